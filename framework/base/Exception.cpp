@@ -1,0 +1,1 @@
+#include "framework/base/Exception.h"
