@@ -68,12 +68,20 @@ void TP2KMonitor::Run() {
 
 void TP2KMonitor::WaitForRemoval(const std::string& path) {
   const std::unique_ptr<TDevicePort::TKeyWatch> watch = FLink.Port().WatchKey(P2KDriver::DeviceKeyPath(path));
+  std::uint32_t sinceCheck = 0;
   while (KeepRunning()) {
     if (watch) {
       if (watch->Wait(KeyWaitSlice) == TKeyWait::Changed) return;
+      sinceCheck += KeyWaitSlice;
     } else {
-      // No key to watch: the interface list tells when the device has gone.
-      if (!Pause(PresencePoll)) return;
+      if (!Pause(KeyWaitSlice)) return;
+      sinceCheck += KeyWaitSlice;
+    }
+    // The interface list tells when the device has gone if the key cannot be watched, and also
+    // where a removed key is not signalled.
+    const std::uint32_t every = watch ? KeyedPresencePoll : PresencePoll;
+    if (sinceCheck >= every) {
+      sinceCheck = 0;
       if (!FLink.IsInterfacePresent(path)) return;
     }
   }

@@ -17,8 +17,10 @@ public:
   using TPostProc = std::function<void(bool connected)>;
 
   static constexpr std::uint32_t LoopPause = 100;
-  // How often the interface list is read when the device's key cannot be watched.
-  static constexpr std::uint32_t PresencePoll = 250;
+  // How often the interface list is read while a device is connected: often when its key cannot
+  // be watched, seldom as a second check beside the key.
+  static constexpr std::uint32_t PresencePoll = 300;
+  static constexpr std::uint32_t KeyedPresencePoll = 1000;
   static constexpr std::uint32_t KeyWaitSlice = 100;
 
   TP2KMonitor(TP2KLink& link, TPostProc post);

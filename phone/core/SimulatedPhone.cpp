@@ -61,8 +61,9 @@ public:
   TWatch(TSimulatedPhone& phone, std::uint32_t generation) : FPhone(phone), FGeneration(generation) {}
   TKeyWait Wait(std::uint32_t timeoutMs) override {
     TLock lock(FPhone.FLock);
-    const bool changed = FPhone.FChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                                  [this] { return FPhone.FGeneration != FGeneration; });
+    const bool changed = FPhone.FChanged.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] {
+      return FPhone.FKeyRemovalSignalled && FPhone.FGeneration != FGeneration;
+    });
     return changed ? TKeyWait::Changed : TKeyWait::TimedOut;
   }
 
@@ -147,6 +148,11 @@ void TSimulatedPhone::SetClassAvailable(bool available) {
 void TSimulatedPhone::SetKeyWatchable(bool watchable) {
   TLock lock(FLock);
   FKeyWatchable = watchable;
+}
+
+void TSimulatedPhone::SetKeyRemovalSignalled(bool signalled) {
+  TLock lock(FLock);
+  FKeyRemovalSignalled = signalled;
 }
 
 void TSimulatedPhone::SetDetailSizeOverride(std::uint32_t size) {
@@ -272,7 +278,7 @@ std::vector<TSimulatedPhone::TInterface> TSimulatedPhone::InterfacesLocked() con
   return list;
 }
 
-std::optional<TSimFault> TSimulatedPhone::TakeFault(TSimStep step) {
+TSimFault TSimulatedPhone::TakeFault(TSimStep step) {
   for (auto it = FFaults.begin(); it != FFaults.end(); ++it) {
     if (it->Step != step) continue;
     if (--it->Remaining > 0) continue;
@@ -280,7 +286,7 @@ std::optional<TSimFault> TSimulatedPhone::TakeFault(TSimStep step) {
     FFaults.erase(it);
     return fault;
   }
-  return std::nullopt;
+  return TSimFault::None;
 }
 
 void TSimulatedPhone::SleepUnlocked(TLock& lock, std::uint32_t ms) {
@@ -379,7 +385,7 @@ TIoResult TSimulatedPhone::Descriptor(const THandle& handle, std::span<const std
     name = "Motorola Data";
   }
   bool terminated = true;
-  const std::optional<TSimFault> fault = handle.Foreign < 0 ? TakeFault(TSimStep::Descriptor) : std::nullopt;
+  const TSimFault fault = handle.Foreign < 0 ? TakeFault(TSimStep::Descriptor) : TSimFault::None;
   if (fault == TSimFault::NoReply) {
     SleepUnlocked(lock, FTimeoutSleep);
     return {TIoStatus::TimedOut, {}};
@@ -399,7 +405,7 @@ TIoResult TSimulatedPhone::ControlTransfer(std::span<const std::uint8_t> input, 
   if (input.size() == TTestCommand::SetupSize && input[0] == 0xC1) {
     const std::uint8_t request = input[1];
     const std::uint16_t length = static_cast<std::uint16_t>(input[6] | input[7] << 8);
-    const std::optional<TSimFault> fault = TakeFault(TSimStep::ControlRead);
+    const TSimFault fault = TakeFault(TSimStep::ControlRead);
     TIoResult result{TIoStatus::Done, {}};
     if (fault == TSimFault::NoReply) {
       SleepUnlocked(lock, FTimeoutSleep);
@@ -424,7 +430,7 @@ TIoResult TSimulatedPhone::ControlTransfer(std::span<const std::uint8_t> input, 
     return result;
   }
 
-  const std::optional<TSimFault> fault = TakeFault(TSimStep::ControlWrite);
+  const TSimFault fault = TakeFault(TSimStep::ControlWrite);
   if (fault == TSimFault::NoReply) {
     SleepUnlocked(lock, FTimeoutSleep);
     return {TIoStatus::TimedOut, {}};
@@ -459,7 +465,7 @@ TIoResult TSimulatedPhone::BulkWrite(std::span<const std::uint8_t> input, TLock&
     name.push_back(static_cast<char>(frame[i]));
   }
   const std::optional<TSimStep> step = StepOf(name);
-  const std::optional<TSimFault> fault = step ? TakeFault(*step) : std::nullopt;
+  const TSimFault fault = step ? TakeFault(*step) : TSimFault::None;
   if (fault == TSimFault::Unplug) {
     Vanish();
     return {TIoStatus::Failed, {}};

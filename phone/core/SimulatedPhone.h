@@ -23,6 +23,7 @@ enum class TSimMode {
 enum class TSimStep { Descriptor, ControlWrite, ControlRead, Addr, Bin, Jump, Erase, PowerDown };
 
 enum class TSimFault {
+  None,
   NoReply,   // the request goes unheard: the transfer or the following read times out
   WrongAck,  // the reply says NAK (a descriptor names another interface)
   ShortAck,  // the reply is cut short (a descriptor has no terminating zero)
@@ -63,6 +64,8 @@ public:
   void SetTimeoutSleep(std::uint32_t ms);
   void SetClassAvailable(bool available);
   void SetKeyWatchable(bool watchable);
+  // Whether a watch sees the key's removal (some registries do not signal it).
+  void SetKeyRemovalSignalled(bool signalled);
   // A detail size to report for every interface instead of the true one (0: the true one).
   void SetDetailSizeOverride(std::uint32_t size);
   // Another device of the driver's class, answering every descriptor index with Name.
@@ -118,7 +121,7 @@ private:
   bool HasInterface() const;
   std::string PhonePathLocked() const;
   std::vector<TInterface> InterfacesLocked() const;
-  std::optional<TSimFault> TakeFault(TSimStep step);
+  TSimFault TakeFault(TSimStep step);
   void SleepUnlocked(TLock& lock, std::uint32_t ms);
   TIoResult Descriptor(const THandle& handle, std::span<const std::uint8_t> input, std::uint32_t outputSize,
                        TLock& lock);
@@ -139,6 +142,7 @@ private:
   std::uint32_t FTimeoutSleep = 20;
   bool FClassAvailable = true;
   bool FKeyWatchable = true;
+  bool FKeyRemovalSignalled = true;
   std::uint32_t FDetailSizeOverride = 0;
   std::vector<std::string> FForeign;
   std::vector<std::pair<std::string, std::string>> FSerialValues;

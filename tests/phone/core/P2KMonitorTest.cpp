@@ -136,6 +136,15 @@ TEST_F(Monitor, RemovalIsNoticedWhenTheDeviceKeyCannotBeWatched) {
   EXPECT_FALSE(Link.HasDevice());
 }
 
+TEST_F(Monitor, RemovalIsNoticedWhenTheKeyDoesNotSignalIt) {
+  Phone.SetKeyRemovalSignalled(false);
+  Phone.PlugIn(TSimMode::Flash);
+  Watcher.Start();
+  ASSERT_EQ(Recorder.WaitEvents(1), std::vector<bool>{true});
+  Phone.Unplug();
+  EXPECT_EQ(Recorder.WaitEvents(2), (std::vector<bool>{true, false}));
+}
+
 TEST_F(Monitor, SearchErrorsAreReportedAndTheSearchRepeats) {
   Phone.SetClassAvailable(false);
   Watcher.Start();
