@@ -37,8 +37,8 @@ struct TP2KAPIWindow {
       return RegisterClassA(&wc);
     }();
     if (atom == 0) return nullptr;
-    HWND wnd = CreateWindowExA(0, WindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr),
-                               nullptr);
+    HWND wnd = CreateWindowExA(0, WindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
     if (wnd != nullptr) SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(api));
     return wnd;
   }
@@ -113,11 +113,16 @@ bool TP2KAPI::RestartToFlashMode() {
   return true;
 }
 
-bool TP2KAPI::BootAddr(std::uint32_t address) { return FConnected && FProtocol.BootAddr(address); }
+bool TP2KAPI::BootAddr(std::uint32_t address) {
+  return FConnected && FProtocol.BootAddr(address);
+}
 
-bool TP2KAPI::BootJump(std::uint32_t address) { return FConnected && FProtocol.BootJump(address); }
+bool TP2KAPI::BootJump(std::uint32_t address) {
+  return FConnected && FProtocol.BootJump(address);
+}
 
-bool TP2KAPI::BootSendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress) {
+bool TP2KAPI::BootSendBin(std::uint32_t address, std::span<const std::uint8_t> data,
+                          const TProgressProc& progress) {
   return FConnected && FProtocol.BootSendBin(address, data, progress);
 }
 

@@ -1,6 +1,7 @@
 #include "phone/Win32DevicePort.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
 #include <setupapi.h>
 
 #include <algorithm>
@@ -83,7 +84,9 @@ struct TRequest {
   std::vector<std::uint8_t> Output;
 };
 
-HANDLE AsHandle(TDeviceHandle handle) { return reinterpret_cast<HANDLE>(handle); }
+HANDLE AsHandle(TDeviceHandle handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
 
 }  // namespace
 
@@ -95,8 +98,8 @@ std::unique_ptr<TDevicePort::TInterfaceList> TWin32DevicePort::PresentInterfaces
 
 TDeviceHandle TWin32DevicePort::Open(const std::string& path) {
   // Overlapped, so that a request the driver never completes can time out and be cancelled.
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
   return h == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<TDeviceHandle>(h);
 }
 
@@ -104,8 +107,9 @@ void TWin32DevicePort::Close(TDeviceHandle handle) {
   if (handle != 0) CloseHandle(AsHandle(handle));
 }
 
-TIoResult TWin32DevicePort::IoControl(TDeviceHandle handle, std::uint32_t code, std::span<const std::uint8_t> input,
-                                      std::uint32_t outputSize, std::uint32_t timeoutMs) {
+TIoResult TWin32DevicePort::IoControl(TDeviceHandle handle, std::uint32_t code,
+                                      std::span<const std::uint8_t> input, std::uint32_t outputSize,
+                                      std::uint32_t timeoutMs) {
   HANDLE device = AsHandle(handle);
   auto request = std::make_unique<TRequest>();
   request->Input.assign(input.begin(), input.end());
@@ -115,9 +119,10 @@ TIoResult TWin32DevicePort::IoControl(TDeviceHandle handle, std::uint32_t code, 
   request->Overlapped.hEvent = event;
 
   DWORD returned = 0;
-  const BOOL started = DeviceIoControl(
-      device, code, request->Input.empty() ? nullptr : request->Input.data(), static_cast<DWORD>(request->Input.size()),
-      request->Output.empty() ? nullptr : request->Output.data(), outputSize, &returned, &request->Overlapped);
+  const BOOL started = DeviceIoControl(device, code, request->Input.empty() ? nullptr : request->Input.data(),
+                                       static_cast<DWORD>(request->Input.size()),
+                                       request->Output.empty() ? nullptr : request->Output.data(), outputSize,
+                                       &returned, &request->Overlapped);
   if (!started && GetLastError() != ERROR_IO_PENDING) {
     CloseHandle(event);
     return {TIoStatus::Rejected, {}};
@@ -148,7 +153,8 @@ TIoResult TWin32DevicePort::IoControl(TDeviceHandle handle, std::uint32_t code, 
 std::vector<std::pair<std::string, std::string>> TWin32DevicePort::SerialCommValues() {
   std::vector<std::pair<std::string, std::string>> values;
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, P2KDriver::SerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return values;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, P2KDriver::SerialCommKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    return values;
   for (DWORD i = 0; i < MaxSerialValues; ++i) {
     char name[256];
     BYTE data[256];
@@ -160,7 +166,8 @@ std::vector<std::pair<std::string, std::string>> TWin32DevicePort::SerialCommVal
     if (rc != ERROR_SUCCESS || type != REG_SZ) continue;
     data[std::min<DWORD>(dataSize, sizeof data - 1)] = 0;
     values.emplace_back(std::string(name, nameSize),
-                        std::string(reinterpret_cast<const char*>(data), strnlen(reinterpret_cast<const char*>(data), dataSize)));
+                        std::string(reinterpret_cast<const char*>(data),
+                                    strnlen(reinterpret_cast<const char*>(data), dataSize)));
   }
   RegCloseKey(key);
   return values;
@@ -169,7 +176,8 @@ std::vector<std::pair<std::string, std::string>> TWin32DevicePort::SerialCommVal
 bool TWin32DevicePort::WriteModemPort(const std::string& port, std::span<const std::uint8_t> data) {
   // The device namespace reaches ports numbered 10 and above too.
   const std::string path = port.rfind("\\\\.\\", 0) == 0 ? port : "\\\\.\\" + port;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   // A port held back by flow control must not block the monitor thread for good.
   COMMTIMEOUTS timeouts{};

@@ -56,7 +56,9 @@ std::vector<std::uint8_t> TBootFrame::Bin(std::span<const std::uint8_t> block) {
   return frame;
 }
 
-std::vector<std::uint8_t> TBootFrame::Command(std::string_view text) { return Framed(text); }
+std::vector<std::uint8_t> TBootFrame::Command(std::string_view text) {
+  return Framed(text);
+}
 
 std::string TBootFrame::AddrReply(std::uint32_t address) {
   return "ACK" + std::string(1, Separator) + "ADDR," + AddressDigits(address);
@@ -66,7 +68,9 @@ std::string TBootFrame::JumpReply(std::uint32_t address) {
   return "ACK" + std::string(1, Separator) + "JUMP," + Hex8(address);
 }
 
-std::string TBootFrame::BinReply() { return "ACK" + std::string(1, Separator) + "BIN"; }
+std::string TBootFrame::BinReply() {
+  return "ACK" + std::string(1, Separator) + "BIN";
+}
 
 std::string TBootFrame::PrepareReply(std::span<const std::uint8_t> received) {
   std::size_t first = 0;

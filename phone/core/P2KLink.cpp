@@ -57,7 +57,8 @@ void TP2KLink::ReportError(const std::string& message) const {
 }
 
 std::string TP2KLink::ReadInterfaceName(TDeviceHandle handle, std::uint16_t index, bool& answered) {
-  const std::array<std::uint8_t, 2> input{static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(index >> 8)};
+  const std::array<std::uint8_t, 2> input{static_cast<std::uint8_t>(index),
+                                          static_cast<std::uint8_t>(index >> 8)};
   const TIoResult result =
       FPort.IoControl(handle, P2KDriver::IoInterfaceName, input, TInterfaceName::ReplySize, ControlTimeout);
   answered = result.Status == TIoStatus::Done;
@@ -77,7 +78,8 @@ TP2KLink::TFound TP2KLink::OpenP2KDevice(const P2KTarget& target) {
   }
   for (std::uint32_t i = 0; i < MaxInterfaces && list->Select(i); ++i) {
     const TDetailSize size = list->DetailSize();
-    if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize) continue;
+    if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize)
+      continue;
     std::string path;
     if (!list->DetailPath(size.Size, path)) continue;
     const TDeviceHandle handle = FPort.Open(path);
@@ -99,7 +101,8 @@ bool TP2KLink::IsInterfacePresent(const std::string& path) {
   if (!list) return false;
   for (std::uint32_t i = 0; i < MaxInterfaces && list->Select(i); ++i) {
     const TDetailSize size = list->DetailSize();
-    if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize) continue;
+    if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize)
+      continue;
     std::string found;
     if (list->DetailPath(size.Size, found) && found.substr(0, MaxPath) == path) return true;
   }
@@ -172,7 +175,8 @@ bool TP2KLink::BulkRead(std::span<std::uint8_t> dest, std::uint8_t pipe, std::ui
   {
     std::lock_guard lock(FLock);
     if (FHandle == 0) return false;
-    result = FPort.IoControl(FHandle, P2KDriver::IoBulkRead, request, TBulkRequest::ReadOutputSize, timeoutMs);
+    result =
+        FPort.IoControl(FHandle, P2KDriver::IoBulkRead, request, TBulkRequest::ReadOutputSize, timeoutMs);
   }
   return result.Status == TIoStatus::Done && TBulkRequest::ReadData(result.Output, dest, received);
 }

@@ -8,7 +8,9 @@
 
 TP2KMonitor::TP2KMonitor(TP2KLink& link, TPostProc post) : FLink(link), FPost(std::move(post)) {}
 
-TP2KMonitor::~TP2KMonitor() { Stop(); }
+TP2KMonitor::~TP2KMonitor() {
+  Stop();
+}
 
 void TP2KMonitor::Start() {
   std::lock_guard lock(FLock);
@@ -26,7 +28,9 @@ void TP2KMonitor::Stop() {
   if (FThread.joinable() && FThread.get_id() != std::this_thread::get_id()) FThread.join();
 }
 
-bool TP2KMonitor::Running() const { return KeepRunning(); }
+bool TP2KMonitor::Running() const {
+  return KeepRunning();
+}
 
 bool TP2KMonitor::KeepRunning() const {
   std::lock_guard lock(FLock);

@@ -270,9 +270,9 @@ std::string TSimulatedPhone::PhonePathLocked() const {
 std::vector<TSimulatedPhone::TInterface> TSimulatedPhone::InterfacesLocked() const {
   std::vector<TInterface> list;
   for (std::size_t i = 0; i < FForeign.size(); ++i) {
-    list.push_back({std::string("\\\\?\\usb#vid_feed&pid_00f0#other") + std::to_string(i) + "#" +
-                        P2KDriver::ClassGuid,
-                    static_cast<int>(i)});
+    list.push_back(
+        {std::string("\\\\?\\usb#vid_feed&pid_00f0#other") + std::to_string(i) + "#" + P2KDriver::ClassGuid,
+         static_cast<int>(i)});
   }
   if (HasInterface()) list.push_back({PhonePathLocked(), -1});
   return list;
@@ -324,11 +324,13 @@ void TSimulatedPhone::Close(TDeviceHandle handle) {
   if (FHandles.erase(handle) == 0) ++FClosedHandleUses;
 }
 
-TIoResult TSimulatedPhone::IoControl(TDeviceHandle handle, std::uint32_t code, std::span<const std::uint8_t> input,
-                                     std::uint32_t outputSize, std::uint32_t timeoutMs) {
+TIoResult TSimulatedPhone::IoControl(TDeviceHandle handle, std::uint32_t code,
+                                     std::span<const std::uint8_t> input, std::uint32_t outputSize,
+                                     std::uint32_t timeoutMs) {
   TLock lock(FLock);
   Update();
-  TSimIo io{code, std::vector<std::uint8_t>(input.begin(), input.end()), outputSize, timeoutMs, TIoStatus::Done};
+  TSimIo io{code, std::vector<std::uint8_t>(input.begin(), input.end()), outputSize, timeoutMs,
+            TIoStatus::Done};
   const auto finish = [&](TIoResult result) {
     if (result.Output.size() > outputSize) result.Output.resize(outputSize);
     io.Status = result.Status;
@@ -416,8 +418,14 @@ TIoResult TSimulatedPhone::ControlTransfer(std::span<const std::uint8_t> input, 
     } else if (request == 0) {
       // Reply header: one reply waiting, and its length.
       const auto n = static_cast<std::uint16_t>(FControlReply.size());
-      result.Output = {0, static_cast<std::uint8_t>(FControlReply.empty() ? 0 : 1), static_cast<std::uint8_t>(n),
-                       static_cast<std::uint8_t>(n >> 8), 0, 0, 0, 0};
+      result.Output = {0,
+                       static_cast<std::uint8_t>(FControlReply.empty() ? 0 : 1),
+                       static_cast<std::uint8_t>(n),
+                       static_cast<std::uint8_t>(n >> 8),
+                       0,
+                       0,
+                       0,
+                       0};
     } else {
       result.Output = {0, 0, 0, 0};
       result.Output.insert(result.Output.end(), FControlReply.begin(), FControlReply.end());
@@ -461,7 +469,8 @@ TIoResult TSimulatedPhone::BulkWrite(std::span<const std::uint8_t> input, TLock&
   FFrames.push_back(frame);
 
   std::string name;
-  for (std::size_t i = 1; i < frame.size() && frame[i] != TBootFrame::Separator && frame[i] != TBootFrame::Etx; ++i) {
+  for (std::size_t i = 1;
+       i < frame.size() && frame[i] != TBootFrame::Separator && frame[i] != TBootFrame::Etx; ++i) {
     name.push_back(static_cast<char>(frame[i]));
   }
   const std::optional<TSimStep> step = StepOf(name);
@@ -524,7 +533,10 @@ std::string TSimulatedPhone::BootCommand(const std::vector<std::uint8_t>& frame,
       }
     }
   }
-  if (text == "\x02" "ERASE" + sep + "\x80\x03") {
+  if (text ==
+      "\x02"
+      "ERASE" +
+          sep + "\x80\x03") {
     log = "ERASE";
     return "ACK" + sep + "ERASE";
   }
@@ -537,7 +549,8 @@ std::string TSimulatedPhone::BootCommand(const std::vector<std::uint8_t>& frame,
   return "ERR" + sep + text.substr(1, text.size() - 2);
 }
 
-TIoResult TSimulatedPhone::BulkRead(std::span<const std::uint8_t> input, std::uint32_t outputSize, TLock& lock) {
+TIoResult TSimulatedPhone::BulkRead(std::span<const std::uint8_t> input, std::uint32_t outputSize,
+                                    TLock& lock) {
   if (input.size() != 5 || input[0] != 2) return {TIoStatus::Rejected, {}};
   if (FMode != TSimMode::Flash) return {TIoStatus::Failed, {}};
   if (!FBulkReply) {
@@ -571,7 +584,8 @@ void TSimulatedPhone::Store(std::uint32_t address, std::span<const std::uint8_t>
   }
   std::vector<std::uint8_t> merged(static_cast<std::size_t>(end - start), 0);
   for (auto it = first; it != last; ++it) {
-    std::copy(it->second.begin(), it->second.end(), merged.begin() + static_cast<std::ptrdiff_t>(it->first - start));
+    std::copy(it->second.begin(), it->second.end(),
+              merged.begin() + static_cast<std::ptrdiff_t>(it->first - start));
   }
   std::copy(data.begin(), data.end(), merged.begin() + static_cast<std::ptrdiff_t>(address - start));
   FMemory.erase(first, last);
@@ -602,6 +616,7 @@ bool TSimulatedPhone::WriteModemPort(const std::string& port, std::span<const st
 std::unique_ptr<TDevicePort::TKeyWatch> TSimulatedPhone::WatchKey(const std::string& keyPath) {
   TLock lock(FLock);
   Update();
-  if (!FKeyWatchable || !HasInterface() || keyPath != P2KDriver::DeviceKeyPath(PhonePathLocked())) return nullptr;
+  if (!FKeyWatchable || !HasInterface() || keyPath != P2KDriver::DeviceKeyPath(PhonePathLocked()))
+    return nullptr;
   return std::make_unique<TWatch>(*this, FGeneration);
 }

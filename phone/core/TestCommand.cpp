@@ -39,8 +39,8 @@ std::vector<std::uint8_t> TTestCommand::Record(std::uint16_t sequence, std::uint
 }
 
 std::array<std::uint8_t, TTestCommand::SetupSize> TTestCommand::ReadSetup(std::uint8_t request,
-                                                                         std::uint16_t value,
-                                                                         std::uint16_t length) {
+                                                                          std::uint16_t value,
+                                                                          std::uint16_t length) {
   std::array<std::uint8_t, SetupSize> setup{};
   setup[0] = 0xC1;  // vendor, device to host, interface
   setup[1] = request;

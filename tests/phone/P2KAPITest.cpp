@@ -46,7 +46,9 @@ struct TCall {
 class P2KAPI : public ::testing::Test {
 protected:
   void SetUp() override {
-    Api.SetOnConnect([this](bool connected) { Calls.push_back({connected, Api.Connected(), GetCurrentThreadId()}); });
+    Api.SetOnConnect([this](bool connected) {
+      Calls.push_back({connected, Api.Connected(), GetCurrentThreadId()});
+    });
     Api.SetOnError([this](const std::string& message) {
       Errors.push_back(message);
       ErrorThreads.push_back(GetCurrentThreadId());
@@ -119,7 +121,10 @@ TEST_F(P2KAPI, FlashRoundFromModemModeToPowerDown) {
   EXPECT_TRUE(Api.BootJump(0x03FD0010));
   std::string reply;
   Api.BootCommand("ERASE\x1E\x80", reply);
-  EXPECT_EQ(reply, " \x02" "ACK\x1E" "ERASE");
+  EXPECT_EQ(reply,
+            " \x02"
+            "ACK\x1E"
+            "ERASE");
   EXPECT_TRUE(Api.BootSendBin(0x10000000, image, nullptr));
   Api.BootCommand("POWER_DOWN", reply);
   ASSERT_TRUE(PumpUntil([&] { return !Api.Connected(); }));
@@ -129,10 +134,10 @@ TEST_F(P2KAPI, FlashRoundFromModemModeToPowerDown) {
   EXPECT_EQ(memory, loader);
   ASSERT_TRUE(Phone.ReadMemory(0x10000000, image.size(), memory));
   EXPECT_EQ(memory, image);
-  EXPECT_EQ(Phone.Commands(),
-            (std::vector<std::string>{"AT+MODE=8", "TEST 000D", "ADDR 03FD0000", "BIN 2048", "ADDR 03FD0800", "BIN 2048",
-                                      "ADDR 03FD1000", "BIN 904", "JUMP 03FD0010", "ERASE", "ADDR 10000000", "BIN 2048",
-                                      "ADDR 10000800", "BIN 952", "POWER_DOWN"}));
+  EXPECT_EQ(Phone.Commands(), (std::vector<std::string>{
+                                  "AT+MODE=8", "TEST 000D", "ADDR 03FD0000", "BIN 2048", "ADDR 03FD0800",
+                                  "BIN 2048", "ADDR 03FD1000", "BIN 904", "JUMP 03FD0010", "ERASE",
+                                  "ADDR 10000000", "BIN 2048", "ADDR 10000800", "BIN 952", "POWER_DOWN"}));
   EXPECT_EQ(Events(), (std::vector<bool>{false, true, false, true, false}));
   EXPECT_TRUE(Errors.empty());
 }

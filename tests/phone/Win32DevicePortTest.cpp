@@ -40,8 +40,8 @@ class Registry : public ::testing::Test {
 protected:
   static bool CreateKey(const std::string& path) {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
       return false;
     }
     RegCloseKey(key);
@@ -51,12 +51,13 @@ protected:
 
 TEST_F(Registry, ModemPortIsTakenFromTheUsbSerialValue) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, P2KDriver::SerialCommKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, P2KDriver::SerialCommKey, 0, nullptr, REG_OPTION_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     GTEST_SKIP() << "SERIALCOMM cannot be written here";
   }
   const char value[] = "COM250";
-  RegSetValueExA(key, "\\Device\\USBSER_TARVEX", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
+  RegSetValueExA(key, "\\Device\\USBSER_TARVEX", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                 sizeof value);
 
   TWin32DevicePort port;
   TP2KLink link(port, nullptr);

@@ -59,9 +59,10 @@ TEST_F(PhoneLink, UploadGoesInBlocksOf2048EachAfterItsOwnAddr) {
 
   EXPECT_EQ(progress, (std::vector<std::uint32_t>{2048, 4096, 5000}));
   const auto span = std::span(data);
-  EXPECT_EQ(Phone.Frames(), (std::vector<Bytes>{TBootFrame::Addr(0x03FD0000), TBootFrame::Bin(span.first(2048)),
-                                                 TBootFrame::Addr(0x03FD0800), TBootFrame::Bin(span.subspan(2048, 2048)),
-                                                 TBootFrame::Addr(0x03FD1000), TBootFrame::Bin(span.subspan(4096))}));
+  EXPECT_EQ(Phone.Frames(),
+            (std::vector<Bytes>{TBootFrame::Addr(0x03FD0000), TBootFrame::Bin(span.first(2048)),
+                                TBootFrame::Addr(0x03FD0800), TBootFrame::Bin(span.subspan(2048, 2048)),
+                                TBootFrame::Addr(0x03FD1000), TBootFrame::Bin(span.subspan(4096))}));
   Bytes memory;
   ASSERT_TRUE(Phone.ReadMemory(0x03FD0000, data.size(), memory));
   EXPECT_EQ(memory, data);
@@ -97,8 +98,8 @@ TEST_F(PhoneLink, FailedBlockDoesNotStopTheUploadButFailsIt) {
   std::vector<std::uint32_t> progress;
   EXPECT_FALSE(Protocol.BootSendBin(0, data, [&](std::uint32_t done) { progress.push_back(done); }));
   EXPECT_EQ(progress, (std::vector<std::uint32_t>{2048, 4096, 5000}));
-  EXPECT_EQ(Phone.Commands(),
-            (std::vector<std::string>{"ADDR 00000000", "BIN 2048", "ADDR 00000800", "BIN 2048", "ADDR 00001000", "BIN 904"}));
+  EXPECT_EQ(Phone.Commands(), (std::vector<std::string>{"ADDR 00000000", "BIN 2048", "ADDR 00000800",
+                                                        "BIN 2048", "ADDR 00001000", "BIN 904"}));
 }
 
 TEST_F(PhoneLink, UnacknowledgedAddrSkipsItsBlock) {
@@ -106,7 +107,8 @@ TEST_F(PhoneLink, UnacknowledgedAddrSkipsItsBlock) {
   Phone.InjectFault(TSimStep::Addr, TSimFault::NoReply, 2);
   EXPECT_FALSE(Protocol.BootSendBin(0x100, Pattern(5000), nullptr));
   // The second ADDR went unheard and its read timed out: no BIN for that block.
-  EXPECT_EQ(Phone.Commands(), (std::vector<std::string>{"ADDR 00000100", "BIN 2048", "ADDR 00001100", "BIN 904"}));
+  EXPECT_EQ(Phone.Commands(),
+            (std::vector<std::string>{"ADDR 00000100", "BIN 2048", "ADDR 00001100", "BIN 904"}));
   Bytes memory;
   EXPECT_FALSE(Phone.ReadMemory(0x100, 5000, memory));
   EXPECT_TRUE(Phone.ReadMemory(0x1100, 904, memory));
@@ -160,12 +162,18 @@ TEST_F(PhoneLink, BootCommandReplyAndPowerDown) {
   Connect(TSimMode::Flash);
   std::string reply;
   EXPECT_TRUE(Protocol.BootCommand("ERASE\x1E\x80", reply));
-  EXPECT_EQ(reply, " \x02" "ACK\x1E" "ERASE");
+  EXPECT_EQ(reply,
+            " \x02"
+            "ACK\x1E"
+            "ERASE");
   Phone.InjectFault(TSimStep::Erase, TSimFault::NoReply);
   EXPECT_FALSE(Protocol.BootCommand("ERASE\x1E\x80", reply));
   EXPECT_EQ(reply, " ");
   EXPECT_TRUE(Protocol.BootCommand("POWER_DOWN", reply));
-  EXPECT_EQ(reply, " \x02" "ACK\x1E" "POWER_DOWN");
+  EXPECT_EQ(reply,
+            " \x02"
+            "ACK\x1E"
+            "POWER_DOWN");
   EXPECT_EQ(Phone.Mode(), TSimMode::Absent);
   EXPECT_FALSE(Protocol.BootCommand(std::string(256, 'A'), reply));
   EXPECT_EQ(Phone.Commands(), (std::vector<std::string>{"ERASE", "POWER_DOWN"}));
@@ -204,7 +212,8 @@ TEST_F(PhoneLink, ControlTransferFailuresAreReportedAndDoNotStopTheSequence) {
   Connect(TSimMode::TestCommand);
   Phone.InjectFault(TSimStep::ControlRead, TSimFault::Unplug);
   EXPECT_TRUE(Protocol.SendTestCommand(1, 0x0D, {}));
-  EXPECT_EQ(Errors, (std::vector<std::string>{"ReadData GetOverlappedResult fail", "ReadData DevIOCtl fail"}));
+  EXPECT_EQ(Errors,
+            (std::vector<std::string>{"ReadData GetOverlappedResult fail", "ReadData DevIOCtl fail"}));
 }
 
 TEST_F(PhoneLink, SearchFindsOnlyTheInterfaceThatAnswersWithTheName) {
@@ -249,7 +258,8 @@ TEST_F(PhoneLink, SearchFailuresAreReportedAndLeaveNothingOpen) {
   EXPECT_EQ(Link.OpenP2KDevice(P2KTarget::FlashMode()).Handle, 0u);
   Phone.InjectFault(TSimStep::Descriptor, TSimFault::Unplug);
   EXPECT_EQ(Link.OpenP2KDevice(P2KTarget::FlashMode()).Handle, 0u);
-  EXPECT_EQ(Errors, (std::vector<std::string>{"Get class fail", "DevIOCtl fail", "GetOverlappedResult fail"}));
+  EXPECT_EQ(Errors,
+            (std::vector<std::string>{"Get class fail", "DevIOCtl fail", "GetOverlappedResult fail"}));
 
   // A name without its terminating zero reads as empty; a wrong name does not match.
   Phone.PlugIn(TSimMode::Flash);

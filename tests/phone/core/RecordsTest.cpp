@@ -14,13 +14,13 @@ using Bytes = std::vector<std::uint8_t>;
 
 TEST(TestCommand, RestartRecordIsEighteenBytes) {
   const Bytes record = TTestCommand::Record(1, TTestCommand::RestartToFlash, {});
-  EXPECT_EQ(record, (Bytes{0x41, 0x02,             // vendor request 2
-                           0x00, 0x00,             // value
-                           0x08, 0x00,             // index 8
-                           0x08, 0x00,             // length: header only
-                           0x00, 0x01,             // sequence, big-endian
-                           0x00, 0x0D,             // command, big-endian
-                           0x00, 0x00, 0x00, 0x00, // data length, reserved
+  EXPECT_EQ(record, (Bytes{0x41, 0x02,              // vendor request 2
+                           0x00, 0x00,              // value
+                           0x08, 0x00,              // index 8
+                           0x08, 0x00,              // length: header only
+                           0x00, 0x01,              // sequence, big-endian
+                           0x00, 0x0D,              // command, big-endian
+                           0x00, 0x00, 0x00, 0x00,  // data length, reserved
                            0x00, 0x00}));
 }
 
