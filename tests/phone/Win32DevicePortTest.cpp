@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "phone/core/P2KDriver.h"
 #include "phone/core/P2KLink.h"
@@ -34,6 +35,33 @@ TEST(Win32DevicePort, RefusedRequestReturnsWithoutWaitingForItsTimeout) {
   port.Close(handle);
   DeleteFileA(file);
   EXPECT_EQ(port.Open("\\\\?\\no#such#device"), 0u);
+}
+
+// A pipe server waiting for its client stands in for a driver request that stays pending.
+constexpr std::uint32_t PipeListen = 0x00110008;
+
+HANDLE ListeningPipe(const char* name) {
+  return CreateNamedPipeA(name, PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 64, 64, 0,
+                          nullptr);
+}
+
+TEST(Win32DevicePort, PendingRequestTimesOutAndIsCancelled) {
+  const char* name = "\\\\.\\pipe\\tarvex-p2k-timeout";
+  HANDLE pipe = ListeningPipe(name);
+  ASSERT_NE(pipe, INVALID_HANDLE_VALUE);
+  TWin32DevicePort port;
+  const TIoResult result = port.IoControl(reinterpret_cast<TDeviceHandle>(pipe), PipeListen, {}, 0, 50);
+  EXPECT_EQ(result.Status, TIoStatus::TimedOut);
+  // Cancelled: the pipe takes a new request, which completes when a client comes.
+  std::thread client([&] {
+    Sleep(50);
+    HANDLE h = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  });
+  const TIoResult second = port.IoControl(reinterpret_cast<TDeviceHandle>(pipe), PipeListen, {}, 0, 10000);
+  client.join();
+  EXPECT_EQ(second.Status, TIoStatus::Done);
+  CloseHandle(pipe);
 }
 
 class Registry : public ::testing::Test {
