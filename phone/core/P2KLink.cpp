@@ -15,6 +15,15 @@ constexpr std::uint32_t MaxInterfaces = 1024;
 constexpr std::uint32_t MaxDetailSize = 256;
 constexpr std::uint32_t WriteControlScratch = 5;
 
+// The current interface's path, when its detail query fails as it should, with the
+// insufficient-buffer error and a size that fits the detail record.
+bool UsablePath(TDevicePort::TInterfaceList& list, std::string& path) {
+  const TDetailSize size = list.DetailSize();
+  if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize)
+    return false;
+  return list.DetailPath(size.Size, path);
+}
+
 }  // namespace
 
 TP2KLink::TP2KLink(TDevicePort& port, TErrorProc onError) : FPort(port), FOnError(std::move(onError)) {}
@@ -77,11 +86,8 @@ TP2KLink::TFound TP2KLink::OpenP2KDevice(const P2KTarget& target) {
     return {};
   }
   for (std::uint32_t i = 0; i < MaxInterfaces && list->Select(i); ++i) {
-    const TDetailSize size = list->DetailSize();
-    if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize)
-      continue;
     std::string path;
-    if (!list->DetailPath(size.Size, path)) continue;
+    if (!UsablePath(*list, path)) continue;
     const TDeviceHandle handle = FPort.Open(path);
     if (handle == 0) continue;
     bool answered = false;
@@ -100,11 +106,8 @@ bool TP2KLink::IsInterfacePresent(const std::string& path) {
   const std::unique_ptr<TDevicePort::TInterfaceList> list = FPort.PresentInterfaces();
   if (!list) return false;
   for (std::uint32_t i = 0; i < MaxInterfaces && list->Select(i); ++i) {
-    const TDetailSize size = list->DetailSize();
-    if (size.Succeeded || size.Error != P2KDriver::ErrorInsufficientBuffer || size.Size > MaxDetailSize)
-      continue;
     std::string found;
-    if (list->DetailPath(size.Size, found) && found.substr(0, MaxPath) == path) return true;
+    if (UsablePath(*list, found) && found.substr(0, MaxPath) == path) return true;
   }
   return false;
 }
