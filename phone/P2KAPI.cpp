@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/base/Exception.h"
 #include "phone/core/TestCommand.h"
 
 namespace {
@@ -50,6 +51,7 @@ TP2KAPI::TP2KAPI(TDevicePort& port)
       FMonitor(FLink, [this](bool connected) { PostConnect(connected); }) {
   FWindowThread = GetCurrentThreadId();
   FWindow = TP2KAPIWindow::Create(this);
+  if (FWindow == nullptr) throw Exception("Cannot create the phone link's window");
 }
 
 TP2KAPI::~TP2KAPI() {
