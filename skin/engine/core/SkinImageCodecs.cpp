@@ -9,6 +9,7 @@
 
 extern "C" {
 #include <jpeglib.h>
+#include <jerror.h>
 }
 
 namespace {
@@ -193,6 +194,7 @@ struct TJpegError {
   jpeg_error_mgr Manager;
   std::jmp_buf Jump;
   char Text[JMSG_LENGTH_MAX];
+  bool Truncated;
 };
 
 void JpegErrorExit(j_common_ptr cinfo) {
@@ -201,7 +203,10 @@ void JpegErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->Jump, 1);
 }
 
-void JpegSilence(j_common_ptr, int) {}
+// Warnings are not shown; a picture that ends early counts as corrupt.
+void JpegWarning(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<TJpegError*>(cinfo->err)->Truncated = true;
+}
 
 // Runs the decoder; returns false (with the message in err.Text) when libjpeg gave up.
 // Kept free of objects with destructors because libjpeg leaves it by longjmp.
@@ -232,6 +237,10 @@ bool RunJpeg(jpeg_decompress_struct& cinfo, TJpegError& err, std::span<const std
     JSAMPROW row = img->ScanLine(static_cast<std::int32_t>(cinfo.output_scanline));
     jpeg_read_scanlines(&cinfo, &row, 1);
   }
+  if (err.Truncated) {
+    std::strcpy(err.Text, "premature end of data");
+    return false;
+  }
   jpeg_finish_decompress(&cinfo);
   return true;
 }
@@ -254,8 +263,9 @@ TsPixmap DecodeJpeg(std::span<const std::uint8_t> data) {
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = jpeg_std_error(&err.Manager);
   err.Manager.error_exit = JpegErrorExit;
-  err.Manager.emit_message = JpegSilence;
+  err.Manager.emit_message = JpegWarning;
   err.Text[0] = 0;
+  err.Truncated = false;
   const bool ok = RunJpeg(cinfo, err, data, allocate, &context);
   jpeg_destroy_decompress(&cinfo);
   if (!ok) throw ESkinImageError(std::string("JPEG image is not valid: ") + err.Text);

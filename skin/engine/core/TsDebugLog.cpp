@@ -188,7 +188,7 @@ std::string Piece(const char* label, std::uint32_t value) {
 
 }  // namespace
 
-std::string MessageName(std::uint32_t msg) {
+std::string DebugMessageName(std::uint32_t msg) {
   auto it = Names().find(msg);
   return (it == Names().end() ? std::string("UNKNOWN") : it->second) + " (" + std::to_string(msg) + ")";
 }
@@ -198,7 +198,7 @@ void RegisterMessageName(std::uint32_t msg, const std::string& name) { Names()[m
 std::string FormatMessageLine(const TsLogMessage& m, const std::string& prefix, const TsDrawItemInfo* d) {
   std::string line = prefix.empty() ? "?" : prefix + " - ";
   if (m.Msg == CN_DRAWITEM_NUMBER && d) {
-    line += MessageName(m.Msg) + ", CtlType=" + std::to_string(d->CtlType) + ", CtlID=" + std::to_string(d->CtlID) +
+    line += DebugMessageName(m.Msg) + ", CtlType=" + std::to_string(d->CtlType) + ", CtlID=" + std::to_string(d->CtlID) +
             ", itemID=" + std::to_string(d->ItemID) + ", itemAction=" + std::to_string(d->ItemAction) +
             ", itemState=" + std::to_string(d->ItemState) + ", hwndItem=" + std::to_string(d->HwndItem) +
             ", hDC=" + std::to_string(d->HDC) + ", rcItem=(" + std::to_string(d->Left) + ", " +
@@ -208,7 +208,7 @@ std::string FormatMessageLine(const TsLogMessage& m, const std::string& prefix, 
   }
   const auto w = static_cast<std::uint32_t>(m.WParam);
   const auto l = static_cast<std::uint32_t>(m.LParam);
-  line += PadWithChar(' ', MessageName(m.Msg), 28);
+  line += PadWithChar(' ', DebugMessageName(m.Msg), 28);
   line += Piece(", WParamHi=", w >> 16);
   line += Piece(", WParamLo=", w & 0xFFFF);
   line += Piece(", LParamHi=", l >> 16);

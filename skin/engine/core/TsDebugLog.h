@@ -26,8 +26,8 @@ struct TsDrawItemInfo {
 
 constexpr std::uint32_t CN_DRAWITEM_NUMBER = 0xBC2B;
 
-// "WM_PAINT (15)"; "UNKNOWN (n)" for a number without a name.
-std::string MessageName(std::uint32_t msg);
+// The log's name of a message: "WM_PAINT (15)"; "UNKNOWN (n)" for a number without a name.
+std::string DebugMessageName(std::uint32_t msg);
 // Names a message number (the framework's control messages, the registered skin message).
 void RegisterMessageName(std::uint32_t msg, const std::string& name);
 
