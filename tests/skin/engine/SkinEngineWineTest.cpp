@@ -265,3 +265,27 @@ TEST_F(SkinEngine, TheLogNamesMessages) {
 }
 
 }  // namespace
+
+#ifdef TARVEX_BUNDLED_SKINS
+namespace {
+
+TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  std::vector<std::string> names;
+  std::string first;
+  Manager->ListSkins(names, first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Desert", "Nocturne"}));
+  Manager->SetSkinName("Desert");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_GE(Inner->Skin().BorderIndex, 0);
+  EXPECT_TRUE(SkinMasterBitmap);
+  const TColor desert = SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color;
+  Manager->SetSkinName("Nocturne");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color, desert);
+  EXPECT_GE(SkinCommonIndexes[55], 0);  // the check box glyph of GLOBALINFO
+}
+
+}  // namespace
+#endif
