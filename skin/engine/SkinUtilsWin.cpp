@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TIcon.h"
 #include "skin/engine/core/SkinMessages.h"
@@ -67,6 +69,26 @@ TIcon* FileIcon(const std::string& fileName, UINT flags) {
     return nullptr;
   }
   return icon;
+}
+
+namespace {
+
+TIcon* ExeIcon(UINT flags) {
+  char path[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  return FileIcon(std::string(path, n), flags);
+}
+
+}  // namespace
+
+TIcon* AppSmallIcon() {
+  static std::unique_ptr<TIcon> icon(ExeIcon(SHGFI_SMALLICON));
+  return icon.get();
+}
+
+TIcon* AppLargeIcon() {
+  static std::unique_ptr<TIcon> icon(ExeIcon(SHGFI_LARGEICON));
+  return icon.get();
 }
 
 TCustomForm* FindOwnerForm(TComponent* component) {

@@ -21,6 +21,10 @@ std::string ShortFileName(const std::string& path);
 // The file's small (flags 1) or large (0) shell icon; null when missing or empty. Owned by the caller.
 TIcon* FileIcon(const std::string& fileName, UINT flags);
 
+// The executable's small and large shell icons, read once; null when it has none. Not owned.
+TIcon* AppSmallIcon();
+TIcon* AppLargeIcon();
+
 TCustomForm* FindOwnerForm(TComponent* component);
 TComponent* FindComponentByPath(TComponent* owner, const std::string& path);
 UINT CaptionTextFlags(TControl* control, int alignment);

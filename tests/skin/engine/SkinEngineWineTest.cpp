@@ -289,3 +289,60 @@ TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
 
 }  // namespace
 #endif
+
+namespace {
+
+TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
+  StartManager("Sand");
+  TsCommonData& s = Inner->Skin();
+  auto send = [&](std::uint32_t command, std::uint32_t parameter, LPARAM l = 0) {
+    TMessage m = MakeSkinMessage(command, parameter, l);
+    const bool handled = s.HandleSkinCommand(m);
+    return std::make_pair(handled, m);
+  };
+  send(SkinCommand::SetBgChanged, 1);
+  EXPECT_TRUE(s.BackgroundDirty);
+  send(SkinCommand::Refresh, 0);
+  EXPECT_FALSE(s.BackgroundDirty);
+  EXPECT_TRUE(s.RepaintNeeded);
+  send(SkinCommand::SetRepaintNeeded, 0);
+  EXPECT_FALSE(s.RepaintNeeded);
+  send(SkinCommand::SetRepaintIfTransparent, 1);  // BUTTON is 50 percent transparent
+  EXPECT_TRUE(s.RepaintNeeded);
+  send(SkinCommand::SetUpdating, 1);
+  EXPECT_TRUE(s.Updating);
+  EXPECT_TRUE(s.NeedsParentBackground());
+  send(SkinCommand::SetUpdating, 0);
+  send(SkinCommand::SetActiveChild, 0, reinterpret_cast<LPARAM>(Graphic));
+  EXPECT_EQ(s.ActiveChild, Graphic);
+  s.ChildrenDirty = true;
+  auto [handled, answer] = send(SkinCommand::GetChildrenDirty, 0);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(answer.LParam, 1);
+
+  // A child of a skinned control with a cache gets that cache; of an unskinned panel, nothing.
+  auto* child = Make<TTestSkinned>(Direct, Form);
+  TsCacheInfo ci;
+  QueryParentCache(&child->Skin(), ci);
+  EXPECT_TRUE(ci.Valid);
+  EXPECT_EQ(ci.Bitmap, Direct->Skin().CacheBitmap());
+  QueryParentCache(&Inner->Skin(), ci);
+  EXPECT_FALSE(ci.Valid);
+}
+
+TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {
+  StartManager("Sand");
+  auto* outer = Make<TTestSkinned>(Form, Form);  // BUTTON, transparent, on an unskinned form
+  auto* child = Make<TTestSkinned>(outer, Form);
+  outer->Skin().Updating = true;  // counts as needing its parent's background
+  child->Seen.clear();
+  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);
+  EXPECT_TRUE(outer->Skin().RepaintNeeded);
+  EXPECT_TRUE(Got(child->Seen, SkinCommand::RedrawTransparent));
+  outer->Skin().Updating = false;
+  child->Seen.clear();
+  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);  // over an unskinned form: no
+  EXPECT_FALSE(Got(child->Seen, SkinCommand::RedrawTransparent));
+}
+
+}  // namespace
