@@ -346,3 +346,37 @@ TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {
 }
 
 }  // namespace
+
+namespace {
+
+struct TChangeLog : TObject {
+  std::vector<std::string> Events;
+  void Before(TObject*) { Events.push_back("before " + std::to_string(FindSectionIndex("PANEL"))); }
+  void After(TObject*) { Events.push_back("after " + std::to_string(FindSectionIndex("PANEL"))); }
+};
+
+TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
+  Manager = new TsSkinManager(Form);
+  Manager->BeginLoading();
+  Manager->SetSkinDirectory(Folder);
+  Manager->SetSkinName("Sand");
+  EXPECT_TRUE(SkinSectionData.empty());  // only stored while the form is read
+  Manager->Loaded();
+  EXPECT_GE(FindSectionIndex("PANEL"), 0);
+  EXPECT_TRUE(SkinData().Active);
+
+  TChangeLog log;
+  Manager->SetOnBeforeChange(TsNotifyEvent(&log, &TChangeLog::Before));
+  Manager->SetOnAfterChange(TsNotifyEvent(&log, &TChangeLog::After));
+  Manager->SetSkinName("Night");
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"before 3", "after 1"}));
+
+  // Extra sections lose their blanks and join the skin at once.
+  Manager->SetCommonSections({"[MYPANEL]", "PARENTCLASS = PANEL", "COLOR = 255"});
+  EXPECT_EQ(Manager->CommonSections()[2], "COLOR=255");
+  const int mine = FindSectionIndex("MYPANEL");
+  ASSERT_GE(mine, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
+}
+
+}  // namespace
