@@ -4,6 +4,7 @@
 
 #include "skin/engine/core/TsIniText.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/engine/core/TsSkinLoader.h"
 
 std::vector<TsSectionData> SkinSectionData;
 std::vector<TsMaskData> SkinMaskData;
@@ -15,9 +16,11 @@ namespace {
 template <typename TRecord, typename TName>
 std::int32_t FindInherited(const std::vector<TRecord>& table, TName nameOf, std::int32_t skinIndex,
                            const std::string& sectionName, const std::string& name) {
-  // Each step moves to another section; more steps than sections means a PARENTCLASS cycle.
+  // Each step moves to another section: the walk ends on a cycle (more steps than sections) and
+  // at the loader's depth limit, so a hostile chain cannot make every lookup quadratic.
   std::string section = UpperCase(sectionName);
-  for (std::size_t step = 0; step <= SkinSectionData.size(); ++step) {
+  const std::size_t limit = std::min<std::size_t>(SkinSectionData.size() + 1, MaxInheritanceDepth);
+  for (std::size_t step = 0; step < limit; ++step) {
     if (!SectionIndexValid(skinIndex) || section.empty()) return -1;
     for (std::size_t i = 0; i < table.size(); ++i)
       if (nameOf(table[i]) == name && table[i].SectionName == section) return static_cast<std::int32_t>(i);
