@@ -1,6 +1,7 @@
 #include "skin/engine/core/SkinTables.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "skin/engine/core/TsIniText.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -52,9 +53,27 @@ void FreeSkinPatterns() { SkinPatternData.clear(); }
 void FreeSkinSections() { SkinSectionData.clear(); }
 
 std::int32_t FindSectionIndex(const std::string& name) {
-  for (std::size_t i = 0; i < SkinSectionData.size(); ++i)
-    if (SameText(SkinSectionData[i].SectionName, name)) return static_cast<std::int32_t>(i);
-  return -1;
+  // A hashed index of the first record of each name, rebuilt whenever the table is not the one
+  // it was built for (callers may fill the table themselves).
+  static std::unordered_map<std::string, std::int32_t> index;
+  static const TsSectionData* builtFor = nullptr;
+  static std::size_t builtSize = 0;
+  if (builtFor != SkinSectionData.data() || builtSize != SkinSectionData.size()) {
+    index.clear();
+    for (std::size_t i = 0; i < SkinSectionData.size(); ++i)
+      index.emplace(UpperCase(SkinSectionData[i].SectionName), static_cast<std::int32_t>(i));
+    builtFor = SkinSectionData.data();
+    builtSize = SkinSectionData.size();
+  }
+  auto it = index.find(UpperCase(name));
+  if (it == index.end()) return -1;
+  // A record renamed in place since the index was built: search the slow way.
+  if (!SameText(SkinSectionData[static_cast<std::size_t>(it->second)].SectionName, name)) {
+    for (std::size_t i = 0; i < SkinSectionData.size(); ++i)
+      if (SameText(SkinSectionData[i].SectionName, name)) return static_cast<std::int32_t>(i);
+    return -1;
+  }
+  return it->second;
 }
 
 std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName, const std::string& maskName) {
