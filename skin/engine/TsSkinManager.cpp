@@ -61,7 +61,8 @@ void TsSkinManager::LoadAndBroadcast() {
   request.SkinDirectory = FSkinDirectory;
   request.SkinName = FSkinName;
   request.AppFolder = AppFolder();
-  request.InternalSkins = &FInternalSkins;
+  const std::vector<TsInternalSkin> internal = FInternalSkins.ToInternalSkins();
+  request.InternalSkins = &internal;
   request.CommonSections = FCommonSections;
   request.ColorToRGB = &ResolveColor;
   try {
@@ -126,7 +127,7 @@ void TsSkinManager::ListSkinFolders(std::vector<std::string>& list, std::string&
 
 void TsSkinManager::ListSkins(std::vector<std::string>& list, std::string& first) const {
   std::vector<std::string> internal;
-  for (const auto& s : FInternalSkins) internal.push_back(s.Name);
+  for (int i = 0; i < FInternalSkins.Count(); ++i) internal.push_back(FInternalSkins.Items(i)->Name);
   TsSkinList l = ::ListSkins(internal, ResolvedSkinDirectory());
   list = std::move(l.Names);
   first = std::move(l.First);

@@ -380,3 +380,63 @@ TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(Folder);
+  TsStoredSkin* inside = Manager->InternalSkins()->Add();
+  inside->Name = "Inside";
+  TsSkinGeneral button;
+  button.SectionName = "BUTTON";
+  button.Color = 0x123456;
+  button.FontColor = "1 2 3 4 5";
+  inside->GeneralData.push_back(button);
+  TBitmap master;
+  master.SetPixelFormat(TPixelFormat::Bit24);
+  master.SetSize(30, 20);
+  inside->SetMasterBitmap(&master);
+  TsSkinImage* cut = inside->AddImage();
+  cut->SectionName = "button";
+  cut->PropertyName = "bordersmask";
+  cut->Right = 30;
+  cut->Bottom = 20;
+  cut->ImageCount = 3;
+  cut->MaskType = 1;
+  TsSkinImage* own = inside->AddImage();
+  own->SectionName = "BUTTON";
+  own->PropertyName = "GLYPHMASK";
+  TBitmap glyph;
+  glyph.SetPixelFormat(TPixelFormat::Bit8);
+  glyph.SetSize(9, 4);
+  own->SetImage(&glyph);
+  TsSkinPattern* pattern = inside->AddPattern();
+  pattern->SectionName = "BUTTON";
+  pattern->PropertyName = "PATTERN";
+  TBitmap big;
+  big.SetPixelFormat(TPixelFormat::Bit24);
+  big.SetSize(320, 300);
+  pattern->Image()->Assign(&big);
+
+  Manager->SetSkinName("Missing");
+  EXPECT_EQ(Manager->SkinName(), "Inside");
+  const int b = FindSectionIndex("BUTTON");
+  ASSERT_GE(b, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].Color, 0x123456);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].FontColor[4], 5);
+  const int glyphIndex = FindMaskIndex(b, "BUTTON", "GLYPHMASK");
+  ASSERT_GE(glyphIndex, 0);
+  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(), 9);  // an 8-bit bitmap, now 24 bits
+  EXPECT_EQ(MaskFrameSize(FindMaskIndex(b, "BUTTON", "BORDERSMASK")).Width, 10);
+  EXPECT_GE(FindPatternIndex(b, "BUTTON", "PATTERN"), 0);
+  EXPECT_EQ(Inner->Skin().SkinIndex, b);
+
+  std::vector<std::string> names;
+  std::string first;
+  Manager->ListSkins(names, first);
+  EXPECT_EQ(first, "Inside");
+  EXPECT_EQ(names, (std::vector<std::string>{"Inside", "Night", "Sand"}));
+}
+
+}  // namespace
