@@ -535,6 +535,8 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
     }), 3, 0));
   }
   const char* bars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
+  const Rgb groove = Mix(t.Frame, t.Track, 0.55f);
+  const std::string trackBorder = master.Add(ControlBorder(t, 4, t.Radius, groove, groove, groove, false), 3, 0);
   for (int k = 0; k < 4; ++k) {
     f.Section(bars[k]);
     if (k >= 2) {
@@ -543,6 +545,7 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
       continue;
     }
     WriteLook(f, {t.Track, Mix(t.Track, t.Accent, 0.1f), t.Text, t.Text, "", "", 0, 0});
+    f.Key("BORDERSMASK", trackBorder);
   }
 
   f.Section("STATUSBAR");

@@ -70,7 +70,8 @@ const TNeed Masks[] = {
     {"COMBOBOX", "GLYPHMASK"},     {"GROUPBOX", "BORDERSMASK"},   {"PANEL_LOW", "BORDERSMASK"},
     {"MENUITEM", "BORDERSMASK"},   {"STATUSBAR", "GRIPIMAGE"},    {"DIVIDER", "BORDERSMASK"},
     {"PAGECONTROL", "BORDERSMASK"}, {"COLHEADER", "BORDERSMASK"}, {"GAUGE", "BORDERSMASK"},
-    {"TOOLBAR", "PATTERN"},        {"STATUSBAR", "PATTERN"}};
+    {"TOOLBAR", "PATTERN"},        {"STATUSBAR", "PATTERN"},      {"SCROLLBAR1H", "BORDERSMASK"},
+    {"SCROLLBAR2V", "BORDERSMASK"}, {"SCROLLBTNLEFT", "GLYPHMASK"}, {"SCROLLSLIDERH", "GLYPHMASK"}};
 
 TEST_F(BundledSkins, BothSkinsAreListedBesideEachOther) {
   ASSERT_TRUE(Generated);
@@ -101,8 +102,8 @@ TEST_F(BundledSkins, EverySectionAndMaskTheWindowsLookUpIsThere) {
 
     // Every common index that names something resolves: scroll parts, tabs, check glyphs.
     ResolveCommonIndexes();
-    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34,
-                  39, 40, 41, 42, 55, 56, 57, 58, 59, 60, 61, 62, 63})
+    for (int i : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 25, 26, 27, 28, 29,
+                  30, 31, 32, 33, 34, 39, 40, 41, 42, 43, 44, 45, 46, 55, 56, 57, 58, 59, 60, 61, 62, 63})
       EXPECT_GE(SkinCommonIndexes[static_cast<std::size_t>(i)], 0) << i;
   }
 }
