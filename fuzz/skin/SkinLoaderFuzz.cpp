@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t nameEnd = input.find('\n', nameStart);
     if (nameEnd == std::string_view::npos) break;
     const std::size_t next = input.find("\n@@", nameEnd);
-    const std::string_view body = input.substr(nameEnd + 1, next == std::string_view::npos ? std::string_view::npos
-                                                                                            : next - nameEnd - 1);
+    const std::string_view body = input.substr(
+        nameEnd + 1, next == std::string_view::npos ? std::string_view::npos : next - nameEnd - 1);
     const std::string_view name = input.substr(nameStart, nameEnd - nameStart);
     if (name == "common") {
       common.clear();

@@ -61,7 +61,8 @@ std::string ShortFileName(const std::string& path) {
 TIcon* FileIcon(const std::string& fileName, UINT flags) {
   if (GetFileAttributesA(fileName.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
   SHFILEINFOA info = {};
-  if (!SHGetFileInfoA(fileName.c_str(), 0, &info, sizeof info, flags | SHGFI_ICON) || !info.hIcon) return nullptr;
+  if (!SHGetFileInfoA(fileName.c_str(), 0, &info, sizeof info, flags | SHGFI_ICON) || !info.hIcon)
+    return nullptr;
   auto* icon = new TIcon();
   icon->SetHandle(info.hIcon);
   if (icon->Empty()) {

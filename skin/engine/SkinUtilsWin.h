@@ -15,7 +15,9 @@ class TIcon;
 std::string AppFolder();
 std::string SystemFolder();
 bool FolderExists(const std::string& path);
-inline bool DirectoryExists(const std::string& path) { return FolderExists(path); }
+inline bool DirectoryExists(const std::string& path) {
+  return FolderExists(path);
+}
 std::string LongFileName(const std::string& path);
 std::string ShortFileName(const std::string& path);
 // The file's small (flags 1) or large (0) shell icon; null when missing or empty. Owned by the caller.

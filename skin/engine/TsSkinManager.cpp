@@ -13,7 +13,9 @@ namespace {
 
 TsMenuSkinnerFactory MenuSkinnerFactory = nullptr;
 
-TColor ResolveColor(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+TColor ResolveColor(TColor c) {
+  return static_cast<TColor>(ColorToRGB(c));
+}
 
 bool IsMenuComponent(TComponent* c) {
   const std::string name = c->ClassName();
@@ -22,7 +24,9 @@ bool IsMenuComponent(TComponent* c) {
 
 }  // namespace
 
-void SetMenuSkinnerFactory(TsMenuSkinnerFactory factory) { MenuSkinnerFactory = factory; }
+void SetMenuSkinnerFactory(TsMenuSkinnerFactory factory) {
+  MenuSkinnerFactory = factory;
+}
 
 TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   if (!SkinData().DefaultManager) {
@@ -49,7 +53,9 @@ void TsSkinManager::BeforeDestruction() {
   TComponent::BeforeDestruction();
 }
 
-bool TsSkinManager::IsDefaultManager() const { return SkinData().DefaultManager == this; }
+bool TsSkinManager::IsDefaultManager() const {
+  return SkinData().DefaultManager == this;
+}
 
 void TsSkinManager::Loaded() {
   TComponent::Loaded();
@@ -117,7 +123,9 @@ void TsSkinManager::SetSkinnedPopups(bool value) {
   if (FMenuSkinner) FMenuSkinner->RehookAll();
 }
 
-std::string TsSkinManager::ResolvedSkinDirectory() const { return ResolveSkinDirectory(FSkinDirectory, AppFolder()); }
+std::string TsSkinManager::ResolvedSkinDirectory() const {
+  return ResolveSkinDirectory(FSkinDirectory, AppFolder());
+}
 
 void TsSkinManager::ListSkinFolders(std::vector<std::string>& list, std::string& first) const {
   TsSkinList l = ::ListSkins({}, ResolvedSkinDirectory());
@@ -164,6 +172,7 @@ void TsSkinManager::Notification(TComponent* component, TOperation operation) {
 
 TColor GlobalSectionColor() {
   const std::int16_t global = SkinCommonIndexes[0];
-  if (SectionIndexValid(global)) return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
+  if (SectionIndexValid(global))
+    return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
   return static_cast<TColor>(ColorToRGB(clBtnFace));
 }

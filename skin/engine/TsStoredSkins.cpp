@@ -20,7 +20,9 @@ std::shared_ptr<const TsPixmap> Copy24(TBitmap* source) {
 
 }  // namespace
 
-std::shared_ptr<const TsPixmap> PixmapOf(TBitmap* bitmap) { return Copy24(bitmap); }
+std::shared_ptr<const TsPixmap> PixmapOf(TBitmap* bitmap) {
+  return Copy24(bitmap);
+}
 
 TsSkinImage* TsStoredSkin::AddImage() {
   Images.push_back(std::make_unique<TsSkinImage>());
@@ -71,7 +73,8 @@ TsInternalSkin TsStoredSkin::ToInternalSkin() {
   }
   for (const auto& i : Images)
     skin.Images.push_back({i->SectionName, i->PropertyName, i->ImageCount == 0 ? Copy24(i->Image()) : nullptr,
-                           TsRect{i->Left, i->Top, i->Right, i->Bottom}, i->ImageCount, i->MaskType, i->BorderWidth});
+                           TsRect{i->Left, i->Top, i->Right, i->Bottom}, i->ImageCount, i->MaskType,
+                           i->BorderWidth});
   for (const auto& p : Patterns) {
     std::shared_ptr<const TsPixmap> image;
     // A picture that does not decode is left out, like a corrupt file of a folder skin.
@@ -90,7 +93,9 @@ TsStoredSkin* TsStoredSkins::Add() {
   return FItems.back().get();
 }
 
-void TsStoredSkins::Delete(int index) { FItems.erase(FItems.begin() + index); }
+void TsStoredSkins::Delete(int index) {
+  FItems.erase(FItems.begin() + index);
+}
 
 void TsStoredSkins::Assign(const TsStoredSkins& source) {
   if (&source == this) return;

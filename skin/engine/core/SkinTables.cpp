@@ -48,9 +48,13 @@ void FreeSkinMasks() {
   SkinMasterBitmap.reset();
 }
 
-void FreeSkinPatterns() { SkinPatternData.clear(); }
+void FreeSkinPatterns() {
+  SkinPatternData.clear();
+}
 
-void FreeSkinSections() { SkinSectionData.clear(); }
+void FreeSkinSections() {
+  SkinSectionData.clear();
+}
 
 std::int32_t FindSectionIndex(const std::string& name) {
   // A hashed index of the first record of each name, rebuilt whenever the table is not the one
@@ -76,7 +80,8 @@ std::int32_t FindSectionIndex(const std::string& name) {
   return it->second;
 }
 
-std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName, const std::string& maskName) {
+std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
+                           const std::string& maskName) {
   return FindInherited(
       SkinMaskData, [](const TsMaskData& m) -> const std::string& { return m.MaskName; }, skinIndex,
       sectionName, maskName);

@@ -132,7 +132,8 @@ bool TsIniText::ValueExists(std::string_view section, std::string_view key) cons
   return Value(section, key).has_value();
 }
 
-std::string TsIniText::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
+std::string TsIniText::ReadString(std::string_view section, std::string_view key,
+                                  const std::string& def) const {
   auto v = Value(section, key);
   return v ? *v : def;
 }

@@ -2,8 +2,8 @@
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Ini text held in memory: sections and keys in file order, looked up ignoring case.

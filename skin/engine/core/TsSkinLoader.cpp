@@ -4,7 +4,6 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <unordered_map>
 
 #include "skin/engine/core/ESkinError.h"
@@ -117,7 +116,9 @@ void ReadPatterns(const TsIniText& ini, bool smallIsMask, TsSkinTables& tables, 
 using TIntReader = std::function<std::optional<std::int32_t>(const char* key)>;
 using TStrReader = std::function<std::optional<std::string>(const char* key)>;
 
-TsControlBevel BevelOf(std::int32_t v) { return static_cast<TsControlBevel>(std::clamp(v, 0, 4)); }
+TsControlBevel BevelOf(std::int32_t v) {
+  return static_cast<TsControlBevel>(std::clamp(v, 0, 4));
+}
 
 // Fills the fields of a record from a reader; a key the reader does not know keeps the field.
 void FillSection(TsSectionData& r, const TIntReader& readInt, const TStrReader& readStr) {
@@ -180,19 +181,21 @@ public:
   explicit TInheritedReader(const TsIniText& ini) : FIni(ini) {}
 
   std::optional<std::int32_t> Integer(const TsIniText::TSection* section, const char* key) {
-    return Resolve<std::int32_t>(FIntegers, section, key, [](const std::string* v) -> std::optional<std::int32_t> {
-      if (!v) return std::nullopt;
-      const auto n = ParseIniInteger(*v);
-      if (!n || *n == -1) return std::nullopt;
-      return n;
-    });
+    return Resolve<std::int32_t>(FIntegers, section, key,
+                                 [](const std::string* v) -> std::optional<std::int32_t> {
+                                   if (!v) return std::nullopt;
+                                   const auto n = ParseIniInteger(*v);
+                                   if (!n || *n == -1) return std::nullopt;
+                                   return n;
+                                 });
   }
 
   std::optional<std::string> String(const TsIniText::TSection* section, const char* key) {
-    return Resolve<std::string>(FStrings, section, key, [](const std::string* v) -> std::optional<std::string> {
-      if (!v || *v == "?") return std::nullopt;
-      return *v;
-    });
+    return Resolve<std::string>(FStrings, section, key,
+                                [](const std::string* v) -> std::optional<std::string> {
+                                  if (!v || *v == "?") return std::nullopt;
+                                  return *v;
+                                });
   }
 
 private:
@@ -211,7 +214,8 @@ private:
   }
 
   template <typename T, typename TRead>
-  std::optional<T> Resolve(TCache<T>& cache, const TsIniText::TSection* section, const char* key, TRead read) {
+  std::optional<T> Resolve(TCache<T>& cache, const TsIniText::TSection* section, const char* key,
+                           TRead read) {
     static const std::string parentKey = "PARENTCLASS";
     const std::string upperKey = key;  // callers pass upper-case names
     std::vector<const TsIniText::TSection*> path;

@@ -69,7 +69,7 @@ extern const char* const OldSkinMessage;
 struct TsSkinValue {
   enum class TKind { None, Cut, Bitmap, Jpeg, Other };
   TKind Kind = TKind::None;
-  TsRect R;                   // Cut
+  TsRect R;  // Cut
   std::int16_t ImageCount = 1;
   std::int16_t MaskType = 0;
   std::int16_t BorderWidth = 0;

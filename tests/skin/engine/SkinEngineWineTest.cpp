@@ -99,9 +99,11 @@ class SkinEngine : public ::testing::Test {
 protected:
   void SetUp() override {
     Folder = TempFolder();
-    WriteSkin(Folder, "Sand", "[GLOBALINFO]\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=255\r\nTRANSPARENCY=50\r\n"
-                              "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\nTRANSPARENCY=100\r\n[PANEL]\r\nCOLOR=65280\r\n");
-    WriteSkin(Folder, "Night", "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=1\r\n[BUTTON]\r\nCOLOR=16711680\r\n");
+    WriteSkin(Folder, "Sand",
+              "[GLOBALINFO]\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=255\r\nTRANSPARENCY=50\r\n"
+              "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\nTRANSPARENCY=100\r\n[PANEL]\r\nCOLOR=65280\r\n");
+    WriteSkin(Folder, "Night",
+              "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=1\r\n[BUTTON]\r\nCOLOR=16711680\r\n");
     Form = NewComponent<TForm>(Application);
     Form->SetBounds(0, 0, 300, 200);
     Form->SetColor(0xFFFFFF);
@@ -143,7 +145,9 @@ protected:
   TsSkinManager* Manager = nullptr;
 };
 
-TEST_F(SkinEngine, TheMessageIsRegistered) { EXPECT_GE(RE_ROVADUZI, 0xC000u); }
+TEST_F(SkinEngine, TheMessageIsRegistered) {
+  EXPECT_GE(RE_ROVADUZI, 0xC000u);
+}
 
 TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
   TMessage m = MakeSkinMessage(SkinCommand::Refresh);
@@ -427,7 +431,8 @@ TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
   EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].FontColor[4], 5);
   const int glyphIndex = FindMaskIndex(b, "BUTTON", "GLYPHMASK");
   ASSERT_GE(glyphIndex, 0);
-  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(), 9);  // an 8-bit bitmap, now 24 bits
+  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(),
+            9);  // an 8-bit bitmap, now 24 bits
   EXPECT_EQ(MaskFrameSize(FindMaskIndex(b, "BUTTON", "BORDERSMASK")).Width, 10);
   EXPECT_GE(FindPatternIndex(b, "BUTTON", "PATTERN"), 0);
   EXPECT_EQ(Inner->Skin().SkinIndex, b);

@@ -19,8 +19,8 @@ void Put32(Bytes& b, std::uint32_t v) {
 }
 
 // File header and a 40-byte info header; extra (palette, masks) follows, then the pixels.
-Bytes Bitmap(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t compression, const Bytes& extra,
-             const Bytes& pixels) {
+Bytes Bitmap(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t compression,
+             const Bytes& extra, const Bytes& pixels) {
   Bytes b = {'B', 'M'};
   Put32(b, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()));  // file size
   Put32(b, 0);                                                              // reserved

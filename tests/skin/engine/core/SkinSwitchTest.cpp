@@ -105,7 +105,9 @@ TEST(SkinSwitch, CommonSectionLinesLoseTheirBlanksExceptComments) {
 
 namespace {
 
-TColor FailingColorToRGB(TColor) { throw ESkinError("colour table unavailable"); }
+TColor FailingColorToRGB(TColor) {
+  throw ESkinError("colour table unavailable");
+}
 
 TEST_F(SkinSwitchTest, AnErrorDuringALoadLeavesNoTablesBehind) {
   LoadSkinIntoGlobals(Request("Plain"));

@@ -47,7 +47,7 @@ TEST_F(SkinTablesTest, MasksAndPatternsAreInheritedAlongTheParentChain) {
   InstallSkinTables(std::move(t));
   EXPECT_EQ(FindMaskIndex(2, "ToolButton", "BORDERSMASK"), 0);
   EXPECT_EQ(FindMaskIndex(2, "TOOLBUTTON", "GLYPHMASK"), 1);
-  EXPECT_EQ(FindMaskIndex(1, "SPEEDBUTTON", "GLYPHMASK"), -1);  // a child's mask is not the parent's
+  EXPECT_EQ(FindMaskIndex(1, "SPEEDBUTTON", "GLYPHMASK"), -1);   // a child's mask is not the parent's
   EXPECT_EQ(FindMaskIndex(2, "TOOLBUTTON", "bordersmask"), -1);  // mask names are exact
   EXPECT_EQ(FindMaskIndex(-1, "BUTTON", "BORDERSMASK"), -1);
   EXPECT_EQ(FindMaskIndex(7, "BUTTON", "BORDERSMASK"), -1);
