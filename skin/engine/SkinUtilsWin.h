@@ -29,4 +29,6 @@ TIcon* AppLargeIcon();
 
 TCustomForm* FindOwnerForm(TComponent* component);
 TComponent* FindComponentByPath(TComponent* owner, const std::string& path);
+// DrawText flags of a caption; alignment in the order left, right, centre (0, 1, 2), mirrored for
+// a right-to-left control.
 UINT CaptionTextFlags(TControl* control, int alignment);
