@@ -445,3 +445,28 @@ TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
 }
 
 }  // namespace
+
+#include "skin/engine/SkinUtilsWin.h"
+
+namespace {
+
+TEST_F(SkinEngine, PlatformHelpers) {
+  const std::string app = AppFolder();
+  ASSERT_FALSE(app.empty());
+  EXPECT_EQ(app.back(), '\\');
+  EXPECT_TRUE(FolderExists(app));
+  EXPECT_TRUE(FolderExists(Folder + "Sand"));
+  EXPECT_FALSE(FolderExists(Folder + "Sand\\Options.dat"));
+  EXPECT_FALSE(FolderExists(Folder + "Nowhere"));
+  EXPECT_EQ(LongFileName(Folder + "Sand\\Options.dat"), "Options.dat");
+  EXPECT_EQ(LongFileName(Folder + "Sand\\Missing.dat"), "");
+
+  Inner->SetName("Inner1");
+  EXPECT_EQ(FindOwnerForm(Inner), Form);
+  EXPECT_EQ(FindComponentByPath(Form, "INNER1"), Inner);
+  EXPECT_EQ(FindComponentByPath(Form, "Frame1.Inner1"), nullptr);
+  EXPECT_EQ(CaptionTextFlags(Inner, 2), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, 1), static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
+}
+
+}  // namespace
