@@ -470,3 +470,55 @@ TEST_F(SkinEngine, PlatformHelpers) {
 }
 
 }  // namespace
+
+#include "framework/win/TCanvas.h"
+
+namespace {
+
+// A transparent graphic child that paints one small square at its own origin.
+class TSquare : public TTestGraphic {
+public:
+  using TTestGraphic::TTestGraphic;
+
+protected:
+  void Paint() override {
+    RECT r{0, 0, 4, 4};
+    HBRUSH green = CreateSolidBrush(0x00FF00);
+    FillRect(Canvas()->Handle(), &r, green);
+    DeleteObject(green);
+  }
+};
+
+void Fill(HDC dc, int w, int h, COLORREF c) {
+  RECT r{0, 0, w, h};
+  HBRUSH b = CreateSolidBrush(c);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
+  Direct->SetBounds(0, 0, 100, 50);
+  Direct->Skin().PrepareCache();
+  Fill(Direct->Skin().CacheBitmap()->Canvas()->Handle(), 100, 50, 0x0000FF);  // the parent's image: red
+  auto* square = Make<TSquare>(Direct, Form);
+  square->SetBounds(10, 10, 20, 20);
+
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(100, 50);
+  HDC dc = target.Canvas()->Handle();
+  Fill(dc, 100, 50, 0xFF0000);  // blue
+  PaintGraphicChildren(dc, Direct);
+  EXPECT_EQ(GetPixel(dc, 11, 11), 0x00FF00u);  // the child's own square, at its place
+  EXPECT_EQ(GetPixel(dc, 20, 20), 0x0000FFu);  // under the child: the parent's cache
+  EXPECT_EQ(GetPixel(dc, 50, 40), 0xFF0000u);  // outside the child: untouched
+  EXPECT_FALSE(SkinReplyRecord.Valid);
+
+  // Copying the parent's cache leaves the graphic child's area to the child.
+  Fill(dc, 100, 50, 0xFF0000);
+  CopyCacheToDC(Direct, &Direct->Skin(), POINT{0, 0}, dc, RECT{0, 0, 100, 50});
+  EXPECT_EQ(GetPixel(dc, 50, 40), 0x0000FFu);
+  EXPECT_EQ(GetPixel(dc, 20, 20), 0xFF0000u);
+}
+
+}  // namespace
