@@ -522,3 +522,21 @@ TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinEngine, UpdatingTreesAndChildRefreshes) {
+  SetUpdatingTreeOn(Form);
+  EXPECT_TRUE(Inner->Skin().Updating);  // inside the unskinned panel too
+  EXPECT_TRUE(Direct->Skin().Updating);
+  SetUpdatingTreeOff(Form);
+  EXPECT_FALSE(Inner->Skin().Updating);
+  Direct->Seen.clear();
+  Graphic->Seen.clear();
+  RefreshChildren(Form);
+  EXPECT_TRUE(Got(Direct->Seen, SkinCommand::Repaint));
+  RefreshChildren(Panel);
+  EXPECT_FALSE(Got(Graphic->Seen, SkinCommand::Repaint));  // graphic children are not asked
+}
+
+}  // namespace
