@@ -1,6 +1,8 @@
 #include "skin/engine/TsSkinManager.h"
 
 #include "framework/win/Graphics.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
@@ -18,8 +20,7 @@ TColor ResolveColor(TColor c) {
 }
 
 bool IsMenuComponent(TComponent* c) {
-  const std::string name = c->ClassName();
-  return name == "TMenuItem" || name == "TMainMenu" || name == "TPopupMenu";
+  return dynamic_cast<TMenuItem*>(c) != nullptr || dynamic_cast<TMainMenu*>(c) != nullptr;
 }
 
 }  // namespace

@@ -540,3 +540,36 @@ TEST_F(SkinEngine, UpdatingTreesAndChildRefreshes) {
 }
 
 }  // namespace
+
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+
+namespace {
+
+// Records what the default manager's menu skinner is asked to do.
+class TRecordingSkinner : public TsMenuSkinnerLink {
+public:
+  static inline std::vector<std::string> Calls;
+  void HookItem(TComponent* c) override { Calls.push_back("hook " + c->ClassName()); }
+  void UnhookItem(TComponent* c) override { Calls.push_back("unhook " + c->ClassName()); }
+  void RehookAll() override { Calls.push_back("rehook"); }
+};
+
+std::unique_ptr<TsMenuSkinnerLink> MakeRecordingSkinner(TComponent*) {
+  return std::make_unique<TRecordingSkinner>();
+}
+
+TEST_F(SkinEngine, TheDefaultManagersMenuSkinnerFollowsMenusOfItsForm) {
+  SetMenuSkinnerFactory(&MakeRecordingSkinner);
+  TRecordingSkinner::Calls.clear();
+  StartManager("Sand");
+  SetMenuSkinnerFactory(nullptr);
+  // A component is announced while its constructor runs, before it is a menu: only its removal
+  // can be recognised here (the skinner hooks new menus itself when the skin changes).
+  auto* menu = NewComponent<TMainMenu>(Form);
+  menu->Free();
+  Manager->SetSkinnedPopups(false);
+  EXPECT_EQ(TRecordingSkinner::Calls, (std::vector<std::string>{"unhook TMainMenu", "rehook"}));
+}
+
+}  // namespace
