@@ -14,6 +14,9 @@ std::shared_ptr<const TsPixmap> SkinMasterBitmap;
 
 namespace {
 
+// Bumped whenever the section table is replaced, so the lookup index never outlives it.
+std::uint64_t SectionGeneration = 0;
+
 template <typename TRecord, typename TName>
 std::int32_t FindInherited(const std::vector<TRecord>& table, TName nameOf, std::int32_t skinIndex,
                            const std::string& sectionName, const std::string& name) {
@@ -37,6 +40,7 @@ std::int32_t FindInherited(const std::vector<TRecord>& table, TName nameOf, std:
 }  // namespace
 
 void InstallSkinTables(TsSkinTables tables) {
+  ++SectionGeneration;
   SkinSectionData = std::move(tables.Sections);
   SkinMaskData = std::move(tables.Masks);
   SkinPatternData = std::move(tables.Patterns);
@@ -57,27 +61,28 @@ void FreeSkinSections() {
 }
 
 std::int32_t FindSectionIndex(const std::string& name) {
-  // A hashed index of the first record of each name, rebuilt whenever the table is not the one
-  // it was built for (callers may fill the table themselves).
+  // A hashed index of the first record of each name, rebuilt after every install and whenever
+  // the table is not the one it was built for (callers may fill the table themselves). A hit that
+  // still matches is trusted; a miss is confirmed by the plain search.
   static std::unordered_map<std::string, std::int32_t> index;
+  static std::uint64_t builtGeneration = ~0ull;
   static const TsSectionData* builtFor = nullptr;
   static std::size_t builtSize = 0;
-  if (builtFor != SkinSectionData.data() || builtSize != SkinSectionData.size()) {
+  if (builtGeneration != SectionGeneration || builtFor != SkinSectionData.data() ||
+      builtSize != SkinSectionData.size()) {
     index.clear();
     for (std::size_t i = 0; i < SkinSectionData.size(); ++i)
       index.emplace(UpperCase(SkinSectionData[i].SectionName), static_cast<std::int32_t>(i));
+    builtGeneration = SectionGeneration;
     builtFor = SkinSectionData.data();
     builtSize = SkinSectionData.size();
   }
   auto it = index.find(UpperCase(name));
-  if (it == index.end()) return -1;
-  // A record renamed in place since the index was built: search the slow way.
-  if (!SameText(SkinSectionData[static_cast<std::size_t>(it->second)].SectionName, name)) {
-    for (std::size_t i = 0; i < SkinSectionData.size(); ++i)
-      if (SameText(SkinSectionData[i].SectionName, name)) return static_cast<std::int32_t>(i);
-    return -1;
-  }
-  return it->second;
+  if (it != index.end() && SameText(SkinSectionData[static_cast<std::size_t>(it->second)].SectionName, name))
+    return it->second;
+  for (std::size_t i = 0; i < SkinSectionData.size(); ++i)
+    if (SameText(SkinSectionData[i].SectionName, name)) return static_cast<std::int32_t>(i);
+  return -1;
 }
 
 std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
