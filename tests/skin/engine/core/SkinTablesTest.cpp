@@ -109,3 +109,24 @@ TEST(SkinKinds, DefaultSectionsAndKindSets) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
+  TsSkinTables a;
+  a.Sections = {Section("ONE"), Section("TWO")};
+  InstallSkinTables(std::move(a));
+  EXPECT_EQ(FindSectionIndex("TWO"), 1);
+  TsSkinTables b;
+  b.Sections = {Section("THREE"), Section("FOUR")};  // same size, other names
+  InstallSkinTables(std::move(b));
+  EXPECT_EQ(FindSectionIndex("TWO"), -1);
+  EXPECT_EQ(FindSectionIndex("four"), 1);
+  SkinSectionData.push_back(Section("FIVE"));  // filled by hand
+  EXPECT_EQ(FindSectionIndex("FIVE"), 2);
+  SkinSectionData[0].SectionName = "RENAMED";  // changed in place
+  EXPECT_EQ(FindSectionIndex("RENAMED"), 0);
+  EXPECT_EQ(FindSectionIndex("THREE"), -1);
+}
+
+}  // namespace
