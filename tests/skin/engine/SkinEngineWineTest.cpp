@@ -1,0 +1,575 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCustomControl.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TGraphicControl.h"
+#include "skin/engine/SkinDebugLogWin.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinCommonIndexes.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsDebugLog.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+// What a control saw of one skin command.
+struct TSeen {
+  std::uint32_t Command;
+  bool Active;
+  bool Changing;
+};
+
+// A skinned windowed control as the skinned controls build it: the skin object answers first.
+class TTestSkinned : public TCustomControl {
+public:
+  explicit TTestSkinned(TComponent* owner, int kind = 93) : TCustomControl(owner), FSkinData(this, true) {
+    FSkinData.SetControlKind(kind);
+  }
+  void AfterConstruction() override { FSkinData.Loaded(); }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), SkinData().Active, SkinChanging});
+    if (SkinControlMessage(m, &FSkinData)) return;
+    TCustomControl::WndProc(m);
+  }
+  TsCommonData& Skin() { return FSkinData; }
+  std::vector<TSeen> Seen;
+
+private:
+  TsCommonData FSkinData;
+};
+
+class TTestGraphic : public TGraphicControl {
+public:
+  explicit TTestGraphic(TComponent* owner) : TGraphicControl(owner), FSkinData(this, false) {
+    FSkinData.SetControlKind(92);
+  }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), SkinData().Active, SkinChanging});
+    if (SkinControlMessage(m, &FSkinData)) return;
+    TGraphicControl::WndProc(m);
+  }
+  std::vector<TSeen> Seen;
+
+private:
+  TsCommonData FSkinData;
+};
+
+// An unskinned container: it never answers the skin message.
+class TPlainPanel : public TCustomControl {
+public:
+  using TCustomControl::TCustomControl;
+  void WndProc(TMessage& m) override {
+    if (m.Msg == RE_ROVADUZI) ++SkinMessages;
+    TCustomControl::WndProc(m);
+  }
+  int SkinMessages = 0;
+};
+
+std::string TempFolder() {
+  char path[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, path);
+  return std::string(path) + "tarvex-skin-wine\\";
+}
+
+void WriteSkin(const std::string& folder, const std::string& name, const std::string& options) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA((folder + name).c_str(), nullptr);
+  std::ofstream(folder + name + "\\Options.dat", std::ios::binary) << options;
+}
+
+template <typename T, typename... A>
+T* Make(TWinControl* parent, A&&... args) {
+  T* c = NewComponent<T>(std::forward<A>(args)...);
+  c->SetParent(parent);
+  return c;
+}
+
+class SkinEngine : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Folder = TempFolder();
+    WriteSkin(Folder, "Sand",
+              "[GLOBALINFO]\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=255\r\nTRANSPARENCY=50\r\n"
+              "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\nTRANSPARENCY=100\r\n[PANEL]\r\nCOLOR=65280\r\n");
+    WriteSkin(Folder, "Night",
+              "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=1\r\n[BUTTON]\r\nCOLOR=16711680\r\n");
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(0, 0, 300, 200);
+    Form->SetColor(0xFFFFFF);
+    Panel = Make<TPlainPanel>(Form, Form);
+    Panel->SetBounds(0, 0, 200, 150);
+    Panel->SetColor(0xFFFFFF);
+    Inner = Make<TTestSkinned>(Panel, Form);
+    Inner->SetBounds(10, 10, 50, 20);
+    Graphic = Make<TTestGraphic>(Panel, Form);
+    Graphic->SetBounds(70, 10, 30, 20);
+    Direct = Make<TTestSkinned>(Form, Form, 51);
+    Direct->SetBounds(210, 10, 50, 20);
+    Form->HandleNeeded();
+  }
+  void TearDown() override {
+    if (Manager) Manager->Free();
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+  }
+  TsSkinManager* StartManager(const std::string& skin) {
+    Manager = NewComponent<TsSkinManager>(Form);
+    Manager->SetSkinDirectory(Folder);
+    Manager->SetSkinName(skin);
+    return Manager;
+  }
+  static bool Got(const std::vector<TSeen>& seen, std::uint32_t command) {
+    for (const auto& s : seen)
+      if (s.Command == command) return true;
+    return false;
+  }
+
+  std::string Folder;
+  TForm* Form = nullptr;
+  TPlainPanel* Panel = nullptr;
+  TTestSkinned* Inner = nullptr;
+  TTestGraphic* Graphic = nullptr;
+  TTestSkinned* Direct = nullptr;
+  TsSkinManager* Manager = nullptr;
+};
+
+TEST_F(SkinEngine, TheMessageIsRegistered) {
+  EXPECT_GE(RE_ROVADUZI, 0xC000u);
+}
+
+TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
+  TMessage m = MakeSkinMessage(SkinCommand::Refresh);
+  BroadcastToApplication(m);
+  EXPECT_TRUE(Got(Inner->Seen, SkinCommand::Refresh));
+  EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::Refresh));
+  EXPECT_TRUE(Got(Direct->Seen, SkinCommand::Refresh));
+  // The panel is asked whether it is skinned, but never handed the broadcast itself.
+  const int before = Panel->SkinMessages;
+  TMessage again = MakeSkinMessage(SkinCommand::Refresh);
+  BroadcastToChildren(Form, again);
+  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the command 7 question only
+}
+
+TEST_F(SkinEngine, AChildBeingDestroyedIsSkippedNotTheEndOfTheWalk) {
+  Inner->Destroying();
+  TMessage m = MakeSkinMessage(SkinCommand::Refresh);
+  BroadcastToChildren(Panel, m);
+  EXPECT_FALSE(Got(Inner->Seen, SkinCommand::Refresh));
+  EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::Refresh));
+}
+
+TEST_F(SkinEngine, ASkinChangeReachesAControlInItsOrder) {
+  StartManager("Sand");
+  ASSERT_GE(Inner->Seen.size(), 2u);
+  std::vector<TSeen> relevant;
+  for (const auto& s : Inner->Seen)
+    if (s.Command == SkinCommand::NewSkin || s.Command == SkinCommand::Refresh) relevant.push_back(s);
+  ASSERT_EQ(relevant.size(), 2u);
+  EXPECT_EQ(relevant[0].Command, SkinCommand::NewSkin);
+  EXPECT_FALSE(relevant[0].Active);
+  EXPECT_TRUE(relevant[0].Changing);
+  EXPECT_EQ(relevant[1].Command, SkinCommand::Refresh);
+  EXPECT_TRUE(relevant[1].Active);
+  EXPECT_FALSE(relevant[1].Changing);
+  EXPECT_EQ(Inner->Skin().SkinIndex, FindSectionIndex("BUTTON"));
+  EXPECT_EQ(Direct->Skin().SkinIndex, FindSectionIndex("PANEL"));
+}
+
+TEST_F(SkinEngine, CommandAnswers) {
+  StartManager("Sand");
+  EXPECT_TRUE(AskControl(Inner, SkinCommand::IsSkinned));
+  EXPECT_FALSE(AskControl(Panel, SkinCommand::IsSkinned));
+
+  // BUTTON: black section colour 255 (red) at transparency 50 over the white unskinned panel.
+  QueryBackgroundColor(Inner);
+  EXPECT_EQ(SkinBackgroundColor, MixSkinBackground(50, 255, 0xFFFFFF));
+  // PANEL is opaque: its own section colour.
+  QueryBackgroundColor(Direct);
+  EXPECT_EQ(SkinBackgroundColor, 65280);
+  // Transparency 100 over an unskinned parent holding a system colour: the resolved colour.
+  Panel->SetColor(clBtnFace);
+  Inner->Skin().SetSkinSection("SPEEDBUTTON");
+  QueryBackgroundColor(Inner);
+  EXPECT_EQ(SkinBackgroundColor, static_cast<TColor>(ColorToRGB(clBtnFace)));
+
+  // A control without a section answers command 19 without reading a section.
+  Inner->Skin().SetSkinSection("NOSUCHSECTION");
+  EXPECT_EQ(Inner->Skin().SkinIndex, -1);
+  EXPECT_EQ(Inner->Skin().BorderIndex, -1);
+  EXPECT_FALSE(AskControl(Inner, SkinCommand::HasPaintedBackground));
+  // Commands out of range change nothing.
+  TMessage m = MakeSkinMessage(22);
+  EXPECT_FALSE(Inner->Skin().HandleSkinCommand(m));
+  m = MakeSkinMessage(14);
+  EXPECT_FALSE(Inner->Skin().HandleSkinCommand(m));
+}
+
+TEST_F(SkinEngine, SwitchingSkinsAtRunTime) {
+  StartManager("Sand");
+  const int sand = Inner->Skin().SkinIndex;
+  ASSERT_GE(sand, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(sand)].Color, 255);
+  Manager->SetSkinName("Night");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color, 16711680);
+  // A name without a folder or internal skin empties the tables; controls drop their indexes.
+  Manager->SetSkinName("Gone");
+  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_EQ(Inner->Skin().SkinIndex, -1);
+  EXPECT_FALSE(Inner->Skin().HasSkin());
+}
+
+TEST_F(SkinEngine, SkinOffAndOnAgain) {
+  StartManager("Sand");
+  Inner->Seen.clear();
+  Manager->SetActive(false);
+  EXPECT_TRUE(Got(Inner->Seen, SkinCommand::RemoveSkin));
+  EXPECT_EQ(Inner->Skin().SkinIndex, -1);
+  EXPECT_FALSE(SkinData().Active);
+  for (auto ix : SkinCommonIndexes) EXPECT_EQ(ix, -1);
+  EXPECT_EQ(Inner->Skin().CacheBitmap()->Width(), 0);
+  Manager->SetActive(true);
+  EXPECT_TRUE(SkinData().Active);
+  EXPECT_GE(Inner->Skin().SkinIndex, 0);
+}
+
+TEST_F(SkinEngine, OnlyTheFirstManagerLoads) {
+  StartManager("Sand");
+  TsSkinManager* second = NewComponent<TsSkinManager>(Form);
+  EXPECT_FALSE(second->Active());
+  second->SetSkinName("Night");
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(FindSectionIndex("BUTTON"))].Color, 255);
+  second->SetActive(true);
+  second->SetActive(false);  // turning any manager off releases the skin for all
+  EXPECT_TRUE(SkinSectionData.empty());
+  second->Free();
+}
+
+TEST_F(SkinEngine, TheLogNamesMessages) {
+  TMessage paint;
+  paint.Msg = WM_PAINT;
+  paint.WParam = 0x00010002;
+  LogMessage(paint);
+  ASSERT_FALSE(DebugLog().Lines().empty());
+  EXPECT_EQ(DebugLog().Lines().back().rfind("?WM_PAINT (15)", 0), 0u);
+  LogMessage(MakeSkinMessage(SkinCommand::Refresh));
+  EXPECT_EQ(DebugLog().Lines().back().rfind("?RE_ROVADUZI (" + std::to_string(RE_ROVADUZI) + ")", 0), 0u);
+}
+
+}  // namespace
+
+#ifdef TARVEX_BUNDLED_SKINS
+namespace {
+
+TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  std::vector<std::string> names;
+  std::string first;
+  Manager->ListSkins(names, first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Desert", "Nocturne"}));
+  Manager->SetSkinName("Desert");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_GE(Inner->Skin().BorderIndex, 0);
+  EXPECT_TRUE(SkinMasterBitmap);
+  const TColor desert = SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color;
+  Manager->SetSkinName("Nocturne");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color, desert);
+  EXPECT_GE(SkinCommonIndexes[55], 0);  // the check box glyph of GLOBALINFO
+}
+
+}  // namespace
+#endif
+
+namespace {
+
+TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
+  StartManager("Sand");
+  TsCommonData& s = Inner->Skin();
+  auto send = [&](std::uint32_t command, std::uint32_t parameter, LPARAM l = 0) {
+    TMessage m = MakeSkinMessage(command, parameter, l);
+    const bool handled = s.HandleSkinCommand(m);
+    return std::make_pair(handled, m);
+  };
+  send(SkinCommand::SetBgChanged, 1);
+  EXPECT_TRUE(s.BackgroundDirty);
+  send(SkinCommand::Refresh, 0);
+  EXPECT_FALSE(s.BackgroundDirty);
+  EXPECT_TRUE(s.RepaintNeeded);
+  send(SkinCommand::SetRepaintNeeded, 0);
+  EXPECT_FALSE(s.RepaintNeeded);
+  send(SkinCommand::SetRepaintIfTransparent, 1);  // BUTTON is 50 percent transparent
+  EXPECT_TRUE(s.RepaintNeeded);
+  send(SkinCommand::SetUpdating, 1);
+  EXPECT_TRUE(s.Updating);
+  EXPECT_TRUE(s.NeedsParentBackground());
+  send(SkinCommand::SetUpdating, 0);
+  send(SkinCommand::SetActiveChild, 0, reinterpret_cast<LPARAM>(Graphic));
+  EXPECT_EQ(s.ActiveChild, Graphic);
+  s.ChildrenDirty = true;
+  auto [handled, answer] = send(SkinCommand::GetChildrenDirty, 0);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(answer.LParam, 1);
+
+  // A child of a skinned control with a cache gets that cache; of an unskinned panel, nothing.
+  auto* child = Make<TTestSkinned>(Direct, Form);
+  TsCacheInfo ci;
+  QueryParentCache(&child->Skin(), ci);
+  EXPECT_TRUE(ci.Valid);
+  EXPECT_EQ(ci.Bitmap, Direct->Skin().CacheBitmap());
+  QueryParentCache(&Inner->Skin(), ci);
+  EXPECT_FALSE(ci.Valid);
+}
+
+TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {
+  StartManager("Sand");
+  auto* outer = Make<TTestSkinned>(Form, Form);  // BUTTON, transparent, on an unskinned form
+  auto* child = Make<TTestSkinned>(outer, Form);
+  outer->Skin().Updating = true;  // counts as needing its parent's background
+  child->Seen.clear();
+  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);
+  EXPECT_TRUE(outer->Skin().RepaintNeeded);
+  EXPECT_TRUE(Got(child->Seen, SkinCommand::RedrawTransparent));
+  outer->Skin().Updating = false;
+  child->Seen.clear();
+  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);  // over an unskinned form: no
+  EXPECT_FALSE(Got(child->Seen, SkinCommand::RedrawTransparent));
+}
+
+}  // namespace
+
+namespace {
+
+struct TChangeLog : TObject {
+  std::vector<std::string> Events;
+  void Before(TObject*) { Events.push_back("before " + std::to_string(FindSectionIndex("PANEL"))); }
+  void After(TObject*) { Events.push_back("after " + std::to_string(FindSectionIndex("PANEL"))); }
+};
+
+TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
+  Manager = new TsSkinManager(Form);
+  Manager->BeginLoading();
+  Manager->SetSkinDirectory(Folder);
+  Manager->SetSkinName("Sand");
+  EXPECT_TRUE(SkinSectionData.empty());  // only stored while the form is read
+  Manager->Loaded();
+  EXPECT_GE(FindSectionIndex("PANEL"), 0);
+  EXPECT_TRUE(SkinData().Active);
+
+  TChangeLog log;
+  Manager->SetOnBeforeChange(TsNotifyEvent(&log, &TChangeLog::Before));
+  Manager->SetOnAfterChange(TsNotifyEvent(&log, &TChangeLog::After));
+  Manager->SetSkinName("Night");
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"before 3", "after 1"}));
+
+  // Extra sections lose their blanks and join the skin at once.
+  Manager->SetCommonSections({"[MYPANEL]", "PARENTCLASS = PANEL", "COLOR = 255"});
+  EXPECT_EQ(Manager->CommonSections()[2], "COLOR=255");
+  const int mine = FindSectionIndex("MYPANEL");
+  ASSERT_GE(mine, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(Folder);
+  TsStoredSkin* inside = Manager->InternalSkins()->Add();
+  inside->Name = "Inside";
+  TsSkinGeneral button;
+  button.SectionName = "BUTTON";
+  button.Color = 0x123456;
+  button.FontColor = "1 2 3 4 5";
+  inside->GeneralData.push_back(button);
+  TBitmap master;
+  master.SetPixelFormat(TPixelFormat::Bit24);
+  master.SetSize(30, 20);
+  inside->SetMasterBitmap(&master);
+  TsSkinImage* cut = inside->AddImage();
+  cut->SectionName = "button";
+  cut->PropertyName = "bordersmask";
+  cut->Right = 30;
+  cut->Bottom = 20;
+  cut->ImageCount = 3;
+  cut->MaskType = 1;
+  TsSkinImage* own = inside->AddImage();
+  own->SectionName = "BUTTON";
+  own->PropertyName = "GLYPHMASK";
+  TBitmap glyph;
+  glyph.SetPixelFormat(TPixelFormat::Bit8);
+  glyph.SetSize(9, 4);
+  own->SetImage(&glyph);
+  TsSkinPattern* pattern = inside->AddPattern();
+  pattern->SectionName = "BUTTON";
+  pattern->PropertyName = "PATTERN";
+  TBitmap big;
+  big.SetPixelFormat(TPixelFormat::Bit24);
+  big.SetSize(320, 300);
+  pattern->Image()->Assign(&big);
+
+  Manager->SetSkinName("Missing");
+  EXPECT_EQ(Manager->SkinName(), "Inside");
+  const int b = FindSectionIndex("BUTTON");
+  ASSERT_GE(b, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].Color, 0x123456);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].FontColor[4], 5);
+  const int glyphIndex = FindMaskIndex(b, "BUTTON", "GLYPHMASK");
+  ASSERT_GE(glyphIndex, 0);
+  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(),
+            9);  // an 8-bit bitmap, now 24 bits
+  EXPECT_EQ(MaskFrameSize(FindMaskIndex(b, "BUTTON", "BORDERSMASK")).Width, 10);
+  EXPECT_GE(FindPatternIndex(b, "BUTTON", "PATTERN"), 0);
+  EXPECT_EQ(Inner->Skin().SkinIndex, b);
+
+  std::vector<std::string> names;
+  std::string first;
+  Manager->ListSkins(names, first);
+  EXPECT_EQ(first, "Inside");
+  EXPECT_EQ(names, (std::vector<std::string>{"Inside", "Night", "Sand"}));
+}
+
+}  // namespace
+
+#include "skin/engine/SkinUtilsWin.h"
+
+namespace {
+
+TEST_F(SkinEngine, PlatformHelpers) {
+  const std::string app = AppFolder();
+  ASSERT_FALSE(app.empty());
+  EXPECT_EQ(app.back(), '\\');
+  EXPECT_TRUE(FolderExists(app));
+  EXPECT_TRUE(FolderExists(Folder + "Sand"));
+  EXPECT_FALSE(FolderExists(Folder + "Sand\\Options.dat"));
+  EXPECT_FALSE(FolderExists(Folder + "Nowhere"));
+  EXPECT_EQ(LongFileName(Folder + "Sand\\Options.dat"), "Options.dat");
+  EXPECT_EQ(LongFileName(Folder + "Sand\\Missing.dat"), "");
+
+  Inner->SetName("Inner1");
+  EXPECT_EQ(FindOwnerForm(Inner), Form);
+  EXPECT_EQ(FindComponentByPath(Form, "INNER1"), Inner);
+  EXPECT_EQ(FindComponentByPath(Form, "Frame1.Inner1"), nullptr);
+  EXPECT_EQ(CaptionTextFlags(Inner, 2), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, 1), static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
+}
+
+}  // namespace
+
+#include "framework/win/TCanvas.h"
+
+namespace {
+
+// A transparent graphic child that paints one small square at its own origin.
+class TSquare : public TTestGraphic {
+public:
+  using TTestGraphic::TTestGraphic;
+
+protected:
+  void Paint() override {
+    RECT r{0, 0, 4, 4};
+    HBRUSH green = CreateSolidBrush(0x00FF00);
+    FillRect(Canvas()->Handle(), &r, green);
+    DeleteObject(green);
+  }
+};
+
+void Fill(HDC dc, int w, int h, COLORREF c) {
+  RECT r{0, 0, w, h};
+  HBRUSH b = CreateSolidBrush(c);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
+  Direct->SetBounds(0, 0, 100, 50);
+  Direct->Skin().PrepareCache();
+  Fill(Direct->Skin().CacheBitmap()->Canvas()->Handle(), 100, 50, 0x0000FF);  // the parent's image: red
+  auto* square = Make<TSquare>(Direct, Form);
+  square->SetBounds(10, 10, 20, 20);
+
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(100, 50);
+  HDC dc = target.Canvas()->Handle();
+  Fill(dc, 100, 50, 0xFF0000);  // blue
+  PaintGraphicChildren(dc, Direct);
+  EXPECT_EQ(GetPixel(dc, 11, 11), 0x00FF00u);  // the child's own square, at its place
+  EXPECT_EQ(GetPixel(dc, 20, 20), 0x0000FFu);  // under the child: the parent's cache
+  EXPECT_EQ(GetPixel(dc, 50, 40), 0xFF0000u);  // outside the child: untouched
+  EXPECT_FALSE(SkinReplyRecord.Valid);
+
+  // Copying the parent's cache leaves the graphic child's area to the child.
+  Fill(dc, 100, 50, 0xFF0000);
+  CopyCacheToDC(Direct, &Direct->Skin(), POINT{0, 0}, dc, RECT{0, 0, 100, 50});
+  EXPECT_EQ(GetPixel(dc, 50, 40), 0x0000FFu);
+  EXPECT_EQ(GetPixel(dc, 20, 20), 0xFF0000u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkinEngine, UpdatingTreesAndChildRefreshes) {
+  SetUpdatingTreeOn(Form);
+  EXPECT_TRUE(Inner->Skin().Updating);  // inside the unskinned panel too
+  EXPECT_TRUE(Direct->Skin().Updating);
+  SetUpdatingTreeOff(Form);
+  EXPECT_FALSE(Inner->Skin().Updating);
+  Direct->Seen.clear();
+  Graphic->Seen.clear();
+  RefreshChildren(Form);
+  EXPECT_TRUE(Got(Direct->Seen, SkinCommand::Repaint));
+  RefreshChildren(Panel);
+  EXPECT_FALSE(Got(Graphic->Seen, SkinCommand::Repaint));  // graphic children are not asked
+}
+
+}  // namespace
+
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+
+namespace {
+
+// Records what the default manager's menu skinner is asked to do.
+class TRecordingSkinner : public TsMenuSkinnerLink {
+public:
+  static inline std::vector<std::string> Calls;
+  void HookItem(TComponent* c) override { Calls.push_back("hook " + c->ClassName()); }
+  void UnhookItem(TComponent* c) override { Calls.push_back("unhook " + c->ClassName()); }
+  void RehookAll() override { Calls.push_back("rehook"); }
+};
+
+std::unique_ptr<TsMenuSkinnerLink> MakeRecordingSkinner(TComponent*) {
+  return std::make_unique<TRecordingSkinner>();
+}
+
+TEST_F(SkinEngine, TheDefaultManagersMenuSkinnerFollowsMenusOfItsForm) {
+  SetMenuSkinnerFactory(&MakeRecordingSkinner);
+  TRecordingSkinner::Calls.clear();
+  StartManager("Sand");
+  SetMenuSkinnerFactory(nullptr);
+  // A component is announced while its constructor runs, before it is a menu: only its removal
+  // can be recognised here (the skinner hooks new menus itself when the skin changes).
+  auto* menu = NewComponent<TMainMenu>(Form);
+  menu->Free();
+  Manager->SetSkinnedPopups(false);
+  EXPECT_EQ(TRecordingSkinner::Calls, (std::vector<std::string>{"unhook TMainMenu", "rehook"}));
+}
+
+}  // namespace
