@@ -130,6 +130,15 @@ private:
   std::vector<TCode> FCodes;
 };
 
+// The bytes of a language's block and iTap block, which moving data around must keep intact.
+std::vector<uint8_t> LanguageBytes(const TLanguagePack& pack, int slot) {
+  const TPreparedLanguage p = pack.Prepare(slot);
+  const auto& image = pack.Image();
+  std::vector<uint8_t> bytes(image.begin() + p.BlockOffset, image.begin() + p.BlockOffset + p.BlockSize);
+  bytes.insert(bytes.end(), image.begin() + p.ITapOffset, image.begin() + p.ITapOffset + p.ITapSize);
+  return bytes;
+}
+
 void PutCode(TBitWriter& out, const TCode& code) {
   for (int i = 0; i < code.Length; ++i) out.Put((code.Bits[i / 64] >> (i % 64)) & 1u);
 }
@@ -389,6 +398,11 @@ void TLanguagePack::Delete(int slot) {
   }
   WriteLE32(image.data() + kCountOffset, static_cast<uint32_t>(FCount - 1));
   TLanguagePack result(std::move(image));
+  for (int other = 0; other < FCount; ++other) {
+    if (other != slot && LanguageBytes(*this, other) != LanguageBytes(result, other < slot ? other : other - 1)) {
+      throw ELangPackError("Deleting " + SlotText(slot) + " would damage " + SlotText(other) + "; nothing was deleted.");
+    }
+  }
   *this = std::move(result);
 }
 
@@ -409,15 +423,15 @@ void TLanguagePack::Insert(std::span<const uint8_t> lng) {
   if (insertAt < kHeaderArea || insertAt > oldSize) {
     throw ELangPackError("The last language's block does not leave room behind it; nothing was added.");
   }
-  const uint64_t added = lngSize - 48;
-  if (oldSize + added > 0x7FFFFFFF) throw ELangPackError("The language pack would become too large.");
+  const uint64_t payload = lngSize - 48;
+  if (oldSize + payload > 0x7FFFFFFF) throw ELangPackError("The language pack would become too large.");
   const uint32_t at = static_cast<uint32_t>(insertAt);
   std::vector<uint8_t> image;
-  image.reserve(oldSize + added);
+  image.reserve(oldSize + payload);
   image.insert(image.end(), FImage.begin(), FImage.begin() + at);
   image.insert(image.end(), lng.begin() + 48, lng.end());
   image.insert(image.end(), FImage.begin() + at, FImage.end());
-  Relocate(image, FBase, at, static_cast<uint32_t>(oldSize), static_cast<int64_t>(added));
+  Relocate(image, FBase, at, static_cast<uint32_t>(oldSize), static_cast<int64_t>(payload));
 
   uint8_t* entry = image.data() + kTableOffset + kEntrySize * FCount;
   std::memcpy(entry, lng.data(), 4);
@@ -427,5 +441,16 @@ void TLanguagePack::Insert(std::span<const uint8_t> lng) {
   }
   WriteLE32(image.data() + kCountOffset, static_cast<uint32_t>(FCount + 1));
   TLanguagePack result(std::move(image));
+  for (int other = 0; other < FCount; ++other) {
+    if (LanguageBytes(*this, other) != LanguageBytes(result, other)) {
+      throw ELangPackError("Adding the language would damage " + SlotText(other) + "; nothing was added.");
+    }
+  }
+  const TPreparedLanguage added = result.Prepare(FCount);
+  const uint64_t end = insertAt + payload;
+  if (added.BlockOffset < at || added.BlockOffset + uint64_t{added.BlockSize} > end ||
+      (added.ITapSize != 0 && (added.ITapOffset < at || added.ITapOffset + uint64_t{added.ITapSize} > end))) {
+    throw ELangPackError("Damaged language file: its block does not lie inside the file; nothing was added.");
+  }
   *this = std::move(result);
 }
