@@ -1,8 +1,6 @@
 #include "editors/core/EditorHex.h"
 
-#include <cstdio>
-
-int32_t HexToInt(const std::string& text) {
+int32_t EditorHex::HexToInt(const std::string& text) {
   uint32_t acc = 0;
   for (unsigned char c : text) {
     if (c >= 'a' && c <= 'z') c = static_cast<unsigned char>(c - 'a' + 'A');
@@ -11,10 +9,4 @@ int32_t HexToInt(const std::string& text) {
     acc = acc * 16u + static_cast<uint32_t>(d);
   }
   return static_cast<int32_t>(acc);
-}
-
-std::string IntToHex(uint32_t value, int digits) {
-  char buf[16];
-  std::snprintf(buf, sizeof buf, "%0*X", digits, value);
-  return buf;
 }

@@ -1,11 +1,12 @@
 #include "editors/core/TStringsText.h"
 
 #include "editors/core/EditorHex.h"
+#include "framework/base/AnsiStrings.h"
 
 std::string TStringsText::Export(const std::vector<TStringRow>& rows) const {
   std::string out;
   for (const TStringRow& row : rows) {
-    out += IntToHex(static_cast<uint32_t>(row.ID), 4);
+    out += IntToHex(row.ID, 4);
     out += " | ";
     out += FToAnsi(row.Text);
     out += "\r\n";
@@ -31,7 +32,7 @@ std::vector<TStringRow> TStringsText::Import(const std::string& text) const {
     const size_t bar = line.find('|');
     const size_t from = bar == std::string::npos ? 1 : bar + 2;
     TStringRow row;
-    row.ID = HexToInt(line.substr(0, 4));
+    row.ID = EditorHex::HexToInt(line.substr(0, 4));
     row.Text = from < line.size() ? FFromAnsi(line.substr(from)) : std::u16string();
     rows.push_back(std::move(row));
   }

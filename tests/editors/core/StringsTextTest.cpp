@@ -45,12 +45,11 @@ TEST(StringsText, ImportTakesAnyLineBreakAndLinesWithoutABar) {
 }
 
 TEST(EditorHex, ReadsWithoutValidationAsTheUtilityDoes) {
-  EXPECT_EQ(HexToInt(""), 0);
-  EXPECT_EQ(HexToInt("03FD0000"), 0x03FD0000);
-  EXPECT_EQ(HexToInt("ff"), 255);
-  EXPECT_EQ(HexToInt("1A"), 26);
-  EXPECT_EQ(HexToInt("@"), 16);
-  EXPECT_EQ(HexToInt(" "), -16);
-  EXPECT_EQ(HexToInt("FFFFFFFF0"), -16);  // wraps in 32 bits
-  EXPECT_EQ(IntToHex(0xAB, 4), "00AB");
+  EXPECT_EQ(EditorHex::HexToInt(""), 0);
+  EXPECT_EQ(EditorHex::HexToInt("03FD0000"), 0x03FD0000);
+  EXPECT_EQ(EditorHex::HexToInt("ff"), 255);
+  EXPECT_EQ(EditorHex::HexToInt("1A"), 26);
+  EXPECT_EQ(EditorHex::HexToInt("@"), 16);
+  EXPECT_EQ(EditorHex::HexToInt(" "), -16);
+  EXPECT_EQ(EditorHex::HexToInt("FFFFFFFF0"), -16);  // wraps in 32 bits
 }

@@ -4,6 +4,7 @@
 //   drm-tool replace IMAGE NO FILE OUT [W H]   RAW bounds default to the file name's "(WxH)"
 #include "editors/core/DRMNames.h"
 #include "editors/core/EditorHex.h"
+#include "framework/base/AnsiStrings.h"
 #include "editors/core/TDRMImage.h"
 #include "tests/tools/lp-tool/lp-files.h"
 

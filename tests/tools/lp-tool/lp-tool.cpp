@@ -5,6 +5,7 @@
 //   lp-tool delete IMAGE SLOT OUT
 //   lp-tool insert IMAGE LNG OUT
 #include "editors/core/EditorHex.h"
+#include "framework/base/AnsiStrings.h"
 #include "editors/core/LanguageName.h"
 #include "editors/core/TLanguagePack.h"
 #include "editors/core/TStringsText.h"
