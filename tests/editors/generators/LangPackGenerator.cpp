@@ -355,7 +355,7 @@ TGenPackSpec MakeSpec(uint32_t seed, int languages, int minStrings, int spread) 
     TGenLanguageSpec l;
     l.ID = ids[k % 10];
     // Counts of every remainder mod 4 among the languages.
-    l.Strings = minStrings + int(rng() % uint32_t(spread)) / 4 * 4 + k % 4;
+    l.Strings = minStrings / 4 * 4 + int(rng() % uint32_t(spread)) / 4 * 4 + k % 4;
     l.Alphabet = alphabets[k % 3];
     if (l.Alphabet == TAlphabet::Cjk && minStrings < 100) l.AlphabetSize = 300;
     l.ITap = k % 2 == 1 || k == languages - 1;
