@@ -16,26 +16,26 @@ const TGenPack& CjkPack(int strings) {
   static std::map<int, TGenPack> packs;
   auto it = packs.find(strings);
   if (it == packs.end()) {
-    TGenPackSpec spec;
-    spec.Seed = 42;
-    TGenLanguageSpec lang;
+    TGenPackPlan plan;
+    plan.Seed = 42;
+    TGenLanguagePlan lang;
     lang.ID = 5;
     lang.Strings = strings;
     lang.Alphabet = TAlphabet::Cjk;
-    spec.Languages.push_back(lang);
-    it = packs.emplace(strings, GenerateLangPack(spec)).first;
+    plan.Languages.push_back(lang);
+    it = packs.emplace(strings, GenerateLangPack(plan)).first;
   }
   return it->second;
 }
 
 const TGenDRM& LargeDRM() {
   static const TGenDRM drm = [] {
-    TGenDRMSpec spec;
-    spec.Seed = 7;
-    spec.RawPictures = 500;
-    spec.TypedPictures = 500;
-    spec.MaxSide = 180;
-    return GenerateDRM(spec);
+    TGenDRMPlan plan;
+    plan.Seed = 7;
+    plan.RawPictures = 500;
+    plan.TypedPictures = 500;
+    plan.MaxSide = 180;
+    return GenerateDRM(plan);
   }();
   return drm;
 }

@@ -27,8 +27,8 @@ std::string PictureFileName(const TDRMPicture& picture) {
   }
   // The file system drops trailing blanks and dots, which would change the extension.
   for (size_t i = type.size(); i > 0 && (type[i - 1] == ' ' || type[i - 1] == '.'); --i) type[i - 1] = '_';
-  return std::to_string(picture.No) + "(" + std::to_string(picture.Width) + "x" + std::to_string(picture.Height) +
-         ")." + type;
+  return std::to_string(picture.No) + "(" + std::to_string(picture.Width) + "x" +
+         std::to_string(picture.Height) + ")." + type;
 }
 
 std::optional<std::pair<int, int>> ParseRawBounds(const std::string& path) {

@@ -24,8 +24,8 @@ void EditorFiles::WriteWholeFile(const std::string& fileName, const std::vector<
   stream.SaveToFile(fileName);
 }
 
-std::optional<TFlasherRow> EditorFiles::FlasherRowOf(const std::string& fileName, int32_t cg, const std::string& type,
-                                                     uint32_t addressOffset) {
+std::optional<TFlasherRow> EditorFiles::FlasherRowOf(const std::string& fileName, int32_t cg,
+                                                     const std::string& type, uint32_t addressOffset) {
   if (!FileExists(fileName)) return std::nullopt;
   const std::vector<uint8_t> data = ReadWholeFile(fileName);
   if (data.size() > 0x7FFFFFFF) throw EInOutError("The file is too large: " + fileName, 27);

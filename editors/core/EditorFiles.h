@@ -17,6 +17,6 @@ void WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& dat
 // The flasher row of an image file: its length, and the big-endian word at `addressOffset` with the
 // low 8 bits cleared as the start address; none when the file does not exist.
 std::optional<TFlasherRow> FlasherRowOf(const std::string& fileName, int32_t cg, const std::string& type,
-                                               uint32_t addressOffset);
+                                        uint32_t addressOffset);
 
 }  // namespace EditorFiles

@@ -6,7 +6,9 @@
 // Word access inside code-group images. Callers check the range first; these only assemble bytes.
 namespace ImageBytes {
 
-inline uint16_t ReadBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
+inline uint16_t ReadBE16(const uint8_t* p) {
+  return static_cast<uint16_t>((p[0] << 8) | p[1]);
+}
 
 inline uint32_t ReadBE32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | uint32_t{p[3]};
@@ -16,7 +18,9 @@ inline uint32_t ReadLE32(const uint8_t* p) {
   return (uint32_t{p[3]} << 24) | (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | uint32_t{p[0]};
 }
 
-inline uint16_t ReadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t ReadLE16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
 inline void WriteBE16(uint8_t* p, uint16_t v) {
   p[0] = static_cast<uint8_t>(v >> 8);

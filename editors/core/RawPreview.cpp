@@ -22,7 +22,8 @@ uint32_t RGB565ToColor(uint16_t v) {
 
 TPixelBuffer RenderRawPicture(const std::vector<uint8_t>& image, uint32_t base, const TDRMPicture& picture,
                               int previewWidth, int previewHeight, TPreviewFit fit, uint32_t background) {
-  if (previewWidth < 0 || previewHeight < 0 || previewWidth > kMaxPreviewSide || previewHeight > kMaxPreviewSide) {
+  if (previewWidth < 0 || previewHeight < 0 || previewWidth > kMaxPreviewSide ||
+      previewHeight > kMaxPreviewSide) {
     throw EDRMError("The preview size is out of range.");
   }
   TPixelBuffer out;
@@ -43,7 +44,8 @@ TPixelBuffer RenderRawPicture(const std::vector<uint8_t>& image, uint32_t base, 
   const int64_t width = picture.Width, height = picture.Height;
   const uint64_t offset = static_cast<uint32_t>(picture.Address - base);
   if (width <= 0 || height <= 0 || picture.Size <= 0 || offset >= image.size()) return out;
-  const uint64_t available = std::min<uint64_t>(static_cast<uint64_t>(picture.Size), image.size() - offset) / 2;
+  const uint64_t available =
+      std::min<uint64_t>(static_cast<uint64_t>(picture.Size), image.size() - offset) / 2;
   const uint64_t count = std::min<uint64_t>(static_cast<uint64_t>(width * height), available);
   const uint8_t* pixels = image.data() + offset;
 
@@ -60,7 +62,8 @@ TPixelBuffer RenderRawPicture(const std::vector<uint8_t>& image, uint32_t base, 
       const int64_t x = x0 + static_cast<int64_t>(i % width), y = y0 + static_cast<int64_t>(i / width);
       if (y >= previewHeight) break;
       if (x < 0 || y < 0 || x >= previewWidth) continue;
-      out.Pixels[static_cast<size_t>(y * previewWidth + x)] = RGB565ToColor(ImageBytes::ReadBE16(pixels + 2 * i));
+      out.Pixels[static_cast<size_t>(y * previewWidth + x)] =
+          RGB565ToColor(ImageBytes::ReadBE16(pixels + 2 * i));
     }
   }
   return out;

@@ -68,7 +68,8 @@ void TDRMEditorModel::FillTable(const TDRMListing& list, const std::vector<TDRMP
   FPictures.CreateDataSet();
   for (TDRMPicture p : list.Pictures) {
     if (keep) {
-      const auto old = std::find_if(keep->begin(), keep->end(), [&p](const TDRMPicture& k) { return k.No == p.No; });
+      const auto old =
+          std::find_if(keep->begin(), keep->end(), [&p](const TDRMPicture& k) { return k.No == p.No; });
       if (old != keep->end()) {
         p.Width = old->Width;
         p.Height = old->Height;
@@ -77,12 +78,14 @@ void TDRMEditorModel::FillTable(const TDRMListing& list, const std::vector<TDRMP
     } else if (p.No > list.RawCount) {
       p.Remark = RemarkOf(p.No - list.RawCount);
     }
-    FPictures.AppendRecord({p.No, p.Name, p.Type, p.Width, p.Height, static_cast<int32_t>(p.Address), p.Size, p.Remark});
+    FPictures.AppendRecord(
+        {p.No, p.Name, p.Type, p.Width, p.Height, static_cast<int32_t>(p.Address), p.Size, p.Remark});
   }
   FRawCount = list.RawCount;
   FPictures.First();
   FPictures.EnableControls();
-  if (!list.Complete) FHost.ShowError("The picture tables are damaged; the list stops there. " + list.Problem);
+  if (!list.Complete)
+    FHost.ShowError("The picture tables are damaged; the list stops there. " + list.Problem);
 }
 
 void TDRMEditorModel::Open() {

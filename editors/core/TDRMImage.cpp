@@ -12,7 +12,7 @@ using namespace ImageBytes;
 namespace {
 
 constexpr std::array<uint8_t, 8> kMarker = {0x44, 0x35, 0x53, 0x35, 0x7E, 0x35, 0x05, 0x04};
-constexpr uint32_t kFirstPointerByte = 36;   // header pointer words 9 to 141
+constexpr uint32_t kFirstPointerByte = 36;  // header pointer words 9 to 141
 constexpr uint32_t kPointerEnd = 568;
 
 int64_t RoundUp4(int64_t v) {
@@ -24,8 +24,8 @@ int64_t RoundUp4(int64_t v) {
 bool SameTable(const std::vector<TDRMPicture>& a, const std::vector<TDRMPicture>& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
-    if (a[i].No != b[i].No || a[i].Type != b[i].Type || a[i].Width != b[i].Width || a[i].Height != b[i].Height ||
-        a[i].Address != b[i].Address || a[i].Size != b[i].Size) {
+    if (a[i].No != b[i].No || a[i].Type != b[i].Type || a[i].Width != b[i].Width ||
+        a[i].Height != b[i].Height || a[i].Address != b[i].Address || a[i].Size != b[i].Size) {
       return false;
     }
   }
@@ -143,7 +143,8 @@ std::vector<uint8_t> TDRMImage::PictureData(uint32_t address, int32_t size) cons
 
 TDRMListing TDRMImage::Replace(int32_t no, std::span<const uint8_t> data, int32_t width, int32_t height) {
   const TDRMListing before = List();
-  if (!before.Complete) throw EDRMError("The picture tables are damaged (" + before.Problem + "); nothing was replaced.");
+  if (!before.Complete)
+    throw EDRMError("The picture tables are damaged (" + before.Problem + "); nothing was replaced.");
   const auto row = std::find_if(before.Pictures.begin(), before.Pictures.end(),
                                 [no](const TDRMPicture& p) { return p.No == no; });
   if (row == before.Pictures.end()) throw EDRMError("There is no picture " + std::to_string(no) + ".");
@@ -166,7 +167,8 @@ TDRMListing TDRMImage::Replace(int32_t no, std::span<const uint8_t> data, int32_
     const uint32_t target = ReadBE32(&FImage[a]) - FBase;
     const bool moves = off < target && target < size;
     if (moves && !(a >= kFirstPointerByte && a + 4 <= kPointerEnd)) {
-      throw EDRMError("The table anchor lies outside the image header and would not follow; nothing was replaced.");
+      throw EDRMError(
+          "The table anchor lies outside the image header and would not follow; nothing was replaced.");
     }
   }
   if (!raw) {

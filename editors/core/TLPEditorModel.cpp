@@ -16,8 +16,7 @@ constexpr int kStringsWidth = static_cast<int>(TLanguagePack::MaxStringUnits);
 
 }  // namespace
 
-TLPEditorModel::TLPEditorModel(TEditorHost& host)
-    : FHost(host), FToAnsi(WideToAnsi), FFromAnsi(AnsiToWide) {
+TLPEditorModel::TLPEditorModel(TEditorHost& host) : FHost(host), FToAnsi(WideToAnsi), FFromAnsi(AnsiToWide) {
   FLanguages.AddIntegerField("ID");
   FLanguages.AddStringField("Name", 40);
   FLanguages.AddIntegerField("Address");
@@ -65,7 +64,8 @@ void TLPEditorModel::OpenLangpack(bool reload) {
     FHost.ShowError(e.Message() + "\r" + name);
     return;
   }
-  const int32_t keepId = FLanguages.Active() && !FLanguages.IsEmpty() ? FLanguages.FieldByName("ID")->AsInteger() : -1;
+  const int32_t keepId =
+      FLanguages.Active() && !FLanguages.IsEmpty() ? FLanguages.FieldByName("ID")->AsInteger() : -1;
   if (reload) FreeLangpack();
   FPack = std::move(pack);
   ListLanguages(reload ? -1 : keepId);
@@ -75,8 +75,8 @@ void TLPEditorModel::ListLanguages(int32_t keepId) {
   FLanguages.CreateDataSet();
   for (int slot = 0; slot < FPack->Count(); ++slot) {
     const TLanguageInfo info = FPack->Language(slot);
-    FLanguages.AppendRecord({static_cast<int32_t>(info.ID), LanguageName(info.ID), static_cast<int32_t>(info.Address),
-                             static_cast<int32_t>(info.ITapAddress)});
+    FLanguages.AppendRecord({static_cast<int32_t>(info.ID), LanguageName(info.ID),
+                             static_cast<int32_t>(info.Address), static_cast<int32_t>(info.ITapAddress)});
   }
   if (keepId == -1 || !FLanguages.Locate("ID", keepId)) FLanguages.First();
 }
@@ -128,7 +128,8 @@ void TLPEditorModel::ParseLanguage() {
   }
   FStrings.DisableControls();
   FStrings.CreateDataSet();
-  for (size_t k = 0; k < strings.size(); ++k) FStrings.AppendRecord({static_cast<int32_t>(k + 1), strings[k]});
+  for (size_t k = 0; k < strings.size(); ++k)
+    FStrings.AppendRecord({static_cast<int32_t>(k + 1), strings[k]});
   FStrings.First();
   FStrings.EnableControls();
   FStringsOwner = slot;
@@ -161,7 +162,8 @@ void TLPEditorModel::PackStrings() {
   RefreshAddresses();
   std::string status = FHost.Message(46);
   if (result.DroppedUnits > 0) {
-    status += " " + IntToStr(result.DroppedUnits) + " characters without a code in this language were left out.";
+    status +=
+        " " + IntToStr(result.DroppedUnits) + " characters without a code in this language were left out.";
   }
   FHost.SetStatus(status);
 }
@@ -201,8 +203,8 @@ void TLPEditorModel::AddFromFile() {
     return;
   }
   const TLanguageInfo info = FPack->Language(FPack->Count() - 1);
-  FLanguages.AppendRecord({static_cast<int32_t>(info.ID), LanguageName(info.ID), static_cast<int32_t>(info.Address),
-                           static_cast<int32_t>(info.ITapAddress)});
+  FLanguages.AppendRecord({static_cast<int32_t>(info.ID), LanguageName(info.ID),
+                           static_cast<int32_t>(info.Address), static_cast<int32_t>(info.ITapAddress)});
   RefreshAddresses();
   FHost.ShowInfo(FHost.Message(43) + ": \r" + name);
 }
@@ -229,7 +231,8 @@ void TLPEditorModel::Flash() {
 
 void TLPEditorModel::SaveStrings() {
   if (!FStrings.Active()) return;
-  const std::string proposed = FLanguages.Active() ? FLanguages.FieldByName("Name")->AsString() + ".txt" : ".txt";
+  const std::string proposed =
+      FLanguages.Active() ? FLanguages.FieldByName("Name")->AsString() + ".txt" : ".txt";
   const std::string name = FHost.SaveFileName(0, proposed);
   if (name.empty()) return;
   const std::string ext = ExtractFileExt(name);
@@ -289,4 +292,6 @@ void TLPEditorModel::StringsCalcFields(TClientDataSet* dataSet) {
   dataSet->FieldByName("IDStr")->SetAsString(IntToHex(dataSet->FieldByName("ID")->AsInteger(), 4));
 }
 
-void TLPEditorModel::TextChange(TField*) { FTextStr->SetAsString(FToAnsi(FText->AsWideString())); }
+void TLPEditorModel::TextChange(TField*) {
+  FTextStr->SetAsString(FToAnsi(FText->AsWideString()));
+}

@@ -22,9 +22,13 @@ constexpr size_t kBitBufferSize = 0x140000;
 constexpr int kMaxCodeLength = 128;
 constexpr size_t kNodeSize = 6;
 
-[[noreturn]] void Fail(const std::string& what) { throw ELangPackError("Damaged language pack: " + what); }
+[[noreturn]] void Fail(const std::string& what) {
+  throw ELangPackError("Damaged language pack: " + what);
+}
 
-std::string SlotText(int slot) { return "language " + std::to_string(slot + 1); }
+std::string SlotText(int slot) {
+  return "language " + std::to_string(slot + 1);
+}
 
 // Word 0 of each slot is a little-endian ID, never an address.
 bool IsLanguageIdWord(int w) {
@@ -59,7 +63,8 @@ public:
   void Put(bool bit) {
     const size_t byte = FPosition >> 3;
     if (byte >= FBytes.size()) {
-      if (byte >= kBitBufferSize) throw ELangPackError("The packed strings do not fit the 1310720-byte stream buffer.");
+      if (byte >= kBitBufferSize)
+        throw ELangPackError("The packed strings do not fit the 1310720-byte stream buffer.");
       FBytes.resize(std::max<size_t>(byte + 1, FBytes.size() * 2), 0);
     }
     if (bit) FBytes[byte] |= static_cast<uint8_t>(0x80u >> (FPosition & 7));
@@ -106,7 +111,8 @@ public:
     bool path[kMaxCodeLength];
     int steps = 0;
     while (node != 0) {
-      if (steps == kMaxCodeLength) throw ELangPackError("Damaged language pack: a code is longer than 128 bits.");
+      if (steps == kMaxCodeLength)
+        throw ELangPackError("Damaged language pack: a code is longer than 128 bits.");
       if (FParent0[node] >= 0) {
         path[steps++] = false;
         node = FParent0[node];
@@ -158,7 +164,8 @@ TLanguagePack::TLanguagePack(std::vector<uint8_t> image) : FImage(std::move(imag
     Prepare(slot);
     const uint8_t* entry = FImage.data() + kTableOffset + kEntrySize * slot;
     for (int w : {1, 2, 3}) {
-      if (ReadBE32(entry + 4 * w) - FBase > FImage.size()) Fail(SlotText(slot) + " points outside the image.");
+      if (ReadBE32(entry + 4 * w) - FBase > FImage.size())
+        Fail(SlotText(slot) + " points outside the image.");
     }
   }
 }
@@ -186,7 +193,8 @@ TPreparedLanguage TLanguagePack::Prepare(int slot) const {
   if (!Inside(p.BlockOffset, 2, size)) Fail(SlotText(slot) + ": its block lies outside the image.");
   const uint32_t lengthener = word(11) - FBase;
   if (!Inside(lengthener, 2, size)) Fail(SlotText(slot) + ": its block length lies outside the image.");
-  const int64_t blockSize = static_cast<int64_t>(word(6)) - word(10) + 8 * int64_t{ReadBE16(&FImage[lengthener])};
+  const int64_t blockSize =
+      static_cast<int64_t>(word(6)) - word(10) + 8 * int64_t{ReadBE16(&FImage[lengthener])};
   if (blockSize < 2 || !Inside(p.BlockOffset, static_cast<uint64_t>(blockSize & ~int64_t{3}), size)) {
     Fail(SlotText(slot) + ": its block does not fit the image.");
   }
@@ -197,7 +205,8 @@ TPreparedLanguage TLanguagePack::Prepare(int slot) const {
     p.ITapOffset = itap - FBase;
     if (!Inside(p.ITapOffset, 4, size)) Fail(SlotText(slot) + ": its iTap block lies outside the image.");
     const uint64_t itapSize = (uint64_t{ReadBE32(&FImage[p.ITapOffset])} + 20 + 7) & ~uint64_t{7};
-    if (!Inside(p.ITapOffset, itapSize, size)) Fail(SlotText(slot) + ": its iTap block does not fit the image.");
+    if (!Inside(p.ITapOffset, itapSize, size))
+      Fail(SlotText(slot) + ": its iTap block does not fit the image.");
     p.ITapSize = static_cast<uint32_t>(itapSize);
   }
 
@@ -222,11 +231,13 @@ TCodedLanguage ReadCodedLanguage(const std::vector<uint8_t>& image, uint32_t bas
   lang.Stream = ReadBE32(entry + 4) - base;
   lang.Groups = ReadBE32(entry + 8) - base;
   lang.Tree = ReadBE32(entry + 12) - base;
-  if (lang.Tree >= lang.Groups || lang.Groups > size) Fail(SlotText(slot) + ": its code tree lies outside the image.");
+  if (lang.Tree >= lang.Groups || lang.Groups > size)
+    Fail(SlotText(slot) + ": its code tree lies outside the image.");
   const uint32_t nodes = (lang.Groups - lang.Tree) / kNodeSize;
   if (nodes == 0 || nodes > 65536) Fail(SlotText(slot) + ": its code tree is empty or too large.");
   const uint64_t groupBytes = 4 * ((uint64_t{lang.Count} + 3) / 4);
-  if (!Inside(lang.Groups, groupBytes, size)) Fail(SlotText(slot) + ": its group table lies outside the image.");
+  if (!Inside(lang.Groups, groupBytes, size))
+    Fail(SlotText(slot) + ": its group table lies outside the image.");
   lang.StreamEnd = lang.Stream < lang.Tree ? lang.Tree : static_cast<uint32_t>(size);
   if (lang.Stream > size) Fail(SlotText(slot) + ": its strings lie outside the image.");
   lang.Value.resize(nodes);
@@ -241,8 +252,8 @@ TCodedLanguage ReadCodedLanguage(const std::vector<uint8_t>& image, uint32_t bas
   return lang;
 }
 
-std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, const TCodedLanguage& lang, int slot,
-                                          const TLangProgress& progress) {
+std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, const TCodedLanguage& lang,
+                                          int slot, const TLangProgress& progress) {
   const uint32_t nodes = static_cast<uint32_t>(lang.Value.size());
   std::vector<std::u16string> strings;
   strings.reserve(lang.Count);
@@ -257,7 +268,8 @@ std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, con
     uint32_t done = 0;
     buffer.clear();
     while (done < members) {
-      if (bit >= endBit) Fail(SlotText(slot) + ": string " + std::to_string(first + done + 1) + " runs past its stream.");
+      if (bit >= endBit)
+        Fail(SlotText(slot) + ": string " + std::to_string(first + done + 1) + " runs past its stream.");
       const bool one = (image[bit >> 3] >> (7 - (bit & 7))) & 1u;
       ++bit;
       node = one ? lang.One[node] : lang.Zero[node];
@@ -272,7 +284,8 @@ std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, con
         if (progress) progress(static_cast<int>(strings.size()), static_cast<int>(lang.Count));
       } else {
         if (buffer.size() == TLanguagePack::MaxStringUnits) {
-          Fail(SlotText(slot) + ": string " + std::to_string(first + done + 1) + " is longer than 255 characters.");
+          Fail(SlotText(slot) + ": string " + std::to_string(first + done + 1) +
+               " is longer than 255 characters.");
         }
         buffer.push_back(unit);
       }
@@ -288,7 +301,8 @@ std::vector<std::u16string> TLanguagePack::Decode(int slot, const TLangProgress&
   return DecodeStrings(FImage, ReadCodedLanguage(FImage, FBase, p, slot), slot, progress);
 }
 
-TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& strings, const TLangProgress& progress) {
+TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& strings,
+                                const TLangProgress& progress) {
   const TPreparedLanguage prepared = Prepare(slot);
   const TCodedLanguage lang = ReadCodedLanguage(FImage, FBase, prepared, slot);
   const size_t c = strings.size();
@@ -299,7 +313,8 @@ TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& str
   if (c == 0) throw ELangPackError("There are no strings to pack.");
   const uint64_t oldSize = FImage.size();
   if (lang.Stream < kHeaderArea || lang.Stream >= lang.Tree || !Inside(lang.Groups, c, oldSize)) {
-    throw ELangPackError(SlotText(slot) + " is not laid out as strings, tree and group table; nothing was packed.");
+    throw ELangPackError(SlotText(slot) +
+                         " is not laid out as strings, tree and group table; nothing was packed.");
   }
 
   TCoder coder(lang);
@@ -314,7 +329,8 @@ TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& str
       }
     }
     if (expected[k].size() > MaxStringUnits) {
-      throw ELangPackError("String " + std::to_string(k + 1) + " is longer than 255 characters; nothing was packed.");
+      throw ELangPackError("String " + std::to_string(k + 1) +
+                           " is longer than 255 characters; nothing was packed.");
     }
   }
   const TCode& terminator = coder.Code(0);
@@ -343,7 +359,8 @@ TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& str
   const size_t keep = (lastStringEnd + 7) / 8;
   while (length > keep && out.Byte(length - 1) == 0) --length;
   while ((lang.Stream + length) % 4 != 0) ++length;
-  if (length > kBitBufferSize) throw ELangPackError("The packed strings do not fit the 1310720-byte stream buffer.");
+  if (length > kBitBufferSize)
+    throw ELangPackError("The packed strings do not fit the 1310720-byte stream buffer.");
 
   const size_t treeLength = lang.Groups - lang.Tree;
   const size_t tail = oldSize - (lang.Groups + c);
@@ -378,9 +395,11 @@ void TLanguagePack::Delete(int slot) {
   const TPreparedLanguage p = Prepare(slot);
   const uint32_t size = static_cast<uint32_t>(FImage.size());
   const uint32_t blockEnd = p.BlockOffset + p.BlockSize;
-  if (p.BlockOffset < kHeaderArea) throw ELangPackError(SlotText(slot) + " lies inside the header area; nothing was deleted.");
+  if (p.BlockOffset < kHeaderArea)
+    throw ELangPackError(SlotText(slot) + " lies inside the header area; nothing was deleted.");
   if (p.ITapSize != 0 && p.ITapOffset < blockEnd) {
-    throw ELangPackError(SlotText(slot) + ": its iTap block does not lie behind its block; nothing was deleted.");
+    throw ELangPackError(SlotText(slot) +
+                         ": its iTap block does not lie behind its block; nothing was deleted.");
   }
   std::vector<uint8_t> image(size - p.BlockSize - p.ITapSize, 0);
   std::copy_n(FImage.begin(), kHeaderArea, image.begin());
@@ -399,8 +418,10 @@ void TLanguagePack::Delete(int slot) {
   WriteLE32(image.data() + kCountOffset, static_cast<uint32_t>(FCount - 1));
   TLanguagePack result(std::move(image));
   for (int other = 0; other < FCount; ++other) {
-    if (other != slot && LanguageBytes(*this, other) != LanguageBytes(result, other < slot ? other : other - 1)) {
-      throw ELangPackError("Deleting " + SlotText(slot) + " would damage " + SlotText(other) + "; nothing was deleted.");
+    if (other != slot &&
+        LanguageBytes(*this, other) != LanguageBytes(result, other < slot ? other : other - 1)) {
+      throw ELangPackError("Deleting " + SlotText(slot) + " would damage " + SlotText(other) +
+                           "; nothing was deleted.");
     }
   }
   *this = std::move(result);

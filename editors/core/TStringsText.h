@@ -19,7 +19,8 @@ public:
   using TToAnsi = std::function<std::string(const std::u16string&)>;
   using TFromAnsi = std::function<std::u16string(const std::string&)>;
 
-  TStringsText(TToAnsi toAnsi, TFromAnsi fromAnsi) : FToAnsi(std::move(toAnsi)), FFromAnsi(std::move(fromAnsi)) {}
+  TStringsText(TToAnsi toAnsi, TFromAnsi fromAnsi)
+      : FToAnsi(std::move(toAnsi)), FFromAnsi(std::move(fromAnsi)) {}
 
   // Lines end with "\r\n", the system's line break.
   std::string Export(const std::vector<TStringRow>& rows) const;

@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TDRMImage image(std::vector<uint8_t>(data + 1, data + size));
     const TDRMListing list = image.List();
     for (const TDRMPicture& p : list.Pictures) {
-      RenderRawPicture(image.Image(), image.Base(), p, 37, 23, (p.No & 1) ? TPreviewFit::Stretched : TPreviewFit::Centred,
-                       0x808080);
+      RenderRawPicture(image.Image(), image.Base(), p, 37, 23,
+                       (p.No & 1) ? TPreviewFit::Stretched : TPreviewFit::Centred, 0x808080);
       if (p.Size > 0 && p.Size < (1 << 20)) image.PictureData(p.Address, p.Size);
     }
     if (!list.Pictures.empty()) {

@@ -40,11 +40,11 @@ class GeneratedImages : public ::testing::TestWithParam<uint32_t> {};
 }  // namespace
 
 TEST_P(GeneratedImages, ListingFindsEveryPicture) {
-  TGenDRMSpec spec;
-  spec.Seed = GetParam();
-  spec.RawPictures = int(GetParam() % 5);
-  spec.TypedPictures = int(GetParam() % 7);
-  const TGenDRM gen = GenerateDRM(spec);
+  TGenDRMPlan plan;
+  plan.Seed = GetParam();
+  plan.RawPictures = int(GetParam() % 5);
+  plan.TypedPictures = int(GetParam() % 7);
+  const TGenDRM gen = GenerateDRM(plan);
   TDRMImage image(gen.Image);
   ExpectListingMatches(image.List(), gen);
   for (const TGenPicture& p : gen.Pictures) {
@@ -53,9 +53,9 @@ TEST_P(GeneratedImages, ListingFindsEveryPicture) {
 }
 
 TEST_P(GeneratedImages, ReplaceThenFreshListingEqualsTheEditedTableAndBackRestores) {
-  TGenDRMSpec spec;
-  spec.Seed = GetParam();
-  const TGenDRM gen = GenerateDRM(spec);
+  TGenDRMPlan plan;
+  plan.Seed = GetParam();
+  const TGenDRM gen = GenerateDRM(plan);
   for (size_t i = 0; i < gen.Pictures.size(); ++i) {
     const TGenPicture& original = gen.Pictures[i];
     const bool raw = original.Type == "RAW";
@@ -90,10 +90,10 @@ TEST_P(GeneratedImages, ReplaceThenFreshListingEqualsTheEditedTableAndBackRestor
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedImages, ::testing::Range(1u, 9u));
 
 TEST(DRMImage, ImageWithoutRawPicturesNumbersTypedFromOne) {
-  TGenDRMSpec spec;
-  spec.RawPictures = 0;
-  spec.TypedPictures = 3;
-  const TGenDRM gen = GenerateDRM(spec);
+  TGenDRMPlan plan;
+  plan.RawPictures = 0;
+  plan.TypedPictures = 3;
+  const TGenDRM gen = GenerateDRM(plan);
   const TDRMListing list = TDRMImage(gen.Image).List();
   ASSERT_EQ(list.RawCount, 0);
   ASSERT_EQ(list.Pictures.size(), 3u);
@@ -114,10 +114,10 @@ TEST(DRMImage, MissingMarkerOrAnchorGivesAnEmptyTable) {
 }
 
 TEST(DRMImage, CutImagesListWhatTheyHoldAndNeverReadPastTheEnd) {
-  TGenDRMSpec spec;
-  spec.RawPictures = 2;
-  spec.TypedPictures = 2;
-  const TGenDRM gen = GenerateDRM(spec);
+  TGenDRMPlan plan;
+  plan.RawPictures = 2;
+  plan.TypedPictures = 2;
+  const TGenDRM gen = GenerateDRM(plan);
   for (size_t cut = 10; cut < gen.Image.size(); cut += 3) {
     TDRMImage image(std::vector<uint8_t>(gen.Image.begin(), gen.Image.begin() + long(cut)));
     const TDRMListing list = image.List();
@@ -129,9 +129,9 @@ TEST(DRMImage, CutImagesListWhatTheyHoldAndNeverReadPastTheEnd) {
 }
 
 TEST(DRMImage, ListingStopsOnSizesOfZeroOrBelow) {
-  TGenDRMSpec spec;
-  spec.RawPictures = 3;
-  TGenDRM gen = GenerateDRM(spec);
+  TGenDRMPlan plan;
+  plan.RawPictures = 3;
+  TGenDRM gen = GenerateDRM(plan);
   auto image = gen.Image;
   // Descriptor 3's word address equal to descriptor 2's: picture 2 has size 0.
   std::copy_n(&image[gen.T + 32 + 12], 4, &image[gen.T + 48 + 12]);
@@ -149,10 +149,10 @@ TEST(DRMImage, RawReplacementOfOtherThanMultiplesOfFourIsRefused) {
 
 TEST(DRMImage, MisalignedTableOrSizeNeverOverrunsAndNeverDesynchronises) {
   for (bool misalign : {false, true}) {
-    TGenDRMSpec spec;
-    spec.MisalignTable = misalign;
-    spec.UnalignedSize = true;
-    const TGenDRM gen = GenerateDRM(spec);
+    TGenDRMPlan plan;
+    plan.MisalignTable = misalign;
+    plan.UnalignedSize = true;
+    const TGenDRM gen = GenerateDRM(plan);
     for (int grow : {0, 1, 2, 3, 4}) {
       TDRMImage image(gen.Image);
       const int no = gen.RawCount + 2;
@@ -170,9 +170,9 @@ TEST(DRMImage, MisalignedTableOrSizeNeverOverrunsAndNeverDesynchronises) {
 }
 
 TEST(DRMImage, ReplaceIsRefusedWhenAnchorWordsOutsideTheHeaderWouldGoStale) {
-  TGenDRMSpec spec;
-  spec.AnchorOutsideHeader = true;
-  const TGenDRM gen = GenerateDRM(spec);
+  TGenDRMPlan plan;
+  plan.AnchorOutsideHeader = true;
+  const TGenDRM gen = GenerateDRM(plan);
   TDRMImage image(gen.Image);
   ExpectListingMatches(image.List(), gen);
   EXPECT_THROW(image.Replace(1, Replacement(gen.Pictures[0], 4, 2), 1, 1), EDRMError);

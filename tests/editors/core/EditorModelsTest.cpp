@@ -23,7 +23,7 @@ struct TLPFixture : ::testing::Test {
   TTempFolder Folder;
   TFakeEditorHost Host;
   TLPEditorModel Model{Host};
-  TGenPack Gen = GenerateLangPack(SmallLangPackSpec(21, 3));
+  TGenPack Gen = GenerateLangPack(SmallLangPackPlan(21, 3));
   std::string Image = Folder / "pack{@0x10A40000}CG4.smg";
 
   void SetUp() override {
@@ -96,7 +96,8 @@ TEST_F(TLPFixture, StringsFromATextFileBelongToNoLanguage) {
   EXPECT_EQ(Model.Pack()->Image(), Gen.Image);
   Host.SaveNames.push_back(Folder / "strings.XML");  // exact extension: still the text form
   Model.SaveStrings();
-  EXPECT_EQ(EditorFiles::ReadWholeFile(Folder / "strings.XML"), EditorFiles::ReadWholeFile(Folder / "strings.txt"));
+  EXPECT_EQ(EditorFiles::ReadWholeFile(Folder / "strings.XML"),
+            EditorFiles::ReadWholeFile(Folder / "strings.txt"));
 }
 
 TEST_F(TLPFixture, DeleteAsksAndAddRestoresTheLastLanguage) {
@@ -166,7 +167,7 @@ TEST_F(TLPFixture, FlashAndMakeShxHandOnTheFileOnDisk) {
 }
 
 TEST_F(TLPFixture, AnEleventhLanguageIsRefused) {
-  const TGenPack full = GenerateLangPack(SmallLangPackSpec(2, 10));
+  const TGenPack full = GenerateLangPack(SmallLangPackPlan(2, 10));
   EditorFiles::WriteWholeFile(Image, full.Image);
   Model.OpenLangpack(true);
   const std::string lng = Folder / "x.lng";
@@ -244,7 +245,8 @@ TEST_F(TDRMFixture, ReplaceRelistsTheImageSoTheNextExportIsRight) {
   Model.Replace();
   ASSERT_TRUE(Host.Errors.empty()) << Host.Errors[0];
   const auto after = Table();
-  for (size_t k = size_t(Gen.RawCount) + 1; k < after.size(); ++k) EXPECT_EQ(after[k].second, before[k].second + 3);
+  for (size_t k = size_t(Gen.RawCount) + 1; k < after.size(); ++k)
+    EXPECT_EQ(after[k].second, before[k].second + 3);
   TClientDataSet& t = Model.Pictures();
   t.Last();
   EXPECT_EQ(Model.CurrentPictureData(), Gen.Pictures.back().Data);
@@ -273,7 +275,8 @@ TEST_F(TDRMFixture, LoadingASavedTableTakesAddressesFromTheImageAndKeepsRemarks)
   Model.SaveDRM(Image, false);
   // The image on disk changes behind the table: picture RawCount + 1 grows by 4.
   TDRMImage changed(Gen.Image);
-  changed.Replace(Gen.RawCount + 1, MakeGif(1, 1, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 4, 3), 0, 0);
+  changed.Replace(Gen.RawCount + 1, MakeGif(1, 1, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 4, 3), 0,
+                  0);
   EditorFiles::WriteWholeFile(Image, changed.Image());
   Host.Answers.push_back(true);
   Model.Load();

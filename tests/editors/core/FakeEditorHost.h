@@ -61,7 +61,9 @@ public:
   void CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) override {
     Combines.push_back({cg, fileName, address, size});
   }
-  void SendToFlasher(const std::optional<TFlasherRow>& row, bool show) override { Flasher.emplace_back(row, show); }
+  void SendToFlasher(const std::optional<TFlasherRow>& row, bool show) override {
+    Flasher.emplace_back(row, show);
+  }
 
 private:
   static std::string Pop(std::deque<std::string>& q) {

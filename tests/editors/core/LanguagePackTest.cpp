@@ -36,15 +36,15 @@ struct TMiniPack {
     const uint32_t end = g + 4 * uint32_t(groups.size()) + 4;
     Image.assign(end, 0);
     WriteBE32(&Image[0], Base);
-    WriteLE32(&Image[20], 1);                    // one language
+    WriteLE32(&Image[20], 1);  // one language
     uint8_t* e = &Image[24];
-    WriteLE32(e, 1);                             // word 0: ID
-    WriteBE32(e + 4, Base + s);                  // word 1: stream
-    WriteBE32(e + 8, Base + g);                  // word 2: group table
-    WriteBE32(e + 12, Base + t);                 // word 3: tree
-    WriteBE32(e + 24, Base + end);               // word 6: block end
-    WriteBE32(e + 40, Base + block);             // word 10: block
-    WriteBE32(e + 44, Base + block + 2);         // word 11: lengthener (0)
+    WriteLE32(e, 1);                      // word 0: ID
+    WriteBE32(e + 4, Base + s);           // word 1: stream
+    WriteBE32(e + 8, Base + g);           // word 2: group table
+    WriteBE32(e + 12, Base + t);          // word 3: tree
+    WriteBE32(e + 24, Base + end);        // word 6: block end
+    WriteBE32(e + 40, Base + block);      // word 10: block
+    WriteBE32(e + 44, Base + block + 2);  // word 11: lengthener (0)
     WriteBE16(&Image[block], count);
     std::copy(stream.begin(), stream.end(), Image.begin() + s);
     for (size_t i = 0; i < nodes.size(); ++i) WriteBE16(&Image[t + 2 * i], nodes[i]);
@@ -60,7 +60,7 @@ class GeneratedPacks : public ::testing::TestWithParam<uint32_t> {};
 }  // namespace
 
 TEST_P(GeneratedPacks, DecodeGivesTheStringsAndPackIsByteIdentical) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(GetParam(), 1 + GetParam() % 10));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(GetParam(), 1 + GetParam() % 10));
   TLanguagePack pack(gen.Image);
   ASSERT_EQ(pack.Count(), int(gen.Languages.size()));
   for (int slot = 0; slot < pack.Count(); ++slot) {
@@ -74,8 +74,8 @@ TEST_P(GeneratedPacks, DecodeGivesTheStringsAndPackIsByteIdentical) {
 }
 
 TEST_P(GeneratedPacks, EditingOneLanguageKeepsTheOthersAndEveryPointerTarget) {
-  TGenPackSpec spec = SmallLangPackSpec(GetParam(), 2 + GetParam() % 9);
-  const TGenPack gen = GenerateLangPack(spec);
+  TGenPackPlan plan = SmallLangPackPlan(GetParam(), 2 + GetParam() % 9);
+  const TGenPack gen = GenerateLangPack(plan);
   for (size_t slot = 0; slot < gen.Languages.size(); ++slot) {
     TLanguagePack pack(gen.Image);
     auto strings = pack.Decode(int(slot));
@@ -114,7 +114,7 @@ TEST_P(GeneratedPacks, EditingOneLanguageKeepsTheOthersAndEveryPointerTarget) {
 }
 
 TEST_P(GeneratedPacks, DeletingTheLastLanguageAndInsertingItsLngRestoresTheImage) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(GetParam(), 2 + GetParam() % 9));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(GetParam(), 2 + GetParam() % 9));
   TLanguagePack pack(gen.Image);
   const int last = pack.Count() - 1;
   pack.Delete(last);
@@ -127,8 +127,8 @@ TEST_P(GeneratedPacks, DeletingTheLastLanguageAndInsertingItsLngRestoresTheImage
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedPacks, ::testing::Range(1u, 13u));
 
 TEST(LanguagePack, LargeCjkPackRoundTrips) {
-  TGenPackSpec spec = LargeLangPackSpec(77, 3);
-  const TGenPack gen = GenerateLangPack(spec);
+  TGenPackPlan plan = LargeLangPackPlan(77, 3);
+  const TGenPack gen = GenerateLangPack(plan);
   TLanguagePack pack(gen.Image);
   for (int slot = 0; slot < pack.Count(); ++slot) {
     const auto strings = pack.Decode(slot);
@@ -139,17 +139,18 @@ TEST(LanguagePack, LargeCjkPackRoundTrips) {
 }
 
 TEST(LanguagePack, DeletingTheFirstOfTenShiftsTheSlotsAndMovesPointersBehindIt) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(5, 10));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(5, 10));
   TLanguagePack pack(gen.Image);
   const TPreparedLanguage first = pack.Prepare(0);
   pack.Delete(0);
   ASSERT_EQ(pack.Count(), 9);
   EXPECT_EQ(ReadLE32(&pack.Image()[20]), 9u);
   for (int slot = 0; slot < 9; ++slot) {
-    EXPECT_EQ(pack.Language(slot).ID, gen.Languages[size_t(slot + 1)].Spec.ID);
+    EXPECT_EQ(pack.Language(slot).ID, gen.Languages[size_t(slot + 1)].Plan.ID);
     EXPECT_EQ(pack.Decode(slot), gen.Languages[size_t(slot + 1)].Strings);
   }
-  EXPECT_TRUE(std::all_of(pack.Image().begin() + 456, pack.Image().begin() + 504, [](uint8_t b) { return b == 0; }));
+  EXPECT_TRUE(
+      std::all_of(pack.Image().begin() + 456, pack.Image().begin() + 504, [](uint8_t b) { return b == 0; }));
   const uint32_t removed = first.BlockSize + first.ITapSize;
   EXPECT_EQ(pack.Image().size(), gen.Image.size() - removed);
   for (const TGenPointer& p : gen.Pointers) {
@@ -165,7 +166,7 @@ TEST(LanguagePack, DeletingTheFirstOfTenShiftsTheSlotsAndMovesPointersBehindIt) 
 }
 
 TEST(LanguagePack, InsertIntoTenLanguagesIsRefusedAndChangesNothing) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(9, 10));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(9, 10));
   TLanguagePack pack(gen.Image);
   EXPECT_THROW(pack.Insert(gen.Languages[0].Lng), ELangPackError);
   EXPECT_EQ(pack.Image(), gen.Image);
@@ -173,8 +174,8 @@ TEST(LanguagePack, InsertIntoTenLanguagesIsRefusedAndChangesNothing) {
 
 TEST(LanguagePack, RelocationLeavesLanguageIdWordsAlone) {
   // An ID that reads, big-endian, as an address behind the inserted language must not move.
-  TGenPackSpec spec = SmallLangPackSpec(3, 3);
-  TGenPack gen = GenerateLangPack(spec);
+  TGenPackPlan plan = SmallLangPackPlan(3, 3);
+  TGenPack gen = GenerateLangPack(plan);
   const uint32_t id = __builtin_bswap32(gen.Base + uint32_t(gen.Image.size()) - 4);
   WriteLE32(&gen.Image[24 + 48], id);
   TLanguagePack pack(gen.Image);
@@ -184,7 +185,7 @@ TEST(LanguagePack, RelocationLeavesLanguageIdWordsAlone) {
 }
 
 TEST(LanguagePack, UnitsWithoutALeafAreDroppedAndCounted) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(4, 1));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(4, 1));
   TLanguagePack pack(gen.Image);
   auto strings = pack.Decode(0);
   const auto packed = strings;
@@ -194,7 +195,7 @@ TEST(LanguagePack, UnitsWithoutALeafAreDroppedAndCounted) {
 }
 
 TEST(LanguagePack, PackRefusesAWrongRowCountAndOverlongStrings) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(6, 1));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(6, 1));
   TLanguagePack pack(gen.Image);
   auto strings = pack.Decode(0);
   auto fewer = strings;
@@ -218,11 +219,13 @@ TEST(LanguagePack, OneUnitStringUnderTheRootGetsAOneBitCode) {
 }
 
 TEST(LanguagePack, DamagedImagesAreRefused) {
-  auto refuses = [](std::vector<uint8_t> image) { EXPECT_THROW(TLanguagePack{std::move(image)}, ELangPackError); };
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(8, 2));
+  auto refuses = [](std::vector<uint8_t> image) {
+    EXPECT_THROW(TLanguagePack{std::move(image)}, ELangPackError);
+  };
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(8, 2));
   refuses(std::vector<uint8_t>(575, 0));  // shorter than the header
   auto image = gen.Image;
-  WriteLE32(&image[20], 11);              // eleven languages
+  WriteLE32(&image[20], 11);  // eleven languages
   refuses(image);
   image = gen.Image;
   WriteBE32(&image[24 + 40], gen.Base + uint32_t(image.size()));  // block behind the image end
@@ -241,10 +244,10 @@ TEST(LanguagePack, DamagedStringsAreReportedNotRead) {
     EXPECT_THROW(pack.Decode(0), ELangPackError);
   };
   decodeFails(TMiniPack(1, {0x80, 0, 0, 0}, {0xFFFF, 7, 2, 'A', 0, 0, 0, 0, 0}, {0}));  // child 7 of 3 nodes
-  decodeFails(TMiniPack(1, {0x80, 0, 0, 0}, kTwoLeaves, {4}));   // group starts at the stream's end
+  decodeFails(TMiniPack(1, {0x80, 0, 0, 0}, kTwoLeaves, {4}));           // group starts at the stream's end
   decodeFails(TMiniPack(1, {0xFF, 0xFF, 0xFF, 0xFF}, kTwoLeaves, {0}));  // no end code before the end
-  decodeFails(TMiniPack(9, {0x80, 0, 0, 0}, kTwoLeaves, {0}));   // third group entry outside the image
-  std::vector<uint8_t> many(40, 0xFF);                           // 320 units of "A": longer than 255
+  decodeFails(TMiniPack(9, {0x80, 0, 0, 0}, kTwoLeaves, {0}));  // third group entry outside the image
+  std::vector<uint8_t> many(40, 0xFF);                          // 320 units of "A": longer than 255
   decodeFails(TMiniPack(1, many, kTwoLeaves, {0}));
 }
 
@@ -258,7 +261,7 @@ TEST(LanguagePack, ACodePathLongerThan128StepsIsRefused) {
 }
 
 TEST(LanguagePack, LngFilesAreChecked) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(2, 2));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(2, 2));
   TLanguagePack pack(gen.Image);
   std::vector<uint8_t> lng = gen.Languages[0].Lng;
   EXPECT_THROW(pack.Insert(std::vector<uint8_t>(lng.begin(), lng.begin() + 47)), ELangPackError);
@@ -270,11 +273,11 @@ TEST(LanguagePack, LngFilesAreChecked) {
 }
 
 TEST(LanguagePack, LngWordsOfMinusOneBecomeZero) {
-  const TGenPack gen = GenerateLangPack(SmallLangPackSpec(2, 2));
+  const TGenPack gen = GenerateLangPack(SmallLangPackPlan(2, 2));
   TLanguagePack pack(gen.Image);
   pack.Insert(gen.Languages[1].Lng);  // slot 1 has word 9 = 0 in the image, -1 in its .lng
   EXPECT_EQ(ReadBE32(&pack.Image()[24 + 48 * 2 + 36]), 0u);
-  EXPECT_EQ(ReadLE32(&pack.Image()[24 + 48 * 2]), gen.Languages[1].Spec.ID);
+  EXPECT_EQ(ReadLE32(&pack.Image()[24 + 48 * 2]), gen.Languages[1].Plan.ID);
   EXPECT_EQ(pack.Decode(2), gen.Languages[1].Strings);
 }
 

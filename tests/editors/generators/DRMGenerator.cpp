@@ -61,23 +61,23 @@ std::vector<uint8_t> MakeRaw(int width, int height, uint32_t seed) {
   return v;
 }
 
-TGenDRM GenerateDRM(const TGenDRMSpec& spec) {
-  std::mt19937 rng(spec.Seed);
+TGenDRM GenerateDRM(const TGenDRMPlan& plan) {
+  std::mt19937 rng(plan.Seed);
   TGenDRM g;
-  g.Base = spec.Base;
-  const uint32_t base = spec.Base;
+  g.Base = plan.Base;
+  const uint32_t base = plan.Base;
 
   // Pictures: RAW ones of an even number of pixels, so every RAW size and offset is a multiple of 4.
-  for (int k = 0; k < spec.RawPictures; ++k) {
+  for (int k = 0; k < plan.RawPictures; ++k) {
     TGenPicture p;
     p.Type = "RAW";
-    p.Width = 1 + int(rng() % uint32_t(spec.MaxSide));
-    p.Height = 2 * (1 + int(rng() % uint32_t((spec.MaxSide + 1) / 2)));
+    p.Width = 1 + int(rng() % uint32_t(plan.MaxSide));
+    p.Height = 2 * (1 + int(rng() % uint32_t((plan.MaxSide + 1) / 2)));
     p.Data = MakeRaw(p.Width, p.Height, rng());
     g.Pictures.push_back(std::move(p));
   }
-  g.RawCount = spec.RawPictures;
-  for (int j = 0; j < spec.TypedPictures; ++j) {
+  g.RawCount = plan.RawPictures;
+  for (int j = 0; j < plan.TypedPictures; ++j) {
     TGenPicture p;
     p.Width = 1 + int(rng() % 200);
     p.Height = 1 + int(rng() % 200);
@@ -108,7 +108,7 @@ TGenDRM GenerateDRM(const TGenDRMSpec& spec) {
   g.M = markerAt + 8;
   at = g.M + 1 + rng() % 5;  // entry 1 need not be 0
   std::vector<uint32_t> entries{0x12345678u};
-  for (int j = 0; j < spec.TypedPictures; ++j) {
+  for (int j = 0; j < plan.TypedPictures; ++j) {
     TGenPicture& p = g.Pictures[size_t(g.RawCount + j)];
     p.Offset = at;
     entries.push_back(at - g.M);
@@ -118,18 +118,18 @@ TGenDRM GenerateDRM(const TGenDRMSpec& spec) {
   const uint32_t sentinel = at;
   at += 4;
   at = (at + 3) & ~3u;
-  if (spec.MisalignTable) at += 2;
+  if (plan.MisalignTable) at += 2;
   g.PT = at;
   at += 4 * uint32_t(entries.size());
   const uint32_t tableEnd = at;
   uint32_t anchorBlock = 0;
-  if (spec.AnchorOutsideHeader) {
+  if (plan.AnchorOutsideHeader) {
     at = (at + 3) & ~3u;
     anchorBlock = at;
     at += 64;
   }
   uint32_t size = at + 16 + rng() % 40;
-  size = spec.UnalignedSize ? (size | 3u) - 1 : (size + 3) & ~3u;
+  size = plan.UnalignedSize ? (size | 3u) - 1 : (size + 3) & ~3u;
 
   std::vector<uint8_t>& image = g.Image;
   image.assign(size, 0);
@@ -153,8 +153,8 @@ TGenDRM GenerateDRM(const TGenDRMSpec& spec) {
   for (size_t i = 0; i < entries.size(); ++i) Be32(image, g.PT + 4 * i, entries[i]);
   for (uint32_t i = tableEnd; i < size && i < tableEnd + 4; ++i) image[i] = 0;
 
-  g.P = spec.AnchorOutsideHeader ? anchorBlock + 16 : 64;
-  Be32(image, g.P - 12, base + g.PT + 8 + 4 * uint32_t(spec.TypedPictures));
+  g.P = plan.AnchorOutsideHeader ? anchorBlock + 16 : 64;
+  Be32(image, g.P - 12, base + g.PT + 8 + 4 * uint32_t(plan.TypedPictures));
   Be32(image, g.P, base + g.M);
   Be32(image, g.P + 4, base + g.PT);
   Be32(image, g.P + 32, base + g.T);
@@ -169,8 +169,8 @@ TGenDRM GenerateDRM(const TGenDRMSpec& spec) {
 
 std::string TGenDRM::Manifest() const {
   std::ostringstream out;
-  out << "base " << std::hex << Base << std::dec << "\nsize " << Image.size() << "\nM " << M << " P " << P << " PT "
-      << PT << " T " << T << " D " << D << "\nraw " << RawCount << "\n";
+  out << "base " << std::hex << Base << std::dec << "\nsize " << Image.size() << "\nM " << M << " P " << P
+      << " PT " << PT << " T " << T << " D " << D << "\nraw " << RawCount << "\n";
   for (size_t i = 0; i < Pictures.size(); ++i) {
     const TGenPicture& p = Pictures[i];
     out << "picture " << i + 1 << " " << p.Type << " " << p.Width << "x" << p.Height << " offset " << p.Offset

@@ -8,14 +8,14 @@
 // BMP and GIF pictures reached through the pointer table, the end sentinel, and the anchor words in the
 // header.
 
-struct TGenDRMSpec {
+struct TGenDRMPlan {
   uint32_t Seed = 1;
   uint32_t Base = 0x11E20000;
   int RawPictures = 4;
-  int TypedPictures = 5;  // alternately BMP and GIF, of odd and even lengths
-  int MaxSide = 24;       // RAW width and height at most this
-  bool MisalignTable = false;  // the pointer table at 2 mod 4
-  bool UnalignedSize = false;  // an image size that is not a multiple of 4
+  int TypedPictures = 5;             // alternately BMP and GIF, of odd and even lengths
+  int MaxSide = 24;                  // RAW width and height at most this
+  bool MisalignTable = false;        // the pointer table at 2 mod 4
+  bool UnalignedSize = false;        // an image size that is not a multiple of 4
   bool AnchorOutsideHeader = false;  // the anchor words behind the header pointer range
 };
 
@@ -36,7 +36,7 @@ struct TGenDRM {
   std::string Manifest() const;
 };
 
-TGenDRM GenerateDRM(const TGenDRMSpec& spec);
+TGenDRM GenerateDRM(const TGenDRMPlan& plan);
 
 // Stand-alone picture files of the given kind for replacements.
 std::vector<uint8_t> MakeBmp(int width, int height, size_t length, uint32_t seed);

@@ -22,9 +22,9 @@ void Le32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
 }
 
-std::vector<char16_t> AlphabetUnits(const TGenLanguageSpec& spec) {
+std::vector<char16_t> AlphabetUnits(const TGenLanguagePlan& plan) {
   std::vector<char16_t> units;
-  switch (spec.Alphabet) {
+  switch (plan.Alphabet) {
     case TAlphabet::Ascii:
       for (char16_t c = 32; c < 127; ++c) units.push_back(c);
       break;
@@ -33,22 +33,22 @@ std::vector<char16_t> AlphabetUnits(const TGenLanguageSpec& spec) {
       for (char16_t c : std::u16string_view(u" .,!?-0123456789")) units.push_back(c);
       break;
     case TAlphabet::Cjk: {
-      const int n = spec.AlphabetSize > 0 ? spec.AlphabetSize : 6000;
+      const int n = plan.AlphabetSize > 0 ? plan.AlphabetSize : 6000;
       for (int i = 0; i < n; ++i) units.push_back(char16_t(0x4E00 + i));
       for (char16_t c : std::u16string_view(u" \u3001\u3002")) units.push_back(c);
       break;
     }
   }
-  if (spec.AlphabetSize > 0 && spec.Alphabet != TAlphabet::Cjk && size_t(spec.AlphabetSize) < units.size()) {
-    units.resize(size_t(spec.AlphabetSize));
+  if (plan.AlphabetSize > 0 && plan.Alphabet != TAlphabet::Cjk && size_t(plan.AlphabetSize) < units.size()) {
+    units.resize(size_t(plan.AlphabetSize));
   }
   return units;
 }
 
-std::vector<std::u16string> MakeStrings(const TGenLanguageSpec& spec, std::mt19937& rng) {
-  const std::vector<char16_t> units = AlphabetUnits(spec);
+std::vector<std::u16string> MakeStrings(const TGenLanguagePlan& plan, std::mt19937& rng) {
+  const std::vector<char16_t> units = AlphabetUnits(plan);
   std::uniform_real_distribution<double> unit01(0.0, 1.0);
-  std::vector<std::u16string> strings(size_t(spec.Strings));
+  std::vector<std::u16string> strings(size_t(plan.Strings));
   for (auto& s : strings) {
     const double r = unit01(rng);
     size_t length = 0;
@@ -180,25 +180,25 @@ void Fill(std::vector<uint8_t>& v, size_t from, size_t to, std::mt19937& rng) {
 
 }  // namespace
 
-TGenPack GenerateLangPack(const TGenPackSpec& spec) {
-  std::mt19937 rng(spec.Seed);
+TGenPack GenerateLangPack(const TGenPackPlan& plan) {
+  std::mt19937 rng(plan.Seed);
   TGenPack pack;
-  pack.Base = spec.Base;
-  const uint32_t base = spec.Base;
-  const size_t count = spec.Languages.size();
+  pack.Base = plan.Base;
+  const uint32_t base = plan.Base;
+  const size_t count = plan.Languages.size();
 
   // Blocks: count, lengthener, 12 bytes the uninterpreted words point into, stream, tree, group table,
   // 8 * lengthener bytes.
   std::vector<std::vector<uint8_t>> blocks, itaps;
   for (size_t k = 0; k < count; ++k) {
     TGenLanguage lang;
-    lang.Spec = spec.Languages[k];
-    lang.Strings = MakeStrings(lang.Spec, rng);
+    lang.Plan = plan.Languages[k];
+    lang.Strings = MakeStrings(lang.Plan, rng);
     std::map<char16_t, uint64_t> weights;
     for (const auto& s : lang.Strings)
       for (char16_t u : s) ++weights[u];
     weights[0] += lang.Strings.size() + 1;
-    for (int i = 0; i < lang.Spec.UnusedLeaves; ++i) weights[char16_t(0x2600 + i)] = 1;
+    for (int i = 0; i < lang.Plan.UnusedLeaves; ++i) weights[char16_t(0x2600 + i)] = 1;
     if (weights.size() < 2) weights[u'?'] = 1;
     const TTree tree = BuildTree(weights);
     lang.TreeUnits = tree.Units;
@@ -210,14 +210,15 @@ TGenPack GenerateLangPack(const TGenPackSpec& spec) {
     const size_t groupBytes = 4 * ((lang.Strings.size() + 3) / 4);
     const size_t tableRel = streamRel + stream.Bytes.size() + treeBytes;
     const size_t endRel = tableRel + groupBytes;
-    std::vector<uint8_t> block(endRel + 8 * size_t(lang.Spec.Lengthener), 0);
+    std::vector<uint8_t> block(endRel + 8 * size_t(lang.Plan.Lengthener), 0);
     Be16(block, 0, uint32_t(lang.Strings.size()));
-    Be16(block, 2, lang.Spec.Lengthener);
+    Be16(block, 2, lang.Plan.Lengthener);
     Fill(block, 4, 16, rng);
     std::copy(stream.Bytes.begin(), stream.Bytes.end(), block.begin() + streamRel);
     const size_t treeRel = streamRel + stream.Bytes.size();
     std::copy(tree.Bytes.begin(), tree.Bytes.end(), block.begin() + long(treeRel));
-    for (size_t g = 0; g < stream.GroupStarts.size(); ++g) Be32(block, tableRel + 4 * g, stream.GroupStarts[g]);
+    for (size_t g = 0; g < stream.GroupStarts.size(); ++g)
+      Be32(block, tableRel + 4 * g, stream.GroupStarts[g]);
     Fill(block, endRel, block.size(), rng);
     lang.BlockSize = uint32_t(block.size());
     lang.Stream = streamRel;
@@ -226,7 +227,7 @@ TGenPack GenerateLangPack(const TGenPackSpec& spec) {
     blocks.push_back(std::move(block));
 
     std::vector<uint8_t> itap;
-    if (lang.Spec.ITap) {
+    if (lang.Plan.ITap) {
       const uint32_t length = 8 + (rng() % 200);
       itap.assign(((length + 20) + 7) & ~size_t{7}, 0);
       Be32(itap, 0, length);
@@ -274,15 +275,15 @@ TGenPack GenerateLangPack(const TGenPackSpec& spec) {
     lang.Groups += lang.Block;
 
     const size_t e = 24 + 48 * k;
-    Le32(image, e, lang.Spec.ID);
+    Le32(image, e, lang.Plan.ID);
     const uint32_t words[12] = {
         0,
         base + lang.Stream,
         base + lang.Groups,
         base + lang.Tree,
-        lang.ITapSize ? base + lang.ITap + (lang.Spec.ITapLowBits ? 2u : 0u) : 0u,
+        lang.ITapSize ? base + lang.ITap + (lang.Plan.ITapLowBits ? 2u : 0u) : 0u,
         base + lang.Block + 4,
-        base + lang.Block + lang.BlockSize - 8 * uint32_t(lang.Spec.Lengthener),
+        base + lang.Block + lang.BlockSize - 8 * uint32_t(lang.Plan.Lengthener),
         base + lang.Block + 8,
         base + lang.Block + 12,
         k % 2 ? 0u : base + lang.Block + 4,
@@ -292,7 +293,7 @@ TGenPack GenerateLangPack(const TGenPackSpec& spec) {
     for (int w = 1; w < 12; ++w) Be32(image, e + 4 * size_t(w), words[w]);
 
     lang.Lng.assign(48, 0);
-    Le32(lang.Lng, 0, lang.Spec.ID);
+    Le32(lang.Lng, 0, lang.Plan.ID);
     for (int w = 1; w < 12; ++w) {
       uint32_t v = words[w] == 0 ? 0xFFFFFFFFu : words[w] - base - lang.Block + 48;
       if (w == 4 && lang.ITapSize) v = 48 + lang.BlockSize;
@@ -329,13 +330,14 @@ TGenPack GenerateLangPack(const TGenPackSpec& spec) {
 
 std::string TGenPack::Manifest() const {
   std::ostringstream out;
-  out << "base " << std::hex << Base << std::dec << "\nsize " << Image.size() << "\nlanguages " << Languages.size()
-      << "\n";
+  out << "base " << std::hex << Base << std::dec << "\nsize " << Image.size() << "\nlanguages "
+      << Languages.size() << "\n";
   for (size_t k = 0; k < Languages.size(); ++k) {
     const TGenLanguage& l = Languages[k];
-    out << "language " << k << " id " << l.Spec.ID << " strings " << l.Strings.size() << " block " << l.Block
-        << " blocksize " << l.BlockSize << " stream " << l.Stream << " tree " << l.Tree << " groups " << l.Groups
-        << " itap " << l.ITap << " itapsize " << l.ITapSize << " treeunits " << l.TreeUnits.size() << "\n";
+    out << "language " << k << " id " << l.Plan.ID << " strings " << l.Strings.size() << " block " << l.Block
+        << " blocksize " << l.BlockSize << " stream " << l.Stream << " tree " << l.Tree << " groups "
+        << l.Groups << " itap " << l.ITap << " itapsize " << l.ITapSize << " treeunits " << l.TreeUnits.size()
+        << "\n";
   }
   for (const TGenPointer& p : Pointers) {
     out << "pointer " << p.WordOffset << " target " << p.Target << " language " << p.Language << "\n";
@@ -345,14 +347,14 @@ std::string TGenPack::Manifest() const {
 
 namespace {
 
-TGenPackSpec MakeSpec(uint32_t seed, int languages, int minStrings, int spread) {
-  TGenPackSpec spec;
-  spec.Seed = seed;
+TGenPackPlan MakePlan(uint32_t seed, int languages, int minStrings, int spread) {
+  TGenPackPlan plan;
+  plan.Seed = seed;
   std::mt19937 rng(seed * 7919u + 1);
   const uint32_t ids[] = {1, 35, 5, 7, 2, 6, 4, 31, 11, 43};
   const TAlphabet alphabets[] = {TAlphabet::Ascii, TAlphabet::Cyrillic, TAlphabet::Cjk};
   for (int k = 0; k < languages; ++k) {
-    TGenLanguageSpec l;
+    TGenLanguagePlan l;
     l.ID = ids[k % 10];
     // Counts of every remainder mod 4 among the languages.
     l.Strings = minStrings / 4 * 4 + int(rng() % uint32_t(spread)) / 4 * 4 + k % 4;
@@ -362,13 +364,17 @@ TGenPackSpec MakeSpec(uint32_t seed, int languages, int minStrings, int spread) 
     l.ITapLowBits = l.ITap && k % 4 == 1 && k != languages - 1;
     // At least 1: the address in word 6 then lies inside the block, never on the next block's start.
     l.Lengthener = uint16_t(1 + k % 3);
-    spec.Languages.push_back(l);
+    plan.Languages.push_back(l);
   }
-  return spec;
+  return plan;
 }
 
 }  // namespace
 
-TGenPackSpec LargeLangPackSpec(uint32_t seed, int languages) { return MakeSpec(seed, languages, 2000, 4000); }
+TGenPackPlan LargeLangPackPlan(uint32_t seed, int languages) {
+  return MakePlan(seed, languages, 2000, 4000);
+}
 
-TGenPackSpec SmallLangPackSpec(uint32_t seed, int languages) { return MakeSpec(seed, languages, 9, 40); }
+TGenPackPlan SmallLangPackPlan(uint32_t seed, int languages) {
+  return MakePlan(seed, languages, 9, 40);
+}

@@ -8,7 +8,7 @@
 
 enum class TAlphabet { Ascii, Cyrillic, Cjk };
 
-struct TGenLanguageSpec {
+struct TGenLanguagePlan {
   uint32_t ID = 1;
   int Strings = 2000;
   TAlphabet Alphabet = TAlphabet::Ascii;
@@ -19,10 +19,10 @@ struct TGenLanguageSpec {
   uint16_t Lengthener = 1;   // the number word 11 points at
 };
 
-struct TGenPackSpec {
+struct TGenPackPlan {
   uint32_t Seed = 1;
   uint32_t Base = 0x10A40000;
-  std::vector<TGenLanguageSpec> Languages;
+  std::vector<TGenLanguagePlan> Languages;
 };
 
 // A header pointer word and the image offset its address targets.
@@ -33,7 +33,7 @@ struct TGenPointer {
 };
 
 struct TGenLanguage {
-  TGenLanguageSpec Spec;
+  TGenLanguagePlan Plan;
   std::vector<std::u16string> Strings;
   std::vector<char16_t> TreeUnits;  // units with a leaf
   uint32_t Block = 0, BlockSize = 0, Stream = 0, Tree = 0, Groups = 0;
@@ -50,10 +50,10 @@ struct TGenPack {
   std::string Manifest() const;
 };
 
-TGenPack GenerateLangPack(const TGenPackSpec& spec);
+TGenPack GenerateLangPack(const TGenPackPlan& plan);
 
-// The default spec: `languages` languages of 2000 to 6000 strings over alphabets from ASCII to CJK,
+// The default plan: `languages` languages of 2000 to 6000 strings over alphabets from ASCII to CJK,
 // string counts of every remainder mod 4, some with iTap blocks.
-TGenPackSpec LargeLangPackSpec(uint32_t seed, int languages);
+TGenPackPlan LargeLangPackPlan(uint32_t seed, int languages);
 // A small pack of the same shape (tens of strings) for quick tests and fuzz seeds.
-TGenPackSpec SmallLangPackSpec(uint32_t seed, int languages);
+TGenPackPlan SmallLangPackPlan(uint32_t seed, int languages);

@@ -11,12 +11,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  TGenDRMSpec spec;
-  if (argc > 2) spec.Seed = uint32_t(std::stoul(argv[2]));
-  if (argc > 3) spec.RawPictures = std::stoi(argv[3]);
-  if (argc > 4) spec.TypedPictures = std::stoi(argv[4]);
+  TGenDRMPlan plan;
+  if (argc > 2) plan.Seed = uint32_t(std::stoul(argv[2]));
+  if (argc > 3) plan.RawPictures = std::stoi(argv[3]);
+  if (argc > 4) plan.TypedPictures = std::stoi(argv[4]);
   try {
-    const TGenDRM drm = GenerateDRM(spec);
+    const TGenDRM drm = GenerateDRM(plan);
     lp::WriteFile(dir + "/drm.smg", drm.Image.data(), drm.Image.size());
     for (size_t i = 0; i < drm.Pictures.size(); ++i) {
       const TGenPicture& p = drm.Pictures[i];

@@ -4,8 +4,8 @@
 //   drm-tool replace IMAGE NO FILE OUT [W H]   RAW bounds default to the file name's "(WxH)"
 #include "editors/core/DRMNames.h"
 #include "editors/core/EditorHex.h"
-#include "framework/base/AnsiStrings.h"
 #include "editors/core/TDRMImage.h"
+#include "framework/base/AnsiStrings.h"
 #include "tests/tools/lp-tool/lp-files.h"
 
 #include <algorithm>
@@ -19,7 +19,8 @@ int Usage() {
 }
 
 const TDRMPicture& Find(const TDRMListing& list, int no) {
-  const auto it = std::find_if(list.Pictures.begin(), list.Pictures.end(), [no](const TDRMPicture& p) { return p.No == no; });
+  const auto it = std::find_if(list.Pictures.begin(), list.Pictures.end(),
+                               [no](const TDRMPicture& p) { return p.No == no; });
   if (it == list.Pictures.end()) throw std::runtime_error("no picture " + std::to_string(no));
   return *it;
 }
@@ -34,7 +35,8 @@ int main(int argc, char** argv) {
     const TDRMListing list = image.List();
     if (args[0] == "list") {
       for (const TDRMPicture& p : list.Pictures) {
-        std::cout << p.No << " " << PictureFileName(p) << " " << IntToHex(p.Address, 8) << " " << p.Size << "\n";
+        std::cout << p.No << " " << PictureFileName(p) << " " << IntToHex(p.Address, 8) << " " << p.Size
+                  << "\n";
       }
       if (!list.Complete) std::cout << "incomplete: " << list.Problem << "\n";
     } else if (args[0] == "export" && (args.size() == 3 || args.size() == 4)) {

@@ -56,7 +56,8 @@ inline std::u16string FromUtf8(const std::string& s) {
     const int extra = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
     uint32_t c = extra == 0 ? b : extra == 1 ? (b & 31u) : extra == 2 ? (b & 15u) : (b & 7u);
     ++i;
-    for (int k = 0; k < extra && i < s.size(); ++k, ++i) c = c << 6 | (static_cast<unsigned char>(s[i]) & 63u);
+    for (int k = 0; k < extra && i < s.size(); ++k, ++i)
+      c = c << 6 | (static_cast<unsigned char>(s[i]) & 63u);
     if (c >= 0x10000) {
       c -= 0x10000;
       out += char16_t(0xD800 + (c >> 10));

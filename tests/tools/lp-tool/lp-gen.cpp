@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
   const int languages = argc > 3 ? std::stoi(argv[3]) : 3;
   const bool large = argc > 4 && std::string(argv[4]) == "large";
   try {
-    const TGenPack pack = GenerateLangPack(large ? LargeLangPackSpec(seed, languages) : SmallLangPackSpec(seed, languages));
+    const TGenPack pack =
+        GenerateLangPack(large ? LargeLangPackPlan(seed, languages) : SmallLangPackPlan(seed, languages));
     lp::WriteFile(dir + "/pack.smg", pack.Image.data(), pack.Image.size());
     for (size_t k = 0; k < pack.Languages.size(); ++k) {
       const TGenLanguage& lang = pack.Languages[k];

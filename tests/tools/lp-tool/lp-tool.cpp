@@ -5,10 +5,10 @@
 //   lp-tool delete IMAGE SLOT OUT
 //   lp-tool insert IMAGE LNG OUT
 #include "editors/core/EditorHex.h"
-#include "framework/base/AnsiStrings.h"
 #include "editors/core/LanguageName.h"
 #include "editors/core/TLanguagePack.h"
 #include "editors/core/TStringsText.h"
+#include "framework/base/AnsiStrings.h"
 #include "tests/tools/lp-tool/lp-files.h"
 
 #include <cstdio>
@@ -49,10 +49,12 @@ int main(int argc, char** argv) {
     } else if (command == "pack" && args.size() == 5) {
       const auto bytes = lp::ReadFile(args[3]);
       std::vector<std::u16string> strings;
-      for (const TStringRow& row : text.Import(std::string(bytes.begin(), bytes.end()))) strings.push_back(row.Text);
+      for (const TStringRow& row : text.Import(std::string(bytes.begin(), bytes.end())))
+        strings.push_back(row.Text);
       const TPackResult result = pack.Pack(std::stoi(args[2]), strings);
       Save(pack, args[4]);
-      std::cout << "packed " << strings.size() << " strings, " << result.DroppedUnits << " characters dropped\n";
+      std::cout << "packed " << strings.size() << " strings, " << result.DroppedUnits
+                << " characters dropped\n";
     } else if (command == "delete" && args.size() == 4) {
       pack.Delete(std::stoi(args[2]));
       Save(pack, args[3]);
