@@ -145,8 +145,11 @@ const std::vector<TVariant>* TClientDataSet::ActiveValues() const {
 const TVariant& TClientDataSet::FieldValue(const TField& field) const {
   if (!Active()) return kNull;
   if (field.Calculated()) {
-    const std::vector<TVariant>& calc = FReadRow != nullptr ? FReadCalcValues : FCalcValues;
-    return calc.empty() ? kNull : calc[static_cast<std::size_t>(field.Index())];
+    if (FReadRow != nullptr) return FReadCalcValues[static_cast<std::size_t>(field.Index())];
+    // Calculated on first read of the row, so rows passed over cost no handler call.
+    if (!FCalcValid && FState != TDataSetState::dsCalcFields)
+      const_cast<TClientDataSet*>(this)->RunCalc(ActiveValues());
+    return FCalcValues.empty() ? kNull : FCalcValues[static_cast<std::size_t>(field.Index())];
   }
   const std::vector<TVariant>* values = ActiveValues();
   return values != nullptr ? (*values)[static_cast<std::size_t>(field.FDataIndex)] : kNull;
@@ -212,13 +215,14 @@ void TClientDataSet::RemoveDataEventHandler(const TDataEventHandler& handler) {
 
 void TClientDataSet::RunCalc(const std::vector<TVariant>* values) {
   std::vector<TVariant>& calc = FReadRow != nullptr ? FReadCalcValues : FCalcValues;
+  if (FReadRow == nullptr) FCalcValid = true;
   calc.assign(FFields.size(), TVariant());
   if (values == nullptr || !FOnCalcFields || FDataFieldCount == FieldCount()) return;
   TStateGuard guard(FState, FCalcOuterState, TDataSetState::dsCalcFields);
   FOnCalcFields(this);
 }
 
-void TClientDataSet::CalcCurrent() { RunCalc(ActiveValues()); }
+void TClientDataSet::CalcCurrent() { FCalcValid = false; }
 
 void TClientDataSet::Scrolled() {
   CalcCurrent();
@@ -292,6 +296,7 @@ TTableRow* TClientDataSet::FindRow(std::uint64_t id) const {
 }
 
 int TClientDataSet::PositionOf(const TTableRow* row) const {
+  if (!FRows.empty() && RowAt(static_cast<int>(FRows.size()) - 1) == row) return static_cast<int>(FRows.size()) - 1;
   if (FActiveIndex < 0) {
     auto it = std::lower_bound(FRows.begin(), FRows.end(), row->Id,
                                [](const std::unique_ptr<TTableRow>& r, std::uint64_t v) { return r->Id < v; });
@@ -379,6 +384,10 @@ void TClientDataSet::SetIndexName(const std::string& name) {
 
 void TClientDataSet::InsertIntoIndexes(TTableRow* row) {
   for (TIndex& index : FIndexes) {
+    if (index.Rows.empty() || TKeyLess{index.DataIndex}(index.Rows.back(), row)) {
+      index.Rows.push_back(row);  // rows arriving in key order
+      continue;
+    }
     auto it = std::upper_bound(index.Rows.begin(), index.Rows.end(), row, TKeyLess{index.DataIndex});
     index.Rows.insert(it, row);
   }
@@ -559,8 +568,12 @@ void TClientDataSet::Post() {
     row->Id = FNextId;
     row->Values = std::move(FEditBuffer);
     TTableRow* added = row.get();
-    FRows.reserve(FRows.size() + 1);
-    for (TIndex& index : FIndexes) index.Rows.reserve(index.Rows.size() + 1);
+    // Room first (growing geometrically), so the insertions below cannot fail half-way.
+    auto makeRoom = [](auto& v) {
+      if (v.size() == v.capacity()) v.reserve(std::max<std::size_t>(16, v.capacity() * 2));
+    };
+    makeRoom(FRows);
+    for (TIndex& index : FIndexes) makeRoom(index.Rows);
     // Nothing below can fail: the row joins every order at once.
     ++FNextId;
     FRows.push_back(std::move(row));
@@ -631,20 +644,22 @@ void TClientDataSet::Delete() {
 }
 
 void TClientDataSet::AppendRecord(std::initializer_list<TVariant> values) {
-  AppendRecord(std::vector<TVariant>(values));
+  AppendValues(values.begin(), values.size());
 }
 
-void TClientDataSet::AppendRecord(const std::vector<TVariant>& values) {
+void TClientDataSet::AppendRecord(const std::vector<TVariant>& values) { AppendValues(values.data(), values.size()); }
+
+void TClientDataSet::AppendValues(const TVariant* values, std::size_t count) {
   CheckBrowseMode();
-  if (values.size() > static_cast<std::size_t>(FDataFieldCount))
-    DatabaseError("More values than fields: " + IntToStr(static_cast<std::int64_t>(values.size())) + " for " +
+  if (count > static_cast<std::size_t>(FDataFieldCount))
+    DatabaseError("More values than fields: " + IntToStr(static_cast<std::int64_t>(count)) + " for " +
                   IntToStr(FDataFieldCount));
   Append();
   try {
     std::size_t k = 0;
     for (const auto& field : FFields) {
       if (field->Calculated()) continue;
-      if (k >= values.size()) break;
+      if (k >= count) break;
       field->SetValue(values[k++]);
     }
     Post();

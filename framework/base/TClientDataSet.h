@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "framework/base/DataSetTypes.h"
+#include "framework/base/TIntegerField.h"
 #include "framework/base/TObject.h"
+#include "framework/base/TStringField.h"
 #include "framework/base/TVariant.h"
+#include "framework/base/TWideStringField.h"
 
-class TField;
-class TIntegerField;
-class TStringField;
-class TWideStringField;
 class TStream;
 struct TTableRow;
 struct TTablePacket;
@@ -175,7 +174,8 @@ private:
   void BuildIndex(TIndex& index) const;
   void InsertIntoIndexes(TTableRow* row);
   void CheckUnique(const std::vector<TVariant>& values, const TTableRow* self) const;
-  void CalcCurrent();
+  void CalcCurrent();  // marks the current row's calculated values stale
+  void AppendValues(const TVariant* values, std::size_t count);
   void RunCalc(const std::vector<TVariant>* values);
   void Scrolled();
   void Notify(TDataEvent event);
@@ -198,6 +198,7 @@ private:
   bool FEof = true;
   std::vector<TVariant> FEditBuffer;
   std::vector<TVariant> FCalcValues;                // calculated fields of the current row
+  bool FCalcValid = false;
   const std::vector<TVariant>* FReadRow = nullptr;  // row that RowValue computes for
   std::vector<TVariant> FReadCalcValues;
 
