@@ -26,9 +26,9 @@ void TFlexEditorModel::Parse() {
 }
 
 void TFlexEditorModel::MakeShx() {
-  if (!EditorFiles::FileExists(FFileName)) return;
-  const auto size = static_cast<int32_t>(EditorFiles::ReadWholeFile(FFileName).size());
-  FHost.CombineSingleCG(2, FFileName, GetFlexAddress(), size);
+  const int64_t size = EditorFiles::FileSize(FFileName);
+  if (size < 0) return;
+  FHost.CombineSingleCG(2, FFileName, GetFlexAddress(), static_cast<int32_t>(size));
 }
 
 void TFlexEditorModel::Flash() {

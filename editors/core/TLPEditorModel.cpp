@@ -34,6 +34,8 @@ TLPEditorModel::TLPEditorModel(TEditorHost& host) : FHost(host), FToAnsi(WideToA
   FTextStr = FStrings.AddStringField("textstr", kStringsWidth);
   FStrings.SetOnCalcFields(MakeDelegate(this, &TLPEditorModel::StringsCalcFields));
   FText->SetOnChange(MakeDelegate(this, &TLPEditorModel::TextChange));
+
+  for (const char* name : {"ID", "Addr", "Width", "Height", "Value"}) FFonts.AddIntegerField(name);
 }
 
 TLPEditorModel::~TLPEditorModel() = default;

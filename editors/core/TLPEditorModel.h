@@ -20,6 +20,8 @@ public:
 
   TClientDataSet& Languages() { return FLanguages; }
   TClientDataSet& Strings() { return FStrings; }
+  // The "Fonts" page's table; nothing fills it.
+  TClientDataSet& Fonts() { return FFonts; }
   // The source-file edit.
   const std::string& FileName() const { return FFileName; }
   void SetFileName(const std::string& value) { FFileName = value; }
@@ -54,6 +56,7 @@ private:
   TEditorHost& FHost;
   TClientDataSet FLanguages;
   TClientDataSet FStrings;
+  TClientDataSet FFonts;
   TField* FText = nullptr;
   TField* FTextStr = nullptr;
   std::unique_ptr<TLanguagePack> FPack;

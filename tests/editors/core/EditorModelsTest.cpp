@@ -333,7 +333,13 @@ TEST(FlexEditorModel, AddressFromEditGridOrFileName) {
   ASSERT_TRUE(host.Flasher.back().first);
   EXPECT_EQ(host.Flasher.back().first->A1, 0x13000000);
   EXPECT_TRUE(host.Flasher.back().second);
+  model.MakeShx();
+  ASSERT_EQ(host.Combines.size(), 1u);
+  EXPECT_EQ(host.Combines[0].Size, 16);
+  EXPECT_EQ(host.Combines[0].Address, 0x13000000);
   model.SetFileName(folder / "missing.smg");
   model.Flash();
   EXPECT_FALSE(host.Flasher.back().second);
+  model.MakeShx();
+  EXPECT_EQ(host.Combines.size(), 1u);
 }
