@@ -32,7 +32,7 @@ std::vector<uint8_t> Replacement(const TGenPicture& picture, int grow, uint32_t 
     for (size_t i = 0; i < length; ++i) v[i] = uint8_t(seed + i * 7);
     return v;
   }
-  return picture.Type == "BMP" ? MakeBmp(33, 44, length, seed) : MakeGif(55, 66, length, seed);
+  return picture.Type == "BMP" ? MakeDRMBmp(33, 44, length, seed) : MakeDRMGif(55, 66, length, seed);
 }
 
 class GeneratedImages : public ::testing::TestWithParam<uint32_t> {};

@@ -240,7 +240,7 @@ TEST_F(TDRMFixture, ReplaceRelistsTheImageSoTheNextExportIsRight) {
   const auto before = Table();
   Model.Pictures().SetRecNo(Gen.RawCount + 1);
   const std::string file = Folder / "p.bmp";
-  EditorFiles::WriteWholeFile(file, MakeBmp(3, 4, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 3, 9));
+  EditorFiles::WriteWholeFile(file, MakeDRMBmp(3, 4, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 3, 9));
   Host.OpenNames.push_back(file);
   Model.Replace();
   ASSERT_TRUE(Host.Errors.empty()) << Host.Errors[0];
@@ -275,8 +275,8 @@ TEST_F(TDRMFixture, LoadingASavedTableTakesAddressesFromTheImageAndKeepsRemarks)
   Model.SaveDRM(Image, false);
   // The image on disk changes behind the table: picture RawCount + 1 grows by 4.
   TDRMImage changed(Gen.Image);
-  changed.Replace(Gen.RawCount + 1, MakeGif(1, 1, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 4, 3), 0,
-                  0);
+  changed.Replace(Gen.RawCount + 1, MakeDRMGif(1, 1, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 4, 3),
+                  0, 0);
   EditorFiles::WriteWholeFile(Image, changed.Image());
   Host.Answers.push_back(true);
   Model.Load();

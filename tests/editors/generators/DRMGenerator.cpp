@@ -28,7 +28,7 @@ void Fill(std::vector<uint8_t>& v, size_t from, size_t to, std::mt19937& rng) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeBmp(int width, int height, size_t length, uint32_t seed) {
+std::vector<uint8_t> MakeDRMBmp(int width, int height, size_t length, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint8_t> v(std::max<size_t>(length, 30));
   Fill(v, 0, v.size(), rng);
@@ -42,7 +42,7 @@ std::vector<uint8_t> MakeBmp(int width, int height, size_t length, uint32_t seed
   return v;
 }
 
-std::vector<uint8_t> MakeGif(int width, int height, size_t length, uint32_t seed) {
+std::vector<uint8_t> MakeDRMGif(int width, int height, size_t length, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint8_t> v(std::max<size_t>(length, 14));
   Fill(v, 0, v.size(), rng);
@@ -54,7 +54,7 @@ std::vector<uint8_t> MakeGif(int width, int height, size_t length, uint32_t seed
   return v;
 }
 
-std::vector<uint8_t> MakeRaw(int width, int height, uint32_t seed) {
+std::vector<uint8_t> MakeDRMRaw(int width, int height, uint32_t seed) {
   std::mt19937 rng(seed);
   std::vector<uint8_t> v(size_t(width) * size_t(height) * 2);
   for (auto& b : v) b = uint8_t(rng());
@@ -73,7 +73,7 @@ TGenDRM GenerateDRM(const TGenDRMPlan& plan) {
     p.Type = "RAW";
     p.Width = 1 + int(rng() % uint32_t(plan.MaxSide));
     p.Height = 2 * (1 + int(rng() % uint32_t((plan.MaxSide + 1) / 2)));
-    p.Data = MakeRaw(p.Width, p.Height, rng());
+    p.Data = MakeDRMRaw(p.Width, p.Height, rng());
     g.Pictures.push_back(std::move(p));
   }
   g.RawCount = plan.RawPictures;
@@ -84,10 +84,10 @@ TGenDRM GenerateDRM(const TGenDRMPlan& plan) {
     const size_t length = 40 + rng() % 200 / 2 * 2 + size_t(j % 2);  // odd and even lengths
     if (j % 2 == 0) {
       p.Type = "BMP";
-      p.Data = MakeBmp(p.Width, p.Height, length, rng());
+      p.Data = MakeDRMBmp(p.Width, p.Height, length, rng());
     } else {
       p.Type = "GIF";
-      p.Data = MakeGif(p.Width, p.Height, length, rng());
+      p.Data = MakeDRMGif(p.Width, p.Height, length, rng());
     }
     g.Pictures.push_back(std::move(p));
   }

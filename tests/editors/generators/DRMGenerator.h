@@ -39,6 +39,6 @@ struct TGenDRM {
 TGenDRM GenerateDRM(const TGenDRMPlan& plan);
 
 // Stand-alone picture files of the given kind for replacements.
-std::vector<uint8_t> MakeBmp(int width, int height, size_t length, uint32_t seed);
-std::vector<uint8_t> MakeGif(int width, int height, size_t length, uint32_t seed);
-std::vector<uint8_t> MakeRaw(int width, int height, uint32_t seed);
+std::vector<uint8_t> MakeDRMBmp(int width, int height, size_t length, uint32_t seed);
+std::vector<uint8_t> MakeDRMGif(int width, int height, size_t length, uint32_t seed);
+std::vector<uint8_t> MakeDRMRaw(int width, int height, uint32_t seed);

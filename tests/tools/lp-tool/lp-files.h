@@ -25,7 +25,11 @@ inline void WriteFile(const std::string& path, const void* data, size_t size) {
   if (!out) throw std::runtime_error("cannot write " + path);
 }
 
-inline std::string ToUtf8(const std::u16string& s) { return WideToUtf8(s); }
-inline std::u16string FromUtf8(const std::string& s) { return Utf8ToWide(s); }
+inline std::string ToUtf8(const std::u16string& s) {
+  return WideToUtf8(s);
+}
+inline std::u16string FromUtf8(const std::string& s) {
+  return Utf8ToWide(s);
+}
 
 }  // namespace lp
