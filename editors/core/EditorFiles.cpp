@@ -1,0 +1,48 @@
+#include "editors/core/EditorFiles.h"
+
+#include "editors/core/ImageBytes.h"
+#include "editors/core/TEditorHost.h"
+#include "framework/base/Exception.h"
+#include "framework/base/TStream.h"
+
+#include <filesystem>
+
+bool EditorFiles::FileExists(const std::string& fileName) {
+  std::error_code error;
+  return !fileName.empty() && std::filesystem::is_regular_file(std::filesystem::path(fileName), error);
+}
+
+int64_t EditorFiles::FileSize(const std::string& fileName) {
+  std::error_code error;
+  if (!FileExists(fileName)) return -1;
+  const auto size = std::filesystem::file_size(std::filesystem::path(fileName), error);
+  return error ? -1 : static_cast<int64_t>(size);
+}
+
+std::vector<uint8_t> EditorFiles::ReadWholeFile(const std::string& fileName) {
+  TMemoryStream stream;
+  stream.LoadFromFile(fileName);
+  return std::vector<uint8_t>(stream.Memory(), stream.Memory() + stream.Size());
+}
+
+void EditorFiles::WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& data) {
+  TMemoryStream stream;
+  stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
+  stream.SaveToFile(fileName);
+}
+
+std::optional<TFlasherRow> EditorFiles::FlasherRowOf(const std::string& fileName, int32_t cg,
+                                                     const std::string& type, uint32_t addressOffset) {
+  if (!FileExists(fileName)) return std::nullopt;
+  const std::vector<uint8_t> data = ReadWholeFile(fileName);
+  if (data.size() > 0x7FFFFFFF) throw EInOutError("The file is too large: " + fileName, 27);
+  TFlasherRow row;
+  row.CG = cg;
+  row.Name = fileName;
+  row.Type = type;
+  if (ImageBytes::Inside(addressOffset, 4, data.size())) {
+    row.A1 = static_cast<int32_t>(ImageBytes::ReadBE32(&data[addressOffset]) & 0xFFFFFF00u);
+  }
+  row.Size = static_cast<int32_t>(data.size());
+  return row;
+}

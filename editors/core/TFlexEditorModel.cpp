@@ -1,0 +1,38 @@
+#include "editors/core/TFlexEditorModel.h"
+
+#include "editors/core/EditorFiles.h"
+#include "editors/core/FlexAddress.h"
+#include "editors/core/TEditorHost.h"
+
+void TFlexEditorModel::Show() {
+  FFileName.clear();
+  if (const auto row = FHost.GridRow(2)) {
+    FFileName = row->Name;
+    FAddressText = row->A1Str;
+  }
+}
+
+int32_t TFlexEditorModel::GetFlexAddress() {
+  const bool exists = EditorFiles::FileExists(FFileName);
+  std::optional<int32_t> gridA1;
+  if (exists) {
+    if (const auto row = FHost.GridRow(2)) gridA1 = row->A1;
+  }
+  return ::GetFlexAddress(FAddressText, FFileName, exists, gridA1);
+}
+
+void TFlexEditorModel::Parse() {
+  if (EditorFiles::FileExists(FFileName)) FData = EditorFiles::ReadWholeFile(FFileName);
+}
+
+void TFlexEditorModel::MakeShx() {
+  const int64_t size = EditorFiles::FileSize(FFileName);
+  if (size < 0) return;
+  FHost.CombineSingleCG(2, FFileName, GetFlexAddress(), static_cast<int32_t>(size));
+}
+
+void TFlexEditorModel::Flash() {
+  auto row = EditorFiles::FlasherRowOf(FFileName, 2, "Flex", 0);
+  if (row) row->A1 = GetFlexAddress();
+  FHost.SendToFlasher(row, row.has_value());
+}
