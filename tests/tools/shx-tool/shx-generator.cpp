@@ -64,10 +64,10 @@ std::vector<uint8_t> MakeRamDownloader(size_t size, uint32_t seed) {
   std::vector<uint8_t> out = RandomBytes(size, seed);
   if (size < 416) return out;
   std::fill(out.begin() + 48, out.begin() + 416, 0xFF);
-  Put32BE(out, 256 + 8 * 2, 0x10800000);  // flex: preset pair
-  Put32BE(out, 260 + 8 * 2, 0x1087FFFF);
-  Put32BE(out, 256 + 8 * 3, 0xFFFF0000);  // DSP: start word left to the table
-  Put32BE(out, 260 + 8 * 3, 0x11FFFFFF);
+  Put32BE(out, 248 + 8 * 2, 0x10800000);  // flex: preset pair
+  Put32BE(out, 252 + 8 * 2, 0x1087FFFF);
+  Put32BE(out, 248 + 8 * 3, 0xFFFF0000);  // DSP: start word left to the table
+  Put32BE(out, 252 + 8 * 3, 0x11FFFFFF);
   return out;
 }
 
@@ -140,7 +140,7 @@ std::vector<uint8_t> BuildSuperfile(const std::vector<TShxGroup>& input, const T
   std::string text;
   for (size_t b = 0; b < blocks.size(); ++b) {
     const auto& [start, data] = blocks[b];
-    text += "S00600004844521B\r\n";
+    text += options.S0Line + "\r\n";
     for (size_t i = 0; i < data.size(); i += 64)
       text += Record('3', 4, static_cast<uint32_t>(start + i), &data[i], std::min<size_t>(64, data.size() - i)) + "\r\n";
     if (b + 1 < blocks.size()) text += "S70500000000FA\r\n";

@@ -17,6 +17,9 @@ struct TShxOptions {
   std::string Date = "Sat December 5 20:03:13 2026";
   // Entry count written at 944; -1 writes the number of groups with data.
   int64_t Count = -1;
+  // The split ignores an S0 line's content; one of odd length moves every CR to an odd offset, so
+  // that a CR can end a 1 kB input block and its LF open the next.
+  std::string S0Line = "S00600004844521B";
 };
 
 // The superfile of the groups (any order; CG 0 and CG 1 are written as one block).
