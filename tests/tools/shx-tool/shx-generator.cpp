@@ -96,6 +96,14 @@ std::vector<TShxGroup> RealisticFirmware(size_t flashSize, uint32_t seed) {
   return groups;
 }
 
+std::vector<TShxGroup> SmallFirmware(uint32_t seed) {
+  return {{-2, 0x03FD0000, MakeRamDownloader(420, seed)},
+          {0, 0x10000000, MakeMemoryMap(40, seed + 1)},
+          {1, 0x10000028, RandomBytes(65, seed + 2)},
+          {4, 0x11200000, RandomBytes(63, seed + 3)},
+          {15, 0x12000000, RandomBytes(1, seed + 4)}};
+}
+
 std::vector<uint8_t> BuildSuperfile(const std::vector<TShxGroup>& input, const TShxOptions& options) {
   std::map<int, const TShxGroup*> byCG;
   for (const TShxGroup& g : input)

@@ -38,6 +38,10 @@ std::vector<uint8_t> MakeMemoryMap(size_t size, uint32_t seed);
 // 1-byte groups. flashSize scales the whole.
 std::vector<TShxGroup> RealisticFirmware(size_t flashSize, uint32_t seed);
 
+// A few small groups (RAM downloader, memory map and flash, language pack, a 1-byte group): seeds
+// for fuzzing.
+std::vector<TShxGroup> SmallFirmware(uint32_t seed);
+
 // The S-record text after the header, cut into its blocks (each from its S0 line to its S7 line).
 std::vector<std::string> SRecordBlocks(const std::vector<uint8_t>& superfile);
 
