@@ -33,6 +33,7 @@ public:
 
 private:
   void Put(const char* text, size_t length);
+  void PutRaw(const char* text, size_t length);
   void Flush();
 
   TRawFile& FFile;
