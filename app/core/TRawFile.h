@@ -6,18 +6,8 @@
 
 #include "framework/base/Exception.h"
 
-// The file layer's I/O error: the operation, the file and the system's error code.
-class EInOutError : public Exception {
-public:
-  EInOutError(std::string message, int errorCode) : Exception(std::move(message)), FErrorCode(errorCode) {}
-  int ErrorCode() const { return FErrorCode; }
-
-private:
-  int FErrorCode;
-};
-
 // An untyped byte file with 64-bit sizes. Unbuffered: callers read and write through their own
-// buffers. Every failure to open, read, write or close raises EInOutError.
+// buffers. Every failure to open, read, write or close raises the file layer's EInOutError.
 class TRawFile {
 public:
   enum class TMode { Read, Create };

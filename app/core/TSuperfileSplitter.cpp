@@ -7,6 +7,7 @@
 #include "app/core/TRawFile.h"
 #include "app/core/TSuperfileHeader.h"
 #include "app/core/Utils.h"
+#include "framework/base/AnsiStrings.h"
 
 namespace {
 
@@ -38,13 +39,8 @@ inline uint8_t HexPair(const uint8_t* p) {
   return static_cast<uint8_t>((kHex.Digit[p[0]] << 4) | kHex.Digit[p[1]]);
 }
 
-std::string BaseName(const std::string& fileName) {
-  const size_t slash = fileName.find_last_of("/\\");
-  std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.erase(dot);
-  return name;
-}
+// The source's name without folder and extension; a name without a dot is taken whole.
+std::string BaseName(const std::string& fileName) { return ChangeFileExt(ExtractFileName(fileName), ""); }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;

@@ -120,12 +120,6 @@ int32_t HexToInt(const std::string& text) {
   return static_cast<int32_t>(acc);
 }
 
-std::string IntToHex(uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%0*X", digits < 1 ? 1 : (digits > 8 ? 8 : digits), value);
-  return text;
-}
-
 std::string TimeToHMS(TDateTimeValue time) {
   constexpr int64_t kMsPerDay = 86400000;
   double whole = 0;

@@ -22,9 +22,6 @@ std::string MonthName(int month);
 // Hex text to integer without validation (32-bit, wrapping); lower-case letters are accepted.
 int32_t HexToInt(const std::string& text);
 
-// A value as upper-case hex digits, at least `digits` of them, for example "03FD0000".
-std::string IntToHex(uint32_t value, int digits);
-
 // The four bytes of a 32-bit word in reverse order.
 constexpr uint32_t SwapDWord(uint32_t value) {
   return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);

@@ -6,6 +6,7 @@
 
 #include "TRecordingHost.h"
 #include "app/core/TRawFile.h"
+#include "framework/base/AnsiStrings.h"
 #include "shx-generator.h"
 
 namespace {

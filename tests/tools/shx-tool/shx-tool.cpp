@@ -16,6 +16,7 @@
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "app/core/Utils.h"
+#include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
 
 namespace {
