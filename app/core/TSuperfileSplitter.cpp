@@ -159,8 +159,9 @@ public:
       int cg = slot + kMinCodeGroup;
       uint32_t a1 = entry.Start;
       uint32_t a2 = entry.End;
-      // The memory map and the flash share one block; unless kept apart they make one image.
-      if (cg == 0 && a1 != 0 && !FOptions.SeparateMemoryMap) {
+      // The memory map and the flash share one block; unless kept apart they make one image. A
+      // memory map without a flash entry stays on its own, so that the count is not overrun.
+      if (cg == 0 && a1 != 0 && !FOptions.SeparateMemoryMap && !FHeader.Entry(CodeGroupSlot(1)).IsEmpty()) {
         a2 = FHeader.Entry(++slot).End;
         ++FFinished;
         cg = 1;
@@ -268,7 +269,8 @@ private:
     FImageBytes = 0;
     FOutLen = 0;
     FMapLeft = 0;
-    if (FOptions.SeparateMemoryMap && cg == 0 && a1 != 0) FMapLeft = static_cast<uint32_t>(a2 - a1 + 1);
+    if (FOptions.SeparateMemoryMap && cg == 0 && a1 != 0 && !FHeader.Entry(CodeGroupSlot(1)).IsEmpty())
+      FMapLeft = static_cast<uint32_t>(a2 - a1 + 1);
     FHost.SetStatus(Msgs[48] + " " + FRow.Type + "...");
   }
 

@@ -120,6 +120,24 @@ TEST(Combine, FlashAloneHasItsMemoryMapSplitOff) {
                                  {1, 0x1000012C, rest}})));
 }
 
+TEST(Combine, AMemoryMapWithoutFlashSplitsBackWithEveryGroup) {
+  TTempDir dir("combine-maponly");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {0, 0x10000000, MakeMemoryMap(90, 2)},
+                                         {4, 0x11200000, RandomBytes(70, 3)}};
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
+  for (bool separate : {false, true}) {
+    TRecordingHost split;
+    TSuperfileSplitter splitter(split);
+    EXPECT_TRUE(splitter.Split(dir / "out.shx", {1, separate, dir.Str()}));
+    ASSERT_EQ(split.Rows.size(), 3u) << separate;
+    EXPECT_EQ(split.Rows[1].Type, "Memory map");
+    EXPECT_EQ(ReadFileBytes(split.Rows[1].Name), groups[1].Data);
+    EXPECT_EQ(ReadFileBytes(split.Rows[2].Name), groups[2].Data);
+  }
+}
+
 TEST(Combine, BootLoaderTakesItsOwnSlot) {
   TTempDir dir("combine-boot");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)},
