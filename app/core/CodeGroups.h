@@ -7,8 +7,12 @@ constexpr int kMinCodeGroup = -2;
 constexpr int kMaxCodeGroup = 20;
 constexpr int kCodeGroupSlots = kMaxCodeGroup - kMinCodeGroup + 1;
 
-constexpr int CodeGroupSlot(int cg) { return cg - kMinCodeGroup; }
-constexpr bool IsValidCodeGroup(int cg) { return cg >= kMinCodeGroup && cg <= kMaxCodeGroup; }
+constexpr int CodeGroupSlot(int cg) {
+  return cg - kMinCodeGroup;
+}
+constexpr bool IsValidCodeGroup(int cg) {
+  return cg >= kMinCodeGroup && cg <= kMaxCodeGroup;
+}
 
 // Type texts that other code depends on.
 inline constexpr const char* kRamDownloaderType = "RAM Downloader";

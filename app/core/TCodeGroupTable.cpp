@@ -33,7 +33,9 @@ void TCodeGroupTable::SetOrder(int itemIndex) {
   if (FDataSet.Active()) SelectOrderIndex();
 }
 
-void TCodeGroupTable::SelectOrderIndex() { FDataSet.SetIndexName(FOrder != 0 ? "by_a1" : "by_cg"); }
+void TCodeGroupTable::SelectOrderIndex() {
+  FDataSet.SetIndexName(FOrder != 0 ? "by_a1" : "by_cg");
+}
 
 void TCodeGroupTable::AfterOpen(TClientDataSet*) {
   FDataSet.AddIndex("by_cg", "cg");
@@ -42,11 +44,15 @@ void TCodeGroupTable::AfterOpen(TClientDataSet*) {
 }
 
 // The next open starts without an index that does not exist yet.
-void TCodeGroupTable::AfterClose(TClientDataSet*) { FDataSet.SetIndexName(""); }
+void TCodeGroupTable::AfterClose(TClientDataSet*) {
+  FDataSet.SetIndexName("");
+}
 
 void TCodeGroupTable::CalcFields(TClientDataSet*) {
-  FDataSet.FieldByName("A1Str")->SetAsString(IntToHex(static_cast<uint32_t>(FDataSet.FieldByName("A1")->AsInteger()), 8));
-  FDataSet.FieldByName("A2Str")->SetAsString(IntToHex(static_cast<uint32_t>(FDataSet.FieldByName("A2")->AsInteger()), 8));
+  FDataSet.FieldByName("A1Str")->SetAsString(
+      IntToHex(static_cast<uint32_t>(FDataSet.FieldByName("A1")->AsInteger()), 8));
+  FDataSet.FieldByName("A2Str")->SetAsString(
+      IntToHex(static_cast<uint32_t>(FDataSet.FieldByName("A2")->AsInteger()), 8));
 }
 
 void TCodeGroupTable::Reset() {
@@ -54,10 +60,12 @@ void TCodeGroupTable::Reset() {
   FDataSet.CreateDataSet();
 }
 
-bool TCodeGroupTable::AddCGRecord(int cg, int64_t size, const std::string& fileName, uint32_t a1, uint32_t a2) {
+bool TCodeGroupTable::AddCGRecord(int cg, int64_t size, const std::string& fileName, uint32_t a1,
+                                  uint32_t a2) {
   const std::string typeText = GetCGName(cg);
   if (fileName.size() > static_cast<size_t>(kMaxNameLength))
-    throw Exception("The path \"" + fileName + "\" is longer than " + std::to_string(kMaxNameLength) + " characters.");
+    throw Exception("The path \"" + fileName + "\" is longer than " + std::to_string(kMaxNameLength) +
+                    " characters.");
   if (!FDataSet.Active()) FDataSet.CreateDataSet();
   const TBookmark here = FDataSet.GetBookmark();
   if (FDataSet.Locate("Type", TVariant(typeText))) {
@@ -69,7 +77,8 @@ bool TCodeGroupTable::AddCGRecord(int cg, int64_t size, const std::string& fileN
   const int32_t shownSize =
       static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
   FDataSet.AppendRecord({cg < 0 ? TVariant() : TVariant(cg), TVariant(fileName), TVariant(typeText),
-                         TVariant(static_cast<int32_t>(a1)), TVariant(static_cast<int32_t>(a2)), TVariant(shownSize)});
+                         TVariant(static_cast<int32_t>(a1)), TVariant(static_cast<int32_t>(a2)),
+                         TVariant(shownSize)});
   return true;
 }
 

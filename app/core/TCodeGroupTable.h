@@ -33,7 +33,9 @@ public:
   // the type in double quotes, a blank and "already exists!", and nothing is appended. A path
   // longer than the Name field raises, rather than being cut to a name that is not the file.
   bool AddCGRecord(int cg, int64_t size, const std::string& fileName, uint32_t a1, uint32_t a2);
-  bool AddRow(const TCodeGroupRow& row) { return AddCGRecord(RowCG(row), row.Size, row.Name, row.A1, row.A2); }
+  bool AddRow(const TCodeGroupRow& row) {
+    return AddCGRecord(RowCG(row), row.Size, row.Name, row.A1, row.A2);
+  }
   void SelectLast();
 
   TCodeGroupRow CurrentRow() const;

@@ -56,8 +56,8 @@ void TSRecordWriter::Flush() {
   if (FOnProgress) FOnProgress(FDataBytes);
 }
 
-void TSRecordWriter::WriteBlock(const uint8_t* first, size_t firstSize, const uint8_t* second, size_t secondSize,
-                                uint32_t address, bool last) {
+void TSRecordWriter::WriteBlock(const uint8_t* first, size_t firstSize, const uint8_t* second,
+                                size_t secondSize, uint32_t address, bool last) {
   Put(kHeaderLine, sizeof kHeaderLine - 1);
   char line[kMaxLineLength];
   uint8_t joined[kBytesPerLine];

@@ -18,7 +18,9 @@ constexpr size_t kLoaderMinSize = 416;
 constexpr size_t kLoaderFillStart = 48;
 constexpr size_t kLoaderPairs = 256;
 constexpr size_t kLoaderPairsSize = 160;
-constexpr size_t PairOffset(int cg) { return 248 + 8 * static_cast<size_t>(cg); }
+constexpr size_t PairOffset(int cg) {
+  return 248 + 8 * static_cast<size_t>(cg);
+}
 // A flash image opens with the memory map, whose length its words at 28 and 32 give.
 constexpr size_t kFlashMinSize = 36;
 
@@ -29,7 +31,8 @@ struct TSlot {
 };
 
 uint32_t GetBE(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
+         static_cast<uint32_t>(p[2]) << 8 | p[3];
 }
 
 void PutBE(uint8_t* p, uint32_t value) {
@@ -91,7 +94,8 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
       if (loaderRow >= 0) return Refuse("There is more than one RAM Downloader row.");
       loaderRow = static_cast<int>(i);
     } else if (listed[CodeGroupSlot(cg)]) {
-      return Refuse("Code group " + std::to_string(cg) + " (" + GetCGName(cg) + ") is listed more than once.");
+      return Refuse("Code group " + std::to_string(cg) + " (" + GetCGName(cg) +
+                    ") is listed more than once.");
     }
     listed[CodeGroupSlot(cg)] = true;
     groups[i] = cg;
@@ -154,7 +158,8 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
                     " bytes; at least 36 are needed to find its memory map.");
     const uint32_t mapLength = GetBE(&flash.Data[32]) - GetBE(&flash.Data[28]) + 5;
     if (mapLength > flash.Data.size())
-      return Refuse("The Flash image's memory map (" + std::to_string(mapLength) + " bytes) is longer than the image.");
+      return Refuse("The Flash image's memory map (" + std::to_string(mapLength) +
+                    " bytes) is longer than the image.");
     map.Data.assign(flash.Data.begin(), flash.Data.begin() + mapLength);
     map.A1 = flash.A1;
     flash.Data.erase(flash.Data.begin(), flash.Data.begin() + mapLength);

@@ -10,7 +10,8 @@ namespace {
 constexpr char kMagic[] = "P2K Superfile";
 
 void CheckSlot(int slot) {
-  if (slot < 0 || slot >= kCodeGroupSlots) throw Exception("Code-group slot out of range (" + std::to_string(slot) + ")");
+  if (slot < 0 || slot >= kCodeGroupSlots)
+    throw Exception("Code-group slot out of range (" + std::to_string(slot) + ")");
 }
 
 }  // namespace
@@ -18,7 +19,8 @@ void CheckSlot(int slot) {
 std::string TSuperfileHeader::DateText(const std::tm& when) {
   const double dayFraction = (when.tm_hour * 3600 + when.tm_min * 60 + when.tm_sec) / 86400.0;
   return DayName(when.tm_wday + 1).substr(0, 3) + " " + MonthName(when.tm_mon + 1) + " " +
-         std::to_string(when.tm_mday) + " " + TimeToHMS(dayFraction) + " " + std::to_string(when.tm_year + 1900);
+         std::to_string(when.tm_mday) + " " + TimeToHMS(dayFraction) + " " +
+         std::to_string(when.tm_year + 1900);
 }
 
 TSuperfileHeader TSuperfileHeader::Create(const std::tm& when) {

@@ -19,7 +19,9 @@ struct TSplitFailure {
   std::string Text;
 };
 
-[[noreturn]] void Invalid(const std::string& detail) { throw TSplitFailure{Msgs[52] + " " + detail}; }
+[[noreturn]] void Invalid(const std::string& detail) {
+  throw TSplitFailure{Msgs[52] + " " + detail};
+}
 
 // Hex pairs are decoded without validation, as the superfile tools always did: a character gives
 // the digit (code - 48) mod 256, less 7 above 16. Upper-case digits decode correctly.
@@ -40,7 +42,9 @@ inline uint8_t HexPair(const uint8_t* p) {
 }
 
 // The source's name without folder and extension; a name without a dot is taken whole.
-std::string BaseName(const std::string& fileName) { return ChangeFileExt(ExtractFileName(fileName), ""); }
+std::string BaseName(const std::string& fileName) {
+  return ChangeFileExt(ExtractFileName(fileName), "");
+}
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (dir.empty()) return name;
@@ -58,7 +62,8 @@ std::string JoinPath(const std::string& dir, const std::string& name) {
 // block boundary; the last line of the input needs no CR.
 class TLineReader {
 public:
-  TLineReader(TRawFile& file, uint8_t* buffer, size_t size, int64_t offset, TSuperfileHost& host, int64_t progress)
+  TLineReader(TRawFile& file, uint8_t* buffer, size_t size, int64_t offset, TSuperfileHost& host,
+              int64_t progress)
       : FFile(file), FBuf(buffer), FSize(size), FBlockOffset(offset), FHost(host), FProgress(progress) {}
 
   // The next line, valid until the next call; false at the end of the input.
@@ -170,10 +175,11 @@ public:
       if (static_cast<uint32_t>(a1 + a2) != 0 || FImage) ReadBlock(reader, cg, a1, a2);
     }
     if (FImage)
-      Invalid("The header's code-group count ends inside the block of " + GetCGName(FRow.CG.value_or(-2)) + ".");
+      Invalid("The header's code-group count ends inside the block of " + GetCGName(FRow.CG.value_or(-2)) +
+              ".");
     if (FFinished < count)
-      Invalid("The header lists " + std::to_string(count) + " code groups, but only " + std::to_string(FFinished) +
-              " could be found.");
+      Invalid("The header lists " + std::to_string(count) + " code groups, but only " +
+              std::to_string(FFinished) + " could be found.");
   }
 
   // After a failure: the image being written is closed as it is.
@@ -195,15 +201,18 @@ private:
       switch (line[1]) {
         case '0':
           if (FImage)
-            Invalid("A second S0 record at offset " + std::to_string(reader.LineOffset()) + " within one block.");
+            Invalid("A second S0 record at offset " + std::to_string(reader.LineOffset()) +
+                    " within one block.");
           BeginFile(cg, a1, a2);
           break;
         case '3':
-          if (!FImage) Invalid("S3 record before the S0 record at offset " + std::to_string(reader.LineOffset()) + ".");
+          if (!FImage)
+            Invalid("S3 record before the S0 record at offset " + std::to_string(reader.LineOffset()) + ".");
           ParseS3(line, length, reader.LineOffset());
           break;
         case '7':
-          if (!FImage) Invalid("S7 record before the S0 record at offset " + std::to_string(reader.LineOffset()) + ".");
+          if (!FImage)
+            Invalid("S7 record before the S0 record at offset " + std::to_string(reader.LineOffset()) + ".");
           EndFile();
           return;
         default:

@@ -83,9 +83,9 @@ const std::vector<std::string>& MessageTable() {
 
 constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                   "Thursday", "Friday", "Saturday"};
-constexpr std::array<const char*, 12> kMonthNames = {"January", "February", "March",     "April",
-                                                     "May",     "June",     "July",      "August",
-                                                     "September", "October", "November", "December"};
+constexpr std::array<const char*, 12> kMonthNames = {"January",   "February", "March",    "April",
+                                                     "May",       "June",     "July",     "August",
+                                                     "September", "October",  "November", "December"};
 
 }  // namespace
 
@@ -98,7 +98,9 @@ const std::string& TMessageList::operator[](int index) const {
   return table[index];
 }
 
-int TMessageList::Count() const { return static_cast<int>(MessageTable().size()); }
+int TMessageList::Count() const {
+  return static_cast<int>(MessageTable().size());
+}
 
 std::string DayName(int day) {
   if (day < 1 || day > 7) throw Exception("Day of week out of range (" + std::to_string(day) + ")");
@@ -134,12 +136,18 @@ std::string TimeToHMS(TDateTimeValue time) {
 
 std::string GetFilter(int kind) {
   switch (kind) {
-    case 1: return "Tarvex projetcs files (*.scp)|*.SCP|All files (*.*)|*.*";
-    case 2: return "Motorola SHX files (*.shx)|*.SHX|All files (*.*)|*.*";
-    case 3: return "Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|All files (*.*)|*.*";
-    case 4: return "Tarvex lang files (*.lng)|*.LNG|All files (*.*)|*.*";
-    case 5: return "Tarvex DRM-rermarks files (*.rmk)|*.rmk|All files (*.*)|*.*";
-    case 6: return "RAW files (*.raw)|*.raw|All files (*.*)|*.*";
+    case 1:
+      return "Tarvex projetcs files (*.scp)|*.SCP|All files (*.*)|*.*";
+    case 2:
+      return "Motorola SHX files (*.shx)|*.SHX|All files (*.*)|*.*";
+    case 3:
+      return "Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|All files (*.*)|*.*";
+    case 4:
+      return "Tarvex lang files (*.lng)|*.LNG|All files (*.*)|*.*";
+    case 5:
+      return "Tarvex DRM-rermarks files (*.rmk)|*.rmk|All files (*.*)|*.*";
+    case 6:
+      return "RAW files (*.raw)|*.raw|All files (*.*)|*.*";
     case 7:
       return "Tarvex flex CG (*CG2.smg)|*CG2.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
              "All files (*.*)|*.*";
@@ -152,11 +160,14 @@ std::string GetFilter(int kind) {
     case 10:
       return "Tarvex DRM file (*CG15.smg)|*CG15.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
              "All files (*.*)|*.*";
-    default: return "All files (*.*)|*.*";
+    default:
+      return "All files (*.*)|*.*";
   }
 }
 
-int64_t GetFileSizeByName(const std::string& fileName) { return TRawFile::FileSize(fileName); }
+int64_t GetFileSizeByName(const std::string& fileName) {
+  return TRawFile::FileSize(fileName);
+}
 
 bool LoadFileToMem(const std::string& fileName, std::vector<uint8_t>& buffer) {
   buffer.clear();
@@ -194,18 +205,28 @@ bool DetectSMG(const std::string& fileName, int& cg, int32_t& addr, int64_t& siz
 
   int offset = -1;
   switch (cg) {
-    case 0: offset = 32; break;
-    case 4: offset = 0; break;
-    case 15: offset = 8; break;
-    case 18: offset = 0; break;
-    default: break;
+    case 0:
+      offset = 32;
+      break;
+    case 4:
+      offset = 0;
+      break;
+    case 15:
+      offset = 8;
+      break;
+    case 18:
+      offset = 0;
+      break;
+    default:
+      break;
   }
   TRawFile file(fileName, TRawFile::TMode::Read);
   size = file.Size();
   if (offset >= 0 && size >= offset + 4) {
     uint8_t head[36];
     if (file.Read(head, static_cast<size_t>(offset) + 4) == static_cast<size_t>(offset) + 4) {
-      const uint32_t word = static_cast<uint32_t>(head[offset]) << 24 | static_cast<uint32_t>(head[offset + 1]) << 16 |
+      const uint32_t word = static_cast<uint32_t>(head[offset]) << 24 |
+                            static_cast<uint32_t>(head[offset + 1]) << 16 |
                             static_cast<uint32_t>(head[offset + 2]) << 8 | head[offset + 3];
       addr = static_cast<int32_t>(word & 0xFFFFFF00u);
     }

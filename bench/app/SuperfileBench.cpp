@@ -124,7 +124,8 @@ void SplitObjcopy(benchmark::State& state) {
   TFixture& f = Fixture();
   const std::string out = (f.Dir / "objcopy.bin").string();
   for (auto _ : state)
-    if (RunChild({"objcopy", "-I", "srec", "-O", "binary", f.FlashText, out}) < 0) state.SkipWithError("objcopy failed");
+    if (RunChild({"objcopy", "-I", "srec", "-O", "binary", f.FlashText, out}) < 0)
+      state.SkipWithError("objcopy failed");
   Record(state, f.FlashTextBytes);
 }
 
@@ -134,7 +135,8 @@ void CombineOurs(benchmark::State& state) {
   host.SaveName = (f.Dir / "combined.shx").string();
   TSuperfileCombiner combiner(host);
   for (auto _ : state)
-    if (!combiner.Combine(f.Rows, "", static_cast<int>(state.range(0)))) state.SkipWithError("combine failed");
+    if (!combiner.Combine(f.Rows, "", static_cast<int>(state.range(0))))
+      state.SkipWithError("combine failed");
   f.CombinedBytes = static_cast<int64_t>(fs::file_size(host.SaveName));
   Record(state, f.CombinedBytes);
 }
@@ -143,7 +145,8 @@ void CombineObjcopy(benchmark::State& state) {
   TFixture& f = Fixture();
   const std::string out = (f.Dir / "objcopy.srec").string();
   for (auto _ : state)
-    if (RunChild({"objcopy", "-I", "binary", "-O", "srec", "--srec-forceS3", "--srec-len=64", f.FlashImage, out}) < 0)
+    if (RunChild({"objcopy", "-I", "binary", "-O", "srec", "--srec-forceS3", "--srec-len=64", f.FlashImage,
+                  out}) < 0)
       state.SkipWithError("objcopy failed");
   Record(state, static_cast<int64_t>(fs::file_size(out)));
 }
@@ -190,7 +193,8 @@ int main(int argc, char** argv) {
     // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
     if (RunChild({SHX_GEN, file, std::to_string(mb * 1024 * 1024 * 10 / 31), "5"}) < 0) return 1;
     for (int kb : {128, 4096}) {
-      const long peak = RunChild({SHX_TOOL, "split", file, memDir.string(), "--buffer-kb", std::to_string(kb)});
+      const long peak =
+          RunChild({SHX_TOOL, "split", file, memDir.string(), "--buffer-kb", std::to_string(kb)});
       char line[160];
       std::snprintf(line, sizeof line, "split peak memory: %5.1f MB superfile, %4d kB buffers: %ld kB",
                     static_cast<double>(fs::file_size(file)) / (1024 * 1024), kb, peak);
@@ -205,11 +209,11 @@ int main(int argc, char** argv) {
   const double split = Best(reporter, "SplitOurs"), splitPeer = Best(reporter, "SplitObjcopy");
   const double combine = Best(reporter, "CombineOurs"), combinePeer = Best(reporter, "CombineObjcopy");
   if (splitPeer > 0)
-    std::printf("split:   %.1f MB/s, objcopy reading S-records %.1f MB/s, ratio %.2f (goal 2.0)\n", split / mb,
-                splitPeer / mb, split / splitPeer);
+    std::printf("split:   %.1f MB/s, objcopy reading S-records %.1f MB/s, ratio %.2f (goal 2.0)\n",
+                split / mb, splitPeer / mb, split / splitPeer);
   if (combinePeer > 0)
-    std::printf("combine: %.1f MB/s, objcopy writing S-records %.1f MB/s, ratio %.2f (goal 1.5)\n", combine / mb,
-                combinePeer / mb, combine / combinePeer);
+    std::printf("combine: %.1f MB/s, objcopy writing S-records %.1f MB/s, ratio %.2f (goal 1.5)\n",
+                combine / mb, combinePeer / mb, combine / combinePeer);
   for (const std::string& line : peaks) std::printf("%s\n", line.c_str());
   fs::remove_all(Fixture().Dir);
   benchmark::Shutdown();

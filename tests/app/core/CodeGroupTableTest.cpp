@@ -37,13 +37,15 @@ TEST(CodeGroupTable, OrdersByCodeGroupWithEmptyFirstOrByAddress) {
   TGrid g;
   g.Fill();
   EXPECT_EQ(g.CDS.IndexName(), "by_cg");
-  EXPECT_EQ(g.Types(), (std::vector<std::string>{"RAM Downloader", "Memory map", "LangPack", "DRM (graphics)"}));
+  EXPECT_EQ(g.Types(),
+            (std::vector<std::string>{"RAM Downloader", "Memory map", "LangPack", "DRM (graphics)"}));
   g.CDS.First();
   EXPECT_TRUE(g.CDS.FieldByName("CG")->IsNull());
   EXPECT_EQ(g.CDS.FieldByName("A1Str")->AsString(), "03FD0000");
   EXPECT_EQ(g.CDS.FieldByName("A2Str")->AsString(), "03FD1770");
   g.Table.SetOrder(1);
-  EXPECT_EQ(g.Types(), (std::vector<std::string>{"RAM Downloader", "Memory map", "LangPack", "DRM (graphics)"}));
+  EXPECT_EQ(g.Types(),
+            (std::vector<std::string>{"RAM Downloader", "Memory map", "LangPack", "DRM (graphics)"}));
   g.Table.AddCGRecord(-1, 5, "/fw/boot.smg", 0x00100000, 0x00100004);
   EXPECT_EQ(g.Types().front(), "Boot Loader");
   // Closing forgets the index; the next open adds both again under the chosen order.
@@ -99,12 +101,13 @@ TEST(CodeGroupTable, SingleGroupCombineSeesLoaderAndImageAndRestoresTheGrid) {
 
   std::vector<TCodeGroupRow> seen;
   std::string initial;
-  g.Table.CombineSingleCG(4, "/edit/lang{@0x11200000}CG4.smg", 0x11200000, 0x300,
-                          [&](const std::string& name) {
-                            initial = name;
-                            seen = g.Table.RowsByCG();
-                          },
-                          dir / "Tarvex.tmp");
+  g.Table.CombineSingleCG(
+      4, "/edit/lang{@0x11200000}CG4.smg", 0x11200000, 0x300,
+      [&](const std::string& name) {
+        initial = name;
+        seen = g.Table.RowsByCG();
+      },
+      dir / "Tarvex.tmp");
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].Type, "RAM Downloader");
   EXPECT_EQ(seen[1].Name, "/edit/lang{@0x11200000}CG4.smg");
@@ -115,9 +118,10 @@ TEST(CodeGroupTable, SingleGroupCombineSeesLoaderAndImageAndRestoresTheGrid) {
   EXPECT_EQ(g.Table.CurrentRow().Type, "DRM (graphics)");
 
   // A combine that raises still gets the grid back.
-  EXPECT_THROW(g.Table.CombineSingleCG(2, "/edit/flex.smg", 0, 1, [](const std::string&) { throw Exception("disk"); },
-                                       dir / "Tarvex.tmp"),
-               Exception);
+  EXPECT_THROW(
+      g.Table.CombineSingleCG(
+          2, "/edit/flex.smg", 0, 1, [](const std::string&) { throw Exception("disk"); }, dir / "Tarvex.tmp"),
+      Exception);
   EXPECT_EQ(g.Types(), before);
   EXPECT_EQ(g.Table.CurrentRow().Type, "DRM (graphics)");
 }
@@ -126,7 +130,8 @@ TEST(CodeGroupTable, SingleGroupCombineOnAClosedGridLeavesJustTheImage) {
   TTempDir dir("cgtable-closed");
   TGrid g;
   int calls = 0;
-  g.Table.CombineSingleCG(15, "/edit/drm.smg", 0x12000000, 10, [&](const std::string&) { ++calls; }, dir / "t.tmp");
+  g.Table.CombineSingleCG(
+      15, "/edit/drm.smg", 0x12000000, 10, [&](const std::string&) { ++calls; }, dir / "t.tmp");
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(g.Types(), std::vector<std::string>{"DRM (graphics)"});
 }

@@ -40,14 +40,16 @@ std::vector<TCodeGroupRow> Rows(const TTempDir& dir, const std::vector<TShxGroup
   return rows;
 }
 
-bool RunCombine(TRecordingHost& host, const TTempDir& dir, const std::vector<TCodeGroupRow>& rows, int kb = 512) {
+bool RunCombine(TRecordingHost& host, const TTempDir& dir, const std::vector<TCodeGroupRow>& rows,
+                int kb = 512) {
   host.SaveAnswer = dir / "out.shx";
   TSuperfileCombiner combiner(host);
   return combiner.Combine(rows, "initial.shx", kb);
 }
 
 // The loader's table as the combine leaves it: 48..415 FF, then the given pairs.
-std::vector<uint8_t> PatchedLoader(std::vector<uint8_t> loader, const std::vector<std::tuple<int, uint32_t, uint32_t>>& pairs) {
+std::vector<uint8_t> PatchedLoader(std::vector<uint8_t> loader,
+                                   const std::vector<std::tuple<int, uint32_t, uint32_t>>& pairs) {
   std::fill(loader.begin() + 48, loader.begin() + 416, 0xFF);
   for (const auto& [cg, start, end] : pairs) {
     PutBE(loader, 248 + 8 * static_cast<size_t>(cg), start);
@@ -67,8 +69,9 @@ TEST(Combine, LoaderAndLangPackMatchTheFormatByteForByte) {
   const std::vector<uint8_t> loader = PatchedLoader(groups[0].Data, {{4, 0x11200000, 0x1120FFFF}});
   const std::vector<uint8_t> expected = BuildSuperfile({{-2, 0x03FD0000, loader}, groups[1]});
   EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), expected));
-  const std::vector<std::string> events = {"save:" + GetFilter(2) + ":initial.shx", "status:Combine files to *.shx",
-                                           "busy:on", "busy:off", "status:File done: " + dir / "out.shx"};
+  const std::vector<std::string> events = {"save:" + GetFilter(2) + ":initial.shx",
+                                           "status:Combine files to *.shx", "busy:on", "busy:off",
+                                           "status:File done: " + dir / "out.shx"};
   EXPECT_EQ(host.Events, events);
   EXPECT_EQ(host.GaugeMax, 1700);
   EXPECT_EQ(host.GaugeProgress, 1700);
@@ -83,7 +86,8 @@ TEST(Combine, KeepsPresetPairsAndLeavesOutMarkedStartWords) {
                                          {20, 0x13FF8000, RandomBytes(1, 4)}};
   TRecordingHost host;
   ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
-  std::vector<uint8_t> loader = PatchedLoader(raw, {{2, 0x10800000, 0x1087FFFF}, {20, 0x13FF8000, 0x13FFFFFF}});
+  std::vector<uint8_t> loader =
+      PatchedLoader(raw, {{2, 0x10800000, 0x1087FFFF}, {20, 0x13FF8000, 0x13FFFFFF}});
   PutBE(loader, 252 + 24, 0x11FFFFFF);  // CG 3: only its end word
   std::vector<TShxGroup> expected = groups;
   expected[0].Data = loader;
@@ -93,9 +97,8 @@ TEST(Combine, KeepsPresetPairsAndLeavesOutMarkedStartWords) {
 TEST(Combine, MemoryMapAndFlashMakeOneLastBlock) {
   TTempDir dir("combine-join");
   const std::vector<uint8_t> raw = MakeRamDownloader(600, 1);
-  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, raw},
-                                         {0, 0x10000000, MakeMemoryMap(77, 2)},
-                                         {1, 0x1000004D, RandomBytes(3001, 3)}};
+  const std::vector<TShxGroup> groups = {
+      {-2, 0x03FD0000, raw}, {0, 0x10000000, MakeMemoryMap(77, 2)}, {1, 0x1000004D, RandomBytes(3001, 3)}};
   TRecordingHost host;
   ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
   // CG 0 writes the start word of pair 1, which CG 1's own pair then replaces.
@@ -115,9 +118,10 @@ TEST(Combine, FlashAloneHasItsMemoryMapSplitOff) {
   ASSERT_TRUE(RunCombine(host, dir, Rows(dir, {{-2, 0x03FD0000, raw}, {1, 0x10000000, flash}})));
   const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
   const std::vector<uint8_t> loader = PatchedLoader(raw, {{1, 0x10000000, 0x1000FFFF}});
-  EXPECT_TRUE(SameBytes(out, BuildSuperfile({{-2, 0x03FD0000, loader},
-                                 {0, 0x10000000, std::vector<uint8_t>(flash.begin(), flash.begin() + 300)},
-                                 {1, 0x1000012C, rest}})));
+  EXPECT_TRUE(SameBytes(
+      out, BuildSuperfile({{-2, 0x03FD0000, loader},
+                           {0, 0x10000000, std::vector<uint8_t>(flash.begin(), flash.begin() + 300)},
+                           {1, 0x1000012C, rest}})));
 }
 
 TEST(Combine, AMemoryMapWithoutFlashSplitsBackWithEveryGroup) {
@@ -149,7 +153,7 @@ TEST(Combine, BootLoaderTakesItsOwnSlot) {
   ASSERT_TRUE(RunCombine(host, dir, rows));
   const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
   EXPECT_EQ(GetBE(out, 976), 0x00001000u);  // slot of CG -1: 00100000 little-endian
-  EXPECT_EQ(GetBE(out, 1004), 0u);                // the memory map's slot stays empty
+  EXPECT_EQ(GetBE(out, 1004), 0u);          // the memory map's slot stays empty
 
   TRecordingHost split;
   TSuperfileSplitter splitter(split);
@@ -220,7 +224,8 @@ TEST(Combine, CancelledDialogAndMissingImages) {
 
 TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
   TTempDir dir("combine-full");
-  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0x11200000, RandomBytes(200000, 3)}};
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)},
+                                         {4, 0x11200000, RandomBytes(200000, 3)}};
   const std::vector<TCodeGroupRow> rows = Rows(dir, groups);
   WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
   // A file-size limit makes the write fail part way, as a full disk would.

@@ -12,19 +12,24 @@
 
 namespace {
 
-bool Shell(const std::string& command) { return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0; }
+bool Shell(const std::string& command) {
+  return std::system(("(" + command + ") >/dev/null 2>&1").c_str()) == 0;
+}
 
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const std::string& path) {
+  return "'" + path + "'";
+}
 
 // The payload of one S-record block as objcopy and as srec_cat read it.
-void PeerPayloads(const TTempDir& dir, const std::string& block, uint32_t start, std::vector<uint8_t>& objcopy,
-                  std::vector<uint8_t>& srecCat) {
+void PeerPayloads(const TTempDir& dir, const std::string& block, uint32_t start,
+                  std::vector<uint8_t>& objcopy, std::vector<uint8_t>& srecCat) {
   const std::string text = dir / "block.srec";
   WriteFileBytes(text, std::vector<uint8_t>(block.begin(), block.end()));
   ASSERT_TRUE(Shell("objcopy -I srec -O binary " + Quote(text) + " " + Quote(dir / "objcopy.bin")));
   char offset[32];
   std::snprintf(offset, sizeof offset, "-0x%08X", start);
-  ASSERT_TRUE(Shell("srec_cat " + Quote(text) + " -offset " + offset + " -o " + Quote(dir / "srec.bin") + " -binary"));
+  ASSERT_TRUE(Shell("srec_cat " + Quote(text) + " -offset " + offset + " -o " + Quote(dir / "srec.bin") +
+                    " -binary"));
   objcopy = ReadFileBytes(dir / "objcopy.bin");
   srecCat = ReadFileBytes(dir / "srec.bin");
 }
@@ -84,8 +89,9 @@ TEST(Peers, CombinedFileReadsBackThroughSrecCatAndObjcopy) {
     }
     if (split.Rows[row].Type == "RAM Downloader") continue;  // its table is rebuilt
     std::vector<uint8_t> objcopy, srecCat;
-    PeerPayloads(dir, blocks[i], split.Rows[row].Type == "Flash" ? split.Rows[row - 1].A1 : split.Rows[row].A1,
-                 objcopy, srecCat);
+    PeerPayloads(dir, blocks[i],
+                 split.Rows[row].Type == "Flash" ? split.Rows[row - 1].A1 : split.Rows[row].A1, objcopy,
+                 srecCat);
     EXPECT_EQ(image, objcopy) << split.Rows[row].Type;
     EXPECT_EQ(image, srecCat) << split.Rows[row].Type;
   }
@@ -96,10 +102,11 @@ TEST(Peers, DriverSplitsAndCombinesLikeTheEngine) {
   TTempDir dir("peer-tool");
   WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(5000, 23)));
   const std::string tool = SHX_TOOL;
-  ASSERT_TRUE(Shell(tool + " split " + Quote(dir / "fw.shx") + " " + Quote(dir.Str()) + " --buffer-kb 1 | grep '|' > " +
-                  Quote(dir / "list.txt")));
+  ASSERT_TRUE(Shell(tool + " split " + Quote(dir / "fw.shx") + " " + Quote(dir.Str()) +
+                    " --buffer-kb 1 | grep '|' > " + Quote(dir / "list.txt")));
   ASSERT_TRUE(Shell(tool + " combine " + Quote(dir / "list.txt") + " " + Quote(dir / "a.shx")));
-  ASSERT_TRUE(Shell(tool + " combine " + Quote(dir / "list.txt") + " " + Quote(dir / "b.shx") + " --buffer-kb 4096"));
+  ASSERT_TRUE(
+      Shell(tool + " combine " + Quote(dir / "list.txt") + " " + Quote(dir / "b.shx") + " --buffer-kb 4096"));
   const std::vector<uint8_t> a = ReadFileBytes(dir / "a.shx");
   ExpectChecksumRecord(a);
   EXPECT_EQ(a.size(), ReadFileBytes(dir / "b.shx").size());

@@ -44,8 +44,8 @@ struct TSplitResult {
   TRecordingHost Host;
 };
 
-void RunSplit(TSplitResult& result, const TTempDir& dir, const std::vector<uint8_t>& file, TSplitOptions options = {},
-              const std::string& name = "fw.shx") {
+void RunSplit(TSplitResult& result, const TTempDir& dir, const std::vector<uint8_t>& file,
+              TSplitOptions options = {}, const std::string& name = "fw.shx") {
   WriteFileBytes(dir / name, file);
   options.OutputDir = dir.Str();
   TSuperfileSplitter splitter(result.Host);
@@ -209,7 +209,8 @@ TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
     return f;
   };
   const std::vector<TCase> cases = {
-      {"wrong checksum", [&] { return edit(12, [](std::string& l) { l.back() = l.back() == '0' ? '1' : '0'; }); },
+      {"wrong checksum",
+       [&] { return edit(12, [](std::string& l) { l.back() = l.back() == '0' ? '1' : '0'; }); },
        "S-Reord wrong checksum!", 1},
       {"S5 record", [&] { return insert(11, "S5030003F9"); }, "S-Record of type #5 is not supported.", 1},
       {"not a record", [&] { return edit(13, [](std::string& l) { l[0] = 'X'; }); }, "Invalid SHX file!", 1},

@@ -72,7 +72,8 @@ public:
 class TTempDir {
 public:
   explicit TTempDir(const std::string& name)
-      : FPath(std::filesystem::temp_directory_path() / ("tarvex-" + name + "-" + std::to_string(::getpid()))) {
+      : FPath(std::filesystem::temp_directory_path() /
+              ("tarvex-" + name + "-" + std::to_string(::getpid()))) {
     std::filesystem::remove_all(FPath);
     std::filesystem::create_directories(FPath);
   }
@@ -89,7 +90,9 @@ inline ::testing::AssertionResult SameBytes(const std::vector<uint8_t>& a, const
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i)
     if (a[i] != b[i])
-      return ::testing::AssertionFailure() << "first difference at " << i << ": " << int(a[i]) << " vs " << int(b[i]);
-  if (a.size() != b.size()) return ::testing::AssertionFailure() << "sizes " << a.size() << " vs " << b.size();
+      return ::testing::AssertionFailure()
+             << "first difference at " << i << ": " << int(a[i]) << " vs " << int(b[i]);
+  if (a.size() != b.size())
+    return ::testing::AssertionFailure() << "sizes " << a.size() << " vs " << b.size();
   return ::testing::AssertionSuccess();
 }

@@ -49,9 +49,10 @@ TEST(ByteOrderAndFormatting, SwapHexAndTime) {
 TEST(GetFilter, KnowsTenKindsAndFallsBack) {
   EXPECT_EQ(GetFilter(2), "Motorola SHX files (*.shx)|*.SHX|All files (*.*)|*.*");
   EXPECT_EQ(GetFilter(1), "Tarvex projetcs files (*.scp)|*.SCP|All files (*.*)|*.*");
-  EXPECT_EQ(GetFilter(8),
-            "RAM Downloaders (ramdld*.smg)|ramdld*.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
-            "All files (*.*)|*.*");
+  EXPECT_EQ(
+      GetFilter(8),
+      "RAM Downloaders (ramdld*.smg)|ramdld*.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
+      "All files (*.*)|*.*");
   EXPECT_EQ(GetFilter(0), "All files (*.*)|*.*");
   EXPECT_EQ(GetFilter(11), "All files (*.*)|*.*");
 }
@@ -102,12 +103,12 @@ TEST(DetectSMG, NumberFromTheNameAddressFromTheImage) {
   image[0] = 0x11, image[1] = 0x20, image[2] = 0x34, image[3] = 0x56;    // language pack: word at 0
   image[8] = 0x12, image[9] = 0x00, image[10] = 0x00, image[11] = 0xFF;  // DRM: word at 8
   image[32] = 0x10, image[33] = 0x00, image[34] = 0x12, image[35] = 0x34;
-  for (const auto& [name, wantCG, wantAddr] : std::vector<std::tuple<std::string, int, int32_t>>{
-           {"a{@0x11200000}CG4.smg", 4, 0x11203400},
-           {"a.b{@0x12000000}CG15.smg", 15, 0x12000000},
-           {"aCG0.smg", 0, 0x10001200},
-           {"aCG18.smg", 18, 0x11203400},
-           {"aCG3.smg", 3, -1}}) {
+  for (const auto& [name, wantCG, wantAddr] :
+       std::vector<std::tuple<std::string, int, int32_t>>{{"a{@0x11200000}CG4.smg", 4, 0x11203400},
+                                                          {"a.b{@0x12000000}CG15.smg", 15, 0x12000000},
+                                                          {"aCG0.smg", 0, 0x10001200},
+                                                          {"aCG18.smg", 18, 0x11203400},
+                                                          {"aCG3.smg", 3, -1}}) {
     WriteFileBytes(dir / name, image);
     EXPECT_TRUE(DetectSMG(dir / name, cg, addr, size)) << name;
     EXPECT_EQ(cg, wantCG) << name;

@@ -117,14 +117,17 @@ std::vector<uint8_t> BuildSuperfile(const std::vector<TShxGroup>& input, const T
   PutText(out, 448, "CSF Protected UNIX Generated Superfile");
   out[718] = 2;
   PutText(out, 784, "2.20");
-  Put32LE(out, 944, options.Count >= 0 ? static_cast<uint32_t>(options.Count) : static_cast<uint32_t>(byCG.size()));
+  Put32LE(out, 944,
+          options.Count >= 0 ? static_cast<uint32_t>(options.Count) : static_cast<uint32_t>(byCG.size()));
   for (const auto& [cg, g] : byCG) {
     const size_t e = 948 + 28 * static_cast<size_t>(cg + 2);
     Put32LE(out, e, g->Start);
     Put32LE(out, e + 4, static_cast<uint32_t>(g->Start + g->Data.size() - 1));
     const TShxGroup* headOf = g;
     if (cg == 1) headOf = byCG.count(0) ? byCG[0] : nullptr;
-    if (headOf) std::copy_n(headOf->Data.begin(), std::min<size_t>(16, headOf->Data.size()), out.begin() + static_cast<long>(e + 8));
+    if (headOf)
+      std::copy_n(headOf->Data.begin(), std::min<size_t>(16, headOf->Data.size()),
+                  out.begin() + static_cast<long>(e + 8));
     if (cg == 1) {
       uint32_t w = 0;
       for (int i = 0; i < 4; ++i) w |= static_cast<uint32_t>(out[e + 16 + i]) << (8 * i);
@@ -150,7 +153,9 @@ std::vector<uint8_t> BuildSuperfile(const std::vector<TShxGroup>& input, const T
     const auto& [start, data] = blocks[b];
     text += options.S0Line + "\r\n";
     for (size_t i = 0; i < data.size(); i += 64)
-      text += Record('3', 4, static_cast<uint32_t>(start + i), &data[i], std::min<size_t>(64, data.size() - i)) + "\r\n";
+      text +=
+          Record('3', 4, static_cast<uint32_t>(start + i), &data[i], std::min<size_t>(64, data.size() - i)) +
+          "\r\n";
     if (b + 1 < blocks.size()) text += "S70500000000FA\r\n";
   }
   out.insert(out.end(), text.begin(), text.end());

@@ -51,8 +51,8 @@ public:
 };
 
 std::string FormatRow(const TCodeGroupRow& row) {
-  return (row.CG ? std::to_string(*row.CG) : std::string()) + "|" + row.Type + "|" + IntToHex(row.A1, 8) + "|" +
-         IntToHex(row.A2, 8) + "|" + std::to_string(row.Size) + "|" + row.Name;
+  return (row.CG ? std::to_string(*row.CG) : std::string()) + "|" + row.Type + "|" + IntToHex(row.A1, 8) +
+         "|" + IntToHex(row.A2, 8) + "|" + std::to_string(row.Size) + "|" + row.Name;
 }
 
 bool ParseRow(const std::string& line, TCodeGroupRow& row) {
