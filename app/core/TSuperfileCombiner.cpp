@@ -27,7 +27,6 @@ constexpr size_t kFlashMinSize = 36;
 struct TSlot {
   std::vector<uint8_t> Data;
   uint32_t A1 = 0;
-  bool Listed = false;
 };
 
 uint32_t GetBE(const uint8_t* p) {
