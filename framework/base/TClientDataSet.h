@@ -136,7 +136,8 @@ public:
   void SaveToStream(TStream& stream, TDataPacketFormat format = TDataPacketFormat::dfBinary);
   // Either form, told apart by content. The loaded rows replace the table's; a table whose
   // fields were defined in code keeps them and takes only a file with the same data fields
-  // (by name and type), otherwise the file's fields replace the table's. The table is then open
+  // (by name and type), otherwise the file's fields replace the table's (pointers to replaced
+  // fields become invalid: look them up again with FieldByName). The table is then open
   // (AfterClose and AfterOpen run). A file that cannot be read, is truncated, corrupt, of
   // another kind or of a newer version raises EDatabaseError and changes nothing.
   void LoadFromFile(const std::string& fileName = "");

@@ -203,8 +203,11 @@ TEST(TClientDataSet, LocateIsExactAndMovesOnlyWhenFound) {
   EXPECT_TRUE(g.CDS.Locate("CG", "4"));  // converted to the field's type
   EXPECT_FALSE(g.CDS.Locate("Type", "langpack"));  // case counts
   EXPECT_FALSE(g.CDS.Locate("Type", "LangPac"));   // whole value
+  g.Add("5", "ABCDEFGHIJKLMNOPQRST", 0, 1);         // Type is 20 characters wide
+  EXPECT_FALSE(g.CDS.Locate("Type", "ABCDEFGHIJKLMNOPQRSTU"));  // longer: no prefix match
+  EXPECT_TRUE(g.CDS.Locate("Type", u"ABCDEFGHIJKLMNOPQRST"));
   EXPECT_FALSE(g.CDS.Locate("CG", "four"));
-  EXPECT_EQ(g.CDS.FieldByName("CG")->AsInteger(), 4);
+  EXPECT_EQ(g.CDS.FieldByName("CG")->AsInteger(), 5);
   EXPECT_TRUE(g.CDS.Locate("Type", "RAM Downloader"));
   EXPECT_TRUE(g.CDS.FieldByName("CG")->IsNull());
   EXPECT_TRUE(g.CDS.Locate("A1Str", "12000000"));  // a calculated field
