@@ -290,6 +290,12 @@ void TClientDataSet::Close() {
   if (FAfterClose) FAfterClose(this);
 }
 
+void TClientDataSet::Refresh() {
+  CheckBrowseMode();
+  CalcCurrent();
+  Notify(TDataEvent::deDataSetChange);
+}
+
 void TClientDataSet::SetActive(bool value) {
   if (value) Open();
   else Close();

@@ -64,6 +64,10 @@ public:
   bool Active() const { return FState != TDataSetState::dsInactive; }
   void SetActive(bool value);
   TDataSetState State() const { return FState; }
+  // An open table can always be changed (there is no read-only mode).
+  bool CanModify() const { return Active(); }
+  // Posts a pending edit and tells data-aware controls to redraw everything.
+  void Refresh();
 
   // An index over one data field, ascending. Adding a name that exists redefines it. A unique
   // index refuses a second row with the same key (an empty key counts as a key).

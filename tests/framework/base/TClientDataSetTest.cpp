@@ -336,6 +336,12 @@ TEST(TClientDataSet, EventsAndControlNotifications) {
   g.CDS.EnableControls();
   EXPECT_EQ(events, std::vector<TDataEvent>{TDataEvent::deDataSetChange});
   EXPECT_EQ(g.Scrolls, 4);  // AfterScroll is an event, not a control notification
+  g.CDS.Edit();
+  g.CDS.FieldByName("size")->SetAsInteger(9);
+  events.clear();
+  g.CDS.Refresh();  // posts the edit, then asks for a full redraw
+  EXPECT_EQ(events.back(), TDataEvent::deDataSetChange);
+  EXPECT_EQ(g.CDS.State(), TDataSetState::dsBrowse);
   g.CDS.RemoveDataEventHandler(handler);
   events.clear();
   g.CDS.Next();
