@@ -74,6 +74,20 @@ private:
   TDataSetState FSavedState, FSavedOuter;
 };
 
+std::string TextOf(const TVariant& v) {
+  switch (v.Type()) {
+    case TVarType::varInteger:
+      return IntToStr(v.Integer());
+    case TVarType::varString:
+      return v.String();
+    case TVarType::varWideString:
+      return WideToAnsi(v.Wide());
+    case TVarType::varNull:
+      break;
+  }
+  return "";
+}
+
 [[noreturn]] void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
 
 }  // namespace
@@ -145,8 +159,11 @@ const std::vector<TVariant>* TClientDataSet::ActiveValues() const {
 const TVariant& TClientDataSet::FieldValue(const TField& field) const {
   if (!Active()) return kNull;
   if (field.Calculated()) {
-    const std::vector<TVariant>& calc = FReadRow != nullptr ? FReadCalcValues : FCalcValues;
-    return calc.empty() ? kNull : calc[static_cast<std::size_t>(field.Index())];
+    if (FReadRow != nullptr) return FReadCalcValues[static_cast<std::size_t>(field.Index())];
+    // Calculated on first read of the row, so rows passed over cost no handler call.
+    if (!FCalcValid && FState != TDataSetState::dsCalcFields)
+      const_cast<TClientDataSet*>(this)->RunCalc(ActiveValues());
+    return FCalcValues.empty() ? kNull : FCalcValues[static_cast<std::size_t>(field.Index())];
   }
   const std::vector<TVariant>* values = ActiveValues();
   return values != nullptr ? (*values)[static_cast<std::size_t>(field.FDataIndex)] : kNull;
@@ -212,13 +229,14 @@ void TClientDataSet::RemoveDataEventHandler(const TDataEventHandler& handler) {
 
 void TClientDataSet::RunCalc(const std::vector<TVariant>* values) {
   std::vector<TVariant>& calc = FReadRow != nullptr ? FReadCalcValues : FCalcValues;
+  if (FReadRow == nullptr) FCalcValid = true;
   calc.assign(FFields.size(), TVariant());
   if (values == nullptr || !FOnCalcFields || FDataFieldCount == FieldCount()) return;
   TStateGuard guard(FState, FCalcOuterState, TDataSetState::dsCalcFields);
   FOnCalcFields(this);
 }
 
-void TClientDataSet::CalcCurrent() { RunCalc(ActiveValues()); }
+void TClientDataSet::CalcCurrent() { FCalcValid = false; }
 
 void TClientDataSet::Scrolled() {
   CalcCurrent();
@@ -272,6 +290,12 @@ void TClientDataSet::Close() {
   if (FAfterClose) FAfterClose(this);
 }
 
+void TClientDataSet::Refresh() {
+  CheckBrowseMode();
+  CalcCurrent();
+  Notify(TDataEvent::deDataSetChange);
+}
+
 void TClientDataSet::SetActive(bool value) {
   if (value) Open();
   else Close();
@@ -292,6 +316,7 @@ TTableRow* TClientDataSet::FindRow(std::uint64_t id) const {
 }
 
 int TClientDataSet::PositionOf(const TTableRow* row) const {
+  if (!FRows.empty() && RowAt(static_cast<int>(FRows.size()) - 1) == row) return static_cast<int>(FRows.size()) - 1;
   if (FActiveIndex < 0) {
     auto it = std::lower_bound(FRows.begin(), FRows.end(), row->Id,
                                [](const std::unique_ptr<TTableRow>& r, std::uint64_t v) { return r->Id < v; });
@@ -379,6 +404,10 @@ void TClientDataSet::SetIndexName(const std::string& name) {
 
 void TClientDataSet::InsertIntoIndexes(TTableRow* row) {
   for (TIndex& index : FIndexes) {
+    if (index.Rows.empty() || TKeyLess{index.DataIndex}(index.Rows.back(), row)) {
+      index.Rows.push_back(row);  // rows arriving in key order
+      continue;
+    }
     auto it = std::upper_bound(index.Rows.begin(), index.Rows.end(), row, TKeyLess{index.DataIndex});
     index.Rows.insert(it, row);
   }
@@ -459,11 +488,20 @@ void TClientDataSet::SetRecNo(int value) {
 bool TClientDataSet::Locate(const std::string& fieldName, const TVariant& value) {
   TField* field = FieldByName(fieldName);
   CheckBrowseMode();
+  // A value the field cannot hold (not a number, a text longer than the field) equals none of
+  // its values; the field's own conversion would cut such a text to a prefix.
+  if (field->DataType() == TFieldType::ftString && value.Type() != TVarType::varNull &&
+      TextOf(value).size() > static_cast<std::size_t>(field->Size()))
+    return false;
+  if (field->DataType() == TFieldType::ftWideString && value.Type() != TVarType::varNull &&
+      (value.Type() == TVarType::varWideString ? value.Wide().size() : TextOf(value).size()) >
+          static_cast<std::size_t>(field->Size()))
+    return false;
   TVariant wanted;
   try {
     wanted = field->Convert(value);
   } catch (const EConvertError&) {
-    return false;  // a value the field cannot hold equals none of its values
+    return false;
   }
   if (!wanted.IsNull() && field->Calculated()) {
     // Calculated values exist only per row: compute them row by row.
@@ -555,12 +593,16 @@ void TClientDataSet::Post() {
   if (inserted) {
     if (FNextId == UINT64_MAX) DatabaseError("The table has run out of row identities");
     CheckUnique(FEditBuffer, nullptr);
+    // Room first (growing geometrically), so the insertions below cannot fail half-way.
+    auto makeRoom = [](auto& v) {
+      if (v.size() == v.capacity()) v.reserve(std::max<std::size_t>(16, v.capacity() * 2));
+    };
+    makeRoom(FRows);
+    for (TIndex& index : FIndexes) makeRoom(index.Rows);
     auto row = std::make_unique<TTableRow>();
     row->Id = FNextId;
     row->Values = std::move(FEditBuffer);
     TTableRow* added = row.get();
-    FRows.reserve(FRows.size() + 1);
-    for (TIndex& index : FIndexes) index.Rows.reserve(index.Rows.size() + 1);
     // Nothing below can fail: the row joins every order at once.
     ++FNextId;
     FRows.push_back(std::move(row));
@@ -631,20 +673,22 @@ void TClientDataSet::Delete() {
 }
 
 void TClientDataSet::AppendRecord(std::initializer_list<TVariant> values) {
-  AppendRecord(std::vector<TVariant>(values));
+  AppendValues(values.begin(), values.size());
 }
 
-void TClientDataSet::AppendRecord(const std::vector<TVariant>& values) {
+void TClientDataSet::AppendRecord(const std::vector<TVariant>& values) { AppendValues(values.data(), values.size()); }
+
+void TClientDataSet::AppendValues(const TVariant* values, std::size_t count) {
   CheckBrowseMode();
-  if (values.size() > static_cast<std::size_t>(FDataFieldCount))
-    DatabaseError("More values than fields: " + IntToStr(static_cast<std::int64_t>(values.size())) + " for " +
+  if (count > static_cast<std::size_t>(FDataFieldCount))
+    DatabaseError("More values than fields: " + IntToStr(static_cast<std::int64_t>(count)) + " for " +
                   IntToStr(FDataFieldCount));
   Append();
   try {
     std::size_t k = 0;
     for (const auto& field : FFields) {
       if (field->Calculated()) continue;
-      if (k >= values.size()) break;
+      if (k >= count) break;
       field->SetValue(values[k++]);
     }
     Post();

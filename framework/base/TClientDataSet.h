@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "framework/base/DataSetTypes.h"
+#include "framework/base/TIntegerField.h"
 #include "framework/base/TObject.h"
+#include "framework/base/TStringField.h"
 #include "framework/base/TVariant.h"
+#include "framework/base/TWideStringField.h"
 
-class TField;
-class TIntegerField;
-class TStringField;
-class TWideStringField;
 class TStream;
 struct TTableRow;
 struct TTablePacket;
@@ -65,6 +64,10 @@ public:
   bool Active() const { return FState != TDataSetState::dsInactive; }
   void SetActive(bool value);
   TDataSetState State() const { return FState; }
+  // An open table can always be changed (there is no read-only mode).
+  bool CanModify() const { return Active(); }
+  // Posts a pending edit and tells data-aware controls to redraw everything.
+  void Refresh();
 
   // An index over one data field, ascending. Adding a name that exists redefines it. A unique
   // index refuses a second row with the same key (an empty key counts as a key).
@@ -137,7 +140,8 @@ public:
   void SaveToStream(TStream& stream, TDataPacketFormat format = TDataPacketFormat::dfBinary);
   // Either form, told apart by content. The loaded rows replace the table's; a table whose
   // fields were defined in code keeps them and takes only a file with the same data fields
-  // (by name and type), otherwise the file's fields replace the table's. The table is then open
+  // (by name and type), otherwise the file's fields replace the table's (pointers to replaced
+  // fields become invalid: look them up again with FieldByName). The table is then open
   // (AfterClose and AfterOpen run). A file that cannot be read, is truncated, corrupt, of
   // another kind or of a newer version raises EDatabaseError and changes nothing.
   void LoadFromFile(const std::string& fileName = "");
@@ -175,7 +179,8 @@ private:
   void BuildIndex(TIndex& index) const;
   void InsertIntoIndexes(TTableRow* row);
   void CheckUnique(const std::vector<TVariant>& values, const TTableRow* self) const;
-  void CalcCurrent();
+  void CalcCurrent();  // marks the current row's calculated values stale
+  void AppendValues(const TVariant* values, std::size_t count);
   void RunCalc(const std::vector<TVariant>* values);
   void Scrolled();
   void Notify(TDataEvent event);
@@ -198,6 +203,7 @@ private:
   bool FEof = true;
   std::vector<TVariant> FEditBuffer;
   std::vector<TVariant> FCalcValues;                // calculated fields of the current row
+  bool FCalcValid = false;
   const std::vector<TVariant>* FReadRow = nullptr;  // row that RowValue computes for
   std::vector<TVariant> FReadCalcValues;
 

@@ -29,7 +29,10 @@ TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {
 
 void TIniFile::Parse(const std::string& text) {
   std::size_t i = 0, n = text.size();
-  if (n >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) i = 3;
+  if (n >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    i = 3;
+    FByteOrderMark = true;
+  }
   TSection* current = nullptr;
   while (i < n) {
     std::size_t start = i;
@@ -178,7 +181,7 @@ void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
 }
 
 std::string TIniFile::Text() const {
-  std::string out;
+  std::string out = FByteOrderMark ? "\xEF\xBB\xBF" : "";
   for (const std::string& line : FPrelude) out += line + "\r\n";
   for (const TSection& s : FSections) {
     out += "[" + s.Name + "]\r\n";

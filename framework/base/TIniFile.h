@@ -60,6 +60,7 @@ private:
   static const TLine* FindKey(const TSection& section, const std::string& ident);
 
   std::string FFileName;
+  bool FByteOrderMark = false;         // a UTF-8 mark at the start is kept as it was
   std::vector<std::string> FPrelude;  // lines before the first section
   std::vector<TSection> FSections;
 };
