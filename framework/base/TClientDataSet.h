@@ -64,6 +64,10 @@ public:
   bool Active() const { return FState != TDataSetState::dsInactive; }
   void SetActive(bool value);
   TDataSetState State() const { return FState; }
+  // An open table can always be changed (there is no read-only mode).
+  bool CanModify() const { return Active(); }
+  // Posts a pending edit and tells data-aware controls to redraw everything.
+  void Refresh();
 
   // An index over one data field, ascending. Adding a name that exists redefines it. A unique
   // index refuses a second row with the same key (an empty key counts as a key).
@@ -136,7 +140,8 @@ public:
   void SaveToStream(TStream& stream, TDataPacketFormat format = TDataPacketFormat::dfBinary);
   // Either form, told apart by content. The loaded rows replace the table's; a table whose
   // fields were defined in code keeps them and takes only a file with the same data fields
-  // (by name and type), otherwise the file's fields replace the table's. The table is then open
+  // (by name and type), otherwise the file's fields replace the table's (pointers to replaced
+  // fields become invalid: look them up again with FieldByName). The table is then open
   // (AfterClose and AfterOpen run). A file that cannot be read, is truncated, corrupt, of
   // another kind or of a newer version raises EDatabaseError and changes nothing.
   void LoadFromFile(const std::string& fileName = "");

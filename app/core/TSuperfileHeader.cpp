@@ -1,0 +1,81 @@
+#include "app/core/TSuperfileHeader.h"
+
+#include <cstring>
+
+#include "app/core/Utils.h"
+#include "framework/base/Exception.h"
+
+namespace {
+
+constexpr char kMagic[] = "P2K Superfile";
+
+void CheckSlot(int slot) {
+  if (slot < 0 || slot >= kCodeGroupSlots)
+    throw Exception("Code-group slot out of range (" + std::to_string(slot) + ")");
+}
+
+}  // namespace
+
+std::string TSuperfileHeader::DateText(const std::tm& when) {
+  const double dayFraction = (when.tm_hour * 3600 + when.tm_min * 60 + when.tm_sec) / 86400.0;
+  return DayName(when.tm_wday + 1).substr(0, 3) + " " + MonthName(when.tm_mon + 1) + " " +
+         std::to_string(when.tm_mday) + " " + TimeToHMS(dayFraction) + " " +
+         std::to_string(when.tm_year + 1900);
+}
+
+TSuperfileHeader TSuperfileHeader::Create(const std::tm& when) {
+  TSuperfileHeader header;
+  std::string version = "3.00";
+  header.PutText(0, kMagic);
+  header.PutText(256, version);
+  version[0] = '2';
+  header.PutText(288, version);
+  header.PutText(320, DateText(when));
+  header.PutText(448, "CSF Protected UNIX Generated Superfile");
+  header.FBytes[718] = 2;
+  version[2] = '2';
+  header.PutText(784, version);
+  return header;
+}
+
+bool TSuperfileHeader::HasMagic() const {
+  const size_t length = strnlen(reinterpret_cast<const char*>(FBytes.data()), FBytes.size());
+  return length == sizeof kMagic - 1 && std::memcmp(FBytes.data(), kMagic, length) == 0;
+}
+
+TCodeGroupEntry TSuperfileHeader::Entry(int slot) const {
+  CheckSlot(slot);
+  const size_t base = kTableOffset + kEntrySize * static_cast<size_t>(slot);
+  TCodeGroupEntry entry;
+  entry.Start = GetU32(base);
+  entry.End = GetU32(base + 4);
+  std::memcpy(entry.Head.data(), &FBytes[base + 8], entry.Head.size());
+  entry.Sum = static_cast<uint16_t>(FBytes[base + 24] | FBytes[base + 25] << 8);
+  entry.Flags = static_cast<uint16_t>(FBytes[base + 26] | FBytes[base + 27] << 8);
+  return entry;
+}
+
+void TSuperfileHeader::SetEntry(int slot, const TCodeGroupEntry& entry) {
+  CheckSlot(slot);
+  const size_t base = kTableOffset + kEntrySize * static_cast<size_t>(slot);
+  PutU32(base, entry.Start);
+  PutU32(base + 4, entry.End);
+  std::memcpy(&FBytes[base + 8], entry.Head.data(), entry.Head.size());
+  FBytes[base + 24] = static_cast<uint8_t>(entry.Sum);
+  FBytes[base + 25] = static_cast<uint8_t>(entry.Sum >> 8);
+  FBytes[base + 26] = static_cast<uint8_t>(entry.Flags);
+  FBytes[base + 27] = static_cast<uint8_t>(entry.Flags >> 8);
+}
+
+uint32_t TSuperfileHeader::GetU32(size_t offset) const {
+  return static_cast<uint32_t>(FBytes[offset]) | static_cast<uint32_t>(FBytes[offset + 1]) << 8 |
+         static_cast<uint32_t>(FBytes[offset + 2]) << 16 | static_cast<uint32_t>(FBytes[offset + 3]) << 24;
+}
+
+void TSuperfileHeader::PutU32(size_t offset, uint32_t value) {
+  for (int i = 0; i < 4; ++i) FBytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void TSuperfileHeader::PutText(size_t offset, const std::string& text) {
+  std::memcpy(&FBytes[offset], text.data(), text.size());
+}

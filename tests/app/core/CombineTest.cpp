@@ -1,0 +1,288 @@
+#include "app/core/TSuperfileCombiner.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "TRecordingHost.h"
+#include "app/core/CodeGroups.h"
+#include "app/core/TRawFile.h"
+#include "app/core/TSuperfileSplitter.h"
+#include "shx-generator.h"
+
+namespace {
+
+void PutBE(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = static_cast<uint8_t>(v >> (24 - 8 * i));
+}
+
+uint32_t GetBE(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
+         static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
+}
+
+// Writes each group's image and returns its row as the split would list it.
+std::vector<TCodeGroupRow> Rows(const TTempDir& dir, const std::vector<TShxGroup>& groups) {
+  std::vector<TCodeGroupRow> rows;
+  for (const TShxGroup& g : groups) {
+    TCodeGroupRow row;
+    if (g.CG >= 0) row.CG = g.CG;
+    row.Type = GetCGName(g.CG);
+    row.Name = dir / ("img" + std::to_string(g.CG + 2) + ".smg");
+    row.A1 = g.Start;
+    row.A2 = static_cast<uint32_t>(g.Start + g.Data.size() - 1);
+    row.Size = static_cast<int64_t>(g.Data.size());
+    WriteFileBytes(row.Name, g.Data);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+bool RunCombine(TRecordingHost& host, const TTempDir& dir, const std::vector<TCodeGroupRow>& rows,
+                int kb = 512) {
+  host.SaveAnswer = dir / "out.shx";
+  TSuperfileCombiner combiner(host);
+  return combiner.Combine(rows, "initial.shx", kb);
+}
+
+// The loader's table as the combine leaves it: 48..415 FF, then the given pairs.
+std::vector<uint8_t> PatchedLoader(std::vector<uint8_t> loader,
+                                   const std::vector<std::tuple<int, uint32_t, uint32_t>>& pairs) {
+  std::fill(loader.begin() + 48, loader.begin() + 416, 0xFF);
+  for (const auto& [cg, start, end] : pairs) {
+    PutBE(loader, 248 + 8 * static_cast<size_t>(cg), start);
+    PutBE(loader, 252 + 8 * static_cast<size_t>(cg), end);
+  }
+  return loader;
+}
+
+}  // namespace
+
+TEST(Combine, LoaderAndLangPackMatchTheFormatByteForByte) {
+  TTempDir dir("combine-cg4");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(700, 1)},
+                                         {4, 0x11200000, RandomBytes(1000, 2)}};
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
+  const std::vector<uint8_t> loader = PatchedLoader(groups[0].Data, {{4, 0x11200000, 0x1120FFFF}});
+  const std::vector<uint8_t> expected = BuildSuperfile({{-2, 0x03FD0000, loader}, groups[1]});
+  EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), expected));
+  const std::vector<std::string> events = {"save:" + GetFilter(2) + ":initial.shx",
+                                           "status:Combine files to *.shx", "busy:on", "busy:off",
+                                           "status:File done: " + dir / "out.shx"};
+  EXPECT_EQ(host.Events, events);
+  EXPECT_EQ(host.GaugeMax, 1700);
+  EXPECT_EQ(host.GaugeProgress, 1700);
+}
+
+TEST(Combine, KeepsPresetPairsAndLeavesOutMarkedStartWords) {
+  TTempDir dir("combine-pairs");
+  const std::vector<uint8_t> raw = MakeRamDownloader(1024, 5);  // CG 2 preset, CG 3 start FFFF0000
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, raw},
+                                         {2, 0x10800000, RandomBytes(100, 2)},
+                                         {3, 0x11000000, RandomBytes(100, 3)},
+                                         {20, 0x13FF8000, RandomBytes(1, 4)}};
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
+  std::vector<uint8_t> loader =
+      PatchedLoader(raw, {{2, 0x10800000, 0x1087FFFF}, {20, 0x13FF8000, 0x13FFFFFF}});
+  PutBE(loader, 252 + 24, 0x11FFFFFF);  // CG 3: only its end word
+  std::vector<TShxGroup> expected = groups;
+  expected[0].Data = loader;
+  EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), BuildSuperfile(expected)));
+}
+
+TEST(Combine, MemoryMapAndFlashMakeOneLastBlock) {
+  TTempDir dir("combine-join");
+  const std::vector<uint8_t> raw = MakeRamDownloader(600, 1);
+  const std::vector<TShxGroup> groups = {
+      {-2, 0x03FD0000, raw}, {0, 0x10000000, MakeMemoryMap(77, 2)}, {1, 0x1000004D, RandomBytes(3001, 3)}};
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
+  // CG 0 writes the start word of pair 1, which CG 1's own pair then replaces.
+  const std::vector<uint8_t> loader = PatchedLoader(raw, {{1, 0x1000004D, 0x1000FFFF}});
+  const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
+  EXPECT_TRUE(SameBytes(out, BuildSuperfile({{-2, 0x03FD0000, loader}, groups[1], groups[2]})));
+  EXPECT_EQ(SRecordBlocks(out).size(), 2u);
+}
+
+TEST(Combine, FlashAloneHasItsMemoryMapSplitOff) {
+  TTempDir dir("combine-mapsplit");
+  const std::vector<uint8_t> raw = MakeRamDownloader(600, 1);
+  std::vector<uint8_t> flash = MakeMemoryMap(300, 2);
+  const std::vector<uint8_t> rest = RandomBytes(5000, 3);
+  flash.insert(flash.end(), rest.begin(), rest.end());
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, Rows(dir, {{-2, 0x03FD0000, raw}, {1, 0x10000000, flash}})));
+  const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
+  const std::vector<uint8_t> loader = PatchedLoader(raw, {{1, 0x10000000, 0x1000FFFF}});
+  EXPECT_TRUE(SameBytes(
+      out, BuildSuperfile({{-2, 0x03FD0000, loader},
+                           {0, 0x10000000, std::vector<uint8_t>(flash.begin(), flash.begin() + 300)},
+                           {1, 0x1000012C, rest}})));
+}
+
+TEST(Combine, AMemoryMapWithoutFlashSplitsBackWithEveryGroup) {
+  TTempDir dir("combine-maponly");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {0, 0x10000000, MakeMemoryMap(90, 2)},
+                                         {4, 0x11200000, RandomBytes(70, 3)}};
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, Rows(dir, groups)));
+  for (bool separate : {false, true}) {
+    TRecordingHost split;
+    TSuperfileSplitter splitter(split);
+    EXPECT_TRUE(splitter.Split(dir / "out.shx", {1, separate, dir.Str()}));
+    ASSERT_EQ(split.Rows.size(), 3u) << separate;
+    EXPECT_EQ(split.Rows[1].Type, "Memory map");
+    EXPECT_EQ(ReadFileBytes(split.Rows[1].Name), groups[1].Data);
+    EXPECT_EQ(ReadFileBytes(split.Rows[2].Name), groups[2].Data);
+  }
+}
+
+TEST(Combine, BootLoaderTakesItsOwnSlot) {
+  TTempDir dir("combine-boot");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)},
+                                         {-1, 0x00100000, RandomBytes(300, 2)},
+                                         {4, 0x11200000, RandomBytes(70, 3)}};
+  std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  std::swap(rows[0], rows[1]);  // the boot loader's row was added first
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, rows));
+  const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
+  EXPECT_EQ(GetBE(out, 976), 0x00001000u);  // slot of CG -1: 00100000 little-endian
+  EXPECT_EQ(GetBE(out, 1004), 0u);          // the memory map's slot stays empty
+
+  TRecordingHost split;
+  TSuperfileSplitter splitter(split);
+  ASSERT_TRUE(splitter.Split(dir / "out.shx", {1, false, dir.Str()}));
+  ASSERT_EQ(split.Rows.size(), 3u);
+  EXPECT_EQ(split.Rows[1].Type, "Boot Loader");
+  EXPECT_FALSE(split.Rows[1].CG.has_value());
+  EXPECT_EQ(ReadFileBytes(split.Rows[1].Name), groups[1].Data);
+}
+
+TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
+  struct TCase {
+    const char* Name;
+    std::vector<TShxGroup> Groups;
+    std::string Error;
+  };
+  std::vector<uint8_t> cutFlash = MakeMemoryMap(400, 2);
+  cutFlash.resize(200);
+  const std::vector<TCase> cases = {
+      {"no loader", {{4, 0x11200000, RandomBytes(70, 3)}}, "Necessary RAM Downloader not found!"},
+      {"short loader", {{-2, 0x03FD0000, RandomBytes(415, 1)}}, "The RAM Downloader"},
+      {"short flash",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {1, 0x10000000, RandomBytes(35, 2)}},
+       "The Flash image holds 35"},
+      {"map longer than flash",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {1, 0x10000000, cutFlash}},
+       "The Flash image's memory map"},
+      {"code group 21",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {21, 0x10000000, RandomBytes(35, 2)}},
+       "Code group 21"},
+      {"two loaders",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {-2, 0x03FE0000, RandomBytes(500, 2)}},
+       "There is more than one RAM Downloader row."},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir("combine-refuse");
+    const std::vector<TCodeGroupRow> rows = Rows(dir, c.Groups);
+    WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+    TRecordingHost host;
+    EXPECT_FALSE(RunCombine(host, dir, rows)) << c.Name;
+    const auto errors = host.Errors();
+    ASSERT_EQ(errors.size(), 1u) << c.Name;
+    EXPECT_EQ(errors[0].rfind(c.Error, 0), 0u) << c.Name << ": " << errors[0];
+    EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.Name;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+      EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << c.Name;
+  }
+}
+
+TEST(Combine, CancelledDialogAndMissingImages) {
+  TTempDir dir("combine-cancel");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(70, 3)}};
+  std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  TRecordingHost cancel;
+  cancel.SaveAccepted = false;
+  EXPECT_FALSE(RunCombine(cancel, dir, rows));
+  EXPECT_FALSE(TRawFile::Exists(dir / "out.shx"));
+
+  // A row whose image is gone is left out without a message; its pair is still entered.
+  rows[1].Name = dir / "gone.smg";
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, rows));
+  EXPECT_TRUE(host.Errors().empty());
+  const std::vector<uint8_t> loader = PatchedLoader(groups[0].Data, {{4, 0x11200000, 0x1120FFFF}});
+  EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), BuildSuperfile({{-2, 0x03FD0000, loader}})));
+}
+
+TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
+  TTempDir dir("combine-full");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)},
+                                         {4, 0x11200000, RandomBytes(200000, 3)}};
+  const std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+  // A file-size limit makes the write fail part way, as a full disk would.
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit limited = old;
+  limited.rlim_cur = 100000;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+  TRecordingHost host;
+  bool raised = false;
+  try {
+    RunCombine(host, dir, rows, 1);
+  } catch (const EInOutError&) {
+    raised = true;
+  }
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_TRUE(raised);
+  EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+  EXPECT_EQ(host.Events.back(), "busy:off");
+}
+
+TEST(Combine, SplitAndCombineRoundTripAndBufferSizesAgree) {
+  TTempDir dir("combine-roundtrip");
+  TRecordingHost first;
+  ASSERT_TRUE(RunCombine(first, dir, Rows(dir, RealisticFirmware(50000, 9)), 1));
+  const std::vector<uint8_t> written = ReadFileBytes(dir / "out.shx");
+
+  for (bool separate : {false, true}) {
+    TTempDir again("combine-roundtrip-2");
+    std::filesystem::copy_file(dir / "out.shx", again / "fw.shx");
+    TRecordingHost split;
+    TSuperfileSplitter splitter(split);
+    ASSERT_TRUE(splitter.Split(again / "fw.shx", {4096, separate, again.Str()}));
+    for (int kb : {1, 4096}) {
+      TRecordingHost host;
+      ASSERT_TRUE(RunCombine(host, again, split.Rows, kb));
+      EXPECT_TRUE(SameBytes(ReadFileBytes(again / "out.shx"), written)) << separate << " " << kb;
+    }
+    TRecordingHost resplit;
+    TSuperfileSplitter splitter2(resplit);
+    ASSERT_TRUE(splitter2.Split(again / "out.shx", {1, separate, again.Str()}));
+    ASSERT_EQ(resplit.Rows.size(), split.Rows.size());
+    for (size_t i = 0; i < split.Rows.size(); ++i) {
+      EXPECT_EQ(resplit.Rows[i].Type, split.Rows[i].Type);
+      EXPECT_EQ(resplit.Rows[i].A1, split.Rows[i].A1);
+      EXPECT_EQ(resplit.Rows[i].A2, split.Rows[i].A2);
+      EXPECT_EQ(resplit.Rows[i].Size, split.Rows[i].Size);
+    }
+  }
+}
+
+TEST(Combine, RefusesAnUnusableBufferSizeBeforeAnything) {
+  TTempDir dir("combine-buffer");
+  TRecordingHost host;
+  EXPECT_THROW(RunCombine(host, dir, Rows(dir, {{-2, 0x03FD0000, RandomBytes(500, 1)}}), 0), Exception);
+  EXPECT_TRUE(host.Events.empty());
+}

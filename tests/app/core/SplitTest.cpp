@@ -1,0 +1,266 @@
+#include "app/core/TSuperfileSplitter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "TRecordingHost.h"
+#include "app/core/TRawFile.h"
+#include "framework/base/AnsiStrings.h"
+#include "shx-generator.h"
+
+namespace {
+
+constexpr size_t kHeader = 8172;
+
+// The superfile's S-record lines (CR LF removed) and back.
+std::vector<std::string> Lines(const std::vector<uint8_t>& file) {
+  std::vector<std::string> lines;
+  std::string text(file.begin() + kHeader, file.end());
+  size_t pos = 0;
+  for (size_t end; (end = text.find("\r\n", pos)) != std::string::npos; pos = end + 2)
+    lines.push_back(text.substr(pos, end - pos));
+  lines.push_back(text.substr(pos));
+  return lines;
+}
+
+std::vector<uint8_t> WithLines(const std::vector<uint8_t>& file, const std::vector<std::string>& lines) {
+  std::vector<uint8_t> out(file.begin(), file.begin() + kHeader);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    out.insert(out.end(), lines[i].begin(), lines[i].end());
+    if (i + 1 < lines.size()) out.insert(out.end(), {'\r', '\n'});
+  }
+  return out;
+}
+
+std::vector<TShxGroup> SmallFirmware() {
+  return {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+          {4, 0x11200000, RandomBytes(300, 2)},
+          {15, 0x12000000, RandomBytes(200, 3)}};
+}
+
+struct TSplitResult {
+  bool Ok = false;
+  TRecordingHost Host;
+};
+
+void RunSplit(TSplitResult& result, const TTempDir& dir, const std::vector<uint8_t>& file,
+              TSplitOptions options = {}, const std::string& name = "fw.shx") {
+  WriteFileBytes(dir / name, file);
+  options.OutputDir = dir.Str();
+  TSuperfileSplitter splitter(result.Host);
+  result.Ok = splitter.Split(dir / name, options);
+}
+
+void ExpectImages(const TRecordingHost& host, const std::vector<std::vector<uint8_t>>& images) {
+  ASSERT_EQ(host.Rows.size(), images.size());
+  for (size_t i = 0; i < images.size(); ++i) {
+    EXPECT_EQ(ReadFileBytes(host.Rows[i].Name), images[i]) << host.Rows[i].Name;
+    EXPECT_EQ(host.Rows[i].Size, static_cast<int64_t>(images[i].size()));
+  }
+}
+
+}  // namespace
+
+TEST(Split, LoaderAndFlashGiveTwoImagesAHeaderCopyAndEffectsInOrder) {
+  TTempDir dir("split-two");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(1000, 1)},
+                                         {1, 0x10000000, RandomBytes(5000, 2)}};
+  const std::vector<uint8_t> file = BuildSuperfile(groups);
+  TSplitResult r;
+  RunSplit(r, dir, file);
+  ASSERT_TRUE(r.Ok);
+  ExpectImages(r.Host, {groups[0].Data, groups[1].Data});
+  EXPECT_FALSE(r.Host.Rows[0].CG.has_value());
+  EXPECT_EQ(r.Host.Rows[0].Name, dir / "fw{@0x03FD0000}RAMDLD.smg");
+  EXPECT_EQ(r.Host.Rows[1].CG, 1);
+  EXPECT_EQ(r.Host.Rows[1].A1, 0x10000000u);
+  EXPECT_EQ(r.Host.Rows[1].A2, 0x10000000u + 4999);
+  EXPECT_EQ(ReadFileBytes(dir / "fw.hdr"), std::vector<uint8_t>(file.begin(), file.begin() + kHeader));
+  const std::vector<std::string> expected = {"reset",
+                                             "status:Extracting header...",
+                                             "busy:on",
+                                             "status:Extracting RAM Downloader...",
+                                             "row:RAM Downloader",
+                                             "status:Extracting Flash...",
+                                             "row:Flash",
+                                             "status:Extracting done.",
+                                             "busy:off",
+                                             "last"};
+  EXPECT_EQ(r.Host.Events, expected);
+  EXPECT_EQ(r.Host.GaugeMax, static_cast<int64_t>(file.size()));
+  EXPECT_EQ(r.Host.GaugeProgress, static_cast<int64_t>(file.size()));
+}
+
+TEST(Split, MemoryMapJoinsTheFlashUnlessKeptSeparate) {
+  TTempDir dir("split-map");
+  const std::vector<TShxGroup> groups = RealisticFirmware(20000, 7);
+  const std::vector<uint8_t> file = BuildSuperfile(groups);
+  std::vector<uint8_t> joined = groups[1].Data;
+  joined.insert(joined.end(), groups[2].Data.begin(), groups[2].Data.end());
+
+  TSplitResult r;
+  RunSplit(r, dir, file);
+  ASSERT_TRUE(r.Ok);
+  std::vector<std::vector<uint8_t>> images = {groups[0].Data, joined};
+  for (size_t i = 3; i < groups.size(); ++i) images.push_back(groups[i].Data);
+  ExpectImages(r.Host, images);
+  EXPECT_EQ(r.Host.Rows[1].Type, "Flash");
+  EXPECT_EQ(r.Host.Rows[1].A1, groups[1].Start);
+  EXPECT_EQ(r.Host.Rows[1].A2, groups[2].Start + groups[2].Data.size() - 1);
+  EXPECT_EQ(r.Host.Rows[1].Name, dir / "fw{@0x10000000}CG1.smg");
+
+  TSplitResult s;
+  RunSplit(s, dir, file, {1, true, ""});
+  ASSERT_TRUE(s.Ok);
+  images = {};
+  for (const TShxGroup& g : groups) images.push_back(g.Data);
+  ExpectImages(s.Host, images);
+  EXPECT_EQ(s.Host.Rows[1].Type, "Memory map");
+  EXPECT_EQ(s.Host.Rows[2].Type, "Flash");
+  EXPECT_EQ(s.Host.Rows[2].A1, groups[2].Start);
+  EXPECT_EQ(s.Host.Rows[2].Name, dir / ("fw{@0x" + IntToHex(groups[2].Start, 8) + "}CG1.smg"));
+}
+
+TEST(Split, SmallestAndLargestBuffersAgreeAlsoWithCrLfAcrossBlocks) {
+  TTempDir dir("split-buffers");
+  // Vary the first block's length until a CR is the last byte of a 1 kB block, so that its LF
+  // opens the next one; an S0 line of odd length makes that possible.
+  TShxOptions odd;
+  odd.S0Line += " ";
+  bool splitPair = false;
+  for (size_t loader = 416; loader < 416 + 64 * 16 && !splitPair; ++loader) {
+    std::vector<TShxGroup> groups = RealisticFirmware(3000, 11);
+    groups[0].Data = MakeRamDownloader(loader, 3);
+    const std::vector<uint8_t> file = BuildSuperfile(groups, odd);
+    for (size_t at = kHeader + 1023; at < file.size(); at += 1024) splitPair = splitPair || file[at] == '\r';
+    if (!splitPair) continue;
+    TSplitResult small, large;
+    RunSplit(small, dir, file, {1, true, ""});
+    std::vector<std::vector<uint8_t>> images;
+    for (const TShxGroup& g : groups) images.push_back(g.Data);
+    ExpectImages(small.Host, images);
+    RunSplit(large, dir, file, {4096, true, ""});
+    ExpectImages(large.Host, images);
+    EXPECT_TRUE(small.Ok && large.Ok);
+  }
+  EXPECT_TRUE(splitPair);
+}
+
+TEST(Split, KeepsDotsOfTheSourceNameAndRefusesAnUnusableBufferSize) {
+  TTempDir dir("split-names");
+  TSplitResult r;
+  RunSplit(r, dir, BuildSuperfile(SmallFirmware()), {}, "a.b.shx");
+  ASSERT_TRUE(r.Ok);
+  EXPECT_EQ(r.Host.Rows[1].Name, dir / "a.b{@0x11200000}CG4.smg");
+  EXPECT_TRUE(TRawFile::Exists(dir / "a.b.hdr"));
+
+  for (int kb : {0, -5}) {
+    TTempDir empty("split-buffer-zero");
+    TRecordingHost host;
+    WriteFileBytes(empty / "fw.shx", BuildSuperfile(SmallFirmware()));
+    TSuperfileSplitter splitter(host);
+    EXPECT_THROW(splitter.Split(empty / "fw.shx", {kb, false, empty.Str()}), Exception);
+    EXPECT_TRUE(host.Events.empty());
+    EXPECT_FALSE(TRawFile::Exists(empty / "fw.hdr"));
+  }
+}
+
+TEST(Split, BadHeadersFailWithMessage51AndKeepIt) {
+  TTempDir dir("split-header");
+  std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  file[13] = ' ';  // magic text followed by a blank
+  std::vector<uint8_t> shortFile(file.begin(), file.begin() + 8171);
+  for (const auto& bad : {file, shortFile}) {
+    TSplitResult r;
+    RunSplit(r, dir, bad);
+    EXPECT_FALSE(r.Ok);
+    EXPECT_EQ(r.Host.Errors(), std::vector<std::string>{"Corrupt file header!"});
+    EXPECT_EQ(r.Host.LastStatus(), "Corrupt file header!");
+    EXPECT_TRUE(r.Host.Rows.empty());
+  }
+}
+
+// Malformed S-record text: the split stops with an error, keeps the rows of the blocks before and
+// ends with "Extracting done.". Lines: 0 S0, 1-8 S3, 9 S7 (loader); 10 S0, 11-15 S3, 16 S7 (CG 4);
+// 17 S0, 18-21 S3, 22 checksum record (CG 15).
+TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
+  const std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  ASSERT_EQ(Lines(file).size(), 23u);
+  struct TCase {
+    const char* Name;
+    std::function<std::vector<uint8_t>()> Make;
+    std::string ErrorStart;
+    size_t Rows;
+  };
+  auto edit = [&](size_t line, const std::function<void(std::string&)>& change) {
+    std::vector<std::string> lines = Lines(file);
+    change(lines[line]);
+    return WithLines(file, lines);
+  };
+  auto insert = [&](size_t line, const std::string& text) {
+    std::vector<std::string> lines = Lines(file);
+    lines.insert(lines.begin() + static_cast<long>(line), text);
+    return WithLines(file, lines);
+  };
+  auto withCount = [&](uint8_t count) {
+    std::vector<uint8_t> f = file;
+    f[944] = count;
+    return f;
+  };
+  const std::vector<TCase> cases = {
+      {"wrong checksum",
+       [&] { return edit(12, [](std::string& l) { l.back() = l.back() == '0' ? '1' : '0'; }); },
+       "S-Reord wrong checksum!", 1},
+      {"S5 record", [&] { return insert(11, "S5030003F9"); }, "S-Record of type #5 is not supported.", 1},
+      {"not a record", [&] { return edit(13, [](std::string& l) { l[0] = 'X'; }); }, "Invalid SHX file!", 1},
+      {"line over 255", [&] { return edit(18, [](std::string& l) { l += std::string(200, '0'); }); },
+       "Invalid SHX file! The line at offset", 2},
+      {"empty line", [&] { return insert(11, ""); }, "Invalid SHX file! Empty line", 1},
+      {"count below 5", [&] { return edit(12, [](std::string& l) { l.replace(2, 2, "04"); }); },
+       "Invalid SHX file! S3 record with a count below 5", 1},
+      {"record shorter than its count", [&] { return edit(12, [](std::string& l) { l.resize(60); }); },
+       "Invalid SHX file! S3 record shorter than its count", 1},
+      {"lone S", [&] { return insert(11, "S"); }, "Invalid SHX file! Incomplete record", 1},
+      {"S3 before S0", [&] { return edit(10, [](std::string& l) { l = "S3060000000000F9"; }); },
+       "Invalid SHX file! S3 record before the S0", 1},
+      {"ends before the last S7",
+       [&] {
+         std::vector<std::string> lines = Lines(file);
+         lines.pop_back();
+         return WithLines(file, lines);
+       },
+       "Invalid SHX file! The file ends before the S7 record", 2},
+      {"count beyond the entries", [&] { return withCount(5); }, "Invalid SHX file! The header lists 5", 3},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir("split-bad");
+    TSplitResult r;
+    RunSplit(r, dir, c.Make(), {1, false, ""});
+    EXPECT_FALSE(r.Ok) << c.Name;
+    const auto errors = r.Host.Errors();
+    ASSERT_EQ(errors.size(), 1u) << c.Name;
+    EXPECT_EQ(errors[0].rfind(c.ErrorStart, 0), 0u) << c.Name << ": " << errors[0];
+    EXPECT_EQ(r.Host.Rows.size(), c.Rows) << c.Name;
+    EXPECT_EQ(r.Host.LastStatus(), "Extracting done.") << c.Name;
+    EXPECT_EQ(r.Host.Events.back(), "last") << c.Name;
+  }
+}
+
+TEST(Split, FewerEntriesThanCountedStillStopsAtTheTable) {
+  TTempDir dir("split-count");
+  std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  file[944] = 0xFF, file[945] = 0xFF, file[946] = 0xFF, file[947] = 0xFF;
+  TSplitResult r;
+  RunSplit(r, dir, file);
+  EXPECT_FALSE(r.Ok);
+  EXPECT_EQ(r.Host.Rows.size(), 3u);
+}
+
+TEST(Split, AMissingSourceRaisesTheFileLayersError) {
+  TTempDir dir("split-missing");
+  TRecordingHost host;
+  TSuperfileSplitter splitter(host);
+  EXPECT_THROW(splitter.Split(dir / "none.shx", {1, false, dir.Str()}), EInOutError);
+  EXPECT_FALSE(splitter.Split("", {1, false, dir.Str()}));
+}
