@@ -615,7 +615,7 @@ void TClientDataSet::Post() {
     CheckUnique(FEditBuffer, row);
     for (TIndex& index : FIndexes) {
       const auto k = static_cast<std::size_t>(index.DataIndex);
-      if (CompareKeys(row->Values[k], FEditBuffer[k]) == 0 && row->Values[k] == FEditBuffer[k]) continue;
+      if (row->Values[k] == FEditBuffer[k]) continue;  // key unchanged: the row stays in place
       auto it = std::lower_bound(index.Rows.begin(), index.Rows.end(), row, TKeyLess{index.DataIndex});
       index.Rows.erase(it);
       TTableRow probe{row->Id, {}};

@@ -34,8 +34,10 @@ private:
 // The in-memory record table. Fields are defined while the table is closed; the table is then
 // opened (CreateDataSet, Open or a load). Rows are kept in insertion order, and in every index
 // (one field, ascending, empty before any value, equal keys in insertion order). The cursor's
-// row is the current row; its calculated fields are filled by OnCalcFields each time the cursor
-// reaches a row and while it is edited. Edits are applied at once: there is no change log to
+// row is the current row; its calculated fields are filled by OnCalcFields when one of them is
+// first read after the cursor reached the row or an edit changed it, so rows passed over cost
+// nothing. Index definitions belong to the table: they outlive Close and loads and are not part
+// of the saved forms. Edits are applied at once: there is no change log to
 // merge or undo beyond Cancel of the pending edit. Every failure raises EDatabaseError (or
 // EConvertError for a value a field cannot hold) and leaves the table as it was.
 class TClientDataSet : public TObject {

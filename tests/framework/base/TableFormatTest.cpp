@@ -104,6 +104,28 @@ TEST(TableFormat, HandBuiltXmlTableLoads) {
   ASSERT_EQ(t.RecordCount(), 2);
   EXPECT_EQ(t.FieldByName("ID")->AsInteger(), -7);
   EXPECT_EQ(t.FieldByName("Text")->AsWideString(), u"\u4E2D<\n\U0001F600 ");
+
+  // Bodies that are wrong even though their checksum matches.
+  auto withBody = [](const std::string& rows) {
+    std::string body = "<FIELDS><FIELD name='ID' type='integer' kind='data'/>"
+                       "<FIELD name='Text' type='widestring' size='10' kind='data'/></FIELDS><ROWS>" +
+                       rows + "</ROWS>";
+    return "<TARVEXTABLE version='1' crc='" + IntToHex(TableCrc32(body.data(), body.size()), 8) + "'>" + body +
+           "</TARVEXTABLE>";
+  };
+  EXPECT_EQ(LoadError(withBody("<ROW id='1' f1='ok'/>")), "loaded");
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f1='\xC0\x80'/>")).find("UTF-8"), std::string::npos);  // overlong
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f1='\xED\xA0\x80'/>")).find("UTF-8"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f0='1.5'/>")).find("integer"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f0='+1'/>")).find("integer"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f2='x'/>")).find("field number"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f01='x'/>")).find("unknown field"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW f0='1'/>")).find("no id"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f1='&bogus;'/>")).find("entity"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f1='&#x110000;'/>")).find("range"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f1='12345678901'/>")).find("does not fit"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1' f1='a' f1='b'/>")).find("repeated"), std::string::npos);
+  EXPECT_NE(LoadError(withBody("<ROW id='1'>text</ROW>")).find("malformed"), std::string::npos);
 }
 
 TEST(TableFormat, DamageBehindAValidChecksumIsStillRefused) {
