@@ -2,18 +2,18 @@
 
 #include "skin/engine/core/PixelBlend.h"
 
-TsColorValue BottomLeftColor(TsBitmap24View bmp) {
-  if (bmp.IsEmpty()) return PixelKeyColor;
+TColor BottomLeftColor(TsBitmap24View bmp) {
+  if (bmp.IsEmpty()) return SkinKeyColor;
   return TsBgr::Load(bmp.PixelAt(0, bmp.Height() - 1)).ToColor();
 }
 
 void DrawButtonGlyph(TsBitmap24View glyph, TsBitmap24View dst, TsPoint at, int32_t numGlyphs,
-                     const TsGlyphLook& look, TsColorValue keyFill) {
+                     const TsGlyphLook& look, TColor keyFill) {
   if (glyph.IsEmpty()) return;
-  const TsColorValue key = BottomLeftColor(glyph);
+  const TColor key = BottomLeftColor(glyph);
   if (numGlyphs == 1) {
     TsBitmap24 copy = TsBitmap24::CopyOf(glyph);
-    const TsInclusiveRect whole = copy.View().Bounds().ToInclusive();
+    const TsInclusiveRect whole = ToInclusive(copy.View().Bounds());
     bool blend = false;
     int32_t percent = 0;
     if (!look.Enabled) {
@@ -39,7 +39,7 @@ void DrawButtonGlyph(TsBitmap24View glyph, TsBitmap24View dst, TsPoint at, int32
   }
 }
 
-TsBitmap24 BuildTwoFrameGlyph(TsBitmap24View image, TsDisabledGlyphKind kind, TsColorValue buttonFace) {
+TsBitmap24 BuildTwoFrameGlyph(TsBitmap24View image, TsDisabledGlyphKind kind, TColor buttonFace) {
   const int32_t w = image.Width();
   const int32_t h = image.Height();
   TsBitmap24 glyph(w * 2, h);
@@ -50,14 +50,14 @@ TsBitmap24 BuildTwoFrameGlyph(TsBitmap24View image, TsDisabledGlyphKind kind, Ts
     return glyph;
   }
   TsBitmap24 altered = TsBitmap24::CopyOf(image);
-  const TsColorValue key = BottomLeftColor(image);
+  const TColor key = BottomLeftColor(image);
   if (kind.Grayed) GrayscaleBitmapKeyed(altered.View(), key);
   FillRectPixels(glyph.View(), {w, 0, 2 * w, h}, TsBgr::FromColor(buttonFace));
   if (kind.Blended) {
-    BlendRectKeyed(glyph.View(), {w, 0}, key, 50, altered.View().Bounds().ToInclusive(), altered.View());
+    BlendRectKeyed(glyph.View(), {w, 0}, key, 50, ToInclusive(altered.View().Bounds()), altered.View());
   } else {
     CopyBitmapTransparent(glyph.View(), altered.View(), {w, 0}, key);
-    glyph.SetPixel(w, h - 1, TsBgr::FromColor(PixelKeyColor));
+    glyph.SetPixel(w, h - 1, TsBgr::FromColor(SkinKeyColor));
   }
   return glyph;
 }

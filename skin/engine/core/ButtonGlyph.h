@@ -29,11 +29,11 @@ struct TsGlyphLook {
 // glyph's key colour is its bottom-left pixel. Other frame counts draw nothing. Greying keeps the key
 // colour, so a greyed glyph never shows a grey box.
 void DrawButtonGlyph(TsBitmap24View glyph, TsBitmap24View dst, TsPoint at, int32_t numGlyphs,
-                     const TsGlyphLook& look, TsColorValue keyFill = PixelKeyColor);
+                     const TsGlyphLook& look, TColor keyFill = SkinKeyColor);
 
 // The two-frame glyph an unskinned button gets from one image (its background already the key
 // colour): frame 1 is frame 0 altered by kind over the button face colour, or a copy when kind is empty.
-TsBitmap24 BuildTwoFrameGlyph(TsBitmap24View image, TsDisabledGlyphKind kind, TsColorValue buttonFace);
+TsBitmap24 BuildTwoFrameGlyph(TsBitmap24View image, TsDisabledGlyphKind kind, TColor buttonFace);
 
 // The colour of a bitmap's bottom-left pixel, the key of button glyphs.
-TsColorValue BottomLeftColor(TsBitmap24View bmp);
+TColor BottomLeftColor(TsBitmap24View bmp);

@@ -12,8 +12,8 @@ void InflateBy(TsRect& r, int64_t dx, int64_t dy) {
 
 TsRect LayoutCaptionRect(TsRect& r, uint32_t flags, TsTextExtent text) {
   if (!(flags & CaptionWordBreak)) {
-    const int64_t dy = (int64_t(text.Height) - r.Height()) / 2;
-    const int64_t dx = (int64_t(text.Width) - r.Width()) / 2;
+    const int64_t dy = (int64_t(text.Height) - RectHeight(r)) / 2;
+    const int64_t dx = (int64_t(text.Width) - RectWidth(r)) / 2;
     if (flags & CaptionCenter) {
       InflateBy(r, dx, dy);
     } else {
@@ -64,7 +64,7 @@ std::string EllipsizeText(const std::string& text, int32_t width,
 TsBevelLines BevelFrameLines(TsRect& r, int32_t& count) {
   TsBevelLines lines;
   // Frames beyond half the smaller side draw nothing new; the rectangle still shrinks by count.
-  const int64_t drawable = std::max<int64_t>(0, std::min(r.Width(), r.Height()) / 2 + 1);
+  const int64_t drawable = std::max<int64_t>(0, std::min(RectWidth(r), RectHeight(r)) / 2 + 1);
   const int64_t n = std::clamp<int64_t>(count, 0, drawable);
   int64_t left = r.Left, top = r.Top, right = int64_t(r.Right) - 1, bottom = int64_t(r.Bottom) - 1;
   for (int64_t i = 0; i < n; ++i, ++left, ++top, --right, --bottom) {
@@ -83,8 +83,8 @@ TsBevelLines BevelFrameLines(TsRect& r, int32_t& count) {
 }
 
 std::array<TsPoint, 6> CheckMarkPolygon(const TsRect& r) {
-  const int64_t w0 = r.Width();
-  const int64_t h0 = r.Height();
+  const int64_t w0 = RectWidth(r);
+  const int64_t h0 = RectHeight(r);
   const int64_t l = r.Left + w0 / 8 + 1;
   const int64_t t = r.Top + h0 / 8 + 1;
   const int64_t rr = r.Right - w0 / 8;

@@ -19,7 +19,7 @@ constexpr uint32_t CaptionWordBreak = 0x10;  // DT_WORDBREAK
 constexpr uint32_t CaptionNoClip = 0x100;    // DT_NOCLIP
 
 // A contour colour of "none".
-constexpr TsColorValue CaptionNoContour = 0xFFFFFFFF;
+constexpr TColor CaptionNoContour = -1;
 
 struct TsTextExtent {
   int32_t Width = 0;
@@ -34,7 +34,7 @@ TsRect LayoutCaptionRect(TsRect& r, uint32_t flags, TsTextExtent text);
 struct TsTextPass {
   int32_t DX = 0;
   int32_t DY = 0;
-  TsColorValue Color = 0;
+  TColor Color = 0;
   uint32_t ExtraFlags = 0;
   bool operator==(const TsTextPass&) const = default;
 };
@@ -42,13 +42,13 @@ struct TsTextPass {
 // The colours a skinned caption is drawn in.
 struct TsCaptionColors {
   bool HasSection = false;      // a valid skin section
-  TsColorValue Font = 0;         // the section's text colour for the state
-  std::array<TsColorValue, 4> Contours{CaptionNoContour, CaptionNoContour, CaptionNoContour, CaptionNoContour};  // left, top, right, bottom
-  TsColorValue CanvasFont = 0;   // the canvas' own font colour
+  TColor Font = 0;         // the section's text colour for the state
+  std::array<TColor, 4> Contours{CaptionNoContour, CaptionNoContour, CaptionNoContour, CaptionNoContour};  // left, top, right, bottom
+  TColor CanvasFont = 0;   // the canvas' own font colour
   bool CustomFont = false;       // the control keeps its font: no contours, its own colour
   bool NoClipMainPass = false;   // the control painter adds DT_NOCLIP to the main pass
-  TsColorValue Highlight = 0xFFFFFF;
-  TsColorValue Shadow = 0x808080;
+  TColor Highlight = 0xFFFFFF;
+  TColor Shadow = 0x808080;
 };
 
 // The passes of a caption in drawing order: contours then the text when enabled, highlight then

@@ -12,5 +12,5 @@
 // over its parent's image when there is one, else half of it over a plain colour: the skin's
 // background colour when set, else the parent's colour, else (no parent) the control's own.
 void ApplyDisabledKind(TsBitmap24View bmp, TsDisabledKind kinds, TsPoint offset, const TsCacheView& cache,
-                       TsColorValue backgroundColor, std::optional<TsColorValue> parentColor,
-                       TsColorValue ownColor);
+                       TColor backgroundColor, std::optional<TColor> parentColor,
+                       TColor ownColor);

@@ -53,7 +53,7 @@ void WalkStops(std::span<const TsGradientStop> stops, int64_t first, int64_t las
 void FillGradient(TsBitmap24View bmp, const TsRect& r, std::span<const TsGradientStop> stops) {
   if (stops.empty() || bmp.IsEmpty()) return;
   const TsRect c = IntersectRects(r, bmp.Bounds());
-  if (c.IsEmpty()) return;
+  if (IsRectEmpty(c)) return;
   const int32_t width = c.Right - c.Left;
   if (stops[0].Mode == 0) {
     WalkStops(stops, c.Top, c.Bottom - 1, c.Bottom - c.Top, [&](int64_t y, TsBgr colour) {

@@ -4,7 +4,7 @@
 
 #include "skin/engine/core/PixelGeometry.h"
 #include "skin/engine/core/TsBitmap24View.h"
-#include "skin/engine/core/TsGradientStop.h"
+#include "skin/engine/core/SkinTypes.h"
 
 // Paints the stops over r (cut to the bitmap). Each stop runs from its first colour to its second over
 // its share of the extent, ending on a row (or column) that the next stop starts on and paints over;

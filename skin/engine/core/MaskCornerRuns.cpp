@@ -41,9 +41,9 @@ void CollectMaskCornerRects(std::vector<TsRect>& rects, int32_t targetWidth, con
     if (!f.Valid) return;
     left = mask.R.Left;
     top = mask.R.Top;
-    pw = mask.R.Width() / (f.ImageCount * 3);
-    ph = mask.R.Height() / (f.Rows * 3);
-    rightStart = left + mask.R.Width() * 2 / (f.ImageCount * 3);
+    pw = RectWidth(mask.R) / (f.ImageCount * 3);
+    ph = RectHeight(mask.R) / (f.Rows * 3);
+    rightStart = left + RectWidth(mask.R) * 2 / (f.ImageCount * 3);
   }
   if (pw <= 0 || ph <= 0) return;
   // Each corner is one part high: the top corners in the first part row, the bottom ones in the third.

@@ -27,7 +27,7 @@ void ForEachMaskedPixel(const TsBitmap24View& bmp, const TsMaskSource& s, const 
 
 TsBlitArea ClipPart(const TsBitmap24View& bmp, const TsMaskSource& s, const TsRect& dstR, const TsRect& srcR) {
   return ClipBlit(bmp.Bounds(), s.Limit, dstR.Left, dstR.Top, srcR.Left, srcR.Top,
-                  std::min(dstR.Width(), srcR.Width()), std::min(dstR.Height(), srcR.Height()));
+                  std::min(RectWidth(dstR), RectWidth(srcR)), std::min(RectHeight(dstR), RectHeight(srcR)));
 }
 
 void ApplyMaskedRule(uint8_t* d, const uint8_t* s, const uint8_t* m) {
@@ -45,7 +45,7 @@ TsRect FrameRect(int64_t left, int64_t top, int64_t width, int64_t height) {
 }  // namespace
 
 void CopyGlyphMasked(TsBitmap24View bmp, const TsInclusiveRect& dstR, const TsInclusiveRect& srcR,
-                     const TsMaskImage& mask, int32_t mode, TsColorValue key) {
+                     const TsMaskImage& mask, int32_t mode, TColor key) {
   const TsMaskSource s = TsMaskSource::Of(mask);
   if (!s.HasMaskHalf) return;
   const TsBlitArea a = ClipPart(bmp, s, dstR.ToRect(), srcR.ToRect());
@@ -59,7 +59,7 @@ void CopyGlyphMasked(TsBitmap24View bmp, const TsInclusiveRect& dstR, const TsIn
 }
 
 void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, int32_t state, const TsMaskImage& mask, int32_t mode,
-                      TsColorValue keyFill) {
+                      TColor keyFill) {
   if (mask.HasOwnBitmap()) {
     const int64_t fw = mask.Own.Width() / 3;
     const int64_t fh = mask.Own.Height() / 2;
@@ -67,19 +67,19 @@ void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, int32_t state, const TsMask
     // An own glyph bitmap holds exactly three frames.
     const int64_t frame = std::clamp(state, 0, 2);
     const TsRect src = FrameRect(frame * fw, 0, fw, fh);
-    CopyGlyphMasked(bmp, RectOfSize(p.X, p.Y, fw, fh).ToInclusive(), src.ToInclusive(), mask, mode, PixelKeyColor);
+    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, fw, fh)), ToInclusive(src), mask, mode, SkinKeyColor);
     return;
   }
   const TsMasterFrames f = TsMasterFrames::Of(mask);
   if (!f.Valid) return;
   const int64_t frame = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
-  const TsInclusiveRect src = FrameRect(mask.R.Left + frame * f.Width, mask.R.Top, f.Width, f.Height).ToInclusive();
+  const TsInclusiveRect src = ToInclusive(FrameRect(mask.R.Left + frame * f.Width, mask.R.Top, f.Width, f.Height));
   if (mask.MaskType >= 1) {
-    CopyGlyphMasked(bmp, RectOfSize(p.X, p.Y, f.Width, f.Height).ToInclusive(), src, mask, mode, PixelKeyColor);
+    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, f.Width, f.Height)), src, mask, mode, SkinKeyColor);
   } else if (mode == 1) {
-    CopyRectTransparent(bmp, mask.Master, p, TsCacheView::None(), PixelKeyColor, src, keyFill);
+    CopyRectTransparent(bmp, mask.Master, p, TsCacheView::None(), SkinKeyColor, src, keyFill);
   } else {
-    BlendRectKeyed(bmp, p, PixelKeyColor, 50, src, mask.Master);
+    BlendRectKeyed(bmp, p, SkinKeyColor, 50, src, mask.Master);
   }
 }
 
@@ -104,13 +104,13 @@ void CopyRectByMask(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, 
 }
 
 void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsMaskImage& mask,
-                          const TsCacheView& cache, TsColorValue keyFill) {
+                          const TsCacheView& cache, TColor keyFill) {
   if (mask.HasOwnBitmap()) return;
   const TsMaskSource s = TsMaskSource::Of(mask);
   if (!s.HasMaskHalf) return;
   const TsBlitArea a = ClipPart(bmp, s, dstR, srcR);
   if (a.IsEmpty()) return;
-  const bool fill = keyFill != PixelKeyColor;
+  const bool fill = keyFill != SkinKeyColor;
   const TsBgr fillColor = TsBgr::FromColor(keyFill);
   ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t x, int32_t y) {
     if (!IsKeyPixel(p)) ApplyMaskedRule(d, p, m);
@@ -120,8 +120,8 @@ void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& 
 }
 
 void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
-                        const TsMaskImage& mask, const TsCacheView& cache, TsColorValue keyFill) {
-  if (r.Width() < 2 || r.Height() < 2) return;
+                        const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill) {
+  if (RectWidth(r) < 2 || RectHeight(r) < 2) return;
   if (!mask.HasOwnBitmap()) {
     PaintNinePartMasterImage(bmp, r, fillCentre, state, mask, cache, keyFill);
     return;
@@ -130,7 +130,7 @@ void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, in
   frame.PartWidth = mask.Own.Width() / 9;
   frame.PartHeight = mask.Own.Height() / 6;
   frame.Origin = {int32_t(std::clamp(state, 0, 2) * 3 * frame.PartWidth), 0};
-  const TsCornerSizes corners = NinePartCorners(r.Width(), r.Height(), frame.PartWidth, frame.PartHeight, 0);
+  const TsCornerSizes corners = NinePartCorners(RectWidth(r), RectHeight(r), frame.PartWidth, frame.PartHeight, 0);
   LayoutNineParts(r, bmp.Bounds(), frame, corners, fillCentre,
                   [&](const TsRect& dst, const TsRect& src, TsPartKind kind) {
                     CopyRectByMask(bmp, dst, src, kind == TsPartKind::Corner ? cache : TsCacheView::None(),
@@ -139,17 +139,17 @@ void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, in
 }
 
 void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
-                              const TsMaskImage& mask, const TsCacheView& cache, TsColorValue keyFill) {
-  if (r.Width() < 2 || r.Height() < 2) return;
+                              const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill) {
+  if (RectWidth(r) < 2 || RectHeight(r) < 2) return;
   const TsMasterFrames f = TsMasterFrames::Of(mask);
   if (!f.Valid) return;
   const int64_t index = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
   TsNinePartFrame frame;
-  frame.PartWidth = mask.R.Width() / (f.ImageCount * 3);
-  frame.PartHeight = mask.R.Height() / (f.Rows * 3);
-  frame.Origin = {ClampToInt32(mask.R.Left + mask.R.Width() * index / f.ImageCount), mask.R.Top};
+  frame.PartWidth = RectWidth(mask.R) / (f.ImageCount * 3);
+  frame.PartHeight = RectHeight(mask.R) / (f.Rows * 3);
+  frame.Origin = {ClampToInt32(mask.R.Left + RectWidth(mask.R) * index / f.ImageCount), mask.R.Top};
   const TsCornerSizes corners =
-      NinePartCorners(r.Width(), r.Height(), frame.PartWidth, frame.PartHeight, mask.BorderWidth);
+      NinePartCorners(RectWidth(r), RectHeight(r), frame.PartWidth, frame.PartHeight, mask.BorderWidth);
   const bool masked = mask.MaskType >= 1;
   // Without a mask half the border width marks a frame whose centre stays open.
   const bool centre = fillCentre && (masked || mask.BorderWidth <= 0);
@@ -158,7 +158,7 @@ void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCent
     if (masked) {
       CopyMasterPartMasked(bmp, dst, src, mask, ci, keyFill);
     } else if (kind == TsPartKind::Corner) {
-      CopyRectTransparent(bmp, mask.Master, {dst.Left, dst.Top}, cache, PixelKeyColor, src.ToInclusive(), keyFill);
+      CopyRectTransparent(bmp, mask.Master, {dst.Left, dst.Top}, cache, SkinKeyColor, ToInclusive(src), keyFill);
     } else {
       CopyPixels(bmp, {dst.Left, dst.Top}, mask.Master, src);
     }

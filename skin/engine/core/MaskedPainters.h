@@ -26,12 +26,12 @@ inline uint8_t MaskedChannelExact(uint8_t s, uint8_t d, uint8_t m) {
 // Frame `state` of the mask with its top-left corner at p. Mode 1 is the normal look, any other
 // mode pales the glyph. Key pixels of a mask without a mask half take keyFill when it is set.
 void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, int32_t state, const TsMaskImage& mask, int32_t mode,
-                      TsColorValue keyFill = PixelKeyColor);
+                      TColor keyFill = SkinKeyColor);
 
 // Pixel core of PaintMaskedGlyph: srcR of the mask's bitmap through its mask half to dstR; source
 // pixels of the key colour are skipped.
 void CopyGlyphMasked(TsBitmap24View bmp, const TsInclusiveRect& dstR, const TsInclusiveRect& srcR,
-                     const TsMaskImage& mask, int32_t mode, TsColorValue key);
+                     const TsMaskImage& mask, int32_t mode, TColor key);
 
 // One part of a mask with its own bitmap. With a valid cache, key pixels take the parent's pixel and
 // the others the masked pixel rule; without one every pixel takes the exact rule.
@@ -41,14 +41,14 @@ void CopyRectByMask(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, 
 // One part of a mask cut from the master bitmap. Key pixels take keyFill when set, else the parent's
 // pixel when the cache is valid, else stay.
 void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsMaskImage& mask,
-                          const TsCacheView& cache, TsColorValue keyFill = PixelKeyColor);
+                          const TsCacheView& cache, TColor keyFill = SkinKeyColor);
 
 // Frame `state` of a border mask over r: corners unscaled, edges and centre tiled, the centre only
 // when fillCentre. The corners see the caller's cache, the rest none.
 void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
-                        const TsMaskImage& mask, const TsCacheView& cache, TsColorValue keyFill = PixelKeyColor);
+                        const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill = SkinKeyColor);
 
 // The same for masks cut from the master bitmap only; a mask with its own bitmap paints nothing.
 void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
                               const TsMaskImage& mask, const TsCacheView& cache,
-                              TsColorValue keyFill = PixelKeyColor);
+                              TColor keyFill = SkinKeyColor);

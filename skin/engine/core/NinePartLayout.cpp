@@ -14,7 +14,7 @@ void ForEachTile(int64_t from, int64_t to, int64_t step, int64_t visibleFrom, in
     f(start, std::min(step, to - start));
 }
 
-bool Overlaps(const TsRect& a, const TsRect& b) { return !IntersectRects(a, b).IsEmpty(); }
+bool Overlaps(const TsRect& a, const TsRect& b) { return !IsRectEmpty(IntersectRects(a, b)); }
 
 }  // namespace
 

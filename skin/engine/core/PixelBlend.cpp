@@ -11,7 +11,7 @@
 namespace {
 
 TsBlitArea ClipToBitmap(const TsBitmap24View& bmp, const TsRect& r) {
-  return ClipBlit(bmp.Bounds(), bmp.Bounds(), r.Left, r.Top, r.Left, r.Top, r.Width(), r.Height());
+  return ClipBlit(bmp.Bounds(), bmp.Bounds(), r.Left, r.Top, r.Left, r.Top, RectWidth(r), RectHeight(r));
 }
 
 // Runs f(dstPixel, srcPixel) over a clipped area, three bytes at a time.
@@ -24,7 +24,7 @@ void ForEachPixelPair(const TsBitmap24View& dst, const TsBitmap24View& src, cons
   }
 }
 
-bool HasKey(TsColorValue key) { return (key >> 24) != 0xFF; }
+bool HasKey(TColor key) { return (static_cast<uint32_t>(key) >> 24) != 0xFF; }
 
 // Inside the rounded rectangle [l, r) x [t, b) whose corners are ellipses of the given size.
 bool InsideRoundRect(int64_t x, int64_t y, int64_t l, int64_t t, int64_t r, int64_t b, int64_t corner) {
@@ -44,7 +44,7 @@ bool InsideRoundRect(int64_t x, int64_t y, int64_t l, int64_t t, int64_t r, int6
 
 void CopyPixels(TsBitmap24View dst, TsPoint at, TsBitmap24View src, const TsRect& srcR) {
   const TsBlitArea a =
-      ClipBlit(dst.Bounds(), src.Bounds(), at.X, at.Y, srcR.Left, srcR.Top, srcR.Width(), srcR.Height());
+      ClipBlit(dst.Bounds(), src.Bounds(), at.X, at.Y, srcR.Left, srcR.Top, RectWidth(srcR), RectHeight(srcR));
   if (a.IsEmpty()) return;
   // Rows may overlap when both views share one bitmap: copy in the safe order.
   const bool upward = dst.SharesPixelsWith(src) && a.DstY > a.SrcY;
@@ -64,7 +64,7 @@ void FillRectPixels(TsBitmap24View bmp, const TsRect& r, TsBgr color) {
 
 void GrayscaleBitmap(TsBitmap24View bmp) { GrayscaleBitmapKeyed(bmp, PixelNoKey); }
 
-void GrayscaleBitmapKeyed(TsBitmap24View bmp, TsColorValue key) {
+void GrayscaleBitmapKeyed(TsBitmap24View bmp, TColor key) {
   const bool keyed = HasKey(key);
   const TsBgr k = TsBgr::FromColor(key);
   for (int32_t y = 0; y < bmp.Height(); ++y) {
@@ -77,7 +77,7 @@ void GrayscaleBitmapKeyed(TsBitmap24View bmp, TsColorValue key) {
   }
 }
 
-void BlendRectWithColor(TsBitmap24View bmp, const TsRect& r, int32_t transparency, TsColorValue color) {
+void BlendRectWithColor(TsBitmap24View bmp, const TsRect& r, int32_t transparency, TColor color) {
   const TsBlitArea a = ClipToBitmap(bmp, r);
   if (a.IsEmpty()) return;
   const TsExactShare share(std::clamp(transparency, 0, 100), 100);
@@ -92,7 +92,7 @@ void BlendRectWithColor(TsBitmap24View bmp, const TsRect& r, int32_t transparenc
   }
 }
 
-void BlendRectKeyed(TsBitmap24View dst, TsPoint at, TsColorValue key, int32_t transparencyPercent,
+void BlendRectKeyed(TsBitmap24View dst, TsPoint at, TColor key, int32_t transparencyPercent,
                     const TsInclusiveRect& srcR, TsBitmap24View src) {
   const TsBlitArea a =
       ClipBlit(dst.Bounds(), src.Bounds(), at.X, at.Y, srcR.Left, srcR.Top, srcR.Width(), srcR.Height());
@@ -108,7 +108,7 @@ void BlendRectKeyed(TsBitmap24View dst, TsPoint at, TsColorValue key, int32_t tr
   });
 }
 
-void BlendColorByMask(TsBitmap24View a, TsBitmap24View mask, TsColorValue color) {
+void BlendColorByMask(TsBitmap24View a, TsBitmap24View mask, TColor color) {
   const TsBgr c = TsBgr::FromColor(color);
   const int32_t cc[3] = {c.B, c.G, c.R};
   const int32_t w = std::min(a.Width(), mask.Width());
@@ -132,7 +132,7 @@ void BlendBitmaps(TsBitmap24View d, TsBitmap24View s, int32_t level) {
 
 void BlendBitmapRect(TsBitmap24View d, TsBitmap24View s, std::array<uint8_t, 3> alpha, const TsRect& r,
                      TsPoint p) {
-  const TsBlitArea a = ClipBlit(d.Bounds(), s.Bounds(), p.X, p.Y, r.Left, r.Top, r.Width(), r.Height());
+  const TsBlitArea a = ClipBlit(d.Bounds(), s.Bounds(), p.X, p.Y, r.Left, r.Top, RectWidth(r), RectHeight(r));
   if (a.IsEmpty()) return;
   const TsExactShare share(static_cast<int32_t>(alpha[0]) + alpha[1] + alpha[2], 768);
   for (int32_t y = 0; y < a.Height; ++y) {
@@ -155,7 +155,7 @@ void BlendBitmapsByMask(TsBitmap24View d, TsBitmap24View s, TsBitmap24View mask,
   }
 }
 
-void CopyBitmapTransparent(TsBitmap24View dst, TsBitmap24View src, TsPoint at, TsColorValue key) {
+void CopyBitmapTransparent(TsBitmap24View dst, TsBitmap24View src, TsPoint at, TColor key) {
   const TsBlitArea a = ClipBlit(dst.Bounds(), src.Bounds(), at.X, at.Y, 0, 0, src.Width(), src.Height());
   if (a.IsEmpty()) return;
   const TsBgr k = TsBgr::FromColor(key);
@@ -165,12 +165,12 @@ void CopyBitmapTransparent(TsBitmap24View dst, TsBitmap24View src, TsPoint at, T
 }
 
 void CopyRectTransparent(TsBitmap24View dst, TsBitmap24View src, TsPoint at, const TsCacheView& cache,
-                         TsColorValue key, const TsInclusiveRect& srcR, TsColorValue keyFill) {
+                         TColor key, const TsInclusiveRect& srcR, TColor keyFill) {
   const TsBlitArea a =
       ClipBlit(dst.Bounds(), src.Bounds(), at.X, at.Y, srcR.Left, srcR.Top, srcR.Width(), srcR.Height());
   if (a.IsEmpty()) return;
   const TsBgr k = TsBgr::FromColor(key);
-  const bool fill = keyFill != PixelKeyColor;
+  const bool fill = keyFill != SkinKeyColor;
   const TsBgr fillColor = TsBgr::FromColor(keyFill);
   ForEachPixelPair(dst, src, a, [&](uint8_t* d, const uint8_t* s, int32_t x, int32_t y) {
     if (!PixelEquals(s, k)) {
@@ -184,11 +184,11 @@ void CopyRectTransparent(TsBitmap24View dst, TsBitmap24View src, TsPoint at, con
 }
 
 void BlendRoundRectColor(TsBitmap24View bmp, const TsRect& r, int32_t percent, int32_t radius,
-                         int32_t edgeWidth, TsColorValue color) {
+                         int32_t edgeWidth, TColor color) {
   const TsBlitArea a = ClipToBitmap(bmp, r);
   if (a.IsEmpty()) return;
-  const int64_t w = r.Width();
-  const int64_t h = r.Height();
+  const int64_t w = RectWidth(r);
+  const int64_t h = RectHeight(r);
   const int32_t level = std::clamp(percent, 0, 100) * 255 / 100;
   const int64_t corner = std::clamp<int64_t>(radius, 0, std::min(w / 2, h / 2));
   const int64_t edges = std::clamp<int64_t>(edgeWidth, 0, std::min(w / 2, h / 2));

@@ -2,15 +2,10 @@
 
 #include <cstdint>
 
-// A colour value as the skin files and the platform write it: red in bits 0-7, green in bits 8-15,
-// blue in bits 16-23; the top byte flags special values (a system colour, or "no key").
-using TsColorValue = uint32_t;
+#include "skin/engine/core/SkinTypes.h"
 
-// In skin images this colour stands for "no pixel"; in a colour variable it means "none".
-constexpr TsColorValue PixelKeyColor = 0x00FF00FF;
-
-// Top byte that marks a key argument as absent (no pixel is skipped).
-constexpr TsColorValue PixelNoKey = 0xFF000000;
+// A key argument whose top byte is $FF names no key: no pixel is skipped.
+constexpr TColor PixelNoKey = static_cast<TColor>(0xFF000000u);
 
 // One pixel of a 24-bit bitmap, in memory order.
 struct TsBgr {
@@ -18,10 +13,12 @@ struct TsBgr {
   uint8_t G = 0;
   uint8_t R = 0;
 
-  static constexpr TsBgr FromColor(TsColorValue c) {
-    return {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)};
+  // The low three bytes of a colour value ($00BBGGRR); system colours must be resolved before.
+  static constexpr TsBgr FromColor(TColor c) {
+    const uint32_t u = static_cast<uint32_t>(c);
+    return {uint8_t(u >> 16), uint8_t(u >> 8), uint8_t(u)};
   }
-  constexpr TsColorValue ToColor() const { return TsColorValue(R) | TsColorValue(G) << 8 | TsColorValue(B) << 16; }
+  constexpr TColor ToColor() const { return TColor(R) | TColor(G) << 8 | TColor(B) << 16; }
   static TsBgr Load(const uint8_t* p) { return {p[0], p[1], p[2]}; }
   void Store(uint8_t* p) const {
     p[0] = B;

@@ -3,31 +3,21 @@
 #include <algorithm>
 #include <cstdint>
 
-// Points and the two rectangle kinds of the painters. Skin files and the platform mix rectangles
-// that exclude their right and bottom edge (the platform's kind) with ones that include them; the
-// two are distinct types so that passing one where the other is meant does not compile.
+#include "skin/engine/core/SkinTypes.h"
+
+// Points and the two rectangle kinds of the painters. TsRect (SkinTypes.h) excludes its right and
+// bottom edge like the platform's rectangles; TsInclusiveRect includes them. Skin formats and the
+// platform mix the two, so they are distinct types: passing one where the other is meant does not
+// compile. Sizes are 64-bit so that rectangles read from a skin file cannot overflow.
 
 struct TsPoint {
   int32_t X = 0;
   int32_t Y = 0;
 };
 
-struct TsInclusiveRect;
-
-// Right and bottom lie just outside the rectangle.
-struct TsRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-
-  // 64-bit so that rectangles read from a skin file cannot overflow.
-  int64_t Width() const { return int64_t(Right) - Left; }
-  int64_t Height() const { return int64_t(Bottom) - Top; }
-  bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-  TsInclusiveRect ToInclusive() const;
-  bool operator==(const TsRect&) const = default;
-};
+inline int64_t RectWidth(const TsRect& r) { return int64_t(r.Right) - r.Left; }
+inline int64_t RectHeight(const TsRect& r) { return int64_t(r.Bottom) - r.Top; }
+inline bool IsRectEmpty(const TsRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
 // Right and bottom are the last column and row of the rectangle.
 struct TsInclusiveRect {
@@ -44,12 +34,10 @@ struct TsInclusiveRect {
 };
 
 // Saturating conversion of a 64-bit coordinate back to the 32-bit range of the rectangles.
-inline int32_t ClampToInt32(int64_t v) {
-  return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
+inline int32_t ClampToInt32(int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
-inline TsInclusiveRect TsRect::ToInclusive() const {
-  return {Left, Top, ClampToInt32(int64_t(Right) - 1), ClampToInt32(int64_t(Bottom) - 1)};
+inline TsInclusiveRect ToInclusive(const TsRect& r) {
+  return {r.Left, r.Top, ClampToInt32(int64_t(r.Right) - 1), ClampToInt32(int64_t(r.Bottom) - 1)};
 }
 
 inline TsRect TsInclusiveRect::ToRect() const {
@@ -62,13 +50,11 @@ inline TsRect RectOfSize(int64_t left, int64_t top, int64_t width, int64_t heigh
 }
 
 inline TsRect IntersectRects(const TsRect& a, const TsRect& b) {
-  TsRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-           std::min(a.Bottom, b.Bottom)};
-  if (r.IsEmpty()) return {r.Left, r.Top, r.Left, r.Top};
+  TsRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
+  if (IsRectEmpty(r)) return {r.Left, r.Top, r.Left, r.Top};
   return r;
 }
 
 inline TsRect OffsetRect(const TsRect& r, int64_t dx, int64_t dy) {
-  return {ClampToInt32(r.Left + dx), ClampToInt32(r.Top + dy), ClampToInt32(r.Right + dx),
-          ClampToInt32(r.Bottom + dy)};
+  return {ClampToInt32(r.Left + dx), ClampToInt32(r.Top + dy), ClampToInt32(r.Right + dx), ClampToInt32(r.Bottom + dy)};
 }

@@ -9,16 +9,16 @@
 #include "skin/engine/core/PixelBlend.h"
 
 void CopyPartToRegion(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsMaskImage& mask,
-                      TsColorValue key, std::vector<TsRect>& cutRuns) {
+                      TColor key, std::vector<TsRect>& cutRuns) {
   const TsMaskSource s = TsMaskSource::Of(mask);
   if (!s.HasMaskHalf) {
     CopyPixels(bmp, {dstR.Left, dstR.Top}, s.Src,
-               RectOfSize(srcR.Left, srcR.Top, std::min(srcR.Width(), dstR.Width()),
-                          std::min(srcR.Height(), dstR.Height())));
+               RectOfSize(srcR.Left, srcR.Top, std::min(RectWidth(srcR), RectWidth(dstR)),
+                          std::min(RectHeight(srcR), RectHeight(dstR))));
     return;
   }
   const TsBlitArea a = ClipBlit(bmp.Bounds(), s.Limit, dstR.Left, dstR.Top, srcR.Left, srcR.Top,
-                                std::min(dstR.Width(), srcR.Width()), std::min(dstR.Height(), srcR.Height()));
+                                std::min(RectWidth(dstR), RectWidth(srcR)), std::min(RectHeight(dstR), RectHeight(srcR)));
   if (a.IsEmpty()) return;
   const TsBgr k = TsBgr::FromColor(key);
   for (int32_t y = 0; y < a.Height; ++y) {
@@ -54,12 +54,12 @@ void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool
   } else {
     const TsMasterFrames f = TsMasterFrames::Of(mask);
     if (!f.Valid) return;
-    frame.PartWidth = mask.R.Width() / (f.ImageCount * 3);
-    frame.PartHeight = mask.R.Height() / (f.Rows * 3);
+    frame.PartWidth = RectWidth(mask.R) / (f.ImageCount * 3);
+    frame.PartHeight = RectHeight(mask.R) / (f.Rows * 3);
     const int64_t index = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
     frame.Origin = {ClampToInt32(mask.R.Left + index * 3 * frame.PartWidth), mask.R.Top};
   }
-  const TsCornerSizes corners = NinePartCorners(target.Width(), target.Height(), frame.PartWidth,
+  const TsCornerSizes corners = NinePartCorners(RectWidth(target), RectHeight(target), frame.PartWidth,
                                                 frame.PartHeight, 0);
   const bool ownBitmap = mask.HasOwnBitmap();
   const bool masked = ownBitmap || mask.MaskType >= 1;
@@ -67,6 +67,6 @@ void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool
   const bool centre = masked ? fillCentre : true;
   LayoutNineParts(target, target, frame, corners, centre, [&](const TsRect& dst, const TsRect& src, TsPartKind kind) {
     if (ownBitmap && kind == TsPartKind::Centre) CopyRectByMask(bmp, dst, src, TsCacheView::None(), mask.Own);
-    else CopyPartToRegion(bmp, dst, src, mask, PixelKeyColor, cutRuns);
+    else CopyPartToRegion(bmp, dst, src, mask, SkinKeyColor, cutRuns);
   });
 }

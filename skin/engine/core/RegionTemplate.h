@@ -20,4 +20,4 @@ void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool
 // One part: srcR of the mask through its mask half to dstR, key pixels appended to cutRuns. A mask
 // without a mask half is copied plainly and cuts nothing.
 void CopyPartToRegion(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsMaskImage& mask,
-                      TsColorValue key, std::vector<TsRect>& cutRuns);
+                      TColor key, std::vector<TsRect>& cutRuns);

@@ -27,10 +27,10 @@ void PaintGradientOrColour(TsBitmap24View bmp, const TsRect& r, const TsSectionL
 
 void TileImage(TsBitmap24View bmp, const TsRect& r, TsBitmap24View src, const TsRect& srcR) {
   const TsRect s = IntersectRects(srcR, src.Bounds());
-  const int64_t tw = s.Width();
-  const int64_t th = s.Height();
+  const int64_t tw = RectWidth(s);
+  const int64_t th = RectHeight(s);
   const TsRect visible = IntersectRects(r, bmp.Bounds());
-  if (tw <= 0 || th <= 0 || visible.IsEmpty()) return;
+  if (tw <= 0 || th <= 0 || IsRectEmpty(visible)) return;
   // Start at the first tile that reaches into the visible part, so huge targets cost nothing extra.
   const int64_t firstY = r.Top + (visible.Top - int64_t(r.Top)) / th * th;
   const int64_t firstX = r.Left + (visible.Left - int64_t(r.Left)) / tw * tw;
@@ -43,9 +43,9 @@ void TileImage(TsBitmap24View bmp, const TsRect& r, TsBitmap24View src, const Ts
 }
 
 void PaintOpaqueBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look,
-                           TsColorValue backgroundColor) {
+                           TColor backgroundColor) {
   const TsRect area = IntersectRects(r, bmp.Bounds());
-  if (area.IsEmpty()) return;
+  if (IsRectEmpty(area)) return;
   const int32_t image = Percent(look.ImagePercent);
   const int32_t gradient = Percent(look.GradientPercent);
   const TsBgr colour = TsBgr::FromColor(look.Color);
@@ -71,15 +71,15 @@ void PaintOpaqueBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionL
   if (shares >= 1 && shares <= 99) {
     BlendRectWithColor(bmp, area, shares, look.Color);
   } else if (shares != 100) {
-    const bool useBackground = backgroundColor != PixelKeyColor && Percent(look.Transparency) != 0;
+    const bool useBackground = backgroundColor != SkinKeyColor && Percent(look.Transparency) != 0;
     FillRectPixels(bmp, area, useBackground ? TsBgr::FromColor(backgroundColor) : colour);
   }
 }
 
 void PaintSectionBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look,
-                            const TsCacheView& cache, TsPoint offset, TsColorValue backgroundColor) {
+                            const TsCacheView& cache, TsPoint offset, TColor backgroundColor) {
   const TsRect area = IntersectRects(r, bmp.Bounds());
-  if (area.IsEmpty()) return;
+  if (IsRectEmpty(area)) return;
   const int32_t transparency = Percent(look.Transparency);
   // Where the parent's pixels for area start in its cache.
   const TsPoint parentAt{ClampToInt32(int64_t(cache.X) + offset.X + (area.Left - int64_t(r.Left))),
@@ -100,7 +100,7 @@ void PaintSectionBackground(TsBitmap24View bmp, const TsRect& r, const TsSection
 
 void PaintSectionPixels(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look, const TsSectionPaint& paint,
                         const TsCacheView& cache, TsPoint offset) {
-  if (bmp.IsEmpty() || r.IsEmpty() || r.Left < 0 || r.Top < 0 || r.Right > bmp.Width() || r.Bottom > bmp.Height())
+  if (bmp.IsEmpty() || IsRectEmpty(r) || r.Left < 0 || r.Top < 0 || r.Right > bmp.Width() || r.Bottom > bmp.Height())
     return;
   PaintSectionBackground(bmp, r, look, cache, offset, paint.BackgroundColor);
   if (paint.Border)

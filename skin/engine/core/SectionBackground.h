@@ -7,7 +7,7 @@
 #include "skin/engine/core/PixelGeometry.h"
 #include "skin/engine/core/TsBitmap24View.h"
 #include "skin/engine/core/TsCacheView.h"
-#include "skin/engine/core/TsGradientStop.h"
+#include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsMaskImage.h"
 
 // An image tiled over a section's background: Source of Image (a whole bitmap, a master cut, or a
@@ -21,7 +21,7 @@ struct TsPatternTile {
 // The fields of a section record that its background is painted from, for one state. Colours are
 // plain RGB values; the shares and the transparency are percents (clamped to 0..100).
 struct TsSectionLook {
-  TsColorValue Color = 0xFFFFFF;
+  TColor Color = 0xFFFFFF;
   int32_t Transparency = 0;
   int32_t GradientPercent = 0;
   std::span<const TsGradientStop> Gradient;
@@ -34,20 +34,20 @@ void TileImage(TsBitmap24View bmp, const TsRect& r, TsBitmap24View src, const Ts
 
 // The opaque background of r: image, gradient and colour by their shares.
 void PaintOpaqueBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look,
-                           TsColorValue backgroundColor);
+                           TColor backgroundColor);
 
 // The background of r, mixed with the parent's pixels (cache, at its X, Y moved by offset) by the
 // section's transparency.
 void PaintSectionBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look,
-                            const TsCacheView& cache, TsPoint offset, TsColorValue backgroundColor);
+                            const TsCacheView& cache, TsPoint offset, TColor backgroundColor);
 
 // Settings of one section painting beyond the look: the border mask and the skin's global colours.
 struct TsSectionPaint {
   const TsMaskImage* Border = nullptr;  // nullptr: no border mask
   int32_t State = 0;
   bool FillCentre = true;
-  TsColorValue KeyFillColor = PixelKeyColor;
-  TsColorValue BackgroundColor = PixelKeyColor;
+  TColor KeyFillColor = SkinKeyColor;
+  TColor BackgroundColor = SkinKeyColor;
 };
 
 // Background then border of a section over r. Nothing when r is empty or not inside the bitmap.

@@ -107,7 +107,7 @@ TEST(Grayscale, KeyedVersionKeepsTheKeyColour) {
   b.SetPixel(0, 0, Rgb(30, 60, 91));
   b.SetPixel(1, 0, Key);
   TsBitmap24 plain = TsBitmap24::CopyOf(b.View());
-  GrayscaleBitmapKeyed(b.View(), PixelKeyColor);
+  GrayscaleBitmapKeyed(b.View(), SkinKeyColor);
   GrayscaleBitmap(plain.View());
   EXPECT_EQ(b.Pixel(0, 0), Grey(60));
   EXPECT_EQ(b.Pixel(1, 0), Key);
@@ -121,19 +121,19 @@ TEST(CopyRectTransparent, KeyPixelsTakeFillColourElseParentElseStay) {
   const TsBitmap24 parent = Filled(10, 10, Rgb(9, 9, 9));
   TsCacheView ci{parent.View(), 3, 3, true};
   TsBitmap24 d = Filled(2, 1, Grey(50));
-  CopyRectTransparent(d.View(), s.View(), {0, 0}, ci, PixelKeyColor, {0, 0, 1, 0}, 0x0000FF);
+  CopyRectTransparent(d.View(), s.View(), {0, 0}, ci, SkinKeyColor, {0, 0, 1, 0}, 0x0000FF);
   EXPECT_EQ(d.Pixel(0, 0), Rgb(1, 2, 3));
   EXPECT_EQ(d.Pixel(1, 0), Rgb(255, 0, 0));
-  CopyRectTransparent(d.View(), s.View(), {0, 0}, ci, PixelKeyColor, {0, 0, 1, 0}, PixelKeyColor);
+  CopyRectTransparent(d.View(), s.View(), {0, 0}, ci, SkinKeyColor, {0, 0, 1, 0}, SkinKeyColor);
   EXPECT_EQ(d.Pixel(1, 0), Rgb(9, 9, 9));
   d.SetPixel(1, 0, Grey(50));
   ci.X = 9;  // the parent pixel lies outside the parent: the target stays
-  CopyRectTransparent(d.View(), s.View(), {0, 0}, ci, PixelKeyColor, {0, 0, 1, 0}, PixelKeyColor);
+  CopyRectTransparent(d.View(), s.View(), {0, 0}, ci, SkinKeyColor, {0, 0, 1, 0}, SkinKeyColor);
   EXPECT_EQ(d.Pixel(1, 0), Grey(50));
   // A source left of 0 moves the target by the same amount.
   TsBitmap24 e = Filled(2, 1, Grey(50));
-  CopyRectTransparent(e.View(), s.View(), {0, 0}, TsCacheView::None(), PixelKeyColor, {-1, 0, 0, 0},
-                      PixelKeyColor);
+  CopyRectTransparent(e.View(), s.View(), {0, 0}, TsCacheView::None(), SkinKeyColor, {-1, 0, 0, 0},
+                      SkinKeyColor);
   EXPECT_EQ(e.Pixel(0, 0), Grey(50));
   EXPECT_EQ(e.Pixel(1, 0), Rgb(1, 2, 3));
 }

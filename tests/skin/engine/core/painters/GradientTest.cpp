@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr TsColorValue Red = 0x0000FF;
-constexpr TsColorValue Blue = 0xFF0000;
-constexpr TsColorValue Green = 0x00FF00;
+constexpr TColor Red = 0x0000FF;
+constexpr TColor Blue = 0xFF0000;
+constexpr TColor Green = 0x00FF00;
 
 TEST(FillGradient, TwoRowStopsMeetOnTheSharedRow) {
   TsBitmap24 b(3, 101);

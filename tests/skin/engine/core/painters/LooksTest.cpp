@@ -10,7 +10,7 @@ namespace {
 TEST(ApplyDisabledKind, GreysFirstThenBlendsWithTheParent) {
   TsBitmap24 b = Filled(2, 2, Rgb(90, 0, 0));
   const TsBitmap24 parent = Filled(10, 10, Grey(130));
-  ApplyDisabledKind(b.View(), {true, true}, {1, 1}, {parent.View(), 2, 2, true}, PixelKeyColor, std::nullopt, 0);
+  ApplyDisabledKind(b.View(), {true, true}, {1, 1}, {parent.View(), 2, 2, true}, SkinKeyColor, std::nullopt, 0);
   EXPECT_EQ(b.Pixel(1, 1), Grey(90));  // grey 30 keeps 40 percent over the parent's 130
 }
 
@@ -19,10 +19,10 @@ TEST(ApplyDisabledKind, WithoutParentImageBlendsAColourAndFallsBackToTheControls
   ApplyDisabledKind(b.View(), {}, {0, 0}, TsCacheView::None(), 0x000000, 0xFFFFFF, 0xFFFFFF);
   EXPECT_EQ(b.Pixel(0, 0), Grey(99));  // the background colour wins: 200 * 127 >> 8
   TsBitmap24 c = Filled(1, 1, Grey(200));
-  ApplyDisabledKind(c.View(), {}, {0, 0}, TsCacheView::None(), PixelKeyColor, 0x000000, 0xFFFFFF);
+  ApplyDisabledKind(c.View(), {}, {0, 0}, TsCacheView::None(), SkinKeyColor, 0x000000, 0xFFFFFF);
   EXPECT_EQ(c.Pixel(0, 0), Grey(99));  // then the parent's colour
   TsBitmap24 e = Filled(1, 1, Grey(200));
-  ApplyDisabledKind(e.View(), {}, {0, 0}, TsCacheView::None(), PixelKeyColor, std::nullopt, 0x000000);
+  ApplyDisabledKind(e.View(), {}, {0, 0}, TsCacheView::None(), SkinKeyColor, std::nullopt, 0x000000);
   EXPECT_EQ(e.Pixel(0, 0), Grey(99));  // no parent: the control's own colour
   TsBitmap24 f = Filled(1, 1, Grey(200));
   ApplyDisabledKind(f.View(), {false, false}, {0, 0}, TsCacheView::None(), 0, 0, 0);

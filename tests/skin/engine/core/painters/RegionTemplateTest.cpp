@@ -68,7 +68,7 @@ TEST(CopyPartToRegion, RunsStayInsideTheBitmap) {
   m.Own = own.View();
   TsBitmap24 d = Filled(3, 3, Grey(0));
   std::vector<TsRect> runs;
-  CopyPartToRegion(d.View(), {1, 1, 9, 9}, {0, 0, 8, 8}, m, PixelKeyColor, runs);
+  CopyPartToRegion(d.View(), {1, 1, 9, 9}, {0, 0, 8, 8}, m, SkinKeyColor, runs);
   const std::vector<TsRect> expected{{1, 1, 3, 2}, {1, 2, 3, 3}};
   EXPECT_EQ(runs, expected);
 }

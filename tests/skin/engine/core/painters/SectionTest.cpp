@@ -8,7 +8,7 @@
 
 namespace {
 
-TsSectionLook Plain(TsColorValue c) {
+TsSectionLook Plain(TColor c) {
   TsSectionLook look;
   look.Color = c;
   return look;
@@ -20,13 +20,13 @@ TEST(PaintSectionBackground, TransparencyMixesWithTheParentsPixels) {
   TsSectionLook look = Plain(0x000000);
   look.Transparency = 100;
   TsBitmap24 b = Filled(4, 4, Grey(7));
-  PaintSectionBackground(b.View(), {0, 0, 4, 4}, look, ci, {1, 1}, PixelKeyColor);
+  PaintSectionBackground(b.View(), {0, 0, 4, 4}, look, ci, {1, 1}, SkinKeyColor);
   EXPECT_TRUE(UntouchedOutside(b, 0, 0, 0, 0, Grey(200)));
   look.Transparency = 50;
-  PaintSectionBackground(b.View(), {0, 0, 4, 4}, look, ci, {1, 1}, PixelKeyColor);
+  PaintSectionBackground(b.View(), {0, 0, 4, 4}, look, ci, {1, 1}, SkinKeyColor);
   EXPECT_EQ(b.Pixel(2, 2), Grey(99));  // t = 381/768 of the parent
   look.Transparency = 0;
-  PaintSectionBackground(b.View(), {0, 0, 4, 4}, look, ci, {1, 1}, PixelKeyColor);
+  PaintSectionBackground(b.View(), {0, 0, 4, 4}, look, ci, {1, 1}, SkinKeyColor);
   EXPECT_EQ(b.Pixel(2, 2), Grey(0));
 }
 
@@ -38,7 +38,7 @@ TEST(PaintOpaqueBackground, ImageShareMixesTheTileWithTheColour) {
   look.ImagePercent = 60;
   look.Pattern = {tile.View(), {0, 0, 2, 1}, true};
   TsBitmap24 b = Filled(5, 2, Grey(7));
-  PaintOpaqueBackground(b.View(), {0, 0, 5, 2}, look, PixelKeyColor);
+  PaintOpaqueBackground(b.View(), {0, 0, 5, 2}, look, SkinKeyColor);
   EXPECT_EQ(b.Pixel(0, 0), Grey(60));
   EXPECT_EQ(b.Pixel(1, 1), Grey(120));
   EXPECT_EQ(b.Pixel(4, 0), Grey(60));  // the third tile is cut at the edge
@@ -49,7 +49,7 @@ TEST(PaintOpaqueBackground, SharesAboveAllOrNoneFillWithAColour) {
   look.ImagePercent = 70;
   look.GradientPercent = 50;
   TsBitmap24 b = Filled(3, 3, Grey(7));
-  PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, look, PixelKeyColor);
+  PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, look, SkinKeyColor);
   EXPECT_TRUE(UntouchedOutside(b, 0, 0, 0, 0, Rgb(255, 0, 0)));
   // No shares, a skin background colour and some transparency: the background colour.
   TsSectionLook none = Plain(0x0000FF);
@@ -62,12 +62,12 @@ TEST(PaintOpaqueBackground, AGradientShareWithoutStopsOrImageLeavesNoStalePixels
   TsSectionLook look = Plain(0x000000);
   look.GradientPercent = 100;  // the section's gradient text is a single blank: no stops
   TsBitmap24 b = Filled(3, 3, Grey(7));
-  PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, look, PixelKeyColor);
+  PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, look, SkinKeyColor);
   EXPECT_TRUE(UntouchedOutside(b, 0, 0, 0, 0, Grey(0)));
   TsSectionLook missing = Plain(0x000000);
   missing.ImagePercent = 50;  // the image cannot be found
   TsBitmap24 c = Filled(3, 3, Grey(7));
-  PaintOpaqueBackground(c.View(), {0, 0, 3, 3}, missing, PixelKeyColor);
+  PaintOpaqueBackground(c.View(), {0, 0, 3, 3}, missing, SkinKeyColor);
   EXPECT_TRUE(UntouchedOutside(c, 0, 0, 0, 0, Grey(0)));
 }
 
@@ -80,7 +80,7 @@ TEST(PaintOpaqueBackground, GradientOverTheImageKeepsTheImageShare) {
   look.Gradient = stops;
   look.Pattern = {tile.View(), {0, 0, 1, 1}, true};
   TsBitmap24 b = Filled(2, 2, Grey(7));
-  PaintOpaqueBackground(b.View(), {0, 0, 2, 2}, look, PixelKeyColor);
+  PaintOpaqueBackground(b.View(), {0, 0, 2, 2}, look, SkinKeyColor);
   EXPECT_EQ(b.Pixel(1, 1), Grey(99));  // 200 * 381 / 768 over black
 }
 

@@ -1,0 +1,49 @@
+// Feeds the skin loader an "Options.dat" and the files it names, all from one input:
+// the text up to the first "\n@@" is the description; each following "@@name\n" starts a file.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "skin/engine/core/SkinCommonIndexes.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/engine/core/TsSkinLoader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  std::size_t cut = input.find("\n@@");
+  const std::string_view options = input.substr(0, cut);
+  TsMemoryFiles files;
+  while (cut != std::string_view::npos) {
+    const std::size_t nameStart = cut + 3;
+    const std::size_t nameEnd = input.find('\n', nameStart);
+    if (nameEnd == std::string_view::npos) break;
+    const std::size_t next = input.find("\n@@", nameEnd);
+    const std::string_view body = input.substr(nameEnd + 1, next == std::string_view::npos ? std::string_view::npos
+                                                                                            : next - nameEnd - 1);
+    files.Add("S\\" + std::string(input.substr(nameStart, nameEnd - nameStart)),
+              std::vector<std::uint8_t>(body.begin(), body.end()));
+    cut = next;
+  }
+  TsIniText ini(options);
+  TsSkinSource source;
+  source.Ini = &ini;
+  source.SkinPath = "S\\";
+  source.Files = &files;
+  source.CommonSections = {"[EXTRA]", "PARENTCLASS=BUTTON", "COLOR=1"};
+  TsLoadedSkin skin = LoadSkin(source);
+  InstallSkinTables(std::move(skin.Tables));
+  SkinData().Active = true;
+  ResolveCommonIndexes();
+  for (std::size_t i = 0; i < SkinSectionData.size() && i < 64; ++i) {
+    const std::string& name = SkinSectionData[i].SectionName;
+    const auto index = static_cast<std::int32_t>(i);
+    for (const char* mask : {"BORDERSMASK", "GLYPHMASK", "PATTERN"}) {
+      (void)MaskFrameSize(FindMaskIndex(index, name, mask));
+      (void)FindPatternIndex(index, name, mask);
+    }
+  }
+  InstallSkinTables({});
+  return 0;
+}

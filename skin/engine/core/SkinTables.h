@@ -1,0 +1,101 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/engine/core/SkinTypes.h"
+#include "skin/engine/core/TsPixmap.h"
+
+// One record per section of the skin description, in load order.
+struct TsSectionData {
+  std::string ParentClass;
+  std::string SectionName;
+  TColor Color = 0xFFFFFF;
+  TsControlBevel Bevel = TsControlBevel::cbNone;
+  // [0] text colour; [1..4] contour colours left, top, right, bottom (-1 none).
+  std::array<TColor, 5> FontColor{0, -1, -1, -1, -1};
+  std::array<TColor, 5> HotFontColor{0, -1, -1, -1, -1};
+  bool ReservedBoolean = false;
+  std::int32_t ShadowBlur = 6;
+  TColor ShadowColor = 0;
+  bool ShadowEnabled = false;
+  std::int32_t ShadowOffset = 3;
+  std::int32_t ShadowTransparency = 50;
+  std::int32_t Transparency = 0;
+  std::int32_t GradientPercent = 0;
+  std::string GradientData = " ";
+  std::vector<TsGradientStop> Gradient;
+  std::int32_t ImagePercent = 0;
+  bool ShowFocus = false;
+  bool FadingEnabled = false;
+  std::int32_t FadingIntervalIn = 5;
+  std::int32_t FadingIntervalOut = 5;
+  std::int32_t FadingIterations = 5;
+  TColor HotColor = 0xFFFFFF;
+  std::int32_t HotTransparency = 0;
+  TsControlBevel HotBevel = TsControlBevel::cbNone;
+  std::int32_t HotGradientPercent = 0;
+  std::string HotGradientData;
+  std::vector<TsGradientStop> HotGradient;
+  std::int32_t HotImagePercent = 0;
+  TColor BorderColor1 = 0;
+  TColor BorderColor2 = 0;
+};
+
+// One mask: a cut R of the master bitmap (Bmp null) or an own bitmap.
+struct TsMaskData {
+  std::shared_ptr<const TsPixmap> Bmp;
+  std::string SectionName;  // upper case
+  std::string MaskName;     // upper case
+  TsRect R;
+  std::int16_t ImageCount = 1;   // state frames side by side, >= 1
+  std::int16_t MaskType = 0;     // 0 image only, 1 image with its mask below it
+  std::int16_t BorderWidth = 0;  // fixed border of a nine-part image
+};
+
+struct TsPatternData {
+  std::shared_ptr<const TsPixmap> Image;
+  std::string SectionName;  // upper case
+  std::string PatternName;  // upper case
+};
+
+// The three tables and the master bitmap of one loaded skin.
+struct TsSkinTables {
+  std::vector<TsSectionData> Sections;
+  std::vector<TsMaskData> Masks;
+  std::vector<TsPatternData> Patterns;
+  std::shared_ptr<const TsPixmap> MasterBitmap;
+};
+
+// The tables of the loaded skin (window thread only).
+extern std::vector<TsSectionData> SkinSectionData;
+extern std::vector<TsMaskData> SkinMaskData;
+extern std::vector<TsPatternData> SkinPatternData;
+extern std::shared_ptr<const TsPixmap> SkinMasterBitmap;
+
+// Replaces every table at once, so no reader ever sees a half-loaded skin.
+void InstallSkinTables(TsSkinTables tables);
+void FreeSkinMasks();     // masks and the master bitmap
+void FreeSkinPatterns();
+void FreeSkinSections();
+
+// Lookups: -1 when not found. Mask and pattern names are compared exactly (callers pass upper
+// case); section names ignoring case. A mask or pattern missing in a section is looked up in the
+// section named by its PARENTCLASS, and so on up the chain (a cycle ends the search).
+std::int32_t FindSectionIndex(const std::string& name);
+std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName, const std::string& maskName);
+std::int32_t FindPatternIndex(std::int32_t skinIndex, const std::string& sectionName,
+                              const std::string& patternName);
+
+bool SectionIndexValid(std::int32_t index);
+bool MaskIndexValid(std::int32_t index);
+
+struct TsFrameSize {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
+// Size of one state frame of a mask; zero for an invalid index.
+TsFrameSize MaskFrameSize(std::int32_t maskIndex);

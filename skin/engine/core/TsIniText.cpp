@@ -1,0 +1,158 @@
+#include "skin/engine/core/TsIniText.h"
+
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+}  // namespace
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
+std::string UpperCase(std::string_view s) {
+  std::string r(s);
+  // Only ASCII letters: ini names are compared in the invariant way.
+  for (char& c : r)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return r;
+}
+
+std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
+  std::string_view s = TrimBlanks(text);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '-' || s.front() == '+')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  if (s.empty()) return std::nullopt;
+  int base = 10;
+  if (s.front() == '$') {
+    base = 16;
+    s.remove_prefix(1);
+  } else if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  if (s.empty() || s.size() > 20) return std::nullopt;
+  std::uint64_t v = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+  if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  if (base == 16) {
+    if (v > 0xFFFFFFFFull) return std::nullopt;
+    auto r = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+    return negative ? static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(r)) : r;
+  }
+  if (negative) {
+    if (v > 2147483648ull) return std::nullopt;
+    return static_cast<std::int32_t>(-static_cast<std::int64_t>(v));
+  }
+  if (v > 2147483647ull) return std::nullopt;
+  return static_cast<std::int32_t>(v);
+}
+
+std::optional<double> ParseIniFloat(std::string_view text) {
+  std::string_view s = TrimBlanks(text);
+  if (s.empty() || s.size() > 63) return std::nullopt;
+  for (char c : s)
+    if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' ||
+          c == 'E'))
+      return std::nullopt;
+  std::string copy(s);
+  char* end = nullptr;
+  double v = std::strtod(copy.c_str(), &end);
+  if (end != copy.c_str() + copy.size()) return std::nullopt;
+  return v;
+}
+
+TsIniText TsIniText::FromLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const auto& line : lines) {
+    text += line;
+    text += '\n';
+  }
+  return TsIniText(text);
+}
+
+void TsIniText::SetText(std::string_view text) {
+  FSections.clear();
+  TSection* current = nullptr;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t eol = text.find('\n', pos);
+    if (eol == std::string_view::npos) eol = text.size();
+    std::string_view line = TrimBlanks(text.substr(pos, eol - pos));
+    pos = eol + 1;
+    if (line.empty() || line.front() == ';') continue;
+    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+      std::string name(TrimBlanks(line.substr(1, line.size() - 2)));
+      current = nullptr;
+      for (auto& s : FSections)
+        if (SameText(s.Name, name)) current = &s;
+      if (!current) {
+        FSections.push_back({name, {}});
+        current = &FSections.back();
+      }
+      continue;
+    }
+    if (!current) continue;
+    std::size_t eq = line.find('=');
+    std::string key(TrimBlanks(eq == std::string_view::npos ? line : line.substr(0, eq)));
+    std::string value(eq == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(eq + 1)));
+    if (key.empty()) continue;
+    bool seen = false;
+    for (const auto& e : current->Entries)
+      if (SameText(e.Key, key)) seen = true;
+    if (!seen) current->Entries.push_back({std::move(key), std::move(value)});
+  }
+}
+
+const TsIniText::TSection* TsIniText::FindSection(std::string_view name) const {
+  for (const auto& s : FSections)
+    if (SameText(s.Name, name)) return &s;
+  return nullptr;
+}
+
+std::optional<std::string> TsIniText::Value(std::string_view section, std::string_view key) const {
+  const TSection* s = FindSection(section);
+  if (!s) return std::nullopt;
+  for (const auto& e : s->Entries)
+    if (SameText(e.Key, key)) return e.Value;
+  return std::nullopt;
+}
+
+bool TsIniText::ValueExists(std::string_view section, std::string_view key) const {
+  return Value(section, key).has_value();
+}
+
+std::string TsIniText::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
+  auto v = Value(section, key);
+  return v ? *v : def;
+}
+
+std::int32_t TsIniText::ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const {
+  auto v = Value(section, key);
+  if (!v) return def;
+  auto n = ParseIniInteger(*v);
+  return n ? *n : def;
+}
+
+double TsIniText::ReadFloat(std::string_view section, std::string_view key, double def) const {
+  auto v = Value(section, key);
+  if (!v) return def;
+  auto n = ParseIniFloat(*v);
+  return n ? *n : def;
+}

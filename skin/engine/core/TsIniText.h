@@ -1,0 +1,52 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Ini text held in memory: sections and keys in file order, looked up ignoring case.
+// A repeated section continues the first one; a repeated key keeps its first value.
+class TsIniText {
+public:
+  struct TEntry {
+    std::string Key;
+    std::string Value;
+  };
+  struct TSection {
+    std::string Name;
+    std::vector<TEntry> Entries;
+  };
+
+  TsIniText() = default;
+  explicit TsIniText(std::string_view text) { SetText(text); }
+  static TsIniText FromLines(const std::vector<std::string>& lines);
+
+  // Lines may end in CR LF or LF; blank lines and lines starting with ';' are skipped; lines
+  // before the first section are dropped. Keys and values lose surrounding blanks.
+  void SetText(std::string_view text);
+
+  const std::vector<TSection>& Sections() const { return FSections; }
+  const TSection* FindSection(std::string_view name) const;
+  bool SectionExists(std::string_view name) const { return FindSection(name) != nullptr; }
+  bool ValueExists(std::string_view section, std::string_view key) const;
+
+  std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+  std::string ReadString(std::string_view section, std::string_view key, const std::string& def) const;
+  // Decimal, "$hex" or "0xhex"; a value that is not a number gives def.
+  std::int32_t ReadInteger(std::string_view section, std::string_view key, std::int32_t def) const;
+  // '.' is the decimal separator; a value that is not a number gives def.
+  double ReadFloat(std::string_view section, std::string_view key, double def) const;
+
+private:
+  std::vector<TSection> FSections;
+};
+
+// The integer syntax of ini files: optional blanks, sign, then decimal digits, or "$" / "0x"
+// followed by hex digits (up to 8, wrapping into the sign bit). Nothing when not a number or
+// out of range.
+std::optional<std::int32_t> ParseIniInteger(std::string_view text);
+std::optional<double> ParseIniFloat(std::string_view text);
+
+bool SameText(std::string_view a, std::string_view b);
+std::string UpperCase(std::string_view s);

@@ -1,0 +1,386 @@
+#include "skin/engine/core/TsSkinLoader.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "skin/engine/core/ESkinError.h"
+#include "skin/engine/core/GradientText.h"
+#include "skin/engine/core/SkinImageCodecs.h"
+#include "skin/engine/core/SkinUtils.h"
+
+const char* const OldSkinMessage =
+    "This skin is of an old version, made for version 3 of Skarvo.\n"
+    "Please download the latest skins.";
+
+namespace {
+
+// A small JPEG is a mask, a large one a pattern.
+constexpr std::int64_t PatternMinPixels = 90000;
+
+std::int16_t ClampInt16(std::int32_t v, std::int32_t low) {
+  return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, low, 32767));
+}
+
+bool HoldsJpegName(const std::string& value) {
+  const std::string up = UpperCase(value);
+  return up.find(".JPG") != std::string::npos || up.find(".JPEG") != std::string::npos;
+}
+
+// Decodes the pictures of one load, each file once.
+class TPictureCache {
+public:
+  TPictureCache(const TsSkinSource& source) : FSource(source) {}
+
+  std::shared_ptr<const TsPixmap> Bitmap(const std::string& value) { return Get(value, false); }
+  std::shared_ptr<const TsPixmap> Jpeg(const std::string& value) { return Get(value, true); }
+
+private:
+  std::shared_ptr<const TsPixmap> Get(const std::string& value, bool jpeg) {
+    if (!FSource.Files) return nullptr;
+    // Relative to the skin folder unless the name holds a drive.
+    const std::string path = value.find(':') != std::string::npos ? value : FSource.SkinPath + value;
+    const std::string key = (jpeg ? "J" : "B") + UpperCase(path);
+    auto it = FCache.find(key);
+    if (it != FCache.end()) return it->second;
+    std::shared_ptr<const TsPixmap> image;
+    if (auto bytes = FSource.Files->Read(path)) {
+      try {
+        image = std::make_shared<const TsPixmap>(jpeg ? DecodeJpeg(*bytes) : DecodeBmp(*bytes));
+      } catch (const ESkinImageError&) {
+        image = nullptr;  // a corrupt picture is a missing one
+      }
+    }
+    FCache[key] = image;
+    return image;
+  }
+
+  const TsSkinSource& FSource;
+  std::map<std::string, std::shared_ptr<const TsPixmap>> FCache;
+};
+
+bool CutFits(const TsRect& r, const TsPixmap& master) {
+  return r.Left >= 0 && r.Top >= 0 && r.Right > r.Left && r.Bottom > r.Top && r.Right <= master.Width() &&
+         r.Bottom <= master.Height();
+}
+
+// Masks named by the keys of one ini (the skin's, or the common sections without GLOBALINFO).
+void ReadMasks(const TsIniText& ini, bool skipGlobalInfo, TsSkinTables& tables, TPictureCache& pictures) {
+  for (const auto& section : ini.Sections()) {
+    if (skipGlobalInfo && SameText(section.Name, "GLOBALINFO")) continue;
+    for (const auto& entry : section.Entries) {
+      const TsSkinValue v = ClassifySkinValue(entry.Value, tables.MasterBitmap != nullptr);
+      TsMaskData m;
+      m.SectionName = UpperCase(section.Name);
+      m.MaskName = UpperCase(entry.Key);
+      if (v.Kind == TsSkinValue::TKind::Cut) {
+        if (!CutFits(v.R, *tables.MasterBitmap)) continue;
+        m.R = v.R;
+        m.ImageCount = v.ImageCount;
+        m.MaskType = v.MaskType;
+        m.BorderWidth = v.BorderWidth;
+      } else if (v.Kind == TsSkinValue::TKind::Bitmap) {
+        m.Bmp = pictures.Bitmap(entry.Value);
+        if (!m.Bmp || m.Bmp->Width() == 0) continue;
+      } else {
+        continue;
+      }
+      tables.Masks.push_back(std::move(m));
+    }
+  }
+}
+
+void AddPicture(TsSkinTables& tables, std::shared_ptr<const TsPixmap> image, const std::string& section,
+                const std::string& name, bool smallIsMask) {
+  if (!image || image->Width() == 0) return;
+  if (smallIsMask && static_cast<std::int64_t>(image->Width()) * image->Height() < PatternMinPixels) {
+    TsMaskData m;
+    m.Bmp = std::move(image);
+    m.SectionName = UpperCase(section);
+    m.MaskName = UpperCase(name);
+    tables.Masks.push_back(std::move(m));
+    return;
+  }
+  tables.Patterns.push_back({std::move(image), UpperCase(section), UpperCase(name)});
+}
+
+void ReadPatterns(const TsIniText& ini, bool smallIsMask, TsSkinTables& tables, TPictureCache& pictures) {
+  for (const auto& section : ini.Sections())
+    for (const auto& entry : section.Entries)
+      if (HoldsJpegName(entry.Value))
+        AddPicture(tables, pictures.Jpeg(entry.Value), section.Name, entry.Key, smallIsMask);
+}
+
+using TIntReader = std::function<std::optional<std::int32_t>(const char* key)>;
+using TStrReader = std::function<std::optional<std::string>(const char* key)>;
+
+TsControlBevel BevelOf(std::int32_t v) { return static_cast<TsControlBevel>(std::clamp(v, 0, 4)); }
+
+// Fills the fields of a record from a reader; a key the reader does not know keeps the field.
+void FillSection(TsSectionData& r, const TIntReader& readInt, const TStrReader& readStr) {
+  auto i = [&](const char* key, std::int32_t& field) {
+    if (auto v = readInt(key)) field = *v;
+  };
+  auto s = [&](const char* key, std::string& field) {
+    if (auto v = readStr(key)) field = *v;
+  };
+  auto b = [&](const char* key, bool& field) {
+    if (auto v = readStr(key)) field = UpperCase(*v) == "TRUE";
+  };
+  auto bevel = [&](const char* key, TsControlBevel& field) {
+    if (auto v = readInt(key)) field = BevelOf(*v);
+  };
+  i("COLOR", r.Color);
+  bevel("BEVEL", r.Bevel);
+  const char* font[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+  const char* hotFont[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
+  for (int k = 0; k < 5; ++k) {
+    i(font[k], r.FontColor[k]);
+    i(hotFont[k], r.HotFontColor[k]);
+  }
+  b("RESERVEDBOOLEAN", r.ReservedBoolean);
+  i("SHADOWBLUR", r.ShadowBlur);
+  i("SHADOWCOLOR", r.ShadowColor);
+  b("SHADOWENABLED", r.ShadowEnabled);
+  i("SHADOWOFFSET", r.ShadowOffset);
+  i("SHADOWTRANSPARENCY", r.ShadowTransparency);
+  i("TRANSPARENCY", r.Transparency);
+  i("GRADIENTPERCENT", r.GradientPercent);
+  s("GRADIENTDATA", r.GradientData);
+  i("IMAGEPERCENT", r.ImagePercent);
+  b("SHOWFOCUS", r.ShowFocus);
+  b("FADINGENABLED", r.FadingEnabled);
+  i("FADINGINTERVALIN", r.FadingIntervalIn);
+  i("FADINGINTERVALOUT", r.FadingIntervalOut);
+  i("FADINGITERATIONS", r.FadingIterations);
+  i("HOTCOLOR", r.HotColor);
+  i("HOTTRANSPARENCY", r.HotTransparency);
+  bevel("HOTBEVEL", r.HotBevel);
+  i("HOTGRADIENTPERCENT", r.HotGradientPercent);
+  s("HOTGRADIENTDATA", r.HotGradientData);
+  i("HOTIMAGEPERCENT", r.HotImagePercent);
+  i("BORDERCOLOR1", r.BorderColor1);
+  i("BORDERCOLOR2", r.BorderColor2);
+}
+
+void ParseGradients(TsSectionData& r) {
+  r.Gradient = r.GradientData != " " ? ParseGradientData(r.GradientData) : std::vector<TsGradientStop>();
+  r.HotGradient = ParseGradientData(r.HotGradientData);
+}
+
+// Reads of a key along the PARENTCLASS chain of the skin's ini. A value of -1 (or "?") and a
+// value that does not parse count as absent. The walk stops at a section already visited, so a
+// cycle ends like a missing parent.
+class TInheritedReader {
+public:
+  explicit TInheritedReader(const TsIniText& ini) : FIni(ini) {}
+
+  std::optional<std::int32_t> Integer(const std::string& section, const char* key) const {
+    std::optional<std::int32_t> result;
+    Walk(section, [&](const std::string& s) {
+      auto v = FIni.ReadInteger(s, key, -1);
+      if (v == -1) return false;
+      result = v;
+      return true;
+    });
+    return result;
+  }
+
+  std::optional<std::string> String(const std::string& section, const char* key) const {
+    std::optional<std::string> result;
+    Walk(section, [&](const std::string& s) {
+      auto v = FIni.ReadString(s, key, "?");
+      if (v == "?") return false;
+      result = v;
+      return true;
+    });
+    return result;
+  }
+
+private:
+  template <typename TVisit>
+  void Walk(std::string section, TVisit visit) const {
+    std::set<std::string> seen;
+    while (seen.insert(UpperCase(section)).second) {
+      if (visit(section)) return;
+      std::string parent = FIni.ReadString(section, "PARENTCLASS", "?");
+      if (parent.empty() || parent == "?" || parent == section) return;
+      section = parent;
+    }
+  }
+
+  const TsIniText& FIni;
+};
+
+void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, TsSkinTables& tables) {
+  TInheritedReader reader(ini);
+  for (const auto& section : ini.Sections()) {
+    TsSectionData r;
+    r.SectionName = section.Name;
+    r.ParentClass = ini.ReadString(section.Name, "PARENTCLASS", "");
+    FillSection(
+        r,
+        [&](const char* key) -> std::optional<std::int32_t> {
+          if (std::string_view(key) == "SHADOWCOLOR") return ini.ReadInteger(section.Name, key, 0);
+          return reader.Integer(section.Name, key);
+        },
+        [&](const char* key) { return reader.String(section.Name, key); });
+    if (source.ColorToRGB) r.Color = source.ColorToRGB(r.Color);
+    ParseGradients(r);
+    tables.Sections.push_back(std::move(r));
+  }
+}
+
+std::array<TColor, 5> FontColors(const std::string& text, const std::array<TColor, 5>& keep) {
+  if (CountWords(text, " ") != 5) return keep;
+  std::array<TColor, 5> r{};
+  for (std::size_t k = 0; k < 5; ++k) {
+    auto v = ParseIniInteger(NthWord(k + 1, text, " "));
+    if (!v) return keep;
+    r[k] = *v;
+  }
+  return r;
+}
+
+void ReadInternalSkin(const TsInternalSkin& skin, TsSkinTables& tables, TPictureCache&) {
+  tables.MasterBitmap = skin.MasterBitmap && !skin.MasterBitmap->Empty() ? skin.MasterBitmap : nullptr;
+  for (const auto& image : skin.Images) {
+    TsMaskData m;
+    m.SectionName = UpperCase(image.SectionName);
+    m.MaskName = UpperCase(image.PropertyName);
+    if (image.ImageCount == 0) {
+      if (!image.Image || image.Image->Width() == 0) continue;
+      m.Bmp = image.Image;
+    } else {
+      if (!tables.MasterBitmap || !CutFits(image.R, *tables.MasterBitmap)) continue;
+      m.R = image.R;
+      m.ImageCount = ClampInt16(image.ImageCount, 1);
+      m.MaskType = ClampInt16(image.MaskType, 0);
+      m.BorderWidth = ClampInt16(image.BorderWidth, 0);
+    }
+    tables.Masks.push_back(std::move(m));
+  }
+  for (const auto& p : skin.Patterns) AddPicture(tables, p.Image, p.SectionName, p.PropertyName, true);
+}
+
+void ReadInternalSections(const TsInternalSkin& skin, TsSkinTables& tables) {
+  for (const auto& g : skin.GeneralData) {
+    TsSectionData r = g.Data;
+    r.ParentClass.clear();
+    r.FontColor = FontColors(g.FontColor, r.FontColor);
+    r.HotFontColor = FontColors(g.HotFontColor, r.HotFontColor);
+    ParseGradients(r);
+    tables.Sections.push_back(std::move(r));
+  }
+}
+
+void ReadCommonSections(const TsIniText& common, TsSkinTables& tables) {
+  for (const auto& section : common.Sections()) {
+    const std::string parent = UpperCase(common.ReadString(section.Name, "PARENTCLASS", "-1"));
+    TsSectionData r;
+    if (parent != UpperCase(section.Name))
+      for (const auto& earlier : tables.Sections)
+        if (UpperCase(earlier.SectionName) == parent) {
+          r = earlier;
+          break;
+        }
+    r.SectionName = section.Name;
+    r.ParentClass = parent;
+    FillSection(
+        r,
+        [&](const char* key) -> std::optional<std::int32_t> {
+          auto v = common.ReadInteger(section.Name, key, -1);
+          if (v == -1) return std::nullopt;
+          return v;
+        },
+        [&](const char* key) -> std::optional<std::string> {
+          auto v = common.ReadString(section.Name, key, "?");
+          if (v == "?") return std::nullopt;
+          return v;
+        });
+    ParseGradients(r);
+    tables.Sections.push_back(std::move(r));
+  }
+}
+
+}  // namespace
+
+TsSkinValue ClassifySkinValue(const std::string& value, bool masterLoaded) {
+  TsSkinValue v;
+  if (value.empty() || value == "-") return v;
+  if (value.find('#') != std::string::npos && value != "#" && masterLoaded) {
+    v.Kind = TsSkinValue::TKind::Other;
+    const std::string rect = NthWord(2, value, " ()");
+    const std::string counts = NthWord(3, value, " ()");
+    std::int32_t n[4];
+    if (CountWords(rect, " ,") != 4 || CountWords(counts, " ,") < 2) return v;
+    for (std::size_t k = 0; k < 4; ++k) {
+      auto x = ParseIniInteger(NthWord(k + 1, rect, " ,"));
+      if (!x) return v;
+      n[k] = *x;
+    }
+    auto count = ParseIniInteger(NthWord(1, counts, " ,"));
+    auto type = ParseIniInteger(NthWord(2, counts, " ,"));
+    std::optional<std::int32_t> border = 0;
+    if (CountWords(counts, " ,") >= 3) border = ParseIniInteger(NthWord(3, counts, " ,"));
+    if (!count || !type || !border) return v;
+    v.Kind = TsSkinValue::TKind::Cut;
+    v.R = {n[0], n[1], n[2], n[3]};
+    v.ImageCount = ClampInt16(*count, 1);
+    v.MaskType = ClampInt16(*type, 0);
+    v.BorderWidth = ClampInt16(*border, 0);
+    return v;
+  }
+  const std::string up = UpperCase(value);
+  if (up.find(".BMP") != std::string::npos)
+    v.Kind = TsSkinValue::TKind::Bitmap;
+  else if (HoldsJpegName(value))
+    v.Kind = TsSkinValue::TKind::Jpeg;
+  else
+    v.Kind = TsSkinValue::TKind::Other;
+  return v;
+}
+
+TsLoadedSkin LoadSkin(const TsSkinSource& source) {
+  TsLoadedSkin out;
+  TsSkinTables& tables = out.Tables;
+  TPictureCache pictures(source);
+  std::optional<TsIniText> common;
+  if (!source.CommonSections.empty()) common = TsIniText::FromLines(source.CommonSections);
+  const TsInternalSkin* internal = source.Ini ? nullptr : source.Internal;
+
+  // Masks.
+  if (source.Ini) {
+    const std::string master = source.Ini->ReadString("GLOBALINFO", "MASTERBITMAP", "");
+    if (!master.empty()) tables.MasterBitmap = pictures.Bitmap(master);
+    ReadMasks(*source.Ini, false, tables, pictures);
+  } else if (internal) {
+    ReadInternalSkin(*internal, tables, pictures);
+  }
+  if (common) ReadMasks(*common, true, tables, pictures);
+
+  // Patterns.
+  if (source.Ini) ReadPatterns(*source.Ini, true, tables, pictures);
+  if (common) ReadPatterns(*common, false, tables, pictures);
+
+  // Sections.
+  if (source.Ini) {
+    out.Version = source.Ini->ReadFloat("GLOBALINFO", "VERSION", 0);
+    out.Author = source.Ini->ReadString("GLOBALINFO", "AUTHOR", "");
+    out.Description = source.Ini->ReadString("GLOBALINFO", "DESCRIPTION", "");
+    if (out.Version == 0 && source.Ini->SectionExists("TSEDIT")) {
+      out.Refused = true;
+      return out;
+    }
+    ReadIniSections(*source.Ini, source, tables);
+  } else if (internal) {
+    ReadInternalSections(*internal, tables);
+  } else {
+    // Neither a skin file nor an internal skin: no sections, and no common ones either.
+    return out;
+  }
+  if (common) ReadCommonSections(*common, tables);
+  return out;
+}

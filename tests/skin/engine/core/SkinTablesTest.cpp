@@ -1,0 +1,91 @@
+#include "skin/engine/core/SkinTables.h"
+
+#include <gtest/gtest.h>
+
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+TsSectionData Section(const std::string& name, const std::string& parent = "") {
+  TsSectionData s;
+  s.SectionName = name;
+  s.ParentClass = parent;
+  return s;
+}
+
+TsMaskData Mask(const std::string& section, const std::string& name) {
+  TsMaskData m;
+  m.SectionName = section;
+  m.MaskName = name;
+  return m;
+}
+
+class SkinTablesTest : public ::testing::Test {
+protected:
+  void TearDown() override {
+    InstallSkinTables({});
+    SkinData().Active = false;
+  }
+};
+
+TEST_F(SkinTablesTest, SectionsAreFoundIgnoringCaseFirstRecordWins) {
+  TsSkinTables t;
+  t.Sections = {Section("Button"), Section("EDIT"), Section("BUTTON")};
+  InstallSkinTables(std::move(t));
+  EXPECT_EQ(FindSectionIndex("BUTTON"), 0);
+  EXPECT_EQ(FindSectionIndex("edit"), 1);
+  EXPECT_EQ(FindSectionIndex("PANEL"), -1);
+  InstallSkinTables({});
+  EXPECT_EQ(FindSectionIndex("BUTTON"), -1);
+}
+
+TEST_F(SkinTablesTest, MasksAndPatternsAreInheritedAlongTheParentChain) {
+  TsSkinTables t;
+  t.Sections = {Section("BUTTON"), Section("SPEEDBUTTON", "button"), Section("TOOLBUTTON", "SpeedButton")};
+  t.Masks = {Mask("BUTTON", "BORDERSMASK"), Mask("TOOLBUTTON", "GLYPHMASK")};
+  t.Patterns = {{nullptr, "BUTTON", "PATTERN"}};
+  InstallSkinTables(std::move(t));
+  EXPECT_EQ(FindMaskIndex(2, "ToolButton", "BORDERSMASK"), 0);
+  EXPECT_EQ(FindMaskIndex(2, "TOOLBUTTON", "GLYPHMASK"), 1);
+  EXPECT_EQ(FindMaskIndex(1, "SPEEDBUTTON", "GLYPHMASK"), -1);  // a child's mask is not the parent's
+  EXPECT_EQ(FindMaskIndex(2, "TOOLBUTTON", "bordersmask"), -1);  // mask names are exact
+  EXPECT_EQ(FindMaskIndex(-1, "BUTTON", "BORDERSMASK"), -1);
+  EXPECT_EQ(FindMaskIndex(7, "BUTTON", "BORDERSMASK"), -1);
+  EXPECT_EQ(FindMaskIndex(0, "", "BORDERSMASK"), -1);
+
+  EXPECT_EQ(FindPatternIndex(2, "TOOLBUTTON", "PATTERN"), -1);  // patterns only while a skin is active
+  SkinData().Active = true;
+  EXPECT_EQ(FindPatternIndex(2, "TOOLBUTTON", "PATTERN"), 0);
+}
+
+TEST_F(SkinTablesTest, ParentCyclesAndSelfParentsEndTheSearch) {
+  TsSkinTables t;
+  t.Sections = {Section("A", "B"), Section("B", "A"), Section("C", "C"), Section("D", "MISSING")};
+  t.Masks = {Mask("X", "BORDERSMASK")};
+  InstallSkinTables(std::move(t));
+  EXPECT_EQ(FindMaskIndex(0, "A", "BORDERSMASK"), -1);
+  EXPECT_EQ(FindMaskIndex(2, "C", "BORDERSMASK"), -1);
+  EXPECT_EQ(FindMaskIndex(3, "D", "BORDERSMASK"), -1);
+}
+
+TEST_F(SkinTablesTest, FrameSizeOfCutsAndOwnBitmaps) {
+  TsSkinTables t;
+  t.Sections = {Section("BUTTON")};
+  TsMaskData cut = Mask("BUTTON", "BORDERSMASK");
+  cut.R = {10, 20, 100, 80};
+  cut.ImageCount = 3;
+  cut.MaskType = 1;
+  TsMaskData own = Mask("BUTTON", "GLYPHMASK");
+  own.Bmp = std::make_shared<TsPixmap>(31, 21);
+  t.Masks = {cut, own};
+  InstallSkinTables(std::move(t));
+  EXPECT_EQ(MaskFrameSize(0).Width, 30);
+  EXPECT_EQ(MaskFrameSize(0).Height, 30);
+  EXPECT_EQ(MaskFrameSize(1).Width, 10);
+  EXPECT_EQ(MaskFrameSize(1).Height, 10);
+  EXPECT_EQ(MaskFrameSize(2).Width, 0);
+  EXPECT_TRUE(MaskIndexValid(1));
+  EXPECT_FALSE(MaskIndexValid(2));
+}
+
+}  // namespace
