@@ -63,8 +63,10 @@ std::string EllipsizeText(const std::string& text, int32_t width,
 
 TsBevelLines BevelFrameLines(TsRect& r, int32_t& count) {
   TsBevelLines lines;
-  // Frames beyond half the smaller side draw nothing new; the rectangle still shrinks by count.
-  const int64_t drawable = std::max<int64_t>(0, std::min(RectWidth(r), RectHeight(r)) / 2 + 1);
+  // Frames beyond half the smaller side draw nothing new, and no device is wider than MaxFrames
+  // frames; the rectangle still shrinks by count.
+  constexpr int64_t MaxFrames = 1 << 15;
+  const int64_t drawable = std::clamp<int64_t>(std::min(RectWidth(r), RectHeight(r)) / 2 + 1, 0, MaxFrames);
   const int64_t n = std::clamp<int64_t>(count, 0, drawable);
   int64_t left = r.Left, top = r.Top, right = int64_t(r.Right) - 1, bottom = int64_t(r.Bottom) - 1;
   for (int64_t i = 0; i < n; ++i, ++left, ++top, --right, --bottom) {
