@@ -80,6 +80,9 @@ enum : UINT {
   CN_NOTIFY = CN_BASE + WM_NOTIFY,
 };
 
+// CM_* and CN_* messages: they mean nothing to the platform and are never passed to it.
+constexpr bool IsFrameworkMessage(UINT msg) { return msg >= CM_BASE && msg < 0xC000; }
+
 // Readable name of a platform or framework message ("WM_PAINT", "CM_MOUSEENTER"), or its number in
 // hex when unknown; the skin engine's debug log prints these.
 std::string MessageName(UINT msg);

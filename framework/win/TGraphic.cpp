@@ -32,11 +32,34 @@ void TGraphic::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
   throw EInvalidGraphic("Unsupported clipboard format");
 }
 
-void TGraphic::Changed() { FModified = true; }
+void TGraphic::Changed() {
+  FModified = true;
+  if (FOnChange) FOnChange(this);
+}
 
-void TGraphic::Progress(TProgressStage, int, const std::string&) {}
+void TGraphic::Progress(TProgressStage stage, int percent, const std::string& message) {
+  if (!FOnProgress) return;
+  percent = percent < 0 ? 0 : percent > 100 ? 100 : percent;
+  FOnProgress(this, stage, uint8_t(percent), false, RECT{0, 0, 0, 0}, message);
+}
 
-void TGraphic::Warning(const std::string&) {}
+void TGraphic::Warning(const std::string& message) {
+  if (FOnWarning) FOnWarning(this, message);
+}
+
+void TGraphic::LoadFromStream(TStream& stream) {
+  int64_t remaining = stream.Size() - stream.Position();
+  if (remaining < 0) remaining = 0;
+  if (uint64_t(remaining) > kMaxGraphicFileSize) throw EInvalidGraphic("Picture data is too large");
+  std::vector<uint8_t> data(static_cast<size_t>(remaining));
+  if (!data.empty()) stream.ReadBuffer(data.data(), remaining);
+  LoadFromBytes(data);
+}
+
+void TGraphic::SaveToStream(TStream& stream) {
+  std::vector<uint8_t> data = SaveToBytes();
+  if (!data.empty()) stream.WriteBuffer(data.data(), int64_t(data.size()));
+}
 
 std::vector<uint8_t> ReadGraphicFile(const std::string& fileName) {
   HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/Delegate.h"
+#include "framework/base/TStream.h"
 #include "framework/win/Graphics.h"
 #include "framework/win/TPersistent.h"
 
@@ -19,6 +21,10 @@ struct TGraphicClassInfo {
   TGraphic* (*Create)();
 };
 using TGraphicClass = const TGraphicClassInfo*;
+
+using TProgressEvent = TDelegate<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow,
+                                      const RECT& R, const std::string& Msg)>;
+using TWarningEvent = TDelegate<void(TObject* Sender, const std::string& Msg)>;
 
 // A picture of some kind that can be drawn on a canvas, loaded and saved.
 class TGraphic : public TPersistent {
@@ -44,12 +50,22 @@ public:
   virtual void LoadFromBytes(const uint8_t* data, size_t size) = 0;
   void LoadFromBytes(const std::vector<uint8_t>& data) { LoadFromBytes(data.data(), data.size()); }
   virtual std::vector<uint8_t> SaveToBytes() = 0;
+  // Streams: loading reads from the position to the end of the stream.
+  void LoadFromStream(TStream& stream);
+  void SaveToStream(TStream& stream);
   void LoadFromFile(const std::string& fileName);
   void SaveToFile(const std::string& fileName);
 
   // Clipboard: the default knows no format and raises.
   virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
   virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
+
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& handler) { FOnChange = handler; }
+  const TProgressEvent& OnProgress() const { return FOnProgress; }
+  void SetOnProgress(const TProgressEvent& handler) { FOnProgress = handler; }
+  const TWarningEvent& OnWarning() const { return FOnWarning; }
+  void SetOnWarning(const TWarningEvent& handler) { FOnWarning = handler; }
 
 protected:
   // Called after every change of the image.
@@ -62,6 +78,9 @@ protected:
 private:
   bool FTransparent = false;
   bool FModified = false;
+  TNotifyEvent FOnChange;
+  TProgressEvent FOnProgress;
+  TWarningEvent FOnWarning;
 };
 
 // Reads a whole file; raises Exception when it cannot be opened or read, EInvalidGraphic when it

@@ -2,7 +2,10 @@
 
 TGraphicsObject::~TGraphicsObject() { SetCachedHandle(nullptr); }
 
-void TGraphicsObject::Changed() { SetCachedHandle(nullptr); }
+void TGraphicsObject::Changed() {
+  SetCachedHandle(nullptr);
+  if (FOnChange) FOnChange(this);
+}
 
 void TGraphicsObject::SetCachedHandle(HGDIOBJ handle) {
   if (FHandle != nullptr && FHandle != handle) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "framework/base/Delegate.h"
 #include "framework/win/TPersistent.h"
 
 class TGraphicsObject;
@@ -23,6 +24,8 @@ public:
   ~TGraphicsObject() override;
 
   void SetUser(TGraphicsObjectUser* user) { FUser = user; }
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& handler) { FOnChange = handler; }
 
 protected:
   // Called after every property change: frees the GDI object and tells the owner.
@@ -33,4 +36,5 @@ protected:
 private:
   HGDIOBJ FHandle = nullptr;
   TGraphicsObjectUser* FUser = nullptr;
+  TNotifyEvent FOnChange;
 };

@@ -4,16 +4,25 @@
 
 namespace {
 
-TsMessageBoxHandler& Handler() {
+TsMessageBoxHandler& Installed() {
   static TsMessageBoxHandler handler;
   return handler;
 }
 
+TsMessageBoxHandler& Fallback() {
+  static TsMessageBoxHandler handler;
+  return handler;
+}
+
+const TsMessageBoxHandler& Handler() { return Installed() ? Installed() : Fallback(); }
+
 }  // namespace
 
 TsMessageBoxHandler SetSkinMessageBoxHandler(TsMessageBoxHandler handler) {
-  return std::exchange(Handler(), std::move(handler));
+  return std::exchange(Installed(), std::move(handler));
 }
+
+void SetSkinMessageBoxFallback(TsMessageBoxHandler handler) { Fallback() = std::move(handler); }
 
 bool ConfirmYesNo(const std::string& text) {
   return Handler() ? Handler()(TsBoxKind::Confirmation, text) : false;

@@ -9,8 +9,11 @@ enum class TsBoxKind { Confirmation, Warning, Error };
 
 using TsMessageBoxHandler = std::function<bool(TsBoxKind kind, const std::string& text)>;
 
-// Installs a handler and returns the previous one (empty: boxes are not shown, answers are No).
+// Installs a handler and returns the previous one.
 TsMessageBoxHandler SetSkinMessageBoxHandler(TsMessageBoxHandler handler);
+// The plain box used while no handler is installed (with neither, boxes are not shown and
+// answers are No).
+void SetSkinMessageBoxFallback(TsMessageBoxHandler handler);
 
 bool ConfirmYesNo(const std::string& text);  // True on Yes
 void ShowWarningBox(const std::string& text);

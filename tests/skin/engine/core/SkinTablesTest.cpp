@@ -89,3 +89,23 @@ TEST_F(SkinTablesTest, FrameSizeOfCutsAndOwnBitmaps) {
 }
 
 }  // namespace
+
+#include "skin/engine/core/SkinKinds.h"
+
+namespace {
+
+TEST(SkinKinds, DefaultSectionsAndKindSets) {
+  EXPECT_EQ(DefaultSectionOfKind(93), "BUTTON");
+  EXPECT_EQ(DefaultSectionOfKind(7), "EDIT");
+  EXPECT_EQ(DefaultSectionOfKind(82), "COMBOBOX");
+  EXPECT_EQ(DefaultSectionOfKind(226), "GROUPBOX");
+  EXPECT_EQ(DefaultSectionOfKind(0), "");  // named by its class
+  EXPECT_TRUE(IsNoHoverKind(51));
+  EXPECT_TRUE(IsNoHoverKind(161));
+  EXPECT_FALSE(IsNoHoverKind(93));
+  EXPECT_FALSE(IsNoHoverKind(300));
+  EXPECT_TRUE(IsNoHotTransparencyKind(226));
+  EXPECT_FALSE(IsNoHotTransparencyKind(53));
+}
+
+}  // namespace

@@ -1,0 +1,371 @@
+#include "skin/engine/TsCommonData.h"
+
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TWinControl.h"
+#include "skin/engine/core/SkinKinds.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsIniText.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+constexpr int TabSheetKind = 57;
+
+bool IsWindowed(const TControl* c) { return dynamic_cast<const TWinControl*>(c) != nullptr; }
+
+bool InDesign(const TControl* c) { return (c->ComponentState() & csDesigning) != 0; }
+
+const TsSectionData* Section(int index) {
+  return SectionIndexValid(index) ? &SkinSectionData[static_cast<std::size_t>(index)] : nullptr;
+}
+
+}  // namespace
+
+TsCommonData::TsCommonData(TObject* owner, bool createCacheBmp)
+    : OwnerControl(dynamic_cast<TControl*>(owner)), OwnerObject(owner) {
+  if (createCacheBmp) {
+    FCacheBitmap = std::make_unique<TBitmap>();
+    FCacheBitmap->SetPixelFormat(TPixelFormat::Bit24);
+  }
+}
+
+TsCommonData::~TsCommonData() {
+  OwnerControl = nullptr;
+  OwnerObject = nullptr;
+}
+
+bool TsCommonData::OwnerDestroying() const {
+  auto* c = dynamic_cast<TComponent*>(OwnerObject);
+  return c && c->IsDestroying();
+}
+
+void TsCommonData::Loaded() {
+  if (FSkinSection.empty()) {
+    std::string section = DefaultSectionOfKind(FControlKind);
+    if (section.empty() && OwnerObject) {
+      if (auto* p = dynamic_cast<TPersistent*>(OwnerObject)) section = p->ClassName();
+    }
+    SetSkinSection(section);
+  } else {
+    ResolveIndexes();
+  }
+}
+
+void TsCommonData::ResolveIndexes() {
+  RepaintNeeded = true;
+  SkinIndex = FindSectionIndex(FSkinSection);
+  if (SkinIndex >= 0) {
+    BorderIndex = FindMaskIndex(SkinIndex, FSkinSection, "BORDERSMASK");
+  } else {
+    // Painters test SkinIndex first, but a stale border index must not outlive its section.
+    BorderIndex = -1;
+  }
+}
+
+void TsCommonData::SetSkinSection(const std::string& section) {
+  const std::string value = section.empty() ? "UNKNOWN" : section;
+  if (value == FSkinSection) return;
+  FSkinSection = value;
+  if (SkinSectionData.empty()) {
+    SkinIndex = -1;
+    BorderIndex = -1;
+  } else {
+    ResolveIndexes();
+  }
+  RequestRepaint();
+}
+
+void TsCommonData::SetCustomFont(bool value) {
+  if (value == FCustomFont) return;
+  FCustomFont = value;
+  RequestRepaint();
+}
+
+void TsCommonData::SetCustomColor(bool value) {
+  if (value == FCustomColor) return;
+  FCustomColor = value;
+  RequestRepaint();
+}
+
+bool TsCommonData::HasSkin() const { return !OwnerDestroying() && SectionIndexValid(SkinIndex); }
+
+bool TsCommonData::IsTransparent() const {
+  const TsSectionData* s = Section(SkinIndex);
+  return s && s->Transparency > 0;
+}
+
+bool TsCommonData::IsHot() const {
+  TControl* c = OwnerControl;
+  if (!c || c->IsDestroying() || !c->Enabled() || InDesign(c)) return false;
+  if (FocusHot) return true;
+  if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Focused()) return true;
+  return MouseOver && !IsNoHoverKind(FControlKind);
+}
+
+void TsCommonData::RequestRepaint() {
+  TControl* c = OwnerControl;
+  if (!c || c->IsDestroying() || c->IsLoading()) return;
+  RepaintNeeded = true;
+  if (ControlUsable(c)) c->Repaint();
+  if (!c->Name().empty() && c->Parent()) c->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::Repainted), 0);
+}
+
+bool TsCommonData::BackgroundChanged() const {
+  if (BackgroundDirty || !SkinData().Active) return true;
+  TControl* c = OwnerControl;
+  if (!c || !c->Parent()) return false;
+  const WPARAM w = MakeSkinWParam(SkinCommand::GetBgChanged);
+  if (IsWindowed(c)) return SendMessageA(c->Parent()->Handle(), RE_ROVADUZI, w, 0) == 1;
+  return c->Parent()->Perform(RE_ROVADUZI, w, 0) == 1;
+}
+
+bool TsCommonData::NeedsParentBackground() const {
+  TControl* c = OwnerControl;
+  if (Updating || FControlKind == TabSheetKind || !c || (c->ControlState() & csCreating) || c->IsLoading() ||
+      !c->Visible())
+    return true;
+  const TsSectionData* s = Section(SkinIndex);
+  if (!s) return false;
+  bool r;
+  if (!c->Enabled())
+    r = true;
+  else if (!IsNoHotTransparencyKind(FControlKind) && IsHot())
+    r = s->HotTransparency > 0;
+  else
+    r = s->Transparency > 0;
+  if (r && c->Parent() && c->Parent()->HandleAllocated()) r = AskControl(c->Parent(), SkinCommand::HasPaintedBackground);
+  return r;
+}
+
+void TsCommonData::PrepareCache() {
+  if (!FCacheBitmap) FCacheBitmap = std::make_unique<TBitmap>();
+  FCacheBitmap->SetPixelFormat(TPixelFormat::Bit24);
+  if (OwnerControl && (FCacheBitmap->Width() != OwnerControl->Width() ||
+                       FCacheBitmap->Height() != OwnerControl->Height()))
+    FCacheBitmap->SetSize(OwnerControl->Width(), OwnerControl->Height());
+  SetGraphicsMode(FCacheBitmap->Canvas()->Handle(), GM_ADVANCED);
+}
+
+void TsCommonData::CopyFromCache(HDC dc, int x, int y, int width, int height) {
+  if (!FCacheBitmap) return;
+  BitBlt(dc, x, y, width, height, FCacheBitmap->Canvas()->Handle(), x, y, SRCCOPY);
+}
+
+void TsCommonData::AnswerBackgroundColor() {
+  TControl* c = OwnerControl;
+  if (!HasSkin()) {
+    if (c) SkinBackgroundColor = static_cast<TColor>(ColorToRGB(c->Color()));
+    return;
+  }
+  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(SkinIndex)];
+  const int t = s.Transparency;
+  if (t <= 0) {
+    SkinBackgroundColor = s.Color;
+    return;
+  }
+  TColor below;
+  if (c && c->Parent()) {
+    TWinControl* parent = c->Parent();
+    SkinBackgroundColor = SkinKeyColor;
+    SendSkinCommand(parent->Handle(), SkinCommand::GetBgColor);
+    // An unskinned parent leaves the key colour: its own colour is what shows, system colours
+    // resolved, never the key colour mixed in as if it were one.
+    below = SkinColorBelow(true, SkinBackgroundColor, static_cast<TColor>(ColorToRGB(parent->Color())), 0);
+  } else {
+    below = c ? static_cast<TColor>(ColorToRGB(c->Color())) : SkinKeyColor;
+  }
+  SkinBackgroundColor = MixSkinBackground(t, s.Color, below);
+}
+
+bool TsCommonData::HandleSkinCommand(TMessage& message) {
+  if (message.Msg != RE_ROVADUZI) return false;
+  const std::uint32_t command = SkinCommandOf(message.WParam);
+  const bool parameter = SkinParameterOf(message.WParam);
+  switch (command) {
+    case SkinCommand::NewSkin:
+      BackgroundDirty = true;
+      ResolveIndexes();
+      return false;
+    case SkinCommand::RemoveSkin:
+      BorderIndex = -1;
+      SkinIndex = -1;
+      BackgroundDirty = true;
+      if (FCacheBitmap) FCacheBitmap->SetSize(0, 0);
+      return false;
+    case SkinCommand::Refresh:
+      RepaintNeeded = true;
+      BackgroundDirty = false;
+      return false;
+    case SkinCommand::GetCache:
+      SkinReplyRecord.Valid = false;
+      if (FCacheBitmap) SkinReplyRecord = {FCacheBitmap.get(), 0, 0, true};
+      return false;
+    case SkinCommand::IsSkinned:
+      message.LParam = 1;
+      return true;
+    case SkinCommand::SetBgChanged:
+      BackgroundDirty = parameter;
+      return false;
+    case SkinCommand::SetUpdating:
+      Updating = parameter;
+      return false;
+    case SkinCommand::GetBgChanged:
+      message.Result = (RepaintNeeded || BackgroundChanged()) ? 1 : 0;
+      return true;
+    case SkinCommand::GetChildrenDirty:
+      message.LParam = ChildrenDirty ? 1 : 0;
+      return true;
+    case SkinCommand::SetRepaintIfTransparent:
+      if (IsTransparent() && parameter) RepaintNeeded = true;
+      message.Result = 0;
+      return false;
+    case SkinCommand::SectionChanged:
+      if (UpperCase(FSkinSection) == SkinData().ChangedSection) RequestRepaint();
+      return false;
+    case SkinCommand::SetActiveChild:
+      ActiveChild = reinterpret_cast<TControl*>(message.LParam);
+      return false;
+    case SkinCommand::SetRepaintNeeded:
+      RepaintNeeded = parameter;
+      return false;
+    case SkinCommand::HasPaintedBackground: {
+      // Without a section there are no percentages to read: they count as 0.
+      const TsSectionData* s = Section(SkinIndex);
+      message.LParam = (s && s->GradientPercent + s->ImagePercent > 0) || NeedsParentBackground() ? 1 : 0;
+      return true;
+    }
+    case SkinCommand::RedrawTransparent: {
+      const bool needs = NeedsParentBackground();
+      if (needs) RepaintNeeded = true;
+      auto* win = dynamic_cast<TWinControl*>(OwnerControl);
+      if (!win) return false;
+      if (parameter)
+        RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
+      if (needs)
+        for (int i = 0; i < win->ControlCount(); ++i) {
+          TControl* child = win->Controls(i);
+          if (!child->IsDestroying()) SendSkinCommandTo(child, SkinCommand::RedrawTransparent, 0);
+        }
+      return false;
+    }
+    case SkinCommand::GetBgColor:
+      AnswerBackgroundColor();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ControlUsable(TControl* control) {
+  return control && !(control->ControlState() & csCreating) && !control->IsLoading() && !control->IsDestroying() &&
+         control->Parent() != nullptr;
+}
+
+bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
+  if (!skinData) return false;
+  if (message.Msg == RE_ROVADUZI) return skinData->HandleSkinCommand(message);
+  TControl* owner = skinData->OwnerControl;
+  switch (message.Msg) {
+    case WM_MOVE:
+    case WM_WINDOWPOSCHANGED:
+      if (owner && skinData->NeedsParentBackground()) SendSkinCommandTo(owner, SkinCommand::RedrawTransparent, 0);
+      break;
+    case WM_SIZE:
+      skinData->RepaintNeeded = true;
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      if (auto* w = dynamic_cast<TWinControl*>(owner); w && w->CanFocus() && w->TabStop()) {
+        skinData->RepaintNeeded = true;
+        skinData->FocusHot = message.Msg == WM_SETFOCUS;
+      }
+      break;
+    case WM_FONTCHANGE:
+    case CM_ENABLEDCHANGED:
+      skinData->FocusHot = false;
+      skinData->MouseOver = false;
+      break;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+      if (!IsNoHoverKind(skinData->ControlKind())) skinData->MouseOver = message.Msg == CM_MOUSEENTER;
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci) {
+  ci = {nullptr, 0, 0, false};
+  SkinReplyRecord.Valid = false;
+  if (!skinData || !skinData->OwnerControl || !skinData->OwnerControl->Parent()) return;
+  try {
+    SendSkinCommand(skinData->OwnerControl->Parent()->Handle(), SkinCommand::GetCache);
+  } catch (...) {
+    ci = SkinReplyRecord;
+    throw;
+  }
+  ci = SkinReplyRecord;
+}
+
+void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin, HDC dc, const RECT& r) {
+  if (!skinData || !skinData->CacheBitmap()) return;
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
+  if (parent)
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+      TControl* child = parent->Controls(i);
+      if (!child->Visible()) continue;
+      RECT b = child->BoundsRect(), hit;
+      if (!IntersectRect(&hit, &b, &r)) continue;
+      if ((child->ControlStyle() & csOpaque) || !IsWindowed(child)) ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+    }
+  BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, skinData->CacheBitmap()->Canvas()->Handle(),
+         srcOrigin.x, srcOrigin.y, SRCCOPY);
+  RestoreDC(dc, saved);
+}
+
+void PaintGraphicChildren(HDC dc, TWinControl* parent) {
+  if (!parent) return;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* child = parent->Controls(i);
+    if (!child->Visible() || child->Width() <= 0 || child->Height() <= 0 ||
+        (child->ControlStyle() & csNoDesignVisible) || child->IsDestroying() || IsWindowed(child))
+      continue;
+    RECT b = child->BoundsRect();
+    if (!RectVisible(dc, &b)) continue;
+    const int saved = SaveDC(dc);
+    POINT old;
+    OffsetViewportOrgEx(dc, child->Left(), child->Top(), &old);
+    IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
+    SkinReplyRecord.Valid = false;
+    SendSkinCommand(parent->Handle(), SkinCommand::GetCache);
+    const TsCacheInfo ci = SkinReplyRecord;
+    if (parent->ControlState() & csPaintCopy) child->SetControlState(child->ControlState() | csPaintCopy);
+    if (!(child->ControlStyle() & csOpaque) && ci.Valid && ci.Bitmap) {
+      RECT clip;
+      GetClipBox(dc, &clip);
+      const int w = clip.right - clip.left, h = clip.bottom - clip.top;
+      HDC screen = GetDC(nullptr);
+      HBITMAP bmp = CreateCompatibleBitmap(screen, std::max(w, 1), std::max(h, 1));
+      ReleaseDC(nullptr, screen);
+      HDC mem = CreateCompatibleDC(dc);
+      HGDIOBJ oldBmp = SelectObject(mem, bmp);
+      SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
+      BitBlt(mem, 0, 0, child->Width(), child->Height(), ci.Bitmap->Canvas()->Handle(), ci.X + child->Left(),
+             ci.Y + child->Top(), SRCCOPY);
+      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+      SetViewportOrgEx(mem, 0, 0, nullptr);
+      BitBlt(dc, clip.left, clip.top, w, h, mem, 0, 0, SRCCOPY);
+      SelectObject(mem, oldBmp);
+      DeleteDC(mem);
+      DeleteObject(bmp);
+    } else {
+      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    child->SetControlState(child->ControlState() & ~csPaintCopy);
+    RestoreDC(dc, saved);
+  }
+  SkinReplyRecord.Valid = false;
+}

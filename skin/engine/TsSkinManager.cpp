@@ -1,0 +1,168 @@
+#include "skin/engine/TsSkinManager.h"
+
+#include "framework/win/Graphics.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinUtilsWin.h"
+#include "skin/engine/core/SkinCommonIndexes.h"
+#include "skin/engine/core/SkinFolders.h"
+#include "skin/engine/core/SkinSwitch.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+TsMenuSkinnerFactory MenuSkinnerFactory = nullptr;
+
+TColor ResolveColor(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+
+bool IsMenuComponent(TComponent* c) {
+  const std::string name = c->ClassName();
+  return name == "TMenuItem" || name == "TMainMenu" || name == "TPopupMenu";
+}
+
+}  // namespace
+
+void SetMenuSkinnerFactory(TsMenuSkinnerFactory factory) { MenuSkinnerFactory = factory; }
+
+TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
+  if (!SkinData().DefaultManager) {
+    if (FSkinDirectory.empty()) FSkinDirectory = "c:\\Skins";
+    FActive = true;
+    if (MenuSkinnerFactory) FMenuSkinner = MenuSkinnerFactory(this);
+    SkinData().DefaultManager = this;
+  }
+}
+
+TsSkinManager::~TsSkinManager() {
+  // Reached without BeforeDestruction (a plain delete): forget the tables without telling windows.
+  if (IsDefaultManager()) {
+    ReleaseSkinGlobals();
+    SkinData().DefaultManager = nullptr;
+  }
+}
+
+void TsSkinManager::BeforeDestruction() {
+  if (IsDefaultManager()) {
+    ReleaseSkin();
+    SkinData().DefaultManager = nullptr;
+  }
+  TComponent::BeforeDestruction();
+}
+
+bool TsSkinManager::IsDefaultManager() const { return SkinData().DefaultManager == this; }
+
+void TsSkinManager::Loaded() {
+  TComponent::Loaded();
+  if (IsDefaultManager() && FActive && !FSkinName.empty()) LoadAndBroadcast();
+}
+
+void TsSkinManager::LoadAndBroadcast() {
+  TsSkinRequest request;
+  request.SkinDirectory = FSkinDirectory;
+  request.SkinName = FSkinName;
+  request.AppFolder = AppFolder();
+  request.InternalSkins = &FInternalSkins;
+  request.CommonSections = FCommonSections;
+  request.ColorToRGB = &ResolveColor;
+  try {
+    FSkinName = LoadSkinIntoGlobals(request);
+  } catch (...) {
+    // The tables are empty by now; the controls must drop their indexes before the error goes on.
+    BroadcastSkinChange();
+    throw;
+  }
+  BroadcastSkinChange();
+}
+
+void TsSkinManager::SetSkinName(const std::string& name) {
+  FSkinName = name;
+  if (!FActive || !IsDefaultManager()) return;
+  if (FOnBeforeChange) FOnBeforeChange(this);
+  if (name.empty()) FSkinDirectory.clear();
+  if (IsLoading()) {
+    // Loaded performs the first load once the whole form is there.
+    SkinData().Active = false;
+    return;
+  }
+  LoadAndBroadcast();
+  if (FOnAfterChange) FOnAfterChange(this);
+}
+
+void TsSkinManager::SetSkinDirectory(const std::string& directory) {
+  if (directory == FSkinDirectory) return;
+  FSkinDirectory = directory;
+  SkinData().SkinPath = ResolvedSkinDirectory();
+}
+
+void TsSkinManager::SetActive(bool value) {
+  if (value == FActive) return;
+  FActive = value;
+  if (!value) {
+    if (!IsLoading()) ReleaseSkin();
+    ResolveCommonIndexes();
+  } else {
+    SetSkinName(FSkinName);
+  }
+}
+
+void TsSkinManager::SetCommonSections(const std::vector<std::string>& lines) {
+  FCommonSections = NormalizeCommonSections(lines);
+  SetSkinName(FSkinName);
+}
+
+void TsSkinManager::SetSkinnedPopups(bool value) {
+  if (value == FSkinnedPopups) return;
+  FSkinnedPopups = value;
+  if (FMenuSkinner) FMenuSkinner->RehookAll();
+}
+
+std::string TsSkinManager::ResolvedSkinDirectory() const { return ResolveSkinDirectory(FSkinDirectory, AppFolder()); }
+
+void TsSkinManager::ListSkinFolders(std::vector<std::string>& list, std::string& first) const {
+  TsSkinList l = ::ListSkins({}, ResolvedSkinDirectory());
+  list = std::move(l.Names);
+  first = std::move(l.First);
+}
+
+void TsSkinManager::ListSkins(std::vector<std::string>& list, std::string& first) const {
+  std::vector<std::string> internal;
+  for (const auto& s : FInternalSkins) internal.push_back(s.Name);
+  TsSkinList l = ::ListSkins(internal, ResolvedSkinDirectory());
+  list = std::move(l.Names);
+  first = std::move(l.First);
+}
+
+void TsSkinManager::BroadcastSkinChange() {
+  TsSkinData& data = SkinData();
+  data.Active = false;
+  SkinChanging = true;
+  TMessage m = MakeSkinMessage(SkinCommand::NewSkin, 0, reinterpret_cast<LPARAM>(this));
+  BroadcastToApplication(m);
+  ResolveCommonIndexes();
+  SkinChanging = false;
+  data.Active = true;
+  TMessage refresh = MakeSkinMessage(SkinCommand::Refresh, 0, reinterpret_cast<LPARAM>(this));
+  BroadcastToApplication(refresh);
+}
+
+void TsSkinManager::ReleaseSkin() {
+  SkinData().Active = false;
+  TMessage m = MakeSkinMessage(SkinCommand::RemoveSkin, 0, reinterpret_cast<LPARAM>(this));
+  BroadcastToApplication(m);
+  ReleaseSkinGlobals();
+}
+
+void TsSkinManager::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (!FMenuSkinner || !SkinData().Active || !component || !IsMenuComponent(component)) return;
+  if (operation == TOperation::Insert)
+    FMenuSkinner->HookItem(component);
+  else
+    FMenuSkinner->UnhookItem(component);
+}
+
+TColor GlobalSectionColor() {
+  const std::int16_t global = SkinCommonIndexes[0];
+  if (SectionIndexValid(global)) return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
+  return static_cast<TColor>(ColorToRGB(clBtnFace));
+}

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "resources/skins/SkinGenerator.h"
+#include "skin/engine/core/SkinCommonIndexes.h"
+#include "skin/engine/core/SkinFolders.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/engine/core/TsSkinLoader.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class BundledSkins : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    Dir = fs::temp_directory_path() / ("tarvex-bundled-" + std::to_string(::getpid()));
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+    Generated = skingen::GenerateSkins(Dir.string());
+  }
+  static void TearDownTestSuite() { fs::remove_all(Dir); }
+  void TearDown() override {
+    InstallSkinTables({});
+    SkinData().Active = false;
+  }
+
+  // Loads a generated skin as the manager does and installs its tables.
+  static TsLoadedSkin Load(const std::string& name) {
+    const std::string folder = (Dir / name).string() + "/";
+    auto text = TsDiskFiles::ReadText(folder + "Options.dat");
+    EXPECT_TRUE(text) << name;
+    TsIniText ini(text.value_or(""));
+    TsDiskFiles files;
+    TsSkinSource source;
+    source.Ini = &ini;
+    source.SkinPath = folder;
+    source.Files = &files;
+    return LoadSkin(source);
+  }
+
+  static inline fs::path Dir;
+  static inline bool Generated = false;
+};
+
+// Sections the controls, forms and menus look up by name.
+const char* const Sections[] = {
+    "GLOBALINFO", "FORM", "DIALOG", "FORMTITLE", "MENULINE", "MENUITEM", "MAINMENU", "MDIAREA", "BUTTON",
+    "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "WEBBUTTON", "EDIT", "COMBOBOX", "CHECKBOX", "RADIOBUTTON",
+    "GROUPBOX", "PANEL", "PANEL_LOW", "TOOLBAR", "DRAGBAR", "BAR", "BARTITLE", "SPLITTER", "TRACKBAR",
+    "PAGECONTROL", "TABCONTROL", "TABSHEET", "TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT", "SCROLLBTNTOP",
+    "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH", "SCROLLBAR1H",
+    "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V", "STATUSBAR", "DIVIDER", "GAUGE", "PROGRESSH", "PROGRESSV",
+    "COLHEADER", "HINT"};
+
+struct TNeed {
+  const char* Section;
+  const char* Mask;
+};
+const TNeed Masks[] = {
+    {"FORM", "BORDERSMASK"},       {"FORM", "TITLEBAR"},          {"FORM", "BICONCLOSE"},
+    {"FORM", "BICONMAX"},          {"FORM", "BICONMIN"},          {"FORM", "BICONNORM"},
+    {"FORM", "BICONHELP"},         {"FORM", "TITLEBUTTON"},       {"FORM", "GRIPIMAGE"},
+    {"DIALOG", "BORDERSMASK"},     {"DIALOG", "BICONCLOSE"},      {"BUTTON", "BORDERSMASK"},
+    {"TOOLBUTTON", "BORDERSMASK"}, {"EDIT", "BORDERSMASK"},       {"COMBOBOX", "BORDERSMASK"},
+    {"COMBOBOX", "GLYPHMASK"},     {"GROUPBOX", "BORDERSMASK"},   {"PANEL_LOW", "BORDERSMASK"},
+    {"MENUITEM", "BORDERSMASK"},   {"STATUSBAR", "GRIPIMAGE"},    {"DIVIDER", "BORDERSMASK"},
+    {"PAGECONTROL", "BORDERSMASK"}, {"COLHEADER", "BORDERSMASK"}, {"GAUGE", "BORDERSMASK"},
+    {"TOOLBAR", "PATTERN"},        {"STATUSBAR", "PATTERN"}};
+
+TEST_F(BundledSkins, BothSkinsAreListedBesideEachOther) {
+  ASSERT_TRUE(Generated);
+  auto list = ListSkins({}, Dir.string());
+  EXPECT_EQ(list.Names, (std::vector<std::string>{"Desert", "Nocturne"}));
+}
+
+TEST_F(BundledSkins, EverySectionAndMaskTheWindowsLookUpIsThere) {
+  ASSERT_TRUE(Generated);
+  for (const char* name : {"Desert", "Nocturne"}) {
+    SCOPED_TRACE(name);
+    TsLoadedSkin skin = Load(name);
+    EXPECT_FALSE(skin.Refused);
+    EXPECT_GT(skin.Version, 0);
+    ASSERT_TRUE(skin.Tables.MasterBitmap);
+    EXPECT_EQ(skin.Tables.Patterns.size(), 1u);  // the form's large texture; the small one is a mask
+    InstallSkinTables(std::move(skin.Tables));
+    SkinData().Active = true;
+    for (const char* section : Sections) EXPECT_GE(FindSectionIndex(section), 0) << section;
+    for (const auto& need : Masks) {
+      const std::int32_t mask = FindMaskIndex(FindSectionIndex(need.Section), need.Section, need.Mask);
+      ASSERT_GE(mask, 0) << need.Section << " " << need.Mask;
+      const TsFrameSize frame = MaskFrameSize(mask);
+      EXPECT_GT(frame.Width, 0);
+      EXPECT_GT(frame.Height, 0);
+    }
+    EXPECT_GE(FindPatternIndex(FindSectionIndex("DIALOG"), "DIALOG", "PATTERN"), 0);
+
+    // Every common index that names something resolves: scroll parts, tabs, check glyphs.
+    ResolveCommonIndexes();
+    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34,
+                  39, 40, 41, 42, 55, 56, 57, 58, 59, 60, 61, 62, 63})
+      EXPECT_GE(SkinCommonIndexes[static_cast<std::size_t>(i)], 0) << i;
+  }
+}
+
+TEST_F(BundledSkins, MasksFollowTheFrameLayout) {
+  ASSERT_TRUE(Generated);
+  TsLoadedSkin skin = Load("Desert");
+  const TsPixmap& master = *skin.Tables.MasterBitmap;
+  for (const auto& m : skin.Tables.Masks) {
+    SCOPED_TRACE(m.SectionName + "." + m.MaskName);
+    if (m.Bmp) {
+      if (m.MaskName == "MASTERBITMAP" || m.MaskName == "PATTERN") continue;
+      // Own glyphs and borders: three frames, image above mask.
+      EXPECT_EQ(m.Bmp->Width() % 3, 0);
+      EXPECT_EQ(m.Bmp->Height() % 2, 0);
+      continue;
+    }
+    EXPECT_EQ(m.MaskType, 1);
+    EXPECT_EQ(WidthOf(m.R) % m.ImageCount, 0);
+    EXPECT_EQ(HeightOf(m.R) % 2, 0);
+    EXPECT_LE(m.R.Right, master.Width());
+    EXPECT_LE(m.R.Bottom, master.Height());
+    if (m.MaskName == "BORDERSMASK") {
+      EXPECT_EQ((WidthOf(m.R) / m.ImageCount) % 3, 0);
+    }
+  }
+}
+
+TEST_F(BundledSkins, TheTwoSkinsLookDifferent) {
+  ASSERT_TRUE(Generated);
+  auto desert = Load("Desert");
+  auto nocturne = Load("Nocturne");
+  auto colour = [](const TsLoadedSkin& s, const std::string& name) {
+    for (const auto& r : s.Tables.Sections)
+      if (r.SectionName == name) return r.Color;
+    return -1;
+  };
+  auto brightness = [](TColor c) { return (c & 255) + ((c >> 8) & 255) + ((c >> 16) & 255); };
+  EXPECT_GT(brightness(colour(desert, "FORM")), 600);    // a light theme
+  EXPECT_LT(brightness(colour(nocturne, "FORM")), 200);  // a dark one
+  EXPECT_NE(colour(desert, "BUTTON"), colour(nocturne, "BUTTON"));
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "skin/engine/core/SkinSwitch.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "SkinTestImages.h"
+#include "skin/engine/core/SkinMessages.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SkinSwitchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FApp = fs::temp_directory_path() / ("tarvex-switch-" + std::to_string(::getpid()));
+    fs::remove_all(FApp);
+    Write("Skins/Plain/Options.dat", "[GLOBALINFO]\nVERSION=2\nAUTHOR=Me\n[BUTTON]\nCOLOR=255\n");
+    Write("Skins/Old/Options.dat", "[TSEDIT]\nCOLOR=1\n[BUTTON]\nCOLOR=2\n");
+    FOldHandler = SetSkinMessageBoxHandler([this](TsBoxKind kind, const std::string& text) {
+      FBoxes.push_back({kind, text});
+      return false;
+    });
+  }
+  void TearDown() override {
+    SetSkinMessageBoxHandler(FOldHandler);
+    ReleaseSkinGlobals();
+    fs::remove_all(FApp);
+  }
+  void Write(const std::string& rel, const std::string& text) {
+    fs::create_directories((FApp / rel).parent_path());
+    std::ofstream(FApp / rel, std::ios::binary) << text;
+  }
+  TsSkinRequest Request(const std::string& name) {
+    TsSkinRequest r;
+    r.SkinDirectory = "Skins";
+    r.SkinName = name;
+    r.AppFolder = FApp.string() + "/";
+    r.InternalSkins = &FInternal;
+    return r;
+  }
+
+  fs::path FApp;
+  std::vector<TsInternalSkin> FInternal;
+  std::vector<std::pair<TsBoxKind, std::string>> FBoxes;
+  TsMessageBoxHandler FOldHandler;
+};
+
+TEST_F(SkinSwitchTest, AFolderSkinFillsTheGlobals) {
+  EXPECT_EQ(LoadSkinIntoGlobals(Request("Plain")), "Plain");
+  EXPECT_EQ(SkinSectionData.size(), 2u);
+  EXPECT_DOUBLE_EQ(SkinData().Version, 2);
+  EXPECT_EQ(SkinData().Author, "Me");
+  ASSERT_TRUE(SkinData().IniFile);
+  EXPECT_EQ(SkinData().SkinPath, FApp.string() + "/Skins\\Plain\\");
+  EXPECT_FALSE(SkinData().Active);
+}
+
+TEST_F(SkinSwitchTest, AMissingSkinEmptiesEveryTableAndForgetsTheOldFile) {
+  LoadSkinIntoGlobals(Request("Plain"));
+  ASSERT_FALSE(SkinSectionData.empty());
+  EXPECT_EQ(LoadSkinIntoGlobals(Request("Nowhere")), "Nowhere");
+  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(SkinMaskData.empty());
+  EXPECT_FALSE(SkinData().IniFile);
+  EXPECT_TRUE(SkinData().SkinPath.empty());
+}
+
+TEST_F(SkinSwitchTest, AMissingSkinFallsBackToTheFirstInternalSkin) {
+  TsInternalSkin a;
+  a.Name = "Inner";
+  TsInternalSkin::TGeneral g;
+  g.Data.SectionName = "PANEL";
+  a.GeneralData.push_back(g);
+  TsInternalSkin b;
+  b.Name = "Second";
+  FInternal = {a, b};
+  EXPECT_EQ(LoadSkinIntoGlobals(Request("Nowhere")), "Inner");
+  EXPECT_EQ(FindSectionIndex("PANEL"), 0);
+  EXPECT_EQ(LoadSkinIntoGlobals(Request("Second")), "Second");
+  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_EQ(LoadSkinIntoGlobals(Request("second")), "Inner");  // names compare with case
+}
+
+TEST_F(SkinSwitchTest, AnOldSkinIsRefusedWithABox) {
+  LoadSkinIntoGlobals(Request("Old"));
+  EXPECT_TRUE(SkinSectionData.empty());
+  ASSERT_EQ(FBoxes.size(), 1u);
+  EXPECT_EQ(FBoxes[0].first, TsBoxKind::Error);
+  EXPECT_EQ(FBoxes[0].second, OldSkinMessage);
+}
+
+TEST(SkinSwitch, CommonSectionLinesLoseTheirBlanksExceptComments) {
+  EXPECT_EQ(NormalizeCommonSections({"COLOR = 255", "; a note = kept", "", "[ MY SECTION ]"}),
+            (std::vector<std::string>{"COLOR=255", "; a note = kept", "", "[MYSECTION]"}));
+}
+
+}  // namespace
