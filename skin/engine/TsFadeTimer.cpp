@@ -45,7 +45,7 @@ void PostStop(const TsFadeTimer* timer) {
 TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner), FSaved(std::make_unique<TBitmap>()) {
   LiveTimers().insert(this);
   SetActive(0);
-  SetOnTimer(nullptr);
+  SetOnTimer(TNotifyEvent(this, &TsFadeTimer::IdleTick));
 }
 
 TsFadeTimer::~TsFadeTimer() { LiveTimers().erase(this); }

@@ -37,6 +37,9 @@ protected:
   bool ControlUsable() const;
 
 private:
+  // The platform timer runs only with a handler; the stepping itself happens in Timer.
+  void IdleTick(TObject*) {}
+
   TsFadeSchedule FSchedule;
   TsCommonData* FSkinData = nullptr;  // not owned
   std::unique_ptr<TBitmap> FSaved;
