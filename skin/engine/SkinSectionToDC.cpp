@@ -34,6 +34,12 @@ void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCac
   BitBlt(dc, r.left, r.top, temp.Width(), temp.Height(), temp.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, HDC dc, POINT offset,
+                      const RECT& r, int state, bool fillCentre) {
+  PaintSectionToDC(skinIndex, sectionName, CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid), dc, {offset.x, offset.y}, r,
+                   state, fillCentre, PlatformSkinColors(SkinKeyFillColor, SkinBackgroundColor));
+}
+
 void FillRectColor(HDC dc, const RECT& r, TColor color) {
   const TSavedDC saved(dc);
   HBRUSH brush = CreateSolidBrush(ColorToRGB(color));

@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "framework/win/TControl.h"
 #include "skin/engine/SkinBitmapRows.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/core/TsIniText.h"
 #include "skin/engine/core/CaptionLayout.h"
 #include "skin/engine/core/SkinTables.h"
 
@@ -49,6 +52,28 @@ void DrawSkinTextByIndex(TCanvas* canvas, const std::string& text, bool enabled,
   TsCaptionColors colors = PlainColors(canvas);
   if (SectionIndexValid(skinIndex)) {
     const TsSectionData& s = SkinSectionData[size_t(skinIndex)];
+    const auto& fontColors = hot ? s.HotFontColor : s.FontColor;
+    colors.HasSection = true;
+    colors.Font = fontColors[0];
+    for (size_t i = 0; i < 4; ++i) colors.Contours[i] = fontColors[i + 1];
+  }
+  DrawPasses(canvas, text, enabled, r, flags, colors);
+}
+
+void DrawSkinTextByData(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags,
+                        TsCommonData* data, bool hot) {
+  if (!data) {
+    DrawCaptionText(canvas, text, enabled, r, flags);
+    return;
+  }
+  if (data->OwnerControl) canvas->SetFont(data->OwnerControl->Font());
+  if (hot && SameText(data->SkinSection(), "WEBBUTTON"))
+    canvas->Font()->SetStyle(canvas->Font()->Style() | fsUnderline);
+  TsCaptionColors colors = PlainColors(canvas);
+  colors.NoClipMainPass = true;
+  colors.CustomFont = data->CustomFont();
+  if (SectionIndexValid(data->SkinIndex)) {
+    const TsSectionData& s = SkinSectionData[size_t(data->SkinIndex)];
     const auto& fontColors = hot ? s.HotFontColor : s.FontColor;
     colors.HasSection = true;
     colors.Font = fontColors[0];

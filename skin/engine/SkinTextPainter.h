@@ -13,6 +13,14 @@
 void DrawSkinTextByIndex(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags, int skinIndex,
                          bool hot);
 
+class TsCommonData;
+
+// The same for a control's section: the canvas takes the control's font (underlined on a hot
+// "WEBBUTTON"); a control with its own font gets no contours and keeps its font colour; the main
+// pass does not clip.
+void DrawSkinTextByData(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags,
+                        TsCommonData* data, bool hot);
+
 // The same without a skin section: the canvas' font colour, or highlight and shadow when disabled.
 void DrawCaptionText(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags);
 
