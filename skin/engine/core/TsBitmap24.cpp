@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "skin/engine/core/ESkinBitmapSize.h"
+#include "skin/engine/core/ESkinError.h"
 
 namespace {
 // Far above any screen or skin image; keeps a hostile size from exhausting memory.
@@ -12,7 +12,7 @@ constexpr int64_t MaxPixels = int64_t(1) << 28;
 
 TsBitmap24::TsBitmap24(int32_t width, int32_t height) {
   if (width < 0 || height < 0 || int64_t(width) * height > MaxPixels)
-    throw ESkinBitmapSize("Invalid bitmap size " + std::to_string(width) + " x " + std::to_string(height));
+    throw ESkinImageError("Invalid bitmap size " + std::to_string(width) + " x " + std::to_string(height));
   if (width == 0 || height == 0) return;
   FWidth = width;
   FHeight = height;

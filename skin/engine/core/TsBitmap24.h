@@ -11,7 +11,7 @@
 class TsBitmap24 {
 public:
   TsBitmap24() = default;
-  // Throws ESkinBitmapSize when the size is negative or the pixels would not fit in memory.
+  // Throws ESkinImageError when the size is negative or the pixels would not fit in memory.
   TsBitmap24(int32_t width, int32_t height);
 
   int32_t Width() const { return FWidth; }
