@@ -12,7 +12,9 @@ namespace skingen {
 
 namespace {
 
-float Clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
+float Clamp01(float v) {
+  return std::min(1.0f, std::max(0.0f, v));
+}
 
 // Signed distance to a rounded box (negative inside).
 float RoundBoxDistance(float px, float py, float x0, float y0, float x1, float y1, float r) {
@@ -48,8 +50,12 @@ std::uint32_t ToColor(const Rgb& c) {
 Rgb Mix(const Rgb& a, const Rgb& b, float t) {
   return {a.R + (b.R - a.R) * t, a.G + (b.G - a.G) * t, a.B + (b.B - a.B) * t};
 }
-Rgb Lighter(const Rgb& c, float t) { return Mix(c, {1, 1, 1}, t); }
-Rgb Darker(const Rgb& c, float t) { return Mix(c, {0, 0, 0}, t); }
+Rgb Lighter(const Rgb& c, float t) {
+  return Mix(c, {1, 1, 1}, t);
+}
+Rgb Darker(const Rgb& c, float t) {
+  return Mix(c, {0, 0, 0}, t);
+}
 
 Layer::Layer(int width, int height) : FWidth(width), FHeight(height), FPixels(4u * width * height, 0.0f) {}
 
@@ -107,8 +113,8 @@ void Layer::Line(float x0, float y0, float x1, float y1, float width, const Rgb&
 void Layer::FillCircle(float cx, float cy, float r, const Rgb& color, float alpha) {
   Paint(
       cx - r, cy - r, cx + r, cy + r,
-      [&](float px, float py) { return r + 0.5f - std::hypot(px - cx, py - cy); }, [&](float, float) { return color; },
-      alpha);
+      [&](float px, float py) { return r + 0.5f - std::hypot(px - cx, py - cy); },
+      [&](float, float) { return color; }, alpha);
 }
 
 void Layer::StrokeCircle(float cx, float cy, float r, float width, const Rgb& color, float alpha) {
@@ -127,16 +133,21 @@ Rgb Layer::Color(int x, int y) const {
   return {p[0] / p[3], p[1] / p[3], p[2] / p[3]};
 }
 
-float Layer::Alpha(int x, int y) const { return FPixels[4u * (static_cast<unsigned>(y) * FWidth + x) + 3]; }
+float Layer::Alpha(int x, int y) const {
+  return FPixels[4u * (static_cast<unsigned>(y) * FWidth + x) + 3];
+}
 
 Picture::Picture(int width, int height, std::uint32_t fill)
     : FWidth(width), FHeight(height), FPixels(static_cast<std::size_t>(width) * height, fill) {}
 
 void Picture::Set(int x, int y, std::uint32_t color) {
-  if (x >= 0 && y >= 0 && x < FWidth && y < FHeight) FPixels[static_cast<std::size_t>(y) * FWidth + x] = color;
+  if (x >= 0 && y >= 0 && x < FWidth && y < FHeight)
+    FPixels[static_cast<std::size_t>(y) * FWidth + x] = color;
 }
 
-std::uint32_t Picture::Get(int x, int y) const { return FPixels[static_cast<std::size_t>(y) * FWidth + x]; }
+std::uint32_t Picture::Get(int x, int y) const {
+  return FPixels[static_cast<std::size_t>(y) * FWidth + x];
+}
 
 void Picture::Put(const Picture& p, int x, int y) {
   for (int j = 0; j < p.Height(); ++j)

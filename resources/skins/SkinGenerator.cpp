@@ -18,15 +18,15 @@ namespace {
 struct Theme {
   std::string Name;
   std::string Description;
-  Rgb Back;         // form background
-  Rgb Face;         // buttons, bars
-  Rgb Window;       // edits, lists
-  Rgb Frame;        // control borders
-  Rgb Accent;       // focus, hot borders, selections, progress
+  Rgb Back;    // form background
+  Rgb Face;    // buttons, bars
+  Rgb Window;  // edits, lists
+  Rgb Frame;   // control borders
+  Rgb Accent;  // focus, hot borders, selections, progress
   Rgb Text;
   Rgb TextHot;
   Rgb TitleTop, TitleBottom, TitleText;
-  Rgb Track;        // scroll and gauge tracks
+  Rgb Track;  // scroll and gauge tracks
   bool Dark = false;
   float Radius = 4;
   std::uint32_t Seed = 1;
@@ -36,11 +36,11 @@ Theme Desert() {
   Theme t;
   t.Name = "Desert";
   t.Description = "Warm sand and terracotta";
-  t.Back = FromColor(0xDDEBF3);     // sand  (RGB F3 EB DD)
-  t.Face = FromColor(0xC9DDEC);     // light clay
+  t.Back = FromColor(0xDDEBF3);  // sand  (RGB F3 EB DD)
+  t.Face = FromColor(0xC9DDEC);  // light clay
   t.Window = FromColor(0xF5FBFF);
-  t.Frame = FromColor(0x7A9CBF);    // dune shadow
-  t.Accent = FromColor(0x2D64C8);   // terracotta
+  t.Frame = FromColor(0x7A9CBF);   // dune shadow
+  t.Accent = FromColor(0x2D64C8);  // terracotta
   t.Text = FromColor(0x1A2A3B);
   t.TextHot = FromColor(0x10305A);
   t.TitleTop = FromColor(0x4A82D9);
@@ -56,11 +56,11 @@ Theme Nocturne() {
   Theme t;
   t.Name = "Nocturne";
   t.Description = "Slate night with teal lights";
-  t.Back = FromColor(0x2E2723);     // RGB 23 27 2E
+  t.Back = FromColor(0x2E2723);  // RGB 23 27 2E
   t.Face = FromColor(0x3D342E);
   t.Window = FromColor(0x241F1B);
   t.Frame = FromColor(0x5F5248);
-  t.Accent = FromColor(0xA8B63F);   // teal
+  t.Accent = FromColor(0xA8B63F);  // teal
   t.Text = FromColor(0xEAE3DD);
   t.TextHot = FromColor(0xFFFFFF);
   t.TitleTop = FromColor(0x553F2B);
@@ -73,11 +73,17 @@ Theme Nocturne() {
   return t;
 }
 
-std::string Num(std::uint32_t c) { return std::to_string(static_cast<std::int32_t>(c)); }
-std::string Col(const Rgb& c) { return Num(ToColor(c)); }
+std::string Num(std::uint32_t c) {
+  return std::to_string(static_cast<std::int32_t>(c));
+}
+std::string Col(const Rgb& c) {
+  return Num(ToColor(c));
+}
 
 // Vertical gradient text: colours top to bottom in rows.
-std::string Gradient(const Rgb& top, const Rgb& bottom) { return Col(top) + ";" + Col(bottom) + ";100;0;0"; }
+std::string Gradient(const Rgb& top, const Rgb& bottom) {
+  return Col(top) + ";" + Col(bottom) + ";100;0;0";
+}
 std::string Gradient3(const Rgb& top, const Rgb& middle, const Rgb& bottom) {
   return Col(top) + ";" + Col(middle) + ";50;0;0;" + Col(middle) + ";" + Col(bottom) + ";50;0;0";
 }
@@ -104,8 +110,8 @@ public:
     }
     FItems.push_back({FX, FY, strip});
     const std::string cut = "# (" + std::to_string(FX) + "," + std::to_string(FY) + "," +
-                            std::to_string(FX + strip.Width()) + "," + std::to_string(FY + strip.Height()) + ") (" +
-                            std::to_string(count) + ",1," + std::to_string(borderWidth) + ")";
+                            std::to_string(FX + strip.Width()) + "," + std::to_string(FY + strip.Height()) +
+                            ") (" + std::to_string(count) + ",1," + std::to_string(borderWidth) + ")";
     FX += strip.Width() + 1;
     FRowHeight = std::max(FRowHeight, strip.Height());
     return cut;
@@ -149,7 +155,8 @@ Picture Strip(int w, int h, int count, const std::function<void(Layer&, int, flo
         const float hx = (sh.X1 - sh.X0) / 2, hy = (sh.Y1 - sh.Y0) / 2;
         const float r = std::min(sh.R, std::min(hx, hy));
         const float qx = std::fabs(px - cx) - (hx - r), qy = std::fabs(py - cy) - (hy - r);
-        const float d = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - r;
+        const float d =
+            std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f)) + std::min(std::max(qx, qy), 0.0f) - r;
         key[static_cast<std::size_t>(y) * w * count + s * w + x] = d > 0.35f;
       }
   }
@@ -157,8 +164,8 @@ Picture Strip(int w, int h, int count, const std::function<void(Layer&, int, flo
 }
 
 // Nine-part border of a control: three states (normal, hot, pressed or focused).
-Picture ControlBorder(const Theme& t, int part, float radius, const Rgb& normal, const Rgb& hot, const Rgb& pressed,
-                      bool bevel) {
+Picture ControlBorder(const Theme& t, int part, float radius, const Rgb& normal, const Rgb& hot,
+                      const Rgb& pressed, bool bevel) {
   const int s = 3 * part;
   return Strip(
       s, s, 3,
@@ -169,7 +176,9 @@ Picture ControlBorder(const Theme& t, int part, float radius, const Rgb& normal,
         if (state == 2) l.StrokeRoundRect(ox + 1, 1, ox + s - 1, s - 1, radius - 1, 1, {0, 0, 0}, 0.12f);
         l.StrokeRoundRect(ox, 0, ox + s, s, radius, 1, c);
       },
-      [&](int) { return Shape{0, 0, static_cast<float>(s), static_cast<float>(s), radius}; });
+      [&](int) {
+        return Shape{0, 0, static_cast<float>(s), static_cast<float>(s), radius};
+      });
 }
 
 // A tab: rounded on the outer side; side 0 top, 1 bottom, 2 left, 3 right.
@@ -179,10 +188,14 @@ Picture TabBorder(const Theme& t, int side) {
   auto shapeOf = [&]() -> Shape {
     const float fs = static_cast<float>(s);
     switch (side) {
-      case 0: return {0, 0, fs, fs + r, r};
-      case 1: return {0, -r, fs, fs, r};
-      case 2: return {0, 0, fs + r, fs, r};
-      default: return {-r, 0, fs, fs, r};
+      case 0:
+        return {0, 0, fs, fs + r, r};
+      case 1:
+        return {0, -r, fs, fs, r};
+      case 2:
+        return {0, 0, fs + r, fs, r};
+      default:
+        return {-r, 0, fs, fs, r};
     }
   };
   return Strip(
@@ -207,13 +220,32 @@ enum class Glyph { Up, Down, Left, Right, Close, Min, Max, Restore, Help, GripV,
 void DrawGlyph(Layer& l, Glyph g, float x, float y, float size, const Rgb& c, float width = 1.6f) {
   const float m = size / 2, q = size / 4;
   switch (g) {
-    case Glyph::Up: l.Line(x + q, y + m + q / 2, x + m, y + m - q / 2, width, c); l.Line(x + m, y + m - q / 2, x + size - q, y + m + q / 2, width, c); break;
-    case Glyph::Down: l.Line(x + q, y + m - q / 2, x + m, y + m + q / 2, width, c); l.Line(x + m, y + m + q / 2, x + size - q, y + m - q / 2, width, c); break;
-    case Glyph::Left: l.Line(x + m + q / 2, y + q, x + m - q / 2, y + m, width, c); l.Line(x + m - q / 2, y + m, x + m + q / 2, y + size - q, width, c); break;
-    case Glyph::Right: l.Line(x + m - q / 2, y + q, x + m + q / 2, y + m, width, c); l.Line(x + m + q / 2, y + m, x + m - q / 2, y + size - q, width, c); break;
-    case Glyph::Close: l.Line(x + q + 1, y + q + 1, x + size - q - 1, y + size - q - 1, width, c); l.Line(x + size - q - 1, y + q + 1, x + q + 1, y + size - q - 1, width, c); break;
-    case Glyph::Min: l.Line(x + q + 1, y + m + 1, x + size - q - 1, y + m + 1, width, c); break;
-    case Glyph::Max: l.StrokeRoundRect(x + q + 1, y + q + 1, x + size - q - 1, y + size - q - 1, 1.5f, width * 0.8f, c); break;
+    case Glyph::Up:
+      l.Line(x + q, y + m + q / 2, x + m, y + m - q / 2, width, c);
+      l.Line(x + m, y + m - q / 2, x + size - q, y + m + q / 2, width, c);
+      break;
+    case Glyph::Down:
+      l.Line(x + q, y + m - q / 2, x + m, y + m + q / 2, width, c);
+      l.Line(x + m, y + m + q / 2, x + size - q, y + m - q / 2, width, c);
+      break;
+    case Glyph::Left:
+      l.Line(x + m + q / 2, y + q, x + m - q / 2, y + m, width, c);
+      l.Line(x + m - q / 2, y + m, x + m + q / 2, y + size - q, width, c);
+      break;
+    case Glyph::Right:
+      l.Line(x + m - q / 2, y + q, x + m + q / 2, y + m, width, c);
+      l.Line(x + m + q / 2, y + m, x + m - q / 2, y + size - q, width, c);
+      break;
+    case Glyph::Close:
+      l.Line(x + q + 1, y + q + 1, x + size - q - 1, y + size - q - 1, width, c);
+      l.Line(x + size - q - 1, y + q + 1, x + q + 1, y + size - q - 1, width, c);
+      break;
+    case Glyph::Min:
+      l.Line(x + q + 1, y + m + 1, x + size - q - 1, y + m + 1, width, c);
+      break;
+    case Glyph::Max:
+      l.StrokeRoundRect(x + q + 1, y + q + 1, x + size - q - 1, y + size - q - 1, 1.5f, width * 0.8f, c);
+      break;
     case Glyph::Restore:
       l.StrokeRoundRect(x + q + 3, y + q, x + size - q, y + size - q - 3, 1.5f, width * 0.7f, c);
       l.StrokeRoundRect(x + q, y + q + 3, x + size - q - 3, y + size - q, 1.5f, width * 0.7f, c);
@@ -248,7 +280,8 @@ Picture TitleGlyph(const Theme& t, Glyph g, bool danger) {
   return Strip(s, s, 3, [&](Layer& l, int state, float ox) {
     if (state > 0) {
       const Rgb back = danger ? FromColor(0x2B2BD8) : Rgb{1, 1, 1};
-      l.FillRoundRect(ox + 1, 1, ox + s - 1, s - 1, 4, back, danger ? (state == 1 ? 0.9f : 1.0f) : (state == 1 ? 0.22f : 0.35f));
+      l.FillRoundRect(ox + 1, 1, ox + s - 1, s - 1, 4, back,
+                      danger ? (state == 1 ? 0.9f : 1.0f) : (state == 1 ? 0.22f : 0.35f));
     }
     DrawGlyph(l, g, ox + 3, 3, s - 6, t.TitleText, 1.5f);
   });
@@ -265,7 +298,8 @@ Picture CheckGlyph(const Theme& t, bool radio, int kind, int s) {
     if (kind == 0 && state == 2) fill = Mix(t.Window, t.Accent, 0.15f);
     if (kind == 2) fill = Mix(t.Window, t.Frame, 0.35f);
     l.FillRoundRect(ox + inset, inset, ox + s - inset, s - inset, r, fill);
-    l.StrokeRoundRect(ox + inset, inset, ox + s - inset, s - inset, r, 1, kind == 1 ? Darker(t.Accent, 0.1f) : border);
+    l.StrokeRoundRect(ox + inset, inset, ox + s - inset, s - inset, r, 1,
+                      kind == 1 ? Darker(t.Accent, 0.1f) : border);
     const Rgb mark = kind == 2 ? Mix(t.Text, t.Window, 0.4f) : Rgb{1, 1, 1};
     if (kind == 0) return;
     if (radio) {
@@ -362,18 +396,28 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
       const std::string prefix = family == 0 ? "BOX" : (family == 1 ? "RADIO" : "SMALL");
       const std::string key = prefix + checkNames[k];
       const std::string file = "Glyphs\\" + key + ".bmp";
-      ok = WriteBmp(CheckGlyph(t, family == 1, kinds[k], family == 2 ? 11 : 15), (dir / "Glyphs" / (key + ".bmp")).string()) && ok;
+      ok = WriteBmp(CheckGlyph(t, family == 1, kinds[k], family == 2 ? 11 : 15),
+                    (dir / "Glyphs" / (key + ".bmp")).string()) &&
+           ok;
       glyphFiles[key] = file;
     }
   }
   {
     const int s = 12;
-    Picture group = Strip(s, s, 3, [&](Layer& l, int, float ox) {
-      l.StrokeRoundRect(ox + 0.5f, 0.5f, ox + s - 0.5f, s - 0.5f, t.Radius + 1, 1, Mix(t.Frame, t.Back, 0.35f));
-    }, [&](int) { return Shape{0, 0, static_cast<float>(s), static_cast<float>(s), t.Radius + 1}; });
+    Picture group = Strip(
+        s, s, 3,
+        [&](Layer& l, int, float ox) {
+          l.StrokeRoundRect(ox + 0.5f, 0.5f, ox + s - 0.5f, s - 0.5f, t.Radius + 1, 1,
+                            Mix(t.Frame, t.Back, 0.35f));
+        },
+        [&](int) {
+          return Shape{0, 0, static_cast<float>(s), static_cast<float>(s), t.Radius + 1};
+        });
     ok = WriteBmp(group, (dir / "Borders" / "GroupBox.bmp").string()) && ok;
   }
-  ok = WriteJpeg(Texture(t, 320, 320, t.Dark ? 0.025f : 0.035f), (dir / "Patterns" / "Back.jpg").string(), 90) && ok;
+  ok = WriteJpeg(Texture(t, 320, 320, t.Dark ? 0.025f : 0.035f), (dir / "Patterns" / "Back.jpg").string(),
+                 90) &&
+       ok;
   ok = WriteJpeg(Texture(t, 64, 64, 0.05f), (dir / "Patterns" / "Grain.jpg").string(), 90) && ok;
 
   // The description, section by section.
@@ -389,24 +433,39 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
   WriteLook(f, {t.Back, t.Back, t.Text, t.TextHot, "", "", 0, 0});
   f.Key("IMAGEPERCENT", "100");
   f.Key("PATTERN", "Patterns\\Back.jpg");
-  f.Key("BORDERSMASK", master.Add(Strip(24, 24, 2, [&](Layer& l, int state, float ox) {
-    const Rgb edge = state == 0 ? Darker(t.TitleBottom, 0.25f) : t.Frame;
-    l.StrokeRoundRect(ox + 1, 1, ox + 23, 23, 5, 3, Mix(t.TitleBottom, t.Back, state == 0 ? 0.55f : 0.75f));
-    l.StrokeRoundRect(ox, 0, ox + 24, 24, 6, 1, edge);
-  }, [&](int) { return Shape{0, 0, 24, 24, 6}; }), 2, 0));
-  f.Key("TITLEBAR", master.Add(Strip(18, 18, 2, [&](Layer& l, int, float ox) {
-    l.FillRoundRect(ox, -6, ox + 18, 18, 6, {0, 0, 0}, t.Dark ? 0.18f : 0.10f);
-  }), 2, 0));
+  f.Key("BORDERSMASK", master.Add(Strip(
+                                      24, 24, 2,
+                                      [&](Layer& l, int state, float ox) {
+                                        const Rgb edge = state == 0 ? Darker(t.TitleBottom, 0.25f) : t.Frame;
+                                        l.StrokeRoundRect(
+                                            ox + 1, 1, ox + 23, 23, 5, 3,
+                                            Mix(t.TitleBottom, t.Back, state == 0 ? 0.55f : 0.75f));
+                                        l.StrokeRoundRect(ox, 0, ox + 24, 24, 6, 1, edge);
+                                      },
+                                      [&](int) {
+                                        return Shape{0, 0, 24, 24, 6};
+                                      }),
+                                  2, 0));
+  f.Key("TITLEBAR",
+        master.Add(Strip(18, 18, 2,
+                         [&](Layer& l, int, float ox) {
+                           l.FillRoundRect(ox, -6, ox + 18, 18, 6, {0, 0, 0}, t.Dark ? 0.18f : 0.10f);
+                         }),
+                   2, 0));
   f.Key("BICONCLOSE", master.Add(TitleGlyph(t, Glyph::Close, true), 3, 0));
   f.Key("BICONMAX", master.Add(TitleGlyph(t, Glyph::Max, false), 3, 0));
   f.Key("BICONNORM", master.Add(TitleGlyph(t, Glyph::Restore, false), 3, 0));
   f.Key("BICONMIN", master.Add(TitleGlyph(t, Glyph::Min, false), 3, 0));
   f.Key("BICONHELP", master.Add(TitleGlyph(t, Glyph::Help, false), 3, 0));
   f.Key("TITLEBUTTON", master.Add(TitleGlyph(t, Glyph::GripH, false), 3, 0));
-  f.Key("GRIPIMAGE", master.Add(Strip(12, 12, 1, [&](Layer& l, int, float ox) {
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j <= i; ++j) l.FillCircle(ox + 10 - 4 * j - 0.5f, 10 - 4 * (i - j) - 0.5f, 1.1f, Mix(t.Frame, t.Text, 0.3f));
-  }), 1, 0));
+  f.Key("GRIPIMAGE", master.Add(Strip(12, 12, 1,
+                                      [&](Layer& l, int, float ox) {
+                                        for (int i = 0; i < 3; ++i)
+                                          for (int j = 0; j <= i; ++j)
+                                            l.FillCircle(ox + 10 - 4 * j - 0.5f, 10 - 4 * (i - j) - 0.5f,
+                                                         1.1f, Mix(t.Frame, t.Text, 0.3f));
+                                      }),
+                                1, 0));
   f.Key("RESERVEDBOOLEAN", "FALSE");
 
   f.Section("DIALOG");
@@ -414,7 +473,8 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
 
   f.Section("FORMTITLE");
   WriteLook(f, {t.TitleBottom, Mix(t.TitleBottom, t.Back, 0.6f), t.TitleText, t.TitleText,
-                Gradient(t.TitleTop, t.TitleBottom), Gradient(Mix(t.TitleTop, t.Back, 0.6f), Mix(t.TitleBottom, t.Back, 0.6f))});
+                Gradient(t.TitleTop, t.TitleBottom),
+                Gradient(Mix(t.TitleTop, t.Back, 0.6f), Mix(t.TitleBottom, t.Back, 0.6f))});
 
   f.Section("MENULINE");
   WriteLook(f, {Lighter(t.Back, t.Dark ? 0.03f : 0.3f), select, t.Text, t.TextHot, "", "", 0, 0});
@@ -450,16 +510,20 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
   f.Section("WEBBUTTON");
   WriteLook(f, {t.Back, t.Back, t.Accent, Lighter(t.Accent, 0.2f), "", "", 100, 100});
 
-  const std::string editBorder = master.Add(ControlBorder(t, 4, t.Radius, t.Frame, t.Accent, t.Accent, false), 3, 0);
+  const std::string editBorder =
+      master.Add(ControlBorder(t, 4, t.Radius, t.Frame, t.Accent, t.Accent, false), 3, 0);
   f.Section("EDIT");
   WriteLook(f, {t.Window, t.Window, t.Text, t.Text, "", "", 0, 0});
   f.Key("BORDERSMASK", editBorder);
   f.Key("SHOWFOCUS", "TRUE");
   f.Section("COMBOBOX");
   f.Key("PARENTCLASS", "EDIT");
-  f.Key("GLYPHMASK", master.Add(Strip(13, 13, 3, [&](Layer& l, int state, float ox) {
-    DrawGlyph(l, Glyph::Down, ox, 0, 13, state == 0 ? Mix(t.Text, t.Window, 0.25f) : t.Accent, 1.7f);
-  }), 3, 0));
+  f.Key("GLYPHMASK", master.Add(Strip(13, 13, 3,
+                                      [&](Layer& l, int state, float ox) {
+                                        DrawGlyph(l, Glyph::Down, ox, 0, 13,
+                                                  state == 0 ? Mix(t.Text, t.Window, 0.25f) : t.Accent, 1.7f);
+                                      }),
+                                3, 0));
 
   f.Section("CHECKBOX");
   WriteLook(f, {t.Back, t.Back, t.Text, t.TextHot, "", "", 100, 100});
@@ -474,11 +538,14 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
   WriteLook(f, {t.Back, t.Back, t.Text, t.Text, "", "", 100, 100});
   f.Section("PANEL_LOW");
   WriteLook(f, {Mix(t.Back, t.Window, 0.5f), Mix(t.Back, t.Window, 0.5f), t.Text, t.Text, "", "", 0, 0});
-  f.Key("BORDERSMASK", master.Add(ControlBorder(t, 4, t.Radius, Mix(t.Frame, t.Back, 0.3f),
-                                                Mix(t.Frame, t.Back, 0.3f), Mix(t.Frame, t.Back, 0.3f), false), 3, 0));
+  f.Key("BORDERSMASK",
+        master.Add(ControlBorder(t, 4, t.Radius, Mix(t.Frame, t.Back, 0.3f), Mix(t.Frame, t.Back, 0.3f),
+                                 Mix(t.Frame, t.Back, 0.3f), false),
+                   3, 0));
 
   f.Section("TOOLBAR");
-  WriteLook(f, {t.Face, t.Face, t.Text, t.TextHot, Gradient(Lighter(t.Back, t.Dark ? 0.05f : 0.4f), t.Back), "", 0, 0});
+  WriteLook(f, {t.Face, t.Face, t.Text, t.TextHot, Gradient(Lighter(t.Back, t.Dark ? 0.05f : 0.4f), t.Back),
+                "", 0, 0});
   f.Key("IMAGEPERCENT", "20");
   f.Key("GRADIENTPERCENT", "80");
   f.Key("PATTERN", "Patterns\\Grain.jpg");
@@ -487,13 +554,15 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
   f.Section("BAR");
   f.Key("PARENTCLASS", "PANEL");
   f.Section("BARTITLE");
-  WriteLook(f, {t.TitleBottom, t.TitleTop, t.TitleText, t.TitleText, Gradient(t.TitleTop, t.TitleBottom), "", 0, 0});
+  WriteLook(f, {t.TitleBottom, t.TitleTop, t.TitleText, t.TitleText, Gradient(t.TitleTop, t.TitleBottom), "",
+                0, 0});
   f.Section("SPLITTER");
   f.Key("PARENTCLASS", "PANEL");
   f.Section("TRACKBAR");
   f.Key("PARENTCLASS", "PANEL");
   f.Section("HINT");
-  WriteLook(f, {t.Window, t.Window, t.Text, t.Text, Gradient(t.Window, Mix(t.Window, t.Back, 0.6f)), "", 0, 0});
+  WriteLook(f,
+            {t.Window, t.Window, t.Text, t.Text, Gradient(t.Window, Mix(t.Window, t.Back, 0.6f)), "", 0, 0});
   f.Key("BORDERSMASK", editBorder);
 
   f.Section("PAGECONTROL");
@@ -513,16 +582,20 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
 
   const char* buttons[4] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT"};
   const Glyph arrows[4] = {Glyph::Up, Glyph::Down, Glyph::Left, Glyph::Right};
-  const std::string scrollBorder =
-      master.Add(ControlBorder(t, 4, t.Radius, Mix(t.Frame, t.Track, 0.4f), t.Accent, Darker(t.Accent, 0.2f), true), 3, 0);
+  const std::string scrollBorder = master.Add(
+      ControlBorder(t, 4, t.Radius, Mix(t.Frame, t.Track, 0.4f), t.Accent, Darker(t.Accent, 0.2f), true), 3,
+      0);
   for (int k = 0; k < 4; ++k) {
     f.Section(buttons[k]);
     WriteLook(f, {t.Face, Mix(t.Face, t.Accent, 0.15f), t.Text, t.TextHot, Gradient(faceTop, faceBottom),
                   Gradient(hotTop, hotBottom), 0, 0});
     f.Key("BORDERSMASK", scrollBorder);
-    f.Key("GLYPHMASK", master.Add(Strip(11, 11, 3, [&](Layer& l, int state, float ox) {
-      DrawGlyph(l, arrows[k], ox, 0, 11, state == 0 ? Mix(t.Text, t.Face, 0.2f) : t.Accent, 1.6f);
-    }), 3, 0));
+    f.Key("GLYPHMASK", master.Add(Strip(11, 11, 3,
+                                        [&](Layer& l, int state, float ox) {
+                                          DrawGlyph(l, arrows[k], ox, 0, 11,
+                                                    state == 0 ? Mix(t.Text, t.Face, 0.2f) : t.Accent, 1.6f);
+                                        }),
+                                  3, 0));
   }
   const char* sliders[2] = {"SCROLLSLIDERV", "SCROLLSLIDERH"};
   for (int k = 0; k < 2; ++k) {
@@ -530,11 +603,17 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
     WriteLook(f, {t.Face, Mix(t.Face, t.Accent, 0.2f), t.Text, t.TextHot, Gradient(faceTop, faceBottom),
                   Gradient(hotTop, hotBottom), 0, 0});
     f.Key("BORDERSMASK", scrollBorder);
-    f.Key("GLYPHMASK", master.Add(Strip(11, 11, 3, [&](Layer& l, int state, float ox) {
-      DrawGlyph(l, k == 0 ? Glyph::GripV : Glyph::GripH, ox, 0, 11, state == 0 ? t.Frame : t.Accent);
-    }), 3, 0));
+    f.Key("GLYPHMASK", master.Add(Strip(11, 11, 3,
+                                        [&](Layer& l, int state, float ox) {
+                                          DrawGlyph(l, k == 0 ? Glyph::GripV : Glyph::GripH, ox, 0, 11,
+                                                    state == 0 ? t.Frame : t.Accent);
+                                        }),
+                                  3, 0));
   }
   const char* bars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
+  const Rgb groove = Mix(t.Frame, t.Track, 0.55f);
+  const std::string trackBorder =
+      master.Add(ControlBorder(t, 4, t.Radius, groove, groove, groove, false), 3, 0);
   for (int k = 0; k < 4; ++k) {
     f.Section(bars[k]);
     if (k >= 2) {
@@ -543,6 +622,7 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
       continue;
     }
     WriteLook(f, {t.Track, Mix(t.Track, t.Accent, 0.1f), t.Text, t.Text, "", "", 0, 0});
+    f.Key("BORDERSMASK", trackBorder);
   }
 
   f.Section("STATUSBAR");
@@ -550,33 +630,45 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
   f.Key("IMAGEPERCENT", "20");
   f.Key("GRADIENTPERCENT", "80");
   f.Key("PATTERN", "Patterns\\Grain.jpg");
-  f.Key("GRIPIMAGE", master.Add(Strip(12, 12, 1, [&](Layer& l, int, float ox) {
-    for (int i = 0; i < 3; ++i)
-      for (int j = 0; j <= i; ++j) l.FillCircle(ox + 10 - 4 * j - 0.5f, 10 - 4 * (i - j) - 0.5f, 1.1f, t.Frame);
-  }), 1, 0));
+  f.Key("GRIPIMAGE", master.Add(Strip(12, 12, 1,
+                                      [&](Layer& l, int, float ox) {
+                                        for (int i = 0; i < 3; ++i)
+                                          for (int j = 0; j <= i; ++j)
+                                            l.FillCircle(ox + 10 - 4 * j - 0.5f, 10 - 4 * (i - j) - 0.5f,
+                                                         1.1f, t.Frame);
+                                      }),
+                                1, 0));
   f.Section("DIVIDER");
   WriteLook(f, {t.Back, t.Back, t.Text, t.Text, "", "", 100, 100});
-  f.Key("BORDERSMASK", master.Add(Strip(6, 6, 1, [&](Layer& l, int, float ox) {
-    l.Line(ox + 2.5f, -1, ox + 2.5f, 7, 1, Mix(t.Frame, t.Back, 0.3f));
-    l.Line(ox + 3.5f, -1, ox + 3.5f, 7, 1, {1, 1, 1}, t.Dark ? 0.05f : 0.6f);
-  }), 1, 0));
+  f.Key("BORDERSMASK",
+        master.Add(Strip(6, 6, 1,
+                         [&](Layer& l, int, float ox) {
+                           l.Line(ox + 2.5f, -1, ox + 2.5f, 7, 1, Mix(t.Frame, t.Back, 0.3f));
+                           l.Line(ox + 3.5f, -1, ox + 3.5f, 7, 1, {1, 1, 1}, t.Dark ? 0.05f : 0.6f);
+                         }),
+                   1, 0));
 
   f.Section("GAUGE");
   WriteLook(f, {t.Track, t.Track, t.Text, t.Text, "", "", 0, 0});
   f.Key("BORDERSMASK", editBorder);
   const Rgb accentTop = Lighter(t.Accent, 0.3f), accentBottom = Darker(t.Accent, 0.1f);
   f.Section("PROGRESSH");
-  WriteLook(f, {t.Accent, t.Accent, t.TitleText, t.TitleText, Gradient3(accentTop, t.Accent, accentBottom), "", 0, 0});
+  WriteLook(f, {t.Accent, t.Accent, t.TitleText, t.TitleText, Gradient3(accentTop, t.Accent, accentBottom),
+                "", 0, 0});
   f.Section("PROGRESSV");
-  WriteLook(f, {t.Accent, t.Accent, t.TitleText, t.TitleText, Col(accentTop) + ";" + Col(accentBottom) + ";100;1;0", "", 0, 0});
+  WriteLook(f, {t.Accent, t.Accent, t.TitleText, t.TitleText,
+                Col(accentTop) + ";" + Col(accentBottom) + ";100;1;0", "", 0, 0});
 
   f.Section("COLHEADER");
   WriteLook(f, {t.Face, Mix(t.Face, t.Accent, 0.12f), t.Text, t.TextHot, Gradient(faceTop, t.Face),
                 Gradient(hotTop, hotBottom), 0, 0});
-  f.Key("BORDERSMASK", master.Add(Strip(9, 9, 3, [&](Layer& l, int state, float ox) {
-    l.Line(ox + 8.5f, 1, ox + 8.5f, 8, 1, Mix(t.Frame, t.Face, 0.3f));
-    l.Line(ox - 1, 8.5f, ox + 10, 8.5f, 1, state == 0 ? t.Frame : t.Accent);
-  }), 3, 0));
+  f.Key("BORDERSMASK", master.Add(Strip(9, 9, 3,
+                                        [&](Layer& l, int state, float ox) {
+                                          l.Line(ox + 8.5f, 1, ox + 8.5f, 8, 1, Mix(t.Frame, t.Face, 0.3f));
+                                          l.Line(ox - 1, 8.5f, ox + 10, 8.5f, 1,
+                                                 state == 0 ? t.Frame : t.Accent);
+                                        }),
+                                  3, 0));
 
   ok = WriteBmp(master.Build(), (dir / "Master.bmp").string()) && ok;
   ok = WriteText((dir / "Options.dat").string(), f.Text()) && ok;

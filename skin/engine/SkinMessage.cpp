@@ -17,7 +17,9 @@ struct TRegistration {
   TRegistration() { RegisterSkinMessage(); }
 } Registration;
 
-bool IsGraphic(TControl* control) { return dynamic_cast<TWinControl*>(control) == nullptr; }
+bool IsGraphic(TControl* control) {
+  return dynamic_cast<TWinControl*>(control) == nullptr;
+}
 
 void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
   if (!control) return;
@@ -68,8 +70,12 @@ void RefreshChildren(TWinControl* parent) {
   }
 }
 
-void SetUpdatingTreeOn(TControl* control) { SetUpdatingTree(control, 1); }
-void SetUpdatingTreeOff(TControl* control) { SetUpdatingTree(control, 0); }
+void SetUpdatingTreeOn(TControl* control) {
+  SetUpdatingTree(control, 1);
+}
+void SetUpdatingTreeOff(TControl* control) {
+  SetUpdatingTree(control, 0);
+}
 
 void BroadcastToChildren(TWinControl* parent, TMessage& message) {
   if (!parent) return;

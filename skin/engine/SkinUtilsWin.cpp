@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <memory>
+
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TIcon.h"
 #include "skin/engine/core/SkinMessages.h"
@@ -59,7 +61,8 @@ std::string ShortFileName(const std::string& path) {
 TIcon* FileIcon(const std::string& fileName, UINT flags) {
   if (GetFileAttributesA(fileName.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
   SHFILEINFOA info = {};
-  if (!SHGetFileInfoA(fileName.c_str(), 0, &info, sizeof info, flags | SHGFI_ICON) || !info.hIcon) return nullptr;
+  if (!SHGetFileInfoA(fileName.c_str(), 0, &info, sizeof info, flags | SHGFI_ICON) || !info.hIcon)
+    return nullptr;
   auto* icon = new TIcon();
   icon->SetHandle(info.hIcon);
   if (icon->Empty()) {
@@ -67,6 +70,26 @@ TIcon* FileIcon(const std::string& fileName, UINT flags) {
     return nullptr;
   }
   return icon;
+}
+
+namespace {
+
+TIcon* ExeIcon(UINT flags) {
+  char path[MAX_PATH * 2] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  return FileIcon(std::string(path, n), flags);
+}
+
+}  // namespace
+
+TIcon* AppSmallIcon() {
+  static std::unique_ptr<TIcon> icon(ExeIcon(SHGFI_SMALLICON));
+  return icon.get();
+}
+
+TIcon* AppLargeIcon() {
+  static std::unique_ptr<TIcon> icon(ExeIcon(SHGFI_LARGEICON));
+  return icon.get();
 }
 
 TCustomForm* FindOwnerForm(TComponent* component) {

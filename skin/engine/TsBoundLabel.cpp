@@ -9,11 +9,15 @@ TsBoundLabelFactory LabelFactory = nullptr;
 
 }  // namespace
 
-void SetBoundLabelFactory(TsBoundLabelFactory factory) { LabelFactory = factory; }
+void SetBoundLabelFactory(TsBoundLabelFactory factory) {
+  LabelFactory = factory;
+}
 
 TsBoundLabel::TsBoundLabel(TsCommonData* owner) : FOwner(owner) {}
 
-TsBoundLabel::~TsBoundLabel() { FreeLabel(); }
+TsBoundLabel::~TsBoundLabel() {
+  FreeLabel();
+}
 
 void TsBoundLabel::FreeLabel() {
   if (!FLabel) return;
@@ -22,7 +26,9 @@ void TsBoundLabel::FreeLabel() {
   if (c && !c->IsDestroying()) c->Free();
 }
 
-TFont* TsBoundLabel::Font() { return FLabel ? FLabel->Control()->Font() : &FFont; }
+TFont* TsBoundLabel::Font() {
+  return FLabel ? FLabel->Control()->Font() : &FFont;
+}
 
 void TsBoundLabel::SetFont(const TFont* font) {
   FFont.Assign(font);
@@ -51,7 +57,8 @@ void TsBoundLabel::SetActive(bool value) {
   FLabel->SetAlignRight();
   // A name is taken only while no other component of the owner holds it.
   const std::string name = bound->Name() + "Label";
-  if (!bound->Name().empty() && (!label->Owner() || !label->Owner()->FindComponent(name))) label->SetName(name);
+  if (!bound->Name().empty() && (!label->Owner() || !label->Owner()->FindComponent(name)))
+    label->SetName(name);
   if (FCaption.empty()) FCaption = bound->Name();
   label->SetCaption(FCaption);
   // A font given before the label existed is the label's font.

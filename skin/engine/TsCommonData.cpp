@@ -12,9 +12,13 @@ namespace {
 
 constexpr int TabSheetKind = 57;
 
-bool IsWindowed(const TControl* c) { return dynamic_cast<const TWinControl*>(c) != nullptr; }
+bool IsWindowed(const TControl* c) {
+  return dynamic_cast<const TWinControl*>(c) != nullptr;
+}
 
-bool InDesign(const TControl* c) { return (c->ComponentState() & csDesigning) != 0; }
+bool InDesign(const TControl* c) {
+  return (c->ComponentState() & csDesigning) != 0;
+}
 
 const TsSectionData* Section(int index) {
   return SectionIndexValid(index) ? &SkinSectionData[static_cast<std::size_t>(index)] : nullptr;
@@ -88,7 +92,9 @@ void TsCommonData::SetCustomColor(bool value) {
   RequestRepaint();
 }
 
-bool TsCommonData::HasSkin() const { return !OwnerDestroying() && SectionIndexValid(SkinIndex); }
+bool TsCommonData::HasSkin() const {
+  return !OwnerDestroying() && SectionIndexValid(SkinIndex);
+}
 
 bool TsCommonData::IsTransparent() const {
   const TsSectionData* s = Section(SkinIndex);
@@ -134,15 +140,16 @@ bool TsCommonData::NeedsParentBackground() const {
     r = s->HotTransparency > 0;
   else
     r = s->Transparency > 0;
-  if (r && c->Parent() && c->Parent()->HandleAllocated()) r = AskControl(c->Parent(), SkinCommand::HasPaintedBackground);
+  if (r && c->Parent() && c->Parent()->HandleAllocated())
+    r = AskControl(c->Parent(), SkinCommand::HasPaintedBackground);
   return r;
 }
 
 void TsCommonData::PrepareCache() {
   if (!FCacheBitmap) FCacheBitmap = std::make_unique<TBitmap>();
   FCacheBitmap->SetPixelFormat(TPixelFormat::Bit24);
-  if (OwnerControl && (FCacheBitmap->Width() != OwnerControl->Width() ||
-                       FCacheBitmap->Height() != OwnerControl->Height()))
+  if (OwnerControl &&
+      (FCacheBitmap->Width() != OwnerControl->Width() || FCacheBitmap->Height() != OwnerControl->Height()))
     FCacheBitmap->SetSize(OwnerControl->Width(), OwnerControl->Height());
   SetGraphicsMode(FCacheBitmap->Canvas()->Handle(), GM_ADVANCED);
 }
@@ -241,7 +248,8 @@ bool TsCommonData::HandleSkinCommand(TMessage& message) {
       auto* win = dynamic_cast<TWinControl*>(OwnerControl);
       if (!win) return false;
       if (parameter)
-        RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
+        RedrawWindow(win->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
       if (needs)
         for (int i = 0; i < win->ControlCount(); ++i) {
           TControl* child = win->Controls(i);
@@ -258,8 +266,8 @@ bool TsCommonData::HandleSkinCommand(TMessage& message) {
 }
 
 bool ControlUsable(TControl* control) {
-  return control && !(control->ControlState() & csCreating) && !control->IsLoading() && !control->IsDestroying() &&
-         control->Parent() != nullptr;
+  return control && !(control->ControlState() & csCreating) && !control->IsLoading() &&
+         !control->IsDestroying() && control->Parent() != nullptr;
 }
 
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
@@ -269,7 +277,8 @@ bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
   switch (message.Msg) {
     case WM_MOVE:
     case WM_WINDOWPOSCHANGED:
-      if (owner && skinData->NeedsParentBackground()) SendSkinCommandTo(owner, SkinCommand::RedrawTransparent, 0);
+      if (owner && skinData->NeedsParentBackground())
+        SendSkinCommandTo(owner, SkinCommand::RedrawTransparent, 0);
       break;
     case WM_SIZE:
       skinData->RepaintNeeded = true;
@@ -319,7 +328,8 @@ void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin,
       if (!child->Visible()) continue;
       RECT b = child->BoundsRect(), hit;
       if (!IntersectRect(&hit, &b, &r)) continue;
-      if ((child->ControlStyle() & csOpaque) || !IsWindowed(child)) ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
+      if ((child->ControlStyle() & csOpaque) || !IsWindowed(child))
+        ExcludeClipRect(dc, b.left, b.top, b.right, b.bottom);
     }
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, skinData->CacheBitmap()->Canvas()->Handle(),
          srcOrigin.x, srcOrigin.y, SRCCOPY);

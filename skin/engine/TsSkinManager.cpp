@@ -1,6 +1,8 @@
 #include "skin/engine/TsSkinManager.h"
 
 #include "framework/win/Graphics.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
@@ -13,16 +15,19 @@ namespace {
 
 TsMenuSkinnerFactory MenuSkinnerFactory = nullptr;
 
-TColor ResolveColor(TColor c) { return static_cast<TColor>(ColorToRGB(c)); }
+TColor ResolveColor(TColor c) {
+  return static_cast<TColor>(ColorToRGB(c));
+}
 
 bool IsMenuComponent(TComponent* c) {
-  const std::string name = c->ClassName();
-  return name == "TMenuItem" || name == "TMainMenu" || name == "TPopupMenu";
+  return dynamic_cast<TMenuItem*>(c) != nullptr || dynamic_cast<TMainMenu*>(c) != nullptr;
 }
 
 }  // namespace
 
-void SetMenuSkinnerFactory(TsMenuSkinnerFactory factory) { MenuSkinnerFactory = factory; }
+void SetMenuSkinnerFactory(TsMenuSkinnerFactory factory) {
+  MenuSkinnerFactory = factory;
+}
 
 TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
   if (!SkinData().DefaultManager) {
@@ -49,7 +54,9 @@ void TsSkinManager::BeforeDestruction() {
   TComponent::BeforeDestruction();
 }
 
-bool TsSkinManager::IsDefaultManager() const { return SkinData().DefaultManager == this; }
+bool TsSkinManager::IsDefaultManager() const {
+  return SkinData().DefaultManager == this;
+}
 
 void TsSkinManager::Loaded() {
   TComponent::Loaded();
@@ -61,7 +68,8 @@ void TsSkinManager::LoadAndBroadcast() {
   request.SkinDirectory = FSkinDirectory;
   request.SkinName = FSkinName;
   request.AppFolder = AppFolder();
-  request.InternalSkins = &FInternalSkins;
+  const std::vector<TsInternalSkin> internal = FInternalSkins.ToInternalSkins();
+  request.InternalSkins = &internal;
   request.CommonSections = FCommonSections;
   request.ColorToRGB = &ResolveColor;
   try {
@@ -116,7 +124,9 @@ void TsSkinManager::SetSkinnedPopups(bool value) {
   if (FMenuSkinner) FMenuSkinner->RehookAll();
 }
 
-std::string TsSkinManager::ResolvedSkinDirectory() const { return ResolveSkinDirectory(FSkinDirectory, AppFolder()); }
+std::string TsSkinManager::ResolvedSkinDirectory() const {
+  return ResolveSkinDirectory(FSkinDirectory, AppFolder());
+}
 
 void TsSkinManager::ListSkinFolders(std::vector<std::string>& list, std::string& first) const {
   TsSkinList l = ::ListSkins({}, ResolvedSkinDirectory());
@@ -126,7 +136,7 @@ void TsSkinManager::ListSkinFolders(std::vector<std::string>& list, std::string&
 
 void TsSkinManager::ListSkins(std::vector<std::string>& list, std::string& first) const {
   std::vector<std::string> internal;
-  for (const auto& s : FInternalSkins) internal.push_back(s.Name);
+  for (int i = 0; i < FInternalSkins.Count(); ++i) internal.push_back(FInternalSkins.Items(i)->Name);
   TsSkinList l = ::ListSkins(internal, ResolvedSkinDirectory());
   list = std::move(l.Names);
   first = std::move(l.First);
@@ -163,6 +173,7 @@ void TsSkinManager::Notification(TComponent* component, TOperation operation) {
 
 TColor GlobalSectionColor() {
   const std::int16_t global = SkinCommonIndexes[0];
-  if (SectionIndexValid(global)) return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
+  if (SectionIndexValid(global))
+    return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
   return static_cast<TColor>(ColorToRGB(clBtnFace));
 }

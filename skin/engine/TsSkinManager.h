@@ -6,7 +6,7 @@
 
 #include "framework/base/Delegate.h"
 #include "framework/win/TComponent.h"
-#include "skin/engine/core/TsSkinLoader.h"
+#include "skin/engine/TsStoredSkins.h"
 
 class TObject;
 using TsNotifyEvent = TDelegate<void(TObject* Sender)>;
@@ -37,8 +37,8 @@ public:
   const std::vector<std::string>& CommonSections() const { return FCommonSections; }
   void SetCommonSections(const std::vector<std::string>& lines);
   // Skins kept in the program itself, used when the folder has no skin of the name.
-  const std::vector<TsInternalSkin>& InternalSkins() const { return FInternalSkins; }
-  void SetInternalSkins(const std::vector<TsInternalSkin>& skins) { FInternalSkins = skins; }
+  TsStoredSkins* InternalSkins() { return &FInternalSkins; }
+  void SetInternalSkins(const TsStoredSkins& skins) { FInternalSkins.Assign(skins); }
   const std::string& SkinDirectory() const { return FSkinDirectory; }
   void SetSkinDirectory(const std::string& directory);
   const std::string& SkinName() const { return FSkinName; }
@@ -69,7 +69,7 @@ private:
 
   bool FActive = false;
   std::vector<std::string> FCommonSections;
-  std::vector<TsInternalSkin> FInternalSkins;
+  TsStoredSkins FInternalSkins;
   std::string FSkinDirectory;
   std::string FSkinName;
   bool FSkinnedPopups = true;

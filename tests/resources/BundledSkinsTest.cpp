@@ -48,29 +48,72 @@ protected:
 };
 
 // Sections the controls, forms and menus look up by name.
-const char* const Sections[] = {
-    "GLOBALINFO", "FORM", "DIALOG", "FORMTITLE", "MENULINE", "MENUITEM", "MAINMENU", "MDIAREA", "BUTTON",
-    "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "WEBBUTTON", "EDIT", "COMBOBOX", "CHECKBOX", "RADIOBUTTON",
-    "GROUPBOX", "PANEL", "PANEL_LOW", "TOOLBAR", "DRAGBAR", "BAR", "BARTITLE", "SPLITTER", "TRACKBAR",
-    "PAGECONTROL", "TABCONTROL", "TABSHEET", "TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT", "SCROLLBTNTOP",
-    "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH", "SCROLLBAR1H",
-    "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V", "STATUSBAR", "DIVIDER", "GAUGE", "PROGRESSH", "PROGRESSV",
-    "COLHEADER", "HINT"};
+const char* const Sections[] = {"GLOBALINFO",
+                                "FORM",
+                                "DIALOG",
+                                "FORMTITLE",
+                                "MENULINE",
+                                "MENUITEM",
+                                "MAINMENU",
+                                "MDIAREA",
+                                "BUTTON",
+                                "SPEEDBUTTON",
+                                "SPEEDBUTTON_SMALL",
+                                "TOOLBUTTON",
+                                "WEBBUTTON",
+                                "EDIT",
+                                "COMBOBOX",
+                                "CHECKBOX",
+                                "RADIOBUTTON",
+                                "GROUPBOX",
+                                "PANEL",
+                                "PANEL_LOW",
+                                "TOOLBAR",
+                                "DRAGBAR",
+                                "BAR",
+                                "BARTITLE",
+                                "SPLITTER",
+                                "TRACKBAR",
+                                "PAGECONTROL",
+                                "TABCONTROL",
+                                "TABSHEET",
+                                "TABTOP",
+                                "TABBOTTOM",
+                                "TABLEFT",
+                                "TABRIGHT",
+                                "SCROLLBTNTOP",
+                                "SCROLLBTNBOTTOM",
+                                "SCROLLBTNLEFT",
+                                "SCROLLBTNRIGHT",
+                                "SCROLLSLIDERV",
+                                "SCROLLSLIDERH",
+                                "SCROLLBAR1H",
+                                "SCROLLBAR1V",
+                                "SCROLLBAR2H",
+                                "SCROLLBAR2V",
+                                "STATUSBAR",
+                                "DIVIDER",
+                                "GAUGE",
+                                "PROGRESSH",
+                                "PROGRESSV",
+                                "COLHEADER",
+                                "HINT"};
 
 struct TNeed {
   const char* Section;
   const char* Mask;
 };
 const TNeed Masks[] = {
-    {"FORM", "BORDERSMASK"},       {"FORM", "TITLEBAR"},          {"FORM", "BICONCLOSE"},
-    {"FORM", "BICONMAX"},          {"FORM", "BICONMIN"},          {"FORM", "BICONNORM"},
-    {"FORM", "BICONHELP"},         {"FORM", "TITLEBUTTON"},       {"FORM", "GRIPIMAGE"},
-    {"DIALOG", "BORDERSMASK"},     {"DIALOG", "BICONCLOSE"},      {"BUTTON", "BORDERSMASK"},
-    {"TOOLBUTTON", "BORDERSMASK"}, {"EDIT", "BORDERSMASK"},       {"COMBOBOX", "BORDERSMASK"},
-    {"COMBOBOX", "GLYPHMASK"},     {"GROUPBOX", "BORDERSMASK"},   {"PANEL_LOW", "BORDERSMASK"},
-    {"MENUITEM", "BORDERSMASK"},   {"STATUSBAR", "GRIPIMAGE"},    {"DIVIDER", "BORDERSMASK"},
-    {"PAGECONTROL", "BORDERSMASK"}, {"COLHEADER", "BORDERSMASK"}, {"GAUGE", "BORDERSMASK"},
-    {"TOOLBAR", "PATTERN"},        {"STATUSBAR", "PATTERN"}};
+    {"FORM", "BORDERSMASK"},        {"FORM", "TITLEBAR"},           {"FORM", "BICONCLOSE"},
+    {"FORM", "BICONMAX"},           {"FORM", "BICONMIN"},           {"FORM", "BICONNORM"},
+    {"FORM", "BICONHELP"},          {"FORM", "TITLEBUTTON"},        {"FORM", "GRIPIMAGE"},
+    {"DIALOG", "BORDERSMASK"},      {"DIALOG", "BICONCLOSE"},       {"BUTTON", "BORDERSMASK"},
+    {"TOOLBUTTON", "BORDERSMASK"},  {"EDIT", "BORDERSMASK"},        {"COMBOBOX", "BORDERSMASK"},
+    {"COMBOBOX", "GLYPHMASK"},      {"GROUPBOX", "BORDERSMASK"},    {"PANEL_LOW", "BORDERSMASK"},
+    {"MENUITEM", "BORDERSMASK"},    {"STATUSBAR", "GRIPIMAGE"},     {"DIVIDER", "BORDERSMASK"},
+    {"PAGECONTROL", "BORDERSMASK"}, {"COLHEADER", "BORDERSMASK"},   {"GAUGE", "BORDERSMASK"},
+    {"TOOLBAR", "PATTERN"},         {"STATUSBAR", "PATTERN"},       {"SCROLLBAR1H", "BORDERSMASK"},
+    {"SCROLLBAR2V", "BORDERSMASK"}, {"SCROLLBTNLEFT", "GLYPHMASK"}, {"SCROLLSLIDERH", "GLYPHMASK"}};
 
 TEST_F(BundledSkins, BothSkinsAreListedBesideEachOther) {
   ASSERT_TRUE(Generated);
@@ -101,8 +144,8 @@ TEST_F(BundledSkins, EverySectionAndMaskTheWindowsLookUpIsThere) {
 
     // Every common index that names something resolves: scroll parts, tabs, check glyphs.
     ResolveCommonIndexes();
-    for (int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34,
-                  39, 40, 41, 42, 55, 56, 57, 58, 59, 60, 61, 62, 63})
+    for (int i : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 25, 26, 27, 28, 29,
+                  30, 31, 32, 33, 34, 39, 40, 41, 42, 43, 44, 45, 46, 55, 56, 57, 58, 59, 60, 61, 62, 63})
       EXPECT_GE(SkinCommonIndexes[static_cast<std::size_t>(i)], 0) << i;
   }
 }

@@ -38,12 +38,15 @@ constexpr std::uint32_t ChooseSkinMessageNumber(std::uint32_t registered) {
 }
 
 constexpr std::uintptr_t MakeSkinWParam(std::uint32_t command, std::uint32_t parameter = 0) {
-  return static_cast<std::uintptr_t>(parameter & 0xFFFF) + static_cast<std::uintptr_t>(command & 0xFFFF) * 65536u;
+  return static_cast<std::uintptr_t>(parameter & 0xFFFF) +
+         static_cast<std::uintptr_t>(command & 0xFFFF) * 65536u;
 }
 constexpr std::uint32_t SkinCommandOf(std::uintptr_t wParam) {
   return static_cast<std::uint32_t>((wParam >> 16) & 0xFFFF);
 }
-constexpr bool SkinParameterOf(std::uintptr_t wParam) { return (wParam & 0xFFFF) == 1; }
+constexpr bool SkinParameterOf(std::uintptr_t wParam) {
+  return (wParam & 0xFFFF) == 1;
+}
 
 // What lies below a control for command 21: its parent's skin answer; for an unskinned parent
 // (answer still the key colour) the parent's own colour; without a parent the control's own.

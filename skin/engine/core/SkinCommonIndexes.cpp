@@ -12,7 +12,9 @@ std::array<std::int16_t, 64> SkinCommonIndexes = [] {
 
 namespace {
 
-std::int16_t Narrow(std::int32_t v) { return v > 32767 ? static_cast<std::int16_t>(-1) : static_cast<std::int16_t>(v); }
+std::int16_t Narrow(std::int32_t v) {
+  return v > 32767 ? static_cast<std::int16_t>(-1) : static_cast<std::int16_t>(v);
+}
 
 }  // namespace
 
@@ -52,7 +54,7 @@ void ResolveCommonIndexes() {
   ix[37] = mask(ix[29], "SCROLLSLIDERV", "PATTERN");
   ix[38] = mask(ix[29], "SCROLLSLIDERV", "HOTPATTERN");
 
-  const char* glyphs[9] = {"BOXCHECKED",     "BOXUNCHECKED",   "BOXGRAYED",    "RADIOCHECKED", "RADIOUNCHECKED",
-                           "RADIOGRAYED",    "SMALLCHECKED",   "SMALLUNCHECKED", "SMALLGRAYED"};
+  const char* glyphs[9] = {"BOXCHECKED",  "BOXUNCHECKED", "BOXGRAYED",      "RADIOCHECKED", "RADIOUNCHECKED",
+                           "RADIOGRAYED", "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED"};
   for (int k = 0; k < 9; ++k) ix[55 + k] = mask(ix[0], "GLOBALINFO", glyphs[k]);
 }

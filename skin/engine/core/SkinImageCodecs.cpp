@@ -8,8 +8,8 @@
 #include "skin/engine/core/ESkinError.h"
 
 extern "C" {
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 }
 
 namespace {
@@ -23,7 +23,9 @@ std::uint32_t U32(std::span<const std::uint8_t> d, std::size_t at) {
          (static_cast<std::uint32_t>(d[at + 2]) << 16) | (static_cast<std::uint32_t>(d[at + 3]) << 24);
 }
 
-[[noreturn]] void Corrupt(const char* what) { throw ESkinImageError(std::string("Bitmap image is not valid: ") + what); }
+[[noreturn]] void Corrupt(const char* what) {
+  throw ESkinImageError(std::string("Bitmap image is not valid: ") + what);
+}
 
 // Scales a channel taken out of a bit field to 0..255.
 std::uint8_t FieldValue(std::uint32_t pixel, std::uint32_t mask) {
@@ -158,8 +160,7 @@ TsPixmap DecodeBmp(std::span<const std::uint8_t> data) {
     return img;
   }
   const bool fields = info.Compression == 3 || info.Compression == 6;
-  if (!(info.Compression == 0 || (fields && (info.Bits == 16 || info.Bits == 32))))
-    Corrupt("compression");
+  if (!(info.Compression == 0 || (fields && (info.Bits == 16 || info.Bits == 32)))) Corrupt("compression");
   if (info.Bits != 1 && info.Bits != 4 && info.Bits != 8 && info.Bits != 16 && info.Bits != 24 &&
       info.Bits != 32)
     Corrupt("bits per pixel");
@@ -170,10 +171,18 @@ TsPixmap DecodeBmp(std::span<const std::uint8_t> data) {
     for (std::int32_t x = 0; x < info.Width; ++x) {
       std::uint32_t rgb = 0;
       switch (info.Bits) {
-        case 1: rgb = PaletteColor(info, (src[x >> 3] >> (7 - (x & 7))) & 1); break;
-        case 4: rgb = PaletteColor(info, (x & 1) ? (src[x >> 1] & 15) : (src[x >> 1] >> 4)); break;
-        case 8: rgb = PaletteColor(info, src[x]); break;
-        case 24: rgb = src[3 * x] | (src[3 * x + 1] << 8) | (src[3 * x + 2] << 16); break;
+        case 1:
+          rgb = PaletteColor(info, (src[x >> 3] >> (7 - (x & 7))) & 1);
+          break;
+        case 4:
+          rgb = PaletteColor(info, (x & 1) ? (src[x >> 1] & 15) : (src[x >> 1] >> 4));
+          break;
+        case 8:
+          rgb = PaletteColor(info, src[x]);
+          break;
+        case 24:
+          rgb = src[3 * x] | (src[3 * x + 1] << 8) | (src[3 * x + 2] << 16);
+          break;
         default: {
           std::uint32_t v = info.Bits == 16 ? static_cast<std::uint32_t>(src[2 * x] | (src[2 * x + 1] << 8))
                                             : (src[4 * x] | (src[4 * x + 1] << 8) | (src[4 * x + 2] << 16) |
@@ -205,7 +214,8 @@ void JpegErrorExit(j_common_ptr cinfo) {
 
 // Warnings are not shown; a picture that ends early counts as corrupt.
 void JpegWarning(j_common_ptr cinfo, int level) {
-  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) reinterpret_cast<TJpegError*>(cinfo->err)->Truncated = true;
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    reinterpret_cast<TJpegError*>(cinfo->err)->Truncated = true;
 }
 
 // Runs the decoder; returns false (with the message in err.Text) when libjpeg gave up.

@@ -28,11 +28,13 @@ std::string DefaultSectionOfKind(std::int32_t kind) {
     const char* Section;
   };
   static const TEntry table[] = {
-      {{19}, "BAR"},           {{20}, "BARTITLE"},         {{32}, "CHECKBOX"},     {{33}, "RADIOBUTTON"},
-      {{51, 59, 68, 73}, "PANEL"}, {{52, 58}, "PANEL_LOW"}, {{54, 60}, "TOOLBAR"},  {{56}, "DRAGBAR"},
-      {{57}, "TABSHEET"},      {{74, 226}, "GROUPBOX"},    {{75}, "SPLITTER"},     {{92, 95}, "SPEEDBUTTON"},
-      {{93, 94}, "BUTTON"},    {{98}, "TOOLBUTTON"},       {{141}, "PAGECONTROL"}, {{143}, "TABCONTROL"},
-      {{151}, "STATUSBAR"},    {{161}, "GAUGE"},           {{165}, "TRACKBAR"}};
+      {{19}, "BAR"},           {{20}, "BARTITLE"},          {{32}, "CHECKBOX"},
+      {{33}, "RADIOBUTTON"},   {{51, 59, 68, 73}, "PANEL"}, {{52, 58}, "PANEL_LOW"},
+      {{54, 60}, "TOOLBAR"},   {{56}, "DRAGBAR"},           {{57}, "TABSHEET"},
+      {{74, 226}, "GROUPBOX"}, {{75}, "SPLITTER"},          {{92, 95}, "SPEEDBUTTON"},
+      {{93, 94}, "BUTTON"},    {{98}, "TOOLBUTTON"},        {{141}, "PAGECONTROL"},
+      {{143}, "TABCONTROL"},   {{151}, "STATUSBAR"},        {{161}, "GAUGE"},
+      {{165}, "TRACKBAR"}};
   for (const auto& e : table)
     if (In(kind, e.Kinds)) return e.Section;
   return {};

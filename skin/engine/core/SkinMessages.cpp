@@ -14,7 +14,9 @@ TsMessageBoxHandler& Fallback() {
   return handler;
 }
 
-const TsMessageBoxHandler& Handler() { return Installed() ? Installed() : Fallback(); }
+const TsMessageBoxHandler& Handler() {
+  return Installed() ? Installed() : Fallback();
+}
 
 }  // namespace
 
@@ -22,7 +24,9 @@ TsMessageBoxHandler SetSkinMessageBoxHandler(TsMessageBoxHandler handler) {
   return std::exchange(Installed(), std::move(handler));
 }
 
-void SetSkinMessageBoxFallback(TsMessageBoxHandler handler) { Fallback() = std::move(handler); }
+void SetSkinMessageBoxFallback(TsMessageBoxHandler handler) {
+  Fallback() = std::move(handler);
+}
 
 bool ConfirmYesNo(const std::string& text) {
   return Handler() ? Handler()(TsBoxKind::Confirmation, text) : false;

@@ -37,7 +37,8 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
       data.SkinPath = directory + name + "\\";
     } else {
       data.SkinPath.clear();
-      if (!FindInternal(request.InternalSkins, name) && request.InternalSkins && !request.InternalSkins->empty())
+      if (!FindInternal(request.InternalSkins, name) && request.InternalSkins &&
+          !request.InternalSkins->empty())
         name = request.InternalSkins->front().Name;
     }
     TsSkinSource source;

@@ -10,7 +10,7 @@
 struct TsSkinRequest {
   std::string SkinDirectory;  // as the manager holds it (relative to AppFolder unless it has a drive)
   std::string SkinName;
-  std::string AppFolder;      // the program's folder with its trailing separator
+  std::string AppFolder;  // the program's folder with its trailing separator
   const std::vector<TsInternalSkin>* InternalSkins = nullptr;
   std::vector<std::string> CommonSections;
   TColor (*ColorToRGB)(TColor) = nullptr;

@@ -78,7 +78,7 @@ extern std::shared_ptr<const TsPixmap> SkinMasterBitmap;
 
 // Replaces every table at once, so no reader ever sees a half-loaded skin.
 void InstallSkinTables(TsSkinTables tables);
-void FreeSkinMasks();     // masks and the master bitmap
+void FreeSkinMasks();  // masks and the master bitmap
 void FreeSkinPatterns();
 void FreeSkinSections();
 
@@ -86,7 +86,8 @@ void FreeSkinSections();
 // case); section names ignoring case. A mask or pattern missing in a section is looked up in the
 // section named by its PARENTCLASS, and so on up the chain (a cycle ends the search).
 std::int32_t FindSectionIndex(const std::string& name);
-std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName, const std::string& maskName);
+std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
+                           const std::string& maskName);
 std::int32_t FindPatternIndex(std::int32_t skinIndex, const std::string& sectionName,
                               const std::string& patternName);
 

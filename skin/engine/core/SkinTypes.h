@@ -20,8 +20,12 @@ struct TsRect {
   friend bool operator==(const TsRect&, const TsRect&) = default;
 };
 
-inline std::int32_t WidthOf(const TsRect& r) { return r.Right - r.Left; }
-inline std::int32_t HeightOf(const TsRect& r) { return r.Bottom - r.Top; }
+inline std::int32_t WidthOf(const TsRect& r) {
+  return r.Right - r.Left;
+}
+inline std::int32_t HeightOf(const TsRect& r) {
+  return r.Bottom - r.Top;
+}
 
 // One stop of a section gradient, parsed from its text (see GradientText.h).
 struct TsGradientStop {

@@ -8,7 +8,9 @@ std::int32_t ClampInt(std::int32_t value, std::int32_t low, std::int32_t high) {
   return high < value ? high : value;
 }
 
-bool IsBetween(std::int32_t value, std::int32_t low, std::int32_t high) { return low <= value && value <= high; }
+bool IsBetween(std::int32_t value, std::int32_t low, std::int32_t high) {
+  return low <= value && value <= high;
+}
 
 std::int32_t ScaleByPercent(std::int32_t v, std::int32_t p) {
   return static_cast<std::int32_t>(std::nearbyint((100.0 - p) * v / 100.0 + p));
@@ -47,7 +49,9 @@ std::size_t CountWords(std::string_view s, std::string_view delims) {
   return count;
 }
 
-std::string RepeatChar(char c, std::int32_t n) { return n < 1 ? std::string() : std::string(n, c); }
+std::string RepeatChar(char c, std::int32_t n) {
+  return n < 1 ? std::string() : std::string(n, c);
+}
 
 std::string PadWithChar(char c, const std::string& s, std::size_t n) {
   return s.size() >= n ? s : s + std::string(n - s.size(), c);
@@ -87,7 +91,9 @@ std::string TrimRightSpaces(std::string_view s) {
   return std::string(s.substr(0, n));
 }
 
-std::string TrimSpaces(std::string_view s) { return TrimLeftSpaces(TrimRightSpaces(s)); }
+std::string TrimSpaces(std::string_view s) {
+  return TrimLeftSpaces(TrimRightSpaces(s));
+}
 
 bool ContainsAnyChar(std::string_view s, std::string_view chars) {
   return s.find_first_of(chars) != std::string_view::npos;

@@ -9,7 +9,9 @@
 
 std::int32_t ClampInt(std::int32_t value, std::int32_t low, std::int32_t high);
 bool IsBetween(std::int32_t value, std::int32_t low, std::int32_t high);
-inline std::int32_t IfThenInt(bool condition, std::int32_t a, std::int32_t b) { return condition ? a : b; }
+inline std::int32_t IfThenInt(bool condition, std::int32_t a, std::int32_t b) {
+  return condition ? a : b;
+}
 inline std::string IfThenStr(bool condition, const std::string& a, const std::string& b) {
   return condition ? a : b;
 }

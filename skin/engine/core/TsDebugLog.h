@@ -56,4 +56,6 @@ extern const char* const DebugLogFileName;
 
 void FormatMessageText(const TsLogMessage& message, const std::string& prefix,
                        const TsDrawItemInfo* drawItem = nullptr);
-inline void LogMessage(const TsLogMessage& message) { FormatMessageText(message, ""); }
+inline void LogMessage(const TsLogMessage& message) {
+  FormatMessageText(message, "");
+}

@@ -89,6 +89,7 @@ TsIniText TsIniText::FromLines(const std::vector<std::string>& lines) {
 
 void TsIniText::SetText(std::string_view text) {
   FSections.clear();
+  FIndex.clear();
   TSection* current = nullptr;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -99,13 +100,9 @@ void TsIniText::SetText(std::string_view text) {
     if (line.empty() || line.front() == ';') continue;
     if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
       std::string name(TrimBlanks(line.substr(1, line.size() - 2)));
-      current = nullptr;
-      for (auto& s : FSections)
-        if (SameText(s.Name, name)) current = &s;
-      if (!current) {
-        FSections.push_back({name, {}});
-        current = &FSections.back();
-      }
+      auto [it, added] = FIndex.emplace(UpperCase(name), FSections.size());
+      if (added) FSections.push_back({name, {}, {}});
+      current = &FSections[it->second];
       continue;
     }
     if (!current) continue;
@@ -113,32 +110,30 @@ void TsIniText::SetText(std::string_view text) {
     std::string key(TrimBlanks(eq == std::string_view::npos ? line : line.substr(0, eq)));
     std::string value(eq == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(eq + 1)));
     if (key.empty()) continue;
-    bool seen = false;
-    for (const auto& e : current->Entries)
-      if (SameText(e.Key, key)) seen = true;
-    if (!seen) current->Entries.push_back({std::move(key), std::move(value)});
+    if (current->Index.emplace(UpperCase(key), current->Entries.size()).second)
+      current->Entries.push_back({std::move(key), std::move(value)});
   }
 }
 
 const TsIniText::TSection* TsIniText::FindSection(std::string_view name) const {
-  for (const auto& s : FSections)
-    if (SameText(s.Name, name)) return &s;
-  return nullptr;
+  auto it = FIndex.find(UpperCase(name));
+  return it == FIndex.end() ? nullptr : &FSections[it->second];
 }
 
 std::optional<std::string> TsIniText::Value(std::string_view section, std::string_view key) const {
   const TSection* s = FindSection(section);
   if (!s) return std::nullopt;
-  for (const auto& e : s->Entries)
-    if (SameText(e.Key, key)) return e.Value;
-  return std::nullopt;
+  auto it = s->Index.find(UpperCase(key));
+  if (it == s->Index.end()) return std::nullopt;
+  return s->Entries[it->second].Value;
 }
 
 bool TsIniText::ValueExists(std::string_view section, std::string_view key) const {
   return Value(section, key).has_value();
 }
 
-std::string TsIniText::ReadString(std::string_view section, std::string_view key, const std::string& def) const {
+std::string TsIniText::ReadString(std::string_view section, std::string_view key,
+                                  const std::string& def) const {
   auto v = Value(section, key);
   return v ? *v : def;
 }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Ini text held in memory: sections and keys in file order, looked up ignoring case.
@@ -16,6 +17,7 @@ public:
   struct TSection {
     std::string Name;
     std::vector<TEntry> Entries;
+    std::unordered_map<std::string, std::size_t> Index;  // upper-case key -> entry
   };
 
   TsIniText() = default;
@@ -40,6 +42,7 @@ public:
 
 private:
   std::vector<TSection> FSections;
+  std::unordered_map<std::string, std::size_t> FIndex;  // upper-case name -> section
 };
 
 // The integer syntax of ini files: optional blanks, sign, then decimal digits, or "$" / "0x"

@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
+#include <unordered_map>
 
 #include "skin/engine/core/ESkinError.h"
 #include "skin/engine/core/GradientText.h"
@@ -116,7 +116,9 @@ void ReadPatterns(const TsIniText& ini, bool smallIsMask, TsSkinTables& tables, 
 using TIntReader = std::function<std::optional<std::int32_t>(const char* key)>;
 using TStrReader = std::function<std::optional<std::string>(const char* key)>;
 
-TsControlBevel BevelOf(std::int32_t v) { return static_cast<TsControlBevel>(std::clamp(v, 0, 4)); }
+TsControlBevel BevelOf(std::int32_t v) {
+  return static_cast<TsControlBevel>(std::clamp(v, 0, 4));
+}
 
 // Fills the fields of a record from a reader; a key the reader does not know keeps the field.
 void FillSection(TsSectionData& r, const TIntReader& readInt, const TStrReader& readStr) {
@@ -172,46 +174,72 @@ void ParseGradients(TsSectionData& r) {
 
 // Reads of a key along the PARENTCLASS chain of the skin's ini. A value of -1 (or "?") and a
 // value that does not parse count as absent. The walk stops at a section already visited, so a
-// cycle ends like a missing parent.
+// cycle ends like a missing parent, and at MaxInheritanceDepth. What a section resolves to is
+// remembered, so long chains cost each section once per key.
 class TInheritedReader {
 public:
   explicit TInheritedReader(const TsIniText& ini) : FIni(ini) {}
 
-  std::optional<std::int32_t> Integer(const std::string& section, const char* key) const {
-    std::optional<std::int32_t> result;
-    Walk(section, [&](const std::string& s) {
-      auto v = FIni.ReadInteger(s, key, -1);
-      if (v == -1) return false;
-      result = v;
-      return true;
-    });
-    return result;
+  std::optional<std::int32_t> Integer(const TsIniText::TSection* section, const char* key) {
+    return Resolve<std::int32_t>(FIntegers, section, key,
+                                 [](const std::string* v) -> std::optional<std::int32_t> {
+                                   if (!v) return std::nullopt;
+                                   const auto n = ParseIniInteger(*v);
+                                   if (!n || *n == -1) return std::nullopt;
+                                   return n;
+                                 });
   }
 
-  std::optional<std::string> String(const std::string& section, const char* key) const {
-    std::optional<std::string> result;
-    Walk(section, [&](const std::string& s) {
-      auto v = FIni.ReadString(s, key, "?");
-      if (v == "?") return false;
-      result = v;
-      return true;
-    });
-    return result;
+  std::optional<std::string> String(const TsIniText::TSection* section, const char* key) {
+    return Resolve<std::string>(FStrings, section, key,
+                                [](const std::string* v) -> std::optional<std::string> {
+                                  if (!v || *v == "?") return std::nullopt;
+                                  return *v;
+                                });
   }
 
 private:
-  template <typename TVisit>
-  void Walk(std::string section, TVisit visit) const {
-    std::set<std::string> seen;
-    while (seen.insert(UpperCase(section)).second) {
-      if (visit(section)) return;
-      std::string parent = FIni.ReadString(section, "PARENTCLASS", "?");
-      if (parent.empty() || parent == "?" || parent == section) return;
-      section = parent;
+  using TKey = std::pair<const TsIniText::TSection*, const char*>;
+  struct THash {
+    std::size_t operator()(const TKey& k) const {
+      return std::hash<const void*>()(k.first) * 31 + std::hash<const void*>()(k.second);
     }
+  };
+  template <typename T>
+  using TCache = std::unordered_map<TKey, std::optional<T>, THash>;
+
+  static const std::string* ValueOf(const TsIniText::TSection& s, const std::string& upperKey) {
+    auto it = s.Index.find(upperKey);
+    return it == s.Index.end() ? nullptr : &s.Entries[it->second].Value;
+  }
+
+  template <typename T, typename TRead>
+  std::optional<T> Resolve(TCache<T>& cache, const TsIniText::TSection* section, const char* key,
+                           TRead read) {
+    static const std::string parentKey = "PARENTCLASS";
+    const std::string upperKey = key;  // callers pass upper-case names
+    std::vector<const TsIniText::TSection*> path;
+    std::optional<T> result;
+    for (const TsIniText::TSection* current = section; current && path.size() < MaxInheritanceDepth;) {
+      if (std::find(path.begin(), path.end(), current) != path.end()) break;  // a cycle
+      auto hit = cache.find({current, key});
+      if (hit != cache.end()) {
+        result = hit->second;
+        break;
+      }
+      path.push_back(current);
+      if ((result = read(ValueOf(*current, upperKey)))) break;
+      const std::string* parent = ValueOf(*current, parentKey);
+      if (!parent || parent->empty() || *parent == "?" || *parent == current->Name) break;
+      current = FIni.FindSection(*parent);
+    }
+    for (const auto* p : path) cache[{p, key}] = result;
+    return result;
   }
 
   const TsIniText& FIni;
+  TCache<std::int32_t> FIntegers;
+  TCache<std::string> FStrings;
 };
 
 void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, TsSkinTables& tables) {
@@ -224,9 +252,9 @@ void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, TsSkinTab
         r,
         [&](const char* key) -> std::optional<std::int32_t> {
           if (std::string_view(key) == "SHADOWCOLOR") return ini.ReadInteger(section.Name, key, 0);
-          return reader.Integer(section.Name, key);
+          return reader.Integer(&section, key);
         },
-        [&](const char* key) { return reader.String(section.Name, key); });
+        [&](const char* key) { return reader.String(&section, key); });
     if (source.ColorToRGB) r.Color = source.ColorToRGB(r.Color);
     ParseGradients(r);
     tables.Sections.push_back(std::move(r));

@@ -59,6 +59,9 @@ struct TsLoadedSkin {
 // bitmap, a corrupt or missing picture) counts as absent; nothing is installed here.
 TsLoadedSkin LoadSkin(const TsSkinSource& source);
 
+// Longest PARENTCLASS chain followed; real skins stay far below it.
+constexpr std::size_t MaxInheritanceDepth = 64;
+
 // Text of the box shown for a skin of the old format.
 extern const char* const OldSkinMessage;
 
@@ -66,7 +69,7 @@ extern const char* const OldSkinMessage;
 struct TsSkinValue {
   enum class TKind { None, Cut, Bitmap, Jpeg, Other };
   TKind Kind = TKind::None;
-  TsRect R;                   // Cut
+  TsRect R;  // Cut
   std::int16_t ImageCount = 1;
   std::int16_t MaskType = 0;
   std::int16_t BorderWidth = 0;

@@ -99,9 +99,11 @@ class SkinEngine : public ::testing::Test {
 protected:
   void SetUp() override {
     Folder = TempFolder();
-    WriteSkin(Folder, "Sand", "[GLOBALINFO]\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=255\r\nTRANSPARENCY=50\r\n"
-                              "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\nTRANSPARENCY=100\r\n[PANEL]\r\nCOLOR=65280\r\n");
-    WriteSkin(Folder, "Night", "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=1\r\n[BUTTON]\r\nCOLOR=16711680\r\n");
+    WriteSkin(Folder, "Sand",
+              "[GLOBALINFO]\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=255\r\nTRANSPARENCY=50\r\n"
+              "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\nTRANSPARENCY=100\r\n[PANEL]\r\nCOLOR=65280\r\n");
+    WriteSkin(Folder, "Night",
+              "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=1\r\n[BUTTON]\r\nCOLOR=16711680\r\n");
     Form = NewComponent<TForm>(Application);
     Form->SetBounds(0, 0, 300, 200);
     Form->SetColor(0xFFFFFF);
@@ -143,7 +145,9 @@ protected:
   TsSkinManager* Manager = nullptr;
 };
 
-TEST_F(SkinEngine, TheMessageIsRegistered) { EXPECT_GE(RE_ROVADUZI, 0xC000u); }
+TEST_F(SkinEngine, TheMessageIsRegistered) {
+  EXPECT_GE(RE_ROVADUZI, 0xC000u);
+}
 
 TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
   TMessage m = MakeSkinMessage(SkinCommand::Refresh);
@@ -262,6 +266,310 @@ TEST_F(SkinEngine, TheLogNamesMessages) {
   EXPECT_EQ(DebugLog().Lines().back().rfind("?WM_PAINT (15)", 0), 0u);
   LogMessage(MakeSkinMessage(SkinCommand::Refresh));
   EXPECT_EQ(DebugLog().Lines().back().rfind("?RE_ROVADUZI (" + std::to_string(RE_ROVADUZI) + ")", 0), 0u);
+}
+
+}  // namespace
+
+#ifdef TARVEX_BUNDLED_SKINS
+namespace {
+
+TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  std::vector<std::string> names;
+  std::string first;
+  Manager->ListSkins(names, first);
+  EXPECT_EQ(names, (std::vector<std::string>{"Desert", "Nocturne"}));
+  Manager->SetSkinName("Desert");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_GE(Inner->Skin().BorderIndex, 0);
+  EXPECT_TRUE(SkinMasterBitmap);
+  const TColor desert = SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color;
+  Manager->SetSkinName("Nocturne");
+  ASSERT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color, desert);
+  EXPECT_GE(SkinCommonIndexes[55], 0);  // the check box glyph of GLOBALINFO
+}
+
+}  // namespace
+#endif
+
+namespace {
+
+TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
+  StartManager("Sand");
+  TsCommonData& s = Inner->Skin();
+  auto send = [&](std::uint32_t command, std::uint32_t parameter, LPARAM l = 0) {
+    TMessage m = MakeSkinMessage(command, parameter, l);
+    const bool handled = s.HandleSkinCommand(m);
+    return std::make_pair(handled, m);
+  };
+  send(SkinCommand::SetBgChanged, 1);
+  EXPECT_TRUE(s.BackgroundDirty);
+  send(SkinCommand::Refresh, 0);
+  EXPECT_FALSE(s.BackgroundDirty);
+  EXPECT_TRUE(s.RepaintNeeded);
+  send(SkinCommand::SetRepaintNeeded, 0);
+  EXPECT_FALSE(s.RepaintNeeded);
+  send(SkinCommand::SetRepaintIfTransparent, 1);  // BUTTON is 50 percent transparent
+  EXPECT_TRUE(s.RepaintNeeded);
+  send(SkinCommand::SetUpdating, 1);
+  EXPECT_TRUE(s.Updating);
+  EXPECT_TRUE(s.NeedsParentBackground());
+  send(SkinCommand::SetUpdating, 0);
+  send(SkinCommand::SetActiveChild, 0, reinterpret_cast<LPARAM>(Graphic));
+  EXPECT_EQ(s.ActiveChild, Graphic);
+  s.ChildrenDirty = true;
+  auto [handled, answer] = send(SkinCommand::GetChildrenDirty, 0);
+  EXPECT_TRUE(handled);
+  EXPECT_EQ(answer.LParam, 1);
+
+  // A child of a skinned control with a cache gets that cache; of an unskinned panel, nothing.
+  auto* child = Make<TTestSkinned>(Direct, Form);
+  TsCacheInfo ci;
+  QueryParentCache(&child->Skin(), ci);
+  EXPECT_TRUE(ci.Valid);
+  EXPECT_EQ(ci.Bitmap, Direct->Skin().CacheBitmap());
+  QueryParentCache(&Inner->Skin(), ci);
+  EXPECT_FALSE(ci.Valid);
+}
+
+TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {
+  StartManager("Sand");
+  auto* outer = Make<TTestSkinned>(Form, Form);  // BUTTON, transparent, on an unskinned form
+  auto* child = Make<TTestSkinned>(outer, Form);
+  outer->Skin().Updating = true;  // counts as needing its parent's background
+  child->Seen.clear();
+  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);
+  EXPECT_TRUE(outer->Skin().RepaintNeeded);
+  EXPECT_TRUE(Got(child->Seen, SkinCommand::RedrawTransparent));
+  outer->Skin().Updating = false;
+  child->Seen.clear();
+  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);  // over an unskinned form: no
+  EXPECT_FALSE(Got(child->Seen, SkinCommand::RedrawTransparent));
+}
+
+}  // namespace
+
+namespace {
+
+struct TChangeLog : TObject {
+  std::vector<std::string> Events;
+  void Before(TObject*) { Events.push_back("before " + std::to_string(FindSectionIndex("PANEL"))); }
+  void After(TObject*) { Events.push_back("after " + std::to_string(FindSectionIndex("PANEL"))); }
+};
+
+TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
+  Manager = new TsSkinManager(Form);
+  Manager->BeginLoading();
+  Manager->SetSkinDirectory(Folder);
+  Manager->SetSkinName("Sand");
+  EXPECT_TRUE(SkinSectionData.empty());  // only stored while the form is read
+  Manager->Loaded();
+  EXPECT_GE(FindSectionIndex("PANEL"), 0);
+  EXPECT_TRUE(SkinData().Active);
+
+  TChangeLog log;
+  Manager->SetOnBeforeChange(TsNotifyEvent(&log, &TChangeLog::Before));
+  Manager->SetOnAfterChange(TsNotifyEvent(&log, &TChangeLog::After));
+  Manager->SetSkinName("Night");
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"before 3", "after 1"}));
+
+  // Extra sections lose their blanks and join the skin at once.
+  Manager->SetCommonSections({"[MYPANEL]", "PARENTCLASS = PANEL", "COLOR = 255"});
+  EXPECT_EQ(Manager->CommonSections()[2], "COLOR=255");
+  const int mine = FindSectionIndex("MYPANEL");
+  ASSERT_GE(mine, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(Folder);
+  TsStoredSkin* inside = Manager->InternalSkins()->Add();
+  inside->Name = "Inside";
+  TsSkinGeneral button;
+  button.SectionName = "BUTTON";
+  button.Color = 0x123456;
+  button.FontColor = "1 2 3 4 5";
+  inside->GeneralData.push_back(button);
+  TBitmap master;
+  master.SetPixelFormat(TPixelFormat::Bit24);
+  master.SetSize(30, 20);
+  inside->SetMasterBitmap(&master);
+  TsSkinImage* cut = inside->AddImage();
+  cut->SectionName = "button";
+  cut->PropertyName = "bordersmask";
+  cut->Right = 30;
+  cut->Bottom = 20;
+  cut->ImageCount = 3;
+  cut->MaskType = 1;
+  TsSkinImage* own = inside->AddImage();
+  own->SectionName = "BUTTON";
+  own->PropertyName = "GLYPHMASK";
+  TBitmap glyph;
+  glyph.SetPixelFormat(TPixelFormat::Bit8);
+  glyph.SetSize(9, 4);
+  own->SetImage(&glyph);
+  TsSkinPattern* pattern = inside->AddPattern();
+  pattern->SectionName = "BUTTON";
+  pattern->PropertyName = "PATTERN";
+  TBitmap big;
+  big.SetPixelFormat(TPixelFormat::Bit24);
+  big.SetSize(320, 300);
+  pattern->Image()->Assign(&big);
+
+  Manager->SetSkinName("Missing");
+  EXPECT_EQ(Manager->SkinName(), "Inside");
+  const int b = FindSectionIndex("BUTTON");
+  ASSERT_GE(b, 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].Color, 0x123456);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].FontColor[4], 5);
+  const int glyphIndex = FindMaskIndex(b, "BUTTON", "GLYPHMASK");
+  ASSERT_GE(glyphIndex, 0);
+  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(),
+            9);  // an 8-bit bitmap, now 24 bits
+  EXPECT_EQ(MaskFrameSize(FindMaskIndex(b, "BUTTON", "BORDERSMASK")).Width, 10);
+  EXPECT_GE(FindPatternIndex(b, "BUTTON", "PATTERN"), 0);
+  EXPECT_EQ(Inner->Skin().SkinIndex, b);
+
+  std::vector<std::string> names;
+  std::string first;
+  Manager->ListSkins(names, first);
+  EXPECT_EQ(first, "Inside");
+  EXPECT_EQ(names, (std::vector<std::string>{"Inside", "Night", "Sand"}));
+}
+
+}  // namespace
+
+#include "skin/engine/SkinUtilsWin.h"
+
+namespace {
+
+TEST_F(SkinEngine, PlatformHelpers) {
+  const std::string app = AppFolder();
+  ASSERT_FALSE(app.empty());
+  EXPECT_EQ(app.back(), '\\');
+  EXPECT_TRUE(FolderExists(app));
+  EXPECT_TRUE(FolderExists(Folder + "Sand"));
+  EXPECT_FALSE(FolderExists(Folder + "Sand\\Options.dat"));
+  EXPECT_FALSE(FolderExists(Folder + "Nowhere"));
+  EXPECT_EQ(LongFileName(Folder + "Sand\\Options.dat"), "Options.dat");
+  EXPECT_EQ(LongFileName(Folder + "Sand\\Missing.dat"), "");
+
+  Inner->SetName("Inner1");
+  EXPECT_EQ(FindOwnerForm(Inner), Form);
+  EXPECT_EQ(FindComponentByPath(Form, "INNER1"), Inner);
+  EXPECT_EQ(FindComponentByPath(Form, "Frame1.Inner1"), nullptr);
+  EXPECT_EQ(CaptionTextFlags(Inner, 2), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, 1), static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
+}
+
+}  // namespace
+
+#include "framework/win/TCanvas.h"
+
+namespace {
+
+// A transparent graphic child that paints one small square at its own origin.
+class TSquare : public TTestGraphic {
+public:
+  using TTestGraphic::TTestGraphic;
+
+protected:
+  void Paint() override {
+    RECT r{0, 0, 4, 4};
+    HBRUSH green = CreateSolidBrush(0x00FF00);
+    FillRect(Canvas()->Handle(), &r, green);
+    DeleteObject(green);
+  }
+};
+
+void Fill(HDC dc, int w, int h, COLORREF c) {
+  RECT r{0, 0, w, h};
+  HBRUSH b = CreateSolidBrush(c);
+  FillRect(dc, &r, b);
+  DeleteObject(b);
+}
+
+TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
+  Direct->SetBounds(0, 0, 100, 50);
+  Direct->Skin().PrepareCache();
+  Fill(Direct->Skin().CacheBitmap()->Canvas()->Handle(), 100, 50, 0x0000FF);  // the parent's image: red
+  auto* square = Make<TSquare>(Direct, Form);
+  square->SetBounds(10, 10, 20, 20);
+
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(100, 50);
+  HDC dc = target.Canvas()->Handle();
+  Fill(dc, 100, 50, 0xFF0000);  // blue
+  PaintGraphicChildren(dc, Direct);
+  EXPECT_EQ(GetPixel(dc, 11, 11), 0x00FF00u);  // the child's own square, at its place
+  EXPECT_EQ(GetPixel(dc, 20, 20), 0x0000FFu);  // under the child: the parent's cache
+  EXPECT_EQ(GetPixel(dc, 50, 40), 0xFF0000u);  // outside the child: untouched
+  EXPECT_FALSE(SkinReplyRecord.Valid);
+
+  // Copying the parent's cache leaves the graphic child's area to the child.
+  Fill(dc, 100, 50, 0xFF0000);
+  CopyCacheToDC(Direct, &Direct->Skin(), POINT{0, 0}, dc, RECT{0, 0, 100, 50});
+  EXPECT_EQ(GetPixel(dc, 50, 40), 0x0000FFu);
+  EXPECT_EQ(GetPixel(dc, 20, 20), 0xFF0000u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkinEngine, UpdatingTreesAndChildRefreshes) {
+  SetUpdatingTreeOn(Form);
+  EXPECT_TRUE(Inner->Skin().Updating);  // inside the unskinned panel too
+  EXPECT_TRUE(Direct->Skin().Updating);
+  SetUpdatingTreeOff(Form);
+  EXPECT_FALSE(Inner->Skin().Updating);
+  Direct->Seen.clear();
+  Graphic->Seen.clear();
+  RefreshChildren(Form);
+  EXPECT_TRUE(Got(Direct->Seen, SkinCommand::Repaint));
+  RefreshChildren(Panel);
+  EXPECT_FALSE(Got(Graphic->Seen, SkinCommand::Repaint));  // graphic children are not asked
+}
+
+}  // namespace
+
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+
+namespace {
+
+// Records what the default manager's menu skinner is asked to do.
+class TRecordingSkinner : public TsMenuSkinnerLink {
+public:
+  static inline std::vector<std::string> Calls;
+  void HookItem(TComponent* c) override { Calls.push_back("hook " + c->ClassName()); }
+  void UnhookItem(TComponent* c) override { Calls.push_back("unhook " + c->ClassName()); }
+  void RehookAll() override { Calls.push_back("rehook"); }
+};
+
+std::unique_ptr<TsMenuSkinnerLink> MakeRecordingSkinner(TComponent*) {
+  return std::make_unique<TRecordingSkinner>();
+}
+
+TEST_F(SkinEngine, TheDefaultManagersMenuSkinnerFollowsMenusOfItsForm) {
+  SetMenuSkinnerFactory(&MakeRecordingSkinner);
+  TRecordingSkinner::Calls.clear();
+  StartManager("Sand");
+  SetMenuSkinnerFactory(nullptr);
+  // A component is announced while its constructor runs, before it is a menu: only its removal
+  // can be recognised here (the skinner hooks new menus itself when the skin changes).
+  auto* menu = NewComponent<TMainMenu>(Form);
+  menu->Free();
+  Manager->SetSkinnedPopups(false);
+  EXPECT_EQ(TRecordingSkinner::Calls, (std::vector<std::string>{"unhook TMainMenu", "rehook"}));
 }
 
 }  // namespace

@@ -25,7 +25,9 @@ public:
   bool AlignRight = false, AutoSize = false, WordWrap = false;
 };
 
-TsBoundLabelControl* MakeFakeLabel(TControl* owner) { return NewComponent<TFakeLabel>(owner->Owner()); }
+TsBoundLabelControl* MakeFakeLabel(TControl* owner) {
+  return NewComponent<TFakeLabel>(owner->Owner());
+}
 
 class TEditLike : public TCustomControl {
 public:

@@ -54,7 +54,8 @@ TEST(IniText, NumbersSectionsAndKeys) {
   EXPECT_FALSE(ParseIniInteger("12 3"));
   EXPECT_FALSE(ParseIniInteger(""));
 
-  TsIniText ini("junk=1\r\n[One]\r\n; note\r\nKey = first\r\nkey=second\r\n[two]\r\nx=1\r\n[ONE]\r\nmore=2\r\n");
+  TsIniText ini(
+      "junk=1\r\n[One]\r\n; note\r\nKey = first\r\nkey=second\r\n[two]\r\nx=1\r\n[ONE]\r\nmore=2\r\n");
   ASSERT_EQ(ini.Sections().size(), 2u);
   EXPECT_EQ(ini.ReadString("one", "KEY", "?"), "first");
   EXPECT_EQ(ini.ReadString("One", "MORE", "?"), "2");
@@ -152,7 +153,8 @@ TEST(SkinFolders, DirectoryResolution) {
 
 TEST(SkinFolders, ListingSortsFoldersWithInternalSkinsAndSkipsDotFolders) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("tarvex-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  const fs::path dir = fs::temp_directory_path() /
+                       ("tarvex-skins-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
   fs::remove_all(dir);
   fs::create_directories(dir / "b");
   fs::create_directories(dir / "Amber");
@@ -171,9 +173,9 @@ TEST(SkinFolders, ListingSortsFoldersWithInternalSkinsAndSkipsDotFolders) {
 TEST(DebugLog, LinesAndNames) {
   TsLogMessage paint{15, 0x00010002, 0};
   const std::string line = FormatMessageLine(paint, "");
-  const std::string expected = "?WM_PAINT (15)" + std::string(15, ' ') + ", WParamHi=1" + std::string(6, ' ') +
-                               ", WParamLo=2" + std::string(6, ' ') + ", LParamHi=0" + std::string(6, ' ') +
-                               ", LParamLo=0" + std::string(6, ' ');
+  const std::string expected = "?WM_PAINT (15)" + std::string(15, ' ') + ", WParamHi=1" +
+                               std::string(6, ' ') + ", WParamLo=2" + std::string(6, ' ') + ", LParamHi=0" +
+                               std::string(6, ' ') + ", LParamLo=0" + std::string(6, ' ');
   EXPECT_EQ(line, expected);
   EXPECT_EQ(DebugMessageName(0x146), "NO (326)");
   EXPECT_EQ(DebugMessageName(0x7FFF), "UNKNOWN (32767)");

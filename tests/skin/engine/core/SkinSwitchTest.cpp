@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "SkinTestImages.h"
+#include "skin/engine/core/ESkinError.h"
 #include "skin/engine/core/SkinMessages.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -98,6 +99,25 @@ TEST_F(SkinSwitchTest, AnOldSkinIsRefusedWithABox) {
 TEST(SkinSwitch, CommonSectionLinesLoseTheirBlanksExceptComments) {
   EXPECT_EQ(NormalizeCommonSections({"COLOR = 255", "; a note = kept", "", "[ MY SECTION ]"}),
             (std::vector<std::string>{"COLOR=255", "; a note = kept", "", "[MYSECTION]"}));
+}
+
+}  // namespace
+
+namespace {
+
+TColor FailingColorToRGB(TColor) {
+  throw ESkinError("colour table unavailable");
+}
+
+TEST_F(SkinSwitchTest, AnErrorDuringALoadLeavesNoTablesBehind) {
+  LoadSkinIntoGlobals(Request("Plain"));
+  ASSERT_FALSE(SkinSectionData.empty());
+  TsSkinRequest r = Request("Plain");
+  r.ColorToRGB = &FailingColorToRGB;
+  EXPECT_THROW(LoadSkinIntoGlobals(r), ESkinError);
+  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(SkinMaskData.empty());
+  EXPECT_FALSE(SkinData().IniFile);
 }
 
 }  // namespace

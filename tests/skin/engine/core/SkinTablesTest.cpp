@@ -47,7 +47,7 @@ TEST_F(SkinTablesTest, MasksAndPatternsAreInheritedAlongTheParentChain) {
   InstallSkinTables(std::move(t));
   EXPECT_EQ(FindMaskIndex(2, "ToolButton", "BORDERSMASK"), 0);
   EXPECT_EQ(FindMaskIndex(2, "TOOLBUTTON", "GLYPHMASK"), 1);
-  EXPECT_EQ(FindMaskIndex(1, "SPEEDBUTTON", "GLYPHMASK"), -1);  // a child's mask is not the parent's
+  EXPECT_EQ(FindMaskIndex(1, "SPEEDBUTTON", "GLYPHMASK"), -1);   // a child's mask is not the parent's
   EXPECT_EQ(FindMaskIndex(2, "TOOLBUTTON", "bordersmask"), -1);  // mask names are exact
   EXPECT_EQ(FindMaskIndex(-1, "BUTTON", "BORDERSMASK"), -1);
   EXPECT_EQ(FindMaskIndex(7, "BUTTON", "BORDERSMASK"), -1);
@@ -106,6 +106,27 @@ TEST(SkinKinds, DefaultSectionsAndKindSets) {
   EXPECT_FALSE(IsNoHoverKind(300));
   EXPECT_TRUE(IsNoHotTransparencyKind(226));
   EXPECT_FALSE(IsNoHotTransparencyKind(53));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
+  TsSkinTables a;
+  a.Sections = {Section("ONE"), Section("TWO")};
+  InstallSkinTables(std::move(a));
+  EXPECT_EQ(FindSectionIndex("TWO"), 1);
+  TsSkinTables b;
+  b.Sections = {Section("THREE"), Section("FOUR")};  // same size, other names
+  InstallSkinTables(std::move(b));
+  EXPECT_EQ(FindSectionIndex("TWO"), -1);
+  EXPECT_EQ(FindSectionIndex("four"), 1);
+  SkinSectionData.push_back(Section("FIVE"));  // filled by hand
+  EXPECT_EQ(FindSectionIndex("FIVE"), 2);
+  SkinSectionData[0].SectionName = "RENAMED";  // changed in place
+  EXPECT_EQ(FindSectionIndex("RENAMED"), 0);
+  EXPECT_EQ(FindSectionIndex("THREE"), -1);
 }
 
 }  // namespace

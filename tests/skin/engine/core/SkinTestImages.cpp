@@ -60,7 +60,8 @@ std::vector<std::uint8_t> EncodeBmp24(const TsPixmap& image) {
   return b;
 }
 
-std::vector<std::uint8_t> EncodeBmp8(std::int32_t width, std::int32_t height, const std::vector<std::uint32_t>& rgb) {
+std::vector<std::uint8_t> EncodeBmp8(std::int32_t width, std::int32_t height,
+                                     const std::vector<std::uint32_t>& rgb) {
   const std::uint32_t stride = (static_cast<std::uint32_t>(width) + 3) & ~3u;
   auto b = Headers(width, height, 8, static_cast<std::uint32_t>(rgb.size()),
                    stride * static_cast<std::uint32_t>(height));

@@ -112,7 +112,7 @@ TEST(SkinValue, CutsBitmapsPatternsAndNothing) {
   ASSERT_EQ(v.Kind, K::Cut);
   EXPECT_EQ(v.ImageCount, 1);  // below 1 becomes 1
   EXPECT_EQ(v.MaskType, 1);
-  EXPECT_EQ(v.BorderWidth, 0);  // negative becomes 0
+  EXPECT_EQ(v.BorderWidth, 0);                                              // negative becomes 0
   EXPECT_EQ(ClassifySkinValue("#(0,0,90,30)(3,0)", false).Kind, K::Other);  // no master bitmap
   EXPECT_EQ(ClassifySkinValue("#", true).Kind, K::Other);
   EXPECT_EQ(ClassifySkinValue("-", true).Kind, K::None);
@@ -255,7 +255,8 @@ TEST_F(SkinLoaderTest, CommonSectionsInheritFromEarlierRecordsAndAddPictures) {
 
   // Common pictures: a small JPEG is a pattern here; GLOBALINFO of the common text is skipped.
   bool found = false;
-  for (const auto& p : s.Tables.Patterns) found = found || (p.SectionName == "LATER" && p.PatternName == "PATTERN");
+  for (const auto& p : s.Tables.Patterns)
+    found = found || (p.SectionName == "LATER" && p.PatternName == "PATTERN");
   EXPECT_TRUE(found);
   EXPECT_EQ(Mask(s, "GLOBALINFO", "EXTRA"), nullptr);
 }
@@ -281,7 +282,8 @@ TEST_F(SkinLoaderTest, InternalSkinsCopyTheirRecordsWithoutInheritance) {
   g.HotFontColor = "1 2 3";  // not five words: ignored
   skin.GeneralData.push_back(g);
   skin.Images.push_back({"button", "bordersmask", nullptr, {0, 0, 30, 20}, 3, 0, 2});
-  skin.Images.push_back({"button", "glyphmask", std::make_shared<TsPixmap>(FilledPixmap(9, 4, 0)), {}, 0, 0, 0});
+  skin.Images.push_back(
+      {"button", "glyphmask", std::make_shared<TsPixmap>(FilledPixmap(9, 4, 0)), {}, 0, 0, 0});
   skin.Images.push_back({"button", "outside", nullptr, {0, 0, 50, 20}, 1, 0, 0});
   skin.Patterns.push_back({"button", "pattern", std::make_shared<TsPixmap>(FilledPixmap(400, 300, 0))});
   TsSkinSource source;
