@@ -63,8 +63,8 @@ void TileMaskPart(TCanvas* canvas, const RECT& r, TGraphic* graphic, int maskInd
   TileGraphic(canvas, r, &part);
 }
 
-TBitmap* CreateControlBitmap(TControl* control) {
-  auto* bmp = new TBitmap();
+std::unique_ptr<TBitmap> CreateControlBitmap(TControl* control) {
+  auto bmp = std::make_unique<TBitmap>();
   bmp->SetPixelFormat(TPixelFormat::Bit24);
   if (control) bmp->SetSize(control->Width(), control->Height());
   return bmp;

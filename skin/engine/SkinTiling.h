@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 class TCanvas;
@@ -18,7 +19,7 @@ void TileGraphic(TCanvas* canvas, const RECT& r, TGraphic* graphic);
 void TileMaskPart(TCanvas* canvas, const RECT& r, TGraphic* graphic, int maskIndex);
 
 // A new 24-bit bitmap of the control's size.
-TBitmap* CreateControlBitmap(TControl* control);
+std::unique_ptr<TBitmap> CreateControlBitmap(TControl* control);
 
 // The key-colour runs of the left and right corner parts of border mask maskIndex, placed for a
 // window of targetWidth; bottom selects the bottom corners; the runs start at row yOffset.

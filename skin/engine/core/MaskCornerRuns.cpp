@@ -31,11 +31,12 @@ void CollectPart(std::vector<TsRect>& rects, const TsBitmap24View& src, const Ts
 void CollectMaskCornerRects(std::vector<TsRect>& rects, int32_t targetWidth, const TsMaskImage& mask, TsCornerRow row,
                             int32_t yOffset) {
   const TsMaskSource s = TsMaskSource::Of(mask);
-  int64_t left = 0, top = 0, pw = 0, ph = 0, rightStart = 0;
+  int64_t left = 0, top = 0, pw = 0, ph = 0, rightStart = 0, bottomRow = 0;
   if (mask.HasOwnBitmap()) {
     pw = mask.Own.Width() / 9;
     ph = mask.Own.Height() / 6;
     rightStart = int64_t(mask.Own.Width()) * 2 / 9;
+    bottomRow = mask.Own.Height() / 3;
   } else {
     const TsMasterFrames f = TsMasterFrames::Of(mask);
     if (!f.Valid) return;
@@ -44,10 +45,11 @@ void CollectMaskCornerRects(std::vector<TsRect>& rects, int32_t targetWidth, con
     pw = RectWidth(mask.R) / (f.ImageCount * 3);
     ph = RectHeight(mask.R) / (f.Rows * 3);
     rightStart = left + RectWidth(mask.R) * 2 / (f.ImageCount * 3);
+    bottomRow = top + 2 * ph;
   }
   if (pw <= 0 || ph <= 0) return;
   // Each corner is one part high: the top corners in the first part row, the bottom ones in the third.
-  const int64_t sy = top + (row == TsCornerRow::Bottom ? 2 * ph : 0);
+  const int64_t sy = row == TsCornerRow::Bottom ? bottomRow : top;
   CollectPart(rects, s.Src, s.Limit, left, sy, pw, ph, 0, yOffset);
   CollectPart(rects, s.Src, s.Limit, rightStart, sy, pw, ph, int64_t(targetWidth) - pw, yOffset);
 }
