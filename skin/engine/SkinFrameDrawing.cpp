@@ -12,9 +12,9 @@ void Polyline3(HDC dc, const std::array<TsPoint, 3>& p) {
   Polyline(dc, pts, 3);
 }
 
-void Dot(TCanvas* canvas, int x, int y) {
-  canvas->SetPixel(x, y, clBlack);
-  canvas->SetPixel(x - 1, y - 1, clWhite);
+void Dot(HDC dc, int x, int y) {
+  SetPixel(dc, x, y, RGB(0, 0, 0));
+  SetPixel(dc, x - 1, y - 1, RGB(255, 255, 255));
 }
 
 }  // namespace
@@ -45,13 +45,14 @@ void DrawGripDots(TCanvas* canvas, const RECT& r) {
   constexpr long MaxDots = 1 << 14;
   const long across = std::clamp<long>((r.right - r.left) / 3, -1, MaxDots);
   const long down = std::clamp<long>((r.bottom - r.top) / 3, -1, MaxDots);
+  HDC dc = canvas->Handle();
   for (long i = 0; i <= across; ++i) {
-    Dot(canvas, r.left + 3 * i, r.top);
-    Dot(canvas, r.left + 3 * i, r.bottom);
+    Dot(dc, r.left + 3 * i, r.top);
+    Dot(dc, r.left + 3 * i, r.bottom);
   }
   for (long j = 0; j <= down; ++j) {
-    Dot(canvas, r.left, r.top + 3 * j);
-    Dot(canvas, r.right, r.top + 3 * j);
+    Dot(dc, r.left, r.top + 3 * j);
+    Dot(dc, r.right, r.top + 3 * j);
   }
 }
 

@@ -159,4 +159,17 @@ TEST_F(SkinPaintersWine, BevelFrameReturnsTheInnerRectangle) {
   EXPECT_EQ(At(bmp, 9, 9), RGB(0, 0, 0));
 }
 
+TEST_F(SkinPaintersWine, GripDotsEveryThirdPixelWithALightCompanion) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(12, 12);
+  bmp.Canvas()->Brush()->SetColor(0x808080);
+  bmp.Canvas()->FillRect({0, 0, 12, 12});
+  DrawGripDots(bmp.Canvas(), {2, 2, 8, 8});
+  EXPECT_EQ(At(bmp, 5, 2), RGB(0, 0, 0));
+  EXPECT_EQ(At(bmp, 4, 1), RGB(255, 255, 255));
+  EXPECT_EQ(At(bmp, 8, 5), RGB(0, 0, 0));
+  EXPECT_EQ(At(bmp, 4, 2), RGB(128, 128, 128));
+}
+
 }  // namespace
