@@ -12,3 +12,8 @@ TsExactShare::TsExactShare(int32_t k, int32_t den) {
     FTie[size_t(diff + 255)] = FloorMod(n, den) == den / 2 ? 1 : 0;
   }
 }
+
+void TsExactShare::FillPairTable(std::array<uint8_t, 65536>& table) const {
+  for (int32_t s = 0; s < 256; ++s)
+    for (int32_t d = 0; d < 256; ++d) table[size_t(s << 8 | d)] = Mix(uint8_t(s), uint8_t(d));
+}

@@ -17,6 +17,9 @@ public:
     return uint8_t(v - (FTie[i] & v & 1));
   }
 
+  // The full table of Mix over every pair, for blends over many pixels: one load a channel.
+  void FillPairTable(std::array<uint8_t, 65536>& table) const;
+
 private:
   std::array<int16_t, 511> FBase{};  // (d - s) * k / den rounded half up
   std::array<uint8_t, 511> FTie{};   // 1 where that quotient lies exactly halfway

@@ -24,6 +24,9 @@ void ForEachPixelPair(const TsBitmap24View& dst, const TsBitmap24View& src, cons
   }
 }
 
+// Pixels from which a blend builds its full pair table.
+constexpr int64_t PairTableArea = 1 << 16;
+
 bool HasKey(TColor key) { return (static_cast<uint32_t>(key) >> 24) != 0xFF; }
 
 // Inside the rounded rectangle [l, r) x [t, b) whose corners are ellipses of the given size.
@@ -135,6 +138,17 @@ void BlendBitmapRect(TsBitmap24View d, TsBitmap24View s, std::array<uint8_t, 3> 
   const TsBlitArea a = ClipBlit(d.Bounds(), s.Bounds(), p.X, p.Y, r.Left, r.Top, RectWidth(r), RectHeight(r));
   if (a.IsEmpty()) return;
   const TsExactShare share(static_cast<int32_t>(alpha[0]) + alpha[1] + alpha[2], 768);
+  // Over a large area a table of every pair pays for itself: one load a channel.
+  if (int64_t(a.Width) * a.Height >= PairTableArea) {
+    static thread_local std::array<uint8_t, 65536> pairs;
+    share.FillPairTable(pairs);
+    for (int32_t y = 0; y < a.Height; ++y) {
+      uint8_t* pd = d.PixelAt(a.DstX, a.DstY + y);
+      const uint8_t* ps = s.PixelAt(a.SrcX, a.SrcY + y);
+      for (int32_t i = 0; i < 3 * a.Width; ++i) pd[i] = pairs[size_t(ps[i]) << 8 | pd[i]];
+    }
+    return;
+  }
   for (int32_t y = 0; y < a.Height; ++y) {
     uint8_t* pd = d.PixelAt(a.DstX, a.DstY + y);
     const uint8_t* ps = s.PixelAt(a.SrcX, a.SrcY + y);

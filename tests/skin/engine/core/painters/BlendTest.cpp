@@ -59,6 +59,22 @@ TEST(BlendBitmapRect, CutsRowsAndColumnsToBothBitmaps) {
   EXPECT_EQ(d.Pixel(1, 0), Grey(200));
 }
 
+TEST(BlendBitmapRect, LargeAreasGiveTheSamePixelsAsSmallOnes) {
+  // 300 x 300 takes the pair table; the same blend row by row takes the per-pixel road.
+  TsBitmap24 s(300, 300);
+  TsBitmap24 d(300, 300);
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x) {
+      s.SetPixel(x, y, Rgb(uint8_t(x), uint8_t(y), uint8_t(x * y)));
+      d.SetPixel(x, y, Rgb(uint8_t(y * 7), uint8_t(x + y), uint8_t(x ^ y)));
+    }
+  TsBitmap24 rows = TsBitmap24::CopyOf(d.View());
+  BlendBitmapRect(d.View(), s.View(), {10, 200, 91}, {0, 0, 300, 300}, {0, 0});
+  for (int y = 0; y < 300; ++y) BlendBitmapRect(rows.View(), s.View(), {10, 200, 91}, {0, y, 300, y + 1}, {0, y});
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 300; ++x) ASSERT_EQ(d.Pixel(x, y), rows.Pixel(x, y)) << x << "," << y;
+}
+
 TEST(BlendBitmaps, MixesBitmapsOfOneSizeOnly) {
   const TsBitmap24 s = Filled(2, 2, Grey(100));
   TsBitmap24 d = Filled(2, 2, Grey(200));
