@@ -140,4 +140,25 @@ TEST_F(FadeTimerWine, AnimTimerKeepsTheBlendedFrame) {
   EXPECT_EQ(GetPixel(anim->Frame()->Canvas()->Handle(), 30, 12), RGB(255, 0, 0));
 }
 
+TEST_F(FadeTimerWine, DisabledLookOfAControlWithoutParentUsesItsOwnColour) {
+  TFadingButton* orphan = NewComponent<TFadingButton>(Form);
+  orphan->SetColor(0x000000);
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(4, 4);
+  bmp.Canvas()->Brush()->SetColor(0xC8C8C8);
+  bmp.Canvas()->FillRect({0, 0, 4, 4});
+  ApplyDisabledKind(&bmp, {true, false}, orphan, {0, 0}, EmptyCacheInfo);
+  EXPECT_EQ(GetPixel(bmp.Canvas()->Handle(), 2, 2), RGB(99, 99, 99));  // half of 200 over black
+  Button->SetColor(0xFFFFFF);
+  Form->SetColor(0x000000);
+  TBitmap child;
+  child.SetPixelFormat(TPixelFormat::Bit24);
+  child.SetSize(4, 4);
+  child.Canvas()->Brush()->SetColor(0xC8C8C8);
+  child.Canvas()->FillRect({0, 0, 4, 4});
+  ApplyDisabledKind(&child, {true, false}, Button, {0, 0}, EmptyCacheInfo);
+  EXPECT_EQ(GetPixel(child.Canvas()->Handle(), 2, 2), RGB(99, 99, 99));  // the parent's black, not its own white
+}
+
 }  // namespace
