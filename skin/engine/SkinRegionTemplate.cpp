@@ -1,0 +1,26 @@
+#include "skin/engine/SkinRegionTemplate.h"
+
+#include "skin/engine/SkinBitmapRows.h"
+#include "skin/engine/core/RegionTemplate.h"
+
+void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {
+  if (!rgn || runs.empty()) return;
+  // One region of all runs, taken away in a single step.
+  HRGN cut = CreateRectRgn(0, 0, 0, 0);
+  for (const TsRect& r : runs) {
+    HRGN run = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
+    CombineRgn(cut, cut, run, RGN_OR);
+    DeleteObject(run);
+  }
+  CombineRgn(rgn, rgn, cut, RGN_DIFF);
+  DeleteObject(cut);
+}
+
+void PaintSkinTemplateRgn(TBitmap* bmp, HRGN rgn, bool fillCentre, int state, int maskIndex) {
+  if (!MaskIndexValid(maskIndex)) return;
+  const TsBitmap24View rows = BitmapRows(bmp);
+  if (rows.IsEmpty()) return;
+  std::vector<TsRect> runs;
+  PaintSkinTemplateRgn(rows, runs, fillCentre, state, MaskImageOf(maskIndex));
+  CutRunsFromRegion(rgn, runs);
+}

@@ -1,0 +1,113 @@
+#include "skin/engine/TsFadeTimer.h"
+
+#include <cstring>
+#include <set>
+
+#include "framework/win/AllocateHWnd.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TWinControl.h"
+#include "skin/engine/SkinBitmapRows.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/core/SkinTables.h"
+
+namespace {
+
+// Timers alive now: a deferred stop only reaches a timer that still exists.
+std::set<const TsFadeTimer*>& LiveTimers() {
+  static std::set<const TsFadeTimer*> timers;
+  return timers;
+}
+
+constexpr UINT WM_FADESTOP = WM_APP + 0x2F1;
+HWND StopWindow = nullptr;
+
+void StopWndProc(TMessage& message) {
+  if (message.Msg == WM_FADESTOP) {
+    const auto* timer = reinterpret_cast<const TsFadeTimer*>(message.LParam);
+    if (LiveTimers().count(timer) && timer->SkinData() && timer->SkinData()->OwnerControl)
+      SendSkinCommandTo(timer->SkinData()->OwnerControl, SkinCommand::StopFading);
+    return;
+  }
+  message.Result = DefWindowProcA(StopWindow, message.Msg, message.WParam, message.LParam);
+}
+
+// Asks the control to stop and free the timer once the current message has been handled.
+void PostStop(const TsFadeTimer* timer) {
+  if (!StopWindow) StopWindow = AllocateHWnd(TWndMethod(&StopWndProc));
+  PostMessageA(StopWindow, WM_FADESTOP, 0, reinterpret_cast<LPARAM>(timer));
+}
+
+}  // namespace
+
+TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner), FSaved(std::make_unique<TBitmap>()) {
+  LiveTimers().insert(this);
+  SetActive(0);
+  SetOnTimer(TNotifyEvent(this, &TsFadeTimer::IdleTick));
+}
+
+TsFadeTimer::~TsFadeTimer() { LiveTimers().erase(this); }
+
+void TsFadeTimer::SetActive(uint8_t direction) {
+  const auto d = direction == 1 ? TsFadeDirection::In : direction == 2 ? TsFadeDirection::Out : TsFadeDirection::Idle;
+  FSchedule.SetActive(d);
+  SetEnabled(d != TsFadeDirection::Idle);
+}
+
+void TsFadeTimer::StartFor(TsCommonData* skinData) {
+  FSkinData = skinData;
+  if (!skinData) return;
+  if (TBitmap* cache = skinData->CacheBitmap()) FSaved->Assign(cache);
+  int interval = 5, iterations = 5;
+  if (SectionIndexValid(skinData->SkinIndex)) {
+    const TsSectionData& s = SkinSectionData[size_t(skinData->SkinIndex)];
+    interval = s.FadingIntervalIn;
+    iterations = s.FadingIterations;
+  }
+  FSchedule.StartFor(interval, iterations);
+  SetInterval(FSchedule.Interval());
+}
+
+bool TsFadeTimer::ControlUsable() const {
+  if (!FSkinData || !FSkinData->OwnerControl || FSkinData->OwnerControl->IsDestroying()) return false;
+  return !(Application && Application->Terminated());
+}
+
+void TsFadeTimer::Timer() {
+  TTimer::Timer();
+  const TsFadeTick tick = FSchedule.Tick(ControlUsable());
+  switch (tick.Action) {
+    case TsFadeTick::TsAction::Disable:
+      SetEnabled(false);
+      break;
+    case TsFadeTick::TsAction::Stop:
+      SetEnabled(false);
+      PostStop(this);
+      break;
+    case TsFadeTick::TsAction::Paint:
+      ShowFrame(tick);
+      break;
+    case TsFadeTick::TsAction::None:
+      break;
+  }
+}
+
+void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
+  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl);
+  TBitmap* cache = FSkinData->CacheBitmap();
+  if (!control || !cache || !control->HandleAllocated()) return;
+  TsBitmap24 frame;
+  TsFadeSchedule::RenderFrame(tick, BitmapRows(FSaved.get()), BitmapRows(cache), frame);
+  TBitmap shown;
+  shown.SetPixelFormat(TPixelFormat::Bit24);
+  shown.SetSize(frame.Width(), frame.Height());
+  const TsBitmap24View rows = BitmapRows(&shown);
+  for (int32_t y = 0; y < rows.Height(); ++y) std::memcpy(rows.Row(y), frame.View().Row(y), size_t(rows.Width()) * 3);
+  HDC dc = GetDC(control->Handle());
+  const int saved = SaveDC(dc);
+  BitBlt(dc, 0, 0, shown.Width(), shown.Height(), shown.Canvas()->Handle(), 0, 0, SRCCOPY);
+  RestoreDC(dc, saved);
+  ReleaseDC(control->Handle(), dc);
+}

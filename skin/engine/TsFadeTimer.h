@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "framework/win/TTimer.h"
+#include "skin/engine/core/TsFadeSchedule.h"
+
+class TBitmap;
+class TsCommonData;
+
+// Cross-fades a skinned button's window from its old look to its new one, one blended frame a
+// tick. When the schedule asks to stop, the control is told (skin command 16) only after the tick
+// has returned, so the timer is never freed from inside its own tick.
+class TsFadeTimer : public TTimer {
+public:
+  explicit TsFadeTimer(TComponent* owner);
+  ~TsFadeTimer() override;
+
+  uint8_t Direction() const { return uint8_t(FSchedule.Direction()); }
+  // Stores the direction (0 idle, 1 in, 2 out) and enables the timer for 1 and 2.
+  void SetActive(uint8_t direction);
+  // Binds the timer to a control: keeps a copy of its cache as the old look and takes the section's
+  // fading settings.
+  void StartFor(TsCommonData* skinData);
+
+  TsCommonData* SkinData() const { return FSkinData; }
+  int Counter() const { return FSchedule.Counter(); }
+  void SetCounter(int counter) { FSchedule.SetCounter(counter); }
+  int Steps() const { return FSchedule.Steps(); }
+  TBitmap* Saved() const { return FSaved.get(); }
+
+protected:
+  void Timer() override;
+  // Shows a blended frame: copied straight onto the control's window.
+  virtual void ShowFrame(const TsFadeTick& tick);
+  bool ControlUsable() const;
+
+private:
+  // The platform timer runs only with a handler; the stepping itself happens in Timer.
+  void IdleTick(TObject*) {}
+
+  TsFadeSchedule FSchedule;
+  TsCommonData* FSkinData = nullptr;  // not owned
+  std::unique_ptr<TBitmap> FSaved;
+};

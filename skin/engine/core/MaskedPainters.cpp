@@ -1,0 +1,166 @@
+#include "skin/engine/core/MaskedPainters.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "skin/engine/core/BlitClip.h"
+#include "skin/engine/core/MaskSource.h"
+#include "skin/engine/core/NinePartLayout.h"
+#include "skin/engine/core/PixelBlend.h"
+
+namespace {
+
+// Calls f(dst, src, mask, dstX, dstY) for each pixel of a clipped part; mask is the pixel of the
+// mask half under src (nullptr when the source has none).
+template <typename F>
+void ForEachMaskedPixel(const TsBitmap24View& bmp, const TsMaskSource& s, const TsBlitArea& a, F f) {
+  for (int32_t y = 0; y < a.Height; ++y) {
+    uint8_t* d = bmp.PixelAt(a.DstX, a.DstY + y);
+    const uint8_t* p = s.Src.PixelAt(a.SrcX, a.SrcY + y);
+    const uint8_t* m = s.HasMaskHalf ? s.Src.PixelAt(a.SrcX, a.SrcY + y + s.MaskOffset) : nullptr;
+    for (int32_t x = 0; x < a.Width; ++x, d += 3, p += 3) {
+      f(d, p, m, a.DstX + x, a.DstY + y);
+      if (m) m += 3;
+    }
+  }
+}
+
+TsBlitArea ClipPart(const TsBitmap24View& bmp, const TsMaskSource& s, const TsRect& dstR, const TsRect& srcR) {
+  return ClipBlit(bmp.Bounds(), s.Limit, dstR.Left, dstR.Top, srcR.Left, srcR.Top,
+                  std::min(RectWidth(dstR), RectWidth(srcR)), std::min(RectHeight(dstR), RectHeight(srcR)));
+}
+
+void ApplyMaskedRule(uint8_t* d, const uint8_t* s, const uint8_t* m) {
+  for (int c = 0; c < 3; ++c) d[c] = MaskedChannel(s[c], d[c], m[c]);
+}
+
+void CopyParentPixel(uint8_t* d, const TsCacheView& cache, int32_t x, int32_t y) {
+  if (const uint8_t* parent = cache.PixelAt(int64_t(cache.X) + x, int64_t(cache.Y) + y)) std::memcpy(d, parent, 3);
+}
+
+TsRect FrameRect(int64_t left, int64_t top, int64_t width, int64_t height) {
+  return RectOfSize(left, top, width, height);
+}
+
+}  // namespace
+
+void CopyGlyphMasked(TsBitmap24View bmp, const TsInclusiveRect& dstR, const TsInclusiveRect& srcR,
+                     const TsMaskImage& mask, int32_t mode, TColor key) {
+  const TsMaskSource s = TsMaskSource::Of(mask);
+  if (!s.HasMaskHalf) return;
+  const TsBlitArea a = ClipPart(bmp, s, dstR.ToRect(), srcR.ToRect());
+  if (a.IsEmpty()) return;
+  const TsBgr k = TsBgr::FromColor(key);
+  const uint8_t raise = mode == 1 ? 0 : 100;
+  ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t, int32_t) {
+    if (PixelEquals(p, k)) return;
+    for (int c = 0; c < 3; ++c) d[c] = MaskedChannel(p[c], d[c], uint8_t(std::min(m[c] + raise, 255)));
+  });
+}
+
+void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, int32_t state, const TsMaskImage& mask, int32_t mode,
+                      TColor keyFill) {
+  if (mask.HasOwnBitmap()) {
+    const int64_t fw = mask.Own.Width() / 3;
+    const int64_t fh = mask.Own.Height() / 2;
+    if (fw <= 0 || fh <= 0) return;
+    // An own glyph bitmap holds exactly three frames.
+    const int64_t frame = std::clamp(state, 0, 2);
+    const TsRect src = FrameRect(frame * fw, 0, fw, fh);
+    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, fw, fh)), ToInclusive(src), mask, mode, SkinKeyColor);
+    return;
+  }
+  const TsMasterFrames f = TsMasterFrames::Of(mask);
+  if (!f.Valid) return;
+  const int64_t frame = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
+  const TsInclusiveRect src = ToInclusive(FrameRect(mask.R.Left + frame * f.Width, mask.R.Top, f.Width, f.Height));
+  if (mask.MaskType >= 1) {
+    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, f.Width, f.Height)), src, mask, mode, SkinKeyColor);
+  } else if (mode == 1) {
+    CopyRectTransparent(bmp, mask.Master, p, TsCacheView::None(), SkinKeyColor, src, keyFill);
+  } else {
+    BlendRectKeyed(bmp, p, SkinKeyColor, 50, src, mask.Master);
+  }
+}
+
+void CopyRectByMask(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsCacheView& cache,
+                    TsBitmap24View maskBmp) {
+  if (maskBmp.IsEmpty()) return;
+  TsMaskImage own;
+  own.Own = maskBmp;
+  const TsMaskSource s = TsMaskSource::Of(own);
+  const TsBlitArea a = ClipPart(bmp, s, dstR, srcR);
+  if (a.IsEmpty()) return;
+  if (cache.Valid) {
+    ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t x, int32_t y) {
+      if (IsKeyPixel(p)) CopyParentPixel(d, cache, x, y);
+      else ApplyMaskedRule(d, p, m);
+    });
+  } else {
+    ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t, int32_t) {
+      for (int c = 0; c < 3; ++c) d[c] = MaskedChannelExact(p[c], d[c], m[c]);
+    });
+  }
+}
+
+void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsMaskImage& mask,
+                          const TsCacheView& cache, TColor keyFill) {
+  if (mask.HasOwnBitmap()) return;
+  const TsMaskSource s = TsMaskSource::Of(mask);
+  if (!s.HasMaskHalf) return;
+  const TsBlitArea a = ClipPart(bmp, s, dstR, srcR);
+  if (a.IsEmpty()) return;
+  const bool fill = keyFill != SkinKeyColor;
+  const TsBgr fillColor = TsBgr::FromColor(keyFill);
+  ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t x, int32_t y) {
+    if (!IsKeyPixel(p)) ApplyMaskedRule(d, p, m);
+    else if (fill) fillColor.Store(d);
+    else if (cache.Valid) CopyParentPixel(d, cache, x, y);
+  });
+}
+
+void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
+                        const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill) {
+  if (RectWidth(r) < 2 || RectHeight(r) < 2) return;
+  if (!mask.HasOwnBitmap()) {
+    PaintNinePartMasterImage(bmp, r, fillCentre, state, mask, cache, keyFill);
+    return;
+  }
+  TsNinePartFrame frame;
+  frame.PartWidth = mask.Own.Width() / 9;
+  frame.PartHeight = mask.Own.Height() / 6;
+  frame.Origin = {int32_t(std::clamp(state, 0, 2) * 3 * frame.PartWidth), 0};
+  const TsCornerSizes corners = NinePartCorners(RectWidth(r), RectHeight(r), frame.PartWidth, frame.PartHeight, 0);
+  LayoutNineParts(r, bmp.Bounds(), frame, corners, fillCentre,
+                  [&](const TsRect& dst, const TsRect& src, TsPartKind kind) {
+                    CopyRectByMask(bmp, dst, src, kind == TsPartKind::Corner ? cache : TsCacheView::None(),
+                                   mask.Own);
+                  });
+}
+
+void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
+                              const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill) {
+  if (RectWidth(r) < 2 || RectHeight(r) < 2) return;
+  const TsMasterFrames f = TsMasterFrames::Of(mask);
+  if (!f.Valid) return;
+  const int64_t index = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
+  TsNinePartFrame frame;
+  frame.PartWidth = RectWidth(mask.R) / (f.ImageCount * 3);
+  frame.PartHeight = RectHeight(mask.R) / (f.Rows * 3);
+  frame.Origin = {ClampToInt32(mask.R.Left + RectWidth(mask.R) * index / f.ImageCount), mask.R.Top};
+  const TsCornerSizes corners =
+      NinePartCorners(RectWidth(r), RectHeight(r), frame.PartWidth, frame.PartHeight, mask.BorderWidth);
+  const bool masked = mask.MaskType >= 1;
+  // Without a mask half the border width marks a frame whose centre stays open.
+  const bool centre = fillCentre && (masked || mask.BorderWidth <= 0);
+  LayoutNineParts(r, bmp.Bounds(), frame, corners, centre, [&](const TsRect& dst, const TsRect& src, TsPartKind kind) {
+    const TsCacheView& ci = kind == TsPartKind::Corner ? cache : TsCacheView::None();
+    if (masked) {
+      CopyMasterPartMasked(bmp, dst, src, mask, ci, keyFill);
+    } else if (kind == TsPartKind::Corner) {
+      CopyRectTransparent(bmp, mask.Master, {dst.Left, dst.Top}, cache, SkinKeyColor, ToInclusive(src), keyFill);
+    } else {
+      CopyPixels(bmp, {dst.Left, dst.Top}, mask.Master, src);
+    }
+  });
+}

@@ -1,0 +1,164 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomControl.h"
+#include "framework/win/TCustomForm.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinSectionPainter.h"
+#include "skin/engine/TsAnimTimer.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsFadeTimer.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+// A skinned button as far as fading goes: it owns its timer and frees it on StopFading.
+class TFadingButton : public TCustomControl {
+public:
+  explicit TFadingButton(TComponent* owner) : TCustomControl(owner), FSkinData(this, true) {
+    FSkinData.SetControlKind(93);
+    FSkinData.SetSkinSection("BUTTON");
+  }
+  void WndProc(TMessage& m) override {
+    if (m.Msg == RE_ROVADUZI && SkinCommandOf(m.WParam) == SkinCommand::StopFading) {
+      if (Fade) {
+        Fade->SetActive(0);
+        Fade->Free();
+        Fade = nullptr;
+        ++Stops;
+      }
+      return;
+    }
+    if (SkinControlMessage(m, &FSkinData)) return;
+    TCustomControl::WndProc(m);
+  }
+  TsCommonData& Skin() { return FSkinData; }
+  TsFadeTimer* Fade = nullptr;
+  int Stops = 0;
+
+private:
+  TsCommonData FSkinData;
+};
+
+class FadeTimerWine : public ::testing::Test {
+protected:
+  void SetUp() override {
+    TsSkinTables t;
+    TsSectionData s;
+    s.SectionName = "BUTTON";
+    s.Color = 0x0000FF;
+    s.HotColor = 0x00FF00;
+    s.FadingEnabled = true;
+    s.FadingIntervalIn = -40;  // a hostile interval: clamped, never an error
+    s.FadingIterations = 3;
+    t.Sections.push_back(s);
+    InstallSkinTables(std::move(t));
+    SkinData().Active = true;
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(0, 0, 200, 100);
+    Button = NewComponent<TFadingButton>(Form);
+    Button->SetParent(Form);
+    Button->SetBounds(10, 10, 60, 24);
+    Button->Skin().ResolveIndexes();
+    Form->HandleNeeded();
+    Button->Skin().PrepareCache();
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+  }
+  // Pumps messages until the button has freed its timer (bounded).
+  bool PumpUntilStopped() {
+    for (int i = 0; i < 2000 && Button->Fade; ++i) {
+      Application->ProcessMessages();
+      Sleep(1);
+    }
+    return Button->Fade == nullptr;
+  }
+  void PaintCache(int state) {
+    TBitmap* cache = Button->Skin().CacheBitmap();
+    PaintSectionByData(&Button->Skin(), EmptyCacheInfo, true, cache, {0, 0}, {0, 0, cache->Width(), cache->Height()},
+                       state);
+  }
+  TCustomForm* Form = nullptr;
+  TFadingButton* Button = nullptr;
+};
+
+TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
+  PaintCache(1);
+  Button->Fade = NewComponent<TsFadeTimer>(Button);
+  Button->Fade->SetActive(0);
+  Button->Fade->StartFor(&Button->Skin());
+  EXPECT_EQ(Button->Fade->Steps(), 3);
+  EXPECT_GE(Button->Fade->Interval(), 1u);
+  PaintCache(0);
+  Button->Fade->SetCounter(3);
+  Button->Fade->SetActive(2);
+  EXPECT_TRUE(PumpUntilStopped());
+  EXPECT_EQ(Button->Stops, 1);
+}
+
+TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
+  PaintCache(0);
+  auto* fade = NewComponent<TsFadeTimer>(Button);
+  Button->Fade = fade;
+  fade->SetActive(0);
+  fade->SetCounter(1);
+  fade->StartFor(&Button->Skin());
+  PaintCache(1);
+  fade->SetActive(1);
+  for (int i = 0; i < 2000 && fade->Enabled(); ++i) {
+    Application->ProcessMessages();
+    Sleep(1);
+  }
+  EXPECT_FALSE(fade->Enabled());
+  EXPECT_EQ(fade->Counter(), 3);
+  EXPECT_EQ(Button->Stops, 0);
+}
+
+TEST_F(FadeTimerWine, AnimTimerKeepsTheBlendedFrame) {
+  PaintCache(1);
+  auto* anim = NewComponent<TsAnimTimer>(Button);
+  Button->Fade = anim;
+  anim->SetActive(0);
+  anim->SetCounter(1);
+  anim->StartFor(&Button->Skin());
+  PaintCache(0);
+  anim->SetActive(1);
+  for (int i = 0; i < 2000 && anim->Enabled(); ++i) {
+    Application->ProcessMessages();
+    Sleep(1);
+  }
+  ASSERT_EQ(anim->Frame()->Width(), 60);
+  // The last frame is the new look: red.
+  EXPECT_EQ(GetPixel(anim->Frame()->Canvas()->Handle(), 30, 12), RGB(255, 0, 0));
+}
+
+TEST_F(FadeTimerWine, DisabledLookOfAControlWithoutParentUsesItsOwnColour) {
+  TFadingButton* orphan = NewComponent<TFadingButton>(Form);
+  orphan->SetColor(0x000000);
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(4, 4);
+  bmp.Canvas()->Brush()->SetColor(0xC8C8C8);
+  bmp.Canvas()->FillRect({0, 0, 4, 4});
+  ApplyDisabledKind(&bmp, {true, false}, orphan, {0, 0}, EmptyCacheInfo);
+  EXPECT_EQ(GetPixel(bmp.Canvas()->Handle(), 2, 2), RGB(99, 99, 99));  // half of 200 over black
+  Button->SetColor(0xFFFFFF);
+  Form->SetColor(0x000000);
+  TBitmap child;
+  child.SetPixelFormat(TPixelFormat::Bit24);
+  child.SetSize(4, 4);
+  child.Canvas()->Brush()->SetColor(0xC8C8C8);
+  child.Canvas()->FillRect({0, 0, 4, 4});
+  ApplyDisabledKind(&child, {true, false}, Button, {0, 0}, EmptyCacheInfo);
+  EXPECT_EQ(GetPixel(child.Canvas()->Handle(), 2, 2), RGB(99, 99, 99));  // the parent's black, not its own white
+}
+
+}  // namespace
