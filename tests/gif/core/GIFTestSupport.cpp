@@ -24,14 +24,16 @@ bool Run(const std::string& command) {
 }
 
 std::string TempDir() {
-  static const std::string dir = [] {
+  // Never destroyed, so the exit handler can still read it.
+  static const std::string* dir = [] {
     char pattern[] = "/tmp/gif-tests-XXXXXX";
     const char* made = mkdtemp(pattern);
     if (!made) throw std::runtime_error("mkdtemp");
-    std::atexit([] { Run("rm -rf " + TempDir()); });
-    return std::string(made);
+    auto* path = new std::string(made);
+    std::atexit([] { Run("rm -rf '" + TempDir() + "'"); });
+    return path;
   }();
-  return dir;
+  return *dir;
 }
 
 namespace {
