@@ -73,7 +73,7 @@ void TGIFDocument::LoadFromBytes(const uint8_t* data, size_t size) {
     }
     auto frame = std::make_unique<TGIFSubImage>();
     frame->LoadFromStream(reader, FHeader, FReporter, budget);
-    if (frame->HasImage()) FitScreen(*frame);
+    if (!frame->Empty()) FitScreen(*frame);
     FFrames.push_back(std::move(frame));
     FReporter.Progress("Loading...", static_cast<int>(reader.Position() * 100 / size));
   }
