@@ -10,13 +10,23 @@ public:
   THashTable() { Clear(); }
   void Clear();
   void Insert(uint32_t key, int code);
+  // Stores at a slot found empty by Find.
+  void InsertAt(int slot, uint32_t key, int code) { FEntries[slot] = (key << 12) | static_cast<uint32_t>(code & 0xFFF); }
   // -1 when absent.
   int Find(uint32_t key) const {
+    int slot;
+    return Find(key, slot);
+  }
+  // As Find; when absent, slot receives the empty entry where Insert would put the key.
+  int Find(uint32_t key, int& slot) const {
     int h = Hash(key);
     // The table always holds an empty slot (at most 4096 of 8009 are used), so the probe ends.
     for (;;) {
       const uint32_t entry = FEntries[h];
-      if ((entry >> 12) == kEmptyKey) return -1;
+      if ((entry >> 12) == kEmptyKey) {
+        slot = h;
+        return -1;
+      }
       if ((entry >> 12) == key) return static_cast<int>(entry & 0xFFF);
       h = NextProbe(h);
     }

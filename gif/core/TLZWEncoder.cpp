@@ -1,5 +1,7 @@
 #include "gif/core/TLZWEncoder.h"
 
+#include <cstring>
+
 #include "gif/core/GIFException.h"
 #include "gif/core/THashTable.h"
 #include "gif/core/TGIFWriter.h"
@@ -41,6 +43,26 @@ private:
   int FHighest = 0;
 };
 
+// Whether every pixel is below count; word by word when count is a power of two.
+bool AllBelow(const uint8_t* pixels, size_t size, int count) {
+  if (count >= 256) return true;
+  if (count > 0 && (count & (count - 1)) == 0) {
+    const uint64_t high = 0x0101010101010101ull * static_cast<uint8_t>(~(count - 1));
+    uint64_t seen = 0;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, pixels + i, 8);
+      seen |= word;
+    }
+    for (; i < size; ++i) seen |= pixels[i];
+    return (seen & high) == 0;
+  }
+  uint8_t highest = 0;
+  for (size_t i = 0; i < size; ++i) highest = pixels[i] > highest ? pixels[i] : highest;
+  return highest < count;
+}
+
 // Rows in the order they are stored: straight, or the four interlace passes.
 std::vector<int> RowOrder(int height, bool interlaced) {
   std::vector<int> rows;
@@ -80,34 +102,50 @@ void TLZWEncoder::Encode(std::vector<uint8_t>& out, const uint8_t* pixels, int w
   table.Clear();
   int next = clear + 2;
   codes.Put(clear, next);
-  const unsigned limit = static_cast<unsigned>(colorCount);
-  int prefix = -1;
-  for (int row : RowOrder(height, interlaced)) {
+  // Checked up front so that the compression loop has no test per pixel.
+  const size_t area = static_cast<size_t>(width) * height;
+  if (!AllBelow(pixels, area, colorCount)) throw GIFException("Color not in color table");
+
+  // The last extension found for each code: runs of one colour hit it without hashing. Entries
+  // are only ever added between clears, so a remembered (code, pixel) never goes stale until then.
+  int16_t* lastPixel = FLastPixel;
+  uint16_t* lastChild = FLastChild;
+  std::memset(lastPixel, 0xFF, sizeof FLastPixel);
+  const std::vector<int> rows = RowOrder(height, interlaced);
+  int prefix = pixels[static_cast<size_t>(rows[0]) * width];
+  int x = 1;
+  for (int row : rows) {
     const uint8_t* line = pixels + static_cast<size_t>(row) * width;
-    for (int x = 0; x < width; ++x) {
-      const unsigned pixel = line[x];
-      if (pixel >= limit) throw GIFException("Color not in color table");
-      if (prefix < 0) {
-        prefix = static_cast<int>(pixel);
+    for (; x < width; ++x) {
+      const int pixel = line[x];
+      if (lastPixel[prefix] == pixel) {
+        prefix = lastChild[prefix];
         continue;
       }
-      const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | pixel;
-      const int code = table.Find(key);
+      const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(pixel);
+      int slot;
+      const int code = table.Find(key, slot);
       if (code >= 0) {
+        lastPixel[prefix] = static_cast<int16_t>(pixel);
+        lastChild[prefix] = static_cast<uint16_t>(code);
         prefix = code;
         continue;
       }
       codes.Put(prefix, next);
-      prefix = static_cast<int>(pixel);
       if (next >= kMaxCode) {
         codes.Put(clear, next);
         table.Clear();
+        std::memset(lastPixel, 0xFF, sizeof FLastPixel);
         next = clear + 2;
         codes.SetWidth(codeSize + 1);
       } else {
-        table.Insert(key, next++);
+        table.InsertAt(slot, key, next);
+        lastPixel[prefix] = static_cast<int16_t>(pixel);
+        lastChild[prefix] = static_cast<uint16_t>(next++);
       }
+      prefix = pixel;
     }
+    x = 0;
   }
   codes.Put(prefix, next);
   codes.Put(end, next);

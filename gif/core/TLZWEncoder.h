@@ -21,4 +21,6 @@ public:
 
 private:
   std::unique_ptr<THashTable> FHashTable;
+  int16_t FLastPixel[4096];
+  uint16_t FLastChild[4096];
 };
