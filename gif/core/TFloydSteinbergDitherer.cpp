@@ -12,33 +12,43 @@ TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width)
     : TDitherEngine(width), FErrors((static_cast<size_t>(width) + 2) * 3, 0) {}
 
 void TFloydSteinbergDitherer::MapRow(const uint8_t* bgr, uint8_t* indices) {
+  // Per channel value: its web level and the error left when that level is used.
+  struct TLevels {
+    uint8_t Level[256];
+    int8_t Error[256];
+    TLevels() {
+      for (int v = 0; v < 256; ++v) {
+        Level[v] = static_cast<uint8_t>(TNetscapeColorLookup::Level(v));
+        Error[v] = static_cast<int8_t>(v - Level[v] * 51);
+      }
+    }
+  };
+  static const TLevels kLevels;
+
   const int width = Width();
   const int step = Direction();
   int32_t* errors = FErrors.data() + 3;  // column x at errors[3 * x]
   int x = step > 0 ? 0 : width - 1;
-  // carry: 7/16 share for the next pixel; behindSum: column x - step of the next row, still
-  // waiting for the 3/16 of pixel x; underSum: column x of the next row so far.
-  int carry[3] = {0, 0, 0};
-  int behindSum[3] = {0, 0, 0};
-  int underSum[3] = {0, 0, 0};
+  // carry: 7/16 share for the next pixel; behind: column x - step of the next row, still waiting
+  // for the 3/16 of pixel x; under: column x of the next row so far.
+  int carryB = 0, carryG = 0, carryR = 0;
+  int behindB = 0, behindG = 0, behindR = 0;
+  int underB = 0, underG = 0, underR = 0;
   for (int i = 0; i < width; ++i, x += step) {
     const uint8_t* pixel = bgr + 3 * x;
     int32_t* here = errors + 3 * x;
-    int32_t* behind = errors + 3 * (x - step);
-    int value[3];
-    for (int c = 0; c < 3; ++c) value[c] = Clamp(pixel[c] + (here[c] + carry[c] + 8) / 16);
-    TGIFColor used;
-    indices[x] = TNetscapeColorLookup::Lookup(value[2], value[1], value[0], used);
-    const int usedValue[3] = {used.Blue, used.Green, used.Red};
-    for (int c = 0; c < 3; ++c) {
-      const int error = value[c] - usedValue[c];
-      carry[c] = 7 * error;
-      behind[c] = behindSum[c] + 3 * error;
-      behindSum[c] = underSum[c] + 5 * error;
-      underSum[c] = error;
-    }
+    int32_t* back = errors + 3 * (x - step);
+    const int b = Clamp(pixel[0] + (here[0] + carryB + 8) / 16);
+    const int g = Clamp(pixel[1] + (here[1] + carryG + 8) / 16);
+    const int r = Clamp(pixel[2] + (here[2] + carryR + 8) / 16);
+    indices[x] = static_cast<uint8_t>(36 * kLevels.Level[r] + 6 * kLevels.Level[g] + kLevels.Level[b]);
+    const int eb = kLevels.Error[b], eg = kLevels.Error[g], er = kLevels.Error[r];
+    carryB = 7 * eb, carryG = 7 * eg, carryR = 7 * er;
+    back[0] = behindB + 3 * eb, back[1] = behindG + 3 * eg, back[2] = behindR + 3 * er;
+    behindB = underB + 5 * eb, behindG = underG + 5 * eg, behindR = underR + 5 * er;
+    underB = eb, underG = eg, underR = er;
   }
   // The last column gets its sum; the share ahead of the last pixel falls off the row.
   int32_t* last = errors + 3 * (x - step);
-  for (int c = 0; c < 3; ++c) last[c] = behindSum[c];
+  last[0] = behindB, last[1] = behindG, last[2] = behindR;
 }
