@@ -1,32 +1,30 @@
 #include <windows.h>
 
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
+
 namespace {
 
-LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
+// The main window until the program's own windows take its place.
+class TfmMain : public TForm {
+public:
+  explicit TfmMain(TComponent* owner) : TForm(owner) {
+    SetName("fmMain");
+    SetCaption("Tarvex");
+    SetPosition(poScreenCenter);
+    SetBounds(0, 0, 640, 480);
   }
-  return DefWindowProcA(wnd, msg, wParam, lParam);
-}
+};
+
+TfmMain* fmMain = nullptr;
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  WNDCLASSA wc{};
-  wc.lpfnWndProc = MainWndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = "TfmMain";
-  RegisterClassA(&wc);
-  HWND wnd = CreateWindowExA(0, "TfmMain", "Tarvex", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                             640, 480, nullptr, nullptr, instance, nullptr);
-  ShowWindow(wnd, show);
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  Application->Initialize();
+  Application->SetTitle("Tarvex");
+  Application->CreateForm(fmMain);
+  Application->Run();
+  Application->DestroyComponents();
+  return 0;
 }

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "framework/base/Exception.h"
+#include "framework/win/TPersistent.h"
+
+enum class TOperation { Insert, Remove };
+
+// Component state flags (a set). Designing is never set: forms are built in code.
+using TComponentState = uint32_t;
+constexpr TComponentState csLoading = 1, csReading = 2, csWriting = 4, csDestroying = 8, csDesigning = 16,
+                          csAncestor = 32, csUpdating = 64, csFixups = 128, csFreeNotification = 256;
+
+class EComponentError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// A named part of a form. Its owner frees it; components that refer to each other learn through
+// Notification when one of them goes away.
+//
+// Free a component with Free() (or delete it through its owner): BeforeDestruction then runs while
+// the whole object is still alive. Make one with NewComponent<T>(...), which calls
+// AfterConstruction once the most derived constructor is done.
+class TComponent : public TPersistent {
+public:
+  explicit TComponent(TComponent* owner);
+  ~TComponent() override;
+
+  // Runs BeforeDestruction, then deletes the component.
+  void Free();
+  virtual void AfterConstruction() {}
+  virtual void BeforeDestruction();
+
+  const std::string& Name() const { return FName; }
+  // Raises EComponentError when another component of the same owner has the name.
+  virtual void SetName(const std::string& name);
+  intptr_t Tag() const { return FTag; }
+  void SetTag(intptr_t tag) { FTag = tag; }
+  TComponent* Owner() const { return FOwner; }
+  int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+  TComponent* Components(int index) const;
+  int ComponentIndex() const;
+  // An owned component by name, without regard to case; nullptr when none.
+  TComponent* FindComponent(const std::string& name) const;
+  void InsertComponent(TComponent* component);
+  void RemoveComponent(TComponent* component);
+  // Frees every owned component, newest first.
+  void DestroyComponents();
+
+  TComponentState ComponentState() const { return FComponentState; }
+  bool IsLoading() const { return (FComponentState & csLoading) != 0; }
+  bool IsDestroying() const { return (FComponentState & csDestroying) != 0; }
+  // Marks this component and everything it owns as being destroyed.
+  void Destroying();
+  // Starts the loading phase (csLoading and csReading) of this component and what it owns; a form
+  // ends it by calling Loaded on each.
+  void BeginLoading();
+  // Called when loading is done: clears csLoading and csReading.
+  virtual void Loaded();
+
+  // component will call Notification on this one when it is freed (and this on it).
+  void FreeNotification(TComponent* component);
+  void RemoveFreeNotification(TComponent* component);
+
+protected:
+  // Tells this component that component was inserted into or removed from its owner's list, or
+  // is being freed; the default passes it on to every owned component.
+  virtual void Notification(TComponent* component, TOperation operation);
+  void SetComponentState(TComponentState state) { FComponentState = state; }
+  void Include(TComponentState flags) { FComponentState |= flags; }
+  void Exclude(TComponentState flags) { FComponentState &= ~flags; }
+
+private:
+  void Insert(TComponent* component);
+  void Remove(TComponent* component);
+  void RemoveNotification(TComponent* component);
+  void TearDown();
+
+  TComponent* FOwner = nullptr;
+  std::string FName;
+  intptr_t FTag = 0;
+  TComponentState FComponentState = 0;
+  std::vector<TComponent*> FComponents;
+  std::vector<TComponent*> FFreeNotifies;
+  bool FTornDown = false;
+};
+
+// Makes a component and completes its construction (AfterConstruction).
+template <typename T, typename... Args>
+T* NewComponent(Args&&... args) {
+  T* component = new T(std::forward<Args>(args)...);
+  try {
+    component->AfterConstruction();
+  } catch (...) {
+    component->Free();
+    throw;
+  }
+  return component;
+}

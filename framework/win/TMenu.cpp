@@ -1,0 +1,89 @@
+#include "framework/win/TMenu.h"
+
+#include "framework/win/TWinControl.h"
+
+TMenu::TMenu(TComponent* owner) : TComponent(owner) {
+  FItems = new TMenuItem(this);
+  FItems->FMenu = this;
+}
+
+TMenu::~TMenu() {
+  if (FItems != nullptr) FItems->FMenu = nullptr;
+  DestroyMenuHandle();
+}
+
+void TMenu::DestroyMenuHandle() {
+  if (FHandle == nullptr) return;
+  if (FItems != nullptr) FItems->FreeHandles();
+  DestroyMenu(FHandle);
+  FHandle = nullptr;
+}
+
+HMENU TMenu::CreateMenuHandle() { return CreatePopupMenu(); }
+
+HMENU TMenu::Handle() {
+  if (FHandle == nullptr || FDirty) {
+    HMENU old = FHandle;
+    if (FItems != nullptr) FItems->FreeHandles();
+    FHandle = CreateMenuHandle();
+    if (FHandle == nullptr) throw EOutOfResources("Cannot create a menu");
+    if (FItems != nullptr) FItems->AppendTo(FHandle, FOwnerDraw);
+    FDirty = false;
+    // The window may still show the old menu: it takes the new one on CM_MENUCHANGED, after
+    // which the old one can go.
+    if (old != nullptr) {
+      if (FWindowHandle != nullptr && GetMenu(FWindowHandle) == old) SetMenu(FWindowHandle, FHandle);
+      DestroyMenu(old);
+    }
+  }
+  return FHandle;
+}
+
+void TMenu::SetOwnerDraw(bool ownerDraw) {
+  if (ownerDraw == FOwnerDraw) return;
+  FOwnerDraw = ownerDraw;
+  MenuChanged(nullptr, true);
+}
+
+void TMenu::MenuChanged(TMenuItem* source, bool rebuild) {
+  if (IsDestroying()) return;
+  FDirty = true;
+  if (FOnChange) FOnChange(this, source, rebuild);
+  if (FWindowHandle != nullptr) {
+    if (TWinControl* control = FindControl(FWindowHandle)) control->Perform(CM_MENUCHANGED, 0, 0);
+  }
+}
+
+namespace {
+
+TMenuItem* FindShortCut(TMenuItem* parent, TShortCut sc) {
+  for (int i = 0; i < parent->Count(); ++i) {
+    TMenuItem* item = parent->Items(i);
+    if (!item->Visible() || !item->Enabled()) continue;
+    if (item->ShortCut() == sc) return item;
+    if (TMenuItem* found = FindShortCut(item, sc)) return found;
+  }
+  return nullptr;
+}
+
+TMenuItem* FindCommand(TMenuItem* parent, UINT command) {
+  for (int i = 0; i < parent->Count(); ++i) {
+    TMenuItem* item = parent->Items(i);
+    if (item->Command() == command) return item;
+    if (TMenuItem* found = FindCommand(item, command)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool TMenu::IsShortCut(WORD key, TShiftState shift) {
+  TShortCut sc = ShortCut(key, shift);
+  if (sc == scNone || FItems == nullptr) return false;
+  TMenuItem* item = FindShortCut(FItems, sc);
+  if (item == nullptr) return false;
+  item->Click();
+  return true;
+}
+
+TMenuItem* TMenu::FindItem(UINT command) const { return FItems != nullptr ? FindCommand(FItems, command) : nullptr; }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "framework/win/TMenuItem.h"
+
+using TMenuChangeEvent = TDelegate<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
+
+// A tree of menu items under Items(), built into a platform menu on demand.
+class TMenu : public TComponent {
+public:
+  explicit TMenu(TComponent* owner);
+  ~TMenu() override;
+
+  TMenuItem* Items() { return FItems; }
+  // The platform menu, built now when the items changed since the last build.
+  HMENU Handle();
+  // The window that shows this menu; it gets CM_MENUCHANGED after every change.
+  HWND WindowHandle() const { return FWindowHandle; }
+  void SetWindowHandle(HWND window) { FWindowHandle = window; }
+  bool OwnerDraw() const { return FOwnerDraw; }
+  void SetOwnerDraw(bool ownerDraw);
+  // Clicks the enabled, visible item with this shortcut; false when there is none.
+  bool IsShortCut(WORD key, TShiftState shift);
+  TMenuItem* FindItem(UINT command) const;
+  const TMenuChangeEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TMenuChangeEvent& e) { FOnChange = e; }
+
+protected:
+  friend class TMenuItem;
+  virtual HMENU CreateMenuHandle();
+  virtual void MenuChanged(TMenuItem* source, bool rebuild);
+  void DestroyMenuHandle();
+
+private:
+  TMenuItem* FItems;
+  HMENU FHandle = nullptr;
+  bool FDirty = true;
+  HWND FWindowHandle = nullptr;
+  bool FOwnerDraw = false;
+  TMenuChangeEvent FOnChange;
+};

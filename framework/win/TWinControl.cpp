@@ -1,0 +1,951 @@
+#include "framework/win/TWinControl.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TPopupMenu.h"
+#include "framework/win/TScreen.h"
+
+
+namespace {
+
+// The control whose window CreateWindowEx is making: its first message attaches it.
+thread_local TWinControl* gCreationControl = nullptr;
+TControl* gCaptureControl = nullptr;
+
+const char* ControlProp() {
+  static const ATOM atom = GlobalAddAtomA("TarvexControl");
+  return MAKEINTATOM(atom);
+}
+
+bool IsGraphic(const TControl* c) { return dynamic_cast<const TWinControl*>(c) == nullptr; }
+
+// The native window class a control's class is built on: registered once per class name.
+void RegisterControlClass(const TCreateParams& params) {
+  WNDCLASSA existing{};
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (GetClassInfoA(instance, params.WinClassName.c_str(), &existing)) return;
+  WNDCLASSA wc = params.WindowClass;
+  wc.lpfnWndProc = FrameworkInitWndProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = params.WinClassName.c_str();
+  wc.lpszMenuName = nullptr;
+  if (RegisterClassA(&wc) == 0) throw EOutOfResources("Cannot register window class " + params.WinClassName);
+}
+
+}  // namespace
+
+TControl* GetCaptureControl() { return gCaptureControl; }
+
+void SetCaptureControl(TControl* control) {
+  gCaptureControl = nullptr;
+  if (control == nullptr) {
+    ReleaseCapture();
+    return;
+  }
+  TWinControl* window = dynamic_cast<TWinControl*>(control);
+  if (window == nullptr) window = control->Parent();
+  if (window == nullptr || !window->HandleAllocated()) return;
+  ::SetCapture(window->Handle());
+  gCaptureControl = control;
+}
+
+TWinControl* FindControl(HWND window) {
+  if (window == nullptr) return nullptr;
+  return static_cast<TWinControl*>(GetPropA(window, ControlProp()));
+}
+
+LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TWinControl* control = FindControl(window);
+  if (control == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
+  TMessage message{msg, wParam, lParam, 0};
+  try {
+    // A copy: the handler may replace the window procedure while it runs.
+    if (TWndMethod proc = control->WindowProc()) proc(message);
+    else control->WndProc(message);
+  } catch (const std::exception& e) {
+    if (Application != nullptr) Application->HandleException(control, e);
+  }
+  return message.Result;
+}
+
+LRESULT CALLBACK FrameworkInitWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TWinControl* control = gCreationControl;
+  if (control == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
+  gCreationControl = nullptr;
+  control->AttachHandle(window);
+  return FrameworkWndProc(window, msg, wParam, lParam);
+}
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
+  FBrush.SetColor(Color());
+}
+
+TWinControl::~TWinControl() {
+  if (FHandle != nullptr) {
+    // Only the parts of this object up to here are left: let the window go without it.
+    HWND handle = FHandle;
+    RemovePropA(handle, ControlProp());
+    SetWindowLongPtrA(handle, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(FDefWndProc ? FDefWndProc : DefWindowProcA));
+    FHandle = nullptr;
+    DestroyWindow(handle);
+  }
+  while (!FControls.empty()) {
+    TControl* c = FControls.back();
+    RemoveControl(c);
+    c->Free();
+  }
+}
+
+void TWinControl::BeforeDestruction() {
+  Destroying();
+  if (TCustomForm* form = GetParentForm(this)) form->ControlRemoving(this);
+  if (FHandle != nullptr) DestroyWindowHandle();
+  // Children still parented here go with their parent, whoever owns them.
+  while (!FControls.empty()) {
+    TControl* c = FControls.back();
+    RemoveControl(c);
+    c->Free();
+  }
+  TControl::BeforeDestruction();
+}
+
+void TWinControl::AttachHandle(HWND handle) {
+  FHandle = handle;
+  SetPropA(handle, ControlProp(), this);
+  SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWndProc));
+}
+
+HWND TWinControl::Handle() {
+  HandleNeeded();
+  return FHandle;
+}
+
+void TWinControl::HandleNeeded() {
+  if (FHandle != nullptr) return;
+  if (Parent() != nullptr) Parent()->HandleNeeded();
+  CreateHandle();
+}
+
+void TWinControl::CreateParams(TCreateParams& params) {
+  params.Caption = FText;
+  params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (ControlStyle() & csAcceptsControls) params.Style |= WS_CLIPCHILDREN;
+  if (Visible()) params.Style |= WS_VISIBLE;
+  if (!Enabled()) params.Style |= WS_DISABLED;
+  if (FTabStop) params.Style |= WS_TABSTOP;
+  params.X = Left();
+  params.Y = Top();
+  params.Width = Width();
+  params.Height = Height();
+  params.WndParent = Parent() != nullptr ? Parent()->Handle() : FParentWindow;
+  params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  params.WindowClass.lpfnWndProc = DefWindowProcA;
+  params.WindowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  params.WinClassName = ClassName();
+}
+
+void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
+  WNDCLASSA native{};
+  if (!GetClassInfoA(nullptr, className, &native) && !GetClassInfoA(GetModuleHandleA(nullptr), className, &native))
+    throw EOutOfResources(std::string("Unknown window class ") + className);
+  params.WindowClass = native;
+  params.WindowClass.style &= ~UINT(CS_GLOBALCLASS);
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& params) {
+  gCreationControl = this;
+  HWND handle = CreateWindowExA(params.ExStyle, params.WinClassName.c_str(), params.Caption.c_str(), params.Style,
+                                params.X, params.Y, params.Width, params.Height, params.WndParent, nullptr,
+                                GetModuleHandleA(nullptr), params.Param);
+  gCreationControl = nullptr;
+  if (handle != nullptr && FHandle == nullptr) AttachHandle(handle);
+}
+
+void TWinControl::CreateWnd() {
+  TCreateParams params;
+  CreateParams(params);
+  if ((params.Style & WS_CHILD) && params.WndParent == nullptr)
+    throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+  RegisterControlClass(params);
+  FDefWndProc = params.WindowClass.lpfnWndProc;
+  SetControlState(ControlState() | csCreating);
+  try {
+    CreateWindowHandle(params);
+  } catch (...) {
+    SetControlState(ControlState() & ~csCreating);
+    throw;
+  }
+  SetControlState(ControlState() & ~csCreating);
+  if (FHandle == nullptr) throw EOutOfResources("Error creating window");
+}
+
+void TWinControl::CreateHandle() {
+  if (FHandle != nullptr) return;
+  CreateWnd();
+  SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+  if (FHasSavedState) {
+    FHasSavedState = false;
+    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+    for (int bar : {SB_HORZ, SB_VERT}) {
+      if (FSavedScroll[bar] == 0) continue;
+      si.nPos = FSavedScroll[bar];
+      SetScrollInfo(FHandle, bar, &si, TRUE);
+    }
+  }
+  // The real client area is known now.
+  for (TControl* c : FControls) c->UpdateAnchorRules();
+  for (TControl* c : FControls) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    if (w != nullptr && w->Visible() && w->FHandle == nullptr) w->CreateHandle();
+  }
+  Realign();
+}
+
+void TWinControl::DestroyWnd() {
+  FText = Text();
+  FSavedScroll[SB_HORZ] = GetScrollPos(FHandle, SB_HORZ);
+  FSavedScroll[SB_VERT] = GetScrollPos(FHandle, SB_VERT);
+  FHasSavedState = true;
+  DestroyWindowHandle();
+}
+
+void TWinControl::DestroyWindowHandle() {
+  SetControlState(ControlState() | csDestroyingHandle);
+  HWND handle = FHandle;
+  if (handle != nullptr) DestroyWindow(handle);
+  FHandle = nullptr;
+  SetControlState(ControlState() & ~csDestroyingHandle);
+}
+
+void TWinControl::DestroyHandle() {
+  if (FHandle == nullptr) return;
+  for (TControl* c : FControls)
+    if (auto* w = dynamic_cast<TWinControl*>(c)) w->DestroyHandle();
+  DestroyWnd();
+}
+
+void TWinControl::RecreateWnd() {
+  if (FHandle != nullptr) Perform(CM_RECREATEWND);
+}
+
+void TWinControl::SetParentWindow(HWND window) {
+  if (window == FParentWindow) return;
+  FParentWindow = window;
+  if (FHandle != nullptr && Parent() == nullptr) ::SetParent(FHandle, window);
+}
+
+void TWinControl::UpdateShowing() {
+  bool parentReady = Parent() != nullptr ? Parent()->HandleAllocated() : true;
+  if (Visible() && parentReady && FHandle == nullptr) CreateHandle();
+  if (FHandle == nullptr) return;
+  if (Visible()) {
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+  } else {
+    if (Focused() && Parent() != nullptr) ::SetFocus(Parent()->Handle());
+    ShowWindow(FHandle, SW_HIDE);
+  }
+}
+
+bool TWinControl::IsShowing() const {
+  if (!Visible() || FHandle == nullptr) return false;
+  return Parent() != nullptr ? Parent()->IsShowing() : IsWindowVisible(FHandle) != 0;
+}
+
+void TWinControl::InsertControl(TControl* control) {
+  if (control == nullptr || control->FParent == this) return;
+  if (control->FParent != nullptr) control->FParent->RemoveControl(control);
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 1);
+  FControls.push_back(control);
+  control->FParent = this;
+  auto* w = dynamic_cast<TWinControl*>(control);
+  if (w != nullptr) {
+    FTabList.push_back(w);
+    if (FHandle != nullptr) {
+      if (w->FHandle != nullptr) ::SetParent(w->FHandle, FHandle);
+      else if (w->Visible()) w->CreateHandle();
+    }
+  }
+  control->UpdateAnchorRules();
+  if (control->Align() != alNone) Realign();
+  control->Invalidate();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+  auto it = std::find(FControls.begin(), FControls.end(), control);
+  if (it == FControls.end()) return;
+  Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(control), 0);
+  if (TCustomForm* form = GetParentForm(this)) form->ControlRemoving(control);
+  if (MouseControl() == control) SetMouseControl(nullptr);
+  if (gCaptureControl == control) SetCaptureControl(nullptr);
+  control->Invalidate();
+  auto* w = dynamic_cast<TWinControl*>(control);
+  if (w != nullptr) {
+    if (!w->IsDestroying()) w->DestroyHandle();
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), w), FTabList.end());
+  }
+  it = std::find(FControls.begin(), FControls.end(), control);
+  if (it != FControls.end()) FControls.erase(it);
+  control->FParent = nullptr;
+  if (!IsDestroying()) Realign();
+}
+
+bool TWinControl::ContainsControl(const TControl* control) const {
+  while (control != nullptr && control != this) control = control->Parent();
+  return control == this;
+}
+
+TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled, bool allowWinControls) {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    if (!allowWinControls && !IsGraphic(c)) continue;
+    if (!c->Visible() || (!allowDisabled && !c->Enabled())) continue;
+    RECT r = c->BoundsRect();
+    if (PtInRect(&r, p)) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+  std::vector<TControl*> children = FControls;
+  for (TControl* c : children) {
+    if (std::find(FControls.begin(), FControls.end(), c) == FControls.end()) continue;
+    message.Result = c->Perform(message.Msg, message.WParam, message.LParam);
+    if (message.Result != 0) return;
+  }
+}
+
+void TWinControl::NotifyControls(UINT msg) {
+  TMessage message{msg, 0, 0, 0};
+  Broadcast(message);
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+  if (FHandle == nullptr) {
+    int oldW = Width(), oldH = Height();
+    TControl::SetBounds(left, top, width, height);
+    if (Width() != oldW || Height() != oldH) Realign();
+    return;
+  }
+  width = Constraints().ClampWidth(width < 0 ? 0 : width);
+  height = Constraints().ClampHeight(height < 0 ? 0 : height);
+  if (left == Left() && top == Top() && width == Width() && height == Height()) return;
+  SetWindowPos(FHandle, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A hidden or refused move still takes the asked bounds.
+  if (left != Left() || top != Top() || width != Width() || height != Height()) {
+    TControl::SetBounds(left, top, width, height);
+    Realign();
+  }
+}
+
+// Takes the bounds the window really has after the platform moved or sized it.
+void TWinControl::ApplyNativeBounds() {
+  RECT r;
+  if (!GetWindowRect(FHandle, &r)) return;
+  HWND parent = (GetWindowLongPtrA(FHandle, GWL_STYLE) & WS_CHILD) ? GetParent(FHandle) : nullptr;
+  if (parent != nullptr) MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  bool resized = w != Width() || h != Height();
+  if (r.left == Left() && r.top == Top() && !resized) return;
+  InvalidateControl(Visible(), false);
+  FLeft = r.left;
+  FTop = r.top;
+  FWidth = w;
+  FHeight = h;
+  if (!FAnchoring) UpdateAnchorRules();
+  if (resized) {
+    Realign();
+    Resize();
+  }
+}
+
+RECT TWinControl::ClientRect() {
+  if (FHandle != nullptr) {
+    RECT r;
+    if (GetClientRect(FHandle, &r)) return r;
+  }
+  return TControl::ClientRect();
+}
+
+void TWinControl::SetClientSize(int width, int height) {
+  RECT client = ClientRect();
+  SetBounds(Left(), Top(), Width() - client.right + width, Height() - client.bottom + height);
+}
+
+POINT TWinControl::ClientOrigin() {
+  if (FHandle == nullptr) return TControl::ClientOrigin();
+  POINT p{0, 0};
+  ::ClientToScreen(FHandle, &p);
+  return p;
+}
+
+void TWinControl::AdjustClientRect(RECT& r) { InflateRect(&r, -FBorderWidth, -FBorderWidth); }
+
+void TWinControl::SetBorderWidth(int width) {
+  if (width < 0 || width == FBorderWidth) return;
+  FBorderWidth = width;
+  Realign();
+  Invalidate();
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0) --FAlignLevel;
+  if (FAlignLevel == 0 && (ControlState() & csAlignmentNeeded)) Realign();
+}
+
+void TWinControl::Realign() {
+  if (FAligning || IsDestroying()) return;
+  if (FAlignLevel > 0) {
+    SetControlState(ControlState() | csAlignmentNeeded);
+    return;
+  }
+  SetControlState(ControlState() & ~csAlignmentNeeded);
+  FAligning = true;
+  try {
+    RECT r = ClientRect();
+    AdjustClientRect(r);
+    AlignControls(nullptr, r);
+  } catch (...) {
+    FAligning = false;
+    throw;
+  }
+  FAligning = false;
+}
+
+void TWinControl::AlignControls(TControl*, RECT& r) {
+  RECT client = ClientRect();
+  for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+    std::vector<TControl*> list;
+    for (TControl* c : FControls)
+      if (c->Align() == align && c->Visible()) list.push_back(c);
+    // Controls of one side keep their relative order along it.
+    std::stable_sort(list.begin(), list.end(), [align](TControl* a, TControl* b) {
+      switch (align) {
+        case alTop: return a->Top() < b->Top();
+        case alBottom: return a->Top() + a->Height() > b->Top() + b->Height();
+        case alLeft: return a->Left() < b->Left();
+        case alRight: return a->Left() + a->Width() > b->Left() + b->Width();
+        default: return false;
+      }
+    });
+    for (TControl* c : list) {
+      int w = r.right - r.left, h = r.bottom - r.top;
+      switch (align) {
+        case alTop:
+          c->SetBounds(r.left, r.top, w, c->Height());
+          r.top += c->Height();
+          break;
+        case alBottom:
+          c->SetBounds(r.left, r.bottom - c->Height(), w, c->Height());
+          r.bottom -= c->Height();
+          break;
+        case alLeft:
+          c->SetBounds(r.left, r.top, c->Width(), h);
+          r.left += c->Width();
+          break;
+        case alRight:
+          c->SetBounds(r.right - c->Width(), r.top, c->Width(), h);
+          r.right -= c->Width();
+          break;
+        default:
+          c->SetBounds(r.left, r.top, w, h);
+          break;
+      }
+    }
+  }
+  for (TControl* c : FControls)
+    if (c->Align() == alNone) c->ApplyAnchorRules(client.right, client.bottom);
+}
+
+bool TWinControl::CanFocus() {
+  TCustomForm* form = GetParentForm(this);
+  if (form == nullptr) return false;
+  for (TControl* c = this; c != form; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return form->Visible() && form->Enabled();
+}
+
+void TWinControl::SetFocus() {
+  if (TCustomForm* form = GetParentForm(this)) {
+    form->FocusControl(this);
+  } else if (FParentWindow != nullptr) {
+    ::SetFocus(Handle());
+  } else {
+    throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  }
+}
+
+bool TWinControl::Focused() const { return FHandle != nullptr && GetFocus() == FHandle; }
+
+int TWinControl::TabOrder() const {
+  if (Parent() == nullptr) return -1;
+  auto& list = Parent()->FTabList;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : int(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int order) {
+  if (Parent() == nullptr) return;
+  auto& list = Parent()->FTabList;
+  auto it = std::find(list.begin(), list.end(), this);
+  if (it == list.end()) return;
+  list.erase(it);
+  if (order < 0 || order > int(list.size())) order = int(list.size());
+  list.insert(list.begin() + order, this);
+}
+
+void TWinControl::SetTabStop(bool tabStop) {
+  if (tabStop == FTabStop) return;
+  FTabStop = tabStop;
+  if (FHandle != nullptr) {
+    LONG_PTR style = GetWindowLongPtrA(FHandle, GWL_STYLE);
+    SetWindowLongPtrA(FHandle, GWL_STYLE, tabStop ? style | WS_TABSTOP : style & ~LONG_PTR(WS_TABSTOP));
+  }
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) {
+  for (TWinControl* c : FTabList) {
+    list.push_back(c);
+    c->GetTabOrderList(list);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* current, bool goForward, bool checkTabStop,
+                                          bool checkParent) {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  if (list.empty()) return nullptr;
+  int n = int(list.size());
+  auto it = std::find(list.begin(), list.end(), current);
+  int start = it == list.end() ? (goForward ? n - 1 : 0) : int(it - list.begin());
+  for (int step = 1; step <= n; ++step) {
+    int i = goForward ? (start + step) % n : ((start - step) % n + n) % n;
+    TWinControl* c = list[size_t(i)];
+    if (c == current) continue;
+    if ((!checkTabStop || c->TabStop()) && (!checkParent || c->Parent() == this) && c->CanFocus()) return c;
+  }
+  return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* current, bool goForward, bool checkTabStop) {
+  if (TWinControl* next = FindNextControl(current, goForward, checkTabStop, !checkTabStop)) next->SetFocus();
+}
+
+void TWinControl::SelectFirst() {
+  if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
+}
+
+void TWinControl::SetEnabled(bool enabled) { TControl::SetEnabled(enabled); }
+
+void TWinControl::Invalidate() { Perform(CM_INVALIDATE); }
+
+void TWinControl::Update() {
+  if (FHandle != nullptr) UpdateWindow(FHandle);
+}
+
+void TWinControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+void TWinControl::BringToFront() {
+  TControl::BringToFront();
+  if (FHandle != nullptr) SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::SendToBack() {
+  TControl::SendToBack();
+  if (FHandle != nullptr) SetWindowPos(FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TWinControl::PaintControls(HDC dc, TControl* first) {
+  auto it = first != nullptr ? std::find(FControls.begin(), FControls.end(), first) : FControls.begin();
+  RECT clip;
+  GetClipBox(dc, &clip);
+  for (; it != FControls.end(); ++it) {
+    TControl* c = *it;
+    if (!IsGraphic(c) || !c->Visible()) continue;
+    RECT bounds = c->BoundsRect(), overlap;
+    if (!IntersectRect(&overlap, &bounds, &clip)) continue;
+    int saved = SaveDC(dc);
+    POINT origin;
+    GetViewportOrgEx(dc, &origin);
+    SetViewportOrgEx(dc, origin.x + c->Left(), origin.y + c->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    RestoreDC(dc, saved);
+  }
+}
+
+void TWinControl::PaintWindow(HDC dc) {
+  TMessage message{WM_PAINT, reinterpret_cast<WPARAM>(dc), 0, 0};
+  DefaultHandler(message);
+}
+
+void TWinControl::PaintHandler(TMessage& message) {
+  HDC dc = reinterpret_cast<HDC>(message.WParam);
+  PAINTSTRUCT ps{};
+  bool own = dc == nullptr;
+  if (own) dc = BeginPaint(FHandle, &ps);
+  try {
+    int saved = SaveDC(dc);
+    PaintWindow(dc);
+    RestoreDC(dc, saved);
+    PaintControls(dc, nullptr);
+  } catch (...) {
+    if (own) EndPaint(FHandle, &ps);
+    throw;
+  }
+  if (own) EndPaint(FHandle, &ps);
+  message.Result = 0;
+}
+
+bool TWinControl::IsControlMouseMsg(TMessage& message) {
+  if (message.Msg < WM_MOUSEMOVE || message.Msg > WM_MBUTTONDBLCLK) return false;
+  TControl* target = nullptr;
+  if (gCaptureControl != nullptr && gCaptureControl->Parent() == this && IsGraphic(gCaptureControl)) {
+    target = gCaptureControl;
+  } else if (gCaptureControl == nullptr || gCaptureControl == this) {
+    target = ControlAtPos(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)}, false);
+  }
+  if (target == nullptr) return false;
+  int x = GET_X_LPARAM(message.LParam) - target->Left(), y = GET_Y_LPARAM(message.LParam) - target->Top();
+  message.Result = target->Perform(message.Msg, message.WParam, MAKELPARAM(x, y));
+  return true;
+}
+
+void TWinControl::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_MOUSEMOVE:
+      if (FHandle != nullptr) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FHandle, 0};
+        TrackMouseEvent(&tme);
+      }
+      if (IsControlMouseMsg(message)) {
+        // The window itself still gets the hint tracking of the mouse.
+        DefaultHandler(message);
+        return;
+      }
+      break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+      if (IsControlMouseMsg(message)) {
+        if (message.Msg == WM_LBUTTONUP || message.Msg == WM_RBUTTONUP || message.Msg == WM_MBUTTONUP)
+          DefaultHandler(message);
+        return;
+      }
+      break;
+    case WM_MOUSELEAVE: {
+      TControl* over = MouseControl();
+      if (over != nullptr && (over == this || (over->Parent() == this && IsGraphic(over)))) SetMouseControl(nullptr);
+      break;
+    }
+    default:
+      break;
+  }
+  TControl::WndProc(message);
+}
+
+void TWinControl::ReflectNotification(TMessage& message) {
+  HWND child = nullptr;
+  switch (message.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM:
+      child = reinterpret_cast<HWND>(message.LParam);
+      break;
+    case WM_NOTIFY:
+      if (message.LParam != 0) child = reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom;
+      break;
+    case WM_DRAWITEM:
+      if (message.LParam != 0) child = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
+      break;
+    case WM_DELETEITEM:
+      if (message.LParam != 0) child = reinterpret_cast<DELETEITEMSTRUCT*>(message.LParam)->hwndItem;
+      break;
+    case WM_COMPAREITEM:
+      if (message.LParam != 0) child = reinterpret_cast<COMPAREITEMSTRUCT*>(message.LParam)->hwndItem;
+      break;
+    case WM_MEASUREITEM:
+      if (message.LParam != 0 && FHandle != nullptr)
+        child = GetDlgItem(FHandle, int(reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->CtlID));
+      break;
+    default:
+      break;
+  }
+  TWinControl* target = child != nullptr && child != FHandle ? FindControl(child) : nullptr;
+  if (target != nullptr) {
+    message.Result = target->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
+    return;
+  }
+  DefaultHandler(message);
+}
+
+void TWinControl::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_PAINT:
+      PaintHandler(message);
+      return;
+    case WM_ERASEBKGND:
+      if (FDefWndProc == nullptr || FDefWndProc == DefWindowProcA) {
+        RECT r = ClientRect();
+        ::FillRect(reinterpret_cast<HDC>(message.WParam), &r, FBrush.Handle());
+        message.Result = 1;
+        return;
+      }
+      break;
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM:
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM:
+      ReflectNotification(message);
+      return;
+    case CN_CTLCOLORMSGBOX:
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORDLG:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(message.WParam);
+      ::SetTextColor(dc, ColorToRGB(Font()->Color()));
+      ::SetBkColor(dc, ColorToRGB(FBrush.Color()));
+      message.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
+      return;
+    }
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: {
+      message.Result = 1;
+      if (DoKeyDown(message)) return;
+      if (message.Msg == CN_KEYDOWN) {
+        WORD key = WORD(message.WParam);
+        LRESULT want = 0;
+        switch (key) {
+          case VK_TAB: want = DLGC_WANTTAB; break;
+          case VK_LEFT:
+          case VK_RIGHT:
+          case VK_UP:
+          case VK_DOWN: want = DLGC_WANTARROWS; break;
+          case VK_RETURN:
+          case VK_EXECUTE:
+          case VK_ESCAPE:
+          case VK_CANCEL: want = DLGC_WANTALLKEYS; break;
+          default: break;
+        }
+        if (want != 0 && (Perform(WM_GETDLGCODE) & want) == 0) {
+          TCustomForm* form = GetParentForm(this);
+          if (form != nullptr && form->Perform(CM_DIALOGKEY, key, message.LParam) != 0) return;
+        }
+      }
+      message.Result = 0;
+      return;
+    }
+    case CN_KEYUP:
+      message.Result = DoKeyUp(message) ? 1 : 0;
+      return;
+    case CN_CHAR:
+      message.Result = DoKeyPress(message) ? 1 : 0;
+      return;
+    case CN_SYSCHAR: {
+      TCustomForm* form = GetParentForm(this);
+      message.Result = form != nullptr ? form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) : 0;
+      return;
+    }
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+    case CM_FOCUSCHANGED:
+      Broadcast(message);
+      return;
+    case CM_ENTER:
+      DoEnter();
+      return;
+    case CM_EXIT:
+      DoExit();
+      return;
+    case CM_INVALIDATE:
+      if (FHandle != nullptr) InvalidateRect(FHandle, nullptr, (ControlStyle() & csOpaque) == 0);
+      return;
+    case CM_VISIBLECHANGED:
+      UpdateShowing();
+      return;
+    case CM_ENABLEDCHANGED:
+      if (!Enabled() && Focused() && Parent() != nullptr) Parent()->SelectNext(this, true, true);
+      if (FHandle != nullptr) EnableWindow(FHandle, Enabled());
+      return;
+    case CM_COLORCHANGED:
+      FBrush.SetColor(Color());
+      NotifyControls(CM_PARENTCOLORCHANGED);
+      Invalidate();
+      return;
+    case CM_FONTCHANGED:
+      if (FHandle != nullptr) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
+      NotifyControls(CM_PARENTFONTCHANGED);
+      Invalidate();
+      return;
+    case CM_SHOWHINTCHANGED:
+      NotifyControls(CM_PARENTSHOWHINTCHANGED);
+      return;
+    case CM_BIDIMODECHANGED:
+      NotifyControls(CM_PARENTBIDIMODECHANGED);
+      return;
+    case CM_RECREATEWND: {
+      bool wasFocused = Focused();
+      DestroyHandle();
+      UpdateShowing();
+      if (wasFocused && FHandle != nullptr) ::SetFocus(FHandle);
+      return;
+    }
+    case WM_SETFOCUS: {
+      TCustomForm* form = GetParentForm(this);
+      if (form != nullptr && form != this) form->SetFocusedControl(this);
+      break;
+    }
+    case WM_WINDOWPOSCHANGED:
+      DefaultHandler(message);
+      if (FHandle != nullptr) ApplyNativeBounds();
+      return;
+    case WM_SETCURSOR:
+      if (LOWORD(message.LParam) == HTCLIENT && reinterpret_cast<HWND>(message.WParam) == FHandle) {
+        TCursor cursor = Screen != nullptr ? Screen->Cursor() : crDefault;
+        if (cursor == crDefault) {
+          POINT p;
+          GetCursorPos(&p);
+          ::ScreenToClient(FHandle, &p);
+          TControl* over = ControlAtPos(p, false);
+          cursor = over != nullptr ? over->Cursor() : Cursor();
+        }
+        if (cursor != crDefault && Screen != nullptr) {
+          ::SetCursor(Screen->Cursors(cursor));
+          message.Result = 1;
+          return;
+        }
+      }
+      break;
+    case WM_CONTEXTMENU: {
+      POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+      if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
+      TControl* over = ControlAtPos(ScreenToClient(p), false);
+      for (TControl* c = over != nullptr ? over : this; c != nullptr; c = c->Parent()) {
+        if (TPopupMenu* menu = c->PopupMenu()) {
+          if (menu->AutoPopup()) {
+            menu->SetPopupComponent(c);
+            menu->Popup(p.x, p.y);
+            message.Result = 0;
+            return;
+          }
+          break;
+        }
+      }
+      break;
+    }
+    case WM_CAPTURECHANGED:
+      if (gCaptureControl != nullptr && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
+          reinterpret_cast<HWND>(message.LParam) != FHandle)
+        gCaptureControl = nullptr;
+      break;
+    case WM_NCDESTROY:
+      DefaultHandler(message);
+      if (FHandle != nullptr) RemovePropA(FHandle, ControlProp());
+      FHandle = nullptr;
+      return;
+    default:
+      break;
+  }
+  TControl::Dispatch(message);
+}
+
+void TWinControl::DefaultHandler(TMessage& message) {
+  if (FHandle == nullptr) {
+    TControl::DefaultHandler(message);
+    return;
+  }
+  // Framework messages mean nothing to the platform.
+  if (IsFrameworkMessage(message.Msg)) return;
+  WNDPROC proc = FDefWndProc != nullptr ? FDefWndProc : DefWindowProcA;
+  message.Result = CallWindowProcA(proc, FHandle, message.Msg, message.WParam, message.LParam);
+}
+
+void TWinControl::KeyDown(WORD& key, TShiftState shift) {
+  if (FOnKeyDown) FOnKeyDown(this, key, shift);
+}
+
+void TWinControl::KeyUp(WORD& key, TShiftState shift) {
+  if (FOnKeyUp) FOnKeyUp(this, key, shift);
+}
+
+void TWinControl::KeyPress(char& key) {
+  if (FOnKeyPress) FOnKeyPress(this, key);
+}
+
+bool TWinControl::DoKeyDown(TMessage& message) {
+  TCustomForm* form = GetParentForm(this);
+  if (form != nullptr && form != this && form->KeyPreview() && form->DoKeyDown(message)) return true;
+  WORD key = WORD(message.WParam);
+  KeyDown(key, KeyDataToShiftState(message.LParam));
+  if (key == 0) return true;
+  message.WParam = key;
+  return false;
+}
+
+bool TWinControl::DoKeyUp(TMessage& message) {
+  TCustomForm* form = GetParentForm(this);
+  if (form != nullptr && form != this && form->KeyPreview() && form->DoKeyUp(message)) return true;
+  WORD key = WORD(message.WParam);
+  KeyUp(key, KeyDataToShiftState(message.LParam));
+  if (key == 0) return true;
+  message.WParam = key;
+  return false;
+}
+
+bool TWinControl::DoKeyPress(TMessage& message) {
+  TCustomForm* form = GetParentForm(this);
+  if (form != nullptr && form != this && form->KeyPreview() && form->DoKeyPress(message)) return true;
+  char key = char(message.WParam);
+  KeyPress(key);
+  if (key == 0) return true;
+  message.WParam = WPARAM(uint8_t(key));
+  return false;
+}
+
+void TWinControl::DoEnter() {
+  if (FOnEnter) FOnEnter(this);
+}
+
+void TWinControl::DoExit() {
+  if (FOnExit) FOnExit(this);
+}
