@@ -21,7 +21,7 @@ public:
     FTime += milliseconds;
     return false;
   }
-  void Yield() override {}
+  void YieldTurn() override {}
 
 private:
   unsigned FTime = 0;

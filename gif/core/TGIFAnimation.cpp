@@ -57,7 +57,7 @@ int TGIFAnimation::EffectiveDelay(int hundredths) {
 
 void TGIFAnimation::WaitForTurn(int index) {
   if (FPendingDelay <= 0) {
-    FClock.Yield();
+    FClock.YieldTurn();
     return;
   }
   FSurface.RenderFrame(index);

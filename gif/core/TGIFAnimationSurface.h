@@ -38,5 +38,5 @@ public:
   virtual unsigned Now() = 0;
   // Returns true when woken before the time was up.
   virtual bool Wait(unsigned milliseconds) = 0;
-  virtual void Yield() = 0;
+  virtual void YieldTurn() = 0;
 };

@@ -22,7 +22,7 @@ public:
     Time += early ? 5 : milliseconds;
     return early;
   }
-  void Yield() override { ++Yields; }
+  void YieldTurn() override { ++Yields; }
 };
 
 // Four surfaces of pixels (one colour index each, 0 = untouched background), drawing frames unscaled.
