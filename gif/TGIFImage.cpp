@@ -33,7 +33,9 @@ bool PaletteScreen() {
   return bits < 9;
 }
 
-RECT ToRect(const TGIFRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+RECT ToRect(const TGIFRect& r) {
+  return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
 
 // Runs a codec call, giving its failures the framework's invalid-graphic kind.
 template <typename F>
@@ -46,7 +48,9 @@ auto Guard(F&& call) -> decltype(call()) {
 }
 
 TProgressStage StageOf(int percent) {
-  return percent <= 0 ? TProgressStage::Starting : percent >= 100 ? TProgressStage::Ending : TProgressStage::Running;
+  return percent <= 0     ? TProgressStage::Starting
+         : percent >= 100 ? TProgressStage::Ending
+                          : TProgressStage::Running;
 }
 
 const bool gRegistered = (RegisterGIFImage(), true);
@@ -120,7 +124,8 @@ void TGIFImage::SetWidth(int width) {
   if (width == Width()) return;
   if (width < 0 || width > 65535) throw EInvalidGraphic("Invalid image dimensions");
   for (const auto& frame : FDocument.Frames())
-    if (frame->Left() + frame->Width() > width) throw EInvalidGraphic("Image width too small for contained frames");
+    if (frame->Left() + frame->Width() > width)
+      throw EInvalidGraphic("Image width too small for contained frames");
   FDocument.Header().SetWidth(static_cast<uint16_t>(width));
   DropRendered();
   Changed();
@@ -180,8 +185,8 @@ TBitmap* TGIFImage::FrameBitmap(int index) {
   const TGIFSubImage& frame = *FDocument.Frames()[index];
   if (frame.Empty()) return nullptr;
   TGIFFrameRenderer renderer;
-  renderer.Render(FDocument.Header(), frame, PaletteScreen() ? TGIFRenderPalette::Web : TGIFRenderPalette::Own,
-                  &FDocument.Reporter());
+  renderer.Render(FDocument.Header(), frame,
+                  PaletteScreen() ? TGIFRenderPalette::Web : TGIFRenderPalette::Own, &FDocument.Reporter());
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(TPixelFormat::Bit24);
   bitmap->SetSize(renderer.Width(), renderer.Height());
@@ -416,8 +421,9 @@ bool TGIFImage::AssignTo(TPersistent* dest) const {
     BitBlt(bitmap->Canvas()->Handle(), 0, 0, Width(), Height(), FRendered->Canvas()->Handle(), 0, 0, SRCCOPY);
   } else {
     const RECT whole{0, 0, Width(), Height()};
-    self->DrawFrame(bitmap->Canvas()->Handle(), 0,
-                    ToRect(TGIFAnimation::FramePlace(FDocument, *FDocument.Frames()[0], {0, 0, Width(), Height()})));
+    self->DrawFrame(
+        bitmap->Canvas()->Handle(), 0,
+        ToRect(TGIFAnimation::FramePlace(FDocument, *FDocument.Frames()[0], {0, 0, Width(), Height()})));
     (void)whole;
   }
   return true;

@@ -8,7 +8,9 @@
 #include "gif/core/TGIFAnimation.h"
 
 namespace {
-RECT ToRect(const TGIFRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
+RECT ToRect(const TGIFRect& r) {
+  return RECT{r.Left, r.Top, r.Right, r.Bottom};
+}
 
 // A bitmap of the rectangle's size, filled with a copy of the target under the rectangle.
 std::unique_ptr<TBitmap> CopyOf(HDC target, const RECT& rect, bool fill) {
@@ -16,8 +18,8 @@ std::unique_ptr<TBitmap> CopyOf(HDC target, const RECT& rect, bool fill) {
   bitmap->SetPixelFormat(TPixelFormat::Bit24);
   bitmap->SetSize(rect.right - rect.left, rect.bottom - rect.top);
   if (fill)
-    BitBlt(bitmap->Canvas()->Handle(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, target, rect.left,
-           rect.top, SRCCOPY);
+    BitBlt(bitmap->Canvas()->Handle(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, target,
+           rect.left, rect.top, SRCCOPY);
   return bitmap;
 }
 }  // namespace
@@ -99,14 +101,18 @@ void TGIFPainter::Ending(TObject*) {
   FImage->PainterEnded(this, FFailure);
 }
 
-unsigned TGIFPainter::Now() { return timeGetTime(); }
+unsigned TGIFPainter::Now() {
+  return timeGetTime();
+}
 
 bool TGIFPainter::Wait(unsigned milliseconds) {
   if (Terminated()) return true;
   return WaitForSingleObject(FEvent, milliseconds) == WAIT_OBJECT_0;
 }
 
-void TGIFPainter::YieldTurn() { Sleep(0); }
+void TGIFPainter::YieldTurn() {
+  Sleep(0);
+}
 
 HDC TGIFPainter::SurfaceDC(TGIFSurfaceKind kind) {
   switch (kind) {
@@ -123,10 +129,12 @@ HDC TGIFPainter::SurfaceDC(TGIFSurfaceKind kind) {
 }
 
 void TGIFPainter::DrawFrame(TGIFSurfaceKind surface, int frame, const TGIFRect& place) {
-  Synchronize(TThreadMethod::FromFunctor([&] { FImage->DrawFrame(SurfaceDC(surface), frame, ToRect(place)); }));
+  Synchronize(
+      TThreadMethod::FromFunctor([&] { FImage->DrawFrame(SurfaceDC(surface), frame, ToRect(place)); }));
 }
 
-void TGIFPainter::Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to, const TGIFRect& target) {
+void TGIFPainter::Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
+                       const TGIFRect& target) {
   Synchronize(TThreadMethod::FromFunctor([&] {
     HDC src = SurfaceDC(from), dst = SurfaceDC(to);
     if (!src || !dst) return;

@@ -39,7 +39,8 @@ private:
   void YieldTurn() override;
   // Animation surface, forwarded to the window thread.
   void DrawFrame(TGIFSurfaceKind surface, int frame, const TGIFRect& place) override;
-  void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to, const TGIFRect& target) override;
+  void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
+            const TGIFRect& target) override;
   HDC SurfaceDC(TGIFSurfaceKind kind);
   void Ending(TObject* sender);
   void Notify(const TNotifyEvent& handler);

@@ -106,7 +106,9 @@ void BuildDocument(const TInput& input, TGIFDocument& document) {
   }
 }
 
-std::string TempFile(const std::string& name) { return "/tmp/gif-bench-" + std::to_string(getpid()) + "-" + name; }
+std::string TempFile(const std::string& name) {
+  return "/tmp/gif-bench-" + std::to_string(getpid()) + "-" + name;
+}
 
 // Reads a GIF made by ImageMagick into one frame and its global palette.
 TInput FromConvert(const std::string& name, const std::string& arguments) {
@@ -148,9 +150,12 @@ TInput Screenshot() {
     for (int y = y0; y < std::min(y0 + hh, input.Height); ++y)
       for (int x = x0; x < std::min(x0 + ww, input.Width); ++x) {
         uint8_t c = 15;
-        if (y - y0 < 20) c = 4;
-        else if (x == x0 || y == y0 + hh - 1 || x == x0 + ww - 1) c = 0;
-        else if ((y - y0) % 14 > 3 && (y - y0) % 14 < 11 && (x - x0) % 9 < 6 && (x * 7 + y * 3) % 5 != 0) c = 0;
+        if (y - y0 < 20)
+          c = 4;
+        else if (x == x0 || y == y0 + hh - 1 || x == x0 + ww - 1)
+          c = 0;
+        else if ((y - y0) % 14 > 3 && (y - y0) % 14 < 11 && (x - x0) % 9 < 6 && (x * 7 + y * 3) % 5 != 0)
+          c = 0;
         frame.Pixels[size_t(y) * input.Width + x] = c;
       }
   }
@@ -162,7 +167,8 @@ TInput Noise() {
   TInput input;
   input.Name = "noise-256";
   input.Width = input.Height = 1024;
-  for (int i = 0; i < 256; ++i) input.Palette.insert(input.Palette.end(), {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7)});
+  for (int i = 0; i < 256; ++i)
+    input.Palette.insert(input.Palette.end(), {uint8_t(i), uint8_t(i * 3), uint8_t(i * 7)});
   TFrame frame{0, 0, 1024, 1024, TBytes(size_t(1024) * 1024)};
   std::mt19937 random(3);
   for (auto& p : frame.Pixels) p = static_cast<uint8_t>(random());
@@ -180,8 +186,8 @@ TInput Animation(const TInput& photo) {
     TFrame frame{0, 0, input.Width, input.Height, TBytes(size_t(input.Width) * input.Height)};
     const int dx = i * 7, dy = i * 5;
     for (int y = 0; y < input.Height; ++y)
-      std::memcpy(&frame.Pixels[size_t(y) * input.Width], &photo.Frames[0].Pixels[size_t(y + dy) * photo.Width + dx],
-                  size_t(input.Width));
+      std::memcpy(&frame.Pixels[size_t(y) * input.Width],
+                  &photo.Frames[0].Pixels[size_t(y + dy) * photo.Width + dx], size_t(input.Width));
     input.Frames.push_back(std::move(frame));
   }
   return input;
@@ -246,8 +252,8 @@ void FloydSteinberg(benchmark::State& state) {
   for (auto _ : state)
     TGIFColorReducer::Reduce(bgr.data(), size_t(frame.Width) * 3, frame.Width, frame.Height,
                              TGIFDither::FloydSteinberg, out.data(), size_t(frame.Width));
-  state.counters["Mpx/s"] =
-      benchmark::Counter(double(state.iterations()) * double(frame.Pixels.size()) / 1e6, benchmark::Counter::kIsRate);
+  state.counters["Mpx/s"] = benchmark::Counter(double(state.iterations()) * double(frame.Pixels.size()) / 1e6,
+                                               benchmark::Counter::kIsRate);
 }
 
 // Keeps each run's throughput so the ratios can be printed after the table.
@@ -286,8 +292,10 @@ int main(int argc, char** argv) {
       auto it = map.find(kind + "/" + input.Name);
       return it == map.end() ? 0.0 : it->second;
     };
-    const double decode = get(reporter.Speed, "Decode/ours"), decodePeer = get(reporter.Speed, "Decode/libgif");
-    const double encode = get(reporter.Speed, "Encode/ours"), encodePeer = get(reporter.Speed, "Encode/libgif");
+    const double decode = get(reporter.Speed, "Decode/ours"),
+                 decodePeer = get(reporter.Speed, "Decode/libgif");
+    const double encode = get(reporter.Speed, "Encode/ours"),
+                 encodePeer = get(reporter.Speed, "Encode/libgif");
     const double size = get(reporter.Size, "Encode/ours"), sizePeer = get(reporter.Size, "Encode/libgif");
     if (decode == 0 && encode == 0) continue;
     std::printf("%-16s %12.1f %11.2fx %12.1f %11.2fx %13.4fx\n", input.Name.c_str(), decode / 1e6,

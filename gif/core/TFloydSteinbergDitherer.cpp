@@ -5,7 +5,9 @@
 #include "gif/core/TNetscapeColorLookup.h"
 
 namespace {
-inline int Clamp(int value) { return value < 0 ? 0 : value > 255 ? 255 : value; }
+inline int Clamp(int value) {
+  return value < 0 ? 0 : value > 255 ? 255 : value;
+}
 }  // namespace
 
 TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width)

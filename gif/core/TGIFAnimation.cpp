@@ -25,17 +25,20 @@ bool UsesDisposal(const TGIFDocument& document, int disposal) {
 }
 }  // namespace
 
-TGIFAnimation::TGIFAnimation(const TGIFDocument& document, TGIFAnimationSurface& surface, TGIFAnimationClock& clock,
-                             const TGIFRect& target, bool buffered)
+TGIFAnimation::TGIFAnimation(const TGIFDocument& document, TGIFAnimationSurface& surface,
+                             TGIFAnimationClock& clock, const TGIFRect& target, bool buffered)
     : FDocument(document), FSurface(surface), FClock(clock), FTarget(target), FBuffered(buffered) {}
 
 bool TGIFAnimation::NeedsBuffer(const TGIFDocument& document) {
   return UsesDisposal(document, 2) || UsesDisposal(document, 3);
 }
 
-bool TGIFAnimation::NeedsBackground(const TGIFDocument& document) { return UsesDisposal(document, 2); }
+bool TGIFAnimation::NeedsBackground(const TGIFDocument& document) {
+  return UsesDisposal(document, 2);
+}
 
-TGIFRect TGIFAnimation::FramePlace(const TGIFDocument& document, const TGIFSubImage& frame, const TGIFRect& rect) {
+TGIFRect TGIFAnimation::FramePlace(const TGIFDocument& document, const TGIFSubImage& frame,
+                                   const TGIFRect& rect) {
   TGIFRect place = rect;
   const int width = document.Width(), height = document.Height();
   // A picture without a size has no scale: the frame fills the rectangle.
@@ -132,7 +135,8 @@ void TGIFAnimation::PaintFrame(int index, int disposal, int previousDisposal) {
   TGIFSurfaceKind surface = TGIFSurfaceKind::Buffer;
   // Restore to previous: the buffer must keep the picture as it was before this frame.
   if (disposal == 3)
-    surface = previousDisposal == 2 || previousDisposal == 3 ? TGIFSurfaceKind::Compose : TGIFSurfaceKind::Target;
+    surface =
+        previousDisposal == 2 || previousDisposal == 3 ? TGIFSurfaceKind::Compose : TGIFSurfaceKind::Target;
   FSurface.BeginFrame(surface, index);
   if (surface == TGIFSurfaceKind::Compose) FSurface.Copy(TGIFSurfaceKind::Buffer, whole, surface, whole);
   if (surface == TGIFSurfaceKind::Target) {

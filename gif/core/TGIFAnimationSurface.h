@@ -27,7 +27,8 @@ public:
   virtual void EndFrame(TGIFSurfaceKind surface) { (void)surface; }
   // Draws the frame into place, its transparent pixels leaving the surface as it is.
   virtual void DrawFrame(TGIFSurfaceKind surface, int frame, const TGIFRect& place) = 0;
-  virtual void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to, const TGIFRect& target) = 0;
+  virtual void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
+                    const TGIFRect& target) = 0;
 };
 
 // Time for an animation: the window layer uses timeGetTime and an event; tests a fake clock.

@@ -1,6 +1,8 @@
 #include "gif/core/TGIFAppExtNSLoop.h"
 
-TGIFAppExtNSLoop::TGIFAppExtNSLoop() { SetIdentifier("NETSCAPE2.0"); }
+TGIFAppExtNSLoop::TGIFAppExtNSLoop() {
+  SetIdentifier("NETSCAPE2.0");
+}
 
 std::unique_ptr<TGIFExtension> TGIFAppExtNSLoop::Clone() const {
   return std::make_unique<TGIFAppExtNSLoop>(*this);
@@ -20,7 +22,8 @@ void TGIFAppExtNSLoop::LoadData(TGIFSpanReader& reader, const TGIFReporter&) {
 }
 
 void TGIFAppExtNSLoop::SaveData(std::vector<uint8_t>& out) const {
-  const uint8_t loop[] = {3, 1, static_cast<uint8_t>(FLoopCount & 0xFF), static_cast<uint8_t>(FLoopCount >> 8)};
+  const uint8_t loop[] = {3, 1, static_cast<uint8_t>(FLoopCount & 0xFF),
+                          static_cast<uint8_t>(FLoopCount >> 8)};
   out.insert(out.end(), loop, loop + sizeof loop);
   if (FBufferSize != 0) {
     const uint8_t buffer[] = {5,

@@ -9,6 +9,6 @@ enum class TGIFDither { None, FloydSteinberg };
 class TGIFColorReducer {
 public:
   // "Invalid image dimensions" for a size of 0 or less or a stride shorter than a row.
-  static void Reduce(const uint8_t* bgr, size_t stride, int width, int height, TGIFDither dither, uint8_t* out,
-                     size_t outStride);
+  static void Reduce(const uint8_t* bgr, size_t stride, int width, int height, TGIFDither dither,
+                     uint8_t* out, size_t outStride);
 };

@@ -4,6 +4,10 @@ std::unique_ptr<TGIFExtension> TGIFCommentExtension::Clone() const {
   return std::make_unique<TGIFCommentExtension>(*this);
 }
 
-void TGIFCommentExtension::LoadBody(TGIFSpanReader& reader, const TGIFReporter&) { FLines = ReadLines(reader); }
+void TGIFCommentExtension::LoadBody(TGIFSpanReader& reader, const TGIFReporter&) {
+  FLines = ReadLines(reader);
+}
 
-void TGIFCommentExtension::SaveBody(std::vector<uint8_t>& out) const { WriteLines(out, FLines); }
+void TGIFCommentExtension::SaveBody(std::vector<uint8_t>& out) const {
+  WriteLines(out, FLines);
+}

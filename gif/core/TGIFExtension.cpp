@@ -4,7 +4,8 @@ void TGIFExtension::LoadFromStream(TGIFSpanReader& reader, const TGIFReporter& r
   uint8_t introducer = reader.ReadExactByte();
   if (introducer != kIntroducer) throw GIFException("Invalid extension introducer");
   uint8_t label = reader.ReadExactByte();
-  if (label != Label()) throw GIFException("Internal error: Extension Instance does not match Extension Label");
+  if (label != Label())
+    throw GIFException("Internal error: Extension Instance does not match Extension Label");
   LoadBody(reader, reporter);
 }
 

@@ -40,8 +40,8 @@ protected:
   virtual void SaveBody(std::vector<uint8_t>& out) const = 0;
 };
 
-#include "gif/core/TGIFSpanReader.h"
 #include "gif/core/GIFException.h"
+#include "gif/core/TGIFSpanReader.h"
 
 template <typename TSink>
 void TGIFExtension::ReadSubBlocks(TGIFSpanReader& reader, TSink&& sink) {

@@ -21,7 +21,9 @@ TGIFExtensionRegistry& TGIFExtensionRegistry::Instance() {
   return registry;
 }
 
-TGIFExtensionRegistry::TGIFExtensionRegistry() { Reset(); }
+TGIFExtensionRegistry::TGIFExtensionRegistry() {
+  Reset();
+}
 
 void TGIFExtensionRegistry::Reset() {
   FLabels.clear();
@@ -34,7 +36,9 @@ void TGIFExtensionRegistry::Reset() {
   RegisterApplication("ANIMEXTS1.0", &Make<TGIFAppExtNSLoop>);
 }
 
-void TGIFExtensionRegistry::Register(uint8_t label, TFactory factory) { FLabels.emplace_back(label, factory); }
+void TGIFExtensionRegistry::Register(uint8_t label, TFactory factory) {
+  FLabels.emplace_back(label, factory);
+}
 
 void TGIFExtensionRegistry::RegisterApplication(const char* identifier11, TFactory factory) {
   TGIFApplicationExtension::TIdentifier id;

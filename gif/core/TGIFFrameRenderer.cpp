@@ -10,10 +10,10 @@
 #include "gif/core/TNetscapeColorLookup.h"
 
 const TGIFColor (&TGIFFrameRenderer::SystemPalette())[16] {
-  static const TGIFColor kColors[16] = {
-      {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0}, {0, 0, 128},   {128, 0, 128},
-      {0, 128, 128},   {192, 192, 192}, {128, 128, 128}, {255, 0, 0}, {0, 255, 0},   {255, 255, 0},
-      {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
+  static const TGIFColor kColors[16] = {{0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+                                        {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
+                                        {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+                                        {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255}};
   return kColors;
 }
 
@@ -75,6 +75,7 @@ void TGIFFrameRenderer::Render(const TGIFHeader& header, const TGIFSubImage& fra
       for (int x = 0; x < FWidth; ++x)
         if (row[x] == transparent) mask[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
     }
-    if (reporter && (y & 31) == 31) reporter->Progress("Rendering...", static_cast<int>((y + 1) * 100LL / FHeight));
+    if (reporter && (y & 31) == 31)
+      reporter->Progress("Rendering...", static_cast<int>((y + 1) * 100LL / FHeight));
   }
 }

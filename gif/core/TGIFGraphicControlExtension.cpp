@@ -22,7 +22,8 @@ void TGIFGraphicControlExtension::LoadBody(TGIFSpanReader& reader, const TGIFRep
 }
 
 void TGIFGraphicControlExtension::SaveBody(std::vector<uint8_t>& out) const {
-  const uint8_t body[] = {4, FPacked, static_cast<uint8_t>(FDelay & 0xFF), static_cast<uint8_t>(FDelay >> 8),
-                          FTransparentIndex, 0};
+  const uint8_t body[] = {
+      4, FPacked, static_cast<uint8_t>(FDelay & 0xFF), static_cast<uint8_t>(FDelay >> 8), FTransparentIndex,
+      0};
   out.insert(out.end(), body, body + sizeof body);
 }

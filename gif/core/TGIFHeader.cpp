@@ -11,7 +11,9 @@ bool IsSignature(const uint8_t* bytes) {
 }
 }  // namespace
 
-int TGIFHeader::VersionNeeded() const { return FColorMap.Sorted() || FAspectRatio != 0 ? 2 : 1; }
+int TGIFHeader::VersionNeeded() const {
+  return FColorMap.Sorted() || FAspectRatio != 0 ? 2 : 1;
+}
 
 void TGIFHeader::Clear() {
   FVersion = "89a";

@@ -16,7 +16,9 @@ namespace {
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
 
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Word(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 void PutWord(std::vector<uint8_t>& out, uint16_t value) {
   out.push_back(static_cast<uint8_t>(value & 0xFF));
   out.push_back(static_cast<uint8_t>(value >> 8));
@@ -89,10 +91,12 @@ void TGIFSubImage::SetPixel(int x, int y, uint8_t value) {
   FData[static_cast<size_t>(y) * FWidth + x] = value;
 }
 
-int TGIFSubImage::VersionNeeded() const { return !FExtensions.empty() || FColorMap.Sorted() ? 2 : 1; }
+int TGIFSubImage::VersionNeeded() const {
+  return !FExtensions.empty() || FColorMap.Sorted() ? 2 : 1;
+}
 
-void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& header, const TGIFReporter& reporter,
-                                  TGIFPixelBudget& budget) {
+void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& header,
+                                  const TGIFReporter& reporter, TGIFPixelBudget& budget) {
   // Extensions; each consumes at least its introducer and label.
   for (int next = reader.PeekByte(); next >= 0 && next != kImageSeparator && next != kTrailer;
        next = reader.PeekByte()) {
@@ -134,11 +138,12 @@ void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& head
   FData.resize(area);
   const int transparent = TransparentIndex();
   TGIFLZWDecoder decoder;
-  decoder.Decode(reader, FWidth, FHeight, Interlaced(), static_cast<uint8_t>(transparent < 0 ? 0 : transparent),
-                 FData.data(), reporter);
+  decoder.Decode(reader, FWidth, FHeight, Interlaced(),
+                 static_cast<uint8_t>(transparent < 0 ? 0 : transparent), FData.data(), reporter);
 }
 
-void TGIFSubImage::SaveToStream(std::vector<uint8_t>& out, const TGIFHeader& header, TLZWEncoder& encoder) const {
+void TGIFSubImage::SaveToStream(std::vector<uint8_t>& out, const TGIFHeader& header,
+                                TLZWEncoder& encoder) const {
   for (const auto& extension : FExtensions) extension->SaveToStream(out);
   if (!FHasImage) return;
   const size_t area = static_cast<size_t>(FWidth) * FHeight;

@@ -1,7 +1,9 @@
 #include "gif/core/TGIFTextExtension.h"
 
 namespace {
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t Word(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 void PutWord(std::vector<uint8_t>& out, uint16_t value) {
   out.push_back(static_cast<uint8_t>(value & 0xFF));
   out.push_back(static_cast<uint8_t>(value >> 8));

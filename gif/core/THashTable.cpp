@@ -2,7 +2,9 @@
 
 #include <cstring>
 
-void THashTable::Clear() { std::memset(FEntries, 0xFF, sizeof FEntries); }
+void THashTable::Clear() {
+  std::memset(FEntries, 0xFF, sizeof FEntries);
+}
 
 void THashTable::Insert(uint32_t key, int code) {
   int h = Hash(key);

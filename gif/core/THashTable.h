@@ -11,7 +11,9 @@ public:
   void Clear();
   void Insert(uint32_t key, int code);
   // Stores at a slot found empty by Find.
-  void InsertAt(int slot, uint32_t key, int code) { FEntries[slot] = (key << 12) | static_cast<uint32_t>(code & 0xFFF); }
+  void InsertAt(int slot, uint32_t key, int code) {
+    FEntries[slot] = (key << 12) | static_cast<uint32_t>(code & 0xFFF);
+  }
   // -1 when absent.
   int Find(uint32_t key) const {
     int slot;

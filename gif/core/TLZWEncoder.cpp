@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "gif/core/GIFException.h"
-#include "gif/core/THashTable.h"
 #include "gif/core/TGIFWriter.h"
+#include "gif/core/THashTable.h"
 
 namespace {
 constexpr int kMaxCode = 4095;
@@ -83,8 +83,8 @@ TLZWEncoder::TLZWEncoder() : FHashTable(std::make_unique<THashTable>()) {}
 
 TLZWEncoder::~TLZWEncoder() = default;
 
-void TLZWEncoder::Encode(std::vector<uint8_t>& out, const uint8_t* pixels, int width, int height, bool interlaced,
-                         int colorCount, int bits) {
+void TLZWEncoder::Encode(std::vector<uint8_t>& out, const uint8_t* pixels, int width, int height,
+                         bool interlaced, int colorCount, int bits) {
   const int codeSize = bits < 2 ? 2 : bits;
   const int clear = 1 << codeSize;
   const int end = clear + 1;

@@ -14,7 +14,8 @@
 
 namespace {
 // A picture of frames of one colour index each over a 4-colour table: 0 black, 1 red, 2 green, 3 blue.
-std::vector<uint8_t> MakeGIF(int frames, int width, int height, int transparentIndex = -1, bool loop = false) {
+std::vector<uint8_t> MakeGIF(int frames, int width, int height, int transparentIndex = -1,
+                             bool loop = false) {
   TGIFDocument document;
   document.Header().SetWidth(static_cast<uint16_t>(width));
   document.Header().SetHeight(static_cast<uint16_t>(height));
@@ -95,8 +96,8 @@ TEST(GIFImage, BadDataRaisesTheInvalidGraphicKindAndKeepsThePicture) {
   EXPECT_THROW(image.LoadFromBytes(junk), EInvalidGraphic);
   EXPECT_EQ(image.Width(), 2);
   std::vector<std::string> warnings;
-  image.SetOnWarning(TWarningEvent::FromFunctor(
-      [&](TObject*, const std::string& message) { warnings.push_back(message); }));
+  image.SetOnWarning(
+      TWarningEvent::FromFunctor([&](TObject*, const std::string& message) { warnings.push_back(message); }));
   std::vector<uint8_t> trailing = MakeGIF(1, 2, 2);
   trailing.back() = 0x99;
   image.LoadFromBytes(trailing);

@@ -16,7 +16,8 @@ bool Survives(const TBytes& bytes) {
     return false;
   }
   TGIFFrameRenderer renderer;
-  for (const auto& frame : document.Frames()) renderer.Render(document.Header(), *frame, TGIFRenderPalette::Own);
+  for (const auto& frame : document.Frames())
+    renderer.Render(document.Header(), *frame, TGIFRenderPalette::Own);
   try {
     document.SaveToBytes();
   } catch (const GIFException&) {

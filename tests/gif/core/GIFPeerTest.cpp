@@ -7,7 +7,9 @@
 #include "gif/core/TGIFGraphicControlExtension.h"
 
 namespace {
-std::string Name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+std::string Name(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
 
 // Every frame equals the reference decoder's: placement, pixels, colours in effect and control block.
 void ExpectSameAsPeer(const TGIFDocument& document, const TBytes& bytes, const std::string& name) {

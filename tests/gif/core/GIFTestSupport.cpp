@@ -39,7 +39,7 @@ std::string TempDir() {
 namespace {
 // Frames with local tables of other sizes, transparency, a comment, a loop block, every disposal
 // method (4 included), and interlace.
-const char kBuildSpec[] = R"(screen width 12
+const char kBuildDescription[] = R"(screen width 12
 screen height 10
 screen colors 4
 screen background 1
@@ -154,9 +154,11 @@ std::vector<std::string> MakePeerFiles() {
       {"netscape.gif", "convert netscape: %s"},
       {"two-colors.gif", "convert rose: -monochrome %s"},
       {"transparent.gif",
-       "convert -size 40x30 xc:none -fill red -draw 'circle 20,15 20,4' -fill blue -draw 'rectangle 2,2 9,9' %s"},
+       "convert -size 40x30 xc:none -fill red -draw 'circle 20,15 20,4' -fill blue -draw 'rectangle 2,2 9,9' "
+       "%s"},
       {"anim-background.gif",
-       "convert -delay 20 -loop 0 -dispose Background rose: ( rose: -flip -colors 16 ) ( rose: -flop -colors 2 ) %s"},
+       "convert -delay 20 -loop 0 -dispose Background rose: ( rose: -flip -colors 16 ) ( rose: -flop -colors "
+       "2 ) %s"},
       {"anim-previous.gif", "convert -delay 5 -loop 3 -dispose Previous rose: ( rose: -crop 30x20+10+5 ) %s"},
       {"anim-none.gif",
        "convert -delay 1 -dispose None -size 30x20 xc:white ( -size 10x10 xc:red -repage +5+5 ) "
@@ -169,15 +171,17 @@ std::vector<std::string> MakePeerFiles() {
     const std::string path = dir + "/" + recipe.name;
     command.replace(command.find("%s"), 2, "'" + path + "'");
     // ImageMagick's parentheses must reach it unquoted by the shell.
-    for (size_t at = 0; (at = command.find(" ( ", at)) != std::string::npos; at += 4) command.replace(at, 3, " \\( ");
-    for (size_t at = 0; (at = command.find(" ) ", at)) != std::string::npos; at += 4) command.replace(at, 3, " \\) ");
+    for (size_t at = 0; (at = command.find(" ( ", at)) != std::string::npos; at += 4)
+      command.replace(at, 3, " \\( ");
+    for (size_t at = 0; (at = command.find(" ) ", at)) != std::string::npos; at += 4)
+      command.replace(at, 3, " \\) ");
     if (!Run(command)) throw std::runtime_error("peer file failed: " + command);
     files.push_back(path);
   }
-  const std::string spec = dir + "/built.txt";
-  std::ofstream(spec) << kBuildSpec;
+  const std::string description = dir + "/built.txt";
+  std::ofstream(description) << kBuildDescription;
   const std::string built = dir + "/built.gif";
-  if (!Run("gifbuild '" + spec + "' > '" + built + "'")) throw std::runtime_error("gifbuild failed");
+  if (!Run("gifbuild '" + description + "' > '" + built + "'")) throw std::runtime_error("gifbuild failed");
   files.push_back(built);
   return files;
 }
@@ -226,7 +230,8 @@ std::vector<TPeerFrame> PeerDecode(const TBytes& bytes, int* screenWidth, int* s
     const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : file->SColorMap;
     if (map)
       for (int c = 0; c < map->ColorCount; ++c)
-        frame.Colors.insert(frame.Colors.end(), {map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue});
+        frame.Colors.insert(frame.Colors.end(),
+                            {map->Colors[c].Red, map->Colors[c].Green, map->Colors[c].Blue});
     GraphicsControlBlock control;
     if (DGifSavedExtensionToGCB(file, i, &control) == GIF_OK) {
       frame.Disposal = control.DisposalMode;
@@ -248,8 +253,8 @@ void Load(TGIFDocument& document, const TBytes& bytes, std::vector<std::string>*
 
 TBytes ScreenHeader(int width, int height, int globalColors) {
   TBytes out = {'G', 'I', 'F', '8', '9', 'a'};
-  out.insert(out.end(), {static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(height),
-                         static_cast<uint8_t>(height >> 8)});
+  out.insert(out.end(), {static_cast<uint8_t>(width), static_cast<uint8_t>(width >> 8),
+                         static_cast<uint8_t>(height), static_cast<uint8_t>(height >> 8)});
   int bits = 0;
   while ((2 << bits) < globalColors) ++bits;
   out.push_back(static_cast<uint8_t>(globalColors ? 0x80 | bits : 0));

@@ -26,7 +26,8 @@ struct TPeerFrame {
   int Disposal = -1, Delay = -1, Transparent = -1;
 };
 // Throws std::runtime_error when the reference library refuses the data.
-std::vector<TPeerFrame> PeerDecode(const TBytes& bytes, int* screenWidth = nullptr, int* screenHeight = nullptr);
+std::vector<TPeerFrame> PeerDecode(const TBytes& bytes, int* screenWidth = nullptr,
+                                   int* screenHeight = nullptr);
 
 // Loads bytes, collecting warnings.
 void Load(TGIFDocument& document, const TBytes& bytes, std::vector<std::string>* warnings = nullptr);

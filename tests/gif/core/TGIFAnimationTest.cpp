@@ -49,7 +49,8 @@ public:
         if (pixel != frame.TransparentIndex()) Set(surface, place.Left + x, place.Top + y, pixel);
       }
   }
-  void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to, const TGIFRect& target) override {
+  void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
+            const TGIFRect& target) override {
     for (int y = 0; y < source.Height(); ++y)
       for (int x = 0; x < source.Width(); ++x)
         Set(to, target.Left + x, target.Top + y, At(from, source.Left + x, source.Top + y));
@@ -57,7 +58,8 @@ public:
 
 private:
   void Set(TGIFSurfaceKind kind, int x, int y, int value) {
-    if (x >= 0 && y >= 0 && x < FWidth && y < FHeight) FPixels[kind][static_cast<size_t>(y) * FWidth + x] = value;
+    if (x >= 0 && y >= 0 && x < FWidth && y < FHeight)
+      FPixels[kind][static_cast<size_t>(y) * FWidth + x] = value;
   }
 
   const TGIFDocument& FDocument;
@@ -67,8 +69,8 @@ private:
 };
 
 // Adds a frame of one colour (its index + 1, so frames are told apart) with a control block.
-TGIFSubImage& AddFrame(TGIFDocument& document, int left, int top, int width, int height, int disposal, int delay,
-                       int transparent = -1) {
+TGIFSubImage& AddFrame(TGIFDocument& document, int left, int top, int width, int height, int disposal,
+                       int delay, int transparent = -1) {
   auto frame = std::make_unique<TGIFSubImage>();
   frame->SetLeft(static_cast<uint16_t>(left));
   frame->SetTop(static_cast<uint16_t>(top));

@@ -155,7 +155,8 @@ TEST(GIFBlockModel, LoopExtensionsByIdentifierAndFieldsInsideTheirSubBlock) {
   TGIFAppExtNSLoop forever;
   TBytes out;
   forever.SaveToStream(out);
-  EXPECT_EQ(out, (TBytes{0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0}));
+  EXPECT_EQ(out,
+            (TBytes{0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0}));
 }
 
 TEST(GIFBlockModel, ApplicationBlockSizes) {
@@ -176,11 +177,12 @@ TEST(GIFBlockModel, ApplicationBlockSizes) {
   // Size 9 is refused.
   TBytes nine = ten;
   nine[2] = 9;
-  EXPECT_EQ(LoadError(WithOneImage(ScreenHeader(2, 2, 2), nine)), "Unsupported Application Extension block size");
+  EXPECT_EQ(LoadError(WithOneImage(ScreenHeader(2, 2, 2), nine)),
+            "Unsupported Application Extension block size");
 
   // Size 14: the surplus is skipped, the sub-blocks kept, and the image after it still read.
-  const TBytes fourteen = {0x21, 0xFF, 14, 'X', 'Y', 'Z', 'A', 'P', 'P', 'L', 'I', '1', '.', '0',
-                           9,    9,    9,  1, 0x55, 0};
+  const TBytes fourteen = {0x21, 0xFF, 14,  'X', 'Y', 'Z', 'A', 'P', 'P',  'L',
+                           'I',  '1',  '.', '0', 9,   9,   9,   1,   0x55, 0};
   TGIFDocument wide;
   std::vector<std::string> warnings;
   Load(wide, WithOneImage(ScreenHeader(2, 2, 2), fourteen), &warnings);

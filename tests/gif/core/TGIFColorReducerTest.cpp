@@ -6,8 +6,8 @@
 #include "gif/core/GIFException.h"
 #include "gif/core/TGIFColorReducer.h"
 #include "gif/core/TGIFFrameRenderer.h"
-#include "gif/core/TGIFHeader.h"
 #include "gif/core/TGIFGraphicControlExtension.h"
+#include "gif/core/TGIFHeader.h"
 #include "gif/core/TNetscapeColorLookup.h"
 
 namespace {
@@ -29,9 +29,11 @@ TBytes ReferenceDither(const TBytes& bgr, int width, int height) {
       const int x = step > 0 ? i : width - 1 - i;
       int value[3];
       for (int c = 0; c < 3; ++c)
-        value[c] = std::clamp(bgr[(static_cast<size_t>(y) * width + x) * 3 + c] + (at(x, y, c) + 8) / 16, 0, 255);
+        value[c] =
+            std::clamp(bgr[(static_cast<size_t>(y) * width + x) * 3 + c] + (at(x, y, c) + 8) / 16, 0, 255);
       TGIFColor used;
-      out[static_cast<size_t>(y) * width + x] = TNetscapeColorLookup::Lookup(value[2], value[1], value[0], used);
+      out[static_cast<size_t>(y) * width + x] =
+          TNetscapeColorLookup::Lookup(value[2], value[1], value[0], used);
       const int usedValue[3] = {used.Blue, used.Green, used.Red};
       for (int c = 0; c < 3; ++c) {
         const int d = value[c] - usedValue[c];
@@ -65,7 +67,8 @@ TEST(GIFColorReducer, WithoutDitheringEqualColorsGiveEqualWebIndices) {
   const int width = 37, height = 11;
   TBytes bgr = RandomImage(width, height, 1);
   // Repeat one colour all over the last row.
-  for (int x = 0; x < width; ++x) std::copy(bgr.begin(), bgr.begin() + 3, bgr.begin() + ((height - 1) * width + x) * 3);
+  for (int x = 0; x < width; ++x)
+    std::copy(bgr.begin(), bgr.begin() + 3, bgr.begin() + ((height - 1) * width + x) * 3);
   TBytes out(static_cast<size_t>(width) * height);
   TGIFColorReducer::Reduce(bgr.data(), width * 3, width, height, TGIFDither::None, out.data(), width);
   for (size_t i = 0; i < out.size(); ++i) {
@@ -79,7 +82,8 @@ TEST(GIFColorReducer, FloydSteinbergMatchesAReferenceInSerpentineOrder) {
   for (auto [width, height] : {std::pair{1, 5}, std::pair{2, 2}, std::pair{67, 41}}) {
     const TBytes bgr = RandomImage(width, height, static_cast<unsigned>(width));
     TBytes out(static_cast<size_t>(width) * height);
-    TGIFColorReducer::Reduce(bgr.data(), width * 3, width, height, TGIFDither::FloydSteinberg, out.data(), width);
+    TGIFColorReducer::Reduce(bgr.data(), width * 3, width, height, TGIFDither::FloydSteinberg, out.data(),
+                             width);
     EXPECT_TRUE(out == ReferenceDither(bgr, width, height)) << width << "x" << height;
   }
 }
@@ -88,7 +92,8 @@ TEST(GIFColorReducer, FloydSteinbergKeepsTheAverageOfAFlatArea) {
   const int width = 64, height = 64;
   TBytes bgr(static_cast<size_t>(width) * height * 3, 30);  // between levels 0 and 51
   TBytes out(static_cast<size_t>(width) * height);
-  TGIFColorReducer::Reduce(bgr.data(), width * 3, width, height, TGIFDither::FloydSteinberg, out.data(), width);
+  TGIFColorReducer::Reduce(bgr.data(), width * 3, width, height, TGIFDither::FloydSteinberg, out.data(),
+                           width);
   const TGIFColorMap web = TNetscapeColorLookup::WebPalette();
   double sum = 0;
   for (uint8_t index : out) sum += web.Data()[index].Red;

@@ -39,7 +39,8 @@ std::vector<int> Codes(const TBytes& lzw) {
   const int minCodeSize = lzw[0];
   TBytes data;
   for (size_t at = 1; at < lzw.size() && lzw[at] != 0; at += lzw[at] + 1)
-    data.insert(data.end(), lzw.begin() + static_cast<long>(at) + 1, lzw.begin() + static_cast<long>(at) + 1 + lzw[at]);
+    data.insert(data.end(), lzw.begin() + static_cast<long>(at) + 1,
+                lzw.begin() + static_cast<long>(at) + 1 + lzw[at]);
   const int clear = 1 << minCodeSize;
   int width = minCodeSize + 1, next = clear + 2;
   bool first = true;
@@ -72,8 +73,8 @@ TEST(GIFLZW, EncoderOutputDecodesToTheSamePixels) {
   const struct {
     int width, height, colors;
     bool interlaced;
-  } cases[] = {{1, 1, 2, false}, {7, 5, 2, true}, {64, 64, 4, false}, {301, 203, 256, true},
-               {1000, 300, 16, false}, {3, 3, 256, false}};
+  } cases[] = {{1, 1, 2, false},      {7, 5, 2, true},        {64, 64, 4, false},
+               {301, 203, 256, true}, {1000, 300, 16, false}, {3, 3, 256, false}};
   unsigned seed = 1;
   for (const auto& c : cases) {
     const TBytes pixels = Random(static_cast<size_t>(c.width) * c.height, c.colors, seed++);
@@ -126,7 +127,8 @@ TEST(GIFLZW, SubBlocksOfAnySizeDecodeAlike) {
   const TBytes lzw = Encode(pixels, 100, 50, 16);
   TBytes data;
   for (size_t at = 1; lzw[at] != 0; at += lzw[at] + 1)
-    data.insert(data.end(), lzw.begin() + static_cast<long>(at) + 1, lzw.begin() + static_cast<long>(at) + 1 + lzw[at]);
+    data.insert(data.end(), lzw.begin() + static_cast<long>(at) + 1,
+                lzw.begin() + static_cast<long>(at) + 1 + lzw[at]);
   for (size_t blockSize : {size_t(1), size_t(2), size_t(3), size_t(254)})
     EXPECT_TRUE(Decode(LzwBlocks(lzw[0], data, blockSize), 100, 50).Pixels == pixels) << blockSize;
 }

@@ -39,8 +39,8 @@ void WritePam(const std::string& path, const TGIFDocument& document, const TGIFS
   else
     TGIFColorMap().FillPalette(palette);
   const int transparent = frame.TransparentIndex();
-  std::string head = "P7\nWIDTH " + std::to_string(frame.Width()) + "\nHEIGHT " + std::to_string(frame.Height()) +
-                     "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+  std::string head = "P7\nWIDTH " + std::to_string(frame.Width()) + "\nHEIGHT " +
+                     std::to_string(frame.Height()) + "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
   std::vector<uint8_t> bytes(head.begin(), head.end());
   for (uint8_t pixel : frame.Data()) {
     const TGIFColor c = palette[pixel];
