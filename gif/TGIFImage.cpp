@@ -370,31 +370,67 @@ void TGIFImage::ConvertBitmap(const TBitmap& source) {
   if (source.Width() > 65535 || source.Height() > 65535) throw EInvalidGraphic("Invalid image dimensions");
   TBitmap copy;
   copy.Assign(&source);
-  copy.SetPixelFormat(TPixelFormat::Bit24);
   const int width = copy.Width(), height = copy.Height();
+  const TPixelFormat format = copy.PixelFormat();
+  int bits = format == TPixelFormat::Bit1   ? 1
+             : format == TPixelFormat::Bit4 ? 4
+             : format == TPixelFormat::Bit8 ? 8
+                                            : 0;
+  // A bitmap of up to 8 bits keeps its colour table; a deeper one is mapped to the web palette.
+  std::vector<TGIFColor> colors;
+  if (bits) {
+    PALETTEENTRY entries[256];
+    HPALETTE palette = copy.Palette();
+    const UINT count = palette ? GetPaletteEntries(palette, 0, 256, entries) : 0;
+    for (UINT i = 0; i < count; ++i)
+      colors.push_back({entries[i].peRed, entries[i].peGreen, entries[i].peBlue});
+    if (colors.empty()) bits = 0;
+  }
+  if (!bits) copy.SetPixelFormat(TPixelFormat::Bit24);
+
   auto frame = std::make_unique<TGIFSubImage>();
   Guard([&] { frame->SetSize(width, height); });
+  const bool keyed = copy.Transparent();
+  const COLORREF key = keyed ? ColorToRGB(copy.TransparentColor()) : 0;
+  std::vector<uint8_t> masked(keyed ? static_cast<size_t>(width) * height : 0);
   for (int y = 0; y < height; ++y) {
-    TGIFColorReducer::Reduce(copy.ScanLine(y), static_cast<size_t>(width) * 3, width, 1, TGIFDither::None,
-                             frame->Data().data() + static_cast<size_t>(y) * width, width);
+    const uint8_t* row = copy.ScanLine(y);
+    uint8_t* target = frame->Data().data() + static_cast<size_t>(y) * width;
+    if (bits) {
+      for (int x = 0; x < width; ++x) {
+        int value = bits == 8   ? row[x]
+                    : bits == 4 ? (row[x >> 1] >> (x & 1 ? 0 : 4)) & 15
+                                : (row[x >> 3] >> (7 - (x & 7))) & 1;
+        if (value >= static_cast<int>(colors.size())) value = 0;
+        target[x] = static_cast<uint8_t>(value);
+        if (keyed)
+          masked[static_cast<size_t>(y) * width + x] =
+              RGB(colors[value].Red, colors[value].Green, colors[value].Blue) == key;
+      }
+    } else {
+      TGIFColorReducer::Reduce(row, static_cast<size_t>(width) * 3, width, 1, TGIFDither::None, target,
+                               width);
+      if (keyed)
+        for (int x = 0; x < width; ++x)
+          masked[static_cast<size_t>(y) * width + x] = RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]) == key;
+    }
     if ((y & 31) == 31) Progress(TProgressStage::Running, (y + 1) * 100 / height, "Converting...");
   }
-  frame->ColorMap() = TNetscapeColorLookup::WebPalette();
+  if (bits)
+    frame->ColorMap().Assign(colors);
+  else
+    frame->ColorMap() = TNetscapeColorLookup::WebPalette();
   frame->OptimizeColorMap();
   // A transparent bitmap makes its transparent colour a transparent black entry of the frame.
   const int count = frame->ColorMap().Count();
-  if (copy.Transparent() && count > 0 && count < 256) {
-    const COLORREF key = ColorToRGB(copy.TransparentColor());
+  if (keyed && count > 0 && count < 256) {
     const int index = frame->ColorMap().Add({});
     bool any = false;
-    for (int y = 0; y < height; ++y) {
-      const uint8_t* row = copy.ScanLine(y);
-      for (int x = 0; x < width; ++x)
-        if (RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]) == key) {
-          frame->SetPixel(x, y, static_cast<uint8_t>(index));
-          any = true;
-        }
-    }
+    for (size_t i = 0; i < masked.size(); ++i)
+      if (masked[i]) {
+        frame->Data()[i] = static_cast<uint8_t>(index);
+        any = true;
+      }
     if (any) {
       auto control = std::make_unique<TGIFGraphicControlExtension>();
       control->SetTransparent(true);

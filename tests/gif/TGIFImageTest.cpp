@@ -187,3 +187,24 @@ TEST(GIFImage, BitmapsBecomeFramesAndBack) {
   EXPECT_EQ(PixelAt(back, 2, 1), RGB(255, 0, 0));
   EXPECT_THROW(image.SetWidth(2), EInvalidGraphic);
 }
+
+TEST(GIFImage, IndexedBitmapsKeepTheirColourTable) {
+  TBitmap source;
+  source.SetPixelFormat(TPixelFormat::Bit8);
+  source.SetSize(4, 2);
+  struct {
+    WORD Version, Count;
+    PALETTEENTRY Entries[3];
+  } log{0x300, 3, {{200, 10, 10, 0}, {10, 200, 10, 0}, {1, 2, 250, 0}}};
+  source.SetPalette(CreatePalette(reinterpret_cast<LOGPALETTE*>(&log)));
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) source.ScanLine(y)[x] = static_cast<uint8_t>((x + y) % 3);
+  TGIFImage image;
+  image.Assign(&source);
+  ASSERT_EQ(image.Document().Frames().size(), 1u);
+  const TGIFSubImage& frame = *image.Document().Frames()[0];
+  ASSERT_EQ(frame.ColorMap().Count(), 3);
+  // Colours survive exactly (the web palette would have moved them).
+  const TGIFColor c = frame.ColorMap().Data()[frame.Pixel(2, 0)];
+  EXPECT_EQ(c, (TGIFColor{1, 2, 250}));
+}
