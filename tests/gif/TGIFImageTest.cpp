@@ -208,3 +208,39 @@ TEST(GIFImage, IndexedBitmapsKeepTheirColourTable) {
   const TGIFColor c = frame.ColorMap().Data()[frame.Pixel(2, 0)];
   EXPECT_EQ(c, (TGIFColor{1, 2, 250}));
 }
+
+TEST(GIFImage, PainterRestoresToBackgroundThroughItsBitmaps) {
+  // Frame 0 red all over; frame 1 green in the corner, restored to the background after it; frame
+  // 2 one blue pixel. The background is what the caller had under the picture.
+  TGIFDocument document;
+  document.Header().SetWidth(4);
+  document.Header().SetHeight(4);
+  document.Header().ColorMap().Assign({{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}});
+  const struct {
+    int Left, Top, Size, Color, Disposal;
+  } frames[] = {{0, 0, 4, 1, 1}, {0, 0, 2, 2, 2}, {3, 3, 1, 3, 1}};
+  for (const auto& f : frames) {
+    auto frame = std::make_unique<TGIFSubImage>();
+    frame->SetLeft(static_cast<uint16_t>(f.Left));
+    frame->SetTop(static_cast<uint16_t>(f.Top));
+    frame->SetSize(f.Size, f.Size);
+    std::fill(frame->Data().begin(), frame->Data().end(), static_cast<uint8_t>(f.Color));
+    auto control = std::make_unique<TGIFGraphicControlExtension>();
+    control->SetDisposal(f.Disposal);
+    control->SetDelay(3);
+    frame->Extensions().push_back(std::move(control));
+    document.Frames().push_back(std::move(frame));
+  }
+  TGIFImage image;
+  image.LoadFromBytes(document.SaveToBytes());
+  auto target = Filled(4, 4, RGB(7, 8, 9));
+  image.Draw(target->Canvas(), RECT{0, 0, 4, 4});
+  PumpUntil([&] { return !image.Animating(); });
+  ASSERT_FALSE(image.Animating());  // plays once without a loop block
+  auto shown = Filled(4, 4, RGB(0, 0, 0));
+  image.Draw(shown->Canvas(), RECT{0, 0, 4, 4});
+  EXPECT_EQ(PixelAt(*shown, 0, 0), RGB(7, 8, 9));
+  EXPECT_EQ(PixelAt(*shown, 1, 1), RGB(7, 8, 9));
+  EXPECT_EQ(PixelAt(*shown, 2, 2), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(*shown, 3, 3), RGB(0, 0, 255));
+}
