@@ -263,7 +263,9 @@ public:
   std::map<std::string, double> Size;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
-      const std::string name = run.benchmark_name();
+      // With repetitions the median stands for the benchmark.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+      const std::string name = run.run_name.str();
       auto bytes = run.counters.find("bytes_per_second");
       if (bytes != run.counters.end()) Speed[name] = bytes->second.value;
       auto size = run.counters.find("size");

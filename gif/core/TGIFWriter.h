@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -14,6 +15,7 @@ public:
     FBuffer[++FCount] = value;
     if (FCount == 255) Flush();
   }
+  void Write(const uint8_t* data, size_t size);
   // Writes the partly filled block, if any.
   void Flush();
 

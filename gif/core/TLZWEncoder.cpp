@@ -9,38 +9,34 @@
 namespace {
 constexpr int kMaxCode = 4095;
 
-// Packs codes least significant bit first and grows the code width as the table fills.
-class TCodeWriter {
-public:
-  TCodeWriter(TGIFWriter& writer, int width) : FWriter(writer) { SetWidth(width); }
+// Packs codes least significant bit first into a buffer large enough for the whole frame, and
+// grows the code width as the table fills.
+struct TCodePacker {
+  uint8_t* Next;
+  uint64_t Bits = 0;
+  int Count = 0;
+  int Width = 0;
+  int Highest = 0;
 
   void SetWidth(int width) {
-    FWidth = width;
-    FHighest = width >= 12 ? 4096 : (1 << width) - 1;
+    Width = width;
+    Highest = width >= 12 ? 4096 : (1 << width) - 1;
   }
   void Put(int code, int nextFree) {
-    FBits |= static_cast<uint64_t>(code) << FCount;
-    FCount += FWidth;
-    while (FCount >= 8) {
-      FWriter.Put(static_cast<uint8_t>(FBits));
-      FBits >>= 8;
-      FCount -= 8;
+    Bits |= static_cast<uint64_t>(code) << Count;
+    Count += Width;
+    if (Count >= 32) {
+      const auto word = static_cast<uint32_t>(Bits);
+      std::memcpy(Next, &word, 4);
+      Next += 4;
+      Bits >>= 32;
+      Count -= 32;
     }
-    if (nextFree > FHighest) SetWidth(FWidth + 1);
+    if (nextFree > Highest) SetWidth(Width + 1);
   }
   void Finish() {
-    if (FCount > 0) FWriter.Put(static_cast<uint8_t>(FBits));
-    FBits = 0;
-    FCount = 0;
-    FWriter.Flush();
+    for (; Count > 0; Count -= 8, Bits >>= 8) *Next++ = static_cast<uint8_t>(Bits);
   }
-
-private:
-  TGIFWriter& FWriter;
-  uint64_t FBits = 0;
-  int FCount = 0;
-  int FWidth = 0;
-  int FHighest = 0;
 };
 
 // Whether every pixel is below count; word by word when count is a power of two.
@@ -88,67 +84,73 @@ void TLZWEncoder::Encode(std::vector<uint8_t>& out, const uint8_t* pixels, int w
   const int codeSize = bits < 2 ? 2 : bits;
   const int clear = 1 << codeSize;
   const int end = clear + 1;
+  const size_t area = pixels && width > 0 && height > 0 ? static_cast<size_t>(width) * height : 0;
+  // At most one code per pixel, plus a clear code per 4000 codes, each of at most 12 bits.
+  const size_t bound = area * 2 + 64;
+  if (FStageSize < bound) {
+    FStage.reset(new uint8_t[bound]);
+    FStageSize = bound;
+  }
+  TCodePacker codes{FStage.get()};
+  codes.SetWidth(codeSize + 1);
   out.push_back(static_cast<uint8_t>(codeSize));
-  TGIFWriter writer(out);
-  TCodeWriter codes(writer, codeSize + 1);
-  if (!pixels || width <= 0 || height <= 0) {
+  if (area == 0) {
     codes.Put(end, clear + 2);
-    codes.Finish();
-    out.push_back(0);
-    return;
-  }
+  } else {
+    // Checked up front so that the compression loop has no test per pixel.
+    if (!AllBelow(pixels, area, colorCount)) throw GIFException("Color not in color table");
+    THashTable& table = *FHashTable;
+    table.Clear();
+    int next = clear + 2;
+    codes.Put(clear, next);
 
-  THashTable& table = *FHashTable;
-  table.Clear();
-  int next = clear + 2;
-  codes.Put(clear, next);
-  // Checked up front so that the compression loop has no test per pixel.
-  const size_t area = static_cast<size_t>(width) * height;
-  if (!AllBelow(pixels, area, colorCount)) throw GIFException("Color not in color table");
-
-  // The last extension found for each code: runs of one colour hit it without hashing. Entries
-  // are only ever added between clears, so a remembered (code, pixel) never goes stale until then.
-  int16_t* lastPixel = FLastPixel;
-  uint16_t* lastChild = FLastChild;
-  std::memset(lastPixel, 0xFF, sizeof FLastPixel);
-  const std::vector<int> rows = RowOrder(height, interlaced);
-  int prefix = pixels[static_cast<size_t>(rows[0]) * width];
-  int x = 1;
-  for (int row : rows) {
-    const uint8_t* line = pixels + static_cast<size_t>(row) * width;
-    for (; x < width; ++x) {
-      const int pixel = line[x];
-      if (lastPixel[prefix] == pixel) {
-        prefix = lastChild[prefix];
-        continue;
+    // The last extension found for each code: runs of one colour hit it without hashing. Entries
+    // are only ever added between clears, so a remembered (code, pixel) stays right until then.
+    int16_t* lastPixel = FLastPixel;
+    uint16_t* lastChild = FLastChild;
+    std::memset(lastPixel, 0xFF, sizeof FLastPixel);
+    const std::vector<int> rows = RowOrder(height, interlaced);
+    int prefix = pixels[static_cast<size_t>(rows[0]) * width];
+    int x = 1;
+    for (int row : rows) {
+      const uint8_t* line = pixels + static_cast<size_t>(row) * width;
+      for (; x < width; ++x) {
+        const int pixel = line[x];
+        if (lastPixel[prefix] == pixel) {
+          prefix = lastChild[prefix];
+          continue;
+        }
+        const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(pixel);
+        int slot;
+        const int code = table.Find(key, slot);
+        if (code >= 0) {
+          lastPixel[prefix] = static_cast<int16_t>(pixel);
+          lastChild[prefix] = static_cast<uint16_t>(code);
+          prefix = code;
+          continue;
+        }
+        codes.Put(prefix, next);
+        if (next >= kMaxCode) {
+          codes.Put(clear, next);
+          table.Clear();
+          std::memset(lastPixel, 0xFF, sizeof FLastPixel);
+          next = clear + 2;
+          codes.SetWidth(codeSize + 1);
+        } else {
+          table.InsertAt(slot, key, next);
+          lastPixel[prefix] = static_cast<int16_t>(pixel);
+          lastChild[prefix] = static_cast<uint16_t>(next++);
+        }
+        prefix = pixel;
       }
-      const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(pixel);
-      int slot;
-      const int code = table.Find(key, slot);
-      if (code >= 0) {
-        lastPixel[prefix] = static_cast<int16_t>(pixel);
-        lastChild[prefix] = static_cast<uint16_t>(code);
-        prefix = code;
-        continue;
-      }
-      codes.Put(prefix, next);
-      if (next >= kMaxCode) {
-        codes.Put(clear, next);
-        table.Clear();
-        std::memset(lastPixel, 0xFF, sizeof FLastPixel);
-        next = clear + 2;
-        codes.SetWidth(codeSize + 1);
-      } else {
-        table.InsertAt(slot, key, next);
-        lastPixel[prefix] = static_cast<int16_t>(pixel);
-        lastChild[prefix] = static_cast<uint16_t>(next++);
-      }
-      prefix = pixel;
+      x = 0;
     }
-    x = 0;
+    codes.Put(prefix, next);
+    codes.Put(end, next);
   }
-  codes.Put(prefix, next);
-  codes.Put(end, next);
   codes.Finish();
+  TGIFWriter writer(out);
+  writer.Write(FStage.get(), static_cast<size_t>(codes.Next - FStage.get()));
+  writer.Flush();
   out.push_back(0);
 }

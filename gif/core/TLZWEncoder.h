@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -23,4 +24,7 @@ private:
   std::unique_ptr<THashTable> FHashTable;
   int16_t FLastPixel[4096];
   uint16_t FLastChild[4096];
+  // Packed codes of the frame being written, before they are cut into sub-blocks.
+  std::unique_ptr<uint8_t[]> FStage;
+  size_t FStageSize = 0;
 };
