@@ -98,6 +98,8 @@ void TGIFImage::Clear() {
 }
 
 void TGIFImage::DropRendered() {
+  // A painter draws into the rendered bitmap: it goes first.
+  StopPainters();
   FRendered.reset();
   if (FPalette) DeleteObject(FPalette);
   FPalette = nullptr;
@@ -167,6 +169,7 @@ HPALETTE TGIFImage::Palette() {
 
 void TGIFImage::SetPalette(HPALETTE palette) {
   if (palette == FPalette) return;
+  StopPainters();
   FRendered.reset();
   if (FPalette) DeleteObject(FPalette);
   FPalette = palette;

@@ -244,3 +244,14 @@ TEST(GIFImage, PainterRestoresToBackgroundThroughItsBitmaps) {
   EXPECT_EQ(PixelAt(*shown, 2, 2), RGB(255, 0, 0));
   EXPECT_EQ(PixelAt(*shown, 3, 3), RGB(0, 0, 255));
 }
+
+TEST(GIFImage, ResizingWhileAnimatingStopsThePainterFirst) {
+  TGIFImage image;
+  image.LoadFromBytes(MakeGIF(3, 4, 4, -1, true));
+  auto target = Filled(4, 4, RGB(1, 2, 3));
+  image.Draw(target->Canvas(), RECT{0, 0, 4, 4});
+  ASSERT_TRUE(image.Animating());
+  image.SetWidth(6);
+  EXPECT_FALSE(image.Animating());
+  EXPECT_EQ(image.Width(), 6);
+}
