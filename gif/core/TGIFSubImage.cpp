@@ -140,6 +140,9 @@ void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& head
   TGIFLZWDecoder decoder;
   decoder.Decode(reader, FWidth, FHeight, Interlaced(),
                  static_cast<uint8_t>(transparent < 0 ? 0 : transparent), FData.data(), reporter);
+  // Without a size even after taking the screen's, the frame holds no image: saved with a size of 0
+  // it would read back with the screen's size.
+  if (FWidth == 0 || FHeight == 0) FHasImage = false;
 }
 
 void TGIFSubImage::SaveToStream(std::vector<uint8_t>& out, const TGIFHeader& header,

@@ -313,3 +313,21 @@ TEST(GIFBlockModel, VersionFollowsTheBlocks) {
   document.Frames()[0]->Extensions().push_back(std::make_unique<TGIFGraphicControlExtension>());
   EXPECT_EQ(document.SaveToBytes()[4], '9');
 }
+
+TEST(GIFBlockModel, AFrameWithoutAnyHeightHoldsNoImage) {
+  // Height 0 on a screen of height 0 stays 0; a later frame then grows the screen. Saved with a
+  // size of 0 the first frame would come back with the screen's new height.
+  TBytes bytes = ScreenHeader(4, 0, 2);
+  AppendImage(bytes, 0, 0, 4, 0, 0, SmallImageData());
+  AppendImage(bytes, 0, 0, 2, 2, 0, SmallImageData());
+  bytes.push_back(0x3B);
+  TGIFDocument document;
+  Load(document, bytes);
+  ASSERT_EQ(document.Frames().size(), 2u);
+  EXPECT_FALSE(document.Frames()[0]->HasImage());
+  const TBytes saved = document.SaveToBytes();
+  TGIFDocument again;
+  Load(again, saved);
+  ASSERT_EQ(again.Frames().size(), 1u);
+  EXPECT_TRUE(again.SaveToBytes() == saved);
+}
