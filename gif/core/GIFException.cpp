@@ -1,0 +1,1 @@
+#include "gif/core/GIFException.h"

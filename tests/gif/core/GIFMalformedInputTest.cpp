@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "GIFTestSupport.h"
+#include "gif/core/GIFException.h"
+#include "gif/core/TGIFFrameRenderer.h"
+
+namespace {
+// Loads, renders and saves; only GIFException may come out. Returns whether it loaded.
+bool Survives(const TBytes& bytes) {
+  TGIFDocument document;
+  try {
+    Load(document, bytes);
+  } catch (const GIFException&) {
+    return false;
+  }
+  TGIFFrameRenderer renderer;
+  for (const auto& frame : document.Frames())
+    renderer.Render(document.Header(), *frame, TGIFRenderPalette::Own);
+  try {
+    document.SaveToBytes();
+  } catch (const GIFException&) {
+  }
+  return true;
+}
+
+std::vector<TBytes> SmallPeerFiles() {
+  std::vector<TBytes> files;
+  for (const std::string& path : PeerFiles()) {
+    TBytes bytes = ReadBytes(path);
+    if (bytes.size() <= 8000) files.push_back(std::move(bytes));
+  }
+  return files;
+}
+}  // namespace
+
+TEST(GIFMalformedInput, EveryTruncationGivesWarningsOrAnError) {
+  for (const TBytes& bytes : SmallPeerFiles())
+    for (size_t size = 0; size < bytes.size(); size += 1 + size / 512)
+      Survives(TBytes(bytes.begin(), bytes.begin() + static_cast<long>(size)));
+}
+
+TEST(GIFMalformedInput, RandomMutationsGiveWarningsOrAnError) {
+  std::mt19937 random(12345);
+  int loaded = 0;
+  for (const TBytes& original : SmallPeerFiles())
+    for (int round = 0; round < 300; ++round) {
+      TBytes bytes = original;
+      const int changes = 1 + static_cast<int>(random() % 8);
+      for (int i = 0; i < changes; ++i) {
+        const size_t at = random() % bytes.size();
+        switch (random() % 3) {
+          case 0:
+            bytes[at] = static_cast<uint8_t>(random());
+            break;
+          case 1:
+            bytes[at] ^= static_cast<uint8_t>(1u << (random() % 8));
+            break;
+          default:
+            bytes.erase(bytes.begin() + static_cast<long>(at));
+            break;
+        }
+      }
+      loaded += Survives(bytes);
+    }
+  EXPECT_GT(loaded, 0);
+}
+
+TEST(GIFMalformedInput, HandBuiltHostileFrames) {
+  // A frame whose codes define every table entry from a single pixel, then repeat the longest:
+  // the output is bounded by the frame, not by the codes.
+  std::vector<int> codes = {4, 0};
+  std::vector<int> widths = {3, 3};
+  int next = 6, width = 3;
+  for (int i = 0; i < 5000; ++i) {
+    const int code = next < 4096 ? next : 4095;
+    codes.push_back(code);
+    widths.push_back(width);
+    if (next < 4096 && ++next >= (1 << width) && width < 12) ++width;
+  }
+  TBytes bytes = ScreenHeader(100, 100, 4);
+  AppendImage(bytes, 0, 0, 100, 100, 0, LzwBlocks(2, PackCodes(codes, widths)));
+  bytes.push_back(0x3B);
+  EXPECT_TRUE(Survives(bytes));
+
+  // Pixel values beyond a 2-colour table are rendered with black, never read past the palette.
+  TBytes wide = ScreenHeader(4, 1, 2);
+  AppendImage(wide, 0, 0, 4, 1, 0, LzwBlocks(7, PackCodes({128, 127, 100, 1, 0}, {8, 8, 8, 8, 8})));
+  EXPECT_TRUE(Survives(wide));
+}

@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "GIFTestSupport.h"
+#include "gif/core/GIFException.h"
+#include "gif/core/TGIFLZWDecoder.h"
+#include "gif/core/TGIFSpanReader.h"
+#include "gif/core/TLZWEncoder.h"
+
+namespace {
+struct TDecoded {
+  TBytes Pixels;
+  std::vector<std::string> Warnings;
+  size_t Consumed = 0;
+};
+
+TDecoded Decode(const TBytes& lzw, int width, int height, bool interlaced = false, uint8_t fill = 0) {
+  TDecoded result;
+  result.Pixels.assign(static_cast<size_t>(width) * height, 0xCD);
+  TGIFReporter reporter;
+  reporter.SetOnWarning([&](TGIFSeverity, const std::string& m) { result.Warnings.push_back(m); });
+  TGIFSpanReader reader(lzw.data(), lzw.size());
+  TGIFLZWDecoder().Decode(reader, width, height, interlaced, fill, result.Pixels.data(), reporter);
+  result.Consumed = reader.Position();
+  return result;
+}
+
+TBytes Encode(const TBytes& pixels, int width, int height, int colors, bool interlaced = false) {
+  int bits = 1;
+  while ((1 << bits) < colors) ++bits;
+  TBytes out;
+  TLZWEncoder().Encode(out, pixels.data(), width, height, interlaced, colors, bits);
+  return out;
+}
+
+// Walks the codes of encoded data as a decoder would, without expanding them.
+std::vector<int> Codes(const TBytes& lzw) {
+  const int minCodeSize = lzw[0];
+  TBytes data;
+  for (size_t at = 1; at < lzw.size() && lzw[at] != 0; at += lzw[at] + 1)
+    data.insert(data.end(), lzw.begin() + static_cast<long>(at) + 1,
+                lzw.begin() + static_cast<long>(at) + 1 + lzw[at]);
+  const int clear = 1 << minCodeSize;
+  int width = minCodeSize + 1, next = clear + 2;
+  bool first = true;
+  std::vector<int> codes;
+  size_t bit = 0;
+  while (bit + width <= data.size() * 8) {
+    int code = 0;
+    for (int i = 0; i < width; ++i, ++bit) code |= ((data[bit / 8] >> (bit % 8)) & 1) << i;
+    codes.push_back(code);
+    if (code == clear + 1) break;
+    if (code == clear) {
+      width = minCodeSize + 1, next = clear + 2, first = true;
+      continue;
+    }
+    if (!first && next < 4096 && ++next >= (1 << width) && width < 12) ++width;
+    first = false;
+  }
+  return codes;
+}
+
+TBytes Random(size_t count, int colors, unsigned seed) {
+  std::mt19937 random(seed);
+  TBytes pixels(count);
+  for (auto& p : pixels) p = static_cast<uint8_t>(random() % colors);
+  return pixels;
+}
+}  // namespace
+
+TEST(GIFLZW, EncoderOutputDecodesToTheSamePixels) {
+  const struct {
+    int width, height, colors;
+    bool interlaced;
+  } cases[] = {{1, 1, 2, false},      {7, 5, 2, true},        {64, 64, 4, false},
+               {301, 203, 256, true}, {1000, 300, 16, false}, {3, 3, 256, false}};
+  unsigned seed = 1;
+  for (const auto& c : cases) {
+    const TBytes pixels = Random(static_cast<size_t>(c.width) * c.height, c.colors, seed++);
+    const TBytes lzw = Encode(pixels, c.width, c.height, c.colors, c.interlaced);
+    const TDecoded decoded = Decode(lzw, c.width, c.height, c.interlaced);
+    EXPECT_TRUE(decoded.Pixels == pixels) << c.width << "x" << c.height;
+    EXPECT_TRUE(decoded.Warnings.empty());
+    EXPECT_EQ(decoded.Consumed, lzw.size());
+  }
+}
+
+TEST(GIFLZW, LongRunsAndFullTablesDecode) {
+  // Flat areas make long strings; noise fills the table and forces clears.
+  TBytes pixels(1 << 20, 3);
+  const TBytes noise = Random(200000, 256, 9);
+  std::copy(noise.begin(), noise.end(), pixels.begin() + 400000);
+  const TBytes lzw = Encode(pixels, 1024, 1024, 256);
+  EXPECT_TRUE(Decode(lzw, 1024, 1024).Pixels == pixels);
+}
+
+TEST(GIFLZW, NeverUsesCode4095AndClearsInstead) {
+  const TBytes pixels = Random(100000, 256, 3);
+  const std::vector<int> codes = Codes(Encode(pixels, 400, 250, 256));
+  EXPECT_EQ(codes.front(), 256);
+  EXPECT_EQ(codes.back(), 257);
+  EXPECT_EQ(std::count(codes.begin(), codes.end(), 4095), 0);
+  EXPECT_GT(std::count(codes.begin(), codes.end(), 256), 2);
+}
+
+TEST(GIFLZW, TwoColorsUseMinimumCodeSize2AndEmptyImagesOnlyAnEndCode) {
+  const TBytes lzw = Encode({0, 1, 1, 0}, 2, 2, 2);
+  EXPECT_EQ(lzw[0], 2);
+  TBytes empty;
+  TLZWEncoder().Encode(empty, nullptr, 0, 0, false, 2, 1);
+  EXPECT_EQ(empty, (TBytes{2, 1, 0x05, 0}));
+  EXPECT_THROW(Encode({0, 2}, 2, 1, 2), GIFException);
+}
+
+TEST(GIFLZW, InterlacedRowsAreStoredInPassOrder) {
+  // Read back without the interlace flag, the rows come out in stored order.
+  EXPECT_EQ(Decode(Encode({0, 1, 2}, 1, 3, 4, true), 1, 3).Pixels, (TBytes{0, 2, 1}));
+  EXPECT_EQ(Decode(Encode({2}, 1, 1, 4, true), 1, 1).Pixels, (TBytes{2}));
+  TBytes rows(10);
+  for (int i = 0; i < 10; ++i) rows[i] = static_cast<uint8_t>(i);
+  EXPECT_EQ(Decode(Encode(rows, 1, 10, 16, true), 1, 10).Pixels, (TBytes{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
+}
+
+TEST(GIFLZW, SubBlocksOfAnySizeDecodeAlike) {
+  const TBytes pixels = Random(5000, 16, 4);
+  const TBytes lzw = Encode(pixels, 100, 50, 16);
+  TBytes data;
+  for (size_t at = 1; lzw[at] != 0; at += lzw[at] + 1)
+    data.insert(data.end(), lzw.begin() + static_cast<long>(at) + 1,
+                lzw.begin() + static_cast<long>(at) + 1 + lzw[at]);
+  for (size_t blockSize : {size_t(1), size_t(2), size_t(3), size_t(254)})
+    EXPECT_TRUE(Decode(LzwBlocks(lzw[0], data, blockSize), 100, 50).Pixels == pixels) << blockSize;
+}
+
+TEST(GIFLZW, MissingEndCodeKeepsTheFillAndWarns) {
+  // Clear, 1, 1, 1 in exactly two bytes, then nothing: the rest of a 2x3 frame keeps the fill
+  // (the transparent index).
+  const TBytes data = PackCodes({8, 1, 1, 1}, {4, 4, 4, 4});
+  const TDecoded decoded = Decode(LzwBlocks(3, data), 2, 3, false, 3);
+  EXPECT_EQ(decoded.Pixels, (TBytes{1, 1, 1, 3, 3, 3}));
+  EXPECT_EQ(decoded.Warnings, (std::vector<std::string>{"Decoder bit buffer under-run"}));
+}
+
+TEST(GIFLZW, DamagedCodesEndTheFrameWithAWarning) {
+  // Code 7 when the next free code is 6: no table entry yet.
+  TDecoded decoded = Decode(LzwBlocks(2, PackCodes({4, 1, 7, 5}, {3, 3, 3, 3})), 2, 2);
+  EXPECT_EQ(decoded.Pixels, (TBytes{1, 0, 0, 0}));
+  EXPECT_EQ(decoded.Warnings.size(), 1u);
+  // A string code right after a clear.
+  decoded = Decode(LzwBlocks(2, PackCodes({4, 6}, {3, 3})), 2, 2);
+  EXPECT_EQ(decoded.Warnings.size(), 1u);
+  // Minimum code sizes whose tables would not fit.
+  for (uint8_t size : {uint8_t(0), uint8_t(9), uint8_t(12), uint8_t(255)}) {
+    decoded = Decode(LzwBlocks(size, {0xFF, 0xFF, 0xFF}), 2, 2, false, 1);
+    EXPECT_EQ(decoded.Pixels, (TBytes{1, 1, 1, 1}));
+    EXPECT_EQ(decoded.Warnings, (std::vector<std::string>{"Invalid LZW minimum code size"}));
+    EXPECT_EQ(decoded.Consumed, 6u);
+  }
+}
+
+TEST(GIFLZW, SurplusPixelsAreDropped) {
+  const TBytes pixels = Random(10000, 4, 5);
+  const TDecoded decoded = Decode(Encode(pixels, 100, 100, 4), 7, 3);
+  EXPECT_TRUE(decoded.Pixels == TBytes(pixels.begin(), pixels.begin() + 21));
+  // Also when the last string crosses the end (a long run from a flat image).
+  const TDecoded flat = Decode(Encode(TBytes(5000, 2), 100, 50, 4), 9, 5);
+  EXPECT_EQ(flat.Pixels, TBytes(45, 2));
+}
+
+TEST(GIFLZW, CutDataWarnsAndKeepsWhatArrived) {
+  const TBytes pixels = Random(2000, 4, 6);
+  TBytes lzw = Encode(pixels, 50, 40, 4);
+  lzw.resize(lzw.size() / 2);
+  const TDecoded decoded = Decode(lzw, 50, 40, false, 0);
+  EXPECT_EQ(decoded.Warnings.front(), "Premature end of data");
+  EXPECT_EQ(decoded.Consumed, lzw.size());
+  size_t same = 0;
+  while (same < pixels.size() && decoded.Pixels[same] == pixels[same]) ++same;
+  EXPECT_GT(same, 500u);
+}
