@@ -181,6 +181,7 @@ void TJPEGImage::JPEGNeeded() {
 
 void TJPEGImage::LoadFromBytes(const uint8_t* data, size_t size) {
   // Decode at once so a bad file is refused here, with the picture left as it was.
+  Progress(TProgressStage::Starting, 0, "Loading...");
   std::vector<uint8_t> bytes(data, data + size);
   auto bitmap = std::make_unique<TBitmap>();
   char message[JMSG_LENGTH_MAX + 64];
@@ -190,6 +191,7 @@ void TJPEGImage::LoadFromBytes(const uint8_t* data, size_t size) {
   FWidth = bitmap->Width();
   FHeight = bitmap->Height();
   FBitmap = std::move(bitmap);
+  Progress(TProgressStage::Ending, 100, "Loading...");
   Changed();
 }
 

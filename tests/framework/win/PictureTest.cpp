@@ -30,24 +30,38 @@ std::string UnixVisible(const std::string& windowsPath) {
 }
 
 // Runs ImageMagick's convert (a program of the machine Wine runs on) with args, writing output
-// (a Windows path, given to convert as its Unix name with an optional "FORMAT:" prefix); true when
-// the file was made.
+// (a Windows path; convert gets its Unix name with an optional "FORMAT:" prefix); true once the
+// file is there. Wine does not wait for a Unix program, so convert writes a temporary file that
+// a shell renames when it is complete, and we wait (bounded) for the name to appear.
+std::string gConvertProblem;
+
 bool Convert(const std::string& args, const std::string& prefix, const std::string& output) {
   std::string unixName = UnixVisible(output);
+  gConvertProblem = "no Unix name for " + output;
   if (unixName.empty()) return false;
-  std::string command = "Z:\\usr\\bin\\convert " + args + " \"" + prefix + unixName + "\"";
+  std::string script = "convert " + args + " '" + prefix + unixName + ".part' && mv '" + unixName + ".part' '" +
+                       unixName + "'";
+  std::string quoted;
+  for (char c : script) quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  std::string command = "Z:\\bin\\sh -c \"" + quoted + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::vector<char> line(command.begin(), command.end());
   line.push_back(0);
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  WaitForSingleObject(pi.hProcess, 60000);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    gConvertProblem = command + ": CreateProcess error " + std::to_string(GetLastError());
+    return false;
+  }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES;
+  gConvertProblem = command + ": no output";
+  for (int i = 0; i < 600; ++i) {
+    if (GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(50);
+  }
+  return false;
 }
-
 
 std::vector<int> Bgr(TBitmap* b, int x, int y) {
   const uint8_t* p = b->ScanLine(y) + 3 * x;
@@ -60,8 +74,8 @@ TEST(Picture, LoadsBmpAndJpegMadeByImageMagickByTheirExtension) {
   std::string pixels =
       "-size 3x2 xc:white -fill red -draw \"point 0,0\" -fill lime -draw \"point 1,0\" "
       "-fill blue -draw \"point 2,0\" -fill black -draw \"point 1,1\" -fill gray -draw \"point 2,1\" -type TrueColor";
-  ASSERT_TRUE(Convert(pixels, "BMP3:", bmp)) << "ImageMagick did not run";
-  ASSERT_TRUE(Convert("-size 64x48 xc:rgb(200,40,90) -quality 95", "", jpg));
+  ASSERT_TRUE(Convert(pixels, "BMP3:", bmp)) << gConvertProblem;
+  ASSERT_TRUE(Convert("-size 64x48 'xc:rgb(200,40,90)' -quality 95", "JPG:", jpg)) << gConvertProblem;
 
   TPicture picture;
   picture.LoadFromFile(bmp);
@@ -101,6 +115,30 @@ TEST(Picture, LoadsBmpAndJpegMadeByImageMagickByTheirExtension) {
   DeleteFileA(bmp.c_str());
   DeleteFileA(jpg.c_str());
   DeleteFileA(copy.c_str());
+}
+
+TEST(Picture, ReportsChangesAndLoadingProgress) {
+  struct TListener {
+    int Changes = 0;
+    std::vector<TProgressStage> Stages;
+    void Changed(TObject*) { ++Changes; }
+    void Progress(TObject*, TProgressStage stage, uint8_t, bool, const RECT&, const std::string&) {
+      Stages.push_back(stage);
+    }
+  } listener;
+  TPicture picture;
+  picture.SetOnChange(TNotifyEvent(&listener, &TListener::Changed));
+  picture.SetOnProgress(TProgressEvent(&listener, &TListener::Progress));
+  picture.Bitmap()->SetPixelFormat(TPixelFormat::Bit24);
+  picture.Bitmap()->SetSize(8, 8);
+  EXPECT_GE(listener.Changes, 2);
+  TJPEGImage jpeg;
+  jpeg.Assign(picture.Bitmap());
+  std::string file = TempFileName(".jpeg");
+  jpeg.SaveToFile(file);
+  picture.LoadFromFile(file);
+  EXPECT_EQ(listener.Stages, (std::vector<TProgressStage>{TProgressStage::Starting, TProgressStage::Ending}));
+  DeleteFileA(file.c_str());
 }
 
 TEST(Picture, UnknownExtensionIsAnErrorAndThePictureKeepsWhatItHad) {
