@@ -69,6 +69,9 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     else control->WndProc(message);
   } catch (const std::exception& e) {
     if (Application != nullptr) Application->HandleException(control, e);
+  } catch (...) {
+    // Nothing may unwind into the platform's window procedure caller.
+    if (Application != nullptr) Application->HandleException(control, Exception("Unknown exception"));
   }
   return message.Result;
 }
@@ -86,6 +89,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 }
 
 TWinControl::~TWinControl() {
+  // Leave the parent while this is still a windowed control, so its tab list lets go too.
+  if (Parent() != nullptr) Parent()->RemoveControl(this);
   if (FHandle != nullptr) {
     // Only the parts of this object up to here are left: let the window go without it.
     HWND handle = FHandle;
