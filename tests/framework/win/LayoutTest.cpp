@@ -143,6 +143,22 @@ TEST(Layout, ParentFontAndColourReachChildrenUntilTheyChooseTheirOwn) {
   EXPECT_EQ(label->Font()->Size(), 9);
 }
 
+TEST(Layout, BiDiModeAndShowHintFollowTheParentUntilSetOnTheChild) {
+  auto form = Make<TTestForm>();
+  TWinControl* panel = AddPanel(form.get(), alNone, 0, 0, 50, 50);
+  auto* label = new TGraphicControl(form.get());
+  label->SetParent(panel);
+  form->SetBiDiMode(bdRightToLeft);
+  form->SetShowHint(true);
+  EXPECT_EQ(panel->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(label->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(label->ShowHint());
+  label->SetShowHint(false);
+  form->SetShowHint(true);
+  EXPECT_FALSE(label->ShowHint());
+  EXPECT_FALSE(label->ParentShowHint());
+}
+
 // Counts the framework's change messages it receives.
 class TChangeCounter : public TWinControl {
 public:

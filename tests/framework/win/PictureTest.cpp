@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "TestSupport.h"
@@ -9,6 +10,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TIcon.h"
 #include "framework/win/TJPEGImage.h"
+#include "framework/win/TMetafile.h"
 #include "framework/win/TPicture.h"
 
 namespace {
@@ -291,6 +293,77 @@ TEST(Icon, BadIconFilesAreRefused) {
   std::vector<uint8_t> entryPastEnd = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0xFF, 0xFF, 0, 0, 22, 0, 0, 0};
   EXPECT_THROW(icon.LoadFromBytes(entryPastEnd), EInvalidGraphic);
   EXPECT_TRUE(icon.Empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Metafile, RecordedPictureDrawsStretchedAndSurvivesARoundTrip) {
+  HDC ref = GetDC(nullptr);
+  HDC recorder = CreateEnhMetaFileA(ref, nullptr, nullptr, nullptr);
+  ReleaseDC(nullptr, ref);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT all{0, 0, 20, 10};
+  FillRect(recorder, &all, red);
+  DeleteObject(red);
+  TMetafile meta;
+  meta.SetHandle(CloseEnhMetaFile(recorder));
+  ASSERT_FALSE(meta.Empty());
+  std::vector<uint8_t> bytes = meta.SaveToBytes();
+  TMetafile copy;
+  copy.LoadFromBytes(bytes);
+  EXPECT_EQ(copy.SaveToBytes(), bytes);
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(40, 40);
+  target.Canvas()->Brush()->SetColor(clWhite);
+  target.Canvas()->FillRect(RECT{0, 0, 40, 40});
+  target.Canvas()->StretchDraw(RECT{0, 0, 40, 20}, &copy);
+  EXPECT_EQ(Bgr(&target, 20, 10), (std::vector<int>{0, 0, 255}));
+  EXPECT_EQ(Bgr(&target, 20, 35), (std::vector<int>{255, 255, 255}));
+  std::vector<uint8_t> notEmf(100, 0);
+  EXPECT_THROW(copy.LoadFromBytes(notEmf), EInvalidGraphic);
+}
+
+void Put32At(std::vector<uint8_t>& v, size_t at, uint32_t x) { std::memcpy(&v[at], &x, 4); }
+
+// A one-image 16 x 16 icon, 32 bits per pixel, all pixels opaque blue.
+std::vector<uint8_t> BlueIcon() {
+  const uint32_t imageBytes = 40 + 16 * 16 * 4 + 16 * 4;  // header, pixels, AND mask rows of 4 bytes
+  std::vector<uint8_t> v(6 + 16 + imageBytes, 0);
+  v[2] = 1, v[4] = 1;                              // icon, one entry
+  v[6] = 16, v[7] = 16, v[10] = 1, v[12] = 32;     // 16 x 16, 1 plane, 32 bits
+  Put32At(v, 14, imageBytes);
+  Put32At(v, 18, 22);                              // image offset
+  Put32At(v, 22, 40);                              // BITMAPINFOHEADER
+  Put32At(v, 26, 16);
+  Put32At(v, 30, 32);                              // height counts the colour and mask halves
+  v[34] = 1, v[36] = 32;
+  for (size_t p = 0; p < 256; ++p) {
+    size_t at = 22 + 40 + 4 * p;
+    v[at] = 255, v[at + 3] = 255;                  // blue, opaque
+  }
+  return v;
+}
+
+TEST(Icon, LoadsAnIconFileAndDrawsIt) {
+  TIcon icon;
+  icon.LoadFromBytes(BlueIcon());
+  ASSERT_FALSE(icon.Empty());
+  EXPECT_EQ(icon.Width(), 16);
+  EXPECT_EQ(icon.SaveToBytes(), BlueIcon());
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(16, 16);
+  target.Canvas()->Draw(0, 0, &icon);
+  EXPECT_EQ(Bgr(&target, 8, 8), (std::vector<int>{255, 0, 0}));
+  TPicture picture;
+  std::string file = TempFileName(".ico");
+  icon.SaveToFile(file);
+  picture.LoadFromFile(file);
+  EXPECT_NE(dynamic_cast<TIcon*>(picture.Graphic()), nullptr);
+  DeleteFileA(file.c_str());
 }
 
 }  // namespace
