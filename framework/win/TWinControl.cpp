@@ -274,6 +274,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->FParent = this;
   auto* w = dynamic_cast<TWinControl*>(control);
   if (w != nullptr) {
+    if (w->FParentCtl3D) w->FCtl3D = FCtl3D;
     FTabList.push_back(w);
     if (FHandle != nullptr) {
       if (w->FHandle != nullptr) ::SetParent(w->FHandle, FHandle);
@@ -391,6 +392,22 @@ POINT TWinControl::ClientOrigin() {
   POINT p{0, 0};
   ::ClientToScreen(FHandle, &p);
   return p;
+}
+
+void TWinControl::SetCtl3D(bool ctl3D) {
+  if (ctl3D == FCtl3D) return;
+  FCtl3D = ctl3D;
+  FParentCtl3D = false;
+  Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool parentCtl3D) {
+  if (parentCtl3D == FParentCtl3D) return;
+  FParentCtl3D = parentCtl3D;
+  if (parentCtl3D && Parent() != nullptr && Parent()->Ctl3D() != FCtl3D) {
+    FCtl3D = Parent()->Ctl3D();
+    Perform(CM_CTL3DCHANGED);
+  }
 }
 
 void TWinControl::AdjustClientRect(RECT& r) { InflateRect(&r, -FBorderWidth, -FBorderWidth); }
@@ -830,6 +847,16 @@ void TWinControl::Dispatch(TMessage& message) {
       return;
     case CM_BIDIMODECHANGED:
       NotifyControls(CM_PARENTBIDIMODECHANGED);
+      return;
+    case CM_CTL3DCHANGED:
+      NotifyControls(CM_PARENTCTL3DCHANGED);
+      RecreateWnd();
+      return;
+    case CM_PARENTCTL3DCHANGED:
+      if (FParentCtl3D && Parent() != nullptr && Parent()->Ctl3D() != FCtl3D) {
+        FCtl3D = Parent()->Ctl3D();
+        Perform(CM_CTL3DCHANGED);
+      }
       return;
     case CM_RECREATEWND: {
       bool wasFocused = Focused();

@@ -85,6 +85,11 @@ public:
   // Space kept free inside the client area, on every side.
   int BorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(int width);
+  // The sunken 3D look of native edits and lists (WS_EX_CLIENTEDGE where the control asks for it).
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool ctl3D);
+  bool ParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool parentCtl3D);
   TBrush* Brush() { return &FBrush; }
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool v) { FDoubleBuffered = v; }
@@ -158,6 +163,8 @@ private:
   TBrush FBrush;
   bool FDoubleBuffered = false;
   int FBorderWidth = 0;
+  bool FCtl3D = true;
+  bool FParentCtl3D = true;
   std::string FSavedText;
   bool FHasSavedState = false;
   SCROLLINFO FSavedScroll[2] = {};
