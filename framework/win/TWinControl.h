@@ -151,6 +151,8 @@ private:
   bool IsControlMouseMsg(TMessage& message);
   void ReflectNotification(TMessage& message);
   void ApplyNativeBounds();
+  void SaveNativeState();
+  void RestoreNativeState();
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;
@@ -168,6 +170,12 @@ private:
   std::string FSavedText;
   bool FHasSavedState = false;
   SCROLLINFO FSavedScroll[2] = {};
+  // What a native edit, list box or combo box holds, kept across RecreateWnd.
+  std::string FNativeClass;
+  std::vector<std::string> FSavedItems;
+  bool FHasSavedItems = false;
+  LRESULT FSavedSelection = -1, FSavedTopIndex = 0;
+  DWORD FSavedSelStart = 0, FSavedSelEnd = 0;
   TNotifyEvent FOnEnter, FOnExit;
   TKeyEvent FOnKeyDown, FOnKeyUp;
   TKeyPressEvent FOnKeyPress;
