@@ -185,8 +185,10 @@ void TJPEGImage::LoadFromBytes(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes(data, data + size);
   auto bitmap = std::make_unique<TBitmap>();
   char message[JMSG_LENGTH_MAX + 64];
-  if (size == 0 || !DecodeJpeg(bytes.data(), bytes.size(), bitmap.get(), message, sizeof message))
+  if (size == 0 || !DecodeJpeg(bytes.data(), bytes.size(), bitmap.get(), message, sizeof message)) {
+    Progress(TProgressStage::Ending, 0, "Loading...");
     throw EInvalidGraphic(size == 0 ? "JPEG error: empty data" : std::string("JPEG error: ") + message);
+  }
   FData = std::move(bytes);
   FWidth = bitmap->Width();
   FHeight = bitmap->Height();
