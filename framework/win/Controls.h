@@ -67,7 +67,19 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
                        mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = mrNo + 1,
                        mrNoToAll = mrAll + 1, mrYesToAll = mrNoToAll + 1;
 
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+using enum TAlignment;
+enum class TScrollBarKind { sbHorizontal, sbVertical };
+using enum TScrollBarKind;
+enum class TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using enum TScrollCode;
+enum class TDragMode { dmManual, dmAutomatic };
+using enum TDragMode;
+enum class TDragKind { dkDrag, dkDock };
+using enum TDragKind;
+
 using TWndMethod = TDelegate<void(TMessage& Message)>;
+using TScrollEvent = TDelegate<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 using TMouseEvent = TDelegate<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TDelegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = TDelegate<void(TObject* Sender, WORD& Key, TShiftState Shift)>;

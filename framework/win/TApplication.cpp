@@ -141,7 +141,13 @@ void TApplication::Idle() {
 void TApplication::DoMouseIdle() {
   POINT p;
   if (!GetCursorPos(&p)) return;
-  TWinControl* under = FindControl(WindowFromPoint(p));
+  HWND window = WindowFromPoint(p);
+  TWinControl* under = FindControl(window);
+  // A native part of one of our controls (the edit of a combo box) counts as that control.
+  for (int depth = 0; under == nullptr && window != nullptr && depth < 4; ++depth) {
+    window = GetParent(window);
+    under = FindControl(window);
+  }
   if (under == nullptr && MouseControl() != nullptr) {
     SetMouseControl(nullptr);
     CancelHint();

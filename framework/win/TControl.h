@@ -105,6 +105,15 @@ public:
   void SetParentBiDiMode(bool parentBiDiMode);
   bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
   bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  // Dragging with the mouse is not supported; the properties are kept for the controls that
+  // publish them.
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode mode) { FDragMode = mode; }
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind kind) { FDragKind = kind; }
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor cursor) { FDragCursor = cursor; }
+  bool Dragging() const { return false; }
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle style) { FControlStyle = style; }
   TControlState ControlState() const { return FControlState; }
@@ -184,6 +193,9 @@ private:
   int FHelpContext = 0;
   TBiDiMode FBiDiMode = bdLeftToRight;
   bool FParentBiDiMode = true;
+  TDragMode FDragMode = dmManual;
+  TDragKind FDragKind = dkDrag;
+  TCursor FDragCursor = crDrag;
   TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   TControlState FControlState = 0;
   TWndMethod FWindowProc;

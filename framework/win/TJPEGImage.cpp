@@ -181,15 +181,19 @@ void TJPEGImage::JPEGNeeded() {
 
 void TJPEGImage::LoadFromBytes(const uint8_t* data, size_t size) {
   // Decode at once so a bad file is refused here, with the picture left as it was.
+  Progress(TProgressStage::Starting, 0, "Loading...");
   std::vector<uint8_t> bytes(data, data + size);
   auto bitmap = std::make_unique<TBitmap>();
   char message[JMSG_LENGTH_MAX + 64];
-  if (size == 0 || !DecodeJpeg(bytes.data(), bytes.size(), bitmap.get(), message, sizeof message))
+  if (size == 0 || !DecodeJpeg(bytes.data(), bytes.size(), bitmap.get(), message, sizeof message)) {
+    Progress(TProgressStage::Ending, 0, "Loading...");
     throw EInvalidGraphic(size == 0 ? "JPEG error: empty data" : std::string("JPEG error: ") + message);
+  }
   FData = std::move(bytes);
   FWidth = bitmap->Width();
   FHeight = bitmap->Height();
   FBitmap = std::move(bitmap);
+  Progress(TProgressStage::Ending, 100, "Loading...");
   Changed();
 }
 

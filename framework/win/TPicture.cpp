@@ -58,10 +58,28 @@ std::string ExtensionOf(const std::string& fileName) {
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 
+void TPicture::Adopt(std::unique_ptr<TGraphic> graphic) {
+  FGraphic = std::move(graphic);
+  if (FGraphic) {
+    FGraphic->SetOnChange(TNotifyEvent(this, &TPicture::GraphicChanged));
+    FGraphic->SetOnProgress(TProgressEvent(this, &TPicture::GraphicProgress));
+  }
+  GraphicChanged(this);
+}
+
+void TPicture::GraphicChanged(TObject*) {
+  if (FOnChange) FOnChange(this);
+}
+
+void TPicture::GraphicProgress(TObject* sender, TProgressStage stage, uint8_t percent, bool redrawNow, const RECT& r,
+                               const std::string& msg) {
+  if (FOnProgress) FOnProgress(sender, stage, percent, redrawNow, r, msg);
+}
+
 void TPicture::Assign(const TPersistent* source) {
   if (source == this) return;
   if (source == nullptr) {
-    FGraphic.reset();
+    Adopt(nullptr);
     return;
   }
   if (auto* picture = dynamic_cast<const TPicture*>(source)) {
@@ -78,12 +96,12 @@ void TPicture::Assign(const TPersistent* source) {
 void TPicture::SetGraphic(const TGraphic* graphic) {
   if (graphic == FGraphic.get() && graphic != nullptr) return;
   if (graphic == nullptr) {
-    FGraphic.reset();
+    Adopt(nullptr);
     return;
   }
   std::unique_ptr<TGraphic> copy = NewGraphic(graphic->GraphicClass());
   copy->Assign(graphic);
-  FGraphic = std::move(copy);
+  Adopt(std::move(copy));
 }
 
 TBitmap* TPicture::Bitmap() {
@@ -91,7 +109,7 @@ TBitmap* TPicture::Bitmap() {
   if (bitmap == nullptr) {
     auto fresh = std::make_unique<TBitmap>();
     bitmap = fresh.get();
-    FGraphic = std::move(fresh);
+    Adopt(std::move(fresh));
   }
   return bitmap;
 }
@@ -101,7 +119,7 @@ TIcon* TPicture::Icon() {
   if (icon == nullptr) {
     auto fresh = std::make_unique<TIcon>();
     icon = fresh.get();
-    FGraphic = std::move(fresh);
+    Adopt(std::move(fresh));
   }
   return icon;
 }
@@ -111,8 +129,10 @@ void TPicture::LoadFromFile(const std::string& fileName) {
   TGraphicClass graphicClass = FileFormatClass(ext);
   if (graphicClass == nullptr) throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
   std::unique_ptr<TGraphic> graphic = NewGraphic(graphicClass);
+  // Progress reaches our listener while the new graphic loads.
+  graphic->SetOnProgress(TProgressEvent(this, &TPicture::GraphicProgress));
   graphic->LoadFromFile(fileName);
-  FGraphic = std::move(graphic);
+  Adopt(std::move(graphic));
 }
 
 void TPicture::SaveToFile(const std::string& fileName) {
@@ -124,7 +144,7 @@ void TPicture::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palett
     if (f.Format != format) continue;
     std::unique_ptr<TGraphic> graphic = NewGraphic(f.Class);
     graphic->LoadFromClipboardFormat(format, data, palette);
-    FGraphic = std::move(graphic);
+    Adopt(std::move(graphic));
     return;
   }
   throw EInvalidGraphic("Unsupported clipboard format");

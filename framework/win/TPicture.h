@@ -42,8 +42,21 @@ public:
   // The class registered for extension (without the dot), nullptr when none.
   static TGraphicClass FileFormatClass(const std::string& extension);
 
+  // After the graphic or its image changed; progress of the graphic's loading and saving.
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& e) { FOnChange = e; }
+  const TProgressEvent& OnProgress() const { return FOnProgress; }
+  void SetOnProgress(const TProgressEvent& e) { FOnProgress = e; }
+
 private:
+  void Adopt(std::unique_ptr<TGraphic> graphic);
+  void GraphicChanged(TObject* sender);
+  void GraphicProgress(TObject* sender, TProgressStage stage, uint8_t percent, bool redrawNow, const RECT& r,
+                       const std::string& msg);
+
   std::unique_ptr<TGraphic> FGraphic;
+  TNotifyEvent FOnChange;
+  TProgressEvent FOnProgress;
 };
 
 // Open-dialog filter of the formats of graphicClass and its kinds (nullptr: every format), led by

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/base/AnsiStrings.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
@@ -69,6 +70,9 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     else control->WndProc(message);
   } catch (const std::exception& e) {
     if (Application != nullptr) Application->HandleException(control, e);
+  } catch (...) {
+    // Nothing may unwind into the platform's window procedure caller.
+    if (Application != nullptr) Application->HandleException(control, Exception("Unknown exception"));
   }
   return message.Result;
 }
@@ -86,6 +90,8 @@ TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
 }
 
 TWinControl::~TWinControl() {
+  // Leave the parent while this is still a windowed control, so its tab list lets go too.
+  if (Parent() != nullptr) Parent()->RemoveControl(this);
   if (FHandle != nullptr) {
     // Only the parts of this object up to here are left: let the window go without it.
     HWND handle = FHandle;
@@ -156,6 +162,7 @@ void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
     throw EOutOfResources(std::string("Unknown window class ") + className);
   params.WindowClass = native;
   params.WindowClass.style &= ~UINT(CS_GLOBALCLASS);
+  FNativeClass = LowerCase(className);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -191,6 +198,7 @@ void TWinControl::CreateHandle() {
   SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
   if (FHasSavedState) {
     FHasSavedState = false;
+    RestoreNativeState();
     for (int bar : {SB_HORZ, SB_VERT}) {
       SCROLLINFO& si = FSavedScroll[bar];
       if (si.cbSize == 0 || (si.nMax == si.nMin && si.nPos == 0)) continue;
@@ -207,7 +215,62 @@ void TWinControl::CreateHandle() {
   Realign();
 }
 
+namespace {
+
+// Bounds what is copied out of a native list before its window goes.
+constexpr LRESULT kMaxSavedItems = 1000000;
+constexpr LRESULT kMaxItemLength = 1 << 20;
+
+}  // namespace
+
+void TWinControl::SaveNativeState() {
+  FHasSavedItems = false;
+  FSavedItems.clear();
+  LONG_PTR style = GetWindowLongPtrA(FHandle, GWL_STYLE);
+  if (FNativeClass == "edit" || FNativeClass == "richedit20a") {
+    SendMessageA(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&FSavedSelStart), reinterpret_cast<LPARAM>(&FSavedSelEnd));
+    return;
+  }
+  bool list = FNativeClass == "listbox", combo = FNativeClass == "combobox";
+  if (!list && !combo) return;
+  // Owner-drawn lists without strings hold only item data, which the control itself restores.
+  bool ownerDrawn = list ? (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) && !(style & LBS_HASSTRINGS)
+                         : (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) && !(style & CBS_HASSTRINGS);
+  if (ownerDrawn) return;
+  LRESULT count = SendMessageA(FHandle, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
+  if (count < 0 || count > kMaxSavedItems) return;
+  for (LRESULT i = 0; i < count; ++i) {
+    LRESULT length = SendMessageA(FHandle, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, WPARAM(i), 0);
+    if (length < 0 || length > kMaxItemLength) length = 0;
+    std::string item(size_t(length) + 1, '\0');
+    LRESULT got = length > 0 ? SendMessageA(FHandle, list ? LB_GETTEXT : CB_GETLBTEXT, WPARAM(i),
+                                            reinterpret_cast<LPARAM>(item.data()))
+                             : 0;
+    item.resize(got > 0 && got <= length ? size_t(got) : 0);
+    FSavedItems.push_back(std::move(item));
+  }
+  FSavedSelection = SendMessageA(FHandle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0);
+  FSavedTopIndex = list ? SendMessageA(FHandle, LB_GETTOPINDEX, 0, 0) : 0;
+  FHasSavedItems = true;
+}
+
+void TWinControl::RestoreNativeState() {
+  if (FNativeClass == "edit" || FNativeClass == "richedit20a") {
+    SendMessageA(FHandle, EM_SETSEL, FSavedSelStart, LPARAM(FSavedSelEnd));
+    return;
+  }
+  if (!FHasSavedItems) return;
+  bool list = FNativeClass == "listbox";
+  for (const std::string& item : FSavedItems)
+    SendMessageA(FHandle, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  if (FSavedSelection >= 0) SendMessageA(FHandle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(FSavedSelection), 0);
+  if (list) SendMessageA(FHandle, LB_SETTOPINDEX, WPARAM(FSavedTopIndex), 0);
+  FSavedItems.clear();
+  FHasSavedItems = false;
+}
+
 void TWinControl::DestroyWnd() {
+  SaveNativeState();
   FText = Text();
   for (int bar : {SB_HORZ, SB_VERT}) {
     SCROLLINFO& si = FSavedScroll[bar];
@@ -269,6 +332,7 @@ void TWinControl::InsertControl(TControl* control) {
   control->FParent = this;
   auto* w = dynamic_cast<TWinControl*>(control);
   if (w != nullptr) {
+    if (w->FParentCtl3D) w->FCtl3D = FCtl3D;
     FTabList.push_back(w);
     if (FHandle != nullptr) {
       if (w->FHandle != nullptr) ::SetParent(w->FHandle, FHandle);
@@ -386,6 +450,22 @@ POINT TWinControl::ClientOrigin() {
   POINT p{0, 0};
   ::ClientToScreen(FHandle, &p);
   return p;
+}
+
+void TWinControl::SetCtl3D(bool ctl3D) {
+  if (ctl3D == FCtl3D) return;
+  FCtl3D = ctl3D;
+  FParentCtl3D = false;
+  Perform(CM_CTL3DCHANGED);
+}
+
+void TWinControl::SetParentCtl3D(bool parentCtl3D) {
+  if (parentCtl3D == FParentCtl3D) return;
+  FParentCtl3D = parentCtl3D;
+  if (parentCtl3D && Parent() != nullptr && Parent()->Ctl3D() != FCtl3D) {
+    FCtl3D = Parent()->Ctl3D();
+    Perform(CM_CTL3DCHANGED);
+  }
 }
 
 void TWinControl::AdjustClientRect(RECT& r) { InflateRect(&r, -FBorderWidth, -FBorderWidth); }
@@ -825,6 +905,16 @@ void TWinControl::Dispatch(TMessage& message) {
       return;
     case CM_BIDIMODECHANGED:
       NotifyControls(CM_PARENTBIDIMODECHANGED);
+      return;
+    case CM_CTL3DCHANGED:
+      NotifyControls(CM_PARENTCTL3DCHANGED);
+      RecreateWnd();
+      return;
+    case CM_PARENTCTL3DCHANGED:
+      if (FParentCtl3D && Parent() != nullptr && Parent()->Ctl3D() != FCtl3D) {
+        FCtl3D = Parent()->Ctl3D();
+        Perform(CM_CTL3DCHANGED);
+      }
       return;
     case CM_RECREATEWND: {
       bool wasFocused = Focused();

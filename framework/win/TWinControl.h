@@ -85,6 +85,11 @@ public:
   // Space kept free inside the client area, on every side.
   int BorderWidth() const { return FBorderWidth; }
   void SetBorderWidth(int width);
+  // The sunken 3D look of native edits and lists (WS_EX_CLIENTEDGE where the control asks for it).
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool ctl3D);
+  bool ParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool parentCtl3D);
   TBrush* Brush() { return &FBrush; }
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool v) { FDoubleBuffered = v; }
@@ -146,6 +151,8 @@ private:
   bool IsControlMouseMsg(TMessage& message);
   void ReflectNotification(TMessage& message);
   void ApplyNativeBounds();
+  void SaveNativeState();
+  void RestoreNativeState();
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;
@@ -158,9 +165,17 @@ private:
   TBrush FBrush;
   bool FDoubleBuffered = false;
   int FBorderWidth = 0;
+  bool FCtl3D = true;
+  bool FParentCtl3D = true;
   std::string FSavedText;
   bool FHasSavedState = false;
   SCROLLINFO FSavedScroll[2] = {};
+  // What a native edit, list box or combo box holds, kept across RecreateWnd.
+  std::string FNativeClass;
+  std::vector<std::string> FSavedItems;
+  bool FHasSavedItems = false;
+  LRESULT FSavedSelection = -1, FSavedTopIndex = 0;
+  DWORD FSavedSelStart = 0, FSavedSelEnd = 0;
   TNotifyEvent FOnEnter, FOnExit;
   TKeyEvent FOnKeyDown, FOnKeyUp;
   TKeyPressEvent FOnKeyPress;

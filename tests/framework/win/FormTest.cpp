@@ -93,6 +93,57 @@ TEST(Form, EscapePressesTheCancelButton) {
   EXPECT_EQ(dialog->Ok->Clicks, 0);
 }
 
+TEST(Form, KeyPreviewLetsTheFormEatAKeyBeforeItsControls) {
+  auto dialog = Make<TDialog>();
+  struct TPreview {
+    int Seen = 0;
+    void KeyDown(TObject*, WORD& key, TShiftState) {
+      if (key == VK_RETURN) {
+        ++Seen;
+        key = 0;
+      }
+    }
+  } preview;
+  dialog->SetKeyPreview(true);
+  dialog->SetOnKeyDown(TKeyEvent(&preview, &TPreview::KeyDown));
+  RunLater(50, [] { PostKey(VK_RETURN); });
+  RunLater(200, [&] { dialog->SetModalResult(mrIgnore); });
+  EXPECT_EQ(dialog->ShowModal(), mrIgnore);
+  EXPECT_EQ(preview.Seen, 1);
+  EXPECT_EQ(dialog->Ok->Clicks, 0);
+}
+
+TEST(Form, UnhandledExceptionsShowAStopBoxTitledWithTheApplicationTitle) {
+  std::string title = Application->Title();
+  Application->SetTitle("Tarvex test");
+  std::string seenTitle, seenText;
+  bool stopIcon = false;
+  RunLater(100, [&] {
+    HWND box = FindWindowA("#32770", "Tarvex test");
+    if (box == nullptr) return;
+    char text[256] = {};
+    GetWindowTextA(box, text, sizeof text);
+    seenTitle = text;
+    // The message is the box's static text; the stop icon is a static control showing an icon.
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+      char cls[32] = {};
+      GetClassNameA(child, cls, sizeof cls);
+      if (std::string(cls) != "Static") continue;
+      if (GetWindowLongPtrA(child, GWL_STYLE) & SS_ICON) {
+        stopIcon = SendMessageA(child, STM_GETICON, 0, 0) != 0;
+      } else if (GetWindowTextA(child, text, sizeof text) > 0) {
+        seenText = text;
+      }
+    }
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  Application->HandleException(nullptr, Exception("Disk full"));
+  Application->SetTitle(title);
+  EXPECT_EQ(seenTitle, "Tarvex test");
+  EXPECT_EQ(seenText, "Disk full.");
+  EXPECT_TRUE(stopIcon);
+}
+
 TEST(Form, TabMovesTheFocusInTabOrder) {
   auto dialog = Make<TDialog>();
   TWinControl* focusedAfterTab = nullptr;

@@ -123,6 +123,57 @@ TEST(Layout, RecreateWndKeepsTextAndScrollPosition) {
   EXPECT_EQ(FindControl(after), control);
 }
 
+// Thin wrappers of native classes, to see their contents survive a new window.
+template <const char* NativeClass, DWORD ExtraStyle>
+class TNative : public TWinControl {
+public:
+  explicit TNative(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 120, 100); }
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, NativeClass);
+    params.Style |= ExtraStyle;
+  }
+};
+constexpr char kListBox[] = "LISTBOX";
+constexpr char kEdit[] = "EDIT";
+constexpr char kComboBox[] = "COMBOBOX";
+
+TEST(Layout, RecreateWndKeepsItemsAndSelectionOfNativeControls) {
+  auto form = Make<TTestForm>();
+  auto* list = new TNative<kListBox, WS_VSCROLL | LBS_HASSTRINGS>(form.get());
+  auto* edit = new TNative<kEdit, ES_AUTOHSCROLL>(form.get());
+  auto* combo = new TNative<kComboBox, CBS_DROPDOWNLIST>(form.get());
+  for (TWinControl* c : std::initializer_list<TWinControl*>{list, edit, combo}) c->SetParent(form.get());
+  form->HandleNeeded();
+  for (const char* item : {"RAM Downloader", "Boot Loader", "Flex", "LangPack"}) {
+    list->Perform(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    combo->Perform(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+  }
+  list->Perform(LB_SETCURSEL, 2);
+  combo->Perform(CB_SETCURSEL, 3);
+  edit->SetText("superfile.shx");
+  edit->Perform(EM_SETSEL, 2, 7);
+  HWND before = list->Handle();
+  form->RecreateWnd();
+  // A hidden form makes its windows again when they are next needed.
+  form->HandleNeeded();
+  EXPECT_NE(list->Handle(), before);
+  EXPECT_EQ(list->Perform(LB_GETCOUNT), 4);
+  EXPECT_EQ(list->Perform(LB_GETCURSEL), 2);
+  char text[64] = {};
+  list->Perform(LB_GETTEXT, 3, reinterpret_cast<LPARAM>(text));
+  EXPECT_STREQ(text, "LangPack");
+  EXPECT_EQ(combo->Perform(CB_GETCOUNT), 4);
+  EXPECT_EQ(combo->Perform(CB_GETCURSEL), 3);
+  EXPECT_EQ(edit->Text(), "superfile.shx");
+  DWORD start = 0, end = 0;
+  edit->Perform(EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 2u);
+  EXPECT_EQ(end, 7u);
+}
+
 TEST(Layout, ParentFontAndColourReachChildrenUntilTheyChooseTheirOwn) {
   auto form = Make<TTestForm>();
   TWinControl* panel = AddPanel(form.get(), alNone, 0, 0, 50, 50);
@@ -141,6 +192,22 @@ TEST(Layout, ParentFontAndColourReachChildrenUntilTheyChooseTheirOwn) {
   form->Font()->SetSize(20);
   EXPECT_EQ(panel->Font()->Size(), 20);
   EXPECT_EQ(label->Font()->Size(), 9);
+}
+
+TEST(Layout, BiDiModeAndShowHintFollowTheParentUntilSetOnTheChild) {
+  auto form = Make<TTestForm>();
+  TWinControl* panel = AddPanel(form.get(), alNone, 0, 0, 50, 50);
+  auto* label = new TGraphicControl(form.get());
+  label->SetParent(panel);
+  form->SetBiDiMode(bdRightToLeft);
+  form->SetShowHint(true);
+  EXPECT_EQ(panel->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(label->BiDiMode(), bdRightToLeft);
+  EXPECT_TRUE(label->ShowHint());
+  label->SetShowHint(false);
+  form->SetShowHint(true);
+  EXPECT_FALSE(label->ShowHint());
+  EXPECT_FALSE(label->ParentShowHint());
 }
 
 // Counts the framework's change messages it receives.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "TestSupport.h"
@@ -9,6 +10,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TIcon.h"
 #include "framework/win/TJPEGImage.h"
+#include "framework/win/TMetafile.h"
 #include "framework/win/TPicture.h"
 
 namespace {
@@ -30,24 +32,38 @@ std::string UnixVisible(const std::string& windowsPath) {
 }
 
 // Runs ImageMagick's convert (a program of the machine Wine runs on) with args, writing output
-// (a Windows path, given to convert as its Unix name with an optional "FORMAT:" prefix); true when
-// the file was made.
+// (a Windows path; convert gets its Unix name with an optional "FORMAT:" prefix); true once the
+// file is there. Wine does not wait for a Unix program, so convert writes a temporary file that
+// a shell renames when it is complete, and we wait (bounded) for the name to appear.
+std::string gConvertProblem;
+
 bool Convert(const std::string& args, const std::string& prefix, const std::string& output) {
   std::string unixName = UnixVisible(output);
+  gConvertProblem = "no Unix name for " + output;
   if (unixName.empty()) return false;
-  std::string command = "Z:\\usr\\bin\\convert " + args + " \"" + prefix + unixName + "\"";
+  std::string script = "convert " + args + " '" + prefix + unixName + ".part' && mv '" + unixName + ".part' '" +
+                       unixName + "'";
+  std::string quoted;
+  for (char c : script) quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  std::string command = "Z:\\bin\\sh -c \"" + quoted + "\"";
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   std::vector<char> line(command.begin(), command.end());
   line.push_back(0);
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-  WaitForSingleObject(pi.hProcess, 60000);
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    gConvertProblem = command + ": CreateProcess error " + std::to_string(GetLastError());
+    return false;
+  }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES;
+  gConvertProblem = command + ": no output";
+  for (int i = 0; i < 600; ++i) {
+    if (GetFileAttributesA(output.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(50);
+  }
+  return false;
 }
-
 
 std::vector<int> Bgr(TBitmap* b, int x, int y) {
   const uint8_t* p = b->ScanLine(y) + 3 * x;
@@ -60,8 +76,8 @@ TEST(Picture, LoadsBmpAndJpegMadeByImageMagickByTheirExtension) {
   std::string pixels =
       "-size 3x2 xc:white -fill red -draw \"point 0,0\" -fill lime -draw \"point 1,0\" "
       "-fill blue -draw \"point 2,0\" -fill black -draw \"point 1,1\" -fill gray -draw \"point 2,1\" -type TrueColor";
-  ASSERT_TRUE(Convert(pixels, "BMP3:", bmp)) << "ImageMagick did not run";
-  ASSERT_TRUE(Convert("-size 64x48 xc:rgb(200,40,90) -quality 95", "", jpg));
+  ASSERT_TRUE(Convert(pixels, "BMP3:", bmp)) << gConvertProblem;
+  ASSERT_TRUE(Convert("-size 64x48 'xc:rgb(200,40,90)' -quality 95", "JPG:", jpg)) << gConvertProblem;
 
   TPicture picture;
   picture.LoadFromFile(bmp);
@@ -101,6 +117,30 @@ TEST(Picture, LoadsBmpAndJpegMadeByImageMagickByTheirExtension) {
   DeleteFileA(bmp.c_str());
   DeleteFileA(jpg.c_str());
   DeleteFileA(copy.c_str());
+}
+
+TEST(Picture, ReportsChangesAndLoadingProgress) {
+  struct TListener {
+    int Changes = 0;
+    std::vector<TProgressStage> Stages;
+    void Changed(TObject*) { ++Changes; }
+    void Progress(TObject*, TProgressStage stage, uint8_t, bool, const RECT&, const std::string&) {
+      Stages.push_back(stage);
+    }
+  } listener;
+  TPicture picture;
+  picture.SetOnChange(TNotifyEvent(&listener, &TListener::Changed));
+  picture.SetOnProgress(TProgressEvent(&listener, &TListener::Progress));
+  picture.Bitmap()->SetPixelFormat(TPixelFormat::Bit24);
+  picture.Bitmap()->SetSize(8, 8);
+  EXPECT_GE(listener.Changes, 2);
+  TJPEGImage jpeg;
+  jpeg.Assign(picture.Bitmap());
+  std::string file = TempFileName(".jpeg");
+  jpeg.SaveToFile(file);
+  picture.LoadFromFile(file);
+  EXPECT_EQ(listener.Stages, (std::vector<TProgressStage>{TProgressStage::Starting, TProgressStage::Ending}));
+  DeleteFileA(file.c_str());
 }
 
 TEST(Picture, UnknownExtensionIsAnErrorAndThePictureKeepsWhatItHad) {
@@ -253,6 +293,77 @@ TEST(Icon, BadIconFilesAreRefused) {
   std::vector<uint8_t> entryPastEnd = {0, 0, 1, 0, 1, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0xFF, 0xFF, 0, 0, 22, 0, 0, 0};
   EXPECT_THROW(icon.LoadFromBytes(entryPastEnd), EInvalidGraphic);
   EXPECT_TRUE(icon.Empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Metafile, RecordedPictureDrawsStretchedAndSurvivesARoundTrip) {
+  HDC ref = GetDC(nullptr);
+  HDC recorder = CreateEnhMetaFileA(ref, nullptr, nullptr, nullptr);
+  ReleaseDC(nullptr, ref);
+  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+  RECT all{0, 0, 20, 10};
+  FillRect(recorder, &all, red);
+  DeleteObject(red);
+  TMetafile meta;
+  meta.SetHandle(CloseEnhMetaFile(recorder));
+  ASSERT_FALSE(meta.Empty());
+  std::vector<uint8_t> bytes = meta.SaveToBytes();
+  TMetafile copy;
+  copy.LoadFromBytes(bytes);
+  EXPECT_EQ(copy.SaveToBytes(), bytes);
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(40, 40);
+  target.Canvas()->Brush()->SetColor(clWhite);
+  target.Canvas()->FillRect(RECT{0, 0, 40, 40});
+  target.Canvas()->StretchDraw(RECT{0, 0, 40, 20}, &copy);
+  EXPECT_EQ(Bgr(&target, 20, 10), (std::vector<int>{0, 0, 255}));
+  EXPECT_EQ(Bgr(&target, 20, 35), (std::vector<int>{255, 255, 255}));
+  std::vector<uint8_t> notEmf(100, 0);
+  EXPECT_THROW(copy.LoadFromBytes(notEmf), EInvalidGraphic);
+}
+
+void Put32At(std::vector<uint8_t>& v, size_t at, uint32_t x) { std::memcpy(&v[at], &x, 4); }
+
+// A one-image 16 x 16 icon, 32 bits per pixel, all pixels opaque blue.
+std::vector<uint8_t> BlueIcon() {
+  const uint32_t imageBytes = 40 + 16 * 16 * 4 + 16 * 4;  // header, pixels, AND mask rows of 4 bytes
+  std::vector<uint8_t> v(6 + 16 + imageBytes, 0);
+  v[2] = 1, v[4] = 1;                              // icon, one entry
+  v[6] = 16, v[7] = 16, v[10] = 1, v[12] = 32;     // 16 x 16, 1 plane, 32 bits
+  Put32At(v, 14, imageBytes);
+  Put32At(v, 18, 22);                              // image offset
+  Put32At(v, 22, 40);                              // BITMAPINFOHEADER
+  Put32At(v, 26, 16);
+  Put32At(v, 30, 32);                              // height counts the colour and mask halves
+  v[34] = 1, v[36] = 32;
+  for (size_t p = 0; p < 256; ++p) {
+    size_t at = 22 + 40 + 4 * p;
+    v[at] = 255, v[at + 3] = 255;                  // blue, opaque
+  }
+  return v;
+}
+
+TEST(Icon, LoadsAnIconFileAndDrawsIt) {
+  TIcon icon;
+  icon.LoadFromBytes(BlueIcon());
+  ASSERT_FALSE(icon.Empty());
+  EXPECT_EQ(icon.Width(), 16);
+  EXPECT_EQ(icon.SaveToBytes(), BlueIcon());
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(16, 16);
+  target.Canvas()->Draw(0, 0, &icon);
+  EXPECT_EQ(Bgr(&target, 8, 8), (std::vector<int>{255, 0, 0}));
+  TPicture picture;
+  std::string file = TempFileName(".ico");
+  icon.SaveToFile(file);
+  picture.LoadFromFile(file);
+  EXPECT_NE(dynamic_cast<TIcon*>(picture.Graphic()), nullptr);
+  DeleteFileA(file.c_str());
 }
 
 }  // namespace

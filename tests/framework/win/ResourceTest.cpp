@@ -194,6 +194,39 @@ TEST(Hint, ShortHintShowsInTheHintWindowAndTheLongOneGoesToOnHint) {
   form->Hide();
 }
 
+TEST(Hint, TheHintPauseShowsTheHintAndTheHidePauseHidesIt) {
+  auto form = Make<TTestForm>();
+  auto* target = new THintTarget(form.get());
+  target->SetBounds(10, 10, 50, 20);
+  target->SetParent(form.get());
+  target->SetHint("Combine");
+  target->SetShowHint(true);
+  form->Show();
+  int pause = Application->HintPause(), hide = Application->HintHidePause();
+  Application->SetHintPause(20);
+  Application->SetHintHidePause(300);
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  auto shown = [] { return Application->HintWindow() != nullptr && Application->HintWindow()->Visible(); };
+  // Pump without idling: the idle check would see the real mouse pointer elsewhere and cancel.
+  DWORD start = GetTickCount();
+  while (!shown() && GetTickCount() - start < 5000) {
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+  ASSERT_TRUE(shown());
+  EXPECT_EQ(Application->HintWindow()->Caption(), "Combine");
+  start = GetTickCount();
+  while (shown() && GetTickCount() - start < 5000) {
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+  EXPECT_FALSE(shown());
+  Application->CancelHint();
+  Application->SetHintPause(pause);
+  Application->SetHintHidePause(hide);
+  form->Hide();
+}
+
 TEST(Screen, KnowsItsSizeFontsAndCursors) {
   EXPECT_EQ(Screen->Width(), GetSystemMetrics(SM_CXSCREEN));
   RECT work = Screen->WorkAreaRect();
