@@ -122,6 +122,8 @@ TsPixmap DecodeBmp(std::span<const std::uint8_t> data) {
     info.TopDown = true;
   }
   if (info.Width < 0) Corrupt("width");
+  // A side of 0 holds no pixels whatever the other says; walking its rows would only burn time.
+  if (info.Width == 0 || info.Height == 0) return TsPixmap(0, 0);
   TsPixmap img(info.Width, info.Height);  // checks the size before anything is read
 
   std::size_t paletteAt = 14 + headerSize;

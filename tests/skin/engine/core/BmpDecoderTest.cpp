@@ -96,6 +96,9 @@ TEST(BmpDecoder, UnsupportedKindsAreErrors) {
   EXPECT_THROW(DecodeBmp(Bitmap(1, 1, 24, 4, {}, {0, 0, 0, 0})), ESkinImageError);  // embedded JPEG
   EXPECT_THROW(DecodeBmp(Bitmap(1, 1, 7, 0, {}, {0, 0, 0, 0})), ESkinImageError);
   EXPECT_THROW(DecodeBmp(Bitmap(1, INT32_MIN, 24, 0, {}, {0, 0, 0, 0})), ESkinImageError);
+  // No width with an enormous height (or the reverse) is an empty image, decoded at once.
+  EXPECT_EQ(DecodeBmp(Bitmap(0, 0x7FFFFFFF, 24, 0, {}, {})).Height(), 0);
+  EXPECT_EQ(DecodeBmp(Bitmap(0x7FFFFFFF, 0, 8, 1, Palette({0}), {0, 1})).Width(), 0);
   // Index past a short palette: black, as the platform draws it.
   TsPixmap img = DecodeBmp(Bitmap(1, 1, 8, 0, Palette({0xFFFFFF}), {5, 0, 0, 0}));
   EXPECT_EQ(img.Pixel(0, 0), 0);
