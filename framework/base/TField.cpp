@@ -1,0 +1,38 @@
+#include "framework/base/TField.h"
+
+#include "framework/base/TClientDataSet.h"
+
+TField::TField(TClientDataSet* dataSet, std::string name, TFieldType type, int size, TFieldKind kind, int index)
+    : FDataSet(dataSet), FFieldName(std::move(name)), FDataType(type), FSize(size), FFieldKind(kind), FIndex(index) {}
+
+const TVariant& TField::Value() const { return FDataSet->FieldValue(*this); }
+
+void TField::SetValue(const TVariant& value) { FDataSet->SetFieldValue(*this, Convert(value)); }
+
+std::string TField::AsString() const {
+  const TVariant& v = Value();
+  switch (v.Type()) {
+    case TVarType::varNull:
+      return "";
+    case TVarType::varInteger:
+      return IntToStr(v.Integer());
+    case TVarType::varString:
+      return v.String();
+    case TVarType::varWideString:
+      return WideToAnsi(v.Wide());
+  }
+  return "";
+}
+
+std::int32_t TField::AsInteger() const {
+  const TVariant& v = Value();
+  if (v.IsNull()) return 0;
+  if (v.Type() == TVarType::varInteger) return v.Integer();
+  return StrToInt(AsString());
+}
+
+WideString TField::AsWideString() const {
+  const TVariant& v = Value();
+  if (v.Type() == TVarType::varWideString) return v.Wide();
+  return AnsiToWide(AsString());
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/base/TObject.h"
+
+class TStringList;
+
+// An ini file held in memory: read when the object is made (a missing or unreadable file reads as
+// empty), written only by UpdateFile. Sections and keys are matched without regard to ASCII case,
+// the first of equal names wins, and order is kept. Lines that are neither "[section]" nor
+// "key=value" (comments, blank or malformed lines) are skipped when reading values but written
+// back unchanged, so a hand-edited file loses nothing.
+class TIniFile : public TObject {
+public:
+  explicit TIniFile(const std::string& fileName);
+
+  const std::string& FileName() const { return FFileName; }
+
+  // A value is read with the blanks around it removed and one pair of enclosing quotes stripped.
+  std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) const;
+  // Decimal, or hex after "$" or "0x"; anything else gives the default.
+  std::int32_t ReadInteger(const std::string& section, const std::string& ident, std::int32_t def) const;
+  // An integer: 0 is false, any other number true.
+  bool ReadBool(const std::string& section, const std::string& ident, bool def) const;
+  void WriteString(const std::string& section, const std::string& ident, const std::string& value);
+  void WriteInteger(const std::string& section, const std::string& ident, std::int32_t value);
+  // Written as 1 and 0.
+  void WriteBool(const std::string& section, const std::string& ident, bool value);
+
+  bool SectionExists(const std::string& section) const;
+  bool ValueExists(const std::string& section, const std::string& ident) const;
+  void ReadSections(TStringList& sections) const;
+  void ReadSection(const std::string& section, TStringList& idents) const;
+  // "key=value" lines of the section.
+  void ReadSectionValues(const std::string& section, TStringList& values) const;
+  void EraseSection(const std::string& section);
+  void DeleteKey(const std::string& section, const std::string& ident);
+
+  // Writes the whole file (CR LF line ends); raises the file layer's errors when it cannot.
+  void UpdateFile();
+  // The text UpdateFile writes.
+  std::string Text() const;
+
+private:
+  struct TLine {
+    std::string Key;  // empty: a line kept as it was (Raw)
+    std::string Value;
+    std::string Raw;
+  };
+  struct TSection {
+    std::string Name;
+    std::vector<TLine> Lines;
+  };
+  void Parse(const std::string& text);
+  const TSection* FindSection(const std::string& name) const;
+  TSection* FindSection(const std::string& name);
+  static const TLine* FindKey(const TSection& section, const std::string& ident);
+
+  std::string FFileName;
+  bool FByteOrderMark = false;         // a UTF-8 mark at the start is kept as it was
+  std::vector<std::string> FPrelude;  // lines before the first section
+  std::vector<TSection> FSections;
+};

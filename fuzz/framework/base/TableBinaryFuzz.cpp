@@ -1,0 +1,6 @@
+#include "TableFuzzCommon.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzTableLoad(data, size, TDataPacketFormat::dfBinary);
+  return 0;
+}

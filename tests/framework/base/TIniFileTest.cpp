@@ -1,0 +1,115 @@
+#include "framework/base/TIniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "framework/base/Exception.h"
+#include "framework/base/TStringList.h"
+
+namespace {
+
+std::string TempName(const char* leaf) { return ::testing::TempDir() + leaf; }
+
+void WriteFile(const std::string& name, const std::string& bytes) {
+  std::ofstream(name, std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(TIniFile, MissingFileGivesDefaultsAndIsCreatedOnUpdate) {
+  std::string name = TempName("tvx_env.ini");
+  std::remove(name.c_str());
+  TIniFile ini(name);
+  EXPECT_EQ(ini.ReadString("Environment", "Language", "English"), "English");
+  EXPECT_TRUE(ini.ReadBool("Environment", "Skined", true));
+  EXPECT_FALSE(ini.SectionExists("Environment"));
+  ini.WriteString("Environment", "Language", "English");
+  ini.WriteBool("Environment", "Skined", true);
+  ini.WriteString("Environment", "SkinName", "Desert");
+  ini.WriteBool("Environment", "ShowHints", false);
+  ini.UpdateFile();
+  EXPECT_EQ(ReadFile(name), "[Environment]\r\nLanguage=English\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+  TIniFile back(name);
+  EXPECT_FALSE(back.ReadBool("environment", "SHOWHINTS", true));
+  std::remove(name.c_str());
+}
+
+TEST(TIniFile, OddLinesAreSkippedButKept) {
+  std::string name = TempName("tvx_odd.ini");
+  std::string text =
+      "orphan=1\n"
+      "[Project]\r\n"
+      "; a comment=with equals\r\n"
+      "  Name = C:\\fw\\a.shx  \r\n"
+      "=no key\r\n"
+      "garbage line\r\n"
+      "[Options\r\n"
+      "Quoted=\"  spaced  \"\r\n"
+      "name=second\r\n"
+      "[ options ]\n"
+      "IO Buffer Size=$80\n"
+      "Order=abc\n"
+      "Separate memory map=-1\n"
+      "[Options]\n"
+      "Order=5\n"
+      "\x01\xFF\x80=\x00z";
+  WriteFile(name, text);
+  TIniFile ini(name);
+  EXPECT_EQ(ini.ReadString("project", "name", ""), "C:\\fw\\a.shx");  // first of equal keys wins
+  EXPECT_EQ(ini.ReadString("Project", "Quoted", ""), "  spaced  ");
+  EXPECT_FALSE(ini.ValueExists("", "orphan"));
+  EXPECT_EQ(ini.ReadInteger("Options", "IO Buffer Size", 128), 128);  // the first [Options] is empty
+  EXPECT_EQ(ini.ReadInteger("OPTIONS", "Order", 0), 0);
+  EXPECT_TRUE(ini.ReadBool("Options", "Separate memory map", false));
+  TStringList sections;
+  ini.ReadSections(sections);
+  EXPECT_EQ(sections.CommaText(), "Project,options");
+
+  ini.WriteString("Project", "Name", "D:\\b.shx");
+  ini.UpdateFile();
+  std::string written = ReadFile(name);
+  EXPECT_NE(written.find("; a comment=with equals\r\n"), std::string::npos);
+  EXPECT_NE(written.find("garbage line\r\n"), std::string::npos);
+  EXPECT_NE(written.find("orphan=1\r\n"), std::string::npos);
+  EXPECT_NE(written.find("Name=D:\\b.shx\r\n"), std::string::npos);
+  TIniFile back(name);
+  EXPECT_EQ(back.ReadString("Project", "name", ""), "D:\\b.shx");
+  EXPECT_EQ(back.ReadString("Project", "Quoted", ""), "  spaced  ");
+  std::remove(name.c_str());
+}
+
+TEST(TIniFile, EraseDeleteAndSectionLists) {
+  TIniFile ini(TempName("tvx_never_written.ini"));
+  ini.WriteInteger("A", "x", -7);
+  ini.WriteString("A", "y", "1");
+  ini.WriteString("B", "z", "2");
+  EXPECT_EQ(ini.ReadInteger("a", "X", 0), -7);
+  TStringList keys;
+  ini.ReadSection("A", keys);
+  EXPECT_EQ(keys.CommaText(), "x,y");
+  ini.ReadSectionValues("A", keys);
+  EXPECT_EQ(keys.CommaText(), "x=-7,y=1");
+  ini.DeleteKey("A", "X");
+  EXPECT_FALSE(ini.ValueExists("A", "x"));
+  ini.EraseSection("a");
+  EXPECT_FALSE(ini.SectionExists("A"));
+  EXPECT_EQ(ini.Text(), "[B]\r\nz=2\r\n");
+  // A line break in a value must not split the line and invent keys.
+  ini.WriteString("B", "z", "1\r\nevil=1");
+  EXPECT_FALSE(ini.ValueExists("B", "evil"));
+  EXPECT_THROW(ini.WriteString("B", "a=b", "1"), Exception);
+}
+
+TEST(TIniFile, UpdateFileReportsAnUnwritableFile) {
+  TIniFile ini(TempName("no/such/folder/x.ini"));
+  ini.WriteString("S", "k", "v");
+  EXPECT_THROW(ini.UpdateFile(), EFCreateError);
+}
