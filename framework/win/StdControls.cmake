@@ -1,0 +1,17 @@
+# The standard controls, the data-aware grid and navigator, and the file dialogs.
+target_sources(framework_win PRIVATE
+  Accelerators.cpp
+  TBitBtn.cpp
+  TButton.cpp
+  TButtonGlyph.cpp
+  TCheckBox.cpp
+  TCustomEdit.cpp
+  TGroupBox.cpp
+  TLabel.cpp
+  TMemo.cpp
+  TRadioButton.cpp
+  TRadioGroup.cpp
+  TRichEdit.cpp
+  TSpeedButton.cpp
+)
+target_link_libraries(framework_win PUBLIC comdlg32)
