@@ -4,10 +4,14 @@ target_sources(framework_win PRIVATE
   TBitBtn.cpp
   TButton.cpp
   TButtonGlyph.cpp
+  TComboBox.cpp
+  TComboBoxEx.cpp
   TCheckBox.cpp
   TCustomEdit.cpp
   TGroupBox.cpp
   TLabel.cpp
+  TListItem.cpp
+  TListView.cpp
   TMemo.cpp
   TRadioButton.cpp
   TRadioGroup.cpp
