@@ -13,9 +13,13 @@ target_sources(framework_win PRIVATE
   TListItem.cpp
   TListView.cpp
   TMemo.cpp
+  TPageControl.cpp
+  TPanel.cpp
   TRadioButton.cpp
   TRadioGroup.cpp
   TRichEdit.cpp
+  TScrollBar.cpp
   TSpeedButton.cpp
+  TTabSheet.cpp
 )
 target_link_libraries(framework_win PUBLIC comdlg32)
