@@ -9,17 +9,21 @@ target_sources(framework_win PRIVATE
   TCheckBox.cpp
   TCustomEdit.cpp
   TGroupBox.cpp
+  TImage.cpp
   TLabel.cpp
   TListItem.cpp
   TListView.cpp
   TMemo.cpp
   TPageControl.cpp
+  TPaintBox.cpp
   TPanel.cpp
   TRadioButton.cpp
   TRadioGroup.cpp
   TRichEdit.cpp
   TScrollBar.cpp
   TSpeedButton.cpp
+  TStatusBar.cpp
   TTabSheet.cpp
+  TUpDown.cpp
 )
 target_link_libraries(framework_win PUBLIC comdlg32)
