@@ -6,6 +6,9 @@ target_sources(framework_win PRIVATE
   TButtonGlyph.cpp
   TComboBox.cpp
   TComboBoxEx.cpp
+  TDataLink.cpp
+  TDataSource.cpp
+  TDBGrid.cpp
   TCheckBox.cpp
   TCustomEdit.cpp
   TGroupBox.cpp
