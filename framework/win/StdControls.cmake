@@ -9,6 +9,7 @@ target_sources(framework_win PRIVATE
   TDataLink.cpp
   TDataSource.cpp
   TDBGrid.cpp
+  TDBNavigator.cpp
   TCheckBox.cpp
   TCustomEdit.cpp
   TGroupBox.cpp
@@ -17,6 +18,8 @@ target_sources(framework_win PRIVATE
   TListItem.cpp
   TListView.cpp
   TMemo.cpp
+  TOpenDialog.cpp
+  TOpenPictureDialog.cpp
   TPageControl.cpp
   TPaintBox.cpp
   TPanel.cpp
