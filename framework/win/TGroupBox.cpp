@@ -10,8 +10,14 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
 }
 
 int TGroupBox::CaptionHeight() {
-  Canvas()->SetFont(Font());
-  return Canvas()->TextHeight("0");
+  // Measured on the screen: the layout is asked for before the window exists.
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  TEXTMETRICA tm{};
+  GetTextMetricsA(dc, &tm);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return tm.tmHeight;
 }
 
 void TGroupBox::AdjustClientRect(RECT& r) {

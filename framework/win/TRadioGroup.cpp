@@ -67,7 +67,7 @@ void TRadioGroup::ArrangeButtons() {
   int rows = (int(FButtons.size()) + FColumns - 1) / FColumns;
   int columnWidth = (r.right - r.left - 8) / FColumns;
   int rowHeight = std::max(1, int(r.bottom - r.top) / rows);
-  int buttonHeight = std::min(rowHeight, Canvas()->TextHeight("0") + 4);
+  int buttonHeight = std::min(rowHeight, CaptionHeight() + 4);
   for (size_t i = 0; i < FButtons.size(); ++i) {
     int column = int(i) / rows, row = int(i) % rows;
     int top = r.top + row * rowHeight + (rowHeight - buttonHeight) / 2;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(csCaptureMouse | csClickEvents | csDoubleClicks | csOpaque);
   SetColor(clBtnFace);
@@ -97,10 +99,13 @@ void TStatusBar::SetSizeGrip(bool value) {
 std::string TStatusBar::NativeText(int part) {
   if (!HandleAllocated()) return "";
   WPARAM index = part < 0 ? 255 : WPARAM(part);
-  LRESULT info = SendMessageA(Handle(), SB_GETTEXTLENGTHA, index, 0);
-  std::string text(size_t(LOWORD(info)) + 1, '\0');
+  // The text length message does not know the simple part everywhere: read into a buffer as large
+  // as the platform keeps.
+  std::string text(1024, '\0');
   SendMessageA(Handle(), SB_GETTEXTA, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(LOWORD(info));
+  text.resize(strnlen(text.data(), text.size() - 1));
+  // Some versions answer the simple part only as part 0.
+  if (part < 0 && text.empty() && FSimplePanel) return NativeText(0);
   return text;
 }
 
