@@ -441,11 +441,18 @@ void TDBGrid::DataEvent(TDataEvent event) {
       break;
     case TDataEvent::deDataSetScroll: {
       int current = DataSet()->RecNo();
-      if (current != FLastRecNo) HideEditor();
+      int previous = FLastRecNo, top = FTopRow;
+      if (current != previous) HideEditor();
       FLastRecNo = current;
       ScrollToCurrent();
       UpdateScrollBars();
-      Invalidate();
+      // With the view still in place only the rows that lost and gained the cursor are repainted.
+      if (FTopRow == top && HandleAllocated()) {
+        InvalidateRow(previous);
+        InvalidateRow(current);
+      } else {
+        Invalidate();
+      }
       break;
     }
     case TDataEvent::deUpdateState:
@@ -456,6 +463,14 @@ void TDBGrid::DataEvent(TDataEvent event) {
       Invalidate();
       break;
   }
+}
+
+void TDBGrid::InvalidateRow(int recNo) {
+  if (recNo < FTopRow || recNo > FTopRow + VisibleRowCount()) return;
+  RECT client = ClientRect();
+  int top = TitleHeight() + (recNo - FTopRow) * DefaultRowHeight();
+  RECT r{0, top, client.right, top + DefaultRowHeight()};
+  InvalidateRect(Handle(), &r, FALSE);
 }
 
 void TDBGrid::PaintCell(HDC dc, const RECT& r, int col, int recNo, bool highlight) {

@@ -123,6 +123,7 @@ private:
   void LinkActiveChanged();
   void BuildDefaultColumns();
   void ScrollToCurrent();
+  void InvalidateRow(int recNo);
   void UpdateScrollBars();
   void Scroll(int bar, int code);
   void MoveTo(int recNo, TShiftState shift);
