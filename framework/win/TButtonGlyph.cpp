@@ -3,11 +3,20 @@
 #include <algorithm>
 
 #include "framework/win/TCanvas.h"
+#include "framework/win/TGraphic.h"
 
 TButtonGlyph::TButtonGlyph() : FGlyph(std::make_unique<TBitmap>()) {}
 
 void TButtonGlyph::SetGlyph(const TBitmap* bitmap) {
-  FGlyph->Assign(bitmap);
+  // A pixel copy of its own: a shared image could be held by the source's canvas, where this
+  // glyph's canvas could not reach it.
+  FGlyph = std::make_unique<TBitmap>();
+  if (bitmap != nullptr && !bitmap->Empty()) {
+    auto* source = const_cast<TBitmap*>(bitmap);
+    FGlyph->SetSize(source->Width(), source->Height());
+    BitBlt(FGlyph->Canvas()->Handle(), 0, 0, source->Width(), source->Height(), source->Canvas()->Handle(), 0, 0,
+           SRCCOPY);
+  }
   int w = FGlyph->Width(), h = FGlyph->Height();
   if (h > 0 && w > h && w % h == 0 && w / h <= 4) FNumGlyphs = w / h;
 }

@@ -82,9 +82,8 @@ void MakeGlyph(TBitmap& glyph, TNavigateBtn button) {
   canvas->Brush()->SetColor(clFuchsia);
   canvas->FillRect(RECT{0, 0, kGlyphSize * 2, kGlyphSize});
   DrawSymbol(canvas->Handle(), button, 0, RGB(0, 0, 0));
+  // The symbols keep clear of the bottom-left pixel, which names the transparent colour.
   DrawSymbol(canvas->Handle(), button, kGlyphSize, GetSysColor(COLOR_GRAYTEXT));
-  // The bottom-left pixel names the transparent colour.
-  canvas->SetPixel(0, kGlyphSize - 1, clFuchsia);
 }
 
 }  // namespace

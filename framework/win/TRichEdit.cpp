@@ -22,7 +22,10 @@ void TRichEdit::CreateParams(TCreateParams& params) {
 }
 
 void TRichEdit::CreateWnd() {
+  std::string text = FText;
   TMemo::CreateWnd();
+  // The rich edit ignores the text given when its window is made.
+  if (!text.empty() && Text() != text) SetWindowTextA(Handle(), text.c_str());
   // EN_CHANGE comes only when asked for.
   SendMessageA(Handle(), EM_SETEVENTMASK, 0, ENM_CHANGE);
   if (MaxLength() == 0) SendMessageA(Handle(), EM_EXLIMITTEXT, 0, 0x7FFFFFF0);

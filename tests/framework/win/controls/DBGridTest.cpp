@@ -259,7 +259,7 @@ protected:
   void SetUp() override {
     DBGridTest::SetUp();
     Nav = Make<TDBNavigator>();
-    Nav->SetTop(250);
+    Nav->SetBounds(420, 250, 240, 25);
     Nav->SetDataSource(Source);
   }
   void Press(TNavigateBtn b) {
@@ -323,6 +323,27 @@ TEST_F(NavigatorTest, FourVisibleButtonsShareTheWidth) {
   for (int i = 0; i < 5; ++i) Nav->Perform(CN_KEYDOWN, VK_RIGHT, 0);
   Nav->Perform(CN_KEYDOWN, VK_SPACE, 0);
   EXPECT_EQ(Table.RecNo(), 50);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(NavigatorTest, GlyphsAreDrawnWithoutTheirKeyColour) {
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  TNavButton* next = Nav->Buttons(nbNext);
+  HDC dc = GetDC(Nav->Handle());
+  int magenta = 0, dark = 0;
+  for (int y = 0; y < next->Height(); ++y) {
+    for (int x = 0; x < next->Width(); ++x) {
+      COLORREF c = GetPixel(dc, next->Left() + x, next->Top() + y);
+      if (c == RGB(255, 0, 255)) ++magenta;
+      if (c == RGB(0, 0, 0)) ++dark;
+    }
+  }
+  ReleaseDC(Nav->Handle(), dc);
+  EXPECT_EQ(magenta, 0);
+  EXPECT_GT(dark, 10);  // the arrow itself
 }
 
 }  // namespace

@@ -371,11 +371,25 @@ TEST_F(StdControls, ImagePlacesItsPictureByAutoSizeCentreAndStretch) {
 
 TEST_F(StdControls, PaintBoxPaintsThroughOnPaint) {
   auto* box = Make<TPaintBox>();
+  box->SetBounds(10, 10, 40, 40);
   int paints = 0;
-  box->SetOnPaint(Counter(paints));
-  box->Repaint();
+  box->SetOnPaint(TNotifyEvent::FromFunctor([&](TObject*) {
+    ++paints;
+    box->Canvas()->Brush()->SetColor(clYellow);
+    box->Canvas()->FillRect(RECT{0, 0, 40, 40});
+  }));
   RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   EXPECT_GE(paints, 1);
+  HDC dc = GetDC(Form->Handle());
+  EXPECT_EQ(GetPixel(dc, 20, 20), RGB(255, 255, 0));
+  ReleaseDC(Form->Handle(), dc);
+}
+
+TEST_F(StdControls, RichEditKeepsTextSetBeforeItsWindow) {
+  auto* rich = new TRichEdit(Form);
+  rich->SetText("early");
+  rich->SetParent(Form);
+  EXPECT_EQ(rich->Text(), "early");
 }
 
 }  // namespace
