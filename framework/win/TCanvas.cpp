@@ -73,7 +73,11 @@ void TCanvas::RequireState(unsigned state) {
       if (FOldPen == nullptr) FOldPen = old;
       FSelPen = pen;
     }
-    SetROP2(dc, static_cast<int>(FPen.Mode()) + R2_BLACK);
+    static constexpr int kRop2[] = {R2_BLACK,       R2_WHITE,       R2_NOP,         R2_NOT,
+                                    R2_COPYPEN,     R2_NOTCOPYPEN,  R2_MERGEPENNOT, R2_MASKPENNOT,
+                                    R2_MERGENOTPEN, R2_MASKNOTPEN,  R2_MERGEPEN,    R2_NOTMERGEPEN,
+                                    R2_MASKPEN,     R2_NOTMASKPEN,  R2_XORPEN,      R2_NOTXORPEN};
+    SetROP2(dc, kRop2[static_cast<int>(FPen.Mode())]);
   }
   if (state & csBrush) {
     HGDIOBJ brush = FBrush.Handle();

@@ -94,10 +94,10 @@ void TComponent::Remove(TComponent* component) {
 }
 
 void TComponent::DestroyComponents() {
-  // Each free takes the component out of the list.
+  // Siblings hear of each one first, so none keeps a link to a freed one while it goes itself.
   while (!FComponents.empty()) {
     TComponent* last = FComponents.back();
-    Remove(last);
+    RemoveComponent(last);
     last->Free();
   }
 }

@@ -96,8 +96,10 @@ void TControl::WndProc(TMessage& message) {
       if (FControlStyle & csCaptureMouse) SetCaptureControl(this);
       break;
     case WM_LBUTTONUP:
+      // The release comes after the control (and a native control under it) saw the button go up.
+      Dispatch(message);
       if (GetCaptureControl() == this) SetCaptureControl(nullptr);
-      break;
+      return;
     default:
       break;
   }

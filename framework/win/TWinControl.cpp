@@ -191,10 +191,10 @@ void TWinControl::CreateHandle() {
   SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
   if (FHasSavedState) {
     FHasSavedState = false;
-    SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
     for (int bar : {SB_HORZ, SB_VERT}) {
-      if (FSavedScroll[bar] == 0) continue;
-      si.nPos = FSavedScroll[bar];
+      SCROLLINFO& si = FSavedScroll[bar];
+      if (si.cbSize == 0 || (si.nMax == si.nMin && si.nPos == 0)) continue;
+      si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
       SetScrollInfo(FHandle, bar, &si, TRUE);
     }
   }
@@ -209,8 +209,11 @@ void TWinControl::CreateHandle() {
 
 void TWinControl::DestroyWnd() {
   FText = Text();
-  FSavedScroll[SB_HORZ] = GetScrollPos(FHandle, SB_HORZ);
-  FSavedScroll[SB_VERT] = GetScrollPos(FHandle, SB_VERT);
+  for (int bar : {SB_HORZ, SB_VERT}) {
+    SCROLLINFO& si = FSavedScroll[bar];
+    si = SCROLLINFO{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    if (!GetScrollInfo(FHandle, bar, &si)) si.cbSize = 0;
+  }
   FHasSavedState = true;
   DestroyWindowHandle();
 }

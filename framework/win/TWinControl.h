@@ -160,7 +160,7 @@ private:
   int FBorderWidth = 0;
   std::string FSavedText;
   bool FHasSavedState = false;
-  int FSavedScroll[2] = {0, 0};
+  SCROLLINFO FSavedScroll[2] = {};
   TNotifyEvent FOnEnter, FOnExit;
   TKeyEvent FOnKeyDown, FOnKeyUp;
   TKeyPressEvent FOnKeyPress;

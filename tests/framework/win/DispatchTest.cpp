@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "framework/win/TGraphicControl.h"
+#include "framework/win/TWinControl.h"
+
+namespace {
+
+constexpr UINT kProbe = WM_USER + 300;
+constexpr UINT kThrow = WM_USER + 301;
+
+std::vector<std::string> gLog;
+
+LRESULT CALLBACK NativeProbeProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kProbe) {
+    gLog.push_back("native");
+    return 42;
+  }
+  return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+void RegisterNativeProbeClass() {
+  WNDCLASSA wc{};
+  if (GetClassInfoA(GetModuleHandleA(nullptr), "TestNativeProbe", &wc)) return;
+  wc.lpfnWndProc = NativeProbeProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "TestNativeProbe";
+  RegisterClassA(&wc);
+}
+
+// Logs each stage of the dispatch chain for the probe message; the native class it wraps
+// answers the probe with 42.
+class TProbeControl : public TWinControl {
+public:
+  explicit TProbeControl(TComponent* owner) : TWinControl(owner) { SetBounds(10, 10, 80, 30); }
+
+  void WndProc(TMessage& m) override {
+    if (m.Msg == kProbe) gLog.push_back("WndProc");
+    TWinControl::WndProc(m);
+  }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == kProbe) gLog.push_back("Dispatch");
+    if (m.Msg == kThrow) throw Exception("boom from a handler");
+    if (m.Msg == CN_COMMAND) gLog.push_back("CN_COMMAND " + std::to_string(HIWORD(m.WParam)));
+    TWinControl::Dispatch(m);
+  }
+  void DefaultHandler(TMessage& m) override {
+    if (m.Msg == kProbe) gLog.push_back("DefaultHandler");
+    TWinControl::DefaultHandler(m);
+  }
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    RegisterNativeProbeClass();
+    CreateSubClass(params, "TestNativeProbe");
+  }
+};
+
+class TCheckBoxControl : public TWinControl {
+public:
+  explicit TCheckBoxControl(TComponent* owner) : TWinControl(owner) { SetBounds(10, 50, 100, 20); }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CN_COMMAND) gLog.push_back("CN_COMMAND " + std::to_string(HIWORD(m.WParam)));
+    TWinControl::Dispatch(m);
+  }
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "BUTTON");
+    params.Style |= BS_AUTOCHECKBOX;
+  }
+};
+
+struct THook {
+  TWndMethod Old;
+  void Proc(TMessage& m) {
+    if (m.Msg == kProbe) gLog.push_back("hook");
+    Old(m);
+  }
+};
+
+class DispatchTest : public ::testing::Test {
+protected:
+  void SetUp() override { gLog.clear(); }
+};
+
+TEST_F(DispatchTest, MessageRunsThroughTheChainToTheNativeProcedure) {
+  auto form = Make<TTestForm>();
+  auto* probe = new TProbeControl(form.get());
+  probe->SetParent(form.get());
+  LRESULT result = SendMessageA(probe->Handle(), kProbe, 0, 0);
+  EXPECT_EQ(result, 42);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"WndProc", "Dispatch", "DefaultHandler", "native"}));
+}
+
+TEST_F(DispatchTest, ReplacedWindowProcRunsFirstAndCanBeRecognisedAndRestored) {
+  auto form = Make<TTestForm>();
+  auto* probe = new TProbeControl(form.get());
+  probe->SetParent(form.get());
+  const TWndMethod original = probe->WindowProc();
+  // Delegates compare by object and method as the control made them: through its TControl part.
+  EXPECT_EQ(original, TWndMethod(static_cast<TControl*>(probe), &TControl::WndProc));
+
+  THook hook{original};
+  probe->SetWindowProc(TWndMethod(&hook, &THook::Proc));
+  EXPECT_EQ(probe->WindowProc(), TWndMethod(&hook, &THook::Proc));
+  EXPECT_FALSE(probe->WindowProc() == original);
+  EXPECT_EQ(SendMessageA(probe->Handle(), kProbe, 0, 0), 42);
+  EXPECT_EQ(gLog.front(), "hook");
+
+  probe->SetWindowProc(hook.Old);
+  EXPECT_EQ(probe->WindowProc(), original);
+  gLog.clear();
+  probe->Perform(kProbe);
+  EXPECT_EQ(gLog.front(), "WndProc");
+
+  // An empty delegate also puts the control's own procedure back.
+  probe->SetWindowProc(TWndMethod(&hook, &THook::Proc));
+  probe->SetWindowProc(nullptr);
+  EXPECT_EQ(probe->WindowProc(), original);
+}
+
+TEST_F(DispatchTest, PerformWorksWithoutAWindowAndKeepsTheTextForIt) {
+  auto probe = Make<TProbeControl>(nullptr);
+  EXPECT_EQ(probe->Perform(kProbe), 0);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"WndProc", "Dispatch", "DefaultHandler"}));
+  probe->SetText("Caption before the window");
+  EXPECT_EQ(probe->Text(), "Caption before the window");
+  EXPECT_FALSE(probe->HandleAllocated());
+
+  auto form = Make<TTestForm>();
+  probe->SetParent(form.get());
+  char buffer[64] = {};
+  GetWindowTextA(probe->Handle(), buffer, sizeof buffer);
+  EXPECT_STREQ(buffer, "Caption before the window");
+  probe->SetParent(nullptr);
+}
+
+TEST_F(DispatchTest, SubclassedNativeControlKeepsItsBehaviourAndGetsReflectedNotifications) {
+  auto form = Make<TTestForm>();
+  auto* box = new TCheckBoxControl(form.get());
+  box->SetParent(form.get());
+  char name[64] = {};
+  GetClassNameA(box->Handle(), name, sizeof name);
+  EXPECT_STREQ(name, "TCheckBoxControl");
+  EXPECT_EQ(box->Perform(BM_GETCHECK), BST_UNCHECKED);
+  // A click goes to the native button, which checks itself and tells its parent; the parent
+  // reflects the notification back to the control.
+  SendMessageA(box->Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(box->Perform(BM_GETCHECK), BST_CHECKED);
+  EXPECT_NE(std::find(gLog.begin(), gLog.end(), "CN_COMMAND " + std::to_string(BN_CLICKED)), gLog.end());
+}
+
+TEST_F(DispatchTest, ExceptionFromAHandlerReachesHandleException) {
+  TExceptionSink sink;
+  auto form = Make<TTestForm>();
+  auto* probe = new TProbeControl(form.get());
+  probe->SetParent(form.get());
+  EXPECT_EQ(SendMessageA(probe->Handle(), kThrow, 0, 0), 0);
+  ASSERT_EQ(sink.Messages.size(), 1u);
+  EXPECT_EQ(sink.Messages[0], "boom from a handler");
+  // The window still works afterwards.
+  EXPECT_EQ(SendMessageA(probe->Handle(), kProbe, 0, 0), 42);
+}
+
+// Records mouse enter and leave under its name.
+template <typename Base>
+class THoverRecorder : public Base {
+public:
+  THoverRecorder(TComponent* owner, const std::string& name) : Base(owner) { this->SetName(name); }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CM_MOUSEENTER) gLog.push_back("enter " + this->Name());
+    if (m.Msg == CM_MOUSELEAVE) gLog.push_back("leave " + this->Name());
+    Base::Dispatch(m);
+  }
+};
+
+class THoverForm : public TTestForm {
+public:
+  THoverForm() { SetName("form"); }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CM_MOUSEENTER) gLog.push_back("enter form");
+    if (m.Msg == CM_MOUSELEAVE) gLog.push_back("leave form");
+    TTestForm::Dispatch(m);
+  }
+};
+
+TEST_F(DispatchTest, MouseEnterAndLeaveAreSynthesisedForGraphicAndWindowedControls) {
+  SetMouseControl(nullptr);
+  auto form = Make<THoverForm>();
+  auto* graphic = new THoverRecorder<TGraphicControl>(form.get(), "graphic");
+  graphic->SetBounds(10, 10, 40, 40);
+  graphic->SetParent(form.get());
+  auto* windowed = new THoverRecorder<TWinControl>(form.get(), "windowed");
+  windowed->SetBounds(100, 10, 40, 40);
+  windowed->SetParent(form.get());
+  HWND formWindow = form->Handle();
+  gLog.clear();
+
+  SendMessageA(formWindow, WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  SendMessageA(formWindow, WM_MOUSEMOVE, 0, MAKELPARAM(25, 25));
+  SendMessageA(formWindow, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageA(windowed->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+  SendMessageA(windowed->Handle(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"enter graphic", "leave graphic", "enter form", "leave form",
+                                            "enter windowed", "leave windowed"}));
+  EXPECT_EQ(MouseControl(), nullptr);
+}
+
+TEST_F(DispatchTest, FreeingTheControlUnderTheMouseForgetsIt) {
+  auto form = Make<THoverForm>();
+  auto* graphic = new THoverRecorder<TGraphicControl>(form.get(), "graphic");
+  graphic->SetBounds(10, 10, 40, 40);
+  graphic->SetParent(form.get());
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(MouseControl(), graphic);
+  graphic->Free();
+  EXPECT_EQ(MouseControl(), nullptr);
+  gLog.clear();
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(gLog, (std::vector<std::string>{"enter form"}));
+}
+
+TEST(MessageNames, KnowsPlatformAndFrameworkMessages) {
+  EXPECT_EQ(MessageName(WM_PAINT), "WM_PAINT");
+  EXPECT_EQ(MessageName(CM_MOUSEENTER), "CM_MOUSEENTER");
+  EXPECT_EQ(MessageName(CN_DRAWITEM), "CN_DRAWITEM");
+  EXPECT_EQ(MessageName(0x7FFF), "$7FFF");
+}
+
+}  // namespace

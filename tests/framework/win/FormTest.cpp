@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TScreen.h"
+#include "framework/win/TTimer.h"
+#include "framework/win/TWinControl.h"
+
+namespace {
+
+// A push button as far as the form's keyboard handling needs one: Enter clicks the default
+// button, Escape the cancel button, and a click sets the form's modal result.
+class TPushButton : public TWinControl {
+public:
+  TPushButton(TComponent* owner, const std::string& caption, TModalResult result) : TWinControl(owner) {
+    SetText(caption);
+    SetTabStop(true);
+    FResult = result;
+    SetBounds(10, 10, 80, 25);
+  }
+  bool Default = false;
+  bool Cancel = false;
+  int Clicks = 0;
+
+  void Click() override {
+    ++Clicks;
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FResult);
+    TWinControl::Click();
+  }
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CM_DIALOGKEY) {
+      WORD key = WORD(m.WParam);
+      if (((key == VK_RETURN && Default) || (key == VK_ESCAPE && Cancel)) && CanFocus()) {
+        Click();
+        m.Result = 1;
+        return;
+      }
+    }
+    if (m.Msg == CN_COMMAND && HIWORD(m.WParam) == BN_CLICKED) {
+      Click();
+      return;
+    }
+    TWinControl::Dispatch(m);
+  }
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TWinControl::CreateParams(params);
+    CreateSubClass(params, "BUTTON");
+    params.Style |= BS_PUSHBUTTON;
+  }
+
+private:
+  TModalResult FResult;
+};
+
+class TDialog : public TTestForm {
+public:
+  TDialog() {
+    SetBorderStyle(bsDialog);
+    Ok = new TPushButton(this, "OK", mrOk);
+    Ok->Default = true;
+    Ok->SetParent(this);
+    Cancel = new TPushButton(this, "Cancel", mrCancel);
+    Cancel->Cancel = true;
+    Cancel->SetLeft(100);
+    Cancel->SetParent(this);
+  }
+  TPushButton* Ok;
+  TPushButton* Cancel;
+};
+
+// Sends a key the way a user's key press arrives: posted to the focused window.
+void PostKey(WORD key) {
+  HWND target = GetFocus();
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+}
+
+TEST(Form, EnterPressesTheDefaultButtonAndEndsTheModalLoop) {
+  auto dialog = Make<TDialog>();
+  RunLater(50, [] { PostKey(VK_RETURN); });
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(dialog->Ok->Clicks, 1);
+  EXPECT_FALSE(dialog->Visible());
+}
+
+TEST(Form, EscapePressesTheCancelButton) {
+  auto dialog = Make<TDialog>();
+  RunLater(50, [] { PostKey(VK_ESCAPE); });
+  EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  EXPECT_EQ(dialog->Cancel->Clicks, 1);
+  EXPECT_EQ(dialog->Ok->Clicks, 0);
+}
+
+TEST(Form, TabMovesTheFocusInTabOrder) {
+  auto dialog = Make<TDialog>();
+  TWinControl* focusedAfterTab = nullptr;
+  TWinControl* activeAfterTab = nullptr;
+  RunLater(50, [] { PostKey(VK_TAB); });
+  RunLater(150, [&] {
+    focusedAfterTab = FindControl(GetFocus());
+    activeAfterTab = dialog->ActiveControl();
+    dialog->SetModalResult(mrAbort);
+  });
+  EXPECT_EQ(dialog->ShowModal(), mrAbort);
+  EXPECT_EQ(focusedAfterTab, dialog->Cancel);
+  EXPECT_EQ(activeAfterTab, dialog->Cancel);
+}
+
+TEST(Form, EnterAndExitFollowTheFocus) {
+  auto dialog = Make<TDialog>();
+  std::vector<std::string> log;
+  struct TLog {
+    std::vector<std::string>* Log;
+    void Enter(TObject* s) { Log->push_back("enter " + static_cast<TControl*>(s)->Text()); }
+    void Exit(TObject* s) { Log->push_back("exit " + static_cast<TControl*>(s)->Text()); }
+  } recorder{&log};
+  for (TPushButton* b : {dialog->Ok, dialog->Cancel}) {
+    b->SetOnEnter(TNotifyEvent(&recorder, &TLog::Enter));
+    b->SetOnExit(TNotifyEvent(&recorder, &TLog::Exit));
+  }
+  dialog->Show();
+  Pump();
+  dialog->Cancel->SetFocus();
+  dialog->Ok->SetFocus();
+  ASSERT_GE(log.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(log.end() - 3, log.end()),
+            (std::vector<std::string>{"enter Cancel", "exit Cancel", "enter OK"}));
+  dialog->Ok->SetVisible(false);
+  EXPECT_FALSE(dialog->Ok->CanFocus());
+  EXPECT_THROW(dialog->Ok->SetFocus(), EInvalidOperation);
+  dialog->Hide();
+}
+
+TEST(Form, CloseAsksCloseQueryAndReleaseFreesLater) {
+  struct THandlers {
+    bool Allow = false;
+    int Queries = 0;
+    TCloseAction Action = caFree;
+    void Query(TObject*, bool& canClose) {
+      ++Queries;
+      canClose = Allow;
+    }
+    void Close(TObject*, TCloseAction& action) { action = Action; }
+  } handlers;
+  auto* form = NewComponent<TTestForm>();
+  struct TGone : TComponent {
+    using TComponent::TComponent;
+    bool Gone = false;
+    void Notification(TComponent* c, TOperation op) override {
+      TComponent::Notification(c, op);
+      if (op == TOperation::Remove && c != this) Gone = true;
+    }
+  };
+  auto watcher = Make<TGone>(nullptr);
+  form->FreeNotification(watcher.get());
+  form->SetOnCloseQuery(TCloseQueryEvent(&handlers, &THandlers::Query));
+  form->SetOnClose(TCloseEvent(&handlers, &THandlers::Close));
+  form->Show();
+  form->Close();
+  EXPECT_EQ(handlers.Queries, 1);
+  EXPECT_TRUE(form->Visible());
+  handlers.Allow = true;
+  form->Close();
+  // caFree: still there until the messages waiting now are handled.
+  EXPECT_FALSE(watcher->Gone);
+  Pump();
+  EXPECT_TRUE(watcher->Gone);
+}
+
+TEST(Form, BorderStylesAndIconsMapToWindowStyles) {
+  auto form = Make<TTestForm>();
+  auto styles = [&] {
+    HWND h = form->Handle();
+    return std::make_pair(DWORD(GetWindowLongPtrA(h, GWL_STYLE)), DWORD(GetWindowLongPtrA(h, GWL_EXSTYLE)));
+  };
+  auto [style, ex] = styles();
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  EXPECT_TRUE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  form->SetBorderStyle(bsDialog);
+  std::tie(style, ex) = styles();
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_FALSE(style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
+  EXPECT_TRUE(ex & WS_EX_DLGMODALFRAME);
+  form->SetBorderIcons(biSystemMenu | biHelp);
+  std::tie(style, ex) = styles();
+  EXPECT_TRUE(ex & WS_EX_CONTEXTHELP);
+  form->SetBorderStyle(bsSizeToolWin);
+  std::tie(style, ex) = styles();
+  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  form->SetBorderStyle(bsNone);
+  std::tie(style, ex) = styles();
+  EXPECT_FALSE(style & WS_CAPTION);
+  form->SetFormStyle(fsStayOnTop);
+  std::tie(style, ex) = styles();
+  EXPECT_TRUE(ex & WS_EX_TOPMOST);
+}
+
+TEST(Form, ScreenCenterPlacesTheFormOnFirstShow) {
+  auto form = Make<TTestForm>();
+  form->SetPosition(poScreenCenter);
+  form->SetBounds(0, 0, 200, 100);
+  form->Show();
+  EXPECT_EQ(form->Left(), (GetSystemMetrics(SM_CXSCREEN) - 200) / 2);
+  EXPECT_EQ(form->Top(), (GetSystemMetrics(SM_CYSCREEN) - 100) / 2);
+  form->Hide();
+}
+
+TEST(Form, ClientSizeWithoutAWindowMatchesTheWindow) {
+  auto form = Make<TTestForm>();
+  form->SetClientWidth(300);
+  form->SetClientHeight(200);
+  RECT before = form->ClientRect();
+  form->HandleNeeded();
+  RECT r;
+  GetClientRect(form->Handle(), &r);
+  EXPECT_EQ(r.right, before.right);
+  EXPECT_EQ(r.bottom, before.bottom);
+  EXPECT_EQ(r.right, 300);
+}
+
+TEST(Form, FormsAreListedOnTheScreen) {
+  int before = Screen->FormCount();
+  {
+    auto form = Make<TTestForm>();
+    EXPECT_EQ(Screen->FormCount(), before + 1);
+  }
+  EXPECT_EQ(Screen->FormCount(), before);
+}
+
+class TMdiFrame : public TTestForm {
+public:
+  explicit TMdiFrame(TComponent* owner) : TTestForm(owner) { SetFormStyle(fsMDIForm); }
+};
+
+class TMdiChild : public TTestForm {
+public:
+  explicit TMdiChild(TComponent* owner) : TTestForm(owner) {
+    SetBounds(0, 0, 150, 100);
+    SetFormStyle(fsMDIChild);
+  }
+};
+
+TEST(Form, MdiFormHasAClientWindowAndKnowsItsActiveChild) {
+  ASSERT_EQ(Application->MainForm(), nullptr);
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  EXPECT_EQ(Application->MainForm(), frame);
+  ASSERT_NE(frame->ClientHandle(), nullptr);
+  frame->Show();
+  TMdiChild* child = nullptr;
+  Application->CreateForm(child);
+  Pump();
+  EXPECT_TRUE(child->Visible());
+  EXPECT_EQ(GetParent(child->Handle()), frame->ClientHandle());
+  EXPECT_EQ(frame->ActiveMDIChild(), child);
+  EXPECT_EQ(frame->MDIChildCount(), 1);
+  EXPECT_EQ(frame->MDIChildren(0), child);
+  child->Free();
+  EXPECT_EQ(frame->MDIChildCount(), 0);
+  frame->Free();
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+TEST(Form, HelpGoesThroughOnHelp) {
+  struct THelp {
+    UINT Command = 0;
+    ULONG_PTR Data = 0;
+    bool Handle(UINT command, ULONG_PTR data, bool& callHelp) {
+      Command = command;
+      Data = data;
+      callHelp = false;
+      return true;
+    }
+  } help;
+  Application->SetOnHelp(THelpEvent(&help, &THelp::Handle));
+  Application->SetHelpFile("Tarvex.hlp");
+  EXPECT_TRUE(Application->HelpContext(11));
+  EXPECT_EQ(help.Command, UINT(HELP_CONTEXT));
+  EXPECT_EQ(help.Data, 11u);
+  EXPECT_TRUE(Application->HelpCommand(HELP_FINDER, 0));
+  EXPECT_EQ(help.Command, UINT(HELP_FINDER));
+  Application->SetOnHelp(nullptr);
+}
+
+TEST(Form, TimerFiresInsideTheMessageLoopAndItsExceptionsReachTheApplication) {
+  TExceptionSink sink;
+  auto timer = Make<TTimer>(nullptr);
+  struct TTick {
+    int Count = 0;
+    void Tick(TObject*) {
+      if (++Count == 2) throw Exception("timer failed");
+    }
+  } tick;
+  timer->SetInterval(10);
+  timer->SetOnTimer(TNotifyEvent(&tick, &TTick::Tick));
+  DWORD start = GetTickCount();
+  while (tick.Count < 3 && GetTickCount() - start < 5000) Application->HandleMessage();
+  timer->SetEnabled(false);
+  EXPECT_GE(tick.Count, 3);
+  ASSERT_FALSE(sink.Messages.empty());
+  EXPECT_EQ(sink.Messages[0], "timer failed");
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "framework/base/TStringList.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TGraphicControl.h"
+#include "framework/win/THintWindow.h"
+#include "framework/win/TImageList.h"
+#include "framework/win/TRegistry.h"
+#include "framework/win/TScreen.h"
+
+namespace {
+
+DWORD GdiCount() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+DWORD UserCount() { return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS); }
+
+// A thousand bitmaps, fonts and forms come and go without leaving GDI or USER objects behind.
+// Where the platform does not count them, every handle must at least be gone after the free.
+TEST(Resources, ThousandsOfBitmapsFontsAndFormsLeaveNothingBehind) {
+  // Warm up: the first of each kind makes lasting class registrations and caches.
+  {
+    TBitmap b;
+    b.SetSize(4, 4);
+    b.Canvas()->TextOut(0, 0, "x");
+    auto form = Make<TTestForm>();
+    form->HandleNeeded();
+  }
+  Pump();
+  DWORD gdiBefore = GdiCount(), userBefore = UserCount();
+  for (int i = 0; i < 1000; ++i) {
+    HBITMAP bitmapHandle, maskHandle;
+    HFONT fontHandle;
+    HWND formHandle, childHandle;
+    {
+      TBitmap b;
+      b.SetPixelFormat(i % 2 ? TPixelFormat::Bit24 : TPixelFormat::Bit8);
+      b.SetSize(8, 8);
+      b.Canvas()->Font()->SetSize(8 + i % 5);
+      b.Canvas()->TextOut(0, 0, "x");
+      b.SetTransparent(true);
+      maskHandle = b.MaskHandle();
+      bitmapHandle = b.Handle();
+      TFont font;
+      font.SetSize(6 + i % 7);
+      fontHandle = font.Handle();
+      auto form = Make<TTestForm>();
+      auto* child = new TTestForm(form.get());
+      child->SetParent(form.get());
+      child->SetVisible(true);
+      formHandle = form->Handle();
+      childHandle = child->Handle();
+    }
+    ASSERT_EQ(GetObjectType(bitmapHandle), 0u) << i;
+    ASSERT_EQ(GetObjectType(maskHandle), 0u) << i;
+    ASSERT_EQ(GetObjectType(fontHandle), 0u) << i;
+    ASSERT_FALSE(IsWindow(formHandle)) << i;
+    ASSERT_FALSE(IsWindow(childHandle)) << i;
+  }
+  Pump();
+  if (gdiBefore != 0) {
+    EXPECT_LE(GdiCount(), gdiBefore + 5);
+  }
+  if (userBefore != 0) {
+    EXPECT_LE(UserCount(), userBefore + 5);
+  }
+}
+
+TEST(ImageList, HoldsImagesAndWrapsAForeignListWithoutOwningIt) {
+  auto list = Make<TImageList>(nullptr);
+  list->SetSize(4, 4);
+  TBitmap image;
+  image.SetPixelFormat(TPixelFormat::Bit24);
+  image.SetSize(8, 4);  // two images side by side
+  image.Canvas()->Brush()->SetColor(clRed);
+  image.Canvas()->FillRect(RECT{0, 0, 4, 4});
+  image.Canvas()->Brush()->SetColor(clBlue);
+  image.Canvas()->FillRect(RECT{4, 0, 8, 4});
+  EXPECT_EQ(list->Add(&image, nullptr), 0);
+  EXPECT_EQ(list->Count(), 2);
+  TBitmap second;
+  list->GetBitmap(1, &second);
+  EXPECT_EQ(second.ScanLine(1)[0], 255);
+  EXPECT_EQ(second.ScanLine(1)[2], 0);
+  list->Delete(0);
+  EXPECT_EQ(list->Count(), 1);
+
+  HIMAGELIST foreign = ImageList_Create(16, 16, ILC_COLOR24, 1, 1);
+  {
+    auto wrapper = Make<TImageList>(nullptr);
+    wrapper->SetShareImages(true);
+    wrapper->SetHandle(foreign);
+    EXPECT_EQ(wrapper->Width(), 16);
+  }
+  EXPECT_EQ(ImageList_GetImageCount(foreign), 0);
+  EXPECT_TRUE(ImageList_Destroy(foreign));
+}
+
+TEST(Registry, ReadsValueNamesAndStringsOfAKey) {
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TarvexTest\\Ports", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "Modem1", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM7"), 5);
+  // A string stored without its terminator.
+  RegSetValueExA(key, "Modem2", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM12"), 5);
+  DWORD number = 5;
+  RegSetValueExA(key, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), 4);
+  RegCloseKey(key);
+
+  TRegistry reg;
+  reg.SetRootKey(HKEY_CURRENT_USER);
+  EXPECT_FALSE(reg.OpenKeyReadOnly("Software\\TarvexTest\\Missing"));
+  ASSERT_TRUE(reg.OpenKeyReadOnly("\\Software\\TarvexTest\\Ports"));
+  TStringList names;
+  reg.GetValueNames(names);
+  EXPECT_EQ(names.Count(), 3);
+  EXPECT_GE(names.IndexOf("Modem1"), 0);
+  EXPECT_EQ(reg.ReadString("Modem1"), "COM7");
+  EXPECT_EQ(reg.ReadString("Modem2"), "COM12");
+  EXPECT_EQ(reg.ReadString("Nothing"), "");
+  EXPECT_THROW(reg.ReadString("Count"), ERegistryException);
+  reg.CloseKey();
+  EXPECT_EQ(reg.CurrentKey(), nullptr);
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvexTest\\Ports");
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\TarvexTest");
+}
+
+class THintTarget : public TGraphicControl {
+public:
+  explicit THintTarget(TComponent* owner) : TGraphicControl(owner) {}
+  bool Refuse = false;
+  void Dispatch(TMessage& m) override {
+    if (m.Msg == CM_HINTSHOW && Refuse) {
+      m.Result = 1;
+      return;
+    }
+    TGraphicControl::Dispatch(m);
+  }
+};
+
+class TMarkedHintWindow : public THintWindow {
+public:
+  using THintWindow::THintWindow;
+};
+
+THintWindow* NewMarkedHintWindow(TComponent* owner) { return new TMarkedHintWindow(owner); }
+
+TEST(Hint, ShortHintShowsInTheHintWindowAndTheLongOneGoesToOnHint) {
+  auto form = Make<TTestForm>();
+  auto* target = new THintTarget(form.get());
+  target->SetBounds(10, 10, 50, 20);
+  target->SetParent(form.get());
+  target->SetHint("Split file|Splits the superfile into code groups");
+  target->SetShowHint(true);
+  form->Show();
+  struct THandlers {
+    std::string Long, Shown;
+    void OnHint(TObject*) { Long = Application->Hint(); }
+    void OnShow(std::string& text, bool&, THintInfo& info) {
+      Shown = text;
+      info.HintColor = clYellow;
+    }
+  } handlers;
+  Application->SetOnHint(TNotifyEvent(&handlers, &THandlers::OnHint));
+  Application->SetOnShowHint(TShowHintEvent(&handlers, &THandlers::OnShow));
+  Application->SetHintWindowClass(NewMarkedHintWindow);
+
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+  EXPECT_EQ(handlers.Long, "Splits the superfile into code groups");
+  Application->ActivateHint(target->ClientToScreen(POINT{5, 5}));
+  EXPECT_EQ(handlers.Shown, "Split file");
+  THintWindow* window = Application->HintWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_NE(dynamic_cast<TMarkedHintWindow*>(window), nullptr);
+  EXPECT_TRUE(IsWindowVisible(window->Handle()));
+  EXPECT_EQ(window->Caption(), "Split file");
+  EXPECT_EQ(window->Color(), clYellow);
+  RECT narrow = window->CalcHintRect(1000, "a", nullptr);
+  RECT wide = window->CalcHintRect(1000, "a much longer hint text", nullptr);
+  EXPECT_GT(wide.right, narrow.right);
+  Application->CancelHint();
+  EXPECT_FALSE(IsWindowVisible(window->Handle()));
+
+  // A control that refuses CM_HINTSHOW gets no hint.
+  target->Refuse = true;
+  handlers.Shown.clear();
+  SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(21, 21));
+  Application->ActivateHint(target->ClientToScreen(POINT{5, 5}));
+  EXPECT_EQ(handlers.Shown, "");
+  Application->SetOnHint(nullptr);
+  Application->SetOnShowHint(nullptr);
+  Application->SetHintWindowClass(nullptr);
+  form->Hide();
+}
+
+TEST(Screen, KnowsItsSizeFontsAndCursors) {
+  EXPECT_EQ(Screen->Width(), GetSystemMetrics(SM_CXSCREEN));
+  RECT work = Screen->WorkAreaRect();
+  EXPECT_GT(work.right, work.left);
+  EXPECT_GT(Screen->MenuFont()->Name().size(), 0u);
+  EXPECT_NE(Screen->Cursors(crHourGlass), nullptr);
+  EXPECT_NE(Screen->Cursors(crHourGlass), Screen->Cursors(crDefault));
+  Screen->SetCursor(crHourGlass);
+  EXPECT_EQ(Screen->Cursor(), crHourGlass);
+  Screen->SetCursor(crDefault);
+}
+
+}  // namespace
