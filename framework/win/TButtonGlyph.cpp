@@ -1,28 +1,31 @@
 #include "framework/win/TButtonGlyph.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "framework/win/TCanvas.h"
-#include "framework/win/TGraphic.h"
 
 TButtonGlyph::TButtonGlyph() : FGlyph(std::make_unique<TBitmap>()) {}
 
+TButtonGlyph::~TButtonGlyph() { FreeImages(); }
+
+void TButtonGlyph::FreeImages() {
+  if (FImages != nullptr) ImageList_Destroy(FImages);
+  FImages = nullptr;
+}
+
 void TButtonGlyph::SetGlyph(const TBitmap* bitmap) {
-  // A pixel copy of its own: a shared image could be held by the source's canvas, where this
-  // glyph's canvas could not reach it.
-  FGlyph = std::make_unique<TBitmap>();
-  if (bitmap != nullptr && !bitmap->Empty()) {
-    auto* source = const_cast<TBitmap*>(bitmap);
-    FGlyph->SetSize(source->Width(), source->Height());
-    BitBlt(FGlyph->Canvas()->Handle(), 0, 0, source->Width(), source->Height(), source->Canvas()->Handle(), 0, 0,
-           SRCCOPY);
-  }
+  FreeImages();
+  FGlyph->Assign(bitmap);
   int w = FGlyph->Width(), h = FGlyph->Height();
   if (h > 0 && w > h && w % h == 0 && w / h <= 4) FNumGlyphs = w / h;
 }
 
 void TButtonGlyph::SetNumGlyphs(int value) {
-  if (value >= 1 && value <= 4) FNumGlyphs = value;
+  if (value < 1 || value > 4 || value == FNumGlyphs) return;
+  FNumGlyphs = value;
+  FreeImages();
 }
 
 SIZE TButtonGlyph::FrameSize() const {
@@ -83,13 +86,14 @@ RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, POINT offset, const
   if (frame.cx > 0) {
     int index = static_cast<int>(state);
     if (index >= FNumGlyphs) index = state == bsExclusive && FNumGlyphs > 2 ? 2 : 0;
-    HDC src = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(src, FGlyph->Handle());
-    COLORREF key = ColorToRGB(FGlyph->TransparentColor());
-    TransparentBlt(dc, glyphPos.x + offset.x, glyphPos.y + offset.y, frame.cx, frame.cy, src, index * frame.cx, 0,
-                   frame.cx, frame.cy, key);
-    SelectObject(src, old);
-    DeleteDC(src);
+    if (FImages == nullptr) {
+      // One image per frame, masked by the glyph's key colour.
+      FImages = ImageList_Create(frame.cx, frame.cy, ILC_COLOR24 | ILC_MASK, FNumGlyphs, 0);
+      if (FImages != nullptr)
+        ImageList_AddMasked(FImages, FGlyph->Handle(), ColorToRGB(FGlyph->TransparentColor()));
+    }
+    if (FImages != nullptr)
+      ImageList_Draw(FImages, index, dc, glyphPos.x + offset.x, glyphPos.y + offset.y, ILD_TRANSPARENT);
   }
   if (!caption.empty()) {
     SetBkMode(dc, TRANSPARENT);

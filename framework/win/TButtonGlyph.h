@@ -1,5 +1,8 @@
 #pragma once
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 
@@ -14,9 +17,11 @@ class TCanvas;
 class TButtonGlyph {
 public:
   TButtonGlyph();
+  ~TButtonGlyph();
   TButtonGlyph(const TButtonGlyph&) = delete;
   TButtonGlyph& operator=(const TButtonGlyph&) = delete;
 
+  // Read it here; change it through SetGlyph.
   TBitmap* Glyph() { return FGlyph.get(); }
   // Copies bitmap; a new glyph whose width is a multiple of its height takes that many frames.
   void SetGlyph(const TBitmap* bitmap);
@@ -33,6 +38,10 @@ public:
   SIZE FrameSize() const;
 
 private:
+  void FreeImages();
+
   std::unique_ptr<TBitmap> FGlyph;
+  // The frames as masked images, made on first drawing.
+  HIMAGELIST FImages = nullptr;
   int FNumGlyphs = 1;
 };
