@@ -89,8 +89,20 @@ RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, POINT offset, const
     if (FImages == nullptr) {
       // One image per frame, masked by the glyph's key colour.
       FImages = ImageList_Create(frame.cx, frame.cy, ILC_COLOR24 | ILC_MASK, FNumGlyphs, 0);
-      if (FImages != nullptr)
-        ImageList_AddMasked(FImages, FGlyph->Handle(), ColorToRGB(FGlyph->TransparentColor()));
+      if (FImages != nullptr) {
+        // The glyph's bitmap stays selected in its canvas, where no other device context can take
+        // it: the image list gets a copy.
+        int w = FGlyph->Width(), h = FGlyph->Height();
+        HDC source = FGlyph->Canvas()->Handle();
+        HDC copyDc = CreateCompatibleDC(source);
+        HBITMAP copy = CreateCompatibleBitmap(source, w, h);
+        HGDIOBJ old = SelectObject(copyDc, copy);
+        BitBlt(copyDc, 0, 0, w, h, source, 0, 0, SRCCOPY);
+        SelectObject(copyDc, old);
+        DeleteDC(copyDc);
+        ImageList_AddMasked(FImages, copy, ColorToRGB(FGlyph->TransparentColor()));
+        DeleteObject(copy);
+      }
     }
     if (FImages != nullptr)
       ImageList_Draw(FImages, index, dc, glyphPos.x + offset.x, glyphPos.y + offset.y, ILD_TRANSPARENT);

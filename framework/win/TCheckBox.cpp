@@ -6,6 +6,7 @@ TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(csSetCaption | csDoubleClicks);
   SetTabStop(true);
   SetBounds(0, 0, 97, 17);
+  SetParentColor(true);
 }
 
 void TCheckBox::CreateParams(TCreateParams& params) {

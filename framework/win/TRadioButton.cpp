@@ -5,6 +5,7 @@
 TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(csSetCaption | csDoubleClicks);
   SetBounds(0, 0, 113, 17);
+  SetParentColor(true);
 }
 
 void TRadioButton::CreateParams(TCreateParams& params) {

@@ -30,3 +30,12 @@ void TRichEdit::CreateWnd() {
   SendMessageA(Handle(), EM_SETEVENTMASK, 0, ENM_CHANGE);
   if (MaxLength() == 0) SendMessageA(Handle(), EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
 }
+
+void TRichEdit::Dispatch(TMessage& message) {
+  // The rich edit paints only with its own BeginPaint: a device context handed to it is ignored.
+  if (message.Msg == WM_PAINT) {
+    DefaultHandler(message);
+    return;
+  }
+  TMemo::Dispatch(message);
+}

@@ -10,6 +10,8 @@ public:
   bool PlainText() const { return FPlainText; }
   void SetPlainText(bool value) { FPlainText = value; }
 
+  void Dispatch(TMessage& message) override;
+
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
