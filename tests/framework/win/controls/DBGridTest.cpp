@@ -252,6 +252,15 @@ TEST_F(DBGridTest, DoubleClickFiresTheEventAndTheScrollBarMovesTheView) {
   EXPECT_EQ(GetScrollPos(Grid->Handle(), SB_VERT), Grid->TopRow());
   // Scrolling the view does not move the table.
   EXPECT_EQ(Table.RecNo(), 2);
+  // Columns wider than the grid scroll sideways; the cell cursor pulls its column into view.
+  Grid->Columns(1).Width = 350;
+  Grid->Columns(2).Width = 350;
+  Grid->SetSelectedIndex(2);
+  EXPECT_GT(Grid->LeftCol(), 0);
+  r = Grid->CellRect(2, Grid->TopRow());
+  EXPECT_FALSE(IsRectEmpty(&r));
+  SendMessageA(Grid->Handle(), WM_HSCROLL, SB_LEFT, 0);
+  EXPECT_EQ(Grid->LeftCol(), 0);
 }
 
 class NavigatorTest : public DBGridTest {

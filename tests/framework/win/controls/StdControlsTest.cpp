@@ -250,9 +250,12 @@ TEST_F(StdControls, LabelAcceleratorFocusesItsControl) {
   label->SetCaption("&Name");
   label->SetFocusControl(edit);
   EXPECT_GT(label->Width(), 0);
+  edit->SetText("abc");
   EXPECT_NE(Form->Perform(CM_DIALOGCHAR, 'n', 0), 0);
   Pump();
   EXPECT_EQ(GetFocus(), edit->Handle());
+  // Entering the edit from the keyboard selects its text.
+  EXPECT_EQ(edit->SelLength(), 3);
   EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'x', 0), 0);
   // The label forgets a freed control.
   edit->Free();
