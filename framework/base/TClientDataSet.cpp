@@ -74,6 +74,20 @@ private:
   TDataSetState FSavedState, FSavedOuter;
 };
 
+std::string TextOf(const TVariant& v) {
+  switch (v.Type()) {
+    case TVarType::varInteger:
+      return IntToStr(v.Integer());
+    case TVarType::varString:
+      return v.String();
+    case TVarType::varWideString:
+      return WideToAnsi(v.Wide());
+    case TVarType::varNull:
+      break;
+  }
+  return "";
+}
+
 [[noreturn]] void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
 
 }  // namespace
@@ -276,6 +290,12 @@ void TClientDataSet::Close() {
   if (FAfterClose) FAfterClose(this);
 }
 
+void TClientDataSet::Refresh() {
+  CheckBrowseMode();
+  CalcCurrent();
+  Notify(TDataEvent::deDataSetChange);
+}
+
 void TClientDataSet::SetActive(bool value) {
   if (value) Open();
   else Close();
@@ -468,11 +488,20 @@ void TClientDataSet::SetRecNo(int value) {
 bool TClientDataSet::Locate(const std::string& fieldName, const TVariant& value) {
   TField* field = FieldByName(fieldName);
   CheckBrowseMode();
+  // A value the field cannot hold (not a number, a text longer than the field) equals none of
+  // its values; the field's own conversion would cut such a text to a prefix.
+  if (field->DataType() == TFieldType::ftString && value.Type() != TVarType::varNull &&
+      TextOf(value).size() > static_cast<std::size_t>(field->Size()))
+    return false;
+  if (field->DataType() == TFieldType::ftWideString && value.Type() != TVarType::varNull &&
+      (value.Type() == TVarType::varWideString ? value.Wide().size() : TextOf(value).size()) >
+          static_cast<std::size_t>(field->Size()))
+    return false;
   TVariant wanted;
   try {
     wanted = field->Convert(value);
   } catch (const EConvertError&) {
-    return false;  // a value the field cannot hold equals none of its values
+    return false;
   }
   if (!wanted.IsNull() && field->Calculated()) {
     // Calculated values exist only per row: compute them row by row.
@@ -569,16 +598,16 @@ void TClientDataSet::Post() {
   if (inserted) {
     if (FNextId == UINT64_MAX) DatabaseError("The table has run out of row identities");
     CheckUnique(FEditBuffer, nullptr);
-    auto row = std::make_unique<TTableRow>();
-    row->Id = FNextId;
-    row->Values = std::move(FEditBuffer);
-    TTableRow* added = row.get();
     // Room first (growing geometrically), so the insertions below cannot fail half-way.
     auto makeRoom = [](auto& v) {
       if (v.size() == v.capacity()) v.reserve(std::max<std::size_t>(16, v.capacity() * 2));
     };
     makeRoom(FRows);
     for (TIndex& index : FIndexes) makeRoom(index.Rows);
+    auto row = std::make_unique<TTableRow>();
+    row->Id = FNextId;
+    row->Values = std::move(FEditBuffer);
+    TTableRow* added = row.get();
     // Nothing below can fail: the row joins every order at once.
     ++FNextId;
     FRows.push_back(std::move(row));
@@ -591,7 +620,7 @@ void TClientDataSet::Post() {
     CheckUnique(FEditBuffer, row);
     for (TIndex& index : FIndexes) {
       const auto k = static_cast<std::size_t>(index.DataIndex);
-      if (CompareKeys(row->Values[k], FEditBuffer[k]) == 0 && row->Values[k] == FEditBuffer[k]) continue;
+      if (row->Values[k] == FEditBuffer[k]) continue;  // key unchanged: the row stays in place
       auto it = std::lower_bound(index.Rows.begin(), index.Rows.end(), row, TKeyLess{index.DataIndex});
       index.Rows.erase(it);
       TTableRow probe{row->Id, {}};

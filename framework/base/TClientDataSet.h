@@ -34,8 +34,10 @@ private:
 // The in-memory record table. Fields are defined while the table is closed; the table is then
 // opened (CreateDataSet, Open or a load). Rows are kept in insertion order, and in every index
 // (one field, ascending, empty before any value, equal keys in insertion order). The cursor's
-// row is the current row; its calculated fields are filled by OnCalcFields each time the cursor
-// reaches a row and while it is edited. Edits are applied at once: there is no change log to
+// row is the current row; its calculated fields are filled by OnCalcFields when one of them is
+// first read after the cursor reached the row or an edit changed it, so rows passed over cost
+// nothing. Index definitions belong to the table: they outlive Close and loads and are not part
+// of the saved forms. Edits are applied at once: there is no change log to
 // merge or undo beyond Cancel of the pending edit. Every failure raises EDatabaseError (or
 // EConvertError for a value a field cannot hold) and leaves the table as it was.
 class TClientDataSet : public TObject {
@@ -64,6 +66,10 @@ public:
   bool Active() const { return FState != TDataSetState::dsInactive; }
   void SetActive(bool value);
   TDataSetState State() const { return FState; }
+  // An open table can always be changed (there is no read-only mode).
+  bool CanModify() const { return Active(); }
+  // Posts a pending edit and tells data-aware controls to redraw everything.
+  void Refresh();
 
   // An index over one data field, ascending. Adding a name that exists redefines it. A unique
   // index refuses a second row with the same key (an empty key counts as a key).
@@ -139,7 +145,8 @@ public:
   void SaveToStream(TStream& stream, TDataPacketFormat format = TDataPacketFormat::dfBinary);
   // Either form, told apart by content. The loaded rows replace the table's; a table whose
   // fields were defined in code keeps them and takes only a file with the same data fields
-  // (by name and type), otherwise the file's fields replace the table's. The table is then open
+  // (by name and type), otherwise the file's fields replace the table's (pointers to replaced
+  // fields become invalid: look them up again with FieldByName). The table is then open
   // (AfterClose and AfterOpen run). A file that cannot be read, is truncated, corrupt, of
   // another kind or of a newer version raises EDatabaseError and changes nothing.
   void LoadFromFile(const std::string& fileName = "");

@@ -25,11 +25,60 @@ const char* TypeName(TFieldType type) {
 
 void AppendCharRef(std::string& out, std::uint32_t cp) { out += "&#x" + IntToHex(cp, 1) + ";"; }
 
+void AppendUtf8(std::string& out, std::uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// Strict: overlong forms, encoded surrogates and values past U+10FFFF are refused.
+bool DecodeUtf8(std::string_view in, WideString& out) {
+  std::size_t i = 0;
+  while (i < in.size()) {
+    auto b = static_cast<unsigned char>(in[i]);
+    if (b < 0x80) {
+      out += static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    std::size_t length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 0;
+    if (length == 0 || i + length > in.size()) return false;
+    std::uint32_t cp = b & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      auto c = static_cast<unsigned char>(in[i + k]);
+      if ((c & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    static constexpr std::uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return false;
+    if (cp >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += length;
+  }
+  return true;
+}
+
 void AppendEscaped(std::string& out, const WideString& text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     std::uint32_t u = text[i];
     if (u >= 0xD800 && u < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      out += WideToUtf8(text.substr(i, 2));
+      AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (text[i + 1] - 0xDC00));
       ++i;
     } else if (u < 0x20 || (u >= 0xD800 && u < 0xE000) || u >= 0xFFFE) {
       AppendCharRef(out, u);
@@ -42,7 +91,7 @@ void AppendEscaped(std::string& out, const WideString& text) {
     } else if (u == '"') {
       out += "&quot;";
     } else {
-      out += WideToUtf8(WideString(1, static_cast<char16_t>(u)));
+      AppendUtf8(out, u);
     }
   }
 }
@@ -164,9 +213,7 @@ private:
       if (stop > i) {
         std::string_view chunk = raw.substr(i, stop - i);
         if (chunk.find('<') != std::string_view::npos) Corrupt("a \"<\" inside a value");
-        WideString wide = Utf8ToWide(std::string(chunk));
-        if (WideToUtf8(wide) != chunk) Corrupt("malformed UTF-8");
-        out += wide;
+        if (!DecodeUtf8(chunk, out)) Corrupt("malformed UTF-8");
       }
       if (amp == std::string_view::npos) break;
       std::size_t semi = raw.find(';', amp);

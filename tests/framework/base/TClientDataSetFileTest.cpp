@@ -291,8 +291,10 @@ TEST(TClientDataSetFile, FilesByNameAndTheKeptFileName) {
   EXPECT_TRUE(viewers.IsEmpty());
   viewers.Open();  // reads the file back
   EXPECT_EQ(viewers.FieldByName("Program")->AsString(), "C:\\hex.exe");
+  viewers.AppendRecord({"C:\\view.exe", "-x"});
+  viewers.SaveToFile(name, TDataPacketFormat::dfXML);  // over the existing file
   viewers.LoadFromFile();
-  EXPECT_EQ(viewers.RecordCount(), 1);
+  EXPECT_EQ(viewers.RecordCount(), 2);
   std::ifstream probe(name + ".tmp~");
   EXPECT_FALSE(probe.good());  // no temporary left behind
   TClientDataSet nameless;

@@ -203,8 +203,11 @@ TEST(TClientDataSet, LocateIsExactAndMovesOnlyWhenFound) {
   EXPECT_TRUE(g.CDS.Locate("CG", "4"));  // converted to the field's type
   EXPECT_FALSE(g.CDS.Locate("Type", "langpack"));  // case counts
   EXPECT_FALSE(g.CDS.Locate("Type", "LangPac"));   // whole value
+  g.Add("5", "ABCDEFGHIJKLMNOPQRST", 0, 1);         // Type is 20 characters wide
+  EXPECT_FALSE(g.CDS.Locate("Type", "ABCDEFGHIJKLMNOPQRSTU"));  // longer: no prefix match
+  EXPECT_TRUE(g.CDS.Locate("Type", u"ABCDEFGHIJKLMNOPQRST"));
   EXPECT_FALSE(g.CDS.Locate("CG", "four"));
-  EXPECT_EQ(g.CDS.FieldByName("CG")->AsInteger(), 4);
+  EXPECT_EQ(g.CDS.FieldByName("CG")->AsInteger(), 5);
   EXPECT_TRUE(g.CDS.Locate("Type", "RAM Downloader"));
   EXPECT_TRUE(g.CDS.FieldByName("CG")->IsNull());
   EXPECT_TRUE(g.CDS.Locate("A1Str", "12000000"));  // a calculated field
@@ -333,6 +336,12 @@ TEST(TClientDataSet, EventsAndControlNotifications) {
   g.CDS.EnableControls();
   EXPECT_EQ(events, std::vector<TDataEvent>{TDataEvent::deDataSetChange});
   EXPECT_EQ(g.Scrolls, 4);  // AfterScroll is an event, not a control notification
+  g.CDS.Edit();
+  g.CDS.FieldByName("size")->SetAsInteger(9);
+  events.clear();
+  g.CDS.Refresh();  // posts the edit, then asks for a full redraw
+  EXPECT_EQ(events.back(), TDataEvent::deDataSetChange);
+  EXPECT_EQ(g.CDS.State(), TDataSetState::dsBrowse);
   g.CDS.RemoveDataEventHandler(handler);
   events.clear();
   g.CDS.Next();
