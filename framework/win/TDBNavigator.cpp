@@ -113,6 +113,14 @@ void TNavButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TNavButton::TimerExpired(TObject*) { RepeatTick(); }
 
+void TNavButton::Paint() {
+  TSpeedButton::Paint();
+  auto* navigator = dynamic_cast<TDBNavigator*>(Parent());
+  if (navigator == nullptr || !navigator->Focused() || navigator->FocusedButton() != FIndex) return;
+  RECT r{3, 3, Width() - 3, Height() - 3};
+  DrawFocusRect(Canvas()->Handle(), &r);
+}
+
 void TNavButton::RepeatTick() {
   if (FRepeatTimer != nullptr) FRepeatTimer->SetInterval(kRepeatInterval);
   // Clicks only while the button is held down with the mouse over it.

@@ -29,6 +29,7 @@ public:
   void RepeatTick();
 
 protected:
+  void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
@@ -52,6 +53,8 @@ public:
   bool ConfirmDelete() const { return FConfirmDelete; }
   void SetConfirmDelete(bool value) { FConfirmDelete = value; }
   TNavButton* Buttons(TNavigateBtn index) const { return FButtons[size_t(index)]; }
+  // The button Space presses; Left and Right move it among the visible buttons.
+  TNavigateBtn FocusedButton() const { return FFocusedButton; }
   // Custom hints, one per button in order; an empty line keeps the default.
   void SetHints(const std::vector<std::string>& hints);
 

@@ -330,6 +330,7 @@ TEST_F(NavigatorTest, FourVisibleButtonsShareTheWidth) {
   // The focus stays on the last visible button.
   Nav->Perform(CN_KEYDOWN, VK_RIGHT, 0);
   for (int i = 0; i < 5; ++i) Nav->Perform(CN_KEYDOWN, VK_RIGHT, 0);
+  EXPECT_EQ(Nav->FocusedButton(), nbLast);
   Nav->Perform(CN_KEYDOWN, VK_SPACE, 0);
   EXPECT_EQ(Table.RecNo(), 50);
 }
