@@ -534,6 +534,11 @@ TBookmark TClientDataSet::GetBookmark() const {
   return row != nullptr ? TBookmark(row->Id) : TBookmark();
 }
 
+TBookmark TClientDataSet::RowBookmark(int recNo) const {
+  TTableRow* row = Active() ? RowAt(recNo - 1) : nullptr;
+  return row != nullptr ? TBookmark(row->Id) : TBookmark();
+}
+
 bool TClientDataSet::BookmarkValid(const TBookmark& bookmark) const {
   return Active() && !bookmark.IsNull() && FindRow(bookmark.FId) != nullptr;
 }

@@ -99,6 +99,9 @@ public:
   bool Locate(const std::string& fieldName, const TVariant& value);
 
   TBookmark GetBookmark() const;
+  // The bookmark of the row at recNo (1-based, current order) without moving the cursor; a null
+  // bookmark when there is no such row.
+  TBookmark RowBookmark(int recNo) const;
   // Raises EDatabaseError when the row no longer exists.
   void GotoBookmark(const TBookmark& bookmark);
   void FreeBookmark(TBookmark& bookmark) { bookmark = TBookmark(); }

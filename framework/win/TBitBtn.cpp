@@ -1,0 +1,123 @@
+#include "framework/win/TBitBtn.h"
+
+#include "framework/win/TCustomForm.h"
+
+namespace {
+
+struct TKindInfo {
+  const char* Caption;
+  TModalResult Result;
+};
+
+TKindInfo KindInfo(TBitBtnKind kind) {
+  switch (kind) {
+    case bkOK: return {"OK", mrOk};
+    case bkCancel: return {"Cancel", mrCancel};
+    case bkHelp: return {"&Help", mrNone};
+    case bkYes: return {"&Yes", mrYes};
+    case bkNo: return {"&No", mrNo};
+    case bkClose: return {"&Close", mrNone};
+    case bkAbort: return {"Abort", mrAbort};
+    case bkRetry: return {"&Retry", mrRetry};
+    case bkIgnore: return {"&Ignore", mrIgnore};
+    case bkAll: return {"&All", mrAll};
+    default: return {"", mrNone};
+  }
+}
+
+}  // namespace
+
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
+
+void TBitBtn::CreateParams(TCreateParams& params) {
+  TButton::CreateParams(params);
+  params.Style = (params.Style & ~DWORD(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+void TBitBtn::SetGlyph(const TBitmap* bitmap) {
+  FGlyph.SetGlyph(bitmap);
+  Invalidate();
+}
+
+void TBitBtn::SetNumGlyphs(int value) {
+  if (value == FGlyph.NumGlyphs()) return;
+  FGlyph.SetNumGlyphs(value);
+  Invalidate();
+}
+
+void TBitBtn::SetLayout(TButtonLayout value) {
+  if (value == FLayout) return;
+  FLayout = value;
+  Invalidate();
+}
+
+void TBitBtn::SetMargin(int value) {
+  if (value == FMargin || value < -1) return;
+  FMargin = value;
+  Invalidate();
+}
+
+void TBitBtn::SetSpacing(int value) {
+  if (value == FSpacing || value < -1) return;
+  FSpacing = value;
+  Invalidate();
+}
+
+void TBitBtn::SetKind(TBitBtnKind value) {
+  if (value == FKind) return;
+  FKind = value;
+  if (value == bkCustom) return;
+  TKindInfo info = KindInfo(value);
+  SetCaption(info.Caption);
+  SetModalResult(info.Result);
+  if (value == bkOK || value == bkYes) SetDefault(true);
+  if (value == bkCancel || value == bkNo) SetCancel(true);
+}
+
+void TBitBtn::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_DRAWITEM:
+      if (message.LParam != 0) DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam));
+      message.Result = 1;
+      return;
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == BN_CLICKED && FKind == bkClose) {
+        if (TCustomForm* form = GetParentForm(this)) {
+          TButton::Dispatch(message);
+          form->Close();
+          return;
+        }
+      }
+      break;
+    case WM_LBUTTONDBLCLK:
+      // A double click is two presses.
+      message.Msg = WM_LBUTTONDOWN;
+      break;
+    default:
+      break;
+  }
+  TButton::Dispatch(message);
+}
+
+void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
+  bool down = (item.itemState & ODS_SELECTED) != 0;
+  bool focused = (item.itemState & ODS_FOCUS) != 0;
+  RECT r = item.rcItem;
+  HDC dc = item.hDC;
+  FCanvas.SetHandle(dc);
+  FCanvas.SetFont(Font());
+  if (Default() || focused) {
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+    InflateRect(&r, -1, -1);
+  }
+  DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (down ? DFCS_PUSHED : 0));
+  InflateRect(&r, -2, -2);
+  TButtonState state = !Enabled() ? bsDisabled : down ? bsDown : bsUp;
+  POINT offset = down ? POINT{1, 1} : POINT{0, 0};
+  RECT text = FGlyph.Draw(&FCanvas, r, offset, Caption(), FLayout, FMargin, FSpacing, state);
+  if (focused) {
+    InflateRect(&text, 2, 1);
+    DrawFocusRect(dc, &text);
+  }
+  FCanvas.SetHandle(nullptr);
+}

@@ -1,0 +1,58 @@
+#include "framework/win/TButton.h"
+
+#include "framework/win/Accelerators.h"
+#include "framework/win/TCustomForm.h"
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  SetControlStyle(csSetCaption | csDoubleClicks);
+  SetTabStop(true);
+  SetBounds(0, 0, 75, 25);
+}
+
+void TButton::SetDefault(bool value) {
+  if (value == FDefault) return;
+  FDefault = value;
+  if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  CreateSubClass(params, "BUTTON");
+  params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::Click() {
+  if (FModalResult != mrNone) {
+    if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
+  }
+  TWinControl::Click();
+}
+
+void TButton::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      if (HIWORD(message.WParam) == BN_CLICKED) Click();
+      return;
+    case CM_DIALOGKEY: {
+      WORD key = WORD(message.WParam);
+      if (((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel)) && IsShowing() && Enabled() &&
+          (KeyDataToShiftState(message.LParam) & (ssAlt | ssCtrl)) == 0) {
+        Click();
+        message.Result = 1;
+        return;
+      }
+      break;
+    }
+    case CM_DIALOGCHAR:
+      // Alt plus the underlined letter of the caption presses the button.
+      if (IsAccel(char(message.WParam), Text()) && IsShowing() && Enabled()) {
+        Click();
+        message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(message);
+}

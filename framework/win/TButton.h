@@ -1,0 +1,29 @@
+#pragma once
+
+#include "framework/win/StdControlTypes.h"
+#include "framework/win/TWinControl.h"
+
+// The push button on the native BUTTON class. Return presses the default button of its form,
+// Escape the cancel button; a click sets the form's ModalResult when the button has one.
+class TButton : public TWinControl {
+public:
+  explicit TButton(TComponent* owner);
+
+  bool Default() const { return FDefault; }
+  void SetDefault(bool value);
+  bool Cancel() const { return FCancel; }
+  void SetCancel(bool value) { FCancel = value; }
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult value) { FModalResult = value; }
+
+  void Click() override;
+  void Dispatch(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+
+private:
+  bool FDefault = false;
+  bool FCancel = false;
+  TModalResult FModalResult = mrNone;
+};

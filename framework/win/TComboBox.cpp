@@ -1,0 +1,291 @@
+#include "framework/win/TComboBox.h"
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
+
+namespace {
+
+const char* ComboProp() {
+  static const ATOM atom = GlobalAddAtomA("TarvexComboEdit");
+  return MAKEINTATOM(atom);
+}
+
+}  // namespace
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), FCanvas(this) {
+  SetControlStyle(csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csFixedHeight);
+  SetTabStop(true);
+  SetBounds(0, 0, 145, 21);
+}
+
+TComboBox::~TComboBox() { UnhookEdit(); }
+
+void TComboBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  CreateSubClass(params, "COMBOBOX");
+  params.Style |= WS_VSCROLL | CBS_AUTOHSCROLL;
+  switch (FStyle) {
+    case csDropDown: params.Style |= CBS_DROPDOWN; break;
+    case csSimple: params.Style |= CBS_SIMPLE; break;
+    case csDropDownList: params.Style |= CBS_DROPDOWNLIST; break;
+    case csOwnerDrawFixed: params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS; break;
+    case csOwnerDrawVariable: params.Style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE | CBS_HASSTRINGS; break;
+  }
+  if (FItems.Sorted()) params.Style |= CBS_SORT;
+  // The drop-down list takes its height from the window height.
+  if (FStyle != csSimple) params.Height = FItemHeight * (FDropDownCount + 2);
+}
+
+void TComboBox::CreateWnd() {
+  std::string text = FText;
+  TWinControl::CreateWnd();
+  HWND h = Handle();
+  for (int i = 0; i < FItems.Count(); ++i)
+    SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FItems[i].c_str()));
+  SendMessageA(h, CB_LIMITTEXT, WPARAM(FMaxLength), 0);
+  if (FStyle == csOwnerDrawFixed) SendMessageA(h, CB_SETITEMHEIGHT, 0, FItemHeight);
+  if (FItemIndex >= 0) SendMessageA(h, CB_SETCURSEL, WPARAM(FItemIndex), 0);
+  else if (FStyle == csDropDown || FStyle == csSimple) SetWindowTextA(h, text.c_str());
+  if (FStyle == csDropDown || FStyle == csSimple) {
+    FEditHandle = FindWindowExA(h, nullptr, "Edit", nullptr);
+    if (FEditHandle != nullptr) {
+      SetPropA(FEditHandle, ComboProp(), this);
+      FEditDefProc = reinterpret_cast<WNDPROC>(
+          SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TComboBox::EditWndProc)));
+    }
+  }
+}
+
+void TComboBox::UnhookEdit() {
+  if (FEditHandle == nullptr) return;
+  if (IsWindow(FEditHandle)) {
+    SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditDefProc));
+    RemovePropA(FEditHandle, ComboProp());
+  }
+  FEditHandle = nullptr;
+  FEditDefProc = nullptr;
+}
+
+void TComboBox::DestroyWnd() {
+  FItemIndex = ItemIndex();
+  UnhookEdit();
+  TWinControl::DestroyWnd();
+}
+
+LRESULT CALLBACK TComboBox::EditWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* combo = static_cast<TComboBox*>(GetPropA(window, ComboProp()));
+  if (combo == nullptr || combo->FEditDefProc == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
+  try {
+    return combo->EditMessage(msg, wParam, lParam);
+  } catch (const std::exception& e) {
+    if (Application != nullptr) Application->HandleException(combo, e);
+    return 0;
+  }
+}
+
+LRESULT TComboBox::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  HWND edit = FEditHandle;
+  WNDPROC proc = FEditDefProc;
+  TMessage message{msg, wParam, lParam, 0};
+  switch (msg) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (DoKeyDown(message)) return 0;
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      if (DoKeyUp(message)) return 0;
+      break;
+    case WM_CHAR:
+      if (DoKeyPress(message)) return 0;
+      // The dialog keys were handled on key down; the edit would beep at them.
+      if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE) {
+        if (!DroppedDown()) return 0;
+      }
+      break;
+    case WM_NCDESTROY: {
+      LRESULT r = CallWindowProcA(proc, edit, msg, wParam, lParam);
+      UnhookEdit();
+      return r;
+    }
+    default:
+      break;
+  }
+  return CallWindowProcA(proc, edit, msg, message.WParam, lParam);
+}
+
+bool TComboBox::DialogKey(WORD key, LPARAM keyData) {
+  if ((key == VK_RETURN || key == VK_ESCAPE) && DroppedDown()) return false;
+  if (key != VK_TAB && key != VK_RETURN && key != VK_ESCAPE) return false;
+  TCustomForm* form = GetParentForm(this);
+  return form != nullptr && form->Perform(CM_DIALOGKEY, key, keyData) != 0;
+}
+
+void TComboBox::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+      // With an edit child the key events run in the edit's subclass; here only the dialog keys.
+      if (FEditHandle != nullptr) {
+        message.Result = message.Msg == CN_KEYDOWN && DialogKey(WORD(message.WParam), message.LParam) ? 1 : 0;
+        return;
+      }
+      break;
+    case CN_COMMAND:
+      switch (HIWORD(message.WParam)) {
+        case CBN_SELCHANGE:
+          FItemIndex = int(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+          Select();
+          break;
+        case CBN_EDITCHANGE: Change(); break;
+        case CBN_DROPDOWN:
+          if (FOnDropDown) FOnDropDown(this);
+          break;
+        case CBN_CLOSEUP:
+          if (FOnCloseUp) FOnCloseUp(this);
+          break;
+        default: break;
+      }
+      return;
+    case CN_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+      if (dis == nullptr) return;
+      TOwnerDrawState state = 0;
+      if (dis->itemState & ODS_SELECTED) state |= odSelected;
+      if (dis->itemState & ODS_FOCUS) state |= odFocused;
+      if (dis->itemState & ODS_DISABLED) state |= odDisabled;
+      if (dis->itemState & ODS_COMBOBOXEDIT) state |= odComboBoxEdit;
+      FCanvas.SetHandle(dis->hDC);
+      FCanvas.SetFont(Font());
+      FCanvas.Brush()->SetColor((state & odSelected) ? clHighlight : Color());
+      FCanvas.Font()->SetColor((state & odSelected) ? clHighlightText : Font()->Color());
+      try {
+        if (int(dis->itemID) >= 0) DrawItem(int(dis->itemID), dis->rcItem, state);
+        else FCanvas.FillRect(dis->rcItem);
+        if (state & odFocused) DrawFocusRect(dis->hDC, &dis->rcItem);
+      } catch (...) {
+        FCanvas.SetHandle(nullptr);
+        throw;
+      }
+      FCanvas.SetHandle(nullptr);
+      message.Result = 1;
+      return;
+    }
+    case CN_MEASUREITEM: {
+      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+      if (mis == nullptr) return;
+      int height = FItemHeight;
+      if (FStyle == csOwnerDrawVariable && FOnMeasureItem && int(mis->itemID) >= 0)
+        FOnMeasureItem(this, int(mis->itemID), height);
+      mis->itemHeight = UINT(height > 0 ? height : 1);
+      message.Result = 1;
+      return;
+    }
+    default:
+      break;
+  }
+  TWinControl::Dispatch(message);
+}
+
+void TComboBox::DrawItem(int index, RECT rect, TOwnerDrawState state) {
+  if (FOnDrawItem) {
+    FOnDrawItem(this, index, rect, state);
+    return;
+  }
+  FCanvas.FillRect(rect);
+  if (index < FItems.Count()) FCanvas.TextOut(rect.left + 2, rect.top, FItems[index]);
+}
+
+void TComboBox::Change() {
+  if (FOnChange) FOnChange(this);
+}
+
+void TComboBox::Select() {
+  if (FOnSelect) FOnSelect(this);
+  else Change();
+}
+
+void TComboBox::SetStyle(TComboBoxStyle value) {
+  if (value == FStyle) return;
+  FStyle = value;
+  RecreateWnd();
+}
+
+void TComboBox::SetItems(const TStringList& items) {
+  FItems.Clear();
+  for (int i = 0; i < items.Count(); ++i) FItems.Add(items[i]);
+  if (HandleAllocated()) {
+    SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < FItems.Count(); ++i)
+      SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(FItems[i].c_str()));
+  }
+  FItemIndex = -1;
+}
+
+int TComboBox::AddItem(const std::string& item) {
+  int index = FItems.Add(item);
+  if (HandleAllocated()) SendMessageA(Handle(), CB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(item.c_str()));
+  return index;
+}
+
+void TComboBox::DeleteItem(int index) {
+  if (index < 0 || index >= FItems.Count()) return;
+  FItems.Delete(index);
+  if (HandleAllocated()) SendMessageA(Handle(), CB_DELETESTRING, WPARAM(index), 0);
+  if (FItemIndex == index) FItemIndex = -1;
+  else if (FItemIndex > index) --FItemIndex;
+}
+
+void TComboBox::ClearItems() {
+  FItems.Clear();
+  FItemIndex = -1;
+  if (HandleAllocated()) SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+}
+
+int TComboBox::ItemIndex() {
+  if (HandleAllocated()) return int(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+  return FItemIndex;
+}
+
+void TComboBox::SetItemIndex(int value) {
+  if (value < -1 || value >= FItems.Count()) value = -1;
+  FItemIndex = value;
+  if (HandleAllocated() && ItemIndex() != value) SendMessageA(Handle(), CB_SETCURSEL, WPARAM(value), 0);
+}
+
+void TComboBox::SetDropDownCount(int value) {
+  if (value < 1 || value == FDropDownCount) return;
+  FDropDownCount = value;
+  RecreateWnd();
+}
+
+void TComboBox::SetItemHeight(int value) {
+  if (value < 1 || value == FItemHeight) return;
+  FItemHeight = value;
+  RecreateWnd();
+}
+
+void TComboBox::SetMaxLength(int value) {
+  if (value < 0 || value == FMaxLength) return;
+  FMaxLength = value;
+  if (HandleAllocated()) SendMessageA(Handle(), CB_LIMITTEXT, WPARAM(value), 0);
+}
+
+void TComboBox::SetSorted(bool value) {
+  if (value == FItems.Sorted()) return;
+  FItems.SetSorted(value);
+  RecreateWnd();
+}
+
+bool TComboBox::DroppedDown() {
+  return HandleAllocated() && SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TComboBox::SetDroppedDown(bool value) {
+  SendMessageA(Handle(), CB_SHOWDROPDOWN, value, 0);
+}
+
+void TComboBox::SelectAll() {
+  if (HandleAllocated()) SendMessageA(Handle(), CB_SETEDITSEL, 0, MAKELPARAM(0, 0xFFFF));
+}

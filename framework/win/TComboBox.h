@@ -1,0 +1,80 @@
+#pragma once
+
+#include "framework/base/TStringList.h"
+#include "framework/win/StdControlTypes.h"
+#include "framework/win/TControlCanvas.h"
+#include "framework/win/TWinControl.h"
+
+// The native combo box in every style. Its edit child is subclassed so that keys typed into it
+// reach the combo box's key events; owner-drawn styles draw through DrawItem (OnDrawItem).
+class TComboBox : public TWinControl {
+public:
+  explicit TComboBox(TComponent* owner);
+  ~TComboBox() override;
+
+  TComboBoxStyle Style() const { return FStyle; }
+  void SetStyle(TComboBoxStyle value);
+  const TStringList& Items() const { return FItems; }
+  void SetItems(const TStringList& items);
+  int AddItem(const std::string& item);
+  void DeleteItem(int index);
+  void ClearItems();
+  int ItemIndex();
+  void SetItemIndex(int value);
+  int DropDownCount() const { return FDropDownCount; }
+  void SetDropDownCount(int value);
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int value);
+  int MaxLength() const { return FMaxLength; }
+  void SetMaxLength(int value);
+  bool Sorted() const { return FItems.Sorted(); }
+  void SetSorted(bool value);
+  bool DroppedDown();
+  void SetDroppedDown(bool value);
+  void SelectAll();
+  TCanvas* Canvas() { return &FCanvas; }
+  // The subclassed edit child, nullptr for the list-only and owner-drawn styles.
+  HWND EditHandle() const { return FEditHandle; }
+
+  const TNotifyEvent& OnChange() const { return FOnChange; }
+  void SetOnChange(const TNotifyEvent& e) { FOnChange = e; }
+  const TNotifyEvent& OnSelect() const { return FOnSelect; }
+  void SetOnSelect(const TNotifyEvent& e) { FOnSelect = e; }
+  const TNotifyEvent& OnDropDown() const { return FOnDropDown; }
+  void SetOnDropDown(const TNotifyEvent& e) { FOnDropDown = e; }
+  const TNotifyEvent& OnCloseUp() const { return FOnCloseUp; }
+  void SetOnCloseUp(const TNotifyEvent& e) { FOnCloseUp = e; }
+  const TDrawItemEvent& OnDrawItem() const { return FOnDrawItem; }
+  void SetOnDrawItem(const TDrawItemEvent& e) { FOnDrawItem = e; }
+  const TMeasureItemEvent& OnMeasureItem() const { return FOnMeasureItem; }
+  void SetOnMeasureItem(const TMeasureItemEvent& e) { FOnMeasureItem = e; }
+
+  void Dispatch(TMessage& message) override;
+
+protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
+  virtual void DrawItem(int index, RECT rect, TOwnerDrawState state);
+  virtual void Change();
+  virtual void Select();
+
+private:
+  static LRESULT CALLBACK EditWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT EditMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  bool DialogKey(WORD key, LPARAM keyData);
+  void UnhookEdit();
+
+  TComboBoxStyle FStyle = csDropDown;
+  TStringList FItems;
+  int FItemIndex = -1;
+  int FDropDownCount = 8;
+  int FItemHeight = 16;
+  int FMaxLength = 0;
+  HWND FEditHandle = nullptr;
+  WNDPROC FEditDefProc = nullptr;
+  TControlCanvas FCanvas;
+  TNotifyEvent FOnChange, FOnSelect, FOnDropDown, FOnCloseUp;
+  TDrawItemEvent FOnDrawItem;
+  TMeasureItemEvent FOnMeasureItem;
+};

@@ -1,0 +1,305 @@
+#include "framework/win/TDBNavigator.h"
+
+#include <algorithm>
+
+#include "framework/base/TClientDataSet.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TDataSource.h"
+#include "framework/win/TTimer.h"
+
+namespace {
+
+constexpr int kGlyphSize = 12;
+constexpr unsigned kRepeatDelay = 400, kRepeatInterval = 100;
+
+const char* const kDefaultHints[10] = {"First record", "Prior record", "Next record", "Last record",
+                                       "Insert record", "Delete record", "Edit record", "Post edit",
+                                       "Cancel edit", "Refresh data"};
+
+// Draws the symbol of button in colour with its left edge at x.
+void DrawSymbol(HDC dc, TNavigateBtn button, int x, COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  HPEN pen = CreatePen(PS_SOLID, 2, colour);
+  HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
+  const int m = kGlyphSize / 2;
+  auto triangle = [&](bool left, int at) {
+    POINT p[3] = {{at, m}, {at + 5, m - 5}, {at + 5, m + 5}};
+    if (!left) p[0] = {at + 5, m}, p[1] = {at, m - 5}, p[2] = {at, m + 5};
+    Polygon(dc, p, 3);
+  };
+  auto bar = [&](int at) {
+    RECT r{at, 1, at + 2, kGlyphSize - 1};
+    FillRect(dc, &r, brush);
+  };
+  switch (button) {
+    case nbFirst: bar(x + 2); triangle(true, x + 5); break;
+    case nbPrior: triangle(true, x + 4); break;
+    case nbNext: triangle(false, x + 4); break;
+    case nbLast: triangle(false, x + 3); bar(x + 9); break;
+    case nbInsert: {
+      RECT h{x + 2, m - 1, x + 10, m + 1}, v{x + 5, 2, x + 7, 10};
+      FillRect(dc, &h, brush);
+      FillRect(dc, &v, brush);
+      break;
+    }
+    case nbDelete: {
+      RECT h{x + 2, m - 1, x + 10, m + 1};
+      FillRect(dc, &h, brush);
+      break;
+    }
+    case nbEdit: {
+      POINT p[3] = {{x + m, 2}, {x + 1, 10}, {x + 11, 10}};
+      Polygon(dc, p, 3);
+      break;
+    }
+    case nbPost:
+      MoveToEx(dc, x + 2, m, nullptr);
+      LineTo(dc, x + 5, 9);
+      LineTo(dc, x + 10, 3);
+      break;
+    case nbCancel:
+      MoveToEx(dc, x + 3, 3, nullptr);
+      LineTo(dc, x + 9, 9);
+      MoveToEx(dc, x + 9, 3, nullptr);
+      LineTo(dc, x + 3, 9);
+      break;
+    case nbRefresh:
+      Arc(dc, x + 2, 2, x + 10, 10, x + 10, m, x + m, 2);
+      break;
+  }
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(brush);
+  DeleteObject(pen);
+}
+
+// Two frames, normal and disabled, on a key colour.
+void MakeGlyph(TBitmap& glyph, TNavigateBtn button) {
+  glyph.SetSize(kGlyphSize * 2, kGlyphSize);
+  TCanvas* canvas = glyph.Canvas();
+  canvas->Brush()->SetColor(clFuchsia);
+  canvas->FillRect(RECT{0, 0, kGlyphSize * 2, kGlyphSize});
+  DrawSymbol(canvas->Handle(), button, 0, RGB(0, 0, 0));
+  // The symbols keep clear of the bottom-left pixel, which names the transparent colour.
+  DrawSymbol(canvas->Handle(), button, kGlyphSize, GetSysColor(COLOR_GRAYTEXT));
+}
+
+}  // namespace
+
+TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index) : TSpeedButton(navigator), FIndex(index) {
+  TBitmap glyph;
+  MakeGlyph(glyph, index);
+  SetGlyph(&glyph);
+  SetNumGlyphs(2);
+}
+
+void TNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  TSpeedButton::MouseDown(button, shift, x, y);
+  if (button != mbLeft || !Repeats() || !Enabled()) return;
+  if (FRepeatTimer == nullptr) {
+    FRepeatTimer = new TTimer(this);
+    FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TNavButton::TimerExpired));
+  }
+  FRepeatTimer->SetInterval(kRepeatDelay);
+  FRepeatTimer->SetEnabled(true);
+}
+
+void TNavButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  if (FRepeatTimer != nullptr) FRepeatTimer->SetEnabled(false);
+  TSpeedButton::MouseUp(button, shift, x, y);
+}
+
+void TNavButton::TimerExpired(TObject*) { RepeatTick(); }
+
+void TNavButton::Paint() {
+  TSpeedButton::Paint();
+  auto* navigator = dynamic_cast<TDBNavigator*>(Parent());
+  if (navigator == nullptr || !navigator->Focused() || navigator->FocusedButton() != FIndex) return;
+  RECT r{3, 3, Width() - 3, Height() - 3};
+  DrawFocusRect(Canvas()->Handle(), &r);
+}
+
+void TNavButton::RepeatTick() {
+  if (FRepeatTimer != nullptr) FRepeatTimer->SetInterval(kRepeatInterval);
+  // Clicks only while the button is held down with the mouse over it.
+  if (State() == bsDown && Enabled()) {
+    Click();
+  } else if (!(GetKeyState(VK_LBUTTON) & 0x8000) && FRepeatTimer != nullptr) {
+    FRepeatTimer->SetEnabled(false);
+  }
+}
+
+TDBNavigator::TDBNavigator(TComponent* owner) : TCustomControl(owner), FLink(this) {
+  SetControlStyle((ControlStyle() | csOpaque) & ~(csAcceptsControls | csSetCaption));
+  SetColor(clBtnFace);
+  for (size_t i = 0; i < FButtons.size(); ++i) {
+    auto* button = new TNavButton(this, TNavigateBtn(i));
+    button->SetHint(kDefaultHints[i]);
+    button->SetOnClick(TNotifyEvent(this, &TDBNavigator::ButtonClick));
+    button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
+    button->SetParent(this);
+    FButtons[i] = button;
+  }
+  SetBounds(0, 0, 240, 25);
+  Layout();
+  UpdateButtons();
+}
+
+TDBNavigator::~TDBNavigator() = default;
+
+void TDBNavigator::SetVisibleButtons(TButtonSet value) {
+  value &= nbAllButtons;
+  if (value == FVisibleButtons) return;
+  FVisibleButtons = value;
+  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetVisible((value & (1u << i)) != 0);
+  Layout();
+  Invalidate();
+}
+
+void TDBNavigator::SetHints(const std::vector<std::string>& hints) {
+  for (size_t i = 0; i < FButtons.size(); ++i)
+    FButtons[i]->SetHint(i < hints.size() && !hints[i].empty() ? hints[i] : kDefaultHints[i]);
+}
+
+void TDBNavigator::Layout() {
+  int count = 0;
+  for (size_t i = 0; i < FButtons.size(); ++i)
+    if (FVisibleButtons & (1u << i)) ++count;
+  if (count == 0) count = 1;
+  int width = Width() / count;
+  int leftover = Width() - count * width;
+  // Spread the leftover pixels one by one over the buttons.
+  int accumulator = count / 2;
+  int x = 0;
+  for (size_t i = 0; i < FButtons.size(); ++i) {
+    TNavButton* button = FButtons[i];
+    if (!(FVisibleButtons & (1u << i))) {
+      button->SetBounds(Width() + 1, 0, width, Height());
+      continue;
+    }
+    int w = width;
+    accumulator -= leftover;
+    if (accumulator < 0) {
+      accumulator += count;
+      ++w;
+    }
+    button->SetBounds(x, 0, w, Height());
+    x += w;
+  }
+}
+
+void TDBNavigator::Resize() {
+  Layout();
+  TCustomControl::Resize();
+}
+
+void TDBNavigator::UpdateButtons() {
+  bool active = FLink.Active() && Enabled();
+  if (!active) {
+    for (TNavButton* b : FButtons) b->SetEnabled(false);
+    return;
+  }
+  TClientDataSet* table = FLink.DataSet();
+  bool editing = FLink.Editing();
+  bool empty = table->IsEmpty();
+  bool atStart = empty || table->RecNo() <= 1, atEnd = empty || table->RecNo() >= table->RecordCount();
+  FButtons[size_t(nbFirst)]->SetEnabled(!atStart);
+  FButtons[size_t(nbPrior)]->SetEnabled(!atStart);
+  FButtons[size_t(nbNext)]->SetEnabled(!atEnd);
+  FButtons[size_t(nbLast)]->SetEnabled(!atEnd);
+  FButtons[size_t(nbDelete)]->SetEnabled(!empty);
+  FButtons[size_t(nbInsert)]->SetEnabled(true);
+  FButtons[size_t(nbRefresh)]->SetEnabled(true);
+  FButtons[size_t(nbEdit)]->SetEnabled(!editing && !empty);
+  FButtons[size_t(nbPost)]->SetEnabled(editing);
+  FButtons[size_t(nbCancel)]->SetEnabled(editing);
+}
+
+void TDBNavigator::BtnClick(TNavigateBtn index) {
+  TClientDataSet* table = FLink.DataSet();
+  if (table != nullptr && FLink.Active()) {
+    if (FBeforeAction) FBeforeAction(this, index);
+    switch (index) {
+      case nbFirst: table->First(); break;
+      case nbPrior: table->Prior(); break;
+      case nbNext: table->Next(); break;
+      case nbLast: table->Last(); break;
+      case nbInsert: table->Insert(); break;
+      case nbDelete: {
+        if (table->IsEmpty()) break;
+        std::string title = Application != nullptr ? Application->Title() : "";
+        if (FConfirmDelete && Application != nullptr &&
+            Application->MessageBox("Delete record?", title, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
+          break;
+        table->Delete();
+        break;
+      }
+      case nbEdit: table->Edit(); break;
+      case nbPost: table->Post(); break;
+      case nbCancel: table->Cancel(); break;
+      case nbRefresh: break;  // an in-memory table has nothing to reread
+    }
+  }
+  if (FOnNavClick) FOnNavClick(this, index);
+}
+
+void TDBNavigator::ButtonClick(TObject* sender) {
+  auto* button = static_cast<TNavButton*>(sender);
+  BtnClick(button->Index());
+}
+
+void TDBNavigator::ButtonMouseDown(TObject* sender, TMouseButton button, TShiftState, int, int) {
+  if (button != mbLeft) return;
+  FFocusedButton = static_cast<TNavButton*>(sender)->Index();
+  if (CanFocus() && !Focused()) SetFocus();
+  Invalidate();
+}
+
+void TDBNavigator::KeyDown(WORD& key, TShiftState shift) {
+  TCustomControl::KeyDown(key, shift);
+  auto step = [this](int direction) {
+    for (int i = int(FFocusedButton) + direction; i >= 0 && i < int(FButtons.size()); i += direction) {
+      if (FVisibleButtons & (1u << i)) {
+        FFocusedButton = TNavigateBtn(i);
+        Invalidate();
+        return;
+      }
+    }
+  };
+  switch (key) {
+    case VK_SPACE:
+      if (FButtons[size_t(FFocusedButton)]->Enabled()) FButtons[size_t(FFocusedButton)]->Click();
+      break;
+    case VK_LEFT: step(-1); break;
+    case VK_RIGHT: step(1); break;
+    default: return;
+  }
+  key = 0;
+}
+
+void TDBNavigator::Paint() {
+  RECT r = ClientRect();
+  Canvas()->Brush()->SetColor(Color());
+  Canvas()->FillRect(r);
+}
+
+void TDBNavigator::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case WM_GETDLGCODE:
+      message.Result = DLGC_WANTARROWS;
+      return;
+    case CM_ENABLEDCHANGED:
+      TCustomControl::Dispatch(message);
+      if (!IsLoading()) UpdateButtons();
+      return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      Invalidate();
+      break;
+    default:
+      break;
+  }
+  TCustomControl::Dispatch(message);
+}
