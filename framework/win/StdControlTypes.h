@@ -5,13 +5,12 @@
 #include <cstdint>
 
 #include "framework/base/Delegate.h"
+#include "framework/win/Controls.h"
 
 class TObject;
 
 // Kinds shared by the standard controls.
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-using enum TAlignment;
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 using enum TTextLayout;
 enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
@@ -28,10 +27,6 @@ enum class TBitBtnKind { bkCustom, bkOK, bkCancel, bkHelp, bkYes, bkNo, bkClose,
 using enum TBitBtnKind;
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 using enum TComboBoxStyle;
-enum class TScrollBarKind { sbHorizontal, sbVertical };
-using enum TScrollBarKind;
-enum class TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
-using enum TScrollCode;
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using enum TBevelCut;
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
