@@ -55,6 +55,8 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void DestroyWnd() override;
+  void SaveNativeState() override {}  // the item list and index are kept by the control itself
+  void RestoreNativeState() override {}
   virtual void DrawItem(int index, RECT rect, TOwnerDrawState state);
   virtual void Change();
   virtual void Select();

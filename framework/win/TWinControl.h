@@ -115,6 +115,10 @@ public:
   void SetOnKeyPress(const TKeyPressEvent& e) { FOnKeyPress = e; }
 
 protected:
+  // A rebuilt window gets back the items, selection and text that the native control held. A control
+  // that keeps its own item list overrides both and restores from that instead, so nothing is added twice.
+  virtual void SaveNativeState();
+  virtual void RestoreNativeState();
   virtual void CreateParams(TCreateParams& params);
   // Makes the window from params; the default registers the class when needed.
   virtual void CreateWindowHandle(const TCreateParams& params);
@@ -151,8 +155,6 @@ private:
   bool IsControlMouseMsg(TMessage& message);
   void ReflectNotification(TMessage& message);
   void ApplyNativeBounds();
-  void SaveNativeState();
-  void RestoreNativeState();
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;
