@@ -2,6 +2,7 @@
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
+#include "gif/TGIFImage.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ TfmMain* fmMain = nullptr;
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  RegisterGIFImage();  // pictures loaded by file name may be GIF files
   Application->Initialize();
   Application->SetTitle("Tarvex");
   Application->CreateForm(fmMain);
