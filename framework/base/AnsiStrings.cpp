@@ -31,6 +31,8 @@ std::string HexDigits(std::uint64_t value, int digits) {
   return out;
 }
 
+}  // namespace
+
 void AppendUtf8(std::string& out, std::uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -48,8 +50,6 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
-
-}  // namespace
 
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }
 

@@ -44,5 +44,7 @@ std::string IncludeTrailingPathDelimiter(const std::string& path);
 WideString AnsiToWide(const std::string& text);
 std::string WideToAnsi(const WideString& text);
 // UTF-8 <-> UTF-16. Malformed UTF-8 and unpaired surrogates become U+FFFD.
+// Appends code point cp (at most 0x10FFFF) in UTF-8.
+void AppendUtf8(std::string& out, std::uint32_t cp);
 WideString Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const WideString& text);
