@@ -11,6 +11,20 @@ class TObject;
 template <typename Signature>
 class TDelegate;
 
+namespace delegate_detail {
+// The class a member function pointer belongs to (the class that declares the method).
+template <typename M>
+struct TMemberClass;
+template <typename C, typename R, typename... A>
+struct TMemberClass<R (C::*)(A...)> {
+  using Type = C;
+};
+template <typename C, typename R, typename... A>
+struct TMemberClass<R (C::*)(A...) const> {
+  using Type = C;
+};
+}  // namespace delegate_detail
+
 // An event handler: an {object, method} pair that compares equal to another pair naming the same
 // object and method, so a component can recognise (and later restore) a handler it installed.
 // A plain function or a functor may be bound too; a functor compares equal only to copies of the
@@ -21,16 +35,17 @@ public:
   TDelegate() = default;
   TDelegate(std::nullptr_t) {}
 
+  // The object is stored as the method's own class, so a handler bound through a derived-class
+  // pointer equals the same handler bound through a base-class pointer.
   template <typename T, typename M>
     requires std::is_member_function_pointer_v<M>
-  TDelegate(T* object, M method) : FObject(object) {
+  TDelegate(T* object, M method) {
+    using C = typename delegate_detail::TMemberClass<M>::Type;
     static_assert(sizeof(M) <= sizeof(FMethod), "member pointer too large");
-    if (object == nullptr || method == nullptr) {
-      FObject = nullptr;
-      return;
-    }
+    if (object == nullptr || method == nullptr) return;
+    FObject = static_cast<C*>(object);
     std::memcpy(FMethod, &method, sizeof(M));
-    FInvoke = &InvokeMethod<T, M>;
+    FInvoke = &InvokeMethod<C, M>;
   }
 
   TDelegate(R (*function)(Args...)) {

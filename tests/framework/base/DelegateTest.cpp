@@ -43,6 +43,10 @@ TEST(Delegate, ComparesByObjectAndMethod) {
   EXPECT_EQ(ac, TNotifyEvent(&a, &TReceiver::Clicked));
   EXPECT_FALSE(ac == TNotifyEvent(&b, &TReceiver::Clicked));
   EXPECT_FALSE(ac == TNotifyEvent(&a, &TReceiver::Other));
+  // The same object and method, whatever type the object pointer had when bound.
+  TBase* asBase = &a;
+  EXPECT_EQ(TNotifyEvent(&a, &TBase::Clicked), TNotifyEvent(asBase, &TBase::Clicked));
+  EXPECT_EQ(TNotifyEvent(&a, &TReceiver::Other), TNotifyEvent(static_cast<TReceiver*>(asBase), &TReceiver::Other));
   EXPECT_EQ(TNotifyEvent(), TNotifyEvent(nullptr));
   EXPECT_FALSE(ac == TNotifyEvent());
   EXPECT_EQ(TNotifyEvent(&Plain), TNotifyEvent(&Plain));
