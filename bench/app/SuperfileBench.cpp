@@ -17,30 +17,19 @@
 
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
+#include "TCollectingHost.h"
 #include "shx-generator.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TQuietHost : public TSuperfileHost {
+// Reports error boxes on stderr and otherwise stays quiet.
+class TQuietHost : public TCollectingHost {
 public:
-  std::vector<TCodeGroupRow> Rows;
-  std::string SaveName;
-  void ResetRows() override { Rows.clear(); }
-  void AddRow(const TCodeGroupRow& row) override { Rows.push_back(row); }
-  void SelectLastRow() override {}
-  void SetStatus(const std::string&) override {}
-  void SetGaugeRange(int64_t, int64_t) override {}
-  void SetGaugeProgress(int64_t) override {}
-  void ShowError(const std::string& text) override { std::fprintf(stderr, "error: %s\n", text.c_str()); }
-  void BringToFront() override {}
-  bool AskSaveFileName(const std::string&, std::string& fileName) override {
-    fileName = SaveName;
-    return true;
+  TQuietHost() {
+    OnError = [](const std::string& text) { std::fprintf(stderr, "error: %s\n", text.c_str()); };
   }
-  void SetBusyCursor(bool) override {}
-  void ProcessMessages() override {}
 };
 
 struct TFixture {

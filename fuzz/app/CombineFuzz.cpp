@@ -15,28 +15,11 @@
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "framework/base/Exception.h"
+#include "tests/tools/shx-tool/TCollectingHost.h"
 
 namespace {
 
-class THost : public TSuperfileHost {
-public:
-  std::vector<TCodeGroupRow> Rows;
-  std::string SaveName;
-  void ResetRows() override { Rows.clear(); }
-  void AddRow(const TCodeGroupRow& row) override { Rows.push_back(row); }
-  void SelectLastRow() override {}
-  void SetStatus(const std::string&) override {}
-  void SetGaugeRange(int64_t, int64_t) override {}
-  void SetGaugeProgress(int64_t) override {}
-  void ShowError(const std::string&) override {}
-  void BringToFront() override {}
-  bool AskSaveFileName(const std::string&, std::string& fileName) override {
-    fileName = SaveName;
-    return true;
-  }
-  void SetBusyCursor(bool) override {}
-  void ProcessMessages() override {}
-};
+using THost = TCollectingHost;
 
 const std::filesystem::path& Root() {
   static const std::filesystem::path root = [] {

@@ -7,28 +7,17 @@
 
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
+#include "TCollectingHost.h"
 #include "shx-generator.h"
 
 namespace {
 
-class THost : public TSuperfileHost {
+// Any error box fails the test; the date is fixed.
+class THost : public TCollectingHost {
 public:
-  std::vector<TCodeGroupRow> Rows;
-  std::string SaveName;
-  void ResetRows() override { Rows.clear(); }
-  void AddRow(const TCodeGroupRow& row) override { Rows.push_back(row); }
-  void SelectLastRow() override {}
-  void SetStatus(const std::string&) override {}
-  void SetGaugeRange(int64_t, int64_t) override {}
-  void SetGaugeProgress(int64_t) override {}
-  void ShowError(const std::string& text) override { ADD_FAILURE() << text; }
-  void BringToFront() override {}
-  bool AskSaveFileName(const std::string&, std::string& fileName) override {
-    fileName = SaveName;
-    return true;
+  THost() {
+    OnError = [](const std::string& text) { ADD_FAILURE() << text; };
   }
-  void SetBusyCursor(bool) override {}
-  void ProcessMessages() override {}
   std::tm LocalTime() override {
     std::tm t{};
     t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_wday = 6, t.tm_hour = 20, t.tm_min = 3, t.tm_sec = 13;
