@@ -4,7 +4,8 @@
 #       PORTABLE libraries build in every tree; WINDOWS ones only in the win tree.
 #   tarvex_native_test(NAME SOURCES ... [DEPS ...])     GoogleTest, host and asan trees
 #   tarvex_wine_test(NAME SOURCES ... [DEPS ...])       GoogleTest, win tree, run under Wine
-#   tarvex_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir])  libFuzzer, fuzz tree
+#   tarvex_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir] [OPTIONS -flag=value ...])
+#                                                       libFuzzer, fuzz tree; OPTIONS go to its runs
 #   tarvex_bench(NAME SOURCES ... [DEPS ...])           Google Benchmark, host tree
 #   tarvex_tool(NAME SOURCES ... [DEPS ...])            test drivers, host tree
 # Includes are written from the source root: #include "framework/base/Exception.h".
@@ -64,8 +65,8 @@ elseif(TARVEX_KIND STREQUAL "host" OR TARVEX_KIND STREQUAL "asan")
 endif()
 
 function(_tarvex_parse prefix)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "PORTABLE;WINDOWS" "CORPUS" "SOURCES;DEPS")
-  foreach(v PORTABLE WINDOWS CORPUS SOURCES DEPS)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "PORTABLE;WINDOWS" "CORPUS" "SOURCES;DEPS;OPTIONS")
+  foreach(v PORTABLE WINDOWS CORPUS SOURCES DEPS OPTIONS)
     set(${prefix}_${v} "${ARG_${v}}" PARENT_SCOPE)
   endforeach()
 endfunction()
@@ -125,7 +126,8 @@ function(tarvex_fuzz name)
   else()
     set(corpus "")
   endif()
-  set_property(GLOBAL APPEND PROPERTY TARVEX_FUZZERS "${name}|${corpus}")
+  string(JOIN " " options ${F_OPTIONS})
+  set_property(GLOBAL APPEND PROPERTY TARVEX_FUZZERS "${name}|${corpus}|${options}")
 endfunction()
 
 function(tarvex_bench name)
@@ -165,10 +167,14 @@ function(tarvex_write_manifests)
     list(GET parts 0 t)
     list(LENGTH parts n)
     set(corpus "")
+    set(options "")
     if(n GREATER 1)
       list(GET parts 1 corpus)
     endif()
-    string(APPEND content "$<TARGET_FILE:${t}>|${corpus}\n")
+    if(n GREATER 2)
+      list(GET parts 2 options)
+    endif()
+    string(APPEND content "$<TARGET_FILE:${t}>|${corpus}|${options}\n")
   endforeach()
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/fuzzers.txt CONTENT "${content}")
 endfunction()

@@ -253,23 +253,32 @@ TCodedLanguage ReadCodedLanguage(const std::vector<uint8_t>& image, uint32_t bas
 }
 
 std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, const TCodedLanguage& lang,
-                                          int slot, const TLangProgress& progress) {
+                                          int slot, const TLangProgress& progress, uint64_t& walked) {
   const uint32_t nodes = static_cast<uint32_t>(lang.Value.size());
   std::vector<std::u16string> strings;
   strings.reserve(lang.Count);
   std::u16string buffer;
   buffer.reserve(TLanguagePack::MaxStringUnits);
+  const uint64_t endBit = uint64_t{lang.StreamEnd} * 8;
+  // Groups of a sound pack follow each other, so together they read the stream once. Groups that
+  // start over each other's bits (all at offset 0, say) would read it once per group.
+  const uint64_t budget = TLanguagePack::DecodeBitBudget(lang.StreamEnd - lang.Stream);
   for (uint32_t first = 0; first < lang.Count; first += 4) {
     const uint32_t members = std::min<uint32_t>(4, lang.Count - first);
     const uint64_t start = uint64_t{lang.Stream} + ReadBE32(&image[lang.Groups + first]);
     uint64_t bit = start * 8;
-    const uint64_t endBit = uint64_t{lang.StreamEnd} * 8;
+    const uint64_t stopBit = std::min(endBit, bit + (budget - walked));
     uint32_t node = 0;
     uint32_t done = 0;
     buffer.clear();
     while (done < members) {
-      if (bit >= endBit)
-        Fail(SlotText(slot) + ": string " + std::to_string(first + done + 1) + " runs past its stream.");
+      if (bit >= stopBit) {
+        walked += bit - start * 8;
+        if (bit >= endBit)
+          Fail(SlotText(slot) + ": string " + std::to_string(first + done + 1) + " runs past its stream.");
+        Fail(SlotText(slot) +
+             ": its string groups overlap; decoding them would read the stream more than twice.");
+      }
       const bool one = (image[bit >> 3] >> (7 - (bit & 7))) & 1u;
       ++bit;
       node = one ? lang.One[node] : lang.Zero[node];
@@ -290,15 +299,24 @@ std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, con
         buffer.push_back(unit);
       }
     }
+    walked += bit - start * 8;
   }
   return strings;
 }
 
 }  // namespace
 
-std::vector<std::u16string> TLanguagePack::Decode(int slot, const TLangProgress& progress) const {
+uint64_t TLanguagePack::DecodeBitBudget(uint64_t streamBytes) {
+  return 2 * 8 * streamBytes;
+}
+
+std::vector<std::u16string> TLanguagePack::Decode(int slot, const TLangProgress& progress,
+                                                  uint64_t* bitsRead) const {
   const TPreparedLanguage p = Prepare(slot);
-  return DecodeStrings(FImage, ReadCodedLanguage(FImage, FBase, p, slot), slot, progress);
+  uint64_t own = 0;
+  uint64_t& walked = bitsRead ? *bitsRead : own;
+  walked = 0;
+  return DecodeStrings(FImage, ReadCodedLanguage(FImage, FBase, p, slot), slot, progress, walked);
 }
 
 TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& strings,

@@ -3,6 +3,7 @@
 #include "editors/core/LanguageName.h"
 #include "editors/core/TLanguagePack.h"
 #include "tests/editors/generators/LangPackGenerator.h"
+#include "tests/support/TAllocationProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +65,11 @@ TEST_P(GeneratedPacks, DecodeGivesTheStringsAndPackIsByteIdentical) {
   TLanguagePack pack(gen.Image);
   ASSERT_EQ(pack.Count(), int(gen.Languages.size()));
   for (int slot = 0; slot < pack.Count(); ++slot) {
-    const auto strings = pack.Decode(slot);
+    uint64_t bits = 0;
+    const auto strings = pack.Decode(slot, {}, &bits);
     ASSERT_EQ(strings, gen.Languages[size_t(slot)].Strings) << "language " << slot;
+    // Sound groups follow each other: the decode reads no stream bit twice.
+    EXPECT_LE(bits, 8 * uint64_t(gen.Languages[size_t(slot)].Tree - gen.Languages[size_t(slot)].Stream));
     const auto entry = pack.Prepare(slot).LngEntry;
     EXPECT_TRUE(std::equal(entry.begin(), entry.end(), gen.Languages[size_t(slot)].Lng.begin()));
     EXPECT_EQ(pack.Pack(slot, strings).DroppedUnits, 0);
@@ -249,6 +253,29 @@ TEST(LanguagePack, DamagedStringsAreReportedNotRead) {
   decodeFails(TMiniPack(9, {0x80, 0, 0, 0}, kTwoLeaves, {0}));  // third group entry outside the image
   std::vector<uint8_t> many(40, 0xFF);                          // 320 units of "A": longer than 255
   decodeFails(TMiniPack(1, many, kTwoLeaves, {0}));
+}
+
+TEST(LanguagePack, GroupsReadingTheStreamOverAndOverAreRefusedWithinAFixedBudget) {
+  // Images of 87 kB and 333 kB: 16,384 groups that all start on the stream's first bit and reach its
+  // last; unbounded, the decode would read the stream 16,384 times.
+  for (uint32_t streamBytes : {20000u, 267000u}) {
+    const TLanguagePack pack(GenerateLoopingLangPack(streamBytes));
+    uint64_t bits = 0;
+    std::string error;
+    TAllocationProbe probe;
+    try {
+      pack.Decode(0, {}, &bits);
+    } catch (const ELangPackError& e) {
+      error = e.Message();
+    }
+    EXPECT_EQ(error,
+              "Damaged language pack: language 1: its string groups overlap; decoding them would read the "
+              "stream more than twice.");
+    EXPECT_GE(bits, 8 * uint64_t(streamBytes));
+    EXPECT_LE(bits, 2 * 8 * uint64_t(streamBytes));
+    // Nothing grows with the stream: the largest block is the list of 65,535 strings.
+    EXPECT_LE(probe.Largest(), size_t(65536) * sizeof(std::u16string));
+  }
 }
 
 TEST(LanguagePack, ACodePathLongerThan128StepsIsRefused) {

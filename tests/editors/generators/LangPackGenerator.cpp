@@ -378,3 +378,30 @@ TGenPackPlan LargeLangPackPlan(uint32_t seed, int languages) {
 TGenPackPlan SmallLangPackPlan(uint32_t seed, int languages) {
   return MakePlan(seed, languages, 9, 40);
 }
+
+std::vector<uint8_t> GenerateLoopingLangPack(uint32_t streamBytes) {
+  const uint32_t base = 0x10A40000;
+  const uint32_t strings = 65535;
+  const uint32_t block = 1024, stream = block + 4;
+  const uint32_t tree = stream + std::max<uint32_t>(streamBytes, 1);
+  const uint32_t groups = tree + 2 * 6;  // two nodes
+  const uint32_t end = groups + 4 * ((strings + 3) / 4);
+  std::vector<uint8_t> v(end, 0);
+  Be32(v, 0, base);
+  Le32(v, 20, 1);
+  const size_t e = 24;
+  Le32(v, e, 1);                      // word 0: ID
+  Be32(v, e + 4, base + stream);      // word 1: stream
+  Be32(v, e + 8, base + groups);      // word 2: group table, all offsets 0
+  Be32(v, e + 12, base + tree);       // word 3: tree
+  Be32(v, e + 24, base + end);        // word 6: block end
+  Be32(v, e + 40, base + block);      // word 10: block
+  Be32(v, e + 44, base + block + 2);  // word 11: lengthener, 0
+  Be16(v, block, strings);
+  v[tree - 1] = 0x0F;  // the last four bits: four end codes
+  // Node 0: bit 1 to node 1, bit 0 back to itself. Node 1: the end code's leaf.
+  Be16(v, tree, 0xFFFF);
+  Be16(v, tree + 2, 1);
+  Be16(v, tree + 4, 0);
+  return v;
+}

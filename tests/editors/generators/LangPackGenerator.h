@@ -57,3 +57,8 @@ TGenPack GenerateLangPack(const TGenPackPlan& plan);
 TGenPackPlan LargeLangPackPlan(uint32_t seed, int languages);
 // A small pack of the same shape (tens of strings) for quick tests and fuzz seeds.
 TGenPackPlan SmallLangPackPlan(uint32_t seed, int languages);
+
+// A hostile pack of one language: 65,535 strings whose group offsets are all 0, over a tree whose root
+// is its own 0-child, and a stream of `streamBytes` zero bytes that ends in four end codes. Every
+// group of four empty strings starts at the stream's first bit and reaches its last one.
+std::vector<uint8_t> GenerateLoopingLangPack(uint32_t streamBytes);

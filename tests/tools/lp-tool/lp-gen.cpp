@@ -1,5 +1,6 @@
 // Writes a synthetic language pack: lp-gen OUTDIR [SEED] [LANGUAGES] [small|large]. OUTDIR receives
 // pack.smg, lang-N.lng and strings-N.txt for each language, and manifest.txt.
+// lp-gen OUTDIR looping BYTES writes looping.smg, the hostile pack of GenerateLoopingLangPack.
 #include "tests/editors/generators/LangPackGenerator.h"
 #include "tests/tools/lp-tool/lp-files.h"
 
@@ -11,6 +12,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
+  if (argc == 4 && std::string(argv[2]) == "looping") {
+    const auto image = GenerateLoopingLangPack(uint32_t(std::stoul(argv[3])));
+    lp::WriteFile(dir + "/looping.smg", image.data(), image.size());
+    return 0;
+  }
   const uint32_t seed = argc > 2 ? uint32_t(std::stoul(argv[2])) : 1;
   const int languages = argc > 3 ? std::stoi(argv[3]) : 3;
   const bool large = argc > 4 && std::string(argv[4]) == "large";
