@@ -1,5 +1,7 @@
 #include "gif/core/TGIFDocument.h"
 
+#include <algorithm>
+
 #include "gif/core/GIFException.h"
 #include "gif/core/TGIFExtension.h"
 #include "gif/core/TGIFSpanReader.h"
@@ -56,8 +58,7 @@ void TGIFDocument::LoadFromBytes(const uint8_t* data, size_t size) {
   TGIFSpanReader reader(data, size);
   FReporter.Progress("Loading...", 0);
   FHeader.LoadFromStream(reader);
-  TGIFPixelBudget budget{kBasePixelBudget + static_cast<uint64_t>(size) * kPixelsPerDataByte};
-  const uint64_t screenLimit = budget.Remaining > kScreenPixelLimit ? budget.Remaining : kScreenPixelLimit;
+  TGIFPixelBudget budget{kMaxPixels, kUnfilledPixels};
 
   // Each pass consumes at least one byte, so the loop is bounded by the data.
   for (;;) {
@@ -79,7 +80,9 @@ void TGIFDocument::LoadFromBytes(const uint8_t* data, size_t size) {
   }
   uint8_t trailer;
   if (reader.ReadByte(trailer) && trailer != kTrailer) FReporter.Warning("Invalid Image trailer");
-  if (static_cast<uint64_t>(FHeader.Width()) * FHeader.Height() > screenLimit)
+  // The screen may be as large as its frames together, so frames side by side fit.
+  const uint64_t framePixels = kMaxPixels - budget.Remaining;
+  if (static_cast<uint64_t>(FHeader.Width()) * FHeader.Height() > std::max(kScreenPixelLimit, framePixels))
     throw GIFException("Invalid image dimensions");
   FReporter.Progress("Loading...", 100);
 }

@@ -1,5 +1,6 @@
 #include "gif/core/TGIFLZWDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gif/core/TGIFReporter.h"
@@ -7,7 +8,16 @@
 
 namespace {
 constexpr int kMaxCodes = 4096;
+constexpr int kMaxCodeWidth = 12;
 constexpr size_t kPadding = 8;
+
+// Sum of min(i, cap) for i = first..last.
+uint64_t SumCapped(uint64_t first, uint64_t last, uint64_t cap) {
+  if (last < first) return 0;
+  if (last <= cap) return (first + last) * (last - first + 1) / 2;
+  if (first > cap) return cap * (last - first + 1);
+  return (first + cap) * (cap - first + 1) / 2 + cap * (last - cap);
+}
 
 // Codes packed least significant bit first, read through a 64-bit window.
 class TBitReader {
@@ -87,15 +97,48 @@ void TGIFLZWDecoder::Skip(TGIFSpanReader& reader, const TGIFReporter& reporter) 
   decoder.Gather(reader, reporter);
 }
 
-void TGIFLZWDecoder::Decode(TGIFSpanReader& reader, int width, int height, bool interlaced, uint8_t fill,
-                            uint8_t* pixels, const TGIFReporter& reporter) {
+void TGIFLZWDecoder::Read(TGIFSpanReader& reader, const TGIFReporter& reporter) {
+  FData.clear();
+  uint8_t minCodeSize;
+  FMinCodeSize = reader.ReadByte(minCodeSize) ? minCodeSize : -1;
+  if (FMinCodeSize >= 0) Gather(reader, reporter);
+}
+
+uint64_t TGIFLZWDecoder::MaxPixels() const {
+  if (FMinCodeSize < 1 || FMinCodeSize > 8) return 0;
+  // The k-th code after a clear (or the start) yields at most k pixels: each table entry is one
+  // pixel longer than a string before it. Entry e is made by code e - clear, so no string is longer
+  // than the last entry's 4095 - clear. Codes with no clear between them are as long as they can be;
+  // a clear makes the codes behind it narrower, and one code more than the bits hold covers that.
+  const uint64_t clear = uint64_t{1} << FMinCodeSize;
+  const uint64_t longest = kMaxCodes - 1 - clear;
+  uint64_t bits = uint64_t{FData.size()} * 8 + kMaxCodeWidth;
+  uint64_t k = 1;  // the next code's number
+  uint64_t highest = clear * 2;
+  uint64_t width = FMinCodeSize + 1;
+  uint64_t pixels = 0;
+  while (bits >= width) {
+    // The table reaches `highest` after code highest - clear - 1 (the first code adds no entry).
+    const uint64_t last = highest < kMaxCodes ? std::max({k, uint64_t{2}, highest - clear - 1}) : UINT64_MAX;
+    const uint64_t count = std::min(last - k + 1, bits / width);
+    pixels += SumCapped(k, k + count - 1, longest);
+    bits -= count * width;
+    k += count;
+    if (k > last) {
+      highest *= 2;
+      ++width;
+    }
+  }
+  return pixels;
+}
+
+void TGIFLZWDecoder::Expand(int width, int height, bool interlaced, uint8_t fill, uint8_t* pixels,
+                            const TGIFReporter& reporter) {
   const size_t total = width > 0 && height > 0 ? static_cast<size_t>(width) * static_cast<size_t>(height) : 0;
   if (total) std::memset(pixels, fill, total);
-  uint8_t minCodeSize;
-  if (!reader.ReadByte(minCodeSize)) return;
-  Gather(reader, reporter);
+  if (FMinCodeSize < 0) return;
   // Literal codes must fit a pixel byte, and the code tables hold 4096 entries.
-  if (minCodeSize < 1 || minCodeSize > 8) {
+  if (FMinCodeSize < 1 || FMinCodeSize > 8) {
     reporter.Warning("Invalid LZW minimum code size");
     return;
   }
@@ -106,7 +149,8 @@ void TGIFLZWDecoder::Decode(TGIFSpanReader& reader, int width, int height, bool 
     FScratch.assign(total, fill);
     target = FScratch.data();
   }
-  const size_t produced = Expand(minCodeSize, target, total, reporter);
+  const size_t produced = ExpandCodes(target, total, reporter);
+  FData.resize(FData.size() - kPadding);
   // Short strings are copied 16 bytes at a time; give back the fill the last copy ran over.
   if (produced < total) std::memset(target + produced, fill, total - produced < 16 ? total - produced : 16);
   if (!interlaced) return;
@@ -122,7 +166,14 @@ void TGIFLZWDecoder::Decode(TGIFSpanReader& reader, int width, int height, bool 
     }
 }
 
-size_t TGIFLZWDecoder::Expand(int minCodeSize, uint8_t* out, size_t total, const TGIFReporter& reporter) {
+void TGIFLZWDecoder::Decode(TGIFSpanReader& reader, int width, int height, bool interlaced, uint8_t fill,
+                            uint8_t* pixels, const TGIFReporter& reporter) {
+  Read(reader, reporter);
+  Expand(width, height, interlaced, fill, pixels, reporter);
+}
+
+size_t TGIFLZWDecoder::ExpandCodes(uint8_t* out, size_t total, const TGIFReporter& reporter) {
+  const int minCodeSize = FMinCodeSize;
   // Each table entry is a string already in the output: its position there and its length.
   uint32_t entryPosition[kMaxCodes];
   uint16_t entryLength[kMaxCodes];

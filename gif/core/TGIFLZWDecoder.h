@@ -10,9 +10,17 @@ class TGIFSpanReader;
 // Expands one frame's LZW data (minimum code size byte, then data sub-blocks).
 class TGIFLZWDecoder {
 public:
-  // Fills pixels (width x height, row by row) with fill, then decodes over it. Damaged data ends
-  // the frame with a warning; pixels not decoded keep the fill value and surplus pixels are dropped.
-  // Leaves the reader after the data's terminator, or at the end of the data.
+  // Reads the frame's data and leaves the reader after its terminator, or at the end of the data.
+  void Read(TGIFSpanReader& reader, const TGIFReporter& reporter);
+  // The most pixels the data read can expand to, whatever its codes: 0 without a usable minimum code
+  // size. Lets a frame's size be checked before its pixels are allocated.
+  uint64_t MaxPixels() const;
+  // Fills pixels (width x height, row by row) with fill, then expands the data read over it. Damaged
+  // data ends the frame with a warning; pixels not decoded keep the fill value and surplus pixels are
+  // dropped.
+  void Expand(int width, int height, bool interlaced, uint8_t fill, uint8_t* pixels,
+              const TGIFReporter& reporter);
+  // Read, then Expand.
   void Decode(TGIFSpanReader& reader, int width, int height, bool interlaced, uint8_t fill, uint8_t* pixels,
               const TGIFReporter& reporter);
 
@@ -23,8 +31,9 @@ private:
   // Returns whether the data ended with its terminator.
   bool Gather(TGIFSpanReader& reader, const TGIFReporter& reporter);
   // Decodes FData into out; returns the number of pixels produced.
-  size_t Expand(int minCodeSize, uint8_t* out, size_t total, const TGIFReporter& reporter);
+  size_t ExpandCodes(uint8_t* out, size_t total, const TGIFReporter& reporter);
 
+  int FMinCodeSize = -1;  // -1 when the data has none
   std::vector<uint8_t> FData;
   std::vector<uint8_t> FScratch;
 };

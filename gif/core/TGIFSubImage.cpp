@@ -130,16 +130,20 @@ void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& head
   } else {
     FColorMap.Clear();
   }
+  TGIFLZWDecoder decoder;
+  decoder.Read(reader, reporter);
+  // A frame is allowed what its own data can expand to; only a few pixels in a whole file may lie
+  // beyond that (data cut short), so bytes holding no pixels (a long comment, say) buy no size.
   const uint64_t area = static_cast<uint64_t>(FWidth) * FHeight;
-  // A frame cannot hold more pixels than its data could expand to; refusing early keeps a tiny
-  // file from asking for gigabytes.
-  if (area > budget.Remaining) throw GIFException("Invalid image dimensions");
+  const uint64_t reached = decoder.MaxPixels();
+  const uint64_t unfilled = area > reached ? area - reached : 0;
+  if (area > budget.Remaining || unfilled > budget.Unfilled) throw GIFException("Invalid image dimensions");
   budget.Remaining -= area;
+  budget.Unfilled -= unfilled;
   FData.resize(area);
   const int transparent = TransparentIndex();
-  TGIFLZWDecoder decoder;
-  decoder.Decode(reader, FWidth, FHeight, Interlaced(),
-                 static_cast<uint8_t>(transparent < 0 ? 0 : transparent), FData.data(), reporter);
+  decoder.Expand(FWidth, FHeight, Interlaced(), static_cast<uint8_t>(transparent < 0 ? 0 : transparent),
+                 FData.data(), reporter);
   // Without a size even after taking the screen's, the frame holds no image: saved with a size of 0
   // it would read back with the screen's size.
   if (FWidth == 0 || FHeight == 0) FHasImage = false;

@@ -15,7 +15,8 @@ class TLZWEncoder;
 
 // Pixels a document may still allocate; shrinks with every frame loaded.
 struct TGIFPixelBudget {
-  uint64_t Remaining = 0;
+  uint64_t Remaining = 0;  // all frames together
+  uint64_t Unfilled = 0;   // pixels that no data of their frame can reach and keep the fill value
 };
 
 // One frame: its extensions, image descriptor, local colour table and pixels (one byte each).

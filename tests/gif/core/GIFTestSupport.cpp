@@ -2,6 +2,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -303,5 +304,31 @@ TBytes PackCodes(const std::vector<int>& codes, const std::vector<int>& widths) 
     }
   }
   if (count > 0) out.push_back(static_cast<uint8_t>(bits));
+  return out;
+}
+
+TBytes LongestStrings(int codes, uint8_t pixel) {
+  std::vector<int> values = {4, pixel};
+  std::vector<int> widths = {3, 3};
+  int next = 6, width = 3;
+  for (int i = 1; i < codes; ++i) {
+    values.push_back(next < 4096 ? next : 4095);
+    widths.push_back(width);
+    if (next < 4096 && ++next >= (1 << width) && width < 12) ++width;
+  }
+  values.push_back(5);
+  widths.push_back(width);
+  return LzwBlocks(2, PackCodes(values, widths));
+}
+
+TBytes Comment(size_t bytes) {
+  TBytes out = {0x21, 0xFE};
+  for (size_t left = bytes; left > 0;) {
+    const size_t n = std::min<size_t>(255, left);
+    out.push_back(static_cast<uint8_t>(n));
+    out.insert(out.end(), n, 'c');
+    left -= n;
+  }
+  out.push_back(0);
   return out;
 }

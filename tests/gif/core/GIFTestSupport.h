@@ -39,3 +39,9 @@ void AppendImage(TBytes& out, int left, int top, int width, int height, uint8_t 
 TBytes LzwBlocks(uint8_t minCodeSize, const TBytes& data, size_t blockSize = 255);
 // Codes of the given width packed least significant bit first.
 TBytes PackCodes(const std::vector<int>& codes, const std::vector<int>& widths);
+// LZW data (minimum code size 2) of `codes` codes after a clear: the pixel, then codes that each define
+// the entry one pixel longer than the last, then the longest entry over and over: the most pixels
+// that many codes can hold.
+TBytes LongestStrings(int codes, uint8_t pixel);
+// A comment extension of `bytes` text bytes.
+TBytes Comment(size_t bytes);

@@ -9,6 +9,7 @@
 #include "gif/core/TGIFGraphicControlExtension.h"
 #include "gif/core/TGIFUnknownAppExtension.h"
 #include "gif/core/TLZWEncoder.h"
+#include "tests/support/TAllocationProbe.h"
 
 namespace {
 // A 2x2 frame of pixels 0,1,1,0 for a table of 2 colours.
@@ -261,6 +262,54 @@ TEST(GIFBlockModel, SizesAreCheckedBeforeAllocating) {
   TGIFSubImage frame;
   EXPECT_THROW(frame.SetSize(65536, 1), GIFException);
   EXPECT_THROW(frame.Pixel(0, 0), GIFException);
+}
+
+TEST(GIFBlockModel, AFrameIsAllowedWhatItsOwnDataCanReach) {
+  // 301 kB: a comment of 300 kB and a 35,000 x 35,000 frame of one code. The comment buys no size.
+  TBytes commented = ScreenHeader(1, 1, 2);
+  const TBytes comment = Comment(300000);
+  commented.insert(commented.end(), comment.begin(), comment.end());
+  AppendImage(commented, 0, 0, 35000, 35000, 0, {2, 1, 0x44, 0});
+  commented.push_back(0x3B);
+  {
+    TAllocationProbe probe;
+    EXPECT_EQ(LoadError(commented), "Invalid image dimensions");
+    EXPECT_LE(probe.Largest(), size_t(1) << 20);
+  }
+
+  // 6000 codes of ever longer strings reach 4000 x 4000 pixels, and every one is decoded.
+  TBytes dense = ScreenHeader(4000, 4000, 2);
+  AppendImage(dense, 0, 0, 4000, 4000, 0, LongestStrings(6000, 1));
+  dense.push_back(0x3B);
+  TGIFDocument document;
+  Load(document, dense);
+  const TBytes& pixels = document.Frames()[0]->Data();
+  EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 1), 4000 * 4000);
+  // The same data cannot stand for twice the frame.
+  TBytes stretched = ScreenHeader(1, 1, 2);
+  AppendImage(stretched, 0, 0, 8000, 4000, 0, LongestStrings(6000, 1));
+  stretched.push_back(0x3B);
+  EXPECT_EQ(LoadError(stretched), "Invalid image dimensions");
+}
+
+TEST(GIFBlockModel, FramesCutShortShareASmallAllowanceAndAllFramesAnAbsoluteCap) {
+  // One 1024 x 1024 frame whose data holds a single pixel loads with the rest filled; two do not.
+  TBytes one = ScreenHeader(1024, 1024, 2);
+  AppendImage(one, 0, 0, 1024, 1024, 0, {2, 1, 0x44, 0});
+  TBytes two = one;
+  AppendImage(two, 0, 0, 1024, 1024, 0, {2, 1, 0x44, 0});
+  one.push_back(0x3B);
+  two.push_back(0x3B);
+  EXPECT_EQ(LoadError(one), "");
+  EXPECT_EQ(LoadError(two), "Invalid image dimensions");
+
+  // Data enough for more than 8192 x 8192 pixels (27 kB) is still refused a frame that large.
+  TBytes capped = ScreenHeader(1, 1, 2);
+  AppendImage(capped, 0, 0, 8192, 8193, 0, LongestStrings(18500, 1));
+  capped.push_back(0x3B);
+  TAllocationProbe probe;
+  EXPECT_EQ(LoadError(capped), "Invalid image dimensions");
+  EXPECT_LE(probe.Largest(), size_t(1) << 20);
 }
 
 TEST(GIFBlockModel, ScreenGrowsToItsFramesWithWarnings) {

@@ -179,3 +179,49 @@ TEST(GIFLZW, CutDataWarnsAndKeepsWhatArrived) {
   while (same < pixels.size() && decoded.Pixels[same] == pixels[same]) ++same;
   EXPECT_GT(same, 500u);
 }
+
+namespace {
+uint64_t MaxPixels(const TBytes& lzw) {
+  TGIFSpanReader reader(lzw.data(), lzw.size());
+  TGIFLZWDecoder decoder;
+  decoder.Read(reader, TGIFReporter());
+  return decoder.MaxPixels();
+}
+}  // namespace
+
+TEST(GIFLZW, MaxPixelsHoldsTheLongestStringsTheDataCanCarryAndLittleMore) {
+  // Codes that each define the entry one pixel longer than the last, then repeat the longest.
+  for (int codes : {1, 2, 10, 300, 4090, 6000}) {
+    const TBytes lzw = LongestStrings(codes, 1);
+    const uint64_t bound = MaxPixels(lzw);
+    // Decoded into a frame larger than the bound, with a fill of 0: the 1s are what the data held.
+    const int width = static_cast<int>(bound) + 64;
+    const TDecoded decoded = Decode(lzw, width, 1);
+    const auto held = static_cast<uint64_t>(std::count(decoded.Pixels.begin(), decoded.Pixels.end(), 1));
+    EXPECT_LE(held, bound) << codes;
+    // Past the narrow codes, the bound gives no more than the end code, the last byte's spare bits
+    // and the code it adds for clears could carry: four codes more.
+    if (codes >= 300) {
+      EXPECT_LE(bound, held + 4 * std::min<uint64_t>(codes + 4, 4096)) << codes;
+    }
+  }
+  // Without a usable minimum code size no pixel is reachable.
+  EXPECT_EQ(MaxPixels({9, 3, 0xFF, 0xFF, 0xFF, 0}), 0u);
+  EXPECT_EQ(MaxPixels({}), 0u);
+}
+
+TEST(GIFLZW, EncodedFramesStayWithinTheirMaxPixels) {
+  // Flat frames make the longest strings an encoder writes, noise the most clear codes.
+  const struct {
+    int width, height, colors;
+    TBytes pixels;
+  } cases[] = {{2048, 2048, 2, TBytes(2048 * 2048, 1)},
+               {1000, 1000, 256, TBytes(1000 * 1000, 200)},
+               {1, 1, 2, {1}},
+               {500, 400, 256, Random(500 * 400, 256, 7)}};
+  for (const auto& c : cases) {
+    const uint64_t area = static_cast<uint64_t>(c.width) * c.height;
+    EXPECT_GE(MaxPixels(Encode(c.pixels, c.width, c.height, c.colors)), area) << c.width;
+    EXPECT_GE(MaxPixels(Encode(c.pixels, c.width, c.height, c.colors, true)), area) << c.width;
+  }
+}
