@@ -2,7 +2,6 @@
 // superfile it wrote always splits back into the images it was given.
 
 #include <fuzzer/FuzzedDataProvider.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,20 +14,22 @@
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "framework/base/Exception.h"
+#include "tests/support/TTempFolder.h"
 #include "tests/tools/shx-tool/TCollectingHost.h"
 
 namespace {
 
 using THost = TCollectingHost;
 
+// The run's folder and its "split" folder, removed when the run ends.
+struct TRunFolder {
+  TTempFolder Folder{"tarvex-combine-fuzz"};
+  TRunFolder() { std::filesystem::create_directories(Folder.Path() / "split"); }
+};
+
 const std::filesystem::path& Root() {
-  static const std::filesystem::path root = [] {
-    auto path = std::filesystem::temp_directory_path() / ("tarvex-combine-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path / "split");
-    return path;
-  }();
-  return root;
+  static const TRunFolder run;
+  return run.Folder.Path();
 }
 
 std::vector<uint8_t> ReadAll(const std::string& name) {

@@ -1,8 +1,6 @@
 // The split on arbitrary bytes: a clear error or success, never a crash, a hang or a file written
 // outside the output folder.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +8,7 @@
 
 #include "app/core/TSuperfileSplitter.h"
 #include "framework/base/Exception.h"
+#include "tests/support/TTempFolder.h"
 
 namespace {
 
@@ -28,14 +27,15 @@ public:
   void ProcessMessages() override {}
 };
 
+// The run's folder and its "out" folder, removed when the run ends.
+struct TRunFolder {
+  TTempFolder Folder{"tarvex-split-fuzz"};
+  TRunFolder() { std::filesystem::create_directories(Folder.Path() / "out"); }
+};
+
 const std::filesystem::path& Root() {
-  static const std::filesystem::path root = [] {
-    auto path = std::filesystem::temp_directory_path() / ("tarvex-split-fuzz-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path / "out");
-    return path;
-  }();
-  return root;
+  static const TRunFolder run;
+  return run.Folder.Path();
 }
 
 }  // namespace

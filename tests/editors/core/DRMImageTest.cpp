@@ -118,10 +118,27 @@ TEST(DRMImage, CutImagesListWhatTheyHoldAndNeverReadPastTheEnd) {
   plan.RawPictures = 2;
   plan.TypedPictures = 2;
   const TGenDRM gen = GenerateDRM(plan);
+  const TDRMListing whole = TDRMImage(gen.Image).List();
   for (size_t cut = 10; cut < gen.Image.size(); cut += 3) {
+    SCOPED_TRACE(cut);
     TDRMImage image(std::vector<uint8_t>(gen.Image.begin(), gen.Image.begin() + long(cut)));
     const TDRMListing list = image.List();
-    EXPECT_LE(list.Pictures.size(), gen.Pictures.size());
+    // The rows listed are the whole image's first rows, each lying inside what is left.
+    ASSERT_LE(list.Pictures.size(), whole.Pictures.size());
+    for (size_t i = 0; i < list.Pictures.size(); ++i) {
+      const TDRMPicture& p = list.Pictures[i];
+      EXPECT_EQ(p, whole.Pictures[i]);
+      EXPECT_LE(p.Address - gen.Base + uint64_t(p.Size), cut);
+      EXPECT_EQ(image.PictureData(p.Address, p.Size), gen.Pictures[i].Data);
+    }
+    // Cut before its tables an image lists nothing; cut inside them or the pictures, it says so.
+    if (!image.FindDRMTables()) {
+      EXPECT_TRUE(list.Pictures.empty());
+    } else if (list.Complete) {
+      EXPECT_EQ(list.Pictures, whole.Pictures);
+    } else {
+      EXPECT_FALSE(list.Problem.empty());
+    }
     if (!list.Complete && !list.Pictures.empty()) {
       EXPECT_THROW(image.Replace(1, gen.Pictures[0].Data, 1, 1), EDRMError);
     }
@@ -235,8 +252,15 @@ TEST(RawPreview, CentresOrStretchesAndDrawsAtMostHalfTheSizeInPixels) {
   TPixelBuffer none = RenderRawPicture(image, 0x30000000, p, 3, 3, TPreviewFit::Stretched, bg);
   EXPECT_EQ(none.At(0, 0), bg);
   p.Width = 2;
-  p.Size = 64;  // claims more than the image holds
-  EXPECT_NO_THROW(RenderRawPicture(image, 0x30000000, p, 40, 40, TPreviewFit::Stretched, bg));
+  p.Size = 64;  // claims more than the image holds, which ends after pixel 3
+  image.resize(22);
+  TPixelBuffer cut = RenderRawPicture(image, 0x30000000, p, 40, 40, TPreviewFit::Stretched, bg);
+  EXPECT_EQ(cut.At(0, 0), RGB565ToColor(0xF800));  // sx = sy = 20
+  EXPECT_EQ(cut.At(20, 0), RGB565ToColor(0x07E0));
+  EXPECT_EQ(cut.At(19, 19), RGB565ToColor(0xF800));
+  EXPECT_EQ(cut.At(0, 20), RGB565ToColor(0x001F));
+  EXPECT_EQ(cut.At(20, 20), bg);
+  EXPECT_EQ(cut.At(39, 39), white);
 }
 
 TEST(DRMNames, ExportNamesAreSafeFileNames) {

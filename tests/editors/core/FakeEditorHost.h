@@ -1,8 +1,7 @@
 #pragma once
 
 #include "editors/core/TEditorHost.h"
-
-#include <unistd.h>
+#include "tests/support/TTempFolder.h"
 
 #include <deque>
 #include <filesystem>
@@ -72,23 +71,4 @@ private:
     q.pop_front();
     return s;
   }
-};
-
-// A fresh folder under the temp folder, removed at the end of the test.
-class TTempFolder {
-public:
-  TTempFolder() {
-    static int counter = 0;
-    FPath = std::filesystem::temp_directory_path() /
-            ("tarvex-editors-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::create_directories(FPath);
-  }
-  ~TTempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
-  }
-  std::string operator/(const std::string& name) const { return (FPath / name).string(); }
-
-private:
-  std::filesystem::path FPath;
 };

@@ -4,6 +4,7 @@
 #include "editors/core/TLanguagePack.h"
 #include "tests/editors/generators/LangPackGenerator.h"
 #include "tests/support/TAllocationProbe.h"
+#include "tests/support/ThrownText.h"
 
 #include <gtest/gtest.h>
 
@@ -261,14 +262,8 @@ TEST(LanguagePack, GroupsReadingTheStreamOverAndOverAreRefusedWithinAFixedBudget
   for (uint32_t streamBytes : {20000u, 267000u}) {
     const TLanguagePack pack(GenerateLoopingLangPack(streamBytes));
     uint64_t bits = 0;
-    std::string error;
     TAllocationProbe probe;
-    try {
-      pack.Decode(0, {}, &bits);
-    } catch (const ELangPackError& e) {
-      error = e.Message();
-    }
-    EXPECT_EQ(error,
+    EXPECT_EQ(ThrownText<ELangPackError>([&] { pack.Decode(0, {}, &bits); }),
               "Damaged language pack: language 1: its string groups overlap; decoding them would read the "
               "stream more than twice.");
     EXPECT_GE(bits, 8 * uint64_t(streamBytes));

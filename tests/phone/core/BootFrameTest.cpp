@@ -1,4 +1,6 @@
+#include "framework/base/Exception.h"
 #include "phone/core/BootFrame.h"
+#include "tests/support/ThrownText.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +41,7 @@ TEST(BootFrame, BinCarriesLengthHighFirstAndSumOfLengthAndData) {
   EXPECT_EQ(frame[5], 0x08);
   EXPECT_EQ(frame[6], 0x00);
   EXPECT_EQ(frame[2048 + 7], static_cast<std::uint8_t>(0x08 + 2048));
-  EXPECT_THROW(TBootFrame::Bin(Bytes(2049)), std::exception);
+  EXPECT_EQ(ThrownText<Exception>([] { TBootFrame::Bin(Bytes(2049)); }), "BIN block longer than 2048 bytes");
 }
 
 TEST(BootFrame, PlainCommands) {

@@ -2,10 +2,12 @@
 
 #include <vector>
 
+#include "framework/base/Exception.h"
 #include "phone/core/BulkRequest.h"
 #include "phone/core/InterfaceName.h"
 #include "phone/core/P2KDriver.h"
 #include "phone/core/TestCommand.h"
+#include "tests/support/ThrownText.h"
 
 namespace {
 
@@ -36,7 +38,8 @@ TEST(TestCommand, SequenceAndCommandKeepTwelveBitsAndDataFollowsTheHeader) {
   EXPECT_EQ(record[12], 0x00);
   EXPECT_EQ(record[13], 0x03);
   EXPECT_EQ(Bytes(record.begin() + 16, record.begin() + 19), data);
-  EXPECT_THROW(TTestCommand::Record(1, 1, Bytes(0xFFF8)), std::exception);
+  EXPECT_EQ(ThrownText<Exception>([] { TTestCommand::Record(1, 1, Bytes(0xFFF8)); }),
+            "Test command data too long");
 }
 
 TEST(TestCommand, ReadSetup) {
@@ -53,7 +56,8 @@ TEST(BulkRequest, WriteRecordIsPipeLittleEndianLengthDataAndOneMoreByte) {
   EXPECT_EQ(record[1], 0x02);
   EXPECT_EQ(record[2], 0x01);
   EXPECT_NO_THROW(TBulkRequest::Write(2, Bytes(TBulkRequest::MaxWrite)));
-  EXPECT_THROW(TBulkRequest::Write(2, Bytes(TBulkRequest::MaxWrite + 1)), std::exception);
+  EXPECT_EQ(ThrownText<Exception>([] { TBulkRequest::Write(2, Bytes(TBulkRequest::MaxWrite + 1)); }),
+            "Bulk write longer than 4091 bytes");
   EXPECT_EQ(TBulkRequest::Read(2, 1024), (Bytes{2, 0x00, 0x04, 0, 0}));
 }
 
