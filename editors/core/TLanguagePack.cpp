@@ -262,7 +262,7 @@ std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, con
   const uint64_t endBit = uint64_t{lang.StreamEnd} * 8;
   // Groups of a sound pack follow each other, so together they read the stream once. Groups that
   // start over each other's bits (all at offset 0, say) would read it once per group.
-  const uint64_t budget = TLanguagePack::DecodeBitBudget(lang.StreamEnd - lang.Stream);
+  const uint64_t budget = 2 * 8 * uint64_t{lang.StreamEnd - lang.Stream};
   for (uint32_t first = 0; first < lang.Count; first += 4) {
     const uint32_t members = std::min<uint32_t>(4, lang.Count - first);
     const uint64_t start = uint64_t{lang.Stream} + ReadBE32(&image[lang.Groups + first]);
@@ -305,10 +305,6 @@ std::vector<std::u16string> DecodeStrings(const std::vector<uint8_t>& image, con
 }
 
 }  // namespace
-
-uint64_t TLanguagePack::DecodeBitBudget(uint64_t streamBytes) {
-  return 2 * 8 * streamBytes;
-}
 
 std::vector<std::u16string> TLanguagePack::Decode(int slot, const TLangProgress& progress,
                                                   uint64_t* bitsRead) const {

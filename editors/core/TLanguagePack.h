@@ -50,11 +50,8 @@ public:
   TLanguageInfo Language(int slot) const;
   TPreparedLanguage Prepare(int slot) const;
 
-  // Stream bits a decode may read for a stream of `streamBytes`: twice the stream. A language whose
-  // string groups would need more is reported damaged.
-  static uint64_t DecodeBitBudget(uint64_t streamBytes);
-
-  // `bitsRead`, when given, receives the stream bits the decode read, also when it throws.
+  // Reads each stream bit at most twice: a language whose string groups overlap further is reported
+  // damaged. `bitsRead`, when given, receives the stream bits the decode read, also when it throws.
   std::vector<std::u16string> Decode(int slot, const TLangProgress& progress = {},
                                      uint64_t* bitsRead = nullptr) const;
   // Re-encodes `strings` (one per string of the language, in order) with the language's own tree.
