@@ -1,7 +1,7 @@
 #include "editors/core/EditorFiles.h"
 
-#include "editors/core/ImageBytes.h"
 #include "editors/core/TEditorHost.h"
+#include "framework/base/ByteOrder.h"
 #include "framework/base/Exception.h"
 #include "framework/base/TStream.h"
 
@@ -40,8 +40,8 @@ std::optional<TFlasherRow> EditorFiles::FlasherRowOf(const std::string& fileName
   row.CG = cg;
   row.Name = fileName;
   row.Type = type;
-  if (ImageBytes::Inside(addressOffset, 4, data.size())) {
-    row.A1 = static_cast<int32_t>(ImageBytes::ReadBE32(&data[addressOffset]) & 0xFFFFFF00u);
+  if (ByteOrder::Inside(addressOffset, 4, data.size())) {
+    row.A1 = static_cast<int32_t>(ByteOrder::ReadBE32(&data[addressOffset]) & 0xFFFFFF00u);
   }
   row.Size = static_cast<int32_t>(data.size());
   return row;
