@@ -12,13 +12,6 @@ bool EditorFiles::FileExists(const std::string& fileName) {
   return !fileName.empty() && std::filesystem::is_regular_file(std::filesystem::path(fileName), error);
 }
 
-int64_t EditorFiles::FileSize(const std::string& fileName) {
-  std::error_code error;
-  if (!FileExists(fileName)) return -1;
-  const auto size = std::filesystem::file_size(std::filesystem::path(fileName), error);
-  return error ? -1 : static_cast<int64_t>(size);
-}
-
 std::vector<uint8_t> EditorFiles::ReadWholeFile(const std::string& fileName) {
   TMemoryStream stream;
   stream.LoadFromFile(fileName);
