@@ -2,40 +2,35 @@
 
 #include <vector>
 
+#include "framework/base/ByteOrder.h"
 #include "skin/engine/core/ESkinError.h"
 #include "skin/engine/core/SkinImageCodecs.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using ByteOrder::AppendLE16;
+using ByteOrder::AppendLE32;
 
-void Put16(Bytes& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
+using Bytes = std::vector<std::uint8_t>;
 
 // File header and a 40-byte info header; extra (palette, masks) follows, then the pixels.
 Bytes Bitmap(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t compression,
              const Bytes& extra, const Bytes& pixels) {
   Bytes b = {'B', 'M'};
-  Put32(b, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()));  // file size
-  Put32(b, 0);                                                              // reserved
-  Put32(b, static_cast<std::uint32_t>(54 + extra.size()));                  // pixel offset
-  Put32(b, 40);                                                             // info header size
-  Put32(b, static_cast<std::uint32_t>(w));
-  Put32(b, static_cast<std::uint32_t>(h));
-  Put16(b, 1);  // planes
-  Put16(b, bits);
-  Put32(b, compression);
-  Put32(b, static_cast<std::uint32_t>(pixels.size()));
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, 0);  // colours used: all
-  Put32(b, 0);
+  AppendLE32(b, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()));  // file size
+  AppendLE32(b, 0);                                                              // reserved
+  AppendLE32(b, static_cast<std::uint32_t>(54 + extra.size()));                  // pixel offset
+  AppendLE32(b, 40);                                                             // info header size
+  AppendLE32(b, static_cast<std::uint32_t>(w));
+  AppendLE32(b, static_cast<std::uint32_t>(h));
+  AppendLE16(b, 1);  // planes
+  AppendLE16(b, bits);
+  AppendLE32(b, compression);
+  AppendLE32(b, static_cast<std::uint32_t>(pixels.size()));
+  AppendLE32(b, 0);
+  AppendLE32(b, 0);
+  AppendLE32(b, 0);  // colours used: all
+  AppendLE32(b, 0);
   b.insert(b.end(), extra.begin(), extra.end());
   b.insert(b.end(), pixels.begin(), pixels.end());
   return b;
@@ -43,7 +38,7 @@ Bytes Bitmap(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t c
 
 Bytes Palette(std::initializer_list<std::uint32_t> rgb) {
   Bytes p;
-  for (std::uint32_t c : rgb) Put32(p, c);  // blue, green, red, 0
+  for (std::uint32_t c : rgb) AppendLE32(p, c);  // blue, green, red, 0
   return p;
 }
 
@@ -70,12 +65,12 @@ TEST(BmpDecoder, RunLengthEncodedBitmaps) {
 TEST(BmpDecoder, BitFieldsAndDeepPixels) {
   // 16 bits 5-6-5 with explicit masks after the header: one pure red, one pure green pixel.
   Bytes masks;
-  Put32(masks, 0xF800);
-  Put32(masks, 0x07E0);
-  Put32(masks, 0x001F);
+  AppendLE32(masks, 0xF800);
+  AppendLE32(masks, 0x07E0);
+  AppendLE32(masks, 0x001F);
   Bytes px;
-  Put16(px, 0xF800);
-  Put16(px, 0x07E0);
+  AppendLE16(px, 0xF800);
+  AppendLE16(px, 0x07E0);
   TsPixmap img = DecodeBmp(Bitmap(2, 1, 16, 3, masks, px));
   EXPECT_EQ(img.Pixel(0, 0), 0x0000FF);
   EXPECT_EQ(img.Pixel(1, 0), 0x00FF00);
