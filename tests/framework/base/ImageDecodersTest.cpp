@@ -6,35 +6,13 @@
 #include "framework/base/ByteOrder.h"
 #include "framework/base/JpegCodec.h"
 #include "framework/base/TBmpDecoder.h"
+#include "tests/framework/base/BmpFile.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 using ByteOrder::AppendLE16;
 using ByteOrder::AppendLE32;
-
-// A BMP file: file header, 40-byte info header, `extra` (colour table or masks), pixels.
-Bytes Bmp(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t compression, const Bytes& extra,
-          const Bytes& pixels, std::uint32_t colorsUsed = 0) {
-  Bytes b = {'B', 'M'};
-  AppendLE32(b, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()));  // file size
-  AppendLE32(b, 0);                                                              // reserved
-  AppendLE32(b, static_cast<std::uint32_t>(54 + extra.size()));                  // pixel offset
-  AppendLE32(b, 40);                                                             // info header size
-  AppendLE32(b, static_cast<std::uint32_t>(w));
-  AppendLE32(b, static_cast<std::uint32_t>(h));
-  AppendLE16(b, 1);  // planes
-  AppendLE16(b, bits);
-  AppendLE32(b, compression);
-  AppendLE32(b, static_cast<std::uint32_t>(pixels.size()));
-  AppendLE32(b, 0);
-  AppendLE32(b, 0);
-  AppendLE32(b, colorsUsed);
-  AppendLE32(b, 0);
-  b.insert(b.end(), extra.begin(), extra.end());
-  b.insert(b.end(), pixels.begin(), pixels.end());
-  return b;
-}
 
 // Decodes to 24 bits and answers pixels as $RRGGBB.
 struct TDecoded {
@@ -55,8 +33,8 @@ TDecoded Bgr(const TBmpDecoder& d) {
 
 TEST(BmpDecoder, ReadsEveryDepthTheSameWayUpOrDown) {
   // 2 x 2 at 24 bits, bottom-up: the bottom row (blue, green) comes first in the file.
-  const Bytes up = Bmp(2, 2, 24, 0, {}, {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0});
-  const Bytes down = Bmp(2, -2, 24, 0, {}, {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0});
+  const Bytes up = BmpFile(2, 2, 24, 0, {}, {255, 0, 0, 0, 255, 0, 0, 0, 0, 0, 255, 255, 255, 255, 0, 0});
+  const Bytes down = BmpFile(2, -2, 24, 0, {}, {0, 0, 255, 255, 255, 255, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0});
   for (const Bytes& file : {up, down}) {
     const TDecoded img = Bgr(TBmpDecoder::FromFile(file));
     EXPECT_EQ(img.At(0, 0), 0xFF0000u);  // red
@@ -69,12 +47,12 @@ TEST(BmpDecoder, ReadsEveryDepthTheSameWayUpOrDown) {
   for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) AppendLE32(masks, m);
   AppendLE16(px, 0xF800);
   AppendLE16(px, 0x0010);  // blue 16 of 31
-  const TBmpDecoder fields = TBmpDecoder::FromFile(Bmp(2, 1, 16, 3, masks, px));
+  const TBmpDecoder fields = TBmpDecoder::FromFile(BmpFile(2, 1, 16, 3, masks, px));
   EXPECT_EQ(Bgr(fields).At(0, 0), 0xFF0000u);
   EXPECT_EQ(Bgr(fields).At(1, 0), 132u);
   // The file's own format comes back unchanged, row by row.
   const TBmpDecoder mono =
-      TBmpDecoder::FromFile(Bmp(3, 1, 1, 0, {0, 0, 0, 0, 255, 255, 255, 0}, {0xA0, 0, 0, 0}));
+      TBmpDecoder::FromFile(BmpFile(3, 1, 1, 0, {0, 0, 0, 0, 255, 255, 255, 0}, {0xA0, 0, 0, 0}));
   ASSERT_EQ(mono.RowBytes(), 4u);
   std::uint8_t row[4] = {};
   mono.ReadRows({row, 4});
@@ -87,7 +65,7 @@ TEST(BmpDecoder, RunLengthCodesAndShortColourTables) {
   // RLE8, 3 x 2. Bottom row: 2 x index 1, end of line; top row: delta of one column, index 2.
   // The colour table is red, green; index 2 lies past it.
   const Bytes codes = {2, 1, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1};
-  const TBmpDecoder rle = TBmpDecoder::FromFile(Bmp(3, 2, 8, 1, {0, 0, 255, 0, 0, 255, 0, 0}, codes, 2));
+  const TBmpDecoder rle = TBmpDecoder::FromFile(BmpFile(3, 2, 8, 1, {0, 0, 255, 0, 0, 255, 0, 0}, codes, 2));
   ASSERT_EQ(rle.Palette().size(), 2u);
   std::uint8_t indexes[2][4];
   rle.ReadRows({&indexes[0][0], 4});
@@ -99,16 +77,16 @@ TEST(BmpDecoder, RunLengthCodesAndShortColourTables) {
   EXPECT_EQ(img.At(2, 1), 0u);  // skipped: black, not colour 0
   EXPECT_EQ(img.At(1, 0), 0u);  // index past the table: black
   // An absolute run longer than the data is refused; runs and deltas leaving the image are dropped.
-  EXPECT_THROW(Bgr(TBmpDecoder::FromFile(Bmp(2, 2, 8, 1, {}, {0, 9, 1, 2}))), EImageFormatError);
-  EXPECT_NO_THROW(Bgr(TBmpDecoder::FromFile(Bmp(2, 2, 8, 1, {}, {255, 1, 0, 2, 200, 200, 5, 1}))));
+  EXPECT_THROW(Bgr(TBmpDecoder::FromFile(BmpFile(2, 2, 8, 1, {}, {0, 9, 1, 2}))), EImageFormatError);
+  EXPECT_NO_THROW(Bgr(TBmpDecoder::FromFile(BmpFile(2, 2, 8, 1, {}, {255, 1, 0, 2, 200, 200, 5, 1}))));
   // A colour table that the pixels cut short keeps the colours before them.
-  Bytes cut = Bmp(1, 1, 8, 0, {0, 0, 255, 0}, {1, 0, 0, 0});
+  Bytes cut = BmpFile(1, 1, 8, 0, {0, 0, 255, 0}, {1, 0, 0, 0});
   const TBmpDecoder shortTable = TBmpDecoder::FromFile(cut);
   EXPECT_EQ(shortTable.Palette(), (std::vector<std::uint32_t>{0xFF0000}));
 }
 
 TEST(BmpDecoder, HostileHeadersAreRefusedFromTheHeadersAlone) {
-  const Bytes good = Bmp(1, 1, 24, 0, {}, {1, 2, 3, 0});
+  const Bytes good = BmpFile(1, 1, 24, 0, {}, {1, 2, 3, 0});
   EXPECT_NO_THROW(TBmpDecoder::FromFile(good));
   auto refused = [](Bytes b) { EXPECT_THROW(TBmpDecoder::FromFile(b), EImageFormatError); };
   for (std::size_t n = 0; n < good.size(); ++n) refused(Bytes(good.begin(), good.begin() + long(n)));
@@ -126,13 +104,13 @@ TEST(BmpDecoder, HostileHeadersAreRefusedFromTheHeadersAlone) {
   refused(b);
   // Run-length data never has to hold the pixels, so only the pixel limit stands between a few
   // bytes and an enormous image; a bitmap at the limit is accepted until its rows are read.
-  refused(Bmp(0x7FFFFFFF, 0x7FFFFFFF, 8, 1, {}, {0, 1}));
-  refused(Bmp(4097, 4096, 8, 1, {}, {0, 1}));
-  const TBmpDecoder atLimit = TBmpDecoder::FromFile(Bmp(4096, 4096, 8, 1, {}, {0, 1}));
+  refused(BmpFile(0x7FFFFFFF, 0x7FFFFFFF, 8, 1, {}, {0, 1}));
+  refused(BmpFile(4097, 4096, 8, 1, {}, {0, 1}));
+  const TBmpDecoder atLimit = TBmpDecoder::FromFile(BmpFile(4096, 4096, 8, 1, {}, {0, 1}));
   EXPECT_EQ(std::int64_t{atLimit.Width()} * atLimit.Height(), kMaxImagePixels);
-  refused(Bmp(2, -2, 8, 1, {}, {0, 1}));  // run-length codes are bottom-up only
+  refused(BmpFile(2, -2, 8, 1, {}, {0, 1}));  // run-length codes are bottom-up only
   // A side of 0 is an empty picture whatever the other side claims.
-  EXPECT_TRUE(TBmpDecoder::FromFile(Bmp(0, 0x7FFFFFFF, 24, 0, {}, {})).Empty());
+  EXPECT_TRUE(TBmpDecoder::FromFile(BmpFile(0, 0x7FFFFFFF, 24, 0, {}, {})).Empty());
 }
 
 // A colour picture of w x h: left half red, right half blue, as blue-green-red rows.
