@@ -121,6 +121,7 @@ enum class TFilterKind : int {
 
 // The filter of a kind; a value outside the kinds gives "All files (*.*)|*.*".
 std::string GetFilter(TFilterKind kind);
+// The same by the kind's number.
 std::string GetFilter(int kind);
 
 // Size in bytes of the named file, -1 when it does not exist.
