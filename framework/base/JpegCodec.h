@@ -14,8 +14,9 @@
 // does is refused too, rather than shown half grey. Every failure raises EImageFormatError.
 class TJpegDecoder {
 public:
-  // The bytes must outlive the decoder.
+  // The bytes must outlive the decoder, which reads them again for the pixels.
   explicit TJpegDecoder(std::span<const std::uint8_t> data);
+  explicit TJpegDecoder(std::vector<std::uint8_t>&&) = delete;
   ~TJpegDecoder();
   TJpegDecoder(const TJpegDecoder&) = delete;
   TJpegDecoder& operator=(const TJpegDecoder&) = delete;

@@ -21,6 +21,9 @@ public:
   static TBmpDecoder FromFile(std::span<const std::uint8_t> file);
   // A DIB whose pixels start bitsOffset bytes in, or right after the colour table when it is 0.
   static TBmpDecoder FromDib(std::span<const std::uint8_t> dib, std::size_t bitsOffset);
+  // The decoder reads its bytes again for the pixels: a temporary buffer would be gone by then.
+  static TBmpDecoder FromFile(std::vector<std::uint8_t>&&) = delete;
+  static TBmpDecoder FromDib(std::vector<std::uint8_t>&&, std::size_t) = delete;
 
   // A bitmap with a side of 0 holds no pixels, whatever the other side says: it is 0 x 0.
   bool Empty() const { return FWidth == 0; }

@@ -47,12 +47,13 @@ TEST(BmpDecoder, ReadsEveryDepthTheSameWayUpOrDown) {
   for (std::uint32_t m : {0xF800u, 0x07E0u, 0x001Fu}) AppendLE32(masks, m);
   AppendLE16(px, 0xF800);
   AppendLE16(px, 0x0010);  // blue 16 of 31
-  const TBmpDecoder fields = TBmpDecoder::FromFile(BmpFile(2, 1, 16, 3, masks, px));
+  const Bytes fieldsFile = BmpFile(2, 1, 16, 3, masks, px);
+  const TBmpDecoder fields = TBmpDecoder::FromFile(fieldsFile);
   EXPECT_EQ(Bgr(fields).At(0, 0), 0xFF0000u);
   EXPECT_EQ(Bgr(fields).At(1, 0), 132u);
   // The file's own format comes back unchanged, row by row.
-  const TBmpDecoder mono =
-      TBmpDecoder::FromFile(BmpFile(3, 1, 1, 0, {0, 0, 0, 0, 255, 255, 255, 0}, {0xA0, 0, 0, 0}));
+  const Bytes monoFile = BmpFile(3, 1, 1, 0, {0, 0, 0, 0, 255, 255, 255, 0}, {0xA0, 0, 0, 0});
+  const TBmpDecoder mono = TBmpDecoder::FromFile(monoFile);
   ASSERT_EQ(mono.RowBytes(), 4u);
   std::uint8_t row[4] = {};
   mono.ReadRows({row, 4});
@@ -65,7 +66,8 @@ TEST(BmpDecoder, RunLengthCodesAndShortColourTables) {
   // RLE8, 3 x 2. Bottom row: 2 x index 1, end of line; top row: delta of one column, index 2.
   // The colour table is red, green; index 2 lies past it.
   const Bytes codes = {2, 1, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1};
-  const TBmpDecoder rle = TBmpDecoder::FromFile(BmpFile(3, 2, 8, 1, {0, 0, 255, 0, 0, 255, 0, 0}, codes, 2));
+  const Bytes rleFile = BmpFile(3, 2, 8, 1, {0, 0, 255, 0, 0, 255, 0, 0}, codes, 2);
+  const TBmpDecoder rle = TBmpDecoder::FromFile(rleFile);
   ASSERT_EQ(rle.Palette().size(), 2u);
   std::uint8_t indexes[2][4];
   rle.ReadRows({&indexes[0][0], 4});
@@ -77,8 +79,10 @@ TEST(BmpDecoder, RunLengthCodesAndShortColourTables) {
   EXPECT_EQ(img.At(2, 1), 0u);  // skipped: black, not colour 0
   EXPECT_EQ(img.At(1, 0), 0u);  // index past the table: black
   // An absolute run longer than the data is refused; runs and deltas leaving the image are dropped.
-  EXPECT_THROW(Bgr(TBmpDecoder::FromFile(BmpFile(2, 2, 8, 1, {}, {0, 9, 1, 2}))), EImageFormatError);
-  EXPECT_NO_THROW(Bgr(TBmpDecoder::FromFile(BmpFile(2, 2, 8, 1, {}, {255, 1, 0, 2, 200, 200, 5, 1}))));
+  const Bytes overrun = BmpFile(2, 2, 8, 1, {}, {0, 9, 1, 2});
+  EXPECT_THROW(Bgr(TBmpDecoder::FromFile(overrun)), EImageFormatError);
+  const Bytes outside = BmpFile(2, 2, 8, 1, {}, {255, 1, 0, 2, 200, 200, 5, 1});
+  EXPECT_NO_THROW(Bgr(TBmpDecoder::FromFile(outside)));
   // A colour table that the pixels cut short keeps the colours before them.
   Bytes cut = BmpFile(1, 1, 8, 0, {0, 0, 255, 0}, {1, 0, 0, 0});
   const TBmpDecoder shortTable = TBmpDecoder::FromFile(cut);
@@ -106,11 +110,13 @@ TEST(BmpDecoder, HostileHeadersAreRefusedFromTheHeadersAlone) {
   // bytes and an enormous image; a bitmap at the limit is accepted until its rows are read.
   refused(BmpFile(0x7FFFFFFF, 0x7FFFFFFF, 8, 1, {}, {0, 1}));
   refused(BmpFile(4097, 4096, 8, 1, {}, {0, 1}));
-  const TBmpDecoder atLimit = TBmpDecoder::FromFile(BmpFile(4096, 4096, 8, 1, {}, {0, 1}));
+  const Bytes limitFile = BmpFile(4096, 4096, 8, 1, {}, {0, 1});
+  const TBmpDecoder atLimit = TBmpDecoder::FromFile(limitFile);
   EXPECT_EQ(std::int64_t{atLimit.Width()} * atLimit.Height(), kMaxImagePixels);
   refused(BmpFile(2, -2, 8, 1, {}, {0, 1}));  // run-length codes are bottom-up only
   // A side of 0 is an empty picture whatever the other side claims.
-  EXPECT_TRUE(TBmpDecoder::FromFile(BmpFile(0, 0x7FFFFFFF, 24, 0, {}, {})).Empty());
+  const Bytes noWidth = BmpFile(0, 0x7FFFFFFF, 24, 0, {}, {});
+  EXPECT_TRUE(TBmpDecoder::FromFile(noWidth).Empty());
 }
 
 // A colour picture of w x h: left half red, right half blue, as blue-green-red rows.
@@ -159,9 +165,10 @@ TEST(JpegCodec, RoundTripKeepsSizeAndColours) {
 
 TEST(JpegCodec, CorruptShortAndOversizedPicturesAreRefused) {
   const Bytes good = Jpeg(16, 16);
-  EXPECT_THROW(TJpegDecoder(Bytes{}), EImageFormatError);
-  EXPECT_THROW(TJpegDecoder(Bytes{0xFF, 0xD8, 0xFF}), EImageFormatError);
-  EXPECT_THROW(TJpegDecoder(Bytes(100, 0x42)), EImageFormatError);
+  auto refused = [](const Bytes& data) { EXPECT_THROW(TJpegDecoder{data}, EImageFormatError); };
+  refused({});
+  refused({0xFF, 0xD8, 0xFF});
+  refused(Bytes(100, 0x42));
   // Cut anywhere: refused, at the headers or at the pixels, never shown half grey.
   for (std::size_t n = 1; n < good.size() - 2; n += 5)
     EXPECT_THROW(DecodeJpeg(Bytes(good.begin(), good.begin() + long(n))), EImageFormatError) << n;
@@ -176,9 +183,10 @@ TEST(JpegCodec, CorruptShortAndOversizedPicturesAreRefused) {
       }
     return b;
   };
-  EXPECT_THROW(TJpegDecoder(sized(4096, 4097)), EImageFormatError);
-  EXPECT_THROW(TJpegDecoder(sized(0xFFFF, 0xFFFF)), EImageFormatError);
-  TJpegDecoder atLimit(sized(4096, 4096));
+  refused(sized(4096, 4097));
+  refused(sized(0xFFFF, 0xFFFF));
+  const Bytes limitFile = sized(4096, 4096);
+  TJpegDecoder atLimit(limitFile);
   EXPECT_EQ(std::int64_t{atLimit.Width()} * atLimit.Height(), kMaxImagePixels);
 }
 
