@@ -12,8 +12,6 @@
 namespace EditorFiles {
 
 bool FileExists(const std::string& fileName);
-// The file's length; -1 when it does not exist.
-int64_t FileSize(const std::string& fileName);
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
 void WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& data);
 // The flasher row of an image file: its length, and the big-endian word at `addressOffset` with the

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/base/ByteOrder.h"
 #include "framework/base/Exception.h"
 
 namespace {
@@ -172,7 +173,8 @@ TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size) {
           if (n > body.Left() / 2) throw EDatabaseError("the data ends too early");
           const std::uint8_t* p = body.Take(std::size_t{n} * 2);
           WideString text(n, u'\0');
-          for (std::uint32_t u = 0; u < n; ++u) text[u] = static_cast<char16_t>(p[2 * u] | (p[2 * u + 1] << 8));
+          for (std::uint32_t u = 0; u < n; ++u)
+            text[u] = static_cast<char16_t>(ByteOrder::ReadLE16(p + 2 * u));
           row->Values[k] = TVariant(std::move(text));
           break;
         }

@@ -1,8 +1,11 @@
 #include "framework/win/TBitmap.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
+#include "framework/base/ByteOrder.h"
+#include "framework/base/TBmpDecoder.h"
 #include "framework/win/TCanvas.h"
 
 namespace {
@@ -66,71 +69,6 @@ struct TMemDC {
   TMemDC& operator=(const TMemDC&) = delete;
 };
 
-uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-void Put16(std::vector<uint8_t>& v, uint32_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  Put16(v, x & 0xFFFF);
-  Put16(v, x >> 16);
-}
-
-// Scales the bits of value under mask to 0..255.
-uint8_t Channel(uint32_t value, uint32_t mask) {
-  if (mask == 0) return 0;
-  int shift = 0;
-  while (((mask >> shift) & 1) == 0) ++shift;
-  uint32_t m = mask >> shift, v = (value & mask) >> shift;
-  return static_cast<uint8_t>((uint64_t(v) * 255 + m / 2) / m);
-}
-
-// Expands run-length coded bits (4 or 8 bits per pixel) into bottom-up rows of rowBytes; pixels
-// outside the image are dropped, and decoding ends with the input.
-std::vector<uint8_t> DecodeRle(const uint8_t* p, size_t n, int bits, int width, int height, size_t rowBytes) {
-  std::vector<uint8_t> out(rowBytes * size_t(height), 0);
-  int x = 0, y = 0;
-  auto put = [&](unsigned index) {
-    if (x >= 0 && x < width && y >= 0 && y < height) {
-      uint8_t* row = &out[size_t(y) * rowBytes];
-      if (bits == 8) {
-        row[x] = uint8_t(index);
-      } else {
-        uint8_t& b = row[x / 2];
-        b = (x & 1) ? uint8_t((b & 0xF0) | (index & 0x0F)) : uint8_t((b & 0x0F) | (index << 4));
-      }
-    }
-    ++x;
-  };
-  size_t i = 0;
-  while (i + 1 < n && y < height) {
-    unsigned count = p[i], value = p[i + 1];
-    i += 2;
-    if (count > 0) {
-      for (unsigned k = 0; k < count && x < width; ++k)
-        put(bits == 8 ? value : ((k & 1) ? value & 0x0F : value >> 4));
-    } else if (value == 0) {
-      x = 0;
-      ++y;
-    } else if (value == 1) {
-      break;
-    } else if (value == 2) {
-      if (i + 1 >= n) break;
-      x += p[i];
-      y += p[i + 1];
-      i += 2;
-    } else {
-      size_t bytes = bits == 8 ? value : (value + 1) / 2;
-      if (i + bytes > n) break;
-      for (unsigned k = 0; k < value; ++k)
-        put(bits == 8 ? p[i + k] : ((k & 1) ? p[i + k / 2] & 0x0F : p[i + k / 2] >> 4));
-      i += (bytes + 1) & ~size_t(1);
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 struct TBitmap::TImage {
@@ -140,6 +78,12 @@ struct TBitmap::TImage {
   bool TopDown = false;
 
   TImage() = default;
+  TImage(const TImage&) = delete;
+  TImage& operator=(const TImage&) = delete;
+  // A handle still held here was not taken by ReplaceImage: an error came first.
+  ~TImage() {
+    if (Handle != nullptr) DeleteObject(Handle);
+  }
   TImage(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>& colors) {
     int bits = BitsOf(format);
     CheckSize(width, height, bits);
@@ -508,125 +452,66 @@ void TBitmap::Draw(TCanvas* canvas, const RECT& r) {
 }
 
 void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
-  if (data == nullptr || size < 14 || data[0] != 'B' || data[1] != 'M') throw EInvalidGraphic("Bitmap image is not valid");
-  uint32_t offBits = Get32(data + 10);
-  if (offBits < 14 || offBits > size) throw EInvalidGraphic("Bitmap image is not valid");
-  LoadFromDib(data + 14, size - 14, offBits - 14);
+  if (data == nullptr) throw EInvalidGraphic("Bitmap image is not valid");
+  LoadFromDib([&] { return TBmpDecoder::FromFile({data, size}); });
 }
 
-// Reads a device-independent bitmap: header, colour table and bits at bitsOffset from dib (0: right
-// after the colour table). Every size is checked against the data before it is used.
-void TBitmap::LoadFromDib(const uint8_t* dib, size_t size, size_t bitsOffset) {
-  const auto bad = [] { return EInvalidGraphic("Bitmap image is not valid"); };
-  if (size < 12) throw bad();
-  uint32_t headerSize = Get32(dib);
-  int width, height, bits;
-  uint32_t compression = BI_RGB, colorsUsed = 0;
-  bool core = headerSize == 12;
-  if (core) {
-    width = int(Get16(dib + 4));
-    height = int(int16_t(Get16(dib + 6)));
-    if (Get16(dib + 8) != 1) throw bad();
-    bits = int(Get16(dib + 10));
-  } else {
-    if (headerSize < 40 || headerSize > 1024 || headerSize > size) throw bad();
-    width = int(Get32(dib + 4));
-    height = int(Get32(dib + 8));
-    if (Get16(dib + 12) != 1) throw bad();
-    bits = int(Get16(dib + 14));
-    compression = Get32(dib + 16);
-    colorsUsed = Get32(dib + 32);
-  }
-  bool topDown = height < 0;
-  if (height == INT32_MIN) throw bad();
-  height = topDown ? -height : height;
-  if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) throw bad();
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) throw bad();
-  bool rle = compression == BI_RLE8 || compression == BI_RLE4;
-  if (compression == BI_RLE8 && bits != 8) throw bad();
-  if (compression == BI_RLE4 && bits != 4) throw bad();
-  if (rle && topDown) throw bad();
-  if (compression == BI_BITFIELDS && bits != 16 && bits != 32) throw bad();
-  if (compression > BI_BITFIELDS) throw bad();
-
-  size_t pos = headerSize;
-  uint32_t masks[3] = {0, 0, 0};
-  if (compression == BI_BITFIELDS) {
-    if (headerSize >= 52) {
-      for (int i = 0; i < 3; ++i) masks[i] = Get32(dib + 40 + 4 * i);
-    } else {
-      if (pos + 12 > size) throw bad();
-      for (int i = 0; i < 3; ++i) masks[i] = Get32(dib + pos + 4 * i);
-      pos += 12;
+// Decodes into a new image and takes it only once the whole picture was read, so a bad file
+// leaves the bitmap as it was.
+void TBitmap::LoadFromDib(const std::function<TBmpDecoder()>& parse) {
+  try {
+    const TBmpDecoder dib = parse();
+    const int width = dib.Width(), height = dib.Height();
+    if (dib.Empty() || width > kMaxSide || height > kMaxSide)
+      throw EInvalidGraphic("Bitmap image is not valid");
+    const auto& masks = dib.Masks();
+    TPixelFormat format;
+    bool convert = false;
+    switch (dib.Bits()) {
+      case 1:
+        format = TPixelFormat::Bit1;
+        break;
+      case 4:
+        format = TPixelFormat::Bit4;
+        break;
+      case 8:
+        format = TPixelFormat::Bit8;
+        break;
+      case 24:
+        format = TPixelFormat::Bit24;
+        break;
+      case 16:
+        // The two layouts a DIB section holds as they are; any other becomes 24 bits.
+        if (masks == std::array<uint32_t, 3>{0x7C00, 0x03E0, 0x001F})
+          format = TPixelFormat::Bit15;
+        else if (masks == std::array<uint32_t, 3>{0xF800, 0x07E0, 0x001F})
+          format = TPixelFormat::Bit16;
+        else
+          format = TPixelFormat::Bit24, convert = true;
+        break;
+      default:
+        format = TPixelFormat::Bit32;
+        if (masks != std::array<uint32_t, 3>{0xFF0000, 0xFF00, 0xFF})
+          format = TPixelFormat::Bit24, convert = true;
+        break;
     }
-  } else if (bits == 16) {
-    masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
+    std::vector<RGBQUAD> colors;
+    for (uint32_t c : dib.Palette()) colors.push_back(RGBQUAD{BYTE(c), BYTE(c >> 8), BYTE(c >> 16), 0});
+    TImage image(width, height, format, colors);
+    // DIB sections are stored bottom-up.
+    const TPixelRows rows{image.Bits + size_t(height - 1) * size_t(image.RowBytes),
+                          -std::ptrdiff_t(image.RowBytes)};
+    if (convert)
+      dib.ReadBgr24(rows);
+    else
+      dib.ReadRows(rows);
+    ReplaceImage(std::move(image));
+    FWidth = width;
+    FHeight = height;
+    FPixelFormat = format;
+  } catch (const EImageFormatError& e) {
+    throw EInvalidGraphic(e.Message());
   }
-
-  std::vector<RGBQUAD> colors;
-  if (bits <= 8) {
-    size_t count = colorsUsed != 0 ? std::min<size_t>(colorsUsed, size_t(1) << bits) : size_t(1) << bits;
-    size_t entry = core ? 3 : 4;
-    if (pos + count * entry > size) throw bad();
-    for (size_t i = 0; i < count; ++i) {
-      const uint8_t* c = dib + pos + i * entry;
-      colors.push_back(RGBQUAD{c[0], c[1], c[2], 0});
-    }
-    pos += count * entry;
-  }
-  if (bitsOffset == 0) bitsOffset = pos;
-  if (bitsOffset > size) throw bad();
-  const uint8_t* pixels = dib + bitsOffset;
-  size_t available = size - bitsOffset;
-  size_t rowBytes = RowBytesOf(width, bits);
-  CheckSize(width, height, bits);
-
-  std::vector<uint8_t> decoded;
-  if (rle) {
-    decoded = DecodeRle(pixels, available, bits, width, height, rowBytes);
-    pixels = decoded.data();
-  } else if (rowBytes * size_t(height) > available) {
-    throw bad();
-  }
-
-  TPixelFormat format;
-  bool convert = false;
-  switch (bits) {
-    case 1: format = TPixelFormat::Bit1; break;
-    case 4: format = TPixelFormat::Bit4; break;
-    case 8: format = TPixelFormat::Bit8; break;
-    case 24: format = TPixelFormat::Bit24; break;
-    case 16:
-      format = TPixelFormat::Bit24;
-      convert = true;
-      if (masks[0] == 0x7C00 && masks[1] == 0x03E0 && masks[2] == 0x001F) format = TPixelFormat::Bit15, convert = false;
-      else if (masks[0] == 0xF800 && masks[1] == 0x07E0 && masks[2] == 0x001F) format = TPixelFormat::Bit16, convert = false;
-      break;
-    default:
-      format = TPixelFormat::Bit32;
-      if (compression == BI_BITFIELDS && !(masks[0] == 0xFF0000 && masks[1] == 0xFF00 && masks[2] == 0xFF))
-        format = TPixelFormat::Bit24, convert = true;
-      break;
-  }
-  TImage image(width, height, format, colors);
-  for (int y = 0; y < height; ++y) {
-    const uint8_t* src = pixels + size_t(topDown ? y : height - 1 - y) * rowBytes;
-    uint8_t* dst = image.Bits + size_t(height - 1 - y) * size_t(image.RowBytes);
-    if (!convert) {
-      std::memcpy(dst, src, rowBytes);
-      continue;
-    }
-    for (int x = 0; x < width; ++x) {
-      uint32_t v = bits == 16 ? Get16(src + 2 * x) : Get32(src + 4 * x);
-      dst[3 * x] = Channel(v, masks[2]);
-      dst[3 * x + 1] = Channel(v, masks[1]);
-      dst[3 * x + 2] = Channel(v, masks[0]);
-    }
-  }
-  ReplaceImage(std::move(image));
-  FWidth = width;
-  FHeight = height;
-  FPixelFormat = format;
   Changed();
 }
 
@@ -652,24 +537,25 @@ std::vector<uint8_t> TBitmap::SaveToBytes() {
   out.reserve(offBits + imageBytes);
   out.push_back('B');
   out.push_back('M');
-  Put32(out, uint32_t(offBits + imageBytes));
-  Put32(out, 0);
-  Put32(out, offBits);
-  Put32(out, 40);
-  Put32(out, uint32_t(FWidth));
-  Put32(out, uint32_t(FHeight));
-  Put16(out, 1);
-  Put16(out, uint32_t(bits));
-  Put32(out, FPixelFormat == TPixelFormat::Bit16 ? BI_BITFIELDS : BI_RGB);
-  Put32(out, uint32_t(imageBytes));
-  Put32(out, 3780);
-  Put32(out, 3780);
-  Put32(out, uint32_t(colors.size()));
-  Put32(out, 0);
+  using ByteOrder::AppendLE16, ByteOrder::AppendLE32;
+  AppendLE32(out, uint32_t(offBits + imageBytes));
+  AppendLE32(out, 0);
+  AppendLE32(out, offBits);
+  AppendLE32(out, 40);
+  AppendLE32(out, uint32_t(FWidth));
+  AppendLE32(out, uint32_t(FHeight));
+  AppendLE16(out, 1);
+  AppendLE16(out, uint16_t(bits));
+  AppendLE32(out, FPixelFormat == TPixelFormat::Bit16 ? BI_BITFIELDS : BI_RGB);
+  AppendLE32(out, uint32_t(imageBytes));
+  AppendLE32(out, 3780);
+  AppendLE32(out, 3780);
+  AppendLE32(out, uint32_t(colors.size()));
+  AppendLE32(out, 0);
   if (FPixelFormat == TPixelFormat::Bit16) {
-    Put32(out, 0xF800);
-    Put32(out, 0x07E0);
-    Put32(out, 0x001F);
+    AppendLE32(out, 0xF800);
+    AppendLE32(out, 0x07E0);
+    AppendLE32(out, 0x001F);
   }
   for (const RGBQUAD& c : colors) {
     out.push_back(c.rgbBlue);
@@ -689,7 +575,7 @@ void TBitmap::LoadFromResource(HINSTANCE instance, LPCSTR name) {
   HGLOBAL res = info ? LoadResource(instance, info) : nullptr;
   const auto* data = static_cast<const uint8_t*>(res ? LockResource(res) : nullptr);
   if (data == nullptr) throw EInvalidGraphic("Bitmap resource not found");
-  LoadFromDib(data, SizeofResource(instance, info), 0);
+  LoadFromDib([&] { return TBmpDecoder::FromDib({data, SizeofResource(instance, info)}, 0); });
 }
 
 void TBitmap::LoadFromResourceName(HINSTANCE instance, const std::string& name) {

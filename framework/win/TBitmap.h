@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "framework/win/TGraphic.h"
 
+class TBmpDecoder;
 class TCanvas;
 
 // A bitmap held in a DIB section, so its rows can be reached directly. A 24-bit row is pixels of
@@ -77,7 +79,7 @@ private:
   void FreeImage();
   void FreeMask();
   void LoadFromResource(HINSTANCE instance, LPCSTR name);
-  void LoadFromDib(const uint8_t* dib, size_t size, size_t bitsOffset);
+  void LoadFromDib(const std::function<TBmpDecoder()>& parse);
 
   HBITMAP FHandle = nullptr;
   uint8_t* FBits = nullptr;

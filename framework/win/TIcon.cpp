@@ -1,13 +1,9 @@
 #include "framework/win/TIcon.h"
 
+#include "framework/base/ByteOrder.h"
 #include "framework/win/TCanvas.h"
 
-namespace {
-
-uint32_t Get16(const uint8_t* p) { return p[0] | (p[1] << 8); }
-uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-
-}  // namespace
+using ByteOrder::ReadLE16, ByteOrder::ReadLE32;
 
 TIcon::~TIcon() { Clear(); }
 
@@ -57,18 +53,18 @@ HICON TIcon::ReleaseHandle() {
 
 void TIcon::LoadFromBytes(const uint8_t* data, size_t size) {
   const auto bad = [] { return EInvalidGraphic("Icon image is not valid"); };
-  if (data == nullptr || size < 6 || Get16(data) != 0 || Get16(data + 2) != 1) throw bad();
-  uint32_t count = Get16(data + 4);
+  if (data == nullptr || size < 6 || ReadLE16(data) != 0 || ReadLE16(data + 2) != 1) throw bad();
+  uint32_t count = ReadLE16(data + 4);
   if (count == 0 || 6 + size_t(count) * 16 > size) throw bad();
   // The largest entry, preferring more colours at equal size.
   const uint8_t* best = nullptr;
   int bestSide = 0, bestBits = 0;
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* e = data + 6 + size_t(i) * 16;
-    uint32_t bytes = Get32(e + 8), offset = Get32(e + 12);
+    uint32_t bytes = ReadLE32(e + 8), offset = ReadLE32(e + 12);
     if (bytes < 40 || offset > size || bytes > size - offset) continue;
     int side = e[0] == 0 ? 256 : e[0];
-    int bits = int(Get16(e + 6));
+    int bits = int(ReadLE16(e + 6));
     if (best == nullptr || side > bestSide || (side == bestSide && bits > bestBits)) {
       best = e;
       bestSide = side;
@@ -77,7 +73,7 @@ void TIcon::LoadFromBytes(const uint8_t* data, size_t size) {
   }
   if (best == nullptr) throw bad();
   int w = best[0] == 0 ? 256 : best[0], h = best[1] == 0 ? 256 : best[1];
-  uint32_t bytes = Get32(best + 8), offset = Get32(best + 12);
+  uint32_t bytes = ReadLE32(best + 8), offset = ReadLE32(best + 12);
   HICON icon = CreateIconFromResourceEx(const_cast<uint8_t*>(data + offset), bytes, TRUE, 0x00030000, w, h,
                                         LR_DEFAULTCOLOR);
   if (icon == nullptr) throw bad();

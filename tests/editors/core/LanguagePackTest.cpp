@@ -1,7 +1,7 @@
 #include "editors/core/ELangPackError.h"
-#include "editors/core/ImageBytes.h"
 #include "editors/core/LanguageName.h"
 #include "editors/core/TLanguagePack.h"
+#include "framework/base/ByteOrder.h"
 #include "tests/editors/generators/LangPackGenerator.h"
 #include "tests/support/TAllocationProbe.h"
 #include "tests/support/ThrownText.h"
@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-using namespace ImageBytes;
+using namespace ByteOrder;
 
 namespace {
 

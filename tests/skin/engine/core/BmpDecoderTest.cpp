@@ -2,48 +2,21 @@
 
 #include <vector>
 
+#include "framework/base/ByteOrder.h"
 #include "skin/engine/core/ESkinError.h"
 #include "skin/engine/core/SkinImageCodecs.h"
+#include "tests/framework/base/BmpFile.h"
 
 namespace {
 
+using ByteOrder::AppendLE16;
+using ByteOrder::AppendLE32;
+
 using Bytes = std::vector<std::uint8_t>;
-
-void Put16(Bytes& b, std::uint32_t v) {
-  b.push_back(static_cast<std::uint8_t>(v));
-  b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(Bytes& b, std::uint32_t v) {
-  Put16(b, v & 0xFFFF);
-  Put16(b, v >> 16);
-}
-
-// File header and a 40-byte info header; extra (palette, masks) follows, then the pixels.
-Bytes Bitmap(std::int32_t w, std::int32_t h, std::uint16_t bits, std::uint32_t compression,
-             const Bytes& extra, const Bytes& pixels) {
-  Bytes b = {'B', 'M'};
-  Put32(b, static_cast<std::uint32_t>(54 + extra.size() + pixels.size()));  // file size
-  Put32(b, 0);                                                              // reserved
-  Put32(b, static_cast<std::uint32_t>(54 + extra.size()));                  // pixel offset
-  Put32(b, 40);                                                             // info header size
-  Put32(b, static_cast<std::uint32_t>(w));
-  Put32(b, static_cast<std::uint32_t>(h));
-  Put16(b, 1);  // planes
-  Put16(b, bits);
-  Put32(b, compression);
-  Put32(b, static_cast<std::uint32_t>(pixels.size()));
-  Put32(b, 0);
-  Put32(b, 0);
-  Put32(b, 0);  // colours used: all
-  Put32(b, 0);
-  b.insert(b.end(), extra.begin(), extra.end());
-  b.insert(b.end(), pixels.begin(), pixels.end());
-  return b;
-}
 
 Bytes Palette(std::initializer_list<std::uint32_t> rgb) {
   Bytes p;
-  for (std::uint32_t c : rgb) Put32(p, c);  // blue, green, red, 0
+  for (std::uint32_t c : rgb) AppendLE32(p, c);  // blue, green, red, 0
   return p;
 }
 
@@ -51,56 +24,56 @@ TEST(BmpDecoder, RunLengthEncodedBitmaps) {
   // RLE8, 4 x 2, bottom-up: row 0 (bottom) = run of 3 x index 1, then absolute 1 pixel index 2;
   // row 1 = a delta of 2 columns, then run of 2 x index 2; end of bitmap.
   const Bytes rle8 = {3, 1, 0, 3, 2, 0, 0, 0 /*pad*/, 0, 0 /*eol*/, 0, 2, 2, 0 /*delta*/, 2, 2, 0, 1};
-  TsPixmap img = DecodeBmp(Bitmap(4, 2, 8, 1, Palette({0x000000, 0xFF0000, 0x00FF00}), rle8));
+  TsPixmap img = DecodeBmp(BmpFile(4, 2, 8, 1, Palette({0x000000, 0xFF0000, 0x00FF00}), rle8));
   EXPECT_EQ(img.Pixel(0, 1), 0x0000FF);  // bottom row, palette $FF0000 (red)
   EXPECT_EQ(img.Pixel(3, 1), 0x00FF00);  // absolute pixel, green
   EXPECT_EQ(img.Pixel(0, 0), 0x000000);  // skipped by the delta: stays black
   EXPECT_EQ(img.Pixel(3, 0), 0x00FF00);
 
   // RLE4: one run of 4 pixels alternating indexes 1 and 2.
-  TsPixmap four = DecodeBmp(Bitmap(4, 1, 4, 2, Palette({0, 0xFF0000, 0x0000FF}), {4, 0x12, 0, 1}));
+  TsPixmap four = DecodeBmp(BmpFile(4, 1, 4, 2, Palette({0, 0xFF0000, 0x0000FF}), {4, 0x12, 0, 1}));
   EXPECT_EQ(four.Pixel(0, 0), 0x0000FF);
   EXPECT_EQ(four.Pixel(1, 0), 0xFF0000);
 
   // Runs and deltas pointing outside the image, and an absolute run past the data, are harmless.
-  EXPECT_NO_THROW(DecodeBmp(Bitmap(2, 2, 8, 1, Palette({0}), {255, 1, 0, 2, 200, 200, 5, 1})));
-  EXPECT_THROW(DecodeBmp(Bitmap(2, 2, 8, 1, Palette({0}), {0, 9, 1, 2})), ESkinImageError);
+  EXPECT_NO_THROW(DecodeBmp(BmpFile(2, 2, 8, 1, Palette({0}), {255, 1, 0, 2, 200, 200, 5, 1})));
+  EXPECT_THROW(DecodeBmp(BmpFile(2, 2, 8, 1, Palette({0}), {0, 9, 1, 2})), ESkinImageError);
 }
 
 TEST(BmpDecoder, BitFieldsAndDeepPixels) {
   // 16 bits 5-6-5 with explicit masks after the header: one pure red, one pure green pixel.
   Bytes masks;
-  Put32(masks, 0xF800);
-  Put32(masks, 0x07E0);
-  Put32(masks, 0x001F);
+  AppendLE32(masks, 0xF800);
+  AppendLE32(masks, 0x07E0);
+  AppendLE32(masks, 0x001F);
   Bytes px;
-  Put16(px, 0xF800);
-  Put16(px, 0x07E0);
-  TsPixmap img = DecodeBmp(Bitmap(2, 1, 16, 3, masks, px));
+  AppendLE16(px, 0xF800);
+  AppendLE16(px, 0x07E0);
+  TsPixmap img = DecodeBmp(BmpFile(2, 1, 16, 3, masks, px));
   EXPECT_EQ(img.Pixel(0, 0), 0x0000FF);
   EXPECT_EQ(img.Pixel(1, 0), 0x00FF00);
 
   // 32 bits without masks: blue, green, red, unused; top-down (negative height).
-  TsPixmap top = DecodeBmp(Bitmap(1, -2, 32, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}));
+  TsPixmap top = DecodeBmp(BmpFile(1, -2, 32, 0, {}, {1, 2, 3, 0, 4, 5, 6, 0}));
   EXPECT_EQ(top.Pixel(0, 0), 0x010203);
   EXPECT_EQ(top.Pixel(0, 1), 0x040506);
 
   // 1 bit: the high bit is the left pixel.
-  TsPixmap mono = DecodeBmp(Bitmap(3, 1, 1, 0, Palette({0x000000, 0xFFFFFF}), {0xA0, 0, 0, 0}));
+  TsPixmap mono = DecodeBmp(BmpFile(3, 1, 1, 0, Palette({0x000000, 0xFFFFFF}), {0xA0, 0, 0, 0}));
   EXPECT_EQ(mono.Pixel(0, 0), 0xFFFFFF);
   EXPECT_EQ(mono.Pixel(1, 0), 0x000000);
   EXPECT_EQ(mono.Pixel(2, 0), 0xFFFFFF);
 }
 
 TEST(BmpDecoder, UnsupportedKindsAreErrors) {
-  EXPECT_THROW(DecodeBmp(Bitmap(1, 1, 24, 4, {}, {0, 0, 0, 0})), ESkinImageError);  // embedded JPEG
-  EXPECT_THROW(DecodeBmp(Bitmap(1, 1, 7, 0, {}, {0, 0, 0, 0})), ESkinImageError);
-  EXPECT_THROW(DecodeBmp(Bitmap(1, INT32_MIN, 24, 0, {}, {0, 0, 0, 0})), ESkinImageError);
+  EXPECT_THROW(DecodeBmp(BmpFile(1, 1, 24, 4, {}, {0, 0, 0, 0})), ESkinImageError);  // embedded JPEG
+  EXPECT_THROW(DecodeBmp(BmpFile(1, 1, 7, 0, {}, {0, 0, 0, 0})), ESkinImageError);
+  EXPECT_THROW(DecodeBmp(BmpFile(1, INT32_MIN, 24, 0, {}, {0, 0, 0, 0})), ESkinImageError);
   // No width with an enormous height (or the reverse) is an empty image, decoded at once.
-  EXPECT_EQ(DecodeBmp(Bitmap(0, 0x7FFFFFFF, 24, 0, {}, {})).Height(), 0);
-  EXPECT_EQ(DecodeBmp(Bitmap(0x7FFFFFFF, 0, 8, 1, Palette({0}), {0, 1})).Width(), 0);
+  EXPECT_EQ(DecodeBmp(BmpFile(0, 0x7FFFFFFF, 24, 0, {}, {})).Height(), 0);
+  EXPECT_EQ(DecodeBmp(BmpFile(0x7FFFFFFF, 0, 8, 1, Palette({0}), {0, 1})).Width(), 0);
   // Index past a short palette: black, as the platform draws it.
-  TsPixmap img = DecodeBmp(Bitmap(1, 1, 8, 0, Palette({0xFFFFFF}), {5, 0, 0, 0}));
+  TsPixmap img = DecodeBmp(BmpFile(1, 1, 8, 0, Palette({0xFFFFFF}), {5, 0, 0, 0}));
   EXPECT_EQ(img.Pixel(0, 0), 0);
 }
 
