@@ -12,10 +12,8 @@ TMemoryDC::TMemoryDC(HBITMAP bitmap) : FHandle(CreateCompatibleDC(nullptr)) {
 
 TMemoryDC::TMemoryDC(HDC dc, int width, int height) : FHandle(CreateCompatibleDC(dc)) {
   if (FHandle == nullptr) throw EOutOfResources("Cannot create a memory device context");
-  // A bitmap compatible with a memory DC would be monochrome: take the screen's format.
-  HDC screen = GetDC(nullptr);
-  FOwnedBitmap = CreateCompatibleBitmap(screen, std::max(width, 1), std::max(height, 1));
-  ReleaseDC(nullptr, screen);
+  // A bitmap compatible with a memory DC takes the format of the bitmap it holds, monochrome when none.
+  FOwnedBitmap = CreateCompatibleBitmap(TScreenDC().Handle(), std::max(width, 1), std::max(height, 1));
   if (FOwnedBitmap == nullptr) {
     DeleteDC(FHandle);
     throw EOutOfResources("Cannot create a bitmap");

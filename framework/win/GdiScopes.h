@@ -40,14 +40,49 @@ private:
   HGDIOBJ FOld;
 };
 
+// The screen's device context (GetDC), for measuring text and making compatible bitmaps; released
+// on exit.
+class TScreenDC {
+public:
+  TScreenDC() : FHandle(::GetDC(nullptr)) {}
+  ~TScreenDC() {
+    if (FHandle != nullptr) ::ReleaseDC(nullptr, FHandle);
+  }
+  TScreenDC(const TScreenDC&) = delete;
+  TScreenDC& operator=(const TScreenDC&) = delete;
+
+  HDC Handle() const { return FHandle; }
+
+private:
+  HDC FHandle;
+};
+
+// A pen, brush or font made for a scope, deleted on exit. Declare it before the TSelectObject that
+// selects it, so that it is deselected first.
+template <typename THandle>
+class TGdiObject {
+public:
+  explicit TGdiObject(THandle handle) : FHandle(handle) {}
+  ~TGdiObject() {
+    if (FHandle != nullptr) ::DeleteObject(FHandle);
+  }
+  TGdiObject(const TGdiObject&) = delete;
+  TGdiObject& operator=(const TGdiObject&) = delete;
+
+  THandle Handle() const { return FHandle; }
+
+private:
+  THandle FHandle;
+};
+
 // A memory device context, deleted on exit with whatever bitmap it made. Throws EOutOfResources
 // when the platform has none to give.
 class TMemoryDC {
 public:
   // Compatible with the screen, with bitmap (not owned) selected into it.
   explicit TMemoryDC(HBITMAP bitmap);
-  // Compatible with dc, drawing on a screen-compatible bitmap of its own of width x height (at
-  // least 1 x 1).
+  // Compatible with dc, drawing on a bitmap of its own of width x height (at least 1 x 1) in the
+  // screen's format, whatever bitmap dc holds.
   TMemoryDC(HDC dc, int width, int height);
   ~TMemoryDC();
   TMemoryDC(const TMemoryDC&) = delete;

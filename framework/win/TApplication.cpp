@@ -29,6 +29,16 @@ const TFrameworkGlobals gGlobals;
 
 }  // namespace
 
+void HandleWindowException(TObject* sender) {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    if (Application != nullptr) Application->HandleException(sender, e);
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(sender, Exception("Unknown exception"));
+  }
+}
+
 std::string GetShortHint(const std::string& hint) {
   size_t bar = hint.find('|');
   return bar == std::string::npos ? hint : hint.substr(0, bar);

@@ -171,6 +171,10 @@ private:
 
 extern TApplication* Application;
 
+// The barrier at every window procedure, called from a catch (...) block: the exception being
+// handled goes to Application->HandleException with sender instead of unwinding into the platform.
+void HandleWindowException(TObject* sender);
+
 // The parts of a hint before and after '|'.
 std::string GetShortHint(const std::string& hint);
 std::string GetLongHint(const std::string& hint);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/base/TClientDataSet.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -20,9 +21,10 @@ const char* const kDefaultHints[10] = {"First record", "Prior record", "Next rec
 
 // Draws the symbol of button in colour with its left edge at x.
 void DrawSymbol(HDC dc, TNavigateBtn button, int x, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  HPEN pen = CreatePen(PS_SOLID, 2, colour);
-  HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
+  TGdiObject<HBRUSH> brushObject(CreateSolidBrush(colour));
+  TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 2, colour));
+  HBRUSH brush = brushObject.Handle();
+  TSelectObject selectedBrush(dc, brush), selectedPen(dc, pen.Handle());
   const int m = kGlyphSize / 2;
   auto triangle = [&](bool left, int at) {
     POINT p[3] = {{at, m}, {at + 5, m - 5}, {at + 5, m + 5}};
@@ -69,10 +71,6 @@ void DrawSymbol(HDC dc, TNavigateBtn button, int x, COLORREF colour) {
       Arc(dc, x + 2, 2, x + 10, 10, x + 10, m, x + m, 2);
       break;
   }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
 }
 
 // Two frames, normal and disabled, on a key colour.

@@ -1,17 +1,14 @@
 #include "framework/win/TWinControl.h"
 
 #include <windowsx.h>
-
 #include <algorithm>
 
-#include "framework/base/AnsiStrings.h"
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TPopupMenu.h"
 #include "framework/win/TScreen.h"
-
 
 namespace {
 
@@ -69,11 +66,8 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     // A copy: the handler may replace the window procedure while it runs.
     if (TWndMethod proc = control->WindowProc()) proc(message);
     else control->WndProc(message);
-  } catch (const std::exception& e) {
-    if (Application != nullptr) Application->HandleException(control, e);
   } catch (...) {
-    // Nothing may unwind into the platform's window procedure caller.
-    if (Application != nullptr) Application->HandleException(control, Exception("Unknown exception"));
+    HandleWindowException(control);
   }
   return message.Result;
 }
@@ -163,7 +157,6 @@ void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
     throw EOutOfResources(std::string("Unknown window class ") + className);
   params.WindowClass = native;
   params.WindowClass.style &= ~UINT(CS_GLOBALCLASS);
-  FNativeClass = LowerCase(className);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -214,60 +207,6 @@ void TWinControl::CreateHandle() {
     if (w != nullptr && w->Visible() && w->FHandle == nullptr) w->CreateHandle();
   }
   Realign();
-}
-
-namespace {
-
-// Bounds what is copied out of a native list before its window goes.
-constexpr LRESULT kMaxSavedItems = 1000000;
-constexpr LRESULT kMaxItemLength = 1 << 20;
-
-}  // namespace
-
-void TWinControl::SaveNativeState() {
-  FHasSavedItems = false;
-  FSavedItems.clear();
-  LONG_PTR style = GetWindowLongPtrA(FHandle, GWL_STYLE);
-  if (FNativeClass == "edit" || FNativeClass == "richedit20a") {
-    SendMessageA(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&FSavedSelStart), reinterpret_cast<LPARAM>(&FSavedSelEnd));
-    return;
-  }
-  bool list = FNativeClass == "listbox", combo = FNativeClass == "combobox";
-  if (!list && !combo) return;
-  // Owner-drawn lists without strings hold only item data, which the control itself restores.
-  bool ownerDrawn = list ? (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) && !(style & LBS_HASSTRINGS)
-                         : (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) && !(style & CBS_HASSTRINGS);
-  if (ownerDrawn) return;
-  LRESULT count = SendMessageA(FHandle, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
-  if (count < 0 || count > kMaxSavedItems) return;
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = SendMessageA(FHandle, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, WPARAM(i), 0);
-    if (length < 0 || length > kMaxItemLength) length = 0;
-    std::string item(size_t(length) + 1, '\0');
-    LRESULT got = length > 0 ? SendMessageA(FHandle, list ? LB_GETTEXT : CB_GETLBTEXT, WPARAM(i),
-                                            reinterpret_cast<LPARAM>(item.data()))
-                             : 0;
-    item.resize(got > 0 && got <= length ? size_t(got) : 0);
-    FSavedItems.push_back(std::move(item));
-  }
-  FSavedSelection = SendMessageA(FHandle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0);
-  FSavedTopIndex = list ? SendMessageA(FHandle, LB_GETTOPINDEX, 0, 0) : 0;
-  FHasSavedItems = true;
-}
-
-void TWinControl::RestoreNativeState() {
-  if (FNativeClass == "edit" || FNativeClass == "richedit20a") {
-    SendMessageA(FHandle, EM_SETSEL, FSavedSelStart, LPARAM(FSavedSelEnd));
-    return;
-  }
-  if (!FHasSavedItems) return;
-  bool list = FNativeClass == "listbox";
-  for (const std::string& item : FSavedItems)
-    SendMessageA(FHandle, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  if (FSavedSelection >= 0) SendMessageA(FHandle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(FSavedSelection), 0);
-  if (list) SendMessageA(FHandle, LB_SETTOPINDEX, WPARAM(FSavedTopIndex), 0);
-  FSavedItems.clear();
-  FHasSavedItems = false;
 }
 
 void TWinControl::DestroyWnd() {

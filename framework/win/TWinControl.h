@@ -116,10 +116,11 @@ public:
   void SetOnKeyPress(const TKeyPressEvent& e) { FOnKeyPress = e; }
 
 protected:
-  // A rebuilt window gets back the items, selection and text that the native control held. A control
-  // that keeps its own item list overrides both and restores from that instead, so nothing is added twice.
-  virtual void SaveNativeState();
-  virtual void RestoreNativeState();
+  // A rebuilt window gets back its text and scroll positions; a wrapper of a native class saves here
+  // what else the old window held (an edit's selection, a list's items) and restores it into the new
+  // one.
+  virtual void SaveNativeState() {}
+  virtual void RestoreNativeState() {}
   virtual void CreateParams(TCreateParams& params);
   // Makes the window from params; the default registers the class when needed.
   virtual void CreateWindowHandle(const TCreateParams& params);
@@ -177,12 +178,6 @@ private:
   std::string FSavedText;
   bool FHasSavedState = false;
   SCROLLINFO FSavedScroll[2] = {};
-  // What a native edit, list box or combo box holds, kept across RecreateWnd.
-  std::string FNativeClass;
-  std::vector<std::string> FSavedItems;
-  bool FHasSavedItems = false;
-  LRESULT FSavedSelection = -1, FSavedTopIndex = 0;
-  DWORD FSavedSelStart = 0, FSavedSelEnd = 0;
   TNotifyEvent FOnEnter, FOnExit;
   TKeyEvent FOnKeyDown, FOnKeyUp;
   TKeyPressEvent FOnKeyPress;
