@@ -57,6 +57,23 @@ private:
   HDC FHandle;
 };
 
+// BeginPaint on a window for a WM_PAINT, EndPaint on exit.
+class TPaintDC {
+public:
+  explicit TPaintDC(HWND window) : FWindow(window), FHandle(::BeginPaint(window, &FInfo)) {}
+  ~TPaintDC() { ::EndPaint(FWindow, &FInfo); }
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+
+  HDC Handle() const { return FHandle; }
+  const PAINTSTRUCT& Info() const { return FInfo; }
+
+private:
+  HWND FWindow;
+  PAINTSTRUCT FInfo{};
+  HDC FHandle;
+};
+
 // A pen, brush or font made for a scope, deleted on exit. Declare it before the TSelectObject that
 // selects it, so that it is deselected first.
 template <typename THandle>

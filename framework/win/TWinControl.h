@@ -159,8 +159,17 @@ private:
   friend LRESULT CALLBACK FrameworkInitWndProc(HWND, UINT, WPARAM, LPARAM);
   void AttachHandle(HWND handle);
   bool IsControlMouseMsg(TMessage& message);
-  void ReflectNotification(TMessage& message);
+  bool NotificationSource(const TMessage& message, HWND& child) const;
+  void ReflectNotification(TMessage& message, HWND child);
   void ApplyNativeBounds();
+  void FreeControls();
+  // Handlers of single messages; those returning bool answer whether they handled it.
+  bool WMEraseBkgnd(TMessage& message);
+  void CNCtlColor(TMessage& message);
+  void CNKeyDown(TMessage& message);
+  void CMRecreateWnd();
+  bool WMSetCursor(TMessage& message);
+  bool WMContextMenu(TMessage& message);
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;
