@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "framework/win/TApplication.h"
+
 namespace {
 
 constexpr char kClassName[] = "TarvexUtilWindow";
@@ -10,7 +12,11 @@ LRESULT CALLBACK UtilWindowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
   auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   if (method == nullptr || !*method) return DefWindowProcA(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
-  (*method)(message);
+  try {
+    (*method)(message);
+  } catch (...) {
+    HandleWindowException(nullptr);
+  }
   return message.Result;
 }
 

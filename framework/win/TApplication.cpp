@@ -21,13 +21,23 @@ constexpr UINT_PTR kHintShowTimer = 1, kHintHideTimer = 2;
 // would make them.
 struct TFrameworkGlobals {
   TFrameworkGlobals() {
-    Screen = new TScreen(nullptr);
-    Application = new TApplication(nullptr);
+    Screen = NewComponent<TScreen>(nullptr);
+    Application = NewComponent<TApplication>(nullptr);
   }
 };
 const TFrameworkGlobals gGlobals;
 
 }  // namespace
+
+void HandleWindowException(TObject* sender) {
+  try {
+    throw;
+  } catch (const std::exception& e) {
+    if (Application != nullptr) Application->HandleException(sender, e);
+  } catch (...) {
+    if (Application != nullptr) Application->HandleException(sender, Exception("Unknown exception"));
+  }
+}
 
 std::string GetShortHint(const std::string& hint) {
   size_t bar = hint.find('|');

@@ -1,5 +1,6 @@
 #include "framework/win/TBitBtn.h"
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCustomForm.h"
 
 namespace {
@@ -104,7 +105,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
   bool focused = (item.itemState & ODS_FOCUS) != 0;
   RECT r = item.rcItem;
   HDC dc = item.hDC;
-  FCanvas.SetHandle(dc);
+  TCanvasDC bound(FCanvas, dc);
   FCanvas.SetFont(Font());
   if (Default() || focused) {
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
@@ -119,5 +120,4 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
     InflateRect(&text, 2, 1);
     DrawFocusRect(dc, &text);
   }
-  FCanvas.SetHandle(nullptr);
 }

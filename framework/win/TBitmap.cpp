@@ -6,6 +6,7 @@
 
 #include "framework/base/ByteOrder.h"
 #include "framework/base/TBmpDecoder.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 
 namespace {
@@ -57,18 +58,6 @@ std::vector<RGBQUAD> DefaultColors(int bits) {
   return colors;
 }
 
-struct TMemDC {
-  HDC Dc;
-  HGDIOBJ Old;
-  explicit TMemDC(HBITMAP bitmap) : Dc(CreateCompatibleDC(nullptr)), Old(SelectObject(Dc, bitmap)) {}
-  ~TMemDC() {
-    SelectObject(Dc, Old);
-    DeleteDC(Dc);
-  }
-  TMemDC(const TMemDC&) = delete;
-  TMemDC& operator=(const TMemDC&) = delete;
-};
-
 }  // namespace
 
 struct TBitmap::TImage {
@@ -89,9 +78,7 @@ struct TBitmap::TImage {
     CheckSize(width, height, bits);
     if (width == 0 || height == 0) return;
     if (bits == 0) {
-      HDC screen = GetDC(nullptr);
-      Handle = CreateCompatibleBitmap(screen, width, height);
-      ReleaseDC(nullptr, screen);
+      Handle = CreateCompatibleBitmap(TScreenDC().Handle(), width, height);
     } else {
       struct {
         BITMAPINFOHEADER Header;
@@ -207,8 +194,8 @@ void TBitmap::SetSize(int width, int height) {
   }
   TImage image(width, height, FPixelFormat, colors);
   if (image.Handle != nullptr && FHandle != nullptr) {
-    TMemDC dst(image.Handle);
-    BitBlt(dst.Dc, 0, 0, std::min(width, FWidth), std::min(height, FHeight), Canvas()->Handle(), 0, 0, SRCCOPY);
+    TMemoryDC dst(image.Handle);
+    BitBlt(dst.Handle(), 0, 0, std::min(width, FWidth), std::min(height, FHeight), Canvas()->Handle(), 0, 0, SRCCOPY);
   }
   ReplaceImage(std::move(image));
   FWidth = width;
@@ -220,8 +207,8 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   if (format == FPixelFormat || format == TPixelFormat::Custom) return;
   TImage image(FWidth, FHeight, format, {});
   if (image.Handle != nullptr && FHandle != nullptr) {
-    TMemDC dst(image.Handle);
-    BitBlt(dst.Dc, 0, 0, FWidth, FHeight, Canvas()->Handle(), 0, 0, SRCCOPY);
+    TMemoryDC dst(image.Handle);
+    BitBlt(dst.Handle(), 0, 0, FWidth, FHeight, Canvas()->Handle(), 0, 0, SRCCOPY);
   }
   ReplaceImage(std::move(image));
   FPixelFormat = format;
@@ -305,8 +292,8 @@ HPALETTE TBitmap::Palette() {
     RGBQUAD colors[256];
     UINT count;
     {
-      TMemDC dc(FHandle);
-      count = GetDIBColorTable(dc.Dc, 0, 256, colors);
+      TMemoryDC dc(FHandle);
+      count = GetDIBColorTable(dc.Handle(), 0, 256, colors);
     }
     if (count > 0) {
       struct {
@@ -334,8 +321,8 @@ void TBitmap::SetPalette(HPALETTE palette) {
   if (FPalette != nullptr) DeleteObject(FPalette);
   FPalette = nullptr;
   {
-    TMemDC dc(FHandle);
-    SetDIBColorTable(dc.Dc, 0, std::min<UINT>(count, 1u << bits), colors);
+    TMemoryDC dc(FHandle);
+    SetDIBColorTable(dc.Handle(), 0, std::min<UINT>(count, 1u << bits), colors);
   }
   Changed();
 }
@@ -345,9 +332,9 @@ HBITMAP TBitmap::MaskHandle() {
     FMask = CreateBitmap(FWidth, FHeight, 1, 1, nullptr);
     if (FMask == nullptr) return nullptr;
     HDC src = Canvas()->Handle();
-    TMemDC dst(FMask);
+    TMemoryDC dst(FMask);
     COLORREF oldBk = SetBkColor(src, ColorToRGB(TransparentColor()));
-    BitBlt(dst.Dc, 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);
+    BitBlt(dst.Handle(), 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);
     SetBkColor(src, oldBk);
   }
   return FMask;
@@ -392,8 +379,8 @@ void TBitmap::Assign(const TPersistent* source) {
     }
     TImage image(src->FWidth, src->FHeight, src->FPixelFormat, colors);
     if (image.Handle != nullptr) {
-      TMemDC dst(image.Handle);
-      BitBlt(dst.Dc, 0, 0, src->FWidth, src->FHeight, src->Canvas()->Handle(), 0, 0, SRCCOPY);
+      TMemoryDC dst(image.Handle);
+      BitBlt(dst.Handle(), 0, 0, src->FWidth, src->FHeight, src->Canvas()->Handle(), 0, 0, SRCCOPY);
     }
     ReplaceImage(std::move(image));
     FWidth = src->FWidth;
@@ -437,10 +424,10 @@ void TBitmap::Draw(TCanvas* canvas, const RECT& r) {
   if (Transparent()) {
     // Mask technique: keep the target where the mask is white, add the image where it is black.
     HBITMAP mask = MaskHandle();
-    TMemDC maskDc(mask);
+    TMemoryDC maskDc(mask);
     COLORREF oldText = SetTextColor(dst, RGB(0, 0, 0)), oldBk = SetBkColor(dst, RGB(255, 255, 255));
     StretchBlt(dst, r.left, r.top, w, h, src, 0, 0, FWidth, FHeight, SRCINVERT);
-    StretchBlt(dst, r.left, r.top, w, h, maskDc.Dc, 0, 0, FWidth, FHeight, SRCAND);
+    StretchBlt(dst, r.left, r.top, w, h, maskDc.Handle(), 0, 0, FWidth, FHeight, SRCAND);
     StretchBlt(dst, r.left, r.top, w, h, src, 0, 0, FWidth, FHeight, SRCINVERT);
     SetTextColor(dst, oldText);
     SetBkColor(dst, oldBk);

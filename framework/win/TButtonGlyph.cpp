@@ -1,9 +1,9 @@
 #include "framework/win/TButtonGlyph.h"
 
 #include <commctrl.h>
-
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 
 TButtonGlyph::TButtonGlyph() : FGlyph(std::make_unique<TBitmap>()) {}
@@ -94,14 +94,12 @@ RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, POINT offset, const
         // it: the image list gets a copy.
         int w = FGlyph->Width(), h = FGlyph->Height();
         HDC source = FGlyph->Canvas()->Handle();
-        HDC copyDc = CreateCompatibleDC(source);
-        HBITMAP copy = CreateCompatibleBitmap(source, w, h);
-        HGDIOBJ old = SelectObject(copyDc, copy);
-        BitBlt(copyDc, 0, 0, w, h, source, 0, 0, SRCCOPY);
-        SelectObject(copyDc, old);
-        DeleteDC(copyDc);
-        ImageList_AddMasked(FImages, copy, ColorToRGB(FGlyph->TransparentColor()));
-        DeleteObject(copy);
+        TGdiObject<HBITMAP> copy(CreateCompatibleBitmap(source, w, h));
+        {
+          TMemoryDC copyDc(copy.Handle());
+          BitBlt(copyDc.Handle(), 0, 0, w, h, source, 0, 0, SRCCOPY);
+        }
+        ImageList_AddMasked(FImages, copy.Handle(), ColorToRGB(FGlyph->TransparentColor()));
       }
     }
     if (FImages != nullptr)

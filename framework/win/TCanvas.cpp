@@ -168,6 +168,16 @@ void TCanvas::TextRect(const RECT& r, int x, int y, const std::string& text) {
   ::ExtTextOutA(FHandle, x, y, options, &r, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
+void TCanvas::DrawText(const std::string& text, RECT r, UINT format) {
+  RequireState(csFont | csBrush);
+  ::DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &r, format);
+}
+
+void TCanvas::DrawText(const std::wstring& text, RECT r, UINT format) {
+  RequireState(csFont | csBrush);
+  ::DrawTextW(FHandle, text.data(), static_cast<int>(text.size()), &r, format);
+}
+
 SIZE TCanvas::TextExtent(const std::string& text) {
   RequireState(csFont);
   SIZE size{0, 0};

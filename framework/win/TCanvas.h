@@ -53,6 +53,9 @@ public:
   void TextOut(int x, int y, const std::string& text);
   // Draws text at (x, y) clipped to r, the brush filling r unless the brush is clear.
   void TextRect(const RECT& r, int x, int y, const std::string& text);
+  // Draws text formatted by DT_* flags within r, in the font's colour on the brush (clear: none).
+  void DrawText(const std::string& text, RECT r, UINT format);
+  void DrawText(const std::wstring& text, RECT r, UINT format);
   SIZE TextExtent(const std::string& text);
   int TextWidth(const std::string& text) { return TextExtent(text).cx; }
   int TextHeight(const std::string& text) { return TextExtent(text).cy; }

@@ -1,24 +1,16 @@
 #include "framework/win/TComboBox.h"
 
-#include "framework/win/TApplication.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCustomForm.h"
 
-namespace {
-
-const char* ComboProp() {
-  static const ATOM atom = GlobalAddAtomA("TarvexComboEdit");
-  return MAKEINTATOM(atom);
-}
-
-}  // namespace
-
-TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), FCanvas(this) {
+TComboBox::TComboBox(TComponent* owner)
+    : TWinControl(owner), FEditHook(TWndMethod(this, &TComboBox::EditWndProc), this), FCanvas(this) {
   SetControlStyle(csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks | csFixedHeight);
   SetTabStop(true);
   SetBounds(0, 0, 145, 21);
 }
 
-TComboBox::~TComboBox() { UnhookEdit(); }
+TComboBox::~TComboBox() = default;
 
 void TComboBox::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
@@ -46,72 +38,36 @@ void TComboBox::CreateWnd() {
   if (FStyle == csOwnerDrawFixed) SendMessageA(h, CB_SETITEMHEIGHT, 0, FItemHeight);
   if (FItemIndex >= 0) SendMessageA(h, CB_SETCURSEL, WPARAM(FItemIndex), 0);
   else if (FStyle == csDropDown || FStyle == csSimple) SetWindowTextA(h, text.c_str());
-  if (FStyle == csDropDown || FStyle == csSimple) {
-    FEditHandle = FindWindowExA(h, nullptr, "Edit", nullptr);
-    if (FEditHandle != nullptr) {
-      SetPropA(FEditHandle, ComboProp(), this);
-      FEditDefProc = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TComboBox::EditWndProc)));
-    }
-  }
-}
-
-void TComboBox::UnhookEdit() {
-  if (FEditHandle == nullptr) return;
-  if (IsWindow(FEditHandle)) {
-    SetWindowLongPtrA(FEditHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditDefProc));
-    RemovePropA(FEditHandle, ComboProp());
-  }
-  FEditHandle = nullptr;
-  FEditDefProc = nullptr;
+  // Keys typed into the edit child reach the combo box's key events.
+  if (FStyle == csDropDown || FStyle == csSimple) FEditHook.Hook(FindWindowExA(h, nullptr, "Edit", nullptr));
 }
 
 void TComboBox::DestroyWnd() {
   FItemIndex = ItemIndex();
-  UnhookEdit();
+  FEditHook.Unhook();
   TWinControl::DestroyWnd();
 }
 
-LRESULT CALLBACK TComboBox::EditWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* combo = static_cast<TComboBox*>(GetPropA(window, ComboProp()));
-  if (combo == nullptr || combo->FEditDefProc == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
-  try {
-    return combo->EditMessage(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    if (Application != nullptr) Application->HandleException(combo, e);
-    return 0;
-  }
-}
-
-LRESULT TComboBox::EditMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  HWND edit = FEditHandle;
-  WNDPROC proc = FEditDefProc;
-  TMessage message{msg, wParam, lParam, 0};
-  switch (msg) {
+void TComboBox::EditWndProc(TMessage& message) {
+  // The key handlers may change the key that the edit then gets.
+  switch (message.Msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (DoKeyDown(message)) return 0;
+      if (DoKeyDown(message)) return;
       break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      if (DoKeyUp(message)) return 0;
+      if (DoKeyUp(message)) return;
       break;
     case WM_CHAR:
-      if (DoKeyPress(message)) return 0;
+      if (DoKeyPress(message)) return;
       // The dialog keys were handled on key down; the edit would beep at them.
-      if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE) {
-        if (!DroppedDown()) return 0;
-      }
+      if ((message.WParam == VK_RETURN || message.WParam == VK_ESCAPE) && !DroppedDown()) return;
       break;
-    case WM_NCDESTROY: {
-      LRESULT r = CallWindowProcA(proc, edit, msg, wParam, lParam);
-      UnhookEdit();
-      return r;
-    }
     default:
       break;
   }
-  return CallWindowProcA(proc, edit, msg, message.WParam, lParam);
+  FEditHook.CallDefault(message);
 }
 
 bool TComboBox::DialogKey(WORD key, LPARAM keyData) {
@@ -127,7 +83,7 @@ void TComboBox::Dispatch(TMessage& message) {
     case CN_KEYUP:
     case CN_CHAR:
       // With an edit child the key events run in the edit's subclass; here only the dialog keys.
-      if (FEditHandle != nullptr) {
+      if (EditHandle() != nullptr) {
         message.Result = message.Msg == CN_KEYDOWN && DialogKey(WORD(message.WParam), message.LParam) ? 1 : 0;
         return;
       }
@@ -156,19 +112,13 @@ void TComboBox::Dispatch(TMessage& message) {
       if (dis->itemState & ODS_FOCUS) state |= odFocused;
       if (dis->itemState & ODS_DISABLED) state |= odDisabled;
       if (dis->itemState & ODS_COMBOBOXEDIT) state |= odComboBoxEdit;
-      FCanvas.SetHandle(dis->hDC);
+      TCanvasDC bound(FCanvas, dis->hDC);
       FCanvas.SetFont(Font());
       FCanvas.Brush()->SetColor((state & odSelected) ? clHighlight : Color());
       FCanvas.Font()->SetColor((state & odSelected) ? clHighlightText : Font()->Color());
-      try {
-        if (int(dis->itemID) >= 0) DrawItem(int(dis->itemID), dis->rcItem, state);
-        else FCanvas.FillRect(dis->rcItem);
-        if (state & odFocused) DrawFocusRect(dis->hDC, &dis->rcItem);
-      } catch (...) {
-        FCanvas.SetHandle(nullptr);
-        throw;
-      }
-      FCanvas.SetHandle(nullptr);
+      if (int(dis->itemID) >= 0) DrawItem(int(dis->itemID), dis->rcItem, state);
+      else FCanvas.FillRect(dis->rcItem);
+      if (state & odFocused) DrawFocusRect(dis->hDC, &dis->rcItem);
       message.Result = 1;
       return;
     }

@@ -4,6 +4,7 @@
 #include "framework/win/StdControlTypes.h"
 #include "framework/win/TControlCanvas.h"
 #include "framework/win/TWinControl.h"
+#include "framework/win/TWindowHook.h"
 
 // The native combo box in every style. Its edit child is subclassed so that keys typed into it
 // reach the combo box's key events; owner-drawn styles draw through DrawItem (OnDrawItem).
@@ -33,8 +34,8 @@ public:
   void SetDroppedDown(bool value);
   void SelectAll();
   TCanvas* Canvas() { return &FCanvas; }
-  // The subclassed edit child, nullptr for the list-only and owner-drawn styles.
-  HWND EditHandle() const { return FEditHandle; }
+  // The hooked edit child, nullptr for the list-only and owner-drawn styles.
+  HWND EditHandle() const { return FEditHook.Window(); }
 
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& e) { FOnChange = e; }
@@ -62,10 +63,8 @@ protected:
   virtual void Select();
 
 private:
-  static LRESULT CALLBACK EditWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT EditMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void EditWndProc(TMessage& message);
   bool DialogKey(WORD key, LPARAM keyData);
-  void UnhookEdit();
 
   TComboBoxStyle FStyle = csDropDown;
   TStringList FItems;
@@ -73,8 +72,7 @@ private:
   int FDropDownCount = 8;
   int FItemHeight = 16;
   int FMaxLength = 0;
-  HWND FEditHandle = nullptr;
-  WNDPROC FEditDefProc = nullptr;
+  TWindowHook FEditHook;
   TControlCanvas FCanvas;
   TNotifyEvent FOnChange, FOnSelect, FOnDropDown, FOnCloseUp;
   TDrawItemEvent FOnDrawItem;

@@ -1,20 +1,12 @@
 #include "framework/win/TCustomControl.h"
 
+#include "framework/win/GdiScopes.h"
+
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner), FCanvas(this) {}
 
 TCustomControl::~TCustomControl() { FCanvas.FreeHandle(); }
 
 void TCustomControl::PaintWindow(HDC dc) {
-  FCanvas.Lock();
-  FCanvas.FreeHandle();
-  FCanvas.SetHandle(dc);
-  try {
-    Paint();
-  } catch (...) {
-    FCanvas.SetHandle(nullptr);
-    FCanvas.Unlock();
-    throw;
-  }
-  FCanvas.SetHandle(nullptr);
-  FCanvas.Unlock();
+  TCanvasDC bound(FCanvas, dc);
+  Paint();
 }

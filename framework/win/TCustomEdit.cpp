@@ -41,6 +41,12 @@ void TCustomEdit::DestroyWnd() {
   TWinControl::DestroyWnd();
 }
 
+void TCustomEdit::SaveNativeState() {
+  SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&FSavedSelStart), reinterpret_cast<LPARAM>(&FSavedSelEnd));
+}
+
+void TCustomEdit::RestoreNativeState() { SendMessageA(Handle(), EM_SETSEL, FSavedSelStart, LPARAM(FSavedSelEnd)); }
+
 void TCustomEdit::SetMaxLength(int value) {
   if (value < 0 || value == FMaxLength) return;
   FMaxLength = value;

@@ -48,6 +48,9 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void DestroyWnd() override;
+  // The selection survives a new window.
+  void SaveNativeState() override;
+  void RestoreNativeState() override;
   virtual void Change();
   void DoEnter() override;
 
@@ -61,6 +64,7 @@ private:
   bool FHideSelection = true;
   bool FModified = false;
   bool FCreating = false;
+  DWORD FSavedSelStart = 0, FSavedSelEnd = 0;
   TNotifyEvent FOnChange;
 };
 

@@ -4,14 +4,12 @@
 
 #include "framework/base/TField.h"
 #include "framework/win/TApplication.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TDataSource.h"
 
 namespace {
 
-const char* EditorProp() {
-  static const ATOM atom = GlobalAddAtomA("TarvexGridEditor");
-  return MAKEINTATOM(atom);
-}
+constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
 
 std::wstring AnsiToWide(const std::string& text) {
   if (text.empty()) return std::wstring();
@@ -42,22 +40,10 @@ std::wstring DisplayText(const TVariant& value) {
   }
 }
 
-// A solid brush for one paint, freed with it.
-class TTempBrush {
-public:
-  explicit TTempBrush(TColor color) : FBrush(CreateSolidBrush(ColorToRGB(color))) {}
-  ~TTempBrush() { DeleteObject(FBrush); }
-  TTempBrush(const TTempBrush&) = delete;
-  TTempBrush& operator=(const TTempBrush&) = delete;
-  operator HBRUSH() const { return FBrush; }
-
-private:
-  HBRUSH FBrush;
-};
-
 }  // namespace
 
-TDBGrid::TDBGrid(TComponent* owner) : TCustomControl(owner), FLink(this) {
+TDBGrid::TDBGrid(TComponent* owner)
+    : TCustomControl(owner), FLink(this), FEditorHook(TWndMethod(this, &TDBGrid::EditorWndProc), this) {
   SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csClickEvents);
   SetTabStop(true);
   SetColor(clWindow);
@@ -167,12 +153,10 @@ void TDBGrid::CreateWnd() {
 
 int TDBGrid::DefaultRowHeight() {
   if (FTextHeight == 0) {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font()->Handle());
+    TScreenDC screen;
+    TSelectObject font(screen.Handle(), Font()->Handle());
     TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    GetTextMetricsA(screen.Handle(), &tm);
     FTextHeight = std::max<int>(tm.tmHeight, 1);
   }
   return FTextHeight + 4;
@@ -473,94 +457,130 @@ void TDBGrid::InvalidateRow(int recNo) {
   InvalidateRect(Handle(), &r, FALSE);
 }
 
-void TDBGrid::PaintCell(HDC dc, const RECT& r, int col, int recNo, bool highlight) {
-  TTempBrush back(highlight ? clHighlight : Color());
-  FillRect(dc, &r, back);
+std::wstring TDBGrid::CellText(int col, int recNo) const {
   TField* field = ColumnField(col);
-  if (field == nullptr) return;
-  std::wstring text = DisplayText(DataSet()->RowValue(recNo, *field));
-  if (text.empty()) return;
-  SetTextColor(dc, ColorToRGB(highlight ? clHighlightText : Font()->Color()));
-  RECT tr{r.left + 2, r.top, r.right - 2, r.bottom};
-  TAlignment alignment = FColumns[size_t(col)].Alignment;
-  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-               (alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT);
-  DrawTextW(dc, text.c_str(), int(text.size()), &tr, flags);
+  if (field == nullptr || recNo < 1 || recNo > RowCount()) return std::wstring();
+  return DisplayText(DataSet()->RowValue(recNo, *field));
+}
+
+void TDBGrid::DrawCell(const TGridCell& cell) {
+  bool defaultDrawing = true;
+  if (FOnDrawCell) FOnDrawCell(this, cell, defaultDrawing);
+  if (defaultDrawing) DefaultDrawCell(cell);
+}
+
+void TDBGrid::DefaultDrawCell(const TGridCell& cell) {
+  TCanvas* canvas = Canvas();
+  const RECT& r = cell.Rect;
+  bool highlight = (cell.State & gdSelected) != 0;
+  canvas->Brush()->SetColor(cell.Kind != gcData ? FFixedColor : highlight ? clHighlight : Color());
+  canvas->FillRect(r);
+  switch (cell.Kind) {
+    case gcTitle:
+      if (cell.Col < 0 || cell.Col >= ColumnCount()) return;
+      canvas->Font()->SetColor(Font()->Color());
+      canvas->DrawText(FColumns[size_t(cell.Col)].Title, RECT{r.left + 2, r.top, r.right - 2, r.bottom}, kTextFormat);
+      return;
+    case gcData: {
+      std::wstring text = CellText(cell.Col, cell.RecNo);
+      if (text.empty()) return;
+      canvas->Font()->SetColor(highlight ? clHighlightText : Font()->Color());
+      TAlignment alignment = FColumns[size_t(cell.Col)].Alignment;
+      UINT align = alignment == taRightJustify ? DT_RIGHT : alignment == taCenter ? DT_CENTER : DT_LEFT;
+      canvas->DrawText(text, RECT{r.left + 2, r.top, r.right - 2, r.bottom}, kTextFormat | align);
+      return;
+    }
+    case gcIndicator: {
+      if (!(cell.State & gdCurrentRow)) return;
+      // The current row's mark: a triangle, or a bar while the row is edited.
+      canvas->Brush()->SetColor(clBlack);
+      canvas->Pen()->SetColor(clBlack);
+      int mid = (r.left + r.right + 1) / 2, cy = r.top + (r.bottom - r.top) / 2;
+      if (FLink.Editing()) {
+        canvas->FillRect(RECT{mid - 1, r.top + 3, mid + 1, r.bottom - 3});
+      } else {
+        POINT tri[3] = {{r.left + 3, cy - 4}, {r.left + 7, cy}, {r.left + 3, cy + 4}};
+        canvas->Polygon(tri, 3);
+      }
+      return;
+    }
+  }
 }
 
 void TDBGrid::Paint() {
-  HDC dc = Canvas()->Handle();
+  TCanvas* canvas = Canvas();
+  canvas->SetFont(Font());
   RECT client = ClientRect();
-  HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
-  SetBkMode(dc, TRANSPARENT);
-  TTempBrush window(Color()), fixed(FFixedColor), line(clBtnShadow);
-  FillRect(dc, &client, window);
-  int titleH = TitleHeight(), rowH = DefaultRowHeight(), ind = IndicatorWidth();
-  int count = RowCount();
+  int titleH = TitleHeight(), ind = IndicatorWidth();
+  canvas->Brush()->SetColor(Color());
+  canvas->FillRect(client);
+  canvas->Brush()->SetColor(FFixedColor);
+  if (titleH > 0) canvas->FillRect(RECT{0, 0, client.right, titleH});
+  if (ind > 0) canvas->FillRect(RECT{0, titleH, ind, client.bottom});
+  // The cells first, then the lines between them, so that the brush changes only for the odd cell.
+  if (titleH > 0) PaintTitles(client, titleH, ind);
+  PaintRows(client, titleH, ind);
+}
+
+void TDBGrid::PaintTitles(const RECT& client, int titleH, int ind) {
+  if (ind > 0) DrawCell(TGridCell{gcTitle, -1, 0, RECT{0, 0, ind - 1, titleH - 1}, gdFixed});
+  int x = ind;
+  for (int c = FLeftCol; c < ColumnCount() && x < client.right; ++c) {
+    int width = FColumns[size_t(c)].Width;
+    DrawCell(TGridCell{gcTitle, c, 0, RECT{x, 0, x + width, titleH - 1}, gdFixed});
+    x += width + 1;
+  }
+  TCanvas* canvas = Canvas();
+  canvas->Brush()->SetColor(clBtnShadow);
+  x = ind;
+  for (int c = FLeftCol; c < ColumnCount() && x < client.right; ++c) {
+    x += FColumns[size_t(c)].Width;
+    canvas->FillRect(RECT{x, 0, x + 1, titleH});
+    ++x;
+  }
+  canvas->FillRect(RECT{0, titleH - 1, client.right, titleH});
+}
+
+void TDBGrid::PaintRows(const RECT& client, int titleH, int ind) {
+  TCanvas* canvas = Canvas();
+  int rowH = DefaultRowHeight();
   TClientDataSet* table = DataSet();
   int current = FLink.Active() ? table->RecNo() : 0;
   bool showSelection = Focused() || EditorMode() || (FOptions & dgAlwaysShowSelection);
   bool rowSelect = (FOptions & dgRowSelect) != 0;
-  int rows = VisibleRowCount() + 1;
-  int lastRow = std::min(count, FTopRow + rows - 1);
-  if (titleH > 0) {
-    RECT title{0, 0, client.right, titleH};
-    FillRect(dc, &title, fixed);
-    SetTextColor(dc, ColorToRGB(Font()->Color()));
-    for (int c = FLeftCol, x = ind; c < ColumnCount() && x < client.right; ++c) {
-      const TColumn& column = FColumns[size_t(c)];
-      RECT tr{x + 2, 0, x + column.Width - 2, titleH - 1};
-      DrawTextA(dc, column.Title.c_str(), int(column.Title.size()), &tr,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-      RECT sep{x + column.Width, 0, x + column.Width + 1, titleH};
-      FillRect(dc, &sep, line);
-      x += column.Width + 1;
-    }
-    RECT bottom{0, titleH - 1, client.right, titleH};
-    FillRect(dc, &bottom, line);
-  }
-  if (ind > 0) {
-    RECT indicator{0, titleH, ind, client.bottom};
-    FillRect(dc, &indicator, fixed);
-    RECT sep{ind - 1, 0, ind, client.bottom};
-    FillRect(dc, &sep, line);
-  }
-  for (int recNo = FTopRow; recNo <= lastRow; ++recNo) {
+  bool focused = Focused();
+  int lineH = (FOptions & dgRowLines) ? 1 : 0;
+  int firstRow = FTopRow, lastRow = std::min(RowCount(), FTopRow + VisibleRowCount());
+  for (int recNo = firstRow; recNo <= lastRow; ++recNo) {
     int top = titleH + (recNo - FTopRow) * rowH;
     bool isCurrent = recNo == current;
     bool selected = (FOptions & dgMultiSelect) && !FSelectedRows.empty() && RowSelected(table->RowBookmark(recNo));
     bool rowHighlight = selected || (isCurrent && rowSelect && showSelection);
+    TGridDrawState rowState = isCurrent ? gdCurrentRow : 0;
     int x = ind;
     for (int c = FLeftCol; c < ColumnCount() && x < client.right; ++c) {
-      const TColumn& column = FColumns[size_t(c)];
-      RECT cell{x, top, x + column.Width, top + rowH - ((FOptions & dgRowLines) ? 1 : 0)};
-      bool cellHighlight = rowHighlight || (isCurrent && !rowSelect && c == FSelectedIndex && showSelection);
-      PaintCell(dc, cell, c, recNo, cellHighlight);
-      if (FOptions & dgColLines) {
-        RECT sep{x + column.Width, top, x + column.Width + 1, top + rowH};
-        FillRect(dc, &sep, line);
-      }
-      x += column.Width + 1;
+      int width = FColumns[size_t(c)].Width;
+      bool cursor = isCurrent && !rowSelect && c == FSelectedIndex;
+      TGridDrawState state = rowState;
+      if (rowHighlight || (cursor && showSelection)) state |= gdSelected;
+      if (cursor && focused) state |= gdFocused;
+      DrawCell(TGridCell{gcData, c, recNo, RECT{x, top, x + width, top + rowH - lineH}, state});
+      x += width + 1;
     }
-    if (FOptions & dgRowLines) {
-      RECT sep{ind, top + rowH - 1, x, top + rowH};
-      FillRect(dc, &sep, line);
-    }
-    if (isCurrent && ind > 0) {
-      // The current row's mark: a triangle, or a bar while the row is edited.
-      HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
-      int cy = top + rowH / 2;
-      if (FLink.Editing()) {
-        RECT bar{ind / 2 - 1, top + 3, ind / 2 + 1, top + rowH - 3};
-        FillRect(dc, &bar, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-      } else {
-        POINT tri[3] = {{3, cy - 4}, {7, cy}, {3, cy + 4}};
-        Polygon(dc, tri, 3);
-      }
-      SelectObject(dc, oldBrush);
-    }
+    if (ind > 0) DrawCell(TGridCell{gcIndicator, -1, recNo, RECT{0, top, ind - 1, top + rowH}, TGridDrawState(gdFixed | rowState)});
   }
-  SelectObject(dc, oldFont);
+  canvas->Brush()->SetColor(clBtnShadow);
+  if (ind > 0) canvas->FillRect(RECT{ind - 1, 0, ind, client.bottom});
+  for (int recNo = firstRow; recNo <= lastRow; ++recNo) {
+    int top = titleH + (recNo - FTopRow) * rowH;
+    int x = ind;
+    for (int c = FLeftCol; c < ColumnCount() && x < client.right; ++c) {
+      x += FColumns[size_t(c)].Width;
+      if (FOptions & dgColLines) canvas->FillRect(RECT{x, top, x + 1, top + rowH});
+      ++x;
+    }
+    if (FOptions & dgRowLines) canvas->FillRect(RECT{ind, top + rowH - 1, x, top + rowH});
+  }
 }
 
 bool TDBGrid::CanEditCell(int col) const {
@@ -583,9 +603,7 @@ void TDBGrid::ShowEditor(const wchar_t* initial) {
     FEditor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, Handle(), nullptr,
                               GetModuleHandleW(nullptr), nullptr);
     if (FEditor == nullptr) throw EOutOfResources("Cannot create the cell editor");
-    SetPropA(FEditor, EditorProp(), this);
-    FEditorDefProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(FEditor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TDBGrid::EditorWndProc)));
+    FEditorHook.Hook(FEditor);
   }
   SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
   std::wstring text = initial != nullptr ? std::wstring(initial) : DisplayText(ColumnField(FSelectedIndex)->Value());
@@ -642,49 +660,31 @@ void TDBGrid::DestroyEditor() {
   if (FEditor == nullptr) return;
   HWND editor = FEditor;
   FEditor = nullptr;
-  if (IsWindow(editor)) {
-    SetWindowLongPtrW(editor, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FEditorDefProc));
-    RemovePropA(editor, EditorProp());
-    DestroyWindow(editor);
-  }
+  FEditorHook.Unhook();
+  if (IsWindow(editor)) DestroyWindow(editor);
 }
 
-LRESULT CALLBACK TDBGrid::EditorWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* grid = static_cast<TDBGrid*>(GetPropA(window, EditorProp()));
-  if (grid == nullptr || grid->FEditorDefProc == nullptr) return DefWindowProcW(window, msg, wParam, lParam);
-  if (msg == WM_NCDESTROY) {
-    WNDPROC proc = grid->FEditorDefProc;
-    RemovePropA(window, EditorProp());
-    if (grid->FEditor == window) grid->FEditor = nullptr;
-    return CallWindowProcW(proc, window, msg, wParam, lParam);
-  }
-  try {
-    return grid->EditorMessage(msg, wParam, lParam);
-  } catch (const std::exception& e) {
-    if (Application != nullptr) Application->HandleException(grid, e);
-    return 0;
-  }
-}
-
-LRESULT TDBGrid::EditorMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-  HWND editor = FEditor;
-  WNDPROC proc = FEditorDefProc;
-  switch (msg) {
+void TDBGrid::EditorWndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCDESTROY:
+      FEditor = nullptr;
+      break;
     case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+      message.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+      return;
     case WM_KEYDOWN: {
-      WORD key = WORD(wParam);
-      TShiftState shift = KeyDataToShiftState(lParam);
+      WORD key = WORD(message.WParam);
+      TShiftState shift = KeyDataToShiftState(message.LParam);
       switch (key) {
         case VK_RETURN:
           UpdateData();
           DataSet()->Post();
           HideEditor();
-          return 0;
+          return;
         case VK_ESCAPE:
           DataSet()->Cancel();
           HideEditor();
-          return 0;
+          return;
         case VK_UP:
         case VK_DOWN:
         case VK_PRIOR:
@@ -693,27 +693,27 @@ LRESULT TDBGrid::EditorMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
           UpdateData();
           HideEditor();
           KeyDown(key, shift);
-          return 0;
+          return;
         default:
           break;
       }
       break;
     }
     case WM_CHAR:
-      if (wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_TAB) return 0;
+      if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE || message.WParam == VK_TAB) return;
       break;
     case WM_KILLFOCUS:
-      if (!FInEditorUpdate && IsWindowVisible(editor)) {
-        LRESULT r = CallWindowProcW(proc, editor, msg, wParam, lParam);
+      if (!FInEditorUpdate && IsWindowVisible(FEditor)) {
+        FEditorHook.CallDefault(message);
         UpdateData();
         HideEditor();
-        return r;
+        return;
       }
       break;
     default:
       break;
   }
-  return CallWindowProcW(proc, editor, msg, wParam, lParam);
+  FEditorHook.CallDefault(message);
 }
 
 void TDBGrid::KeyDown(WORD& key, TShiftState shift) {

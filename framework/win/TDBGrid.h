@@ -9,6 +9,7 @@
 #include "framework/win/TCustomControl.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TDataLink.h"
+#include "framework/win/TWindowHook.h"
 
 class TDataSource;
 class TField;
@@ -28,10 +29,33 @@ struct TColumn {
   TAlignment Alignment = taLeftJustify;
 };
 
+// What a cell of the grid is: a data cell, a column title, or the cell of the indicator column on
+// a row (the corner above the indicator column is a title with Col -1).
+enum class TGridCellKind { gcData, gcTitle, gcIndicator };
+using enum TGridCellKind;
+// How a cell is drawn (a set): highlighted, holding the cell cursor, fixed (titles and the
+// indicator), on the current record's row (where the indicator shows its mark).
+using TGridDrawState = uint8_t;
+constexpr TGridDrawState gdSelected = 1, gdFocused = 2, gdFixed = 4, gdCurrentRow = 8;
+
+// One cell about to be drawn on the grid's canvas.
+struct TGridCell {
+  TGridCellKind Kind;
+  int Col;    // the column; -1 in the indicator column
+  int RecNo;  // the record number of the row; 0 in the title row
+  RECT Rect;
+  TGridDrawState State;
+};
+
+// Draws a cell on Sender's canvas; leaving DefaultDrawing true lets the grid draw it afterwards.
+using TDrawGridCellEvent = TDelegate<void(TObject* Sender, const TGridCell& Cell, bool& DefaultDrawing)>;
+
 // A grid over a record table, drawn by itself: a title row, one line per row of the table in the
 // table's current order, and an in-place editor (Unicode, so wide text keeps every character).
 // It draws only the rows in view, reading them with RowValue, so its cost does not grow with the
-// table. With dgMultiSelect it keeps a list of the bookmarks of the selected rows.
+// table. With dgMultiSelect it keeps a list of the bookmarks of the selected rows. Every cell, title
+// and indicator cell is drawn through DrawCell (and OnDrawCell), so a skin can paint them; lines
+// between the cells and the empty area are the grid's own.
 class TDBGrid : public TCustomControl {
 public:
   explicit TDBGrid(TComponent* owner);
@@ -94,12 +118,22 @@ public:
   // Deletes the selected rows (or the current one) after the confirmation when dgConfirmDelete.
   void DeleteRecords();
 
+  // The text a data cell of column col on record recNo shows.
+  std::wstring CellText(int col, int recNo) const;
+  // Draws cell as the grid does without a handler: background, then title text, field text or the
+  // current row's mark.
+  void DefaultDrawCell(const TGridCell& cell);
+  const TDrawGridCellEvent& OnDrawCell() const { return FOnDrawCell; }
+  void SetOnDrawCell(const TDrawGridCellEvent& e) { FOnDrawCell = e; }
+
   void Dispatch(TMessage& message) override;
 
 protected:
   void CreateParams(TCreateParams& params) override;
   void CreateWnd() override;
   void Paint() override;
+  // Draws one cell: OnDrawCell first, then DefaultDrawCell unless the handler did it all.
+  virtual void DrawCell(const TGridCell& cell);
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
@@ -131,11 +165,11 @@ private:
   bool Confirm(const std::string& text);
   int ColumnLeft(int col);
   int IndicatorWidth() const;
-  void PaintCell(HDC dc, const RECT& r, int col, int recNo, bool highlight);
+  void PaintTitles(const RECT& client, int titleH, int ind);
+  void PaintRows(const RECT& client, int titleH, int ind);
 
   // The editor.
-  static LRESULT CALLBACK EditorWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT EditorMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+  void EditorWndProc(TMessage& message);
   void ShowEditor(const wchar_t* initial);
   void PlaceEditor();
   // Writes the editor's text into the field; false when the field refused it (the editor stays).
@@ -159,7 +193,8 @@ private:
   int FAnchorRecNo = 0;  // where a shift selection started
   std::vector<TBookmark> FSelectedRows;
   HWND FEditor = nullptr;
-  WNDPROC FEditorDefProc = nullptr;
+  TWindowHook FEditorHook;
   bool FInEditorUpdate = false;
   int FTextHeight = 0;
+  TDrawGridCellEvent FOnDrawCell;
 };

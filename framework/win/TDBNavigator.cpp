@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/base/TClientDataSet.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -20,9 +21,10 @@ const char* const kDefaultHints[10] = {"First record", "Prior record", "Next rec
 
 // Draws the symbol of button in colour with its left edge at x.
 void DrawSymbol(HDC dc, TNavigateBtn button, int x, COLORREF colour) {
-  HBRUSH brush = CreateSolidBrush(colour);
-  HPEN pen = CreatePen(PS_SOLID, 2, colour);
-  HGDIOBJ oldBrush = SelectObject(dc, brush), oldPen = SelectObject(dc, pen);
+  TGdiObject<HBRUSH> brushObject(CreateSolidBrush(colour));
+  TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 2, colour));
+  HBRUSH brush = brushObject.Handle();
+  TSelectObject selectedBrush(dc, brush), selectedPen(dc, pen.Handle());
   const int m = kGlyphSize / 2;
   auto triangle = [&](bool left, int at) {
     POINT p[3] = {{at, m}, {at + 5, m - 5}, {at + 5, m + 5}};
@@ -69,10 +71,6 @@ void DrawSymbol(HDC dc, TNavigateBtn button, int x, COLORREF colour) {
       Arc(dc, x + 2, 2, x + 10, 10, x + 10, m, x + m, 2);
       break;
   }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
 }
 
 // Two frames, normal and disabled, on a key colour.
@@ -99,7 +97,7 @@ void TNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
   TSpeedButton::MouseDown(button, shift, x, y);
   if (button != mbLeft || !Repeats() || !Enabled()) return;
   if (FRepeatTimer == nullptr) {
-    FRepeatTimer = new TTimer(this);
+    FRepeatTimer = NewComponent<TTimer>(this);
     FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TNavButton::TimerExpired));
   }
   FRepeatTimer->SetInterval(kRepeatDelay);
@@ -135,7 +133,7 @@ TDBNavigator::TDBNavigator(TComponent* owner) : TCustomControl(owner), FLink(thi
   SetControlStyle((ControlStyle() | csOpaque) & ~(csAcceptsControls | csSetCaption));
   SetColor(clBtnFace);
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    auto* button = new TNavButton(this, TNavigateBtn(i));
+    auto* button = NewComponent<TNavButton>(this, TNavigateBtn(i));
     button->SetHint(kDefaultHints[i]);
     button->SetOnClick(TNotifyEvent(this, &TDBNavigator::ButtonClick));
     button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
@@ -283,6 +281,11 @@ void TDBNavigator::Paint() {
   RECT r = ClientRect();
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(r);
+}
+
+void TDBNavigator::Loaded() {
+  TCustomControl::Loaded();
+  UpdateButtons();
 }
 
 void TDBNavigator::Dispatch(TMessage& message) {

@@ -1,6 +1,7 @@
 #include "framework/win/TGroupBox.h"
 
 #include "framework/win/Accelerators.h"
+#include "framework/win/GdiScopes.h"
 
 TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
   SetControlStyle(csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks |
@@ -11,12 +12,10 @@ TGroupBox::TGroupBox(TComponent* owner) : TCustomControl(owner) {
 
 int TGroupBox::CaptionHeight() {
   // Measured on the screen: the layout is asked for before the window exists.
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  TScreenDC screen;
+  TSelectObject font(screen.Handle(), Font()->Handle());
   TEXTMETRICA tm{};
-  GetTextMetricsA(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextMetricsA(screen.Handle(), &tm);
   return tm.tmHeight;
 }
 

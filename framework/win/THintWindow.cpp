@@ -1,5 +1,6 @@
 #include "framework/win/THintWindow.h"
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TScreen.h"
 
 THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
@@ -8,7 +9,7 @@ THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
   TControl::SetVisible(false);
 }
 
-THintWindow* NewStandardHintWindow(TComponent* owner) { return new THintWindow(owner); }
+THintWindow* NewStandardHintWindow(TComponent* owner) { return NewComponent<THintWindow>(owner); }
 
 void THintWindow::CreateParams(TCreateParams& params) {
   TCustomControl::CreateParams(params);
@@ -43,11 +44,11 @@ void THintWindow::Dispatch(TMessage& message) {
 
 RECT THintWindow::CalcHintRect(int maxWidth, const std::string& hint, void*) {
   RECT r{0, 0, maxWidth > 0 ? maxWidth : GetSystemMetrics(SM_CXSCREEN), 0};
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
-  ::DrawTextA(dc, hint.c_str(), int(hint.size()), &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    TScreenDC screen;
+    TSelectObject font(screen.Handle(), Font()->Handle());
+    ::DrawTextA(screen.Handle(), hint.c_str(), int(hint.size()), &r, DT_CALCRECT | DT_LEFT | DT_NOPREFIX | DT_WORDBREAK);
+  }
   // Room for the border and the text inset.
   r.right += 6;
   r.bottom += 2 + 4;

@@ -1,6 +1,7 @@
 #include "framework/win/TLabel.h"
 
 #include "framework/win/Accelerators.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
 
@@ -74,18 +75,23 @@ UINT TLabel::DrawFlags() const {
 
 void TLabel::AdjustBounds() {
   if (!FAutoSize || IsLoading()) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
   const std::string caption = Caption();
   const std::string text = caption.empty() || (FShowAccelChar && caption == "&") ? std::string(1, ' ') : caption;
   RECT r{0, 0, FWordWrap ? Width() : 0, 0};
-  DrawTextA(dc, text.c_str(), int(text.size()), &r, DrawFlags() | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    TScreenDC screen;
+    TSelectObject font(screen.Handle(), Font()->Handle());
+    DrawTextA(screen.Handle(), text.c_str(), int(text.size()), &r, DrawFlags() | DT_CALCRECT);
+  }
   int left = Left();
   if (FAlignment == taRightJustify) left += Width() - r.right;
   else if (FAlignment == taCenter) left += (Width() - r.right) / 2;
   SetBounds(left, Top(), r.right, r.bottom);
+}
+
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
 }
 
 void TLabel::Dispatch(TMessage& message) {

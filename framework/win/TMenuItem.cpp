@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TMenu.h"
@@ -38,13 +39,6 @@ UINT AllocateCommand(TMenuItem* item) {
   }
   return 0;
 }
-
-// A canvas on a device context the platform lends for one owner-draw call.
-class TBorrowedCanvas : public TCanvas {
-public:
-  explicit TBorrowedCanvas(HDC dc) { SetHandle(dc); }
-  ~TBorrowedCanvas() override { SetHandle(nullptr); }
-};
 
 std::string KeyName(WORD key) {
   switch (key) {
@@ -405,22 +399,19 @@ bool TMenuItem::DispatchPopup(HMENU menu) {
 bool TMenuItem::DispatchMeasureItem(MEASUREITEMSTRUCT& mis) {
   TMenuItem* item = FromData(mis.itemData);
   if (item == nullptr) return false;
-  HDC dc = GetDC(nullptr);
-  {
-    TBorrowedCanvas canvas(dc);
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-      HFONT font = CreateFontIndirectA(&metrics.lfMenuFont);
-      canvas.Font()->SetHandle(font);
-      DeleteObject(font);
-    }
-    int width = int(mis.itemWidth), height = int(mis.itemHeight);
-    item->MeasureItem(&canvas, width, height);
-    mis.itemWidth = UINT(std::max(width, 0));
-    mis.itemHeight = UINT(std::max(height, 0));
+  TScreenDC screen;
+  TCanvas canvas;
+  TCanvasDC bound(canvas, screen.Handle());
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    TGdiObject<HFONT> font(CreateFontIndirectA(&metrics.lfMenuFont));
+    canvas.Font()->SetHandle(font.Handle());
   }
-  ReleaseDC(nullptr, dc);
+  int width = int(mis.itemWidth), height = int(mis.itemHeight);
+  item->MeasureItem(&canvas, width, height);
+  mis.itemWidth = UINT(std::max(width, 0));
+  mis.itemHeight = UINT(std::max(height, 0));
   return true;
 }
 
@@ -437,11 +428,9 @@ bool TMenuItem::DispatchDrawItem(DRAWITEMSTRUCT& dis) {
   if (dis.itemState & ODS_HOTLIGHT) state |= odHotLight;
   if (dis.itemState & ODS_INACTIVE) state |= odInactive;
   if (dis.itemState & ODS_NOACCEL) state |= odNoAccel;
-  int saved = SaveDC(dis.hDC);
-  {
-    TBorrowedCanvas canvas(dis.hDC);
-    item->AdvancedDrawItem(&canvas, dis.rcItem, state);
-  }
-  RestoreDC(dis.hDC, saved);
+  TSaveDC saved(dis.hDC);
+  TCanvas canvas;
+  TCanvasDC bound(canvas, dis.hDC);
+  item->AdvancedDrawItem(&canvas, dis.rcItem, state);
   return true;
 }

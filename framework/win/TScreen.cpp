@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCustomForm.h"
 
 TScreen::TScreen(TComponent* owner) : TComponent(owner) {
-  HDC dc = GetDC(nullptr);
-  FPixelsPerInch = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  FPixelsPerInch = GetDeviceCaps(TScreenDC().Handle(), LOGPIXELSY);
   if (FPixelsPerInch <= 0) FPixelsPerInch = 96;
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;

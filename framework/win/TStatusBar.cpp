@@ -1,8 +1,9 @@
 #include "framework/win/TStatusBar.h"
 
 #include <commctrl.h>
-
 #include <cstring>
+
+#include "framework/win/GdiScopes.h"
 
 TStatusBar::TStatusBar(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(csCaptureMouse | csClickEvents | csDoubleClicks | csOpaque);
@@ -115,17 +116,11 @@ void TStatusBar::Dispatch(TMessage& message) {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
       if (dis == nullptr) return;
       int index = int(dis->itemID);
-      FCanvas.SetHandle(dis->hDC);
+      TCanvasDC bound(FCanvas, dis->hDC);
       FCanvas.SetFont(Font());
       FCanvas.Brush()->SetColor(clBtnFace);
-      try {
-        if (FOnDrawPanel && index >= 0 && index < PanelCount()) FOnDrawPanel(this, index, dis->rcItem);
-        else FCanvas.FillRect(dis->rcItem);
-      } catch (...) {
-        FCanvas.SetHandle(nullptr);
-        throw;
-      }
-      FCanvas.SetHandle(nullptr);
+      if (FOnDrawPanel && index >= 0 && index < PanelCount()) FOnDrawPanel(this, index, dis->rcItem);
+      else FCanvas.FillRect(dis->rcItem);
       message.Result = 1;
       return;
     }

@@ -1,16 +1,15 @@
 #include "framework/win/TWinControl.h"
 
 #include <windowsx.h>
-
 #include <algorithm>
+#include <optional>
 
-#include "framework/base/AnsiStrings.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TPopupMenu.h"
 #include "framework/win/TScreen.h"
-
 
 namespace {
 
@@ -68,11 +67,8 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     // A copy: the handler may replace the window procedure while it runs.
     if (TWndMethod proc = control->WindowProc()) proc(message);
     else control->WndProc(message);
-  } catch (const std::exception& e) {
-    if (Application != nullptr) Application->HandleException(control, e);
   } catch (...) {
-    // Nothing may unwind into the platform's window procedure caller.
-    if (Application != nullptr) Application->HandleException(control, Exception("Unknown exception"));
+    HandleWindowException(control);
   }
   return message.Result;
 }
@@ -101,6 +97,11 @@ TWinControl::~TWinControl() {
     FHandle = nullptr;
     DestroyWindow(handle);
   }
+  FreeControls();
+}
+
+// Children still parented here go with their parent, whoever owns them.
+void TWinControl::FreeControls() {
   while (!FControls.empty()) {
     TControl* c = FControls.back();
     RemoveControl(c);
@@ -112,12 +113,7 @@ void TWinControl::BeforeDestruction() {
   Destroying();
   if (TCustomForm* form = GetParentForm(this)) form->ControlRemoving(this);
   if (FHandle != nullptr) DestroyWindowHandle();
-  // Children still parented here go with their parent, whoever owns them.
-  while (!FControls.empty()) {
-    TControl* c = FControls.back();
-    RemoveControl(c);
-    c->Free();
-  }
+  FreeControls();
   TControl::BeforeDestruction();
 }
 
@@ -162,7 +158,6 @@ void TWinControl::CreateSubClass(TCreateParams& params, const char* className) {
     throw EOutOfResources(std::string("Unknown window class ") + className);
   params.WindowClass = native;
   params.WindowClass.style &= ~UINT(CS_GLOBALCLASS);
-  FNativeClass = LowerCase(className);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& params) {
@@ -213,60 +208,6 @@ void TWinControl::CreateHandle() {
     if (w != nullptr && w->Visible() && w->FHandle == nullptr) w->CreateHandle();
   }
   Realign();
-}
-
-namespace {
-
-// Bounds what is copied out of a native list before its window goes.
-constexpr LRESULT kMaxSavedItems = 1000000;
-constexpr LRESULT kMaxItemLength = 1 << 20;
-
-}  // namespace
-
-void TWinControl::SaveNativeState() {
-  FHasSavedItems = false;
-  FSavedItems.clear();
-  LONG_PTR style = GetWindowLongPtrA(FHandle, GWL_STYLE);
-  if (FNativeClass == "edit" || FNativeClass == "richedit20a") {
-    SendMessageA(FHandle, EM_GETSEL, reinterpret_cast<WPARAM>(&FSavedSelStart), reinterpret_cast<LPARAM>(&FSavedSelEnd));
-    return;
-  }
-  bool list = FNativeClass == "listbox", combo = FNativeClass == "combobox";
-  if (!list && !combo) return;
-  // Owner-drawn lists without strings hold only item data, which the control itself restores.
-  bool ownerDrawn = list ? (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) && !(style & LBS_HASSTRINGS)
-                         : (style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) && !(style & CBS_HASSTRINGS);
-  if (ownerDrawn) return;
-  LRESULT count = SendMessageA(FHandle, list ? LB_GETCOUNT : CB_GETCOUNT, 0, 0);
-  if (count < 0 || count > kMaxSavedItems) return;
-  for (LRESULT i = 0; i < count; ++i) {
-    LRESULT length = SendMessageA(FHandle, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN, WPARAM(i), 0);
-    if (length < 0 || length > kMaxItemLength) length = 0;
-    std::string item(size_t(length) + 1, '\0');
-    LRESULT got = length > 0 ? SendMessageA(FHandle, list ? LB_GETTEXT : CB_GETLBTEXT, WPARAM(i),
-                                            reinterpret_cast<LPARAM>(item.data()))
-                             : 0;
-    item.resize(got > 0 && got <= length ? size_t(got) : 0);
-    FSavedItems.push_back(std::move(item));
-  }
-  FSavedSelection = SendMessageA(FHandle, list ? LB_GETCURSEL : CB_GETCURSEL, 0, 0);
-  FSavedTopIndex = list ? SendMessageA(FHandle, LB_GETTOPINDEX, 0, 0) : 0;
-  FHasSavedItems = true;
-}
-
-void TWinControl::RestoreNativeState() {
-  if (FNativeClass == "edit" || FNativeClass == "richedit20a") {
-    SendMessageA(FHandle, EM_SETSEL, FSavedSelStart, LPARAM(FSavedSelEnd));
-    return;
-  }
-  if (!FHasSavedItems) return;
-  bool list = FNativeClass == "listbox";
-  for (const std::string& item : FSavedItems)
-    SendMessageA(FHandle, list ? LB_ADDSTRING : CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-  if (FSavedSelection >= 0) SendMessageA(FHandle, list ? LB_SETCURSEL : CB_SETCURSEL, WPARAM(FSavedSelection), 0);
-  if (list) SendMessageA(FHandle, LB_SETTOPINDEX, WPARAM(FSavedTopIndex), 0);
-  FSavedItems.clear();
-  FHasSavedItems = false;
 }
 
 void TWinControl::DestroyWnd() {
@@ -656,14 +597,17 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     if (!IsGraphic(c) || !c->Visible()) continue;
     RECT bounds = c->BoundsRect(), overlap;
     if (!IntersectRect(&overlap, &bounds, &clip)) continue;
-    int saved = SaveDC(dc);
+    TSaveDC saved(dc);
     POINT origin;
     GetViewportOrgEx(dc, &origin);
     SetViewportOrgEx(dc, origin.x + c->Left(), origin.y + c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
+    PaintGraphicChild(dc, c);
   }
+}
+
+void TWinControl::PaintGraphicChild(HDC dc, TControl* child) {
+  child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
 
 void TWinControl::PaintWindow(HDC dc) {
@@ -672,20 +616,15 @@ void TWinControl::PaintWindow(HDC dc) {
 }
 
 void TWinControl::PaintHandler(TMessage& message) {
+  // A DC in WParam is one to paint into (a copy of the control); without one, the window's paint.
+  std::optional<TPaintDC> paint;
   HDC dc = reinterpret_cast<HDC>(message.WParam);
-  PAINTSTRUCT ps{};
-  bool own = dc == nullptr;
-  if (own) dc = BeginPaint(FHandle, &ps);
-  try {
-    int saved = SaveDC(dc);
+  if (dc == nullptr) dc = paint.emplace(FHandle).Handle();
+  {
+    TSaveDC saved(dc);
     PaintWindow(dc);
-    RestoreDC(dc, saved);
-    PaintControls(dc, nullptr);
-  } catch (...) {
-    if (own) EndPaint(FHandle, &ps);
-    throw;
   }
-  if (own) EndPaint(FHandle, &ps);
+  PaintControls(dc, nullptr);
   message.Result = 0;
 }
 
@@ -742,42 +681,44 @@ void TWinControl::WndProc(TMessage& message) {
   TControl::WndProc(message);
 }
 
-void TWinControl::ReflectNotification(TMessage& message) {
-  HWND child = nullptr;
+// Whether message is a notification a child sends its parent, and the child's window (nullptr when
+// the message does not say).
+bool TWinControl::NotificationSource(const TMessage& message, HWND& child) const {
+  child = nullptr;
   switch (message.Msg) {
     case WM_COMMAND:
     case WM_HSCROLL:
     case WM_VSCROLL:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
     case WM_CHARTOITEM:
     case WM_VKEYTOITEM:
       child = reinterpret_cast<HWND>(message.LParam);
-      break;
+      return true;
     case WM_NOTIFY:
       if (message.LParam != 0) child = reinterpret_cast<NMHDR*>(message.LParam)->hwndFrom;
-      break;
+      return true;
     case WM_DRAWITEM:
       if (message.LParam != 0) child = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam)->hwndItem;
-      break;
+      return true;
     case WM_DELETEITEM:
       if (message.LParam != 0) child = reinterpret_cast<DELETEITEMSTRUCT*>(message.LParam)->hwndItem;
-      break;
+      return true;
     case WM_COMPAREITEM:
       if (message.LParam != 0) child = reinterpret_cast<COMPAREITEMSTRUCT*>(message.LParam)->hwndItem;
-      break;
+      return true;
     case WM_MEASUREITEM:
       if (message.LParam != 0 && FHandle != nullptr)
         child = GetDlgItem(FHandle, int(reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam)->CtlID));
-      break;
+      return true;
     default:
-      break;
+      if (message.Msg < WM_CTLCOLORMSGBOX || message.Msg > WM_CTLCOLORSTATIC) return false;
+      child = reinterpret_cast<HWND>(message.LParam);
+      return true;
   }
+}
+
+// A child's notification goes back to the child as CN_*; one from a window that is not ours, or
+// from this one, gets the default handling.
+void TWinControl::ReflectNotification(TMessage& message, HWND child) {
   TWinControl* target = child != nullptr && child != FHandle ? FindControl(child) : nullptr;
   if (target != nullptr) {
     message.Result = target->Perform(CN_BASE + message.Msg, message.WParam, message.LParam);
@@ -786,78 +727,115 @@ void TWinControl::ReflectNotification(TMessage& message) {
   DefaultHandler(message);
 }
 
+bool TWinControl::WMEraseBkgnd(TMessage& message) {
+  // A native class erases its own background.
+  if (FDefWndProc != nullptr && FDefWndProc != DefWindowProcA) return false;
+  RECT r = ClientRect();
+  ::FillRect(reinterpret_cast<HDC>(message.WParam), &r, FBrush.Handle());
+  message.Result = 1;
+  return true;
+}
+
+void TWinControl::CNCtlColor(TMessage& message) {
+  HDC dc = reinterpret_cast<HDC>(message.WParam);
+  ::SetTextColor(dc, ColorToRGB(Font()->Color()));
+  ::SetBkColor(dc, ColorToRGB(FBrush.Color()));
+  message.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
+}
+
+// Result 1 when the key was used here; a dialog key the control does not want goes to the form.
+void TWinControl::CNKeyDown(TMessage& message) {
+  message.Result = 1;
+  if (DoKeyDown(message)) return;
+  if (message.Msg == CN_KEYDOWN) {
+    WORD key = WORD(message.WParam);
+    LRESULT want = 0;
+    switch (key) {
+      case VK_TAB: want = DLGC_WANTTAB; break;
+      case VK_LEFT:
+      case VK_RIGHT:
+      case VK_UP:
+      case VK_DOWN: want = DLGC_WANTARROWS; break;
+      case VK_RETURN:
+      case VK_EXECUTE:
+      case VK_ESCAPE:
+      case VK_CANCEL: want = DLGC_WANTALLKEYS; break;
+      default: break;
+    }
+    if (want != 0 && (Perform(WM_GETDLGCODE) & want) == 0) {
+      TCustomForm* form = GetParentForm(this);
+      if (form != nullptr && form->Perform(CM_DIALOGKEY, key, message.LParam) != 0) return;
+    }
+  }
+  message.Result = 0;
+}
+
+void TWinControl::CMRecreateWnd() {
+  bool wasFocused = Focused();
+  DestroyHandle();
+  UpdateShowing();
+  if (wasFocused && FHandle != nullptr) ::SetFocus(FHandle);
+}
+
+bool TWinControl::WMSetCursor(TMessage& message) {
+  if (LOWORD(message.LParam) != HTCLIENT || reinterpret_cast<HWND>(message.WParam) != FHandle) return false;
+  TCursor cursor = Screen != nullptr ? Screen->Cursor() : crDefault;
+  if (cursor == crDefault) {
+    POINT p;
+    GetCursorPos(&p);
+    ::ScreenToClient(FHandle, &p);
+    TControl* over = ControlAtPos(p, false);
+    cursor = over != nullptr ? over->Cursor() : Cursor();
+  }
+  if (cursor == crDefault || Screen == nullptr) return false;
+  ::SetCursor(Screen->Cursors(cursor));
+  message.Result = 1;
+  return true;
+}
+
+// The popup menu of the control under the point (or of the nearest parent that has one) opens
+// when it pops up by itself.
+bool TWinControl::WMContextMenu(TMessage& message) {
+  POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+  if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
+  TControl* over = ControlAtPos(ScreenToClient(p), false);
+  for (TControl* c = over != nullptr ? over : this; c != nullptr; c = c->Parent()) {
+    TPopupMenu* menu = c->PopupMenu();
+    if (menu == nullptr) continue;
+    if (!menu->AutoPopup()) return false;
+    menu->SetPopupComponent(c);
+    menu->Popup(p.x, p.y);
+    message.Result = 0;
+    return true;
+  }
+  return false;
+}
+
 void TWinControl::Dispatch(TMessage& message) {
+  if (HWND child; NotificationSource(message, child)) {
+    ReflectNotification(message, child);
+    return;
+  }
   switch (message.Msg) {
     case WM_PAINT:
       PaintHandler(message);
       return;
     case WM_ERASEBKGND:
-      if (FDefWndProc == nullptr || FDefWndProc == DefWindowProcA) {
-        RECT r = ClientRect();
-        ::FillRect(reinterpret_cast<HDC>(message.WParam), &r, FBrush.Handle());
-        message.Result = 1;
-        return;
-      }
+      if (WMEraseBkgnd(message)) return;
       break;
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_DELETEITEM:
-    case WM_COMPAREITEM:
-    case WM_CHARTOITEM:
-    case WM_VKEYTOITEM:
-      ReflectNotification(message);
-      return;
     case CN_CTLCOLORMSGBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
     case CN_CTLCOLORBTN:
     case CN_CTLCOLORDLG:
     case CN_CTLCOLORSCROLLBAR:
-    case CN_CTLCOLORSTATIC: {
-      HDC dc = reinterpret_cast<HDC>(message.WParam);
-      ::SetTextColor(dc, ColorToRGB(Font()->Color()));
-      ::SetBkColor(dc, ColorToRGB(FBrush.Color()));
-      message.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
+    case CN_CTLCOLORSTATIC:
+      CNCtlColor(message);
       return;
-    }
     case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-      message.Result = 1;
-      if (DoKeyDown(message)) return;
-      if (message.Msg == CN_KEYDOWN) {
-        WORD key = WORD(message.WParam);
-        LRESULT want = 0;
-        switch (key) {
-          case VK_TAB: want = DLGC_WANTTAB; break;
-          case VK_LEFT:
-          case VK_RIGHT:
-          case VK_UP:
-          case VK_DOWN: want = DLGC_WANTARROWS; break;
-          case VK_RETURN:
-          case VK_EXECUTE:
-          case VK_ESCAPE:
-          case VK_CANCEL: want = DLGC_WANTALLKEYS; break;
-          default: break;
-        }
-        if (want != 0 && (Perform(WM_GETDLGCODE) & want) == 0) {
-          TCustomForm* form = GetParentForm(this);
-          if (form != nullptr && form->Perform(CM_DIALOGKEY, key, message.LParam) != 0) return;
-        }
-      }
-      message.Result = 0;
+    case CN_SYSKEYDOWN:
+      CNKeyDown(message);
       return;
-    }
     case CN_KEYUP:
       message.Result = DoKeyUp(message) ? 1 : 0;
       return;
@@ -916,56 +894,22 @@ void TWinControl::Dispatch(TMessage& message) {
         Perform(CM_CTL3DCHANGED);
       }
       return;
-    case CM_RECREATEWND: {
-      bool wasFocused = Focused();
-      DestroyHandle();
-      UpdateShowing();
-      if (wasFocused && FHandle != nullptr) ::SetFocus(FHandle);
+    case CM_RECREATEWND:
+      CMRecreateWnd();
       return;
-    }
-    case WM_SETFOCUS: {
-      TCustomForm* form = GetParentForm(this);
-      if (form != nullptr && form != this) form->SetFocusedControl(this);
+    case WM_SETFOCUS:
+      if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this) form->SetFocusedControl(this);
       break;
-    }
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(message);
       if (FHandle != nullptr) ApplyNativeBounds();
       return;
     case WM_SETCURSOR:
-      if (LOWORD(message.LParam) == HTCLIENT && reinterpret_cast<HWND>(message.WParam) == FHandle) {
-        TCursor cursor = Screen != nullptr ? Screen->Cursor() : crDefault;
-        if (cursor == crDefault) {
-          POINT p;
-          GetCursorPos(&p);
-          ::ScreenToClient(FHandle, &p);
-          TControl* over = ControlAtPos(p, false);
-          cursor = over != nullptr ? over->Cursor() : Cursor();
-        }
-        if (cursor != crDefault && Screen != nullptr) {
-          ::SetCursor(Screen->Cursors(cursor));
-          message.Result = 1;
-          return;
-        }
-      }
+      if (WMSetCursor(message)) return;
       break;
-    case WM_CONTEXTMENU: {
-      POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
-      if (p.x == -1 && p.y == -1) p = ClientToScreen(POINT{0, 0});
-      TControl* over = ControlAtPos(ScreenToClient(p), false);
-      for (TControl* c = over != nullptr ? over : this; c != nullptr; c = c->Parent()) {
-        if (TPopupMenu* menu = c->PopupMenu()) {
-          if (menu->AutoPopup()) {
-            menu->SetPopupComponent(c);
-            menu->Popup(p.x, p.y);
-            message.Result = 0;
-            return;
-          }
-          break;
-        }
-      }
+    case WM_CONTEXTMENU:
+      if (WMContextMenu(message)) return;
       break;
-    }
     case WM_CAPTURECHANGED:
       if (gCaptureControl != nullptr && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
           reinterpret_cast<HWND>(message.LParam) != FHandle)

@@ -100,7 +100,8 @@ public:
   void Repaint() override;
   void BringToFront() override;
   void SendToBack() override;
-  // Paints the graphic children, from first (nullptr: all) on, into dc.
+  // Paints the graphic children, from first (nullptr: all) on, into dc: each visible one the clip
+  // box reaches goes through PaintGraphicChild, the DC's state saved and restored around it.
   void PaintControls(HDC dc, TControl* first);
 
   const TNotifyEvent& OnEnter() const { return FOnEnter; }
@@ -115,10 +116,11 @@ public:
   void SetOnKeyPress(const TKeyPressEvent& e) { FOnKeyPress = e; }
 
 protected:
-  // A rebuilt window gets back the items, selection and text that the native control held. A control
-  // that keeps its own item list overrides both and restores from that instead, so nothing is added twice.
-  virtual void SaveNativeState();
-  virtual void RestoreNativeState();
+  // A rebuilt window gets back its text and scroll positions; a wrapper of a native class saves here
+  // what else the old window held (an edit's selection, a list's items) and restores it into the new
+  // one.
+  virtual void SaveNativeState() {}
+  virtual void RestoreNativeState() {}
   virtual void CreateParams(TCreateParams& params);
   // Makes the window from params; the default registers the class when needed.
   virtual void CreateWindowHandle(const TCreateParams& params);
@@ -135,6 +137,10 @@ protected:
   virtual void AlignControls(TControl* control, RECT& r);
   virtual void PaintWindow(HDC dc);
   void PaintHandler(TMessage& message);
+  // Paints one graphic child into dc, whose origin is at the child's top-left corner and whose
+  // clipping is cut to the child. A skinned parent overrides this to lay its background under a
+  // child that is not opaque.
+  virtual void PaintGraphicChild(HDC dc, TControl* child);
   virtual void KeyDown(WORD& key, TShiftState shift);
   virtual void KeyUp(WORD& key, TShiftState shift);
   virtual void KeyPress(char& key);
@@ -153,8 +159,17 @@ private:
   friend LRESULT CALLBACK FrameworkInitWndProc(HWND, UINT, WPARAM, LPARAM);
   void AttachHandle(HWND handle);
   bool IsControlMouseMsg(TMessage& message);
-  void ReflectNotification(TMessage& message);
+  bool NotificationSource(const TMessage& message, HWND& child) const;
+  void ReflectNotification(TMessage& message, HWND child);
   void ApplyNativeBounds();
+  void FreeControls();
+  // Handlers of single messages; those returning bool answer whether they handled it.
+  bool WMEraseBkgnd(TMessage& message);
+  void CNCtlColor(TMessage& message);
+  void CNKeyDown(TMessage& message);
+  void CMRecreateWnd();
+  bool WMSetCursor(TMessage& message);
+  bool WMContextMenu(TMessage& message);
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;
@@ -172,12 +187,6 @@ private:
   std::string FSavedText;
   bool FHasSavedState = false;
   SCROLLINFO FSavedScroll[2] = {};
-  // What a native edit, list box or combo box holds, kept across RecreateWnd.
-  std::string FNativeClass;
-  std::vector<std::string> FSavedItems;
-  bool FHasSavedItems = false;
-  LRESULT FSavedSelection = -1, FSavedTopIndex = 0;
-  DWORD FSavedSelStart = 0, FSavedSelEnd = 0;
   TNotifyEvent FOnEnter, FOnExit;
   TKeyEvent FOnKeyDown, FOnKeyUp;
   TKeyPressEvent FOnKeyPress;

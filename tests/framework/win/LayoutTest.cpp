@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "framework/win/TCustomEdit.h"
 #include "framework/win/TGraphicControl.h"
+#include "framework/win/TNativeItems.h"
 #include "framework/win/TWinControl.h"
 
 namespace {
@@ -123,11 +125,11 @@ TEST(Layout, RecreateWndKeepsTextAndScrollPosition) {
   EXPECT_EQ(FindControl(after), control);
 }
 
-// Thin wrappers of native classes, to see their contents survive a new window.
-template <const char* NativeClass, DWORD ExtraStyle>
+// Thin wrappers of native classes whose items live in the window, to see them survive a new one.
+template <const char* NativeClass, DWORD ExtraStyle, TNativeItems::TKind Kind>
 class TNative : public TWinControl {
 public:
-  explicit TNative(TComponent* owner) : TWinControl(owner) { SetBounds(0, 0, 120, 100); }
+  explicit TNative(TComponent* owner) : TWinControl(owner), FItems(Kind) { SetBounds(0, 0, 120, 100); }
 
 protected:
   void CreateParams(TCreateParams& params) override {
@@ -135,16 +137,20 @@ protected:
     CreateSubClass(params, NativeClass);
     params.Style |= ExtraStyle;
   }
+  void SaveNativeState() override { FItems.Save(Handle()); }
+  void RestoreNativeState() override { FItems.Restore(Handle()); }
+
+private:
+  TNativeItems FItems;
 };
 constexpr char kListBox[] = "LISTBOX";
-constexpr char kEdit[] = "EDIT";
 constexpr char kComboBox[] = "COMBOBOX";
 
 TEST(Layout, RecreateWndKeepsItemsAndSelectionOfNativeControls) {
   auto form = Make<TTestForm>();
-  auto* list = new TNative<kListBox, WS_VSCROLL | LBS_HASSTRINGS>(form.get());
-  auto* edit = new TNative<kEdit, ES_AUTOHSCROLL>(form.get());
-  auto* combo = new TNative<kComboBox, CBS_DROPDOWNLIST>(form.get());
+  auto* list = new TNative<kListBox, WS_VSCROLL | LBS_HASSTRINGS, TNativeItems::TKind::ListBox>(form.get());
+  auto* edit = new TEdit(form.get());
+  auto* combo = new TNative<kComboBox, CBS_DROPDOWNLIST, TNativeItems::TKind::ComboBox>(form.get());
   for (TWinControl* c : std::initializer_list<TWinControl*>{list, edit, combo}) c->SetParent(form.get());
   form->HandleNeeded();
   for (const char* item : {"RAM Downloader", "Boot Loader", "Flex", "LangPack"}) {

@@ -1,7 +1,11 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "ControlTestSupport.h"
 #include "framework/base/TClientDataSet.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDBNavigator.h"
 #include "framework/win/TDataSource.h"
@@ -261,6 +265,102 @@ TEST_F(DBGridTest, DoubleClickFiresTheEventAndTheScrollBarMovesTheView) {
   EXPECT_FALSE(IsRectEmpty(&r));
   SendMessageA(Grid->Handle(), WM_HSCROLL, SB_LEFT, 0);
   EXPECT_EQ(Grid->LeftCol(), 0);
+}
+
+// Paints the grid into a bitmap of ours, the size of its client area.
+class TGridPicture {
+public:
+  explicit TGridPicture(TDBGrid* grid) : FDc(nullptr, grid->ClientWidth(), grid->ClientHeight()) {
+    grid->Perform(WM_PAINT, reinterpret_cast<WPARAM>(FDc.Handle()), 0);
+    GdiFlush();
+  }
+  COLORREF Pixel(int x, int y) const { return GetPixel(FDc.Handle(), x, y); }
+
+private:
+  TMemoryDC FDc;
+};
+
+// Logs the cells drawn; with OwnColumn set, draws that column's data cells black itself.
+struct TCellLog {
+  std::vector<TGridCell> Cells;
+  int OwnColumn = -1;
+  void Draw(TObject* sender, const TGridCell& cell, bool& defaultDrawing) {
+    Cells.push_back(cell);
+    if (cell.Kind != gcData || cell.Col != OwnColumn) return;
+    TCanvas* canvas = static_cast<TDBGrid*>(sender)->Canvas();
+    canvas->Brush()->SetColor(clBlack);
+    canvas->FillRect(cell.Rect);
+    defaultDrawing = false;
+  }
+  int Count(TGridCellKind kind) const {
+    return int(std::count_if(Cells.begin(), Cells.end(), [kind](const TGridCell& c) { return c.Kind == kind; }));
+  }
+};
+
+TEST_F(DBGridTest, EveryVisibleCellTitleAndIndicatorIsDrawnThroughTheHook) {
+  TCellLog log;
+  Grid->SetOnDrawCell(TDrawGridCellEvent(&log, &TCellLog::Draw));
+  Grid->SetOptions(Grid->Options() | dgAlwaysShowSelection);
+  Grid->SetFocus();
+  Table.SetRecNo(3);
+  Grid->SetSelectedIndex(1);
+  ASSERT_EQ(Grid->VisibleColCount(), Grid->ColumnCount());
+  TGridPicture picture(Grid);
+  int rows = std::min(Table.RecordCount(), Grid->TopRow() + Grid->VisibleRowCount()) - Grid->TopRow() + 1;
+  int columns = Grid->ColumnCount();
+  bool focused = Grid->Focused();
+  EXPECT_EQ(log.Count(gcTitle), columns + 1);  // and the corner over the indicator
+  EXPECT_EQ(log.Count(gcIndicator), rows);
+  EXPECT_EQ(log.Count(gcData), rows * columns);
+  for (const TGridCell& cell : log.Cells) {
+    if (cell.Kind != gcData) {
+      EXPECT_TRUE(cell.State & gdFixed);
+      if (cell.Kind == gcIndicator) {
+        EXPECT_EQ(bool(cell.State & gdCurrentRow), cell.RecNo == 3);
+      }
+      continue;
+    }
+    EXPECT_FALSE(cell.State & gdFixed);
+    RECT r = Grid->CellRect(cell.Col, cell.RecNo);
+    EXPECT_EQ(r.left, cell.Rect.left);
+    EXPECT_EQ(r.top, cell.Rect.top);
+    bool cursor = cell.RecNo == 3 && cell.Col == 1;
+    EXPECT_EQ(bool(cell.State & gdSelected), cursor) << cell.RecNo << " " << cell.Col;
+    EXPECT_EQ(bool(cell.State & gdFocused), cursor && focused) << cell.RecNo << " " << cell.Col;
+    EXPECT_EQ(bool(cell.State & gdCurrentRow), cell.RecNo == 3);
+  }
+  // A handler that draws a cell itself replaces the default drawing of that cell only.
+  log.OwnColumn = 1;
+  TGridPicture custom(Grid);
+  RECT own = Grid->CellRect(1, 3), other = Grid->CellRect(0, 3);
+  EXPECT_EQ(custom.Pixel(own.right - 2, own.top + 2), RGB(0, 0, 0));
+  EXPECT_EQ(custom.Pixel(other.right - 2, other.top + 2), ColorToRGB(Grid->Color()));
+}
+
+TEST_F(DBGridTest, DefaultDrawingFillsTitlesIndicatorAndTheCursorAndDrawsTheLines) {
+  Grid->SetFixedColor(clAqua);
+  Grid->SetOptions(Grid->Options() | dgAlwaysShowSelection);
+  Table.SetRecNo(2);
+  Grid->SetSelectedIndex(1);
+  TGridPicture picture(Grid);
+  RECT cursor = Grid->CellRect(1, 2), plain = Grid->CellRect(1, 3);
+  // Right-hand ends of cells hold no text.
+  EXPECT_EQ(picture.Pixel(cursor.right - 2, cursor.top + 1), ColorToRGB(clHighlight));
+  EXPECT_EQ(picture.Pixel(plain.right - 2, plain.top + 1), ColorToRGB(Grid->Color()));
+  EXPECT_EQ(picture.Pixel(cursor.right - 2, 1), ColorToRGB(clAqua));
+  // Lines after each column and under each row and the title.
+  EXPECT_EQ(picture.Pixel(plain.right, plain.top + 2), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(picture.Pixel(plain.left + 2, plain.bottom), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(picture.Pixel(plain.left + 2, Grid->TitleHeight() - 1), ColorToRGB(clBtnShadow));
+  // The indicator marks the current row only: a triangle, a bar while the row is edited.
+  int mid2 = (cursor.top + cursor.bottom) / 2, mid3 = (plain.top + plain.bottom) / 2;
+  EXPECT_EQ(picture.Pixel(4, mid2), RGB(0, 0, 0));
+  EXPECT_EQ(picture.Pixel(4, mid3), ColorToRGB(clAqua));
+  Table.Edit();
+  TGridPicture editing(Grid);
+  EXPECT_EQ(editing.Pixel(4, mid2), ColorToRGB(clAqua));
+  EXPECT_EQ(editing.Pixel(5, mid2), RGB(0, 0, 0));
+  Table.Cancel();
 }
 
 class NavigatorTest : public DBGridTest {
