@@ -22,8 +22,9 @@ private:
 
 }  // namespace
 
-void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheView& cache, HDC dc, TsPoint offset,
-                      const RECT& r, int state, bool fillCentre, const TsSkinColors& colors) {
+void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheView& cache, HDC dc,
+                      TsPoint offset, const RECT& r, TsSkinState state, bool fillCentre,
+                      const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex) || r.left < 0 || r.top < 0 || r.right - r.left < 1 || r.bottom - r.top < 1) return;
   const TSavedDC saved(dc);
   TBitmap temp;
@@ -34,10 +35,11 @@ void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCac
   BitBlt(dc, r.left, r.top, temp.Width(), temp.Height(), temp.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, HDC dc, POINT offset,
-                      const RECT& r, int state, bool fillCentre) {
-  PaintSectionToDC(skinIndex, sectionName, CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid), dc, {offset.x, offset.y}, r,
-                   state, fillCentre, PlatformSkinColors(SkinKeyFillColor, SkinBackgroundColor));
+void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, HDC dc,
+                      POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
+  PaintSectionToDC(skinIndex, sectionName, CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid), dc,
+                   {offset.x, offset.y}, r, state, fillCentre,
+                   PlatformSkinColors(SkinKeyFillColor, SkinBackgroundFillColor));
 }
 
 void FillRectColor(HDC dc, const RECT& r, TColor color) {

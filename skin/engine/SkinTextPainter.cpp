@@ -66,14 +66,14 @@ void DrawSkinTextByData(TCanvas* canvas, const std::string& text, bool enabled, 
     DrawCaptionText(canvas, text, enabled, r, flags);
     return;
   }
-  if (data->OwnerControl) canvas->SetFont(data->OwnerControl->Font());
+  if (data->OwnerControl()) canvas->SetFont(data->OwnerControl()->Font());
   if (hot && SameText(data->SkinSection(), "WEBBUTTON"))
     canvas->Font()->SetStyle(canvas->Font()->Style() | fsUnderline);
   TsCaptionColors colors = PlainColors(canvas);
   colors.NoClipMainPass = true;
   colors.CustomFont = data->CustomFont();
-  if (SectionIndexValid(data->SkinIndex)) {
-    const TsSectionData& s = SkinSectionData[size_t(data->SkinIndex)];
+  if (SectionIndexValid(data->SkinIndex())) {
+    const TsSectionData& s = SkinSectionData[size_t(data->SkinIndex())];
     const auto& fontColors = hot ? s.HotFontColor : s.FontColor;
     colors.HasSection = true;
     colors.Font = fontColors[0];

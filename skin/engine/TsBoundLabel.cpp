@@ -46,7 +46,7 @@ void TsBoundLabel::SetActive(bool value) {
     FreeLabel();
     return;
   }
-  TControl* bound = FOwner ? FOwner->OwnerControl : nullptr;
+  TControl* bound = FOwner ? FOwner->OwnerControl() : nullptr;
   if (!bound || !LabelFactory) return;
   FLabel = LabelFactory(bound);
   if (!FLabel) return;
@@ -93,9 +93,9 @@ void TsBoundLabel::SetMaxWidth(int value) {
 }
 
 void TsBoundLabel::PlaceLabel() {
-  if (!FLabel || !FOwner || !FOwner->OwnerControl) return;
+  if (!FLabel || !FOwner || !FOwner->OwnerControl()) return;
   TControl* l = FLabel->Control();
-  TControl* fc = FOwner->OwnerControl;
+  TControl* fc = FOwner->OwnerControl();
   if (!l->Visible()) return;
   FLabel->SetAutoSize(true);
   int left = l->Left(), top = l->Top();

@@ -9,7 +9,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
 #include "skin/engine/SkinBitmapRows.h"
-#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/core/SkinTables.h"
 
@@ -27,8 +27,8 @@ HWND StopWindow = nullptr;
 void StopWndProc(TMessage& message) {
   if (message.Msg == WM_FADESTOP) {
     const auto* timer = reinterpret_cast<const TsFadeTimer*>(message.LParam);
-    if (LiveTimers().count(timer) && timer->SkinData() && timer->SkinData()->OwnerControl)
-      SendSkinCommandTo(timer->SkinData()->OwnerControl, SkinCommand::StopFading);
+    if (LiveTimers().count(timer) && timer->SkinData() && timer->SkinData()->OwnerControl())
+      SendSkinCommandTo(timer->SkinData()->OwnerControl(), SkinCommand::StopFading);
     return;
   }
   message.Result = DefWindowProcA(StopWindow, message.Msg, message.WParam, message.LParam);
@@ -61,8 +61,8 @@ void TsFadeTimer::StartFor(TsCommonData* skinData) {
   if (!skinData) return;
   if (TBitmap* cache = skinData->CacheBitmap()) FSaved->Assign(cache);
   int interval = 5, iterations = 5;
-  if (SectionIndexValid(skinData->SkinIndex)) {
-    const TsSectionData& s = SkinSectionData[size_t(skinData->SkinIndex)];
+  if (SectionIndexValid(skinData->SkinIndex())) {
+    const TsSectionData& s = SkinSectionData[size_t(skinData->SkinIndex())];
     interval = s.FadingIntervalIn;
     iterations = s.FadingIterations;
   }
@@ -71,7 +71,7 @@ void TsFadeTimer::StartFor(TsCommonData* skinData) {
 }
 
 bool TsFadeTimer::ControlUsable() const {
-  if (!FSkinData || !FSkinData->OwnerControl || FSkinData->OwnerControl->IsDestroying()) return false;
+  if (!FSkinData || !FSkinData->OwnerControl() || FSkinData->OwnerControl()->IsDestroying()) return false;
   return !(Application && Application->Terminated());
 }
 
@@ -95,7 +95,7 @@ void TsFadeTimer::Timer() {
 }
 
 void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
-  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl);
+  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl());
   TBitmap* cache = FSkinData->CacheBitmap();
   if (!control || !cache || !control->HandleAllocated()) return;
   TsBitmap24 frame;

@@ -31,7 +31,8 @@ TsBoundLabelControl* MakeFakeLabel(TControl* owner) {
 
 class TEditLike : public TCustomControl {
 public:
-  explicit TEditLike(TComponent* owner) : TCustomControl(owner), Skin(this, false), Bound(&Skin) {}
+  explicit TEditLike(TComponent* owner)
+      : TCustomControl(owner), Skin(this, TsCacheBitmap::None), Bound(&Skin) {}
   TsCommonData Skin;
   TsBoundLabel Bound;
 };

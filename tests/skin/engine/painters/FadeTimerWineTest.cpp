@@ -20,8 +20,8 @@ namespace {
 // A skinned button as far as fading goes: it owns its timer and frees it on StopFading.
 class TFadingButton : public TCustomControl {
 public:
-  explicit TFadingButton(TComponent* owner) : TCustomControl(owner), FSkinData(this, true) {
-    FSkinData.SetControlKind(93);
+  explicit TFadingButton(TComponent* owner) : TCustomControl(owner), FSkinData(this, TsCacheBitmap::Own) {
+    FSkinData.SetControlKind(TsControlKind::Button);
     FSkinData.SetSkinSection("BUTTON");
   }
   void WndProc(TMessage& m) override {
@@ -81,7 +81,7 @@ protected:
     }
     return Button->Fade == nullptr;
   }
-  void PaintCache(int state) {
+  void PaintCache(TsSkinState state) {
     TBitmap* cache = Button->Skin().CacheBitmap();
     PaintSectionByData(&Button->Skin(), EmptyCacheInfo, true, cache, {0, 0}, {0, 0, cache->Width(), cache->Height()},
                        state);
@@ -91,13 +91,13 @@ protected:
 };
 
 TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
-  PaintCache(1);
+  PaintCache(TsSkinState::Hot);
   Button->Fade = NewComponent<TsFadeTimer>(Button);
   Button->Fade->SetActive(0);
   Button->Fade->StartFor(&Button->Skin());
   EXPECT_EQ(Button->Fade->Steps(), 3);
   EXPECT_GE(Button->Fade->Interval(), 1u);
-  PaintCache(0);
+  PaintCache(TsSkinState::Normal);
   Button->Fade->SetCounter(3);
   Button->Fade->SetActive(2);
   EXPECT_TRUE(PumpUntilStopped());
@@ -105,13 +105,13 @@ TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
 }
 
 TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
-  PaintCache(0);
+  PaintCache(TsSkinState::Normal);
   auto* fade = NewComponent<TsFadeTimer>(Button);
   Button->Fade = fade;
   fade->SetActive(0);
   fade->SetCounter(1);
   fade->StartFor(&Button->Skin());
-  PaintCache(1);
+  PaintCache(TsSkinState::Hot);
   fade->SetActive(1);
   for (int i = 0; i < 2000 && fade->Enabled(); ++i) {
     Application->ProcessMessages();
@@ -123,13 +123,13 @@ TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
 }
 
 TEST_F(FadeTimerWine, AnimTimerKeepsTheBlendedFrame) {
-  PaintCache(1);
+  PaintCache(TsSkinState::Hot);
   auto* anim = NewComponent<TsAnimTimer>(Button);
   Button->Fade = anim;
   anim->SetActive(0);
   anim->SetCounter(1);
   anim->StartFor(&Button->Skin());
-  PaintCache(0);
+  PaintCache(TsSkinState::Normal);
   anim->SetActive(1);
   for (int i = 0; i < 2000 && anim->Enabled(); ++i) {
     Application->ProcessMessages();
