@@ -67,6 +67,12 @@ constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = I
                        mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO, mrAll = mrNo + 1,
                        mrNoToAll = mrAll + 1, mrYesToAll = mrNoToAll + 1;
 
+// Owner-draw state of a menu item, list or combo box item (a set).
+using TOwnerDrawState = uint16_t;
+constexpr TOwnerDrawState odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16,
+                          odDefault = 32, odHotLight = 64, odInactive = 128, odNoAccel = 256, odNoFocusRect = 512,
+                          odComboBoxEdit = 4096;
+
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 using enum TAlignment;
 enum class TScrollBarKind { sbHorizontal, sbVertical };

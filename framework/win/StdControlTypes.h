@@ -42,11 +42,6 @@ using enum TUDAlignButton;
 enum class TUDBtnType { btNext, btPrev };
 using enum TUDBtnType;
 
-// Owner-draw state of an item (a set).
-using TOwnerDrawState = uint16_t;
-constexpr TOwnerDrawState odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16,
-                          odDefault = 32, odComboBoxEdit = 64;
-
 class TWinControl;
 using TScrollEvent = TDelegate<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 using TDrawItemEvent = TDelegate<void(TWinControl* Control, int Index, RECT Rect, TOwnerDrawState State)>;

@@ -21,8 +21,8 @@ constexpr UINT_PTR kHintShowTimer = 1, kHintHideTimer = 2;
 // would make them.
 struct TFrameworkGlobals {
   TFrameworkGlobals() {
-    Screen = new TScreen(nullptr);
-    Application = new TApplication(nullptr);
+    Screen = NewComponent<TScreen>(nullptr);
+    Application = NewComponent<TApplication>(nullptr);
   }
 };
 const TFrameworkGlobals gGlobals;

@@ -37,13 +37,18 @@ public:
   ~TApplication() override;
 
   void Initialize();
-  // Makes a form owned by the application; the first one made becomes the main form.
+  // Makes a form owned by the application as NewComponent does, with reference already set while
+  // the form completes (its OnCreate may use it); the first one made becomes the main form.
   template <typename T>
   void CreateForm(T*& reference) {
-    T* form = new T(this);
+    T* form;
+    {
+      TComponent::TCreation creation;
+      form = new T(this);
+    }
     reference = form;
     try {
-      form->AfterConstruction();
+      form->FinishCreation();
     } catch (...) {
       reference = nullptr;
       form->Free();

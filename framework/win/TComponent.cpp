@@ -4,7 +4,21 @@
 
 #include "framework/base/AnsiStrings.h"
 
+namespace {
+
+// Set by TComponent::TCreation, taken by the next component constructor on the thread.
+thread_local bool gCreationFinishes = false;
+
+}  // namespace
+
+TComponent::TCreation::TCreation() { gCreationFinishes = true; }
+
+// Also when the allocation failed and no constructor took the mark.
+TComponent::TCreation::~TCreation() { gCreationFinishes = false; }
+
 TComponent::TComponent(TComponent* owner) {
+  bool finishes = std::exchange(gCreationFinishes, false);
+  if (finishes || (owner != nullptr && owner->IsLoading())) Include(csLoading | csReading);
   if (owner != nullptr) owner->InsertComponent(this);
 }
 
@@ -111,6 +125,28 @@ void TComponent::Destroying() {
 void TComponent::BeginLoading() {
   Include(csLoading | csReading);
   for (TComponent* c : FComponents) c->BeginLoading();
+}
+
+void TComponent::FinishCreation() {
+  if (!FConstructed) {
+    FConstructed = true;
+    AfterConstruction();
+  }
+  if (FOwner == nullptr || !FOwner->IsLoading()) EndLoading();
+}
+
+void TComponent::EndLoading() {
+  if (!FConstructed) {
+    FConstructed = true;
+    AfterConstruction();
+  }
+  if (IsLoading() || !FLoadedOnce) {
+    FLoadedOnce = true;
+    Loaded();
+  }
+  // By index: a Loaded may make more components (they join the end and are completed here too) or
+  // free some.
+  for (size_t i = 0; i < FComponents.size(); ++i) FComponents[i]->EndLoading();
 }
 
 void TComponent::Loaded() { Exclude(csLoading | csReading); }

@@ -23,9 +23,19 @@ public:
 // A named part of a form. Its owner frees it; components that refer to each other learn through
 // Notification when one of them goes away.
 //
-// Free a component with Free() (or delete it through its owner): BeforeDestruction then runs while
-// the whole object is still alive. Make one with NewComponent<T>(...), which calls
-// AfterConstruction once the most derived constructor is done.
+// Creating: make a component with NewComponent<T>(owner, ...), a form with NewComponent or
+// Application->CreateForm. Such a component is loading while its constructors run; once the most
+// derived one is done it gets AfterConstruction, then Loaded, each exactly once:
+//  - made while its owner is loading (in a form's or another component's constructor), it is
+//    loading too: AfterConstruction runs at once and Loaded when the owner ends its loading phase,
+//    in creation order, each component's own components after it;
+//  - made at any other time, it gets both at once.
+// Inside a loading owner's constructor a plain `new T(this)` works as well: the owner's loading end
+// completes it (AfterConstruction, then Loaded). Elsewhere a plain `new` completes nothing, so the
+// framework itself always uses NewComponent.
+//
+// Freeing: Free() (or the owner's freeing it) runs BeforeDestruction while the whole object is still
+// alive.
 class TComponent : public TPersistent {
 public:
   explicit TComponent(TComponent* owner);
@@ -35,6 +45,18 @@ public:
   void Free();
   virtual void AfterConstruction() {}
   virtual void BeforeDestruction();
+  // Completes a component whose most derived constructor is done: AfterConstruction, then (unless
+  // its owner is loading and will do it) EndLoading. NewComponent and CreateForm call this.
+  void FinishCreation();
+  // Held around the `new` of NewComponent and CreateForm: the component constructed next on this
+  // thread is one that FinishCreation will complete, so it starts loading.
+  class TCreation {
+  public:
+    TCreation();
+    ~TCreation();
+    TCreation(const TCreation&) = delete;
+    TCreation& operator=(const TCreation&) = delete;
+  };
 
   const std::string& Name() const { return FName; }
   // Raises EComponentError when another component of the same owner has the name.
@@ -57,10 +79,14 @@ public:
   bool IsDestroying() const { return (FComponentState & csDestroying) != 0; }
   // Marks this component and everything it owns as being destroyed.
   void Destroying();
-  // Starts the loading phase (csLoading and csReading) of this component and what it owns; a form
-  // ends it by calling Loaded on each.
+  // Starts the loading phase (csLoading and csReading) of this component and what it owns.
   void BeginLoading();
-  // Called when loading is done: clears csLoading and csReading.
+  // Ends the loading phase of this component and what it owns, this one first and then the owned ones
+  // in creation order: completes the construction of any made with a plain new, then calls Loaded on
+  // each one that is loading or has never been loaded.
+  void EndLoading();
+  // Called when loading is done: clears csLoading and csReading. An override that acts on what the
+  // loading phase set calls this first.
   virtual void Loaded();
 
   // component will call Notification on this one when it is freed (and this on it).
@@ -88,14 +114,20 @@ private:
   std::vector<TComponent*> FComponents;
   std::vector<TComponent*> FFreeNotifies;
   bool FTornDown = false;
+  bool FConstructed = false;
+  bool FLoadedOnce = false;
 };
 
-// Makes a component and completes its construction (AfterConstruction).
+// Makes a component and completes it (FinishCreation). A component that fails to complete is freed.
 template <typename T, typename... Args>
 T* NewComponent(Args&&... args) {
-  T* component = new T(std::forward<Args>(args)...);
+  T* component;
+  {
+    TComponent::TCreation creation;
+    component = new T(std::forward<Args>(args)...);
+  }
   try {
-    component->AfterConstruction();
+    component->FinishCreation();
   } catch (...) {
     component->Free();
     throw;

@@ -43,6 +43,8 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::AfterConstruction() {
+  // OnCreate sees complete components.
+  EndLoading();
   TWinControl::AfterConstruction();
   DoCreate();
 }

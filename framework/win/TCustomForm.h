@@ -28,6 +28,9 @@ using TCloseEvent = TDelegate<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TDelegate<void(TObject* Sender, bool& CanClose)>;
 
 // A top-level window built in code. The constructor is CreateNew: no stored description is read.
+// Made with NewComponent or Application->CreateForm, the form is loading while its constructors run,
+// so the components they make are loading too; AfterConstruction ends the loading phase (Loaded on
+// the form, then on every component it owns, in creation order) before OnCreate.
 class TCustomForm : public TWinControl {
 public:
   explicit TCustomForm(TComponent* owner);

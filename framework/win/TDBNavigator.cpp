@@ -99,7 +99,7 @@ void TNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y)
   TSpeedButton::MouseDown(button, shift, x, y);
   if (button != mbLeft || !Repeats() || !Enabled()) return;
   if (FRepeatTimer == nullptr) {
-    FRepeatTimer = new TTimer(this);
+    FRepeatTimer = NewComponent<TTimer>(this);
     FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TNavButton::TimerExpired));
   }
   FRepeatTimer->SetInterval(kRepeatDelay);
@@ -135,7 +135,7 @@ TDBNavigator::TDBNavigator(TComponent* owner) : TCustomControl(owner), FLink(thi
   SetControlStyle((ControlStyle() | csOpaque) & ~(csAcceptsControls | csSetCaption));
   SetColor(clBtnFace);
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    auto* button = new TNavButton(this, TNavigateBtn(i));
+    auto* button = NewComponent<TNavButton>(this, TNavigateBtn(i));
     button->SetHint(kDefaultHints[i]);
     button->SetOnClick(TNotifyEvent(this, &TDBNavigator::ButtonClick));
     button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
@@ -283,6 +283,11 @@ void TDBNavigator::Paint() {
   RECT r = ClientRect();
   Canvas()->Brush()->SetColor(Color());
   Canvas()->FillRect(r);
+}
+
+void TDBNavigator::Loaded() {
+  TCustomControl::Loaded();
+  UpdateButtons();
 }
 
 void TDBNavigator::Dispatch(TMessage& message) {

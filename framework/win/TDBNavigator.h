@@ -67,6 +67,8 @@ public:
   void SetOnNavClick(const ENavClick& e) { FOnNavClick = e; }
 
   void Dispatch(TMessage& message) override;
+  // Enables the buttons for the state reached while loading.
+  void Loaded() override;
 
 protected:
   void Paint() override;

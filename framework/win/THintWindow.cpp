@@ -8,7 +8,7 @@ THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
   TControl::SetVisible(false);
 }
 
-THintWindow* NewStandardHintWindow(TComponent* owner) { return new THintWindow(owner); }
+THintWindow* NewStandardHintWindow(TComponent* owner) { return NewComponent<THintWindow>(owner); }
 
 void THintWindow::CreateParams(TCreateParams& params) {
   TCustomControl::CreateParams(params);

@@ -88,6 +88,11 @@ void TLabel::AdjustBounds() {
   SetBounds(left, Top(), r.right, r.bottom);
 }
 
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustBounds();
+}
+
 void TLabel::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_TEXTCHANGED:

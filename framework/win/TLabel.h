@@ -26,6 +26,8 @@ public:
   void SetTransparent(bool value);
 
   void Dispatch(TMessage& message) override;
+  // Sizes the label to the caption it was given while loading.
+  void Loaded() override;
 
 protected:
   void Paint() override;

@@ -3,7 +3,7 @@
 #include "framework/win/TWinControl.h"
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner) {
-  FItems = new TMenuItem(this);
+  FItems = NewComponent<TMenuItem>(this);
   FItems->FMenu = this;
 }
 

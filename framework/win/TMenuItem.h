@@ -19,10 +19,6 @@ void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
 // "Ctrl+S", "Shift+Alt+F4", "Del"; "" for none.
 std::string ShortCutToText(TShortCut shortCut);
 
-using TOwnerDrawState = uint16_t;
-constexpr TOwnerDrawState odSelected = 1, odGrayed = 2, odDisabled = 4, odChecked = 8, odFocused = 16,
-                          odDefault = 32, odHotLight = 64, odInactive = 128, odNoAccel = 256, odNoFocusRect = 512;
-
 using TMenuMeasureItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 using TMenuDrawItemEvent = TDelegate<void(TObject* Sender, TCanvas* ACanvas, const RECT& ARect, bool Selected)>;
 using TAdvancedMenuDrawItemEvent =

@@ -47,7 +47,7 @@ void TRadioGroup::UpdateButtons() {
     FButtons.pop_back();
   }
   while (int(FButtons.size()) < FItems.Count()) {
-    auto* b = new TRadioButton(this);
+    auto* b = NewComponent<TRadioButton>(this);
     b->SetOnClick(TNotifyEvent(this, &TRadioGroup::ButtonClick));
     b->SetParent(this);
     FButtons.push_back(b);

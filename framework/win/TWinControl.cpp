@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "framework/base/AnsiStrings.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
@@ -656,14 +657,17 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     if (!IsGraphic(c) || !c->Visible()) continue;
     RECT bounds = c->BoundsRect(), overlap;
     if (!IntersectRect(&overlap, &bounds, &clip)) continue;
-    int saved = SaveDC(dc);
+    TSaveDC saved(dc);
     POINT origin;
     GetViewportOrgEx(dc, &origin);
     SetViewportOrgEx(dc, origin.x + c->Left(), origin.y + c->Top(), nullptr);
     IntersectClipRect(dc, 0, 0, c->Width(), c->Height());
-    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    RestoreDC(dc, saved);
+    PaintGraphicChild(dc, c);
   }
+}
+
+void TWinControl::PaintGraphicChild(HDC dc, TControl* child) {
+  child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
 }
 
 void TWinControl::PaintWindow(HDC dc) {
@@ -677,9 +681,10 @@ void TWinControl::PaintHandler(TMessage& message) {
   bool own = dc == nullptr;
   if (own) dc = BeginPaint(FHandle, &ps);
   try {
-    int saved = SaveDC(dc);
-    PaintWindow(dc);
-    RestoreDC(dc, saved);
+    {
+      TSaveDC saved(dc);
+      PaintWindow(dc);
+    }
     PaintControls(dc, nullptr);
   } catch (...) {
     if (own) EndPaint(FHandle, &ps);

@@ -100,7 +100,8 @@ public:
   void Repaint() override;
   void BringToFront() override;
   void SendToBack() override;
-  // Paints the graphic children, from first (nullptr: all) on, into dc.
+  // Paints the graphic children, from first (nullptr: all) on, into dc: each visible one the clip
+  // box reaches goes through PaintGraphicChild, the DC's state saved and restored around it.
   void PaintControls(HDC dc, TControl* first);
 
   const TNotifyEvent& OnEnter() const { return FOnEnter; }
@@ -135,6 +136,10 @@ protected:
   virtual void AlignControls(TControl* control, RECT& r);
   virtual void PaintWindow(HDC dc);
   void PaintHandler(TMessage& message);
+  // Paints one graphic child into dc, whose origin is at the child's top-left corner and whose
+  // clipping is cut to the child. A skinned parent overrides this to lay its background under a
+  // child that is not opaque.
+  virtual void PaintGraphicChild(HDC dc, TControl* child);
   virtual void KeyDown(WORD& key, TShiftState shift);
   virtual void KeyUp(WORD& key, TShiftState shift);
   virtual void KeyPress(char& key);

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <windows.h>
+
+class TCanvas;
+class TControlCanvas;
+
+// Scopes over device-context state: whatever leaves the scope (return or exception) puts the DC
+// back as it was and deletes what the scope made. Painting code uses these instead of pairing the
+// platform calls by hand.
+
+// SaveDC on entry, RestoreDC on exit: origin, clipping and selected objects come back together.
+class TSaveDC {
+public:
+  explicit TSaveDC(HDC dc) : FDC(dc), FState(::SaveDC(dc)) {}
+  ~TSaveDC() {
+    if (FState != 0) ::RestoreDC(FDC, FState);
+  }
+  TSaveDC(const TSaveDC&) = delete;
+  TSaveDC& operator=(const TSaveDC&) = delete;
+
+private:
+  HDC FDC;
+  int FState;
+};
+
+// Selects a pen, brush, font or bitmap into dc and selects the previous one back on exit. The
+// object stays the caller's. (Regions are copied on selection and need no scope.)
+class TSelectObject {
+public:
+  TSelectObject(HDC dc, HGDIOBJ object) : FDC(dc), FOld(::SelectObject(dc, object)) {}
+  ~TSelectObject() {
+    if (FOld != nullptr && FOld != HGDI_ERROR) ::SelectObject(FDC, FOld);
+  }
+  TSelectObject(const TSelectObject&) = delete;
+  TSelectObject& operator=(const TSelectObject&) = delete;
+
+private:
+  HDC FDC;
+  HGDIOBJ FOld;
+};
+
+// A memory device context, deleted on exit with whatever bitmap it made. Throws EOutOfResources
+// when the platform has none to give.
+class TMemoryDC {
+public:
+  // Compatible with the screen, with bitmap (not owned) selected into it.
+  explicit TMemoryDC(HBITMAP bitmap);
+  // Compatible with dc, drawing on a screen-compatible bitmap of its own of width x height (at
+  // least 1 x 1).
+  TMemoryDC(HDC dc, int width, int height);
+  ~TMemoryDC();
+  TMemoryDC(const TMemoryDC&) = delete;
+  TMemoryDC& operator=(const TMemoryDC&) = delete;
+
+  HDC Handle() const { return FHandle; }
+  HBITMAP Bitmap() const { return FBitmap; }
+
+private:
+  void Select(HBITMAP bitmap);
+
+  HDC FHandle = nullptr;
+  HBITMAP FBitmap = nullptr;
+  HBITMAP FOwnedBitmap = nullptr;
+  HGDIOBJ FOldBitmap = nullptr;
+};
+
+// Points a canvas at a device context it does not own (a paint DC, an owner-draw DC) for a scope,
+// and lets go of it on exit, selecting the DC's own font, pen and brush back.
+class TCanvasDC {
+public:
+  TCanvasDC(TCanvas& canvas, HDC dc);
+  // A control canvas is also locked against other threads for the scope, and first gives back a
+  // device context it took itself, so that it is neither lost nor drawn on.
+  TCanvasDC(TControlCanvas& canvas, HDC dc);
+  ~TCanvasDC();
+  TCanvasDC(const TCanvasDC&) = delete;
+  TCanvasDC& operator=(const TCanvasDC&) = delete;
+
+private:
+  TCanvas& FCanvas;
+  bool FLocked = false;
+};
