@@ -92,6 +92,29 @@ void TsBoundLabel::SetMaxWidth(int value) {
   if (FActive) PlaceLabel();
 }
 
+void TsBoundLabel::FollowControl(const TMessage& message) {
+  if (!FLabel || !FOwner || !FOwner->OwnerControl()) return;
+  TControl* bound = FOwner->OwnerControl();
+  TControl* label = FLabel->Control();
+  switch (message.Msg) {
+    case CM_VISIBLECHANGED:
+      label->SetVisible(bound->Visible());
+      break;
+    case CM_ENABLEDCHANGED:
+      label->SetEnabled(bound->Enabled());
+      break;
+    case CM_BIDIMODECHANGED:
+      label->SetBiDiMode(bound->BiDiMode());
+      break;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+      break;
+    default:
+      return;
+  }
+  PlaceLabel();
+}
+
 void TsBoundLabel::PlaceLabel() {
   if (!FLabel || !FOwner || !FOwner->OwnerControl()) return;
   TControl* l = FLabel->Control();

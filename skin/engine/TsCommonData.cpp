@@ -1,5 +1,6 @@
 #include "skin/engine/TsCommonData.h"
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
@@ -304,7 +305,7 @@ void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci) {
 
 void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin, HDC dc, const RECT& r) {
   if (!skinData || !skinData->CacheBitmap()) return;
-  const int saved = SaveDC(dc);
+  const TSaveDC saved(dc);
   IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   if (parent)
     for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -317,46 +318,4 @@ void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin,
     }
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, skinData->CacheBitmap()->Canvas()->Handle(),
          srcOrigin.x, srcOrigin.y, SRCCOPY);
-  RestoreDC(dc, saved);
-}
-
-void PaintGraphicChildren(HDC dc, TWinControl* parent) {
-  if (!parent) return;
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    TControl* child = parent->Controls(i);
-    if (!child->Visible() || child->Width() <= 0 || child->Height() <= 0 ||
-        (child->ControlStyle() & csNoDesignVisible) || child->IsDestroying() || IsWindowed(child))
-      continue;
-    RECT b = child->BoundsRect();
-    if (!RectVisible(dc, &b)) continue;
-    const int saved = SaveDC(dc);
-    POINT old;
-    OffsetViewportOrgEx(dc, child->Left(), child->Top(), &old);
-    IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
-    const TsCacheInfo ci = AskCache(parent);
-    if (parent->ControlState() & csPaintCopy) child->SetControlState(child->ControlState() | csPaintCopy);
-    if (!(child->ControlStyle() & csOpaque) && ci.Valid && ci.Bitmap) {
-      RECT clip;
-      GetClipBox(dc, &clip);
-      const int w = clip.right - clip.left, h = clip.bottom - clip.top;
-      HDC screen = GetDC(nullptr);
-      HBITMAP bmp = CreateCompatibleBitmap(screen, std::max(w, 1), std::max(h, 1));
-      ReleaseDC(nullptr, screen);
-      HDC mem = CreateCompatibleDC(dc);
-      HGDIOBJ oldBmp = SelectObject(mem, bmp);
-      SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
-      BitBlt(mem, 0, 0, child->Width(), child->Height(), ci.Bitmap->Canvas()->Handle(), ci.X + child->Left(),
-             ci.Y + child->Top(), SRCCOPY);
-      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
-      SetViewportOrgEx(mem, 0, 0, nullptr);
-      BitBlt(dc, clip.left, clip.top, w, h, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, oldBmp);
-      DeleteDC(mem);
-      DeleteObject(bmp);
-    } else {
-      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    }
-    child->SetControlState(child->ControlState() & ~csPaintCopy);
-    RestoreDC(dc, saved);
-  }
 }

@@ -109,5 +109,3 @@ bool SkinControlMessage(TMessage& message, TsCommonData* skinData);
 void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci);
 // Copies rectangle r of the cache to dc, leaving the areas of opaque and graphic children alone.
 void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin, HDC dc, const RECT& r);
-// Paints the graphic children of parent into dc, transparent ones over the parent's cache.
-void PaintGraphicChildren(HDC dc, TWinControl* parent);

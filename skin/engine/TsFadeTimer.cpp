@@ -106,8 +106,6 @@ void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
   const TsBitmap24View rows = BitmapRows(&shown);
   for (int32_t y = 0; y < rows.Height(); ++y) std::memcpy(rows.Row(y), frame.View().Row(y), size_t(rows.Width()) * 3);
   HDC dc = GetDC(control->Handle());
-  const int saved = SaveDC(dc);
   BitBlt(dc, 0, 0, shown.Width(), shown.Height(), shown.Canvas()->Handle(), 0, 0, SRCCOPY);
-  RestoreDC(dc, saved);
   ReleaseDC(control->Handle(), dc);
 }

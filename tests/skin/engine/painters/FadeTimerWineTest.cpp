@@ -12,37 +12,31 @@
 #include "skin/engine/TsAnimTimer.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsFadeTimer.h"
+#include "skin/engine/TsSkinned.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 
 namespace {
 
 // A skinned button as far as fading goes: it owns its timer and frees it on StopFading.
-class TFadingButton : public TCustomControl {
+class TFadingButton : public TsSkinned<TCustomControl> {
 public:
-  explicit TFadingButton(TComponent* owner) : TCustomControl(owner), FSkinData(this, TsCacheBitmap::Own) {
-    FSkinData.SetControlKind(TsControlKind::Button);
-    FSkinData.SetSkinSection("BUTTON");
-  }
-  void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI && SkinCommandOf(m.WParam) == SkinCommand::StopFading) {
-      if (Fade) {
-        Fade->SetActive(0);
-        Fade->Free();
-        Fade = nullptr;
-        ++Stops;
-      }
-      return;
-    }
-    if (SkinControlMessage(m, &FSkinData)) return;
-    TCustomControl::WndProc(m);
-  }
-  TsCommonData& Skin() { return FSkinData; }
+  explicit TFadingButton(TComponent* owner) : TsSkinned(TsControlKind::Button, TsCacheBitmap::Own, owner) {}
   TsFadeTimer* Fade = nullptr;
   int Stops = 0;
 
-private:
-  TsCommonData FSkinData;
+protected:
+  bool SkinnedMessage(TMessage& m) override {
+    if (m.Msg != RE_ROVADUZI || SkinCommandOf(m.WParam) != SkinCommand::StopFading)
+      return TsSkinned::SkinnedMessage(m);
+    if (Fade) {
+      Fade->SetActive(0);
+      Fade->Free();
+      Fade = nullptr;
+      ++Stops;
+    }
+    return true;
+  }
 };
 
 class FadeTimerWine : public ::testing::Test {
@@ -64,9 +58,9 @@ protected:
     Button = NewComponent<TFadingButton>(Form);
     Button->SetParent(Form);
     Button->SetBounds(10, 10, 60, 24);
-    Button->Skin().ResolveIndexes();
+    Button->SkinData().ResolveIndexes();
     Form->HandleNeeded();
-    Button->Skin().PrepareCache();
+    Button->SkinData().PrepareCache();
   }
   void TearDown() override {
     Form->Free();
@@ -82,9 +76,9 @@ protected:
     return Button->Fade == nullptr;
   }
   void PaintCache(TsSkinState state) {
-    TBitmap* cache = Button->Skin().CacheBitmap();
-    PaintSectionByData(&Button->Skin(), EmptyCacheInfo, true, cache, {0, 0}, {0, 0, cache->Width(), cache->Height()},
-                       state);
+    TBitmap* cache = Button->SkinData().CacheBitmap();
+    PaintSectionByData(&Button->SkinData(), EmptyCacheInfo, true, cache, {0, 0},
+                       {0, 0, cache->Width(), cache->Height()}, state);
   }
   TCustomForm* Form = nullptr;
   TFadingButton* Button = nullptr;
@@ -94,7 +88,7 @@ TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
   PaintCache(TsSkinState::Hot);
   Button->Fade = NewComponent<TsFadeTimer>(Button);
   Button->Fade->SetActive(0);
-  Button->Fade->StartFor(&Button->Skin());
+  Button->Fade->StartFor(&Button->SkinData());
   EXPECT_EQ(Button->Fade->Steps(), 3);
   EXPECT_GE(Button->Fade->Interval(), 1u);
   PaintCache(TsSkinState::Normal);
@@ -110,7 +104,7 @@ TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
   Button->Fade = fade;
   fade->SetActive(0);
   fade->SetCounter(1);
-  fade->StartFor(&Button->Skin());
+  fade->StartFor(&Button->SkinData());
   PaintCache(TsSkinState::Hot);
   fade->SetActive(1);
   for (int i = 0; i < 2000 && fade->Enabled(); ++i) {
@@ -128,7 +122,7 @@ TEST_F(FadeTimerWine, AnimTimerKeepsTheBlendedFrame) {
   Button->Fade = anim;
   anim->SetActive(0);
   anim->SetCounter(1);
-  anim->StartFor(&Button->Skin());
+  anim->StartFor(&Button->SkinData());
   PaintCache(TsSkinState::Normal);
   anim->SetActive(1);
   for (int i = 0; i < 2000 && anim->Enabled(); ++i) {
