@@ -44,16 +44,15 @@ void PostStop(const TsFadeTimer* timer) {
 
 TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner), FSaved(std::make_unique<TBitmap>()) {
   LiveTimers().insert(this);
-  SetActive(0);
+  SetActive(TsFadeDirection::Idle);
   SetOnTimer(TNotifyEvent(this, &TsFadeTimer::IdleTick));
 }
 
 TsFadeTimer::~TsFadeTimer() { LiveTimers().erase(this); }
 
-void TsFadeTimer::SetActive(uint8_t direction) {
-  const auto d = direction == 1 ? TsFadeDirection::In : direction == 2 ? TsFadeDirection::Out : TsFadeDirection::Idle;
-  FSchedule.SetActive(d);
-  SetEnabled(d != TsFadeDirection::Idle);
+void TsFadeTimer::SetActive(TsFadeDirection direction) {
+  FSchedule.SetActive(direction);
+  SetEnabled(direction != TsFadeDirection::Idle);
 }
 
 void TsFadeTimer::StartFor(TsCommonData* skinData) {

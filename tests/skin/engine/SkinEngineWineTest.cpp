@@ -452,8 +452,9 @@ TEST_F(SkinEngine, PlatformHelpers) {
   EXPECT_EQ(FindOwnerForm(Inner), Form);
   EXPECT_EQ(FindComponentByPath(Form, "INNER1"), Inner);
   EXPECT_EQ(FindComponentByPath(Form, "Frame1.Inner1"), nullptr);
-  EXPECT_EQ(CaptionTextFlags(Inner, 2), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
-  EXPECT_EQ(CaptionTextFlags(Inner, 1), static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, taCenter), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, taRightJustify),
+            static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
 }
 
 }  // namespace

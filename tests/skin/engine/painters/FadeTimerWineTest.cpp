@@ -30,7 +30,7 @@ protected:
     if (m.Msg != RE_ROVADUZI || SkinCommandOf(m.WParam) != SkinCommand::StopFading)
       return TsSkinned::SkinnedMessage(m);
     if (Fade) {
-      Fade->SetActive(0);
+      Fade->SetActive(TsFadeDirection::Idle);
       Fade->Free();
       Fade = nullptr;
       ++Stops;
@@ -87,13 +87,13 @@ protected:
 TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
   PaintCache(TsSkinState::Hot);
   Button->Fade = NewComponent<TsFadeTimer>(Button);
-  Button->Fade->SetActive(0);
+  Button->Fade->SetActive(TsFadeDirection::Idle);
   Button->Fade->StartFor(&Button->SkinData());
   EXPECT_EQ(Button->Fade->Steps(), 3);
   EXPECT_GE(Button->Fade->Interval(), 1u);
   PaintCache(TsSkinState::Normal);
   Button->Fade->SetCounter(3);
-  Button->Fade->SetActive(2);
+  Button->Fade->SetActive(TsFadeDirection::Out);
   EXPECT_TRUE(PumpUntilStopped());
   EXPECT_EQ(Button->Stops, 1);
 }
@@ -102,11 +102,11 @@ TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
   PaintCache(TsSkinState::Normal);
   auto* fade = NewComponent<TsFadeTimer>(Button);
   Button->Fade = fade;
-  fade->SetActive(0);
+  fade->SetActive(TsFadeDirection::Idle);
   fade->SetCounter(1);
   fade->StartFor(&Button->SkinData());
   PaintCache(TsSkinState::Hot);
-  fade->SetActive(1);
+  fade->SetActive(TsFadeDirection::In);
   for (int i = 0; i < 2000 && fade->Enabled(); ++i) {
     Application->ProcessMessages();
     Sleep(1);
@@ -120,11 +120,11 @@ TEST_F(FadeTimerWine, AnimTimerKeepsTheBlendedFrame) {
   PaintCache(TsSkinState::Hot);
   auto* anim = NewComponent<TsAnimTimer>(Button);
   Button->Fade = anim;
-  anim->SetActive(0);
+  anim->SetActive(TsFadeDirection::Idle);
   anim->SetCounter(1);
   anim->StartFor(&Button->SkinData());
   PaintCache(TsSkinState::Normal);
-  anim->SetActive(1);
+  anim->SetActive(TsFadeDirection::In);
   for (int i = 0; i < 2000 && anim->Enabled(); ++i) {
     Application->ProcessMessages();
     Sleep(1);
