@@ -103,7 +103,8 @@ private:
 
 // The control exists, is neither being created, loading nor destroyed, and has a parent.
 bool ControlUsable(TControl* control);
-// First call of every skinned window procedure; True when the message was fully handled.
+// The skin object's share of a skinned control's messages (the skin commands, focus, hover, size and
+// move); True when the message was fully handled.
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData);
 // The parent's cache for a child (command 5 to the parent); none without a parent.
 void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci);
