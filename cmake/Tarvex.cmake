@@ -109,9 +109,15 @@ function(tarvex_wine_test name)
     return()
   endif()
   _tarvex_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_DEPS} gmock gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_DEPS} wine_test_support gmock gtest_main)
   set_property(GLOBAL APPEND PROPERTY TARVEX_TESTS ${name})
 endfunction()
+
+# What every Wine test binary links: the GDI/USER census (tests/framework/win/TGuiCensus.h).
+if(TARVEX_KIND STREQUAL "win")
+  tarvex_library(wine_test_support WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/framework/win/TGuiCensus.cpp)
+  target_link_libraries(wine_test_support PUBLIC gdi32 user32 ntdll)
+endif()
 
 function(tarvex_fuzz name)
   _tarvex_parse(F ${ARGN})

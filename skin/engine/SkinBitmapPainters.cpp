@@ -66,7 +66,7 @@ void CopyRectTransparent(TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& c
   CopyRectTransparent(BitmapRows(dst), source.View(), {x, y}, ViewOfCache(ci), key, srcR, fill);
 }
 
-void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, int state, int maskIndex,
+void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
                               const TsCacheInfo& ci) {
   if (!MaskIndexValid(maskIndex)) return;
   PaintNinePartMasterImage(BitmapRows(bmp), ToTsRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),

@@ -26,5 +26,5 @@ void BlendBitmapsByMask(TBitmap* d, TBitmap* s, TBitmap* mask, const RECT& r);
 // src's inclusive rectangle srcR to (x, y) of dst, key pixels replaced (key fill, parent, or kept).
 void CopyRectTransparent(TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& ci, TColor key,
                          const TsInclusiveRect& srcR, int y);
-void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, int state, int maskIndex,
+void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
                               const TsCacheInfo& ci);

@@ -1,7 +1,10 @@
 #include "skin/engine/SkinFrameDrawing.h"
 
 #include <algorithm>
+#include <memory>
+#include <type_traits>
 
+#include "framework/win/GdiScopes.h"
 #include "skin/engine/SkinBitmapRows.h"
 #include "skin/engine/core/CaptionLayout.h"
 
@@ -11,6 +14,11 @@ void Polyline3(HDC dc, const std::array<TsPoint, 3>& p) {
   const POINT pts[3] = {{p[0].X, p[0].Y}, {p[1].X, p[1].Y}, {p[2].X, p[2].Y}};
   Polyline(dc, pts, 3);
 }
+
+struct TDeleteObject {
+  void operator()(HPEN pen) const { DeleteObject(pen); }
+};
+using TPenHandle = std::unique_ptr<std::remove_pointer_t<HPEN>, TDeleteObject>;
 
 void Dot(HDC dc, int x, int y) {
   SetPixel(dc, x, y, RGB(0, 0, 0));
@@ -23,19 +31,19 @@ void DrawBevelFrame(HDC dc, RECT& r, TColor color1, TColor color2, int& count) {
   TsRect box = ToTsRect(r);
   int32_t n = count;
   const TsBevelLines lines = BevelFrameLines(box, n);
-  const int saved = SaveDC(dc);
-  HPEN pen1 = CreatePen(PS_SOLID, 1, ColorToRGB(color1));
-  HPEN pen2 = CreatePen(PS_SOLID, 1, COLORREF(color2 & 0xFFFFFF));
-  SelectObject(dc, GetStockObject(NULL_BRUSH));
-  for (size_t i = 0; i < lines.TopLeft.size(); ++i) {
-    SelectObject(dc, pen1);
-    Polyline3(dc, lines.TopLeft[i]);
-    SelectObject(dc, pen2);
-    Polyline3(dc, lines.BottomRight[i]);
+  {
+    // The pens outlive the DC state that selects them.
+    const TPenHandle pen1(CreatePen(PS_SOLID, 1, ColorToRGB(color1)));
+    const TPenHandle pen2(CreatePen(PS_SOLID, 1, COLORREF(color2 & 0xFFFFFF)));
+    const TSaveDC saved(dc);
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    for (size_t i = 0; i < lines.TopLeft.size(); ++i) {
+      SelectObject(dc, pen1.get());
+      Polyline3(dc, lines.TopLeft[i]);
+      SelectObject(dc, pen2.get());
+      Polyline3(dc, lines.BottomRight[i]);
+    }
   }
-  RestoreDC(dc, saved);
-  DeleteObject(pen1);
-  DeleteObject(pen2);
   r = ToRECT(box);
   count = n;
 }

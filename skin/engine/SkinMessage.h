@@ -29,11 +29,11 @@ struct TsCacheInfo {
 // Passed where no parent image is wanted.
 extern const TsCacheInfo EmptyCacheInfo;
 
-// Answers of skin commands 5 and 21 (the last question only).
-extern TsCacheInfo SkinReplyRecord;
-extern TColor SkinBackgroundColor;
-// The colour that replaces key-colour pixels of masks; $FF00FF means none.
+// The skin's global paint colours, set around one painting; $FF00FF means none. Key-colour pixels
+// of masks take SkinKeyFillColor; SkinBackgroundFillColor stands for what lies below a control
+// where no parent image is at hand.
 extern TColor SkinKeyFillColor;
+extern TColor SkinBackgroundFillColor;
 
 // What a form's skin provider offers the skin engine (implemented by the form skinning).
 class TsSkinProviderLink {
@@ -43,15 +43,6 @@ public:
   virtual void ProviderWndProc(TMessage& message) = 0;
 };
 
-LRESULT SendSkinCommand(HWND handle, std::uint32_t command);
-LRESULT SendSkinCommandTo(TControl* control, std::uint32_t command, std::uint32_t parameter = 0);
-// Asks a control through its WindowProc (no queue, no handle needed); True when LParam comes back 1.
-bool AskControl(TControl* control, std::uint32_t command);
-// Resets SkinBackgroundColor to $FF00FF and asks the control (command 21).
-void QueryBackgroundColor(TWinControl* control);
-void RefreshChildren(TWinControl* parent);
-void SetUpdatingTreeOn(TControl* control);
-void SetUpdatingTreeOff(TControl* control);
 // Hands one message to every child: graphic children by Perform, skinned windowed children by
 // their WindowProc; unskinned windowed children pass it on to their own children.
 void BroadcastToChildren(TWinControl* parent, TMessage& message);

@@ -16,7 +16,7 @@ void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {
   DeleteObject(cut);
 }
 
-void PaintSkinTemplateRgn(TBitmap* bmp, HRGN rgn, bool fillCentre, int state, int maskIndex) {
+void PaintSkinTemplateRgn(TBitmap* bmp, HRGN rgn, bool fillCentre, TsSkinState state, int maskIndex) {
   if (!MaskIndexValid(maskIndex)) return;
   const TsBitmap24View rows = BitmapRows(bmp);
   if (rows.IsEmpty()) return;

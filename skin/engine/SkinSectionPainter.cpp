@@ -4,6 +4,7 @@
 #include "framework/win/TControl.h"
 #include "framework/win/TWinControl.h"
 #include "skin/engine/SkinBitmapRows.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/core/DisabledLook.h"
 #include "skin/engine/core/MaskedPainters.h"
@@ -14,7 +15,9 @@ namespace {
 
 TsCacheView ViewOfCache(const TsCacheInfo& ci) { return CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid); }
 
-TsSkinColors GlobalColors() { return PlatformSkinColors(SkinKeyFillColor, SkinBackgroundColor); }
+TsSkinColors GlobalColors() {
+  return PlatformSkinColors(SkinKeyFillColor, SkinBackgroundFillColor);
+}
 
 TsPoint ToTsPoint(POINT p) { return {p.x, p.y}; }
 
@@ -24,7 +27,7 @@ public:
   TGlobalColorsReset() = default;
   ~TGlobalColorsReset() {
     SkinKeyFillColor = SkinKeyColor;
-    SkinBackgroundColor = SkinKeyColor;
+    SkinBackgroundFillColor = SkinKeyColor;
   }
   TGlobalColorsReset(const TGlobalColorsReset&) = delete;
   TGlobalColorsReset& operator=(const TGlobalColorsReset&) = delete;
@@ -33,76 +36,83 @@ public:
 // The colour a control's custom colour stands for: the owner control's, none without an owner.
 std::optional<TColor> CustomColorOf(TsCommonData* data) {
   if (!data->CustomColor()) return std::nullopt;
-  if (!data->OwnerControl) return SkinKeyColor;
-  return static_cast<TColor>(ColorToRGB(data->OwnerControl->Color()));
+  if (!data->OwnerControl()) return SkinKeyColor;
+  return static_cast<TColor>(ColorToRGB(data->OwnerControl()->Color()));
 }
 
 }  // namespace
 
-void PaintBackgroundByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                            POINT offset, const RECT& r, int state) {
+void PaintBackgroundByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
+                            TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state) {
   PaintBackgroundByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTsRect(r),
                          state, GlobalColors());
 }
 
-void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, int state, TBitmap* bmp, POINT offset,
-                           const RECT& r) {
-  if (!data || !SectionIndexValid(data->SkinIndex)) return;
+void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, TsSkinState state, TBitmap* bmp,
+                           POINT offset, const RECT& r) {
+  if (!data || !SectionIndexValid(data->SkinIndex())) return;
   const TsBitmap24View rows = BitmapRows(bmp);
   const TsSkinColors colors = GlobalColors();
-  const int32_t image = FindMaskIndex(data->SkinIndex, data->SkinSection(), state == 0 ? "PATTERN" : "HOTPATTERN");
-  TsSectionLook look = SectionLookOf(data->SkinIndex, state, image, true, data->SkinSection(), colors);
+  const int32_t image = FindMaskIndex(data->SkinIndex(), data->SkinSection(),
+                                      state == TsSkinState::Normal ? "PATTERN" : "HOTPATTERN");
+  TsSectionLook look = SectionLookOf(data->SkinIndex(), state, image, true, data->SkinSection(), colors);
   const std::optional<TColor> custom = CustomColorOf(data);
   if (custom && *custom != SkinKeyColor) look.Color = *custom;
   PaintSectionBackground(rows, ToTsRect(r), look, ViewOfCache(ci), ToTsPoint(offset), colors.Background);
 }
 
-void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternIndex, TBitmap* bmp, POINT offset,
-                                const RECT& r, int state, const TsCacheInfo& ci, const std::string&) {
+void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternIndex, TBitmap* bmp,
+                                POINT offset, const RECT& r, TsSkinState state, const TsCacheInfo& ci,
+                                const std::string&) {
   PaintBackgroundWithIndexes(BitmapRows(bmp), skinIndex, patternIndex, hotPatternIndex, ToTsPoint(offset),
                              ToTsRect(r), state, ViewOfCache(ci), GlobalColors());
 }
 
 void PaintSectionByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                         POINT offset, const RECT& r, int state, bool fillCentre) {
+                         POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
   if (!bmp) return;
   PaintSectionByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTsRect(r), state,
                       fillCentre, GlobalColors());
 }
 
-void PaintSectionByIndexMaster(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                               POINT offset, const RECT& r, int state, bool fillCentre) {
+void PaintSectionByIndexMaster(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
+                               TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state,
+                               bool fillCentre) {
   PaintSectionByIndexMaster(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset),
                             ToTsRect(r), state, fillCentre, GlobalColors());
 }
 
-void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitmap* bmp, POINT offset, const RECT& r,
-                          int state, bool fillCentre, const TsCacheInfo& ci, const std::string&, int hotPatternIndex) {
+void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitmap* bmp, POINT offset,
+                          const RECT& r, TsSkinState state, bool fillCentre, const TsCacheInfo& ci,
+                          const std::string&, int hotPatternIndex) {
   PaintSectionWithMask(BitmapRows(bmp), skinIndex, maskIndex, patternIndex, ToTsPoint(offset), ToTsRect(r), state,
                        fillCentre, ViewOfCache(ci), hotPatternIndex, GlobalColors());
 }
 
-void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCentre, TBitmap* bmp, POINT offset,
-                        const RECT& r, int state) {
-  if (!data || !bmp || !SectionIndexValid(data->SkinIndex)) return;
+void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCentre, TBitmap* bmp,
+                        POINT offset, const RECT& r, TsSkinState state) {
+  if (!data || !bmp || !SectionIndexValid(data->SkinIndex())) return;
   if (r.left < 0 || r.top < 0 || r.right > bmp->Width() || r.bottom > bmp->Height()) return;
   const TGlobalColorsReset reset;
-  TWinControl* parent = data->OwnerControl ? data->OwnerControl->Parent() : nullptr;
+  TWinControl* parent = data->OwnerControl() ? data->OwnerControl()->Parent() : nullptr;
   if (!ci.Valid && parent) {
-    SkinKeyFillColor = SkinBackgroundColor = static_cast<TColor>(ColorToRGB(parent->Color()));
-  } else if (ci.Valid && parent && !data->NeedsParentBackground() && SkinBackgroundColor == SkinKeyColor) {
-    QueryBackgroundColor(parent);
+    SkinKeyFillColor = SkinBackgroundFillColor = static_cast<TColor>(ColorToRGB(parent->Color()));
+  } else if (ci.Valid && parent && !data->NeedsParentBackground() &&
+             SkinBackgroundFillColor == SkinKeyColor) {
+    SkinBackgroundFillColor = AskBackgroundColor(parent);
   }
-  PaintControlSection(BitmapRows(bmp), data->SkinIndex, data->SkinSection(), data->BorderIndex, CustomColorOf(data),
-                      ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTsRect(r), state, GlobalColors());
+  PaintControlSection(BitmapRows(bmp), data->SkinIndex(), data->SkinSection(), data->BorderIndex(),
+                      CustomColorOf(data), ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTsRect(r), state,
+                      GlobalColors());
 }
 
-void PaintMaskedGlyph(TBitmap* bmp, POINT p, int state, int maskIndex, int mode) {
+void PaintMaskedGlyph(TBitmap* bmp, POINT p, TsSkinState state, int maskIndex, TsGlyphShade shade) {
   if (!MaskIndexValid(maskIndex)) return;
-  PaintMaskedGlyph(BitmapRows(bmp), ToTsPoint(p), state, MaskImageOf(maskIndex), mode, SkinKeyFillColor);
+  PaintMaskedGlyph(BitmapRows(bmp), ToTsPoint(p), state, MaskImageOf(maskIndex), shade, SkinKeyFillColor);
 }
 
-void PaintNinePartImage(TBitmap* bmp, const RECT& r, bool fillCentre, int state, int maskIndex, const TsCacheInfo& ci) {
+void PaintNinePartImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
+                        const TsCacheInfo& ci) {
   if (!MaskIndexValid(maskIndex)) return;
   PaintNinePartImage(BitmapRows(bmp), ToTsRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
                      SkinKeyFillColor);
@@ -115,8 +125,8 @@ void ApplyDisabledKind(TBitmap* bmp, TsDisabledKind kinds, TControl* control, PO
     own = control->Color();
     if (control->Parent()) parentColor = static_cast<TColor>(ColorToRGB(control->Parent()->Color()));
   }
-  ApplyDisabledKind(BitmapRows(bmp), kinds, ToTsPoint(offset), ViewOfCache(ci), SkinBackgroundColor, parentColor,
-                    static_cast<TColor>(ColorToRGB(own)));
+  ApplyDisabledKind(BitmapRows(bmp), kinds, ToTsPoint(offset), ViewOfCache(ci), SkinBackgroundFillColor,
+                    parentColor, static_cast<TColor>(ColorToRGB(own)));
 }
 
 void BlendRoundRectColor(TBitmap* bmp, const RECT& r, int percent, int radius, int edgeWidth, TColor color) {

@@ -12,31 +12,33 @@ class TControl;
 class TsCommonData;
 
 // The skin painters on framework bitmaps, with the skin tables and the global colours
-// (SkinKeyFillColor, SkinBackgroundColor). Invalid indexes, empty rectangles and rectangles outside
+// (SkinKeyFillColor, SkinBackgroundFillColor). Invalid indexes, empty rectangles and rectangles outside
 // the bitmap paint nothing; every read and write is cut to its bitmap.
 
-void PaintBackgroundByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                            POINT offset, const RECT& r, int state);
-void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, int state, TBitmap* bmp, POINT offset,
-                           const RECT& r);
-void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternIndex, TBitmap* bmp, POINT offset,
-                                const RECT& r, int state, const TsCacheInfo& ci, const std::string& sectionName);
+void PaintBackgroundByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
+                            TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state);
+void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, TsSkinState state, TBitmap* bmp,
+                           POINT offset, const RECT& r);
+void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternIndex, TBitmap* bmp,
+                                POINT offset, const RECT& r, TsSkinState state, const TsCacheInfo& ci,
+                                const std::string& sectionName);
 void PaintSectionByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                         POINT offset, const RECT& r, int state, bool fillCentre);
-void PaintSectionByIndexMaster(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                               POINT offset, const RECT& r, int state, bool fillCentre);
-void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitmap* bmp, POINT offset, const RECT& r,
-                          int state, bool fillCentre, const TsCacheInfo& ci, const std::string& sectionName,
-                          int hotPatternIndex);
+                         POINT offset, const RECT& r, TsSkinState state, bool fillCentre);
+void PaintSectionByIndexMaster(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
+                               TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state, bool fillCentre);
+void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitmap* bmp, POINT offset,
+                          const RECT& r, TsSkinState state, bool fillCentre, const TsCacheInfo& ci,
+                          const std::string& sectionName, int hotPatternIndex);
 // A control's section and border into its cache; the global colours hold the parent's colour (or
 // its answer to command 21) while it paints and are reset afterwards.
-void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCentre, TBitmap* bmp, POINT offset,
-                        const RECT& r, int state);
+void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCentre, TBitmap* bmp,
+                        POINT offset, const RECT& r, TsSkinState state);
 
-void PaintMaskedGlyph(TBitmap* bmp, POINT p, int state, int maskIndex, int mode);
-void PaintNinePartImage(TBitmap* bmp, const RECT& r, bool fillCentre, int state, int maskIndex, const TsCacheInfo& ci);
+void PaintMaskedGlyph(TBitmap* bmp, POINT p, TsSkinState state, int maskIndex, TsGlyphShade shade);
+void PaintNinePartImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
+                        const TsCacheInfo& ci);
 
-// The disabled look of a control's cache. Without a parent image the colour is SkinBackgroundColor,
+// The disabled look of a control's cache. Without a parent image the colour is SkinBackgroundFillColor,
 // else the parent's colour, else (no parent) the control's own.
 void ApplyDisabledKind(TBitmap* bmp, TsDisabledKind kinds, TControl* control, POINT offset, const TsCacheInfo& ci);
 void BlendRoundRectColor(TBitmap* bmp, const RECT& r, int percent, int radius, int edgeWidth, TColor color);

@@ -2,30 +2,15 @@
 
 #include <memory>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 #include "skin/engine/core/SkinTables.h"
 
-namespace {
-
-// Restores a device context's state on every way out.
-class TSavedDC {
-public:
-  explicit TSavedDC(HDC dc) : FDC(dc), FState(SaveDC(dc)) {}
-  ~TSavedDC() { RestoreDC(FDC, FState); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-  HDC FDC;
-  int FState;
-};
-
-}  // namespace
-
-void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheView& cache, HDC dc, TsPoint offset,
-                      const RECT& r, int state, bool fillCentre, const TsSkinColors& colors) {
+void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheView& cache, HDC dc,
+                      TsPoint offset, const RECT& r, TsSkinState state, bool fillCentre,
+                      const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex) || r.left < 0 || r.top < 0 || r.right - r.left < 1 || r.bottom - r.top < 1) return;
-  const TSavedDC saved(dc);
+  const TSaveDC saved(dc);
   TBitmap temp;
   temp.SetPixelFormat(TPixelFormat::Bit24);
   temp.SetSize(r.right - r.left, r.bottom - r.top);
@@ -34,14 +19,15 @@ void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCac
   BitBlt(dc, r.left, r.top, temp.Width(), temp.Height(), temp.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
-void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, HDC dc, POINT offset,
-                      const RECT& r, int state, bool fillCentre) {
-  PaintSectionToDC(skinIndex, sectionName, CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid), dc, {offset.x, offset.y}, r,
-                   state, fillCentre, PlatformSkinColors(SkinKeyFillColor, SkinBackgroundColor));
+void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, HDC dc,
+                      POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
+  PaintSectionToDC(skinIndex, sectionName, CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid), dc,
+                   {offset.x, offset.y}, r, state, fillCentre,
+                   PlatformSkinColors(SkinKeyFillColor, SkinBackgroundFillColor));
 }
 
 void FillRectColor(HDC dc, const RECT& r, TColor color) {
-  const TSavedDC saved(dc);
+  const TSaveDC saved(dc);
   HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
   FillRect(dc, &r, brush);
   DeleteObject(brush);

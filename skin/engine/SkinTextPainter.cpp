@@ -2,12 +2,13 @@
 
 #include <vector>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TControl.h"
 #include "skin/engine/SkinBitmapRows.h"
 #include "skin/engine/TsCommonData.h"
-#include "skin/engine/core/TsIniText.h"
 #include "skin/engine/core/CaptionLayout.h"
 #include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsIniText.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ void DrawPasses(TCanvas* canvas, const std::string& text, bool enabled, RECT& r,
   const std::vector<TsTextPass> passes = CaptionPasses(text, enabled, colors);
   if (passes.empty()) return;
   HDC dc = canvas->Handle();
-  const int saved = SaveDC(dc);
+  const TSaveDC saved(dc);
   SelectObject(dc, canvas->Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   for (const TsTextPass& pass : passes) {
@@ -34,7 +35,6 @@ void DrawPasses(TCanvas* canvas, const std::string& text, bool enabled, RECT& r,
     SetTextColor(dc, ColorToRGB(pass.Color));
     DrawTextA(dc, text.c_str(), int(text.size()), &t, flags | pass.ExtraFlags);
   }
-  RestoreDC(dc, saved);
 }
 
 TsCaptionColors PlainColors(TCanvas* canvas) {
@@ -66,14 +66,14 @@ void DrawSkinTextByData(TCanvas* canvas, const std::string& text, bool enabled, 
     DrawCaptionText(canvas, text, enabled, r, flags);
     return;
   }
-  if (data->OwnerControl) canvas->SetFont(data->OwnerControl->Font());
+  if (data->OwnerControl()) canvas->SetFont(data->OwnerControl()->Font());
   if (hot && SameText(data->SkinSection(), "WEBBUTTON"))
     canvas->Font()->SetStyle(canvas->Font()->Style() | fsUnderline);
   TsCaptionColors colors = PlainColors(canvas);
   colors.NoClipMainPass = true;
   colors.CustomFont = data->CustomFont();
-  if (SectionIndexValid(data->SkinIndex)) {
-    const TsSectionData& s = SkinSectionData[size_t(data->SkinIndex)];
+  if (SectionIndexValid(data->SkinIndex())) {
+    const TsSectionData& s = SkinSectionData[size_t(data->SkinIndex())];
     const auto& fontColors = hot ? s.HotFontColor : s.FontColor;
     colors.HasSection = true;
     colors.Font = fontColors[0];
@@ -94,8 +94,9 @@ void TextSizeInFont(const std::string& text, TFont* font, SIZE& size) {
   size = {0, 0};
   HDC dc = GetDC(nullptr);
   if (!dc) return;
-  HGDIOBJ old = SelectObject(dc, font->Handle());
-  if (!GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size)) size = {0, 0};
-  SelectObject(dc, old);
+  {
+    const TSelectObject selected(dc, font->Handle());
+    if (!GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size)) size = {0, 0};
+  }
   ReleaseDC(nullptr, dc);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TControl.h"
@@ -31,7 +32,7 @@ void TileGraphic(TCanvas* canvas, const RECT& r, TGraphic* graphic) {
   if (!canvas || !graphic || graphic->Empty()) return;
   const int w = graphic->Width(), h = graphic->Height();
   HDC dc = canvas->Handle();
-  const int saved = SaveDC(dc);
+  const TSaveDC saved(dc);
   IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   if (auto* bitmap = dynamic_cast<TBitmap*>(graphic)) {
     HDC src = bitmap->Canvas()->Handle();
@@ -41,7 +42,6 @@ void TileGraphic(TCanvas* canvas, const RECT& r, TGraphic* graphic) {
   } else {
     ForEachTile(canvas, r, w, h, [&](int x, int y) { graphic->Draw(canvas, RECT{x, y, x + w, y + h}); });
   }
-  RestoreDC(dc, saved);
 }
 
 void TileMaskPart(TCanvas* canvas, const RECT& r, TGraphic* graphic, int maskIndex) {

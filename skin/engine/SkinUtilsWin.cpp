@@ -108,8 +108,8 @@ TComponent* FindComponentByPath(TComponent* owner, const std::string& path) {
   return frame->FindComponent(NthWord(2, path, "."));
 }
 
-UINT CaptionTextFlags(TControl* control, int alignment) {
-  UINT flags = alignment == 1 ? DT_RIGHT : (alignment == 2 ? DT_CENTER : DT_LEFT);
+UINT CaptionTextFlags(TControl* control, TAlignment alignment) {
+  UINT flags = alignment == taRightJustify ? DT_RIGHT : (alignment == taCenter ? DT_CENTER : DT_LEFT);
   flags |= DT_EXPANDTABS | DT_VCENTER;
   if (control && control->UseRightToLeftReading()) flags |= DT_RTLREADING;
   if (control && control->UseRightToLeftAlignment()) {

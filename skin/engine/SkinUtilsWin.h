@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "framework/win/Controls.h"
+
 class TComponent;
 class TControl;
 class TCustomForm;
@@ -29,6 +31,5 @@ TIcon* AppLargeIcon();
 
 TCustomForm* FindOwnerForm(TComponent* component);
 TComponent* FindComponentByPath(TComponent* owner, const std::string& path);
-// DrawText flags of a caption; alignment in the order left, right, centre (0, 1, 2), mirrored for
-// a right-to-left control.
-UINT CaptionTextFlags(TControl* control, int alignment);
+// DrawText flags of a caption, its alignment mirrored for a right-to-left control.
+UINT CaptionTextFlags(TControl* control, TAlignment alignment);

@@ -5,7 +5,7 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TWinControl.h"
 #include "skin/engine/SkinBitmapRows.h"
-#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsCommonData.h"
 
 TsAnimTimer::TsAnimTimer(TComponent* owner) : TsFadeTimer(owner), FFrame(std::make_unique<TBitmap>()) {}
@@ -22,7 +22,7 @@ void TsAnimTimer::Timer() {
 }
 
 void TsAnimTimer::ShowFrame(const TsFadeTick& tick) {
-  TControl* control = SkinData()->OwnerControl;
+  TControl* control = SkinData()->OwnerControl();
   TBitmap* cache = SkinData()->CacheBitmap();
   if (!control || !cache) return;
   TsBitmap24 frame;
@@ -33,7 +33,7 @@ void TsAnimTimer::ShowFrame(const TsFadeTick& tick) {
   for (int32_t y = 0; y < rows.Height(); ++y) std::memcpy(rows.Row(y), frame.View().Row(y), size_t(rows.Width()) * 3);
   TWinControl* parent = control->Parent();
   if (!parent) return;
-  parent->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::SetActiveChild, 0), reinterpret_cast<LPARAM>(control));
+  SetActiveChildOf(parent, control);
   control->Repaint();
-  parent->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::SetActiveChild, 0), 0);
+  SetActiveChildOf(parent, nullptr);
 }

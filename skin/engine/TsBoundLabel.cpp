@@ -46,7 +46,7 @@ void TsBoundLabel::SetActive(bool value) {
     FreeLabel();
     return;
   }
-  TControl* bound = FOwner ? FOwner->OwnerControl : nullptr;
+  TControl* bound = FOwner ? FOwner->OwnerControl() : nullptr;
   if (!bound || !LabelFactory) return;
   FLabel = LabelFactory(bound);
   if (!FLabel) return;
@@ -92,10 +92,33 @@ void TsBoundLabel::SetMaxWidth(int value) {
   if (FActive) PlaceLabel();
 }
 
+void TsBoundLabel::FollowControl(const TMessage& message) {
+  if (!FLabel || !FOwner || !FOwner->OwnerControl()) return;
+  TControl* bound = FOwner->OwnerControl();
+  TControl* label = FLabel->Control();
+  switch (message.Msg) {
+    case CM_VISIBLECHANGED:
+      label->SetVisible(bound->Visible());
+      break;
+    case CM_ENABLEDCHANGED:
+      label->SetEnabled(bound->Enabled());
+      break;
+    case CM_BIDIMODECHANGED:
+      label->SetBiDiMode(bound->BiDiMode());
+      break;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+      break;
+    default:
+      return;
+  }
+  PlaceLabel();
+}
+
 void TsBoundLabel::PlaceLabel() {
-  if (!FLabel || !FOwner || !FOwner->OwnerControl) return;
+  if (!FLabel || !FOwner || !FOwner->OwnerControl()) return;
   TControl* l = FLabel->Control();
-  TControl* fc = FOwner->OwnerControl;
+  TControl* fc = FOwner->OwnerControl();
   if (!l->Visible()) return;
   FLabel->SetAutoSize(true);
   int left = l->Left(), top = l->Top();

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/win/Messages.h"
 #include "framework/win/TFont.h"
 #include "framework/win/TPersistent.h"
 #include "skin/engine/core/SkinTypes.h"
@@ -47,6 +48,9 @@ public:
   TsBoundLabelControl* Label() const { return FLabel; }
 
   void PlaceLabel();
+  // The label follows its control after one of the control's messages: it shows, hides, is enabled
+  // and mirrored as the control is, and keeps its place beside it.
+  void FollowControl(const TMessage& message);
 
 private:
   void FreeLabel();

@@ -1,16 +1,15 @@
 #include "skin/engine/TsCommonData.h"
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
-#include "skin/engine/core/SkinKinds.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsIniText.h"
 #include "skin/engine/core/TsSkinData.h"
 
 namespace {
-
-constexpr int TabSheetKind = 57;
 
 bool IsWindowed(const TControl* c) {
   return dynamic_cast<const TWinControl*>(c) != nullptr;
@@ -26,29 +25,29 @@ const TsSectionData* Section(int index) {
 
 }  // namespace
 
-TsCommonData::TsCommonData(TObject* owner, bool createCacheBmp)
-    : OwnerControl(dynamic_cast<TControl*>(owner)), OwnerObject(owner) {
-  if (createCacheBmp) {
+TsCommonData::TsCommonData(TObject* owner, TsCacheBitmap cache)
+    : FOwnerObject(owner), FOwnerControl(dynamic_cast<TControl*>(owner)) {
+  if (cache == TsCacheBitmap::Own) {
     FCacheBitmap = std::make_unique<TBitmap>();
     FCacheBitmap->SetPixelFormat(TPixelFormat::Bit24);
   }
 }
 
 TsCommonData::~TsCommonData() {
-  OwnerControl = nullptr;
-  OwnerObject = nullptr;
+  FOwnerControl = nullptr;
+  FOwnerObject = nullptr;
 }
 
 bool TsCommonData::OwnerDestroying() const {
-  auto* c = dynamic_cast<TComponent*>(OwnerObject);
+  auto* c = dynamic_cast<TComponent*>(FOwnerObject);
   return c && c->IsDestroying();
 }
 
 void TsCommonData::Loaded() {
   if (FSkinSection.empty()) {
     std::string section = DefaultSectionOfKind(FControlKind);
-    if (section.empty() && OwnerObject) {
-      if (auto* p = dynamic_cast<TPersistent*>(OwnerObject)) section = p->ClassName();
+    if (section.empty() && FOwnerObject) {
+      if (auto* p = dynamic_cast<TPersistent*>(FOwnerObject)) section = p->ClassName();
     }
     SetSkinSection(section);
   } else {
@@ -57,13 +56,13 @@ void TsCommonData::Loaded() {
 }
 
 void TsCommonData::ResolveIndexes() {
-  RepaintNeeded = true;
-  SkinIndex = FindSectionIndex(FSkinSection);
-  if (SkinIndex >= 0) {
-    BorderIndex = FindMaskIndex(SkinIndex, FSkinSection, "BORDERSMASK");
+  FRepaintNeeded = true;
+  FSkinIndex = FindSectionIndex(FSkinSection);
+  if (FSkinIndex >= 0) {
+    FBorderIndex = FindMaskIndex(FSkinIndex, FSkinSection, "BORDERSMASK");
   } else {
     // Painters test SkinIndex first, but a stale border index must not outlive its section.
-    BorderIndex = -1;
+    FBorderIndex = -1;
   }
 }
 
@@ -72,8 +71,8 @@ void TsCommonData::SetSkinSection(const std::string& section) {
   if (value == FSkinSection) return;
   FSkinSection = value;
   if (SkinSectionData.empty()) {
-    SkinIndex = -1;
-    BorderIndex = -1;
+    FSkinIndex = -1;
+    FBorderIndex = -1;
   } else {
     ResolveIndexes();
   }
@@ -93,45 +92,41 @@ void TsCommonData::SetCustomColor(bool value) {
 }
 
 bool TsCommonData::HasSkin() const {
-  return !OwnerDestroying() && SectionIndexValid(SkinIndex);
+  return !OwnerDestroying() && SectionIndexValid(FSkinIndex);
 }
 
 bool TsCommonData::IsTransparent() const {
-  const TsSectionData* s = Section(SkinIndex);
+  const TsSectionData* s = Section(FSkinIndex);
   return s && s->Transparency > 0;
 }
 
 bool TsCommonData::IsHot() const {
-  TControl* c = OwnerControl;
+  TControl* c = FOwnerControl;
   if (!c || c->IsDestroying() || !c->Enabled() || InDesign(c)) return false;
-  if (FocusHot) return true;
+  if (FFocusHot) return true;
   if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Focused()) return true;
-  return MouseOver && !IsNoHoverKind(FControlKind);
+  return FMouseOver && !IsNoHoverKind(FControlKind);
 }
 
 void TsCommonData::RequestRepaint() {
-  TControl* c = OwnerControl;
+  TControl* c = FOwnerControl;
   if (!c || c->IsDestroying() || c->IsLoading()) return;
-  RepaintNeeded = true;
+  FRepaintNeeded = true;
   if (ControlUsable(c)) c->Repaint();
-  if (!c->Name().empty() && c->Parent()) c->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::Repainted), 0);
+  if (!c->Name().empty() && c->Parent()) NotifyRepainted(c);
 }
 
 bool TsCommonData::BackgroundChanged() const {
-  if (BackgroundDirty || !SkinData().Active) return true;
-  TControl* c = OwnerControl;
-  if (!c || !c->Parent()) return false;
-  const WPARAM w = MakeSkinWParam(SkinCommand::GetBgChanged);
-  if (IsWindowed(c)) return SendMessageA(c->Parent()->Handle(), RE_ROVADUZI, w, 0) == 1;
-  return c->Parent()->Perform(RE_ROVADUZI, w, 0) == 1;
+  if (FBackgroundDirty || !SkinData().Active) return true;
+  return AskParentBackgroundChanged(FOwnerControl);
 }
 
 bool TsCommonData::NeedsParentBackground() const {
-  TControl* c = OwnerControl;
-  if (Updating || FControlKind == TabSheetKind || !c || (c->ControlState() & csCreating) || c->IsLoading() ||
-      !c->Visible())
+  TControl* c = FOwnerControl;
+  if (FUpdating || FControlKind == TsControlKind::TabSheet || !c || (c->ControlState() & csCreating) ||
+      c->IsLoading() || !c->Visible())
     return true;
-  const TsSectionData* s = Section(SkinIndex);
+  const TsSectionData* s = Section(FSkinIndex);
   if (!s) return false;
   bool r;
   if (!c->Enabled())
@@ -140,17 +135,16 @@ bool TsCommonData::NeedsParentBackground() const {
     r = s->HotTransparency > 0;
   else
     r = s->Transparency > 0;
-  if (r && c->Parent() && c->Parent()->HandleAllocated())
-    r = AskControl(c->Parent(), SkinCommand::HasPaintedBackground);
+  if (r && c->Parent() && c->Parent()->HandleAllocated()) r = AskHasPaintedBackground(c->Parent());
   return r;
 }
 
 void TsCommonData::PrepareCache() {
   if (!FCacheBitmap) FCacheBitmap = std::make_unique<TBitmap>();
   FCacheBitmap->SetPixelFormat(TPixelFormat::Bit24);
-  if (OwnerControl &&
-      (FCacheBitmap->Width() != OwnerControl->Width() || FCacheBitmap->Height() != OwnerControl->Height()))
-    FCacheBitmap->SetSize(OwnerControl->Width(), OwnerControl->Height());
+  if (FOwnerControl &&
+      (FCacheBitmap->Width() != FOwnerControl->Width() || FCacheBitmap->Height() != FOwnerControl->Height()))
+    FCacheBitmap->SetSize(FOwnerControl->Width(), FOwnerControl->Height());
   SetGraphicsMode(FCacheBitmap->Canvas()->Handle(), GM_ADVANCED);
 }
 
@@ -160,29 +154,28 @@ void TsCommonData::CopyFromCache(HDC dc, int x, int y, int width, int height) {
 }
 
 void TsCommonData::AnswerBackgroundColor() {
-  TControl* c = OwnerControl;
+  TControl* c = FOwnerControl;
   if (!HasSkin()) {
-    if (c) SkinBackgroundColor = static_cast<TColor>(ColorToRGB(c->Color()));
+    if (c) ::AnswerBackgroundColor(static_cast<TColor>(ColorToRGB(c->Color())));
     return;
   }
-  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(SkinIndex)];
+  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(FSkinIndex)];
   const int t = s.Transparency;
   if (t <= 0) {
-    SkinBackgroundColor = s.Color;
+    ::AnswerBackgroundColor(s.Color);
     return;
   }
   TColor below;
   if (c && c->Parent()) {
     TWinControl* parent = c->Parent();
-    SkinBackgroundColor = SkinKeyColor;
-    SendSkinCommand(parent->Handle(), SkinCommand::GetBgColor);
     // An unskinned parent leaves the key colour: its own colour is what shows, system colours
     // resolved, never the key colour mixed in as if it were one.
-    below = SkinColorBelow(true, SkinBackgroundColor, static_cast<TColor>(ColorToRGB(parent->Color())), 0);
+    below =
+        SkinColorBelow(true, AskBackgroundColor(parent), static_cast<TColor>(ColorToRGB(parent->Color())), 0);
   } else {
     below = c ? static_cast<TColor>(ColorToRGB(c->Color())) : SkinKeyColor;
   }
-  SkinBackgroundColor = MixSkinBackground(t, s.Color, below);
+  ::AnswerBackgroundColor(MixSkinBackground(t, s.Color, below));
 }
 
 bool TsCommonData::HandleSkinCommand(TMessage& message) {
@@ -191,61 +184,60 @@ bool TsCommonData::HandleSkinCommand(TMessage& message) {
   const bool parameter = SkinParameterOf(message.WParam);
   switch (command) {
     case SkinCommand::NewSkin:
-      BackgroundDirty = true;
+      FBackgroundDirty = true;
       ResolveIndexes();
       return false;
     case SkinCommand::RemoveSkin:
-      BorderIndex = -1;
-      SkinIndex = -1;
-      BackgroundDirty = true;
+      FBorderIndex = -1;
+      FSkinIndex = -1;
+      FBackgroundDirty = true;
       if (FCacheBitmap) FCacheBitmap->SetSize(0, 0);
       return false;
     case SkinCommand::Refresh:
-      RepaintNeeded = true;
-      BackgroundDirty = false;
+      FRepaintNeeded = true;
+      FBackgroundDirty = false;
       return false;
     case SkinCommand::GetCache:
-      SkinReplyRecord.Valid = false;
-      if (FCacheBitmap) SkinReplyRecord = {FCacheBitmap.get(), 0, 0, true};
+      AnswerCache(FCacheBitmap ? TsCacheInfo{FCacheBitmap.get(), 0, 0, true} : TsCacheInfo{});
       return false;
     case SkinCommand::IsSkinned:
       message.LParam = 1;
       return true;
     case SkinCommand::SetBgChanged:
-      BackgroundDirty = parameter;
+      FBackgroundDirty = parameter;
       return false;
     case SkinCommand::SetUpdating:
-      Updating = parameter;
+      FUpdating = parameter;
       return false;
     case SkinCommand::GetBgChanged:
-      message.Result = (RepaintNeeded || BackgroundChanged()) ? 1 : 0;
+      message.Result = (FRepaintNeeded || BackgroundChanged()) ? 1 : 0;
       return true;
     case SkinCommand::GetChildrenDirty:
-      message.LParam = ChildrenDirty ? 1 : 0;
+      message.LParam = FChildrenDirty ? 1 : 0;
       return true;
     case SkinCommand::SetRepaintIfTransparent:
-      if (IsTransparent() && parameter) RepaintNeeded = true;
+      if (IsTransparent() && parameter) FRepaintNeeded = true;
       message.Result = 0;
       return false;
     case SkinCommand::SectionChanged:
       if (UpperCase(FSkinSection) == SkinData().ChangedSection) RequestRepaint();
       return false;
     case SkinCommand::SetActiveChild:
-      ActiveChild = reinterpret_cast<TControl*>(message.LParam);
+      FActiveChild = reinterpret_cast<TControl*>(message.LParam);
       return false;
     case SkinCommand::SetRepaintNeeded:
-      RepaintNeeded = parameter;
+      FRepaintNeeded = parameter;
       return false;
     case SkinCommand::HasPaintedBackground: {
       // Without a section there are no percentages to read: they count as 0.
-      const TsSectionData* s = Section(SkinIndex);
+      const TsSectionData* s = Section(FSkinIndex);
       message.LParam = (s && s->GradientPercent + s->ImagePercent > 0) || NeedsParentBackground() ? 1 : 0;
       return true;
     }
     case SkinCommand::RedrawTransparent: {
       const bool needs = NeedsParentBackground();
-      if (needs) RepaintNeeded = true;
-      auto* win = dynamic_cast<TWinControl*>(OwnerControl);
+      if (needs) FRepaintNeeded = true;
+      auto* win = dynamic_cast<TWinControl*>(FOwnerControl);
       if (!win) return false;
       if (parameter)
         RedrawWindow(win->Handle(), nullptr, nullptr,
@@ -273,7 +265,7 @@ bool ControlUsable(TControl* control) {
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
   if (!skinData) return false;
   if (message.Msg == RE_ROVADUZI) return skinData->HandleSkinCommand(message);
-  TControl* owner = skinData->OwnerControl;
+  TControl* owner = skinData->OwnerControl();
   switch (message.Msg) {
     case WM_MOVE:
     case WM_WINDOWPOSCHANGED:
@@ -281,23 +273,23 @@ bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
         SendSkinCommandTo(owner, SkinCommand::RedrawTransparent, 0);
       break;
     case WM_SIZE:
-      skinData->RepaintNeeded = true;
+      skinData->SetRepaintNeeded(true);
       break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       if (auto* w = dynamic_cast<TWinControl*>(owner); w && w->CanFocus() && w->TabStop()) {
-        skinData->RepaintNeeded = true;
-        skinData->FocusHot = message.Msg == WM_SETFOCUS;
+        skinData->SetRepaintNeeded(true);
+        skinData->SetFocusHot(message.Msg == WM_SETFOCUS);
       }
       break;
     case WM_FONTCHANGE:
     case CM_ENABLEDCHANGED:
-      skinData->FocusHot = false;
-      skinData->MouseOver = false;
+      skinData->SetFocusHot(false);
+      skinData->SetMouseOver(false);
       break;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
-      if (!IsNoHoverKind(skinData->ControlKind())) skinData->MouseOver = message.Msg == CM_MOUSEENTER;
+      if (!IsNoHoverKind(skinData->ControlKind())) skinData->SetMouseOver(message.Msg == CM_MOUSEENTER);
       break;
     default:
       break;
@@ -307,20 +299,13 @@ bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
 
 void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci) {
   ci = {nullptr, 0, 0, false};
-  SkinReplyRecord.Valid = false;
-  if (!skinData || !skinData->OwnerControl || !skinData->OwnerControl->Parent()) return;
-  try {
-    SendSkinCommand(skinData->OwnerControl->Parent()->Handle(), SkinCommand::GetCache);
-  } catch (...) {
-    ci = SkinReplyRecord;
-    throw;
-  }
-  ci = SkinReplyRecord;
+  if (!skinData || !skinData->OwnerControl()) return;
+  ci = AskCache(skinData->OwnerControl()->Parent());
 }
 
 void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin, HDC dc, const RECT& r) {
   if (!skinData || !skinData->CacheBitmap()) return;
-  const int saved = SaveDC(dc);
+  const TSaveDC saved(dc);
   IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
   if (parent)
     for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -333,49 +318,4 @@ void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin,
     }
   BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, skinData->CacheBitmap()->Canvas()->Handle(),
          srcOrigin.x, srcOrigin.y, SRCCOPY);
-  RestoreDC(dc, saved);
-}
-
-void PaintGraphicChildren(HDC dc, TWinControl* parent) {
-  if (!parent) return;
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    TControl* child = parent->Controls(i);
-    if (!child->Visible() || child->Width() <= 0 || child->Height() <= 0 ||
-        (child->ControlStyle() & csNoDesignVisible) || child->IsDestroying() || IsWindowed(child))
-      continue;
-    RECT b = child->BoundsRect();
-    if (!RectVisible(dc, &b)) continue;
-    const int saved = SaveDC(dc);
-    POINT old;
-    OffsetViewportOrgEx(dc, child->Left(), child->Top(), &old);
-    IntersectClipRect(dc, 0, 0, child->Width(), child->Height());
-    SkinReplyRecord.Valid = false;
-    SendSkinCommand(parent->Handle(), SkinCommand::GetCache);
-    const TsCacheInfo ci = SkinReplyRecord;
-    if (parent->ControlState() & csPaintCopy) child->SetControlState(child->ControlState() | csPaintCopy);
-    if (!(child->ControlStyle() & csOpaque) && ci.Valid && ci.Bitmap) {
-      RECT clip;
-      GetClipBox(dc, &clip);
-      const int w = clip.right - clip.left, h = clip.bottom - clip.top;
-      HDC screen = GetDC(nullptr);
-      HBITMAP bmp = CreateCompatibleBitmap(screen, std::max(w, 1), std::max(h, 1));
-      ReleaseDC(nullptr, screen);
-      HDC mem = CreateCompatibleDC(dc);
-      HGDIOBJ oldBmp = SelectObject(mem, bmp);
-      SetViewportOrgEx(mem, -clip.left, -clip.top, nullptr);
-      BitBlt(mem, 0, 0, child->Width(), child->Height(), ci.Bitmap->Canvas()->Handle(), ci.X + child->Left(),
-             ci.Y + child->Top(), SRCCOPY);
-      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
-      SetViewportOrgEx(mem, 0, 0, nullptr);
-      BitBlt(dc, clip.left, clip.top, w, h, mem, 0, 0, SRCCOPY);
-      SelectObject(mem, oldBmp);
-      DeleteDC(mem);
-      DeleteObject(bmp);
-    } else {
-      child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    }
-    child->SetControlState(child->ControlState() & ~csPaintCopy);
-    RestoreDC(dc, saved);
-  }
-  SkinReplyRecord.Valid = false;
 }

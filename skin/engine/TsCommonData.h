@@ -8,22 +8,25 @@
 #include "framework/win/Messages.h"
 #include "framework/win/TPersistent.h"
 #include "skin/engine/SkinMessage.h"
+#include "skin/engine/core/SkinKinds.h"
 
 class TBitmap;
 class TControl;
 class TWinControl;
 
+// Whether a skin object keeps a cache bitmap from the start (without one it makes it when it
+// first paints).
+enum class TsCacheBitmap { None, Own };
+
 // The skin object of a skinned control or form: its section, the resolved indexes, the cache
 // bitmap and the flags that decide when the cache is repainted. It answers the skin commands.
 class TsCommonData : public TPersistent {
 public:
-  TsCommonData(TObject* owner, bool createCacheBmp);
+  TsCommonData(TObject* owner, TsCacheBitmap cache);
   ~TsCommonData() override;
 
-  // Called by each control after construction and after loading: a default section for an
-  // empty one, else the indexes.
+  // Called by each control once it is loaded: a default section for an empty one, else the indexes.
   void Loaded();
-  void UpdateIndexes() { Loaded(); }
   void ResolveIndexes();
 
   const std::string& SkinSection() const { return FSkinSection; }
@@ -32,12 +35,36 @@ public:
   void SetCustomFont(bool value);
   bool CustomColor() const { return FCustomColor; }
   void SetCustomColor(bool value);
-  int ControlKind() const { return FControlKind; }
-  void SetControlKind(int kind) { FControlKind = kind; }
+  TsControlKind ControlKind() const { return FControlKind; }
+  void SetControlKind(TsControlKind kind) { FControlKind = kind; }
 
-  void MarkBackgroundDirty() { BackgroundDirty = true; }
-  void ClearBackgroundDirty() { BackgroundDirty = false; }
-  void SetBackgroundDirty(bool value) { BackgroundDirty = value; }
+  // The section and its "BORDERSMASK" in the skin tables; -1 none.
+  int SkinIndex() const { return FSkinIndex; }
+  int BorderIndex() const { return FBorderIndex; }
+  // The owner given to the constructor, and the same when it is a control (else nullptr).
+  TObject* OwnerObject() const { return FOwnerObject; }
+  TControl* OwnerControl() const { return FOwnerControl; }
+
+  // The background must be rebuilt (commands 1, 2, 8; cleared by 3).
+  bool BackgroundDirty() const { return FBackgroundDirty; }
+  void SetBackgroundDirty(bool value) { FBackgroundDirty = value; }
+  // The child that announced itself with command 15; not owned.
+  TControl* ActiveChild() const { return FActiveChild; }
+  void SetActiveChild(TControl* child) { FActiveChild = child; }
+  // Painters skip their work, and the control counts as needing its parent's background.
+  bool Updating() const { return FUpdating; }
+  void SetUpdating(bool value) { FUpdating = value; }
+  // The cache must be repainted before its next copy to the screen.
+  bool RepaintNeeded() const { return FRepaintNeeded; }
+  void SetRepaintNeeded(bool value) { FRepaintNeeded = value; }
+  // Set by the control's painter while it lies partly outside its parent: its children repaint.
+  bool ChildrenDirty() const { return FChildrenDirty; }
+  void SetChildrenDirty(bool value) { FChildrenDirty = value; }
+  // Hot because the control has the focus, or because the mouse is over it.
+  bool FocusHot() const { return FFocusHot; }
+  void SetFocusHot(bool value) { FFocusHot = value; }
+  bool MouseOver() const { return FMouseOver; }
+  void SetMouseOver(bool value) { FMouseOver = value; }
 
   bool HasSkin() const;
   bool IsTransparent() const;
@@ -52,19 +79,6 @@ public:
   // The skin commands; True when the command was handled and the control stops there.
   bool HandleSkinCommand(TMessage& message);
 
-  // State, read and written by the control and its painter.
-  bool BackgroundDirty = false;
-  int BorderIndex = -1;
-  int SkinIndex = -1;
-  TControl* ActiveChild = nullptr;  // not owned
-  bool Updating = false;
-  bool RepaintNeeded = true;
-  bool ChildrenDirty = false;
-  TControl* OwnerControl = nullptr;
-  TObject* OwnerObject = nullptr;
-  bool FocusHot = false;
-  bool MouseOver = false;
-
 private:
   bool OwnerDestroying() const;
   void AnswerBackgroundColor();
@@ -72,17 +86,27 @@ private:
   std::string FSkinSection;
   bool FCustomFont = false;
   bool FCustomColor = false;
-  int FControlKind = 0;
+  TsControlKind FControlKind = TsControlKind::MaskEdit;
+  int FSkinIndex = -1;
+  int FBorderIndex = -1;
+  TObject* FOwnerObject = nullptr;
+  TControl* FOwnerControl = nullptr;
+  bool FBackgroundDirty = false;
+  TControl* FActiveChild = nullptr;
+  bool FUpdating = false;
+  bool FRepaintNeeded = true;
+  bool FChildrenDirty = false;
+  bool FFocusHot = false;
+  bool FMouseOver = false;
   std::unique_ptr<TBitmap> FCacheBitmap;
 };
 
 // The control exists, is neither being created, loading nor destroyed, and has a parent.
 bool ControlUsable(TControl* control);
-// First call of every skinned window procedure; True when the message was fully handled.
+// The skin object's share of a skinned control's messages (the skin commands, focus, hover, size and
+// move); True when the message was fully handled.
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData);
-// The parent's cache for a child (command 5 to the parent).
+// The parent's cache for a child (command 5 to the parent); none without a parent.
 void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci);
 // Copies rectangle r of the cache to dc, leaving the areas of opaque and graphic children alone.
 void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin, HDC dc, const RECT& r);
-// Paints the graphic children of parent into dc, transparent ones over the parent's cache.
-void PaintGraphicChildren(HDC dc, TWinControl* parent);

@@ -9,7 +9,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
 #include "skin/engine/SkinBitmapRows.h"
-#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/core/SkinTables.h"
 
@@ -27,8 +27,8 @@ HWND StopWindow = nullptr;
 void StopWndProc(TMessage& message) {
   if (message.Msg == WM_FADESTOP) {
     const auto* timer = reinterpret_cast<const TsFadeTimer*>(message.LParam);
-    if (LiveTimers().count(timer) && timer->SkinData() && timer->SkinData()->OwnerControl)
-      SendSkinCommandTo(timer->SkinData()->OwnerControl, SkinCommand::StopFading);
+    if (LiveTimers().count(timer) && timer->SkinData() && timer->SkinData()->OwnerControl())
+      SendSkinCommandTo(timer->SkinData()->OwnerControl(), SkinCommand::StopFading);
     return;
   }
   message.Result = DefWindowProcA(StopWindow, message.Msg, message.WParam, message.LParam);
@@ -44,16 +44,15 @@ void PostStop(const TsFadeTimer* timer) {
 
 TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner), FSaved(std::make_unique<TBitmap>()) {
   LiveTimers().insert(this);
-  SetActive(0);
+  SetActive(TsFadeDirection::Idle);
   SetOnTimer(TNotifyEvent(this, &TsFadeTimer::IdleTick));
 }
 
 TsFadeTimer::~TsFadeTimer() { LiveTimers().erase(this); }
 
-void TsFadeTimer::SetActive(uint8_t direction) {
-  const auto d = direction == 1 ? TsFadeDirection::In : direction == 2 ? TsFadeDirection::Out : TsFadeDirection::Idle;
-  FSchedule.SetActive(d);
-  SetEnabled(d != TsFadeDirection::Idle);
+void TsFadeTimer::SetActive(TsFadeDirection direction) {
+  FSchedule.SetActive(direction);
+  SetEnabled(direction != TsFadeDirection::Idle);
 }
 
 void TsFadeTimer::StartFor(TsCommonData* skinData) {
@@ -61,8 +60,8 @@ void TsFadeTimer::StartFor(TsCommonData* skinData) {
   if (!skinData) return;
   if (TBitmap* cache = skinData->CacheBitmap()) FSaved->Assign(cache);
   int interval = 5, iterations = 5;
-  if (SectionIndexValid(skinData->SkinIndex)) {
-    const TsSectionData& s = SkinSectionData[size_t(skinData->SkinIndex)];
+  if (SectionIndexValid(skinData->SkinIndex())) {
+    const TsSectionData& s = SkinSectionData[size_t(skinData->SkinIndex())];
     interval = s.FadingIntervalIn;
     iterations = s.FadingIterations;
   }
@@ -71,7 +70,7 @@ void TsFadeTimer::StartFor(TsCommonData* skinData) {
 }
 
 bool TsFadeTimer::ControlUsable() const {
-  if (!FSkinData || !FSkinData->OwnerControl || FSkinData->OwnerControl->IsDestroying()) return false;
+  if (!FSkinData || !FSkinData->OwnerControl() || FSkinData->OwnerControl()->IsDestroying()) return false;
   return !(Application && Application->Terminated());
 }
 
@@ -95,7 +94,7 @@ void TsFadeTimer::Timer() {
 }
 
 void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
-  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl);
+  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl());
   TBitmap* cache = FSkinData->CacheBitmap();
   if (!control || !cache || !control->HandleAllocated()) return;
   TsBitmap24 frame;
@@ -106,8 +105,6 @@ void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
   const TsBitmap24View rows = BitmapRows(&shown);
   for (int32_t y = 0; y < rows.Height(); ++y) std::memcpy(rows.Row(y), frame.View().Row(y), size_t(rows.Width()) * 3);
   HDC dc = GetDC(control->Handle());
-  const int saved = SaveDC(dc);
   BitBlt(dc, 0, 0, shown.Width(), shown.Height(), shown.Canvas()->Handle(), 0, 0, SRCCOPY);
-  RestoreDC(dc, saved);
   ReleaseDC(control->Handle(), dc);
 }

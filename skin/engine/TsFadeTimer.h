@@ -17,9 +17,9 @@ public:
   explicit TsFadeTimer(TComponent* owner);
   ~TsFadeTimer() override;
 
-  uint8_t Direction() const { return uint8_t(FSchedule.Direction()); }
-  // Stores the direction (0 idle, 1 in, 2 out) and enables the timer for 1 and 2.
-  void SetActive(uint8_t direction);
+  TsFadeDirection Direction() const { return FSchedule.Direction(); }
+  // Stores the direction and runs the timer while it is not Idle.
+  void SetActive(TsFadeDirection direction);
   // Binds the timer to a control: keeps a copy of its cache as the old look and takes the section's
   // fading settings.
   void StartFor(TsCommonData* skinData);

@@ -79,13 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t state = in.Coord();
   const TColor keyFill = in.Byte() & 1 ? SkinKeyColor : in.Int();
 
-  PaintMaskedGlyph(t, in.Point(), state, mask, in.Byte() % 3, keyFill);
-  PaintNinePartImage(t, in.Rect(), in.Byte() & 1, state, mask, cache, keyFill);
-  PaintNinePartMasterImage(t, in.Rect(), in.Byte() & 1, state, mask, cache, keyFill);
+  PaintMaskedGlyph(t, in.Point(), TsSkinState(state), mask, TsGlyphShade(in.Byte() % 3), keyFill);
+  PaintNinePartImage(t, in.Rect(), in.Byte() & 1, TsSkinState(state), mask, cache, keyFill);
+  PaintNinePartMasterImage(t, in.Rect(), in.Byte() & 1, TsSkinState(state), mask, cache, keyFill);
   CopyRectByMask(t, in.Rect(), in.Rect(), cache, source.View());
   CopyMasterPartMasked(t, in.Rect(), in.Rect(), mask, cache, keyFill);
   std::vector<TsRect> runs;
-  PaintSkinTemplateRgn(t, runs, in.Byte() & 1, state, mask);
+  PaintSkinTemplateRgn(t, runs, in.Byte() & 1, TsSkinState(state), mask);
   CopyPartToRegion(t, in.Rect(), in.Rect(), mask, SkinKeyColor, runs);
   for (const TsRect& r : runs)
     if (r.Left < 0 || r.Top < 0 || r.Right > t.Width() || r.Bottom > t.Height()) __builtin_trap();
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   section.Pattern = {source.View(), in.Rect(), (in.Byte() & 1) != 0};
   TsSectionPaint paint;
   paint.Border = &mask;
-  paint.State = state;
+  paint.State = TsSkinState(state);
   PaintSectionBackground(t, in.Rect(), section, cache, in.Point(), in.Int());
   PaintSectionPixels(t, in.Rect(), section, paint, cache, in.Point());
 

@@ -45,38 +45,40 @@ TsRect FrameRect(int64_t left, int64_t top, int64_t width, int64_t height) {
 }  // namespace
 
 void CopyGlyphMasked(TsBitmap24View bmp, const TsInclusiveRect& dstR, const TsInclusiveRect& srcR,
-                     const TsMaskImage& mask, int32_t mode, TColor key) {
+                     const TsMaskImage& mask, TsGlyphShade shade, TColor key) {
   const TsMaskSource s = TsMaskSource::Of(mask);
   if (!s.HasMaskHalf) return;
   const TsBlitArea a = ClipPart(bmp, s, dstR.ToRect(), srcR.ToRect());
   if (a.IsEmpty()) return;
   const TsBgr k = TsBgr::FromColor(key);
-  const uint8_t raise = mode == 1 ? 0 : 100;
+  const uint8_t raise = shade == TsGlyphShade::Normal ? 0 : 100;
   ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t, int32_t) {
     if (PixelEquals(p, k)) return;
     for (int c = 0; c < 3; ++c) d[c] = MaskedChannel(p[c], d[c], uint8_t(std::min(m[c] + raise, 255)));
   });
 }
 
-void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, int32_t state, const TsMaskImage& mask, int32_t mode,
-                      TColor keyFill) {
+void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, TsSkinState state, const TsMaskImage& mask,
+                      TsGlyphShade shade, TColor keyFill) {
   if (mask.HasOwnBitmap()) {
     const int64_t fw = mask.Own.Width() / 3;
     const int64_t fh = mask.Own.Height() / 2;
     if (fw <= 0 || fh <= 0) return;
     // An own glyph bitmap holds exactly three frames.
-    const int64_t frame = std::clamp(state, 0, 2);
+    const int64_t frame = std::clamp(int32_t(state), 0, 2);
     const TsRect src = FrameRect(frame * fw, 0, fw, fh);
-    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, fw, fh)), ToInclusive(src), mask, mode, SkinKeyColor);
+    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, fw, fh)), ToInclusive(src), mask, shade,
+                    SkinKeyColor);
     return;
   }
   const TsMasterFrames f = TsMasterFrames::Of(mask);
   if (!f.Valid) return;
-  const int64_t frame = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
+  const int64_t frame = std::clamp<int64_t>(int32_t(state), 0, f.ImageCount - 1);
   const TsInclusiveRect src = ToInclusive(FrameRect(mask.R.Left + frame * f.Width, mask.R.Top, f.Width, f.Height));
   if (mask.MaskType >= 1) {
-    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, f.Width, f.Height)), src, mask, mode, SkinKeyColor);
-  } else if (mode == 1) {
+    CopyGlyphMasked(bmp, ToInclusive(RectOfSize(p.X, p.Y, f.Width, f.Height)), src, mask, shade,
+                    SkinKeyColor);
+  } else if (shade == TsGlyphShade::Normal) {
     CopyRectTransparent(bmp, mask.Master, p, TsCacheView::None(), SkinKeyColor, src, keyFill);
   } else {
     BlendRectKeyed(bmp, p, SkinKeyColor, 50, src, mask.Master);
@@ -119,7 +121,7 @@ void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& 
   });
 }
 
-void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
+void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, TsSkinState state,
                         const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill) {
   if (RectWidth(r) < 2 || RectHeight(r) < 2) return;
   if (!mask.HasOwnBitmap()) {
@@ -129,7 +131,7 @@ void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, in
   TsNinePartFrame frame;
   frame.PartWidth = mask.Own.Width() / 9;
   frame.PartHeight = mask.Own.Height() / 6;
-  frame.Origin = {int32_t(std::clamp(state, 0, 2) * 3 * frame.PartWidth), 0};
+  frame.Origin = {int32_t(std::clamp(int32_t(state), 0, 2) * 3 * frame.PartWidth), 0};
   const TsCornerSizes corners = NinePartCorners(RectWidth(r), RectHeight(r), frame.PartWidth, frame.PartHeight, 0);
   LayoutNineParts(r, bmp.Bounds(), frame, corners, fillCentre,
                   [&](const TsRect& dst, const TsRect& src, TsPartKind kind) {
@@ -138,12 +140,12 @@ void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, in
                   });
 }
 
-void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
+void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, TsSkinState state,
                               const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill) {
   if (RectWidth(r) < 2 || RectHeight(r) < 2) return;
   const TsMasterFrames f = TsMasterFrames::Of(mask);
   if (!f.Valid) return;
-  const int64_t index = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
+  const int64_t index = std::clamp<int64_t>(int32_t(state), 0, f.ImageCount - 1);
   TsNinePartFrame frame;
   frame.PartWidth = RectWidth(mask.R) / (f.ImageCount * 3);
   frame.PartHeight = RectHeight(mask.R) / (f.Rows * 3);

@@ -4,6 +4,7 @@
 
 #include "skin/engine/core/PixelColor.h"
 #include "skin/engine/core/PixelGeometry.h"
+#include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsBitmap24View.h"
 #include "skin/engine/core/TsCacheView.h"
 #include "skin/engine/core/TsMaskImage.h"
@@ -23,15 +24,15 @@ inline uint8_t MaskedChannelExact(uint8_t s, uint8_t d, uint8_t m) {
   return uint8_t((int32_t(s) * 256 + (int32_t(d) - s) * m) >> 8);
 }
 
-// Frame `state` of the mask with its top-left corner at p. Mode 1 is the normal look, any other
-// mode pales the glyph. Key pixels of a mask without a mask half take keyFill when it is set.
-void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, int32_t state, const TsMaskImage& mask, int32_t mode,
-                      TColor keyFill = SkinKeyColor);
+// Frame `state` of the mask with its top-left corner at p; every shade but Normal pales the glyph.
+// Key pixels of a mask without a mask half take keyFill when it is set.
+void PaintMaskedGlyph(TsBitmap24View bmp, TsPoint p, TsSkinState state, const TsMaskImage& mask,
+                      TsGlyphShade shade, TColor keyFill = SkinKeyColor);
 
 // Pixel core of PaintMaskedGlyph: srcR of the mask's bitmap through its mask half to dstR; source
 // pixels of the key colour are skipped.
 void CopyGlyphMasked(TsBitmap24View bmp, const TsInclusiveRect& dstR, const TsInclusiveRect& srcR,
-                     const TsMaskImage& mask, int32_t mode, TColor key);
+                     const TsMaskImage& mask, TsGlyphShade shade, TColor key);
 
 // One part of a mask with its own bitmap. With a valid cache, key pixels take the parent's pixel and
 // the others the masked pixel rule; without one every pixel takes the exact rule.
@@ -45,10 +46,10 @@ void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& 
 
 // Frame `state` of a border mask over r: corners unscaled, edges and centre tiled, the centre only
 // when fillCentre. The corners see the caller's cache, the rest none.
-void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
+void PaintNinePartImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, TsSkinState state,
                         const TsMaskImage& mask, const TsCacheView& cache, TColor keyFill = SkinKeyColor);
 
 // The same for masks cut from the master bitmap only; a mask with its own bitmap paints nothing.
-void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, int32_t state,
+void PaintNinePartMasterImage(TsBitmap24View bmp, const TsRect& r, bool fillCentre, TsSkinState state,
                               const TsMaskImage& mask, const TsCacheView& cache,
                               TColor keyFill = SkinKeyColor);

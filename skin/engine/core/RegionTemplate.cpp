@@ -42,21 +42,21 @@ void CopyPartToRegion(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR
   }
 }
 
-void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool fillCentre, int32_t state,
-                          const TsMaskImage& mask) {
+void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool fillCentre,
+                          TsSkinState state, const TsMaskImage& mask) {
   const TsRect target = bmp.Bounds();
   TsNinePartFrame frame;
   if (mask.HasOwnBitmap()) {
     if (bmp.Width() < 3 || bmp.Height() < 3) return;
     frame.PartWidth = mask.Own.Width() / 9;
     frame.PartHeight = mask.Own.Height() / 6;
-    frame.Origin = {int32_t(std::clamp(state, 0, 2) * 3 * frame.PartWidth), 0};
+    frame.Origin = {int32_t(std::clamp(int32_t(state), 0, 2) * 3 * frame.PartWidth), 0};
   } else {
     const TsMasterFrames f = TsMasterFrames::Of(mask);
     if (!f.Valid) return;
     frame.PartWidth = RectWidth(mask.R) / (f.ImageCount * 3);
     frame.PartHeight = RectHeight(mask.R) / (f.Rows * 3);
-    const int64_t index = std::clamp<int64_t>(state, 0, f.ImageCount - 1);
+    const int64_t index = std::clamp<int64_t>(int32_t(state), 0, f.ImageCount - 1);
     frame.Origin = {ClampToInt32(mask.R.Left + index * 3 * frame.PartWidth), mask.R.Top};
   }
   const TsCornerSizes corners = NinePartCorners(RectWidth(target), RectHeight(target), frame.PartWidth,

@@ -5,6 +5,7 @@
 
 #include "skin/engine/core/PixelColor.h"
 #include "skin/engine/core/PixelGeometry.h"
+#include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsBitmap24View.h"
 #include "skin/engine/core/TsMaskImage.h"
 
@@ -14,8 +15,8 @@
 
 // Frame `state` of the border mask over the whole bitmap, in the nine-part layout; key pixels of the
 // corners and edges (and of the centre of a master cut) are left unpainted and appended to cutRuns.
-void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool fillCentre, int32_t state,
-                          const TsMaskImage& mask);
+void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool fillCentre,
+                          TsSkinState state, const TsMaskImage& mask);
 
 // One part: srcR of the mask through its mask half to dstR, key pixels appended to cutRuns. A mask
 // without a mask half is copied plainly and cuts nothing.

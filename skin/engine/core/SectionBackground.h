@@ -44,7 +44,7 @@ void PaintSectionBackground(TsBitmap24View bmp, const TsRect& r, const TsSection
 // Settings of one section painting beyond the look: the border mask and the skin's global colours.
 struct TsSectionPaint {
   const TsMaskImage* Border = nullptr;  // nullptr: no border mask
-  int32_t State = 0;
+  TsSkinState State = TsSkinState::Normal;
   bool FillCentre = true;
   TColor KeyFillColor = SkinKeyColor;
   TColor BackgroundColor = SkinKeyColor;

@@ -28,10 +28,12 @@ TsPatternTile PatternTile(int32_t patternIndex) {
   return {v, v.Bounds(), true};
 }
 
-std::string ImageName(int32_t state) { return state == 0 ? "PATTERN" : "HOTPATTERN"; }
+std::string ImageName(TsSkinState state) {
+  return state == TsSkinState::Normal ? "PATTERN" : "HOTPATTERN";
+}
 
 void PaintWithLook(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look, const TsMaskImage* border,
-                   TsBorderRoad road, int32_t state, bool fillCentre, const TsCacheView& cache,
+                   TsBorderRoad road, TsSkinState state, bool fillCentre, const TsCacheView& cache,
                    TsPoint offset, const TsSkinColors& colors) {
   PaintSectionBackground(bmp, r, look, cache, offset, colors.Background);
   if (!border) return;
@@ -63,12 +65,12 @@ TsMaskImage MaskImageOf(int32_t maskIndex) {
   return m;
 }
 
-TsSectionLook SectionLookOf(int32_t skinIndex, int32_t state, int32_t imageIndex, bool jpegFallback,
+TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageIndex, bool jpegFallback,
                             const std::string& sectionName, const TsSkinColors& colors) {
   TsSectionLook look;
   if (!SectionIndexValid(skinIndex)) return look;
   const TsSectionData& s = SkinSectionData[size_t(skinIndex)];
-  const bool hot = state != 0;
+  const bool hot = state != TsSkinState::Normal;
   look.Color = colors.Resolve(hot ? s.HotColor : s.Color);
   look.Transparency = hot ? s.HotTransparency : s.Transparency;
   look.GradientPercent = hot ? s.HotGradientPercent : s.GradientPercent;
@@ -83,7 +85,7 @@ TsSectionLook SectionLookOf(int32_t skinIndex, int32_t state, int32_t imageIndex
 }
 
 void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
-                            const TsCacheView& cache, TsPoint offset, const TsRect& r, int32_t state,
+                            const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                             const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex)) return;
   const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
@@ -92,17 +94,17 @@ void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::st
 }
 
 void PaintBackgroundWithIndexes(TsBitmap24View bmp, int32_t skinIndex, int32_t patternIndex,
-                                int32_t hotPatternIndex, TsPoint offset, const TsRect& r, int32_t state,
+                                int32_t hotPatternIndex, TsPoint offset, const TsRect& r, TsSkinState state,
                                 const TsCacheView& cache, const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex)) return;
-  const int32_t image = state == 0 ? patternIndex : hotPatternIndex;
+  const int32_t image = state == TsSkinState::Normal ? patternIndex : hotPatternIndex;
   PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, false, {}, colors), cache, offset,
                          colors.Background);
 }
 
 void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
-                         const TsCacheView& cache, TsPoint offset, const TsRect& r, int32_t state, bool fillCentre,
-                         const TsSkinColors& colors) {
+                         const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
+                         bool fillCentre, const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
   const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
   const int32_t borderIndex = FindMaskIndex(skinIndex, sectionName, "BORDERSMASK");
@@ -113,7 +115,7 @@ void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::strin
 }
 
 void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
-                               const TsCacheView& cache, TsPoint offset, const TsRect& r, int32_t state,
+                               const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                                bool fillCentre, const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
   const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
@@ -125,19 +127,20 @@ void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex, const std:
 }
 
 void PaintSectionWithMask(TsBitmap24View bmp, int32_t skinIndex, int32_t maskIndex, int32_t patternIndex,
-                          TsPoint offset, const TsRect& r, int32_t state, bool fillCentre, const TsCacheView& cache,
-                          int32_t hotPatternIndex, const TsSkinColors& colors) {
+                          TsPoint offset, const TsRect& r, TsSkinState state, bool fillCentre,
+                          const TsCacheView& cache, int32_t hotPatternIndex, const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = state == 0 ? patternIndex : hotPatternIndex;
+  const int32_t image = state == TsSkinState::Normal ? patternIndex : hotPatternIndex;
   const TsMaskImage border = MaskImageOf(maskIndex);
   PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, false, {}, colors),
                 MaskIndexValid(maskIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
                 cache, offset, colors);
 }
 
-void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName, int32_t borderIndex,
-                         std::optional<TColor> customColor, const TsCacheView& cache, bool fillCentre, TsPoint offset,
-                         const TsRect& r, int32_t state, const TsSkinColors& colors) {
+void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+                         int32_t borderIndex, std::optional<TColor> customColor, const TsCacheView& cache,
+                         bool fillCentre, TsPoint offset, const TsRect& r, TsSkinState state,
+                         const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
   const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
   TsSectionLook look = SectionLookOf(skinIndex, state, image, true, sectionName, colors);

@@ -30,37 +30,38 @@ struct TsSkinColors {
   TColor Resolve(TColor c) const { return ToRGB ? ToRGB(c) : (c & 0xFFFFFF); }
 };
 
-// The look of section skinIndex for a state (0 normal, else hot), its image taken from the mask
+// The look of section skinIndex for a state (every state but Normal is hot), its image taken from the mask
 // imageIndex (or, when that is not valid and jpegFallback is set, from the JPEG pattern patternName).
-TsSectionLook SectionLookOf(int32_t skinIndex, int32_t state, int32_t imageIndex, bool jpegFallback,
+TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageIndex, bool jpegFallback,
                             const std::string& sectionName, const TsSkinColors& colors);
 
 void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
-                            const TsCacheView& cache, TsPoint offset, const TsRect& r, int32_t state,
+                            const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                             const TsSkinColors& colors);
 
 // As PaintBackgroundByIndex with the image masks given by index and no JPEG patterns.
 void PaintBackgroundWithIndexes(TsBitmap24View bmp, int32_t skinIndex, int32_t patternIndex,
-                                int32_t hotPatternIndex, TsPoint offset, const TsRect& r, int32_t state,
+                                int32_t hotPatternIndex, TsPoint offset, const TsRect& r, TsSkinState state,
                                 const TsCacheView& cache, const TsSkinColors& colors);
 
 // Background then the section's "BORDERSMASK".
 void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
-                         const TsCacheView& cache, TsPoint offset, const TsRect& r, int32_t state, bool fillCentre,
-                         const TsSkinColors& colors);
+                         const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
+                         bool fillCentre, const TsSkinColors& colors);
 
 // The same with a border only from a master-bitmap cut (tabs of the page control).
 void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
-                               const TsCacheView& cache, TsPoint offset, const TsRect& r, int32_t state,
+                               const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                                bool fillCentre, const TsSkinColors& colors);
 
 // Background from the given image masks plus the border mask maskIndex.
 void PaintSectionWithMask(TsBitmap24View bmp, int32_t skinIndex, int32_t maskIndex, int32_t patternIndex,
-                          TsPoint offset, const TsRect& r, int32_t state, bool fillCentre, const TsCacheView& cache,
-                          int32_t hotPatternIndex, const TsSkinColors& colors);
+                          TsPoint offset, const TsRect& r, TsSkinState state, bool fillCentre,
+                          const TsCacheView& cache, int32_t hotPatternIndex, const TsSkinColors& colors);
 
 // A control's section: its custom colour (when it has one) in place of the section's, then its
 // border mask borderIndex.
-void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName, int32_t borderIndex,
-                         std::optional<TColor> customColor, const TsCacheView& cache, bool fillCentre, TsPoint offset,
-                         const TsRect& r, int32_t state, const TsSkinColors& colors);
+void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+                         int32_t borderIndex, std::optional<TColor> customColor, const TsCacheView& cache,
+                         bool fillCentre, TsPoint offset, const TsRect& r, TsSkinState state,
+                         const TsSkinColors& colors);

@@ -4,6 +4,7 @@
 
 namespace {
 
+// The sets and the section table hold unnamed kinds too, so they compare numbers.
 bool In(std::int32_t kind, std::initializer_list<std::int32_t> kinds) {
   for (std::int32_t k : kinds)
     if (k == kind) return true;
@@ -12,17 +13,20 @@ bool In(std::int32_t kind, std::initializer_list<std::int32_t> kinds) {
 
 }  // namespace
 
-bool IsNoHoverKind(std::int32_t kind) {
-  return (kind >= 51 && kind <= 74) || kind == 110 || (kind >= 141 && kind <= 161);
+bool IsNoHoverKind(TsControlKind kind) {
+  const auto k = static_cast<std::int32_t>(kind);
+  return (k >= 51 && k <= 74) || k == 110 || (k >= 141 && k <= 161);
 }
 
-bool IsNoHotTransparencyKind(std::int32_t kind) {
-  return In(kind, {51, 52, 54, 56, 57, 58, 59, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226});
+bool IsNoHotTransparencyKind(TsControlKind kind) {
+  return In(static_cast<std::int32_t>(kind),
+            {51, 52, 54, 56, 57, 58, 59, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226});
 }
 
-std::string DefaultSectionOfKind(std::int32_t kind) {
-  if ((kind >= 2 && kind <= 8) || In(kind, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227})) return "EDIT";
-  if ((kind >= 11 && kind <= 18) || kind == 81 || kind == 82) return "COMBOBOX";
+std::string DefaultSectionOfKind(TsControlKind kind) {
+  const auto k = static_cast<std::int32_t>(kind);
+  if ((k >= 2 && k <= 8) || In(k, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227})) return "EDIT";
+  if ((k >= 11 && k <= 18) || k == 81 || k == 82) return "COMBOBOX";
   struct TEntry {
     std::initializer_list<std::int32_t> Kinds;
     const char* Section;
@@ -36,6 +40,6 @@ std::string DefaultSectionOfKind(std::int32_t kind) {
       {{143}, "TABCONTROL"},   {{151}, "STATUSBAR"},        {{161}, "GAUGE"},
       {{165}, "TRACKBAR"}};
   for (const auto& e : table)
-    if (In(kind, e.Kinds)) return e.Section;
+    if (In(k, e.Kinds)) return e.Section;
   return {};
 }

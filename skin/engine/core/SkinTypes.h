@@ -14,6 +14,14 @@ enum class TsControlBevel : std::uint8_t { cbNone, cbRaisedSoft, cbLoweredSoft, 
 
 enum class TsCaptionLayout { sclLeft, sclTopLeft, sclTopCenter, sclTopRight };
 
+// The state a section or a mask is painted in. A section paints its hot fields in every state but
+// Normal; a mask paints the frame of that number, so a mask with more frames takes further values
+// (each painter clamps to the frames its mask has).
+enum class TsSkinState : std::int32_t { Normal = 0, Hot = 1, Pressed = 2 };
+
+// How a mask glyph is shaded: as drawn, or paled (an inactive form's title buttons, for one).
+enum class TsGlyphShade : std::int32_t { Normal = 1, Pale = 2 };
+
 using TsRect = TRect;
 
 inline std::int32_t WidthOf(const TsRect& r) {

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <sstream>
+#include <vector>
+
+#include "TGuiCensus.h"
 #include "TestSupport.h"
 #include "framework/base/TStringList.h"
 #include "framework/win/TBitmap.h"
@@ -12,11 +17,89 @@
 
 namespace {
 
-DWORD GdiCount() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
-DWORD UserCount() { return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS); }
+// Each kind of object the census tells apart, leaked on purpose: the census must see exactly one
+// more of that kind, and nothing once it is freed (a census that cannot fail proves nothing).
+TEST(GuiCensus, SeesEachKindOfObjectLeakedAndFreed) {
+  HWND window = CreateWindowExA(0, "STATIC", "census", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  ReleaseDC(window, GetDC(window));  // a free DC in Wine's cache: the leaked one below adds no region
+  struct TLeak {
+    const char* Kind;
+    int (TGuiCensus::*Count)() const;
+    std::function<std::function<void()>()> Leak;  // returns what frees the object
+  };
+  using TFree = std::function<void()>;
+  auto gdi = [](HGDIOBJ h) -> TFree { return [h] { DeleteObject(h); }; };
+  auto newWindow = [](HWND parent, DWORD style) -> TFree {
+    HWND w = CreateWindowExA(0, "STATIC", "leak", style, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
+    return [w] { DestroyWindow(w); };
+  };
+  LOGPALETTE palette{0x300, 1, {{1, 2, 3, 0}}};
+  const TLeak leaks[] = {
+      {"bitmap", &TGuiCensus::Bitmaps, [&] { return gdi(CreateBitmap(4, 4, 1, 32, nullptr)); }},
+      {"memory DC", &TGuiCensus::DCs,
+       [] {
+         HDC dc = CreateCompatibleDC(nullptr);
+         return TFree([dc] { DeleteDC(dc); });
+       }},
+      {"window DC", &TGuiCensus::DCs,
+       [&] {
+         HDC dc = GetDC(window);
+         return TFree([window, dc] { ReleaseDC(window, dc); });
+       }},
+      {"font", &TGuiCensus::Fonts,
+       [&] { return gdi(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); }},
+      {"brush", &TGuiCensus::Brushes, [&] { return gdi(CreateSolidBrush(RGB(1, 2, 3))); }},
+      {"pen", &TGuiCensus::Pens, [&] { return gdi(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }},
+      {"region", &TGuiCensus::Regions, [&] { return gdi(CreateRectRgn(0, 0, 5, 5)); }},
+      {"palette", &TGuiCensus::Palettes, [&] { return gdi(CreatePalette(&palette)); }},
+      {"window", &TGuiCensus::Windows, [&] { return newWindow(nullptr, WS_POPUP); }},
+      {"child window", &TGuiCensus::Windows, [&] { return newWindow(window, WS_CHILD); }},
+      {"message-only window", &TGuiCensus::Windows, [&] { return newWindow(HWND_MESSAGE, 0); }},
+      {"menu", &TGuiCensus::Menus,
+       [] {
+         HMENU m = CreatePopupMenu();
+         return TFree([m] { DestroyMenu(m); });
+       }},
+  };
+  for (const TLeak& leak : leaks) {
+    SCOPED_TRACE(leak.Kind);
+    TGuiCensus before = TGuiCensus::Now();
+    std::function<void()> free = leak.Leak();
+    TGuiCensus change = TGuiCensus::Now() - before;
+    EXPECT_EQ((change.*leak.Count)(), 1) << change;
+    EXPECT_EQ(change.Gdi() + change.User(), 1) << change;
+    free();
+    EXPECT_EQ(TGuiCensus::Now() - before, TGuiCensus());
+  }
+  DestroyWindow(window);
+}
 
-// A thousand bitmaps, fonts and forms come and go without leaving GDI or USER objects behind.
-// Where the platform does not count them, every handle must at least be gone after the free.
+TEST(GuiCensus, ChangeOverCountsOnlyTheCyclesAfterTheSettlingOnes) {
+  std::vector<HGDIOBJ> brushes;
+  TGuiCensus change = TGuiCensus::ChangeOver(5, [&] { brushes.push_back(CreateSolidBrush(RGB(4, 5, 6))); });
+  EXPECT_EQ(brushes.size(), 6u);
+  EXPECT_EQ(change.Brushes(), 5) << change;
+  EXPECT_EQ(change.Gdi() + change.User(), 5) << change;
+  for (HGDIOBJ b : brushes) DeleteObject(b);
+}
+
+TEST(GuiCensus, PrintsWhatChangedByKind) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  TGuiCensus before = TGuiCensus::Now();
+  DeleteDC(dc);
+  HMENU menu = CreateMenu();
+  HBITMAP bitmaps[2] = {CreateBitmap(1, 1, 1, 1, nullptr), CreateBitmap(1, 1, 1, 1, nullptr)};
+  std::ostringstream text;
+  text << TGuiCensus::Now() - before << " " << TGuiCensus();
+  EXPECT_EQ(text.str(), "{bitmaps: 2, DCs: -1, menus: 1} {none}");
+  DestroyMenu(menu);
+  for (HBITMAP b : bitmaps) DeleteObject(b);
+}
+
+// A thousand bitmaps, fonts and forms come and go without leaving GDI or USER objects behind,
+// and every handle is gone after the free.
 TEST(Resources, ThousandsOfBitmapsFontsAndFormsLeaveNothingBehind) {
   // Warm up: the first of each kind makes lasting class registrations and caches.
   {
@@ -27,8 +110,9 @@ TEST(Resources, ThousandsOfBitmapsFontsAndFormsLeaveNothingBehind) {
     form->HandleNeeded();
   }
   Pump();
-  DWORD gdiBefore = GdiCount(), userBefore = UserCount();
-  for (int i = 0; i < 1000; ++i) {
+  int i = 0;
+  auto cycle = [&i] {
+    if (testing::Test::HasFatalFailure()) return;
     HBITMAP bitmapHandle, maskHandle;
     HFONT fontHandle;
     HWND formHandle, childHandle;
@@ -56,14 +140,10 @@ TEST(Resources, ThousandsOfBitmapsFontsAndFormsLeaveNothingBehind) {
     ASSERT_EQ(GetObjectType(fontHandle), 0u) << i;
     ASSERT_FALSE(IsWindow(formHandle)) << i;
     ASSERT_FALSE(IsWindow(childHandle)) << i;
-  }
-  Pump();
-  if (gdiBefore != 0) {
-    EXPECT_LE(GdiCount(), gdiBefore + 5);
-  }
-  if (userBefore != 0) {
-    EXPECT_LE(UserCount(), userBefore + 5);
-  }
+    ++i;
+    Pump();
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus());
 }
 
 TEST(ImageList, HoldsImagesAndWrapsAForeignListWithoutOwningIt) {
@@ -98,8 +178,8 @@ TEST(ImageList, HoldsImagesAndWrapsAForeignListWithoutOwningIt) {
 
 TEST(Registry, ReadsValueNamesAndStringsOfAKey) {
   HKEY key;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TarvexTest\\Ports", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\TarvexTest\\Ports", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr),
             ERROR_SUCCESS);
   RegSetValueExA(key, "Modem1", 0, REG_SZ, reinterpret_cast<const BYTE*>("COM7"), 5);
   // A string stored without its terminator.
@@ -144,7 +224,9 @@ public:
   using THintWindow::THintWindow;
 };
 
-THintWindow* NewMarkedHintWindow(TComponent* owner) { return new TMarkedHintWindow(owner); }
+THintWindow* NewMarkedHintWindow(TComponent* owner) {
+  return new TMarkedHintWindow(owner);
+}
 
 TEST(Hint, ShortHintShowsInTheHintWindowAndTheLongOneGoesToOnHint) {
   auto form = Make<TTestForm>();

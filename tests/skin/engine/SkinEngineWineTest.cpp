@@ -12,10 +12,12 @@
 #include "framework/win/TCustomControl.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TGraphicControl.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinDebugLogWin.h"
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsSkinned.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsDebugLog.h"
@@ -30,39 +32,27 @@ struct TSeen {
   bool Changing;
 };
 
-// A skinned windowed control as the skinned controls build it: the skin object answers first.
-class TTestSkinned : public TCustomControl {
+// Skinned controls as the recipe builds them, noting the skin commands they get.
+class TTestSkinned : public TsSkinned<TCustomControl> {
 public:
-  explicit TTestSkinned(TComponent* owner, int kind = 93) : TCustomControl(owner), FSkinData(this, true) {
-    FSkinData.SetControlKind(kind);
-  }
-  void AfterConstruction() override { FSkinData.Loaded(); }
+  explicit TTestSkinned(TComponent* owner, TsControlKind kind = TsControlKind::Button)
+      : TsSkinned(kind, TsCacheBitmap::Own, owner) {}
   void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), SkinData().Active, SkinChanging});
-    if (SkinControlMessage(m, &FSkinData)) return;
-    TCustomControl::WndProc(m);
+    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), ::SkinData().Active, SkinChanging});
+    TsSkinned::WndProc(m);
   }
-  TsCommonData& Skin() { return FSkinData; }
   std::vector<TSeen> Seen;
-
-private:
-  TsCommonData FSkinData;
 };
 
-class TTestGraphic : public TGraphicControl {
+class TTestGraphic : public TsSkinned<TGraphicControl> {
 public:
-  explicit TTestGraphic(TComponent* owner) : TGraphicControl(owner), FSkinData(this, false) {
-    FSkinData.SetControlKind(92);
-  }
+  explicit TTestGraphic(TComponent* owner)
+      : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
   void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), SkinData().Active, SkinChanging});
-    if (SkinControlMessage(m, &FSkinData)) return;
-    TGraphicControl::WndProc(m);
+    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), ::SkinData().Active, SkinChanging});
+    TsSkinned::WndProc(m);
   }
   std::vector<TSeen> Seen;
-
-private:
-  TsCommonData FSkinData;
 };
 
 // An unskinned container: it never answers the skin message.
@@ -114,7 +104,7 @@ protected:
     Inner->SetBounds(10, 10, 50, 20);
     Graphic = Make<TTestGraphic>(Panel, Form);
     Graphic->SetBounds(70, 10, 30, 20);
-    Direct = Make<TTestSkinned>(Form, Form, 51);
+    Direct = Make<TTestSkinned>(Form, Form, TsControlKind::Panel);
     Direct->SetBounds(210, 10, 50, 20);
     Form->HandleNeeded();
   }
@@ -183,8 +173,8 @@ TEST_F(SkinEngine, ASkinChangeReachesAControlInItsOrder) {
   EXPECT_EQ(relevant[1].Command, SkinCommand::Refresh);
   EXPECT_TRUE(relevant[1].Active);
   EXPECT_FALSE(relevant[1].Changing);
-  EXPECT_EQ(Inner->Skin().SkinIndex, FindSectionIndex("BUTTON"));
-  EXPECT_EQ(Direct->Skin().SkinIndex, FindSectionIndex("PANEL"));
+  EXPECT_EQ(Inner->SkinData().SkinIndex(), FindSectionIndex("BUTTON"));
+  EXPECT_EQ(Direct->SkinData().SkinIndex(), FindSectionIndex("PANEL"));
 }
 
 TEST_F(SkinEngine, CommandAnswers) {
@@ -193,42 +183,39 @@ TEST_F(SkinEngine, CommandAnswers) {
   EXPECT_FALSE(AskControl(Panel, SkinCommand::IsSkinned));
 
   // BUTTON: black section colour 255 (red) at transparency 50 over the white unskinned panel.
-  QueryBackgroundColor(Inner);
-  EXPECT_EQ(SkinBackgroundColor, MixSkinBackground(50, 255, 0xFFFFFF));
+  EXPECT_EQ(AskBackgroundColor(Inner), MixSkinBackground(50, 255, 0xFFFFFF));
   // PANEL is opaque: its own section colour.
-  QueryBackgroundColor(Direct);
-  EXPECT_EQ(SkinBackgroundColor, 65280);
+  EXPECT_EQ(AskBackgroundColor(Direct), 65280);
   // Transparency 100 over an unskinned parent holding a system colour: the resolved colour.
   Panel->SetColor(clBtnFace);
-  Inner->Skin().SetSkinSection("SPEEDBUTTON");
-  QueryBackgroundColor(Inner);
-  EXPECT_EQ(SkinBackgroundColor, static_cast<TColor>(ColorToRGB(clBtnFace)));
+  Inner->SkinData().SetSkinSection("SPEEDBUTTON");
+  EXPECT_EQ(AskBackgroundColor(Inner), static_cast<TColor>(ColorToRGB(clBtnFace)));
 
   // A control without a section answers command 19 without reading a section.
-  Inner->Skin().SetSkinSection("NOSUCHSECTION");
-  EXPECT_EQ(Inner->Skin().SkinIndex, -1);
-  EXPECT_EQ(Inner->Skin().BorderIndex, -1);
+  Inner->SkinData().SetSkinSection("NOSUCHSECTION");
+  EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
+  EXPECT_EQ(Inner->SkinData().BorderIndex(), -1);
   EXPECT_FALSE(AskControl(Inner, SkinCommand::HasPaintedBackground));
   // Commands out of range change nothing.
   TMessage m = MakeSkinMessage(22);
-  EXPECT_FALSE(Inner->Skin().HandleSkinCommand(m));
+  EXPECT_FALSE(Inner->SkinData().HandleSkinCommand(m));
   m = MakeSkinMessage(14);
-  EXPECT_FALSE(Inner->Skin().HandleSkinCommand(m));
+  EXPECT_FALSE(Inner->SkinData().HandleSkinCommand(m));
 }
 
 TEST_F(SkinEngine, SwitchingSkinsAtRunTime) {
   StartManager("Sand");
-  const int sand = Inner->Skin().SkinIndex;
+  const int sand = Inner->SkinData().SkinIndex();
   ASSERT_GE(sand, 0);
   EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(sand)].Color, 255);
   Manager->SetSkinName("Night");
-  ASSERT_GE(Inner->Skin().SkinIndex, 0);
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color, 16711680);
+  ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color, 16711680);
   // A name without a folder or internal skin empties the tables; controls drop their indexes.
   Manager->SetSkinName("Gone");
   EXPECT_TRUE(SkinSectionData.empty());
-  EXPECT_EQ(Inner->Skin().SkinIndex, -1);
-  EXPECT_FALSE(Inner->Skin().HasSkin());
+  EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
+  EXPECT_FALSE(Inner->SkinData().HasSkin());
 }
 
 TEST_F(SkinEngine, SkinOffAndOnAgain) {
@@ -236,13 +223,13 @@ TEST_F(SkinEngine, SkinOffAndOnAgain) {
   Inner->Seen.clear();
   Manager->SetActive(false);
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::RemoveSkin));
-  EXPECT_EQ(Inner->Skin().SkinIndex, -1);
+  EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_FALSE(SkinData().Active);
   for (auto ix : SkinCommonIndexes) EXPECT_EQ(ix, -1);
-  EXPECT_EQ(Inner->Skin().CacheBitmap()->Width(), 0);
+  EXPECT_EQ(Inner->SkinData().CacheBitmap()->Width(), 0);
   Manager->SetActive(true);
   EXPECT_TRUE(SkinData().Active);
-  EXPECT_GE(Inner->Skin().SkinIndex, 0);
+  EXPECT_GE(Inner->SkinData().SkinIndex(), 0);
 }
 
 TEST_F(SkinEngine, OnlyTheFirstManagerLoads) {
@@ -281,13 +268,13 @@ TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
   Manager->ListSkins(names, first);
   EXPECT_EQ(names, (std::vector<std::string>{"Desert", "Nocturne"}));
   Manager->SetSkinName("Desert");
-  ASSERT_GE(Inner->Skin().SkinIndex, 0);
-  EXPECT_GE(Inner->Skin().BorderIndex, 0);
+  ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
+  EXPECT_GE(Inner->SkinData().BorderIndex(), 0);
   EXPECT_TRUE(SkinMasterBitmap);
-  const TColor desert = SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color;
+  const TColor desert = SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color;
   Manager->SetSkinName("Nocturne");
-  ASSERT_GE(Inner->Skin().SkinIndex, 0);
-  EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->Skin().SkinIndex)].Color, desert);
+  ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
+  EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color, desert);
   EXPECT_GE(SkinCommonIndexes[55], 0);  // the check box glyph of GLOBALINFO
 }
 
@@ -298,28 +285,28 @@ namespace {
 
 TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
   StartManager("Sand");
-  TsCommonData& s = Inner->Skin();
+  TsCommonData& s = Inner->SkinData();
   auto send = [&](std::uint32_t command, std::uint32_t parameter, LPARAM l = 0) {
     TMessage m = MakeSkinMessage(command, parameter, l);
     const bool handled = s.HandleSkinCommand(m);
     return std::make_pair(handled, m);
   };
   send(SkinCommand::SetBgChanged, 1);
-  EXPECT_TRUE(s.BackgroundDirty);
+  EXPECT_TRUE(s.BackgroundDirty());
   send(SkinCommand::Refresh, 0);
-  EXPECT_FALSE(s.BackgroundDirty);
-  EXPECT_TRUE(s.RepaintNeeded);
+  EXPECT_FALSE(s.BackgroundDirty());
+  EXPECT_TRUE(s.RepaintNeeded());
   send(SkinCommand::SetRepaintNeeded, 0);
-  EXPECT_FALSE(s.RepaintNeeded);
+  EXPECT_FALSE(s.RepaintNeeded());
   send(SkinCommand::SetRepaintIfTransparent, 1);  // BUTTON is 50 percent transparent
-  EXPECT_TRUE(s.RepaintNeeded);
+  EXPECT_TRUE(s.RepaintNeeded());
   send(SkinCommand::SetUpdating, 1);
-  EXPECT_TRUE(s.Updating);
+  EXPECT_TRUE(s.Updating());
   EXPECT_TRUE(s.NeedsParentBackground());
   send(SkinCommand::SetUpdating, 0);
   send(SkinCommand::SetActiveChild, 0, reinterpret_cast<LPARAM>(Graphic));
-  EXPECT_EQ(s.ActiveChild, Graphic);
-  s.ChildrenDirty = true;
+  EXPECT_EQ(s.ActiveChild(), Graphic);
+  s.SetChildrenDirty(true);
   auto [handled, answer] = send(SkinCommand::GetChildrenDirty, 0);
   EXPECT_TRUE(handled);
   EXPECT_EQ(answer.LParam, 1);
@@ -327,10 +314,10 @@ TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
   // A child of a skinned control with a cache gets that cache; of an unskinned panel, nothing.
   auto* child = Make<TTestSkinned>(Direct, Form);
   TsCacheInfo ci;
-  QueryParentCache(&child->Skin(), ci);
+  QueryParentCache(&child->SkinData(), ci);
   EXPECT_TRUE(ci.Valid);
-  EXPECT_EQ(ci.Bitmap, Direct->Skin().CacheBitmap());
-  QueryParentCache(&Inner->Skin(), ci);
+  EXPECT_EQ(ci.Bitmap, Direct->SkinData().CacheBitmap());
+  QueryParentCache(&Inner->SkinData(), ci);
   EXPECT_FALSE(ci.Valid);
 }
 
@@ -338,12 +325,12 @@ TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {
   StartManager("Sand");
   auto* outer = Make<TTestSkinned>(Form, Form);  // BUTTON, transparent, on an unskinned form
   auto* child = Make<TTestSkinned>(outer, Form);
-  outer->Skin().Updating = true;  // counts as needing its parent's background
+  outer->SkinData().SetUpdating(true);  // counts as needing its parent's background
   child->Seen.clear();
   SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);
-  EXPECT_TRUE(outer->Skin().RepaintNeeded);
+  EXPECT_TRUE(outer->SkinData().RepaintNeeded());
   EXPECT_TRUE(Got(child->Seen, SkinCommand::RedrawTransparent));
-  outer->Skin().Updating = false;
+  outer->SkinData().SetUpdating(false);
   child->Seen.clear();
   SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);  // over an unskinned form: no
   EXPECT_FALSE(Got(child->Seen, SkinCommand::RedrawTransparent));
@@ -435,7 +422,7 @@ TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
             9);  // an 8-bit bitmap, now 24 bits
   EXPECT_EQ(MaskFrameSize(FindMaskIndex(b, "BUTTON", "BORDERSMASK")).Width, 10);
   EXPECT_GE(FindPatternIndex(b, "BUTTON", "PATTERN"), 0);
-  EXPECT_EQ(Inner->Skin().SkinIndex, b);
+  EXPECT_EQ(Inner->SkinData().SkinIndex(), b);
 
   std::vector<std::string> names;
   std::string first;
@@ -465,20 +452,22 @@ TEST_F(SkinEngine, PlatformHelpers) {
   EXPECT_EQ(FindOwnerForm(Inner), Form);
   EXPECT_EQ(FindComponentByPath(Form, "INNER1"), Inner);
   EXPECT_EQ(FindComponentByPath(Form, "Frame1.Inner1"), nullptr);
-  EXPECT_EQ(CaptionTextFlags(Inner, 2), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
-  EXPECT_EQ(CaptionTextFlags(Inner, 1), static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, taCenter), static_cast<UINT>(DT_CENTER | DT_EXPANDTABS | DT_VCENTER));
+  EXPECT_EQ(CaptionTextFlags(Inner, taRightJustify),
+            static_cast<UINT>(DT_RIGHT | DT_EXPANDTABS | DT_VCENTER));
 }
 
 }  // namespace
 
 #include "framework/win/TCanvas.h"
+#include "skin/engine/SkinSectionPainter.h"
 
 namespace {
 
 // A transparent graphic child that paints one small square at its own origin.
-class TSquare : public TTestGraphic {
+class TSquare : public TGraphicControl {
 public:
-  using TTestGraphic::TTestGraphic;
+  using TGraphicControl::TGraphicControl;
 
 protected:
   void Paint() override {
@@ -497,9 +486,10 @@ void Fill(HDC dc, int w, int h, COLORREF c) {
 }
 
 TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
+  StartManager("Sand");  // only a skinned parent lays its cache under its children
   Direct->SetBounds(0, 0, 100, 50);
-  Direct->Skin().PrepareCache();
-  Fill(Direct->Skin().CacheBitmap()->Canvas()->Handle(), 100, 50, 0x0000FF);  // the parent's image: red
+  Direct->SkinData().PrepareCache();
+  Fill(Direct->SkinData().CacheBitmap()->Canvas()->Handle(), 100, 50, 0x0000FF);  // the parent's image: red
   auto* square = Make<TSquare>(Direct, Form);
   square->SetBounds(10, 10, 20, 20);
 
@@ -508,17 +498,39 @@ TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
   target.SetSize(100, 50);
   HDC dc = target.Canvas()->Handle();
   Fill(dc, 100, 50, 0xFF0000);  // blue
-  PaintGraphicChildren(dc, Direct);
+  Direct->PaintControls(dc, nullptr);
   EXPECT_EQ(GetPixel(dc, 11, 11), 0x00FF00u);  // the child's own square, at its place
   EXPECT_EQ(GetPixel(dc, 20, 20), 0x0000FFu);  // under the child: the parent's cache
   EXPECT_EQ(GetPixel(dc, 50, 40), 0xFF0000u);  // outside the child: untouched
-  EXPECT_FALSE(SkinReplyRecord.Valid);
+  EXPECT_FALSE(AskCache(Panel).Valid);         // the children's questions leave no answer behind
 
   // Copying the parent's cache leaves the graphic child's area to the child.
   Fill(dc, 100, 50, 0xFF0000);
-  CopyCacheToDC(Direct, &Direct->Skin(), POINT{0, 0}, dc, RECT{0, 0, 100, 50});
+  CopyCacheToDC(Direct, &Direct->SkinData(), POINT{0, 0}, dc, RECT{0, 0, 100, 50});
   EXPECT_EQ(GetPixel(dc, 50, 40), 0x0000FFu);
   EXPECT_EQ(GetPixel(dc, 20, 20), 0xFF0000u);
+}
+
+// A painting asks the parent for its colour afresh: the answer to an earlier question about another
+// control (here the green panel) must not colour it.
+TEST_F(SkinEngine, APaintingNeverTakesTheAnswerToAnEarlierQuestion) {
+  StartManager("Sand");
+  Inner->SkinData().PrepareCache();
+  TBitmap parentImage;
+  parentImage.SetPixelFormat(TPixelFormat::Bit24);
+  parentImage.SetSize(60, 30);
+  Fill(parentImage.Canvas()->Handle(), 60, 30, 0xFF0000);
+  const TsCacheInfo ci{&parentImage, 0, 0, true};
+  TBitmap* cache = Inner->SkinData().CacheBitmap();
+  auto paint = [&] {
+    PaintSectionByData(&Inner->SkinData(), ci, true, cache, {0, 0}, {0, 0, cache->Width(), cache->Height()},
+                       TsSkinState::Normal);
+    return GetPixel(cache->Canvas()->Handle(), 25, 10);
+  };
+  const COLORREF alone = paint();
+  EXPECT_EQ(AskBackgroundColor(Direct), 0x00FF00);
+  EXPECT_EQ(paint(), alone);
+  EXPECT_EQ(SkinBackgroundFillColor, SkinKeyColor);  // the painting's colours end with it
 }
 
 }  // namespace
@@ -526,11 +538,12 @@ TEST_F(SkinEngine, TransparentGraphicChildrenArePaintedOverTheParentsCache) {
 namespace {
 
 TEST_F(SkinEngine, UpdatingTreesAndChildRefreshes) {
+  StartManager("Sand");  // an unskinned control leaves the command to the framework control
   SetUpdatingTreeOn(Form);
-  EXPECT_TRUE(Inner->Skin().Updating);  // inside the unskinned panel too
-  EXPECT_TRUE(Direct->Skin().Updating);
+  EXPECT_TRUE(Inner->SkinData().Updating());  // inside the unskinned panel too
+  EXPECT_TRUE(Direct->SkinData().Updating());
   SetUpdatingTreeOff(Form);
-  EXPECT_FALSE(Inner->Skin().Updating);
+  EXPECT_FALSE(Inner->SkinData().Updating());
   Direct->Seen.clear();
   Graphic->Seen.clear();
   RefreshChildren(Form);

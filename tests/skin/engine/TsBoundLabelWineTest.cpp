@@ -6,6 +6,7 @@
 #include "framework/win/TGraphicControl.h"
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsSkinned.h"
 
 namespace {
 
@@ -29,11 +30,15 @@ TsBoundLabelControl* MakeFakeLabel(TControl* owner) {
   return NewComponent<TFakeLabel>(owner->Owner());
 }
 
-class TEditLike : public TCustomControl {
+// An edit-like skinned control: it keeps a bound label.
+class TEditLike : public TsSkinned<TCustomControl> {
 public:
-  explicit TEditLike(TComponent* owner) : TCustomControl(owner), Skin(this, false), Bound(&Skin) {}
-  TsCommonData Skin;
+  explicit TEditLike(TComponent* owner)
+      : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner), Bound(&SkinData()) {}
   TsBoundLabel Bound;
+
+protected:
+  TsBoundLabel* BoundLabel() override { return &Bound; }
 };
 
 class BoundLabel : public ::testing::Test {
@@ -73,6 +78,23 @@ TEST_F(BoundLabel, ActivationMakesANamedRightAlignedLabelBesideTheControl) {
   EXPECT_TRUE(label->WordWrap);
   Edit->Bound.SetActive(false);
   EXPECT_FALSE(Edit->Bound.Label());
+}
+
+TEST_F(BoundLabel, TheLabelFollowsItsControl) {
+  Edit->HandleNeeded();
+  Edit->Bound.SetActive(true);
+  TControl* label = LabelControl();
+  Edit->SetBounds(150, 80, 120, 21);
+  EXPECT_EQ(label->Left() + label->Width(), 150 - 4);
+  EXPECT_EQ(label->Top(), 80 + (21 - 13) / 2 - 1);
+  Edit->SetEnabled(false);
+  EXPECT_FALSE(label->Enabled());
+  Edit->SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(label->BiDiMode(), bdRightToLeft);
+  Edit->SetVisible(false);
+  EXPECT_FALSE(label->Visible());
+  Edit->SetVisible(true);
+  EXPECT_TRUE(label->Visible());
 }
 
 TEST_F(BoundLabel, AFontGivenBeforeActivationIsKept) {

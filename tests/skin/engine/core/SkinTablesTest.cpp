@@ -95,17 +95,51 @@ TEST_F(SkinTablesTest, FrameSizeOfCutsAndOwnBitmaps) {
 namespace {
 
 TEST(SkinKinds, DefaultSectionsAndKindSets) {
-  EXPECT_EQ(DefaultSectionOfKind(93), "BUTTON");
-  EXPECT_EQ(DefaultSectionOfKind(7), "EDIT");
-  EXPECT_EQ(DefaultSectionOfKind(82), "COMBOBOX");
-  EXPECT_EQ(DefaultSectionOfKind(226), "GROUPBOX");
-  EXPECT_EQ(DefaultSectionOfKind(0), "");  // named by its class
-  EXPECT_TRUE(IsNoHoverKind(51));
-  EXPECT_TRUE(IsNoHoverKind(161));
-  EXPECT_FALSE(IsNoHoverKind(93));
-  EXPECT_FALSE(IsNoHoverKind(300));
-  EXPECT_TRUE(IsNoHotTransparencyKind(226));
-  EXPECT_FALSE(IsNoHotTransparencyKind(53));
+  auto kind = [](std::int32_t number) { return static_cast<TsControlKind>(number); };
+  EXPECT_EQ(DefaultSectionOfKind(TsControlKind::Button), "BUTTON");
+  EXPECT_EQ(DefaultSectionOfKind(TsControlKind::Memo), "EDIT");
+  EXPECT_EQ(DefaultSectionOfKind(kind(82)), "COMBOBOX");
+  EXPECT_EQ(DefaultSectionOfKind(kind(226)), "GROUPBOX");
+  EXPECT_EQ(DefaultSectionOfKind(TsControlKind::MaskEdit), "");  // named by its class
+  EXPECT_TRUE(IsNoHoverKind(TsControlKind::Panel));
+  EXPECT_TRUE(IsNoHoverKind(TsControlKind::Gauge));
+  EXPECT_FALSE(IsNoHoverKind(TsControlKind::Button));
+  EXPECT_FALSE(IsNoHoverKind(kind(300)));
+  EXPECT_TRUE(IsNoHotTransparencyKind(kind(226)));
+  EXPECT_FALSE(IsNoHotTransparencyKind(kind(53)));
+}
+
+// A named kind carries the number its section and its sets belong to.
+TEST(SkinKinds, NamedKindsMeetTheirSections) {
+  const std::pair<TsControlKind, const char*> sections[] = {{TsControlKind::Edit, "EDIT"},
+                                                            {TsControlKind::ListView, "EDIT"},
+                                                            {TsControlKind::CurrencyEdit, "EDIT"},
+                                                            {TsControlKind::GridItem, "EDIT"},
+                                                            {TsControlKind::Bar, "BAR"},
+                                                            {TsControlKind::BarTitle, "BARTITLE"},
+                                                            {TsControlKind::CheckBox, "CHECKBOX"},
+                                                            {TsControlKind::RadioButton, "RADIOBUTTON"},
+                                                            {TsControlKind::Panel, "PANEL"},
+                                                            {TsControlKind::PanelLow, "PANEL_LOW"},
+                                                            {TsControlKind::ToolBar, "TOOLBAR"},
+                                                            {TsControlKind::DragBar, "DRAGBAR"},
+                                                            {TsControlKind::TabSheet, "TABSHEET"},
+                                                            {TsControlKind::GroupBox, "GROUPBOX"},
+                                                            {TsControlKind::Splitter, "SPLITTER"},
+                                                            {TsControlKind::SpeedButton, "SPEEDBUTTON"},
+                                                            {TsControlKind::BitBtn, "BUTTON"},
+                                                            {TsControlKind::ToolButton, "TOOLBUTTON"},
+                                                            {TsControlKind::PageControl, "PAGECONTROL"},
+                                                            {TsControlKind::TabControl, "TABCONTROL"},
+                                                            {TsControlKind::StatusBar, "STATUSBAR"},
+                                                            {TsControlKind::TrackBar, "TRACKBAR"}};
+  for (const auto& [k, section] : sections) EXPECT_EQ(DefaultSectionOfKind(k), section) << int(k);
+  for (TsControlKind k : {TsControlKind::ListControl, TsControlKind::FileDirEdit, TsControlKind::FilenameEdit,
+                          TsControlKind::ComboEdit, TsControlKind::ScrollBar, TsControlKind::SkinProvider})
+    EXPECT_EQ(DefaultSectionOfKind(k), "") << int(k);
+  EXPECT_TRUE(IsNoHoverKind(TsControlKind::ScrollBar));
+  EXPECT_TRUE(IsNoHotTransparencyKind(TsControlKind::TabSheet));
+  EXPECT_FALSE(IsNoHotTransparencyKind(TsControlKind::ScrollBar));
 }
 
 }  // namespace

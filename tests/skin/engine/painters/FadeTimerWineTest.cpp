@@ -12,37 +12,31 @@
 #include "skin/engine/TsAnimTimer.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsFadeTimer.h"
+#include "skin/engine/TsSkinned.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 
 namespace {
 
 // A skinned button as far as fading goes: it owns its timer and frees it on StopFading.
-class TFadingButton : public TCustomControl {
+class TFadingButton : public TsSkinned<TCustomControl> {
 public:
-  explicit TFadingButton(TComponent* owner) : TCustomControl(owner), FSkinData(this, true) {
-    FSkinData.SetControlKind(93);
-    FSkinData.SetSkinSection("BUTTON");
-  }
-  void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI && SkinCommandOf(m.WParam) == SkinCommand::StopFading) {
-      if (Fade) {
-        Fade->SetActive(0);
-        Fade->Free();
-        Fade = nullptr;
-        ++Stops;
-      }
-      return;
-    }
-    if (SkinControlMessage(m, &FSkinData)) return;
-    TCustomControl::WndProc(m);
-  }
-  TsCommonData& Skin() { return FSkinData; }
+  explicit TFadingButton(TComponent* owner) : TsSkinned(TsControlKind::Button, TsCacheBitmap::Own, owner) {}
   TsFadeTimer* Fade = nullptr;
   int Stops = 0;
 
-private:
-  TsCommonData FSkinData;
+protected:
+  bool SkinnedMessage(TMessage& m) override {
+    if (m.Msg != RE_ROVADUZI || SkinCommandOf(m.WParam) != SkinCommand::StopFading)
+      return TsSkinned::SkinnedMessage(m);
+    if (Fade) {
+      Fade->SetActive(TsFadeDirection::Idle);
+      Fade->Free();
+      Fade = nullptr;
+      ++Stops;
+    }
+    return true;
+  }
 };
 
 class FadeTimerWine : public ::testing::Test {
@@ -64,9 +58,9 @@ protected:
     Button = NewComponent<TFadingButton>(Form);
     Button->SetParent(Form);
     Button->SetBounds(10, 10, 60, 24);
-    Button->Skin().ResolveIndexes();
+    Button->SkinData().ResolveIndexes();
     Form->HandleNeeded();
-    Button->Skin().PrepareCache();
+    Button->SkinData().PrepareCache();
   }
   void TearDown() override {
     Form->Free();
@@ -81,38 +75,38 @@ protected:
     }
     return Button->Fade == nullptr;
   }
-  void PaintCache(int state) {
-    TBitmap* cache = Button->Skin().CacheBitmap();
-    PaintSectionByData(&Button->Skin(), EmptyCacheInfo, true, cache, {0, 0}, {0, 0, cache->Width(), cache->Height()},
-                       state);
+  void PaintCache(TsSkinState state) {
+    TBitmap* cache = Button->SkinData().CacheBitmap();
+    PaintSectionByData(&Button->SkinData(), EmptyCacheInfo, true, cache, {0, 0},
+                       {0, 0, cache->Width(), cache->Height()}, state);
   }
   TCustomForm* Form = nullptr;
   TFadingButton* Button = nullptr;
 };
 
 TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
-  PaintCache(1);
+  PaintCache(TsSkinState::Hot);
   Button->Fade = NewComponent<TsFadeTimer>(Button);
-  Button->Fade->SetActive(0);
-  Button->Fade->StartFor(&Button->Skin());
+  Button->Fade->SetActive(TsFadeDirection::Idle);
+  Button->Fade->StartFor(&Button->SkinData());
   EXPECT_EQ(Button->Fade->Steps(), 3);
   EXPECT_GE(Button->Fade->Interval(), 1u);
-  PaintCache(0);
+  PaintCache(TsSkinState::Normal);
   Button->Fade->SetCounter(3);
-  Button->Fade->SetActive(2);
+  Button->Fade->SetActive(TsFadeDirection::Out);
   EXPECT_TRUE(PumpUntilStopped());
   EXPECT_EQ(Button->Stops, 1);
 }
 
 TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
-  PaintCache(0);
+  PaintCache(TsSkinState::Normal);
   auto* fade = NewComponent<TsFadeTimer>(Button);
   Button->Fade = fade;
-  fade->SetActive(0);
+  fade->SetActive(TsFadeDirection::Idle);
   fade->SetCounter(1);
-  fade->StartFor(&Button->Skin());
-  PaintCache(1);
-  fade->SetActive(1);
+  fade->StartFor(&Button->SkinData());
+  PaintCache(TsSkinState::Hot);
+  fade->SetActive(TsFadeDirection::In);
   for (int i = 0; i < 2000 && fade->Enabled(); ++i) {
     Application->ProcessMessages();
     Sleep(1);
@@ -123,14 +117,14 @@ TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
 }
 
 TEST_F(FadeTimerWine, AnimTimerKeepsTheBlendedFrame) {
-  PaintCache(1);
+  PaintCache(TsSkinState::Hot);
   auto* anim = NewComponent<TsAnimTimer>(Button);
   Button->Fade = anim;
-  anim->SetActive(0);
+  anim->SetActive(TsFadeDirection::Idle);
   anim->SetCounter(1);
-  anim->StartFor(&Button->Skin());
-  PaintCache(0);
-  anim->SetActive(1);
+  anim->StartFor(&Button->SkinData());
+  PaintCache(TsSkinState::Normal);
+  anim->SetActive(TsFadeDirection::In);
   for (int i = 0; i < 2000 && anim->Enabled(); ++i) {
     Application->ProcessMessages();
     Sleep(1);

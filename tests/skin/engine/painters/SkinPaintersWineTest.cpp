@@ -63,7 +63,8 @@ TEST_F(SkinPaintersWine, SectionPaintedIntoACacheAndCopiedToAWindowReadsBack) {
   cache.SetPixelFormat(TPixelFormat::Bit24);
   cache.SetSize(40, 30);
   const TsBitmap24View rows = BitmapRows(&cache);
-  PaintSectionByIndex(rows, 0, "Panel", TsCacheView::None(), {0, 0}, rows.Bounds(), 0, true, PlatformSkinColors());
+  PaintSectionByIndex(rows, 0, "Panel", TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
+                      PlatformSkinColors());
   EXPECT_EQ(At(cache, 20, 15), RGB(255, 0, 0));
   EXPECT_EQ(At(cache, 2, 0), RGB(255, 255, 255));  // border edge without a parent image: exact rule
 
@@ -98,16 +99,19 @@ TEST_F(SkinPaintersWine, SectionToDCPaintsOnlyItsRectangle) {
   cache.SetPixelFormat(TPixelFormat::Bit24);
   cache.SetSize(40, 30);
   const TsBitmap24View rows = BitmapRows(&cache);
-  PaintSectionByIndex(rows, 0, "PANEL", TsCacheView::None(), {0, 0}, rows.Bounds(), 0, true, PlatformSkinColors());
+  PaintSectionByIndex(rows, 0, "PANEL", TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
+                      PlatformSkinColors());
   TBitmap target;
   target.SetPixelFormat(TPixelFormat::Bit24);
   target.SetSize(50, 40);
-  PaintSectionToDC(0, "PANEL", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{5, 5, 45, 35}, 0, true);
+  PaintSectionToDC(0, "PANEL", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{5, 5, 45, 35},
+                   TsSkinState::Normal, true);
   for (int y = 0; y < 30; y += 3)
     for (int x = 0; x < 40; x += 3) ASSERT_EQ(At(target, x + 5, y + 5), At(cache, x, y)) << x << "," << y;
   EXPECT_EQ(At(target, 4, 4), RGB(0, 0, 0));
   EXPECT_EQ(At(target, 45, 35), RGB(0, 0, 0));
-  PaintSectionToDC(7, "NONE", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{0, 0, 5, 5}, 0, true);
+  PaintSectionToDC(7, "NONE", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{0, 0, 5, 5},
+                   TsSkinState::Normal, true);
   EXPECT_EQ(At(target, 0, 0), RGB(0, 0, 0));
 }
 
@@ -116,13 +120,13 @@ TEST_F(SkinPaintersWine, TemplateRegionLosesTheKeyPixelsOnly) {
   bmp.SetPixelFormat(TPixelFormat::Bit24);
   bmp.SetSize(10, 8);
   HRGN rgn = CreateRectRgn(0, 0, 10, 8);
-  PaintSkinTemplateRgn(&bmp, rgn, true, 0, 0);
+  PaintSkinTemplateRgn(&bmp, rgn, true, TsSkinState::Normal, 0);
   EXPECT_FALSE(PtInRegion(rgn, 0, 0));
   EXPECT_FALSE(PtInRegion(rgn, 1, 0));
   EXPECT_TRUE(PtInRegion(rgn, 2, 0));
   EXPECT_TRUE(PtInRegion(rgn, 0, 1));
   // Painting again never brings a cut pixel back.
-  PaintSkinTemplateRgn(&bmp, rgn, true, 0, 0);
+  PaintSkinTemplateRgn(&bmp, rgn, true, TsSkinState::Normal, 0);
   EXPECT_FALSE(PtInRegion(rgn, 0, 0));
   EXPECT_TRUE(PtInRegion(rgn, 9, 7));
   DeleteObject(rgn);

@@ -33,7 +33,7 @@ TEST(PaintMaskedGlyph, AppliesTheMaskedPixelRuleAsWritten) {
   own.SetPixel(2, 1, Key);                // frame 1, pixel (0,1): key colour, not drawn
   own.SetPixel(3, 0, Rgb(254, 0, 255));   // almost the key colour: drawn
   TsBitmap24 d = Filled(4, 4, Grey(200));
-  PaintMaskedGlyph(d.View(), {1, 1}, 1, OwnMask(own), 1);
+  PaintMaskedGlyph(d.View(), {1, 1}, TsSkinState::Hot, OwnMask(own), TsGlyphShade::Normal);
   EXPECT_EQ(d.Pixel(1, 1), Rgb(1, 0, 76));      // mask 0: s * 255 >> 8, 255 would give 254
   EXPECT_EQ(d.Pixel(2, 1), Rgb(253, 0, 254));
   EXPECT_EQ(d.Pixel(1, 2), Grey(200));          // key pixel leaves the background
@@ -44,24 +44,27 @@ TEST(PaintMaskedGlyph, AppliesTheMaskedPixelRuleAsWritten) {
 TEST(PaintMaskedGlyph, PaleModeRaisesTheMask) {
   TsBitmap24 own = OwnBitmap(3, 1, 200);
   TsBitmap24 d = Filled(1, 1, Grey(100));
-  PaintMaskedGlyph(d.View(), {0, 0}, 0, OwnMask(own), 2);
+  PaintMaskedGlyph(d.View(), {0, 0}, TsSkinState::Normal, OwnMask(own), TsGlyphShade::Pale);
   EXPECT_EQ(d.Pixel(0, 0), Grey(99));  // mask 200 + 100 capped at 255: only the background
   TsBitmap24 e = Filled(1, 1, Grey(100));
-  PaintMaskedGlyph(e.View(), {0, 0}, 0, OwnMask(own), 1);
+  PaintMaskedGlyph(e.View(), {0, 0}, TsSkinState::Normal, OwnMask(own), TsGlyphShade::Normal);
   EXPECT_EQ(e.Pixel(0, 0), Rgb(78, 78, 94));  // (s * 255 + (100 - s) * 200) >> 8
 }
 
 TEST(PaintMaskedGlyph, ClampsFramesAndClipsEverySide) {
   const TsBitmap24 own = OwnBitmap(6, 2, 0);
   TsBitmap24 d = Filled(3, 3, Grey(200));
-  PaintMaskedGlyph(d.View(), {-1, -1}, 99, OwnMask(own), 1);  // frame clamped to 2, cut at the top left
+  PaintMaskedGlyph(d.View(), {-1, -1}, TsSkinState(99), OwnMask(own),
+                   TsGlyphShade::Normal);                   // frame clamped to 2, cut at the top left
   EXPECT_EQ(d.Pixel(0, 0), Rgb(4, 0, 76));                  // source (5, 1)
   EXPECT_TRUE(UntouchedOutside(d, 0, 0, 1, 1, Grey(200)));
-  PaintMaskedGlyph(d.View(), {2, 2}, -5, OwnMask(own), 1);    // frame 0, cut at the bottom right
+  PaintMaskedGlyph(d.View(), {2, 2}, TsSkinState(-5), OwnMask(own),
+                   TsGlyphShade::Normal);  // frame 0, cut at the bottom right
   EXPECT_EQ(d.Pixel(2, 2), Rgb(0, 0, 76));
-  PaintMaskedGlyph(d.View(), {INT32_MAX - 1, INT32_MIN}, 0, OwnMask(own), 1);
+  PaintMaskedGlyph(d.View(), {INT32_MAX - 1, INT32_MIN}, TsSkinState::Normal, OwnMask(own),
+                   TsGlyphShade::Normal);
   const TsBitmap24 tiny = OwnBitmap(2, 1, 0);  // narrower than three frames: nothing
-  PaintMaskedGlyph(d.View(), {0, 0}, 0, OwnMask(tiny), 1);
+  PaintMaskedGlyph(d.View(), {0, 0}, TsSkinState::Normal, OwnMask(tiny), TsGlyphShade::Normal);
   EXPECT_EQ(d.Pixel(1, 1), Grey(200));
 }
 
@@ -78,7 +81,7 @@ TEST(PaintMaskedGlyph, MasterCutsWithAndWithoutMaskHalf) {
   m.ImageCount = 2;
   m.MaskType = 1;
   TsBitmap24 d = Filled(2, 1, Grey(100));
-  PaintMaskedGlyph(d.View(), {0, 0}, 5, m, 1);  // clamped to frame 1
+  PaintMaskedGlyph(d.View(), {0, 0}, TsSkinState(5), m, TsGlyphShade::Normal);  // clamped to frame 1
   EXPECT_EQ(d.Pixel(0, 0), Rgb(39, 49, 59));
   EXPECT_EQ(d.Pixel(1, 0), Grey(100));
 
@@ -86,16 +89,16 @@ TEST(PaintMaskedGlyph, MasterCutsWithAndWithoutMaskHalf) {
   m.MaskType = 0;
   m.R = {3, 1, 5, 2};
   m.ImageCount = 1;
-  PaintMaskedGlyph(d.View(), {0, 0}, 0, m, 1, 0x00FF00);
+  PaintMaskedGlyph(d.View(), {0, 0}, TsSkinState::Normal, m, TsGlyphShade::Normal, 0x00FF00);
   EXPECT_EQ(d.Pixel(0, 0), Rgb(40, 50, 60));
   EXPECT_EQ(d.Pixel(1, 0), Rgb(0, 255, 0));
   TsBitmap24 e = Filled(2, 1, Grey(100));
-  PaintMaskedGlyph(e.View(), {0, 0}, 0, m, 2);
+  PaintMaskedGlyph(e.View(), {0, 0}, TsSkinState::Normal, m, TsGlyphShade::Pale);
   EXPECT_EQ(e.Pixel(0, 0), Rgb(70, 75, 80));
   EXPECT_EQ(e.Pixel(1, 0), Grey(100));
 
   m.ImageCount = 0;  // no frames: nothing
-  PaintMaskedGlyph(e.View(), {0, 0}, 0, m, 1);
+  PaintMaskedGlyph(e.View(), {0, 0}, TsSkinState::Normal, m, TsGlyphShade::Normal);
   EXPECT_EQ(e.Pixel(0, 0), Rgb(70, 75, 80));
 }
 
@@ -113,9 +116,9 @@ TEST(PaintMaskedGlyph, HostileCutsNeverReadOutsideTheMaster) {
         m.ImageCount = count;
         m.MaskType = type;
         for (int state : {-1, 0, 2, 40000}) {
-          PaintMaskedGlyph(d.View(), {-3, 5}, state, m, 1);
-          PaintMaskedGlyph(d.View(), {2, 2}, state, m, 2);
-          PaintNinePartImage(d.View(), {-2, -2, 9, 9}, true, state, m, TsCacheView::None());
+          PaintMaskedGlyph(d.View(), {-3, 5}, TsSkinState(state), m, TsGlyphShade::Normal);
+          PaintMaskedGlyph(d.View(), {2, 2}, TsSkinState(state), m, TsGlyphShade::Pale);
+          PaintNinePartImage(d.View(), {-2, -2, 9, 9}, true, TsSkinState(state), m, TsCacheView::None());
         }
       }
 }
@@ -137,7 +140,7 @@ protected:
   TsBitmap24 Own = OwnBitmap(18, 6, 0);
   TsBitmap24 Paint(int w, int h, int state, bool centre) {
     TsBitmap24 d = Filled(w, h, Grey(200));
-    PaintNinePartImage(d.View(), {0, 0, w, h}, centre, state, OwnMask(Own), TsCacheView::None());
+    PaintNinePartImage(d.View(), {0, 0, w, h}, centre, TsSkinState(state), OwnMask(Own), TsCacheView::None());
     return d;
   }
 };
@@ -178,7 +181,8 @@ TEST_F(NinePartOwn, CornersTakeTheParentsPixelsForKeyPixels) {
   Own.SetPixel(2, 0, Key);  // a key pixel on the top edge has no parent to show: exact rule
   const TsBitmap24 parent = Filled(20, 20, Rgb(5, 6, 7));
   TsBitmap24 d = Filled(6, 6, Grey(200));
-  PaintNinePartImage(d.View(), {0, 0, 6, 6}, true, 0, OwnMask(Own), {parent.View(), 3, 3, true});
+  PaintNinePartImage(d.View(), {0, 0, 6, 6}, true, TsSkinState::Normal, OwnMask(Own),
+                     {parent.View(), 3, 3, true});
   EXPECT_EQ(d.Pixel(0, 0), Rgb(5, 6, 7));
   EXPECT_EQ(d.Pixel(1, 0), Rgb(0, 0, 76));  // corner pixel by the 255 rule
   EXPECT_EQ(d.Pixel(2, 0), Key);
@@ -187,11 +191,11 @@ TEST_F(NinePartOwn, CornersTakeTheParentsPixelsForKeyPixels) {
 TEST_F(NinePartOwn, TargetsOutsideTheBitmapStayBounded) {
   TsBitmap24 d = Filled(5, 5, Grey(200));
   const TsMaskImage m = OwnMask(Own);
-  PaintNinePartImage(d.View(), {-1000000000, -1000000000, 1000000000, 1000000000}, true, 0, m,
-                     TsCacheView::None());
+  PaintNinePartImage(d.View(), {-1000000000, -1000000000, 1000000000, 1000000000}, true, TsSkinState::Normal,
+                     m, TsCacheView::None());
   EXPECT_EQ(d.Pixel(2, 2), At(2, 2));  // centre tiles counted from the far-away corner
   TsBitmap24 e = Filled(5, 5, Grey(200));
-  PaintNinePartImage(e.View(), {3, 3, 9, 9}, true, 0, m, TsCacheView::None());
+  PaintNinePartImage(e.View(), {3, 3, 9, 9}, true, TsSkinState::Normal, m, TsCacheView::None());
   EXPECT_EQ(e.Pixel(3, 3), At(0, 0));
   EXPECT_TRUE(UntouchedOutside(e, 3, 3, 5, 5, Grey(200)));
 }
@@ -205,12 +209,12 @@ TEST(NinePartMaster, MaskTypeZeroCopiesAndKeepsAnOpenCentreWithBorderWidth) {
   m.Master = master.View();
   m.R = {0, 0, 6, 6};
   TsBitmap24 d = Filled(6, 6, Grey(200));
-  PaintNinePartImage(d.View(), {0, 0, 6, 6}, true, 0, m, TsCacheView::None(), 0x00FF00);
+  PaintNinePartImage(d.View(), {0, 0, 6, 6}, true, TsSkinState::Normal, m, TsCacheView::None(), 0x00FF00);
   EXPECT_EQ(d.Pixel(0, 0), Rgb(0, 255, 0));  // key pixel of a corner takes the fill colour
   EXPECT_EQ(d.Pixel(3, 3), At(3, 3));
   m.BorderWidth = 1;
   TsBitmap24 e = Filled(6, 6, Grey(200));
-  PaintNinePartImage(e.View(), {0, 0, 6, 6}, true, 0, m, TsCacheView::None());
+  PaintNinePartImage(e.View(), {0, 0, 6, 6}, true, TsSkinState::Normal, m, TsCacheView::None());
   EXPECT_EQ(e.Pixel(0, 0), Grey(200));  // key pixel, no fill and no parent: stays
   EXPECT_EQ(e.Pixel(1, 0), At(2, 0));   // corners cut to 1, the top edge starts after them
   EXPECT_EQ(e.Pixel(5, 5), At(5, 5));
@@ -230,7 +234,7 @@ TEST(NinePartMaster, MaskTypeOneAppliesTheMaskHalf) {
   m.R = {0, 0, 3, 6};
   m.MaskType = 1;
   TsBitmap24 d = Filled(4, 4, Grey(200));
-  PaintNinePartImage(d.View(), {0, 0, 4, 4}, true, 0, m, TsCacheView::None());
+  PaintNinePartImage(d.View(), {0, 0, 4, 4}, true, TsSkinState::Normal, m, TsCacheView::None());
   EXPECT_EQ(d.Pixel(0, 0), Rgb(0, 0, 76));
   EXPECT_EQ(d.Pixel(1, 1), Grey(199));
   EXPECT_EQ(d.Pixel(1, 2), Grey(199));

@@ -26,7 +26,7 @@ TEST(PaintSkinTemplateRgn, CutsKeyRunsOfCornersAndPaintsTheRest) {
   m.Own = own.View();
   TsBitmap24 d = Filled(8, 6, Grey(0));
   std::vector<TsRect> runs;
-  PaintSkinTemplateRgn(d.View(), runs, true, 0, m);
+  PaintSkinTemplateRgn(d.View(), runs, true, TsSkinState::Normal, m);
   const std::vector<TsRect> expected{{0, 0, 2, 1}, {7, 5, 8, 6}};
   EXPECT_EQ(runs, expected);
   EXPECT_EQ(d.Pixel(0, 0), Grey(0));    // key pixels are left as they are
@@ -43,7 +43,7 @@ TEST(PaintSkinTemplateRgn, MasterCutWithoutMaskHalfLeavesTheRegionWhole) {
   m.R = {0, 0, 6, 6};
   TsBitmap24 d = Filled(6, 6, Grey(0));
   std::vector<TsRect> runs;
-  PaintSkinTemplateRgn(d.View(), runs, false, 0, m);
+  PaintSkinTemplateRgn(d.View(), runs, false, TsSkinState::Normal, m);
   EXPECT_TRUE(runs.empty());
   EXPECT_EQ(d.Pixel(0, 0), Key);
   EXPECT_EQ(d.Pixel(3, 3), Grey(40));
@@ -55,10 +55,10 @@ TEST(PaintSkinTemplateRgn, SmallOrEmptyMasksPaintNothing) {
   m.Own = own.View();
   TsBitmap24 d = Filled(2, 9, Grey(3));
   std::vector<TsRect> runs;
-  PaintSkinTemplateRgn(d.View(), runs, true, 0, m);
+  PaintSkinTemplateRgn(d.View(), runs, true, TsSkinState::Normal, m);
   EXPECT_TRUE(UntouchedOutside(d, 0, 0, 0, 0, Grey(3)));
   TsMaskImage none;  // no own bitmap and no master
-  PaintSkinTemplateRgn(d.View(), runs, true, 0, none);
+  PaintSkinTemplateRgn(d.View(), runs, true, TsSkinState::Normal, none);
   EXPECT_TRUE(runs.empty());
 }
 

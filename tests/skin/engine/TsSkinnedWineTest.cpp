@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomControl.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TGraphicControl.h"
+#include "skin/engine/SkinCommands.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsSkinned.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "tests/framework/win/TGuiCensus.h"
+
+namespace {
+
+constexpr COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0), Blue = RGB(0, 0, 255), Mark = RGB(1, 2, 3);
+
+// A skinned button that counts its loading and cache builds, and marks its text pixel.
+class TProbeButton : public TsSkinned<TCustomControl> {
+public:
+  explicit TProbeButton(TComponent* owner) : TsSkinned(TsControlKind::Button, TsCacheBitmap::Own, owner) {}
+  void Loaded() override {
+    ++LoadedCount;
+    TsSkinned::Loaded();
+  }
+  int LoadedCount = 0;
+  int Builds = 0;
+
+protected:
+  void PaintSkin() override {
+    ++Builds;
+    TsSkinned::PaintSkin();
+  }
+  void PaintText() override { SetPixel(SkinData().CacheBitmap()->Canvas()->Handle(), 1, 1, Mark); }
+};
+
+class TProbePanel : public TsSkinned<TCustomControl> {
+public:
+  explicit TProbePanel(TComponent* owner) : TsSkinned(TsControlKind::Panel, TsCacheBitmap::Own, owner) {}
+};
+
+class TProbeSpeedButton : public TsSkinned<TGraphicControl> {
+public:
+  explicit TProbeSpeedButton(TComponent* owner)
+      : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
+};
+
+// A transparent graphic child whose painting fails.
+class TFailingChild : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+
+protected:
+  void Paint() override { throw std::runtime_error("paint failed"); }
+};
+
+// A form that makes skinned controls in its constructor, while it loads, in both ways it can.
+class TButtonsForm : public TForm {
+public:
+  explicit TButtonsForm(TComponent* owner) : TForm(owner) {
+    Made = NewComponent<TProbeButton>(this);
+    Made->SetParent(this);
+    Plain = new TProbeButton(this);
+    Plain->SetParent(this);
+    LoadingInConstructor = Made->IsLoading() && Plain->IsLoading();
+  }
+  TProbeButton* Made;
+  TProbeButton* Plain;
+  bool LoadingInConstructor = false;
+};
+
+std::string SkinFolder() {
+  char path[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, path);
+  const std::string folder = std::string(path) + "tarvex-skinned-wine\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA((folder + "Plain").c_str(), nullptr);
+  // Opaque sections without images or gradients: each paints as its colour exactly.
+  std::ofstream(folder + "Plain\\Options.dat", std::ios::binary)
+      << "[GLOBALINFO]\r\nVERSION=6\r\n"
+         "[BUTTON]\r\nCOLOR=255\r\nHOTCOLOR=65280\r\nTRANSPARENCY=0\r\nHOTTRANSPARENCY=0\r\n"
+         "GRADIENTPERCENT=0\r\nHOTGRADIENTPERCENT=0\r\nIMAGEPERCENT=0\r\nHOTIMAGEPERCENT=0\r\n"
+         "[SPEEDBUTTON]\r\nPARENTCLASS=BUTTON\r\nCOLOR=16711680\r\n"
+         "[PANEL]\r\nCOLOR=16711680\r\nTRANSPARENCY=0\r\nGRADIENTPERCENT=0\r\nIMAGEPERCENT=0\r\n";
+  return folder;
+}
+
+class Skinned : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(0, 0, 300, 200);
+    Form->SetColor(0xFFFFFF);
+    Manager = NewComponent<TsSkinManager>(Form);
+    Manager->SetSkinDirectory(SkinFolder());
+    Manager->SetSkinName("Plain");
+    ASSERT_GE(FindSectionIndex("BUTTON"), 0);
+    Button = NewComponent<TProbeButton>(Form);
+    Button->SetParent(Form);
+    Button->SetBounds(10, 10, 40, 20);
+    Form->HandleNeeded();
+    Target.SetPixelFormat(TPixelFormat::Bit24);
+    Target.SetSize(100, 60);
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+  }
+  // The control's client painting into our own bitmap; the colour at (x, y).
+  COLORREF PaintedAt(TControl* control, int x, int y) {
+    control->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Target.Canvas()->Handle()), 0);
+    return GetPixel(Target.Canvas()->Handle(), x, y);
+  }
+
+  TForm* Form = nullptr;
+  TsSkinManager* Manager = nullptr;
+  TProbeButton* Button = nullptr;
+  TBitmap Target;
+};
+
+TEST_F(Skinned, AControlMadeInAFormsConstructorIsSkinnedOnceTheFormExists) {
+  auto* form = NewComponent<TButtonsForm>(Form);
+  EXPECT_TRUE(form->LoadingInConstructor);
+  for (TProbeButton* b : {form->Made, form->Plain}) {
+    EXPECT_EQ(b->LoadedCount, 1);
+    EXPECT_EQ(b->SkinData().SkinIndex(), FindSectionIndex("BUTTON"));
+    EXPECT_TRUE(b->IsSkinned());
+  }
+  // One made later is skinned at once.
+  EXPECT_EQ(Button->LoadedCount, 1);
+  EXPECT_TRUE(Button->IsSkinned());
+}
+
+TEST_F(Skinned, OnlyASkinnedControlAnswersBeyondTheStandingCommands) {
+  Button->SkinData().SetChildrenDirty(true);
+  EXPECT_TRUE(AskChildrenDirty(Button));
+  EXPECT_TRUE(AskCache(Button).Valid);
+  Button->SkinData().SetSkinSection("NOSUCHSECTION");
+  EXPECT_FALSE(Button->IsSkinned());
+  // Left to the framework control, which does not know them; command 7 is answered whatever the state.
+  EXPECT_FALSE(AskChildrenDirty(Button));
+  EXPECT_FALSE(AskCache(Button).Valid);
+  EXPECT_TRUE(IsSkinnedControl(Button));
+
+  auto* orphan = NewComponent<TProbeButton>(Form);  // no parent: not usable
+  orphan->SkinData().SetChildrenDirty(true);
+  EXPECT_TRUE(orphan->SkinData().HasSkin());
+  EXPECT_FALSE(orphan->IsSkinned());
+  EXPECT_FALSE(AskChildrenDirty(orphan));
+  EXPECT_TRUE(IsSkinnedControl(orphan));
+}
+
+TEST_F(Skinned, AWindowedControlPaintsItsCacheAndRebuildsItOnlyWhenDue) {
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Red);
+  EXPECT_EQ(GetPixel(Target.Canvas()->Handle(), 1, 1), Mark);  // the text goes over the section
+  EXPECT_EQ(Button->Builds, 1);
+  PaintedAt(Button, 20, 10);
+  EXPECT_EQ(Button->Builds, 1);  // a plain copy
+
+  // The mouse over it makes it hot: the cache is rebuilt in the hot state.
+  Button->Perform(CM_MOUSEENTER);
+  EXPECT_TRUE(Button->SkinData().IsHot());
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Green);
+  Button->Perform(CM_MOUSELEAVE);
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Red);
+
+  // Disabled, greyed: (B + G + R) div 3 of red.
+  Button->SetDisabledKind({false, true});
+  Button->SetEnabled(false);
+  EXPECT_EQ(PaintedAt(Button, 20, 10), RGB(85, 85, 85));
+}
+
+TEST_F(Skinned, AGraphicControlPaintsOnTheDCItsParentHandsIt) {
+  auto* speed = NewComponent<TProbeSpeedButton>(Form);
+  speed->SetParent(Form);
+  speed->SetBounds(60, 30, 20, 10);
+  ASSERT_TRUE(speed->IsSkinned());
+  Form->PaintControls(Target.Canvas()->Handle(), nullptr);
+  EXPECT_EQ(GetPixel(Target.Canvas()->Handle(), 70, 35), Blue);
+  EXPECT_EQ(GetPixel(Target.Canvas()->Handle(), 85, 35), RGB(0, 0, 0));  // outside it: untouched
+}
+
+TEST_F(Skinned, ASkinChangeReachesControlsInsideASkinnedContainer) {
+  auto* panel = NewComponent<TProbePanel>(Form);
+  panel->SetParent(Form);
+  auto* inner = NewComponent<TProbeButton>(Form);
+  inner->SetParent(panel);
+  Manager->SetActive(false);
+  EXPECT_EQ(inner->SkinData().SkinIndex(), -1);
+  Manager->SetActive(true);
+  EXPECT_EQ(inner->SkinData().SkinIndex(), FindSectionIndex("BUTTON"));
+  EXPECT_EQ(panel->SkinData().SkinIndex(), FindSectionIndex("PANEL"));
+}
+
+// A failing child's paint leaves the parent's DC as it was and takes its buffer with it.
+TEST_F(Skinned, AnExceptionInAGraphicChildsPaintLeaksNothing) {
+  auto* panel = NewComponent<TProbePanel>(Form);
+  panel->SetParent(Form);
+  panel->SetBounds(0, 0, 100, 60);
+  panel->SkinData().PrepareCache();
+  auto* child = NewComponent<TFailingChild>(Form);
+  child->SetParent(panel);
+  child->SetBounds(10, 10, 20, 20);
+  panel->SetControlState(panel->ControlState() | csPaintCopy);
+  HDC dc = Target.Canvas()->Handle();
+  const int level = SaveDC(dc);
+  RestoreDC(dc, level);
+  auto paint = [&] { EXPECT_THROW(panel->PaintControls(dc, nullptr), std::runtime_error); };
+  EXPECT_EQ(TGuiCensus::ChangeOver(20, paint), TGuiCensus());
+  const int after = SaveDC(dc);
+  RestoreDC(dc, after);
+  EXPECT_EQ(after, level);
+  POINT origin{-1, -1};
+  GetViewportOrgEx(dc, &origin);
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
+  EXPECT_FALSE(child->ControlState() & csPaintCopy);
+}
+
+}  // namespace
