@@ -57,11 +57,16 @@ private:
   HDC FHandle;
 };
 
-// BeginPaint on a window for a WM_PAINT, EndPaint on exit.
+// BeginPaint on a window for a WM_PAINT, EndPaint on exit. A WM_PAINT that brings its own DC in
+// WParam (a parent painting a child into its buffer) is painted on that DC, without BeginPaint.
 class TPaintDC {
 public:
   explicit TPaintDC(HWND window) : FWindow(window), FHandle(::BeginPaint(window, &FInfo)) {}
-  ~TPaintDC() { ::EndPaint(FWindow, &FInfo); }
+  TPaintDC(HWND window, HDC given)
+      : FWindow(given ? nullptr : window), FHandle(given ? given : ::BeginPaint(window, &FInfo)) {}
+  ~TPaintDC() {
+    if (FWindow) ::EndPaint(FWindow, &FInfo);
+  }
   TPaintDC(const TPaintDC&) = delete;
   TPaintDC& operator=(const TPaintDC&) = delete;
 

@@ -11,25 +11,6 @@
 
 namespace {
 
-// BeginPaint on entry when the message brings no DC, EndPaint on every way out.
-class TPaintDC {
-public:
-  TPaintDC(HWND window, HDC given) : FWindow(given ? nullptr : window), FDC(given) {
-    if (FWindow) FDC = BeginPaint(FWindow, &FPaint);
-  }
-  ~TPaintDC() {
-    if (FWindow) EndPaint(FWindow, &FPaint);
-  }
-  TPaintDC(const TPaintDC&) = delete;
-  TPaintDC& operator=(const TPaintDC&) = delete;
-  HDC Handle() const { return FDC; }
-
-private:
-  HWND FWindow;
-  HDC FDC;
-  PAINTSTRUCT FPaint{};
-};
-
 // Lends the parent's csPaintCopy to a child for the time it paints.
 class TPaintCopy {
 public:
