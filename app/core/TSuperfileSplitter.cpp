@@ -344,7 +344,8 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
   const std::string baseName = BaseName(fileName);
   bool ok = true;
   try {
-    TAtomicFileStream::WriteFile(JoinPath(options.OutputDir, baseName + ".hdr"), header.Data(), header.Size());
+    TAtomicFileStream::WriteFile(JoinPath(options.OutputDir, baseName + ".hdr"), header.Data(),
+                                 header.Size());
     auto input = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
     auto output = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
     TBusyCursor busy(FHost);
@@ -367,9 +368,9 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
       std::string done = Msgs[56];
       if (unread > 0) {
         const uint32_t count = header.EntryCount();
-        done += " The header counts " + std::to_string(count) + (count == 1 ? " code group; " : " code groups; ") +
-                std::to_string(unread) + " bytes from offset " + std::to_string(reader.Consumed()) +
-                " on were not read.";
+        done += " The header counts " + std::to_string(count) +
+                (count == 1 ? " code group; " : " code groups; ") + std::to_string(unread) +
+                " bytes from offset " + std::to_string(reader.Consumed()) + " on were not read.";
       }
       FHost.SetStatus(done);
     }

@@ -85,7 +85,9 @@ bool RenameOver(const std::string& from, const std::string& to, int& code) {
   return false;
 }
 
-std::string Reason(int code) { return code != 0 ? std::string(". ") + std::strerror(code) : std::string(); }
+std::string Reason(int code) {
+  return code != 0 ? std::string(". ") + std::strerror(code) : std::string();
+}
 
 }  // namespace
 

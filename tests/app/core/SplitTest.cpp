@@ -189,8 +189,8 @@ TEST(Split, BadHeadersFailWithMessage51AndKeepIt) {
 }
 
 // Malformed S-record text: the split stops with an error, keeps the rows of the blocks before and
-// leaves the error on the status line, not "Extracting done.". Lines: 0 S0, 1-8 S3, 9 S7 (loader); 10 S0, 11-15 S3, 16 S7 (CG 4);
-// 17 S0, 18-21 S3, 22 checksum record (CG 15).
+// leaves the error on the status line, not "Extracting done.". Lines: 0 S0, 1-8 S3, 9 S7 (loader); 10 S0,
+// 11-15 S3, 16 S7 (CG 4); 17 S0, 18-21 S3, 22 checksum record (CG 15).
 TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
   const std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
   ASSERT_EQ(Lines(file).size(), 23u);
@@ -312,9 +312,10 @@ std::vector<std::string> FolderNames(const TTempDir& dir) {
 
 struct TEarlierSplit {
   std::vector<uint8_t> File;
-  std::vector<std::string> Names;                   // of the folder after it
-  std::vector<std::vector<uint8_t>> Images;        // by row
+  std::vector<std::string> Names;            // of the folder after it
+  std::vector<std::vector<uint8_t>> Images;  // by row
   std::vector<std::string> ImageNames;
+  std::vector<uint8_t> Header;  // the header copy
 };
 
 // A good split whose files a failing one must leave as they are.
@@ -329,11 +330,13 @@ TEarlierSplit SplitGood(const TTempDir& dir, const std::vector<TShxGroup>& group
     earlier.ImageNames.push_back(row.Name);
   }
   earlier.Names = FolderNames(dir);
+  earlier.Header = ReadFileBytes(dir / "fw.hdr");
   return earlier;
 }
 
 void ExpectUnchanged(const TTempDir& dir, const TEarlierSplit& earlier, const std::string& what) {
   EXPECT_EQ(FolderNames(dir), earlier.Names) << what;
+  EXPECT_EQ(ReadFileBytes(dir / "fw.hdr"), earlier.Header) << what;
   for (size_t i = 0; i < earlier.Images.size(); ++i)
     EXPECT_TRUE(SameBytes(ReadFileBytes(earlier.ImageNames[i]), earlier.Images[i])) << what << " " << i;
 }
@@ -350,17 +353,18 @@ TEST(Split, AFailedSplitKeepsTheImagesOfAnEarlierOne) {
   TTempDir dir("split-keep");
   const TEarlierSplit earlier = SplitGood(dir, LoaderAndFlash());
   // Same names, other data, the text cut in the middle of the flash block.
-  std::vector<uint8_t> other = BuildSuperfile(
-      {{-2, 0x03FD0000, MakeRamDownloader(1000, 5)}, {1, 0x10000000, RandomBytes(200000, 6)}});
+  std::vector<uint8_t> other =
+      BuildSuperfile({{-2, 0x03FD0000, MakeRamDownloader(1000, 5)}, {1, 0x10000000, RandomBytes(200000, 6)}});
   other.resize(other.size() / 2);
   TSplitResult cut;
   RunSplit(cut, dir, other, {1, false, ""});
   EXPECT_FALSE(cut.Ok);
   ASSERT_EQ(cut.Host.Errors().size(), 1u);
   EXPECT_EQ(cut.Host.LastStatus(), cut.Host.Errors()[0]);
-  // The loader of the cut file was complete and replaced the earlier one.
+  // The loader and the header copy of the cut file were complete and replaced the earlier ones.
   EXPECT_EQ(ReadFileBytes(earlier.ImageNames[0]), MakeRamDownloader(1000, 5));
   WriteFileBytes(earlier.ImageNames[0], earlier.Images[0]);
+  WriteFileBytes(dir / "fw.hdr", earlier.Header);
   ExpectUnchanged(dir, earlier, "truncated input");
 
   // A disk that fills up while the flash is written: a full buffer gives message 49 with the
@@ -386,6 +390,12 @@ TEST(Split, AFailedSplitKeepsTheImagesOfAnEarlierOne) {
     }
     ExpectUnchanged(dir, earlier, "full disk, buffer " + std::to_string(kb) + " kB");
   }
+  // Full before the header copy is written.
+  TWriteFaultScope full(TWriteFault::DiskFull, 100);
+  TSplitResult r;
+  EXPECT_THROW(RunSplit(r, dir, earlier.File, {1, false, ""}), EInOutError);
+  EXPECT_EQ(r.Host.LastStatus(), "Cannot write file \"" + dir / "fw.hdr" + "\". " + std::strerror(ENOSPC));
+  ExpectUnchanged(dir, earlier, "full disk before the header copy");
 }
 
 // A split killed while it writes an image leaves the earlier image and only a temporary file beside
