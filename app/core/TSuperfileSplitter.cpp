@@ -22,7 +22,7 @@ struct TSplitFailure {
 };
 
 [[noreturn]] void Invalid(const std::string& detail) {
-  throw TSplitFailure{Msgs[52] + " " + detail};
+  throw TSplitFailure{Msgs[TMsgId::InvalidShx] + " " + detail};
 }
 
 // Hex pairs are decoded without validation, as the superfile tools always did: a character gives
@@ -179,7 +179,7 @@ public:
       if (static_cast<uint32_t>(a1 + a2) != 0 || FImage) ReadBlock(reader, cg, a1, a2);
     }
     if (FImage)
-      Invalid("The header's code-group count ends inside the block of " + GetCGName(FRow.CG.value_or(-2)) +
+      Invalid("The header's code-group count ends inside the block of " + GetCGName(FRow.CG.value_or(kRamDownloaderCG)) +
               ".");
     if (FFinished < count)
       Invalid("The header lists " + std::to_string(count) + " code groups, but only " +
@@ -199,7 +199,7 @@ private:
         Invalid("The file ends before the S7 record of the block of " + GetCGName(cg) + ".");
       if (length == 0 || line[0] != 'S') {
         if (length == 0) Invalid("Empty line at offset " + std::to_string(reader.LineOffset()) + ".");
-        throw TSplitFailure{Msgs[52]};
+        throw TSplitFailure{Msgs[TMsgId::InvalidShx]};
       }
       if (length < 2) Invalid("Incomplete record at offset " + std::to_string(reader.LineOffset()) + ".");
       switch (line[1]) {
@@ -220,7 +220,7 @@ private:
           EndFile();
           return;
         default:
-          throw TSplitFailure{Msgs[54] + static_cast<char>(line[1]) + " " + Msgs[55]};
+          throw TSplitFailure{Msgs[TMsgId::SRecordType] + static_cast<char>(line[1]) + " " + Msgs[TMsgId::NotSupported]};
       }
     }
   }
@@ -241,7 +241,7 @@ private:
       data[i] = HexPair(p);
       sum += data[i];
     }
-    if (((sum + HexPair(p)) & 0xFF) != 0xFF) throw TSplitFailure{Msgs[53]};
+    if (((sum + HexPair(p)) & 0xFF) != 0xFF) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
     Append(data, dataCount);
   }
 
@@ -257,7 +257,7 @@ private:
         try {
           FImage->WriteBuffer(FOut, static_cast<int64_t>(FOutLen));
         } catch (const EInOutError& e) {
-          throw TSplitFailure{Msgs[49] + " " + e.Message()};
+          throw TSplitFailure{Msgs[TMsgId::DiskWriteError] + " " + e.Message()};
         }
         FImageBytes += static_cast<int64_t>(FOutLen);
         FOutLen = 0;
@@ -290,7 +290,7 @@ private:
     FMapLeft = 0;
     if (FOptions.SeparateMemoryMap && cg == 0 && a1 != 0 && !FHeader.Entry(CodeGroupSlot(1)).IsEmpty())
       FMapLeft = static_cast<uint32_t>(a2 - a1 + 1);
-    FHost.SetStatus(Msgs[48] + " " + FRow.Type + "...");
+    FHost.SetStatus(Msgs[TMsgId::Extracting] + " " + FRow.Type + "...");
   }
 
   void EndFile() {
@@ -328,12 +328,12 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
   FHost.ResetRows();
   if (fileName.empty()) return false;
 
-  FHost.SetStatus(Msgs[50]);
+  FHost.SetStatus(Msgs[TMsgId::ExtractingHeader]);
   TRawFile source(fileName, TRawFile::TMode::Read);
   TSuperfileHeader header;
   if (source.Read(header.Data(), header.Size()) < header.Size() || !header.HasMagic()) {
-    FHost.SetStatus(Msgs[51]);
-    FHost.ShowError(Msgs[51]);
+    FHost.SetStatus(Msgs[TMsgId::CorruptHeader]);
+    FHost.ShowError(Msgs[TMsgId::CorruptHeader]);
     source.Close();
     return false;
   }
@@ -365,7 +365,7 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
       // A table that counts fewer code groups than the text holds ends the walk early; what
       // follows is not lost silently.
       const int64_t unread = length - reader.Consumed();
-      std::string done = Msgs[56];
+      std::string done = Msgs[TMsgId::ExtractingDone];
       if (unread > 0) {
         const uint32_t count = header.EntryCount();
         done += " The header counts " + std::to_string(count) +
