@@ -2,9 +2,11 @@
 
 #include <cstring>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TPicture.h"
+#include "framework/win/WinRect.h"
 #include "gif/TGIFPainter.h"
 #include "gif/core/GIFException.h"
 #include "gif/core/TGIFAnimation.h"
@@ -31,10 +33,6 @@ bool PaletteScreen() {
   const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
   ReleaseDC(nullptr, dc);
   return bits < 9;
-}
-
-RECT ToRect(const TRect& r) {
-  return RECT{r.Left, r.Top, r.Right, r.Bottom};
 }
 
 // Runs a codec call, giving its failures the framework's invalid-graphic kind.
@@ -229,16 +227,13 @@ void TGIFImage::DrawFrame(HDC dc, int index, const RECT& r) {
   const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
   HBITMAP mask = FrameMask(index);
   if (mask && (FDrawOptions & goTransparent)) {
-    HDC maskDc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(maskDc, mask);
+    const TMemoryDC maskDc(mask);
     // Monochrome to colour: mask bits of 1 (transparent) become white and keep the target.
     const COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0)), oldBack = SetBkColor(dc, RGB(255, 255, 255));
-    StretchBlt(dc, r.left, r.top, w, h, maskDc, 0, 0, bitmap->Width(), bitmap->Height(), SRCAND);
+    StretchBlt(dc, r.left, r.top, w, h, maskDc.Handle(), 0, 0, bitmap->Width(), bitmap->Height(), SRCAND);
     StretchBlt(dc, r.left, r.top, w, h, source, 0, 0, bitmap->Width(), bitmap->Height(), SRCPAINT);
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBack);
-    SelectObject(maskDc, old);
-    DeleteDC(maskDc);
   } else {
     StretchBlt(dc, r.left, r.top, w, h, source, 0, 0, bitmap->Width(), bitmap->Height(), SRCCOPY);
   }
@@ -255,7 +250,7 @@ void TGIFImage::Draw(TCanvas* canvas, const RECT& r) {
   const int w = r.right - r.left, h = r.bottom - r.top;
   if (FDocument.Frames().size() <= 1 || !(FDrawOptions & goAnimate)) {
     const TGIFSubImage& first = *FDocument.Frames()[0];
-    DrawFrame(dc, 0, ToRect(TGIFAnimation::FramePlace(FDocument, first, {r.left, r.top, r.right, r.bottom})));
+    DrawFrame(dc, 0, ToRECT(TGIFAnimation::FramePlace(FDocument, first, {r.left, r.top, r.right, r.bottom})));
     return;
   }
   if (FRendered) {
@@ -462,7 +457,7 @@ bool TGIFImage::AssignTo(TPersistent* dest) const {
     const RECT whole{0, 0, Width(), Height()};
     self->DrawFrame(
         bitmap->Canvas()->Handle(), 0,
-        ToRect(TGIFAnimation::FramePlace(FDocument, *FDocument.Frames()[0], {0, 0, Width(), Height()})));
+        ToRECT(TGIFAnimation::FramePlace(FDocument, *FDocument.Frames()[0], {0, 0, Width(), Height()})));
     (void)whole;
   }
   return true;

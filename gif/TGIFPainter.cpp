@@ -4,14 +4,11 @@
 
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
+#include "framework/win/WinRect.h"
 #include "gif/TGIFImage.h"
 #include "gif/core/TGIFAnimation.h"
 
 namespace {
-RECT ToRect(const TRect& r) {
-  return RECT{r.Left, r.Top, r.Right, r.Bottom};
-}
-
 // A bitmap of the rectangle's size, filled with a copy of the target under the rectangle.
 std::unique_ptr<TBitmap> CopyOf(HDC target, const RECT& rect, bool fill) {
   auto bitmap = std::make_unique<TBitmap>();
@@ -130,7 +127,7 @@ HDC TGIFPainter::SurfaceDC(TGIFSurfaceKind kind) {
 
 void TGIFPainter::DrawFrame(TGIFSurfaceKind surface, int frame, const TRect& place) {
   Synchronize(
-      TThreadMethod::FromFunctor([&] { FImage->DrawFrame(SurfaceDC(surface), frame, ToRect(place)); }));
+      TThreadMethod::FromFunctor([&] { FImage->DrawFrame(SurfaceDC(surface), frame, ToRECT(place)); }));
 }
 
 void TGIFPainter::Copy(TGIFSurfaceKind from, const TRect& source, TGIFSurfaceKind to, const TRect& target) {

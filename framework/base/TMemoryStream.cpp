@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "framework/base/Exception.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TStream.h"
 
 std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
@@ -67,7 +68,7 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& fileName) {
-  TFileStream file(fileName, fmCreate);
+  TAtomicFileStream file(fileName);
   SaveToStream(file);
-  file.Close();
+  file.Commit();
 }

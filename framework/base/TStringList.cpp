@@ -4,6 +4,7 @@
 
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TStream.h"
 
 TStringList::TStringList(const TStringList& other)
@@ -321,7 +322,7 @@ void TStringList::LoadFromFile(const std::string& fileName) {
 }
 
 void TStringList::SaveToFile(const std::string& fileName) const {
-  TFileStream file(fileName, fmCreate);
+  TAtomicFileStream file(fileName);
   SaveToStream(file);
-  file.Close();
+  file.Commit();
 }

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "framework/base/TAtomicFileStream.h"
+
 namespace {
 
 // No picture format we read needs more; a larger file is refused before allocating.
@@ -79,12 +81,6 @@ std::vector<uint8_t> ReadGraphicFile(const std::string& fileName) {
 }
 
 void WriteGraphicFile(const std::string& fileName, const std::vector<uint8_t>& data) {
-  HANDLE h = CreateFileA(fileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                         nullptr);
-  if (h == INVALID_HANDLE_VALUE) throw Exception("Cannot create file \"" + fileName + "\"");
-  TFileHandle file(h);
-  DWORD written = 0;
-  if (!data.empty() && (!WriteFile(h, data.data(), static_cast<DWORD>(data.size()), &written, nullptr) ||
-                        written != data.size()))
-    throw Exception("Cannot write file \"" + fileName + "\"");
+  // A picture saved over an existing one replaces it whole or leaves it as it was.
+  TAtomicFileStream::WriteFile(fileName, data.data(), data.size());
 }

@@ -20,7 +20,7 @@ TsBitmap24 Snapshot(TBitmap* bmp) { return TsBitmap24::CopyOf(BitmapRows(bmp)); 
 }  // namespace
 
 void FillGradient(TBitmap* bmp, const RECT& r, const std::vector<TsGradientStop>& stops) {
-  FillGradient(BitmapRows(bmp), ToTsRect(r), stops);
+  FillGradient(BitmapRows(bmp), ToTRect(r), stops);
 }
 
 void GrayscaleBitmap(TBitmap* bmp) { GrayscaleBitmap(BitmapRows(bmp)); }
@@ -42,7 +42,7 @@ void BlendBitmaps(TBitmap* d, TBitmap* s, int level) {
 void BlendBitmapRect(TBitmap* d, TBitmap* s, std::array<uint8_t, 3> alpha, const RECT& r, POINT p) {
   if (!d || !s) return;
   const TsBitmap24 source = Snapshot(s);
-  BlendBitmapRect(BitmapRows(d), source.View(), alpha, ToTsRect(r), {p.x, p.y});
+  BlendBitmapRect(BitmapRows(d), source.View(), alpha, ToTRect(r), {p.x, p.y});
 }
 
 void BlendColorByMask(TBitmap* a, TBitmap* mask, TColor color) {
@@ -55,7 +55,7 @@ void BlendBitmapsByMask(TBitmap* d, TBitmap* s, TBitmap* mask, const RECT& r) {
   if (!d || !s || !mask) return;
   const TsBitmap24 source = Snapshot(s);
   const TsBitmap24 m = Snapshot(mask);
-  BlendBitmapsByMask(BitmapRows(d), source.View(), m.View(), ToTsRect(r));
+  BlendBitmapsByMask(BitmapRows(d), source.View(), m.View(), ToTRect(r));
 }
 
 void CopyRectTransparent(TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& ci, TColor key,
@@ -69,6 +69,6 @@ void CopyRectTransparent(TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& c
 void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
                               const TsCacheInfo& ci) {
   if (!MaskIndexValid(maskIndex)) return;
-  PaintNinePartMasterImage(BitmapRows(bmp), ToTsRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
+  PaintNinePartMasterImage(BitmapRows(bmp), ToTRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
                            SkinKeyFillColor);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/win/TBitmap.h"
+#include "framework/win/WinRect.h"
 #include "skin/engine/core/SectionPainting.h"
 #include "skin/engine/core/TsBitmap24View.h"
 #include "skin/engine/core/TsCacheView.h"
@@ -14,6 +15,3 @@ TsCacheView CacheViewOf(TBitmap* bmp, int x, int y, bool valid);
 
 // The skin colours for one painting, with system colours resolved by the platform.
 TsSkinColors PlatformSkinColors(TColor keyFill = SkinKeyColor, TColor background = SkinKeyColor);
-
-inline TsRect ToTsRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-inline RECT ToRECT(const TsRect& r) { return {r.Left, r.Top, r.Right, r.Bottom}; }

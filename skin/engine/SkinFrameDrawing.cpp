@@ -28,7 +28,7 @@ void Dot(HDC dc, int x, int y) {
 }  // namespace
 
 void DrawBevelFrame(HDC dc, RECT& r, TColor color1, TColor color2, int& count) {
-  TsRect box = ToTsRect(r);
+  TsRect box = ToTRect(r);
   int32_t n = count;
   const TsBevelLines lines = BevelFrameLines(box, n);
   {
@@ -65,7 +65,7 @@ void DrawGripDots(TCanvas* canvas, const RECT& r) {
 }
 
 void DrawCheckMark(TCanvas* canvas, const RECT& r, TColor color, bool enabled) {
-  const auto corners = CheckMarkPolygon(ToTsRect(r));
+  const auto corners = CheckMarkPolygon(ToTRect(r));
   auto draw = [&](int dx, int dy, TColor c) {
     POINT pts[6];
     for (size_t i = 0; i < 6; ++i) pts[i] = {corners[i].X + dx, corners[i].Y + dy};

@@ -44,7 +44,7 @@ std::optional<TColor> CustomColorOf(TsCommonData* data) {
 
 void PaintBackgroundByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
                             TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state) {
-  PaintBackgroundByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTsRect(r),
+  PaintBackgroundByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r),
                          state, GlobalColors());
 }
 
@@ -58,20 +58,20 @@ void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, TsSkinStat
   TsSectionLook look = SectionLookOf(data->SkinIndex(), state, image, true, data->SkinSection(), colors);
   const std::optional<TColor> custom = CustomColorOf(data);
   if (custom && *custom != SkinKeyColor) look.Color = *custom;
-  PaintSectionBackground(rows, ToTsRect(r), look, ViewOfCache(ci), ToTsPoint(offset), colors.Background);
+  PaintSectionBackground(rows, ToTRect(r), look, ViewOfCache(ci), ToTsPoint(offset), colors.Background);
 }
 
 void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternIndex, TBitmap* bmp,
                                 POINT offset, const RECT& r, TsSkinState state, const TsCacheInfo& ci,
                                 const std::string&) {
   PaintBackgroundWithIndexes(BitmapRows(bmp), skinIndex, patternIndex, hotPatternIndex, ToTsPoint(offset),
-                             ToTsRect(r), state, ViewOfCache(ci), GlobalColors());
+                             ToTRect(r), state, ViewOfCache(ci), GlobalColors());
 }
 
 void PaintSectionByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
                          POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
   if (!bmp) return;
-  PaintSectionByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTsRect(r), state,
+  PaintSectionByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r), state,
                       fillCentre, GlobalColors());
 }
 
@@ -79,13 +79,13 @@ void PaintSectionByIndexMaster(int skinIndex, const std::string& sectionName, co
                                TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state,
                                bool fillCentre) {
   PaintSectionByIndexMaster(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset),
-                            ToTsRect(r), state, fillCentre, GlobalColors());
+                            ToTRect(r), state, fillCentre, GlobalColors());
 }
 
 void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitmap* bmp, POINT offset,
                           const RECT& r, TsSkinState state, bool fillCentre, const TsCacheInfo& ci,
                           const std::string&, int hotPatternIndex) {
-  PaintSectionWithMask(BitmapRows(bmp), skinIndex, maskIndex, patternIndex, ToTsPoint(offset), ToTsRect(r), state,
+  PaintSectionWithMask(BitmapRows(bmp), skinIndex, maskIndex, patternIndex, ToTsPoint(offset), ToTRect(r), state,
                        fillCentre, ViewOfCache(ci), hotPatternIndex, GlobalColors());
 }
 
@@ -102,7 +102,7 @@ void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCent
     SkinBackgroundFillColor = AskBackgroundColor(parent);
   }
   PaintControlSection(BitmapRows(bmp), data->SkinIndex(), data->SkinSection(), data->BorderIndex(),
-                      CustomColorOf(data), ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTsRect(r), state,
+                      CustomColorOf(data), ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTRect(r), state,
                       GlobalColors());
 }
 
@@ -114,7 +114,7 @@ void PaintMaskedGlyph(TBitmap* bmp, POINT p, TsSkinState state, int maskIndex, T
 void PaintNinePartImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
                         const TsCacheInfo& ci) {
   if (!MaskIndexValid(maskIndex)) return;
-  PaintNinePartImage(BitmapRows(bmp), ToTsRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
+  PaintNinePartImage(BitmapRows(bmp), ToTRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
                      SkinKeyFillColor);
 }
 
@@ -130,9 +130,9 @@ void ApplyDisabledKind(TBitmap* bmp, TsDisabledKind kinds, TControl* control, PO
 }
 
 void BlendRoundRectColor(TBitmap* bmp, const RECT& r, int percent, int radius, int edgeWidth, TColor color) {
-  BlendRoundRectColor(BitmapRows(bmp), ToTsRect(r), percent, radius, edgeWidth, static_cast<TColor>(ColorToRGB(color)));
+  BlendRoundRectColor(BitmapRows(bmp), ToTRect(r), percent, radius, edgeWidth, static_cast<TColor>(ColorToRGB(color)));
 }
 
 void BlendRectWithColor(TBitmap* bmp, const RECT& r, int transparency, TColor color) {
-  BlendRectWithColor(BitmapRows(bmp), ToTsRect(r), transparency, static_cast<TColor>(ColorToRGB(color)));
+  BlendRectWithColor(BitmapRows(bmp), ToTRect(r), transparency, static_cast<TColor>(ColorToRGB(color)));
 }

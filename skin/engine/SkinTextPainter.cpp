@@ -14,7 +14,7 @@ namespace {
 
 void DrawPasses(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags,
                 const TsCaptionColors& colors) {
-  TsRect box = ToTsRect(r);
+  TsRect box = ToTRect(r);
   TsTextExtent extent;
   if (!(flags & DT_WORDBREAK)) {
     const SIZE s = canvas->TextExtent(text);

@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "framework/base/Exception.h"
+#include "framework/base/TStream.h"
+#include "tests/framework/base/WriteFault.h"
 
 TEST(TStringList, UnsortedListEditsAndBounds) {
   TStringList list;
@@ -111,4 +113,29 @@ TEST(TStringList, ChangeEventsAndFiles) {
   EXPECT_EQ(back.Text(), "1\r\n2\r\n");
   std::remove(name.c_str());
   EXPECT_THROW(back.LoadFromFile(name), EFOpenError);
+}
+
+// A list or a memory stream saved over a file on a full disk leaves the old file as it was.
+TEST(TStringList, SavesOnAFullDiskKeepTheOldFile) {
+  const std::string name = ::testing::TempDir() + "tvx_list_full.txt";
+  TStringList old;
+  old.Add("kept");
+  old.SaveToFile(name);
+  const std::string before = diskfile::Bytes(name);
+
+  TStringList list;
+  for (int i = 0; i < 1000; ++i) list.Add("line " + std::to_string(i));
+  {
+    TWriteFaultScope full(TWriteFault::DiskFull, 100);
+    EXPECT_THROW(list.SaveToFile(name), EInOutError);
+  }
+  TMemoryStream memory;
+  memory.WriteBuffer("0123456789", 10);
+  {
+    TWriteFaultScope full(TWriteFault::DiskFull, 5);
+    EXPECT_THROW(memory.SaveToFile(name), EInOutError);
+  }
+  EXPECT_EQ(diskfile::Bytes(name), before);
+  EXPECT_FALSE(diskfile::Exists(TAtomicFileStream::TemporaryNameOf(name)));
+  std::remove(name.c_str());
 }
