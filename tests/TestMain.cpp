@@ -1,5 +1,5 @@
 // The main of every test binary: GoogleTest's, plus a watchdog. A test that runs longer than
-// TARVEX_TEST_TIMEOUT seconds (default 300) is named on the output and the binary ends at once
+// TARVEX_TEST_TIMEOUT seconds (default 180) is named on the output and the binary ends at once
 // with code 124, so one hang costs minutes instead of the run's whole time-out.
 #include <gtest/gtest.h>
 
@@ -81,7 +81,7 @@ private:
 std::chrono::seconds TestTimeLimit() {
   const char* text = std::getenv("TARVEX_TEST_TIMEOUT");
   long seconds = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
-  return std::chrono::seconds(seconds > 0 ? seconds : 300);
+  return std::chrono::seconds(seconds > 0 ? seconds : 180);
 }
 
 }  // namespace
