@@ -36,6 +36,9 @@ elseif(TARVEX_KIND STREQUAL "fuzz")
   add_compile_definitions(TARVEX_FUZZING=1)
 elseif(TARVEX_KIND STREQUAL "win")
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # Wine's debugger reads DWARF 4, not the compiler's default 5: a crash's backtrace then names
+  # functions and lines.
+  add_compile_options(-gdwarf-4)
 endif()
 
 if(TARVEX_KIND STREQUAL "win")
@@ -49,10 +52,11 @@ if(TARVEX_KIND STREQUAL "win")
     target_include_directories(gmock SYSTEM PUBLIC /usr/src/googletest/googlemock/include
                                PRIVATE /usr/src/googletest/googlemock)
     target_link_libraries(gmock PUBLIC gtest)
-    add_library(gtest_main STATIC /usr/src/googletest/googletest/src/gtest_main.cc)
-    target_link_libraries(gtest_main PUBLIC gtest)
   endif()
   set(TARVEX_JPEG_PREFIX ${CMAKE_SOURCE_DIR}/build/deps/libjpeg-win)
+  if(NOT EXISTS ${TARVEX_JPEG_PREFIX}/lib/libjpeg.a)
+    message(FATAL_ERROR "libjpeg for Windows is not built yet (${TARVEX_JPEG_PREFIX}): run tools/bootstrap")
+  endif()
   add_library(tarvex_jpeg STATIC IMPORTED GLOBAL)
   set_target_properties(tarvex_jpeg PROPERTIES
     IMPORTED_LOCATION ${TARVEX_JPEG_PREFIX}/lib/libjpeg.a
@@ -99,7 +103,7 @@ function(tarvex_native_test name)
     return()
   endif()
   _tarvex_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_DEPS} GTest::gtest GTest::gmock tarvex_test_main)
   set_property(GLOBAL APPEND PROPERTY TARVEX_TESTS ${name})
 endfunction()
 
@@ -109,14 +113,18 @@ function(tarvex_wine_test name)
     return()
   endif()
   _tarvex_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_DEPS} wine_test_support gmock gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_DEPS} wine_test_support gmock tarvex_test_main)
   set_property(GLOBAL APPEND PROPERTY TARVEX_TESTS ${name})
 endfunction()
 
-# What every Wine test binary links: the GDI/USER census (tests/framework/win/TGuiCensus.h).
+# What every test binary links: its main, GoogleTest's with a watchdog that ends a hanging test
+# (tests/TestMain.cpp); Wine tests also get the GDI/USER census (tests/framework/win/TGuiCensus.h).
 if(TARVEX_KIND STREQUAL "win")
+  tarvex_library(tarvex_test_main WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp DEPS gtest)
   tarvex_library(wine_test_support WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/framework/win/TGuiCensus.cpp)
   target_link_libraries(wine_test_support PUBLIC gdi32 user32 ntdll)
+elseif(TARVEX_KIND STREQUAL "host" OR TARVEX_KIND STREQUAL "asan")
+  tarvex_library(tarvex_test_main SOURCES ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp DEPS GTest::gtest)
 endif()
 
 function(tarvex_fuzz name)
