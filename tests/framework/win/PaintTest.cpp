@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "TGuiCensus.h"
 #include "TestSupport.h"
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TGraphicControl.h"
@@ -87,7 +88,11 @@ TEST(Paint, AChildThatThrowsLeavesTheDeviceContextAndItsCanvasAsTheyWere) {
   int level = SaveDC(dc.Handle());
   RestoreDC(dc.Handle(), level);
   HGDIOBJ brush = GetCurrentObject(dc.Handle(), OBJ_BRUSH);
-  EXPECT_THROW(form->PaintControls(dc.Handle(), nullptr), std::runtime_error);
+  // Repeated failing paints leave no DC, bitmap or brush behind.
+  EXPECT_EQ(TGuiCensus::ChangeOver(20, [&] {
+              EXPECT_THROW(form->PaintControls(dc.Handle(), nullptr), std::runtime_error);
+            }),
+            TGuiCensus());
   // Nothing saved is left on the stack, the origin and clipping are back.
   int after = SaveDC(dc.Handle());
   RestoreDC(dc.Handle(), after);
@@ -117,6 +122,7 @@ TEST(Paint, ScopesDeleteWhatTheyMadeAndPutBackWhatTheyChangedWhenLeftByAnExcepti
   HGDIOBJ brushBefore = nullptr;
   TMemoryDC outer(nullptr, 10, 10);
   brushBefore = GetCurrentObject(outer.Handle(), OBJ_BRUSH);
+  const TGuiCensus before = TGuiCensus::Now();
   try {
     TMemoryDC dc(outer.Handle(), 16, 8);
     dcHandle = dc.Handle();
@@ -137,6 +143,7 @@ TEST(Paint, ScopesDeleteWhatTheyMadeAndPutBackWhatTheyChangedWhenLeftByAnExcepti
   EXPECT_EQ(GetObjectType(dcHandle), 0u);
   EXPECT_EQ(GetObjectType(bitmap), 0u);
   EXPECT_EQ(GetObjectType(brush), 0u);
+  EXPECT_EQ(TGuiCensus::Now() - before, TGuiCensus());
   EXPECT_EQ(GetCurrentObject(outer.Handle(), OBJ_BRUSH), brushBefore);
   POINT origin{-1, -1};
   GetViewportOrgEx(outer.Handle(), &origin);
