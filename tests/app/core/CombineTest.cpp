@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 
@@ -285,4 +286,72 @@ TEST(Combine, RefusesAnUnusableBufferSizeBeforeAnything) {
   TRecordingHost host;
   EXPECT_THROW(RunCombine(host, dir, Rows(dir, {{-2, 0x03FD0000, RandomBytes(500, 1)}}), 0), Exception);
   EXPECT_TRUE(host.Events.empty());
+}
+
+namespace {
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 0xCBF29CE484222325ull;
+  for (uint8_t b : bytes) h = (h ^ b) * 0x100000001B3ull;
+  return h;
+}
+
+// A flash image whose memory-map words at 28 and 32 give the map's length as the combine computes it.
+std::vector<uint8_t> FlashWithMapWords(size_t size, uint32_t seed, uint32_t at28, uint32_t at32) {
+  std::vector<uint8_t> flash = RandomBytes(size, seed);
+  PutBE(flash, 28, at28);
+  PutBE(flash, 32, at32);
+  return flash;
+}
+
+std::vector<TShxGroup> FlashCarriesItsMap(std::vector<TShxGroup> groups) {
+  auto map = std::find_if(groups.begin(), groups.end(), [](const TShxGroup& g) { return g.CG == 0; });
+  auto flash = std::find_if(groups.begin(), groups.end(), [](const TShxGroup& g) { return g.CG == 1; });
+  flash->Data.insert(flash->Data.begin(), map->Data.begin(), map->Data.end());
+  flash->Start = map->Start;
+  groups.erase(map);
+  return groups;
+}
+
+}  // namespace
+
+// Digests of the superfiles the combine wrote for the generators' firmware before it streamed its
+// images: any change of the output, at any buffer size, shows here.
+TEST(Combine, OutputStaysByteForByteWhatItWasAtEveryBufferSize) {
+  struct TCase {
+    const char* Name;
+    std::vector<TShxGroup> Groups;
+    size_t Size;
+    uint64_t Digest;
+  };
+  const std::vector<TCase> cases = {
+      {"realistic, map and flash apart", RealisticFirmware(50000, 9), 189222, 0xd234d97e5ed3caeeull},
+      {"realistic, flash carries its map", FlashCarriesItsMap(RealisticFirmware(70001, 11)), 251088,
+       0xeccd85a538a1950eull},
+      {"small", SmallFirmware(3), 9660, 0xcdebde2173222420ull},
+      {"boot loader, 5000-byte loader, 10-byte map",
+       {{-2, 0x03FD0000, MakeRamDownloader(5000, 4)},
+        {-1, 0x00100000, RandomBytes(300, 5)},
+        {1, 0x10000000, FlashWithMapWords(3000, 6, 0x10000040, 0x10000045)},
+        {5, 0x10C00000, RandomBytes(2049, 7)}},
+       31628, 0x09e5da2669aaea3cull},
+      {"map is the whole flash",
+       {{-2, 0x03FD0000, MakeRamDownloader(416, 8)}, {1, 0x10000000, MakeMemoryMap(777, 9)}},
+       10944, 0x7f559b81a65f16eaull},
+      {"map of length 0",
+       {{-2, 0x03FD0000, MakeRamDownloader(1500, 10)},
+        {1, 0x10000000, FlashWithMapWords(100, 11, 0x10000040, 0x1000003B)}},
+       11854, 0x6dd2c43047a552d7ull},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir("combine-golden");
+    const std::vector<TCodeGroupRow> rows = Rows(dir, c.Groups);
+    for (int kb : {1, 3, 64, 4096}) {
+      TRecordingHost host;
+      ASSERT_TRUE(RunCombine(host, dir, rows, kb)) << c.Name;
+      const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
+      EXPECT_EQ(out.size(), c.Size) << c.Name << ", " << kb << " kB";
+      EXPECT_EQ(Fnv1a(out), c.Digest) << c.Name << ", " << kb << " kB: 0x" << std::hex << Fnv1a(out);
+    }
+  }
 }
