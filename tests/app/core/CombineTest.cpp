@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 
@@ -204,7 +206,7 @@ TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
   }
 }
 
-TEST(Combine, CancelledDialogAndMissingImages) {
+TEST(Combine, CancelledDialogAndEmptyImages) {
   TTempDir dir("combine-cancel");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
                                          {4, 0x11200000, RandomBytes(70, 3)}};
@@ -214,13 +216,60 @@ TEST(Combine, CancelledDialogAndMissingImages) {
   EXPECT_FALSE(RunCombine(cancel, dir, rows));
   EXPECT_FALSE(TRawFile::Exists(dir / "out.shx"));
 
-  // A row whose image is gone is left out without a message; its pair is still entered.
-  rows[1].Name = dir / "gone.smg";
+  // A row whose image is empty is left out without a message; its pair is still entered.
+  WriteFileBytes(rows[1].Name, {});
   TRecordingHost host;
   ASSERT_TRUE(RunCombine(host, dir, rows));
   EXPECT_TRUE(host.Errors().empty());
   const std::vector<uint8_t> loader = PatchedLoader(groups[0].Data, {{4, 0x11200000, 0x1120FFFF}});
   EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), BuildSuperfile({{-2, 0x03FD0000, loader}})));
+}
+
+// Left out, such an image would take its code group out of the phone's firmware unseen.
+TEST(Combine, RefusesARowWhoseImageCannotBeReadAndWritesNothing) {
+  TTempDir dir("combine-unreadable");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(70, 3)}};
+  const std::vector<TCodeGroupRow> good = Rows(dir, groups);
+  std::filesystem::create_directory(dir / "folder.smg");
+  ASSERT_EQ(mkfifo((dir / "pipe.smg").c_str(), 0600), 0);
+  const std::string prefix = "The \"LangPack\" row (code group 4) ";
+  struct TCase {
+    std::string Name;
+    std::string Error;
+  };
+  std::vector<TCase> cases = {
+      {dir / "gone.smg", prefix + "cannot be combined: there is no file \"" + dir / "gone.smg" + "\"."},
+      {dir / "folder.smg", prefix + "cannot be combined: there is no file \"" + dir / "folder.smg" + "\"."},
+      {dir / "pipe.smg", prefix + "cannot be combined: there is no file \"" + dir / "pipe.smg" + "\"."},
+      {"", prefix + "names no image file."},
+  };
+  // The owner's permissions do not bind root.
+  if (geteuid() != 0) {
+    WriteFileBytes(dir / "locked.smg", {1, 2, 3});
+    std::filesystem::permissions(dir / "locked.smg", std::filesystem::perms::none);
+    cases.push_back({dir / "locked.smg", prefix + "cannot be combined: Cannot open file \"" + dir / "locked.smg" +
+                                             "\". " + std::strerror(EACCES)});
+  }
+  for (const TCase& c : cases) {
+    std::vector<TCodeGroupRow> rows = good;
+    rows[1].Name = c.Name;
+    WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+    TRecordingHost host;
+    EXPECT_FALSE(RunCombine(host, dir, rows)) << c.Name;
+    EXPECT_EQ(host.Errors(), std::vector<std::string>{c.Error});
+    EXPECT_EQ(host.LastStatus(), c.Error);
+    EXPECT_EQ(host.Events.front(), "status:" + c.Error) << "refused before the save dialog";
+    EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.Name;
+  }
+  // The RAM downloader's own image, too.
+  std::vector<TCodeGroupRow> rows = good;
+  rows[0].Name = dir / "gone.smg";
+  TRecordingHost host;
+  EXPECT_FALSE(RunCombine(host, dir, rows));
+  ASSERT_EQ(host.Errors().size(), 1u);
+  EXPECT_EQ(host.Errors()[0].rfind("The \"RAM Downloader\" row (code group -2) cannot be combined", 0), 0u)
+      << host.Errors()[0];
 }
 
 TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
