@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
 
 #include "TRecordingHost.h"
 #include "app/core/CodeGroups.h"
@@ -298,6 +299,57 @@ TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   EXPECT_EQ(host.Events.back(), "busy:off");
+}
+
+// The header carries byte sums taken before the records are written: an image rewritten in
+// between must not give a superfile whose table disagrees with its records.
+TEST(Combine, AnImageThatChangesWhileBeingCombinedStopsItAndKeepsTheOldFile) {
+  class TChangingHost : public TRecordingHost {
+  public:
+    std::function<void()> OnSave, OnGauge;
+    bool AskSaveFileName(const std::string& filter, std::string& fileName) override {
+      OnSave();
+      return TRecordingHost::AskSaveFileName(filter, fileName);
+    }
+    // Set between the pass that sums the images and the one that writes them.
+    void SetGaugeRange(int64_t max, int64_t progress) override {
+      TRecordingHost::SetGaugeRange(max, progress);
+      OnGauge();
+    }
+  };
+  TTempDir dir("combine-changing");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(100000, 3)}};
+  const std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  const auto flip = [&](size_t at) {
+    return [&, at] {
+      std::vector<uint8_t> image = groups[1].Data;
+      image[at] ^= 1;
+      WriteFileBytes(rows[1].Name, image);
+    };
+  };
+  const auto cut = [&] { WriteFileBytes(rows[1].Name, RandomBytes(99999, 3)); };
+  const auto none = [] {};
+  const std::vector<std::pair<std::function<void()>, std::function<void()>>> cases = {
+      {flip(5), none}, {cut, none}, {none, flip(5)}, {none, flip(77777)}, {none, cut}};
+  for (size_t i = 0; i < cases.size(); ++i) {
+    WriteFileBytes(rows[1].Name, groups[1].Data);
+    WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+    TChangingHost host;
+    host.SaveAnswer = dir / "out.shx";
+    host.OnSave = cases[i].first;
+    host.OnGauge = cases[i].second;
+    TSuperfileCombiner combiner(host);
+    try {
+      combiner.Combine(rows, "", 4);
+      ADD_FAILURE() << "case " << i << " combined";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "The image \"" + rows[1].Name + "\" changed while it was being combined.") << i;
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << i;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+      EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << i;
+  }
 }
 
 TEST(Combine, SplitAndCombineRoundTripAndBufferSizesAgree) {

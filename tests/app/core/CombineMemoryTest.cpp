@@ -1,0 +1,92 @@
+// The combine's peak memory, counted by a replaced operator new (its own binary, so that no other
+// test runs under the counting allocator): the two I/O buffers and a constant, whatever the size of
+// the superfile.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "TRecordingHost.h"
+#include "app/core/CodeGroups.h"
+#include "app/core/TSuperfileCombiner.h"
+#include "shx-generator.h"
+
+namespace {
+
+std::atomic<size_t> gLive{0};
+std::atomic<size_t> gPeak{0};
+// A header in front of each block keeps its size, and the block aligned as malloc's are.
+constexpr size_t kHeader = alignof(std::max_align_t);
+
+}  // namespace
+
+void* operator new(size_t size) {
+  auto* block = static_cast<unsigned char*>(std::malloc(size + kHeader));
+  if (!block) throw std::bad_alloc();
+  *reinterpret_cast<size_t*>(block) = size;
+  const size_t live = gLive += size;
+  for (size_t peak = gPeak; live > peak && !gPeak.compare_exchange_weak(peak, live);) {
+  }
+  return block + kHeader;
+}
+
+void operator delete(void* p) noexcept {
+  if (!p) return;
+  auto* block = static_cast<unsigned char*>(p) - kHeader;
+  gLive -= *reinterpret_cast<size_t*>(block);
+  std::free(block);
+}
+
+void operator delete(void* p, size_t) noexcept {
+  operator delete(p);
+}
+
+namespace {
+
+// Peak bytes held during one combine beyond what was held before it.
+size_t CombinePeak(const std::vector<TCodeGroupRow>& rows, const TTempDir& dir, int kb) {
+  TRecordingHost host;
+  host.SaveAnswer = dir / "out.shx";
+  TSuperfileCombiner combiner(host);
+  const size_t before = gLive;
+  gPeak = before;
+  const bool done = combiner.Combine(rows, "", kb);
+  const size_t peak = gPeak - before;
+  EXPECT_TRUE(done);
+  return peak;
+}
+
+std::vector<TCodeGroupRow> WriteImages(const TTempDir& dir, size_t flashSize) {
+  std::vector<TCodeGroupRow> rows;
+  for (const TShxGroup& g : RealisticFirmware(flashSize, 7)) {
+    TCodeGroupRow row;
+    if (g.CG >= 0) row.CG = g.CG;
+    row.Type = GetCGName(g.CG);
+    row.Name = dir / ("img" + std::to_string(g.CG + 2) + ".smg");
+    row.A1 = g.Start;
+    row.A2 = static_cast<uint32_t>(g.Start + g.Data.size() - 1);
+    WriteFileBytes(row.Name, g.Data);
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+TEST(CombineMemory, PeakIsTheTwoBuffersWhateverTheSuperfileSize) {
+  TTempDir small("combine-memory-small");
+  TTempDir large("combine-memory-large");
+  const std::vector<TCodeGroupRow> smallRows = WriteImages(small, 256 * 1024);
+  const std::vector<TCodeGroupRow> largeRows = WriteImages(large, 8 * 1024 * 1024);
+  CombinePeak(smallRows, small, 4);  // first-use allocations out of the way
+  for (int kb : {4, 64}) {
+    const size_t buffers = 2 * static_cast<size_t>(kb) * 1024;
+    const size_t smallPeak = CombinePeak(smallRows, small, kb);
+    const size_t largePeak = CombinePeak(largeRows, large, kb);
+    EXPECT_GE(smallPeak, buffers) << kb << " kB";
+    EXPECT_LE(largePeak, buffers + 32 * 1024) << kb << " kB";
+    EXPECT_LE(largePeak, smallPeak + 1024) << kb << " kB";
+  }
+}
