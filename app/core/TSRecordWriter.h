@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/core/TIOBuffer.h"
 #include "app/core/TRawFile.h"
 
 // Writes the S-record blocks of a superfile through a buffer of the I/O size and keeps the byte sum
@@ -28,23 +29,30 @@ public:
   void EndBlock(bool last);
 
   uint32_t Sum() const { return FSum; }
+  // The sum of the data bytes written so far.
+  uint64_t DataSum() const { return FDataSum; }
+
+  // The sum of the bytes, which S-record checksums and the superfile's table are made of.
+  static uint64_t ByteSum(const void* data, size_t size);
 
 private:
-  void PutLine(const uint8_t* data, size_t count);
+  // Returns the sum of the line's data bytes.
+  unsigned PutLine(const uint8_t* data, size_t count);
   void Put(const char* text, size_t length);
   void Flush();
 
   TRawFile& FFile;
-  std::unique_ptr<char[]> FBuf;
-  size_t FSize;
+  TIOBuffer FBuffer;
+  char* const FBuf;
+  const size_t FSize;
   size_t FLen = 0;
-  // Everything before FBuf, plus FBuf's bytes up to FSummed.
+  // Of everything flushed.
   uint32_t FSum;
-  size_t FSummed = 0;
   uint32_t FAddress = 0;
   // The start of a line whose remaining bytes have not arrived yet.
   uint8_t FPending[kBytesPerLine];
   size_t FPendingLen = 0;
   int64_t FDataBytes = 0;
+  uint64_t FDataSum = 0;
   std::function<void(int64_t)> FOnProgress;
 };

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "app/core/CodeGroups.h"
+#include "app/core/TIOBuffer.h"
 #include "app/core/TRawFile.h"
 #include "app/core/TSRecordWriter.h"
 #include "app/core/TSuperfileHeader.h"
@@ -37,19 +38,6 @@ void PutBE(uint8_t* p, uint32_t value) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
 }
 
-uint64_t ByteSum(const uint8_t* p, size_t size) {
-  uint64_t sum = 0;
-  size_t i = 0;
-  // Fixed-length inner runs, which the compiler turns into vector code.
-  for (; i + 64 <= size; i += 64) {
-    uint32_t run = 0;
-    for (size_t j = 0; j < 64; ++j) run += p[i + j];
-    sum += run;
-  }
-  for (; i < size; ++i) sum += p[i];
-  return sum;
-}
-
 // A row's image file. Its first bytes are read before the save dialog, then the whole file once
 // for its byte sums, which the header carries ahead of the data, and once more as it is written.
 // Each later read checks that the file still holds what the earlier ones saw.
@@ -70,11 +58,10 @@ struct TImage {
   throw EInOutError("The image \"" + image.Name + "\" changed while it was being combined.", 0);
 }
 
-// Reads the image through the buffer and hands on the bytes to write, in pieces; returns their sum.
+// Reads the image through the buffer and hands on the bytes to write, in pieces.
 template <typename TOnData>
-uint64_t StreamImage(const TImage& image, uint8_t* buffer, size_t bufferSize, TOnData&& onData) {
+void StreamImage(const TImage& image, uint8_t* buffer, size_t bufferSize, TOnData&& onData) {
   TRawFile file(image.Name, TRawFile::TMode::Read);
-  uint64_t sum = 0;
   for (int64_t done = 0; done < image.Size;) {
     const size_t want = static_cast<size_t>(std::min<int64_t>(image.Size - done, bufferSize));
     if (file.Read(buffer, want) != want) ImageChanged(image);
@@ -83,12 +70,10 @@ uint64_t StreamImage(const TImage& image, uint8_t* buffer, size_t bufferSize, TO
       if (std::memcmp(buffer, image.Front.data() + done, front) != 0) ImageChanged(image);
       if (image.Patched) std::memcpy(buffer, image.PatchedFront.data() + done, front);
     }
-    sum += ByteSum(buffer, want);
     onData(buffer, want, done);
     done += static_cast<int64_t>(want);
   }
   file.Close();
-  return sum;
 }
 
 // What a table slot holds: a run of an image's bytes. Only a flash whose memory map was cut off
@@ -202,10 +187,11 @@ void SumSlots(TPlan& plan, uint8_t* buffer, size_t bufferSize) {
     if (!slot.Present() || plan.IsCutFlash(slot)) continue;
     TImage& image = plan.ImageOf(slot);
     TSlot* const cut = &slot == &map && plan.IsCutFlash(flash) && flash.Present() ? &flash : nullptr;
-    image.Sum = StreamImage(image, buffer, bufferSize, [&](const uint8_t* data, size_t size, int64_t at) {
+    StreamImage(image, buffer, bufferSize, [&](const uint8_t* data, size_t size, int64_t at) {
+      image.Sum += TSRecordWriter::ByteSum(data, size);
       if (!cut || at + static_cast<int64_t>(size) <= map.Size) return;
       const size_t skip = at < map.Size ? static_cast<size_t>(map.Size - at) : 0;
-      cut->Sum += ByteSum(data + skip, size - skip);
+      cut->Sum += TSRecordWriter::ByteSum(data + skip, size - skip);
     });
     slot.Sum = image.Sum - (cut ? cut->Sum : 0);
   }
@@ -239,9 +225,9 @@ void WriteBlocks(TPlan& plan, TSRecordWriter& writer, int lastSlot, uint8_t* buf
   const auto write = [&](const TSlot& slot) {
     if (plan.IsCutFlash(slot)) return;  // read with its memory map
     const TImage& image = plan.ImageOf(slot);
-    const uint64_t sum = StreamImage(image, buffer, bufferSize,
-                                     [&](const uint8_t* data, size_t size, int64_t) { writer.Write(data, size); });
-    if (sum != image.Sum) ImageChanged(image);
+    const uint64_t before = writer.DataSum();
+    StreamImage(image, buffer, bufferSize, [&](const uint8_t* data, size_t size, int64_t) { writer.Write(data, size); });
+    if (writer.DataSum() - before != image.Sum) ImageChanged(image);
   };
   const bool joined = plan.Map().Present() && plan.Flash().Present();
   for (int s = 0; s < kCodeGroupSlots; ++s) {
@@ -337,8 +323,8 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
   {
     TBusyCursor busy(FHost);
     // Images stream through one input buffer; the writer has its own of the same size.
-    const auto input = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
-    SumSlots(plan, input.get(), bufSize);
+    const TIOBuffer input(bufSize);
+    SumSlots(plan, input.Data(), bufSize);
 
     TSuperfileHeader header = TSuperfileHeader::Create(FHost.LocalTime());
     uint32_t count = 0;
@@ -362,7 +348,7 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
       for (size_t i = 0; i < header.Size(); ++i) headerSum += header.Data()[i];
       TSRecordWriter writer(file, bufSize, headerSum);
       writer.SetOnProgress([this](int64_t done) { FHost.SetGaugeProgress(done); });
-      WriteBlocks(plan, writer, lastSlot, input.get(), bufSize);
+      WriteBlocks(plan, writer, lastSlot, input.Data(), bufSize);
       file.Close();
       ReplaceFile(tempName, fileName);
     } catch (...) {
