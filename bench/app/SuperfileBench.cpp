@@ -251,6 +251,9 @@ int main(int argc, char** argv) {
   }
   fs::remove_all(Fixtures().at(16).Dir);
   Fixtures().erase(16);
+  rusage self{};
+  getrusage(RUSAGE_SELF, &self);
+  peaks.push_back("(no figure can be below this process's own peak then: " + std::to_string(self.ru_maxrss) + " kB)");
 
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
