@@ -3,6 +3,7 @@
 #include "editors/core/ImageBytes.h"
 #include "editors/core/TEditorHost.h"
 #include "framework/base/Exception.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TStream.h"
 
 #include <filesystem>
@@ -26,9 +27,7 @@ std::vector<uint8_t> EditorFiles::ReadWholeFile(const std::string& fileName) {
 }
 
 void EditorFiles::WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& data) {
-  TMemoryStream stream;
-  stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
-  stream.SaveToFile(fileName);
+  TAtomicFileStream::WriteFile(fileName, data.data(), data.size());
 }
 
 std::optional<TFlasherRow> EditorFiles::FlasherRowOf(const std::string& fileName, int32_t cg,

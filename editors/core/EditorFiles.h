@@ -15,6 +15,7 @@ bool FileExists(const std::string& fileName);
 // The file's length; -1 when it does not exist.
 int64_t FileSize(const std::string& fileName);
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
+// Replaces the file whole; when that fails the old file stays as it was.
 void WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& data);
 // The flasher row of an image file: its length, and the big-endian word at `addressOffset` with the
 // low 8 bits cleared as the start address; none when the file does not exist.

@@ -5,6 +5,7 @@
 
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TIntegerField.h"
 #include "framework/base/TStream.h"
 #include "framework/base/TStringField.h"
@@ -717,26 +718,9 @@ void TClientDataSet::SaveToStream(TStream& stream, TDataPacketFormat format) {
 void TClientDataSet::SaveToFile(const std::string& fileName, TDataPacketFormat format) {
   std::string name = fileName.empty() ? FFileName : fileName;
   if (name.empty()) DatabaseError("No file name given for saving the table");
-  TMemoryStream data;
-  SaveToStream(data, format);
-  // Written beside the target and renamed over it, so a failed write never destroys the old file.
-  std::string temporary = name + ".tmp~";
-  try {
-    TFileStream file(temporary, fmCreate);
-    data.SaveToStream(file);
-    file.Close();
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temporary), std::filesystem::path(name), error);
-    if (error) {
-      std::filesystem::remove(std::filesystem::path(name), error);
-      std::filesystem::rename(std::filesystem::path(temporary), std::filesystem::path(name), error);
-      if (error) throw EInOutError("Cannot replace file \"" + name + "\": " + error.message(), error.value());
-    }
-  } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(std::filesystem::path(temporary), ignored);
-    throw;
-  }
+  TAtomicFileStream file(name);
+  SaveToStream(file, format);
+  file.Commit();
 }
 
 void TClientDataSet::LoadFromStream(TStream& stream) {

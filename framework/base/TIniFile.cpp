@@ -2,6 +2,7 @@
 
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TStream.h"
 #include "framework/base/TStringList.h"
 
@@ -191,8 +192,6 @@ std::string TIniFile::Text() const {
 }
 
 void TIniFile::UpdateFile() {
-  std::string text = Text();
-  TFileStream file(FFileName, fmCreate);
-  file.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
-  file.Close();
+  const std::string text = Text();
+  TAtomicFileStream::WriteFile(FFileName, text.data(), text.size());
 }

@@ -39,7 +39,8 @@ public:
   void EraseSection(const std::string& section);
   void DeleteKey(const std::string& section, const std::string& ident);
 
-  // Writes the whole file (CR LF line ends); raises the file layer's errors when it cannot.
+  // Replaces the whole file (CR LF line ends); raises the file layer's errors when it cannot, and
+  // the old file then stays as it was.
   void UpdateFile();
   // The text UpdateFile writes.
   std::string Text() const;

@@ -3,12 +3,17 @@
 #include "editors/core/TDRMEditorModel.h"
 #include "editors/core/TFlexEditorModel.h"
 #include "editors/core/TLPEditorModel.h"
+#include "framework/base/Exception.h"
 #include "framework/base/TField.h"
 #include "tests/editors/core/FakeEditorHost.h"
 #include "tests/editors/generators/DRMGenerator.h"
 #include "tests/editors/generators/LangPackGenerator.h"
+#include "tests/framework/base/WriteFault.h"
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -148,6 +153,35 @@ TEST_F(TLPFixture, SaveWritesTheImageAndKeepsTheCurrentLanguage) {
   EXPECT_EQ(Model.FileName(), saved);
   EXPECT_EQ(Model.SelectedLanguage(), 2);
   EXPECT_EQ(Host.Infos.back(), "M38:\r" + saved);
+}
+
+// Saving over the open image on a full disk, or in a run killed half way, leaves the image on disk
+// as it was; the error names the file and the reason, and the next save completes.
+TEST_F(TLPFixture, AFailedSaveKeepsTheImageOnDiskByteForByte) {
+  Model.Languages().Last();
+  Host.Answers.push_back(true);
+  Model.DeleteLanguage();
+  ASSERT_NE(Model.Pack()->Image(), Gen.Image);
+  const int64_t half = int64_t(Model.Pack()->Image().size() / 2);
+  for (TWriteFault fault : {TWriteFault::DiskFull, TWriteFault::Kill}) {
+    TWriteFaultScope scope(fault, half);
+    Host.SaveNames.push_back(Image);
+    try {
+      Model.SaveLangpack();
+      ADD_FAILURE();
+    } catch (const EInOutError& e) {
+      if (fault == TWriteFault::DiskFull) {
+        EXPECT_EQ(e.Message(), "Cannot write file \"" + Image + "\". " + std::strerror(ENOSPC));
+      }
+    }
+    EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Gen.Image);
+    EXPECT_EQ(EditorFiles::FileExists(Image + ".tmp"), fault == TWriteFault::Kill);
+  }
+  EXPECT_TRUE(Host.Infos.empty());
+  Host.SaveNames.push_back(Image);
+  Model.SaveLangpack();
+  EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Model.Pack()->Image());
+  EXPECT_FALSE(EditorFiles::FileExists(Image + ".tmp"));
 }
 
 TEST_F(TLPFixture, FlashAndMakeShxHandOnTheFileOnDisk) {
@@ -305,6 +339,42 @@ TEST_F(TDRMFixture, SavePictureProposesItsNameAndWritesItsBytes) {
   EXPECT_EQ(EditorFiles::ReadWholeFile(Folder / "all/1(" + std::to_string(Gen.Pictures[0].Width) + "x" +
                                        std::to_string(Gen.Pictures[0].Height) + ").RAW"),
             Gen.Pictures[0].Data);
+}
+
+// A full disk while saving the changed image keeps the image on disk; one while saving the picture
+// table beside it keeps the old table.
+TEST_F(TDRMFixture, AFailedSaveKeepsTheImageAndTheTableOnDisk) {
+  Model.Open();
+  const std::string table = Folder / "drm_CG15.cds";
+  const std::vector<uint8_t> oldTable = EditorFiles::ReadWholeFile(table);
+  Model.Pictures().SetRecNo(Gen.RawCount + 1);
+  const std::string file = Folder / "p.bmp";
+  EditorFiles::WriteWholeFile(file, MakeDRMBmp(3, 4, Gen.Pictures[size_t(Gen.RawCount)].Data.size() + 3, 9));
+  Host.OpenNames.push_back(file);
+  Model.Replace();
+  ASSERT_NE(Model.Image()->Image(), Gen.Image);
+  const int64_t size = int64_t(Model.Image()->Image().size());
+  {
+    TWriteFaultScope full(TWriteFault::DiskFull, size - 1);
+    Host.SaveNames.push_back(Image);
+    try {
+      Model.SaveChanges();
+      ADD_FAILURE();
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "Cannot write file \"" + Image + "\". " + std::strerror(ENOSPC));
+    }
+  }
+  EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Gen.Image);
+  EXPECT_EQ(EditorFiles::ReadWholeFile(table), oldTable);
+  {
+    TWriteFaultScope full(TWriteFault::DiskFull, size + 10);
+    Host.SaveNames.push_back(Image);
+    EXPECT_THROW(Model.SaveChanges(), EInOutError);
+  }
+  EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Model.Image()->Image());
+  EXPECT_EQ(EditorFiles::ReadWholeFile(table), oldTable);
+  EXPECT_FALSE(EditorFiles::FileExists(Image + ".tmp"));
+  EXPECT_FALSE(EditorFiles::FileExists(table + ".tmp"));
 }
 
 TEST_F(TDRMFixture, ClearAsksFirst) {

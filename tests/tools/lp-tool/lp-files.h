@@ -3,6 +3,7 @@
 // File and UTF-8 helpers of the language-pack test drivers.
 
 #include "framework/base/AnsiStrings.h"
+#include "framework/base/TAtomicFileStream.h"
 
 #include <cstdint>
 #include <fstream>
@@ -19,10 +20,9 @@ inline std::vector<uint8_t> ReadFile(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+// Replaces the file whole, or leaves it as it was and raises.
 inline void WriteFile(const std::string& path, const void* data, size_t size) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(static_cast<const char*>(data), std::streamsize(size));
-  if (!out) throw std::runtime_error("cannot write " + path);
+  TAtomicFileStream::WriteFile(path, data, size);
 }
 
 inline std::string ToUtf8(const std::u16string& s) {

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "framework/base/TStream.h"
+
+// A write failure simulated for tests (TAtomicFileStream::SimulateFault).
+enum class TWriteFault {
+  None,
+  DiskFull,  // the write stores what fits and fails as on a full disk
+  Kill,      // the write stops as if the process were killed: the temporary file stays behind
+};
+
+// Replaces a file as a whole or not at all. The data goes to a temporary file beside the target,
+// named after it (TemporaryNameOf), so that one left behind by a killed run is reused instead of
+// piling up; Commit flushes it to the disk and renames it over the target. Until then the target
+// keeps its old content, and a failed write or commit, or an object destroyed uncommitted, removes
+// the temporary file. A write stores all its bytes or raises EInOutError naming the target and the
+// reason; a temporary file that cannot be created raises EFCreateError.
+class TAtomicFileStream : public TStream {
+public:
+  explicit TAtomicFileStream(const std::string& fileName);
+  ~TAtomicFileStream() override;
+
+  // The stream is write-only: reading raises EStreamError.
+  std::int64_t Read(void* buffer, std::int64_t count) override;
+  std::int64_t Write(const void* buffer, std::int64_t count) override;
+  // Only the current position can be asked for; the data is written in order.
+  std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+  void SetSize(std::int64_t size) override;
+  std::int64_t Size() override { return FSize; }
+
+  const std::string& FileName() const { return FFileName; }
+  const std::string& TemporaryName() const { return FTemporaryName; }
+  // Flushes the data to the disk and gives it the target's name.
+  void Commit();
+
+  static std::string TemporaryNameOf(const std::string& fileName) { return fileName + ".tmp"; }
+  // Replaces fileName by the size bytes at data.
+  static void WriteFile(const std::string& fileName, const void* data, std::size_t size);
+
+  // Test hook: once afterBytes more bytes have gone through any atomic file stream, the next write
+  // fails as fault says. It fires once; TWriteFault::None disarms it.
+  static void SimulateFault(TWriteFault fault, std::int64_t afterBytes);
+
+private:
+  [[noreturn]] void Fail(const std::string& what, int code);
+  void Discard();
+
+  std::string FFileName;
+  std::string FTemporaryName;
+  std::FILE* FFile = nullptr;
+  std::int64_t FSize = 0;
+  bool FCommitted = false;
+  bool FAbandoned = false;  // a simulated kill leaves the temporary file as it is
+};
