@@ -33,7 +33,7 @@ bool PaletteScreen() {
   return bits < 9;
 }
 
-RECT ToRect(const TGIFRect& r) {
+RECT ToRect(const TRect& r) {
   return RECT{r.Left, r.Top, r.Right, r.Bottom};
 }
 

@@ -8,7 +8,7 @@
 #include "gif/core/TGIFAnimation.h"
 
 namespace {
-RECT ToRect(const TGIFRect& r) {
+RECT ToRect(const TRect& r) {
   return RECT{r.Left, r.Top, r.Right, r.Bottom};
 }
 
@@ -128,13 +128,12 @@ HDC TGIFPainter::SurfaceDC(TGIFSurfaceKind kind) {
   return FTarget->Handle();
 }
 
-void TGIFPainter::DrawFrame(TGIFSurfaceKind surface, int frame, const TGIFRect& place) {
+void TGIFPainter::DrawFrame(TGIFSurfaceKind surface, int frame, const TRect& place) {
   Synchronize(
       TThreadMethod::FromFunctor([&] { FImage->DrawFrame(SurfaceDC(surface), frame, ToRect(place)); }));
 }
 
-void TGIFPainter::Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
-                       const TGIFRect& target) {
+void TGIFPainter::Copy(TGIFSurfaceKind from, const TRect& source, TGIFSurfaceKind to, const TRect& target) {
   Synchronize(TThreadMethod::FromFunctor([&] {
     HDC src = SurfaceDC(from), dst = SurfaceDC(to);
     if (!src || !dst) return;

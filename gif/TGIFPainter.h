@@ -38,9 +38,8 @@ private:
   bool Wait(unsigned milliseconds) override;
   void YieldTurn() override;
   // Animation surface, forwarded to the window thread.
-  void DrawFrame(TGIFSurfaceKind surface, int frame, const TGIFRect& place) override;
-  void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
-            const TGIFRect& target) override;
+  void DrawFrame(TGIFSurfaceKind surface, int frame, const TRect& place) override;
+  void Copy(TGIFSurfaceKind from, const TRect& source, TGIFSurfaceKind to, const TRect& target) override;
   HDC SurfaceDC(TGIFSurfaceKind kind);
   void Ending(TObject* sender);
   void Notify(const TNotifyEvent& handler);

@@ -2,9 +2,9 @@
 
 std::string GetCGName(int cg) {
   switch (cg) {
-    case -2:
+    case kRamDownloaderCG:
       return kRamDownloaderType;
-    case -1:
+    case kBootLoaderCG:
       return kBootLoaderType;
     case 0:
       return "Memory map";
@@ -29,9 +29,9 @@ std::string GetCGName(int cg) {
 
 std::string GetCGFileTag(int cg) {
   switch (cg) {
-    case -2:
+    case kRamDownloaderCG:
       return "RAMDLD";
-    case -1:
+    case kBootLoaderCG:
       return "BootLDR";
     default:
       return "CG" + std::to_string(cg);

@@ -2,8 +2,12 @@
 
 #include <string>
 
-// Code groups are numbered -2 (RAM downloader) to 20; a superfile holds one table slot for each.
-constexpr int kMinCodeGroup = -2;
+// The two loaders carry code-group numbers below the images' own.
+constexpr int kRamDownloaderCG = -2;
+constexpr int kBootLoaderCG = -1;
+
+// Code groups are numbered from the RAM downloader to 20; a superfile holds one table slot for each.
+constexpr int kMinCodeGroup = kRamDownloaderCG;
 constexpr int kMaxCodeGroup = 20;
 constexpr int kCodeGroupSlots = kMaxCodeGroup - kMinCodeGroup + 1;
 

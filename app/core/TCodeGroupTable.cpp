@@ -25,7 +25,7 @@ TCodeGroupTable::TCodeGroupTable(TClientDataSet& dataSet) : FDataSet(dataSet) {
 
 int TCodeGroupTable::RowCG(const TCodeGroupRow& row) {
   if (row.CG) return *row.CG;
-  return row.Type == kBootLoaderType ? -1 : -2;
+  return row.Type == kBootLoaderType ? kBootLoaderCG : kRamDownloaderCG;
 }
 
 void TCodeGroupTable::SetOrder(int itemIndex) {
@@ -70,7 +70,7 @@ bool TCodeGroupTable::AddCGRecord(int cg, int64_t size, const std::string& fileN
   const TBookmark here = FDataSet.GetBookmark();
   if (FDataSet.Locate("Type", TVariant(typeText))) {
     if (!here.IsNull()) FDataSet.GotoBookmark(here);
-    if (OnWarning) OnWarning("\"" + typeText + "\" " + Msgs[47]);
+    if (OnWarning) OnWarning("\"" + typeText + "\" " + Msgs[TMsgId::AlreadyExists]);
     return false;
   }
   // The size field is 32-bit; larger images show the largest size it can hold.

@@ -1,9 +1,9 @@
 #include "app/core/TRawFile.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstring>
+
+#include "framework/base/FileSize.h"
 
 TRawFile::TRawFile(const std::string& fileName, TMode mode) : FFileName(fileName) {
   errno = 0;
@@ -74,14 +74,5 @@ void TRawFile::Close() {
 }
 
 int64_t TRawFile::FileSize(const std::string& fileName) {
-#ifdef _WIN32
-  struct _stat64 info;
-  if (_stat64(fileName.c_str(), &info) != 0) return -1;
-  if ((info.st_mode & _S_IFMT) != _S_IFREG) return -1;
-#else
-  struct stat info;
-  if (stat(fileName.c_str(), &info) != 0) return -1;
-  if (!S_ISREG(info.st_mode)) return -1;
-#endif
-  return info.st_size;
+  return FileSizeOf(fileName);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/core/Utils.h"
+#include "framework/base/ByteOrder.h"
 #include "framework/base/Exception.h"
 
 namespace {
@@ -50,8 +51,8 @@ TCodeGroupEntry TSuperfileHeader::Entry(int slot) const {
   entry.Start = GetU32(base);
   entry.End = GetU32(base + 4);
   std::memcpy(entry.Head.data(), &FBytes[base + 8], entry.Head.size());
-  entry.Sum = static_cast<uint16_t>(FBytes[base + 24] | FBytes[base + 25] << 8);
-  entry.Flags = static_cast<uint16_t>(FBytes[base + 26] | FBytes[base + 27] << 8);
+  entry.Sum = ByteOrder::ReadLE16(&FBytes[base + 24]);
+  entry.Flags = ByteOrder::ReadLE16(&FBytes[base + 26]);
   return entry;
 }
 
@@ -61,19 +62,16 @@ void TSuperfileHeader::SetEntry(int slot, const TCodeGroupEntry& entry) {
   PutU32(base, entry.Start);
   PutU32(base + 4, entry.End);
   std::memcpy(&FBytes[base + 8], entry.Head.data(), entry.Head.size());
-  FBytes[base + 24] = static_cast<uint8_t>(entry.Sum);
-  FBytes[base + 25] = static_cast<uint8_t>(entry.Sum >> 8);
-  FBytes[base + 26] = static_cast<uint8_t>(entry.Flags);
-  FBytes[base + 27] = static_cast<uint8_t>(entry.Flags >> 8);
+  ByteOrder::WriteLE16(&FBytes[base + 24], entry.Sum);
+  ByteOrder::WriteLE16(&FBytes[base + 26], entry.Flags);
 }
 
 uint32_t TSuperfileHeader::GetU32(size_t offset) const {
-  return static_cast<uint32_t>(FBytes[offset]) | static_cast<uint32_t>(FBytes[offset + 1]) << 8 |
-         static_cast<uint32_t>(FBytes[offset + 2]) << 16 | static_cast<uint32_t>(FBytes[offset + 3]) << 24;
+  return ByteOrder::ReadLE32(&FBytes[offset]);
 }
 
 void TSuperfileHeader::PutU32(size_t offset, uint32_t value) {
-  for (int i = 0; i < 4; ++i) FBytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+  ByteOrder::WriteLE32(&FBytes[offset], value);
 }
 
 void TSuperfileHeader::PutText(size_t offset, const std::string& text) {

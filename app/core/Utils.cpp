@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "app/core/TRawFile.h"
+#include "framework/base/FileSize.h"
 
 namespace {
 
@@ -134,39 +135,42 @@ std::string TimeToHMS(TDateTimeValue time) {
   return text;
 }
 
-std::string GetFilter(int kind) {
+std::string GetFilter(TFilterKind kind) {
   switch (kind) {
-    case 1:
+    case TFilterKind::Projects:
       return "Tarvex projetcs files (*.scp)|*.SCP|All files (*.*)|*.*";
-    case 2:
+    case TFilterKind::Superfiles:
       return "Motorola SHX files (*.shx)|*.SHX|All files (*.*)|*.*";
-    case 3:
+    case TFilterKind::CodeGroupImages:
       return "Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|All files (*.*)|*.*";
-    case 4:
+    case TFilterKind::Languages:
       return "Tarvex lang files (*.lng)|*.LNG|All files (*.*)|*.*";
-    case 5:
+    case TFilterKind::DrmRemarks:
       return "Tarvex DRM-rermarks files (*.rmk)|*.rmk|All files (*.*)|*.*";
-    case 6:
+    case TFilterKind::RawPictures:
       return "RAW files (*.raw)|*.raw|All files (*.*)|*.*";
-    case 7:
+    case TFilterKind::FlexImages:
       return "Tarvex flex CG (*CG2.smg)|*CG2.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
              "All files (*.*)|*.*";
-    case 8:
+    case TFilterKind::RamDownloaders:
       return "RAM Downloaders (ramdld*.smg)|ramdld*.smg|Motorola SMG files (*.smg)|*.SMG|"
              "Bin files (*.bin)|*.BIN|All files (*.*)|*.*";
-    case 9:
+    case TFilterKind::LangPacks:
       return "Tarvex langpack (*CG4.smg)|*CG4.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
              "All files (*.*)|*.*";
-    case 10:
+    case TFilterKind::DrmImages:
       return "Tarvex DRM file (*CG15.smg)|*CG15.smg|Motorola SMG files (*.smg)|*.SMG|Bin files (*.bin)|*.BIN|"
              "All files (*.*)|*.*";
-    default:
-      return "All files (*.*)|*.*";
   }
+  return "All files (*.*)|*.*";
+}
+
+std::string GetFilter(int kind) {
+  return GetFilter(static_cast<TFilterKind>(kind));
 }
 
 int64_t GetFileSizeByName(const std::string& fileName) {
-  return TRawFile::FileSize(fileName);
+  return FileSizeOf(fileName);
 }
 
 bool LoadFileToMem(const std::string& fileName, std::vector<uint8_t>& buffer) {
@@ -225,10 +229,7 @@ bool DetectSMG(const std::string& fileName, int& cg, int32_t& addr, int64_t& siz
   if (offset >= 0 && size >= offset + 4) {
     uint8_t head[36];
     if (file.Read(head, static_cast<size_t>(offset) + 4) == static_cast<size_t>(offset) + 4) {
-      const uint32_t word = static_cast<uint32_t>(head[offset]) << 24 |
-                            static_cast<uint32_t>(head[offset + 1]) << 16 |
-                            static_cast<uint32_t>(head[offset + 2]) << 8 | head[offset + 3];
-      addr = static_cast<int32_t>(word & 0xFFFFFF00u);
+      addr = static_cast<int32_t>(ByteOrder::ReadBE32(head + offset) & 0xFFFFFF00u);
     }
   }
   file.Close();

@@ -1,7 +1,7 @@
 #include "editors/core/EditorFiles.h"
 
-#include "editors/core/ImageBytes.h"
 #include "editors/core/TEditorHost.h"
+#include "framework/base/ByteOrder.h"
 #include "framework/base/Exception.h"
 #include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TStream.h"
@@ -11,13 +11,6 @@
 bool EditorFiles::FileExists(const std::string& fileName) {
   std::error_code error;
   return !fileName.empty() && std::filesystem::is_regular_file(std::filesystem::path(fileName), error);
-}
-
-int64_t EditorFiles::FileSize(const std::string& fileName) {
-  std::error_code error;
-  if (!FileExists(fileName)) return -1;
-  const auto size = std::filesystem::file_size(std::filesystem::path(fileName), error);
-  return error ? -1 : static_cast<int64_t>(size);
 }
 
 std::vector<uint8_t> EditorFiles::ReadWholeFile(const std::string& fileName) {
@@ -39,8 +32,8 @@ std::optional<TFlasherRow> EditorFiles::FlasherRowOf(const std::string& fileName
   row.CG = cg;
   row.Name = fileName;
   row.Type = type;
-  if (ImageBytes::Inside(addressOffset, 4, data.size())) {
-    row.A1 = static_cast<int32_t>(ImageBytes::ReadBE32(&data[addressOffset]) & 0xFFFFFF00u);
+  if (ByteOrder::Inside(addressOffset, 4, data.size())) {
+    row.A1 = static_cast<int32_t>(ByteOrder::ReadBE32(&data[addressOffset]) & 0xFFFFFF00u);
   }
   row.Size = static_cast<int32_t>(data.size());
   return row;

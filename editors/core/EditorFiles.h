@@ -12,8 +12,6 @@
 namespace EditorFiles {
 
 bool FileExists(const std::string& fileName);
-// The file's length; -1 when it does not exist.
-int64_t FileSize(const std::string& fileName);
 std::vector<uint8_t> ReadWholeFile(const std::string& fileName);
 // Replaces the file whole; when that fails the old file stays as it was.
 void WriteWholeFile(const std::string& fileName, const std::vector<uint8_t>& data);

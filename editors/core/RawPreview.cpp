@@ -1,8 +1,8 @@
 #include "editors/core/RawPreview.h"
 
 #include "editors/core/EDRMError.h"
-#include "editors/core/ImageBytes.h"
 #include "editors/core/TDRMImage.h"
+#include "framework/base/ByteOrder.h"
 
 #include <algorithm>
 
@@ -54,7 +54,7 @@ TPixelBuffer RenderRawPicture(const std::vector<uint8_t>& image, uint32_t base, 
     if (sx == 0 || sy == 0) return out;
     for (uint64_t i = 0; i < count; ++i) {
       const int64_t x = static_cast<int64_t>(i % width), y = static_cast<int64_t>(i / width);
-      fill(x * sx, y * sy, x * sx + sx, y * sy + sy, RGB565ToColor(ImageBytes::ReadBE16(pixels + 2 * i)));
+      fill(x * sx, y * sy, x * sx + sx, y * sy + sy, RGB565ToColor(ByteOrder::ReadBE16(pixels + 2 * i)));
     }
   } else {
     const int64_t x0 = (previewWidth - width) / 2, y0 = (previewHeight - height) / 2;
@@ -63,7 +63,7 @@ TPixelBuffer RenderRawPicture(const std::vector<uint8_t>& image, uint32_t base, 
       if (y >= previewHeight) break;
       if (x < 0 || y < 0 || x >= previewWidth) continue;
       out.Pixels[static_cast<size_t>(y * previewWidth + x)] =
-          RGB565ToColor(ImageBytes::ReadBE16(pixels + 2 * i));
+          RGB565ToColor(ByteOrder::ReadBE16(pixels + 2 * i));
     }
   }
   return out;

@@ -38,7 +38,7 @@ void TDRMEditorModel::Show() {
 
 bool TDRMEditorModel::OpenDRMFile(const std::string& fileName) {
   std::string name = fileName;
-  if (name.empty()) name = FHost.OpenFileName(10);
+  if (name.empty()) name = FHost.OpenFileName(TFilterKind::DrmImages);
   if (name.empty()) {
     FImage.reset();
     return false;
@@ -98,10 +98,10 @@ void TDRMEditorModel::Load() {
   if (!OpenDRMFile(FFileName)) return;
   const std::string table = ChangeFileExt(FFileName, ".cds");
   if (!EditorFiles::FileExists(table)) {
-    FHost.ShowError(FHost.Message(21) + ": " + table);
+    FHost.ShowError(FHost.Message(TMsgId::FileNotFound) + ": " + table);
     return;
   }
-  if (!FHost.AskYesNo(FHost.Message(20) + table + "?")) return;
+  if (!FHost.AskYesNo(FHost.Message(TMsgId::LoadStructure) + table + "?")) return;
   FPictures.LoadFromFile(table);
   // Addresses and sizes come from the image, so a table saved for another state of it cannot lead
   // an export or a replacement to the wrong bytes.
@@ -110,7 +110,7 @@ void TDRMEditorModel::Load() {
 }
 
 void TDRMEditorModel::Clear() {
-  if (!FHost.AskYesNo(FHost.Message(22))) return;
+  if (!FHost.AskYesNo(FHost.Message(TMsgId::AreYouSure))) return;
   FreeDRM();
   FPictures.Close();
 }
@@ -153,7 +153,7 @@ void TDRMEditorModel::SavePicture() {
     FHost.ShowError(e.Message());
     return;
   }
-  FHost.ShowInfo(FHost.Message(23) + ": " + name);
+  FHost.ShowInfo(FHost.Message(TMsgId::PictureSaved) + ": " + name);
 }
 
 void TDRMEditorModel::SaveAll() {
@@ -167,14 +167,14 @@ void TDRMEditorModel::SaveAll() {
       return;
     }
   }
-  FHost.ShowInfo(FHost.Message(24));
+  FHost.ShowInfo(FHost.Message(TMsgId::AllPicturesSaved));
 }
 
 void TDRMEditorModel::Replace() {
   if (!FImage || !FPictures.Active() || FPictures.IsEmpty()) return;
   const TDRMPicture row = CurrentRow();
   const bool raw = row.No <= FRawCount;
-  const std::string name = raw ? FHost.OpenFileName(6) : FHost.OpenPictureFileName();
+  const std::string name = raw ? FHost.OpenFileName(TFilterKind::RawPictures) : FHost.OpenPictureFileName();
   if (name.empty()) return;
   const std::vector<uint8_t> data = EditorFiles::ReadWholeFile(name);
   int width = row.Width, height = row.Height;
@@ -198,11 +198,11 @@ void TDRMEditorModel::Replace() {
   }
   FillTable(after, &keep);
   FPictures.Locate("No", row.No);
-  FHost.ShowInfo(FHost.Message(25) + ": " + name + ".");
+  FHost.ShowInfo(FHost.Message(TMsgId::PictureReplaced) + ": " + name + ".");
 }
 
 void TDRMEditorModel::SaveChanges() {
-  const std::string name = FHost.SaveFileName(10, FFileName);
+  const std::string name = FHost.SaveFileName(TFilterKind::DrmImages, FFileName);
   if (!name.empty()) SaveDRM(name, true);
 }
 
@@ -213,11 +213,11 @@ void TDRMEditorModel::SaveDRM(const std::string& fileName, bool withImage) {
     if (ExtractFileExt(name).empty()) name += ".smg";
     EditorFiles::WriteWholeFile(name, FImage->Image());
     FFileName = name;
-    FHost.ShowInfo(FHost.Message(18) + name);
+    FHost.ShowInfo(FHost.Message(TMsgId::DrmBlockSaved) + name);
   }
   const std::string table = ChangeFileExt(name, ".cds");
   FPictures.SaveToFile(table, TDataPacketFormat::dfBinary);
-  FHost.ShowInfo(FHost.Message(19) + table);
+  FHost.ShowInfo(FHost.Message(TMsgId::StructureSaved) + table);
 }
 
 void TDRMEditorModel::Flash() {
@@ -231,7 +231,7 @@ void TDRMEditorModel::MakeShx() {
 }
 
 void TDRMEditorModel::SaveRemarks() {
-  std::string name = FHost.SaveFileName(5, FRemarksFileName);
+  std::string name = FHost.SaveFileName(TFilterKind::DrmRemarks, FRemarksFileName);
   if (name.empty()) return;
   name = ChangeFileExt(name, ".rmk");
   FRemarks.SaveToFile(name, TDataPacketFormat::dfBinary);
@@ -239,7 +239,8 @@ void TDRMEditorModel::SaveRemarks() {
 }
 
 void TDRMEditorModel::LoadRemarks() {
-  const std::string name = FRemarksFileName.empty() ? FHost.OpenFileName(5) : FRemarksFileName;
+  const std::string name =
+      FRemarksFileName.empty() ? FHost.OpenFileName(TFilterKind::DrmRemarks) : FRemarksFileName;
   if (name.empty()) return;
   FRemarks.LoadFromFile(name);
   FRemarks.SetIndexName("By_ID");

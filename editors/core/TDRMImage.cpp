@@ -1,13 +1,13 @@
 #include "editors/core/TDRMImage.h"
 
 #include "editors/core/EDRMError.h"
-#include "editors/core/ImageBytes.h"
+#include "framework/base/ByteOrder.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-using namespace ImageBytes;
+using namespace ByteOrder;
 
 namespace {
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <utility>
 
+#include "app/core/Utils.h"
+
 // One row for the flasher's list.
 struct TFlasherRow {
   int32_t CG = 0;
@@ -28,18 +30,21 @@ class TEditorHost {
 public:
   virtual ~TEditorHost() = default;
 
-  virtual std::string Message(int index) = 0;
+  virtual std::string Message(TMsgId id) = 0;
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual void ShowInfo(const std::string& text) = 0;
   virtual void ShowError(const std::string& text) = 0;
   virtual void SetStatus(const std::string& text) = 0;
   virtual void SetProgress(int position, int maximum) = 0;
 
-  // File dialogs return "" when cancelled. Filter kinds are the utility's; 0 means no filter and -1
-  // the filter the dialog last had.
-  virtual std::string OpenFileName(int filterKind) = 0;
+  // File dialogs return "" when cancelled.
+  virtual std::string OpenFileName(TFilterKind filter) = 0;
+  // The open dialog with whatever filter it last had.
+  virtual std::string OpenFileNameWithLastFilter() = 0;
   virtual std::string OpenPictureFileName() = 0;
-  virtual std::string SaveFileName(int filterKind, const std::string& proposed) = 0;
+  virtual std::string SaveFileName(TFilterKind filter, const std::string& proposed) = 0;
+  // The save dialog with its filter cleared.
+  virtual std::string SaveFileNameUnfiltered(const std::string& proposed) = 0;
   virtual std::string SavePictureFileName(const std::string& proposed) = 0;
   // The RAW bounds dialog, shown with the proposed width and height; the values it closes with.
   virtual std::pair<int, int> AskRawBounds(int width, int height) = 0;

@@ -1,5 +1,6 @@
 #include "editors/core/TFlexEditorModel.h"
 
+#include "app/core/Utils.h"
 #include "editors/core/EditorFiles.h"
 #include "editors/core/FlexAddress.h"
 #include "editors/core/TEditorHost.h"
@@ -26,7 +27,7 @@ void TFlexEditorModel::Parse() {
 }
 
 void TFlexEditorModel::MakeShx() {
-  const int64_t size = EditorFiles::FileSize(FFileName);
+  const int64_t size = GetFileSizeByName(FFileName);
   if (size < 0) return;
   FHost.CombineSingleCG(2, FFileName, GetFlexAddress(), static_cast<int32_t>(size));
 }

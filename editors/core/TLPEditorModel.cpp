@@ -55,7 +55,7 @@ void TLPEditorModel::Show() {
 
 void TLPEditorModel::OpenLangpack(bool reload) {
   std::string name = FFileName;
-  if (name.empty()) name = FHost.OpenFileName(9);
+  if (name.empty()) name = FHost.OpenFileName(TFilterKind::LangPacks);
   if (name.empty()) return;
   FFileName = name;
   // The new image is checked before the old one is let go: a damaged file changes nothing.
@@ -117,10 +117,10 @@ void TLPEditorModel::ParseLanguage() {
   const int slot = SelectedLanguage();
   if (slot < 0) return;
   if (!FPack) {
-    FHost.ShowError(FHost.Message(41));
+    FHost.ShowError(FHost.Message(TMsgId::LangPackNotLoaded));
     return;
   }
-  FHost.SetStatus(FHost.Message(39));
+  FHost.SetStatus(FHost.Message(TMsgId::ExtractingStrings));
   std::vector<std::u16string> strings;
   try {
     strings = FPack->Decode(slot, [this](int k, int n) { FHost.SetProgress(k, n); });
@@ -135,7 +135,7 @@ void TLPEditorModel::ParseLanguage() {
   FStrings.First();
   FStrings.EnableControls();
   FStringsOwner = slot;
-  FHost.SetStatus(FHost.Message(40));
+  FHost.SetStatus(FHost.Message(TMsgId::StringsExtracted));
 }
 
 void TLPEditorModel::PackStrings() {
@@ -146,7 +146,7 @@ void TLPEditorModel::PackStrings() {
     FHost.ShowError("The strings belong to another language; nothing was packed.");
     return;
   }
-  FHost.SetStatus(FHost.Message(45));
+  FHost.SetStatus(FHost.Message(TMsgId::PackingStrings));
   std::vector<std::u16string> strings;
   const TBookmark mark = FStrings.GetBookmark();
   FStrings.DisableControls();
@@ -162,7 +162,7 @@ void TLPEditorModel::PackStrings() {
   }
   FStringsOwner = slot;
   RefreshAddresses();
-  std::string status = FHost.Message(46);
+  std::string status = FHost.Message(TMsgId::StringsPacked);
   if (result.DroppedUnits > 0) {
     status +=
         " " + IntToStr(result.DroppedUnits) + " characters without a code in this language were left out.";
@@ -173,7 +173,7 @@ void TLPEditorModel::PackStrings() {
 void TLPEditorModel::DeleteLanguage() {
   const int slot = SelectedLanguage();
   if (!FPack || slot < 0) return;
-  if (!FHost.AskYesNo(FHost.Message(42))) return;
+  if (!FHost.AskYesNo(FHost.Message(TMsgId::DeleteLanguage))) return;
   try {
     FPack->Delete(slot);
   } catch (const ELangPackError& e) {
@@ -192,10 +192,10 @@ void TLPEditorModel::DeleteLanguage() {
 void TLPEditorModel::AddFromFile() {
   if (!FPack || FPack->Count() == 0) return;
   FLanguages.Last();
-  const std::string name = FHost.OpenFileName(4);
+  const std::string name = FHost.OpenFileName(TFilterKind::Languages);
   if (name.empty()) return;
   if (FPack->Count() >= TLanguagePack::MaxLanguages) {
-    FHost.ShowError(FHost.Message(44));
+    FHost.ShowError(FHost.Message(TMsgId::TooManyLanguages));
     return;
   }
   try {
@@ -208,17 +208,17 @@ void TLPEditorModel::AddFromFile() {
   FLanguages.AppendRecord({static_cast<int32_t>(info.ID), LanguageName(info.ID),
                            static_cast<int32_t>(info.Address), static_cast<int32_t>(info.ITapAddress)});
   RefreshAddresses();
-  FHost.ShowInfo(FHost.Message(43) + ": \r" + name);
+  FHost.ShowInfo(FHost.Message(TMsgId::LanguageAdded) + ": \r" + name);
 }
 
 void TLPEditorModel::SaveLangpack() {
   if (!FPack) return;
-  const std::string name = FHost.SaveFileName(3, FFileName);
+  const std::string name = FHost.SaveFileName(TFilterKind::CodeGroupImages, FFileName);
   if (name.empty()) return;
   EditorFiles::WriteWholeFile(name, FPack->Image());
   FFileName = name;
   OpenLangpack(false);
-  FHost.ShowInfo(FHost.Message(38) + ":\r" + name);
+  FHost.ShowInfo(FHost.Message(TMsgId::DataSaved) + ":\r" + name);
 }
 
 void TLPEditorModel::MakeShx() {
@@ -235,7 +235,7 @@ void TLPEditorModel::SaveStrings() {
   if (!FStrings.Active()) return;
   const std::string proposed =
       FLanguages.Active() ? FLanguages.FieldByName("Name")->AsString() + ".txt" : ".txt";
-  const std::string name = FHost.SaveFileName(0, proposed);
+  const std::string name = FHost.SaveFileNameUnfiltered(proposed);
   if (name.empty()) return;
   const std::string ext = ExtractFileExt(name);
   if (ext == ".xml" || ext == ".cds") {
@@ -255,7 +255,7 @@ void TLPEditorModel::SaveStrings() {
 }
 
 void TLPEditorModel::LoadStrings() {
-  const std::string name = FHost.OpenFileName(-1);
+  const std::string name = FHost.OpenFileNameWithLastFilter();
   if (name.empty()) return;
   const std::string ext = ExtractFileExt(name);
   if (ext == ".xml" || ext == ".cds") {

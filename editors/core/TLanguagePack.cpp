@@ -1,12 +1,12 @@
 #include "editors/core/TLanguagePack.h"
 
 #include "editors/core/ELangPackError.h"
-#include "editors/core/ImageBytes.h"
+#include "framework/base/ByteOrder.h"
 
 #include <algorithm>
 #include <cstring>
 
-using namespace ImageBytes;
+using namespace ByteOrder;
 
 namespace {
 

@@ -10,8 +10,8 @@
 namespace {
 class TNullSurface : public TGIFAnimationSurface {
 public:
-  void DrawFrame(TGIFSurfaceKind, int, const TGIFRect&) override {}
-  void Copy(TGIFSurfaceKind, const TGIFRect&, TGIFSurfaceKind, const TGIFRect&) override {}
+  void DrawFrame(TGIFSurfaceKind, int, const TRect&) override {}
+  void Copy(TGIFSurfaceKind, const TRect&, TGIFSurfaceKind, const TRect&) override {}
 };
 
 class TInstantClock : public TGIFAnimationClock {

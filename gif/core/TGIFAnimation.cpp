@@ -26,7 +26,7 @@ bool UsesDisposal(const TGIFDocument& document, int disposal) {
 }  // namespace
 
 TGIFAnimation::TGIFAnimation(const TGIFDocument& document, TGIFAnimationSurface& surface,
-                             TGIFAnimationClock& clock, const TGIFRect& target, bool buffered)
+                             TGIFAnimationClock& clock, const TRect& target, bool buffered)
     : FDocument(document), FSurface(surface), FClock(clock), FTarget(target), FBuffered(buffered) {}
 
 bool TGIFAnimation::NeedsBuffer(const TGIFDocument& document) {
@@ -37,9 +37,8 @@ bool TGIFAnimation::NeedsBackground(const TGIFDocument& document) {
   return UsesDisposal(document, 2);
 }
 
-TGIFRect TGIFAnimation::FramePlace(const TGIFDocument& document, const TGIFSubImage& frame,
-                                   const TGIFRect& rect) {
-  TGIFRect place = rect;
+TRect TGIFAnimation::FramePlace(const TGIFDocument& document, const TGIFSubImage& frame, const TRect& rect) {
+  TRect place = rect;
   const int width = document.Width(), height = document.Height();
   // A picture without a size has no scale: the frame fills the rectangle.
   if (width > 0) {
@@ -130,8 +129,8 @@ void TGIFAnimation::PaintFrame(int index, int disposal, int previousDisposal) {
     FFirstFrameDrawn = true;
     return;
   }
-  const TGIFRect whole{0, 0, FTarget.Width(), FTarget.Height()};
-  const TGIFRect inBuffer = FramePlace(FDocument, frame, whole);
+  const TRect whole{0, 0, FTarget.Width(), FTarget.Height()};
+  const TRect inBuffer = FramePlace(FDocument, frame, whole);
   TGIFSurfaceKind surface = TGIFSurfaceKind::Buffer;
   // Restore to previous: the buffer must keep the picture as it was before this frame.
   if (disposal == 3)

@@ -21,14 +21,14 @@ public:
 
   // buffered: whether the painter has its buffer and compose bitmaps (see NeedsBuffer).
   TGIFAnimation(const TGIFDocument& document, TGIFAnimationSurface& surface, TGIFAnimationClock& clock,
-                const TGIFRect& target, bool buffered);
+                const TRect& target, bool buffered);
 
   // Buffer and compose bitmaps are needed when a frame restores to background or to previous;
   // the background bitmap when one restores to background.
   static bool NeedsBuffer(const TGIFDocument& document);
   static bool NeedsBackground(const TGIFDocument& document);
   // A frame's place in a rectangle, scaled from the logical screen.
-  static TGIFRect FramePlace(const TGIFDocument& document, const TGIFSubImage& frame, const TGIFRect& rect);
+  static TRect FramePlace(const TGIFDocument& document, const TGIFSubImage& frame, const TRect& rect);
   // Delay in hundredths as waited: 0 gives the default, small values the minimum.
   static int EffectiveDelay(int hundredths);
 
@@ -63,7 +63,7 @@ private:
   const TGIFDocument& FDocument;
   TGIFAnimationSurface& FSurface;
   TGIFAnimationClock& FClock;
-  TGIFRect FTarget;
+  TRect FTarget;
   bool FBuffered;
   std::atomic<bool> FTerminated{false};
   std::atomic<int> FFrameIndex{-1};

@@ -1,15 +1,6 @@
 #pragma once
 
-// Rectangle with exclusive right and bottom, in device units.
-struct TGIFRect {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  int Width() const { return Right - Left; }
-  int Height() const { return Bottom - Top; }
-  bool operator==(const TGIFRect&) const = default;
-};
+#include "framework/base/TRect.h"
 
 // The target and the painter's three bitmaps, each of the target rectangle's size:
 // Buffer holds the picture as composed so far, Compose is scratch for "restore to previous",
@@ -26,9 +17,8 @@ public:
   virtual void BeginFrame(TGIFSurfaceKind surface, int frame) { (void)surface, (void)frame; }
   virtual void EndFrame(TGIFSurfaceKind surface) { (void)surface; }
   // Draws the frame into place, its transparent pixels leaving the surface as it is.
-  virtual void DrawFrame(TGIFSurfaceKind surface, int frame, const TGIFRect& place) = 0;
-  virtual void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
-                    const TGIFRect& target) = 0;
+  virtual void DrawFrame(TGIFSurfaceKind surface, int frame, const TRect& place) = 0;
+  virtual void Copy(TGIFSurfaceKind from, const TRect& source, TGIFSurfaceKind to, const TRect& target) = 0;
 };
 
 // Time for an animation: the window layer uses timeGetTime and an event; tests a fake clock.

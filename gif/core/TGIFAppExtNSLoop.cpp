@@ -1,5 +1,7 @@
 #include "gif/core/TGIFAppExtNSLoop.h"
 
+#include "framework/base/ByteOrder.h"
+
 TGIFAppExtNSLoop::TGIFAppExtNSLoop() {
   SetIdentifier("NETSCAPE2.0");
 }
@@ -13,26 +15,21 @@ void TGIFAppExtNSLoop::LoadData(TGIFSpanReader& reader, const TGIFReporter&) {
   ReadSubBlocks(reader, [&](const uint8_t* data, size_t size) {
     const int kind = data[0] & 7;
     if (kind == 1 && size >= 3) {
-      FLoopCount = static_cast<uint16_t>(data[1] | (data[2] << 8));
+      FLoopCount = ByteOrder::ReadLE16(data + 1);
     } else if (kind == 2 && size >= 5) {
-      FBufferSize = static_cast<uint32_t>(data[1]) | (static_cast<uint32_t>(data[2]) << 8) |
-                    (static_cast<uint32_t>(data[3]) << 16) | (static_cast<uint32_t>(data[4]) << 24);
+      FBufferSize = ByteOrder::ReadLE32(data + 1);
     }
   });
 }
 
 void TGIFAppExtNSLoop::SaveData(std::vector<uint8_t>& out) const {
-  const uint8_t loop[] = {3, 1, static_cast<uint8_t>(FLoopCount & 0xFF),
-                          static_cast<uint8_t>(FLoopCount >> 8)};
-  out.insert(out.end(), loop, loop + sizeof loop);
+  out.push_back(3);
+  out.push_back(1);
+  ByteOrder::AppendLE16(out, FLoopCount);
   if (FBufferSize != 0) {
-    const uint8_t buffer[] = {5,
-                              2,
-                              static_cast<uint8_t>(FBufferSize & 0xFF),
-                              static_cast<uint8_t>((FBufferSize >> 8) & 0xFF),
-                              static_cast<uint8_t>((FBufferSize >> 16) & 0xFF),
-                              static_cast<uint8_t>(FBufferSize >> 24)};
-    out.insert(out.end(), buffer, buffer + sizeof buffer);
+    out.push_back(5);
+    out.push_back(2);
+    ByteOrder::AppendLE32(out, FBufferSize);
   }
   out.push_back(0);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "framework/base/ByteOrder.h"
+
 std::unique_ptr<TGIFExtension> TGIFGraphicControlExtension::Clone() const {
   return std::make_unique<TGIFGraphicControlExtension>(*this);
 }
@@ -17,13 +19,14 @@ void TGIFGraphicControlExtension::LoadBody(TGIFSpanReader& reader, const TGIFRep
     std::memcpy(fields, data, size < 4 ? size : 4);
   });
   FPacked = fields[0];
-  FDelay = static_cast<uint16_t>(fields[1] | (fields[2] << 8));
+  FDelay = ByteOrder::ReadLE16(fields + 1);
   FTransparentIndex = fields[3];
 }
 
 void TGIFGraphicControlExtension::SaveBody(std::vector<uint8_t>& out) const {
-  const uint8_t body[] = {
-      4, FPacked, static_cast<uint8_t>(FDelay & 0xFF), static_cast<uint8_t>(FDelay >> 8), FTransparentIndex,
-      0};
-  out.insert(out.end(), body, body + sizeof body);
+  out.push_back(4);
+  out.push_back(FPacked);
+  ByteOrder::AppendLE16(out, FDelay);
+  out.push_back(FTransparentIndex);
+  out.push_back(0);
 }

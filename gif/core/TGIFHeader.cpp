@@ -2,6 +2,7 @@
 
 #include <cctype>
 
+#include "framework/base/ByteOrder.h"
 #include "gif/core/GIFException.h"
 #include "gif/core/TGIFSpanReader.h"
 
@@ -35,8 +36,8 @@ void TGIFHeader::LoadFromStream(TGIFSpanReader& reader) {
   FVersion.assign(reinterpret_cast<const char*>(signature + 3), 3);
   uint8_t screen[7];
   reader.ReadExact(screen, 7);
-  FWidth = static_cast<uint16_t>(screen[0] | (screen[1] << 8));
-  FHeight = static_cast<uint16_t>(screen[2] | (screen[3] << 8));
+  FWidth = ByteOrder::ReadLE16(screen);
+  FHeight = ByteOrder::ReadLE16(screen + 2);
   FPacked = screen[4];
   FBackgroundIndex = screen[5];
   FAspectRatio = screen[6];
@@ -51,10 +52,8 @@ void TGIFHeader::LoadFromStream(TGIFSpanReader& reader) {
 void TGIFHeader::SaveToStream(std::vector<uint8_t>& out, int version, int frameBits) const {
   const char* text = version >= 2 ? "GIF89a" : "GIF87a";
   out.insert(out.end(), text, text + 6);
-  out.push_back(static_cast<uint8_t>(FWidth & 0xFF));
-  out.push_back(static_cast<uint8_t>(FWidth >> 8));
-  out.push_back(static_cast<uint8_t>(FHeight & 0xFF));
-  out.push_back(static_cast<uint8_t>(FHeight >> 8));
+  ByteOrder::AppendLE16(out, FWidth);
+  ByteOrder::AppendLE16(out, FHeight);
   int packed = 0;
   int bits = FColorMap.Bits();
   if (FColorMap.Count() > 0) {

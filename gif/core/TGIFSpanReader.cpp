@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/base/ByteOrder.h"
 #include "gif/core/GIFException.h"
 
 size_t TGIFSpanReader::ReadSome(uint8_t* target, size_t count) {
@@ -28,5 +29,5 @@ uint8_t TGIFSpanReader::ReadExactByte() {
 uint16_t TGIFSpanReader::ReadExactWord() {
   uint8_t bytes[2];
   ReadExact(bytes, 2);
-  return static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+  return ByteOrder::ReadLE16(bytes);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "framework/base/ByteOrder.h"
 #include "gif/core/GIFException.h"
 #include "gif/core/TGIFExtensionRegistry.h"
 #include "gif/core/TGIFGraphicControlExtension.h"
@@ -16,13 +17,6 @@ namespace {
 constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
 
-uint16_t Word(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-void PutWord(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
 }  // namespace
 
 TGIFSubImage::TGIFSubImage(const TGIFSubImage& other)
@@ -114,10 +108,10 @@ void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& head
 
   uint8_t descriptor[10];
   reader.ReadExact(descriptor, 10);
-  FLeft = Word(descriptor + 1);
-  FTop = Word(descriptor + 3);
-  FWidth = Word(descriptor + 5);
-  FHeight = Word(descriptor + 7);
+  FLeft = ByteOrder::ReadLE16(descriptor + 1);
+  FTop = ByteOrder::ReadLE16(descriptor + 3);
+  FWidth = ByteOrder::ReadLE16(descriptor + 5);
+  FHeight = ByteOrder::ReadLE16(descriptor + 7);
   FPacked = descriptor[9];
   if (FWidth == 0 || FHeight == 0) {
     if (FWidth == 0) FWidth = header.Width();
@@ -152,10 +146,10 @@ void TGIFSubImage::SaveToStream(std::vector<uint8_t>& out, const TGIFHeader& hea
   const size_t area = static_cast<size_t>(FWidth) * FHeight;
   if (FData.size() != area) throw GIFException("Invalid image dimensions");
   out.push_back(kImageSeparator);
-  PutWord(out, FLeft);
-  PutWord(out, FTop);
-  PutWord(out, FWidth);
-  PutWord(out, FHeight);
+  ByteOrder::AppendLE16(out, FLeft);
+  ByteOrder::AppendLE16(out, FTop);
+  ByteOrder::AppendLE16(out, FWidth);
+  ByteOrder::AppendLE16(out, FHeight);
   int colorCount, bits;
   if (FColorMap.Count() > 0) {
     bits = FColorMap.Bits();

@@ -1,14 +1,6 @@
 #include "gif/core/TGIFTextExtension.h"
 
-namespace {
-uint16_t Word(const uint8_t* p) {
-  return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-void PutWord(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-}  // namespace
+#include "framework/base/ByteOrder.h"
 
 std::unique_ptr<TGIFExtension> TGIFTextExtension::Clone() const {
   return std::make_unique<TGIFTextExtension>(*this);
@@ -36,10 +28,10 @@ void TGIFTextExtension::LoadBody(TGIFSpanReader& reader, const TGIFReporter&) {
   uint8_t size = reader.ReadExactByte();
   uint8_t block[255] = {};
   reader.ReadExact(block, size);
-  FLeft = Word(block);
-  FTop = Word(block + 2);
-  FGridWidth = Word(block + 4);
-  FGridHeight = Word(block + 6);
+  FLeft = ByteOrder::ReadLE16(block);
+  FTop = ByteOrder::ReadLE16(block + 2);
+  FGridWidth = ByteOrder::ReadLE16(block + 4);
+  FGridHeight = ByteOrder::ReadLE16(block + 6);
   FCellWidth = block[8];
   FCellHeight = block[9];
   FForegroundIndex = block[10];
@@ -49,10 +41,10 @@ void TGIFTextExtension::LoadBody(TGIFSpanReader& reader, const TGIFReporter&) {
 
 void TGIFTextExtension::SaveBody(std::vector<uint8_t>& out) const {
   out.push_back(12);
-  PutWord(out, FLeft);
-  PutWord(out, FTop);
-  PutWord(out, FGridWidth);
-  PutWord(out, FGridHeight);
+  ByteOrder::AppendLE16(out, FLeft);
+  ByteOrder::AppendLE16(out, FTop);
+  ByteOrder::AppendLE16(out, FGridWidth);
+  ByteOrder::AppendLE16(out, FGridHeight);
   out.push_back(FCellWidth);
   out.push_back(FCellHeight);
   out.push_back(FForegroundIndex);

@@ -2,22 +2,15 @@
 
 #include <algorithm>
 
+#include "framework/base/ByteOrder.h"
 #include "framework/base/Exception.h"
-
-namespace {
-
-void PutLittle32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> TBulkRequest::Write(std::uint8_t pipe, std::span<const std::uint8_t> data) {
   if (data.size() > MaxWrite) throw Exception("Bulk write longer than 4091 bytes");
   std::vector<std::uint8_t> record;
   record.reserve(data.size() + 6);
   record.push_back(pipe);
-  PutLittle32(record, static_cast<std::uint32_t>(data.size()));
+  ByteOrder::AppendLE32(record, static_cast<std::uint32_t>(data.size()));
   record.insert(record.end(), data.begin(), data.end());
   record.push_back(0);  // the driver is handed one byte more than header and data
   return record;
@@ -25,7 +18,7 @@ std::vector<std::uint8_t> TBulkRequest::Write(std::uint8_t pipe, std::span<const
 
 std::vector<std::uint8_t> TBulkRequest::Read(std::uint8_t pipe, std::uint32_t length) {
   std::vector<std::uint8_t> record{pipe};
-  PutLittle32(record, length);
+  ByteOrder::AppendLE32(record, length);
   return record;
 }
 

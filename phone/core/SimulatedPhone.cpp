@@ -6,6 +6,7 @@
 #include <iterator>
 #include <thread>
 
+#include "framework/base/ByteOrder.h"
 #include "phone/core/BootFrame.h"
 #include "phone/core/BulkRequest.h"
 #include "phone/core/InterfaceName.h"
@@ -13,11 +14,6 @@
 #include "phone/core/TestCommand.h"
 
 namespace {
-
-std::uint32_t Little32(std::span<const std::uint8_t> p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
 
 std::vector<std::uint8_t> Framed(const std::string& text) {
   std::vector<std::uint8_t> frame{TBootFrame::Stx};
@@ -375,7 +371,7 @@ TIoResult TSimulatedPhone::IoControl(TDeviceHandle handle, std::uint32_t code,
 TIoResult TSimulatedPhone::Descriptor(const THandle& handle, std::span<const std::uint8_t> input,
                                       std::uint32_t outputSize, TLock& lock) {
   if (input.size() != 2 || outputSize < TInterfaceName::ReplySize) return {TIoStatus::Rejected, {}};
-  const std::uint16_t index = static_cast<std::uint16_t>(input[0] | input[1] << 8);
+  const std::uint16_t index = ByteOrder::ReadLE16(input.data());
   std::string name;
   if (handle.Foreign >= 0) {
     name = FForeign.at(static_cast<std::size_t>(handle.Foreign));
@@ -406,7 +402,7 @@ TIoResult TSimulatedPhone::ControlTransfer(std::span<const std::uint8_t> input, 
   if (FMode != TSimMode::TestCommand) return {TIoStatus::Failed, {}};
   if (input.size() == TTestCommand::SetupSize && input[0] == 0xC1) {
     const std::uint8_t request = input[1];
-    const std::uint16_t length = static_cast<std::uint16_t>(input[6] | input[7] << 8);
+    const std::uint16_t length = ByteOrder::ReadLE16(&input[6]);
     const TSimFault fault = TakeFault(TSimStep::ControlRead);
     TIoResult result{TIoStatus::Done, {}};
     if (fault == TSimFault::NoReply) {
@@ -451,7 +447,7 @@ TIoResult TSimulatedPhone::ControlTransfer(std::span<const std::uint8_t> input, 
     FCommands.push_back("ERR");
     return {TIoStatus::Failed, {}};
   }
-  const std::uint16_t command = static_cast<std::uint16_t>((input[10] << 8 | input[11]) & 0x0FFF);
+  const std::uint16_t command = ByteOrder::ReadBE16(&input[10]) & 0x0FFF;
   FCommands.push_back("TEST " + Hex(command, 4));
   // The answer: sequence and command echoed, status 0.
   FControlReply = {input[8], input[9], input[10], input[11], 0, 0};
@@ -460,7 +456,7 @@ TIoResult TSimulatedPhone::ControlTransfer(std::span<const std::uint8_t> input, 
 }
 
 TIoResult TSimulatedPhone::BulkWrite(std::span<const std::uint8_t> input, TLock& lock) {
-  if (input.size() < 6 || input[0] != 2 || Little32(input.subspan(1, 4)) + 6ull != input.size()) {
+  if (input.size() < 6 || input[0] != 2 || ByteOrder::ReadLE32(&input[1]) + 6ull != input.size()) {
     FCommands.push_back("ERR");
     return {TIoStatus::Rejected, {}};
   }
@@ -521,7 +517,7 @@ std::string TSimulatedPhone::BootCommand(const std::vector<std::uint8_t>& frame,
     return "ACK" + sep + "JUMP," + Hex(address, 8);
   }
   if (text.compare(1, 4, "BIN" + sep) == 0 && frame.size() >= 9) {
-    const std::size_t n = static_cast<std::size_t>(frame[5]) << 8 | frame[6];
+    const std::size_t n = ByteOrder::ReadBE16(&frame[5]);
     std::uint8_t sum = static_cast<std::uint8_t>(frame[5] + frame[6]);
     if (frame.size() == n + 9 && FAddress) {
       for (std::size_t i = 0; i < n; ++i) sum = static_cast<std::uint8_t>(sum + frame[7 + i]);

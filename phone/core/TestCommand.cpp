@@ -2,21 +2,8 @@
 
 #include <algorithm>
 
+#include "framework/base/ByteOrder.h"
 #include "framework/base/Exception.h"
-
-namespace {
-
-void PutLittle16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v);
-  p[1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutBig16(std::uint8_t* p, std::uint16_t v) {
-  p[0] = static_cast<std::uint8_t>(v >> 8);
-  p[1] = static_cast<std::uint8_t>(v);
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> TTestCommand::Record(std::uint16_t sequence, std::uint16_t command,
                                                std::span<const std::uint8_t> data) {
@@ -26,12 +13,12 @@ std::vector<std::uint8_t> TTestCommand::Record(std::uint16_t sequence, std::uint
   std::vector<std::uint8_t> record(data.size() + 18, 0);
   record[0] = 0x41;  // vendor, host to device, interface
   record[1] = 0x02;
-  PutLittle16(&record[2], 0);
-  PutLittle16(&record[4], 8);
-  PutLittle16(&record[6], static_cast<std::uint16_t>(dataLength + 8));
-  PutBig16(&record[8], sequence & 0x0FFF);
-  PutBig16(&record[10], command & 0x0FFF);
-  PutBig16(&record[12], dataLength);
+  ByteOrder::WriteLE16(&record[2], 0);
+  ByteOrder::WriteLE16(&record[4], 8);
+  ByteOrder::WriteLE16(&record[6], static_cast<std::uint16_t>(dataLength + 8));
+  ByteOrder::WriteBE16(&record[8], sequence & 0x0FFF);
+  ByteOrder::WriteBE16(&record[10], command & 0x0FFF);
+  ByteOrder::WriteBE16(&record[12], dataLength);
   // Data follows the command header, as the setup's length says; the record keeps its two
   // trailing bytes so a command without data is the 18 bytes the phone expects.
   std::copy(data.begin(), data.end(), record.begin() + 16);
@@ -44,9 +31,9 @@ std::array<std::uint8_t, TTestCommand::SetupSize> TTestCommand::ReadSetup(std::u
   std::array<std::uint8_t, SetupSize> setup{};
   setup[0] = 0xC1;  // vendor, device to host, interface
   setup[1] = request;
-  PutLittle16(&setup[2], value);
-  PutLittle16(&setup[4], 8);
-  PutLittle16(&setup[6], length);
+  ByteOrder::WriteLE16(&setup[2], value);
+  ByteOrder::WriteLE16(&setup[4], 8);
+  ByteOrder::WriteLE16(&setup[6], length);
   setup[8] = 0;
   return setup;
 }

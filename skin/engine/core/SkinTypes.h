@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "framework/base/TRect.h"
+
 // Colour value as skins store it: $00BBGGRR, or a system colour with the top byte set.
 using TColor = std::int32_t;
 
@@ -12,13 +14,7 @@ enum class TsControlBevel : std::uint8_t { cbNone, cbRaisedSoft, cbLoweredSoft, 
 
 enum class TsCaptionLayout { sclLeft, sclTopLeft, sclTopCenter, sclTopRight };
 
-struct TsRect {
-  std::int32_t Left = 0;
-  std::int32_t Top = 0;
-  std::int32_t Right = 0;
-  std::int32_t Bottom = 0;
-  friend bool operator==(const TsRect&, const TsRect&) = default;
-};
+using TsRect = TRect;
 
 inline std::int32_t WidthOf(const TsRect& r) {
   return r.Right - r.Left;

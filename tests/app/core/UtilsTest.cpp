@@ -19,6 +19,19 @@ TEST(Msgs, HoldsTheSixtyFiveTextsInOrder) {
   EXPECT_THROW(Msgs[-1], Exception);
 }
 
+TEST(Msgs, NamedIndexesPickTheirTexts) {
+  EXPECT_EQ(Msgs[TMsgId::ShellOpenVerb], "Open");
+  EXPECT_EQ(Msgs[TMsgId::ShellSharingViolation], "A sharing violation occurred");
+  EXPECT_EQ(Msgs[TMsgId::IsRamDownloader], "This file is a RAM Downloader?");
+  EXPECT_EQ(Msgs[TMsgId::LoadStructure], "Load structure from file: ");
+  EXPECT_EQ(Msgs[TMsgId::PowerDownDone], "\"POWER_DOWN\" done.");
+  EXPECT_EQ(Msgs[TMsgId::ChooseLoader], "Please choose the necessary loader (*RAMDLD.smg)");
+  EXPECT_EQ(Msgs[TMsgId::StringsPacked], "strings packed.");
+  EXPECT_EQ(Msgs[TMsgId::InvalidShx], "Invalid SHX file!");
+  EXPECT_EQ(Msgs[TMsgId::SRecordType], "S-Record of type #");
+  EXPECT_EQ(Msgs[TMsgId::ProjectSaved], "Current project saved in files");
+}
+
 TEST(CalendarNames, AreEnglishAndOneBased) {
   EXPECT_EQ(DayName(1), "Sunday");
   EXPECT_EQ(DayName(7), "Saturday");
@@ -55,6 +68,11 @@ TEST(GetFilter, KnowsTenKindsAndFallsBack) {
       "All files (*.*)|*.*");
   EXPECT_EQ(GetFilter(0), "All files (*.*)|*.*");
   EXPECT_EQ(GetFilter(11), "All files (*.*)|*.*");
+  // The named kinds are the numbered ones.
+  EXPECT_EQ(GetFilter(TFilterKind::Projects), GetFilter(1));
+  EXPECT_EQ(GetFilter(TFilterKind::CodeGroupImages), GetFilter(3));
+  EXPECT_EQ(GetFilter(TFilterKind::RawPictures), "RAW files (*.raw)|*.raw|All files (*.*)|*.*");
+  EXPECT_EQ(GetFilter(TFilterKind{0}), "All files (*.*)|*.*");
 }
 
 TEST(CodeGroupNames, TypeTextsAndTags) {

@@ -1,8 +1,8 @@
 #include "editors/core/DRMNames.h"
 #include "editors/core/EDRMError.h"
-#include "editors/core/ImageBytes.h"
 #include "editors/core/RawPreview.h"
 #include "editors/core/TDRMImage.h"
+#include "framework/base/ByteOrder.h"
 #include "tests/editors/generators/DRMGenerator.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +105,7 @@ TEST(DRMImage, ImageWithoutRawPicturesNumbersTypedFromOne) {
 TEST(DRMImage, MissingMarkerOrAnchorGivesAnEmptyTable) {
   TGenDRM gen = GenerateDRM({});
   auto noAnchor = gen.Image;
-  ImageBytes::WriteBE32(&noAnchor[gen.P], 0);
+  ByteOrder::WriteBE32(&noAnchor[gen.P], 0);
   EXPECT_TRUE(TDRMImage(noAnchor).List().Pictures.empty());
   auto noMarker = gen.Image;
   noMarker[gen.M - 1] ^= 0xFF;

@@ -1,5 +1,4 @@
 #include "editors/core/EditorFiles.h"
-#include "editors/core/ImageBytes.h"
 #include "editors/core/TDRMEditorModel.h"
 #include "editors/core/TFlexEditorModel.h"
 #include "editors/core/TLPEditorModel.h"

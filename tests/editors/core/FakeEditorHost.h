@@ -27,7 +27,7 @@ public:
   std::vector<TCombine> Combines;
   std::vector<std::pair<std::optional<TFlasherRow>, bool>> Flasher;
 
-  std::string Message(int index) override { return "M" + std::to_string(index); }
+  std::string Message(TMsgId id) override { return "M" + std::to_string(static_cast<int>(id)); }
   bool AskYesNo(const std::string& text) override {
     Questions.push_back(text);
     if (Answers.empty()) return false;
@@ -39,9 +39,14 @@ public:
   void ShowError(const std::string& text) override { Errors.push_back(text); }
   void SetStatus(const std::string& text) override { Statuses.push_back(text); }
   void SetProgress(int, int) override {}
-  std::string OpenFileName(int) override { return Pop(OpenNames); }
+  std::string OpenFileName(TFilterKind) override { return Pop(OpenNames); }
+  std::string OpenFileNameWithLastFilter() override { return Pop(OpenNames); }
   std::string OpenPictureFileName() override { return Pop(OpenNames); }
-  std::string SaveFileName(int, const std::string& proposed) override {
+  std::string SaveFileName(TFilterKind, const std::string& proposed) override {
+    Proposed.push_back(proposed);
+    return Pop(SaveNames);
+  }
+  std::string SaveFileNameUnfiltered(const std::string& proposed) override {
     Proposed.push_back(proposed);
     return Pop(SaveNames);
   }

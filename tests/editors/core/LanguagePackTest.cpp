@@ -1,14 +1,14 @@
 #include "editors/core/ELangPackError.h"
-#include "editors/core/ImageBytes.h"
 #include "editors/core/LanguageName.h"
 #include "editors/core/TLanguagePack.h"
+#include "framework/base/ByteOrder.h"
 #include "tests/editors/generators/LangPackGenerator.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-using namespace ImageBytes;
+using namespace ByteOrder;
 
 namespace {
 

@@ -39,7 +39,7 @@ public:
 
   int At(TGIFSurfaceKind kind, int x, int y) { return FPixels[kind][static_cast<size_t>(y) * FWidth + x]; }
 
-  void DrawFrame(TGIFSurfaceKind surface, int index, const TGIFRect& place) override {
+  void DrawFrame(TGIFSurfaceKind surface, int index, const TRect& place) override {
     Draws.emplace_back(index, surface);
     FClock.Time += DrawCost;
     const TGIFSubImage& frame = *FDocument.Frames()[index];
@@ -49,8 +49,7 @@ public:
         if (pixel != frame.TransparentIndex()) Set(surface, place.Left + x, place.Top + y, pixel);
       }
   }
-  void Copy(TGIFSurfaceKind from, const TGIFRect& source, TGIFSurfaceKind to,
-            const TGIFRect& target) override {
+  void Copy(TGIFSurfaceKind from, const TRect& source, TGIFSurfaceKind to, const TRect& target) override {
     for (int y = 0; y < source.Height(); ++y)
       for (int x = 0; x < source.Width(); ++x)
         Set(to, target.Left + x, target.Top + y, At(from, source.Left + x, source.Top + y));
@@ -243,13 +242,13 @@ TEST(GIFAnimation, FramePlaceScalesAndNeverDividesByZero) {
   TGIFDocument document;
   Screen(document, 10, 10);
   TGIFSubImage& frame = AddFrame(document, 5, 5, 5, 5, 1, 0);
-  EXPECT_EQ(TGIFAnimation::FramePlace(document, frame, {100, 100, 120, 130}), (TGIFRect{110, 115, 120, 130}));
+  EXPECT_EQ(TGIFAnimation::FramePlace(document, frame, {100, 100, 120, 130}), (TRect{110, 115, 120, 130}));
   TGIFDocument odd;
   Screen(odd, 2, 2);
   TGIFSubImage& half = AddFrame(odd, 1, 1, 1, 1, 1, 0);
-  EXPECT_EQ(TGIFAnimation::FramePlace(odd, half, {0, 0, 3, 3}), (TGIFRect{2, 2, 3, 3}));  // 1.5 rounds up
+  EXPECT_EQ(TGIFAnimation::FramePlace(odd, half, {0, 0, 3, 3}), (TRect{2, 2, 3, 3}));  // 1.5 rounds up
   TGIFDocument empty;
   Screen(empty, 0, 0);
   TGIFSubImage& any = AddFrame(empty, 1, 1, 1, 1, 1, 0);
-  EXPECT_EQ(TGIFAnimation::FramePlace(empty, any, {1, 2, 3, 4}), (TGIFRect{1, 2, 3, 4}));
+  EXPECT_EQ(TGIFAnimation::FramePlace(empty, any, {1, 2, 3, 4}), (TRect{1, 2, 3, 4}));
 }

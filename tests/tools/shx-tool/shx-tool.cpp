@@ -31,7 +31,7 @@ public:
   void AddRow(const TCodeGroupRow& row) override {
     for (const TCodeGroupRow& r : Rows)
       if (r.Type == row.Type) {
-        std::cerr << "warning: \"" << row.Type << "\" " << Msgs[47] << "\n";
+        std::cerr << "warning: \"" << row.Type << "\" " << Msgs[TMsgId::AlreadyExists] << "\n";
         return;
       }
     Rows.push_back(row);
