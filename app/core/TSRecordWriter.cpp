@@ -59,7 +59,7 @@ constexpr size_t kMaxLineLength = 4 + 8 + 2 * TSRecordWriter::kBytesPerLine + 2 
 
 }  // namespace
 
-TSRecordWriter::TSRecordWriter(TRawFile& file, size_t bufferSize, uint32_t sum)
+TSRecordWriter::TSRecordWriter(TStream& file, size_t bufferSize, uint32_t sum)
     : FFile(file),
       FBuffer(bufferSize),
       FBuf(reinterpret_cast<char*>(FBuffer.Data())),
@@ -96,7 +96,7 @@ uint64_t TSRecordWriter::ByteSum(const void* data, size_t size) {
 
 void TSRecordWriter::Flush() {
   FSum += static_cast<uint32_t>(ByteSum(FBuf, FLen));
-  FFile.WriteAll(FBuf, FLen);
+  FFile.WriteBuffer(FBuf, static_cast<int64_t>(FLen));
   FLen = 0;
   if (FOnProgress) FOnProgress(FDataBytes);
 }

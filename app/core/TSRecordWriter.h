@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/core/TIOBuffer.h"
-#include "app/core/TRawFile.h"
+#include "framework/base/TStream.h"
 
 // Writes the S-record blocks of a superfile through a buffer of the I/O size and keeps the byte sum
 // of everything written, which the closing checksum record carries. A block's data arrive in
@@ -15,7 +15,7 @@ public:
   static constexpr size_t kBytesPerLine = 64;
 
   // sum: the byte sum of what the file already holds (the header).
-  TSRecordWriter(TRawFile& file, size_t bufferSize, uint32_t sum);
+  TSRecordWriter(TStream& file, size_t bufferSize, uint32_t sum);
   TSRecordWriter(const TSRecordWriter&) = delete;
   TSRecordWriter& operator=(const TSRecordWriter&) = delete;
 
@@ -41,7 +41,7 @@ private:
   void Put(const char* text, size_t length);
   void Flush();
 
-  TRawFile& FFile;
+  TStream& FFile;
   TIOBuffer FBuffer;
   char* const FBuf;
   const size_t FSize;

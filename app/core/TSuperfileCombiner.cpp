@@ -1,7 +1,6 @@
 #include "app/core/TSuperfileCombiner.h"
 
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -11,6 +10,8 @@
 #include "app/core/TSRecordWriter.h"
 #include "app/core/TSuperfileHeader.h"
 #include "app/core/Utils.h"
+#include "framework/base/ByteOrder.h"
+#include "framework/base/TAtomicFileStream.h"
 
 namespace {
 
@@ -28,15 +29,6 @@ constexpr size_t kFrontSize = kLoaderMinSize;
 
 constexpr int kMapSlot = CodeGroupSlot(0);
 constexpr int kFlashSlot = CodeGroupSlot(1);
-
-uint32_t GetBE(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 |
-         static_cast<uint32_t>(p[2]) << 8 | p[3];
-}
-
-void PutBE(uint8_t* p, uint32_t value) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(value >> (24 - 8 * i));
-}
 
 // A row's image file. Its first bytes are read before the save dialog, then the whole file once
 // for its byte sums, which the header carries ahead of the data, and once more as it is written.
@@ -145,17 +137,17 @@ void PatchLoaderTable(const std::vector<TCodeGroupRow>& rows, TImage& loader, co
     const TCodeGroupRow& row = rows[static_cast<size_t>(image)];
     if (cg == 0) {
       // Also the start word of code group 1's pair.
-      PutBE(table + kLoaderPairs, row.A1);
+      ByteOrder::WriteBE32(table + kLoaderPairs, row.A1);
       continue;
     }
     uint8_t pair[8];
     std::memcpy(pair, loader.Front.data() + PairOffset(cg), 8);
-    if (GetBE(pair) == 0xFFFFFFFFu && GetBE(pair + 4) == 0xFFFFFFFFu) {
-      PutBE(pair, row.A1);
-      PutBE(pair + 4, row.A2 | 0xFFFFu);
+    if (ByteOrder::ReadBE32(pair) == 0xFFFFFFFFu && ByteOrder::ReadBE32(pair + 4) == 0xFFFFFFFFu) {
+      ByteOrder::WriteBE32(pair, row.A1);
+      ByteOrder::WriteBE32(pair + 4, row.A2 | 0xFFFFu);
     }
     std::memcpy(table + PairOffset(cg) + 4, pair + 4, 4);
-    if (GetBE(pair) != 0xFFFF0000u) std::memcpy(table + PairOffset(cg), pair, 4);
+    if (ByteOrder::ReadBE32(pair) != 0xFFFF0000u) std::memcpy(table + PairOffset(cg), pair, 4);
   }
 }
 
@@ -169,7 +161,7 @@ std::string CutMemoryMap(TPlan& plan) {
     return "The Flash image holds " + std::to_string(flash.Size) +
            " bytes; at least 36 are needed to find its memory map.";
   const uint8_t* front = plan.ImageOf(flash).Front.data();
-  const uint32_t mapLength = GetBE(front + 32) - GetBE(front + 28) + 5;
+  const uint32_t mapLength = ByteOrder::ReadBE32(front + 32) - ByteOrder::ReadBE32(front + 28) + 5;
   if (mapLength > flash.Size)
     return "The Flash image's memory map (" + std::to_string(mapLength) + " bytes) is longer than the image.";
   map = {flash.Image, 0, mapLength, flash.A1};
@@ -209,13 +201,10 @@ TCodeGroupEntry Entry(TPlan& plan, int s) {
     std::memcpy(entry.Head.data(), plan.ImageOf(headSlot).Head(),
                 static_cast<size_t>(std::min<int64_t>(headSlot.Size, entry.Head.size())));
   if (cg == 1) {
-    uint32_t word = 0;
-    for (int i = 0; i < 4; ++i) word |= static_cast<uint32_t>(entry.Head[8 + i]) << (8 * i);
-    ++word;
-    for (int i = 0; i < 4; ++i) entry.Head[8 + i] = static_cast<uint8_t>(word >> (8 * i));
+    ByteOrder::WriteLE32(entry.Head.data() + 8, ByteOrder::ReadLE32(entry.Head.data() + 8) + 1);
   }
   entry.Sum = static_cast<uint16_t>(slot.Sum);
-  entry.Flags = cg == -2 ? 0 : 8;
+  entry.Flags = cg == kRamDownloaderCG ? 0 : 8;
   return entry;
 }
 
@@ -238,27 +227,6 @@ void WriteBlocks(TPlan& plan, TSRecordWriter& writer, int lastSlot, uint8_t* buf
     if (joined && s == kMapSlot) write(plan.Flash());
     writer.EndBlock(s == lastSlot || (joined && s == kMapSlot && lastSlot == kFlashSlot));
   }
-}
-
-std::string UniqueName(const std::string& base) {
-  std::string name = base;
-  for (int i = 1; TRawFile::Exists(name) && i < 1000; ++i) name = base + std::to_string(i);
-  if (TRawFile::Exists(name)) throw EInOutError("Cannot find a free temporary name for \"" + base + "\"", 0);
-  return name;
-}
-
-// Moves the finished file over the target. Where the system refuses to rename over an existing
-// file, the target is first moved aside and restored if the move fails.
-void ReplaceFile(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) == 0) return;
-  if (!TRawFile::Exists(to)) throw EInOutError("Cannot rename \"" + from + "\" to \"" + to + "\"", 0);
-  const std::string aside = UniqueName(to + ".old");
-  if (std::rename(to.c_str(), aside.c_str()) != 0) throw EInOutError("Cannot replace file \"" + to + "\"", 0);
-  if (std::rename(from.c_str(), to.c_str()) != 0) {
-    std::rename(aside.c_str(), to.c_str());
-    throw EInOutError("Cannot replace file \"" + to + "\"", 0);
-  }
-  std::remove(aside.c_str());
 }
 
 }  // namespace
@@ -285,13 +253,13 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
     if (row.CG) {
       cg = *row.CG;
     } else if (row.Type == kRamDownloaderType) {
-      cg = -2;
+      cg = kRamDownloaderCG;
     } else if (row.Type == kBootLoaderType) {
-      cg = -1;
+      cg = kBootLoaderCG;
     }
     if (!IsValidCodeGroup(cg))
       return Refuse("Code group " + std::to_string(cg) + " of \"" + row.Name + "\" lies outside -2..20.");
-    if (cg == -2) {
+    if (cg == kRamDownloaderCG) {
       if (loaderRow >= 0) return Refuse("There is more than one RAM Downloader row.");
       loaderRow = static_cast<int>(i);
     } else if (listed[CodeGroupSlot(cg)]) {
@@ -303,7 +271,7 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
   }
   if (loaderRow < 0) {
     FHost.BringToFront();
-    FHost.ShowError(Msgs[60]);
+    FHost.ShowError(Msgs[TMsgId::RamDownloaderNotFound]);
     return false;
   }
 
@@ -317,9 +285,9 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
   if (std::string refusal = CutMemoryMap(plan); !refusal.empty()) return Refuse(refusal);
 
   std::string fileName = initialName;
-  if (!FHost.AskSaveFileName(GetFilter(2), fileName) || fileName.empty()) return false;
+  if (!FHost.AskSaveFileName(GetFilter(TFilterKind::Superfiles), fileName) || fileName.empty()) return false;
 
-  FHost.SetStatus(Msgs[58]);
+  FHost.SetStatus(Msgs[TMsgId::CombiningFiles]);
   {
     TBusyCursor busy(FHost);
     // Images stream through one input buffer; the writer has its own of the same size.
@@ -340,23 +308,14 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
     header.SetEntryCount(count);
     FHost.SetGaugeRange(total, 0);
 
-    const std::string tempName = UniqueName(fileName + ".tmp");
-    try {
-      TRawFile file(tempName, TRawFile::TMode::Create);
-      file.WriteAll(header.Data(), header.Size());
-      uint32_t headerSum = 0;
-      for (size_t i = 0; i < header.Size(); ++i) headerSum += header.Data()[i];
-      TSRecordWriter writer(file, bufSize, headerSum);
-      writer.SetOnProgress([this](int64_t done) { FHost.SetGaugeProgress(done); });
-      WriteBlocks(plan, writer, lastSlot, input.Data(), bufSize);
-      file.Close();
-      ReplaceFile(tempName, fileName);
-    } catch (...) {
-      std::remove(tempName.c_str());
-      throw;
-    }
+    TAtomicFileStream file(fileName);
+    file.WriteBuffer(header.Data(), static_cast<int64_t>(header.Size()));
+    TSRecordWriter writer(file, bufSize, static_cast<uint32_t>(TSRecordWriter::ByteSum(header.Data(), header.Size())));
+    writer.SetOnProgress([this](int64_t done) { FHost.SetGaugeProgress(done); });
+    WriteBlocks(plan, writer, lastSlot, input.Data(), bufSize);
+    file.Commit();
   }
-  FHost.SetStatus(Msgs[59] + ": " + fileName);
+  FHost.SetStatus(Msgs[TMsgId::FileDone] + ": " + fileName);
   FFileName = fileName;
   return true;
 }

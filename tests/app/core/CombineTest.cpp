@@ -15,6 +15,7 @@
 #include "app/core/TRawFile.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "shx-generator.h"
+#include "tests/framework/base/WriteFault.h"
 
 namespace {
 
@@ -299,6 +300,29 @@ TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   EXPECT_EQ(host.Events.back(), "busy:off");
+}
+
+TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
+  TTempDir dir("combine-killed");
+  const std::vector<TCodeGroupRow> rows =
+      Rows(dir, {{-2, 0x03FD0000, MakeRamDownloader(500, 1)}, {4, 0x11200000, RandomBytes(200000, 3)}});
+  WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+  {
+    TWriteFaultScope kill(TWriteFault::Kill, 100000);
+    TRecordingHost host;
+    EXPECT_THROW(RunCombine(host, dir, rows, 1), EInOutError);
+  }
+  EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_TRUE(TRawFile::Exists(TAtomicFileStream::TemporaryNameOf(dir / "out.shx")));  // as a kill leaves it
+
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, rows, 1));
+  const std::vector<uint8_t> written = ReadFileBytes(dir / "out.shx");
+  host.SaveAnswer = dir / "again.shx";
+  ASSERT_TRUE(TSuperfileCombiner(host).Combine(rows, "", 1));
+  EXPECT_TRUE(SameBytes(written, ReadFileBytes(dir / "again.shx")));
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
 // The header carries byte sums taken before the records are written: an image rewritten in
