@@ -1,8 +1,8 @@
 #include "app/core/TSuperfileCombiner.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
-#include <memory>
 
 #include "app/core/CodeGroups.h"
 #include "app/core/TIOBuffer.h"
