@@ -8,10 +8,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "TRecordingHost.h"
-#include "app/core/CodeGroups.h"
+#include "ImageRows.h"
 #include "app/core/TSuperfileCombiner.h"
-#include "shx-generator.h"
 
 namespace {
 
@@ -58,28 +56,13 @@ size_t CombinePeak(const std::vector<TCodeGroupRow>& rows, const TTempDir& dir, 
   return peak;
 }
 
-std::vector<TCodeGroupRow> WriteImages(const TTempDir& dir, size_t flashSize) {
-  std::vector<TCodeGroupRow> rows;
-  for (const TShxGroup& g : RealisticFirmware(flashSize, 7)) {
-    TCodeGroupRow row;
-    if (g.CG >= 0) row.CG = g.CG;
-    row.Type = GetCGName(g.CG);
-    row.Name = dir / ("img" + std::to_string(g.CG + 2) + ".smg");
-    row.A1 = g.Start;
-    row.A2 = static_cast<uint32_t>(g.Start + g.Data.size() - 1);
-    WriteFileBytes(row.Name, g.Data);
-    rows.push_back(row);
-  }
-  return rows;
-}
-
 }  // namespace
 
 TEST(CombineMemory, PeakIsTheTwoBuffersWhateverTheSuperfileSize) {
   TTempDir small("combine-memory-small");
   TTempDir large("combine-memory-large");
-  const std::vector<TCodeGroupRow> smallRows = WriteImages(small, 256 * 1024);
-  const std::vector<TCodeGroupRow> largeRows = WriteImages(large, 8 * 1024 * 1024);
+  const std::vector<TCodeGroupRow> smallRows = Rows(small, RealisticFirmware(256 * 1024, 7));
+  const std::vector<TCodeGroupRow> largeRows = Rows(large, RealisticFirmware(8 * 1024 * 1024, 7));
   CombinePeak(smallRows, small, 4);  // first-use allocations out of the way
   for (int kb : {4, 64}) {
     const size_t buffers = 2 * static_cast<size_t>(kb) * 1024;

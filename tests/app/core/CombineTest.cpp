@@ -10,6 +10,7 @@
 #include <cstring>
 #include <functional>
 
+#include "ImageRows.h"
 #include "TRecordingHost.h"
 #include "app/core/CodeGroups.h"
 #include "app/core/TRawFile.h"
@@ -26,23 +27,6 @@ void PutBE(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 uint32_t GetBE(const std::vector<uint8_t>& b, size_t at) {
   return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
          static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
-}
-
-// Writes each group's image and returns its row as the split would list it.
-std::vector<TCodeGroupRow> Rows(const TTempDir& dir, const std::vector<TShxGroup>& groups) {
-  std::vector<TCodeGroupRow> rows;
-  for (const TShxGroup& g : groups) {
-    TCodeGroupRow row;
-    if (g.CG >= 0) row.CG = g.CG;
-    row.Type = GetCGName(g.CG);
-    row.Name = dir / ("img" + std::to_string(g.CG + 2) + ".smg");
-    row.A1 = g.Start;
-    row.A2 = static_cast<uint32_t>(g.Start + g.Data.size() - 1);
-    row.Size = static_cast<int64_t>(g.Data.size());
-    WriteFileBytes(row.Name, g.Data);
-    rows.push_back(row);
-  }
-  return rows;
 }
 
 bool RunCombine(TRecordingHost& host, const TTempDir& dir, const std::vector<TCodeGroupRow>& rows,
