@@ -41,6 +41,19 @@ void operator delete(void* p, size_t) noexcept {
   operator delete(p);
 }
 
+// Replaced as well: a sanitizer's own array forms would not come through the ones above.
+void* operator new[](size_t size) {
+  return operator new(size);
+}
+
+void operator delete[](void* p) noexcept {
+  operator delete(p);
+}
+
+void operator delete[](void* p, size_t) noexcept {
+  operator delete(p);
+}
+
 namespace {
 
 // Peak bytes held during one combine beyond what was held before it.
