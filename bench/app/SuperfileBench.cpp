@@ -160,12 +160,13 @@ void CombineObjcopy(benchmark::State& state) {
 BENCHMARK(SplitOurs)->Arg(128)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
 BENCHMARK(SplitObjcopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
 BENCHMARK(CombineOurs)
-    ->ArgsProduct({{64, 256}, {128, 4096}})
+    ->ArgsProduct({{16, 64, 256}, {128, 4096}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(1.0)
     ->Repetitions(3);
 BENCHMARK(CombineObjcopy)
+    ->Arg(16)
     ->Arg(64)
     ->Arg(256)
     ->Unit(benchmark::kMillisecond)
@@ -249,8 +250,6 @@ int main(int argc, char** argv) {
     fs::remove_all(f.Dir / "peak");
     fs::remove(out);
   }
-  fs::remove_all(Fixtures().at(16).Dir);
-  Fixtures().erase(16);
   rusage self{};
   getrusage(RUSAGE_SELF, &self);
   peaks.push_back("(no figure can be below this process's own peak then: " + std::to_string(self.ru_maxrss) + " kB)");
@@ -262,7 +261,7 @@ int main(int argc, char** argv) {
   if (splitPeer > 0)
     std::printf("split:   %.1f MB/s, objcopy reading S-records %.1f MB/s, ratio %.2f (goal 2.0)\n", split / mb,
                 splitPeer / mb, split / splitPeer);
-  for (int size : {64, 256}) {
+  for (int size : {16, 64, 256}) {
     const std::string arg = "/" + std::to_string(size) + "/";
     const double combine = Best(reporter, "CombineOurs" + arg);
     const double peer = Best(reporter, "CombineObjcopy" + arg);
