@@ -128,8 +128,8 @@ std::string ReadFronts(const std::vector<TCodeGroupRow>& rows, const std::vector
 // code-group order: a flash row's start word overrides the memory map's unless it is left out.
 void PatchLoaderTable(const std::vector<TCodeGroupRow>& rows, TImage& loader, const TPlan& plan) {
   loader.Patched = true;
-  uint8_t* const table = loader.PatchedFront.data();
   loader.PatchedFront = loader.Front;
+  uint8_t* const table = loader.PatchedFront.data();
   std::memset(table + kLoaderFillStart, 0xFF, kLoaderMinSize - kLoaderFillStart);
   for (int cg = 0; cg <= kMaxCodeGroup; ++cg) {
     const int image = plan.Slots[CodeGroupSlot(cg)].Image;
@@ -200,9 +200,7 @@ TCodeGroupEntry Entry(TPlan& plan, int s) {
   if (headSlot.Present())
     std::memcpy(entry.Head.data(), plan.ImageOf(headSlot).Head(),
                 static_cast<size_t>(std::min<int64_t>(headSlot.Size, entry.Head.size())));
-  if (cg == 1) {
-    ByteOrder::WriteLE32(entry.Head.data() + 8, ByteOrder::ReadLE32(entry.Head.data() + 8) + 1);
-  }
+  if (cg == 1) ByteOrder::WriteLE32(entry.Head.data() + 8, ByteOrder::ReadLE32(entry.Head.data() + 8) + 1);
   entry.Sum = static_cast<uint16_t>(slot.Sum);
   entry.Flags = cg == kRamDownloaderCG ? 0 : 8;
   return entry;
