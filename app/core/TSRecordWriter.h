@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 
 #include "app/core/TIOBuffer.h"
 #include "framework/base/TStream.h"

@@ -14,6 +14,7 @@
 #include "TRecordingHost.h"
 #include "app/core/CodeGroups.h"
 #include "app/core/TRawFile.h"
+#include "app/core/TSRecordWriter.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "shx-generator.h"
 #include "tests/framework/base/WriteFault.h"
@@ -463,4 +464,34 @@ TEST(Combine, OutputStaysByteForByteWhatItWasAtEveryBufferSize) {
       EXPECT_EQ(Fnv1a(out), c.Digest) << c.Name << ", " << kb << " kB: 0x" << std::hex << Fnv1a(out);
     }
   }
+}
+
+// The records do not depend on how the data are cut into pieces: a line may begin in one piece and
+// end several pieces later.
+TEST(Combine, RecordsDoNotDependOnHowTheDataArrive) {
+  const std::vector<uint8_t> data = RandomBytes(5000, 12);
+  const auto write = [&](const std::vector<size_t>& pieces) {
+    TMemoryStream out;
+    TSRecordWriter writer(out, 1000, 0);
+    writer.BeginBlock(0x10000000);
+    size_t at = 0;
+    for (size_t i = 0; at < data.size(); at += pieces[i % pieces.size()], ++i)
+      writer.Write(data.data() + at, std::min(pieces[i % pieces.size()], data.size() - at));
+    writer.EndBlock(true);
+    EXPECT_EQ(writer.DataSum(), TSRecordWriter::ByteSum(data.data(), data.size()));
+    return std::string(out.Memory(), out.Memory() + out.Size());
+  };
+  const std::string whole = write({data.size()});
+  // The generator's records of the same bytes, with the sum of the text itself.
+  const std::vector<uint8_t> file = BuildSuperfile({{1, 0x10000000, data}});
+  const std::string block = SRecordBlocks(file).back();
+  std::string expected;
+  for (size_t at = 0, end; at < block.size(); at = end + 1) {
+    end = block.find('\n', at);
+    if (block.compare(at, 2, "S3") == 0) expected += block.substr(at, end - at) + "\r\n";
+  }
+  EXPECT_EQ(whole.substr(18, expected.size()), expected);
+  for (const std::vector<size_t>& pieces :
+       std::vector<std::vector<size_t>>{{1}, {63}, {65}, {1, 127, 64}, {200, 3}, {4999, 1}})
+    EXPECT_EQ(write(pieces), whole) << pieces[0];
 }
