@@ -8,6 +8,8 @@
 #include "app/core/TSuperfileHeader.h"
 #include "app/core/Utils.h"
 #include "framework/base/AnsiStrings.h"
+#include "framework/base/Exception.h"
+#include "framework/base/TAtomicFileStream.h"
 
 namespace {
 
@@ -112,6 +114,8 @@ public:
   }
 
   int64_t LineOffset() const { return FLineOffset; }
+  // Offset of the first byte not yet read; an LF still to be skipped counts as read.
+  int64_t Consumed() const { return FBlockOffset + static_cast<int64_t>(FPos) + (FSkip ? 1 : 0); }
 
 private:
   bool Refill() {
@@ -182,7 +186,7 @@ public:
               std::to_string(FFinished) + " could be found.");
   }
 
-  // After a failure: the image being written is closed as it is.
+  // After a failure: the image being written is dropped and a file of the same name keeps what it held.
   void Abandon() { FImage.reset(); }
 
 private:
@@ -250,7 +254,11 @@ private:
       data += chunk;
       count -= chunk;
       if (FOutLen == FSize) {
-        if (FImage->Write(FOut, FOutLen) != FOutLen) throw TSplitFailure{Msgs[49]};
+        try {
+          FImage->WriteBuffer(FOut, static_cast<int64_t>(FOutLen));
+        } catch (const EInOutError& e) {
+          throw TSplitFailure{Msgs[49] + " " + e.Message()};
+        }
         FImageBytes += static_cast<int64_t>(FOutLen);
         FOutLen = 0;
       }
@@ -274,7 +282,9 @@ private:
     FRow.Type = GetCGName(cg);
     FRow.A1 = a1;
     FRow.A2 = a2;
-    FImage = std::make_unique<TRawFile>(FRow.Name, TRawFile::TMode::Create);
+    // Written under a temporary name until complete, so that a failed split never leaves a
+    // truncated image under an image's name.
+    FImage = std::make_unique<TAtomicFileStream>(FRow.Name);
     FImageBytes = 0;
     FOutLen = 0;
     FMapLeft = 0;
@@ -284,13 +294,13 @@ private:
   }
 
   void EndFile() {
-    FImage->WriteAll(FOut, FOutLen);
+    FImage->WriteBuffer(FOut, static_cast<int64_t>(FOutLen));
     FImageBytes += static_cast<int64_t>(FOutLen);
     FOutLen = 0;
+    FImage->Commit();
+    FImage.reset();
     FRow.Size = FImageBytes;
     FHost.AddRow(FRow);
-    FImage->Close();
-    FImage.reset();
     FHost.ProcessMessages();
     ++FFinished;
     FEndTurn = true;
@@ -303,7 +313,7 @@ private:
   uint8_t* FOut;
   size_t FSize;
   size_t FOutLen = 0;
-  std::unique_ptr<TRawFile> FImage;
+  std::unique_ptr<TAtomicFileStream> FImage;
   TCodeGroupRow FRow;
   int64_t FImageBytes = 0;
   int64_t FMapLeft = 0;
@@ -332,12 +342,10 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
   FHost.SetGaugeRange(length, progress);
 
   const std::string baseName = BaseName(fileName);
-  TRawFile copy(JoinPath(options.OutputDir, baseName + ".hdr"), TRawFile::TMode::Create);
-  copy.WriteAll(header.Data(), header.Size());
-  copy.Close();
-
   bool ok = true;
-  {
+  try {
+    TAtomicFileStream::WriteFile(JoinPath(options.OutputDir, baseName + ".hdr"), header.Data(),
+                                 header.Size());
     auto input = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
     auto output = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
     TBusyCursor busy(FHost);
@@ -346,16 +354,32 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
     try {
       run.Walk(reader);
     } catch (const TSplitFailure& failure) {
+      run.Abandon();
       FHost.SetStatus(failure.Text);
       FHost.ShowError(failure.Text);
-      run.Abandon();
       ok = false;
     }
     output.reset();
     input.reset();
-    source.Close();
-    FHost.SetStatus(Msgs[56]);
+    if (ok) {
+      // A table that counts fewer code groups than the text holds ends the walk early; what
+      // follows is not lost silently.
+      const int64_t unread = length - reader.Consumed();
+      std::string done = Msgs[56];
+      if (unread > 0) {
+        const uint32_t count = header.EntryCount();
+        done += " The header counts " + std::to_string(count) +
+                (count == 1 ? " code group; " : " code groups; ") + std::to_string(unread) +
+                " bytes from offset " + std::to_string(reader.Consumed()) + " on were not read.";
+      }
+      FHost.SetStatus(done);
+    }
+  } catch (const Exception& e) {
+    // The caller reports the file error; the status line must not look as if the split were running.
+    FHost.SetStatus(e.Message());
+    throw;
   }
+  source.Close();
   FHost.SelectLastRow();
   return ok;
 }

@@ -11,8 +11,10 @@ struct TSplitOptions {
 };
 
 // Splits a superfile into its header copy and one image file per code group, each listed as a grid
-// row through the host. Failures of the format are shown through the host and end the split with
-// false; file errors raise EInOutError.
+// row through the host. Every file is replaced only once it is complete, so a failed split leaves
+// the files of an earlier one as they were. Failures of the format are shown through the host and
+// end the split with false; file errors raise the file layer's errors (EFCreateError for a file that
+// cannot be created, EInOutError otherwise).
 class TSuperfileSplitter {
 public:
   explicit TSuperfileSplitter(TSuperfileHost& host) : FHost(host) {}

@@ -54,6 +54,7 @@ private:
   std::string FTemporaryName;
   std::FILE* FFile = nullptr;
   std::int64_t FSize = 0;
+  std::int64_t FWrittenBack = 0;  // how far write-back to the disk has been started
   bool FCommitted = false;
   bool FAbandoned = false;  // a simulated kill leaves the temporary file as it is
 };

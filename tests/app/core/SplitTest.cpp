@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "TRecordingHost.h"
 #include "app/core/TRawFile.h"
 #include "framework/base/AnsiStrings.h"
 #include "shx-generator.h"
+#include "tests/framework/base/WriteFault.h"
 
 namespace {
 
@@ -182,8 +189,8 @@ TEST(Split, BadHeadersFailWithMessage51AndKeepIt) {
 }
 
 // Malformed S-record text: the split stops with an error, keeps the rows of the blocks before and
-// ends with "Extracting done.". Lines: 0 S0, 1-8 S3, 9 S7 (loader); 10 S0, 11-15 S3, 16 S7 (CG 4);
-// 17 S0, 18-21 S3, 22 checksum record (CG 15).
+// leaves the error on the status line, not "Extracting done.". Lines: 0 S0, 1-8 S3, 9 S7 (loader); 10 S0,
+// 11-15 S3, 16 S7 (CG 4); 17 S0, 18-21 S3, 22 checksum record (CG 15).
 TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
   const std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
   ASSERT_EQ(Lines(file).size(), 23u);
@@ -242,7 +249,7 @@ TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
     ASSERT_EQ(errors.size(), 1u) << c.Name;
     EXPECT_EQ(errors[0].rfind(c.ErrorStart, 0), 0u) << c.Name << ": " << errors[0];
     EXPECT_EQ(r.Host.Rows.size(), c.Rows) << c.Name;
-    EXPECT_EQ(r.Host.LastStatus(), "Extracting done.") << c.Name;
+    EXPECT_EQ(r.Host.LastStatus(), errors[0]) << c.Name;
     EXPECT_EQ(r.Host.Events.back(), "last") << c.Name;
   }
 }
@@ -263,4 +270,175 @@ TEST(Split, AMissingSourceRaisesTheFileLayersError) {
   TSuperfileSplitter splitter(host);
   EXPECT_THROW(splitter.Split(dir / "none.shx", {1, false, dir.Str()}), EInOutError);
   EXPECT_FALSE(splitter.Split("", {1, false, dir.Str()}));
+}
+
+// A header whose count stops the walk before the end of the text: the images made are kept, and the
+// status line says how much of the file was not read.
+TEST(Split, ACountBelowTheBlocksInTheTextSaysWhatWasNotRead) {
+  TTempDir dir("split-short-count");
+  std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  const std::string end = "S70500000000FA\r\n";
+  const size_t rest = std::string(file.begin(), file.end()).find(end) + end.size();
+  for (uint8_t count : {1, 0}) {
+    file[944] = count;
+    TSplitResult r;
+    RunSplit(r, dir, file, {1, false, ""});
+    EXPECT_TRUE(r.Ok);
+    EXPECT_TRUE(r.Host.Errors().empty());
+    const size_t from = count == 1 ? rest : kHeader;
+    EXPECT_EQ(r.Host.LastStatus(), "Extracting done. The header counts " + std::to_string(count) +
+                                       (count == 1 ? " code group; " : " code groups; ") +
+                                       std::to_string(file.size() - from) + " bytes from offset " +
+                                       std::to_string(from) + " on were not read.");
+    EXPECT_EQ(r.Host.Rows.size(), size_t(count));
+  }
+  // Line ends after the last record are no data left behind.
+  file = BuildSuperfile(SmallFirmware());
+  file.insert(file.end(), {'\r', '\n'});
+  TSplitResult r;
+  RunSplit(r, dir, file, {1, false, ""});
+  EXPECT_EQ(r.Host.LastStatus(), "Extracting done.");
+}
+
+namespace {
+
+std::vector<std::string> FolderNames(const TTempDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+struct TEarlierSplit {
+  std::vector<uint8_t> File;
+  std::vector<std::string> Names;            // of the folder after it
+  std::vector<std::vector<uint8_t>> Images;  // by row
+  std::vector<std::string> ImageNames;
+  std::vector<uint8_t> Header;  // the header copy
+};
+
+// A good split whose files a failing one must leave as they are.
+TEarlierSplit SplitGood(const TTempDir& dir, const std::vector<TShxGroup>& groups) {
+  TEarlierSplit earlier;
+  earlier.File = BuildSuperfile(groups);
+  TSplitResult r;
+  RunSplit(r, dir, earlier.File, {1, false, ""});
+  EXPECT_TRUE(r.Ok);
+  for (const TCodeGroupRow& row : r.Host.Rows) {
+    earlier.Images.push_back(ReadFileBytes(row.Name));
+    earlier.ImageNames.push_back(row.Name);
+  }
+  earlier.Names = FolderNames(dir);
+  earlier.Header = ReadFileBytes(dir / "fw.hdr");
+  return earlier;
+}
+
+void ExpectUnchanged(const TTempDir& dir, const TEarlierSplit& earlier, const std::string& what) {
+  EXPECT_EQ(FolderNames(dir), earlier.Names) << what;
+  EXPECT_EQ(ReadFileBytes(dir / "fw.hdr"), earlier.Header) << what;
+  for (size_t i = 0; i < earlier.Images.size(); ++i)
+    EXPECT_TRUE(SameBytes(ReadFileBytes(earlier.ImageNames[i]), earlier.Images[i])) << what << " " << i;
+}
+
+std::vector<TShxGroup> LoaderAndFlash() {
+  return {{-2, 0x03FD0000, MakeRamDownloader(1000, 1)}, {1, 0x10000000, RandomBytes(200000, 2)}};
+}
+
+}  // namespace
+
+// A split that fails half way through an image (truncated input, a full disk) must not replace the
+// image of an earlier split by a truncated one under the same name.
+TEST(Split, AFailedSplitKeepsTheImagesOfAnEarlierOne) {
+  TTempDir dir("split-keep");
+  const TEarlierSplit earlier = SplitGood(dir, LoaderAndFlash());
+  // Same names, other data, the text cut in the middle of the flash block.
+  std::vector<uint8_t> other =
+      BuildSuperfile({{-2, 0x03FD0000, MakeRamDownloader(1000, 5)}, {1, 0x10000000, RandomBytes(200000, 6)}});
+  other.resize(other.size() / 2);
+  TSplitResult cut;
+  RunSplit(cut, dir, other, {1, false, ""});
+  EXPECT_FALSE(cut.Ok);
+  ASSERT_EQ(cut.Host.Errors().size(), 1u);
+  EXPECT_EQ(cut.Host.LastStatus(), cut.Host.Errors()[0]);
+  // The loader and the header copy of the cut file were complete and replaced the earlier ones.
+  EXPECT_EQ(ReadFileBytes(earlier.ImageNames[0]), MakeRamDownloader(1000, 5));
+  WriteFileBytes(earlier.ImageNames[0], earlier.Images[0]);
+  WriteFileBytes(dir / "fw.hdr", earlier.Header);
+  ExpectUnchanged(dir, earlier, "truncated input");
+
+  // A disk that fills up while the flash is written: a full buffer gives message 49 with the
+  // reason, the write at the image's end the file layer's error.
+  const int64_t flashHalf = kHeader + 1000 + 100000;
+  for (int kb : {1, 4096}) {
+    TWriteFaultScope full(TWriteFault::DiskFull, flashHalf);
+    TSplitResult r;
+    const std::string text = "Cannot write file \"" + earlier.ImageNames[1] + "\". " + std::strerror(ENOSPC);
+    if (kb == 1) {
+      RunSplit(r, dir, earlier.File, {kb, false, ""});
+      EXPECT_FALSE(r.Ok);
+      EXPECT_EQ(r.Host.Errors(), std::vector<std::string>{"Disk write error! " + text});
+      EXPECT_EQ(r.Host.LastStatus(), "Disk write error! " + text);
+    } else {
+      try {
+        RunSplit(r, dir, earlier.File, {kb, false, ""});
+        ADD_FAILURE();
+      } catch (const EInOutError& e) {
+        EXPECT_EQ(e.Message(), text);
+      }
+      EXPECT_EQ(r.Host.LastStatus(), text);
+    }
+    ExpectUnchanged(dir, earlier, "full disk, buffer " + std::to_string(kb) + " kB");
+  }
+  // Full before the header copy is written.
+  TWriteFaultScope full(TWriteFault::DiskFull, 100);
+  TSplitResult r;
+  EXPECT_THROW(RunSplit(r, dir, earlier.File, {1, false, ""}), EInOutError);
+  EXPECT_EQ(r.Host.LastStatus(), "Cannot write file \"" + dir / "fw.hdr" + "\". " + std::strerror(ENOSPC));
+  ExpectUnchanged(dir, earlier, "full disk before the header copy");
+}
+
+// A split killed while it writes an image leaves the earlier image and only a temporary file beside
+// it, which the next split replaces.
+TEST(Split, AKilledSplitLeavesTheEarlierImageAndTheNextRunCleansUp) {
+  TTempDir dir("split-kill");
+  const TEarlierSplit earlier = SplitGood(dir, LoaderAndFlash());
+  const std::string partial = earlier.ImageNames[1] + ".tmp";
+  {
+    TWriteFaultScope kill(TWriteFault::Kill, kHeader + 1000 + 100000);
+    TSplitResult r;
+    EXPECT_THROW(RunSplit(r, dir, earlier.File, {4096, false, ""}), EInOutError);
+  }
+  EXPECT_EQ(ReadFileBytes(partial).size(), 100000u);
+  std::vector<std::string> names = earlier.Names;
+  names.push_back(std::filesystem::path(partial).filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(FolderNames(dir), names);
+  for (size_t i = 0; i < earlier.Images.size(); ++i)
+    EXPECT_TRUE(SameBytes(ReadFileBytes(earlier.ImageNames[i]), earlier.Images[i]));
+
+  // The same, with the process really killed in the middle of the flash image.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    struct TKillingHost : TRecordingHost {
+      void SetGaugeProgress(int64_t progress) override {
+        if (progress > 200000) raise(SIGKILL);
+      }
+    } host;
+    TSuperfileSplitter splitter(host);
+    splitter.Split(dir / "fw.shx", {1, false, dir.Str()});
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFSIGNALED(status));
+  EXPECT_EQ(FolderNames(dir), names);
+  for (size_t i = 0; i < earlier.Images.size(); ++i)
+    EXPECT_TRUE(SameBytes(ReadFileBytes(earlier.ImageNames[i]), earlier.Images[i]));
+
+  TSplitResult again;
+  RunSplit(again, dir, earlier.File, {1, false, ""});
+  EXPECT_TRUE(again.Ok);
+  ExpectUnchanged(dir, earlier, "after the killed runs");
 }

@@ -56,8 +56,9 @@ TEST(ToolSave, LpToolOnAFullDiskKeepsThePackAndNamesTheFileAndTheReason) {
   EditorFiles::WriteWholeFile(image, gen.Image);
   ASSERT_GT(gen.Image.size(), 1000u);
   std::string errors;
-  EXPECT_EQ(RunLimited({LP_TOOL, "delete", image, "1", image}, gen.Image.size() / 2, folder / "err.txt", errors),
-            1);
+  EXPECT_EQ(
+      RunLimited({LP_TOOL, "delete", image, "1", image}, gen.Image.size() / 2, folder / "err.txt", errors),
+      1);
   EXPECT_EQ(errors, "lp-tool: Cannot write file \"" + image + "\". File too large\n");
   EXPECT_EQ(EditorFiles::ReadWholeFile(image), gen.Image);
   EXPECT_FALSE(EditorFiles::FileExists(image + ".tmp"));

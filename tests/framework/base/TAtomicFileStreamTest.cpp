@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -111,7 +111,8 @@ TEST(TAtomicFileStream, AnUncommittedStreamOrARefusedRenameLeavesTheTargetAlone)
     Write(dir / "folder.smg", "data");
     ADD_FAILURE();
   } catch (const EInOutError& e) {
-    EXPECT_EQ(e.Message().rfind("Cannot replace file \"" + (dir / "folder.smg") + "\". ", 0), 0u) << e.Message();
+    EXPECT_EQ(e.Message().rfind("Cannot replace file \"" + (dir / "folder.smg") + "\". ", 0), 0u)
+        << e.Message();
   }
   EXPECT_TRUE(fs::is_directory(dir / "folder.smg"));
   EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder.smg", "table.cds"}));

@@ -9,6 +9,7 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
 #include "framework/base/TStream.h"
+#include "tests/framework/base/WriteFault.h"
 
 namespace {
 
@@ -309,5 +310,30 @@ TEST(TClientDataSetFile, FilesByNameAndTheKeptFileName) {
     EXPECT_NE(e.Message().find(name + ".missing"), std::string::npos);
   }
   EXPECT_THROW(nameless.SaveToFile(::testing::TempDir() + "no/such/dir/t.cds"), EStreamError);
+  std::remove(name.c_str());
+}
+
+// A table saved over its file on a full disk, or by a run killed half way, leaves the old file.
+TEST(TClientDataSetFile, AFailedSaveKeepsTheOldFile) {
+  const std::string name = ::testing::TempDir() + "tvx_keep.cds";
+  TClientDataSet t;
+  DefineStrings(t);
+  t.CreateDataSet();
+  t.AppendRecord({1, u"first"});
+  t.SaveToFile(name);
+  const std::string old = diskfile::Bytes(name);
+  for (int i = 2; i < 200; ++i) t.AppendRecord({i, u"more"});
+  for (TDataPacketFormat format : {TDataPacketFormat::dfBinary, TDataPacketFormat::dfXML}) {
+    for (TWriteFault fault : {TWriteFault::DiskFull, TWriteFault::Kill}) {
+      TWriteFaultScope scope(fault, static_cast<std::int64_t>(old.size()));
+      EXPECT_THROW(t.SaveToFile(name, format), EInOutError);
+      EXPECT_EQ(diskfile::Bytes(name), old);
+    }
+  }
+  t.SaveToFile(name);
+  EXPECT_FALSE(diskfile::Exists(name + ".tmp"));
+  TClientDataSet back;
+  back.LoadFromFile(name);
+  EXPECT_EQ(back.RecordCount(), 199);
   std::remove(name.c_str());
 }

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include "framework/base/Exception.h"
 #include "framework/base/TStringList.h"
+#include "tests/framework/base/WriteFault.h"
 
 namespace {
 
@@ -112,4 +115,31 @@ TEST(TIniFile, UpdateFileReportsAnUnwritableFile) {
   TIniFile ini(TempName("no/such/folder/x.ini"));
   ini.WriteString("S", "k", "v");
   EXPECT_THROW(ini.UpdateFile(), EFCreateError);
+}
+
+// The settings file is rewritten whole on every update: a full disk or a kill in mid-write must
+// leave the old one.
+TEST(TIniFile, AFailedUpdateKeepsTheOldFile) {
+  const std::string name = TempName("tvx_keep.ini");
+  const std::string old = "; hand-written\r\n[Environment]\r\nLanguage=English\r\nSkinName=Desert\r\n";
+  WriteFile(name, old);
+  TIniFile ini(name);
+  ini.WriteString("Environment", "SkinName", "Snow");
+  for (TWriteFault fault : {TWriteFault::DiskFull, TWriteFault::Kill}) {
+    TWriteFaultScope scope(fault, 20);
+    try {
+      ini.UpdateFile();
+      ADD_FAILURE();
+    } catch (const EInOutError& e) {
+      if (fault == TWriteFault::DiskFull) {
+        EXPECT_EQ(e.Message(), "Cannot write file \"" + name + "\". " + std::strerror(ENOSPC));
+      }
+    }
+    EXPECT_EQ(ReadFile(name), old);
+  }
+  EXPECT_TRUE(diskfile::Exists(name + ".tmp"));  // what the kill left behind
+  ini.UpdateFile();
+  EXPECT_EQ(TIniFile(name).ReadString("Environment", "SkinName", ""), "Snow");
+  EXPECT_FALSE(diskfile::Exists(name + ".tmp"));
+  std::remove(name.c_str());
 }

@@ -27,6 +27,8 @@ inline std::string Bytes(const std::string& name) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-inline bool Exists(const std::string& name) { return std::ifstream(name, std::ios::binary).good(); }
+inline bool Exists(const std::string& name) {
+  return std::ifstream(name, std::ios::binary).good();
+}
 
 }  // namespace diskfile
