@@ -1,5 +1,6 @@
-// Split and combine of a 64 MB superfile against objcopy reading and writing the same S-records in
-// the same run, and the split's peak memory measured on the command-line driver.
+// Split and combine of generated superfiles against objcopy reading and writing the same
+// S-records in the same run, with the peak memory of the command-line driver and of objcopy, and
+// a check that our records equal objcopy's for the same bytes.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -11,18 +12,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "TCollectingHost.h"
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
-#include "TCollectingHost.h"
-#include "shx-generator.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr uint32_t kFlashStart = 0x10000000;  // where shx-gen puts the memory map and the flash
 
 // Reports error boxes on stderr and otherwise stays quiet.
 class TQuietHost : public TCollectingHost {
@@ -32,57 +35,20 @@ public:
   }
 };
 
-struct TFixture {
-  fs::path Dir;
-  std::string Superfile;   // the whole superfile
-  std::string FlashText;   // the text of its big block, for objcopy to read
-  std::string FlashImage;  // that block's payload, for objcopy to write
-  int64_t SuperfileBytes = 0;
-  int64_t FlashTextBytes = 0;
-  int64_t CombinedBytes = 0;
-  std::vector<TCodeGroupRow> Rows;
-};
-
-TFixture& Fixture() {
-  constexpr size_t superfileMB = 64;
-  static TFixture f;
-  if (!f.Superfile.empty()) return f;
-  f.Dir = fs::temp_directory_path() / ("tarvex-bench-" + std::to_string(::getpid()));
-  fs::remove_all(f.Dir);
-  fs::create_directories(f.Dir / "split");
-  // About 2.25 text bytes per data byte.
-  const size_t flash = superfileMB * 1024 * 1024 * 4 / 9;
-  std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(6001, 1)},
-                                   {0, 0x10000000, MakeMemoryMap(1031, 2)},
-                                   {1, 0x10000000 + 1031, RandomBytes(flash, 3)}};
-  const std::vector<uint8_t> file = BuildSuperfile(groups);
-  f.Superfile = (f.Dir / "fw.shx").string();
-  WriteFileBytes(f.Superfile, file);
-  f.SuperfileBytes = static_cast<int64_t>(file.size());
-  const std::vector<std::string> blocks = SRecordBlocks(file);
-  f.FlashText = (f.Dir / "flash.srec").string();
-  WriteFileBytes(f.FlashText, std::vector<uint8_t>(blocks.back().begin(), blocks.back().end()));
-  f.FlashTextBytes = static_cast<int64_t>(blocks.back().size());
-  std::vector<uint8_t> payload = groups[1].Data;
-  payload.insert(payload.end(), groups[2].Data.begin(), groups[2].Data.end());
-  f.FlashImage = (f.Dir / "flash.bin").string();
-  WriteFileBytes(f.FlashImage, payload);
-  TQuietHost host;
-  TSuperfileSplitter splitter(host);
-  splitter.Split(f.Superfile, {512, false, (f.Dir / "split").string()});
-  f.Rows = host.Rows;
-  return f;
+const fs::path& Root() {
+  static const fs::path root = fs::temp_directory_path() / ("tarvex-bench-" + std::to_string(::getpid()));
+  return root;
 }
 
-// Runs a program and returns its peak resident memory in kB, or -1 when it failed. Spawned, not
-// forked, so that the child's peak is its own and not a copy of this process.
-long RunChild(const std::vector<std::string>& args) {
+// Runs a program and returns its peak resident memory in kB, or -1 when it failed. The peak of a
+// spawned child includes this process's own at the time, so peaks are taken while it is small.
+long RunChild(const std::vector<std::string>& args, const std::string& output = "/dev/null") {
   std::vector<char*> argv;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -93,57 +59,141 @@ long RunChild(const std::vector<std::string>& args) {
   return usage.ru_maxrss;
 }
 
+// A superfile of about the given size from shx-gen, split into its images.
+struct TFixture {
+  fs::path Dir;
+  std::string Superfile;
+  std::string List;        // the split's rows as the driver prints them
+  std::string FlashImage;  // memory map and flash: the bytes of the superfile's largest block
+  std::vector<TCodeGroupRow> Rows;
+  int64_t SuperfileBytes = 0;
+};
+
+std::map<int, TFixture>& Fixtures() {
+  static std::map<int, TFixture> fixtures;
+  return fixtures;
+}
+
+bool MakeFixture(int mb) {
+  TFixture& f = Fixtures()[mb];
+  f.Dir = Root() / std::to_string(mb);
+  fs::create_directories(f.Dir);
+  f.Superfile = (f.Dir / "fw.shx").string();
+  f.List = (f.Dir / "list.txt").string();
+  // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
+  if (RunChild({SHX_GEN, f.Superfile, std::to_string(static_cast<size_t>(mb) * 1024 * 1024 * 10 / 31), "5"}) < 0)
+    return false;
+  f.SuperfileBytes = static_cast<int64_t>(fs::file_size(f.Superfile));
+  TQuietHost host;
+  TSuperfileSplitter splitter(host);
+  if (!splitter.Split(f.Superfile, {512, false, f.Dir.string()})) return false;
+  f.Rows = host.Rows;
+  for (const TCodeGroupRow& row : f.Rows)
+    if (row.A1 == kFlashStart) f.FlashImage = row.Name;
+  return !f.FlashImage.empty();
+}
+
+std::vector<std::string> ObjcopyToSRecords(const std::string& in, const std::string& out) {
+  // The addresses moved to the flash's start give the records our flash block holds.
+  return {"objcopy",       "-I",  "binary", "-O", "srec", "--srec-forceS3", "--srec-len=64", "--change-addresses",
+          "0x10000000", in, out};
+}
+
+// The driver prints the split's rows and then its status lines; the combine reads back the rows.
+void KeepRows(const std::string& list) {
+  std::vector<std::string> rows;
+  std::ifstream in(list);
+  for (std::string line; std::getline(in, line);)
+    if (line.find('|') != std::string::npos) rows.push_back(line);
+  in.close();
+  std::ofstream out(list, std::ios::trunc);
+  for (const std::string& row : rows) out << row << "\n";
+}
+
 void Record(benchmark::State& state, int64_t bytes) {
   state.SetBytesProcessed(bytes * static_cast<int64_t>(state.iterations()));
   state.counters["MB"] = static_cast<double>(bytes) / (1024 * 1024);
 }
 
 void SplitOurs(benchmark::State& state) {
-  TFixture& f = Fixture();
+  const TFixture& f = Fixtures().at(64);
+  const std::string out = (f.Dir / "split").string();
+  fs::create_directories(out);
   TQuietHost host;
   TSuperfileSplitter splitter(host);
-  for (auto _ : state) {
-    if (!splitter.Split(f.Superfile, {static_cast<int>(state.range(0)), false, (f.Dir / "split").string()}))
+  for (auto _ : state)
+    if (!splitter.Split(f.Superfile, {static_cast<int>(state.range(0)), false, out}))
       state.SkipWithError("split failed");
-  }
   Record(state, f.SuperfileBytes);
 }
 
+// Reads the S-records objcopy wrote for the flash block (the combine's peer run makes them).
 void SplitObjcopy(benchmark::State& state) {
-  TFixture& f = Fixture();
+  const TFixture& f = Fixtures().at(64);
+  const std::string text = (f.Dir / "objcopy.srec").string();
   const std::string out = (f.Dir / "objcopy.bin").string();
+  if (!fs::exists(text) && RunChild(ObjcopyToSRecords(f.FlashImage, text)) < 0) state.SkipWithError("objcopy failed");
   for (auto _ : state)
-    if (RunChild({"objcopy", "-I", "srec", "-O", "binary", f.FlashText, out}) < 0)
-      state.SkipWithError("objcopy failed");
-  Record(state, f.FlashTextBytes);
+    if (RunChild({"objcopy", "-I", "srec", "-O", "binary", text, out}) < 0) state.SkipWithError("objcopy failed");
+  Record(state, static_cast<int64_t>(fs::file_size(text)));
 }
 
 void CombineOurs(benchmark::State& state) {
-  TFixture& f = Fixture();
+  const TFixture& f = Fixtures().at(static_cast<int>(state.range(0)));
   TQuietHost host;
   host.SaveName = (f.Dir / "combined.shx").string();
   TSuperfileCombiner combiner(host);
   for (auto _ : state)
-    if (!combiner.Combine(f.Rows, "", static_cast<int>(state.range(0))))
-      state.SkipWithError("combine failed");
-  f.CombinedBytes = static_cast<int64_t>(fs::file_size(host.SaveName));
-  Record(state, f.CombinedBytes);
+    if (!combiner.Combine(f.Rows, "", static_cast<int>(state.range(1)))) state.SkipWithError("combine failed");
+  Record(state, static_cast<int64_t>(fs::file_size(host.SaveName)));
 }
 
 void CombineObjcopy(benchmark::State& state) {
-  TFixture& f = Fixture();
+  const TFixture& f = Fixtures().at(static_cast<int>(state.range(0)));
   const std::string out = (f.Dir / "objcopy.srec").string();
   for (auto _ : state)
-    if (RunChild({"objcopy", "-I", "binary", "-O", "srec", "--srec-forceS3", "--srec-len=64", f.FlashImage,
-                  out}) < 0)
-      state.SkipWithError("objcopy failed");
+    if (RunChild(ObjcopyToSRecords(f.FlashImage, out)) < 0) state.SkipWithError("objcopy failed");
   Record(state, static_cast<int64_t>(fs::file_size(out)));
 }
 
-BENCHMARK(SplitOurs)->Arg(128)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
-BENCHMARK(SplitObjcopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
-BENCHMARK(CombineOurs)->Arg(128)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
-BENCHMARK(CombineObjcopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
+// Three runs each, the best counting: the machine's other load only ever slows a run down.
+BENCHMARK(SplitOurs)->Arg(128)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(SplitObjcopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
+BENCHMARK(CombineOurs)
+    ->ArgsProduct({{16, 64, 256}, {128, 4096}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(1.0)
+    ->Repetitions(3);
+BENCHMARK(CombineObjcopy)
+    ->Arg(16)
+    ->Arg(64)
+    ->Arg(256)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(1.0)
+    ->Repetitions(3);
+
+// Our flash block's S3 records against objcopy's for the same bytes, line by line.
+std::string CompareRecords(const TFixture& f) {
+  std::ifstream ours(f.Dir / "combined.shx", std::ios::binary);
+  std::ifstream theirs(f.Dir / "objcopy.srec", std::ios::binary);
+  if (!ours || !theirs) return "not compared: an output is missing";
+  char first[16];
+  std::snprintf(first, sizeof first, "S345%08X", kFlashStart);
+  std::string a, b;
+  while (std::getline(ours, a) && a.rfind(first, 0) != 0) {
+  }
+  long lines = 0;
+  for (; ours && a.rfind("S3", 0) == 0; std::getline(ours, a), ++lines) {
+    while (std::getline(theirs, b) && b.rfind("S3", 0) != 0) {
+    }
+    if (a != b) return "DIFFER at record " + std::to_string(lines + 1) + ": " + a + " / " + b;
+  }
+  while (std::getline(theirs, b))
+    if (b.rfind("S3", 0) == 0) return "DIFFER: objcopy wrote more records";
+  return lines == 0 ? "DIFFER: no flash block found" : "equal, " + std::to_string(lines) + " S3 records";
+}
 
 // Keeps each benchmark's throughput so that the ratios can be printed after the run.
 class TRatioReporter : public benchmark::ConsoleReporter {
@@ -151,6 +201,7 @@ public:
   std::map<std::string, double> BytesPerSecond;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Aggregate) continue;
       const auto it = run.counters.find("bytes_per_second");
       if (it != run.counters.end()) {
         double& best = BytesPerSecond[run.benchmark_name()];
@@ -172,39 +223,55 @@ double Best(const TRatioReporter& r, const std::string& prefix) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  // Peak memory of the split first, while this process is still small: the children are spawned
-  // from it and their peak includes its own.
-  const fs::path memDir = fs::temp_directory_path() / ("tarvex-bench-mem-" + std::to_string(::getpid()));
-  fs::create_directories(memDir);
   std::vector<std::string> peaks;
-  for (size_t mb : {16, 64}) {
-    const std::string file = (memDir / "fw.shx").string();
-    // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
-    if (RunChild({SHX_GEN, file, std::to_string(mb * 1024 * 1024 * 10 / 31), "5"}) < 0) return 1;
-    for (int kb : {128, 4096}) {
-      const long peak =
-          RunChild({SHX_TOOL, "split", file, memDir.string(), "--buffer-kb", std::to_string(kb)});
-      char line[160];
-      std::snprintf(line, sizeof line, "split peak memory: %5.1f MB superfile, %4d kB buffers: %ld kB",
-                    static_cast<double>(fs::file_size(file)) / (1024 * 1024), kb, peak);
-      peaks.push_back(line);
+  for (int mb : {16, 64, 256}) {
+    if (!MakeFixture(mb)) {
+      std::fprintf(stderr, "cannot make the %d MB superfile\n", mb);
+      fs::remove_all(Root());
+      return 1;
     }
+    const TFixture& f = Fixtures().at(mb);
+    const std::string out = (f.Dir / "peak.out").string();
+    const auto report = [&](const char* what, int kb, long peak) {
+      char line[160];
+      std::snprintf(line, sizeof line, "%-8s peak memory: %5.1f MB superfile, %4d kB buffers: %6ld kB", what,
+                    static_cast<double>(f.SuperfileBytes) / (1024 * 1024), kb, peak);
+      peaks.push_back(line);
+    };
+    fs::create_directories(f.Dir / "peak");
+    for (int kb : {128, 4096}) {
+      const std::string buffer = std::to_string(kb);
+      report("split", kb,
+             RunChild({SHX_TOOL, "split", f.Superfile, (f.Dir / "peak").string(), "--buffer-kb", buffer}, f.List));
+      KeepRows(f.List);
+      report("combine", kb, RunChild({SHX_TOOL, "combine", f.List, out, "--buffer-kb", buffer}));
+    }
+    report("objcopy", 0, RunChild(ObjcopyToSRecords(f.FlashImage, out)));
+    fs::remove_all(f.Dir / "peak");
+    fs::remove(out);
   }
-  fs::remove_all(memDir);
+  rusage self{};
+  getrusage(RUSAGE_SELF, &self);
+  peaks.push_back("(no figure can be below this process's own peak then: " + std::to_string(self.ru_maxrss) + " kB)");
 
   TRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double mb = 1024.0 * 1024.0;
   const double split = Best(reporter, "SplitOurs"), splitPeer = Best(reporter, "SplitObjcopy");
-  const double combine = Best(reporter, "CombineOurs"), combinePeer = Best(reporter, "CombineObjcopy");
   if (splitPeer > 0)
-    std::printf("split:   %.1f MB/s, objcopy reading S-records %.1f MB/s, ratio %.2f (goal 2.0)\n",
-                split / mb, splitPeer / mb, split / splitPeer);
-  if (combinePeer > 0)
-    std::printf("combine: %.1f MB/s, objcopy writing S-records %.1f MB/s, ratio %.2f (goal 1.5)\n",
-                combine / mb, combinePeer / mb, combine / combinePeer);
+    std::printf("split:   %.1f MB/s, objcopy reading S-records %.1f MB/s, ratio %.2f (goal 2.0)\n", split / mb,
+                splitPeer / mb, split / splitPeer);
+  for (int size : {16, 64, 256}) {
+    const std::string arg = "/" + std::to_string(size) + "/";
+    const double combine = Best(reporter, "CombineOurs" + arg);
+    const double peer = Best(reporter, "CombineObjcopy" + arg);
+    if (peer > 0)
+      std::printf("combine %3d MB: %.1f MB/s, objcopy writing S-records %.1f MB/s, ratio %.2f (goal 2.5); "
+                  "records %s\n",
+                  size, combine / mb, peer / mb, combine / peer, CompareRecords(Fixtures().at(size)).c_str());
+  }
   for (const std::string& line : peaks) std::printf("%s\n", line.c_str());
-  fs::remove_all(Fixture().Dir);
+  fs::remove_all(Root());
   benchmark::Shutdown();
   return 0;
 }

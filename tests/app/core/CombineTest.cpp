@@ -2,15 +2,22 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <functional>
 
+#include "ImageRows.h"
 #include "TRecordingHost.h"
 #include "app/core/CodeGroups.h"
 #include "app/core/TRawFile.h"
+#include "app/core/TSRecordWriter.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "shx-generator.h"
+#include "tests/framework/base/WriteFault.h"
 
 namespace {
 
@@ -21,23 +28,6 @@ void PutBE(std::vector<uint8_t>& b, size_t at, uint32_t v) {
 uint32_t GetBE(const std::vector<uint8_t>& b, size_t at) {
   return static_cast<uint32_t>(b[at]) << 24 | static_cast<uint32_t>(b[at + 1]) << 16 |
          static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
-}
-
-// Writes each group's image and returns its row as the split would list it.
-std::vector<TCodeGroupRow> Rows(const TTempDir& dir, const std::vector<TShxGroup>& groups) {
-  std::vector<TCodeGroupRow> rows;
-  for (const TShxGroup& g : groups) {
-    TCodeGroupRow row;
-    if (g.CG >= 0) row.CG = g.CG;
-    row.Type = GetCGName(g.CG);
-    row.Name = dir / ("img" + std::to_string(g.CG + 2) + ".smg");
-    row.A1 = g.Start;
-    row.A2 = static_cast<uint32_t>(g.Start + g.Data.size() - 1);
-    row.Size = static_cast<int64_t>(g.Data.size());
-    WriteFileBytes(row.Name, g.Data);
-    rows.push_back(row);
-  }
-  return rows;
 }
 
 bool RunCombine(TRecordingHost& host, const TTempDir& dir, const std::vector<TCodeGroupRow>& rows,
@@ -203,7 +193,7 @@ TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
   }
 }
 
-TEST(Combine, CancelledDialogAndMissingImages) {
+TEST(Combine, CancelledDialogAndEmptyImages) {
   TTempDir dir("combine-cancel");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
                                          {4, 0x11200000, RandomBytes(70, 3)}};
@@ -213,13 +203,60 @@ TEST(Combine, CancelledDialogAndMissingImages) {
   EXPECT_FALSE(RunCombine(cancel, dir, rows));
   EXPECT_FALSE(TRawFile::Exists(dir / "out.shx"));
 
-  // A row whose image is gone is left out without a message; its pair is still entered.
-  rows[1].Name = dir / "gone.smg";
+  // A row whose image is empty is left out without a message; its pair is still entered.
+  WriteFileBytes(rows[1].Name, {});
   TRecordingHost host;
   ASSERT_TRUE(RunCombine(host, dir, rows));
   EXPECT_TRUE(host.Errors().empty());
   const std::vector<uint8_t> loader = PatchedLoader(groups[0].Data, {{4, 0x11200000, 0x1120FFFF}});
   EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), BuildSuperfile({{-2, 0x03FD0000, loader}})));
+}
+
+// Left out, such an image would take its code group out of the phone's firmware unseen.
+TEST(Combine, RefusesARowWhoseImageCannotBeReadAndWritesNothing) {
+  TTempDir dir("combine-unreadable");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(70, 3)}};
+  const std::vector<TCodeGroupRow> good = Rows(dir, groups);
+  std::filesystem::create_directory(dir / "folder.smg");
+  ASSERT_EQ(mkfifo((dir / "pipe.smg").c_str(), 0600), 0);
+  const std::string prefix = "The \"LangPack\" row (code group 4) ";
+  struct TCase {
+    std::string Name;
+    std::string Error;
+  };
+  std::vector<TCase> cases = {
+      {dir / "gone.smg", prefix + "cannot be combined: there is no file \"" + dir / "gone.smg" + "\"."},
+      {dir / "folder.smg", prefix + "cannot be combined: there is no file \"" + dir / "folder.smg" + "\"."},
+      {dir / "pipe.smg", prefix + "cannot be combined: there is no file \"" + dir / "pipe.smg" + "\"."},
+      {"", prefix + "names no image file."},
+  };
+  // The owner's permissions do not bind root.
+  if (geteuid() != 0) {
+    WriteFileBytes(dir / "locked.smg", {1, 2, 3});
+    std::filesystem::permissions(dir / "locked.smg", std::filesystem::perms::none);
+    cases.push_back({dir / "locked.smg", prefix + "cannot be combined: Cannot open file \"" + dir / "locked.smg" +
+                                             "\". " + std::strerror(EACCES)});
+  }
+  for (const TCase& c : cases) {
+    std::vector<TCodeGroupRow> rows = good;
+    rows[1].Name = c.Name;
+    WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+    TRecordingHost host;
+    EXPECT_FALSE(RunCombine(host, dir, rows)) << c.Name;
+    EXPECT_EQ(host.Errors(), std::vector<std::string>{c.Error});
+    EXPECT_EQ(host.LastStatus(), c.Error);
+    EXPECT_EQ(host.Events.front(), "status:" + c.Error) << "refused before the save dialog";
+    EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.Name;
+  }
+  // The RAM downloader's own image, too.
+  std::vector<TCodeGroupRow> rows = good;
+  rows[0].Name = dir / "gone.smg";
+  TRecordingHost host;
+  EXPECT_FALSE(RunCombine(host, dir, rows));
+  ASSERT_EQ(host.Errors().size(), 1u);
+  EXPECT_EQ(host.Errors()[0].rfind("The \"RAM Downloader\" row (code group -2) cannot be combined", 0), 0u)
+      << host.Errors()[0];
 }
 
 TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
@@ -248,6 +285,80 @@ TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
   for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   EXPECT_EQ(host.Events.back(), "busy:off");
+}
+
+TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
+  TTempDir dir("combine-killed");
+  const std::vector<TCodeGroupRow> rows =
+      Rows(dir, {{-2, 0x03FD0000, MakeRamDownloader(500, 1)}, {4, 0x11200000, RandomBytes(200000, 3)}});
+  WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+  {
+    TWriteFaultScope kill(TWriteFault::Kill, 100000);
+    TRecordingHost host;
+    EXPECT_THROW(RunCombine(host, dir, rows, 1), EInOutError);
+  }
+  EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_TRUE(TRawFile::Exists(TAtomicFileStream::TemporaryNameOf(dir / "out.shx")));  // as a kill leaves it
+
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, rows, 1));
+  const std::vector<uint8_t> written = ReadFileBytes(dir / "out.shx");
+  host.SaveAnswer = dir / "again.shx";
+  ASSERT_TRUE(TSuperfileCombiner(host).Combine(rows, "", 1));
+  EXPECT_TRUE(SameBytes(written, ReadFileBytes(dir / "again.shx")));
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+    EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+// The header carries byte sums taken before the records are written: an image rewritten in
+// between must not give a superfile whose table disagrees with its records.
+TEST(Combine, AnImageThatChangesWhileBeingCombinedStopsItAndKeepsTheOldFile) {
+  class TChangingHost : public TRecordingHost {
+  public:
+    std::function<void()> OnSave, OnGauge;
+    bool AskSaveFileName(const std::string& filter, std::string& fileName) override {
+      OnSave();
+      return TRecordingHost::AskSaveFileName(filter, fileName);
+    }
+    // Set between the pass that sums the images and the one that writes them.
+    void SetGaugeRange(int64_t max, int64_t progress) override {
+      TRecordingHost::SetGaugeRange(max, progress);
+      OnGauge();
+    }
+  };
+  TTempDir dir("combine-changing");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(100000, 3)}};
+  const std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  const auto flip = [&](size_t at) {
+    return [&, at] {
+      std::vector<uint8_t> image = groups[1].Data;
+      image[at] ^= 1;
+      WriteFileBytes(rows[1].Name, image);
+    };
+  };
+  const auto cut = [&] { WriteFileBytes(rows[1].Name, RandomBytes(99999, 3)); };
+  const auto none = [] {};
+  const std::vector<std::pair<std::function<void()>, std::function<void()>>> cases = {
+      {flip(5), none}, {cut, none}, {none, flip(5)}, {none, flip(77777)}, {none, cut}};
+  for (size_t i = 0; i < cases.size(); ++i) {
+    WriteFileBytes(rows[1].Name, groups[1].Data);
+    WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
+    TChangingHost host;
+    host.SaveAnswer = dir / "out.shx";
+    host.OnSave = cases[i].first;
+    host.OnGauge = cases[i].second;
+    TSuperfileCombiner combiner(host);
+    try {
+      combiner.Combine(rows, "", 4);
+      ADD_FAILURE() << "case " << i << " combined";
+    } catch (const EInOutError& e) {
+      EXPECT_EQ(e.Message(), "The image \"" + rows[1].Name + "\" changed while it was being combined.") << i;
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << i;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+      EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << i;
+  }
 }
 
 TEST(Combine, SplitAndCombineRoundTripAndBufferSizesAgree) {
@@ -285,4 +396,102 @@ TEST(Combine, RefusesAnUnusableBufferSizeBeforeAnything) {
   TRecordingHost host;
   EXPECT_THROW(RunCombine(host, dir, Rows(dir, {{-2, 0x03FD0000, RandomBytes(500, 1)}}), 0), Exception);
   EXPECT_TRUE(host.Events.empty());
+}
+
+namespace {
+
+uint64_t Fnv1a(const std::vector<uint8_t>& bytes) {
+  uint64_t h = 0xCBF29CE484222325ull;
+  for (uint8_t b : bytes) h = (h ^ b) * 0x100000001B3ull;
+  return h;
+}
+
+// A flash image whose memory-map words at 28 and 32 give the map's length as the combine computes it.
+std::vector<uint8_t> FlashWithMapWords(size_t size, uint32_t seed, uint32_t at28, uint32_t at32) {
+  std::vector<uint8_t> flash = RandomBytes(size, seed);
+  PutBE(flash, 28, at28);
+  PutBE(flash, 32, at32);
+  return flash;
+}
+
+std::vector<TShxGroup> FlashCarriesItsMap(std::vector<TShxGroup> groups) {
+  auto map = std::find_if(groups.begin(), groups.end(), [](const TShxGroup& g) { return g.CG == 0; });
+  auto flash = std::find_if(groups.begin(), groups.end(), [](const TShxGroup& g) { return g.CG == 1; });
+  flash->Data.insert(flash->Data.begin(), map->Data.begin(), map->Data.end());
+  flash->Start = map->Start;
+  groups.erase(map);
+  return groups;
+}
+
+}  // namespace
+
+// Digests of the superfiles the combine wrote for the generators' firmware before it streamed its
+// images: any change of the output, at any buffer size, shows here.
+TEST(Combine, OutputStaysByteForByteWhatItWasAtEveryBufferSize) {
+  struct TCase {
+    const char* Name;
+    std::vector<TShxGroup> Groups;
+    size_t Size;
+    uint64_t Digest;
+  };
+  const std::vector<TCase> cases = {
+      {"realistic, map and flash apart", RealisticFirmware(50000, 9), 189222, 0xd234d97e5ed3caeeull},
+      {"realistic, flash carries its map", FlashCarriesItsMap(RealisticFirmware(70001, 11)), 251088,
+       0xeccd85a538a1950eull},
+      {"small", SmallFirmware(3), 9660, 0xcdebde2173222420ull},
+      {"boot loader, 5000-byte loader, 10-byte map",
+       {{-2, 0x03FD0000, MakeRamDownloader(5000, 4)},
+        {-1, 0x00100000, RandomBytes(300, 5)},
+        {1, 0x10000000, FlashWithMapWords(3000, 6, 0x10000040, 0x10000045)},
+        {5, 0x10C00000, RandomBytes(2049, 7)}},
+       31628, 0x09e5da2669aaea3cull},
+      {"map is the whole flash",
+       {{-2, 0x03FD0000, MakeRamDownloader(416, 8)}, {1, 0x10000000, MakeMemoryMap(777, 9)}},
+       10944, 0x7f559b81a65f16eaull},
+      {"map of length 0",
+       {{-2, 0x03FD0000, MakeRamDownloader(1500, 10)},
+        {1, 0x10000000, FlashWithMapWords(100, 11, 0x10000040, 0x1000003B)}},
+       11854, 0x6dd2c43047a552d7ull},
+  };
+  for (const TCase& c : cases) {
+    TTempDir dir("combine-golden");
+    const std::vector<TCodeGroupRow> rows = Rows(dir, c.Groups);
+    for (int kb : {1, 3, 64, 4096}) {
+      TRecordingHost host;
+      ASSERT_TRUE(RunCombine(host, dir, rows, kb)) << c.Name;
+      const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
+      EXPECT_EQ(out.size(), c.Size) << c.Name << ", " << kb << " kB";
+      EXPECT_EQ(Fnv1a(out), c.Digest) << c.Name << ", " << kb << " kB: 0x" << std::hex << Fnv1a(out);
+    }
+  }
+}
+
+// The records do not depend on how the data are cut into pieces: a line may begin in one piece and
+// end several pieces later.
+TEST(Combine, RecordsDoNotDependOnHowTheDataArrive) {
+  const std::vector<uint8_t> data = RandomBytes(5000, 12);
+  const auto write = [&](const std::vector<size_t>& pieces) {
+    TMemoryStream out;
+    TSRecordWriter writer(out, 1000, 0);
+    writer.BeginBlock(0x10000000);
+    size_t at = 0;
+    for (size_t i = 0; at < data.size(); at += pieces[i % pieces.size()], ++i)
+      writer.Write(data.data() + at, std::min(pieces[i % pieces.size()], data.size() - at));
+    writer.EndBlock(true);
+    EXPECT_EQ(writer.DataSum(), TSRecordWriter::ByteSum(data.data(), data.size()));
+    return std::string(out.Memory(), out.Memory() + out.Size());
+  };
+  const std::string whole = write({data.size()});
+  // The generator's records of the same bytes, with the sum of the text itself.
+  const std::vector<uint8_t> file = BuildSuperfile({{1, 0x10000000, data}});
+  const std::string block = SRecordBlocks(file).back();
+  std::string expected;
+  for (size_t at = 0, end; at < block.size(); at = end + 1) {
+    end = block.find('\n', at);
+    if (block.compare(at, 2, "S3") == 0) expected += block.substr(at, end - at) + "\r\n";
+  }
+  EXPECT_EQ(whole.substr(18, expected.size()), expected);
+  for (const std::vector<size_t>& pieces :
+       std::vector<std::vector<size_t>>{{1}, {63}, {65}, {1, 127, 64}, {200, 3}, {4999, 1}})
+    EXPECT_EQ(write(pieces), whole) << pieces[0];
 }
