@@ -16,15 +16,26 @@ constexpr std::uint32_t kAlphaBitFields = 6;
   throw EImageFormatError(std::string("Bitmap image is not valid: ") + what);
 }
 
-// Scales the bits of value under mask to 0..255, rounding to the nearest level.
-std::uint8_t Channel(std::uint32_t value, std::uint32_t mask) {
-  if (mask == 0) return 0;
-  int shift = 0;
-  while (((mask >> shift) & 1u) == 0) ++shift;
-  const std::uint32_t m = mask >> shift;
-  const std::uint32_t v = (value & mask) >> shift;
-  return static_cast<std::uint8_t>((std::uint64_t{v} * 255 + m / 2) / m);
-}
+// One bit-field channel, its position found once per picture rather than once per pixel.
+class TChannel {
+public:
+  explicit TChannel(std::uint32_t mask) : FMask(mask) {
+    if (mask == 0) return;
+    while (((mask >> FShift) & 1u) == 0) ++FShift;
+    FMax = mask >> FShift;
+  }
+  // Scales the channel's bits of value to 0..255, rounding to the nearest level.
+  std::uint8_t Of(std::uint32_t value) const {
+    if (FMax == 0) return 0;
+    const std::uint32_t v = (value & FMask) >> FShift;
+    return static_cast<std::uint8_t>((std::uint64_t{v} * 255 + FMax / 2) / FMax);
+  }
+
+private:
+  std::uint32_t FMask;
+  int FShift = 0;
+  std::uint32_t FMax = 0;
+};
 
 void PutBgr(std::uint8_t* p, std::uint32_t rgb) {
   p[0] = static_cast<std::uint8_t>(rgb);
@@ -201,6 +212,7 @@ void TBmpDecoder::ReadBgr24(TPixelRows rows) const {
     return;
   }
   const bool plain32 = FBits == 32 && FMasks == std::array<std::uint32_t, 3>{0xFF0000, 0x00FF00, 0x0000FF};
+  const TChannel red(FMasks[0]), green(FMasks[1]), blue(FMasks[2]);
   for (std::int32_t y = 0; y < FHeight; ++y) {
     const std::uint8_t* src = StoredRow(y);
     std::uint8_t* dst = rows.Row(y);
@@ -226,9 +238,9 @@ void TBmpDecoder::ReadBgr24(TPixelRows rows) const {
           }
           const std::uint32_t v =
               FBits == 16 ? ByteOrder::ReadLE16(src + 2 * x) : ByteOrder::ReadLE32(src + 4 * x);
-          dst[0] = Channel(v, FMasks[2]);
-          dst[1] = Channel(v, FMasks[1]);
-          dst[2] = Channel(v, FMasks[0]);
+          dst[0] = blue.Of(v);
+          dst[1] = green.Of(v);
+          dst[2] = red.Of(v);
         }
       }
     }
