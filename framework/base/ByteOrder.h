@@ -59,13 +59,6 @@ inline void AppendLE32(std::vector<uint8_t>& out, uint32_t v) {
   AppendLE16(out, static_cast<uint16_t>(v >> 16));
 }
 
-inline void AppendBE32(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v >> 24));
-  out.push_back(static_cast<uint8_t>(v >> 16));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-  out.push_back(static_cast<uint8_t>(v));
-}
-
 // The four bytes of a 32-bit word in reverse order.
 constexpr uint32_t SwapDWord(uint32_t value) {
   return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
