@@ -28,7 +28,7 @@ constexpr std::uint32_t CN_DRAWITEM_NUMBER = 0xBC2B;
 
 // The log's name of a message: "WM_PAINT (15)"; "UNKNOWN (n)" for a number without a name.
 std::string DebugMessageName(std::uint32_t msg);
-// Names a message number (the framework's control messages, the registered skin message).
+// Names a message number known only while the program runs (the registered skin message).
 void RegisterMessageName(std::uint32_t msg, const std::string& name);
 
 // One line of the log for a message (drawItem only for CN_DRAWITEM).
