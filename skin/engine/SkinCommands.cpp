@@ -13,14 +13,9 @@ bool IsWindowed(TControl* control) {
 }
 
 void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
-  if (!control) return;
-  auto* win = dynamic_cast<TWinControl*>(control);
-  if (!win) {
-    control->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::SetUpdating, parameter), 0);
-    return;
-  }
-  SendMessageA(win->Handle(), RE_ROVADUZI, MakeSkinWParam(SkinCommand::SetUpdating, parameter), 0);
-  for (int i = 0; i < win->ControlCount(); ++i) SetUpdatingTree(win->Controls(i), parameter);
+  SendSkinCommandTo(control, SkinCommand::SetUpdating, parameter);
+  if (auto* win = dynamic_cast<TWinControl*>(control))
+    for (int i = 0; i < win->ControlCount(); ++i) SetUpdatingTree(win->Controls(i), parameter);
 }
 
 }  // namespace

@@ -101,15 +101,14 @@ void TsSkinnedControl::SkinCommand(TMessage& message) {
 }
 
 bool TsSkinnedControl::SkinnedMessage(TMessage& message) {
-  const bool windowed = dynamic_cast<TWinControl*>(FControl) != nullptr;
   switch (message.Msg) {
     case WM_PAINT:
       // A graphic control paints only on the DC its parent hands it.
-      if (!windowed && message.WParam == 0) return false;
+      if (message.WParam == 0 && !dynamic_cast<TWinControl*>(FControl)) return false;
       PaintMessage(message);
       return true;
     case WM_NCPAINT:
-      return windowed && PaintBorder();
+      return dynamic_cast<TWinControl*>(FControl) && PaintBorder();
     case WM_ERASEBKGND:
       return true;
     default:
