@@ -61,7 +61,6 @@ private:
 // WParam (a parent painting a child into its buffer) is painted on that DC, without BeginPaint.
 class TPaintDC {
 public:
-  explicit TPaintDC(HWND window) : FWindow(window), FHandle(::BeginPaint(window, &FInfo)) {}
   TPaintDC(HWND window, HDC given)
       : FWindow(given ? nullptr : window), FHandle(given ? given : ::BeginPaint(window, &FInfo)) {}
   ~TPaintDC() {
