@@ -70,7 +70,6 @@ public:
   TPaintDC& operator=(const TPaintDC&) = delete;
 
   HDC Handle() const { return FHandle; }
-  const PAINTSTRUCT& Info() const { return FInfo; }
 
 private:
   HWND FWindow;
