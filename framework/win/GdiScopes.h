@@ -61,7 +61,6 @@ private:
 // WParam (a parent painting a child into its buffer) is painted on that DC, without BeginPaint.
 class TPaintDC {
 public:
-  explicit TPaintDC(HWND window) : FWindow(window), FHandle(::BeginPaint(window, &FInfo)) {}
   TPaintDC(HWND window, HDC given)
       : FWindow(given ? nullptr : window), FHandle(given ? given : ::BeginPaint(window, &FInfo)) {}
   ~TPaintDC() {
@@ -71,7 +70,6 @@ public:
   TPaintDC& operator=(const TPaintDC&) = delete;
 
   HDC Handle() const { return FHandle; }
-  const PAINTSTRUCT& Info() const { return FInfo; }
 
 private:
   HWND FWindow;

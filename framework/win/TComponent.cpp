@@ -127,19 +127,20 @@ void TComponent::BeginLoading() {
   for (TComponent* c : FComponents) c->BeginLoading();
 }
 
-void TComponent::FinishCreation() {
+void TComponent::CompleteConstruction() {
   if (!FConstructed) {
     FConstructed = true;
     AfterConstruction();
   }
+}
+
+void TComponent::FinishCreation() {
+  CompleteConstruction();
   if (FOwner == nullptr || !FOwner->IsLoading()) EndLoading();
 }
 
 void TComponent::EndLoading() {
-  if (!FConstructed) {
-    FConstructed = true;
-    AfterConstruction();
-  }
+  CompleteConstruction();
   if (IsLoading() || !FLoadedOnce) {
     FLoadedOnce = true;
     Loaded();

@@ -106,6 +106,8 @@ private:
   void Remove(TComponent* component);
   void RemoveNotification(TComponent* component);
   void TearDown();
+  // AfterConstruction, the first time only.
+  void CompleteConstruction();
 
   TComponent* FOwner = nullptr;
   std::string FName;

@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 #include <algorithm>
-#include <optional>
 
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
@@ -617,9 +616,8 @@ void TWinControl::PaintWindow(HDC dc) {
 
 void TWinControl::PaintHandler(TMessage& message) {
   // A DC in WParam is one to paint into (a copy of the control); without one, the window's paint.
-  std::optional<TPaintDC> paint;
-  HDC dc = reinterpret_cast<HDC>(message.WParam);
-  if (dc == nullptr) dc = paint.emplace(FHandle).Handle();
+  TPaintDC paint(FHandle, reinterpret_cast<HDC>(message.WParam));
+  HDC dc = paint.Handle();
   {
     TSaveDC saved(dc);
     PaintWindow(dc);
