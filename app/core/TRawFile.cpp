@@ -3,14 +3,12 @@
 #include <cerrno>
 #include <cstring>
 
-#include "framework/base/FileSize.h"
-
 TRawFile::TRawFile(const std::string& fileName, TMode mode) : FFileName(fileName) {
   errno = 0;
   FFile = std::fopen(fileName.c_str(), mode == TMode::Read ? "rb" : "wb");
   if (!FFile) Fail(mode == TMode::Read ? "Cannot open file" : "Cannot create file", errno);
   // A directory opens for reading on some systems; refuse it here rather than on the first read.
-  if (mode == TMode::Read && FileSize(fileName) < 0) {
+  if (mode == TMode::Read && !Exists(fileName)) {
     std::fclose(FFile);
     FFile = nullptr;
     Fail("Cannot open file", EISDIR);
@@ -71,8 +69,4 @@ void TRawFile::Close() {
   FFile = nullptr;
   errno = 0;
   if (std::fclose(file) != 0) Fail("Cannot close file", errno);
-}
-
-int64_t TRawFile::FileSize(const std::string& fileName) {
-  return FileSizeOf(fileName);
 }

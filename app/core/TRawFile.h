@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/base/Exception.h"
+#include "framework/base/FileSize.h"
 
 // An untyped byte file with 64-bit sizes. Unbuffered: callers read and write through their own
 // buffers. Every failure to open, read, write or close raises the file layer's EInOutError.
@@ -29,9 +30,8 @@ public:
   void Close();
   bool IsOpen() const { return FFile != nullptr; }
 
-  // Size in bytes of a regular file, or -1 when there is none under that name.
-  static int64_t FileSize(const std::string& fileName);
-  static bool Exists(const std::string& fileName) { return FileSize(fileName) >= 0; }
+  // Whether a regular file goes by that name.
+  static bool Exists(const std::string& fileName) { return FileSizeOf(fileName) >= 0; }
 
 private:
   [[noreturn]] void Fail(const char* what, int code) const;

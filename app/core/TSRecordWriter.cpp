@@ -27,9 +27,9 @@ inline char* PutByte(char* p, uint8_t value) {
   return p + 2;
 }
 
+#if defined(__SSE2__)
 // The hex digits of 16 bytes; returns the bytes' sum. Most of the combine's time goes here.
 inline unsigned PutHex16(const uint8_t* data, char* out) {
-#if defined(__SSE2__)
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data));
   const __m128i nibble = _mm_set1_epi8(0x0F);
   const auto digits = [](__m128i n) {
@@ -42,15 +42,8 @@ inline unsigned PutHex16(const uint8_t* data, char* out) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(high, low));
   const __m128i sums = _mm_sad_epu8(bytes, _mm_setzero_si128());
   return static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8)));
-#else
-  unsigned sum = 0;
-  for (int i = 0; i < 16; ++i) {
-    sum += data[i];
-    out = PutByte(out, data[i]);
-  }
-  return sum;
-#endif
 }
+#endif
 
 constexpr char kHeaderLine[] = "S00600004844521B\r\n";
 constexpr char kBlockEnd[] = "S70500000000FA\r\n";
@@ -145,7 +138,10 @@ unsigned TSRecordWriter::PutLine(const uint8_t* data, size_t count) {
   }
   unsigned dataSum = 0;
   size_t i = 0;
+#if defined(__SSE2__)
   for (; i + 16 <= count; i += 16, out += 32) dataSum += PutHex16(data + i, out);
+#endif
+  // The rest, which is also every byte where SSE2 is missing.
   for (; i < count; ++i) {
     dataSum += data[i];
     out = PutByte(out, data[i]);

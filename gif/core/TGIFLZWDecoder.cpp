@@ -166,12 +166,6 @@ void TGIFLZWDecoder::Expand(int width, int height, bool interlaced, uint8_t fill
     }
 }
 
-void TGIFLZWDecoder::Decode(TGIFSpanReader& reader, int width, int height, bool interlaced, uint8_t fill,
-                            uint8_t* pixels, const TGIFReporter& reporter) {
-  Read(reader, reporter);
-  Expand(width, height, interlaced, fill, pixels, reporter);
-}
-
 size_t TGIFLZWDecoder::ExpandCodes(uint8_t* out, size_t total, const TGIFReporter& reporter) {
   const int minCodeSize = FMinCodeSize;
   // Each table entry is a string already in the output: its position there and its length.

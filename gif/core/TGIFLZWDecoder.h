@@ -20,9 +20,6 @@ public:
   // dropped.
   void Expand(int width, int height, bool interlaced, uint8_t fill, uint8_t* pixels,
               const TGIFReporter& reporter);
-  // Read, then Expand.
-  void Decode(TGIFSpanReader& reader, int width, int height, bool interlaced, uint8_t fill, uint8_t* pixels,
-              const TGIFReporter& reporter);
 
   // Moves the reader past a frame's data without decoding it.
   static void Skip(TGIFSpanReader& reader, const TGIFReporter& reporter);

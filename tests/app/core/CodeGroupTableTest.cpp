@@ -91,7 +91,7 @@ TEST(CodeGroupTable, RowsByCodeGroupKeepTheGridsOrderAndRow) {
 }
 
 TEST(CodeGroupTable, SingleGroupCombineSeesLoaderAndImageAndRestoresTheGrid) {
-  TTempDir dir("cgtable-single");
+  TTempFolder dir("tarvex-cgtable-single");
   TGrid g;
   g.Table.SetOrder(1);
   g.Fill();
@@ -127,7 +127,7 @@ TEST(CodeGroupTable, SingleGroupCombineSeesLoaderAndImageAndRestoresTheGrid) {
 }
 
 TEST(CodeGroupTable, SingleGroupCombineOnAClosedGridLeavesJustTheImage) {
-  TTempDir dir("cgtable-closed");
+  TTempFolder dir("tarvex-cgtable-closed");
   TGrid g;
   int calls = 0;
   g.Table.CombineSingleCG(

@@ -57,7 +57,7 @@ void operator delete[](void* p, size_t) noexcept {
 namespace {
 
 // Peak bytes held during one combine beyond what was held before it.
-size_t CombinePeak(const std::vector<TCodeGroupRow>& rows, const TTempDir& dir, int kb) {
+size_t CombinePeak(const std::vector<TCodeGroupRow>& rows, const TTempFolder& dir, int kb) {
   TRecordingHost host;
   host.SaveAnswer = dir / "out.shx";
   TSuperfileCombiner combiner(host);
@@ -72,8 +72,8 @@ size_t CombinePeak(const std::vector<TCodeGroupRow>& rows, const TTempDir& dir, 
 }  // namespace
 
 TEST(CombineMemory, PeakIsTheTwoBuffersWhateverTheSuperfileSize) {
-  TTempDir small("combine-memory-small");
-  TTempDir large("combine-memory-large");
+  TTempFolder small("tarvex-combine-memory-small");
+  TTempFolder large("tarvex-combine-memory-large");
   const std::vector<TCodeGroupRow> smallRows = Rows(small, RealisticFirmware(256 * 1024, 7));
   const std::vector<TCodeGroupRow> largeRows = Rows(large, RealisticFirmware(8 * 1024 * 1024, 7));
   CombinePeak(smallRows, small, 4);  // first-use allocations out of the way

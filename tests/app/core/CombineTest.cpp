@@ -30,7 +30,7 @@ uint32_t GetBE(const std::vector<uint8_t>& b, size_t at) {
          static_cast<uint32_t>(b[at + 2]) << 8 | b[at + 3];
 }
 
-bool RunCombine(TRecordingHost& host, const TTempDir& dir, const std::vector<TCodeGroupRow>& rows,
+bool RunCombine(TRecordingHost& host, const TTempFolder& dir, const std::vector<TCodeGroupRow>& rows,
                 int kb = 512) {
   host.SaveAnswer = dir / "out.shx";
   TSuperfileCombiner combiner(host);
@@ -51,7 +51,7 @@ std::vector<uint8_t> PatchedLoader(std::vector<uint8_t> loader,
 }  // namespace
 
 TEST(Combine, LoaderAndLangPackMatchTheFormatByteForByte) {
-  TTempDir dir("combine-cg4");
+  TTempFolder dir("tarvex-combine-cg4");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(700, 1)},
                                          {4, 0x11200000, RandomBytes(1000, 2)}};
   TRecordingHost host;
@@ -68,7 +68,7 @@ TEST(Combine, LoaderAndLangPackMatchTheFormatByteForByte) {
 }
 
 TEST(Combine, KeepsPresetPairsAndLeavesOutMarkedStartWords) {
-  TTempDir dir("combine-pairs");
+  TTempFolder dir("tarvex-combine-pairs");
   const std::vector<uint8_t> raw = MakeRamDownloader(1024, 5);  // CG 2 preset, CG 3 start FFFF0000
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, raw},
                                          {2, 0x10800000, RandomBytes(100, 2)},
@@ -85,7 +85,7 @@ TEST(Combine, KeepsPresetPairsAndLeavesOutMarkedStartWords) {
 }
 
 TEST(Combine, MemoryMapAndFlashMakeOneLastBlock) {
-  TTempDir dir("combine-join");
+  TTempFolder dir("tarvex-combine-join");
   const std::vector<uint8_t> raw = MakeRamDownloader(600, 1);
   const std::vector<TShxGroup> groups = {
       {-2, 0x03FD0000, raw}, {0, 0x10000000, MakeMemoryMap(77, 2)}, {1, 0x1000004D, RandomBytes(3001, 3)}};
@@ -99,7 +99,7 @@ TEST(Combine, MemoryMapAndFlashMakeOneLastBlock) {
 }
 
 TEST(Combine, FlashAloneHasItsMemoryMapSplitOff) {
-  TTempDir dir("combine-mapsplit");
+  TTempFolder dir("tarvex-combine-mapsplit");
   const std::vector<uint8_t> raw = MakeRamDownloader(600, 1);
   std::vector<uint8_t> flash = MakeMemoryMap(300, 2);
   const std::vector<uint8_t> rest = RandomBytes(5000, 3);
@@ -115,7 +115,7 @@ TEST(Combine, FlashAloneHasItsMemoryMapSplitOff) {
 }
 
 TEST(Combine, AMemoryMapWithoutFlashSplitsBackWithEveryGroup) {
-  TTempDir dir("combine-maponly");
+  TTempFolder dir("tarvex-combine-maponly");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
                                          {0, 0x10000000, MakeMemoryMap(90, 2)},
                                          {4, 0x11200000, RandomBytes(70, 3)}};
@@ -124,7 +124,7 @@ TEST(Combine, AMemoryMapWithoutFlashSplitsBackWithEveryGroup) {
   for (bool separate : {false, true}) {
     TRecordingHost split;
     TSuperfileSplitter splitter(split);
-    EXPECT_TRUE(splitter.Split(dir / "out.shx", {1, separate, dir.Str()}));
+    EXPECT_TRUE(splitter.Split(dir / "out.shx", {1, separate, dir.Path().string()}));
     ASSERT_EQ(split.Rows.size(), 3u) << separate;
     EXPECT_EQ(split.Rows[1].Type, "Memory map");
     EXPECT_EQ(ReadFileBytes(split.Rows[1].Name), groups[1].Data);
@@ -133,7 +133,7 @@ TEST(Combine, AMemoryMapWithoutFlashSplitsBackWithEveryGroup) {
 }
 
 TEST(Combine, BootLoaderTakesItsOwnSlot) {
-  TTempDir dir("combine-boot");
+  TTempFolder dir("tarvex-combine-boot");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)},
                                          {-1, 0x00100000, RandomBytes(300, 2)},
                                          {4, 0x11200000, RandomBytes(70, 3)}};
@@ -147,7 +147,7 @@ TEST(Combine, BootLoaderTakesItsOwnSlot) {
 
   TRecordingHost split;
   TSuperfileSplitter splitter(split);
-  ASSERT_TRUE(splitter.Split(dir / "out.shx", {1, false, dir.Str()}));
+  ASSERT_TRUE(splitter.Split(dir / "out.shx", {1, false, dir.Path().string()}));
   ASSERT_EQ(split.Rows.size(), 3u);
   EXPECT_EQ(split.Rows[1].Type, "Boot Loader");
   EXPECT_FALSE(split.Rows[1].CG.has_value());
@@ -179,7 +179,7 @@ TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
        "There is more than one RAM Downloader row."},
   };
   for (const TCase& c : cases) {
-    TTempDir dir("combine-refuse");
+    TTempFolder dir("tarvex-combine-refuse");
     const std::vector<TCodeGroupRow> rows = Rows(dir, c.Groups);
     WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
     TRecordingHost host;
@@ -188,13 +188,13 @@ TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
     ASSERT_EQ(errors.size(), 1u) << c.Name;
     EXPECT_EQ(errors[0].rfind(c.Error, 0), 0u) << c.Name << ": " << errors[0];
     EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << c.Name;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
       EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << c.Name;
   }
 }
 
 TEST(Combine, CancelledDialogAndEmptyImages) {
-  TTempDir dir("combine-cancel");
+  TTempFolder dir("tarvex-combine-cancel");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
                                          {4, 0x11200000, RandomBytes(70, 3)}};
   std::vector<TCodeGroupRow> rows = Rows(dir, groups);
@@ -214,7 +214,7 @@ TEST(Combine, CancelledDialogAndEmptyImages) {
 
 // Left out, such an image would take its code group out of the phone's firmware unseen.
 TEST(Combine, RefusesARowWhoseImageCannotBeReadAndWritesNothing) {
-  TTempDir dir("combine-unreadable");
+  TTempFolder dir("tarvex-combine-unreadable");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
                                          {4, 0x11200000, RandomBytes(70, 3)}};
   const std::vector<TCodeGroupRow> good = Rows(dir, groups);
@@ -260,7 +260,7 @@ TEST(Combine, RefusesARowWhoseImageCannotBeReadAndWritesNothing) {
 }
 
 TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
-  TTempDir dir("combine-full");
+  TTempFolder dir("tarvex-combine-full");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, RandomBytes(500, 1)},
                                          {4, 0x11200000, RandomBytes(200000, 3)}};
   const std::vector<TCodeGroupRow> rows = Rows(dir, groups);
@@ -282,13 +282,13 @@ TEST(Combine, FailureWhileWritingKeepsTheOldFileAndLeavesNoPart) {
   setrlimit(RLIMIT_FSIZE, &old);
   EXPECT_TRUE(raised);
   EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'}));
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   EXPECT_EQ(host.Events.back(), "busy:off");
 }
 
 TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
-  TTempDir dir("combine-killed");
+  TTempFolder dir("tarvex-combine-killed");
   const std::vector<TCodeGroupRow> rows =
       Rows(dir, {{-2, 0x03FD0000, MakeRamDownloader(500, 1)}, {4, 0x11200000, RandomBytes(200000, 3)}});
   WriteFileBytes(dir / "out.shx", {'o', 'l', 'd'});
@@ -306,7 +306,7 @@ TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
   host.SaveAnswer = dir / "again.shx";
   ASSERT_TRUE(TSuperfileCombiner(host).Combine(rows, "", 1));
   EXPECT_TRUE(SameBytes(written, ReadFileBytes(dir / "again.shx")));
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
@@ -326,7 +326,7 @@ TEST(Combine, AnImageThatChangesWhileBeingCombinedStopsItAndKeepsTheOldFile) {
       OnGauge();
     }
   };
-  TTempDir dir("combine-changing");
+  TTempFolder dir("tarvex-combine-changing");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
                                          {4, 0x11200000, RandomBytes(100000, 3)}};
   const std::vector<TCodeGroupRow> rows = Rows(dir, groups);
@@ -356,23 +356,23 @@ TEST(Combine, AnImageThatChangesWhileBeingCombinedStopsItAndKeepsTheOldFile) {
       EXPECT_EQ(e.Message(), "The image \"" + rows[1].Name + "\" changed while it was being combined.") << i;
     }
     EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'})) << i;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
       EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << i;
   }
 }
 
 TEST(Combine, SplitAndCombineRoundTripAndBufferSizesAgree) {
-  TTempDir dir("combine-roundtrip");
+  TTempFolder dir("tarvex-combine-roundtrip");
   TRecordingHost first;
   ASSERT_TRUE(RunCombine(first, dir, Rows(dir, RealisticFirmware(50000, 9)), 1));
   const std::vector<uint8_t> written = ReadFileBytes(dir / "out.shx");
 
   for (bool separate : {false, true}) {
-    TTempDir again("combine-roundtrip-2");
+    TTempFolder again("tarvex-combine-roundtrip-2");
     std::filesystem::copy_file(dir / "out.shx", again / "fw.shx");
     TRecordingHost split;
     TSuperfileSplitter splitter(split);
-    ASSERT_TRUE(splitter.Split(again / "fw.shx", {4096, separate, again.Str()}));
+    ASSERT_TRUE(splitter.Split(again / "fw.shx", {4096, separate, again.Path().string()}));
     for (int kb : {1, 4096}) {
       TRecordingHost host;
       ASSERT_TRUE(RunCombine(host, again, split.Rows, kb));
@@ -380,7 +380,7 @@ TEST(Combine, SplitAndCombineRoundTripAndBufferSizesAgree) {
     }
     TRecordingHost resplit;
     TSuperfileSplitter splitter2(resplit);
-    ASSERT_TRUE(splitter2.Split(again / "out.shx", {1, separate, again.Str()}));
+    ASSERT_TRUE(splitter2.Split(again / "out.shx", {1, separate, again.Path().string()}));
     ASSERT_EQ(resplit.Rows.size(), split.Rows.size());
     for (size_t i = 0; i < split.Rows.size(); ++i) {
       EXPECT_EQ(resplit.Rows[i].Type, split.Rows[i].Type);
@@ -392,7 +392,7 @@ TEST(Combine, SplitAndCombineRoundTripAndBufferSizesAgree) {
 }
 
 TEST(Combine, RefusesAnUnusableBufferSizeBeforeAnything) {
-  TTempDir dir("combine-buffer");
+  TTempFolder dir("tarvex-combine-buffer");
   TRecordingHost host;
   EXPECT_THROW(RunCombine(host, dir, Rows(dir, {{-2, 0x03FD0000, RandomBytes(500, 1)}}), 0), Exception);
   EXPECT_TRUE(host.Events.empty());
@@ -454,7 +454,7 @@ TEST(Combine, OutputStaysByteForByteWhatItWasAtEveryBufferSize) {
        11854, 0x6dd2c43047a552d7ull},
   };
   for (const TCase& c : cases) {
-    TTempDir dir("combine-golden");
+    TTempFolder dir("tarvex-combine-golden");
     const std::vector<TCodeGroupRow> rows = Rows(dir, c.Groups);
     for (int kb : {1, 3, 64, 4096}) {
       TRecordingHost host;

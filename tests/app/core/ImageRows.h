@@ -8,7 +8,7 @@
 #include "shx-generator.h"
 
 // Writes each group's image into dir and returns its row as the split would list it.
-inline std::vector<TCodeGroupRow> Rows(const TTempDir& dir, const std::vector<TShxGroup>& groups) {
+inline std::vector<TCodeGroupRow> Rows(const TTempFolder& dir, const std::vector<TShxGroup>& groups) {
   std::vector<TCodeGroupRow> rows;
   for (const TShxGroup& g : groups) {
     TCodeGroupRow row;

@@ -21,7 +21,7 @@ std::string Quote(const std::string& path) {
 }
 
 // The payload of one S-record block as objcopy and as srec_cat read it.
-void PeerPayloads(const TTempDir& dir, const std::string& block, uint32_t start,
+void PeerPayloads(const TTempFolder& dir, const std::string& block, uint32_t start,
                   std::vector<uint8_t>& objcopy, std::vector<uint8_t>& srecCat) {
   const std::string text = dir / "block.srec";
   WriteFileBytes(text, std::vector<uint8_t>(block.begin(), block.end()));
@@ -48,12 +48,12 @@ void ExpectChecksumRecord(const std::vector<uint8_t>& file) {
 }  // namespace
 
 TEST(Peers, SplitImagesEqualWhatSrecCatAndObjcopyExtract) {
-  TTempDir dir("peer-split");
+  TTempFolder dir("tarvex-peer-split");
   const std::vector<uint8_t> file = BuildSuperfile(RealisticFirmware(30000, 21));
   WriteFileBytes(dir / "fw.shx", file);
   TRecordingHost host;
   TSuperfileSplitter splitter(host);
-  ASSERT_TRUE(splitter.Split(dir / "fw.shx", {1, false, dir.Str()}));
+  ASSERT_TRUE(splitter.Split(dir / "fw.shx", {1, false, dir.Path().string()}));
   const std::vector<std::string> blocks = SRecordBlocks(file);
   ASSERT_EQ(blocks.size(), host.Rows.size());
   for (size_t i = 0; i < blocks.size(); ++i) {
@@ -66,12 +66,12 @@ TEST(Peers, SplitImagesEqualWhatSrecCatAndObjcopyExtract) {
 }
 
 TEST(Peers, CombinedFileReadsBackThroughSrecCatAndObjcopy) {
-  TTempDir dir("peer-combine");
+  TTempFolder dir("tarvex-peer-combine");
   const std::vector<uint8_t> source = BuildSuperfile(RealisticFirmware(30000, 22));
   WriteFileBytes(dir / "fw.shx", source);
   TRecordingHost split;
   TSuperfileSplitter splitter(split);
-  ASSERT_TRUE(splitter.Split(dir / "fw.shx", {64, true, dir.Str()}));
+  ASSERT_TRUE(splitter.Split(dir / "fw.shx", {64, true, dir.Path().string()}));
   TRecordingHost host;
   host.SaveAnswer = dir / "new.shx";
   TSuperfileCombiner combiner(host);
@@ -99,10 +99,10 @@ TEST(Peers, CombinedFileReadsBackThroughSrecCatAndObjcopy) {
 
 #ifdef SHX_TOOL
 TEST(Peers, DriverSplitsAndCombinesLikeTheEngine) {
-  TTempDir dir("peer-tool");
+  TTempFolder dir("tarvex-peer-tool");
   WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(5000, 23)));
   const std::string tool = SHX_TOOL;
-  ASSERT_TRUE(Shell(tool + " split " + Quote(dir / "fw.shx") + " " + Quote(dir.Str()) +
+  ASSERT_TRUE(Shell(tool + " split " + Quote(dir / "fw.shx") + " " + Quote(dir.Path().string()) +
                     " --buffer-kb 1 | grep '|' > " + Quote(dir / "list.txt")));
   ASSERT_TRUE(Shell(tool + " combine " + Quote(dir / "list.txt") + " " + Quote(dir / "a.shx")));
   ASSERT_TRUE(
@@ -110,6 +110,6 @@ TEST(Peers, DriverSplitsAndCombinesLikeTheEngine) {
   const std::vector<uint8_t> a = ReadFileBytes(dir / "a.shx");
   ExpectChecksumRecord(a);
   EXPECT_EQ(a.size(), ReadFileBytes(dir / "b.shx").size());
-  EXPECT_FALSE(Shell(tool + " split " + Quote(dir / "a.shx") + " " + Quote(dir.Str()) + " --buffer-kb 0"));
+  EXPECT_FALSE(Shell(tool + " split " + Quote(dir / "a.shx") + " " + Quote(dir.Path().string()) + " --buffer-kb 0"));
 }
 #endif

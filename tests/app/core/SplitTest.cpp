@@ -51,10 +51,10 @@ struct TSplitResult {
   TRecordingHost Host;
 };
 
-void RunSplit(TSplitResult& result, const TTempDir& dir, const std::vector<uint8_t>& file,
+void RunSplit(TSplitResult& result, const TTempFolder& dir, const std::vector<uint8_t>& file,
               TSplitOptions options = {}, const std::string& name = "fw.shx") {
   WriteFileBytes(dir / name, file);
-  options.OutputDir = dir.Str();
+  options.OutputDir = dir.Path().string();
   TSuperfileSplitter splitter(result.Host);
   result.Ok = splitter.Split(dir / name, options);
 }
@@ -70,7 +70,7 @@ void ExpectImages(const TRecordingHost& host, const std::vector<std::vector<uint
 }  // namespace
 
 TEST(Split, LoaderAndFlashGiveTwoImagesAHeaderCopyAndEffectsInOrder) {
-  TTempDir dir("split-two");
+  TTempFolder dir("tarvex-split-two");
   const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(1000, 1)},
                                          {1, 0x10000000, RandomBytes(5000, 2)}};
   const std::vector<uint8_t> file = BuildSuperfile(groups);
@@ -100,7 +100,7 @@ TEST(Split, LoaderAndFlashGiveTwoImagesAHeaderCopyAndEffectsInOrder) {
 }
 
 TEST(Split, MemoryMapJoinsTheFlashUnlessKeptSeparate) {
-  TTempDir dir("split-map");
+  TTempFolder dir("tarvex-split-map");
   const std::vector<TShxGroup> groups = RealisticFirmware(20000, 7);
   const std::vector<uint8_t> file = BuildSuperfile(groups);
   std::vector<uint8_t> joined = groups[1].Data;
@@ -130,7 +130,7 @@ TEST(Split, MemoryMapJoinsTheFlashUnlessKeptSeparate) {
 }
 
 TEST(Split, SmallestAndLargestBuffersAgreeAlsoWithCrLfAcrossBlocks) {
-  TTempDir dir("split-buffers");
+  TTempFolder dir("tarvex-split-buffers");
   // Vary the first block's length until a CR is the last byte of a 1 kB block, so that its LF
   // opens the next one; an S0 line of odd length makes that possible.
   TShxOptions odd;
@@ -155,7 +155,7 @@ TEST(Split, SmallestAndLargestBuffersAgreeAlsoWithCrLfAcrossBlocks) {
 }
 
 TEST(Split, KeepsDotsOfTheSourceNameAndRefusesAnUnusableBufferSize) {
-  TTempDir dir("split-names");
+  TTempFolder dir("tarvex-split-names");
   TSplitResult r;
   RunSplit(r, dir, BuildSuperfile(SmallFirmware()), {}, "a.b.shx");
   ASSERT_TRUE(r.Ok);
@@ -163,18 +163,18 @@ TEST(Split, KeepsDotsOfTheSourceNameAndRefusesAnUnusableBufferSize) {
   EXPECT_TRUE(TRawFile::Exists(dir / "a.b.hdr"));
 
   for (int kb : {0, -5}) {
-    TTempDir empty("split-buffer-zero");
+    TTempFolder empty("tarvex-split-buffer-zero");
     TRecordingHost host;
     WriteFileBytes(empty / "fw.shx", BuildSuperfile(SmallFirmware()));
     TSuperfileSplitter splitter(host);
-    EXPECT_THROW(splitter.Split(empty / "fw.shx", {kb, false, empty.Str()}), Exception);
+    EXPECT_THROW(splitter.Split(empty / "fw.shx", {kb, false, empty.Path().string()}), Exception);
     EXPECT_TRUE(host.Events.empty());
     EXPECT_FALSE(TRawFile::Exists(empty / "fw.hdr"));
   }
 }
 
 TEST(Split, BadHeadersFailWithMessage51AndKeepIt) {
-  TTempDir dir("split-header");
+  TTempFolder dir("tarvex-split-header");
   std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
   file[13] = ' ';  // magic text followed by a blank
   std::vector<uint8_t> shortFile(file.begin(), file.begin() + 8171);
@@ -241,7 +241,7 @@ TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
       {"count beyond the entries", [&] { return withCount(5); }, "Invalid SHX file! The header lists 5", 3},
   };
   for (const TCase& c : cases) {
-    TTempDir dir("split-bad");
+    TTempFolder dir("tarvex-split-bad");
     TSplitResult r;
     RunSplit(r, dir, c.Make(), {1, false, ""});
     EXPECT_FALSE(r.Ok) << c.Name;
@@ -255,7 +255,7 @@ TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
 }
 
 TEST(Split, FewerEntriesThanCountedStillStopsAtTheTable) {
-  TTempDir dir("split-count");
+  TTempFolder dir("tarvex-split-count");
   std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
   file[944] = 0xFF, file[945] = 0xFF, file[946] = 0xFF, file[947] = 0xFF;
   TSplitResult r;
@@ -265,17 +265,17 @@ TEST(Split, FewerEntriesThanCountedStillStopsAtTheTable) {
 }
 
 TEST(Split, AMissingSourceRaisesTheFileLayersError) {
-  TTempDir dir("split-missing");
+  TTempFolder dir("tarvex-split-missing");
   TRecordingHost host;
   TSuperfileSplitter splitter(host);
-  EXPECT_THROW(splitter.Split(dir / "none.shx", {1, false, dir.Str()}), EInOutError);
-  EXPECT_FALSE(splitter.Split("", {1, false, dir.Str()}));
+  EXPECT_THROW(splitter.Split(dir / "none.shx", {1, false, dir.Path().string()}), EInOutError);
+  EXPECT_FALSE(splitter.Split("", {1, false, dir.Path().string()}));
 }
 
 // A header whose count stops the walk before the end of the text: the images made are kept, and the
 // status line says how much of the file was not read.
 TEST(Split, ACountBelowTheBlocksInTheTextSaysWhatWasNotRead) {
-  TTempDir dir("split-short-count");
+  TTempFolder dir("tarvex-split-short-count");
   std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
   const std::string end = "S70500000000FA\r\n";
   const size_t rest = std::string(file.begin(), file.end()).find(end) + end.size();
@@ -302,9 +302,9 @@ TEST(Split, ACountBelowTheBlocksInTheTextSaysWhatWasNotRead) {
 
 namespace {
 
-std::vector<std::string> FolderNames(const TTempDir& dir) {
+std::vector<std::string> FolderNames(const TTempFolder& dir) {
   std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Str()))
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
     names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
@@ -319,7 +319,7 @@ struct TEarlierSplit {
 };
 
 // A good split whose files a failing one must leave as they are.
-TEarlierSplit SplitGood(const TTempDir& dir, const std::vector<TShxGroup>& groups) {
+TEarlierSplit SplitGood(const TTempFolder& dir, const std::vector<TShxGroup>& groups) {
   TEarlierSplit earlier;
   earlier.File = BuildSuperfile(groups);
   TSplitResult r;
@@ -334,7 +334,7 @@ TEarlierSplit SplitGood(const TTempDir& dir, const std::vector<TShxGroup>& group
   return earlier;
 }
 
-void ExpectUnchanged(const TTempDir& dir, const TEarlierSplit& earlier, const std::string& what) {
+void ExpectUnchanged(const TTempFolder& dir, const TEarlierSplit& earlier, const std::string& what) {
   EXPECT_EQ(FolderNames(dir), earlier.Names) << what;
   EXPECT_EQ(ReadFileBytes(dir / "fw.hdr"), earlier.Header) << what;
   for (size_t i = 0; i < earlier.Images.size(); ++i)
@@ -350,7 +350,7 @@ std::vector<TShxGroup> LoaderAndFlash() {
 // A split that fails half way through an image (truncated input, a full disk) must not replace the
 // image of an earlier split by a truncated one under the same name.
 TEST(Split, AFailedSplitKeepsTheImagesOfAnEarlierOne) {
-  TTempDir dir("split-keep");
+  TTempFolder dir("tarvex-split-keep");
   const TEarlierSplit earlier = SplitGood(dir, LoaderAndFlash());
   // Same names, other data, the text cut in the middle of the flash block.
   std::vector<uint8_t> other =
@@ -401,7 +401,7 @@ TEST(Split, AFailedSplitKeepsTheImagesOfAnEarlierOne) {
 // A split killed while it writes an image leaves the earlier image and only a temporary file beside
 // it, which the next split replaces.
 TEST(Split, AKilledSplitLeavesTheEarlierImageAndTheNextRunCleansUp) {
-  TTempDir dir("split-kill");
+  TTempFolder dir("tarvex-split-kill");
   const TEarlierSplit earlier = SplitGood(dir, LoaderAndFlash());
   const std::string partial = earlier.ImageNames[1] + ".tmp";
   {
@@ -427,7 +427,7 @@ TEST(Split, AKilledSplitLeavesTheEarlierImageAndTheNextRunCleansUp) {
       }
     } host;
     TSuperfileSplitter splitter(host);
-    splitter.Split(dir / "fw.shx", {1, false, dir.Str()});
+    splitter.Split(dir / "fw.shx", {1, false, dir.Path().string()});
     _exit(0);
   }
   int status = 0;

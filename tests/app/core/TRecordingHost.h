@@ -1,16 +1,14 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/core/TSuperfileHost.h"
 #include "app/core/Utils.h"
+#include "tests/support/TTempFolder.h"
 
 // Records what the engines show, in order, and answers the save dialog.
 class TRecordingHost : public TSuperfileHost {
@@ -66,23 +64,6 @@ public:
       if (e.rfind("error:", 0) == 0) out.push_back(e.substr(6));
     return out;
   }
-};
-
-// A fresh folder per test, removed afterwards.
-class TTempDir {
-public:
-  explicit TTempDir(const std::string& name)
-      : FPath(std::filesystem::temp_directory_path() /
-              ("tarvex-" + name + "-" + std::to_string(::getpid()))) {
-    std::filesystem::remove_all(FPath);
-    std::filesystem::create_directories(FPath);
-  }
-  ~TTempDir() { std::filesystem::remove_all(FPath); }
-  std::string operator/(const std::string& name) const { return (FPath / name).string(); }
-  std::string Str() const { return FPath.string(); }
-
-private:
-  std::filesystem::path FPath;
 };
 
 // Compares two byte sequences, reporting the first difference instead of the whole content.

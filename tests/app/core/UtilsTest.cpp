@@ -88,9 +88,9 @@ TEST(CodeGroupNames, TypeTextsAndTags) {
 }
 
 TEST(FileHelpers, SizeAndLoad) {
-  TTempDir dir("utils-files");
+  TTempFolder dir("tarvex-utils-files");
   EXPECT_EQ(GetFileSizeByName(dir / "missing"), -1);
-  EXPECT_EQ(GetFileSizeByName(dir.Str()), -1);  // a folder is no file
+  EXPECT_EQ(GetFileSizeByName(dir.Path().string()), -1);  // a folder is no file
   std::vector<uint8_t> buffer{1, 2, 3};
   EXPECT_FALSE(LoadFileToMem(dir / "missing", buffer));
   EXPECT_TRUE(buffer.empty());
@@ -109,7 +109,7 @@ TEST(FileHelpers, SizeAndLoad) {
 }
 
 TEST(DetectSMG, NumberFromTheNameAddressFromTheImage) {
-  TTempDir dir("utils-detect");
+  TTempFolder dir("tarvex-utils-detect");
   int cg = 0;
   int32_t addr = 0;
   int64_t size = 0;

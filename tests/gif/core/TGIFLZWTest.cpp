@@ -21,7 +21,9 @@ TDecoded Decode(const TBytes& lzw, int width, int height, bool interlaced = fals
   TGIFReporter reporter;
   reporter.SetOnWarning([&](TGIFSeverity, const std::string& m) { result.Warnings.push_back(m); });
   TGIFSpanReader reader(lzw.data(), lzw.size());
-  TGIFLZWDecoder().Decode(reader, width, height, interlaced, fill, result.Pixels.data(), reporter);
+  TGIFLZWDecoder decoder;
+  decoder.Read(reader, reporter);
+  decoder.Expand(width, height, interlaced, fill, result.Pixels.data(), reporter);
   result.Consumed = reader.Position();
   return result;
 }
