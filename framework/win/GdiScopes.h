@@ -57,6 +57,28 @@ private:
   HDC FHandle;
 };
 
+// A window's device context, released on exit: TWindowDC::Client (GetDC) draws on the client area,
+// TWindowDC::Whole (GetWindowDC) on the whole window, frame included.
+class TWindowDC {
+public:
+  enum class TArea { Client, Whole };
+  static constexpr TArea Client = TArea::Client;
+  static constexpr TArea Whole = TArea::Whole;
+  TWindowDC(HWND window, TArea area)
+      : FWindow(window), FHandle(area == TArea::Whole ? ::GetWindowDC(window) : ::GetDC(window)) {}
+  ~TWindowDC() {
+    if (FHandle != nullptr) ::ReleaseDC(FWindow, FHandle);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
+
+  HDC Handle() const { return FHandle; }
+
+private:
+  HWND FWindow;
+  HDC FHandle;
+};
+
 // BeginPaint on a window for a WM_PAINT, EndPaint on exit. A WM_PAINT that brings its own DC in
 // WParam (a parent painting a child into its buffer) is painted on that DC, without BeginPaint.
 class TPaintDC {
