@@ -14,7 +14,8 @@ enum class TDataPacketFormat { dfBinary, dfXML };
 // What a data-aware control is told: rows or their order changed (deDataSetChange), the cursor
 // moved (deDataSetScroll), a field of the current row changed while editing (deFieldChange),
 // the state changed (deUpdateState), the fields were replaced by a load (deLayoutChange).
-enum class TDataEvent { deDataSetChange, deDataSetScroll, deFieldChange, deUpdateState, deLayoutChange };
+// deDataSetDestroying: the table is being freed; whoever keeps it lets go.
+enum class TDataEvent { deDataSetChange, deDataSetScroll, deFieldChange, deUpdateState, deLayoutChange, deDataSetDestroying };
 
 enum class TIndexOptions : unsigned { ixNone = 0, ixPrimary = 1, ixUnique = 2 };
 constexpr TIndexOptions operator|(TIndexOptions a, TIndexOptions b) {

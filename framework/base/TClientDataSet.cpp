@@ -94,7 +94,11 @@ std::string TextOf(const TVariant& v) {
 }  // namespace
 
 TClientDataSet::TClientDataSet() = default;
-TClientDataSet::~TClientDataSet() = default;
+TClientDataSet::~TClientDataSet() {
+  // Also while controls are disabled: nobody may keep a pointer to a freed table.
+  std::vector<TDataEventHandler> handlers = FDataHandlers;
+  for (const TDataEventHandler& h : handlers) h(this, TDataEvent::deDataSetDestroying);
+}
 
 // ---- fields -----------------------------------------------------------------------------------
 

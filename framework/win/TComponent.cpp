@@ -136,6 +136,8 @@ void TComponent::CompleteConstruction() {
 
 void TComponent::FinishCreation() {
   CompleteConstruction();
+  // A form ends its loading in AfterConstruction.
+  if (FLoadedOnce) return;
   if (FOwner == nullptr || !FOwner->IsLoading()) EndLoading();
 }
 

@@ -31,8 +31,9 @@ public:
 //    in creation order, each component's own components after it;
 //  - made at any other time, it gets both at once.
 // Inside a loading owner's constructor a plain `new T(this)` works as well: the owner's loading end
-// completes it (AfterConstruction, then Loaded). Elsewhere a plain `new` completes nothing, so the
-// framework itself always uses NewComponent.
+// completes it (AfterConstruction, then Loaded). Elsewhere a plain `new` completes nothing until a
+// control made so gets a parent (TControl::SetParent completes it); the framework itself always uses
+// NewComponent, and controls are placed with NewControl (TControl.h).
 //
 // Freeing: Free() (or the owner's freeing it) runs BeforeDestruction while the whole object is still
 // alive.
@@ -46,8 +47,11 @@ public:
   virtual void AfterConstruction() {}
   virtual void BeforeDestruction();
   // Completes a component whose most derived constructor is done: AfterConstruction, then (unless
-  // its owner is loading and will do it) EndLoading. NewComponent and CreateForm call this.
+  // its owner is loading and will do it, or AfterConstruction ended the loading) EndLoading.
+  // NewComponent and CreateForm call this.
   void FinishCreation();
+  // A component made with a plain new outside a loading owner: not completed yet.
+  bool IsIncomplete() const { return !FConstructed && !IsLoading(); }
   // Held around the `new` of NewComponent and CreateForm: the component constructed next on this
   // thread is one that FinishCreation will complete, so it starts loading.
   class TCreation {

@@ -270,6 +270,9 @@ void TControl::Resize() {
 void TControl::SetParent(TWinControl* parent) {
   if (parent == FParent) return;
   if (parent == this) throw EComponentError("A control cannot have itself as its parent");
+  // One made with a plain new after its owner's loading is completed before it is placed, so that
+  // it is never placed without its Loaded (a skinned control would never find its skin).
+  if (parent != nullptr && IsIncomplete()) FinishCreation();
   if (FParent != nullptr) FParent->RemoveControl(this);
   if (parent != nullptr) {
     parent->InsertControl(this);

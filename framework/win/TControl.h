@@ -204,6 +204,16 @@ private:
   TMouseMoveEvent FOnMouseMove;
 };
 
+// Makes a control (NewComponent), gives it its bounds (left, top, right, bottom in the parent's
+// client area) and places it on parent: the one way to put a control on a form.
+template <typename T, typename... Args>
+T* NewControl(TComponent* owner, TWinControl* parent, const RECT& bounds, Args&&... args) {
+  T* control = NewComponent<T>(owner, std::forward<Args>(args)...);
+  control->SetBounds(bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top);
+  control->SetParent(parent);
+  return control;
+}
+
 // The control under the mouse; moving it sends CM_MOUSELEAVE to the old one and CM_MOUSEENTER to
 // the new one (nullptr: the mouse left our windows).
 TControl* MouseControl();

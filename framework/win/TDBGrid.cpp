@@ -446,6 +446,8 @@ void TDBGrid::DataEvent(TDataEvent event) {
     case TDataEvent::deFieldChange:
       Invalidate();
       break;
+    case TDataEvent::deDataSetDestroying:
+      break;  // the data source lets go and reports the table inactive
   }
 }
 

@@ -48,6 +48,10 @@ void TDataSource::NotifyActiveChanged() {
 }
 
 void TDataSource::DataEvent(TClientDataSet*, TDataEvent event) {
+  if (event == TDataEvent::deDataSetDestroying) {
+    SetDataSet(nullptr);
+    return;
+  }
   if (!FEnabled) return;
   std::vector<TDataLink*> links = FLinks;
   for (TDataLink* link : links)

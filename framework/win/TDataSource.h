@@ -9,7 +9,7 @@ class TClientDataSet;
 class TDataLink;
 
 // Connects a record table to the data-aware controls: every event of the table reaches each link.
-// The table is not owned; set DataSet to nullptr before freeing it.
+// The table is not owned; when it is freed the source lets go of it (DataSet becomes nullptr).
 class TDataSource : public TComponent {
 public:
   explicit TDataSource(TComponent* owner);

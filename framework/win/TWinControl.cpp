@@ -727,7 +727,7 @@ void TWinControl::ReflectNotification(TMessage& message, HWND child) {
 
 bool TWinControl::WMEraseBkgnd(TMessage& message) {
   // A native class erases its own background.
-  if (FDefWndProc != nullptr && FDefWndProc != DefWindowProcA) return false;
+  if (WrapsNativeClass()) return false;
   RECT r = ClientRect();
   ::FillRect(reinterpret_cast<HDC>(message.WParam), &r, FBrush.Handle());
   message.Result = 1;

@@ -56,6 +56,10 @@ public:
   void Broadcast(TMessage& message);
   // Sends message to every child with this control's window procedure order.
   void NotifyControls(UINT msg);
+  // The procedure of the native class the window wraps (BUTTON, EDIT, ...); nullptr or
+  // DefWindowProcA for a window of the framework's own class.
+  WNDPROC DefWndProc() const { return FDefWndProc; }
+  bool WrapsNativeClass() const { return FDefWndProc != nullptr && FDefWndProc != DefWindowProcA; }
 
   // Layout.
   void SetBounds(int left, int top, int width, int height) override;
@@ -150,7 +154,6 @@ protected:
   bool DoKeyPress(TMessage& message);
   virtual void DoEnter();
   virtual void DoExit();
-  WNDPROC DefWndProc() const { return FDefWndProc; }
 
 private:
   friend class TControl;

@@ -35,14 +35,55 @@ bool AsksForRepaint(UINT msg) {
   return msg == WM_SETFONT || msg == CM_VISIBLECHANGED || msg == CM_ENABLEDCHANGED || msg == CM_TEXTCHANGED;
 }
 
+// The messages after which a BUTTON-like native control has drawn itself (through its own DC, not
+// WM_PAINT).
+bool ButtonPaintsAfter(const TMessage& message, HWND window) {
+  switch (message.Msg) {
+    case BM_SETCHECK:
+    case BM_SETSTATE:
+    case BM_SETSTYLE:
+    case BM_CLICK:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_SETFONT:
+    case WM_UPDATEUISTATE:
+    case WM_CAPTURECHANGED:
+      return true;
+    case WM_MOUSEMOVE:
+      // A pressed button follows the mouse while it holds the capture.
+      return GetCapture() == window;
+    default:
+      return false;
+  }
+}
+
+// Counts a control's messages in progress for the time one is handled.
+class TMessageDepth {
+public:
+  explicit TMessageDepth(int& depth) : FDepth(depth) { ++FDepth; }
+  ~TMessageDepth() { --FDepth; }
+  TMessageDepth(const TMessageDepth&) = delete;
+  TMessageDepth& operator=(const TMessageDepth&) = delete;
+
+private:
+  int& FDepth;
+};
+
 }  // namespace
 
-TsSkinnedControl::TsSkinnedControl(TControl* control, TsControlKind kind, TsCacheBitmap cache)
-    : FControl(control), FSkinData(control, cache) {
+TsSkinnedControl::TsSkinnedControl(TControl* control, TWinControl* window, TsControlKind kind, TsCacheBitmap cache)
+    : FControl(control), FWindow(window), FSkinData(control, cache) {
   FSkinData.SetControlKind(kind);
 }
 
-TsSkinnedControl::~TsSkinnedControl() = default;
+TsSkinnedControl::~TsSkinnedControl() { *FAlive = false; }
 
 void TsSkinnedControl::SetDisabledKind(TsDisabledKind kind) {
   if (kind == FDisabledKind) return;
@@ -59,34 +100,64 @@ void TsSkinnedControl::SkinnedWndProc(TMessage& message) {
     SkinCommand(message);
     return;
   }
+  // Handlers may free the control (a click that closes its form); nothing of it is touched then.
+  const std::shared_ptr<bool> alive = FAlive;
   if (IsSkinned()) {
-    if (SkinnedMessage(message)) return;
-    const bool wasHot = FSkinData.IsHot();
-    if (!SkinControlMessage(message, &FSkinData)) InheritedWndProc(message);
-    if (AsksForRepaint(message.Msg)) FSkinData.RequestRepaint();
-    if (FSkinData.IsHot() != wasHot) HotChanged();
+    {
+      const TMessageDepth depth(FMessageDepth);
+      SkinnedMessageChain(message);
+    }
+    if (!*alive) return;
+    if (FMessageDepth == 0 && FNativePainted) {
+      FNativePainted = false;
+      PaintNow();
+    }
   } else {
     InheritedWndProc(message);
+    if (!*alive) return;
   }
   if (TsBoundLabel* label = BoundLabel()) label->FollowControl(message);
 }
 
+void TsSkinnedControl::SkinnedMessageChain(TMessage& message) {
+  if (SkinnedMessage(message)) return;
+  const std::shared_ptr<bool> alive = FAlive;
+  const bool wasHot = FSkinData.IsHot();
+  if (!SkinControlMessage(message, &FSkinData)) InheritedWndProc(message);
+  if (!*alive) return;
+  if (AsksForRepaint(message.Msg)) FSkinData.RequestRepaint();
+  if (FSkinData.IsHot() != wasHot) HotChanged();
+  if (NativePaintsAfter(message)) {
+    FNativePainted = true;
+    if (SkinState() != FCacheState) FSkinData.SetRepaintNeeded(true);
+  }
+}
+
+bool TsSkinnedControl::NativePaintsAfter(const TMessage& message) const {
+  if (!FWindow || !FWindow->HandleAllocated() || !FWindow->WrapsNativeClass()) return false;
+  return ButtonPaintsAfter(message, FWindow->Handle());
+}
+
+LRESULT TsSkinnedControl::AskNative(UINT msg, WPARAM wParam, LPARAM lParam) const {
+  if (!FWindow || !FWindow->HandleAllocated() || !FWindow->WrapsNativeClass()) return 0;
+  return CallWindowProcA(FWindow->DefWndProc(), FWindow->Handle(), msg, wParam, lParam);
+}
+
 void TsSkinnedControl::SkinCommand(TMessage& message) {
-  auto* win = dynamic_cast<TWinControl*>(FControl);
   switch (SkinCommandOf(message.WParam)) {
     case SkinCommand::NewSkin:
       // The children take the new skin before the control repaints over them.
-      BroadcastToChildren(win, message);
+      BroadcastToChildren(FWindow, message);
       SkinControlMessage(message, &FSkinData);
       break;
     case SkinCommand::RemoveSkin:
       SkinControlMessage(message, &FSkinData);
       FControl->Repaint();
-      BroadcastToChildren(win, message);
+      BroadcastToChildren(FWindow, message);
       break;
     case SkinCommand::Refresh:
       SkinControlMessage(message, &FSkinData);
-      BroadcastToChildren(win, message);
+      BroadcastToChildren(FWindow, message);
       FControl->Repaint();
       break;
     case SkinCommand::Repaint:
@@ -104,11 +175,14 @@ bool TsSkinnedControl::SkinnedMessage(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT:
       // A graphic control paints only on the DC its parent hands it.
-      if (message.WParam == 0 && !dynamic_cast<TWinControl*>(FControl)) return false;
+      if (message.WParam == 0 && !FWindow) return false;
       PaintMessage(message);
       return true;
-    case WM_NCPAINT:
-      return dynamic_cast<TWinControl*>(FControl) && PaintBorder();
+    case WM_NCPAINT: {
+      if (!FWindow) return false;
+      const TWindowDC dc(FWindow->Handle(), TWindowDC::Whole);
+      return PaintBorder(dc.Handle());
+    }
     case WM_ERASEBKGND:
       return true;
     default:
@@ -122,40 +196,56 @@ void TsSkinnedControl::HotChanged() {
 }
 
 void TsSkinnedControl::PaintMessage(TMessage& message) {
-  auto* win = dynamic_cast<TWinControl*>(FControl);
-  const TPaintDC dc(win ? win->Handle() : nullptr, reinterpret_cast<HDC>(message.WParam));
-  {
-    const TSaveDC saved(dc.Handle());
-    PaintClient(dc.Handle());
-  }
-  if (win) {
-    win->PaintControls(dc.Handle(), nullptr);
-    PaintBorder();
-  }
+  const TPaintDC dc(FWindow ? FWindow->Handle() : nullptr, reinterpret_cast<HDC>(message.WParam));
+  PaintOn(dc.Handle());
   message.Result = 0;
+}
+
+void TsSkinnedControl::PaintNow() {
+  if (!FWindow || !FWindow->HandleAllocated() || !IsWindowVisible(FWindow->Handle()) || !IsSkinned()) return;
+  const TWindowDC dc(FWindow->Handle(), TWindowDC::Client);
+  PaintOn(dc.Handle());
+}
+
+void TsSkinnedControl::PaintOn(HDC clientDC) {
+  {
+    const TSaveDC saved(clientDC);
+    PaintClient(clientDC);
+  }
+  if (FWindow) {
+    FWindow->PaintControls(clientDC, nullptr);
+    const TWindowDC whole(FWindow->Handle(), TWindowDC::Whole);
+    PaintBorder(whole.Handle());
+  }
 }
 
 void TsSkinnedControl::PaintClient(HDC dc) {
   if (FSkinData.BackgroundChanged()) return;
-  auto* win = dynamic_cast<TWinControl*>(FControl);
-  if (win) {
+  if (FWindow) {
     TWinControl* parent = FControl->Parent();
     if (FSkinData.ChildrenDirty() || AskChildrenDirty(parent)) FSkinData.SetRepaintNeeded(true);
     // Scrolled out of its parent, the control repaints its cache when it shows again.
     const RECT client = parent->ClientRect();
     FSkinData.SetChildrenDirty(!PtInRect(&client, POINT{FControl->Left(), FControl->Top()}));
   }
-  if (FSkinData.RepaintNeeded() && !FSkinData.Updating()) PaintSkin();
+  if (FSkinData.RepaintNeeded() && !FSkinData.Updating()) BuildCache();
   if (!FSkinData.CacheBitmap()) return;
   const RECT all{0, 0, FControl->Width(), FControl->Height()};
-  if (win)
-    CopyCacheToDC(win, &FSkinData, POINT{0, 0}, dc, all);
+  if (FWindow)
+    CopyCacheToDC(FWindow, &FSkinData, POINT{0, 0}, dc, all);
   else
     FSkinData.CopyFromCache(dc, 0, 0, all.right, all.bottom);
 }
 
-void TsSkinnedControl::PaintSkin() {
+void TsSkinnedControl::BuildCache() {
+  ++FCacheBuilds;
   FSkinData.PrepareCache();
+  PaintSkin();
+  FCacheState = SkinState();
+  FSkinData.SetRepaintNeeded(false);
+}
+
+void TsSkinnedControl::PaintSkin() {
   TBitmap* cache = FSkinData.CacheBitmap();
   const POINT at{FControl->Left(), FControl->Top()};
   const RECT all{0, 0, FControl->Width(), FControl->Height()};
@@ -167,7 +257,6 @@ void TsSkinnedControl::PaintSkin() {
     QueryParentCache(&FSkinData, ci);
     ApplyDisabledKind(cache, FDisabledKind, FControl, at, ci);
   }
-  FSkinData.SetRepaintNeeded(false);
 }
 
 TsSkinState TsSkinnedControl::SkinState() const {

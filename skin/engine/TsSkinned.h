@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <type_traits>
 #include <utility>
 
@@ -20,16 +21,21 @@ class TsBoundLabel;
 // and, where it differs from the defaults, its painting and its reactions.
 //
 // Message order (SkinnedWndProc):
-//  1. Skin commands 1, 2, 3, 6 and 7 go to SkinCommand, whatever the control's state, and stop.
+//  1. The standing skin commands (NewSkin, RemoveSkin, Refresh, Repaint, IsSkinned) go to
+//     SkinCommand, whatever the control's state, and stop.
 //  2. While the control is not skinned (IsSkinned false) everything else goes to the framework
 //     control, then to the bound label.
 //  3. Skinned: SkinnedMessage first (painting, frame and background); unless it stops the message,
 //     the skin object (SkinControlMessage) and then the framework control, after which a changed
 //     font, visibility, enabled state or text asks for a repaint and a changed hot state (mouse
-//     enter or leave, focus) calls HotChanged. Last, the bound label follows the control.
+//     enter or leave, focus) calls HotChanged. A native control draws itself outside WM_PAINT after
+//     some messages (NativePaintsAfter): once the outermost message of the control is done, the
+//     control is painted from the cache again, so the native look never stays on screen. Last, the
+//     bound label follows the control.
 class TsSkinnedControl {
 public:
-  TsSkinnedControl(TControl* control, TsControlKind kind, TsCacheBitmap cache);
+  // window: the control itself when it is a windowed control, else nullptr.
+  TsSkinnedControl(TControl* control, TWinControl* window, TsControlKind kind, TsCacheBitmap cache);
   virtual ~TsSkinnedControl();
   TsSkinnedControl(const TsSkinnedControl&) = delete;
   TsSkinnedControl& operator=(const TsSkinnedControl&) = delete;
@@ -41,6 +47,8 @@ public:
   void SetDisabledKind(TsDisabledKind kind);
   // The control is usable (ControlUsable) and its section resolved: it paints from the skin.
   bool IsSkinned() const;
+  // How many times the cache was built.
+  int CacheBuilds() const { return FCacheBuilds; }
 
   // Graphic child of the skinned windowed control parent into dc (origin at the child, clipped to
   // it): one that is not opaque is drawn off screen over the parent's cache, so its transparent parts
@@ -48,9 +56,8 @@ public:
   static bool PaintGraphicChildOverSkin(TWinControl* parent, HDC dc, TControl* child);
 
 protected:
-  // Commands 1 (new skin), 2 (skin removed), 3 (refresh), 6 (repaint) and 7 (is skinned). By
-  // default the skin object takes 1 to 3, a windowed control passes 1 to 3 on to its children, and
-  // 2, 3 and 6 repaint.
+  // The standing commands. By default the skin object takes NewSkin, RemoveSkin and Refresh, a
+  // windowed control passes them on to its children, and RemoveSkin, Refresh and Repaint repaint.
   virtual void SkinCommand(TMessage& message);
   // A message while skinned, before the common handling; True stops it there. By default WM_PAINT
   // paints from the cache, WM_NCPAINT stops when PaintBorder painted the frame, and WM_ERASEBKGND
@@ -58,33 +65,56 @@ protected:
   virtual bool SkinnedMessage(TMessage& message);
   // After the hot state changed (IsHot of the skin object); by default the cache is repainted.
   virtual void HotChanged();
+  // The native control has drawn itself while it handled message. By default, for a control over a
+  // native class: the messages after which a BUTTON-like control draws (presses, checks, focus,
+  // enabling, text, capture and key-board cues).
+  virtual bool NativePaintsAfter(const TMessage& message) const;
 
   // The client area on WM_PAINT: the cache rebuilt (PaintSkin) when due, then copied to dc.
   virtual void PaintClient(HDC dc);
-  // The frame, on WM_NCPAINT and after each client painting. True when the control painted it (the
-  // native frame is then never drawn); by default the native frame stays.
-  virtual bool PaintBorder() { return false; }
-  // Builds the cache: the section in SkinState over the whole control with the parent's image
-  // below, PaintText, and the disabled look; then the cache is current.
+  // The frame, on WM_NCPAINT and after each client painting, on the window's DC (frame included).
+  // True when the control painted it (the native frame is then never drawn); by default the native
+  // frame stays.
+  virtual bool PaintBorder(HDC /*windowDC*/) { return false; }
+  // Paints the cache, prepared at the control's size: by default the section in SkinState over the
+  // whole control with the parent's image below, PaintText, and the disabled look.
   virtual void PaintSkin();
   // The control's text into the cache; by default none.
   virtual void PaintText() {}
-  // The state the section is painted in: Hot while the skin object is hot.
+  // The state the section is painted in: Hot while the skin object is hot. The cache is rebuilt
+  // when it changes over a message.
   virtual TsSkinState SkinState() const;
   // The caption label kept beside the control, if it has one.
   virtual TsBoundLabel* BoundLabel() { return nullptr; }
+
+  // A windowed control's client and frame painted from the cache now, outside WM_PAINT.
+  void PaintNow();
+  // Asks the native control (the class's own procedure, past every hook): its answer.
+  LRESULT AskNative(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) const;
+  // Rebuilds the cache (PaintSkin), which is then current in SkinState.
+  void BuildCache();
 
   void SkinnedWndProc(TMessage& message);
   // The framework control's own window procedure.
   virtual void InheritedWndProc(TMessage& message) = 0;
   TControl* Control() const { return FControl; }
+  // The control as a windowed control; nullptr for a graphic one.
+  TWinControl* Window() const { return FWindow; }
 
 private:
+  void SkinnedMessageChain(TMessage& message);
   void PaintMessage(TMessage& message);
+  void PaintOn(HDC clientDC);
 
-  TControl* FControl;  // the control this layer is part of
+  TControl* FControl;   // the control this layer is part of
+  TWinControl* FWindow; // the same when windowed
   TsCommonData FSkinData;
   TsDisabledKind FDisabledKind;
+  TsSkinState FCacheState = TsSkinState::Normal;
+  int FCacheBuilds = 0;
+  int FMessageDepth = 0;       // messages of this control being handled, nested
+  bool FNativePainted = false; // the native control drew while they ran
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 // The paint hook of a skinned windowed control: its graphic children over the skin.
@@ -116,7 +146,7 @@ public:
   // kind and cache, then the framework control's constructor arguments.
   template <typename... Args>
   TsSkinned(TsControlKind kind, TsCacheBitmap cache, Args&&... args)
-      : TsSkinnedBase<Base>(std::forward<Args>(args)...), TsSkinnedControl(this, kind, cache) {}
+      : TsSkinnedBase<Base>(std::forward<Args>(args)...), TsSkinnedControl(this, WindowOf(this), kind, cache) {}
 
   void Loaded() override {
     Base::Loaded();
@@ -126,4 +156,13 @@ public:
 
 protected:
   void InheritedWndProc(TMessage& message) final { Base::WndProc(message); }
+
+private:
+  // Known when the template is made: windowed or graphic.
+  static TWinControl* WindowOf(TsSkinned* self) {
+    if constexpr (std::is_base_of_v<TWinControl, Base>)
+      return self;
+    else
+      return nullptr;
+  }
 };
