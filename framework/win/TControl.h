@@ -213,6 +213,13 @@ T* NewControl(TComponent* owner, TWinControl* parent, const RECT& bounds, Args&&
   control->SetParent(parent);
   return control;
 }
+// The same at the control's own default bounds.
+template <typename T>
+T* NewControl(TComponent* owner, TWinControl* parent) {
+  T* control = NewComponent<T>(owner);
+  control->SetParent(parent);
+  return control;
+}
 
 // The control under the mouse; moving it sends CM_MOUSELEAVE to the old one and CM_MOUSEENTER to
 // the new one (nullptr: the mouse left our windows).

@@ -138,6 +138,49 @@ TEST_F(Creation, AComponentMadeAfterLoadingIsCompletedAtOnce) {
   alone->Free();
 }
 
+// A control made with a plain new after loading is completed as it is placed, once.
+TEST_F(Creation, APlainNewControlIsCompletedWhenItGetsAParent) {
+  auto form = Make<TProbeForm>();
+  struct TPlaced : TLabel {
+    using TLabel::TLabel;
+    void AfterConstruction() override { gLog.push_back("after placed"); }
+    void Loaded() override {
+      TLabel::Loaded();
+      gLog.push_back("loaded placed");
+    }
+  };
+  gLog.clear();
+  auto* placed = new TPlaced(form.get());
+  EXPECT_TRUE(placed->IsIncomplete());
+  EXPECT_TRUE(gLog.empty());
+  placed->SetParent(form.get());
+  placed->SetParent(nullptr);
+  placed->SetParent(form.get());
+  EXPECT_EQ(gLog, (std::vector<std::string>{"after placed", "loaded placed"}));
+  EXPECT_FALSE(placed->IsIncomplete());
+}
+
+// A component made with a plain new by another's Loaded, during the same end of loading, is
+// completed by it too.
+TEST_F(Creation, APlainNewMadeWhileLoadingEndsIsCompletedByTheSameEnd) {
+  struct TMaker : TProbe {
+    using TProbe::TProbe;
+    void Loaded() override {
+      TProbe::Loaded();
+      if (!Made) Made = new TProbe(Owner(), "late");
+    }
+    TProbe* Made = nullptr;
+  };
+  auto form = Make<TTestForm>();
+  form->BeginLoading();
+  auto* maker = new TMaker(form.get(), "maker");
+  gLog.clear();
+  form->EndLoading();
+  EXPECT_EQ(gLog, (std::vector<std::string>{"after maker", "loaded maker", "after late", "loaded late"}));
+  ExpectCompleteTree(form.get());
+  EXPECT_FALSE(maker->Made->IsIncomplete());
+}
+
 TEST_F(Creation, AFormWhoseComponentFailsToLoadIsFreedAndTheErrorGoesOn) {
   TProbe::ThrowIn = "plain.new";
   int formsBefore = Screen->FormCount();

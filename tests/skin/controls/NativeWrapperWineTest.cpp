@@ -200,6 +200,15 @@ TEST_P(SkinnedWrapper, ACheckBoxShowsOnlyItsSkinWhateverTheNativeCheckBoxDraws) 
   EXPECT_EQ(box->State(), cbGrayed);
 }
 
+TEST_P(SkinnedWrapper, APlainNewSkinnedControlIsSkinnedOncePlaced) {
+  LoadSkin(GetParam());
+  auto* button = new TsButton(Form);
+  EXPECT_FALSE(button->IsSkinned());
+  button->SetParent(Form);
+  EXPECT_TRUE(button->IsSkinned());
+  EXPECT_EQ(button->SkinData().SkinIndex(), FindSectionIndex("BUTTON"));
+}
+
 INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedWrapper, ::testing::Values("Desert", "Nocturne"));
 
 }  // namespace

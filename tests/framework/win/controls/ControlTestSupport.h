@@ -25,9 +25,7 @@ protected:
 
   template <typename T>
   T* Make(TWinControl* parent = nullptr) {
-    T* control = new T(Form);
-    control->SetParent(parent != nullptr ? parent : Form);
-    return control;
+    return NewControl<T>(Form, parent != nullptr ? parent : Form);
   }
 
   static void Pump() { Application->ProcessMessages(); }

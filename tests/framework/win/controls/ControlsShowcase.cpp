@@ -36,10 +36,7 @@ namespace {
 
 template <typename T>
 T* Put(TForm* form, TWinControl* parent, int x, int y, int w, int h) {
-  T* control = new T(form);
-  control->SetBounds(x, y, w, h);
-  control->SetParent(parent);
-  return control;
+  return NewControl<T>(form, parent, RECT{x, y, x + w, y + h});
 }
 
 bool SaveWindow(HWND window, const char* path) {

@@ -457,3 +457,27 @@ TEST_F(NavigatorTest, GlyphsAreDrawnWithoutTheirKeyColour) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table shared by two windows may be freed first: the sources let go and the grids go blank.
+TEST_F(ControlTest, ATableFreedBeforeItsSourcesLeavesThemEmpty) {
+  auto table = std::make_unique<TClientDataSet>();
+  table->AddIntegerField("ID");
+  table->CreateDataSet();
+  table->AppendRecord({1});
+  TDataSource* sources[2] = {NewComponent<TDataSource>(Form), NewComponent<TDataSource>(Form)};
+  auto* grid = Make<TDBGrid>();
+  for (TDataSource* source : sources) source->SetDataSet(table.get());
+  grid->SetDataSource(sources[1]);
+  Pump();
+  table.reset();
+  for (TDataSource* source : sources) {
+    EXPECT_EQ(source->DataSet(), nullptr);
+    EXPECT_EQ(source->State(), TDataSetState::dsInactive);
+  }
+  grid->Repaint();
+  Pump();
+}
+
+}  // namespace
