@@ -154,6 +154,16 @@ function(tarvex_bench name)
   set_property(GLOBAL APPEND PROPERTY TARVEX_BENCHES ${name})
 endfunction()
 
+# A Wine test that reads the bundled skins as the program finds them: TARVEX_BUNDLED_SKINS is their
+# folder, reached through Wine's drive for the root.
+function(tarvex_use_bundled_skins target)
+  if(TARGET ${target} AND TARGET tarvex_skins)
+    add_dependencies(${target} tarvex_skins)
+    string(REPLACE "/" "\\\\" skins_dir "Z:${CMAKE_BINARY_DIR}/Tarvex/Skins")
+    target_compile_definitions(${target} PRIVATE "TARVEX_BUNDLED_SKINS=\"${skins_dir}\"")
+  endif()
+endfunction()
+
 function(tarvex_tool name)
   _tarvex_parse(X ${ARGN})
   if(NOT TARVEX_KIND STREQUAL "host")
