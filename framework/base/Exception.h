@@ -26,6 +26,12 @@ private:
 };
 
 // A text that does not convert to the wanted type (StrToInt and kin, field conversions).
+// An operation an object cannot do in its state (focus a hidden control, a bound past the other).
+class EInvalidOperation : public Exception {
+public:
+  using Exception::Exception;
+};
+
 class EConvertError : public Exception {
 public:
   using Exception::Exception;

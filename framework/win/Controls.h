@@ -10,12 +10,6 @@
 
 class TObject;
 
-// An operation the control cannot do in its state (focus a hidden control, no parent window).
-class EInvalidOperation : public Exception {
-public:
-  using Exception::Exception;
-};
-
 // The platform refused a window, class or other resource.
 class EOutOfResources : public Exception {
 public:

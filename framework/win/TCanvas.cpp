@@ -145,6 +145,11 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
   ::Ellipse(FHandle, x1, y1, x2, y2);
 }
 
+void TCanvas::Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
+  RequireState(csPen | csBrush);
+  ::Pie(FHandle, x1, y1, x2, y2, x3, y3, x4, y4);
+}
+
 void TCanvas::FillRect(const RECT& r) {
   RequireState(csBrush);
   ::FillRect(FHandle, &r, FBrush.Handle());

@@ -48,6 +48,9 @@ public:
   void RoundRect(int x1, int y1, int x2, int y2, int x3, int y3);
   void Ellipse(int x1, int y1, int x2, int y2);
   void Ellipse(const RECT& r) { Ellipse(r.left, r.top, r.right, r.bottom); }
+  // The part of the ellipse in (x1, y1, x2, y2) from the ray through (x3, y3) counter-clockwise to
+  // the ray through (x4, y4).
+  void Pie(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4);
   void FillRect(const RECT& r);
   void FrameRect(const RECT& r);
   void TextOut(int x, int y, const std::string& text);
