@@ -164,7 +164,7 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
   bench::RunProcess({SHX_GEN, superfile, std::to_string(static_cast<uint64_t>(mib) * 1048576 * 10 / 31), "5"});
   const double bytes = static_cast<double>(fs::file_size(superfile));
-  const std::string size = bench::MiB(bytes) + " superfile";
+  const std::string size = bench::Bytes(bytes) + " superfile";
 
   // Split: every image against objcopy's binary of its block.
   const std::vector<std::string> blocks = WriteBlocks(superfile, dir / "blocks");

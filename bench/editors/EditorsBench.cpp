@@ -89,7 +89,7 @@ void LanguagePack(int count, const bench::TOptions& options) {
   std::printf("  language pack, %d strings: decode equals the reference's, pack reads back\n", count);
   if (options.CheckOnly) return;
 
-  const std::string size = std::to_string(count) + " CJK strings, " + bench::MiB(double(gen.Image.size()));
+  const std::string size = std::to_string(count) + " CJK strings, " + bench::Bytes(double(gen.Image.size()));
   bench::AddRow(bench::PairRow("language decode / reference tree walk", size,
                                bench::RunCallPairs([&] { benchmark::DoNotOptimize(pack.Decode(0)); },
                                                    [&] { benchmark::DoNotOptimize(ReferenceDecode(gen.Image, lang)); },
@@ -128,7 +128,7 @@ void Drm(const bench::TOptions& options) {
   const int repeats = bench::RepeatsFor(list);
   std::vector<bench::TSample> samples;
   for (int i = 0; i < options.Pairs; ++i) samples.push_back(bench::TimeCalls(list, repeats));
-  bench::AddRow(bench::SoloRow("DRM listing (no peer)", "1000 pictures, " + bench::MiB(double(gen.Image.size())), samples));
+  bench::AddRow(bench::SoloRow("DRM listing (no peer)", "1000 pictures, " + bench::Bytes(double(gen.Image.size())), samples));
 }
 
 }  // namespace

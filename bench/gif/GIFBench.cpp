@@ -296,7 +296,7 @@ std::string Describe(const TBytes& file) {
   const TGiflibFile gif(file);
   const GifFileType* f = gif.File();
   return std::to_string(f->SWidth) + "x" + std::to_string(f->SHeight) + ", " + std::to_string(f->ImageCount) +
-         (f->ImageCount == 1 ? " frame, " : " frames, ") + bench::MiB(double(file.size()));
+         (f->ImageCount == 1 ? " frame, " : " frames, ") + bench::Bytes(double(file.size()));
 }
 
 void FlipPixel(TGIFDocument& document) {

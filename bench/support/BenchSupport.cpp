@@ -57,7 +57,7 @@ TOptions ParseOptions(int& argc, char** argv) {
     if (arg == "--check-only") {
       options.CheckOnly = true;
     } else if (arg == "--pairs" && i + 1 < argc) {
-      options.Pairs = std::max(1, std::atoi(argv[++i]));
+      options.Pairs = std::max(5, std::atoi(argv[++i]));
     } else {
       argv[kept++] = argv[i];
     }
@@ -254,12 +254,13 @@ std::string Seconds(double seconds) {
   return Format("%.1f us", seconds * 1e6);
 }
 
-std::string MiB(double bytes) {
+std::string Bytes(double bytes) {
+  if (bytes < 1048576) return Format("%.0f KiB", bytes / 1024);
   return Format(bytes >= 10 * 1048576.0 ? "%.0f MiB" : "%.1f MiB", bytes / 1048576.0);
 }
 
 std::string KiBAsMiB(long kb) {
-  return kb < 0 ? "-" : MiB(static_cast<double>(kb) * 1024);
+  return kb < 0 ? "-" : Bytes(static_cast<double>(kb) * 1024);
 }
 
 }  // namespace bench

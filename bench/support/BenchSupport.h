@@ -28,7 +28,7 @@
 namespace bench {
 
 struct TOptions {
-  int Pairs = 5;           // --pairs N (at least 5 count for the table; fewer only while developing)
+  int Pairs = 5;           // --pairs N, at least 5
   bool CheckOnly = false;  // --check-only: the result checks, no timing
 };
 
@@ -97,7 +97,7 @@ void AddRow(const TRow& row);
 void SaveRows();
 
 std::string Seconds(double seconds);  // "412 ms", "3.21 s", "85.0 us"
-std::string MiB(double bytes);        // "64.0 MiB"
+std::string Bytes(double bytes);        // "64.0 MiB"
 std::string KiBAsMiB(long kb);        // a peak in kB (KiB) as MiB
 
 }  // namespace bench

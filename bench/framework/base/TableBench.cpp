@@ -146,7 +146,7 @@ void SaveAndLoad(TDataPacketFormat format, const char* name, int runs) {
   source.Fill();
   TMemoryStream saved;
   source.Table.SaveToStream(saved, format);
-  const std::string size = bench::MiB(static_cast<double>(saved.Size())) + " packet";
+  const std::string size = bench::Bytes(static_cast<double>(saved.Size())) + " packet";
   const auto save = [&] {
     TMemoryStream m;
     source.Table.SaveToStream(m, format);
