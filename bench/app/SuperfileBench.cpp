@@ -1,277 +1,269 @@
-// Split and combine of generated superfiles against objcopy reading and writing the same
-// S-records in the same run, with the peak memory of the command-line driver and of objcopy, and
-// a check that our records equal objcopy's for the same bytes.
+// Split and combine of generated superfiles against objcopy doing the same work: both sides run as
+// processes on the same inputs, alternated run by run.
+//   split:   shx-tool split of the superfile, against objcopy -I srec -O binary of each of its blocks;
+//            every image must equal objcopy's.
+//   combine: shx-tool combine of the split's images, against objcopy -I binary -O srec of each image
+//            (the memory map and the flash as the one block they make); every block's S3 records
+//            must equal objcopy's. The combine rebuilds the RAM downloader's address table, so its
+//            block is compared with the split image carrying the table the format asks for.
+// Options: --mib A,B,... (superfile sizes, default 16,64,256), --pairs N, --check-only.
+// TARVEX_BENCH_CORRUPT=split or =combine flips a byte of our output before the checks.
 
-#include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "TCollectingHost.h"
-#include "app/core/TSuperfileCombiner.h"
-#include "app/core/TSuperfileSplitter.h"
+#include "app/core/TSuperfileHeader.h"
+#include "bench/support/BenchSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr uint32_t kFlashStart = 0x10000000;  // where shx-gen puts the memory map and the flash
-
-// Reports error boxes on stderr and otherwise stays quiet.
-class TQuietHost : public TCollectingHost {
-public:
-  TQuietHost() {
-    OnError = [](const std::string& text) { std::fprintf(stderr, "error: %s\n", text.c_str()); };
-  }
+struct TRow {
+  int CG = -1;  // -1: none (the RAM downloader, the boot loader)
+  std::string Type, Name;
+  uint32_t A1 = 0, A2 = 0;
 };
 
-const fs::path& Root() {
-  static const fs::path root = fs::temp_directory_path() / ("tarvex-bench-" + std::to_string(::getpid()));
-  return root;
-}
-
-// Runs a program and returns its peak resident memory in kB, or -1 when it failed. The peak of a
-// spawned child includes this process's own at the time, so peaks are taken while it is small.
-long RunChild(const std::vector<std::string>& args, const std::string& output = "/dev/null") {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return usage.ru_maxrss;
-}
-
-// A superfile of about the given size from shx-gen, split into its images.
-struct TFixture {
-  fs::path Dir;
-  std::string Superfile;
-  std::string List;        // the split's rows as the driver prints them
-  std::string FlashImage;  // memory map and flash: the bytes of the superfile's largest block
-  std::vector<TCodeGroupRow> Rows;
-  int64_t SuperfileBytes = 0;
-};
-
-std::map<int, TFixture>& Fixtures() {
-  static std::map<int, TFixture> fixtures;
-  return fixtures;
-}
-
-bool MakeFixture(int mb) {
-  TFixture& f = Fixtures()[mb];
-  f.Dir = Root() / std::to_string(mb);
-  fs::create_directories(f.Dir);
-  f.Superfile = (f.Dir / "fw.shx").string();
-  f.List = (f.Dir / "list.txt").string();
-  // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
-  if (RunChild({SHX_GEN, f.Superfile, std::to_string(static_cast<size_t>(mb) * 1024 * 1024 * 10 / 31), "5"}) < 0)
-    return false;
-  f.SuperfileBytes = static_cast<int64_t>(fs::file_size(f.Superfile));
-  TQuietHost host;
-  TSuperfileSplitter splitter(host);
-  if (!splitter.Split(f.Superfile, {512, false, f.Dir.string()})) return false;
-  f.Rows = host.Rows;
-  for (const TCodeGroupRow& row : f.Rows)
-    if (row.A1 == kFlashStart) f.FlashImage = row.Name;
-  return !f.FlashImage.empty();
-}
-
-std::vector<std::string> ObjcopyToSRecords(const std::string& in, const std::string& out) {
-  // The addresses moved to the flash's start give the records our flash block holds.
-  return {"objcopy",       "-I",  "binary", "-O", "srec", "--srec-forceS3", "--srec-len=64", "--change-addresses",
-          "0x10000000", in, out};
-}
-
-// The driver prints the split's rows and then its status lines; the combine reads back the rows.
-void KeepRows(const std::string& list) {
-  std::vector<std::string> rows;
+// The rows shx-tool split prints: CG|Type|A1|A2|size|file.
+std::vector<TRow> ReadRows(const std::string& list, const std::string& keep) {
+  std::vector<TRow> rows;
   std::ifstream in(list);
+  std::ofstream out(keep, std::ios::trunc);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::stringstream s(line);
+    for (std::string f; fields.size() < 5 && std::getline(s, f, '|');) fields.push_back(f);
+    std::string name;
+    if (fields.size() != 5 || !std::getline(s, name)) continue;  // a status line
+    rows.push_back({fields[0].empty() ? -1 : std::stoi(fields[0]), fields[1], name,
+                    static_cast<uint32_t>(std::stoul(fields[2], nullptr, 16)),
+                    static_cast<uint32_t>(std::stoul(fields[3], nullptr, 16))});
+    out << line << "\n";
+  }
+  return rows;
+}
+
+// Writes each S-record block of a superfile (its records up to and with an S7) to its own file.
+std::vector<std::string> WriteBlocks(const std::string& superfile, const fs::path& dir) {
+  fs::create_directories(dir);
+  std::ifstream in(superfile, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(kSuperfileHeaderSize));
+  std::vector<std::string> blocks;
+  std::ofstream out;
+  for (std::string line; std::getline(in, line);) {
+    if (!out.is_open()) {
+      blocks.push_back((dir / (std::to_string(blocks.size()) + ".srec")).string());
+      out.open(blocks.back(), std::ios::binary | std::ios::trunc);
+    }
+    out << line << "\n";
+    if (line.rfind("S7", 0) == 0) out.close();
+  }
+  return blocks;
+}
+
+// The first S3 record's address of a block file, or none.
+std::optional<uint32_t> FirstAddress(const std::string& block) {
+  std::ifstream in(block);
   for (std::string line; std::getline(in, line);)
-    if (line.find('|') != std::string::npos) rows.push_back(line);
-  in.close();
-  std::ofstream out(list, std::ios::trunc);
-  for (const std::string& row : rows) out << row << "\n";
+    if (line.rfind("S3", 0) == 0 && line.size() >= 12) return static_cast<uint32_t>(std::stoul(line.substr(4, 8), nullptr, 16));
+  return std::nullopt;
 }
 
-void Record(benchmark::State& state, int64_t bytes) {
-  state.SetBytesProcessed(bytes * static_cast<int64_t>(state.iterations()));
-  state.counters["MB"] = static_cast<double>(bytes) / (1024 * 1024);
+// Compares the S3 records of two files in order; returns why they differ, or an empty text.
+std::string CompareRecords(const std::string& ours, const std::string& theirs) {
+  std::ifstream a(ours), b(theirs);
+  const auto next = [](std::ifstream& in, std::string& line) {
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.rfind("S3", 0) == 0) return true;
+    }
+    return false;
+  };
+  std::string la, lb;
+  for (long n = 1;; ++n) {
+    const bool ha = next(a, la), hb = next(b, lb);
+    if (!ha && !hb) return n == 1 ? "no S3 records" : "";
+    if (ha != hb) return "record " + std::to_string(n) + ": " + (ha ? "objcopy wrote fewer" : "objcopy wrote more");
+    if (la != lb) return "record " + std::to_string(n) + ": " + la + " / objcopy " + lb;
+  }
 }
 
-void SplitOurs(benchmark::State& state) {
-  const TFixture& f = Fixtures().at(64);
-  const std::string out = (f.Dir / "split").string();
+std::vector<std::string> SRecordsOf(const std::string& image, uint32_t address, const std::string& out) {
+  char start[16];
+  std::snprintf(start, sizeof start, "0x%08X", address);
+  return {"objcopy", "-I", "binary", "-O", "srec", "--srec-forceS3", "--srec-len=64", "--change-addresses", start,
+          image, out};
+}
+
+uint32_t GetBE32(const std::vector<char>& b, size_t at) {
+  return static_cast<uint32_t>(static_cast<uint8_t>(b[at])) << 24 | static_cast<uint32_t>(static_cast<uint8_t>(b[at + 1])) << 16 |
+         static_cast<uint32_t>(static_cast<uint8_t>(b[at + 2])) << 8 | static_cast<uint8_t>(b[at + 3]);
+}
+
+void PutBE32(std::vector<char>& b, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) b[at + static_cast<size_t>(i)] = static_cast<char>(value >> (24 - 8 * i));
+}
+
+// The RAM downloader as a combine must write it: bytes 48 to 415 FF, then the (start, end) pair of
+// each code group 1 to 20 at 248 + 8 * CG, big-endian. A pair the image presets is kept, else it is
+// the row's start and its end rounded up to 64 KiB; a start word FFFF0000 marks a start left out.
+// The memory map's start, when it is a row of its own, is code group 1's start word.
+std::string ExpectedLoader(const TRow& loaderRow, std::vector<TRow> rows, const std::string& out) {
+  std::ifstream in(loaderRow.Name, std::ios::binary);
+  const std::vector<char> loader{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (loader.size() < 416) throw std::runtime_error("the RAM downloader is too short for its table");
+  std::vector<char> table = loader;
+  std::fill(table.begin() + 48, table.begin() + 416, static_cast<char>(0xFF));
+  std::stable_sort(rows.begin(), rows.end(), [](const TRow& a, const TRow& b) { return a.CG < b.CG; });
+  for (const TRow& row : rows) {
+    if (row.CG == 0) PutBE32(table, 256, row.A1);
+    if (row.CG < 1 || row.CG > 20) continue;
+    const size_t at = 248 + 8 * static_cast<size_t>(row.CG);
+    uint32_t start = GetBE32(loader, at), end = GetBE32(loader, at + 4);
+    if (start == 0xFFFFFFFF && end == 0xFFFFFFFF) start = row.A1, end = row.A2 | 0xFFFF;
+    PutBE32(table, at + 4, end);
+    if (start != 0xFFFF0000) PutBE32(table, at, start);
+  }
+  std::ofstream(out, std::ios::binary | std::ios::trunc).write(table.data(), static_cast<std::streamsize>(table.size()));
+  return out;
+}
+
+std::string Concatenate(const std::string& a, const std::string& b, const std::string& out) {
+  std::ofstream o(out, std::ios::binary | std::ios::trunc);
+  o << std::ifstream(a, std::ios::binary).rdbuf() << std::ifstream(b, std::ios::binary).rdbuf();
+  return out;
+}
+
+// Runs each command as a process; the sample is their total time and the highest peak.
+bench::TSample RunAll(const std::vector<std::vector<std::string>>& commands) {
+  bench::TSample total{0, -1};
+  for (const auto& command : commands) {
+    const bench::TSample s = bench::RunProcess(command);
+    total.Seconds += s.Seconds;
+    total.PeakKB = std::max(total.PeakKB, s.PeakKB);
+  }
+  return total;
+}
+
+void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
+  fs::create_directories(dir);
+  const std::string superfile = (dir / "fw.shx").string();
+  // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
+  bench::RunProcess({SHX_GEN, superfile, std::to_string(static_cast<uint64_t>(mib) * 1048576 * 10 / 31), "5"});
+  const double bytes = static_cast<double>(fs::file_size(superfile));
+  const std::string size = bench::Bytes(bytes) + " superfile";
+
+  // Split: every image against objcopy's binary of its block.
+  const std::vector<std::string> blocks = WriteBlocks(superfile, dir / "blocks");
+  fs::create_directories(dir / "split");
+  bench::RunProcess({SHX_TOOL, "split", superfile, (dir / "split").string()}, (dir / "split.txt").string());
+  const std::string list = (dir / "list.txt").string();
+  const std::vector<TRow> rows = ReadRows((dir / "split.txt").string(), list);
+  if (rows.size() != blocks.size())
+    bench::CheckFailed("split of " + size + ": " + std::to_string(rows.size()) + " images from " +
+                       std::to_string(blocks.size()) + " blocks");
+  std::vector<std::vector<std::string>> splitPeer;
+  fs::create_directories(dir / "objcopy-split");
+  for (size_t i = 0; i < blocks.size(); ++i)
+    splitPeer.push_back({"objcopy", "-I", "srec", "-O", "binary", blocks[i],
+                         (dir / "objcopy-split" / (std::to_string(i) + ".bin")).string()});
+  RunAll(splitPeer);
+  size_t largest = 0;
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (fs::file_size(rows[i].Name) > fs::file_size(rows[largest].Name)) largest = i;
+  if (bench::CorruptionAsked("split")) bench::FlipFileByte(rows[largest].Name, fs::file_size(rows[largest].Name) / 2);
+  for (size_t i = 0; i < rows.size(); ++i)
+    if (const auto at = bench::FirstDifference(rows[i].Name, splitPeer[i].back()))
+      bench::CheckFailed("split of " + size + ": the " + rows[i].Type + " image differs from objcopy's at byte " +
+                         std::to_string(*at));
+
+  // Combine: every block's S3 records against objcopy's of its image.
+  const std::string combined = (dir / "combined.shx").string();
+  bench::RunProcess({SHX_TOOL, "combine", list, combined});
+  std::map<uint32_t, std::string> peerInputs;  // block address -> the image objcopy reads
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].Type == "Flash" && i > 0 && rows[i - 1].Type == "Memory map") continue;
+    std::string image = rows[i].Name;
+    if (rows[i].Type == "Memory map" && i + 1 < rows.size() && rows[i + 1].Type == "Flash")
+      image = Concatenate(image, rows[i + 1].Name, (dir / "map-and-flash.bin").string());
+    if (rows[i].Type == "RAM Downloader") image = ExpectedLoader(rows[i], rows, (dir / "loader.bin").string());
+    peerInputs[rows[i].A1] = image;
+  }
+  std::vector<std::vector<std::string>> combinePeer;
+  fs::create_directories(dir / "objcopy-combine");
+  for (const auto& [address, image] : peerInputs)
+    combinePeer.push_back(SRecordsOf(image, address, (dir / "objcopy-combine" / (std::to_string(combinePeer.size()) + ".srec")).string()));
+  RunAll(combinePeer);
+  if (bench::CorruptionAsked("combine")) bench::FlipFileByte(combined, fs::file_size(combined) / 2);
+  const std::vector<std::string> ourBlocks = WriteBlocks(combined, dir / "combined-blocks");
+  if (ourBlocks.size() != combinePeer.size())
+    bench::CheckFailed("combine of " + size + ": " + std::to_string(ourBlocks.size()) + " blocks for " +
+                       std::to_string(combinePeer.size()) + " images");
+  for (const std::string& block : ourBlocks) {
+    const auto address = FirstAddress(block);
+    const auto image = address ? peerInputs.find(*address) : peerInputs.end();
+    if (image == peerInputs.end()) bench::CheckFailed("combine of " + size + ": a block starts at no image's address");
+    const size_t n = static_cast<size_t>(std::distance(peerInputs.begin(), image));
+    const std::string why = CompareRecords(block, combinePeer[n].back());
+    if (!why.empty())
+      bench::CheckFailed("combine of " + size + ": the block of " + fs::path(image->second).filename().string() +
+                         " differs from objcopy's, " + why);
+  }
+  std::printf("  %s: %zu images and %zu blocks equal objcopy's\n", size.c_str(), rows.size(), ourBlocks.size());
+  if (options.CheckOnly) return;
+
+  const std::string out = (dir / "timed").string();
   fs::create_directories(out);
-  TQuietHost host;
-  TSuperfileSplitter splitter(host);
-  for (auto _ : state)
-    if (!splitter.Split(f.Superfile, {static_cast<int>(state.range(0)), false, out}))
-      state.SkipWithError("split failed");
-  Record(state, f.SuperfileBytes);
+  bench::AddRow(bench::PairRow(
+      "split: shx-tool / objcopy -I srec -O binary of each block", size,
+      bench::RunPairs([&] { return bench::RunProcess({SHX_TOOL, "split", superfile, out}); },
+                      [&] { return RunAll(splitPeer); }, options.Pairs),
+      true));
+  bench::AddRow(bench::PairRow(
+      "combine: shx-tool / objcopy -I binary -O srec of each image", size,
+      bench::RunPairs([&] { return bench::RunProcess({SHX_TOOL, "combine", list, (dir / "timed.shx").string()}); },
+                      [&] { return RunAll(combinePeer); }, options.Pairs),
+      true));
 }
 
-// Reads the S-records objcopy wrote for the flash block (the combine's peer run makes them).
-void SplitObjcopy(benchmark::State& state) {
-  const TFixture& f = Fixtures().at(64);
-  const std::string text = (f.Dir / "objcopy.srec").string();
-  const std::string out = (f.Dir / "objcopy.bin").string();
-  if (!fs::exists(text) && RunChild(ObjcopyToSRecords(f.FlashImage, text)) < 0) state.SkipWithError("objcopy failed");
-  for (auto _ : state)
-    if (RunChild({"objcopy", "-I", "srec", "-O", "binary", text, out}) < 0) state.SkipWithError("objcopy failed");
-  Record(state, static_cast<int64_t>(fs::file_size(text)));
-}
-
-void CombineOurs(benchmark::State& state) {
-  const TFixture& f = Fixtures().at(static_cast<int>(state.range(0)));
-  TQuietHost host;
-  host.SaveName = (f.Dir / "combined.shx").string();
-  TSuperfileCombiner combiner(host);
-  for (auto _ : state)
-    if (!combiner.Combine(f.Rows, "", static_cast<int>(state.range(1)))) state.SkipWithError("combine failed");
-  Record(state, static_cast<int64_t>(fs::file_size(host.SaveName)));
-}
-
-void CombineObjcopy(benchmark::State& state) {
-  const TFixture& f = Fixtures().at(static_cast<int>(state.range(0)));
-  const std::string out = (f.Dir / "objcopy.srec").string();
-  for (auto _ : state)
-    if (RunChild(ObjcopyToSRecords(f.FlashImage, out)) < 0) state.SkipWithError("objcopy failed");
-  Record(state, static_cast<int64_t>(fs::file_size(out)));
-}
-
-// Three runs each, the best counting: the machine's other load only ever slows a run down.
-BENCHMARK(SplitOurs)->Arg(128)->Arg(4096)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
-BENCHMARK(SplitObjcopy)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0)->Repetitions(3);
-BENCHMARK(CombineOurs)
-    ->ArgsProduct({{16, 64, 256}, {128, 4096}})
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(1.0)
-    ->Repetitions(3);
-BENCHMARK(CombineObjcopy)
-    ->Arg(16)
-    ->Arg(64)
-    ->Arg(256)
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime()
-    ->MinTime(1.0)
-    ->Repetitions(3);
-
-// Our flash block's S3 records against objcopy's for the same bytes, line by line.
-std::string CompareRecords(const TFixture& f) {
-  std::ifstream ours(f.Dir / "combined.shx", std::ios::binary);
-  std::ifstream theirs(f.Dir / "objcopy.srec", std::ios::binary);
-  if (!ours || !theirs) return "not compared: an output is missing";
-  char first[16];
-  std::snprintf(first, sizeof first, "S345%08X", kFlashStart);
-  std::string a, b;
-  while (std::getline(ours, a) && a.rfind(first, 0) != 0) {
-  }
-  long lines = 0;
-  for (; ours && a.rfind("S3", 0) == 0; std::getline(ours, a), ++lines) {
-    while (std::getline(theirs, b) && b.rfind("S3", 0) != 0) {
+std::vector<int> Sizes(int argc, char** argv) {
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::string(argv[i]) == "--mib") {
+      std::vector<int> sizes;
+      std::stringstream s(argv[i + 1]);
+      for (std::string n; std::getline(s, n, ',');) sizes.push_back(std::max(1, std::atoi(n.c_str())));
+      return sizes;
     }
-    if (a != b) return "DIFFER at record " + std::to_string(lines + 1) + ": " + a + " / " + b;
-  }
-  while (std::getline(theirs, b))
-    if (b.rfind("S3", 0) == 0) return "DIFFER: objcopy wrote more records";
-  return lines == 0 ? "DIFFER: no flash block found" : "equal, " + std::to_string(lines) + " S3 records";
-}
-
-// Keeps each benchmark's throughput so that the ratios can be printed after the run.
-class TRatioReporter : public benchmark::ConsoleReporter {
-public:
-  std::map<std::string, double> BytesPerSecond;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Aggregate) continue;
-      const auto it = run.counters.find("bytes_per_second");
-      if (it != run.counters.end()) {
-        double& best = BytesPerSecond[run.benchmark_name()];
-        best = std::max(best, static_cast<double>(it->second));
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
-double Best(const TRatioReporter& r, const std::string& prefix) {
-  double best = 0;
-  for (const auto& [name, value] : r.BytesPerSecond)
-    if (name.rfind(prefix, 0) == 0) best = std::max(best, value);
-  return best;
+  return {16, 64, 256};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  std::vector<std::string> peaks;
-  for (int mb : {16, 64, 256}) {
-    if (!MakeFixture(mb)) {
-      std::fprintf(stderr, "cannot make the %d MB superfile\n", mb);
-      fs::remove_all(Root());
-      return 1;
+  return bench::Main(argc, argv, [&](const bench::TOptions& options) {
+    const fs::path root = fs::temp_directory_path() / ("tarvex-superfile-bench-" + std::to_string(::getpid()));
+    struct TCleanUp {
+      fs::path Dir;
+      ~TCleanUp() { fs::remove_all(Dir); }
+    } cleanUp{root};
+    // No peak can be below what a spawned process starts with.
+    std::printf("  a spawned /bin/true peaks at %s\n", bench::KiBAsMiB(bench::RunProcess({"true"}).PeakKB).c_str());
+    for (int mib : Sizes(argc, argv)) {
+      Bench(mib, root / std::to_string(mib), options);
+      fs::remove_all(root / std::to_string(mib));
     }
-    const TFixture& f = Fixtures().at(mb);
-    const std::string out = (f.Dir / "peak.out").string();
-    const auto report = [&](const char* what, int kb, long peak) {
-      char line[160];
-      std::snprintf(line, sizeof line, "%-8s peak memory: %5.1f MB superfile, %4d kB buffers: %6ld kB", what,
-                    static_cast<double>(f.SuperfileBytes) / (1024 * 1024), kb, peak);
-      peaks.push_back(line);
-    };
-    fs::create_directories(f.Dir / "peak");
-    for (int kb : {128, 4096}) {
-      const std::string buffer = std::to_string(kb);
-      report("split", kb,
-             RunChild({SHX_TOOL, "split", f.Superfile, (f.Dir / "peak").string(), "--buffer-kb", buffer}, f.List));
-      KeepRows(f.List);
-      report("combine", kb, RunChild({SHX_TOOL, "combine", f.List, out, "--buffer-kb", buffer}));
-    }
-    report("objcopy", 0, RunChild(ObjcopyToSRecords(f.FlashImage, out)));
-    fs::remove_all(f.Dir / "peak");
-    fs::remove(out);
-  }
-  rusage self{};
-  getrusage(RUSAGE_SELF, &self);
-  peaks.push_back("(no figure can be below this process's own peak then: " + std::to_string(self.ru_maxrss) + " kB)");
-
-  TRatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double mb = 1024.0 * 1024.0;
-  const double split = Best(reporter, "SplitOurs"), splitPeer = Best(reporter, "SplitObjcopy");
-  if (splitPeer > 0)
-    std::printf("split:   %.1f MB/s, objcopy reading S-records %.1f MB/s, ratio %.2f (goal 2.0)\n", split / mb,
-                splitPeer / mb, split / splitPeer);
-  for (int size : {16, 64, 256}) {
-    const std::string arg = "/" + std::to_string(size) + "/";
-    const double combine = Best(reporter, "CombineOurs" + arg);
-    const double peer = Best(reporter, "CombineObjcopy" + arg);
-    if (peer > 0)
-      std::printf("combine %3d MB: %.1f MB/s, objcopy writing S-records %.1f MB/s, ratio %.2f (goal 2.5); "
-                  "records %s\n",
-                  size, combine / mb, peer / mb, combine / peer, CompareRecords(Fixtures().at(size)).c_str());
-  }
-  for (const std::string& line : peaks) std::printf("%s\n", line.c_str());
-  fs::remove_all(Root());
-  benchmark::Shutdown();
-  return 0;
+  });
 }
