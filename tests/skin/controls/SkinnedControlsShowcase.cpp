@@ -6,6 +6,7 @@
 #include "framework/win/TCustomForm.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsGauge.h"
 #include "skin/engine/TsSkinManager.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 420, 220);
+  form->SetBounds(0, 0, 420, 300);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -43,6 +44,20 @@ int main(int argc, char** argv) {
   wide->SetCaption("Caption at the left");
   wide->SetAlignment(taLeftJustify);
   wide->SetChecked(true);
+
+  const TsGaugeKind kinds[] = {TsGaugeKind::gkHorizontalBar, TsGaugeKind::gkVerticalBar, TsGaugeKind::gkPie,
+                               TsGaugeKind::gkNeedle, TsGaugeKind::gkText};
+  const RECT places[] = {{10, 150, 200, 172}, {210, 100, 240, 250}, {250, 180, 300, 230}, {310, 180, 400, 230},
+                         {10, 180, 200, 200}};
+  for (int i = 0; i < 5; ++i) {
+    auto* gauge = NewControl<TsGauge>(form, form, places[i]);
+    gauge->SetKind(kinds[i]);
+    gauge->SetMaxValue(3);
+    gauge->SetProgress(2);
+  }
+  auto* disabledGauge = NewControl<TsGauge>(form, form, RECT{10, 210, 200, 232});
+  disabledGauge->SetProgress(30);
+  disabledGauge->SetEnabled(false);
 
   form->Show();
   focused->SetFocus();

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "skin/controls/TsGauge.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "tests/framework/win/TGuiCensus.h"
+
+namespace {
+
+class Gauge : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Form = NewComponent<TForm>(Application);  // skin changes reach the application's forms
+    Form->SetBounds(40, 40, 300, 200);
+    G = NewControl<TsGauge>(Form, Form, RECT{10, 10, 130, 40});
+    G->SetOnChange(TNotifyEvent::FromFunctor([this](TObject*) { ++Changes; }));
+    Target.SetPixelFormat(TPixelFormat::Bit24);
+    Target.SetSize(G->Width(), G->Height());
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+  }
+  void LoadSkin() {
+    auto* manager = NewComponent<TsSkinManager>(Form);
+    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+    manager->SetSkinName("Desert");
+  }
+  // The gauge painted as its parent paints it, into our bitmap.
+  COLORREF PaintedAt(int x, int y) {
+    G->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Target.Canvas()->Handle()), 0);
+    return GetPixel(Target.Canvas()->Handle(), x, y);
+  }
+
+  TForm* Form = nullptr;
+  TsGauge* G = nullptr;
+  TBitmap Target;
+  int Changes = 0;
+};
+
+TEST_F(Gauge, UnskinnedTheBarFillsItsShareInsideTheFrame) {
+  G->SetShowText(false);
+  G->SetMaxValue(3);
+  G->SetProgress(2);
+  EXPECT_EQ(G->PercentDone(), 66);
+  // The paint rectangle is 1 pixel in; the bar covers Trunc(119 x 0.66) = 78 columns from x = 1.
+  const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+  EXPECT_EQ(PaintedAt(0, 15), frame);
+  EXPECT_EQ(PaintedAt(77, 15), RGB(0, 0, 0));
+  EXPECT_EQ(PaintedAt(78, 15), RGB(255, 255, 255));
+  EXPECT_EQ(PaintedAt(118, 15), RGB(255, 255, 255));
+  EXPECT_EQ(PaintedAt(119, 15), frame);
+  EXPECT_EQ(G->CacheBuilds(), 0);
+}
+
+TEST_F(Gauge, UnskinnedTheDigitsShowInvertedOverTheBar) {
+  G->SetMaxValue(100);
+  G->SetProgress(100);
+  G->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Target.Canvas()->Handle()), 0);
+  int white = 0;
+  for (int x = 1; x < 119; ++x)
+    for (int y = 1; y < 29; ++y) white += GetPixel(Target.Canvas()->Handle(), x, y) == RGB(255, 255, 255);
+  EXPECT_GT(white, 0);  // "100%" in white over the full black bar
+}
+
+TEST_F(Gauge, ProgressReportsEachChangeOnceAndRebuildsOnlyForANewPercentage) {
+  LoadSkin();
+  ASSERT_TRUE(G->IsSkinned());
+  G->SetMinValue(0);
+  G->SetMaxValue(30'000'000);
+  G->SetProgress(0);
+  PaintedAt(5, 5);
+  const int builds = G->CacheBuilds();
+  Changes = 0;
+  G->SetProgress(10);  // still 0 %
+  G->SetProgress(10);
+  PaintedAt(5, 5);
+  EXPECT_EQ(Changes, 1);
+  EXPECT_EQ(G->CacheBuilds(), builds);
+  G->SetProgress(15'000'000);
+  EXPECT_EQ(G->PercentDone(), 50);
+  PaintedAt(5, 5);
+  EXPECT_EQ(G->CacheBuilds(), builds + 1);
+  G->SetMaxValue(100'000'000);
+  G->SetProgress(100'000'000);
+  EXPECT_EQ(G->PercentDone(), 100);
+}
+
+TEST_F(Gauge, AnEmptyRangeShowsNothingAndBoundsAreChecked) {
+  G->SetMaxValue(0);
+  EXPECT_EQ(G->PercentDone(), 0);
+  EXPECT_THROW(G->SetMaxValue(-5), EInvalidOperation);
+  EXPECT_EQ(G->MaxValue(), 0);
+}
+
+TEST_F(Gauge, PaintingEveryKindSkinnedAndUnskinnedLeaksNothing) {
+  auto paintAll = [&] {
+    for (TsGaugeKind kind : {TsGaugeKind::gkText, TsGaugeKind::gkHorizontalBar, TsGaugeKind::gkVerticalBar,
+                             TsGaugeKind::gkPie, TsGaugeKind::gkNeedle}) {
+      G->SetKind(kind);
+      PaintedAt(1, 1);
+    }
+  };
+  paintAll();
+  EXPECT_EQ(TGuiCensus::ChangeOver(50, paintAll), TGuiCensus());
+  LoadSkin();
+  paintAll();
+  EXPECT_EQ(TGuiCensus::ChangeOver(50, paintAll), TGuiCensus());
+}
+
+}  // namespace
