@@ -228,8 +228,10 @@ void TsSkinnedControl::PaintClient(HDC dc) {
     const RECT client = parent->ClientRect();
     FSkinData.SetChildrenDirty(!PtInRect(&client, POINT{FControl->Left(), FControl->Top()}));
   }
-  if (FSkinData.RepaintNeeded() && !FSkinData.Updating()) BuildCache();
+  const bool rebuild = FSkinData.RepaintNeeded() && !FSkinData.Updating();
+  if (rebuild) BuildCache();
   if (!FSkinData.CacheBitmap()) return;
+  CacheShown(rebuild);
   const RECT all{0, 0, FControl->Width(), FControl->Height()};
   if (FWindow)
     CopyCacheToDC(FWindow, &FSkinData, POINT{0, 0}, dc, all);

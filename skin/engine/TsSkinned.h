@@ -81,6 +81,8 @@ protected:
   virtual void PaintSkin();
   // The control's text into the cache; by default none.
   virtual void PaintText() {}
+  // The cache is about to be copied to the screen (rebuilt or not, as rebuilt tells).
+  virtual void CacheShown(bool /*rebuilt*/) {}
   // The state the section is painted in: Hot while the skin object is hot. The cache is rebuilt
   // when it changes over a message.
   virtual TsSkinState SkinState() const;
