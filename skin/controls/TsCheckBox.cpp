@@ -14,6 +14,56 @@ constexpr int Margin = 2;      // around box and caption
 constexpr int TextIndent = 0;  // between box and caption
 constexpr int NoGlyphSize = 16;
 
+// Box, caption and focus frame of a check box or radio button into its cache; the glyph is mask
+// glyphMask (none when invalid) in state.
+void PaintCheckControl(TsSkinnedControl& layer, TWinControl* control, TAlignment alignment, int glyphMask,
+                       TsSkinState state) {
+  TsCommonData& data = layer.SkinData();
+  TBitmap* cache = data.CacheBitmap();
+  TCanvas* canvas = cache->Canvas();
+  const int width = control->Width(), height = control->Height();
+  const bool hot = state != TsSkinState::Normal;
+  const POINT at{control->Left(), control->Top()};
+  TsCacheInfo ci;
+  QueryParentCache(&data, ci);
+  PaintSectionByData(&data, ci, true, cache, at, RECT{0, 0, width, height}, hot ? TsSkinState::Hot : TsSkinState::Normal);
+
+  TsFrameSize size = MaskFrameSize(glyphMask);
+  if (size.Width <= 0 || size.Height <= 0) size = {NoGlyphSize, NoGlyphSize};
+  const int top = (height - size.Height) / 2;
+  const RECT box = alignment == taLeftJustify ? RECT{width - size.Width - Margin, top, width - Margin, top + size.Height}
+                                              : RECT{Margin, top, Margin + size.Width, top + size.Height};
+  const std::string caption = control->Caption();
+  if (!caption.empty()) {
+    canvas->SetFont(control->Font());
+    canvas->Brush()->SetStyle(TBrushStyle::Clear);
+    const int indent = size.Width + TextIndent + Margin + 1;
+    RECT r = alignment == taLeftJustify ? RECT{Margin, Margin, width - indent - 2, height - Margin}
+                                        : RECT{indent, Margin, width - Margin - 2, height - Margin};
+    const UINT flags = DT_VCENTER | DT_SINGLELINE | (alignment == taLeftJustify ? DT_RIGHT : 0u);
+    r.bottom -= 2;
+    DrawSkinTextByData(canvas, caption, control->Enabled(), r, flags, &data, hot);
+    if (control->Focused()) {
+      r.bottom -= 2;
+      r.top += 1;
+      InflateRect(&r, 1, 1);
+      DrawGripDots(canvas, r);
+    }
+  }
+  if (MaskIndexValid(glyphMask)) PaintMaskedGlyph(cache, POINT{box.left, box.top}, state, glyphMask, TsGlyphShade::Normal);
+
+  if (!control->Enabled()) {
+    QueryParentCache(&data, ci);
+    ApplyDisabledKind(cache, layer.DisabledKind(), control, at, ci);
+  }
+}
+
+// Pressed while the native control holds the press, else hot or normal.
+TsSkinState CheckControlState(LRESULT nativeState, const TsCommonData& data) {
+  if (nativeState & BST_PUSHED) return TsSkinState::Pressed;
+  return data.IsHot() ? TsSkinState::Hot : TsSkinState::Normal;
+}
+
 }  // namespace
 
 TsCheckBox::TsCheckBox(TComponent* owner) : TsSkinned(TsControlKind::CheckBox, TsCacheBitmap::Own, owner) {}
@@ -24,10 +74,7 @@ bool TsCheckBox::SkinnedMessage(TMessage& message) {
   return TsSkinned::SkinnedMessage(message);
 }
 
-TsSkinState TsCheckBox::SkinState() const {
-  if (AskNative(BM_GETSTATE) & BST_PUSHED) return TsSkinState::Pressed;
-  return SkinData().IsHot() ? TsSkinState::Hot : TsSkinState::Normal;
-}
+TsSkinState TsCheckBox::SkinState() const { return CheckControlState(AskNative(BM_GETSTATE), SkinData()); }
 
 // The skin's glyph for the state: GLOBALINFO's BOXUNCHECKED, BOXCHECKED or BOXGRAYED.
 int TsCheckBox::GlyphMask() const {
@@ -38,47 +85,19 @@ int TsCheckBox::GlyphMask() const {
   }
 }
 
-RECT TsCheckBox::BoxRect() const {
-  TsFrameSize size = MaskFrameSize(GlyphMask());
-  if (size.Width <= 0 || size.Height <= 0) size = {NoGlyphSize, NoGlyphSize};
-  const int top = (Height() - size.Height) / 2;
-  if (Alignment() == taLeftJustify) return RECT{Width() - size.Width - Margin, top, Width() - Margin, top + size.Height};
-  return RECT{Margin, top, Margin + size.Width, top + size.Height};
+void TsCheckBox::PaintSkin() { PaintCheckControl(*this, this, Alignment(), GlyphMask(), SkinState()); }
+
+TsRadioButton::TsRadioButton(TComponent* owner) : TsSkinned(TsControlKind::RadioButton, TsCacheBitmap::Own, owner) {}
+
+bool TsRadioButton::SkinnedMessage(TMessage& message) {
+  if (message.Msg == BM_SETCHECK) SkinData().SetRepaintNeeded(true);
+  return TsSkinned::SkinnedMessage(message);
 }
 
-void TsCheckBox::PaintSkin() {
-  TBitmap* cache = SkinData().CacheBitmap();
-  TCanvas* canvas = cache->Canvas();
-  const TsSkinState state = SkinState();
-  const bool hot = state != TsSkinState::Normal;
-  const POINT at{Left(), Top()};
-  TsCacheInfo ci;
-  QueryParentCache(&SkinData(), ci);
-  PaintSectionByData(&SkinData(), ci, true, cache, at, RECT{0, 0, Width(), Height()},
-                     hot ? TsSkinState::Hot : TsSkinState::Normal);
+TsSkinState TsRadioButton::SkinState() const { return CheckControlState(AskNative(BM_GETSTATE), SkinData()); }
 
-  const RECT box = BoxRect();
-  const std::string caption = Text();
-  if (!caption.empty()) {
-    canvas->SetFont(Font());
-    canvas->Brush()->SetStyle(TBrushStyle::Clear);
-    const int indent = (box.right - box.left) + TextIndent + Margin + 1;
-    RECT r = Alignment() == taLeftJustify ? RECT{Margin, Margin, Width() - indent - 2, Height() - Margin}
-                                          : RECT{indent, Margin, Width() - Margin - 2, Height() - Margin};
-    const UINT flags = DT_VCENTER | DT_SINGLELINE | (Alignment() == taLeftJustify ? DT_RIGHT : 0u);
-    r.bottom -= 2;
-    DrawSkinTextByData(canvas, caption, Enabled(), r, flags, &SkinData(), hot);
-    if (Focused()) {
-      r.bottom -= 2;
-      r.top += 1;
-      InflateRect(&r, 1, 1);
-      DrawGripDots(canvas, r);
-    }
-  }
-  if (MaskIndexValid(GlyphMask())) PaintMaskedGlyph(cache, POINT{box.left, box.top}, state, GlyphMask(), TsGlyphShade::Normal);
-
-  if (!Enabled()) {
-    QueryParentCache(&SkinData(), ci);
-    ApplyDisabledKind(cache, DisabledKind(), this, at, ci);
-  }
+void TsRadioButton::PaintSkin() {
+  // GLOBALINFO's RADIOCHECKED or RADIOUNCHECKED.
+  const int glyph = SkinData().SkinIndex() >= 0 ? SkinCommonIndexes[Checked() ? 58 : 59] : -1;
+  PaintCheckControl(*this, this, Alignment(), glyph, SkinState());
 }

@@ -90,6 +90,12 @@ std::vector<TStep> CheckBoxScript() {
   return steps;
 }
 
+std::vector<TStep> RadioButtonScript() {
+  std::vector<TStep> steps = ButtonScript();
+  steps.push_back({"unchecked in code", [](TWinControl* c, TWinControl*) { static_cast<TRadioButton*>(c)->SetChecked(false); }, true});
+  return steps;
+}
+
 class NativeWrapper : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -184,6 +190,10 @@ TEST_F(NativeWrapper, ACheckBoxWithoutASkinIsTheStandardCheckBox) {
   ExpectStandardThrough<TCheckBox, TsCheckBox>(CheckBoxScript());
 }
 
+TEST_F(NativeWrapper, ARadioButtonWithoutASkinIsTheStandardRadioButton) {
+  ExpectStandardThrough<TRadioButton, TsRadioButton>(RadioButtonScript());
+}
+
 class SkinnedWrapper : public NativeWrapper, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(SkinnedWrapper, AButtonShowsOnlyItsSkinWhateverTheNativeButtonDraws) {
@@ -198,6 +208,13 @@ TEST_P(SkinnedWrapper, ACheckBoxShowsOnlyItsSkinWhateverTheNativeCheckBoxDraws) 
   auto* box = Put<TsCheckBox>();
   ExpectSkinnedThrough(box, box, CheckBoxScript());
   EXPECT_EQ(box->State(), cbGrayed);
+}
+
+TEST_P(SkinnedWrapper, ARadioButtonShowsOnlyItsSkinWhateverTheNativeRadioButtonDraws) {
+  LoadSkin(GetParam());
+  auto* radio = Put<TsRadioButton>();
+  ExpectSkinnedThrough(radio, radio, RadioButtonScript());
+  EXPECT_FALSE(radio->Checked());
 }
 
 TEST_P(SkinnedWrapper, APlainNewSkinnedControlIsSkinnedOncePlaced) {
