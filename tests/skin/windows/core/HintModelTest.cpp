@@ -193,8 +193,9 @@ TEST(HintCompose, ShapesKeepTheScreenOutsideAndShowTheBodyInside) {
       const TsRect b = shape.Body();
       EXPECT_EQ(c.Work.Pixel((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2), (TsBgr{0, 0, 255}));
       const int farX = (flip & 2) ? 0 : 119, farY = (flip & 1) ? 0 : 89;
-      if (style != TsHintStyle::hsSimply)
+      if (style != TsHintStyle::hsSimply) {
         EXPECT_EQ(c.Work.Pixel(farX, farY), (TsBgr{10, 200, 30})) << int(style) << " flip " << flip;
+      }
       // The tail reaches the flip corner (the plain rectangle covers it anyway).
       const TsPoint corner = shape.Corner();
       EXPECT_EQ(c.Mask.Pixel(corner.X, corner.Y).B, 0) << int(style) << " flip " << flip;
