@@ -106,7 +106,6 @@ void TsCustomHintWindow::ActivateHintData(const RECT& r, const std::string& hint
   }
   if (FActivating) return;
   FActivating = true;
-  FReportPosted = false;
   // The screen is copied below: this hint must not be in it, nor what it covered unpainted.
   if (HandleAllocated() && ::IsWindowVisible(Handle())) ::ShowWindow(Handle(), SW_HIDE);
   RepaintUncovered();
@@ -120,11 +119,14 @@ void TsCustomHintWindow::ActivateHintData(const RECT& r, const std::string& hint
   const RECT bounds{place.Bounds.Left, place.Bounds.Top, place.Bounds.Right, place.Bounds.Bottom};
   FFlip = place.Flip;
   if (!CaptureScreen(manager, bounds)) {
-    // No picture of the screen: no hint this time.
+    // No picture of the screen: no hint this time, and one report for as long as this hint fails.
+    if (hint != FFailedHint) PostGdiErrorReport();
+    FFailedHint = hint;
     ReleaseHandle();
     FActivating = false;
     return;
   }
+  FFailedHint.clear();
   SetBounds(bounds.left, bounds.top, w, h);
   ::SetWindowPos(Handle(), HWND_TOPMOST, bounds.left, bounds.top, w, h, SWP_SHOWWINDOW | SWP_NOACTIVATE);
   TControl::SetVisible(true);
@@ -134,10 +136,7 @@ void TsCustomHintWindow::ActivateHintData(const RECT& r, const std::string& hint
 
 bool TsCustomHintWindow::CaptureScreen(TsHintManager* manager, const RECT& bounds) {
   HDC desktop = ScreenDCSource();
-  if (desktop == nullptr) {
-    PostGdiErrorReport();
-    return false;
-  }
+  if (desktop == nullptr) return false;
   const int w = std::max(int(bounds.right - bounds.left), 1), h = std::max(int(bounds.bottom - bounds.top), 1);
   TBitmap* screen = manager->ScreenCopy();
   screen->SetPixelFormat(TPixelFormat::Bit24);
@@ -148,10 +147,8 @@ bool TsCustomHintWindow::CaptureScreen(TsHintManager* manager, const RECT& bound
 }
 
 void TsCustomHintWindow::PostGdiErrorReport() {
-  // Once per hint, and never from inside painting or showing: the box's modal loop would run them
-  // again.
-  if (FReportPosted || ErrorBoxShowing) return;
-  FReportPosted = true;
+  // Never from inside painting or showing: the box's modal loop would run them again.
+  if (ErrorBoxShowing) return;
   ::PostMessageA(Handle(), WM_HINTGDIERROR, 0, 0);
 }
 

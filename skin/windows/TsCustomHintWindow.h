@@ -34,8 +34,7 @@ protected:
 private:
   TsHintManager* Manager() const;
   TsHintLook ShapeLook(TsHintManager* manager) const;
-  // Screen copy under bounds into the manager's capture; false (and the report posted) without a
-  // desktop DC.
+  // Screen copy under bounds into the manager's capture; false without a desktop DC.
   bool CaptureScreen(TsHintManager* manager, const RECT& bounds);
   void PostGdiErrorReport();
   void ShowGdiErrorReport();
@@ -48,7 +47,8 @@ private:
   int FExtraHeight = 0;
   int FFlip = 0;
   bool FActivating = false;
-  bool FReportPosted = false;
+  // The hint whose showing failed last: reported once.
+  std::string FFailedHint;
 };
 
 class TsSimplyHintWindow : public TsCustomHintWindow {
