@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-TGroupRect GroupCaptionRect(int width, int lineHeight, int textWidth, TsCaptionLayout layout, int yOffset,
+TGroupRect GroupCaptionRect(int width, int lineHeight, int textWidth, TsGroupCaptionLayout layout, int yOffset,
                             int bevelWidth) {
   TGroupRect r;
   r.Bottom = std::max(4, lineHeight) + 2 + yOffset;
   switch (layout) {
-    case TsCaptionLayout::clTopLeft: r.Left = 6; break;
-    case TsCaptionLayout::clTopCenter: r.Left = (width - textWidth - 10) / 2; break;
-    case TsCaptionLayout::clTopRight: r.Left = width - textWidth - 14; break;
+    case TsGroupCaptionLayout::clTopLeft: r.Left = 6; break;
+    case TsGroupCaptionLayout::clTopCenter: r.Left = (width - textWidth - 10) / 2; break;
+    case TsGroupCaptionLayout::clTopRight: r.Left = width - textWidth - 14; break;
   }
   r.Left = std::max(r.Left, 0);
   r.Right = std::min(textWidth + r.Left + 8, width);

@@ -4,7 +4,8 @@
 
 // Where a group box's caption goes and how a radio group lays out its buttons.
 
-enum class TsCaptionLayout { clTopLeft, clTopCenter, clTopRight };
+// Where a group box puts its caption (the bound label has a layout of its own).
+enum class TsGroupCaptionLayout { clTopLeft, clTopCenter, clTopRight };
 
 struct TGroupRect {
   int Left = 0, Top = 0, Right = 0, Bottom = 0;
@@ -14,7 +15,7 @@ struct TGroupRect {
 // The caption plate of a box width wide: a band max(4, lineHeight) + 2 (+ yOffset) high; the
 // caption textWidth wide placed by layout, never left of 0 nor right of the box; grown by
 // bevelWidth on each side when narrower than 2 x bevelWidth.
-TGroupRect GroupCaptionRect(int width, int lineHeight, int textWidth, TsCaptionLayout layout, int yOffset,
+TGroupRect GroupCaptionRect(int width, int lineHeight, int textWidth, TsGroupCaptionLayout layout, int yOffset,
                             int bevelWidth);
 
 // Columns kept within 1..16; an item index within -1..count - 1.

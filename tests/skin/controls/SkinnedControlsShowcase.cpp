@@ -7,6 +7,8 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsCheckBox.h"
 #include "skin/controls/TsGauge.h"
+#include "skin/controls/TsGroupBox.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/engine/TsSkinManager.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +16,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 420, 300);
+  form->SetBounds(0, 0, 640, 300);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -58,6 +60,22 @@ int main(int argc, char** argv) {
   auto* disabledGauge = NewControl<TsGauge>(form, form, RECT{10, 210, 200, 232});
   disabledGauge->SetProgress(30);
   disabledGauge->SetEnabled(false);
+
+  auto* group = NewControl<TsRadioGroup>(form, form, RECT{420, 10, 620, 90});
+  group->SetCaption("Show ordered by");
+  group->Items().Add("Code Group");
+  group->Items().Add("Start address");
+  group->SetItemIndex(0);
+  auto* box = NewControl<TsGroupBox>(form, form, RECT{420, 100, 620, 180});
+  box->SetCaption("Pictures preview");
+  box->SetCaptionLayout(TsGroupCaptionLayout::clTopCenter);
+  auto* inner = NewControl<TsCheckBox>(form, box, RECT{10, 30, 180, 50});
+  inner->SetCaption("Stretch");
+  auto* panel = NewControl<TsPanel>(form, form, RECT{420, 190, 620, 230});
+  panel->SetCaption("Panel");
+  auto* radio = NewControl<TsRadioButton>(form, panel, RECT{8, 10, 68, 30});
+  radio->SetCaption("Radio");
+  radio->SetChecked(true);
 
   form->Show();
   focused->SetFocus();

@@ -5,13 +5,13 @@
 namespace {
 
 TEST(GroupLayout, TheCaptionPlateStaysInsideTheBox) {
-  EXPECT_EQ(GroupCaptionRect(200, 13, 50, TsCaptionLayout::clTopLeft, 0, 1), (TGroupRect{6, 0, 64, 15}));
-  EXPECT_EQ(GroupCaptionRect(200, 13, 50, TsCaptionLayout::clTopCenter, 4, 1), (TGroupRect{70, 0, 128, 19}));
-  EXPECT_EQ(GroupCaptionRect(200, 13, 50, TsCaptionLayout::clTopRight, 0, 1), (TGroupRect{136, 0, 194, 15}));
+  EXPECT_EQ(GroupCaptionRect(200, 13, 50, TsGroupCaptionLayout::clTopLeft, 0, 1), (TGroupRect{6, 0, 64, 15}));
+  EXPECT_EQ(GroupCaptionRect(200, 13, 50, TsGroupCaptionLayout::clTopCenter, 4, 1), (TGroupRect{70, 0, 128, 19}));
+  EXPECT_EQ(GroupCaptionRect(200, 13, 50, TsGroupCaptionLayout::clTopRight, 0, 1), (TGroupRect{136, 0, 194, 15}));
   // A centred caption wider than the box starts at 0 and its plate ends at the right edge.
-  EXPECT_EQ(GroupCaptionRect(100, 13, 150, TsCaptionLayout::clTopCenter, 0, 1), (TGroupRect{0, 0, 100, 15}));
+  EXPECT_EQ(GroupCaptionRect(100, 13, 150, TsGroupCaptionLayout::clTopCenter, 0, 1), (TGroupRect{0, 0, 100, 15}));
   // A tiny font still gets a band of 6; a plate narrower than two bevels grows by one on each side.
-  EXPECT_EQ(GroupCaptionRect(20, 2, 0, TsCaptionLayout::clTopLeft, 0, 6), (TGroupRect{0, 0, 20, 6}));
+  EXPECT_EQ(GroupCaptionRect(20, 2, 0, TsGroupCaptionLayout::clTopLeft, 0, 6), (TGroupRect{0, 0, 20, 6}));
 }
 
 TEST(GroupLayout, ColumnsAndItemIndexAreClamped) {

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "skin/controls/TsGroupBox.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+void Pump() { Application->ProcessMessages(); }
+
+class Groups : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(40, 40, 360, 260);
+    Form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+    Pump();
+  }
+  void LoadSkin() {
+    auto* manager = NewComponent<TsSkinManager>(Form);
+    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+    manager->SetSkinName("Desert");
+  }
+  TsRadioGroup* Group(std::initializer_list<const char*> items) {
+    auto* group = NewControl<TsRadioGroup>(Form, Form, RECT{10, 10, 220, 115});
+    group->SetCaption("Show ordered by");
+    for (const char* item : items) group->Items().Add(item);
+    group->SetOnClick(TNotifyEvent::FromFunctor([this](TObject*) { ++Clicks; }));
+    return group;
+  }
+  void ClickOn(TWinControl* c) {
+    SendMessageA(c->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Pump();
+  }
+  TForm* Form = nullptr;
+  int Clicks = 0;
+};
+
+TEST_F(Groups, AClickOnAButtonSelectsItsItemAndClicksTheGroup) {
+  auto* group = Group({"Code Group", "Start address"});
+  group->SetItemIndex(0);
+  ASSERT_EQ(group->ButtonCount(), 2);
+  EXPECT_TRUE(group->Buttons(0)->Checked());
+  EXPECT_EQ(group->Buttons(1)->Caption(), "Start address");
+  EXPECT_EQ(Clicks, 0);  // set by the program: no click
+  ClickOn(group->Buttons(1));
+  EXPECT_EQ(group->ItemIndex(), 1);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_FALSE(group->Buttons(0)->Checked());
+  ClickOn(group->Buttons(1));  // already checked: no change, no click
+  EXPECT_EQ(Clicks, 1);
+}
+
+TEST_F(Groups, ItemIndexAndColumnsAreKeptInRange) {
+  auto* group = Group({"one", "two"});
+  group->SetItemIndex(5);
+  EXPECT_EQ(group->ItemIndex(), 1);
+  EXPECT_TRUE(group->Buttons(1)->Checked());
+  group->SetItemIndex(-3);
+  EXPECT_EQ(group->ItemIndex(), -1);
+  EXPECT_FALSE(group->Buttons(1)->Checked());
+  group->SetColumns(0);
+  EXPECT_EQ(group->Columns(), 1);
+  group->SetColumns(20);
+  EXPECT_EQ(group->Columns(), 16);
+  group->SetItemIndex(1);
+  group->Items().Delete(1);  // the index follows the shorter list
+  EXPECT_EQ(group->ItemIndex(), 0);
+  group->Items().Clear();
+  EXPECT_EQ(group->ButtonCount(), 0);
+  EXPECT_EQ(group->ItemIndex(), -1);
+}
+
+TEST_F(Groups, ThreeItemsInTwoColumnsPutTwoInTheFirst) {
+  auto* group = Group({"a", "b", "c"});
+  group->SetColumns(2);
+  Pump();
+  EXPECT_EQ(group->Buttons(0)->Left(), group->Buttons(1)->Left());
+  EXPECT_LT(group->Buttons(0)->Top(), group->Buttons(1)->Top());
+  EXPECT_GT(group->Buttons(2)->Left(), group->Buttons(0)->Left());
+  EXPECT_EQ(group->Buttons(2)->Top(), group->Buttons(0)->Top());
+  EXPECT_TRUE(group->Buttons(2)->Visible());
+  group->SetEnabled(false);
+  EXPECT_FALSE(group->Buttons(2)->Enabled());
+}
+
+TEST_F(Groups, ASkinnedGroupShowsItsCacheAndItsButtonsTheirs) {
+  LoadSkin();
+  auto* group = Group({"Code Group", "Start address"});
+  group->SetItemIndex(0);
+  Pump();
+  ASSERT_TRUE(group->IsSkinned());
+  ASSERT_TRUE(group->Buttons(0)->IsSkinned());
+  TBitmap* cache = group->SkinData().CacheBitmap();
+  ASSERT_NE(cache, nullptr);
+  // The caption band's corner and a point of the frame below it come from the cache.
+  const TWindowDC dc(group->Handle(), TWindowDC::Client);
+  for (POINT p : {POINT{2, 2}, POINT{3, 60}, POINT{200, 100}})
+    EXPECT_EQ(GetPixel(dc.Handle(), p.x, p.y), cache->Canvas()->Pixel(p.x, p.y)) << p.x << "," << p.y;
+  const int builds = group->CacheBuilds();
+  group->SetCaptionLayout(TsGroupCaptionLayout::clTopRight);
+  Pump();
+  EXPECT_GT(group->CacheBuilds(), builds);
+}
+
+}  // namespace
