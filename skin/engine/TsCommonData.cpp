@@ -180,7 +180,7 @@ void TsCommonData::AnswerBackgroundColor() {
 
 bool TsCommonData::HandleSkinCommand(TMessage& message) {
   if (message.Msg != RE_ROVADUZI) return false;
-  const std::uint32_t command = SkinCommandOf(message.WParam);
+  const SkinCommand command = SkinCommandOf(message.WParam);
   const bool parameter = SkinParameterOf(message.WParam);
   switch (command) {
     case SkinCommand::NewSkin:

@@ -27,7 +27,7 @@ namespace {
 
 // What a control saw of one skin command.
 struct TSeen {
-  std::uint32_t Command;
+  SkinCommand Command;
   bool Active;
   bool Changing;
 };
@@ -120,7 +120,7 @@ protected:
     Manager->SetSkinName(skin);
     return Manager;
   }
-  static bool Got(const std::vector<TSeen>& seen, std::uint32_t command) {
+  static bool Got(const std::vector<TSeen>& seen, SkinCommand command) {
     for (const auto& s : seen)
       if (s.Command == command) return true;
     return false;
@@ -196,10 +196,10 @@ TEST_F(SkinEngine, CommandAnswers) {
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_EQ(Inner->SkinData().BorderIndex(), -1);
   EXPECT_FALSE(AskControl(Inner, SkinCommand::HasPaintedBackground));
-  // Commands out of range change nothing.
-  TMessage m = MakeSkinMessage(22);
+  // Numbers no command has change nothing.
+  TMessage m = MakeSkinMessage(static_cast<SkinCommand>(22));
   EXPECT_FALSE(Inner->SkinData().HandleSkinCommand(m));
-  m = MakeSkinMessage(14);
+  m = MakeSkinMessage(static_cast<SkinCommand>(14));
   EXPECT_FALSE(Inner->SkinData().HandleSkinCommand(m));
 }
 
@@ -286,7 +286,7 @@ namespace {
 TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
   StartManager("Sand");
   TsCommonData& s = Inner->SkinData();
-  auto send = [&](std::uint32_t command, std::uint32_t parameter, LPARAM l = 0) {
+  auto send = [&](SkinCommand command, std::uint32_t parameter, LPARAM l = 0) {
     TMessage m = MakeSkinMessage(command, parameter, l);
     const bool handled = s.HandleSkinCommand(m);
     return std::make_pair(handled, m);
