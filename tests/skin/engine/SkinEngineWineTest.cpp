@@ -225,7 +225,7 @@ TEST_F(SkinEngine, SkinOffAndOnAgain) {
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::RemoveSkin));
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_FALSE(SkinData().Active);
-  for (auto ix : SkinCommonIndexes) EXPECT_EQ(ix, -1);
+  EXPECT_TRUE(SkinCommonIndexes == TsSkinCommonIndexes{});
   EXPECT_EQ(Inner->SkinData().CacheBitmap()->Width(), 0);
   Manager->SetActive(true);
   EXPECT_TRUE(SkinData().Active);
@@ -275,7 +275,7 @@ TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
   Manager->SetSkinName("Nocturne");
   ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
   EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color, desert);
-  EXPECT_GE(SkinCommonIndexes[55], 0);  // the check box glyph of GLOBALINFO
+  EXPECT_GE(SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
 }
 
 }  // namespace
