@@ -152,6 +152,67 @@ TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
   InstallSkinTables(std::move(a));
   EXPECT_EQ(FindSectionIndex("TWO"), 1);
   TsSkinTables b;
+// The sets and sections by wire number, for every number: a name with a wrong number, or one
+// missing from a set, shows here.
+TEST(SkinKinds, EveryNumberInItsSetsAndSection) {
+  auto inList = [](int n, std::initializer_list<int> list) {
+    for (int v : list)
+      if (v == n) return true;
+    return false;
+  };
+  for (int n = 0; n <= 300; ++n) {
+    SCOPED_TRACE(n);
+    const auto k = static_cast<TsControlKind>(n);
+    EXPECT_EQ(IsNoHoverKind(k), (n >= 51 && n <= 74) || n == 110 || (n >= 141 && n <= 161));
+    EXPECT_EQ(IsNoHotTransparencyKind(k),
+              inList(n, {51, 52, 54, 56, 57, 58, 59, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226}));
+    std::string section;
+    if ((n >= 2 && n <= 8) || inList(n, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227}))
+      section = "EDIT";
+    else if ((n >= 11 && n <= 18) || n == 81 || n == 82)
+      section = "COMBOBOX";
+    else if (inList(n, {51, 59, 68, 73}))
+      section = "PANEL";
+    else if (n == 52 || n == 58)
+      section = "PANEL_LOW";
+    else if (n == 54 || n == 60)
+      section = "TOOLBAR";
+    else if (n == 74 || n == 226)
+      section = "GROUPBOX";
+    else if (n == 92 || n == 95)
+      section = "SPEEDBUTTON";
+    else if (n == 93 || n == 94)
+      section = "BUTTON";
+    else if (n == 19)
+      section = "BAR";
+    else if (n == 20)
+      section = "BARTITLE";
+    else if (n == 32)
+      section = "CHECKBOX";
+    else if (n == 33)
+      section = "RADIOBUTTON";
+    else if (n == 56)
+      section = "DRAGBAR";
+    else if (n == 57)
+      section = "TABSHEET";
+    else if (n == 75)
+      section = "SPLITTER";
+    else if (n == 98)
+      section = "TOOLBUTTON";
+    else if (n == 141)
+      section = "PAGECONTROL";
+    else if (n == 143)
+      section = "TABCONTROL";
+    else if (n == 151)
+      section = "STATUSBAR";
+    else if (n == 161)
+      section = "GAUGE";
+    else if (n == 165)
+      section = "TRACKBAR";
+    EXPECT_EQ(DefaultSectionOfKind(k), section);
+  }
+}
+
   b.Sections = {Section("THREE"), Section("FOUR")};  // same size, other names
   InstallSkinTables(std::move(b));
   EXPECT_EQ(FindSectionIndex("TWO"), -1);
