@@ -147,7 +147,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WndParent = Parent() != nullptr ? Parent()->Handle() : FParentWindow;
   params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   params.WindowClass.lpfnWndProc = DefWindowProcA;
-  params.WindowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  params.WindowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   params.WinClassName = ClassName();
 }
 
