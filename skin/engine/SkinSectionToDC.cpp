@@ -28,7 +28,6 @@ void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCac
 
 void FillRectColor(HDC dc, const RECT& r, TColor color) {
   const TSaveDC saved(dc);
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  const TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+  FillRect(dc, &r, brush.Handle());
 }
