@@ -8,10 +8,6 @@ namespace {
 TsCacheInfo CacheReply;
 TColor BackgroundColorReply = SkinKeyColor;
 
-bool IsWindowed(TControl* control) {
-  return dynamic_cast<TWinControl*>(control) != nullptr;
-}
-
 void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
   SendSkinCommandTo(control, SkinCommand::SetUpdating, parameter);
   if (auto* win = dynamic_cast<TWinControl*>(control))

@@ -11,10 +11,6 @@
 
 namespace {
 
-bool IsWindowed(const TControl* c) {
-  return dynamic_cast<const TWinControl*>(c) != nullptr;
-}
-
 bool InDesign(const TControl* c) {
   return (c->ComponentState() & csDesigning) != 0;
 }
