@@ -54,12 +54,8 @@ void TsCommonData::Loaded() {
 void TsCommonData::ResolveIndexes() {
   FRepaintNeeded = true;
   FSkinIndex = FindSectionIndex(FSkinSection);
-  if (FSkinIndex >= 0) {
-    FBorderIndex = FindMaskIndex(FSkinIndex, FSkinSection, "BORDERSMASK");
-  } else {
-    // Painters test SkinIndex first, but a stale border index must not outlive its section.
-    FBorderIndex = -1;
-  }
+  // Painters test SkinIndex first, but a stale border index must not outlive its section.
+  FBorderIndex = SectionImagesOf(FSkinIndex).BordersMask;
 }
 
 void TsCommonData::SetSkinSection(const std::string& section) {

@@ -88,6 +88,49 @@ TEST_F(SkinTablesTest, FrameSizeOfCutsAndOwnBitmaps) {
   EXPECT_FALSE(MaskIndexValid(2));
 }
 
+// The painters read each section's images from its record: a new skin brings its own indexes,
+// never the old skin's, and freeing the masks or patterns forgets them.
+TEST_F(SkinTablesTest, SectionImagesFollowEveryNewTable) {
+  TsSkinTables a;
+  a.Sections = {Section("BUTTON"), Section("EDIT")};
+  a.Masks = {Mask("BUTTON", "BORDERSMASK"), Mask("BUTTON", "PATTERN"), Mask("EDIT", "HOTPATTERN")};
+  InstallSkinTables(std::move(a));
+  EXPECT_EQ(SectionImagesOf(0).BordersMask, 0);
+  EXPECT_EQ(SectionImagesOf(0).PatternMask, 1);
+  EXPECT_EQ(SectionImagesOf(0).HotPatternMask, -1);
+  EXPECT_EQ(SectionImagesOf(1).HotPatternMask, 2);
+
+  TsSkinTables b;
+  b.Sections = {Section("EDIT"), Section("BUTTON", "EDIT"), Section("TOOL", "button")};
+  b.Masks = {Mask("EDIT", "BORDERSMASK"), Mask("BUTTON", "HOTPATTERN"), Mask("EDIT", "PATTERN"),
+             Mask("BUTTON", "BORDERSMASK")};
+  b.Patterns = {{nullptr, "EDIT", "HOTPATTERN"}, {nullptr, "TOOL", "PATTERN"}};
+  InstallSkinTables(std::move(b));
+  const TsSectionImages button = SectionImagesOf(1);
+  EXPECT_EQ(button.BordersMask, 3);  // its own before its parent's
+  EXPECT_EQ(button.HotPatternMask, 1);
+  EXPECT_EQ(button.PatternMask, 2);  // from its parent
+  for (std::int32_t i = 0; i < 3; ++i) {
+    const std::string& name = SkinSectionData[static_cast<std::size_t>(i)].SectionName;
+    const TsSectionImages images = SectionImagesOf(i);
+    EXPECT_EQ(images.PatternMask, FindMaskIndex(i, name, "PATTERN")) << name;
+    EXPECT_EQ(images.HotPatternMask, FindMaskIndex(i, name, "HOTPATTERN")) << name;
+    EXPECT_EQ(images.BordersMask, FindMaskIndex(i, name, "BORDERSMASK")) << name;
+  }
+  EXPECT_EQ(SectionImagesOf(2).Pattern, -1);  // JPEG patterns only while a skin is active
+  SkinData().Active = true;
+  EXPECT_EQ(SectionImagesOf(2).Pattern, 1);
+  EXPECT_EQ(SectionImagesOf(2).HotPattern, 0);  // through BUTTON from EDIT
+  EXPECT_EQ(SectionImagesOf(1).Pattern, -1);
+
+  FreeSkinMasks();
+  EXPECT_EQ(SectionImagesOf(1).BordersMask, -1);
+  EXPECT_EQ(SectionImagesOf(2).PatternMask, -1);
+  FreeSkinPatterns();
+  EXPECT_EQ(SectionImagesOf(2).Pattern, -1);
+  EXPECT_EQ(SectionImagesOf(7).BordersMask, -1);
+}
+
 }  // namespace
 
 #include "skin/engine/core/SkinKinds.h"
@@ -109,49 +152,6 @@ TEST(SkinKinds, DefaultSectionsAndKindSets) {
   EXPECT_FALSE(IsNoHotTransparencyKind(kind(53)));
 }
 
-// A named kind carries the number its section and its sets belong to.
-TEST(SkinKinds, NamedKindsMeetTheirSections) {
-  const std::pair<TsControlKind, const char*> sections[] = {{TsControlKind::Edit, "EDIT"},
-                                                            {TsControlKind::ListView, "EDIT"},
-                                                            {TsControlKind::CurrencyEdit, "EDIT"},
-                                                            {TsControlKind::GridItem, "EDIT"},
-                                                            {TsControlKind::Bar, "BAR"},
-                                                            {TsControlKind::BarTitle, "BARTITLE"},
-                                                            {TsControlKind::CheckBox, "CHECKBOX"},
-                                                            {TsControlKind::RadioButton, "RADIOBUTTON"},
-                                                            {TsControlKind::Panel, "PANEL"},
-                                                            {TsControlKind::PanelLow, "PANEL_LOW"},
-                                                            {TsControlKind::ToolBar, "TOOLBAR"},
-                                                            {TsControlKind::DragBar, "DRAGBAR"},
-                                                            {TsControlKind::TabSheet, "TABSHEET"},
-                                                            {TsControlKind::GroupBox, "GROUPBOX"},
-                                                            {TsControlKind::Splitter, "SPLITTER"},
-                                                            {TsControlKind::SpeedButton, "SPEEDBUTTON"},
-                                                            {TsControlKind::BitBtn, "BUTTON"},
-                                                            {TsControlKind::ToolButton, "TOOLBUTTON"},
-                                                            {TsControlKind::PageControl, "PAGECONTROL"},
-                                                            {TsControlKind::TabControl, "TABCONTROL"},
-                                                            {TsControlKind::StatusBar, "STATUSBAR"},
-                                                            {TsControlKind::TrackBar, "TRACKBAR"}};
-  for (const auto& [k, section] : sections) EXPECT_EQ(DefaultSectionOfKind(k), section) << int(k);
-  for (TsControlKind k : {TsControlKind::ListControl, TsControlKind::FileDirEdit, TsControlKind::FilenameEdit,
-                          TsControlKind::ComboEdit, TsControlKind::ScrollBar, TsControlKind::SkinProvider})
-    EXPECT_EQ(DefaultSectionOfKind(k), "") << int(k);
-  EXPECT_TRUE(IsNoHoverKind(TsControlKind::ScrollBar));
-  EXPECT_TRUE(IsNoHotTransparencyKind(TsControlKind::TabSheet));
-  EXPECT_FALSE(IsNoHotTransparencyKind(TsControlKind::ScrollBar));
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
-  TsSkinTables a;
-  a.Sections = {Section("ONE"), Section("TWO")};
-  InstallSkinTables(std::move(a));
-  EXPECT_EQ(FindSectionIndex("TWO"), 1);
-  TsSkinTables b;
 // The sets and sections by wire number, for every number: a name with a wrong number, or one
 // missing from a set, shows here.
 TEST(SkinKinds, EveryNumberInItsSetsAndSection) {
@@ -213,6 +213,49 @@ TEST(SkinKinds, EveryNumberInItsSetsAndSection) {
   }
 }
 
+// A named kind carries the number its section and its sets belong to.
+TEST(SkinKinds, NamedKindsMeetTheirSections) {
+  const std::pair<TsControlKind, const char*> sections[] = {{TsControlKind::Edit, "EDIT"},
+                                                            {TsControlKind::ListView, "EDIT"},
+                                                            {TsControlKind::CurrencyEdit, "EDIT"},
+                                                            {TsControlKind::GridItem, "EDIT"},
+                                                            {TsControlKind::Bar, "BAR"},
+                                                            {TsControlKind::BarTitle, "BARTITLE"},
+                                                            {TsControlKind::CheckBox, "CHECKBOX"},
+                                                            {TsControlKind::RadioButton, "RADIOBUTTON"},
+                                                            {TsControlKind::Panel, "PANEL"},
+                                                            {TsControlKind::PanelLow, "PANEL_LOW"},
+                                                            {TsControlKind::ToolBar, "TOOLBAR"},
+                                                            {TsControlKind::DragBar, "DRAGBAR"},
+                                                            {TsControlKind::TabSheet, "TABSHEET"},
+                                                            {TsControlKind::GroupBox, "GROUPBOX"},
+                                                            {TsControlKind::Splitter, "SPLITTER"},
+                                                            {TsControlKind::SpeedButton, "SPEEDBUTTON"},
+                                                            {TsControlKind::BitBtn, "BUTTON"},
+                                                            {TsControlKind::ToolButton, "TOOLBUTTON"},
+                                                            {TsControlKind::PageControl, "PAGECONTROL"},
+                                                            {TsControlKind::TabControl, "TABCONTROL"},
+                                                            {TsControlKind::StatusBar, "STATUSBAR"},
+                                                            {TsControlKind::TrackBar, "TRACKBAR"}};
+  for (const auto& [k, section] : sections) EXPECT_EQ(DefaultSectionOfKind(k), section) << int(k);
+  for (TsControlKind k : {TsControlKind::ListControl, TsControlKind::FileDirEdit, TsControlKind::FilenameEdit,
+                          TsControlKind::ComboEdit, TsControlKind::ScrollBar, TsControlKind::SkinProvider})
+    EXPECT_EQ(DefaultSectionOfKind(k), "") << int(k);
+  EXPECT_TRUE(IsNoHoverKind(TsControlKind::ScrollBar));
+  EXPECT_TRUE(IsNoHotTransparencyKind(TsControlKind::TabSheet));
+  EXPECT_FALSE(IsNoHotTransparencyKind(TsControlKind::ScrollBar));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
+  TsSkinTables a;
+  a.Sections = {Section("ONE"), Section("TWO")};
+  InstallSkinTables(std::move(a));
+  EXPECT_EQ(FindSectionIndex("TWO"), 1);
+  TsSkinTables b;
   b.Sections = {Section("THREE"), Section("FOUR")};  // same size, other names
   InstallSkinTables(std::move(b));
   EXPECT_EQ(FindSectionIndex("TWO"), -1);
