@@ -179,6 +179,48 @@ TEST_F(Skinned, AWindowedControlPaintsItsCacheAndRebuildsItOnlyWhenDue) {
   EXPECT_EQ(PaintedAt(Button, 20, 10), RGB(85, 85, 85));
 }
 
+TEST_F(Skinned, FocusMakesAFocusableControlHot) {
+  Form->Show();
+  Button->SetTabStop(true);
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Red);
+  Button->Perform(WM_SETFOCUS);
+  EXPECT_TRUE(Button->SkinData().IsHot());
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Green);
+  Button->Perform(WM_KILLFOCUS);
+  EXPECT_FALSE(Button->SkinData().IsHot());
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Red);
+  Form->Hide();
+}
+
+TEST_F(Skinned, ATextChangeRebuildsTheCache) {
+  PaintedAt(Button, 20, 10);
+  ASSERT_EQ(Button->Builds, 1);
+  Button->SetText("Changed");
+  EXPECT_TRUE(Button->SkinData().RepaintNeeded());
+  PaintedAt(Button, 20, 10);
+  EXPECT_EQ(Button->Builds, 2);
+}
+
+// Setting the section a control already has neither repaints nor looks the section up again.
+TEST_F(Skinned, SettingTheSameSectionDoesNothing) {
+  PaintedAt(Button, 20, 10);
+  ASSERT_EQ(Button->Builds, 1);
+  const int index = Button->SkinData().SkinIndex();
+  ASSERT_GE(index, 0);
+  // A lookup now would find nothing, so a re-resolve would show.
+  SkinSectionData[static_cast<std::size_t>(index)].SectionName = "RENAMED";
+  Button->SkinData().SetSkinSection(Button->SkinData().SkinSection());
+  EXPECT_EQ(Button->SkinData().SkinIndex(), index);
+  EXPECT_FALSE(Button->SkinData().RepaintNeeded());
+  PaintedAt(Button, 20, 10);
+  EXPECT_EQ(Button->Builds, 1);
+  // A different name is looked up.
+  Button->SkinData().SetSkinSection("PANEL");
+  EXPECT_EQ(Button->SkinData().SkinIndex(), FindSectionIndex("PANEL"));
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Blue);
+  EXPECT_EQ(Button->Builds, 2);
+}
+
 TEST_F(Skinned, AGraphicControlPaintsOnTheDCItsParentHandsIt) {
   auto* speed = NewComponent<TProbeSpeedButton>(Form);
   speed->SetParent(Form);
