@@ -149,7 +149,7 @@ TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
   const int before = Panel->SkinMessages;
   TMessage again = MakeSkinMessage(SkinCommand::Refresh);
   BroadcastToChildren(Form, again);
-  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the command 7 question only
+  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the IsSkinned question only
 }
 
 TEST_F(SkinEngine, AChildBeingDestroyedIsSkippedNotTheEndOfTheWalk) {
@@ -191,7 +191,7 @@ TEST_F(SkinEngine, CommandAnswers) {
   Inner->SkinData().SetSkinSection("SPEEDBUTTON");
   EXPECT_EQ(AskBackgroundColor(Inner), static_cast<TColor>(ColorToRGB(clBtnFace)));
 
-  // A control without a section answers command 19 without reading a section.
+  // A control without a section answers HasPaintedBackground without reading a section.
   Inner->SkinData().SetSkinSection("NOSUCHSECTION");
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_EQ(Inner->SkinData().BorderIndex(), -1);

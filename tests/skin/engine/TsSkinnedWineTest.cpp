@@ -146,7 +146,7 @@ TEST_F(Skinned, OnlyASkinnedControlAnswersBeyondTheStandingCommands) {
   EXPECT_TRUE(AskCache(Button).Valid);
   Button->SkinData().SetSkinSection("NOSUCHSECTION");
   EXPECT_FALSE(Button->IsSkinned());
-  // Left to the framework control, which does not know them; command 7 is answered whatever the state.
+  // Left to the framework control, which does not know them; IsSkinned is answered whatever the state.
   EXPECT_FALSE(AskChildrenDirty(Button));
   EXPECT_FALSE(AskCache(Button).Valid);
   EXPECT_TRUE(IsSkinnedControl(Button));
