@@ -615,8 +615,10 @@ void TDBGrid::ShowEditor(const wchar_t* initial) {
   SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
   std::wstring text = initial != nullptr ? std::wstring(initial) : DisplayText(ColumnField(FSelectedIndex)->Value());
   SetWindowTextW(editor, text.c_str());
-  PlaceEditor();
+  // Placed once shown (PlaceEditor moves only a visible editor); a cell out of view hides it again.
   ShowWindow(editor, SW_SHOW);
+  PlaceEditor();
+  if (!EditorMode()) return;
   ::SetFocus(editor);
   if (initial != nullptr) SendMessageW(editor, EM_SETSEL, text.size(), LPARAM(text.size()));
   else SendMessageW(editor, EM_SETSEL, 0, -1);
