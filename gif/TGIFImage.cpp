@@ -29,9 +29,8 @@ const TGraphicClassInfo kClassInfo{"TGIFImage", []() -> TGraphic* { return new T
 
 // The screen is palette-based below 9 bits per pixel.
 bool PaletteScreen() {
-  HDC dc = GetDC(nullptr);
-  const int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
-  ReleaseDC(nullptr, dc);
+  const TScreenDC screen;
+  const int bits = GetDeviceCaps(screen.Handle(), BITSPIXEL) * GetDeviceCaps(screen.Handle(), PLANES);
   return bits < 9;
 }
 

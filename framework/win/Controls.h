@@ -8,6 +8,7 @@
 #include "framework/base/Exception.h"
 #include "framework/win/Messages.h"
 
+class TControl;
 class TObject;
 
 // The platform refused a window, class or other resource.
@@ -89,3 +90,7 @@ using TKeyPressEvent = TDelegate<void(TObject* Sender, char& Key)>;
 TShiftState KeyDataToShiftState(LPARAM keyData);
 TShiftState KeysToShiftState(WPARAM keys);
 TShiftState CurrentShiftState();
+
+// The control has a window of its own (a TWinControl); false for a graphic control, which paints
+// on its parent, and for nullptr.
+bool IsWindowed(const TControl* control);

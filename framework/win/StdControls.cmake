@@ -4,6 +4,7 @@ if(TARGET framework_win)
     Accelerators.cpp
     TBitBtn.cpp
     TButton.cpp
+    TButtonControl.cpp
     TButtonGlyph.cpp
     TComboBox.cpp
     TComboBoxEx.cpp
@@ -11,6 +12,7 @@ if(TARGET framework_win)
     TDataSource.cpp
     TDBGrid.cpp
     TDBNavigator.cpp
+    TGlyphButton.cpp
     TCheckBox.cpp
     TCustomEdit.cpp
     TGroupBox.cpp

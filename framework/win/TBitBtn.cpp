@@ -28,40 +28,11 @@ TKindInfo KindInfo(TBitBtnKind kind) {
 
 }  // namespace
 
-TBitBtn::TBitBtn(TComponent* owner) : TButton(owner) {}
+TBitBtn::TBitBtn(TComponent* owner) : TButton(owner), TGlyphButton(this) {}
 
 void TBitBtn::CreateParams(TCreateParams& params) {
   TButton::CreateParams(params);
   params.Style = (params.Style & ~DWORD(BS_TYPEMASK)) | BS_OWNERDRAW;
-}
-
-void TBitBtn::SetGlyph(const TBitmap* bitmap) {
-  FGlyph.SetGlyph(bitmap);
-  Invalidate();
-}
-
-void TBitBtn::SetNumGlyphs(int value) {
-  if (value == FGlyph.NumGlyphs()) return;
-  FGlyph.SetNumGlyphs(value);
-  Invalidate();
-}
-
-void TBitBtn::SetLayout(TButtonLayout value) {
-  if (value == FLayout) return;
-  FLayout = value;
-  Invalidate();
-}
-
-void TBitBtn::SetMargin(int value) {
-  if (value == FMargin || value < -1) return;
-  FMargin = value;
-  Invalidate();
-}
-
-void TBitBtn::SetSpacing(int value) {
-  if (value == FSpacing || value < -1) return;
-  FSpacing = value;
-  Invalidate();
 }
 
 void TBitBtn::SetKind(TBitBtnKind value) {
@@ -115,7 +86,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
   InflateRect(&r, -2, -2);
   TButtonState state = !Enabled() ? bsDisabled : down ? bsDown : bsUp;
   POINT offset = down ? POINT{1, 1} : POINT{0, 0};
-  RECT text = FGlyph.Draw(&FCanvas, r, offset, Caption(), FLayout, FMargin, FSpacing, state);
+  RECT text = DrawGlyphAndCaption(&FCanvas, r, offset, Caption(), state);
   if (focused) {
     InflateRect(&text, 2, 1);
     DrawFocusRect(dc, &text);

@@ -1,37 +1,14 @@
 #include "framework/win/TCheckBox.h"
 
-#include "framework/win/Accelerators.h"
-
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner) {
-  SetControlStyle(csSetCaption | csDoubleClicks);
+TCheckBox::TCheckBox(TComponent* owner) : TButtonControl(owner, BS_3STATE, 97) {
   SetTabStop(true);
-  SetBounds(0, 0, 97, 17);
-  SetParentColor(true);
-}
-
-void TCheckBox::CreateParams(TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  CreateSubClass(params, "BUTTON");
-  params.Style |= BS_3STATE;
-  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
-}
-
-void TCheckBox::CreateWnd() {
-  TWinControl::CreateWnd();
-  SendMessageA(Handle(), BM_SETCHECK, WPARAM(FState), 0);
 }
 
 void TCheckBox::SetState(TCheckBoxState value) {
   if (value == FState) return;
   FState = value;
-  if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, WPARAM(value), 0);
+  ShowCheck();
   Click();
-}
-
-void TCheckBox::SetAlignment(TAlignment value) {
-  if (value == FAlignment) return;
-  FAlignment = value;
-  RecreateWnd();
 }
 
 void TCheckBox::Toggle() {
@@ -48,7 +25,7 @@ void TCheckBox::Dispatch(TMessage& message) {
       if (HIWORD(message.WParam) == BN_CLICKED) Toggle();
       return;
     case CM_DIALOGCHAR:
-      if (IsAccel(char(message.WParam), Text()) && CanFocus()) {
+      if (IsOwnAccel(message)) {
         SetFocus();
         if (Focused()) Toggle();
         message.Result = 1;
@@ -58,5 +35,5 @@ void TCheckBox::Dispatch(TMessage& message) {
     default:
       break;
   }
-  TWinControl::Dispatch(message);
+  TButtonControl::Dispatch(message);
 }

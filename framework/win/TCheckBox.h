@@ -1,11 +1,10 @@
 #pragma once
 
-#include "framework/win/StdControlTypes.h"
-#include "framework/win/TWinControl.h"
+#include "framework/win/TButtonControl.h"
 
 // A check box on the native BUTTON class. A click steps the state (unchecked, checked, then
 // grayed when AllowGrayed); every change of State, by the user or in code, fires OnClick.
-class TCheckBox : public TWinControl {
+class TCheckBox : public TButtonControl {
 public:
   explicit TCheckBox(TComponent* owner);
 
@@ -15,19 +14,14 @@ public:
   void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
   bool AllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool value) { FAllowGrayed = value; }
-  // taLeftJustify puts the caption left of the box.
-  TAlignment Alignment() const { return FAlignment; }
-  void SetAlignment(TAlignment value);
   virtual void Toggle();
 
   void Dispatch(TMessage& message) override;
 
 protected:
-  void CreateParams(TCreateParams& params) override;
-  void CreateWnd() override;
+  WPARAM CheckValue() const override { return WPARAM(FState); }
 
 private:
   TCheckBoxState FState = cbUnchecked;
   bool FAllowGrayed = false;
-  TAlignment FAlignment = taRightJustify;
 };

@@ -210,7 +210,7 @@ void TCustomForm::CreateParams(TCreateParams& params) {
     if (FPosition == poDefault || FPosition == poDefaultSizeOnly) params.Width = params.Height = CW_USEDEFAULT;
   }
   params.WindowClass.style = CS_DBLCLKS;
-  params.WindowClass.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
+  params.WindowClass.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
 }
 
 void TCustomForm::CreateWnd() {

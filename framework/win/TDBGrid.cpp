@@ -146,7 +146,8 @@ void TDBGrid::CreateParams(TCreateParams& params) {
 }
 
 void TDBGrid::CreateWnd() {
-  FEditor = nullptr;
+  // An editor still hooked belongs to an old window of the grid.
+  DestroyEditor();
   TCustomControl::CreateWnd();
   UpdateScrollBars();
 }
@@ -601,40 +602,50 @@ void TDBGrid::ShowEditor(const wchar_t* initial) {
   if (!CanEditCell(FSelectedIndex)) return;
   TClientDataSet* table = DataSet();
   if (table->State() == TDataSetState::dsBrowse) table->Edit();
-  if (FEditor == nullptr) {
-    FEditor = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, Handle(), nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    if (FEditor == nullptr) throw EOutOfResources("Cannot create the cell editor");
-    FEditorHook.Hook(FEditor);
+  if (EditorHandle() == nullptr) {
+    HWND created = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, Handle(), nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    if (created == nullptr) throw EOutOfResources("Cannot create the cell editor");
+    try {
+      FEditorHook.Hook(created);
+    } catch (...) {
+      DestroyWindow(created);
+      throw;
+    }
   }
-  SendMessageW(FEditor, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
+  HWND editor = EditorHandle();
+  SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), FALSE);
   std::wstring text = initial != nullptr ? std::wstring(initial) : DisplayText(ColumnField(FSelectedIndex)->Value());
-  SetWindowTextW(FEditor, text.c_str());
+  SetWindowTextW(editor, text.c_str());
+  // Placed once shown (PlaceEditor moves only a visible editor); a cell out of view hides it again.
+  ShowWindow(editor, SW_SHOW);
   PlaceEditor();
-  ShowWindow(FEditor, SW_SHOW);
-  ::SetFocus(FEditor);
-  if (initial != nullptr) SendMessageW(FEditor, EM_SETSEL, text.size(), LPARAM(text.size()));
-  else SendMessageW(FEditor, EM_SETSEL, 0, -1);
+  if (!EditorMode()) return;
+  ::SetFocus(editor);
+  if (initial != nullptr) SendMessageW(editor, EM_SETSEL, text.size(), LPARAM(text.size()));
+  else SendMessageW(editor, EM_SETSEL, 0, -1);
   Invalidate();
 }
 
 void TDBGrid::PlaceEditor() {
-  if (FEditor == nullptr || !IsWindowVisible(FEditor)) return;
+  HWND editor = EditorHandle();
+  if (editor == nullptr || !IsWindowVisible(editor)) return;
   RECT r = CellRect(FSelectedIndex, FLink.Active() ? DataSet()->RecNo() : 0);
   if (IsRectEmpty(&r)) {
     HideEditor();
     return;
   }
-  MoveWindow(FEditor, r.left + 1, r.top + 1, r.right - r.left - 1, r.bottom - r.top - 1, TRUE);
+  MoveWindow(editor, r.left + 1, r.top + 1, r.right - r.left - 1, r.bottom - r.top - 1, TRUE);
 }
 
 bool TDBGrid::UpdateData() {
-  if (FEditor == nullptr || !FLink.Editing()) return true;
+  HWND editor = EditorHandle();
+  if (editor == nullptr || !FLink.Editing()) return true;
   TField* field = ColumnField(FSelectedIndex);
   if (field == nullptr) return true;
-  int length = GetWindowTextLengthW(FEditor);
+  int length = GetWindowTextLengthW(editor);
   std::wstring text(size_t(std::max(length, 0)) + 1, L'\0');
-  GetWindowTextW(FEditor, text.data(), length + 1);
+  GetWindowTextW(editor, text.data(), length + 1);
   text.resize(size_t(std::max(length, 0)));
   FInEditorUpdate = true;
   try {
@@ -649,28 +660,25 @@ bool TDBGrid::UpdateData() {
 }
 
 void TDBGrid::HideEditor() {
-  if (FEditor == nullptr || !IsWindowVisible(FEditor)) return;
-  bool hadFocus = GetFocus() == FEditor;
+  HWND editor = EditorHandle();
+  if (editor == nullptr || !IsWindowVisible(editor)) return;
+  const bool hadFocus = GetFocus() == editor;
   FInEditorUpdate = true;
-  ShowWindow(FEditor, SW_HIDE);
+  ShowWindow(editor, SW_HIDE);
   FInEditorUpdate = false;
   if (hadFocus && HandleAllocated()) ::SetFocus(Handle());
   Invalidate();
 }
 
 void TDBGrid::DestroyEditor() {
-  if (FEditor == nullptr) return;
-  HWND editor = FEditor;
-  FEditor = nullptr;
+  HWND editor = EditorHandle();
+  if (editor == nullptr) return;
   FEditorHook.Unhook();
   if (IsWindow(editor)) DestroyWindow(editor);
 }
 
 void TDBGrid::EditorWndProc(TMessage& message) {
   switch (message.Msg) {
-    case WM_NCDESTROY:
-      FEditor = nullptr;
-      break;
     case WM_GETDLGCODE:
       message.Result = DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
       return;
@@ -705,7 +713,7 @@ void TDBGrid::EditorWndProc(TMessage& message) {
       if (message.WParam == VK_RETURN || message.WParam == VK_ESCAPE || message.WParam == VK_TAB) return;
       break;
     case WM_KILLFOCUS:
-      if (!FInEditorUpdate && IsWindowVisible(FEditor)) {
+      if (!FInEditorUpdate && EditorMode()) {
         FEditorHook.CallDefault(message);
         UpdateData();
         HideEditor();
@@ -812,7 +820,7 @@ void TDBGrid::Resize() {
 }
 
 void TDBGrid::DoExit() {
-  if (EditorMode() || GetFocus() == FEditor) {
+  if (EditorMode() || (EditorHandle() != nullptr && GetFocus() == EditorHandle())) {
     TCustomControl::DoExit();
     return;
   }
@@ -831,7 +839,7 @@ void TDBGrid::Dispatch(TMessage& message) {
     case CN_KEYUP:
     case CN_CHAR:
       // Keys typed into the cell editor belong to it.
-      if (FEditor != nullptr && GetFocus() == FEditor) {
+      if (EditorHandle() != nullptr && GetFocus() == EditorHandle()) {
         message.Result = 0;
         return;
       }

@@ -111,9 +111,10 @@ public:
   void ClearSelection();
 
   // In-place editing of the selected cell.
-  bool EditorMode() const { return FEditor != nullptr && IsWindowVisible(FEditor); }
+  bool EditorMode() const { return EditorHandle() != nullptr && IsWindowVisible(EditorHandle()); }
   void SetEditorMode(bool value);
-  HWND EditorHandle() const { return FEditor; }
+  // The cell editor's window, nullptr before the first edit and after the editor is gone.
+  HWND EditorHandle() const { return FEditorHook.Window(); }
   bool CanEditCell(int col) const;
   // Deletes the selected rows (or the current one) after the confirmation when dgConfirmDelete.
   void DeleteRecords();
@@ -192,8 +193,7 @@ private:
   int FLastRecNo = 0;
   int FAnchorRecNo = 0;  // where a shift selection started
   std::vector<TBookmark> FSelectedRows;
-  HWND FEditor = nullptr;
-  TWindowHook FEditorHook;
+  TWindowHook FEditorHook;  // on the cell editor; lets go of it when the editor window is destroyed
   bool FInEditorUpdate = false;
   int FTextHeight = 0;
   TDrawGridCellEvent FOnDrawCell;

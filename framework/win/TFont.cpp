@@ -2,12 +2,13 @@
 
 #include <cstring>
 
+#include "framework/win/GdiScopes.h"
+
 namespace {
 
 int ScreenPixelsPerInch() {
-  HDC dc = GetDC(nullptr);
-  int ppi = GetDeviceCaps(dc, LOGPIXELSY);
-  ReleaseDC(nullptr, dc);
+  const TScreenDC screen;
+  const int ppi = GetDeviceCaps(screen.Handle(), LOGPIXELSY);
   return ppi > 0 ? ppi : 96;
 }
 

@@ -1,31 +1,13 @@
 #include "framework/win/TRadioButton.h"
 
-#include "framework/win/Accelerators.h"
-
-TRadioButton::TRadioButton(TComponent* owner) : TWinControl(owner) {
-  SetControlStyle(csSetCaption | csDoubleClicks);
-  SetBounds(0, 0, 113, 17);
-  SetParentColor(true);
-}
-
-void TRadioButton::CreateParams(TCreateParams& params) {
-  TWinControl::CreateParams(params);
-  CreateSubClass(params, "BUTTON");
-  params.Style |= BS_RADIOBUTTON;
-  if (FAlignment == taLeftJustify) params.Style |= BS_LEFTTEXT;
-}
-
-void TRadioButton::CreateWnd() {
-  TWinControl::CreateWnd();
-  SendMessageA(Handle(), BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
+TRadioButton::TRadioButton(TComponent* owner) : TButtonControl(owner, BS_RADIOBUTTON, 113) {}
 
 void TRadioButton::SetChecked(bool value) {
   if (value == FChecked) return;
   FChecked = value;
   // Only the checked button of a group is a tab stop, as in a dialog.
   SetTabStop(value);
-  if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  ShowCheck();
   if (!value) return;
   if (TWinControl* parent = Parent()) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
@@ -34,12 +16,6 @@ void TRadioButton::SetChecked(bool value) {
     }
   }
   Click();
-}
-
-void TRadioButton::SetAlignment(TAlignment value) {
-  if (value == FAlignment) return;
-  FAlignment = value;
-  RecreateWnd();
 }
 
 void TRadioButton::Dispatch(TMessage& message) {
@@ -52,7 +28,7 @@ void TRadioButton::Dispatch(TMessage& message) {
       }
       return;
     case CM_DIALOGCHAR:
-      if (IsAccel(char(message.WParam), Text()) && CanFocus()) {
+      if (IsOwnAccel(message)) {
         SetFocus();
         SetChecked(true);
         message.Result = 1;
@@ -62,5 +38,5 @@ void TRadioButton::Dispatch(TMessage& message) {
     default:
       break;
   }
-  TWinControl::Dispatch(message);
+  TButtonControl::Dispatch(message);
 }

@@ -1,26 +1,21 @@
 #pragma once
 
-#include "framework/win/StdControlTypes.h"
-#include "framework/win/TWinControl.h"
+#include "framework/win/TButtonControl.h"
 
 // A radio button on the native BUTTON class. Checking one unchecks the other radio buttons of
 // the same parent; only a change to checked fires OnClick.
-class TRadioButton : public TWinControl {
+class TRadioButton : public TButtonControl {
 public:
   explicit TRadioButton(TComponent* owner);
 
   bool Checked() const { return FChecked; }
   void SetChecked(bool value);
-  TAlignment Alignment() const { return FAlignment; }
-  void SetAlignment(TAlignment value);
 
   void Dispatch(TMessage& message) override;
 
 protected:
-  void CreateParams(TCreateParams& params) override;
-  void CreateWnd() override;
+  WPARAM CheckValue() const override { return FChecked ? BST_CHECKED : BST_UNCHECKED; }
 
 private:
   bool FChecked = false;
-  TAlignment FAlignment = taRightJustify;
 };

@@ -60,22 +60,22 @@ HCURSOR TScreen::Cursors(TCursor cursor) {
   LPCSTR id;
   switch (cursor) {
     case crNone: return nullptr;
-    case crCross: id = MAKEINTRESOURCEA(32515); break;
-    case crIBeam: id = MAKEINTRESOURCEA(32513); break;
-    case crSizeNESW: id = MAKEINTRESOURCEA(32643); break;
-    case crSizeNS: id = MAKEINTRESOURCEA(32645); break;
-    case crSizeNWSE: id = MAKEINTRESOURCEA(32642); break;
-    case crSizeWE: id = MAKEINTRESOURCEA(32644); break;
-    case crUpArrow: id = MAKEINTRESOURCEA(32516); break;
+    case crCross: id = IDC_CROSS; break;
+    case crIBeam: id = IDC_IBEAM; break;
+    case crSizeNESW: id = IDC_SIZENESW; break;
+    case crSizeNS: id = IDC_SIZENS; break;
+    case crSizeNWSE: id = IDC_SIZENWSE; break;
+    case crSizeWE: id = IDC_SIZEWE; break;
+    case crUpArrow: id = IDC_UPARROW; break;
     case crHourGlass:
-    case crSQLWait: id = MAKEINTRESOURCEA(32514); break;
+    case crSQLWait: id = IDC_WAIT; break;
     case crNo:
-    case crNoDrop: id = MAKEINTRESOURCEA(32648); break;
-    case crAppStart: id = MAKEINTRESOURCEA(32650); break;
-    case crHelp: id = MAKEINTRESOURCEA(32651); break;
-    case crHandPoint: id = MAKEINTRESOURCEA(32649); break;
-    case crSizeAll: id = MAKEINTRESOURCEA(32646); break;
-    default: id = MAKEINTRESOURCEA(32512); break;
+    case crNoDrop: id = IDC_NO; break;
+    case crAppStart: id = IDC_APPSTARTING; break;
+    case crHelp: id = IDC_HELP; break;
+    case crHandPoint: id = IDC_HAND; break;
+    case crSizeAll: id = IDC_SIZEALL; break;
+    default: id = IDC_ARROW; break;
   }
   HCURSOR handle = LoadCursorA(nullptr, id);
   FCursors[cursor] = handle;

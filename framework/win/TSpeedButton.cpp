@@ -3,39 +3,10 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
 
-TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner), TGlyphButton(this) {
   SetControlStyle(csCaptureMouse | csDoubleClicks);
   SetBounds(0, 0, 23, 22);
   SetColor(clBtnFace);
-}
-
-void TSpeedButton::SetGlyph(const TBitmap* bitmap) {
-  FGlyph.SetGlyph(bitmap);
-  Invalidate();
-}
-
-void TSpeedButton::SetNumGlyphs(int value) {
-  if (value == FGlyph.NumGlyphs()) return;
-  FGlyph.SetNumGlyphs(value);
-  Invalidate();
-}
-
-void TSpeedButton::SetLayout(TButtonLayout value) {
-  if (value == FLayout) return;
-  FLayout = value;
-  Invalidate();
-}
-
-void TSpeedButton::SetMargin(int value) {
-  if (value == FMargin || value < -1) return;
-  FMargin = value;
-  Invalidate();
-}
-
-void TSpeedButton::SetSpacing(int value) {
-  if (value == FSpacing || value < -1) return;
-  FSpacing = value;
-  Invalidate();
 }
 
 void TSpeedButton::SetDown(bool value) {
@@ -168,5 +139,5 @@ void TSpeedButton::Paint() {
   InflateRect(&r, -2, -2);
   canvas->SetFont(Font());
   POINT offset = pressed ? POINT{1, 1} : POINT{0, 0};
-  FGlyph.Draw(canvas, r, offset, Caption(), FLayout, FMargin, FSpacing, FState);
+  DrawGlyphAndCaption(canvas, r, offset, Caption(), FState);
 }

@@ -1,24 +1,14 @@
 #pragma once
 
-#include "framework/win/TButtonGlyph.h"
+#include "framework/win/TGlyphButton.h"
 #include "framework/win/TGraphicControl.h"
 
 // A button without a window. With a GroupIndex it stays down when clicked and releases the other
 // buttons of its group on the same parent; AllowAllUp lets the down one be clicked up again.
-class TSpeedButton : public TGraphicControl {
+class TSpeedButton : public TGraphicControl, public TGlyphButton {
 public:
   explicit TSpeedButton(TComponent* owner);
 
-  TBitmap* Glyph() { return FGlyph.Glyph(); }
-  void SetGlyph(const TBitmap* bitmap);
-  int NumGlyphs() const { return FGlyph.NumGlyphs(); }
-  void SetNumGlyphs(int value);
-  TButtonLayout Layout() const { return FLayout; }
-  void SetLayout(TButtonLayout value);
-  int Margin() const { return FMargin; }
-  void SetMargin(int value);
-  int Spacing() const { return FSpacing; }
-  void SetSpacing(int value);
   bool Down() const { return FDown; }
   void SetDown(bool value);
   int GroupIndex() const { return FGroupIndex; }
@@ -45,10 +35,6 @@ private:
   void UpdateExclusive();
   void UpdateState();
 
-  TButtonGlyph FGlyph;
-  TButtonLayout FLayout = blGlyphLeft;
-  int FMargin = -1;
-  int FSpacing = 4;
   bool FDown = false;
   int FGroupIndex = 0;
   bool FAllowAllUp = false;

@@ -21,8 +21,6 @@ const char* ControlProp() {
   return MAKEINTATOM(atom);
 }
 
-bool IsGraphic(const TControl* c) { return dynamic_cast<const TWinControl*>(c) == nullptr; }
-
 // The native window class a control's class is built on: registered once per class name.
 void RegisterControlClass(const TCreateParams& params) {
   WNDCLASSA existing{};
@@ -37,6 +35,10 @@ void RegisterControlClass(const TCreateParams& params) {
 }
 
 }  // namespace
+
+bool IsWindowed(const TControl* control) {
+  return dynamic_cast<const TWinControl*>(control) != nullptr;
+}
 
 TControl* GetCaptureControl() { return gCaptureControl; }
 
@@ -147,7 +149,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
   params.WndParent = Parent() != nullptr ? Parent()->Handle() : FParentWindow;
   params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
   params.WindowClass.lpfnWndProc = DefWindowProcA;
-  params.WindowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  params.WindowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   params.WinClassName = ClassName();
 }
 
@@ -311,7 +313,7 @@ bool TWinControl::ContainsControl(const TControl* control) const {
 TControl* TWinControl::ControlAtPos(POINT p, bool allowDisabled, bool allowWinControls) {
   for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
     TControl* c = *it;
-    if (!allowWinControls && !IsGraphic(c)) continue;
+    if (!allowWinControls && IsWindowed(c)) continue;
     if (!c->Visible() || (!allowDisabled && !c->Enabled())) continue;
     RECT r = c->BoundsRect();
     if (PtInRect(&r, p)) return c;
@@ -593,7 +595,7 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
   GetClipBox(dc, &clip);
   for (; it != FControls.end(); ++it) {
     TControl* c = *it;
-    if (!IsGraphic(c) || !c->Visible()) continue;
+    if (IsWindowed(c) || !c->Visible()) continue;
     RECT bounds = c->BoundsRect(), overlap;
     if (!IntersectRect(&overlap, &bounds, &clip)) continue;
     TSaveDC saved(dc);
@@ -629,7 +631,7 @@ void TWinControl::PaintHandler(TMessage& message) {
 bool TWinControl::IsControlMouseMsg(TMessage& message) {
   if (message.Msg < WM_MOUSEMOVE || message.Msg > WM_MBUTTONDBLCLK) return false;
   TControl* target = nullptr;
-  if (gCaptureControl != nullptr && gCaptureControl->Parent() == this && IsGraphic(gCaptureControl)) {
+  if (gCaptureControl != nullptr && gCaptureControl->Parent() == this && !IsWindowed(gCaptureControl)) {
     target = gCaptureControl;
   } else if (gCaptureControl == nullptr || gCaptureControl == this) {
     target = ControlAtPos(POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)}, false);
@@ -670,7 +672,7 @@ void TWinControl::WndProc(TMessage& message) {
       break;
     case WM_MOUSELEAVE: {
       TControl* over = MouseControl();
-      if (over != nullptr && (over == this || (over->Parent() == this && IsGraphic(over)))) SetMouseControl(nullptr);
+      if (over != nullptr && (over == this || (over->Parent() == this && !IsWindowed(over)))) SetMouseControl(nullptr);
       break;
     }
     default:

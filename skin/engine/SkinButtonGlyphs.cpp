@@ -87,6 +87,3 @@ void CopyBitmapTransparent(TBitmap* dst, TBitmap* src, int x, TColor key, int y)
   const TsBitmap24 rows = RowsCopy(src);
   CopyBitmapTransparent(BitmapRows(dst), rows.View(), {x, y}, key);
 }
-
-void EmptyProcA() {}
-void EmptyProcB() {}

@@ -32,7 +32,3 @@ void PaintImageListGlyph(TComponent* owner, TsCommonData* skinData, int index, i
 
 void GrayscaleBitmapKeyed(TBitmap* bmp, TColor key);
 void CopyBitmapTransparent(TBitmap* dst, TBitmap* src, int x, TColor key, int y);
-
-// Do-nothing handlers other units point at.
-void EmptyProcA();
-void EmptyProcB();

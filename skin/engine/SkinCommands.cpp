@@ -4,13 +4,9 @@
 
 namespace {
 
-// The answers of commands 5 and 21; they hold the last answer only.
+// The answers of GetCache and GetBgColor; they hold the last answer only.
 TsCacheInfo CacheReply;
 TColor BackgroundColorReply = SkinKeyColor;
-
-bool IsWindowed(TControl* control) {
-  return dynamic_cast<TWinControl*>(control) != nullptr;
-}
 
 void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
   SendSkinCommandTo(control, SkinCommand::SetUpdating, parameter);
@@ -20,18 +16,18 @@ void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
 
 }  // namespace
 
-LRESULT SendSkinCommand(HWND handle, std::uint32_t command) {
+LRESULT SendSkinCommand(HWND handle, SkinCommand command) {
   return SendMessageA(handle, RE_ROVADUZI, MakeSkinWParam(command), 0);
 }
 
-LRESULT SendSkinCommandTo(TControl* control, std::uint32_t command, std::uint32_t parameter) {
+LRESULT SendSkinCommandTo(TControl* control, SkinCommand command, std::uint32_t parameter) {
   if (!control) return 0;
   const WPARAM w = MakeSkinWParam(command, parameter);
   if (auto* win = dynamic_cast<TWinControl*>(control)) return SendMessageA(win->Handle(), RE_ROVADUZI, w, 0);
   return control->Perform(RE_ROVADUZI, w, 0);
 }
 
-bool AskControl(TControl* control, std::uint32_t command) {
+bool AskControl(TControl* control, SkinCommand command) {
   if (!control) return false;
   TMessage m = MakeSkinMessage(command);
   if (control->WindowProc()) control->WindowProc()(m);

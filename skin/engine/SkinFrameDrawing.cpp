@@ -1,8 +1,6 @@
 #include "skin/engine/SkinFrameDrawing.h"
 
 #include <algorithm>
-#include <memory>
-#include <type_traits>
 
 #include "framework/win/GdiScopes.h"
 #include "skin/engine/SkinBitmapRows.h"
@@ -14,11 +12,6 @@ void Polyline3(HDC dc, const std::array<TsPoint, 3>& p) {
   const POINT pts[3] = {{p[0].X, p[0].Y}, {p[1].X, p[1].Y}, {p[2].X, p[2].Y}};
   Polyline(dc, pts, 3);
 }
-
-struct TDeleteObject {
-  void operator()(HPEN pen) const { DeleteObject(pen); }
-};
-using TPenHandle = std::unique_ptr<std::remove_pointer_t<HPEN>, TDeleteObject>;
 
 void Dot(HDC dc, int x, int y) {
   SetPixel(dc, x, y, RGB(0, 0, 0));
@@ -33,14 +26,14 @@ void DrawBevelFrame(HDC dc, RECT& r, TColor color1, TColor color2, int& count) {
   const TsBevelLines lines = BevelFrameLines(box, n);
   {
     // The pens outlive the DC state that selects them.
-    const TPenHandle pen1(CreatePen(PS_SOLID, 1, ColorToRGB(color1)));
-    const TPenHandle pen2(CreatePen(PS_SOLID, 1, COLORREF(color2 & 0xFFFFFF)));
+    const TGdiObject<HPEN> pen1(CreatePen(PS_SOLID, 1, ColorToRGB(color1)));
+    const TGdiObject<HPEN> pen2(CreatePen(PS_SOLID, 1, COLORREF(color2 & 0xFFFFFF)));
     const TSaveDC saved(dc);
     SelectObject(dc, GetStockObject(NULL_BRUSH));
     for (size_t i = 0; i < lines.TopLeft.size(); ++i) {
-      SelectObject(dc, pen1.get());
+      SelectObject(dc, pen1.Handle());
       Polyline3(dc, lines.TopLeft[i]);
-      SelectObject(dc, pen2.get());
+      SelectObject(dc, pen2.Handle());
       Polyline3(dc, lines.BottomRight[i]);
     }
   }

@@ -17,10 +17,6 @@ struct TRegistration {
   TRegistration() { RegisterSkinMessage(); }
 } Registration;
 
-bool IsGraphic(TControl* control) {
-  return dynamic_cast<TWinControl*>(control) == nullptr;
-}
-
 }  // namespace
 
 void RegisterSkinMessage() {
@@ -35,7 +31,7 @@ void BroadcastToChildren(TWinControl* parent, TMessage& message) {
     TControl* child = parent->Controls(i);
     // A child being destroyed is passed over; the walk goes on with its siblings.
     if (child->IsDestroying()) continue;
-    if (IsGraphic(child)) {
+    if (!IsWindowed(child)) {
       child->Perform(message.Msg, message.WParam, message.LParam);
     } else if (IsSkinnedControl(child)) {
       if (child->WindowProc()) child->WindowProc()(message);

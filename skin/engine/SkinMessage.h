@@ -50,7 +50,7 @@ void SendToSkinProvider(TCustomForm* form, TMessage& message);
 // Every windowed component of the application and everything inside it.
 void BroadcastToApplication(TMessage& message);
 
-inline TMessage MakeSkinMessage(std::uint32_t command, std::uint32_t parameter = 0, LPARAM lParam = 0) {
+inline TMessage MakeSkinMessage(SkinCommand command, std::uint32_t parameter = 0, LPARAM lParam = 0) {
   TMessage m;
   m.Msg = RE_ROVADUZI;
   m.WParam = MakeSkinWParam(command, parameter);

@@ -42,9 +42,9 @@ std::optional<TColor> CustomColorOf(TsCommonData* data) {
 
 }  // namespace
 
-void PaintBackgroundByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
-                            TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state) {
-  PaintBackgroundByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r),
+void PaintBackgroundByIndex(int skinIndex, const std::string&, const TsCacheInfo& ci, TBitmap* bmp, POINT offset,
+                            const RECT& r, TsSkinState state) {
+  PaintBackgroundByIndex(BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r),
                          state, GlobalColors());
 }
 
@@ -53,9 +53,9 @@ void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, TsSkinStat
   if (!data || !SectionIndexValid(data->SkinIndex())) return;
   const TsBitmap24View rows = BitmapRows(bmp);
   const TsSkinColors colors = GlobalColors();
-  const int32_t image = FindMaskIndex(data->SkinIndex(), data->SkinSection(),
-                                      state == TsSkinState::Normal ? "PATTERN" : "HOTPATTERN");
-  TsSectionLook look = SectionLookOf(data->SkinIndex(), state, image, true, data->SkinSection(), colors);
+  const TsSectionImages images = SectionImagesOf(data->SkinIndex());
+  const int32_t image = state == TsSkinState::Normal ? images.PatternMask : images.HotPatternMask;
+  TsSectionLook look = SectionLookOf(data->SkinIndex(), state, image, true, colors);
   const std::optional<TColor> custom = CustomColorOf(data);
   if (custom && *custom != SkinKeyColor) look.Color = *custom;
   PaintSectionBackground(rows, ToTRect(r), look, ViewOfCache(ci), ToTsPoint(offset), colors.Background);
@@ -68,17 +68,16 @@ void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternI
                              ToTRect(r), state, ViewOfCache(ci), GlobalColors());
 }
 
-void PaintSectionByIndex(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci, TBitmap* bmp,
-                         POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
+void PaintSectionByIndex(int skinIndex, const std::string&, const TsCacheInfo& ci, TBitmap* bmp, POINT offset,
+                         const RECT& r, TsSkinState state, bool fillCentre) {
   if (!bmp) return;
-  PaintSectionByIndex(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r), state,
+  PaintSectionByIndex(BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r), state,
                       fillCentre, GlobalColors());
 }
 
-void PaintSectionByIndexMaster(int skinIndex, const std::string& sectionName, const TsCacheInfo& ci,
-                               TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state,
-                               bool fillCentre) {
-  PaintSectionByIndexMaster(BitmapRows(bmp), skinIndex, sectionName, ViewOfCache(ci), ToTsPoint(offset),
+void PaintSectionByIndexMaster(int skinIndex, const std::string&, const TsCacheInfo& ci, TBitmap* bmp,
+                               POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
+  PaintSectionByIndexMaster(BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset),
                             ToTRect(r), state, fillCentre, GlobalColors());
 }
 
@@ -101,7 +100,7 @@ void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCent
              SkinBackgroundFillColor == SkinKeyColor) {
     SkinBackgroundFillColor = AskBackgroundColor(parent);
   }
-  PaintControlSection(BitmapRows(bmp), data->SkinIndex(), data->SkinSection(), data->BorderIndex(),
+  PaintControlSection(BitmapRows(bmp), data->SkinIndex(), data->BorderIndex(),
                       CustomColorOf(data), ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTRect(r), state,
                       GlobalColors());
 }

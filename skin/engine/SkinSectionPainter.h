@@ -30,7 +30,7 @@ void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitma
                           const RECT& r, TsSkinState state, bool fillCentre, const TsCacheInfo& ci,
                           const std::string& sectionName, int hotPatternIndex);
 // A control's section and border into its cache; the global colours hold the parent's colour (or
-// its answer to command 21) while it paints and are reset afterwards.
+// its answer to GetBgColor) while it paints and are reset afterwards.
 void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCentre, TBitmap* bmp,
                         POINT offset, const RECT& r, TsSkinState state);
 

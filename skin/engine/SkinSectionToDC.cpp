@@ -6,8 +6,7 @@
 #include "framework/win/TCanvas.h"
 #include "skin/engine/core/SkinTables.h"
 
-void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCacheView& cache, HDC dc,
-                      TsPoint offset, const RECT& r, TsSkinState state, bool fillCentre,
+void PaintSectionToDC(int skinIndex, const std::string&, const TsCacheView& cache, HDC dc, TsPoint offset, const RECT& r, TsSkinState state, bool fillCentre,
                       const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex) || r.left < 0 || r.top < 0 || r.right - r.left < 1 || r.bottom - r.top < 1) return;
   const TSaveDC saved(dc);
@@ -15,7 +14,7 @@ void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCac
   temp.SetPixelFormat(TPixelFormat::Bit24);
   temp.SetSize(r.right - r.left, r.bottom - r.top);
   const TsBitmap24View rows = BitmapRows(&temp);
-  PaintSectionByIndex(rows, skinIndex, sectionName, cache, offset, rows.Bounds(), state, fillCentre, colors);
+  PaintSectionByIndex(rows, skinIndex, cache, offset, rows.Bounds(), state, fillCentre, colors);
   BitBlt(dc, r.left, r.top, temp.Width(), temp.Height(), temp.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -28,7 +27,6 @@ void PaintSectionToDC(int skinIndex, const std::string& sectionName, const TsCac
 
 void FillRectColor(HDC dc, const RECT& r, TColor color) {
   const TSaveDC saved(dc);
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  const TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(color)));
+  FillRect(dc, &r, brush.Handle());
 }

@@ -92,11 +92,9 @@ std::string EllipsizeText(TCanvas* canvas, const std::string& text, int width) {
 
 void TextSizeInFont(const std::string& text, TFont* font, SIZE& size) {
   size = {0, 0};
-  HDC dc = GetDC(nullptr);
+  const TScreenDC screen;
+  HDC dc = screen.Handle();
   if (!dc) return;
-  {
-    const TSelectObject selected(dc, font->Handle());
-    if (!GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size)) size = {0, 0};
-  }
-  ReleaseDC(nullptr, dc);
+  const TSelectObject selected(dc, font->Handle());
+  if (!GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size)) size = {0, 0};
 }

@@ -11,10 +11,6 @@
 
 namespace {
 
-bool IsWindowed(const TControl* c) {
-  return dynamic_cast<const TWinControl*>(c) != nullptr;
-}
-
 bool InDesign(const TControl* c) {
   return (c->ComponentState() & csDesigning) != 0;
 }
@@ -58,12 +54,8 @@ void TsCommonData::Loaded() {
 void TsCommonData::ResolveIndexes() {
   FRepaintNeeded = true;
   FSkinIndex = FindSectionIndex(FSkinSection);
-  if (FSkinIndex >= 0) {
-    FBorderIndex = FindMaskIndex(FSkinIndex, FSkinSection, "BORDERSMASK");
-  } else {
-    // Painters test SkinIndex first, but a stale border index must not outlive its section.
-    FBorderIndex = -1;
-  }
+  // Painters test SkinIndex first, but a stale border index must not outlive its section.
+  FBorderIndex = SectionImagesOf(FSkinIndex).BordersMask;
 }
 
 void TsCommonData::SetSkinSection(const std::string& section) {
@@ -180,7 +172,7 @@ void TsCommonData::AnswerBackgroundColor() {
 
 bool TsCommonData::HandleSkinCommand(TMessage& message) {
   if (message.Msg != RE_ROVADUZI) return false;
-  const std::uint32_t command = SkinCommandOf(message.WParam);
+  const SkinCommand command = SkinCommandOf(message.WParam);
   const bool parameter = SkinParameterOf(message.WParam);
   switch (command) {
     case SkinCommand::NewSkin:

@@ -45,10 +45,10 @@ public:
   TObject* OwnerObject() const { return FOwnerObject; }
   TControl* OwnerControl() const { return FOwnerControl; }
 
-  // The background must be rebuilt (commands 1, 2, 8; cleared by 3).
+  // The background must be rebuilt (NewSkin, RemoveSkin, SetBgChanged; cleared by Refresh).
   bool BackgroundDirty() const { return FBackgroundDirty; }
   void SetBackgroundDirty(bool value) { FBackgroundDirty = value; }
-  // The child that announced itself with command 15; not owned.
+  // The child that announced itself with SetActiveChild; not owned.
   TControl* ActiveChild() const { return FActiveChild; }
   void SetActiveChild(TControl* child) { FActiveChild = child; }
   // Painters skip their work, and the control counts as needing its parent's background.
@@ -106,7 +106,7 @@ bool ControlUsable(TControl* control);
 // The skin object's share of a skinned control's messages (the skin commands, focus, hover, size and
 // move); True when the message was fully handled.
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData);
-// The parent's cache for a child (command 5 to the parent); none without a parent.
+// The parent's cache for a child (GetCache to the parent); none without a parent.
 void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci);
 // Copies rectangle r of the cache to dc, leaving the areas of opaque and graphic children alone.
 void CopyCacheToDC(TWinControl* parent, TsCommonData* skinData, POINT srcOrigin, HDC dc, const RECT& r);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "framework/win/AllocateHWnd.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -104,7 +105,6 @@ void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
   shown.SetSize(frame.Width(), frame.Height());
   const TsBitmap24View rows = BitmapRows(&shown);
   for (int32_t y = 0; y < rows.Height(); ++y) std::memcpy(rows.Row(y), frame.View().Row(y), size_t(rows.Width()) * 3);
-  HDC dc = GetDC(control->Handle());
-  BitBlt(dc, 0, 0, shown.Width(), shown.Height(), shown.Canvas()->Handle(), 0, 0, SRCCOPY);
-  ReleaseDC(control->Handle(), dc);
+  const TWindowDC dc(control->Handle(), TWindowDC::Client);
+  BitBlt(dc.Handle(), 0, 0, shown.Width(), shown.Height(), shown.Canvas()->Handle(), 0, 0, SRCCOPY);
 }

@@ -10,7 +10,7 @@ class TBitmap;
 class TsCommonData;
 
 // Cross-fades a skinned button's window from its old look to its new one, one blended frame a
-// tick. When the schedule asks to stop, the control is told (skin command 16) only after the tick
+// tick. When the schedule asks to stop, the control is told (StopFading) only after the tick
 // has returned, so the timer is never freed from inside its own tick.
 class TsFadeTimer : public TTimer {
 public:

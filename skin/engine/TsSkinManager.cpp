@@ -172,7 +172,7 @@ void TsSkinManager::Notification(TComponent* component, TOperation operation) {
 }
 
 TColor GlobalSectionColor() {
-  const std::int16_t global = SkinCommonIndexes[0];
+  const std::int16_t global = SkinCommonIndexes.GlobalInfo;
   if (SectionIndexValid(global))
     return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
   return static_cast<TColor>(ColorToRGB(clBtnFace));

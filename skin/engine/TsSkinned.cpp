@@ -25,7 +25,7 @@ private:
   TControl* FChild;
 };
 
-bool IsStandingCommand(std::uint32_t command) {
+bool IsStandingCommand(SkinCommand command) {
   return command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin ||
          command == SkinCommand::Refresh || command == SkinCommand::Repaint ||
          command == SkinCommand::IsSkinned;

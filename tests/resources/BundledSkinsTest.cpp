@@ -142,11 +142,40 @@ TEST_F(BundledSkins, EverySectionAndMaskTheWindowsLookUpIsThere) {
     }
     EXPECT_GE(FindPatternIndex(FindSectionIndex("DIALOG"), "DIALOG", "PATTERN"), 0);
 
-    // Every common index that names something resolves: scroll parts, tabs, check glyphs.
+    // Every common index that names something resolves, each to its own section: scroll parts,
+    // tabs, check glyphs.
     ResolveCommonIndexes();
-    for (int i : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 25, 26, 27, 28, 29,
-                  30, 31, 32, 33, 34, 39, 40, 41, 42, 43, 44, 45, 46, 55, 56, 57, 58, 59, 60, 61, 62, 63})
-      EXPECT_GE(SkinCommonIndexes[static_cast<std::size_t>(i)], 0) << i;
+    const TsSkinCommonIndexes& ix = SkinCommonIndexes;
+    EXPECT_EQ(ix.GlobalInfo, FindSectionIndex("GLOBALINFO"));
+    const std::pair<const TsCommonSection*, const char*> sections[] = {
+        {&ix.Tabs.Top, "TABTOP"},
+        {&ix.Tabs.Bottom, "TABBOTTOM"},
+        {&ix.Tabs.Left, "TABLEFT"},
+        {&ix.Tabs.Right, "TABRIGHT"},
+        {&ix.ScrollButtons.Top, "SCROLLBTNTOP"},
+        {&ix.ScrollButtons.Bottom, "SCROLLBTNBOTTOM"},
+        {&ix.ScrollButtons.Left, "SCROLLBTNLEFT"},
+        {&ix.ScrollButtons.Right, "SCROLLBTNRIGHT"},
+        {&ix.SliderH, "SCROLLSLIDERH"},
+        {&ix.SliderV, "SCROLLSLIDERV"},
+        {&ix.TrackBeforeH, "SCROLLBAR1H"},
+        {&ix.TrackBeforeV, "SCROLLBAR1V"},
+        {&ix.TrackAfterH, "SCROLLBAR2H"},
+        {&ix.TrackAfterV, "SCROLLBAR2V"}};
+    for (const auto& [s, name] : sections) {
+      EXPECT_GE(s->Section, 0) << name;
+      EXPECT_EQ(s->Section, FindSectionIndex(name)) << name;
+      EXPECT_EQ(s->BordersMask, FindMaskIndex(s->Section, name, "BORDERSMASK")) << name;
+      EXPECT_GE(s->BordersMask, 0) << name;
+    }
+    for (const TsCommonSection* s : {&ix.ScrollButtons.Top, &ix.ScrollButtons.Right, &ix.SliderH, &ix.SliderV})
+      EXPECT_GE(s->GlyphMask, 0);
+    const TsCheckGlyphs& g = ix.CheckGlyphs;
+    for (std::int16_t glyph : {g.BoxChecked, g.BoxUnchecked, g.BoxGrayed, g.RadioChecked, g.RadioUnchecked,
+                               g.RadioGrayed, g.SmallChecked, g.SmallUnchecked, g.SmallGrayed})
+      EXPECT_GE(glyph, 0);
+    EXPECT_NE(g.BoxChecked, g.RadioChecked);
+    EXPECT_EQ(g.RadioGrayed, FindMaskIndex(ix.GlobalInfo, "GLOBALINFO", "RADIOGRAYED"));
   }
 }
 

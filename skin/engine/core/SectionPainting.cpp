@@ -28,8 +28,10 @@ TsPatternTile PatternTile(int32_t patternIndex) {
   return {v, v.Bounds(), true};
 }
 
-std::string ImageName(TsSkinState state) {
-  return state == TsSkinState::Normal ? "PATTERN" : "HOTPATTERN";
+// The section's image mask for the state.
+int32_t ImageMaskOf(int32_t skinIndex, TsSkinState state) {
+  const TsSectionImages images = SectionImagesOf(skinIndex);
+  return state == TsSkinState::Normal ? images.PatternMask : images.HotPatternMask;
 }
 
 void PaintWithLook(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look, const TsMaskImage* border,
@@ -66,7 +68,7 @@ TsMaskImage MaskImageOf(int32_t maskIndex) {
 }
 
 TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageIndex, bool jpegFallback,
-                            const std::string& sectionName, const TsSkinColors& colors) {
+                            const TsSkinColors& colors) {
   TsSectionLook look;
   if (!SectionIndexValid(skinIndex)) return look;
   const TsSectionData& s = SkinSectionData[size_t(skinIndex)];
@@ -78,18 +80,20 @@ TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageI
   look.ImagePercent = hot ? s.HotImagePercent : s.ImagePercent;
   if (look.ImagePercent > 0) {
     look.Pattern = MaskTile(imageIndex);
-    if (!look.Pattern.Present && jpegFallback)
-      look.Pattern = PatternTile(FindPatternIndex(skinIndex, sectionName, ImageName(state)));
+    if (!look.Pattern.Present && jpegFallback) {
+      const TsSectionImages images = SectionImagesOf(skinIndex);
+      look.Pattern = PatternTile(hot ? images.HotPattern : images.Pattern);
+    }
   }
   return look;
 }
 
-void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex,
                             const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                             const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex)) return;
-  const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
-  PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, true, sectionName, colors), cache, offset,
+  const int32_t image = ImageMaskOf(skinIndex, state);
+  PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, true, colors), cache, offset,
                          colors.Background);
 }
 
@@ -98,30 +102,30 @@ void PaintBackgroundWithIndexes(TsBitmap24View bmp, int32_t skinIndex, int32_t p
                                 const TsCacheView& cache, const TsSkinColors& colors) {
   if (!SectionIndexValid(skinIndex)) return;
   const int32_t image = state == TsSkinState::Normal ? patternIndex : hotPatternIndex;
-  PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, false, {}, colors), cache, offset,
+  PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, false, colors), cache, offset,
                          colors.Background);
 }
 
-void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex,
                          const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                          bool fillCentre, const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
-  const int32_t borderIndex = FindMaskIndex(skinIndex, sectionName, "BORDERSMASK");
+  const int32_t image = ImageMaskOf(skinIndex, state);
+  const int32_t borderIndex = SectionImagesOf(skinIndex).BordersMask;
   const TsMaskImage border = MaskImageOf(borderIndex);
-  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, true, sectionName, colors),
+  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, true, colors),
                 MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
                 cache, offset, colors);
 }
 
-void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex,
                                const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                                bool fillCentre, const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
-  const int32_t borderIndex = FindMaskIndex(skinIndex, sectionName, "BORDERSMASK");
+  const int32_t image = ImageMaskOf(skinIndex, state);
+  const int32_t borderIndex = SectionImagesOf(skinIndex).BordersMask;
   const TsMaskImage border = MaskImageOf(borderIndex);
-  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, true, sectionName, colors),
+  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, true, colors),
                 MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::MasterOnly, state,
                 fillCentre, cache, offset, colors);
 }
@@ -132,18 +136,18 @@ void PaintSectionWithMask(TsBitmap24View bmp, int32_t skinIndex, int32_t maskInd
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
   const int32_t image = state == TsSkinState::Normal ? patternIndex : hotPatternIndex;
   const TsMaskImage border = MaskImageOf(maskIndex);
-  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, false, {}, colors),
+  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, false, colors),
                 MaskIndexValid(maskIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
                 cache, offset, colors);
 }
 
-void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex,
                          int32_t borderIndex, std::optional<TColor> customColor, const TsCacheView& cache,
                          bool fillCentre, TsPoint offset, const TsRect& r, TsSkinState state,
                          const TsSkinColors& colors) {
   if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = FindMaskIndex(skinIndex, sectionName, ImageName(state));
-  TsSectionLook look = SectionLookOf(skinIndex, state, image, true, sectionName, colors);
+  const int32_t image = ImageMaskOf(skinIndex, state);
+  TsSectionLook look = SectionLookOf(skinIndex, state, image, true, colors);
   if (customColor && *customColor != SkinKeyColor) look.Color = colors.Resolve(*customColor);
   const TsMaskImage border = MaskImageOf(borderIndex);
   PaintWithLook(bmp, r, look, MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::Any, state,

@@ -31,11 +31,11 @@ struct TsSkinColors {
 };
 
 // The look of section skinIndex for a state (every state but Normal is hot), its image taken from the mask
-// imageIndex (or, when that is not valid and jpegFallback is set, from the JPEG pattern patternName).
+// imageIndex (or, when that is not valid and jpegFallback is set, from the section's JPEG pattern).
 TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageIndex, bool jpegFallback,
-                            const std::string& sectionName, const TsSkinColors& colors);
+                            const TsSkinColors& colors);
 
-void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex,
                             const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                             const TsSkinColors& colors);
 
@@ -44,13 +44,16 @@ void PaintBackgroundWithIndexes(TsBitmap24View bmp, int32_t skinIndex, int32_t p
                                 int32_t hotPatternIndex, TsPoint offset, const TsRect& r, TsSkinState state,
                                 const TsCacheView& cache, const TsSkinColors& colors);
 
+// The painters take the section's images (PATTERN, HOTPATTERN, BORDERSMASK) from its record, as
+// resolved when the tables were installed.
+
 // Background then the section's "BORDERSMASK".
-void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex,
                          const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                          bool fillCentre, const TsSkinColors& colors);
 
 // The same with a border only from a master-bitmap cut (tabs of the page control).
-void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex,
                                const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                                bool fillCentre, const TsSkinColors& colors);
 
@@ -61,7 +64,7 @@ void PaintSectionWithMask(TsBitmap24View bmp, int32_t skinIndex, int32_t maskInd
 
 // A control's section: its custom colour (when it has one) in place of the section's, then its
 // border mask borderIndex.
-void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex, const std::string& sectionName,
+void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex,
                          int32_t borderIndex, std::optional<TColor> customColor, const TsCacheView& cache,
                          bool fillCentre, TsPoint offset, const TsRect& r, TsSkinState state,
                          const TsSkinColors& colors);

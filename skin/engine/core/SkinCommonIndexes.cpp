@@ -4,11 +4,7 @@
 
 #include "skin/engine/core/SkinTables.h"
 
-std::array<std::int16_t, 64> SkinCommonIndexes = [] {
-  std::array<std::int16_t, 64> a{};
-  a.fill(-1);
-  return a;
-}();
+TsSkinCommonIndexes SkinCommonIndexes;
 
 namespace {
 
@@ -16,45 +12,52 @@ std::int16_t Narrow(std::int32_t v) {
   return v > 32767 ? static_cast<std::int16_t>(-1) : static_cast<std::int16_t>(v);
 }
 
+std::int16_t Mask(std::int16_t section, const char* sectionName, const char* maskName) {
+  return Narrow(FindMaskIndex(section, sectionName, maskName));
+}
+
+enum class TMasks { Border, Patterns, PatternsAndGlyph };
+
+TsCommonSection Resolve(const char* name, TMasks masks) {
+  TsCommonSection s;
+  s.Section = Narrow(FindSectionIndex(name));
+  s.BordersMask = Mask(s.Section, name, "BORDERSMASK");
+  if (masks == TMasks::Border) return s;
+  s.Pattern = Mask(s.Section, name, "PATTERN");
+  s.HotPattern = Mask(s.Section, name, "HOTPATTERN");
+  if (masks == TMasks::PatternsAndGlyph) s.GlyphMask = Mask(s.Section, name, "GLYPHMASK");
+  return s;
+}
+
+TsSidedSections ResolveSides(const char* prefix, TMasks masks) {
+  const std::string p = prefix;
+  return {Resolve((p + "TOP").c_str(), masks), Resolve((p + "BOTTOM").c_str(), masks),
+          Resolve((p + "LEFT").c_str(), masks), Resolve((p + "RIGHT").c_str(), masks)};
+}
+
 }  // namespace
 
 void ResolveCommonIndexes() {
-  auto& ix = SkinCommonIndexes;
-  auto section = [](const char* name) { return Narrow(FindSectionIndex(name)); };
-  auto mask = [](std::int16_t sectionIndex, const char* sectionName, const char* maskName) {
-    return Narrow(FindMaskIndex(sectionIndex, sectionName, maskName));
-  };
-  ix.fill(-1);
-  ix[0] = section("GLOBALINFO");
-
-  const char* tabs[4] = {"TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT"};
-  const char* buttons[4] = {"SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT"};
-  const char* bars[4] = {"SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V"};
-  for (int k = 0; k < 4; ++k) {
-    ix[1 + k] = section(tabs[k]);
-    ix[5 + k] = mask(ix[1 + k], tabs[k], "BORDERSMASK");
-    ix[9 + k] = section(buttons[k]);
-    ix[13 + k] = mask(ix[9 + k], buttons[k], "BORDERSMASK");
-    ix[17 + k] = mask(ix[9 + k], buttons[k], "PATTERN");
-    ix[21 + k] = mask(ix[9 + k], buttons[k], "HOTPATTERN");
-    ix[25 + k] = mask(ix[9 + k], buttons[k], "GLYPHMASK");
-    ix[39 + k] = section(bars[k]);
-    ix[43 + k] = mask(ix[39 + k], bars[k], "BORDERSMASK");
-    ix[47 + k] = mask(ix[39 + k], bars[k], "PATTERN");
-    ix[51 + k] = mask(ix[39 + k], bars[k], "HOTPATTERN");
-  }
-  ix[29] = section("SCROLLSLIDERV");
-  ix[30] = section("SCROLLSLIDERH");
-  ix[31] = mask(ix[29], "SCROLLSLIDERV", "BORDERSMASK");
-  ix[32] = mask(ix[30], "SCROLLSLIDERH", "BORDERSMASK");
-  ix[33] = mask(ix[29], "SCROLLSLIDERV", "GLYPHMASK");
-  ix[34] = mask(ix[30], "SCROLLSLIDERH", "GLYPHMASK");
-  ix[35] = mask(ix[30], "SCROLLSLIDERH", "PATTERN");
-  ix[36] = mask(ix[30], "SCROLLSLIDERH", "HOTPATTERN");
-  ix[37] = mask(ix[29], "SCROLLSLIDERV", "PATTERN");
-  ix[38] = mask(ix[29], "SCROLLSLIDERV", "HOTPATTERN");
-
-  const char* glyphs[9] = {"BOXCHECKED",  "BOXUNCHECKED", "BOXGRAYED",      "RADIOCHECKED", "RADIOUNCHECKED",
-                           "RADIOGRAYED", "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED"};
-  for (int k = 0; k < 9; ++k) ix[55 + k] = mask(ix[0], "GLOBALINFO", glyphs[k]);
+  TsSkinCommonIndexes ix;
+  ix.GlobalInfo = Narrow(FindSectionIndex("GLOBALINFO"));
+  ix.Tabs = ResolveSides("TAB", TMasks::Border);
+  ix.ScrollButtons = ResolveSides("SCROLLBTN", TMasks::PatternsAndGlyph);
+  ix.SliderH = Resolve("SCROLLSLIDERH", TMasks::PatternsAndGlyph);
+  ix.SliderV = Resolve("SCROLLSLIDERV", TMasks::PatternsAndGlyph);
+  ix.TrackBeforeH = Resolve("SCROLLBAR1H", TMasks::Patterns);
+  ix.TrackBeforeV = Resolve("SCROLLBAR1V", TMasks::Patterns);
+  ix.TrackAfterH = Resolve("SCROLLBAR2H", TMasks::Patterns);
+  ix.TrackAfterV = Resolve("SCROLLBAR2V", TMasks::Patterns);
+  TsCheckGlyphs& g = ix.CheckGlyphs;
+  const std::int16_t global = ix.GlobalInfo;
+  g.BoxChecked = Mask(global, "GLOBALINFO", "BOXCHECKED");
+  g.BoxUnchecked = Mask(global, "GLOBALINFO", "BOXUNCHECKED");
+  g.BoxGrayed = Mask(global, "GLOBALINFO", "BOXGRAYED");
+  g.RadioChecked = Mask(global, "GLOBALINFO", "RADIOCHECKED");
+  g.RadioUnchecked = Mask(global, "GLOBALINFO", "RADIOUNCHECKED");
+  g.RadioGrayed = Mask(global, "GLOBALINFO", "RADIOGRAYED");
+  g.SmallChecked = Mask(global, "GLOBALINFO", "SMALLCHECKED");
+  g.SmallUnchecked = Mask(global, "GLOBALINFO", "SMALLUNCHECKED");
+  g.SmallGrayed = Mask(global, "GLOBALINFO", "SMALLGRAYED");
+  SkinCommonIndexes = ix;
 }

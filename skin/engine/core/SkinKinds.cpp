@@ -4,42 +4,63 @@
 
 namespace {
 
-// The sets and the section table hold unnamed kinds too, so they compare numbers.
-bool In(std::int32_t kind, std::initializer_list<std::int32_t> kinds) {
-  for (std::int32_t k : kinds)
+using K = TsControlKind;
+
+bool In(TsControlKind kind, std::initializer_list<TsControlKind> kinds) {
+  for (TsControlKind k : kinds)
     if (k == kind) return true;
   return false;
+}
+
+// first..last by number, kinds without a name included.
+bool InRange(TsControlKind kind, TsControlKind first, TsControlKind last) {
+  return kind >= first && kind <= last;
 }
 
 }  // namespace
 
 bool IsNoHoverKind(TsControlKind kind) {
-  const auto k = static_cast<std::int32_t>(kind);
-  return (k >= 51 && k <= 74) || k == 110 || (k >= 141 && k <= 161);
+  return InRange(kind, K::Panel, K::GroupBox) || kind == K::NoHover110 || InRange(kind, K::PageControl, K::Gauge);
 }
 
 bool IsNoHotTransparencyKind(TsControlKind kind) {
-  return In(static_cast<std::int32_t>(kind),
-            {51, 52, 54, 56, 57, 58, 59, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226});
+  return In(kind, {K::Panel, K::PanelLow, K::ToolBar, K::DragBar, K::TabSheet, K::PanelLow58, K::Panel59,
+                   K::ToolBar60, K::Panel68, K::Panel73, K::GroupBox, K::NoHover110, K::PageControl,
+                   K::TabControl, K::StatusBar, K::Gauge, K::GroupBox226});
 }
 
 std::string DefaultSectionOfKind(TsControlKind kind) {
-  const auto k = static_cast<std::int32_t>(kind);
-  if ((k >= 2 && k <= 8) || In(k, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227})) return "EDIT";
-  if ((k >= 11 && k <= 18) || k == 81 || k == 82) return "COMBOBOX";
   struct TEntry {
-    std::initializer_list<std::int32_t> Kinds;
+    std::initializer_list<TsControlKind> Kinds;
     const char* Section;
   };
   static const TEntry table[] = {
-      {{19}, "BAR"},           {{20}, "BARTITLE"},          {{32}, "CHECKBOX"},
-      {{33}, "RADIOBUTTON"},   {{51, 59, 68, 73}, "PANEL"}, {{52, 58}, "PANEL_LOW"},
-      {{54, 60}, "TOOLBAR"},   {{56}, "DRAGBAR"},           {{57}, "TABSHEET"},
-      {{74, 226}, "GROUPBOX"}, {{75}, "SPLITTER"},          {{92, 95}, "SPEEDBUTTON"},
-      {{93, 94}, "BUTTON"},    {{98}, "TOOLBUTTON"},        {{141}, "PAGECONTROL"},
-      {{143}, "TABCONTROL"},   {{151}, "STATUSBAR"},        {{161}, "GAUGE"},
-      {{165}, "TRACKBAR"}};
+      {{K::Edit2, K::Edit, K::Edit4, K::Edit5, K::Edit6, K::Memo, K::Edit8, K::ListView, K::CurrencyEdit,
+        K::Edit76, K::Edit78, K::Edit83, K::Edit84, K::Edit96, K::Edit97, K::Edit131, K::Edit140, K::GridItem},
+       "EDIT"},
+      {{K::ComboBox11, K::ComboBox12, K::ComboBox13, K::ComboBox14, K::ComboBox15, K::ComboBox16, K::ComboBox17,
+        K::ComboBox18, K::ComboBox81, K::ComboBox82},
+       "COMBOBOX"},
+      {{K::Bar}, "BAR"},
+      {{K::BarTitle}, "BARTITLE"},
+      {{K::CheckBox}, "CHECKBOX"},
+      {{K::RadioButton}, "RADIOBUTTON"},
+      {{K::Panel, K::Panel59, K::Panel68, K::Panel73}, "PANEL"},
+      {{K::PanelLow, K::PanelLow58}, "PANEL_LOW"},
+      {{K::ToolBar, K::ToolBar60}, "TOOLBAR"},
+      {{K::DragBar}, "DRAGBAR"},
+      {{K::TabSheet}, "TABSHEET"},
+      {{K::GroupBox, K::GroupBox226}, "GROUPBOX"},
+      {{K::Splitter}, "SPLITTER"},
+      {{K::SpeedButton, K::SpeedButton95}, "SPEEDBUTTON"},
+      {{K::Button, K::BitBtn}, "BUTTON"},
+      {{K::ToolButton}, "TOOLBUTTON"},
+      {{K::PageControl}, "PAGECONTROL"},
+      {{K::TabControl}, "TABCONTROL"},
+      {{K::StatusBar}, "STATUSBAR"},
+      {{K::Gauge}, "GAUGE"},
+      {{K::TrackBar}, "TRACKBAR"}};
   for (const auto& e : table)
-    if (In(k, e.Kinds)) return e.Section;
+    if (In(kind, e.Kinds)) return e.Section;
   return {};
 }

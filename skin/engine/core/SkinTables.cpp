@@ -17,17 +17,17 @@ namespace {
 // Bumped whenever the section table is replaced, so the lookup index never outlives it.
 std::uint64_t SectionGeneration = 0;
 
-template <typename TRecord, typename TName>
-std::int32_t FindInherited(const std::vector<TRecord>& table, TName nameOf, std::int32_t skinIndex,
-                           const std::string& sectionName, const std::string& name) {
+// The first record of name in a section, or -1; found looks one section up.
+template <typename TFound>
+std::int32_t FindInherited(TFound found, std::int32_t skinIndex, const std::string& sectionName) {
   // Each step moves to another section: the walk ends on a cycle (more steps than sections) and
   // at the loader's depth limit, so a hostile chain cannot make every lookup quadratic.
   std::string section = UpperCase(sectionName);
   const std::size_t limit = std::min<std::size_t>(SkinSectionData.size() + 1, MaxInheritanceDepth);
   for (std::size_t step = 0; step < limit; ++step) {
     if (!SectionIndexValid(skinIndex) || section.empty()) return -1;
-    for (std::size_t i = 0; i < table.size(); ++i)
-      if (nameOf(table[i]) == name && table[i].SectionName == section) return static_cast<std::int32_t>(i);
+    const std::int32_t index = found(section);
+    if (index >= 0) return index;
     std::string parent = UpperCase(SkinSectionData[static_cast<std::size_t>(skinIndex)].ParentClass);
     if (parent.empty() || parent == section) return -1;
     skinIndex = FindSectionIndex(parent);
@@ -35,6 +35,61 @@ std::int32_t FindInherited(const std::vector<TRecord>& table, TName nameOf, std:
     section = parent;
   }
   return -1;
+}
+
+template <typename TRecord, typename TName>
+std::int32_t FindInherited(const std::vector<TRecord>& table, TName nameOf, std::int32_t skinIndex,
+                           const std::string& sectionName, const std::string& name) {
+  auto found = [&](const std::string& section) {
+    for (std::size_t i = 0; i < table.size(); ++i)
+      if (nameOf(table[i]) == name && table[i].SectionName == section) return static_cast<std::int32_t>(i);
+    return std::int32_t{-1};
+  };
+  return FindInherited(found, skinIndex, sectionName);
+}
+
+// The first record of each (section, name) of a table, for resolving every section at once.
+class TFirstRecords {
+public:
+  template <typename TRecord, typename TName>
+  TFirstRecords(const std::vector<TRecord>& table, TName nameOf) {
+    for (std::size_t i = 0; i < table.size(); ++i)
+      FFirst.emplace(Key(table[i].SectionName, nameOf(table[i])), static_cast<std::int32_t>(i));
+  }
+  std::int32_t Find(std::int32_t skinIndex, const std::string& name) const {
+    auto found = [&](const std::string& section) {
+      auto it = FFirst.find(Key(section, name));
+      return it == FFirst.end() ? std::int32_t{-1} : it->second;
+    };
+    return FindInherited(found, skinIndex, SkinSectionData[static_cast<std::size_t>(skinIndex)].SectionName);
+  }
+
+private:
+  // Section names hold no line breaks: the loader takes them from ini section headers.
+  static std::string Key(const std::string& section, const std::string& name) { return section + '\n' + name; }
+  std::unordered_map<std::string, std::int32_t> FFirst;
+};
+
+const std::string& MaskNameOf(const TsMaskData& m) {
+  return m.MaskName;
+}
+const std::string& PatternNameOf(const TsPatternData& p) {
+  return p.PatternName;
+}
+
+// Each section's images in the current tables.
+void ResolveSectionImages() {
+  const TFirstRecords masks(SkinMaskData, MaskNameOf);
+  const TFirstRecords patterns(SkinPatternData, PatternNameOf);
+  for (std::size_t i = 0; i < SkinSectionData.size(); ++i) {
+    const auto index = static_cast<std::int32_t>(i);
+    TsSectionImages& images = SkinSectionData[i].Images;
+    images.PatternMask = masks.Find(index, "PATTERN");
+    images.HotPatternMask = masks.Find(index, "HOTPATTERN");
+    images.BordersMask = masks.Find(index, "BORDERSMASK");
+    images.Pattern = patterns.Find(index, "PATTERN");
+    images.HotPattern = patterns.Find(index, "HOTPATTERN");
+  }
 }
 
 }  // namespace
@@ -45,15 +100,18 @@ void InstallSkinTables(TsSkinTables tables) {
   SkinMaskData = std::move(tables.Masks);
   SkinPatternData = std::move(tables.Patterns);
   SkinMasterBitmap = std::move(tables.MasterBitmap);
+  ResolveSectionImages();
 }
 
 void FreeSkinMasks() {
   SkinMaskData.clear();
   SkinMasterBitmap.reset();
+  ResolveSectionImages();
 }
 
 void FreeSkinPatterns() {
   SkinPatternData.clear();
+  ResolveSectionImages();
 }
 
 void FreeSkinSections() {
@@ -87,17 +145,20 @@ std::int32_t FindSectionIndex(const std::string& name) {
 
 std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
                            const std::string& maskName) {
-  return FindInherited(
-      SkinMaskData, [](const TsMaskData& m) -> const std::string& { return m.MaskName; }, skinIndex,
-      sectionName, maskName);
+  return FindInherited(SkinMaskData, MaskNameOf, skinIndex, sectionName, maskName);
 }
 
 std::int32_t FindPatternIndex(std::int32_t skinIndex, const std::string& sectionName,
                               const std::string& patternName) {
   if (!SkinData().Active) return -1;
-  return FindInherited(
-      SkinPatternData, [](const TsPatternData& p) -> const std::string& { return p.PatternName; }, skinIndex,
-      sectionName, patternName);
+  return FindInherited(SkinPatternData, PatternNameOf, skinIndex, sectionName, patternName);
+}
+
+TsSectionImages SectionImagesOf(std::int32_t skinIndex) {
+  if (!SectionIndexValid(skinIndex)) return {};
+  TsSectionImages images = SkinSectionData[static_cast<std::size_t>(skinIndex)].Images;
+  if (!SkinData().Active) images.Pattern = images.HotPattern = -1;
+  return images;
 }
 
 bool SectionIndexValid(std::int32_t index) {

@@ -9,6 +9,16 @@
 #include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsPixmap.h"
 
+// The masks and patterns of a section that the section painters draw, found (with inheritance)
+// whenever the tables are installed or freed; -1 none.
+struct TsSectionImages {
+  std::int32_t PatternMask = -1;     // mask PATTERN
+  std::int32_t HotPatternMask = -1;  // mask HOTPATTERN
+  std::int32_t BordersMask = -1;     // mask BORDERSMASK
+  std::int32_t Pattern = -1;         // JPEG pattern PATTERN
+  std::int32_t HotPattern = -1;      // JPEG pattern HOTPATTERN
+};
+
 // One record per section of the skin description, in load order.
 struct TsSectionData {
   std::string ParentClass;
@@ -43,6 +53,7 @@ struct TsSectionData {
   std::int32_t HotImagePercent = 0;
   TColor BorderColor1 = 0;
   TColor BorderColor2 = 0;
+  TsSectionImages Images;  // filled by InstallSkinTables, not by the loader
 };
 
 // One mask: a cut R of the master bitmap (Bmp null) or an own bitmap.
@@ -76,7 +87,8 @@ extern std::vector<TsMaskData> SkinMaskData;
 extern std::vector<TsPatternData> SkinPatternData;
 extern std::shared_ptr<const TsPixmap> SkinMasterBitmap;
 
-// Replaces every table at once, so no reader ever sees a half-loaded skin.
+// Replaces every table at once, so no reader ever sees a half-loaded skin, and finds each
+// section's Images in the new tables.
 void InstallSkinTables(TsSkinTables tables);
 void FreeSkinMasks();  // masks and the master bitmap
 void FreeSkinPatterns();
@@ -90,6 +102,9 @@ std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionNam
                            const std::string& maskName);
 std::int32_t FindPatternIndex(std::int32_t skinIndex, const std::string& sectionName,
                               const std::string& patternName);
+// The images of section skinIndex; all -1 for an invalid index. JPEG patterns count only while a
+// skin is active, as with FindPatternIndex.
+TsSectionImages SectionImagesOf(std::int32_t skinIndex);
 
 bool SectionIndexValid(std::int32_t index);
 bool MaskIndexValid(std::int32_t index);

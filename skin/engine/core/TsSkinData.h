@@ -17,11 +17,11 @@ public:
   double Version = 0;
   std::string Author;
   std::string Description;
-  // Name of a section whose look changed (command 13); upper case.
+  // Name of a section whose look changed (SectionChanged); upper case.
   std::string ChangedSection;
 };
 
 TsSkinData& SkinData();
 
-// True only while the manager broadcasts command 1 of a skin change.
+// True only while the manager broadcasts NewSkin of a skin change.
 extern bool SkinChanging;

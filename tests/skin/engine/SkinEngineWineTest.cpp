@@ -27,7 +27,7 @@ namespace {
 
 // What a control saw of one skin command.
 struct TSeen {
-  std::uint32_t Command;
+  SkinCommand Command;
   bool Active;
   bool Changing;
 };
@@ -120,7 +120,7 @@ protected:
     Manager->SetSkinName(skin);
     return Manager;
   }
-  static bool Got(const std::vector<TSeen>& seen, std::uint32_t command) {
+  static bool Got(const std::vector<TSeen>& seen, SkinCommand command) {
     for (const auto& s : seen)
       if (s.Command == command) return true;
     return false;
@@ -149,7 +149,7 @@ TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
   const int before = Panel->SkinMessages;
   TMessage again = MakeSkinMessage(SkinCommand::Refresh);
   BroadcastToChildren(Form, again);
-  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the command 7 question only
+  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the IsSkinned question only
 }
 
 TEST_F(SkinEngine, AChildBeingDestroyedIsSkippedNotTheEndOfTheWalk) {
@@ -191,15 +191,15 @@ TEST_F(SkinEngine, CommandAnswers) {
   Inner->SkinData().SetSkinSection("SPEEDBUTTON");
   EXPECT_EQ(AskBackgroundColor(Inner), static_cast<TColor>(ColorToRGB(clBtnFace)));
 
-  // A control without a section answers command 19 without reading a section.
+  // A control without a section answers HasPaintedBackground without reading a section.
   Inner->SkinData().SetSkinSection("NOSUCHSECTION");
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_EQ(Inner->SkinData().BorderIndex(), -1);
   EXPECT_FALSE(AskControl(Inner, SkinCommand::HasPaintedBackground));
-  // Commands out of range change nothing.
-  TMessage m = MakeSkinMessage(22);
+  // Numbers no command has change nothing.
+  TMessage m = MakeSkinMessage(static_cast<SkinCommand>(22));
   EXPECT_FALSE(Inner->SkinData().HandleSkinCommand(m));
-  m = MakeSkinMessage(14);
+  m = MakeSkinMessage(static_cast<SkinCommand>(14));
   EXPECT_FALSE(Inner->SkinData().HandleSkinCommand(m));
 }
 
@@ -225,7 +225,7 @@ TEST_F(SkinEngine, SkinOffAndOnAgain) {
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::RemoveSkin));
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_FALSE(SkinData().Active);
-  for (auto ix : SkinCommonIndexes) EXPECT_EQ(ix, -1);
+  EXPECT_TRUE(SkinCommonIndexes == TsSkinCommonIndexes{});
   EXPECT_EQ(Inner->SkinData().CacheBitmap()->Width(), 0);
   Manager->SetActive(true);
   EXPECT_TRUE(SkinData().Active);
@@ -275,7 +275,7 @@ TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
   Manager->SetSkinName("Nocturne");
   ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
   EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color, desert);
-  EXPECT_GE(SkinCommonIndexes[55], 0);  // the check box glyph of GLOBALINFO
+  EXPECT_GE(SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
 }
 
 }  // namespace
@@ -286,7 +286,7 @@ namespace {
 TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
   StartManager("Sand");
   TsCommonData& s = Inner->SkinData();
-  auto send = [&](std::uint32_t command, std::uint32_t parameter, LPARAM l = 0) {
+  auto send = [&](SkinCommand command, std::uint32_t parameter, LPARAM l = 0) {
     TMessage m = MakeSkinMessage(command, parameter, l);
     const bool handled = s.HandleSkinCommand(m);
     return std::make_pair(handled, m);

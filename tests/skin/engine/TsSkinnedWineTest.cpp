@@ -146,7 +146,7 @@ TEST_F(Skinned, OnlyASkinnedControlAnswersBeyondTheStandingCommands) {
   EXPECT_TRUE(AskCache(Button).Valid);
   Button->SkinData().SetSkinSection("NOSUCHSECTION");
   EXPECT_FALSE(Button->IsSkinned());
-  // Left to the framework control, which does not know them; command 7 is answered whatever the state.
+  // Left to the framework control, which does not know them; IsSkinned is answered whatever the state.
   EXPECT_FALSE(AskChildrenDirty(Button));
   EXPECT_FALSE(AskCache(Button).Valid);
   EXPECT_TRUE(IsSkinnedControl(Button));
@@ -177,6 +177,48 @@ TEST_F(Skinned, AWindowedControlPaintsItsCacheAndRebuildsItOnlyWhenDue) {
   Button->SetDisabledKind({false, true});
   Button->SetEnabled(false);
   EXPECT_EQ(PaintedAt(Button, 20, 10), RGB(85, 85, 85));
+}
+
+TEST_F(Skinned, FocusMakesAFocusableControlHot) {
+  Form->Show();
+  Button->SetTabStop(true);
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Red);
+  Button->Perform(WM_SETFOCUS);
+  EXPECT_TRUE(Button->SkinData().IsHot());
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Green);
+  Button->Perform(WM_KILLFOCUS);
+  EXPECT_FALSE(Button->SkinData().IsHot());
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Red);
+  Form->Hide();
+}
+
+TEST_F(Skinned, ATextChangeRebuildsTheCache) {
+  PaintedAt(Button, 20, 10);
+  ASSERT_EQ(Button->Builds, 1);
+  Button->SetText("Changed");
+  EXPECT_TRUE(Button->SkinData().RepaintNeeded());
+  PaintedAt(Button, 20, 10);
+  EXPECT_EQ(Button->Builds, 2);
+}
+
+// Setting the section a control already has neither repaints nor looks the section up again.
+TEST_F(Skinned, SettingTheSameSectionDoesNothing) {
+  PaintedAt(Button, 20, 10);
+  ASSERT_EQ(Button->Builds, 1);
+  const int index = Button->SkinData().SkinIndex();
+  ASSERT_GE(index, 0);
+  // A lookup now would find nothing, so a re-resolve would show.
+  SkinSectionData[static_cast<std::size_t>(index)].SectionName = "RENAMED";
+  Button->SkinData().SetSkinSection(Button->SkinData().SkinSection());
+  EXPECT_EQ(Button->SkinData().SkinIndex(), index);
+  EXPECT_FALSE(Button->SkinData().RepaintNeeded());
+  PaintedAt(Button, 20, 10);
+  EXPECT_EQ(Button->Builds, 1);
+  // A different name is looked up.
+  Button->SkinData().SetSkinSection("PANEL");
+  EXPECT_EQ(Button->SkinData().SkinIndex(), FindSectionIndex("PANEL"));
+  EXPECT_EQ(PaintedAt(Button, 20, 10), Blue);
+  EXPECT_EQ(Button->Builds, 2);
 }
 
 TEST_F(Skinned, AGraphicControlPaintsOnTheDCItsParentHandsIt) {

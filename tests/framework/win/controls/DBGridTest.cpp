@@ -171,6 +171,13 @@ TEST_F(DBGridTest, EditorPostsTextAndWideTextIntoTheCurrentRow) {
   EXPECT_EQ(Table.State(), TDataSetState::dsEdit);
   HWND editor = Grid->EditorHandle();
   EXPECT_TRUE(IsWindowUnicode(editor));
+  // It covers the cell from its first showing on.
+  RECT placed{}, cell = Grid->CellRect(1, 3);
+  GetWindowRect(editor, &placed);
+  MapWindowPoints(nullptr, Grid->Handle(), reinterpret_cast<POINT*>(&placed), 2);
+  EXPECT_EQ(placed.left, cell.left + 1);
+  EXPECT_EQ(placed.right, cell.right);
+  EXPECT_GT(placed.bottom - placed.top, 0);
   SetWindowTextW(editor, L"renamed");
   SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 0);
   EXPECT_EQ(Table.State(), TDataSetState::dsBrowse);

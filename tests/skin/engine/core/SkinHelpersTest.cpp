@@ -127,8 +127,10 @@ TEST(SkinCommand, MessageLayout) {
   EXPECT_EQ(ChooseSkinMessageNumber(0xC123), 0xC123u);
   EXPECT_EQ(MakeSkinWParam(SkinCommand::GetBgColor, 0), 21u * 65536u);
   EXPECT_EQ(MakeSkinWParam(SkinCommand::SetUpdating, 1), 9u * 65536u + 1u);
-  EXPECT_EQ(SkinCommandOf(MakeSkinWParam(17, 1)), 17u);
-  EXPECT_TRUE(SkinParameterOf(MakeSkinWParam(17, 1)));
+  EXPECT_EQ(SkinCommandOf(MakeSkinWParam(SkinCommand::SetRepaintNeeded, 1)), SkinCommand::SetRepaintNeeded);
+  EXPECT_TRUE(SkinParameterOf(MakeSkinWParam(SkinCommand::SetRepaintNeeded, 1)));
+  // A number no command has survives the round trip and matches no name.
+  EXPECT_EQ(static_cast<std::uint32_t>(SkinCommandOf(22u * 65536u)), 22u);
 }
 
 TEST(SkinCommand, BackgroundMixer) {

@@ -88,6 +88,49 @@ TEST_F(SkinTablesTest, FrameSizeOfCutsAndOwnBitmaps) {
   EXPECT_FALSE(MaskIndexValid(2));
 }
 
+// The painters read each section's images from its record: a new skin brings its own indexes,
+// never the old skin's, and freeing the masks or patterns forgets them.
+TEST_F(SkinTablesTest, SectionImagesFollowEveryNewTable) {
+  TsSkinTables a;
+  a.Sections = {Section("BUTTON"), Section("EDIT")};
+  a.Masks = {Mask("BUTTON", "BORDERSMASK"), Mask("BUTTON", "PATTERN"), Mask("EDIT", "HOTPATTERN")};
+  InstallSkinTables(std::move(a));
+  EXPECT_EQ(SectionImagesOf(0).BordersMask, 0);
+  EXPECT_EQ(SectionImagesOf(0).PatternMask, 1);
+  EXPECT_EQ(SectionImagesOf(0).HotPatternMask, -1);
+  EXPECT_EQ(SectionImagesOf(1).HotPatternMask, 2);
+
+  TsSkinTables b;
+  b.Sections = {Section("EDIT"), Section("BUTTON", "EDIT"), Section("TOOL", "button")};
+  b.Masks = {Mask("EDIT", "BORDERSMASK"), Mask("BUTTON", "HOTPATTERN"), Mask("EDIT", "PATTERN"),
+             Mask("BUTTON", "BORDERSMASK")};
+  b.Patterns = {{nullptr, "EDIT", "HOTPATTERN"}, {nullptr, "TOOL", "PATTERN"}};
+  InstallSkinTables(std::move(b));
+  const TsSectionImages button = SectionImagesOf(1);
+  EXPECT_EQ(button.BordersMask, 3);  // its own before its parent's
+  EXPECT_EQ(button.HotPatternMask, 1);
+  EXPECT_EQ(button.PatternMask, 2);  // from its parent
+  for (std::int32_t i = 0; i < 3; ++i) {
+    const std::string& name = SkinSectionData[static_cast<std::size_t>(i)].SectionName;
+    const TsSectionImages images = SectionImagesOf(i);
+    EXPECT_EQ(images.PatternMask, FindMaskIndex(i, name, "PATTERN")) << name;
+    EXPECT_EQ(images.HotPatternMask, FindMaskIndex(i, name, "HOTPATTERN")) << name;
+    EXPECT_EQ(images.BordersMask, FindMaskIndex(i, name, "BORDERSMASK")) << name;
+  }
+  EXPECT_EQ(SectionImagesOf(2).Pattern, -1);  // JPEG patterns only while a skin is active
+  SkinData().Active = true;
+  EXPECT_EQ(SectionImagesOf(2).Pattern, 1);
+  EXPECT_EQ(SectionImagesOf(2).HotPattern, 0);  // through BUTTON from EDIT
+  EXPECT_EQ(SectionImagesOf(1).Pattern, -1);
+
+  FreeSkinMasks();
+  EXPECT_EQ(SectionImagesOf(1).BordersMask, -1);
+  EXPECT_EQ(SectionImagesOf(2).PatternMask, -1);
+  FreeSkinPatterns();
+  EXPECT_EQ(SectionImagesOf(2).Pattern, -1);
+  EXPECT_EQ(SectionImagesOf(7).BordersMask, -1);
+}
+
 }  // namespace
 
 #include "skin/engine/core/SkinKinds.h"
@@ -107,6 +150,67 @@ TEST(SkinKinds, DefaultSectionsAndKindSets) {
   EXPECT_FALSE(IsNoHoverKind(kind(300)));
   EXPECT_TRUE(IsNoHotTransparencyKind(kind(226)));
   EXPECT_FALSE(IsNoHotTransparencyKind(kind(53)));
+}
+
+// The sets and sections by wire number, for every number: a name with a wrong number, or one
+// missing from a set, shows here.
+TEST(SkinKinds, EveryNumberInItsSetsAndSection) {
+  auto inList = [](int n, std::initializer_list<int> list) {
+    for (int v : list)
+      if (v == n) return true;
+    return false;
+  };
+  for (int n = 0; n <= 300; ++n) {
+    SCOPED_TRACE(n);
+    const auto k = static_cast<TsControlKind>(n);
+    EXPECT_EQ(IsNoHoverKind(k), (n >= 51 && n <= 74) || n == 110 || (n >= 141 && n <= 161));
+    EXPECT_EQ(IsNoHotTransparencyKind(k),
+              inList(n, {51, 52, 54, 56, 57, 58, 59, 60, 68, 73, 74, 110, 141, 143, 151, 161, 226}));
+    std::string section;
+    if ((n >= 2 && n <= 8) || inList(n, {10, 41, 76, 78, 83, 84, 96, 97, 131, 140, 227}))
+      section = "EDIT";
+    else if ((n >= 11 && n <= 18) || n == 81 || n == 82)
+      section = "COMBOBOX";
+    else if (inList(n, {51, 59, 68, 73}))
+      section = "PANEL";
+    else if (n == 52 || n == 58)
+      section = "PANEL_LOW";
+    else if (n == 54 || n == 60)
+      section = "TOOLBAR";
+    else if (n == 74 || n == 226)
+      section = "GROUPBOX";
+    else if (n == 92 || n == 95)
+      section = "SPEEDBUTTON";
+    else if (n == 93 || n == 94)
+      section = "BUTTON";
+    else if (n == 19)
+      section = "BAR";
+    else if (n == 20)
+      section = "BARTITLE";
+    else if (n == 32)
+      section = "CHECKBOX";
+    else if (n == 33)
+      section = "RADIOBUTTON";
+    else if (n == 56)
+      section = "DRAGBAR";
+    else if (n == 57)
+      section = "TABSHEET";
+    else if (n == 75)
+      section = "SPLITTER";
+    else if (n == 98)
+      section = "TOOLBUTTON";
+    else if (n == 141)
+      section = "PAGECONTROL";
+    else if (n == 143)
+      section = "TABCONTROL";
+    else if (n == 151)
+      section = "STATUSBAR";
+    else if (n == 161)
+      section = "GAUGE";
+    else if (n == 165)
+      section = "TRACKBAR";
+    EXPECT_EQ(DefaultSectionOfKind(k), section);
+  }
 }
 
 // A named kind carries the number its section and its sets belong to.

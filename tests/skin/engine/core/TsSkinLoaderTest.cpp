@@ -219,14 +219,15 @@ TEST_F(SkinLoaderTest, LookupsOnTheInstalledTablesFollowInheritance) {
   EXPECT_EQ(FindMaskIndex(FindSectionIndex("A"), "A", "BORDERSMASK"), -1);
 
   ResolveCommonIndexes();
-  EXPECT_EQ(SkinCommonIndexes[0], FindSectionIndex("GLOBALINFO"));
-  EXPECT_EQ(SkinCommonIndexes[55], FindMaskIndex(SkinCommonIndexes[0], "GLOBALINFO", "BOXCHECKED"));
-  EXPECT_GE(SkinCommonIndexes[55], 0);
-  EXPECT_EQ(SkinCommonIndexes[56], -1);
-  EXPECT_EQ(SkinCommonIndexes[1], -1);
+  EXPECT_EQ(SkinCommonIndexes.GlobalInfo, FindSectionIndex("GLOBALINFO"));
+  EXPECT_EQ(SkinCommonIndexes.CheckGlyphs.BoxChecked,
+            FindMaskIndex(SkinCommonIndexes.GlobalInfo, "GLOBALINFO", "BOXCHECKED"));
+  EXPECT_GE(SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
+  EXPECT_EQ(SkinCommonIndexes.CheckGlyphs.BoxUnchecked, -1);
+  EXPECT_EQ(SkinCommonIndexes.Tabs.Top.Section, -1);
   InstallSkinTables({});
   ResolveCommonIndexes();
-  for (auto ix : SkinCommonIndexes) EXPECT_EQ(ix, -1);
+  EXPECT_TRUE(SkinCommonIndexes == TsSkinCommonIndexes{});
 }
 
 TEST_F(SkinLoaderTest, OldSkinsAreRefusedOnlyWithoutAVersion) {

@@ -63,7 +63,7 @@ TEST_F(SkinPaintersWine, SectionPaintedIntoACacheAndCopiedToAWindowReadsBack) {
   cache.SetPixelFormat(TPixelFormat::Bit24);
   cache.SetSize(40, 30);
   const TsBitmap24View rows = BitmapRows(&cache);
-  PaintSectionByIndex(rows, 0, "Panel", TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
+  PaintSectionByIndex(rows, 0, TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
                       PlatformSkinColors());
   EXPECT_EQ(At(cache, 20, 15), RGB(255, 0, 0));
   EXPECT_EQ(At(cache, 2, 0), RGB(255, 255, 255));  // border edge without a parent image: exact rule
@@ -99,7 +99,7 @@ TEST_F(SkinPaintersWine, SectionToDCPaintsOnlyItsRectangle) {
   cache.SetPixelFormat(TPixelFormat::Bit24);
   cache.SetSize(40, 30);
   const TsBitmap24View rows = BitmapRows(&cache);
-  PaintSectionByIndex(rows, 0, "PANEL", TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
+  PaintSectionByIndex(rows, 0, TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
                       PlatformSkinColors());
   TBitmap target;
   target.SetPixelFormat(TPixelFormat::Bit24);

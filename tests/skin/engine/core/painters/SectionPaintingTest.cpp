@@ -45,21 +45,21 @@ protected:
 };
 
 TEST_F(SectionPaintingTest, PaintsTheBackgroundAndTheBorderOfTheStatesColour) {
-  PaintSectionByIndex(Bmp.View(), 0, "Button", TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Normal,
+  PaintSectionByIndex(Bmp.View(), 0, TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Normal,
                       true, Colors);
   EXPECT_EQ(Bmp.Pixel(0, 0), Grey(255));
   EXPECT_EQ(Bmp.Pixel(3, 3), Rgb(255, 0, 0));  // the centre's mask keeps the background exactly
-  PaintSectionByIndex(Bmp.View(), 0, "Button", TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Hot,
+  PaintSectionByIndex(Bmp.View(), 0, TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Hot,
                       true, Colors);
   EXPECT_EQ(Bmp.Pixel(3, 3), Rgb(0, 255, 0));
 }
 
 TEST_F(SectionPaintingTest, InvalidIndexesAndOutsideRectanglesPaintNothing) {
-  PaintSectionByIndex(Bmp.View(), 1, "X", TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Normal,
+  PaintSectionByIndex(Bmp.View(), 1, TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Normal,
                       true, Colors);
-  PaintSectionByIndex(Bmp.View(), 0, "Button", TsCacheView::None(), {0, 0}, {1, 1, 7, 6}, TsSkinState::Normal,
+  PaintSectionByIndex(Bmp.View(), 0, TsCacheView::None(), {0, 0}, {1, 1, 7, 6}, TsSkinState::Normal,
                       true, Colors);
-  PaintSectionByIndex(Bmp.View(), -1, "Button", TsCacheView::None(), {0, 0}, {0, 0, 6, 6},
+  PaintSectionByIndex(Bmp.View(), -1, TsCacheView::None(), {0, 0}, {0, 0, 6, 6},
                       TsSkinState::Normal, true, Colors);
   PaintSectionWithMask(Bmp.View(), 0, 99, 99, {0, 0}, {-1, 0, 2, 2}, TsSkinState::Normal, true,
                        TsCacheView::None(), 99, Colors);
@@ -67,7 +67,7 @@ TEST_F(SectionPaintingTest, InvalidIndexesAndOutsideRectanglesPaintNothing) {
 }
 
 TEST_F(SectionPaintingTest, MasterRoadSkipsOwnBitmapBorders) {
-  PaintSectionByIndexMaster(Bmp.View(), 0, "BUTTON", TsCacheView::None(), {0, 0}, {0, 0, 6, 6},
+  PaintSectionByIndexMaster(Bmp.View(), 0, TsCacheView::None(), {0, 0}, {0, 0, 6, 6},
                             TsSkinState::Normal, true, Colors);
   EXPECT_EQ(Bmp.Pixel(0, 0), Rgb(255, 0, 0));
 }
@@ -75,10 +75,10 @@ TEST_F(SectionPaintingTest, MasterRoadSkipsOwnBitmapBorders) {
 TEST_F(SectionPaintingTest, ImagesComeFromMasksThenFromJpegPatterns) {
   SkinSectionData[0].ImagePercent = 100;
   SkinSectionData[0].HotImagePercent = 100;
-  PaintBackgroundByIndex(Bmp.View(), 0, "BUTTON", TsCacheView::None(), {0, 0}, {0, 0, 6, 6},
+  PaintBackgroundByIndex(Bmp.View(), 0, TsCacheView::None(), {0, 0}, {0, 0, 6, 6},
                          TsSkinState::Normal, Colors);
   EXPECT_TRUE(UntouchedOutside(Bmp, 0, 0, 0, 0, Rgb(0, 0, 255)));
-  PaintBackgroundByIndex(Bmp.View(), 0, "BUTTON", TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Hot,
+  PaintBackgroundByIndex(Bmp.View(), 0, TsCacheView::None(), {0, 0}, {0, 0, 6, 6}, TsSkinState::Hot,
                          Colors);
   EXPECT_TRUE(UntouchedOutside(Bmp, 0, 0, 0, 0, Rgb(255, 255, 0)));
   // By index: a hot image index that is not valid falls back to the colour, never to stale pixels.
@@ -88,10 +88,10 @@ TEST_F(SectionPaintingTest, ImagesComeFromMasksThenFromJpegPatterns) {
 }
 
 TEST_F(SectionPaintingTest, ControlsCustomColourReplacesTheSections) {
-  PaintControlSection(Bmp.View(), 0, "BUTTON", -1, 0x808080, TsCacheView::None(), true, {0, 0}, {0, 0, 6, 6},
+  PaintControlSection(Bmp.View(), 0, -1, 0x808080, TsCacheView::None(), true, {0, 0}, {0, 0, 6, 6},
                       TsSkinState::Normal, Colors);
   EXPECT_EQ(Bmp.Pixel(5, 5), Grey(128));
-  PaintControlSection(Bmp.View(), 0, "BUTTON", -1, SkinKeyColor, TsCacheView::None(), true, {0, 0},
+  PaintControlSection(Bmp.View(), 0, -1, SkinKeyColor, TsCacheView::None(), true, {0, 0},
                       {0, 0, 6, 6}, TsSkinState::Normal, Colors);
   EXPECT_EQ(Bmp.Pixel(5, 5), Rgb(255, 0, 0));
 }
@@ -100,7 +100,7 @@ TEST_F(SectionPaintingTest, TransparentSectionShowsItsParentThroughTheOffset) {
   SkinSectionData[0].Transparency = 100;
   TsBitmap24 parent = Filled(20, 20, Grey(50));
   parent.SetPixel(14, 16, Grey(60));  // lands at (2, 3): cache origin (2, 3) plus the offset (10, 10)
-  PaintSectionByIndex(Bmp.View(), 0, "BUTTON", {parent.View(), 2, 3, true}, {10, 10}, {0, 0, 6, 6},
+  PaintSectionByIndex(Bmp.View(), 0, {parent.View(), 2, 3, true}, {10, 10}, {0, 0, 6, 6},
                       TsSkinState::Normal, false, Colors);
   EXPECT_EQ(Bmp.Pixel(3, 3), Grey(50));   // the open centre shows the parent
   EXPECT_EQ(Bmp.Pixel(2, 3), Grey(60));
