@@ -79,9 +79,9 @@ TsSkinState TsCheckBox::SkinState() const { return CheckControlState(AskNative(B
 // The skin's glyph for the state: GLOBALINFO's BOXUNCHECKED, BOXCHECKED or BOXGRAYED.
 int TsCheckBox::GlyphMask() const {
   switch (State()) {
-    case cbChecked: return SkinCommonIndexes[55];
-    case cbGrayed: return SkinCommonIndexes[57];
-    default: return SkinCommonIndexes[56];
+    case cbChecked: return SkinCommonIndexes.CheckGlyphs.BoxChecked;
+    case cbGrayed: return SkinCommonIndexes.CheckGlyphs.BoxGrayed;
+    default: return SkinCommonIndexes.CheckGlyphs.BoxUnchecked;
   }
 }
 
@@ -97,7 +97,7 @@ bool TsRadioButton::SkinnedMessage(TMessage& message) {
 TsSkinState TsRadioButton::SkinState() const { return CheckControlState(AskNative(BM_GETSTATE), SkinData()); }
 
 void TsRadioButton::PaintSkin() {
-  // GLOBALINFO's RADIOCHECKED or RADIOUNCHECKED.
-  const int glyph = SkinData().SkinIndex() >= 0 ? SkinCommonIndexes[Checked() ? 58 : 59] : -1;
+  const auto& glyphs = SkinCommonIndexes.CheckGlyphs;
+  const int glyph = SkinData().SkinIndex() >= 0 ? (Checked() ? glyphs.RadioChecked : glyphs.RadioUnchecked) : -1;
   PaintCheckControl(*this, this, Alignment(), glyph, SkinState());
 }
