@@ -177,6 +177,18 @@ TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
       {"two loaders",
        {{-2, 0x03FD0000, RandomBytes(500, 1)}, {-2, 0x03FE0000, RandomBytes(500, 2)}},
        "There is more than one RAM Downloader row."},
+      // Start + end = 0 (mod 2^32) is how the header marks an empty slot: the split would lose them.
+      {"1 byte at 0",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0x00000000, RandomBytes(1, 2)}},
+       "The \"LangPack\" row (code group 4) cannot be combined: its start address 00000000 and end address "
+       "00000000 add up to 0"},
+      {"1 byte at 80000000",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0x80000000, RandomBytes(1, 2)}},
+       "The \"LangPack\" row (code group 4) cannot be combined: its start address 80000000"},
+      {"513 bytes wrapping past FFFFFFFF",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0xFFFFFF00, RandomBytes(513, 2)}},
+       "The \"LangPack\" row (code group 4) cannot be combined: its start address FFFFFF00 and end address "
+       "000000FF add up to 0"},
   };
   for (const TCase& c : cases) {
     TTempFolder dir("tarvex-combine-refuse");
