@@ -137,9 +137,9 @@ TEST(TIniFile, AFailedUpdateKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadFile(name), old);
   }
-  EXPECT_TRUE(diskfile::Exists(name + ".tmp"));  // what the kill left behind
+  EXPECT_EQ(TAtomicFileStream::TemporariesOf(name).size(), 1u);  // what the kill left behind
   ini.UpdateFile();
   EXPECT_EQ(TIniFile(name).ReadString("Environment", "SkinName", ""), "Snow");
-  EXPECT_FALSE(diskfile::Exists(name + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(name).empty());
   std::remove(name.c_str());
 }
