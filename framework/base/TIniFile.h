@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/base/TObject.h"
@@ -51,17 +52,26 @@ private:
     std::string Value;
     std::string Raw;
   };
+  // Names are looked up by their ASCII upper-case form, so that no lookup walks the file.
+  using TIndex = std::unordered_map<std::string, std::size_t>;
   struct TSection {
     std::string Name;
     std::vector<TLine> Lines;
+    TIndex Keys;  // the first line of each key
   };
   void Parse(const std::string& text);
   const TSection* FindSection(const std::string& name) const;
   TSection* FindSection(const std::string& name);
   static const TLine* FindKey(const TSection& section, const std::string& ident);
+  TSection& AddSection(const std::string& name);
+  static void AddKey(TSection& section, std::size_t line);
+  static void IndexKeys(TSection& section);
+  // Whether line is the first of its name in its section.
+  static bool IsFirstKey(const TSection& section, const TLine& line);
 
   std::string FFileName;
   bool FByteOrderMark = false;         // a UTF-8 mark at the start is kept as it was
   std::vector<std::string> FPrelude;  // lines before the first section
   std::vector<TSection> FSections;
+  TIndex FSectionIndex;  // the first section of each name
 };

@@ -322,6 +322,21 @@ TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
+// An image whose name is the superfile's with ".tmp" added is the user's file like any other.
+TEST(Combine, AnImageNamedLikeATemporaryFileIsCombinedAndKept) {
+  TTempFolder dir("tarvex-combine-tmp-name");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(70000, 3)}};
+  std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  const std::string image = dir / "out.shx.tmp";
+  std::filesystem::rename(rows[1].Name, image);
+  rows[1].Name = image;
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, rows)) << (host.Errors().empty() ? "" : host.Errors()[0]);
+  EXPECT_TRUE(SameBytes(ReadFileBytes(image), groups[1].Data));
+  EXPECT_TRUE(TRawFile::Exists(dir / "out.shx"));
+}
+
 // The header carries byte sums taken before the records are written: an image rewritten in
 // between must not give a superfile whose table disagrees with its records.
 TEST(Combine, AnImageThatChangesWhileBeingCombinedStopsItAndKeepsTheOldFile) {

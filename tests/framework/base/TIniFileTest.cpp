@@ -111,6 +111,36 @@ TEST(TIniFile, EraseDeleteAndSectionLists) {
   EXPECT_THROW(ini.WriteString("B", "a=b", "1"), Exception);
 }
 
+// Repeated names in any case: the first wins, whatever was changed since the file was read.
+TEST(TIniFile, TheFirstOfEqualNamesWinsThroughEveryChange) {
+  const std::string name = TempName("tvx_repeats.ini");
+  WriteFile(name, "[A]\r\nk=1\r\nK=2\r\n; note\r\n[b]\r\nx=3\r\n[a]\r\nk=4\r\nz=5\r\n[B]\r\nx=6\r\n[C]\r\n\r\n");
+  TIniFile ini(name);
+  std::remove(name.c_str());
+  TStringList list;
+  ini.ReadSections(list);
+  EXPECT_EQ(list.CommaText(), "A,b,C");
+  ini.ReadSection(" a ", list);
+  EXPECT_EQ(list.CommaText(), "k");
+  EXPECT_EQ(ini.ReadString("a", "K", ""), "1");
+  EXPECT_FALSE(ini.ValueExists("A", "z"));  // only in the second [a]
+  ini.DeleteKey("A", "k");
+  EXPECT_EQ(ini.ReadString("A", "k", ""), "2");
+  ini.ReadSectionValues("A", list);
+  EXPECT_EQ(list.CommaText(), "K=2");
+  ini.EraseSection("A");  // both of them
+  EXPECT_FALSE(ini.SectionExists("a"));
+  EXPECT_EQ(ini.ReadString("B", "x", ""), "3");
+  ini.WriteString("C", "new", "7");
+  ini.WriteString("c", "NEW", "8");
+  ini.WriteString("D", "d", "9");
+  ini.ReadSections(list);
+  EXPECT_EQ(list.CommaText(), "b,C,D");
+  EXPECT_EQ(ini.ReadString("C", "New", ""), "8");
+  EXPECT_EQ(ini.ReadString("d", "D", ""), "9");
+  EXPECT_EQ(ini.Text(), "[b]\r\nx=3\r\n[B]\r\nx=6\r\n[C]\r\nnew=8\r\n\r\n[D]\r\nd=9\r\n");
+}
+
 TEST(TIniFile, UpdateFileReportsAnUnwritableFile) {
   TIniFile ini(TempName("no/such/folder/x.ini"));
   ini.WriteString("S", "k", "v");
