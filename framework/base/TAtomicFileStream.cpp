@@ -1,5 +1,6 @@
 #include "framework/base/TAtomicFileStream.h"
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -120,7 +121,7 @@ bool IsTemporaryLeaf(const std::string& leaf, const std::string& targetLeaf) {
 
 // A name to try for the n-th attempt: different between processes, runs and attempts.
 std::string CandidateName(const std::string& fileName, int attempt) {
-  static std::uint64_t counter = 0;
+  static std::atomic<std::uint64_t> counter{0};
   std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 #ifdef _WIN32
   x ^= static_cast<std::uint64_t>(_getpid()) << 32;
