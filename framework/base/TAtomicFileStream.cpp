@@ -196,7 +196,7 @@ std::vector<std::string> TAtomicFileStream::TemporariesOf(const std::string& fil
   std::vector<std::string> names;
   if (leaf.empty()) return names;
 #ifdef _WIN32
-  _finddata64_t found;
+  __finddata64_t found;
   const intptr_t search = _findfirst64((fileName + kMark + "*" + kSuffix).c_str(), &found);
   if (search == -1) return names;
   do {

@@ -59,13 +59,10 @@ void TIniFile::Parse(const std::string& text) {
     } else {
       entry.Raw = line;
     }
-    if (current != nullptr) {
-      current->Lines.push_back(std::move(entry));
-      AddKey(*current, current->Lines.size() - 1);
-    } else {
-      FPrelude.push_back(line);
-    }
+    if (current != nullptr) current->Lines.push_back(std::move(entry));
+    else FPrelude.push_back(line);
   }
+  for (TSection& section : FSections) IndexKeys(section);
 }
 
 TIniFile::TSection& TIniFile::AddSection(const std::string& name) {
@@ -75,13 +72,18 @@ TIniFile::TSection& TIniFile::AddSection(const std::string& name) {
 }
 
 void TIniFile::AddKey(TSection& section, std::size_t line) {
+  if (section.Lines.size() <= kUnindexedLines) return;
+  if (section.Keys.empty()) return IndexKeys(section);
   const std::string& key = section.Lines[line].Key;
   if (!key.empty()) section.Keys.emplace(UpperCase(key), line);
 }
 
 void TIniFile::IndexKeys(TSection& section) {
   section.Keys.clear();
-  for (std::size_t i = 0; i < section.Lines.size(); ++i) AddKey(section, i);
+  if (section.Lines.size() <= kUnindexedLines) return;
+  section.Keys.reserve(section.Lines.size());
+  for (std::size_t i = 0; i < section.Lines.size(); ++i)
+    if (!section.Lines[i].Key.empty()) section.Keys.emplace(UpperCase(section.Lines[i].Key), i);
 }
 
 bool TIniFile::IsFirstKey(const TSection& section, const TLine& line) {
@@ -98,7 +100,13 @@ TIniFile::TSection* TIniFile::FindSection(const std::string& name) {
 }
 
 const TIniFile::TLine* TIniFile::FindKey(const TSection& section, const std::string& ident) {
-  const auto found = section.Keys.find(UpperCase(Trim(ident)));
+  const std::string wanted = Trim(ident);
+  if (section.Lines.size() <= kUnindexedLines) {
+    for (const TLine& line : section.Lines)
+      if (!line.Key.empty() && SameText(line.Key, wanted)) return &line;
+    return nullptr;
+  }
+  const auto found = section.Keys.find(UpperCase(wanted));
   return found != section.Keys.end() ? &section.Lines[found->second] : nullptr;
 }
 

@@ -57,8 +57,9 @@ private:
   struct TSection {
     std::string Name;
     std::vector<TLine> Lines;
-    TIndex Keys;  // the first line of each key
+    TIndex Keys;  // the first line of each key, kept for sections of more than kUnindexedLines lines
   };
+  static constexpr std::size_t kUnindexedLines = 16;
   void Parse(const std::string& text);
   const TSection* FindSection(const std::string& name) const;
   TSection* FindSection(const std::string& name);

@@ -140,14 +140,15 @@ void IniLoad(benchmark::State& state, std::string (*make)(int)) {
   state.SetComplexityN(state.range(0));
 }
 
-// Keeps each run's time by family and size, so the growth can be printed after the table.
+// Keeps each run's processor time (steadier than wall time on a busy machine) by family and size,
+// so that the growth can be printed after the table.
 class TGrowthReporter : public benchmark::ConsoleReporter {
 public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration) {
         const std::string name = run.benchmark_name();
-        Times[name.substr(0, name.rfind('/'))][run.complexity_n] = run.GetAdjustedRealTime();
+        Times[name.substr(0, name.rfind('/'))][run.complexity_n] = run.GetAdjustedCPUTime();
       }
     ConsoleReporter::ReportRuns(runs);
   }

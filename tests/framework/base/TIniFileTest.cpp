@@ -141,6 +141,30 @@ TEST(TIniFile, TheFirstOfEqualNamesWinsThroughEveryChange) {
   EXPECT_EQ(ini.Text(), "[b]\r\nx=3\r\n[B]\r\nx=6\r\n[C]\r\nnew=8\r\n\r\n[D]\r\nd=9\r\n");
 }
 
+// The same in a section of many lines, which is looked up through its index.
+TEST(TIniFile, ALongSectionKeepsItsKeysThroughEveryChange) {
+  const std::string name = TempName("tvx_long.ini");
+  std::string text = "[S]\r\n";
+  for (int i = 0; i < 40; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  WriteFile(name, text + "K5=repeat\r\n; note\r\n\r\n");
+  TIniFile ini(name);
+  std::remove(name.c_str());
+  EXPECT_EQ(ini.ReadString("s", " K39 ", ""), "39");
+  TStringList list;
+  ini.ReadSection("S", list);
+  EXPECT_EQ(list.Count(), 40);
+  ini.DeleteKey("S", "k5");
+  EXPECT_EQ(ini.ReadString("S", "k5", ""), "repeat");
+  ini.WriteString("S", "New", "n");
+  EXPECT_EQ(ini.ReadString("S", "NEW", ""), "n");
+  EXPECT_EQ(ini.ReadString("S", "k39", ""), "39");
+  for (int i = 0; i < 40; ++i) ini.DeleteKey("S", "k" + std::to_string(i));  // down to a short section
+  ini.ReadSectionValues("S", list);
+  EXPECT_EQ(list.CommaText(), "New=n");
+  ini.WriteString("S", "k1", "again");
+  EXPECT_EQ(ini.ReadString("S", "K1", ""), "again");
+}
+
 TEST(TIniFile, UpdateFileReportsAnUnwritableFile) {
   TIniFile ini(TempName("no/such/folder/x.ini"));
   ini.WriteString("S", "k", "v");
