@@ -66,28 +66,39 @@ void TIniFile::Parse(const std::string& text) {
 }
 
 TIniFile::TSection& TIniFile::AddSection(const std::string& name) {
-  FSectionIndex.emplace(UpperCase(name), FSections.size());
-  FSections.push_back(TSection{name, {}, {}});
+  const bool first = FSectionIndex.emplace(UpperCase(name), FSections.size()).second;
+  FSections.push_back(TSection{name, {}, {}, first});
   return FSections.back();
 }
 
+void TIniFile::IndexSections() {
+  FSectionIndex.clear();
+  for (std::size_t i = 0; i < FSections.size(); ++i)
+    FSections[i].First = FSectionIndex.emplace(UpperCase(FSections[i].Name), i).second;
+}
+
 void TIniFile::AddKey(TSection& section, std::size_t line) {
+  section.Lines[line].First = true;
   if (section.Lines.size() <= kUnindexedLines) return;
   if (section.Keys.empty()) return IndexKeys(section);
-  const std::string& key = section.Lines[line].Key;
-  if (!key.empty()) section.Keys.emplace(UpperCase(key), line);
+  section.Keys.emplace(UpperCase(section.Lines[line].Key), line);
 }
 
+// Marks the first line of each key; a short section is compared in place, a long one indexed.
 void TIniFile::IndexKeys(TSection& section) {
   section.Keys.clear();
-  if (section.Lines.size() <= kUnindexedLines) return;
-  section.Keys.reserve(section.Lines.size());
-  for (std::size_t i = 0; i < section.Lines.size(); ++i)
-    if (!section.Lines[i].Key.empty()) section.Keys.emplace(UpperCase(section.Lines[i].Key), i);
-}
-
-bool TIniFile::IsFirstKey(const TSection& section, const TLine& line) {
-  return !line.Key.empty() && FindKey(section, line.Key) == &line;
+  std::vector<TLine>& lines = section.Lines;
+  if (lines.size() <= kUnindexedLines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      lines[i].First = !lines[i].Key.empty();
+      for (std::size_t j = 0; j < i && lines[i].First; ++j)
+        if (SameText(lines[j].Key, lines[i].Key)) lines[i].First = false;
+    }
+    return;
+  }
+  section.Keys.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    lines[i].First = !lines[i].Key.empty() && section.Keys.emplace(UpperCase(lines[i].Key), i).second;
 }
 
 const TIniFile::TSection* TIniFile::FindSection(const std::string& name) const {
@@ -147,7 +158,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
   // New keys go after the last key of the section, before trailing blank lines, so no key moves.
   std::size_t at = s->Lines.size();
   while (at > 0 && s->Lines[at - 1].Key.empty() && Trim(s->Lines[at - 1].Raw).empty()) --at;
-  s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(at), TLine{key, clean(value), ""});
+  s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(at), TLine{key, clean(value), "", true});
   AddKey(*s, at);
 }
 
@@ -170,7 +181,7 @@ void TIniFile::ReadSections(TStringList& sections) const {
   sections.BeginUpdate();
   sections.Clear();
   for (const TSection& s : FSections)
-    if (FindSection(s.Name) == &s) sections.Add(s.Name);
+    if (s.First) sections.Add(s.Name);
   sections.EndUpdate();
 }
 
@@ -179,7 +190,7 @@ void TIniFile::ReadSection(const std::string& section, TStringList& idents) cons
   idents.Clear();
   if (const TSection* s = FindSection(section))
     for (const TLine& line : s->Lines)
-      if (IsFirstKey(*s, line)) idents.Add(line.Key);
+      if (line.First) idents.Add(line.Key);
   idents.EndUpdate();
 }
 
@@ -188,15 +199,14 @@ void TIniFile::ReadSectionValues(const std::string& section, TStringList& values
   values.Clear();
   if (const TSection* s = FindSection(section))
     for (const TLine& line : s->Lines)
-      if (IsFirstKey(*s, line)) values.Add(line.Key + "=" + Unquote(Trim(line.Value)));
+      if (line.First) values.Add(line.Key + "=" + Unquote(Trim(line.Value)));
   values.EndUpdate();
 }
 
 void TIniFile::EraseSection(const std::string& section) {
   std::string wanted = Trim(section);
   std::erase_if(FSections, [&](const TSection& s) { return SameText(s.Name, wanted); });
-  FSectionIndex.clear();
-  for (std::size_t i = 0; i < FSections.size(); ++i) FSectionIndex.emplace(UpperCase(FSections[i].Name), i);
+  IndexSections();
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {

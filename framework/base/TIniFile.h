@@ -51,6 +51,7 @@ private:
     std::string Key;  // empty: a line kept as it was (Raw)
     std::string Value;
     std::string Raw;
+    bool First = false;  // the first key of its name in its section
   };
   // Names are looked up by their ASCII upper-case form, so that no lookup walks the file.
   using TIndex = std::unordered_map<std::string, std::size_t>;
@@ -58,6 +59,7 @@ private:
     std::string Name;
     std::vector<TLine> Lines;
     TIndex Keys;  // the first line of each key, kept for sections of more than kUnindexedLines lines
+    bool First = false;  // the first section of its name
   };
   static constexpr std::size_t kUnindexedLines = 16;
   void Parse(const std::string& text);
@@ -65,10 +67,10 @@ private:
   TSection* FindSection(const std::string& name);
   static const TLine* FindKey(const TSection& section, const std::string& ident);
   TSection& AddSection(const std::string& name);
+  // Enters a new key, one that the section did not hold yet.
   static void AddKey(TSection& section, std::size_t line);
   static void IndexKeys(TSection& section);
-  // Whether line is the first of its name in its section.
-  static bool IsFirstKey(const TSection& section, const TLine& line);
+  void IndexSections();
 
   std::string FFileName;
   bool FByteOrderMark = false;         // a UTF-8 mark at the start is kept as it was
