@@ -10,6 +10,7 @@
 #include "app/core/TSRecordWriter.h"
 #include "app/core/TSuperfileHeader.h"
 #include "app/core/Utils.h"
+#include "framework/base/AnsiStrings.h"
 #include "framework/base/ByteOrder.h"
 #include "framework/base/TAtomicFileStream.h"
 
@@ -189,6 +190,23 @@ void SumSlots(TPlan& plan, uint8_t* buffer, size_t bufferSize) {
   }
 }
 
+// A header entry whose start and end add up to 0 reads as an empty slot, to our split and to every
+// other reader of the format, so such a run cannot be written. Returns why, or an empty text.
+std::string CheckSlotAddresses(const std::vector<TCodeGroupRow>& rows, const std::vector<int>& groups,
+                               const TPlan& plan) {
+  for (const TSlot& slot : plan.Slots) {
+    if (!slot.Present()) continue;
+    const uint32_t start = slot.A1;
+    const uint32_t end = static_cast<uint32_t>(slot.A1 + slot.Size - 1);
+    if (static_cast<uint32_t>(start + end) != 0) continue;
+    const size_t i = static_cast<size_t>(slot.Image);
+    return RowTitle(rows[i], groups[i]) + " cannot be combined: its start address " + IntToHex(start, 8) +
+           " and end address " + IntToHex(end, 8) +
+           " add up to 0, which the superfile header reserves for an empty code group.";
+  }
+  return "";
+}
+
 TCodeGroupEntry Entry(TPlan& plan, int s) {
   const TSlot& slot = plan.Slots[s];
   const int cg = s + kMinCodeGroup;
@@ -281,6 +299,7 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
                   " bytes; it needs at least 416.");
   PatchLoaderTable(rows, loader, plan);
   if (std::string refusal = CutMemoryMap(plan); !refusal.empty()) return Refuse(refusal);
+  if (std::string refusal = CheckSlotAddresses(rows, groups, plan); !refusal.empty()) return Refuse(refusal);
 
   std::string fileName = initialName;
   if (!FHost.AskSaveFileName(GetFilter(TFilterKind::Superfiles), fileName) || fileName.empty()) return false;

@@ -15,6 +15,10 @@ private:
   std::string FMessage;
 };
 
+// The file layer's text for an operation that failed on a file: `what "fileName". reason`, where the
+// reason is the system's text for code (none for 0).
+std::string FileErrorText(const std::string& what, const std::string& fileName, int code);
+
 // The file layer's I/O error; ErrorCode is the operating system's error number (errno style).
 class EInOutError : public Exception {
 public:

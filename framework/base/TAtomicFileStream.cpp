@@ -1,19 +1,27 @@
 #include "framework/base/TAtomicFileStream.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 #include "framework/base/Exception.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <process.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <system_error>
 
 #include "framework/base/AnsiStrings.h"
 #else
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -85,28 +93,164 @@ bool RenameOver(const std::string& from, const std::string& to, int& code) {
   return false;
 }
 
-std::string Reason(int code) {
-  return code != 0 ? std::string(". ") + std::strerror(code) : std::string();
+// The temporary names are "LEAF.~XXXXXXXX.tmp", X an upper-case hex digit.
+constexpr const char* kMark = ".~";
+constexpr const char* kSuffix = ".tmp";
+constexpr std::size_t kHexDigits = 8;
+constexpr int kNameAttempts = 64;
+
+std::size_t LeafStart(const std::string& fileName) {
+#ifdef _WIN32
+  const std::size_t slash = fileName.find_last_of("/\\:");
+#else
+  const std::size_t slash = fileName.rfind('/');
+#endif
+  return slash == std::string::npos ? 0 : slash + 1;
+}
+
+bool IsTemporaryLeaf(const std::string& leaf, const std::string& targetLeaf) {
+  const std::size_t mark = std::strlen(kMark), suffix = std::strlen(kSuffix);
+  if (leaf.size() != targetLeaf.size() + mark + kHexDigits + suffix) return false;
+  if (leaf.compare(0, targetLeaf.size(), targetLeaf) != 0) return false;
+  if (leaf.compare(targetLeaf.size(), mark, kMark) != 0) return false;
+  if (leaf.compare(leaf.size() - suffix, suffix, kSuffix) != 0) return false;
+  for (std::size_t i = targetLeaf.size() + mark; i < leaf.size() - suffix; ++i)
+    if (!((leaf[i] >= '0' && leaf[i] <= '9') || (leaf[i] >= 'A' && leaf[i] <= 'F'))) return false;
+  return true;
+}
+
+// A name to try for the n-th attempt: different between processes, runs and attempts.
+std::string CandidateName(const std::string& fileName, int attempt) {
+  static std::atomic<std::uint64_t> counter{0};
+  std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+#ifdef _WIN32
+  x ^= static_cast<std::uint64_t>(_getpid()) << 32;
+#else
+  x ^= static_cast<std::uint64_t>(getpid()) << 32;
+#endif
+  x += ++counter * 0x9E3779B97F4A7C15ull + static_cast<std::uint64_t>(attempt);
+  x ^= x >> 33;  // a 64-bit mix, so that close inputs give far apart names
+  x *= 0xFF51AFD7ED558CCDull;
+  x ^= x >> 33;
+  static const char digits[] = "0123456789ABCDEF";
+  std::string name = fileName + kMark;
+  for (std::size_t i = 0; i < kHexDigits; ++i) name += digits[(x >> (4 * i)) & 15];
+  return name + kSuffix;
+}
+
+// Why an existing target cannot be replaced by a regular file, or an empty text.
+std::string NotAFile(const std::string& fileName, int& code) {
+#ifdef _WIN32
+  struct _stat64 status;
+  if (_stat64(fileName.c_str(), &status) != 0) return "";
+  const unsigned kind = status.st_mode & _S_IFMT;
+  if (kind == _S_IFREG) return "";
+  code = kind == _S_IFDIR ? EISDIR : EINVAL;
+  return kind == _S_IFDIR ? "a folder" : kind == _S_IFCHR ? "a device" : kind == _S_IFIFO ? "a pipe" : "no regular file";
+#else
+  struct stat status;
+  if (stat(fileName.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return "";
+  code = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+  if (S_ISDIR(status.st_mode)) return "a folder";
+  if (S_ISCHR(status.st_mode) || S_ISBLK(status.st_mode)) return "a device";
+  if (S_ISFIFO(status.st_mode)) return "a pipe";
+  if (S_ISSOCK(status.st_mode)) return "a socket";
+  return "no regular file";
+#endif
+}
+
+// Creates name if it does not exist yet; -1 with errno set when it exists or cannot be made. On
+// POSIX the file stays locked while it is open, which tells a live writer's file from a dead one's.
+int CreateExclusive(const std::string& name) {
+#ifdef _WIN32
+  return _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+  const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd >= 0) flock(fd, LOCK_EX | LOCK_NB);
+  return fd;
+#endif
+}
+
+// Removes a temporary file that a killed run left behind. One a live writer holds open stays: on
+// POSIX it is locked, on Windows it cannot be deleted while open.
+void RemoveIfAbandoned(const std::string& name) {
+#ifdef _WIN32
+  std::remove(name.c_str());
+#else
+  const int fd = open(name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat opened, named;
+  if (fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+      lstat(name.c_str(), &named) == 0 && named.st_ino == opened.st_ino && named.st_dev == opened.st_dev)
+    unlink(name.c_str());
+  close(fd);
+#endif
 }
 
 }  // namespace
 
-TAtomicFileStream::TAtomicFileStream(const std::string& fileName)
-    : FFileName(fileName), FTemporaryName(TemporaryNameOf(fileName)) {
-  if (fileName.empty()) throw EFCreateError("Cannot create file \"\"" + Reason(ENOENT), ENOENT);
-  // A temporary file left behind by a killed run is replaced, whatever it holds.
-  std::remove(FTemporaryName.c_str());
-  errno = 0;
-  FFile = std::fopen(FTemporaryName.c_str(), "wb");
-  if (FFile == nullptr) {
-    const int code = errno != 0 ? errno : EIO;
-    throw EFCreateError("Cannot create file \"" + FTemporaryName + "\"" + Reason(code), code);
+std::vector<std::string> TAtomicFileStream::TemporariesOf(const std::string& fileName) {
+  const std::size_t leafStart = LeafStart(fileName);
+  const std::string folder = fileName.substr(0, leafStart);
+  const std::string leaf = fileName.substr(leafStart);
+  std::vector<std::string> names;
+  if (leaf.empty()) return names;
+#ifdef _WIN32
+  __finddata64_t found;
+  const intptr_t search = _findfirst64((fileName + kMark + "*" + kSuffix).c_str(), &found);
+  if (search == -1) return names;
+  do {
+    if (IsTemporaryLeaf(found.name, leaf)) names.push_back(folder + found.name);
+  } while (_findnext64(search, &found) == 0);
+  _findclose(search);
+#else
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = readdir(dir))
+    if (IsTemporaryLeaf(entry->d_name, leaf)) names.push_back(folder + entry->d_name);
+  closedir(dir);
+#endif
+  return names;
+}
+
+TAtomicFileStream::TAtomicFileStream(const std::string& fileName) : FFileName(fileName) {
+  if (fileName.empty()) throw EFCreateError(FileErrorText("Cannot create file", fileName, ENOENT), ENOENT);
+  int code = 0;
+  if (const std::string kind = NotAFile(fileName, code); !kind.empty())
+    throw EFCreateError(FileErrorText("Cannot replace", fileName, 0) + ": it is " + kind + ", not a regular file",
+                        code);
+  for (const std::string& stale : TemporariesOf(fileName)) RemoveIfAbandoned(stale);
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < kNameAttempts; ++attempt) {
+    FTemporaryName = CandidateName(fileName, attempt);
+    errno = 0;
+    fd = CreateExclusive(FTemporaryName);
+    if (fd < 0 && errno != EEXIST) break;
   }
+  if (fd >= 0) {
+#ifdef _WIN32
+    FFile = _fdopen(fd, "wb");
+#else
+    FFile = fdopen(fd, "wb");
+#endif
+    if (FFile == nullptr) {
+      code = errno != 0 ? errno : EIO;
+#ifdef _WIN32
+      _close(fd);
+#else
+      close(fd);
+#endif
+      std::remove(FTemporaryName.c_str());
+    }
+  } else {
+    code = errno != 0 ? errno : EIO;
+  }
+  if (FFile == nullptr) throw EFCreateError(FileErrorText("Cannot create file", fileName, code), code);
 }
 
 TAtomicFileStream::~TAtomicFileStream() {
   if (FFile != nullptr) std::fclose(FFile);
-  if (!FCommitted && !FAbandoned) std::remove(FTemporaryName.c_str());
+  if (!FCommitted && !FAbandoned && !FTemporaryName.empty()) std::remove(FTemporaryName.c_str());
 }
 
 void TAtomicFileStream::Discard() {
@@ -118,7 +262,7 @@ void TAtomicFileStream::Discard() {
 
 void TAtomicFileStream::Fail(const std::string& what, int code) {
   Discard();
-  throw EInOutError(what + " \"" + FFileName + "\"" + Reason(code), code);
+  throw EInOutError(FileErrorText(what, FFileName, code), code);
 }
 
 std::int64_t TAtomicFileStream::Read(void*, std::int64_t) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "framework/base/TStream.h"
 
@@ -14,12 +15,15 @@ enum class TWriteFault {
   Kill,      // the write stops as if the process were killed: the temporary file stays behind
 };
 
-// Replaces a file as a whole or not at all. The data goes to a temporary file beside the target,
-// named after it (TemporaryNameOf), so that one left behind by a killed run is reused instead of
-// piling up; Commit flushes it to the disk and renames it over the target. Until then the target
-// keeps its old content, and a failed write or commit, or an object destroyed uncommitted, removes
-// the temporary file. A write stores all its bytes or raises EInOutError naming the target and the
-// reason; a temporary file that cannot be created raises EFCreateError.
+// Replaces a file as a whole or not at all. The data goes to a new temporary file beside the
+// target, "TARGET.~XXXXXXXX.tmp", created exclusively so that no file of the user's is ever taken
+// over; Commit flushes it to the disk and renames it over the target. Until then the target keeps
+// its old content, and a failed write or commit, or an object destroyed uncommitted, removes the
+// temporary file. Temporary files of the target's name form that a killed run left behind, and
+// that no live writer holds, are removed when the next write of that target starts.
+// A target that exists but is not a regular file (a folder, a device, a pipe) is refused before
+// anything is written, as is a temporary file that cannot be created: both raise EFCreateError.
+// A write stores all its bytes or raises EInOutError naming the target and the reason.
 class TAtomicFileStream : public TStream {
 public:
   explicit TAtomicFileStream(const std::string& fileName);
@@ -38,7 +42,8 @@ public:
   // Flushes the data to the disk and gives it the target's name.
   void Commit();
 
-  static std::string TemporaryNameOf(const std::string& fileName) { return fileName + ".tmp"; }
+  // The temporary files of fileName's name form that lie in its folder.
+  static std::vector<std::string> TemporariesOf(const std::string& fileName);
   // Replaces fileName by the size bytes at data.
   static void WriteFile(const std::string& fileName, const void* data, std::size_t size);
 

@@ -39,17 +39,15 @@ TFileStream::TFileStream(const std::string& fileName, std::uint16_t mode) : FFil
         how = "r+b";
         break;
       default:
-        throw EFOpenError("Cannot open file \"" + fileName + "\". Invalid file mode", EINVAL);
+        throw EFOpenError(FileErrorText("Cannot open file", fileName, 0) + ". Invalid file mode", EINVAL);
     }
   }
   errno = 0;
   FFile = fileName.empty() ? nullptr : std::fopen(fileName.c_str(), how);
   if (FFile == nullptr) {
-    int code = fileName.empty() ? ENOENT : errno;
-    std::string reason = std::strerror(code);
-    if ((mode & 0xFF00) == fmCreate)
-      throw EFCreateError("Cannot create file \"" + fileName + "\". " + reason, code);
-    throw EFOpenError("Cannot open file \"" + fileName + "\". " + reason, code);
+    const int code = fileName.empty() ? ENOENT : errno != 0 ? errno : EIO;
+    if ((mode & 0xFF00) == fmCreate) throw EFCreateError(FileErrorText("Cannot create file", fileName, code), code);
+    throw EFOpenError(FileErrorText("Cannot open file", fileName, code), code);
   }
 }
 
@@ -65,7 +63,10 @@ void TFileStream::Close() {
   bool ok = std::fflush(f) == 0;
   int code = errno;
   ok = std::fclose(f) == 0 && ok;
-  if (!ok) throw EInOutError("Cannot write file \"" + FFileName + "\"", code != 0 ? code : EIO);
+  if (!ok) {
+    code = code != 0 ? code : EIO;
+    throw EInOutError(FileErrorText("Cannot write file", FFileName, code), code);
+  }
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {

@@ -46,8 +46,7 @@ void TIniFile::Parse(const std::string& text) {
     if (!trimmed.empty() && trimmed.front() == '[') {
       std::size_t close = trimmed.find(']');
       if (close != std::string::npos) {
-        FSections.push_back(TSection{Trim(trimmed.substr(1, close - 1)), {}});
-        current = &FSections.back();
+        current = &AddSection(Trim(trimmed.substr(1, close - 1)));
         continue;
       }
     }
@@ -63,13 +62,48 @@ void TIniFile::Parse(const std::string& text) {
     if (current != nullptr) current->Lines.push_back(std::move(entry));
     else FPrelude.push_back(line);
   }
+  for (TSection& section : FSections) IndexKeys(section);
+}
+
+TIniFile::TSection& TIniFile::AddSection(const std::string& name) {
+  const bool first = FSectionIndex.emplace(UpperCase(name), FSections.size()).second;
+  FSections.push_back(TSection{name, {}, {}, first});
+  return FSections.back();
+}
+
+void TIniFile::IndexSections() {
+  FSectionIndex.clear();
+  for (std::size_t i = 0; i < FSections.size(); ++i)
+    FSections[i].First = FSectionIndex.emplace(UpperCase(FSections[i].Name), i).second;
+}
+
+void TIniFile::AddKey(TSection& section, std::size_t line) {
+  section.Lines[line].First = true;
+  if (section.Lines.size() <= kUnindexedLines) return;
+  if (section.Keys.empty()) return IndexKeys(section);
+  section.Keys.emplace(UpperCase(section.Lines[line].Key), line);
+}
+
+// Marks the first line of each key; a short section is compared in place, a long one indexed.
+void TIniFile::IndexKeys(TSection& section) {
+  section.Keys.clear();
+  std::vector<TLine>& lines = section.Lines;
+  if (lines.size() <= kUnindexedLines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      lines[i].First = !lines[i].Key.empty();
+      for (std::size_t j = 0; j < i && lines[i].First; ++j)
+        if (SameText(lines[j].Key, lines[i].Key)) lines[i].First = false;
+    }
+    return;
+  }
+  section.Keys.reserve(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    lines[i].First = !lines[i].Key.empty() && section.Keys.emplace(UpperCase(lines[i].Key), i).second;
 }
 
 const TIniFile::TSection* TIniFile::FindSection(const std::string& name) const {
-  std::string wanted = Trim(name);
-  for (const TSection& s : FSections)
-    if (SameText(s.Name, wanted)) return &s;
-  return nullptr;
+  const auto found = FSectionIndex.find(UpperCase(Trim(name)));
+  return found != FSectionIndex.end() ? &FSections[found->second] : nullptr;
 }
 
 TIniFile::TSection* TIniFile::FindSection(const std::string& name) {
@@ -77,10 +111,14 @@ TIniFile::TSection* TIniFile::FindSection(const std::string& name) {
 }
 
 const TIniFile::TLine* TIniFile::FindKey(const TSection& section, const std::string& ident) {
-  std::string wanted = Trim(ident);
-  for (const TLine& line : section.Lines)
-    if (!line.Key.empty() && SameText(line.Key, wanted)) return &line;
-  return nullptr;
+  const std::string wanted = Trim(ident);
+  if (section.Lines.size() <= kUnindexedLines) {
+    for (const TLine& line : section.Lines)
+      if (!line.Key.empty() && SameText(line.Key, wanted)) return &line;
+    return nullptr;
+  }
+  const auto found = section.Keys.find(UpperCase(wanted));
+  return found != section.Keys.end() ? &section.Lines[found->second] : nullptr;
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& ident,
@@ -112,20 +150,16 @@ void TIniFile::WriteString(const std::string& section, const std::string& ident,
   if (key.empty() || key.find('=') != std::string::npos)
     throw Exception("Invalid ini key \"" + ident + "\"");
   TSection* s = FindSection(name);
-  if (s == nullptr) {
-    FSections.push_back(TSection{name, {}});
-    s = &FSections.back();
+  if (s == nullptr) s = &AddSection(name);
+  if (const TLine* line = FindKey(*s, key)) {
+    s->Lines[static_cast<std::size_t>(line - s->Lines.data())].Value = clean(value);
+    return;
   }
-  for (TLine& line : s->Lines) {
-    if (!line.Key.empty() && SameText(line.Key, key)) {
-      line.Value = clean(value);
-      return;
-    }
-  }
-  // New keys go after the last key of the section, before trailing blank lines.
+  // New keys go after the last key of the section, before trailing blank lines, so no key moves.
   std::size_t at = s->Lines.size();
   while (at > 0 && s->Lines[at - 1].Key.empty() && Trim(s->Lines[at - 1].Raw).empty()) --at;
-  s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(at), TLine{key, clean(value), ""});
+  s->Lines.insert(s->Lines.begin() + static_cast<std::ptrdiff_t>(at), TLine{key, clean(value), "", true});
+  AddKey(*s, at);
 }
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& ident, std::int32_t value) {
@@ -147,7 +181,7 @@ void TIniFile::ReadSections(TStringList& sections) const {
   sections.BeginUpdate();
   sections.Clear();
   for (const TSection& s : FSections)
-    if (sections.IndexOf(s.Name) < 0) sections.Add(s.Name);
+    if (s.First) sections.Add(s.Name);
   sections.EndUpdate();
 }
 
@@ -156,7 +190,7 @@ void TIniFile::ReadSection(const std::string& section, TStringList& idents) cons
   idents.Clear();
   if (const TSection* s = FindSection(section))
     for (const TLine& line : s->Lines)
-      if (!line.Key.empty() && FindKey(*s, line.Key) == &line) idents.Add(line.Key);
+      if (line.First) idents.Add(line.Key);
   idents.EndUpdate();
 }
 
@@ -165,20 +199,23 @@ void TIniFile::ReadSectionValues(const std::string& section, TStringList& values
   values.Clear();
   if (const TSection* s = FindSection(section))
     for (const TLine& line : s->Lines)
-      if (!line.Key.empty() && FindKey(*s, line.Key) == &line) values.Add(line.Key + "=" + Unquote(Trim(line.Value)));
+      if (line.First) values.Add(line.Key + "=" + Unquote(Trim(line.Value)));
   values.EndUpdate();
 }
 
 void TIniFile::EraseSection(const std::string& section) {
   std::string wanted = Trim(section);
   std::erase_if(FSections, [&](const TSection& s) { return SameText(s.Name, wanted); });
+  IndexSections();
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
   TSection* s = FindSection(section);
   if (s == nullptr) return;
   const TLine* line = FindKey(*s, ident);
-  if (line != nullptr) s->Lines.erase(s->Lines.begin() + (line - s->Lines.data()));
+  if (line == nullptr) return;
+  s->Lines.erase(s->Lines.begin() + (line - s->Lines.data()));
+  IndexKeys(*s);
 }
 
 std::string TIniFile::Text() const {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "framework/base/TObject.h"
@@ -50,18 +51,30 @@ private:
     std::string Key;  // empty: a line kept as it was (Raw)
     std::string Value;
     std::string Raw;
+    bool First = false;  // the first key of its name in its section
   };
+  // Names are looked up by their ASCII upper-case form, so that no lookup walks the file.
+  using TIndex = std::unordered_map<std::string, std::size_t>;
   struct TSection {
     std::string Name;
     std::vector<TLine> Lines;
+    TIndex Keys;  // the first line of each key, kept for sections of more than kUnindexedLines lines
+    bool First = false;  // the first section of its name
   };
+  static constexpr std::size_t kUnindexedLines = 16;
   void Parse(const std::string& text);
   const TSection* FindSection(const std::string& name) const;
   TSection* FindSection(const std::string& name);
   static const TLine* FindKey(const TSection& section, const std::string& ident);
+  TSection& AddSection(const std::string& name);
+  // Enters a new key, one that the section did not hold yet.
+  static void AddKey(TSection& section, std::size_t line);
+  static void IndexKeys(TSection& section);
+  void IndexSections();
 
   std::string FFileName;
   bool FByteOrderMark = false;         // a UTF-8 mark at the start is kept as it was
   std::vector<std::string> FPrelude;  // lines before the first section
   std::vector<TSection> FSections;
+  TIndex FSectionIndex;  // the first section of each name
 };

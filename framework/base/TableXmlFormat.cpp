@@ -1,7 +1,9 @@
 #include "framework/base/TableXmlFormat.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
@@ -80,6 +82,11 @@ void AppendEscaped(std::string& out, const WideString& text) {
 
 [[noreturn]] void Corrupt(const std::string& what) { throw EDatabaseError(what); }
 
+// The root carries its version and checksum, with room for what a later version may add; a field
+// definition its name, type, size and kind.
+constexpr std::size_t kMaxRootAttributes = 8;
+constexpr std::size_t kMaxFieldAttributes = 8;
+
 struct TAttribute {
   std::string_view Name;
   WideString Value;
@@ -110,7 +117,8 @@ public:
     return FPos >= FText.size();
   }
 
-  TElement Next() {
+  // Reads the next tag; one with more than maxAttributes attributes is refused as soon as it has.
+  TElement Next(std::size_t maxAttributes) {
     SkipMisc();
     if (FPos >= FText.size() || FText[FPos] != '<') Corrupt("text where an element was expected");
     ++FPos;
@@ -127,14 +135,17 @@ public:
       char c = FText[FPos];
       if (c == '>') {
         ++FPos;
+        CheckUnique(e);
         return e;
       }
       if (c == '/' && !e.Closing && FPos + 1 < FText.size() && FText[FPos + 1] == '>') {
         FPos += 2;
         e.SelfClosing = true;
+        CheckUnique(e);
         return e;
       }
       if (e.Closing) Corrupt("attributes in an end tag");
+      if (e.Attributes.size() >= maxAttributes) Corrupt("an element with too many attributes");
       TAttribute a;
       a.Name = Name();
       SkipBlanks();
@@ -142,13 +153,21 @@ public:
       ++FPos;
       SkipBlanks();
       a.Value = Value();
-      for (const TAttribute& other : e.Attributes)
-        if (other.Name == a.Name) Corrupt("a repeated attribute");
       e.Attributes.push_back(std::move(a));
     }
   }
 
 private:
+  // Sorted, so that an element of many attributes costs no comparison of each with every other.
+  static void CheckUnique(const TElement& e) {
+    if (e.Attributes.size() < 2) return;
+    std::vector<std::string_view> names;
+    names.reserve(e.Attributes.size());
+    for (const TAttribute& a : e.Attributes) names.push_back(a.Name);
+    std::sort(names.begin(), names.end());
+    if (std::adjacent_find(names.begin(), names.end()) != names.end()) Corrupt("a repeated attribute");
+  }
+
   static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
   static bool IsNameChar(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
@@ -336,18 +355,19 @@ TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size) {
   }
   if (root == std::string_view::npos || text.substr(root, kRootOpen.size()) != kRootOpen)
     Corrupt("it is not a table file");
-  TXmlReader rootReader(text.substr(root));
-  TElement rootElement = rootReader.Next();
+  // The end is checked before the root tag is read.
+  std::size_t bodyEnd = text.rfind(kRootClose);
+  if (bodyEnd == std::string_view::npos || bodyEnd < root) Corrupt("it is truncated");
+  if (text.substr(bodyEnd + kRootClose.size()).find_first_not_of(" \t\r\n") != std::string_view::npos)
+    Corrupt("it has data after its end");
+  TXmlReader rootReader(text.substr(root, bodyEnd - root));
+  TElement rootElement = rootReader.Next(kMaxRootAttributes);
   if (rootElement.Name != kRootOpen.substr(1) || rootElement.SelfClosing) Corrupt("it is not a table file");
   std::uint64_t version = ParseNumber(rootElement.Find("version"), 65535, "version");
   if (version > kTableFormatVersion) Corrupt("it was written by a newer version of the program");
   if (version == 0) Corrupt("its version is invalid");
 
   std::size_t bodyStart = root + rootReader.Position();
-  std::size_t bodyEnd = text.rfind(kRootClose);
-  if (bodyEnd == std::string_view::npos || bodyEnd < bodyStart) Corrupt("it is truncated");
-  if (text.substr(bodyEnd + kRootClose.size()).find_first_not_of(" \t\r\n") != std::string_view::npos)
-    Corrupt("it has data after its end");
   std::string_view body = text.substr(bodyStart, bodyEnd - bodyStart);
   const WideString* crcText = rootElement.Find("crc");
   if (crcText == nullptr || crcText->size() != 8) Corrupt("its checksum is missing");
@@ -360,11 +380,11 @@ TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size) {
 
   TTablePacket packet;
   TXmlReader reader(body);
-  TElement e = reader.Next();
+  TElement e = reader.Next(kMaxFieldAttributes);
   if (e.Name != "FIELDS" || e.SelfClosing || e.Closing) Corrupt("its field list is missing");
   std::vector<TFieldType> dataTypes;
   for (;;) {
-    e = reader.Next();
+    e = reader.Next(kMaxFieldAttributes);
     if (e.Closing && e.Name == "FIELDS") break;
     if (e.Name != "FIELD" || !e.SelfClosing) Corrupt("its field list is malformed");
     if (packet.Fields.size() >= kMaxTableFields) Corrupt("it has too many fields");
@@ -389,11 +409,13 @@ TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size) {
     if (f.Kind == TFieldKind::fkData) dataTypes.push_back(f.Type);
     packet.Fields.push_back(std::move(f));
   }
-  e = reader.Next();
+  // A row holds its id and a value for each data field.
+  const std::size_t maxRowAttributes = dataTypes.size() + 1;
+  e = reader.Next(maxRowAttributes);
   if (e.Name != "ROWS" || e.Closing) Corrupt("its row list is missing");
   if (!e.SelfClosing) {
     for (;;) {
-      e = reader.Next();
+      e = reader.Next(maxRowAttributes);
       if (e.Closing && e.Name == "ROWS") break;
       if (e.Name != "ROW" || !e.SelfClosing) Corrupt("its row list is malformed");
       auto row = std::make_unique<TTableRow>();

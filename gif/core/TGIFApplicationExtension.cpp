@@ -28,11 +28,9 @@ void TGIFApplicationExtension::SaveBody(std::vector<uint8_t>& out) const {
 }
 
 void TGIFApplicationExtension::LoadData(TGIFSpanReader& reader, const TGIFReporter&) {
-  FBlocks.clear();
-  ReadSubBlocks(reader, [&](const uint8_t* data, size_t size) { FBlocks.emplace_back(data, data + size); });
+  FBlocks.Read(reader);
 }
 
 void TGIFApplicationExtension::SaveData(std::vector<uint8_t>& out) const {
-  for (const auto& block : FBlocks) WriteSubBlocks(out, block.data(), block.size());
-  out.push_back(0);
+  FBlocks.Write(out);
 }

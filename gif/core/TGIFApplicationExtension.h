@@ -3,6 +3,7 @@
 #include <array>
 
 #include "gif/core/TGIFExtension.h"
+#include "gif/core/TGIFSubBlocks.h"
 
 // Application block: 8-byte identifier, 3-byte authentication code, then the application's
 // sub-blocks. This kind keeps the sub-blocks as they are, so an unknown block is written back intact.
@@ -18,8 +19,9 @@ public:
   const TIdentifier& Identifier() const { return FIdentifier; }
   void SetIdentifier(const TIdentifier& value) { FIdentifier = value; }
   void SetIdentifier(const char* text11);
-  std::vector<std::vector<uint8_t>>& Blocks() { return FBlocks; }
-  const std::vector<std::vector<uint8_t>>& Blocks() const { return FBlocks; }
+  TGIFSubBlocks& Blocks() { return FBlocks; }
+  const TGIFSubBlocks& Blocks() const { return FBlocks; }
+  size_t MemoryUse() const override { return kObjectCost + FBlocks.MemoryUse(); }
 
 protected:
   void LoadBody(TGIFSpanReader& reader, const TGIFReporter& reporter) override;
@@ -29,5 +31,5 @@ protected:
 
 private:
   TIdentifier FIdentifier{};
-  std::vector<std::vector<uint8_t>> FBlocks;
+  TGIFSubBlocks FBlocks;
 };

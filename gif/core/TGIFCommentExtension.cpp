@@ -5,9 +5,9 @@ std::unique_ptr<TGIFExtension> TGIFCommentExtension::Clone() const {
 }
 
 void TGIFCommentExtension::LoadBody(TGIFSpanReader& reader, const TGIFReporter&) {
-  FLines = ReadLines(reader);
+  FLines.Read(reader);
 }
 
 void TGIFCommentExtension::SaveBody(std::vector<uint8_t>& out) const {
-  WriteLines(out, FLines);
+  FLines.Write(out);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gif/core/TGIFExtension.h"
+#include "gif/core/TGIFSubBlocks.h"
 
 // Free text; each data sub-block is one line.
 class TGIFCommentExtension : public TGIFExtension {
@@ -10,13 +11,14 @@ public:
   uint8_t Label() const override { return kLabel; }
   std::unique_ptr<TGIFExtension> Clone() const override;
 
-  std::vector<std::string>& Lines() { return FLines; }
-  const std::vector<std::string>& Lines() const { return FLines; }
+  TGIFSubBlocks& Lines() { return FLines; }
+  const TGIFSubBlocks& Lines() const { return FLines; }
+  size_t MemoryUse() const override { return kObjectCost + FLines.MemoryUse(); }
 
 protected:
   void LoadBody(TGIFSpanReader& reader, const TGIFReporter& reporter) override;
   void SaveBody(std::vector<uint8_t>& out) const override;
 
 private:
-  std::vector<std::string> FLines;
+  TGIFSubBlocks FLines;
 };

@@ -81,8 +81,7 @@ void TGIFDocument::LoadFromBytes(const uint8_t* data, size_t size) {
   uint8_t trailer;
   if (reader.ReadByte(trailer) && trailer != kTrailer) FReporter.Warning("Invalid Image trailer");
   // The screen may be as large as its frames together, so frames side by side fit.
-  const uint64_t framePixels = kMaxPixels - budget.Remaining;
-  if (static_cast<uint64_t>(FHeader.Width()) * FHeader.Height() > std::max(kScreenPixelLimit, framePixels))
+  if (static_cast<uint64_t>(FHeader.Width()) * FHeader.Height() > std::max(kScreenPixelLimit, budget.FramePixels))
     throw GIFException("Invalid image dimensions");
   FReporter.Progress("Loading...", 100);
 }

@@ -14,8 +14,8 @@ class TGIFDocument {
 public:
   using TFrames = std::vector<std::unique_ptr<TGIFSubImage>>;
 
-  // Pixels of all frames together; pixels a file's frames may hold beyond what their data can
-  // reach; the logical screen's size when the frames need less.
+  // Bytes of all frames' pixels and extensions together; pixels a file's frames may hold beyond what
+  // their data can reach; the logical screen's size when the frames need less.
   static constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
   static constexpr uint64_t kUnfilledPixels = uint64_t(1) << 20;
   static constexpr uint64_t kScreenPixelLimit = uint64_t(1) << 24;

@@ -24,17 +24,3 @@ void TGIFExtension::WriteSubBlocks(std::vector<uint8_t>& out, const uint8_t* dat
     size -= n;
   }
 }
-
-std::vector<std::string> TGIFExtension::ReadLines(TGIFSpanReader& reader) {
-  std::vector<std::string> lines;
-  ReadSubBlocks(reader, [&](const uint8_t* data, size_t size) {
-    lines.emplace_back(reinterpret_cast<const char*>(data), size);
-  });
-  return lines;
-}
-
-void TGIFExtension::WriteLines(std::vector<uint8_t>& out, const std::vector<std::string>& lines) {
-  for (const std::string& line : lines)
-    WriteSubBlocks(out, reinterpret_cast<const uint8_t*>(line.data()), line.size());
-  out.push_back(0);
-}

@@ -31,9 +31,10 @@ public:
   static void ReadSubBlocks(TGIFSpanReader& reader, TSink&& sink);
   // Writes data as sub-blocks of at most 255 bytes, without the terminator; nothing for no data.
   static void WriteSubBlocks(std::vector<uint8_t>& out, const uint8_t* data, size_t size);
-  static std::vector<std::string> ReadLines(TGIFSpanReader& reader);
-  // Empty lines are left out: a 0-length sub-block would end the data early.
-  static void WriteLines(std::vector<uint8_t>& out, const std::vector<std::string>& lines);
+  // Memory the block takes once loaded, charged against the document's allowance: a share for the
+  // object itself, and what it holds.
+  virtual size_t MemoryUse() const { return kObjectCost; }
+  static constexpr size_t kObjectCost = 128;
 
 protected:
   virtual void LoadBody(TGIFSpanReader& reader, const TGIFReporter& reporter) = 0;

@@ -101,6 +101,11 @@ void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& head
     std::unique_ptr<TGIFExtension> extension = TGIFExtensionRegistry::Instance().Create(reader);
     if (!extension) throw GIFException("Unknown extension type");
     extension->LoadFromStream(reader, reporter);
+    // A comment of one-byte sub-blocks or a run of empty extensions must not buy more memory than
+    // the pixels may have.
+    const uint64_t cost = extension->MemoryUse();
+    if (cost > budget.Remaining) throw GIFException("Invalid image dimensions");
+    budget.Remaining -= cost;
     FExtensions.push_back(std::move(extension));
   }
   FHasImage = reader.PeekByte() == kImageSeparator;
@@ -134,6 +139,7 @@ void TGIFSubImage::LoadFromStream(TGIFSpanReader& reader, const TGIFHeader& head
   if (area > budget.Remaining || unfilled > budget.Unfilled) throw GIFException("Invalid image dimensions");
   budget.Remaining -= area;
   budget.Unfilled -= unfilled;
+  budget.FramePixels += area;
   FData.resize(area);
   const int transparent = TransparentIndex();
   decoder.Expand(FWidth, FHeight, Interlaced(), static_cast<uint8_t>(transparent < 0 ? 0 : transparent),

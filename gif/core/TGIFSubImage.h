@@ -13,10 +13,12 @@ class TGIFReporter;
 class TGIFSpanReader;
 class TLZWEncoder;
 
-// Pixels a document may still allocate; shrinks with every frame loaded.
+// Memory a document may still allocate, in bytes: a byte per pixel and what extensions hold.
+// Shrinks with every frame and extension loaded.
 struct TGIFPixelBudget {
-  uint64_t Remaining = 0;  // all frames together
-  uint64_t Unfilled = 0;   // pixels that no data of their frame can reach and keep the fill value
+  uint64_t Remaining = 0;    // all frames and extensions together
+  uint64_t Unfilled = 0;     // pixels that no data of their frame can reach and keep the fill value
+  uint64_t FramePixels = 0;  // spent on frames so far
 };
 
 // One frame: its extensions, image descriptor, local colour table and pixels (one byte each).

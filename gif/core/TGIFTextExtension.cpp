@@ -36,7 +36,7 @@ void TGIFTextExtension::LoadBody(TGIFSpanReader& reader, const TGIFReporter&) {
   FCellHeight = block[9];
   FForegroundIndex = block[10];
   FBackgroundIndex = block[11];
-  FLines = ReadLines(reader);
+  FLines.Read(reader);
 }
 
 void TGIFTextExtension::SaveBody(std::vector<uint8_t>& out) const {
@@ -49,5 +49,5 @@ void TGIFTextExtension::SaveBody(std::vector<uint8_t>& out) const {
   out.push_back(FCellHeight);
   out.push_back(FForegroundIndex);
   out.push_back(FBackgroundIndex);
-  WriteLines(out, FLines);
+  FLines.Write(out);
 }

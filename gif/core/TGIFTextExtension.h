@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gif/core/TGIFExtension.h"
+#include "gif/core/TGIFSubBlocks.h"
 
 // Plain text drawn in a character grid; the text is held one sub-block per line.
 class TGIFTextExtension : public TGIFExtension {
@@ -21,8 +22,9 @@ public:
   void SetGrid(uint16_t left, uint16_t top, uint16_t width, uint16_t height);
   void SetCell(uint8_t width, uint8_t height);
   void SetColors(uint8_t foreground, uint8_t background);
-  std::vector<std::string>& Lines() { return FLines; }
-  const std::vector<std::string>& Lines() const { return FLines; }
+  TGIFSubBlocks& Lines() { return FLines; }
+  const TGIFSubBlocks& Lines() const { return FLines; }
+  size_t MemoryUse() const override { return kObjectCost + FLines.MemoryUse(); }
 
 protected:
   void LoadBody(TGIFSpanReader& reader, const TGIFReporter& reporter) override;
@@ -31,5 +33,5 @@ protected:
 private:
   uint16_t FLeft = 0, FTop = 0, FGridWidth = 0, FGridHeight = 0;
   uint8_t FCellWidth = 0, FCellHeight = 0, FForegroundIndex = 0, FBackgroundIndex = 0;
-  std::vector<std::string> FLines;
+  TGIFSubBlocks FLines;
 };

@@ -4,13 +4,26 @@
 #include <cstdlib>
 #include <new>
 
+#ifdef _WIN32
+#include <malloc.h>
+#define TARVEX_BLOCK_SIZE _msize
+#else
+#include <malloc.h>
+#define TARVEX_BLOCK_SIZE malloc_usable_size
+#endif
+
 namespace {
 std::atomic<int> gProbes{0};
 std::atomic<size_t> gLargest{0};
+std::atomic<size_t> gHeld{0};  // by every block made through operator new, probed or not
+std::atomic<size_t> gBaseline{0};
+std::atomic<size_t> gPeak{0};
 }  // namespace
 
 TAllocationProbe::TAllocationProbe() {
   gLargest = 0;
+  gBaseline = gHeld.load();
+  gPeak = gBaseline.load();
   ++gProbes;
 }
 
@@ -22,6 +35,10 @@ size_t TAllocationProbe::Largest() const {
   return gLargest;
 }
 
+size_t TAllocationProbe::Peak() const {
+  return gPeak > gBaseline ? gPeak - gBaseline : 0;
+}
+
 // The array and nothrow forms of the library call these.
 void* operator new(size_t size) {
   if (gProbes > 0) {
@@ -29,14 +46,22 @@ void* operator new(size_t size) {
     while (size > seen && !gLargest.compare_exchange_weak(seen, size)) {
     }
   }
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
+  void* p = std::malloc(size ? size : 1);
+  if (p == nullptr) throw std::bad_alloc();
+  const size_t held = gHeld += TARVEX_BLOCK_SIZE(p);
+  if (gProbes > 0) {
+    size_t seen = gPeak;
+    while (held > seen && !gPeak.compare_exchange_weak(seen, held)) {
+    }
+  }
+  return p;
 }
 
 void operator delete(void* p) noexcept {
+  if (p != nullptr) gHeld -= TARVEX_BLOCK_SIZE(p);
   std::free(p);
 }
 
 void operator delete(void* p, size_t) noexcept {
-  std::free(p);
+  operator delete(p);
 }

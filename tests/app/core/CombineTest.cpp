@@ -177,6 +177,18 @@ TEST(Combine, RefusesWhatCannotBeCombinedAndWritesNoFile) {
       {"two loaders",
        {{-2, 0x03FD0000, RandomBytes(500, 1)}, {-2, 0x03FE0000, RandomBytes(500, 2)}},
        "There is more than one RAM Downloader row."},
+      // Start + end = 0 (mod 2^32) is how the header marks an empty slot: the split would lose them.
+      {"1 byte at 0",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0x00000000, RandomBytes(1, 2)}},
+       "The \"LangPack\" row (code group 4) cannot be combined: its start address 00000000 and end address "
+       "00000000 add up to 0"},
+      {"1 byte at 80000000",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0x80000000, RandomBytes(1, 2)}},
+       "The \"LangPack\" row (code group 4) cannot be combined: its start address 80000000"},
+      {"513 bytes wrapping past FFFFFFFF",
+       {{-2, 0x03FD0000, RandomBytes(500, 1)}, {4, 0xFFFFFF00, RandomBytes(513, 2)}},
+       "The \"LangPack\" row (code group 4) cannot be combined: its start address FFFFFF00 and end address "
+       "00000100 add up to 0"},
   };
   for (const TCase& c : cases) {
     TTempFolder dir("tarvex-combine-refuse");
@@ -298,7 +310,7 @@ TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
     EXPECT_THROW(RunCombine(host, dir, rows, 1), EInOutError);
   }
   EXPECT_EQ(ReadFileBytes(dir / "out.shx"), (std::vector<uint8_t>{'o', 'l', 'd'}));
-  EXPECT_TRUE(TRawFile::Exists(TAtomicFileStream::TemporaryNameOf(dir / "out.shx")));  // as a kill leaves it
+  EXPECT_EQ(TAtomicFileStream::TemporariesOf(dir / "out.shx").size(), 1u);  // as a kill leaves it
 
   TRecordingHost host;
   ASSERT_TRUE(RunCombine(host, dir, rows, 1));
@@ -308,6 +320,21 @@ TEST(Combine, AKilledCombineKeepsTheOldFileAndTheNextOneLeavesNoTemporary) {
   EXPECT_TRUE(SameBytes(written, ReadFileBytes(dir / "again.shx")));
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+// An image whose name is the superfile's with ".tmp" added is the user's file like any other.
+TEST(Combine, AnImageNamedLikeATemporaryFileIsCombinedAndKept) {
+  TTempFolder dir("tarvex-combine-tmp-name");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {4, 0x11200000, RandomBytes(70000, 3)}};
+  std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  const std::string image = dir / "out.shx.tmp";
+  std::filesystem::rename(rows[1].Name, image);
+  rows[1].Name = image;
+  TRecordingHost host;
+  ASSERT_TRUE(RunCombine(host, dir, rows)) << (host.Errors().empty() ? "" : host.Errors()[0]);
+  EXPECT_TRUE(SameBytes(ReadFileBytes(image), groups[1].Data));
+  EXPECT_TRUE(TRawFile::Exists(dir / "out.shx"));
 }
 
 // The header carries byte sums taken before the records are written: an image rewritten in

@@ -4,11 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "TRecordingHost.h"
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "shx-generator.h"
+#include "tests/tools/RunLimited.h"
 
 namespace {
 
@@ -111,5 +114,22 @@ TEST(Peers, DriverSplitsAndCombinesLikeTheEngine) {
   ExpectChecksumRecord(a);
   EXPECT_EQ(a.size(), ReadFileBytes(dir / "b.shx").size());
   EXPECT_FALSE(Shell(tool + " split " + Quote(dir / "a.shx") + " " + Quote(dir.Path().string()) + " --buffer-kb 0"));
+}
+
+// Under a shell's file size limit the driver fails the write as on a full disk rather than dying.
+TEST(Peers, DriverUnderAFileSizeLimitKeepsTheOldSuperfile) {
+  TTempFolder dir("tarvex-peer-limit");
+  const std::vector<uint8_t> firmware = BuildSuperfile(RealisticFirmware(5000, 23));
+  WriteFileBytes(dir / "fw.shx", firmware);
+  const std::string tool = SHX_TOOL;
+  ASSERT_TRUE(Shell(tool + " split " + Quote(dir / "fw.shx") + " " + Quote(dir.Path().string()) +
+                    " | grep '|' > " + Quote(dir / "list.txt")));
+  const std::string out = dir / "out.shx";
+  WriteFileBytes(out, {'o', 'l', 'd'});
+  std::string errors;
+  EXPECT_EQ(RunLimited({tool, "combine", dir / "list.txt", out}, firmware.size() / 2, dir / "err.txt", errors), 2);
+  EXPECT_EQ(errors, "error: Cannot write file \"" + out + "\". " + std::strerror(EFBIG) + "\n");
+  EXPECT_EQ(ReadFileBytes(out), (std::vector<uint8_t>{'o', 'l', 'd'}));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(out).empty());
 }
 #endif

@@ -174,13 +174,13 @@ TEST_F(TLPFixture, AFailedSaveKeepsTheImageOnDiskByteForByte) {
       }
     }
     EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Gen.Image);
-    EXPECT_EQ(EditorFiles::FileExists(Image + ".tmp"), fault == TWriteFault::Kill);
+    EXPECT_EQ(TAtomicFileStream::TemporariesOf(Image).size(), fault == TWriteFault::Kill ? 1u : 0u);
   }
   EXPECT_TRUE(Host.Infos.empty());
   Host.SaveNames.push_back(Image);
   Model.SaveLangpack();
   EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Model.Pack()->Image());
-  EXPECT_FALSE(EditorFiles::FileExists(Image + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(Image).empty());
 }
 
 TEST_F(TLPFixture, FlashAndMakeShxHandOnTheFileOnDisk) {
@@ -372,8 +372,8 @@ TEST_F(TDRMFixture, AFailedSaveKeepsTheImageAndTheTableOnDisk) {
   }
   EXPECT_EQ(EditorFiles::ReadWholeFile(Image), Model.Image()->Image());
   EXPECT_EQ(EditorFiles::ReadWholeFile(table), oldTable);
-  EXPECT_FALSE(EditorFiles::FileExists(Image + ".tmp"));
-  EXPECT_FALSE(EditorFiles::FileExists(table + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(Image).empty());
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(table).empty());
 }
 
 TEST_F(TDRMFixture, ClearAsksFirst) {

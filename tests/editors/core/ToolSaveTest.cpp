@@ -2,52 +2,19 @@
 // disk (the size of any file they write limited, so that a write past it fails), they must leave the
 // image as it was and say why.
 #include "editors/core/EditorFiles.h"
+#include "framework/base/TAtomicFileStream.h"
 #include "tests/editors/core/FakeEditorHost.h"
 #include "tests/editors/generators/DRMGenerator.h"
 #include "tests/editors/generators/LangPackGenerator.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/tools/RunLimited.h"
+
 #if defined(LP_TOOL) && defined(DRM_TOOL)
-
-namespace {
-
-// Runs the tool with every file it writes limited to limit bytes, as on a nearly full disk: a write
-// past it fails with EFBIG. Returns its exit code; errors receives what it wrote to stderr.
-int RunLimited(const std::vector<std::string>& args, size_t limit, const std::string& errorFile,
-               std::string& errors) {
-  const pid_t child = fork();
-  if (child == 0) {
-    const rlimit size{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &size);
-    signal(SIGXFSZ, SIG_IGN);
-    const int fd = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(fd, STDERR_FILENO);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  std::ifstream in(errorFile);
-  errors.assign(std::istreambuf_iterator<char>(in), {});
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-}  // namespace
 
 TEST(ToolSave, LpToolOnAFullDiskKeepsThePackAndNamesTheFileAndTheReason) {
   TTempFolder folder;
@@ -61,7 +28,7 @@ TEST(ToolSave, LpToolOnAFullDiskKeepsThePackAndNamesTheFileAndTheReason) {
       1);
   EXPECT_EQ(errors, "lp-tool: Cannot write file \"" + image + "\". File too large\n");
   EXPECT_EQ(EditorFiles::ReadWholeFile(image), gen.Image);
-  EXPECT_FALSE(EditorFiles::FileExists(image + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(image).empty());
 }
 
 TEST(ToolSave, DrmToolOnAFullDiskKeepsTheImage) {
@@ -84,7 +51,7 @@ TEST(ToolSave, DrmToolOnAFullDiskKeepsTheImage) {
             1);
   EXPECT_EQ(errors, "drm-tool: Cannot write file \"" + image + "\". File too large\n");
   EXPECT_EQ(EditorFiles::ReadWholeFile(image), gen.Image);
-  EXPECT_FALSE(EditorFiles::FileExists(image + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(image).empty());
 }
 
 #endif

@@ -16,6 +16,7 @@
 #ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -66,7 +67,30 @@ TEST(TAtomicFileStream, ReplacesAndCreatesWholeFilesLeavingNoTemporary) {
   EXPECT_TRUE(diskfile::Exists(name));
   EXPECT_EQ(diskfile::Bytes(name), "");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"image.smg"});
-  EXPECT_EQ(TAtomicFileStream::TemporaryNameOf(name), name + ".tmp");
+}
+
+// Files of the user's that look like temporary files are never taken over nor removed.
+TEST(TAtomicFileStream, TheTemporaryFileIsNeverOneOfTheUsers) {
+  TFolder dir("users");
+  const std::string name = dir / "out.shx";
+  const std::vector<std::string> users = {"out.shx.tmp", "out.shx.~tmp", "out.shx.~0000000G.tmp",
+                                          "out.shx.~0123ABC.tmp", "out.shx.~0123abcd.tmp"};
+  for (const std::string& leaf : users) Write(dir / leaf, "the user's " + leaf);
+  {
+    TAtomicFileStream file(name);
+    file.WriteBuffer("new", 3);
+    EXPECT_EQ(file.TemporaryName().rfind(name + ".~", 0), 0u) << file.TemporaryName();
+    EXPECT_EQ(TAtomicFileStream::TemporariesOf(name), std::vector<std::string>{file.TemporaryName()});
+    file.Commit();
+  }
+  {
+    TWriteFaultScope full(TWriteFault::DiskFull, 10);
+    EXPECT_THROW(Write(name, std::string(100, 'x')), EInOutError);
+  }
+  Write(name, "again");
+  for (const std::string& leaf : users) EXPECT_EQ(diskfile::Bytes(dir / leaf), "the user's " + leaf);
+  EXPECT_EQ(diskfile::Bytes(name), "again");
+  EXPECT_EQ(dir.Names().size(), users.size() + 1);
 }
 
 TEST(TAtomicFileStream, AFullDiskKeepsTheOldFileAndNamesTheTargetAndTheReason) {
@@ -105,29 +129,16 @@ TEST(TAtomicFileStream, AnUncommittedStreamOrARefusedRenameLeavesTheTargetAlone)
   EXPECT_EQ(diskfile::Bytes(name), kOld);
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"table.cds"});
 
-  // A folder under the target's name cannot be replaced by a file.
-  fs::create_directory(dir / "folder.smg");
-  try {
-    Write(dir / "folder.smg", "data");
-    ADD_FAILURE();
-  } catch (const EInOutError& e) {
-    EXPECT_EQ(e.Message().rfind("Cannot replace file \"" + (dir / "folder.smg") + "\". ", 0), 0u)
-        << e.Message();
-  }
-  EXPECT_TRUE(fs::is_directory(dir / "folder.smg"));
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder.smg", "table.cds"}));
-
   try {
     Write(dir / "no/such/folder/x.ini", "data");
     ADD_FAILURE();
   } catch (const EFCreateError& e) {
-    EXPECT_EQ(e.Message().rfind("Cannot create file \"" + (dir / "no/such/folder/x.ini.tmp") + "\". ", 0), 0u)
-        << e.Message();
+    EXPECT_EQ(e.Message(), "Cannot create file \"" + (dir / "no/such/folder/x.ini") + "\". " + std::strerror(ENOENT));
   }
   EXPECT_THROW(Write("", "data"), EFCreateError);
 }
 
-TEST(TAtomicFileStream, TheTemporaryFileOfAKilledWriteIsReusedByTheNextOne) {
+TEST(TAtomicFileStream, TheTemporaryFileOfAKilledWriteIsRemovedByTheNextOne) {
   TFolder dir("killed");
   const std::string name = dir / "fw.shx";
   Write(name, kOld);
@@ -137,9 +148,28 @@ TEST(TAtomicFileStream, TheTemporaryFileOfAKilledWriteIsReusedByTheNextOne) {
   }
   // What a killed process leaves: the old file and a partial temporary file.
   EXPECT_EQ(diskfile::Bytes(name), kOld);
-  EXPECT_EQ(diskfile::Bytes(name + ".tmp"), std::string(1000, 'k'));
+  const std::vector<std::string> left = TAtomicFileStream::TemporariesOf(name);
+  ASSERT_EQ(left.size(), 1u);
+  EXPECT_EQ(diskfile::Bytes(left[0]), std::string(1000, 'k'));
   Write(name, "complete");
   EXPECT_EQ(diskfile::Bytes(name), "complete");
+  EXPECT_EQ(dir.Names(), std::vector<std::string>{"fw.shx"});
+}
+
+// Two writers of one target at once: neither removes the other's temporary file; the last to commit wins.
+TEST(TAtomicFileStream, AWriterInProgressKeepsItsTemporaryFile) {
+  TFolder dir("two");
+  const std::string name = dir / "fw.shx";
+  TAtomicFileStream first(name);
+  first.WriteBuffer("first", 5);
+  TAtomicFileStream second(name);
+  second.WriteBuffer("second", 6);
+  EXPECT_NE(first.TemporaryName(), second.TemporaryName());
+  EXPECT_EQ(TAtomicFileStream::TemporariesOf(name).size(), 2u);
+  first.Commit();
+  EXPECT_EQ(diskfile::Bytes(name), "first");
+  second.Commit();
+  EXPECT_EQ(diskfile::Bytes(name), "second");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"fw.shx"});
 }
 
@@ -159,8 +189,36 @@ TEST(TAtomicFileStream, IsWrittenInOrderOnly) {
 }
 
 #ifndef _WIN32
+// Renaming a regular file over a pipe or a device would replace them; a folder cannot be replaced.
+TEST(TAtomicFileStream, ATargetThatIsNoRegularFileIsRefusedAndNothingIsWritten) {
+  TFolder dir("special");
+  fs::create_directory(dir / "folder.smg");
+  ASSERT_EQ(mkfifo((dir / "pipe.smg").c_str(), 0600), 0);
+  struct TCase {
+    std::string Leaf, Kind;
+    int Code;
+  };
+  std::vector<TCase> cases = {{"folder.smg", "a folder", EISDIR}, {"pipe.smg", "a pipe", EINVAL}};
+  // A null device of our own, so that a fault here cannot touch the system's.
+  if (geteuid() == 0 && mknod((dir / "null.smg").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+    cases.push_back({"null.smg", "a device", EINVAL});
+  const std::vector<std::string> before = dir.Names();
+  for (const TCase& c : cases) {
+    try {
+      Write(dir / c.Leaf, "data");
+      ADD_FAILURE() << c.Leaf;
+    } catch (const EFCreateError& e) {
+      EXPECT_EQ(e.Message(), "Cannot replace \"" + (dir / c.Leaf) + "\": it is " + c.Kind + ", not a regular file");
+      EXPECT_EQ(e.ErrorCode(), c.Code);
+    }
+    EXPECT_EQ(dir.Names(), before) << c.Leaf;
+  }
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe.smg"));
+  EXPECT_TRUE(fs::is_directory(dir / "folder.smg"));
+}
+
 // The real thing behind the simulated kill: a process killed in mid-write leaves the old file and
-// a partial temporary one, which the next write replaces even when it was left read-only.
+// a partial temporary one, which the next write removes even when it was left read-only.
 TEST(TAtomicFileStream, AProcessKilledInMidWriteLeavesTheOldFile) {
   TFolder dir("sigkill");
   const std::string name = dir / "lang.smg";
@@ -185,8 +243,9 @@ TEST(TAtomicFileStream, AProcessKilledInMidWriteLeavesTheOldFile) {
   close(ready[1]);
   EXPECT_TRUE(WIFSIGNALED(status));
   EXPECT_EQ(diskfile::Bytes(name), kOld);
-  EXPECT_TRUE(diskfile::Exists(name + ".tmp"));
-  chmod((name + ".tmp").c_str(), 0444);
+  const std::vector<std::string> left = TAtomicFileStream::TemporariesOf(name);
+  ASSERT_EQ(left.size(), 1u);
+  chmod(left[0].c_str(), 0444);
   Write(name, "next");
   EXPECT_EQ(diskfile::Bytes(name), "next");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"lang.smg"});

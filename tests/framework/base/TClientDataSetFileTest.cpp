@@ -331,7 +331,7 @@ TEST(TClientDataSetFile, AFailedSaveKeepsTheOldFile) {
     }
   }
   t.SaveToFile(name);
-  EXPECT_FALSE(diskfile::Exists(name + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(name).empty());
   TClientDataSet back;
   back.LoadFromFile(name);
   EXPECT_EQ(back.RecordCount(), 199);

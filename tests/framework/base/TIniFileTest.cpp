@@ -111,6 +111,60 @@ TEST(TIniFile, EraseDeleteAndSectionLists) {
   EXPECT_THROW(ini.WriteString("B", "a=b", "1"), Exception);
 }
 
+// Repeated names in any case: the first wins, whatever was changed since the file was read.
+TEST(TIniFile, TheFirstOfEqualNamesWinsThroughEveryChange) {
+  const std::string name = TempName("tvx_repeats.ini");
+  WriteFile(name, "[A]\r\nk=1\r\nK=2\r\n; note\r\n[b]\r\nx=3\r\n[a]\r\nk=4\r\nz=5\r\n[B]\r\nx=6\r\n[C]\r\n\r\n");
+  TIniFile ini(name);
+  std::remove(name.c_str());
+  TStringList list;
+  ini.ReadSections(list);
+  EXPECT_EQ(list.CommaText(), "A,b,C");
+  ini.ReadSection(" a ", list);
+  EXPECT_EQ(list.CommaText(), "k");
+  EXPECT_EQ(ini.ReadString("a", "K", ""), "1");
+  EXPECT_FALSE(ini.ValueExists("A", "z"));  // only in the second [a]
+  ini.DeleteKey("A", "k");
+  EXPECT_EQ(ini.ReadString("A", "k", ""), "2");
+  ini.ReadSectionValues("A", list);
+  EXPECT_EQ(list.CommaText(), "K=2");
+  ini.EraseSection("A");  // both of them
+  EXPECT_FALSE(ini.SectionExists("a"));
+  EXPECT_EQ(ini.ReadString("B", "x", ""), "3");
+  ini.WriteString("C", "new", "7");
+  ini.WriteString("c", "NEW", "8");
+  ini.WriteString("D", "d", "9");
+  ini.ReadSections(list);
+  EXPECT_EQ(list.CommaText(), "b,C,D");
+  EXPECT_EQ(ini.ReadString("C", "New", ""), "8");
+  EXPECT_EQ(ini.ReadString("d", "D", ""), "9");
+  EXPECT_EQ(ini.Text(), "[b]\r\nx=3\r\n[B]\r\nx=6\r\n[C]\r\nnew=8\r\n\r\n[D]\r\nd=9\r\n");
+}
+
+// The same in a section of many lines, which is looked up through its index.
+TEST(TIniFile, ALongSectionKeepsItsKeysThroughEveryChange) {
+  const std::string name = TempName("tvx_long.ini");
+  std::string text = "[S]\r\n";
+  for (int i = 0; i < 40; ++i) text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  WriteFile(name, text + "K5=repeat\r\n; note\r\n\r\n");
+  TIniFile ini(name);
+  std::remove(name.c_str());
+  EXPECT_EQ(ini.ReadString("s", " K39 ", ""), "39");
+  TStringList list;
+  ini.ReadSection("S", list);
+  EXPECT_EQ(list.Count(), 40);
+  ini.DeleteKey("S", "k5");
+  EXPECT_EQ(ini.ReadString("S", "k5", ""), "repeat");
+  ini.WriteString("S", "New", "n");
+  EXPECT_EQ(ini.ReadString("S", "NEW", ""), "n");
+  EXPECT_EQ(ini.ReadString("S", "k39", ""), "39");
+  for (int i = 0; i < 40; ++i) ini.DeleteKey("S", "k" + std::to_string(i));  // down to a short section
+  ini.ReadSectionValues("S", list);
+  EXPECT_EQ(list.CommaText(), "New=n");
+  ini.WriteString("S", "k1", "again");
+  EXPECT_EQ(ini.ReadString("S", "K1", ""), "again");
+}
+
 TEST(TIniFile, UpdateFileReportsAnUnwritableFile) {
   TIniFile ini(TempName("no/such/folder/x.ini"));
   ini.WriteString("S", "k", "v");
@@ -137,9 +191,9 @@ TEST(TIniFile, AFailedUpdateKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadFile(name), old);
   }
-  EXPECT_TRUE(diskfile::Exists(name + ".tmp"));  // what the kill left behind
+  EXPECT_EQ(TAtomicFileStream::TemporariesOf(name).size(), 1u);  // what the kill left behind
   ini.UpdateFile();
   EXPECT_EQ(TIniFile(name).ReadString("Environment", "SkinName", ""), "Snow");
-  EXPECT_FALSE(diskfile::Exists(name + ".tmp"));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(name).empty());
   std::remove(name.c_str());
 }

@@ -136,6 +136,6 @@ TEST(TStringList, SavesOnAFullDiskKeepTheOldFile) {
     EXPECT_THROW(memory.SaveToFile(name), EInOutError);
   }
   EXPECT_EQ(diskfile::Bytes(name), before);
-  EXPECT_FALSE(diskfile::Exists(TAtomicFileStream::TemporaryNameOf(name)));
+  EXPECT_TRUE(TAtomicFileStream::TemporariesOf(name).empty());
   std::remove(name.c_str());
 }

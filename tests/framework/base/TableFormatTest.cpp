@@ -154,3 +154,28 @@ TEST(TableFormat, DamageBehindAValidChecksumIsStillRefused) {
   badType.Raw("TVXTABLE").U16(1).U16(0).U32(1).U8(7).U8(0).U32(0).U16(1).Raw("c");
   EXPECT_NE(LoadError(badType.U32(0).Sealed()).find("type"), std::string::npos);
 }
+
+// An element may carry only the attributes the form gives it, each once: a root or a row with many
+// more is refused as soon as it has too many, a repeat far from its first is still found.
+TEST(TableFormat, ElementsWithTooManyOrRepeatedAttributesAreRefused) {
+  auto table = [](const std::string& rootExtra, const std::string& fieldExtra, const std::string& rows) {
+    std::string body = "<FIELDS><FIELD name='ID' type='integer' kind='data'" + fieldExtra +
+                       "/><FIELD name='Text' type='widestring' size='10' kind='data'/></FIELDS><ROWS>" + rows +
+                       "</ROWS>";
+    return "<TARVEXTABLE" + rootExtra + " version='1' crc='" + IntToHex(TableCrc32(body.data(), body.size()), 8) +
+           "'>" + body + "</TARVEXTABLE>";
+  };
+  auto attributes = [](const char* prefix, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += std::string(" ") + prefix + std::to_string(i) + "='0'";
+    return text;
+  };
+  EXPECT_EQ(LoadError(table(attributes("a", 6), "", "<ROW id='1' f0='2' f1='x'/>")), "loaded");
+  EXPECT_NE(LoadError(table(attributes("a", 200000), "", "")).find("too many attributes"), std::string::npos);
+  EXPECT_NE(LoadError(table("", attributes("x", 6), "")).find("too many attributes"), std::string::npos);
+  EXPECT_NE(LoadError(table("", "", "<ROW id='1' f0='2' f1='x' f2='y'/>")).find("too many attributes"),
+            std::string::npos);
+  EXPECT_NE(LoadError(table("", "", "<ROW f1='x' id='1' f1='y'/>")).find("repeated"), std::string::npos);
+  EXPECT_NE(LoadError(table(" crc='00000000'", "", "")).find("repeated"), std::string::npos);
+  EXPECT_NE(LoadError(table("", " name='X'", "")).find("repeated"), std::string::npos);
+}

@@ -134,7 +134,7 @@ TEST(GIFBlockModel, CommentLinesRoundTripAndEmptyLinesWriteNoEmptyBlock) {
   EXPECT_TRUE(again.Frames()[0]->HasImage());
   const auto* read = Find<TGIFCommentExtension>(*again.Frames()[0]);
   ASSERT_NE(read, nullptr);
-  EXPECT_EQ(read->Lines(), (std::vector<std::string>{"first", std::string(255, 'x'), std::string(45, 'x')}));
+  EXPECT_EQ(read->Lines().Strings(), (std::vector<std::string>{"first", std::string(255, 'x'), std::string(45, 'x')}));
 }
 
 TEST(GIFBlockModel, LoopExtensionsByIdentifierAndFieldsInsideTheirSubBlock) {
@@ -169,8 +169,8 @@ TEST(GIFBlockModel, ApplicationBlockSizes) {
   const auto* unknown = Find<TGIFUnknownAppExtension>(*document.Frames()[0]);
   ASSERT_NE(unknown, nullptr);
   EXPECT_EQ(unknown->Identifier()[10], 2);
-  ASSERT_EQ(unknown->Blocks().size(), 1u);
-  EXPECT_EQ(unknown->Blocks()[0], (TBytes{0xAA, 0xBB}));
+  ASSERT_EQ(unknown->Blocks().Count(), 1u);
+  EXPECT_EQ(unknown->Blocks()[0], "\xAA\xBB");
   TBytes out;
   unknown->SaveToStream(out);
   EXPECT_EQ(out[2], 11);
@@ -195,7 +195,7 @@ TEST(GIFBlockModel, ApplicationBlockSizes) {
   Load(reread, written);
   const auto* kept = Find<TGIFApplicationExtension>(*reread.Frames()[0]);
   ASSERT_NE(kept, nullptr);
-  EXPECT_EQ(kept->Blocks(), (std::vector<TBytes>{{0x55}}));
+  EXPECT_EQ(kept->Blocks().Strings(), std::vector<std::string>{"\x55"});
 }
 
 TEST(GIFBlockModel, GraphicControlBlocksOfOtherSizesAreReadSafely) {
@@ -379,4 +379,36 @@ TEST(GIFBlockModel, AFrameWithoutAnyHeightHoldsNoImage) {
   Load(again, saved);
   ASSERT_EQ(again.Frames().size(), 1u);
   EXPECT_TRUE(again.SaveToBytes() == saved);
+}
+
+// Extension data shares the document's allowance with the pixels and is held in one piece: a
+// comment of one-byte sub-blocks costs a few bytes per byte of file, and a run of tiny extensions
+// is refused once they would hold more than the allowance.
+TEST(GIFBlockModel, ExtensionsCountAgainstTheMemoryAllowance) {
+  const size_t lines = 1 << 20;  // a 2 MB file
+  TBytes tiny = ScreenHeader(2, 2, 2);
+  tiny.insert(tiny.end(), {0x21, 0xFE});
+  for (size_t i = 0; i < lines; ++i) tiny.insert(tiny.end(), {1, static_cast<uint8_t>('a' + i % 26)});
+  tiny.push_back(0);
+  AppendImage(tiny, 0, 0, 2, 2, 0, LongestStrings(3, 1));
+  tiny.push_back(0x3B);
+  {
+    TAllocationProbe probe;
+    TGIFDocument document;
+    Load(document, tiny);
+    EXPECT_LE(probe.Peak(), 4 * tiny.size());
+    const auto* comment =
+        dynamic_cast<const TGIFCommentExtension*>(document.Frames()[0]->Extensions()[0].get());
+    ASSERT_NE(comment, nullptr);
+    ASSERT_EQ(comment->Lines().Count(), lines);
+    EXPECT_EQ(comment->Lines()[lines - 1], std::string(1, static_cast<char>('a' + (lines - 1) % 26)));
+  }
+  // 600,000 one-line comments, 3 MB of file, each an object of its own.
+  TBytes many = ScreenHeader(2, 2, 2);
+  for (int i = 0; i < 600000; ++i) many.insert(many.end(), {0x21, 0xFE, 1, 'c', 0});
+  many.push_back(0x3B);
+  EXPECT_EQ(LoadError(many), "Invalid image dimensions");
+  many.resize(many.size() - 1 - 5 * 200000);  // 400,000 of them fit
+  many.push_back(0x3B);
+  EXPECT_EQ(LoadError(many), "");
 }

@@ -7,6 +7,7 @@
 #include "editors/core/TDRMImage.h"
 #include "framework/base/AnsiStrings.h"
 #include "tests/tools/lp-tool/lp-files.h"
+#include "tests/tools/ToolSignals.h"
 
 #include <algorithm>
 #include <iostream>
@@ -28,6 +29,7 @@ const TDRMPicture& Find(const TDRMListing& list, int no) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() < 2) return Usage();
   try {

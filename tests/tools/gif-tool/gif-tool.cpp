@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/base/TAtomicFileStream.h"
 #include "gif/core/GIFException.h"
 #include "gif/core/TGIFDocument.h"
+#include "tests/tools/ToolSignals.h"
 
 namespace {
 std::vector<uint8_t> ReadFile(const std::string& path) {
@@ -18,9 +20,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw Exception("Cannot write " + path);
+  TAtomicFileStream::WriteFile(path, bytes.data(), bytes.size());
 }
 
 void Load(TGIFDocument& document, const std::string& path) {
@@ -78,6 +78,7 @@ int Copy(const std::string& in, const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   try {
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "decode" && argc == 4) return Decode(argv[2], argv[3]);

@@ -10,6 +10,7 @@
 #include "editors/core/TStringsText.h"
 #include "framework/base/AnsiStrings.h"
 #include "tests/tools/lp-tool/lp-files.h"
+#include "tests/tools/ToolSignals.h"
 
 #include <cstdio>
 #include <iostream>
@@ -29,6 +30,7 @@ void Save(const TLanguagePack& pack, const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() < 2) return Usage();
   const TStringsText text(lp::ToUtf8, lp::FromUtf8);

@@ -18,6 +18,7 @@
 #include "app/core/Utils.h"
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
+#include "tests/tools/ToolSignals.h"
 
 namespace {
 
@@ -88,6 +89,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  IgnoreFileSizeSignal();
   if (argc < 4) return Usage();
   const std::string command = argv[1];
   int bufferKB = 512;
