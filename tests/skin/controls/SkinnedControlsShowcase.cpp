@@ -9,6 +9,7 @@
 #include "skin/controls/TsGauge.h"
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsPanel.h"
+#include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsSkinManager.h"
 
 int main(int argc, char** argv) {
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 640, 300);
+  form->SetBounds(0, 0, 640, 320);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -76,6 +77,11 @@ int main(int argc, char** argv) {
   auto* radio = NewControl<TsRadioButton>(form, panel, RECT{8, 10, 68, 30});
   radio->SetCaption("Radio");
   radio->SetChecked(true);
+
+  auto* status = NewControl<TsStatusBar>(form, form);
+  status->AddPanel({"Code groups: 9", 110});
+  status->AddPanel({"A text too long for its panel to hold", 120});
+  status->AddPanel({"Ready", 80});
 
   form->Show();
   focused->SetFocus();

@@ -1,0 +1,96 @@
+#include "skin/controls/TsStatusBar.h"
+
+#include <commctrl.h>
+
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TBitmap.h"
+#include "skin/engine/SkinSectionPainter.h"
+#include "skin/engine/SkinTextPainter.h"
+#include "skin/engine/SkinUtilsWin.h"
+#include "skin/engine/core/SkinTables.h"
+
+TsStatusBar::TsStatusBar(TComponent* owner) : TsSkinned(TsControlKind::StatusBar, TsCacheBitmap::Own, owner) {
+  SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque);
+}
+
+bool TsStatusBar::SkinnedMessage(TMessage& message) {
+  // New texts, parts or the simple mode: the cache shows them.
+  if (message.Msg == SB_SETTEXTA || message.Msg == SB_SETPARTS || message.Msg == SB_SIMPLE)
+    SkinData().SetRepaintNeeded(true);
+  return TsSkinned::SkinnedMessage(message);
+}
+
+// The native bar draws its parts on these without waiting for WM_PAINT.
+bool TsStatusBar::NativePaintsAfter(const TMessage& message) const {
+  switch (message.Msg) {
+    case SB_SETTEXTA:
+    case SB_SETPARTS:
+    case SB_SIMPLE:
+    case SB_SETMINHEIGHT:
+    case WM_SETTEXT:
+    case WM_SIZE:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TsStatusBar::PaintPanel(RECT r, const std::string& text, TAlignment alignment, bool last) {
+  TBitmap* cache = SkinData().CacheBitmap();
+  const int section = SkinData().SkinIndex();
+  InflateRect(&r, -1, -1);
+  const std::string name = SkinSectionData[static_cast<std::size_t>(section)].SectionName;
+  const int panelMask = FindMaskIndex(section, name, "STATUSPANELMASK");
+  if (MaskIndexValid(panelMask)) {
+    PaintNinePartImage(cache, SimplePanel() ? RECT{0, 0, Width(), Height()} : r, true, TsSkinState::Normal, panelMask,
+                       TsCacheInfo{cache, 0, 0, true});
+  } else if (!last) {
+    const int divider = FindSectionIndex("DIVIDER");
+    const int mask = FindMaskIndex(divider, "DIVIDER", "BORDERSMASK");
+    const int width = MaskFrameSize(mask).Width;
+    PaintNinePartImage(cache, RECT{r.right - width, 1, r.right, Height() - 2}, true, TsSkinState::Normal, mask,
+                       TsCacheInfo{cache, 0, 0, true});
+  }
+  TCanvas* canvas = cache->Canvas();
+  canvas->SetFont(Font());
+  canvas->Brush()->SetStyle(TBrushStyle::Clear);
+  RECT t{r.left + 2, r.top, r.right - 4, r.bottom - 1};
+  const std::string shown = EllipsizeText(canvas, text, t.right - t.left);
+  DrawSkinTextByData(canvas, shown, Enabled(), t, CaptionTextFlags(this, alignment) | DT_SINGLELINE | DT_NOPREFIX,
+                     &SkinData(), SkinData().IsHot());
+}
+
+void TsStatusBar::PaintSkin() {
+  TBitmap* cache = SkinData().CacheBitmap();
+  TsCacheInfo ci;
+  QueryParentCache(&SkinData(), ci);
+  PaintSectionByData(&SkinData(), ci, true, cache, POINT{Left(), Top()}, RECT{0, 0, Width(), Height()},
+                     TsSkinState::Normal);
+  if (SimplePanel()) {
+    PaintPanel(RECT{0, 1, Width() - 1, Height() - 1}, SimpleText(), taLeftJustify, true);
+  } else {
+    int left = 0;
+    for (int i = 0; i < PanelCount(); ++i) {
+      const TStatusPanel& panel = Panels(i);
+      const bool last = i == PanelCount() - 1;
+      const RECT r{left, 0, last ? Width() : left + panel.Width + 1, Height()};
+      if (panel.Style == psOwnerDraw && OnDrawPanel()) {
+        // The handler draws on the bar's canvas, here the cache's.
+        const TCanvasDC bound(*Canvas(), cache->Canvas()->Handle());
+        RECT inner = r;
+        InflateRect(&inner, -1, -1);
+        OnDrawPanel()(this, i, inner);
+      }
+      PaintPanel(r, panel.Text, panel.Alignment, last);
+      left += panel.Width + 1;
+    }
+  }
+  if (SizeGrip()) {
+    const int section = SkinData().SkinIndex();
+    const int grip = FindMaskIndex(section, SkinSectionData[static_cast<std::size_t>(section)].SectionName, "GRIPIMAGE");
+    const TsFrameSize size = MaskFrameSize(grip);
+    if (MaskIndexValid(grip))
+      PaintMaskedGlyph(cache, POINT{Width() - size.Width - 1, Height() - size.Height - 1}, TsSkinState::Normal, grip,
+                       TsGlyphShade::Normal);
+  }
+}

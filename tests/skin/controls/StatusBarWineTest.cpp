@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TStatusBar.h"
+#include "skin/controls/TsStatusBar.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+void Pump() { Application->ProcessMessages(); }
+
+class StatusBar : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(40, 40, 400, 200);
+    Form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+    Pump();
+  }
+  template <typename T>
+  T* Bar() {
+    auto* bar = NewControl<T>(Form, Form);
+    bar->SetSimplePanel(true);
+    bar->SetSimpleText("Ready");
+    Pump();
+    return bar;
+  }
+  // The bar's client area as the screen shows it.
+  static std::vector<COLORREF> Shown(TWinControl* c) {
+    std::vector<COLORREF> pixels;
+    const TWindowDC dc(c->Handle(), TWindowDC::Client);
+    for (int y = 0; y < c->Height(); y += 2)
+      for (int x = 0; x < c->Width(); x += 2) pixels.push_back(GetPixel(dc.Handle(), x, y));
+    return pixels;
+  }
+  TForm* Form = nullptr;
+};
+
+TEST_F(StatusBar, WithoutASkinItIsTheStandardStatusBar) {
+  auto* standard = Bar<TStatusBar>();
+  standard->SetSimpleText("Extracting done.");
+  Pump();
+  const auto expected = Shown(standard);
+  standard->Free();
+  auto* skinned = Bar<TsStatusBar>();
+  skinned->SetSimpleText("Extracting done.");
+  Pump();
+  EXPECT_EQ(Shown(skinned), expected);
+  EXPECT_EQ(skinned->CacheBuilds(), 0);
+}
+
+TEST_F(StatusBar, SkinnedANewTextShowsAtOnceFromTheCache) {
+  auto* manager = NewComponent<TsSkinManager>(Form);
+  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  manager->SetSkinName("Desert");
+  auto* bar = Bar<TsStatusBar>();
+  ASSERT_TRUE(bar->IsSkinned());
+  const int builds = bar->CacheBuilds();
+  bar->SetSimpleText("Extracting done.");
+  // No WM_PAINT needed: what the native bar drew is covered at once.
+  TBitmap* cache = bar->SkinData().CacheBitmap();
+  ASSERT_NE(cache, nullptr);
+  EXPECT_EQ(bar->CacheBuilds(), builds + 1);
+  std::vector<COLORREF> fromCache;
+  for (int y = 0; y < bar->Height(); y += 2)
+    for (int x = 0; x < bar->Width(); x += 2) fromCache.push_back(cache->Canvas()->Pixel(x, y));
+  EXPECT_EQ(Shown(bar), fromCache);
+  // Panels with dividers, a text too long for its panel.
+  bar->SetSimplePanel(false);
+  bar->AddPanel({"A panel text far too long to fit", 60});
+  bar->AddPanel({"Last", 50});
+  Pump();
+  EXPECT_GT(bar->CacheBuilds(), builds + 1);
+}
+
+}  // namespace
