@@ -1,0 +1,167 @@
+#include "skin/controls/TsUpDown.h"
+
+#include <commctrl.h>
+
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinSectionPainter.h"
+#include "skin/engine/core/SkinCommonIndexes.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+
+namespace {
+
+const TsCommonSection& ArrowSection(bool vertical, bool first) {
+  const auto& buttons = SkinCommonIndexes.ScrollButtons;
+  if (vertical) return first ? buttons.Top : buttons.Bottom;
+  return first ? buttons.Left : buttons.Right;
+}
+
+}  // namespace
+
+TsUpDown::TsUpDown(TComponent* owner) : TUpDown(owner) { SetControlStyle(ControlStyle() & ~csDoubleClicks); }
+
+void TsUpDown::SetShowInaccessibility(bool value) {
+  if (value == FModel.ShowInaccessibility) return;
+  FModel.ShowInaccessibility = value;
+  Repaint();
+}
+
+void TsUpDown::SetDisabledKind(TsDisabledKind value) {
+  if (value == FDisabledKind) return;
+  FDisabledKind = value;
+  Repaint();
+}
+
+bool TsUpDown::SkinPaints() const {
+  const bool vertical = Orientation() == udVertical;
+  return SkinData().Active && ArrowSection(vertical, true).Section >= 0 && ArrowSection(vertical, false).Section >= 0;
+}
+
+void TsUpDown::SyncModel() {
+  FModel.Vertical = Orientation() == udVertical;
+  FModel.Min = Min();
+  FModel.Max = Max();
+  FModel.Position = Position();
+}
+
+RECT TsUpDown::FirstArrowRect() const {
+  return Orientation() == udVertical ? RECT{0, 0, Width(), Height() / 2} : RECT{0, 0, Width() / 2, Height()};
+}
+
+void TsUpDown::PaintArrow(TBitmap& bmp, TArrow arrow, POINT at) {
+  const bool first = arrow == TArrow::First;
+  const TsCommonSection& section = ArrowSection(FModel.Vertical, first);
+  const int w = bmp.Width(), h = bmp.Height();
+  const auto state = static_cast<TsSkinState>(FModel.PaintState(arrow));
+  TsCacheInfo ci = Parent() ? AskCache(Parent()) : TsCacheInfo{};
+  PaintSectionWithMask(section.Section, section.BordersMask, section.Pattern, &bmp, at, RECT{0, 0, w, h}, state, true,
+                       ci, SkinSectionData[static_cast<std::size_t>(section.Section)].SectionName, section.HotPattern);
+  if (section.GlyphMask >= 0) {
+    const TsFrameSize frame = MaskFrameSize(section.GlyphMask);
+    const int x = (w - frame.Width) / 2, y = (h - frame.Height) / 2;
+    // A glyph larger than the arrow: neither glyph nor disabled look.
+    if (x < 0 || y < 0) return;
+    PaintMaskedGlyph(&bmp, POINT{x, y}, state, section.GlyphMask, TsGlyphShade::Normal);
+  }
+  if (!FModel.Dimmed(arrow, Enabled())) return;
+  ci = Parent() ? AskCache(Parent()) : TsCacheInfo{};
+  if (ci.Valid && ci.Bitmap)
+    ApplyDisabledKind(&bmp, FDisabledKind, this, at, ci);
+  else
+    BlendRoundRectColor(&bmp, RECT{0, 0, w + 1, h + 1}, 60, 0, 0,
+                        Parent() ? static_cast<TColor>(ColorToRGB(Parent()->Color())) : clBtnFace);
+}
+
+void TsUpDown::PaintArrows(HDC dc) {
+  SyncModel();
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  const bool vertical = FModel.Vertical;
+  const int w = Width(), h = Height();
+  bmp.SetSize(vertical ? w : w / 2, vertical ? h / 2 : h);
+  PaintArrow(bmp, TArrow::First, POINT{Left(), Top()});
+  BitBlt(dc, 0, 0, bmp.Width(), bmp.Height(), bmp.Canvas()->Handle(), 0, 0, SRCCOPY);
+  bmp.SetSize(vertical ? w : w - w / 2, vertical ? h - h / 2 : h);
+  const POINT second = vertical ? POINT{Left(), Top() + h - bmp.Height()} : POINT{Left() + w - bmp.Width(), Top()};
+  PaintArrow(bmp, TArrow::Second, second);
+  BitBlt(dc, vertical ? 0 : w / 2, vertical ? h / 2 : 0, bmp.Width(), bmp.Height(), bmp.Canvas()->Handle(), 0, 0,
+         SRCCOPY);
+}
+
+void TsUpDown::WndProc(TMessage& message) {
+  if (message.Msg == RE_ROVADUZI) {
+    switch (SkinCommandOf(message.WParam)) {
+      case SkinCommand::RemoveSkin:
+      case SkinCommand::Refresh:
+        Repaint();
+        return;
+      case SkinCommand::IsSkinned:
+        message.LParam = 1;
+        return;
+      default:
+        break;
+    }
+  }
+  const bool skinned = SkinPaints();
+  switch (message.Msg) {
+    case WM_PAINT:
+      if (!skinned) break;
+      {
+        const TPaintDC dc(Handle(), reinterpret_cast<HDC>(message.WParam));
+        const TSaveDC saved(dc.Handle());
+        PaintArrows(dc.Handle());
+      }
+      message.Result = 0;
+      return;
+    case WM_ERASEBKGND:
+    case WM_NCPAINT:
+      if (skinned) return;
+      break;
+    case WM_NCHITTEST: {
+      TUpDown::WndProc(message);
+      SyncModel();
+      POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
+      ::ScreenToClient(Handle(), &p);
+      const RECT first = FirstArrowRect();
+      if (FModel.MouseOver(PtInRect(&first, p) ? TArrow::First : TArrow::Second) && skinned) Repaint();
+      return;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      TUpDown::WndProc(message);
+      SyncModel();
+      FModel.Press();
+      if (message.Msg == WM_LBUTTONDOWN) message.Result = 1;
+      if (skinned) Invalidate();
+      return;
+    }
+    case WM_LBUTTONUP:
+      TUpDown::WndProc(message);
+      SyncModel();
+      if (FModel.Release()) {
+        message.Result = 1;
+        if (skinned) Invalidate();
+      }
+      return;
+    case UDM_SETPOS:
+    case UDM_SETPOS32:
+    case UDM_SETRANGE:
+    case UDM_SETRANGE32:
+      // An arrow may reach or leave its bound: its look changes.
+      TUpDown::WndProc(message);
+      if (skinned) Invalidate();
+      return;
+    case CM_MOUSELEAVE:
+      TUpDown::WndProc(message);
+      FModel.Leave();
+      if (skinned) Invalidate();
+      return;
+    default:
+      break;
+  }
+  TUpDown::WndProc(message);
+}
