@@ -4,7 +4,12 @@
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TPopupMenu.h"
+#include "skin/controls/TsBitBtn.h"
 #include "skin/controls/TsButton.h"
+#include "skin/controls/TsSpeedButton.h"
 #include "skin/controls/TsCheckBox.h"
 #include "skin/engine/TsSkinManager.h"
 
@@ -13,7 +18,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 420, 220);
+  form->SetBounds(0, 0, 640, 420);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -30,6 +35,62 @@ int main(int argc, char** argv) {
   auto* disabled = NewControl<TsButton>(form, form, RECT{230, 10, 330, 35});
   disabled->SetCaption("&Disabled");
   disabled->SetEnabled(false);
+  auto* down = NewControl<TsButton>(form, form, RECT{340, 10, 440, 35});
+  down->SetCaption("Do&wn");
+  down->SetDown(true);
+
+  // The ten bit-button kinds, then a default, a pressed and a disabled one.
+  for (int i = 0; i < 10; ++i) {
+    auto* kind = NewControl<TsBitBtn>(form, form, RECT{10 + 105 * (i % 5), 180 + 32 * (i / 5), 110 + 105 * (i % 5), 206 + 32 * (i / 5)});
+    kind->SetKind(static_cast<TBitBtnKind>(i + 1));
+    kind->SetDefault(false);
+  }
+  auto* bitDefault = NewControl<TsBitBtn>(form, form, RECT{10, 246, 110, 272});
+  bitDefault->SetKind(bkOK);
+  bitDefault->SetCaption("Default");
+  auto* bitDown = NewControl<TsBitBtn>(form, form, RECT{115, 246, 215, 272});
+  bitDown->SetKind(bkRetry);
+  bitDown->SetCaption("Pressed");
+  bitDown->SetDown(true);
+  auto* bitDisabled = NewControl<TsBitBtn>(form, form, RECT{220, 246, 320, 272});
+  bitDisabled->SetKind(bkAbort);
+  bitDisabled->SetCaption("Disabled");
+  bitDisabled->SetDefault(false);
+  bitDisabled->SetEnabled(false);
+  auto* bitTop = NewControl<TsBitBtn>(form, form, RECT{325, 246, 425, 300});
+  bitTop->SetKind(bkHelp);
+  bitTop->SetLayout(blGlyphTop);
+
+  // The speed-button styles, a disabled one and one held down.
+  auto* menu = NewComponent<TPopupMenu>(form);
+  auto* item = NewComponent<TMenuItem>(form);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  const char* styles[] = {"Button", "Check", "Drop", "", ""};
+  int x = 10;
+  for (int i = 0; i < 5; ++i) {
+    const int w = i == 3 ? 8 : (i == 4 ? 10 : 60);
+    auto* speed = NewControl<TsSpeedButton>(form, form, RECT{x, 320, x + w, 346});
+    speed->SetCaption(styles[i]);
+    speed->SetButtonStyle(static_cast<TsToolButtonStyle>(i));
+    if (i == 2) speed->SetDropdownMenu(menu);
+    x = speed->Left() + speed->Width() + 4;
+  }
+  auto* speedGlyph = NewControl<TsSpeedButton>(form, form, RECT{x, 320, x + 60, 346});
+  speedGlyph->SetCaption("Glyph");
+  TBitmap glyph;
+  glyph.LoadFromResourceName(GetModuleHandleA(nullptr), "BBYES");
+  speedGlyph->SetGlyph(&glyph);
+  speedGlyph->SetNumGlyphs(2);
+  auto* speedOff = NewControl<TsSpeedButton>(form, form, RECT{x + 64, 320, x + 124, 346});
+  speedOff->SetCaption("Disabled");
+  speedOff->SetGlyph(&glyph);
+  speedOff->SetNumGlyphs(2);
+  speedOff->SetEnabled(false);
+  auto* speedDown = NewControl<TsSpeedButton>(form, form, RECT{x + 128, 320, x + 188, 346});
+  speedDown->SetCaption("Down");
+  speedDown->SetGroupIndex(1);
+  speedDown->SetDown(true);
 
   const char* captions[] = {"Unchecked", "Checked", "Grayed", "Disabled checked"};
   for (int i = 0; i < 4; ++i) {
