@@ -3,6 +3,7 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TButton.h"
+#include "framework/win/TCustomForm.h"
 #include "framework/win/TWinControl.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinRegionTemplate.h"
@@ -51,16 +52,9 @@ bool TsPushButtonParts::Message(TMessage& message, bool isDefault) {
     case WM_KILLFOCUS:
       StopFade();
       return false;
-    case CM_FOCUSCHANGED: {
-      // The default button stands for the form while the focus is on anything but another button.
-      const auto* focused = reinterpret_cast<TControl*>(message.LParam);
-      const bool look = isDefault && (focused == FControl || dynamic_cast<const TButton*>(focused) == nullptr);
-      if (look != FDefaultLook) {
-        FDefaultLook = look;
-        FSkinData->RequestRepaint();
-      }
+    case CM_FOCUSCHANGED:
+      if (DefaultLook(isDefault) != FDefaultLook) FSkinData->RequestRepaint();
       return false;
-    }
     case CN_DRAWITEM:
       // An owner-drawn button: the skin draws it.
       message.Result = 1;
@@ -68,6 +62,14 @@ bool TsPushButtonParts::Message(TMessage& message, bool isDefault) {
     default:
       return false;
   }
+}
+
+bool TsPushButtonParts::DefaultLook(bool isDefault) const {
+  if (!isDefault) return false;
+  // The default button stands for the form while the focus is on anything but another button.
+  const TCustomForm* form = GetParentForm(FControl);
+  const TWinControl* focused = form ? form->ActiveControl() : nullptr;
+  return focused == FControl || dynamic_cast<const TButton*>(focused) == nullptr;
 }
 
 void TsPushButtonParts::DropRegion() {
@@ -107,6 +109,8 @@ void TsPushButtonParts::ApplyRegion(HRGN region) {
   // The window owns a region given to it; any other is freed here.
   if (same || !SetWindowRgn(FControl->Handle(), region, TRUE)) DeleteObject(region);
 }
+
+bool TsPushButtonParts::Fading() const { return FFade && FFade->Enabled(); }
 
 bool TsPushButtonParts::FadeTo(bool hot, bool pressed, const std::function<void()>& buildCache) {
   const bool hover = FHoverChange;

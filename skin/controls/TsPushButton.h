@@ -39,8 +39,13 @@ public:
   TsPushButtonParts(const TsPushButtonParts&) = delete;
   TsPushButtonParts& operator=(const TsPushButtonParts&) = delete;
 
-  bool DefaultLook() const { return FDefaultLook; }
-  bool Fading() const { return FFade != nullptr; }
+  // The look a default button shows now: hot while the focus is on no other button.
+  bool DefaultLook(bool isDefault) const;
+  // The default look the cache was last painted with.
+  bool PaintedDefaultLook() const { return FDefaultLook; }
+  void SetPaintedDefaultLook(bool value) { FDefaultLook = value; }
+  // A fade is showing frames.
+  bool Fading() const;
 
   // Reacts to a message before the common handling; True stops it.
   bool Message(TMessage& message, bool isDefault);
@@ -63,7 +68,7 @@ private:
   TWinControl* FControl;
   TsCommonData* FSkinData;
   TsHintPause FHints;
-  bool FDefaultLook = false;
+  bool FDefaultLook = false;  // as last painted
   bool FHoverChange = false;  // the message being handled is the mouse entering or leaving
   std::unique_ptr<TsFadeTimer> FFade;
 };
@@ -88,14 +93,14 @@ public:
   int FocusMargin() const { return FFocusMargin; }
   void SetFocusMargin(int value) { FFocusMargin = value; }
   // A default button shows hot while the focus is on no other button.
-  bool DefaultLook() const { return FParts.DefaultLook(); }
+  bool DefaultLook() const { return FParts.DefaultLook(this->Default()); }
   bool Fading() const { return FParts.Fading(); }
 
 protected:
   bool Pressed() const { return FDown || (this->AskNative(BM_GETSTATE) & BST_PUSHED); }
   TsSkinState SkinState() const override {
     if (Pressed()) return TsSkinState::Pressed;
-    return this->SkinData().IsHot() || FParts.DefaultLook() ? TsSkinState::Hot : TsSkinState::Normal;
+    return this->SkinData().IsHot() || DefaultLook() ? TsSkinState::Hot : TsSkinState::Normal;
   }
   bool SkinnedMessage(TMessage& message) override {
     if (FParts.Message(message, this->Default())) return true;
@@ -112,6 +117,7 @@ protected:
     if (!FParts.FadeTo(this->SkinData().IsHot(), Pressed(), [this] { this->BuildCache(); })) TsSkinned<Base>::HotChanged();
   }
   void PaintSkin() override {
+    FParts.SetPaintedDefaultLook(DefaultLook());
     FParts.PaintSkin(SkinState(), DrawOverBorder(), this->DisabledKind(), [this] { PaintContent(); });
   }
   void PaintText() final {}

@@ -1,7 +1,9 @@
 #include "skin/controls/TsSpeedButton.h"
 
 #include <algorithm>
+#include <set>
 
+#include "framework/win/AllocateHWnd.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TImageList.h"
@@ -19,12 +21,32 @@ namespace {
 // One drop-down menu of these buttons shows at a time.
 bool MenuShowing = false;
 
+// A drop-down asked for by a press runs once the press's message has returned: the menu may run
+// user code that frees the button, which must not happen under the button's own message handling.
+constexpr UINT WM_DROPDOWN = WM_APP + 0x2F2;
+HWND DropDownWindow = nullptr;
+
+std::set<TsSpeedButton*>& PendingDropDowns() {
+  static std::set<TsSpeedButton*> buttons;
+  return buttons;
+}
+
+void DropDownWndProc(TMessage& message) {
+  if (message.Msg == WM_DROPDOWN) {
+    auto* button = reinterpret_cast<TsSpeedButton*>(message.LParam);
+    if (PendingDropDowns().erase(button)) button->DropDown();
+    return;
+  }
+  message.Result = DefWindowProcA(DropDownWindow, message.Msg, message.WParam, message.LParam);
+}
+
 }  // namespace
 
 TsSpeedButton::TsSpeedButton(TComponent* owner) : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::Own, owner) {}
 
 TsSpeedButton::~TsSpeedButton() {
   *FAlive = false;
+  PendingDropDowns().erase(this);
   FFade.reset();
 }
 
@@ -151,7 +173,7 @@ void TsSpeedButton::PaintSkin() {
 
 void TsSpeedButton::PaintClient(HDC dc) {
   // While a fade runs, the parent paints its frames.
-  if (FFade && FFade->Frame() && FFade->Frame()->Width() > 0) {
+  if (Fading() && FFade->Frame() && FFade->Frame()->Width() > 0) {
     BitBlt(dc, 0, 0, Width(), Height(), FFade->Frame()->Canvas()->Handle(), 0, 0, SRCCOPY);
     return;
   }
@@ -195,6 +217,8 @@ void TsSpeedButton::HotChanged() {
   FFade->SetActive(SkinData().IsHot() ? TsFadeDirection::In : TsFadeDirection::Out);
 }
 
+bool TsSpeedButton::Fading() const { return FFade && FFade->Enabled(); }
+
 bool TsSpeedButton::StopFade() {
   if (!FFade) return false;
   FFade.reset();
@@ -204,17 +228,23 @@ bool TsSpeedButton::StopFade() {
 
 void TsSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   if (button == mbLeft && Enabled() && FButtonStyle == tbsDropDown && FDropdownMenu && x > Width() - ArrowWidth) {
-    DropDown();
+    FHints.Pause();
+    StopFade();
+    FMenuOpen = true;
+    SkinData().RequestRepaint();
+    if (!DropDownWindow) DropDownWindow = AllocateHWnd(TWndMethod(&DropDownWndProc));
+    if (PendingDropDowns().insert(this).second)
+      PostMessageA(DropDownWindow, WM_DROPDOWN, 0, reinterpret_cast<LPARAM>(this));
     return;
   }
   TsSkinned::MouseDown(button, shift, x, y);
 }
 
 bool TsSpeedButton::DropDown() {
-  FHints.Pause();
-  StopFade();
-  if (MenuShowing) {
+  if (MenuShowing || !FDropdownMenu) {
+    FMenuOpen = false;
     FHints.Resume();
+    SkinData().RequestRepaint();
     return true;
   }
   // The menu's commands run user code that may free this button.

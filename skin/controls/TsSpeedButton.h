@@ -33,7 +33,10 @@ public:
   // Blend is kept within 0..100.
   void SetLook(const TsButtonLook& look);
   bool MenuOpen() const { return FMenuOpen; }
-  bool Fading() const { return FFade != nullptr; }
+  // Shows the drop-down menu below the button now; false when the button went away meanwhile.
+  bool DropDown();
+  // A fade is showing frames.
+  bool Fading() const;
 
 protected:
   void PaintSkin() override;
@@ -49,8 +52,6 @@ private:
   void PaintDivider(TBitmap* cache);
   void PaintArrow(TBitmap* cache, const TsCacheInfo& ci);
   void PaintFace(TBitmap* cache, TsSkinState state, const TsCacheInfo& ci);
-  // Shows the drop-down menu below the button; false when the button went away meanwhile.
-  bool DropDown();
   bool StopFade();
 
   TsToolButtonStyle FButtonStyle = tbsButton;

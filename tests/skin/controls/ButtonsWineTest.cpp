@@ -82,6 +82,7 @@ protected:
 
   template <typename T>
   void ExpectOneClickPerClick() {
+    Clicks = 0;
     T* b = Put<T>();
     b->SetFocus();
     Pump();
@@ -125,6 +126,7 @@ protected:
     T* first = Put<T>();
     first->SetDefault(true);
     T* second = Put<T>(RECT{20, 60, 160, 88});
+    second->SetFocus();
     Other->SetFocus();
     Pump();
     EXPECT_TRUE(first->DefaultLook()) << "focus on a check box";
@@ -170,6 +172,7 @@ protected:
 
   template <typename T>
   void ExpectAClickMayFreeTheButton() {
+    Clicks = 0;
     T* b = Put<T>();
     b->SetOnClick(TNotifyEvent::FromFunctor([&](TObject*) {
       ++Clicks;
@@ -230,7 +233,6 @@ protected:
 
 TEST_F(Buttons, UnskinnedEachClicksOncePerClickSpaceOrEnterAndNeverOnAReleaseOutside) {
   ExpectOneClickPerClick<TsButton>();
-  Clicks = 0;
   ExpectOneClickPerClick<TsBitBtn>();
 }
 
@@ -266,7 +268,6 @@ class SkinnedButtons : public Buttons, public ::testing::WithParamInterface<cons
 TEST_P(SkinnedButtons, EachClicksOncePerClickSpaceOrEnterAndNeverOnAReleaseOutside) {
   LoadSkin(GetParam());
   ExpectOneClickPerClick<TsButton>();
-  Clicks = 0;
   ExpectOneClickPerClick<TsBitBtn>();
 }
 

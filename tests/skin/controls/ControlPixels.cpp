@@ -18,16 +18,33 @@ TPixels PixelsOf(TBitmap& bmp) {
   return pixels;
 }
 
+namespace {
+
+// Pixels outside the window's region show what lies below it: they read as 0.
+TPixels InRegion(TWinControl* control, TPixels pixels) {
+  if (!control || !control->HandleAllocated()) return pixels;
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  if (GetWindowRgn(control->Handle(), rgn) != ERROR) {
+    const int w = control->Width();
+    for (std::size_t i = 0; i < pixels.size(); ++i)
+      if (!PtInRegion(rgn, int(i % std::size_t(w)), int(i / std::size_t(w)))) pixels[i] = 0;
+  }
+  DeleteObject(rgn);
+  return pixels;
+}
+
+}  // namespace
+
 TPixels Captured(TWinControl* control) {
   TBitmap bmp;
   bmp.SetPixelFormat(TPixelFormat::Bit24);
   bmp.SetSize(control->Width(), control->Height());
   const TWindowDC dc(control->Handle(), TWindowDC::Client);
   BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  return PixelsOf(bmp);
+  return InRegion(control, PixelsOf(bmp));
 }
 
 TPixels CacheOf(TsSkinnedControl* control) {
   TBitmap* cache = control->SkinData().CacheBitmap();
-  return cache ? PixelsOf(*cache) : TPixels{};
+  return cache ? InRegion(dynamic_cast<TWinControl*>(control), PixelsOf(*cache)) : TPixels{};
 }
