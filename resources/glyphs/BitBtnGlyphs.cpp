@@ -21,7 +21,7 @@ const Rgb Green = FromColor(0x1E9A2E);
 const Rgb Red = FromColor(0x2A2AC8);
 const Rgb Blue = FromColor(0xC0601E);
 const Rgb Amber = FromColor(0x1888D8);
-const Rgb Dark = FromColor(0x404040);
+const Rgb Slate = FromColor(0x907050);  // reads on light and dark buttons
 const Rgb White = FromColor(0xFFFFFF);
 
 void Check(Layer& l, float dx, float dy, float scale, const Rgb& c) {
@@ -67,7 +67,7 @@ const Kind Kinds[] = {
      }},
     {"BBCLOSE",
      [](Layer& l) {
-       l.StrokeRoundRect(2, 2, 11, 16, 0, 1.6f, Dark);
+       l.StrokeRoundRect(2, 2, 11, 16, 0, 1.6f, Slate);
        Arrow(l, 7, 9, 16, 9, Amber);
      }},
     {"BBABORT",
@@ -82,7 +82,7 @@ const Kind Kinds[] = {
      }},
     {"BBIGNORE",
      [](Layer& l) {
-       l.Line(3, 13, 9, 5, 2.2f, Dark);
+       l.Line(3, 13, 9, 5, 2.2f, Slate);
        Arrow(l, 9, 5, 15, 13, Blue);
      }},
     {"BBALL",
