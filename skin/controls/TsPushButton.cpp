@@ -25,6 +25,15 @@ void TsHintPause::Resume() {
   if (Application) Application->SetShowHint(FSaved);
 }
 
+bool FireHover(const TMessage& message, TControl* control, const TNotifyEvent& onEnter, const TNotifyEvent& onLeave,
+               const std::shared_ptr<bool>& alive) {
+  if ((message.Msg != CM_MOUSEENTER && message.Msg != CM_MOUSELEAVE) || !control->Enabled()) return true;
+  const TNotifyEvent& e = message.Msg == CM_MOUSEENTER ? onEnter : onLeave;
+  const std::shared_ptr<bool> keep = alive;
+  if (e) e(control);
+  return *keep;
+}
+
 TsPushButtonParts::TsPushButtonParts(TWinControl* control, TsCommonData* skinData)
     : FControl(control), FSkinData(skinData) {}
 
@@ -51,6 +60,10 @@ bool TsPushButtonParts::Message(TMessage& message, bool isDefault) {
       return false;
     case WM_KILLFOCUS:
       StopFade();
+      return false;
+    case WM_SIZE:
+      // The region follows the new size at the next painting.
+      FSkinData->SetRepaintNeeded(true);
       return false;
     case CM_FOCUSCHANGED:
       if (DefaultLook(isDefault) != FDefaultLook) FSkinData->RequestRepaint();

@@ -30,6 +30,11 @@ private:
   bool FSaved = true;
 };
 
+// OnMouseEnter or OnMouseLeave of an enabled control for CM_MOUSEENTER or CM_MOUSELEAVE; false when
+// the handler freed the control (alive is its flag).
+bool FireHover(const TMessage& message, TControl* control, const TNotifyEvent& onEnter, const TNotifyEvent& onLeave,
+               const std::shared_ptr<bool>& alive);
+
 // What the skinned windowed push buttons (TsButton, TsBitBtn) share, apart from their content:
 // the window region cut from the border mask, the default look, hints during presses and fades.
 class TsPushButtonParts {
@@ -81,6 +86,7 @@ class TsPushButton : public TsSkinned<Base> {
 public:
   TsPushButton(TsControlKind kind, TComponent* owner)
       : TsSkinned<Base>(kind, TsCacheBitmap::Own, owner), FParts(this, &this->SkinData()) {}
+  ~TsPushButton() override { *FAlive = false; }
 
   // Held down by the program.
   bool Down() const { return FDown; }
@@ -95,6 +101,11 @@ public:
   // A default button shows hot while the focus is on no other button.
   bool DefaultLook() const { return FParts.DefaultLook(this->Default()); }
   bool Fading() const { return FParts.Fading(); }
+  // The mouse enters or leaves the enabled skinned button; a handler may free the button.
+  const TNotifyEvent& OnMouseEnter() const { return FOnMouseEnter; }
+  void SetOnMouseEnter(const TNotifyEvent& e) { FOnMouseEnter = e; }
+  const TNotifyEvent& OnMouseLeave() const { return FOnMouseLeave; }
+  void SetOnMouseLeave(const TNotifyEvent& e) { FOnMouseLeave = e; }
 
 protected:
   bool Pressed() const { return FDown || (this->AskNative(BM_GETSTATE) & BST_PUSHED); }
@@ -103,6 +114,7 @@ protected:
     return this->SkinData().IsHot() || DefaultLook() ? TsSkinState::Hot : TsSkinState::Normal;
   }
   bool SkinnedMessage(TMessage& message) override {
+    if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, FAlive)) return true;
     if (FParts.Message(message, this->Default())) return true;
     return TsSkinned<Base>::SkinnedMessage(message);
   }
@@ -127,6 +139,9 @@ protected:
 
 private:
   TsPushButtonParts FParts;
+  TNotifyEvent FOnMouseEnter;
+  TNotifyEvent FOnMouseLeave;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   bool FDown = false;
   int FFocusMargin = 1;
 };

@@ -181,6 +181,7 @@ void TsSpeedButton::PaintClient(HDC dc) {
 }
 
 bool TsSpeedButton::SkinnedMessage(TMessage& message) {
+  if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, FAlive)) return true;
   if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::StopFading) {
     if (StopFade()) Repaint();
     return true;

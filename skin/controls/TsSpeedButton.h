@@ -33,6 +33,11 @@ public:
   // Blend is kept within 0..100.
   void SetLook(const TsButtonLook& look);
   bool MenuOpen() const { return FMenuOpen; }
+  // The mouse enters or leaves the enabled skinned button; a handler may free the button.
+  const TNotifyEvent& OnMouseEnter() const { return FOnMouseEnter; }
+  void SetOnMouseEnter(const TNotifyEvent& e) { FOnMouseEnter = e; }
+  const TNotifyEvent& OnMouseLeave() const { return FOnMouseLeave; }
+  void SetOnMouseLeave(const TNotifyEvent& e) { FOnMouseLeave = e; }
   // Shows the drop-down menu below the button now; false when the button went away meanwhile.
   bool DropDown();
   // A fade is showing frames.
@@ -60,5 +65,7 @@ private:
   bool FMenuOpen = false;
   TsHintPause FHints;
   std::unique_ptr<TsAnimTimer> FFade;
+  TNotifyEvent FOnMouseEnter;
+  TNotifyEvent FOnMouseLeave;
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -116,6 +116,11 @@ protected:
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
     EXPECT_FALSE(PtInRegion(rgn, b->Width() - 1, b->Height() - 1));
     EXPECT_TRUE(PtInRegion(rgn, b->Width() / 2, b->Height() / 2));
+    b->SetWidth(b->Width() + 30);
+    Pump();
+    ASSERT_NE(GetWindowRgn(b->Handle(), rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, b->Width() - 1, b->Height() - 1)) << "resized";
+    EXPECT_TRUE(PtInRegion(rgn, b->Width() - 31, b->Height() - 1));
     SendSkinCommandTo(b, SkinCommand::RemoveSkin);
     EXPECT_EQ(GetWindowRgn(b->Handle(), rgn), ERROR);  // the whole window again
     DeleteObject(rgn);
@@ -181,6 +186,23 @@ protected:
     ClickAt(b, 10, 10, 10, 10);
     Pump();
     EXPECT_EQ(Clicks, 1);
+    EXPECT_EQ(Form->ControlCount(), 1);
+  }
+
+  template <typename T>
+  void ExpectHoverEventsThatMayFreeTheButton() {
+    T* b = Put<T>();
+    int enters = 0, leaves = 0;
+    b->SetOnMouseEnter(TNotifyEvent::FromFunctor([&](TObject*) { ++enters; }));
+    b->SetOnMouseLeave(TNotifyEvent::FromFunctor([&](TObject*) {
+      ++leaves;
+      b->Free();
+    }));
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_EQ(enters, 1);
+    b->Perform(CM_MOUSELEAVE, 0, 0);
+    Pump();
+    EXPECT_EQ(leaves, 1);
     EXPECT_EQ(Form->ControlCount(), 1);
   }
 
@@ -293,6 +315,12 @@ TEST_P(SkinnedButtons, AClickHandlerMayFreeItsButton) {
   LoadSkin(GetParam());
   ExpectAClickMayFreeTheButton<TsButton>();
   ExpectAClickMayFreeTheButton<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, TheMouseEnteringAndLeavingTellsHandlersThatMayFreeTheButton) {
+  LoadSkin(GetParam());
+  ExpectHoverEventsThatMayFreeTheButton<TsButton>();
+  ExpectHoverEventsThatMayFreeTheButton<TsBitBtn>();
 }
 
 TEST_P(SkinnedButtons, AFadeEndsOnTheFinalLook) {
