@@ -8,21 +8,22 @@ namespace {
 struct TKindInfo {
   const char* Caption;
   TModalResult Result;
+  const char* Glyph;  // bitmap resource: frame 0 normal, frame 1 disabled
 };
 
 TKindInfo KindInfo(TBitBtnKind kind) {
   switch (kind) {
-    case bkOK: return {"OK", mrOk};
-    case bkCancel: return {"Cancel", mrCancel};
-    case bkHelp: return {"&Help", mrNone};
-    case bkYes: return {"&Yes", mrYes};
-    case bkNo: return {"&No", mrNo};
-    case bkClose: return {"&Close", mrNone};
-    case bkAbort: return {"Abort", mrAbort};
-    case bkRetry: return {"&Retry", mrRetry};
-    case bkIgnore: return {"&Ignore", mrIgnore};
-    case bkAll: return {"&All", mrAll};
-    default: return {"", mrNone};
+    case bkOK: return {"OK", mrOk, "BBOK"};
+    case bkCancel: return {"Cancel", mrCancel, "BBCANCEL"};
+    case bkHelp: return {"&Help", mrNone, "BBHELP"};
+    case bkYes: return {"&Yes", mrYes, "BBYES"};
+    case bkNo: return {"&No", mrNo, "BBNO"};
+    case bkClose: return {"&Close", mrNone, "BBCLOSE"};
+    case bkAbort: return {"Abort", mrAbort, "BBABORT"};
+    case bkRetry: return {"&Retry", mrRetry, "BBRETRY"};
+    case bkIgnore: return {"&Ignore", mrIgnore, "BBIGNORE"};
+    case bkAll: return {"&All", mrAll, "BBALL"};
+    default: return {"", mrNone, nullptr};
   }
 }
 
@@ -44,6 +45,14 @@ void TBitBtn::SetKind(TBitBtnKind value) {
   SetModalResult(info.Result);
   if (value == bkOK || value == bkYes) SetDefault(true);
   if (value == bkCancel || value == bkNo) SetCancel(true);
+  // A program built without the glyph resources shows the caption alone.
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  if (FindResourceA(module, info.Glyph, MAKEINTRESOURCEA(2) /* RT_BITMAP */)) {
+    TBitmap glyph;
+    glyph.LoadFromResourceName(module, info.Glyph);
+    SetGlyph(&glyph);
+    SetNumGlyphs(2);
+  }
 }
 
 void TBitBtn::Dispatch(TMessage& message) {

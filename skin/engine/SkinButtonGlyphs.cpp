@@ -44,6 +44,17 @@ void DrawButtonGlyph(TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs,
   DrawButtonGlyph(rows.View(), BitmapRows(dst), {r.left, r.top}, numGlyphs, look, SkinKeyFillColor);
 }
 
+void DrawSkinButtonGlyph(const TsButtonGlyphSource& source, TBitmap* cache, const RECT& r) {
+  if (!cache) return;
+  const TsGlyphLook& look = source.Look;
+  if (source.Glyph && source.Glyph->Width() > 0) {
+    DrawButtonGlyph(source.Glyph, cache, r, source.NumGlyphs & 0x7F, look.Enabled, look.Grayed, look.DisabledKind,
+                    look.Hot, look.Blend);
+    return;
+  }
+  DrawImageListGlyph(cache, source.Images, source.ImageIndex, {r.left, r.top}, look);
+}
+
 int ImageListCount(TImageList* images) { return images ? images->Count() : 0; }
 
 void ImageListToBitmap(TBitmap* bmp, TImageList* images, int index) {

@@ -17,6 +17,18 @@ class TsCommonData;
 void DrawButtonGlyph(TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs, bool enabled, bool grayed,
                      TsDisabledGlyphKind kind, bool hot, int blend);
 
+// Where a skinned bit or speed button takes its glyph from, and the look it shows now.
+struct TsButtonGlyphSource {
+  TBitmap* Glyph = nullptr;  // the button's own glyph of NumGlyphs frames, when not empty
+  int NumGlyphs = 1;
+  TImageList* Images = nullptr;  // else image ImageIndex of this list
+  int ImageIndex = -1;
+  TsGlyphLook Look;
+};
+
+// The glyph of a skinned bit or speed button into its cache at r's top-left corner.
+void DrawSkinButtonGlyph(const TsButtonGlyphSource& source, TBitmap* cache, const RECT& r);
+
 // Image `index` of an image list as a glyph at `at` of dst, on the list's background colour (the key
 // colour when it has none).
 void DrawImageListGlyph(TBitmap* dst, TImageList* images, int index, POINT at, const TsGlyphLook& look);

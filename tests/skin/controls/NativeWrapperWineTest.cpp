@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "ControlPixels.h"
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
+#include "skin/controls/TsBitBtn.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsCheckBox.h"
 #include "skin/engine/TsSkinManager.h"
@@ -23,34 +25,7 @@
 
 namespace {
 
-using TPixels = std::vector<std::uint32_t>;
-
 void Pump() { Application->ProcessMessages(); }
-
-TPixels PixelsOf(TBitmap& bmp) {
-  TPixels pixels;
-  for (int y = 0; y < bmp.Height(); ++y) {
-    const std::uint8_t* row = bmp.ScanLine(y);
-    for (int x = 0; x < bmp.Width(); ++x)
-      pixels.push_back(row[3 * x] | (row[3 * x + 1] << 8) | (std::uint32_t(row[3 * x + 2]) << 16));
-  }
-  return pixels;
-}
-
-// What the screen shows of the control's window, read into our own bitmap.
-TPixels Captured(TWinControl* control) {
-  TBitmap bmp;
-  bmp.SetPixelFormat(TPixelFormat::Bit24);
-  bmp.SetSize(control->Width(), control->Height());
-  const TWindowDC dc(control->Handle(), TWindowDC::Client);
-  BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  return PixelsOf(bmp);
-}
-
-TPixels CacheOf(TsSkinnedControl* control) {
-  TBitmap* cache = control->SkinData().CacheBitmap();
-  return cache ? PixelsOf(*cache) : TPixels{};
-}
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
@@ -186,6 +161,10 @@ protected:
 
 TEST_F(NativeWrapper, AButtonWithoutASkinIsTheStandardButton) { ExpectStandardThrough<TButton, TsButton>(ButtonScript()); }
 
+TEST_F(NativeWrapper, ABitButtonWithoutASkinIsTheStandardBitButton) {
+  ExpectStandardThrough<TBitBtn, TsBitBtn>(ButtonScript());
+}
+
 TEST_F(NativeWrapper, ACheckBoxWithoutASkinIsTheStandardCheckBox) {
   ExpectStandardThrough<TCheckBox, TsCheckBox>(CheckBoxScript());
 }
@@ -201,6 +180,14 @@ TEST_P(SkinnedWrapper, AButtonShowsOnlyItsSkinWhateverTheNativeButtonDraws) {
   auto* button = Put<TsButton>();
   ExpectSkinnedThrough(button, button, ButtonScript());
   EXPECT_EQ(Clicks, 2);  // the mouse release inside and Space; not the release outside
+}
+
+TEST_P(SkinnedWrapper, ABitButtonShowsOnlyItsSkinWhateverTheNativeButtonDraws) {
+  LoadSkin(GetParam());
+  auto* button = Put<TsBitBtn>();
+  button->SetShowFocus(true);  // a focus change shows even while the mouse keeps the button hot
+  ExpectSkinnedThrough(button, button, ButtonScript());
+  EXPECT_EQ(Clicks, 2);
 }
 
 TEST_P(SkinnedWrapper, ACheckBoxShowsOnlyItsSkinWhateverTheNativeCheckBoxDraws) {

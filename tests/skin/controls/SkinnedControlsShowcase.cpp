@@ -4,7 +4,12 @@
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TPopupMenu.h"
+#include "skin/controls/TsBitBtn.h"
 #include "skin/controls/TsButton.h"
+#include "skin/controls/TsSpeedButton.h"
 #include "skin/controls/TsCheckBox.h"
 #include "skin/controls/TsGauge.h"
 #include "skin/controls/TsGroupBox.h"
@@ -17,7 +22,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 640, 320);
+  form->SetBounds(0, 0, 1080, 420);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -34,6 +39,62 @@ int main(int argc, char** argv) {
   auto* disabled = NewControl<TsButton>(form, form, RECT{230, 10, 330, 35});
   disabled->SetCaption("&Disabled");
   disabled->SetEnabled(false);
+  auto* down = NewControl<TsButton>(form, form, RECT{340, 10, 440, 35});
+  down->SetCaption("Do&wn");
+  down->SetDown(true);
+
+  // The ten bit-button kinds, then a default, a pressed and a disabled one.
+  for (int i = 0; i < 10; ++i) {
+    auto* kind = NewControl<TsBitBtn>(form, form, RECT{10 + 105 * (i % 5), 180 + 32 * (i / 5), 110 + 105 * (i % 5), 206 + 32 * (i / 5)});
+    kind->SetKind(static_cast<TBitBtnKind>(i + 1));
+    kind->SetDefault(false);
+  }
+  auto* bitDefault = NewControl<TsBitBtn>(form, form, RECT{10, 246, 110, 272});
+  bitDefault->SetKind(bkOK);
+  bitDefault->SetCaption("Default");
+  auto* bitDown = NewControl<TsBitBtn>(form, form, RECT{115, 246, 215, 272});
+  bitDown->SetKind(bkRetry);
+  bitDown->SetCaption("Pressed");
+  bitDown->SetDown(true);
+  auto* bitDisabled = NewControl<TsBitBtn>(form, form, RECT{220, 246, 320, 272});
+  bitDisabled->SetKind(bkAbort);
+  bitDisabled->SetCaption("Disabled");
+  bitDisabled->SetDefault(false);
+  bitDisabled->SetEnabled(false);
+  auto* bitTop = NewControl<TsBitBtn>(form, form, RECT{325, 246, 425, 300});
+  bitTop->SetKind(bkHelp);
+  bitTop->SetLayout(blGlyphTop);
+
+  // The speed-button styles, a disabled one and one held down.
+  auto* menu = NewComponent<TPopupMenu>(form);
+  auto* item = NewComponent<TMenuItem>(form);
+  item->SetCaption("Item");
+  menu->Items()->Add(item);
+  const char* styles[] = {"Button", "Check", "Drop", "", ""};
+  int x = 10;
+  for (int i = 0; i < 5; ++i) {
+    const int w = i == 3 ? 8 : (i == 4 ? 10 : 60);
+    auto* speed = NewControl<TsSpeedButton>(form, form, RECT{x, 320, x + w, 346});
+    speed->SetCaption(styles[i]);
+    speed->SetButtonStyle(static_cast<TsToolButtonStyle>(i));
+    if (i == 2) speed->SetDropdownMenu(menu);
+    x = speed->Left() + speed->Width() + 4;
+  }
+  auto* speedGlyph = NewControl<TsSpeedButton>(form, form, RECT{x, 320, x + 60, 346});
+  speedGlyph->SetCaption("Glyph");
+  TBitmap glyph;
+  glyph.LoadFromResourceName(GetModuleHandleA(nullptr), "BBYES");
+  speedGlyph->SetGlyph(&glyph);
+  speedGlyph->SetNumGlyphs(2);
+  auto* speedOff = NewControl<TsSpeedButton>(form, form, RECT{x + 64, 320, x + 124, 346});
+  speedOff->SetCaption("Disabled");
+  speedOff->SetGlyph(&glyph);
+  speedOff->SetNumGlyphs(2);
+  speedOff->SetEnabled(false);
+  auto* speedDown = NewControl<TsSpeedButton>(form, form, RECT{x + 128, 320, x + 188, 346});
+  speedDown->SetCaption("Down");
+  speedDown->SetGroupIndex(1);
+  speedDown->SetDown(true);
 
   const char* captions[] = {"Unchecked", "Checked", "Grayed", "Disabled checked"};
   for (int i = 0; i < 4; ++i) {
@@ -50,29 +111,29 @@ int main(int argc, char** argv) {
 
   const TsGaugeKind kinds[] = {TsGaugeKind::gkHorizontalBar, TsGaugeKind::gkVerticalBar, TsGaugeKind::gkPie,
                                TsGaugeKind::gkNeedle, TsGaugeKind::gkText};
-  const RECT places[] = {{10, 150, 200, 172}, {210, 100, 240, 250}, {250, 180, 300, 230}, {310, 180, 400, 230},
-                         {10, 180, 200, 200}};
+  const RECT places[] = {{650, 150, 840, 172}, {850, 100, 880, 250}, {890, 180, 940, 230}, {950, 180, 1040, 230},
+                         {650, 180, 840, 200}};
   for (int i = 0; i < 5; ++i) {
     auto* gauge = NewControl<TsGauge>(form, form, places[i]);
     gauge->SetKind(kinds[i]);
     gauge->SetMaxValue(3);
     gauge->SetProgress(2);
   }
-  auto* disabledGauge = NewControl<TsGauge>(form, form, RECT{10, 210, 200, 232});
+  auto* disabledGauge = NewControl<TsGauge>(form, form, RECT{650, 210, 840, 232});
   disabledGauge->SetProgress(30);
   disabledGauge->SetEnabled(false);
 
-  auto* group = NewControl<TsRadioGroup>(form, form, RECT{420, 10, 620, 90});
+  auto* group = NewControl<TsRadioGroup>(form, form, RECT{650, 10, 840, 90});
   group->SetCaption("Show ordered by");
   group->Items().Add("Code Group");
   group->Items().Add("Start address");
   group->SetItemIndex(0);
-  auto* box = NewControl<TsGroupBox>(form, form, RECT{420, 100, 620, 180});
+  auto* box = NewControl<TsGroupBox>(form, form, RECT{850, 10, 1040, 90});
   box->SetCaption("Pictures preview");
   box->SetCaptionLayout(TsGroupCaptionLayout::clTopCenter);
   auto* inner = NewControl<TsCheckBox>(form, box, RECT{10, 30, 180, 50});
   inner->SetCaption("Stretch");
-  auto* panel = NewControl<TsPanel>(form, form, RECT{420, 190, 620, 230});
+  auto* panel = NewControl<TsPanel>(form, form, RECT{650, 250, 840, 290});
   panel->SetCaption("Panel");
   auto* radio = NewControl<TsRadioButton>(form, panel, RECT{8, 10, 68, 30});
   radio->SetCaption("Radio");

@@ -1,0 +1,50 @@
+#include "skin/controls/TsBitBtn.h"
+
+#include <algorithm>
+
+#include "framework/win/TBitmap.h"
+#include "framework/win/TImageList.h"
+
+TsBitBtn::TsBitBtn(TComponent* owner) : TsPushButton(TsControlKind::BitBtn, owner) {}
+
+void TsBitBtn::SetLook(const TsButtonLook& look) {
+  if (look.Images != FLook.Images) {
+    if (FLook.Images) FLook.Images->RemoveFreeNotification(this);
+    if (look.Images) look.Images->FreeNotification(this);
+  }
+  FLook = look;
+  FLook.Blend = std::clamp(look.Blend, 0, 100);
+  SkinData().RequestRepaint();
+}
+
+void TsBitBtn::SetShowFocus(bool value) {
+  if (value == FShowFocus) return;
+  FShowFocus = value;
+  SkinData().RequestRepaint();
+}
+
+void TsBitBtn::Notification(TComponent* component, TOperation operation) {
+  TsPushButton::Notification(component, operation);
+  if (operation == TOperation::Remove && component == FLook.Images) FLook.Images = nullptr;
+}
+
+void TsBitBtn::PaintContent() {
+  const TsSkinState state = SkinState();
+  TsButtonLayoutInput in;
+  in.Width = Width();
+  in.Height = Height();
+  in.Margin = Margin();
+  in.Spacing = Spacing();
+  in.Place = GlyphPlaceOf(Layout());
+  in.Pressed = state == TsSkinState::Pressed;
+  TsButtonGlyphSource glyph;
+  glyph.Glyph = Glyph();
+  glyph.NumGlyphs = NumGlyphs();
+  glyph.Images = FLook.Images;
+  glyph.ImageIndex = FLook.ImageIndex;
+  glyph.Look.Hot = SkinData().IsHot();
+  const RECT text =
+      PaintButtonFace(this, &SkinData(), in, FLook, glyph, state != TsSkinState::Normal || Down());
+  if (FShowFocus && FLook.ShowCaption && Enabled() && Focused() && !Caption().empty())
+    DrawButtonFocus(SkinData().CacheBitmap()->Canvas(), text, FocusMargin(), SkinData());
+}

@@ -1,0 +1,150 @@
+#include "skin/controls/TsPushButton.h"
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TButton.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TWinControl.h"
+#include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinRegionTemplate.h"
+#include "skin/engine/SkinSectionPainter.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsFadeTimer.h"
+#include "skin/engine/core/SkinTables.h"
+
+void TsHintPause::Pause() {
+  if (FPaused || !Application) return;
+  FSaved = Application->ShowHint();
+  Application->SetShowHint(false);
+  FPaused = true;
+}
+
+void TsHintPause::Resume() {
+  if (!FPaused) return;
+  FPaused = false;
+  if (Application) Application->SetShowHint(FSaved);
+}
+
+bool FireHover(const TMessage& message, TControl* control, const TNotifyEvent& onEnter, const TNotifyEvent& onLeave,
+               const std::shared_ptr<bool>& alive) {
+  if ((message.Msg != CM_MOUSEENTER && message.Msg != CM_MOUSELEAVE) || !control->Enabled()) return true;
+  const TNotifyEvent& e = message.Msg == CM_MOUSEENTER ? onEnter : onLeave;
+  const std::shared_ptr<bool> keep = alive;
+  if (e) e(control);
+  return *keep;
+}
+
+TsPushButtonParts::TsPushButtonParts(TWinControl* control, TsCommonData* skinData)
+    : FControl(control), FSkinData(skinData) {}
+
+TsPushButtonParts::~TsPushButtonParts() = default;
+
+bool TsPushButtonParts::Message(TMessage& message, bool isDefault) {
+  // Only the mouse entering or leaving fades; focus changes switch at once.
+  FHoverChange = message.Msg == CM_MOUSEENTER || message.Msg == CM_MOUSELEAVE;
+  if (message.Msg == RE_ROVADUZI) {
+    if (SkinCommandOf(message.WParam) != SkinCommand::StopFading) return false;
+    if (StopFade()) FControl->Repaint();
+    return true;
+  }
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      StopFade();
+      FHints.Pause();
+      return false;
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+      FHints.Resume();
+      return false;
+    case WM_KILLFOCUS:
+      StopFade();
+      return false;
+    case WM_SIZE:
+      // The region follows the new size at the next painting.
+      FSkinData->SetRepaintNeeded(true);
+      return false;
+    case CM_FOCUSCHANGED:
+      if (DefaultLook(isDefault) != FDefaultLook) FSkinData->RequestRepaint();
+      return false;
+    case CN_DRAWITEM:
+      // An owner-drawn button: the skin draws it.
+      message.Result = 1;
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TsPushButtonParts::DefaultLook(bool isDefault) const {
+  if (!isDefault) return false;
+  // The default button stands for the form while the focus is on anything but another button.
+  const TCustomForm* form = GetParentForm(FControl);
+  const TWinControl* focused = form ? form->ActiveControl() : nullptr;
+  return focused == FControl || dynamic_cast<const TButton*>(focused) == nullptr;
+}
+
+void TsPushButtonParts::DropRegion() {
+  if (FControl->HandleAllocated()) SetWindowRgn(FControl->Handle(), nullptr, TRUE);
+}
+
+void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisabledKind disabledKind,
+                                  const std::function<void()>& paintContent) {
+  TBitmap* cache = FSkinData->CacheBitmap();
+  const POINT at{FControl->Left(), FControl->Top()};
+  const int w = FControl->Width(), h = FControl->Height();
+  TsCacheInfo ci;
+  QueryParentCache(FSkinData, ci);
+  PaintBackgroundByData(FSkinData, ci, state, cache, at, RECT{0, 0, w, h});
+  HRGN region = CreateRectRgn(0, 0, w, h);
+  const int mask = FSkinData->BorderIndex();
+  if (drawOverBorder) PaintSkinTemplateRgn(cache, region, true, state, mask);
+  paintContent();
+  if (!drawOverBorder) PaintSkinTemplateRgn(cache, region, false, state, mask);
+  ApplyRegion(region);
+  if (!FControl->Enabled()) {
+    QueryParentCache(FSkinData, ci);
+    ApplyDisabledKind(cache, disabledKind, FControl, at, ci);
+  }
+}
+
+void TsPushButtonParts::ApplyRegion(HRGN region) {
+  // The window keeps the region it has when the new one is the same: no redraw, nothing to free.
+  bool same = true;
+  if (FControl->HandleAllocated()) {
+    HRGN current = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(FControl->Handle(), current) == ERROR)
+      SetRectRgn(current, 0, 0, FControl->Width(), FControl->Height());
+    same = EqualRgn(current, region) != 0;
+    DeleteObject(current);
+  }
+  // The window owns a region given to it; any other is freed here.
+  if (same || !SetWindowRgn(FControl->Handle(), region, TRUE)) DeleteObject(region);
+}
+
+bool TsPushButtonParts::Fading() const { return FFade && FFade->Enabled(); }
+
+bool TsPushButtonParts::FadeTo(bool hot, bool pressed, const std::function<void()>& buildCache) {
+  const bool hover = FHoverChange;
+  FHoverChange = false;
+  if (!hover || pressed) {
+    StopFade();
+    return false;
+  }
+  const int section = FSkinData->SkinIndex();
+  if (!SectionIndexValid(section) || !SkinSectionData[std::size_t(section)].FadingEnabled) return false;
+  if (!FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle())) return false;
+  FFade.reset();
+  FFade = std::make_unique<TsFadeTimer>(nullptr);
+  FFade->StartFor(FSkinData);  // the look shown until now
+  buildCache();
+  FFade->SetActive(hot ? TsFadeDirection::In : TsFadeDirection::Out);
+  return true;
+}
+
+bool TsPushButtonParts::StopFade() {
+  if (!FFade) return false;
+  FFade.reset();
+  return true;
+}

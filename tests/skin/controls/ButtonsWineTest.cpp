@@ -1,0 +1,503 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ControlPixels.h"
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCheckBox.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TPopupMenu.h"
+#include "skin/controls/TsBitBtn.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsSpeedButton.h"
+#include "skin/engine/SkinCommands.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "tests/framework/win/TGuiCensus.h"
+
+// The skinned buttons' own behaviour: clicks, window regions, the default look, hints during
+// presses and menus, fades, and the handles they leave behind.
+
+namespace {
+
+void Pump() { Application->ProcessMessages(); }
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+void Send(TWinControl* c, UINT msg, WPARAM w, LPARAM l) { SendMessageA(c->Handle(), msg, w, l); }
+
+// Closes whatever menu is open once its loop runs.
+void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EndMenu();
+}
+
+class Buttons : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Application->SetShowHint(true);
+    Form = NewComponent<TForm>(nullptr);
+    Form->SetBounds(40, 40, 400, 220);
+    Other = NewControl<TCheckBox>(Form, Form, RECT{20, 150, 120, 170});
+    Form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+    Pump();
+  }
+  void LoadSkin(const std::string& name) {
+    auto* manager = NewComponent<TsSkinManager>(Form);
+    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+    manager->SetSkinName(name);
+    ASSERT_GE(FindSectionIndex("BUTTON"), 0);
+  }
+  template <typename T>
+  T* Put(RECT bounds = RECT{20, 20, 160, 48}) {
+    auto* control = NewControl<T>(Form, Form, bounds);
+    control->SetCaption("&Press");
+    control->SetOnClick(TNotifyEvent::FromFunctor([this](TObject*) { ++Clicks; }));
+    Pump();
+    return control;
+  }
+  // The mouse pressed at (x, y) of the button and released at (ux, uy).
+  static void ClickAt(TWinControl* c, int x, int y, int ux, int uy) {
+    Send(c, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+    Send(c, WM_LBUTTONUP, 0, At(ux, uy));
+  }
+  static void Key(TWinControl* c, WPARAM key, bool down) {
+    Send(c, down ? WM_KEYDOWN : WM_KEYUP, key, down ? 0x00390001 : 0xC0390001);
+  }
+
+  template <typename T>
+  void ExpectOneClickPerClick() {
+    Clicks = 0;
+    T* b = Put<T>();
+    b->SetFocus();
+    Pump();
+    ClickAt(b, 10, 10, 12, 11);
+    EXPECT_EQ(Clicks, 1) << "mouse";
+    ClickAt(b, 10, 10, -20, -20);
+    EXPECT_EQ(Clicks, 1) << "released outside";
+    Key(b, VK_SPACE, true);
+    Key(b, 'A', false);
+    EXPECT_EQ(Clicks, 1) << "another key's release while Space holds the button";
+    Key(b, VK_SPACE, false);
+    EXPECT_EQ(Clicks, 2) << "Space";
+    b->SetDown(true);
+    Key(b, 'A', true);
+    Key(b, 'A', false);
+    Key(b, VK_SPACE, false);
+    EXPECT_EQ(Clicks, 2) << "key releases on a button held down by the program";
+    b->SetDown(false);
+    b->SetDefault(true);
+    Other->SetFocus();
+    b->Perform(CM_DIALOGKEY, VK_RETURN, 0);
+    EXPECT_EQ(Clicks, 3) << "Enter on the default button";
+  }
+
+  template <typename T>
+  void ExpectRegionCutAndRestored() {
+    T* b = Put<T>();
+    b->Repaint();
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(b->Handle(), rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_FALSE(PtInRegion(rgn, b->Width() - 1, b->Height() - 1));
+    EXPECT_TRUE(PtInRegion(rgn, b->Width() / 2, b->Height() / 2));
+    b->SetWidth(b->Width() + 30);
+    Pump();
+    ASSERT_NE(GetWindowRgn(b->Handle(), rgn), ERROR);
+    EXPECT_FALSE(PtInRegion(rgn, b->Width() - 1, b->Height() - 1)) << "resized";
+    EXPECT_TRUE(PtInRegion(rgn, b->Width() - 31, b->Height() - 1));
+    SendSkinCommandTo(b, SkinCommand::RemoveSkin);
+    EXPECT_EQ(GetWindowRgn(b->Handle(), rgn), ERROR);  // the whole window again
+    DeleteObject(rgn);
+  }
+
+  template <typename T>
+  void ExpectDefaultLookFollowsFocus() {
+    T* first = Put<T>();
+    first->SetDefault(true);
+    T* second = Put<T>(RECT{20, 60, 160, 88});
+    second->SetFocus();
+    Other->SetFocus();
+    Pump();
+    EXPECT_TRUE(first->DefaultLook()) << "focus on a check box";
+    const TPixels defaultLook = CacheOf(first);
+    second->SetFocus();
+    Pump();
+    EXPECT_FALSE(first->DefaultLook()) << "focus on another button";
+    EXPECT_NE(CacheOf(first), defaultLook);
+    EXPECT_EQ(Captured(first), CacheOf(first));
+    first->SetFocus();
+    Pump();
+    EXPECT_TRUE(first->DefaultLook());
+    EXPECT_FALSE(second->DefaultLook());
+  }
+
+  template <typename T>
+  void ExpectHintsBackAfterEachSequence() {
+    T* b = Put<T>();
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+    EXPECT_FALSE(Application->ShowHint()) << "off while pressed";
+    Send(b, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, At(10, 10));
+    Send(b, WM_RBUTTONUP, MK_LBUTTON, At(10, 10));
+    EXPECT_FALSE(Application->ShowHint());
+    Send(b, WM_LBUTTONUP, 0, At(10, 10));
+    EXPECT_TRUE(Application->ShowHint()) << "left, right, right, left";
+
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+    ReleaseCapture();
+    EXPECT_TRUE(Application->ShowHint()) << "capture lost";
+    Send(b, WM_LBUTTONUP, 0, At(10, 10));
+
+    Application->SetShowHint(false);
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+    Send(b, WM_LBUTTONDBLCLK, MK_LBUTTON, At(10, 10));
+    Send(b, WM_LBUTTONUP, 0, At(10, 10));
+    EXPECT_FALSE(Application->ShowHint()) << "a press saves hints once";
+    Application->SetShowHint(true);
+
+    Send(b, WM_LBUTTONDOWN, MK_LBUTTON, At(10, 10));
+    b->Free();
+    EXPECT_TRUE(Application->ShowHint()) << "the button freed mid-press";
+  }
+
+  template <typename T>
+  void ExpectAClickMayFreeTheButton() {
+    Clicks = 0;
+    T* b = Put<T>();
+    b->SetOnClick(TNotifyEvent::FromFunctor([&](TObject*) {
+      ++Clicks;
+      b->Free();
+    }));
+    ClickAt(b, 10, 10, 10, 10);
+    Pump();
+    EXPECT_EQ(Clicks, 1);
+    EXPECT_EQ(Form->ControlCount(), 1);
+  }
+
+  template <typename T>
+  void ExpectHoverEventsThatMayFreeTheButton() {
+    T* b = Put<T>();
+    int enters = 0, leaves = 0;
+    b->SetOnMouseEnter(TNotifyEvent::FromFunctor([&](TObject*) { ++enters; }));
+    b->SetOnMouseLeave(TNotifyEvent::FromFunctor([&](TObject*) {
+      ++leaves;
+      b->Free();
+    }));
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_EQ(enters, 1);
+    b->Perform(CM_MOUSELEAVE, 0, 0);
+    Pump();
+    EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(Form->ControlCount(), 1);
+  }
+
+  // A hover fade ends on the final look, never on a blended frame.
+  template <typename T>
+  void ExpectFadeEndsOnTheFinalLook() {
+    T* b = Put<T>();
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    ASSERT_TRUE(b->Fading());
+    const TPixels hot = CacheOf(b);
+    for (int i = 0; i < 200 && b->Fading(); ++i) {
+      Sleep(5);
+      Pump();
+    }
+    EXPECT_FALSE(b->Fading());
+    EXPECT_EQ(CacheOf(b), hot);
+    EXPECT_EQ(Captured(b), hot);
+  }
+
+  template <typename T>
+  void ExpectCensusFlat(bool skinned) {
+    auto cycle = [&] {
+      T* b = NewControl<T>(Form, Form, RECT{20, 20, 160, 48});
+      b->SetCaption("Cycle");
+      b->Repaint();
+      b->Free();
+    };
+    EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus()) << (skinned ? "skinned" : "unskinned");
+  }
+
+  template <typename T>
+  void ExpectFadesLeaveNothing() {
+    T* b = Put<T>();
+    auto fade = [&] {
+      b->Perform(CM_MOUSEENTER, 0, 0);
+      SendSkinCommandTo(b, SkinCommand::StopFading);
+      b->Perform(CM_MOUSELEAVE, 0, 0);
+      Sleep(1);
+      Pump();
+      SendSkinCommandTo(b, SkinCommand::StopFading);
+    };
+    EXPECT_EQ(TGuiCensus::ChangeOver(100, fade), TGuiCensus());
+    EXPECT_FALSE(b->Fading());
+  }
+
+  TForm* Form = nullptr;
+  TWinControl* Other = nullptr;
+  int Clicks = 0;
+};
+
+TEST_F(Buttons, UnskinnedEachClicksOncePerClickSpaceOrEnterAndNeverOnAReleaseOutside) {
+  ExpectOneClickPerClick<TsButton>();
+  ExpectOneClickPerClick<TsBitBtn>();
+}
+
+TEST_F(Buttons, UnskinnedTheyLeaveNoHandlesBehind) {
+  ExpectCensusFlat<TsButton>(false);
+  ExpectCensusFlat<TsBitBtn>(false);
+}
+
+TEST_F(Buttons, EachBitButtonKindBringsItsGlyphInANormalAndADisabledFrame) {
+  std::vector<TPixels> glyphs;
+  for (int k = int(bkOK); k <= int(bkAll); ++k) {
+    auto* b = Put<TsBitBtn>();
+    b->SetKind(static_cast<TBitBtnKind>(k));
+    TBitmap* glyph = b->Glyph();
+    ASSERT_EQ(glyph->Width(), 2 * glyph->Height()) << k;
+    EXPECT_EQ(b->NumGlyphs(), 2);
+    TBitmap frames[2];
+    for (int f = 0; f < 2; ++f) {
+      frames[f].SetPixelFormat(TPixelFormat::Bit24);
+      frames[f].SetSize(glyph->Height(), glyph->Height());
+      BitBlt(frames[f].Canvas()->Handle(), 0, 0, glyph->Height(), glyph->Height(), glyph->Canvas()->Handle(),
+             f * glyph->Height(), 0, SRCCOPY);
+    }
+    EXPECT_NE(PixelsOf(frames[0]), PixelsOf(frames[1])) << k;
+    glyphs.push_back(PixelsOf(frames[0]));
+    b->Free();
+  }
+  for (std::size_t i = 1; i < glyphs.size(); ++i) EXPECT_NE(glyphs[i], glyphs[i - 1]) << "kind " << i + 1;
+}
+
+class SkinnedButtons : public Buttons, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SkinnedButtons, EachClicksOncePerClickSpaceOrEnterAndNeverOnAReleaseOutside) {
+  LoadSkin(GetParam());
+  ExpectOneClickPerClick<TsButton>();
+  ExpectOneClickPerClick<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, TheWindowIsCutToTheBorderMaskAndWholeWithoutTheSkin) {
+  LoadSkin(GetParam());
+  ExpectRegionCutAndRestored<TsButton>();
+  ExpectRegionCutAndRestored<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, TheDefaultLookFollowsTheFocus) {
+  LoadSkin(GetParam());
+  ExpectDefaultLookFollowsFocus<TsButton>();
+  ExpectDefaultLookFollowsFocus<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, HintsComeBackAfterEveryPress) {
+  LoadSkin(GetParam());
+  ExpectHintsBackAfterEachSequence<TsButton>();
+  ExpectHintsBackAfterEachSequence<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, AClickHandlerMayFreeItsButton) {
+  LoadSkin(GetParam());
+  ExpectAClickMayFreeTheButton<TsButton>();
+  ExpectAClickMayFreeTheButton<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, TheMouseEnteringAndLeavingTellsHandlersThatMayFreeTheButton) {
+  LoadSkin(GetParam());
+  ExpectHoverEventsThatMayFreeTheButton<TsButton>();
+  ExpectHoverEventsThatMayFreeTheButton<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, AFadeEndsOnTheFinalLook) {
+  LoadSkin(GetParam());
+  ExpectFadeEndsOnTheFinalLook<TsButton>();
+  ExpectFadeEndsOnTheFinalLook<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, TheyLeaveNoHandlesBehind) {
+  LoadSkin(GetParam());
+  ExpectCensusFlat<TsButton>(true);
+  ExpectCensusFlat<TsBitBtn>(true);
+  ExpectFadesLeaveNothing<TsButton>();
+  ExpectFadesLeaveNothing<TsBitBtn>();
+}
+
+// What the form shows where a graphic control lies.
+TPixels CapturedOn(TWinControl* parent, TControl* c) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(c->Width(), c->Height());
+  const TWindowDC dc(parent->Handle(), TWindowDC::Client);
+  BitBlt(bmp.Canvas()->Handle(), 0, 0, c->Width(), c->Height(), dc.Handle(), c->Left(), c->Top(), SRCCOPY);
+  return PixelsOf(bmp);
+}
+
+class SpeedButtons : public Buttons {
+protected:
+  TsSpeedButton* PutSpeed(TsToolButtonStyle style = tbsButton) {
+    auto* b = NewControl<TsSpeedButton>(Form, Form, RECT{200, 20, 223, 42});
+    b->SetButtonStyle(style);
+    b->SetOnClick(TNotifyEvent::FromFunctor([this](TObject*) { ++Clicks; }));
+    Pump();
+    return b;
+  }
+  // A drop-down menu that counts its showings and is closed by a timer.
+  TPopupMenu* Menu() {
+    auto* menu = NewComponent<TPopupMenu>(Form);
+    auto* item = NewComponent<TMenuItem>(Form);
+    item->SetCaption("Item");
+    menu->Items()->Add(item);
+    menu->SetOnPopup(TNotifyEvent::FromFunctor([this](TObject*) {
+      ++Popups;
+      HintsDuringMenu = Application->ShowHint();
+      SetTimer(nullptr, 0, 30, CloseMenu);
+    }));
+    return menu;
+  }
+  // A left press and release at (x, y) of a graphic control, through its parent.
+  void PressOn(TControl* c, int x, int y) {
+    Send(Form, WM_LBUTTONDOWN, MK_LBUTTON, At(c->Left() + x, c->Top() + y));
+    Send(Form, WM_LBUTTONUP, 0, At(c->Left() + x, c->Top() + y));
+    Pump();
+  }
+
+  int Popups = 0;
+  bool HintsDuringMenu = true;
+};
+
+TEST_F(SpeedButtons, TheDropDownStyleAddsTheArrowPartAndBlendIsClamped) {
+  TsSpeedButton* b = PutSpeed();
+  b->SetButtonStyle(tbsDropDown);
+  EXPECT_EQ(b->Width(), 39);
+  b->SetButtonStyle(tbsCheck);
+  EXPECT_EQ(b->Width(), 23);
+  TsButtonLook look;
+  look.Blend = 150;
+  b->SetLook(look);
+  EXPECT_EQ(b->Look().Blend, 100);
+  look.Blend = -5;
+  b->SetLook(look);
+  EXPECT_EQ(b->Look().Blend, 0);
+}
+
+TEST_F(SpeedButtons, UnskinnedItIsTheStandardSpeedButton) {
+  auto* standard = NewControl<TSpeedButton>(Form, Form, RECT{200, 20, 223, 42});
+  standard->SetCaption("S");
+  Pump();
+  const TPixels expected = CapturedOn(Form, standard);
+  standard->Free();
+  TsSpeedButton* b = PutSpeed();
+  b->SetCaption("S");
+  Pump();
+  EXPECT_EQ(CapturedOn(Form, b), expected);
+  EXPECT_EQ(b->CacheBuilds(), 0);
+  PressOn(b, 5, 5);
+  EXPECT_EQ(Clicks, 1);
+}
+
+class SkinnedSpeedButtons : public SpeedButtons, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SkinnedSpeedButtons, TheArrowPartOpensTheMenuBelowWithHintsOffAndTheRestClicks) {
+  LoadSkin(GetParam());
+  TsSpeedButton* b = PutSpeed(tbsDropDown);
+  b->SetDropdownMenu(Menu());
+  PressOn(b, 5, 5);
+  EXPECT_EQ(Popups, 0);
+  EXPECT_EQ(Clicks, 1);
+  PressOn(b, b->Width() - 5, 5);
+  EXPECT_EQ(Popups, 1);
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_FALSE(HintsDuringMenu);
+  EXPECT_TRUE(Application->ShowHint()) << "back when the menu returns";
+  EXPECT_FALSE(b->MenuOpen());
+  EXPECT_EQ(CapturedOn(Form, b), CacheOf(b));
+}
+
+TEST_P(SkinnedSpeedButtons, TheMenuMayFreeItsButton) {
+  LoadSkin(GetParam());
+  TsSpeedButton* b = PutSpeed(tbsDropDown);
+  TPopupMenu* menu = Menu();
+  b->SetDropdownMenu(menu);
+  const TNotifyEvent count = menu->OnPopup();
+  menu->SetOnPopup(TNotifyEvent::FromFunctor([&](TObject* sender) {
+    count(sender);
+    b->Free();
+  }));
+  PressOn(b, b->Width() - 5, 5);
+  EXPECT_EQ(Popups, 1);
+  EXPECT_TRUE(Application->ShowHint());
+  EXPECT_EQ(Form->ControlCount(), 1);
+}
+
+TEST_P(SkinnedSpeedButtons, EachStyleShowsItsCacheAndASeparatorOnlyTheBackground) {
+  LoadSkin(GetParam());
+  for (TsToolButtonStyle style : {tbsButton, tbsCheck, tbsDropDown, tbsSeparator, tbsDivider}) {
+    TsSpeedButton* b = PutSpeed(style);
+    b->SetCaption("S");
+    Pump();
+    EXPECT_TRUE(b->IsSkinned());
+    EXPECT_EQ(CapturedOn(Form, b), CacheOf(b)) << int(style);
+    if (style == tbsSeparator) {
+      const TPixels cache = CacheOf(b);
+      EXPECT_EQ(std::count(cache.begin(), cache.end(), cache.front()), long(cache.size()));
+    }
+    b->Free();
+  }
+}
+
+TEST_P(SkinnedSpeedButtons, AFadeEndsOnTheFinalLookAndLeavesNothing) {
+  LoadSkin(GetParam());
+  TsSpeedButton* b = PutSpeed();
+  b->SetCaption("S");
+  Pump();
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  ASSERT_TRUE(b->Fading());
+  for (int i = 0; i < 200 && b->Fading(); ++i) {
+    Sleep(5);
+    Pump();
+  }
+  EXPECT_FALSE(b->Fading());
+  EXPECT_EQ(CapturedOn(Form, b), CacheOf(b));
+  auto fade = [&] {
+    b->Perform(CM_MOUSELEAVE, 0, 0);
+    SendSkinCommandTo(b, SkinCommand::StopFading);
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    Sleep(1);
+    Pump();
+    SendSkinCommandTo(b, SkinCommand::StopFading);
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(100, fade), TGuiCensus());
+}
+
+TEST_P(SkinnedSpeedButtons, SkinnedAndUnskinnedTheyLeaveNoHandlesBehind) {
+  auto cycle = [&] {
+    auto* b = NewControl<TsSpeedButton>(Form, Form, RECT{200, 20, 223, 42});
+    b->SetCaption("S");
+    b->Repaint();
+    b->Free();
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus()) << "unskinned";
+  LoadSkin(GetParam());
+  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus()) << "skinned";
+}
+
+INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedSpeedButtons, ::testing::Values("Desert", "Nocturne"));
+
+INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedButtons, ::testing::Values("Desert", "Nocturne"));
+
+}  // namespace
