@@ -39,7 +39,7 @@ void TButtonGlyph::CalcLayout(TCanvas* canvas, const RECT& client, const std::st
   SIZE text{0, 0};
   if (!caption.empty()) {
     RECT r{0, 0, client.right - client.left, 0};
-    DrawTextA(canvas->Handle(), caption.c_str(), int(caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(canvas->DrawingHandle(), caption.c_str(), int(caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
     text = SIZE{r.right - r.left, r.bottom - r.top};
   }
   bool horizontal = layout == blGlyphLeft || layout == blGlyphRight;
@@ -106,6 +106,7 @@ RECT TButtonGlyph::Draw(TCanvas* canvas, const RECT& client, POINT offset, const
       ImageList_Draw(FImages, index, dc, glyphPos.x + offset.x, glyphPos.y + offset.y, ILD_TRANSPARENT);
   }
   if (!caption.empty()) {
+    dc = canvas->DrawingHandle();  // the caption in the canvas' font
     SetBkMode(dc, TRANSPARENT);
     if (state == bsDisabled) {
       RECT shadow = textRect;

@@ -173,6 +173,11 @@ void TCanvas::TextRect(const RECT& r, int x, int y, const std::string& text) {
   ::ExtTextOutA(FHandle, x, y, options, &r, text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
+HDC TCanvas::DrawingHandle() {
+  RequireState(csFont | csPen | csBrush);
+  return FHandle;
+}
+
 void TCanvas::DrawText(const std::string& text, RECT r, UINT format) {
   RequireState(csFont | csBrush);
   ::DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &r, format);

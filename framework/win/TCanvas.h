@@ -20,6 +20,8 @@ public:
   ~TCanvas() override;
 
   HDC Handle();
+  // The handle with the canvas' font, pen and brush selected, for text drawn by the platform's calls.
+  HDC DrawingHandle();
   // Uses dc (not owned) from now on; nullptr lets go of the current one.
   void SetHandle(HDC dc);
   bool HandleAllocated() const { return FHandle != nullptr; }

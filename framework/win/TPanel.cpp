@@ -85,6 +85,7 @@ void TPanel::Paint() {
   std::string text = Caption();
   if (text.empty()) return;
   canvas->SetFont(Font());
+  dc = canvas->DrawingHandle();  // the caption in the panel's font
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, Enabled() ? ColorToRGB(Font()->Color()) : GetSysColor(COLOR_GRAYTEXT));
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS |
