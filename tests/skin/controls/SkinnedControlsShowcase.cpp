@@ -6,6 +6,7 @@
 #include "framework/win/TCustomForm.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsScrollBar.h"
 #include "skin/engine/TsSkinManager.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 420, 220);
+  form->SetBounds(0, 0, 460, 250);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -43,6 +44,15 @@ int main(int argc, char** argv) {
   wide->SetCaption("Caption at the left");
   wide->SetAlignment(taLeftJustify);
   wide->SetChecked(true);
+
+  auto* horizontal = NewControl<TsScrollBar>(form, form, RECT{10, 160, 330, 160 + GetSystemMetrics(SM_CYHSCROLL)});
+  horizontal->SetPageSize(20);
+  horizontal->SetPosition(30);
+  auto* vertical = NewControl<TsScrollBar>(form, form, RECT{420, 10, 420 + GetSystemMetrics(SM_CXVSCROLL), 200});
+  vertical->SetKind(sbVertical);
+  vertical->SetBounds(420, 10, GetSystemMetrics(SM_CXVSCROLL), 190);
+  vertical->SetPosition(60);
+  vertical->SetEnabled(false);
 
   form->Show();
   focused->SetFocus();
