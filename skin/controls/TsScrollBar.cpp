@@ -116,6 +116,13 @@ void TsScrollBar::MatchWindowToSkin() {
   if (HandleAllocated() && WrapsNativeClass() == SkinData().HasSkin()) RecreateWnd();
 }
 
+// A skin that came or went without telling the bar (its form out of the broadcast's reach): the
+// window is made over once, after the paint at hand.
+void TsScrollBar::MatchWindowToSkinLater() {
+  if (FRecreatePosted || !HandleAllocated() || WrapsNativeClass() != SkinData().HasSkin()) return;
+  FRecreatePosted = PostMessageA(Handle(), CM_RECREATEWND, 0, 0);
+}
+
 void TsScrollBar::CreateParams(TCreateParams& params) {
   TsSkinned::CreateParams(params);
   if (SkinData().HasSkin()) {
@@ -127,6 +134,7 @@ void TsScrollBar::CreateParams(TCreateParams& params) {
 }
 
 void TsScrollBar::CreateWnd() {
+  FRecreatePosted = false;
   TsSkinned::CreateWnd();
   ApplyInfo();
 }
@@ -260,6 +268,7 @@ void TsScrollBar::Dispatch(TMessage& message) {
     if (*alive) SetPosition(position);
     return;
   }
+  if (message.Msg == WM_PAINT) MatchWindowToSkinLater();
   TsSkinned::Dispatch(message);
 }
 
@@ -304,6 +313,7 @@ bool TsScrollBar::SkinnedMessage(TMessage& message) {
       return true;
     case WM_SIZE:
     case WM_PAINT:
+      if (message.Msg == WM_PAINT) MatchWindowToSkinLater();
       // What changed without a repaint of its own (size, enabled state) is painted now.
       SyncModel();
       if (FModel.TakeDirty()) SkinData().SetRepaintNeeded(true);

@@ -95,6 +95,7 @@ private:
   void EndPress();
   void ApplyInfo();
   void MatchWindowToSkin();
+  void MatchWindowToSkinLater();
   TsCacheInfo BackgroundSource() const;
 
   ScrollBarModel FModel;
@@ -105,5 +106,6 @@ private:
   TScrollBarHostNotify FHostNotify;
   // The application's ShowHint, saved by a left press until its release.
   std::optional<bool> FSavedShowHint;
+  bool FRecreatePosted = false;
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -87,7 +87,8 @@ protected:
     Pump();
   }
   void LoadSkin(const std::string& name) {
-    auto* manager = NewComponent<TsSkinManager>(Form);
+    Manager = NewComponent<TsSkinManager>(Form);
+    auto* manager = Manager;
     manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
     manager->SetSkinName(name);
     ASSERT_GE(FindSectionIndex("SCROLLBAR1H"), 0);
@@ -113,6 +114,7 @@ protected:
 
   TForm* Form = nullptr;
   TWinControl* Other = nullptr;
+  TsSkinManager* Manager = nullptr;
   TsMessageBoxHandler PreviousBoxes;
   std::vector<std::string> Boxes;
   std::vector<int> Olds;
@@ -345,6 +347,50 @@ TEST_P(SkinnedScrollBar, AHostFillsTheBarWithoutBoxesOrReports) {
   EXPECT_TRUE(Olds.empty());
   Pump();
   EXPECT_EQ(Captured(bar), CacheOf(bar));
+}
+
+// On a form the skin broadcasts reach (owned by the application) and on one they do not: either
+// way the bar ends as the native control without a skin, and as a plain window with one.
+TEST_P(SkinnedScrollBar, SwitchingTheSkinOffAndOnKeepsTheBarAndSwapsItsWindow) {
+  LoadSkin(GetParam());
+  auto* reached = NewComponent<TForm>(Application);
+  reached->SetBounds(420, 40, 300, 120);
+  reached->Show();
+  std::vector<TsScrollBar*> bars = {PutSkinned(), NewControl<TsScrollBar>(reached, reached, RECT{10, 10, 250, 27})};
+  for (TsScrollBar* bar : bars) {
+    bar->SetPageSize(10);
+    bar->SetPosition(40);
+  }
+  Pump();
+  auto nativeInfo = [](TsScrollBar* bar) {
+    SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    char className[64] = {};
+    GetClassNameA(bar->Handle(), className, sizeof className);
+    if (std::string(className).find("Skinned") != std::string::npos) si.cbSize = 0;
+    else GetScrollInfo(bar->Handle(), SB_CTL, &si);
+    return si;
+  };
+  for (TsScrollBar* bar : bars) EXPECT_EQ(nativeInfo(bar).cbSize, 0u) << "a plain window while skinned";
+  Manager->SetActive(false);
+  for (TsScrollBar* bar : bars) bar->Invalidate();
+  Pump();
+  for (TsScrollBar* bar : bars) {
+    EXPECT_FALSE(bar->IsSkinned());
+    const SCROLLINFO si = nativeInfo(bar);
+    EXPECT_NE(si.cbSize, 0u) << "the native control again";
+    EXPECT_EQ(si.nPos, 40);
+    EXPECT_EQ(si.nPage, 10u);
+  }
+  Manager->SetActive(true);
+  for (TsScrollBar* bar : bars) bar->Invalidate();
+  Pump();
+  for (TsScrollBar* bar : bars) {
+    EXPECT_TRUE(bar->IsSkinned());
+    EXPECT_EQ(nativeInfo(bar).cbSize, 0u);
+    EXPECT_EQ(bar->Position(), 40);
+    EXPECT_EQ(Captured(bar), CacheOf(bar));
+  }
+  reached->Free();
 }
 
 TEST_P(SkinnedScrollBar, ThousandBarsLeaveNoHandlesBehind) {
