@@ -262,7 +262,7 @@ void TsScrollBar::Dispatch(TMessage& message) {
       SCROLLINFO si{sizeof si, SIF_TRACKPOS, 0, 0, 0, 0, 0};
       if (GetScrollInfo(Handle(), SB_CTL, &si)) track = si.nTrackPos;
     }
-    int position = FModel.ScrollTarget(code, track, 1);
+    int position = FModel.ScrollTarget(code, track);
     const std::shared_ptr<bool> alive = FAlive;
     if (FOnScroll) FOnScroll(this, code <= SB_ENDSCROLL ? static_cast<TScrollCode>(code) : scEndScroll, position);
     if (*alive) SetPosition(position);

@@ -102,13 +102,13 @@ bool ScrollBarModel::Step(std::int64_t delta) { return MoveTo(std::int64_t(FPosi
 
 bool ScrollBarModel::MoveTo(std::int64_t value) { return SetPosition(ClampToInt(value)); }
 
-int ScrollBarModel::ScrollTarget(int code, int track, int rtlFactor) const {
+int ScrollBarModel::ScrollTarget(int code, int track) const {
   std::int64_t pos = FPosition;
   switch (code) {
-    case LineUp: pos -= std::int64_t(FSmallChange) * rtlFactor; break;
-    case LineDown: pos += std::int64_t(FSmallChange) * rtlFactor; break;
-    case PageUp: pos -= std::int64_t(FLargeChange) * rtlFactor; break;
-    case PageDown: pos += std::int64_t(FLargeChange) * rtlFactor; break;
+    case LineUp: pos -= std::int64_t(FSmallChange); break;
+    case LineDown: pos += std::int64_t(FSmallChange); break;
+    case PageUp: pos -= std::int64_t(FLargeChange); break;
+    case PageDown: pos += std::int64_t(FLargeChange); break;
     case ThumbPosition:
     case ThumbTrack: pos = track; break;
     case Top: pos = FMin; break;

@@ -121,7 +121,7 @@ public:
   // nothing. False when a report freed the control.
   bool SetPosition(int value);
   // The position a standard scroll code leads to, clamped to the range (a thumb code takes track).
-  int ScrollTarget(int code, int track, int rtlFactor) const;
+  int ScrollTarget(int code, int track) const;
 
   // The bar's size in pixels and the system's arrow size along it.
   void SetSize(int width, int height, int arrowSize);

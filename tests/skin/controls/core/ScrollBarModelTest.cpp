@@ -287,10 +287,10 @@ TEST_F(ScrollBarModelTest, KeysAndScrollCodesMoveWithinTheRange) {
   EXPECT_EQ(Model.Position(), 0);
   Model.KeyDown(TScrollKey::LineDown);
   EXPECT_EQ(Model.Position(), 1);
-  EXPECT_EQ(Model.ScrollTarget(3, 0, 1), 31);   // page down
-  EXPECT_EQ(Model.ScrollTarget(0, 0, -1), 2);   // line up, mirrored
-  EXPECT_EQ(Model.ScrollTarget(5, 500, 1), 100);  // a thumb beyond Max
-  EXPECT_EQ(Model.ScrollTarget(6, 0, 1), 0);
+  EXPECT_EQ(Model.ScrollTarget(3, 0), 31);     // page down
+  EXPECT_EQ(Model.ScrollTarget(0, 0), 0);      // line up
+  EXPECT_EQ(Model.ScrollTarget(5, 500), 100);  // a thumb beyond Max
+  EXPECT_EQ(Model.ScrollTarget(7, 0), 100);    // bottom
 }
 
 TEST_F(ScrollBarModelTest, HostsFillInOneValidatedStepWithoutReports) {
