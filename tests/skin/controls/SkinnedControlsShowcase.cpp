@@ -14,6 +14,7 @@
 #include "skin/controls/TsGauge.h"
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsPanel.h"
+#include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsSkinManager.h"
 
@@ -143,6 +144,15 @@ int main(int argc, char** argv) {
   status->AddPanel({"Code groups: 9", 110});
   status->AddPanel({"A text too long for its panel to hold", 120});
   status->AddPanel({"Ready", 80});
+
+  auto* horizontal = NewControl<TsScrollBar>(form, form, RECT{340, 60, 640, 60 + GetSystemMetrics(SM_CYHSCROLL)});
+  horizontal->SetPageSize(20);
+  horizontal->SetPosition(30);
+  auto* vertical = NewControl<TsScrollBar>(form, form, RECT{600, 90, 600 + GetSystemMetrics(SM_CXVSCROLL), 170});
+  vertical->SetKind(sbVertical);
+  vertical->SetBounds(600, 90, GetSystemMetrics(SM_CXVSCROLL), 80);
+  vertical->SetPosition(60);
+  vertical->SetEnabled(false);
 
   form->Show();
   focused->SetFocus();
