@@ -69,6 +69,11 @@ protected:
       case WM_NCPAINT:
         PaintFrame();
         return true;
+      case EM_SETPASSWORDCHAR:
+        // The cache never keeps the text in clear once a password character is set.
+        this->InheritedWndProc(message);
+        this->SkinData().RequestRepaint();
+        return true;
       case CM_EXIT:
         if (this->SkinData().FocusHot()) {
           this->SkinData().SetFocusHot(false);
