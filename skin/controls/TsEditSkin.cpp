@@ -6,6 +6,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomEdit.h"
 #include "skin/engine/SkinTextPainter.h"
+#include "skin/engine/core/SkinTables.h"
 
 namespace {
 
@@ -86,7 +87,32 @@ void PaintText(TsCommonData& skin, TCustomEdit* edit, bool hot) {
   canvas->SetFont(edit->Font());
   canvas->Brush()->SetStyle(TBrushStyle::Clear);
   RECT r{TextInset, TextInset, edit->Width() - TextInset, edit->Height() - TextInset};
+  if (edit->HandleAllocated()) {
+    // Where the native edit puts its text, so the text stays in place when the focus comes.
+    HWND window = edit->Handle();
+    RECT format{};
+    SendMessageA(window, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+    const POINT origin = ClientOrigin(window);
+    if (format.right > format.left) {
+      r = format;
+      OffsetRect(&r, origin.x, origin.y);
+    }
+  }
   DrawSkinTextByData(canvas, text, edit->Enabled(), r, DT_WORDBREAK | DT_SINGLELINE | DT_NOPREFIX, &skin, hot);
+}
+
+TColor SectionColor(const TsCommonData& skin, bool hot) {
+  const int section = skin.SkinIndex();
+  if (!SectionIndexValid(section)) return clWindow;
+  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(section)];
+  return hot ? s.HotColor : s.Color;
+}
+
+TColor SectionFontColor(const TsCommonData& skin, bool hot, TColor ownFontColor) {
+  const int section = skin.SkinIndex();
+  if (skin.CustomFont() || !SectionIndexValid(section)) return ownFontColor;
+  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(section)];
+  return hot ? s.HotFontColor[0] : s.FontColor[0];
 }
 
 }  // namespace EditSkin

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/win/GdiScopes.h"
+#include "framework/win/TBrush.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/TsSkinned.h"
@@ -24,15 +25,19 @@ bool FramePaintable(TControl* control, const TsCommonData& skin);
 // The messages after which a native EDIT has drawn itself (through its own DC, not WM_PAINT).
 bool EditPaintsAfter(const TMessage& message, HWND window);
 // The edit's text into the cache in the section's text colours for the state, one password
-// character per character when the edit has one.
+// character per character when the edit has one, where the native edit would draw it.
 void PaintText(TsCommonData& skin, TCustomEdit* edit, bool hot);
+// The colours of the native client while skinned: the section's HOTCOLOR and hot font colour when
+// hot, else its COLOR and font colour; the control's own font colour with CustomFont.
+TColor SectionColor(const TsCommonData& skin, bool hot);
+TColor SectionFontColor(const TsCommonData& skin, bool hot, TColor ownFontColor);
 
 }  // namespace EditSkin
 
 // The skin layer of the edit-like controls over a framework edit Base. The skin draws the whole
 // control from the cache, text included, until the control takes the focus; while it has it the
-// native edit paints its own client area (text, caret, selection) inside the skinned 2-pixel frame,
-// which covers the native one. A control with NativeClient always true (a memo) leaves its client
+// native edit paints its own client area (text, caret, selection) in the section's colours inside
+// the skinned 2-pixel frame, which covers the native one. A control with NativeClient always true (a memo) leaves its client
 // to the native control for good and has only its frame from the skin.
 //
 // Each carries a bound label (TsEditLabel, beside the control) and creates it on demand through
@@ -68,6 +73,11 @@ protected:
         return true;
       case WM_NCPAINT:
         PaintFrame();
+        return true;
+      case CN_CTLCOLOREDIT:
+      case CN_CTLCOLORSTATIC:
+        if (this->SkinData().CustomColor()) return false;
+        AnswerClientColors(message);
         return true;
       case EM_SETPASSWORDCHAR:
         // The cache never keeps the text in clear once a password character is set.
@@ -114,6 +124,19 @@ protected:
 
   void PaintText() override { EditSkin::PaintText(this->SkinData(), this, this->SkinState() != TsSkinState::Normal); }
 
+  bool ClientHot() const { return this->SkinData().IsHot(); }
+  TColor ClientColor() const { return EditSkin::SectionColor(this->SkinData(), ClientHot()); }
+  TColor ClientFontColor() { return EditSkin::SectionFontColor(this->SkinData(), ClientHot(), this->Font()->Color()); }
+
+  // The native client's colours, asked for by the native edit whenever it paints.
+  void AnswerClientColors(TMessage& message) {
+    if (FClientBrush.Color() != ClientColor()) FClientBrush.SetColor(ClientColor());
+    HDC dc = reinterpret_cast<HDC>(message.WParam);
+    SetTextColor(dc, ColorToRGB(this->Enabled() ? ClientFontColor() : clGrayText));
+    SetBkColor(dc, ColorToRGB(FClientBrush.Color()));
+    message.Result = reinterpret_cast<LRESULT>(FClientBrush.Handle());
+  }
+
   // The frame on the window now.
   void PaintFrame() {
     if (!this->HandleAllocated()) return;
@@ -123,4 +146,5 @@ protected:
 
 private:
   std::unique_ptr<TsBoundLabel> FBoundLabel;
+  TBrush FClientBrush;
 };

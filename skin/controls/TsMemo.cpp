@@ -6,36 +6,12 @@
 #include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
 
-TColor EditSkin::SectionColor(const TsCommonData& skin, bool hot) {
-  const int section = skin.SkinIndex();
-  if (!SectionIndexValid(section)) return clWindow;
-  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(section)];
-  return hot ? s.HotColor : s.Color;
-}
-
-TsMemo::TsMemo(TComponent* owner) : TsSkinnedMemo(owner) { FClientBrush.SetColor(clNone); }
+TsMemo::TsMemo(TComponent* owner) : TsSkinnedMemo(owner) {}
 
 void TsMemo::WndProc(TMessage& message) {
   TsSkinnedMemo::WndProc(message);
   if (message.Msg == WM_VSCROLL && FOnVScroll) FOnVScroll(this);
   if (message.Msg == EM_SETSEL && FOnScrollCaret) FOnScrollCaret(this);
-}
-
-bool TsMemo::SkinnedMessage(TMessage& message) {
-  // The client area's colour comes with the colour messages of the native edit.
-  if ((message.Msg == CN_CTLCOLOREDIT || message.Msg == CN_CTLCOLORSTATIC) && !SkinData().CustomColor()) {
-    ApplyClientColor(ClientColor());
-    HDC dc = reinterpret_cast<HDC>(message.WParam);
-    SetTextColor(dc, ColorToRGB(Font()->Color()));
-    SetBkColor(dc, ColorToRGB(FClientBrush.Color()));
-    message.Result = reinterpret_cast<LRESULT>(FClientBrush.Handle());
-    return true;
-  }
-  return TsSkinnedMemo::SkinnedMessage(message);
-}
-
-void TsMemo::ApplyClientColor(TColor color) {
-  if (color != FClientBrush.Color()) FClientBrush.SetColor(color);
 }
 
 TsRichEdit::TsRichEdit(TComponent* owner) : TsSkinnedMemo(owner) {}
@@ -46,10 +22,22 @@ bool TsRichEdit::SkinnedMessage(TMessage& message) {
   return TsSkinnedMemo::SkinnedMessage(message);
 }
 
-void TsRichEdit::ApplyClientColor(TColor color) {
-  // The rich edit keeps its own background colour; a new window starts with the system's again.
-  if (FColoredWindow == Handle() && FColor == color) return;
+void TsRichEdit::DestroyWnd() {
+  FColoredWindow = nullptr;
+  TsSkinnedMemo::DestroyWnd();
+}
+
+void TsRichEdit::ApplyClientColors() {
+  // The rich edit keeps its own colours until its window goes; a new one has the system's again.
+  const TColor color = ClientColor(), fontColor = ClientFontColor();
+  if (FColoredWindow && FColor == color && FFontColor == fontColor) return;
   FColoredWindow = Handle();
   FColor = color;
+  FFontColor = fontColor;
   SendMessageA(Handle(), EM_SETBKGNDCOLOR, 0, ColorToRGB(color));
+  CHARFORMAT2A format{};
+  format.cbSize = sizeof(format);
+  format.dwMask = CFM_COLOR;
+  format.crTextColor = ColorToRGB(fontColor);
+  SendMessageA(Handle(), EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
 }

@@ -1,17 +1,11 @@
 #pragma once
 
-#include "framework/win/TBrush.h"
 #include "framework/win/TMemo.h"
 #include "framework/win/TRichEdit.h"
 #include "skin/controls/TsEditSkin.h"
 
-namespace EditSkin {
-// The colour of the client area while skinned: the section's HOTCOLOR when hot, else its COLOR.
-TColor SectionColor(const TsCommonData& skin, bool hot);
-}  // namespace EditSkin
-
 // The skin layer of the multi-line edits: the native control always paints its client area, in the
-// section's colour (unless the skin object's CustomColor is set); the skin gives the frame.
+// section's colours (unless the skin object's CustomColor is set); the skin gives the frame.
 template <typename Base>
 class TsSkinnedMemo : public TsSkinnedEdit<Base> {
   using Layer = TsSkinnedEdit<Base>;
@@ -26,18 +20,24 @@ protected:
   void PaintText() override {}
 
   bool SkinnedMessage(TMessage& message) override {
-    if (message.Msg == WM_PAINT) {
-      if (!this->SkinData().CustomColor()) ApplyClientColor(ClientColor());
-      Layer::SkinnedMessage(message);
-      UpdateScrollBars();
-      return true;
+    switch (message.Msg) {
+      case WM_PAINT:
+        if (!this->SkinData().CustomColor()) ApplyClientColors();
+        Layer::SkinnedMessage(message);
+        UpdateScrollBars();
+        return true;
+      case WM_NCPAINT:
+        // The native scroll bars are in the frame's inside; the skinned frame covers the rest.
+        this->InheritedWndProc(message);
+        this->PaintFrame();
+        return true;
+      default:
+        return Layer::SkinnedMessage(message);
     }
-    return Layer::SkinnedMessage(message);
   }
 
-  TColor ClientColor() const { return EditSkin::SectionColor(this->SkinData(), this->SkinData().IsHot()); }
-  // Gives the native control color for its client area.
-  virtual void ApplyClientColor(TColor color) = 0;
+  // Gives the native control the client colours before it paints, where it does not ask for them.
+  virtual void ApplyClientColors() {}
 
   // Where the skinned scroll-bar pair attaches: it covers the native bars, follows the scroll info
   // after the control painted or scrolled, and is hidden while there is no skin. No pair yet: the
@@ -59,12 +59,7 @@ public:
   const TNotifyEvent& OnScrollCaret() const { return FOnScrollCaret; }
   void SetOnScrollCaret(const TNotifyEvent& e) { FOnScrollCaret = e; }
 
-protected:
-  bool SkinnedMessage(TMessage& message) override;
-  void ApplyClientColor(TColor color) override;
-
 private:
-  TBrush FClientBrush;
   TNotifyEvent FOnVScroll;
   TNotifyEvent FOnScrollCaret;
 };
@@ -76,9 +71,11 @@ public:
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
-  void ApplyClientColor(TColor color) override;
+  void ApplyClientColors() override;
+  void DestroyWnd() override;
 
 private:
-  HWND FColoredWindow = nullptr;  // the window that has FColor
+  HWND FColoredWindow = nullptr;  // the window that has FColor and FFontColor
   TColor FColor = clNone;
+  TColor FFontColor = clNone;
 };

@@ -99,6 +99,8 @@ std::vector<TStep> EditScript() {
       {"focused", [](TCustomEdit* e, TWinControl*) { e->SetFocus(); }},
       {"typed", [](TCustomEdit* e, TWinControl*) { Type(e, "abc"); }},
       {"clicked", [](TCustomEdit* e, TWinControl*) {
+         // The rich edit tells double clicks by the time since the last click, any window's.
+         Sleep(GetDoubleClickTime() + 50);
          Send(e, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
          Send(e, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
        }},
@@ -397,6 +399,29 @@ TEST_F(BoundLabels, LabelAndEditAreFreedInEitherOrder) {
   }
 }
 
+TEST_F(BoundLabels, ALabelDrawsItsCaptionInTheFontItWasSizedFor) {
+  auto* label = NewControl<TsLabel>(Form, Form, RECT{10, 10, 100, 30});
+  label->SetCaption("Wide caption");
+  label->Font()->SetSize(12);
+  Pump();
+  auto paint = [&](const std::function<void(HDC)>& draw) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(label->Width(), label->Height());
+    PatBlt(bmp.Canvas()->Handle(), 0, 0, bmp.Width(), bmp.Height(), WHITENESS);
+    draw(bmp.Canvas()->Handle());
+    return PixelsOf(bmp, RECT{0, 0, bmp.Width(), bmp.Height()});
+  };
+  const TPixels painted = paint([&](HDC dc) { label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); });
+  const TPixels expected = paint([&](HDC dc) {
+    const TSelectObject font(dc, label->Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    RECT r{0, 0, label->Width(), label->Height()};
+    DrawTextA(dc, "Wide caption", 12, &r, DT_EXPANDTABS);
+  });
+  EXPECT_EQ(painted, expected);
+}
+
 // Watches the edit's window from in front of the framework's procedure.
 struct TWindowWatch {
   static inline WNDPROC Next = nullptr;
@@ -428,23 +453,30 @@ public:
   TComponent* Watched = nullptr;
 };
 
+// Freed (Free) or deleted, the edit's window goes while its label and skin object are whole.
 TEST_F(BoundLabels, TheWindowGoesBeforeTheLabelAndTheSkinObject) {
   LoadSkin("Desert");
-  auto* edit = LabelledEdit();
-  edit->SetFocus();
-  Pump();
-  auto* watch = NewComponent<TFreeWatch>(Form);
-  watch->Watched = LabelOf(edit);
-  watch->Watched->FreeNotification(watch);
-  TWindowWatch::LabelAlive = &watch->Alive;
-  TWindowWatch::Destroyed = false;
-  TWindowWatch::Next = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(edit->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowWatch::Proc)));
-  edit->Free();
-  Pump();
-  EXPECT_TRUE(TWindowWatch::Destroyed);
-  EXPECT_TRUE(TWindowWatch::LabelAliveAtDestroy);
-  EXPECT_FALSE(watch->Alive);
+  for (bool deleted : {false, true}) {
+    auto* edit = LabelledEdit();
+    edit->SetFocus();
+    Pump();
+    auto* watch = NewComponent<TFreeWatch>(Form);
+    watch->Watched = LabelOf(edit);
+    watch->Watched->FreeNotification(watch);
+    TWindowWatch::LabelAlive = &watch->Alive;
+    TWindowWatch::Destroyed = false;
+    TWindowWatch::Next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit->Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWindowWatch::Proc)));
+    if (deleted)
+      delete edit;
+    else
+      edit->Free();
+    Pump();
+    EXPECT_TRUE(TWindowWatch::Destroyed) << deleted;
+    EXPECT_TRUE(TWindowWatch::LabelAliveAtDestroy) << deleted;
+    EXPECT_FALSE(watch->Alive) << deleted;
+    watch->Free();
+  }
 }
 
 // Handles: back where they started after many lives of each edit, with and without a skin.

@@ -6,6 +6,10 @@
 #include "framework/win/TCustomForm.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsEdit.h"
+#include "skin/controls/TsLabel.h"
+#include "skin/controls/TsMaskEdit.h"
+#include "skin/controls/TsMemo.h"
 #include "skin/engine/TsSkinManager.h"
 
 int main(int argc, char** argv) {
@@ -13,7 +17,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 420, 220);
+  form->SetBounds(0, 0, 640, 400);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -24,9 +28,9 @@ int main(int argc, char** argv) {
 
   auto* normal = NewControl<TsButton>(form, form, RECT{10, 10, 110, 35});
   normal->SetCaption("&Normal");
-  auto* focused = NewControl<TsButton>(form, form, RECT{120, 10, 220, 35});
-  focused->SetCaption("&Focused");
-  focused->SetDefault(true);
+  auto* byDefault = NewControl<TsButton>(form, form, RECT{120, 10, 220, 35});
+  byDefault->SetCaption("D&efault");
+  byDefault->SetDefault(true);
   auto* disabled = NewControl<TsButton>(form, form, RECT{230, 10, 330, 35});
   disabled->SetCaption("&Disabled");
   disabled->SetEnabled(false);
@@ -44,8 +48,42 @@ int main(int argc, char** argv) {
   wide->SetAlignment(taLeftJustify);
   wide->SetChecked(true);
 
+  // Edits, each with its caption beside it.
+  auto labelled = [form](auto* edit, const char* name, const char* caption) {
+    edit->SetName(name);
+    edit->BoundLabel()->SetCaption(caption);
+    edit->BoundLabel()->SetActive(true);
+    return edit;
+  };
+  auto* normalEdit = labelled(NewControl<TsEdit>(form, form, RECT{90, 170, 250, 191}), "NormalEdit", "Normal:");
+  normalEdit->SetText("Some text");
+  auto* focusedEdit = labelled(NewControl<TsEdit>(form, form, RECT{90, 200, 250, 221}), "FocusedEdit", "Focused:");
+  focusedEdit->SetText("Selected text");
+  auto* password = labelled(NewControl<TsEdit>(form, form, RECT{90, 230, 250, 251}), "Password", "Password:");
+  password->SetText("secret");
+  password->SetPasswordChar('*');
+  auto* disabledEdit = labelled(NewControl<TsEdit>(form, form, RECT{90, 260, 250, 281}), "DisabledEdit", "Disabled:");
+  disabledEdit->SetText("Disabled text");
+  disabledEdit->SetEnabled(false);
+  auto* mask = labelled(NewControl<TsMaskEdit>(form, form, RECT{90, 290, 250, 311}), "MaskEdit", "Mask edit:");
+  mask->SetText("12-34");
+
+  auto* memo = NewControl<TsMemo>(form, form, RECT{280, 170, 450, 280});
+  memo->SetScrollBars(ssVertical);
+  memo->SetText("A memo\r\nwith lines\r\nof text\r\nand more\r\nlines\r\nthan\r\nit\r\nshows");
+  auto* rich = NewControl<TsRichEdit>(form, form, RECT{460, 170, 620, 280});
+  rich->SetText("A rich edit\r\nwith its text");
+  auto* disabledMemo = NewControl<TsMemo>(form, form, RECT{280, 290, 450, 350});
+  disabledMemo->SetText("A disabled memo");
+  disabledMemo->SetEnabled(false);
+  auto* label = NewControl<TsLabel>(form, form, RECT{460, 290, 620, 310});
+  label->SetCaption("A label on the form");
+  auto* plain = NewControl<TLabel>(form, form, RECT{460, 330, 620, 350});
+  plain->SetCaption("A plain label");
+
   form->Show();
-  focused->SetFocus();
+  focusedEdit->SetFocus();
+  focusedEdit->SelectAll();
   Application->Run();
   return 0;
 }
