@@ -78,8 +78,6 @@ int main(int argc, char** argv) {
   disabledMemo->SetEnabled(false);
   auto* label = NewControl<TsLabel>(form, form, RECT{460, 290, 620, 310});
   label->SetCaption("A label on the form");
-  auto* plain = NewControl<TLabel>(form, form, RECT{460, 330, 620, 350});
-  plain->SetCaption("A plain label");
 
   form->Show();
   focusedEdit->SetFocus();
