@@ -1,13 +1,8 @@
 #include "skin/controls/TsEdit.h"
 
-#include "skin/controls/TsMaskEdit.h"
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
-
-TsMaskEdit::TsMaskEdit(TComponent* owner) : TsSkinnedEdit(TsControlKind::MaskEdit, owner) {
-  SetControlStyle(ControlStyle() | csOpaque);
-}
 
 TsEdit::TsEdit(TComponent* owner) : TsSkinnedEdit(TsControlKind::Edit, owner) {
   SetControlStyle(ControlStyle() | csOpaque);

@@ -17,9 +17,7 @@
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsMaskEdit.h"
 #include "skin/controls/TsMemo.h"
-#include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsSkinManager.h"
-#include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "tests/framework/win/TGuiCensus.h"
@@ -196,7 +194,7 @@ class SkinnedEdits : public Edits, public ::testing::WithParamInterface<const ch
 // Unfocused the screen is the cache; focused, the cache's frame around the native client. The cache
 // is built again only when the look changes: focus, enabling, text.
 template <typename T>
-void ExpectCacheAndNativeClient(Edits& test, T* edit, TWinControl* other) {
+void ExpectCacheAndNativeClient(T* edit, TWinControl* other) {
   ASSERT_TRUE(edit->IsSkinned());
   EXPECT_EQ(Captured(edit), CacheOf(edit));
   auto rebuilt = [&](const std::function<void()>& act) {
@@ -226,13 +224,12 @@ void ExpectCacheAndNativeClient(Edits& test, T* edit, TWinControl* other) {
   EXPECT_GT(rebuilt([&] { edit->SetEnabled(true); }), 0);
   EXPECT_EQ(rebuilt([&] { edit->Repaint(); }), 0);
   EXPECT_EQ(Captured(edit), CacheOf(edit));
-  (void)test;
 }
 
 TEST_P(SkinnedEdits, TheScreenShowsTheCacheOrTheNativeClientInTheSkinnedFrame) {
   LoadSkin(GetParam());
   auto* edit = Put<TsEdit>();
-  ExpectCacheAndNativeClient(*this, edit, Other);
+  ExpectCacheAndNativeClient(edit, Other);
   const TPixels before = CacheOf(edit);
   EXPECT_GT(edit->CacheBuilds(), 0);
   edit->SetText("Changed");
@@ -242,7 +239,7 @@ TEST_P(SkinnedEdits, TheScreenShowsTheCacheOrTheNativeClientInTheSkinnedFrame) {
 
   auto* mask = Put<TsMaskEdit>(RECT{120, 60, 300, 84});
   EXPECT_EQ(mask->SkinData().SkinIndex(), FindSectionIndex("EDIT"));
-  ExpectCacheAndNativeClient(*this, mask, Other);
+  ExpectCacheAndNativeClient(mask, Other);
 }
 
 TEST_P(SkinnedEdits, AMemoKeepsItsNativeClientInTheSectionColourInsideTheSkinnedFrame) {
@@ -326,17 +323,6 @@ TEST_P(SkinnedEdits, TheSkinGoneTheEditIsTheStandardOneAgain) {
   standard->SetText(text);
   Pump();
   EXPECT_EQ(Captured(standard), shown);
-}
-
-TEST_P(SkinnedEdits, SkinCommandsAnswer) {
-  LoadSkin(GetParam());
-  auto* edit = Put<TsEdit>();
-  TMessage skinned = MakeSkinMessage(SkinCommand::IsSkinned);
-  edit->WndProc(skinned);
-  EXPECT_EQ(skinned.LParam, 1);
-  TMessage painted = MakeSkinMessage(SkinCommand::HasPaintedBackground, 0, 7);
-  edit->WndProc(painted);
-  EXPECT_EQ(painted.LParam, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedEdits, ::testing::Values("Desert", "Nocturne"));
