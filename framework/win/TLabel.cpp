@@ -125,6 +125,8 @@ void TLabel::Paint() {
   std::string text = Caption();
   canvas->SetFont(Font());
   HDC dc = canvas->Handle();
+  // The text is drawn on the handle directly: the font the caption was measured in goes in first.
+  const TSelectObject font(dc, Font()->Handle());
   SetBkMode(dc, TRANSPARENT);
   if (FLayout != tlTop) {
     RECT calc = r;

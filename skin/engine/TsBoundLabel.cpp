@@ -26,6 +26,10 @@ void TsBoundLabel::FreeLabel() {
   if (c && !c->IsDestroying()) c->Free();
 }
 
+void TsBoundLabel::LabelDestroyed(TsBoundLabelControl* label) {
+  if (label == FLabel) FLabel = nullptr;
+}
+
 TFont* TsBoundLabel::Font() {
   return FLabel ? FLabel->Control()->Font() : &FFont;
 }
@@ -48,7 +52,7 @@ void TsBoundLabel::SetActive(bool value) {
   }
   TControl* bound = FOwner ? FOwner->OwnerControl() : nullptr;
   if (!bound || !LabelFactory) return;
-  FLabel = LabelFactory(bound);
+  FLabel = LabelFactory(bound, this);
   if (!FLabel) return;
   TControl* label = FLabel->Control();
   label->SetVisible(false);

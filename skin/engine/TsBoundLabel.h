@@ -22,8 +22,9 @@ public:
   virtual void SetAutoSize(bool value) = 0;
   virtual void SetWordWrap(bool value) = 0;
 };
-// Makes the label control, owned by owner's owner; installed by the skinned controls.
-using TsBoundLabelFactory = TsBoundLabelControl* (*)(TControl* owner);
+class TsBoundLabel;
+// Makes the label control for bound, owned by owner's owner; installed by the skinned controls.
+using TsBoundLabelFactory = TsBoundLabelControl* (*)(TControl* owner, TsBoundLabel* bound);
 void SetBoundLabelFactory(TsBoundLabelFactory factory);
 
 // The caption label kept beside an edit-like control.
@@ -46,6 +47,8 @@ public:
   bool Active() const { return FActive; }
   void SetActive(bool value);
   TsBoundLabelControl* Label() const { return FLabel; }
+  // The label is being destroyed by someone else (its owner): it is no longer the bound label's.
+  void LabelDestroyed(TsBoundLabelControl* label);
 
   void PlaceLabel();
   // The label follows its control after one of the control's messages: it shows, hides, is enabled

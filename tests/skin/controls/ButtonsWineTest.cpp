@@ -230,7 +230,7 @@ protected:
       b->Repaint();
       b->Free();
     };
-    EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus()) << (skinned ? "skinned" : "unskinned");
+    EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus()) << (skinned ? "skinned" : "unskinned");
   }
 
   template <typename T>
@@ -491,9 +491,9 @@ TEST_P(SkinnedSpeedButtons, SkinnedAndUnskinnedTheyLeaveNoHandlesBehind) {
     b->Repaint();
     b->Free();
   };
-  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus()) << "unskinned";
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus()) << "unskinned";
   LoadSkin(GetParam());
-  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus()) << "skinned";
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus()) << "skinned";
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedSpeedButtons, ::testing::Values("Desert", "Nocturne"));

@@ -15,3 +15,7 @@ TPixels PixelsOf(TBitmap& bmp);
 TPixels Captured(TWinControl* control);
 // The control's skin cache; empty without one, 0 outside the window region.
 TPixels CacheOf(TsSkinnedControl* control);
+
+// Create-and-destroy cycles of a handle census: a leak shows as one object per cycle, so a few
+// hundred catch it; window creation under Wine costs milliseconds each.
+constexpr int kCensusCycles = 200;

@@ -4,7 +4,8 @@
 
 #include <functional>
 
-#include "framework/win/TApplication.h"
+#include "ControlPixels.h"
+#include "framework//win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
@@ -141,10 +142,10 @@ TEST_F(Panels, ControlsLeakNothingOverCreateAndDestroyCycles) {
     if (++n % 50 == 0) Pump();
   };
   shownCycle();
-  EXPECT_EQ(TGuiCensus::ChangeOver(150, shownCycle), TGuiCensus());
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, shownCycle), TGuiCensus());
   LoadSkin();
   shownCycle();
-  EXPECT_EQ(TGuiCensus::ChangeOver(150, shownCycle), TGuiCensus());
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, shownCycle), TGuiCensus());
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "framework/win/GdiScopes.h"
+#include "ControlPixels.h"
+#include "framework//win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TButton.h"
@@ -402,7 +403,7 @@ TEST_P(SkinnedScrollBar, ThousandBarsLeaveNoHandlesBehind) {
     Send(bar, WM_LBUTTONDOWN, MK_LBUTTON, At(bar->Width() - 3, 5));
     bar->Free();
   };
-  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus());
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus());
   EXPECT_TRUE(Application->ShowHint());  // a bar freed mid-press gives the hints back
 }
 
@@ -415,7 +416,7 @@ TEST_F(ScrollBarTest, ThousandStandardBarsLeaveNoHandlesBehind) {
     bar->Repaint();
     bar->Free();
   };
-  EXPECT_EQ(TGuiCensus::ChangeOver(1000, cycle), TGuiCensus());
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus());
 }
 
 }  // namespace

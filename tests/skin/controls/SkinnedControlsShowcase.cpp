@@ -11,8 +11,12 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsSpeedButton.h"
 #include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
 #include "skin/controls/TsGroupBox.h"
+#include "skin/controls/TsLabel.h"
+#include "skin/controls/TsMaskEdit.h"
+#include "skin/controls/TsMemo.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
@@ -23,7 +27,7 @@ int main(int argc, char** argv) {
   const std::string skin = argc > 2 ? argv[2] : "none";
   TForm* form = NewComponent<TForm>(nullptr);
   form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 1080, 420);
+  form->SetBounds(0, 0, 1080, 600);
   if (skin != "none" && argc > 1) {
     auto* manager = NewComponent<TsSkinManager>(form);
     manager->SetSkinDirectory(argv[1]);
@@ -34,9 +38,9 @@ int main(int argc, char** argv) {
 
   auto* normal = NewControl<TsButton>(form, form, RECT{10, 10, 110, 35});
   normal->SetCaption("&Normal");
-  auto* focused = NewControl<TsButton>(form, form, RECT{120, 10, 220, 35});
-  focused->SetCaption("&Focused");
-  focused->SetDefault(true);
+  auto* byDefault = NewControl<TsButton>(form, form, RECT{120, 10, 220, 35});
+  byDefault->SetCaption("D&efault");
+  byDefault->SetDefault(true);
   auto* disabled = NewControl<TsButton>(form, form, RECT{230, 10, 330, 35});
   disabled->SetCaption("&Disabled");
   disabled->SetEnabled(false);
@@ -154,8 +158,40 @@ int main(int argc, char** argv) {
   vertical->SetPosition(60);
   vertical->SetEnabled(false);
 
+  // Edits, each with its caption beside it.
+  auto labelled = [form](auto* edit, const char* name, const char* caption) {
+    edit->SetName(name);
+    edit->BoundLabel()->SetCaption(caption);
+    edit->BoundLabel()->SetActive(true);
+    return edit;
+  };
+  auto* normalEdit = labelled(NewControl<TsEdit>(form, form, RECT{90, 360, 250, 381}), "NormalEdit", "Normal:");
+  normalEdit->SetText("Some text");
+  auto* focusedEdit = labelled(NewControl<TsEdit>(form, form, RECT{90, 390, 250, 411}), "FocusedEdit", "Focused:");
+  focusedEdit->SetText("Selected text");
+  auto* password = labelled(NewControl<TsEdit>(form, form, RECT{90, 420, 250, 441}), "Password", "Password:");
+  password->SetText("secret");
+  password->SetPasswordChar('*');
+  auto* disabledEdit = labelled(NewControl<TsEdit>(form, form, RECT{90, 450, 250, 471}), "DisabledEdit", "Disabled:");
+  disabledEdit->SetText("Disabled text");
+  disabledEdit->SetEnabled(false);
+  auto* mask = labelled(NewControl<TsMaskEdit>(form, form, RECT{90, 480, 250, 501}), "MaskEdit", "Mask edit:");
+  mask->SetText("12-34");
+
+  auto* memo = NewControl<TsMemo>(form, form, RECT{280, 360, 450, 470});
+  memo->SetScrollBars(ssVertical);
+  memo->SetText("A memo\r\nwith lines\r\nof text\r\nand more\r\nlines\r\nthan\r\nit\r\nshows");
+  auto* rich = NewControl<TsRichEdit>(form, form, RECT{460, 360, 620, 470});
+  rich->SetText("A rich edit\r\nwith its text");
+  auto* disabledMemo = NewControl<TsMemo>(form, form, RECT{280, 480, 450, 540});
+  disabledMemo->SetText("A disabled memo");
+  disabledMemo->SetEnabled(false);
+  auto* label = NewControl<TsLabel>(form, form, RECT{460, 480, 620, 500});
+  label->SetCaption("A label on the form");
+
   form->Show();
-  focused->SetFocus();
+  focusedEdit->SetFocus();
+  focusedEdit->SelectAll();
   Application->Run();
   return 0;
 }

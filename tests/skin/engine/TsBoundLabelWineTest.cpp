@@ -26,7 +26,7 @@ public:
   bool AlignRight = false, AutoSize = false, WordWrap = false;
 };
 
-TsBoundLabelControl* MakeFakeLabel(TControl* owner) {
+TsBoundLabelControl* MakeFakeLabel(TControl* owner, TsBoundLabel*) {
   return NewComponent<TFakeLabel>(owner->Owner());
 }
 

@@ -1,0 +1,29 @@
+#include "skin/controls/TsEdit.h"
+
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/core/SkinCommand.h"
+#include "skin/engine/core/SkinTables.h"
+
+TsEdit::TsEdit(TComponent* owner) : TsSkinnedEdit(TsControlKind::Edit, owner) {
+  SetControlStyle(ControlStyle() | csOpaque);
+}
+
+bool TsEdit::SkinnedMessage(TMessage& message) {
+  // The edit paints no background for children.
+  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::HasPaintedBackground) {
+    message.LParam = 0;
+    return true;
+  }
+  switch (message.Msg) {
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE: {
+      const int section = SkinData().SkinIndex();
+      if (SectionIndexValid(section) && SkinSectionData[static_cast<std::size_t>(section)].ReservedBoolean) break;
+      InheritedWndProc(message);
+      return true;
+    }
+    default:
+      break;
+  }
+  return TsSkinnedEdit::SkinnedMessage(message);
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "framework/win/TLabel.h"
+#include "skin/engine/TsBoundLabel.h"
+
+// The label of the skinned controls: always transparent, so the skin of its parent shows through;
+// its text is painted the standard way.
+class TsCustomLabel : public TLabel {
+public:
+  explicit TsCustomLabel(TComponent* owner);
+
+protected:
+  // The font the text is painted with.
+  virtual TFont* PaintFont() { return Font(); }
+  void Paint() override;
+};
+
+class TsLabel : public TsCustomLabel {
+public:
+  using TsCustomLabel::TsCustomLabel;
+};
+
+// The label a TsBoundLabel keeps beside its control.
+class TsEditLabel : public TsCustomLabel, public TsBoundLabelControl {
+public:
+  TsEditLabel(TComponent* owner, TsBoundLabel* boundLabel);
+  ~TsEditLabel() override;
+
+  TsBoundLabel* BoundLabel() const { return FBoundLabel; }
+
+  TControl* Control() override { return this; }
+  void SetFocusControl(TWinControl* control) override { TsCustomLabel::SetFocusControl(control); }
+  void SetAlignRight() override { SetAlignment(taRightJustify); }
+  void SetAutoSize(bool value) override { TsCustomLabel::SetAutoSize(value); }
+  void SetWordWrap(bool value) override { TsCustomLabel::SetWordWrap(value); }
+
+private:
+  TsBoundLabel* FBoundLabel;
+};
+
+// Makes the skinned controls' bound labels TsEditLabels.
+void InstallEditLabelFactory();
