@@ -69,13 +69,13 @@ void Capture(TWinControl* control, TBitmap& bmp) {
   if (caret) ShowCaret(control->Handle());
 }
 
-TPixels Captured(TWinControl* control) {
+TPixels CapturedWhole(TWinControl* control) {
   TBitmap bmp;
   Capture(control, bmp);
   return PixelsOf(bmp, Whole(control));
 }
 
-TPixels CacheOf(TsSkinnedControl* control) {
+TPixels CachePixels(TsSkinnedControl* control) {
   TBitmap* cache = control->SkinData().CacheBitmap();
   return cache ? PixelsOf(*cache, RECT{0, 0, cache->Width(), cache->Height()}) : TPixels{};
 }
@@ -150,7 +150,7 @@ protected:
     for (const TStep& step : EditScript()) {
       step.Act(edit, Other);
       Pump();
-      shots.push_back(Captured(edit));
+      shots.push_back(CapturedWhole(edit));
 
     }
     changes = Changes;
@@ -197,7 +197,7 @@ class SkinnedEdits : public Edits, public ::testing::WithParamInterface<const ch
 template <typename T>
 void ExpectCacheAndNativeClient(T* edit, TWinControl* other) {
   ASSERT_TRUE(edit->IsSkinned());
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
   auto rebuilt = [&](const std::function<void()>& act) {
     const int builds = edit->CacheBuilds();
     act();
@@ -207,7 +207,7 @@ void ExpectCacheAndNativeClient(T* edit, TWinControl* other) {
   EXPECT_EQ(rebuilt([&] { edit->Repaint(); }), 0);
   EXPECT_EQ(rebuilt([&] { edit->Invalidate(); }), 0);
   EXPECT_EQ(rebuilt([&] { Send(edit, WM_NCPAINT, 1, 0); }), 0);
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
 
   EXPECT_GT(rebuilt([&] { edit->SetFocus(); }), 0);
   TBitmap shown;
@@ -216,27 +216,27 @@ void ExpectCacheAndNativeClient(T* edit, TWinControl* other) {
   EXPECT_EQ(rebuilt([&] { Type(edit, "xy"); edit->Repaint(); }), 0);
   Capture(edit, shown);
   EXPECT_EQ(FrameOf(shown), FrameOf(*edit->SkinData().CacheBitmap()));
-  EXPECT_NE(PixelsOf(shown, Whole(edit)), CacheOf(edit));  // the client is the native one
+  EXPECT_NE(PixelsOf(shown, Whole(edit)), CachePixels(edit));  // the client is the native one
 
   EXPECT_GT(rebuilt([&] { other->SetFocus(); }), 0);
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
   EXPECT_GT(rebuilt([&] { edit->SetEnabled(false); }), 0);
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
   EXPECT_GT(rebuilt([&] { edit->SetEnabled(true); }), 0);
   EXPECT_EQ(rebuilt([&] { edit->Repaint(); }), 0);
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
 }
 
 TEST_P(SkinnedEdits, TheScreenShowsTheCacheOrTheNativeClientInTheSkinnedFrame) {
   LoadSkin(GetParam());
   auto* edit = Put<TsEdit>();
   ExpectCacheAndNativeClient(edit, Other);
-  const TPixels before = CacheOf(edit);
+  const TPixels before = CachePixels(edit);
   EXPECT_GT(edit->CacheBuilds(), 0);
   edit->SetText("Changed");
   Pump();
-  EXPECT_NE(CacheOf(edit), before);
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  EXPECT_NE(CachePixels(edit), before);
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
 
   auto* mask = Put<TsMaskEdit>(RECT{120, 60, 300, 84});
   EXPECT_EQ(mask->SkinData().SkinIndex(), FindSectionIndex("EDIT"));
@@ -278,33 +278,33 @@ TEST_P(SkinnedEdits, APasswordEditDrawsOneCharacterPerCharacter) {
   stars->SetVisible(true);
   secret->SetVisible(false);
   Pump();
-  EXPECT_EQ(CacheOf(secret), CacheOf(stars));
-  EXPECT_EQ(Captured(stars), CacheOf(stars));
+  EXPECT_EQ(CachePixels(secret), CachePixels(stars));
+  EXPECT_EQ(CapturedWhole(stars), CachePixels(stars));
 }
 
 TEST_P(SkinnedEdits, DisabledKindsAlterTheCacheAsAsked) {
   LoadSkin(GetParam());
   auto* edit = Put<TsEdit>();
-  const TPixels enabled = CacheOf(edit);
+  const TPixels enabled = CachePixels(edit);
   edit->SetEnabled(false);
   Pump();
-  const TPixels blended = CacheOf(edit);
+  const TPixels blended = CachePixels(edit);
   EXPECT_NE(blended, enabled);
 
   edit->SetDisabledKind(TsDisabledKind{false, true});
   Pump();
-  for (std::uint32_t p : CacheOf(edit)) ASSERT_TRUE((p & 0xFF) == ((p >> 8) & 0xFF) && (p & 0xFF) == (p >> 16)) << std::hex << p;
-  EXPECT_EQ(Captured(edit), CacheOf(edit));
+  for (std::uint32_t p : CachePixels(edit)) ASSERT_TRUE((p & 0xFF) == ((p >> 8) & 0xFF) && (p & 0xFF) == (p >> 16)) << std::hex << p;
+  EXPECT_EQ(CapturedWhole(edit), CachePixels(edit));
 
   // Without a disabled kind only the text tells: the background and frame are the enabled ones.
   edit->SetText("");
   edit->SetEnabled(true);
   Pump();
-  const TPixels empty = CacheOf(edit);
+  const TPixels empty = CachePixels(edit);
   edit->SetDisabledKind(TsDisabledKind{false, false});
   edit->SetEnabled(false);
   Pump();
-  EXPECT_EQ(CacheOf(edit), empty);
+  EXPECT_EQ(CachePixels(edit), empty);
 }
 
 TEST_P(SkinnedEdits, TheSkinGoneTheEditIsTheStandardOneAgain) {
@@ -317,13 +317,13 @@ TEST_P(SkinnedEdits, TheSkinGoneTheEditIsTheStandardOneAgain) {
   Manager->SetActive(false);
   Pump();
   EXPECT_FALSE(edit->IsSkinned());
-  const TPixels shown = Captured(edit);
+  const TPixels shown = CapturedWhole(edit);
   const std::string text = edit->Text();
   edit->Free();
   auto* standard = Put<TEdit>();
   standard->SetText(text);
   Pump();
-  EXPECT_EQ(Captured(standard), shown);
+  EXPECT_EQ(CapturedWhole(standard), shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedEdits, ::testing::Values("Desert", "Nocturne"));

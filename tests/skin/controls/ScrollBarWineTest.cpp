@@ -29,33 +29,7 @@
 
 namespace {
 
-using TPixels = std::vector<std::uint32_t>;
-
 void Pump() { Application->ProcessMessages(); }
-
-TPixels PixelsOf(TBitmap& bmp) {
-  TPixels pixels;
-  for (int y = 0; y < bmp.Height(); ++y) {
-    const std::uint8_t* row = bmp.ScanLine(y);
-    for (int x = 0; x < bmp.Width(); ++x)
-      pixels.push_back(row[3 * x] | (row[3 * x + 1] << 8) | (std::uint32_t(row[3 * x + 2]) << 16));
-  }
-  return pixels;
-}
-
-TPixels Captured(TWinControl* control) {
-  TBitmap bmp;
-  bmp.SetPixelFormat(TPixelFormat::Bit24);
-  bmp.SetSize(control->Width(), control->Height());
-  const TWindowDC dc(control->Handle(), TWindowDC::Client);
-  BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  return PixelsOf(bmp);
-}
-
-TPixels CacheOf(TsScrollBar* bar) {
-  TBitmap* cache = bar->SkinData().CacheBitmap();
-  return cache ? PixelsOf(*cache) : TPixels{};
-}
 
 void Send(TWinControl* c, UINT msg, WPARAM w, LPARAM l) { SendMessageA(c->Handle(), msg, w, l); }
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
