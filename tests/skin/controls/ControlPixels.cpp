@@ -3,10 +3,15 @@
 #include <windows.h>
 
 #include "framework/win/GdiScopes.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
+#include "skin/engine/TsSkinManager.h"
 #include "skin/engine/TsSkinned.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
 
 TPixels PixelsOf(TBitmap& bmp) {
   TPixels pixels;
@@ -48,3 +53,25 @@ TPixels CacheOf(TsSkinnedControl* control) {
   TBitmap* cache = control->SkinData().CacheBitmap();
   return cache ? InRegion(dynamic_cast<TWinControl*>(control), PixelsOf(*cache)) : TPixels{};
 }
+
+void TSkinnedFormTest::SetUp() {
+  Form = NewComponent<TForm>(Application);
+  Form->SetBounds(40, 40, 360, 260);
+  Form->Show();
+  Pump();
+}
+
+void TSkinnedFormTest::TearDown() {
+  Form->Free();
+  InstallSkinTables({});
+  SkinData().Active = false;
+  Pump();
+}
+
+void TSkinnedFormTest::LoadSkin(const std::string& name) {
+  auto* manager = NewComponent<TsSkinManager>(Form);
+  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  manager->SetSkinName(name);
+}
+
+void TSkinnedFormTest::Pump() { Application->ProcessMessages(); }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class TBitmap;
+class TForm;
 class TWinControl;
 class TsSkinnedControl;
 
@@ -19,3 +23,15 @@ TPixels CacheOf(TsSkinnedControl* control);
 // Create-and-destroy cycles of a handle census: a leak shows as one object per cycle, so a few
 // hundred catch it; window creation under Wine costs milliseconds each.
 constexpr int kCensusCycles = 200;
+
+// A shown form of the application per test (so skin changes reach it), with a bundled skin when
+// asked; the skin tables are emptied afterwards.
+class TSkinnedFormTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  void LoadSkin(const std::string& name = "Desert");
+  static void Pump();
+
+  TForm* Form = nullptr;
+};

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ControlPixels.h"
+
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
@@ -14,27 +16,8 @@
 
 namespace {
 
-void Pump() { Application->ProcessMessages(); }
-
-class Groups : public ::testing::Test {
+class Groups : public TSkinnedFormTest {
 protected:
-  void SetUp() override {
-    Form = NewComponent<TForm>(Application);
-    Form->SetBounds(40, 40, 360, 260);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
-  void LoadSkin() {
-    auto* manager = NewComponent<TsSkinManager>(Form);
-    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-    manager->SetSkinName("Desert");
-  }
   TsRadioGroup* Group(std::initializer_list<const char*> items) {
     auto* group = NewControl<TsRadioGroup>(Form, Form, RECT{10, 10, 220, 115});
     group->SetCaption("Show ordered by");
@@ -47,7 +30,6 @@ protected:
     SendMessageA(c->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     Pump();
   }
-  TForm* Form = nullptr;
   int Clicks = 0;
 };
 

@@ -20,8 +20,6 @@
 
 namespace {
 
-void Pump() { Application->ProcessMessages(); }
-
 // Records the system commands it gets instead of running them (a move loop would block the test).
 class TMoveProbe : public TCustomControl {
 public:
@@ -36,27 +34,8 @@ public:
   std::vector<WPARAM> Commands;
 };
 
-class Panels : public ::testing::Test {
+class Panels : public TSkinnedFormTest {
 protected:
-  void SetUp() override {
-    Form = NewComponent<TForm>(Application);
-    Form->SetBounds(40, 40, 320, 240);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
-  void LoadSkin() {
-    Manager = NewComponent<TsSkinManager>(Form);
-    Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-    Manager->SetSkinName("Desert");
-  }
-  TForm* Form = nullptr;
-  TsSkinManager* Manager = nullptr;
 };
 
 TEST_F(Panels, OnPaintGetsTheCacheCanvasWhenSkinnedAndThePanelsOwnWhenNot) {

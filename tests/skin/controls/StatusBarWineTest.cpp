@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ControlPixels.h"
+
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
@@ -15,22 +17,8 @@
 
 namespace {
 
-void Pump() { Application->ProcessMessages(); }
-
-class StatusBar : public ::testing::Test {
+class StatusBar : public TSkinnedFormTest {
 protected:
-  void SetUp() override {
-    Form = NewComponent<TForm>(Application);
-    Form->SetBounds(40, 40, 400, 200);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
   template <typename T>
   T* Bar() {
     auto* bar = NewControl<T>(Form, Form);
@@ -47,7 +35,6 @@ protected:
       for (int x = 0; x < c->Width(); x += 2) pixels.push_back(GetPixel(dc.Handle(), x, y));
     return pixels;
   }
-  TForm* Form = nullptr;
 };
 
 TEST_F(StatusBar, WithoutASkinItIsTheStandardStatusBar) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ControlPixels.h"
+
 #include <vector>
 
 #include "framework/win/GdiScopes.h"
@@ -14,27 +16,8 @@
 
 namespace {
 
-void Pump() { Application->ProcessMessages(); }
-
-class UpDown : public ::testing::Test {
+class UpDown : public TSkinnedFormTest {
 protected:
-  void SetUp() override {
-    Form = NewComponent<TForm>(Application);
-    Form->SetBounds(40, 40, 300, 200);
-    Form->Show();
-    Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
-  void LoadSkin() {
-    auto* manager = NewComponent<TsSkinManager>(Form);
-    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-    manager->SetSkinName("Desert");
-  }
   // The screen over the control's upper (or lower) half.
   static std::vector<COLORREF> Half(TWinControl* c, bool upper) {
     std::vector<COLORREF> pixels;
@@ -50,7 +33,6 @@ protected:
     ClientToScreen(c->Handle(), &p);
     SendMessageA(c->Handle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
   }
-  TForm* Form = nullptr;
 };
 
 TEST_F(UpDown, WithoutASkinItIsTheStandardUpDown) {
