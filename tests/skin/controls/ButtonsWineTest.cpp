@@ -30,7 +30,6 @@
 
 namespace {
 
-void Pump() { Application->ProcessMessages(); }
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 void Send(TWinControl* c, UINT msg, WPARAM w, LPARAM l) { SendMessageA(c->Handle(), msg, w, l); }
 
@@ -40,28 +39,13 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   EndMenu();
 }
 
-class Buttons : public ::testing::Test {
+class Buttons : public TSkinnedFormTest {
 protected:
   void SetUp() override {
-    Application->Initialize();
+    TSkinnedFormTest::SetUp();
     Application->SetShowHint(true);
-    Form = NewComponent<TForm>(nullptr);
-    Form->SetBounds(40, 40, 400, 220);
     Other = NewControl<TCheckBox>(Form, Form, RECT{20, 150, 120, 170});
-    Form->Show();
     Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
-  void LoadSkin(const std::string& name) {
-    auto* manager = NewComponent<TsSkinManager>(Form);
-    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-    manager->SetSkinName(name);
-    ASSERT_GE(FindSectionIndex("BUTTON"), 0);
   }
   template <typename T>
   T* Put(RECT bounds = RECT{20, 20, 160, 48}) {
@@ -248,7 +232,6 @@ protected:
     EXPECT_FALSE(b->Fading());
   }
 
-  TForm* Form = nullptr;
   TWinControl* Other = nullptr;
   int Clicks = 0;
 };

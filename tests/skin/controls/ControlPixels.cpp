@@ -55,8 +55,9 @@ TPixels CacheOf(TsSkinnedControl* control) {
 }
 
 void TSkinnedFormTest::SetUp() {
+  Application->Initialize();
   Form = NewComponent<TForm>(Application);
-  Form->SetBounds(40, 40, 360, 260);
+  Form->SetBounds(40, 40, 420, 260);
   Form->Show();
   Pump();
 }
@@ -69,9 +70,10 @@ void TSkinnedFormTest::TearDown() {
 }
 
 void TSkinnedFormTest::LoadSkin(const std::string& name) {
-  auto* manager = NewComponent<TsSkinManager>(Form);
-  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-  manager->SetSkinName(name);
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  Manager->SetSkinName(name);
+  ASSERT_GE(FindSectionIndex("BUTTON"), 0);
 }
 
 void TSkinnedFormTest::Pump() { Application->ProcessMessages(); }

@@ -8,6 +8,7 @@
 
 class TBitmap;
 class TForm;
+class TsSkinManager;
 class TWinControl;
 class TsSkinnedControl;
 
@@ -27,11 +28,15 @@ constexpr int kCensusCycles = 200;
 // A shown form of the application per test (so skin changes reach it), with a bundled skin when
 // asked; the skin tables are emptied afterwards.
 class TSkinnedFormTest : public ::testing::Test {
+public:
+  // Handles the messages waiting now.
+  static void Pump();
+
 protected:
   void SetUp() override;
   void TearDown() override;
   void LoadSkin(const std::string& name = "Desert");
-  static void Pump();
 
   TForm* Form = nullptr;
+  TsSkinManager* Manager = nullptr;
 };

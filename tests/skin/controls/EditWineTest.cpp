@@ -31,7 +31,6 @@ namespace {
 
 using TPixels = std::vector<std::uint32_t>;
 
-void Pump() { Application->ProcessMessages(); }
 
 TPixels PixelsOf(TBitmap& bmp, const RECT& r) {
   TPixels pixels;
@@ -111,28 +110,12 @@ std::vector<TStep> EditScript() {
   };
 }
 
-class Edits : public ::testing::Test {
+class Edits : public TSkinnedFormTest {
 protected:
   void SetUp() override {
-    Application->Initialize();
-    // Owned by the application, so that skin changes reach it.
-    Form = NewComponent<TForm>(Application);
-    Form->SetBounds(40, 40, 420, 260);
+    TSkinnedFormTest::SetUp();
     Other = NewControl<TButton>(Form, Form, RECT{20, 200, 100, 225});
-    Form->Show();
     Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
-  void LoadSkin(const std::string& name) {
-    Manager = NewComponent<TsSkinManager>(Form);
-    Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-    Manager->SetSkinName(name);
-    ASSERT_GE(FindSectionIndex("EDIT"), 0);
   }
   template <typename T>
   T* Put(const RECT& bounds = RECT{120, 20, 300, 44}) {
@@ -177,9 +160,7 @@ protected:
     skinned->Free();
   }
 
-  TForm* Form = nullptr;
   TWinControl* Other = nullptr;
-  TsSkinManager* Manager = nullptr;
   int Changes = 0;
 };
 
@@ -201,7 +182,7 @@ void ExpectCacheAndNativeClient(T* edit, TWinControl* other) {
   auto rebuilt = [&](const std::function<void()>& act) {
     const int builds = edit->CacheBuilds();
     act();
-    Pump();
+    TSkinnedFormTest::Pump();
     return edit->CacheBuilds() - builds;
   };
   EXPECT_EQ(rebuilt([&] { edit->Repaint(); }), 0);

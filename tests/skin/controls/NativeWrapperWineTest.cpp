@@ -25,7 +25,6 @@
 
 namespace {
 
-void Pump() { Application->ProcessMessages(); }
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
 
@@ -71,27 +70,12 @@ std::vector<TStep> RadioButtonScript() {
   return steps;
 }
 
-class NativeWrapper : public ::testing::Test {
+class NativeWrapper : public TSkinnedFormTest {
 protected:
   void SetUp() override {
-    Application->Initialize();
-    Form = NewComponent<TForm>(nullptr);
-    Form->SetBounds(40, 40, 360, 200);
+    TSkinnedFormTest::SetUp();
     Other = NewControl<TButton>(Form, Form, RECT{20, 140, 100, 165});
-    Form->Show();
     Pump();
-  }
-  void TearDown() override {
-    Form->Free();
-    InstallSkinTables({});
-    SkinData().Active = false;
-    Pump();
-  }
-  void LoadSkin(const std::string& name) {
-    auto* manager = NewComponent<TsSkinManager>(Form);
-    manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-    manager->SetSkinName(name);
-    ASSERT_GE(FindSectionIndex("BUTTON"), 0);
   }
   template <typename T>
   T* Put() {
@@ -154,7 +138,6 @@ protected:
     for (std::size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(shown[i], expected[i]) << "after " << steps[i].Name;
   }
 
-  TForm* Form = nullptr;
   TWinControl* Other = nullptr;
   int Clicks = 0;
 };
