@@ -74,3 +74,12 @@ RECT PaintButtonFace(TControl* control, TsCommonData* skinData, TsButtonLayoutIn
   DrawSkinButtonGlyph(glyph, cache, ToRECT(CalcGlyphRect(in)));
   return text;
 }
+
+void ChangeButtonLook(TComponent* owner, TsButtonLook& current, const TsButtonLook& look) {
+  if (look.Images != current.Images) {
+    if (current.Images) current.Images->RemoveFreeNotification(owner);
+    if (look.Images) look.Images->FreeNotification(owner);
+  }
+  current = look;
+  current.Blend = std::clamp(look.Blend, 0, 100);
+}

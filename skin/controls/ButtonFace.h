@@ -35,6 +35,9 @@ RECT PaintButtonFace(TControl* control, TsCommonData* skinData, TsButtonLayoutIn
 
 // The caption of a skinned button, measured with the canvas' font into the layout (TextWidth,
 // TextHeight, HasCaption).
+// Takes look for current (Blend kept within 0..100), moving owner's free notification from the
+// old image list to the new one.
+void ChangeButtonLook(TComponent* owner, TsButtonLook& current, const TsButtonLook& look);
 void MeasureButtonCaption(TCanvas* canvas, const std::string& caption, TsButtonLayoutInput& in);
 
 // Draws the caption centred in r in the section's text colours (hot or normal).

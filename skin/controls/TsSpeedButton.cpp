@@ -68,12 +68,7 @@ void TsSpeedButton::SetDropdownMenu(TPopupMenu* menu) {
 }
 
 void TsSpeedButton::SetLook(const TsButtonLook& look) {
-  if (look.Images != FLook.Images) {
-    if (FLook.Images) FLook.Images->RemoveFreeNotification(this);
-    if (look.Images) look.Images->FreeNotification(this);
-  }
-  FLook = look;
-  FLook.Blend = std::clamp(look.Blend, 0, 100);
+  ChangeButtonLook(this, FLook, look);
   SkinData().RequestRepaint();
 }
 
