@@ -86,7 +86,7 @@ class TsPushButton : public TsSkinned<Base> {
 public:
   TsPushButton(TsControlKind kind, TComponent* owner)
       : TsSkinned<Base>(kind, TsCacheBitmap::Own, owner), FParts(this, &this->SkinData()) {}
-  ~TsPushButton() override { *FAlive = false; }
+  ~TsPushButton() override { this->MarkDead(); }
 
   // Held down by the program.
   bool Down() const { return FDown; }
@@ -114,7 +114,7 @@ protected:
     return this->SkinData().IsHot() || DefaultLook() ? TsSkinState::Hot : TsSkinState::Normal;
   }
   bool SkinnedMessage(TMessage& message) override {
-    if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, FAlive)) return true;
+    if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, this->Alive())) return true;
     if (FParts.Message(message, this->Default())) return true;
     return TsSkinned<Base>::SkinnedMessage(message);
   }
@@ -141,7 +141,6 @@ private:
   TsPushButtonParts FParts;
   TNotifyEvent FOnMouseEnter;
   TNotifyEvent FOnMouseLeave;
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
   bool FDown = false;
   int FFocusMargin = 1;
 };

@@ -99,7 +99,7 @@ TsScrollBar::TsScrollBar(TComponent* owner)
 }
 
 TsScrollBar::~TsScrollBar() {
-  *FAlive = false;
+  MarkDead();
   if (FSavedShowHint && Application) Application->SetShowHint(*FSavedShowHint);
   // The window's last messages must not reach a bar whose parts are gone.
   DestroyHandle();
@@ -175,13 +175,13 @@ void TsScrollBar::SetPosition(int value) {
     return;
   }
   if (ComponentState() & csDestroying) return;
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   if (FModel.SetPosition(value) && *alive) RepaintIfDirty();
 }
 
 void TsScrollBar::SetParams(int position, int min, int max) {
   const TScrollRules rules = Rules();
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   const ScrollBarModel::TParamsChange change = FModel.SetParams(position, min, max, rules);
   if (!change.Accepted) throw EInvalidOperation("Scroll bar property out of range");
   if (!change.Alive || !*alive) return;
@@ -215,7 +215,7 @@ void TsScrollBar::Notification(TComponent* component, TOperation operation) {
 }
 
 void TsScrollBar::FillFromScrollInfo(const TScrollInfoFill& info) {
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   FModel.FillFromScrollInfo(info, [&](bool usable) {
     if (!*alive) return;
     SetEnabled(usable);
@@ -231,13 +231,13 @@ void TsScrollBar::FillFromScrollInfo(const TScrollInfoFill& info) {
 bool TsScrollBar::CanFocus() { return TsSkinned::CanFocus() && TabStop(); }
 
 bool TsScrollBar::NotifyHost(int oldPosition) {
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   if (FHostNotify) FHostNotify(this, oldPosition);
   return *alive;
 }
 
 bool TsScrollBar::Scrolled(TScrollAction code, int position) {
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   // A position set before any mouse action is reported as a position.
   const TScrollCode scroll = code == TScrollAction::None ? scPosition : static_cast<TScrollCode>(code);
   if (FOnScroll) FOnScroll(this, scroll, position);  // a change of the copy is not taken
@@ -245,7 +245,7 @@ bool TsScrollBar::Scrolled(TScrollAction code, int position) {
 }
 
 bool TsScrollBar::Changed() {
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   if (FOnChange) FOnChange(this);
   return *alive;
 }
@@ -266,7 +266,7 @@ void TsScrollBar::Dispatch(TMessage& message) {
       if (GetScrollInfo(Handle(), SB_CTL, &si)) track = si.nTrackPos;
     }
     int position = FModel.ScrollTarget(code, track);
-    const std::shared_ptr<bool> alive = FAlive;
+    const std::shared_ptr<bool> alive = Alive();
     if (FOnScroll) FOnScroll(this, code <= SB_ENDSCROLL ? static_cast<TScrollCode>(code) : scEndScroll, position);
     if (*alive) SetPosition(position);
     return;
@@ -327,7 +327,7 @@ bool TsScrollBar::SkinnedMessage(TMessage& message) {
         POINT cursor;
         GetCursorPos(&cursor);
         const POINT p = ScreenToClient(cursor);
-        const std::shared_ptr<bool> alive = FAlive;
+        const std::shared_ptr<bool> alive = Alive();
         if (!FModel.RepeatTick({p.x, p.y}) || !*alive) return true;
         ArmRepeat();
         RepaintIfDirty();
@@ -340,7 +340,7 @@ bool TsScrollBar::SkinnedMessage(TMessage& message) {
           {VK_RIGHT, TScrollKey::LineDown}, {VK_DOWN, TScrollKey::LineDown}};
       for (const auto& [vk, key] : keys) {
         if (message.WParam != vk) continue;
-        const std::shared_ptr<bool> alive = FAlive;
+        const std::shared_ptr<bool> alive = Alive();
         SyncModel();
         if (!FModel.KeyDown(key) || !*alive) return true;
         RepaintIfDirty();
@@ -364,7 +364,7 @@ bool TsScrollBar::SkinnedMessage(TMessage& message) {
 
 // Presses, drags and releases; true when the bar was freed meanwhile.
 bool TsScrollBar::SkinnedMouse(TMessage& message) {
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   bool stillAlive = true;
   switch (message.Msg) {
     case WM_LBUTTONDOWN:

@@ -107,5 +107,4 @@ private:
   // The application's ShowHint, saved by a left press until its release.
   std::optional<bool> FSavedShowHint;
   bool FRecreatePosted = false;
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -45,7 +45,7 @@ void DropDownWndProc(TMessage& message) {
 TsSpeedButton::TsSpeedButton(TComponent* owner) : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::Own, owner) {}
 
 TsSpeedButton::~TsSpeedButton() {
-  *FAlive = false;
+  MarkDead();
   PendingDropDowns().erase(this);
   FFade.reset();
 }
@@ -176,7 +176,7 @@ void TsSpeedButton::PaintClient(HDC dc) {
 }
 
 bool TsSpeedButton::SkinnedMessage(TMessage& message) {
-  if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, FAlive)) return true;
+  if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, Alive())) return true;
   if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::StopFading) {
     if (StopFade()) Repaint();
     return true;
@@ -244,7 +244,7 @@ bool TsSpeedButton::DropDown() {
     return true;
   }
   // The menu's commands run user code that may free this button.
-  const std::shared_ptr<bool> alive = FAlive;
+  const std::shared_ptr<bool> alive = Alive();
   MenuShowing = true;
   FMenuOpen = true;
   SkinData().RequestRepaint();

@@ -67,5 +67,4 @@ private:
   std::unique_ptr<TsAnimTimer> FFade;
   TNotifyEvent FOnMouseEnter;
   TNotifyEvent FOnMouseLeave;
-  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

@@ -100,6 +100,10 @@ protected:
   // The framework control's own window procedure.
   virtual void InheritedWndProc(TMessage& message) = 0;
   TControl* Control() const { return FControl; }
+  // True while the control exists: a handler that may free it (user code, a message pump) keeps a
+  // copy and checks it afterwards. MarkDead lets a destructor end it before its own clean-up.
+  const std::shared_ptr<bool>& Alive() const { return FAlive; }
+  void MarkDead() { *FAlive = false; }
   // The control as a windowed control; nullptr for a graphic one.
   TWinControl* Window() const { return FWindow; }
 
@@ -155,6 +159,14 @@ public:
     SkinData().Loaded();
   }
   void WndProc(TMessage& message) override { SkinnedWndProc(message); }
+
+  // The window's last messages still come through the skinned procedure: they come while the skin
+  // object is whole (a control freed with Free has lost its window already).
+  ~TsSkinned() override {
+    if constexpr (std::is_base_of_v<TWinControl, Base>) {
+      if (this->HandleAllocated()) this->DestroyHandle();
+    }
+  }
 
 protected:
   void InheritedWndProc(TMessage& message) final { Base::WndProc(message); }
