@@ -149,7 +149,7 @@ int main(int argc, char** argv) {
   status->AddPanel({"A text too long for its panel to hold", 120});
   status->AddPanel({"Ready", 80});
 
-  auto* horizontal = NewControl<TsScrollBar>(form, form, RECT{340, 60, 640, 60 + GetSystemMetrics(SM_CYHSCROLL)});
+  auto* horizontal = NewControl<TsScrollBar>(form, form, RECT{250, 150, 580, 150 + GetSystemMetrics(SM_CYHSCROLL)});
   horizontal->SetPageSize(20);
   horizontal->SetPosition(30);
   auto* vertical = NewControl<TsScrollBar>(form, form, RECT{600, 90, 600 + GetSystemMetrics(SM_CXVSCROLL), 170});
