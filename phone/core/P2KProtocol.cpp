@@ -60,16 +60,33 @@ bool TP2KProtocol::BootJump(std::uint32_t address) {
 
 bool TP2KProtocol::BootSendBin(std::uint32_t address, std::span<const std::uint8_t> data,
                                const TProgressProc& progress) {
-  if (data.size() > std::numeric_limits<std::uint32_t>::max()) return false;
+  return SendBin(address, data, progress, nullptr);
+}
+
+bool TP2KProtocol::BootSendBinUntilFailure(std::uint32_t address, std::span<const std::uint8_t> data,
+                                           const TProgressProc& progress, std::uint32_t& failedAt) {
+  return SendBin(address, data, progress, &failedAt);
+}
+
+// Every block is tried unless FailedAt asks to stop at the first one that fails.
+bool TP2KProtocol::SendBin(std::uint32_t address, std::span<const std::uint8_t> data,
+                           const TProgressProc& progress, std::uint32_t* failedAt) {
+  if (data.size() > std::numeric_limits<std::uint32_t>::max()) {
+    if (failedAt != nullptr) *failedAt = address;
+    return false;
+  }
   const auto size = static_cast<std::uint32_t>(data.size());
   bool result = true;
   std::uint32_t done = 0;
   do {
     const std::uint32_t n = std::min<std::uint32_t>(size - done, TBootFrame::MaxBinBlock);
-    if (BootAddr(address)) {
-      if (!Exchange(TBootFrame::Bin(data.subspan(done, n)), TBootFrame::BinReply())) result = false;
-    } else {
+    const bool sent = BootAddr(address) && Exchange(TBootFrame::Bin(data.subspan(done, n)), TBootFrame::BinReply());
+    if (!sent) {
       result = false;
+      if (failedAt != nullptr) {
+        *failedAt = address;
+        return false;
+      }
     }
     address += n;  // wraps as the phone's 32-bit addresses do
     done += n;

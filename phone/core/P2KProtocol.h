@@ -29,11 +29,17 @@ public:
   // block, so no data still sends one empty BIN. Every block is tried; true when all were
   // acknowledged. Progress gets the bytes done after each block.
   bool BootSendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress);
+  // As BootSendBin, but stops at the first block the phone does not acknowledge; FailedAt then
+  // holds that block's address.
+  bool BootSendBinUntilFailure(std::uint32_t address, std::span<const std::uint8_t> data,
+                               const TProgressProc& progress, std::uint32_t& failedAt);
   // Sends STX, Command, ETX and reads the reply into Reply (see TBootFrame::CommandReply). False,
   // with Reply a blank, when the write or the read failed.
   bool BootCommand(const std::string& command, std::string& reply);
 
 private:
+  bool SendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress,
+               std::uint32_t* failedAt);
   bool Exchange(const std::vector<std::uint8_t>& frame, const std::string& expected);
 
   TP2KLink& FLink;

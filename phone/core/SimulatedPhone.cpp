@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iterator>
+#include <numeric>
 #include <thread>
 
 #include "framework/base/ByteOrder.h"
@@ -166,6 +167,11 @@ void TSimulatedPhone::AddSerialValue(const std::string& name, const std::string&
   FSerialValues.emplace_back(name, data);
 }
 
+void TSimulatedPhone::SetRecording(bool recording) {
+  TLock lock(FLock);
+  FRecording = recording;
+}
+
 std::vector<std::string> TSimulatedPhone::Commands() {
   TLock lock(FLock);
   return FCommands;
@@ -325,12 +331,12 @@ TIoResult TSimulatedPhone::IoControl(TDeviceHandle handle, std::uint32_t code,
                                      std::uint32_t timeoutMs) {
   TLock lock(FLock);
   Update();
-  TSimIo io{code, std::vector<std::uint8_t>(input.begin(), input.end()), outputSize, timeoutMs,
-            TIoStatus::Done};
+  TSimIo io{code, {}, outputSize, timeoutMs, TIoStatus::Done};
+  if (FRecording) io.Input.assign(input.begin(), input.end());
   const auto finish = [&](TIoResult result) {
     if (result.Output.size() > outputSize) result.Output.resize(outputSize);
     io.Status = result.Status;
-    FIoLog.push_back(std::move(io));
+    if (FRecording) FIoLog.push_back(std::move(io));
     return result;
   };
   const auto alive = [&](const THandle& h) { return h.Foreign >= 0 || h.Generation == FGeneration; };
@@ -461,8 +467,8 @@ TIoResult TSimulatedPhone::BulkWrite(std::span<const std::uint8_t> input, TLock&
     return {TIoStatus::Rejected, {}};
   }
   if (FMode != TSimMode::Flash) return {TIoStatus::Failed, {}};
-  std::vector<std::uint8_t> frame(input.begin() + 5, input.end() - 1);
-  FFrames.push_back(frame);
+  const std::span<const std::uint8_t> frame = input.subspan(5, input.size() - 6);
+  if (FRecording) FFrames.emplace_back(frame.begin(), frame.end());
 
   std::string name;
   for (std::size_t i = 1;
@@ -487,9 +493,11 @@ TIoResult TSimulatedPhone::BulkWrite(std::span<const std::uint8_t> input, TLock&
   return {TIoStatus::Done, {}};
 }
 
-std::string TSimulatedPhone::BootCommand(const std::vector<std::uint8_t>& frame, std::string& log) {
+std::string TSimulatedPhone::BootCommand(std::span<const std::uint8_t> frame, std::string& log) {
   const std::string sep(1, static_cast<char>(TBootFrame::Separator));
-  const std::string text(frame.begin(), frame.end());
+  // A BIN frame carries its data after a short head; only the head is read as text.
+  const bool bin = frame.size() >= 9 && frame[1] == 'B' && frame[2] == 'I' && frame[3] == 'N';
+  const std::string text(frame.begin(), bin ? frame.begin() + 5 : frame.end());
   const auto addressCommand = [&](const std::string& name, std::uint32_t& address) {
     // STX, name, separator, 8 hex digits, 2 digits of their sum, ETX.
     if (text.size() != name.size() + 13 || text.back() != static_cast<char>(TBootFrame::Etx)) return false;
@@ -516,13 +524,14 @@ std::string TSimulatedPhone::BootCommand(const std::vector<std::uint8_t>& frame,
     log = "JUMP " + Hex(address, 8);
     return "ACK" + sep + "JUMP," + Hex(address, 8);
   }
-  if (text.compare(1, 4, "BIN" + sep) == 0 && frame.size() >= 9) {
+  if (bin && text.compare(1, 4, "BIN" + sep) == 0) {
     const std::size_t n = ByteOrder::ReadBE16(&frame[5]);
-    std::uint8_t sum = static_cast<std::uint8_t>(frame[5] + frame[6]);
     if (frame.size() == n + 9 && FAddress) {
-      for (std::size_t i = 0; i < n; ++i) sum = static_cast<std::uint8_t>(sum + frame[7 + i]);
-      if (sum == frame[7 + n]) {
-        Store(*FAddress, std::span(frame).subspan(7, n));
+      const std::span<const std::uint8_t> data = frame.subspan(7, n);
+      // The sum of the two length bytes and the data, modulo 256.
+      const unsigned sum = std::accumulate(data.begin(), data.end(), unsigned{frame[5]} + frame[6]);
+      if (static_cast<std::uint8_t>(sum) == frame[7 + n]) {
+        Store(*FAddress, data);
         *FAddress += static_cast<std::uint32_t>(n);
         log = "BIN " + std::to_string(n);
         return "ACK" + sep + "BIN";
@@ -564,28 +573,45 @@ TIoResult TSimulatedPhone::BulkRead(std::span<const std::uint8_t> input, std::ui
 
 void TSimulatedPhone::Store(std::uint32_t address, std::span<const std::uint8_t> data) {
   if (data.empty()) return;
-  // Merge with every block the new bytes overlap or touch; the new bytes win.
-  std::uint64_t start = address;
-  std::uint64_t end = start + data.size();
-  auto first = FMemory.upper_bound(address);
+  const std::uint64_t start = address;
+  const std::uint64_t end = start + data.size();
+  auto next = FMemory.upper_bound(address);
+  const bool clearOfNext = next == FMemory.end() || next->first > end;
+  if (next != FMemory.begin() && clearOfNext) {
+    // The usual case, an upload in order: the bytes land inside or at the end of one block, which
+    // takes them in place.
+    auto& [blockStart, bytes] = *std::prev(next);
+    const std::uint64_t blockEnd = blockStart + static_cast<std::uint64_t>(bytes.size());
+    if (blockEnd >= start) {
+      const auto offset = static_cast<std::size_t>(start - blockStart);
+      const std::size_t inside = std::min(data.size(), bytes.size() - offset);
+      std::copy_n(data.begin(), inside, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+      bytes.insert(bytes.end(), data.begin() + static_cast<std::ptrdiff_t>(inside), data.end());
+      return;
+    }
+  }
+  // Otherwise merge with every block the new bytes overlap or touch; the new bytes win.
+  std::uint64_t mergedStart = start;
+  std::uint64_t mergedEnd = end;
+  auto first = next;
   if (first != FMemory.begin()) {
     auto prev = std::prev(first);
     if (prev->first + static_cast<std::uint64_t>(prev->second.size()) >= start) first = prev;
   }
   auto last = first;
   while (last != FMemory.end() && last->first <= end) {
-    start = std::min<std::uint64_t>(start, last->first);
-    end = std::max<std::uint64_t>(end, last->first + static_cast<std::uint64_t>(last->second.size()));
+    mergedStart = std::min<std::uint64_t>(mergedStart, last->first);
+    mergedEnd = std::max<std::uint64_t>(mergedEnd, last->first + static_cast<std::uint64_t>(last->second.size()));
     ++last;
   }
-  std::vector<std::uint8_t> merged(static_cast<std::size_t>(end - start), 0);
+  std::vector<std::uint8_t> merged(static_cast<std::size_t>(mergedEnd - mergedStart), 0);
   for (auto it = first; it != last; ++it) {
     std::copy(it->second.begin(), it->second.end(),
-              merged.begin() + static_cast<std::ptrdiff_t>(it->first - start));
+              merged.begin() + static_cast<std::ptrdiff_t>(it->first - mergedStart));
   }
-  std::copy(data.begin(), data.end(), merged.begin() + static_cast<std::ptrdiff_t>(address - start));
+  std::copy(data.begin(), data.end(), merged.begin() + static_cast<std::ptrdiff_t>(start - mergedStart));
   FMemory.erase(first, last);
-  FMemory.emplace(static_cast<std::uint32_t>(start), std::move(merged));
+  FMemory.emplace(static_cast<std::uint32_t>(mergedStart), std::move(merged));
 }
 
 // --- registry and modem port ---

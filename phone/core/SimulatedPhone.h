@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ public:
   // Another device of the driver's class, answering every descriptor index with Name.
   void AddForeignInterface(const std::string& name);
   void AddSerialValue(const std::string& name, const std::string& data);
+  // Whether the I/O log and the boot-loader frames are kept (on by default); commands and memory
+  // are always kept. Off for uploads of many megabytes.
+  void SetRecording(bool recording);
 
   // Commands in arrival order: "AT+MODE=8", "TEST 000D", "ADDR 03FD0000", "BIN 2048",
   // "JUMP 03FD0010", "ERASE", "POWER_DOWN"; a frame not understood as "ERR".
@@ -128,7 +132,7 @@ private:
   TIoResult ControlTransfer(std::span<const std::uint8_t> input, std::uint32_t outputSize, TLock& lock);
   TIoResult BulkWrite(std::span<const std::uint8_t> input, TLock& lock);
   TIoResult BulkRead(std::span<const std::uint8_t> input, std::uint32_t outputSize, TLock& lock);
-  std::string BootCommand(const std::vector<std::uint8_t>& frame, std::string& log);
+  std::string BootCommand(std::span<const std::uint8_t> frame, std::string& log);
   void Store(std::uint32_t address, std::span<const std::uint8_t> data);
 
   std::mutex FLock;
@@ -158,6 +162,7 @@ private:
   bool FPowerOffAfterReply = false;
   std::optional<std::uint32_t> FAddress;
 
+  bool FRecording = true;
   std::vector<std::string> FCommands;
   std::vector<TSimIo> FIoLog;
   std::vector<std::vector<std::uint8_t>> FFrames;

@@ -28,8 +28,7 @@ public:
   virtual void RepaintMenuLine() = 0;
   virtual void RefreshFrame() = 0;
 
-protected:
-  ~TsFormFrameLink() = default;
+  virtual ~TsFormFrameLink() = default;
 };
 
 // The provider of the application's MDI main form, when there is one.

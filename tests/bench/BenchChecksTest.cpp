@@ -60,3 +60,7 @@ TEST(BenchChecks, RecordTableFailsOnACorruptedRow) {
 TEST(BenchChecks, EditorsFailOnACorruptedResult) {
   ExpectChecks(EDITORS_BENCH, {"langpack", "drm"});
 }
+
+TEST(BenchChecks, FlashUploadFailsOnACorruptedByte) {
+  ExpectChecks(PHONE_FLASH_BENCH, {"flash-upload"});
+}
