@@ -3,64 +3,40 @@
 #include <windows.h>
 
 #include "framework/base/Exception.h"
+#include "framework/win/AllocateHWnd.h"
+#include "framework/win/TApplication.h"
 #include "phone/core/TestCommand.h"
 
 namespace {
-
-constexpr const char* WindowClass = "TP2KAPIWindow";
 // Hands a report raised on the monitor thread to the window thread.
 constexpr UINT WM_P2KERROR = WM_USER + 56;
-
 }  // namespace
 
-struct TP2KAPIWindow {
-  static LRESULT CALLBACK Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* api = reinterpret_cast<TP2KAPI*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-    if (api != nullptr) {
-      if (msg == WM_P2KCONNECT) {
-        api->HandleConnect(wParam == 1);
-        return 0;
-      }
-      if (msg == WM_P2KERROR) {
-        api->DeliverErrors();
-        return 0;
-      }
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-  }
-
-  static HWND Create(TP2KAPI* api) {
-    static const ATOM atom = [] {
-      WNDCLASSA wc{};
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleA(nullptr);
-      wc.lpszClassName = WindowClass;
-      return RegisterClassA(&wc);
-    }();
-    if (atom == 0) return nullptr;
-    HWND wnd = CreateWindowExA(0, WindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-    if (wnd != nullptr) SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(api));
-    return wnd;
-  }
-};
-
-TP2KAPI::TP2KAPI(TDevicePort& port)
-    : FLink(port, [this](const std::string& message) { ReportError(message); }),
+TP2KAPI::TP2KAPI(TComponent* owner, TDevicePort& port)
+    : TComponent(owner),
+      FLink(port, [this](const std::string& message) { ReportError(message); }),
       FProtocol(FLink),
       FMonitor(FLink, [this](bool connected) { PostConnect(connected); }) {
   FWindowThread = GetCurrentThreadId();
-  FWindow = TP2KAPIWindow::Create(this);
-  if (FWindow == nullptr) throw Exception("Cannot create the phone link's window");
+  FWindow = AllocateHWnd(TWndMethod(this, &TP2KAPI::WndProc));
 }
 
 TP2KAPI::~TP2KAPI() {
   // The thread may still post; it is gone before the window is.
   FMonitor.Stop();
-  if (FWindow != nullptr) {
-    SetWindowLongPtrA(static_cast<HWND>(FWindow), GWLP_USERDATA, 0);
-    DestroyWindow(static_cast<HWND>(FWindow));
+  DeallocateHWnd(static_cast<HWND>(FWindow));
+}
+
+void TP2KAPI::WndProc(TMessage& message) {
+  if (message.Msg == WM_P2KCONNECT) {
+    HandleConnect(message.WParam == 1);
+    return;
   }
+  if (message.Msg == WM_P2KERROR) {
+    DeliverErrors();
+    return;
+  }
+  message.Result = DefWindowProcA(static_cast<HWND>(FWindow), message.Msg, message.WParam, message.LParam);
 }
 
 bool TP2KAPI::Start(bool startThread) {
@@ -76,15 +52,23 @@ void TP2KAPI::PostConnect(bool connected) {
   if (FWindow != nullptr) PostMessageA(static_cast<HWND>(FWindow), WM_P2KCONNECT, connected ? 1 : 0, 0);
 }
 
+void TP2KAPI::Callback(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const std::exception& e) {
+    if (Application != nullptr) Application->HandleException(this, e);
+  }
+}
+
 void TP2KAPI::HandleConnect(bool connected) {
   // The callback sees the state before the change.
-  if (FOnConnect) FOnConnect(connected);
+  if (FOnConnect) Callback([&] { FOnConnect(connected); });
   FConnected = connected;
 }
 
 void TP2KAPI::ReportError(const std::string& message) {
   if (GetCurrentThreadId() == FWindowThread) {
-    if (FOnError) FOnError(message);
+    if (FOnError) Callback([&] { FOnError(message); });
     return;
   }
   {
@@ -101,12 +85,22 @@ void TP2KAPI::DeliverErrors() {
     errors.swap(FPendingErrors);
   }
   for (const std::string& message : errors) {
-    if (FOnError) FOnError(message);
+    if (FOnError) Callback([&] { FOnError(message); });
   }
 }
 
 bool TP2KAPI::SendTestCommand(std::uint16_t command, std::span<const std::uint8_t> data) {
   return FProtocol.SendTestCommand(FSequence, command, data);
+}
+
+bool TP2KAPI::SendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress,
+                      std::uint32_t& failedAt) {
+  failedAt = address;
+  return FConnected && FProtocol.BootSendBinUntilFailure(address, data, progress, failedAt);
+}
+
+bool TP2KAPI::Command(const std::string& command, std::string& reply) {
+  return FConnected && FProtocol.BootCommand(command, reply);
 }
 
 bool TP2KAPI::RestartToFlashMode() {

@@ -8,6 +8,9 @@
 #include <span>
 #include <string>
 
+#include "framework/win/Messages.h"
+#include "framework/win/TComponent.h"
+#include "phone/core/FlashSequence.h"
 #include "phone/core/P2KLink.h"
 #include "phone/core/P2KMonitor.h"
 #include "phone/core/P2KProtocol.h"
@@ -21,17 +24,18 @@ inline constexpr unsigned WM_P2KCONNECT = 0x0400 + 55;
 // The link to a P2K phone. Its monitor thread finds the phone and reports connection changes to a
 // hidden window, so that Connected and the callbacks live on the window thread; every command
 // runs on the window thread. The device port is given at construction and must outlive the link.
-class TP2KAPI {
+// An exception raised by a callback goes to the application's exception handler.
+class TP2KAPI : public TComponent, public TFlashLink {
 public:
   using TConnectProc = std::function<void(bool connected)>;
   using TErrorProc = std::function<void(const std::string& message)>;
   using TProgressProc = TP2KProtocol::TProgressProc;
 
-  explicit TP2KAPI(TDevicePort& port);
+  TP2KAPI(TComponent* owner, TDevicePort& port);
   TP2KAPI(const TP2KAPI&) = delete;
   TP2KAPI& operator=(const TP2KAPI&) = delete;
   // Stops the monitor thread, then frees the hidden window.
-  ~TP2KAPI();
+  ~TP2KAPI() override;
 
   // Resets the state, posts a disconnect and, when StartThread, starts the monitor. Always true.
   bool Start(bool startThread);
@@ -40,11 +44,11 @@ public:
   void SetOnError(TErrorProc proc) { FOnError = std::move(proc); }
 
   P2KTarget GetTarget() const { return FLink.Target(); }
-  bool Connected() const { return FConnected; }
+  bool Connected() const override { return FConnected; }
   std::uint16_t Sequence() const { return FSequence; }
 
   bool SendTestCommand(std::uint16_t command, std::span<const std::uint8_t> data = {});
-  bool RestartToFlashMode();
+  bool RestartToFlashMode() override;
   bool BootAddr(std::uint32_t address);
   bool BootJump(std::uint32_t address);
   bool BootSendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress);
@@ -54,8 +58,17 @@ public:
   // The hidden window (an HWND).
   void* WindowHandle() const { return FWindow; }
 
+  // What a flash run asks of the link.
+  std::uint16_t TargetIndex() const override { return GetTarget().Index; }
+  bool SendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress,
+               std::uint32_t& failedAt) override;
+  bool Jump(std::uint32_t address) override { return BootJump(address); }
+  bool Command(const std::string& command, std::string& reply) override;
+
 private:
-  friend struct TP2KAPIWindow;
+  void WndProc(TMessage& message);
+  // Runs a user callback; what it raises goes to the application's exception handler.
+  void Callback(const std::function<void()>& call);
 
   void ReportError(const std::string& message);
   void PostConnect(bool connected);

@@ -152,7 +152,10 @@ TFlashOutcome TFlashSequence::Run(const TFlashJob& job) {
   if (!CheckJob(job, loader, start)) return TFlashOutcome::Refused;
 
   if (FLink.TargetIndex() != FlashModeIndex) {
-    FLink.RestartToFlashMode();
+    if (!FLink.RestartToFlashMode()) {
+      FHost.LogLine("The phone could not be told to restart in flash mode.");
+      return TFlashOutcome::NoRestart;
+    }
     if (!FHost.WaitForConnection(false, RestartTimeout)) {
       FHost.LogLine("The phone did not restart: no disconnect within " + std::to_string(RestartTimeout / 1000) + " s.");
       return TFlashOutcome::NoRestart;

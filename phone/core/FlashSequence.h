@@ -22,7 +22,8 @@ public:
 
   virtual bool Connected() const = 0;
   virtual std::uint16_t TargetIndex() const = 0;
-  virtual void RestartToFlashMode() = 0;
+  // False when the command could not be given (no phone).
+  virtual bool RestartToFlashMode() = 0;
   // Stops at the first block the phone does not acknowledge; FailedAt is that block's address.
   virtual bool SendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress,
                        std::uint32_t& failedAt) = 0;

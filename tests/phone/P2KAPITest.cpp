@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+#include "framework/win/TApplication.h"
 #include "phone/core/P2KDriver.h"
 #include "phone/core/SimulatedPhone.h"
 
@@ -61,7 +62,7 @@ protected:
   }
 
   TSimulatedPhone Phone;
-  TP2KAPI Api{Phone};
+  TP2KAPI Api{nullptr, Phone};
   std::vector<TCall> Calls;
   std::vector<std::string> Errors;
   std::vector<DWORD> ErrorThreads;
@@ -98,6 +99,32 @@ TEST_F(P2KAPI, SearchErrorsOfTheMonitorThreadArriveOnTheWindowThread) {
   ASSERT_TRUE(PumpUntil([&] { return Errors.size() >= 2; }));
   for (const std::string& e : Errors) EXPECT_EQ(e, "Get class fail");
   for (DWORD t : ErrorThreads) EXPECT_EQ(t, GetCurrentThreadId());
+}
+
+// Records what reaches the application's exception handler while it lives.
+struct TRaised : TObject {
+  TRaised() : Previous(Application->OnException()) { Application->SetOnException(TExceptionEvent(this, &TRaised::Handle)); }
+  ~TRaised() override { Application->SetOnException(Previous); }
+  void Handle(TObject*, const std::exception& e) { Messages.push_back(e.what()); }
+  TExceptionEvent Previous;
+  std::vector<std::string> Messages;
+};
+
+TEST_F(P2KAPI, RaisingCallbacksReachTheApplicationAndTheStateStillChanges) {
+  TRaised raised;
+  Api.SetOnConnect([](bool connected) { throw std::runtime_error(connected ? "on connect" : "on disconnect"); });
+  Api.SetOnError([](const std::string& message) { throw std::runtime_error("error: " + message); });
+  Phone.SetClassAvailable(false);
+  Api.Start(true);
+  ASSERT_TRUE(PumpUntil([&] { return raised.Messages.size() >= 3; }));
+  EXPECT_EQ(raised.Messages[0], "on disconnect");
+  EXPECT_EQ(raised.Messages[1], "error: Get class fail");
+
+  raised.Messages.clear();
+  Phone.SetClassAvailable(true);
+  Phone.PlugIn(TSimMode::Flash);
+  ASSERT_TRUE(PumpUntil([&] { return Api.Connected(); }));
+  EXPECT_NE(std::find(raised.Messages.begin(), raised.Messages.end(), "on connect"), raised.Messages.end());
 }
 
 TEST_F(P2KAPI, FlashRoundFromModemModeToPowerDown) {
@@ -182,7 +209,7 @@ TEST(P2KAPILifetime, DestroyedWhileTheMonitorRunsAndTheMessagesWait) {
   TSimulatedPhone phone;
   phone.PlugIn(TSimMode::Flash);
   {
-    TP2KAPI api(phone);
+    TP2KAPI api(nullptr, phone);
     int calls = 0;
     api.SetOnConnect([&](bool) { ++calls; });
     api.Start(true);

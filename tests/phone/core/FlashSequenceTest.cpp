@@ -59,9 +59,9 @@ public:
     return FConnected;
   }
   std::uint16_t TargetIndex() const override { return FLink.Target().Index; }
-  void RestartToFlashMode() override {
+  bool RestartToFlashMode() override {
     ++Restarts;
-    FProtocol.SendTestCommand(1, TTestCommand::RestartToFlash, {});
+    return FProtocol.SendTestCommand(1, TTestCommand::RestartToFlash, {});
   }
   bool SendBin(std::uint32_t address, std::span<const std::uint8_t> data, const TProgressProc& progress,
                std::uint32_t& failedAt) override {
