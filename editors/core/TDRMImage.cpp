@@ -201,28 +201,41 @@ TDRMListing TDRMImage::Replace(int32_t no, std::span<const uint8_t> data, int32_
     }
   }
 
+  // Where a byte of the old image lies in the new one (bytes before the picture stay).
+  const auto moved = [&](int64_t o) -> int64_t {
+    if (o < int64_t{off} + old) return o;
+    if (raw || o < int64_t{t.PT} + 4) return o + delta;
+    return o - (int64_t{t.PT} + 4) + tailAt;
+  };
+
   TDRMImage result(std::move(image));
   const auto nt = result.FindDRMTables();
   if (!nt) throw EDRMError("The picture tables are lost by the replacement; nothing was replaced.");
   std::vector<uint8_t>& out = result.FImage;
   std::vector<TDRMPicture> expected = before.Pictures;
   for (TDRMPicture& p : expected) {
-    if (p.No > no) p.Address = static_cast<uint32_t>(p.Address + delta);
+    if (p.No != no) p.Address = static_cast<uint32_t>(moved(int64_t{p.Address} - FBase) + FBase);
   }
   TDRMPicture& edited = expected[static_cast<size_t>(row - before.Pictures.begin())];
   edited.Size = static_cast<int32_t>(n);
+
+  // The RAW descriptors hold the pictures' addresses in 16-bit units: each follows its pixels to
+  // wherever they moved, whichever of the two tables lies first in the image.
+  const uint64_t firstDesc = uint64_t{nt->T} + 16;
+  const uint64_t lastDesc = uint64_t{nt->T} + 16 * (uint64_t(before.RawCount) + 1);
+  if (before.RawCount > 0 && (!Inside(firstDesc, 16, out.size()) || !Inside(lastDesc, 16, out.size()))) {
+    throw EDRMError("The RAW descriptors are lost by the replacement; nothing was replaced.");
+  }
+  for (uint64_t d = firstDesc; before.RawCount > 0 && d <= lastDesc; d += 16) {
+    const int64_t at = 2 * int64_t{ReadBE32(&out[d + 12])} - FBase;
+    if (at > int64_t{off} && at <= int64_t{size}) {
+      WriteBE32(&out[d + 12], static_cast<uint32_t>((moved(at) + FBase) >> 1));
+    }
+  }
   if (raw) {
     const uint64_t desc = uint64_t{nt->T} + 16 * uint64_t(no);
-    const uint64_t last = uint64_t{nt->T} + 16 * (uint64_t(before.RawCount) + 1);
-    if (!Inside(desc, 4, out.size()) || !Inside(last, 16, out.size())) {
-      throw EDRMError("The RAW descriptors are lost by the replacement; nothing was replaced.");
-    }
     WriteBE16(&out[desc], static_cast<uint16_t>(width));
     WriteBE16(&out[desc + 2], static_cast<uint16_t>(height));
-    for (uint64_t d = desc + 16; d <= last; d += 16) {
-      const uint64_t address = ReadBE32(&out[d + 12]);
-      WriteBE32(&out[d + 12], static_cast<uint32_t>((2 * address + static_cast<uint64_t>(delta)) >> 1));
-    }
     edited.Width = width;
     edited.Height = height;
   } else {

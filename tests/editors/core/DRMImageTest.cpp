@@ -89,6 +89,68 @@ TEST_P(GeneratedImages, ReplaceThenFreshListingEqualsTheEditedTableAndBackRestor
 
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedImages, ::testing::Range(1u, 9u));
 
+namespace {
+
+// The RAW descriptors' own addresses (in 16-bit units) point at the listed pixels.
+void ExpectDescriptorsFollowThePixels(const TDRMImage& image, const TDRMListing& list) {
+  const auto t = image.FindDRMTables();
+  ASSERT_TRUE(t);
+  for (int k = 1; k <= list.RawCount; ++k) {
+    const uint32_t word = ByteOrder::ReadBE32(&image.Image()[t->T + 16 * size_t(k) + 12]);
+    EXPECT_EQ(2 * word, list.Pictures[size_t(k - 1)].Address) << "descriptor " << k;
+  }
+}
+
+}  // namespace
+
+// RAW pictures may also lie behind the typed pictures' pointer table: a replacement of either kind
+// then moves them or the typed ones, and every picture must still be found and exported unchanged.
+TEST_P(GeneratedImages, RawBehindTheTypedTableFollowsEveryReplacementAndBack) {
+  TGenDRMPlan plan;
+  plan.Seed = GetParam();
+  plan.RawBehindTypedTable = true;
+  const TGenDRM gen = GenerateDRM(plan);
+  TDRMImage pristine(gen.Image);
+  ExpectListingMatches(pristine.List(), gen);
+  ExpectDescriptorsFollowThePixels(pristine, pristine.List());
+  for (size_t i = 0; i < gen.Pictures.size(); ++i) {
+    const TGenPicture& original = gen.Pictures[i];
+    const bool raw = original.Type == "RAW";
+    for (int grow : {4, -4, 8, 1, 3}) {
+      if (raw && grow % 4 != 0) continue;
+      if (grow < 0 && original.Data.size() < 40) continue;
+      SCOPED_TRACE(testing::Message() << "picture " << i + 1 << " grow " << grow);
+      TDRMImage image(gen.Image);
+      const auto data = Replacement(original, grow, uint32_t(i * 17 + 3));
+      const TDRMListing after = image.Replace(int(i + 1), data, 9, 11);
+      const TDRMListing fresh = image.List();
+      ASSERT_EQ(after.Pictures, fresh.Pictures);
+      for (size_t k = 0; k < fresh.Pictures.size(); ++k) {
+        const TDRMPicture& p = fresh.Pictures[k];
+        EXPECT_EQ(image.PictureData(p.Address, p.Size), k == i ? data : gen.Pictures[k].Data) << "picture " << k + 1;
+      }
+      ExpectDescriptorsFollowThePixels(image, fresh);
+      // Back: every picture as generated; a growth by other than a multiple of 4 leaves its padding
+      // behind the pointer table, so only then may the pictures behind it stay moved.
+      const TDRMListing back = image.Replace(int(i + 1), original.Data, original.Width, original.Height);
+      for (size_t k = 0; k < back.Pictures.size(); ++k) {
+        EXPECT_EQ(image.PictureData(back.Pictures[k].Address, back.Pictures[k].Size), gen.Pictures[k].Data);
+      }
+      if (grow % 4 == 0) {
+        ExpectListingMatches(back, gen);
+        EXPECT_EQ(image.Image(), gen.Image);
+      }
+    }
+  }
+}
+
+TEST(DRMImage, DescriptorsFollowTheirPixelsInTheUsualLayout) {
+  const TGenDRM gen = GenerateDRM({});
+  TDRMImage image(gen.Image);
+  image.Replace(1, Replacement(gen.Pictures[0], 8, 5), 3, 4);
+  ExpectDescriptorsFollowThePixels(image, image.List());
+}
+
 TEST(DRMImage, ImageWithoutRawPicturesNumbersTypedFromOne) {
   TGenDRMPlan plan;
   plan.RawPictures = 0;

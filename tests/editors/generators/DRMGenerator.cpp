@@ -94,16 +94,21 @@ TGenDRM GenerateDRM(const TGenDRMPlan& plan) {
 
   // Layout: header (0..567, anchor words inside it unless asked otherwise), filler, RAW pixels from D,
   // the descriptor table T, the marker, the typed pictures from M, the sentinel, the pointer table PT,
-  // a trailer.
+  // a trailer; or the RAW pixels and their descriptors behind the pointer table.
   uint32_t at = 600;
-  g.D = at;
-  for (int k = 0; k < g.RawCount; ++k) {
-    g.Pictures[size_t(k)].Offset = at;
-    at += uint32_t(g.Pictures[size_t(k)].Data.size());
+  const auto placeRaw = [&] {
+    g.D = at;
+    for (int k = 0; k < g.RawCount; ++k) {
+      g.Pictures[size_t(k)].Offset = at;
+      at += uint32_t(g.Pictures[size_t(k)].Data.size());
+    }
+    g.T = at;
+    at += 16 * uint32_t(g.RawCount + 2);
+  };
+  if (!plan.RawBehindTypedTable) {
+    placeRaw();
+    at += 4 + rng() % 8;
   }
-  g.T = at;
-  at += 16 * uint32_t(g.RawCount + 2);
-  at += 4 + rng() % 8;
   const uint32_t markerAt = at;
   g.M = markerAt + 8;
   at = g.M + 1 + rng() % 5;  // entry 1 need not be 0
@@ -122,6 +127,10 @@ TGenDRM GenerateDRM(const TGenDRMPlan& plan) {
   g.PT = at;
   at += 4 * uint32_t(entries.size());
   const uint32_t tableEnd = at;
+  if (plan.RawBehindTypedTable) {
+    at = (tableEnd + 8 + 3) & ~3u;
+    placeRaw();
+  }
   uint32_t anchorBlock = 0;
   if (plan.AnchorOutsideHeader) {
     at = (at + 3) & ~3u;

@@ -17,6 +17,7 @@ struct TGenDRMPlan {
   bool MisalignTable = false;        // the pointer table at 2 mod 4
   bool UnalignedSize = false;        // an image size that is not a multiple of 4
   bool AnchorOutsideHeader = false;  // the anchor words behind the header pointer range
+  bool RawBehindTypedTable = false;  // the RAW pixels and descriptors behind the typed pointer table
 };
 
 struct TGenPicture {
