@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+
+#include "framework/base/Exception.h"
+
+class TClientDataSet;
+
+// The options a project keeps beside its rows ("NAME.cfg").
+struct TProjectOptions {
+  std::string Name;              // the source superfile
+  int IOBufferSizeKB = 128;      // 1 kB to 1 GB
+  bool SeparateMemoryMap = false;
+  int Order = 0;                 // 0 by code group, 1 by start address
+  bool operator==(const TProjectOptions&) const = default;
+};
+
+// A project file that cannot become the grid; the grid stays as it was.
+class EProjectError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// A project: the grid's rows saved whole in "NAME.scp" and the options in "NAME.cfg" beside it.
+namespace Project {
+
+// The table file for a chosen name: ".scp" appended to a name without extension.
+std::string TableFileName(const std::string& fileName);
+// The options file beside a table file.
+std::string OptionsFileName(const std::string& tableFile);
+
+// Writes both files beside their targets and renames them over the targets only when both are
+// complete; a failure raises and leaves the old pair as it was. Other keys of an existing options
+// file are kept.
+void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOptions& options);
+
+// Reads the rows and checks them before the grid takes them: a table that is not a grid's (other
+// fields), or rows the grid could not hold (two of one type, a code group outside -2..20, a type
+// that is not its code group's) raise EProjectError and leave the grid as it was. The options come
+// from the options file; a missing file or key, or a value out of range, reads as its default.
+TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile);
+
+// The options file's values, with the defaults for what is missing or out of range.
+TProjectOptions ReadOptions(const std::string& optionsFile);
+
+}  // namespace Project
