@@ -194,17 +194,15 @@ TEST_F(MessageDlg, TitleIconFontAndPlace) {
   EXPECT_EQ(error.Bounds.left, 100);
   const int height = error.Bounds.bottom - error.Bounds.top;
   EXPECT_EQ(error.Bounds.top, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2);
-  // The custom box is centred both ways.
-  EXPECT_EQ(custom.Bounds.left, (GetSystemMetrics(SM_CXSCREEN) - (custom.Bounds.right - custom.Bounds.left)) / 2);
 }
 
-TEST_F(MessageDlg, TextWrapsAtHalfTheScreenAndLongWordsStayOnIt) {
+TEST_F(MessageDlg, LongWordsStayOnTheScreenAndEmptyTextTakesNoRoom) {
   const int screen = GetSystemMetrics(SM_CXSCREEN);
   struct TSeen {
     int Width = 0;
     RECT Text{};
     std::string Caption;
-  } sentence, path, empty;
+  } path, empty;
   auto look = [](TSeen& seen) {
     return [&seen](TsMessageForm* form) {
       seen.Width = form->Width();
@@ -214,13 +212,6 @@ TEST_F(MessageDlg, TextWrapsAtHalfTheScreenAndLongWordsStayOnIt) {
       PostKey(VK_RETURN);
     };
   };
-  std::string words;
-  for (int i = 0; i < 80; ++i) words += "word ";
-  WhenShown(look(sentence));
-  SkinMessageDlg(words, mtWarning, mbOK, 0);
-  EXPECT_LE(sentence.Text.right - sentence.Text.left, screen / 2);
-  EXPECT_GT(sentence.Text.bottom - sentence.Text.top, 13 * 2) << "several lines";
-
   // A file name without blanks wider than the screen is broken, not run off the screen.
   const std::string longPath = "C:\\" + std::string(600, 'x') + "\\R&D.smg";
   WhenShown(look(path));
@@ -235,7 +226,7 @@ TEST_F(MessageDlg, TextWrapsAtHalfTheScreenAndLongWordsStayOnIt) {
   WhenShown(look(empty));
   EXPECT_EQ(SkinMessageDlg("", mtInformation, mbOK, 0), mrOk);
   EXPECT_EQ(empty.Text.right - empty.Text.left, 0);
-  EXPECT_GT(empty.Width, 0);
+  EXPECT_LT(empty.Width, screen / 2) << "no text is measured as no text, not as the whole wrap width";
 }
 
 TEST_F(MessageDlg, ShortcutBoxesAreTheSkinnedBoxes) {
@@ -311,6 +302,7 @@ TEST_F(MessageDlg, InputQueryOKTakesTheTextCancelKeepsTheValue) {
     ClickButton(form, "Cancel");
   });
   EXPECT_FALSE(SkinInputQuery("New folder", "Folder name:", value));
+  EXPECT_EQ(value, "Pictures");
   WhenShown([](TsMessageForm* form) { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); });
   EXPECT_FALSE(SkinInputQuery("New folder", "Folder name:", value));
   EXPECT_EQ(value, "Pictures");
