@@ -1,6 +1,7 @@
 // One message box or the text prompt, shown until answered, for a look by eye:
 //   dialogs_showcase.exe SKINS_FOLDER SKIN_NAME|none KIND
-// KIND: warning, error, information, confirmation (Yes, No, Cancel, Help), custom or input.
+// KIND: warning, error, information, confirmation (Yes, No, Cancel, Help), custom, long (an error
+// naming a file whose path is wider than the screen) or input.
 #include <string>
 
 #include "framework/win/TApplication.h"
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     SkinMessageDlg("Project saved.", mtInformation, mbOK, 0);
   } else if (kind == "custom") {
     SkinShowMessage("Split done: 12 code groups written.");
+  } else if (kind == "long") {
+    SkinMessageDlg("Cannot create C:\\Firmware\\" + std::string(40, 'R') + std::string(200, 'x') + ".smg.", mtError,
+                   mbCancel, 0);
   } else if (kind == "input") {
     std::string value = "New Folder";
     SkinInputQuery("New folder", "Folder name:", value);
