@@ -6,6 +6,7 @@
 
 #include "framework/win/Controls.h"
 #include "framework/win/StdControlTypes.h"
+#include "framework/win/WinRect.h"
 #include "skin/controls/core/ButtonCaptionLayout.h"
 #include "skin/engine/SkinButtonGlyphs.h"
 
@@ -50,4 +51,3 @@ void DrawButtonFocus(TCanvas* canvas, RECT r, int margin, const TsCommonData& sk
 // The glyph's place in the skinned layout.
 TsGlyphPlace GlyphPlaceOf(TButtonLayout layout);
 
-inline RECT ToRECT(const TsRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
