@@ -15,7 +15,9 @@
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinCommonIndexes.h"
 #include "skin/engine/core/SkinKinds.h"
+#include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 
 // The grid's window procedure while it is adapted. It belongs to the grid (freed with it), so a
@@ -61,6 +63,14 @@ bool Designing(const TComponent* c) { return (c->ComponentState() & csDesigning)
 
 void CopyRectFrom(HDC dc, HDC src, int x, int y, int w, int h) {
   if (w > 0 && h > 0) BitBlt(dc, x, y, w, h, src, x, y, SRCCOPY);
+}
+
+// The text colour of the skin's global section; the grid's own without one.
+TColor GlobalFontColor() {
+  const std::int16_t global = SkinCommonIndexes.GlobalInfo;
+  if (!SectionIndexValid(global)) return clDefault;
+  const TColor color = SkinSectionData[std::size_t(global)].FontColor[0];
+  return color < 0 ? clDefault : TColor(ColorToRGB(color));
 }
 
 std::string Upper(std::string s) {
@@ -127,6 +137,7 @@ void TsGridItem::Unbind() {
   FGrid = nullptr;
   if (gridGoing) return;
   grid->SetFixedColor(clBtnFace);
+  grid->SetFixedFontColor(clDefault);
   if (grid->HandleAllocated())
     RedrawWindow(grid->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
@@ -156,6 +167,8 @@ void TsGridItem::SetFixedColorFromSkin() {
   if (FGrid == nullptr) return;
   const TColor color = GlobalSectionColor();
   if (FGrid->FixedColor() != color) FGrid->SetFixedColor(color);
+  // The titles' text in the skin's text colour, readable on the skin's colour.
+  FGrid->SetFixedFontColor(GlobalFontColor());
 }
 
 // After the skin went: the grid's own look again.
@@ -164,6 +177,7 @@ void TsGridItem::RefreshAfterSkin() {
   if (FGrid == nullptr || FGrid->IsDestroying()) return;
   FFrameDirty = true;
   FGrid->SetFixedColor(clBtnFace);
+  FGrid->SetFixedFontColor(clDefault);
   if (FGrid->HandleAllocated())
     RedrawWindow(FGrid->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
@@ -341,10 +355,10 @@ TsScrollBar* TsGridItem::NeedBar(int which) {
   return bar;
 }
 
-void TsGridItem::PlaceBar(int which, bool wanted, const TGridBarParams& p, const RECT& r) {
+bool TsGridItem::PlaceBar(int which, bool wanted, const TGridBarParams& p, const RECT& r) {
   if (!wanted) {
     if (FBars[which] != nullptr && FBars[which]->Visible()) FBars[which]->SetVisible(false);
-    return;
+    return false;
   }
   TsScrollBar* bar = NeedBar(which);
   bar->SetEventsSuspended(true);
@@ -357,10 +371,10 @@ void TsGridItem::PlaceBar(int which, bool wanted, const TGridBarParams& p, const
       bar->Height() != r.bottom - r.top)
     bar->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
   if (bar->Enabled() != FGrid->Enabled()) bar->SetEnabled(FGrid->Enabled());
-  if (!bar->Visible()) {
-    bar->SetVisible(true);
-    bar->BringToFront();
-  }
+  if (bar->Visible()) return false;
+  bar->SetVisible(true);
+  bar->BringToFront();
+  return true;
 }
 
 void TsGridItem::UpdateBars() {
@@ -390,10 +404,12 @@ void TsGridItem::UpdateBars() {
     if (FGrid->DataSet() != nullptr && FGrid->DataSet()->Active()) vp = RecordBarParams(RecordView());
     else vp = LineBarParams(1, FGrid->RowCount(), visibleRows, FGrid->TopRow());
   }
-  PlaceBar(Vert, vert, vp, RECT{left + w - f - cx, top + f, left + w - f, top + h - f - (horz ? cy : 0)});
+  bool shownNow = PlaceBar(Vert, vert, vp, RECT{left + w - f - cx, top + f, left + w - f, top + h - f - (horz ? cy : 0)});
   TGridBarParams hp;
   if (horz) hp = LineBarParams(0, FGrid->ColumnCount() - 1, 1, FGrid->LeftCol());
-  PlaceBar(Horz, horz, hp, RECT{left + f, top + h - f - cy, left + w - f - (vert ? cx : 0), top + h - f});
+  shownNow |= PlaceBar(Horz, horz, hp, RECT{left + f, top + h - f - cy, left + w - f - (vert ? cx : 0), top + h - f});
+  // A bar that came leaves the native square between the bars, or the native bar's ends, to us.
+  if (shownNow && !FSkinData->Updating()) PaintFrame();
 }
 
 void TsGridItem::VertScroll(TObject*, TScrollCode code, int& position) {

@@ -58,7 +58,8 @@ private:
   void RefreshAfterSkin();
   void SetFixedColorFromSkin();
   TsScrollBar* NeedBar(int which);
-  void PlaceBar(int which, bool wanted, const TGridBarParams& params, const RECT& bounds);
+  // True when the bar was hidden and shows now.
+  bool PlaceBar(int which, bool wanted, const TGridBarParams& params, const RECT& bounds);
   TGridRecordView RecordView() const;
   void VertScroll(TObject* sender, TScrollCode code, int& position);
   void HorzScroll(TObject* sender, TScrollCode code, int& position);
