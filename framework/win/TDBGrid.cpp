@@ -126,6 +126,12 @@ void TDBGrid::SetFixedColor(TColor value) {
   Invalidate();
 }
 
+void TDBGrid::SetFixedFontColor(TColor value) {
+  if (value == FFixedFontColor) return;
+  FFixedFontColor = value;
+  Invalidate();
+}
+
 void TDBGrid::SetBorderStyle(TFormBorderStyle value) {
   if (value == FBorderStyle) return;
   FBorderStyle = value;
@@ -481,7 +487,7 @@ void TDBGrid::DefaultDrawCell(const TGridCell& cell) {
   switch (cell.Kind) {
     case gcTitle:
       if (cell.Col < 0 || cell.Col >= ColumnCount()) return;
-      canvas->Font()->SetColor(Font()->Color());
+      canvas->Font()->SetColor(FFixedFontColor == clDefault ? Font()->Color() : FFixedFontColor);
       canvas->DrawText(FColumns[size_t(cell.Col)].Title, RECT{r.left + 2, r.top, r.right - 2, r.bottom}, kTextFormat);
       return;
     case gcData: {
@@ -496,8 +502,9 @@ void TDBGrid::DefaultDrawCell(const TGridCell& cell) {
     case gcIndicator: {
       if (!(cell.State & gdCurrentRow)) return;
       // The current row's mark: a triangle, or a bar while the row is edited.
-      canvas->Brush()->SetColor(clBlack);
-      canvas->Pen()->SetColor(clBlack);
+      const TColor mark = FFixedFontColor == clDefault ? clBlack : FFixedFontColor;
+      canvas->Brush()->SetColor(mark);
+      canvas->Pen()->SetColor(mark);
       int mid = (r.left + r.right + 1) / 2, cy = r.top + (r.bottom - r.top) / 2;
       if (FLink.Editing()) {
         canvas->FillRect(RECT{mid - 1, r.top + 3, mid + 1, r.bottom - 3});

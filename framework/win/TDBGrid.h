@@ -79,6 +79,10 @@ public:
   void SetReadOnly(bool value) { FReadOnly = value; }
   TColor FixedColor() const { return FFixedColor; }
   void SetFixedColor(TColor value);
+  // The colour of the titles' text and the current row's mark; clDefault: the grid's font colour
+  // (titles) and black (mark).
+  TColor FixedFontColor() const { return FFixedFontColor; }
+  void SetFixedFontColor(TColor value);
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle value);
   TScrollStyle ScrollBars() const { return FScrollBars; }
@@ -185,6 +189,7 @@ private:
                             dgConfirmDelete | dgCancelOnExit;
   bool FReadOnly = false;
   TColor FFixedColor = clBtnFace;
+  TColor FFixedFontColor = clDefault;
   TFormBorderStyle FBorderStyle = bsSingle;
   TScrollStyle FScrollBars = ssBoth;
   int FTopRow = 1;
