@@ -30,7 +30,9 @@ TNativeScroll NativeScroll(HWND window, int bar) {
   si.cbSize = sizeof(si);
   si.fMask = SIF_ALL;
   if (!GetScrollInfo(window, bar, &si)) return TNativeScroll{};
-  return TNativeScroll{true, si.nMin, si.nMax, si.nPage, si.nPos};
+  const LONG style = GetWindowLongA(window, GWL_STYLE);
+  const bool shown = (style & (bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
+  return TNativeScroll{true, shown, si.nMin, si.nMax, si.nPage, si.nPos};
 }
 
 // The header's sections in display order: their rectangles, indexed by section.
@@ -167,6 +169,11 @@ void TsCustomListView::UpdateScrollBars() {
     bar->FillFromScrollInfo(fill->Info);
     if (!*alive) return;
     bar->SetSmallChange(fill->SmallChange);
+  }
+  // The corner between the bars is the frame's.
+  if (skinned && plan.Vertical.Shown && plan.Horizontal.Shown) {
+    const TWindowDC dc(Handle(), TWindowDC::Whole);
+    PaintBorder(dc.Handle());
   }
 }
 
@@ -410,8 +417,14 @@ void TsCustomListView::PaintHeaderSection(TBitmap& image, int index, const RECT&
   TBitmap* cache = SkinData().CacheBitmap();
   const TsCacheInfo ci = cache ? TsCacheInfo{cache, 0, 0, true} : TsCacheInfo{};
   if (SectionIndexValid(section)) {
-    PaintSectionByIndex(section, SkinSectionData[std::size_t(section)].SectionName, ci, &image, at, r,
-                        static_cast<TsSkinState>(state), true);
+    // Whole, then cut by the header's edge: the last section often reaches beyond it.
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    TBitmap button;
+    button.SetPixelFormat(TPixelFormat::Bit24);
+    button.SetSize(w, h);
+    PaintSectionByIndex(section, SkinSectionData[std::size_t(section)].SectionName, ci, &button, at,
+                        RECT{0, 0, w, h}, static_cast<TsSkinState>(state), true);
+    BitBlt(image.Canvas()->Handle(), r.left, r.top, w, h, button.Canvas()->Handle(), 0, 0, SRCCOPY);
   }
 
   char text[256] = {};

@@ -13,6 +13,7 @@ TScrollInfoFill FillOf(const TNativeScroll& s, bool enabled) {
 TNativeScroll ReportHorizontalRange(const TListViewScrollState& state, bool verticalShown) {
   TNativeScroll s;
   s.Valid = true;
+  s.Shown = state.Horizontal.Shown;
   s.Min = 0;
   s.Max = state.HeaderWidth;
   const int page = state.Width - 4 - (verticalShown ? state.VerticalBarWidth : 0);
@@ -25,16 +26,16 @@ TNativeScroll ReportHorizontalRange(const TListViewScrollState& state, bool vert
 TListViewBars PlanListViewBars(const TListViewScrollState& state) {
   TListViewBars bars;
   const TNativeScroll& v = state.Vertical;
-  bars.Vertical.Shown = state.Skinned && v.Valid && v.Max > v.Min && v.Page != 0 &&
+  bars.Vertical.Shown = state.Skinned && v.Valid && v.Shown && v.Max > v.Min && v.Page != 0 &&
                         std::int64_t(v.Page) <= std::int64_t(v.Max);
   bars.Vertical.Info = FillOf(v, state.Enabled);
   bars.Vertical.SmallChange = 1;
 
   TNativeScroll h = state.Horizontal;
-  bool wanted = h.Valid;
+  bool wanted = h.Valid && h.Shown;
   if (state.Report) {
     h = ReportHorizontalRange(state, bars.Vertical.Shown);
-    wanted = std::int64_t(h.Max) > std::int64_t(h.Page);
+    wanted = state.Horizontal.Shown && std::int64_t(h.Max) > std::int64_t(h.Page);
   }
   bars.Horizontal.Shown = state.Skinned && (state.Report || state.ItemCount > 0) && wanted && h.Max > h.Min &&
                           h.Page != 0 && std::int64_t(h.Page) - 2 <= std::int64_t(h.Max);

@@ -12,6 +12,8 @@
 // A native GetScrollInfo answer; Valid false when the call failed.
 struct TNativeScroll {
   bool Valid = false;
+  // The native bar is on the window (its style bit): the skinned one covers only that.
+  bool Shown = true;
   int Min = 0;
   int Max = 0;
   unsigned Page = 0;

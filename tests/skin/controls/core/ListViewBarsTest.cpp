@@ -6,7 +6,7 @@
 
 namespace {
 
-TNativeScroll Scroll(int min, int max, unsigned page, int pos) { return TNativeScroll{true, min, max, page, pos}; }
+TNativeScroll Scroll(int min, int max, unsigned page, int pos) { return TNativeScroll{true, true, min, max, page, pos}; }
 
 TListViewScrollState Skinned() {
   TListViewScrollState s;
@@ -36,6 +36,21 @@ TEST(ListViewBars, TheVerticalBarShowsOnlyWhenThereIsMoreThanAPage) {
   s.Vertical.Valid = true;
   s.Skinned = false;
   EXPECT_FALSE(PlanListViewBars(s).Vertical.Shown);
+}
+
+TEST(ListViewBars, ASkinnedBarCoversOnlyANativeBarThatIsThere) {
+  // The list keeps its scroll information while its bar is hidden: nothing to cover then.
+  TListViewScrollState s = Skinned();
+  s.Vertical = Scroll(0, 49, 10, 0);
+  s.Horizontal = Scroll(0, 400, 200, 0);
+  s.Vertical.Shown = s.Horizontal.Shown = false;
+  EXPECT_FALSE(PlanListViewBars(s).Vertical.Shown);
+  EXPECT_FALSE(PlanListViewBars(s).Horizontal.Shown);
+  s.Report = true;
+  s.HeaderWidth = 400;
+  EXPECT_FALSE(PlanListViewBars(s).Horizontal.Shown);
+  s.Horizontal.Shown = true;
+  EXPECT_TRUE(PlanListViewBars(s).Horizontal.Shown);
 }
 
 TEST(ListViewBars, TheReportViewScrollsOverItsHeaderBesideTheVerticalBar) {
