@@ -670,6 +670,12 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
                                         }),
                                   3, 0));
 
+  // Page control bodies for tabs on the other sides: the top body's look.
+  for (const char* body : {"PAGECONTROLBOTTOM", "PAGECONTROLLEFT", "PAGECONTROLRIGHT"}) {
+    f.Section(body);
+    f.Key("PARENTCLASS", "PAGECONTROL");
+  }
+
   ok = WriteBmp(master.Build(), (dir / "Master.bmp").string()) && ok;
   ok = WriteText((dir / "Options.dat").string(), f.Text()) && ok;
   return ok;

@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "ControlPixels.h"
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TPageControl.h"
+#include "framework/win/TTabSheet.h"
+#include "skin/controls/TsPageControl.h"
+#include "skin/controls/TsUpDown.h"
+#include "skin/engine/SkinCommands.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "tests/framework/win/TGuiCensus.h"
+
+namespace {
+
+LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
+
+// The pixels of r from a w-wide image.
+TPixels Area(const TPixels& p, int w, const RECT& r) {
+  TPixels out;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) out.push_back(p[std::size_t(y) * std::size_t(w) + std::size_t(x)]);
+  return out;
+}
+
+// The native up-down windows inside a window.
+std::vector<HWND> UpDowns(HWND parent) {
+  std::vector<HWND> found;
+  for (HWND child = FindWindowExA(parent, nullptr, UPDOWN_CLASSA, nullptr); child;
+       child = FindWindowExA(parent, child, UPDOWN_CLASSA, nullptr))
+    found.push_back(child);
+  return found;
+}
+
+class PageControlTest : public TSkinnedFormTest {
+protected:
+  template <typename TPages, typename TSheet>
+  TPages* Put(int pages, RECT bounds = RECT{10, 10, 330, 200}, TTabPosition position = tpTop) {
+    auto* control = NewControl<TPages>(Form, Form, bounds);
+    control->SetTabPosition(position);
+    for (int i = 0; i < pages; ++i) {
+      auto* sheet = NewComponent<TSheet>(Form);
+      sheet->SetCaption("Page " + std::to_string(i + 1));
+      sheet->SetPageControl(control);
+    }
+    control->SetActivePageIndex(0);
+    Pump();
+    return control;
+  }
+
+  // A press on the middle of visible tab tab.
+  static void ClickTab(TPageControl* control, int tab) {
+    RECT r{};
+    SendMessageA(control->Handle(), TCM_GETITEMRECT, WPARAM(tab), reinterpret_cast<LPARAM>(&r));
+    const LPARAM at = At((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(control->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(control->Handle(), WM_LBUTTONUP, 0, at);
+  }
+};
+
+TEST_F(PageControlTest, WithoutASkinItIsTheStandardPageControl) {
+  std::vector<TPixels> expected, shown;
+  int changes[2] = {0, 0};
+  auto script = [&](TPageControl* control, std::vector<TPixels>& shots, int& count) {
+    control->SetOnChange(TNotifyEvent::FromFunctor([&count](TObject*) { ++count; }));
+    shots.push_back(Captured(control));
+    ClickTab(control, 2);
+    Pump();
+    shots.push_back(Captured(control));
+    control->SetTabPosition(tpBottom);
+    Pump();
+    shots.push_back(Captured(control));
+  };
+  auto* standard = Put<TPageControl, TTabSheet>(3);
+  script(standard, expected, changes[0]);
+  standard->Free();
+  auto* skinned = Put<TsPageControl, TsTabSheet>(3);
+  script(skinned, shown, changes[1]);
+  EXPECT_FALSE(skinned->IsSkinned());
+  EXPECT_EQ(changes[1], changes[0]);
+  EXPECT_EQ(changes[0], 1);
+  for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], expected[i]) << "shot " << i;
+  // A sheet of a page control without a section reports no painted background.
+  EXPECT_FALSE(AskHasPaintedBackground(skinned->Pages(0)));
+}
+
+class SkinnedPageControl : public PageControlTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(SkinnedPageControl, EveryPositionPaintsItsBodySectionAndShowsItsCache) {
+  LoadSkin(GetParam());
+  const TTabPosition positions[] = {tpTop, tpBottom, tpLeft, tpRight};
+  const char* bodies[] = {"PAGECONTROL", "PAGECONTROLBOTTOM", "PAGECONTROLLEFT", "PAGECONTROLRIGHT"};
+  for (int i = 0; i < 4; ++i) {
+    auto* control = Put<TsPageControl, TsTabSheet>(3, RECT{10, 10, 330, 200}, positions[i]);
+    ASSERT_TRUE(control->IsSkinned());
+    EXPECT_EQ(control->BodySectionName(), bodies[i]);
+    EXPECT_GE(FindSectionIndex(bodies[i]), 0);
+    const int w = control->Width();
+    const RECT strip = control->TabsArea();
+    EXPECT_GT(strip.right - strip.left, 0) << bodies[i];
+    EXPECT_GT(strip.bottom - strip.top, 0) << bodies[i];
+    // The whole strip on screen is the cache's, the active tab included.
+    EXPECT_EQ(Area(Captured(control), w, strip), Area(CacheOf(control), w, strip)) << bodies[i];
+    // The active tab is painted over the body: its part inside the body is not the body's look.
+    const RECT active = control->SkinTabRect(0, true), inactive = control->SkinTabRect(1, false);
+    EXPECT_GT(active.right - active.left, inactive.right - inactive.left - 2) << bodies[i];
+    control->Free();
+  }
+}
+
+TEST_P(SkinnedPageControl, AHiddenTabHasNoRectangleAndTheNextPageKeepsItsOwn) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(3);
+  const RECT third = control->SkinTabRect(2, false);
+  control->Pages(1)->SetTabVisible(false);
+  Pump();
+  const RECT none = control->SkinTabRect(1, false);
+  EXPECT_TRUE(IsRectEmpty(&none));
+  EXPECT_EQ(control->TabRow(1), 0);
+  // Page 2 now has tab 1: the second tab's place.
+  RECT native{};
+  SendMessageA(control->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&native));
+  const RECT moved = control->SkinTabRect(2, false);
+  EXPECT_EQ(moved.left, native.left);
+  EXPECT_LT(moved.left, third.left);
+  EXPECT_EQ(control->TabRow(2), 1);
+  EXPECT_EQ(Captured(control), CacheOf(control));
+}
+
+TEST_P(SkinnedPageControl, TenTabsInANarrowControlGetTheSkinnedScrollerUntilWidened) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(10, RECT{10, 10, 200, 150});
+  TsUpDown* scroller = control->TabScroller();
+  ASSERT_NE(scroller, nullptr);
+  EXPECT_TRUE(UpDowns(control->Handle()).empty());  // the native one is gone
+  EXPECT_EQ(GetParent(scroller->Handle()), control->Handle());
+  EXPECT_EQ(scroller->Max(), control->HiddenTabCount());
+  EXPECT_GT(scroller->Max(), 0);
+  EXPECT_EQ(scroller->Left() + scroller->Width(), control->Width());
+  // The right arrow scrolls the strip by one tab.
+  RECT before{}, after{};
+  SendMessageA(control->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&before));
+  const LPARAM right = At(scroller->Width() - 3, scroller->Height() / 2);
+  SendMessageA(scroller->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, right);
+  SendMessageA(scroller->Handle(), WM_LBUTTONUP, 0, right);
+  Pump();
+  SendMessageA(control->Handle(), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&after));
+  EXPECT_LT(after.left, before.left);
+  // The strip left of the scroller, which is a window of its own.
+  RECT strip = control->TabsArea();
+  strip.right = scroller->Left();
+  EXPECT_EQ(Area(Captured(control), control->Width(), strip), Area(CacheOf(control), control->Width(), strip));
+  control->SetBounds(10, 10, 900, 150);
+  Form->SetBounds(Form->Left(), Form->Top(), 960, Form->Height());
+  Pump();
+  EXPECT_EQ(control->TabScroller(), nullptr);
+  EXPECT_TRUE(UpDowns(control->Handle()).empty());
+}
+
+TEST_P(SkinnedPageControl, ARefusedTabChangeAsksOnceAndRepaints) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(3);
+  int asked = 0;
+  control->SetOnChanging(TTabChangingEvent::FromFunctor([&](TObject*, bool& allow) {
+    ++asked;
+    allow = false;
+  }));
+  // Blank the window, as a covering window would; the refused switch must still bring it back.
+  {
+    const TWindowDC dc(control->Handle(), TWindowDC::Client);
+    const RECT all{0, 0, control->Width(), control->Height()};
+    FillRect(dc.Handle(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+  ValidateRect(control->Handle(), nullptr);
+  ClickTab(control, 1);
+  Pump();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(control->ActivePageIndex(), 0);
+  EXPECT_FALSE(control->TabChanging());
+  const int w = control->Width();
+  EXPECT_EQ(Area(Captured(control), w, control->TabsArea()), Area(CacheOf(control), w, control->TabsArea()));
+  // An item-size change leaves the flag clear too.
+  SendMessageA(control->Handle(), TCM_SETITEMSIZE, 0, MAKELPARAM(60, 20));
+  Pump();
+  EXPECT_FALSE(control->TabChanging());
+  EXPECT_EQ(Area(Captured(control), w, control->TabsArea()), Area(CacheOf(control), w, control->TabsArea()));
+  // An accepted switch shows the new active tab.
+  control->SetOnChanging(nullptr);
+  const TPixels before = CacheOf(control);
+  ClickTab(control, 2);
+  Pump();
+  EXPECT_EQ(control->ActivePageIndex(), 2);
+  EXPECT_NE(CacheOf(control), before);
+  EXPECT_EQ(Area(Captured(control), w, control->TabsArea()), Area(CacheOf(control), w, control->TabsArea()));
+}
+
+TEST_P(SkinnedPageControl, TheSheetShowsTheBodyAndAnswersForIt) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(2);
+  TTabSheet* sheet = control->ActivePage();
+  const TsCacheInfo ci = AskCache(sheet);
+  ASSERT_TRUE(ci.Valid);
+  EXPECT_EQ(ci.Bitmap, control->SkinData().CacheBitmap());
+  EXPECT_EQ(ci.X, sheet->Left());
+  EXPECT_EQ(ci.Y, sheet->Top());
+  EXPECT_TRUE(IsSkinnedControl(sheet));
+  const TPixels cache = CacheOf(control);
+  const RECT under{sheet->Left(), sheet->Top(), sheet->Left() + sheet->Width(), sheet->Top() + sheet->Height()};
+  EXPECT_EQ(Captured(sheet), Area(cache, control->Width(), under));
+}
+
+TEST_P(SkinnedPageControl, TheSkinGoesAndComesBackWithThePagesAlive) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(10, RECT{10, 10, 200, 150});
+  ASSERT_NE(control->TabScroller(), nullptr);
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_FALSE(control->IsSkinned());
+  EXPECT_EQ(control->TabScroller(), nullptr);
+  Manager->SetActive(true);
+  Pump();
+  EXPECT_TRUE(control->IsSkinned());
+  EXPECT_NE(control->TabScroller(), nullptr);
+  TTabSheet* sheet = control->ActivePage();
+  const RECT under{sheet->Left(), sheet->Top(), sheet->Left() + sheet->Width(), sheet->Top() + sheet->Height()};
+  EXPECT_EQ(Captured(sheet), Area(CacheOf(control), control->Width(), under));
+}
+
+INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedPageControl, ::testing::Values("Desert", "Nocturne"));
+
+TEST_F(PageControlTest, CreatingAndFreeingASkinnedPageControlLeavesNoHandles) {
+  LoadSkin("Desert");
+  auto cycle = [&] {
+    // Tabs that do not fit: the scroller comes and goes with the control.
+    auto* control = Put<TsPageControl, TsTabSheet>(4, RECT{10, 10, 120, 100});
+    ClickTab(control, 1);
+    control->Free();
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus());
+}
+
+}  // namespace
