@@ -18,6 +18,8 @@ public:
   virtual void HookItem(TComponent* menuOrItem) = 0;
   virtual void UnhookItem(TComponent* menuOrItem) = 0;
   virtual void RehookAll() = 0;
+  // A skin was loaded or released: the skinner follows the global skin data.
+  virtual void UpdateFromManager() {}
 };
 using TsMenuSkinnerFactory = std::unique_ptr<TsMenuSkinnerLink> (*)(TComponent* manager);
 // Installed by the menu skinning; the default manager creates its skinner through it.
