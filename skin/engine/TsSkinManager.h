@@ -59,6 +59,9 @@ public:
   // Internal skin names and sub-folders, sorted together.
   void ListSkins(std::vector<std::string>& list, std::string& first) const;
 
+  // The default manager's menu skinner; nullptr on other managers.
+  TsMenuSkinnerLink* MenuSkinner() const { return FMenuSkinner.get(); }
+
   void BroadcastSkinChange();
   void ReleaseSkin();
   bool IsDefaultManager() const;
