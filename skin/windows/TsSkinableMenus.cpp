@@ -128,15 +128,16 @@ TsFormFrameLink* BarProvider(TMenuItem* item) {
   return GetFormProvider(control);
 }
 
-TsMenuSkinnerFactory RegisteredFactory = [] {
-  TsMenuSkinnerFactory factory = [](TComponent* manager) -> std::unique_ptr<TsMenuSkinnerLink> {
-    return std::make_unique<TsSkinableMenus>(static_cast<TsSkinManager*>(manager));
-  };
-  SetMenuSkinnerFactory(factory);
-  return factory;
-}();
+std::unique_ptr<TsMenuSkinnerLink> MakeSkinableMenus(TComponent* manager) {
+  return std::make_unique<TsSkinableMenus>(static_cast<TsSkinManager*>(manager));
+}
+
+// Installed whenever this unit is part of the program.
+const bool Installed = (InstallSkinableMenus(), true);
 
 }  // namespace
+
+void InstallSkinableMenus() { SetMenuSkinnerFactory(&MakeSkinableMenus); }
 
 void ClearMenuList(bool free) {
   if (free) MenuList().clear();
@@ -294,7 +295,7 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
     DrawBevelFrame(ACanvas->Handle(), r, TColor(0x808080), TColor(0xFFFFFF), count);
     return;
   }
-  if (kind == TsMenuItemType::mitCaption || w <= 0 || h <= 0) return;
+  if (w <= 0 || h <= 0) return;
 
   TBitmap work;
   Prepare24(work, w, h);
@@ -311,16 +312,31 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
       for (int i = 0; i < parent->Count(); ++i)
         if (parent->Items(i)->Visible()) height += PopupItemSize(parent->Items(i), canvas).Height;
     }
-    height = std::max(height, int(ARect.bottom));
+    // Items sit inside the popup's border (ARect.left from its edge): the background covers the
+    // border on both sides, so every item finds its place in it.
+    const int inset = std::max(int(ARect.left), 0);
+    height = std::max(height + 2 * inset, int(ARect.bottom) + inset);
+    const int width = int(ARect.right) + inset;
     auto bmp = std::make_unique<TBitmap>();
-    Prepare24(*bmp, w, height);
+    Prepare24(*bmp, width, height);
     PaintSectionByIndex(FindSectionIndex("MAINMENU"), "MAINMENU", EmptyCacheInfo, bmp.get(), POINT{0, 0},
-                        RECT{0, 0, w, height}, TsSkinState::Normal, true);
+                        RECT{0, 0, width, height}, TsSkinState::Normal, true);
     background = bmp.get();
     MenuList().push_back({std::move(bmp), key});
     UseMenuFont(canvas);
   }
   const int itemSection = FindSectionIndex("MENUITEM");
+  if (kind == TsMenuItemType::mitCaption) {
+    // A title between hyphens: the popup's background with the title centred on it.
+    BitBlt(canvas->Handle(), 0, 0, w, h, background->Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
+    const std::string title = item->Caption().substr(1, item->Caption().size() - 2);
+    RECT r{0, 0, w, h};
+    DrawSkinTextByIndex(canvas, title, true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, itemSection,
+                        false);
+    if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitCaption);
+    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
   PaintSectionByIndex(itemSection, "MENUITEM", TsCacheInfo{background, 0, 0, true}, &work,
                       POINT{ARect.left, ARect.top}, RECT{0, 0, w, h}, StateOf(State, odSelected), true);
 
@@ -350,7 +366,8 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
   }
 
   UseMenuFont(canvas);
-  if (State & odDefault) canvas->Font()->SetStyle(fsBold);
+  // Not every platform tells the default item in the state.
+  if ((State & odDefault) || item->Default()) canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
   const TsMenuCaptionLayout caption = PopupCaptionLayout(item->Caption(), MenuAlignment(FAlignment));
   const bool hot = (State & (odSelected | odHotLight)) != 0;
   RECT text{layout.TextLeft, 0, w, h};

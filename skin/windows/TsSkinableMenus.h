@@ -90,6 +90,10 @@ private:
   bool FActive = false;
 };
 
+// Makes the default skin manager create its menu painter as a TsSkinableMenus (done once this unit
+// is linked; a program that uses nothing else of it calls this before its first manager).
+void InstallSkinableMenus();
+
 // The hooked-menu list: one skin background per popup, keyed by the popup's first item.
 // Free = true frees every background and empties the list (false changes nothing).
 void ClearMenuList(bool free);
