@@ -155,7 +155,10 @@ bool MDIChildIconVisible() {
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* owner) : FManager(owner), FCaptionFont(std::make_unique<TFont>()) {}
 
-TsSkinableMenus::~TsSkinableMenus() = default;
+TsSkinableMenus::~TsSkinableMenus() {
+  // No menu may keep handlers of a painter that is gone.
+  if (FActive) UpdateAllMenus(false);
+}
 
 void TsSkinableMenus::SetCaptionFont(const TFont* font) { FCaptionFont->Assign(font); }
 
