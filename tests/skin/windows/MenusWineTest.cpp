@@ -13,6 +13,7 @@
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TPopupMenu.h"
+#include "skin/engine/TsFormFrameLink.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -223,6 +224,68 @@ TEST_F(Menus, PopupPixelsShowTheCheckedSquareSeparatorAndHotState) {
   Draw(title, Title, width, h, 0);
   EXPECT_NE(PixelAt(title, 1, h / 2), 0xFF00FFu);
   EXPECT_GT(Brightness(PixelAt(checked, left + 2, top + 2)), 0);
+}
+
+// A provider that only has a window image of one colour.
+class TImageProvider final : public TsFormFrameLink {
+public:
+  explicit TImageProvider(TCustomForm* form) : FForm(form) {
+    Image.SetPixelFormat(TPixelFormat::Bit24);
+    Image.SetSize(400, 100);
+    Image.Canvas()->Brush()->SetColor(TColor(RGB(0, 120, 0)));
+    Image.Canvas()->FillRect(RECT{0, 0, 400, 100});
+  }
+  virtual ~TImageProvider() = default;
+  TCustomForm* Form() const override { return FForm; }
+  bool FrameSkinned() const override { return true; }
+  int FrameBorderWidth() const override { return 4; }
+  int FrameBorderHeight() const override { return 4; }
+  int TitleBarHeight() const override { return 20; }
+  bool MenuBarShown() const override { return true; }
+  int MenuRowCount() const override { return 1; }
+  int MenuLineHeight() const override { return 20; }
+  TBitmap* WindowImage() override { return &Image; }
+  void SetBackgroundChanged(bool) override {}
+  void MarkCacheFresh() override {}
+  void RepaintMenuLine() override {}
+  void RefreshFrame() override {}
+  TBitmap Image;
+
+private:
+  TCustomForm* FForm;
+};
+
+TEST_F(Menus, BarItemsMeasureAndPaintOverTheProvidersImage) {
+  LoadSkin();
+  TImageProvider provider(Form);
+  SetMDIFormProvider(&provider);
+  std::vector<TsMenuItemType> kinds;
+  Painter->SetOnDrawItem(TsMenuManagerDrawItemEvent::FromFunctor(
+      [&](TObject*, TCanvas*, RECT, TOwnerDrawState, TsMenuItemType kind) { kinds.push_back(kind); }));
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(400, 100);
+  int w = 10, h = 19;
+  Painter->BarMeasureItem(File, bmp.Canvas(), w, h);
+  EXPECT_EQ(h, GetSystemMetrics(SM_CYMENU) - 1);
+  EXPECT_GT(w, 10);
+  // The maximized child's item is narrow and draws nothing.
+  auto* icon = NewComponent<TMenuItem>(Form);
+  icon->SetName("sMDICII");
+  w = 10;
+  Painter->BarMeasureItem(icon, bmp.Canvas(), w, h);
+  EXPECT_EQ(w, 8);
+  bmp.Canvas()->Brush()->SetColor(clFuchsia);
+  bmp.Canvas()->FillRect(RECT{0, 0, 400, 100});
+  Painter->BarDrawItem(icon, bmp.Canvas(), RECT{4, 24, 12, 43}, 0);
+  EXPECT_EQ(PixelAt(bmp, 8, 30), 0xFF00FFu);
+  // A bar item is painted whole at its place in the band.
+  Painter->BarDrawItem(File, bmp.Canvas(), RECT{4, 24, 60, 43}, odSelected);
+  for (int x = 4; x < 60; ++x) EXPECT_NE(PixelAt(bmp, x, 33), 0xFF00FFu) << x;
+  EXPECT_EQ(PixelAt(bmp, 70, 33), 0xFF00FFu);
+  EXPECT_EQ(kinds, (std::vector<TsMenuItemType>{TsMenuItemType::mitBar}));
+  SetMDIFormProvider(nullptr);
+  icon->Free();
 }
 
 TEST_F(Menus, CensusStaysFlatOverHookedPopupsDrawnAndFreed) {
