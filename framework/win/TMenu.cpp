@@ -1,5 +1,7 @@
 #include "framework/win/TMenu.h"
 
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TImageList.h"
 #include "framework/win/TWinControl.h"
 
 TMenu::TMenu(TComponent* owner) : TComponent(owner) {
@@ -32,17 +34,45 @@ HMENU TMenu::Handle() {
     // The window may still show the old menu: it takes the new one on CM_MENUCHANGED, after
     // which the old one can go.
     if (old != nullptr) {
-      if (FWindowHandle != nullptr && GetMenu(FWindowHandle) == old) SetMenu(FWindowHandle, FHandle);
+      if (FWindowHandle != nullptr && GetMenu(FWindowHandle) == old) ShowInWindow();
       DestroyMenu(old);
     }
   }
   return FHandle;
 }
 
+void TMenu::ShowInWindow() {
+  // An MDI frame's client moves what it added for a maximized child (the child's system menu and
+  // its buttons) from the old menu to the new one; the old one then holds only our items.
+  auto* form = dynamic_cast<TCustomForm*>(FindControl(FWindowHandle));
+  if (form != nullptr && form->ClientHandle() != nullptr && GetParent(form->ClientHandle()) == FWindowHandle) {
+    SendMessageA(form->ClientHandle(), WM_MDISETMENU, reinterpret_cast<WPARAM>(FHandle), 0);
+    DrawMenuBar(FWindowHandle);
+  } else {
+    SetMenu(FWindowHandle, FHandle);
+  }
+}
+
 void TMenu::SetOwnerDraw(bool ownerDraw) {
   if (ownerDraw == FOwnerDraw) return;
   FOwnerDraw = ownerDraw;
   MenuChanged(nullptr, true);
+}
+
+void TMenu::SetImages(TImageList* images) {
+  if (images == FImages) return;
+  if (FImages != nullptr) FImages->RemoveFreeNotification(this);
+  FImages = images;
+  if (FImages != nullptr) FImages->FreeNotification(this);
+  MenuChanged(nullptr, true);
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == TOperation::Remove && component == FImages) {
+    FImages = nullptr;
+    MenuChanged(nullptr, true);
+  }
 }
 
 void TMenu::MenuChanged(TMenuItem* source, bool rebuild) {

@@ -2,6 +2,8 @@
 
 #include "framework/win/TMenuItem.h"
 
+class TImageList;
+
 using TMenuChangeEvent = TDelegate<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
 
 // A tree of menu items under Items(), built into a platform menu on demand.
@@ -18,6 +20,9 @@ public:
   void SetWindowHandle(HWND window) { FWindowHandle = window; }
   bool OwnerDraw() const { return FOwnerDraw; }
   void SetOwnerDraw(bool ownerDraw);
+  // The images an owner-drawn item shows by its ImageIndex (not owned).
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* images);
   // Clicks the enabled, visible item with this shortcut; false when there is none.
   bool IsShortCut(WORD key, TShiftState shift);
   TMenuItem* FindItem(UINT command) const;
@@ -29,6 +34,9 @@ protected:
   virtual HMENU CreateMenuHandle();
   virtual void MenuChanged(TMenuItem* source, bool rebuild);
   void DestroyMenuHandle();
+  // Puts the freshly built menu into the window that showed the old one.
+  void ShowInWindow();
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   TMenuItem* FItems;
@@ -36,5 +44,6 @@ private:
   bool FDirty = true;
   HWND FWindowHandle = nullptr;
   bool FOwnerDraw = false;
+  TImageList* FImages = nullptr;
   TMenuChangeEvent FOnChange;
 };

@@ -151,6 +151,7 @@ void TsSkinManager::BroadcastSkinChange() {
   ResolveCommonIndexes();
   SkinChanging = false;
   data.Active = true;
+  if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
   TMessage refresh = MakeSkinMessage(SkinCommand::Refresh, 0, reinterpret_cast<LPARAM>(this));
   BroadcastToApplication(refresh);
 }
@@ -159,6 +160,7 @@ void TsSkinManager::ReleaseSkin() {
   SkinData().Active = false;
   TMessage m = MakeSkinMessage(SkinCommand::RemoveSkin, 0, reinterpret_cast<LPARAM>(this));
   BroadcastToApplication(m);
+  if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
   ReleaseSkinGlobals();
 }
 

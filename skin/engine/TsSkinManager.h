@@ -18,6 +18,8 @@ public:
   virtual void HookItem(TComponent* menuOrItem) = 0;
   virtual void UnhookItem(TComponent* menuOrItem) = 0;
   virtual void RehookAll() = 0;
+  // A skin was loaded or released: the skinner follows the global skin data.
+  virtual void UpdateFromManager() {}
 };
 using TsMenuSkinnerFactory = std::unique_ptr<TsMenuSkinnerLink> (*)(TComponent* manager);
 // Installed by the menu skinning; the default manager creates its skinner through it.
@@ -56,6 +58,9 @@ public:
   void ListSkinFolders(std::vector<std::string>& list, std::string& first) const;
   // Internal skin names and sub-folders, sorted together.
   void ListSkins(std::vector<std::string>& list, std::string& first) const;
+
+  // The default manager's menu skinner; nullptr on other managers.
+  TsMenuSkinnerLink* MenuSkinner() const { return FMenuSkinner.get(); }
 
   void BroadcastSkinChange();
   void ReleaseSkin();

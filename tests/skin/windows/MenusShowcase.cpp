@@ -1,0 +1,96 @@
+// A form with a menu bar and a popup shown open over it (checked, glyph, disabled, separator and
+// caption items), for a look by eye. The popup stays open until the process ends:
+//   wine menus_showcase.exe SKINS-FOLDER SKIN|none
+#include <windows.h>
+
+#include <string>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TPopupMenu.h"
+#include "framework/win/TTimer.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/windows/TsSkinableMenus.h"
+
+namespace {
+
+TMenuItem* Add(TComponent* owner, TMenuItem* parent, const std::string& caption) {
+  auto* item = NewComponent<TMenuItem>(owner);
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
+}
+
+// A 16 x 16 floppy-like glyph drawn in code.
+void DrawGlyph(TBitmap* bmp) {
+  bmp->SetPixelFormat(TPixelFormat::Bit24);
+  bmp->SetSize(16, 16);
+  TCanvas* c = bmp->Canvas();
+  c->Brush()->SetColor(TColor(RGB(40, 90, 170)));
+  c->FillRect(RECT{1, 1, 15, 15});
+  c->Brush()->SetColor(TColor(RGB(235, 235, 235)));
+  c->FillRect(RECT{4, 2, 12, 7});
+  c->Brush()->SetColor(TColor(RGB(20, 40, 90)));
+  c->FillRect(RECT{5, 10, 11, 15});
+}
+
+struct TShow {
+  TForm* Form = nullptr;
+  TPopupMenu* Popup = nullptr;
+  TTimer* Timer = nullptr;
+  void Open(TObject*) {
+    Timer->SetEnabled(false);
+    const POINT at = Form->ClientToScreen(POINT{40, 30});
+    Popup->Popup(at.x, at.y);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  const std::string folder = argv[1], skin = argv[2];
+  InstallSkinableMenus();
+  Application->Initialize();
+  TForm* form = NewComponent<TForm>(Application);
+  form->SetCaption("Tarvex menus");
+  form->SetBounds(40, 40, 520, 360);
+  auto* manager = NewComponent<TsSkinManager>(form);
+  manager->SetSkinDirectory(folder);
+
+  auto* bar = NewComponent<TMainMenu>(form);
+  Add(form, Add(form, bar->Items(), "&File"), "&Open");
+  Add(form, Add(form, bar->Items(), "&Edit"), "&Copy");
+  Add(form, Add(form, bar->Items(), "&Help"), "&About");
+  form->SetMenu(bar);
+
+  auto* popup = NewComponent<TPopupMenu>(form);
+  Add(form, popup->Items(), "-Project-");
+  TMenuItem* save = Add(form, popup->Items(), "&Save");
+  save->SetShortCut(ShortCut('S', ssCtrl));
+  DrawGlyph(save->Bitmap());
+  TMenuItem* checked = Add(form, popup->Items(), "Show &grid");
+  checked->SetChecked(true);
+  TMenuItem* disabled = Add(form, popup->Items(), "&Flash phone");
+  disabled->SetEnabled(false);
+  Add(form, popup->Items(), "-");
+  TMenuItem* def = Add(form, popup->Items(), "&Properties");
+  def->SetDefault(true);
+  Add(form, popup->Items(), "E&xit")->SetShortCut(ShortCut(VK_F4, ssAlt));
+
+  if (skin != "none") {
+    manager->SetSkinName(skin);
+    manager->SetActive(true);
+  }
+  form->Show();
+  TShow show{form, popup, NewComponent<TTimer>(form)};
+  show.Timer->SetInterval(400);
+  show.Timer->SetOnTimer(TNotifyEvent(&show, &TShow::Open));
+  show.Timer->SetEnabled(true);
+  Application->Run();
+  return 0;
+}

@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TPopupMenu.h"
+#include "skin/engine/TsFormFrameLink.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsSkinableMenus.h"
+#include "tests/framework/win/TGuiCensus.h"
+#include "tests/framework/win/TestSupport.h"
+
+namespace {
+
+constexpr int kCensusCycles = 200;
+
+struct TAppHandlers {
+  void Draw(TObject*, TCanvas*, const RECT&, TOwnerDrawState) { ++Draws; }
+  void Measure(TObject*, TCanvas*, int&, int&) {}
+  int Draws = 0;
+};
+
+TMenuItem* AddItem(TComponent* owner, TMenuItem* parent, const std::string& caption) {
+  auto* item = NewComponent<TMenuItem>(owner);
+  item->SetCaption(caption);
+  parent->Add(item);
+  return item;
+}
+
+std::uint32_t PixelAt(TBitmap& bmp, int x, int y) {
+  const std::uint8_t* row = bmp.ScanLine(y);
+  return row[3 * x] | (row[3 * x + 1] << 8) | (std::uint32_t(row[3 * x + 2]) << 16);
+}
+
+int Brightness(std::uint32_t p) { return int(p & 0xFF) + int((p >> 8) & 0xFF) + int((p >> 16) & 0xFF); }
+
+class Menus : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(60, 60, 360, 240);
+    Bar = NewComponent<TMainMenu>(Form);
+    File = AddItem(Form, Bar->Items(), "&File");
+    Open = AddItem(Form, File, "&Open");
+    Open->SetShortCut(ShortCut('O', ssCtrl));
+    Own = AddItem(Form, File, "Own drawn");
+    Own->SetOnAdvancedDrawItem(TAdvancedMenuDrawItemEvent(&App, &TAppHandlers::Draw));
+    Form->SetMenu(Bar);
+    Popup = NewComponent<TPopupMenu>(Form);
+    Title = AddItem(Form, Popup->Items(), "-Tools-");
+    Checked = AddItem(Form, Popup->Items(), "Checked");
+    Checked->SetChecked(true);
+    Line = AddItem(Form, Popup->Items(), "-");
+    Plain = AddItem(Form, Popup->Items(), "Plain");
+    PlainMeasure = TMenuMeasureItemEvent(&App, &TAppHandlers::Measure);
+    Plain->SetOnMeasureItem(PlainMeasure);
+    Form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    InstallSkinTables({});
+    SkinData().Active = false;
+    ClearMenuList(true);
+    Pump();
+  }
+  void LoadSkin(const char* name = "Desert") {
+    if (Manager == nullptr) {
+      Manager = NewComponent<TsSkinManager>(Form);
+      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+    }
+    Manager->SetSkinName(name);
+    ASSERT_TRUE(SkinData().Active);
+    Painter = dynamic_cast<TsSkinableMenus*>(Manager->MenuSkinner());
+    ASSERT_NE(Painter, nullptr);
+  }
+  // The item drawn by the painter into a bitmap of our own.
+  void Draw(TBitmap& bmp, TMenuItem* item, int width, int height, TOwnerDrawState state, int top = 0) {
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(width, top + height);
+    bmp.Canvas()->Brush()->SetColor(clFuchsia);
+    bmp.Canvas()->FillRect(RECT{0, 0, width, top + height});
+    Painter->DrawItem(item, bmp.Canvas(), RECT{0, top, width, top + height}, state);
+  }
+
+  TForm* Form = nullptr;
+  TMainMenu* Bar = nullptr;
+  TMenuItem *File = nullptr, *Open = nullptr, *Own = nullptr;
+  TPopupMenu* Popup = nullptr;
+  TMenuItem *Title = nullptr, *Checked = nullptr, *Line = nullptr, *Plain = nullptr;
+  TMenuMeasureItemEvent PlainMeasure;
+  TAppHandlers App;
+  TsSkinManager* Manager = nullptr;
+  TsSkinableMenus* Painter = nullptr;
+};
+
+TEST_F(Menus, HookingTakesEmptyEventsOnlyAndUnhookingGivesBackOnlyItsOwn) {
+  EXPECT_FALSE(Bar->OwnerDraw());
+  LoadSkin();
+  EXPECT_TRUE(Painter->Active());
+  EXPECT_TRUE(Bar->OwnerDraw());
+  EXPECT_TRUE(Popup->OwnerDraw());
+  const TAdvancedMenuDrawItemEvent popupDraw(Painter, &TsSkinableMenus::DrawItem);
+  const TAdvancedMenuDrawItemEvent barDraw(Painter, &TsSkinableMenus::BarDrawItem);
+  const TAdvancedMenuDrawItemEvent appDraw(&App, &TAppHandlers::Draw);
+  EXPECT_TRUE(File->OnAdvancedDrawItem() == barDraw);
+  EXPECT_TRUE(File->OnMeasureItem() == TMenuMeasureItemEvent(Painter, &TsSkinableMenus::BarMeasureItem));
+  EXPECT_TRUE(Open->OnAdvancedDrawItem() == popupDraw);
+  EXPECT_TRUE(Checked->OnMeasureItem() == TMenuMeasureItemEvent(Painter, &TsSkinableMenus::MeasureItem));
+  // The application's handlers stay; the empty event beside them is the painter's.
+  EXPECT_TRUE(Own->OnAdvancedDrawItem() == appDraw);
+  EXPECT_TRUE(Own->OnMeasureItem() == TMenuMeasureItemEvent(Painter, &TsSkinableMenus::MeasureItem));
+  EXPECT_TRUE(Plain->OnMeasureItem() == PlainMeasure);
+  EXPECT_TRUE(Plain->OnAdvancedDrawItem() == popupDraw);
+
+  // A new skin hooks again without doubling anything.
+  LoadSkin("Nocturne");
+  EXPECT_TRUE(Own->OnAdvancedDrawItem() == appDraw);
+  EXPECT_TRUE(Open->OnAdvancedDrawItem() == popupDraw);
+
+  // The application takes an item over while hooked: removing the skin leaves its handler.
+  const TAdvancedMenuDrawItemEvent later(&App, &TAppHandlers::Draw);
+  Checked->SetOnAdvancedDrawItem(later);
+  Manager->SetActive(false);
+  EXPECT_FALSE(Painter->Active());
+  EXPECT_FALSE(Bar->OwnerDraw());
+  EXPECT_FALSE(Popup->OwnerDraw());
+  EXPECT_FALSE(bool(File->OnAdvancedDrawItem()));
+  EXPECT_FALSE(bool(File->OnMeasureItem()));
+  EXPECT_FALSE(bool(Open->OnAdvancedDrawItem()));
+  EXPECT_TRUE(Own->OnAdvancedDrawItem() == appDraw);
+  EXPECT_FALSE(bool(Own->OnMeasureItem()));
+  EXPECT_TRUE(Checked->OnAdvancedDrawItem() == later);
+  EXPECT_TRUE(Plain->OnMeasureItem() == PlainMeasure);
+
+  // Popups stay native when the manager does not skin them; the main menu is still hooked.
+  Manager->SetSkinnedPopups(false);
+  Manager->SetActive(true);
+  EXPECT_TRUE(Bar->OwnerDraw());
+  EXPECT_FALSE(Popup->OwnerDraw());
+  EXPECT_FALSE(bool(Title->OnAdvancedDrawItem()));
+  EXPECT_TRUE(Open->OnAdvancedDrawItem() == popupDraw);
+}
+
+TEST_F(Menus, APopupOpenedForRealIsMeasuredAndDrawnByThePainter) {
+  LoadSkin();
+  std::vector<TsMenuItemType> kinds;
+  Painter->SetOnDrawItem(TsMenuManagerDrawItemEvent::FromFunctor(
+      [&](TObject*, TCanvas*, RECT, TOwnerDrawState, TsMenuItemType kind) { kinds.push_back(kind); }));
+  int tracked = 0;
+  RunLater(300, [&] {
+    tracked = MenuListCount();
+    EndMenu();
+  });
+  Popup->Popup(100, 100);
+  Pump();
+  // One background for the whole popup, whose items went through the popup painter (the form's
+  // menu bar, repainted meanwhile, through the bar painter).
+  EXPECT_EQ(tracked, 1);
+  EXPECT_GE(std::count(kinds.begin(), kinds.end(), TsMenuItemType::mitNormal), 2);
+  EXPECT_EQ(std::count(kinds.begin(), kinds.end(), TsMenuItemType::mitCaption), 1);
+  ClearMenuList(true);
+  EXPECT_EQ(MenuListCount(), 0);
+}
+
+TEST_F(Menus, PopupPixelsShowTheCheckedSquareSeparatorAndHotState) {
+  LoadSkin();
+  TBitmap scratch;
+  scratch.SetPixelFormat(TPixelFormat::Bit24);
+  scratch.SetSize(1, 1);
+  int w = 0, h = 0;
+  Painter->MeasureItem(Checked, scratch.Canvas(), w, h);
+  ASSERT_GT(h, 16);
+  const int width = std::max(w, 120);
+
+  TBitmap checked, plain, hot;
+  Draw(checked, Checked, width, h, odChecked);
+  Draw(plain, Plain, width, h, 0);
+  Draw(hot, Plain, width, h, odSelected);
+  // No key colour left: the skin covers the whole item.
+  for (int x = 0; x < width; ++x) EXPECT_NE(PixelAt(plain, x, h / 2), 0xFF00FFu) << x;
+  // The glyph column of a checked item: a sunken square (dark top-left edge), a check mark in it.
+  const int top = (h - 16) / 2, left = Painter->Margin();
+  EXPECT_EQ(PixelAt(checked, left + 8, top), 0x808080u);
+  EXPECT_EQ(PixelAt(checked, left, top + 8), 0x808080u);
+  EXPECT_EQ(PixelAt(checked, left + 8, top + 15), 0xFFFFFFu);
+  int dark = 0, darkPlain = 0;
+  for (int y = top + 3; y < top + 13; ++y)
+    for (int x = left + 3; x < left + 13; ++x) {
+      dark += PixelAt(checked, x, y) == 0 ? 1 : 0;
+      darkPlain += PixelAt(plain, x, y) == 0 ? 1 : 0;
+    }
+  EXPECT_GT(dark, 4);
+  EXPECT_EQ(darkPlain, 0);
+  // The hot item differs from the plain one.
+  int differing = 0;
+  for (int x = 0; x < width; ++x) differing += PixelAt(hot, x, h / 2) != PixelAt(plain, x, h / 2);
+  EXPECT_GT(differing, width / 2);
+  // The whole popup shares one background record.
+  EXPECT_EQ(MenuListCount(), 1);
+
+  // A separator: a bevel line inset by the margin, dark above, light below.
+  TBitmap line;
+  line.SetPixelFormat(TPixelFormat::Bit24);
+  line.SetSize(width, 2);
+  Painter->DrawItem(Line, line.Canvas(), RECT{0, 0, width, 2}, 0);
+  EXPECT_EQ(PixelAt(line, width / 2, 0), 0x808080u);
+  EXPECT_EQ(PixelAt(line, width / 2, 1), 0xFFFFFFu);
+  EXPECT_NE(PixelAt(line, 1, 0), 0x808080u);
+  // A caption item shows the popup's background under its title.
+  TBitmap title;
+  Draw(title, Title, width, h, 0);
+  EXPECT_NE(PixelAt(title, 1, h / 2), 0xFF00FFu);
+  EXPECT_GT(Brightness(PixelAt(checked, left + 2, top + 2)), 0);
+}
+
+// A provider that only has a window image of one colour.
+class TImageProvider final : public TsFormFrameLink {
+public:
+  explicit TImageProvider(TCustomForm* form) : FForm(form) {
+    Image.SetPixelFormat(TPixelFormat::Bit24);
+    Image.SetSize(400, 100);
+    Image.Canvas()->Brush()->SetColor(TColor(RGB(0, 120, 0)));
+    Image.Canvas()->FillRect(RECT{0, 0, 400, 100});
+  }
+  virtual ~TImageProvider() = default;
+  TCustomForm* Form() const override { return FForm; }
+  bool FrameSkinned() const override { return true; }
+  int FrameBorderWidth() const override { return 4; }
+  int FrameBorderHeight() const override { return 4; }
+  int TitleBarHeight() const override { return 20; }
+  bool MenuBarShown() const override { return true; }
+  int MenuRowCount() const override { return 1; }
+  int MenuLineHeight() const override { return 20; }
+  TBitmap* WindowImage() override { return &Image; }
+  void SetBackgroundChanged(bool) override {}
+  void MarkCacheFresh() override {}
+  void RepaintMenuLine() override {}
+  void RefreshFrame() override {}
+  TBitmap Image;
+
+private:
+  TCustomForm* FForm;
+};
+
+TEST_F(Menus, BarItemsMeasureAndPaintOverTheProvidersImage) {
+  LoadSkin();
+  TImageProvider provider(Form);
+  SetMDIFormProvider(&provider);
+  std::vector<TsMenuItemType> kinds;
+  Painter->SetOnDrawItem(TsMenuManagerDrawItemEvent::FromFunctor(
+      [&](TObject*, TCanvas*, RECT, TOwnerDrawState, TsMenuItemType kind) { kinds.push_back(kind); }));
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(400, 100);
+  int w = 10, h = 19;
+  Painter->BarMeasureItem(File, bmp.Canvas(), w, h);
+  EXPECT_EQ(h, GetSystemMetrics(SM_CYMENU) - 1);
+  EXPECT_GT(w, 10);
+  // The maximized child's item is narrow and draws nothing.
+  auto* icon = NewComponent<TMenuItem>(Form);
+  icon->SetName("sMDICII");
+  w = 10;
+  Painter->BarMeasureItem(icon, bmp.Canvas(), w, h);
+  EXPECT_EQ(w, 8);
+  bmp.Canvas()->Brush()->SetColor(clFuchsia);
+  bmp.Canvas()->FillRect(RECT{0, 0, 400, 100});
+  Painter->BarDrawItem(icon, bmp.Canvas(), RECT{4, 24, 12, 43}, 0);
+  EXPECT_EQ(PixelAt(bmp, 8, 30), 0xFF00FFu);
+  // A bar item is painted whole at its place in the band.
+  Painter->BarDrawItem(File, bmp.Canvas(), RECT{4, 24, 60, 43}, odSelected);
+  for (int x = 4; x < 60; ++x) EXPECT_NE(PixelAt(bmp, x, 33), 0xFF00FFu) << x;
+  EXPECT_EQ(PixelAt(bmp, 70, 33), 0xFF00FFu);
+  EXPECT_EQ(kinds, (std::vector<TsMenuItemType>{TsMenuItemType::mitBar}));
+  SetMDIFormProvider(nullptr);
+  icon->Free();
+}
+
+TEST_F(Menus, CensusStaysFlatOverHookedPopupsDrawnAndFreed) {
+  LoadSkin();
+  auto cycle = [&] {
+    auto* popup = NewComponent<TPopupMenu>(Form);
+    TMenuItem* a = AddItem(Form, popup->Items(), "Alpha");
+    AddItem(Form, popup->Items(), "Beta");
+    Painter->HookComponent(popup, true);
+    TBitmap bmp;
+    Draw(bmp, a, 100, 24, odSelected | odChecked);
+    Painter->HookComponent(popup, false);
+    popup->Free();
+    ClearMenuList(true);
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus());
+}
+
+}  // namespace
