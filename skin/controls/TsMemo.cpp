@@ -178,21 +178,17 @@ void TsMemoScrollBars::Scroll(TObject* sender, int) {
   bar->SetEventsSuspended(held);
 }
 
-void TsMemoScrollBars::PaintGaps(HDC windowDC) const {
+void TsMemoScrollBars::PaintGaps(HDC windowDC, TColor color) const {
   const int w = FHost->Width(), h = FHost->Height();
   const bool v = FVertical && FVertical->Visible(), hz = FHorizontal && FHorizontal->Visible();
   if (!v && !hz) return;
   TBrush brush;
-  brush.SetColor(FHost->Color());
-  if (v) {
-    const RECT r{w - FVertical->Width() - 3, 2, w - 2, h - 2};
-    FillRect(windowDC, &r, brush.Handle());
-  }
-  if (hz) {
-    const int right = FVertical ? w - FVertical->Width() - 2 : w - 2;
-    const RECT r{2, h - FHorizontal->Height() - 3, right, h - 2};
-    FillRect(windowDC, &r, brush.Handle());
-  }
+  brush.SetColor(color);
+  auto fill = [&](const RECT& r) { FillRect(windowDC, &r, brush.Handle()); };
+  if (v) fill(RECT{w - FVertical->Width() - 3, 2, w - 2, h - 2});
+  if (hz) fill(RECT{2, h - FHorizontal->Height() - 3, v ? w - FVertical->Width() - 2 : w - 2, h - 2});
+  // The native corner between both bars, which neither covers.
+  if (v && hz) fill(RECT{w - FVertical->Width() - 2, h - FHorizontal->Height() - 2, w - 2, h - 2});
 }
 
 TsMemo::TsMemo(TComponent* owner) : TsSkinnedMemo(owner, TsMemoScrollBars::THostKind::Memo) {}

@@ -30,9 +30,9 @@ public:
   void Free();
   // A bar was freed elsewhere.
   void Forget(TComponent* component);
-  // The column beside the vertical bar and the row above the horizontal one, inside the frame,
-  // in the edit's colour (on the edit's window DC).
-  void PaintGaps(HDC windowDC) const;
+  // The column beside the vertical bar, the row above the horizontal one and the corner between
+  // them, inside the frame, in the client's colour (on the edit's window DC).
+  void PaintGaps(HDC windowDC, TColor color) const;
   // The messages after which the edit's scroll state may have changed.
   static bool MayScroll(const TMessage& message);
 
@@ -98,7 +98,8 @@ protected:
 
   bool PaintBorder(HDC windowDC) override {
     Layer::PaintBorder(windowDC);
-    if (EditSkin::FramePaintable(this, this->SkinData())) FBars.PaintGaps(windowDC);
+    if (EditSkin::FramePaintable(this, this->SkinData()))
+      FBars.PaintGaps(windowDC, this->SkinData().CustomColor() ? this->Color() : this->ClientColor());
     return true;
   }
 

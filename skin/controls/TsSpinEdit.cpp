@@ -8,15 +8,16 @@
 #include "framework/win/TTimer.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinMessage.h"
+#include "skin/engine/core/SkinTables.h"
 
 namespace {
 
-// The skin's key-fill and background colours as the system's window colour for one painting of
+// The skin's key-fill and background colours as the colour of the edit below for one painting of
 // a spin button's arrow, back to what they were on every way out.
 class TWindowColoredPaint {
 public:
-  TWindowColoredPaint() : FKey(SkinKeyFillColor), FBackground(SkinBackgroundFillColor) {
-    SkinKeyFillColor = SkinBackgroundFillColor = static_cast<TColor>(ColorToRGB(clWindow));
+  explicit TWindowColoredPaint(TColor color) : FKey(SkinKeyFillColor), FBackground(SkinBackgroundFillColor) {
+    SkinKeyFillColor = SkinBackgroundFillColor = static_cast<TColor>(ColorToRGB(color));
   }
   ~TWindowColoredPaint() {
     SkinKeyFillColor = FKey;
@@ -103,7 +104,12 @@ void TsTimerSpeedButton::Paint() {
 void TsTimerSpeedButton::PaintClient(HDC dc) {
   if (IsLoading() || IsDestroying()) return;
   {
-    const TWindowColoredPaint colors;
+    // What the edit shows below the arrows: its section's colour while skinned, else the window's.
+    TColor below = clWindow;
+    if (TWinControl* spin = Parent())
+      if (auto* edit = dynamic_cast<TsSkinnedControl*>(spin->Parent()); edit && edit->IsSkinned())
+        below = EditSkin::SectionColor(edit->SkinData(), false);
+    const TWindowColoredPaint colors(below);
     TsSpeedButton::PaintClient(dc);
   }
   DrawFocus(dc);
@@ -137,8 +143,7 @@ void TsSpinButton::AdjustSize(int& width, int& height) {
   width = l.Width;
   FUpButton->SetBoundsRect(ToRECT(l.Up));
   FDownButton->SetBoundsRect(ToRECT(l.Down));
-  if (FUpGlyphDrawn) DrawArrow(FUpButton, SpinModel::TDirection::Up);
-  if (FDownGlyphDrawn) DrawArrow(FDownButton, SpinModel::TDirection::Down);
+  RedrawArrows();
 }
 
 void TsSpinButton::SetBounds(int left, int top, int width, int height) {
@@ -161,14 +166,25 @@ void TsSpinButton::DrawArrow(TsTimerSpeedButton* button, SpinModel::TDirection d
   canvas->Brush()->SetStyle(TBrushStyle::Solid);
   canvas->Brush()->SetColor(clWhite);
   canvas->FillRect(RECT{0, 0, w, h});
-  canvas->Brush()->SetColor(clBlack);
-  canvas->Pen()->SetColor(clBlack);
+  // Black, or the skinned button's text colour, which reads on its face.
+  TColor ink = clBlack;
+  const int section = button->SkinData().SkinIndex();
+  if (button->IsSkinned() && SectionIndexValid(section)) ink = SkinSectionData[std::size_t(section)].FontColor[0];
+  if (ColorToRGB(ink) == ColorToRGB(clWhite)) ink = TColor(RGB(254, 254, 254));  // white is the see-through colour
+  canvas->Brush()->SetColor(ink);
+  canvas->Pen()->SetColor(ink);
   const auto arrow = SpinModel::Arrow(direction, TRect{0, 0, w, h});
   POINT points[3];
   for (int i = 0; i < 3; ++i) points[i] = POINT{arrow[std::size_t(i)].X, arrow[std::size_t(i)].Y};
   canvas->Polygon(points, 3);
   button->SetGlyph(&glyph);
+  button->SetNumGlyphs(1);  // a glyph twice as wide as high would count as two frames
   button->Invalidate();
+}
+
+void TsSpinButton::RedrawArrows() {
+  if (FUpButton && FUpGlyphDrawn) DrawArrow(FUpButton, SpinModel::TDirection::Up);
+  if (FDownButton && FDownGlyphDrawn) DrawArrow(FDownButton, SpinModel::TDirection::Down);
 }
 
 void TsSpinButton::SetUpGlyph(const TBitmap* glyph) {
@@ -339,6 +355,17 @@ void TsBaseSpinEdit::WndProc(TMessage& message) {
   TsEdit::WndProc(message);
   if (!*alive) return;
   if (message.Msg == WM_SIZE) PlaceButton();
+  // A skin came or went: the drawn arrows take its text colour.
+  if (message.Msg == RE_ROVADUZI && FButton) {
+    const ::SkinCommand command = SkinCommandOf(message.WParam);
+    if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin || command == ::SkinCommand::Refresh)
+      FButton->RedrawArrows();
+  }
+  // The arrows follow the edit's enabled state.
+  if (message.Msg == CM_ENABLEDCHANGED && FButton) {
+    FButton->SetEnabled(Enabled());
+    ForEachButton([this](TsTimerSpeedButton* b) { b->SetEnabled(Enabled()); });
+  }
   // A new font resets the native edit's text rectangle.
   if (message.Msg == WM_SETFONT) SetEditRect();
 }

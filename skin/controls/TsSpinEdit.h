@@ -60,6 +60,8 @@ public:
   // nullptr puts back the drawn arrow.
   void SetUpGlyph(const TBitmap* glyph);
   void SetDownGlyph(const TBitmap* glyph);
+  // The drawn arrows again, in the look of the skin at hand.
+  void RedrawArrows();
   TWinControl* FocusControl() const { return FFocusControl; }
   void SetFocusControl(TWinControl* control);
   const TNotifyEvent& OnUpClick() const { return FOnUpClick; }
