@@ -189,18 +189,14 @@ void TsSpinButton::RedrawArrows() {
 
 void TsSpinButton::SetUpGlyph(const TBitmap* glyph) {
   FUpGlyphDrawn = glyph == nullptr;
-  if (glyph)
-    FUpButton->SetGlyph(glyph);
-  else
-    DrawArrow(FUpButton, SpinModel::TDirection::Up);
+  if (glyph) FUpButton->SetGlyph(glyph);
+  RedrawArrows();
 }
 
 void TsSpinButton::SetDownGlyph(const TBitmap* glyph) {
   FDownGlyphDrawn = glyph == nullptr;
-  if (glyph)
-    FDownButton->SetGlyph(glyph);
-  else
-    DrawArrow(FDownButton, SpinModel::TDirection::Down);
+  if (glyph) FDownButton->SetGlyph(glyph);
+  RedrawArrows();
 }
 
 void TsSpinButton::SetFocusControl(TWinControl* control) {

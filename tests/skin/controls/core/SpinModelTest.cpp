@@ -61,8 +61,6 @@ TEST(SpinModel, ButtonsShareTheHeightAndKeepTheirSmallestWidth) {
   EXPECT_EQ(l.Down, (TRect{0, 10, 18, 21}));
   EXPECT_EQ(ButtonLayout(9, 20).Width, MinWidth);
   EXPECT_EQ(ButtonLayout(9, 20).Down.Right, MinWidth);
-  EXPECT_EQ(MinEditHeight(13, 16, 1), 13 + 3 + 4 + 2);
-  EXPECT_EQ(MinEditHeight(20, 16, 2), 20 + 4 + 8 + 2);
   // The arrows point their way and sit in the middle of the button.
   const auto up = Arrow(TDirection::Up, TRect{0, 0, 18, 10});
   EXPECT_EQ(up[2], (TPoint{8, 2}));
