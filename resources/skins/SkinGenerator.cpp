@@ -638,6 +638,11 @@ bool GenerateSkin(const Theme& t, const std::filesystem::path& dir) {
                                                          1.1f, t.Frame);
                                       }),
                                 1, 0));
+  // The dark skin frames each panel; the light one draws dividers between them.
+  if (t.Dark) {
+    const Rgb panelFrame = Mix(t.Frame, t.Back, 0.3f);
+    f.Key("STATUSPANELMASK", master.Add(ControlBorder(t, 4, t.Radius, panelFrame, panelFrame, panelFrame, true), 3, 0));
+  }
   f.Section("DIVIDER");
   WriteLook(f, {t.Back, t.Back, t.Text, t.Text, "", "", 100, 100});
   f.Key("BORDERSMASK",

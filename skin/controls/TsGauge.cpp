@@ -181,10 +181,9 @@ void TsGauge::Paint() {
   if (FBorderStyle == bsSingle) InflateRect(&paint, -1, -1);
   const int percent = PercentDone();
 
-  TBitmap work, overlay;
-  NewWorkBitmap(work, width, height);
+  TBitmap& work = *NewWorkBitmap(FWork, width, height);
   PatBlt(work.Canvas()->Handle(), 0, 0, width, height, BLACKNESS);
-  TCanvas* o = NewWorkBitmap(overlay, width, height)->Canvas();
+  TCanvas* o = NewWorkBitmap(FOverlay, width, height)->Canvas();
   o->Brush()->SetColor(clWindowFrame);
   o->FillRect(RECT{0, 0, width, height});
   o->Brush()->SetColor(clBlack);
@@ -218,8 +217,7 @@ void TsGauge::Paint() {
   BitBlt(work.Canvas()->Handle(), 0, 0, width, height, o->Handle(), 0, 0, SRCINVERT);
 
   if (FShowText) {
-    TBitmap textImage;
-    TCanvas* t = NewWorkBitmap(textImage, width, height)->Canvas();
+    TCanvas* t = NewWorkBitmap(FTextImage, width, height)->Canvas();
     t->Brush()->SetColor(clBlack);
     t->FillRect(RECT{0, 0, width, height});
     t->SetFont(Font());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/win/TBitmap.h"
+
 #include <string>
 
 #include "framework/win/TCustomForm.h"
@@ -61,4 +63,6 @@ private:
   TColor FBackColor = clWhite;
   std::string FProgressSkin;
   TNotifyEvent FOnChange;
+  // The standard look's work images, kept from one painting to the next.
+  TBitmap FWork, FOverlay, FTextImage;
 };

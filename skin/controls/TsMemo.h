@@ -4,6 +4,52 @@
 #include "framework/win/TRichEdit.h"
 #include "skin/controls/TsEditSkin.h"
 
+#include "skin/controls/core/ScrollBarModel.h"
+
+class TsScrollBar;
+
+// The pair of skinned scroll bars a multi-line edit lays over its native ones while a skin is
+// active: siblings of the edit, 2 pixels inside its frame, filled from the native scroll
+// information after whatever may have scrolled it, and turned back into scrolling of the edit.
+// The bars are owned by the edit; without a skin they are hidden, and freed when the skin goes.
+class TsMemoScrollBars {
+public:
+  // How the edit scrolls itself from a bar: the memo's way (to the thumb position, reports on)
+  // or the rich edit's (the bar's own scroll code, its reports held back meanwhile).
+  enum class THostKind { Memo, RichEdit };
+  TsMemoScrollBars(TMemo* host, THostKind kind) : FHost(host), FKind(kind) {}
+  TsMemoScrollBars(const TsMemoScrollBars&) = delete;
+  TsMemoScrollBars& operator=(const TsMemoScrollBars&) = delete;
+
+  TsScrollBar* Vertical() const { return FVertical; }
+  TsScrollBar* Horizontal() const { return FHorizontal; }
+  // Shows, fills and places the bars the edit's state asks for; skinned: a skin is active and
+  // the edit has its section.
+  void Update(bool skinned);
+  // Frees both (the skin went away).
+  void Free();
+  // A bar was freed elsewhere.
+  void Forget(TComponent* component);
+  // The column beside the vertical bar, the row above the horizontal one and the corner between
+  // them, inside the frame, in the client's colour (on the edit's window DC).
+  void PaintGaps(HDC windowDC, TColor color) const;
+  // The messages after which the edit's scroll state may have changed.
+  static bool MayScroll(const TMessage& message);
+
+private:
+  TsScrollBar* Make(TScrollBarKind kind);
+  void Fill(TsScrollBar* bar, const TScrollInfoFill& info, TScrollInfoFill& last);
+  void Scroll(TObject* sender, int oldPosition);
+  void Hide();
+
+  TMemo* FHost;
+  THostKind FKind;
+  TsScrollBar* FVertical = nullptr;    // owned by the host
+  TsScrollBar* FHorizontal = nullptr;  // owned by the host
+  bool FUpdating = false;
+  TScrollInfoFill FLastVertical, FLastHorizontal;  // what each bar was filled with last
+};
+
 // The skin layer of the multi-line edits: the native control always paints its client area, in the
 // section's colours (unless the skin object's CustomColor is set); the skin gives the frame.
 template <typename Base>
@@ -11,8 +57,22 @@ class TsSkinnedMemo : public TsSkinnedEdit<Base> {
   using Layer = TsSkinnedEdit<Base>;
 
 public:
-  explicit TsSkinnedMemo(TComponent* owner) : Layer(TsControlKind::Memo, owner) {
+  explicit TsSkinnedMemo(TComponent* owner, TsMemoScrollBars::THostKind kind)
+      : Layer(TsControlKind::Memo, owner), FBars(this, kind) {
     this->SetControlStyle(this->ControlStyle() & ~csOpaque);
+  }
+
+  TsScrollBar* VScrollBar() const { return FBars.Vertical(); }
+  TsScrollBar* HScrollBar() const { return FBars.Horizontal(); }
+
+  void WndProc(TMessage& message) override {
+    const std::shared_ptr<bool> alive = this->Alive();
+    Layer::WndProc(message);
+    if (*alive && TsMemoScrollBars::MayScroll(message)) UpdateScrollBars();
+  }
+  void Loaded() override {
+    Layer::Loaded();
+    UpdateScrollBars();
   }
 
 protected:
@@ -27,7 +87,7 @@ protected:
         UpdateScrollBars();
         return true;
       case WM_NCPAINT:
-        // The native scroll bars are in the frame's inside; the skinned frame covers the rest.
+        // The native scroll bars are in the frame's inside, under the skinned pair.
         this->InheritedWndProc(message);
         this->PaintFrame();
         return true;
@@ -36,13 +96,36 @@ protected:
     }
   }
 
+  bool PaintBorder(HDC windowDC) override {
+    Layer::PaintBorder(windowDC);
+    if (EditSkin::FramePaintable(this, this->SkinData()))
+      FBars.PaintGaps(windowDC, this->SkinData().CustomColor() ? this->Color() : this->ClientColor());
+    return true;
+  }
+
+  void SkinCommand(TMessage& message) override {
+    // The bars go before the window is made again without the skin.
+    if (SkinCommandOf(message.WParam) == SkinCommand::RemoveSkin && !this->IsDestroying()) FBars.Free();
+    Layer::SkinCommand(message);
+    if (SkinCommandOf(message.WParam) != SkinCommand::RemoveSkin) UpdateScrollBars();
+  }
+
+  void Notification(TComponent* component, TOperation operation) override {
+    Layer::Notification(component, operation);
+    if (operation == TOperation::Remove) FBars.Forget(component);
+  }
+
   // Gives the native control the client colours before it paints, where it does not ask for them.
   virtual void ApplyClientColors() {}
 
-  // Where the skinned scroll-bar pair attaches: it covers the native bars, follows the scroll info
-  // after the control painted or scrolled, and is hidden while there is no skin. No pair yet: the
-  // native bars show inside the skinned frame.
-  virtual void UpdateScrollBars() {}
+  // The skinned bar pair follows the native scroll information.
+  void UpdateScrollBars() {
+    if (this->IsDestroying() || (this->ControlState() & csCreating) || !this->Parent()) return;
+    FBars.Update(this->IsSkinned());
+  }
+
+private:
+  TsMemoScrollBars FBars;
 };
 
 // The memo with a skinned frame.

@@ -35,20 +35,32 @@ bool TsStatusBar::NativePaintsAfter(const TMessage& message) const {
   }
 }
 
+void TsStatusBar::SkinCommand(TMessage& message) {
+  // Whatever the command, the skin may be another one now.
+  FMasksResolved = false;
+  TsSkinned::SkinCommand(message);
+}
+
+void TsStatusBar::ResolveMasks() {
+  const int section = SkinData().SkinIndex();
+  if (FMasksResolved && FResolvedSection == section) return;
+  const std::string& name = SkinSectionData[static_cast<std::size_t>(section)].SectionName;
+  FPanelMask = FindMaskIndex(section, name, "STATUSPANELMASK");
+  FGripMask = FindMaskIndex(section, name, "GRIPIMAGE");
+  FDividerMask = FindMaskIndex(FindSectionIndex("DIVIDER"), "DIVIDER", "BORDERSMASK");
+  FResolvedSection = section;
+  FMasksResolved = true;
+}
+
 void TsStatusBar::PaintPanel(RECT r, const std::string& text, TAlignment alignment, bool last) {
   TBitmap* cache = SkinData().CacheBitmap();
-  const int section = SkinData().SkinIndex();
   InflateRect(&r, -1, -1);
-  const std::string name = SkinSectionData[static_cast<std::size_t>(section)].SectionName;
-  const int panelMask = FindMaskIndex(section, name, "STATUSPANELMASK");
-  if (MaskIndexValid(panelMask)) {
-    PaintNinePartImage(cache, SimplePanel() ? RECT{0, 0, Width(), Height()} : r, true, TsSkinState::Normal, panelMask,
+  if (MaskIndexValid(FPanelMask)) {
+    PaintNinePartImage(cache, SimplePanel() ? RECT{0, 0, Width(), Height()} : r, true, TsSkinState::Normal, FPanelMask,
                        TsCacheInfo{cache, 0, 0, true});
-  } else if (!last) {
-    const int divider = FindSectionIndex("DIVIDER");
-    const int mask = FindMaskIndex(divider, "DIVIDER", "BORDERSMASK");
-    const int width = MaskFrameSize(mask).Width;
-    PaintNinePartImage(cache, RECT{r.right - width, 1, r.right, Height() - 2}, true, TsSkinState::Normal, mask,
+  } else if (!last && MaskIndexValid(FDividerMask)) {
+    const int width = MaskFrameSize(FDividerMask).Width;
+    PaintNinePartImage(cache, RECT{r.right - width, 1, r.right, Height() - 2}, true, TsSkinState::Normal, FDividerMask,
                        TsCacheInfo{cache, 0, 0, true});
   }
   TCanvas* canvas = cache->Canvas();
@@ -61,6 +73,7 @@ void TsStatusBar::PaintPanel(RECT r, const std::string& text, TAlignment alignme
 }
 
 void TsStatusBar::PaintSkin() {
+  ResolveMasks();
   TBitmap* cache = SkinData().CacheBitmap();
   TsCacheInfo ci;
   QueryParentCache(&SkinData(), ci);
@@ -86,11 +99,9 @@ void TsStatusBar::PaintSkin() {
     }
   }
   if (SizeGrip()) {
-    const int section = SkinData().SkinIndex();
-    const int grip = FindMaskIndex(section, SkinSectionData[static_cast<std::size_t>(section)].SectionName, "GRIPIMAGE");
-    const TsFrameSize size = MaskFrameSize(grip);
-    if (MaskIndexValid(grip))
-      PaintMaskedGlyph(cache, POINT{Width() - size.Width - 1, Height() - size.Height - 1}, TsSkinState::Normal, grip,
-                       TsGlyphShade::Normal);
+    const TsFrameSize size = MaskFrameSize(FGripMask);
+    if (MaskIndexValid(FGripMask))
+      PaintMaskedGlyph(cache, POINT{Width() - size.Width - 1, Height() - size.Height - 1}, TsSkinState::Normal,
+                       FGripMask, TsGlyphShade::Normal);
   }
 }

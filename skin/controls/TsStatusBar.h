@@ -14,7 +14,16 @@ protected:
   bool NativePaintsAfter(const TMessage& message) const override;
   void PaintSkin() override;
   TsSkinState SkinState() const override { return TsSkinState::Normal; }
+  void SkinCommand(TMessage& message) override;
 
 private:
   void PaintPanel(RECT r, const std::string& text, TAlignment alignment, bool last);
+  void ResolveMasks();
+
+  // The panel frame and divider masks of the skin at hand; looked up once per skin.
+  bool FMasksResolved = false;
+  int FResolvedSection = -1;
+  int FPanelMask = -1;
+  int FDividerMask = -1;
+  int FGripMask = -1;
 };

@@ -93,6 +93,16 @@ void TsUpDown::PaintArrows(HDC dc) {
 }
 
 void TsUpDown::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+    case WM_PAINT:
+      break;
+    default:
+      FPositionKnown = false;
+      break;
+  }
   if (message.Msg == RE_ROVADUZI) {
     switch (SkinCommandOf(message.WParam)) {
       case SkinCommand::RemoveSkin:
@@ -123,7 +133,8 @@ void TsUpDown::WndProc(TMessage& message) {
       break;
     case WM_NCHITTEST: {
       TUpDown::WndProc(message);
-      SyncModel();
+      if (!FPositionKnown) SyncModel();
+      FPositionKnown = true;
       POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
       ::ScreenToClient(Handle(), &p);
       const RECT first = FirstArrowRect();

@@ -31,5 +31,8 @@ private:
   RECT FirstArrowRect() const;
 
   TUpDownModel FModel;
+  // The position as last asked of the native control; the pointer's hovering cannot move it, so
+  // hit tests reuse it until any other message comes.
+  bool FPositionKnown = false;
   TsDisabledKind FDisabledKind;
 };

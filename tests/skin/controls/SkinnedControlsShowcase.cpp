@@ -19,6 +19,7 @@
 #include "skin/controls/TsMemo.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
+#include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsSkinManager.h"
 
@@ -179,8 +180,9 @@ int main(int argc, char** argv) {
   mask->SetText("12-34");
 
   auto* memo = NewControl<TsMemo>(form, form, RECT{280, 360, 450, 470});
-  memo->SetScrollBars(ssVertical);
-  memo->SetText("A memo\r\nwith lines\r\nof text\r\nand more\r\nlines\r\nthan\r\nit\r\nshows");
+  memo->SetScrollBars(ssBoth);
+  memo->SetWordWrap(false);
+  memo->SetText("A memo with lines longer than it is wide\r\nwith lines\r\nof text\r\nand more\r\nlines\r\nthan\r\nit\r\nshows");
   auto* rich = NewControl<TsRichEdit>(form, form, RECT{460, 360, 620, 470});
   rich->SetText("A rich edit\r\nwith its text");
   auto* disabledMemo = NewControl<TsMemo>(form, form, RECT{280, 480, 450, 540});
@@ -188,6 +190,18 @@ int main(int argc, char** argv) {
   disabledMemo->SetEnabled(false);
   auto* label = NewControl<TsLabel>(form, form, RECT{460, 480, 620, 500});
   label->SetCaption("A label on the form");
+
+  // Spin edits: free bounds, bounded and read-only, disabled.
+  auto* spin = NewControl<TsSpinEdit>(form, form, RECT{650, 300, 750, 322});
+  spin->SetValue(512);
+  auto* bounded = NewControl<TsSpinEdit>(form, form, RECT{760, 300, 860, 322});
+  bounded->SetMinValue(1);
+  bounded->SetMaxValue(10);
+  bounded->SetValue(10);
+  bounded->SetReadOnly(true);
+  auto* disabledSpin = NewControl<TsSpinEdit>(form, form, RECT{870, 300, 970, 322});
+  disabledSpin->SetValue(7);
+  disabledSpin->SetEnabled(false);
 
   form->Show();
   focusedEdit->SetFocus();

@@ -74,4 +74,45 @@ TEST_F(StatusBar, SkinnedANewTextShowsAtOnceFromTheCache) {
   EXPECT_GT(bar->CacheBuilds(), builds + 1);
 }
 
+// Desert divides its panels with DIVIDER marks, none after the last; Nocturne frames each panel
+// with its STATUSPANELMASK and has no marks.
+TEST_F(StatusBar, PanelsShowDividersOrTheirOwnFramesAsTheSkinHasThem) {
+  for (const char* skin : {"Desert", "Nocturne"}) {
+    LoadSkin(skin);
+    const int section = FindSectionIndex("STATUSBAR");
+    const bool framed = FindMaskIndex(section, "STATUSBAR", "STATUSPANELMASK") >= 0;
+    EXPECT_EQ(framed, std::string(skin) == "Nocturne");
+    auto* bare = Bar<TsStatusBar>();
+    bare->SetSimplePanel(false);
+    bare->SetSizeGrip(false);
+    auto* bar = Bar<TsStatusBar>();
+    bar->SetTop(bare->Top());  // the same background below both
+    bar->SetSimplePanel(false);
+    bar->SetSizeGrip(false);
+    bar->AddPanel({"", 60});
+    bar->AddPanel({"", 60});
+    Pump();
+    ASSERT_TRUE(bar->IsSkinned());
+    TBitmap* plain = bare->SkinData().CacheBitmap();
+    TBitmap* cache = bar->SkinData().CacheBitmap();
+    auto differs = [&](int x0, int x1, int y0, int y1) {
+      int n = 0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += cache->Canvas()->Pixel(x, y) != plain->Canvas()->Pixel(x, y);
+      return n > 0;
+    };
+    const int h = bar->Height();
+    // The top edge of the first panel's inside, away from its ends.
+    EXPECT_EQ(differs(10, 50, 1, 2), framed) << skin;
+    // Where the divider of the first panel goes (its right end), and after the last panel.
+    EXPECT_TRUE(differs(52, 61, 3, h - 3)) << skin;
+    EXPECT_EQ(differs(bar->Width() - 12, bar->Width() - 1, h / 2, h / 2 + 1), framed) << skin;
+    bar->Free();
+    bare->Free();
+    Manager->Free();
+    Manager = nullptr;
+    Pump();
+  }
+}
+
 }  // namespace
