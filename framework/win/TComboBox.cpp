@@ -1,5 +1,7 @@
 #include "framework/win/TComboBox.h"
 
+#include <algorithm>
+
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TCustomForm.h"
 
@@ -176,6 +178,15 @@ void TComboBox::SetItems(const TStringList& items) {
 int TComboBox::AddItem(const std::string& item) {
   int index = FItems.Add(item);
   if (HandleAllocated()) SendMessageA(Handle(), CB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(item.c_str()));
+  return index;
+}
+
+int TComboBox::InsertItem(int index, const std::string& item) {
+  if (FItems.Sorted()) return AddItem(item);
+  index = std::clamp(index, 0, FItems.Count());
+  FItems.Insert(index, item);
+  if (HandleAllocated()) SendMessageA(Handle(), CB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(item.c_str()));
+  if (FItemIndex >= index) ++FItemIndex;
   return index;
 }
 

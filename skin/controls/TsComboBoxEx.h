@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "skin/controls/TsCommonCombo.h"
+
+class TImageList;
+
+// One item of an image combo: its caption, images and indentation in the list (steps of 16 pixels).
+struct TsComboItem {
+  std::string Caption;
+  int ImageIndex = -1;
+  int SelectedImageIndex = -1;
+  int OverlayImageIndex = -1;
+  int Indend = -1;
+  // The caption when there is one.
+  std::string DisplayName() const { return Caption; }
+};
+
+// The items of an image combo. They fill the shown strings once, when the first window is made with
+// items;
+// afterwards the two lists are independent (a caption and the shown text may differ).
+class TsComboItems {
+public:
+  int Count() const { return int(FItems.size()); }
+  TsComboItem& Add();
+  TsComboItem& Add(const TsComboItem& item);
+  // Throws EStringListError for an index outside the collection.
+  TsComboItem& Items(int index);
+  const TsComboItem& Items(int index) const;
+  // nullptr for an index outside the collection.
+  const TsComboItem* Find(int index) const;
+  void Clear() { FItems.clear(); }
+  void Delete(int index);
+
+private:
+  std::vector<TsComboItem> FItems;
+};
+
+// A list-only combo whose items show an image of Images before their caption. Skinned, its face and
+// list are drawn from the skin; unskinned, by its own owner-draw painters.
+class TsCustomComboBoxEx : public TsCommonComboBox {
+public:
+  explicit TsCustomComboBoxEx(TComponent* owner);
+
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* images);
+  TsComboItems& ItemsEx() { return FItemsEx; }
+
+  // Where the item's image goes: vertically centred in the control (or in a list item of the given
+  // top and bottom), shifted right by Indend x 16 in the list; empty without Images.
+  RECT ImageRect(const TsComboItem* item, bool listItem) const;
+
+protected:
+  void CreateWnd() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void DrawItem(int index, RECT rect, TOwnerDrawState state) override;
+  int PaintFaceImage(TCanvas* canvas, int index) override;
+  void DrawSkinnedItem(TMessage& message) override;
+
+private:
+  void DrawImage(TCanvas* canvas, const TsComboItem& item, const RECT& r, bool selected, bool face);
+
+  TImageList* FImages = nullptr;
+  TsComboItems FItemsEx;
+  bool FItemsFilled = false;
+};
+
+class TsComboBoxEx : public TsCustomComboBoxEx {
+public:
+  using TsCustomComboBoxEx::TsCustomComboBoxEx;
+};
