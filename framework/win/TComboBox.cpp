@@ -81,6 +81,16 @@ bool TComboBox::DialogKey(WORD key, LPARAM keyData) {
 
 void TComboBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
+    case WM_ERASEBKGND:
+      // A simple combo's list keeps whole items: the strip below it is the control's colour.
+      if (FStyle == csSimple && message.WParam != 0) {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        ::FillRect(reinterpret_cast<HDC>(message.WParam), &r, Brush()->Handle());
+        message.Result = 1;
+        return;
+      }
+      break;
     case CN_KEYDOWN:
     case CN_KEYUP:
     case CN_CHAR:

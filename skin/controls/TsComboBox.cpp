@@ -233,6 +233,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& message) {
       SetDroppedLook(false);
       return true;
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:  // a disabled edit asks for these
       if (SkinData().CustomColor()) return false;
       ComboSkin::AnswerEditColors(message, SkinData(), FEditBrush, Enabled(), Font()->Color());
       return true;

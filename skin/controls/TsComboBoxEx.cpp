@@ -26,13 +26,11 @@ void WriteCentred(TCanvas* canvas, const RECT& box, const std::string& text) {
 
 // ---- TsComboItems ----
 
-TsComboItem& TsComboItems::Add() {
-  FItems.emplace_back();
-  return FItems.back();
-}
+TsComboItem& TsComboItems::Add() { return Add(TsComboItem{}); }
 
 TsComboItem& TsComboItems::Add(const TsComboItem& item) {
   FItems.push_back(item);
+  if (FAdded) FAdded(item.Caption);
   return FItems.back();
 }
 
@@ -53,16 +51,11 @@ void TsComboItems::Delete(int index) {
 
 // ---- TsCustomComboBoxEx ----
 
-TsCustomComboBoxEx::TsCustomComboBoxEx(TComponent* owner) : TsCommonComboBox(owner) { SetStyle(csOwnerDrawVariable); }
+// Fixed-height owner drawing: the measure request of variable items has no answer here.
+TsCustomComboBoxEx::TsCustomComboBoxEx(TComponent* owner) : TsCommonComboBox(owner) { SetStyle(csOwnerDrawFixed); }
 
 void TsCustomComboBoxEx::CreateWnd() {
-  // The shown strings come from the items once, at the first window (strings added directly are
-  // kept when there are no items).
-  if (!FItemsFilled && FItemsEx.Count() > 0) {
-    FItemsFilled = true;
-    ClearItems();
-    for (int i = 0; i < FItemsEx.Count(); ++i) AddItem(FItemsEx.Items(i).Caption);
-  }
+  FItemsEx.Detach();
   TsCommonComboBox::CreateWnd();
 }
 
@@ -117,7 +110,7 @@ void TsCustomComboBoxEx::DrawItem(int index, RECT rect, TOwnerDrawState state) {
   if (face) {
     const bool focused = SkinData().FocusHot() || Focused() || (state & odFocused) != 0;
     canvas->Brush()->SetColor(focused && !DroppedDown() ? clHighlight : Color());
-    canvas->Font()->SetColor(focused && !DroppedDown() ? clHighlightText : Font()->Color());
+    canvas->Font()->SetColor(!Enabled() ? clGrayText : focused && !DroppedDown() ? clHighlightText : Font()->Color());
   } else {
     canvas->Brush()->SetColor(selected ? clHighlight : clWindow);
     canvas->Font()->SetColor(selected ? clHighlightText : clWindowText);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "skin/controls/TsCommonCombo.h"
@@ -18,11 +20,16 @@ struct TsComboItem {
   std::string DisplayName() const { return Caption; }
 };
 
-// The items of an image combo. They fill the shown strings once, when the first window is made with
-// items;
-// afterwards the two lists are independent (a caption and the shown text may differ).
+// The items of an image combo. Until the combo's first window is made each item added also adds its
+// caption to the shown strings (so an item index can be set before); afterwards the two lists are
+// independent (a caption and the shown text may differ).
 class TsComboItems {
 public:
+  using TAdded = std::function<void(const std::string& caption)>;
+  explicit TsComboItems(TAdded added = {}) : FAdded(std::move(added)) {}
+  // Items added from now on no longer reach the shown strings.
+  void Detach() { FAdded = nullptr; }
+
   int Count() const { return int(FItems.size()); }
   TsComboItem& Add();
   TsComboItem& Add(const TsComboItem& item);
@@ -36,6 +43,7 @@ public:
 
 private:
   std::vector<TsComboItem> FItems;
+  TAdded FAdded;
 };
 
 // A list-only combo whose items show an image of Images before their caption. Skinned, its face and
@@ -63,8 +71,7 @@ private:
   void DrawImage(TCanvas* canvas, const TsComboItem& item, const RECT& r, bool selected, bool face);
 
   TImageList* FImages = nullptr;
-  TsComboItems FItemsEx;
-  bool FItemsFilled = false;
+  TsComboItems FItemsEx{[this](const std::string& caption) { AddItem(caption); }};
 };
 
 class TsComboBoxEx : public TsCustomComboBoxEx {

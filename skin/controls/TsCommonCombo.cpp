@@ -151,9 +151,6 @@ void TsCommonCombo::EditWndProc(TMessage& message) {
       // Enter and Escape close a dropped list; the text stays as it was.
       if ((message.WParam == VK_RETURN || message.WParam == VK_ESCAPE) && DroppedDown()) SetDroppedDown(false);
       break;
-    case WM_SETFONT:
-      SendMessageA(FEditHook.Window(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-      break;
     case WM_LBUTTONDBLCLK:
       if (ControlStyle() & csDoubleClicks) DblClick();
       break;
@@ -173,6 +170,7 @@ void TsCommonCombo::ListWndProc(TMessage& message) {
 bool TsCommonCombo::SkinnedMessage(TMessage& message) {
   switch (message.Msg) {
     case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:  // a disabled edit asks for these
       if (SkinData().CustomColor()) return false;
       ComboSkin::AnswerEditColors(message, SkinData(), FEditBrush, Enabled(), Font()->Color());
       return true;
