@@ -117,6 +117,8 @@ TsCustomComboBox::TsCustomComboBox(TComponent* owner)
   if (SkinData().SkinSection().empty()) SkinData().SetSkinSection("COMBOBOX");
   FBoundLabel = std::make_unique<TsBoundLabel>(&SkinData());
   SetControlStyle(ControlStyle() & ~csOpaque);
+  SetItemHeight(13);
+  SetDropDownCount(16);
 }
 
 TsCustomComboBox::~TsCustomComboBox() {
