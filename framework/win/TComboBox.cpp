@@ -1,5 +1,7 @@
 #include "framework/win/TComboBox.h"
 
+#include <algorithm>
+
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TCustomForm.h"
 
@@ -79,6 +81,16 @@ bool TComboBox::DialogKey(WORD key, LPARAM keyData) {
 
 void TComboBox::Dispatch(TMessage& message) {
   switch (message.Msg) {
+    case WM_ERASEBKGND:
+      // A simple combo's list keeps whole items: the strip below it is the control's colour.
+      if (FStyle == csSimple && message.WParam != 0) {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        ::FillRect(reinterpret_cast<HDC>(message.WParam), &r, Brush()->Handle());
+        message.Result = 1;
+        return;
+      }
+      break;
     case CN_KEYDOWN:
     case CN_KEYUP:
     case CN_CHAR:
@@ -176,6 +188,15 @@ void TComboBox::SetItems(const TStringList& items) {
 int TComboBox::AddItem(const std::string& item) {
   int index = FItems.Add(item);
   if (HandleAllocated()) SendMessageA(Handle(), CB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(item.c_str()));
+  return index;
+}
+
+int TComboBox::InsertItem(int index, const std::string& item) {
+  if (FItems.Sorted()) return AddItem(item);
+  index = std::clamp(index, 0, FItems.Count());
+  FItems.Insert(index, item);
+  if (HandleAllocated()) SendMessageA(Handle(), CB_INSERTSTRING, WPARAM(index), reinterpret_cast<LPARAM>(item.c_str()));
+  if (FItemIndex >= index) ++FItemIndex;
   return index;
 }
 

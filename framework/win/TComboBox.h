@@ -18,6 +18,8 @@ public:
   const TStringList& Items() const { return FItems; }
   void SetItems(const TStringList& items);
   int AddItem(const std::string& item);
+  // At index (clamped); a sorted list puts it in its place. Returns where it went.
+  int InsertItem(int index, const std::string& item);
   void DeleteItem(int index);
   void ClearItems();
   int ItemIndex();
