@@ -58,7 +58,8 @@ int TUpDown::Position() {
   if (HandleAllocated()) {
     BOOL error = FALSE;
     int pos = int(SendMessageA(Handle(), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
-    if (!error) FPosition = pos;
+    // The error flag speaks of the buddy's text; without a buddy some platforms raise it anyway.
+    if (!error || FAssociate == nullptr) FPosition = pos;
   }
   return FPosition;
 }

@@ -343,6 +343,19 @@ TEST_F(StdControls, UpDownStepsItsAssociateAndOnChangingCanRefuse) {
   EXPECT_EQ(clicks.size(), 1u);
 }
 
+TEST_F(StdControls, UpDownWithoutAnAssociateReportsWhereItsArrowsMovedIt) {
+  auto* updown = Make<TUpDown>();
+  updown->SetMax(9);
+  updown->SetPosition(3);
+  HWND h = updown->Handle();
+  RECT r;
+  GetClientRect(h, &r);
+  SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, At(r.right / 2, 2));
+  SendMessageA(h, WM_LBUTTONUP, 0, At(r.right / 2, 2));
+  Pump();
+  EXPECT_EQ(updown->Position(), 4);
+}
+
 TEST_F(StdControls, ImagePlacesItsPictureByAutoSizeCentreAndStretch) {
   auto* image = Make<TImage>();
   image->SetBounds(0, 0, 100, 80);
