@@ -108,6 +108,35 @@ void AnswerEditColors(TMessage& message, const TsCommonData& skin, TBrush& brush
   message.Result = reinterpret_cast<LRESULT>(brush.Handle());
 }
 
+bool NativePaintsAfter(UINT msg, HWND combo) {
+  switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ENABLE:
+    case WM_SETTEXT:
+    case WM_SETFONT:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+    case WM_MOUSEWHEEL:
+    case WM_COMMAND:
+    case CN_COMMAND:
+    case CB_SETCURSEL:
+    case CB_SELECTSTRING:
+    case CB_SHOWDROPDOWN:
+    case CB_RESETCONTENT:
+    case CB_DELETESTRING:
+      return true;
+    case WM_MOUSEMOVE:
+      return GetCapture() == combo;
+    default:
+      return false;
+  }
+}
+
 }  // namespace ComboSkin
 
 TsCustomComboBox::TsCustomComboBox(TComponent* owner)
@@ -260,33 +289,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& message) {
 }
 
 bool TsCustomComboBox::NativePaintsAfter(const TMessage& message) const {
-  if (!HandleAllocated()) return false;
-  switch (message.Msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case WM_SETFONT:
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-    case WM_MOUSEWHEEL:
-    case WM_COMMAND:
-    case CB_SETCURSEL:
-    case CB_SELECTSTRING:
-    case CB_SHOWDROPDOWN:
-    case CB_RESETCONTENT:
-    case CB_DELETESTRING:
-    case CN_COMMAND:
-      return true;
-    case WM_MOUSEMOVE:
-      return GetCapture() == const_cast<TsCustomComboBox*>(this)->Handle();
-    default:
-      return false;
-  }
+  return HandleAllocated() && ComboSkin::NativePaintsAfter(message.Msg, const_cast<TsCustomComboBox*>(this)->Handle());
 }
 
 void TsCustomComboBox::PaintSkin() {

@@ -24,6 +24,8 @@ void PaintCache(TsSkinnedControl& layer, TWinControl* control, TsSkinState secti
 void ExcludeChildren(HDC dc, HWND window);
 // After a skin came or went: the combo and its children repainted, frame included.
 void RedrawAll(TWinControl* control);
+// The native combo draws over the skinned face while handling msg (combo: its window).
+bool NativePaintsAfter(UINT msg, HWND combo);
 // An item's text from the native list, asking its length first; empty for a failed read.
 std::string ItemText(HWND combo, int index);
 // The colours the edit child asks for while skinned, answered from the section; brush keeps them.

@@ -192,33 +192,7 @@ bool TsCommonCombo::SkinnedMessage(TMessage& message) {
 }
 
 bool TsCommonCombo::NativePaintsAfter(const TMessage& message) const {
-  if (!HandleAllocated()) return false;
-  switch (message.Msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case WM_SETFONT:
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-    case WM_MOUSEWHEEL:
-    case WM_COMMAND:
-    case CN_COMMAND:
-    case CB_SETCURSEL:
-    case CB_SELECTSTRING:
-    case CB_SHOWDROPDOWN:
-    case CB_RESETCONTENT:
-    case CB_DELETESTRING:
-      return true;
-    case WM_MOUSEMOVE:
-      return GetCapture() == const_cast<TsCommonCombo*>(this)->Handle();
-    default:
-      return false;
-  }
+  return HandleAllocated() && ComboSkin::NativePaintsAfter(message.Msg, const_cast<TsCommonCombo*>(this)->Handle());
 }
 
 void TsCommonCombo::PaintSkin() {

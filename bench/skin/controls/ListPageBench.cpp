@@ -39,80 +39,12 @@
 #include "skin/controls/TsListView.h"
 #include "skin/controls/TsPageControl.h"
 #include "skin/controls/TsScrollBar.h"
+#include "bench/support/WineBench.h"
 #include "skin/engine/TsSkinManager.h"
 
 namespace {
 
-// --- the bench protocol: options, checks, rows ---
-
-struct TOptions {
-  int Pairs = 5;
-  bool CheckOnly = false;
-};
-
-class TMismatch : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-[[noreturn]] void CheckFailed(const std::string& what) { throw TMismatch(what); }
-
-bool CorruptionAsked(const std::string& key) {
-  const char* keys = std::getenv("TARVEX_BENCH_CORRUPT");
-  if (!keys) return false;
-  const std::string list = std::string(",") + keys + ",";
-  return list.find("," + key + ",") != std::string::npos;
-}
-
-std::vector<std::string> Rows;
-
-std::string Milliseconds(double ms) {
-  char text[32];
-  std::snprintf(text, sizeof text, ms < 10 ? "%.2f ms" : "%.1f ms", ms);
-  return text;
-}
-
-void AddRow(const std::string& work, const std::string& size, double ours, double peer,
-            const std::vector<double>& ratios) {
-  std::vector<double> sorted = ratios;
-  std::sort(sorted.begin(), sorted.end());
-  char ratio[64];
-  std::snprintf(ratio, sizeof ratio, "%.2f [%.2f-%.2f]", sorted[sorted.size() / 2], sorted.front(), sorted.back());
-  Rows.push_back(work + "\t" + size + "\t" + Milliseconds(ours) + "\t" + Milliseconds(peer) + "\t" + ratio + "\t-");
-  std::printf("%-40s %-30s %-10s %-10s %s\n", work.c_str(), size.c_str(), Milliseconds(ours).c_str(),
-              Milliseconds(peer).c_str(), ratio);
-}
-
-// The rows go to the file TARVEX_BENCH_ROWS names (a path of the host, reached through drive Z:).
-void SaveRows() {
-  const char* path = std::getenv("TARVEX_BENCH_ROWS");
-  if (!path || !*path) return;
-  const std::string file = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-  if (FILE* f = std::fopen(file.c_str(), "ab")) {
-    for (const std::string& row : Rows) std::fprintf(f, "%s\n", row.c_str());
-    std::fclose(f);
-  }
-}
-
-double NowMs() {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// The time of one call, from enough calls to last about a quarter second.
-double TimeOne(const std::function<void()>& call) {
-  double start = NowMs();
-  call();
-  const double once = std::max(NowMs() - start, 0.01);
-  const int repeats = std::clamp(int(250 / once), 1, 100);
-  start = NowMs();
-  for (int i = 0; i < repeats; ++i) call();
-  return (NowMs() - start) / repeats;
-}
+using namespace winbench;
 
 // Alternated pairs: ours then the peer in even pairs, the other way in odd ones.
 void TimePairs(const TOptions& options, const std::function<double()>& ours, const std::function<double()>& peer,
@@ -131,7 +63,7 @@ void TimePairs(const TOptions& options, const std::function<double()>& ours, con
     b.push_back(y);
     ratios.push_back(y / x);
   }
-  AddRow(work, size, Median(a), Median(b), ratios);
+  AddRow(work, size, Milliseconds(Median(a)), Milliseconds(Median(b)), RatioText(ratios));
 }
 
 // --- screens ---
@@ -351,26 +283,12 @@ void PagesWork(const TOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  TOptions options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--check-only") options.CheckOnly = true;
-    if (a == "--pairs" && i + 1 < argc) options.Pairs = std::max(5, std::atoi(argv[++i]));
-  }
-  try {
+  return winbench::Main(argc, argv, [](const TOptions& options) {
     Application->Initialize();
     Manager = NewComponent<TsSkinManager>(Application);
     Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
     Manager->SetSkinName("Desert");
     ListWork(options);
     PagesWork(options);
-  } catch (const TMismatch& e) {
-    std::fprintf(stderr, "MISMATCH: %s\n", e.what());
-    return 2;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "error: %s\n", e.what());
-    return 1;
-  }
-  SaveRows();
-  return 0;
+  });
 }

@@ -43,77 +43,13 @@
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
+#include "bench/support/WineBench.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/TsSkinned.h"
 
 namespace {
 
-// --- the bench protocol: options, checks, rows ---
-
-struct TOptions {
-  int Pairs = 5;
-  bool CheckOnly = false;
-};
-
-class TMismatch : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
-
-[[noreturn]] void CheckFailed(const std::string& what) { throw TMismatch(what); }
-
-bool CorruptionAsked(const std::string& key) {
-  const char* keys = std::getenv("TARVEX_BENCH_CORRUPT");
-  if (!keys) return false;
-  const std::string list = std::string(",") + keys + ",";
-  return list.find("," + key + ",") != std::string::npos;
-}
-
-std::vector<std::string> Rows;
-
-std::string Milliseconds(double ms) {
-  char text[32];
-  std::snprintf(text, sizeof text, ms < 10 ? "%.2f ms" : "%.1f ms", ms);
-  return text;
-}
-
-// One row of tools/bench's closing table: work, size, ours, peer, ratio, memory.
-void AddRow(const std::string& work, const std::string& size, const std::string& ours, const std::string& peer,
-            const std::string& ratio) {
-  Rows.push_back(work + "\t" + size + "\t" + ours + "\t" + peer + "\t" + ratio + "\t-");
-  std::printf("%-44s %-26s %-12s %-12s %s\n", work.c_str(), size.c_str(), ours.c_str(), peer.c_str(), ratio.c_str());
-}
-
-// The rows go to the file TARVEX_BENCH_ROWS names (a path of the host, reached through drive Z:).
-void SaveRows() {
-  const char* path = std::getenv("TARVEX_BENCH_ROWS");
-  if (!path || !*path) return;
-  const std::string file = path[0] == '/' ? std::string("Z:") + path : std::string(path);
-  if (FILE* f = std::fopen(file.c_str(), "ab")) {
-    for (const std::string& row : Rows) std::fprintf(f, "%s\n", row.c_str());
-    std::fclose(f);
-  }
-}
-
-double NowMs() {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// The time of one call, from enough calls to last about a quarter second.
-double TimeOne(const std::function<void()>& call) {
-  double start = NowMs();
-  call();
-  const double once = std::max(NowMs() - start, 0.01);
-  const int repeats = std::clamp(int(250 / once), 1, 200);
-  start = NowMs();
-  for (int i = 0; i < repeats; ++i) call();
-  return (NowMs() - start) / repeats;
-}
+using namespace winbench;
 
 // --- forms of controls ---
 
@@ -295,11 +231,8 @@ void RepaintWork(const TOptions& options) {
     plain.push_back(p);
     ratios.push_back(p / s);
   }
-  char ratio[64];
-  std::snprintf(ratio, sizeof ratio, "%.2f [%.2f-%.2f]", Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
-                *std::max_element(ratios.begin(), ratios.end()));
   AddRow("skinned repaint vs unskinned (Desert)", "200 controls, " + std::to_string(built) + " cache builds",
-         Milliseconds(Median(skinned)), Milliseconds(Median(plain)), ratio);
+         Milliseconds(Median(skinned)), Milliseconds(Median(plain)), RatioText(ratios));
   ours.Form->Free();
   twin.Form->Free();
 }
@@ -352,25 +285,11 @@ void SwitchWork(const TOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  TOptions options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--check-only") options.CheckOnly = true;
-    if (a == "--pairs" && i + 1 < argc) options.Pairs = std::max(5, std::atoi(argv[++i]));
-  }
-  try {
+  return winbench::Main(argc, argv, [](const TOptions& options) {
     Application->Initialize();
     Manager = NewComponent<TsSkinManager>(Application);
     Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
     RepaintWork(options);
     SwitchWork(options);
-  } catch (const TMismatch& e) {
-    std::fprintf(stderr, "MISMATCH: %s\n", e.what());
-    return 2;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "error: %s\n", e.what());
-    return 1;
-  }
-  SaveRows();
-  return 0;
+  });
 }

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/support/WineBench.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
@@ -25,27 +26,12 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsGridAdapter.h"
 
+using winbench::CorruptionAsked;
+using winbench::NowMs;
+
 namespace {
 
 constexpr int kRows = 10000;
-
-double NowMs() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-bool CorruptionAsked(const char* key) {
-  const char* list = std::getenv("TARVEX_BENCH_CORRUPT");
-  if (list == nullptr) return false;
-  std::string s = std::string(",") + list + ",";
-  return s.find(std::string(",") + key + ",") != std::string::npos;
-}
 
 // Where each page ended: the grid's top row and the current record.
 using TTrace = std::vector<std::pair<int, int>>;

@@ -14,9 +14,14 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/support/WineBench.h"
 #include "framework/win/TApplication.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsMessageDlg.h"
+
+using winbench::CorruptionAsked;
+using winbench::Median;
+using winbench::NowMs;
 
 namespace {
 
@@ -45,19 +50,6 @@ HWND AnswerWindow() {
   return window;
 }
 
-bool CorruptionAsked(std::string_view key) {
-  const char* value = std::getenv("TARVEX_BENCH_CORRUPT");
-  if (value == nullptr) return false;
-  std::string_view list(value);
-  while (!list.empty()) {
-    const std::size_t comma = list.find(',');
-    if (list.substr(0, comma) == key) return true;
-    if (comma == std::string_view::npos) break;
-    list.remove_prefix(comma + 1);
-  }
-  return false;
-}
-
 int Ours() {
   PostMessageA(AnswerWindow(), WM_ANSWER, 0, 0);
   const int answer = SkinMessageDlg(kText, mtConfirmation, mbYes | mbNo, 0);
@@ -69,27 +61,11 @@ int Peer() {
   return MessageBoxA(nullptr, kText, "Confirm", MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
 }
 
-double NowMs() {
-  static const LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return double(now.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
 // The time of one call, over a run of calls.
 double TimeRun(const std::function<int()>& call) {
   const double start = NowMs();
   for (int i = 0; i < kCallsPerRun; ++i) call();
   return (NowMs() - start) / kCallsPerRun;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 // Checks the answers, then times pairs of runs (ours first in even pairs); false on a mismatch.

@@ -1,0 +1,94 @@
+#include "bench/support/WineBench.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace winbench {
+namespace {
+
+std::vector<std::string> Rows;
+
+// The rows go to the file TARVEX_BENCH_ROWS names, a path of the host reached through drive Z:.
+void SaveRows() {
+  const char* path = std::getenv("TARVEX_BENCH_ROWS");
+  if (path == nullptr || *path == 0) return;
+  const std::string file = path[0] == '/' ? std::string("Z:") + path : std::string(path);
+  if (FILE* f = std::fopen(file.c_str(), "ab")) {
+    for (const std::string& row : Rows) std::fprintf(f, "%s\n", row.c_str());
+    std::fclose(f);
+  }
+}
+
+}  // namespace
+
+void CheckFailed(const std::string& what) { throw TMismatch(what); }
+
+bool CorruptionAsked(std::string_view key) {
+  const char* keys = std::getenv("TARVEX_BENCH_CORRUPT");
+  if (keys == nullptr) return false;
+  const std::string list = std::string(",") + keys + ",";
+  return list.find("," + std::string(key) + ",") != std::string::npos;
+}
+
+int Main(int argc, char** argv, const std::function<void(const TOptions&)>& body) {
+  TOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--check-only") options.CheckOnly = true;
+    if (a == "--pairs" && i + 1 < argc) options.Pairs = std::max(5, std::atoi(argv[++i]));
+  }
+  try {
+    body(options);
+  } catch (const TMismatch& e) {
+    std::fprintf(stderr, "MISMATCH: %s\n", e.what());
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "error: %s\n", e.what());
+    return 1;
+  }
+  SaveRows();
+  return 0;
+}
+
+double NowMs() {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double TimeOne(const std::function<void()>& call) {
+  double start = NowMs();
+  call();
+  const double once = std::max(NowMs() - start, 0.01);
+  const int repeats = std::clamp(int(250 / once), 1, 200);
+  start = NowMs();
+  for (int i = 0; i < repeats; ++i) call();
+  return (NowMs() - start) / repeats;
+}
+
+std::string Milliseconds(double ms) {
+  char text[32];
+  std::snprintf(text, sizeof text, ms < 10 ? "%.2f ms" : "%.1f ms", ms);
+  return text;
+}
+
+std::string RatioText(std::vector<double> ratios) {
+  if (ratios.empty()) return "-";
+  std::sort(ratios.begin(), ratios.end());
+  char text[64];
+  std::snprintf(text, sizeof text, "%.2f [%.2f-%.2f]", ratios[ratios.size() / 2], ratios.front(), ratios.back());
+  return text;
+}
+
+void AddRow(const std::string& work, const std::string& size, const std::string& ours, const std::string& peer,
+            const std::string& ratio) {
+  Rows.push_back(work + "\t" + size + "\t" + ours + "\t" + peer + "\t" + ratio + "\t-");
+  std::printf("%-44s %-26s %-12s %-12s %s\n", work.c_str(), size.c_str(), ours.c_str(), peer.c_str(), ratio.c_str());
+}
+
+}  // namespace winbench

@@ -1,0 +1,52 @@
+#pragma once
+
+// What the benches that run under Wine share: the options, the result checks' failure and
+// corruption switch, timing of in-process calls, and the rows of tools/bench's closing table.
+//
+//   int main(int argc, char** argv) {
+//     return winbench::Main(argc, argv, [](const winbench::TOptions& options) {
+//       if (ours != peer) winbench::CheckFailed("repaint: the screen differs");
+//       if (options.CheckOnly) return;
+//       winbench::AddRow("repaint", "200 controls", winbench::Milliseconds(a), winbench::Milliseconds(b),
+//                        winbench::RatioText(ratios));
+//     });
+//   }
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace winbench {
+
+struct TOptions {
+  int Pairs = 5;           // --pairs N, at least 5
+  bool CheckOnly = false;  // --check-only: the result checks, no timing
+};
+
+// Our result differs from the peer's: ends the bench with exit code 2 and a "MISMATCH:" line.
+class TMismatch : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+[[noreturn]] void CheckFailed(const std::string& what);
+// True when TARVEX_BENCH_CORRUPT names `key`.
+bool CorruptionAsked(std::string_view key);
+
+// Parses the options, runs the body and saves its rows. Returns 0, 2 when a check failed, or 1 on
+// any other error.
+int Main(int argc, char** argv, const std::function<void(const TOptions&)>& body);
+
+double NowMs();
+double Median(std::vector<double> values);
+// The time of one call in ms, from enough calls to last about a quarter second.
+double TimeOne(const std::function<void()>& call);
+
+std::string Milliseconds(double ms);       // "0.42 ms", "148.8 ms"
+std::string RatioText(std::vector<double> ratios);  // "median [min-max]"
+// One row of the closing table (work, size, ours, peer, ratio), also printed.
+void AddRow(const std::string& work, const std::string& size, const std::string& ours, const std::string& peer,
+            const std::string& ratio);
+
+}  // namespace winbench
