@@ -266,8 +266,8 @@ TEST(WindowRules, TruthTable) {
   } rows[] = {
       {B::Sizeable, 7, TsShowState::Normal, false, "11111|01111"},
       {B::Sizeable, 7, TsShowState::Maximized, false, "11111|10110"},
-      {B::Single, 7, TsShowState::Normal, false, "10111|01010"}  // sized never,
-      {B::Dialog, 7, TsShowState::Normal, false, "10000|01110"}  // only Move and Close show,
+      {B::Single, 7, TsShowState::Normal, false, "10111|01010"},  // listed, never enabled
+      {B::Dialog, 7, TsShowState::Normal, false, "10000|01110"},  // only Move and Close show
       {B::ToolWindow, 1, TsShowState::Normal, false, "10000|01100"},
       {B::SizeToolWin, 7, TsShowState::Normal, false, "10001|01111"},
       {B::Dialog, 7, TsShowState::Minimized, true, "11100|11001"},
