@@ -26,6 +26,20 @@
 namespace {
 
 const TsSystemSizes* GInjectedSizes = nullptr;
+TsSystemSizes GSizes;
+bool GSizesRead = false;
+
+void ReadSystemSizes() {
+  GSizes.Caption = GetSystemMetrics(SM_CYCAPTION);
+  GSizes.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
+  GSizes.FixedFrameX = GetSystemMetrics(SM_CXFIXEDFRAME);
+  GSizes.FixedFrameY = GetSystemMetrics(SM_CYFIXEDFRAME);
+  GSizes.FrameX = GetSystemMetrics(SM_CXFRAME);
+  GSizes.FrameY = GetSystemMetrics(SM_CYFRAME);
+  GSizes.Menu = GetSystemMetrics(SM_CYMENU);
+  GSizes.MenuSizeX = GetSystemMetrics(SM_CXMENUSIZE);
+  GSizesRead = true;
+}
 
 TCustomForm* OwnerForm(TComponent* owner) {
   for (TComponent* c = owner; c != nullptr; c = c->Owner())
@@ -72,18 +86,12 @@ void CopyRect(TBitmap* dst, int dx, int dy, TBitmap* src, int sx, int sy, int w,
 
 }  // namespace
 
+// Read once and again when the system's settings change: the platform answers each metric slowly,
+// and the hit test runs on every mouse move.
 const TsSystemSizes& TsSkinProvider::SystemSizes() {
   if (GInjectedSizes) return *GInjectedSizes;
-  static TsSystemSizes s;
-  s.Caption = GetSystemMetrics(SM_CYCAPTION);
-  s.SmallCaption = GetSystemMetrics(SM_CYSMCAPTION);
-  s.FixedFrameX = GetSystemMetrics(SM_CXFIXEDFRAME);
-  s.FixedFrameY = GetSystemMetrics(SM_CYFIXEDFRAME);
-  s.FrameX = GetSystemMetrics(SM_CXFRAME);
-  s.FrameY = GetSystemMetrics(SM_CYFRAME);
-  s.Menu = GetSystemMetrics(SM_CYMENU);
-  s.MenuSizeX = GetSystemMetrics(SM_CXMENUSIZE);
-  return s;
+  if (!GSizesRead) ReadSystemSizes();
+  return GSizes;
 }
 
 void TsSkinProvider::SetSystemSizes(const TsSystemSizes* sizes) { GInjectedSizes = sizes; }
@@ -361,6 +369,10 @@ void TsSkinProvider::FormWindowProc(TMessage& message) {
 }
 
 bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
+  if (m.Msg == WM_SETTINGCHANGE || m.Msg == WM_DISPLAYCHANGE) {
+    GSizesRead = false;
+    MarkRepaint();
+  }
   // A drag ends, unmoved, whenever the capture or the window goes away.
   switch (m.Msg) {
     case WM_CAPTURECHANGED:
