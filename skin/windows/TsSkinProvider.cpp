@@ -948,7 +948,8 @@ void TsSkinProvider::PaintFrame() {
   if (cache->Width() != f.Width || cache->Height() != f.Height) cache->SetSize(f.Width, f.Height);
   if (!SectionIndexValid(FSkinData->SkinIndex())) return;
   ++FFramePaints;
-  const TsSkinState state = FFormActive ? TsSkinState::Hot : TsSkinState::Normal;
+  // A skin's own look is the active window's; its hot fields (paler title, no pattern) the inactive.
+  const TsSkinState state = FFormActive ? TsSkinState::Normal : TsSkinState::Hot;
   const bool bordered = FForm->BorderStyle() != bsNone;
   const int fbh = ::FrameBorderHeight(f, s), tbh = ::TitleBarHeight(f, s);
   RECT r{0, 0, f.Width, f.Height};
