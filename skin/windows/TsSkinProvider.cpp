@@ -20,6 +20,8 @@
 #include "skin/engine/core/SectionPainting.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsPanel.h"
+#include "skin/controls/TsScrollBar.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
 
@@ -112,6 +114,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
   FSystemMenu->SetForm(FForm);
   if (!FForm) return;
   FSavedBorderIcons = FForm->BorderIcons();
+  FSavedAutoScroll = FForm->AutoScroll();
   FSkinManager = ::SkinData().DefaultManager;
   if (FSkinManager) FSkinManager->FreeNotification(this);
   FOldWindowProc = FForm->WindowProc();
@@ -129,6 +132,112 @@ TsSkinProvider::~TsSkinProvider() {
     if (!FForm->IsDestroying()) RestoreBorderIcons();
   }
   if (MDIFormProvider() == this) SetMDIFormProvider(nullptr);
+}
+
+bool TsSkinProvider::IsOwnBar(const TControl* c) const {
+  return c && (c == FBars[0] || c == FBars[1] || c == FGrip);
+}
+
+void TsSkinProvider::FreeBars() {
+  ScrollChildren(FScrolled[0], FScrolled[1]);  // the children back where they were
+  FScrolled[0] = FScrolled[1] = 0;
+  for (TsScrollBar*& bar : FBars)
+    if (bar) {
+      bar->Free();
+      bar = nullptr;
+    }
+  if (FGrip) {
+    FGrip->Free();
+    FGrip = nullptr;
+  }
+}
+
+void TsSkinProvider::ScrollChildren(int dx, int dy) {
+  if ((dx == 0 && dy == 0) || !FForm) return;
+  for (int i = 0; i < FForm->ControlCount(); ++i) {
+    TControl* c = FForm->Controls(i);
+    if (IsOwnBar(c)) continue;
+    c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());
+  }
+}
+
+void TsSkinProvider::ScrollChanged(TObject* sender) {
+  if (FScrolling) return;
+  FScrolling = true;
+  const int k = sender == FBars[1] ? 1 : 0;
+  if (TsScrollBar* bar = FBars[k]) {
+    const int delta = bar->Position() - FScrolled[k];
+    FScrolled[k] = bar->Position();
+    ScrollChildren(k == 0 ? -delta : 0, k == 1 ? -delta : 0);
+  }
+  FScrolling = false;
+}
+
+void TsSkinProvider::UpdateFormScrollBars() {
+  if (!FForm || IsLoading() || IsDestroying() || FForm->IsDestroying() || (FForm->ControlState() & csCreating) ||
+      FForm->FormStyle() == fsMDIForm || FScrolling)
+    return;
+  if (!Skinned() || !FForm->Visible() || !FSavedAutoScroll) {
+    FreeBars();
+    if (FSavedAutoScroll && !FForm->AutoScroll()) FForm->SetAutoScroll(true);
+    return;
+  }
+  if (FForm->AutoScroll()) FForm->SetAutoScroll(false);
+  int contentH = 2, contentW = 2;
+  for (int i = 0; i < FForm->ControlCount(); ++i) {
+    TControl* c = FForm->Controls(i);
+    if (IsOwnBar(c) || !c->Visible()) continue;
+    // Measured as if not scrolled.
+    if (c->Align() == alNone || c->Align() == alTop)
+      contentH = std::max(contentH, 2 + c->Top() + FScrolled[1] + c->Height());
+    if (c->Align() == alNone || c->Align() == alLeft)
+      contentW = std::max(contentW, 2 + c->Left() + FScrolled[0] + c->Width());
+  }
+  RECT client;
+  GetClientRect(FForm->Handle(), &client);
+  const int sx = GetSystemMetrics(SM_CXVSCROLL), sy = GetSystemMetrics(SM_CYHSCROLL);
+  bool needV = contentH > client.bottom;
+  bool needH = contentW > client.right;
+  // One bar takes room from the other direction.
+  if (needV && !needH) needH = contentW > client.right - sx;
+  if (needH && !needV) needV = contentH > client.bottom - sy;
+  const bool need[2] = {needH, needV};
+  for (int k = 0; k < 2; ++k) {
+    if (!need[k]) {
+      if (FBars[k]) {
+        ScrollChildren(k == 0 ? FScrolled[0] : 0, k == 1 ? FScrolled[1] : 0);
+        FScrolled[k] = 0;
+        FBars[k]->Free();
+        FBars[k] = nullptr;
+      }
+      continue;
+    }
+    const RECT r = k == 1 ? RECT{client.right - sx, 0, client.right, client.bottom - (needH ? sy : 0)}
+                          : RECT{0, client.bottom - sy, client.right - (needV ? sx : 0), client.bottom};
+    if (!FBars[k]) {
+      FBars[k] = NewControl<TsScrollBar>(FForm, FForm, r);
+      FBars[k]->SetKind(k == 1 ? sbVertical : sbHorizontal);
+      FBars[k]->SetTabStop(false);
+      FBars[k]->SetOnChange(TNotifyEvent(this, &TsSkinProvider::ScrollChanged));
+    } else {
+      FBars[k]->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    const int page = k == 1 ? client.bottom - 4 : client.right - 4;
+    FScrolling = true;
+    FBars[k]->SetParams(std::min(FScrolled[k], k == 1 ? contentH : contentW), 0, k == 1 ? contentH : contentW);
+    FBars[k]->SetPageSize(std::max(page, 1));
+    FBars[k]->SetLargeChange(80);
+    FScrolling = false;
+    FBars[k]->SetVisible(true);
+  }
+  if (FBars[0] && FBars[1]) {
+    const RECT g{client.right - sx, client.bottom - sy, client.right, client.bottom};
+    if (!FGrip) FGrip = NewControl<TsGrip>(FForm, FForm, g);
+    FGrip->SetBounds(g.left, g.top, g.right - g.left, g.bottom - g.top);
+  } else if (FGrip) {
+    FGrip->Free();
+    FGrip = nullptr;
+  }
 }
 
 void TsSkinProvider::AfterConstruction() {
@@ -433,6 +542,7 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
   FTitleBitmap.reset();
   FButtons.SetHot(0);
   RestoreBorderIcons();
+  UpdateFormScrollBars();
   if (FForm && FUseGlobalColor && !FSkinData->CustomColor()) FForm->SetColor(clBtnFace);
 }
 
@@ -466,6 +576,7 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
       FTitleBitmap.reset();
       if (h) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
       ApplyFormColor();
+      UpdateFormScrollBars();
       break;
     case SkinCommand::GetProvider:
       m.Result = reinterpret_cast<LRESULT>(static_cast<TsFormFrameLink*>(this));
@@ -540,6 +651,7 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
       if (FForm->ControlState() & csCreating) return;
       MarkRepaint();
       if (FForm->BorderStyle() != bsNone) NcPaint();
+      UpdateFormScrollBars();
       FSystemMenu->UpdateItems();
       return;
     case WM_PAINT:
@@ -572,6 +684,7 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
     case WM_SIZE:
       CallOld(m);
       SizeChanged(m);
+      UpdateFormScrollBars();
       return;
     case WM_NCHITTEST:
       NcHitTest(m);

@@ -23,6 +23,8 @@ class TsSystemMenu;
 class TsTitleButton;
 class TsTitleButtons;
 class TsTitleIcon;
+class TsScrollBar;
+class TsGrip;
 
 enum class TsGripMode { gmNone, gmRightBottom };
 enum class TsResizeMode { rmStandard, rmBorder };
@@ -80,6 +82,11 @@ public:
   int HotButton() const { return FButtons.Hot(); }
   int ButtonState(int code) const { return FButtons.State(code); }
   void ShowSystemMenu(int x, int y);
+  // The provider's own scroll bars over a skinned form that scrolled by itself: shown while the
+  // children reach past the client area; without a skin the form scrolls as before.
+  void UpdateFormScrollBars();
+  TsScrollBar* VertScrollBar() const { return FBars[1]; }
+  TsScrollBar* HorzScrollBar() const { return FBars[0]; }
   // What the window rules see of the form.
   TsWindowFacts WindowFacts() const;
   // The frame's geometry now (window and client sizes, masks, menu rows).
@@ -166,6 +173,10 @@ private:
   void MarkRepaint();
 
   void DrawOutline(HDC dc, const TRect& r);
+  bool IsOwnBar(const TControl* c) const;
+  void ScrollChanged(TObject* sender);
+  void ScrollChildren(int dx, int dy);
+  void FreeBars();
   void StartDrag(int code, int screenX, int screenY);
   void DragTo(int screenX, int screenY);
   void EndDrag(bool apply);
@@ -207,6 +218,12 @@ private:
   bool FFramePainted = false;
   int FFramePaints = 0;
   int FButtonPaints = 0;
+
+  bool FSavedAutoScroll = false;
+  TsScrollBar* FBars[2] = {nullptr, nullptr};  // horizontal, vertical
+  TsGrip* FGrip = nullptr;
+  int FScrolled[2] = {0, 0};
+  bool FScrolling = false;
 
   TsFrameDragModel FDrag;
   HDC FDragDC = nullptr;

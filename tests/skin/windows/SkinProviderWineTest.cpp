@@ -16,6 +16,7 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsScrollBar.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
@@ -389,6 +390,23 @@ TEST_F(SkinProviderTest, TitleButtonsAndBorderIconsInPlace) {
   Form->SetBorderIcons(biSystemMenu);
   EXPECT_EQ(H(), h);
   EXPECT_FALSE(GetWindowLongPtrA(h, GWL_STYLE) & WS_MINIMIZEBOX);
+}
+
+TEST_F(SkinProviderTest, OwnScrollBarsWhileSkinnedTheFormsOwnWithout) {
+  TPanel* low = NewControl<TPanel>(Form, Form, RECT{10, 400, 100, 450});
+  ASSERT_TRUE(Form->AutoScroll());
+  LoadSkin("Desert");
+  ASSERT_NE(Provider->VertScrollBar(), nullptr);
+  EXPECT_EQ(Provider->HorzScrollBar(), nullptr);
+  EXPECT_FALSE(Form->AutoScroll());
+  Provider->VertScrollBar()->SetPosition(100);
+  EXPECT_EQ(low->Top(), 300);
+  EXPECT_EQ(Provider->VertScrollBar()->Top(), 0);  // the bar itself stays
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_EQ(Provider->VertScrollBar(), nullptr);
+  EXPECT_EQ(low->Top(), 400);
+  EXPECT_TRUE(Form->AutoScroll());
 }
 
 // Handles stay flat over skinned forms with a menu made, shown, clicked, dragged and freed.
