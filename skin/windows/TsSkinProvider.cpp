@@ -770,6 +770,7 @@ void TsSkinProvider::NcActivate(TMessage& m) {
   if (FForm->ControlState() & csCreating) return;
   if (FForm->BorderStyle() != bsNone && (m.WParam != 0) != FFormActive) {
     FFormActive = m.WParam != 0;
+    FTitleBitmap.reset();
     MarkRepaint();
   }
   NcPaint();
@@ -1056,17 +1057,31 @@ void TsSkinProvider::PaintFrame() {
   TBitmap* cache = FSkinData->CacheBitmap();
   const TsFrameFacts f = FrameFacts();
   const TsSystemSizes& s = SystemSizes();
-  FRegionPending = true;
-  cache->SetPixelFormat(TPixelFormat::Bit24);
-  if (cache->Width() != f.Width || cache->Height() != f.Height) cache->SetSize(f.Width, f.Height);
-  if (!SectionIndexValid(FSkinData->SkinIndex())) return;
-  ++FFramePaints;
+  const bool valid = SectionIndexValid(FSkinData->SkinIndex());
   // A skin's own look is the active window's; its hot fields (paler title, no pattern) the inactive.
   const TsSkinState state = FFormActive ? TsSkinState::Normal : TsSkinState::Hot;
   const bool bordered = FForm->BorderStyle() != bsNone;
-  const int fbh = ::FrameBorderHeight(f, s), tbh = ::TitleBarHeight(f, s);
+  const int titleHeight = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
+  // The skin may ask to keep the background under the title: then only the title repaints.
+  const bool titleCache =
+      valid && bordered && SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].ReservedBoolean;
+  if (titleCache && !FMenuChanged && FTitleBitmap && FTitleBitmap->Width() == f.Width &&
+      cache->Width() == f.Width && cache->Height() == f.Height) {
+    ++FFramePaints;
+    CopyRect(cache, 0, 0, FTitleBitmap.get(), 0, 0, f.Width, FTitleBitmap->Height());
+    PaintTitle(cache, f, state);
+    FFramePainted = true;
+    FSkinData->SetRepaintNeeded(false);
+    FSkinData->SetBackgroundDirty(false);
+    return;
+  }
+  FRegionPending = true;
+  cache->SetPixelFormat(TPixelFormat::Bit24);
+  if (cache->Width() != f.Width || cache->Height() != f.Height) cache->SetSize(f.Width, f.Height);
+  if (!valid) return;
+  ++FFramePaints;
   RECT r{0, 0, f.Width, f.Height};
-  if (f.Window.Iconic) r.bottom = std::min<LONG>(f.Height, tbh + fbh + 1);
+  if (f.Window.Iconic) r.bottom = std::min<LONG>(f.Height, titleHeight + 1);
   if (bordered)
     PaintSectionByData(FSkinData.get(), EmptyCacheInfo, true, cache, POINT{0, 0}, r, state);
   else
@@ -1076,32 +1091,44 @@ void TsSkinProvider::PaintFrame() {
     const TRect g = GripRect(f, s);
     PaintMaskedGlyph(cache, POINT{g.Left, g.Top}, TsSkinState::Normal, FMasks.Grip, TsGlyphShade::Normal);
   }
+  if (titleCache && !(FTitleBitmap && FTitleBitmap->Width() == f.Width)) {
+    FTitleBitmap = std::make_unique<TBitmap>();
+    FTitleBitmap->SetPixelFormat(TPixelFormat::Bit24);
+    FTitleBitmap->SetSize(f.Width, std::min(titleHeight, f.Height));
+    CopyRect(FTitleBitmap.get(), 0, 0, cache, 0, 0, f.Width, FTitleBitmap->Height());
+  }
   if (bordered) {
-    const int title = FindSectionIndex("FORMTITLE");
-    RECT tr{0, 0, f.Width, f.Window.Iconic ? r.bottom : tbh + fbh};
-    if (title >= 0)
-      PaintSectionByIndex(title, "FORMTITLE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, tr, state, true);
-    PaintIcon(cache, f);
-    const std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, s);
-    const int systemCount = SystemButtonCount(f.Window);
-    if (systemCount > 0 && MaskIndexValid(FMasks.TitleBar)) {
-      const int corner = MaskFrameSize(FMasks.TitleBar).Width / 3;
-      const int partWidth = 2 * corner + systemCount * ButtonSize(f).Width;
-      PaintNinePartImage(cache, RECT{f.Width - partWidth, 0, f.Width, tbh + fbh}, true, state, FMasks.TitleBar,
-                         TsCacheInfo{cache, 0, 0, true});
-    }
     if (HasMenuBand(f)) PaintMenuBand(cache, f);
-    // What lies behind the buttons, for repainting one button alone.
-    const int top = TopBandHeight(f, s);
-    FButtonBackground->SetSize(f.Width, std::max(top, 1));
-    CopyRect(FButtonBackground.get(), 0, 0, cache, 0, 0, f.Width, top);
-    PaintCaptionButtons(cache, f, slots);
-    PaintCaptionText(cache, f, slots);
+    PaintTitle(cache, f, state);
   }
   FMenuChanged = false;
   FFramePainted = true;
   FSkinData->SetRepaintNeeded(false);
   FSkinData->SetBackgroundDirty(false);
+}
+
+void TsSkinProvider::PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state) {
+  const TsSystemSizes& s = SystemSizes();
+  const int titleHeight = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
+  const int title = FindSectionIndex("FORMTITLE");
+  const RECT tr{0, 0, f.Width, f.Window.Iconic ? std::min(f.Height, titleHeight + 1) : titleHeight};
+  if (title >= 0)
+    PaintSectionByIndex(title, "FORMTITLE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, tr, state, true);
+  PaintIcon(cache, f);
+  const int systemCount = SystemButtonCount(f.Window);
+  if (systemCount > 0 && MaskIndexValid(FMasks.TitleBar)) {
+    const int corner = MaskFrameSize(FMasks.TitleBar).Width / 3;
+    const int partWidth = 2 * corner + systemCount * ButtonSize(f).Width;
+    PaintNinePartImage(cache, RECT{f.Width - partWidth, 0, f.Width, titleHeight}, true, state, FMasks.TitleBar,
+                       TsCacheInfo{cache, 0, 0, true});
+  }
+  // What lies behind the buttons, for repainting one button alone.
+  const int top = std::max(TopBandHeight(f, s), titleHeight);
+  FButtonBackground->SetSize(f.Width, std::max(top, 1));
+  CopyRect(FButtonBackground.get(), 0, 0, cache, 0, 0, f.Width, top);
+  const std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, s);
+  PaintCaptionButtons(cache, f, slots);
+  PaintCaptionText(cache, f, slots);
 }
 
 void TsSkinProvider::PaintIcon(TBitmap* cache, const TsFrameFacts& f) {

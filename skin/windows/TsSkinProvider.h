@@ -165,6 +165,7 @@ private:
   void PaintButtonInto(TBitmap* cache, const TsCaptionSlot& slot, const TsFrameFacts& f);
   void PaintCaptionButtons(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
   void PaintIcon(TBitmap* cache, const TsFrameFacts& f);
+  void PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state);
   void PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
   void PaintMenuBand(TBitmap* cache, const TsFrameFacts& f);
   void CollectMenuItems(std::vector<TMenuItem*>& items);

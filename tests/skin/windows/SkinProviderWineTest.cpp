@@ -329,6 +329,21 @@ TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
   EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
 }
 
+// A skin that keeps the background under the title repaints only the title, to the same pixels.
+TEST_F(SkinProviderTest, TitleCacheGivesTheSameImage) {
+  LoadSkin("Desert");
+  Provider->RepaintNonClient();
+  const std::vector<std::uint32_t> full = CacheTop(Form->Height());
+  SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())].ReservedBoolean = true;
+  Provider->RepaintNonClient();  // full paint, the title background kept
+  Provider->RepaintNonClient();  // from the kept title background
+  EXPECT_EQ(CacheTop(Form->Height()), full);
+  SetWindowTextA(H(), "Another caption");
+  EXPECT_NE(CacheTop(Form->Height()), full);
+  SetWindowTextA(H(), "Provider");
+  EXPECT_EQ(CacheTop(Form->Height()), full);
+}
+
 TEST_F(SkinProviderTest, SystemMenuChoosesASkinByKeys) {
   LoadSkin("Desert");
   // Shown twice: one skins submenu and one separator after it.
