@@ -242,6 +242,8 @@ void TsSkinProvider::UpdateFormScrollBars() {
 
 void TsSkinProvider::AfterConstruction() {
   TComponent::AfterConstruction();
+  // MDI children and the menu painter reach the main form's frame through it.
+  if (FForm && FForm->FormStyle() == fsMDIForm) SetMDIFormProvider(this);
   FSkinData->ResolveIndexes();
   ResolveMasks();
   ApplyFormColor();

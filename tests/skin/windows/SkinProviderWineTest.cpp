@@ -329,6 +329,26 @@ TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
   EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
 }
 
+TEST_F(SkinProviderTest, FormColourFollowsTheSkinAndPaintsAsCustomColour) {
+  LoadSkin("Nocturne");
+  EXPECT_EQ(Form->Color(), GlobalSectionColor());
+  // A custom-coloured provider paints its section in the form's colour.
+  TsSectionData& section = SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())];
+  section.ImagePercent = section.GradientPercent = 0;
+  Provider->SkinData()->SetCustomColor(true);
+  Form->SetColor(TColor(0x0000FF));
+  Provider->RepaintNonClient();
+  TBitmap* cache = Provider->SkinData()->CacheBitmap();
+  const int x = Form->Width() / 2, y = Form->Height() / 2;
+  const std::uint32_t centre = Pixels(*cache, RECT{x, y, x + 1, y + 1})[0];
+  EXPECT_GE(centre >> 16, 0xF0u) << std::hex << centre;  // red, within the section's shading
+  EXPECT_LT(centre & 0xFFFF, 0x10u) << std::hex << centre;
+  Provider->SkinData()->SetCustomColor(false);
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_EQ(Form->Color(), TColor(clBtnFace));
+}
+
 // A skin that keeps the background under the title repaints only the title, to the same pixels.
 TEST_F(SkinProviderTest, TitleCacheGivesTheSameImage) {
   LoadSkin("Desert");
