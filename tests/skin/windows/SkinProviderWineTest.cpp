@@ -329,6 +329,23 @@ TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
   EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
 }
 
+TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
+  LoadSkin("Desert");
+  Provider->SetScreenSnap(true);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(H(), MONITOR_DEFAULTTONEAREST), &mi);
+  const RECT m = mi.rcMonitor;
+  SetWindowPos(H(), nullptr, m.left + 7, m.top + 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(Window().left, m.left);
+  // The right edge is judged at the size the window is taking, not the one it had.
+  SetWindowPos(H(), nullptr, m.right - 500 - 6, m.top + 60, 500, 300, SWP_NOZORDER);
+  EXPECT_EQ(Window().right, m.right);
+  // A change of size alone moves nothing.
+  SetWindowPos(H(), nullptr, 0, 0, 492, 300, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(Window().left, m.right - 500);
+}
+
 TEST_F(SkinProviderTest, FormColourFollowsTheSkinAndPaintsAsCustomColour) {
   LoadSkin("Nocturne");
   EXPECT_EQ(Form->Color(), GlobalSectionColor());
