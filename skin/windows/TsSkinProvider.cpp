@@ -1326,7 +1326,14 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
     FSystemMenu->RemoveSkinsSubmenu();
   FSystemMenu->UpdateItems();
   FSystemMenu->SetPopupComponent(FForm);
-  FSystemMenu->Popup(x, y);
+  // Owned by the form itself, so that the form stays active (and drawn so) while its menu is open;
+  // the chosen item is run here rather than through a command message.
+  HWND h = FForm->Handle();
+  HMENU menu = FSystemMenu->Handle();
+  SetForegroundWindow(h);
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, h, nullptr));
+  if (command != 0) TMenuItem::DispatchCommand(command);
 }
 
 // ---- outline drag --------------------------------------------------------------------------------

@@ -398,8 +398,10 @@ TEST_F(SkinProviderTest, SystemMenuChoosesASkinByKeys) {
   EXPECT_TRUE(root->Items(0)->Items(nocturne == 0 ? 1 : 0)->Checked());
 
   // The menu runs its own loop: keys posted from a timer walk it to the skin and choose it.
+  bool activeWhileOpen = false;
   RunLater(50, [&] {
     HWND h = H();
+    activeWhileOpen = GetActiveWindow() == h;  // the form is drawn active under its own menu
     PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(h, WM_KEYDOWN, VK_RIGHT, 0);
     for (int i = 0; i < nocturne; ++i) PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
@@ -410,6 +412,7 @@ TEST_F(SkinProviderTest, SystemMenuChoosesASkinByKeys) {
   Provider->ShowSystemMenu(w.left + 10, w.top + 30);
   Pump();
   EXPECT_EQ(Manager->SkinName(), "Nocturne");
+  EXPECT_TRUE(activeWhileOpen);
   EXPECT_TRUE(Provider->Skinned());
   // Move and Size stay the platform's: the command reaches the form's own procedure.
   EXPECT_TRUE(Provider->SystemMenu()->ItemMove()->Visible());
