@@ -114,7 +114,23 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle style) {
 void TCustomForm::SetBorderIcons(TBorderIcons icons) {
   if (icons == FBorderIcons) return;
   FBorderIcons = icons;
-  RecreateIfAllocated();
+  RestyleIfAllocated();
+}
+
+// The caption buttons are style bits only: the live window takes its new styles in place, keeping
+// its children, and the platform lays its frame out anew.
+void TCustomForm::RestyleIfAllocated() {
+  if (!HandleAllocated()) return;
+  TCreateParams params;
+  CreateParams(params);
+  HWND h = Handle();
+  constexpr DWORD kState = WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE | WS_DISABLED | WS_CLIPSIBLINGS;
+  const DWORD style = (DWORD(GetWindowLongPtrA(h, GWL_STYLE)) & kState) | (params.Style & ~kState);
+  const DWORD ex = (DWORD(GetWindowLongPtrA(h, GWL_EXSTYLE)) & WS_EX_TOPMOST) | (params.ExStyle & ~DWORD(WS_EX_TOPMOST));
+  SetWindowLongPtrA(h, GWL_STYLE, LONG_PTR(style));
+  SetWindowLongPtrA(h, GWL_EXSTYLE, LONG_PTR(ex));
+  SetWindowPos(h, nullptr, 0, 0, 0, 0,
+               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TCustomForm::SetFormStyle(TFormStyle style) {

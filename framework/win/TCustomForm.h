@@ -124,6 +124,7 @@ private:
   void UpdateScrollRange();
   void ScrollBy(int bar, int code, int thumb);
   void RecreateIfAllocated();
+  void RestyleIfAllocated();
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;

@@ -5,6 +5,7 @@
 #include "framework/win/TWinControl.h"
 #include "skin/engine/SkinBitmapRows.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/TsColorSource.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/core/DisabledLook.h"
 #include "skin/engine/core/MaskedPainters.h"
@@ -33,10 +34,15 @@ public:
   TGlobalColorsReset& operator=(const TGlobalColorsReset&) = delete;
 };
 
-// The colour a control's custom colour stands for: the owner control's, none without an owner.
+// The colour a custom-coloured skin object stands for: its owner control's, or what an owner that
+// stands for a control (a form's provider) gives; none without either.
 std::optional<TColor> CustomColorOf(TsCommonData* data) {
   if (!data->CustomColor()) return std::nullopt;
-  if (!data->OwnerControl()) return SkinKeyColor;
+  if (!data->OwnerControl()) {
+    const auto* source = dynamic_cast<const TsColorSource*>(data->OwnerObject());
+    const std::optional<TColor> color = source ? source->OwnerColor() : std::nullopt;
+    return color ? *color : SkinKeyColor;
+  }
   return static_cast<TColor>(ColorToRGB(data->OwnerControl()->Color()));
 }
 

@@ -1,0 +1,232 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/win/TComponent.h"
+#include "framework/win/TControl.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/TsColorSource.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsFormFrameLink.h"
+#include "skin/windows/core/TsFrameDrag.h"
+#include "skin/windows/core/TsFrameGeometry.h"
+
+class TBitmap;
+class TCustomForm;
+class TMenuItem;
+class TsSkinManager;
+class TsSystemMenu;
+class TsTitleButton;
+class TsTitleButtons;
+class TsTitleIcon;
+class TsScrollBar;
+class TsGrip;
+
+enum class TsGripMode { gmNone, gmRightBottom };
+enum class TsResizeMode { rmStandard, rmBorder };
+
+// Skins a whole form. It stands in front of the form's window procedure; while a skin is active it
+// takes the non-client area over: caption, borders, icon, caption buttons and menu band are painted
+// from its cache, the hit test and the caption's clicks are its own, the platform's caption buttons
+// and caption text are kept off the window, and (with rmBorder) moving and sizing show an outline
+// that moves the window once at the end. Without a skin every message goes on as before.
+//
+//   auto* provider = NewComponent<TsSkinProvider>(form);   // hooks the form at once
+//   provider->SetResizeMode(TsResizeMode::rmBorder);
+class TsSkinProvider : public TComponent, public TsFormFrameLink, public TsSkinProviderLink, public TsColorSource {
+public:
+  explicit TsSkinProvider(TComponent* owner);
+  ~TsSkinProvider() override;
+  void AfterConstruction() override;
+  void Loaded() override;
+
+  TsCommonData* SkinData() { return FSkinData.get(); }
+  TsSkinManager* SkinManager() const { return FSkinManager; }
+  void SetSkinManager(TsSkinManager* manager);
+  uint8_t BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(uint8_t icons) { FBorderIcons = icons; }
+  TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+  void SetCaptionAlignment(TAlignment value);
+  TsGripMode GripMode() const { return FGripMode; }
+  void SetGripMode(TsGripMode mode);
+  bool MakeSkinMenu() const { return FMakeSkinMenu; }
+  void SetMakeSkinMenu(bool value) { FMakeSkinMenu = value; }
+  TsResizeMode ResizeMode() const { return FResizeMode; }
+  void SetResizeMode(TsResizeMode mode) { FResizeMode = mode; }
+  bool ScreenSnap() const { return FScreenSnap; }
+  void SetScreenSnap(bool value) { FScreenSnap = value; }
+  int SnapBuffer() const { return FSnapBuffer; }
+  void SetSnapBuffer(int value) { FSnapBuffer = value; }
+  bool ShowAppIcon() const { return FShowAppIcon; }
+  void SetShowAppIcon(bool value);
+  TsTitleButtons* TitleButtons() { return FTitleButtons.get(); }
+  TsTitleIcon* TitleIcon() { return FTitleIcon.get(); }
+  bool UseGlobalColor() const { return FUseGlobalColor; }
+  void SetUseGlobalColor(bool value);
+  TsSystemMenu* SystemMenu() const { return FSystemMenu; }
+
+  // The form's window procedure while the provider lives.
+  void FormWindowProc(TMessage& message);
+  void ProviderWndProc(TMessage& message) override { FormWindowProc(message); }
+  // The procedure that was in front of the form before the hook.
+  const TWndMethod& OldWindowProc() const { return FOldWindowProc; }
+
+  bool Skinned() const;
+  void RepaintNonClient();
+  void SetHotButton(int code);
+  void PressButton(int code);
+  int HotButton() const { return FButtons.Hot(); }
+  int ButtonState(int code) const { return FButtons.State(code); }
+  void ShowSystemMenu(int x, int y);
+  // The provider's own scroll bars over a skinned form that scrolled by itself: shown while the
+  // children reach past the client area; without a skin the form scrolls as before.
+  void UpdateFormScrollBars();
+  TsScrollBar* VertScrollBar() const { return FBars[1]; }
+  TsScrollBar* HorzScrollBar() const { return FBars[0]; }
+  // What the window rules see of the form.
+  TsWindowFacts WindowFacts() const;
+  // The frame's geometry now (window and client sizes, masks, menu rows).
+  TsFrameFacts FrameFacts();
+  std::vector<TsCaptionSlot> CaptionSlots();
+  // The platform's answer for WM_NCHITTEST at the screen point, as the provider gives it.
+  int HitTest(int screenX, int screenY);
+  // The whole window image into the cache (when a repaint is due).
+  void PaintFrame();
+  // The non-client bands of the cache to dc (a window DC, or a printing DC).
+  void OutputFrame(HDC dc);
+  // The outline of the running drag, drawn (or erased: R2_NOT) on dc.
+  void DrawDragFrame(HDC dc);
+  bool Dragging() const { return FDrag.Active(); }
+
+  // How often the frame was painted whole and single buttons were repainted (for tests and
+  // benchmarks that count work instead of timing it).
+  int FramePaints() const { return FFramePaints; }
+  int ButtonPaints() const { return FButtonPaints; }
+
+  // TsFormFrameLink
+  TCustomForm* Form() const override { return FForm; }
+  bool FrameSkinned() const override;
+  int FrameBorderWidth() const override;
+  int FrameBorderHeight() const override;
+  int TitleBarHeight() const override;
+  bool MenuBarShown() const override;
+  int MenuRowCount() const override;
+  int MenuLineHeight() const override;
+  TBitmap* WindowImage() override;
+  void SetBackgroundChanged(bool changed) override;
+  void MarkCacheFresh() override;
+  void RepaintMenuLine() override;
+  void RefreshFrame() override;
+
+  // TsColorSource
+  std::optional<TColor> OwnerColor() const override;
+
+  // The system metrics the frame uses; a test may give others.
+  static const TsSystemSizes& SystemSizes();
+  static void SetSystemSizes(const TsSystemSizes* sizes);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  struct TMasks {
+    int Min = -1, Max = -1, Close = -1, Help = -1, Norm = -1, Title = -1, Grip = -1, TitleBar = -1;
+  };
+
+  void CallOld(TMessage& message);
+  bool HandleFirstSteps(TMessage& message);
+  void HandleNotSkinned(TMessage& message);
+  void HandleSkinCommand(TMessage& message);
+  void HandleSkinned(TMessage& message);
+  void ResolveMasks();
+  void ApplyFormColor();
+  void EmptyBorderIcons();
+  void RestoreBorderIcons();
+  void RemoveSkin(TMessage& message);
+
+  void NcPaint();
+  void ApplyRegion();
+  void ClientPaint(TMessage& message);
+  void NcHitTest(TMessage& message);
+  void NcLButtonDown(TMessage& message);
+  void ButtonUp(TMessage& message, bool nonClient);
+  void NcLButtonDblClk(TMessage& message);
+  void SysCommand(TMessage& message);
+  void NcActivate(TMessage& message);
+  void WindowPosChanging(TMessage& message);
+  void SizeChanged(TMessage& message);
+  void ActionOf(int code, int x, int y);
+
+  void PaintButton(int code);
+  void PaintButtonInto(TBitmap* cache, const TsCaptionSlot& slot, const TsFrameFacts& f);
+  void PaintCaptionButtons(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
+  void PaintIcon(TBitmap* cache, const TsFrameFacts& f);
+  void PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state);
+  void PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
+  void PaintMenuBand(TBitmap* cache, const TsFrameFacts& f);
+  void CollectMenuItems(std::vector<TMenuItem*>& items);
+  int ComputeMenuRows();
+  int MaskOf(const TsCaptionSlot& slot) const;
+  void MarkRepaint();
+
+  void DrawOutline(HDC dc, const TRect& r);
+  bool IsOwnBar(const TControl* c) const;
+  void ScrollChanged(TObject* sender);
+  void ScrollChildren(int dx, int dy);
+  void FreeBars();
+  void StartDrag(int code, int screenX, int screenY);
+  void DragTo(int screenX, int screenY);
+  void EndDrag(bool apply);
+
+  std::unique_ptr<TsCommonData> FSkinData;
+  TsSkinManager* FSkinManager = nullptr;
+  TCustomForm* FForm = nullptr;
+  uint8_t FBorderIcons;
+  uint8_t FSavedBorderIcons = 0;
+  bool FSettingBorderIcons = false;
+  TAlignment FCaptionAlignment = taLeftJustify;
+  TsGripMode FGripMode = TsGripMode::gmNone;
+  bool FMakeSkinMenu = true;
+  TsResizeMode FResizeMode = TsResizeMode::rmStandard;
+  bool FScreenSnap = false;
+  int FSnapBuffer = 10;
+  bool FShowAppIcon = true;
+  std::unique_ptr<TsTitleButtons> FTitleButtons;
+  std::unique_ptr<TsTitleIcon> FTitleIcon;
+  bool FUseGlobalColor = true;
+  TsSystemMenu* FSystemMenu = nullptr;
+
+  TWndMethod FOldWindowProc;
+  bool FHooked = false;
+  std::string FCaptionText;
+  bool FHasCaptionText = false;
+  bool FRegionPending = true;
+  bool FInRegionUpdate = false;
+  bool FRegionApplied = false;
+  bool FFormActive = true;
+  bool FMenuChanged = true;
+  bool FMenuOwnerDrawDone = false;
+  int FMenuRowCache = -1;
+  TMasks FMasks;
+  TsCaptionButtonStates FButtons;
+  std::unique_ptr<TBitmap> FButtonBackground;
+  std::unique_ptr<TBitmap> FTitleBitmap;
+  std::unique_ptr<TBitmap> FMenuBarBitmap;
+  bool FFramePainted = false;
+  int FFramePaints = 0;
+  int FButtonPaints = 0;
+
+  bool FSavedAutoScroll = false;
+  TsScrollBar* FBars[2] = {nullptr, nullptr};  // horizontal, vertical
+  TsGrip* FGrip = nullptr;
+  int FScrolled[2] = {0, 0};
+  bool FScrolling = false;
+
+  TsFrameDragModel FDrag;
+  HDC FDragDC = nullptr;
+  int FDragSaved = 0;
+};

@@ -1,0 +1,513 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TPanel.h"
+#include "skin/engine/SkinCommands.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsScrollBar.h"
+#include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsSystemMenu.h"
+#include "skin/windows/TsTitleButtons.h"
+#include "tests/framework/win/TGuiCensus.h"
+#include "tests/framework/win/TestSupport.h"
+
+namespace {
+
+constexpr int kCensusCycles = 200;
+
+// Sits behind the provider (the form's procedure before the hook) and notes what reaches it.
+struct TRecorder {
+  TWndMethod Next;
+  std::vector<TMessage> Seen;
+  bool SwallowSysCommand = true;
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_SYSCOMMAND || m.Msg == WM_NCACTIVATE || m.Msg == WM_NCLBUTTONDOWN) Seen.push_back(m);
+    if (m.Msg == WM_SYSCOMMAND && SwallowSysCommand) return;
+    Next(m);
+  }
+  int SysCommands(unsigned command) const {
+    int n = 0;
+    for (const TMessage& m : Seen)
+      if (m.Msg == WM_SYSCOMMAND && (m.WParam & 0xFFF0) == command) ++n;
+    return n;
+  }
+  int Count(UINT msg) const {
+    int n = 0;
+    for (const TMessage& m : Seen) n += m.Msg == msg ? 1 : 0;
+    return n;
+  }
+};
+
+std::vector<std::uint32_t> Pixels(TBitmap& bmp, const RECT& r) {
+  std::vector<std::uint32_t> out;
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = r.left; x < r.right; ++x)
+      out.push_back(row[3 * x] | (row[3 * x + 1] << 8) | (std::uint32_t(row[3 * x + 2]) << 16));
+  }
+  return out;
+}
+
+class SkinProviderTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(60, 60, 420, 300);
+    Form->SetCaption("Provider");
+    Recorder.Next = Form->WindowProc();
+    Form->SetWindowProc(TWndMethod(&Recorder, &TRecorder::Proc));
+    Provider = NewComponent<TsSkinProvider>(Form);
+    Provider->SetResizeMode(TsResizeMode::rmBorder);
+    Form->Show();
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    if (Manager) Manager->Free();
+    InstallSkinTables({});
+    ::SkinData().Active = false;
+    Pump();
+  }
+  void LoadSkin(const std::string& name) {
+    if (!Manager) {
+      Manager = NewComponent<TsSkinManager>(Application);
+      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+    }
+    Manager->SetActive(true);
+    Manager->SetSkinName(name);
+    Pump();
+    ASSERT_TRUE(Provider->Skinned());
+  }
+  HWND H() { return Form->Handle(); }
+  RECT Window() {
+    RECT r;
+    GetWindowRect(H(), &r);
+    return r;
+  }
+  // The screen point at the middle of the caption button with this code.
+  POINT ButtonPoint(int code) {
+    for (const TsCaptionSlot& s : Provider->CaptionSlots())
+      if (s.Code == code) return {Window().left + (s.Rect.Left + s.Rect.Right) / 2, Window().top + (s.Rect.Top + s.Rect.Bottom) / 2};
+    ADD_FAILURE() << "no slot " << code;
+    return {};
+  }
+  LRESULT HitAt(POINT p) { return SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)); }
+  void NcClick(int downCode, int upCode) {
+    SendMessageA(H(), WM_NCLBUTTONDOWN, downCode, 0);
+    SendMessageA(H(), WM_NCLBUTTONUP, upCode, 0);
+  }
+  // The top band of the non-client area as the screen shows it, read into our bitmap.
+  std::vector<std::uint32_t> ScreenTop(int height) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(Form->Width(), height);
+    HDC dc = GetWindowDC(H());
+    BitBlt(bmp.Canvas()->Handle(), 0, 0, Form->Width(), height, dc, 0, 0, SRCCOPY);
+    ReleaseDC(H(), dc);
+    return Pixels(bmp, RECT{0, 0, Form->Width(), height});
+  }
+  std::vector<std::uint32_t> CacheTop(int height) {
+    return Pixels(*Provider->SkinData()->CacheBitmap(), RECT{0, 0, Form->Width(), height});
+  }
+  // Pixels outside the window region show what lies below the window: they read as 0.
+  std::vector<std::uint32_t> InRegion(std::vector<std::uint32_t> pixels) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(H(), rgn) != ERROR) {
+      const std::size_t w = std::size_t(Form->Width());
+      for (std::size_t i = 0; i < pixels.size(); ++i)
+        if (!PtInRegion(rgn, int(i % w), int(i / w))) pixels[i] = 0;
+    }
+    DeleteObject(rgn);
+    return pixels;
+  }
+  static void Pump() { ::Pump(); }
+
+  TForm* Form = nullptr;
+  TsSkinProvider* Provider = nullptr;
+  TsSkinManager* Manager = nullptr;
+  TRecorder Recorder;
+};
+
+TEST_F(SkinProviderTest, HitTestAtTheLayoutAndClicksThatActOnlyOnTheirButton) {
+  LoadSkin("Desert");
+  EXPECT_EQ(HitAt(ButtonPoint(HTCLOSE)), HTCLOSE);
+  EXPECT_EQ(HitAt(ButtonPoint(HTMAXBUTTON)), HTMAXBUTTON);
+  EXPECT_EQ(HitAt(ButtonPoint(HTMINBUTTON)), HTMINBUTTON);
+  EXPECT_EQ(Provider->HotButton(), HTMINBUTTON);
+  const RECT w = Window();
+  const POINT caption{(w.left + w.right) / 2, ButtonPoint(HTCLOSE).y};
+  EXPECT_EQ(HitAt(caption), HTCAPTION);
+  EXPECT_EQ(Provider->HotButton(), 0);
+  const POINT client{(w.left + w.right) / 2, (w.top + w.bottom) / 2};
+  EXPECT_EQ(HitAt(client), HTCLIENT);
+
+  // Pressed on minimize, released on close: nothing happens and minimize is normal again.
+  NcClick(HTMINBUTTON, HTCLOSE);
+  EXPECT_EQ(Recorder.Count(WM_SYSCOMMAND), 0);
+  EXPECT_EQ(Provider->ButtonState(HTMINBUTTON), 0);
+  // Key flags in WM_LBUTTONUP are no hit codes: Ctrl (8) and Shift with the middle button (20).
+  SendMessageA(H(), WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(10, 10));
+  SendMessageA(H(), WM_LBUTTONUP, MK_SHIFT | MK_MBUTTON, MAKELPARAM(10, 10));
+  EXPECT_EQ(Recorder.Count(WM_SYSCOMMAND), 0);
+  // The press is never passed on, the release on the same button closes once.
+  NcClick(HTCLOSE, HTCLOSE);
+  EXPECT_EQ(Recorder.Count(WM_NCLBUTTONDOWN), 0);
+  EXPECT_EQ(Recorder.SysCommands(SC_CLOSE), 1);
+  NcClick(HTMAXBUTTON, HTMAXBUTTON);
+  EXPECT_EQ(Recorder.SysCommands(SC_MAXIMIZE), 1);
+
+  // A user button past the end of the collection has no effect.
+  Provider->SetHotButton(1003);
+  NcClick(1003, 1003);
+  EXPECT_EQ(Recorder.Count(WM_SYSCOMMAND), 2);
+
+  // The platform's activation passes with -1: it keeps its state and does not paint its frame.
+  Recorder.Seen.clear();
+  SendMessageA(H(), WM_NCACTIVATE, FALSE, 0);
+  ASSERT_EQ(Recorder.Count(WM_NCACTIVATE), 1);
+  EXPECT_EQ(Recorder.Seen[0].LParam, -1);
+}
+
+TEST_F(SkinProviderTest, HoverRepaintsSingleButtonsOnly) {
+  LoadSkin("Desert");
+  Provider->RepaintNonClient();
+  const int frames = Provider->FramePaints(), buttons = Provider->ButtonPaints();
+  HitAt(ButtonPoint(HTCLOSE));                       // close hot
+  HitAt(ButtonPoint(HTMAXBUTTON));                   // close normal, maximize hot
+  HitAt(ButtonPoint(HTMAXBUTTON));                   // unchanged
+  HitAt(POINT{Window().left + 200, Window().top + 200});  // client: hot cleared
+  EXPECT_EQ(Provider->FramePaints(), frames);
+  EXPECT_EQ(Provider->ButtonPaints() - buttons, 4);
+}
+
+TEST_F(SkinProviderTest, SkinOnOffOnKeepsWindowsCaptionAndStyles) {
+  TPanel* child = NewControl<TPanel>(Form, Form, RECT{10, 10, 100, 60});
+  Pump();
+  const HWND form = H(), panel = child->Handle();
+  const LONG_PTR plainStyle = GetWindowLongPtrA(form, GWL_STYLE);
+  ASSERT_TRUE(plainStyle & WS_SYSMENU);
+  for (int round = 0; round < 2; ++round) {
+    LoadSkin(round == 0 ? "Desert" : "Nocturne");
+    EXPECT_FALSE(GetWindowLongPtrA(form, GWL_STYLE) & WS_SYSMENU);
+    SetWindowTextA(form, "Renamed");
+    Manager->SetActive(false);
+    Pump();
+    EXPECT_FALSE(Provider->Skinned());
+    EXPECT_EQ(GetWindowLongPtrA(form, GWL_STYLE), plainStyle);
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(form, rgn), ERROR);  // no region left
+    DeleteObject(rgn);
+    EXPECT_EQ(H(), form);
+    EXPECT_EQ(child->Handle(), panel);
+    char text[32] = {};
+    // The platform knows the text set while the skin held it.
+    DefWindowProcA(form, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, "Renamed");
+    SetWindowTextA(form, "Provider");
+  }
+}
+
+TEST_F(SkinProviderTest, CommandAnswers) {
+  LoadSkin("Desert");
+  const LRESULT link = SendSkinCommand(H(), SkinCommand::GetProvider);
+  EXPECT_EQ(reinterpret_cast<TsFormFrameLink*>(link), static_cast<TsFormFrameLink*>(Provider));
+  EXPECT_EQ(GetFormProvider(Form), static_cast<TsFormFrameLink*>(Provider));
+  EXPECT_TRUE(AskControl(Form, SkinCommand::IsSkinned));
+  const TsCacheInfo ci = AskCache(Form);
+  RECT c{0, 0, 0, 0};
+  POINT origin{0, 0};
+  ClientToScreen(H(), &origin);
+  EXPECT_TRUE(ci.Valid);
+  EXPECT_EQ(ci.Bitmap, Provider->SkinData()->CacheBitmap());
+  EXPECT_EQ(ci.X, origin.x - Window().left);
+  EXPECT_EQ(ci.Y, origin.y - Window().top);
+  (void)c;
+  const int form = FindSectionIndex("FORM");
+  EXPECT_EQ(AskBackgroundColor(Form), SkinSectionData[std::size_t(form)].Color);
+  const TsSectionData& s = SkinSectionData[std::size_t(form)];
+  EXPECT_EQ(AskHasPaintedBackground(Form), s.GradientPercent + s.ImagePercent > 0);
+  Provider->SkinData()->SetRepaintNeeded(true);
+  EXPECT_EQ(SendSkinCommand(H(), SkinCommand::GetBgChanged), 1);
+
+  // WM_GETTEXT with no room writes nothing; with room for one character only the zero.
+  char buffer[4] = {'x', 'x', 'x', 'x'};
+  EXPECT_EQ(SendMessageA(H(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(buffer[0], 'x');
+  EXPECT_EQ(SendMessageA(H(), WM_GETTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(buffer[0], 0);
+  EXPECT_EQ(SendMessageA(H(), WM_GETTEXT, 4, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_STREQ(buffer, "Pro");
+}
+
+TEST_F(SkinProviderTest, CaptionDragMovesOnceAndCancelMovesNothing) {
+  LoadSkin("Desert");
+  const RECT before = Window();
+  const POINT press{before.left + 150, ButtonPoint(HTCLOSE).y};
+  auto clientPoint = [&](int dx, int dy) {
+    POINT p{press.x + dx, press.y + dy};
+    ScreenToClient(H(), &p);
+    return MAKELPARAM(p.x, p.y);
+  };
+  SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
+  EXPECT_TRUE(Provider->Dragging());
+  EXPECT_EQ(GetCapture(), H());
+  SendMessageA(H(), WM_MOUSEMOVE, 0, clientPoint(10, 5));
+  SendMessageA(H(), WM_MOUSEMOVE, 0, clientPoint(25, 12));
+  EXPECT_EQ(Window().left, before.left);  // only the outline moves meanwhile
+  SendMessageA(H(), WM_LBUTTONUP, 0, clientPoint(25, 12));
+  EXPECT_FALSE(Provider->Dragging());
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(Window().left, before.left + 25);
+  EXPECT_EQ(Window().top, before.top + 12);
+  EXPECT_EQ(Window().right - Window().left, before.right - before.left);
+  EXPECT_EQ(Recorder.Count(WM_SYSCOMMAND), 0);  // no platform move loop
+
+  const RECT moved = Window();
+  SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x + 25, press.y + 12));
+  SendMessageA(H(), WM_MOUSEMOVE, 0, clientPoint(60, 40));
+  SendMessageA(H(), WM_CANCELMODE, 0, 0);
+  EXPECT_FALSE(Provider->Dragging());
+  EXPECT_EQ(GetCapture(), nullptr);
+  SendMessageA(H(), WM_LBUTTONUP, 0, clientPoint(60, 40));
+  EXPECT_EQ(Window().left, moved.left);
+  EXPECT_EQ(Window().top, moved.top);
+
+  // Sizing by the bottom-right corner, and a lost capture ends a drag unmoved too.
+  SendMessageA(H(), WM_NCLBUTTONDOWN, HTBOTTOMRIGHT, MAKELPARAM(moved.right - 1, moved.bottom - 1));
+  POINT p{moved.right - 1 + 30, moved.bottom - 1 + 20};
+  ScreenToClient(H(), &p);
+  SendMessageA(H(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+  SendMessageA(H(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  EXPECT_EQ(Window().right - Window().left, moved.right - moved.left + 30);
+  EXPECT_EQ(Window().bottom - Window().top, moved.bottom - moved.top + 20);
+  SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
+  ReleaseCapture();
+  EXPECT_FALSE(Provider->Dragging());
+}
+
+TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
+  LoadSkin("Nocturne");
+  RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  Pump();
+  POINT origin{0, 0};
+  ClientToScreen(H(), &origin);
+  const int top = origin.y - Window().top;
+  EXPECT_EQ(InRegion(ScreenTop(top)), InRegion(CacheTop(top)));
+
+  TBitmap printed;
+  printed.SetPixelFormat(TPixelFormat::Bit24);
+  printed.SetSize(Form->Width(), Form->Height());
+  SendMessageA(H(), WM_PRINT, reinterpret_cast<WPARAM>(printed.Canvas()->Handle()), PRF_NONCLIENT);
+  EXPECT_EQ(Pixels(printed, RECT{0, 0, Form->Width(), top}), CacheTop(top));
+
+  // The corners the border mask leaves transparent are cut out of the window, nothing else.
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(H(), rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, 0));
+  EXPECT_TRUE(PtInRegion(rgn, Form->Width() / 2, 0));
+  EXPECT_TRUE(PtInRegion(rgn, Form->Width() / 2, Form->Height() / 2));
+  DeleteObject(rgn);
+
+  // A hidden form's paint request is answered and validated all the same.
+  Form->Hide();
+  InvalidateRect(H(), nullptr, FALSE);
+  SendMessageA(H(), WM_PAINT, 0, 0);
+  EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
+}
+
+TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
+  LoadSkin("Desert");
+  Provider->SetScreenSnap(true);
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  GetMonitorInfoA(MonitorFromWindow(H(), MONITOR_DEFAULTTONEAREST), &mi);
+  const RECT m = mi.rcMonitor;
+  SetWindowPos(H(), nullptr, m.left + 7, m.top + 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_EQ(Window().left, m.left);
+  // The right edge is judged at the size the window is taking, not the one it had.
+  SetWindowPos(H(), nullptr, m.right - 500 - 6, m.top + 60, 500, 300, SWP_NOZORDER);
+  EXPECT_EQ(Window().right, m.right);
+  // A change of size alone moves nothing.
+  SetWindowPos(H(), nullptr, 0, 0, 492, 300, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(Window().left, m.right - 500);
+}
+
+TEST_F(SkinProviderTest, FormColourFollowsTheSkinAndPaintsAsCustomColour) {
+  LoadSkin("Nocturne");
+  EXPECT_EQ(Form->Color(), GlobalSectionColor());
+  // A custom-coloured provider paints its section in the form's colour.
+  TsSectionData& section = SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())];
+  section.ImagePercent = section.GradientPercent = 0;
+  Provider->SkinData()->SetCustomColor(true);
+  Form->SetColor(TColor(0x0000FF));
+  Provider->RepaintNonClient();
+  TBitmap* cache = Provider->SkinData()->CacheBitmap();
+  const int x = Form->Width() / 2, y = Form->Height() / 2;
+  const std::uint32_t centre = Pixels(*cache, RECT{x, y, x + 1, y + 1})[0];
+  EXPECT_GE(centre >> 16, 0xF0u) << std::hex << centre;  // red, within the section's shading
+  EXPECT_LT(centre & 0xFFFF, 0x10u) << std::hex << centre;
+  Provider->SkinData()->SetCustomColor(false);
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_EQ(Form->Color(), TColor(clBtnFace));
+}
+
+// A skin that keeps the background under the title repaints only the title, to the same pixels.
+TEST_F(SkinProviderTest, TitleCacheGivesTheSameImage) {
+  LoadSkin("Desert");
+  Provider->RepaintNonClient();
+  const std::vector<std::uint32_t> full = CacheTop(Form->Height());
+  SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())].ReservedBoolean = true;
+  Provider->RepaintNonClient();  // full paint, the title background kept
+  Provider->RepaintNonClient();  // from the kept title background
+  EXPECT_EQ(CacheTop(Form->Height()), full);
+  SetWindowTextA(H(), "Another caption");
+  EXPECT_NE(CacheTop(Form->Height()), full);
+  SetWindowTextA(H(), "Provider");
+  EXPECT_EQ(CacheTop(Form->Height()), full);
+}
+
+TEST_F(SkinProviderTest, SystemMenuChoosesASkinByKeys) {
+  LoadSkin("Desert");
+  // Shown twice: one skins submenu and one separator after it.
+  Provider->SystemMenu()->MakeSkinsSubmenu();
+  Provider->SystemMenu()->MakeSkinsSubmenu();
+  TMenuItem* root = Provider->SystemMenu()->Items();
+  ASSERT_GE(root->Count(), 2);
+  EXPECT_EQ(root->Items(0)->Name(), "SkinSelectItem");
+  EXPECT_TRUE(root->Items(1)->IsLine());
+  EXPECT_FALSE(root->Items(2)->IsLine());
+  int nocturne = -1;
+  for (int i = 0; i < root->Items(0)->Count(); ++i)
+    if (root->Items(0)->Items(i)->Caption() == "Nocturne") nocturne = i;
+  ASSERT_GE(nocturne, 0);
+  EXPECT_TRUE(root->Items(0)->Items(nocturne == 0 ? 1 : 0)->Checked());
+
+  // The menu runs its own loop: keys posted from a timer walk it to the skin and choose it.
+  bool activeWhileOpen = false;
+  RunLater(50, [&] {
+    HWND h = H();
+    activeWhileOpen = GetActiveWindow() == h;  // the form is drawn active under its own menu
+    PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(h, WM_KEYDOWN, VK_RIGHT, 0);
+    for (int i = 0; i < nocturne; ++i) PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
+  });
+  RunLater(2000, [] { EndMenu(); });  // never left open, whatever happens to the keys
+  const RECT w = Window();
+  Provider->ShowSystemMenu(w.left + 10, w.top + 30);
+  Pump();
+  EXPECT_EQ(Manager->SkinName(), "Nocturne");
+  EXPECT_TRUE(activeWhileOpen);
+  EXPECT_TRUE(Provider->Skinned());
+  // Move and Size stay the platform's: the command reaches the form's own procedure.
+  EXPECT_TRUE(Provider->SystemMenu()->ItemMove()->Visible());
+}
+
+TEST_F(SkinProviderTest, TitleButtonsAndBorderIconsInPlace) {
+  int downs = 0, ups = 0;
+  struct TCounter {
+    int* D;
+    int* U;
+    void Down(TObject*, TMouseButton, TShiftState, int, int) { ++*D; }
+    void Up(TObject*, TMouseButton, TShiftState, int, int) { ++*U; }
+  } counter{&downs, &ups};
+  TsTitleButton* b = Provider->TitleButtons()->Add();
+  b->SetOnMouseDown(TMouseEvent(&counter, &TCounter::Down));
+  b->SetOnMouseUp(TMouseEvent(&counter, &TCounter::Up));
+  LoadSkin("Desert");
+  Provider->RepaintNonClient();
+  EXPECT_EQ(HitAt(ButtonPoint(1000)), 1000);
+  NcClick(1000, 1000);
+  EXPECT_EQ(downs, 1);
+  EXPECT_EQ(ups, 1);
+  b->SetEnabled(false);
+  EXPECT_EQ(HitAt(ButtonPoint(1000)), HTCAPTION);
+
+  // A live form takes new border icons without a new window.
+  Manager->SetActive(false);
+  Pump();
+  const HWND h = H();
+  Form->SetBorderIcons(biSystemMenu);
+  EXPECT_EQ(H(), h);
+  EXPECT_FALSE(GetWindowLongPtrA(h, GWL_STYLE) & WS_MINIMIZEBOX);
+}
+
+TEST_F(SkinProviderTest, OwnScrollBarsWhileSkinnedTheFormsOwnWithout) {
+  TPanel* low = NewControl<TPanel>(Form, Form, RECT{10, 400, 100, 450});
+  ASSERT_TRUE(Form->AutoScroll());
+  LoadSkin("Desert");
+  ASSERT_NE(Provider->VertScrollBar(), nullptr);
+  EXPECT_EQ(Provider->HorzScrollBar(), nullptr);
+  EXPECT_FALSE(Form->AutoScroll());
+  Provider->VertScrollBar()->SetPosition(100);
+  EXPECT_EQ(low->Top(), 300);
+  EXPECT_EQ(Provider->VertScrollBar()->Top(), 0);  // the bar itself stays
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_EQ(Provider->VertScrollBar(), nullptr);
+  EXPECT_EQ(low->Top(), 400);
+  EXPECT_TRUE(Form->AutoScroll());
+}
+
+// Handles stay flat over skinned forms with a menu made, shown, clicked, dragged and freed.
+TEST_F(SkinProviderTest, CensusOfFormsAndSkinSwitches) {
+  LoadSkin("Desert");
+  auto cycle = [] {
+    TForm* f = NewComponent<TForm>(Application);
+    auto* menu = NewComponent<TMainMenu>(f);
+    for (const char* caption : {"&File", "&Edit", "&View"}) {
+      auto* item = NewComponent<TMenuItem>(menu);
+      item->SetCaption(caption);
+      menu->Items()->Add(item);
+    }
+    f->SetMenu(menu);
+    auto* p = NewComponent<TsSkinProvider>(f);
+    p->SetResizeMode(TsResizeMode::rmBorder);
+    f->SetBounds(30, 30, 300, 200);
+    f->Show();
+    HWND h = f->Handle();
+    RECT w;
+    GetWindowRect(h, &w);
+    SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(w.right - 10, w.top + 10));
+    SendMessageA(h, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(w.left + 100, w.top + 10));
+    SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(120, 5));
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(120, 5));
+    f->Free();
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, cycle), TGuiCensus());
+
+  std::vector<TForm*> forms;
+  for (int i = 0; i < 5; ++i) {
+    TForm* f = NewComponent<TForm>(Application);
+    NewComponent<TsSkinProvider>(f);
+    f->SetBounds(20 + 10 * i, 20 + 10 * i, 260, 180);
+    f->Show();
+    forms.push_back(f);
+  }
+  auto switches = [this] {
+    Manager->SetActive(true);
+    Manager->SetSkinName("Nocturne");
+    Manager->SetSkinName("Desert");
+    Manager->SetActive(false);
+    Pump();
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(20, switches), TGuiCensus());
+  for (TForm* f : forms) f->Free();
+}
+
+}  // namespace
