@@ -22,6 +22,8 @@ constexpr int Size = 16;
 constexpr std::uint32_t NavKey = 0x008080;
 
 const Rgb Slate = FromColor(0x705840);
+// Reads on light and dark buttons alike.
+const Rgb Steel = FromColor(0xC07838);
 const Rgb Paper = FromColor(0xF8F8F8);
 const Rgb Amber = FromColor(0x30A8E8);
 const Rgb AmberDark = FromColor(0x1870B0);
@@ -69,7 +71,7 @@ const Glyph EditGlyphs[] = {
      }},
     {"SE",
      [](Layer& l) {
-       for (float x : {3.5f, 8.f, 12.5f}) l.FillCircle(x, 11, 1.6f, Slate);
+       for (float x : {3.5f, 8.f, 12.5f}) l.FillCircle(x, 10, 1.6f, Steel);
      }},
     {"SC",
      [](Layer& l) {
@@ -83,15 +85,15 @@ const Glyph EditGlyphs[] = {
 const Glyph NavGlyphs[] = {
     {"SDBN_FIRST",
      [](Layer& l) {
-       l.FillRoundRect(3, 3, 5, 13, 0, Slate);
-       Triangle(l, 6, 12, Slate);
+       l.FillRoundRect(3, 3, 5, 13, 0, Steel);
+       Triangle(l, 6, 12, Steel);
      }},
-    {"SDBN_PRIOR", [](Layer& l) { Triangle(l, 5, 11, Slate); }},
-    {"SDBN_NEXT", [](Layer& l) { Triangle(l, 11, 5, Slate); }},
+    {"SDBN_PRIOR", [](Layer& l) { Triangle(l, 5, 11, Steel); }},
+    {"SDBN_NEXT", [](Layer& l) { Triangle(l, 11, 5, Steel); }},
     {"SDBN_LAST",
      [](Layer& l) {
-       Triangle(l, 10, 4, Slate);
-       l.FillRoundRect(11, 3, 13, 13, 0, Slate);
+       Triangle(l, 10, 4, Steel);
+       l.FillRoundRect(11, 3, 13, 13, 0, Steel);
      }},
     {"SDBN_INSERT",
      [](Layer& l) {

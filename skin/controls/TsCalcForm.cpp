@@ -8,6 +8,8 @@
 #include "framework/win/TPopupMenu.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/TsSkinData.h"
 
 namespace {
 
@@ -220,7 +222,12 @@ void TsCalcForm::KeyPress(char& key) {
 }
 
 void TsCalcForm::DoShow() {
+  // Above every other window also when the style came after the window was made.
+  if (FormStyle() == fsStayOnTop && HandleAllocated())
+    SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   FEngine.Show();
+  // The panels show the form's colour through their transparent parts.
+  if (SkinData().Active) SetColor(GlobalSectionColor());
   FMain->SkinData().RequestRepaint();
   TForm::DoShow();
 }

@@ -314,7 +314,10 @@ void TsCustomComboEdit::Dispatch(TMessage& message) {
       break;
   }
   TsMaskEdit::Dispatch(message);
-  if (message.Msg == WM_SIZE || (message.Msg == CN_COMMAND && HIWORD(message.WParam) == EN_CHANGE)) SetEditRect();
+  // A new font resets the native margins.
+  if (message.Msg == WM_SIZE || message.Msg == WM_SETFONT ||
+      (message.Msg == CN_COMMAND && HIWORD(message.WParam) == EN_CHANGE))
+    SetEditRect();
 }
 
 void TsCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {

@@ -238,6 +238,7 @@ TEST_F(ComboEdits, AnOverflowOnTheCalculatorShowsAnErrorAndKeysGoOn) {
   auto* calc = NewComponent<TsCalcForm>(Form);
   calc->Show();
   Pump();
+  ASSERT_TRUE(IsWindowVisible(calc->Handle()));
   // Each "*" multiplies by the number typed before it: 40 of them pass the range of a double.
   for (int i = 0; i < 40; ++i) Type(calc, "99999999*");
   EXPECT_EQ(calc->Engine().Display(), "Error");
@@ -368,8 +369,6 @@ TEST_P(ComboEditCensus, EditsAndTheCalculatorLeaveNoHandles) {
     edit->Free();
   };
   EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, [&] { cycle(NewControl<TsCustomComboEdit>(Form, Form, at)); }),
-            TGuiCensus());
-  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, [&] { cycle(NewControl<TsCurrencyEdit>(Form, Form, at)); }),
             TGuiCensus());
   // A numeric edit whose calculator opens and closes.
   EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles,

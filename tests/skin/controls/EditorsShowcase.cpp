@@ -12,6 +12,7 @@
 #include "skin/controls/TsDBNavigator.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsNumEdit.h"
+#include "skin/controls/TsSpeedButton.h"
 #include "skin/engine/TsSkinManager.h"
 
 int main(int argc, char** argv) {
@@ -75,9 +76,10 @@ int main(int argc, char** argv) {
 
   // A calculator in its own window, OK and Cancel shown.
   auto* calc = NewComponent<TsCalcForm>(form);
-  calc->SetBounds(540, 130, calc->Width(), calc->Height());
+  calc->SetFormStyle(fsStayOnTop);
+  calc->SetBounds(780, 60, calc->Width(), calc->Height());
   for (char c : std::string("12.5*4")) calc->Engine().ProcessKey(c);
-  calc->Engine().MemoryStore();
+  calc->PadButton("MS")->Click();
 
   TClientDataSet records;
   TClientDataSet* table = &records;
