@@ -102,6 +102,25 @@ TEST_F(ComboEdits, TypedTextStaysClearOfTheButtonWhichTheMouseAndAltDownPress) {
   EXPECT_GT(format.right, Edit->ClientRect().right - TsCustomComboEdit::ButtonWidth);
 }
 
+TEST_F(ComboEdits, WithoutASkinOrAGlyphTheComboEditIsTheStandardEdit) {
+  const RECT at{10, 130, 170, 151};
+  auto shot = [&](TCustomEdit* edit) {
+    edit->SetText("Plain text");
+    Other->SetFocus();
+    edit->Repaint();
+    Pump();
+    TPixels pixels = Captured(edit);
+    edit->Free();
+    Pump();
+    return pixels;
+  };
+  const TPixels standard = shot(NewControl<TMaskEdit>(Form, Form, at));
+  auto* combo = NewControl<TsCustomComboEdit>(Form, Form, at);
+  EXPECT_FALSE(combo->Button()->Visible());
+  EXPECT_EQ(combo->ButtonSpace(), 0);
+  EXPECT_EQ(shot(combo), standard);
+}
+
 TEST_F(ComboEdits, EnterReachesTheDefaultButtonAndLeavesNoCharacter) {
   auto* ok = NewControl<TButton>(Form, Form, RECT{200, 40, 280, 65});
   ok->SetDefault(true);
