@@ -318,6 +318,10 @@ void TsCustomComboEdit::Dispatch(TMessage& message) {
   if (message.Msg == WM_SIZE || message.Msg == WM_SETFONT ||
       (message.Msg == CN_COMMAND && HIWORD(message.WParam) == EN_CHANGE))
     SetEditRect();
+  // The native edit draws itself outside WM_PAINT after some messages, over the button's place;
+  // the button comes back with the next paint (skinned, the recipe repaints the whole control).
+  if (!IsSkinned() && FButton && FButton->Visible() && HandleAllocated() && EditSkin::EditPaintsAfter(message, Handle()))
+    FButton->Invalidate();
 }
 
 void TsCustomComboEdit::KeyDown(WORD& key, TShiftState shift) {
