@@ -10,10 +10,13 @@
 #include "framework/win/TScreen.h"
 #include "skin/controls/TsBitBtn.h"
 #include "skin/controls/TsButton.h"
+#include "skin/controls/TsDBNavigator.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/core/SkinMessages.h"
+#include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsSystemMenu.h"
 
 namespace {
 
@@ -83,7 +86,14 @@ TsMessageForm::TsMessageForm(TComponent* owner) : TForm(owner) {
   SetAutoScroll(false);
 }
 
-void TsMessageForm::ApplyDialogSkin() {}
+void TsMessageForm::ApplyDialogSkin() {
+  if (FProvider == nullptr) {
+    FProvider = NewComponent<TsSkinProvider>(this);
+    FProvider->SkinData()->SetSkinSection("DIALOG");
+    FProvider->SetMakeSkinMenu(false);
+  }
+  FProvider->SystemMenu()->UpdateItems();
+}
 
 void TsMessageForm::HelpButtonClick(TObject*) { Application->HelpContext(HelpContext()); }
 
@@ -248,6 +258,9 @@ void InstallSkinMessageBoxHandler() {
     SkinMessageDlg(text, mtError, mbOK, 0);
     return false;
   });
+  NavigatorDeleteConfirmation() = [](TsDBNavigator*) {
+    return SkinMessageDlg("Delete record?", mtConfirmation, mbOK | mbCancel, 0) == mrOk;
+  };
 }
 
 namespace {

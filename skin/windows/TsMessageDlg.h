@@ -11,6 +11,8 @@ class TCanvas;
 
 // The window of the message boxes and the text prompt: built in code, with the system's message
 // font, skinned as a dialog.
+class TsSkinProvider;
+
 class TsMessageForm : public TForm {
 public:
   explicit TsMessageForm(TComponent* owner);
@@ -20,6 +22,9 @@ public:
   // Gives the form its skin provider (section "DIALOG", no skin list in the system menu) and
   // brings the provider's system menu up to date; called again before the prompt is shown.
   void ApplyDialogSkin();
+
+private:
+  TsSkinProvider* FProvider = nullptr;
 };
 
 // The average character size of the canvas' font: the width of "A".."Z" "a".."z" divided by 52
@@ -45,6 +50,7 @@ void SkinShowMessagePos(const std::string& msg, int x, int y);
 // with value untouched otherwise.
 bool SkinInputQuery(const std::string& caption, const std::string& prompt, std::string& value);
 
-// Makes the skin library's message boxes (ConfirmYesNo, ShowWarningBox, ShowErrorBox) these skinned
-// boxes. Done when this unit is linked in; the program start calls it to be sure.
+// Makes the skin library's message boxes (ConfirmYesNo, ShowWarningBox, ShowErrorBox) and the data
+// navigator's delete question these skinned boxes. Done when this unit is linked in; the program
+// start calls it to be sure.
 void InstallSkinMessageBoxHandler();

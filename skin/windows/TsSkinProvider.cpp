@@ -22,8 +22,20 @@
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
+#include "skin/controls/TsMDIForm.h"
+#include "skin/windows/TsSkinableMenus.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
+
+namespace {
+
+// Posted by an MDI child's provider to the main form: the maximized child's menu item is updated.
+UINT MDIUpdateMessage() {
+  static const UINT message = RegisterWindowMessageA("TarvexSkinMDIUpdate");
+  return message;
+}
+
+}  // namespace
 
 namespace {
 
@@ -131,6 +143,7 @@ TsSkinProvider::~TsSkinProvider() {
     if (FForm->WindowProc() == TWndMethod(this, &TsSkinProvider::FormWindowProc)) FForm->SetWindowProc(FOldWindowProc);
     if (!FForm->IsDestroying()) RestoreBorderIcons();
   }
+  if (FMDIForm) FMDIForm->Free();
   if (MDIFormProvider() == this) SetMDIFormProvider(nullptr);
 }
 
@@ -243,7 +256,10 @@ void TsSkinProvider::UpdateFormScrollBars() {
 void TsSkinProvider::AfterConstruction() {
   TComponent::AfterConstruction();
   // MDI children and the menu painter reach the main form's frame through it.
-  if (FForm && FForm->FormStyle() == fsMDIForm) SetMDIFormProvider(this);
+  if (FForm && FForm->FormStyle() == fsMDIForm) {
+    SetMDIFormProvider(this);
+    FMDIForm = NewComponent<TsMDIForm>(static_cast<TsFormFrameLink*>(this));
+  }
   FSkinData->ResolveIndexes();
   ResolveMasks();
   ApplyFormColor();
@@ -254,6 +270,7 @@ void TsSkinProvider::Loaded() {
   FSkinData->Loaded();
   ResolveMasks();
   FSystemMenu->UpdateItems();
+  if (FMDIForm) FMDIForm->HookClientWindow();
 }
 
 void TsSkinProvider::Notification(TComponent* component, TOperation operation) {
@@ -473,10 +490,25 @@ void TsSkinProvider::RepaintNonClient() {
 void TsSkinProvider::FormWindowProc(TMessage& message) {
   if (!FForm) return;
   if (HandleFirstSteps(message)) return;
+  if (message.Msg == MDIUpdateMessage()) {
+    if (FMDIForm) FMDIForm->UpdateMDIIconItem();
+    return;
+  }
   if (Skinned())
     HandleSkinned(message);
   else
     HandleNotSkinned(message);
+  AfterMDIMessage(message);
+}
+
+void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
+  if (FMDIForm && m.Msg == WM_SIZE) FMDIForm->UpdateScrollBars();
+  if (FForm->FormStyle() != fsMDIChild) return;
+  if (m.Msg != WM_SIZE && m.Msg != WM_MDIACTIVATE && m.Msg != WM_NCDESTROY) return;
+  // Posted: while a child is sized, activated or destroyed the main form's state is not final yet.
+  TsFormFrameLink* main = MDIFormProvider();
+  if (main != nullptr && main->Form() != nullptr && main->Form()->HandleAllocated())
+    PostMessageA(main->Form()->Handle(), MDIUpdateMessage(), 0, 0);
 }
 
 bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
@@ -536,10 +568,20 @@ bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
   }
 }
 
+void TsSkinProvider::UpdateMenus(bool enable) {
+  TsSkinManager* manager = FSkinManager ? FSkinManager : ::SkinData().DefaultManager;
+  auto* menus = manager ? dynamic_cast<TsSkinableMenus*>(manager->MenuSkinner()) : nullptr;
+  if (menus == nullptr || FForm == nullptr || FForm->IsDestroying()) return;
+  menus->HookComponent(FForm, enable);
+}
+
 void TsSkinProvider::RemoveSkin(TMessage& m) {
   EndDrag(false);
   FSkinData->HandleSkinCommand(m);
   FMenuRowCache = -1;
+  ClearMenuList(true);
+  UpdateMenus(false);
+  FMenuOwnerDrawDone = false;
   FFramePainted = false;
   FTitleBitmap.reset();
   FButtons.SetHot(0);
@@ -550,6 +592,8 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
 
 void TsSkinProvider::HandleNotSkinned(TMessage& m) {
   if (m.Msg == RE_ROVADUZI && SkinCommandOf(m.WParam) == SkinCommand::NewSkin) {
+    ClearMenuList(true);
+    FMenuOwnerDrawDone = false;
     FSkinData->HandleSkinCommand(m);
     if (::SkinData().DefaultManager) {
       ResolveMasks();
@@ -576,6 +620,7 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
       MarkRepaint();
       FSkinData->SetBackgroundDirty(false);
       FTitleBitmap.reset();
+      UpdateMenus(FSkinData->HasSkin());
       if (h) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
       ApplyFormColor();
       UpdateFormScrollBars();
@@ -752,6 +797,8 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
         MarkRepaint();
       }
       CallOld(m);
+      ClearMenuList(true);
+      FMenuOwnerDrawDone = false;
       return;
     default:
       if (m.Msg == RE_ROVADUZI) {
@@ -996,6 +1043,12 @@ void TsSkinProvider::NcPaint() {
   if (!FForm->Visible() || IsLoading() || (FForm->ControlState() & csCreating) || FSkinData->BackgroundChanged())
     return;
   HWND h = FForm->Handle();
+  if (!FMenuOwnerDrawDone || FForm->Menu() != FHookedMenu) {
+    // Menus made or changed after the skin was loaded get the skinned painter with the next frame.
+    UpdateMenus(true);
+    FHookedMenu = FForm->Menu();
+    FMenuOwnerDrawDone = true;
+  }
   if (!FInRegionUpdate && FRegionPending && FForm->BorderStyle() != bsNone) ApplyRegion();
   const TWindowDC dc(h, TWindowDC::TArea::Whole);
   const TSaveDC saved(dc.Handle());

@@ -17,9 +17,11 @@
 
 class TBitmap;
 class TCustomForm;
+class TMainMenu;
 class TMenuItem;
 class TsSkinManager;
 class TsSystemMenu;
+class TsMDIForm;
 class TsTitleButton;
 class TsTitleButtons;
 class TsTitleIcon;
@@ -68,6 +70,8 @@ public:
   bool UseGlobalColor() const { return FUseGlobalColor; }
   void SetUseGlobalColor(bool value);
   TsSystemMenu* SystemMenu() const { return FSystemMenu; }
+  // The skinned MDI client of an MDI main form; null for other forms.
+  TsMDIForm* MDIForm() const { return FMDIForm; }
 
   // The form's window procedure while the provider lives.
   void FormWindowProc(TMessage& message);
@@ -147,6 +151,10 @@ private:
   void EmptyBorderIcons();
   void RestoreBorderIcons();
   void RemoveSkin(TMessage& message);
+  // The form's menus get (or lose) the skinned menu painter's handlers.
+  void UpdateMenus(bool enable);
+  // An MDI main form's client follows its size; a child's size and activation reach the main form.
+  void AfterMDIMessage(const TMessage& message);
 
   void NcPaint();
   void ApplyRegion();
@@ -199,6 +207,7 @@ private:
   std::unique_ptr<TsTitleIcon> FTitleIcon;
   bool FUseGlobalColor = true;
   TsSystemMenu* FSystemMenu = nullptr;
+  TsMDIForm* FMDIForm = nullptr;
 
   TWndMethod FOldWindowProc;
   bool FHooked = false;
@@ -210,6 +219,7 @@ private:
   bool FFormActive = true;
   bool FMenuChanged = true;
   bool FMenuOwnerDrawDone = false;
+  const TMainMenu* FHookedMenu = nullptr;  // compared only, never used
   int FMenuRowCache = -1;
   TMasks FMasks;
   TsCaptionButtonStates FButtons;

@@ -11,11 +11,13 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
 #include "framework/win/TPanel.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsMDIForm.h"
 #include "skin/controls/TsScrollBar.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSystemMenu.h"
@@ -511,3 +513,78 @@ TEST_F(SkinProviderTest, CensusOfFormsAndSkinSwitches) {
 }
 
 }  // namespace
+
+// A menu bar given to a skinned form gets the skinned painter with the next frame, and loses it
+// with the skin.
+TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithIt) {
+  LoadSkin("Desert");
+  auto* menu = NewComponent<TMainMenu>(Form);
+  auto* file = NewComponent<TMenuItem>(Form);
+  file->SetCaption("&File");
+  menu->Items()->Add(file);
+  auto* open = NewComponent<TMenuItem>(Form);
+  open->SetCaption("&Open");
+  file->Add(open);
+  Form->SetMenu(menu);
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  EXPECT_TRUE(menu->OwnerDraw());
+  EXPECT_TRUE(bool(file->OnAdvancedDrawItem()));
+  EXPECT_TRUE(bool(open->OnAdvancedDrawItem()));
+
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_FALSE(bool(file->OnAdvancedDrawItem()));
+  EXPECT_FALSE(bool(open->OnAdvancedDrawItem()));
+}
+
+// An MDI main form and a child, each with its skin provider, as the program makes them.
+class TMdiFrame : public TForm {
+public:
+  explicit TMdiFrame(TComponent* owner) : TForm(owner) {
+    SetFormStyle(fsMDIForm);
+    SetBounds(40, 40, 520, 380);
+  }
+};
+class TMdiChild : public TForm {
+public:
+  explicit TMdiChild(TComponent* owner) : TForm(owner) {
+    SetFormStyle(fsMDIChild);
+    SetBounds(10, 10, 160, 100);
+    NewComponent<TsSkinProvider>(this);
+  }
+};
+
+// An MDI main form's provider makes the skinned client: a maximized child puts its item first in
+// the menu, and restoring the child takes it away.
+TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTakesItAway) {
+  Application->Initialize();
+  ASSERT_EQ(Application->MainForm(), nullptr);
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  auto* menu = NewComponent<TMainMenu>(frame);
+  auto* file = NewComponent<TMenuItem>(frame);
+  file->SetCaption("&File");
+  menu->Items()->Add(file);
+  frame->SetMenu(menu);
+  auto* provider = NewComponent<TsSkinProvider>(frame);
+  ASSERT_NE(provider->MDIForm(), nullptr);
+  EXPECT_TRUE(provider->MDIForm()->ClientHooked());
+  frame->Show();
+  Pump();
+
+  TMdiChild* child = nullptr;
+  Application->CreateForm(child);
+  Pump();
+  SendMessageA(child->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  ASSERT_GT(menu->Items()->Count(), 0);
+  EXPECT_EQ(menu->Items()->Items(0)->Name(), "sMDICII");
+  SendMessageA(child->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  EXPECT_EQ(menu->Items()->Items(0), file);
+
+  child->Free();
+  frame->Free();
+  Pump();
+}
