@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 
 #include "framework/base/Exception.h"
 
@@ -43,15 +44,15 @@ std::vector<std::uint8_t> TBootFrame::Jump(std::uint32_t address) {
 
 std::vector<std::uint8_t> TBootFrame::Bin(std::span<const std::uint8_t> block) {
   if (block.size() > MaxBinBlock) throw Exception("BIN block longer than 2048 bytes");
-  std::vector<std::uint8_t> frame{Stx, 'B', 'I', 'N', Separator};
   const auto high = static_cast<std::uint8_t>(block.size() >> 8);
   const auto low = static_cast<std::uint8_t>(block.size());
-  frame.push_back(high);
-  frame.push_back(low);
-  std::uint8_t sum = static_cast<std::uint8_t>(high + low);
-  for (std::uint8_t b : block) sum = static_cast<std::uint8_t>(sum + b);
+  std::vector<std::uint8_t> frame;
+  frame.reserve(block.size() + 9);
+  frame.insert(frame.end(), {Stx, 'B', 'I', 'N', Separator, high, low});
   frame.insert(frame.end(), block.begin(), block.end());
-  frame.push_back(sum);
+  // The sum of the length bytes and the data, modulo 256.
+  const unsigned sum = std::accumulate(block.begin(), block.end(), unsigned{high} + low);
+  frame.push_back(static_cast<std::uint8_t>(sum));
   frame.push_back(Etx);
   return frame;
 }

@@ -37,4 +37,10 @@ TEST(BenchWineChecks, SkinnedControlsFailOnACorruptedScreen) {
   EXPECT_EQ(RunChecks(SKIN_CONTROLS_BENCH, "switch"), 2u);
 }
 
+TEST(BenchWineChecks, ListViewAndPagesFailOnACorruptedScreen) {
+  EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, ""), 0u);
+  EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, "listview"), 2u);
+  EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, "pages"), 2u);
+}
+
 }  // namespace
