@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "../skins/SkinCanvas.h"
+#include "GlyphFiles.h"
 
 using namespace skingen;
 
@@ -92,46 +92,19 @@ const Kind Kinds[] = {
      }},
 };
 
-// The layer over the key colour; disabled: grey, lighter, with a light copy one pixel down-right.
-void PutFrame(Picture& p, const Layer& l, int x0, bool disabled) {
-  for (int y = 0; y < Size; ++y)
-    for (int x = 0; x < Size; ++x) {
-      const float a = l.Alpha(x, y);
-      if (a < 0.5f) continue;
-      Rgb c = l.Color(x, y);
-      if (disabled) {
-        const float grey = (c.R + c.G + c.B) / 3;
-        c = Mix(Rgb{grey, grey, grey}, White, 0.35f);
-        if (x + 1 < Size && y + 1 < Size && l.Alpha(x + 1, y + 1) < 0.5f) p.Set(x0 + x + 1, y + 1, 0xFFFFFF);
-      }
-      p.Set(x0 + x, y, ToColor(c));
-    }
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
-    return 2;
-  }
-  const std::filesystem::path out = argv[1];
-  std::error_code ec;
-  std::filesystem::create_directories(out, ec);
-  std::ofstream rc(out / "BitBtnGlyphs.rc");
+  TGlyphOutput out;
+  if (!out.Open(argc, argv, "BitBtnGlyphs.rc")) return 2;
   for (const Kind& kind : Kinds) {
     Layer layer(Size, Size);
     kind.Draw(layer);
     Picture p(2 * Size, Size, Key);
-    PutFrame(p, layer, 0, false);
-    PutFrame(p, layer, Size, true);
+    PutKeyedFrame(p, layer, Size, 0, false);
+    PutKeyedFrame(p, layer, Size, Size, true);
     p.Set(0, Size - 1, Key);
-    const std::string file = std::string(kind.Name) + ".bmp";
-    if (!WriteBmp(p, (out / file).string())) {
-      std::fprintf(stderr, "glyph generator: cannot write %s\n", file.c_str());
-      return 1;
-    }
-    rc << kind.Name << " BITMAP \"" << file << "\"\n";
+    if (!out.Add(p, kind.Name)) return 1;
   }
-  return rc.good() ? 0 : 1;
+  return out.Good() ? 0 : 1;
 }

@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "../skins/SkinCanvas.h"
+#include "GlyphFiles.h"
 
 using namespace skingen;
 
@@ -143,42 +143,11 @@ void PutEditFrame(Picture& p, const Layer& l, int frame) {
     }
 }
 
-// The layer over the key colour; disabled: grey, lighter, with a light copy one pixel down-right.
-void PutNavFrame(Picture& p, const Layer& l, int x0, bool disabled) {
-  for (int y = 0; y < Size; ++y)
-    for (int x = 0; x < Size; ++x) {
-      if (l.Alpha(x, y) < 0.5f) continue;
-      Rgb c = l.Color(x, y);
-      if (disabled) {
-        const float grey = (c.R + c.G + c.B) / 3;
-        c = Mix(Rgb{grey, grey, grey}, White, 0.35f);
-        if (x + 1 < Size && y + 1 < Size && l.Alpha(x + 1, y + 1) < 0.5f) p.Set(x0 + x + 1, y + 1, 0xFFFFFF);
-      }
-      p.Set(x0 + x, y, ToColor(c));
-    }
-}
-
-bool Write(const Picture& p, const std::filesystem::path& out, const char* name, std::ofstream& rc) {
-  const std::string file = std::string(name) + ".bmp";
-  if (!WriteBmp(p, (out / file).string())) {
-    std::fprintf(stderr, "glyph generator: cannot write %s\n", file.c_str());
-    return false;
-  }
-  rc << name << " BITMAP \"" << file << "\"\n";
-  return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s OUTPUT-FOLDER\n", argv[0]);
-    return 2;
-  }
-  const std::filesystem::path out = argv[1];
-  std::error_code ec;
-  std::filesystem::create_directories(out, ec);
-  std::ofstream rc(out / "EditorGlyphs.rc");
+  TGlyphOutput out;
+  if (!out.Open(argc, argv, "EditorGlyphs.rc")) return 2;
   for (const Glyph& g : EditGlyphs) {
     Layer layer(Size, Size);
     g.Draw(layer);
@@ -186,16 +155,16 @@ int main(int argc, char** argv) {
     for (int x = 0; x < 3 * Size; ++x)
       for (int y = Size; y < 2 * Size; ++y) p.Set(x, y, 0xFFFFFF);
     for (int frame = 0; frame < 3; ++frame) PutEditFrame(p, layer, frame);
-    if (!Write(p, out, g.Name, rc)) return 1;
+    if (!out.Add(p, g.Name)) return 1;
   }
   for (const Glyph& g : NavGlyphs) {
     Layer layer(Size, Size);
     g.Draw(layer);
     Picture p(2 * Size, Size, NavKey);
-    PutNavFrame(p, layer, 0, false);
-    PutNavFrame(p, layer, Size, true);
+    PutKeyedFrame(p, layer, Size, 0, false);
+    PutKeyedFrame(p, layer, Size, Size, true);
     p.Set(0, Size - 1, NavKey);
-    if (!Write(p, out, g.Name, rc)) return 1;
+    if (!out.Add(p, g.Name)) return 1;
   }
-  return rc.good() ? 0 : 1;
+  return out.Good() ? 0 : 1;
 }
