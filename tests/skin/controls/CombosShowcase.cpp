@@ -12,7 +12,7 @@
 #include "skin/controls/TsComboBoxEx.h"
 #include "skin/controls/TsCommonCombo.h"
 #include "skin/controls/TsLabel.h"
-#include "skin/engine/TsSkinManager.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {
 
@@ -35,17 +35,7 @@ void Caption(TForm* form, int x, int y, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  Application->Initialize();
-  const std::string skin = argc > 2 ? argv[2] : "none";
-  TForm* form = NewComponent<TForm>(nullptr);
-  form->SetCaption("Skinned combo boxes: " + skin);
-  form->SetBounds(0, 0, 760, 420);
-  if (skin != "none" && argc > 1) {
-    auto* manager = NewComponent<TsSkinManager>(form);
-    manager->SetSkinDirectory(argv[1]);
-    manager->SetSkinName(skin);
-    form->SetColor(GlobalSectionColor());
-  }
+  TForm* form = ShowcaseForm(argc, argv, "Skinned combo boxes", 760, 420);
 
   // The standard skinned combo: each style, then read-only, right-aligned and disabled.
   Caption(form, 10, 10, "Combo box");

@@ -13,21 +13,10 @@
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsNumEdit.h"
 #include "skin/controls/TsSpeedButton.h"
-#include "skin/engine/TsSkinManager.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 int main(int argc, char** argv) {
-  Application->Initialize();
-  const std::string skin = argc > 2 ? argv[2] : "none";
-  TForm* form = NewComponent<TForm>(nullptr);
-  form->SetCaption("Editors: " + skin);
-  form->SetBounds(0, 0, 760, 420);
-  if (skin != "none" && argc > 1) {
-    auto* manager = NewComponent<TsSkinManager>(form);
-    manager->SetSkinDirectory(argv[1]);
-    manager->SetSkinName(skin);
-    // Until forms paint their own skin, the form takes the skin's colour.
-    form->SetColor(GlobalSectionColor());
-  }
+  TForm* form = ShowcaseForm(argc, argv, "Editors", 760, 420);
 
   auto labelled = [](auto* edit, const char* name, const char* caption) {
     edit->SetName(name);

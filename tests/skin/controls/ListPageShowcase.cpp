@@ -9,7 +9,7 @@
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsListView.h"
 #include "skin/controls/TsPageControl.h"
-#include "skin/engine/TsSkinManager.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {
 
@@ -51,17 +51,7 @@ TsPageControl* MakePages(TForm* form, const RECT& r, TTabPosition position, int 
 }  // namespace
 
 int main(int argc, char** argv) {
-  Application->Initialize();
-  const std::string skin = argc > 2 ? argv[2] : "none";
-  TForm* form = NewComponent<TForm>(nullptr);
-  form->SetCaption("List views and page controls: " + skin);
-  form->SetBounds(0, 0, 1080, 600);
-  if (skin != "none" && argc > 1) {
-    auto* manager = NewComponent<TsSkinManager>(form);
-    manager->SetSkinDirectory(argv[1]);
-    manager->SetSkinName(skin);
-    form->SetColor(GlobalSectionColor());
-  }
+  TForm* form = ShowcaseForm(argc, argv, "List views and page controls", 1080, 600);
 
   // A report view with more rows and columns than it shows, a short one, and an icon view.
   auto* report = MakeList(form, RECT{10, 10, 330, 210}, vsReport, 40);

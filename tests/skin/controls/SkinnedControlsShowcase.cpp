@@ -21,21 +21,10 @@
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
-#include "skin/engine/TsSkinManager.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 int main(int argc, char** argv) {
-  Application->Initialize();
-  const std::string skin = argc > 2 ? argv[2] : "none";
-  TForm* form = NewComponent<TForm>(nullptr);
-  form->SetCaption("Skinned controls: " + skin);
-  form->SetBounds(0, 0, 1080, 600);
-  if (skin != "none" && argc > 1) {
-    auto* manager = NewComponent<TsSkinManager>(form);
-    manager->SetSkinDirectory(argv[1]);
-    manager->SetSkinName(skin);
-    // Until forms paint their own skin, the form takes the skin's colour.
-    form->SetColor(GlobalSectionColor());
-  }
+  TForm* form = ShowcaseForm(argc, argv, "Skinned controls", 1080, 600);
 
   auto* normal = NewControl<TsButton>(form, form, RECT{10, 10, 110, 35});
   normal->SetCaption("&Normal");
