@@ -114,6 +114,7 @@ protected:
     Layer::PaintClient(dc);
   }
 
+  bool PaintsBorder() const override { return true; }
   bool PaintBorder(HDC windowDC) override {
     TsCommonData& skin = this->SkinData();
     if (!EditSkin::FramePaintable(this, skin)) return true;

@@ -42,6 +42,7 @@ protected:
   bool SkinnedMessage(TMessage& message) override;
   bool NativePaintsAfter(const TMessage&) const override { return false; }
   void PaintClient(HDC) override {}
+  bool PaintsBorder() const override { return true; }
   bool PaintBorder(HDC windowDC) override;
   void WndProc(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;

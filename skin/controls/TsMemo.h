@@ -96,6 +96,7 @@ protected:
     }
   }
 
+  bool PaintsBorder() const override { return true; }
   bool PaintBorder(HDC windowDC) override {
     Layer::PaintBorder(windowDC);
     if (EditSkin::FramePaintable(this, this->SkinData()))

@@ -214,8 +214,10 @@ void TsSkinnedControl::PaintOn(HDC clientDC) {
   }
   if (FWindow) {
     FWindow->PaintControls(clientDC, nullptr);
-    const TWindowDC whole(FWindow->Handle(), TWindowDC::Whole);
-    PaintBorder(whole.Handle());
+    if (PaintsBorder()) {
+      const TWindowDC whole(FWindow->Handle(), TWindowDC::Whole);
+      PaintBorder(whole.Handle());
+    }
   }
 }
 
