@@ -30,6 +30,7 @@ public:
   const std::string& FileName() const { return FFileName; }
   void SetFileName(const std::string& value) { FFileName = value; }
   const TStringList& Files() const { return FFiles; }
+  TStringList& Files() { return FFiles; }
   const std::string& Filter() const { return FFilter; }
   // "Description|mask|Description|mask..."
   void SetFilter(const std::string& value) { FFilter = value; }
