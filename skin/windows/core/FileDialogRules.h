@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/base/PreviewPlace.h"
+
 // The open and save dialog window's rules without a window: where it starts, what a typed name
 // means, when it may close, the multi-selection's text and the picture preview's place.
 
@@ -66,11 +68,3 @@ inline bool RestoresCurrentFolder(bool accepted, bool noChangeDir) { return !acc
 
 // "X:\" in either case.
 bool IsDriveRoot(std::string_view folder);
-
-// Where a picture of picWidth x picHeight goes in a box: at its own size in the middle when it
-// fits, else scaled by the smaller of the two ratios so that it fits whole, from the top-left corner.
-struct TsPreviewPlace {
-  int Left = 0, Top = 0, Width = 0, Height = 0;
-  bool Scaled = false;
-};
-TsPreviewPlace PreviewPlace(int picWidth, int picHeight, int boxWidth, int boxHeight);
