@@ -259,6 +259,11 @@ void TsOpenDialogForm::Prepare(TOpenDialog* dialog, TsFileDialogKind kind) {
     const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
     return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
   };
+  // The type box's mask first, so that the list is read once, in its starting folder.
+  FFileTypeBox->SetFilter(dialog->Filter());
+  FFileTypeBox->SetItemIndex(dialog->FilterIndex() < 1 ? 0 : dialog->FilterIndex() - 1);
+  FFileListView->SetMask(FFileTypeBox->GetMask());
+
   std::string fileName = dialog->FileName();
   if (!ExtractFilePath(fileName).empty()) fileName = fullPath(fileName);
   const TsDialogStart start =
@@ -273,10 +278,6 @@ void TsOpenDialogForm::Prepare(TOpenDialog* dialog, TsFileDialogKind kind) {
   FFolderBoxGuard = true;
   FDriveComboBox->SetDirectory(FFileListView->Directory().empty() ? std::string("C:") : FFileListView->Directory());
   FFolderBoxGuard = false;
-
-  FFileTypeBox->SetFilter(dialog->Filter());
-  FFileTypeBox->SetItemIndex(dialog->FilterIndex() < 1 ? 0 : dialog->FilterIndex() - 1);
-  FFileListView->SetMask(FFileTypeBox->GetMask());
 
   if (!(options & ofEnableSizing)) {
     SetBorderStyle(bsSingle);
@@ -520,13 +521,17 @@ void TsOpenDialogForm::AddPicturePanel() {
   FPicturePanel->SkinData().SetSkinSection("CHECKBOX");
   FPicturePanel->SetAnchors(akTop | akRight | akBottom);
 
-  FPictureLabel = NewControl<TsLabel>(this, FPicturePanel, RECT{0, 0, PicturePanelWidth - 24, 20});
+  // The label's row holds the preview button on its right; the paint panel takes the rest.
+  const int inner = PicturePanelWidth - Margin - 12;
+  FPictureLabel = NewControl<TsLabel>(this, FPicturePanel, RECT{0, 0, inner, ToolSize + 4});
   FPictureLabel->SetName("sPictureLabel");
   FPictureLabel->SetAutoSize(false);
   FPictureLabel->SetAlign(alTop);
+  FPictureLabel->SetLayout(tlCenter);
   FPictureLabel->SetCaption("Picture:");
 
-  FPreviewButton = NewControl<TsSpeedButton>(this, FPicturePanel, RECT{0, 20, 23, 43});
+  FPreviewButton = NewControl<TsSpeedButton>(this, FPicturePanel, RECT{inner - ToolSize, 0, inner, ToolSize});
+  FPreviewButton->SetAnchors(akTop | akRight);
   FPreviewButton->SetName("sPreviewButton");
   FPreviewButton->SkinData().SetSkinSection("TOOLBUTTON");
   FPreviewButton->SetHint("Preview");
@@ -538,14 +543,13 @@ void TsOpenDialogForm::AddPicturePanel() {
   FPreviewButton->SetEnabled(false);
   FPreviewButton->SetOnClick(TNotifyEvent(this, &TsOpenDialogForm::PreviewClicked));
 
-  FPaintPanel = NewControl<TsPanel>(this, FPicturePanel, RECT{0, 46, PicturePanelWidth - 24, ch - 80});
+  FPaintPanel = NewControl<TsPanel>(this, FPicturePanel, RECT{0, ToolSize + 4, inner, ch - 80});
   FPaintPanel->SetName("sPaintPanel");
   FPaintPanel->SetCaption("");
   FPaintPanel->SkinData().SetSkinSection("PANEL_LOW");
   FPaintPanel->SetBevelOuter(bvLowered);
   FPaintPanel->SetBevelInner(bvLowered);
-  FPaintPanel->SetAlign(alBottom);
-  FPaintPanel->SetAnchors(akLeft | akTop | akRight | akBottom);
+  FPaintPanel->SetAlign(alClient);
 
   FPaintBox = NewControl<TPaintBox>(this, FPaintPanel, RECT{0, 0, 10, 10});
   FPaintBox->SetName("sPaintBox");

@@ -26,7 +26,9 @@ std::function<void()> GStep;
 
 void CALLBACK StepTimer(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  if (GStep) GStep();
+  std::function<void()> step = std::move(GStep);
+  GStep = nullptr;
+  if (step) step();
 }
 
 void Later(unsigned ms, std::function<void()> step) {
@@ -143,7 +145,11 @@ int main(int argc, char** argv) {
     Later(300, [folders] {
       if (TsOpenDialogForm* form = ShownForm()) {
         Select(form, "cg1.smg");
-        if (folders) form->DriveComboBox()->SetDroppedDown(true);
+        if (folders)
+          Later(400, [form] {
+            form->DriveComboBox()->SetFocus();
+            form->DriveComboBox()->SetDroppedDown(true);
+          });
       }
     });
     dialog.Execute();

@@ -24,6 +24,7 @@
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileListView.h"
+#include "skin/windows/TsPathComboBox.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsOpenDialogForm.h"
 #include "tests/framework/win/TGuiCensus.h"
