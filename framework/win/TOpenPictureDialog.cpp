@@ -46,13 +46,15 @@ TPicturePreviewPane::~TPicturePreviewPane() = default;
 const DLGTEMPLATE* TPicturePreviewPane::Template() {
   if (FTemplate.empty()) {
     std::vector<WORD>& t = FTemplate;
-    AddDWord(t, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL);
+    AddDWord(t, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | DS_3DLOOK | DS_CONTROL | DS_SETFONT);
     AddDWord(t, 0);
     t.push_back(3);  // items
     for (short v : {0, 0, 200, 120}) t.push_back(WORD(v));
     t.push_back(0);  // no menu
     t.push_back(0);  // the dialog class
     t.push_back(0);  // no title
+    t.push_back(8);  // the dialogs' font
+    AddText(t, "MS Shell Dlg");
     AddStatic(t, 0, 0, 0, 80, 120, stc32, "");
     AddStatic(t, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 84, 4, 110, 10, LabelId, "Picture:");
     AddStatic(t, WS_VISIBLE | SS_OWNERDRAW, 84, 16, 110, 100, ImageId, "");

@@ -20,7 +20,9 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
 #include "skin/engine/SkinUtilsWin.h"
+#include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/core/SkinMessages.h"
+#include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileListView.h"
 #include "skin/windows/TsFilterComboBox.h"
@@ -223,7 +225,6 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* owner) : TForm(owner) {
   SetOnCloseQuery(TCloseQueryEvent(this, &TsOpenDialogForm::FormCloseQuery));
   FHistory.Clear();
   FBackBtn->SetEnabled(false);
-  GNavigating = true;
 }
 
 TsOpenDialogForm::~TsOpenDialogForm() { FDestroying = true; }
@@ -472,7 +473,17 @@ void TsOpenDialogForm::HelpClick(TObject*) {
   if (FDialog != nullptr) Application->HelpContext(FDialog->HelpContext());
 }
 
+void TsOpenDialogForm::ApplyLabelColor() {
+  // The labels paint the standard way: on a dark skin they take the dialog section's text colour.
+  const std::int32_t section = SkinData().Active ? FindSectionIndex("DIALOG") : -1;
+  const TColor color = SectionIndexValid(section) ? SkinSectionData[std::size_t(section)].FontColor[0] : clWindowText;
+  for (TsBoundLabel* bound : {FDriveComboBox->BoundLabel(), FFileNameEdit->BoundLabel(), FFileTypeBox->BoundLabel()})
+    bound->Font()->SetColor(color);
+  if (FPictureLabel != nullptr) FPictureLabel->Font()->SetColor(color);
+}
+
 void TsOpenDialogForm::DoShow() {
+  ApplyLabelColor();
   TForm::DoShow();
   if (FDialog != nullptr && FDialog->OnShow()) FDialog->OnShow()(this);
   if (!FDriveComboBox->Updating() && !FFileListView->Directory().empty()) {

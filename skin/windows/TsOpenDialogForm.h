@@ -110,6 +110,7 @@ private:
   void PaintBoxPaint(TObject* sender);
   void PreviewClicked(TObject* sender);
   void RebuildHistoryMenu();
+  void ApplyLabelColor();
   void GoTo(const std::string& folder);
   bool ListEditing() const;
   bool Closing() const;

@@ -132,8 +132,9 @@ int main(int argc, char** argv) {
     dialog.SetFilter("Firmware files (*.shx)|*.shx|All files (*.*)|*.*");
     dialog.SetFileName("flash_0412.shx");
     dialog.SetOptions(dialog.Options() | ofOverwritePrompt);
-    Later(300, [] {
+    Later(300, [&dialog] {
       if (TsOpenDialogForm* form = ShownForm()) PostMessageA(form->OkButton()->Handle(), BM_CLICK, 0, 0);
+      else if (dialog.Handle() != nullptr) PostMessageA(dialog.Handle(), WM_COMMAND, IDOK, 0);  // the platform's
     });
     dialog.Execute();
   } else {
