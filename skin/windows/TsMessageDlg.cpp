@@ -207,6 +207,10 @@ void SkinShowMessage(const std::string& msg) { SkinShowMessagePos(msg, -1, -1); 
 
 void SkinShowMessagePos(const std::string& msg, int x, int y) { SkinMessageDlgPos(msg, mtCustom, mbOK, 0, x, y); }
 
+bool AskYesNo(const std::string& msg) {
+  return SkinMessageDlg(msg, TMsgDlgType::mtConfirmation, mbYes | mbNo, 0) == mrYes;
+}
+
 bool SkinInputQuery(const std::string& caption, const std::string& prompt, std::string& value) {
   TFormHolder form(NewComponent<TsMessageForm>(Application));
   TMeasureCanvas measure(form.get());

@@ -46,6 +46,9 @@ int SkinMessageDlgPosHelp(const std::string& msg, TMsgDlgType type, TMsgDlgButto
 void SkinShowMessage(const std::string& msg);
 void SkinShowMessagePos(const std::string& msg, int x, int y);
 
+// The program's question: a confirmation box with Yes and No; true on Yes.
+bool AskYesNo(const std::string& msg);
+
 // A one-line prompt of up to 255 characters. True with value replaced when closed with OK; false
 // with value untouched otherwise.
 bool SkinInputQuery(const std::string& caption, const std::string& prompt, std::string& value);

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "editors/core/TEditorHost.h"
+#include "skin/windows/core/MessageDlgLayout.h"
+
+class TComponent;
+class TsOpenDialog;
+class TsSaveDialog;
+class TsOpenPictureDialog;
+class TsSavePictureDialog;
+
+// The editor windows' side of the editor models: message boxes, the window's own file dialogs, and
+// the main window and flasher through the editors' link.
+class TEditorWindowHost : public TEditorHost {
+public:
+  // The dialogs are made owned by `owner` (the editor window). `infoType` is the type of the box
+  // ShowInfo shows.
+  TEditorWindowHost(TComponent* owner, TMsgDlgType infoType);
+
+  TsOpenDialog* OpenDialog() const { return FOpen; }
+  TsSaveDialog* SaveDialog() const { return FSave; }
+  TsOpenPictureDialog* OpenPictureDialog() const { return FOpenPicture; }
+  TsSavePictureDialog* SavePictureDialog() const { return FSavePicture; }
+
+  std::string Message(TMsgId id) override;
+  bool AskYesNo(const std::string& text) override;
+  void ShowInfo(const std::string& text) override;
+  void ShowError(const std::string& text) override;
+  void SetStatus(const std::string& text) override;
+  void SetProgress(int position, int maximum) override;
+  std::string OpenFileName(TFilterKind filter) override;
+  std::string OpenFileNameWithLastFilter() override;
+  std::string OpenPictureFileName() override;
+  std::string SaveFileName(TFilterKind filter, const std::string& proposed) override;
+  std::string SaveFileNameUnfiltered(const std::string& proposed) override;
+  std::string SavePictureFileName(const std::string& proposed) override;
+  std::pair<int, int> AskRawBounds(int width, int height) override;
+  std::optional<TGridRow> GridRow(int cg) override;
+  void CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) override;
+  void SendToFlasher(const std::optional<TFlasherRow>& row, bool show) override;
+
+private:
+  TMsgDlgType FInfoType;
+  TsOpenDialog* FOpen;
+  TsSaveDialog* FSave;
+  TsOpenPictureDialog* FOpenPicture;
+  TsSavePictureDialog* FSavePicture;
+};
