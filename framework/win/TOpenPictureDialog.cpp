@@ -150,6 +150,10 @@ void TPicturePreviewPane::Draw(const DRAWITEMSTRUCT& item) {
   canvas.StretchDraw(target, FPicture->Graphic());
 }
 
-TOpenPictureDialog::TOpenPictureDialog(TComponent* owner) : TOpenDialog(owner) { SetFilter(GraphicFilter(nullptr)); }
+TOpenPictureDialog::TOpenPictureDialog(TComponent* owner) : TPicturePreviewDialog(owner) {
+  SetFilter(GraphicFilter(nullptr));
+}
 
-TSavePictureDialog::TSavePictureDialog(TComponent* owner) : TSaveDialog(owner) { SetFilter(GraphicFilter(nullptr)); }
+TSavePictureDialog::TSavePictureDialog(TComponent* owner) : TPicturePreviewDialog(owner) {
+  SetFilter(GraphicFilter(nullptr));
+}

@@ -41,10 +41,11 @@ private:
   HWND FHook = nullptr;
 };
 
-// Open and save dialogs whose filter starts as every registered picture format, with a preview pane.
-class TOpenPictureDialog : public TOpenDialog {
+// A file dialog Base with the preview pane.
+template <typename Base>
+class TPicturePreviewDialog : public Base {
 public:
-  explicit TOpenPictureDialog(TComponent* owner);
+  using Base::Base;
   TPicturePreviewPane& PreviewPane() { return FPane; }
 
 protected:
@@ -59,19 +60,13 @@ private:
   TPicturePreviewPane FPane;
 };
 
-class TSavePictureDialog : public TSaveDialog {
+// Open and save dialogs whose filter starts as every registered picture format, with a preview pane.
+class TOpenPictureDialog : public TPicturePreviewDialog<TOpenDialog> {
+public:
+  explicit TOpenPictureDialog(TComponent* owner);
+};
+
+class TSavePictureDialog : public TPicturePreviewDialog<TSaveDialog> {
 public:
   explicit TSavePictureDialog(TComponent* owner);
-  TPicturePreviewPane& PreviewPane() { return FPane; }
-
-protected:
-  const DLGTEMPLATE* ChildTemplate() override { return FPane.Template(); }
-  bool ChildMessage(HWND hook, UINT msg, WPARAM wParam, LPARAM lParam) override {
-    return FPane.Message(hook, msg, wParam, lParam);
-  }
-  void DialogShown(HWND hook) override { FPane.Shown(hook); }
-  void SelectionChanged(HWND hook) override { FPane.SelectionChanged(hook); }
-
-private:
-  TPicturePreviewPane FPane;
 };
