@@ -11,6 +11,8 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TListItem.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TPopupMenu.h"
 #include "framework/win/TPicture.h"
 #include "framework/win/TScreen.h"
 #include "gif/TGIFImage.h"
@@ -162,8 +164,12 @@ TEST_F(FileDialogs, OpenDialogBrowsesKeepsFoldersOpenAndCancelPutsTheFolderBack)
   struct TSeen {
     std::string Caption, Folder, AfterDoubleClick, AfterBack;
     bool OpenAfterDoubleClick = false, BackEnabled = false, BackEnabledAtStart = true, UpAtRoot = true;
-    std::string CurrentInside;
+    std::string CurrentInside, AfterHistory;
+    std::vector<std::string> HistoryCaptions;
+    std::vector<int> Views;
   } seen;
+  const std::string rd = Tree.Folder("R&D");
+  const std::string rdCaption = Tree.Root + "R&&D\\";
   WhenShown<TsOpenDialogForm>([&](TsOpenDialogForm* form) {
     TsFileListView* list = form->FileListView();
     seen.Caption = form->Caption();
@@ -178,6 +184,19 @@ TEST_F(FileDialogs, OpenDialogBrowsesKeepsFoldersOpenAndCancelPutsTheFolderBack)
     seen.BackEnabled = form->BackBtn()->Enabled();
     form->BackClick(form->BackBtn());
     seen.AfterBack = list->Directory();
+    // A history item takes its own folder, "&" and all, whatever its caption shows.
+    DoubleClickItem(list, IndexOfCaption(list, "R&D"));
+    form->UpClick(form->UpBtn());
+    for (int i = 0; i < form->HistMenu()->Items()->Count(); ++i)
+      seen.HistoryCaptions.push_back(form->HistMenu()->Items()->Items(i)->Caption());
+    const int count = form->HistMenu()->Items()->Count();
+    if (count > 0) form->HistMenu()->Items()->Items(count - 1)->Click();
+    seen.AfterHistory = list->Directory();
+    // The view button steps report -> icons -> list -> report.
+    for (int i = 0; i < 3; ++i) {
+      form->KindClick(form->KindBtn());
+      seen.Views.push_back(int(list->ViewStyle()));
+    }
     list->SetDirectory("C:\\");
     seen.UpAtRoot = form->UpBtn()->Enabled();
     Click(form->CancelButton());
@@ -192,6 +211,10 @@ TEST_F(FileDialogs, OpenDialogBrowsesKeepsFoldersOpenAndCancelPutsTheFolderBack)
   EXPECT_TRUE(seen.BackEnabled);
   EXPECT_EQ(seen.AfterBack, Tree.Root);
   EXPECT_FALSE(seen.UpAtRoot);
+  // Left: the start for firmware (taken back by Back), the start again for R&D, then R&D by Up.
+  EXPECT_EQ(seen.HistoryCaptions, (std::vector<std::string>{Tree.Root, rdCaption}));
+  EXPECT_EQ(seen.AfterHistory, rd);
+  EXPECT_EQ(seen.Views, (std::vector<int>{int(vsIcon), int(vsList), int(vsReport)}));
   EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(CurrentFolder()), Tree.Root))
       << "Cancel puts the folder back, even after C:\\";
 }
@@ -378,6 +401,62 @@ TEST_F(FileDialogs, WithoutASkinThePlatformDialogShowsAPicturePreviewPane) {
   EXPECT_EQ(rawLabel, "Picture:");
   EXPECT_EQ(dialog.PreviewPane().Picture()->Width(), 0);
   EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(CurrentFolder()), Tree.Root));
+}
+
+TEST_F(FileDialogs, MultiSelectionFirstFilterAndThePreviewWindow) {
+  LoadSkin();
+  Tree.File("a.txt");
+  Tree.File("b.txt");
+  Tree.File("c.smg");
+  TsOpenDialog dialog(nullptr);
+  dialog.SetTitle("Open");
+  dialog.SetInitialDir(Tree.Root);
+  dialog.SetFilter("Texts (*.txt)|*.txt|All files (*.*)|*.*");
+  dialog.SetFilterIndex(0);
+  dialog.SetOptions(dialog.Options() | ofAllowMultiSelect);
+  std::string text;
+  int items = 0;
+  WhenShown<TsOpenDialogForm>([&](TsOpenDialogForm* form) {
+    TsFileListView* list = form->FileListView();
+    items = list->ItemCount();
+    for (const char* name : {"a.txt", "b.txt"}) list->Items(IndexOfCaption(list, name))->SetSelected(true);
+    Pump();
+    text = form->FileNameEdit()->Text();
+    Click(form->OkButton());
+  });
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(items, 2) << "FilterIndex 0 is the first filter";
+  EXPECT_EQ(text, "\"a.txt\" \"b.txt\"");
+  ASSERT_EQ(dialog.Files().Count(), 2);
+  EXPECT_EQ(dialog.Files()[0], Tree.Root + "a.txt");
+  EXPECT_EQ(dialog.Files()[1], Tree.Root + "b.txt");
+  EXPECT_EQ(dialog.FileName(), Tree.Root + "a.txt");
+
+  // The full-size preview: the picture plus the panel's frame and 10 pixels; Escape closes it.
+  TPicture picture;
+  TBitmap bitmap;
+  bitmap.SetSize(90, 70);
+  picture.SetGraphic(&bitmap);
+  SIZE client{};
+  std::string name;
+  std::function<void(int)> look = [&](int tries) {
+    RunLater(5, [&, tries] {
+      TCustomForm* form = Screen->ActiveForm();
+      if (form == nullptr || form->Name() != "PreviewForm" || !form->IsModal()) {
+        if (tries > 0) look(tries - 1);
+        return;
+      }
+      name = form->Name();
+      client = {form->ClientWidth(), form->ClientHeight()};
+      PostMessageA(GetFocus() != nullptr ? GetFocus() : form->Handle(), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+  };
+  look(200);
+  ShowPicturePreview(&picture);
+  EXPECT_EQ(name, "PreviewForm");
+  EXPECT_GE(client.cx, 90 + 10 + 10);
+  EXPECT_LE(client.cx, 90 + 10 + 10 + 8);
+  EXPECT_GE(client.cy, 70 + 10 + 10);
 }
 
 // Handles over 200 cycles of the open dialog on a folder of 50 files, each cycle shown and cancelled.
