@@ -15,6 +15,7 @@
 #include "framework/base/AnsiStrings.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
+#include "framework/win/TButton.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TImageList.h"
 #include "skin/windows/TsFileNameEdit.h"
@@ -266,6 +267,27 @@ TEST_F(FileEdits, TheButtonOpensTheDialogInTheTypedFolderWithTheTypedNameAndWrit
   EXPECT_EQ(seen.Spec, "");
   EXPECT_TRUE(SameText(Edit->Text(), chosen)) << Edit->Text();
   EXPECT_TRUE(SameText(Edit->InitialDir(), sub)) << Edit->InitialDir();
+}
+
+TEST_F(FileEdits, AFocusedSkinnedEditShowsItsButtonAsARepaintDoes) {
+  LoadSkin("Desert");
+  auto* other = NewControl<TButton>(Form, Form, RECT{200, 100, 280, 125});
+  Pump();
+  other->SetFocus();
+  Pump();
+  // The focused edit paints its own client, over the button's place.
+  Edit->SetFocus();
+  Pump();
+  const TPixels focused = Captured(Edit);
+  Edit->Repaint();
+  Pump();
+  EXPECT_EQ(Captured(Edit), focused);
+  PostMessageA(Edit->Handle(), WM_CHAR, 'x', 1);
+  Pump();
+  const TPixels typed = Captured(Edit);
+  Edit->Repaint();
+  Pump();
+  EXPECT_EQ(Captured(Edit), typed);
 }
 
 // ---- filter combo ----
