@@ -3,9 +3,7 @@
 //   wine file_edits_showcase.exe SKINS-FOLDER SKIN|none [dropped]
 #include <windows.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
@@ -17,14 +15,6 @@
 #include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {
-
-void Pump(int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
 
 void Caption(TForm* form, int top, const std::string& text) {
   auto* label = NewControl<TsLabel>(form, form, RECT{12, top + 3, 110, top + 20});
@@ -58,14 +48,14 @@ int main(int argc, char** argv) {
   locked->SetEnabled(false);
 
   form->Show();
-  Pump(400);
+  ShowcasePump(400);
   if (dropped) {
     path->SetFocus();
     path->SetDroppedDown(true);
   } else {
     save->SetFocus();
   }
-  Pump(6000);
+  ShowcasePump(6000);
   form->Free();
   return 0;
 }

@@ -207,15 +207,6 @@ TEST_F(FileEdits, ADialogKindChangeKeepsEveryDialogSetting) {
   EXPECT_EQ(Edit->Dialog()->Title(), "Choose");
 }
 
-// A left click in the middle of the edit's button, as the mouse gives it to the edit's window.
-void ClickButton(TsCustomComboEdit* edit) {
-  TsEditButton* b = edit->Button();
-  const LPARAM at = MAKELPARAM(b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
-  SendMessageA(edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, at);
-  TSkinnedFormTest::Pump();
-}
-
 // What the platform dialog showed once it was up.
 struct TShownDialog {
   std::string Folder, Spec;
@@ -249,7 +240,10 @@ TEST_F(FileEdits, TheButtonOpensTheDialogInTheTypedFolderWithTheTypedNameAndWrit
     seen.Spec = DialogText(dialog, CDM_GETSPEC);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   });
-  ClickButton(Edit);
+  // Alt+Down, the edit's click key.
+  PostMessageA(Edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
+  PostMessageA(Edit->Handle(), WM_SYSKEYUP, VK_DOWN, 0xE0000001);
+  Pump();
   EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(seen.Folder), sub)) << seen.Folder;
   EXPECT_EQ(seen.Spec, "new name.txt");
   // Cancelled: the text stays.
@@ -263,7 +257,10 @@ TEST_F(FileEdits, TheButtonOpensTheDialogInTheTypedFolderWithTheTypedNameAndWrit
     SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(chosen.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
-  ClickButton(Edit);
+  // A click on the button.
+  const RECT b = Edit->Button()->BoundsRect();
+  SendMessageA(Edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(b.left + 4, b.top + 4));
+  SendMessageA(Edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(b.left + 4, b.top + 4));
   EXPECT_EQ(seen.Spec, "");
   EXPECT_TRUE(SameText(Edit->Text(), chosen)) << Edit->Text();
   EXPECT_TRUE(SameText(Edit->InitialDir(), sub)) << Edit->InitialDir();
