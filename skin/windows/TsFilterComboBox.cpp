@@ -13,11 +13,6 @@ void TsFilterComboBox::SetFilter(const std::string& value) {
   Change();
 }
 
-void TsFilterComboBox::CreateWnd() {
-  TsCustomComboBox::CreateWnd();
-  BuildItems();
-}
-
 void TsFilterComboBox::BuildItems() {
   FEntries = ParseFilter(FFilter);
   ClearItems();

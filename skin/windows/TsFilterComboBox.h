@@ -7,7 +7,8 @@
 #include "skin/windows/core/FileComboRules.h"
 
 // A drop-down list of the descriptions of a file-dialog filter ("Description|mask|..."); GetMask
-// gives the mask of the chosen one.
+// gives the mask of the chosen one. The items and the choice live on when the window is rebuilt
+// (a skin change does that).
 class TsFilterComboBox : public TsCustomComboBox {
 public:
   explicit TsFilterComboBox(TComponent* owner);
@@ -22,9 +23,6 @@ public:
   std::string GetMask();
   // The masks, one per item.
   const std::vector<TFilterEntry>& Entries() const { return FEntries; }
-
-protected:
-  void CreateWnd() override;
 
 private:
   void BuildItems();

@@ -37,8 +37,9 @@ void TsPathComboBox::Loaded() {
 }
 
 void TsPathComboBox::SetDirectory(const std::string& value) {
-  if (SameText(value, FDirectory)) return;
-  FDirectory = WithTrailingBackslash(value);
+  const std::string directory = WithTrailingBackslash(value);
+  if (SameText(directory, FDirectory)) return;
+  FDirectory = directory;
   if (FDirectory.empty()) {
     SetItemIndex(-1);
     return;

@@ -15,6 +15,7 @@
 #include "framework/base/AnsiStrings.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
+#include "framework/win/TButton.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TImageList.h"
 #include "skin/windows/TsFileNameEdit.h"
@@ -206,15 +207,6 @@ TEST_F(FileEdits, ADialogKindChangeKeepsEveryDialogSetting) {
   EXPECT_EQ(Edit->Dialog()->Title(), "Choose");
 }
 
-// A left click in the middle of the edit's button, as the mouse gives it to the edit's window.
-void ClickButton(TsCustomComboEdit* edit) {
-  TsEditButton* b = edit->Button();
-  const LPARAM at = MAKELPARAM(b->Left() + b->Width() / 2, b->Top() + b->Height() / 2);
-  SendMessageA(edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
-  SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, at);
-  TSkinnedFormTest::Pump();
-}
-
 // What the platform dialog showed once it was up.
 struct TShownDialog {
   std::string Folder, Spec;
@@ -248,7 +240,10 @@ TEST_F(FileEdits, TheButtonOpensTheDialogInTheTypedFolderWithTheTypedNameAndWrit
     seen.Spec = DialogText(dialog, CDM_GETSPEC);
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   });
-  ClickButton(Edit);
+  // Alt+Down, the edit's click key.
+  PostMessageA(Edit->Handle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
+  PostMessageA(Edit->Handle(), WM_SYSKEYUP, VK_DOWN, 0xE0000001);
+  Pump();
   EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(seen.Folder), sub)) << seen.Folder;
   EXPECT_EQ(seen.Spec, "new name.txt");
   // Cancelled: the text stays.
@@ -262,10 +257,34 @@ TEST_F(FileEdits, TheButtonOpensTheDialogInTheTypedFolderWithTheTypedNameAndWrit
     SendMessageA(dialog, CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(chosen.c_str()));
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
   });
-  ClickButton(Edit);
+  // A click on the button.
+  const RECT b = Edit->Button()->BoundsRect();
+  SendMessageA(Edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(b.left + 4, b.top + 4));
+  SendMessageA(Edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(b.left + 4, b.top + 4));
   EXPECT_EQ(seen.Spec, "");
   EXPECT_TRUE(SameText(Edit->Text(), chosen)) << Edit->Text();
   EXPECT_TRUE(SameText(Edit->InitialDir(), sub)) << Edit->InitialDir();
+}
+
+TEST_F(FileEdits, AFocusedSkinnedEditShowsItsButtonAsARepaintDoes) {
+  LoadSkin("Desert");
+  auto* other = NewControl<TButton>(Form, Form, RECT{200, 100, 280, 125});
+  Pump();
+  other->SetFocus();
+  Pump();
+  // The focused edit paints its own client, over the button's place.
+  Edit->SetFocus();
+  Pump();
+  const TPixels focused = Captured(Edit);
+  Edit->Repaint();
+  Pump();
+  EXPECT_EQ(Captured(Edit), focused);
+  PostMessageA(Edit->Handle(), WM_CHAR, 'x', 1);
+  Pump();
+  const TPixels typed = Captured(Edit);
+  Edit->Repaint();
+  Pump();
+  EXPECT_EQ(Captured(Edit), typed);
 }
 
 // ---- filter combo ----
@@ -303,11 +322,12 @@ TEST_F(FileEdits, TheFilterComboListsTheDescriptionsAndGivesTheMaskOfTheChoice) 
   EXPECT_EQ(box->GetMask(), "*.*");
   box->SetFilter("");
   EXPECT_EQ(changes, 4);
-  // A rebuilt window shows the same list.
+  // A rebuilt window (as a skin change makes) keeps the list and the choice.
   box->SetFilter("A|*.a|B|*.b|C|*.c");
+  box->SetItemIndex(2);
   box->RecreateWnd();
   EXPECT_EQ(SendMessageA(box->Handle(), CB_GETCOUNT, 0, 0), 3);
-  EXPECT_EQ(box->GetMask(), "*.a");
+  EXPECT_EQ(box->GetMask(), "*.c");
 }
 
 // ---- folder combo ----
@@ -387,7 +407,6 @@ TEST_F(FileEdits, TheSharedSystemImagesOutliveEveryBox) {
 
 TEST_F(FileEdits, EditsAndCombosLeaveNoHandles) {
   TScratchFolder scratch("tarvex-census");
-  const std::string deep = scratch.Folder("Second");
   const std::string file = scratch.File("f.txt");
   auto cycle = [&] {
     auto* e = NewControl<TsFilenameEdit>(Form, Form, RECT{10, 40, 250, 61});
@@ -397,7 +416,7 @@ TEST_F(FileEdits, EditsAndCombosLeaveNoHandles) {
     auto* f = NewControl<TsFilterComboBox>(Form, Form, RECT{10, 70, 250, 91});
     f->SetFilter("A|*.a|B|*.b");
     auto* p = NewControl<TsPathComboBox>(Form, Form, RECT{10, 100, 250, 121});
-    p->SetDirectory(deep);
+    p->SetDirectory(scratch.Root());
     Form->Repaint();
     e->Free();
     f->Free();
