@@ -529,8 +529,8 @@ void TsFileListView::Paste() {
   const UINT func = FClipboardMode == 2 ? FO_MOVE : FO_COPY;
   HWND owner = HandleAllocated() ? Handle() : nullptr;
   for (const std::string& path : FClipboard) {
-    const std::size_t slash = path.find_last_of('\\');
-    const std::string target = FDirectory + (slash == std::string::npos ? path : path.substr(slash + 1));
+    const std::string target = PasteTarget(path, FDirectory);
+    if (target.empty()) continue;
     Shell().FileOperation(owner, func, ShellPathList({path}), ShellPathList({target}), FOF_ALLOWUNDO);
   }
   RefreshList();

@@ -236,3 +236,14 @@ int ViewerOfExtension(std::string_view fileName) {
 bool OperableEntry(const TFileEntry& entry) {
   return entry.Kind == TFileEntryKind::File || entry.Kind == TFileEntryKind::Folder;
 }
+
+std::string PasteTarget(std::string_view source, std::string_view folder) {
+  std::string_view src = source;
+  while (!src.empty() && src.back() == '\\') src.remove_suffix(1);
+  const std::size_t slash = src.find_last_of('\\');
+  const std::string target = std::string(folder) + std::string(src.substr(slash == std::string_view::npos ? 0 : slash + 1));
+  if (src.empty() || CompareNoCase(target, src) == 0) return "";
+  const std::string inside = std::string(src) + "\\";
+  if (folder.size() >= inside.size() && CompareNoCase(folder.substr(0, inside.size()), inside) == 0) return "";
+  return target;
+}

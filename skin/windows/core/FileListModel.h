@@ -85,5 +85,8 @@ std::string ParentFolder(std::string_view folder);
 int ViewerOfExtension(std::string_view fileName);
 // The upper-cased extension with its ".", empty when none.
 std::string UpperExtension(std::string_view fileName);
+// Where a paste puts source in folder; empty when that would copy or move it onto itself or into
+// itself (folder is the source or lies inside it).
+std::string PasteTarget(std::string_view source, std::string_view folder);
 // Entries a file operation may act on: files and folders, never ".." or a drive.
 bool OperableEntry(const TFileEntry& entry);

@@ -197,3 +197,11 @@ TEST(FileListModel, ParentsViewersAndOperableEntries) {
   EXPECT_TRUE(OperableEntry(Folder("x")));
   EXPECT_TRUE(OperableEntry(File("x", 1)));
 }
+
+TEST(FileListModel, PasteNeverOntoOrIntoItself) {
+  EXPECT_EQ(PasteTarget("C:\\a\\x.bin", "C:\\b\\"), "C:\\b\\x.bin");
+  EXPECT_EQ(PasteTarget("C:\\a\\x.bin", "c:\\A\\"), "");
+  EXPECT_EQ(PasteTarget("C:\\a\\Sub", "C:\\a\\sub\\"), "");
+  EXPECT_EQ(PasteTarget("C:\\a\\Sub", "C:\\a\\Sub\\deep\\"), "");
+  EXPECT_EQ(PasteTarget("C:\\a\\Sub", "C:\\a\\Subway\\"), "C:\\a\\Subway\\Sub");
+}
