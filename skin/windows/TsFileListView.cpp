@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -31,6 +32,8 @@ bool FolderExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
+
+using TShellInfoCache = std::unordered_map<std::string, std::pair<int, std::string>>;
 
 std::uint64_t FileTime64(const FILETIME& t) { return (std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
@@ -251,6 +254,30 @@ std::string TsFileListView::DateText(std::uint64_t writeTime) const {
   return std::string(date) + " " + time;
 }
 
+namespace {
+
+// The shell's icon index and type name of an entry. Files whose icon is not their own share their
+// extension's: the shell is asked once per extension.
+void ShellInfo(TFileEntry& entry, TShellInfoCache& cache) {
+  const bool shared = entry.Kind == TFileEntryKind::File && !ShellInfoPerFile(entry.Name);
+  const std::string key = shared ? UpperExtension(entry.Name) : std::string();
+  if (shared) {
+    if (const auto found = cache.find(key); found != cache.end()) {
+      entry.Image = found->second.first;
+      entry.TypeName = found->second.second;
+      return;
+    }
+  }
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(entry.Path.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME)) {
+    entry.Image = info.iIcon;
+    entry.TypeName = info.szTypeName;
+    if (shared) cache.emplace(key, std::make_pair(entry.Image, entry.TypeName));
+  }
+}
+
+}  // namespace
+
 void TsFileListView::AddEntries(const std::string& pattern, std::uint32_t filter) {
   WIN32_FIND_DATAA data{};
   HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
@@ -258,6 +285,7 @@ void TsFileListView::AddEntries(const std::string& pattern, std::uint32_t filter
   const bool folders = (filter & faDirectory) != 0;
   // A file that two masks match is listed once.
   std::unordered_set<std::string> seen;
+  TShellInfoCache shellInfo;
   for (const TFileEntry& e : FEntries)
     if (e.Kind == TFileEntryKind::File) seen.insert(UpperName(e.Name));
   do {
@@ -273,13 +301,7 @@ void TsFileListView::AddEntries(const std::string& pattern, std::uint32_t filter
     entry.Size = folders ? 0 : (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entry.WriteTime = FileTime64(data.ftLastWriteTime);
     entry.DateText = DateText(entry.WriteTime);
-    if (entry.Kind != TFileEntryKind::Parent) {
-      SHFILEINFOA info{};
-      if (SHGetFileInfoA(entry.Path.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME)) {
-        entry.Image = info.iIcon;
-        entry.TypeName = info.szTypeName;
-      }
-    }
+    if (entry.Kind != TFileEntryKind::Parent) ShellInfo(entry, shellInfo);
     FTotalSize += entry.Size;
     FEntries.push_back(std::move(entry));
   } while (FindNextFileA(find, &data));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <iterator>
 
 namespace {
 
@@ -246,4 +247,10 @@ std::string PasteTarget(std::string_view source, std::string_view folder) {
   const std::string inside = std::string(src) + "\\";
   if (folder.size() >= inside.size() && CompareNoCase(folder.substr(0, inside.size()), inside) == 0) return "";
   return target;
+}
+
+bool ShellInfoPerFile(std::string_view fileName) {
+  static const char* const own[] = {".EXE", ".ICO", ".LNK", ".CUR", ".ANI", ".PIF", ".URL", ".SCR", ".CPL", ".MSC"};
+  const std::string ext = UpperExtension(fileName);
+  return std::find(std::begin(own), std::end(own), ext) != std::end(own);
 }

@@ -3,8 +3,6 @@
 // The folder is made under the temporary folder of drive C: and left there.
 #include <windows.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -44,7 +42,6 @@ struct TShow {
   std::string Mode;
   void Open(TObject*) {
     Timer->SetEnabled(false);
-    if (getenv("FLV_DEBUG")) fprintf(stderr, "header %p skinned %d\n", (void*)List->HeaderHandle(), int(List->IsSkinned()));
     if (Mode == "popup") {
       List->SetFocus();
       const POINT at = List->ClientToScreen(POINT{120, 60});

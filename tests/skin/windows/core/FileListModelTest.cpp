@@ -190,6 +190,11 @@ TEST(FileListModel, ParentsViewersAndOperableEntries) {
   EXPECT_EQ(ViewerOfExtension("a.bmp"), 3);
   EXPECT_EQ(ViewerOfExtension("a.exe"), 0);
   EXPECT_EQ(ViewerOfExtension("C:\\x.txt\\noext"), 0);
+  // Programs, icons and shortcuts have icons of their own; other files share their extension's.
+  EXPECT_TRUE(ShellInfoPerFile("setup.Exe"));
+  EXPECT_TRUE(ShellInfoPerFile("C:\\a.b\\tool.lnk"));
+  EXPECT_FALSE(ShellInfoPerFile("flash.smg"));
+  EXPECT_FALSE(ShellInfoPerFile("exe"));
   TFileEntry drive;
   drive.Kind = TFileEntryKind::Drive;
   EXPECT_FALSE(OperableEntry(drive));
