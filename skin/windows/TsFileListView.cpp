@@ -60,10 +60,14 @@ private:
 };
 
 // The shell's shared image list of system icons (not ours to destroy).
+// The handle is the same for the whole process: the shell is asked once.
 TImageList* ShellImages(TComponent* owner, bool small) {
-  SHFILEINFOA info{};
-  const auto handle = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON)));
+  static const auto ask = [](UINT size) {
+    SHFILEINFOA info{};
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | size));
+  };
+  static const HIMAGELIST smallList = ask(SHGFI_SMALLICON), largeList = ask(SHGFI_LARGEICON);
+  const HIMAGELIST handle = small ? smallList : largeList;
   auto* images = NewComponent<TImageList>(owner);
   images->SetShareImages(true);
   if (handle != nullptr) {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <iterator>
 
 namespace {
 
-char Upper(char c) { return char(std::toupper(static_cast<unsigned char>(c))); }
+// Upper case of the C locale, without a library call per character (sorting compares often).
+char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 std::string UpperText(std::string_view s) {
   std::string out(s);
@@ -151,16 +151,14 @@ int CompareEntries(const TFileEntry& a, const TFileEntry& b, int column, bool in
   int result = 0;
   const bool drives = a.Kind == TFileEntryKind::Drive;
   switch (column) {
-    case 0: result = UpperText(a.Caption).compare(UpperText(b.Caption)); result = Order(result, 0); break;
+    case 0: result = CompareNoCase(a.Caption, b.Caption); break;
     case 1: result = drives ? CompareNoCase(a.TypeName, b.TypeName) : Order(a.Size, b.Size); break;
     case 2: result = drives ? Order(a.DiskSize, b.DiskSize) : CompareNoCase(a.TypeName, b.TypeName); break;
     case 3: result = drives ? Order(a.DiskFree, b.DiskFree) : Order(a.WriteTime, b.WriteTime); break;
-    default: {
-      const auto ta = SubItemTexts(a), tb = SubItemTexts(b);
-      const std::size_t sub = std::size_t(column - 1);
-      if (column >= 1 && sub < ta.size()) result = CompareNoCase(ta[sub], tb[sub]);
+    case 4:
+      if (!drives) result = CompareNoCase(AttributeText(a.Attributes), AttributeText(b.Attributes));
       break;
-    }
+    default: break;
   }
   return inverse ? -result : result;
 }
