@@ -230,10 +230,11 @@ bool RunAttributesDialog(const std::string& fileName, DWORD& attributes) {
 
   auto* name = NewControl<TsLabel>(form.get(), form.get(), RECT{12, 10, 254, 30});
   name->SetName("FileName");
-  name->SetAutoSize(false);
-  name->Font()->SetSize(10);
   const std::size_t slash = fileName.find_last_of('\\');
   name->SetCaption(slash == std::string::npos ? fileName : fileName.substr(slash + 1));
+  // A long name is cut at the dialog's edge rather than widening it.
+  name->SetAutoSize(false);
+  name->SetBounds(12, 10, 242, name->Height());
 
   struct TBox {
     const char* Caption;
@@ -262,6 +263,12 @@ bool RunAttributesDialog(const std::string& fileName, DWORD& attributes) {
   cancel->SetModalResult(mrCancel);
   cancel->SetCancel(true);
   form->ApplyDialogSkin();
+  // The dialog's font (and the skin's text colour) in size 10.
+  TFont nameFont;
+  nameFont.Assign(form->Font());
+  nameFont.SetSize(10);
+  name->SetFont(&nameFont);
+  name->SetBounds(12, 10, 242, name->Height());
   if (form->ShowModal() != mrOk) return false;
   for (const TBox& b : boxes) attributes = b.Box->Checked() ? attributes | b.Bit : attributes & ~b.Bit;
   return true;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 
@@ -32,6 +33,8 @@ bool FolderExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+using TShellInfoCache = std::unordered_map<std::string, std::pair<int, std::string>>;
+
 std::uint64_t FileTime64(const FILETIME& t) { return (std::uint64_t(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
 std::string UpperName(const std::string& name) {
@@ -57,10 +60,14 @@ private:
 };
 
 // The shell's shared image list of system icons (not ours to destroy).
+// The handle is the same for the whole process: the shell is asked once.
 TImageList* ShellImages(TComponent* owner, bool small) {
-  SHFILEINFOA info{};
-  const auto handle = reinterpret_cast<HIMAGELIST>(
-      SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | (small ? SHGFI_SMALLICON : SHGFI_LARGEICON)));
+  static const auto ask = [](UINT size) {
+    SHFILEINFOA info{};
+    return reinterpret_cast<HIMAGELIST>(SHGetFileInfoA("C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | size));
+  };
+  static const HIMAGELIST smallList = ask(SHGFI_SMALLICON), largeList = ask(SHGFI_LARGEICON);
+  const HIMAGELIST handle = small ? smallList : largeList;
   auto* images = NewComponent<TImageList>(owner);
   images->SetShareImages(true);
   if (handle != nullptr) {
@@ -251,6 +258,30 @@ std::string TsFileListView::DateText(std::uint64_t writeTime) const {
   return std::string(date) + " " + time;
 }
 
+namespace {
+
+// The shell's icon index and type name of an entry. Files whose icon is not their own share their
+// extension's: the shell is asked once per extension.
+void ShellInfo(TFileEntry& entry, TShellInfoCache& cache) {
+  const bool shared = entry.Kind == TFileEntryKind::File && !ShellInfoPerFile(entry.Name);
+  const std::string key = shared ? UpperExtension(entry.Name) : std::string();
+  if (shared) {
+    if (const auto found = cache.find(key); found != cache.end()) {
+      entry.Image = found->second.first;
+      entry.TypeName = found->second.second;
+      return;
+    }
+  }
+  SHFILEINFOA info{};
+  if (SHGetFileInfoA(entry.Path.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME)) {
+    entry.Image = info.iIcon;
+    entry.TypeName = info.szTypeName;
+    if (shared) cache.emplace(key, std::make_pair(entry.Image, entry.TypeName));
+  }
+}
+
+}  // namespace
+
 void TsFileListView::AddEntries(const std::string& pattern, std::uint32_t filter) {
   WIN32_FIND_DATAA data{};
   HANDLE find = FindFirstFileExA(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0);
@@ -258,6 +289,7 @@ void TsFileListView::AddEntries(const std::string& pattern, std::uint32_t filter
   const bool folders = (filter & faDirectory) != 0;
   // A file that two masks match is listed once.
   std::unordered_set<std::string> seen;
+  TShellInfoCache shellInfo;
   for (const TFileEntry& e : FEntries)
     if (e.Kind == TFileEntryKind::File) seen.insert(UpperName(e.Name));
   do {
@@ -273,13 +305,7 @@ void TsFileListView::AddEntries(const std::string& pattern, std::uint32_t filter
     entry.Size = folders ? 0 : (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     entry.WriteTime = FileTime64(data.ftLastWriteTime);
     entry.DateText = DateText(entry.WriteTime);
-    if (entry.Kind != TFileEntryKind::Parent) {
-      SHFILEINFOA info{};
-      if (SHGetFileInfoA(entry.Path.c_str(), 0, &info, sizeof(info), SHGFI_SYSICONINDEX | SHGFI_TYPENAME)) {
-        entry.Image = info.iIcon;
-        entry.TypeName = info.szTypeName;
-      }
-    }
+    if (entry.Kind != TFileEntryKind::Parent) ShellInfo(entry, shellInfo);
     FTotalSize += entry.Size;
     FEntries.push_back(std::move(entry));
   } while (FindNextFileA(find, &data));
@@ -529,8 +555,8 @@ void TsFileListView::Paste() {
   const UINT func = FClipboardMode == 2 ? FO_MOVE : FO_COPY;
   HWND owner = HandleAllocated() ? Handle() : nullptr;
   for (const std::string& path : FClipboard) {
-    const std::size_t slash = path.find_last_of('\\');
-    const std::string target = FDirectory + (slash == std::string::npos ? path : path.substr(slash + 1));
+    const std::string target = PasteTarget(path, FDirectory);
+    if (target.empty()) continue;
     Shell().FileOperation(owner, func, ShellPathList({path}), ShellPathList({target}), FOF_ALLOWUNDO);
   }
   RefreshList();

@@ -65,8 +65,6 @@ private:
   std::vector<std::string> FShortcuts;  // full paths of the send-to shortcuts, by index
 };
 
-using TFileAttrs = TFileType;
-
 // The file and drive browser of the skinned file dialogs: the drives of the machine (an empty
 // Directory) or the folders and files of one folder, with shell icons, sizes, type names, dates
 // and attributes; it navigates, sorts by column, and runs file operations through the shell.

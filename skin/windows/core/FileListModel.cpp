@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <iterator>
 
 namespace {
 
-char Upper(char c) { return char(std::toupper(static_cast<unsigned char>(c))); }
+// Upper case of the C locale, without a library call per character (sorting compares often).
+char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 std::string UpperText(std::string_view s) {
   std::string out(s);
@@ -150,16 +151,14 @@ int CompareEntries(const TFileEntry& a, const TFileEntry& b, int column, bool in
   int result = 0;
   const bool drives = a.Kind == TFileEntryKind::Drive;
   switch (column) {
-    case 0: result = UpperText(a.Caption).compare(UpperText(b.Caption)); result = Order(result, 0); break;
+    case 0: result = CompareNoCase(a.Caption, b.Caption); break;
     case 1: result = drives ? CompareNoCase(a.TypeName, b.TypeName) : Order(a.Size, b.Size); break;
     case 2: result = drives ? Order(a.DiskSize, b.DiskSize) : CompareNoCase(a.TypeName, b.TypeName); break;
     case 3: result = drives ? Order(a.DiskFree, b.DiskFree) : Order(a.WriteTime, b.WriteTime); break;
-    default: {
-      const auto ta = SubItemTexts(a), tb = SubItemTexts(b);
-      const std::size_t sub = std::size_t(column - 1);
-      if (column >= 1 && sub < ta.size()) result = CompareNoCase(ta[sub], tb[sub]);
+    case 4:
+      if (!drives) result = CompareNoCase(AttributeText(a.Attributes), AttributeText(b.Attributes));
       break;
-    }
+    default: break;
   }
   return inverse ? -result : result;
 }
@@ -235,4 +234,21 @@ int ViewerOfExtension(std::string_view fileName) {
 
 bool OperableEntry(const TFileEntry& entry) {
   return entry.Kind == TFileEntryKind::File || entry.Kind == TFileEntryKind::Folder;
+}
+
+std::string PasteTarget(std::string_view source, std::string_view folder) {
+  std::string_view src = source;
+  while (!src.empty() && src.back() == '\\') src.remove_suffix(1);
+  const std::size_t slash = src.find_last_of('\\');
+  const std::string target = std::string(folder) + std::string(src.substr(slash == std::string_view::npos ? 0 : slash + 1));
+  if (src.empty() || CompareNoCase(target, src) == 0) return "";
+  const std::string inside = std::string(src) + "\\";
+  if (folder.size() >= inside.size() && CompareNoCase(folder.substr(0, inside.size()), inside) == 0) return "";
+  return target;
+}
+
+bool ShellInfoPerFile(std::string_view fileName) {
+  static const char* const own[] = {".EXE", ".ICO", ".LNK", ".CUR", ".ANI", ".PIF", ".URL", ".SCR", ".CPL", ".MSC"};
+  const std::string ext = UpperExtension(fileName);
+  return std::find(std::begin(own), std::end(own), ext) != std::end(own);
 }

@@ -85,5 +85,11 @@ std::string ParentFolder(std::string_view folder);
 int ViewerOfExtension(std::string_view fileName);
 // The upper-cased extension with its ".", empty when none.
 std::string UpperExtension(std::string_view fileName);
+// Where a paste puts source in folder; empty when that would copy or move it onto itself or into
+// itself (folder is the source or lies inside it).
+std::string PasteTarget(std::string_view source, std::string_view folder);
+// Whether a file's shell icon is its own (programs, icons, shortcuts) rather than its extension's:
+// the list asks the shell once per extension otherwise.
+bool ShellInfoPerFile(std::string_view fileName);
 // Entries a file operation may act on: files and folders, never ".." or a drive.
 bool OperableEntry(const TFileEntry& entry);

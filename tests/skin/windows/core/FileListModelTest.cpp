@@ -190,10 +190,23 @@ TEST(FileListModel, ParentsViewersAndOperableEntries) {
   EXPECT_EQ(ViewerOfExtension("a.bmp"), 3);
   EXPECT_EQ(ViewerOfExtension("a.exe"), 0);
   EXPECT_EQ(ViewerOfExtension("C:\\x.txt\\noext"), 0);
+  // Programs, icons and shortcuts have icons of their own; other files share their extension's.
+  EXPECT_TRUE(ShellInfoPerFile("setup.Exe"));
+  EXPECT_TRUE(ShellInfoPerFile("C:\\a.b\\tool.lnk"));
+  EXPECT_FALSE(ShellInfoPerFile("flash.smg"));
+  EXPECT_FALSE(ShellInfoPerFile("exe"));
   TFileEntry drive;
   drive.Kind = TFileEntryKind::Drive;
   EXPECT_FALSE(OperableEntry(drive));
   EXPECT_FALSE(OperableEntry(Parent()));
   EXPECT_TRUE(OperableEntry(Folder("x")));
   EXPECT_TRUE(OperableEntry(File("x", 1)));
+}
+
+TEST(FileListModel, PasteNeverOntoOrIntoItself) {
+  EXPECT_EQ(PasteTarget("C:\\a\\x.bin", "C:\\b\\"), "C:\\b\\x.bin");
+  EXPECT_EQ(PasteTarget("C:\\a\\x.bin", "c:\\A\\"), "");
+  EXPECT_EQ(PasteTarget("C:\\a\\Sub", "C:\\a\\sub\\"), "");
+  EXPECT_EQ(PasteTarget("C:\\a\\Sub", "C:\\a\\Sub\\deep\\"), "");
+  EXPECT_EQ(PasteTarget("C:\\a\\Sub", "C:\\a\\Subway\\"), "C:\\a\\Subway\\Sub");
 }
