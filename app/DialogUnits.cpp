@@ -54,5 +54,6 @@ int TDialogUnits::WidestText(std::initializer_list<std::string> texts) const {
 }
 
 int TDialogUnits::ButtonWidth(std::initializer_list<std::string> captions) const {
-  return std::max(X(50), WidestText(captions) + X(12));
+  // A skinned button breaks its caption well before its own edges: room for that too.
+  return std::max(X(50), WidestText(captions) + X(20));
 }

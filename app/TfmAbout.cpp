@@ -43,24 +43,33 @@ TfmAbout::TfmAbout(TComponent* owner) : TForm(owner) {
   const int description = du.TextWidth(kDescription);
   const int clientWidth = std::max({description, keyWidth + valueWidth, du.X(160)}) + 2 * margin;
 
+  // Each label gets the size of its text measured in its own font, with a pixel to spare for
+  // the last character's overhang.
+  const auto label = [&](const std::string& caption, int left, int top) {
+    auto* l = NewControl<TsLabel>(this, this, RECT{left, top, left, top});
+    l->SetAutoSize(false);
+    l->SetCaption(caption);
+    const TDialogUnits own(l);
+    l->SetBounds(left, top, own.TextWidth(caption) + 2, own.TextHeight());
+    return l;
+  };
   auto* name = NewControl<TsLabel>(this, this, RECT{margin, margin, margin, margin});
   name->SetName("sLabelName");
+  name->SetAutoSize(false);
   name->Font()->SetStyle(TFontStyles{fsBold});
   name->Font()->SetHeight(Font()->Height() * 3 / 2);
   name->SetCaption(kName);
-  int top = margin + name->Height() + du.Y(4);
+  const TDialogUnits large(name);
+  name->SetBounds(margin, margin, large.TextWidth(kName) + 2, large.TextHeight());
+  int top = margin + large.TextHeight() + du.Y(3);
 
-  auto* text = NewControl<TsLabel>(this, this, RECT{margin, top, margin, top});
-  text->SetName("sLabelDescription");
-  text->SetCaption(kDescription);
+  label(kDescription, margin, top)->SetName("sLabelDescription");
   top += line + du.Y(6);
 
   const auto row = [&](const char* key, const std::string& value, const char* name) {
-    auto* k = NewControl<TsLabel>(this, this, RECT{margin, top, margin, top});
-    k->SetCaption(key);
-    auto* v = NewControl<TsLabel>(this, this, RECT{margin + keyWidth, top, margin + keyWidth, top});
+    label(key, margin, top);
+    TsLabel* v = label(value, margin + keyWidth, top);
     v->SetName(name);
-    v->SetCaption(value);
     top += line;
     return v;
   };
@@ -69,8 +78,9 @@ TfmAbout::TfmAbout(TComponent* owner) : TForm(owner) {
   sLabelContact = row("Support:", kContact, "sLabelContact");
   sLabelSupport = row("", kSupportPage, "sLabelSupport");
   for (TsLabel* link : {sLabelContact, sLabelSupport}) {
+    // The selection colour of the system or of the skin reads on every background.
     link->Font()->SetStyle(TFontStyles{fsUnderline});
-    link->Font()->SetColor(TColorFromSys(COLOR_HOTLIGHT));
+    link->Font()->SetColor(clHighlight);
     link->SetCursor(crHandPoint);
     link->SetOnClick(TNotifyEvent(this, &TfmAbout::LinkClick));
   }

@@ -93,6 +93,9 @@ TfmView::TfmView(TComponent* owner, std::string folder) : TForm(owner), CDS1(std
   const int clientWidth =
       std::max(programWidth + parametersWidth + du.X(24), addWidth + 2 * buttonWidth + du.X(12)) + 2 * margin;
   const int gridHeight = du.Y(110);
+  const int top = margin + gridHeight + du.Y(6);
+  // The size first: the anchors keep the distances to the edges the controls are placed with.
+  SetClientSize(clientWidth, top + du.ButtonHeight() + margin);
 
   DBGrid1 = NewControl<TDBGrid>(this, this, RECT{margin, margin, clientWidth - margin, margin + gridHeight});
   DBGrid1->SetName("DBGrid1");
@@ -103,7 +106,6 @@ TfmView::TfmView(TComponent* owner, std::string folder) : TForm(owner), CDS1(std
   DBGrid1->AddColumn("Parameters", "Parameters", parametersWidth);
   DBGrid1->SetAnchors(akLeft | akTop | akRight | akBottom);
 
-  const int top = margin + gridHeight + du.Y(6);
   const auto button = [&](const char* name, const char* caption, int left, int width) {
     auto* b = NewControl<TsButton>(this, this, RECT{left, top, left + width, top + du.ButtonHeight()});
     b->SetName(name);
@@ -122,7 +124,6 @@ TfmView::TfmView(TComponent* owner, std::string folder) : TForm(owner), CDS1(std
   sGridAdapter1 = NewComponent<TsGridAdapter>(this);
   sGridAdapter1->SetName("sGridAdapter1");
 
-  SetClientSize(clientWidth, top + du.ButtonHeight() + margin);
   SetOnCreate(TNotifyEvent(this, &TfmView::FormCreate));
   SetOnDestroy(TNotifyEvent(this, &TfmView::FormDestroy));
   SetOnShow(TNotifyEvent(this, &TfmView::FormShow));
