@@ -7,6 +7,8 @@
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TControl.h"
+#include "framework/win/TCustomForm.h"
+#include "skin/controls/TsButton.h"
 #include "skin/windows/TsMessageDlg.h"
 
 namespace {
@@ -56,4 +58,21 @@ int TDialogUnits::WidestText(std::initializer_list<std::string> texts) const {
 int TDialogUnits::ButtonWidth(std::initializer_list<std::string> captions) const {
   // A skinned button breaks its caption well before its own edges: room for that too.
   return std::max(X(50), WidestText(captions) + X(20));
+}
+
+TsButton* NewDialogButton(TForm* form, const TDialogUnits& du, const char* name, const char* caption, int left, int top,
+                          int width) {
+  auto* button = NewControl<TsButton>(form, form, RECT{left, top, left + width, top + du.ButtonHeight()});
+  button->SetName(name);
+  button->SetCaption(caption);
+  return button;
+}
+
+TsButton* NewOkOnlyButton(TForm* form, const TDialogUnits& du, int clientWidth, int top) {
+  const int width = du.ButtonWidth({"Ok"});
+  TsButton* ok = NewDialogButton(form, du, "sButton1", "Ok", (clientWidth - width) / 2, top, width);
+  ok->SetDefault(true);
+  ok->SetCancel(true);
+  ok->SetModalResult(mrOk);
+  return ok;
 }

@@ -4,6 +4,8 @@
 #include <string>
 
 class TControl;
+class TForm;
+class TsButton;
 
 // Sizes of the small dialogs taken from their font, as the platform's dialog templates take them:
 // a horizontal unit is a quarter of the average character width, a vertical one an eighth of the
@@ -29,3 +31,9 @@ private:
   int FAveWidth = 0;
   int FAveHeight = 0;
 };
+
+// A button of the form, named and captioned, at left and top in the dialog's button height.
+TsButton* NewDialogButton(TForm* form, const TDialogUnits& du, const char* name, const char* caption, int left, int top,
+                          int width);
+// The single "Ok" of a box: centred, default and cancel at once, closing with OK.
+TsButton* NewOkOnlyButton(TForm* form, const TDialogUnits& du, int clientWidth, int top);

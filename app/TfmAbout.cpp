@@ -5,7 +5,6 @@
 #include "app/DialogUnits.h"
 #include "app/ShellOpen.h"
 #include "framework/win/Graphics.h"
-#include "skin/controls/TsButton.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/windows/TsSkinProvider.h"
 
@@ -86,14 +85,7 @@ TfmAbout::TfmAbout(TComponent* owner) : TForm(owner) {
   }
 
   top += du.Y(6);
-  const int buttonWidth = du.ButtonWidth({"Ok"});
-  const int left = (clientWidth - buttonWidth) / 2;
-  sButton1 = NewControl<TsButton>(this, this, RECT{left, top, left + buttonWidth, top + du.ButtonHeight()});
-  sButton1->SetName("sButton1");
-  sButton1->SetCaption("Ok");
-  sButton1->SetDefault(true);
-  sButton1->SetCancel(true);
-  sButton1->SetModalResult(mrOk);
+  sButton1 = NewOkOnlyButton(this, du, clientWidth, top);
 
   SetClientSize(clientWidth, top + du.ButtonHeight() + margin);
 }

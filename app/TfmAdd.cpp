@@ -72,10 +72,7 @@ TfmAdd::TfmAdd(TComponent* owner) : TForm(owner) {
 
   top += du.EditHeight() + du.Y(10);
   const auto button = [&](const char* name, const char* caption, int left) {
-    auto* b = NewControl<TsButton>(this, this, RECT{left, top, left + buttonWidth, top + du.ButtonHeight()});
-    b->SetName(name);
-    b->SetCaption(caption);
-    return b;
+    return NewDialogButton(this, du, name, caption, left, top, buttonWidth);
   };
   sButton3 = button("sButton3", "Detect file", margin);
   sButton3->SetOnClick(TNotifyEvent(this, &TfmAdd::sButton3Click));

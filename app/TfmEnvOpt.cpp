@@ -90,10 +90,7 @@ TfmEnvOpt::TfmEnvOpt(TComponent* owner) : TForm(owner) {
   top += du.EditHeight() + du.Y(10);
 
   const auto button = [&](const char* name, const char* caption, int left) {
-    auto* b = NewControl<TsButton>(this, this, RECT{left, top, left + buttonWidth, top + du.ButtonHeight()});
-    b->SetName(name);
-    b->SetCaption(caption);
-    return b;
+    return NewDialogButton(this, du, name, caption, left, top, buttonWidth);
   };
   Cancel = button("Cancel", "Cancel", clientWidth - margin - buttonWidth);
   Cancel->SetCancel(true);

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "app/DialogUnits.h"
-#include "skin/controls/TsButton.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/engine/TsBoundLabel.h"
@@ -55,14 +54,7 @@ TfmRAWBounds::TfmRAWBounds(TComponent* owner) : TForm(owner) {
   sSpinEdit2 = spin("sSpinEdit2", kHeight);
 
   top += du.Y(3);
-  const int buttonWidth = du.ButtonWidth({"Ok"});
-  const int left = (clientWidth - buttonWidth) / 2;
-  sButton1 = NewControl<TsButton>(this, this, RECT{left, top, left + buttonWidth, top + du.ButtonHeight()});
-  sButton1->SetName("sButton1");
-  sButton1->SetCaption("Ok");
-  sButton1->SetDefault(true);
-  sButton1->SetCancel(true);
-  sButton1->SetModalResult(mrOk);
+  sButton1 = NewOkOnlyButton(this, du, clientWidth, top);
 
   SetClientSize(clientWidth, top + du.ButtonHeight() + margin);
 }

@@ -107,9 +107,7 @@ TfmView::TfmView(TComponent* owner, std::string folder) : TForm(owner), CDS1(std
   DBGrid1->SetAnchors(akLeft | akTop | akRight | akBottom);
 
   const auto button = [&](const char* name, const char* caption, int left, int width) {
-    auto* b = NewControl<TsButton>(this, this, RECT{left, top, left + width, top + du.ButtonHeight()});
-    b->SetName(name);
-    b->SetCaption(caption);
+    TsButton* b = NewDialogButton(this, du, name, caption, left, top, width);
     b->SetAnchors(akLeft | akBottom);
     return b;
   };
