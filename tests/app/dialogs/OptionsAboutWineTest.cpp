@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "DialogTestSupport.h"
@@ -260,8 +261,18 @@ TEST_F(SkinnedDialogs, HandlesStayFlatOverShowAndCloseCycles) {
   env.Manager = Manager;
   options->SetEnvironmentLink(&env);
 
-  const auto modal = [](TCustomForm* form, TWinControl* close) {
-    WhenShown<TCustomForm>([close](TCustomForm*) { Click(close); });
+  // A modal dialog is closed as soon as its loop is idle, that is once it is painted: no timer.
+  struct TCloseWhenIdle {
+    TWinControl* Close = nullptr;
+    void Idle(TObject*, bool& done) {
+      if (Close == nullptr || ShownModal<TCustomForm>() == nullptr) return;
+      Click(std::exchange(Close, nullptr));
+      done = false;  // no waiting for a message: the loop ends on the modal result
+    }
+  } closer;
+  Application->SetOnIdle(TIdleEvent(&closer, &TCloseWhenIdle::Idle));
+  const auto modal = [&closer](TCustomForm* form, TWinControl* close) {
+    closer.Close = close;
     form->ShowModal();
   };
   const auto census = [](const std::function<void()>& cycle) {
@@ -278,6 +289,7 @@ TEST_F(SkinnedDialogs, HandlesStayFlatOverShowAndCloseCycles) {
   };
   EXPECT_EQ(census([&] { modeless(view.get(), view->sButton2); }), TGuiCensus()) << "viewer";
   EXPECT_EQ(census([&] { modeless(options.get(), options->Cancel); }), TGuiCensus()) << "options";
+  Application->SetOnIdle(nullptr);
 }
 
 }  // namespace
