@@ -128,8 +128,9 @@ TfmView::TfmView(TComponent* owner, std::string folder) : TForm(owner), CDS1(std
 }
 
 TfmView::~TfmView() {
-  // The grid and its source let go of the table before it goes.
-  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  // The grid and its source go before the table they show. Free has freed them already; a form
+  // deleted directly frees them here, while the table still exists.
+  DestroyComponents();
 }
 
 void TfmView::FormCreate(TObject*) {
