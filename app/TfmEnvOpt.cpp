@@ -124,13 +124,7 @@ void TfmEnvOpt::FillLangList() {
 void TfmEnvOpt::FormShow(TObject*) {
   FFilling = true;
   FillLangList();
-  const std::vector<std::string> langs = [&] {
-    std::vector<std::string> items;
-    for (int i = 0; i < Langs->Items().Count(); ++i) items.push_back(Langs->Items()[i]);
-    return items;
-  }();
-  const auto lang = std::find(langs.begin(), langs.end(), Link()->Language());
-  Langs->SetItemIndex(lang == langs.end() ? -1 : int(lang - langs.begin()));
+  Langs->SetItemIndex(Langs->Items().IndexOf(Link()->Language()));
 
   TsSkinManager* manager = Link()->SkinManager();
   Skin->SetChecked(manager != nullptr && manager->Active());
@@ -141,10 +135,7 @@ void TfmEnvOpt::FormShow(TObject*) {
     std::string first;
     manager->ListSkinFolders(names, first);
     for (const std::string& name : names) SkinName->AddItem(name);
-    const auto current = std::find_if(names.begin(), names.end(), [&](const std::string& n) {
-      return SameText(n, manager->SkinName());
-    });
-    SkinName->SetItemIndex(current == names.end() ? -1 : SkinName->Items().IndexOf(*current));
+    SkinName->SetItemIndex(SkinName->Items().IndexOf(manager->SkinName()));
   }
   SkinName->SetEnabled(Skin->Checked());
   ShowHints->SetChecked(Link()->ShowHints());
