@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "app/TfmAbout.h"
@@ -290,12 +291,21 @@ void TfmMain::LoadSkinAtStart(bool active, const std::string& name) {
     SkinManager->SetSkinName(name);
     return;
   }
+  std::vector<std::string> skins;
+  std::string first;
+  SkinManager->ListSkins(skins, first);
+  const bool known = std::any_of(skins.begin(), skins.end(), [&name](const std::string& skin) {
+    return SameText(skin, name);
+  });
   std::string failure;
-  try {
-    SkinManager->SetSkinName(name);
-    if (!SkinData().Active) failure = "The skin \"" + name + "\" was not found in " + FAppDir + "Skins\\.";
-  } catch (const std::exception& e) {
-    failure = "The skin \"" + name + "\" cannot be loaded: " + e.what();
+  if (!known) {
+    failure = "The skin \"" + name + "\" was not found in " + SkinManager->ResolvedSkinDirectory() + ".";
+  } else {
+    try {
+      SkinManager->SetSkinName(name);
+    } catch (const std::exception& e) {
+      failure = "The skin \"" + name + "\" cannot be loaded: " + e.what();
+    }
   }
   if (failure.empty()) return;
   SkinManager->SetActive(false);
@@ -318,8 +328,7 @@ void TfmMain::FormDestroy(TObject*) {
     SaveEnvironment();
     FIni->UpdateFile();
   } catch (const std::exception& e) {
-    Application->MessageBox(std::string("The settings could not be saved: ") + e.what(), Application->Title(),
-                            MB_OK | MB_ICONWARNING);
+    SkinMessageDlg(std::string("The settings could not be saved: ") + e.what(), TMsgDlgType::mtWarning, mbOK, 0);
   }
   FIni.reset();
 }
@@ -498,7 +507,7 @@ void TfmMain::FillFlasherLoader() {
   if (!CDS->Active() || fmFlash == nullptr || fmFlash->Running()) return;
   TBookmark here = CDS->GetBookmark();
   CDS->DisableControls();
-  if (CDS->Locate("Type", TVariant(std::string(kRamDownloaderType)))) {
+  if (fmFlash->sFilenameEdit1 != nullptr && CDS->Locate("Type", TVariant(std::string(kRamDownloaderType)))) {
     fmFlash->sFilenameEdit1->SetText(CDS->FieldByName("Name")->AsString());
     fmFlash->sEdit1->SetText(CDS->FieldByName("A1Str")->AsString());
   }

