@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 
 #include "app/TfmAbout.h"
 #include "app/TfmAdd.h"
@@ -27,6 +28,7 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDataSource.h"
+#include "framework/win/TGraphicControl.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
@@ -40,7 +42,10 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileNameEdit.h"
@@ -55,6 +60,20 @@ namespace {
 
 constexpr const char* kEnvironment = "Environment";
 constexpr int kSourceHelpContext = 11;
+
+// Hears the skin's broadcasts, which the form's skin provider keeps to itself: graphic children
+// get every one.
+class TSkinWatcher : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+  std::function<void()> OnSkinChanged;
+  void Dispatch(TMessage& message) override {
+    TGraphicControl::Dispatch(message);
+    if (message.Msg != RE_ROVADUZI || !OnSkinChanged) return;
+    const SkinCommand command = SkinCommandOf(message.WParam);
+    if (command == SkinCommand::Refresh || command == SkinCommand::RemoveSkin) OnSkinChanged();
+  }
+};
 
 }  // namespace
 
@@ -225,6 +244,10 @@ void TfmMain::BuildComponents() {
   DBGrid1->SetOnKeyDown(TKeyEvent(this, &TfmMain::DBGrid1KeyDown));
   sGridAdapter1 = NewComponent<TsGridAdapter>(this);
 
+  auto* watcher = NewControl<TSkinWatcher>(this, this, RECT{0, 0, 0, 0});
+  watcher->SetVisible(false);
+  watcher->OnSkinChanged = [this] { UpdateLabelColors(); };
+
   FFlashCloseTimer = NewComponent<TTimer>(this);
   FFlashCloseTimer->SetEnabled(false);
   FFlashCloseTimer->SetInterval(250);
@@ -281,6 +304,7 @@ void TfmMain::FormCreate(TObject*) {
   const std::string skinName = FIni->ReadString(kEnvironment, "SkinName", "Desert");
   FShowHints = FIni->ReadBool(kEnvironment, "ShowHints", true);
   LoadSkinAtStart(skined, skinName);
+  UpdateLabelColors();
 }
 
 // The skin is loaded once, with the ini's name. One that cannot be loaded leaves the program
@@ -311,6 +335,20 @@ void TfmMain::LoadSkinAtStart(bool active, const std::string& name) {
   SkinManager->SetActive(false);
   SkinManager->SetSkinName(name);
   SkinMessageDlg(failure + "\rTarvex runs without a skin.", TMsgDlgType::mtWarning, mbOK, 0);
+}
+
+// Labels paint with their own font: the edits' captions take the panel's text colour of the skin,
+// so that they stay readable on a dark skin.
+void TfmMain::UpdateLabelColors() {
+  TColor color = clWindowText;
+  if (SkinData().Active) {
+    const int32_t section = FindSectionIndex("PANEL");
+    if (SectionIndexValid(section)) color = SkinSectionData[static_cast<size_t>(section)].FontColor[0];
+  }
+  for (TsBoundLabel* label : {sFilenameEdit1->BoundLabel(), sSpinEdit1->BoundLabel()}) {
+    label->Font()->SetColor(color);
+    if (label->Label() != nullptr) label->Label()->Control()->Invalidate();
+  }
 }
 
 void TfmMain::SaveEnvironment() {
@@ -431,6 +469,10 @@ void TfmMain::SplitFile(const std::string& fileName) {
   TSplitOptions options;
   options.BufferKB = sSpinEdit1->Value();
   options.SeparateMemoryMap = sCheckBox1->Checked();
+  // The images go to the current folder; their rows keep full paths, which a later change of the
+  // current folder (a file dialog's) does not alter.
+  char folder[MAX_PATH] = {};
+  if (GetCurrentDirectoryA(MAX_PATH, folder) > 0) options.OutputDir = folder;
   DBGrid1->ClearSelection();
   TSuperfileSplitter(*this).Split(fileName, options);
 }

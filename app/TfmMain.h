@@ -158,6 +158,7 @@ private:
   void BuildMenu();
   void LoadSkinAtStart(bool active, const std::string& name);
   void SaveEnvironment();
+  void UpdateLabelColors();
   void SetJobControlsEnabled(bool enabled);
   void DBGrid1KeyDown(TObject* sender, uint16_t& key, uint8_t shift);
   void FlashCloseTimer(TObject* sender);

@@ -40,6 +40,8 @@
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsBoundLabel.h"
+#include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileNameEdit.h"
@@ -258,6 +260,13 @@ TEST_F(MainWindow, FirstStartTakesTheDefaultsAndWritesTheFourKeysOnlyAtTheEnd) {
   EXPECT_EQ(Main->AppDir(), ExeDir());
   EXPECT_EQ(Main->LangDir(), ExeDir() + "Langs\\");
   EXPECT_FALSE(fs::exists(IniName()));  // nothing is written while the program runs
+  // The edits' captions take the skin's panel text colour, and the standard one without a skin.
+  const int32_t panel = FindSectionIndex("PANEL");
+  ASSERT_TRUE(SectionIndexValid(panel));
+  EXPECT_EQ(Main->sFilenameEdit1->BoundLabel()->Font()->Color(), SkinSectionData[size_t(panel)].FontColor[0]);
+  Main->SkinManager->SetActive(false);
+  EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(), clWindowText);
+  Main->SkinManager->SetActive(true);
   Main->SetShowHints(false);
   Close();
   TIniFile ini(IniName());
@@ -381,6 +390,7 @@ TEST_F(MainWindow, SplitListsEveryGroupWritesTheImagesAndCombinesBack) {
   const std::vector<std::string> names = Column("Name");
   EXPECT_EQ(Column("CG")[0], "");
   EXPECT_EQ(Column("Type")[0], kRamDownloaderType);
+  EXPECT_EQ(names[0], dir / "fw{@0x03FD0000}RAMDLD.smg");  // a full path, whatever the current folder becomes
   EXPECT_EQ(ReadFileBytes(names[0]), groups[0].Data);
   EXPECT_EQ(Column("A1Str")[0], "03FD0000");
   // The last row is current after a split.
