@@ -46,6 +46,7 @@
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
+#include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -642,6 +643,17 @@ TEST_F(MainWindow, SingleGroupCombineLeavesTheGridAsItWasAndNoTempFileBehind) {
   GetTempPathA(MAX_PATH, temp);
   for (const auto& entry : fs::directory_iterator(temp))
     EXPECT_NE(entry.path().filename().string().rfind("tvx", 0), 0u) << entry.path();
+}
+
+TEST_F(MainWindow, TheEditorsMessageBoxLeavesNoHandlesBehind) {
+  UnskinnedIni();
+  Open();
+  TWorkFolder dir("census");
+  SplitGenerated(dir);
+  Main->CDS->First();
+  TBoxAnswerer boxes;
+  EXPECT_EQ(TGuiCensus::ChangeOver(200, [&] { Main->sButton6Click(nullptr); }), TGuiCensus());
+  EXPECT_EQ(boxes.Boxes.size(), 201u);
 }
 
 TEST_F(MainWindow, MenuAndHelpFollowTheStoredLayout) {
