@@ -570,6 +570,45 @@ TEST_F(MainWindow, FlashHandsTheLoaderAndTheSelectedRowsInSelectionOrder) {
   fmFlash->Hide();
 }
 
+TEST_F(MainWindow, TheEditorsFindRowsByCodeGroupWithoutMovingTheGrid) {
+  UnskinnedIni();
+  TWorkFolder dir("link");
+  Open();
+  EXPECT_FALSE(Main->GridRow(4).has_value());  // closed grid
+  SplitGenerated(dir);
+  TClientDataSet* cds = Main->CDS;
+  ASSERT_TRUE(cds->Locate("cg", TVariant(15)));
+  const std::optional<TGridRow> row = Main->GridRow(4);
+  ASSERT_TRUE(row.has_value());
+  EXPECT_EQ(row->A1Str, "11200000");
+  EXPECT_EQ(row->A1, 0x11200000);
+  EXPECT_NE(row->Name.find("}CG4.smg"), std::string::npos);
+  EXPECT_FALSE(Main->GridRow(3).has_value());
+  EXPECT_EQ(cds->FieldByName("CG")->AsInteger(), 15);
+  EXPECT_EQ(Main->CurrentRowName(), cds->FieldByName("Name")->AsString());
+  Main->sButton9Click(nullptr);
+  EXPECT_EQ(Main->CurrentRowName(), "");
+
+  // Large progress ranges are scaled into the gauge.
+  Main->SetGaugeRange(int64_t(6) << 32, int64_t(3) << 32);
+  EXPECT_EQ(Main->sGauge1->PercentDone(), 50);
+  Main->SetGaugeProgress(int64_t(6) << 32);
+  EXPECT_EQ(Main->sGauge1->PercentDone(), 100);
+
+  if (fmRAWBounds->sSpinEdit1 == nullptr) GTEST_SKIP() << "the bounds dialog has no spin edits yet";
+  int shownWidth = 0, shownHeight = 0;
+  RunLater(20, [&] {
+    shownWidth = fmRAWBounds->sSpinEdit1->Value();
+    shownHeight = fmRAWBounds->sSpinEdit2->Value();
+    fmRAWBounds->sSpinEdit1->SetValue(96);
+    fmRAWBounds->sSpinEdit2->SetValue(64);
+    fmRAWBounds->SetModalResult(mrOk);
+  });
+  EXPECT_EQ(Main->AskRawBounds(176, 220), (std::pair<int, int>{96, 64}));
+  EXPECT_EQ(shownWidth, 176);
+  EXPECT_EQ(shownHeight, 220);
+}
+
 TEST_F(MainWindow, AProjectRoundTripsRowsAndOptions) {
   UnskinnedIni();
   TWorkFolder dir("project");
