@@ -112,9 +112,16 @@ TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
   SetEditorMainLink(this);
 }
 
+// The data source lets go of the table before the components go; the table outlives them.
+void TfmMain::BeforeDestruction() {
+  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  DataSource1 = nullptr;
+  TForm::BeforeDestruction();
+}
+
 TfmMain::~TfmMain() {
   if (EditorMainLink() == this) SetEditorMainLink(nullptr);
-  // The grid lets go of the table before the table goes.
+  // Deleted without Free: the components are still there.
   if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
 }
 

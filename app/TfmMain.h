@@ -40,6 +40,7 @@ class TfmMain : public TForm, public TSuperfileHost, public TEditorMainLink {
 public:
   explicit TfmMain(TComponent* owner);
   ~TfmMain() override;
+  void BeforeDestruction() override;
 
   TsSkinManager* SkinManager = nullptr;
   TsOpenDialog* sOpenDialog1 = nullptr;
