@@ -101,7 +101,7 @@ TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
   SetName("fmMain");
   SetCaption("Tarvex");
   SetPosition(poScreenCenter);
-  SetBounds(0, 0, 680, 500);
+  SetBounds(0, 0, 760, 520);
   SetConstraints(TSizeConstraints{600, 445, 0, 0});
   SetShowHint(true);
   BuildComponents();
@@ -237,7 +237,7 @@ void TfmMain::BuildComponents() {
   DBGrid1->SetAlign(alClient);
   DBGrid1->SetDataSource(DataSource1);
   DBGrid1->AddColumn("CG", "CG", 36);
-  DBGrid1->AddColumn("Name", "Name", 250);
+  DBGrid1->AddColumn("Name", "Name", 320);
   DBGrid1->AddColumn("Type", "Type", 110);
   DBGrid1->AddColumn("A1Str", "Start addr", 72);
   DBGrid1->AddColumn("A2Str", "End addr", 72);
