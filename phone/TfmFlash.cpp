@@ -148,6 +148,7 @@ void TfmFlash::BuildControls() {
   sStatusBar1 = NewControl<TsStatusBar>(this, this, RECT{0, 456, 616, 478});
   sStatusBar1->SetName("sStatusBar1");
   sStatusBar1->SetAlign(alBottom);
+  sStatusBar1->SetSizeGrip(false);  // the window keeps its size
   sStatusBar1->AddPanel({Msgs[TMsgId::NotConnected], 128});
   sStatusBar1->AddPanel({"", 50});
 }

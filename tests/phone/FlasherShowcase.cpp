@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
   phone.SetReenumerationDelay(200);
   phone.PlugIn(TSimMode::TestCommand);
   TfmFlash* form = NewComponent<TfmFlash>(Application, phone);
+  form->SetPosition(poDesigned);
   form->SetLeft(20);
   form->SetTop(20);
   form->Show();
