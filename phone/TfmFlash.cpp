@@ -16,6 +16,7 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
+#include "skin/controls/TsLabel.h"
 #include "skin/controls/TsMemo.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsFileDialogs.h"
@@ -54,6 +55,7 @@ TfmFlash::TfmFlash(TComponent* owner, std::unique_ptr<TDevicePort> ownPort, TDev
   SetClientSize(616, 478);
   CDS = new TClientDataSet();
   BuildControls();
+  SetActiveControl(DBGrid1);
   SetOnCreate(TNotifyEvent(this, &TfmFlash::FormCreate));
 }
 
@@ -118,26 +120,35 @@ void TfmFlash::BuildControls() {
     *b.Button = button;
   }
 
+  // Labels of their own above the edits: a bound label keeps its right edge when the skin's font
+  // widens it.
+  const struct {
+    TsLabel** Label;
+    const char* Name;
+    const char* Caption;
+    int Left;
+  } labels[] = {{&sLabel1, "sLabel1", "RAM Downloader", 8}, {&sLabel2, "sLabel2", "Start address", 396}};
+  for (const auto& l : labels) {
+    TsLabel* label = NewControl<TsLabel>(this, this, RECT{l.Left, 221, l.Left + 110, 236});
+    label->SetName(l.Name);
+    label->SetCaption(l.Caption);
+    *l.Label = label;
+  }
   sFilenameEdit1 = NewControl<TsFilenameEdit>(this, this, RECT{8, 238, 384, 259});
   sFilenameEdit1->SetName("sFilenameEdit1");
   sFilenameEdit1->SetText("");
   sFilenameEdit1->SetMaxLength(255);
   sFilenameEdit1->SetOnButtonClick(TNotifyEvent(this, &TfmFlash::sFilenameEdit1ButtonClick));
-  sFilenameEdit1->BoundLabel()->SetCaption("RAM Downloader");
-  sFilenameEdit1->BoundLabel()->SetLayout(TsCaptionLayout::sclTopLeft);
-  sFilenameEdit1->BoundLabel()->SetActive(true);
 
   sEdit1 = NewControl<TsEdit>(this, this, RECT{396, 238, 512, 259});
   sEdit1->SetName("sEdit1");
   sEdit1->SetCharCase(ecUpperCase);
   sEdit1->SetText("03FD0000");
-  sEdit1->BoundLabel()->SetCaption("Start address");
-  sEdit1->BoundLabel()->SetLayout(TsCaptionLayout::sclTopLeft);
-  sEdit1->BoundLabel()->SetActive(true);
 
   sGauge1 = NewControl<TsGauge>(this, this, RECT{8, 270, 608, 290});
   sGauge1->SetName("sGauge1");
   sGauge1->SetSuffix("%");
+  sGauge1->SetProgress(0);
 
   sMemo1 = NewControl<TsMemo>(this, this, RECT{8, 298, 608, 450});
   sMemo1->SetName("sMemo1");

@@ -20,6 +20,7 @@ class TsEdit;
 class TsFilenameEdit;
 class TsGauge;
 class TsGridAdapter;
+class TsLabel;
 class TsMemo;
 class TsSkinProvider;
 class TsStatusBar;
@@ -53,6 +54,8 @@ public:
   TsButton* sButton4 = nullptr;        // "New address"
   TsButton* sButton5 = nullptr;        // "Flash"
   TsButton* sButton6 = nullptr;        // "Close"
+  TsLabel* sLabel1 = nullptr;  // "RAM Downloader"
+  TsLabel* sLabel2 = nullptr;  // "Start address"
   TsSkinProvider* sSkinProvider1 = nullptr;
   TsGridAdapter* sGridAdapter1 = nullptr;
 

@@ -14,6 +14,7 @@
 #include "framework/win/TApplication.h"
 #include "phone/P2KAPI.h"
 #include "phone/TfmFlash.h"
+#include "framework/win/TDBGrid.h"
 #include "phone/core/SimulatedPhone.h"
 #include "skin/controls/TsButton.h"
 #include "skin/engine/TsSkinManager.h"
@@ -93,6 +94,7 @@ int main(int argc, char** argv) {
   form->CDS->Last();
   form->CDS->Delete();
   SendMessageA(form->sButton5->Handle(), BM_CLICK, 0, 0);
+  form->SetActiveControl(form->DBGrid1);
   Pump(500);
   Ready(ready);
   Pump(6000);
