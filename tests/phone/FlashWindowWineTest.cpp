@@ -24,6 +24,7 @@
 #include "skin/windows/TsMessageDlg.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/phone/core/FlashTestData.h"
 #include "tests/support/TTempFolder.h"
 
 namespace {
@@ -44,11 +45,7 @@ bool PumpUntil(const std::function<bool()>& done) {
   return true;
 }
 
-Bytes Pattern(std::size_t size, int seed) {
-  Bytes data(size);
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 7 + seed + i / 251);
-  return data;
-}
+using flashtest::Pattern;
 
 // The flasher on a simulated phone. Sleeps are short, and the test watches the run from inside:
 // every log line and progress step can act, and a probe message posted to the window is noted with
@@ -173,13 +170,7 @@ TEST_F(FlashWindow, RunFromTestModeLogsEveryStepInOrderAndSendsTheFilledLoaderAn
 
   EXPECT_EQ(Log(), (Lines{"Send RAMDLD...", "Loader sent.", "Jump Done", "Erase Done", "Send file: " + Name4,
                           Name4 + " sent", "Send file: " + Name15, Name15 + " sent", "\"POWER_DOWN\" done."}));
-  Bytes expected = Loader;
-  std::fill(expected.begin() + 48, expected.begin() + 416, 0xFF);
-  ByteOrder::WriteBE32(&expected[280], 0x10000000);
-  ByteOrder::WriteBE32(&expected[284], 0x10000000 + 5000 - 1);
-  ByteOrder::WriteBE32(&expected[368], 0x11000000);
-  ByteOrder::WriteBE32(&expected[372], 0x11000000 + 3333 - 1);
-  EXPECT_TRUE(Holds(0x03FD0000, expected));
+  EXPECT_TRUE(Holds(0x03FD0000, flashtest::LoaderForTwoGroups(Loader, 5000, 3333)));
   EXPECT_TRUE(Holds(0x10000000, Image4));
   EXPECT_TRUE(Holds(0x11000000, Image15));
   EXPECT_EQ(CountOf("TEST 000D"), 1);  // restarted into flash mode
