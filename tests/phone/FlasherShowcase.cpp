@@ -4,31 +4,20 @@
 //   wine flasher_showcase.exe SKINS-FOLDER SKIN|none run|address READY-FILE
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "framework/win/TApplication.h"
-#include "phone/P2KAPI.h"
-#include "phone/TfmFlash.h"
 #include "framework/win/TDBGrid.h"
+#include "phone/TfmFlash.h"
 #include "phone/core/SimulatedPhone.h"
 #include "skin/controls/TsButton.h"
-#include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsFileNameEdit.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {
-
-void Pump(int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
 
 std::string WriteFile(const std::string& name, std::size_t size, int seed) {
   char dir[MAX_PATH + 1] = {};
@@ -53,14 +42,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1], skin = argv[2], scene = argv[3], ready = argv[4];
   Application->Initialize();
   Application->SetTitle("Tarvex");
-  auto* manager = NewComponent<TsSkinManager>(Application);
-  manager->SetSkinDirectory(folder);
-  if (skin != "none") {
-    manager->SetSkinName(skin);
-    manager->SetActive(true);
-  } else {
-    manager->SetActive(false);
-  }
+  ShowcaseSkinManager(folder, skin);
 
   TSimulatedPhone phone;
   phone.SetReenumerationDelay(200);
@@ -76,7 +58,7 @@ int main(int argc, char** argv) {
   form->AppendRow(4, lang, "LangPack", 0x10C00000, 300000);
   form->AppendRow(15, drm, "DRM (graphics)", 0x11600000, 200000);
   form->AppendRow(18, "C:\\fw\\signature_18.smg", "Signature", -1, 2048);
-  Pump(600);
+  PumpFor(600);
   if (scene == "address") {
     form->CDS->Last();
     // The box is modal: the timers mark it shown, then end the program under it.
@@ -95,9 +77,9 @@ int main(int argc, char** argv) {
   form->CDS->Delete();
   SendMessageA(form->sButton5->Handle(), BM_CLICK, 0, 0);
   form->SetActiveControl(form->DBGrid1);
-  Pump(500);
+  PumpFor(500);
   Ready(ready);
-  Pump(6000);
+  PumpFor(6000);
   form->Free();
   return 0;
 }

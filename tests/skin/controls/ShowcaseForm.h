@@ -2,7 +2,9 @@
 
 // The form every showcase of the skinned controls starts from:
 //   SHOWCASE.exe SKINS_FOLDER SKIN_NAME|none
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
@@ -23,4 +25,26 @@ inline TForm* ShowcaseForm(int argc, char** argv, const std::string& title, int 
     form->SetColor(GlobalSectionColor());
   }
   return form;
+}
+
+// Handles messages for ms milliseconds, so a showcase paints and stays up for a screen grab.
+inline void PumpFor(int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (std::chrono::steady_clock::now() < end) {
+    Application->ProcessMessages();
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
+// The application's skin manager on the skins folder, with the skin active unless it is "none".
+inline TsSkinManager* ShowcaseSkinManager(const std::string& folder, const std::string& skin) {
+  auto* manager = NewComponent<TsSkinManager>(Application);
+  manager->SetSkinDirectory(folder);
+  if (skin != "none") {
+    manager->SetSkinName(skin);
+    manager->SetActive(true);
+  } else {
+    manager->SetActive(false);
+  }
+  return manager;
 }
