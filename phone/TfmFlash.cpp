@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <limits>
 
 #include "app/core/CodeGroups.h"
@@ -360,6 +361,10 @@ void TfmFlash::Sleep(std::uint32_t ms) {
 }
 
 void TfmFlash::SetBusy(bool busy) {
-  for (TsButton* button : {sButton1, sButton2, sButton3, sButton4, sButton5, sButton6}) button->SetEnabled(!busy);
+  // The run pumps messages: a browse dialog or the grid's delete question opened from one of these
+  // would hold the run inside its modal loop.
+  for (TWinControl* control : std::initializer_list<TWinControl*>{sButton1, sButton2, sButton3, sButton4, sButton5,
+                                                                  sButton6, sFilenameEdit1, sEdit1, DBGrid1})
+    control->SetEnabled(!busy);
   Screen->SetCursor(busy ? crHourGlass : crDefault);
 }

@@ -26,9 +26,9 @@ class TsSkinProvider;
 class TsStatusBar;
 
 // The flasher: a list of code-group images, the RAM downloader started first, and the log of a run.
-// It owns the phone link for its whole life. A run pumps messages: while it lasts the buttons are
-// disabled, the list and the loader edits are refused to other windows (Running) and nothing the
-// run uses is freed; the run works on a copy of the list taken when it starts. No message boxes:
+// It owns the phone link for its whole life. A run pumps messages: while it lasts the buttons, the
+// loader edits and the list are disabled, other windows' hand-offs are refused (Running) and nothing
+// the run uses is freed; the run works on a copy of the list taken when it starts. No message boxes:
 // every step and failure is a line of the log.
 class TfmFlash : public TForm, public TFlashHost {
 public:

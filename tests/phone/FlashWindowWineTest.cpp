@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 
 #include "app/core/Utils.h"
 #include "framework/base/ByteOrder.h"
@@ -149,8 +150,10 @@ protected:
   }
   std::vector<bool> ButtonsEnabled() {
     std::vector<bool> enabled;
-    for (TsButton* b : {Form->sButton1, Form->sButton2, Form->sButton3, Form->sButton4, Form->sButton5, Form->sButton6})
-      enabled.push_back(IsWindowEnabled(b->Handle()) != 0);
+    for (TWinControl* c : std::initializer_list<TWinControl*>{Form->sButton1, Form->sButton2, Form->sButton3,
+                                                               Form->sButton4, Form->sButton5, Form->sButton6,
+                                                               Form->sFilenameEdit1, Form->sEdit1, Form->DBGrid1})
+      enabled.push_back(IsWindowEnabled(c->Handle()) != 0);
     return enabled;
   }
   std::string Panel0() { return Form->sStatusBar1->Panels(0).Text; }
@@ -246,8 +249,8 @@ TEST_F(FlashWindow, DuringARunTheButtonsAreOffClicksAndHandOffsChangeNothingAndA
 
   EXPECT_EQ(recordsDuringRun, 2);
   ASSERT_FALSE(enabledAtLines.empty());
-  for (const std::vector<bool>& enabled : enabledAtLines) EXPECT_EQ(enabled, std::vector<bool>(6, false));
-  EXPECT_EQ(ButtonsEnabled(), std::vector<bool>(6, true));
+  for (const std::vector<bool>& enabled : enabledAtLines) EXPECT_EQ(enabled, std::vector<bool>(9, false));
+  EXPECT_EQ(ButtonsEnabled(), std::vector<bool>(9, true));
   // One run, whole, though the window was closed (hidden) under it.
   EXPECT_EQ(CountOf("ERASE"), 1);
   EXPECT_EQ(CountOf("POWER_DOWN"), 1);
