@@ -361,10 +361,13 @@ void TfmFlash::Sleep(std::uint32_t ms) {
 }
 
 void TfmFlash::SetBusy(bool busy) {
+  if (busy) FFocusedBeforeRun = ActiveControl();
   // The run pumps messages: a browse dialog or the grid's delete question opened from one of these
   // would hold the run inside its modal loop.
   for (TWinControl* control : std::initializer_list<TWinControl*>{sButton1, sButton2, sButton3, sButton4, sButton5,
                                                                   sButton6, sFilenameEdit1, sEdit1, DBGrid1})
     control->SetEnabled(!busy);
   Screen->SetCursor(busy ? crHourGlass : crDefault);
+  // Disabling the focused control (the "Flash" button) left the window without a focus.
+  if (!busy && FFocusedBeforeRun != nullptr && Active() && FFocusedBeforeRun->CanFocus()) FFocusedBeforeRun->SetFocus();
 }

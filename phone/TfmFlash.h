@@ -106,6 +106,7 @@ private:
   TOpenDialog* FAddBinDialog = nullptr;
   TOpenDialog* FOwnAddBinDialog = nullptr;  // owned by the window
   bool FRunning = false;
+  TWinControl* FFocusedBeforeRun = nullptr;  // a control of the window: it lives as long
   std::uint32_t FLastRepaint = 0;  // tick of the gauge's last repaint
 };
 

@@ -169,8 +169,10 @@ TEST_F(FlashWindow, RunFromTestModeLogsEveryStepInOrderAndSendsTheFilledLoaderAn
   Open(TSimMode::TestCommand);
   EXPECT_EQ(Panel0(), "Connected");
   FillTwoGroups();
+  Form->sButton5->SetFocus();
   Click(Form->sButton5);
 
+  EXPECT_EQ(GetFocus(), Form->sButton5->Handle());  // disabled during the run, it has the focus back
   EXPECT_EQ(Log(), (Lines{"Send RAMDLD...", "Loader sent.", "Jump Done", "Erase Done", "Send file: " + Name4,
                           Name4 + " sent", "Send file: " + Name15, Name15 + " sent", "\"POWER_DOWN\" done."}));
   EXPECT_TRUE(Holds(0x03FD0000, flashtest::LoaderForTwoGroups(Loader, 5000, 3333)));
