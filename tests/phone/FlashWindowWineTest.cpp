@@ -341,6 +341,39 @@ TEST_F(FlashWindow, AddBinDeleteClearAndNewAddressWorkOnTheListWithoutAPhone) {
   Form->SetAddBinDialog(nullptr);
 }
 
+TEST_F(FlashWindow, WithoutABorrowedDialogAddBinOpensItsOwn) {
+  Open(TSimMode::Absent);
+  int cancelled = 0;
+  std::function<void()> cancel = [&] {
+    // The platform's open dialog of this thread, once it is up.
+    HWND box = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM found) {
+          char name[16] = {};
+          GetClassNameA(h, name, sizeof name);
+          if (std::string(name) == "#32770" && IsWindowVisible(h)) *reinterpret_cast<HWND*>(found) = h;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&box));
+    if (box == nullptr) {
+      RunLater(20, cancel);
+      return;
+    }
+    ++cancelled;
+    PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+  };
+  RunLater(20, cancel);
+  Click(Form->sButton1);
+  EXPECT_EQ(cancelled, 1);
+  EXPECT_EQ(Form->CDS->RecordCount(), 0);
+  TOpenDialog* own = nullptr;
+  for (int i = 0; i < Form->ComponentCount(); ++i)
+    if (auto* d = dynamic_cast<TOpenDialog*>(Form->Components(i))) own = d;
+  ASSERT_NE(own, nullptr);
+  EXPECT_EQ(own->Filter(), GetFilter(TFilterKind::CodeGroupImages));
+}
+
 TEST_F(FlashWindow, TheStatusPanelFollowsPlugAndUnplugWhileHidden) {
   Open(TSimMode::Absent);
   Form->Hide();
