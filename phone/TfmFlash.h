@@ -54,14 +54,14 @@ public:
   TsButton* sButton4 = nullptr;        // "New address"
   TsButton* sButton5 = nullptr;        // "Flash"
   TsButton* sButton6 = nullptr;        // "Close"
-  TsLabel* sLabel1 = nullptr;  // "RAM Downloader"
-  TsLabel* sLabel2 = nullptr;  // "Start address"
+  TsLabel* sLabel1 = nullptr;          // "RAM Downloader"
+  TsLabel* sLabel2 = nullptr;          // "Start address"
   TsSkinProvider* sSkinProvider1 = nullptr;
   TsGridAdapter* sGridAdapter1 = nullptr;
 
   TP2KAPI* P2K() const { return FP2K; }
 
-  // A run is in progress: the list and the loader edits must not change.
+  // A run is in progress: the list and the loader edits must not change (hand-offs are refused).
   bool Running() const { return FRunning; }
   // The list closed, created anew empty and opened. Nothing while a run is in progress.
   void ResetList();
@@ -82,7 +82,8 @@ public:
   void sButton5Click(TObject* sender);  // "Flash"
   void sButton6Click(TObject* sender);  // "Close"
 
-  // TFlashHost: the log, the gauge and the waits of a run. Waits and sleeps let messages through.
+  // TFlashHost: the log, the gauge and the waits of a run. Waits and sleeps let messages through;
+  // during an upload the gauge is repainted and messages let through at most every 50 ms.
   void LogLine(const std::string& line) override;
   void Progress(std::uint64_t done, std::uint64_t total) override;
   void ProcessMessages() override;
