@@ -35,3 +35,16 @@ inline void ShowcasePump(int ms) {
     Sleep(5);
   }
 }
+
+// The application's skin manager on the skins folder, with the skin active unless it is "none".
+inline TsSkinManager* ShowcaseSkinManager(const std::string& folder, const std::string& skin) {
+  auto* manager = NewComponent<TsSkinManager>(Application);
+  manager->SetSkinDirectory(folder);
+  if (skin != "none") {
+    manager->SetSkinName(skin);
+    manager->SetActive(true);
+  } else {
+    manager->SetActive(false);
+  }
+  return manager;
+}
