@@ -2,7 +2,7 @@
 // language-pack editor, with the main window's gauge painted for real, against the editor model
 // alone with a host that shows nothing, in one run. Both must give the same strings and the same
 // image. Runs under Wine (tools/bench runs host benchmarks only):
-//   wine build/win/bench/editors/windows/lp_editor_window_bench.exe [--pairs N] [--check-only]
+//   wine build/win/bench/editors/lpflex/lp_editor_window_bench.exe [--pairs N] [--check-only]
 // TARVEX_BENCH_CORRUPT=lp-window changes one string of the window's result, which must fail the check.
 #include <windows.h>
 
