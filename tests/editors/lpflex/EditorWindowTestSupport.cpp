@@ -32,13 +32,16 @@ TScriptedEditorWorld::~TScriptedEditorWorld() {
 
 void AnswerDialog(TOpenDialog* dialog, const std::string& fileName) {
   dialog->SetOnShow(TNotifyEvent::FromFunctor([dialog, fileName](TObject*) {
-    dialog->SetOnShow(TNotifyEvent());
-    if (fileName.empty()) {
-      PostMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
+    // Answers once: the handler lets go of itself, so it copies what it needs first.
+    const std::string name = fileName;
+    TOpenDialog* const shown = dialog;
+    shown->SetOnShow(TNotifyEvent());
+    if (name.empty()) {
+      PostMessageA(shown->Handle(), WM_COMMAND, IDCANCEL, 0);
       return;
     }
-    SendMessageA(dialog->Handle(), CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(fileName.c_str()));
-    PostMessageA(dialog->Handle(), WM_COMMAND, IDOK, 0);
+    SendMessageA(shown->Handle(), CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(name.c_str()));
+    PostMessageA(shown->Handle(), WM_COMMAND, IDOK, 0);
   }));
 }
 
@@ -63,7 +66,7 @@ void WhenBoxShown(std::function<void(TsMessageForm*)> act, int tries) {
 
 }  // namespace
 
-void WhenBoxShown(std::function<void(TsMessageForm*)> act) { WhenBoxShown(std::move(act), 400); }
+void WhenBoxShown(std::function<void(TsMessageForm*)> act) { WhenBoxShown(std::move(act), 4000); }
 
 std::string BoxText(TsMessageForm* form) {
   auto* label = dynamic_cast<TLabel*>(form->FindComponent("Message"));
@@ -73,7 +76,13 @@ std::string BoxText(TsMessageForm* form) {
 void CloseNextBox(std::string& text, const std::string& button) {
   WhenBoxShown([&text, button](TsMessageForm* form) {
     text = BoxText(form);
-    if (auto* b = dynamic_cast<TWinControl*>(form->FindComponent(button))) ClickButton(b);
+    // A box other than the one awaited is closed too, so a wrong turn fails the test at once.
+    for (const std::string& name : {button, std::string("OK"), std::string("Cancel"), std::string("No")}) {
+      if (auto* b = dynamic_cast<TWinControl*>(form->FindComponent(name))) {
+        ClickButton(b);
+        return;
+      }
+    }
   });
 }
 
