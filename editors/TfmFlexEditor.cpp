@@ -5,6 +5,10 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsPageControl.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/core/SkinCommand.h"
+#include "skin/engine/core/SkinTables.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsSkinProvider.h"
 
@@ -33,7 +37,7 @@ TfmFlexEditor::TfmFlexEditor(TComponent* owner) : TForm(owner) {
   SetPosition(poMainFormCenter);
   FHost = std::make_unique<TEditorWindowHost>(this, TMsgDlgType::mtCustom);
   FModel = std::make_unique<TFlexEditorModel>(*FHost);
-  NewComponent<TsSkinProvider>(this);
+  FProvider = NewComponent<TsSkinProvider>(this);
   PlaceControls();
 }
 
@@ -66,6 +70,23 @@ void TfmFlexEditor::PlaceControls() {
   sPageControl1->SetActivePage(tsFiles);
 }
 
+void TfmFlexEditor::WndProc(TMessage& message) {
+  TForm::WndProc(message);
+  if (message.Msg != RE_ROVADUZI) return;
+  const SkinCommand command = SkinCommandOf(message.WParam);
+  if (command == SkinCommand::Refresh || command == SkinCommand::RemoveSkin) ColorLabels();
+}
+
+void TfmFlexEditor::ColorLabels() {
+  TColor color = clWindowText;
+  const int section = FProvider->SkinData()->SkinIndex();
+  if (FProvider->FrameSkinned() && SectionIndexValid(section))
+    color = SkinSectionData[std::size_t(section)].FontColor[0];
+  for (TsBoundLabel* label : {sFilenameEdit1->BoundLabel(), sEdit1->BoundLabel()}) {
+    if (label->Font()->Color() != color) label->Font()->SetColor(color);
+  }
+}
+
 void TfmFlexEditor::Command(const std::function<void()>& action) {
   FHost->Guarded([&] {
     FModel->SetFileName(sFilenameEdit1->Text());
@@ -76,6 +97,7 @@ void TfmFlexEditor::Command(const std::function<void()>& action) {
 
 void TfmFlexEditor::DoShow() {
   TForm::DoShow();
+  ColorLabels();
   FHost->Guarded([this] {
     FModel->SetAddressText(sEdit1->Text());
     FModel->Show();

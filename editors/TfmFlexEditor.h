@@ -11,6 +11,7 @@ class TsButton;
 class TsEdit;
 class TsFilenameEdit;
 class TsPageControl;
+class TsSkinProvider;
 class TsTabSheet;
 
 // The flex editor: names the flex image and its load address and hands the file to the combine or
@@ -33,11 +34,16 @@ public:
   TFlexEditorModel& Model() { return *FModel; }
   TEditorWindowHost& Host() { return *FHost; }
 
+  void WndProc(TMessage& message) override;
+
 protected:
   void DoShow() override;
 
 private:
   void PlaceControls();
+  // The edits' labels in the text colour of the form's skin section (the system's without a skin):
+  // painted the standard way they would be black on a dark skin.
+  void ColorLabels();
   // Runs a button's command with both edits handed to the model; an error reaches an error box.
   void Command(const std::function<void()>& action);
 
@@ -46,6 +52,7 @@ private:
   void sButton3Click(TObject* sender);
   void sButton4Click(TObject* sender);
 
+  TsSkinProvider* FProvider = nullptr;
   std::unique_ptr<TEditorWindowHost> FHost;
   std::unique_ptr<TFlexEditorModel> FModel;
 };

@@ -106,13 +106,13 @@ void TfmLPEditor::PlaceControls() {
 
   sGroupBox1 = NewControl<TsGroupBox>(this, this, RECT{8, 4, 792, 64});
   sGroupBox1->SetCaption("Source langpack file");
-  sFilenameEdit1 = NewControl<TsFilenameEdit>(this, sGroupBox1, RECT{10, 24, 390, 46});
+  sFilenameEdit1 = NewControl<TsFilenameEdit>(this, sGroupBox1, RECT{10, 24, 352, 46});
   sFilenameEdit1->SetMaxLength(255);
   sFilenameEdit1->SetOnButtonClick(MakeDelegate(this, &TfmLPEditor::sFilenameEdit1ButtonClick));
-  sButton11 = PutButton(this, sGroupBox1, RECT{400, 21, 490, 49}, "Open langpack");
-  sButton1 = PutButton(this, sGroupBox1, RECT{496, 21, 586, 49}, "Save langpack");
-  sButton3 = PutButton(this, sGroupBox1, RECT{592, 21, 682, 49}, "Make SHX");
-  sButton2 = PutButton(this, sGroupBox1, RECT{688, 21, 774, 49}, "Flash");
+  sButton11 = PutButton(this, sGroupBox1, RECT{362, 21, 464, 49}, "Open langpack");
+  sButton1 = PutButton(this, sGroupBox1, RECT{468, 21, 570, 49}, "Save langpack");
+  sButton3 = PutButton(this, sGroupBox1, RECT{574, 21, 672, 49}, "Make SHX");
+  sButton2 = PutButton(this, sGroupBox1, RECT{676, 21, 774, 49}, "Flash");
 
   sGroupBox2 = NewControl<TsGroupBox>(this, this, RECT{8, 70, 330, 532});
   sGroupBox2->SetCaption("Languages");
