@@ -58,8 +58,18 @@ TfmDRMEditor::TfmDRMEditor(TComponent* owner) : TForm(owner) {
   FTableOpen = pictures.Active();
 }
 
-TfmDRMEditor::~TfmDRMEditor() {
-  // The tables go with the model, before the base class frees the controls that show them.
+// Freed by Free, the controls go before the destructor runs (DoDestroy detaches first); deleted,
+// they go after it, with the model already gone.
+TfmDRMEditor::~TfmDRMEditor() { Detach(); }
+
+void TfmDRMEditor::DoDestroy() {
+  Detach();
+  TForm::DoDestroy();
+}
+
+void TfmDRMEditor::Detach() {
+  if (FDetached) return;
+  FDetached = true;
   StopAnimation();
   TClientDataSet& pictures = FModel->Pictures();
   pictures.SetAfterScroll({});

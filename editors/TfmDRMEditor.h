@@ -76,6 +76,7 @@ public:
   RECT PreviewArea() const;
 
 protected:
+  void DoDestroy() override;
   void DoShow() override;
   void DoHide() override;
 
@@ -83,8 +84,11 @@ private:
   std::unique_ptr<TEditorWindowHost> FHost;
   std::unique_ptr<TDRMEditorModel> FModel;
   bool FTableOpen = false;
+  bool FDetached = false;
 
   void CreateControls();
+  // Unlinks the controls from the model's tables; before either of them goes.
+  void Detach();
   // Runs a command of the model with the edits handed over before and taken back after; a failure
   // reaches an error box and leaves the image as it was.
   template <typename F>
