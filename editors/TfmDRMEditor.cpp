@@ -42,7 +42,7 @@ TfmDRMEditor::TfmDRMEditor(TComponent* owner) : TForm(owner) {
   SetName("fmDRMEditor");
   SetCaption("DRM (graphics) editor");
   SetPosition(poMainFormCenter);
-  SetBounds(0, 0, 748, 560);
+  SetBounds(0, 0, 748, 540);
   FHost = std::make_unique<TEditorWindowHost>(this, TMsgDlgType::mtInformation);
   FModel = std::make_unique<TDRMEditorModel>(*FHost);
   sOpenDialog1 = FHost->OpenDialog();
@@ -145,7 +145,7 @@ void TfmDRMEditor::CreateControls() {
   for (const TCol& c : {TCol{"No", "No", 34, true}, TCol{"Name", "Name", 44, true}, TCol{"Type", "Type", 38, true},
                         TCol{"Width", "Width", 42, false}, TCol{"Height", "Height", 44, false},
                         TCol{"sAddress", "Address", 68, true}, TCol{"Size", "Size", 50, true},
-                        TCol{"Reamrk", "Reamrk", 90, false}}) {
+                        TCol{"Reamrk", "Reamrk", 78, false}}) {
     DBGrid1->AddColumn(c.Field, c.Title, c.Width).ReadOnly = c.ReadOnly;
   }
 
