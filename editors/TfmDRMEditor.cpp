@@ -19,6 +19,7 @@
 #include "skin/controls/TsDBNavigator.h"
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsPageControl.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsGridAdapter.h"
@@ -123,8 +124,18 @@ void TfmDRMEditor::CreateControls() {
   sTabSheet2->SetCaption("Remarks table");
   sTabSheet2->SetPageControl(sPageControl1);
 
+  // Each page's controls lie on a plain panel that paints the page's face under their labels.
+  auto face = [this](TWinControl* sheet, const char* name) {
+    auto* panel = NewControl<TsPanel>(this, sheet, RECT{0, 0, 100, 100});
+    panel->SetName(name);
+    panel->SetCaption("");
+    panel->SetBevelOuter(bvNone);
+    panel->SetAlign(alClient);
+    return panel;
+  };
+
   // "DRM pack": the source file and its commands above, the picture table, the preview beside it.
-  TWinControl* pack = sTabSheet1;
+  TWinControl* pack = face(sTabSheet1, "sPanel1");
   sFilenameEdit1 = fileEdit(pack, RECT{8, 24, 440, 46}, "sFilenameEdit1", "Source file",
                             &TfmDRMEditor::sFilenameEdit1ButtonClick);
   sButton1 = button(pack, RECT{452, 22, 532, 48}, "sButton1", "Open", &TfmDRMEditor::sButton1Click);
@@ -175,7 +186,7 @@ void TfmDRMEditor::CreateControls() {
   sDBNavigator1->SetDataSource(DataSource1);
 
   // "Remarks table": the remarks grid, its file and its commands.
-  TWinControl* remarks = sTabSheet2;
+  TWinControl* remarks = face(sTabSheet2, "sPanel2");
   DBGrid2 = NewControl<TDBGrid>(this, remarks, RECT{8, 8, 600, 404});
   DBGrid2->SetName("DBGrid2");
   DBGrid2->SetDataSource(DataSource2);

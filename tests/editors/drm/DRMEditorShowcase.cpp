@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string image = std::string(temp) + "showcase_CG15.smg";
   {
-    const TDRMTestImage test = MakePreviewImage();
+    const TDRMTestImage test = MakePreviewImage(96);
     std::ofstream out(image, std::ios::binary);
     out.write(reinterpret_cast<const char*>(test.Image.data()), std::streamsize(test.Image.size()));
     TClientDataSet& remarks = editor->Model().Remarks();
