@@ -18,27 +18,15 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TImage.h"
-#include "framework/win/TScreen.h"
 #include "gif/TGIFImage.h"
-#include "skin/windows/TsMessageDlg.h"
 #include "skin/controls/TsDBNavigator.h"
+#include "tests/editors/drm/DRMTestImages.h"
 #include "tests/editors/generators/DRMGenerator.h"
 #include "tests/framework/win/TGuiCensus.h"
 
 namespace {
 
 constexpr int kPictures = 8, kSteps = 1000;
-
-class TBenchLink : public TEditorMainLink {
-public:
-  TCustomForm* MainForm() override { return nullptr; }
-  std::optional<TGridRow> GridRow(int) override { return std::nullopt; }
-  void CombineSingleCG(int, const std::string&, int32_t, int32_t) override {}
-  void FillFlasherLoader() override {}
-  void SetStatus(const std::string&) override {}
-  void SetProgress(int, int) override {}
-  std::pair<int, int> AskRawBounds(int w, int h) override { return {w, h}; }
-};
 
 std::vector<uint8_t> PhoneScreenImage() {
   TGenDRMPlan plan;
@@ -47,13 +35,6 @@ std::vector<uint8_t> PhoneScreenImage() {
   TDRMImage image(GenerateDRM(plan).Image);
   for (int no = 1; no <= kPictures; ++no) image.Replace(no, MakeDRMRaw(240, 320, uint32_t(no)), 240, 320);
   return image.Image();
-}
-
-// Answers the table file's information box "Open" shows.
-void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
-  for (int i = 0; i < Screen->FormCount(); ++i)
-    if (auto* box = dynamic_cast<TsMessageForm*>(Screen->Forms(i)); box && box->IsModal())
-      if (auto* ok = dynamic_cast<TWinControl*>(box->FindComponent("OK"))) PostMessageA(ok->Handle(), BM_CLICK, 0, 0);
 }
 
 bool PreviewIsTheModels(TfmDRMEditor* editor, bool corrupt) {
@@ -79,7 +60,7 @@ int main(int argc, char** argv) {
   return winbench::Main(argc, argv, [](const winbench::TOptions& options) {
     RegisterGIFImage();
     Application->Initialize();
-    TBenchLink link;
+    TIdleMainLink link;
     SetEditorMainLink(&link);
     auto* editor = NewComponent<TfmDRMEditor>(Application);
     char temp[MAX_PATH] = {};
@@ -93,7 +74,7 @@ int main(int argc, char** argv) {
     editor->Show();
     editor->Model().SetFileName(file);
     TClientDataSet& pictures = editor->Model().Pictures();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, CloseBoxes);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerBoxWithOK);
     editor->Model().Open();
     KillTimer(nullptr, timer);
     DeleteFileA(file.c_str());

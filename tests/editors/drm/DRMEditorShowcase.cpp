@@ -17,30 +17,10 @@
 #include "gif/TGIFImage.h"
 #include "skin/controls/TsPageControl.h"
 #include "skin/engine/TsSkinManager.h"
-#include "framework/win/TScreen.h"
 #include "skin/windows/TsFileNameEdit.h"
-#include "skin/windows/TsMessageDlg.h"
 #include "tests/editors/drm/DRMTestImages.h"
 
 namespace {
-
-class TShowcaseLink : public TEditorMainLink {
-public:
-  TCustomForm* MainForm() override { return nullptr; }
-  std::optional<TGridRow> GridRow(int) override { return std::nullopt; }
-  void CombineSingleCG(int, const std::string&, int32_t, int32_t) override {}
-  void FillFlasherLoader() override {}
-  void SetStatus(const std::string&) override {}
-  void SetProgress(int, int) override {}
-  std::pair<int, int> AskRawBounds(int w, int h) override { return {w, h}; }
-};
-
-// Answers the information box "Open" shows.
-void CALLBACK CloseBoxes(HWND, UINT, UINT_PTR, DWORD) {
-  for (int i = 0; i < Screen->FormCount(); ++i)
-    if (auto* box = dynamic_cast<TsMessageForm*>(Screen->Forms(i)); box && box->IsModal())
-      if (auto* ok = dynamic_cast<TWinControl*>(box->FindComponent("OK"))) PostMessageA(ok->Handle(), BM_CLICK, 0, 0);
-}
 
 void Pump(int ms) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -57,7 +37,7 @@ int main(int argc, char** argv) {
   const std::string folder = argv[1], skin = argv[2], view = argv[3], ready = argv[4];
   RegisterGIFImage();
   Application->Initialize();
-  TShowcaseLink link;
+  TIdleMainLink link;
   SetEditorMainLink(&link);
   TsSkinManager* manager = nullptr;
   if (skin != "none") {
@@ -83,7 +63,7 @@ int main(int argc, char** argv) {
     editor->Show();
     editor->sFilenameEdit1->SetText(image);
     editor->Model().SetFileName(image);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBoxes);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerBoxWithOK);
     editor->Model().Open();
     KillTimer(nullptr, timer);
     TClientDataSet& pictures = editor->Model().Pictures();

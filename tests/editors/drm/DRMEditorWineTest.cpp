@@ -351,12 +351,13 @@ TEST_F(DRMEditor, ScrollingThroughEveryKindKeepsTheHandleCensusFlat) {
   const TDRMTestImage test = MakePreviewImage();
   OpenImage(test.Image);
   TExceptionSink sink;
-  // Each cycle previews two RAW pictures, the bitmap and the GIF, and ends where it started.
+  // Each cycle previews a RAW picture, the bitmap and the GIF, and ends on the RAW picture it
+  // started from, so no painter's bitmap is counted at one end only.
+  ASSERT_TRUE(Pictures().Locate("No", test.BmpNo - 1));
   const TGuiCensus change = TGuiCensus::ChangeOver(200, [&] {
-    ClickNavigator(Editor->sDBNavigator1, nbFirst);
-    for (int i = 0; i < 3; ++i) ClickNavigator(Editor->sDBNavigator1, nbNext);
+    for (TNavigateBtn b : {nbNext, nbNext, nbPrior, nbPrior}) ClickNavigator(Editor->sDBNavigator1, b);
   });
-  EXPECT_EQ(Pictures().FieldByName("No")->AsInteger(), test.GifNo);
+  EXPECT_EQ(Pictures().FieldByName("No")->AsInteger(), test.BmpNo - 1);
   EXPECT_EQ(change, TGuiCensus());
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "framework/win/TBitmap.h"
+#include "framework/win/TScreen.h"
+#include "skin/windows/TsMessageDlg.h"
 #include "tests/editors/generators/DRMGenerator.h"
 
 namespace {
@@ -40,6 +42,12 @@ std::vector<uint8_t> FrameData(const std::vector<int>& pixels) {
 }
 
 }  // namespace
+
+void CALLBACK AnswerBoxWithOK(HWND, UINT, UINT_PTR, DWORD) {
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (auto* box = dynamic_cast<TsMessageForm*>(Screen->Forms(i)); box && box->IsModal())
+      if (auto* ok = dynamic_cast<TWinControl*>(box->FindComponent("OK"))) PostMessageA(ok->Handle(), BM_CLICK, 0, 0);
+}
 
 std::vector<uint8_t> MakeTwoFrameGif(int side) {
   const uint8_t lo = uint8_t(side), hi = uint8_t(side >> 8);

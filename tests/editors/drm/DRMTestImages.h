@@ -1,9 +1,27 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <vector>
 
+#include "editors/TEditorMainLink.h"
 #include "editors/core/TDRMImage.h"
+
+// A main window that has no grid row and keeps the RAW bounds it is offered.
+class TIdleMainLink : public TEditorMainLink {
+public:
+  TCustomForm* MainForm() override { return nullptr; }
+  std::optional<TGridRow> GridRow(int) override { return std::nullopt; }
+  void CombineSingleCG(int, const std::string&, int32_t, int32_t) override {}
+  void FillFlasherLoader() override {}
+  void SetStatus(const std::string&) override {}
+  void SetProgress(int, int) override {}
+  std::pair<int, int> AskRawBounds(int width, int height) override { return {width, height}; }
+};
+
+// A timer procedure that answers the skinned message box shown now with OK.
+void CALLBACK AnswerBoxWithOK(HWND, UINT, UINT_PTR, DWORD);
 
 // A DRM image whose typed pictures are real picture files: a 5 x 3 bitmap, a square GIF of two
 // frames, and a GIF cut short that no decoder takes; RAW pictures first, as generated.
