@@ -1,5 +1,7 @@
 #include "tests/e2e/UserDriver.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -181,6 +183,28 @@ std::string TUserDriver::Text(HWND window) {
                            2000, &length))
     return {};
   return std::string(buffer, length);
+}
+
+std::string TUserDriver::StatusText(HWND statusBar) const {
+  // The bar copies into memory of its own process: a buffer is lent there and read back.
+  constexpr SIZE_T size = 4096;
+  void* remote = VirtualAllocEx(FProcess.hProcess, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+  if (remote == nullptr) return {};
+  std::string text;
+  // Some versions answer the simple part only as part 0 (and never through WM_GETTEXT).
+  for (WPARAM part : {WPARAM(255), WPARAM(0)}) {
+    char buffer[size] = {};
+    DWORD_PTR result = 0;
+    SIZE_T read = 0;
+    if (WriteProcessMemory(FProcess.hProcess, remote, buffer, size, &read) &&
+        SendMessageTimeoutA(statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000,
+                            &result) &&
+        ReadProcessMemory(FProcess.hProcess, remote, buffer, size - 1, &read))
+      text = buffer;
+    if (!text.empty()) break;
+  }
+  VirtualFreeEx(FProcess.hProcess, remote, 0, MEM_RELEASE);
+  return text;
 }
 
 bool TUserDriver::WaitText(HWND window, const std::function<bool(const std::string&)>& want, DWORD timeoutMs) {

@@ -46,6 +46,8 @@ public:
   void Retype(HWND edit, const std::string& text);
 
   static std::string Text(HWND window);
+  // A status bar's text in its simple mode (WM_GETTEXT answers its first part only).
+  std::string StatusText(HWND statusBar) const;
   // Waits until the window's text satisfies `want`.
   bool WaitText(HWND window, const std::function<bool(const std::string&)>& want, DWORD timeoutMs = 10000);
   // Waits for a condition, pumping nothing (the program runs in its own process).

@@ -74,8 +74,8 @@ TEST_F(Walk, Step2_SplitFileWritesEveryGroupAndTheHeader) {
   ASSERT_TRUE(user->WaitText(source, [](const std::string& t) { return t.find("firmware.shx") != std::string::npos; }))
       << user->Failure("the typed name did not reach the source edit");
   user->Click(split);
-  ASSERT_TRUE(user->WaitText(status, [](const std::string& t) { return t == "Extracting done."; }, 30000))
-      << user->Failure("the split did not finish: status \"" + TUserDriver::Text(status) + "\"");
+  ASSERT_TRUE(TUserDriver::WaitFor([&] { return user->StatusText(status) == "Extracting done."; }, 30000))
+      << user->Failure("the split did not finish: status \"" + user->StatusText(status) + "\"");
 
   EXPECT_EQ(ReadWholeFile(ImageName(Group(-2).Start, "RAMDLD")), Bytes(Group(-2).Data.begin(), Group(-2).Data.end()));
   EXPECT_EQ(ReadWholeFile(ImageName(Group(0).Start, "CG1")), Concat(Group(0).Data, Group(1).Data));
