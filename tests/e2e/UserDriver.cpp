@@ -141,13 +141,13 @@ void TUserDriver::Click(HWND window) {
   ClickAt(window, client.right / 2, client.bottom / 2);
 }
 
-void TUserDriver::ClickAt(HWND window, int x, int y, bool doubleClick) {
-  PostMessageA(window, WM_MOUSEMOVE, 0, Point(x, y));
-  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
-  PostMessageA(window, WM_LBUTTONUP, 0, Point(x, y));
+void TUserDriver::ClickAt(HWND window, int x, int y, bool doubleClick, WPARAM keys) {
+  PostMessageA(window, WM_MOUSEMOVE, keys, Point(x, y));
+  PostMessageA(window, WM_LBUTTONDOWN, keys | MK_LBUTTON, Point(x, y));
+  PostMessageA(window, WM_LBUTTONUP, keys, Point(x, y));
   if (doubleClick) {
-    PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, Point(x, y));
-    PostMessageA(window, WM_LBUTTONUP, 0, Point(x, y));
+    PostMessageA(window, WM_LBUTTONDBLCLK, keys | MK_LBUTTON, Point(x, y));
+    PostMessageA(window, WM_LBUTTONUP, keys, Point(x, y));
   }
 }
 

@@ -37,7 +37,7 @@ public:
   // Presses a button window with the mouse.
   void Click(HWND window);
   // A mouse click at client coordinates of a window (for controls without a window of their own).
-  void ClickAt(HWND window, int x, int y, bool doubleClick = false);
+  void ClickAt(HWND window, int x, int y, bool doubleClick = false, WPARAM keys = 0);  // keys: MK_SHIFT, MK_CONTROL
   // A key pressed and released on a window, with Ctrl or Shift held when asked.
   void Key(HWND window, WORD vk, bool ctrl = false, bool shift = false);
   // Characters typed into a window.

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "Firmware.h"
+#include "phone/core/FlashSequence.h"
+#include "tests/e2e/phone/PhoneControlClient.h"
 #include "tests/e2e/UserDriver.h"
 
 namespace {
@@ -16,6 +18,7 @@ std::unique_ptr<TUserDriver> user;
 HWND mainWindow = nullptr;
 TFirmware firmware;
 std::string firmwareDir;
+bool phonePlugged = false;
 
 using Bytes = std::vector<unsigned char>;
 
@@ -38,6 +41,33 @@ std::string ImageName(uint32_t start, const std::string& tag) {
   return user->Folder() + "\\firmware{@0x" + address + "}" + tag + ".smg";
 }
 
+// The lines of a multi-line text.
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// Where `want` first shows up as a subsequence of `lines`; empty when it does not.
+std::string MissingInOrder(const std::vector<std::string>& lines, const std::vector<std::string>& want) {
+  std::size_t at = 0;
+  for (const std::string& line : want) {
+    while (at < lines.size() && lines[at] != line) ++at;
+    if (at == lines.size()) return line;
+    ++at;
+  }
+  return {};
+}
+
 std::string FileText(const std::string& path) {
   const std::vector<unsigned char> bytes = ReadWholeFile(path);
   return std::string(bytes.begin(), bytes.end());
@@ -46,6 +76,9 @@ std::string FileText(const std::string& path) {
 class Walk : public ::testing::Test {
 public:
   static void SetUpTestSuite() {
+    // The phone is plugged before the program starts: its flasher looks for it from the start, and
+    // a fresh phone under a handle opened before would answer nothing.
+    phonePlugged = TPhoneControl().PlugFresh(TSimMode::TestCommand);
     user = std::make_unique<TUserDriver>();
     user->Start(TARVEX_PROGRAM_FOLDER);
     firmware = GenerateFirmware(23);
@@ -85,6 +118,80 @@ TEST_F(Walk, Step2_SplitFileWritesEveryGroupAndTheHeader) {
         << "CG " << cg;
   EXPECT_EQ(ReadWholeFile(user->Folder() + "\\firmware.hdr"),
             Bytes(firmware.Superfile.begin(), firmware.Superfile.begin() + 8172));
+}
+
+// The rows of the grid: a title row, then rows of the grid font's height plus four. The row
+// height here is that of the default font; a wrong pick shows up as the wrong images flashed.
+constexpr int GridRowHeight = 17;
+int GridRowY(int row) { return GridRowHeight + 1 + row * GridRowHeight + GridRowHeight / 2; }
+
+TEST_F(Walk, Step6_FlashSendsEverySelectedImageToThePhone) {
+  ASSERT_NE(mainWindow, nullptr);
+  TPhoneControl phone;
+  ASSERT_TRUE(phone.Present() && phonePlugged) << "the simulated phone driver is not installed (tools/test installs it)";
+
+  HWND grid = user->Child(mainWindow, "TDBGrid", "");
+  HWND flash = user->Child(mainWindow, "TsButton", "Flash");
+  ASSERT_TRUE(grid && flash) << user->Failure("the main window lacks the grid or \"Flash\"");
+  // Every row but the RAM downloader's (the first by code group): a click, then a shift-click.
+  user->ClickAt(grid, 100, GridRowY(1));
+  user->ClickAt(grid, 100, GridRowY(5), false, MK_SHIFT);
+  user->Click(flash);
+  HWND flasher = user->WaitWindow("Flash");
+  ASSERT_NE(flasher, nullptr) << user->Failure("no flasher window");
+  HWND status = user->Child(flasher, "TsStatusBar", "");
+  HWND start = user->Child(flasher, "TsButton", "Flash");
+  HWND log = user->Child(flasher, "TsMemo", "");
+  ASSERT_TRUE(status && start && log) << user->Failure("the flasher lacks its status bar, \"Flash\" or its log");
+  ASSERT_TRUE(user->WaitText(status, [](const std::string& t) { return t == "Connected"; }, 15000))
+      << user->Failure("the flasher never saw the phone: \"" + TUserDriver::Text(status) + "\"");
+  user->Click(start);
+  ASSERT_TRUE(user->WaitText(
+      log, [](const std::string& t) { return t.find("\"POWER_DOWN\" done.") != std::string::npos; }, 60000))
+      << user->Failure("the run did not end:\n" + TUserDriver::Text(log) + "\nthe phone's commands:\n" +
+                       [&] {
+                         std::string all;
+                         for (const std::string& c : phone.Commands()) all += "  " + c + "\n";
+                         return all;
+                       }());
+
+  struct TImage {
+    std::string Name;
+    uint32_t Start;
+    Bytes Data;
+  };
+  std::vector<TImage> images{{ImageName(Group(0).Start, "CG1"), Group(0).Start, Concat(Group(0).Data, Group(1).Data)}};
+  for (int cg : {2, 4, 15, 18})
+    images.push_back({ImageName(Group(cg).Start, "CG" + std::to_string(cg)), Group(cg).Start,
+                      Bytes(Group(cg).Data.begin(), Group(cg).Data.end())});
+  std::vector<std::string> want{"Send RAMDLD...", "Loader sent.", "Jump Done", "Erase Done"};
+  for (const TImage& image : images) {
+    Bytes written;
+    EXPECT_TRUE(phone.ReadMemory(image.Start, static_cast<uint32_t>(image.Data.size()), written)) << image.Name;
+    EXPECT_EQ(written, image.Data) << image.Name;
+    want.push_back("Send file: " + image.Name);
+    want.push_back(image.Name + " sent");
+  }
+  want.push_back("\"POWER_DOWN\" done.");
+  const std::string text = TUserDriver::Text(log);
+  EXPECT_EQ(MissingInOrder(Lines(text), want), "") << text;
+
+  // The loader went over with its table naming each image's first and last address.
+  const TShxGroup& loader = Group(-2);
+  Bytes table;
+  ASSERT_TRUE(phone.ReadMemory(loader.Start, TFlashSequence::AreaEnd, table));
+  auto be32 = [&](std::size_t at) {
+    return uint32_t(table[at]) << 24 | uint32_t(table[at + 1]) << 16 | uint32_t(table[at + 2]) << 8 | table[at + 3];
+  };
+  for (int cg : {1, 2, 4, 15, 18}) {
+    const std::size_t at = TFlashSequence::TableStart + 8 * static_cast<std::size_t>(cg);
+    if (at + 8 > TFlashSequence::AreaEnd) continue;
+    const TImage& image = images[cg == 1 ? 0 : cg == 2 ? 1 : cg == 4 ? 2 : cg == 15 ? 3 : 4];
+    EXPECT_EQ(be32(at), image.Start) << "CG " << cg;
+    EXPECT_EQ(be32(at + 4), image.Start + image.Data.size() - 1) << "CG " << cg;
+  }
+  PostMessageA(flasher, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(user->WaitGone("Flash")) << user->Failure("the flasher did not close");
 }
 
 TEST_F(Walk, Step8_ExitWritesTheEnvironmentAndARestartReadsIt) {
