@@ -97,6 +97,18 @@ HWND TUserDriver::WaitWindow(const std::string& caption, DWORD timeoutMs) {
   return found;
 }
 
+HWND TUserDriver::WaitWindowOfClass(const std::string& windowClass, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND window : TopWindows())
+          if (_stricmp(ClassOf(window).c_str(), windowClass.c_str()) == 0) found = window;
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
 bool TUserDriver::WaitGone(const std::string& caption, DWORD timeoutMs) {
   return WaitFor(
       [&] {

@@ -26,6 +26,8 @@ public:
 
   // A visible top-level window of the program with this caption (exactly), waited for.
   HWND WaitWindow(const std::string& caption, DWORD timeoutMs = 10000);
+  // A visible top-level window of the program of this window class, waited for.
+  HWND WaitWindowOfClass(const std::string& windowClass, DWORD timeoutMs = 10000);
   // Waits until no visible top-level window of the program has this caption.
   bool WaitGone(const std::string& caption, DWORD timeoutMs = 10000);
   // The first descendant of `parent` of the window class whose text is `text` ("" for any).

@@ -34,11 +34,15 @@ const TShxGroup& Group(int cg) {
   throw std::runtime_error("no group " + std::to_string(cg));
 }
 
-// The image file the split names for a group: "firmware{@0xSTART}TAG.smg" in the current folder.
+// The superfile whose split left the images in the current folder: the generated one, then the
+// program's own combination of them.
+std::string imageBase = "firmware";
+
+// The image file the split names for a group: "BASE{@0xSTART}TAG.smg" in the current folder.
 std::string ImageName(uint32_t start, const std::string& tag) {
   char address[16];
   std::snprintf(address, sizeof address, "%08X", start);
-  return user->Folder() + "\\firmware{@0x" + address + "}" + tag + ".smg";
+  return user->Folder() + "\\" + imageBase + "{@0x" + address + "}" + tag + ".smg";
 }
 
 // The lines of a multi-line text.
@@ -73,6 +77,57 @@ std::string FileText(const std::string& path) {
   return std::string(bytes.begin(), bytes.end());
 }
 
+uint32_t BigEndian32(const Bytes& bytes, std::size_t at) {
+  return uint32_t(bytes[at]) << 24 | uint32_t(bytes[at + 1]) << 16 | uint32_t(bytes[at + 2]) << 8 | bytes[at + 3];
+}
+
+// The loader's table names the first and last address of each group but the loader's.
+void ExpectLoaderTable(const Bytes& loader) {
+  ASSERT_GE(loader.size(), TFlashSequence::AreaEnd);
+  const auto pair = [&](int cg, uint32_t start, std::size_t size) {
+    const std::size_t at = TFlashSequence::TableStart + 8 * static_cast<std::size_t>(cg);
+    EXPECT_EQ(BigEndian32(loader, at), start) << "CG " << cg;
+    EXPECT_EQ(BigEndian32(loader, at + 4), start + size - 1) << "CG " << cg;
+  };
+  pair(1, Group(0).Start, Group(0).Data.size() + Group(1).Data.size());
+  for (int cg : {2, 4, 15, 18}) pair(cg, Group(cg).Start, Group(cg).Data.size());
+}
+
+// The images of the last split equal the firmware's groups (the memory map and flash in one).
+// A combined superfile carries the loader with its table rewritten by the combination (its own
+// tests cover what the table holds); the rest of the loader is the firmware's.
+void ExpectImagesOfTheFirmware(bool loaderTableFilled = false) {
+  const Bytes loader = ReadWholeFile(ImageName(Group(-2).Start, "RAMDLD"));
+  Bytes want(Group(-2).Data.begin(), Group(-2).Data.end());
+  if (loaderTableFilled && loader.size() == want.size() && want.size() >= TFlashSequence::AreaEnd) {
+    std::copy(loader.begin() + TFlashSequence::AreaStart, loader.begin() + TFlashSequence::AreaEnd,
+              want.begin() + TFlashSequence::AreaStart);
+  }
+  EXPECT_EQ(loader, want);
+  EXPECT_EQ(ReadWholeFile(ImageName(Group(0).Start, "CG1")), Concat(Group(0).Data, Group(1).Data));
+  for (int cg : {2, 4, 15, 18})
+    EXPECT_EQ(ReadWholeFile(ImageName(Group(cg).Start, "CG" + std::to_string(cg))),
+              Bytes(Group(cg).Data.begin(), Group(cg).Data.end()))
+        << "CG " << cg;
+}
+
+// Types a superfile's name into the main window's source edit and splits it.
+::testing::AssertionResult SplitThroughTheMainWindow(const std::string& superfile) {
+  HWND source = user->Child(mainWindow, "TsFilenameEdit", "");
+  HWND split = user->Child(mainWindow, "TsButton", "Split file");
+  HWND status = user->Child(mainWindow, "TsStatusBar", "");
+  if (!(source && split && status))
+    return ::testing::AssertionFailure() << user->Failure("the main window lacks the source edit, \"Split file\" or the status bar");
+  user->Retype(source, superfile);
+  if (!user->WaitText(source, [&](const std::string& t) { return t == superfile; }))
+    return ::testing::AssertionFailure() << user->Failure("the typed name did not reach the source edit");
+  user->Click(split);
+  if (!TUserDriver::WaitFor([&] { return user->StatusText(status) == "Extracting done."; }, 30000))
+    return ::testing::AssertionFailure()
+           << user->Failure("the split did not finish: status \"" + user->StatusText(status) + "\"");
+  return ::testing::AssertionSuccess();
+}
+
 class Walk : public ::testing::Test {
 public:
   static void SetUpTestSuite() {
@@ -99,25 +154,39 @@ TEST_F(Walk, Step1_FirstStartShowsTheMainWindow) {
 
 TEST_F(Walk, Step2_SplitFileWritesEveryGroupAndTheHeader) {
   ASSERT_NE(mainWindow, nullptr);
-  HWND source = user->Child(mainWindow, "TsFilenameEdit", "");
-  HWND split = user->Child(mainWindow, "TsButton", "Split file");
-  HWND status = user->Child(mainWindow, "TsStatusBar", "");
-  ASSERT_TRUE(source && split && status) << user->Failure("the main window lacks the source edit, \"Split file\" or the status bar");
-  user->Retype(source, firmwareDir + "\\firmware.shx");
-  ASSERT_TRUE(user->WaitText(source, [](const std::string& t) { return t.find("firmware.shx") != std::string::npos; }))
-      << user->Failure("the typed name did not reach the source edit");
-  user->Click(split);
-  ASSERT_TRUE(TUserDriver::WaitFor([&] { return user->StatusText(status) == "Extracting done."; }, 30000))
-      << user->Failure("the split did not finish: status \"" + user->StatusText(status) + "\"");
-
-  EXPECT_EQ(ReadWholeFile(ImageName(Group(-2).Start, "RAMDLD")), Bytes(Group(-2).Data.begin(), Group(-2).Data.end()));
-  EXPECT_EQ(ReadWholeFile(ImageName(Group(0).Start, "CG1")), Concat(Group(0).Data, Group(1).Data));
-  for (int cg : {2, 4, 15, 18})
-    EXPECT_EQ(ReadWholeFile(ImageName(Group(cg).Start, "CG" + std::to_string(cg))),
-              Bytes(Group(cg).Data.begin(), Group(cg).Data.end()))
-        << "CG " << cg;
+  ASSERT_TRUE(SplitThroughTheMainWindow(firmwareDir + "\\firmware.shx"));
+  ExpectImagesOfTheFirmware();
   EXPECT_EQ(ReadWholeFile(user->Folder() + "\\firmware.hdr"),
             Bytes(firmware.Superfile.begin(), firmware.Superfile.begin() + 8172));
+}
+
+TEST_F(Walk, Step5_CombineWritesASuperfileThatSplitsBackToTheImages) {
+  ASSERT_NE(mainWindow, nullptr);
+  HWND combine = user->Child(mainWindow, "TsButton", "Combine files to *.shx");
+  ASSERT_NE(combine, nullptr) << user->Failure("the main window lacks \"Combine files to *.shx\"");
+  user->Click(combine);
+  HWND dialog = user->WaitWindowOfClass("TsOpenDialogForm");
+  ASSERT_NE(dialog, nullptr) << user->Failure("no save dialog");
+  const std::vector<HWND> edits = user->Children(dialog, "TsEdit");
+  HWND save = user->Child(dialog, "TsButton", "Save");
+  ASSERT_TRUE(!edits.empty() && save) << user->Failure("the save dialog lacks its file-name edit or \"Save\"");
+  const std::string combined = user->Folder() + "\\combined.shx";
+  user->Retype(edits.front(), combined);
+  ASSERT_TRUE(user->WaitText(edits.front(), [&](const std::string& t) { return t == combined; }))
+      << user->Failure("the typed name did not reach the save dialog");
+  user->Click(save);
+  ASSERT_TRUE(user->WaitGone(TUserDriver::Text(dialog))) << user->Failure("the save dialog stayed");
+  HWND status = user->Child(mainWindow, "TsStatusBar", "");
+  ASSERT_TRUE(TUserDriver::WaitFor([&] { return !ReadWholeFile(combined).empty() && !user->StatusText(status).empty() &&
+                                                user->StatusText(status).find("Combin") == std::string::npos; },
+                                   30000))
+      << user->Failure("the combination did not finish: status \"" + user->StatusText(status) + "\"");
+
+  // What the program wrote, split by the program again, gives back every image.
+  ASSERT_TRUE(SplitThroughTheMainWindow(combined));
+  imageBase = "combined";
+  ExpectImagesOfTheFirmware(true);
+  EXPECT_EQ(ReadWholeFile(user->Folder() + "\\combined.hdr").size(), 8172u);
 }
 
 // The rows of the grid: a title row, then rows of the grid font's height plus four. The row
@@ -180,16 +249,7 @@ TEST_F(Walk, Step6_FlashSendsEverySelectedImageToThePhone) {
   const TShxGroup& loader = Group(-2);
   Bytes table;
   ASSERT_TRUE(phone.ReadMemory(loader.Start, TFlashSequence::AreaEnd, table));
-  auto be32 = [&](std::size_t at) {
-    return uint32_t(table[at]) << 24 | uint32_t(table[at + 1]) << 16 | uint32_t(table[at + 2]) << 8 | table[at + 3];
-  };
-  for (int cg : {1, 2, 4, 15, 18}) {
-    const std::size_t at = TFlashSequence::TableStart + 8 * static_cast<std::size_t>(cg);
-    if (at + 8 > TFlashSequence::AreaEnd) continue;
-    const TImage& image = images[cg == 1 ? 0 : cg == 2 ? 1 : cg == 4 ? 2 : cg == 15 ? 3 : 4];
-    EXPECT_EQ(be32(at), image.Start) << "CG " << cg;
-    EXPECT_EQ(be32(at + 4), image.Start + image.Data.size() - 1) << "CG " << cg;
-  }
+  ExpectLoaderTable(table);
   PostMessageA(flasher, WM_CLOSE, 0, 0);
   EXPECT_TRUE(user->WaitGone("Flash")) << user->Failure("the flasher did not close");
 }
