@@ -113,6 +113,7 @@ public:
   void CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) override;
   void SetProgress(int position, int maximum) override;
   std::pair<int, int> AskRawBounds(int width, int height) override;
+  bool JobRunning() override { return Busy(); }
 
   // TSuperfileHost
   void ResetRows() override;

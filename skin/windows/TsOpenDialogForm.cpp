@@ -222,6 +222,7 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* owner) : TForm(owner) {
   FBackBtn->SetButtonStyle(tbsDropDown);
   FBackBtn->SetDropdownMenu(FHistMenu);
 
+  SetActiveControl(FFileNameEdit);
   SetOnCloseQuery(TCloseQueryEvent(this, &TsOpenDialogForm::FormCloseQuery));
   FHistory.Clear();
   FBackBtn->SetEnabled(false);
@@ -491,7 +492,6 @@ void TsOpenDialogForm::DoShow() {
     FDriveComboBox->SetDirectory(FFileListView->Directory());
     FFolderBoxGuard = false;
   }
-  FFileNameEdit->SetFocus();
 }
 
 void TsOpenDialogForm::DoClose(TCloseAction& action) {
