@@ -69,5 +69,8 @@ private:
   PROCESS_INFORMATION FProcess{};
 };
 
+// Deletes a folder and everything in it.
+void RemoveFolder(const std::string& path);
+
 // Reads a whole file; empty when it cannot be read.
 std::vector<unsigned char> ReadWholeFile(const std::string& path);
