@@ -13,9 +13,9 @@
 #include "framework/win/TCustomForm.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
-#include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "tests/editors/generators/LangPackGenerator.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) return 2;
@@ -24,14 +24,7 @@ int main(int argc, char** argv) {
   TForm* main = NewComponent<TForm>(Application);
   main->SetCaption("Tarvex");
   main->SetBounds(0, 0, 820, 600);
-  auto* manager = NewComponent<TsSkinManager>(main);
-  manager->SetSkinDirectory(folder);
-  if (skin != "none") {
-    manager->SetSkinName(skin);
-    manager->SetActive(true);
-  } else {
-    manager->SetActive(false);
-  }
+  ShowcaseSkinManager(folder, skin);
   TScriptedEditorWorld world;
   world.Main.Form = main;
 
