@@ -251,6 +251,8 @@ void TsOpenDialogForm::Prepare(TOpenDialog* dialog, TsFileDialogKind kind) {
 
   std::string caption = dialog->Title();
   if (caption.empty()) caption = GetCommDlgString(IsSaveDialog(kind) ? 385 : 384);
+  // A system without those strings (Wine) would leave the window untitled.
+  if (caption.empty()) caption = IsSaveDialog(kind) ? "Save" : "Open";
   SetCaption(caption);
   SetModalResult(mrCancel);
 
