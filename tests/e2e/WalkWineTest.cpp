@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -111,17 +112,45 @@ void ExpectImagesOfTheFirmware(bool loaderTableFilled = false) {
         << "CG " << cg;
 }
 
-// Types a superfile's name into the main window's source edit and splits it.
+// Types a file name into the skinned open or save dialog and presses its button.
+::testing::AssertionResult AnswerFileDialog(const std::string& button, const std::string& fileName,
+                                            const std::string& shot) {
+  HWND dialog = user->WaitWindowOfClass("TsOpenDialogForm");
+  if (!dialog) return ::testing::AssertionFailure() << user->Failure("no file dialog");
+  const std::vector<HWND> edits = user->Children(dialog, "TsEdit");
+  HWND accept = user->Child(dialog, "TsButton", button);
+  if (edits.empty() || !accept)
+    return ::testing::AssertionFailure() << user->Failure("the file dialog lacks its name edit or \"" + button + "\"");
+  user->Retype(edits.front(), fileName);
+  if (!user->WaitText(edits.front(), [&](const std::string& t) { return t == fileName; }))
+    return ::testing::AssertionFailure() << user->Failure("the typed name did not reach the file dialog");
+  if (std::getenv("TARVEX_WALK_KEEP")) {
+    Sleep(1500);  // a look by eye: let the window finish painting
+    user->Screenshot(shot);
+  }
+  const std::string caption = TUserDriver::Text(dialog);
+  if (caption != button)
+    return ::testing::AssertionFailure() << user->Failure("the file dialog is titled \"" + caption + "\"");
+  user->Click(accept);
+  if (!user->WaitGone(caption)) return ::testing::AssertionFailure() << user->Failure("the file dialog stayed");
+  return ::testing::AssertionSuccess();
+}
+
+// Splits a superfile through the main window: with the source edit empty, "Split file" asks for the
+// file in the open dialog.
 ::testing::AssertionResult SplitThroughTheMainWindow(const std::string& superfile) {
   HWND source = user->Child(mainWindow, "TsFilenameEdit", "");
   HWND split = user->Child(mainWindow, "TsButton", "Split file");
   HWND status = user->Child(mainWindow, "TsStatusBar", "");
   if (!(source && split && status))
     return ::testing::AssertionFailure() << user->Failure("the main window lacks the source edit, \"Split file\" or the status bar");
-  user->Retype(source, superfile);
-  if (!user->WaitText(source, [&](const std::string& t) { return t == superfile; }))
-    return ::testing::AssertionFailure() << user->Failure("the typed name did not reach the source edit");
+  user->Retype(source, "");
+  if (!user->WaitText(source, [](const std::string& t) { return t.empty(); }))
+    return ::testing::AssertionFailure() << user->Failure("the source edit did not empty");
   user->Click(split);
+  if (auto answered = AnswerFileDialog("Open", superfile, "open-dialog"); !answered) return answered;
+  if (!user->WaitText(source, [&](const std::string& t) { return t == superfile; }))
+    return ::testing::AssertionFailure() << user->Failure("the chosen name did not reach the source edit");
   if (!TUserDriver::WaitFor([&] { return user->StatusText(status) == "Extracting done."; }, 30000))
     return ::testing::AssertionFailure()
            << user->Failure("the split did not finish: status \"" + user->StatusText(status) + "\"");
@@ -145,7 +174,8 @@ public:
     const std::string folder = user->Folder();
     user.reset();
     // A failed walk keeps its folder: the screenshots and the files the program left.
-    if (!::testing::UnitTest::GetInstance()->Failed()) RemoveFolder(folder);
+    // TARVEX_WALK_KEEP keeps it too, with screenshots of the file dialogs, for a look by eye.
+    if (!::testing::UnitTest::GetInstance()->Failed() && !std::getenv("TARVEX_WALK_KEEP")) RemoveFolder(folder);
   }
 
 protected:
@@ -170,17 +200,8 @@ TEST_F(Walk, Step5_CombineWritesASuperfileThatSplitsBackToTheImages) {
   HWND combine = user->Child(mainWindow, "TsButton", "Combine files to *.shx");
   ASSERT_NE(combine, nullptr) << user->Failure("the main window lacks \"Combine files to *.shx\"");
   user->Click(combine);
-  HWND dialog = user->WaitWindowOfClass("TsOpenDialogForm");
-  ASSERT_NE(dialog, nullptr) << user->Failure("no save dialog");
-  const std::vector<HWND> edits = user->Children(dialog, "TsEdit");
-  HWND save = user->Child(dialog, "TsButton", "Save");
-  ASSERT_TRUE(!edits.empty() && save) << user->Failure("the save dialog lacks its file-name edit or \"Save\"");
   const std::string combined = user->Folder() + "\\combined.shx";
-  user->Retype(edits.front(), combined);
-  ASSERT_TRUE(user->WaitText(edits.front(), [&](const std::string& t) { return t == combined; }))
-      << user->Failure("the typed name did not reach the save dialog");
-  user->Click(save);
-  ASSERT_TRUE(user->WaitGone(TUserDriver::Text(dialog))) << user->Failure("the save dialog stayed");
+  ASSERT_TRUE(AnswerFileDialog("Save", combined, "save-dialog"));
   HWND status = user->Child(mainWindow, "TsStatusBar", "");
   ASSERT_TRUE(TUserDriver::WaitFor([&] { return !ReadWholeFile(combined).empty() && !user->StatusText(status).empty() &&
                                                 user->StatusText(status).find("Combin") == std::string::npos; },
