@@ -1,36 +1,762 @@
 #include "app/TfmMain.h"
 
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+#include <functional>
+
+#include "app/TfmAbout.h"
+#include "app/TfmAdd.h"
+#include "app/TfmEnvOpt.h"
+#include "app/TfmRAWBounds.h"
+#include "app/TfmView.h"
+#include "app/core/CodeGroups.h"
+#include "app/core/SmallDialogRules.h"
+#include "app/core/TCodeGroupTable.h"
+#include "app/core/TProject.h"
+#include "app/core/TSuperfileCombiner.h"
+#include "app/core/TSuperfileSplitter.h"
+#include "app/core/Utils.h"
+#include "editors/TfmDRMEditor.h"
+#include "editors/TfmFlexEditor.h"
+#include "editors/TfmLPEditor.h"
+#include "framework/base/AnsiStrings.h"
+#include "framework/base/TClientDataSet.h"
+#include "framework/base/TField.h"
+#include "framework/base/TIniFile.h"
 #include "framework/win/TApplication.h"
+#include "framework/win/TDBGrid.h"
+#include "framework/win/TDataSource.h"
+#include "framework/win/TGraphicControl.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TScreen.h"
+#include "framework/win/TTimer.h"
+#include "phone/TfmFlash.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsEdit.h"
+#include "skin/controls/TsGauge.h"
+#include "skin/controls/TsGroupBox.h"
+#include "skin/controls/TsPanel.h"
+#include "skin/controls/TsSpinEdit.h"
+#include "skin/controls/TsStatusBar.h"
+#include "skin/engine/SkinMessage.h"
+#include "skin/engine/TsBoundLabel.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsFileDialogs.h"
+#include "skin/windows/TsFileNameEdit.h"
+#include "skin/windows/TsGridAdapter.h"
+#include "skin/windows/TsHintManager.h"
+#include "skin/windows/TsMessageDlg.h"
+#include "skin/windows/TsSkinProvider.h"
 
 TfmMain* fmMain = nullptr;
+
+namespace {
+
+constexpr const char* kEnvironment = "Environment";
+constexpr int kSourceHelpContext = 11;
+
+// Hears the skin's broadcasts, which the form's skin provider keeps to itself: graphic children
+// get every one.
+class TSkinWatcher : public TGraphicControl {
+public:
+  using TGraphicControl::TGraphicControl;
+  std::function<void()> OnSkinChanged;
+  void Dispatch(TMessage& message) override {
+    TGraphicControl::Dispatch(message);
+    if (message.Msg != RE_ROVADUZI || !OnSkinChanged) return;
+    const SkinCommand command = SkinCommandOf(message.WParam);
+    if (command == SkinCommand::Refresh || command == SkinCommand::RemoveSkin) OnSkinChanged();
+  }
+};
+
+}  // namespace
+
+// A split or a combine: the jobs' controls are off while it runs; a close asked for meanwhile
+// happens at its end.
+class TfmMain::TJob {
+public:
+  explicit TJob(TfmMain& form) : FForm(form) {
+    FForm.FBusy = true;
+    FForm.SetJobControlsEnabled(false);
+  }
+  ~TJob() {
+    FForm.FBusy = false;
+    FForm.SetJobControlsEnabled(true);
+    if (FForm.FCloseWhenIdle) PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
+  }
+  TJob(const TJob&) = delete;
+  TJob& operator=(const TJob&) = delete;
+
+private:
+  TfmMain& FForm;
+};
 
 TfmMain::TfmMain(TComponent* owner) : TForm(owner) {
   SetName("fmMain");
   SetCaption("Tarvex");
   SetPosition(poScreenCenter);
-  SetBounds(0, 0, 640, 480);
+  SetBounds(0, 0, 760, 520);
+  SetConstraints(TSizeConstraints{600, 445, 0, 0});
+  SetShowHint(true);
+  BuildComponents();
+  BuildMenu();
+  SetOnCreate(TNotifyEvent(this, &TfmMain::FormCreate));
+  SetOnDestroy(TNotifyEvent(this, &TfmMain::FormDestroy));
+  SetOnCloseQuery(TCloseQueryEvent(this, &TfmMain::FormCloseQuery));
   SetEditorMainLink(this);
+}
+
+// The data source lets go of the table before the components go; the table outlives them.
+void TfmMain::BeforeDestruction() {
+  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  DataSource1 = nullptr;
+  TForm::BeforeDestruction();
 }
 
 TfmMain::~TfmMain() {
   if (EditorMainLink() == this) SetEditorMainLink(nullptr);
+  // Deleted without Free: the components are still there.
+  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
 }
 
-std::string TfmMain::CurrentRowName() { return ""; }
-void TfmMain::FillFlasherLoader() {}
-void TfmMain::CopySelectionToFlasher() {}
-std::optional<TGridRow> TfmMain::GridRow(int) { return std::nullopt; }
-void TfmMain::CombineSingleCG(int, const std::string&, int32_t, int32_t) {}
-void TfmMain::SetProgress(int, int) {}
-std::pair<int, int> TfmMain::AskRawBounds(int width, int height) { return {width, height}; }
-void TfmMain::ResetRows() {}
-void TfmMain::AddRow(const TCodeGroupRow&) {}
-void TfmMain::SelectLastRow() {}
-void TfmMain::SetStatus(const std::string&) {}
-void TfmMain::SetGaugeRange(int64_t, int64_t) {}
-void TfmMain::SetGaugeProgress(int64_t) {}
-void TfmMain::ShowError(const std::string&) {}
-void TfmMain::BringToFront() {}
-bool TfmMain::AskSaveFileName(const std::string&, std::string&) { return false; }
-void TfmMain::SetBusyCursor(bool) {}
+void TfmMain::BuildComponents() {
+  SkinManager = NewComponent<TsSkinManager>(this);
+  SkinManager->SetName("SkinManager");
+  sSkinProvider1 = NewComponent<TsSkinProvider>(this);
+  sSkinProvider1->SkinData()->SetSkinSection("FORM");
+  sSkinProvider1->SetCaptionAlignment(taCenter);
+  sSkinProvider1->SetScreenSnap(true);
+
+  HintManager = NewComponent<TsHintManager>(this);
+  TsHintKind* kind = HintManager->HintKind();
+  kind->SetStyle(TsHintStyle::hsSimply);
+  kind->SetBevelWidth(0);
+  kind->SetBlur(15);
+  kind->SetGradientPercent(100);
+  kind->SetBevel(1);
+  kind->SetColor(static_cast<TColor>(11992314));
+  kind->SetColorBorderTop(clWhite);
+  kind->SetColorBorderBottom(clOlive);
+  kind->SetTransparency(15);
+  kind->SetShadowEnabled(true);
+  kind->SetShadowBlur(30);
+  kind->SetShadowColor(clBlack);
+  kind->SetShadowOffset(15);
+  kind->SetShadowTransparency(70);
+  kind->SetMarginH(24);
+  kind->SetMarginV(20);
+  kind->SetMaxWidth(240);
+  kind->Font()->SetName("MS Sans Serif");
+  kind->Font()->SetHeight(-11);
+  HintManager->SetHTMLMode(true);
+  HintManager->SetPredefinitions(TsHintsPredefinitions::shTransparent);
+  HintManager->SetOnShowHint(TShowHintEvent(this, &TfmMain::HintManagerShowHint));
+
+  sOpenDialog1 = NewComponent<TsOpenDialog>(this);
+  sSaveDialog1 = NewComponent<TsSaveDialog>(this);
+
+  // From the bottom up: gauge, status line; then the upper panel, the buttons and the grid.
+  sGauge1 = NewControl<TsGauge>(this, this, RECT{0, 0, 600, 16});
+  sGauge1->SetAlign(alBottom);
+  sGauge1->SkinData().SetSkinSection("GAUGE");
+  sGauge1->SetProgressSkin("PANEL_LOW");
+  sGauge1->SetProgress(0);
+  sGauge1->SetSuffix("%");
+  sStatusBar1 = NewControl<TsStatusBar>(this, this);
+  sStatusBar1->SkinData().SetSkinSection("STATUSBAR");
+  sStatusBar1->SetSimplePanel(true);
+
+  sPanel1 = NewControl<TsPanel>(this, this, RECT{0, 0, 600, 84});
+  sPanel1->SetAlign(alTop);
+  sPanel1->SkinData().SetSkinSection("PANEL");
+  sFilenameEdit1 = NewControl<TsFilenameEdit>(this, sPanel1, RECT{120, 12, 430, 33});
+  sFilenameEdit1->SetName("sFilenameEdit1");
+  sFilenameEdit1->SkinData().SetSkinSection("EDIT");
+  sFilenameEdit1->SetMaxLength(255);
+  sFilenameEdit1->SetHelpContext(kSourceHelpContext);
+  sFilenameEdit1->BoundLabel()->SetCaption("Source SHX File");
+  sFilenameEdit1->BoundLabel()->SetActive(true);
+  sFilenameEdit1->SetFilter(GetFilter(TFilterKind::Superfiles));
+  sFilenameEdit1->SetOnButtonClick(TNotifyEvent(this, &TfmMain::sFilenameEdit1ButtonClick));
+  sSpinEdit1 = NewControl<TsSpinEdit>(this, sPanel1, RECT{120, 48, 200, 69});
+  sSpinEdit1->SetName("sSpinEdit1");
+  sSpinEdit1->SkinData().SetSkinSection("EDIT");
+  sSpinEdit1->SetValue(512);
+  sSpinEdit1->BoundLabel()->SetCaption("I/0 buffer size (kB)");
+  sSpinEdit1->BoundLabel()->SetActive(true);
+  sCheckBox1 = NewControl<TsCheckBox>(this, sPanel1, RECT{220, 49, 420, 68});
+  sCheckBox1->SkinData().SetSkinSection("CHECKBOX");
+  sCheckBox1->SetCaption("Separate [memory map]");
+  sRadioGroup1 = NewControl<TsRadioGroup>(this, sPanel1, RECT{442, 4, 592, 78});
+  sRadioGroup1->SkinData().SetSkinSection("GROUPBOX");
+  sRadioGroup1->SetCaption("Show ordered by");
+  sRadioGroup1->Items().Add("Code Group");
+  sRadioGroup1->Items().Add("Start address");
+  sRadioGroup1->SetItemIndex(0);
+  sRadioGroup1->SetOnClick(TNotifyEvent(this, &TfmMain::sRadioGroup1Click));
+
+  sPanel2 = NewControl<TsPanel>(this, this, RECT{0, 84, 600, 150});
+  sPanel2->SetAlign(alTop);
+  sPanel2->SkinData().SetSkinSection("TOOLBAR");
+  auto button = [this](TsButton*& field, const char* name, const char* caption, RECT r, void (TfmMain::*click)(TObject*)) {
+    field = NewControl<TsButton>(this, sPanel2, r);
+    field->SetName(name);
+    field->SkinData().SetSkinSection("BUTTON");
+    field->SetCaption(caption);
+    if (click != nullptr) field->SetOnClick(TNotifyEvent(this, click));
+  };
+  // Row one: the superfile and the project; row two: the rows.
+  button(sButton1, "sButton1", "Open project", RECT{8, 6, 108, 31}, &TfmMain::sButton1Click);
+  button(sButton2, "sButton2", "Save project", RECT{114, 6, 214, 31}, &TfmMain::sButton2Click);
+  button(sButton11, "sButton11", "Split file", RECT{220, 6, 320, 31}, &TfmMain::sButton11Click);
+  button(sButton10, "sButton10", "Combine files to *.shx", RECT{326, 6, 486, 31}, &TfmMain::sButton10Click);
+  button(sButton3, "sButton3", "Add", RECT{8, 36, 84, 61}, &TfmMain::sButton3Click);
+  sButton3->SetHint("Add code group to project");
+  button(sButton4, "sButton4", "Delete", RECT{88, 36, 164, 61}, &TfmMain::sButton4Click);
+  button(sButton7, "sButton7", "Replace", RECT{168, 36, 244, 61}, &TfmMain::sButton7Click);
+  button(sButton9, "sButton9", "Clear All", RECT{248, 36, 324, 61}, &TfmMain::sButton9Click);
+  button(sButton5, "sButton5", "Open by", RECT{328, 36, 404, 61}, &TfmMain::sButton5Click);
+  sButton5->SetHint("Open code group</b><br>by external program");
+  button(sButton6, "sButton6", "Edit", RECT{408, 36, 484, 61}, &TfmMain::sButton6Click);
+  button(sButton8, "sButton8", "Flash", RECT{488, 36, 564, 61}, &TfmMain::Flash1Click);
+
+  FCDS = std::make_unique<TClientDataSet>();
+  CDS = FCDS.get();
+  FRows = std::make_unique<TCodeGroupTable>(*CDS);
+  FRows->OnWarning = [this](const std::string& text) { ShowWarning(text, false); };
+  DataSource1 = NewComponent<TDataSource>(this);
+  DataSource1->SetDataSet(CDS);
+  DBGrid1 = NewControl<TDBGrid>(this, this, RECT{0, 150, 600, 300});
+  DBGrid1->SetName("DBGrid1");
+  DBGrid1->SetAlign(alClient);
+  DBGrid1->SetDataSource(DataSource1);
+  DBGrid1->AddColumn("CG", "CG", 36);
+  DBGrid1->AddColumn("Name", "Name", 320);
+  DBGrid1->AddColumn("Type", "Type", 110);
+  DBGrid1->AddColumn("A1Str", "Start addr", 72);
+  DBGrid1->AddColumn("A2Str", "End addr", 72);
+  DBGrid1->AddColumn("size", "Size", 72);
+  DBGrid1->SetOptions(dgTitles | dgIndicator | dgColumnResize | dgColLines | dgRowLines | dgTabs | dgRowSelect |
+                      dgAlwaysShowSelection | dgConfirmDelete | dgCancelOnExit | dgMultiSelect);
+  DBGrid1->SetReadOnly(true);
+  DBGrid1->SetShowHint(false);
+  DBGrid1->SetParentShowHint(false);
+  DBGrid1->SetOnDblClick(TNotifyEvent(this, &TfmMain::sButton6Click));
+  DBGrid1->SetOnKeyDown(TKeyEvent(this, &TfmMain::DBGrid1KeyDown));
+  sGridAdapter1 = NewComponent<TsGridAdapter>(this);
+
+  auto* watcher = NewControl<TSkinWatcher>(this, this, RECT{0, 0, 0, 0});
+  watcher->SetVisible(false);
+  watcher->OnSkinChanged = [this] { UpdateLabelColors(); };
+
+  FFlashCloseTimer = NewComponent<TTimer>(this);
+  FFlashCloseTimer->SetEnabled(false);
+  FFlashCloseTimer->SetInterval(250);
+  FFlashCloseTimer->SetOnTimer(TNotifyEvent(this, &TfmMain::FlashCloseTimer));
+}
+
+void TfmMain::BuildMenu() {
+  MainMenu1 = NewComponent<TMainMenu>(this);
+  auto add = [this](TMenuItem* parent, const char* caption, TShortCut shortCut, void (TfmMain::*click)(TObject*)) {
+    auto* item = NewComponent<TMenuItem>(this);
+    item->SetCaption(caption);
+    if (shortCut != 0) item->SetShortCut(shortCut);
+    if (click != nullptr) item->SetOnClick(TNotifyEvent(this, click));
+    parent->Add(item);
+    return item;
+  };
+  TMenuItem* root = MainMenu1->Items();
+  TMenuItem* file = add(root, "File", 0, nullptr);
+  OpenAndSplit1 = add(file, "Open and split...", ShortCut(VK_F3, 0), nullptr);
+  add(file, "-", 0, nullptr);
+  Exit1 = add(file, "E&xit", 0, &TfmMain::Exit1Click);
+  TMenuItem* utilities = add(root, "&Utilites", 0, nullptr);
+  LangpackEditor1 = add(utilities, "Langpack editor", ShortCut(VK_F4, 0), &TfmMain::LangpackEditor1Click);
+  DRMEditor1 = add(utilities, "DRM editor", ShortCut(VK_F5, 0), &TfmMain::DRMEditor1Click);
+  FlexEditor1 = add(utilities, "Flex editor", ShortCut(VK_F6, 0), &TfmMain::FlexEditor1Click);
+  add(utilities, "-", 0, nullptr);
+  Flasher1 = add(utilities, "Flasher", ShortCut(VK_F9, 0), &TfmMain::Flash1Click);
+  TMenuItem* options = add(root, "Options", 0, nullptr);
+  Environment1 = add(options, "Environment", 0, &TfmMain::Environment1Click);
+  TMenuItem* help = add(root, "?", 0, nullptr);
+  Help1 = add(help, "Help", ShortCut(VK_F1, 0), &TfmMain::Help1Click);
+  add(help, "-", 0, nullptr);
+  About1 = add(help, "About", 0, &TfmMain::About1Click);
+  SetMenu(MainMenu1);
+}
+
+// --- start and end ---------------------------------------------------------------------------
+
+std::string TfmMain::IniFileName() const {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return ChangeFileExt(path, ".ini");
+}
+
+void TfmMain::FormCreate(TObject*) {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  FAppDir = ExtractFilePath(path);
+  SkinManager->SetSkinDirectory(FAppDir + "Skins\\");
+  FLangDir = FAppDir + "Langs\\";
+  FIni = std::make_unique<TIniFile>(IniFileName());
+  FLanguage = FIni->ReadString(kEnvironment, "Language", "English");
+  const bool skined = FIni->ReadBool(kEnvironment, "Skined", true);
+  const std::string skinName = FIni->ReadString(kEnvironment, "SkinName", "Desert");
+  FShowHints = FIni->ReadBool(kEnvironment, "ShowHints", true);
+  LoadSkinAtStart(skined, skinName);
+  UpdateLabelColors();
+}
+
+// The skin is loaded once, with the ini's name. One that cannot be loaded leaves the program
+// unskinned, said once.
+void TfmMain::LoadSkinAtStart(bool active, const std::string& name) {
+  if (!active) {
+    SkinManager->SetActive(false);
+    SkinManager->SetSkinName(name);
+    return;
+  }
+  std::vector<std::string> skins;
+  std::string first;
+  SkinManager->ListSkins(skins, first);
+  const bool known = std::any_of(skins.begin(), skins.end(), [&name](const std::string& skin) {
+    return SameText(skin, name);
+  });
+  std::string failure;
+  if (!known) {
+    failure = "The skin \"" + name + "\" was not found in " + SkinManager->ResolvedSkinDirectory() + ".";
+  } else {
+    try {
+      SkinManager->SetSkinName(name);
+    } catch (const std::exception& e) {
+      failure = "The skin \"" + name + "\" cannot be loaded: " + e.what();
+    }
+  }
+  if (failure.empty()) return;
+  SkinManager->SetActive(false);
+  SkinManager->SetSkinName(name);
+  SkinMessageDlg(failure + "\rTarvex runs without a skin.", TMsgDlgType::mtWarning, mbOK, 0);
+}
+
+// Labels paint with their own font: the edits' captions take the panel's text colour of the skin,
+// so that they stay readable on a dark skin.
+void TfmMain::UpdateLabelColors() {
+  TColor color = clWindowText;
+  if (SkinData().Active) {
+    const int32_t section = FindSectionIndex("PANEL");
+    if (SectionIndexValid(section)) color = SkinSectionData[static_cast<size_t>(section)].FontColor[0];
+  }
+  for (TsBoundLabel* label : {sFilenameEdit1->BoundLabel(), sSpinEdit1->BoundLabel()}) {
+    label->Font()->SetColor(color);
+    if (label->Label() != nullptr) label->Label()->Control()->Invalidate();
+  }
+}
+
+void TfmMain::SaveEnvironment() {
+  FIni->WriteString(kEnvironment, "Language", FLanguage);
+  FIni->WriteBool(kEnvironment, "Skined", SkinManager->Active());
+  FIni->WriteString(kEnvironment, "SkinName", SkinManager->SkinName());
+  FIni->WriteBool(kEnvironment, "ShowHints", FShowHints);
+}
+
+// The settings reach the ini file here only; a file that cannot be written is reported, the old
+// one stays whole.
+void TfmMain::FormDestroy(TObject*) {
+  if (!FIni) return;
+  try {
+    SaveEnvironment();
+    FIni->UpdateFile();
+  } catch (const std::exception& e) {
+    SkinMessageDlg(std::string("The settings could not be saved: ") + e.what(), TMsgDlgType::mtWarning, mbOK, 0);
+  }
+  FIni.reset();
+}
+
+void TfmMain::FormCloseQuery(TObject*, bool& canClose) {
+  if (FBusy) {
+    FCloseWhenIdle = true;
+    canClose = false;
+    return;
+  }
+  if (fmFlash != nullptr && fmFlash->Running()) {
+    FCloseWhenIdle = true;
+    canClose = false;
+    SetStatus("Tarvex closes when the flash run has ended.");
+    FFlashCloseTimer->SetEnabled(true);
+    return;
+  }
+  FCloseWhenIdle = false;
+}
+
+void TfmMain::FlashCloseTimer(TObject*) {
+  if (fmFlash != nullptr && fmFlash->Running()) return;
+  FFlashCloseTimer->SetEnabled(false);
+  if (FCloseWhenIdle) Close();
+}
+
+void TfmMain::HintManagerShowHint(std::string& hintStr, bool& canShow, THintInfo& hintInfo) {
+  canShow = FShowHints;
+  if (!canShow) return;
+  TControl* control = hintInfo.HintControl;
+  hintStr = control != nullptr && control->ShowHint() ? control->Hint() : std::string();
+}
+
+// --- the host of the split and the combine ----------------------------------------------------
+
+void TfmMain::ResetRows() {
+  DBGrid1->ClearSelection();
+  FRows->Reset();
+}
+
+void TfmMain::AddRow(const TCodeGroupRow& row) { FRows->AddRow(row); }
+
+void TfmMain::SelectLastRow() { FRows->SelectLast(); }
+
+void TfmMain::SetStatus(const std::string& text) {
+  sStatusBar1->SetSimpleText(text);
+  sStatusBar1->Update();
+}
+
+// The gauge holds 32-bit values: larger ranges are scaled down by a power of two.
+void TfmMain::SetGaugeRange(int64_t max, int64_t progress) {
+  FGaugeShift = 0;
+  while ((max >> FGaugeShift) > INT32_MAX) ++FGaugeShift;
+  sGauge1->SetMinValue(0);
+  sGauge1->SetMaxValue(static_cast<int32_t>(max >> FGaugeShift));
+  SetGaugeProgress(progress);
+}
+
+void TfmMain::SetGaugeProgress(int64_t progress) {
+  sGauge1->SetProgress(static_cast<int32_t>(progress >> FGaugeShift));
+}
+
+void TfmMain::ShowError(const std::string& text) { SkinMessageDlg(text, TMsgDlgType::mtError, mbCancel, 0); }
+
+void TfmMain::ShowWarning(const std::string& text, bool cancelOnly) {
+  SkinMessageDlg(text, TMsgDlgType::mtWarning, cancelOnly ? mbCancel : mbOK, 0);
+}
+
+void TfmMain::BringToFront() {
+  TForm::BringToFront();
+  if (HandleAllocated()) SetForegroundWindow(Handle());
+}
+
+bool TfmMain::AskSaveFileName(const std::string& filter, std::string& fileName) {
+  sSaveDialog1->SetFilter(filter);
+  sSaveDialog1->SetFileName(fileName);
+  if (!sSaveDialog1->Execute()) return false;
+  fileName = sSaveDialog1->FileName();
+  return true;
+}
+
+void TfmMain::SetBusyCursor(bool busy) { Screen->SetCursor(busy ? crHourGlass : crDefault); }
+
 void TfmMain::ProcessMessages() { Application->ProcessMessages(); }
+
+// --- jobs ----------------------------------------------------------------------------------------
+
+void TfmMain::SetJobControlsEnabled(bool enabled) {
+  for (TControl* control : std::initializer_list<TControl*>{
+           sButton1, sButton2, sButton3, sButton4, sButton5, sButton6, sButton7, sButton8, sButton9, sButton10,
+           sButton11, sFilenameEdit1, sSpinEdit1, sCheckBox1, sRadioGroup1})
+    control->SetEnabled(enabled);
+  for (TMenuItem* item : {OpenAndSplit1, Flasher1, LangpackEditor1, DRMEditor1, FlexEditor1, Environment1})
+    item->SetEnabled(enabled);
+}
+
+void TfmMain::SplitFile(const std::string& fileName) {
+  if (FBusy) return;
+  TJob job(*this);
+  TSplitOptions options;
+  options.BufferKB = sSpinEdit1->Value();
+  options.SeparateMemoryMap = sCheckBox1->Checked();
+  // The images go to the current folder; their rows keep full paths, which a later change of the
+  // current folder (a file dialog's) does not alter.
+  char folder[MAX_PATH] = {};
+  if (GetCurrentDirectoryA(MAX_PATH, folder) > 0) options.OutputDir = folder;
+  DBGrid1->ClearSelection();
+  TSuperfileSplitter(*this).Split(fileName, options);
+}
+
+void TfmMain::CombineToSHX(const std::string& fileName) {
+  if (FBusy || !CDS->Active()) return;
+  TJob job(*this);
+  TSuperfileCombiner(*this).Combine(FRows->RowsByCG(), fileName, sSpinEdit1->Value());
+}
+
+// The grid is kept in a file of its own in the temporary folder while the single group is
+// combined, and removed afterwards.
+void TfmMain::CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) {
+  if (FBusy) {
+    ShowError("A split or combine is running; try again when it has ended.");
+    return;
+  }
+  char folder[MAX_PATH] = {};
+  char temp[MAX_PATH] = {};
+  if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "tvx", 0, temp) == 0)
+    throw Exception("No temporary file can be created for the combine.");
+  struct TRemove {
+    const char* Name;
+    ~TRemove() { DeleteFileA(Name); }
+  } remove{temp};
+  TJob job(*this);
+  DBGrid1->ClearSelection();
+  FRows->CombineSingleCG(
+      cg, fileName, static_cast<uint32_t>(address), size,
+      [this](const std::string& initialName) {
+        TSuperfileCombiner(*this).Combine(FRows->RowsByCG(), initialName, sSpinEdit1->Value());
+      },
+      temp);
+}
+
+// --- grid -------------------------------------------------------------------------------------------
+
+bool TfmMain::GridHasRows() const { return CDS->Active() && !CDS->IsEmpty(); }
+
+std::string TfmMain::CurrentRowName() {
+  if (!GridHasRows()) return "";
+  return CDS->FieldByName("Name")->AsString();
+}
+
+std::optional<TGridRow> TfmMain::GridRow(int cg) {
+  if (!GridHasRows()) return std::nullopt;
+  TBookmark here = CDS->GetBookmark();
+  std::optional<TGridRow> row;
+  CDS->DisableControls();
+  if (CDS->Locate("cg", TVariant(cg))) {
+    row = TGridRow{CDS->FieldByName("Name")->AsString(), CDS->FieldByName("A1")->AsInteger(),
+                   CDS->FieldByName("A1Str")->AsString()};
+  }
+  if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
+  CDS->FreeBookmark(here);
+  CDS->EnableControls();
+  return row;
+}
+
+void TfmMain::SetProgress(int position, int maximum) {
+  FGaugeShift = 0;
+  sGauge1->SetMaxValue(maximum);
+  sGauge1->SetProgress(position);
+}
+
+std::pair<int, int> TfmMain::AskRawBounds(int width, int height) {
+  fmRAWBounds->sSpinEdit1->SetValue(width);
+  fmRAWBounds->sSpinEdit2->SetValue(height);
+  fmRAWBounds->ShowModal();
+  return {fmRAWBounds->sSpinEdit1->Value(), fmRAWBounds->sSpinEdit2->Value()};
+}
+
+void TfmMain::FillFlasherLoader() {
+  if (!CDS->Active() || fmFlash == nullptr || fmFlash->Running()) return;
+  TBookmark here = CDS->GetBookmark();
+  CDS->DisableControls();
+  if (fmFlash->sFilenameEdit1 != nullptr && CDS->Locate("Type", TVariant(std::string(kRamDownloaderType)))) {
+    fmFlash->sFilenameEdit1->SetText(CDS->FieldByName("Name")->AsString());
+    fmFlash->sEdit1->SetText(CDS->FieldByName("A1Str")->AsString());
+  }
+  if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
+  CDS->FreeBookmark(here);
+  CDS->EnableControls();
+}
+
+// The rows selected in the grid, in the order they were selected.
+void TfmMain::CopySelectionToFlasher() {
+  if (!CDS->Active() || fmFlash == nullptr || fmFlash->Running()) return;
+  TBookmark here = CDS->GetBookmark();
+  const std::vector<TBookmark> selected = DBGrid1->SelectedRows();
+  CDS->DisableControls();
+  try {
+    for (const TBookmark& b : selected) {
+      if (!CDS->BookmarkValid(b)) continue;
+      CDS->GotoBookmark(b);
+      const TField* cg = CDS->FieldByName("CG");
+      fmFlash->AppendRow(cg->IsNull() ? std::nullopt : std::optional<int32_t>(cg->AsInteger()),
+                         CDS->FieldByName("Name")->AsString(), CDS->FieldByName("Type")->AsString(),
+                         CDS->FieldByName("A1")->AsInteger(), CDS->FieldByName("size")->AsInteger());
+    }
+  } catch (...) {
+    if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
+    CDS->EnableControls();
+    throw;
+  }
+  if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
+  CDS->FreeBookmark(here);
+  CDS->EnableControls();
+}
+
+// --- handlers ---------------------------------------------------------------------------------------
+
+void TfmMain::sFilenameEdit1ButtonClick(TObject*) {
+  sFilenameEdit1->SetFilter(GetFilter(TFilterKind::Superfiles));
+}
+
+void TfmMain::sRadioGroup1Click(TObject*) {
+  FRows->SetOrder(sRadioGroup1->ItemIndex());
+}
+
+void TfmMain::sButton11Click(TObject*) {
+  if (FBusy) return;
+  if (sFilenameEdit1->Text().empty()) {
+    sOpenDialog1->SetFilter(GetFilter(TFilterKind::Superfiles));
+    sOpenDialog1->SetFileName("");
+    if (!sOpenDialog1->Execute()) return;
+    sFilenameEdit1->SetText(sOpenDialog1->FileName());
+  }
+  SplitFile(sFilenameEdit1->Text());
+}
+
+void TfmMain::sButton10Click(TObject*) { CombineToSHX(""); }
+
+void TfmMain::sButton3Click(TObject*) {
+  if (FBusy || fmAdd->ShowModal() != mrOk) return;
+  const std::string fileName = fmAdd->sFilenameEdit1->Text();
+  const int64_t size = GetFileSizeByName(fileName);
+  if (fileName.empty() || size < 0) return;
+  const std::string address = Trim(fmAdd->sEdit2->Text());
+  const std::string group = Trim(fmAdd->sEdit1->Text());
+  if (address.empty()) return;
+  // The dialog checks its edits; a row the grid cannot hold is refused here too.
+  if (!AddInputValid(group, address, size)) {
+    ShowError(Msgs[TMsgId::IncorrectData]);
+    return;
+  }
+  const int cg = group.empty() ? kRamDownloaderCG : std::stoi(group);
+  const auto a1 = static_cast<uint32_t>(HexToInt(address));
+  FRows->AddCGRecord(cg, size, fileName, a1, static_cast<uint32_t>(a1 + size - 1));
+}
+
+void TfmMain::sButton4Click(TObject*) {
+  if (FBusy || !GridHasRows()) return;
+  if (CDS->FieldByName("Type")->AsString() == kRamDownloaderType) {
+    ShowWarning(Msgs[TMsgId::CannotDeleteLoader], true);
+    return;
+  }
+  if (AskYesNo(Msgs[TMsgId::AreYouSure]) && GridHasRows()) CDS->Delete();
+}
+
+// The grid's own Ctrl+Delete follows the "Delete" button's rule.
+void TfmMain::DBGrid1KeyDown(TObject*, uint16_t& key, uint8_t shift) {
+  if (key == VK_DELETE && (shift & ssCtrl) != 0) {
+    key = 0;
+    sButton4Click(DBGrid1);
+  }
+}
+
+void TfmMain::sButton7Click(TObject*) {
+  if (FBusy || !GridHasRows()) return;
+  sOpenDialog1->SetFilter(GetFilter(TFilterKind::CodeGroupImages));
+  sOpenDialog1->SetFileName("");
+  if (!sOpenDialog1->Execute()) return;
+  const std::string fileName = sOpenDialog1->FileName();
+  if (!AskYesNo(Msgs[TMsgId::ReplaceCG] + ": " + fileName + "\r" + Msgs[TMsgId::Continue])) return;
+  if (!GridHasRows()) return;
+  if (fileName.size() > static_cast<size_t>(TCodeGroupTable::kMaxNameLength)) {
+    ShowError("The path \"" + fileName + "\" is longer than " + std::to_string(TCodeGroupTable::kMaxNameLength) +
+              " characters; the row is left as it was.");
+    return;
+  }
+  const int64_t size = GetFileSizeByName(fileName);
+  if (size < 0) {
+    ShowError("The file \"" + fileName + "\" was not found; the row is left as it was.");
+    return;
+  }
+  const auto a1 = static_cast<uint32_t>(CDS->FieldByName("A1")->AsInteger());
+  CDS->Edit();
+  CDS->FieldByName("Name")->SetAsString(fileName);
+  CDS->FieldByName("size")->SetAsInteger(static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX)));
+  CDS->FieldByName("A2")->SetAsInteger(static_cast<int32_t>(a1 + static_cast<uint32_t>(size) - 1));
+  CDS->Post();
+}
+
+void TfmMain::sButton9Click(TObject*) {
+  if (FBusy) return;
+  DBGrid1->ClearSelection();
+  CDS->Close();
+}
+
+void TfmMain::sButton5Click(TObject*) { fmView->Show(); }
+
+void TfmMain::sButton6Click(TObject*) {
+  if (!GridHasRows()) return;
+  const TField* field = CDS->FieldByName("CG");
+  const int cg = field->IsNull() ? 0 : field->AsInteger();
+  switch (cg) {
+    case 2: fmFlexEditor->Show(); break;
+    case 4: fmLPEditor->Show(); break;
+    case 15: fmDRMEditor->Show(); break;
+    default: ShowWarning(Msgs[TMsgId::OnlyEditorsImplemented], true); break;
+  }
+}
+
+void TfmMain::Flash1Click(TObject*) {
+  if (FBusy || fmFlash == nullptr) return;
+  if (fmFlash->Running()) {
+    ShowWarning("A flash run is in progress; its list cannot change now.", false);
+    return;
+  }
+  fmFlash->SetAddBinDialog(sOpenDialog1);
+  fmFlash->ResetList();
+  FillFlasherLoader();
+  CopySelectionToFlasher();
+  fmFlash->Show();
+}
+
+void TfmMain::sButton1Click(TObject*) {
+  if (FBusy) return;
+  sOpenDialog1->SetFilter(GetFilter(TFilterKind::Projects));
+  sOpenDialog1->SetFileName(sFilenameEdit1->Text());
+  if (sOpenDialog1->Execute()) OpenProject(sOpenDialog1->FileName());
+}
+
+void TfmMain::sButton2Click(TObject*) {
+  if (FBusy) return;
+  sSaveDialog1->SetFilter(GetFilter(TFilterKind::Projects));
+  const std::string source = sFilenameEdit1->Text();
+  sSaveDialog1->SetFileName(source.empty() ? std::string() : ChangeFileExt(source, ".scp"));
+  if (sSaveDialog1->Execute()) SaveProject(sSaveDialog1->FileName());
+}
+
+void TfmMain::SaveProject(const std::string& fileName) {
+  const std::string tableFile = Project::TableFileName(fileName);
+  TProjectOptions options;
+  options.Name = sFilenameEdit1->Text();
+  options.IOBufferSizeKB = sSpinEdit1->Value();
+  options.SeparateMemoryMap = sCheckBox1->Checked();
+  options.Order = sRadioGroup1->ItemIndex();
+  Project::Save(*CDS, tableFile, options);
+  SkinMessageDlg(Msgs[TMsgId::ProjectSaved] + ": \r" + tableFile + "\r(+ *.cfg)", TMsgDlgType::mtInformation, mbOK,
+                 0);
+}
+
+void TfmMain::OpenProject(const std::string& fileName) {
+  if (FBusy) return;
+  DBGrid1->ClearSelection();
+  const TProjectOptions options = Project::Open(*CDS, fileName);
+  sFilenameEdit1->SetText(options.Name);
+  sSpinEdit1->SetValue(options.IOBufferSizeKB);
+  sCheckBox1->SetChecked(options.SeparateMemoryMap);
+  sRadioGroup1->SetItemIndex(options.Order);
+  FRows->SetOrder(options.Order);
+}
+
+void TfmMain::Help1Click(TObject*) {
+  TWinControl* focused = ActiveControl();
+  if (focused != nullptr && focused->HelpContext() != 0) {
+    Application->HelpContext(focused->HelpContext());
+    return;
+  }
+  Application->HelpCommand(HELP_FINDER, 0);
+}
+
+void TfmMain::About1Click(TObject*) { fmAbout->ShowModal(); }
+void TfmMain::Environment1Click(TObject*) { fmEnvOpt->Show(); }
+void TfmMain::Exit1Click(TObject*) { Close(); }
+void TfmMain::LangpackEditor1Click(TObject*) { fmLPEditor->Show(); }
+void TfmMain::DRMEditor1Click(TObject*) { fmDRMEditor->Show(); }
+void TfmMain::FlexEditor1Click(TObject*) { fmFlexEditor->Show(); }

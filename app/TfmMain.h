@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,9 +10,29 @@
 #include "editors/TEditorMainLink.h"
 #include "framework/win/TCustomForm.h"
 
+class TClientDataSet;
+class TCodeGroupTable;
+class TDataSource;
+class TDBGrid;
+class TIniFile;
+class TMainMenu;
+class TMenuItem;
+class TTimer;
+class TsButton;
+class TsCheckBox;
+class TsFilenameEdit;
+class TsGauge;
+class TsGridAdapter;
+class TsHintManager;
 class TsOpenDialog;
+class TsPanel;
+class TsRadioGroup;
 class TsSaveDialog;
 class TsSkinManager;
+class TsSkinProvider;
+class TsSpinEdit;
+class TsStatusBar;
+struct THintInfo;
 
 // The main window: the source superfile, the grid of code-group rows, the status line and gauge,
 // and the buttons that start every job. It owns the program's ini file.
@@ -19,10 +40,48 @@ class TfmMain : public TForm, public TSuperfileHost, public TEditorMainLink {
 public:
   explicit TfmMain(TComponent* owner);
   ~TfmMain() override;
+  void BeforeDestruction() override;
 
   TsSkinManager* SkinManager = nullptr;
   TsOpenDialog* sOpenDialog1 = nullptr;
   TsSaveDialog* sSaveDialog1 = nullptr;
+
+  // The window's components.
+  TsSkinProvider* sSkinProvider1 = nullptr;
+  TsHintManager* HintManager = nullptr;
+  TsGridAdapter* sGridAdapter1 = nullptr;
+  TsPanel* sPanel1 = nullptr;  // the upper panel
+  TsPanel* sPanel2 = nullptr;  // the button panel
+  TsFilenameEdit* sFilenameEdit1 = nullptr;
+  TsSpinEdit* sSpinEdit1 = nullptr;
+  TsRadioGroup* sRadioGroup1 = nullptr;
+  TsCheckBox* sCheckBox1 = nullptr;
+  TsButton* sButton1 = nullptr;   // "Open project"
+  TsButton* sButton2 = nullptr;   // "Save project"
+  TsButton* sButton3 = nullptr;   // "Add"
+  TsButton* sButton4 = nullptr;   // "Delete"
+  TsButton* sButton5 = nullptr;   // "Open by"
+  TsButton* sButton6 = nullptr;   // "Edit"
+  TsButton* sButton7 = nullptr;   // "Replace"
+  TsButton* sButton8 = nullptr;   // "Flash"
+  TsButton* sButton9 = nullptr;   // "Clear All"
+  TsButton* sButton10 = nullptr;  // "Combine files to *.shx"
+  TsButton* sButton11 = nullptr;  // "Split file"
+  TDBGrid* DBGrid1 = nullptr;
+  TClientDataSet* CDS = nullptr;
+  TDataSource* DataSource1 = nullptr;
+  TsStatusBar* sStatusBar1 = nullptr;
+  TsGauge* sGauge1 = nullptr;
+  TMainMenu* MainMenu1 = nullptr;
+  TMenuItem* OpenAndSplit1 = nullptr;
+  TMenuItem* Exit1 = nullptr;
+  TMenuItem* LangpackEditor1 = nullptr;
+  TMenuItem* DRMEditor1 = nullptr;
+  TMenuItem* FlexEditor1 = nullptr;
+  TMenuItem* Flasher1 = nullptr;
+  TMenuItem* Environment1 = nullptr;
+  TMenuItem* Help1 = nullptr;
+  TMenuItem* About1 = nullptr;
 
   // Settings the environment options read and change.
   const std::string& AppDir() const { return FAppDir; }
@@ -32,6 +91,17 @@ public:
   void SetShowHints(bool value) { FShowHints = value; }
   // The Name of the grid's current row; empty when the grid is closed or empty.
   std::string CurrentRowName();
+  // The program's ini file (the executable's name with ".ini").
+  std::string IniFileName() const;
+  TCodeGroupTable& Rows() { return *FRows; }
+  // A split or combine is running: the jobs' controls are disabled and a close waits for its end.
+  bool Busy() const { return FBusy; }
+
+  // The jobs.
+  void SplitFile(const std::string& fileName);
+  void CombineToSHX(const std::string& fileName);
+  void SaveProject(const std::string& fileName);
+  void OpenProject(const std::string& fileName);
 
   // Hand-off to the flasher.
   void FillFlasherLoader() override;
@@ -43,6 +113,7 @@ public:
   void CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) override;
   void SetProgress(int position, int maximum) override;
   std::pair<int, int> AskRawBounds(int width, int height) override;
+  bool JobRunning() override { return Busy(); }
 
   // TSuperfileHost
   void ResetRows() override;
@@ -57,11 +128,56 @@ public:
   void SetBusyCursor(bool busy) override;
   void ProcessMessages() override;
 
+  // Event handlers (public so that tests can drive them as the user does).
+  void FormCreate(TObject* sender);
+  void FormDestroy(TObject* sender);
+  void FormCloseQuery(TObject* sender, bool& canClose);
+  void HintManagerShowHint(std::string& hintStr, bool& canShow, THintInfo& hintInfo);
+  void sFilenameEdit1ButtonClick(TObject* sender);
+  void sRadioGroup1Click(TObject* sender);
+  void sButton1Click(TObject* sender);   // "Open project"
+  void sButton2Click(TObject* sender);   // "Save project"
+  void sButton3Click(TObject* sender);   // "Add"
+  void sButton4Click(TObject* sender);   // "Delete"
+  void sButton5Click(TObject* sender);   // "Open by"
+  void sButton6Click(TObject* sender);   // "Edit", the grid's double-click
+  void sButton7Click(TObject* sender);   // "Replace"
+  void sButton9Click(TObject* sender);   // "Clear All"
+  void sButton10Click(TObject* sender);  // "Combine files to *.shx"
+  void sButton11Click(TObject* sender);  // "Split file"
+  void Flash1Click(TObject* sender);     // "Flash", "Flasher"
+  void Help1Click(TObject* sender);
+  void About1Click(TObject* sender);
+  void Environment1Click(TObject* sender);
+  void Exit1Click(TObject* sender);
+  void LangpackEditor1Click(TObject* sender);
+  void DRMEditor1Click(TObject* sender);
+  void FlexEditor1Click(TObject* sender);
+
 private:
+  class TJob;
+  void BuildComponents();
+  void BuildMenu();
+  void LoadSkinAtStart(bool active, const std::string& name);
+  void SaveEnvironment();
+  void UpdateLabelColors();
+  void SetJobControlsEnabled(bool enabled);
+  void DBGrid1KeyDown(TObject* sender, uint16_t& key, uint8_t shift);
+  void FlashCloseTimer(TObject* sender);
+  bool GridHasRows() const;
+  void ShowWarning(const std::string& text, bool cancelOnly);
+
   std::string FAppDir;
   std::string FLangDir;
   std::string FLanguage = "English";
   bool FShowHints = true;
+  std::unique_ptr<TIniFile> FIni;
+  std::unique_ptr<TClientDataSet> FCDS;
+  std::unique_ptr<TCodeGroupTable> FRows;
+  bool FBusy = false;
+  bool FCloseWhenIdle = false;
+  TTimer* FFlashCloseTimer = nullptr;
+  int FGaugeShift = 0;
 };
 
 extern TfmMain* fmMain;

@@ -26,6 +26,9 @@ public:
   virtual void SetProgress(int position, int maximum) = 0;
   // The RAW bounds dialog shown modally with the proposed values; the values it closes with.
   virtual std::pair<int, int> AskRawBounds(int width, int height) = 0;
+  // A job of the main window (split, combine) is running and pumping messages: the editors start
+  // no combine and no hand-off to the flasher meanwhile.
+  virtual bool JobRunning() { return false; }
 };
 
 TEditorMainLink* EditorMainLink();

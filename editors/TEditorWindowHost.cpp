@@ -1,13 +1,15 @@
 #include "editors/TEditorWindowHost.h"
 
+#include "editors/TEditorFlasher.h"
 #include "editors/TEditorMainLink.h"
 #include "framework/win/TComponent.h"
-#include "phone/TfmFlash.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
 
 namespace {
+
+constexpr std::chrono::milliseconds kGaugeInterval{30};
 
 std::string Run(TOpenDialog* dialog) { return dialog->Execute() ? dialog->FileName() : std::string(); }
 
@@ -19,12 +21,23 @@ TEditorMainLink& Main() {
 
 }  // namespace
 
+const char* const TEditorWindowHost::BusyText =
+    "A job of the main window or a flash run is in progress; try again when it has ended.";
+
 TEditorWindowHost::TEditorWindowHost(TComponent* owner, TMsgDlgType infoType)
     : FInfoType(infoType),
       FOpen(NewComponent<TsOpenDialog>(owner)),
       FSave(NewComponent<TsSaveDialog>(owner)),
       FOpenPicture(NewComponent<TsOpenPictureDialog>(owner)),
       FSavePicture(NewComponent<TsSavePictureDialog>(owner)) {}
+
+void TEditorWindowHost::Guarded(const std::function<void()>& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    ShowError(e.what());
+  }
+}
 
 std::string TEditorWindowHost::Message(TMsgId id) { return Msgs[id]; }
 
@@ -38,7 +51,15 @@ void TEditorWindowHost::ShowError(const std::string& text) {
 
 void TEditorWindowHost::SetStatus(const std::string& text) { Main().SetStatus(text); }
 
-void TEditorWindowHost::SetProgress(int position, int maximum) { Main().SetProgress(position, maximum); }
+void TEditorWindowHost::SetProgress(int position, int maximum) {
+  // The codecs report every string; a repaint per string would cost more than the decoding.
+  const auto now = std::chrono::steady_clock::now();
+  const bool edge = position <= 0 || position >= maximum || maximum != FProgressMaximum;
+  if (!edge && now - FProgressShown < kGaugeInterval) return;
+  FProgressShown = now;
+  FProgressMaximum = maximum;
+  Main().SetProgress(position, maximum);
+}
 
 std::string TEditorWindowHost::OpenFileName(TFilterKind filter) {
   FOpen->SetFilter(GetFilter(filter));
@@ -72,17 +93,26 @@ std::pair<int, int> TEditorWindowHost::AskRawBounds(int width, int height) {
 
 std::optional<TGridRow> TEditorWindowHost::GridRow(int cg) { return Main().GridRow(cg); }
 
+bool TEditorWindowHost::HandOffRefused() {
+  TEditorMainLink* link = EditorMainLink();
+  TEditorFlasher* flasher = EditorFlasher();
+  if ((link == nullptr || !link->JobRunning()) && (flasher == nullptr || !flasher->Running())) return false;
+  ShowError(BusyText);
+  return true;
+}
+
 void TEditorWindowHost::CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) {
+  if (HandOffRefused()) return;
   Main().CombineSingleCG(cg, fileName, address, size);
 }
 
 void TEditorWindowHost::SendToFlasher(const std::optional<TFlasherRow>& row, bool show) {
-  if (!fmFlash || fmFlash->Running()) return;
+  TEditorFlasher* flasher = EditorFlasher();
+  // The program creates the flasher at start; before that there is nothing to hand over to.
+  if (flasher == nullptr) return;
+  if (HandOffRefused()) return;
   Main().FillFlasherLoader();
-  fmFlash->ResetList();
-  if (row) {
-    const std::optional<int32_t> cg = row->CG < 0 ? std::nullopt : std::optional<int32_t>(row->CG);
-    fmFlash->AppendRow(cg, row->Name, row->Type, row->A1, row->Size);
-  }
-  if (show) fmFlash->Show();
+  flasher->ResetList();
+  if (row) flasher->AppendRow(*row);
+  if (show) flasher->Show();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
+
 #include "editors/core/TEditorHost.h"
 #include "skin/windows/core/MessageDlgLayout.h"
 
@@ -10,7 +13,9 @@ class TsOpenPictureDialog;
 class TsSavePictureDialog;
 
 // The editor windows' side of the editor models: message boxes, the window's own file dialogs, and
-// the main window and flasher through the editors' link.
+// the main window and flasher through the editors' link. A combine or a hand-off to the flasher is
+// refused while the main window's job or a flash run is in progress; the gauge is moved at most
+// every 30 ms, and always at the ends of a run.
 class TEditorWindowHost : public TEditorHost {
 public:
   // The dialogs are made owned by `owner` (the editor window). `infoType` is the type of the box
@@ -39,10 +44,22 @@ public:
   void CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) override;
   void SendToFlasher(const std::optional<TFlasherRow>& row, bool show) override;
 
+  // Runs a command of the window: an error it raises (the models', the file layer's) reaches an
+  // error box with its text; the models keep their data as it was.
+  void Guarded(const std::function<void()>& command);
+
+  // The text of the refusal while a job or a flash run is in progress.
+  static const char* const BusyText;
+
 private:
+  // True (after an error box) while the main window's job or a flash run is in progress.
+  bool HandOffRefused();
+
   TMsgDlgType FInfoType;
   TsOpenDialog* FOpen;
   TsSaveDialog* FSave;
   TsOpenPictureDialog* FOpenPicture;
   TsSavePictureDialog* FSavePicture;
+  std::chrono::steady_clock::time_point FProgressShown{};
+  int FProgressMaximum = -1;
 };

@@ -1,5 +1,6 @@
 #include "app/core/SmallDialogRules.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "app/core/CodeGroups.h"
@@ -18,11 +19,14 @@ bool IsHexText(const std::string& text) {
 
 std::uint32_t HexValue(const std::string& text) { return static_cast<std::uint32_t>(std::stoul(text, nullptr, 16)); }
 
-// The offset of the address word in the image of the code groups that carry one.
+// The offset of the address word in the image of the code groups that carry one; the digits are
+// read as a number, so that "04" is code group 4.
 std::optional<std::uint32_t> AddressWordOffset(const std::string& digits) {
-  if (digits == "0") return 32;
-  if (digits == "4" || digits == "18") return 0;
-  if (digits == "15") return 8;
+  const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size() - 1);
+  const std::string number = digits.substr(first);
+  if (number == "0") return 32;
+  if (number == "4" || number == "18") return 0;
+  if (number == "15") return 8;
   return std::nullopt;
 }
 

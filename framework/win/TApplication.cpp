@@ -100,7 +100,12 @@ void TApplication::HandleMessage() {
 }
 
 bool TApplication::ProcessMessage(MSG& msg) {
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  // A Unicode window (the grid's cell editor) takes its characters as UTF-16: peeked and
+  // dispatched the ANSI way, a typed character outside the code page would arrive as "?".
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) return false;
+  const bool unicode = msg.hwnd != nullptr && IsWindowUnicode(msg.hwnd);
+  if (!(unicode ? PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) : PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)))
+    return false;
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return true;
@@ -111,7 +116,8 @@ bool TApplication::ProcessMessage(MSG& msg) {
   if (FHintWindow != nullptr && FHintWindow->IsHintMsg(msg)) CancelHint();
   if (IsMDIMsg(msg) || IsKeyMsg(msg)) return true;
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  if (unicode) DispatchMessageW(&msg);
+  else DispatchMessageA(&msg);
   return true;
 }
 

@@ -424,6 +424,8 @@ void TDBGrid::DataEvent(TDataEvent event) {
       if (FDefaultColumns) BuildDefaultColumns();
       [[fallthrough]];
     case TDataEvent::deDataSetChange:
+      // The row the next scroll repaints as left: the cursor may have moved while controls were held.
+      FLastRecNo = FLink.Active() ? DataSet()->RecNo() : 0;
       PurgeSelection();
       ScrollToCurrent();
       UpdateScrollBars();

@@ -70,6 +70,10 @@ bool TOpenDialog::DoExecute(TDialogFunc func) {
   ofn.Flags = OptionFlags(FOptions) | OFN_EXPLORER | OFN_ENABLEHOOK;
   ofn.lpfnHook = &TOpenDialog::HookProc;
   ofn.lCustData = reinterpret_cast<LPARAM>(this);
+  if (const DLGTEMPLATE* child = ChildTemplate()) {
+    ofn.Flags |= OFN_ENABLETEMPLATEHANDLE;
+    ofn.hInstance = reinterpret_cast<HINSTANCE>(const_cast<DLGTEMPLATE*>(child));
+  }
 
   FFiles.Clear();
   BOOL accepted = func(&ofn);
@@ -106,7 +110,7 @@ void TOpenDialog::ReadResult(const OPENFILENAMEA& ofn, const std::vector<char>& 
   FFileName = FFiles[0];
 }
 
-UINT_PTR CALLBACK TOpenDialog::HookProc(HWND window, UINT msg, WPARAM, LPARAM lParam) {
+UINT_PTR CALLBACK TOpenDialog::HookProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   try {
     if (msg == WM_INITDIALOG) {
       auto* ofn = reinterpret_cast<OPENFILENAMEA*>(lParam);
@@ -118,6 +122,7 @@ UINT_PTR CALLBACK TOpenDialog::HookProc(HWND window, UINT msg, WPARAM, LPARAM lP
       dialog->HookNotify(window, *reinterpret_cast<OFNOTIFYA*>(lParam));
       return GetWindowLongPtrA(window, DWLP_MSGRESULT) != 0;
     }
+    if (dialog != nullptr && dialog->ChildMessage(window, msg, wParam, lParam)) return 1;
   } catch (const std::exception& e) {
     if (Application != nullptr) Application->HandleException(nullptr, e);
   }
@@ -129,6 +134,7 @@ void TOpenDialog::HookNotify(HWND hook, const OFNOTIFYA& notify) {
   switch (notify.hdr.code) {
     case CDN_INITDONE:
       FHandle = GetParent(hook);
+      DialogShown(hook);
       if (FOnShow) FOnShow(this);
       break;
     case CDN_FILEOK: {
@@ -142,6 +148,7 @@ void TOpenDialog::HookNotify(HWND hook, const OFNOTIFYA& notify) {
       if (FOnFolderChange) FOnFolderChange(this);
       break;
     case CDN_SELCHANGE:
+      SelectionChanged(hook);
       if (FOnSelectionChange) FOnSelectionChange(this);
       break;
     case CDN_TYPECHANGE:

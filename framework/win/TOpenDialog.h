@@ -30,6 +30,7 @@ public:
   const std::string& FileName() const { return FFileName; }
   void SetFileName(const std::string& value) { FFileName = value; }
   const TStringList& Files() const { return FFiles; }
+  TStringList& Files() { return FFiles; }
   const std::string& Filter() const { return FFilter; }
   // "Description|mask|Description|mask..."
   void SetFilter(const std::string& value) { FFilter = value; }
@@ -70,6 +71,15 @@ public:
 protected:
   using TDialogFunc = BOOL(WINAPI*)(LPOPENFILENAMEA);
   bool DoExecute(TDialogFunc func);
+  // A subclass's own child dialog inside the platform's window: its template (nullptr: none; the
+  // platform lays out the standard controls where the template's static of id stc32 is), and every
+  // message of the hook dialog not handled here (true when handled, with the dialog's result).
+  virtual const DLGTEMPLATE* ChildTemplate() { return nullptr; }
+  virtual bool ChildMessage(HWND /*hook*/, UINT /*msg*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
+  // The platform's window (the hook dialog's parent) was shown, before OnShow, and its selection
+  // changed, before OnSelectionChange.
+  virtual void DialogShown(HWND /*hook*/) {}
+  virtual void SelectionChanged(HWND /*hook*/) {}
 
 private:
   static UINT_PTR CALLBACK HookProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -80,6 +80,16 @@ const Glyph EditGlyphs[] = {
        for (float x : {5.f, 8.f, 11.f})
          for (float y : {8.5f, 11.5f}) l.FillRoundRect(x - 1, y - 1, x + 1, y + 1, 0.3f, White);
      }},
+    // The file-name edit's own glyph: a sheet taken out of an open folder.
+    {"BTN_OPENFILE",
+     [](Layer& l) {
+       l.FillRoundRect(1, 4, 7, 7, 1, AmberDark);
+       l.FillRoundRect(6, 1, 14, 11, 0.5f, Paper);
+       l.StrokeRoundRect(6, 1, 14, 11, 0.5f, 1.f, Slate);
+       for (float y : {4.f, 6.5f}) l.Line(8, y, 12, y, 1.f, Blue);
+       l.FillRoundRect(1, 7, 15, 15, 1, Amber);
+       l.StrokeRoundRect(1, 7, 15, 15, 1, 1.f, AmberDark);
+     }},
 };
 
 const Glyph NavGlyphs[] = {

@@ -319,8 +319,10 @@ void TsCustomComboEdit::Dispatch(TMessage& message) {
       (message.Msg == CN_COMMAND && HIWORD(message.WParam) == EN_CHANGE))
     SetEditRect();
   // The native edit draws itself outside WM_PAINT after some messages, over the button's place;
-  // the button comes back with the next paint (skinned, the recipe repaints the whole control).
-  if (!IsSkinned() && FButton && FButton->Visible() && HandleAllocated() && EditSkin::EditPaintsAfter(message, Handle()))
+  // the button comes back with the next paint. Skinned, the recipe repaints the whole control,
+  // except while the focused edit paints its own client.
+  if ((!IsSkinned() || NativeClient()) && FButton && FButton->Visible() && HandleAllocated() &&
+      EditSkin::EditPaintsAfter(message, Handle()))
     FButton->Invalidate();
 }
 

@@ -218,6 +218,8 @@ void TsGauge::Paint() {
 
   if (FShowText) {
     TCanvas* t = NewWorkBitmap(FTextImage, width, height)->Canvas();
+    // The kept canvas has the clear brush of the last text; the fill must wipe that text.
+    t->Brush()->SetStyle(TBrushStyle::Solid);
     t->Brush()->SetColor(clBlack);
     t->FillRect(RECT{0, 0, width, height});
     t->SetFont(Font());

@@ -291,6 +291,8 @@ void TsCustomListView::WndProc(TMessage& message) {
   TsSkinned::WndProc(message);
   if (!*alive || IsDestroying()) return;
   const UINT msg = message.Msg;
+  // A follow-up posted to a window that is gone (the list recreated) never comes.
+  if (msg == WM_NCDESTROY) FBarsUpdatePosted = false;
   if (msg == WM_PARENTNOTIFY && LOWORD(message.WParam) == WM_CREATE && IsSkinned()) HookHeader();
   if (msg == WM_NCHITTEST || msg == CM_MOUSELEAVE) SetHotSection(-2);
   if (msg == BarsUpdateMessage) {

@@ -11,7 +11,8 @@ public:
   using Exception::Exception;
 };
 
-// A combo edit that takes file names dropped from the shell.
+// A combo edit that takes file names dropped from the shell: while AcceptFiles is set its window
+// is a drop target from creation until just before it is destroyed.
 class TsFileDirEdit : public TsCustomComboEdit {
 public:
   explicit TsFileDirEdit(TComponent* owner);
@@ -26,10 +27,20 @@ public:
   virtual std::string LongName() = 0;
   virtual std::string ShortName() = 0;
 
+  void WndProc(TMessage& message) override;
+
 protected:
+  void CreateParams(TCreateParams& params) override;
+  void CreateWnd() override;
+  // Takes one dropped name.
   virtual void ReceptFileDir(const std::string& name) = 0;
   virtual void ClearFileList() {}
   void SetMultipleFiles(bool value) { FMultipleFiles = value; }
+
+private:
+  // WM_DROPFILES: the list cleared, then each name in order (only the first without MultipleFiles),
+  // then OnDropFiles.
+  void DropFiles(WPARAM drop);
 
 private:
   bool FAcceptFiles = false;
@@ -62,13 +73,17 @@ public:
   void SetInitialDir(const std::string& value) { FDialog->SetInitialDir(value); }
   TStringList& HistoryList() { return FDialog->HistoryList(); }
   TOpenOptions DialogOptions() const { return FDialog->Options(); }
+  // Allow-multi-select sets MultipleFiles; without it the file list is cleared.
   void SetDialogOptions(TOpenOptions value);
+  // Every name of the last drop (or of the dialog) while MultipleFiles is set.
+  const TStringList& Files() const { return FDialog->Files(); }
 
   std::string LongName() override;
   std::string ShortName() override;
 
 protected:
-  // The button runs the dialog in place of a pop-up.
+  // The button runs the dialog in place of a pop-up: primed from the text, and on acceptance the
+  // chosen name written back.
   void ShowPopup() override;
   void ReceptFileDir(const std::string& name) override;
   void ClearFileList() override;

@@ -43,4 +43,9 @@ TEST(BenchWineChecks, ListViewAndPagesFailOnACorruptedScreen) {
   EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, "pages"), 2u);
 }
 
+TEST(BenchWineChecks, FlashWindowFailsOnACorruptedReadBack) {
+  EXPECT_EQ(RunChecks(PHONE_FLASH_WINDOW_BENCH, ""), 0u);
+  EXPECT_EQ(RunChecks(PHONE_FLASH_WINDOW_BENCH, "flash-window"), 2u);
+}
+
 }  // namespace

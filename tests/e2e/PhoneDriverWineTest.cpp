@@ -12,64 +12,11 @@
 #include "phone/P2KAPI.h"
 #include "phone/Win32DevicePort.h"
 #include "phone/core/SimulatedPhone.h"
-#include "tests/e2e/phone/PhoneControl.h"
+#include "tests/e2e/phone/PhoneControlClient.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-// The test's side of the driver: the control device the program never opens.
-class TPhoneControl {
-public:
-  TPhoneControl() {
-    FDevice = CreateFileA(TARVEX_PHONE_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                          nullptr);
-  }
-  ~TPhoneControl() {
-    if (Present()) CloseHandle(FDevice);
-  }
-  bool Present() const { return FDevice != INVALID_HANDLE_VALUE; }
-
-  bool Request(DWORD code, const std::vector<std::uint32_t>& words, Bytes* output = nullptr, DWORD outputSize = 0) {
-    Bytes out(outputSize);
-    DWORD returned = 0;
-    const BOOL ok = DeviceIoControl(FDevice, code, const_cast<std::uint32_t*>(words.data()),
-                                    static_cast<DWORD>(words.size() * 4), out.empty() ? nullptr : out.data(),
-                                    outputSize, &returned, nullptr);
-    if (output) {
-      out.resize(returned);
-      *output = std::move(out);
-    }
-    return ok != FALSE;
-  }
-  bool PlugFresh(TSimMode mode) { return Request(TARVEX_PHONE_PLUG, {static_cast<std::uint32_t>(mode), 1}); }
-  bool Plug(TSimMode mode) { return Request(TARVEX_PHONE_PLUG, {static_cast<std::uint32_t>(mode), 0}); }
-  bool Unplug() { return Request(TARVEX_PHONE_UNPLUG, {}); }
-  bool Fault(TSimStep step, TSimFault fault) {
-    return Request(TARVEX_PHONE_FAULT, {static_cast<std::uint32_t>(step), static_cast<std::uint32_t>(fault), 1});
-  }
-  std::vector<std::string> Commands() {
-    Bytes text;
-    if (!Request(TARVEX_PHONE_COMMANDS, {}, &text, 1 << 16)) return {};
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::uint8_t c : text) {
-      if (c == '\n') {
-        lines.push_back(line);
-        line.clear();
-      } else {
-        line += static_cast<char>(c);
-      }
-    }
-    return lines;
-  }
-  bool ReadMemory(std::uint32_t address, std::uint32_t size, Bytes& bytes) {
-    return Request(TARVEX_PHONE_READ_MEMORY, {address, size}, &bytes, size);
-  }
-
-private:
-  HANDLE FDevice = INVALID_HANDLE_VALUE;
-};
 
 bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 15000) {
   const DWORD start = GetTickCount();

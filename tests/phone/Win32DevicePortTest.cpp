@@ -10,9 +10,45 @@
 #include "phone/core/P2KDriver.h"
 #include "phone/core/P2KLink.h"
 
+#include "tests/e2e/phone/PhoneControl.h"
+
 namespace {
 
+// The test prefix may hold the simulated phone driver of the end-to-end tests: its phone is
+// unplugged while the test runs, so that the class lists no interface.
+class TPhoneUnplugged {
+public:
+  TPhoneUnplugged() {
+    FControl = CreateFileA(TARVEX_PHONE_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    if (!Request(TARVEX_PHONE_UNPLUG, 0)) return;
+    // The interface goes away when the driver's watch of the phone sees the unplug.
+    TWin32DevicePort port;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 5000) {
+      auto list = port.PresentInterfaces();
+      if (!list || !list->Select(0)) break;
+      Sleep(10);
+    }
+  }
+  ~TPhoneUnplugged() {
+    Request(TARVEX_PHONE_PLUG, 2);  // test-command mode
+    if (FControl != INVALID_HANDLE_VALUE) CloseHandle(FControl);
+  }
+  TPhoneUnplugged(const TPhoneUnplugged&) = delete;
+  TPhoneUnplugged& operator=(const TPhoneUnplugged&) = delete;
+
+private:
+  bool Request(DWORD code, DWORD mode) {
+    if (FControl == INVALID_HANDLE_VALUE) return false;
+    DWORD words[2] = {mode, 0}, returned = 0;
+    return DeviceIoControl(FControl, code, words, sizeof words, nullptr, 0, &returned, nullptr) != FALSE;
+  }
+  HANDLE FControl = INVALID_HANDLE_VALUE;
+};
+
 TEST(Win32DevicePort, WithoutTheDriverTheSearchFindsNothing) {
+  TPhoneUnplugged unplugged;
   TWin32DevicePort port;
   std::vector<std::string> errors;
   TP2KLink link(port, [&](const std::string& message) { errors.push_back(message); });

@@ -35,6 +35,8 @@ TEST(AddDialog, DetectReadsTheAddressWordOrTheNameAndLeavesItOnAShortFile) {
   TAddDetection found = DetectAddFile(dir / "fw_CG15.smg");
   EXPECT_EQ(found.Digits, "15");
   EXPECT_EQ(found.Address, 0x12345600u);
+  WriteBytes(dir / "fw_CG015.smg", drm);  // the number, not the text, picks the word
+  EXPECT_EQ(DetectAddFile(dir / "fw_CG015.smg").Address, 0x12345600u);
 
   WriteBytes(dir / "short_CG0.smg", std::vector<std::uint8_t>(35, 1));
   found = DetectAddFile(dir / "short_CG0.smg");

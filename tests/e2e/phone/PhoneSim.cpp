@@ -36,17 +36,20 @@ std::shared_ptr<TSimulatedPhone> NewPhone() {
   return fresh;
 }
 
-// Reports the interface off and on whenever the phone's device path changes: an unplug, a
-// re-enumeration into another mode.
+// Reports the interface off and on whenever the phone's device path changes (an unplug, a
+// re-enumeration into another mode) or another phone is plugged in.
 void Watch() {
   std::string shown;
+  std::shared_ptr<TSimulatedPhone> shownPhone;
   while (watching) {
-    const std::string path = Phone()->PhonePath();
-    if (path != shown) {
+    const std::shared_ptr<TSimulatedPhone> now = Phone();
+    const std::string path = now->PhonePath();
+    if (path != shown || (now != shownPhone && !shown.empty())) {
       if (!shown.empty()) interfaceChange(0);
       if (!path.empty()) interfaceChange(1);
       shown = path;
     }
+    shownPhone = now;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }

@@ -14,6 +14,7 @@
 #include "phone/core/P2KProtocol.h"
 #include "phone/core/SimulatedPhone.h"
 #include "phone/core/TestCommand.h"
+#include "tests/phone/core/FlashTestData.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using Lines = std::vector<std::string>;
 
-Bytes Pattern(std::size_t size, int seed) {
-  Bytes data(size);
-  for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<std::uint8_t>(i * 13 + seed + i / 253);
-  return data;
-}
+using flashtest::Pattern;
 
 // The link as the flasher's window drives it, over a simulated phone. Connected follows the
 // monitor's reports when it runs, else the test's plug calls.
@@ -171,13 +168,7 @@ TEST_F(FlashRun, TwoGroupsFillTheLoaderTableAndLogThePartsInOrder) {
   Link.Attach(TSimMode::Flash);
   EXPECT_EQ(Run(job), TFlashOutcome::Done);
 
-  Bytes expected = Loader;
-  std::fill(expected.begin() + 48, expected.begin() + 416, 0xFF);
-  ByteOrder::WriteBE32(&expected[280], 0x10000000);
-  ByteOrder::WriteBE32(&expected[284], 0x10000000 + 5000 - 1);
-  ByteOrder::WriteBE32(&expected[368], 0x11000000);
-  ByteOrder::WriteBE32(&expected[372], 0x11000000 + 3333 - 1);
-  EXPECT_TRUE(Holds(0x03FD0000, expected));
+  EXPECT_TRUE(Holds(0x03FD0000, flashtest::LoaderForTwoGroups(Loader, 5000, 3333)));
   EXPECT_TRUE(Holds(0x10000000, Image4));
   EXPECT_TRUE(Holds(0x11000000, Image15));
   EXPECT_EQ(Host.Log, (Lines{"Send RAMDLD...", "Loader sent.", "Jump Done", "Erase Done",

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -69,6 +71,24 @@ TEST_F(Gauge, UnskinnedTheDigitsShowInvertedOverTheBar) {
   for (int x = 1; x < 119; ++x)
     for (int y = 1; y < 29; ++y) white += GetPixel(Target.Canvas()->Handle(), x, y) == RGB(255, 255, 255);
   EXPECT_GT(white, 0);  // "100%" in white over the full black bar
+}
+
+TEST_F(Gauge, UnskinnedTheDigitsOfAnEarlierPaintAreWipedOut) {
+  const auto painted = [this](TsGauge* gauge) {
+    gauge->Perform(WM_PAINT, reinterpret_cast<WPARAM>(Target.Canvas()->Handle()), 0);
+    std::vector<COLORREF> pixels;
+    for (int x = 0; x < gauge->Width(); ++x)
+      for (int y = 0; y < gauge->Height(); ++y) pixels.push_back(GetPixel(Target.Canvas()->Handle(), x, y));
+    return pixels;
+  };
+  G->SetMaxValue(100);
+  G->SetProgress(87);
+  painted(G);
+  G->SetProgress(100);
+  TsGauge* fresh = NewControl<TsGauge>(Form, Form, RECT{10, 50, 130, 80});
+  fresh->SetMaxValue(100);
+  fresh->SetProgress(100);
+  EXPECT_EQ(painted(G), painted(fresh));
 }
 
 TEST_F(Gauge, ProgressReportsEachChangeOnceAndRebuildsOnlyForANewPercentage) {

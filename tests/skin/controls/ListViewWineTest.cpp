@@ -212,6 +212,18 @@ TEST_P(SkinnedListView, TheSkinGoesAndComesBackWithTheListAlive) {
   EXPECT_EQ(list->HeaderHandle(), Header(list));
 }
 
+TEST_F(ListViewTest, ARecreatedListHooksItsNewHeader) {
+  LoadSkin("Desert");
+  auto* list = PutReport<TsCustomListView>(6);
+  ASSERT_EQ(list->HeaderHandle(), Header(list));
+  // A style that recreates the window: the new header is hooked too.
+  list->SetMultiSelect(true);
+  list->AddColumn("Type", 60);
+  Pump();
+  EXPECT_NE(Header(list), nullptr);
+  EXPECT_EQ(list->HeaderHandle(), Header(list));
+}
+
 TEST_F(ListViewTest, CreatingAndFreeingASkinnedListLeavesNoHandles) {
   LoadSkin("Desert");
   // Both bars and the header come and go with the list.

@@ -2,6 +2,8 @@
 
 // The form every showcase of the skinned controls starts from:
 //   SHOWCASE.exe SKINS_FOLDER SKIN_NAME|none
+#include <windows.h>
+
 #include <string>
 
 #include "framework/win/TApplication.h"
@@ -23,4 +25,26 @@ inline TForm* ShowcaseForm(int argc, char** argv, const std::string& title, int 
     form->SetColor(GlobalSectionColor());
   }
   return form;
+}
+
+// Handles the application's messages for ms milliseconds.
+inline void ShowcasePump(int ms) {
+  const DWORD end = GetTickCount() + DWORD(ms);
+  while (int(end - GetTickCount()) > 0) {
+    Application->ProcessMessages();
+    Sleep(5);
+  }
+}
+
+// The application's skin manager on the skins folder, with the skin active unless it is "none".
+inline TsSkinManager* ShowcaseSkinManager(const std::string& folder, const std::string& skin) {
+  auto* manager = NewComponent<TsSkinManager>(Application);
+  manager->SetSkinDirectory(folder);
+  if (skin != "none") {
+    manager->SetSkinName(skin);
+    manager->SetActive(true);
+  } else {
+    manager->SetActive(false);
+  }
+  return manager;
 }

@@ -3,9 +3,7 @@
 //   wine forms_showcase.exe SKINS-FOLDER SKIN|none frames|maximized|sysmenu
 #include <windows.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
@@ -14,16 +12,9 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsTitleButtons.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {
-
-void Pump(int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
 
 TForm* MakeForm(const char* caption, TFormBorderStyle style, RECT r, bool menu) {
   TForm* form = NewComponent<TForm>(Application);
@@ -52,14 +43,7 @@ int main(int argc, char** argv) {
   if (argc < 4) return 2;
   const std::string folder = argv[1], skin = argv[2], scene = argv[3];
   Application->Initialize();
-  auto* manager = NewComponent<TsSkinManager>(Application);
-  manager->SetSkinDirectory(folder);
-  if (skin != "none") {
-    manager->SetSkinName(skin);
-    manager->SetActive(true);
-  } else {
-    manager->SetActive(false);
-  }
+  ShowcaseSkinManager(folder, skin);
   if (scene == "maximized") {
     TForm* form = MakeForm("Tarvex - maximized", bsSizeable, RECT{40, 40, 500, 400}, true);
     form->Show();
@@ -67,7 +51,7 @@ int main(int argc, char** argv) {
   } else if (scene == "sysmenu") {
     TForm* form = MakeForm("Tarvex - system menu", bsSizeable, RECT{40, 40, 560, 400}, true);
     form->Show();
-    Pump(300);
+    ShowcasePump(300);
     TsSkinProvider* provider = nullptr;
     for (int i = 0; i < form->ComponentCount(); ++i)
       if (auto* p = dynamic_cast<TsSkinProvider*>(form->Components(i))) provider = p;
@@ -90,9 +74,9 @@ int main(int argc, char** argv) {
     TForm* inactive = MakeForm("Tarvex - inactive", bsSizeable, RECT{20, 330, 540, 600}, true);
     TForm* active = MakeForm("Tarvex - active form with a long caption", bsSizeable, RECT{20, 20, 540, 310}, true);
     for (TForm* f : {dialog, tool, inactive, active}) f->Show();
-    Pump(200);
+    ShowcasePump(200);
     SetForegroundWindow(active->Handle());
   }
-  Pump(8000);
+  ShowcasePump(8000);
   return 0;
 }

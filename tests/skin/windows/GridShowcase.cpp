@@ -4,10 +4,8 @@
 //   wine grid_showcase.exe SKINS-FOLDER SKIN|none READY-FILE
 #include <windows.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
 
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/TApplication.h"
@@ -18,18 +16,7 @@
 #include "skin/controls/TsEdit.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsGridAdapter.h"
-
-namespace {
-
-void Pump(int ms) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (std::chrono::steady_clock::now() < end) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-}
-
-}  // namespace
+#include "tests/skin/controls/ShowcaseForm.h"
 
 int main(int argc, char** argv) {
   if (argc < 4) return 2;
@@ -76,9 +63,9 @@ int main(int argc, char** argv) {
   NewComponent<TsGridAdapter>(form);
 
   form->Show();
-  Pump(500);
+  ShowcasePump(500);
   if (FILE* f = std::fopen(ready.c_str(), "w")) std::fclose(f);
-  Pump(4000);
+  ShowcasePump(4000);
   source->SetDataSet(nullptr);
   form->Free();
   return 0;

@@ -344,6 +344,23 @@ TEST_F(DBGridTest, EveryVisibleCellTitleAndIndicatorIsDrawnThroughTheHook) {
   EXPECT_EQ(custom.Pixel(other.right - 2, other.top + 2), ColorToRGB(Grid->Color()));
 }
 
+// A cursor moved while the controls were held (a table refilled, then gone to its first row) is
+// the row the next scroll repaints as left, so no second current-row mark stays behind.
+TEST_F(DBGridTest, AScrollAfterAChangeRepaintsTheRowTheCursorLeft) {
+  Table.DisableControls();
+  Table.SetRecNo(5);
+  Table.EnableControls();
+  Pump();
+  ValidateRect(Grid->Handle(), nullptr);
+  Table.SetRecNo(2);
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(Grid->Handle(), update, FALSE);
+  const RECT left = Grid->CellRect(0, 5), gained = Grid->CellRect(0, 2);
+  EXPECT_TRUE(PtInRegion(update, (left.left + left.right) / 2, (left.top + left.bottom) / 2));
+  EXPECT_TRUE(PtInRegion(update, (gained.left + gained.right) / 2, (gained.top + gained.bottom) / 2));
+  DeleteObject(update);
+}
+
 TEST_F(DBGridTest, DefaultDrawingFillsTitlesIndicatorAndTheCursorAndDrawsTheLines) {
   Grid->SetFixedColor(clAqua);
   Grid->SetOptions(Grid->Options() | dgAlwaysShowSelection);

@@ -1,0 +1,793 @@
+// The main window driven as a user drives it: the ini file at start and end, the skin at start,
+// split and combine through the window, the row buttons, projects, the editor dispatch and the
+// hand-off to the flasher. Message boxes are answered from timers.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dlgs.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/TfmAdd.h"
+#include "app/TfmMain.h"
+#include "app/TfmRAWBounds.h"
+#include "app/core/CodeGroups.h"
+#include "app/core/TCodeGroupTable.h"
+#include "app/core/Utils.h"
+#include "editors/TfmDRMEditor.h"
+#include "editors/TfmFlexEditor.h"
+#include "editors/TfmLPEditor.h"
+#include "framework/base/TClientDataSet.h"
+#include "framework/base/TField.h"
+#include "framework/base/TIniFile.h"
+#include "framework/win/TApplication.h"
+#include "framework/win/TDBGrid.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TScreen.h"
+#include "phone/TfmFlash.h"
+#include "shx-generator.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsEdit.h"
+#include "skin/controls/TsGauge.h"
+#include "skin/controls/TsGroupBox.h"
+#include "skin/controls/TsSpinEdit.h"
+#include "skin/controls/TsStatusBar.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsBoundLabel.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsFileDialogs.h"
+#include "skin/windows/TsFileNameEdit.h"
+#include "skin/windows/TsMessageDlg.h"
+#include "tests/framework/win/TGuiCensus.h"
+#include "tests/framework/win/TestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ExeDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return fs::path(path).parent_path().string() + "\\";
+}
+
+// One message box as shown: its caption (the box's type), text and buttons.
+struct TBox {
+  std::string Caption;
+  std::string Text;
+  std::vector<std::string> Buttons;
+};
+
+// Answers every skinned message box while it lives: records it and clicks the next of Answers, or
+// the box's only button.
+class TBoxAnswerer {
+public:
+  explicit TBoxAnswerer(std::vector<std::string> answers = {}) : Answers(std::move(answers)) {
+    Current = this;
+    FTimer = SetTimer(nullptr, 0, 10, &TBoxAnswerer::Tick);
+  }
+  ~TBoxAnswerer() {
+    KillTimer(nullptr, FTimer);
+    Current = nullptr;
+  }
+  std::vector<std::string> Answers;
+  std::vector<TBox> Boxes;
+
+private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (Current == nullptr) return;
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      auto* form = dynamic_cast<TsMessageForm*>(Screen->Forms(i));
+      if (form == nullptr || !form->IsModal() || !IsWindowVisible(form->Handle()) || form->ModalResult() != 0)
+        continue;
+      TBox box;
+      box.Caption = form->Caption();
+      if (auto* label = dynamic_cast<TControl*>(form->FindComponent("Message"))) box.Text = label->Caption();
+      for (const char* name : {"Yes", "No", "OK", "Cancel"})
+        if (form->FindComponent(name) != nullptr) box.Buttons.push_back(name);
+      std::string answer = box.Buttons.size() == 1 ? box.Buttons[0] : "";
+      const size_t n = Current->Boxes.size();
+      if (n < Current->Answers.size()) answer = Current->Answers[n];
+      Current->Boxes.push_back(box);
+      if (auto* button = dynamic_cast<TWinControl*>(form->FindComponent(answer)))
+        SendMessageA(button->Handle(), BM_CLICK, 0, 0);
+      else
+        form->SetModalResult(mrCancel);
+      return;
+    }
+  }
+  static inline TBoxAnswerer* Current = nullptr;
+  UINT_PTR FTimer;
+};
+
+// The file dialog's next run answers with fileName (empty: cancelled).
+void AnswerFileDialog(TOpenDialog* dialog, const std::string& fileName) {
+  dialog->SetOnShow(TNotifyEvent::FromFunctor([dialog, fileName](TObject*) {
+    if (fileName.empty()) {
+      PostMessageA(dialog->Handle(), WM_COMMAND, IDCANCEL, 0);
+    } else {
+      SendMessageA(dialog->Handle(), CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(fileName.c_str()));
+      PostMessageA(dialog->Handle(), WM_COMMAND, IDOK, 0);
+    }
+  }));
+}
+
+std::string Backslashes(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// A fresh folder that is also the current folder (the split writes there) for one test.
+class TWorkFolder {
+public:
+  explicit TWorkFolder(const std::string& name) {
+    FPath = Backslashes((fs::temp_directory_path() / ("tarvex-main-" + name)).string());
+    fs::remove_all(FPath);
+    fs::create_directories(FPath);
+    char old[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, old);
+    FOld = old;
+    SetCurrentDirectoryA(FPath.c_str());
+  }
+  ~TWorkFolder() {
+    SetCurrentDirectoryA(FOld.c_str());
+    std::error_code ignored;
+    fs::remove_all(FPath, ignored);
+  }
+  std::string operator/(const std::string& name) const { return FPath + "\\" + name; }
+  const std::string& Path() const { return FPath; }
+
+private:
+  std::string FPath, FOld;
+};
+
+// The main window with the status texts recorded and the date of the generated superfiles.
+class TTestMain : public TfmMain {
+public:
+  using TfmMain::TfmMain;
+  std::vector<std::string> Statuses;
+  void SetStatus(const std::string& text) override {
+    Statuses.push_back(text);
+    TfmMain::SetStatus(text);
+  }
+  std::tm LocalTime() override {
+    std::tm t{};
+    t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_wday = 6, t.tm_hour = 20, t.tm_min = 3, t.tm_sec = 13;
+    return t;
+  }
+};
+
+void WriteText(const std::string& fileName, const std::string& text) {
+  std::ofstream(fileName, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// A bitmap header that claims 60000 x 60000 pixels and holds none of them.
+std::string HugeBitmap() {
+  std::string bmp(54, '\0');
+  auto put32 = [&bmp](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  bmp[0] = 'B', bmp[1] = 'M';
+  put32(2, 54);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 60000);
+  put32(22, 60000);
+  bmp[26] = 1;
+  bmp[28] = 24;
+  return bmp;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    // The bundled skins beside the test program, where the main window looks for them.
+    std::error_code ignored;
+    fs::remove_all(ExeDir() + "Skins", ignored);
+    fs::create_directories(ExeDir() + "Skins");
+    fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\Desert", ExeDir() + "Skins\\Desert", fs::copy_options::recursive);
+    Application->CreateForm(fmAdd);
+    Application->CreateForm(fmDRMEditor);
+    Application->CreateForm(fmLPEditor);
+    Application->CreateForm(fmFlash);
+    Application->CreateForm(fmRAWBounds);
+    Application->CreateForm(fmFlexEditor);
+  }
+  static void TearDownTestSuite() {
+    std::error_code ignored;
+    fs::remove_all(ExeDir() + "Skins", ignored);
+  }
+
+  void SetUp() override { fs::remove(IniName()); }
+  void TearDown() override {
+    Close();
+    fs::remove(IniName());
+  }
+
+  static std::string IniName() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return fs::path(path).replace_extension(".ini").string();
+  }
+
+  // An ini that keeps the window unskinned, so that no skin is needed.
+  static void UnskinnedIni() { WriteText(IniName(), "[Environment]\r\nSkined=0\r\nSkinName=Desert\r\n"); }
+
+  TTestMain* Open() {
+    Main = NewComponent<TTestMain>(Application);
+    fmMain = Main;
+    Main->Show();
+    Pump();
+    return Main;
+  }
+  void Close() {
+    if (Main == nullptr) return;
+    Main->Free();
+    Main = nullptr;
+    fmMain = nullptr;
+    Pump();
+  }
+
+  // Splits a generated superfile through "Split file" and returns its groups.
+  std::vector<TShxGroup> SplitGenerated(const TWorkFolder& dir, uint32_t seed = 7) {
+    std::vector<TShxGroup> groups = RealisticFirmware(4000, seed);
+    WriteFileBytes(dir / "fw.shx", BuildSuperfile(groups));
+    Main->sFilenameEdit1->SetText(dir / "fw.shx");
+    Main->sButton11Click(Main->sButton11);
+    return groups;
+  }
+
+  std::vector<std::string> Column(const std::string& field) {
+    std::vector<std::string> values;
+    TClientDataSet* cds = Main->CDS;
+    if (!cds->Active()) return values;
+    for (cds->First(); !cds->Eof(); cds->Next()) values.push_back(cds->FieldByName(field)->AsString());
+    return values;
+  }
+
+  TTestMain* Main = nullptr;
+};
+
+TEST_F(MainWindow, FirstStartTakesTheDefaultsAndWritesTheFourKeysOnlyAtTheEnd) {
+  Open();
+  EXPECT_EQ(Main->Caption(), "Tarvex");
+  EXPECT_EQ(Main->Constraints().MinWidth, 600);
+  EXPECT_EQ(Main->Constraints().MinHeight, 445);
+  EXPECT_TRUE(Main->SkinManager->Active());
+  EXPECT_EQ(Main->SkinManager->SkinName(), "Desert");
+  EXPECT_TRUE(SkinData().Active);
+  EXPECT_TRUE(Main->ShowHints());
+  EXPECT_EQ(Main->Language(), "English");
+  EXPECT_EQ(Main->AppDir(), ExeDir());
+  EXPECT_EQ(Main->LangDir(), ExeDir() + "Langs\\");
+  EXPECT_FALSE(fs::exists(IniName()));  // nothing is written while the program runs
+  // The edits' captions take the skin's panel text colour, and the standard one without a skin.
+  const int32_t panel = FindSectionIndex("PANEL");
+  ASSERT_TRUE(SectionIndexValid(panel));
+  EXPECT_EQ(Main->sFilenameEdit1->BoundLabel()->Font()->Color(), SkinSectionData[size_t(panel)].FontColor[0]);
+  Main->SkinManager->SetActive(false);
+  EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(), clWindowText);
+  Main->SkinManager->SetActive(true);
+  Main->SetShowHints(false);
+  Close();
+  TIniFile ini(IniName());
+  TStringList keys;
+  ini.ReadSection("Environment", keys);
+  ASSERT_EQ(keys.Count(), 4);
+  EXPECT_EQ(keys[0], "Language");
+  EXPECT_EQ(keys[3], "ShowHints");
+  EXPECT_EQ(ini.ReadString("Environment", "Language", ""), "English");
+  EXPECT_TRUE(ini.ReadBool("Environment", "Skined", false));
+  EXPECT_EQ(ini.ReadString("Environment", "SkinName", ""), "Desert");
+  EXPECT_FALSE(ini.ReadBool("Environment", "ShowHints", true));
+}
+
+TEST_F(MainWindow, AMissingSkinStartsUnskinnedSaidOnceADamagedOneStartsWithoutItsPictures) {
+  // A damaged skin: the Desert skin with every bitmap claiming pixels it does not hold.
+  const std::string broken = ExeDir() + "Skins\\Broken";
+  fs::copy(ExeDir() + "Skins\\Desert", broken, fs::copy_options::recursive);
+  for (const auto& entry : fs::recursive_directory_iterator(broken))
+    if (entry.path().extension() == ".bmp" || entry.path().extension() == ".BMP") WriteText(entry.path().string(), HugeBitmap());
+  for (const char* name : {"Missing", "Broken"}) {
+    SCOPED_TRACE(name);
+    WriteText(IniName(), std::string("[Environment]\r\nLanguage=Deutsch\r\nSkinName=") + name + "\r\n");
+    TBoxAnswerer boxes;
+    Open();
+    if (std::string(name) == "Missing") {
+      ASSERT_EQ(boxes.Boxes.size(), 1u);
+      EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+      EXPECT_NE(boxes.Boxes[0].Text.find("Missing"), std::string::npos);
+      EXPECT_FALSE(SkinData().Active);
+      EXPECT_FALSE(Main->SkinManager->Active());
+    } else {
+      // Damaged pictures read as missing ones: the skin loads without them, silently.
+      EXPECT_TRUE(boxes.Boxes.empty());
+      EXPECT_TRUE(SkinData().Active);
+    }
+    EXPECT_EQ(Main->SkinManager->SkinName(), name);
+    EXPECT_EQ(Main->Language(), "Deutsch");
+    Close();
+    const TIniFile ini(IniName());
+    EXPECT_EQ(ini.ReadString("Environment", "Language", ""), "Deutsch");
+    EXPECT_EQ(ini.ReadString("Environment", "SkinName", ""), name);
+    // The next start goes unskinned without asking again.
+    EXPECT_EQ(ini.ReadBool("Environment", "Skined", true), std::string(name) != "Missing");
+  }
+  fs::remove_all(broken);
+}
+
+TEST_F(MainWindow, AnIniThatCannotBeWrittenIsReportedAtTheEndWithoutACrash) {
+  // A folder in the ini file's place: read as empty, and the write at the end fails.
+  fs::create_directory(IniName());
+  Open();
+  EXPECT_TRUE(Main->SkinManager->Active());
+  TBoxAnswerer boxes;
+  Close();
+  fs::remove(IniName());
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_NE(boxes.Boxes[0].Text.find("settings could not be saved"), std::string::npos);
+  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+}
+
+TEST_F(MainWindow, AddTakesTheDialogsRowAndRefusesWhatTheGridCannotHold) {
+  if (fmAdd->sEdit1 == nullptr) GTEST_SKIP() << "the add dialog has no edits yet";
+  UnskinnedIni();
+  TWorkFolder dir("add");
+  Open();
+  WriteFileBytes(dir / "a.smg", std::vector<uint8_t>(0x100, 3));
+  // Each add: the dialog's three edits filled once it shows, then closed with OK.
+  auto add = [&](const std::string& file, const std::string& cg, const std::string& address) {
+    RunLater(20, [=] {
+      fmAdd->sFilenameEdit1->SetText(file);
+      fmAdd->sEdit1->SetText(cg);
+      fmAdd->sEdit2->SetText(address);
+      fmAdd->SetModalResult(mrOk);
+    });
+    Main->sButton3Click(nullptr);
+  };
+  TBoxAnswerer boxes;
+  add(dir / "a.smg", "", "3fd0000");
+  ASSERT_EQ(Main->CDS->RecordCount(), 1);
+  EXPECT_EQ(Main->CDS->FieldByName("Type")->AsString(), kRamDownloaderType);
+  EXPECT_TRUE(Main->CDS->FieldByName("CG")->IsNull());
+  EXPECT_EQ(Main->CDS->FieldByName("A2Str")->AsString(), "03FD00FF");
+  add(dir / "a.smg", "5", "10000000");
+  add(dir / "a.smg", "5", "20000000");
+  EXPECT_EQ(Main->CDS->RecordCount(), 2);
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_EQ(boxes.Boxes[0].Text, "\"CG5\" " + Msgs[TMsgId::AlreadyExists]);
+  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+  // A missing file adds nothing and says nothing; a CG outside -2..20, more than 8 hex digits or
+  // an end past FFFFFFFF are refused with message 14.
+  add(dir / "none.smg", "6", "10000000");
+  EXPECT_EQ(boxes.Boxes.size(), 1u);
+  for (auto [cg, address] : {std::pair<std::string, std::string>{"21", "10000000"}, {"6", "110000000"},
+                             {"6", "FFFFFF80"}}) {
+    SCOPED_TRACE(cg + " " + address);
+    const size_t before = boxes.Boxes.size();
+    add(dir / "a.smg", cg, address);
+    // The dialog itself may refuse first (and stay open until cancelled).
+    if (fmAdd->IsModal()) fmAdd->SetModalResult(mrCancel);
+    ASSERT_GT(boxes.Boxes.size(), before);
+    EXPECT_EQ(boxes.Boxes.back().Text, Msgs[TMsgId::IncorrectData]);
+  }
+  EXPECT_EQ(Main->CDS->RecordCount(), 2);
+}
+
+TEST_F(MainWindow, SplitListsEveryGroupWritesTheImagesAndCombinesBack) {
+  UnskinnedIni();
+  TWorkFolder dir("split");
+  Open();
+  TBoxAnswerer boxes;
+  const std::vector<TShxGroup> groups = SplitGenerated(dir);
+  EXPECT_TRUE(boxes.Boxes.empty());
+  ASSERT_EQ(Main->CDS->RecordCount(), static_cast<int>(groups.size() - 1));  // CG 0 joins CG 1
+  ASSERT_GE(Main->Statuses.size(), 3u);
+  EXPECT_EQ(Main->Statuses.front(), Msgs[TMsgId::ExtractingHeader]);
+  EXPECT_EQ(Main->Statuses[1], Msgs[TMsgId::Extracting] + " RAM Downloader...");
+  EXPECT_EQ(Main->Statuses.back(), Msgs[TMsgId::ExtractingDone]);
+  EXPECT_EQ(Main->sStatusBar1->SimpleText(), Msgs[TMsgId::ExtractingDone]);
+  EXPECT_TRUE(Main->sStatusBar1->SimplePanel());
+  EXPECT_EQ(Main->sGauge1->Progress(), Main->sGauge1->MaxValue());
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+  EXPECT_TRUE(fs::exists(dir / "fw.hdr"));
+  // Images are the groups' bytes; the loader row shows an empty CG and comes first.
+  const std::vector<std::string> names = Column("Name");
+  EXPECT_EQ(Column("CG")[0], "");
+  EXPECT_EQ(Column("Type")[0], kRamDownloaderType);
+  EXPECT_EQ(names[0], dir / "fw{@0x03FD0000}RAMDLD.smg");  // a full path, whatever the current folder becomes
+  EXPECT_EQ(ReadFileBytes(names[0]), groups[0].Data);
+  EXPECT_EQ(Column("A1Str")[0], "03FD0000");
+  // The last row is current after a split.
+  EXPECT_EQ(Main->CDS->RecNo(), Main->CDS->RecordCount());
+
+  // Combine: the save dialog gets the name; the file splits again into the same images.
+  AnswerFileDialog(Main->sSaveDialog1, dir / "new.shx");
+  Main->sRadioGroup1->SetItemIndex(1);
+  Main->sRadioGroup1Click(Main->sRadioGroup1);
+  Main->Statuses.clear();
+  Main->sButton10Click(Main->sButton10);
+  EXPECT_TRUE(boxes.Boxes.empty());
+  EXPECT_EQ(Main->CDS->IndexName(), "by_a1");  // the order the user chose stays
+  ASSERT_TRUE(fs::exists(dir / "new.shx"));
+  EXPECT_EQ(Main->Statuses.back(), Msgs[TMsgId::FileDone] + ": " + dir / "new.shx");
+  const std::vector<uint8_t> combined = ReadFileBytes(dir / "new.shx");
+  EXPECT_EQ(std::string(combined.begin(), combined.begin() + 13), "P2K Superfile");
+  const std::vector<std::string> blocks = SRecordBlocks(combined);
+  // Every block but the loader's (its address table is patched) and the last (its closing sum)
+  // is the source's.
+  const std::vector<std::string> source = SRecordBlocks(BuildSuperfile(groups));
+  ASSERT_EQ(blocks.size(), source.size());
+  for (size_t i = 1; i + 1 < blocks.size(); ++i) EXPECT_EQ(blocks[i], source[i]) << i;
+}
+
+TEST_F(MainWindow, AFailedSplitKeepsEarlierRowsAndEndsWithExtractingDone) {
+  UnskinnedIni();
+  TWorkFolder dir("bad");
+  Open();
+  // A damaged header: only Cancel in the box, the header's message stays in the status line.
+  WriteFileBytes(dir / "bad.shx", std::vector<uint8_t>(9000, 'x'));
+  TBoxAnswerer boxes;
+  Main->sFilenameEdit1->SetText(dir / "bad.shx");
+  Main->sButton11Click(nullptr);
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_EQ(boxes.Boxes[0].Text, Msgs[TMsgId::CorruptHeader]);
+  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"Cancel"});
+  EXPECT_EQ(Main->sStatusBar1->SimpleText(), Msgs[TMsgId::CorruptHeader]);
+  EXPECT_TRUE(Main->CDS->Active());
+  EXPECT_TRUE(Main->CDS->IsEmpty());
+  // No source and a cancelled dialog: nothing happens.
+  Main->sFilenameEdit1->SetText("");
+  AnswerFileDialog(Main->sOpenDialog1, "");
+  Main->Statuses.clear();
+  Main->sButton11Click(nullptr);
+  EXPECT_TRUE(Main->Statuses.empty());
+  // Combine with no RAM downloader: message 60 with only Cancel, no file.
+  Main->sButton10Click(nullptr);
+  ASSERT_EQ(boxes.Boxes.size(), 2u);
+  EXPECT_EQ(boxes.Boxes[1].Text, Msgs[TMsgId::RamDownloaderNotFound]);
+  EXPECT_EQ(boxes.Boxes[1].Buttons, std::vector<std::string>{"Cancel"});
+}
+
+TEST_F(MainWindow, DeleteReplaceClearAndEditFollowTheRowRules) {
+  UnskinnedIni();
+  TWorkFolder dir("rows");
+  Open();
+  {
+    // Closed grid: Delete, Replace and Edit show nothing.
+    TBoxAnswerer boxes;
+    Main->sButton4Click(nullptr);
+    Main->sButton7Click(nullptr);
+    Main->sButton6Click(nullptr);
+    EXPECT_TRUE(boxes.Boxes.empty());
+  }
+  SplitGenerated(dir);
+  const int rows = Main->CDS->RecordCount();
+  TClientDataSet* cds = Main->CDS;
+
+  // The loader cannot be deleted, by the button or the grid's Ctrl+Delete.
+  cds->First();
+  {
+    TBoxAnswerer boxes;
+    Main->sButton4Click(nullptr);
+    WORD key = VK_DELETE;
+    Main->DBGrid1->SelectRow(cds->GetBookmark(), true);
+    Main->DBGrid1->OnKeyDown()(Main->DBGrid1, key, ssCtrl);
+    EXPECT_EQ(key, 0);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    for (const TBox& box : boxes.Boxes) {
+      EXPECT_EQ(box.Text, Msgs[TMsgId::CannotDeleteLoader]);
+      EXPECT_EQ(box.Buttons, std::vector<std::string>{"Cancel"});
+    }
+    EXPECT_EQ(cds->RecordCount(), rows);
+  }
+  // Edit on the loader row (empty CG): message 61 in a warning with only Cancel.
+  {
+    TBoxAnswerer boxes;
+    Main->sButton6Click(nullptr);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, Msgs[TMsgId::OnlyEditorsImplemented]);
+    EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"Cancel"});
+  }
+  // Edit on CG 2, 4 and 15 shows their editors (whatever they report about the test's images is
+  // answered).
+  for (auto [cg, editor] : {std::pair<int, TForm*>{2, fmFlexEditor}, {4, fmLPEditor}, {15, fmDRMEditor}}) {
+    SCOPED_TRACE(cg);
+    TBoxAnswerer boxes;
+    ASSERT_TRUE(cds->Locate("cg", TVariant(cg)));
+    Main->sButton6Click(nullptr);
+    EXPECT_TRUE(editor->Visible());
+    editor->Hide();
+  }
+  // Delete asks; No keeps the row, Yes deletes it.
+  ASSERT_TRUE(cds->Locate("cg", TVariant(4)));
+  {
+    TBoxAnswerer boxes({"No", "Yes"});
+    Main->sButton4Click(nullptr);
+    EXPECT_EQ(cds->RecordCount(), rows);
+    Main->sButton4Click(nullptr);
+    EXPECT_EQ(cds->RecordCount(), rows - 1);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[0].Text, Msgs[TMsgId::AreYouSure]);
+    EXPECT_FALSE(cds->Locate("cg", TVariant(4)));
+  }
+  // Replace keeps CG, Type and A1 and takes the new file's size; a path too long for the field
+  // or a file that vanished leaves the row as it was.
+  ASSERT_TRUE(cds->Locate("cg", TVariant(15)));
+  const int32_t a1 = cds->FieldByName("A1")->AsInteger();
+  const std::string oldName = cds->FieldByName("Name")->AsString();
+  WriteFileBytes(dir / "new.smg", std::vector<uint8_t>(300, 1));
+  {
+    TBoxAnswerer boxes({"Yes"});
+    AnswerFileDialog(Main->sOpenDialog1, dir / "new.smg");
+    Main->sButton7Click(nullptr);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, Msgs[TMsgId::ReplaceCG] + ": " + dir / "new.smg" + "\r" + Msgs[TMsgId::Continue]);
+    EXPECT_EQ(cds->FieldByName("Name")->AsString(), dir / "new.smg");
+    EXPECT_EQ(cds->FieldByName("size")->AsInteger(), 300);
+    EXPECT_EQ(cds->FieldByName("A1")->AsInteger(), a1);
+    EXPECT_EQ(cds->FieldByName("A2")->AsInteger(), a1 + 299);
+    EXPECT_EQ(cds->FieldByName("Type")->AsString(), GetCGName(15));
+  }
+  for (const std::string& name : {dir / "gone.smg"}) {
+    TBoxAnswerer boxes({"Yes"});
+    AnswerFileDialog(Main->sOpenDialog1, name);
+    Main->sButton7Click(nullptr);
+    ASSERT_EQ(boxes.Boxes.size(), 2u);
+    EXPECT_EQ(boxes.Boxes[1].Buttons, std::vector<std::string>{"Cancel"});
+    EXPECT_EQ(cds->FieldByName("Name")->AsString(), dir / "new.smg");
+    EXPECT_EQ(cds->FieldByName("size")->AsInteger(), 300);
+  }
+  // Clear All closes the grid; Edit then does nothing.
+  Main->sButton9Click(nullptr);
+  EXPECT_FALSE(cds->Active());
+  TBoxAnswerer boxes;
+  Main->sButton6Click(nullptr);
+  EXPECT_TRUE(boxes.Boxes.empty());
+}
+
+TEST_F(MainWindow, FlashHandsTheLoaderAndTheSelectedRowsInSelectionOrder) {
+  if (fmFlash->sEdit1 == nullptr || fmFlash->sFilenameEdit1 == nullptr) GTEST_SKIP() << "the flasher has no edits yet";
+  UnskinnedIni();
+  TWorkFolder dir("flash");
+  Open();
+  SplitGenerated(dir);
+  TClientDataSet* cds = Main->CDS;
+  // Select CG 15, then CG 4; the current row is CG 2.
+  ASSERT_TRUE(cds->Locate("cg", TVariant(15)));
+  Main->DBGrid1->SelectRow(cds->GetBookmark(), true);
+  ASSERT_TRUE(cds->Locate("cg", TVariant(4)));
+  Main->DBGrid1->SelectRow(cds->GetBookmark(), true);
+  ASSERT_TRUE(cds->Locate("cg", TVariant(2)));
+  Main->Flash1Click(nullptr);
+  EXPECT_EQ(cds->FieldByName("CG")->AsInteger(), 2);  // the current row is kept
+  EXPECT_TRUE(fmFlash->Visible());
+  cds->First();
+  EXPECT_EQ(fmFlash->sEdit1->Text(), "03FD0000");
+  EXPECT_EQ(fmFlash->sFilenameEdit1->Text(), cds->FieldByName("Name")->AsString());
+  if (fmFlash->CDS->FindField("Name") == nullptr || !fmFlash->CDS->Active()) {
+    fmFlash->Hide();
+    GTEST_SKIP() << "the flasher's list has no rows yet";
+  }
+  std::vector<std::string> types;
+  for (fmFlash->CDS->First(); !fmFlash->CDS->Eof(); fmFlash->CDS->Next())
+    types.push_back(fmFlash->CDS->FieldByName("Type")->AsString());
+  EXPECT_EQ(types, (std::vector<std::string>{GetCGName(15), GetCGName(4)}));
+  fmFlash->Hide();
+}
+
+TEST_F(MainWindow, TheEditorsFindRowsByCodeGroupWithoutMovingTheGrid) {
+  UnskinnedIni();
+  TWorkFolder dir("link");
+  Open();
+  EXPECT_FALSE(Main->GridRow(4).has_value());  // closed grid
+  SplitGenerated(dir);
+  TClientDataSet* cds = Main->CDS;
+  ASSERT_TRUE(cds->Locate("cg", TVariant(15)));
+  const std::optional<TGridRow> row = Main->GridRow(4);
+  ASSERT_TRUE(row.has_value());
+  EXPECT_EQ(row->A1Str, "11200000");
+  EXPECT_EQ(row->A1, 0x11200000);
+  EXPECT_NE(row->Name.find("}CG4.smg"), std::string::npos);
+  EXPECT_FALSE(Main->GridRow(3).has_value());
+  EXPECT_EQ(cds->FieldByName("CG")->AsInteger(), 15);
+  EXPECT_EQ(Main->CurrentRowName(), cds->FieldByName("Name")->AsString());
+  Main->sButton9Click(nullptr);
+  EXPECT_EQ(Main->CurrentRowName(), "");
+
+  // Large progress ranges are scaled into the gauge.
+  Main->SetGaugeRange(int64_t(6) << 32, int64_t(3) << 32);
+  EXPECT_EQ(Main->sGauge1->PercentDone(), 50);
+  Main->SetGaugeProgress(int64_t(6) << 32);
+  EXPECT_EQ(Main->sGauge1->PercentDone(), 100);
+
+  if (fmRAWBounds->sSpinEdit1 == nullptr) GTEST_SKIP() << "the bounds dialog has no spin edits yet";
+  int shownWidth = 0, shownHeight = 0;
+  RunLater(20, [&] {
+    shownWidth = fmRAWBounds->sSpinEdit1->Value();
+    shownHeight = fmRAWBounds->sSpinEdit2->Value();
+    fmRAWBounds->sSpinEdit1->SetValue(96);
+    fmRAWBounds->sSpinEdit2->SetValue(64);
+    fmRAWBounds->SetModalResult(mrOk);
+  });
+  EXPECT_EQ(Main->AskRawBounds(176, 220), (std::pair<int, int>{96, 64}));
+  EXPECT_EQ(shownWidth, 176);
+  EXPECT_EQ(shownHeight, 220);
+}
+
+TEST_F(MainWindow, AProjectRoundTripsRowsAndOptions) {
+  UnskinnedIni();
+  TWorkFolder dir("project");
+  Open();
+  SplitGenerated(dir);
+  const std::vector<std::string> names = Column("Name");
+  Main->sSpinEdit1->SetValue(64);
+  Main->sCheckBox1->SetChecked(true);
+  Main->sRadioGroup1->SetItemIndex(1);
+  {
+    TBoxAnswerer boxes;
+    AnswerFileDialog(Main->sSaveDialog1, dir / "proj");
+    Main->sButton2Click(nullptr);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Text, Msgs[TMsgId::ProjectSaved] + ": \r" + dir / "proj.scp" + "\r(+ *.cfg)");
+    EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+  }
+  ASSERT_TRUE(fs::exists(dir / "proj.cfg"));
+  Main->sButton9Click(nullptr);
+  Main->sFilenameEdit1->SetText("");
+  Main->sSpinEdit1->SetValue(512);
+  Main->sCheckBox1->SetChecked(false);
+  Main->sRadioGroup1->SetItemIndex(0);
+  Main->Rows().SetOrder(0);
+
+  AnswerFileDialog(Main->sOpenDialog1, dir / "proj.scp");
+  Main->sButton1Click(nullptr);
+  ASSERT_TRUE(Main->CDS->Active());
+  EXPECT_EQ(Main->sFilenameEdit1->Text(), dir / "fw.shx");
+  EXPECT_EQ(Main->sSpinEdit1->Value(), 64);
+  EXPECT_TRUE(Main->sCheckBox1->Checked());
+  EXPECT_EQ(Main->sRadioGroup1->ItemIndex(), 1);
+  EXPECT_EQ(Main->CDS->IndexName(), "by_a1");
+  Main->Rows().SetOrder(0);
+  EXPECT_EQ(Column("Name"), names);
+  EXPECT_EQ(Column("CG")[0], "");  // the loader's empty CG stays empty
+
+  // A damaged project is refused whole: the grid stays as it was.
+  WriteText(dir / "bad.scp", "not a table");
+  TExceptionSink errors;
+  AnswerFileDialog(Main->sOpenDialog1, dir / "bad.scp");
+  try {
+    Main->sButton1Click(nullptr);
+    ADD_FAILURE() << "a damaged project was opened";
+  } catch (const std::exception&) {
+  }
+  EXPECT_EQ(Column("Name"), names);
+}
+
+TEST_F(MainWindow, SingleGroupCombineLeavesTheGridAsItWasAndNoTempFileBehind) {
+  UnskinnedIni();
+  TWorkFolder dir("single");
+  Open();
+  SplitGenerated(dir);
+  TClientDataSet* cds = Main->CDS;
+  ASSERT_TRUE(cds->Locate("cg", TVariant(4)));
+  const std::vector<std::string> before = Column("Name");
+  ASSERT_TRUE(cds->Locate("cg", TVariant(4)));
+  WriteText(dir / "Tarvex.tmp", "the user's file");
+  WriteFileBytes(dir / "lp.smg", std::vector<uint8_t>(1000, 7));
+  AnswerFileDialog(Main->sSaveDialog1, dir / "lp.shx");
+  TBoxAnswerer boxes;
+  Main->CombineSingleCG(4, dir / "lp.smg", 0x10000000, 1000);
+  EXPECT_TRUE(boxes.Boxes.empty());
+  EXPECT_TRUE(fs::exists(dir / "lp.shx"));
+  EXPECT_EQ(SRecordBlocks(ReadFileBytes(dir / "lp.shx")).size(), 2u);
+  EXPECT_EQ(ReadText(dir / "Tarvex.tmp"), "the user's file");
+  EXPECT_EQ(cds->FieldByName("CG")->AsInteger(), 4);
+  EXPECT_EQ(Column("Name"), before);
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  for (const auto& entry : fs::directory_iterator(temp))
+    EXPECT_NE(entry.path().filename().string().rfind("tvx", 0), 0u) << entry.path();
+}
+
+TEST_F(MainWindow, TheEditorsMessageBoxLeavesNoHandlesBehind) {
+  UnskinnedIni();
+  Open();
+  TWorkFolder dir("census");
+  SplitGenerated(dir);
+  Main->CDS->First();
+  TBoxAnswerer boxes;
+  EXPECT_EQ(TGuiCensus::ChangeOver(200, [&] { Main->sButton6Click(nullptr); }), TGuiCensus());
+  EXPECT_EQ(boxes.Boxes.size(), 201u);
+}
+
+TEST_F(MainWindow, MenuAndHelpFollowTheStoredLayout) {
+  UnskinnedIni();
+  Open();
+  TMenuItem* root = Main->MainMenu1->Items();
+  std::vector<std::string> captions;
+  for (int i = 0; i < root->Count(); ++i) {
+    captions.push_back(root->Items(i)->Caption());
+    for (int j = 0; j < root->Items(i)->Count(); ++j) captions.push_back(" " + root->Items(i)->Items(j)->Caption());
+  }
+  EXPECT_EQ(captions, (std::vector<std::string>{"File", " Open and split...", " -", " E&xit", "&Utilites",
+                                                " Langpack editor", " DRM editor", " Flex editor", " -", " Flasher",
+                                                "Options", " Environment", "?", " Help", " -", " About"}));
+  EXPECT_EQ(Main->OpenAndSplit1->ShortCut(), ShortCut(VK_F3, 0));
+  EXPECT_FALSE(Main->OpenAndSplit1->OnClick());
+  EXPECT_EQ(Main->Flasher1->ShortCut(), ShortCut(VK_F9, 0));
+  EXPECT_EQ(Main->Help1->ShortCut(), ShortCut(VK_F1, 0));
+
+  // F1: topic 11 on the source edit, the contents elsewhere.
+  std::vector<std::pair<UINT, ULONG_PTR>> calls;
+  Application->SetOnHelp(THelpEvent::FromFunctor([&](UINT command, ULONG_PTR data, bool& callHelp) {
+    calls.push_back({command, data});
+    callHelp = false;
+    return true;
+  }));
+  Main->SetActiveControl(Main->sFilenameEdit1);
+  Main->Help1Click(nullptr);
+  Main->SetActiveControl(Main->sSpinEdit1);
+  Main->Help1Click(nullptr);
+  Application->SetOnHelp(THelpEvent());
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[0], (std::pair<UINT, ULONG_PTR>{HELP_CONTEXT, 11}));
+  EXPECT_EQ(calls[1], (std::pair<UINT, ULONG_PTR>{HELP_FINDER, 0}));
+
+  // Hints: the control's own when it shows hints, none when hints are off.
+  std::string hint;
+  bool canShow = false;
+  THintInfo info;
+  info.HintControl = Main->sButton3;
+  Main->HintManagerShowHint(hint, canShow, info);
+  EXPECT_TRUE(canShow);
+  EXPECT_EQ(hint, "Add code group to project");
+  info.HintControl = Main->DBGrid1;
+  Main->HintManagerShowHint(hint, canShow, info);
+  EXPECT_EQ(hint, "");
+  Main->SetShowHints(false);
+  Main->HintManagerShowHint(hint, canShow, info);
+  EXPECT_FALSE(canShow);
+}
+
+TEST_F(MainWindow, ACloseDuringASplitWaitsForItsEnd) {
+  UnskinnedIni();
+  TWorkFolder dir("close");
+  Open();
+  bool closedDuring = false, enabledDuring = true;
+  // At the split's first pumping of messages, a close and a second split are asked for.
+  RunLater(1, [&] {
+    enabledDuring = Main->sButton11->Enabled();
+    bool canClose = true;
+    Main->FormCloseQuery(Main, canClose);
+    closedDuring = canClose;
+  });
+  std::vector<TShxGroup> groups = RealisticFirmware(200000, 3);
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(groups));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->sButton11Click(nullptr);
+  EXPECT_FALSE(closedDuring);
+  EXPECT_FALSE(enabledDuring);
+  EXPECT_TRUE(Main->sButton11->Enabled());
+  EXPECT_EQ(Main->CDS->RecordCount(), static_cast<int>(groups.size() - 1));
+}
+
+}  // namespace
