@@ -1,0 +1,1 @@
+// The precompiled header is built with this file.
