@@ -387,8 +387,7 @@ TEST_F(SkinEngine, NamingTheLoadedSkinAgainLoadsNothingButEveryOtherChangeReload
   EXPECT_EQ(log.Events.size(), 2u);
   Manager->SetCommonSections({"[MYPANEL]", "COLOR=255"});
   EXPECT_EQ(log.Events.size(), 4u);
-  const std::string other = Folder + "other\\";
-  CreateDirectoryA(other.c_str(), nullptr);
+  const std::string other = Folder.substr(0, Folder.size() - 1) + "-other\\";
   WriteSkin(other, "Sand", "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=7\r\n");
   Manager->SetSkinDirectory(other);
   Manager->SetSkinName("Sand");
