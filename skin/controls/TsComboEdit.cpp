@@ -352,9 +352,11 @@ void TsCustomComboEdit::MouseDown(TMouseButton button, TShiftState shift, int x,
 
 bool TsCustomComboEdit::SkinnedMessage(TMessage& message) {
   if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::GetCache) {
-    // The button's background: the client part of the cache, unless the native edit paints it.
+    // The button's background: the client part of the cache, also while the native edit paints
+    // the client (the cache holds the hot look then, in the colours the native client takes).
+    if (HandleAllocated() && SkinData().RepaintNeeded() && !SkinData().Updating()) BuildCache();
     TBitmap* cache = SkinData().CacheBitmap();
-    if (EditHot() || !cache || !HandleAllocated()) {
+    if (!cache || !HandleAllocated()) {
       AnswerCache(TsCacheInfo{});
     } else {
       const POINT origin = EditSkin::ClientOrigin(Handle());

@@ -4,10 +4,14 @@
 #include "skin/engine/TsBoundLabel.h"
 
 // The label of the skinned controls: always transparent, so the skin of its parent shows through;
-// its text is painted the standard way.
+// its text is painted the standard way. A label in the default text colour takes the text colour
+// of the skin it stands on, so it stays readable on a dark skin.
 class TsCustomLabel : public TLabel {
 public:
   explicit TsCustomLabel(TComponent* owner);
+
+  // The colour the text is painted in now.
+  TColor TextColor();
 
 protected:
   // The font the text is painted with.
@@ -27,6 +31,9 @@ public:
   ~TsEditLabel() override;
 
   TsBoundLabel* BoundLabel() const { return FBoundLabel; }
+  // A new font or text resizes the label: it takes its place beside its control again.
+  void Dispatch(TMessage& message) override;
+  void Loaded() override;
 
   TControl* Control() override { return this; }
   void SetFocusControl(TWinControl* control) override { TsCustomLabel::SetFocusControl(control); }

@@ -455,6 +455,14 @@ void TsTabSheet::PaintFromPageControl(TsPageControl* pages) {
   PaintControls(dc.Handle(), nullptr);
 }
 
+void TsTabSheet::PaintGraphicChild(HDC dc, TControl* child) {
+  if (!SkinnedPageControl()) {
+    TTabSheet::PaintGraphicChild(dc, child);
+    return;
+  }
+  if (!child->IsDestroying()) TsSkinnedControl::PaintGraphicChildOverCache(this, dc, child, AskCache(this));
+}
+
 void TsTabSheet::WndProc(TMessage& message) {
   auto* pages = dynamic_cast<TsPageControl*>(PageControl());
   if (pages && message.Msg == RE_ROVADUZI && SkinCommandOfSheet(message, pages)) return;

@@ -74,6 +74,10 @@ public:
 
   void WndProc(TMessage& message) override;
 
+protected:
+  // Graphic children are drawn over the page control's cache, which the sheet shows.
+  void PaintGraphicChild(HDC dc, TControl* child) override;
+
 private:
   TsPageControl* SkinnedPageControl() const;
   bool SkinCommandOfSheet(TMessage& message, TsPageControl* pages);

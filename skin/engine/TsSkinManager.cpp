@@ -63,6 +63,10 @@ void TsSkinManager::Loaded() {
   if (IsDefaultManager() && FActive && !FSkinName.empty()) LoadAndBroadcast();
 }
 
+bool TsSkinManager::HoldsLoadedSkin(const std::string& name) const {
+  return FLoaded && SkinData().Active && name == FLoadedName && ResolvedSkinDirectory() == FLoadedDirectory;
+}
+
 void TsSkinManager::LoadAndBroadcast() {
   TsSkinRequest request;
   request.SkinDirectory = FSkinDirectory;
@@ -72,6 +76,7 @@ void TsSkinManager::LoadAndBroadcast() {
   request.InternalSkins = &internal;
   request.CommonSections = FCommonSections;
   request.ColorToRGB = &ResolveColor;
+  FLoaded = false;
   try {
     FSkinName = LoadSkinIntoGlobals(request);
   } catch (...) {
@@ -80,9 +85,22 @@ void TsSkinManager::LoadAndBroadcast() {
     throw;
   }
   BroadcastSkinChange();
+  // A name that found no skin holds nothing: naming it again looks for it again.
+  FLoaded = !SkinSectionData.empty();
+  FLoadedName = FSkinName;
+  FLoadedDirectory = ResolvedSkinDirectory();
 }
 
 void TsSkinManager::SetSkinName(const std::string& name) {
+  // The skin the tables hold already: nothing to load, nothing to tell the windows.
+  if (FActive && IsDefaultManager() && !IsLoading() && HoldsLoadedSkin(name)) {
+    FSkinName = name;
+    return;
+  }
+  Reload(name);
+}
+
+void TsSkinManager::Reload(const std::string& name) {
   FSkinName = name;
   if (!FActive || !IsDefaultManager()) return;
   if (FOnBeforeChange) FOnBeforeChange(this);
@@ -109,13 +127,13 @@ void TsSkinManager::SetActive(bool value) {
     if (!IsLoading()) ReleaseSkin();
     ResolveCommonIndexes();
   } else {
-    SetSkinName(FSkinName);
+    Reload(FSkinName);
   }
 }
 
 void TsSkinManager::SetCommonSections(const std::vector<std::string>& lines) {
   FCommonSections = NormalizeCommonSections(lines);
-  SetSkinName(FSkinName);
+  Reload(FSkinName);
 }
 
 void TsSkinManager::SetSkinnedPopups(bool value) {
@@ -157,6 +175,7 @@ void TsSkinManager::BroadcastSkinChange() {
 }
 
 void TsSkinManager::ReleaseSkin() {
+  FLoaded = false;
   SkinData().Active = false;
   TMessage m = MakeSkinMessage(SkinCommand::RemoveSkin, 0, reinterpret_cast<LPARAM>(this));
   BroadcastToApplication(m);

@@ -44,7 +44,8 @@ public:
   const std::string& SkinDirectory() const { return FSkinDirectory; }
   void SetSkinDirectory(const std::string& directory);
   const std::string& SkinName() const { return FSkinName; }
-  // Stores the name and, on the default active manager, loads the skin and broadcasts it.
+  // Stores the name and, on the default active manager, loads the skin and broadcasts it, unless
+  // the tables hold that skin of the same folder already.
   void SetSkinName(const std::string& name);
   bool SkinnedPopups() const { return FSkinnedPopups; }
   void SetSkinnedPopups(bool value);
@@ -71,6 +72,10 @@ protected:
 
 private:
   void LoadAndBroadcast();
+  // Stores the name and loads it, whatever the tables hold.
+  void Reload(const std::string& name);
+  // The last load, complete and not released since, was of this name in the current folder.
+  bool HoldsLoadedSkin(const std::string& name) const;
 
   bool FActive = false;
   std::vector<std::string> FCommonSections;
@@ -80,6 +85,8 @@ private:
   bool FSkinnedPopups = true;
   TsNotifyEvent FOnAfterChange, FOnBeforeChange;
   std::unique_ptr<TsMenuSkinnerLink> FMenuSkinner;
+  bool FLoaded = false;
+  std::string FLoadedName, FLoadedDirectory;
 };
 
 // ColorToRGB of the section COLOR of GLOBALINFO, or of the button face without it.

@@ -271,11 +271,15 @@ bool TsSkinnedControl::PaintGraphicChildOverSkin(TWinControl* parent, HDC dc, TC
   auto* layer = dynamic_cast<TsSkinnedControl*>(parent);
   if (!layer || !layer->IsSkinned()) return false;
   if (child->IsDestroying()) return true;
-  const TsCacheInfo ci = AskCache(parent);
+  PaintGraphicChildOverCache(parent, dc, child, AskCache(parent));
+  return true;
+}
+
+void TsSkinnedControl::PaintGraphicChildOverCache(TWinControl* parent, HDC dc, TControl* child, const TsCacheInfo& ci) {
   const TPaintCopy paintCopy(parent, child);
   if ((child->ControlStyle() & csOpaque) || !ci.Valid || !ci.Bitmap) {
     child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    return true;
+    return;
   }
   RECT clip;
   GetClipBox(dc, &clip);
@@ -288,5 +292,4 @@ bool TsSkinnedControl::PaintGraphicChildOverSkin(TWinControl* parent, HDC dc, TC
   child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
   SetViewportOrgEx(mem, 0, 0, nullptr);
   BitBlt(dc, clip.left, clip.top, w, h, mem, 0, 0, SRCCOPY);
-  return true;
 }

@@ -54,6 +54,9 @@ public:
   // it): one that is not opaque is drawn off screen over the parent's cache, so its transparent parts
   // show the skin. False when parent does not paint skinned and the framework's way applies.
   static bool PaintGraphicChildOverSkin(TWinControl* parent, HDC dc, TControl* child);
+  // The same over the cache ci, where the parent shows a skin that is not its own (a tab sheet);
+  // with no valid cache the child paints straight into dc.
+  static void PaintGraphicChildOverCache(TWinControl* parent, HDC dc, TControl* child, const TsCacheInfo& ci);
 
 protected:
   // The standing commands. By default the skin object takes NewSkin, RemoveSkin and Refresh, a

@@ -351,6 +351,38 @@ TEST_F(SkinnedComboEdits, FullBlendHidesTheGlyphUntilHot) {
   EXPECT_NE(ButtonCache(), bareFocused);
 }
 
+TEST_F(SkinnedComboEdits, AFocusedEditShowsItsButtonOnTheEditsSkinAsAnUnfocusedOneDoes) {
+  // A glyph of key colour only: the bare button, which a shaded glyph would not cover.
+  TBitmap* builtIn = BuiltInEditGlyph("BTN_ELLIPSIS");
+  ASSERT_NE(builtIn, nullptr);
+  TBitmap empty;
+  empty.SetPixelFormat(TPixelFormat::Bit24);
+  empty.SetSize(builtIn->Width(), builtIn->Height());
+  empty.Canvas()->Brush()->SetColor(TColor(0xFF00FF));
+  empty.Canvas()->FillRect(RECT{0, 0, empty.Width(), empty.Height() / 2});
+  empty.Canvas()->Brush()->SetColor(TColor(0xFFFFFF));
+  empty.Canvas()->FillRect(RECT{0, empty.Height() / 2, empty.Width(), empty.Height()});
+  Edit->GlyphMode()->SetGlyph(&empty);
+  Other->SetFocus();
+  Pump();
+  const TPixels unfocused = ButtonCache();
+  Edit->SetFocus();
+  Pump();
+  ASSERT_TRUE(Edit->EditHot());
+  // The native edit paints the client now; the button keeps its look over the edit's skin.
+  EXPECT_EQ(ButtonCache(), unfocused);
+  Edit->GlyphMode()->SetGlyph(builtIn);
+  Edit->Repaint();
+  Pump();
+  TsEditButton* b = Edit->Button();
+  const TPixels screen = Captured(Edit), button = CacheOf(b);
+  int mismatch = 0;
+  for (int y = 0; y < b->Height(); ++y)
+    for (int x = 0; x < b->Width(); ++x)
+      mismatch += screen[size_t((y + b->Top()) * Edit->Width() + x + b->Left())] != button[size_t(y * b->Width() + x)];
+  EXPECT_EQ(mismatch, 0);
+}
+
 TEST_F(ComboEdits, SkinOffAndOnWithEditsAlive) {
   auto* money = NewControl<TsCurrencyEdit>(Form, Form, RECT{10, 70, 90, 91});
   Num->SetValue(3.25);

@@ -18,6 +18,7 @@
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsMaskEdit.h"
 #include "skin/controls/TsMemo.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -388,6 +389,78 @@ TEST_F(BoundLabels, ALabelDrawsItsCaptionInTheFontItWasSizedFor) {
     DrawTextA(dc, "Wide caption", 12, &r, DT_EXPANDTABS);
   });
   EXPECT_EQ(painted, expected);
+}
+
+// The label painted into a bitmap of the background colour, and the caption drawn there in color.
+struct TLabelPaint {
+  TPixels Painted, Expected;
+};
+TLabelPaint PaintLabel(TsLabel* label, TColor background, TColor color) {
+  auto paint = [&](const std::function<void(HDC)>& draw) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(label->Width(), label->Height());
+    bmp.Canvas()->Brush()->SetColor(background);
+    bmp.Canvas()->FillRect(RECT{0, 0, bmp.Width(), bmp.Height()});
+    draw(bmp.Canvas()->Handle());
+    return PixelsOf(bmp, RECT{0, 0, bmp.Width(), bmp.Height()});
+  };
+  TLabelPaint result;
+  result.Painted = paint([&](HDC dc) { label->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0); });
+  result.Expected = paint([&](HDC dc) {
+    const TSelectObject font(dc, label->Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ColorToRGB(color));
+    RECT r{0, 0, label->Width(), label->Height()};
+    DrawTextA(dc, label->Caption().c_str(), int(label->Caption().size()), &r, DT_EXPANDTABS);
+  });
+  return result;
+}
+
+TEST_F(BoundLabels, OnASkinALabelInTheDefaultColourTakesTheTextColourOfTheSkinBelowIt) {
+  LoadSkin("Nocturne");
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 60, 250, 120});
+  auto* label = NewControl<TsLabel>(Form, panel, RECT{8, 8, 200, 30});
+  label->SetCaption("Readable at night");
+  Pump();
+  const TsSectionData& section = SkinSectionData[std::size_t(panel->SkinData().SkinIndex())];
+  const TColor night = section.FontColor[0];
+  ASSERT_NE(ColorToRGB(night), ColorToRGB(clWindowText));
+  EXPECT_EQ(label->TextColor(), night);
+  TLabelPaint shown = PaintLabel(label, section.Color, night);
+  EXPECT_EQ(shown.Painted, shown.Expected);
+  EXPECT_EQ(label->Font()->Color(), clWindowText);  // the font itself keeps the default
+
+  // A colour of the program's own stays; so does the default on an unskinned background.
+  label->Font()->SetColor(clRed);
+  EXPECT_EQ(label->TextColor(), clRed);
+  label->Font()->SetColor(clWindowText);
+  auto* plain = NewControl<TsLabel>(Form, Form, RECT{10, 130, 200, 150});
+  EXPECT_EQ(plain->TextColor(), clWindowText);
+  Manager->SetActive(false);
+  EXPECT_EQ(label->TextColor(), clWindowText);
+}
+
+TEST_F(BoundLabels, ALabelKeepsItsPlaceBesideItsEditWhenItsFontGrows) {
+  LoadSkin("Desert");
+  for (TsCaptionLayout layout : {TsCaptionLayout::sclLeft, TsCaptionLayout::sclTopLeft}) {
+    auto* edit = LabelledEdit();
+    edit->SetBounds(150, 80, 150, 24);
+    edit->BoundLabel()->SetLayout(layout);
+    TControl* label = LabelOf(edit);
+    const int width = label->Width();
+    edit->BoundLabel()->Font()->SetSize(16);
+    Pump();
+    ASSERT_GT(label->Width(), width);
+    if (layout == TsCaptionLayout::sclLeft) {
+      EXPECT_EQ(label->Left() + label->Width(), edit->Left() - 4);
+      EXPECT_EQ(label->Top(), edit->Top() + (edit->Height() - label->Height()) / 2 - 1);
+    } else {
+      EXPECT_EQ(label->Left(), edit->Left());
+      EXPECT_EQ(label->Top() + label->Height(), edit->Top());
+    }
+    edit->Free();
+  }
 }
 
 // Watches the edit's window from in front of the framework's procedure.

@@ -14,6 +14,7 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TPageControl.h"
 #include "framework/win/TTabSheet.h"
+#include "skin/controls/TsLabel.h"
 #include "skin/controls/TsPageControl.h"
 #include "skin/controls/TsUpDown.h"
 #include "skin/engine/SkinCommands.h"
@@ -234,6 +235,29 @@ TEST_P(SkinnedPageControl, TheSkinGoesAndComesBackWithThePagesAlive) {
   TTabSheet* sheet = control->ActivePage();
   const RECT under{sheet->Left(), sheet->Top(), sheet->Left() + sheet->Width(), sheet->Top() + sheet->Height()};
   EXPECT_EQ(Captured(sheet), Area(CacheOf(control), control->Width(), under));
+}
+
+TEST_P(SkinnedPageControl, AGraphicControlOnASheetShowsThePageControlsSkinAroundItsText) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(2);
+  TTabSheet* sheet = control->Pages(0);
+  auto* label = NewControl<TsLabel>(Form, sheet, RECT{10, 10, 150, 50});
+  label->SetAutoSize(false);
+  label->SetBounds(10, 10, 140, 40);
+  label->SetCaption("x");
+  Pump();
+  {
+    // Whatever the screen held there before (the sheet erases nothing); the label then repaints.
+    const TWindowDC dc(sheet->Handle(), TWindowDC::Client);
+    PatBlt(dc.Handle(), 0, 0, sheet->Width(), sheet->Height(), BLACKNESS);
+  }
+  label->Repaint();
+  Pump();
+  // Right of and below the one letter, the label shows the body under it.
+  const RECT bare{60, 30, 150, 50};
+  RECT inControl = bare;
+  OffsetRect(&inControl, sheet->Left(), sheet->Top());
+  EXPECT_EQ(Area(Captured(sheet), sheet->Width(), bare), Area(CacheOf(control), control->Width(), inControl));
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedPageControl, ::testing::Values("Desert", "Nocturne"));

@@ -370,6 +370,37 @@ TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
   EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
 }
 
+TEST_F(SkinEngine, NamingTheLoadedSkinAgainLoadsNothingButEveryOtherChangeReloads) {
+  StartManager("Sand");
+  TChangeLog log;
+  Manager->SetOnBeforeChange(TsNotifyEvent(&log, &TChangeLog::Before));
+  Manager->SetOnAfterChange(TsNotifyEvent(&log, &TChangeLog::After));
+  Inner->Seen.clear();
+  Manager->SetSkinName("Sand");
+  EXPECT_TRUE(log.Events.empty());
+  EXPECT_TRUE(Inner->Seen.empty());
+  EXPECT_TRUE(SkinData().Active);
+
+  // Off and on again, extra sections, another folder and another name each load.
+  Manager->SetActive(false);
+  Manager->SetActive(true);
+  EXPECT_EQ(log.Events.size(), 2u);
+  Manager->SetCommonSections({"[MYPANEL]", "COLOR=255"});
+  EXPECT_EQ(log.Events.size(), 4u);
+  const std::string other = Folder.substr(0, Folder.size() - 1) + "-other\\";
+  WriteSkin(other, "Sand", "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=7\r\n");
+  Manager->SetSkinDirectory(other);
+  Manager->SetSkinName("Sand");
+  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(FindSectionIndex("PANEL"))].Color, 7);
+  Manager->SetSkinDirectory(Folder);
+  Manager->SetSkinName("Night");
+  EXPECT_EQ(log.Events.size(), 8u);
+  // A name that found no skin is looked for again.
+  Manager->SetSkinName("Gone");
+  Manager->SetSkinName("Gone");
+  EXPECT_EQ(log.Events.size(), 12u);
+}
+
 }  // namespace
 
 namespace {
