@@ -2,6 +2,7 @@
 #include "tests/e2e/WalkEditors.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 
 #include "editors/core/TDRMImage.h"
@@ -90,6 +91,13 @@ HWND OpenEditor(int cg, const std::string& caption) {
   return editor;
 }
 
+// TARVEX_WALK_KEEP keeps a screenshot of the editor for a look by eye.
+void KeepLook(const std::string& shot) {
+  if (!std::getenv("TARVEX_WALK_KEEP")) return;
+  Sleep(1500);  // let the window finish painting
+  user->Screenshot(shot);
+}
+
 void CloseEditor(HWND editor, const std::string& caption) {
   PostMessageA(editor, WM_CLOSE, 0, 0);
   EXPECT_TRUE(user->WaitGone(caption)) << user->Failure("\"" + caption + "\" did not close");
@@ -162,6 +170,7 @@ void EditLanguagePack() {
   user->Click(pack);
   // Every typed character has a code in the language: nothing is reported left out.
   ASSERT_TRUE(WaitStatus("strings packed.")) << user->Failure("packing: status \"" + Status() + "\"");
+  KeepLook("langpack-editor");
   user->Click(save);
   ASSERT_TRUE(AnswerFileDialog("Save", ImagePath(4), "langpack-save-dialog"));
   ASSERT_TRUE(AnswerMessageBox("Tarvex", "\"Save langpack\""));
@@ -253,6 +262,7 @@ void EditDrmImage() {
   user->Click(replace);
   ASSERT_TRUE(AnswerFileDialog("Open", firmwareDir + "\\replace.gif", "drm-gif-dialog"));
   ASSERT_TRUE(AnswerMessageBox("Information", "\"Replace\" of a GIF picture"));
+  KeepLook("drm-editor");
 
   user->Click(save);
   ASSERT_TRUE(AnswerFileDialog("Save", ImagePath(15), "drm-save-dialog"));
