@@ -371,7 +371,13 @@ TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& str
         for (size_t i = 0; i < kept; ++i) fixed = fixed << 8 | FImage[behind + i];
         const uint64_t modulus = uint64_t{1} << (8 * kept);
         const uint64_t at = out.Position() / 8;
-        out.PadTo(static_cast<size_t>(8 * (at + (fixed + modulus - at % modulus) % modulus)));
+        const uint64_t start = at + (fixed + modulus - at % modulus) % modulus;
+        if (start >= kBitBufferSize) {
+          throw ELangPackError(SlotText(slot) + ": its last group would have to start " + std::to_string(start) +
+                               " bytes into the strings, past the 1310720-byte stream buffer, to match the " +
+                               "bytes behind its group table; nothing was packed.");
+        }
+        out.PadTo(static_cast<size_t>(8 * start));
       }
       uint8_t entry[4];
       WriteBE32(entry, static_cast<uint32_t>(out.Position() / 8));

@@ -149,7 +149,8 @@ TEST_P(GeneratedPacks, EditsThatMoveTheLastGroupOfAnUnevenTablePack) {
       strings.front() = lengthen ? strings.front() + longer : std::u16string();
       TLanguagePack pack(gen.Image);
       if (lengthen && c % 4 == 1) {
-        EXPECT_THROW(pack.Pack(int(slot), strings), ELangPackError);
+        EXPECT_NE(ThrownText<ELangPackError>([&] { pack.Pack(int(slot), strings); }).find("last group"),
+                  std::string::npos);
         EXPECT_EQ(pack.Image(), gen.Image);
         continue;
       }
