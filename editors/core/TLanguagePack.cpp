@@ -71,6 +71,11 @@ public:
     ++FPosition;
   }
   void AlignToByte() { FPosition = (FPosition + 7) & ~size_t{7}; }
+  // Zero bits up to `bit`.
+  void PadTo(size_t bit) {
+    if (bit / 8 >= kBitBufferSize) throw ELangPackError("The packed strings do not fit the 1310720-byte stream buffer.");
+    FPosition = std::max(FPosition, bit);
+  }
   size_t Position() const { return FPosition; }
   uint8_t Byte(size_t i) const { return i < FBytes.size() ? FBytes[i] : 0; }
 
@@ -356,6 +361,24 @@ TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& str
   for (size_t k = 1; k <= c + 1; ++k) {
     if (progress && k <= c) progress(static_cast<int>(k), static_cast<int>(c));
     if (k % 4 == 1) {
+      // The table holds c bytes, so the last entry of an uneven table keeps its low bytes from what
+      // the image holds behind the table: that group starts where they say, zero bytes padding up to it.
+      const size_t first = k - 1;
+      const size_t behind = lang.Groups + c;
+      if (first < c && first + 4 > c && behind + (first + 4 - c) <= oldSize) {
+        const size_t kept = first + 4 - c;
+        uint64_t fixed = 0;
+        for (size_t i = 0; i < kept; ++i) fixed = fixed << 8 | FImage[behind + i];
+        const uint64_t modulus = uint64_t{1} << (8 * kept);
+        const uint64_t at = out.Position() / 8;
+        const uint64_t start = at + (fixed + modulus - at % modulus) % modulus;
+        if (start >= kBitBufferSize) {
+          throw ELangPackError(SlotText(slot) + ": its last group would have to start " + std::to_string(start) +
+                               " bytes into the strings, past the 1310720-byte stream buffer, to match the " +
+                               "bytes behind its group table; nothing was packed.");
+        }
+        out.PadTo(static_cast<size_t>(8 * start));
+      }
       uint8_t entry[4];
       WriteBE32(entry, static_cast<uint32_t>(out.Position() / 8));
       for (size_t i = 0; i < 4 && (k - 1) + i < c; ++i) groups[(k - 1) + i] = entry[i];

@@ -54,8 +54,10 @@ TFirmware GenerateFirmware(uint32_t seed) {
   fw.Groups.push_back({18, 0x13FF0000, RandomBytes(65, seed + 7)});
   fw.Superfile = BuildSuperfile(fw.Groups);
 
+  // An odd width, but an even pixel count: the editor replaces a RAW picture only by one whose
+  // size differs by a multiple of 4 bytes (the generated RAW pictures' sizes all are).
   fw.RawWidth = 13;
-  fw.RawHeight = 7;
+  fw.RawHeight = 8;
   fw.ReplacementRaw = MakeDRMRaw(fw.RawWidth, fw.RawHeight, seed + 11);
   fw.ReplacementGif = MakeDRMGif(9, 11, 301, seed + 12);
   return fw;
