@@ -34,7 +34,7 @@ std::vector<TLeak> Leaks(HWND window) {
   };
   static LOGPALETTE palette{0x300, 1, {{1, 2, 3, 0}}};
   return {
-      {"bitmap", &TGuiCensus::Bitmaps, [&] { return gdi(CreateBitmap(4, 4, 1, 32, nullptr)); }, true},
+      {"bitmap", &TGuiCensus::Bitmaps, [=] { return gdi(CreateBitmap(4, 4, 1, 32, nullptr)); }, true},
       {"memory DC", &TGuiCensus::DCs,
        [] {
          HDC dc = CreateCompatibleDC(nullptr);
@@ -48,14 +48,14 @@ std::vector<TLeak> Leaks(HWND window) {
        },
        false},
       {"font", &TGuiCensus::Fonts,
-       [&] { return gdi(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); }, true},
-      {"brush", &TGuiCensus::Brushes, [&] { return gdi(CreateSolidBrush(RGB(1, 2, 3))); }, true},
-      {"pen", &TGuiCensus::Pens, [&] { return gdi(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }, true},
-      {"region", &TGuiCensus::Regions, [&] { return gdi(CreateRectRgn(0, 0, 5, 5)); }, true},
-      {"palette", &TGuiCensus::Palettes, [&] { return gdi(CreatePalette(&palette)); }, true},
-      {"window", &TGuiCensus::Windows, [&] { return newWindow(nullptr, WS_POPUP); }, true},
-      {"child window", &TGuiCensus::Windows, [&] { return newWindow(window, WS_CHILD); }, true},
-      {"message-only window", &TGuiCensus::Windows, [&] { return newWindow(HWND_MESSAGE, 0); }, true},
+       [=] { return gdi(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); }, true},
+      {"brush", &TGuiCensus::Brushes, [=] { return gdi(CreateSolidBrush(RGB(1, 2, 3))); }, true},
+      {"pen", &TGuiCensus::Pens, [=] { return gdi(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }, true},
+      {"region", &TGuiCensus::Regions, [=] { return gdi(CreateRectRgn(0, 0, 5, 5)); }, true},
+      {"palette", &TGuiCensus::Palettes, [=] { return gdi(CreatePalette(&palette)); }, true},
+      {"window", &TGuiCensus::Windows, [=] { return newWindow(nullptr, WS_POPUP); }, true},
+      {"child window", &TGuiCensus::Windows, [=] { return newWindow(window, WS_CHILD); }, true},
+      {"message-only window", &TGuiCensus::Windows, [=] { return newWindow(HWND_MESSAGE, 0); }, true},
       {"menu", &TGuiCensus::Menus,
        [] {
          HMENU m = CreatePopupMenu();
