@@ -127,6 +127,21 @@ void TSkinSwitcher::Shot(HWND window, const std::string& name) const {
   }
 }
 
+void TSkinSwitcher::ShotUncovered(HWND window, const std::string& name) const {
+  // Windows it owns stay above it, so they are moved off the screen for the picture, and back.
+  std::vector<std::pair<HWND, RECT>> moved;
+  for (HWND other : VisibleWindows()) {
+    RECT r;
+    if (other == window || !GetWindowRect(other, &r)) continue;
+    moved.push_back({other, r});
+    SetWindowPos(other, nullptr, GetSystemMetrics(SM_CXSCREEN), r.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Shot(window, name);
+  for (const auto& [other, r] : moved)
+    SetWindowPos(other, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 std::string TSkinSwitcher::CloseBy(HWND window, const std::string& button) {
   HWND b = Button(window, button);
   if (b == nullptr) return "\"" + TUserDriver::Text(window) + "\" lacks \"" + button + "\"";

@@ -48,6 +48,8 @@ public:
   void RepaintNow() const;
   // Raises a window, has it paint and saves it as it shows on the screen, as "FOLDER\skin-NAME.bmp".
   void Shot(HWND window, const std::string& name) const;
+  // The same for a window others stay above (the main window owns the rest).
+  void ShotUncovered(HWND window, const std::string& name) const;
 
   HWND Button(HWND window, const std::string& caption) const { return FUser.Child(window, "TsButton", caption); }
   // Presses a window's button and waits for the window to go.

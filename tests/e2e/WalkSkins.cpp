@@ -124,7 +124,10 @@ void SwitchSkins() {
     ASSERT_DONE(skins.Choose(options, look));
     for (const TShownWindow& s : shown) {
       EXPECT_TRUE(IsWindowVisible(s.Window)) << user->Failure(s.Name + " went");
-      skins.Shot(s.Window, std::string(look.Name) + "-" + s.Name);
+      if (s.Window == mainWindow)
+        skins.ShotUncovered(s.Window, std::string(look.Name) + "-" + s.Name);
+      else
+        skins.Shot(s.Window, std::string(look.Name) + "-" + s.Name);
     }
     options = skins.OpenEnvironmentOptions();
     ASSERT_NE(options, nullptr);
