@@ -24,7 +24,9 @@ public:
   // its handle carries, and its windows. What it cannot tell apart, unlike Now():
   // - DCs: a released window DC Wine keeps in its cache for reuse counts as a DC, so a window DC
   //   taken and released leaves the count as it was, and the cache grows by one (with its region)
-  //   whenever all are busy; the DCs' internal objects count by their type.
+  //   whenever all are busy. The DCs' internal objects, which Now() leaves out, count among the DCs
+  //   and regions, and a region a DC keeps changes with what was painted last: a flat check allows
+  //   fewer of them.
   // - Menus: only the menu bars of its top-level windows; popup menus, the system menus and menus
   //   not attached to a window live in the other process's memory and are not seen.
   // Throws std::runtime_error where the table cannot be read.
