@@ -17,56 +17,85 @@
 
 namespace {
 
-// Each kind of object the census tells apart, leaked on purpose: the census must see exactly one
-// more of that kind, and nothing once it is freed (a census that cannot fail proves nothing).
-TEST(GuiCensus, SeesEachKindOfObjectLeakedAndFreed) {
-  HWND window = CreateWindowExA(0, "STATIC", "census", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                nullptr, nullptr);
-  ASSERT_NE(window, nullptr);
-  ReleaseDC(window, GetDC(window));  // a free DC in Wine's cache: the leaked one below adds no region
-  struct TLeak {
-    const char* Kind;
-    int (TGuiCensus::*Count)() const;
-    std::function<std::function<void()>()> Leak;  // returns what frees the object
-  };
-  using TFree = std::function<void()>;
+using TFree = std::function<void()>;
+struct TLeak {
+  const char* Kind;
+  int (TGuiCensus::*Count)() const;
+  std::function<TFree()> Leak;  // returns what frees the object
+  bool SeenFromOutside;         // what OfProcess cannot tell apart, it does not see
+};
+
+// Each kind of object the census tells apart, leaked on purpose, on `window`.
+std::vector<TLeak> Leaks(HWND window) {
   auto gdi = [](HGDIOBJ h) -> TFree { return [h] { DeleteObject(h); }; };
   auto newWindow = [](HWND parent, DWORD style) -> TFree {
     HWND w = CreateWindowExA(0, "STATIC", "leak", style, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
     return [w] { DestroyWindow(w); };
   };
-  LOGPALETTE palette{0x300, 1, {{1, 2, 3, 0}}};
-  const TLeak leaks[] = {
-      {"bitmap", &TGuiCensus::Bitmaps, [&] { return gdi(CreateBitmap(4, 4, 1, 32, nullptr)); }},
+  static LOGPALETTE palette{0x300, 1, {{1, 2, 3, 0}}};
+  return {
+      {"bitmap", &TGuiCensus::Bitmaps, [=] { return gdi(CreateBitmap(4, 4, 1, 32, nullptr)); }, true},
       {"memory DC", &TGuiCensus::DCs,
        [] {
          HDC dc = CreateCompatibleDC(nullptr);
          return TFree([dc] { DeleteDC(dc); });
-       }},
+       },
+       true},
       {"window DC", &TGuiCensus::DCs,
-       [&] {
+       [window] {
          HDC dc = GetDC(window);
          return TFree([window, dc] { ReleaseDC(window, dc); });
-       }},
+       },
+       false},
       {"font", &TGuiCensus::Fonts,
-       [&] { return gdi(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); }},
-      {"brush", &TGuiCensus::Brushes, [&] { return gdi(CreateSolidBrush(RGB(1, 2, 3))); }},
-      {"pen", &TGuiCensus::Pens, [&] { return gdi(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }},
-      {"region", &TGuiCensus::Regions, [&] { return gdi(CreateRectRgn(0, 0, 5, 5)); }},
-      {"palette", &TGuiCensus::Palettes, [&] { return gdi(CreatePalette(&palette)); }},
-      {"window", &TGuiCensus::Windows, [&] { return newWindow(nullptr, WS_POPUP); }},
-      {"child window", &TGuiCensus::Windows, [&] { return newWindow(window, WS_CHILD); }},
-      {"message-only window", &TGuiCensus::Windows, [&] { return newWindow(HWND_MESSAGE, 0); }},
+       [=] { return gdi(CreateFontA(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial")); }, true},
+      {"brush", &TGuiCensus::Brushes, [=] { return gdi(CreateSolidBrush(RGB(1, 2, 3))); }, true},
+      {"pen", &TGuiCensus::Pens, [=] { return gdi(CreatePen(PS_SOLID, 1, RGB(1, 2, 3))); }, true},
+      {"region", &TGuiCensus::Regions, [=] { return gdi(CreateRectRgn(0, 0, 5, 5)); }, true},
+      {"palette", &TGuiCensus::Palettes, [=] { return gdi(CreatePalette(&palette)); }, true},
+      {"window", &TGuiCensus::Windows, [=] { return newWindow(nullptr, WS_POPUP); }, true},
+      {"child window", &TGuiCensus::Windows, [=] { return newWindow(window, WS_CHILD); }, true},
+      {"message-only window", &TGuiCensus::Windows, [=] { return newWindow(HWND_MESSAGE, 0); }, true},
       {"menu", &TGuiCensus::Menus,
        [] {
          HMENU m = CreatePopupMenu();
          return TFree([m] { DestroyMenu(m); });
-       }},
+       },
+       false},
+      {"menu bar", &TGuiCensus::Menus,
+       [window] {
+         HMENU m = CreateMenu();
+         SetMenu(window, m);
+         return TFree([window, m] {
+           SetMenu(window, nullptr);
+           DestroyMenu(m);
+         });
+       },
+       true},
   };
-  for (const TLeak& leak : leaks) {
+}
+
+HWND CensusWindow() {
+  HWND window = CreateWindowExA(0, "STATIC", "census", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+  ReleaseDC(window, GetDC(window));  // a free DC in Wine's cache: the leaked one below adds no region
+  // The first menu bar loads the menu font and keeps a region for good.
+  HMENU menu = CreateMenu();
+  SetMenu(window, menu);
+  SetMenu(window, nullptr);
+  DestroyMenu(menu);
+  return window;
+}
+
+// Each kind leaked: the census must see exactly one more of that kind, and nothing once it is
+// freed (a census that cannot fail proves nothing).
+TEST(GuiCensus, SeesEachKindOfObjectLeakedAndFreed) {
+  HWND window = CensusWindow();
+  ASSERT_NE(window, nullptr);
+  for (const TLeak& leak : Leaks(window)) {
     SCOPED_TRACE(leak.Kind);
     TGuiCensus before = TGuiCensus::Now();
-    std::function<void()> free = leak.Leak();
+    TFree free = leak.Leak();
     TGuiCensus change = TGuiCensus::Now() - before;
     EXPECT_EQ((change.*leak.Count)(), 1) << change;
     EXPECT_EQ(change.Gdi() + change.User(), 1) << change;
@@ -74,6 +103,38 @@ TEST(GuiCensus, SeesEachKindOfObjectLeakedAndFreed) {
     EXPECT_EQ(TGuiCensus::Now() - before, TGuiCensus());
   }
   DestroyWindow(window);
+}
+
+// Taken from outside (here on this process, through its handle), the census sees the same change
+// as the own-process one, except what it says it cannot tell apart.
+TEST(GuiCensus, OfProcessSeesWhatTheOwnCensusSees) {
+  HWND window = CensusWindow();
+  ASSERT_NE(window, nullptr);
+  for (const TLeak& leak : Leaks(window)) {
+    SCOPED_TRACE(leak.Kind);
+    TGuiCensus before = TGuiCensus::OfProcess(GetCurrentProcess());
+    TGuiCensus ownBefore = TGuiCensus::Now();
+    TFree free = leak.Leak();
+    TGuiCensus own = TGuiCensus::Now() - ownBefore;
+    TGuiCensus change = TGuiCensus::OfProcess(GetCurrentProcess()) - before;
+    EXPECT_EQ(change, leak.SeenFromOutside ? own : TGuiCensus()) << change;
+    free();
+    EXPECT_EQ(TGuiCensus::OfProcess(GetCurrentProcess()) - before, TGuiCensus());
+  }
+  DestroyWindow(window);
+}
+
+TEST(GuiCensus, OfProcessCountsAsManyObjectsAsTheOwnCensus) {
+  // The own census leaves out the cached window DCs and the DCs' internal objects; each of the
+  // kinds it does count, the outside census finds at least as often.
+  const TGuiCensus own = TGuiCensus::Now(), outside = TGuiCensus::OfProcess(GetCurrentProcess());
+  EXPECT_EQ(outside.Bitmaps(), own.Bitmaps()) << outside << own;
+  EXPECT_EQ(outside.Fonts(), own.Fonts());
+  EXPECT_EQ(outside.Brushes(), own.Brushes());
+  EXPECT_EQ(outside.Pens(), own.Pens());
+  EXPECT_EQ(outside.Windows(), own.Windows());
+  EXPECT_GE(outside.DCs(), own.DCs());
+  EXPECT_GE(outside.Regions(), own.Regions());
 }
 
 TEST(GuiCensus, ChangeOverCountsOnlyTheCyclesAfterTheSettlingOnes) {

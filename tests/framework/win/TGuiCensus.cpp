@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ostream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -26,6 +27,24 @@ constexpr std::size_t PebGdiSharedHandleTable = 0xF8;
 constexpr unsigned GdiHandleCount = 0x10000;
 constexpr std::uintptr_t StockObjectBit = 0x00800000;
 
+// The low byte of a handle's upper word names its kind in full (the entry's Type lumps pens and
+// brushes together); the stock bit sits in it too.
+constexpr std::uint16_t StockObjectType = StockObjectBit >> 16;
+constexpr std::uint16_t HandleTypeMask = 0x7F;
+enum : std::uint16_t {
+  HandleDC = 0x01,
+  HandleRegion = 0x04,
+  HandlePalette = 0x08,
+  HandleBitmap = 0x09,
+  HandleFont = 0x0A,
+  HandleBrush = 0x10,
+  HandleEnhMetafileDC = 0x21,
+  HandlePen = 0x30,
+  HandleMemoryDC = 0x41,
+  HandleExtPen = 0x50,
+  HandleMetafileDC = 0x66,
+};
+
 // Wine numbers user handles from 0x20 in steps of 2 and accepts any reuse counter in a handle
 // whose upper word is 0, so probing these values finds every live menu of the process.
 constexpr unsigned FirstUserHandle = 0x20;
@@ -43,38 +62,46 @@ const TGdiHandleEntry* GdiHandleTable() {
   return table;
 }
 
-bool IsOwnWindow(HWND window) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  return process == GetCurrentProcessId();
+// The windows of one process: its top-level and message-only windows and their descendants.
+struct TWindowSearch {
+  DWORD Process;
+  int Windows = 0;
+  int MenuBars = 0;
+};
+
+bool BelongsTo(HWND window, DWORD process) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  return owner == process;
 }
 
-BOOL CALLBACK CountOwnWindow(HWND window, LPARAM count) {
-  if (IsOwnWindow(window)) ++*reinterpret_cast<int*>(count);
+BOOL CALLBACK CountChildWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<TWindowSearch*>(data);
+  if (BelongsTo(window, search->Process)) ++search->Windows;
   return TRUE;
 }
 
-int OwnWindowAndDescendants(HWND window) {
-  if (!IsOwnWindow(window)) return 0;
-  int count = 1;
-  EnumChildWindows(window, CountOwnWindow, reinterpret_cast<LPARAM>(&count));
-  return count;
+void CountWindowAndDescendants(HWND window, TWindowSearch& search) {
+  if (!BelongsTo(window, search.Process)) return;
+  ++search.Windows;
+  if (GetMenu(window) != nullptr) ++search.MenuBars;
+  EnumChildWindows(window, CountChildWindow, reinterpret_cast<LPARAM>(&search));
 }
 
-BOOL CALLBACK CountTopLevelWindow(HWND window, LPARAM count) {
-  *reinterpret_cast<int*>(count) += OwnWindowAndDescendants(window);
+BOOL CALLBACK CountTopLevelWindow(HWND window, LPARAM data) {
+  CountWindowAndDescendants(window, *reinterpret_cast<TWindowSearch*>(data));
   return TRUE;
 }
 
-int CountWindows() {
-  int count = 0;
-  EnumWindows(CountTopLevelWindow, reinterpret_cast<LPARAM>(&count));
+TWindowSearch CountWindows(DWORD process) {
+  TWindowSearch search{process};
+  EnumWindows(CountTopLevelWindow, reinterpret_cast<LPARAM>(&search));
   // EnumWindows leaves out message-only windows.
   for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w != nullptr;
        w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr)) {
-    count += OwnWindowAndDescendants(w);
+    CountWindowAndDescendants(w, search);
   }
-  return count;
+  return search;
 }
 
 int CountMenus() {
@@ -133,8 +160,62 @@ TGuiCensus TGuiCensus::Now() {
         break;
     }
   }
-  c.FWindows = CountWindows();
+  c.FWindows = CountWindows(GetCurrentProcessId()).Windows;
   c.FMenus = CountMenus();
+  return c;
+}
+
+TGuiCensus TGuiCensus::OfProcess(HANDLE process) {
+  PROCESS_BASIC_INFORMATION info{};
+  std::uint64_t tableAddress = 0;
+  SIZE_T read = 0;
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0 ||
+      !ReadProcessMemory(process, reinterpret_cast<const std::uint8_t*>(info.PebBaseAddress) + PebGdiSharedHandleTable,
+                         &tableAddress, sizeof tableAddress, &read) ||
+      tableAddress == 0)
+    throw std::runtime_error("TGuiCensus: the other process's GDI handle table cannot be found");
+  std::vector<TGdiHandleEntry> table(GdiHandleCount);
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(tableAddress), table.data(),
+                         table.size() * sizeof(TGdiHandleEntry), &read))
+    throw std::runtime_error("TGuiCensus: the other process's GDI handle table cannot be read");
+
+  TGuiCensus c;
+  for (const TGdiHandleEntry& entry : table) {
+    if (entry.Type == 0 || (entry.Upper & StockObjectType)) continue;
+    switch (entry.Upper & HandleTypeMask) {
+      case HandleBitmap:
+        ++c.FBitmaps;
+        break;
+      case HandleDC:
+      case HandleMemoryDC:
+      case HandleMetafileDC:
+      case HandleEnhMetafileDC:
+        ++c.FDCs;
+        break;
+      case HandleFont:
+        ++c.FFonts;
+        break;
+      case HandleBrush:
+        ++c.FBrushes;
+        break;
+      case HandlePen:
+      case HandleExtPen:
+        ++c.FPens;
+        break;
+      case HandleRegion:
+        ++c.FRegions;
+        break;
+      case HandlePalette:
+        ++c.FPalettes;
+        break;
+      default:
+        ++c.FOtherGdi;
+        break;
+    }
+  }
+  const TWindowSearch windows = CountWindows(GetProcessId(process));
+  c.FWindows = windows.Windows;
+  c.FMenus = windows.MenuBars;
   return c;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include <functional>
 #include <iosfwd>
 
@@ -17,6 +19,18 @@ class TGuiCensus {
 public:
   // Throws std::runtime_error where the GDI handle table cannot be found, rather than report 0.
   static TGuiCensus Now();
+  // The census of another process, taken from outside (the handle needs PROCESS_QUERY_INFORMATION
+  // and PROCESS_VM_READ): its GDI handle table read through its PEB, each entry counted by the type
+  // its handle carries, and its windows. What it cannot tell apart, unlike Now():
+  // - DCs: a released window DC Wine keeps in its cache for reuse counts as a DC, so a window DC
+  //   taken and released leaves the count as it was, and the cache grows by one (with its region)
+  //   whenever all are busy. The DCs' internal objects, which Now() leaves out, count among the DCs
+  //   and regions, and a region a DC keeps changes with what was painted last: a flat check allows
+  //   fewer of them.
+  // - Menus: only the menu bars of its top-level windows; popup menus, the system menus and menus
+  //   not attached to a window live in the other process's memory and are not seen.
+  // Throws std::runtime_error where the table cannot be read.
+  static TGuiCensus OfProcess(HANDLE process);
   // What cycles runs of cycle leave behind. A first run before the count lets class registrations,
   // lazily made objects and caches settle: Wine's cache of window DCs, for one, grows by a DC and
   // its region whenever all are busy, and keeps them.
