@@ -9,7 +9,8 @@
 // Checks first: both sides of the split list the same rows and write the same images, both sides of
 // the combine write the same superfile, and each repaint leaves nothing of the window unpainted in
 // the look asked for. TARVEX_BENCH_CORRUPT=main-split, main-combine or main-repaint spoils the
-// window's side of that check, which must then fail (exit code 2).
+// window's side of that check, which must then fail (exit code 2). --check-only checks a 4 MB
+// superfile.
 //
 //   wine build/win/bench/app/app_main_window_bench.exe [--pairs N] [--check-only]
 #include <windows.h>
@@ -49,6 +50,7 @@ using namespace winbench;
 
 constexpr int kBufferKB = 512;  // the spin edit's default
 constexpr int kSuperfileMiB = 64;
+constexpr int kCheckOnlyMiB = 4;
 
 // Both sides write the same date into the combined header.
 std::tm FixedTime() {
@@ -113,7 +115,7 @@ void SkinnedControls(TComponent* owner, std::vector<TsSkinnedControl*>& out) {
 
 class TBench {
 public:
-  TBench() {
+  explicit TBench(int mib) : MiB(mib) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
     Root = Folder(std::string(temp) + "tarvex-main-bench-" + std::to_string(GetCurrentProcessId()));
@@ -124,7 +126,7 @@ public:
     // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
     Superfile = Root + "\\fw.shx";
     WriteFileBytes(Superfile,
-                   BuildSuperfile(RealisticFirmware(size_t(kSuperfileMiB) * 1048576 * 10 / 31, 5)));
+                   BuildSuperfile(RealisticFirmware(size_t(mib) * 1048576 * 10 / 31, 5)));
     SuperfileBytes = static_cast<double>(fs::file_size(Superfile));
 
     // The program's setting: the bundled skin and the ini beside the executable.
@@ -226,6 +228,7 @@ public:
   TBench(const TBench&) = delete;
   TBench& operator=(const TBench&) = delete;
 
+  int MiB;
   std::string Root, WindowDir, HostDir, Superfile;
   double SuperfileBytes = 0;
   TBenchMain* Main = nullptr;
@@ -260,7 +263,7 @@ void SplitAndCombine(TBench& bench, const TOptions& options) {
   bench.HostCombine();
   bench.CheckCombine();
   if (options.CheckOnly) return;
-  const std::string size = std::to_string(kSuperfileMiB) + " MB, " + std::to_string(kBufferKB) + " kB buffer";
+  const std::string size = std::to_string(bench.MiB) + " MB, " + std::to_string(kBufferKB) + " kB buffer";
   TimePairs("split: main window / collecting host", size, options.Pairs, [&] { return bench.WindowSplit(); },
             [&] { return bench.HostSplit(); });
   TimePairs("combine: main window / collecting host", size, options.Pairs, [&] { return bench.WindowCombine(); },
@@ -358,7 +361,7 @@ void Repaint(TBench& bench, const TOptions& options) {
 int main(int argc, char** argv) {
   return winbench::Main(argc, argv, [](const TOptions& options) {
     Application->Initialize();
-    TBench bench;
+    TBench bench(options.CheckOnly ? kCheckOnlyMiB : kSuperfileMiB);
     SplitAndCombine(bench, options);
     Repaint(bench, options);
   });
