@@ -466,8 +466,13 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
            sButton1, sButton2, sButton3, sButton4, sButton5, sButton6, sButton7, sButton8, sButton9, sButton10,
            sButton11, sFilenameEdit1, sSpinEdit1, sCheckBox1, sRadioGroup1})
     control->SetEnabled(enabled);
+  // The menu is rebuilt and the skinned frame repainted once for the six items, not once each.
+  const HWND shown = MainMenu1->WindowHandle();
+  MainMenu1->SetWindowHandle(nullptr);
   for (TMenuItem* item : {OpenAndSplit1, Flasher1, LangpackEditor1, DRMEditor1, FlexEditor1, Environment1})
     item->SetEnabled(enabled);
+  MainMenu1->SetWindowHandle(shown);
+  if (shown != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
 }
 
 void TfmMain::SplitFile(const std::string& fileName) {

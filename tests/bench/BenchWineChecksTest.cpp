@@ -48,4 +48,10 @@ TEST(BenchWineChecks, FlashWindowFailsOnACorruptedReadBack) {
   EXPECT_EQ(RunChecks(PHONE_FLASH_WINDOW_BENCH, "flash-window"), 2u);
 }
 
+TEST(BenchWineChecks, MainWindowFailsOnACorruptedImageSuperfileOrRepaint) {
+  EXPECT_EQ(RunChecks(APP_MAIN_WINDOW_BENCH, ""), 0u);
+  for (const char* corrupt : {"main-split", "main-combine", "main-repaint"})
+    EXPECT_EQ(RunChecks(APP_MAIN_WINDOW_BENCH, corrupt), 2u) << corrupt;
+}
+
 }  // namespace

@@ -772,9 +772,15 @@ TEST_F(MainWindow, ACloseDuringASplitWaitsForItsEnd) {
   TWorkFolder dir("close");
   Open();
   bool closedDuring = false, enabledDuring = true;
+  // The menu the window shows grays the jobs' items while one runs.
+  const auto flasherShown = [&] {
+    return (GetMenuState(GetMenu(Main->Handle()), Main->Flasher1->Command(), MF_BYCOMMAND) & MF_GRAYED) == 0;
+  };
+  bool flasherDuring = true;
   // At the split's first pumping of messages, a close and a second split are asked for.
   RunLater(1, [&] {
     enabledDuring = Main->sButton11->Enabled();
+    flasherDuring = flasherShown();
     bool canClose = true;
     Main->FormCloseQuery(Main, canClose);
     closedDuring = canClose;
@@ -786,7 +792,9 @@ TEST_F(MainWindow, ACloseDuringASplitWaitsForItsEnd) {
   Main->sButton11Click(nullptr);
   EXPECT_FALSE(closedDuring);
   EXPECT_FALSE(enabledDuring);
+  EXPECT_FALSE(flasherDuring);
   EXPECT_TRUE(Main->sButton11->Enabled());
+  EXPECT_TRUE(flasherShown());
   EXPECT_EQ(Main->CDS->RecordCount(), static_cast<int>(groups.size() - 1));
 }
 

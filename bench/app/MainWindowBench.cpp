@@ -1,0 +1,368 @@
+// The main window under Wine, set up as the program sets it up (the bundled "Desert" skin beside the
+// executable, the ini there, the other windows created):
+//   split and combine of a 64 MB superfile through the window (status line, gauge, grid, messages
+//   pumped per code group), against the same engines on the windowless collecting host, in the same
+//   process; goal: at most 1.1 times the host;
+//   a full repaint of the window holding the split superfile's rows, skinned "Desert" against no
+//   skin, same window; goal: at most 3 times no skin.
+//
+// Checks first: both sides of the split list the same rows and write the same images, both sides of
+// the combine write the same superfile, and each repaint leaves nothing of the window unpainted in
+// the look asked for. TARVEX_BENCH_CORRUPT=main-split, main-combine or main-repaint spoils the
+// window's side of that check, which must then fail (exit code 2). --check-only checks a 4 MB
+// superfile.
+//
+//   wine build/win/bench/app/app_main_window_bench.exe [--pairs N] [--check-only]
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/TfmAdd.h"
+#include "app/TfmMain.h"
+#include "app/TfmRAWBounds.h"
+#include "app/core/TCodeGroupTable.h"
+#include "app/core/TSuperfileCombiner.h"
+#include "app/core/TSuperfileSplitter.h"
+#include "bench/support/WineBench.h"
+#include "editors/TfmDRMEditor.h"
+#include "editors/TfmFlexEditor.h"
+#include "editors/TfmLPEditor.h"
+#include "framework/base/TClientDataSet.h"
+#include "framework/win/TApplication.h"
+#include "phone/TfmFlash.h"
+#include "shx-generator.h"
+#include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsSpinEdit.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsSkinned.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "tests/tools/shx-tool/TCollectingHost.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace winbench;
+
+constexpr int kBufferKB = 512;  // the spin edit's default
+constexpr int kSuperfileMiB = 64;
+constexpr int kCheckOnlyMiB = 4;
+
+// Both sides write the same date into the combined header.
+std::tm FixedTime() {
+  std::tm t{};
+  t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 7, t.tm_wday = 1, t.tm_hour = 12;
+  return t;
+}
+
+// The main window with the save dialog answered by SaveName.
+class TBenchMain : public TfmMain {
+public:
+  using TfmMain::TfmMain;
+  std::string SaveName;
+  bool AskSaveFileName(const std::string&, std::string& fileName) override {
+    fileName = SaveName;
+    return true;
+  }
+  std::tm LocalTime() override { return FixedTime(); }
+};
+
+class TBenchHost : public TCollectingHost {
+public:
+  std::tm LocalTime() override { return FixedTime(); }
+};
+
+std::string ExeDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return fs::path(path).parent_path().string() + "\\";
+}
+
+std::string IniName() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return fs::path(path).replace_extension(".ini").string();
+}
+
+std::string Folder(const std::string& path) {
+  std::string p = path;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+void Pump() {
+  for (int i = 0; i < 3; ++i) Application->ProcessMessages();
+}
+
+std::string RowText(const TCodeGroupRow& row) {
+  return (row.CG ? std::to_string(*row.CG) : std::string("-")) + " " + row.Type + " " + std::to_string(row.A1) +
+         ".." + std::to_string(row.A2) + " (" + std::to_string(row.Size) + " bytes)";
+}
+
+// Every skinned control of the window (its components, those of its panels included).
+void SkinnedControls(TComponent* owner, std::vector<TsSkinnedControl*>& out) {
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    TComponent* c = owner->Components(i);
+    if (auto* s = dynamic_cast<TsSkinnedControl*>(c)) out.push_back(s);
+    SkinnedControls(c, out);
+  }
+}
+
+class TBench {
+public:
+  explicit TBench(int mib) : MiB(mib) {
+    char temp[MAX_PATH + 1] = {};
+    GetTempPathA(MAX_PATH, temp);
+    Root = Folder(std::string(temp) + "tarvex-main-bench-" + std::to_string(GetCurrentProcessId()));
+    WindowDir = Root + "\\window";
+    HostDir = Root + "\\host";
+    fs::create_directories(WindowDir);
+    fs::create_directories(HostDir);
+    // shx-gen's realistic firmware is about 3.1 text bytes per flash byte.
+    Superfile = Root + "\\fw.shx";
+    WriteFileBytes(Superfile,
+                   BuildSuperfile(RealisticFirmware(size_t(mib) * 1048576 * 10 / 31, 5)));
+    SuperfileBytes = static_cast<double>(fs::file_size(Superfile));
+
+    // The program's setting: the bundled skin and the ini beside the executable.
+    std::error_code ignored;
+    fs::remove_all(ExeDir() + "Skins", ignored);
+    fs::create_directories(ExeDir() + "Skins");
+    fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\Desert", ExeDir() + "Skins\\Desert", fs::copy_options::recursive);
+    std::ofstream(IniName(), std::ios::binary) << "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n";
+    Application->CreateForm(fmAdd);
+    Application->CreateForm(fmDRMEditor);
+    Application->CreateForm(fmLPEditor);
+    Application->CreateForm(fmFlash);
+    Application->CreateForm(fmRAWBounds);
+    Application->CreateForm(fmFlexEditor);
+    Main = NewComponent<TBenchMain>(Application);
+    fmMain = Main;
+    Main->Show();
+    SetForegroundWindow(Main->Handle());
+    Pump();
+    if (!Main->SkinManager->Active() || !SkinData().Active) throw std::runtime_error("the Desert skin did not load");
+    Main->SaveName = WindowDir + "\\out.shx";
+    Host.SaveName = HostDir + "\\out.shx";
+    Host.OnError = [](const std::string& text) { throw std::runtime_error("host: " + text); };
+  }
+  ~TBench() {
+    Main->Free();
+    fmMain = nullptr;
+    Pump();
+    std::error_code ignored;
+    fs::remove_all(Root, ignored);
+    fs::remove_all(ExeDir() + "Skins", ignored);
+    fs::remove(IniName(), ignored);
+  }
+
+  double WindowSplit() {
+    SetCurrentDirectoryA(WindowDir.c_str());
+    const double start = NowMs();
+    Main->SplitFile(Superfile);
+    const double ms = NowMs() - start;
+    Pump();
+    return ms;
+  }
+  double HostSplit() {
+    TSplitOptions options;
+    options.BufferKB = kBufferKB;
+    options.OutputDir = HostDir;
+    const double start = NowMs();
+    const bool ok = TSuperfileSplitter(Host).Split(Superfile, options);
+    const double ms = NowMs() - start;
+    if (!ok) throw std::runtime_error("host: the split failed");
+    return ms;
+  }
+  double WindowCombine() {
+    const double start = NowMs();
+    Main->CombineToSHX("");
+    const double ms = NowMs() - start;
+    Pump();
+    return ms;
+  }
+  double HostCombine() {
+    const double start = NowMs();
+    const bool ok = TSuperfileCombiner(Host).Combine(Host.Rows, "", kBufferKB);
+    const double ms = NowMs() - start;
+    if (!ok) throw std::runtime_error("host: the combine failed");
+    return ms;
+  }
+
+  void CheckSplit() {
+    const std::vector<TCodeGroupRow> window = Main->Rows().RowsByCG();
+    const std::vector<TCodeGroupRow>& host = Host.Rows;
+    if (Main->sSpinEdit1->Value() != kBufferKB || Main->sCheckBox1->Checked())
+      CheckFailed("split: the window's options are not the host's");
+    if (window.size() != host.size() || host.size() < 8)
+      CheckFailed("split: the window lists " + std::to_string(window.size()) + " rows, the host " +
+                  std::to_string(host.size()));
+    for (size_t i = 0; i < host.size(); ++i) {
+      const TCodeGroupRow& w = window[i];
+      const TCodeGroupRow& h = host[i];
+      if (w.CG != h.CG || w.Type != h.Type || w.A1 != h.A1 || w.A2 != h.A2 || w.Size != h.Size)
+        CheckFailed("split: row " + std::to_string(i) + ": window " + RowText(w) + ", host " + RowText(h));
+      if (fs::path(w.Name).parent_path() != fs::path(WindowDir) || fs::path(h.Name).parent_path() != fs::path(HostDir))
+        CheckFailed("split: row " + std::to_string(i) + " names an image in another folder: " + w.Name);
+      std::vector<uint8_t> a = ReadFileBytes(w.Name);
+      if (i == host.size() / 2 && CorruptionAsked("main-split") && !a.empty()) a[a.size() / 2] ^= 0xFF;
+      if (a.empty() || a != ReadFileBytes(h.Name) || static_cast<int64_t>(a.size()) != h.Size)
+        CheckFailed("split: the images of row " + std::to_string(i) + " (" + h.Type + ") differ");
+    }
+  }
+  void CheckCombine() {
+    std::vector<uint8_t> window = ReadFileBytes(Main->SaveName);
+    const std::vector<uint8_t> host = ReadFileBytes(Host.SaveName);
+    if (CorruptionAsked("main-combine") && !window.empty()) window[window.size() / 3] ^= 0x01;
+    if (host.size() < SuperfileBytes / 2) CheckFailed("combine: the host wrote " + std::to_string(host.size()) + " bytes");
+    if (window != host)
+      CheckFailed("combine: the window's superfile (" + std::to_string(window.size()) + " bytes) is not the host's (" +
+                  std::to_string(host.size()) + " bytes)");
+  }
+
+  TBench(const TBench&) = delete;
+  TBench& operator=(const TBench&) = delete;
+
+  int MiB;
+  std::string Root, WindowDir, HostDir, Superfile;
+  double SuperfileBytes = 0;
+  TBenchMain* Main = nullptr;
+  TBenchHost Host;
+};
+
+// Times a (window, host) pair of calls alternated, pairs times; one row.
+void TimePairs(const std::string& work, const std::string& size, int pairs, const std::function<double()>& window,
+               const std::function<double()>& host) {
+  std::vector<double> a, b, ratios;
+  for (int pair = 0; pair < pairs; ++pair) {
+    double x = 0, y = 0;
+    if (pair % 2 == 0) {
+      x = window();
+      y = host();
+    } else {
+      y = host();
+      x = window();
+    }
+    a.push_back(x);
+    b.push_back(y);
+    ratios.push_back(x / y);
+  }
+  AddRow(work, size, Milliseconds(Median(a)), Milliseconds(Median(b)), RatioText(ratios));
+}
+
+void SplitAndCombine(TBench& bench, const TOptions& options) {
+  bench.WindowSplit();
+  bench.HostSplit();
+  bench.CheckSplit();
+  bench.WindowCombine();
+  bench.HostCombine();
+  bench.CheckCombine();
+  if (options.CheckOnly) return;
+  const std::string size = std::to_string(bench.MiB) + " MB, " + std::to_string(kBufferKB) + " kB buffer";
+  TimePairs("split: main window / collecting host", size, options.Pairs, [&] { return bench.WindowSplit(); },
+            [&] { return bench.HostSplit(); });
+  TimePairs("combine: main window / collecting host", size, options.Pairs, [&] { return bench.WindowCombine(); },
+            [&] { return bench.HostCombine(); });
+  // The grid holds the last split's rows again for the repaint.
+  bench.WindowSplit();
+}
+
+// --- the repaint ---------------------------------------------------------------------------------
+
+void RepaintNow(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// Counts the windows of the tree that still wait for a paint.
+BOOL CALLBACK CountUnpainted(HWND child, LPARAM count) {
+  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+void UseLook(TsSkinManager* manager, bool skinned) {
+  manager->SetActive(skinned);
+  Pump();
+}
+
+void Repaint(TBench& bench, const TOptions& options) {
+  TfmMain* main = bench.Main;
+  const HWND window = main->Handle();
+  std::vector<TsSkinnedControl*> controls;
+  SkinnedControls(main, controls);
+  const auto builds = [&controls] {
+    int n = 0;
+    for (TsSkinnedControl* c : controls) n += c->CacheBuilds();
+    return n;
+  };
+  const int rows = main->CDS->RecordCount();
+  // Checks: in either look the window shows the split's rows, and a repaint leaves nothing to paint;
+  // skinned, every control paints from the skin.
+  for (bool skinned : {true, false}) {
+    const std::string look = skinned ? "Desert" : "no skin";
+    UseLook(main->SkinManager, skinned);
+    RepaintNow(window);
+    if (SkinData().Active != skinned) CheckFailed("repaint: the window is not in the look " + look);
+    if (rows != static_cast<int>(bench.Host.Rows.size()))
+      CheckFailed("repaint: the grid holds " + std::to_string(rows) + " rows");
+    if (skinned)
+      for (TsSkinnedControl* c : controls)
+        if (!c->IsSkinned() && dynamic_cast<TControl*>(c)->Visible())
+          CheckFailed("repaint: " + dynamic_cast<TControl*>(c)->ClassName() + " does not paint from the skin");
+    int unpainted = GetUpdateRect(window, nullptr, FALSE) ? 1 : 0;
+    EnumChildWindows(window, &CountUnpainted, reinterpret_cast<LPARAM>(&unpainted));
+    if (skinned && CorruptionAsked("main-repaint")) ++unpainted;
+    if (unpainted != 0) CheckFailed("repaint (" + look + "): " + std::to_string(unpainted) + " windows left unpainted");
+  }
+  if (options.CheckOnly) return;
+
+  std::vector<double> skinnedMs, plainMs, ratios;
+  int built = 0;
+  for (int pair = 0; pair < options.Pairs; ++pair) {
+    double s = 0, p = 0;
+    const auto timeSkinned = [&] {
+      UseLook(main->SkinManager, true);
+      RepaintNow(window);  // the caches are built here, before the clock
+      const int before = builds();
+      s = TimeOne([&] { RepaintNow(window); });
+      built += builds() - before;
+    };
+    const auto timePlain = [&] {
+      UseLook(main->SkinManager, false);
+      RepaintNow(window);
+      p = TimeOne([&] { RepaintNow(window); });
+    };
+    if (pair % 2 == 0) {
+      timeSkinned();
+      timePlain();
+    } else {
+      timePlain();
+      timeSkinned();
+    }
+    skinnedMs.push_back(s);
+    plainMs.push_back(p);
+    ratios.push_back(s / p);
+  }
+  RECT r{};
+  GetWindowRect(window, &r);
+  AddRow("main window repaint: Desert / no skin",
+         std::to_string(rows) + " rows, " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+             ", " + std::to_string(built) + " cache builds",
+         Milliseconds(Median(skinnedMs)), Milliseconds(Median(plainMs)), RatioText(ratios));
+  UseLook(main->SkinManager, true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return winbench::Main(argc, argv, [](const TOptions& options) {
+    Application->Initialize();
+    TBench bench(options.CheckOnly ? kCheckOnlyMiB : kSuperfileMiB);
+    SplitAndCombine(bench, options);
+    Repaint(bench, options);
+  });
+}
