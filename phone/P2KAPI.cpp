@@ -99,6 +99,11 @@ bool TP2KAPI::SendBin(std::uint32_t address, std::span<const std::uint8_t> data,
   return FConnected && FProtocol.BootSendBinUntilFailure(address, data, progress, failedAt);
 }
 
+bool TP2KAPI::Plugged() {
+  const std::string path = FLink.DevicePath();
+  return !path.empty() && FLink.IsInterfacePresent(path);
+}
+
 bool TP2KAPI::Command(const std::string& command, std::string& reply) {
   return FConnected && FProtocol.BootCommand(command, reply);
 }

@@ -64,6 +64,8 @@ public:
                std::uint32_t& failedAt) override;
   bool Jump(std::uint32_t address) override { return BootJump(address); }
   bool Command(const std::string& command, std::string& reply) override;
+  // Whether the last device found is still among the driver's interfaces.
+  bool Plugged() override;
 
 private:
   void WndProc(TMessage& message);

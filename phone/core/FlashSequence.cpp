@@ -195,6 +195,8 @@ TFlashOutcome TFlashSequence::Run(const TFlashJob& job) {
   }
   loader = {};
   if (outcome == TFlashOutcome::Done) outcome = SendImages(job.Rows);
+  // A failure reads as a refusal by the phone unless the log tells that it went away.
+  if (outcome != TFlashOutcome::Done && !FLink.Plugged()) FHost.LogLine("The phone was unplugged during the run.");
   PowerDown();
   return outcome;
 }

@@ -30,6 +30,9 @@ public:
   virtual bool Jump(std::uint32_t address) = 0;
   // False when nothing was sent or no reply came; Reply as the boot loader gave it.
   virtual bool Command(const std::string& command, std::string& reply) = 0;
+  // False once the phone has gone from the driver's interfaces (unplugged); a link that cannot tell
+  // answers Connected.
+  virtual bool Plugged() { return Connected(); }
 
   virtual ~TFlashLink() = default;
 };
@@ -71,8 +74,8 @@ enum class TFlashOutcome {
 // The flash run: checks the whole job first, restarts the phone into flash mode unless it is there
 // already, uploads the RAM downloader with its address table filled from the rows, starts it,
 // erases, uploads every row's image and powers the phone down. The log tells each step and names
-// every failure with its file and block address; nothing is logged as sent that the phone did not
-// acknowledge.
+// every failure with its file and block address, and says when the phone was unplugged; nothing is
+// logged as sent that the phone did not acknowledge.
 class TFlashSequence {
 public:
   // The loader area set to FF and the table of (start, end) pairs, one slot per code group 0 to 20.

@@ -6,8 +6,6 @@
 #include <fstream>
 #include <iterator>
 
-namespace {
-
 void CopyFolder(const std::string& from, const std::string& to) {
   CreateDirectoryA(to.c_str(), nullptr);
   WIN32_FIND_DATAA found;
@@ -23,6 +21,8 @@ void CopyFolder(const std::string& from, const std::string& to) {
   } while (FindNextFileA(search, &found));
   FindClose(search);
 }
+
+namespace {
 
 std::string ClassOf(HWND window) {
   char name[256] = {};
@@ -47,6 +47,23 @@ void TUserDriver::Start(const std::string& programFolder) {
   GetTempPathA(MAX_PATH, temp);
   FFolder = std::string(temp) + "tarvex-walk-" + std::to_string(GetTickCount());
   CopyFolder(programFolder, FFolder);
+  // A run of the program in its build folder (tools/run) leaves its settings there; a first start
+  // has none.
+  for (const char* left : {"Tarvex.ini", "Tarvex.cds", "Tarvex.tmp"}) DeleteFileA((FFolder + "\\" + left).c_str());
+  Launch();
+}
+
+void TUserDriver::Restart() {
+  if (FProcess.hProcess) {
+    if (Running()) TerminateProcess(FProcess.hProcess, 1);
+    CloseHandle(FProcess.hProcess);
+    CloseHandle(FProcess.hThread);
+    FProcess = {};
+  }
+  Launch();
+}
+
+void TUserDriver::Launch() {
   const std::string exe = FFolder + "\\Tarvex.exe";
   std::string commandLine = "\"" + exe + "\"";
   STARTUPINFOA startup{};
@@ -195,6 +212,11 @@ std::string TUserDriver::Text(HWND window) {
                            2000, &length))
     return {};
   return std::string(buffer, length);
+}
+
+bool TUserDriver::Checked(HWND button) {
+  DWORD_PTR state = 0;
+  return SendMessageTimeoutA(button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &state) && state == BST_CHECKED;
 }
 
 std::string TUserDriver::StatusText(HWND statusBar) const {

@@ -18,6 +18,9 @@ public:
 
   // Copies the program folder to a fresh folder and starts the program there.
   void Start(const std::string& programFolder);
+  // Starts the program again in the same folder, once the run before has ended: it finds there
+  // what that run left (the ini, the files).
+  void Restart();
   // Asks the main window to close and waits for the process to end.
   bool Exit(DWORD timeoutMs = 10000);
   bool Running() const;
@@ -48,6 +51,8 @@ public:
   void Retype(HWND edit, const std::string& text);
 
   static std::string Text(HWND window);
+  // Whether a check box or radio button shows checked.
+  static bool Checked(HWND button);
   // A status bar's text in its simple mode (WM_GETTEXT answers its first part only).
   std::string StatusText(HWND statusBar) const;
   // Waits until the window's text satisfies `want`.
@@ -64,11 +69,14 @@ public:
 
 private:
   std::vector<HWND> TopWindows() const;
+  void Launch();
 
   std::string FFolder;
   PROCESS_INFORMATION FProcess{};
 };
 
+// Copies a folder and everything in it.
+void CopyFolder(const std::string& from, const std::string& to);
 // Deletes a folder and everything in it.
 void RemoveFolder(const std::string& path);
 

@@ -197,9 +197,14 @@ TEST_F(P2KAPI, InjectedFaultsGiveFalseOrALogLineAndNeverHang) {
   EXPECT_FALSE(Api.BootAddr(0x03FD0000));
   Phone.SetReplyDelay(0);
 
-  // Unplugged in the middle of an upload: the rest fails, the disconnect follows.
+  // Refusals leave the phone plugged.
+  EXPECT_TRUE(Api.Plugged());
+
+  // Unplugged in the middle of an upload: the rest fails and the link knows it at once, before
+  // the disconnect follows.
   Phone.InjectFault(TSimStep::Bin, TSimFault::Unplug, 2);
   EXPECT_FALSE(Api.BootSendBin(0, Pattern(6000, 4), nullptr));
+  EXPECT_FALSE(Api.Plugged());
   ASSERT_TRUE(PumpUntil([&] { return !Api.Connected(); }));
   EXPECT_FALSE(Api.BootAddr(0));
   EXPECT_EQ(Phone.ClosedHandleUses(), 0);

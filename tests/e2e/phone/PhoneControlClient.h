@@ -36,8 +36,11 @@ public:
   bool PlugFresh(TSimMode mode) { return Request(TARVEX_PHONE_PLUG, {static_cast<std::uint32_t>(mode), 1}); }
   bool Plug(TSimMode mode) { return Request(TARVEX_PHONE_PLUG, {static_cast<std::uint32_t>(mode), 0}); }
   bool Unplug() { return Request(TARVEX_PHONE_UNPLUG, {}); }
-  bool Fault(TSimStep step, TSimFault fault) {
-    return Request(TARVEX_PHONE_FAULT, {static_cast<std::uint32_t>(step), static_cast<std::uint32_t>(fault), 1});
+  // The fault strikes the occurrence-th time the step happens from now (an unplug at the fifth BIN
+  // frame: Fault(TSimStep::Bin, TSimFault::Unplug, 5)).
+  bool Fault(TSimStep step, TSimFault fault, std::uint32_t occurrence = 1) {
+    return Request(TARVEX_PHONE_FAULT,
+                   {static_cast<std::uint32_t>(step), static_cast<std::uint32_t>(fault), occurrence});
   }
   std::vector<std::string> Commands() {
     std::vector<std::uint8_t> text;

@@ -24,6 +24,8 @@ using Lines = std::vector<std::string>;
 
 using flashtest::Pattern;
 
+const std::string Unplugged = "The phone was unplugged during the run.";
+
 // The link as the flasher's window drives it, over a simulated phone. Connected follows the
 // monitor's reports when it runs, else the test's plug calls.
 class TSimLink : public TFlashLink {
@@ -68,6 +70,7 @@ public:
   bool Command(const std::string& command, std::string& reply) override {
     return Connected() && FProtocol.BootCommand(command, reply);
   }
+  bool Plugged() override { return FLink.IsInterfacePresent(FLink.DevicePath()); }
 
   int Restarts = 0;
   Lines Errors;
@@ -299,6 +302,10 @@ TEST_F(FlashRun, EveryFaultAtEveryStepEndsTheRunHonestlyAndARerunCompletes) {
           });
           EXPECT_TRUE(named);
         }
+        // An unplug is told as such; a refusal is not.
+        const bool toldUnplugged =
+            std::find(Host.Log.begin(), Host.Log.end(), Unplugged) != Host.Log.end();
+        EXPECT_EQ(toldUnplugged, fault == TSimFault::Unplug && step != TSimStep::PowerDown);
 
         Link.Detach();
         Link.Attach(TSimMode::Flash);
@@ -321,6 +328,7 @@ TEST_F(FlashRun, UnplugInTheMiddleOfAFileNamesTheBlockAndStops) {
   EXPECT_NE(std::find(log.begin(), log.end(), job.Rows[0].Name + ": the phone did not acknowledge the block at 10000800."),
             log.end());
   EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& l) { return l.ends_with(" sent"); }), 0);
+  EXPECT_NE(std::find(log.begin(), log.end(), Unplugged), log.end());
   // Nothing after the first failed block: one ADDR and BIN for it, none for CG 15.
   const Lines commands = Phone.Commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "ADDR 11000000"), 0);

@@ -1,0 +1,198 @@
+// Start of Tarvex.exe to its first painted main window: from CreateProcess until the window titled
+// "Tarvex" is visible, neither it nor any of its child windows has anything left to paint, and the
+// process waits for input. Peer: a minimal Win32 program (StartPeer.cpp) that shows and paints one
+// window, started and watched the same way, so the ratio is what Tarvex adds to what any program
+// pays Wine to start. A second row starts Tarvex with the skin switched off in its ini. Goal: under
+// 2 s with a warm wineserver (tools/bench keeps one running).
+//
+// Checks first: each side shows exactly its one window (Tarvex: with its "Split file" button, no
+// message box), and Tarvex writes the default environment at exit (skin "Desert", on; off for the
+// second row). TARVEX_BENCH_CORRUPT=start spoils the caption looked for, which must fail the check.
+//
+//   wine build/win/bench/e2e/e2e_start_bench.exe [--pairs N] [--check-only]
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "bench/support/WineBench.h"
+#include "tests/e2e/UserDriver.h"
+
+namespace {
+
+using namespace winbench;
+
+std::string Caption(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::vector<HWND> VisibleWindows(DWORD process) {
+  struct TSearch {
+    DWORD Process;
+    std::vector<HWND> Found;
+  } search{process, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->Process && IsWindowVisible(window)) s->Found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+// Nothing of the window or its descendants waits to be painted.
+bool Painted(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  bool painted = true;
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) -> BOOL {
+        if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+          *reinterpret_cast<bool*>(data) = false;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&painted));
+  return painted;
+}
+
+bool HasChild(HWND window, const std::string& text) {
+  struct TSearch {
+    std::string Text;
+    bool Found;
+  } search{text, false};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<TSearch*>(data);
+        if (Caption(child) == s->Text) s->Found = true;
+        return !s->Found;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.Found;
+}
+
+struct TStart {
+  double Ms = 0;
+  std::vector<std::string> Windows;  // the visible top-level windows' captions when painted
+  bool HasSplitButton = false;
+};
+
+// Starts a program in its folder and times it until its window titled `caption` is painted; then
+// closes it and waits for its end.
+TStart StartAndClose(const std::string& exe, const std::string& folder, const std::string& caption) {
+  std::string commandLine = "\"" + exe + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  TStart result;
+  const double start = NowMs();
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                      &process))
+    throw std::runtime_error("cannot start " + exe);
+  HWND window = nullptr;
+  for (;;) {
+    if (NowMs() - start > 30000) {
+      TerminateProcess(process.hProcess, 1);
+      CloseHandle(process.hProcess);
+      CloseHandle(process.hThread);
+      CheckFailed(exe + ": no painted window titled \"" + caption + "\" within 30 s");
+    }
+    window = nullptr;
+    for (HWND w : VisibleWindows(process.dwProcessId))
+      if (Caption(w) == caption) window = w;
+    if (window && Painted(window) && WaitForInputIdle(process.hProcess, 0) == 0) break;
+    Sleep(1);
+  }
+  result.Ms = NowMs() - start;
+  for (HWND w : VisibleWindows(process.dwProcessId)) result.Windows.push_back(Caption(w));
+  result.HasSplitButton = HasChild(window, "Split file");
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  if (!ended) CheckFailed(exe + ": did not end when its window was closed");
+  return result;
+}
+
+class TBench {
+public:
+  TBench() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    Folder = std::string(temp) + "tarvex-start-bench-" + std::to_string(GetCurrentProcessId());
+    CopyFolder(TARVEX_PROGRAM_FOLDER, Folder);
+    Exe = Folder + "\\Tarvex.exe";
+    Ini = Folder + "\\Tarvex.ini";
+  }
+  ~TBench() { RemoveFolder(Folder); }
+
+  // A first start (no ini), or one whose ini switches the skin off.
+  TStart Tarvex(bool skinned, const std::string& caption = "Tarvex") {
+    DeleteFileA(Ini.c_str());
+    if (!skinned) std::ofstream(Ini) << "[Environment]\r\nSkined=0\r\n";
+    return StartAndClose(Exe, Folder, caption);
+  }
+  TStart Peer() { return StartAndClose(TARVEX_START_PEER, Folder, "Peer"); }
+
+  void CheckTarvex(bool skinned, bool corrupt) {
+    const TStart run = Tarvex(skinned, corrupt ? "Tarvex (spoilt)" : "Tarvex");
+    const std::string side = skinned ? "Tarvex.exe" : "Tarvex.exe without a skin";
+    if (run.Windows != std::vector<std::string>{"Tarvex"})
+      CheckFailed(side + ": other windows than the main window were shown");
+    if (!run.HasSplitButton) CheckFailed(side + ": the main window lacks its \"Split file\" button");
+    const std::vector<unsigned char> bytes = ReadWholeFile(Ini);
+    const std::string ini(bytes.begin(), bytes.end());
+    if (ini.find("SkinName=Desert") == std::string::npos ||
+        ini.find(skinned ? "Skined=1" : "Skined=0") == std::string::npos)
+      CheckFailed(side + ": the environment written at exit is not the one it started with:\n" + ini);
+  }
+  void CheckPeer() {
+    if (Peer().Windows != std::vector<std::string>{"Peer"}) CheckFailed("peer: other windows than its own were shown");
+  }
+
+  std::string Folder, Exe, Ini;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  return winbench::Main(argc, argv, [](const TOptions& options) {
+    TBench bench;
+    // The checks are also the warm-up runs.
+    bench.CheckTarvex(true, CorruptionAsked("start"));
+    bench.CheckTarvex(false, false);
+    bench.CheckPeer();
+    if (options.CheckOnly) return;
+    std::vector<double> skinned, bare, peer, skinnedRatios, bareRatios;
+    for (int pair = 0; pair < options.Pairs; ++pair) {
+      double s = 0, b = 0, p = 0;
+      if (pair % 2 == 0) {
+        s = bench.Tarvex(true).Ms;
+        b = bench.Tarvex(false).Ms;
+        p = bench.Peer().Ms;
+      } else {
+        p = bench.Peer().Ms;
+        b = bench.Tarvex(false).Ms;
+        s = bench.Tarvex(true).Ms;
+      }
+      skinned.push_back(s);
+      bare.push_back(b);
+      peer.push_back(p);
+      skinnedRatios.push_back(p / s);
+      bareRatios.push_back(p / b);
+    }
+    AddRow("start to first paint: Tarvex.exe / minimal window", "skin Desert", Milliseconds(Median(skinned)),
+           Milliseconds(Median(peer)), RatioText(skinnedRatios));
+    AddRow("start to first paint: Tarvex.exe / minimal window", "no skin", Milliseconds(Median(bare)),
+           Milliseconds(Median(peer)), RatioText(bareRatios));
+  });
+}
