@@ -307,11 +307,15 @@ void TsBaseSpinEdit::PlaceButton() {
     GetTextMetricsA(dc.Handle(), &own);
     return SpinModel::MinEditHeight(own.tmHeight, system.tmHeight, GetSystemMetrics(SM_CYBORDER));
   }();
-  if (Height() < minHeight) {
+  // The window's own size: within WM_SIZE the control's bounds are not yet updated.
+  RECT window{};
+  GetWindowRect(Handle(), &window);
+  const int width = window.right - window.left, height = window.bottom - window.top;
+  if (height < minHeight) {
     SetHeight(minHeight);
     return;
   }
-  FButton->SetBounds(Width() - FButton->Width() - 4, 0, FButton->Width(), Height() - 4);
+  FButton->SetBounds(width - FButton->Width() - 4, 0, FButton->Width(), height - 4);
   SetEditRect();
 }
 

@@ -207,6 +207,20 @@ TEST_F(SpinEdit, UnskinnedTheArrowsAreDrawnInRaisedButtonsInsideTheEditsRightEdg
   EXPECT_EQ(button->Width(), 15);
 }
 
+// A spin edit made before its bounds are set (a window laid out in code) keeps its button
+// inside its right edge once it is sized.
+TEST_F(SpinEdit, TheButtonFollowsTheRightEdgeWhenTheEditIsSizedAfterItsWindowExists) {
+  auto* spin = NewControl<TsSpinEdit>(Form, Form);
+  Pump();
+  ASSERT_TRUE(spin->HandleAllocated());
+  for (int width : {105, 160, 90}) {
+    spin->SetBounds(120, 20, width, 24);
+    Pump();
+    EXPECT_EQ(spin->Button()->Left(), width - spin->Button()->Width() - 4) << width;
+    EXPECT_EQ(spin->Button()->Height(), 20) << width;
+  }
+}
+
 class SkinnedSpinEdit : public SpinEdit, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(SkinnedSpinEdit, TheButtonsShowTheirCachesOverTheEditsImageAndLeaveTheGlobalsAsFound) {
