@@ -210,14 +210,29 @@ TEST_F(SpinEdit, UnskinnedTheArrowsAreDrawnInRaisedButtonsInsideTheEditsRightEdg
 // A spin edit made before its bounds are set (a window laid out in code) keeps its button
 // inside its right edge once it is sized.
 TEST_F(SpinEdit, TheButtonFollowsTheRightEdgeWhenTheEditIsSizedAfterItsWindowExists) {
-  auto* spin = NewControl<TsSpinEdit>(Form, Form);
-  Pump();
-  ASSERT_TRUE(spin->HandleAllocated());
-  for (int width : {105, 160, 90}) {
-    spin->SetBounds(120, 20, width, 24);
+  LoadSkin("Nocturne");
+  for (bool shown : {true, false}) {
+    Form->SetVisible(shown);
+    auto* spin = NewControl<TsSpinEdit>(Form, Form);
     Pump();
-    EXPECT_EQ(spin->Button()->Left(), width - spin->Button()->Width() - 4) << width;
-    EXPECT_EQ(spin->Button()->Height(), 20) << width;
+    ASSERT_TRUE(spin->HandleAllocated());
+    // The window's own rectangles: a height below the font's smallest is raised by the window.
+    for (int width : {105, 160, 90}) {
+      for (int height : {24, 12}) {
+        spin->SetBounds(120, 20, width, height);
+        Pump();
+        RECT edit{}, client{}, button{};
+        GetWindowRect(spin->Handle(), &edit);
+        GetClientRect(spin->Handle(), &client);
+        GetWindowRect(spin->Button()->Handle(), &button);
+        MapWindowPoints(HWND_DESKTOP, spin->Handle(), reinterpret_cast<POINT*>(&button), 2);
+        EXPECT_EQ(edit.right - edit.left, width) << height << " shown " << shown;
+        EXPECT_EQ(button.right, client.right) << width << "x" << height << " shown " << shown;
+        EXPECT_EQ(button.bottom, client.bottom) << width << "x" << height << " shown " << shown;
+        EXPECT_GE(edit.bottom - edit.top, height);
+      }
+    }
+    spin->Free();
   }
 }
 
