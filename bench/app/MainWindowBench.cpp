@@ -241,13 +241,8 @@ void TimePairs(const std::string& work, const std::string& size, int pairs, cons
   std::vector<double> a, b, ratios;
   for (int pair = 0; pair < pairs; ++pair) {
     double x = 0, y = 0;
-    if (pair % 2 == 0) {
-      x = window();
-      y = host();
-    } else {
-      y = host();
-      x = window();
-    }
+    winbench::InTurn(
+        pair, [&] { x = window(); }, [&] { y = host(); });
     a.push_back(x);
     b.push_back(y);
     ratios.push_back(x / y);
@@ -336,13 +331,8 @@ void Repaint(TBench& bench, const TOptions& options) {
       RepaintNow(window);
       p = TimeOne([&] { RepaintNow(window); });
     };
-    if (pair % 2 == 0) {
-      timeSkinned();
-      timePlain();
-    } else {
-      timePlain();
-      timeSkinned();
-    }
+    winbench::InTurn(
+        pair, [&] { timeSkinned(); }, [&] { timePlain(); });
     skinnedMs.push_back(s);
     plainMs.push_back(p);
     ratios.push_back(s / p);

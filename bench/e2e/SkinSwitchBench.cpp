@@ -113,13 +113,8 @@ int main(int argc, char** argv) {
     std::vector<double> ours, peer, ratios;
     for (int pair = 0; pair < options.Pairs; ++pair) {
       double x = 0, y = 0;
-      if (pair % 2 == 0) {
-        x = every.Switch();
-        y = alone.Switch();
-      } else {
-        y = alone.Switch();
-        x = every.Switch();
-      }
+      winbench::InTurn(
+          pair, [&] { x = every.Switch(); }, [&] { y = alone.Switch(); });
       ours.push_back(x);
       peer.push_back(y);
       ratios.push_back(x / y);

@@ -145,13 +145,8 @@ int main(int argc, char** argv) {
     std::vector<double> window, protocol, ratios;
     for (int pair = 0; pair < options.Pairs; ++pair) {
       double x = 0, y = 0;
-      if (pair % 2 == 0) {
-        x = bench.WindowRun();
-        y = bench.ProtocolRun();
-      } else {
-        y = bench.ProtocolRun();
-        x = bench.WindowRun();
-      }
+      winbench::InTurn(
+          pair, [&] { x = bench.WindowRun(); }, [&] { y = bench.ProtocolRun(); });
       window.push_back(x);
       protocol.push_back(y);
       ratios.push_back(x / y);

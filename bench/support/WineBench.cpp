@@ -71,6 +71,16 @@ double TimeOne(const std::function<void()>& call) {
   return (NowMs() - start) / repeats;
 }
 
+void InTurn(int pair, const std::function<void()>& ours, const std::function<void()>& peer) {
+  if (pair % 2 == 0) {
+    ours();
+    peer();
+  } else {
+    peer();
+    ours();
+  }
+}
+
 std::string Milliseconds(double ms) {
   char text[32];
   std::snprintf(text, sizeof text, ms < 10 ? "%.2f ms" : "%.1f ms", ms);

@@ -42,6 +42,8 @@ double NowMs();
 double Median(std::vector<double> values);
 // The time of one call in ms, from enough calls to last about a quarter second.
 double TimeOne(const std::function<void()>& call);
+// Runs both sides of a pair, ours first in even pairs and the peer first in odd ones.
+void InTurn(int pair, const std::function<void()>& ours, const std::function<void()>& peer);
 
 std::string Milliseconds(double ms);       // "0.42 ms", "148.8 ms"
 std::string RatioText(std::vector<double> ratios);  // "median [min-max]"

@@ -52,13 +52,8 @@ void TimePairs(const TOptions& options, const std::function<double()>& ours, con
   std::vector<double> a, b, ratios;
   for (int pair = 0; pair < options.Pairs; ++pair) {
     double x = 0, y = 0;
-    if (pair % 2 == 0) {
-      x = ours();
-      y = peer();
-    } else {
-      y = peer();
-      x = ours();
-    }
+    winbench::InTurn(
+        pair, [&] { x = ours(); }, [&] { y = peer(); });
     a.push_back(x);
     b.push_back(y);
     ratios.push_back(y / x);

@@ -220,13 +220,8 @@ void RepaintWork(const TOptions& options) {
       RepaintNow(ours.Form);
       p = TimeOne([&] { RepaintNow(ours.Form); });
     };
-    if (pair % 2 == 0) {
-      timeSkinned();
-      timePlain();
-    } else {
-      timePlain();
-      timeSkinned();
-    }
+    winbench::InTurn(
+        pair, [&] { timeSkinned(); }, [&] { timePlain(); });
     skinned.push_back(s);
     plain.push_back(p);
     ratios.push_back(p / s);

@@ -79,13 +79,8 @@ bool Measure(const std::string& look) {
   std::vector<double> oursMs, peerMs, ratios;
   for (int pair = 0; pair < kPairs; ++pair) {
     double o, p;
-    if (pair % 2 == 0) {
-      o = TimeRun(Ours);
-      p = TimeRun(Peer);
-    } else {
-      p = TimeRun(Peer);
-      o = TimeRun(Ours);
-    }
+    winbench::InTurn(
+        pair, [&] { o = TimeRun(Ours); }, [&] { p = TimeRun(Peer); });
     oursMs.push_back(o);
     peerMs.push_back(p);
     ratios.push_back(p / o);

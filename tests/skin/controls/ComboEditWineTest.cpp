@@ -317,6 +317,16 @@ TEST_F(SkinnedComboEdits, TheScreenShowsTheCachesOfEditAndButton) {
   EXPECT_EQ(buttonMismatch, 0);
 }
 
+// A glyph of the size of `like` in key colours only: it draws nothing over the bare button.
+void PaintKeyColourGlyph(TBitmap& glyph, TBitmap& like) {
+  glyph.SetPixelFormat(TPixelFormat::Bit24);
+  glyph.SetSize(like.Width(), like.Height());
+  glyph.Canvas()->Brush()->SetColor(TColor(0xFF00FF));
+  glyph.Canvas()->FillRect(RECT{0, 0, glyph.Width(), glyph.Height() / 2});
+  glyph.Canvas()->Brush()->SetColor(TColor(0xFFFFFF));
+  glyph.Canvas()->FillRect(RECT{0, glyph.Height() / 2, glyph.Width(), glyph.Height()});
+}
+
 TEST_F(SkinnedComboEdits, FullBlendHidesTheGlyphUntilHot) {
   Other->SetFocus();
   TsGlyphMode* mode = Edit->GlyphMode();
@@ -324,12 +334,7 @@ TEST_F(SkinnedComboEdits, FullBlendHidesTheGlyphUntilHot) {
   TBitmap* builtIn = BuiltInEditGlyph("BTN_ELLIPSIS");
   ASSERT_NE(builtIn, nullptr);
   TBitmap empty;
-  empty.SetPixelFormat(TPixelFormat::Bit24);
-  empty.SetSize(builtIn->Width(), builtIn->Height());
-  empty.Canvas()->Brush()->SetColor(TColor(0xFF00FF));
-  empty.Canvas()->FillRect(RECT{0, 0, empty.Width(), empty.Height() / 2});
-  empty.Canvas()->Brush()->SetColor(TColor(0xFFFFFF));
-  empty.Canvas()->FillRect(RECT{0, empty.Height() / 2, empty.Width(), empty.Height()});
+  PaintKeyColourGlyph(empty, *builtIn);
   mode->SetGlyph(&empty);
   const TPixels bare = ButtonCache();
   mode->SetGlyph(builtIn);
@@ -356,12 +361,7 @@ TEST_F(SkinnedComboEdits, AFocusedEditShowsItsButtonOnTheEditsSkinAsAnUnfocusedO
   TBitmap* builtIn = BuiltInEditGlyph("BTN_ELLIPSIS");
   ASSERT_NE(builtIn, nullptr);
   TBitmap empty;
-  empty.SetPixelFormat(TPixelFormat::Bit24);
-  empty.SetSize(builtIn->Width(), builtIn->Height());
-  empty.Canvas()->Brush()->SetColor(TColor(0xFF00FF));
-  empty.Canvas()->FillRect(RECT{0, 0, empty.Width(), empty.Height() / 2});
-  empty.Canvas()->Brush()->SetColor(TColor(0xFFFFFF));
-  empty.Canvas()->FillRect(RECT{0, empty.Height() / 2, empty.Width(), empty.Height()});
+  PaintKeyColourGlyph(empty, *builtIn);
   Edit->GlyphMode()->SetGlyph(&empty);
   Other->SetFocus();
   Pump();
