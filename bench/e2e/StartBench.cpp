@@ -29,22 +29,6 @@ std::string Caption(HWND window) {
   return text;
 }
 
-std::vector<HWND> VisibleWindows(DWORD process) {
-  struct TSearch {
-    DWORD Process;
-    std::vector<HWND> Found;
-  } search{process, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == s->Process && IsWindowVisible(window)) s->Found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
-}
 
 // Nothing of the window or its descendants waits to be painted.
 bool Painted(HWND window) {
@@ -106,13 +90,13 @@ TStart StartAndClose(const std::string& exe, const std::string& folder, const st
       CheckFailed(exe + ": no painted window titled \"" + caption + "\" within 30 s");
     }
     window = nullptr;
-    for (HWND w : VisibleWindows(process.dwProcessId))
+    for (HWND w : VisibleTopWindows(process.dwProcessId))
       if (Caption(w) == caption) window = w;
     if (window && Painted(window) && WaitForInputIdle(process.hProcess, 0) == 0) break;
     Sleep(1);
   }
   result.Ms = NowMs() - start;
-  for (HWND w : VisibleWindows(process.dwProcessId)) result.Windows.push_back(Caption(w));
+  for (HWND w : VisibleTopWindows(process.dwProcessId)) result.Windows.push_back(Caption(w));
   result.HasSplitButton = HasChild(window, "Split file");
   PostMessageA(window, WM_CLOSE, 0, 0);
   const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;

@@ -19,20 +19,8 @@ bool IsMenuWindow(HWND window) { return ClassOf(window) == "#32768"; }
 }  // namespace
 
 std::set<HWND> TSkinSwitcher::VisibleWindows() const {
-  struct TSearch {
-    DWORD Process;
-    std::set<HWND> Found;
-  } search{FUser.ProcessId(), {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* s = reinterpret_cast<TSearch*>(data);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == s->Process && IsWindowVisible(window)) s->Found.insert(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.Found;
+  const std::vector<HWND> windows = VisibleTopWindows(FUser.ProcessId());
+  return {windows.begin(), windows.end()};
 }
 
 HWND TSkinSwitcher::WaitNewWindow(const std::set<HWND>& before, const std::string& caption,

@@ -85,22 +85,24 @@ bool TUserDriver::Exit(DWORD timeoutMs) {
   return FProcess.hProcess && WaitForSingleObject(FProcess.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
-std::vector<HWND> TUserDriver::TopWindows() const {
+std::vector<HWND> VisibleTopWindows(DWORD process) {
   struct TSearch {
     DWORD Process;
     std::vector<HWND> Found;
-  } search{FProcess.dwProcessId, {}};
+  } search{process, {}};
   EnumWindows(
       [](HWND window, LPARAM data) -> BOOL {
         auto* s = reinterpret_cast<TSearch*>(data);
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == s->Process && IsWindowVisible(window)) s->Found.push_back(window);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == s->Process && IsWindowVisible(window)) s->Found.push_back(window);
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&search));
   return search.Found;
 }
+
+std::vector<HWND> TUserDriver::TopWindows() const { return VisibleTopWindows(FProcess.dwProcessId); }
 
 HWND TUserDriver::WaitWindow(const std::string& caption, DWORD timeoutMs) {
   HWND found = nullptr;

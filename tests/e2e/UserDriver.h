@@ -77,6 +77,9 @@ private:
 
 // Copies a folder and everything in it.
 void CopyFolder(const std::string& from, const std::string& to);
+// The visible top-level windows of a process, in Z order.
+std::vector<HWND> VisibleTopWindows(DWORD process);
+
 // Deletes a folder and everything in it.
 void RemoveFolder(const std::string& path);
 
