@@ -102,10 +102,17 @@ void TApplication::HandleMessage() {
 bool TApplication::ProcessMessage(MSG& msg) {
   // A Unicode window (the grid's cell editor) takes its characters as UTF-16: peeked and
   // dispatched the ANSI way, a typed character outside the code page would arrive as "?".
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) return false;
-  const bool unicode = msg.hwnd != nullptr && IsWindowUnicode(msg.hwnd);
-  if (!(unicode ? PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE) : PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)))
-    return false;
+  MSG peeked;
+  if (!PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) return false;
+  const bool unicode = peeked.hwnd != nullptr && IsWindowUnicode(peeked.hwnd);
+  // The peeked message is removed by its window and number. A message posted since may now come
+  // first (a posted character goes ahead of a paint) and be for a window of the other kind; it is
+  // left for the next call. A message gone meanwhile (a paint validated) leaves nothing to do.
+  HWND window = peeked.hwnd != nullptr ? peeked.hwnd : reinterpret_cast<HWND>(-1);
+  const UINT number = peeked.message;
+  if (!(unicode ? PeekMessageW(&msg, window, number, number, PM_REMOVE)
+                : PeekMessageA(&msg, window, number, number, PM_REMOVE)))
+    return true;
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return true;

@@ -252,4 +252,39 @@ TEST(MessageNames, KnowsPlatformAndFrameworkMessages) {
   for (const auto& [msg, name] : framework) EXPECT_EQ(MessageName(msg), name);
 }
 
+// Posts a CJK character to the edit while the loop has only peeked at the ANSI window's paint.
+HWND gCharTarget = nullptr;
+bool gCharPosted = false;
+LRESULT CALLBACK PostCharWhilePaintIsPeeked(int code, WPARAM removal, LPARAM data) {
+  const MSG* msg = reinterpret_cast<const MSG*>(data);
+  if (code == HC_ACTION && removal == PM_NOREMOVE && msg->message == WM_PAINT && !gCharPosted) {
+    gCharPosted = true;
+    PostMessageW(gCharTarget, WM_CHAR, 0x4E2D, 1);
+  }
+  return CallNextHookEx(nullptr, code, removal, data);
+}
+
+TEST(MessageLoop, ACharacterPostedBetweenPeekAndRemovalReachesAUnicodeWindowWhole) {
+  RegisterNativeProbeClass();
+  HWND painted = CreateWindowExA(0, "TestNativeProbe", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+  HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | WS_VISIBLE, 50, 0, 100, 20, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(painted && edit);
+  ASSERT_FALSE(IsWindowUnicode(painted));
+  Application->ProcessMessages();
+  InvalidateRect(painted, nullptr, TRUE);
+  gCharTarget = edit;
+  gCharPosted = false;
+  HHOOK hook = SetWindowsHookExW(WH_GETMESSAGE, PostCharWhilePaintIsPeeked, nullptr, GetCurrentThreadId());
+  Application->ProcessMessages();
+  UnhookWindowsHookEx(hook);
+  wchar_t text[8] = {};
+  GetWindowTextW(edit, text, 8);
+  EXPECT_TRUE(gCharPosted);
+  EXPECT_EQ(std::wstring(text), L"\x4E2D");
+  DestroyWindow(edit);
+  DestroyWindow(painted);
+}
+
 }  // namespace
