@@ -172,6 +172,18 @@ void TUserDriver::Click(HWND window) {
   ClickAt(window, client.right / 2, client.bottom / 2);
 }
 
+bool TUserDriver::ClickUntil(HWND button, const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (int clicks = 0; clicks < 3; ++clicks) {
+    if (clicks > 0) std::printf("a click on \"%s\" did nothing in 3 s: clicked again\n", Text(button).c_str());
+    Click(button);
+    if (WaitFor(done, 3000)) return true;
+    if (!IsWindowVisible(button) || !IsWindowEnabled(button) || GetTickCount() - start >= timeoutMs) break;
+  }
+  const DWORD spent = GetTickCount() - start;
+  return WaitFor(done, spent < timeoutMs ? timeoutMs - spent : 0);
+}
+
 void TUserDriver::ClickAt(HWND window, int x, int y, bool doubleClick, WPARAM keys) {
   PostMessageA(window, WM_MOUSEMOVE, keys, Point(x, y));
   PostMessageA(window, WM_LBUTTONDOWN, keys | MK_LBUTTON, Point(x, y));

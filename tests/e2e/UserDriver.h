@@ -41,6 +41,10 @@ public:
 
   // Presses a button window with the mouse.
   void Click(HWND window);
+  // Presses a button until `done` holds, at most three times while the button still shows: a click
+  // is lost when the button loses the mouse capture between press and release (an activation the X
+  // server reports late), and a user then clicks again.
+  bool ClickUntil(HWND button, const std::function<bool()>& done, DWORD timeoutMs = 10000);
   // A mouse click at client coordinates of a window (for controls without a window of their own).
   void ClickAt(HWND window, int x, int y, bool doubleClick = false, WPARAM keys = 0);  // keys: MK_SHIFT, MK_CONTROL
   // A key pressed and released on a window, with Ctrl or Shift held when asked.

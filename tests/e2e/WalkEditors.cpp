@@ -61,8 +61,7 @@ std::string Status() { return user->StatusText(user->Child(mainWindow, "TsStatus
     return ::testing::AssertionFailure() << user->Failure("a box titled \"" + shown + "\" after " + after);
   HWND ok = user->Child(box, "TsBitBtn", "OK");
   if (!ok) return ::testing::AssertionFailure() << user->Failure("the box after " + after + " has no \"OK\"");
-  user->Click(ok);
-  if (!WaitGone(box)) return ::testing::AssertionFailure() << user->Failure("the box after " + after + " stayed");
+  if (!user->ClickUntil(ok, [&] { return !IsWindow(box) || !IsWindowVisible(box); })) return ::testing::AssertionFailure() << user->Failure("the box after " + after + " stayed");
   return ::testing::AssertionSuccess();
 }
 
@@ -220,8 +219,7 @@ namespace {
     if (!user->WaitText(spin, [&](const std::string& t) { return t == text; }))
       return ::testing::AssertionFailure() << user->Failure("the RAW bounds dialog did not take " + text);
   }
-  user->Click(ok);
-  if (!WaitGone(dialog)) return ::testing::AssertionFailure() << user->Failure("the RAW bounds dialog stayed");
+  if (!user->ClickUntil(ok, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) return ::testing::AssertionFailure() << user->Failure("the RAW bounds dialog stayed");
   return ::testing::AssertionSuccess();
 }
 

@@ -231,8 +231,7 @@ TEST_F(Walk, Step7_SkinSwitchesRepaintEveryWindow) {
   HWND box = user->WaitWindow("Information");
   HWND ok = box ? user->WaitChild(box, "TsBitBtn", "OK") : nullptr;
   if (!ok) return ::testing::AssertionFailure() << user->Failure("no box telling the project was saved");
-  user->Click(ok);
-  if (!user->WaitGone("Information")) return ::testing::AssertionFailure() << user->Failure("the box stayed");
+  if (!user->ClickUntil(ok, [&] { return !IsWindowVisible(box); }) || !user->WaitGone("Information")) return ::testing::AssertionFailure() << user->Failure("the box stayed");
   return ::testing::AssertionSuccess();
 }
 
@@ -343,8 +342,7 @@ struct TEnvironment {
   if (combos.size() != 2 || !skin || !hints || !cancel)
     return ::testing::AssertionFailure() << user->Failure("the environment options lack their controls");
   environment = {TUserDriver::Text(combos[1]), TUserDriver::Checked(skin), TUserDriver::Checked(hints)};
-  user->Click(cancel);
-  if (!user->WaitGone("Environment options"))
+  if (!user->ClickUntil(cancel, [&] { return !IsWindowVisible(window); }) || !user->WaitGone("Environment options"))
     return ::testing::AssertionFailure() << user->Failure("the environment options stayed");
   return ::testing::AssertionSuccess();
 }
@@ -366,8 +364,7 @@ TEST_F(Walk, Step8_ExitWritesTheEnvironmentAndARestartReadsIt) {
   ASSERT_TRUE(hints && ok) << user->Failure("the environment options lack \"Show hints\" or \"Ok\"");
   if (TUserDriver::Checked(hints)) user->Click(hints);
   ASSERT_TRUE(TUserDriver::WaitFor([&] { return !TUserDriver::Checked(hints); }, 5000));
-  user->Click(ok);
-  ASSERT_TRUE(user->WaitGone("Environment options")) << user->Failure("the environment options stayed");
+  ASSERT_TRUE(user->ClickUntil(ok, [&] { return !IsWindowVisible(window); }) && user->WaitGone("Environment options")) << user->Failure("the environment options stayed");
   TEnvironment before;
   ASSERT_TRUE(ReadEnvironmentOptions(before));
   EXPECT_FALSE(before.ShowHints);
