@@ -206,8 +206,9 @@ std::string TSkinSwitcher::OpenTheWindows(const TGridRows& rows, std::vector<TSh
   if (!(grid && edit && flash && openBy)) return "the main window lacks the grid, \"Edit\", \"Flash\" or \"Open by\"";
   // The flasher gets one row (selected by a control-click), for the input box of "New address".
   FUser.ClickAt(grid, 100, rows.MemoryMap, false, MK_CONTROL);
-  FUser.Click(flash);
-  HWND flasher = FUser.WaitWindow("Flash");
+  // The flasher and the editors are not modal: a second press only shows them again.
+  HWND flasher = nullptr;
+  FUser.ClickUntil(flash, [&] { return (flasher = FUser.WaitWindow("Flash", 0)) != nullptr; });
   if (flasher == nullptr) return "\"Flash\" did not show the flasher";
   shown.push_back({"flasher", flasher});
   const struct {
@@ -219,8 +220,8 @@ std::string TSkinSwitcher::OpenTheWindows(const TGridRows& rows, std::vector<TSh
                  {rows.Flex, "flex", "Flex Editor"}};
   for (const auto& e : editors) {
     FUser.ClickAt(grid, 100, e.RowY);
-    FUser.Click(edit);
-    HWND editor = FUser.WaitWindow(e.Caption);
+    HWND editor = nullptr;
+    FUser.ClickUntil(edit, [&] { return (editor = FUser.WaitWindow(e.Caption, 0)) != nullptr; });
     if (editor == nullptr) return std::string("\"Edit\" did not show the ") + e.Caption;
     shown.push_back({e.Name, editor});
   }

@@ -84,8 +84,9 @@ HWND OpenEditor(int cg, const std::string& caption) {
     return nullptr;
   }
   user->ClickAt(grid, 100, GridRowY(MainGridRow(cg)));
-  user->Click(edit);
-  HWND editor = user->WaitWindow(caption);
+  // The editor is not modal: a second press only shows it again.
+  HWND editor = nullptr;
+  user->ClickUntil(edit, [&] { return (editor = user->WaitWindow(caption, 0)) != nullptr; });
   if (!editor) ADD_FAILURE() << user->Failure("\"Edit\" on the CG " + std::to_string(cg) + " row showed no \"" + caption + "\"");
   return editor;
 }
