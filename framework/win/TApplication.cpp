@@ -105,14 +105,15 @@ bool TApplication::ProcessMessage(MSG& msg) {
   MSG peeked;
   if (!PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) return false;
   const bool unicode = peeked.hwnd != nullptr && IsWindowUnicode(peeked.hwnd);
+  const auto remove = [&](HWND window, UINT first, UINT last) {
+    return unicode ? PeekMessageW(&msg, window, first, last, PM_REMOVE) != FALSE
+                   : PeekMessageA(&msg, window, first, last, PM_REMOVE) != FALSE;
+  };
   // The peeked message is removed by its window and number. A message posted since may now come
   // first (a posted character goes ahead of a paint) and be for a window of the other kind; it is
-  // left for the next call. A message gone meanwhile (a paint validated) leaves nothing to do.
-  HWND window = peeked.hwnd != nullptr ? peeked.hwnd : reinterpret_cast<HWND>(-1);
-  const UINT number = peeked.message;
-  if (!(unicode ? PeekMessageW(&msg, window, number, number, PM_REMOVE)
-                : PeekMessageA(&msg, window, number, number, PM_REMOVE)))
-    return true;
+  // left for the next call. A message without a window (a thread's timer) is taken by its number
+  // alone. One gone meanwhile (a paint validated) gives way to whatever comes first.
+  if (!remove(peeked.hwnd, peeked.message, peeked.message) && !remove(nullptr, 0, 0)) return false;
   if (msg.message == WM_QUIT) {
     FTerminated = true;
     return true;
