@@ -354,9 +354,10 @@ void TsBaseSpinEdit::WndProc(TMessage& message) {
   const std::shared_ptr<bool> alive = Alive();
   TsEdit::WndProc(message);
   if (!*alive) return;
-  // Once a move or size has ended the control holds the window's bounds (within WM_SIZE it does
-  // not yet): the button is placed, and too low a height raised, then.
-  if (message.Msg == WM_WINDOWPOSCHANGED) PlaceButton();
+  // Once a size change has ended the control holds the window's bounds (within WM_SIZE it does
+  // not yet): the button is placed, and too low a height raised, then. A move alone leaves both.
+  if (message.Msg == WM_WINDOWPOSCHANGED && !(reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE))
+    PlaceButton();
   // A skin came or went: the drawn arrows take its text colour.
   if (message.Msg == RE_ROVADUZI && FButton) {
     const ::SkinCommand command = SkinCommandOf(message.WParam);

@@ -172,18 +172,9 @@ std::string TSkinSwitcher::Choose(HWND options, const TLook& look, bool pressOk)
 std::string TSkinSwitcher::PressOk(HWND options) {
   HWND ok = Button(options, "Ok");
   if (ok == nullptr) return "the environment options lack \"Ok\"";
-  FUser.Click(ok);
   // The options close first, then the look changes in the same handler: watched closely, as the
-  // skin-switch bench times it. A lost click is repeated, as in TUserDriver::ClickUntil.
-  const DWORD start = GetTickCount();
-  for (DWORD clicks = 1; Visible(options) && GetTickCount() - start < 10000; Sleep(1)) {
-    if (clicks < 3 && GetTickCount() - start > 3000 * clicks && Visible(ok) && IsWindowEnabled(ok)) {
-      std::printf("a click on \"Ok\" did nothing in 3 s: clicked again\n");
-      FUser.Click(ok);
-      ++clicks;
-    }
-  }
-  if (Visible(options) || !Settled())
+  // skin-switch bench times it.
+  if (!FUser.ClickUntil(ok, [&] { return !Visible(options); }, 10000, 1) || !Settled())
     return "\"Ok\" did not close the environment options";
   return "";
 }

@@ -172,16 +172,16 @@ void TUserDriver::Click(HWND window) {
   ClickAt(window, client.right / 2, client.bottom / 2);
 }
 
-bool TUserDriver::ClickUntil(HWND button, const std::function<bool()>& done, DWORD timeoutMs) {
+bool TUserDriver::ClickUntil(HWND button, const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs) {
   const DWORD start = GetTickCount();
   for (int clicks = 0; clicks < 3; ++clicks) {
     if (clicks > 0) std::printf("a click on \"%s\" did nothing in 3 s: clicked again\n", Text(button).c_str());
     Click(button);
-    if (WaitFor(done, 3000)) return true;
+    if (WaitFor(done, 3000, pollMs)) return true;
     if (!IsWindowVisible(button) || !IsWindowEnabled(button) || GetTickCount() - start >= timeoutMs) break;
   }
   const DWORD spent = GetTickCount() - start;
-  return WaitFor(done, spent < timeoutMs ? timeoutMs - spent : 0);
+  return WaitFor(done, spent < timeoutMs ? timeoutMs - spent : 0, pollMs);
 }
 
 void TUserDriver::ClickAt(HWND window, int x, int y, bool doubleClick, WPARAM keys) {
@@ -259,11 +259,11 @@ bool TUserDriver::WaitText(HWND window, const std::function<bool(const std::stri
   return WaitFor([&] { return want(Text(window)); }, timeoutMs);
 }
 
-bool TUserDriver::WaitFor(const std::function<bool()>& done, DWORD timeoutMs) {
+bool TUserDriver::WaitFor(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs) {
   const DWORD start = GetTickCount();
   while (!done()) {
     if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(20);
+    Sleep(pollMs);
   }
   return true;
 }

@@ -44,7 +44,7 @@ public:
   // Presses a button until `done` holds, at most three times while the button still shows: a click
   // is lost when the button loses the mouse capture between press and release (an activation the X
   // server reports late), and a user then clicks again.
-  bool ClickUntil(HWND button, const std::function<bool()>& done, DWORD timeoutMs = 10000);
+  bool ClickUntil(HWND button, const std::function<bool()>& done, DWORD timeoutMs = 10000, DWORD pollMs = 20);
   // A mouse click at client coordinates of a window (for controls without a window of their own).
   void ClickAt(HWND window, int x, int y, bool doubleClick = false, WPARAM keys = 0);  // keys: MK_SHIFT, MK_CONTROL
   // A key pressed and released on a window, with Ctrl or Shift held when asked.
@@ -62,7 +62,7 @@ public:
   // Waits until the window's text satisfies `want`.
   bool WaitText(HWND window, const std::function<bool(const std::string&)>& want, DWORD timeoutMs = 10000);
   // Waits for a condition, pumping nothing (the program runs in its own process).
-  static bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
+  static bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs, DWORD pollMs = 20);
 
   // The program's visible top-level windows as "class 'caption'" lines.
   std::string WindowList() const;

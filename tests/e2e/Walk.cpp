@@ -136,7 +136,8 @@ void ExpectImages(bool loaderTableFilled) {
   const std::string caption = TUserDriver::Text(dialog);
   if (caption != button)
     return ::testing::AssertionFailure() << user->Failure("the file dialog is titled \"" + caption + "\"");
-  if (!user->ClickUntil(accept, [&] { return !IsWindowVisible(dialog); }) || !user->WaitGone(caption)) return ::testing::AssertionFailure() << user->Failure("the file dialog stayed");
+  if (!user->ClickUntil(accept, [&] { return !IsWindowVisible(dialog); }) || !user->WaitGone(caption))
+    return ::testing::AssertionFailure() << user->Failure("the file dialog stayed");
   return ::testing::AssertionSuccess();
 }
 

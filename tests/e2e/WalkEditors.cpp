@@ -41,8 +41,10 @@ void TypeWide(HWND window, const std::u16string& text) {
   for (char16_t c : text) PostMessageW(window, WM_CHAR, c, 1);
 }
 
+bool Gone(HWND window) { return !IsWindow(window) || !IsWindowVisible(window); }
+
 bool WaitGone(HWND window) {
-  return TUserDriver::WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, 10000);
+  return TUserDriver::WaitFor([&] { return Gone(window); }, 10000);
 }
 
 bool WaitStatus(const std::string& want, DWORD timeoutMs = 15000) {
@@ -61,7 +63,8 @@ std::string Status() { return user->StatusText(user->Child(mainWindow, "TsStatus
     return ::testing::AssertionFailure() << user->Failure("a box titled \"" + shown + "\" after " + after);
   HWND ok = user->Child(box, "TsBitBtn", "OK");
   if (!ok) return ::testing::AssertionFailure() << user->Failure("the box after " + after + " has no \"OK\"");
-  if (!user->ClickUntil(ok, [&] { return !IsWindow(box) || !IsWindowVisible(box); })) return ::testing::AssertionFailure() << user->Failure("the box after " + after + " stayed");
+  if (!user->ClickUntil(ok, [&] { return Gone(box); }))
+    return ::testing::AssertionFailure() << user->Failure("the box after " + after + " stayed");
   return ::testing::AssertionSuccess();
 }
 
@@ -220,7 +223,8 @@ namespace {
     if (!user->WaitText(spin, [&](const std::string& t) { return t == text; }))
       return ::testing::AssertionFailure() << user->Failure("the RAW bounds dialog did not take " + text);
   }
-  if (!user->ClickUntil(ok, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) return ::testing::AssertionFailure() << user->Failure("the RAW bounds dialog stayed");
+  if (!user->ClickUntil(ok, [&] { return Gone(dialog); }))
+    return ::testing::AssertionFailure() << user->Failure("the RAW bounds dialog stayed");
   return ::testing::AssertionSuccess();
 }
 

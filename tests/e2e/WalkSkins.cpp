@@ -142,13 +142,12 @@ void SwitchSkins() {
   // The program's windows and GDI objects stay flat over 20 switches between the two skins,
   // counted from outside after two switches have settled them. (Switching the skin off and on again
   // takes seconds with every window open, too long for a count over 20.)
-  HANDLE process =
-      OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, user->ProcessId());
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, user->ProcessId());
   ASSERT_NE(process, nullptr);
-  // Counted once the windows have repainted and the program waits for input again.
+  // Counted once the windows have repainted and the program answers again.
   const auto settledCount = [&] {
     skins.RepaintNow();
-    WaitForInputIdle(process, 5000);
+    skins.Settled();
     return TGuiCensus::OfProcess(process);
   };
   const TLook nocturne = Looks[0], desert = Looks[2];
@@ -169,8 +168,9 @@ void SwitchSkins() {
                             c.Regions(), c.Palettes(), c.OtherGdi(), c.Windows(), c.Menus()};
   };
   const TGuiCensus first = counts[1] - counts[0], second = counts[2] - counts[1];
+  const std::vector<int> grewFirst = kinds(first), grewSecond = kinds(second);
   bool grew = false;
-  for (size_t k = 0; k < kinds(first).size(); ++k) grew = grew || (kinds(first)[k] > 0 && kinds(second)[k] > 0);
+  for (size_t k = 0; k < grewFirst.size(); ++k) grew = grew || (grewFirst[k] > 0 && grewSecond[k] > 0);
   EXPECT_FALSE(grew) << "over two times 10 skin switches: " << first << ", then " << second;
 
   // The windows opened here go, so that the main window is left as before.

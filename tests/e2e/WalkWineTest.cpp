@@ -231,7 +231,8 @@ TEST_F(Walk, Step7_SkinSwitchesRepaintEveryWindow) {
   HWND box = user->WaitWindow("Information");
   HWND ok = box ? user->WaitChild(box, "TsBitBtn", "OK") : nullptr;
   if (!ok) return ::testing::AssertionFailure() << user->Failure("no box telling the project was saved");
-  if (!user->ClickUntil(ok, [&] { return !IsWindowVisible(box); }) || !user->WaitGone("Information")) return ::testing::AssertionFailure() << user->Failure("the box stayed");
+  if (!user->ClickUntil(ok, [&] { return !IsWindowVisible(box); }) || !user->WaitGone("Information"))
+    return ::testing::AssertionFailure() << user->Failure("the box stayed");
   return ::testing::AssertionSuccess();
 }
 
@@ -364,7 +365,8 @@ TEST_F(Walk, Step8_ExitWritesTheEnvironmentAndARestartReadsIt) {
   ASSERT_TRUE(hints && ok) << user->Failure("the environment options lack \"Show hints\" or \"Ok\"");
   if (TUserDriver::Checked(hints)) user->Click(hints);
   ASSERT_TRUE(TUserDriver::WaitFor([&] { return !TUserDriver::Checked(hints); }, 5000));
-  ASSERT_TRUE(user->ClickUntil(ok, [&] { return !IsWindowVisible(window); }) && user->WaitGone("Environment options")) << user->Failure("the environment options stayed");
+  ASSERT_TRUE(user->ClickUntil(ok, [&] { return !IsWindowVisible(window); }) && user->WaitGone("Environment options"))
+      << user->Failure("the environment options stayed");
   TEnvironment before;
   ASSERT_TRUE(ReadEnvironmentOptions(before));
   EXPECT_FALSE(before.ShowHints);
