@@ -82,8 +82,8 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
   table.WriteBuffer(rows.Memory(), rows.Size());
   TAtomicFileStream config(ini.FileName());
   config.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
-  table.Commit();
-  config.Commit();
+  // A full disk shows at the flush as often as at a write: nothing is renamed before both are out.
+  TAtomicFileStream::CommitAll({&table, &config});
 }
 
 TProjectOptions ReadOptions(const std::string& optionsFile) {
