@@ -1,5 +1,6 @@
 #include "app/core/TProject.h"
 
+#include <cerrno>
 #include <set>
 
 #include "app/core/CodeGroups.h"
@@ -88,6 +89,7 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
 
 TProjectOptions ReadOptions(const std::string& optionsFile) {
   const TIniFile ini(optionsFile);
+  if (!ini.LoadError().empty()) throw EInOutError(ini.LoadError(), EFBIG);
   TProjectOptions options;
   options.Name = ini.ReadString(kProject, kName, "");
   const int buffer = ini.ReadInteger(kOptions, kBufferSize, options.IOBufferSizeKB);

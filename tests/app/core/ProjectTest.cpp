@@ -201,6 +201,23 @@ TEST(Project, AFailedWriteFlushOrRenameKeepsTheOldPair) {
   EXPECT_EQ(Project::ReadOptions(dir / "p.cfg"), changed);
 }
 
+TEST(Project, AnOptionsFileTooLargeToReadIsReportedAndNotWrittenOver) {
+  TTempFolder dir;
+  TGrid grid;
+  grid.Fill();
+  Project::Save(grid.CDS, dir / "p.scp", {});
+  std::string huge = "[Options]\r\n";
+  for (int i = 0; i < 400000; ++i) huge += "k" + std::to_string(i) + "=1\r\n";
+  WriteAll(dir / "p.cfg", huge);
+  const std::string table = ReadAll(dir / "p.scp");
+  TGrid opened;
+  EXPECT_NE(ThrownText<EInOutError>([&] { Project::Open(opened.CDS, dir / "p.scp"); }).find("too large"),
+            std::string::npos);
+  EXPECT_ANY_THROW(Project::Save(grid.CDS, dir / "p.scp", {"new.shx", 64, true, 1}));
+  EXPECT_EQ(ReadAll(dir / "p.cfg"), huge);
+  EXPECT_EQ(ReadAll(dir / "p.scp"), table);
+}
+
 TEST(Project, AFailedFirstSaveLeavesNeitherFile) {
   TTempFolder dir;
   TGrid grid;
