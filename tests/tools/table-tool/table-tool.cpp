@@ -90,6 +90,7 @@ int Run(int argc, char** argv) {
   }
   if (argc == 3 && command == "ini") {
     const TIniFile ini(argv[2]);
+    if (!ini.LoadError().empty()) throw Exception(ini.LoadError());
     TStringList sections, keys;
     ini.ReadSections(sections);
     std::size_t count = 0;
