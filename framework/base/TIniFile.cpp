@@ -103,17 +103,25 @@ void TIniFile::Parse(const std::string& text, TLoadBudget& budget) {
   charge(preludeLines, sizeof(std::string));
   FSections.reserve(counts.size());
   FPrelude.reserve(preludeLines);
-  // A key's index slots (the index is at most half full, and grows by doubling).
+  // A name's node in a name index, and its bucket.
+  const std::size_t nameNode =
+      TLoadBudget::BlockSize(sizeof(std::string) + sizeof(std::size_t) + 2 * sizeof(void*)) + sizeof(void*);
+  // A key's slots in its section's index (at most half full, grown by doubling), in a section
+  // long enough to be indexed.
   const std::size_t keyIndex = 4 * sizeof(std::uint32_t);
   TSection* current = nullptr;
   std::size_t section = 0;
+  bool indexed = false;
   for (std::size_t i = start; i < text.size();) {
     std::string line(NextLine(text, i));
     std::string trimmed = Trim(line);
     if (IsSectionLine(trimmed, name)) {
+      charge(1, nameNode);
       chargeText(name.size());
+      chargeText(name.size());  // the index's upper-case copy
       current = &AddSection(name);
-      charge(counts[section], sizeof(TLine));
+      if (!budget.ChargeBlock(counts[section] * sizeof(TLine))) TooLarge(budget);
+      indexed = counts[section] > kUnindexedLines;
       current->Lines.reserve(counts[section++]);
       continue;
     }
@@ -128,7 +136,7 @@ void TIniFile::Parse(const std::string& text, TLoadBudget& budget) {
     if (!comment && eq != std::string::npos && !Trim(line.substr(0, eq)).empty()) {
       entry.Key = Trim(line.substr(0, eq));
       entry.Value = line.substr(eq + 1);
-      charge(1, keyIndex);
+      if (indexed) charge(1, keyIndex);
       chargeText(entry.Key.size());
     } else {
       entry.Value = std::move(line);

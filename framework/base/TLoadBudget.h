@@ -10,7 +10,7 @@
 class TLoadBudget {
 public:
   static constexpr std::size_t kLoadFactor = 4;
-  static constexpr std::size_t kMinLoadBudget = std::size_t{16} << 20;
+  static constexpr std::size_t kMinLoadBudget = std::size_t{128} << 20;
   static constexpr std::size_t kMaxLoadBudget = std::size_t{1} << 30;
 
   // The file's bytes are charged first: a file that alone exceeds the budget does not fit.

@@ -207,7 +207,7 @@ TEST(Project, AnOptionsFileTooLargeToReadIsReportedAndNotWrittenOver) {
   grid.Fill();
   Project::Save(grid.CDS, dir / "p.scp", {});
   std::string huge = "[Options]\r\n";
-  for (int i = 0; i < 400000; ++i) huge += "k" + std::to_string(i) + "=1\r\n";
+  for (int i = 0; i < 1500000; ++i) huge += "k" + std::to_string(i) + "=1\r\n";
   WriteAll(dir / "p.cfg", huge);
   const std::string table = ReadAll(dir / "p.scp");
   TGrid opened;

@@ -82,7 +82,7 @@ TEST(LoadMemory, ATableTooLargeToHoldIsRefusedBeforeItsRowsAreBuilt) {
   for (const TDataPacketFormat format : {TDataPacketFormat::dfBinary, TDataPacketFormat::dfXML}) {
     SCOPED_TRACE(format == TDataPacketFormat::dfXML ? "XML" : "binary");
     const std::string file = dir / "empty.cds";
-    WriteEmptyRows(file, 400000, format);
+    WriteEmptyRows(file, 600000, format);
     TClientDataSet table;
     table.AddIntegerField("CG");
     table.CreateDataSet();
@@ -122,7 +122,7 @@ TEST(LoadMemory, AnIniTooLargeToHoldIsRefusedWithinItsBudget) {
   TTempFolder dir;
   const std::string file = dir / "keys.ini";
   std::string text = "[Environment]\r\n";
-  for (int i = 0; i < 400000; ++i) text += "k" + std::to_string(i) + "=1\r\n";
+  for (int i = 0; i < 1500000; ++i) text += "k" + std::to_string(i) + "=1\r\n";
   WriteText(file, text);
   const std::size_t size = text.size();
   text.clear();

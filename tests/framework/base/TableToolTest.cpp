@@ -48,7 +48,7 @@ TEST(TableTool, HostileFilesAreRefusedWithTheirReason) {
       {"empty.cds", "", "load", "it is not a table file"},
       {"keys.ini", [] {
          std::string text = "[Environment]\r\n";
-         for (int i = 0; i < 400000; ++i) text += "k" + std::to_string(i) + "=1\r\n";
+         for (int i = 0; i < 1500000; ++i) text += "k" + std::to_string(i) + "=1\r\n";
          return text;
        }(),
        "ini", "it is too large to load"},
