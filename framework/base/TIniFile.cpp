@@ -14,6 +14,16 @@
 
 namespace {
 
+// An ini file refused for its size: the constructor keeps the message.
+class ETooLarge : public Exception {
+public:
+  using Exception::Exception;
+};
+
+[[noreturn]] void TooLarge(const std::string& fileName, const TLoadBudget& budget) {
+  throw ETooLarge("Cannot read ini file \"" + fileName + "\": " + budget.RefusalText());
+}
+
 std::string Unquote(const std::string& value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
     return value.substr(1, value.size() - 2);
@@ -36,7 +46,7 @@ TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {
   }
   TLoadBudget budget(size < 0 ? SIZE_MAX : text.size());
   try {
-    if (!budget.FileFits()) TooLarge(budget);
+    if (!budget.FileFits()) TooLarge(fileName, budget);
     Parse(text, budget);
   } catch (const ETooLarge& e) {
     FLoadError = e.what();
@@ -46,9 +56,6 @@ TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {
   }
 }
 
-void TIniFile::TooLarge(const TLoadBudget& budget) const {
-  throw ETooLarge("Cannot read ini file \"" + FFileName + "\": " + budget.RefusalText());
-}
 
 namespace {
 
@@ -80,10 +87,10 @@ void TIniFile::Parse(const std::string& text, TLoadBudget& budget) {
     FByteOrderMark = true;
   }
   auto charge = [&](std::size_t count, std::size_t each) {
-    if (!budget.ChargeEach(count, each)) TooLarge(budget);
+    if (!budget.ChargeEach(count, each)) TooLarge(FFileName, budget);
   };
   auto chargeText = [&](std::size_t length) {
-    if (!budget.ChargeText(length, 1)) TooLarge(budget);
+    if (!budget.ChargeText(length, 1)) TooLarge(FFileName, budget);
   };
   // The lines of each section are counted first, so that every list is made once at its size and
   // what cannot be held is refused before it is built.
@@ -120,7 +127,7 @@ void TIniFile::Parse(const std::string& text, TLoadBudget& budget) {
       chargeText(name.size());
       chargeText(name.size());  // the index's upper-case copy
       current = &AddSection(name);
-      if (!budget.ChargeBlock(counts[section] * sizeof(TLine))) TooLarge(budget);
+      if (!budget.ChargeBlock(counts[section] * sizeof(TLine))) TooLarge(FFileName, budget);
       indexed = counts[section] > kUnindexedLines;
       current->Lines.reserve(counts[section++]);
       continue;

@@ -5,7 +5,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "framework/base/Exception.h"
 #include "framework/base/TObject.h"
 
 class TLoadBudget;
@@ -14,8 +13,9 @@ class TStringList;
 // An ini file held in memory: read when the object is made (a missing or unreadable file reads as
 // empty), written only by UpdateFile. A file too large to hold, by the measure of TLoadBudget, is
 // refused before it is held: it reads as empty, LoadError says why, and it is never written over
-// (Text and UpdateFile raise that error), so that a file that was not read is not lost. Sections and keys are matched without regard to ASCII case,
-// the first of equal names wins, and order is kept. Lines that are neither "[section]" nor
+// (Text and UpdateFile raise that error), so that a file that was not read is not lost. Sections
+// and keys are matched without regard to ASCII case, the first of equal names wins, and order is
+// kept. Lines that are neither "[section]" nor
 // "key=value" (comments, blank or malformed lines) are skipped when reading values but written
 // back unchanged, so a hand-edited file loses nothing.
 class TIniFile : public TObject {
@@ -71,13 +71,8 @@ private:
     bool First = false;  // the first section of its name
   };
   static constexpr std::size_t kUnindexedLines = 16;
-  // Raises ETooLarge when the lines would exceed the budget.
+  // Raises when the lines would exceed the budget; the constructor takes that as the refusal.
   void Parse(const std::string& text, TLoadBudget& budget);
-  class ETooLarge : public Exception {
-  public:
-    using Exception::Exception;
-  };
-  [[noreturn]] void TooLarge(const TLoadBudget& budget) const;
   const TSection* FindSection(const std::string& name) const;
   TSection* FindSection(const std::string& name);
   static const TLine* FindKey(const TSection& section, const std::string& ident);
