@@ -12,6 +12,7 @@
 #include "editors/TfmFlexEditor.h"
 #include "editors/TfmLPEditor.h"
 #include "framework/base/AnsiStrings.h"
+#include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "gif/TGIFImage.h"
 #include "phone/TfmFlash.h"
@@ -25,9 +26,7 @@ void StartProgram() {
   InstallSkinMessageBoxHandler();
   Application->Initialize();
   Application->SetTitle("Tarvex");
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  Application->SetHelpFile(ExtractFilePath(exe) + "Tarvex.hlp");
+  Application->SetHelpFile(ExtractFilePath(ModuleFileName()) + "Tarvex.hlp");
   Application->CreateForm(fmMain);
   Application->CreateForm(fmAbout);
   Application->CreateForm(fmAdd);

@@ -25,6 +25,7 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
 #include "framework/base/TIniFile.h"
+#include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDataSource.h"
@@ -294,15 +295,11 @@ void TfmMain::BuildMenu() {
 // --- start and end ---------------------------------------------------------------------------
 
 std::string TfmMain::IniFileName() const {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return ChangeFileExt(path, ".ini");
+  return ChangeFileExt(ModuleFileName(), ".ini");
 }
 
 void TfmMain::FormCreate(TObject*) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  FAppDir = ExtractFilePath(path);
+  FAppDir = ExtractFilePath(ModuleFileName());
   SkinManager->SetSkinDirectory(FAppDir + "Skins\\");
   FLangDir = FAppDir + "Langs\\";
   FIni = std::make_unique<TIniFile>(IniFileName());
@@ -483,8 +480,7 @@ void TfmMain::SplitFile(const std::string& fileName) {
   options.SeparateMemoryMap = sCheckBox1->Checked();
   // The images go to the current folder; their rows keep full paths, which a later change of the
   // current folder (a file dialog's) does not alter.
-  char folder[MAX_PATH] = {};
-  if (GetCurrentDirectoryA(MAX_PATH, folder) > 0) options.OutputDir = folder;
+  options.OutputDir = CurrentDirectory();
   DBGrid1->ClearSelection();
   TSuperfileSplitter(*this).Split(fileName, options);
 }

@@ -10,6 +10,7 @@
 #include "app/core/SmallDialogRules.h"
 #include "app/core/Utils.h"
 #include "framework/base/TClientDataSet.h"
+#include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDataSource.h"
@@ -27,9 +28,7 @@ constexpr int kProgramSize = 128;
 constexpr int kParametersSize = 20;
 
 std::string ExecutableFolder() {
-  char path[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, n);
+  const std::string folder = ModuleFileName();
   return folder.substr(0, folder.find_last_of("\\/") + 1);
 }
 

@@ -7,7 +7,7 @@
 #   tarvex_fuzz(NAME SOURCES ... [DEPS ...] [CORPUS dir] [OPTIONS -flag=value ...])
 #                                                       libFuzzer, fuzz tree; OPTIONS go to its runs
 #   tarvex_bench(NAME SOURCES ... [DEPS ...])           Google Benchmark, host tree
-#   tarvex_tool(NAME SOURCES ... [DEPS ...])            test drivers, host tree
+#   tarvex_tool(NAME SOURCES ... [DEPS ...])            test drivers, host and asan trees
 # Includes are written from the source root: #include "framework/base/Exception.h".
 
 set(CMAKE_CXX_STANDARD 20)
@@ -195,9 +195,10 @@ function(tarvex_use_bundled_skins target)
   endif()
 endfunction()
 
+# Built under the sanitizers too, so that the tests that feed them hostile files run there as well.
 function(tarvex_tool name)
   _tarvex_parse(X ${ARGN})
-  if(NOT TARVEX_KIND STREQUAL "host")
+  if(NOT (TARVEX_KIND STREQUAL "host" OR TARVEX_KIND STREQUAL "asan"))
     return()
   endif()
   _tarvex_executable(${name} ${X_SOURCES})

@@ -1,5 +1,6 @@
 #include "app/core/TProject.h"
 
+#include <cerrno>
 #include <set>
 
 #include "app/core/CodeGroups.h"
@@ -82,12 +83,13 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
   table.WriteBuffer(rows.Memory(), rows.Size());
   TAtomicFileStream config(ini.FileName());
   config.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
-  table.Commit();
-  config.Commit();
+  // A full disk shows at the flush as often as at a write: nothing is renamed before both are out.
+  TAtomicFileStream::CommitAll({&table, &config});
 }
 
 TProjectOptions ReadOptions(const std::string& optionsFile) {
   const TIniFile ini(optionsFile);
+  if (!ini.LoadError().empty()) throw EInOutError(ini.LoadError(), EFBIG);
   TProjectOptions options;
   options.Name = ini.ReadString(kProject, kName, "");
   const int buffer = ini.ReadInteger(kOptions, kBufferSize, options.IOBufferSizeKB);

@@ -40,7 +40,8 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
 // from the options file; a missing file or key, or a value out of range, reads as its default.
 TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile);
 
-// The options file's values, with the defaults for what is missing or out of range.
+// The options file's values, with the defaults for what is missing or out of range. A file too
+// large to read raises EInOutError.
 TProjectOptions ReadOptions(const std::string& optionsFile);
 
 }  // namespace Project

@@ -1,5 +1,8 @@
 #include "editors/core/TFlexEditorModel.h"
 
+#include <cstdint>
+#include <string>
+
 #include "app/core/Utils.h"
 #include "editors/core/EditorFiles.h"
 #include "editors/core/FlexAddress.h"
@@ -29,6 +32,12 @@ void TFlexEditorModel::Parse() {
 void TFlexEditorModel::MakeShx() {
   const int64_t size = GetFileSizeByName(FFileName);
   if (size < 0) return;
+  // A code-group image is addressed with 32 bits; a larger file must not pass as its low part.
+  if (size > INT32_MAX) {
+    FHost.ShowError("The file \"" + FFileName + "\" is too large for a code group (" + std::to_string(size) +
+                    " bytes).");
+    return;
+  }
   FHost.CombineSingleCG(2, FFileName, GetFlexAddress(), static_cast<int32_t>(size));
 }
 

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "framework/base/Exception.h"
 
@@ -12,9 +14,6 @@
 #include <io.h>
 #include <process.h>
 #include <sys/stat.h>
-
-#include <filesystem>
-#include <system_error>
 
 #include "framework/base/AnsiStrings.h"
 #else
@@ -51,6 +50,23 @@ std::int64_t Allowed(std::int64_t count, TWriteFault& fired) {
   return state.Left;
 }
 
+struct TCommitFaultState {
+  TCommitStep Step = TCommitStep::Flush;
+  int Skip = -1;
+};
+
+TCommitFaultState& CommitFaultState() {
+  static TCommitFaultState state;
+  return state;
+}
+
+// True once when the armed commit fault is due at this step.
+bool CommitFaultFires(TCommitStep step) {
+  TCommitFaultState& state = CommitFaultState();
+  if (state.Skip < 0 || state.Step != step) return false;
+  return state.Skip-- == 0;
+}
+
 // Makes the written data durable, so that a crash after the rename cannot leave the new name on
 // an empty or partial file.
 int SyncToDisk(std::FILE* file) {
@@ -71,12 +87,15 @@ void StartWriteback([[maybe_unused]] std::FILE* file, [[maybe_unused]] std::int6
 
 constexpr std::int64_t kWritebackStep = 4 << 20;
 
+// A name in the ANSI code page as a path the file-system library takes.
+std::filesystem::path PathOf(const std::string& name) {
 #ifdef _WIN32
-std::filesystem::path WidePath(const std::string& name) {
   const WideString wide = AnsiToWide(name);
   return std::filesystem::path(std::wstring(wide.begin(), wide.end()));
-}
+#else
+  return std::filesystem::path(name);
 #endif
+}
 
 // Renames from over to in one step; false with the reason in code when the system refuses.
 bool RenameOver(const std::string& from, const std::string& to, int& code) {
@@ -86,7 +105,7 @@ bool RenameOver(const std::string& from, const std::string& to, int& code) {
 #ifdef _WIN32
   // The C library's rename never replaces an existing file; the file-system library's does.
   std::error_code error;
-  std::filesystem::rename(WidePath(from), WidePath(to), error);
+  std::filesystem::rename(PathOf(from), PathOf(to), error);
   if (!error) return true;
   code = error.value();
 #endif
@@ -302,17 +321,68 @@ void TAtomicFileStream::SetSize(std::int64_t size) {
   if (size != FSize) throw EStreamError("File \"" + FTemporaryName + "\" is written in order only");
 }
 
-void TAtomicFileStream::Commit() {
+void TAtomicFileStream::Flush() {
   if (FFile == nullptr) throw EStreamError("File \"" + FFileName + "\" is closed");
+  if (CommitFaultFires(TCommitStep::Flush)) Fail("Cannot write file", ENOSPC);
   errno = 0;
   if (std::fflush(FFile) != 0 || SyncToDisk(FFile) != 0) Fail("Cannot write file", errno != 0 ? errno : EIO);
   std::FILE* file = FFile;
   FFile = nullptr;
+  FFlushed = true;
   errno = 0;
   if (std::fclose(file) != 0) Fail("Cannot write file", errno != 0 ? errno : EIO);
-  int code = 0;
-  if (!RenameOver(FTemporaryName, FFileName, code)) Fail("Cannot replace file", code);
+}
+
+void TAtomicFileStream::Rename() {
+  int code = EACCES;
+  if (CommitFaultFires(TCommitStep::Rename) || !RenameOver(FTemporaryName, FFileName, code))
+    Fail("Cannot replace file", code);
   FCommitted = true;
+}
+
+void TAtomicFileStream::Commit() {
+  if (!FFlushed) Flush();
+  Rename();
+}
+
+void TAtomicFileStream::CommitAll(const std::vector<TAtomicFileStream*>& files) {
+  for (TAtomicFileStream* file : files)
+    if (!file->FFlushed) file->Flush();
+  // A second name on each old target, so that a rename that fails after others succeeded can put
+  // them back. A hard link costs no data space; where the file system has none, the old target
+  // cannot be restored and only the ordering protects it.
+  std::vector<std::string> backups(files.size());
+  std::vector<bool> existed(files.size(), false);
+  auto dropBackups = [&] {
+    for (const std::string& backup : backups)
+      if (!backup.empty()) std::remove(backup.c_str());
+  };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    const std::string& target = files[i]->FFileName;
+    std::error_code error;
+    if (!std::filesystem::exists(PathOf(target), error)) continue;
+    existed[i] = true;
+    for (int attempt = 0; attempt < kNameAttempts && backups[i].empty(); ++attempt) {
+      const std::string name = CandidateName(target, attempt);
+      std::filesystem::create_hard_link(PathOf(target), PathOf(name), error);
+      if (!error) backups[i] = name;
+      else if (error != std::errc::file_exists) break;
+    }
+  }
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    try {
+      files[i]->Rename();
+    } catch (...) {
+      for (std::size_t k = 0; k < i; ++k) {
+        int code = 0;
+        if (!existed[k]) std::remove(files[k]->FFileName.c_str());
+        else if (!backups[k].empty() && RenameOver(backups[k], files[k]->FFileName, code)) backups[k].clear();
+      }
+      dropBackups();  // the files not renamed yet remove their temporary files when they go
+      throw;
+    }
+  }
+  dropBackups();
 }
 
 void TAtomicFileStream::WriteFile(const std::string& fileName, const void* data, std::size_t size) {
@@ -323,4 +393,8 @@ void TAtomicFileStream::WriteFile(const std::string& fileName, const void* data,
 
 void TAtomicFileStream::SimulateFault(TWriteFault fault, std::int64_t afterBytes) {
   FaultState() = TFaultState{fault, afterBytes < 0 ? 0 : afterBytes};
+}
+
+void TAtomicFileStream::SimulateCommitFault(TCommitStep step, int skip) {
+  CommitFaultState() = TCommitFaultState{step, skip < 0 ? -1 : skip};
 }

@@ -15,6 +15,9 @@ enum class TWriteFault {
   Kill,      // the write stops as if the process were killed: the temporary file stays behind
 };
 
+// The steps of a commit after the writes, for SimulateCommitFault.
+enum class TCommitStep { Flush, Rename };
+
 // Replaces a file as a whole or not at all. The data goes to a new temporary file beside the
 // target, "TARGET.~XXXXXXXX.tmp", created exclusively so that no file of the user's is ever taken
 // over; Commit flushes it to the disk and renames it over the target. Until then the target keeps
@@ -39,8 +42,15 @@ public:
 
   const std::string& FileName() const { return FFileName; }
   const std::string& TemporaryName() const { return FTemporaryName; }
-  // Flushes the data to the disk and gives it the target's name.
+  // Writes out what is buffered, flushes it to the disk and closes the file; the target keeps its
+  // old content. A failure raises and removes the temporary file.
+  void Flush();
+  // Flushes (when Flush was not called yet) and gives the data the target's name.
   void Commit();
+  // Commits several files as one: all are flushed before any is renamed, and when a rename fails
+  // the targets renamed before it get their old content back. Either every target has its new
+  // content or every target keeps its old one (a target that did not exist stays absent).
+  static void CommitAll(const std::vector<TAtomicFileStream*>& files);
 
   // The temporary files of fileName's name form that lie in its folder.
   static std::vector<std::string> TemporariesOf(const std::string& fileName);
@@ -50,16 +60,21 @@ public:
   // Test hook: once afterBytes more bytes have gone through any atomic file stream, the next write
   // fails as fault says. It fires once; TWriteFault::None disarms it.
   static void SimulateFault(TWriteFault fault, std::int64_t afterBytes);
+  // Test hook: the step fails as on a full disk (Flush) or a refused rename (Rename) once skip more
+  // of that step have passed. It fires once; a negative skip disarms it.
+  static void SimulateCommitFault(TCommitStep step, int skip);
 
 private:
   [[noreturn]] void Fail(const std::string& what, int code);
   void Discard();
+  void Rename();
 
   std::string FFileName;
   std::string FTemporaryName;
   std::FILE* FFile = nullptr;
   std::int64_t FSize = 0;
   std::int64_t FWrittenBack = 0;  // how far write-back to the disk has been started
+  bool FFlushed = false;
   bool FCommitted = false;
   bool FAbandoned = false;  // a simulated kill leaves the temporary file as it is
 };

@@ -731,21 +731,32 @@ void TClientDataSet::LoadFromStream(TStream& stream) {
   CheckNotInCalc();
   std::int64_t size = stream.Size() - stream.Position();
   if (size < 0) size = 0;
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(size));
-  } catch (const std::exception&) {
-    DatabaseError("The table data is too large to load");
-  }
-  if (size > 0) stream.ReadBuffer(bytes.data(), size);
+  if (static_cast<std::uint64_t>(size) > SIZE_MAX) DatabaseError("The table data is too large to load");
+  const auto length = static_cast<std::size_t>(size);
   TTablePacket packet;
   try {
-    if (LooksLikeBinaryTable(bytes.data(), bytes.size())) packet = ReadBinaryTable(bytes.data(), bytes.size());
-    else if (LooksLikeXmlTable(bytes.data(), bytes.size())) packet = ReadXmlTable(bytes.data(), bytes.size());
+    // A file too large to hold is refused before it is read.
+    TLoadBudget budget(length);
+    if (!budget.FileFits()) DatabaseError(budget.RefusalText());
+    // A memory stream is read in place; other streams once into memory.
+    std::vector<std::uint8_t> bytes;
+    const std::uint8_t* data = nullptr;
+    if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
+      data = memory->Memory() + stream.Position();
+    } else {
+      bytes.resize(length);
+      if (length > 0) stream.ReadBuffer(bytes.data(), size);
+      data = bytes.data();
+    }
+    if (LooksLikeBinaryTable(data, length)) packet = ReadBinaryTable(data, length, budget);
+    else if (LooksLikeXmlTable(data, length)) packet = ReadXmlTable(data, length, budget);
     else DatabaseError("it is not a table file");
+    // The indexes rebuilt over the rows.
+    if (!budget.ChargeEach(packet.Rows.size(), sizeof(void*) * FIndexes.size())) DatabaseError(budget.RefusalText());
   } catch (const std::bad_alloc&) {
     DatabaseError("The table data is too large to load");
   }
+  if (dynamic_cast<TMemoryStream*>(&stream) != nullptr) stream.Seek(0, TSeekOrigin::soEnd);
   Install(packet);
 }
 

@@ -7,11 +7,15 @@
 
 #include "framework/base/TObject.h"
 
+class TLoadBudget;
 class TStringList;
 
 // An ini file held in memory: read when the object is made (a missing or unreadable file reads as
-// empty), written only by UpdateFile. Sections and keys are matched without regard to ASCII case,
-// the first of equal names wins, and order is kept. Lines that are neither "[section]" nor
+// empty), written only by UpdateFile. A file too large to hold, by the measure of TLoadBudget, is
+// refused before it is held: it reads as empty, LoadError says why, and it is never written over
+// (Text and UpdateFile raise that error), so that a file that was not read is not lost. Sections
+// and keys are matched without regard to ASCII case, the first of equal names wins, and order is
+// kept. Lines that are neither "[section]" nor
 // "key=value" (comments, blank or malformed lines) are skipped when reading values but written
 // back unchanged, so a hand-edited file loses nothing.
 class TIniFile : public TObject {
@@ -19,6 +23,8 @@ public:
   explicit TIniFile(const std::string& fileName);
 
   const std::string& FileName() const { return FFileName; }
+  // Why the file was refused; empty when it was read (or did not exist).
+  const std::string& LoadError() const { return FLoadError; }
 
   // A value is read with the blanks around it removed and one pair of enclosing quotes stripped.
   std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) const;
@@ -48,9 +54,8 @@ public:
 
 private:
   struct TLine {
-    std::string Key;  // empty: a line kept as it was (Raw)
+    std::string Key;    // empty: a line kept as it was, in Value
     std::string Value;
-    std::string Raw;
     bool First = false;  // the first key of its name in its section
   };
   // Names are looked up by their ASCII upper-case form, so that no lookup walks the file.
@@ -58,11 +63,16 @@ private:
   struct TSection {
     std::string Name;
     std::vector<TLine> Lines;
-    TIndex Keys;  // the first line of each key, kept for sections of more than kUnindexedLines lines
+    // The first line of each key, kept for sections of more than kUnindexedLines lines: open
+    // addressing over line numbers plus one (0 a free slot), hashed on the upper-case name, so
+    // that a key costs a few bytes of index.
+    std::vector<std::uint32_t> Keys;
+    std::size_t KeyCount = 0;
     bool First = false;  // the first section of its name
   };
   static constexpr std::size_t kUnindexedLines = 16;
-  void Parse(const std::string& text);
+  // Raises when the lines would exceed the budget; the constructor takes that as the refusal.
+  void Parse(const std::string& text, TLoadBudget& budget);
   const TSection* FindSection(const std::string& name) const;
   TSection* FindSection(const std::string& name);
   static const TLine* FindKey(const TSection& section, const std::string& ident);
@@ -70,9 +80,13 @@ private:
   // Enters a new key, one that the section did not hold yet.
   static void AddKey(TSection& section, std::size_t line);
   static void IndexKeys(TSection& section);
+  // The index slot that holds ident's first line, or the free slot where it would go.
+  static std::size_t KeySlot(const TSection& section, const std::string& ident);
+  static void IndexKey(TSection& section, std::size_t line);
   void IndexSections();
 
   std::string FFileName;
+  std::string FLoadError;
   bool FByteOrderMark = false;         // a UTF-8 mark at the start is kept as it was
   std::vector<std::string> FPrelude;  // lines before the first section
   std::vector<TSection> FSections;

@@ -111,6 +111,11 @@ bool LooksLikeBinaryTable(const std::uint8_t* data, std::size_t size) {
 }
 
 TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size) {
+  TLoadBudget budget(size);
+  return ReadBinaryTable(data, size, budget);
+}
+
+TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size, TLoadBudget& budget) {
   if (!LooksLikeBinaryTable(data, size)) throw EDatabaseError("it is not a table file");
   TReader r(data + sizeof kMagic, size - sizeof kMagic);
   std::uint16_t version = r.U16();
@@ -149,6 +154,7 @@ TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size) {
   std::uint32_t rowCount = body.U32();
   // Every row takes at least its id and one tag byte per data field.
   if (rowCount > body.Left() / (8 + dataTypes.size())) throw EDatabaseError("its row count is invalid");
+  ChargeTableRows(budget, rowCount, dataTypes.size());
   packet.Rows.reserve(rowCount);
   for (std::uint32_t i = 0; i < rowCount; ++i) {
     auto row = std::make_unique<TTableRow>();
@@ -165,6 +171,7 @@ TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size) {
         case TFieldType::ftString: {
           std::uint32_t n = body.U32();
           const std::uint8_t* p = body.Take(n);
+          ChargeTableText(budget, n, 1);
           row->Values[k] = TVariant(std::string(reinterpret_cast<const char*>(p), n));
           break;
         }
@@ -172,6 +179,7 @@ TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size) {
           std::uint32_t n = body.U32();
           if (n > body.Left() / 2) throw EDatabaseError("the data ends too early");
           const std::uint8_t* p = body.Take(std::size_t{n} * 2);
+          ChargeTableText(budget, n, 2);
           WideString text(n, u'\0');
           for (std::uint32_t u = 0; u < n; ++u)
             text[u] = static_cast<char16_t>(ByteOrder::ReadLE16(p + 2 * u));

@@ -16,5 +16,7 @@
 std::string WriteBinaryTable(const std::vector<TTableFieldDesc>& fields,
                              const std::vector<std::unique_ptr<TTableRow>>& rows);
 bool LooksLikeBinaryTable(const std::uint8_t* data, std::size_t size);
-// Raises EDatabaseError naming what is wrong.
+// Raises EDatabaseError naming what is wrong, or when the rows exceed the budget (by default,
+// the one of a table without indexes).
+TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size, TLoadBudget& budget);
 TTablePacket ReadBinaryTable(const std::uint8_t* data, std::size_t size);

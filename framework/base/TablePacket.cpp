@@ -19,6 +19,16 @@ std::array<std::uint32_t, 256> MakeCrcTable() {
 
 }  // namespace
 
+void ChargeTableRows(TLoadBudget& budget, std::size_t rows, std::size_t dataFields) {
+  const std::size_t each = sizeof(void*) + TLoadBudget::BlockSize(sizeof(TTableRow)) +
+                           TLoadBudget::BlockSize(dataFields * sizeof(TVariant));
+  if (!budget.ChargeEach(rows, each)) throw EDatabaseError(budget.RefusalText());
+}
+
+void ChargeTableText(TLoadBudget& budget, std::size_t length, std::size_t unitSize) {
+  if (!budget.ChargeText(length, unitSize)) throw EDatabaseError(budget.RefusalText());
+}
+
 std::uint32_t TableCrc32(const void* data, std::size_t size, std::uint32_t crc) {
   static const std::array<std::uint32_t, 256> table = MakeCrcTable();
   const auto* p = static_cast<const std::uint8_t*>(data);

@@ -337,6 +337,11 @@ bool LooksLikeXmlTable(const std::uint8_t* data, std::size_t size) {
 }
 
 TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size) {
+  TLoadBudget budget(size);
+  return ReadXmlTable(data, size, budget);
+}
+
+TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size, TLoadBudget& budget) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   // Before the root only blanks, comments and the XML declaration may stand.
@@ -414,6 +419,13 @@ TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size) {
   e = reader.Next(maxRowAttributes);
   if (e.Name != "ROWS" || e.Closing) Corrupt("its row list is missing");
   if (!e.SelfClosing) {
+    // The rows are counted first, so that a table too large to hold is refused before any row
+    // is built, and the row list is made once at its size.
+    const std::string_view rest = body.substr(reader.Position());
+    std::size_t rows = 0;
+    for (std::size_t at = rest.find("<ROW"); at != std::string_view::npos; at = rest.find("<ROW", at + 4)) ++rows;
+    ChargeTableRows(budget, rows, dataTypes.size());
+    packet.Rows.reserve(rows);
     for (;;) {
       e = reader.Next(maxRowAttributes);
       if (e.Closing && e.Name == "ROWS") break;
@@ -442,10 +454,12 @@ TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size) {
           case TFieldType::ftString: {
             std::string ansi = WideToAnsi(a.Value);
             if (AnsiToWide(ansi) != a.Value) Corrupt("a text holds characters the code page lacks");
+            ChargeTableText(budget, ansi.size(), 1);
             row->Values[k] = TVariant(std::move(ansi));
             break;
           }
           case TFieldType::ftWideString:
+            ChargeTableText(budget, a.Value.size(), 2);
             row->Values[k] = TVariant(a.Value);
             break;
         }

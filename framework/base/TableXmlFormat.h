@@ -20,5 +20,7 @@
 std::string WriteXmlTable(const std::vector<TTableFieldDesc>& fields,
                           const std::vector<std::unique_ptr<TTableRow>>& rows);
 bool LooksLikeXmlTable(const std::uint8_t* data, std::size_t size);
-// Raises EDatabaseError naming what is wrong.
+// Raises EDatabaseError naming what is wrong, or when the rows exceed the budget (by default,
+// the one of a table without indexes).
+TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size, TLoadBudget& budget);
 TTablePacket ReadXmlTable(const std::uint8_t* data, std::size_t size);

@@ -1,4 +1,5 @@
 #include "framework/win/TApplication.h"
+#include "framework/win/SystemPaths.h"
 
 #include <commctrl.h>
 
@@ -66,9 +67,7 @@ void TApplication::Initialize() {
 }
 
 std::string TApplication::ExeName() const {
-  char path[MAX_PATH + 1] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, n);
+  return ModuleFileName();
 }
 
 void TApplication::Run() {

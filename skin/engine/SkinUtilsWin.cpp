@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "framework/win/TCustomForm.h"
+#include "framework/win/SystemPaths.h"
 #include "framework/win/TIcon.h"
 #include "skin/engine/core/SkinMessages.h"
 #include "skin/engine/core/SkinUtils.h"
@@ -26,9 +27,7 @@ struct TInstallPlainBox {
 }  // namespace
 
 std::string AppFolder() {
-  char path[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  return FolderOf(std::string(path, n));
+  return FolderOf(ModuleFileName());
 }
 
 std::string SystemFolder() {
@@ -75,9 +74,7 @@ TIcon* FileIcon(const std::string& fileName, UINT flags) {
 namespace {
 
 TIcon* ExeIcon(UINT flags) {
-  char path[MAX_PATH * 2] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-  return FileIcon(std::string(path, n), flags);
+  return FileIcon(ModuleFileName(), flags);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "framework/base/Exception.h"
+#include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCheckBox.h"
 #include "framework/win/TComboBox.h"
@@ -16,9 +18,11 @@
 namespace {
 
 std::string CurrentFolder() {
-  char buffer[MAX_PATH * 2];
-  const DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+  try {
+    return CurrentDirectory();
+  } catch (const EInOutError&) {
+    return std::string();  // the dialog then starts in the system's choice of folder
+  }
 }
 
 // The one form of the dialog window, freed however Execute ends.

@@ -5,6 +5,8 @@
 #include <shellapi.h>
 
 #include "framework/base/AnsiStrings.h"
+#include "framework/base/Exception.h"
+#include "framework/win/SystemPaths.h"
 #include "skin/engine/core/SkinUtils.h"
 #include "skin/windows/TsShellImages.h"
 #include "skin/windows/core/FileComboRules.h"
@@ -24,8 +26,12 @@ TShellName AskShell(const std::string& path) {
 TsPathComboBox::TsPathComboBox(TComponent* owner) : TsCustomComboBoxEx(owner) {
   // The shown texts (display names) and the items (folders) are filled side by side.
   ItemsEx().Detach();
-  char current[MAX_PATH] = "";
-  if (GetCurrentDirectoryA(MAX_PATH, current) > 0 && current[0] != '\\') FDrive = DriveLetterOf(current);
+  try {
+    const std::string current = CurrentDirectory();
+    if (!current.empty() && current[0] != '\\') FDrive = DriveLetterOf(current);
+  } catch (const EInOutError&) {
+    // no current folder: the box starts without a drive
+  }
 }
 
 // The shared images belong to the application: the box only lets go of them.

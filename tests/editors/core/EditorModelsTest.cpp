@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 namespace {
 
@@ -411,4 +412,14 @@ TEST(FlexEditorModel, AddressFromEditGridOrFileName) {
   EXPECT_FALSE(host.Flasher.back().second);
   model.MakeShx();
   EXPECT_EQ(host.Combines.size(), 1u);
+
+  // A file past 4 GB (sparse) is refused, not combined with its size cut to 32 bits.
+  const std::string huge = folder / "huge_{@0x10F40000}CG2.smg";
+  EditorFiles::WriteWholeFile(huge, std::vector<uint8_t>(16, 0));
+  std::filesystem::resize_file(huge, (std::uintmax_t{1} << 32) + 16);
+  model.SetFileName(huge);
+  model.MakeShx();
+  EXPECT_EQ(host.Combines.size(), 1u);
+  ASSERT_EQ(host.Errors.size(), 1u);
+  EXPECT_NE(host.Errors[0].find("too large"), std::string::npos);
 }
