@@ -35,8 +35,8 @@ TEST_F(PushButtonScopes, AContentThatRaisesLeavesNoWindowRegionHandle) {
   Pump();
   button->Build();
   button->Fail = true;
-  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, [&] { EXPECT_THROW(button->Build(), Exception); }),
-            TGuiCensus());
+  const auto failingPaint = [&] { EXPECT_THROW(button->Build(), Exception); };
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles, failingPaint), TGuiCensus());
   // Painting as before once the content paints again: the window is cut to the border mask.
   button->Fail = false;
   button->Repaint();

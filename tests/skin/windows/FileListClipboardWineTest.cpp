@@ -22,7 +22,8 @@ TEST(FileListClipboard, APictureTheClipboardCannotTakeIsFreedAndOneItTakesIsOnIt
   HWND holder = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_NE(holder, nullptr);
   ASSERT_TRUE(OpenClipboard(holder));
-  EXPECT_EQ(TGuiCensus::ChangeOver(40, [&] { EXPECT_FALSE(CopyFileContents(name)); }), TGuiCensus());
+  const auto refusedCopy = [&] { EXPECT_FALSE(CopyFileContents(name)); };
+  EXPECT_EQ(TGuiCensus::ChangeOver(40, refusedCopy), TGuiCensus());
   CloseClipboard();
   DestroyWindow(holder);
 
