@@ -182,11 +182,12 @@ void TLPEditorModel::ReportDroppedUnits(const TPackResult& result, const std::ve
     const size_t k = result.DroppedIn[i];
     named += (i == 0 ? "" : ", ") + IntToHex(k < ids.size() ? ids[k] : static_cast<int32_t>(k + 1), 4);
   }
-  if (result.DroppedIn.size() > kNamedStrings) named += " and " + IntToStr(int(result.DroppedIn.size() - kNamedStrings)) + " more";
+  const int strings = static_cast<int>(result.DroppedIn.size());
+  if (result.DroppedIn.size() > kNamedStrings)
+    named += " and " + IntToStr(strings - static_cast<int>(kNamedStrings)) + " more";
   FHost.ShowWarning(IntToStr(result.DroppedUnits) +
                     " characters have no code in this language and were left out of the packed strings.\r" +
-                    (result.DroppedIn.size() == 1 ? "String: " : "Strings (" + IntToStr(int(result.DroppedIn.size())) + "): ") +
-                    named);
+                    (strings == 1 ? "String: " : "Strings (" + IntToStr(strings) + "): ") + named);
 }
 
 std::vector<std::u16string> TLPEditorModel::TableTexts(std::vector<int32_t>* ids) {
@@ -209,7 +210,8 @@ bool TLPEditorModel::StringsChanged() {
 
 bool TLPEditorModel::HasUnsavedChanges() {
   if (!FPack) return false;
-  if (FStrings.State() == TDataSetState::dsEdit || FStrings.State() == TDataSetState::dsInsert) FStrings.Post();
+  if (FStrings.State() == TDataSetState::dsEdit || FStrings.State() == TDataSetState::dsInsert)
+    FStrings.Post();
   return FImageChanged || StringsChanged();
 }
 

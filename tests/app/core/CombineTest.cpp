@@ -258,7 +258,8 @@ TEST(Combine, RowsWithEmptyImagesAreNamedInTheStatusAndOneWarning) {
   EXPECT_EQ(out[944], 2);  // the entry count, little-endian
   for (int cg : {4, 15}) {
     const size_t entry = 948 + 28 * static_cast<size_t>(cg + 2);
-    EXPECT_EQ(std::count(out.begin() + entry, out.begin() + entry + 28, 0), 28) << "slot of code group " << cg;
+    EXPECT_EQ(std::count(out.begin() + entry, out.begin() + entry + 28, 0), 28)
+        << "slot of code group " << cg;
   }
 }
 

@@ -14,7 +14,8 @@
 class TRecordingHost : public TSuperfileHost {
 public:
   std::vector<TCodeGroupRow> Rows;
-  std::vector<std::string> Events;  // "status:", "error:", "warning:", "row:", "reset", "last", "front", "busy:"
+  // "status:", "error:", "warning:", "row:", "reset", "last", "front", "busy:"
+  std::vector<std::string> Events;
   std::string SaveAnswer;
   bool SaveAccepted = true;
   int64_t GaugeMax = -1;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/TfmMain.h"
+#include "app/TfmView.h"
 #include "app/core/TCodeGroupTable.h"
 #include "app/core/Utils.h"
 #include "framework/win/TApplication.h"
@@ -57,6 +58,7 @@ void PlayProgramEnd(const std::string& report) {
   Application->Initialize();
   TBoxAnswerer boxes;
   Application->CreateForm(fmMain);
+  Application->CreateForm(fmView);
   PostMessageA(fmMain->Handle(), WM_CLOSE, 0, 0);
   Application->Run();
   Application->DestroyComponents();
@@ -79,9 +81,10 @@ void AnswerFileDialog(TOpenDialog* dialog, const std::string& fileName) {
 
 }  // namespace
 
-// With a folder in the ini file's place the settings cannot be written. The box that says so is
-// shown once the application has been told to end; it must still wait for its answer, and the
-// program ends after it. Played in a process of its own, since the application ends with it.
+// With folders in the places of the ini file and the viewer list neither can be written. The boxes
+// that say so are shown once the application has been told to end; each must still wait for its
+// answer, and the program ends after them. Played in a process of its own, since the application
+// ends with it.
 TEST(MainSaves, SettingsThatCannotBeWrittenAtTheEndAreSaidInTheSkinnedBoxBeforeTheProgramEnds) {
   if (const char* report = std::getenv(kProgramEndReport)) {
     PlayProgramEnd(report);
@@ -90,6 +93,9 @@ TEST(MainSaves, SettingsThatCannotBeWrittenAtTheEndAreSaidInTheSkinnedBoxBeforeT
   const std::string ini = IniName();
   fs::remove(ini);
   ASSERT_TRUE(fs::create_directory(ini));
+  const std::string list = fs::path(ExePath()).parent_path().string() + "\\" + TfmView::ListName;
+  fs::remove(list);
+  ASSERT_TRUE(fs::create_directory(list));
   // The program's skin beside it, so that the box is the skinned one the user sees.
   const std::string skins = fs::path(ExePath()).parent_path().string() + "\\Skins";
   std::error_code ignored;
@@ -106,8 +112,8 @@ TEST(MainSaves, SettingsThatCannotBeWrittenAtTheEndAreSaidInTheSkinnedBoxBeforeT
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  const BOOL started =
-      CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  const BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                      &startup, &process);
   SetEnvironmentVariableA(kProgramEndReport, nullptr);
   ASSERT_TRUE(started);
   WaitForSingleObject(process.hProcess, INFINITE);  // the child's own watchdog ends a hang
@@ -115,18 +121,21 @@ TEST(MainSaves, SettingsThatCannotBeWrittenAtTheEndAreSaidInTheSkinnedBoxBeforeT
   GetExitCodeProcess(process.hProcess, &code);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  const bool stillFolder = fs::is_directory(ini);
+  const bool stillFolder = fs::is_directory(ini) && fs::is_directory(list);
   fs::remove(ini);
+  fs::remove(list);
   fs::remove_all(skins, ignored);
 
   EXPECT_EQ(code, 0u);
   EXPECT_TRUE(stillFolder);
   const std::string boxes = ReadText(report);
   fs::remove(report);
-  // One box, the settings', answered by its one button.
-  ASSERT_FALSE(boxes.empty()) << "no box was shown";
-  EXPECT_EQ(std::count(boxes.begin(), boxes.end(), '\n'), 1) << boxes;
-  const std::string last = boxes.substr(0, boxes.find('\n'));
+  // Two boxes, each answered by its one button: the viewer list's (freed first), the settings'.
+  ASSERT_EQ(std::count(boxes.begin(), boxes.end(), '\n'), 2) << boxes;
+  const std::string first = boxes.substr(0, boxes.find('\n'));
+  EXPECT_EQ(first.rfind("Error|The viewer list cannot be saved", 0), 0u) << first;
+  EXPECT_NE(first.find(list), std::string::npos) << first;
+  const std::string last = boxes.substr(first.size() + 1, boxes.size() - first.size() - 2);
   EXPECT_EQ(last.rfind("Warning|", 0), 0u) << last;
   EXPECT_EQ(last.substr(last.size() - 2), "|1") << last;
   EXPECT_NE(last.find("settings could not be saved"), std::string::npos) << last;
