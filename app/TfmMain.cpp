@@ -435,6 +435,8 @@ void TfmMain::SetGaugeProgress(int64_t progress) {
 
 void TfmMain::ShowError(const std::string& text) { SkinMessageDlg(text, TMsgDlgType::mtError, mbCancel, 0); }
 
+void TfmMain::ShowWarning(const std::string& text) { ShowWarning(text, true); }
+
 void TfmMain::ShowWarning(const std::string& text, bool cancelOnly) {
   SkinMessageDlg(text, TMsgDlgType::mtWarning, cancelOnly ? mbCancel : mbOK, 0);
 }
@@ -529,14 +531,13 @@ std::optional<TGridRow> TfmMain::GridRow(int cg) {
   if (!GridHasRows()) return std::nullopt;
   TBookmark here = CDS->GetBookmark();
   std::optional<TGridRow> row;
-  CDS->DisableControls();
+  const TControlsDisabled quiet(*CDS);
   if (CDS->Locate("cg", TVariant(cg))) {
     row = TGridRow{CDS->FieldByName("Name")->AsString(), CDS->FieldByName("A1")->AsInteger(),
                    CDS->FieldByName("A1Str")->AsString()};
   }
   if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
   CDS->FreeBookmark(here);
-  CDS->EnableControls();
   return row;
 }
 
@@ -556,14 +557,13 @@ std::pair<int, int> TfmMain::AskRawBounds(int width, int height) {
 void TfmMain::FillFlasherLoader() {
   if (!CDS->Active() || fmFlash == nullptr || fmFlash->Running()) return;
   TBookmark here = CDS->GetBookmark();
-  CDS->DisableControls();
+  const TControlsDisabled quiet(*CDS);
   if (fmFlash->sFilenameEdit1 != nullptr && CDS->Locate("Type", TVariant(std::string(kRamDownloaderType)))) {
     fmFlash->sFilenameEdit1->SetText(CDS->FieldByName("Name")->AsString());
     fmFlash->sEdit1->SetText(CDS->FieldByName("A1Str")->AsString());
   }
   if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
   CDS->FreeBookmark(here);
-  CDS->EnableControls();
 }
 
 // The rows selected in the grid, in the order they were selected.
@@ -571,7 +571,7 @@ void TfmMain::CopySelectionToFlasher() {
   if (!CDS->Active() || fmFlash == nullptr || fmFlash->Running()) return;
   TBookmark here = CDS->GetBookmark();
   const std::vector<TBookmark> selected = DBGrid1->SelectedRows();
-  CDS->DisableControls();
+  const TControlsDisabled quiet(*CDS);
   try {
     for (const TBookmark& b : selected) {
       if (!CDS->BookmarkValid(b)) continue;
@@ -583,12 +583,10 @@ void TfmMain::CopySelectionToFlasher() {
     }
   } catch (...) {
     if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
-    CDS->EnableControls();
     throw;
   }
   if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
   CDS->FreeBookmark(here);
-  CDS->EnableControls();
 }
 
 // --- handlers ---------------------------------------------------------------------------------------

@@ -123,6 +123,7 @@ public:
   void SetGaugeRange(int64_t max, int64_t progress) override;
   void SetGaugeProgress(int64_t progress) override;
   void ShowError(const std::string& text) override;
+  void ShowWarning(const std::string& text) override;
   void BringToFront() override;
   bool AskSaveFileName(const std::string& filter, std::string& fileName) override;
   void SetBusyCursor(bool busy) override;

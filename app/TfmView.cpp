@@ -53,15 +53,8 @@ std::string MoveAside(const std::string& name) {
   return {};
 }
 
-// An error box with only Cancel. Once the program is ending, a modal loop of ours closes at once,
-// so the platform's box says it instead.
-void ShowError(const std::string& text) {
-  if (Application != nullptr && Application->Terminated()) {
-    MessageBoxA(nullptr, text.c_str(), "Tarvex", MB_OK | MB_ICONERROR | MB_TASKMODAL);
-    return;
-  }
-  SkinMessageDlg(text, mtError, mbCancel, 0);
-}
+// An error box with only Cancel; also while the program ends, when the list is saved.
+void ShowError(const std::string& text) { SkinMessageDlg(text, mtError, mbCancel, 0); }
 
 }  // namespace
 

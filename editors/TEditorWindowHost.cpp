@@ -49,6 +49,18 @@ void TEditorWindowHost::ShowError(const std::string& text) {
   SkinMessageDlg(text, TMsgDlgType::mtError, mbCancel, 0);
 }
 
+void TEditorWindowHost::ShowWarning(const std::string& text) {
+  SkinMessageDlg(text, TMsgDlgType::mtWarning, mbCancel, 0);
+}
+
+TSaveAnswer TEditorWindowHost::AskSaveChanges(const std::string& text) {
+  switch (SkinMessageDlg(text, TMsgDlgType::mtConfirmation, mbYesNoCancel, 0)) {
+    case mrYes: return TSaveAnswer::Save;
+    case mrNo: return TSaveAnswer::Discard;
+    default: return TSaveAnswer::Cancel;
+  }
+}
+
 void TEditorWindowHost::SetStatus(const std::string& text) { Main().SetStatus(text); }
 
 void TEditorWindowHost::SetProgress(int position, int maximum) {

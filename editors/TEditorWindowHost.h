@@ -31,6 +31,8 @@ public:
   bool AskYesNo(const std::string& text) override;
   void ShowInfo(const std::string& text) override;
   void ShowError(const std::string& text) override;
+  void ShowWarning(const std::string& text) override;
+  TSaveAnswer AskSaveChanges(const std::string& text) override;
   void SetStatus(const std::string& text) override;
   void SetProgress(int position, int maximum) override;
   std::string OpenFileName(TFilterKind filter) override;

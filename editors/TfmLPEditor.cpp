@@ -93,6 +93,7 @@ TfmLPEditor::TfmLPEditor(TComponent* owner) : TForm(owner) {
   NewComponent<TsSkinProvider>(this);
   PlaceControls();
   NewComponent<TsGridAdapter>(this);
+  SetOnCloseQuery(TCloseQueryEvent(this, &TfmLPEditor::FormCloseQuery));
 }
 
 TfmLPEditor::~TfmLPEditor() {
@@ -198,6 +199,15 @@ void TfmLPEditor::DoShow() {
 void TfmLPEditor::DoHide() {
   FModel->Hide();
   TForm::DoHide();
+}
+
+void TfmLPEditor::FormCloseQuery(TObject*, bool& canClose) {
+  canClose = false;
+  Command([&] {
+    // The text in an open cell counts among the strings.
+    DBGrid2->SetEditorMode(false);
+    canClose = FModel->CloseQuery();
+  });
 }
 
 void TfmLPEditor::sFilenameEdit1ButtonClick(TObject*) { sFilenameEdit1->SetFilter(GetFilter(TFilterKind::LangPacks)); }

@@ -70,6 +70,8 @@ private:
   // an error reaches an error box.
   void Command(const std::function<void()>& action);
 
+  // Hiding lets the image and the strings go: changes not saved are asked about first.
+  void FormCloseQuery(TObject* sender, bool& canClose);
   void sFilenameEdit1ButtonClick(TObject* sender);
   void sButton11Click(TObject* sender);
   void sButton1Click(TObject* sender);

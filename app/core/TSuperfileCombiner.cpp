@@ -83,6 +83,7 @@ struct TSlot {
 struct TPlan {
   std::vector<TImage> Images;
   std::array<TSlot, kCodeGroupSlots> Slots;
+  std::vector<size_t> EmptyRows;  // rows whose image holds no byte, in row order
 
   TImage& ImageOf(const TSlot& slot) { return Images[static_cast<size_t>(slot.Image)]; }
   TSlot& Map() { return Slots[kMapSlot]; }
@@ -117,6 +118,7 @@ std::string ReadFronts(const std::vector<TCodeGroupRow>& rows, const std::vector
     } catch (const EInOutError& e) {
       return RowTitle(row, groups[i]) + " cannot be combined: " + e.Message();
     }
+    if (image.Size == 0) plan.EmptyRows.push_back(i);
     TSlot& slot = plan.Slots[CodeGroupSlot(groups[i])];
     slot.Image = static_cast<int>(i);
     slot.Size = image.Size;
@@ -245,6 +247,19 @@ void WriteBlocks(TPlan& plan, TSRecordWriter& writer, int lastSlot, uint8_t* buf
   }
 }
 
+// Each row left out, as its type and image file.
+std::vector<std::string> RowNames(const std::vector<TCodeGroupRow>& rows, const std::vector<size_t>& which) {
+  std::vector<std::string> names;
+  for (size_t i : which) names.push_back("\"" + rows[i].Type + "\" " + rows[i].Name);
+  return names;
+}
+
+std::string Joined(const std::vector<std::string>& parts, const std::string& separator) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : separator) + part;
+  return text;
+}
+
 }  // namespace
 
 bool TSuperfileCombiner::Refuse(const std::string& text) {
@@ -257,6 +272,7 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
                                  int bufferKB) {
   const size_t bufSize = IOBufferBytes(bufferKB);
   FFileName.clear();
+  FLeftOut.clear();
 
   // Code group of each row. Rows with an empty CG are the RAM downloader and the boot loader,
   // told apart by their type; any other such row reads as 0.
@@ -332,7 +348,16 @@ bool TSuperfileCombiner::Combine(const std::vector<TCodeGroupRow>& rows, const s
     WriteBlocks(plan, writer, lastSlot, input.Data(), bufSize);
     file.Commit();
   }
-  FHost.SetStatus(Msgs[TMsgId::FileDone] + ": " + fileName);
   FFileName = fileName;
+  FLeftOut = plan.EmptyRows;
+  std::string status = Msgs[TMsgId::FileDone] + ": " + fileName;
+  if (FLeftOut.empty()) {
+    FHost.SetStatus(status);
+    return true;
+  }
+  // The file is whole without them, but the user is to know which code groups it lacks.
+  const std::vector<std::string> names = RowNames(rows, FLeftOut);
+  FHost.SetStatus(status + ". " + Msgs[TMsgId::EmptyImagesLeftOut] + " " + Joined(names, ", "));
+  FHost.ShowWarning(Msgs[TMsgId::EmptyImagesLeftOut] + "\r" + Joined(names, "\r"));
   return true;
 }

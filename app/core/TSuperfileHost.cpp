@@ -20,3 +20,5 @@ size_t IOBufferBytes(int kiloBytes) {
                     " kB, not " + std::to_string(kiloBytes) + ".");
   return static_cast<size_t>(kiloBytes) * 1024;
 }
+
+void TSuperfileHost::ShowWarning(const std::string& text) { ShowError(text); }

@@ -26,6 +26,8 @@ public:
 
   // An error box whose only button is Cancel.
   virtual void ShowError(const std::string& text) = 0;
+  // A warning box whose only button is Cancel; by default the error box.
+  virtual void ShowWarning(const std::string& text);
   virtual void BringToFront() = 0;
   // The save dialog with the given filter; fileName is the initial name and receives the choice.
   virtual bool AskSaveFileName(const std::string& filter, std::string& fileName) = 0;

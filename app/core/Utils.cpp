@@ -78,6 +78,7 @@ const std::vector<std::string>& MessageTable() {
       "Current CG will be replaced from file",
       "Continue?",
       "Current project saved in files",
+      "Left out of the superfile, their image files being empty:",
   };
   return table;
 }

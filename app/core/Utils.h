@@ -77,13 +77,14 @@ enum class TMsgId : int {
   ReplaceCG = 62,
   Continue = 63,
   ProjectSaved = 64,
+  EmptyImagesLeftOut = 65,
 };
 
-// The 65 indexed message texts (0 to 64). Read-only for the whole run of the program.
+// The 66 indexed message texts (0 to 65). Read-only for the whole run of the program.
 class TMessageList {
 public:
   const std::string& operator[](TMsgId id) const { return (*this)[static_cast<int>(id)]; }
-  // Raises Exception for an index outside 0..64.
+  // Raises Exception for an index outside 0..65.
   const std::string& operator[](int index) const;
   int Count() const;
 };

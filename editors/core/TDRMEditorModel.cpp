@@ -64,26 +64,27 @@ std::string TDRMEditorModel::RemarkOf(int typedNo) {
 // row with its number there (a saved table, or the table before a replacement); otherwise typed
 // pictures take their remarks from the remarks table.
 void TDRMEditorModel::FillTable(const TDRMListing& list, const std::vector<TDRMPicture>* keep) {
-  FPictures.DisableControls();
-  FPictures.CreateDataSet();
-  for (TDRMPicture p : list.Pictures) {
-    if (keep) {
-      const auto old =
-          std::find_if(keep->begin(), keep->end(), [&p](const TDRMPicture& k) { return k.No == p.No; });
-      if (old != keep->end()) {
-        p.Width = old->Width;
-        p.Height = old->Height;
-        p.Remark = old->Remark;
+  {
+    const TControlsDisabled quiet(FPictures);
+    FPictures.CreateDataSet();
+    for (TDRMPicture p : list.Pictures) {
+      if (keep) {
+        const auto old =
+            std::find_if(keep->begin(), keep->end(), [&p](const TDRMPicture& k) { return k.No == p.No; });
+        if (old != keep->end()) {
+          p.Width = old->Width;
+          p.Height = old->Height;
+          p.Remark = old->Remark;
+        }
+      } else if (p.No > list.RawCount) {
+        p.Remark = RemarkOf(p.No - list.RawCount);
       }
-    } else if (p.No > list.RawCount) {
-      p.Remark = RemarkOf(p.No - list.RawCount);
+      FPictures.AppendRecord(
+          {p.No, p.Name, p.Type, p.Width, p.Height, static_cast<int32_t>(p.Address), p.Size, p.Remark});
     }
-    FPictures.AppendRecord(
-        {p.No, p.Name, p.Type, p.Width, p.Height, static_cast<int32_t>(p.Address), p.Size, p.Remark});
+    FRawCount = list.RawCount;
+    FPictures.First();
   }
-  FRawCount = list.RawCount;
-  FPictures.First();
-  FPictures.EnableControls();
   if (!list.Complete)
     FHost.ShowError("The picture tables are damaged; the list stops there. " + list.Problem);
 }
@@ -119,10 +120,9 @@ std::vector<TDRMPicture> TDRMEditorModel::TableRows() {
   std::vector<TDRMPicture> rows;
   if (!FPictures.Active()) return rows;
   const TBookmark mark = FPictures.GetBookmark();
-  FPictures.DisableControls();
+  const TControlsDisabled quiet(FPictures);
   for (FPictures.First(); !FPictures.Eof(); FPictures.Next()) rows.push_back(CurrentRow());
   if (!mark.IsNull()) FPictures.GotoBookmark(mark);
-  FPictures.EnableControls();
   return rows;
 }
 

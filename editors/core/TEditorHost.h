@@ -23,6 +23,9 @@ struct TGridRow {
   std::string A1Str;
 };
 
+// The answer to the question before changes not saved are let go.
+enum class TSaveAnswer { Save, Discard, Cancel };
+
 // What an editor model needs from its window and the rest of the program: texts of the message
 // list, message boxes, dialogs, the main window's status bar, gauge, grid and combine, and the
 // flasher. The editor windows implement it; tests use a scripted one.
@@ -34,6 +37,10 @@ public:
   virtual bool AskYesNo(const std::string& text) = 0;
   virtual void ShowInfo(const std::string& text) = 0;
   virtual void ShowError(const std::string& text) = 0;
+  // A warning box whose only button is Cancel.
+  virtual void ShowWarning(const std::string& text) = 0;
+  // A question with Yes (save), No (let the changes go) and Cancel.
+  virtual TSaveAnswer AskSaveChanges(const std::string& text) = 0;
   virtual void SetStatus(const std::string& text) = 0;
   virtual void SetProgress(int position, int maximum) = 0;
 

@@ -13,6 +13,8 @@
 namespace {
 
 constexpr int kStringsWidth = static_cast<int>(TLanguagePack::MaxStringUnits);
+// The strings a report names one by one; the rest are counted.
+constexpr size_t kNamedStrings = 20;
 
 }  // namespace
 
@@ -86,7 +88,7 @@ void TLPEditorModel::ListLanguages(int32_t keepId) {
 // Moving data moves the languages behind it; their rows follow the image.
 void TLPEditorModel::RefreshAddresses() {
   const int recNo = FLanguages.RecNo();
-  FLanguages.DisableControls();
+  const TControlsDisabled quiet(FLanguages);
   FLanguages.First();
   for (int slot = 0; slot < FPack->Count() && !FLanguages.Eof(); ++slot) {
     const TLanguageInfo info = FPack->Language(slot);
@@ -97,7 +99,6 @@ void TLPEditorModel::RefreshAddresses() {
     FLanguages.Next();
   }
   if (recNo > 0) FLanguages.SetRecNo(recNo);
-  FLanguages.EnableControls();
 }
 
 void TLPEditorModel::FreeLangpack() {
@@ -106,6 +107,8 @@ void TLPEditorModel::FreeLangpack() {
   FLanguages.Close();
   FStrings.Close();
   FStringsOwner = kFromFile;
+  FSavedStrings.reset();
+  FImageChanged = false;
 }
 
 int TLPEditorModel::SelectedLanguage() const {
@@ -128,13 +131,15 @@ void TLPEditorModel::ParseLanguage() {
     FHost.ShowError(e.Message());
     return;
   }
-  FStrings.DisableControls();
-  FStrings.CreateDataSet();
-  for (size_t k = 0; k < strings.size(); ++k)
-    FStrings.AppendRecord({static_cast<int32_t>(k + 1), strings[k]});
-  FStrings.First();
-  FStrings.EnableControls();
+  {
+    const TControlsDisabled quiet(FStrings);
+    FStrings.CreateDataSet();
+    for (size_t k = 0; k < strings.size(); ++k)
+      FStrings.AppendRecord({static_cast<int32_t>(k + 1), strings[k]});
+    FStrings.First();
+  }
   FStringsOwner = slot;
+  FSavedStrings = std::move(strings);
   FHost.SetStatus(FHost.Message(TMsgId::StringsExtracted));
 }
 
@@ -147,12 +152,8 @@ void TLPEditorModel::PackStrings() {
     return;
   }
   FHost.SetStatus(FHost.Message(TMsgId::PackingStrings));
-  std::vector<std::u16string> strings;
-  const TBookmark mark = FStrings.GetBookmark();
-  FStrings.DisableControls();
-  for (FStrings.First(); !FStrings.Eof(); FStrings.Next()) strings.push_back(FText->AsWideString());
-  FStrings.GotoBookmark(mark);
-  FStrings.EnableControls();
+  std::vector<int32_t> ids;
+  std::vector<std::u16string> strings = TableTexts(&ids);
   TPackResult result;
   try {
     result = FPack->Pack(slot, strings, [this](int k, int n) { FHost.SetProgress(k, n); });
@@ -161,6 +162,8 @@ void TLPEditorModel::PackStrings() {
     return;
   }
   FStringsOwner = slot;
+  FSavedStrings = std::move(strings);
+  FImageChanged = true;
   RefreshAddresses();
   std::string status = FHost.Message(TMsgId::StringsPacked);
   if (result.DroppedUnits > 0) {
@@ -168,6 +171,71 @@ void TLPEditorModel::PackStrings() {
         " " + IntToStr(result.DroppedUnits) + " characters without a code in this language were left out.";
   }
   FHost.SetStatus(status);
+  ReportDroppedUnits(result, ids);
+}
+
+// Said in the editor, where the user is, and not only on the main window's status line.
+void TLPEditorModel::ReportDroppedUnits(const TPackResult& result, const std::vector<int32_t>& ids) {
+  if (result.DroppedUnits == 0) return;
+  std::string named;
+  for (size_t i = 0; i < result.DroppedIn.size() && i < kNamedStrings; ++i) {
+    const size_t k = result.DroppedIn[i];
+    named += (i == 0 ? "" : ", ") + IntToHex(k < ids.size() ? ids[k] : static_cast<int32_t>(k + 1), 4);
+  }
+  const int strings = static_cast<int>(result.DroppedIn.size());
+  if (result.DroppedIn.size() > kNamedStrings)
+    named += " and " + IntToStr(strings - static_cast<int>(kNamedStrings)) + " more";
+  FHost.ShowWarning(IntToStr(result.DroppedUnits) +
+                    " characters have no code in this language and were left out of the packed strings.\r" +
+                    (strings == 1 ? "String: " : "Strings (" + IntToStr(strings) + "): ") + named);
+}
+
+std::vector<std::u16string> TLPEditorModel::TableTexts(std::vector<int32_t>* ids) {
+  std::vector<std::u16string> texts;
+  const TBookmark mark = FStrings.GetBookmark();
+  const TControlsDisabled quiet(FStrings);
+  const TField* id = FStrings.FieldByName("ID");
+  for (FStrings.First(); !FStrings.Eof(); FStrings.Next()) {
+    texts.push_back(FText->AsWideString());
+    if (ids != nullptr) ids->push_back(id->AsInteger());
+  }
+  if (FStrings.BookmarkValid(mark)) FStrings.GotoBookmark(mark);
+  return texts;
+}
+
+bool TLPEditorModel::StringsChanged() {
+  if (!FStrings.Active()) return false;
+  return !FSavedStrings || TableTexts() != *FSavedStrings;
+}
+
+bool TLPEditorModel::HasUnsavedChanges() {
+  if (!FPack) return false;
+  if (FStrings.State() == TDataSetState::dsEdit || FStrings.State() == TDataSetState::dsInsert)
+    FStrings.Post();
+  return FImageChanged || StringsChanged();
+}
+
+bool TLPEditorModel::CloseQuery() {
+  if (!HasUnsavedChanges()) return true;
+  const bool strings = StringsChanged();
+  const std::string what = strings ? "The strings were changed and are not packed into the language pack."
+                                   : "The language pack was changed and is not saved.";
+  switch (FHost.AskSaveChanges(what + "\rSave the changes before the editor closes?\r" +
+                               "(No lets them go; Cancel keeps the editor open.)")) {
+    case TSaveAnswer::Discard:
+      return true;
+    case TSaveAnswer::Cancel:
+      return false;
+    case TSaveAnswer::Save:
+      break;
+  }
+  if (strings) {
+    PackStrings();
+    // Refused or failed: the box said why, and the strings stay to be seen to.
+    if (StringsChanged()) return false;
+  }
+  SaveLangpack();
+  return !FImageChanged;
 }
 
 void TLPEditorModel::DeleteLanguage() {
@@ -180,6 +248,7 @@ void TLPEditorModel::DeleteLanguage() {
     FHost.ShowError(e.Message());
     return;
   }
+  FImageChanged = true;
   FLanguages.Delete();
   if (FStringsOwner == slot) {
     FStringsOwner = kDeletedLanguage;
@@ -204,6 +273,7 @@ void TLPEditorModel::AddFromFile() {
     FHost.ShowError(e.Message());
     return;
   }
+  FImageChanged = true;
   const TLanguageInfo info = FPack->Language(FPack->Count() - 1);
   FLanguages.AppendRecord({static_cast<int32_t>(info.ID), LanguageName(info.ID),
                            static_cast<int32_t>(info.Address), static_cast<int32_t>(info.ITapAddress)});
@@ -216,6 +286,7 @@ void TLPEditorModel::SaveLangpack() {
   const std::string name = FHost.SaveFileName(TFilterKind::CodeGroupImages, FFileName);
   if (name.empty()) return;
   EditorFiles::WriteWholeFile(name, FPack->Image());
+  FImageChanged = false;
   FFileName = name;
   OpenLangpack(false);
   FHost.ShowInfo(FHost.Message(TMsgId::DataSaved) + ":\r" + name);
@@ -242,14 +313,10 @@ void TLPEditorModel::SaveStrings() {
     FStrings.SaveToFile(name, ext == ".xml" ? TDataPacketFormat::dfXML : TDataPacketFormat::dfBinary);
     return;
   }
+  std::vector<int32_t> ids;
+  const std::vector<std::u16string> texts = TableTexts(&ids);
   std::vector<TStringRow> rows;
-  const TBookmark mark = FStrings.GetBookmark();
-  FStrings.DisableControls();
-  for (FStrings.First(); !FStrings.Eof(); FStrings.Next()) {
-    rows.push_back({FStrings.FieldByName("ID")->AsInteger(), FText->AsWideString()});
-  }
-  FStrings.GotoBookmark(mark);
-  FStrings.EnableControls();
+  for (size_t i = 0; i < texts.size(); ++i) rows.push_back({ids[i], texts[i]});
   const std::string text = TStringsText(FToAnsi, FFromAnsi).Export(rows);
   EditorFiles::WriteWholeFile(name, std::vector<uint8_t>(text.begin(), text.end()));
 }
@@ -261,20 +328,23 @@ void TLPEditorModel::LoadStrings() {
   if (ext == ".xml" || ext == ".cds") {
     FStrings.LoadFromFile(name);
     FStringsOwner = kFromFile;
+    FSavedStrings.reset();
     return;
   }
   const std::vector<uint8_t> bytes = EditorFiles::ReadWholeFile(name);
   const auto rows = TStringsText(FToAnsi, FFromAnsi).Import(std::string(bytes.begin(), bytes.end()));
   int cut = 0;
-  FStrings.DisableControls();
-  FStrings.CreateDataSet();
-  for (const TStringRow& row : rows) {
-    cut += row.Text.size() > TLanguagePack::MaxStringUnits;
-    FStrings.AppendRecord({row.ID, row.Text});
+  {
+    const TControlsDisabled quiet(FStrings);
+    FStrings.CreateDataSet();
+    for (const TStringRow& row : rows) {
+      cut += row.Text.size() > TLanguagePack::MaxStringUnits;
+      FStrings.AppendRecord({row.ID, row.Text});
+    }
+    FStrings.First();
   }
-  FStrings.First();
-  FStrings.EnableControls();
   FStringsOwner = kFromFile;
+  FSavedStrings.reset();
   if (cut > 0) {
     FHost.ShowError(IntToStr(cut) + " strings were longer than 255 characters and were cut.");
   }

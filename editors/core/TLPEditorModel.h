@@ -6,7 +6,9 @@
 #include "framework/base/TObject.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class TEditorHost;
 class TField;
@@ -32,6 +34,13 @@ public:
 
   void Show();
   void Hide() { FreeLangpack(); }
+  // Changes that hiding the editor would lose: strings that differ from those parsed or packed last
+  // (a pending edit is posted first), or an image changed by packing, deleting or adding a language
+  // and not saved since.
+  bool HasUnsavedChanges();
+  // Before the window closes: true when nothing would be lost, or when the user let the changes go
+  // or saved them (packing changed strings first); false keeps the window open with the changes.
+  bool CloseQuery();
   void OpenLangpack(bool reload);
   void FreeLangpack();
   int SelectedLanguage() const;
@@ -62,10 +71,18 @@ private:
   std::unique_ptr<TLanguagePack> FPack;
   std::string FFileName;
   int FStringsOwner = kFromFile;
+  // The texts the strings table held when it was last parsed or packed; none after loading strings
+  // from a file, which the image does not hold.
+  std::optional<std::vector<std::u16string>> FSavedStrings;
+  bool FImageChanged = false;
   TStringsText::TToAnsi FToAnsi;
   TStringsText::TFromAnsi FFromAnsi;
 
   void ListLanguages(int32_t keepId);
+  // The strings table's texts and their string IDs, in table order.
+  std::vector<std::u16string> TableTexts(std::vector<int32_t>* ids = nullptr);
+  bool StringsChanged();
+  void ReportDroppedUnits(const TPackResult& result, const std::vector<int32_t>& ids);
   void RefreshAddresses();
   void LanguagesCalcFields(TClientDataSet* dataSet);
   void StringsCalcFields(TClientDataSet* dataSet);

@@ -343,6 +343,7 @@ TPackResult TLanguagePack::Pack(int slot, const std::vector<std::u16string>& str
     for (char16_t unit : strings[k]) {
       if (unit == 0 || coder.Code(unit).State != 1) {
         ++result.DroppedUnits;
+        if (result.DroppedIn.empty() || result.DroppedIn.back() != k) result.DroppedIn.push_back(k);
       } else {
         expected[k].push_back(unit);
       }

@@ -28,6 +28,7 @@ struct TPreparedLanguage {
 
 struct TPackResult {
   int DroppedUnits = 0;  // code units the language's tree has no leaf for
+  std::vector<size_t> DroppedIn;  // the strings (indexes into those packed) that lost some, ascending
 };
 
 // k of n strings done.

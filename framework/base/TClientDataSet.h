@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -217,4 +218,31 @@ private:
   int FDisableCount = 0;
   std::vector<TDataEventHandler> FDataHandlers;
   TDataSetNotifyEvent FAfterOpen, FAfterClose, FAfterScroll, FOnCalcFields;
+};
+
+// DisableControls for the life of the scope, EnableControls however it ends: a table filled or
+// walked inside it never leaves its controls without events.
+class TControlsDisabled {
+public:
+  explicit TControlsDisabled(TClientDataSet& dataSet)
+      : FDataSet(dataSet), FUnwinding(std::uncaught_exceptions()) {
+    FDataSet.DisableControls();
+  }
+  // The controls' refresh may raise; while an exception is already on its way, that one is kept.
+  ~TControlsDisabled() noexcept(false) {
+    if (std::uncaught_exceptions() == FUnwinding) {
+      FDataSet.EnableControls();
+      return;
+    }
+    try {
+      FDataSet.EnableControls();
+    } catch (...) {
+    }
+  }
+  TControlsDisabled(const TControlsDisabled&) = delete;
+  TControlsDisabled& operator=(const TControlsDisabled&) = delete;
+
+private:
+  TClientDataSet& FDataSet;
+  int FUnwinding;
 };

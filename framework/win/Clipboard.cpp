@@ -27,6 +27,33 @@ private:
   bool FOpen = false;
 };
 
+// Frees clipboard data that was not handed over, as its format says it was made.
+void FreeClipboardData(UINT format, HANDLE data) {
+  if (data == nullptr) return;
+  switch (format) {
+    case CF_BITMAP:
+    case CF_DSPBITMAP:
+    case CF_PALETTE:
+      DeleteObject(data);
+      return;
+    case CF_ENHMETAFILE:
+    case CF_DSPENHMETAFILE:
+      DeleteEnhMetaFile(static_cast<HENHMETAFILE>(data));
+      return;
+    case CF_METAFILEPICT:
+    case CF_DSPMETAFILEPICT:
+      if (auto* picture = static_cast<METAFILEPICT*>(GlobalLock(data))) {
+        if (picture->hMF != nullptr) DeleteMetaFile(picture->hMF);
+        GlobalUnlock(data);
+      }
+      GlobalFree(data);
+      return;
+    default:
+      GlobalFree(data);
+      return;
+  }
+}
+
 }  // namespace
 
 namespace Clipboard {
@@ -60,6 +87,20 @@ bool SetText(const std::string& text) {
     return false;
   }
   return true;  // the clipboard owns the block now
+}
+
+bool SetData(UINT format, HANDLE data, HPALETTE palette) {
+  bool dataGiven = false, paletteGiven = palette == nullptr;
+  {
+    TOpenClipboard clipboard;
+    if (data != nullptr && clipboard.Open() && EmptyClipboard()) {
+      dataGiven = SetClipboardData(format, data) != nullptr;
+      if (dataGiven && !paletteGiven) paletteGiven = SetClipboardData(CF_PALETTE, palette) != nullptr;
+    }
+  }
+  if (!dataGiven) FreeClipboardData(format, data);
+  if (!paletteGiven) FreeClipboardData(CF_PALETTE, palette);
+  return dataGiven && paletteGiven;
 }
 
 }  // namespace Clipboard

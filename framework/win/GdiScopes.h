@@ -99,7 +99,7 @@ private:
   HDC FHandle;
 };
 
-// A pen, brush or font made for a scope, deleted on exit. Declare it before the TSelectObject that
+// A pen, brush, font or region made for a scope, deleted on exit. Declare it before the TSelectObject that
 // selects it, so that it is deselected first.
 template <typename THandle>
 class TGdiObject {
@@ -112,6 +112,12 @@ public:
   TGdiObject& operator=(const TGdiObject&) = delete;
 
   THandle Handle() const { return FHandle; }
+  // Gives the object up to whoever took it now (a window given a region owns it).
+  THandle Release() {
+    THandle handle = FHandle;
+    FHandle = nullptr;
+    return handle;
+  }
 
 private:
   THandle FHandle;

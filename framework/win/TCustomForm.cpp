@@ -410,11 +410,15 @@ TModalResult TCustomForm::ShowModal() {
     FModal = false;
     if (previous != nullptr && IsWindow(previous)) SetActiveWindow(previous);
   };
+  // A loop that runs when the program is told to end is left at once. One begun once it is ending
+  // (a box shown while the forms are freed) is answered like any other: its box would otherwise
+  // vanish unread. The platform's quit message, still waiting then, is taken on the way.
+  const bool begunWhileEnding = Application->Terminated();
   try {
     Show();
     do {
       Application->HandleMessage();
-      if (Application->Terminated()) {
+      if (Application->Terminated() && !begunWhileEnding) {
         FModalResult = mrCancel;
       } else if (FModalResult != mrNone) {
         TCloseAction action = caNone;

@@ -1,5 +1,6 @@
 #include "skin/controls/TsPushButton.h"
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TButton.h"
@@ -97,11 +98,12 @@ void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisa
   TsCacheInfo ci;
   QueryParentCache(FSkinData, ci);
   PaintBackgroundByData(FSkinData, ci, state, cache, at, RECT{0, 0, w, h});
-  HRGN region = CreateRectRgn(0, 0, w, h);
+  // The content is the caller's painting and may raise: the region is freed then too.
+  TGdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
   const int mask = FSkinData->BorderIndex();
-  if (drawOverBorder) PaintSkinTemplateRgn(cache, region, true, state, mask);
+  if (drawOverBorder) PaintSkinTemplateRgn(cache, region.Handle(), true, state, mask);
   paintContent();
-  if (!drawOverBorder) PaintSkinTemplateRgn(cache, region, false, state, mask);
+  if (!drawOverBorder) PaintSkinTemplateRgn(cache, region.Handle(), false, state, mask);
   ApplyRegion(region);
   if (!FControl->Enabled()) {
     QueryParentCache(FSkinData, ci);
@@ -109,18 +111,15 @@ void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisa
   }
 }
 
-void TsPushButtonParts::ApplyRegion(HRGN region) {
-  // The window keeps the region it has when the new one is the same: no redraw, nothing to free.
-  bool same = true;
-  if (FControl->HandleAllocated()) {
-    HRGN current = CreateRectRgn(0, 0, 0, 0);
-    if (GetWindowRgn(FControl->Handle(), current) == ERROR)
-      SetRectRgn(current, 0, 0, FControl->Width(), FControl->Height());
-    same = EqualRgn(current, region) != 0;
-    DeleteObject(current);
-  }
-  // The window owns a region given to it; any other is freed here.
-  if (same || !SetWindowRgn(FControl->Handle(), region, TRUE)) DeleteObject(region);
+void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
+  // The window keeps the region it has when the new one is the same: no redraw, nothing to give.
+  if (!FControl->HandleAllocated()) return;
+  const TGdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(FControl->Handle(), current.Handle()) == ERROR)
+    SetRectRgn(current.Handle(), 0, 0, FControl->Width(), FControl->Height());
+  if (EqualRgn(current.Handle(), region.Handle())) return;
+  // The window owns a region given to it; one it refused is freed with the scope.
+  if (SetWindowRgn(FControl->Handle(), region.Handle(), TRUE)) region.Release();
 }
 
 bool TsPushButtonParts::Fading() const { return FFade && FFade->Enabled(); }

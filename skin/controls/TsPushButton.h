@@ -11,6 +11,8 @@
 
 class TBitmap;
 class TsFadeTimer;
+template <typename THandle>
+class TGdiObject;
 
 // Hints switched off for the time of one left press: saved once, given back on the release, on
 // capture loss and when a menu returns (or when the button goes away mid-press).
@@ -68,7 +70,7 @@ public:
   bool StopFade();
 
 private:
-  void ApplyRegion(HRGN region);
+  void ApplyRegion(TGdiObject<HRGN>& region);
 
   TWinControl* FControl;
   TsCommonData* FSkinData;

@@ -286,12 +286,7 @@ bool CopyFileContents(const std::string& fileName) {
       HANDLE data = nullptr;
       HPALETTE palette = nullptr;
       picture.SaveToClipboardFormat(format, data, palette);
-      if (data == nullptr || !OpenClipboard(nullptr)) return false;
-      EmptyClipboard();
-      SetClipboardData(format, data);
-      if (palette != nullptr) SetClipboardData(CF_PALETTE, palette);
-      CloseClipboard();
-      return true;
+      return Clipboard::SetData(format, data, palette);
     } catch (const std::exception&) {
       return false;
     }

@@ -62,6 +62,8 @@ public:
   bool AskYesNo(const std::string&) override { return false; }
   void ShowInfo(const std::string&) override {}
   void ShowError(const std::string& text) override { winbench::CheckFailed("model: " + text); }
+  void ShowWarning(const std::string& text) override { winbench::CheckFailed("model: " + text); }
+  TSaveAnswer AskSaveChanges(const std::string&) override { return TSaveAnswer::Cancel; }
   void SetStatus(const std::string&) override {}
   void SetProgress(int, int) override {}
   std::string OpenFileName(TFilterKind) override { return Name; }

@@ -224,6 +224,45 @@ TEST(Combine, CancelledDialogAndEmptyImages) {
   EXPECT_TRUE(SameBytes(ReadFileBytes(dir / "out.shx"), BuildSuperfile({{-2, 0x03FD0000, loader}})));
 }
 
+// An empty image stays out of the superfile, but each row left out is named: on the status line
+// after "File done" and in one warning box. A combine that leaves nothing out warns of nothing.
+TEST(Combine, RowsWithEmptyImagesAreNamedInTheStatusAndOneWarning) {
+  TTempFolder dir("tarvex-combine-left-out");
+  const std::vector<TShxGroup> groups = {{-2, 0x03FD0000, MakeRamDownloader(500, 1)},
+                                         {3, 0x10000000, RandomBytes(90, 2)},
+                                         {4, 0x11200000, RandomBytes(70, 3)},
+                                         {15, 0x12000000, RandomBytes(40, 4)}};
+  std::vector<TCodeGroupRow> rows = Rows(dir, groups);
+  TRecordingHost whole;
+  ASSERT_TRUE(RunCombine(whole, dir, rows));
+  EXPECT_EQ(whole.LastStatus(), Msgs[TMsgId::FileDone] + ": " + dir / "out.shx");
+  EXPECT_EQ(std::count_if(whole.Events.begin(), whole.Events.end(),
+                          [](const std::string& e) { return e.rfind("warning:", 0) == 0; }),
+            0);
+
+  WriteFileBytes(rows[2].Name, {});
+  WriteFileBytes(rows[3].Name, {});
+  TRecordingHost host;
+  TSuperfileCombiner combiner(host);
+  host.SaveAnswer = dir / "out.shx";
+  ASSERT_TRUE(combiner.Combine(rows, "", 512));
+  EXPECT_EQ(combiner.LeftOut(), (std::vector<size_t>{2, 3}));
+  EXPECT_TRUE(host.Errors().empty());
+  const std::string lang = "\"LangPack\" " + rows[2].Name, drm = "\"DRM (graphics)\" " + rows[3].Name;
+  EXPECT_EQ(host.LastStatus(), Msgs[TMsgId::FileDone] + ": " + dir / "out.shx" + ". " +
+                                   Msgs[TMsgId::EmptyImagesLeftOut] + " " + lang + ", " + drm);
+  ASSERT_EQ(host.Events.back(), "warning:" + Msgs[TMsgId::EmptyImagesLeftOut] + "\r" + lang + "\r" + drm);
+  // The warning follows the file: it is written whole, without the two code groups.
+  const std::vector<uint8_t> out = ReadFileBytes(dir / "out.shx");
+  ASSERT_GT(out.size(), 8172u);
+  EXPECT_EQ(out[944], 2);  // the entry count, little-endian
+  for (int cg : {4, 15}) {
+    const size_t entry = 948 + 28 * static_cast<size_t>(cg + 2);
+    EXPECT_EQ(std::count(out.begin() + entry, out.begin() + entry + 28, 0), 28)
+        << "slot of code group " << cg;
+  }
+}
+
 // Left out, such an image would take its code group out of the phone's firmware unseen.
 TEST(Combine, RefusesARowWhoseImageCannotBeReadAndWritesNothing) {
   TTempFolder dir("tarvex-combine-unreadable");

@@ -14,7 +14,8 @@
 class TRecordingHost : public TSuperfileHost {
 public:
   std::vector<TCodeGroupRow> Rows;
-  std::vector<std::string> Events;  // "status:", "error:", "row:", "reset", "last", "front", "busy:"
+  // "status:", "error:", "warning:", "row:", "reset", "last", "front", "busy:"
+  std::vector<std::string> Events;
   std::string SaveAnswer;
   bool SaveAccepted = true;
   int64_t GaugeMax = -1;
@@ -38,6 +39,7 @@ public:
   }
   void SetGaugeProgress(int64_t progress) override { GaugeProgress = progress; }
   void ShowError(const std::string& text) override { Events.push_back("error:" + text); }
+  void ShowWarning(const std::string& text) override { Events.push_back("warning:" + text); }
   void BringToFront() override { Events.push_back("front"); }
   bool AskSaveFileName(const std::string& filter, std::string& fileName) override {
     Events.push_back("save:" + filter + ":" + fileName);

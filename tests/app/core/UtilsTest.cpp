@@ -7,15 +7,16 @@
 #include "app/core/TRawFile.h"
 #include "shx-generator.h"
 
-TEST(Msgs, HoldsTheSixtyFiveTextsInOrder) {
-  ASSERT_EQ(Msgs.Count(), 65);
+TEST(Msgs, HoldsTheSixtySixTextsInOrder) {
+  ASSERT_EQ(Msgs.Count(), 66);
   EXPECT_EQ(Msgs[0], "Open");
   EXPECT_EQ(Msgs[18], "Block DRM saved in file: ");
   EXPECT_EQ(Msgs[35], "\"POWER_DOWN\" done.");
   EXPECT_EQ(Msgs[53], "S-Reord wrong checksum!");
   EXPECT_EQ(Msgs[61], "Currently, Langpack, DRM and Flex editors implemented only.");
   EXPECT_EQ(Msgs[64], "Current project saved in files");
-  EXPECT_THROW(Msgs[65], Exception);
+  EXPECT_EQ(Msgs[65], "Left out of the superfile, their image files being empty:");
+  EXPECT_THROW(Msgs[66], Exception);
   EXPECT_THROW(Msgs[-1], Exception);
 }
 

@@ -14,7 +14,8 @@ class TFakeEditorHost : public TEditorHost {
 public:
   std::deque<bool> Answers;
   std::deque<std::string> OpenNames, SaveNames;
-  std::vector<std::string> Infos, Errors, Statuses, Questions, Proposed;
+  std::vector<std::string> Infos, Errors, Warnings, Statuses, Questions, Proposed;
+  std::deque<TSaveAnswer> SaveAnswers;  // to AskSaveChanges, which also records its question
   std::pair<int, int> RawBoundsOffered{-1, -1};
   std::optional<std::pair<int, int>> RawBoundsAnswer;
   std::map<int, TGridRow> Grid;
@@ -36,6 +37,14 @@ public:
   }
   void ShowInfo(const std::string& text) override { Infos.push_back(text); }
   void ShowError(const std::string& text) override { Errors.push_back(text); }
+  void ShowWarning(const std::string& text) override { Warnings.push_back(text); }
+  TSaveAnswer AskSaveChanges(const std::string& text) override {
+    Questions.push_back(text);
+    if (SaveAnswers.empty()) return TSaveAnswer::Cancel;
+    const TSaveAnswer a = SaveAnswers.front();
+    SaveAnswers.pop_front();
+    return a;
+  }
   void SetStatus(const std::string& text) override { Statuses.push_back(text); }
   void SetProgress(int, int) override {}
   std::string OpenFileName(TFilterKind) override { return Pop(OpenNames); }
