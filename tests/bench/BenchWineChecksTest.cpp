@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "bench/support/WineBench.h"
 
 namespace {
 
@@ -48,6 +51,18 @@ TEST(BenchWineChecks, FlashWindowFailsOnACorruptedReadBack) {
   EXPECT_EQ(RunChecks(PHONE_FLASH_WINDOW_BENCH, "flash-window"), 2u);
 }
 
+TEST(BenchWineChecks, DRMPreviewFailsOnACorruptedPicture) {
+  EXPECT_EQ(RunChecks(DRM_PREVIEW_BENCH, ""), 0u);
+  EXPECT_EQ(RunChecks(DRM_PREVIEW_BENCH, "drm-preview"), 2u);
+}
+
+TEST(BenchWineChecks, StartAndSkinSwitchFailOnACorruptedWindow) {
+  EXPECT_EQ(RunChecks(E2E_START_BENCH, ""), 0u);
+  EXPECT_EQ(RunChecks(E2E_START_BENCH, "start"), 2u);
+  EXPECT_EQ(RunChecks(E2E_SKIN_SWITCH_BENCH, ""), 0u);
+  EXPECT_EQ(RunChecks(E2E_SKIN_SWITCH_BENCH, "skin-switch"), 2u);
+}
+
 TEST(BenchWineChecks, MainWindowFailsOnACorruptedImageSuperfileOrRepaint) {
   EXPECT_EQ(RunChecks(APP_MAIN_WINDOW_BENCH, ""), 0u);
   for (const char* corrupt : {"main-split", "main-combine", "main-repaint"})
@@ -55,3 +70,24 @@ TEST(BenchWineChecks, MainWindowFailsOnACorruptedImageSuperfileOrRepaint) {
 }
 
 }  // namespace
+
+// The pairs every Wine bench times: the ratio is the peer's time over ours in each pair, the sides
+// take turns, and the row says so.
+TEST(WineBenchPairs, RatioIsThePeersTimeOverOursAndTheSidesTakeTurns) {
+  std::string order;
+  const winbench::TPairTimes times = winbench::RunPairs(
+      5,
+      [&] {
+        order += 'o';
+        return 10.0;
+      },
+      [&] {
+        order += 'p';
+        return 25.0;
+      });
+  EXPECT_EQ(order, "oppooppoop");
+  EXPECT_EQ(times.Ratios, std::vector<double>(5, 2.5));
+  EXPECT_EQ(winbench::RatioText(times.Ratios), "2.50 [2.50-2.50]");
+  EXPECT_EQ(winbench::Milliseconds(winbench::Median(times.Ours)), "10.0 ms");
+  EXPECT_EQ(winbench::Milliseconds(winbench::Median(times.Peer)), "25.0 ms");
+}
