@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -56,6 +57,57 @@ TEST(BenchPairs, RowsReachTheFileNamedForTheTable) {
   ASSERT_TRUE(std::getline(in, line));
   EXPECT_EQ(line, "split\t16 MiB\t2.00 s\t3.00 s\t1.50 [1.50-1.50]\t-");
   std::remove(path);
+}
+
+struct TTable {
+  int Code = -1;
+  std::string Text;
+};
+
+// tools/bench's closing table made of these rows.
+TTable Table(const std::vector<std::string>& rows) {
+  char path[] = "/tmp/tarvex-bench-table-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd < 0) return {};
+  close(fd);
+  {
+    std::ofstream out(path);
+    for (const std::string& row : rows) out << row << '\n';
+  }
+  TTable table;
+  FILE* pipe = popen(("awk -F'\t' -f '" BENCH_TABLE "' '" + std::string(path) + "'").c_str(), "r");
+  char buffer[4096];
+  while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) table.Text.append(buffer, n);
+  const int status = pclose(pipe);
+  table.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::remove(path);
+  return table;
+}
+
+std::string RowLine(const bench::TRow& r) {
+  return r.Work + "\t" + r.Size + "\t" + r.Ours + "\t" + r.Peer + "\t" + r.Ratio + "\t" + r.Memory;
+}
+
+TEST(BenchTable, ShowsTheRowsAndRefusesARatioUpsideDown) {
+  std::string order;
+  const bench::TRow fasterOurs = bench::PairRow("split", "64 MiB", bench::RunPairs(Side('o', 0.010, order), Side('p', 0.040, order), 5));
+  const bench::TRow slowerOurs = bench::PairRow("combine", "64 MiB", bench::RunPairs(Side('o', 2.0, order), Side('p', 1.0, order), 5));
+  const bench::TRow solo = bench::SoloRow("read", "32 MB", {{0.1, -1}, {0.2, -1}, {0.3, -1}});
+  const TTable good = Table({RowLine(fasterOurs), RowLine(slowerOurs), RowLine(solo),
+                             "repaint\t200 controls\t1.50 ms\t4.50 ms\t3.00 [2.90-3.10]\t-"});
+  EXPECT_EQ(good.Code, 0) << good.Text;
+  EXPECT_NE(good.Text.find("4.00 [4.00-4.00]"), std::string::npos) << good.Text;
+  EXPECT_NE(good.Text.find("0.50 [0.50-0.50]"), std::string::npos) << good.Text;
+  EXPECT_EQ(good.Text.find("NOT"), std::string::npos) << good.Text;
+
+  // Ours four times faster shown as 0.25: our time over the peer's.
+  const TTable upsideDown = Table({RowLine(fasterOurs), "skin switch\t6 windows\t100.0 ms\t400.0 ms\t0.25 [0.24-0.26]\t-"});
+  EXPECT_EQ(upsideDown.Code, 1) << upsideDown.Text;
+  EXPECT_NE(upsideDown.Text.find("skin switch: ours 100.0 ms, peer 400.0 ms"), std::string::npos) << upsideDown.Text;
+  const TTable outside = Table({"flash\t32 MB\t1.00 s\t1.20 s\t1.20 [1.30-1.40]\t-"});
+  EXPECT_EQ(outside.Code, 1) << outside.Text;
+  // Times about equal say nothing of the direction.
+  EXPECT_EQ(Table({"grid\t1 page\t10.0 ms\t11.0 ms\t0.95 [0.90-1.20]\t-"}).Code, 0);
 }
 
 // The peak /usr/bin/time reports for a command, in kB; -1 when it cannot be had.
