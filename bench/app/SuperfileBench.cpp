@@ -251,35 +251,28 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
     commands.push_back(sync);
     return commands;
   };
-  const auto split = [&] {
-    return inFreshFolder([&](const fs::path& out) { return bench::RunProcess({SHX_TOOL, "split", superfile, out.string()}); });
-  };
-  const auto combine = [&] {
-    return inFreshFolder(
-        [&](const fs::path& out) { return bench::RunProcess({SHX_TOOL, "combine", list, (out / "timed.shx").string()}); });
+  using TCommands = std::vector<std::vector<std::string>>;
+  // One row: ours writing to `ourOutput` in its folder, against the peer's commands into theirs.
+  const auto addRow = [&](const std::string& work, std::vector<std::string> ours, const std::string& ourOutput,
+                          const std::function<TCommands(const fs::path&)>& peerInto, bool synced) {
+    const auto oursRun = [&] {
+      return inFreshFolder([&](const fs::path& out) {
+        std::vector<std::string> command = ours;
+        command.push_back(ourOutput.empty() ? out.string() : (out / ourOutput).string());
+        return bench::RunProcess(command);
+      });
+    };
+    const auto peerRun = [&] {
+      return inFreshFolder([&](const fs::path& out) { return RunAll(synced ? withSync(peerInto(out)) : peerInto(out)); });
+    };
+    bench::AddRow(bench::PairRow(work + (synced ? ", then sync of its outputs" : ""), size,
+                                 bench::RunPairs(oursRun, peerRun, options.Pairs), true));
   };
   for (const bool synced : {false, true}) {
-    const std::string then = synced ? ", then sync of its outputs" : "";
-    bench::AddRow(bench::PairRow(
-        "split: shx-tool / objcopy -I srec -O binary of each block" + then, size,
-        bench::RunPairs(split,
-                        [&] {
-                          return inFreshFolder([&](const fs::path& out) {
-                            return RunAll(synced ? withSync(splitPeerInto(out)) : splitPeerInto(out));
-                          });
-                        },
-                        options.Pairs),
-        true));
-    bench::AddRow(bench::PairRow(
-        "combine: shx-tool / objcopy -I binary -O srec of each image" + then, size,
-        bench::RunPairs(combine,
-                        [&] {
-                          return inFreshFolder([&](const fs::path& out) {
-                            return RunAll(synced ? withSync(combinePeerInto(out)) : combinePeerInto(out));
-                          });
-                        },
-                        options.Pairs),
-        true));
+    addRow("split: shx-tool / objcopy -I srec -O binary of each block", {SHX_TOOL, "split", superfile}, "",
+           splitPeerInto, synced);
+    addRow("combine: shx-tool / objcopy -I binary -O srec of each image", {SHX_TOOL, "combine", list}, "timed.shx",
+           combinePeerInto, synced);
   }
 }
 
