@@ -253,8 +253,10 @@ void SplitAndCombine(TBench& bench, const TOptions& options) {
              RunPairs(options.Pairs, [&] { return bench.WindowSplit(); }, [&] { return bench.HostSplit(); }));
   AddPairRow("combine: main window / collecting host", size,
              RunPairs(options.Pairs, [&] { return bench.WindowCombine(); }, [&] { return bench.HostCombine(); }));
-  // The grid holds the last split's rows again for the repaint.
+  // The window shows again what the checks left (the last split's rows, the combine's status) for the
+  // repaint.
   bench.WindowSplit();
+  bench.WindowCombine();
 }
 
 // --- the repaint ---------------------------------------------------------------------------------
