@@ -7,17 +7,18 @@
 //   skin, same window; goal: at most 3 times no skin.
 //
 // Checks first: both sides of the split list the same rows and write the same images, both sides of
-// the combine write the same superfile, and each repaint leaves nothing of the window unpainted in
-// the look asked for. TARVEX_BENCH_CORRUPT=main-split, main-combine or main-repaint spoils the
-// window's side of that check, which must then fail (exit code 2). --check-only checks a 4 MB
-// superfile.
+// the combine write the same superfile, and in either look a repaint of the window, covered in one
+// colour first, shows the pixels recorded in MainWindowBench.references for that look and size.
+// TARVEX_BENCH_CORRUPT=main-split, main-combine or main-repaint spoils the window's side of that
+// check, which must then fail (exit code 2). --check-only checks a 4 MB superfile;
+// --save-reference records the repaint's pixels (with --check-only those of the 4 MB superfile)
+// after a deliberate change of the window's look.
 //
-//   wine build/win/bench/app/app_main_window_bench.exe [--pairs N] [--check-only]
+//   wine build/win/bench/app/app_main_window_bench.exe [--pairs N] [--check-only] [--save-reference]
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -29,6 +30,7 @@
 #include "app/core/TSuperfileCombiner.h"
 #include "app/core/TSuperfileSplitter.h"
 #include "bench/support/WineBench.h"
+#include "bench/support/WineScreen.h"
 #include "editors/TfmDRMEditor.h"
 #include "editors/TfmFlexEditor.h"
 #include "editors/TfmLPEditor.h"
@@ -118,7 +120,10 @@ public:
   explicit TBench(int mib) : MiB(mib) {
     char temp[MAX_PATH + 1] = {};
     GetTempPathA(MAX_PATH, temp);
-    Root = Folder(std::string(temp) + "tarvex-main-bench-" + std::to_string(GetCurrentProcessId()));
+    // One name for every run: the window shows the images' paths, and the references its pixels.
+    Root = Folder(std::string(temp) + "tarvex-main-bench");
+    std::error_code stale;
+    fs::remove_all(Root, stale);
     WindowDir = Root + "\\window";
     HostDir = Root + "\\host";
     fs::create_directories(WindowDir);
@@ -235,21 +240,6 @@ public:
   TBenchHost Host;
 };
 
-// Times a (window, host) pair of calls alternated, pairs times; one row.
-void TimePairs(const std::string& work, const std::string& size, int pairs, const std::function<double()>& window,
-               const std::function<double()>& host) {
-  std::vector<double> a, b, ratios;
-  for (int pair = 0; pair < pairs; ++pair) {
-    double x = 0, y = 0;
-    winbench::InTurn(
-        pair, [&] { x = window(); }, [&] { y = host(); });
-    a.push_back(x);
-    b.push_back(y);
-    ratios.push_back(x / y);
-  }
-  AddRow(work, size, Milliseconds(Median(a)), Milliseconds(Median(b)), RatioText(ratios));
-}
-
 void SplitAndCombine(TBench& bench, const TOptions& options) {
   bench.WindowSplit();
   bench.HostSplit();
@@ -257,26 +247,22 @@ void SplitAndCombine(TBench& bench, const TOptions& options) {
   bench.WindowCombine();
   bench.HostCombine();
   bench.CheckCombine();
-  if (options.CheckOnly) return;
+  if (options.CheckOnly || options.SaveReference) return;
   const std::string size = std::to_string(bench.MiB) + " MB, " + std::to_string(kBufferKB) + " kB buffer";
-  TimePairs("split: main window / collecting host", size, options.Pairs, [&] { return bench.WindowSplit(); },
-            [&] { return bench.HostSplit(); });
-  TimePairs("combine: main window / collecting host", size, options.Pairs, [&] { return bench.WindowCombine(); },
-            [&] { return bench.HostCombine(); });
-  // The grid holds the last split's rows again for the repaint.
+  AddPairRow("split: main window / collecting host", size,
+             RunPairs(options.Pairs, [&] { return bench.WindowSplit(); }, [&] { return bench.HostSplit(); }));
+  AddPairRow("combine: main window / collecting host", size,
+             RunPairs(options.Pairs, [&] { return bench.WindowCombine(); }, [&] { return bench.HostCombine(); }));
+  // The window shows again what the checks left (the last split's rows, the combine's status) for the
+  // repaint.
   bench.WindowSplit();
+  bench.WindowCombine();
 }
 
 // --- the repaint ---------------------------------------------------------------------------------
 
 void RepaintNow(HWND window) {
   RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-}
-
-// Counts the windows of the tree that still wait for a paint.
-BOOL CALLBACK CountUnpainted(HWND child, LPARAM count) {
-  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) ++*reinterpret_cast<int*>(count);
-  return TRUE;
 }
 
 void UseLook(TsSkinManager* manager, bool skinned) {
@@ -295,8 +281,10 @@ void Repaint(TBench& bench, const TOptions& options) {
     return n;
   };
   const int rows = main->CDS->RecordCount();
-  // Checks: in either look the window shows the split's rows, and a repaint leaves nothing to paint;
-  // skinned, every control paints from the skin.
+  // No control shows a pointer's hover.
+  SetCursorPos(GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+  // Checks: in either look the window shows the split's rows and a repaint paints what the
+  // reference recorded for that look shows; skinned, every control paints from the skin.
   for (bool skinned : {true, false}) {
     const std::string look = skinned ? "Desert" : "no skin";
     UseLook(main->SkinManager, skinned);
@@ -308,41 +296,39 @@ void Repaint(TBench& bench, const TOptions& options) {
       for (TsSkinnedControl* c : controls)
         if (!c->IsSkinned() && dynamic_cast<TControl*>(c)->Visible())
           CheckFailed("repaint: " + dynamic_cast<TControl*>(c)->ClassName() + " does not paint from the skin");
-    int unpainted = GetUpdateRect(window, nullptr, FALSE) ? 1 : 0;
-    EnumChildWindows(window, &CountUnpainted, reinterpret_cast<LPARAM>(&unpainted));
-    if (skinned && CorruptionAsked("main-repaint")) ++unpainted;
-    if (unpainted != 0) CheckFailed("repaint (" + look + "): " + std::to_string(unpainted) + " windows left unpainted");
+    // What the repaint paints over a window covered in one colour, against the reference recorded.
+    Scribble(window);
+    RepaintNow(window);
+    TScreenPixels shown = ClientPixels(window);
+    HideCaretArea(window, shown);
+    CheckReference(TARVEX_BENCH_REFERENCES,
+                   "main window repaint, " + look + ", " + std::to_string(bench.MiB) + " MB superfile", shown, options,
+                   skinned && CorruptionAsked("main-repaint"));
   }
-  if (options.CheckOnly) return;
+  if (options.CheckOnly || options.SaveReference) return;
 
-  std::vector<double> skinnedMs, plainMs, ratios;
   int built = 0;
-  for (int pair = 0; pair < options.Pairs; ++pair) {
-    double s = 0, p = 0;
-    const auto timeSkinned = [&] {
-      UseLook(main->SkinManager, true);
-      RepaintNow(window);  // the caches are built here, before the clock
-      const int before = builds();
-      s = TimeOne([&] { RepaintNow(window); });
-      built += builds() - before;
-    };
-    const auto timePlain = [&] {
-      UseLook(main->SkinManager, false);
-      RepaintNow(window);
-      p = TimeOne([&] { RepaintNow(window); });
-    };
-    winbench::InTurn(
-        pair, [&] { timeSkinned(); }, [&] { timePlain(); });
-    skinnedMs.push_back(s);
-    plainMs.push_back(p);
-    ratios.push_back(s / p);
-  }
+  const TPairTimes times = RunPairs(
+      options.Pairs,
+      [&] {
+        UseLook(main->SkinManager, true);
+        RepaintNow(window);  // the caches are built here, before the clock
+        const int before = builds();
+        const double ms = TimeOne([&] { RepaintNow(window); });
+        built += builds() - before;
+        return ms;
+      },
+      [&] {
+        UseLook(main->SkinManager, false);
+        RepaintNow(window);
+        return TimeOne([&] { RepaintNow(window); });
+      });
   RECT r{};
   GetWindowRect(window, &r);
-  AddRow("main window repaint: Desert / no skin",
-         std::to_string(rows) + " rows, " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
-             ", " + std::to_string(built) + " cache builds",
-         Milliseconds(Median(skinnedMs)), Milliseconds(Median(plainMs)), RatioText(ratios));
+  AddPairRow("main window repaint: Desert / no skin",
+             std::to_string(rows) + " rows, " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top) +
+                 ", " + std::to_string(built) + " cache builds",
+             times);
   UseLook(main->SkinManager, true);
 }
 

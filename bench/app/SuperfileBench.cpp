@@ -6,6 +6,8 @@
 //            (the memory map and the flash as the one block they make); every block's S3 records
 //            must equal objcopy's. The combine rebuilds the RAM downloader's address table, so its
 //            block is compared with the split image carrying the table the format asks for.
+// shx-tool syncs each file it writes, objcopy does not: each work has a second row, objcopy with a
+// sync of its outputs after it (inside its time). Each timed run writes to a fresh folder.
 // Options: --mib A,B,... (superfile sizes, default 16,64,256), --pairs N, --check-only.
 // TARVEX_BENCH_CORRUPT=split or =combine flips a byte of our output before the checks.
 
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <optional>
@@ -175,11 +178,14 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   if (rows.size() != blocks.size())
     bench::CheckFailed("split of " + size + ": " + std::to_string(rows.size()) + " images from " +
                        std::to_string(blocks.size()) + " blocks");
-  std::vector<std::vector<std::string>> splitPeer;
+  const auto splitPeerInto = [&](const fs::path& out) {
+    std::vector<std::vector<std::string>> commands;
+    for (size_t i = 0; i < blocks.size(); ++i)
+      commands.push_back({"objcopy", "-I", "srec", "-O", "binary", blocks[i], (out / (std::to_string(i) + ".bin")).string()});
+    return commands;
+  };
   fs::create_directories(dir / "objcopy-split");
-  for (size_t i = 0; i < blocks.size(); ++i)
-    splitPeer.push_back({"objcopy", "-I", "srec", "-O", "binary", blocks[i],
-                         (dir / "objcopy-split" / (std::to_string(i) + ".bin")).string()});
+  const std::vector<std::vector<std::string>> splitPeer = splitPeerInto(dir / "objcopy-split");
   RunAll(splitPeer);
   size_t largest = 0;
   for (size_t i = 0; i < rows.size(); ++i)
@@ -202,10 +208,14 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
     if (rows[i].Type == "RAM Downloader") image = ExpectedLoader(rows[i], rows, (dir / "loader.bin").string());
     peerInputs[rows[i].A1] = image;
   }
-  std::vector<std::vector<std::string>> combinePeer;
+  const auto combinePeerInto = [&](const fs::path& out) {
+    std::vector<std::vector<std::string>> commands;
+    for (const auto& [address, image] : peerInputs)
+      commands.push_back(SRecordsOf(image, address, (out / (std::to_string(commands.size()) + ".srec")).string()));
+    return commands;
+  };
   fs::create_directories(dir / "objcopy-combine");
-  for (const auto& [address, image] : peerInputs)
-    combinePeer.push_back(SRecordsOf(image, address, (dir / "objcopy-combine" / (std::to_string(combinePeer.size()) + ".srec")).string()));
+  const std::vector<std::vector<std::string>> combinePeer = combinePeerInto(dir / "objcopy-combine");
   RunAll(combinePeer);
   if (bench::CorruptionAsked("combine")) bench::FlipFileByte(combined, fs::file_size(combined) / 2);
   const std::vector<std::string> ourBlocks = WriteBlocks(combined, dir / "combined-blocks");
@@ -225,18 +235,45 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   std::printf("  %s: %zu images and %zu blocks equal objcopy's\n", size.c_str(), rows.size(), ourBlocks.size());
   if (options.CheckOnly) return;
 
-  const std::string out = (dir / "timed").string();
-  fs::create_directories(out);
-  bench::AddRow(bench::PairRow(
-      "split: shx-tool / objcopy -I srec -O binary of each block", size,
-      bench::RunPairs([&] { return bench::RunProcess({SHX_TOOL, "split", superfile, out}); },
-                      [&] { return RunAll(splitPeer); }, options.Pairs),
-      true));
-  bench::AddRow(bench::PairRow(
-      "combine: shx-tool / objcopy -I binary -O srec of each image", size,
-      bench::RunPairs([&] { return bench::RunProcess({SHX_TOOL, "combine", list, (dir / "timed.shx").string()}); },
-                      [&] { return RunAll(combinePeer); }, options.Pairs),
-      true));
+  // Each timed run writes to a fresh folder, removed after it. shx-tool syncs every file it writes
+  // and objcopy none, so objcopy is timed twice: as it is, and with a sync of its outputs after it.
+  int runs = 0;
+  const auto inFreshFolder = [&](const std::function<bench::TSample(const fs::path&)>& run) {
+    const fs::path out = dir / ("run-" + std::to_string(runs++));
+    fs::create_directories(out);
+    const bench::TSample sample = run(out);
+    fs::remove_all(out);
+    return sample;
+  };
+  const auto withSync = [](std::vector<std::vector<std::string>> commands) {
+    std::vector<std::string> sync{"sync"};
+    for (const auto& command : commands) sync.push_back(command.back());
+    commands.push_back(sync);
+    return commands;
+  };
+  using TCommands = std::vector<std::vector<std::string>>;
+  // One row: ours writing to `ourOutput` in its folder, against the peer's commands into theirs.
+  const auto addRow = [&](const std::string& work, std::vector<std::string> ours, const std::string& ourOutput,
+                          const std::function<TCommands(const fs::path&)>& peerInto, bool synced) {
+    const auto oursRun = [&] {
+      return inFreshFolder([&](const fs::path& out) {
+        std::vector<std::string> command = ours;
+        command.push_back(ourOutput.empty() ? out.string() : (out / ourOutput).string());
+        return bench::RunProcess(command);
+      });
+    };
+    const auto peerRun = [&] {
+      return inFreshFolder([&](const fs::path& out) { return RunAll(synced ? withSync(peerInto(out)) : peerInto(out)); });
+    };
+    bench::AddRow(bench::PairRow(work + (synced ? ", then sync of its outputs" : ""), size,
+                                 bench::RunPairs(oursRun, peerRun, options.Pairs), true));
+  };
+  for (const bool synced : {false, true}) {
+    addRow("split: shx-tool / objcopy -I srec -O binary of each block", {SHX_TOOL, "split", superfile}, "",
+           splitPeerInto, synced);
+    addRow("combine: shx-tool / objcopy -I binary -O srec of each image", {SHX_TOOL, "combine", list}, "timed.shx",
+           combinePeerInto, synced);
+  }
 }
 
 std::vector<int> Sizes(int argc, char** argv) {

@@ -110,16 +110,7 @@ int main(int argc, char** argv) {
     alone.Switch();
     alone.Check("main window alone");
     if (options.CheckOnly) return;
-    std::vector<double> ours, peer, ratios;
-    for (int pair = 0; pair < options.Pairs; ++pair) {
-      double x = 0, y = 0;
-      winbench::InTurn(
-          pair, [&] { x = every.Switch(); }, [&] { y = alone.Switch(); });
-      ours.push_back(x);
-      peer.push_back(y);
-      ratios.push_back(x / y);
-    }
-    AddRow("skin switch: every window / main window alone", "6 windows", Milliseconds(Median(ours)),
-           Milliseconds(Median(peer)), RatioText(ratios));
+    AddPairRow("skin switch: every window / main window alone", "6 windows",
+               RunPairs(options.Pairs, [&] { return every.Switch(); }, [&] { return alone.Switch(); }));
   });
 }

@@ -6,10 +6,12 @@
 // 2 s with a warm wineserver (tools/bench keeps one running).
 //
 // Checks first: each side shows exactly its one window (Tarvex: with its "Split file" button, no
-// message box), and Tarvex writes the default environment at exit (skin "Desert", on; off for the
-// second row). TARVEX_BENCH_CORRUPT=start spoils the caption looked for, which must fail the check.
+// message box), Tarvex's painted window shows the pixels recorded in StartBench.references for its
+// look, and Tarvex writes the default environment at exit (skin "Desert", on; off for the second
+// row). TARVEX_BENCH_CORRUPT=start spoils the skinned window's pixels, which must fail the check;
+// --save-reference records them after a deliberate change of the window's look.
 //
-//   wine build/win/bench/e2e/e2e_start_bench.exe [--pairs N] [--check-only]
+//   wine build/win/bench/e2e/e2e_start_bench.exe [--pairs N] [--check-only] [--save-reference]
 #include <windows.h>
 
 #include <fstream>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "bench/support/WineBench.h"
+#include "bench/support/WineScreen.h"
 #include "tests/e2e/UserDriver.h"
 
 namespace {
@@ -67,6 +70,7 @@ struct TStart {
   double Ms = 0;
   std::vector<std::string> Windows;  // the visible top-level windows' captions when painted
   bool HasSplitButton = false;
+  TScreenPixels Client;  // the painted window's client area, its caret blacked out
 };
 
 // Starts a program in its folder and times it until its window titled `caption` is painted; then
@@ -98,6 +102,8 @@ TStart StartAndClose(const std::string& exe, const std::string& folder, const st
   result.Ms = NowMs() - start;
   for (HWND w : VisibleTopWindows(process.dwProcessId)) result.Windows.push_back(Caption(w));
   result.HasSplitButton = HasChild(window, "Split file");
+  result.Client = ClientPixels(window);
+  HideCaretArea(window, result.Client);
   PostMessageA(window, WM_CLOSE, 0, 0);
   const bool ended = WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0;
   if (!ended) TerminateProcess(process.hProcess, 1);
@@ -120,16 +126,17 @@ public:
   ~TBench() { RemoveFolder(Folder); }
 
   // A first start (no ini), or one whose ini switches the skin off.
-  TStart Tarvex(bool skinned, const std::string& caption = "Tarvex") {
+  TStart Tarvex(bool skinned) {
     DeleteFileA(Ini.c_str());
     if (!skinned) std::ofstream(Ini) << "[Environment]\r\nSkined=0\r\n";
-    return StartAndClose(Exe, Folder, caption);
+    return StartAndClose(Exe, Folder, "Tarvex");
   }
   TStart Peer() { return StartAndClose(TARVEX_START_PEER, Folder, "Peer"); }
 
-  void CheckTarvex(bool skinned, bool corrupt) {
-    const TStart run = Tarvex(skinned, corrupt ? "Tarvex (spoilt)" : "Tarvex");
+  void CheckTarvex(bool skinned, const TOptions& options, bool corrupt) {
+    const TStart run = Tarvex(skinned);
     const std::string side = skinned ? "Tarvex.exe" : "Tarvex.exe without a skin";
+    CheckReference(TARVEX_BENCH_REFERENCES, skinned ? "start, Desert" : "start, no skin", run.Client, options, corrupt);
     if (run.Windows != std::vector<std::string>{"Tarvex"})
       CheckFailed(side + ": other windows than the main window were shown");
     if (!run.HasSplitButton) CheckFailed(side + ": the main window lacks its \"Split file\" button");
@@ -152,10 +159,12 @@ int main(int argc, char** argv) {
   return winbench::Main(argc, argv, [](const TOptions& options) {
     TBench bench;
     // The checks are also the warm-up runs.
-    bench.CheckTarvex(true, CorruptionAsked("start"));
-    bench.CheckTarvex(false, false);
+    // No control shows a pointer's hover.
+    SetCursorPos(GetSystemMetrics(SM_CXVIRTUALSCREEN) - 1, GetSystemMetrics(SM_CYVIRTUALSCREEN) - 1);
+    bench.CheckTarvex(true, options, CorruptionAsked("start"));
+    bench.CheckTarvex(false, options, false);
     bench.CheckPeer();
-    if (options.CheckOnly) return;
+    if (options.CheckOnly || options.SaveReference) return;
     std::vector<double> skinned, bare, peer, skinnedRatios, bareRatios;
     for (int pair = 0; pair < options.Pairs; ++pair) {
       double s = 0, b = 0, p = 0;

@@ -142,17 +142,8 @@ int main(int argc, char** argv) {
     bench.ProtocolRun();
     bench.CheckMemory("protocol", false);
     if (options.CheckOnly) return;
-    std::vector<double> window, protocol, ratios;
-    for (int pair = 0; pair < options.Pairs; ++pair) {
-      double x = 0, y = 0;
-      winbench::InTurn(
-          pair, [&] { x = bench.WindowRun(); }, [&] { y = bench.ProtocolRun(); });
-      window.push_back(x);
-      protocol.push_back(y);
-      ratios.push_back(x / y);
-    }
-    AddRow("flash run: window / protocol", "32 MB", Milliseconds(Median(window)), Milliseconds(Median(protocol)),
-           RatioText(ratios));
+    AddPairRow("flash run: window / protocol", "32 MB",
+               RunPairs(options.Pairs, [&] { return bench.WindowRun(); }, [&] { return bench.ProtocolRun(); }));
     // Part of the window's run the protocol side does not do: the image read from its file.
     std::vector<double> reads;
     for (int pair = 0; pair < options.Pairs; ++pair) {

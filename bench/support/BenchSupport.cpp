@@ -1,8 +1,8 @@
 #include "bench/support/BenchSupport.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -128,27 +128,52 @@ TPairs RunCallPairs(const std::function<void()>& ours, const std::function<void(
 }
 
 TSample RunProcess(const std::vector<std::string>& args, const std::string& output) {
+  // The process is started by bench_child_peak, which reports its time and its peak alone on a pipe
+  // (descriptor 3 of the starter).
+  std::vector<std::string> starter{BENCH_CHILD_PEAK, "3"};
+  starter.insert(starter.end(), args.begin(), args.end());
   std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& a : starter) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) throw std::runtime_error(std::string("cannot open a pipe: ") + std::strerror(errno));
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  const TClock::time_point start = TClock::now();
+  posix_spawn_file_actions_adddup2(&actions, report[1], 3);
   pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(rc));
+  close(report[1]);
+  if (rc != 0) {
+    close(report[0]);
+    throw std::runtime_error(std::string("cannot start ") + BENCH_CHILD_PEAK + ": " + std::strerror(rc));
+  }
+  std::string text;
+  char buffer[256];
+  for (ssize_t n; (n = read(report[0], buffer, sizeof buffer)) != 0;) {
+    if (n > 0) text.append(buffer, static_cast<size_t>(n));
+    else if (errno != EINTR) break;
+  }
+  close(report[0]);
+  int starterStatus = 0;
+  while (waitpid(pid, &starterStatus, 0) < 0 && errno == EINTR) {
+  }
   int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("lost " + args[0]);
-  const double seconds = Since(start);
+  long peakKB = -1;
+  double seconds = 0;
+  if (std::sscanf(text.c_str(), "%d %ld %lf", &status, &peakKB, &seconds) != 3) {
+    int error = 0;
+    if (std::sscanf(text.c_str(), "error %d", &error) == 1)
+      throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(error));
+    throw std::runtime_error("lost " + args[0]);
+  }
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::string command;
     for (const std::string& a : args) command += (command.empty() ? "" : " ") + a;
     throw std::runtime_error("failed: " + command);
   }
-  return {seconds, usage.ru_maxrss};
+  return {seconds, peakKB};
 }
 
 void CheckFailed(const std::string& what) {

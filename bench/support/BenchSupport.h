@@ -67,8 +67,8 @@ int RepeatsFor(const std::function<void()>& call, double seconds = 0.25);
 // Both sides timed in-process, each run repeating its call so it lasts about a quarter second.
 TPairs RunCallPairs(const std::function<void()>& ours, const std::function<void()>& peer, int pairs);
 
-// Runs a program (its standard output to `output`) and times it with its peak resident memory.
-// Throws std::runtime_error when it cannot start or does not exit with 0.
+// Runs a program (its standard output to `output`) and times it with its peak resident memory, the
+// program's alone whatever the size of the bench that starts it. Throws std::runtime_error when it cannot start or does not exit with 0.
 TSample RunProcess(const std::vector<std::string>& args, const std::string& output = "/dev/null");
 
 // Our result differs from the peer's: thrown by CheckFailed, ends the bench through Main.

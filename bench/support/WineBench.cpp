@@ -37,6 +37,7 @@ int Main(int argc, char** argv, const std::function<void(const TOptions&)>& body
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--check-only") options.CheckOnly = true;
+    if (a == "--save-reference") options.SaveReference = true;
     if (a == "--pairs" && i + 1 < argc) options.Pairs = std::max(5, std::atoi(argv[++i]));
   }
   try {
@@ -79,6 +80,23 @@ void InTurn(int pair, const std::function<void()>& ours, const std::function<voi
     peer();
     ours();
   }
+}
+
+TPairTimes RunPairs(int pairs, const std::function<double()>& ours, const std::function<double()>& peer) {
+  TPairTimes times;
+  for (int pair = 0; pair < pairs; ++pair) {
+    double a = 0, b = 0;
+    InTurn(
+        pair, [&] { a = ours(); }, [&] { b = peer(); });
+    times.Ours.push_back(a);
+    times.Peer.push_back(b);
+    times.Ratios.push_back(a > 0 ? b / a : 0);
+  }
+  return times;
+}
+
+void AddPairRow(const std::string& work, const std::string& size, const TPairTimes& times) {
+  AddRow(work, size, Milliseconds(Median(times.Ours)), Milliseconds(Median(times.Peer)), RatioText(times.Ratios));
 }
 
 std::string Milliseconds(double ms) {

@@ -7,8 +7,7 @@
 //     return winbench::Main(argc, argv, [](const winbench::TOptions& options) {
 //       if (ours != peer) winbench::CheckFailed("repaint: the screen differs");
 //       if (options.CheckOnly) return;
-//       winbench::AddRow("repaint", "200 controls", winbench::Milliseconds(a), winbench::Milliseconds(b),
-//                        winbench::RatioText(ratios));
+//       winbench::AddPairRow("repaint", "200 controls", winbench::RunPairs(options.Pairs, ours, peer));
 //     });
 //   }
 
@@ -23,6 +22,9 @@ namespace winbench {
 struct TOptions {
   int Pairs = 5;           // --pairs N, at least 5
   bool CheckOnly = false;  // --check-only: the result checks, no timing
+  // --save-reference: record the pictures checked against references instead, no timing (the benches
+  // that have references)
+  bool SaveReference = false;
 };
 
 // Our result differs from the peer's: ends the bench with exit code 2 and a "MISMATCH:" line.
@@ -44,6 +46,16 @@ double Median(std::vector<double> values);
 double TimeOne(const std::function<void()>& call);
 // Runs both sides of a pair, ours first in even pairs and the peer first in odd ones.
 void InTurn(int pair, const std::function<void()>& ours, const std::function<void()>& peer);
+
+// The times of alternated pairs, in ms, and each pair's ratio: the peer's time / ours (above 1: ours
+// is faster).
+struct TPairTimes {
+  std::vector<double> Ours, Peer, Ratios;
+};
+// Runs `pairs` pairs in turn; each side returns the time of its run in ms.
+TPairTimes RunPairs(int pairs, const std::function<double()>& ours, const std::function<double()>& peer);
+// The row of the closing table for pairs run by RunPairs.
+void AddPairRow(const std::string& work, const std::string& size, const TPairTimes& times);
 
 std::string Milliseconds(double ms);       // "0.42 ms", "148.8 ms"
 std::string RatioText(std::vector<double> ratios);  // "median [min-max]"

@@ -64,3 +64,11 @@ TEST(BenchChecks, EditorsFailOnACorruptedResult) {
 TEST(BenchChecks, FlashUploadFailsOnACorruptedByte) {
   ExpectChecks(PHONE_FLASH_BENCH, {"flash-upload"});
 }
+
+TEST(BenchChecks, HintLayoutAndComposeFailOnACorruptedResult) {
+  ExpectChecks(SKIN_HINTS_BENCH, {"hint-layout", "hint-compose"});
+}
+
+TEST(BenchChecks, GrowthFailsOnACorruptedReading) {
+  ExpectChecks(FRAMEWORK_BASE_GROWTH_BENCH, {"growth"});
+}

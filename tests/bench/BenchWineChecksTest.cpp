@@ -6,6 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
+
+#include "bench/support/WineBench.h"
 
 namespace {
 
@@ -31,27 +34,56 @@ DWORD RunChecks(const std::string& unixPath, const std::string& corrupt) {
   return code;
 }
 
+// Clean the bench passes; with each key its check fails.
+void ExpectChecks(const std::string& bench, std::initializer_list<const char*> keys) {
+  EXPECT_EQ(RunChecks(bench, ""), 0u) << bench;
+  for (const char* key : keys) EXPECT_EQ(RunChecks(bench, key), 2u) << key;
+}
+
 TEST(BenchWineChecks, SkinnedControlsFailOnACorruptedScreen) {
-  EXPECT_EQ(RunChecks(SKIN_CONTROLS_BENCH, ""), 0u);
-  EXPECT_EQ(RunChecks(SKIN_CONTROLS_BENCH, "repaint"), 2u);
-  EXPECT_EQ(RunChecks(SKIN_CONTROLS_BENCH, "switch"), 2u);
+  ExpectChecks(SKIN_CONTROLS_BENCH, {"repaint", "switch"});
 }
 
 TEST(BenchWineChecks, ListViewAndPagesFailOnACorruptedScreen) {
-  EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, ""), 0u);
-  EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, "listview"), 2u);
-  EXPECT_EQ(RunChecks(SKIN_LISTPAGE_BENCH, "pages"), 2u);
+  ExpectChecks(SKIN_LISTPAGE_BENCH, {"listview", "pages"});
 }
 
 TEST(BenchWineChecks, FlashWindowFailsOnACorruptedReadBack) {
-  EXPECT_EQ(RunChecks(PHONE_FLASH_WINDOW_BENCH, ""), 0u);
-  EXPECT_EQ(RunChecks(PHONE_FLASH_WINDOW_BENCH, "flash-window"), 2u);
+  ExpectChecks(PHONE_FLASH_WINDOW_BENCH, {"flash-window"});
+}
+
+TEST(BenchWineChecks, DRMPreviewFailsOnACorruptedPicture) {
+  ExpectChecks(DRM_PREVIEW_BENCH, {"drm-preview"});
+}
+
+TEST(BenchWineChecks, StartAndSkinSwitchFailOnACorruptedWindow) {
+  ExpectChecks(E2E_START_BENCH, {"start"});
+  ExpectChecks(E2E_SKIN_SWITCH_BENCH, {"skin-switch"});
 }
 
 TEST(BenchWineChecks, MainWindowFailsOnACorruptedImageSuperfileOrRepaint) {
-  EXPECT_EQ(RunChecks(APP_MAIN_WINDOW_BENCH, ""), 0u);
-  for (const char* corrupt : {"main-split", "main-combine", "main-repaint"})
-    EXPECT_EQ(RunChecks(APP_MAIN_WINDOW_BENCH, corrupt), 2u) << corrupt;
+  ExpectChecks(APP_MAIN_WINDOW_BENCH, {"main-split", "main-combine", "main-repaint"});
 }
 
 }  // namespace
+
+// The pairs every Wine bench times: the ratio is the peer's time over ours in each pair, the sides
+// take turns, and the row says so.
+TEST(WineBenchPairs, RatioIsThePeersTimeOverOursAndTheSidesTakeTurns) {
+  std::string order;
+  const winbench::TPairTimes times = winbench::RunPairs(
+      5,
+      [&] {
+        order += 'o';
+        return 10.0;
+      },
+      [&] {
+        order += 'p';
+        return 25.0;
+      });
+  EXPECT_EQ(order, "oppooppoop");
+  EXPECT_EQ(times.Ratios, std::vector<double>(5, 2.5));
+  EXPECT_EQ(winbench::RatioText(times.Ratios), "2.50 [2.50-2.50]");
+  EXPECT_EQ(winbench::Milliseconds(winbench::Median(times.Ours)), "10.0 ms");
+  EXPECT_EQ(winbench::Milliseconds(winbench::Median(times.Peer)), "25.0 ms");
+}

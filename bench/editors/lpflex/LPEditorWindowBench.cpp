@@ -141,15 +141,10 @@ int main(int argc, char** argv) {
       for (const auto& [work, ourCall, peerCall] :
            {std::tuple<const char*, TCall, TCall>{"Parse language", windowParse, modelParse},
             std::tuple<const char*, TCall, TCall>{"Pack strings", windowPack, modelPack}}) {
-        std::vector<double> a, b, ratios;
-        for (int pair = 0; pair < options.Pairs; ++pair) {
-          a.push_back(winbench::TimeOne(ourCall));
-          b.push_back(winbench::TimeOne(peerCall));
-          ratios.push_back(a.back() / b.back());
-        }
-        winbench::AddRow(std::string(work) + " (window / model)", "6000 CJK strings",
-                         winbench::Milliseconds(winbench::Median(a)), winbench::Milliseconds(winbench::Median(b)),
-                         winbench::RatioText(ratios));
+        winbench::AddPairRow(std::string(work) + " (window / model)", "6000 CJK strings",
+                             winbench::RunPairs(
+                                 options.Pairs, [&] { return winbench::TimeOne(ourCall); },
+                                 [&] { return winbench::TimeOne(peerCall); }));
       }
     }
     SetEditorMainLink(nullptr);

@@ -46,21 +46,6 @@ namespace {
 
 using namespace winbench;
 
-// Alternated pairs: ours then the peer in even pairs, the other way in odd ones.
-void TimePairs(const TOptions& options, const std::function<double()>& ours, const std::function<double()>& peer,
-               const std::string& work, const std::string& size) {
-  std::vector<double> a, b, ratios;
-  for (int pair = 0; pair < options.Pairs; ++pair) {
-    double x = 0, y = 0;
-    winbench::InTurn(
-        pair, [&] { x = ours(); }, [&] { y = peer(); });
-    a.push_back(x);
-    b.push_back(y);
-    ratios.push_back(y / x);
-  }
-  AddRow(work, size, Milliseconds(Median(a)), Milliseconds(Median(b)), RatioText(ratios));
-}
-
 // --- screens ---
 
 using TPixels = std::vector<std::uint8_t>;
@@ -163,17 +148,17 @@ void ListWork(const TOptions& options) {
     form->Free();
     return;
   }
-  TimePairs(
-      options,
-      [&] {
-        UseSkin(true);
-        return TimeOne([&] { Fill(ours); });
-      },
-      [&] {
-        UseSkin(false);
-        return TimeOne([&] { Fill(ours); });
-      },
-      "list view: fill and paint vs unskinned", "report, 5,000 items");
+  AddPairRow("list view: fill and paint vs unskinned", "report, 5,000 items",
+             RunPairs(
+                 options.Pairs,
+                 [&] {
+                   UseSkin(true);
+                   return TimeOne([&] { Fill(ours); });
+                 },
+                 [&] {
+                   UseSkin(false);
+                   return TimeOne([&] { Fill(ours); });
+                 }));
   form->Free();
 }
 
@@ -259,19 +244,19 @@ void PagesWork(const TOptions& options) {
     form->Free();
     return;
   }
-  TimePairs(
-      options,
-      [&] {
-        UseSkin(true);
-        Switch(ours.Control);
-        return TimeOne([&] { Switch(ours.Control); });
-      },
-      [&] {
-        UseSkin(false);
-        Switch(ours.Control);
-        return TimeOne([&] { Switch(ours.Control); });
-      },
-      "page control: tab switch vs unskinned", "2 pages of 30 controls");
+  AddPairRow("page control: tab switch vs unskinned", "2 pages of 30 controls",
+             RunPairs(
+                 options.Pairs,
+                 [&] {
+                   UseSkin(true);
+                   Switch(ours.Control);
+                   return TimeOne([&] { Switch(ours.Control); });
+                 },
+                 [&] {
+                   UseSkin(false);
+                   Switch(ours.Control);
+                   return TimeOne([&] { Switch(ours.Control); });
+                 }));
   form->Free();
 }
 

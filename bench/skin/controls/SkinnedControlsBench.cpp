@@ -204,30 +204,24 @@ void RepaintWork(const TOptions& options) {
   CheckScreenShowsCaches(ours, "repaint", "repaint");
   if (options.CheckOnly) return;
 
-  std::vector<double> skinned, plain, ratios;
   int built = 0;
-  for (int pair = 0; pair < options.Pairs; ++pair) {
-    double s = 0, p = 0;
-    auto timeSkinned = [&] {
-      UseSkin("Desert");
-      RepaintNow(ours.Form);  // caches built here, before the timing
-      const int before = CacheBuilds(ours.Controls);
-      s = TimeOne([&] { RepaintNow(ours.Form); });
-      built += CacheBuilds(ours.Controls) - before;
-    };
-    auto timePlain = [&] {
-      UseSkin("none");
-      RepaintNow(ours.Form);
-      p = TimeOne([&] { RepaintNow(ours.Form); });
-    };
-    winbench::InTurn(
-        pair, [&] { timeSkinned(); }, [&] { timePlain(); });
-    skinned.push_back(s);
-    plain.push_back(p);
-    ratios.push_back(p / s);
-  }
-  AddRow("skinned repaint vs unskinned (Desert)", "200 controls, " + std::to_string(built) + " cache builds",
-         Milliseconds(Median(skinned)), Milliseconds(Median(plain)), RatioText(ratios));
+  const TPairTimes times = RunPairs(
+      options.Pairs,
+      [&] {
+        UseSkin("Desert");
+        RepaintNow(ours.Form);  // caches built here, before the timing
+        const int before = CacheBuilds(ours.Controls);
+        const double ms = TimeOne([&] { RepaintNow(ours.Form); });
+        built += CacheBuilds(ours.Controls) - before;
+        return ms;
+      },
+      [&] {
+        UseSkin("none");
+        RepaintNow(ours.Form);
+        return TimeOne([&] { RepaintNow(ours.Form); });
+      });
+  AddPairRow("skinned repaint vs unskinned (Desert)", "200 controls, " + std::to_string(built) + " cache builds",
+             times);
   ours.Form->Free();
   twin.Form->Free();
 }

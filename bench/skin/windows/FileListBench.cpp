@@ -118,23 +118,15 @@ int main(int argc, char** argv) {
       winbench::AddRow(std::string("file list: sort by ") + names[column], std::to_string(kFiles) + " files",
                        winbench::Milliseconds(winbench::Median(ms)), "-", "-");
     }
-    std::vector<double> oursMs, peerMs, ratios;
-    for (int p = 0; p < options.Pairs; ++p) {
-      double t[2];
-      for (int k = 0; k < 2; ++k) {
-        const bool oursNow = (p % 2 == 0) == (k == 0);
-        const double start = winbench::NowMs();
-        if (oursNow) list->RefreshList();
-        else BareListing(folder);
-        t[oursNow ? 1 : 0] = winbench::NowMs() - start;
-      }
-      oursMs.push_back(t[1]);
-      peerMs.push_back(t[0]);
-      ratios.push_back(t[1] / t[0]);
-    }
-    winbench::AddRow("file list: refresh (ratio ours/peer)", std::to_string(kFiles) + " files",
-                     winbench::Milliseconds(winbench::Median(oursMs)), winbench::Milliseconds(winbench::Median(peerMs)),
-                     winbench::RatioText(ratios));
+    const auto timed = [](const std::function<void()>& work) {
+      const double start = winbench::NowMs();
+      work();
+      return winbench::NowMs() - start;
+    };
+    winbench::AddPairRow("file list: refresh", std::to_string(kFiles) + " files",
+                         winbench::RunPairs(
+                             options.Pairs, [&] { return timed([&] { list->RefreshList(); }); },
+                             [&] { return timed([&] { BareListing(folder); }); }));
     form->Free();
   });
   RemoveFolder(folder);

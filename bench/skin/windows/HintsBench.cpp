@@ -5,12 +5,23 @@
 //    text grows, since both are linear;
 //  - composing a hint in the program's look (translucent plain rectangle, blur 15, shadow blur 30)
 //    against one translucent copy of a bitmap of the same size.
+//
+// Checks first: the layout draws the text without its tags and its widest line is the plain
+// measure of that line; the composed hint leaves the screen outside its body and shadow as it was
+// and changes the body; the translucent copy gives the blend its formula gives.
+// TARVEX_BENCH_CORRUPT=hint-layout or hint-compose spoils our side's result, which must fail.
+//
+//   build/host/bench/skin/windows/skin_hints_bench [--pairs N] [--check-only]
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <map>
+#include <algorithm>
+#include <array>
+
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "bench/support/BenchSupport.h"
 
 #include "skin/engine/core/PixelBlend.h"
 #include "skin/engine/core/TsBitmap24.h"
@@ -35,7 +46,12 @@ public:
     return w;
   }
   std::int32_t TextHeight(std::string_view) override { return 13; }
-  void TextOut(std::int32_t, std::int32_t, std::string_view text) override { benchmark::DoNotOptimize(text.data()); }
+  void TextOut(std::int32_t, std::int32_t, std::string_view text) override {
+    benchmark::DoNotOptimize(text.data());
+    if (Record) Drawn += text;
+  }
+  bool Record = false;
+  std::string Drawn;
 };
 
 std::string Repeated(int times) {
@@ -44,26 +60,46 @@ std::string Repeated(int times) {
   return s;
 }
 
-void SetTextCounters(benchmark::State& state, const std::string& text) {
-  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+// The text without its tags, and the widest of its lines (split at <br>) measured as plain text.
+struct TPlain {
+  std::string Text;
+  std::int32_t Widest = 0;
+};
+TPlain Plain(TTableCanvas& canvas, const std::string& markup) {
+  TPlain plain;
+  std::string line;
+  const auto endLine = [&] {
+    plain.Widest = std::max(plain.Widest, canvas.TextWidth(line));
+    line.clear();
+  };
+  for (std::size_t i = 0; i < markup.size(); ++i) {
+    if (markup[i] != '<') {
+      plain.Text += markup[i];
+      line += markup[i];
+      continue;
+    }
+    const std::size_t close = markup.find('>', i);
+    if (markup.compare(i, 4, "<br>") == 0) endLine();
+    i = close;
+  }
+  endLine();
+  return plain;
 }
 
-void BM_HtmlLayout(benchmark::State& state) {
-  const std::string text = Repeated(int(state.range(0)));
+void CheckLayout(int times) {
+  const std::string text = Repeated(times);
   TTableCanvas canvas;
   TsHtmlLayout layout;
-  for (auto _ : state) {
-    layout.Init(canvas, text, {0, 0, 240, 0});
-    benchmark::DoNotOptimize(layout.Execute());
-  }
-  SetTextCounters(state, text);
-}
-
-void BM_PlainExtent(benchmark::State& state) {
-  const std::string text = Repeated(int(state.range(0)));
-  TTableCanvas canvas;
-  for (auto _ : state) benchmark::DoNotOptimize(canvas.TextWidth(text));
-  SetTextCounters(state, text);
+  canvas.Record = true;
+  layout.Init(canvas, text, {0, 0, 240, 0});
+  const TsRect used = layout.Execute();
+  if (bench::CorruptionAsked("hint-layout")) canvas.Drawn += "x";
+  const TPlain plain = Plain(canvas, text);
+  const std::string what = "layout of the hint " + std::to_string(times) + " times: ";
+  if (canvas.Drawn != plain.Text) bench::CheckFailed(what + "drew \"" + canvas.Drawn + "\"");
+  if (used.Right != plain.Widest)
+    bench::CheckFailed(what + "its widest line is " + std::to_string(used.Right) + " wide, measured plain " +
+                       std::to_string(plain.Widest));
 }
 
 // The program's hint: its text of about 110 x 28 pixels in the program's look.
@@ -81,67 +117,83 @@ struct TProgramHint {
   }
 };
 
-void BM_ComposeProgramHint(benchmark::State& state) {
-  TProgramHint h;
-  for (auto _ : state) {
-    // As each paint does: the mask and the shape anew, the work and body bitmaps reused.
-    const TsHintShape shape(h.Look, h.Size.Width, h.Size.Height, 0);
-    const TsHintComposer composer(h.Look, shape, h.Look.Color);
-    CopyPixels(h.Work.View(), {0, 0}, h.Screen.View(), h.Screen.View().Bounds());
-    composer.PaintShadow(h.Work.View());
-    CopyPixels(h.Body.View(), {0, 0}, h.Work.View(), h.Work.View().Bounds());
-    composer.PaintBackground(h.Body.View(), h.Screen.View(), {});
-    TsBitmap24 mask(h.Size.Width, h.Size.Height);
-    composer.PaintMask(mask.View());
-    composer.PaintBorder(h.Body.View(), mask.View());
-    TsHintComposer::LayThroughMask(h.Work.View(), h.Body.View(), mask.View());
-    benchmark::ClobberMemory();
-  }
-  state.counters["pixels"] = double(h.Size.Width) * h.Size.Height;
+// As each paint does: the mask and the shape anew, the work and body bitmaps reused.
+void Compose(TProgramHint& h) {
+  const TsHintShape shape(h.Look, h.Size.Width, h.Size.Height, 0);
+  const TsHintComposer composer(h.Look, shape, h.Look.Color);
+  CopyPixels(h.Work.View(), {0, 0}, h.Screen.View(), h.Screen.View().Bounds());
+  composer.PaintShadow(h.Work.View());
+  CopyPixels(h.Body.View(), {0, 0}, h.Work.View(), h.Work.View().Bounds());
+  composer.PaintBackground(h.Body.View(), h.Screen.View(), {});
+  TsBitmap24 mask(h.Size.Width, h.Size.Height);
+  composer.PaintMask(mask.View());
+  composer.PaintBorder(h.Body.View(), mask.View());
+  TsHintComposer::LayThroughMask(h.Work.View(), h.Body.View(), mask.View());
+  benchmark::ClobberMemory();
 }
 
-void BM_TranslucentCopy(benchmark::State& state) {
-  TProgramHint h;
-  for (auto _ : state) {
-    BlendBitmapRect(h.Work.View(), h.Screen.View(), {38, 38, 38}, h.Screen.View().Bounds(), {0, 0});
-    benchmark::ClobberMemory();
-  }
-  state.counters["pixels"] = double(h.Size.Width) * h.Size.Height;
+constexpr std::array<uint8_t, 3> kCopyAlpha{38, 38, 38};
+
+void TranslucentCopy(TProgramHint& h) {
+  BlendBitmapRect(h.Work.View(), h.Screen.View(), kCopyAlpha, h.Screen.View().Bounds(), {0, 0});
+  benchmark::ClobberMemory();
 }
 
-BENCHMARK(BM_HtmlLayout)->Arg(1)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_PlainExtent)->Arg(1)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_HtmlLayout)->Arg(4)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_PlainExtent)->Arg(4)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_HtmlLayout)->Arg(16)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_PlainExtent)->Arg(16)->Unit(benchmark::kNanosecond);
-BENCHMARK(BM_ComposeProgramHint)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_TranslucentCopy)->Unit(benchmark::kMicrosecond);
+bool Same(TsBgr a, TsBgr b) { return a.B == b.B && a.G == b.G && a.R == b.R; }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs)
-      if (r.run_type == Run::RT_Iteration && r.iterations > 0) Times[r.benchmark_name()] = r.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> Times;
-};
+void CheckCompose() {
+  TProgramHint h;
+  Compose(h);
+  const TsHintShape shape(h.Look, h.Size.Width, h.Size.Height, 0);
+  const TsRect body = shape.Bounds();
+  const TsPoint centre{(body.Left + body.Right) / 2, (body.Top + body.Bottom) / 2};
+  if (bench::CorruptionAsked("hint-compose")) h.Work.SetPixel(centre.X, centre.Y, h.Screen.Pixel(centre.X, centre.Y));
+  // The shadow lies right of and below the body: the corners beside it keep the screen.
+  for (const TsPoint p : {TsPoint{h.Size.Width - 1, 0}, TsPoint{0, h.Size.Height - 1}})
+    if (!Same(h.Work.Pixel(p.X, p.Y), h.Screen.Pixel(p.X, p.Y)))
+      bench::CheckFailed("compose: the screen at (" + std::to_string(p.X) + ", " + std::to_string(p.Y) +
+                         ") beside the hint changed");
+  if (Same(h.Work.Pixel(centre.X, centre.Y), h.Screen.Pixel(centre.X, centre.Y)))
+    bench::CheckFailed("compose: the hint's body shows the screen unchanged");
+
+  TProgramHint copy;
+  TranslucentCopy(copy);
+  const int t = kCopyAlpha[0] + kCopyAlpha[1] + kCopyAlpha[2];
+  for (int y = 0; y < copy.Size.Height; ++y)
+    for (int x = 0; x < copy.Size.Width; ++x) {
+      // d := (d - s) * t / 768 + s, the work bitmap being black.
+      const TsBgr s = copy.Screen.Pixel(x, y), d = copy.Work.Pixel(x, y);
+      const auto want = [t](int screen) { return (0 - screen) * t / 768 + screen; };
+      if (std::abs(d.B - want(s.B)) > 1 || std::abs(d.G - want(s.G)) > 1 || std::abs(d.R - want(s.R)) > 1)
+        bench::CheckFailed("translucent copy: pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                           ") is not the blend");
+    }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto ratio = [&](const std::string& ours, const std::string& peer) {
-    if (!reporter.Times.count(ours) || !reporter.Times.count(peer)) return;
-    std::printf("%-26s / %-26s time ratio %.2f\n", ours.c_str(), peer.c_str(),
-                reporter.Times[ours] / reporter.Times[peer]);
-  };
-  for (const char* n : {"1", "4", "16"})
-    ratio(std::string("BM_HtmlLayout/") + n, std::string("BM_PlainExtent/") + n);
-  ratio("BM_ComposeProgramHint", "BM_TranslucentCopy");
-  benchmark::Shutdown();
-  return 0;
+  return bench::Main(argc, argv, [](const bench::TOptions& options) {
+    for (const int times : {1, 4, 16}) CheckLayout(times);
+    CheckCompose();
+    if (options.CheckOnly) return;
+    for (const int times : {1, 4, 16}) {
+      const std::string text = Repeated(times);
+      TTableCanvas canvas;
+      TsHtmlLayout layout;
+      bench::AddRow(bench::PairRow(
+          "hint layout / plain measure", std::to_string(text.size()) + " bytes",
+          bench::RunCallPairs(
+              [&] {
+                layout.Init(canvas, text, {0, 0, 240, 0});
+                benchmark::DoNotOptimize(layout.Execute());
+              },
+              [&] { benchmark::DoNotOptimize(canvas.TextWidth(text)); }, options.Pairs)));
+    }
+    TProgramHint ours, peer;
+    bench::AddRow(bench::PairRow(
+        "hint compose / translucent copy",
+        std::to_string(ours.Size.Width) + "x" + std::to_string(ours.Size.Height) + " pixels",
+        bench::RunCallPairs([&] { Compose(ours); }, [&] { TranslucentCopy(peer); }, options.Pairs)));
+  });
 }
