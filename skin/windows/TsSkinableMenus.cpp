@@ -140,7 +140,7 @@ TColor PlainMenuTextColor(TsSkinState state) { return state == TsSkinState::Norm
 struct TBandLoop {
   HHOOK Hook = nullptr;
   HWND Form = nullptr;
-  int PressedTitle = -1;  // the title last opened by a press
+  bool AfterEscape = false;  // Escape took a drop-down back to the band; no press since
   bool KeepNextUp = false;
 };
 
@@ -157,15 +157,10 @@ bool DropDownShown() {
   return false;
 }
 
-int TitleAt(HWND form, POINT screen) {
-  HMENU bar = GetMenu(form);
-  return bar != nullptr ? MenuItemFromPoint(form, bar, screen) : -1;
-}
-
-// A press on a title opens that title's drop-down; a press on the title that a press opened
-// closes it. The platform's loop closes the menu on the release of any press on the band once an
-// earlier press of the loop was released there (after Escape left the band selected, or when the
-// mouse passing over a title opened it): that release is kept from the loop.
+// After Escape left the band selected, a press on a title opens its drop-down and the release
+// keeps it open. The platform's loop may instead take that release as a second click on an
+// opened title (its drop-down opens already when the mouse passes over it) and close the menu:
+// the release is kept from the loop then. A press on an open title at other times closes it.
 LRESULT CALLBACK BandLoopFilter(int code, WPARAM wParam, LPARAM lParam) {
   TBandLoop& loop = BandLoop();
   if (code == MSGF_MENU && lParam != 0 && loop.Form != nullptr && IsWindow(loop.Form)) {
@@ -173,9 +168,10 @@ LRESULT CALLBACK BandLoopFilter(int code, WPARAM wParam, LPARAM lParam) {
     switch (msg.message) {
       case WM_LBUTTONDOWN:
       case WM_NCLBUTTONDOWN: {
-        const int title = TitleAt(loop.Form, msg.pt);
-        loop.KeepNextUp = title >= 0 && !(title == loop.PressedTitle && DropDownShown());
-        loop.PressedTitle = loop.KeepNextUp ? title : -1;
+        HMENU bar = GetMenu(loop.Form);
+        const bool onTitle = bar != nullptr && MenuItemFromPoint(loop.Form, bar, msg.pt) >= 0;
+        loop.KeepNextUp = onTitle && (loop.AfterEscape || !DropDownShown());
+        loop.AfterEscape = false;
         break;
       }
       case WM_LBUTTONUP:
@@ -186,7 +182,7 @@ LRESULT CALLBACK BandLoopFilter(int code, WPARAM wParam, LPARAM lParam) {
         }
         break;
       case WM_KEYDOWN:
-        if (msg.wParam == VK_ESCAPE) loop.PressedTitle = -1;
+        if (msg.wParam == VK_ESCAPE) loop.AfterEscape = true;
         break;
       default: break;
     }
@@ -213,10 +209,6 @@ void BandMenuLoop(HWND form, bool entered) {
   loop = TBandLoop{};
   if (!entered || form == nullptr) return;
   loop.Form = form;
-  // A loop started by a press on a title: its release opens the title's drop-down as usual.
-  POINT at;
-  GetCursorPos(&at);
-  if (GetKeyState(VK_LBUTTON) < 0) loop.PressedTitle = TitleAt(form, at);
   loop.Hook = SetWindowsHookExA(WH_MSGFILTER, &BandLoopFilter, nullptr, GetCurrentThreadId());
 }
 
