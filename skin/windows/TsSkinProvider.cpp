@@ -525,6 +525,10 @@ bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
     case WM_DESTROY:
       EndDrag(false);
       break;
+    case WM_EXITMENULOOP:
+      // Skinned or not by now, the band's loop is over.
+      if (FForm->HandleAllocated()) BandMenuLoop(FForm->Handle(), false);
+      break;
     case WM_SHOWWINDOW:
       if (m.WParam == 0) EndDrag(false);
       break;
@@ -694,9 +698,8 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
       NcActivate(m);
       return;
     case WM_ENTERMENULOOP:
-    case WM_EXITMENULOOP:
       // The band's own loop only: a popup menu's loop (WParam TRUE) has no titles.
-      if (m.WParam == FALSE) BandMenuLoop(h, m.Msg == WM_ENTERMENULOOP);
+      if (m.WParam == FALSE) BandMenuLoop(h, true);
       CallOld(m);
       return;
     case WM_ACTIVATE:

@@ -205,6 +205,7 @@ int MenuListCount() { return static_cast<int>(MenuList().size()); }
 
 void BandMenuLoop(HWND form, bool entered) {
   TBandLoop& loop = BandLoop();
+  if (!entered && loop.Form != form) return;
   if (loop.Hook != nullptr) UnhookWindowsHookEx(loop.Hook);
   loop = TBandLoop{};
   if (!entered || form == nullptr) return;
