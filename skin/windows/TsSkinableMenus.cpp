@@ -213,19 +213,18 @@ void BandMenuLoop(HWND form, bool entered) {
   loop.Hook = SetWindowsHookExA(WH_MSGFILTER, &BandLoopFilter, nullptr, GetCurrentThreadId());
 }
 
-bool PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* bmp, POINT offset, const RECT& r,
+void PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* bmp, POINT offset, const RECT& r,
                       TsSkinState state) {
-  if (bmp == nullptr) return false;
+  if (bmp == nullptr) return;
   const int index = FindSectionIndex(section);
   if (SectionIndexValid(index)) {
     PaintSectionByIndex(index, section, parent, bmp, offset, r, state, true);
-    return true;
+    return;
   }
   TCanvas* canvas = bmp->Canvas();
   canvas->Brush()->SetStyle(TBrushStyle::Solid);
   canvas->Brush()->SetColor(PlainMenuColor(state));
   canvas->FillRect(r);
-  return false;
 }
 
 int MenuTextSection(TCanvas* canvas, const char* section, TsSkinState state) {

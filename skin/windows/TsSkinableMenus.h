@@ -108,8 +108,8 @@ void BandMenuLoop(HWND form, bool entered);
 
 // Paints the named menu section over r of bmp (parent: the image below it, offset: r's place in
 // it). A skin without the section gives the standard menu's face colour, or the highlight when
-// state is not normal. True when the skin painted it.
-bool PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* bmp, POINT offset, const RECT& r,
+// state is not normal.
+void PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* bmp, POINT offset, const RECT& r,
                       TsSkinState state);
 // The section whose colours menu text takes (-1 when the skin has none); without one the canvas'
 // font gets the standard menu text colour, or the highlighted text colour when state is not normal.
