@@ -254,6 +254,11 @@ void TsOpenDialogForm::Prepare(TOpenDialog* dialog, TsFileDialogKind kind) {
   // A system without those strings (Wine) would leave the window untitled.
   if (caption.empty()) caption = IsSaveDialog(kind) ? "Save" : "Open";
   SetCaption(caption);
+  // The skinned frame paints the caption itself and keeps the text from the platform, which would
+  // paint its own; other programs (screen readers, window lists) read the window's own text, set
+  // here while the window is hidden and nothing is painted.
+  if (HandleAllocated() && !IsWindowVisible(Handle()))
+    DefWindowProcA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
   SetModalResult(mrCancel);
 
   // A relative name or folder is read against the current folder now, before the list moves it.
@@ -310,6 +315,13 @@ void TsOpenDialogForm::AcceptClick(TObject*) {
   const std::string typed = FFileNameEdit->Text();
   if (Trim(typed).empty()) return;
   const std::string folder = FFileListView->Directory();
+  // A folder typed in the name box is opened, as the list opens one, and the window stays.
+  const std::string opened = TypedFolder(folder, typed, [](const std::string& f) { return ::FolderExists(f); });
+  if (!opened.empty()) {
+    FFileListView->SetDirectory(opened);
+    FFileNameEdit->SetText("");
+    return;
+  }
   std::vector<std::string> files;
   for (const std::string& name : SplitQuotedNames(typed)) files.push_back(::ResultFileName(folder, name));
   if (files.empty()) return;

@@ -525,6 +525,10 @@ bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
     case WM_DESTROY:
       EndDrag(false);
       break;
+    case WM_EXITMENULOOP:
+      // Skinned or not by now, the band's loop is over.
+      if (FForm->HandleAllocated()) BandMenuLoop(FForm->Handle(), false);
+      break;
     case WM_SHOWWINDOW:
       if (m.WParam == 0) EndDrag(false);
       break;
@@ -692,6 +696,11 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
     }
     case WM_NCACTIVATE:
       NcActivate(m);
+      return;
+    case WM_ENTERMENULOOP:
+      // The band's own loop only: a popup menu's loop (WParam TRUE) has no titles.
+      if (m.WParam == FALSE) BandMenuLoop(h, true);
+      CallOld(m);
       return;
     case WM_ACTIVATE:
       CallOld(m);
@@ -1327,13 +1336,10 @@ void TsSkinProvider::PaintMenuBand(TBitmap* cache, const TsFrameFacts& f) {
   if (line <= 0) return;
   const int t = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
   const int fbw = ::FrameBorderWidth(f, s);
-  const int band = FindSectionIndex("MENULINE");
   // The band reaches the client area whatever rows the platform's menu bar took.
   const int bottom = std::max(t + f.MenuRows * line, ClientOffsetY(f, s));
   const RECT br{fbw, t, f.Width - fbw, bottom};
-  if (band >= 0)
-    PaintSectionByIndex(band, "MENULINE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, br,
-                        TsSkinState::Normal, true);
+  PaintMenuSection("MENULINE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, br, TsSkinState::Normal);
   FMenuBarBitmap->SetPixelFormat(TPixelFormat::Bit24);
   FMenuBarBitmap->SetSize(br.right - br.left, br.bottom - br.top);
   CopyRect(FMenuBarBitmap.get(), 0, 0, cache, br.left, br.top, br.right - br.left, br.bottom - br.top);
@@ -1354,7 +1360,7 @@ void TsSkinProvider::PaintMenuBand(TBitmap* cache, const TsFrameFacts& f) {
     } else {
       canvas->Brush()->SetStyle(TBrushStyle::Clear);
       DrawSkinTextByIndex(canvas, item->Caption(), item->Enabled(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                          band >= 0 ? band : FSkinData->SkinIndex(), false);
+                          MenuTextSection(canvas, "MENULINE", TsSkinState::Normal), false);
     }
   }
 }

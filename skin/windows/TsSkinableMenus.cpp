@@ -132,6 +132,64 @@ std::unique_ptr<TsMenuSkinnerLink> MakeSkinableMenus(TComponent* manager) {
   return std::make_unique<TsSkinableMenus>(static_cast<TsSkinManager*>(manager));
 }
 
+// The standard menu's colour of an item face or text where the skin has no menu section.
+TColor PlainMenuColor(TsSkinState state) { return state == TsSkinState::Normal ? clMenu : clHighlight; }
+TColor PlainMenuTextColor(TsSkinState state) { return state == TsSkinState::Normal ? clMenuText : clHighlightText; }
+
+// The menu loop of one form's menu band, seen through a message filter of the loop's thread.
+struct TBandLoop {
+  HHOOK Hook = nullptr;
+  HWND Form = nullptr;
+  bool AfterEscape = false;  // Escape took a drop-down back to the band; no press since
+  bool KeepNextUp = false;
+};
+
+TBandLoop& BandLoop() {
+  static TBandLoop loop;
+  return loop;
+}
+
+// A drop-down of this thread's menu loop is on the screen.
+bool DropDownShown() {
+  HWND popup = nullptr;
+  while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr)
+    if (IsWindowVisible(popup) && GetWindowThreadProcessId(popup, nullptr) == GetCurrentThreadId()) return true;
+  return false;
+}
+
+// After Escape left the band selected, a press on a title opens its drop-down and the release
+// keeps it open. The platform's loop may instead take that release as a second click on an
+// opened title (its drop-down opens already when the mouse passes over it) and close the menu:
+// the release is kept from the loop then. A press on an open title at other times closes it.
+LRESULT CALLBACK BandLoopFilter(int code, WPARAM wParam, LPARAM lParam) {
+  TBandLoop& loop = BandLoop();
+  if (code == MSGF_MENU && lParam != 0 && loop.Form != nullptr && IsWindow(loop.Form)) {
+    const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
+    switch (msg.message) {
+      case WM_LBUTTONDOWN:
+      case WM_NCLBUTTONDOWN: {
+        HMENU bar = GetMenu(loop.Form);
+        const bool onTitle = bar != nullptr && MenuItemFromPoint(loop.Form, bar, msg.pt) >= 0;
+        loop.KeepNextUp = onTitle && (loop.AfterEscape || !DropDownShown());
+        loop.AfterEscape = false;
+        break;
+      }
+      case WM_LBUTTONUP:
+      case WM_NCLBUTTONUP:
+        if (loop.KeepNextUp) {
+          loop.KeepNextUp = false;
+          return 1;
+        }
+        break;
+      case WM_KEYDOWN:
+        if (msg.wParam == VK_ESCAPE) loop.AfterEscape = true;
+        break;
+      default: break;
+    }
+  }
+  return CallNextHookEx(loop.Hook, code, wParam, lParam);
+}
+
 // Installed whenever this unit is part of the program.
 const bool Installed = (InstallSkinableMenus(), true);
 
@@ -144,6 +202,36 @@ void ClearMenuList(bool free) {
 }
 
 int MenuListCount() { return static_cast<int>(MenuList().size()); }
+
+void BandMenuLoop(HWND form, bool entered) {
+  TBandLoop& loop = BandLoop();
+  if (!entered && loop.Form != form) return;
+  if (loop.Hook != nullptr) UnhookWindowsHookEx(loop.Hook);
+  loop = TBandLoop{};
+  if (!entered || form == nullptr) return;
+  loop.Form = form;
+  loop.Hook = SetWindowsHookExA(WH_MSGFILTER, &BandLoopFilter, nullptr, GetCurrentThreadId());
+}
+
+void PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* bmp, POINT offset, const RECT& r,
+                      TsSkinState state) {
+  if (bmp == nullptr) return;
+  const int index = FindSectionIndex(section);
+  if (SectionIndexValid(index)) {
+    PaintSectionByIndex(index, section, parent, bmp, offset, r, state, true);
+    return;
+  }
+  TCanvas* canvas = bmp->Canvas();
+  canvas->Brush()->SetStyle(TBrushStyle::Solid);
+  canvas->Brush()->SetColor(PlainMenuColor(state));
+  canvas->FillRect(r);
+}
+
+int MenuTextSection(TCanvas* canvas, const char* section, TsSkinState state) {
+  const int index = FindSectionIndex(section);
+  if (!SectionIndexValid(index)) canvas->Font()->SetColor(PlainMenuTextColor(state));
+  return index;
+}
 
 bool MDIChildIconVisible() {
   TsFormFrameLink* main = MDIFormProvider();
@@ -322,26 +410,27 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
     const int width = int(ARect.right) + inset;
     auto bmp = std::make_unique<TBitmap>();
     Prepare24(*bmp, width, height);
-    PaintSectionByIndex(FindSectionIndex("MAINMENU"), "MAINMENU", EmptyCacheInfo, bmp.get(), POINT{0, 0},
-                        RECT{0, 0, width, height}, TsSkinState::Normal, true);
+    PaintMenuSection("MAINMENU", EmptyCacheInfo, bmp.get(), POINT{0, 0}, RECT{0, 0, width, height},
+                     TsSkinState::Normal);
     background = bmp.get();
     MenuList().push_back({std::move(bmp), key});
     UseMenuFont(canvas);
   }
-  const int itemSection = FindSectionIndex("MENUITEM");
   if (kind == TsMenuItemType::mitCaption) {
     // A title between hyphens: the popup's background with the title centred on it.
     BitBlt(canvas->Handle(), 0, 0, w, h, background->Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
     const std::string title = item->Caption().substr(1, item->Caption().size() - 2);
     RECT r{0, 0, w, h};
-    DrawSkinTextByIndex(canvas, title, true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, itemSection,
+    const int titleSection = MenuTextSection(canvas, "MENUITEM", TsSkinState::Normal);
+    DrawSkinTextByIndex(canvas, title, true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, titleSection,
                         false);
     if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitCaption);
     BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
     return;
   }
-  PaintSectionByIndex(itemSection, "MENUITEM", TsCacheInfo{background, 0, 0, true}, &work,
-                      POINT{ARect.left, ARect.top}, RECT{0, 0, w, h}, StateOf(State, odSelected), true);
+  const TsSkinState itemState = StateOf(State, odSelected);
+  PaintMenuSection("MENUITEM", TsCacheInfo{background, 0, 0, true}, &work, POINT{ARect.left, ARect.top},
+                   RECT{0, 0, w, h}, itemState);
 
   const TsMenuSize glyph = MenuGlyphSize(kind, GlyphSource(item));
   const TsMenuItemLayout layout = PopupItemLayout(w, h, glyph, FMargin);
@@ -373,6 +462,7 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
   if ((State & odDefault) || item->Default()) canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
   const TsMenuCaptionLayout caption = PopupCaptionLayout(item->Caption(), MenuAlignment(FAlignment));
   const bool hot = (State & (odSelected | odHotLight)) != 0;
+  const int itemSection = MenuTextSection(canvas, "MENUITEM", itemState);
   RECT text{layout.TextLeft, 0, w, h};
   const UINT flags =
       AlignmentFlags(caption.Alignment) | DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_HIDEPREFIX | DT_VCENTER;
@@ -423,12 +513,11 @@ void TsSkinableMenus::BarDrawItem(TObject* Sender, TCanvas* ACanvas, const RECT&
   const TsSkinState state = StateOf(State, odSelected | odHotLight);
   TBitmap work;
   Prepare24(work, w, h);
-  PaintSectionByIndex(FindSectionIndex("MENUITEM"), "MENUITEM", parent, &work, POINT{ARect.left, ARect.top},
-                      RECT{0, 0, w, h}, state, true);
+  PaintMenuSection("MENUITEM", parent, &work, POINT{ARect.left, ARect.top}, RECT{0, 0, w, h}, state);
   TCanvas* canvas = work.Canvas();
   UseMenuFont(canvas);
   if (State & odDefault) canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
-  const int lineSection = FindSectionIndex("MENULINE");
+  const int lineSection = MenuTextSection(canvas, "MENULINE", state);
   RECT text{FMargin, 0, w - FMargin, h};
   DrawSkinTextByIndex(canvas, item->Caption(), item->Enabled(), text, DT_CENTER | DT_SINGLELINE | DT_VCENTER,
                       lineSection, state != TsSkinState::Normal);

@@ -7,9 +7,11 @@
 #include "framework/base/Delegate.h"
 #include "framework/win/Controls.h"
 #include "framework/win/TPersistent.h"
+#include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/core/MenuItemRules.h"
 
+class TBitmap;
 class TCanvas;
 class TComponent;
 class TFont;
@@ -99,6 +101,19 @@ void InstallSkinableMenus();
 void ClearMenuList(bool free);
 // How many popup backgrounds the list holds.
 int MenuListCount();
+
+// The platform's menu loop of a form's menu band starts (entered) or ends: while it runs, a press
+// on a title opens that title's drop-down and the release keeps it open, after Escape too.
+void BandMenuLoop(HWND form, bool entered);
+
+// Paints the named menu section over r of bmp (parent: the image below it, offset: r's place in
+// it). A skin without the section gives the standard menu's face colour, or the highlight when
+// state is not normal.
+void PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* bmp, POINT offset, const RECT& r,
+                      TsSkinState state);
+// The section whose colours menu text takes (-1 when the skin has none); without one the canvas'
+// font gets the standard menu text colour, or the highlighted text colour when state is not normal.
+int MenuTextSection(TCanvas* canvas, const char* section, TsSkinState state);
 
 // The active MDI child of the MDI main form is maximized and has an icon.
 bool MDIChildIconVisible();

@@ -49,6 +49,56 @@ std::string ResultFileName(const std::string& folder, const std::string& typed) 
   return WithTrailingBackslash(folder) + typed;
 }
 
+namespace {
+
+// "X:\" or "\\server\share\" of an absolute path; empty for any other.
+std::size_t RootLength(std::string_view path) {
+  if (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2])) return 3;
+  if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
+  std::size_t at = 2;
+  for (int part = 0; part < 2 && at < path.size(); ++part) {
+    while (at < path.size() && !IsSeparator(path[at])) ++at;
+    if (at < path.size()) ++at;
+  }
+  return at;
+}
+
+std::string CleanFolder(const std::string& path) {
+  const std::size_t rootLength = RootLength(path);
+  std::string root = path.substr(0, rootLength);
+  for (char& c : root)
+    if (c == '/') c = '\\';
+  root = WithTrailingBackslash(root);
+  std::vector<std::string> steps;
+  std::size_t at = rootLength;
+  while (at <= path.size()) {
+    std::size_t end = at;
+    while (end < path.size() && !IsSeparator(path[end])) ++end;
+    const std::string step = path.substr(at, end - at);
+    if (step == "..") {
+      if (!steps.empty()) steps.pop_back();
+    } else if (!step.empty() && step != ".") {
+      steps.push_back(step);
+    }
+    at = end + 1;
+  }
+  std::string clean = root;
+  for (const std::string& step : steps) clean += step + '\\';
+  return clean;
+}
+
+}  // namespace
+
+std::string TypedFolder(const std::string& folder, const std::string& text,
+                        const std::function<bool(const std::string&)>& folderExists) {
+  const std::vector<std::string> names = SplitQuotedNames(text);
+  if (names.size() != 1) return {};
+  const std::string path = ResultFileName(folder, names.front());
+  if (RootLength(path) == 0) return {};
+  const std::string clean = CleanFolder(path);
+  return folderExists(clean) ? clean : std::string();
+}
+
 std::string QuotedNames(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) {

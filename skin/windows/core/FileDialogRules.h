@@ -32,6 +32,12 @@ bool IsAbsoluteFileName(std::string_view name);
 // anything else joined to the folder.
 std::string ResultFileName(const std::string& folder, const std::string& typed);
 
+// The folder that the name box's text opens instead of being chosen: its only name, read as
+// ResultFileName reads it, when that is an existing folder; "." and ".." steps resolved (never
+// above the root), separators made "\", with a trailing "\". Empty when the text names no folder.
+std::string TypedFolder(const std::string& folder, const std::string& text,
+                        const std::function<bool(const std::string&)>& folderExists);
+
 // The name box's text for several selected names: each in double quotes, one blank between.
 std::string QuotedNames(const std::vector<std::string>& names);
 // The names of a name box's text: each quoted run, and each unquoted run between them (trimmed);

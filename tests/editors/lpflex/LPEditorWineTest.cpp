@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
 #include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
+#include "framework/win/TFont.h"
 #include "framework/win/TDBGrid.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
@@ -101,6 +105,56 @@ TEST_F(LPEditorWindow, ShownFromTheGridItOpensTheImageAndParsesWithStatusAndGaug
   EXPECT_FALSE(Form->Model().Loaded());
   EXPECT_FALSE(Form->cds1->Active());
   EXPECT_FALSE(Form->cdsStr->Active());
+}
+
+// Text drawn in font as the grid draws its cells, into a bitmap of our own: its pixels.
+std::vector<std::uint32_t> DrawnText(TFont* font, const std::wstring& text, SIZE size) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(size.cx, size.cy);
+  TCanvas* canvas = bmp.Canvas();
+  canvas->Brush()->SetColor(clWhite);
+  canvas->FillRect(RECT{0, 0, size.cx, size.cy});
+  canvas->SetFont(font);
+  HDC dc = canvas->Handle();
+  SelectObject(dc, font->Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  TextOutW(dc, 0, 0, text.c_str(), int(text.size()));
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < size.cy; ++y) {
+    const std::uint8_t* row = bmp.ScanLine(y);
+    for (int x = 0; x < size.cx; ++x) pixels.push_back(row[3 * x] | (row[3 * x + 1] << 8) | (std::uint32_t(row[3 * x + 2]) << 16));
+  }
+  return pixels;
+}
+
+TEST_F(LPEditorWindow, CjkStringsOfTheGridDrawAsGlyphsNotAsMissingGlyphBoxes) {
+  ShowAndParse(2);
+  const std::wstring cell = Form->DBGrid2->CellText(1, 2);
+  std::wstring cjk;
+  for (wchar_t c : cell)
+    if (c >= 0x4E00 && c <= 0x9FFF && cjk.find(c) == std::wstring::npos && cjk.size() < 2) cjk.push_back(c);
+  ASSERT_EQ(cjk.size(), 2u) << "the pack's CJK language has CJK strings";
+  TFont* font = Form->DBGrid2->Font();
+  // Room for one character of any font: the font's own height, twice over.
+  TBitmap scratch;
+  scratch.Canvas()->SetFont(font);
+  const int side = 2 * scratch.Canvas()->TextHeight("W");
+  const SIZE size{side, side};
+  // U+0378 is unassigned: every font draws its missing-glyph box for it.
+  const auto box = DrawnText(font, L"\x0378", size);
+  const auto first = DrawnText(font, cjk.substr(0, 1), size);
+  const auto second = DrawnText(font, cjk.substr(1, 1), size);
+  EXPECT_TRUE(first != box) << "the first character is a box";
+  EXPECT_TRUE(second != box) << "the second character is a box";
+  EXPECT_TRUE(first != second) << "two characters drawn alike are two boxes";
+  // The window font itself stays: only missing characters come from the CJK font.
+  HDC dc = scratch.Canvas()->Handle();
+  SelectObject(dc, font->Handle());
+  char face[LF_FACESIZE] = {};
+  GetTextFaceA(dc, LF_FACESIZE, face);
+  EXPECT_EQ(std::string(face).find("WenQuanYi"), std::string::npos) << face;
 }
 
 TEST_F(LPEditorWindow, TheGaugeMovesAtMostEvery30MsAndAlwaysAtTheEndsOfARun) {

@@ -314,6 +314,100 @@ TEST_F(FileDialogs, SaveDialogAsksBeforeOverwritingAndOnlyOnce) {
   EXPECT_EQ(dialog.FileName(), file);
 }
 
+// Text typed into the name box and Enter pressed there, through the message loop.
+void TypeNameAndEnter(TsOpenDialogForm* form, const std::string& text) {
+  HWND edit = form->FileNameEdit()->Handle();
+  SetFocus(edit);
+  SendMessageA(edit, WM_SETTEXT, 0, LPARAM(""));
+  for (char c : text) PostMessageA(edit, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 1);
+  PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+// Runs act on the shown open dialog once its name box is empty again (a typed folder was opened),
+// or once waiting is over.
+void WhenNameTaken(std::function<void(TsOpenDialogForm*)> act, int tries = 200) {
+  RunLater(5, [act = std::move(act), tries]() mutable {
+    TsOpenDialogForm* form = ShownForm<TsOpenDialogForm>();
+    if (form != nullptr && (form->FileNameEdit()->Text().empty() || tries == 0)) act(form);
+    else if (tries > 0) WhenNameTaken(std::move(act), tries - 1);
+  });
+}
+
+// Cancels the shown open dialog when it is still there once waiting is over.
+void CancelIfStillShown(int tries = 200) {
+  RunLater(5, [tries] {
+    TsOpenDialogForm* form = ShownForm<TsOpenDialogForm>();
+    if (form == nullptr) return;
+    if (tries == 0) Click(form->CancelButton());
+    else CancelIfStillShown(tries - 1);
+  });
+}
+
+TEST_F(FileDialogs, AFolderTypedInTheNameBoxIsOpenedAndAnAbsoluteFileNameTakenAsTyped) {
+  LoadSkin();
+  const std::string firmware = Tree.Folder("firmware");
+  const std::string other = Tree.Folder("other");
+  const std::string file = Tree.File("firmware\\cg1.smg");
+  TsSaveDialog dialog(nullptr);
+  dialog.SetInitialDir(Tree.Root);
+  struct TStep {
+    std::string Folder, Name;
+    bool Shown = false;
+  };
+  std::vector<TStep> steps;
+  std::string title;
+  wchar_t ownText[64] = {};
+  auto note = [&](TsOpenDialogForm* form) {
+    steps.push_back({form->FileListView()->Directory(), form->FileNameEdit()->Text(), ShownForm<TsOpenDialogForm>() == form});
+  };
+  WhenShown<TsOpenDialogForm>([&](TsOpenDialogForm* form) {
+    char text[64] = {};
+    GetWindowTextA(form->Handle(), text, sizeof text);
+    title = text;
+    // What other programs read: the window's own text, not an answer of its procedure.
+    InternalGetWindowText(form->Handle(), ownText, 64);
+    TypeNameAndEnter(form, "firmware");
+    WhenNameTaken([&](TsOpenDialogForm* form) {
+      note(form);
+      TypeNameAndEnter(form, other);
+      WhenNameTaken([&](TsOpenDialogForm* form) {
+        note(form);
+        TypeNameAndEnter(form, "..\\firmware\\");
+        WhenNameTaken([&](TsOpenDialogForm* form) {
+          note(form);
+          // An absolute file name is chosen as it is, whatever folder the list shows.
+          form->FileListView()->SetDirectory(other);
+          TypeNameAndEnter(form, file);
+          CancelIfStillShown();
+        });
+      });
+    });
+  });
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(title, "Save");
+  EXPECT_EQ(std::wstring(ownText), L"Save");
+  ASSERT_EQ(steps.size(), 3u);
+  EXPECT_EQ(steps[0].Folder, firmware);
+  EXPECT_EQ(steps[1].Folder, other);
+  EXPECT_EQ(steps[2].Folder, firmware);
+  for (const TStep& step : steps) {
+    EXPECT_TRUE(step.Shown) << step.Folder;
+    EXPECT_EQ(step.Name, "") << step.Folder;
+  }
+  EXPECT_EQ(dialog.FileName(), file);
+
+  // A title set by the owner is the one told.
+  dialog.SetTitle("Save firmware");
+  ownText[0] = 0;
+  WhenShown<TsOpenDialogForm>([&](TsOpenDialogForm* form) {
+    InternalGetWindowText(form->Handle(), ownText, 64);
+    Click(form->CancelButton());
+  });
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(std::wstring(ownText), L"Save firmware");
+}
+
 TEST_F(FileDialogs, PicturePanelPreviewsReadablePicturesOnly) {
   LoadSkin();
   TBitmap bitmap;

@@ -1,6 +1,7 @@
-// A form with a menu bar and a popup shown open over it (checked, glyph, disabled, separator and
-// caption items), for a look by eye. The popup stays open until the process ends:
-//   wine menus_showcase.exe SKINS-FOLDER SKIN|none
+// A skinned form with a menu bar and a popup shown open over it (checked, glyph, disabled,
+// separator and caption items), for a look by eye. The popup stays open until the process ends.
+// "bare" takes the menu sections out of the loaded skin, as a skin without them has it:
+//   wine menus_showcase.exe SKINS-FOLDER SKIN|none [bare]
 #include <windows.h>
 
 #include <string>
@@ -14,6 +15,8 @@
 #include "framework/win/TPopupMenu.h"
 #include "framework/win/TTimer.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSkinableMenus.h"
 
 namespace {
@@ -49,6 +52,18 @@ struct TShow {
   }
 };
 
+void DropMenuSections() {
+  const int menu = FindSectionIndex("MAINMENU"), item = FindSectionIndex("MENUITEM"), line = FindSectionIndex("MENULINE");
+  TsSkinTables tables;
+  for (int i = 0; i < int(SkinSectionData.size()); ++i)
+    if (i != menu && i != item && i != line) tables.Sections.push_back(SkinSectionData[std::size_t(i)]);
+  tables.Masks = SkinMaskData;
+  tables.Patterns = SkinPatternData;
+  tables.MasterBitmap = SkinMasterBitmap;
+  InstallSkinTables(std::move(tables));
+  ClearMenuList(true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -59,6 +74,7 @@ int main(int argc, char** argv) {
   TForm* form = NewComponent<TForm>(Application);
   form->SetCaption("Tarvex menus");
   form->SetBounds(40, 40, 520, 360);
+  NewComponent<TsSkinProvider>(form);
   auto* manager = NewComponent<TsSkinManager>(form);
   manager->SetSkinDirectory(folder);
 
@@ -85,6 +101,7 @@ int main(int argc, char** argv) {
   if (skin != "none") {
     manager->SetSkinName(skin);
     manager->SetActive(true);
+    if (argc > 3 && std::string(argv[3]) == "bare") DropMenuSections();
   }
   form->Show();
   TShow show{form, popup, NewComponent<TTimer>(form)};

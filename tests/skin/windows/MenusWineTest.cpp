@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSkinableMenus.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
@@ -286,6 +288,82 @@ TEST_F(Menus, BarItemsMeasureAndPaintOverTheProvidersImage) {
   EXPECT_EQ(kinds, (std::vector<TsMenuItemType>{TsMenuItemType::mitBar}));
   SetMDIFormProvider(nullptr);
   icon->Free();
+}
+
+// The loaded skin without its menu sections, as a skin whose options lack them loads.
+void DropMenuSections() {
+  TsSkinTables tables;
+  for (const TsSectionData& section : SkinSectionData) {
+    std::string name = section.SectionName;
+    for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
+    if (name != "MAINMENU" && name != "MENUITEM" && name != "MENULINE") tables.Sections.push_back(section);
+  }
+  tables.Masks = SkinMaskData;
+  tables.Patterns = SkinPatternData;
+  tables.MasterBitmap = SkinMasterBitmap;
+  InstallSkinTables(std::move(tables));
+  ClearMenuList(true);
+}
+
+std::uint32_t SysPixel(int index) {
+  const COLORREF c = GetSysColor(index);
+  return GetBValue(c) | (GetGValue(c) << 8) | (std::uint32_t(GetRValue(c)) << 16);
+}
+
+// How many pixels of r have colour c.
+int CountOf(TBitmap& bmp, const RECT& r, std::uint32_t c) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += PixelAt(bmp, x, y) == c ? 1 : 0;
+  return n;
+}
+
+TEST_F(Menus, ASkinWithoutMenuSectionsPaintsItemsAndTheBandInTheStandardMenuColours) {
+  auto* provider = NewComponent<TsSkinProvider>(Form);
+  LoadSkin();
+  ASSERT_GE(FindSectionIndex("MENUITEM"), 0);
+  DropMenuSections();
+  ASSERT_LT(FindSectionIndex("MENUITEM"), 0);
+  ASSERT_NE(SysPixel(COLOR_MENU), SysPixel(COLOR_HIGHLIGHT));
+
+  // Popup items: the face in the menu colour, the selected one in the highlight, text on both.
+  const int width = 120, h = 24;
+  const RECT whole{0, 0, width, h};
+  TBitmap plain, hot;
+  Draw(plain, Open, width, h, 0);
+  Draw(hot, Open, width, h, odSelected);
+  EXPECT_GT(CountOf(plain, whole, SysPixel(COLOR_MENU)), width * h / 2);
+  EXPECT_GT(CountOf(plain, whole, SysPixel(COLOR_MENUTEXT)), 0);
+  EXPECT_GT(CountOf(hot, whole, SysPixel(COLOR_HIGHLIGHT)), width * h / 2);
+  EXPECT_GT(CountOf(hot, whole, SysPixel(COLOR_HIGHLIGHTTEXT)), 0);
+  // A title item lies on the popup's background.
+  TBitmap title;
+  Draw(title, Title, width, h, 0);
+  EXPECT_GT(CountOf(title, whole, SysPixel(COLOR_MENU)), width * h / 2);
+
+  // The band of the form's frame, title items included, as the provider's window image has it.
+  provider->RepaintMenuLine();
+  Pump();
+  TBitmap* image = provider->WindowImage();
+  ASSERT_NE(image, nullptr);
+  ASSERT_TRUE(provider->MenuBarShown());
+  const int top = provider->TitleBarHeight() + provider->FrameBorderHeight();
+  const RECT band{provider->FrameBorderWidth(), top, Form->Width() - provider->FrameBorderWidth(),
+                  top + provider->MenuLineHeight()};
+  const int area = (band.right - band.left) * (band.bottom - band.top);
+  EXPECT_GT(CountOf(*image, band, SysPixel(COLOR_MENU)), area * 3 / 4);
+  EXPECT_GT(CountOf(*image, band, SysPixel(COLOR_MENUTEXT)), 0) << "the title's text";
+
+  // A bar item drawn by itself, normal and hot.
+  TBitmap bar;
+  bar.SetPixelFormat(TPixelFormat::Bit24);
+  bar.SetSize(200, 60);
+  const RECT item{10, 20, 70, 20 + h};
+  Painter->BarDrawItem(File, bar.Canvas(), item, 0);
+  EXPECT_GT(CountOf(bar, item, SysPixel(COLOR_MENU)), 60 * h / 2);
+  Painter->BarDrawItem(File, bar.Canvas(), item, odSelected);
+  EXPECT_GT(CountOf(bar, item, SysPixel(COLOR_HIGHLIGHT)), 60 * h / 2);
+  EXPECT_GT(CountOf(bar, item, SysPixel(COLOR_HIGHLIGHTTEXT)), 0);
 }
 
 TEST_F(Menus, CensusStaysFlatOverHookedPopupsDrawnAndFreed) {

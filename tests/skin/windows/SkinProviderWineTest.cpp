@@ -538,6 +538,123 @@ TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithI
   EXPECT_FALSE(bool(open->OnAdvancedDrawItem()));
 }
 
+namespace {
+
+// Real input, as the input system delivers it.
+void ClickScreen(POINT p) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+  INPUT in[3]{};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = LONG((p.x * 65535 + cx / 2) / cx);
+    i.mi.dy = LONG((p.y * 65535 + cy / 2) / cy);
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, in, sizeof(INPUT));
+}
+void PressKey(WORD key) {
+  INPUT in[2]{};
+  in[0].type = in[1].type = INPUT_KEYBOARD;
+  in[0].ki.wVk = in[1].ki.wVk = key;
+  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, in, sizeof(INPUT));
+}
+
+// The menu of the drop-down window shown now; null when none is shown.
+HMENU ShownDropDown() {
+  HWND popup = nullptr;
+  while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr)
+    if (IsWindowVisible(popup)) return reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  return nullptr;
+}
+
+// Steps of a scenario run from inside the modal loops it opens: each waits, by polling from the
+// loop's own message handling, until its condition holds, then acts.
+class TMenuScenario {
+public:
+  using TStep = std::pair<std::function<bool()>, std::function<void()>>;
+  void Run(std::vector<TStep> steps) {
+    FSteps = std::move(steps);
+    Next();
+    for (int i = 0; i < 2000 && !FDone; ++i) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      ::Pump();
+    }
+  }
+  bool Finished() const { return FDone && FFailedStep < 0; }
+  int FailedStep() const { return FFailedStep; }
+
+private:
+  void Next() {
+    if (FAt >= FSteps.size()) {
+      FDone = true;
+      return;
+    }
+    if (FSteps[FAt].first()) {
+      FTries = 0;
+      FSteps[FAt++].second();
+      Next();
+      return;
+    }
+    if (++FTries > 400) {
+      // Never leaves a loop open behind a failed step.
+      FFailedStep = int(FAt);
+      FDone = true;
+      EndMenu();
+      return;
+    }
+    RunLater(10, [this] { Next(); });
+  }
+  std::vector<TStep> FSteps;
+  std::size_t FAt = 0;
+  int FTries = 0;
+  int FFailedStep = -1;
+  bool FDone = false;
+};
+
+}  // namespace
+
+TEST_F(SkinProviderTest, AfterEscapeClosesADropDownTheNextClickOnATitleOpensThatMenu) {
+  auto* menu = NewComponent<TMainMenu>(Form);
+  auto add = [&](TMenuItem* parent, const char* caption) {
+    auto* item = NewComponent<TMenuItem>(Form);
+    item->SetCaption(caption);
+    parent->Add(item);
+    return item;
+  };
+  add(add(menu->Items(), "&File"), "&Open");
+  add(add(menu->Items(), "&Options"), "&Settings");
+  Form->SetMenu(menu);
+  Recorder.SwallowSysCommand = false;  // the platform's menu loop starts from SC_MOUSEMENU
+  LoadSkin("Desert");
+  SetForegroundWindow(H());
+  Pump();
+  HMENU bar = GetMenu(H());
+  ASSERT_NE(bar, nullptr);
+  auto titlePoint = [&](int index) {
+    RECT r{};
+    GetMenuItemRect(H(), bar, UINT(index), &r);
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  };
+  const HMENU fileMenu = GetSubMenu(bar, 0), optionsMenu = GetSubMenu(bar, 1);
+  ASSERT_EQ(SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(titlePoint(1).x, titlePoint(1).y)), HTMENU);
+
+  TMenuScenario scenario;
+  ClickScreen(titlePoint(1));
+  scenario.Run({
+      // A second click on the title that a click opened closes its drop-down.
+      {[&] { return ShownDropDown() == optionsMenu; }, [&] { ClickScreen(titlePoint(1)); }},
+      {[&] { return ShownDropDown() == nullptr; }, [&] { ClickScreen(titlePoint(1)); }},
+      {[&] { return ShownDropDown() == optionsMenu; }, [] { PressKey(VK_ESCAPE); }},
+      {[&] { return ShownDropDown() == nullptr; }, [&] { ClickScreen(titlePoint(0)); }},
+      {[&] { return ShownDropDown() == fileMenu; }, [&] { ClickScreen(titlePoint(0)); }},
+      {[&] { return ShownDropDown() == nullptr; }, [] {}},
+  });
+  EXPECT_TRUE(scenario.Finished()) << "stopped waiting at step " << scenario.FailedStep();
+}
+
 // An MDI main form and a child, each with its skin provider, as the program makes them.
 class TMdiFrame : public TForm {
 public:

@@ -137,6 +137,29 @@ TEST(FileDialogNames, TypedNamesStartAndMultiSelectText) {
   EXPECT_FALSE(IsDriveRoot(""));
 }
 
+TEST(FileDialogNames, ATypedFolderRelativeOrAbsoluteIsOpenedNotChosen) {
+  auto exists = [](const std::string& f) {
+    return f == "C:\\" || f == "C:\\fw\\" || f == "C:\\fw\\sub\\" || f == "D:\\data\\" ||
+           f == "\\\\srv\\share\\pub\\";
+  };
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "sub", exists), "C:\\fw\\sub\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "sub\\", exists), "C:\\fw\\sub\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", " \"sub\" ", exists), "C:\\fw\\sub\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "D:\\data", exists), "D:\\data\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "D:/data/", exists), "D:\\data\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "\\fw\\sub", exists), "C:\\fw\\sub\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "//srv/share/pub", exists), "\\\\srv\\share\\pub\\");
+  // Steps up and in place are resolved; never above the drive's root.
+  EXPECT_EQ(TypedFolder("C:\\fw\\sub\\", "..", exists), "C:\\fw\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\sub\\", "..\\.\\..\\..", exists), "C:\\");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", ".\\sub\\..\\sub", exists), "C:\\fw\\sub\\");
+  // Files, missing folders, several names and nothing are chosen as before.
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "a.smg", exists), "");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "gone", exists), "");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "\"sub\" \"a.smg\"", exists), "");
+  EXPECT_EQ(TypedFolder("C:\\fw\\", "  ", exists), "");
+}
+
 TEST(FileDialogFolder, CancelAlwaysPutsTheFolderBack) {
   EXPECT_TRUE(RestoresCurrentFolder(false, false));
   EXPECT_TRUE(RestoresCurrentFolder(false, true));
