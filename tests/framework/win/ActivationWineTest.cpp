@@ -1,0 +1,239 @@
+// Which window is active and which control has the focus as forms open and close, read as a user
+// sees them after real input: the foreground and active window and the focused window.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "framework/base/TClientDataSet.h"
+#include "framework/win/TButton.h"
+#include "framework/win/TCustomEdit.h"
+#include "framework/win/TDBGrid.h"
+#include "framework/win/TDataSource.h"
+#include "framework/win/TScreen.h"
+
+namespace {
+
+// Handles messages until done() holds; false when it never did within a generous bound.
+bool PumpUntil(const std::function<bool()>& done) {
+  for (int i = 0; i < 400; ++i) {
+    Application->ProcessMessages();
+    if (done()) return true;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+  return done();
+}
+
+INPUT MouseInput(POINT at, DWORD flags) {
+  INPUT in{};
+  in.type = INPUT_MOUSE;
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  in.mi.dx = LONG((at.x * 65535 + cx / 2) / (cx - 1));
+  in.mi.dy = LONG((at.y * 65535 + cy / 2) / (cy - 1));
+  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return in;
+}
+
+// clicks clicks of the left button at a point of the screen, as the mouse sends them.
+void ClickAt(POINT at, int clicks = 1) {
+  std::vector<INPUT> inputs{MouseInput(at, 0)};
+  for (int i = 0; i < clicks; ++i) {
+    inputs.push_back(MouseInput(at, MOUSEEVENTF_LEFTDOWN));
+    inputs.push_back(MouseInput(at, MOUSEEVENTF_LEFTUP));
+  }
+  SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT CentreOf(HWND window, RECT r) {
+  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  ClientToScreen(window, &p);
+  return p;
+}
+
+void ClickControl(TWinControl* control, int clicks = 1) {
+  RECT r;
+  GetClientRect(control->Handle(), &r);
+  ClickAt(CentreOf(control->Handle(), r), clicks);
+}
+
+// A key pressed and let go on the keyboard, with Shift held when shift is set.
+void PressKey(WORD key, bool shift = false) {
+  std::vector<INPUT> inputs;
+  auto add = [&inputs](WORD vk, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.dwFlags = flags;
+    inputs.push_back(in);
+  };
+  if (shift) add(VK_SHIFT, 0);
+  add(key, 0);
+  add(key, KEYEVENTF_KEYUP);
+  if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+  SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// True when a lies above b among the top-level windows.
+bool Above(HWND a, HWND b) {
+  for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w == a) return true;
+    if (w == b) return false;
+  }
+  return false;
+}
+
+// A form with two edits and a close button, placed beside the others so clicks land on it.
+class TSideForm : public TTestForm {
+public:
+  TSideForm(TComponent* owner, int slot) : TTestForm(owner) {
+    SetBounds(60 + slot * 90, 60 + slot * 60, 420, 300);
+    First = NewControl<TEdit>(this, this, RECT{10, 10, 200, 34});
+    Second = NewControl<TEdit>(this, this, RECT{10, 50, 200, 74});
+    CloseButton = NewControl<TButton>(this, this, RECT{10, 90, 110, 120});
+    CloseButton->SetText("Close");
+    CloseButton->SetOnClick(TNotifyEvent::FromFunctor([this](TObject*) { Close(); }));
+  }
+  TEdit* First;
+  TEdit* Second;
+  TButton* CloseButton;
+};
+
+class Activation : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Table.AddIntegerField("ID");
+    Table.AddStringField("Name", 20);
+    Table.CreateDataSet();
+    for (int i = 1; i <= 5; ++i) Table.AppendRecord({i, "row" + std::to_string(i)});
+    Table.First();
+    Main = NewComponent<TSideForm>(nullptr, 0);
+    Source = NewComponent<TDataSource>(Main);
+    Source->SetDataSet(&Table);
+    Grid = NewControl<TDBGrid>(Main, Main, RECT{10, 130, 400, 260});
+    Grid->SetDataSource(Source);
+    Other = NewComponent<TSideForm>(nullptr, 1);
+    Third = NewComponent<TSideForm>(nullptr, 2);
+    Main->Show();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == Main->Handle(); }));
+  }
+  void TearDown() override {
+    Source->SetDataSet(nullptr);
+    for (TForm* f : {static_cast<TForm*>(Third), static_cast<TForm*>(Other), static_cast<TForm*>(Main)}) f->Free();
+    Pump();
+  }
+
+  // Focuses a control of a form with a real click and waits for the focus to arrive.
+  void ClickInto(TWinControl* control) {
+    ClickControl(control);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == control->Handle(); }));
+  }
+
+  // What the user sees: the foreground window is active and a control of it has the focus.
+  static void ExpectActive(TCustomForm* form, TWinControl* focused) {
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle() && GetFocus() == focused->Handle(); }))
+        << "active " << GetActiveWindow() << ", focus " << GetFocus();
+    EXPECT_EQ(GetForegroundWindow(), form->Handle());
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+    EXPECT_EQ(GetFocus(), focused->Handle());
+    EXPECT_TRUE(form->Active());
+    EXPECT_EQ(Screen->ActiveForm(), form);
+  }
+
+  TClientDataSet Table;
+  TSideForm* Main = nullptr;
+  TSideForm* Other = nullptr;
+  TSideForm* Third = nullptr;
+  TDataSource* Source = nullptr;
+  TDBGrid* Grid = nullptr;
+};
+
+TEST_F(Activation, ClosingOrHidingAFormActivatesTheFormActiveBeforeItWithItsFocusedControl) {
+  ClickInto(Main->Second);
+  // Closed by its button.
+  Other->Show();
+  ExpectActive(Other, Other->First);
+  ClickControl(Other->CloseButton);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(Other->Handle()); }));
+  ExpectActive(Main, Main->Second);
+  // The keyboard reaches the form again: Tab moves on from the control focused before.
+  PressKey(VK_TAB);
+  ExpectActive(Main, Main->CloseButton);
+  PressKey(VK_TAB, true);
+  ExpectActive(Main, Main->Second);
+  // Hidden from code, after its own control was clicked.
+  Other->Show();
+  ClickInto(Other->Second);
+  Other->Hide();
+  ExpectActive(Main, Main->Second);
+  // Shown again, the form comes back with the control it had.
+  Other->Show();
+  ExpectActive(Other, Other->Second);
+  Other->Close();
+  ExpectActive(Main, Main->Second);
+}
+
+TEST_F(Activation, AChainOfFormsUnwindsInTheOrderTheyWereActive) {
+  ClickInto(Main->Second);
+  Other->Show();
+  ClickInto(Other->Second);
+  Third->Show();
+  ExpectActive(Third, Third->First);
+  ClickControl(Third->CloseButton);
+  ExpectActive(Other, Other->Second);
+  ClickControl(Other->CloseButton);
+  ExpectActive(Main, Main->Second);
+  // Hiding a form that is not active leaves the active one as it is; closing the active one then
+  // skips the hidden one.
+  Other->Show();
+  Third->Show();
+  ClickInto(Third->Second);
+  Other->Hide();
+  ExpectActive(Third, Third->Second);
+  Third->Close();
+  ExpectActive(Main, Main->Second);
+}
+
+TEST_F(Activation, AModalDialogClosedByItsKeysReturnsToTheFormThatOpenedIt) {
+  for (WORD key : {WORD(VK_ESCAPE), WORD(VK_RETURN)}) {
+    SCOPED_TRACE(key);
+    ClickInto(Main->Second);
+    TOwned<TTestForm> dialog = Make<TTestForm>(nullptr);
+    dialog->SetBorderStyle(bsDialog);
+    auto* ok = NewControl<TButton>(dialog.get(), dialog.get(), RECT{10, 10, 90, 40});
+    ok->SetModalResult(mrOk);
+    ok->SetDefault(true);
+    auto* cancel = NewControl<TButton>(dialog.get(), dialog.get(), RECT{100, 10, 180, 40});
+    cancel->SetModalResult(mrCancel);
+    cancel->SetCancel(true);
+    RunLater(10, [&, key] {
+      if (PumpUntil([&] { return GetActiveWindow() == dialog->Handle(); })) PressKey(key);
+      // A dialog the key did not close ends the loop anyway, so the test fails instead of hanging.
+      RunLater(3000, [&] {
+        if (dialog->IsModal()) dialog->SetModalResult(mrAbort);
+      });
+    });
+    EXPECT_EQ(dialog->ShowModal(), key == VK_ESCAPE ? mrCancel : mrOk);
+    ExpectActive(Main, Main->Second);
+  }
+}
+
+TEST_F(Activation, ADoubleClickThatOpensAFormLeavesItInFrontAndActive) {
+  Grid->SetOnDblClick(TNotifyEvent::FromFunctor([this](TObject*) { Other->Show(); }));
+  ClickInto(Main->First);
+  const RECT cell = Grid->CellRect(1, 2);
+  ASSERT_FALSE(IsRectEmpty(&cell));
+  ClickAt(CentreOf(Grid->Handle(), cell), 2);
+  ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Other->Handle()); }));
+  Pump();
+  ExpectActive(Other, Other->First);
+  EXPECT_TRUE(Above(Other->Handle(), Main->Handle()));
+  EXPECT_EQ(Table.RecNo(), 2);
+  // The clicked grid is what the main form focuses when it is active again.
+  ClickControl(Other->CloseButton);
+  ExpectActive(Main, Grid);
+}
+
+}  // namespace
