@@ -16,74 +16,6 @@
 
 namespace {
 
-// Handles messages until done() holds; false when it never did within a generous bound.
-bool PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 400; ++i) {
-    Application->ProcessMessages();
-    if (done()) return true;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return done();
-}
-
-INPUT MouseInput(POINT at, DWORD flags) {
-  INPUT in{};
-  in.type = INPUT_MOUSE;
-  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-  in.mi.dx = LONG((at.x * 65535 + cx / 2) / (cx - 1));
-  in.mi.dy = LONG((at.y * 65535 + cy / 2) / (cy - 1));
-  in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  return in;
-}
-
-// clicks clicks of the left button at a point of the screen, as the mouse sends them.
-void ClickAt(POINT at, int clicks = 1) {
-  std::vector<INPUT> inputs{MouseInput(at, 0)};
-  for (int i = 0; i < clicks; ++i) {
-    inputs.push_back(MouseInput(at, MOUSEEVENTF_LEFTDOWN));
-    inputs.push_back(MouseInput(at, MOUSEEVENTF_LEFTUP));
-  }
-  SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-POINT CentreOf(HWND window, RECT r) {
-  POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  ClientToScreen(window, &p);
-  return p;
-}
-
-void ClickControl(TWinControl* control, int clicks = 1) {
-  RECT r;
-  GetClientRect(control->Handle(), &r);
-  ClickAt(CentreOf(control->Handle(), r), clicks);
-}
-
-// A key pressed and let go on the keyboard, with Shift held when shift is set.
-void PressKey(WORD key, bool shift = false) {
-  std::vector<INPUT> inputs;
-  auto add = [&inputs](WORD vk, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.dwFlags = flags;
-    inputs.push_back(in);
-  };
-  if (shift) add(VK_SHIFT, 0);
-  add(key, 0);
-  add(key, KEYEVENTF_KEYUP);
-  if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
-  SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// True when a lies above b among the top-level windows.
-bool Above(HWND a, HWND b) {
-  for (HWND w = GetTopWindow(nullptr); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (w == a) return true;
-    if (w == b) return false;
-  }
-  return false;
-}
-
 // A form with two edits and a close button, placed beside the others so clicks land on it.
 class TSideForm : public TTestForm {
 public:
@@ -229,7 +161,7 @@ TEST_F(Activation, ADoubleClickThatOpensAFormLeavesItInFrontAndActive) {
   ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(Other->Handle()); }));
   Pump();
   ExpectActive(Other, Other->First);
-  EXPECT_TRUE(Above(Other->Handle(), Main->Handle()));
+  EXPECT_TRUE(IsAbove(Other->Handle(), Main->Handle()));
   EXPECT_EQ(Table.RecNo(), 2);
   // The clicked grid is what the main form focuses when it is active again.
   ClickControl(Other->CloseButton);
