@@ -34,18 +34,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ExeDir() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return fs::path(path).parent_path().string() + "\\";
-}
-
-std::string IniName() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return fs::path(path).replace_extension(".ini").string();
-}
-
 TsMessageForm* ShownBox() {
   for (int i = 0; i < Screen->FormCount(); ++i)
     if (auto* box = dynamic_cast<TsMessageForm*>(Screen->Forms(i)); box != nullptr && box->IsModal())

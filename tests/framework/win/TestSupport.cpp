@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <vector>
@@ -56,6 +57,18 @@ std::string TempFileName(const std::string& ext) {
   static int counter = 0;
   return std::string(dir) + "tarvex_test_" + std::to_string(GetCurrentProcessId()) + "_" +
          std::to_string(++counter) + ext;
+}
+
+std::string ExeDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).parent_path().string() + "\\";
+}
+
+std::string IniName() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::filesystem::path(path).replace_extension(".ini").string();
 }
 
 bool PumpUntil(const std::function<bool()>& done) {

@@ -65,5 +65,9 @@ private:
   TExceptionEvent FPrevious;
 };
 
+// The test program's folder, with a trailing backslash, and its ini file (named as the program).
+std::string ExeDir();
+std::string IniName();
+
 // The path of a fresh temporary file name with extension ext (".bmp").
 std::string TempFileName(const std::string& ext);
