@@ -2,9 +2,7 @@
 // sees them after real input: the foreground and active window and the focused window.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "TestSupport.h"
 #include "framework/base/TClientDataSet.h"
@@ -126,30 +124,6 @@ TEST_F(Activation, AChainOfFormsUnwindsInTheOrderTheyWereActive) {
   ExpectActive(Third, Third->Second);
   Third->Close();
   ExpectActive(Main, Main->Second);
-}
-
-TEST_F(Activation, AModalDialogClosedByItsKeysReturnsToTheFormThatOpenedIt) {
-  for (WORD key : {WORD(VK_ESCAPE), WORD(VK_RETURN)}) {
-    SCOPED_TRACE(key);
-    ClickInto(Main->Second);
-    TOwned<TTestForm> dialog = Make<TTestForm>(nullptr);
-    dialog->SetBorderStyle(bsDialog);
-    auto* ok = NewControl<TButton>(dialog.get(), dialog.get(), RECT{10, 10, 90, 40});
-    ok->SetModalResult(mrOk);
-    ok->SetDefault(true);
-    auto* cancel = NewControl<TButton>(dialog.get(), dialog.get(), RECT{100, 10, 180, 40});
-    cancel->SetModalResult(mrCancel);
-    cancel->SetCancel(true);
-    RunLater(10, [&, key] {
-      if (PumpUntil([&] { return GetActiveWindow() == dialog->Handle(); })) PressKey(key);
-      // A dialog the key did not close ends the loop anyway, so the test fails instead of hanging.
-      RunLater(3000, [&] {
-        if (dialog->IsModal()) dialog->SetModalResult(mrAbort);
-      });
-    });
-    EXPECT_EQ(dialog->ShowModal(), key == VK_ESCAPE ? mrCancel : mrOk);
-    ExpectActive(Main, Main->Second);
-  }
 }
 
 TEST_F(Activation, ADoubleClickThatOpensAFormLeavesItInFrontAndActive) {
