@@ -379,11 +379,20 @@ void TCustomForm::ShowForm(bool show) {
       if (FFormStyle == fsMDIChild && FClientHandle == nullptr) {
         ShowWindow(Handle(), SW_HIDE);
       } else {
+        const bool wasActive = GetActiveWindow() == Handle();
         SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                      SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        // A hidden window stays the active one, and keys would go nowhere.
+        if (wasActive) ActivateFormBefore();
       }
     }
   }
+}
+
+// The form then focuses its own last focused control (CM_ACTIVATE).
+void TCustomForm::ActivateFormBefore() {
+  TCustomForm* next = Screen != nullptr ? Screen->FormActiveBefore(this) : nullptr;
+  if (next != nullptr) SetForegroundWindow(next->Handle());
 }
 
 void TCustomForm::Show() {
@@ -488,7 +497,10 @@ void TCustomForm::FocusControl(TWinControl* control) {
   if (control == nullptr) return;
   if (!control->CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
   FActiveControl = control;
-  if (HandleAllocated() && IsWindowVisible(Handle())) ::SetFocus(control->Handle());
+  // An inactive form only notes the control: focusing it would activate the form over the one the
+  // user is in (a double-click that opened another form, say). It gets the focus on activation.
+  if (HandleAllocated() && IsWindowVisible(Handle()) && (FActive || GetActiveWindow() == Handle()))
+    ::SetFocus(control->Handle());
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* control) {

@@ -120,6 +120,7 @@ protected:
 
 private:
   void ShowForm(bool show);
+  void ActivateFormBefore();
   void PlaceOnFirstShow();
   void UpdateScrollRange();
   void ScrollBy(int bar, int code, int thumb);

@@ -35,6 +35,8 @@ void TScreen::AddForm(TCustomForm* form) {
 
 void TScreen::RemoveForm(TCustomForm* form) {
   FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
+  FActivationOrder.erase(std::remove(FActivationOrder.begin(), FActivationOrder.end(), form),
+                         FActivationOrder.end());
   if (FActiveForm == form) {
     FActiveForm = nullptr;
     FActiveControl = nullptr;
@@ -94,8 +96,22 @@ void TScreen::SetActive(TCustomForm* form, TWinControl* control) {
   bool formChanged = form != FActiveForm, controlChanged = control != FActiveControl;
   FActiveForm = form;
   FActiveControl = control;
+  if (form != nullptr && (FActivationOrder.empty() || FActivationOrder.front() != form)) {
+    FActivationOrder.erase(std::remove(FActivationOrder.begin(), FActivationOrder.end(), form),
+                           FActivationOrder.end());
+    FActivationOrder.insert(FActivationOrder.begin(), form);
+  }
   if (formChanged && FOnActiveFormChange) FOnActiveFormChange(this);
   if (controlChanged && FOnActiveControlChange) FOnActiveControlChange(this);
+}
+
+TCustomForm* TScreen::FormActiveBefore(const TCustomForm* form) const {
+  for (TCustomForm* f : FActivationOrder) {
+    if (f == form || f->Parent() != nullptr || f->FormStyle() == fsMDIChild || !f->HandleAllocated()) continue;
+    HWND h = f->Handle();
+    if (IsWindowVisible(h) && IsWindowEnabled(h) && !IsIconic(h)) return f;
+  }
+  return nullptr;
 }
 
 void TScreen::ControlRemoving(TWinControl* control) {

@@ -40,6 +40,8 @@ public:
   TCustomForm* ActiveForm() const { return FActiveForm; }
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActive(TCustomForm* form, TWinControl* control);
+  // Of the other forms that can be active now (shown, enabled, top-level), the one active last.
+  TCustomForm* FormActiveBefore(const TCustomForm* form) const;
   void ControlRemoving(TWinControl* control);
 
   TFont* MenuFont() { return &FMenuFont; }
@@ -57,6 +59,8 @@ private:
   std::map<TCursor, HCURSOR> FCursors;
   int FPixelsPerInch = 96;
   TCustomForm* FActiveForm = nullptr;
+  // Every form that has been active, the one active last first.
+  std::vector<TCustomForm*> FActivationOrder;
   TWinControl* FActiveControl = nullptr;
   TFont FMenuFont, FHintFont, FIconFont;
   TNotifyEvent FOnActiveFormChange, FOnActiveControlChange;

@@ -53,12 +53,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ExeDir() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return fs::path(path).parent_path().string() + "\\";
-}
-
 // One message box as shown: its caption (the box's type), text and buttons.
 struct TBox {
   std::string Caption;
@@ -219,12 +213,6 @@ protected:
   void TearDown() override {
     Close();
     fs::remove(IniName());
-  }
-
-  static std::string IniName() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return fs::path(path).replace_extension(".ini").string();
   }
 
   // An ini that keeps the window unskinned, so that no skin is needed.

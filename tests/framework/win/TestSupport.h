@@ -17,6 +17,21 @@ void Pump();
 // (a modal loop included).
 void RunLater(unsigned delayMs, std::function<void()> action);
 
+// Handles messages until done() holds; false when it never did within a generous bound.
+bool PumpUntil(const std::function<bool()>& done);
+
+// Input as the mouse and keyboard send it (SendInput), to whatever window is under the mouse or
+// has the focus: clicks clicks of the left button at a point of the screen; the centre of a
+// window's client rectangle r; the centre of a control; a key pressed and let go, with Shift held
+// when shift is set, or with Alt held when alt is set.
+void ClickAt(POINT at, int clicks = 1);
+POINT CentreOf(HWND window, RECT r);
+void ClickControl(TWinControl* control, int clicks = 1);
+void PressKey(WORD key, bool shift = false, bool alt = false);
+
+// True when top-level window a lies above b.
+bool IsAbove(HWND a, HWND b);
+
 // Frees a component the framework's way at the end of a scope.
 struct TFreeComponent {
   void operator()(TComponent* c) const {
@@ -49,6 +64,10 @@ private:
   void Handle(TObject* sender, const std::exception& e);
   TExceptionEvent FPrevious;
 };
+
+// The test program's folder, with a trailing backslash, and its ini file (named as the program).
+std::string ExeDir();
+std::string IniName();
 
 // The path of a fresh temporary file name with extension ext (".bmp").
 std::string TempFileName(const std::string& ext);
