@@ -32,7 +32,10 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
   const std::string directory = ResolveSkinDirectory(request.SkinDirectory, request.AppFolder);
   TsDiskFiles files;
   try {
-    if (auto text = name.empty() ? std::nullopt : TsDiskFiles::ReadText(directory + name + "\\Options.dat")) {
+    const std::string file = directory + name + "\\Options.dat";
+    if (auto text = name.empty() ? std::nullopt : TsDiskFiles::ReadText(file)) {
+      // Refused before parsing: a huge description would cost far more parsed than as text.
+      CheckSkinBounds(TsIniText::Count(*text), file);
       data.IniFile = std::make_unique<TsIniText>(*text);
       data.SkinPath = directory + name + "\\";
     } else {
@@ -54,6 +57,9 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
     data.Description = loaded.Description;
     InstallSkinTables(std::move(loaded.Tables));
     if (loaded.Refused) ShowErrorBox(OldSkinMessage);
+    if (!loaded.MasterBitmapError.empty())
+      ShowWarningBox("The master bitmap " + loaded.MasterBitmapError + " of the skin \"" + name +
+                     "\" cannot be read.\nThe parts of the skin drawn from it keep the standard look.");
   } catch (...) {
     // Never leave the tables of the previous skin behind a failed load.
     ReleaseSkinGlobals();

@@ -13,6 +13,23 @@ std::string_view TrimBlanks(std::string_view s) {
   return s;
 }
 
+bool IsSectionHeader(std::string_view line) {
+  return line.size() >= 2 && line.front() == '[' && line.back() == ']';
+}
+
+// Calls f with each line that carries something: trimmed, neither blank nor a comment.
+template <typename TLine>
+void ForEachLine(std::string_view text, TLine f) {
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t eol = text.find('\n', pos);
+    if (eol == std::string_view::npos) eol = text.size();
+    std::string_view line = TrimBlanks(text.substr(pos, eol - pos));
+    pos = eol + 1;
+    if (!line.empty() && line.front() != ';') f(line);
+  }
+}
+
 }  // namespace
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -87,32 +104,37 @@ TsIniText TsIniText::FromLines(const std::vector<std::string>& lines) {
   return TsIniText(text);
 }
 
+TsIniText::TCounts TsIniText::Count(std::string_view text) {
+  TCounts counts;
+  ForEachLine(text, [&](std::string_view line) {
+    if (IsSectionHeader(line))
+      ++counts.Sections;
+    else if (counts.Sections > 0)
+      ++counts.Keys;
+  });
+  return counts;
+}
+
 void TsIniText::SetText(std::string_view text) {
   FSections.clear();
   FIndex.clear();
   TSection* current = nullptr;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t eol = text.find('\n', pos);
-    if (eol == std::string_view::npos) eol = text.size();
-    std::string_view line = TrimBlanks(text.substr(pos, eol - pos));
-    pos = eol + 1;
-    if (line.empty() || line.front() == ';') continue;
-    if (line.front() == '[' && line.back() == ']' && line.size() >= 2) {
+  ForEachLine(text, [&](std::string_view line) {
+    if (IsSectionHeader(line)) {
       std::string name(TrimBlanks(line.substr(1, line.size() - 2)));
       auto [it, added] = FIndex.emplace(UpperCase(name), FSections.size());
       if (added) FSections.push_back({name, {}, {}});
       current = &FSections[it->second];
-      continue;
+      return;
     }
-    if (!current) continue;
+    if (!current) return;
     std::size_t eq = line.find('=');
     std::string key(TrimBlanks(eq == std::string_view::npos ? line : line.substr(0, eq)));
     std::string value(eq == std::string_view::npos ? std::string_view() : TrimBlanks(line.substr(eq + 1)));
-    if (key.empty()) continue;
+    if (key.empty()) return;
     if (current->Index.emplace(UpperCase(key), current->Entries.size()).second)
       current->Entries.push_back({std::move(key), std::move(value)});
-  }
+  });
 }
 
 const TsIniText::TSection* TsIniText::FindSection(std::string_view name) const {

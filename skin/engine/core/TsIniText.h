@@ -24,6 +24,14 @@ public:
   explicit TsIniText(std::string_view text) { SetText(text); }
   static TsIniText FromLines(const std::vector<std::string>& lines);
 
+  // Section headers and key lines of a text, counted without building anything (a repeated
+  // section or key counts each time), so that a caller can refuse a text before parsing it.
+  struct TCounts {
+    std::size_t Sections = 0;
+    std::size_t Keys = 0;
+  };
+  static TCounts Count(std::string_view text);
+
   // Lines may end in CR LF or LF; blank lines and lines starting with ';' are skipped; lines
   // before the first section are dropped. Keys and values lose surrounding blanks.
   void SetText(std::string_view text);
