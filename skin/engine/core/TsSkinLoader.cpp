@@ -83,10 +83,11 @@ void ReadMasks(const TsIniText& ini, bool skipGlobalInfo, TsSkinTables& tables, 
   for (const auto& section : ini.Sections()) {
     if (skipGlobalInfo && SameText(section.Name, "GLOBALINFO")) continue;
     for (const auto& entry : section.Entries) {
-      const TsSkinValue v = ClassifySkinValue(entry.Value, tables.MasterBitmap != nullptr);
+      const std::string value(ini.ValueOf(entry));
+      const TsSkinValue v = ClassifySkinValue(value, tables.MasterBitmap != nullptr);
       TsMaskData m;
       m.SectionName = UpperCase(section.Name);
-      m.MaskName = UpperCase(entry.Key);
+      m.MaskName = UpperCase(ini.KeyOf(entry));
       if (v.Kind == TsSkinValue::TKind::Cut) {
         if (!CutFits(v.R, *tables.MasterBitmap)) continue;
         m.R = v.R;
@@ -94,7 +95,7 @@ void ReadMasks(const TsIniText& ini, bool skipGlobalInfo, TsSkinTables& tables, 
         m.MaskType = v.MaskType;
         m.BorderWidth = v.BorderWidth;
       } else if (v.Kind == TsSkinValue::TKind::Bitmap) {
-        m.Bmp = pictures.Bitmap(entry.Value);
+        m.Bmp = pictures.Bitmap(value);
         if (!m.Bmp || m.Bmp->Width() == 0) continue;
       } else {
         continue;
@@ -120,9 +121,11 @@ void AddPicture(TsSkinTables& tables, std::shared_ptr<const TsPixmap> image, con
 
 void ReadPatterns(const TsIniText& ini, bool smallIsMask, TsSkinTables& tables, TPictureCache& pictures) {
   for (const auto& section : ini.Sections())
-    for (const auto& entry : section.Entries)
-      if (HoldsJpegName(entry.Value))
-        AddPicture(tables, pictures.Jpeg(entry.Value), section.Name, entry.Key, smallIsMask);
+    for (const auto& entry : section.Entries) {
+      const std::string value(ini.ValueOf(entry));
+      if (HoldsJpegName(value))
+        AddPicture(tables, pictures.Jpeg(value), section.Name, std::string(ini.KeyOf(entry)), smallIsMask);
+    }
 }
 
 using TIntReader = std::function<std::optional<std::int32_t>(const char* key)>;
@@ -221,24 +224,19 @@ void BoundSectionValues(TsSectionData& r) {
 
 using TSection = TsIniText::TSection;
 
-const std::string* ValueOf(const TSection& s, const std::string& upperKey) {
-  auto it = s.Index.find(upperKey);
-  return it == s.Index.end() ? nullptr : &s.Entries[it->second].Value;
-}
-
 // The PARENTCLASS chains of a skin's ini: each section, then its parent, and so on. A chain ends
 // at a missing parent, a section naming itself, or a section already on it (a cycle); a longer
 // chain than MaxInheritanceDepth refuses the skin.
 class TSectionChains {
 public:
   TSectionChains(const TsIniText& ini, const std::string& file) : FIni(ini), FFile(file) {
-    static const std::string parentKey = "PARENTCLASS";
     const auto& sections = ini.Sections();
     FParents.reserve(sections.size());
     for (const auto& section : sections) {
-      const std::string* parent = ValueOf(section, parentKey);
+      const TsIniText::TEntry* entry = ini.Find(section, "PARENTCLASS");
+      const std::string_view parent = entry ? ini.ValueOf(*entry) : std::string_view();
       const TSection* found = nullptr;
-      if (parent && !parent->empty() && *parent != "?" && *parent != section.Name) found = ini.FindSection(*parent);
+      if (!parent.empty() && parent != "?" && parent != section.Name) found = ini.FindSection(parent);
       FParents.push_back(found ? static_cast<std::int32_t>(found - sections.data()) : -1);
     }
   }
@@ -269,10 +267,10 @@ private:
 // as absent, and the next section up is asked.
 class TInheritedReader {
 public:
-  explicit TInheritedReader(const std::vector<const TSection*>& chain) : FChain(chain) {}
+  TInheritedReader(const TsIniText& ini, const std::vector<const TSection*>& chain) : FIni(ini), FChain(chain) {}
 
   std::optional<std::int32_t> Integer(const char* key) const {
-    return Resolve<std::int32_t>(key, [](const std::string& v) -> std::optional<std::int32_t> {
+    return Resolve<std::int32_t>(key, [](std::string_view v) -> std::optional<std::int32_t> {
       const auto n = ParseIniInteger(v);
       if (!n || *n == -1) return std::nullopt;
       return n;
@@ -280,28 +278,28 @@ public:
   }
 
   std::optional<std::string> String(const char* key) const {
-    return Resolve<std::string>(key, [](const std::string& v) -> std::optional<std::string> {
+    return Resolve<std::string>(key, [](std::string_view v) -> std::optional<std::string> {
       if (v == "?") return std::nullopt;
-      return v;
+      return std::string(v);
     });
   }
 
 private:
   template <typename T, typename TRead>
   std::optional<T> Resolve(const char* key, TRead read) const {
-    const std::string upperKey = key;  // callers pass upper-case names
     for (const TSection* section : FChain)
-      if (const std::string* v = ValueOf(*section, upperKey))
-        if (auto r = read(*v)) return r;
+      if (const TsIniText::TEntry* e = FIni.Find(*section, key))
+        if (auto r = read(FIni.ValueOf(*e))) return r;
     return std::nullopt;
   }
 
+  const TsIniText& FIni;
   const std::vector<const TSection*>& FChain;
 };
 
-bool HoldsCut(const TSection& section) {
+bool HoldsCut(const TsIniText& ini, const TSection& section) {
   for (const auto& entry : section.Entries)
-    if (ClassifySkinValue(entry.Value, true).Kind == TsSkinValue::TKind::Cut) return true;
+    if (ClassifySkinValue(std::string(ini.ValueOf(entry)), true).Kind == TsSkinValue::TKind::Cut) return true;
   return false;
 }
 
@@ -312,12 +310,13 @@ void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, bool mast
   const std::string file = source.SkinPath + "Options.dat";
   TSectionChains chains(ini, file);
   const auto& sections = ini.Sections();
+  tables.Sections.reserve(sections.size());
   for (std::size_t index = 0; index < sections.size(); ++index) {
     const TSection& section = sections[index];
     const auto& chain = chains.Of(index);
-    if (masterUnreadable && std::any_of(chain.begin(), chain.end(), [](const TSection* s) { return HoldsCut(*s); }))
+    if (masterUnreadable && std::any_of(chain.begin(), chain.end(), [&](const TSection* s) { return HoldsCut(ini, *s); }))
       continue;
-    const TInheritedReader reader(chain);
+    const TInheritedReader reader(ini, chain);
     TsSectionData r;
     r.SectionName = section.Name;
     r.ParentClass = ini.ReadString(section.Name, "PARENTCLASS", "");
