@@ -171,8 +171,10 @@ void TsIniText::IndexKeys(TSection& section) {
   auto& entries = section.Entries;
   std::vector<std::uint32_t> order(entries.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
-  std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return CompareNoCase(KeyOf(entries[a]), KeyOf(entries[b])) < 0;
+  // Equal keys stay in file order, so the first of them is the one kept.
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = CompareNoCase(KeyOf(entries[a]), KeyOf(entries[b]));
+    return c < 0 || (c == 0 && a < b);
   });
   std::vector<bool> repeated(entries.size(), false);
   for (std::size_t i = 1; i < order.size(); ++i)
