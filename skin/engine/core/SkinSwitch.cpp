@@ -58,8 +58,9 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
     InstallSkinTables(std::move(loaded.Tables));
     if (loaded.Refused) ShowErrorBox(OldSkinMessage);
     if (!loaded.MasterBitmapError.empty())
-      ShowWarningBox("The master bitmap " + loaded.MasterBitmapError + " of the skin \"" + name +
-                     "\" cannot be read.\nThe parts of the skin drawn from it keep the standard look.");
+      ShowWarningBox("The master bitmap \"" + loaded.MasterBitmap + "\" of the skin \"" + name +
+                     "\" cannot be read (" + loaded.MasterBitmapError +
+                     ").\nThe parts of the skin drawn from it keep the standard look.");
   } catch (...) {
     // Never leave the tables of the previous skin behind a failed load.
     ReleaseSkinGlobals();

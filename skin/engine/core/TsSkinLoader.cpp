@@ -250,7 +250,7 @@ public:
       if (std::find(FChain.begin(), FChain.end(), current) != FChain.end()) break;
       if (FChain.size() == MaxInheritanceDepth)
         throw ESkinError(FFile + ": the PARENTCLASS chain of section \"" + sections[index].Name +
-                         "\" is longer than " + std::to_string(MaxInheritanceDepth) + " sections");
+                         "\" is longer than " + std::to_string(MaxInheritanceDepth) + " sections.");
       FChain.push_back(current);
     }
     return FChain;
@@ -456,7 +456,7 @@ TsSkinValue ClassifySkinValue(const std::string& value, bool masterLoaded) {
 void CheckSkinBounds(const TsIniText::TCounts& counts, const std::string& file) {
   auto refuse = [&](std::size_t count, const char* what, std::size_t most) {
     throw ESkinError(file + " holds " + std::to_string(count) + " " + what + "; a skin may hold at most " +
-                     std::to_string(most));
+                     std::to_string(most) + ".");
   };
   if (counts.Sections > MaxSkinSections) refuse(counts.Sections, "sections", MaxSkinSections);
   if (counts.Keys > MaxSkinKeys) refuse(counts.Keys, "keys", MaxSkinKeys);
@@ -480,8 +480,8 @@ TsLoadedSkin LoadSkin(const TsSkinSource& source) {
     if (!master.empty()) {
       tables.MasterBitmap = pictures.Bitmap(master);
       if (tables.MasterBitmap && tables.MasterBitmap->Empty()) tables.MasterBitmap = nullptr;
-      if (const std::string error = pictures.BitmapError(master); !error.empty())
-        out.MasterBitmapError = "\"" + master + "\": " + error;
+      out.MasterBitmapError = pictures.BitmapError(master);
+      if (!out.MasterBitmapError.empty()) out.MasterBitmap = master;
     }
     ReadMasks(*source.Ini, false, tables, pictures);
   } else if (internal) {

@@ -52,8 +52,10 @@ struct TsLoadedSkin {
   std::string Author;
   std::string Description;
   bool Refused = false;  // a skin of the old format: no sections were read
-  // Why the master bitmap, which is there, cannot be read (empty when it was read or is absent).
-  // The sections that draw from it, themselves or through PARENTCLASS, are left out.
+  // The master bitmap's name and why that file, which is there, cannot be read (empty when it
+  // was read or is absent). The sections that draw from it, themselves or through PARENTCLASS,
+  // are left out.
+  std::string MasterBitmap;
   std::string MasterBitmapError;
 };
 

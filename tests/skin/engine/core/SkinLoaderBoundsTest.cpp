@@ -147,7 +147,8 @@ TEST(SkinMasterBitmap, OneThatIsThereButUnreadableIsSaidAndWhatDrawsFromItIsLeft
   for (const auto* damaged : {&truncated, &huge, &sevenBits}) {
     const TsMemoryFiles files = MasterOnly(*damaged);
     const TsLoadedSkin skin = LoadText(MasterSkin, &files);
-    EXPECT_NE(skin.MasterBitmapError.find("\"Master.bmp\""), std::string::npos) << skin.MasterBitmapError;
+    EXPECT_EQ(skin.MasterBitmap, "Master.bmp");
+    EXPECT_FALSE(skin.MasterBitmapError.empty());
     EXPECT_FALSE(skin.Tables.MasterBitmap);
     // FORM and GLOBALINFO draw from it, DIALOG through FORM; PANEL and EDIT keep their colours.
     std::vector<std::string> names;
@@ -160,6 +161,7 @@ TEST(SkinMasterBitmap, OneThatIsThereButUnreadableIsSaidAndWhatDrawsFromItIsLeft
   const TsMemoryFiles none;
   const TsLoadedSkin missing = LoadText(MasterSkin, &none);
   EXPECT_TRUE(missing.MasterBitmapError.empty());
+  EXPECT_TRUE(missing.MasterBitmap.empty());
   EXPECT_EQ(missing.Tables.Sections.size(), 5u);
   const TsMemoryFiles readable = MasterOnly(good);
   const TsLoadedSkin fine = LoadText(MasterSkin, &readable);
