@@ -310,11 +310,16 @@ void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, bool mast
   const std::string file = source.SkinPath + "Options.dat";
   TSectionChains chains(ini, file);
   const auto& sections = ini.Sections();
+  // Which sections hold a cut, each found once: chains share their sections.
+  std::vector<bool> holdsCut(masterUnreadable ? sections.size() : 0);
+  for (std::size_t i = 0; i < holdsCut.size(); ++i) holdsCut[i] = HoldsCut(ini, sections[i]);
   tables.Sections.reserve(sections.size());
   for (std::size_t index = 0; index < sections.size(); ++index) {
     const TSection& section = sections[index];
     const auto& chain = chains.Of(index);
-    if (masterUnreadable && std::any_of(chain.begin(), chain.end(), [&](const TSection* s) { return HoldsCut(ini, *s); }))
+    if (masterUnreadable && std::any_of(chain.begin(), chain.end(), [&](const TSection* s) {
+          return holdsCut[static_cast<std::size_t>(s - sections.data())];
+        }))
       continue;
     const TInheritedReader reader(ini, chain);
     TsSectionData r;
