@@ -55,7 +55,8 @@ private:
     auto it = FCache.find(key);
     if (it != FCache.end()) return it->second;
     std::shared_ptr<const TsPixmap> image;
-    if (auto bytes = FSource.Files->Read(Path(value))) {
+    const std::string path = Path(value);
+    if (auto bytes = FSource.Files->Read(path)) {
       try {
         image = std::make_shared<const TsPixmap>(jpeg ? DecodeJpeg(*bytes) : DecodeBmp(*bytes));
         if (image->Empty()) FErrors[key] = "it holds no pixels";
@@ -63,6 +64,8 @@ private:
         image = nullptr;  // a corrupt picture is a missing one
         FErrors[key] = e.Message();
       }
+    } else if (FSource.Files->Exists(path)) {
+      FErrors[key] = "the file cannot be read, or is larger than a skin picture may be";
     }
     FCache[key] = image;
     return image;

@@ -135,10 +135,16 @@ TEST_F(SkinSwitchTest, AnUnreadableMasterBitmapIsSaidOnceAndTheSkinLoadsWithoutI
   EXPECT_NE(FBoxes[0].second.find("\"Cut\""), std::string::npos) << FBoxes[0].second;
   EXPECT_EQ(FindSectionIndex("FORM"), -1);
   EXPECT_GE(FindSectionIndex("PANEL"), 0);
+  // One too large to read is there all the same (a sparse file: no disk is used).
+  fs::resize_file(FApp / "Skins/Cut/Master.bmp", TsDiskFiles::MaxFileSize + 1);
+  LoadSkinIntoGlobals(Request("Cut"));
+  ASSERT_EQ(FBoxes.size(), 2u);
+  EXPECT_NE(FBoxes[1].second.find("\"Master.bmp\""), std::string::npos) << FBoxes[1].second;
+  EXPECT_EQ(FindSectionIndex("FORM"), -1);
   // A missing one stays silent.
   fs::remove(FApp / "Skins/Cut/Master.bmp");
   LoadSkinIntoGlobals(Request("Cut"));
-  EXPECT_EQ(FBoxes.size(), 1u);
+  EXPECT_EQ(FBoxes.size(), 2u);
   EXPECT_GE(FindSectionIndex("FORM"), 0);
 }
 
