@@ -21,6 +21,12 @@ void TButton::CreateParams(TCreateParams& params) {
   params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
 
+bool TButton::PressedByReturn() const {
+  const TCustomForm* form = GetParentForm(const_cast<TButton*>(this));
+  const TWinControl* focused = form != nullptr ? form->ActiveControl() : nullptr;
+  return focused == this || (FDefault && dynamic_cast<const TButton*>(focused) == nullptr);
+}
+
 void TButton::Click() {
   if (FModalResult != mrNone) {
     if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
@@ -35,7 +41,7 @@ void TButton::Dispatch(TMessage& message) {
       return;
     case CM_DIALOGKEY: {
       WORD key = WORD(message.WParam);
-      if (((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel)) && IsShowing() && Enabled() &&
+      if (((key == VK_RETURN && PressedByReturn()) || (key == VK_ESCAPE && FCancel)) && IsShowing() && Enabled() &&
           (KeyDataToShiftState(message.LParam) & (ssAlt | ssCtrl)) == 0) {
         Click();
         message.Result = 1;
