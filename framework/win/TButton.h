@@ -26,7 +26,10 @@ protected:
   void CreateParams(TCreateParams& params) override;
 
 private:
+  void ShowDefaultLook(bool value);
+
   bool FDefault = false;
   bool FCancel = false;
+  bool FDefaultLook = false;  // drawn as the button Return presses
   TModalResult FModalResult = mrNone;
 };

@@ -12,7 +12,6 @@
 #include "app/TfmAdd.h"
 #include "app/TfmEnvOpt.h"
 #include "app/TfmMain.h"
-#include "app/TfmRAWBounds.h"
 #include "editors/TfmDRMEditor.h"
 #include "editors/TfmFlexEditor.h"
 #include "editors/TfmLPEditor.h"
@@ -24,6 +23,7 @@
 #include "skin/controls/TsComboBox.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsFileNameEdit.h"
+#include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -67,14 +67,7 @@ protected:
     fs::create_directories(skins);
     for (const char* skin : {"Desert", "Nocturne"})
       fs::copy(fs::path(TARVEX_BUNDLED_SKINS) / skin, skins / skin, fs::copy_options::recursive);
-    // The program's windows, once per process as at its start.
-    if (fmAdd == nullptr) Application->CreateForm(fmAdd);
-    if (fmDRMEditor == nullptr) Application->CreateForm(fmDRMEditor);
-    if (fmLPEditor == nullptr) Application->CreateForm(fmLPEditor);
-    if (fmFlash == nullptr) Application->CreateForm(fmFlash);
-    if (fmRAWBounds == nullptr) Application->CreateForm(fmRAWBounds);
-    if (fmFlexEditor == nullptr) Application->CreateForm(fmFlexEditor);
-    if (fmEnvOpt == nullptr) Application->CreateForm(fmEnvOpt);
+    CreateProgramForms();
   }
   static void TearDownTestSuite() {
     std::error_code ignored;
@@ -89,20 +82,18 @@ protected:
 
   void Open(const TLook& look) {
     std::ofstream(IniName(), std::ios::binary) << look.Ini;
-    Main = NewComponent<TfmMain>(Application);
-    fmMain = Main;
+    Main.reset(NewComponent<TfmMain>(Application));
+    fmMain = Main.get();
     Main->Show();
     Pump();
   }
   void Close() {
-    if (Main == nullptr) return;
-    Main->Free();
-    Main = nullptr;
+    Main.reset();
     fmMain = nullptr;
     Pump();
   }
 
-  TfmMain* Main = nullptr;
+  TOwned<TfmMain> Main;
 };
 
 TEST_F(MainKeys, FunctionKeysOpenTheirWindowsFromAnyFocusedControl) {

@@ -175,6 +175,18 @@ TEST_F(Keys, ReturnPressesTheFocusedButtonElseTheDefaultOne) {
   EXPECT_EQ(press(form->Buttons[1], VK_ESCAPE), Names{"Cancel"});
   EXPECT_EQ(press(form->Edit, VK_ESCAPE), Names{"Cancel"});
 
+  // The default frame is on the button Return presses.
+  const auto framed = [&] {
+    Names names;
+    for (TButton* b : form->Buttons)
+      if ((GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) names.push_back(b->Caption());
+    return names;
+  };
+  form->Buttons[1]->SetFocus();
+  EXPECT_EQ(framed(), Names{"Other"});
+  form->Edit->SetFocus();
+  EXPECT_EQ(framed(), Names{"Ok"});
+
   // With no default button, Return on the edit presses nothing; a lone Cancel still takes it.
   form->Buttons[0]->SetDefault(false);
   EXPECT_EQ(press(form->Edit, VK_RETURN), Names{});
