@@ -170,7 +170,9 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
   }
 }
 
-bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return FMenu != nullptr && FMenu->IsShortCut(key, shift); }
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
+  return FMenu != nullptr && FMenu->IsShortCut(key, shift);
+}
 
 void TCustomForm::SetAutoScroll(bool autoScroll) {
   if (autoScroll == FAutoScroll) return;

@@ -104,7 +104,8 @@ TEST_F(MainKeys, FunctionKeysOpenTheirWindowsFromAnyFocusedControl) {
     const struct {
       const char* Name;
       TWinControl* Control;
-    } targets[] = {{"source edit", Main->sFilenameEdit1}, {"grid", Main->DBGrid1}, {"button", Main->sButton3}};
+    } targets[] = {
+        {"source edit", Main->sFilenameEdit1}, {"grid", Main->DBGrid1}, {"button", Main->sButton3}};
     const struct {
       WORD Key;
       TForm* Window;
@@ -148,13 +149,15 @@ TEST_F(MainKeys, TabGoesThroughTheSmallDialogsAsTheyAreDrawn) {
       EXPECT_EQ(tabs(fmEnvOpt->Skin, 5),
                 (std::vector<std::string>{"Skin", "SkinName", "ShowHints", "Ok", "Cancel", "Skin"}));
     } else {
-      EXPECT_EQ(tabs(fmEnvOpt->Skin, 4), (std::vector<std::string>{"Skin", "ShowHints", "Ok", "Cancel", "Skin"}));
+      EXPECT_EQ(tabs(fmEnvOpt->Skin, 4),
+                (std::vector<std::string>{"Skin", "ShowHints", "Ok", "Cancel", "Skin"}));
     }
     fmEnvOpt->Hide();
     fmAdd->Show();
     Pump();
-    EXPECT_EQ(tabs(fmAdd->sFilenameEdit1, 6), (std::vector<std::string>{"sFilenameEdit1", "sEdit1", "sEdit2", "sButton3",
-                                                                        "sButton1", "sButton2", "sFilenameEdit1"}));
+    EXPECT_EQ(tabs(fmAdd->sFilenameEdit1, 6),
+              (std::vector<std::string>{"sFilenameEdit1", "sEdit1", "sEdit2", "sButton3", "sButton1",
+                                        "sButton2", "sFilenameEdit1"}));
     fmAdd->Hide();
     Pump();
     Close();

@@ -8,8 +8,9 @@
 
 #include "TestSupport.h"
 #include "framework/win/TButton.h"
-#include "framework/win/TDBGrid.h"
+#include "framework/win/TComboBox.h"
 #include "framework/win/TCustomEdit.h"
+#include "framework/win/TDBGrid.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TPanel.h"
 #include "framework/win/TPopupMenu.h"
@@ -60,8 +61,9 @@ public:
     Edit->SetPopupMenu(editMenu);
     Grid = NewControl<TDBGrid>(this, Panel, RECT{10, 40, 300, 160});
     Button = NewControl<TButton>(this, Panel, RECT{10, 170, 100, 200});
+    Combo = NewControl<TComboBox>(this, Panel, RECT{210, 10, 370, 34});  // keys go to its edit
     for (TWinControl* c : {static_cast<TWinControl*>(Edit), static_cast<TWinControl*>(Grid),
-                           static_cast<TWinControl*>(Button)}) {
+                           static_cast<TWinControl*>(Button), static_cast<TWinControl*>(Combo)}) {
       c->SetOnKeyDown(TKeyEvent::FromFunctor([this](TObject*, WORD& key, TShiftState) {
         Clicks.push_back("control key " + std::to_string(key));
       }));
@@ -73,6 +75,7 @@ public:
   TEdit* Edit;
   TDBGrid* Grid;
   TButton* Button;
+  TComboBox* Combo;
 };
 
 class Keys : public ::testing::Test {
@@ -85,12 +88,18 @@ TEST_F(Keys, MenuShortcutsWorkWhateverControlHasTheFocus) {
   ASSERT_FALSE(form->KeyPreview());
   form->Show();
   Pump();
-  for (TWinControl* focused : {static_cast<TWinControl*>(form->Edit), static_cast<TWinControl*>(form->Grid),
-                               static_cast<TWinControl*>(form->Button)}) {
-    SCOPED_TRACE(focused == form->Edit ? "edit" : focused == form->Grid ? "grid" : "button");
+  for (TWinControl* focused :
+       {static_cast<TWinControl*>(form->Edit), static_cast<TWinControl*>(form->Grid),
+        static_cast<TWinControl*>(form->Button), static_cast<TWinControl*>(form->Combo)}) {
+    SCOPED_TRACE(focused == form->Edit     ? "edit"
+                 : focused == form->Grid   ? "grid"
+                 : focused == form->Button ? "button"
+                                           : "combo");
     focused->SetFocus();
     Pump();
-    ASSERT_EQ(GetFocus(), focused->Handle());
+    const HWND focus = focused == form->Combo ? form->Combo->EditHandle() : focused->Handle();
+    ASSERT_NE(focus, nullptr);
+    ASSERT_EQ(GetFocus(), focus);
     form->Clicks.clear();
     Type(VK_F4);  // the main menu
     Type(VK_F9);  // the parent's popup menu
@@ -98,8 +107,9 @@ TEST_F(Keys, MenuShortcutsWorkWhateverControlHasTheFocus) {
     Type(VK_F6);  // a disabled item: the control gets the key
     Type(VK_F7);  // no shortcut: the control gets the key
     const std::string f5 = focused == form->Edit ? "Edit F5" : "Main F5";
-    EXPECT_EQ(form->Clicks, (std::vector<std::string>{"Main F4", "Panel F9", f5, "control key 117", "control key 118"}));
-    EXPECT_EQ(GetFocus(), focused->Handle()) << "a shortcut leaves the focus where it was";
+    EXPECT_EQ(form->Clicks,
+              (std::vector<std::string>{"Main F4", "Panel F9", f5, "control key 117", "control key 118"}));
+    EXPECT_EQ(GetFocus(), focus) << "a shortcut leaves the focus where it was";
   }
 }
 
@@ -179,7 +189,8 @@ TEST_F(Keys, ReturnPressesTheFocusedButtonElseTheDefaultOne) {
   const auto framed = [&] {
     Names names;
     for (TButton* b : form->Buttons)
-      if ((GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) names.push_back(b->Caption());
+      if ((GetWindowLongPtrA(b->Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+        names.push_back(b->Caption());
     return names;
   };
   form->Buttons[1]->SetFocus();
