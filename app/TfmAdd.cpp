@@ -83,6 +83,7 @@ TfmAdd::TfmAdd(TComponent* owner) : TForm(owner) {
   sButton1->SetDefault(true);
   sButton1->SetModalResult(mrOk);
   sButton1->SetOnClick(TNotifyEvent(this, &TfmAdd::sButton1Click));
+  sButton1->SetTabOrder(sButton2->TabOrder());  // Tab goes as drawn: Ok, then Cancel
 
   SetClientSize(clientWidth, top + du.ButtonHeight() + margin);
   SetOnShow(TNotifyEvent(this, &TfmAdd::FormShow));

@@ -98,6 +98,7 @@ TfmEnvOpt::TfmEnvOpt(TComponent* owner) : TForm(owner) {
   Ok = button("Ok", "Ok", Cancel->Left() - du.X(4) - buttonWidth);
   Ok->SetDefault(true);
   Ok->SetOnClick(TNotifyEvent(this, &TfmEnvOpt::OkClick));
+  Ok->SetTabOrder(Cancel->TabOrder());  // Tab goes as drawn: Ok, then Cancel
 
   SetClientSize(clientWidth, top + du.ButtonHeight() + margin);
   SetOnShow(TNotifyEvent(this, &TfmEnvOpt::FormShow));

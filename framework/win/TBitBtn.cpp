@@ -87,7 +87,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   TCanvasDC bound(FCanvas, dc);
   FCanvas.SetFont(Font());
-  if (Default() || focused) {
+  if (PressedByReturn() || focused) {
     FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
     InflateRect(&r, -1, -1);
   }

@@ -12,13 +12,30 @@ TButton::TButton(TComponent* owner) : TWinControl(owner) {
 void TButton::SetDefault(bool value) {
   if (value == FDefault) return;
   FDefault = value;
-  if (HandleAllocated()) SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  ShowDefaultLook(PressedByReturn());
+}
+
+void TButton::ShowDefaultLook(bool value) {
+  FDefaultLook = value;
+  if (!HandleAllocated()) return;
+  // An owner-drawn button draws the frame itself; the native style would end its owner drawing.
+  if ((GetWindowLongPtrA(Handle(), GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW)
+    Invalidate();
+  else
+    SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 void TButton::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   CreateSubClass(params, "BUTTON");
+  FDefaultLook = FDefault;
   params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+bool TButton::PressedByReturn() const {
+  const TCustomForm* form = GetParentForm(const_cast<TButton*>(this));
+  const TWinControl* focused = form != nullptr ? form->ActiveControl() : nullptr;
+  return focused == this || (FDefault && dynamic_cast<const TButton*>(focused) == nullptr);
 }
 
 void TButton::Click() {
@@ -35,7 +52,7 @@ void TButton::Dispatch(TMessage& message) {
       return;
     case CM_DIALOGKEY: {
       WORD key = WORD(message.WParam);
-      if (((key == VK_RETURN && FDefault) || (key == VK_ESCAPE && FCancel)) && IsShowing() && Enabled() &&
+      if (((key == VK_RETURN && PressedByReturn()) || (key == VK_ESCAPE && FCancel)) && IsShowing() && Enabled() &&
           (KeyDataToShiftState(message.LParam) & (ssAlt | ssCtrl)) == 0) {
         Click();
         message.Result = 1;
@@ -43,6 +60,10 @@ void TButton::Dispatch(TMessage& message) {
       }
       break;
     }
+    case CM_FOCUSCHANGED:
+      // The default frame goes with Return: to the focused button, back to the default one.
+      if (PressedByReturn() != FDefaultLook) ShowDefaultLook(!FDefaultLook);
+      break;
     case CM_DIALOGCHAR:
       // Alt plus the underlined letter of the caption presses the button.
       if (IsAccel(char(message.WParam), Text()) && IsShowing() && Enabled()) {

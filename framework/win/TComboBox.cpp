@@ -94,9 +94,12 @@ void TComboBox::Dispatch(TMessage& message) {
     case CN_KEYDOWN:
     case CN_KEYUP:
     case CN_CHAR:
-      // With an edit child the key events run in the edit's subclass; here only the dialog keys.
+      // With an edit child the key events run in the edit's subclass; here only the menu
+      // shortcuts and the dialog keys.
       if (EditHandle() != nullptr) {
-        message.Result = message.Msg == CN_KEYDOWN && DialogKey(WORD(message.WParam), message.LParam) ? 1 : 0;
+        const bool used =
+            message.Msg == CN_KEYDOWN && (IsMenuKey(message) || DialogKey(WORD(message.WParam), message.LParam));
+        message.Result = used ? 1 : 0;
         return;
       }
       break;

@@ -170,6 +170,10 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
   }
 }
 
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
+  return FMenu != nullptr && FMenu->IsShortCut(key, shift);
+}
+
 void TCustomForm::SetAutoScroll(bool autoScroll) {
   if (autoScroll == FAutoScroll) return;
   FAutoScroll = autoScroll;
@@ -655,18 +659,16 @@ void TCustomForm::Dispatch(TMessage& message) {
       if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && FActiveControl != nullptr &&
           FActiveControl->Parent() != nullptr) {
         FActiveControl->Parent()->SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+        // As in a dialog, the radio button an arrow moves to is checked.
+        if (TWinControl* now = FActiveControl; now != nullptr && now->HandleAllocated() &&
+            (now->Perform(WM_GETDLGCODE) & DLGC_RADIOBUTTON) != 0 &&
+            SendMessageA(now->Handle(), BM_GETCHECK, 0, 0) != BST_CHECKED)
+          SendMessageA(now->Handle(), BM_CLICK, 0, 0);
         message.Result = 1;
         return;
       }
       break;
     }
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN:
-      if (FMenu != nullptr && FMenu->IsShortCut(WORD(message.WParam), KeyDataToShiftState(message.LParam))) {
-        message.Result = 1;
-        return;
-      }
-      break;
     case WM_HELP:
       if (Application != nullptr) {
         auto* info = reinterpret_cast<HELPINFO*>(message.LParam);

@@ -53,6 +53,8 @@ public:
   void SetWindowState(TWindowState state);
   TMainMenu* Menu() const { return FMenu; }
   void SetMenu(TMainMenu* menu);
+  // Clicks the main menu's item with this shortcut; false when there is none.
+  bool IsShortCut(WORD key, TShiftState shift);
   TIcon* Icon() { return &FIcon; }
   bool AutoScroll() const { return FAutoScroll; }
   void SetAutoScroll(bool autoScroll);

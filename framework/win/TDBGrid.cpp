@@ -847,9 +847,9 @@ void TDBGrid::Dispatch(TMessage& message) {
     case CN_KEYDOWN:
     case CN_KEYUP:
     case CN_CHAR:
-      // Keys typed into the cell editor belong to it.
+      // Keys typed into the cell editor belong to it, menu shortcuts aside.
       if (EditorHandle() != nullptr && GetFocus() == EditorHandle()) {
-        message.Result = 0;
+        message.Result = message.Msg == CN_KEYDOWN && IsMenuKey(message) ? 1 : 0;
         return;
       }
       break;

@@ -743,9 +743,11 @@ void TWinControl::CNCtlColor(TMessage& message) {
   message.Result = reinterpret_cast<LRESULT>(FBrush.Handle());
 }
 
-// Result 1 when the key was used here; a dialog key the control does not want goes to the form.
+// Result 1 when the key was used here: by a menu shortcut before the control sees it, or by the
+// control; a dialog key the control does not want goes to the form.
 void TWinControl::CNKeyDown(TMessage& message) {
   message.Result = 1;
+  if (IsMenuKey(message)) return;
   if (DoKeyDown(message)) return;
   if (message.Msg == CN_KEYDOWN) {
     WORD key = WORD(message.WParam);
@@ -768,6 +770,17 @@ void TWinControl::CNKeyDown(TMessage& message) {
     }
   }
   message.Result = 0;
+}
+
+bool TWinControl::IsMenuKey(const TMessage& message) {
+  const WORD key = WORD(message.WParam);
+  const TShiftState shift = KeyDataToShiftState(message.LParam);
+  // F1 alone stays the help request (WM_HELP), which finds the help of the focused control.
+  if (key == VK_F1 && (shift & (ssShift | ssCtrl | ssAlt)) == 0) return false;
+  for (TControl* c = this; c != nullptr; c = c->Parent())
+    if (TPopupMenu* menu = c->PopupMenu(); menu != nullptr && menu->IsShortCut(key, shift)) return true;
+  TCustomForm* form = GetParentForm(this);
+  return form != nullptr && form->IsShortCut(key, shift);
 }
 
 void TWinControl::CMRecreateWnd() {

@@ -148,6 +148,9 @@ protected:
   virtual void KeyDown(WORD& key, TShiftState shift);
   virtual void KeyUp(WORD& key, TShiftState shift);
   virtual void KeyPress(char& key);
+  // Clicks the menu item whose shortcut is this key-down (CN_KEYDOWN or CN_SYSKEYDOWN): the popup
+  // menus of the control and of its parents first, then the form's main menu. True when one did.
+  bool IsMenuKey(const TMessage& message);
   // Key events with the form's key preview first; true when the key was eaten.
   bool DoKeyDown(TMessage& message);
   bool DoKeyUp(TMessage& message);

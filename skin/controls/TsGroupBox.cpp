@@ -147,6 +147,7 @@ void TsRadioGroup::UpdateButtons() {
     FButtons[static_cast<std::size_t>(i)]->SetChecked(i == FItemIndex);
   }
   FUpdating = false;
+  UpdateTabStops();
   ArrangeButtons();
 }
 
@@ -176,6 +177,14 @@ void TsRadioGroup::SetItemIndex(int value) {
   FItemIndex = value;
   if (FItemIndex >= 0) FButtons[static_cast<std::size_t>(FItemIndex)]->SetChecked(true);
   FUpdating = false;
+  UpdateTabStops();
+}
+
+// The group is one Tab stop: its checked button, or the first while none is checked. The arrow
+// keys move between the buttons.
+void TsRadioGroup::UpdateTabStops() {
+  for (std::size_t i = 0; i < FButtons.size(); ++i)
+    FButtons[i]->SetTabStop(static_cast<int>(i) == std::max(FItemIndex, 0));
 }
 
 void TsRadioGroup::SetColumns(int value) {
@@ -191,6 +200,7 @@ void TsRadioGroup::ButtonClick(TObject* sender) {
   const auto it = std::find(FButtons.begin(), FButtons.end(), sender);
   if (it == FButtons.end()) return;
   FItemIndex = static_cast<int>(it - FButtons.begin());
+  UpdateTabStops();
   Click();
 }
 

@@ -73,6 +73,7 @@ private:
   void ItemsChanged(TObject* sender);
   void UpdateButtons();
   void ArrangeButtons();
+  void UpdateTabStops();
   void ButtonClick(TObject* sender);
 
   TStringList FItems;

@@ -79,11 +79,9 @@ bool TsPushButtonParts::Message(TMessage& message, bool isDefault) {
 }
 
 bool TsPushButtonParts::DefaultLook(bool isDefault) const {
-  if (!isDefault) return false;
-  // The default button stands for the form while the focus is on anything but another button.
-  const TCustomForm* form = GetParentForm(FControl);
-  const TWinControl* focused = form ? form->ActiveControl() : nullptr;
-  return focused == FControl || dynamic_cast<const TButton*>(focused) == nullptr;
+  // The default button stands for the form while Return presses it.
+  const auto* button = dynamic_cast<const TButton*>(FControl);
+  return isDefault && button != nullptr && button->PressedByReturn();
 }
 
 void TsPushButtonParts::DropRegion() {

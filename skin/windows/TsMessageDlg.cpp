@@ -129,11 +129,11 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
   // characters only.
   const UINT textFlags = DT_EXPANDTABS | DT_NOPREFIX | reading;
   const int wrap = MessageTextWrapWidth(Screen->Width());
-  const std::string text = BreakOverlongWords(msg, wrap, [&](std::string_view line) {
+  std::string text = BreakOverlongWords(msg, wrap, [&](std::string_view line) {
     const RECT r = measure.Extent(line, RECT{0, 0, 0, 0}, textFlags | DT_SINGLELINE);
     return int(r.right - r.left);
   });
-  const RECT textRect = measure.Extent(text, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK);
+  RECT textRect = measure.Extent(text, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK);
 
   TMsgDlgLayoutInput in;
   in.AveWidth = ave.x;
@@ -146,9 +146,22 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
   in.TextHeight = textRect.bottom;
   in.Widths = &MessageButtonWidthCache();
   in.RightToLeft = form->UseRightToLeftAlignment();
-  const TMsgDlgLayout layout = LayoutMessageDialog(in);
-
+  TMsgDlgLayout layout = LayoutMessageDialog(in);
   form->SetClientSize(layout.ClientWidth, layout.ClientHeight);
+
+  // A box never grows taller than the work area: the message is cut to the height left for it.
+  RECT work{0, 0, Screen->Width(), Screen->Height()};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  if (const int excess = form->Height() - (work.bottom - work.top); excess > 0) {
+    text = CutToHeight(text, in.TextHeight - excess, [&](std::string_view shown) {
+      return int(measure.Extent(shown, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK).bottom);
+    });
+    textRect = measure.Extent(text, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK);
+    in.TextWidth = textRect.right;
+    in.TextHeight = textRect.bottom;
+    layout = LayoutMessageDialog(in);
+    form->SetClientSize(layout.ClientWidth, layout.ClientHeight);
+  }
   const TMsgDlgPlacement centre =
       PlaceMessageDialog(Screen->Width(), Screen->Height(), form->Width(), form->Height(), -1, -1);
   form->SetBounds(centre.Left, centre.Top, form->Width(), form->Height());
@@ -179,6 +192,8 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
     button->SetDefault(place.Default);
     button->SetCancel(place.Cancel);
     if (place.Kind == kHelpKind) button->SetOnClick(TNotifyEvent(form.get(), &TsMessageForm::HelpButtonClick));
+    // The box opens with the focus on its default button, which Return then presses.
+    if (place.Default) form->SetActiveControl(button);
   }
   return form.release();
 }

@@ -127,6 +127,21 @@ std::string BreakOverlongWords(const std::string& text, int wrapWidth,
   return out;
 }
 
+std::string CutToHeight(const std::string& text, int maxHeight,
+                        const std::function<int(std::string_view)>& heightOf) {
+  constexpr std::string_view kEllipsis = "...";
+  if (text.empty() || heightOf(text) <= maxHeight) return text;
+  std::string shown;
+  const auto withEllipsis = [&](std::string_view start) {
+    shown.assign(start);
+    shown.append(kEllipsis);
+    return heightOf(shown);
+  };
+  std::string cut = text.substr(0, FittingPrefix(text, maxHeight, withEllipsis));
+  while (cut.size() > 1 && IsBlank(cut.back())) cut.pop_back();
+  return cut.append(kEllipsis);
+}
+
 TMsgDlgLayout LayoutMessageDialog(const TMsgDlgLayoutInput& in) {
   const int aw = in.AveWidth, ah = in.AveHeight;
   const int horzMargin = MulDivRound(16, aw, 4), vertMargin = MulDivRound(12, ah, 8);

@@ -70,6 +70,12 @@ int MessageTextWrapWidth(int screenWidth);
 std::string BreakOverlongWords(const std::string& text, int wrapWidth,
                                const std::function<int(std::string_view line)>& measure);
 
+// The message cut so that, measured as shown (height of the wrapped text), it is at most
+// maxHeight high: its longest start that fits with "..." after it. A message that fits is kept
+// whole; at least its first character is kept.
+std::string CutToHeight(const std::string& text, int maxHeight,
+                        const std::function<int(std::string_view text)>& heightOf);
+
 struct TMsgDlgLayoutInput {
   int AveWidth = 0, AveHeight = 0;  // the font's average character size
   int ScreenWidth = 0, ScreenHeight = 0;

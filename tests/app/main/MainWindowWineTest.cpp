@@ -48,6 +48,7 @@
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
+#include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 
@@ -199,12 +200,7 @@ protected:
     fs::remove_all(ExeDir() + "Skins", ignored);
     fs::create_directories(ExeDir() + "Skins");
     fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\Desert", ExeDir() + "Skins\\Desert", fs::copy_options::recursive);
-    Application->CreateForm(fmAdd);
-    Application->CreateForm(fmDRMEditor);
-    Application->CreateForm(fmLPEditor);
-    Application->CreateForm(fmFlash);
-    Application->CreateForm(fmRAWBounds);
-    Application->CreateForm(fmFlexEditor);
+    CreateProgramForms();
   }
   static void TearDownTestSuite() {
     std::error_code ignored;

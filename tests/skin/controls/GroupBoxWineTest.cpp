@@ -9,6 +9,8 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGroupBox.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
@@ -98,6 +100,62 @@ TEST_F(Groups, ASkinnedGroupShowsItsCacheAndItsButtonsTheirs) {
   group->SetCaptionLayout(TsGroupCaptionLayout::clTopRight);
   Pump();
   EXPECT_GT(group->CacheBuilds(), builds);
+}
+
+// Tab, Shift+Tab and the arrows posted to the focused window, as the keyboard sends them.
+void TypeKey(WORD key, bool shift = false) {
+  HWND target = GetFocus();
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+  TSkinnedFormTest::Pump();
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+}
+
+TEST_F(Groups, TheGroupIsOneTabStopEnteredAtItsCheckedButtonAndTheArrowsCheck) {
+  for (const bool skinned : {false, true}) {
+    SCOPED_TRACE(skinned ? "Desert" : "no skin");
+    if (skinned) LoadSkin();
+    auto* before = NewControl<TsEdit>(Form, Form, RECT{230, 10, 380, 34});
+    auto* group = Group({"one", "two", "three"});
+    auto* after = NewControl<TsButton>(Form, Form, RECT{230, 60, 310, 85});
+    group->SetItemIndex(1);
+    Clicks = 0;
+    before->SetFocus();
+    Pump();
+    TypeKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), group->Buttons(1)->Handle()) << "entered at the checked button";
+    TypeKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), after->Handle()) << "the other buttons are no Tab stops";
+    TypeKey(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), group->Buttons(1)->Handle());
+    TypeKey(VK_DOWN);
+    EXPECT_EQ(GetFocus(), group->Buttons(2)->Handle());
+    EXPECT_EQ(group->ItemIndex(), 2);
+    EXPECT_TRUE(group->Buttons(2)->Checked());
+    EXPECT_FALSE(group->Buttons(1)->Checked());
+    EXPECT_EQ(Clicks, 1);
+    TypeKey(VK_UP);
+    TypeKey(VK_UP);
+    EXPECT_EQ(GetFocus(), group->Buttons(0)->Handle());
+    EXPECT_EQ(group->ItemIndex(), 0);
+    // Leaving and coming back enters at the newly checked button.
+    TypeKey(VK_TAB);
+    TypeKey(VK_TAB, true);
+    EXPECT_EQ(GetFocus(), group->Buttons(0)->Handle());
+    // With nothing checked the first button is the group's Tab stop.
+    group->SetItemIndex(-1);
+    before->SetFocus();
+    Pump();
+    TypeKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), group->Buttons(0)->Handle());
+    for (TControl* c : {static_cast<TControl*>(before), static_cast<TControl*>(group), static_cast<TControl*>(after)})
+      c->Free();
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 // One message box or the text prompt, shown until answered, for a look by eye:
 //   dialogs_showcase.exe SKINS_FOLDER SKIN_NAME|none KIND
 // KIND: warning, error, information, confirmation (Yes, No, Cancel, Help), custom, long (an error
-// naming a file whose path is wider than the screen) or input.
+// naming a file whose path is wider than the screen), huge (a warning far taller than the screen),
+// tabbed (the confirmation with the focus moved on by Tab) or input.
 #include <string>
 
 #include "framework/win/TApplication.h"
@@ -34,6 +35,16 @@ int main(int argc, char** argv) {
   } else if (kind == "long") {
     SkinMessageDlg("Cannot create C:\\Firmware\\" + std::string(40, 'R') + std::string(200, 'x') + ".smg.", mtError,
                    mbCancel, 0);
+  } else if (kind == "huge") {
+    std::string name;
+    for (int i = 0; i < 3000; ++i) name += "Desert ";
+    SkinMessageDlg("Skin " + name + "not found.", mtWarning, mbOK, 0);
+  } else if (kind == "tabbed") {
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
+    });
+    SkinMessageDlg(text, mtConfirmation, mbYesNoCancel | mbHelp, 0);
   } else if (kind == "input") {
     std::string value = "New Folder";
     SkinInputQuery("New folder", "Folder name:", value);

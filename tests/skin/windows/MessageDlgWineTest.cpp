@@ -266,6 +266,83 @@ TEST_F(MessageDlg, SkinnedButtonsAnswerToo) {
   EXPECT_EQ(SkinMessageDlg("Delete the file?", mtConfirmation, mbYesNoCancel, 0), mrNo);
 }
 
+TEST_F(MessageDlg, ReturnAndSpacePressTheFocusedButton) {
+  // Focus moved to a button, then the key: the focused button answers, whichever is the default.
+  // A box the key left open is ended with a result no button has (the timer comes after the key).
+  constexpr int kPressed = 1, kUnanswered = 100;
+  const auto pressOn = [](const char* name, WORD key) {
+    WhenShown([name, key](TsMessageForm* form) {
+      if (TWinControl* b = Button(form, name)) b->SetFocus();
+      form->SetTag(kPressed);
+      PostKey(key);
+      RunLater(1, [] {
+        if (TsMessageForm* left = ShownDialog(); left != nullptr && left->Tag() == kPressed)
+          left->SetModalResult(kUnanswered);
+      });
+    });
+  };
+  pressOn("Cancel", VK_RETURN);
+  EXPECT_EQ(SkinMessageDlg("Incorrect data!", mtError, mbCancel, 0), mrCancel) << "a lone Cancel";
+  pressOn("No", VK_RETURN);
+  EXPECT_EQ(SkinMessageDlg("Delete the file?", mtConfirmation, mbYes | mbNo, 0), mrNo);
+  pressOn("Cancel", VK_RETURN);
+  EXPECT_EQ(SkinMessageDlg("Delete record?", mtConfirmation, mbOKCancel, 0), mrCancel);
+  pressOn("Ignore", VK_SPACE);
+  EXPECT_EQ(SkinMessageDlg("Read error.", mtError, mbAbortRetryIgnore, 0), mrIgnore);
+  pressOn("Cancel", VK_SPACE);
+  EXPECT_EQ(SkinMessageDlg("Incorrect data!", mtError, mbCancel, 0), mrCancel);
+  // Tab moves the focus on, and Return follows it.
+  WhenShown([](TsMessageForm*) {
+    PostKey(VK_TAB);
+    RunLater(30, [] { PostKey(VK_RETURN); });
+  });
+  EXPECT_EQ(SkinMessageDlg("Save changes?", mtConfirmation, mbYesNoCancel, 0), mrNo);
+  LoadSkin();
+  pressOn("Cancel", VK_RETURN);
+  EXPECT_EQ(SkinMessageDlg("Incorrect data!", mtError, mbCancel, 0), mrCancel) << "a lone skinned Cancel";
+}
+
+TEST_F(MessageDlg, AHugeMessageIsCutToTheWorkArea) {
+  RECT work{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  // A skin name of thousands of characters, with and without blanks.
+  std::string words;
+  for (int i = 0; i < 4000; ++i) words += "Desert ";
+  const std::string texts[] = {words, std::string(20000, 'x'), words};
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text.size());
+    if (&text == &texts[2]) LoadSkin();  // the last one in a skinned box
+    RECT box{}, ok{};
+    std::string caption;
+    WhenShown([&](TsMessageForm* form) {
+      GetWindowRect(form->Handle(), &box);
+      if (TWinControl* b = Button(form, "OK")) GetWindowRect(b->Handle(), &ok);
+      if (auto* label = dynamic_cast<TLabel*>(form->FindComponent("Message"))) caption = label->Caption();
+      PostKey(VK_RETURN);
+    });
+    EXPECT_EQ(SkinMessageDlg("Skin " + text + " not found.", mtWarning, mbOK, 0), mrOk);
+    EXPECT_LE(box.bottom - box.top, work.bottom - work.top);
+    EXPECT_LE(box.right - box.left, work.right - work.left);
+    EXPECT_GE(ok.top, 0);
+    EXPECT_GE(ok.left, 0);
+    EXPECT_LE(ok.bottom, screenHeight);
+    EXPECT_LE(ok.right, screenWidth);
+    EXPECT_GT(ok.bottom, ok.top) << "the OK button is shown";
+    ASSERT_GE(caption.size(), 3u);
+    EXPECT_EQ(caption.substr(caption.size() - 3), "...");
+    EXPECT_EQ(caption.substr(0, 10), ("Skin " + text).substr(0, 10));
+  }
+  // A message that fits is shown whole.
+  std::string shown;
+  WhenShown([&](TsMessageForm* form) {
+    if (auto* label = dynamic_cast<TLabel*>(form->FindComponent("Message"))) shown = label->Caption();
+    PostKey(VK_RETURN);
+  });
+  SkinMessageDlg("Skin Desert not found.", mtWarning, mbOK, 0);
+  EXPECT_EQ(shown, "Skin Desert not found.");
+}
+
 TsEdit* PromptEdit() {
   TsMessageForm* form = ShownDialog();
   for (int i = 0; form != nullptr && i < form->ComponentCount(); ++i)

@@ -182,4 +182,28 @@ TEST(MessageDlgLayout, OverlongWordsAreBrokenAtTheWrapWidth) {
   EXPECT_EQ(BreakOverlongWords("", 70, measure), "");
 }
 
+TEST(MessageDlgLayout, AMessageTooHighIsCutWithAnEllipsis) {
+  // Lines of 10 characters, 13 pixels each; a line feed starts a new line.
+  auto heightOf = [](std::string_view text) {
+    int lines = 1, column = 0;
+    for (char c : text) {
+      if (c == '\n' || ++column > 10) {
+        ++lines;
+        column = c == '\n' ? 0 : 1;
+      }
+    }
+    return lines * 13;
+  };
+  const std::string text(1000, 'x');
+  const std::string cut = CutToHeight(text, 3 * 13, heightOf);
+  EXPECT_EQ(cut, std::string(27, 'x') + "...") << "three lines, the last ending in the ellipsis";
+  EXPECT_LE(heightOf(cut), 3 * 13);
+  // Blanks before the ellipsis go; a text that fits stays whole, also an empty one.
+  EXPECT_EQ(CutToHeight("abcdefgh  \n\nmore", 2 * 13, heightOf), "abcdefgh...");
+  EXPECT_EQ(CutToHeight("two\nlines", 2 * 13, heightOf), "two\nlines");
+  EXPECT_EQ(CutToHeight("", 0, heightOf), "");
+  // No room at all still shows where the text starts.
+  EXPECT_EQ(CutToHeight(text, 0, heightOf), "x...");
+}
+
 }  // namespace
