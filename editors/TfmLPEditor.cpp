@@ -90,7 +90,9 @@ TfmLPEditor::TfmLPEditor(TComponent* owner) : TForm(owner) {
   cds1 = &FModel->Languages();
   cdsStr = &FModel->Strings();
   CDSFont = &FModel->Fonts();
-  NewComponent<TsSkinProvider>(this);
+  auto* provider = NewComponent<TsSkinProvider>(this);
+  provider->SetName("sSkinProvider1");
+  provider->SetResizeMode(TsResizeMode::rmBorder);
   PlaceControls();
   NewComponent<TsGridAdapter>(this);
 }

@@ -713,6 +713,7 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
       auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
       mmi->ptMaxTrackSize.x = work.right - work.left + 6;
       mmi->ptMaxTrackSize.y = work.bottom - work.top + 6;
+      MaximizeToWorkArea(mmi);
       CallOld(m);
       return;
     }
@@ -837,6 +838,18 @@ void TsSkinProvider::WindowPosChanging(TMessage& m) {
   const TsPoint2 p = SnapToMonitor(wp->x, wp->y, width, height, monitor, FSnapBuffer);
   wp->x = p.X;
   wp->y = p.Y;
+}
+
+// The platform maximizes a window with its frame beyond the work area; the skin paints its frame
+// (caption, buttons, borders) inside the window, so a skinned window takes exactly the work area of
+// its monitor. The values are relative to the monitor's origin, as the platform reads them.
+void TsSkinProvider::MaximizeToWorkArea(MINMAXINFO* mmi) {
+  if (!mmi || FForm->BorderStyle() == bsNone || FForm->FormStyle() == fsMDIChild) return;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoA(MonitorFromWindow(FForm->Handle(), MONITOR_DEFAULTTONEAREST), &mi)) return;
+  mmi->ptMaxPosition = POINT{mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
+  mmi->ptMaxSize = POINT{mi.rcWork.right - mi.rcWork.left, mi.rcWork.bottom - mi.rcWork.top};
 }
 
 void TsSkinProvider::SizeChanged(TMessage&) {

@@ -31,6 +31,32 @@ void RunLater(unsigned delayMs, std::function<void()> action) {
   PendingActions()[id] = std::move(action);
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    Application->ProcessMessages();
+    if (done()) return true;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
+  }
+}
+
+void ClickScreen(POINT p) {
+  // Absolute coordinates run from 0 to 65535 over the primary screen.
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3] = {};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = LONG((p.x * 65535 + cx / 2) / (cx - 1));
+    i.mi.dy = LONG((p.y * 65535 + cy / 2) / (cy - 1));
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(3, in, sizeof(INPUT));
+}
+
 TExceptionSink::TExceptionSink() : FPrevious(Application->OnException()) {
   Application->SetOnException(TExceptionEvent(this, &TExceptionSink::Handle));
 }

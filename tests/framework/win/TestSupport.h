@@ -17,6 +17,12 @@ void Pump();
 // (a modal loop included).
 void RunLater(unsigned delayMs, std::function<void()> action);
 
+// Handles messages as they come until done() holds; false when it still does not after timeoutMs.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// A left click at a screen point through the system's input queue, as the user's mouse gives it.
+void ClickScreen(POINT p);
+
 // Frees a component the framework's way at the end of a scope.
 struct TFreeComponent {
   void operator()(TComponent* c) const {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,8 +18,10 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsGauge.h"
 #include "skin/controls/TsMDIForm.h"
 #include "skin/controls/TsScrollBar.h"
+#include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
@@ -588,3 +591,212 @@ TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTak
   frame->Free();
   Pump();
 }
+
+namespace {
+
+RECT WorkArea() {
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+RECT BoundsOf(const TControl* c) { return RECT{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()}; }
+
+// A form laid out as the program's windows are: a panel aligned to the top with a control anchored
+// to both sides, a client panel with a control anchored to its bottom-right corner, and a gauge and
+// a status bar along the bottom; skinned in each look (none, Desert, Nocturne).
+class SkinProviderMaximize : public ::testing::TestWithParam<const char*> {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(70, 50, 460, 320);
+    Form->SetCaption("Showcase");
+    Provider = NewComponent<TsSkinProvider>(Form);
+    Provider->SetResizeMode(TsResizeMode::rmBorder);
+    Gauge = NewControl<TsGauge>(Form, Form, RECT{0, 0, 100, 16});
+    Gauge->SetAlign(alBottom);
+    Gauge->SetProgress(100);
+    Gauge->SetSuffix("%");
+    Status = NewControl<TsStatusBar>(Form, Form);
+    Status->SetSimplePanel(true);
+    Status->SetSimpleText("Ready");
+    Top = NewControl<TPanel>(Form, Form, RECT{0, 0, 100, 48});
+    Top->SetAlign(alTop);
+    Client = NewControl<TPanel>(Form, Form, RECT{0, 0, 100, 100});
+    Client->SetAlign(alClient);
+    Stretch = NewControl<TPanel>(Form, Top, RECT{8, 8, Top->Width() - 8, 40});
+    Stretch->SetAnchors(akLeft | akTop | akRight);
+    Corner = NewControl<TPanel>(Form, Client, RECT{Client->Width() - 90, Client->Height() - 40,
+                                                   Client->Width() - 10, Client->Height() - 10});
+    Corner->SetAnchors(akRight | akBottom);
+    Form->Show();
+    Pump();
+    if (std::string(GetParam()) != "none") {
+      Manager = NewComponent<TsSkinManager>(Application);
+      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+      Manager->SetActive(true);
+      Manager->SetSkinName(GetParam());
+      Pump();
+      ASSERT_TRUE(Provider->Skinned());
+    }
+    SetForegroundWindow(H());
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    if (Manager) Manager->Free();
+    InstallSkinTables({});
+    ::SkinData().Active = false;
+    Pump();
+  }
+  HWND H() { return Form->Handle(); }
+  RECT Window() {
+    RECT r;
+    GetWindowRect(H(), &r);
+    return r;
+  }
+  RECT ClientOnScreen() {
+    RECT c;
+    GetClientRect(H(), &c);
+    MapWindowPoints(H(), HWND_DESKTOP, reinterpret_cast<POINT*>(&c), 2);
+    return c;
+  }
+  // The middle of the maximize (or restore) button: the skin's slot, or where the platform's
+  // caption answers as that button.
+  POINT MaximizeButton() {
+    const RECT w = Window();
+    if (Provider->Skinned()) {
+      for (const TsCaptionSlot& s : Provider->CaptionSlots())
+        if (s.Code == HTMAXBUTTON) return {w.left + (s.Rect.Left + s.Rect.Right) / 2, w.top + (s.Rect.Top + s.Rect.Bottom) / 2};
+      ADD_FAILURE() << "no maximize slot";
+      return {};
+    }
+    const int y = std::max<int>(w.top, 0) + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    int right = -1;
+    for (int x = std::min<int>(w.right, GetSystemMetrics(SM_CXSCREEN)) - 1; x > w.left; --x) {
+      const bool hit = SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTMAXBUTTON;
+      if (hit && right < 0) right = x;
+      if (!hit && right >= 0) return {(x + 1 + right) / 2, y};
+    }
+    ADD_FAILURE() << "the platform's caption has no maximize button";
+    return {};
+  }
+  void ClickMaximizeButton(bool zoomedAfter) {
+    ClickScreen(MaximizeButton());
+    EXPECT_TRUE(PumpUntil([&] { return bool(IsZoomed(H())) == zoomedAfter; })) << GetParam();
+    Pump();
+  }
+  // What the layout gives: the aligned controls span the client area and the anchored ones keep
+  // their distances to the edges they are anchored to.
+  struct TLayout {
+    int ClientWidth, ClientHeight, TopWidth, GaugeWidth, GaugeBottom, StatusWidth, StretchRightGap, CornerRightGap,
+        CornerBottomGap;
+    bool operator==(const TLayout&) const = default;
+  };
+  TLayout Layout() {
+    RECT c;
+    GetClientRect(H(), &c);
+    return TLayout{c.right,
+                   c.bottom,
+                   Top->Width(),
+                   Gauge->Width(),
+                   Gauge->Top() + Gauge->Height(),
+                   Status->Width(),
+                   Top->ClientWidth() - (Stretch->Left() + Stretch->Width()),
+                   Client->ClientWidth() - (Corner->Left() + Corner->Width()),
+                   Client->ClientHeight() - (Corner->Top() + Corner->Height())};
+  }
+  void ExpectMaximizedLayout(const TLayout& before) {
+    const RECT work = WorkArea();
+    const RECT w = Window();
+    if (Provider->Skinned()) {
+      // The skin paints its frame inside the window: all of it lies on the work area.
+      EXPECT_EQ(w.left, work.left);
+      EXPECT_EQ(w.top, work.top);
+      EXPECT_EQ(w.right, work.right);
+      EXPECT_EQ(w.bottom, work.bottom);
+      for (const TsCaptionSlot& s : Provider->CaptionSlots())
+        EXPECT_TRUE(Inside(RECT{w.left + s.Rect.Left, w.top + s.Rect.Top, w.left + s.Rect.Right, w.top + s.Rect.Bottom},
+                           work))
+            << "caption button " << s.Code;
+    }
+    // The client area lies on the work area; the platform's own frame goes past its edges.
+    const RECT c = ClientOnScreen();
+    EXPECT_TRUE(Inside(c, work));
+    if (!Provider->Skinned()) {
+      EXPECT_EQ(c.left, work.left);
+      EXPECT_EQ(c.right, work.right);
+    }
+    const TLayout now = Layout();
+    const RECT client{0, 0, now.ClientWidth, now.ClientHeight};
+    for (int i = 0; i < Form->ControlCount(); ++i)
+      EXPECT_TRUE(Inside(BoundsOf(Form->Controls(i)), client)) << "child " << i;
+    EXPECT_EQ(now.TopWidth, now.ClientWidth);
+    EXPECT_EQ(now.GaugeWidth, now.ClientWidth);
+    EXPECT_EQ(now.GaugeBottom, now.ClientHeight);
+    EXPECT_EQ(now.StatusWidth, now.ClientWidth);
+    EXPECT_EQ(now.StretchRightGap, before.StretchRightGap);
+    EXPECT_EQ(now.CornerRightGap, before.CornerRightGap);
+    EXPECT_EQ(now.CornerBottomGap, before.CornerBottomGap);
+    RECT statusOnScreen;
+    GetWindowRect(Status->Handle(), &statusOnScreen);
+    EXPECT_EQ(statusOnScreen.left, c.left);
+    EXPECT_EQ(statusOnScreen.right, c.right);
+  }
+  void ExpectRestored(const RECT& rect, const TLayout& layout) {
+    const RECT w = Window();
+    EXPECT_EQ(w.left, rect.left);
+    EXPECT_EQ(w.top, rect.top);
+    EXPECT_EQ(w.right, rect.right);
+    EXPECT_EQ(w.bottom, rect.bottom);
+    EXPECT_EQ(Layout(), layout);
+  }
+
+  TForm* Form = nullptr;
+  TsSkinProvider* Provider = nullptr;
+  TsSkinManager* Manager = nullptr;
+  TsGauge* Gauge = nullptr;
+  TsStatusBar* Status = nullptr;
+  TPanel *Top = nullptr, *Client = nullptr, *Stretch = nullptr, *Corner = nullptr;
+};
+
+TEST_P(SkinProviderMaximize, ByTheCaptionButtonTheWorkAreaAndBackToTheExactRectangle) {
+  const RECT before = Window();
+  const TLayout layout = Layout();
+  ClickMaximizeButton(true);
+  ExpectMaximizedLayout(layout);
+  ClickMaximizeButton(false);
+  ExpectRestored(before, layout);
+}
+
+TEST_P(SkinProviderMaximize, BySystemCommandTheWorkAreaAndBackToTheExactRectangle) {
+  const RECT before = Window();
+  const TLayout layout = Layout();
+  SendMessageA(H(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  ASSERT_TRUE(IsZoomed(H()));
+  ExpectMaximizedLayout(layout);
+  SendMessageA(H(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ExpectRestored(before, layout);
+  // Maximized again after a move: restoring gives the moved rectangle.
+  SetWindowPos(H(), nullptr, before.left + 30, before.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const RECT moved = Window();
+  SendMessageA(H(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  ExpectMaximizedLayout(layout);
+  SendMessageA(H(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ExpectRestored(moved, layout);
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMaximize, ::testing::Values("none", "Desert", "Nocturne"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
