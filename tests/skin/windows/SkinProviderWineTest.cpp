@@ -744,6 +744,12 @@ protected:
     EXPECT_EQ(now.StretchRightGap, before.StretchRightGap);
     EXPECT_EQ(now.CornerRightGap, before.CornerRightGap);
     EXPECT_EQ(now.CornerBottomGap, before.CornerBottomGap);
+    // The gauge shows its new width: its image is built again at that size.
+    RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (Provider->Skinned()) {
+      ASSERT_NE(Gauge->SkinData().CacheBitmap(), nullptr);
+      EXPECT_EQ(Gauge->SkinData().CacheBitmap()->Width(), now.GaugeWidth);
+    }
     RECT statusOnScreen;
     GetWindowRect(Status->Handle(), &statusOnScreen);
     EXPECT_EQ(statusOnScreen.left, c.left);
@@ -779,8 +785,15 @@ TEST_P(SkinProviderMaximize, BySystemCommandTheWorkAreaAndBackToTheExactRectangl
   const RECT before = Window();
   const TLayout layout = Layout();
   SendMessageA(H(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-  Pump();
   ASSERT_TRUE(IsZoomed(H()));
+  if (!Provider->Skinned()) {
+    // The whole bar is painted again, or its size grip stays where the bar ended before.
+    RECT update{};
+    GetUpdateRect(Status->Handle(), &update, FALSE);
+    EXPECT_EQ(update.left, 0);
+    EXPECT_EQ(update.right, Status->Width());
+  }
+  Pump();
   ExpectMaximizedLayout(layout);
   SendMessageA(H(), WM_SYSCOMMAND, SC_RESTORE, 0);
   Pump();
