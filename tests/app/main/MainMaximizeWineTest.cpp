@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,6 +25,7 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/MaximizeSupport.h"
 
 namespace fs = std::filesystem;
 
@@ -41,21 +41,6 @@ std::string IniName() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   return fs::path(path).replace_extension(".ini").string();
-}
-
-RECT WorkArea() {
-  RECT work;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
-}
-
-bool SameRect(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 TsSkinProvider* ProviderOf(TComponent* form) {
@@ -109,43 +94,22 @@ protected:
     GetWindowRect(H(), &r);
     return r;
   }
-  POINT MaximizeButton() {
-    const RECT w = Window();
-    if (Provider->Skinned()) {
-      for (const TsCaptionSlot& s : Provider->CaptionSlots())
-        if (s.Code == HTMAXBUTTON) return {w.left + (s.Rect.Left + s.Rect.Right) / 2, w.top + (s.Rect.Top + s.Rect.Bottom) / 2};
-      ADD_FAILURE() << "no maximize slot";
-      return {};
-    }
-    const int y = std::max<int>(w.top, 0) + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    int right = -1;
-    for (int x = std::min<int>(w.right, GetSystemMetrics(SM_CXSCREEN)) - 1; x > w.left; --x) {
-      const bool hit = SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTMAXBUTTON;
-      if (hit && right < 0) right = x;
-      if (!hit && right >= 0) return {(x + 1 + right) / 2, y};
-    }
-    ADD_FAILURE() << "the platform's caption has no maximize button";
-    return {};
-  }
   // Everything a user reads lies on the screen, and what is aligned spans the client area.
   void ExpectMaximized() {
     const RECT work = WorkArea();
     const RECT w = Window();
     if (Provider->Skinned()) {
       EXPECT_TRUE(SameRect(w, work)) << w.left << "," << w.top << " " << w.right << "," << w.bottom;
-      for (const TsCaptionSlot& s : Provider->CaptionSlots())
-        EXPECT_TRUE(Inside(RECT{w.left + s.Rect.Left, w.top + s.Rect.Top, w.left + s.Rect.Right, w.top + s.Rect.Bottom},
-                           work))
-            << "caption button " << s.Code;
+      EXPECT_TRUE(CaptionButtonsInside(Main, Provider, work));
     }
     RECT c;
     GetClientRect(H(), &c);
     RECT onScreen = c;
     MapWindowPoints(H(), HWND_DESKTOP, reinterpret_cast<POINT*>(&onScreen), 2);
-    EXPECT_TRUE(Inside(onScreen, work));
+    EXPECT_TRUE(RectInside(onScreen, work));
     for (int i = 0; i < Main->ControlCount(); ++i) {
       const TControl* k = Main->Controls(i);
-      EXPECT_TRUE(Inside(RECT{k->Left(), k->Top(), k->Left() + k->Width(), k->Top() + k->Height()}, c))
+      EXPECT_TRUE(RectInside(RECT{k->Left(), k->Top(), k->Left() + k->Width(), k->Top() + k->Height()}, c))
           << "child " << k->Name() << " " << k->Left() << "," << k->Top() << " " << k->Width() << "x" << k->Height();
     }
     EXPECT_EQ(Main->sGauge1->Width(), c.right);
@@ -166,11 +130,11 @@ TEST_P(MainMaximize, TheCaptionButtonAndTheSystemCommandMaximizeOnTheWorkAreaAnd
   const RECT before = Window();
   const int gaugeWidth = Main->sGauge1->Width();
 
-  ClickScreen(MaximizeButton());
+  ClickScreen(MaximizeButtonPoint(Main, Provider));
   ASSERT_TRUE(PumpUntil([&] { return IsZoomed(H()) != FALSE; }));
   Pump();
   ExpectMaximized();
-  ClickScreen(MaximizeButton());
+  ClickScreen(MaximizeButtonPoint(Main, Provider));
   ASSERT_TRUE(PumpUntil([&] { return IsZoomed(H()) == FALSE; }));
   Pump();
   EXPECT_TRUE(SameRect(Window(), before));

@@ -27,6 +27,7 @@
 #include "skin/windows/TsTitleButtons.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/MaximizeSupport.h"
 
 namespace {
 
@@ -594,17 +595,6 @@ TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTak
 
 namespace {
 
-RECT WorkArea() {
-  RECT work;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
-}
-
-bool Inside(const RECT& inner, const RECT& outer) {
-  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-         inner.bottom <= outer.bottom;
-}
-
 RECT BoundsOf(const TControl* c) { return RECT{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()}; }
 
 // A form laid out as the program's windows are: a panel aligned to the top with a control anchored
@@ -667,28 +657,8 @@ protected:
     MapWindowPoints(H(), HWND_DESKTOP, reinterpret_cast<POINT*>(&c), 2);
     return c;
   }
-  // The middle of the maximize (or restore) button: the skin's slot, or where the platform's
-  // caption answers as that button.
-  POINT MaximizeButton() {
-    const RECT w = Window();
-    if (Provider->Skinned()) {
-      for (const TsCaptionSlot& s : Provider->CaptionSlots())
-        if (s.Code == HTMAXBUTTON) return {w.left + (s.Rect.Left + s.Rect.Right) / 2, w.top + (s.Rect.Top + s.Rect.Bottom) / 2};
-      ADD_FAILURE() << "no maximize slot";
-      return {};
-    }
-    const int y = std::max<int>(w.top, 0) + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    int right = -1;
-    for (int x = std::min<int>(w.right, GetSystemMetrics(SM_CXSCREEN)) - 1; x > w.left; --x) {
-      const bool hit = SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTMAXBUTTON;
-      if (hit && right < 0) right = x;
-      if (!hit && right >= 0) return {(x + 1 + right) / 2, y};
-    }
-    ADD_FAILURE() << "the platform's caption has no maximize button";
-    return {};
-  }
   void ClickMaximizeButton(bool zoomedAfter) {
-    ClickScreen(MaximizeButton());
+    ClickScreen(MaximizeButtonPoint(Form, Provider));
     EXPECT_TRUE(PumpUntil([&] { return bool(IsZoomed(H())) == zoomedAfter; })) << GetParam();
     Pump();
   }
@@ -717,18 +687,12 @@ protected:
     const RECT w = Window();
     if (Provider->Skinned()) {
       // The skin paints its frame inside the window: all of it lies on the work area.
-      EXPECT_EQ(w.left, work.left);
-      EXPECT_EQ(w.top, work.top);
-      EXPECT_EQ(w.right, work.right);
-      EXPECT_EQ(w.bottom, work.bottom);
-      for (const TsCaptionSlot& s : Provider->CaptionSlots())
-        EXPECT_TRUE(Inside(RECT{w.left + s.Rect.Left, w.top + s.Rect.Top, w.left + s.Rect.Right, w.top + s.Rect.Bottom},
-                           work))
-            << "caption button " << s.Code;
+      EXPECT_TRUE(SameRect(w, work)) << w.left << "," << w.top << " " << w.right << "," << w.bottom;
+      EXPECT_TRUE(CaptionButtonsInside(Form, Provider, work));
     }
     // The client area lies on the work area; the platform's own frame goes past its edges.
     const RECT c = ClientOnScreen();
-    EXPECT_TRUE(Inside(c, work));
+    EXPECT_TRUE(RectInside(c, work));
     if (!Provider->Skinned()) {
       EXPECT_EQ(c.left, work.left);
       EXPECT_EQ(c.right, work.right);
@@ -736,7 +700,7 @@ protected:
     const TLayout now = Layout();
     const RECT client{0, 0, now.ClientWidth, now.ClientHeight};
     for (int i = 0; i < Form->ControlCount(); ++i)
-      EXPECT_TRUE(Inside(BoundsOf(Form->Controls(i)), client)) << "child " << i;
+      EXPECT_TRUE(RectInside(BoundsOf(Form->Controls(i)), client)) << "child " << i;
     EXPECT_EQ(now.TopWidth, now.ClientWidth);
     EXPECT_EQ(now.GaugeWidth, now.ClientWidth);
     EXPECT_EQ(now.GaugeBottom, now.ClientHeight);
@@ -757,10 +721,7 @@ protected:
   }
   void ExpectRestored(const RECT& rect, const TLayout& layout) {
     const RECT w = Window();
-    EXPECT_EQ(w.left, rect.left);
-    EXPECT_EQ(w.top, rect.top);
-    EXPECT_EQ(w.right, rect.right);
-    EXPECT_EQ(w.bottom, rect.bottom);
+    EXPECT_TRUE(SameRect(w, rect)) << w.left << "," << w.top << " " << w.right << "," << w.bottom;
     EXPECT_EQ(Layout(), layout);
   }
 
