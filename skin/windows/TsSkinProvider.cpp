@@ -872,6 +872,8 @@ void TsSkinProvider::NcHitTest(TMessage& m) {
   } else if (m.Result == HTCAPTION) {
     SetHotButton(0);
   }
+  // A maximized window's frame lies on the work area, but it sizes nothing.
+  if (TsHit::IsEdge(static_cast<int>(m.Result)) && IsZoomed(FForm->Handle())) m.Result = HTBORDER;
 }
 
 int TsSkinProvider::HitTest(int screenX, int screenY) {
@@ -1418,8 +1420,8 @@ void TsSkinProvider::DrawOutline(HDC dc, const TRect& r) {
 }
 
 void TsSkinProvider::StartDrag(int code, int screenX, int screenY) {
-  if (FDrag.Active()) return;
   HWND h = FForm->Handle();
+  if (FDrag.Active() || IsZoomed(h)) return;
   RECT w;
   GetWindowRect(h, &w);
   const TSizeConstraints& c = FForm->Constraints();

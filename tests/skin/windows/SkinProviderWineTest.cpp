@@ -738,6 +738,21 @@ TEST_P(SkinProviderMaximize, ByTheCaptionButtonTheWorkAreaAndBackToTheExactRecta
   const TLayout layout = Layout();
   ClickMaximizeButton(true);
   ExpectMaximizedLayout(layout);
+  // The skinned frame of a maximized window lies on the screen, but it neither sizes nor moves it.
+  const RECT w = Window();
+  const int middleY = (w.top + w.bottom) / 2, middleX = (w.left + w.right) / 2;
+  std::vector<POINT> edges;
+  if (Provider->Skinned())
+    edges = {POINT{w.left + 3, middleY}, POINT{w.right - 4, middleY}, POINT{middleX, w.bottom - 4},
+             POINT{w.right - 4, w.bottom - 4}};
+  for (const POINT p : edges) {
+    const LRESULT code = SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    EXPECT_FALSE(code >= HTLEFT && code <= HTBOTTOMRIGHT) << code << " at " << p.x << "," << p.y;
+    SendMessageA(H(), WM_NCLBUTTONDOWN, code, MAKELPARAM(p.x, p.y));
+    EXPECT_FALSE(Provider->Dragging());
+    SendMessageA(H(), WM_NCLBUTTONUP, code, MAKELPARAM(p.x, p.y));
+  }
+  EXPECT_TRUE(SameRect(Window(), w));
   ClickMaximizeButton(false);
   ExpectRestored(before, layout);
 }
