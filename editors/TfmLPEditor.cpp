@@ -97,10 +97,20 @@ TfmLPEditor::TfmLPEditor(TComponent* owner) : TForm(owner) {
   NewComponent<TsGridAdapter>(this);
 }
 
-TfmLPEditor::~TfmLPEditor() {
-  // The tables are the model's and go with it, before the components that show them.
-  ds1->SetDataSet(nullptr);
-  dsStr->SetDataSet(nullptr);
+// The tables are the model's and go with it, after the components that show them are gone (freed)
+// or before (deleted): the sources let go of them first either way.
+void TfmLPEditor::BeforeDestruction() {
+  DetachTables();
+  TForm::BeforeDestruction();
+}
+
+TfmLPEditor::~TfmLPEditor() { DetachTables(); }
+
+void TfmLPEditor::DetachTables() {
+  for (TDataSource** source : {&ds1, &dsStr}) {
+    if (*source != nullptr) (*source)->SetDataSet(nullptr);
+    *source = nullptr;
+  }
 }
 
 void TfmLPEditor::PlaceControls() {
