@@ -725,6 +725,14 @@ protected:
     EXPECT_EQ(Layout(), layout);
   }
 
+  // The right end of the status bar's image, a square of its height.
+  std::vector<std::uint32_t> StatusCorner() {
+    Status->SkinData().SetRepaintNeeded(true);
+    RedrawWindow(Status->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    TBitmap* cache = Status->SkinData().CacheBitmap();
+    return Pixels(*cache, RECT{cache->Width() - cache->Height(), 0, cache->Width(), cache->Height()});
+  }
+
   TForm* Form = nullptr;
   TsSkinProvider* Provider = nullptr;
   TsSkinManager* Manager = nullptr;
@@ -780,6 +788,13 @@ TEST_P(SkinProviderMaximize, BySystemCommandTheWorkAreaAndBackToTheExactRectangl
   SendMessageA(H(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   Pump();
   ExpectMaximizedLayout(layout);
+  if (Provider->Skinned()) {
+    // No size grip while maximized, as the native bar shows none: the corner is as without one.
+    const std::vector<std::uint32_t> corner = StatusCorner();
+    Status->SetSizeGrip(false);
+    EXPECT_EQ(corner, StatusCorner());
+    Status->SetSizeGrip(true);
+  }
   SendMessageA(H(), WM_SYSCOMMAND, SC_RESTORE, 0);
   Pump();
   ExpectRestored(moved, layout);
