@@ -32,6 +32,7 @@ TfmAbout::TfmAbout(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
 
   // The name in a larger bold face, the description, then "Key: value" rows with their values in
   // one column, and Ok centred at the bottom.

@@ -35,6 +35,7 @@ TfmAdd::TfmAdd(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
 
   // Labels above their edits; the buttons in a row under them, Ok and Cancel to the right.
   const TDialogUnits du(this);

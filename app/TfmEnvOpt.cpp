@@ -45,6 +45,8 @@ TfmEnvOpt::TfmEnvOpt(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
+  sSkinProvider1->SetCaptionAlignment(taCenter);
 
   // The language combo with its label to the left, the skin check box with the skin's combo
   // beside it, the hints check box, and Ok and Cancel at the bottom right.

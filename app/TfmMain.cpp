@@ -132,7 +132,10 @@ void TfmMain::BuildComponents() {
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SkinData()->SetSkinSection("FORM");
   sSkinProvider1->SetCaptionAlignment(taCenter);
+  sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
   sSkinProvider1->SetScreenSnap(true);
+  sSkinProvider1->SetSnapBuffer(1);
 
   HintManager = NewComponent<TsHintManager>(this);
   TsHintKind* kind = HintManager->HintKind();

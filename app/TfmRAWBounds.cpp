@@ -25,6 +25,7 @@ TfmRAWBounds::TfmRAWBounds(TComponent* owner) : TForm(owner) {
   SetPosition(poScreenCenter);
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
 
   // The prompt on top, the two spin edits under it with their labels to the left, Ok below.
   const TDialogUnits du(this);

@@ -65,6 +65,9 @@ TfmView::TfmView(TComponent* owner, std::string folder) : TForm(owner), CDS1(std
   FListFileName = WithBackslash(folder.empty() ? ExecutableFolder() : folder) + ListName;
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
+  sSkinProvider1->SetMakeSkinMenu(false);
+  sSkinProvider1->SetShowAppIcon(false);
 
   CDS1->AddStringField("Program", kProgramSize);
   CDS1->AddStringField("Parameters", kParametersSize);

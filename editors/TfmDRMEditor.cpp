@@ -84,7 +84,9 @@ void TfmDRMEditor::Detach() {
 }
 
 void TfmDRMEditor::CreateControls() {
-  NewComponent<TsSkinProvider>(this);
+  auto* provider = NewComponent<TsSkinProvider>(this);
+  provider->SetName("sSkinProvider1");
+  provider->SetResizeMode(TsResizeMode::rmBorder);
   NewComponent<TsGridAdapter>(this);
   DataSource1 = NewComponent<TDataSource>(this);
   DataSource1->SetDataSet(&FModel->Pictures());

@@ -38,6 +38,8 @@ TfmFlexEditor::TfmFlexEditor(TComponent* owner) : TForm(owner) {
   FHost = std::make_unique<TEditorWindowHost>(this, TMsgDlgType::mtCustom);
   FModel = std::make_unique<TFlexEditorModel>(*FHost);
   FProvider = NewComponent<TsSkinProvider>(this);
+  FProvider->SetName("sSkinProvider1");
+  FProvider->SetResizeMode(TsResizeMode::rmBorder);
   PlaceControls();
 }
 

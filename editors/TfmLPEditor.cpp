@@ -90,16 +90,28 @@ TfmLPEditor::TfmLPEditor(TComponent* owner) : TForm(owner) {
   cds1 = &FModel->Languages();
   cdsStr = &FModel->Strings();
   CDSFont = &FModel->Fonts();
-  NewComponent<TsSkinProvider>(this);
+  auto* provider = NewComponent<TsSkinProvider>(this);
+  provider->SetName("sSkinProvider1");
+  provider->SetResizeMode(TsResizeMode::rmBorder);
   PlaceControls();
   NewComponent<TsGridAdapter>(this);
   SetOnCloseQuery(TCloseQueryEvent(this, &TfmLPEditor::FormCloseQuery));
 }
 
-TfmLPEditor::~TfmLPEditor() {
-  // The tables are the model's and go with it, before the components that show them.
-  ds1->SetDataSet(nullptr);
-  dsStr->SetDataSet(nullptr);
+// The tables are the model's and go with it, after the components that show them are gone (freed)
+// or before (deleted): the sources let go of them first either way.
+void TfmLPEditor::BeforeDestruction() {
+  DetachTables();
+  TForm::BeforeDestruction();
+}
+
+TfmLPEditor::~TfmLPEditor() { DetachTables(); }
+
+void TfmLPEditor::DetachTables() {
+  for (TDataSource** source : {&ds1, &dsStr}) {
+    if (*source != nullptr) (*source)->SetDataSet(nullptr);
+    *source = nullptr;
+  }
 }
 
 void TfmLPEditor::PlaceControls() {

@@ -61,10 +61,12 @@ public:
   TEditorWindowHost& Host() { return *FHost; }
 
 protected:
+  void BeforeDestruction() override;
   void DoShow() override;
   void DoHide() override;
 
 private:
+  void DetachTables();
   void PlaceControls();
   // Runs a button's command with the source-file edit handed to the model before and back after;
   // an error reaches an error box.

@@ -75,6 +75,7 @@ TfmFlash::~TfmFlash() {
 void TfmFlash::BuildControls() {
   sSkinProvider1 = NewComponent<TsSkinProvider>(this);
   sSkinProvider1->SetName("sSkinProvider1");
+  sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
 
   CDS->AddIntegerField("CG");
   CDS->AddStringField("Name", 255);

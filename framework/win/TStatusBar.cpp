@@ -127,6 +127,9 @@ void TStatusBar::Dispatch(TMessage& message) {
     case WM_SIZE:
       TWinControl::Dispatch(message);
       UpdatePanels();
+      // The native bar repaints only what the new size uncovered: its size grip would stay where
+      // the bar ended before.
+      if (HandleAllocated()) InvalidateRect(Handle(), nullptr, TRUE);
       return;
     default:
       break;

@@ -98,7 +98,9 @@ void TsStatusBar::PaintSkin() {
       left += panel.Width + 1;
     }
   }
-  if (SizeGrip()) {
+  // As the native bar: no grip while the window it would size is maximized.
+  const bool parentZoomed = HandleAllocated() && IsZoomed(GetParent(Handle()));
+  if (SizeGrip() && !parentZoomed) {
     const TsFrameSize size = MaskFrameSize(FGripMask);
     if (MaskIndexValid(FGripMask))
       PaintMaskedGlyph(cache, POINT{Width() - size.Width - 1, Height() - size.Height - 1}, TsSkinState::Normal,

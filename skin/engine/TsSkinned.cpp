@@ -230,6 +230,10 @@ void TsSkinnedControl::PaintClient(HDC dc) {
     const RECT client = parent->ClientRect();
     FSkinData.SetChildrenDirty(!PtInRect(&client, POINT{FControl->Left(), FControl->Top()}));
   }
+  // A graphic control hears of no WM_SIZE: a cache of another size is one from before a resize.
+  if (const TBitmap* cache = FSkinData.CacheBitmap();
+      cache && (cache->Width() != FControl->Width() || cache->Height() != FControl->Height()))
+    FSkinData.SetRepaintNeeded(true);
   const bool rebuild = FSkinData.RepaintNeeded() && !FSkinData.Updating();
   if (rebuild) BuildCache();
   if (!FSkinData.CacheBitmap()) return;

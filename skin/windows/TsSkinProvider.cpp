@@ -722,6 +722,7 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
       auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
       mmi->ptMaxTrackSize.x = work.right - work.left + 6;
       mmi->ptMaxTrackSize.y = work.bottom - work.top + 6;
+      MaximizeToWorkArea(mmi);
       CallOld(m);
       return;
     }
@@ -848,6 +849,18 @@ void TsSkinProvider::WindowPosChanging(TMessage& m) {
   wp->y = p.Y;
 }
 
+// The platform maximizes a window with its frame beyond the work area; the skin paints its frame
+// (caption, buttons, borders) inside the window, so a skinned window takes exactly the work area of
+// its monitor. The values are relative to the monitor's origin, as the platform reads them.
+void TsSkinProvider::MaximizeToWorkArea(MINMAXINFO* mmi) {
+  if (!mmi || FForm->BorderStyle() == bsNone || FForm->FormStyle() == fsMDIChild) return;
+  MONITORINFO mi{};
+  mi.cbSize = sizeof mi;
+  if (!GetMonitorInfoA(MonitorFromWindow(FForm->Handle(), MONITOR_DEFAULTTONEAREST), &mi)) return;
+  mmi->ptMaxPosition = POINT{mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top};
+  mmi->ptMaxSize = POINT{mi.rcWork.right - mi.rcWork.left, mi.rcWork.bottom - mi.rcWork.top};
+}
+
 void TsSkinProvider::SizeChanged(TMessage&) {
   TBitmap* cache = FSkinData->CacheBitmap();
   if (!cache || (cache->Width() == FForm->Width() && cache->Height() == FForm->Height())) return;
@@ -868,6 +881,8 @@ void TsSkinProvider::NcHitTest(TMessage& m) {
   } else if (m.Result == HTCAPTION) {
     SetHotButton(0);
   }
+  // A maximized window's frame lies on the work area, but it sizes nothing.
+  if (TsHit::IsEdge(static_cast<int>(m.Result)) && IsZoomed(FForm->Handle())) m.Result = HTBORDER;
 }
 
 int TsSkinProvider::HitTest(int screenX, int screenY) {
@@ -1411,8 +1426,8 @@ void TsSkinProvider::DrawOutline(HDC dc, const TRect& r) {
 }
 
 void TsSkinProvider::StartDrag(int code, int screenX, int screenY) {
-  if (FDrag.Active()) return;
   HWND h = FForm->Handle();
+  if (FDrag.Active() || IsZoomed(h)) return;
   RECT w;
   GetWindowRect(h, &w);
   const TSizeConstraints& c = FForm->Constraints();

@@ -166,6 +166,7 @@ private:
   void SysCommand(TMessage& message);
   void NcActivate(TMessage& message);
   void WindowPosChanging(TMessage& message);
+  void MaximizeToWorkArea(MINMAXINFO* mmi);
   void SizeChanged(TMessage& message);
   void ActionOf(int code, int x, int y);
 

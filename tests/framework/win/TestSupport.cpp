@@ -43,6 +43,17 @@ void RunLater(unsigned delayMs, std::function<void()> action) {
   PendingActions()[id] = std::move(action);
 }
 
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    Application->ProcessMessages();
+    if (done()) return true;
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent, QS_ALLINPUT);
+  }
+}
+
 TExceptionSink::TExceptionSink() : FPrevious(Application->OnException()) {
   Application->SetOnException(TExceptionEvent(this, &TExceptionSink::Handle));
 }
@@ -69,15 +80,6 @@ std::string IniName() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   return std::filesystem::path(path).replace_extension(".ini").string();
-}
-
-bool PumpUntil(const std::function<bool()>& done) {
-  for (int i = 0; i < 400; ++i) {
-    Application->ProcessMessages();
-    if (done()) return true;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  return done();
 }
 
 void ClickAt(POINT at, int clicks) {

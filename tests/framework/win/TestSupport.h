@@ -17,8 +17,8 @@ void Pump();
 // (a modal loop included).
 void RunLater(unsigned delayMs, std::function<void()> action);
 
-// Handles messages until done() holds; false when it never did within a generous bound.
-bool PumpUntil(const std::function<bool()>& done);
+// Handles messages as they come until done() holds; false when it still does not after timeoutMs.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // Input as the mouse and keyboard send it (SendInput), to whatever window is under the mouse or
 // has the focus: clicks clicks of the left button at a point of the screen; the centre of a

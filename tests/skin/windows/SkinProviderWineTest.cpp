@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,13 +18,16 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsGauge.h"
 #include "skin/controls/TsMDIForm.h"
 #include "skin/controls/TsScrollBar.h"
+#include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/MaximizeSupport.h"
 
 namespace {
 
@@ -683,3 +687,215 @@ TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTak
   frame->Free();
   Pump();
 }
+
+namespace {
+
+RECT BoundsOf(const TControl* c) { return RECT{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()}; }
+
+// A form laid out as the program's windows are: a panel aligned to the top with a control anchored
+// to both sides, a client panel with a control anchored to its bottom-right corner, and a gauge and
+// a status bar along the bottom; skinned in each look (none, Desert, Nocturne).
+class SkinProviderMaximize : public ::testing::TestWithParam<const char*> {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    Form = NewComponent<TForm>(Application);
+    Form->SetBounds(70, 50, 460, 320);
+    Form->SetCaption("Showcase");
+    Provider = NewComponent<TsSkinProvider>(Form);
+    Provider->SetResizeMode(TsResizeMode::rmBorder);
+    Gauge = NewControl<TsGauge>(Form, Form, RECT{0, 0, 100, 16});
+    Gauge->SetAlign(alBottom);
+    Gauge->SetProgress(100);
+    Gauge->SetSuffix("%");
+    Status = NewControl<TsStatusBar>(Form, Form);
+    Status->SetSimplePanel(true);
+    Status->SetSimpleText("Ready");
+    Top = NewControl<TPanel>(Form, Form, RECT{0, 0, 100, 48});
+    Top->SetAlign(alTop);
+    Client = NewControl<TPanel>(Form, Form, RECT{0, 0, 100, 100});
+    Client->SetAlign(alClient);
+    Stretch = NewControl<TPanel>(Form, Top, RECT{8, 8, Top->Width() - 8, 40});
+    Stretch->SetAnchors(akLeft | akTop | akRight);
+    Corner = NewControl<TPanel>(Form, Client, RECT{Client->Width() - 90, Client->Height() - 40,
+                                                   Client->Width() - 10, Client->Height() - 10});
+    Corner->SetAnchors(akRight | akBottom);
+    Form->Show();
+    Pump();
+    if (std::string(GetParam()) != "none") {
+      Manager = NewComponent<TsSkinManager>(Application);
+      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+      Manager->SetActive(true);
+      Manager->SetSkinName(GetParam());
+      Pump();
+      ASSERT_TRUE(Provider->Skinned());
+    }
+    SetForegroundWindow(H());
+    Pump();
+  }
+  void TearDown() override {
+    Form->Free();
+    if (Manager) Manager->Free();
+    InstallSkinTables({});
+    ::SkinData().Active = false;
+    Pump();
+  }
+  HWND H() { return Form->Handle(); }
+  RECT Window() {
+    RECT r;
+    GetWindowRect(H(), &r);
+    return r;
+  }
+  RECT ClientOnScreen() {
+    RECT c;
+    GetClientRect(H(), &c);
+    MapWindowPoints(H(), HWND_DESKTOP, reinterpret_cast<POINT*>(&c), 2);
+    return c;
+  }
+  void ClickMaximizeButton(bool zoomedAfter) {
+    ClickAt(MaximizeButtonPoint(Form, Provider));
+    EXPECT_TRUE(PumpUntil([&] { return bool(IsZoomed(H())) == zoomedAfter; })) << GetParam();
+    Pump();
+  }
+  // What the layout gives: the aligned controls span the client area and the anchored ones keep
+  // their distances to the edges they are anchored to.
+  struct TLayout {
+    int ClientWidth, ClientHeight, TopWidth, GaugeWidth, GaugeBottom, StatusWidth, StretchRightGap, CornerRightGap,
+        CornerBottomGap;
+    bool operator==(const TLayout&) const = default;
+  };
+  TLayout Layout() {
+    RECT c;
+    GetClientRect(H(), &c);
+    return TLayout{c.right,
+                   c.bottom,
+                   Top->Width(),
+                   Gauge->Width(),
+                   Gauge->Top() + Gauge->Height(),
+                   Status->Width(),
+                   Top->ClientWidth() - (Stretch->Left() + Stretch->Width()),
+                   Client->ClientWidth() - (Corner->Left() + Corner->Width()),
+                   Client->ClientHeight() - (Corner->Top() + Corner->Height())};
+  }
+  void ExpectMaximizedLayout(const TLayout& before) {
+    const RECT work = WorkArea();
+    const RECT w = Window();
+    if (Provider->Skinned()) {
+      // The skin paints its frame inside the window: all of it lies on the work area.
+      EXPECT_TRUE(SameRect(w, work)) << w.left << "," << w.top << " " << w.right << "," << w.bottom;
+      EXPECT_TRUE(CaptionButtonsInside(Form, Provider, work));
+    }
+    // The client area lies on the work area; the platform's own frame goes past its edges.
+    const RECT c = ClientOnScreen();
+    EXPECT_TRUE(RectInside(c, work));
+    if (!Provider->Skinned()) {
+      EXPECT_EQ(c.left, work.left);
+      EXPECT_EQ(c.right, work.right);
+    }
+    const TLayout now = Layout();
+    const RECT client{0, 0, now.ClientWidth, now.ClientHeight};
+    for (int i = 0; i < Form->ControlCount(); ++i)
+      EXPECT_TRUE(RectInside(BoundsOf(Form->Controls(i)), client)) << "child " << i;
+    EXPECT_EQ(now.TopWidth, now.ClientWidth);
+    EXPECT_EQ(now.GaugeWidth, now.ClientWidth);
+    EXPECT_EQ(now.GaugeBottom, now.ClientHeight);
+    EXPECT_EQ(now.StatusWidth, now.ClientWidth);
+    EXPECT_EQ(now.StretchRightGap, before.StretchRightGap);
+    EXPECT_EQ(now.CornerRightGap, before.CornerRightGap);
+    EXPECT_EQ(now.CornerBottomGap, before.CornerBottomGap);
+    // The gauge shows its new width: its image is built again at that size.
+    RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (Provider->Skinned()) {
+      ASSERT_NE(Gauge->SkinData().CacheBitmap(), nullptr);
+      EXPECT_EQ(Gauge->SkinData().CacheBitmap()->Width(), now.GaugeWidth);
+    }
+    RECT statusOnScreen;
+    GetWindowRect(Status->Handle(), &statusOnScreen);
+    EXPECT_EQ(statusOnScreen.left, c.left);
+    EXPECT_EQ(statusOnScreen.right, c.right);
+  }
+  void ExpectRestored(const RECT& rect, const TLayout& layout) {
+    const RECT w = Window();
+    EXPECT_TRUE(SameRect(w, rect)) << w.left << "," << w.top << " " << w.right << "," << w.bottom;
+    EXPECT_EQ(Layout(), layout);
+  }
+
+  // The right end of the status bar's image, a square of its height.
+  std::vector<std::uint32_t> StatusCorner() {
+    Status->SkinData().SetRepaintNeeded(true);
+    RedrawWindow(Status->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    TBitmap* cache = Status->SkinData().CacheBitmap();
+    return Pixels(*cache, RECT{cache->Width() - cache->Height(), 0, cache->Width(), cache->Height()});
+  }
+
+  TForm* Form = nullptr;
+  TsSkinProvider* Provider = nullptr;
+  TsSkinManager* Manager = nullptr;
+  TsGauge* Gauge = nullptr;
+  TsStatusBar* Status = nullptr;
+  TPanel *Top = nullptr, *Client = nullptr, *Stretch = nullptr, *Corner = nullptr;
+};
+
+TEST_P(SkinProviderMaximize, ByTheCaptionButtonTheWorkAreaAndBackToTheExactRectangle) {
+  const RECT before = Window();
+  const TLayout layout = Layout();
+  ClickMaximizeButton(true);
+  ExpectMaximizedLayout(layout);
+  // The skinned frame of a maximized window lies on the screen, but it neither sizes nor moves it.
+  const RECT w = Window();
+  const int middleY = (w.top + w.bottom) / 2, middleX = (w.left + w.right) / 2;
+  std::vector<POINT> edges;
+  if (Provider->Skinned())
+    edges = {POINT{w.left + 3, middleY}, POINT{w.right - 4, middleY}, POINT{middleX, w.bottom - 4},
+             POINT{w.right - 4, w.bottom - 4}};
+  for (const POINT p : edges) {
+    const LRESULT code = SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    EXPECT_FALSE(code >= HTLEFT && code <= HTBOTTOMRIGHT) << code << " at " << p.x << "," << p.y;
+    SendMessageA(H(), WM_NCLBUTTONDOWN, code, MAKELPARAM(p.x, p.y));
+    EXPECT_FALSE(Provider->Dragging());
+    SendMessageA(H(), WM_NCLBUTTONUP, code, MAKELPARAM(p.x, p.y));
+  }
+  EXPECT_TRUE(SameRect(Window(), w));
+  ClickMaximizeButton(false);
+  ExpectRestored(before, layout);
+}
+
+TEST_P(SkinProviderMaximize, BySystemCommandTheWorkAreaAndBackToTheExactRectangle) {
+  const RECT before = Window();
+  const TLayout layout = Layout();
+  SendMessageA(H(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(IsZoomed(H()));
+  if (!Provider->Skinned()) {
+    // The whole bar is painted again, or its size grip stays where the bar ended before.
+    RECT update{};
+    GetUpdateRect(Status->Handle(), &update, FALSE);
+    EXPECT_EQ(update.left, 0);
+    EXPECT_EQ(update.right, Status->Width());
+  }
+  Pump();
+  ExpectMaximizedLayout(layout);
+  SendMessageA(H(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ExpectRestored(before, layout);
+  // Maximized again after a move: restoring gives the moved rectangle.
+  SetWindowPos(H(), nullptr, before.left + 30, before.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  const RECT moved = Window();
+  SendMessageA(H(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  Pump();
+  ExpectMaximizedLayout(layout);
+  if (Provider->Skinned()) {
+    // No size grip while maximized, as the native bar shows none: the corner is as without one.
+    const std::vector<std::uint32_t> corner = StatusCorner();
+    Status->SetSizeGrip(false);
+    EXPECT_EQ(corner, StatusCorner());
+    Status->SetSizeGrip(true);
+  }
+  SendMessageA(H(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ExpectRestored(moved, layout);
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMaximize, ::testing::Values("none", "Desert", "Nocturne"),
+                         [](const auto& info) { return std::string(info.param); });
+
+}  // namespace
