@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "skin/engine/core/ESkinError.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -45,7 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   source.SkinPath = "S\\";
   source.Files = &files;
   source.CommonSections = std::move(common);
-  TsLoadedSkin skin = LoadSkin(source);
+  TsLoadedSkin skin;
+  try {
+    skin = LoadSkin(source);
+  } catch (const ESkinError&) {
+    return 0;  // a skin beyond the bounds is refused whole
+  }
   InstallSkinTables(std::move(skin.Tables));
   SkinData().Active = true;
   ResolveCommonIndexes();

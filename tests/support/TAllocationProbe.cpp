@@ -65,3 +65,38 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, size_t) noexcept {
   operator delete(p);
 }
+
+// Sanitizers replace every form they are not given, and would then free through their own
+// allocator what this file allocated (or the other way round); the library's temporary buffers
+// use the nothrow form.
+void* operator new(size_t size, const std::nothrow_t&) noexcept {
+  try {
+    return operator new(size);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void* operator new[](size_t size) {
+  return operator new(size);
+}
+
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+  operator delete(p);
+}
+
+void operator delete[](void* p) noexcept {
+  operator delete(p);
+}
+
+void operator delete[](void* p, size_t) noexcept {
+  operator delete(p);
+}
+
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+  operator delete(p);
+}

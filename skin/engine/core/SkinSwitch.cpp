@@ -32,8 +32,11 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
   const std::string directory = ResolveSkinDirectory(request.SkinDirectory, request.AppFolder);
   TsDiskFiles files;
   try {
-    if (auto text = name.empty() ? std::nullopt : TsDiskFiles::ReadText(directory + name + "\\Options.dat")) {
-      data.IniFile = std::make_unique<TsIniText>(*text);
+    const std::string file = directory + name + "\\Options.dat";
+    if (auto text = name.empty() ? std::nullopt : TsDiskFiles::ReadText(file)) {
+      // Refused before parsing: a huge description would cost far more parsed than as text.
+      CheckSkinBounds(TsIniText::Count(*text), file);
+      data.IniFile = std::make_unique<TsIniText>(TsIniText::FromText(std::move(*text)));
       data.SkinPath = directory + name + "\\";
     } else {
       data.SkinPath.clear();
@@ -54,6 +57,10 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
     data.Description = loaded.Description;
     InstallSkinTables(std::move(loaded.Tables));
     if (loaded.Refused) ShowErrorBox(OldSkinMessage);
+    if (!loaded.MasterBitmapError.empty())
+      ShowWarningBox("The master bitmap \"" + loaded.MasterBitmap + "\" of the skin \"" + name +
+                     "\" cannot be read (" + loaded.MasterBitmapError +
+                     ").\nThe parts of the skin drawn from it keep the standard look.");
   } catch (...) {
     // Never leave the tables of the previous skin behind a failed load.
     ReleaseSkinGlobals();

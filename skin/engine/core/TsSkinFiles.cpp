@@ -31,6 +31,11 @@ std::optional<std::vector<std::uint8_t>> TsDiskFiles::Read(const std::string& pa
   return bytes;
 }
 
+bool TsDiskFiles::Exists(const std::string& path) const {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(std::filesystem::path(NativePath(path)), ec);
+}
+
 std::optional<std::string> TsDiskFiles::ReadText(const std::string& path) {
   auto bytes = TsDiskFiles().Read(path);
   if (!bytes) return std::nullopt;
@@ -45,4 +50,8 @@ std::optional<std::vector<std::uint8_t>> TsMemoryFiles::Read(const std::string& 
   auto it = FFiles.find(UpperCase(path));
   if (it == FFiles.end()) return std::nullopt;
   return it->second;
+}
+
+bool TsMemoryFiles::Exists(const std::string& path) const {
+  return FFiles.count(UpperCase(path)) > 0;
 }

@@ -36,22 +36,36 @@ public:
 
   std::shared_ptr<const TsPixmap> Bitmap(const std::string& value) { return Get(value, false); }
   std::shared_ptr<const TsPixmap> Jpeg(const std::string& value) { return Get(value, true); }
+  // Why the bitmap named by value is there but unusable; empty when it was read or is missing.
+  std::string BitmapError(const std::string& value) const {
+    auto it = FErrors.find(Key(value, false));
+    return it == FErrors.end() ? std::string() : it->second;
+  }
 
 private:
+  std::string Path(const std::string& value) const {
+    // Relative to the skin folder unless the name holds a drive.
+    return value.find(':') != std::string::npos ? value : FSource.SkinPath + value;
+  }
+  std::string Key(const std::string& value, bool jpeg) const { return (jpeg ? "J" : "B") + UpperCase(Path(value)); }
+
   std::shared_ptr<const TsPixmap> Get(const std::string& value, bool jpeg) {
     if (!FSource.Files) return nullptr;
-    // Relative to the skin folder unless the name holds a drive.
-    const std::string path = value.find(':') != std::string::npos ? value : FSource.SkinPath + value;
-    const std::string key = (jpeg ? "J" : "B") + UpperCase(path);
+    const std::string key = Key(value, jpeg);
     auto it = FCache.find(key);
     if (it != FCache.end()) return it->second;
     std::shared_ptr<const TsPixmap> image;
+    const std::string path = Path(value);
     if (auto bytes = FSource.Files->Read(path)) {
       try {
         image = std::make_shared<const TsPixmap>(jpeg ? DecodeJpeg(*bytes) : DecodeBmp(*bytes));
-      } catch (const ESkinImageError&) {
+        if (image->Empty()) FErrors[key] = "it holds no pixels";
+      } catch (const ESkinImageError& e) {
         image = nullptr;  // a corrupt picture is a missing one
+        FErrors[key] = e.Message();
       }
+    } else if (FSource.Files->Exists(path)) {
+      FErrors[key] = "the file cannot be read, or is larger than a skin picture may be";
     }
     FCache[key] = image;
     return image;
@@ -59,6 +73,7 @@ private:
 
   const TsSkinSource& FSource;
   std::map<std::string, std::shared_ptr<const TsPixmap>> FCache;
+  std::map<std::string, std::string> FErrors;
 };
 
 bool CutFits(const TsRect& r, const TsPixmap& master) {
@@ -71,10 +86,11 @@ void ReadMasks(const TsIniText& ini, bool skipGlobalInfo, TsSkinTables& tables, 
   for (const auto& section : ini.Sections()) {
     if (skipGlobalInfo && SameText(section.Name, "GLOBALINFO")) continue;
     for (const auto& entry : section.Entries) {
-      const TsSkinValue v = ClassifySkinValue(entry.Value, tables.MasterBitmap != nullptr);
+      const std::string value(ini.ValueOf(entry));
+      const TsSkinValue v = ClassifySkinValue(value, tables.MasterBitmap != nullptr);
       TsMaskData m;
       m.SectionName = UpperCase(section.Name);
-      m.MaskName = UpperCase(entry.Key);
+      m.MaskName = UpperCase(ini.KeyOf(entry));
       if (v.Kind == TsSkinValue::TKind::Cut) {
         if (!CutFits(v.R, *tables.MasterBitmap)) continue;
         m.R = v.R;
@@ -82,7 +98,7 @@ void ReadMasks(const TsIniText& ini, bool skipGlobalInfo, TsSkinTables& tables, 
         m.MaskType = v.MaskType;
         m.BorderWidth = v.BorderWidth;
       } else if (v.Kind == TsSkinValue::TKind::Bitmap) {
-        m.Bmp = pictures.Bitmap(entry.Value);
+        m.Bmp = pictures.Bitmap(value);
         if (!m.Bmp || m.Bmp->Width() == 0) continue;
       } else {
         continue;
@@ -108,9 +124,11 @@ void AddPicture(TsSkinTables& tables, std::shared_ptr<const TsPixmap> image, con
 
 void ReadPatterns(const TsIniText& ini, bool smallIsMask, TsSkinTables& tables, TPictureCache& pictures) {
   for (const auto& section : ini.Sections())
-    for (const auto& entry : section.Entries)
-      if (HoldsJpegName(entry.Value))
-        AddPicture(tables, pictures.Jpeg(entry.Value), section.Name, entry.Key, smallIsMask);
+    for (const auto& entry : section.Entries) {
+      const std::string value(ini.ValueOf(entry));
+      if (HoldsJpegName(value))
+        AddPicture(tables, pictures.Jpeg(value), section.Name, std::string(ini.KeyOf(entry)), smallIsMask);
+    }
 }
 
 using TIntReader = std::function<std::optional<std::int32_t>(const char* key)>;
@@ -172,79 +190,141 @@ void ParseGradients(TsSectionData& r) {
   r.HotGradient = ParseGradientData(r.HotGradientData);
 }
 
-// Reads of a key along the PARENTCLASS chain of the skin's ini. A value of -1 (or "?") and a
-// value that does not parse count as absent. The walk stops at a section already visited, so a
-// cycle ends like a missing parent, and at MaxInheritanceDepth. What a section resolves to is
-// remembered, so long chains cost each section once per key.
-class TInheritedReader {
-public:
-  explicit TInheritedReader(const TsIniText& ini) : FIni(ini) {}
+// Largest shadow blur and offset the painters draw, in pixels.
+constexpr std::int32_t MaxShadowSize = 64;
+// Highest index of a system colour (COLOR_MENUBAR).
+constexpr std::uint32_t MaxSystemColorIndex = 30;
 
-  std::optional<std::int32_t> Integer(const TsIniText::TSection* section, const char* key) {
-    return Resolve<std::int32_t>(FIntegers, section, key,
-                                 [](const std::string* v) -> std::optional<std::int32_t> {
-                                   if (!v) return std::nullopt;
-                                   const auto n = ParseIniInteger(*v);
-                                   if (!n || *n == -1) return std::nullopt;
-                                   return n;
-                                 });
+// A colour as the painters take it: a system colour stays for ColorToRGB, anything else keeps
+// its 24 colour bits.
+TColor SkinColor(TColor c) {
+  const auto u = static_cast<std::uint32_t>(c);
+  if ((u & 0xFF000000u) == 0x80000000u && (u & 0xFFFFFFu) <= MaxSystemColorIndex) return c;
+  return static_cast<TColor>(u & 0xFFFFFFu);
+}
+
+// A contour colour, where -1 means none.
+TColor ContourColor(TColor c) {
+  return c == -1 ? c : SkinColor(c);
+}
+
+// Brings every number of a record into what the painters draw.
+void BoundSectionValues(TsSectionData& r) {
+  auto percent = [](std::int32_t& v) { v = std::clamp(v, 0, 100); };
+  for (std::int32_t* v : {&r.Transparency, &r.HotTransparency, &r.ShadowTransparency, &r.GradientPercent,
+                          &r.HotGradientPercent, &r.ImagePercent, &r.HotImagePercent})
+    percent(*v);
+  r.ShadowBlur = std::clamp(r.ShadowBlur, 0, MaxShadowSize);
+  r.ShadowOffset = std::clamp(r.ShadowOffset, -MaxShadowSize, MaxShadowSize);
+  for (TColor* c : {&r.Color, &r.ShadowColor, &r.HotColor, &r.BorderColor1, &r.BorderColor2, &r.FontColor[0],
+                    &r.HotFontColor[0]})
+    *c = SkinColor(*c);
+  for (std::size_t k = 1; k < 5; ++k) {
+    r.FontColor[k] = ContourColor(r.FontColor[k]);
+    r.HotFontColor[k] = ContourColor(r.HotFontColor[k]);
+  }
+}
+
+using TSection = TsIniText::TSection;
+
+// The PARENTCLASS chains of a skin's ini: each section, then its parent, and so on. A chain ends
+// at a missing parent, a section naming itself, or a section already on it (a cycle); a longer
+// chain than MaxInheritanceDepth refuses the skin.
+class TSectionChains {
+public:
+  TSectionChains(const TsIniText& ini, const std::string& file) : FIni(ini), FFile(file) {
+    const auto& sections = ini.Sections();
+    FParents.reserve(sections.size());
+    for (const auto& section : sections) {
+      const TsIniText::TEntry* entry = ini.Find(section, "PARENTCLASS");
+      const std::string_view parent = entry ? ini.ValueOf(*entry) : std::string_view();
+      const TSection* found = nullptr;
+      if (!parent.empty() && parent != "?" && parent != section.Name) found = ini.FindSection(parent);
+      FParents.push_back(found ? static_cast<std::int32_t>(found - sections.data()) : -1);
+    }
   }
 
-  std::optional<std::string> String(const TsIniText::TSection* section, const char* key) {
-    return Resolve<std::string>(FStrings, section, key,
-                                [](const std::string* v) -> std::optional<std::string> {
-                                  if (!v || *v == "?") return std::nullopt;
-                                  return *v;
-                                });
+  // The chain of section index, the section first.
+  const std::vector<const TSection*>& Of(std::size_t index) {
+    const auto& sections = FIni.Sections();
+    FChain.clear();
+    for (std::int32_t at = static_cast<std::int32_t>(index); at >= 0; at = FParents[static_cast<std::size_t>(at)]) {
+      const TSection* current = &sections[static_cast<std::size_t>(at)];
+      if (std::find(FChain.begin(), FChain.end(), current) != FChain.end()) break;
+      if (FChain.size() == MaxInheritanceDepth)
+        throw ESkinError(FFile + ": the PARENTCLASS chain of section \"" + sections[index].Name +
+                         "\" is longer than " + std::to_string(MaxInheritanceDepth) + " sections.");
+      FChain.push_back(current);
+    }
+    return FChain;
   }
 
 private:
-  using TKey = std::pair<const TsIniText::TSection*, const char*>;
-  struct THash {
-    std::size_t operator()(const TKey& k) const {
-      return std::hash<const void*>()(k.first) * 31 + std::hash<const void*>()(k.second);
-    }
-  };
-  template <typename T>
-  using TCache = std::unordered_map<TKey, std::optional<T>, THash>;
+  const TsIniText& FIni;
+  const std::string& FFile;
+  std::vector<std::int32_t> FParents;  // index of each section's parent, -1 none
+  std::vector<const TSection*> FChain;
+};
 
-  static const std::string* ValueOf(const TsIniText::TSection& s, const std::string& upperKey) {
-    auto it = s.Index.find(upperKey);
-    return it == s.Index.end() ? nullptr : &s.Entries[it->second].Value;
+// Reads of a key along one chain: a value of -1 (or "?") and a value that does not parse count
+// as absent, and the next section up is asked.
+class TInheritedReader {
+public:
+  TInheritedReader(const TsIniText& ini, const std::vector<const TSection*>& chain) : FIni(ini), FChain(chain) {}
+
+  std::optional<std::int32_t> Integer(const char* key) const {
+    return Resolve<std::int32_t>(key, [](std::string_view v) -> std::optional<std::int32_t> {
+      const auto n = ParseIniInteger(v);
+      if (!n || *n == -1) return std::nullopt;
+      return n;
+    });
   }
 
+  std::optional<std::string> String(const char* key) const {
+    return Resolve<std::string>(key, [](std::string_view v) -> std::optional<std::string> {
+      if (v == "?") return std::nullopt;
+      return std::string(v);
+    });
+  }
+
+private:
   template <typename T, typename TRead>
-  std::optional<T> Resolve(TCache<T>& cache, const TsIniText::TSection* section, const char* key,
-                           TRead read) {
-    static const std::string parentKey = "PARENTCLASS";
-    const std::string upperKey = key;  // callers pass upper-case names
-    std::vector<const TsIniText::TSection*> path;
-    std::optional<T> result;
-    for (const TsIniText::TSection* current = section; current && path.size() < MaxInheritanceDepth;) {
-      if (std::find(path.begin(), path.end(), current) != path.end()) break;  // a cycle
-      auto hit = cache.find({current, key});
-      if (hit != cache.end()) {
-        result = hit->second;
-        break;
-      }
-      path.push_back(current);
-      if ((result = read(ValueOf(*current, upperKey)))) break;
-      const std::string* parent = ValueOf(*current, parentKey);
-      if (!parent || parent->empty() || *parent == "?" || *parent == current->Name) break;
-      current = FIni.FindSection(*parent);
-    }
-    for (const auto* p : path) cache[{p, key}] = result;
-    return result;
+  std::optional<T> Resolve(const char* key, TRead read) const {
+    for (const TSection* section : FChain)
+      if (const TsIniText::TEntry* e = FIni.Find(*section, key))
+        if (auto r = read(FIni.ValueOf(*e))) return r;
+    return std::nullopt;
   }
 
   const TsIniText& FIni;
-  TCache<std::int32_t> FIntegers;
-  TCache<std::string> FStrings;
+  const std::vector<const TSection*>& FChain;
 };
 
-void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, TsSkinTables& tables) {
-  TInheritedReader reader(ini);
-  for (const auto& section : ini.Sections()) {
+bool HoldsCut(const TsIniText& ini, const TSection& section) {
+  for (const auto& entry : section.Entries)
+    if (ClassifySkinValue(std::string(ini.ValueOf(entry)), true).Kind == TsSkinValue::TKind::Cut) return true;
+  return false;
+}
+
+// Without a usable master bitmap (masterUnreadable), a section that draws from it, itself or
+// through a parent, is left out, so that what uses it keeps the standard look.
+void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, bool masterUnreadable,
+                     TsSkinTables& tables) {
+  const std::string file = source.SkinPath + "Options.dat";
+  TSectionChains chains(ini, file);
+  const auto& sections = ini.Sections();
+  // Which sections hold a cut, each found once: chains share their sections.
+  std::vector<bool> holdsCut(masterUnreadable ? sections.size() : 0);
+  for (std::size_t i = 0; i < holdsCut.size(); ++i) holdsCut[i] = HoldsCut(ini, sections[i]);
+  tables.Sections.reserve(sections.size());
+  for (std::size_t index = 0; index < sections.size(); ++index) {
+    const TSection& section = sections[index];
+    const auto& chain = chains.Of(index);
+    if (masterUnreadable && std::any_of(chain.begin(), chain.end(), [&](const TSection* s) {
+          return holdsCut[static_cast<std::size_t>(s - sections.data())];
+        }))
+      continue;
+    const TInheritedReader reader(ini, chain);
     TsSectionData r;
     r.SectionName = section.Name;
     r.ParentClass = ini.ReadString(section.Name, "PARENTCLASS", "");
@@ -252,10 +332,11 @@ void ReadIniSections(const TsIniText& ini, const TsSkinSource& source, TsSkinTab
         r,
         [&](const char* key) -> std::optional<std::int32_t> {
           if (std::string_view(key) == "SHADOWCOLOR") return ini.ReadInteger(section.Name, key, 0);
-          return reader.Integer(&section, key);
+          return reader.Integer(key);
         },
-        [&](const char* key) { return reader.String(&section, key); });
-    if (source.ColorToRGB) r.Color = source.ColorToRGB(r.Color);
+        [&](const char* key) { return reader.String(key); });
+    BoundSectionValues(r);
+    if (source.ColorToRGB) r.Color = SkinColor(source.ColorToRGB(r.Color));
     ParseGradients(r);
     tables.Sections.push_back(std::move(r));
   }
@@ -299,6 +380,7 @@ void ReadInternalSections(const TsInternalSkin& skin, TsSkinTables& tables) {
     r.ParentClass.clear();
     r.FontColor = FontColors(g.FontColor, r.FontColor);
     r.HotFontColor = FontColors(g.HotFontColor, r.HotFontColor);
+    BoundSectionValues(r);
     ParseGradients(r);
     tables.Sections.push_back(std::move(r));
   }
@@ -328,9 +410,17 @@ void ReadCommonSections(const TsIniText& common, TsSkinTables& tables) {
           if (v == "?") return std::nullopt;
           return v;
         });
+    BoundSectionValues(r);
     ParseGradients(r);
     tables.Sections.push_back(std::move(r));
   }
+}
+
+TsIniText::TCounts CountOf(const TsIniText& ini) {
+  TsIniText::TCounts counts;
+  counts.Sections = ini.Sections().size();
+  for (const auto& section : ini.Sections()) counts.Keys += section.Entries.size();
+  return counts;
 }
 
 }  // namespace
@@ -371,18 +461,36 @@ TsSkinValue ClassifySkinValue(const std::string& value, bool masterLoaded) {
   return v;
 }
 
+void CheckSkinBounds(const TsIniText::TCounts& counts, const std::string& file) {
+  auto refuse = [&](std::size_t count, const char* what, std::size_t most) {
+    throw ESkinError(file + " holds " + std::to_string(count) + " " + what + "; a skin may hold at most " +
+                     std::to_string(most) + ".");
+  };
+  if (counts.Sections > MaxSkinSections) refuse(counts.Sections, "sections", MaxSkinSections);
+  if (counts.Keys > MaxSkinKeys) refuse(counts.Keys, "keys", MaxSkinKeys);
+}
+
 TsLoadedSkin LoadSkin(const TsSkinSource& source) {
   TsLoadedSkin out;
   TsSkinTables& tables = out.Tables;
+  if (source.Ini) CheckSkinBounds(CountOf(*source.Ini), source.SkinPath + "Options.dat");
   TPictureCache pictures(source);
   std::optional<TsIniText> common;
-  if (!source.CommonSections.empty()) common = TsIniText::FromLines(source.CommonSections);
+  if (!source.CommonSections.empty()) {
+    common = TsIniText::FromLines(source.CommonSections);
+    CheckSkinBounds(CountOf(*common), "The extra sections");
+  }
   const TsInternalSkin* internal = source.Ini ? nullptr : source.Internal;
 
   // Masks.
   if (source.Ini) {
     const std::string master = source.Ini->ReadString("GLOBALINFO", "MASTERBITMAP", "");
-    if (!master.empty()) tables.MasterBitmap = pictures.Bitmap(master);
+    if (!master.empty()) {
+      tables.MasterBitmap = pictures.Bitmap(master);
+      if (tables.MasterBitmap && tables.MasterBitmap->Empty()) tables.MasterBitmap = nullptr;
+      out.MasterBitmapError = pictures.BitmapError(master);
+      if (!out.MasterBitmapError.empty()) out.MasterBitmap = master;
+    }
     ReadMasks(*source.Ini, false, tables, pictures);
   } else if (internal) {
     ReadInternalSkin(*internal, tables, pictures);
@@ -402,7 +510,7 @@ TsLoadedSkin LoadSkin(const TsSkinSource& source) {
       out.Refused = true;
       return out;
     }
-    ReadIniSections(*source.Ini, source, tables);
+    ReadIniSections(*source.Ini, source, !out.MasterBitmapError.empty(), tables);
   } else if (internal) {
     ReadInternalSections(*internal, tables);
   } else {

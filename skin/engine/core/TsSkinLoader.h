@@ -52,15 +52,27 @@ struct TsLoadedSkin {
   std::string Author;
   std::string Description;
   bool Refused = false;  // a skin of the old format: no sections were read
+  // The master bitmap's name and why that file, which is there, cannot be read (empty when it
+  // was read or is absent). The sections that draw from it, themselves or through PARENTCLASS,
+  // are left out.
+  std::string MasterBitmap;
+  std::string MasterBitmapError;
 };
 
 // Reads the tables of a skin: masks, then patterns, then sections, then the common sections.
 // A value that does not parse (a bad number, a bad gradient text, a cut outside the master
-// bitmap, a corrupt or missing picture) counts as absent; nothing is installed here.
+// bitmap, a corrupt or missing picture) counts as absent; a number out of what the painters
+// draw is brought into range; nothing is installed here. Throws ESkinError for a skin beyond
+// the bounds below.
 TsLoadedSkin LoadSkin(const TsSkinSource& source);
 
-// Longest PARENTCLASS chain followed; real skins stay far below it.
-constexpr std::size_t MaxInheritanceDepth = 64;
+// Bounds of a skin description; real skins stay far below them. A skin beyond one is refused.
+constexpr std::size_t MaxSkinSections = 4096;
+constexpr std::size_t MaxSkinKeys = 65536;     // key lines of all sections together
+constexpr std::size_t MaxInheritanceDepth = 64;  // sections on one PARENTCLASS chain
+
+// Throws ESkinError naming file when counts exceed the bounds; callers count before parsing.
+void CheckSkinBounds(const TsIniText::TCounts& counts, const std::string& file);
 
 // Text of the box shown for a skin of the old format.
 extern const char* const OldSkinMessage;

@@ -37,8 +37,6 @@ std::string ExePath() {
   return path;
 }
 
-std::string IniName() { return fs::path(ExePath()).replace_extension(".ini").string(); }
-
 std::string Backslashes(std::string path) {
   for (char& c : path)
     if (c == '/') c = '\\';

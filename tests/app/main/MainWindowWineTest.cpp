@@ -43,7 +43,9 @@
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/engine/core/TsSkinLoader.h"
 #include "skin/windows/TsFileDialogs.h"
+#include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "tests/framework/win/TGuiCensus.h"
@@ -293,21 +295,35 @@ TEST_F(MainWindow, AMissingSkinStartsUnskinnedSaidOnceADamagedOneStartsWithoutIt
   fs::copy(ExeDir() + "Skins\\Desert", broken, fs::copy_options::recursive);
   for (const auto& entry : fs::recursive_directory_iterator(broken))
     if (entry.path().extension() == ".bmp" || entry.path().extension() == ".BMP") WriteText(entry.path().string(), HugeBitmap());
-  for (const char* name : {"Missing", "Broken"}) {
+  // A skin beyond the loader's bounds: one section more than a skin may hold.
+  const std::string huge = ExeDir() + "Skins\\Huge";
+  fs::create_directories(huge);
+  std::string sections = "[GLOBALINFO]\r\nVERSION=5\r\n";
+  for (size_t i = 0; i < MaxSkinSections; ++i) sections += "[S" + std::to_string(i) + "]\r\n";
+  WriteText(huge + "\\Options.dat", sections);
+  for (const char* name : {"Missing", "Huge", "Broken"}) {
     SCOPED_TRACE(name);
     WriteText(IniName(), std::string("[Environment]\r\nLanguage=Deutsch\r\nSkinName=") + name + "\r\n");
     TBoxAnswerer boxes;
     Open();
-    if (std::string(name) == "Missing") {
-      ASSERT_EQ(boxes.Boxes.size(), 1u);
-      EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
-      EXPECT_NE(boxes.Boxes[0].Text.find("Missing"), std::string::npos);
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+    EXPECT_NE(boxes.Boxes[0].Text.find(name), std::string::npos) << boxes.Boxes[0].Text;
+    if (std::string(name) != "Broken") {
       EXPECT_FALSE(SkinData().Active);
       EXPECT_FALSE(Main->SkinManager->Active());
+      EXPECT_TRUE(SkinSectionData.empty());
     } else {
-      // Damaged pictures read as missing ones: the skin loads without them, silently.
-      EXPECT_TRUE(boxes.Boxes.empty());
+      // Damaged pictures read as missing ones, and the master bitmap is said: the skin loads
+      // without what draws from it, so the frame keeps the standard caption buttons.
+      EXPECT_NE(boxes.Boxes[0].Text.find("Master.bmp"), std::string::npos) << boxes.Boxes[0].Text;
       EXPECT_TRUE(SkinData().Active);
+      EXPECT_FALSE(Main->sSkinProvider1->Skinned());
+      EXPECT_NE(GetWindowLongA(Main->Handle(), GWL_STYLE) & WS_SYSMENU, 0);
+      EXPECT_NE(Main->BorderIcons() & biSystemMenu, 0);
+    }
+    if (std::string(name) == "Huge") {
+      EXPECT_NE(boxes.Boxes[0].Text.find("Options.dat"), std::string::npos);
     }
     EXPECT_EQ(Main->SkinManager->SkinName(), name);
     EXPECT_EQ(Main->Language(), "Deutsch");
@@ -316,9 +332,10 @@ TEST_F(MainWindow, AMissingSkinStartsUnskinnedSaidOnceADamagedOneStartsWithoutIt
     EXPECT_EQ(ini.ReadString("Environment", "Language", ""), "Deutsch");
     EXPECT_EQ(ini.ReadString("Environment", "SkinName", ""), name);
     // The next start goes unskinned without asking again.
-    EXPECT_EQ(ini.ReadBool("Environment", "Skined", true), std::string(name) != "Missing");
+    EXPECT_EQ(ini.ReadBool("Environment", "Skined", true), std::string(name) == "Broken");
   }
   fs::remove_all(broken);
+  fs::remove_all(huge);
 }
 
 TEST_F(MainWindow, AnIniThatCannotBeWrittenIsReportedAtTheEndWithoutACrash) {

@@ -11,6 +11,7 @@
 #include "skin/engine/core/SkinMessages.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "tests/support/TAllocationProbe.h"
 
 namespace {
 
@@ -94,6 +95,57 @@ TEST_F(SkinSwitchTest, AnOldSkinIsRefusedWithABox) {
   ASSERT_EQ(FBoxes.size(), 1u);
   EXPECT_EQ(FBoxes[0].first, TsBoxKind::Error);
   EXPECT_EQ(FBoxes[0].second, OldSkinMessage);
+}
+
+TEST_F(SkinSwitchTest, ASkinBeyondTheBoundsIsRefusedBeforeParsingNamingItsFile) {
+  std::string huge = "[GLOBALINFO]\nVERSION=5\n";
+  for (int i = 0; i < 200000; ++i) huge += "[S" + std::to_string(i) + "]\n";
+  Write("Skins/Huge/Options.dat", huge);
+  LoadSkinIntoGlobals(Request("Plain"));
+  ASSERT_FALSE(SkinSectionData.empty());
+  std::string refusal;
+  {
+    TAllocationProbe probe;
+    try {
+      LoadSkinIntoGlobals(Request("Huge"));
+    } catch (const ESkinError& e) {
+      refusal = e.Message();
+    }
+    // The text is read (and copied once into a string), but never parsed.
+    EXPECT_LE(probe.Peak(), 3 * huge.size());
+  }
+  EXPECT_NE(refusal.find("Huge\\Options.dat"), std::string::npos) << refusal;
+  EXPECT_NE(refusal.find("200001 sections"), std::string::npos) << refusal;
+  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_FALSE(SkinData().IniFile);
+  EXPECT_TRUE(FBoxes.empty());  // the caller says it, once
+}
+
+TEST_F(SkinSwitchTest, AnUnreadableMasterBitmapIsSaidOnceAndTheSkinLoadsWithoutIt) {
+  Write("Skins/Cut/Options.dat",
+        "[GLOBALINFO]\nVERSION=5\nMASTERBITMAP=Master.bmp\n[FORM]\nBICONCLOSE=#(0,0,30,10)(3,0)\n"
+        "[PANEL]\nCOLOR=255\n");
+  auto bmp = EncodeBmp24(FilledPixmap(30, 10, 0));
+  bmp.resize(bmp.size() - 100);
+  Write("Skins/Cut/Master.bmp", std::string(bmp.begin(), bmp.end()));
+  LoadSkinIntoGlobals(Request("Cut"));
+  ASSERT_EQ(FBoxes.size(), 1u);
+  EXPECT_EQ(FBoxes[0].first, TsBoxKind::Warning);
+  EXPECT_NE(FBoxes[0].second.find("\"Master.bmp\""), std::string::npos) << FBoxes[0].second;
+  EXPECT_NE(FBoxes[0].second.find("\"Cut\""), std::string::npos) << FBoxes[0].second;
+  EXPECT_EQ(FindSectionIndex("FORM"), -1);
+  EXPECT_GE(FindSectionIndex("PANEL"), 0);
+  // One too large to read is there all the same (a sparse file: no disk is used).
+  fs::resize_file(FApp / "Skins/Cut/Master.bmp", TsDiskFiles::MaxFileSize + 1);
+  LoadSkinIntoGlobals(Request("Cut"));
+  ASSERT_EQ(FBoxes.size(), 2u);
+  EXPECT_NE(FBoxes[1].second.find("\"Master.bmp\""), std::string::npos) << FBoxes[1].second;
+  EXPECT_EQ(FindSectionIndex("FORM"), -1);
+  // A missing one stays silent.
+  fs::remove(FApp / "Skins/Cut/Master.bmp");
+  LoadSkinIntoGlobals(Request("Cut"));
+  EXPECT_EQ(FBoxes.size(), 2u);
+  EXPECT_GE(FindSectionIndex("FORM"), 0);
 }
 
 TEST(SkinSwitch, CommonSectionLinesLoseTheirBlanksExceptComments) {
