@@ -540,28 +540,6 @@ TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithI
 
 namespace {
 
-// Real input, as the input system delivers it.
-void ClickScreen(POINT p) {
-  const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
-  INPUT in[3]{};
-  for (INPUT& i : in) {
-    i.type = INPUT_MOUSE;
-    i.mi.dx = LONG((p.x * 65535 + cx / 2) / cx);
-    i.mi.dy = LONG((p.y * 65535 + cy / 2) / cy);
-  }
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-  SendInput(3, in, sizeof(INPUT));
-}
-void PressKey(WORD key) {
-  INPUT in[2]{};
-  in[0].type = in[1].type = INPUT_KEYBOARD;
-  in[0].ki.wVk = in[1].ki.wVk = key;
-  in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, in, sizeof(INPUT));
-}
-
 // The menu of the drop-down window shown now; null when none is shown.
 HMENU ShownDropDown() {
   HWND popup = nullptr;
@@ -642,14 +620,14 @@ TEST_F(SkinProviderTest, AfterEscapeClosesADropDownTheNextClickOnATitleOpensThat
   ASSERT_EQ(SendMessageA(H(), WM_NCHITTEST, 0, MAKELPARAM(titlePoint(1).x, titlePoint(1).y)), HTMENU);
 
   TMenuScenario scenario;
-  ClickScreen(titlePoint(1));
+  ClickAt(titlePoint(1));
   scenario.Run({
       // A second click on the title that a click opened closes its drop-down.
-      {[&] { return ShownDropDown() == optionsMenu; }, [&] { ClickScreen(titlePoint(1)); }},
-      {[&] { return ShownDropDown() == nullptr; }, [&] { ClickScreen(titlePoint(1)); }},
+      {[&] { return ShownDropDown() == optionsMenu; }, [&] { ClickAt(titlePoint(1)); }},
+      {[&] { return ShownDropDown() == nullptr; }, [&] { ClickAt(titlePoint(1)); }},
       {[&] { return ShownDropDown() == optionsMenu; }, [] { PressKey(VK_ESCAPE); }},
-      {[&] { return ShownDropDown() == nullptr; }, [&] { ClickScreen(titlePoint(0)); }},
-      {[&] { return ShownDropDown() == fileMenu; }, [&] { ClickScreen(titlePoint(0)); }},
+      {[&] { return ShownDropDown() == nullptr; }, [&] { ClickAt(titlePoint(0)); }},
+      {[&] { return ShownDropDown() == fileMenu; }, [&] { ClickAt(titlePoint(0)); }},
       {[&] { return ShownDropDown() == nullptr; }, [] {}},
   });
   EXPECT_TRUE(scenario.Finished()) << "stopped waiting at step " << scenario.FailedStep();
