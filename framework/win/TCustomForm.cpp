@@ -360,8 +360,14 @@ void TCustomForm::PlaceOnFirstShow() {
   }
   if (over != nullptr && over != this) area = over->BoundsRect();
   else if (FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) return;
-  SetBounds(area.left + (area.right - area.left - Width()) / 2, area.top + (area.bottom - area.top - Height()) / 2,
-            Width(), Height());
+  int left = area.left + (area.right - area.left - Width()) / 2;
+  int top = area.top + (area.bottom - area.top - Height()) / 2;
+  // Centred over a form near an edge, the caption would leave the screen: keep it in the work area.
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  left = std::max(std::min(left, int(work.right) - Width()), int(work.left));
+  top = std::max(std::min(top, int(work.bottom) - Height()), int(work.top));
+  SetBounds(left, top, Width(), Height());
 }
 
 void TCustomForm::ShowForm(bool show) {

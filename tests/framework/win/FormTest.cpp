@@ -260,6 +260,32 @@ TEST(Form, ScreenCenterPlacesTheFormOnFirstShow) {
   form->Hide();
 }
 
+// Centred over a form at the screen's corner, a larger form would put its caption off screen.
+TEST(Form, OwnerCenterKeepsTheFormInsideTheWorkArea) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  auto owner = Make<TTestForm>();
+  owner->SetBounds(work.left, work.top, 200, 100);
+  auto form = Make<TTestForm>(owner.get());
+  form->SetPosition(poOwnerFormCenter);
+  form->SetBounds(0, 0, 600, 400);
+  form->Show();
+  RECT r;
+  GetWindowRect(form->Handle(), &r);
+  EXPECT_EQ(r.left, work.left);
+  EXPECT_EQ(r.top, work.top);
+  form->Hide();
+  // A form that fits stays centred over its owner.
+  auto small = Make<TTestForm>(owner.get());
+  small->SetPosition(poOwnerFormCenter);
+  owner->SetBounds(work.left + 300, work.top + 300, 200, 100);
+  small->SetBounds(0, 0, 100, 50);
+  small->Show();
+  EXPECT_EQ(small->Left(), work.left + 350);
+  EXPECT_EQ(small->Top(), work.top + 325);
+  small->Hide();
+}
+
 TEST(Form, ClientSizeWithoutAWindowMatchesTheWindow) {
   auto form = Make<TTestForm>();
   form->SetClientWidth(300);
