@@ -392,6 +392,9 @@ void TfmMain::FormCloseQuery(TObject*, bool& canClose) {
     return;
   }
   FCloseWhenIdle = false;
+  // The language-pack editor is asked as its own close asks: its unsaved edits end with the program
+  // only when the user lets them go or they are saved.
+  if (fmLPEditor != nullptr && fmLPEditor->Visible() && !fmLPEditor->CloseQuery()) canClose = false;
 }
 
 void TfmMain::FlashCloseTimer(TObject*) {

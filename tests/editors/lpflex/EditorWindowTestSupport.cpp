@@ -6,10 +6,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "editors/TfmLPEditor.h"
+#include "framework/base/TClientDataSet.h"
+#include "framework/base/TField.h"
+#include "framework/win/TDBGrid.h"
 #include "framework/win/TLabel.h"
 #include "framework/win/TOpenDialog.h"
 #include "framework/win/TScreen.h"
 #include "skin/windows/TsMessageDlg.h"
+#include "tests/editors/generators/LangPackGenerator.h"
 #include "tests/framework/win/TestSupport.h"
 
 TCustomForm* TScriptedMainLink::MainForm() { return Form; }
@@ -109,6 +114,31 @@ void TypeKeys(const std::wstring& text) {
     }
   }
   SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring CodedUnits(const TGenLanguage& language, size_t n) {
+  std::wstring text;
+  for (char16_t u : language.TreeUnits)
+    if (u > 0x20 && u < 0x7F && text.size() < n) text.push_back(wchar_t(u));
+  return text;
+}
+
+bool TypeIntoCell(TfmLPEditor* form, int recNo, const std::wstring& text, bool enter) {
+  form->cdsStr->SetRecNo(recNo);
+  form->DBGrid2->SetFocus();
+  PostKey(form->DBGrid2->Handle(), VK_F2);
+  Pump();
+  if (!form->DBGrid2->EditorMode()) return false;
+  TypeKeys(text);
+  Pump();
+  if (enter) PostKey(form->DBGrid2->EditorHandle(), VK_RETURN);
+  Pump();
+  return true;
+}
+
+std::u16string StringText(TfmLPEditor* form, int recNo) {
+  form->cdsStr->SetRecNo(recNo);
+  return form->cdsStr->FieldByName("Text")->AsWideString();
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& fileName) {

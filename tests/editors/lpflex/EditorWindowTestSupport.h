@@ -12,6 +12,8 @@
 #include "editors/TEditorMainLink.h"
 
 class TForm;
+class TfmLPEditor;
+struct TGenLanguage;
 class TOpenDialog;
 class TsMessageForm;
 class TWinControl;
@@ -85,6 +87,13 @@ void PostKey(HWND target, WORD key);
 void TypeText(HWND target, const std::wstring& text);
 // Characters typed on the keyboard (SendInput) into whatever has the focus.
 void TypeKeys(const std::wstring& text);
+
+// The language-pack editor's strings: the first n units a language has codes for that the keyboard
+// types; the text typed into the cell of string number recNo with F2, posted with Enter when enter
+// is set, else left open (false when F2 opened no cell); and the text that string holds.
+std::wstring CodedUnits(const TGenLanguage& language, size_t n);
+bool TypeIntoCell(TfmLPEditor* form, int recNo, const std::wstring& text, bool enter);
+std::u16string StringText(TfmLPEditor* form, int recNo);
 
 std::vector<uint8_t> ReadBytes(const std::string& fileName);
 void WriteBytes(const std::string& fileName, const std::vector<uint8_t>& data);

@@ -46,33 +46,13 @@ protected:
   }
 
   // Units the first language has codes for, as typed on the keyboard.
-  std::wstring Coded(size_t n) const {
-    std::wstring text;
-    for (char16_t u : Gen.Languages[0].TreeUnits)
-      if (u > 0x20 && u < 0x7F && text.size() < n) text.push_back(wchar_t(u));
-    return text;
-  }
-  // The text typed into the cell of string number recNo with F2; Enter posts it, else it stays open.
-  void TypeIntoCell(int recNo, const std::wstring& text, bool enter) {
-    Form->cdsStr->SetRecNo(recNo);
-    Form->DBGrid2->SetFocus();
-    PostKey(Form->DBGrid2->Handle(), VK_F2);
-    Pump();
-    ASSERT_TRUE(Form->DBGrid2->EditorMode());
-    TypeKeys(text);
-    Pump();
-    if (enter) PostKey(Form->DBGrid2->EditorHandle(), VK_RETURN);
-    Pump();
-  }
+  std::wstring Coded(size_t n) const { return CodedUnits(Gen.Languages[0], n); }
   // The user closes the window (its close button, Alt+F4 or Escape all end in WM_CLOSE).
   void CloseWindow() {
     PostMessageA(Form->Handle(), WM_CLOSE, 0, 0);
     Pump();
   }
-  std::u16string Text(int recNo) {
-    Form->cdsStr->SetRecNo(recNo);
-    return Form->cdsStr->FieldByName("Text")->AsWideString();
-  }
+  std::u16string Text(int recNo) { return StringText(Form, recNo); }
 
   TTempFolder Folder{"lpeditor-close"};
   TGenPack Gen;
@@ -93,7 +73,7 @@ TEST_F(LPEditorClose, ParsedStringsCloseAtOnce) {
 TEST_F(LPEditorClose, ATextStillInItsCellIsAskedAboutCancelKeepsItDontSaveLetsItGo) {
   const std::wstring typed = Coded(3);
   ASSERT_EQ(typed.size(), 3u);
-  TypeIntoCell(2, typed, false);
+  ASSERT_TRUE(TypeIntoCell(Form, 2, typed, false));
   {
     TBoxAnswerer boxes({"Cancel"});
     CloseWindow();
@@ -116,7 +96,7 @@ TEST_F(LPEditorClose, ATextStillInItsCellIsAskedAboutCancelKeepsItDontSaveLetsIt
 TEST_F(LPEditorClose, SaveOnClosingPacksTheTypedStringAndRunsSaveLangpack) {
   const std::wstring typed = Coded(4);
   ASSERT_EQ(typed.size(), 4u);
-  TypeIntoCell(3, typed, true);
+  ASSERT_TRUE(TypeIntoCell(Form, 3, typed, true));
   AnswerDialog(Form->sSaveDialog1, PackName);
   {
     TBoxAnswerer boxes({"Yes"});

@@ -61,10 +61,7 @@ protected:
     ClickButton(Form->sButton4);
     Pump();
   }
-  std::u16string Text(int recNo) {
-    Form->cdsStr->SetRecNo(recNo);
-    return Form->cdsStr->FieldByName("Text")->AsWideString();
-  }
+  std::u16string Text(int recNo) { return StringText(Form, recNo); }
 
   TTempFolder Folder{"lpeditor"};
   TGenPack Gen;
