@@ -37,13 +37,14 @@ void StopWndProc(TMessage& message) {
 
 // Asks the control to stop and free the timer once the current message has been handled.
 void PostStop(const TsFadeTimer* timer) {
-  if (!StopWindow) StopWindow = AllocateHWnd(TWndMethod(&StopWndProc));
   PostMessageA(StopWindow, WM_FADESTOP, 0, reinterpret_cast<LPARAM>(timer));
 }
 
 }  // namespace
 
 TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner), FSaved(std::make_unique<TBitmap>()) {
+  // Made with the first timer, not when a fade first ends, so that it appears at a known moment.
+  if (!StopWindow) StopWindow = AllocateHWnd(TWndMethod(&StopWndProc));
   LiveTimers().insert(this);
   SetActive(TsFadeDirection::Idle);
   SetOnTimer(TNotifyEvent(this, &TsFadeTimer::IdleTick));
