@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <functional>
 
 #include "app/TfmAbout.h"
 #include "app/TfmAdd.h"
@@ -29,7 +28,6 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDataSource.h"
-#include "framework/win/TGraphicControl.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
@@ -43,9 +41,9 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
-#include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsSkinObserver.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileDialogs.h"
@@ -61,20 +59,6 @@ namespace {
 
 constexpr const char* kEnvironment = "Environment";
 constexpr int kSourceHelpContext = 11;
-
-// Hears the skin's broadcasts, which the form's skin provider keeps to itself: graphic children
-// get every one.
-class TSkinWatcher : public TGraphicControl {
-public:
-  using TGraphicControl::TGraphicControl;
-  std::function<void()> OnSkinChanged;
-  void Dispatch(TMessage& message) override {
-    TGraphicControl::Dispatch(message);
-    if (message.Msg != RE_ROVADUZI || !OnSkinChanged) return;
-    const SkinCommand command = SkinCommandOf(message.WParam);
-    if (command == SkinCommand::Refresh || command == SkinCommand::RemoveSkin) OnSkinChanged();
-  }
-};
 
 }  // namespace
 
@@ -255,9 +239,10 @@ void TfmMain::BuildComponents() {
   DBGrid1->SetOnKeyDown(TKeyEvent(this, &TfmMain::DBGrid1KeyDown));
   sGridAdapter1 = NewComponent<TsGridAdapter>(this);
 
-  auto* watcher = NewControl<TSkinWatcher>(this, this, RECT{0, 0, 0, 0});
-  watcher->SetVisible(false);
-  watcher->OnSkinChanged = [this] { UpdateLabelColors(); };
+  FSkinObserver = std::make_unique<TsSkinObserver>([this] {
+    if (!IsDestroying()) UpdateLabelColors();
+  });
+  FSkinObserver->SetManager(SkinManager);
 
   FFlashCloseTimer = NewComponent<TTimer>(this);
   FFlashCloseTimer->SetEnabled(false);

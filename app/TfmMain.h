@@ -29,6 +29,7 @@ class TsPanel;
 class TsRadioGroup;
 class TsSaveDialog;
 class TsSkinManager;
+class TsSkinObserver;
 class TsSkinProvider;
 class TsSpinEdit;
 class TsStatusBar;
@@ -178,6 +179,7 @@ private:
   bool FBusy = false;
   bool FCloseWhenIdle = false;
   TTimer* FFlashCloseTimer = nullptr;
+  std::unique_ptr<TsSkinObserver> FSkinObserver;
   int FGaugeShift = 0;
 };
 

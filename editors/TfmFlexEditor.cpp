@@ -5,10 +5,10 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsPageControl.h"
-#include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsCommonData.h"
-#include "skin/engine/core/SkinCommand.h"
+#include "skin/engine/TsSkinObserver.h"
 #include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsSkinProvider.h"
 
@@ -41,6 +41,10 @@ TfmFlexEditor::TfmFlexEditor(TComponent* owner) : TForm(owner) {
   FProvider->SetName("sSkinProvider1");
   FProvider->SetResizeMode(TsResizeMode::rmBorder);
   PlaceControls();
+  FSkinObserver = std::make_unique<TsSkinObserver>([this] {
+    if (!IsDestroying()) ColorLabels();
+  });
+  FSkinObserver->SetManager(SkinData().DefaultManager);
 }
 
 TfmFlexEditor::~TfmFlexEditor() = default;
@@ -72,13 +76,6 @@ void TfmFlexEditor::PlaceControls() {
   sPageControl1->SetActivePage(tsFiles);
 }
 
-void TfmFlexEditor::WndProc(TMessage& message) {
-  TForm::WndProc(message);
-  if (message.Msg != RE_ROVADUZI) return;
-  const SkinCommand command = SkinCommandOf(message.WParam);
-  if (command == SkinCommand::Refresh || command == SkinCommand::RemoveSkin) ColorLabels();
-}
-
 void TfmFlexEditor::ColorLabels() {
   TColor color = clWindowText;
   const int section = FProvider->SkinData()->SkinIndex();
@@ -99,6 +96,8 @@ void TfmFlexEditor::Command(const std::function<void()>& action) {
 
 void TfmFlexEditor::DoShow() {
   TForm::DoShow();
+  // The skin's manager may have come after the form.
+  FSkinObserver->SetManager(SkinData().DefaultManager);
   ColorLabels();
   FHost->Guarded([this] {
     FModel->SetAddressText(sEdit1->Text());

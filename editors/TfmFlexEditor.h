@@ -11,6 +11,7 @@ class TsButton;
 class TsEdit;
 class TsFilenameEdit;
 class TsPageControl;
+class TsSkinObserver;
 class TsSkinProvider;
 class TsTabSheet;
 
@@ -34,8 +35,6 @@ public:
   TFlexEditorModel& Model() { return *FModel; }
   TEditorWindowHost& Host() { return *FHost; }
 
-  void WndProc(TMessage& message) override;
-
 protected:
   void DoShow() override;
 
@@ -55,6 +54,7 @@ private:
   TsSkinProvider* FProvider = nullptr;
   std::unique_ptr<TEditorWindowHost> FHost;
   std::unique_ptr<TFlexEditorModel> FModel;
+  std::unique_ptr<TsSkinObserver> FSkinObserver;
 };
 
 extern TfmFlexEditor* fmFlexEditor;

@@ -1,10 +1,13 @@
 #include "skin/engine/TsSkinManager.h"
 
+#include <algorithm>
+
 #include "framework/win/Graphics.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/SkinUtilsWin.h"
+#include "skin/engine/TsSkinObserver.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
 #include "skin/engine/core/SkinFolders.h"
 #include "skin/engine/core/SkinSwitch.h"
@@ -39,6 +42,8 @@ TsSkinManager::TsSkinManager(TComponent* owner) : TComponent(owner) {
 }
 
 TsSkinManager::~TsSkinManager() {
+  for (TsSkinObserver* observer : FObservers) observer->FManager = nullptr;
+  FObservers.clear();
   // Reached without BeforeDestruction (a plain delete): forget the tables without telling windows.
   if (IsDefaultManager()) {
     ReleaseSkinGlobals();
@@ -172,6 +177,7 @@ void TsSkinManager::BroadcastSkinChange() {
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
   TMessage refresh = MakeSkinMessage(SkinCommand::Refresh, 0, reinterpret_cast<LPARAM>(this));
   BroadcastToApplication(refresh);
+  NotifyObservers();
 }
 
 void TsSkinManager::ReleaseSkin() {
@@ -180,7 +186,23 @@ void TsSkinManager::ReleaseSkin() {
   TMessage m = MakeSkinMessage(SkinCommand::RemoveSkin, 0, reinterpret_cast<LPARAM>(this));
   BroadcastToApplication(m);
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
+  NotifyObservers();
   ReleaseSkinGlobals();
+}
+
+void TsSkinManager::AddObserver(TsSkinObserver* observer) {
+  if (std::find(FObservers.begin(), FObservers.end(), observer) == FObservers.end()) FObservers.push_back(observer);
+}
+
+void TsSkinManager::RemoveObserver(TsSkinObserver* observer) {
+  std::erase(FObservers, observer);
+}
+
+void TsSkinManager::NotifyObservers() {
+  // An observer may leave, or free another one, while it hears: each is looked up again first.
+  const std::vector<TsSkinObserver*> observers = FObservers;
+  for (TsSkinObserver* observer : observers)
+    if (std::find(FObservers.begin(), FObservers.end(), observer) != FObservers.end()) observer->FOnChange();
 }
 
 void TsSkinManager::Notification(TComponent* component, TOperation operation) {

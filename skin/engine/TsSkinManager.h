@@ -9,6 +9,7 @@
 #include "skin/engine/TsStoredSkins.h"
 
 class TObject;
+class TsSkinObserver;
 using TsNotifyEvent = TDelegate<void(TObject* Sender)>;
 
 // What the default manager's menu skinner offers (implemented by the menu skinning).
@@ -63,6 +64,7 @@ public:
   // The default manager's menu skinner; nullptr on other managers.
   TsMenuSkinnerLink* MenuSkinner() const { return FMenuSkinner.get(); }
 
+  // Each tells the windows, then the observers.
   void BroadcastSkinChange();
   void ReleaseSkin();
   bool IsDefaultManager() const;
@@ -71,6 +73,11 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  friend class TsSkinObserver;
+
+  void AddObserver(TsSkinObserver* observer);
+  void RemoveObserver(TsSkinObserver* observer);
+  void NotifyObservers();
   void LoadAndBroadcast();
   // Stores the name and loads it, whatever the tables hold.
   void Reload(const std::string& name);
@@ -87,6 +94,7 @@ private:
   std::unique_ptr<TsMenuSkinnerLink> FMenuSkinner;
   bool FLoaded = false;
   std::string FLoadedName, FLoadedDirectory;
+  std::vector<TsSkinObserver*> FObservers;
 };
 
 // ColorToRGB of the section COLOR of GLOBALINFO, or of the button face without it.

@@ -271,6 +271,7 @@ TEST_F(MainWindow, FirstStartTakesTheDefaultsAndWritesTheFourKeysOnlyAtTheEnd) {
   Main->SkinManager->SetActive(false);
   EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(), clWindowText);
   Main->SkinManager->SetActive(true);
+  EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(), SkinSectionData[size_t(panel)].FontColor[0]);
   Main->SetShowHints(false);
   Close();
   TIniFile ini(IniName());

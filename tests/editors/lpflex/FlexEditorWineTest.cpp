@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@
 #include "framework/win/TApplication.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "tests/framework/win/TestSupport.h"
 #include "tests/support/TTempFolder.h"
@@ -96,6 +101,31 @@ TEST_F(FlexEditorWindow, FlashGivesOneRowAndAMissingFileIsNotShown) {
   EXPECT_EQ(Form->Model().Data().size(), 1000u);
   ClickButton(Form->sButton2);
   EXPECT_EQ(World.Flasher.Resets, 2);
+}
+
+TEST_F(FlexEditorWindow, TheCaptionsFollowTheSkinOffAndOnAgain) {
+  auto* manager = NewComponent<TsSkinManager>(Application);
+  const std::unique_ptr<TsSkinManager, void (*)(TsSkinManager*)> freeManager(manager,
+                                                                            [](TsSkinManager* m) { m->Free(); });
+  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  manager->SetSkinName("Desert");
+  Form->Show();
+  Pump();
+  TsBoundLabel* const labels[] = {Form->sFilenameEdit1->BoundLabel(), Form->sEdit1->BoundLabel()};
+  // The form's own section gives the captions their colour.
+  auto* provider = dynamic_cast<TsSkinProvider*>(Form->FindComponent("sSkinProvider1"));
+  ASSERT_NE(provider, nullptr);
+  const int section = provider->SkinData()->SkinIndex();
+  ASSERT_TRUE(SectionIndexValid(section));
+  const TColor skinned = SkinSectionData[size_t(section)].FontColor[0];
+  ASSERT_NE(skinned, clWindowText);
+  for (TsBoundLabel* label : labels) EXPECT_EQ(label->Font()->Color(), skinned);
+  manager->SetActive(false);
+  Pump();
+  for (TsBoundLabel* label : labels) EXPECT_EQ(label->Font()->Color(), clWindowText);
+  manager->SetActive(true);
+  Pump();
+  for (TsBoundLabel* label : labels) EXPECT_EQ(label->Font()->Color(), skinned);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 
@@ -315,6 +317,37 @@ TEST_F(SkinnedComboEdits, TheScreenShowsTheCachesOfEditAndButton) {
     }
   EXPECT_EQ(textMismatch, 0);
   EXPECT_EQ(buttonMismatch, 0);
+}
+
+// The native client draws the letters into our bitmap in the colours the edit answers it: the
+// section's font colour, its hot one while focused.
+TEST_F(SkinnedComboEdits, TheLettersTakeTheSectionsFontColourFocusedOrNot) {
+  Edit->SetText("WWWWWW");
+  const int section = Edit->SkinData().SkinIndex();
+  ASSERT_TRUE(SectionIndexValid(section));
+  const TsSectionData& s = SkinSectionData[size_t(section)];
+  auto lettersIn = [this](TColor color) {
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(Edit->ClientRect().right, Edit->ClientRect().bottom);
+    SendMessageA(Edit->Handle(), WM_PRINTCLIENT, WPARAM(bmp.Canvas()->Handle()), PRF_CLIENT);
+    const COLORREF rgb = ColorToRGB(color);
+    const uint32_t pixel = uint32_t(GetRValue(rgb)) << 16 | uint32_t(GetGValue(rgb)) << 8 | GetBValue(rgb);
+    const TPixels pixels = PixelsOf(bmp);
+    const size_t n = size_t(std::count(pixels.begin(), pixels.end(), pixel));
+    // Letters, not the background.
+    return n > 0 && n < pixels.size() / 2;
+  };
+  Other->SetFocus();
+  Pump();
+  ASSERT_FALSE(Edit->SkinData().IsHot());
+  EXPECT_TRUE(lettersIn(s.FontColor[0]));
+  Edit->SetFocus();
+  // The caret at the end: no selection colours the letters.
+  SendMessageA(Edit->Handle(), EM_SETSEL, 6, 6);
+  Pump();
+  ASSERT_TRUE(Edit->SkinData().IsHot());
+  EXPECT_TRUE(lettersIn(s.HotFontColor[0]));
 }
 
 // A glyph of the size of `like` in key colours only: it draws nothing over the bare button.

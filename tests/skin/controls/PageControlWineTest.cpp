@@ -14,8 +14,10 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TPageControl.h"
 #include "framework/win/TTabSheet.h"
+#include "skin/controls/TsButton.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsPageControl.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/controls/TsUpDown.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsSkinManager.h"
@@ -235,6 +237,24 @@ TEST_P(SkinnedPageControl, TheSkinGoesAndComesBackWithThePagesAlive) {
   TTabSheet* sheet = control->ActivePage();
   const RECT under{sheet->Left(), sheet->Top(), sheet->Left() + sheet->Width(), sheet->Top() + sheet->Height()};
   EXPECT_EQ(Captured(sheet), Area(CacheOf(control), control->Width(), under));
+}
+
+TEST_P(SkinnedPageControl, ControlsOnEverySheetAreSkinnedAgainWhenTheSkinComesBack) {
+  LoadSkin(GetParam());
+  auto* control = Put<TsPageControl, TsTabSheet>(2);
+  std::vector<TsButton*> buttons;
+  for (int i = 0; i < 2; ++i) buttons.push_back(NewControl<TsButton>(Form, control->Pages(i), RECT{10, 10, 90, 35}));
+  auto* nested = NewControl<TsPanel>(Form, control->Pages(1), RECT{10, 50, 150, 120});
+  buttons.push_back(NewControl<TsButton>(Form, nested, RECT{5, 5, 85, 30}));
+  Pump();
+  for (TsButton* b : buttons) EXPECT_TRUE(b->IsSkinned());
+  Manager->SetActive(false);
+  Pump();
+  for (TsButton* b : buttons) EXPECT_FALSE(b->IsSkinned());
+  Manager->SetActive(true);
+  Pump();
+  for (TsButton* b : buttons) EXPECT_TRUE(b->IsSkinned());
+  EXPECT_TRUE(nested->IsSkinned());
 }
 
 TEST_P(SkinnedPageControl, AGraphicControlOnASheetShowsThePageControlsSkinAroundItsText) {

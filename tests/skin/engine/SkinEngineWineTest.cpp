@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/TsSkinObserver.h"
 #include "skin/engine/TsSkinned.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
 #include "skin/engine/core/SkinTables.h"
@@ -368,6 +370,55 @@ TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
   const int mine = FindSectionIndex("MYPANEL");
   ASSERT_GE(mine, 0);
   EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
+}
+
+// Observers hear each change after the windows: the controls hold the new skin's sections, or
+// none once it is removed.
+TEST_F(SkinEngine, EveryObserverHearsEachChangeAfterTheWindowsUntilItLeavesOrGoes) {
+  StartManager("Sand");
+  std::vector<std::string> heard;
+  auto listener = [&](const char* name) {
+    return [&heard, this, name] {
+      heard.push_back(std::string(name) + " " + std::to_string(Inner->SkinData().SkinIndex() >= 0));
+    };
+  };
+  TsSkinObserver first(listener("first"));
+  std::optional<TsSkinObserver> second(std::in_place, listener("second"));
+  first.SetManager(Manager);
+  second->SetManager(Manager);
+  second->SetManager(Manager);  // once only
+  Manager->SetSkinName("Night");
+  Manager->SetActive(false);
+  EXPECT_EQ(heard, (std::vector<std::string>{"first 1", "second 1", "first 0", "second 0"}));
+
+  // One that leaves hears no more; one freed is never called.
+  heard.clear();
+  first.SetManager(nullptr);
+  Manager->SetActive(true);
+  second.reset();
+  Manager->SetSkinName("Sand");
+  EXPECT_EQ(heard, (std::vector<std::string>{"second 1"}));
+  EXPECT_EQ(first.Manager(), nullptr);
+
+  // One that frees another while it hears: the freed one is skipped, the rest still hear.
+  heard.clear();
+  std::optional<TsSkinObserver> victim(std::in_place, listener("victim"));
+  TsSkinObserver killer([&] {
+    heard.push_back("killer");
+    victim.reset();
+  });
+  TsSkinObserver last(listener("last"));
+  killer.SetManager(Manager);
+  victim->SetManager(Manager);
+  last.SetManager(Manager);
+  Manager->SetSkinName("Night");
+  EXPECT_EQ(heard, (std::vector<std::string>{"killer", "last 1"}));
+
+  // A manager freed first lets its observers go: they outlive it safely.
+  Manager->Free();
+  Manager = nullptr;
+  EXPECT_EQ(last.Manager(), nullptr);
+  EXPECT_EQ(killer.Manager(), nullptr);
 }
 
 TEST_F(SkinEngine, NamingTheLoadedSkinAgainLoadsNothingButEveryOtherChangeReloads) {
