@@ -268,3 +268,32 @@ TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every named kind keeps the number other windows know it by: the control kinds, and the kinds
+// that only select a section or a set.
+TEST(SkinKinds, NamesKeepTheirNumbers) {
+  using K = TsControlKind;
+  const std::pair<TsControlKind, int> numbers[] = {
+      {K::MaskEdit, 0},       {K::ListControl, 1},    {K::Edit2, 2},          {K::Edit, 3},
+      {K::Edit4, 4},          {K::Edit5, 5},          {K::Edit6, 6},          {K::Memo, 7},
+      {K::Edit8, 8},          {K::ListView, 10},      {K::ComboBox11, 11},    {K::ComboBox12, 12},
+      {K::ComboBox13, 13},    {K::ComboBox14, 14},    {K::ComboBox15, 15},    {K::ComboBox16, 16},
+      {K::ComboBox17, 17},    {K::ComboBox18, 18},    {K::Bar, 19},           {K::BarTitle, 20},
+      {K::CheckBox, 32},      {K::RadioButton, 33},   {K::CurrencyEdit, 41},  {K::Panel, 51},
+      {K::PanelLow, 52},      {K::ToolBar, 54},       {K::DragBar, 56},       {K::TabSheet, 57},
+      {K::PanelLow58, 58},    {K::Panel59, 59},       {K::ToolBar60, 60},     {K::Panel68, 68},
+      {K::Panel73, 73},       {K::GroupBox, 74},      {K::Splitter, 75},      {K::Edit76, 76},
+      {K::Edit78, 78},        {K::ComboBox81, 81},    {K::ComboBox82, 82},    {K::Edit83, 83},
+      {K::Edit84, 84},        {K::SpeedButton, 92},   {K::Button, 93},        {K::BitBtn, 94},
+      {K::SpeedButton95, 95}, {K::Edit96, 96},        {K::Edit97, 97},        {K::ToolButton, 98},
+      {K::NoHover110, 110},   {K::Edit131, 131},      {K::FileDirEdit, 132},  {K::FilenameEdit, 133},
+      {K::ComboEdit, 138},    {K::Edit140, 140},      {K::PageControl, 141},  {K::ScrollBar, 142},
+      {K::TabControl, 143},   {K::StatusBar, 151},    {K::Gauge, 161},        {K::TrackBar, 165},
+      {K::SkinProvider, 224}, {K::GroupBox226, 226},  {K::GridItem, 227}};
+  EXPECT_EQ(std::size(numbers), 63u);
+  for (const auto& [k, n] : numbers) EXPECT_EQ(static_cast<int>(k), n);
+}
+
+}  // namespace
