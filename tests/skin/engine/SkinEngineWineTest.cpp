@@ -326,12 +326,20 @@ TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
 TEST_F(SkinEngine, HoverTurnsOnlyHoveringKindsHot) {
   StartManager("Sand");
   auto kind = [](int number) { return static_cast<TsControlKind>(number); };
-  const std::pair<TsControlKind, bool> kinds[] = {
-      {TsControlKind::Button, true}, {TsControlKind::Edit, true},      {kind(50), true},
-      {TsControlKind::Panel, false}, {kind(53), false},                {TsControlKind::GroupBox, false},
-      {kind(75), true},              {kind(110), false},               {kind(140), true},
-      {TsControlKind::PageControl, false}, {TsControlKind::StatusBar, false}, {TsControlKind::Gauge, false},
-      {kind(162), true},             {kind(226), true}};
+  const std::pair<TsControlKind, bool> kinds[] = {{TsControlKind::Button, true},
+                                                  {TsControlKind::Edit, true},
+                                                  {kind(50), true},
+                                                  {TsControlKind::Panel, false},
+                                                  {kind(53), false},
+                                                  {TsControlKind::GroupBox, false},
+                                                  {kind(75), true},
+                                                  {kind(110), false},
+                                                  {kind(140), true},
+                                                  {TsControlKind::PageControl, false},
+                                                  {TsControlKind::StatusBar, false},
+                                                  {TsControlKind::Gauge, false},
+                                                  {kind(162), true},
+                                                  {kind(226), true}};
   for (const auto& [k, hovers] : kinds) {
     SCOPED_TRACE(static_cast<int>(k));
     auto* c = Make<TTestSkinned>(Form, Form, k);
