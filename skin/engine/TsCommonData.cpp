@@ -115,9 +115,7 @@ bool TsCommonData::BackgroundChanged() const {
 
 bool TsCommonData::NeedsParentBackground() const {
   TControl* c = FOwnerControl;
-  if (FUpdating || FControlKind == TsControlKind::TabSheet || !c || (c->ControlState() & csCreating) ||
-      c->IsLoading() || !c->Visible())
-    return true;
+  if (FUpdating || !c || (c->ControlState() & csCreating) || c->IsLoading() || !c->Visible()) return true;
   const TsSectionData* s = Section(FSkinIndex);
   if (!s) return false;
   bool r;

@@ -1,66 +1,114 @@
 #include "skin/engine/core/SkinKinds.h"
 
-#include <initializer_list>
+#include <iterator>
 
 namespace {
 
 using K = TsControlKind;
+constexpr bool NoHot = true;
 
-bool In(TsControlKind kind, std::initializer_list<TsControlKind> kinds) {
-  for (TsControlKind k : kinds)
-    if (k == kind) return true;
-  return false;
+constexpr TsKindTraits KindTable[] = {
+    {K::MaskEdit, "", false},
+    {K::ListControl, "", false},
+    {K::ListBox, "EDIT", false},
+    {K::Edit, "EDIT", false},
+    {K::CheckListBox, "EDIT", false},
+    {K::TreeView, "EDIT", false},
+    {K::HotKey, "EDIT", false},
+    {K::Memo, "EDIT", false},
+    {K::Calendar, "EDIT", false},
+    {K::ListView, "EDIT", false},
+    {K::DriveComboBox, "COMBOBOX", false},
+    {K::ColorComboBox, "COMBOBOX", false},
+    {K::FontComboBox, "COMBOBOX", false},
+    {K::ImageComboBox, "COMBOBOX", false},
+    {K::DBComboBox, "COMBOBOX", false},
+    {K::DBLookupComboBox, "COMBOBOX", false},
+    {K::CheckComboBox, "COMBOBOX", false},
+    {K::TreeComboBox, "COMBOBOX", false},
+    {K::Bar, "BAR", false},
+    {K::BarTitle, "BARTITLE", false},
+    {K::CheckBox, "CHECKBOX", false},
+    {K::RadioButton, "RADIOBUTTON", false},
+    {K::CurrencyEdit, "EDIT", false},
+    {K::Panel, "PANEL", NoHot},
+    {K::PanelLow, "PANEL_LOW", NoHot},
+    {K::ToolBar, "TOOLBAR", NoHot},
+    {K::DragBar, "DRAGBAR", NoHot},
+    {K::TabSheet, "TABSHEET", NoHot},
+    {K::ScrollBox, "PANEL_LOW", NoHot},
+    {K::Frame, "PANEL", NoHot},
+    {K::ControlBar, "TOOLBAR", NoHot},
+    {K::FlowPanel, "PANEL", NoHot},
+    {K::GridPanel, "PANEL", NoHot},
+    {K::GroupBox, "GROUPBOX", NoHot},
+    {K::Splitter, "SPLITTER", false},
+    {K::MonthCalendar, "EDIT", false},
+    {K::IPAddressEdit, "EDIT", false},
+    {K::ColorBox, "COMBOBOX", false},
+    {K::HistoryComboBox, "COMBOBOX", false},
+    {K::DateEdit, "EDIT", false},
+    {K::TimeEdit, "EDIT", false},
+    {K::SpeedButton, "SPEEDBUTTON", false},
+    {K::Button, "BUTTON", false},
+    {K::BitBtn, "BUTTON", false},
+    {K::ArrowButton, "SPEEDBUTTON", false},
+    {K::DBEdit, "EDIT", false},
+    {K::DBMemo, "EDIT", false},
+    {K::ToolButton, "TOOLBUTTON", false},
+    {K::PaintBox, "", NoHot},
+    {K::DirectoryEdit, "EDIT", false},
+    {K::FileDirEdit, "", false},
+    {K::FilenameEdit, "", false},
+    {K::ComboEdit, "", false},
+    {K::DateTimePicker, "EDIT", false},
+    {K::PageControl, "PAGECONTROL", NoHot},
+    {K::ScrollBar, "", false},
+    {K::TabControl, "TABCONTROL", NoHot},
+    {K::StatusBar, "STATUSBAR", NoHot},
+    {K::Gauge, "GAUGE", NoHot},
+    {K::TrackBar, "TRACKBAR", false},
+    {K::SkinProvider, "", false},
+    {K::RadioGroup, "GROUPBOX", NoHot},
+    {K::GridItem, "EDIT", false},
+};
+
+// The no-hover kinds by number, first to last, numbers without a name included.
+constexpr struct {
+  TsControlKind First, Last;
+} NoHoverRanges[] = {{K::Panel, K::GroupBox}, {K::PaintBox, K::PaintBox}, {K::PageControl, K::Gauge}};
+
+constexpr bool Ascending() {
+  for (std::size_t i = 1; i < std::size(KindTable); ++i)
+    if (KindTable[i - 1].Kind >= KindTable[i].Kind) return false;
+  return true;
 }
+static_assert(Ascending(), "the kind table lists each kind once, by number");
 
-// first..last by number, kinds without a name included.
-bool InRange(TsControlKind kind, TsControlKind first, TsControlKind last) {
-  return kind >= first && kind <= last;
+const TsKindTraits* RowOf(TsControlKind kind) {
+  for (const TsKindTraits& row : KindTable)
+    if (row.Kind == kind) return &row;
+  return nullptr;
 }
 
 }  // namespace
 
+std::span<const TsKindTraits> ControlKindTable() {
+  return KindTable;
+}
+
 bool IsNoHoverKind(TsControlKind kind) {
-  return InRange(kind, K::Panel, K::GroupBox) || kind == K::NoHover110 || InRange(kind, K::PageControl, K::Gauge);
+  for (const auto& range : NoHoverRanges)
+    if (kind >= range.First && kind <= range.Last) return true;
+  return false;
 }
 
 bool IsNoHotTransparencyKind(TsControlKind kind) {
-  return In(kind, {K::Panel, K::PanelLow, K::ToolBar, K::DragBar, K::TabSheet, K::PanelLow58, K::Panel59,
-                   K::ToolBar60, K::Panel68, K::Panel73, K::GroupBox, K::NoHover110, K::PageControl,
-                   K::TabControl, K::StatusBar, K::Gauge, K::GroupBox226});
+  const TsKindTraits* row = RowOf(kind);
+  return row && row->NoHotTransparency;
 }
 
 std::string DefaultSectionOfKind(TsControlKind kind) {
-  struct TEntry {
-    std::initializer_list<TsControlKind> Kinds;
-    const char* Section;
-  };
-  static const TEntry table[] = {
-      {{K::Edit2, K::Edit, K::Edit4, K::Edit5, K::Edit6, K::Memo, K::Edit8, K::ListView, K::CurrencyEdit,
-        K::Edit76, K::Edit78, K::Edit83, K::Edit84, K::Edit96, K::Edit97, K::Edit131, K::Edit140, K::GridItem},
-       "EDIT"},
-      {{K::ComboBox11, K::ComboBox12, K::ComboBox13, K::ComboBox14, K::ComboBox15, K::ComboBox16, K::ComboBox17,
-        K::ComboBox18, K::ComboBox81, K::ComboBox82},
-       "COMBOBOX"},
-      {{K::Bar}, "BAR"},
-      {{K::BarTitle}, "BARTITLE"},
-      {{K::CheckBox}, "CHECKBOX"},
-      {{K::RadioButton}, "RADIOBUTTON"},
-      {{K::Panel, K::Panel59, K::Panel68, K::Panel73}, "PANEL"},
-      {{K::PanelLow, K::PanelLow58}, "PANEL_LOW"},
-      {{K::ToolBar, K::ToolBar60}, "TOOLBAR"},
-      {{K::DragBar}, "DRAGBAR"},
-      {{K::TabSheet}, "TABSHEET"},
-      {{K::GroupBox, K::GroupBox226}, "GROUPBOX"},
-      {{K::Splitter}, "SPLITTER"},
-      {{K::SpeedButton, K::SpeedButton95}, "SPEEDBUTTON"},
-      {{K::Button, K::BitBtn}, "BUTTON"},
-      {{K::ToolButton}, "TOOLBUTTON"},
-      {{K::PageControl}, "PAGECONTROL"},
-      {{K::TabControl}, "TABCONTROL"},
-      {{K::StatusBar}, "STATUSBAR"},
-      {{K::Gauge}, "GAUGE"},
-      {{K::TrackBar}, "TRACKBAR"}};
-  for (const auto& e : table)
-    if (In(kind, e.Kinds)) return e.Section;
-  return {};
+  const TsKindTraits* row = RowOf(kind);
+  return row ? row->Section : "";
 }

@@ -1,30 +1,32 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 // The kind a skinned control states in its constructor: it selects the default skin section and
 // whether hovering and hot transparency apply. The numbers are part of the skin protocol. Kinds no
-// control of ours takes are named after their default section and their number.
+// control of ours takes are named after the control they stand for in other skinned windows; here
+// only their section and sets mean anything.
 enum class TsControlKind : std::int32_t {
   MaskEdit = 0,  // named by its class, as every kind without a default section
   ListControl = 1,
-  Edit2 = 2,
+  ListBox = 2,
   Edit = 3,  // also the custom combo box
-  Edit4 = 4,
-  Edit5 = 5,
-  Edit6 = 6,
+  CheckListBox = 4,
+  TreeView = 5,
+  HotKey = 6,
   Memo = 7,  // also the rich edit
-  Edit8 = 8,
+  Calendar = 8,
   ListView = 10,
-  ComboBox11 = 11,
-  ComboBox12 = 12,
-  ComboBox13 = 13,
-  ComboBox14 = 14,
-  ComboBox15 = 15,
-  ComboBox16 = 16,
-  ComboBox17 = 17,
-  ComboBox18 = 18,
+  DriveComboBox = 11,
+  ColorComboBox = 12,
+  FontComboBox = 13,
+  ImageComboBox = 14,
+  DBComboBox = 15,
+  DBLookupComboBox = 16,
+  CheckComboBox = 17,
+  TreeComboBox = 18,
   Bar = 19,
   BarTitle = 20,
   CheckBox = 32,
@@ -35,32 +37,32 @@ enum class TsControlKind : std::int32_t {
   ToolBar = 54,
   DragBar = 56,
   TabSheet = 57,
-  PanelLow58 = 58,
-  Panel59 = 59,
-  ToolBar60 = 60,
-  Panel68 = 68,
-  Panel73 = 73,
+  ScrollBox = 58,
+  Frame = 59,
+  ControlBar = 60,
+  FlowPanel = 68,
+  GridPanel = 73,
   GroupBox = 74,
   Splitter = 75,
-  Edit76 = 76,
-  Edit78 = 78,
-  ComboBox81 = 81,
-  ComboBox82 = 82,
-  Edit83 = 83,
-  Edit84 = 84,
+  MonthCalendar = 76,
+  IPAddressEdit = 78,
+  ColorBox = 81,
+  HistoryComboBox = 82,
+  DateEdit = 83,
+  TimeEdit = 84,
   SpeedButton = 92,
   Button = 93,
   BitBtn = 94,
-  SpeedButton95 = 95,
-  Edit96 = 96,
-  Edit97 = 97,
+  ArrowButton = 95,
+  DBEdit = 96,
+  DBMemo = 97,
   ToolButton = 98,
-  NoHover110 = 110,  // no default section; neither hovers nor turns hot-transparent
-  Edit131 = 131,
+  PaintBox = 110,  // no default section; neither hovers nor turns hot-transparent
+  DirectoryEdit = 131,
   FileDirEdit = 132,
   FilenameEdit = 133,
   ComboEdit = 138,
-  Edit140 = 140,
+  DateTimePicker = 140,
   PageControl = 141,
   ScrollBar = 142,
   TabControl = 143,
@@ -68,9 +70,20 @@ enum class TsControlKind : std::int32_t {
   Gauge = 161,
   TrackBar = 165,
   SkinProvider = 224,
-  GroupBox226 = 226,
+  RadioGroup = 226,
   GridItem = 227,
 };
+
+// A kind's row of the kind table. Hovering is by number range (IsNoHoverKind), so that numbers
+// without a name between two named ones keep their place.
+struct TsKindTraits {
+  TsControlKind Kind;
+  const char* Section;     // the default section; "" for a kind named by its owner's class
+  bool NoHotTransparency;  // TRANSPARENCY in every state, never HOTTRANSPARENCY
+};
+
+// Every named kind once, by ascending number.
+std::span<const TsKindTraits> ControlKindTable();
 
 // Mouse enter and leave do not make these kinds hot.
 bool IsNoHoverKind(TsControlKind kind);

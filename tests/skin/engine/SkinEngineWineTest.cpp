@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/win/TApplication.h"
@@ -321,6 +322,60 @@ TEST_F(SkinEngine, StateCommandsAndTheParentCache) {
   EXPECT_EQ(ci.Bitmap, Direct->SkinData().CacheBitmap());
   QueryParentCache(&Inner->SkinData(), ci);
   EXPECT_FALSE(ci.Valid);
+}
+
+// Mouse enter and leave make a control hot only outside the no-hover kinds, whatever its section.
+TEST_F(SkinEngine, HoverTurnsOnlyHoveringKindsHot) {
+  StartManager("Sand");
+  auto kind = [](int number) { return static_cast<TsControlKind>(number); };
+  const std::pair<TsControlKind, bool> kinds[] = {{TsControlKind::Button, true},
+                                                  {TsControlKind::Edit, true},
+                                                  {kind(50), true},
+                                                  {TsControlKind::Panel, false},
+                                                  {kind(53), false},
+                                                  {TsControlKind::GroupBox, false},
+                                                  {kind(75), true},
+                                                  {kind(110), false},
+                                                  {kind(140), true},
+                                                  {TsControlKind::PageControl, false},
+                                                  {TsControlKind::StatusBar, false},
+                                                  {TsControlKind::Gauge, false},
+                                                  {kind(162), true},
+                                                  {kind(226), true}};
+  for (const auto& [k, hovers] : kinds) {
+    SCOPED_TRACE(static_cast<int>(k));
+    auto* c = Make<TTestSkinned>(Form, Form, k);
+    c->SetBounds(10, 160, 40, 20);
+    c->SkinData().SetSkinSection("BUTTON");
+    ASSERT_TRUE(c->SkinData().HasSkin());
+    c->Perform(CM_MOUSEENTER);
+    EXPECT_EQ(c->SkinData().MouseOver(), hovers);
+    EXPECT_EQ(c->SkinData().IsHot(), hovers);
+    c->Perform(CM_MOUSELEAVE);
+    EXPECT_FALSE(c->SkinData().MouseOver());
+    c->Free();
+  }
+}
+
+// A disabled control shows its parent's image whatever its own transparency, when the parent
+// paints one; over a parent that paints none it does not.
+TEST_F(SkinEngine, ADisabledControlNeedsItsParentsBackgroundWhenTheParentPaintsOne) {
+  StartManager("Sand");
+  auto* parent = Make<TTestSkinned>(Form, Form, TsControlKind::Panel);
+  parent->SetBounds(10, 40, 120, 80);
+  auto* child = Make<TTestSkinned>(parent, Form, TsControlKind::Panel);  // PANEL: opaque
+  child->SetBounds(5, 5, 40, 20);
+  ASSERT_TRUE(child->SkinData().HasSkin());
+  EXPECT_FALSE(child->SkinData().NeedsParentBackground());
+  child->SetEnabled(false);
+  EXPECT_FALSE(AskControl(parent, SkinCommand::HasPaintedBackground));
+  EXPECT_FALSE(child->SkinData().NeedsParentBackground());
+  parent->SkinData().SetUpdating(true);  // the parent now shows a background for its children
+  EXPECT_TRUE(AskControl(parent, SkinCommand::HasPaintedBackground));
+  EXPECT_TRUE(child->SkinData().NeedsParentBackground());
+  child->SetEnabled(true);
+  EXPECT_FALSE(child->SkinData().NeedsParentBackground());
+  parent->SkinData().SetUpdating(false);
 }
 
 TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {

@@ -268,3 +268,82 @@ TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every named kind keeps the number other windows know it by: the control kinds, and the kinds
+// that only select a section or a set.
+TEST(SkinKinds, NamesKeepTheirNumbers) {
+  using K = TsControlKind;
+  const std::pair<TsControlKind, int> numbers[] = {{K::MaskEdit, 0},
+                                                   {K::ListControl, 1},
+                                                   {K::ListBox, 2},
+                                                   {K::Edit, 3},
+                                                   {K::CheckListBox, 4},
+                                                   {K::TreeView, 5},
+                                                   {K::HotKey, 6},
+                                                   {K::Memo, 7},
+                                                   {K::Calendar, 8},
+                                                   {K::ListView, 10},
+                                                   {K::DriveComboBox, 11},
+                                                   {K::ColorComboBox, 12},
+                                                   {K::FontComboBox, 13},
+                                                   {K::ImageComboBox, 14},
+                                                   {K::DBComboBox, 15},
+                                                   {K::DBLookupComboBox, 16},
+                                                   {K::CheckComboBox, 17},
+                                                   {K::TreeComboBox, 18},
+                                                   {K::Bar, 19},
+                                                   {K::BarTitle, 20},
+                                                   {K::CheckBox, 32},
+                                                   {K::RadioButton, 33},
+                                                   {K::CurrencyEdit, 41},
+                                                   {K::Panel, 51},
+                                                   {K::PanelLow, 52},
+                                                   {K::ToolBar, 54},
+                                                   {K::DragBar, 56},
+                                                   {K::TabSheet, 57},
+                                                   {K::ScrollBox, 58},
+                                                   {K::Frame, 59},
+                                                   {K::ControlBar, 60},
+                                                   {K::FlowPanel, 68},
+                                                   {K::GridPanel, 73},
+                                                   {K::GroupBox, 74},
+                                                   {K::Splitter, 75},
+                                                   {K::MonthCalendar, 76},
+                                                   {K::IPAddressEdit, 78},
+                                                   {K::ColorBox, 81},
+                                                   {K::HistoryComboBox, 82},
+                                                   {K::DateEdit, 83},
+                                                   {K::TimeEdit, 84},
+                                                   {K::SpeedButton, 92},
+                                                   {K::Button, 93},
+                                                   {K::BitBtn, 94},
+                                                   {K::ArrowButton, 95},
+                                                   {K::DBEdit, 96},
+                                                   {K::DBMemo, 97},
+                                                   {K::ToolButton, 98},
+                                                   {K::PaintBox, 110},
+                                                   {K::DirectoryEdit, 131},
+                                                   {K::FileDirEdit, 132},
+                                                   {K::FilenameEdit, 133},
+                                                   {K::ComboEdit, 138},
+                                                   {K::DateTimePicker, 140},
+                                                   {K::PageControl, 141},
+                                                   {K::ScrollBar, 142},
+                                                   {K::TabControl, 143},
+                                                   {K::StatusBar, 151},
+                                                   {K::Gauge, 161},
+                                                   {K::TrackBar, 165},
+                                                   {K::SkinProvider, 224},
+                                                   {K::RadioGroup, 226},
+                                                   {K::GridItem, 227}};
+  EXPECT_EQ(std::size(numbers), 63u);
+  for (const auto& [k, n] : numbers) EXPECT_EQ(static_cast<int>(k), n);
+  // The table has a row for each of them, in the same order, and no other.
+  const auto table = ControlKindTable();
+  ASSERT_EQ(table.size(), std::size(numbers));
+  for (std::size_t i = 0; i < table.size(); ++i) EXPECT_EQ(table[i].Kind, numbers[i].first) << i;
+}
+
+}  // namespace
