@@ -358,6 +358,11 @@ void TsSkinProvider::EmptyBorderIcons() {
 void TsSkinProvider::RestoreBorderIcons() {
   if (!FForm) return;
   HWND h = FForm->HandleAllocated() ? FForm->Handle() : nullptr;
+  // The form's own handling never saw a text set while the skin held the caption.
+  if (h && FHasCaptionText) {
+    TMessage m{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FCaptionText.c_str()), 0};
+    CallOld(m);
+  }
   if (h && FRegionApplied) {
     SetWindowRgn(h, nullptr, TRUE);
     FRegionApplied = false;
