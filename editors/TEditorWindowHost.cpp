@@ -54,7 +54,8 @@ void TEditorWindowHost::ShowWarning(const std::string& text) {
 }
 
 TSaveAnswer TEditorWindowHost::AskSaveChanges(const std::string& text) {
-  switch (SkinMessageDlg(text, TMsgDlgType::mtConfirmation, mbYesNoCancel, 0)) {
+  switch (SkinMessageDlgCaptions(text, TMsgDlgType::mtConfirmation, mbYesNoCancel,
+                                 {{mbYes, "&Save"}, {mbNo, "&Don't save"}})) {
     case mrYes: return TSaveAnswer::Save;
     case mrNo: return TSaveAnswer::Discard;
     default: return TSaveAnswer::Cancel;

@@ -221,7 +221,7 @@ bool TLPEditorModel::CloseQuery() {
   const std::string what = strings ? "The strings were changed and are not packed into the language pack."
                                    : "The language pack was changed and is not saved.";
   switch (FHost.AskSaveChanges(what + "\rSave the changes before the editor closes?\r" +
-                               "(No lets them go; Cancel keeps the editor open.)")) {
+                               "(Don't save lets them go; Cancel keeps the editor open.)")) {
     case TSaveAnswer::Discard:
       return true;
     case TSaveAnswer::Cancel:

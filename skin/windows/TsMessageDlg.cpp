@@ -1,5 +1,8 @@
 #include "skin/windows/TsMessageDlg.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <memory>
 #include <string_view>
 
@@ -114,7 +117,8 @@ std::string GetCommDlgString(int id) {
   return n > 0 ? std::string(buffer, std::size_t(n)) : std::string();
 }
 
-TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons) {
+TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                                       const TMsgDlgCaptions& captions) {
   TFormHolder form(NewComponent<TsMessageForm>(Application));
   form->SetBorderStyle(bsDialog);
   TMeasureCanvas measure(form.get());
@@ -125,6 +129,17 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
     const RECT r = measure.Extent(caption, RECT{0, 0, 0, 0}, DT_SINGLELINE | DT_LEFT | reading);
     return int(r.right - r.left);
   });
+  // Captions of the box's own: every button of the row is as wide as the widest, this box only.
+  TMsgDlgButtonWidths widths = MessageButtonWidthCache();
+  std::array<const std::string*, kMsgDlgButtonKinds> ownCaptions{};
+  for (const TMsgDlgCaption& own : captions) {
+    if (own.Button == 0) continue;
+    const int kind = std::countr_zero(unsigned(own.Button));
+    if (kind >= kMsgDlgButtonKinds) continue;
+    ownCaptions[std::size_t(kind)] = &own.Caption;
+    const RECT r = measure.Extent(own.Caption, RECT{0, 0, 0, 0}, DT_SINGLELINE | DT_LEFT | reading);
+    widths.FitCaption(kind, int(r.right - r.left));
+  }
   // The message is shown as written: "&" is no accelerator, and the extent is that of its
   // characters only.
   const UINT textFlags = DT_EXPANDTABS | DT_NOPREFIX | reading;
@@ -144,7 +159,7 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
   in.Buttons = buttons;
   in.TextWidth = textRect.right;
   in.TextHeight = textRect.bottom;
-  in.Widths = &MessageButtonWidthCache();
+  in.Widths = &widths;
   in.RightToLeft = form->UseRightToLeftAlignment();
   TMsgDlgLayout layout = LayoutMessageDialog(in);
   form->SetClientSize(layout.ClientWidth, layout.ClientHeight);
@@ -187,7 +202,8 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
     const TMsgDlgButtonInfo& info = MsgDlgButtonInfo(place.Kind);
     auto* button = NewControl<TsBitBtn>(form.get(), form.get(), ToRECT(place.Bounds));
     button->SetName(info.Name);
-    button->SetCaption(info.Caption);
+    const std::string* own = ownCaptions[std::size_t(std::clamp(place.Kind, 0, kMsgDlgButtonKinds - 1))];
+    button->SetCaption(own != nullptr ? *own : std::string(info.Caption));
     button->SetModalResult(info.ModalResult);
     button->SetDefault(place.Default);
     button->SetCancel(place.Cancel);
@@ -206,9 +222,10 @@ int SkinMessageDlgPos(const std::string& msg, TMsgDlgType type, TMsgDlgButtons b
   return SkinMessageDlgPosHelp(msg, type, buttons, helpCtx, x, y, "");
 }
 
-int SkinMessageDlgPosHelp(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx, int x,
-                          int y, const std::string& helpFileName) {
-  TFormHolder form(CreateSkinMessageDialog(msg, type, buttons));
+namespace {
+
+int ShowMessageForm(TsMessageForm* box, int helpCtx, int x, int y, const std::string& helpFileName) {
+  TFormHolder form(box);
   form->SetHelpContext(helpCtx);
   form->SetHelpFile(helpFileName);
   const TMsgDlgPlacement place =
@@ -216,6 +233,18 @@ int SkinMessageDlgPosHelp(const std::string& msg, TMsgDlgType type, TMsgDlgButto
   form->SetBounds(place.Left, place.Top, form->Width(), form->Height());
   if (place.ScreenCentre) form->SetPosition(poScreenCenter);
   return form->ShowModal();
+}
+
+}  // namespace
+
+int SkinMessageDlgPosHelp(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx, int x,
+                          int y, const std::string& helpFileName) {
+  return ShowMessageForm(CreateSkinMessageDialog(msg, type, buttons), helpCtx, x, y, helpFileName);
+}
+
+int SkinMessageDlgCaptions(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                           const TMsgDlgCaptions& captions) {
+  return ShowMessageForm(CreateSkinMessageDialog(msg, type, buttons, captions), 0, -1, -1, "");
 }
 
 void SkinShowMessage(const std::string& msg) { SkinShowMessagePos(msg, -1, -1); }

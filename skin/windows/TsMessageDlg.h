@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/win/TCustomForm.h"
 #include "skin/windows/core/MessageDlgLayout.h"
@@ -33,8 +34,17 @@ POINT GetAveCharSize(TCanvas* canvas);
 // String id of the system's common-dialog library; empty when it or the string is missing.
 std::string GetCommDlgString(int id);
 
+// A caption of its own for one button of a box ("&" marks the accelerator); the button keeps its
+// name, modal result and keys.
+struct TMsgDlgCaption {
+  TMsgDlgButtons Button;
+  std::string Caption;
+};
+using TMsgDlgCaptions = std::vector<TMsgDlgCaption>;
+
 // The message box, not yet shown, owned by the application: the caller shows and frees it.
-TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons);
+TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                                       const TMsgDlgCaptions& captions = {});
 
 // Shows a message box modally and returns its modal result (0 for none). X or Y below 0 keeps the
 // screen's centre in that direction.
@@ -42,6 +52,9 @@ int SkinMessageDlg(const std::string& msg, TMsgDlgType type, TMsgDlgButtons butt
 int SkinMessageDlgPos(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx, int x, int y);
 int SkinMessageDlgPosHelp(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx, int x,
                           int y, const std::string& helpFileName);
+// A box at the screen's centre whose buttons read the given captions.
+int SkinMessageDlgCaptions(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                           const TMsgDlgCaptions& captions);
 // A box with OK under the application's title.
 void SkinShowMessage(const std::string& msg);
 void SkinShowMessagePos(const std::string& msg, int x, int y);

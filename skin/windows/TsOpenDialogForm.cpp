@@ -254,11 +254,6 @@ void TsOpenDialogForm::Prepare(TOpenDialog* dialog, TsFileDialogKind kind) {
   // A system without those strings (Wine) would leave the window untitled.
   if (caption.empty()) caption = IsSaveDialog(kind) ? "Save" : "Open";
   SetCaption(caption);
-  // The skinned frame paints the caption itself and keeps the text from the platform, which would
-  // paint its own; other programs (screen readers, window lists) read the window's own text, set
-  // here while the window is hidden and nothing is painted.
-  if (HandleAllocated() && !IsWindowVisible(Handle()))
-    DefWindowProcA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(caption.c_str()));
   SetModalResult(mrCancel);
 
   // A relative name or folder is read against the current folder now, before the list moves it.

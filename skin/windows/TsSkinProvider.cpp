@@ -358,7 +358,7 @@ void TsSkinProvider::EmptyBorderIcons() {
 void TsSkinProvider::RestoreBorderIcons() {
   if (!FForm) return;
   HWND h = FForm->HandleAllocated() ? FForm->Handle() : nullptr;
-  // The platform never saw the caption text while the skin held it.
+  // The form's own handling never saw a text set while the skin held the caption.
   if (h && FHasCaptionText) {
     TMessage m{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FCaptionText.c_str()), 0};
     CallOld(m);
@@ -666,11 +666,22 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
   }
 }
 
+void TsSkinProvider::StoreWindowText(HWND h, LPARAM text) {
+  const LONG_PTR style = GetWindowLongPtrA(h, GWL_STYLE);
+  const bool visible = (style & WS_VISIBLE) != 0;
+  if (visible) SetWindowLongPtrA(h, GWL_STYLE, style & ~LONG_PTR(WS_VISIBLE));
+  DefWindowProcA(h, WM_SETTEXT, 0, text);
+  if (visible) SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | WS_VISIBLE);
+}
+
 void TsSkinProvider::HandleSkinned(TMessage& m) {
   HWND h = FForm->Handle();
   switch (m.Msg) {
     case WM_SETTEXT:
-      // Not passed on: the platform would paint its own caption.
+      // Not passed on: the platform would paint its own caption. Other programs (screen readers,
+      // window lists) read the window's own text, stored here while the window does not count as
+      // visible, so the platform paints nothing.
+      StoreWindowText(h, m.LParam);
       MarkRepaint();
       m.Result = TRUE;
       NcPaint();

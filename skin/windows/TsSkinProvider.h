@@ -157,6 +157,8 @@ private:
   void AfterMDIMessage(const TMessage& message);
 
   void NcPaint();
+  // The platform's copy of the caption, set without the platform painting its own caption.
+  static void StoreWindowText(HWND h, LPARAM text);
   void ApplyRegion();
   void ClientPaint(TMessage& message);
   void NcHitTest(TMessage& message);

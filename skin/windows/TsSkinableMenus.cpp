@@ -1,6 +1,7 @@
 #include "skin/windows/TsSkinableMenus.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "framework/win/GdiScopes.h"
@@ -45,6 +46,23 @@ void ForgetBackground(TMenuItem* key) {
   auto& list = MenuList();
   list.erase(std::remove_if(list.begin(), list.end(), [key](const TMenuBackground& r) { return r.Item == key; }),
              list.end());
+}
+
+// The popup window's margin around its items, which the platform fills and frames in its own menu
+// colours, shows the popup's background instead. The item's DC is clipped to the items, so the
+// margin is painted through a DC of the window; its width is the item's distance from the edge.
+void PaintPopupMargin(HDC itemDC, TBitmap& background, const RECT& item) {
+  HWND popup = WindowFromDC(itemDC);
+  char name[16] = {};
+  if (popup == nullptr || GetClassNameA(popup, name, sizeof name) == 0 || std::strcmp(name, "#32768") != 0) return;
+  const int inset = item.left;
+  RECT client;
+  if (inset <= 0 || !GetClientRect(popup, &client)) return;
+  const int w = std::min<int>(client.right, background.Width()), h = std::min<int>(client.bottom, background.Height());
+  const TWindowDC dc(popup, TWindowDC::Client);
+  if (dc.Handle() == nullptr) return;
+  ExcludeClipRect(dc.Handle(), inset, inset, client.right - inset, client.bottom - inset);
+  BitBlt(dc.Handle(), 0, 0, w, h, background.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void Prepare24(TBitmap& bmp, int w, int h) {
@@ -379,13 +397,6 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
   if (item == nullptr || ACanvas == nullptr) return;
   const TsMenuItemType kind = MenuItemKind(item->Caption(), false);
   const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
-  if (kind == TsMenuItemType::mitSeparator) {
-    RECT r = ARect;
-    InflateRect(&r, -(FBorderWidth + FMargin), 0);
-    int count = 1;
-    DrawBevelFrame(ACanvas->Handle(), r, TColor(0x808080), TColor(0xFFFFFF), count);
-    return;
-  }
   if (w <= 0 || h <= 0) return;
 
   TBitmap work;
@@ -415,6 +426,17 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
     background = bmp.get();
     MenuList().push_back({std::move(bmp), key});
     UseMenuFont(canvas);
+  }
+  PaintPopupMargin(ACanvas->Handle(), *background, ARect);
+  if (kind == TsMenuItemType::mitSeparator) {
+    // The bevel line over the popup's background, not over the platform's menu colour.
+    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, background->Canvas()->Handle(), ARect.left, ARect.top,
+           SRCCOPY);
+    RECT r = ARect;
+    InflateRect(&r, -(FBorderWidth + FMargin), 0);
+    int count = 1;
+    DrawBevelFrame(ACanvas->Handle(), r, TColor(0x808080), TColor(0xFFFFFF), count);
+    return;
   }
   if (kind == TsMenuItemType::mitCaption) {
     // A title between hyphens: the popup's background with the title centred on it.

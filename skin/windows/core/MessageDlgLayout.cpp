@@ -85,7 +85,13 @@ int MulDivRound(int number, int numerator, int denominator) {
 void TMsgDlgButtonWidths::Fill(TMsgDlgButtons buttons, const std::function<int(const std::string&)>& measure) {
   for (int kind = 0; kind < kMsgDlgButtonKinds; ++kind)
     if (HasButton(buttons, kind) && FWidths[std::size_t(kind)] == 0)
-      FWidths[std::size_t(kind)] = Saturated(std::int64_t(std::max(0, measure(ButtonTable[kind].Caption))) + 8);
+      FitCaption(kind, measure(ButtonTable[kind].Caption));
+}
+
+void TMsgDlgButtonWidths::FitCaption(int kind, int captionWidth) {
+  if (kind < 0 || kind >= kMsgDlgButtonKinds) return;
+  int& width = FWidths[std::size_t(kind)];
+  width = std::max(width, Saturated(std::int64_t(std::max(0, captionWidth)) + 8));
 }
 
 int TMsgDlgButtonWidths::Width(int kind) const {

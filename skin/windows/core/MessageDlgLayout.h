@@ -54,6 +54,8 @@ public:
   // Measures (caption width in pixels) each kind of the set that has no width yet.
   void Fill(TMsgDlgButtons buttons, const std::function<int(const std::string& caption)>& measure);
   int Width(int kind) const;
+  // A box that gives the kind a caption of its own (caption width in pixels): wide enough for it too.
+  void FitCaption(int kind, int captionWidth);
   void Clear() { FWidths.fill(0); }
 
 private:

@@ -79,6 +79,7 @@ TEST_F(LPEditorClose, ATextStillInItsCellIsAskedAboutCancelKeepsItDontSaveLetsIt
     CloseWindow();
     ASSERT_EQ(boxes.Boxes.size(), 1u);
     EXPECT_EQ(boxes.Boxes[0].Buttons, (std::vector<std::string>{"Yes", "No", "Cancel"}));
+    EXPECT_EQ(boxes.Boxes[0].Captions, (std::vector<std::string>{"&Save", "&Don't save", "Cancel"}));
     EXPECT_NE(boxes.Boxes[0].Text.find("not packed"), std::string::npos) << boxes.Boxes[0].Text;
   }
   ASSERT_TRUE(Form->Visible());

@@ -2,7 +2,7 @@
 //   dialogs_showcase.exe SKINS_FOLDER SKIN_NAME|none KIND
 // KIND: warning, error, information, confirmation (Yes, No, Cancel, Help), custom, long (an error
 // naming a file whose path is wider than the screen), huge (a warning far taller than the screen),
-// tabbed (the confirmation with the focus moved on by Tab) or input.
+// tabbed (the confirmation with the focus moved on by Tab), save (Save, Don't save, Cancel) or input.
 #include <string>
 
 #include "framework/win/TApplication.h"
@@ -45,6 +45,11 @@ int main(int argc, char** argv) {
       PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 1);
     });
     SkinMessageDlg(text, mtConfirmation, mbYesNoCancel | mbHelp, 0);
+  } else if (kind == "save") {
+    SkinMessageDlgCaptions("The strings were changed and are not packed into the language pack.\r"
+                           "Save the changes before the editor closes?\r"
+                           "(Don't save lets them go; Cancel keeps the editor open.)",
+                           mtConfirmation, mbYesNoCancel, {{mbYes, "&Save"}, {mbNo, "&Don't save"}});
   } else if (kind == "input") {
     std::string value = "New Folder";
     SkinInputQuery("New folder", "Folder name:", value);

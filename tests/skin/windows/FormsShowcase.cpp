@@ -1,6 +1,6 @@
 // Skinned forms for a look by eye (not a test): caption, borders, buttons, menu band, grip and the
 // system menu. It stays a few seconds for a screen grab:
-//   wine forms_showcase.exe SKINS-FOLDER SKIN|none frames|maximized|sysmenu
+//   wine forms_showcase.exe SKINS-FOLDER SKIN|none frames|maximized|sysmenu|renamed
 #include <windows.h>
 
 #include <string>
@@ -48,6 +48,12 @@ int main(int argc, char** argv) {
     TForm* form = MakeForm("Tarvex - maximized", bsSizeable, RECT{40, 40, 500, 400}, true);
     form->Show();
     form->SetWindowState(wsMaximized);
+  } else if (scene == "renamed") {
+    // The caption changed once the window is on the screen.
+    TForm* form = MakeForm("Tarvex - first caption", bsSizeable, RECT{40, 40, 500, 300}, true);
+    form->Show();
+    ShowcasePump(300);
+    form->SetCaption("Tarvex - caption set after showing");
   } else if (scene == "sysmenu") {
     TForm* form = MakeForm("Tarvex - system menu", bsSizeable, RECT{40, 40, 560, 400}, true);
     form->Show();

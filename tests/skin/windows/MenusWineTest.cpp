@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "framework/win/TApplication.h"
@@ -226,6 +227,91 @@ TEST_F(Menus, PopupPixelsShowTheCheckedSquareSeparatorAndHotState) {
   Draw(title, Title, width, h, 0);
   EXPECT_NE(PixelAt(title, 1, h / 2), 0xFF00FFu);
   EXPECT_GT(Brightness(PixelAt(checked, left + 2, top + 2)), 0);
+}
+
+// The platform fills a popup in its own menu colour before the items are drawn: every item,
+// separators included, covers its whole row with the skin, which a dark skin must not show bright.
+TEST_F(Menus, EveryItemRowSeparatorsIncludedShowsThePopupsBackground) {
+  for (const char* skin : {"Desert", "Nocturne"}) {
+    LoadSkin(skin);
+    ClearMenuList(true);
+    TBitmap scratch;
+    scratch.SetPixelFormat(TPixelFormat::Bit24);
+    scratch.SetSize(1, 1);
+    TMenuItem* items[] = {Title, Checked, Line, Plain};
+    std::vector<int> heights;
+    int width = 120;
+    for (TMenuItem* item : items) {
+      int w = 0, h = 0;
+      Painter->MeasureItem(item, scratch.Canvas(), w, h);
+      heights.push_back(h);
+      width = std::max(width, w);
+    }
+    ASSERT_EQ(heights[2], 2);
+    // The popup drawn item by item into our bitmap, over the key colour.
+    int total = 0;
+    for (int h : heights) total += h;
+    TBitmap popup;
+    popup.SetPixelFormat(TPixelFormat::Bit24);
+    popup.SetSize(width, total);
+    popup.Canvas()->Brush()->SetColor(clFuchsia);
+    popup.Canvas()->FillRect(RECT{0, 0, width, total});
+    int y = 0, lineTop = 0;
+    for (int i = 0; i < 4; ++i) {
+      if (items[i] == Line) lineTop = y;
+      Painter->DrawItem(items[i], popup.Canvas(), RECT{0, y, width, y + heights[i]}, 0);
+      y += heights[i];
+    }
+    int left = 0;
+    for (int py = 0; py < total; ++py)
+      for (int px = 0; px < width; ++px) left += PixelAt(popup, px, py) == 0xFF00FFu;
+    EXPECT_EQ(left, 0) << skin << ": pixels the painter left to the platform";
+    // Beside the separator's bevel line (inset by the margin): the popup's background.
+    EXPECT_NE(PixelAt(popup, Painter->Margin() / 2, lineTop), 0xFF00FFu) << skin;
+  }
+}
+
+// Around its items a popup window has a margin the platform frames and fills in its standard
+// colours, until the painter covers it with the popup's background.
+TEST_F(Menus, APopupShownUnderADarkSkinHasNoEdgeInThePlatformsColours) {
+  LoadSkin("Nocturne");
+  int frame = 0, platformColoured = 0;
+  RunLater(300, [&] {
+    HWND popup = nullptr;
+    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr)
+      if (IsWindowVisible(popup) && GetWindowThreadProcessId(popup, nullptr) == GetCurrentThreadId()) break;
+    if (popup != nullptr) {
+      RECT window;
+      GetWindowRect(popup, &window);
+      const int w = window.right - window.left, h = window.bottom - window.top;
+      // The two outermost rings of pixels: the platform's frame and fill there, the items inside.
+      const RECT inner{2, 2, w - 2, h - 2};
+      // The edge as the window shows it, read into our bitmap.
+      TBitmap bmp;
+      bmp.SetPixelFormat(TPixelFormat::Bit24);
+      bmp.SetSize(w, h);
+      HDC dc = GetWindowDC(popup);
+      BitBlt(bmp.Canvas()->Handle(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
+      ReleaseDC(popup, dc);
+      auto rgb = [](int index) {
+        const COLORREF c = GetSysColor(index);
+        return std::uint32_t(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+      };
+      const std::uint32_t standard[] = {rgb(COLOR_MENU), rgb(COLOR_BTNHIGHLIGHT), rgb(COLOR_3DLIGHT),
+                                        rgb(COLOR_BTNSHADOW), rgb(COLOR_WINDOWFRAME)};
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          if (PtInRect(&inner, POINT{x, y})) continue;
+          ++frame;
+          platformColoured += std::count(std::begin(standard), std::end(standard), PixelAt(bmp, x, y)) > 0;
+        }
+    }
+    EndMenu();
+  });
+  Popup->Popup(100, 100);
+  Pump();
+  ASSERT_GT(frame, 0) << "no popup seen";
+  EXPECT_EQ(platformColoured, 0) << "of " << frame;
 }
 
 // A provider that only has a window image of one colour.

@@ -302,6 +302,51 @@ TEST_F(MessageDlg, ReturnAndSpacePressTheFocusedButton) {
   EXPECT_EQ(SkinMessageDlg("Incorrect data!", mtError, mbCancel, 0), mrCancel) << "a lone skinned Cancel";
 }
 
+// Buttons given captions of their own keep their results and keys, and are wide enough for the text.
+TEST_F(MessageDlg, OwnCaptionsReadAsGivenFitTheirButtonsAndKeepTheKeys) {
+  const TMsgDlgCaptions captions{{mbYes, "&Save"}, {mbNo, "&Don't save and let them go"}};
+  const auto ask = [&] { return SkinMessageDlgCaptions("Save the changes?", mtConfirmation, mbYesNoCancel, captions); };
+  int ownWidth = 0;
+  for (const bool skinned : {false, true}) {
+    if (skinned) LoadSkin();
+    WhenShown([&ownWidth](TsMessageForm* form) {
+      std::vector<std::string> shown;
+      for (const char* name : {"Yes", "No", "Cancel"}) {
+        auto* b = dynamic_cast<TsBitBtn*>(form->FindComponent(name));
+        ASSERT_NE(b, nullptr) << name;
+        shown.push_back(b->Caption());
+        // The caption's text (without the accelerator mark) fits inside its button.
+        std::string text = b->Caption();
+        std::erase(text, '&');
+        HDC dc = GetDC(b->Handle());
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(b->Handle(), WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(b->Handle(), dc);
+        EXPECT_GE(b->Width(), extent.cx + 8) << name;
+        ownWidth = b->Width();
+      }
+      EXPECT_EQ(shown, (std::vector<std::string>{"&Save", "&Don't save and let them go", "Cancel"}));
+      PostKey(VK_RETURN);
+    });
+    EXPECT_EQ(ask(), mrYes) << "Return presses the focused default button, skinned " << skinned;
+    Press(VK_ESCAPE);
+    EXPECT_EQ(ask(), mrCancel);
+    WhenShown([](TsMessageForm* form) { ClickButton(form, "No"); });
+    EXPECT_EQ(ask(), mrNo);
+  }
+  // The box of its own leaves the standard captions and widths to the other boxes.
+  WhenShown([ownWidth](TsMessageForm* form) {
+    auto* yes = dynamic_cast<TsBitBtn*>(form->FindComponent("Yes"));
+    ASSERT_NE(yes, nullptr);
+    EXPECT_EQ(yes->Caption(), "&Yes");
+    EXPECT_LT(yes->Width(), ownWidth);
+    PostKey(VK_ESCAPE);
+  });
+  EXPECT_EQ(SkinMessageDlg("Save the changes?", mtConfirmation, mbYesNoCancel, 0), mrCancel);
+}
+
 TEST_F(MessageDlg, AHugeMessageIsCutToTheWorkArea) {
   RECT work{};
   ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));

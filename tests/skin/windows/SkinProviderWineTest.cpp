@@ -226,6 +226,39 @@ TEST_F(SkinProviderTest, SkinOnOffOnKeepsWindowsCaptionAndStyles) {
   }
 }
 
+// Other programs (screen readers, window lists) read the window's own text without asking its
+// procedure; a caption set while the skin paints the frame must reach it, the frame staying the skin's.
+TEST_F(SkinProviderTest, ACaptionSetAfterTheWindowExistsIsTheWindowsOwnTextInEveryLook) {
+  auto ownText = [&] {
+    wchar_t text[64] = {};
+    InternalGetWindowText(H(), text, 64);
+    return std::string(text, text + lstrlenW(text));
+  };
+  for (const std::string look : {"none", "Desert", "Nocturne"}) {
+    if (look != "none") LoadSkin(look);
+    const std::string caption = "Renamed in " + look;
+    Form->SetCaption(caption);
+    Pump();
+    EXPECT_EQ(ownText(), caption) << look;
+    char text[64] = {};
+    GetWindowTextA(H(), text, sizeof text);
+    EXPECT_EQ(text, caption) << look;
+    EXPECT_TRUE(IsWindowVisible(H())) << look;
+    if (look == "none") continue;
+    POINT origin{0, 0};
+    ClientToScreen(H(), &origin);
+    const int top = origin.y - Window().top;
+    EXPECT_EQ(InRegion(ScreenTop(top)), InRegion(CacheTop(top))) << look;
+
+    // Hidden, then shown again: the text set meanwhile is the window's too.
+    Form->Hide();
+    SetWindowTextA(H(), "While hidden");
+    Form->Show();
+    Pump();
+    EXPECT_EQ(ownText(), "While hidden") << look;
+  }
+}
+
 TEST_F(SkinProviderTest, CommandAnswers) {
   LoadSkin("Desert");
   const LRESULT link = SendSkinCommand(H(), SkinCommand::GetProvider);

@@ -17,7 +17,8 @@ public:
   struct TBox {
     std::string Caption;
     std::string Text;
-    std::vector<std::string> Buttons;
+    std::vector<std::string> Buttons;   // by name (the answers name them too)
+    std::vector<std::string> Captions;  // what they read, in the same order
   };
 
   explicit TBoxAnswerer(std::vector<std::string> answers = {}) : Answers(std::move(answers)) {
@@ -50,7 +51,10 @@ private:
       box.Caption = form->Caption();
       if (auto* label = dynamic_cast<TControl*>(form->FindComponent("Message"))) box.Text = label->Caption();
       for (const char* name : {"Yes", "No", "OK", "Cancel"})
-        if (form->FindComponent(name) != nullptr) box.Buttons.push_back(name);
+        if (auto* button = dynamic_cast<TControl*>(form->FindComponent(name))) {
+          box.Buttons.push_back(name);
+          box.Captions.push_back(button->Caption());
+        }
       std::string answer = box.Buttons.size() == 1 ? box.Buttons[0] : "";
       if (self->Boxes.size() < self->Answers.size()) answer = self->Answers[self->Boxes.size()];
       self->Boxes.push_back(box);

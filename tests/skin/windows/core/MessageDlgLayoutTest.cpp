@@ -122,6 +122,16 @@ TEST(MessageDlgLayout, ButtonWidthCacheMeasuresEachKindOnce) {
   const TMsgDlgLayout wide = Layout(mbYes | mbYesToAll, 10, 13, true, &widths);
   EXPECT_EQ(wide.Buttons[0].Bounds.Width(), 98);
   EXPECT_EQ(Layout(mbYes | mbNo, 10, 13, true, &widths).Buttons[0].Bounds.Width(), 75);
+  // A caption of a box's own widens its kind, never narrows it; kinds outside the table are ignored.
+  TMsgDlgButtonWidths own = widths;
+  own.FitCaption(1, 100);
+  own.FitCaption(0, 5);
+  own.FitCaption(kMsgDlgButtonKinds, 1000);
+  own.FitCaption(-1, 1000);
+  EXPECT_EQ(own.Width(1), 108);
+  EXPECT_EQ(own.Width(0), 38);
+  EXPECT_EQ(Layout(mbYes | mbNo, 10, 13, true, &own).Buttons[0].Bounds.Width(), 108);
+  EXPECT_EQ(widths.Width(1), 38);
 }
 
 TEST(MessageDlgLayout, WrapWidthAndPlacement) {
