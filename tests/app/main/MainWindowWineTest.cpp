@@ -799,4 +799,32 @@ TEST_F(MainWindow, ACloseDuringASplitWaitsForItsEnd) {
   EXPECT_EQ(Main->CDS->RecordCount(), static_cast<int>(groups.size() - 1));
 }
 
+TEST_F(MainWindow, ARunningSplitGraysTheJobsMenuItemsAndEnvironmentAndGivesThemBackAtItsEnd) {
+  UnskinnedIni();
+  TWorkFolder dir("jobmenu");
+  Open();
+  const auto shown = [&](TMenuItem* item) {
+    return (GetMenuState(GetMenu(Main->Handle()), item->Command(), MF_BYCOMMAND) & MF_GRAYED) == 0;
+  };
+  const std::vector<std::pair<std::string, TMenuItem*>> items{
+      {"Open and split", Main->OpenAndSplit1}, {"Flasher", Main->Flasher1},
+      {"Langpack editor", Main->LangpackEditor1}, {"DRM editor", Main->DRMEditor1},
+      {"Flex editor", Main->FlexEditor1}, {"Environment", Main->Environment1}};
+  for (const auto& [name, item] : items) EXPECT_TRUE(shown(item)) << name << " before the split";
+  std::vector<std::string> shownDuring;
+  bool ran = false;
+  RunLater(1, [&] {
+    ran = true;
+    for (const auto& [name, item] : items)
+      if (shown(item)) shownDuring.push_back(name);
+  });
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->sButton11Click(nullptr);
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(shownDuring, std::vector<std::string>{});
+  for (const auto& [name, item] : items) EXPECT_TRUE(shown(item)) << name << " after the split";
+}
+
 }  // namespace
