@@ -6,9 +6,9 @@
 #include <string>
 #include <utility>
 
-#include "app/core/TSuperfileHost.h"
 #include "editors/TEditorMainLink.h"
 #include "framework/win/TCustomForm.h"
+#include "workbench/core/TSuperfileHost.h"
 
 class TClientDataSet;
 class TCodeGroupTable;

@@ -6,8 +6,6 @@
 #include <initializer_list>
 #include <limits>
 
-#include "app/core/CodeGroups.h"
-#include "app/core/Utils.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDataSource.h"
@@ -25,6 +23,11 @@
 #include "skin/windows/TsGridAdapter.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "workbench/core/CodeGroups.h"
+#include "workbench/core/DetectSMG.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/FileHelpers.h"
+#include "workbench/core/Messages.h"
 
 TfmFlash* fmFlash = nullptr;
 
