@@ -212,6 +212,12 @@ void TfmFlash::ResetList() {
   CDS->CreateDataSet();
 }
 
+void TfmFlash::SetRamDownloader(const std::string& fileName, const std::string& startAddress) {
+  if (FRunning || sFilenameEdit1 == nullptr) return;
+  sFilenameEdit1->SetText(fileName);
+  sEdit1->SetText(startAddress);
+}
+
 void TfmFlash::AppendRow(std::optional<int32_t> cg, const std::string& name, const std::string& type, int32_t a1,
                          int32_t size) {
   if (FRunning) return;

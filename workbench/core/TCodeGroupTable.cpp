@@ -1,5 +1,6 @@
 #include "workbench/core/TCodeGroupTable.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "framework/base/AnsiStrings.h"
@@ -7,7 +8,10 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
 #include "workbench/core/CodeGroups.h"
+#include "workbench/core/FileHelpers.h"
+#include "workbench/core/Hex.h"
 #include "workbench/core/Messages.h"
+#include "workbench/core/SmallDialogRules.h"
 
 TCodeGroupTable::TCodeGroupTable(TClientDataSet& dataSet) : FDataSet(dataSet) {
   FDataSet.AddIntegerField("CG");
@@ -84,6 +88,37 @@ bool TCodeGroupTable::AddCGRecord(int cg, int64_t size, const std::string& fileN
 
 void TCodeGroupTable::SelectLast() {
   if (FDataSet.Active()) FDataSet.Last();
+}
+
+TCodeGroupTable::TAddOutcome TCodeGroupTable::AddImage(const std::string& fileName, const std::string& codeGroup,
+                                                        const std::string& address) {
+  const int64_t size = GetFileSizeByName(fileName);
+  if (fileName.empty() || size < 0 || address.empty()) return TAddOutcome::Ignored;
+  if (!AddInputValid(codeGroup, address, size)) return TAddOutcome::Invalid;
+  const int cg = codeGroup.empty() ? kRamDownloaderCG : std::stoi(codeGroup);
+  const auto a1 = static_cast<uint32_t>(HexToInt(address));
+  return AddCGRecord(cg, size, fileName, a1, static_cast<uint32_t>(a1 + size - 1)) ? TAddOutcome::Added
+                                                                                  : TAddOutcome::Refused;
+}
+
+bool TCodeGroupTable::CanDeleteCurrent() const {
+  if (!FDataSet.Active() || FDataSet.IsEmpty()) return false;
+  return FDataSet.FieldByName("Type")->AsString() != kRamDownloaderType;
+}
+
+std::string TCodeGroupTable::ReplaceCurrentImage(const std::string& fileName) {
+  if (fileName.size() > static_cast<size_t>(kMaxNameLength))
+    return "The path \"" + fileName + "\" is longer than " + std::to_string(kMaxNameLength) +
+           " characters; the row is left as it was.";
+  const int64_t size = GetFileSizeByName(fileName);
+  if (size < 0) return "The file \"" + fileName + "\" was not found; the row is left as it was.";
+  const auto a1 = static_cast<uint32_t>(FDataSet.FieldByName("A1")->AsInteger());
+  FDataSet.Edit();
+  FDataSet.FieldByName("Name")->SetAsString(fileName);
+  FDataSet.FieldByName("size")->SetAsInteger(static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX)));
+  FDataSet.FieldByName("A2")->SetAsInteger(static_cast<int32_t>(a1 + static_cast<uint32_t>(size) - 1));
+  FDataSet.Post();
+  return "";
 }
 
 TCodeGroupRow TCodeGroupTable::CurrentRow() const {

@@ -38,6 +38,20 @@ public:
   }
   void SelectLast();
 
+  // The outcome of the "Add" dialog's answer.
+  enum class TAddOutcome { Ignored, Invalid, Added, Refused };
+  // The "Add" dialog's image as a row: the code group empty (the RAM downloader) or a decimal
+  // number, the start address in hex; the row ends at the image's last byte. Ignored for a missing
+  // file or an empty address, Invalid for input the grid cannot hold (nothing is added), Refused
+  // when a row of the type exists (see AddCGRecord).
+  TAddOutcome AddImage(const std::string& fileName, const std::string& codeGroup, const std::string& address);
+  // Every row but the RAM downloader's may be deleted; false without a current row.
+  bool CanDeleteCurrent() const;
+  // The current row takes another image file: its start address stays, its size and end follow the
+  // file. A text to show when the row is left as it was (a path longer than the Name field, a file
+  // that is not there), else empty.
+  std::string ReplaceCurrentImage(const std::string& fileName);
+
   TCodeGroupRow CurrentRow() const;
   // Every row in "by_cg" order; the index and the current row are kept.
   std::vector<TCodeGroupRow> RowsByCG();

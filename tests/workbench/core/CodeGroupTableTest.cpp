@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "TRecordingHost.h"
 #include "framework/base/Exception.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
+#include "tests/support/TTempFolder.h"
 
 namespace {
 
@@ -134,4 +137,80 @@ TEST(CodeGroupTable, SingleGroupCombineOnAClosedGridLeavesJustTheImage) {
       15, "/edit/drm.smg", 0x12000000, 10, [&](const std::string&) { ++calls; }, dir / "t.tmp");
   EXPECT_EQ(calls, 1);
   EXPECT_EQ(g.Types(), std::vector<std::string>{"DRM (graphics)"});
+}
+
+namespace {
+
+std::string WriteImage(const TTempFolder& folder, const std::string& name, size_t size) {
+  const std::string path = folder / name;
+  std::ofstream(path, std::ios::binary) << std::string(size, '\x5A');
+  return path;
+}
+
+}  // namespace
+
+TEST(CodeGroupTable, AddTakesTheDialogsImageOrSaysWhyNot) {
+  using R = TCodeGroupTable::TAddOutcome;
+  TTempFolder folder("cgadd");
+  const std::string image = WriteImage(folder, "x.smg", 0x40);
+  TGrid g;
+  g.Table.Reset();
+  // A missing file or an empty address: nothing, and nothing said.
+  EXPECT_EQ(g.Table.AddImage(folder / "none.smg", "4", "10000000"), R::Ignored);
+  EXPECT_EQ(g.Table.AddImage("", "4", "10000000"), R::Ignored);
+  EXPECT_EQ(g.Table.AddImage(image, "4", ""), R::Ignored);
+  // Input the grid cannot hold.
+  EXPECT_EQ(g.Table.AddImage(image, "21", "10000000"), R::Invalid);
+  EXPECT_EQ(g.Table.AddImage(image, "4", "FFFFFFF0"), R::Invalid);
+  EXPECT_EQ(g.Table.AddImage(image, "4", "12G"), R::Invalid);
+  EXPECT_TRUE(g.CDS.IsEmpty());
+  // An empty code group is the RAM downloader; the row ends at the image's last byte.
+  EXPECT_EQ(g.Table.AddImage(image, "", "3fd0000"), R::Added);
+  EXPECT_EQ(g.Table.CurrentRow().Type, "RAM Downloader");
+  EXPECT_EQ(g.CDS.FieldByName("A1Str")->AsString(), "03FD0000");
+  EXPECT_EQ(g.CDS.FieldByName("A2Str")->AsString(), "03FD003F");
+  EXPECT_EQ(g.Table.AddImage(image, "4", "11200000"), R::Added);
+  EXPECT_EQ(g.Table.CurrentRow().Size, 0x40);
+  // A second row of a type is refused with a warning.
+  EXPECT_EQ(g.Table.AddImage(image, "4", "11300000"), R::Refused);
+  EXPECT_EQ(g.Warnings, (std::vector<std::string>{"\"LangPack\" already exists!"}));
+  EXPECT_EQ(g.Types().size(), 2u);
+}
+
+TEST(CodeGroupTable, EveryRowButTheRamDownloadersMayBeDeleted) {
+  TGrid g;
+  EXPECT_FALSE(g.Table.CanDeleteCurrent()) << "a closed grid";
+  g.Table.Reset();
+  EXPECT_FALSE(g.Table.CanDeleteCurrent()) << "an empty grid";
+  g.Fill();
+  for (g.CDS.First(); !g.CDS.Eof(); g.CDS.Next())
+    EXPECT_EQ(g.Table.CanDeleteCurrent(), g.CDS.FieldByName("Type")->AsString() != "RAM Downloader")
+        << g.CDS.FieldByName("Type")->AsString();
+}
+
+TEST(CodeGroupTable, ReplaceKeepsTheStartAndFollowsTheNewFileOrLeavesTheRow) {
+  TTempFolder folder("cgreplace");
+  TGrid g;
+  g.Fill();
+  g.CDS.First();
+  g.CDS.Next();  // "Memory map", 20 bytes at 10000000
+  const TCodeGroupRow before = g.Table.CurrentRow();
+  // Refused: the row is left as it was, and the text says why.
+  const std::string missing = folder / "gone.smg";
+  EXPECT_EQ(g.Table.ReplaceCurrentImage(missing),
+            "The file \"" + missing + "\" was not found; the row is left as it was.");
+  const std::string longName = "/" + std::string(TCodeGroupTable::kMaxNameLength, 'n');
+  EXPECT_NE(g.Table.ReplaceCurrentImage(longName).find("is longer than 255 characters"), std::string::npos);
+  EXPECT_EQ(g.Table.CurrentRow().Name, before.Name);
+  EXPECT_EQ(g.Table.CurrentRow().Size, before.Size);
+
+  const std::string image = WriteImage(folder, "new.smg", 0x100);
+  EXPECT_EQ(g.Table.ReplaceCurrentImage(image), "");
+  const TCodeGroupRow after = g.Table.CurrentRow();
+  EXPECT_EQ(after.Name, image);
+  EXPECT_EQ(after.Type, before.Type);
+  EXPECT_EQ(after.Size, 0x100);
+  EXPECT_EQ(g.CDS.FieldByName("A1Str")->AsString(), "10000000");
+  EXPECT_EQ(g.CDS.FieldByName("A2Str")->AsString(), "100000FF");
+  EXPECT_EQ(g.Types().size(), 4u);
 }
