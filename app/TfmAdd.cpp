@@ -4,14 +4,16 @@
 #include <cstdio>
 
 #include "app/DialogUnits.h"
-#include "app/core/SmallDialogRules.h"
-#include "app/core/Utils.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/FileHelpers.h"
+#include "workbench/core/Messages.h"
+#include "workbench/core/SmallDialogRules.h"
 
 TfmAdd* fmAdd = nullptr;
 

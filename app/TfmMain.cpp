@@ -10,13 +10,6 @@
 #include "app/TfmEnvOpt.h"
 #include "app/TfmRAWBounds.h"
 #include "app/TfmView.h"
-#include "app/core/CodeGroups.h"
-#include "app/core/SmallDialogRules.h"
-#include "app/core/TCodeGroupTable.h"
-#include "app/core/TProject.h"
-#include "app/core/TSuperfileCombiner.h"
-#include "app/core/TSuperfileSplitter.h"
-#include "app/core/Utils.h"
 #include "editors/TfmDRMEditor.h"
 #include "editors/TfmFlexEditor.h"
 #include "editors/TfmLPEditor.h"
@@ -52,6 +45,16 @@
 #include "skin/windows/TsHintManager.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "workbench/core/CodeGroups.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/FileHelpers.h"
+#include "workbench/core/Hex.h"
+#include "workbench/core/Messages.h"
+#include "workbench/core/SmallDialogRules.h"
+#include "workbench/core/TCodeGroupTable.h"
+#include "workbench/core/TProject.h"
+#include "workbench/core/TSuperfileCombiner.h"
+#include "workbench/core/TSuperfileSplitter.h"
 
 TfmMain* fmMain = nullptr;
 
@@ -452,17 +455,53 @@ void TfmMain::ProcessMessages() { Application->ProcessMessages(); }
 // --- jobs ----------------------------------------------------------------------------------------
 
 void TfmMain::SetJobControlsEnabled(bool enabled) {
-  for (TControl* control : std::initializer_list<TControl*>{
-           sButton1, sButton2, sButton3, sButton4, sButton5, sButton6, sButton7, sButton8, sButton9, sButton10,
-           sButton11, sFilenameEdit1, sSpinEdit1, sCheckBox1, sRadioGroup1})
-    control->SetEnabled(enabled);
-  // The menu is rebuilt and the skinned frame repainted once for the six items, not once each.
+  for (TWorkbenchCommand command : CommandsOffDuringJob())
+    if (TControl* control = CommandControl(command)) control->SetEnabled(enabled);
+  // The menu is rebuilt and the skinned frame repainted once for all its items, not once each.
   const HWND shown = MainMenu1->WindowHandle();
   MainMenu1->SetWindowHandle(nullptr);
-  for (TMenuItem* item : {OpenAndSplit1, Flasher1, LangpackEditor1, DRMEditor1, FlexEditor1, Environment1})
-    item->SetEnabled(enabled);
+  for (TWorkbenchCommand command : CommandsOffDuringJob())
+    if (TMenuItem* item = CommandMenuItem(command)) item->SetEnabled(enabled);
   MainMenu1->SetWindowHandle(shown);
   if (shown != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
+}
+
+TControl* TfmMain::CommandControl(TWorkbenchCommand command) const {
+  using C = TWorkbenchCommand;
+  switch (command) {
+    case C::OpenProject: return sButton1;
+    case C::SaveProject: return sButton2;
+    case C::Add: return sButton3;
+    case C::Delete: return sButton4;
+    case C::OpenBy: return sButton5;
+    case C::Edit: return sButton6;
+    case C::Replace: return sButton7;
+    case C::Flash: return sButton8;
+    case C::ClearAll: return sButton9;
+    case C::Combine: return sButton10;
+    case C::Split: return sButton11;
+    case C::SuperfileName: return sFilenameEdit1;
+    case C::BufferSize: return sSpinEdit1;
+    case C::SeparateMemoryMap: return sCheckBox1;
+    case C::ShowOrderedBy: return sRadioGroup1;
+    default: return nullptr;
+  }
+}
+
+TMenuItem* TfmMain::CommandMenuItem(TWorkbenchCommand command) const {
+  using C = TWorkbenchCommand;
+  switch (command) {
+    case C::OpenAndSplitMenu: return OpenAndSplit1;
+    case C::FlasherMenu: return Flasher1;
+    case C::LangpackEditorMenu: return LangpackEditor1;
+    case C::DRMEditorMenu: return DRMEditor1;
+    case C::FlexEditorMenu: return FlexEditor1;
+    case C::EnvironmentMenu: return Environment1;
+    case C::ExitMenu: return Exit1;
+    case C::HelpMenu: return Help1;
+    case C::AboutMenu: return About1;
+    default: return nullptr;
+  }
 }
 
 void TfmMain::SplitFile(const std::string& fileName) {
@@ -549,9 +588,9 @@ void TfmMain::FillFlasherLoader() {
   if (!CDS->Active() || fmFlash == nullptr || fmFlash->Running()) return;
   TBookmark here = CDS->GetBookmark();
   const TControlsDisabled quiet(*CDS);
-  if (fmFlash->sFilenameEdit1 != nullptr && CDS->Locate("Type", TVariant(std::string(kRamDownloaderType)))) {
-    fmFlash->sFilenameEdit1->SetText(CDS->FieldByName("Name")->AsString());
-    fmFlash->sEdit1->SetText(CDS->FieldByName("A1Str")->AsString());
+  if (CDS->Locate("Type", TVariant(std::string(kRamDownloaderType)))) {
+    TFlasherHandOff& flasher = *fmFlash;
+    flasher.SetRamDownloader(CDS->FieldByName("Name")->AsString(), CDS->FieldByName("A1Str")->AsString());
   }
   if (CDS->BookmarkValid(here)) CDS->GotoBookmark(here);
   CDS->FreeBookmark(here);
@@ -605,25 +644,15 @@ void TfmMain::sButton10Click(TObject*) { CombineToSHX(""); }
 
 void TfmMain::sButton3Click(TObject*) {
   if (FBusy || fmAdd->ShowModal() != mrOk) return;
-  const std::string fileName = fmAdd->sFilenameEdit1->Text();
-  const int64_t size = GetFileSizeByName(fileName);
-  if (fileName.empty() || size < 0) return;
-  const std::string address = Trim(fmAdd->sEdit2->Text());
-  const std::string group = Trim(fmAdd->sEdit1->Text());
-  if (address.empty()) return;
   // The dialog checks its edits; a row the grid cannot hold is refused here too.
-  if (!AddInputValid(group, address, size)) {
+  if (FRows->AddImage(fmAdd->sFilenameEdit1->Text(), Trim(fmAdd->sEdit1->Text()), Trim(fmAdd->sEdit2->Text())) ==
+      TCodeGroupTable::TAddOutcome::Invalid)
     ShowError(Msgs[TMsgId::IncorrectData]);
-    return;
-  }
-  const int cg = group.empty() ? kRamDownloaderCG : std::stoi(group);
-  const auto a1 = static_cast<uint32_t>(HexToInt(address));
-  FRows->AddCGRecord(cg, size, fileName, a1, static_cast<uint32_t>(a1 + size - 1));
 }
 
 void TfmMain::sButton4Click(TObject*) {
   if (FBusy || !GridHasRows()) return;
-  if (CDS->FieldByName("Type")->AsString() == kRamDownloaderType) {
+  if (!FRows->CanDeleteCurrent()) {
     ShowWarning(Msgs[TMsgId::CannotDeleteLoader], true);
     return;
   }
@@ -646,22 +675,8 @@ void TfmMain::sButton7Click(TObject*) {
   const std::string fileName = sOpenDialog1->FileName();
   if (!AskYesNo(Msgs[TMsgId::ReplaceCG] + ": " + fileName + "\r" + Msgs[TMsgId::Continue])) return;
   if (!GridHasRows()) return;
-  if (fileName.size() > static_cast<size_t>(TCodeGroupTable::kMaxNameLength)) {
-    ShowError("The path \"" + fileName + "\" is longer than " + std::to_string(TCodeGroupTable::kMaxNameLength) +
-              " characters; the row is left as it was.");
-    return;
-  }
-  const int64_t size = GetFileSizeByName(fileName);
-  if (size < 0) {
-    ShowError("The file \"" + fileName + "\" was not found; the row is left as it was.");
-    return;
-  }
-  const auto a1 = static_cast<uint32_t>(CDS->FieldByName("A1")->AsInteger());
-  CDS->Edit();
-  CDS->FieldByName("Name")->SetAsString(fileName);
-  CDS->FieldByName("size")->SetAsInteger(static_cast<int32_t>(std::min<int64_t>(size, INT32_MAX)));
-  CDS->FieldByName("A2")->SetAsInteger(static_cast<int32_t>(a1 + static_cast<uint32_t>(size) - 1));
-  CDS->Post();
+  const std::string error = FRows->ReplaceCurrentImage(fileName);
+  if (!error.empty()) ShowError(error);
 }
 
 void TfmMain::sButton9Click(TObject*) {

@@ -6,11 +6,13 @@
 #include <string>
 #include <utility>
 
-#include "app/core/TSuperfileHost.h"
 #include "editors/TEditorMainLink.h"
 #include "framework/win/TCustomForm.h"
+#include "workbench/core/JobCommands.h"
+#include "workbench/core/TSuperfileHost.h"
 
 class TClientDataSet;
+class TControl;
 class TCodeGroupTable;
 class TDataSource;
 class TDBGrid;
@@ -164,6 +166,9 @@ private:
   void SaveEnvironment();
   void UpdateLabelColors();
   void SetJobControlsEnabled(bool enabled);
+  // The control or menu item of a command; nullptr for the other kind.
+  TControl* CommandControl(TWorkbenchCommand command) const;
+  TMenuItem* CommandMenuItem(TWorkbenchCommand command) const;
   void DBGrid1KeyDown(TObject* sender, uint16_t& key, uint8_t shift);
   void FlashCloseTimer(TObject* sender);
   bool GridHasRows() const;

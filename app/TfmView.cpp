@@ -7,8 +7,6 @@
 #include "app/DialogUnits.h"
 #include "app/ShellOpen.h"
 #include "app/TfmMain.h"
-#include "app/core/SmallDialogRules.h"
-#include "app/core/Utils.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
@@ -19,6 +17,8 @@
 #include "skin/windows/TsGridAdapter.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "workbench/core/Messages.h"
+#include "workbench/core/SmallDialogRules.h"
 
 TfmView* fmView = nullptr;
 

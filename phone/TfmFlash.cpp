@@ -6,8 +6,6 @@
 #include <initializer_list>
 #include <limits>
 
-#include "app/core/CodeGroups.h"
-#include "app/core/Utils.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TDataSource.h"
@@ -25,6 +23,11 @@
 #include "skin/windows/TsGridAdapter.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "workbench/core/CodeGroups.h"
+#include "workbench/core/DetectSMG.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/FileHelpers.h"
+#include "workbench/core/Messages.h"
 
 TfmFlash* fmFlash = nullptr;
 
@@ -207,6 +210,12 @@ void TfmFlash::ResetList() {
   if (FRunning) return;
   CDS->Close();
   CDS->CreateDataSet();
+}
+
+void TfmFlash::SetRamDownloader(const std::string& fileName, const std::string& startAddress) {
+  if (FRunning || sFilenameEdit1 == nullptr) return;
+  sFilenameEdit1->SetText(fileName);
+  sEdit1->SetText(startAddress);
 }
 
 void TfmFlash::AppendRow(std::optional<int32_t> cg, const std::string& name, const std::string& type, int32_t a1,

@@ -9,6 +9,7 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/TCustomForm.h"
 #include "phone/core/FlashSequence.h"
+#include "phone/core/TFlasherHandOff.h"
 
 class TDataSource;
 class TDBGrid;
@@ -30,7 +31,7 @@ class TsStatusBar;
 // loader edits and the list are disabled, other windows' hand-offs are refused (Running) and nothing
 // the run uses is freed; the run works on a copy of the list taken when it starts. No message boxes:
 // every step and failure is a line of the log.
-class TfmFlash : public TForm, public TFlashHost {
+class TfmFlash : public TForm, public TFlashHost, public TFlasherHandOff {
 public:
   // The link on the platform's device port.
   explicit TfmFlash(TComponent* owner);
@@ -62,12 +63,14 @@ public:
   TP2KAPI* P2K() const { return FP2K; }
 
   // A run is in progress: the list and the loader edits must not change (hand-offs are refused).
-  bool Running() const { return FRunning; }
+  bool Running() const override { return FRunning; }
   // The list closed, created anew empty and opened. Nothing while a run is in progress.
-  void ResetList();
+  void ResetList() override;
   // Appends a list row; an empty CG stays empty. Nothing while a run is in progress.
   void AppendRow(std::optional<int32_t> cg, const std::string& name, const std::string& type, int32_t a1,
-                 int32_t size);
+                 int32_t size) override;
+  // The loader edits' texts. Nothing while a run is in progress.
+  void SetRamDownloader(const std::string& fileName, const std::string& startAddress) override;
   // The open dialog "Add BIN" borrows (the main window's); without one the window uses its own.
   void SetAddBinDialog(TOpenDialog* dialog);
 

@@ -26,9 +26,6 @@
 #include "app/TfmAdd.h"
 #include "app/TfmMain.h"
 #include "app/TfmRAWBounds.h"
-#include "app/core/TCodeGroupTable.h"
-#include "app/core/TSuperfileCombiner.h"
-#include "app/core/TSuperfileSplitter.h"
 #include "bench/support/WineBench.h"
 #include "bench/support/WineScreen.h"
 #include "editors/TfmDRMEditor.h"
@@ -44,6 +41,9 @@
 #include "skin/engine/TsSkinned.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "tests/tools/shx-tool/TCollectingHost.h"
+#include "workbench/core/TCodeGroupTable.h"
+#include "workbench/core/TSuperfileCombiner.h"
+#include "workbench/core/TSuperfileSplitter.h"
 
 namespace {
 

@@ -27,8 +27,8 @@
 #include <string>
 #include <vector>
 
-#include "app/core/TSuperfileHeader.h"
 #include "bench/support/BenchSupport.h"
+#include "workbench/core/TSuperfileHeader.h"
 
 namespace {
 

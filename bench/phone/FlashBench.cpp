@@ -9,7 +9,7 @@
 #include "bench/support/BenchSupport.h"
 #include "phone/core/P2KLink.h"
 #include "phone/core/P2KProtocol.h"
-#include "phone/core/SimulatedPhone.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 namespace {
 

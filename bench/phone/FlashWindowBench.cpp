@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "app/core/Utils.h"
 #include "bench/support/WineBench.h"
 #include "framework/win/TApplication.h"
 #include "phone/P2KAPI.h"
 #include "phone/TfmFlash.h"
 #include "phone/core/P2KLink.h"
 #include "phone/core/P2KProtocol.h"
-#include "phone/core/SimulatedPhone.h"
 #include "skin/controls/TsButton.h"
 #include "skin/windows/TsFileNameEdit.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
+#include "workbench/core/FileHelpers.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "app/core/Utils.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/Messages.h"
 
 // One row for the flasher's list.
 struct TFlasherRow {

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/core/Utils.h"
 #include "editors/core/EditorFiles.h"
 #include "editors/core/FlexAddress.h"
 #include "editors/core/TEditorHost.h"
+#include "workbench/core/FileHelpers.h"
 
 void TFlexEditorModel::Show() {
   FFileName.clear();

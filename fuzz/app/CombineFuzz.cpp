@@ -10,12 +10,12 @@
 #include <iterator>
 #include <map>
 
-#include "app/core/CodeGroups.h"
-#include "app/core/TSuperfileCombiner.h"
-#include "app/core/TSuperfileSplitter.h"
 #include "framework/base/Exception.h"
 #include "tests/support/TTempFolder.h"
 #include "tests/tools/shx-tool/TCollectingHost.h"
+#include "workbench/core/CodeGroups.h"
+#include "workbench/core/TSuperfileCombiner.h"
+#include "workbench/core/TSuperfileSplitter.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/core/TSuperfileSplitter.h"
 #include "framework/base/Exception.h"
 #include "tests/support/TTempFolder.h"
+#include "workbench/core/TSuperfileSplitter.h"
 
 namespace {
 

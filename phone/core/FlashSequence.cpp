@@ -4,8 +4,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/core/Utils.h"
 #include "framework/base/ByteOrder.h"
+#include "workbench/core/FileHelpers.h"
+#include "workbench/core/Messages.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "phone/P2KAPI.h"
 #include "phone/Win32DevicePort.h"
-#include "phone/core/SimulatedPhone.h"
 #include "tests/e2e/phone/PhoneControlClient.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 namespace {
 

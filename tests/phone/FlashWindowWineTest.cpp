@@ -9,13 +9,11 @@
 #include <functional>
 #include <initializer_list>
 
-#include "app/core/Utils.h"
 #include "framework/base/ByteOrder.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TScreen.h"
 #include "phone/P2KAPI.h"
-#include "phone/core/SimulatedPhone.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
@@ -26,7 +24,10 @@
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 #include "tests/phone/core/FlashTestData.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 #include "tests/support/TTempFolder.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/Messages.h"
 
 namespace {
 

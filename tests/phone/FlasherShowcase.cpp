@@ -12,9 +12,9 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
 #include "phone/TfmFlash.h"
-#include "phone/core/SimulatedPhone.h"
 #include "skin/controls/TsButton.h"
 #include "skin/windows/TsFileNameEdit.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 #include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {

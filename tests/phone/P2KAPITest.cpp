@@ -9,7 +9,7 @@
 
 #include "framework/win/TApplication.h"
 #include "phone/core/P2KDriver.h"
-#include "phone/core/SimulatedPhone.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 namespace {
 

@@ -10,15 +10,16 @@
 #include "app/ShellOpen.h"
 #include "app/TfmAdd.h"
 #include "app/TfmView.h"
-#include "app/core/Utils.h"
 #include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/TApplication.h"
 #include "shx-generator.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
-#include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsFileDialogs.h"
+#include "skin/windows/TsFileNameEdit.h"
+#include "workbench/core/FileFilters.h"
+#include "workbench/core/Messages.h"
 
 // The add dialog and the external-viewer dialog on real messages: edits typed into, buttons
 // clicked, message boxes answered while their loops run.

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/TfmMain.h"
-#include "app/core/TCodeGroupTable.h"
 #include "editors/TfmLPEditor.h"
 #include "editors/core/TLPEditorModel.h"
 #include "editors/core/TLanguagePack.h"
@@ -23,6 +22,7 @@
 #include "tests/framework/win/TestSupport.h"
 #include "tests/skin/windows/TBoxAnswerer.h"
 #include "tests/support/TTempFolder.h"
+#include "workbench/core/TCodeGroupTable.h"
 
 namespace {
 

@@ -15,14 +15,14 @@
 
 #include "app/TfmMain.h"
 #include "app/TfmView.h"
-#include "app/core/TCodeGroupTable.h"
-#include "app/core/Utils.h"
 #include "framework/win/TApplication.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "tests/framework/win/TestSupport.h"
 #include "tests/skin/windows/TBoxAnswerer.h"
+#include "workbench/core/Messages.h"
+#include "workbench/core/TCodeGroupTable.h"
 
 namespace fs = std::filesystem;
 

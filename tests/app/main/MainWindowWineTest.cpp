@@ -16,9 +16,6 @@
 #include "app/TfmAdd.h"
 #include "app/TfmMain.h"
 #include "app/TfmRAWBounds.h"
-#include "app/core/CodeGroups.h"
-#include "app/core/TCodeGroupTable.h"
-#include "app/core/Utils.h"
 #include "editors/TfmDRMEditor.h"
 #include "editors/TfmFlexEditor.h"
 #include "editors/TfmLPEditor.h"
@@ -39,18 +36,21 @@
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
-#include "skin/engine/TsSkinManager.h"
 #include "skin/engine/TsBoundLabel.h"
+#include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/engine/core/TsSkinLoader.h"
 #include "skin/windows/TsFileDialogs.h"
-#include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
+#include "skin/windows/TsSkinProvider.h"
 #include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
+#include "workbench/core/CodeGroups.h"
+#include "workbench/core/Messages.h"
+#include "workbench/core/TCodeGroupTable.h"
 
 namespace fs = std::filesystem;
 
@@ -798,6 +798,34 @@ TEST_F(MainWindow, ACloseDuringASplitWaitsForItsEnd) {
   EXPECT_TRUE(Main->sButton11->Enabled());
   EXPECT_TRUE(flasherShown());
   EXPECT_EQ(Main->CDS->RecordCount(), static_cast<int>(groups.size() - 1));
+}
+
+TEST_F(MainWindow, ARunningSplitGraysTheJobsMenuItemsAndEnvironmentAndGivesThemBackAtItsEnd) {
+  UnskinnedIni();
+  TWorkFolder dir("jobmenu");
+  Open();
+  const auto shown = [&](TMenuItem* item) {
+    return (GetMenuState(GetMenu(Main->Handle()), item->Command(), MF_BYCOMMAND) & MF_GRAYED) == 0;
+  };
+  const std::vector<std::pair<std::string, TMenuItem*>> items{
+      {"Open and split", Main->OpenAndSplit1}, {"Flasher", Main->Flasher1},
+      {"Langpack editor", Main->LangpackEditor1}, {"DRM editor", Main->DRMEditor1},
+      {"Flex editor", Main->FlexEditor1}, {"Environment", Main->Environment1}};
+  for (const auto& [name, item] : items) EXPECT_TRUE(shown(item)) << name << " before the split";
+  std::vector<std::string> shownDuring;
+  bool ran = false;
+  RunLater(1, [&] {
+    ran = true;
+    for (const auto& [name, item] : items)
+      if (shown(item)) shownDuring.push_back(name);
+  });
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->sButton11Click(nullptr);
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(shownDuring, std::vector<std::string>{});
+  for (const auto& [name, item] : items) EXPECT_TRUE(shown(item)) << name << " after the split";
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "phone/core/SimulatedPhone.h"
 #include "tests/e2e/phone/PhoneControl.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 // The test's side of the driver: the control device the program never opens.
 class TPhoneControl {

@@ -10,9 +10,9 @@
 #include <string>
 #include <thread>
 
-#include "phone/core/SimulatedPhone.h"
 #include "tests/e2e/phone/PhoneControl.h"
 #include "tests/e2e/phone/PhoneSim.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 namespace {
 

@@ -130,3 +130,26 @@ TEST_F(LPEditorClose, CharactersWithoutACodeAreSaidInAWarningInTheEditor) {
   EXPECT_EQ(boxes.Boxes[0].Text.find("2 characters"), 0u) << boxes.Boxes[0].Text;
   EXPECT_NE(boxes.Boxes[0].Text.find("0004"), std::string::npos) << boxes.Boxes[0].Text;
 }
+
+TEST_F(LPEditorClose, PackStringsTakesTheTextStillBeingTypedInItsCell) {
+  const std::wstring typed = Coded(3);
+  ASSERT_EQ(typed.size(), 3u);
+  ASSERT_TRUE(TypeIntoCell(Form, 5, typed, false));
+  ASSERT_TRUE(Form->DBGrid2->EditorMode());
+  // "Pack strings" run with the focus still in the cell's editor: the cell is not left before.
+  ASSERT_EQ(GetFocus(), Form->DBGrid2->EditorHandle());
+  Form->sButton10->Click();
+  Pump();
+  EXPECT_FALSE(Form->DBGrid2->EditorMode());
+  AnswerDialog(Form->sSaveDialog1, PackName);
+  {
+    TBoxAnswerer boxes({"OK"});
+    ClickButton(Form->sButton1);  // "Save langpack"
+    Pump();
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_NE(boxes.Boxes[0].Text.find(PackName), std::string::npos) << boxes.Boxes[0].Text;
+  }
+  std::vector<std::u16string> want = Gen.Languages[0].Strings;
+  want[4] = std::u16string(typed.begin(), typed.end());
+  EXPECT_EQ(TLanguagePack(ReadBytes(PackName)).Decode(0), want);
+}

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "EditorWindowTestSupport.h"
-#include "app/core/Utils.h"
 #include "editors/TEditorWindowHost.h"
 #include "editors/TfmLPEditor.h"
 #include "editors/core/TLPEditorModel.h"
@@ -17,8 +16,8 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
-#include "framework/win/TFont.h"
 #include "framework/win/TDBGrid.h"
+#include "framework/win/TFont.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/windows/TsFileDialogs.h"
@@ -27,6 +26,7 @@
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 #include "tests/support/TTempFolder.h"
+#include "workbench/core/Messages.h"
 
 // The language-pack editor driven as a user drives it: keys and clicks, its dialogs and boxes
 // answered while their modal loops run, over a generated pack named by a scripted main grid.

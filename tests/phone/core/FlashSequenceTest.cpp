@@ -12,9 +12,9 @@
 #include "phone/core/P2KLink.h"
 #include "phone/core/P2KMonitor.h"
 #include "phone/core/P2KProtocol.h"
-#include "phone/core/SimulatedPhone.h"
 #include "phone/core/TestCommand.h"
 #include "tests/phone/core/FlashTestData.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "phone/core/BootFrame.h"
 #include "phone/core/P2KDriver.h"
 #include "phone/core/P2KLink.h"
-#include "phone/core/SimulatedPhone.h"
 #include "phone/core/TestCommand.h"
+#include "tests/phone/simulator/SimulatedPhone.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/TSuperfileHost.h"
+#include "workbench/core/TSuperfileHost.h"
 
 // A host without a window for drivers, fuzz targets and benchmarks: keeps the rows the split adds,
 // answers the save dialog with SaveName and passes error boxes to OnError.

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "app/core/TSuperfileCombiner.h"
-#include "app/core/TSuperfileSplitter.h"
-#include "app/core/Utils.h"
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
 #include "tests/tools/ToolSignals.h"
+#include "workbench/core/Messages.h"
+#include "workbench/core/TSuperfileCombiner.h"
+#include "workbench/core/TSuperfileSplitter.h"
 
 namespace {
 
