@@ -28,6 +28,7 @@
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileNameEdit.h"
 #include "skin/windows/TsMessageDlg.h"
+#include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TestSupport.h"
 
 namespace fs = std::filesystem;
@@ -73,12 +74,7 @@ class MainActivation : public ::testing::TestWithParam<std::string> {
 protected:
   static void SetUpTestSuite() {
     Application->Initialize();
-    std::error_code ignored;
-    fs::remove_all(ExeDir() + "Skins", ignored);
-    fs::create_directories(ExeDir() + "Skins");
-    for (const char* skin : {"Desert", "Nocturne"})
-      fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\" + skin, ExeDir() + "Skins\\" + skin,
-               fs::copy_options::recursive);
+    PlaceBundledSkins({"Desert", "Nocturne"});
     // The program's other windows, once, as at its start (another suite may have made some).
     if (fmAdd == nullptr) Application->CreateForm(fmAdd);
     if (fmDRMEditor == nullptr) Application->CreateForm(fmDRMEditor);

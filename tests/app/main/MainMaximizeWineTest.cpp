@@ -24,24 +24,13 @@
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TestSupport.h"
 #include "tests/skin/windows/MaximizeSupport.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ExeDir() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return fs::path(path).parent_path().string() + "\\";
-}
-
-std::string IniName() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return fs::path(path).replace_extension(".ini").string();
-}
 
 TsSkinProvider* ProviderOf(TComponent* form) {
   for (int i = 0; i < form->ComponentCount(); ++i)
@@ -54,12 +43,7 @@ class MainMaximize : public ::testing::TestWithParam<const char*> {
 protected:
   static void SetUpTestSuite() {
     Application->Initialize();
-    std::error_code ignored;
-    fs::remove_all(ExeDir() + "Skins", ignored);
-    fs::create_directories(ExeDir() + "Skins");
-    for (const char* skin : {"Desert", "Nocturne"})
-      fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\" + skin, ExeDir() + "Skins\\" + skin,
-               fs::copy_options::recursive);
+    PlaceBundledSkins({"Desert", "Nocturne"});
   }
   static void TearDownTestSuite() {
     std::error_code ignored;

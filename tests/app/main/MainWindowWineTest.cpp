@@ -195,11 +195,7 @@ class MainWindow : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     Application->Initialize();
-    // The bundled skins beside the test program, where the main window looks for them.
-    std::error_code ignored;
-    fs::remove_all(ExeDir() + "Skins", ignored);
-    fs::create_directories(ExeDir() + "Skins");
-    fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\Desert", ExeDir() + "Skins\\Desert", fs::copy_options::recursive);
+    PlaceBundledSkins({"Desert"});
     CreateProgramForms();
   }
   static void TearDownTestSuite() {

@@ -1,5 +1,8 @@
 #include "tests/app/main/ProgramForms.h"
 
+#include <filesystem>
+#include <string>
+
 #include "app/TfmAdd.h"
 #include "app/TfmEnvOpt.h"
 #include "app/TfmRAWBounds.h"
@@ -8,6 +11,7 @@
 #include "editors/TfmLPEditor.h"
 #include "framework/win/TApplication.h"
 #include "phone/TfmFlash.h"
+#include "tests/framework/win/TestSupport.h"
 
 namespace {
 
@@ -26,4 +30,14 @@ void CreateProgramForms() {
   CreateOnce(fmRAWBounds);
   CreateOnce(fmFlexEditor);
   CreateOnce(fmEnvOpt);
+}
+
+void PlaceBundledSkins(std::initializer_list<const char*> skins) {
+  namespace fs = std::filesystem;
+  const std::string folder = ExeDir() + "Skins";
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(folder);
+  for (const char* skin : skins)
+    fs::copy(std::string(TARVEX_BUNDLED_SKINS) + "\\" + skin, folder + "\\" + skin, fs::copy_options::recursive);
 }
