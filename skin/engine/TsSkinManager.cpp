@@ -1,6 +1,7 @@
 #include "skin/engine/TsSkinManager.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/win/Graphics.h"
 #include "framework/win/TMainMenu.h"
@@ -188,6 +189,18 @@ void TsSkinManager::ReleaseSkin() {
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
   NotifyObservers();
   ReleaseSkinGlobals();
+}
+
+// The observer's side of the pair: it joins and leaves the manager's list.
+TsSkinObserver::TsSkinObserver(std::function<void()> onChange) : FOnChange(std::move(onChange)) {}
+
+TsSkinObserver::~TsSkinObserver() { SetManager(nullptr); }
+
+void TsSkinObserver::SetManager(TsSkinManager* manager) {
+  if (manager == FManager) return;
+  if (FManager) FManager->RemoveObserver(this);
+  FManager = manager;
+  if (FManager) FManager->AddObserver(this);
 }
 
 void TsSkinManager::AddObserver(TsSkinObserver* observer) {

@@ -5,7 +5,8 @@
 class TsSkinManager;
 
 // Hears each skin change a manager tells the windows: a new skin in place, or the skin removed.
-// It leaves its manager when freed; a manager freed first lets go of it.
+// It leaves its manager when freed; a manager freed first lets go of it. Its few methods are
+// defined with the manager's, whose list they keep.
 //   FSkinObserver.SetManager(SkinData().DefaultManager);  // with FSkinObserver{[this] { Recolour(); }}
 class TsSkinObserver {
 public:
