@@ -70,9 +70,21 @@ TfmFlash::~TfmFlash() {
     FP2K = nullptr;
     link->Free();
   }
-  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  // Deleted without Free: the components are still there.
+  DetachList();
   delete CDS;
   CDS = nullptr;
+}
+
+// The source lets go of the list before the components go; the list outlives them.
+void TfmFlash::BeforeDestruction() {
+  DetachList();
+  TForm::BeforeDestruction();
+}
+
+void TfmFlash::DetachList() {
+  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  DataSource1 = nullptr;
 }
 
 void TfmFlash::BuildControls() {

@@ -38,6 +38,7 @@ public:
   // The link on the given port, which must outlive the window.
   TfmFlash(TComponent* owner, TDevicePort& port);
   ~TfmFlash() override;
+  void BeforeDestruction() override;
 
   // Components other windows fill before showing the flasher.
   TsFilenameEdit* sFilenameEdit1 = nullptr;  // "RAM Downloader"
@@ -98,6 +99,7 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  void DetachList();
   TfmFlash(TComponent* owner, std::unique_ptr<TDevicePort> ownPort, TDevicePort* port);
   void BuildControls();
   TFlashJob CurrentJob();
