@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <initializer_list>
 #include <limits>
 
@@ -23,10 +22,7 @@
 #include "skin/windows/TsGridAdapter.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsSkinProvider.h"
-#include "workbench/core/CodeGroups.h"
-#include "workbench/core/DetectSMG.h"
 #include "workbench/core/FileFilters.h"
-#include "workbench/core/FileHelpers.h"
 #include "workbench/core/Messages.h"
 
 TfmFlash* fmFlash = nullptr;
@@ -35,13 +31,6 @@ namespace {
 
 // The gauge is repainted and waiting messages let through at most this often during an upload.
 constexpr DWORD RepaintInterval = 50;
-constexpr std::uint32_t UnknownAddress = 0xFFFFFFFF;
-
-std::string Hex8(std::uint32_t value) {
-  char text[9];
-  std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-  return text;
-}
 
 }  // namespace
 
@@ -58,6 +47,7 @@ TfmFlash::TfmFlash(TComponent* owner, std::unique_ptr<TDevicePort> ownPort, TDev
   SetPosition(poScreenCenter);
   SetClientSize(616, 478);
   CDS = new TClientDataSet();
+  FList = std::make_unique<TFlashList>(*CDS);
   BuildControls();
   SetActiveControl(DBGrid1);
   SetOnCreate(TNotifyEvent(this, &TfmFlash::FormCreate));
@@ -70,9 +60,22 @@ TfmFlash::~TfmFlash() {
     FP2K = nullptr;
     link->Free();
   }
-  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  // Deleted without Free: the components are still there.
+  DetachList();
+  FList.reset();
   delete CDS;
   CDS = nullptr;
+}
+
+// The source lets go of the list before the components go; the list outlives them.
+void TfmFlash::BeforeDestruction() {
+  DetachList();
+  TForm::BeforeDestruction();
+}
+
+void TfmFlash::DetachList() {
+  if (DataSource1 != nullptr) DataSource1->SetDataSet(nullptr);
+  DataSource1 = nullptr;
 }
 
 void TfmFlash::BuildControls() {
@@ -80,13 +83,6 @@ void TfmFlash::BuildControls() {
   sSkinProvider1->SetName("sSkinProvider1");
   sSkinProvider1->SetResizeMode(TsResizeMode::rmBorder);
 
-  CDS->AddIntegerField("CG");
-  CDS->AddStringField("Name", 255);
-  CDS->AddStringField("Type", 20);
-  CDS->AddIntegerField("A1");
-  CDS->AddIntegerField("size");
-  CDS->AddStringField("A1Str", 8, TFieldKind::fkCalculated);
-  CDS->SetOnCalcFields(TDataSetNotifyEvent(this, &TfmFlash::CDSCalcFields));
   DataSource1 = NewComponent<TDataSource>(this);
   DataSource1->SetName("DataSource1");
   DataSource1->SetDataSet(CDS);
@@ -196,20 +192,9 @@ void TfmFlash::P2KConnectChanged(bool connected) {
   sStatusBar1->SetPanelText(0, Msgs[connected ? TMsgId::Connected : TMsgId::NotConnected]);
 }
 
-void TfmFlash::CDSCalcFields(TClientDataSet* dataSet) {
-  TField* a1 = dataSet->FieldByName("A1");
-  TField* text = dataSet->FieldByName("A1Str");
-  if (a1->IsNull()) {
-    text->Clear();
-  } else {
-    text->SetAsString(Hex8(static_cast<std::uint32_t>(a1->AsInteger())));
-  }
-}
-
 void TfmFlash::ResetList() {
   if (FRunning) return;
-  CDS->Close();
-  CDS->CreateDataSet();
+  FList->Reset();
 }
 
 void TfmFlash::SetRamDownloader(const std::string& fileName, const std::string& startAddress) {
@@ -221,14 +206,7 @@ void TfmFlash::SetRamDownloader(const std::string& fileName, const std::string& 
 void TfmFlash::AppendRow(std::optional<int32_t> cg, const std::string& name, const std::string& type, int32_t a1,
                          int32_t size) {
   if (FRunning) return;
-  if (!CDS->Active()) CDS->CreateDataSet();
-  CDS->Append();
-  if (cg) CDS->FieldByName("CG")->SetAsInteger(*cg);
-  CDS->FieldByName("Name")->SetAsString(name);
-  CDS->FieldByName("Type")->SetAsString(type);
-  CDS->FieldByName("A1")->SetAsInteger(a1);
-  CDS->FieldByName("size")->SetAsInteger(size);
-  CDS->Post();
+  FList->AppendRow(cg, name, type, a1, size);
 }
 
 void TfmFlash::sFilenameEdit1ButtonClick(TObject*) {
@@ -244,21 +222,13 @@ void TfmFlash::sButton1Click(TObject*) {
   }
   dialog->SetFilter(GetFilter(TFilterKind::CodeGroupImages));
   if (!dialog->Execute() || FRunning) return;
-  const std::string name = dialog->FileName();
-  int cg = -1;
-  int32_t address = -1;
-  int64_t size = -1;
-  // The row is added whatever DetectSMG makes of the name; "New address" corrects the address.
-  DetectSMG(name, cg, address, size);
-  // A name without a number leaves the size unread: the file's own size, so the row can be flashed
-  // once its address is set.
-  if (size < 0) size = GetFileSizeByName(name);
-  AppendRow(cg, name, GetCGName(cg), address, static_cast<int32_t>(size));
+  // "New address" corrects an address the name does not give.
+  FList->AddImageFile(dialog->FileName());
 }
 
 void TfmFlash::sButton2Click(TObject*) {
-  if (FRunning || !CDS->Active() || CDS->IsEmpty()) return;
-  CDS->Delete();
+  if (FRunning) return;
+  FList->DeleteCurrent();
 }
 
 void TfmFlash::sButton3Click(TObject*) { ResetList(); }
@@ -287,21 +257,7 @@ TFlashJob TfmFlash::CurrentJob() {
   TFlashJob job;
   job.Loader = sFilenameEdit1->FileName();
   job.StartAddress = sEdit1->Text();
-  if (!CDS->Active()) return job;
-  TField* cg = CDS->FieldByName("CG");
-  TField* name = CDS->FieldByName("Name");
-  TField* a1 = CDS->FieldByName("A1");
-  TField* size = CDS->FieldByName("size");
-  for (int recNo = 1; recNo <= CDS->RecordCount(); ++recNo) {
-    TFlashRow row;
-    if (const TVariant value = CDS->RowValue(recNo, *cg); !value.IsNull()) row.CG = value.Integer();
-    if (const TVariant value = CDS->RowValue(recNo, *name); !value.IsNull()) row.Name = value.String();
-    const TVariant address = CDS->RowValue(recNo, *a1);
-    row.A1 = address.IsNull() ? UnknownAddress : static_cast<std::uint32_t>(address.Integer());
-    const TVariant bytes = CDS->RowValue(recNo, *size);
-    row.Size = bytes.IsNull() ? -1 : bytes.Integer();
-    job.Rows.push_back(row);
-  }
+  job.Rows = FList->Rows();
   return job;
 }
 

@@ -9,6 +9,7 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/TCustomForm.h"
 #include "phone/core/FlashSequence.h"
+#include "phone/core/TFlashList.h"
 #include "phone/core/TFlasherHandOff.h"
 
 class TDataSource;
@@ -38,6 +39,7 @@ public:
   // The link on the given port, which must outlive the window.
   TfmFlash(TComponent* owner, TDevicePort& port);
   ~TfmFlash() override;
+  void BeforeDestruction() override;
 
   // Components other windows fill before showing the flasher.
   TsFilenameEdit* sFilenameEdit1 = nullptr;  // "RAM Downloader"
@@ -76,7 +78,6 @@ public:
 
   void FormCreate(TObject* sender);
   void P2KConnectChanged(bool connected);
-  void CDSCalcFields(TClientDataSet* dataSet);
   void sFilenameEdit1ButtonClick(TObject* sender);
   void sButton1Click(TObject* sender);  // "Add BIN"
   void sButton2Click(TObject* sender);  // "Delete"
@@ -98,6 +99,7 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  void DetachList();
   TfmFlash(TComponent* owner, std::unique_ptr<TDevicePort> ownPort, TDevicePort* port);
   void BuildControls();
   TFlashJob CurrentJob();
@@ -110,6 +112,7 @@ private:
   TOpenDialog* FAddBinDialog = nullptr;
   TOpenDialog* FOwnAddBinDialog = nullptr;  // owned by the window
   bool FRunning = false;
+  std::unique_ptr<TFlashList> FList;
   TWinControl* FFocusedBeforeRun = nullptr;  // a control of the window: it lives as long
   std::uint32_t FLastRepaint = 0;  // tick of the gauge's last repaint
 };

@@ -12,6 +12,7 @@
 #include "framework/base/ByteOrder.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
+#include "framework/win/TDataSource.h"
 #include "framework/win/TScreen.h"
 #include "phone/P2KAPI.h"
 #include "skin/controls/TsButton.h"
@@ -95,6 +96,15 @@ public:
   }
   std::string Choice;
   int Shown = 0;
+};
+
+// Notes, as the flasher's own destructor is about to run, whether its data source is let go or still
+// one of its components: a window freed with Free has lost its components by then.
+class TSourceWatchFlash : public TTestFlash {
+public:
+  using TTestFlash::TTestFlash;
+  ~TSourceWatchFlash() override { *SourceSafe = DataSource1 == nullptr || FindComponent("DataSource1") == static_cast<TComponent*>(DataSource1); }
+  bool* SourceSafe = nullptr;
 };
 
 class FlashWindow : public ::testing::Test {
@@ -340,6 +350,24 @@ TEST_F(FlashWindow, AddBinDeleteClearAndNewAddressWorkOnTheListWithoutAPhone) {
   Click(Form->sButton4);
   EXPECT_EQ(Form->CDS->RecordCount(), 0);
   Form->SetAddBinDialog(nullptr);
+}
+
+// Freed or deleted with rows on its list, the window reaches no freed component while it goes.
+TEST_F(FlashWindow, FreedOrDeletedTheWindowLeavesNoPointerToAFreedDataSource) {
+  for (const bool freed : {true, false}) {
+    bool safe = false;
+    auto* form = NewComponent<TSourceWatchFlash>(nullptr, Phone);
+    form->SourceSafe = &safe;
+    form->Show();
+    form->AppendRow(4, "flash_4.smg", "LangPack", 0x10001200, 600);
+    Pump();
+    if (freed) {
+      form->Free();
+    } else {
+      delete form;
+    }
+    EXPECT_TRUE(safe) << (freed ? "freed" : "deleted");
+  }
 }
 
 TEST_F(FlashWindow, WithoutABorrowedDialogAddBinOpensItsOwn) {
