@@ -566,132 +566,167 @@ TCustomForm* TCustomForm::MDIChildren(int index) {
 void TCustomForm::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CM_VISIBLECHANGED:
-      ShowForm(Visible());
-      return;
+      return ShowForm(Visible());
     case CM_RELEASE:
-      Free();
-      return;
+      return Free();
     case CM_ACTIVATE:
-      FActive = true;
-      if (Screen != nullptr) Screen->SetActive(this, FActiveControl);
-      if (FActiveControl != nullptr && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
-      else if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
-      Activate();
-      return;
+      return CMActivate();
     case CM_DEACTIVATE:
       FActive = false;
-      Deactivate();
-      return;
+      return Deactivate();
     case WM_ACTIVATE:
-      DefaultHandler(message);
-      Perform(LOWORD(message.WParam) != WA_INACTIVE ? CM_ACTIVATE : CM_DEACTIVATE);
-      return;
+      return WMActivate(message);
     case WM_MDIACTIVATE:
-      DefaultHandler(message);
-      if (reinterpret_cast<HWND>(message.LParam) == Handle()) Perform(CM_ACTIVATE);
-      else if (reinterpret_cast<HWND>(message.WParam) == Handle()) Perform(CM_DEACTIVATE);
-      return;
+      return WMMDIActivate(message);
     case WM_CLOSE:
       Close();
       message.Result = 0;
       return;
     case WM_SETFOCUS:
-      // Focus on the form itself goes on to its active control.
-      if (FActiveControl != nullptr && FActiveControl != this && FActiveControl->CanFocus()) {
-        ::SetFocus(FActiveControl->Handle());
-        return;
-      }
-      SetFocusedControl(this);
-      DefaultHandler(message);
-      return;
-    case WM_GETMINMAXINFO: {
-      DefaultHandler(message);
-      auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
-      const TSizeConstraints& c = Constraints();
-      if (info != nullptr) {
-        if (c.MinWidth > 0) info->ptMinTrackSize.x = c.MinWidth;
-        if (c.MinHeight > 0) info->ptMinTrackSize.y = c.MinHeight;
-        if (c.MaxWidth > 0) info->ptMaxTrackSize.x = c.MaxWidth;
-        if (c.MaxHeight > 0) info->ptMaxTrackSize.y = c.MaxHeight;
-      }
-      return;
-    }
+      return WMSetFocus(message);
+    case WM_GETMINMAXINFO:
+      return WMGetMinMaxInfo(message);
     case WM_HSCROLL:
     case WM_VSCROLL:
-      if (message.LParam == 0) {
-        ScrollBy(message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(message.WParam), HIWORD(message.WParam));
-        return;
-      }
+      if (WMScroll(message)) return;
       break;
     case WM_COMMAND:
-      if (message.LParam == 0 && HIWORD(message.WParam) <= 1 && TMenuItem::DispatchCommand(LOWORD(message.WParam))) {
-        message.Result = 0;
-        return;
-      }
+      if (WMCommand(message)) return;
       break;
     case WM_INITMENUPOPUP:
       TMenuItem::DispatchPopup(reinterpret_cast<HMENU>(message.WParam));
       break;
-    case WM_MEASUREITEM: {
-      auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
-      if (mis != nullptr && mis->CtlType == ODT_MENU && TMenuItem::DispatchMeasureItem(*mis)) {
-        message.Result = 1;
-        return;
-      }
+    case WM_MEASUREITEM:
+      if (WMMeasureItem(message)) return;
       break;
-    }
-    case WM_DRAWITEM: {
-      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
-      if (dis != nullptr && dis->CtlType == ODT_MENU && TMenuItem::DispatchDrawItem(*dis)) {
-        message.Result = 1;
-        return;
-      }
+    case WM_DRAWITEM:
+      if (WMDrawItem(message)) return;
       break;
-    }
     case CM_MENUCHANGED:
-      if (FMenu != nullptr && HandleAllocated() && FFormStyle != fsMDIChild) {
-        ::SetMenu(Handle(), FMenu->Handle());
-        DrawMenuBar(Handle());
-      }
-      return;
-    case CM_DIALOGKEY: {
-      WORD key = WORD(message.WParam);
-      TShiftState shift = KeyDataToShiftState(message.LParam);
-      if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-        SelectNext(FActiveControl, !(shift & ssShift), true);
-        message.Result = 1;
-        return;
-      }
-      if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && FActiveControl != nullptr &&
-          FActiveControl->Parent() != nullptr) {
-        FActiveControl->Parent()->SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
-        // As in a dialog, the radio button an arrow moves to is checked.
-        if (TWinControl* now = FActiveControl; now != nullptr && now->HandleAllocated() &&
-            (now->Perform(WM_GETDLGCODE) & DLGC_RADIOBUTTON) != 0 &&
-            SendMessageA(now->Handle(), BM_GETCHECK, 0, 0) != BST_CHECKED)
-          SendMessageA(now->Handle(), BM_CLICK, 0, 0);
-        message.Result = 1;
-        return;
-      }
+      return CMMenuChanged();
+    case CM_DIALOGKEY:
+      if (CMDialogKey(message)) return;
       break;
-    }
     case WM_HELP:
-      if (Application != nullptr) {
-        auto* info = reinterpret_cast<HELPINFO*>(message.LParam);
-        TWinControl* c = info != nullptr ? FindControl(static_cast<HWND>(info->hItemHandle)) : nullptr;
-        int context = 0;
-        for (TControl* p = c; p != nullptr && context == 0; p = p->Parent()) context = p->HelpContext();
-        if (context == 0) context = HelpContext();
-        if (context != 0) Application->HelpContext(context);
-        else Application->HelpCommand(HELP_FINDER, 0);
-        message.Result = 1;
-        return;
-      }
+      if (WMHelp(message)) return;
       break;
     default:
       break;
   }
   TWinControl::Dispatch(message);
+}
+
+void TCustomForm::CMActivate() {
+  FActive = true;
+  if (Screen != nullptr) Screen->SetActive(this, FActiveControl);
+  if (FActiveControl != nullptr && FActiveControl->CanFocus()) ::SetFocus(FActiveControl->Handle());
+  else if (TWinControl* first = FindNextControl(nullptr, true, true, false)) first->SetFocus();
+  Activate();
+}
+
+void TCustomForm::WMActivate(TMessage& message) {
+  DefaultHandler(message);
+  Perform(LOWORD(message.WParam) != WA_INACTIVE ? CM_ACTIVATE : CM_DEACTIVATE);
+}
+
+void TCustomForm::WMMDIActivate(TMessage& message) {
+  DefaultHandler(message);
+  if (reinterpret_cast<HWND>(message.LParam) == Handle()) Perform(CM_ACTIVATE);
+  else if (reinterpret_cast<HWND>(message.WParam) == Handle()) Perform(CM_DEACTIVATE);
+}
+
+void TCustomForm::WMSetFocus(TMessage& message) {
+  // Focus on the form itself goes on to its active control.
+  if (FActiveControl != nullptr && FActiveControl != this && FActiveControl->CanFocus()) {
+    ::SetFocus(FActiveControl->Handle());
+    return;
+  }
+  SetFocusedControl(this);
+  DefaultHandler(message);
+}
+
+void TCustomForm::WMGetMinMaxInfo(TMessage& message) {
+  DefaultHandler(message);
+  auto* info = reinterpret_cast<MINMAXINFO*>(message.LParam);
+  if (info == nullptr) return;
+  const TSizeConstraints& c = Constraints();
+  if (c.MinWidth > 0) info->ptMinTrackSize.x = c.MinWidth;
+  if (c.MinHeight > 0) info->ptMinTrackSize.y = c.MinHeight;
+  if (c.MaxWidth > 0) info->ptMaxTrackSize.x = c.MaxWidth;
+  if (c.MaxHeight > 0) info->ptMaxTrackSize.y = c.MaxHeight;
+}
+
+// The form's own scroll bars; a scroll bar control's messages go on to it.
+bool TCustomForm::WMScroll(TMessage& message) {
+  if (message.LParam != 0) return false;
+  ScrollBy(message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(message.WParam), HIWORD(message.WParam));
+  return true;
+}
+
+bool TCustomForm::WMCommand(TMessage& message) {
+  if (message.LParam != 0 || HIWORD(message.WParam) > 1 ||
+      !TMenuItem::DispatchCommand(LOWORD(message.WParam)))
+    return false;
+  message.Result = 0;
+  return true;
+}
+
+bool TCustomForm::WMMeasureItem(TMessage& message) {
+  auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(message.LParam);
+  if (mis == nullptr || mis->CtlType != ODT_MENU || !TMenuItem::DispatchMeasureItem(*mis)) return false;
+  message.Result = 1;
+  return true;
+}
+
+bool TCustomForm::WMDrawItem(TMessage& message) {
+  auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+  if (dis == nullptr || dis->CtlType != ODT_MENU || !TMenuItem::DispatchDrawItem(*dis)) return false;
+  message.Result = 1;
+  return true;
+}
+
+void TCustomForm::CMMenuChanged() {
+  if (FMenu != nullptr && HandleAllocated() && FFormStyle != fsMDIChild) {
+    ::SetMenu(Handle(), FMenu->Handle());
+    DrawMenuBar(Handle());
+  }
+}
+
+// Tab moves through the form's controls, arrows through the active control's siblings.
+bool TCustomForm::CMDialogKey(TMessage& message) {
+  WORD key = WORD(message.WParam);
+  TShiftState shift = KeyDataToShiftState(message.LParam);
+  if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
+    SelectNext(FActiveControl, !(shift & ssShift), true);
+    message.Result = 1;
+    return true;
+  }
+  if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && FActiveControl != nullptr &&
+      FActiveControl->Parent() != nullptr) {
+    FActiveControl->Parent()->SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+    // As in a dialog, the radio button an arrow moves to is checked.
+    if (TWinControl* now = FActiveControl; now != nullptr && now->HandleAllocated() &&
+        (now->Perform(WM_GETDLGCODE) & DLGC_RADIOBUTTON) != 0 &&
+        SendMessageA(now->Handle(), BM_GETCHECK, 0, 0) != BST_CHECKED)
+      SendMessageA(now->Handle(), BM_CLICK, 0, 0);
+    message.Result = 1;
+    return true;
+  }
+  return false;
+}
+
+// Help for the control under the request, else its nearest parent with a context, else the form.
+bool TCustomForm::WMHelp(TMessage& message) {
+  if (Application == nullptr) return false;
+  auto* info = reinterpret_cast<HELPINFO*>(message.LParam);
+  TWinControl* c = info != nullptr ? FindControl(static_cast<HWND>(info->hItemHandle)) : nullptr;
+  int context = 0;
+  for (TControl* p = c; p != nullptr && context == 0; p = p->Parent()) context = p->HelpContext();
+  if (context == 0) context = HelpContext();
+  if (context != 0) Application->HelpContext(context);
+  else Application->HelpCommand(HELP_FINDER, 0);
+  message.Result = 1;
+  return true;
 }
 
 void TCustomForm::DefaultHandler(TMessage& message) {

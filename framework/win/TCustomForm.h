@@ -128,6 +128,19 @@ private:
   void ScrollBy(int bar, int code, int thumb);
   void RecreateIfAllocated();
   void RestyleIfAllocated();
+  // Handlers of single messages; those returning bool answer whether they handled it.
+  void CMActivate();
+  void WMActivate(TMessage& message);
+  void WMMDIActivate(TMessage& message);
+  void WMSetFocus(TMessage& message);
+  void WMGetMinMaxInfo(TMessage& message);
+  bool WMScroll(TMessage& message);
+  bool WMCommand(TMessage& message);
+  bool WMMeasureItem(TMessage& message);
+  bool WMDrawItem(TMessage& message);
+  void CMMenuChanged();
+  bool CMDialogKey(TMessage& message);
+  bool WMHelp(TMessage& message);
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons = biSystemMenu | biMinimize | biMaximize;

@@ -829,13 +829,17 @@ void TWinControl::Dispatch(TMessage& message) {
     ReflectNotification(message, child);
     return;
   }
+  if (DispatchWindowMessage(message) || DispatchControlMessage(message)) return;
+  TControl::Dispatch(message);
+}
+
+bool TWinControl::DispatchWindowMessage(TMessage& message) {
   switch (message.Msg) {
     case WM_PAINT:
       PaintHandler(message);
-      return;
+      return true;
     case WM_ERASEBKGND:
-      if (WMEraseBkgnd(message)) return;
-      break;
+      return WMEraseBkgnd(message);
     case CN_CTLCOLORMSGBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
@@ -844,99 +848,133 @@ void TWinControl::Dispatch(TMessage& message) {
     case CN_CTLCOLORSCROLLBAR:
     case CN_CTLCOLORSTATIC:
       CNCtlColor(message);
-      return;
+      return true;
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN:
       CNKeyDown(message);
-      return;
+      return true;
     case CN_KEYUP:
       message.Result = DoKeyUp(message) ? 1 : 0;
-      return;
+      return true;
     case CN_CHAR:
       message.Result = DoKeyPress(message) ? 1 : 0;
-      return;
-    case CN_SYSCHAR: {
-      TCustomForm* form = GetParentForm(this);
-      message.Result = form != nullptr ? form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) : 0;
-      return;
-    }
+      return true;
+    case CN_SYSCHAR:
+      CNSysChar(message);
+      return true;
+    case WM_SETFOCUS:
+      if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this) form->SetFocusedControl(this);
+      return false;
+    case WM_WINDOWPOSCHANGED:
+      WMWindowPosChanged(message);
+      return true;
+    case WM_SETCURSOR:
+      return WMSetCursor(message);
+    case WM_CONTEXTMENU:
+      return WMContextMenu(message);
+    case WM_CAPTURECHANGED:
+      WMCaptureChanged(message);
+      return false;
+    case WM_NCDESTROY:
+      WMNCDestroy(message);
+      return true;
+  }
+  return false;
+}
+
+bool TWinControl::DispatchControlMessage(TMessage& message) {
+  switch (message.Msg) {
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
     case CM_FOCUSCHANGED:
       Broadcast(message);
-      return;
+      return true;
     case CM_ENTER:
       DoEnter();
-      return;
+      return true;
     case CM_EXIT:
       DoExit();
-      return;
+      return true;
     case CM_INVALIDATE:
       if (FHandle != nullptr) InvalidateRect(FHandle, nullptr, (ControlStyle() & csOpaque) == 0);
-      return;
+      return true;
     case CM_VISIBLECHANGED:
       UpdateShowing();
-      return;
+      return true;
     case CM_ENABLEDCHANGED:
-      if (!Enabled() && Focused() && Parent() != nullptr) Parent()->SelectNext(this, true, true);
-      if (FHandle != nullptr) EnableWindow(FHandle, Enabled());
-      return;
+      CMEnabledChanged();
+      return true;
     case CM_COLORCHANGED:
-      FBrush.SetColor(Color());
-      NotifyControls(CM_PARENTCOLORCHANGED);
-      Invalidate();
-      return;
+      CMColorChanged();
+      return true;
     case CM_FONTCHANGED:
-      if (FHandle != nullptr) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
-      NotifyControls(CM_PARENTFONTCHANGED);
-      Invalidate();
-      return;
+      CMFontChanged();
+      return true;
     case CM_SHOWHINTCHANGED:
       NotifyControls(CM_PARENTSHOWHINTCHANGED);
-      return;
+      return true;
     case CM_BIDIMODECHANGED:
       NotifyControls(CM_PARENTBIDIMODECHANGED);
-      return;
+      return true;
     case CM_CTL3DCHANGED:
       NotifyControls(CM_PARENTCTL3DCHANGED);
       RecreateWnd();
-      return;
+      return true;
     case CM_PARENTCTL3DCHANGED:
-      if (FParentCtl3D && Parent() != nullptr && Parent()->Ctl3D() != FCtl3D) {
-        FCtl3D = Parent()->Ctl3D();
-        Perform(CM_CTL3DCHANGED);
-      }
-      return;
+      CMParentCtl3DChanged();
+      return true;
     case CM_RECREATEWND:
       CMRecreateWnd();
-      return;
-    case WM_SETFOCUS:
-      if (TCustomForm* form = GetParentForm(this); form != nullptr && form != this) form->SetFocusedControl(this);
-      break;
-    case WM_WINDOWPOSCHANGED:
-      DefaultHandler(message);
-      if (FHandle != nullptr) ApplyNativeBounds();
-      return;
-    case WM_SETCURSOR:
-      if (WMSetCursor(message)) return;
-      break;
-    case WM_CONTEXTMENU:
-      if (WMContextMenu(message)) return;
-      break;
-    case WM_CAPTURECHANGED:
-      if (gCaptureControl != nullptr && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
-          reinterpret_cast<HWND>(message.LParam) != FHandle)
-        gCaptureControl = nullptr;
-      break;
-    case WM_NCDESTROY:
-      DefaultHandler(message);
-      if (FHandle != nullptr) RemovePropA(FHandle, ControlProp());
-      FHandle = nullptr;
-      return;
-    default:
-      break;
+      return true;
   }
-  TControl::Dispatch(message);
+  return false;
+}
+
+void TWinControl::CNSysChar(TMessage& message) {
+  TCustomForm* form = GetParentForm(this);
+  message.Result = form != nullptr ? form->Perform(CM_DIALOGCHAR, message.WParam, message.LParam) : 0;
+}
+
+void TWinControl::CMEnabledChanged() {
+  if (!Enabled() && Focused() && Parent() != nullptr) Parent()->SelectNext(this, true, true);
+  if (FHandle != nullptr) EnableWindow(FHandle, Enabled());
+}
+
+void TWinControl::CMColorChanged() {
+  FBrush.SetColor(Color());
+  NotifyControls(CM_PARENTCOLORCHANGED);
+  Invalidate();
+}
+
+void TWinControl::CMFontChanged() {
+  if (FHandle != nullptr) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 1);
+  NotifyControls(CM_PARENTFONTCHANGED);
+  Invalidate();
+}
+
+void TWinControl::CMParentCtl3DChanged() {
+  if (FParentCtl3D && Parent() != nullptr && Parent()->Ctl3D() != FCtl3D) {
+    FCtl3D = Parent()->Ctl3D();
+    Perform(CM_CTL3DCHANGED);
+  }
+}
+
+void TWinControl::WMWindowPosChanged(TMessage& message) {
+  DefaultHandler(message);
+  if (FHandle != nullptr) ApplyNativeBounds();
+}
+
+// The capture control lets go when the capture leaves its window.
+void TWinControl::WMCaptureChanged(TMessage& message) {
+  if (gCaptureControl != nullptr && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
+      reinterpret_cast<HWND>(message.LParam) != FHandle)
+    gCaptureControl = nullptr;
+}
+
+void TWinControl::WMNCDestroy(TMessage& message) {
+  DefaultHandler(message);
+  if (FHandle != nullptr) RemovePropA(FHandle, ControlProp());
+  FHandle = nullptr;
 }
 
 void TWinControl::DefaultHandler(TMessage& message) {

@@ -169,6 +169,9 @@ private:
   void ReflectNotification(TMessage& message, HWND child);
   void ApplyNativeBounds();
   void FreeControls();
+  // The window's own messages and the framework's control messages; true when handled.
+  bool DispatchWindowMessage(TMessage& message);
+  bool DispatchControlMessage(TMessage& message);
   // Handlers of single messages; those returning bool answer whether they handled it.
   bool WMEraseBkgnd(TMessage& message);
   void CNCtlColor(TMessage& message);
@@ -176,6 +179,14 @@ private:
   void CMRecreateWnd();
   bool WMSetCursor(TMessage& message);
   bool WMContextMenu(TMessage& message);
+  void CNSysChar(TMessage& message);
+  void CMEnabledChanged();
+  void CMColorChanged();
+  void CMFontChanged();
+  void CMParentCtl3DChanged();
+  void WMWindowPosChanged(TMessage& message);
+  void WMCaptureChanged(TMessage& message);
+  void WMNCDestroy(TMessage& message);
 
   HWND FHandle = nullptr;
   HWND FParentWindow = nullptr;

@@ -675,160 +675,179 @@ void TsSkinProvider::StoreWindowText(HWND h, LPARAM text) {
 }
 
 void TsSkinProvider::HandleSkinned(TMessage& m) {
-  HWND h = FForm->Handle();
   switch (m.Msg) {
     case WM_SETTEXT:
-      // Not passed on: the platform would paint its own caption. Other programs (screen readers,
-      // window lists) read the window's own text, stored here while the window does not count as
-      // visible, so the platform paints nothing.
-      StoreWindowText(h, m.LParam);
-      MarkRepaint();
-      m.Result = TRUE;
-      NcPaint();
-      return;
+      return WMSetText(m);
     case WM_NCPAINT:
-      NcPaint();
-      return;
-    case WM_PRINT: {
-      HDC dc = reinterpret_cast<HDC>(m.WParam);
-      if (m.LParam & PRF_NONCLIENT) {
-        OutputFrame(dc);
-        const TsFrameFacts f = FrameFacts();
-        POINT old;
-        OffsetViewportOrgEx(dc, ClientOffsetX(f), ClientOffsetY(f, SystemSizes()) + f.BorderWidth, &old);
-        TMessage rest = m;
-        rest.LParam &= ~LPARAM(PRF_NONCLIENT);
-        CallOld(rest);
-        SetViewportOrgEx(dc, old.x, old.y, nullptr);
-        return;
-      }
-      CallOld(m);
-      return;
-    }
+      return NcPaint();
+    case WM_PRINT:
+      return WMPrint(m);
     case WM_NCACTIVATE:
-      NcActivate(m);
-      return;
+      return NcActivate(m);
     case WM_ENTERMENULOOP:
-      // The band's own loop only: a popup menu's loop (WParam TRUE) has no titles.
-      if (m.WParam == FALSE) BandMenuLoop(h, true);
-      CallOld(m);
-      return;
+      return WMEnterMenuLoop(m);
     case WM_ACTIVATE:
-      CallOld(m);
-      if (FForm->ControlState() & csCreating) return;
-      MarkRepaint();
-      if (FForm->BorderStyle() != bsNone) NcPaint();
-      UpdateFormScrollBars();
-      FSystemMenu->UpdateItems();
-      return;
+      return WMActivate(m);
     case WM_PAINT:
-      ClientPaint(m);
-      return;
+      return ClientPaint(m);
     case WM_ERASEBKGND:
       m.Result = 1;
       return;
-    case WM_GETMINMAXINFO: {
-      RECT work;
-      SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-      auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
-      mmi->ptMaxTrackSize.x = work.right - work.left + 6;
-      mmi->ptMaxTrackSize.y = work.bottom - work.top + 6;
-      MaximizeToWorkArea(mmi);
-      CallOld(m);
-      return;
-    }
+    case WM_GETMINMAXINFO:
+      return WMGetMinMaxInfo(m);
     case WM_WINDOWPOSCHANGING:
-      if (FInRegionUpdate) return;
-      WindowPosChanging(m);
-      CallOld(m);
-      return;
+      return WMWindowPosChanging(m);
     case WM_WINDOWPOSCHANGED:
     case WM_EXITSIZEMOVE:
-      if (FInRegionUpdate) return;
-      FRegionPending = true;
-      CallOld(m);
-      SizeChanged(m);
-      return;
+      return WMWindowPosChanged(m);
     case WM_SIZE:
-      CallOld(m);
-      SizeChanged(m);
-      UpdateFormScrollBars();
-      return;
+      return WMSize(m);
     case WM_NCHITTEST:
-      NcHitTest(m);
-      return;
-    case WM_NCMOUSEMOVE: {
-      TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, h, 0};
-      TrackMouseEvent(&tme);
-      CallOld(m);
-      return;
-    }
+      return NcHitTest(m);
+    case WM_NCMOUSEMOVE:
+      return WMNCMouseMove(m);
     case WM_NCLBUTTONDOWN:
-      NcLButtonDown(m);
-      return;
+      return NcLButtonDown(m);
     case WM_NCLBUTTONUP:
-      ButtonUp(m, true);
-      return;
     case WM_LBUTTONUP:
-      ButtonUp(m, false);
-      return;
+      return ButtonUp(m, m.Msg == WM_NCLBUTTONUP);
     case WM_NCLBUTTONDBLCLK:
-      NcLButtonDblClk(m);
-      return;
+      return NcLButtonDblClk(m);
     case WM_NCRBUTTONDOWN:
-      if (FSkinManager->SkinnedPopups() && (m.WParam == HTCAPTION || m.WParam == HTSYSMENU)) return;
-      CallOld(m);
-      return;
+      return WMNCRButtonDown(m);
     case WM_NCRBUTTONUP:
-      if (!FSkinManager->SkinnedPopups()) {
-        CallOld(m);
-        return;
-      }
-      if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
-        SetHotButton(0);
-        ShowSystemMenu(SignedX(m.LParam), SignedY(m.LParam));
-      }
-      return;
+      return WMNCRButtonUp(m);
     case WM_MOUSEMOVE:
-      CallOld(m);
-      if (FDrag.Active()) {
-        POINT p{SignedX(m.LParam), SignedY(m.LParam)};
-        ClientToScreen(h, &p);
-        DragTo(p.x, p.y);
-      }
-      return;
+      return WMMouseMove(m);
     case WM_SYSCOMMAND:
-      SysCommand(m);
-      return;
+      return SysCommand(m);
     case WM_MOUSELEAVE:
     case WM_NCMOUSELEAVE:
     case CM_MOUSELEAVE:
-      SetHotButton(0);
-      CallOld(m);
-      return;
+      return WMMouseLeave(m);
     case CM_COLORCHANGED:
-      if (FSkinData->CustomColor()) {
-        if (!(FForm->ControlState() & csCreating)) MarkRepaint();
-        CallOld(m);
-      }
-      return;
+      return CMColorChanged(m);
     case CM_MENUCHANGED:
-      if (FForm->Visible() && !(FForm->ControlState() & csCreating)) {
-        FMenuChanged = true;
-        MarkRepaint();
-      }
-      CallOld(m);
-      ClearMenuList(true);
-      FMenuOwnerDrawDone = false;
-      return;
-    default:
-      if (m.Msg == RE_ROVADUZI) {
-        HandleSkinCommand(m);
-        return;
-      }
-      CallOld(m);
-      return;
+      return CMMenuChanged(m);
   }
+  if (m.Msg == RE_ROVADUZI) return HandleSkinCommand(m);
+  CallOld(m);
+}
+
+void TsSkinProvider::WMSetText(TMessage& m) {
+  // Not passed on: the platform would paint its own caption. Other programs (screen readers,
+  // window lists) read the window's own text, stored here while the window does not count as
+  // visible, so the platform paints nothing.
+  StoreWindowText(FForm->Handle(), m.LParam);
+  MarkRepaint();
+  m.Result = TRUE;
+  NcPaint();
+}
+
+void TsSkinProvider::WMPrint(TMessage& m) {
+  if (!(m.LParam & PRF_NONCLIENT)) return CallOld(m);
+  HDC dc = reinterpret_cast<HDC>(m.WParam);
+  OutputFrame(dc);
+  const TsFrameFacts f = FrameFacts();
+  POINT old;
+  OffsetViewportOrgEx(dc, ClientOffsetX(f), ClientOffsetY(f, SystemSizes()) + f.BorderWidth, &old);
+  TMessage rest = m;
+  rest.LParam &= ~LPARAM(PRF_NONCLIENT);
+  CallOld(rest);
+  SetViewportOrgEx(dc, old.x, old.y, nullptr);
+}
+
+void TsSkinProvider::WMEnterMenuLoop(TMessage& m) {
+  // The band's own loop only: a popup menu's loop (WParam TRUE) has no titles.
+  if (m.WParam == FALSE) BandMenuLoop(FForm->Handle(), true);
+  CallOld(m);
+}
+
+void TsSkinProvider::WMActivate(TMessage& m) {
+  CallOld(m);
+  if (FForm->ControlState() & csCreating) return;
+  MarkRepaint();
+  if (FForm->BorderStyle() != bsNone) NcPaint();
+  UpdateFormScrollBars();
+  FSystemMenu->UpdateItems();
+}
+
+void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) {
+  RECT work;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  auto* mmi = reinterpret_cast<MINMAXINFO*>(m.LParam);
+  mmi->ptMaxTrackSize.x = work.right - work.left + 6;
+  mmi->ptMaxTrackSize.y = work.bottom - work.top + 6;
+  MaximizeToWorkArea(mmi);
+  CallOld(m);
+}
+
+void TsSkinProvider::WMWindowPosChanging(TMessage& m) {
+  if (FInRegionUpdate) return;
+  WindowPosChanging(m);
+  CallOld(m);
+}
+
+// Also the end of a move or size loop.
+void TsSkinProvider::WMWindowPosChanged(TMessage& m) {
+  if (FInRegionUpdate) return;
+  FRegionPending = true;
+  CallOld(m);
+  SizeChanged(m);
+}
+
+void TsSkinProvider::WMSize(TMessage& m) {
+  CallOld(m);
+  SizeChanged(m);
+  UpdateFormScrollBars();
+}
+
+void TsSkinProvider::WMNCMouseMove(TMessage& m) {
+  TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE | TME_NONCLIENT, FForm->Handle(), 0};
+  TrackMouseEvent(&tme);
+  CallOld(m);
+}
+
+void TsSkinProvider::WMNCRButtonDown(TMessage& m) {
+  if (FSkinManager->SkinnedPopups() && (m.WParam == HTCAPTION || m.WParam == HTSYSMENU)) return;
+  CallOld(m);
+}
+
+void TsSkinProvider::WMNCRButtonUp(TMessage& m) {
+  if (!FSkinManager->SkinnedPopups()) return CallOld(m);
+  if (m.WParam == HTCAPTION || m.WParam == HTSYSMENU) {
+    SetHotButton(0);
+    ShowSystemMenu(SignedX(m.LParam), SignedY(m.LParam));
+  }
+}
+
+void TsSkinProvider::WMMouseMove(TMessage& m) {
+  CallOld(m);
+  if (!FDrag.Active()) return;
+  POINT p{SignedX(m.LParam), SignedY(m.LParam)};
+  ClientToScreen(FForm->Handle(), &p);
+  DragTo(p.x, p.y);
+}
+
+void TsSkinProvider::WMMouseLeave(TMessage& m) {
+  SetHotButton(0);
+  CallOld(m);
+}
+
+void TsSkinProvider::CMColorChanged(TMessage& m) {
+  if (!FSkinData->CustomColor()) return;
+  if (!(FForm->ControlState() & csCreating)) MarkRepaint();
+  CallOld(m);
+}
+
+void TsSkinProvider::CMMenuChanged(TMessage& m) {
+  if (FForm->Visible() && !(FForm->ControlState() & csCreating)) {
+    FMenuChanged = true;
+    MarkRepaint();
+  }
+  CallOld(m);
+  ClearMenuList(true);
+  FMenuOwnerDrawDone = false;
 }
 
 void TsSkinProvider::NcActivate(TMessage& m) {

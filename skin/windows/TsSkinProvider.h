@@ -146,6 +146,22 @@ private:
   void HandleNotSkinned(TMessage& message);
   void HandleSkinCommand(TMessage& message);
   void HandleSkinned(TMessage& message);
+  // Handlers of single messages of a skinned form.
+  void WMSetText(TMessage& message);
+  void WMPrint(TMessage& message);
+  void WMEnterMenuLoop(TMessage& message);
+  void WMActivate(TMessage& message);
+  void WMGetMinMaxInfo(TMessage& message);
+  void WMWindowPosChanging(TMessage& message);
+  void WMWindowPosChanged(TMessage& message);
+  void WMSize(TMessage& message);
+  void WMNCMouseMove(TMessage& message);
+  void WMNCRButtonDown(TMessage& message);
+  void WMNCRButtonUp(TMessage& message);
+  void WMMouseMove(TMessage& message);
+  void WMMouseLeave(TMessage& message);
+  void CMColorChanged(TMessage& message);
+  void CMMenuChanged(TMessage& message);
   void ResolveMasks();
   void ApplyFormColor();
   void EmptyBorderIcons();

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "TestSupport.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TScreen.h"
@@ -361,6 +364,41 @@ TEST(Form, HelpGoesThroughOnHelp) {
   EXPECT_TRUE(Application->HelpCommand(HELP_FINDER, 0));
   EXPECT_EQ(help.Command, UINT(HELP_FINDER));
   Application->SetOnHelp(nullptr);
+}
+
+// A help request names the control under it: its own context, else the nearest parent's, else the
+// contents.
+TEST(Form, HelpRequestsTakeTheContextOfTheControlOrItsParents) {
+  std::vector<std::pair<UINT, ULONG_PTR>> calls;
+  Application->SetOnHelp(THelpEvent::FromFunctor([&](UINT command, ULONG_PTR data, bool& callHelp) {
+    calls.push_back({command, data});
+    callHelp = false;
+    return true;
+  }));
+  auto dialog = Make<TDialog>();
+  auto* panel = new TWinControl(dialog.get());
+  panel->SetBounds(0, 40, 200, 60);
+  panel->SetParent(dialog.get());
+  dialog->Ok->SetParent(panel);
+  dialog->Show();
+  Pump();
+  dialog->SetHelpContext(5);
+  dialog->Cancel->SetHelpContext(9);
+  auto request = [&](TWinControl* control) {
+    HELPINFO info{sizeof info, HELPINFO_WINDOW, 0, control->Handle(), 0, {0, 0}};
+    return SendMessageA(dialog->Handle(), WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+  };
+  EXPECT_EQ(request(dialog->Cancel), 1);
+  EXPECT_EQ(request(dialog->Ok), 1);
+  panel->SetHelpContext(7);
+  EXPECT_EQ(request(dialog->Ok), 1);
+  panel->SetHelpContext(0);
+  dialog->SetHelpContext(0);
+  EXPECT_EQ(request(dialog->Ok), 1);
+  Application->SetOnHelp(THelpEvent());
+  dialog->Hide();
+  EXPECT_EQ(calls, (std::vector<std::pair<UINT, ULONG_PTR>>{
+                       {HELP_CONTEXT, 9}, {HELP_CONTEXT, 5}, {HELP_CONTEXT, 7}, {HELP_FINDER, 0}}));
 }
 
 TEST(Form, TimerFiresInsideTheMessageLoopAndItsExceptionsReachTheApplication) {

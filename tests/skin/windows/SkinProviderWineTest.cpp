@@ -39,7 +39,9 @@ struct TRecorder {
   std::vector<TMessage> Seen;
   bool SwallowSysCommand = true;
   void Proc(TMessage& m) {
-    if (m.Msg == WM_SYSCOMMAND || m.Msg == WM_NCACTIVATE || m.Msg == WM_NCLBUTTONDOWN) Seen.push_back(m);
+    if (m.Msg == WM_SYSCOMMAND || m.Msg == WM_NCACTIVATE || m.Msg == WM_NCLBUTTONDOWN ||
+        m.Msg == WM_NCRBUTTONDOWN)
+      Seen.push_back(m);
     if (m.Msg == WM_SYSCOMMAND && SwallowSysCommand) return;
     Next(m);
   }
@@ -689,6 +691,29 @@ public:
 
 // An MDI main form's provider makes the skinned client: a maximized child puts its item first in
 // the menu, and restoring the child takes it away.
+// With skinned popups a right press on the caption stays with the skin and the release opens the
+// skin's own system menu; a right press elsewhere in the frame goes on to the form.
+TEST_F(SkinProviderTest, ARightClickOnTheCaptionOpensTheSkinsSystemMenu) {
+  LoadSkin("Desert");
+  const RECT w = Window();
+  const LPARAM at = MAKELPARAM((w.left + w.right) / 2, ButtonPoint(HTCLOSE).y);
+  SendMessageA(H(), WM_NCRBUTTONDOWN, HTCAPTION, at);
+  SendMessageA(H(), WM_NCRBUTTONDOWN, HTSYSMENU, at);
+  EXPECT_EQ(Recorder.Count(WM_NCRBUTTONDOWN), 0);
+  SendMessageA(H(), WM_NCRBUTTONDOWN, HTBORDER, at);
+  EXPECT_EQ(Recorder.Count(WM_NCRBUTTONDOWN), 1);
+
+  HMENU shown = nullptr;
+  RunLater(50, [&] {
+    shown = ShownDropDown();
+    EndMenu();
+  });
+  RunLater(2000, [] { EndMenu(); });  // never left open
+  SendMessageA(H(), WM_NCRBUTTONUP, HTCAPTION, at);
+  Pump();
+  EXPECT_EQ(shown, Provider->SystemMenu()->Handle());
+}
+
 TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTakesItAway) {
   Application->Initialize();
   ASSERT_EQ(Application->MainForm(), nullptr);
