@@ -48,6 +48,7 @@
 #include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/TBoxAnswerer.h"
 #include "workbench/core/CodeGroups.h"
 #include "workbench/core/Messages.h"
 #include "workbench/core/TCodeGroupTable.h"
@@ -56,54 +57,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One message box as shown: its caption (the box's type), text and buttons.
-struct TBox {
-  std::string Caption;
-  std::string Text;
-  std::vector<std::string> Buttons;
-};
-
-// Answers every skinned message box while it lives: records it and clicks the next of Answers, or
-// the box's only button.
-class TBoxAnswerer {
-public:
-  explicit TBoxAnswerer(std::vector<std::string> answers = {}) : Answers(std::move(answers)) {
-    Current = this;
-    FTimer = SetTimer(nullptr, 0, 10, &TBoxAnswerer::Tick);
-  }
-  ~TBoxAnswerer() {
-    KillTimer(nullptr, FTimer);
-    Current = nullptr;
-  }
-  std::vector<std::string> Answers;
-  std::vector<TBox> Boxes;
-
-private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (Current == nullptr) return;
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-      auto* form = dynamic_cast<TsMessageForm*>(Screen->Forms(i));
-      if (form == nullptr || !form->IsModal() || !IsWindowVisible(form->Handle()) || form->ModalResult() != 0)
-        continue;
-      TBox box;
-      box.Caption = form->Caption();
-      if (auto* label = dynamic_cast<TControl*>(form->FindComponent("Message"))) box.Text = label->Caption();
-      for (const char* name : {"Yes", "No", "OK", "Cancel"})
-        if (form->FindComponent(name) != nullptr) box.Buttons.push_back(name);
-      std::string answer = box.Buttons.size() == 1 ? box.Buttons[0] : "";
-      const size_t n = Current->Boxes.size();
-      if (n < Current->Answers.size()) answer = Current->Answers[n];
-      Current->Boxes.push_back(box);
-      if (auto* button = dynamic_cast<TWinControl*>(form->FindComponent(answer)))
-        SendMessageA(button->Handle(), BM_CLICK, 0, 0);
-      else
-        form->SetModalResult(mrCancel);
-      return;
-    }
-  }
-  static inline TBoxAnswerer* Current = nullptr;
-  UINT_PTR FTimer;
-};
+using TBox = TBoxAnswerer::TBox;
 
 // The file dialog's next run answers with fileName (empty: cancelled).
 void AnswerFileDialog(TOpenDialog* dialog, const std::string& fileName) {
