@@ -935,11 +935,7 @@ void TsSkinProvider::NcLButtonDown(TMessage& m) {
       return;
     }
     SetHotButton(0);
-    RECT w;
-    GetWindowRect(h, &w);
-    const TsFrameFacts f = FrameFacts();
-    ShowSystemMenu(w.left + ::FrameBorderWidth(f, SystemSizes()),
-                   w.top + ::FrameBorderHeight(f, SystemSizes()) + IconRect(f, SystemSizes()).Height());
+    ShowSystemMenuUnderIcon();
     return;
   }
   if (IsButtonCode(code)) {
@@ -1052,6 +1048,12 @@ void TsSkinProvider::NcLButtonDblClk(TMessage& m) {
 
 void TsSkinProvider::SysCommand(TMessage& m) {
   const unsigned command = static_cast<unsigned>(m.WParam & 0xFFF0);
+  // Alt+Space: the platform's own menu has no caption to drop from, so the skin's drops instead.
+  if (command == SC_KEYMENU && m.LParam == ' ' && FSkinManager->SkinnedPopups() &&
+      FForm->FormStyle() != fsMDIChild) {
+    ShowSystemMenuUnderIcon();
+    return;
+  }
   if ((m.WParam & 0xFFFF) == (SC_MOVE | HTCAPTION)) FForm->Repaint();
   CallOld(m);
   if (command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE) {
@@ -1421,6 +1423,14 @@ void TsSkinProvider::PressButton(int code) {
   FButtons.SetUserCount(FTitleButtons->Count());
   if (!FButtons.HasButton(code)) return;
   for (int c : FButtons.Press(code)) PaintButton(c);
+}
+
+void TsSkinProvider::ShowSystemMenuUnderIcon() {
+  RECT w;
+  GetWindowRect(FForm->Handle(), &w);
+  const TsFrameFacts f = FrameFacts();
+  ShowSystemMenu(w.left + ::FrameBorderWidth(f, SystemSizes()),
+                 w.top + ::FrameBorderHeight(f, SystemSizes()) + IconRect(f, SystemSizes()).Height());
 }
 
 void TsSkinProvider::ShowSystemMenu(int x, int y) {

@@ -86,6 +86,7 @@ public:
   int HotButton() const { return FButtons.Hot(); }
   int ButtonState(int code) const { return FButtons.State(code); }
   void ShowSystemMenu(int x, int y);
+  void ShowSystemMenuUnderIcon();
   // The provider's own scroll bars over a skinned form that scrolled by itself: shown while the
   // children reach past the client area; without a skin the form scrolls as before.
   void UpdateFormScrollBars();

@@ -714,6 +714,19 @@ TEST_F(SkinProviderTest, ARightClickOnTheCaptionOpensTheSkinsSystemMenu) {
   EXPECT_EQ(shown, Provider->SystemMenu()->Handle());
 }
 
+TEST_F(SkinProviderTest, AltSpaceOpensTheSkinsSystemMenu) {
+  LoadSkin("Desert");
+  HMENU shown = nullptr;
+  RunLater(50, [&] {
+    shown = ShownDropDown();
+    EndMenu();
+  });
+  RunLater(2000, [] { EndMenu(); });  // never left open
+  PressKey(VK_SPACE, false, true);
+  PumpUntil([&] { return shown != nullptr; }, 1500);
+  EXPECT_EQ(shown, Provider->SystemMenu()->Handle());
+}
+
 TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTakesItAway) {
   Application->Initialize();
   ASSERT_EQ(Application->MainForm(), nullptr);
