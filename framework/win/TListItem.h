@@ -48,4 +48,5 @@ struct TListColumn {
   std::string Caption;
   int Width = 50;
   int Alignment = 0;  // 0 left, 1 right, 2 centre
+  int ImageIndex = -1;  // in the small images; -1 none
 };

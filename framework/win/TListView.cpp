@@ -91,6 +91,11 @@ void TListView::ApplyColumns() {
     column.cx = FColumns[i].Width;
     column.pszText = const_cast<char*>(FColumns[i].Caption.c_str());
     column.iSubItem = int(i);
+    if (FColumns[i].ImageIndex >= 0) {
+      column.mask |= LVCF_IMAGE;
+      column.fmt |= LVCFMT_IMAGE;
+      column.iImage = FColumns[i].ImageIndex;
+    }
     SendMessageA(h, LVM_INSERTCOLUMNA, WPARAM(i), reinterpret_cast<LPARAM>(&column));
   }
 }

@@ -19,6 +19,13 @@ void TRichEdit::CreateParams(TCreateParams& params) {
   TMemo::CreateParams(params);
   CreateSubClass(params, RICHEDIT_CLASSA);
   params.WinClassName = "TRichEdit";
+  if (!FHideScrollBars) params.Style |= ES_DISABLENOSCROLL;
+}
+
+void TRichEdit::SetHideScrollBars(bool value) {
+  if (value == FHideScrollBars) return;
+  FHideScrollBars = value;
+  RecreateWnd();
 }
 
 void TRichEdit::CreateWnd() {

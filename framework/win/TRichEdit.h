@@ -9,6 +9,9 @@ public:
 
   bool PlainText() const { return FPlainText; }
   void SetPlainText(bool value) { FPlainText = value; }
+  // A scroll bar the text fits without is hidden (else it stays, disabled).
+  bool HideScrollBars() const { return FHideScrollBars; }
+  void SetHideScrollBars(bool value);
 
   void Dispatch(TMessage& message) override;
 
@@ -18,4 +21,5 @@ protected:
 
 private:
   bool FPlainText = true;
+  bool FHideScrollBars = true;
 };

@@ -9,6 +9,7 @@
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
+#include "framework/win/TImageList.h"
 #include "skin/controls/TsEditSkin.h"
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsScrollBar.h"
@@ -288,6 +289,16 @@ bool TsCustomListView::FollowsScrollState(UINT msg) const {
 
 void TsCustomListView::WndProc(TMessage& message) {
   const std::shared_ptr<bool> alive = Alive();
+  // A column without an image (-1) reaches the list without the image flag; the caller's own
+  // record stays as it was.
+  LVCOLUMNA column;
+  if ((message.Msg == LVM_SETCOLUMNA || message.Msg == LVM_INSERTCOLUMNA) && message.LParam) {
+    column = *reinterpret_cast<const LVCOLUMNA*>(message.LParam);
+    if ((column.mask & LVCF_IMAGE) && column.iImage == -1) {
+      column.mask &= ~UINT(LVCF_IMAGE);
+      message.LParam = reinterpret_cast<LPARAM>(&column);
+    }
+  }
   TsSkinned::WndProc(message);
   if (!*alive || IsDestroying()) return;
   const UINT msg = message.Msg;
@@ -431,12 +442,22 @@ void TsCustomListView::PaintHeaderSection(TBitmap& image, int index, const RECT&
 
   char text[256] = {};
   HDITEMA item{};
-  item.mask = HDI_TEXT | HDI_FORMAT;
+  item.mask = HDI_TEXT | HDI_FORMAT | HDI_IMAGE;
   item.pszText = text;
   item.cchTextMax = sizeof(text);
-  if (!SendMessageA(header, HDM_GETITEMA, WPARAM(index), reinterpret_cast<LPARAM>(&item)) || !text[0]) return;
+  if (!SendMessageA(header, HDM_GETITEMA, WPARAM(index), reinterpret_cast<LPARAM>(&item))) return;
   RECT caption{r.left + 4, r.top, r.right - 4, r.bottom};
   if (state == 2) OffsetRect(&caption, 1, 1);
+  // The column's image, then the caption beside it.
+  if ((item.fmt & HDF_IMAGE) && item.iImage >= 0 && SmallImages() && item.iImage < SmallImages()->Count()) {
+    TImageList* images = SmallImages();
+    const TSaveDC saved(image.Canvas()->Handle());
+    IntersectClipRect(image.Canvas()->Handle(), r.left, r.top, r.right, r.bottom);
+    images->Draw(image.Canvas(), caption.left, caption.top + (caption.bottom - caption.top - images->Height()) / 2,
+                 item.iImage, Enabled());
+    caption.left += images->Width() + 4;
+  }
+  if (!text[0]) return;
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
   if ((item.fmt & HDF_JUSTIFYMASK) == HDF_RIGHT) flags |= DT_RIGHT;
   else if ((item.fmt & HDF_JUSTIFYMASK) == HDF_CENTER) flags |= DT_CENTER;

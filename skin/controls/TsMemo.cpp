@@ -10,6 +10,7 @@
 #include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/controls/TsScrollBar.h"
+#include "skin/controls/core/RichEditBars.h"
 
 namespace {
 
@@ -19,6 +20,18 @@ bool NativeScrollInfo(TMemo* host, int bar, SCROLLINFO& si) {
   si.cbSize = sizeof si;
   si.fMask = SIF_ALL;
   return GetScrollInfo(host->Handle(), bar, &si) != 0;
+}
+
+// A native bar of a rich edit as the platform shows it.
+TRichEditNativeBar NativeBar(TMemo* host, LONG object, bool info, const SCROLLINFO& si) {
+  TRichEditNativeBar bar{info, si.nMax, false, false};
+  SCROLLBARINFO state{};
+  state.cbSize = sizeof state;
+  if (info && GetScrollBarInfo(host->Handle(), object, &state)) {
+    bar.Unavailable = state.rgstate[0] & STATE_SYSTEM_UNAVAILABLE;
+    bar.Hidden = state.rgstate[0] & STATE_SYSTEM_INVISIBLE;
+  }
+  return bar;
 }
 
 // Where a fill puts the bar's position (see ScrollBarModel::FillFromScrollInfo).
@@ -125,17 +138,37 @@ void TsMemoScrollBars::Update(bool skinned) {
     Hide();
     return;
   }
-  SCROLLINFO vi, hi;
-  const bool vWanted = (style == ssVertical || style == ssBoth) && NativeScrollInfo(FHost, SB_VERT, vi);
-  const bool hWanted = (style == ssHorizontal || style == ssBoth) && NativeScrollInfo(FHost, SB_HORZ, hi);
+  SCROLLINFO vi{}, hi{};
+  bool vWanted = (style == ssVertical || style == ssBoth) && NativeScrollInfo(FHost, SB_VERT, vi);
+  bool hWanted = (style == ssHorizontal || style == ssBoth) && NativeScrollInfo(FHost, SB_HORZ, hi);
   const bool enabled = FHost->Enabled() && !designing;
   const int cxV = GetSystemMetrics(SM_CXVSCROLL), cyH = GetSystemMetrics(SM_CYHSCROLL);
+  bool vEnabled = enabled;
+  bool hEnabled = enabled && !(FHost->WordWrap() && FHost->Alignment() != taLeftJustify);
+  if (FKind == THostKind::RichEdit) {
+    const auto* rich = dynamic_cast<const TRichEdit*>(FHost);
+    TRichEditBarState state;
+    state.Vertical = NativeBar(FHost, OBJID_VSCROLL, vWanted, vi);
+    state.Horizontal = NativeBar(FHost, OBJID_HSCROLL, hWanted, hi);
+    state.HideScrollBars = !rich || rich->HideScrollBars();
+    state.Enabled = enabled;
+    state.WordWrap = FHost->WordWrap();
+    state.Width = FHost->Width();
+    state.Height = FHost->Height();
+    state.VerticalBarWidth = cxV;
+    state.HorizontalBarHeight = cyH;
+    const TRichEditBars bars = RichEditBars(state);
+    vWanted = bars.VerticalShown;
+    hWanted = bars.HorizontalShown;
+    vEnabled = bars.VerticalEnabled;
+    hEnabled = bars.HorizontalEnabled;
+  }
 
   if (vWanted) {
     if (!FVertical) FVertical = Make(sbVertical);
     FVertical->SetBounds(FHost->Left() + FHost->Width() - FVertical->Width() - 2, FHost->Top() + 2,
                          FVertical->Width(), FHost->Height() - cyH * hWanted - 4);
-    Fill(FVertical, FillOf(vi, enabled), FLastVertical);
+    Fill(FVertical, FillOf(vi, vEnabled), FLastVertical);
     if (FVertical && FHost->UseRightToLeftAlignment()) FVertical->SetLeft(FHost->Left() + 4);
   } else if (FVertical) {
     FVertical->SetVisible(false);
@@ -144,8 +177,7 @@ void TsMemoScrollBars::Update(bool skinned) {
     if (!FHorizontal) FHorizontal = Make(sbHorizontal);
     FHorizontal->SetBounds(FHost->Left() + 2, FHost->Top() + FHost->Height() - FHorizontal->Height() - 2,
                            FHost->Width() - cxV * vWanted - 4, FHorizontal->Height());
-    const bool wraps = FHost->WordWrap() && FHost->Alignment() != taLeftJustify;
-    Fill(FHorizontal, FillOf(hi, enabled && !wraps), FLastHorizontal);
+    Fill(FHorizontal, FillOf(hi, hEnabled), FLastHorizontal);
   } else if (FHorizontal) {
     FHorizontal->SetVisible(false);
   }

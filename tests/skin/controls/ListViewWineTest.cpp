@@ -12,6 +12,7 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
+#include "framework/win/TImageList.h"
 #include "framework/win/TListView.h"
 #include "skin/controls/TsListView.h"
 #include "skin/controls/TsScrollBar.h"
@@ -184,6 +185,69 @@ TEST_P(SkinnedListView, OneColumnButtonIsLitAtATimeAndLeavingClearsIt) {
   EXPECT_EQ(list->PressedSection(), 0);
   SendMessageA(header, WM_LBUTTONUP, 0, At(20, 5));
   EXPECT_EQ(list->PressedSection(), -1);
+}
+
+// How many pixels of the image are pure red (the test glyph's colour).
+int RedPixels(const TPixels& p, int w, int left, int right) {
+  int n = 0;
+  for (std::uint32_t c : Columns(p, w, left, right)) n += c == 0xFF0000u;  // red read as R << 16
+  return n;
+}
+
+TEST_P(SkinnedListView, AColumnShowsItsImageBeforeItsCaption) {
+  LoadSkin(GetParam());
+  auto* images = NewComponent<TImageList>(Form);
+  TBitmap glyph;
+  glyph.SetPixelFormat(TPixelFormat::Bit24);
+  glyph.SetSize(images->Width(), images->Height());
+  glyph.Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(255, 0, 0)));
+  glyph.Canvas()->FillRect(RECT{0, 0, images->Width(), images->Height()});
+  ASSERT_EQ(images->Add(&glyph, nullptr), 0);
+  auto* list = PutReport<TsCustomListView>(3, 100);
+  list->SetSmallImages(images);
+  TListColumn size = list->Columns(1);
+  size.ImageIndex = 0;
+  list->SetColumn(1, size);
+  Pump();
+  HWND header = Header(list);
+  HDITEMA item{};
+  item.mask = HDI_FORMAT | HDI_IMAGE;
+  ASSERT_TRUE(SendMessageA(header, HDM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_TRUE(item.fmt & HDF_IMAGE);
+  EXPECT_EQ(item.iImage, 0);
+  RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_NE(list->HeaderImage(), nullptr);
+  const int w = list->HeaderImage()->Width();
+  const TPixels painted = PixelsOf(*list->HeaderImage());
+  // The whole glyph in the second button, at its left, and nothing red in the first.
+  EXPECT_EQ(RedPixels(painted, w, 100, 100 + 4 + images->Width() + 2), images->Width() * images->Height());
+  EXPECT_EQ(RedPixels(painted, w, 0, 100), 0);
+  // Taken away again (-1): the column has no image flag and the button no glyph.
+  size.ImageIndex = -1;
+  list->SetColumn(1, size);
+  Pump();
+  item = HDITEMA{};
+  item.mask = HDI_FORMAT;
+  ASSERT_TRUE(SendMessageA(header, HDM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_FALSE(item.fmt & HDF_IMAGE);
+  RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(RedPixels(PixelsOf(*list->HeaderImage()), w, 0, w), 0);
+}
+
+TEST_F(ListViewTest, AColumnMessageWithoutAnImageKeepsTheCallersRecord) {
+  LoadSkin("Desert");
+  auto* list = PutReport<TsCustomListView>(1);
+  char caption[] = "Named";
+  LVCOLUMNA column{};
+  column.mask = LVCF_TEXT | LVCF_IMAGE;
+  column.pszText = caption;
+  column.iImage = -1;
+  ASSERT_TRUE(SendMessageA(list->Handle(), LVM_SETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column)));
+  EXPECT_EQ(column.mask, UINT(LVCF_TEXT | LVCF_IMAGE));
+  LVCOLUMNA read{};
+  read.mask = LVCF_FMT;
+  ASSERT_TRUE(SendMessageA(list->Handle(), LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&read)));
+  EXPECT_FALSE(read.fmt & LVCFMT_IMAGE);
 }
 
 TEST_P(SkinnedListView, AnIconViewWithoutItemsShowsNoHorizontalBar) {

@@ -126,6 +126,29 @@ TEST_P(SkinnedMemoScrollBars, DraggingTheSliderScrollsTheTextOnEveryMove) {
   }
 }
 
+TEST_P(SkinnedMemoScrollBars, ARichEditHidesTheBarsItsTextFitsWithoutUnlessToldToKeepThem) {
+  LoadSkin(GetParam());
+  auto* rich = Put<TsRichEdit>();
+  ASSERT_TRUE(rich->HideScrollBars());
+  ExpectBarsInsideTheFrame(rich);
+  auto shown = [](TsScrollBar* bar) { return bar && bar->Visible(); };
+  rich->SetText("Short");
+  Pump();
+  EXPECT_FALSE(shown(rich->VScrollBar()));
+  EXPECT_FALSE(shown(rich->HScrollBar()));
+  // Lines too many but narrow: the vertical bar alone.
+  rich->SetText(Lines(60, 2));
+  Pump();
+  EXPECT_TRUE(shown(rich->VScrollBar()));
+  EXPECT_FALSE(shown(rich->HScrollBar()));
+  // Kept: the short text still shows both bars.
+  rich->SetHideScrollBars(false);
+  rich->SetText("Short");
+  Pump();
+  EXPECT_TRUE(shown(rich->VScrollBar()));
+  EXPECT_TRUE(shown(rich->HScrollBar()));
+}
+
 TEST_P(SkinnedMemoScrollBars, SmallOrBarlessMemosShowNoBarsAndTheSkinsGoingFreesThem) {
   LoadSkin(GetParam());
   auto* none = Put<TsMemo>(ssNone);
