@@ -128,7 +128,7 @@ TEST(FileListModel, SortSequences) {
   EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "C.bin", "b.bin", "a.bin", "Zeta", "alpha"}));
   ClickColumn(1, column, inverse);
   EXPECT_FALSE(inverse);
-  EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "alpha", "Zeta", "a.bin", "b.bin", "C.bin"}));
+  EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "Zeta", "alpha", "a.bin", "b.bin", "C.bin"}));
   // Name after that: descending first, folders last.
   ClickColumn(0, column, inverse);
   EXPECT_TRUE(inverse);
