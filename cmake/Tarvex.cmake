@@ -195,6 +195,15 @@ function(tarvex_use_bundled_skins target)
   endif()
 endfunction()
 
+# A Wine test that runs the program with its help file beside it, as Tarvex.exe has it.
+function(tarvex_use_help_file target)
+  if(TARGET ${target} AND TARGET tarvex_help)
+    add_dependencies(${target} tarvex_help)
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_BINARY_DIR}/Tarvex/Tarvex.hlp $<TARGET_FILE_DIR:${target}>)
+  endif()
+endfunction()
+
 # Built under the sanitizers too, so that the tests that feed them hostile files run there as well.
 function(tarvex_tool name)
   _tarvex_parse(X ${ARGN})

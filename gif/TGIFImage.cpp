@@ -341,16 +341,7 @@ void TGIFImage::Assign(const TPersistent* source) {
     return;
   }
   if (const auto* graphic = dynamic_cast<const TGraphic*>(source)) {
-    auto* other = const_cast<TGraphic*>(graphic);
-    TBitmap bitmap;
-    if (!other->Empty()) {
-      bitmap.SetPixelFormat(TPixelFormat::Bit24);
-      bitmap.SetSize(other->Width(), other->Height());
-      RECT whole{0, 0, other->Width(), other->Height()};
-      bitmap.Canvas()->Draw(0, 0, other);
-      (void)whole;
-    }
-    ConvertBitmap(bitmap);
+    ConvertGraphic(*const_cast<TGraphic*>(graphic));
     return;
   }
   if (source != nullptr && !dynamic_cast<const TGraphic*>(source))
@@ -358,7 +349,38 @@ void TGIFImage::Assign(const TPersistent* source) {
   TGraphic::Assign(source);
 }
 
-void TGIFImage::ConvertBitmap(const TBitmap& source) {
+void TGIFImage::ConvertGraphic(TGraphic& graphic) {
+  if (graphic.Empty()) {
+    ConvertBitmap(TBitmap());
+    return;
+  }
+  // Drawn once over black and once over white: a pixel the graphic leaves alone (an icon's masked
+  // pixels, what a metafile does not paint) is black in the one and white in the other.
+  const int width = graphic.Width(), height = graphic.Height();
+  TBitmap overBlack, overWhite;
+  for (auto [bitmap, colour] : {std::pair{&overBlack, clBlack}, std::pair{&overWhite, clWhite}}) {
+    bitmap->SetPixelFormat(TPixelFormat::Bit24);
+    bitmap->SetSize(width, height);
+    bitmap->Canvas()->Brush()->SetColor(colour);
+    bitmap->Canvas()->FillRect(RECT{0, 0, width, height});
+    bitmap->Canvas()->StretchDraw(RECT{0, 0, width, height}, &graphic);
+  }
+  std::vector<uint8_t> clear(static_cast<size_t>(width) * height);
+  bool any = false;
+  for (int y = 0; y < height; ++y) {
+    const uint8_t *black = overBlack.ScanLine(y), *white = overWhite.ScanLine(y);
+    for (int x = 0; x < width; ++x) {
+      const uint8_t* b = black + 3 * x;
+      const uint8_t* w = white + 3 * x;
+      const bool untouched = (b[0] | b[1] | b[2]) == 0 && (w[0] & w[1] & w[2]) == 255;
+      clear[static_cast<size_t>(y) * width + x] = untouched;
+      any = any || untouched;
+    }
+  }
+  ConvertBitmap(overBlack, any ? &clear : nullptr);
+}
+
+void TGIFImage::ConvertBitmap(const TBitmap& source, const std::vector<uint8_t>* clearPixels) {
   Clear();
   if (source.Empty()) {
     Changed();
@@ -387,9 +409,10 @@ void TGIFImage::ConvertBitmap(const TBitmap& source) {
 
   auto frame = std::make_unique<TGIFSubImage>();
   Guard([&] { frame->SetSize(width, height); });
-  const bool keyed = copy.Transparent();
+  const bool keyed = copy.Transparent() && clearPixels == nullptr;
   const COLORREF key = keyed ? ColorToRGB(copy.TransparentColor()) : 0;
   std::vector<uint8_t> masked(keyed ? static_cast<size_t>(width) * height : 0);
+  if (clearPixels != nullptr) masked = *clearPixels;
   for (int y = 0; y < height; ++y) {
     const uint8_t* row = copy.ScanLine(y);
     uint8_t* target = frame->Data().data() + static_cast<size_t>(y) * width;
@@ -420,7 +443,7 @@ void TGIFImage::ConvertBitmap(const TBitmap& source) {
   frame->OptimizeColorMap();
   // A transparent bitmap makes its transparent colour a transparent black entry of the frame.
   const int count = frame->ColorMap().Count();
-  if (keyed && count > 0 && count < 256) {
+  if (!masked.empty() && count > 0 && count < 256) {
     const int index = frame->ColorMap().Add({});
     bool any = false;
     for (size_t i = 0; i < masked.size(); ++i)
@@ -483,6 +506,19 @@ void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palet
 
 void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
   const std::vector<uint8_t> bytes = SaveToBytes();
+  // The rendered picture's own formats go first, for programs that know no GIF. They can be
+  // placed only while this thread has the clipboard open; otherwise the GIF goes alone.
+  if (!Empty()) {
+    TBitmap rendered;
+    AssignTo(&rendered);
+    UINT bitmapFormat = 0;
+    HANDLE bitmap = nullptr;
+    HPALETTE bitmapPalette = nullptr;
+    rendered.SaveToClipboardFormat(bitmapFormat, bitmap, bitmapPalette);
+    if (bitmap != nullptr && SetClipboardData(bitmapFormat, bitmap) == nullptr) DeleteObject(bitmap);
+    if (bitmapPalette != nullptr && SetClipboardData(CF_PALETTE, bitmapPalette) == nullptr)
+      DeleteObject(bitmapPalette);
+  }
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
   void* target = memory ? GlobalLock(memory) : nullptr;
   if (!target) {

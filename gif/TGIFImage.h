@@ -76,7 +76,11 @@ private:
   struct TFrameCache;
   void Clear();
   void DropRendered();
-  void ConvertBitmap(const TBitmap& bitmap);
+  // clearPixels: one byte per pixel, non-zero where the frame is transparent; without it a
+  // transparent bitmap's transparent colour says so.
+  void ConvertBitmap(const TBitmap& bitmap, const std::vector<uint8_t>* clearPixels = nullptr);
+  // Any other graphic, keeping the pixels it does not paint transparent.
+  void ConvertGraphic(TGraphic& graphic);
   // Called by a painter on the window thread.
   void PainterFrameDrawn(TGIFPainter* painter);
   void PainterEnded(TGIFPainter* painter, const std::string& failure);

@@ -9,11 +9,13 @@
 #include "gif/core/TGIFAnimation.h"
 
 namespace {
-// A bitmap of the rectangle's size, filled with a copy of the target under the rectangle.
-std::unique_ptr<TBitmap> CopyOf(HDC target, const RECT& rect, bool fill) {
+// A bitmap of the rectangle's size with a brush of the background colour, filled with a copy of
+// the target under the rectangle when asked.
+std::unique_ptr<TBitmap> CopyOf(HDC target, const RECT& rect, TColor background, bool fill) {
   auto bitmap = std::make_unique<TBitmap>();
   bitmap->SetPixelFormat(TPixelFormat::Bit24);
   bitmap->SetSize(rect.right - rect.left, rect.bottom - rect.top);
+  bitmap->Canvas()->Brush()->SetColor(background);
   if (fill)
     BitBlt(bitmap->Canvas()->Handle(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, target,
            rect.left, rect.top, SRCCOPY);
@@ -30,6 +32,7 @@ TGIFPainter::TGIFPainter(TGIFImage* image, TCanvas* target, const RECT& rect, TC
       FSource(source),
       FSourceRect(sourceRect),
       FEvent(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      FBackgroundColor(BackgroundOf(*image)),
       FOnStart(image->FOnStartPaint),
       FOnLoop(image->FOnLoop),
       FOnPaint(image->FOnPaint),
@@ -41,10 +44,19 @@ TGIFPainter::TGIFPainter(TGIFImage* image, TCanvas* target, const RECT& rect, TC
   const TGIFDocument& document = image->Document();
   HDC dc = target->Handle();
   if (TGIFAnimation::NeedsBuffer(document)) {
-    FBuffer = CopyOf(dc, rect, true);
-    FCompose = CopyOf(dc, rect, false);
+    FBuffer = CopyOf(dc, rect, FBackgroundColor, true);
+    FCompose = CopyOf(dc, rect, FBackgroundColor, false);
   }
-  if (TGIFAnimation::NeedsBackground(document)) FBackground = CopyOf(dc, rect, true);
+  if (TGIFAnimation::NeedsBackground(document)) FBackground = CopyOf(dc, rect, FBackgroundColor, true);
+}
+
+TColor TGIFPainter::BackgroundOf(const TGIFImage& image) {
+  if (image.BackgroundColor() != clNone) return image.BackgroundColor();
+  const TGIFHeader& header = image.Document().Header();
+  const TGIFColorMap& table = header.ColorMap();
+  if (table.Count() == 0 || header.BackgroundIndex() >= table.Count()) return ColorToRGB(clWindow);
+  const TGIFColor c = table.Data()[header.BackgroundIndex()];
+  return RGB(c.Red, c.Green, c.Blue);
 }
 
 TGIFPainter::~TGIFPainter() {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/win/Graphics.h"
 #include "framework/win/TThread.h"
 #include "gif/core/TGIFAnimationSurface.h"
 
@@ -28,6 +29,10 @@ public:
   bool FirstFrameDrawn() const { return FFirstFrameDrawn; }
   bool Ended() const { return FEnded; }
   bool DrawsOn(TCanvas* canvas, const RECT& rect) const;
+  TColor BackgroundColor() const { return FBackgroundColor; }
+  // The colour a painter of image paints its buffers with: the picture's background colour; when
+  // that is clNone, the global table's background entry, or the window colour without a table.
+  static TColor BackgroundOf(const TGIFImage& image);
 
 protected:
   void Execute() override;
@@ -50,6 +55,7 @@ private:
   TCanvas* FSource;
   RECT FSourceRect;
   HANDLE FEvent;
+  TColor FBackgroundColor;
   std::unique_ptr<TBitmap> FBuffer, FCompose, FBackground;
   std::atomic<bool> FFirstFrameDrawn{false};
   std::atomic<bool> FEnded{false};

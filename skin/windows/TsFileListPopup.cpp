@@ -5,8 +5,11 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <richedit.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -73,6 +76,71 @@ void SetMenuIcon(TMenuItem* item, HICON icon) {
   bitmap->Canvas()->FillRect(RECT{0, 0, cx, cy});
   DrawIconEx(bitmap->Canvas()->Handle(), 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL);
   DestroyIcon(icon);
+}
+
+// The text of a rich text document as a hidden rich edit reads it (paragraphs end in "\r\n").
+std::string RichTextPlain(const std::string& rtf) {
+  static HMODULE library = LoadLibraryA("riched20.dll");
+  if (library == nullptr) return "";
+  HWND edit = CreateWindowExA(0, RICHEDIT_CLASSA, "", ES_MULTILINE, 0, 0, 0, 0, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  if (edit == nullptr) return "";
+  SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFF0);
+  struct TSource {
+    const std::string& Text;
+    std::size_t At;
+  } source{rtf, 0};
+  EDITSTREAM stream{};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+  stream.pfnCallback = [](DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) -> DWORD {
+    auto* s = reinterpret_cast<TSource*>(cookie);
+    const std::size_t n = std::min<std::size_t>(std::size_t(wanted), s->Text.size() - s->At);
+    std::memcpy(buffer, s->Text.data() + s->At, n);
+    s->At += n;
+    *given = LONG(n);
+    return 0;
+  };
+  SendMessageA(edit, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&stream));
+  GETTEXTLENGTHEX length{GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, CP_ACP};
+  const LRESULT size = SendMessageA(edit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+  std::string text(std::size_t(std::max<LRESULT>(size, 0)) + 1, '\0');
+  GETTEXTEX get{DWORD(text.size()), GT_USECRLF, CP_ACP, nullptr, nullptr};
+  const LRESULT got = SendMessageA(edit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(std::size_t(std::clamp<LRESULT>(got, 0, LRESULT(text.size()))));
+  DestroyWindow(edit);
+  return text;
+}
+
+// A moveable block holding bytes and a terminating zero; null when memory is short.
+HGLOBAL TextBlock(const std::string& bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size() + 1);
+  if (block == nullptr) return nullptr;
+  char* p = static_cast<char*>(GlobalLock(block));
+  std::memcpy(p, bytes.c_str(), bytes.size() + 1);
+  GlobalUnlock(block);
+  return block;
+}
+
+// Rich text in its registered format with its plain text as CF_TEXT; false (nothing left on the
+// clipboard) when either cannot be placed.
+bool SetRichTextClipboard(const std::string& rtf, const std::string& plain) {
+  const UINT richFormat = RegisterClipboardFormatA(CF_RTF);
+  bool open = false;
+  for (int attempt = 0; attempt < 5 && !open; ++attempt) {
+    open = OpenClipboard(nullptr) != 0;
+    if (!open) Sleep(10);
+  }
+  if (!open) return false;
+  bool placed = EmptyClipboard() != 0;
+  for (const auto& [format, bytes] : {std::pair<UINT, const std::string*>{richFormat, &rtf}, {CF_TEXT, &plain}}) {
+    if (!placed) break;
+    HGLOBAL block = TextBlock(*bytes);
+    placed = block != nullptr && SetClipboardData(format, block) != nullptr;
+    if (!placed && block != nullptr) GlobalFree(block);
+  }
+  if (!placed) EmptyClipboard();
+  CloseClipboard();
+  return placed;
 }
 
 }  // namespace
@@ -294,5 +362,8 @@ bool CopyFileContents(const std::string& fileName) {
   std::ifstream in(fileName, std::ios::binary);
   if (!in) return false;
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Rich text is known by its content, as the rich edit knows it: it goes on the clipboard as
+  // itself, with its plain text beside it for programs that take text only.
+  if (text.rfind("{\\rtf", 0) == 0) return SetRichTextClipboard(text, RichTextPlain(text));
   return Clipboard::SetText(text);
 }

@@ -6,8 +6,11 @@
 
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
+#include "framework/win/TIcon.h"
+#include "framework/win/TMetafile.h"
 #include "framework/win/TPicture.h"
 #include "gif/TGIFImage.h"
+#include "gif/TGIFPainter.h"
 #include "gif/core/TGIFAppExtNSLoop.h"
 #include "gif/core/TGIFDocument.h"
 #include "gif/core/TGIFGraphicControlExtension.h"
@@ -254,4 +257,131 @@ TEST(GIFImage, ResizingWhileAnimatingStopsThePainterFirst) {
   image.SetWidth(6);
   EXPECT_FALSE(image.Animating());
   EXPECT_EQ(image.Width(), 6);
+}
+
+namespace {
+// A 16 x 16 icon: its left half masked out (transparent), its right half solid red.
+HICON HalfTransparentIcon() {
+  const int size = 16;
+  std::vector<uint16_t> andBits(size);
+  for (int y = 0; y < size; ++y) andBits[y] = 0x00FF;  // bytes: left 8 pixels set (big-endian bit order)
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, andBits.data());
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = size;
+  info.bmiHeader.biHeight = -size;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  void* bits = nullptr;
+  HBITMAP color = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  auto* pixels = static_cast<uint8_t*>(bits);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      uint8_t* p = pixels + y * size * 3 + x * 3;
+      p[0] = 0, p[1] = 0, p[2] = x < 8 ? 0 : 255;
+    }
+  ICONINFO icon{TRUE, 0, 0, mask, color};
+  HICON handle = CreateIconIndirect(&icon);
+  DeleteObject(mask);
+  DeleteObject(color);
+  return handle;
+}
+
+// Whether a frame pixel is the frame's transparent index.
+bool ClearAt(const TGIFImage& image, int x, int y) {
+  const TGIFSubImage& frame = *image.Document().Frames()[0];
+  for (const auto& e : frame.Extensions())
+    if (auto* control = dynamic_cast<const TGIFGraphicControlExtension*>(e.get()))
+      return control->Transparent() && frame.Data()[size_t(y) * frame.Width() + x] == control->TransparentIndex();
+  return false;
+}
+}  // namespace
+
+// Icons and metafiles paint only part of their area: the rest stays transparent in the frame, and
+// a drawn frame leaves the target's pixels there.
+TEST(GIFImage, IconsAndMetafilesKeepTheirTransparency) {
+  TIcon icon;
+  icon.SetHandle(HalfTransparentIcon());
+  TGIFImage image;
+  image.Assign(&icon);
+  ASSERT_EQ(image.Width(), 16);
+  EXPECT_TRUE(ClearAt(image, 0, 0));
+  EXPECT_TRUE(ClearAt(image, 7, 15));
+  EXPECT_FALSE(ClearAt(image, 8, 0));
+  auto target = Filled(16, 16, RGB(10, 200, 30));
+  image.Draw(target->Canvas(), RECT{0, 0, 16, 16});
+  EXPECT_EQ(PixelAt(*target, 3, 3), RGB(10, 200, 30));
+  EXPECT_EQ(PixelAt(*target, 12, 3), RGB(255, 0, 0));
+
+  // A metafile that fills its top half only.
+  HDC reference = GetDC(nullptr);
+  const int mmX = GetDeviceCaps(reference, HORZSIZE), pxX = GetDeviceCaps(reference, HORZRES);
+  const int mmY = GetDeviceCaps(reference, VERTSIZE), pxY = GetDeviceCaps(reference, VERTRES);
+  ReleaseDC(nullptr, reference);
+  const RECT frame{0, 0, MulDiv(20, mmX * 100, pxX), MulDiv(20, mmY * 100, pxY)};
+  HDC recorder = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+  HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+  const RECT top{0, 0, 20, 10};
+  FillRect(recorder, &top, blue);
+  DeleteObject(blue);
+  TMetafile metafile;
+  metafile.SetHandle(CloseEnhMetaFile(recorder));
+  image.Assign(&metafile);
+  ASSERT_GT(image.Height(), 12);
+  EXPECT_FALSE(ClearAt(image, 2, 2));
+  EXPECT_TRUE(ClearAt(image, 2, image.Height() - 2));
+}
+
+// Written to an open clipboard, the picture offers its bitmap beside "GIF Image"; both read back.
+TEST(GIFImage, ClipboardOffersTheBitmapBesideTheGIF) {
+  TGIFImage image;
+  image.LoadFromBytes(MakeGIF(1, 3, 2));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  UINT format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  image.SaveToClipboardFormat(format, data, palette);
+  ASSERT_EQ(format, TGIFImage::ClipboardFormat());
+  EXPECT_NE(SetClipboardData(format, data), nullptr);
+  CloseClipboard();
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+  EXPECT_TRUE(IsClipboardFormatAvailable(TGIFImage::ClipboardFormat()));
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  TBitmap bitmap;
+  bitmap.LoadFromClipboardFormat(CF_BITMAP, GetClipboardData(CF_BITMAP), nullptr);
+  TGIFImage fromBitmap;
+  fromBitmap.LoadFromClipboardFormat(CF_BITMAP, GetClipboardData(CF_BITMAP), nullptr);
+  CloseClipboard();
+  ASSERT_EQ(bitmap.Width(), 3);
+  ASSERT_EQ(bitmap.Height(), 2);
+  bitmap.SetPixelFormat(TPixelFormat::Bit24);
+  // Frame 0 of MakeGIF: pixel p has colour index 1 + p % 3 (red, green, blue).
+  EXPECT_EQ(PixelAt(bitmap, 0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(PixelAt(bitmap, 1, 0), RGB(0, 255, 0));
+  EXPECT_EQ(PixelAt(bitmap, 2, 1), RGB(0, 0, 255));
+  ASSERT_EQ(fromBitmap.Width(), 3);
+  EXPECT_EQ(fromBitmap.Document().Frames().size(), 1u);
+}
+
+// Without a colour of its own the painter takes the global table's background entry, or the window
+// colour when there is no global table.
+TEST(GIFImage, PainterBackgroundComesFromTheHeader) {
+  TGIFDocument document;
+  document.Header().SetWidth(2);
+  document.Header().SetHeight(2);
+  document.Header().ColorMap().Assign({{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}});
+  document.Header().SetBackgroundIndex(2);
+  auto frame = std::make_unique<TGIFSubImage>();
+  frame->SetSize(2, 2);
+  document.Frames().push_back(std::move(frame));
+  TGIFImage image;
+  image.LoadFromBytes(document.SaveToBytes());
+  EXPECT_EQ(COLORREF(TGIFPainter::BackgroundOf(image)), RGB(0, 255, 0));
+
+  document.Header().ColorMap().Assign({});
+  document.Frames()[0]->ColorMap().Assign({{1, 2, 3}, {4, 5, 6}});
+  image.LoadFromBytes(document.SaveToBytes());
+  EXPECT_EQ(COLORREF(TGIFPainter::BackgroundOf(image)), GetSysColor(COLOR_WINDOW));
 }

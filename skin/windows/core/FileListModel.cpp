@@ -147,8 +147,8 @@ int CompareEntries(const TFileEntry& a, const TFileEntry& b, int column, bool in
   const bool pa = a.Kind == TFileEntryKind::Parent, pb = b.Kind == TFileEntryKind::Parent;
   if (pa || pb) return pa == pb ? 0 : pa ? -1 : 1;
   const bool fa = IsFolderKind(a.Kind), fb = IsFolderKind(b.Kind);
-  if (fa != fb) return fa ? -1 : 1;
-  int result = 0;
+  int result = fa == fb ? 0 : fa ? -1 : 1;
+  if (result != 0) return inverse ? -result : result;
   const bool drives = a.Kind == TFileEntryKind::Drive;
   switch (column) {
     case 0: result = CompareNoCase(a.Caption, b.Caption); break;

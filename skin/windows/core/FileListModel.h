@@ -65,8 +65,8 @@ const char* KindText(TFileEntryKind kind);
 std::vector<std::string> SubItemTexts(const TFileEntry& entry);
 
 // Compare of two rows for a column: ".." first, folders before files, then the column (0 name,
-// 1 size, 3 date from the file time, else the column's text without case); inverse negates the
-// column's order only.
+// 1 size, 3 date from the file time, else the column's text without case); inverse negates all but
+// the place of "..", so a reversed list ends with its folders.
 int CompareEntries(const TFileEntry& a, const TFileEntry& b, int column, bool inverse);
 // The column-click rule: a new column sorts inverse, the same column toggles.
 void ClickColumn(int column, int& sortColumn, bool& inverse);

@@ -106,6 +106,30 @@ TEST(GIFLZW, NeverUsesCode4095AndClearsInstead) {
   EXPECT_GT(std::count(codes.begin(), codes.end(), 256), 2);
 }
 
+// A full table clears exactly when the next free code would be 4095: the code that fills it is
+// the last before each clear, so between clears there are 4094 - clear codes, the decoder's table
+// stays in step and the frame decodes back, for every minimum code size.
+TEST(GIFLZW, FullTablesClearAtCode4095ForEveryCodeSize) {
+  for (const int colors : {2, 16, 256}) {
+    const int width = 600, height = 500;
+    const TBytes pixels = Random(static_cast<size_t>(width) * height, colors, unsigned(colors));
+    const TBytes lzw = Encode(pixels, width, height, colors);
+    const std::vector<int> codes = Codes(lzw);
+    const int clear = 1 << lzw[0];
+    std::vector<size_t> clears;
+    for (size_t i = 0; i < codes.size(); ++i)
+      if (codes[i] == clear) clears.push_back(i);
+    ASSERT_GE(clears.size(), 3u) << colors << " colours never filled the table";
+    for (size_t k = 1; k < clears.size(); ++k)
+      EXPECT_EQ(clears[k] - clears[k - 1] - 1, size_t(4094 - clear)) << colors << " colours, clear " << k;
+    EXPECT_EQ(std::count_if(codes.begin(), codes.end(), [](int c) { return c >= 4095; }), 0);
+    EXPECT_EQ(codes.back(), clear + 1);
+    const TDecoded decoded = Decode(lzw, width, height);
+    EXPECT_TRUE(decoded.Pixels == pixels) << colors << " colours";
+    EXPECT_TRUE(decoded.Warnings.empty()) << colors << " colours";
+  }
+}
+
 TEST(GIFLZW, TwoColorsUseMinimumCodeSize2AndEmptyImagesOnlyAnEndCode) {
   const TBytes lzw = Encode({0, 1, 1, 0}, 2, 2, 2);
   EXPECT_EQ(lzw[0], 2);

@@ -191,15 +191,15 @@ TEST_F(FileListView, ListsSortsAndNavigates) {
   EXPECT_TRUE(Item("..")->Selected()) << "the first item is selected after a refresh";
   EXPECT_EQ(List->TotalSize(), 8001u);
 
-  // Size: largest first, then reversed; Name after that: descending.
+  // Size: largest first (folders last), then reversed; Name after that: descending, folders last.
   List->ColumnClicked(1);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"..", "alpha.dir", "Sub", "big.smg", "fw.part.smg", "one.bin",
-                                                   "empty.bin"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"..", "big.smg", "fw.part.smg", "one.bin", "empty.bin",
+                                                   "alpha.dir", "Sub"}));
   List->ColumnClicked(1);
   EXPECT_EQ(Captions().back(), "big.smg");
   List->ColumnClicked(0);
-  EXPECT_EQ(Captions(), (std::vector<std::string>{"..", "Sub", "alpha.dir", "one.bin", "fw.part.smg", "empty.bin",
-                                                   "big.smg"}));
+  EXPECT_EQ(Captions(), (std::vector<std::string>{"..", "one.bin", "fw.part.smg", "empty.bin", "big.smg", "Sub",
+                                                   "alpha.dir"}));
 
   // Hidden extensions; selection size and count.
   List->SetHideFileExt(true);

@@ -120,20 +120,21 @@ TEST(FileListModel, SortSequences) {
   bool inverse = true;
   // Refreshed: names ascending, ".." then folders first.
   EXPECT_EQ(Sorted(entries, 0, false), (std::vector<std::string>{"..", "alpha", "Zeta", "a.bin", "b.bin", "C.bin"}));
-  // Size: largest first, then smallest first; folders stay first and ".." on top.
+  // Size: largest first, then smallest first. A reversed order reverses the folders too (they end
+  // the list); ".." stays on top.
   ClickColumn(1, column, inverse);
   EXPECT_EQ(column, 1);
   EXPECT_TRUE(inverse);
-  EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "Zeta", "alpha", "C.bin", "b.bin", "a.bin"}));
+  EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "C.bin", "b.bin", "a.bin", "Zeta", "alpha"}));
   ClickColumn(1, column, inverse);
   EXPECT_FALSE(inverse);
   EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "Zeta", "alpha", "a.bin", "b.bin", "C.bin"}));
-  // Name after that: descending first.
+  // Name after that: descending first, folders last.
   ClickColumn(0, column, inverse);
   EXPECT_TRUE(inverse);
-  EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "Zeta", "alpha", "C.bin", "b.bin", "a.bin"}));
+  EXPECT_EQ(Sorted(entries, column, inverse), (std::vector<std::string>{"..", "C.bin", "b.bin", "a.bin", "Zeta", "alpha"}));
   // Date by file time (newest first on the first click).
-  EXPECT_EQ(Sorted(entries, 3, true), (std::vector<std::string>{"..", "Zeta", "alpha", "b.bin", "a.bin", "C.bin"}));
+  EXPECT_EQ(Sorted(entries, 3, true), (std::vector<std::string>{"..", "b.bin", "a.bin", "C.bin", "Zeta", "alpha"}));
 }
 
 TEST(FileListModel, DatesAndSizesCompareByValueNotText) {
@@ -170,6 +171,18 @@ TEST(FileListModel, NewFolderNamesCount) {
   EXPECT_EQ(NewFolderName("C:\\t\\", exists), "C:\\t\\New Folder");
   existing = {"C:\\t\\New Folder", "C:\\t\\New Folder(1)"};
   EXPECT_EQ(NewFolderName("C:\\t\\", exists), "C:\\t\\New Folder(2)");
+  // The count starts at 1 and takes the first free number, gaps included.
+  existing = {"C:\\t\\New Folder"};
+  EXPECT_EQ(NewFolderName("C:\\t\\", exists), "C:\\t\\New Folder(1)");
+  existing = {"C:\\t\\New Folder", "C:\\t\\New Folder(2)", "C:\\t\\New Folder(3)"};
+  EXPECT_EQ(NewFolderName("C:\\t\\", exists), "C:\\t\\New Folder(1)");
+  existing.clear();
+  for (int n = 0; n <= 11; ++n)
+    existing.insert(n == 0 ? "C:\\t\\New Folder" : "C:\\t\\New Folder(" + std::to_string(n) + ")");
+  EXPECT_EQ(NewFolderName("C:\\t\\", exists), "C:\\t\\New Folder(12)");
+  // Numbered names alone leave the plain name free.
+  existing = {"C:\\t\\New Folder(1)"};
+  EXPECT_EQ(NewFolderName("C:\\t\\", exists), "C:\\t\\New Folder");
 }
 
 TEST(FileListModel, ShellListsEndInTwoZeros) {
