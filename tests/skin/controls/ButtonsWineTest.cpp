@@ -255,7 +255,7 @@ protected:
     ExpectBlends(FadeFrames(fade), normal, hot, {204, 153, 102, 51, 0});
     EXPECT_FALSE(b->Fading());
     b->Perform(CM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(b->FadeTimer(), fade) << "kept between fades";
+    ASSERT_EQ(b->FadeTimer(), fade) << "kept between fades";
     EXPECT_EQ(CacheNow(b), normal);
     ExpectBlends(FadeFrames(fade), normal, hot, {0, 51, 102, 153, 204, 255});
     Pump();
@@ -266,6 +266,7 @@ protected:
     ASSERT_NE(fade, nullptr);
     ExpectBlends(FadeFrames(fade, 2), normal, hot, {204, 153});
     b->Perform(CM_MOUSELEAVE, 0, 0);
+    ASSERT_EQ(b->FadeTimer(), fade);
     ExpectBlends(FadeFrames(fade), normal, hot, {153, 204, 255});
     Pump();
 
@@ -592,7 +593,7 @@ TEST_P(SkinnedSpeedButtons, FadesFollowTheirStepsAndTheParentPaintsEachFrame) {
   b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(shown.Canvas()->Handle()), 0);
   EXPECT_EQ(PixelsOf(shown), PixelsOf(*fade->Frame()));
   b->Perform(CM_MOUSELEAVE, 0, 0);
-  EXPECT_EQ(b->FadeTimer(), fade);
+  ASSERT_EQ(b->FadeTimer(), fade);
   ExpectBlends(FadeFrames(fade), normal, hot, {153, 204, 255});
   Pump();
   EXPECT_EQ(b->FadeTimer(), nullptr);
