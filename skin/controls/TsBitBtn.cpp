@@ -23,6 +23,11 @@ void TsBitBtn::Notification(TComponent* component, TOperation operation) {
   if (operation == TOperation::Remove && component == FLook.Images) FLook.Images = nullptr;
 }
 
+void TsBitBtn::PaintSkin() {
+  TsPushButton::PaintSkin();
+  if (FOnPaint) FOnPaint(this, SkinData().CacheBitmap());
+}
+
 void TsBitBtn::PaintContent() {
   const TsSkinState state = SkinState();
   TsButtonLayoutInput in;

@@ -16,8 +16,12 @@ public:
   // A dotted focus frame around the caption while focused (when the section shows focus).
   bool ShowFocus() const { return FShowFocus; }
   void SetShowFocus(bool value);
+  // After each skinned painting, with the cache (disabled look included).
+  const TsBmpPaintEvent& OnPaint() const { return FOnPaint; }
+  void SetOnPaint(const TsBmpPaintEvent& e) { FOnPaint = e; }
 
 protected:
+  void PaintSkin() override;
   void PaintContent() override;
   bool DrawOverBorder() const override { return FLook.DrawOverBorder; }
   void Notification(TComponent* component, TOperation operation) override;
@@ -25,4 +29,5 @@ protected:
 private:
   TsButtonLook FLook;
   bool FShowFocus = false;
+  TsBmpPaintEvent FOnPaint;
 };

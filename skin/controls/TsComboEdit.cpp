@@ -8,6 +8,7 @@
 #include "skin/controls/ComboEditGlyph.h"
 #include "framework/win/TCustomForm.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinDebugLogWin.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -292,6 +293,11 @@ static bool WithinPopup(TControl* control, TWinControl* popup) {
   for (TControl* c = control; c; c = c->Parent())
     if (c == popup) return true;
   return false;
+}
+
+void TsCustomComboEdit::WndProc(TMessage& message) {
+  LogMessage(message);
+  TsMaskEdit::WndProc(message);
 }
 
 void TsCustomComboEdit::Dispatch(TMessage& message) {

@@ -122,6 +122,7 @@ public:
   // The width the button takes now (0 while hidden or without a glyph).
   int ButtonSpace() const;
 
+  void WndProc(TMessage& message) override;
   void Dispatch(TMessage& message) override;
 
 protected:

@@ -107,26 +107,35 @@ void TsGauge::SetProgressSkin(const std::string& value) {
   SkinData().RequestRepaint();
 }
 
-// The pie or the needle over r (bars and text need nothing more than the background).
-void TsGauge::DrawShape(TCanvas* canvas, const RECT& r, TColor background) {
+// The pie or the needle over r, outlined in ForeColor; inside is the fill of the shape's free part,
+// nullptr to leave what lies below (the skin) showing there.
+void TsGauge::DrawShape(TCanvas* canvas, const RECT& r, const TColor* inside) {
   const int w = r.right - r.left, h = r.bottom - r.top, percent = PercentDone();
   canvas->Pen()->SetWidth(1);
   canvas->Pen()->SetStyle(TPenStyle::Solid);
   canvas->Pen()->SetColor(FForeColor);
+  const auto insideBrush = [&] {
+    canvas->Brush()->SetStyle(inside ? TBrushStyle::Solid : TBrushStyle::Clear);
+    if (inside) canvas->Brush()->SetColor(*inside);
+  };
+  insideBrush();
   if (FKind == TsGaugeKind::gkPie) {
-    canvas->Brush()->SetColor(background);
     canvas->Ellipse(r.left, r.top, r.right, r.bottom);
     if (percent >= 1) {
+      canvas->Brush()->SetStyle(TBrushStyle::Solid);
       canvas->Brush()->SetColor(FForeColor);
       const TGaugePoint p = GaugePieStart(w, h, percent);
       canvas->Pie(r.left, r.top, r.right, r.bottom, r.left + p.X, r.top + p.Y, r.left + w / 2, r.top);
     }
   } else if (FKind == TsGaugeKind::gkNeedle) {
     const int bottom = r.top + h - 1;
-    canvas->Brush()->SetColor(background);
-    canvas->Pie(r.left, r.top, r.right, r.top + 2 * h - 1, r.right, bottom, r.left, bottom);
+    const auto halfEllipse = [&] { canvas->Pie(r.left, r.top, r.right, r.top + 2 * h - 1, r.right, bottom, r.left, bottom); };
+    halfEllipse();
     canvas->MoveTo(r.left, bottom);
     canvas->LineTo(r.right, bottom);
+    // The outline again over the base line.
+    canvas->Brush()->SetStyle(TBrushStyle::Clear);
+    halfEllipse();
     if (percent >= 1) {
       const TGaugePoint tip = GaugeNeedleTip(w, h - 1, percent);
       canvas->MoveTo(r.left + w / 2, bottom);
@@ -161,7 +170,7 @@ void TsGauge::PaintSkin() {
   if (IsBar(FKind))
     PaintSkinnedBar(cache, percent);
   else if (FKind != TsGaugeKind::gkText)
-    DrawShape(canvas, all, FBackColor);
+    DrawShape(canvas, all, nullptr);
   if (FShowText) {
     canvas->SetFont(Font());
     canvas->Pen()->SetStyle(TPenStyle::InsideFrame);
@@ -210,7 +219,7 @@ void TsGauge::Paint() {
     case TsGaugeKind::gkNeedle: {
       o->Brush()->SetColor(Color());
       o->FillRect(paint);
-      DrawShape(o, RECT{paint.left, paint.top, paint.left + w - 1, paint.top + h - 1}, FBackColor);
+      DrawShape(o, RECT{paint.left, paint.top, paint.left + w - 1, paint.top + h - 1}, &FBackColor);
       break;
     }
   }

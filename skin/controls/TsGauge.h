@@ -52,7 +52,7 @@ protected:
 private:
   void ValuesChanged(int oldPercent);
   void PaintSkinnedBar(TBitmap* cache, int percent);
-  void DrawShape(TCanvas* canvas, const RECT& r, TColor background);
+  void DrawShape(TCanvas* canvas, const RECT& r, const TColor* inside);
 
   TGaugeModel FModel;
   TsGaugeKind FKind = TsGaugeKind::gkHorizontalBar;

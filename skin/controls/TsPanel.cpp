@@ -2,6 +2,7 @@
 
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
+#include "framework/win/TCustomForm.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/SkinUtilsWin.h"
@@ -62,6 +63,11 @@ void TsDragBar::SetDraggedControl(TControl* control) {
   if (FDraggedControl) FDraggedControl->RemoveFreeNotification(this);
   FDraggedControl = control;
   if (control) control->FreeNotification(this);
+}
+
+void TsDragBar::Loaded() {
+  TsPanel::Loaded();
+  if (!FDraggedControl && Parent()) SetDraggedControl(GetParentForm(this));
 }
 
 void TsDragBar::Notification(TComponent* component, TOperation operation) {

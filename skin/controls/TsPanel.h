@@ -37,6 +37,9 @@ public:
   TControl* DraggedControl() const { return FDraggedControl; }
   void SetDraggedControl(TControl* control);
 
+  // Made with its form (while the form loads) and given no control to drag, it drags the form.
+  void Loaded() override;
+
 protected:
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Notification(TComponent* component, TOperation operation) override;

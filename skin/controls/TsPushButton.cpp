@@ -132,8 +132,12 @@ bool TsPushButtonParts::FadeTo(bool hot, bool pressed, const std::function<void(
   const int section = FSkinData->SkinIndex();
   if (!SectionIndexValid(section) || !SkinSectionData[std::size_t(section)].FadingEnabled) return false;
   if (!FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle())) return false;
-  FFade.reset();
-  FFade = std::make_unique<TsFadeTimer>(nullptr);
+  // The timer stays between fades, so that leaving fades out from where entering got to; a new
+  // one starts entering at its first step and leaving at its last.
+  if (!FFade) {
+    FFade = std::make_unique<TsFadeTimer>(nullptr);
+    FFade->SetCounter(hot ? 1 : 0);
+  }
   FFade->StartFor(FSkinData);  // the look shown until now
   buildCache();
   FFade->SetActive(hot ? TsFadeDirection::In : TsFadeDirection::Out);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "framework/base/Delegate.h"
 #include "framework/win/TControl.h"
 #include "skin/engine/TsSkinned.h"
 #include "skin/engine/core/SkinTypes.h"
@@ -13,6 +14,9 @@ class TBitmap;
 class TsFadeTimer;
 template <typename THandle>
 class TGdiObject;
+
+// Sender and its cache bitmap, just painted: a skinned button's OnPaint draws over its look.
+using TsBmpPaintEvent = TDelegate<void(TObject* sender, TBitmap* bmp)>;
 
 // Hints switched off for the time of one left press: saved once, given back on the release, on
 // capture loss and when a menu returns (or when the button goes away mid-press).
@@ -53,6 +57,8 @@ public:
   void SetPaintedDefaultLook(bool value) { FDefaultLook = value; }
   // A fade is showing frames.
   bool Fading() const;
+  // The fade's timer, kept from a hover change until the fade is stopped; nullptr without one.
+  TsFadeTimer* FadeTimer() const { return FFade.get(); }
 
   // Reacts to a message before the common handling; True stops it.
   bool Message(TMessage& message, bool isDefault);
@@ -103,6 +109,7 @@ public:
   // A default button shows hot while the focus is on no other button.
   bool DefaultLook() const { return FParts.DefaultLook(this->Default()); }
   bool Fading() const { return FParts.Fading(); }
+  TsFadeTimer* FadeTimer() const { return FParts.FadeTimer(); }
   // The mouse enters or leaves the enabled skinned button; a handler may free the button.
   const TNotifyEvent& OnMouseEnter() const { return FOnMouseEnter; }
   void SetOnMouseEnter(const TNotifyEvent& e) { FOnMouseEnter = e; }

@@ -183,7 +183,7 @@ void TsScrollBar::SetParams(int position, int min, int max) {
   const TScrollRules rules = Rules();
   const std::shared_ptr<bool> alive = Alive();
   const ScrollBarModel::TParamsChange change = FModel.SetParams(position, min, max, rules);
-  if (!change.Accepted) throw EInvalidOperation("Scroll bar property out of range");
+  if (!change.Accepted) throw EInvalidOperation("Scrollbar property out of range");
   if (!change.Alive || !*alive) return;
   if (rules == TScrollRules::Skinned) {
     RepaintIfDirty();
@@ -194,9 +194,8 @@ void TsScrollBar::SetParams(int position, int min, int max) {
 }
 
 void TsScrollBar::SetPageSize(int value) {
+  // Negative pages are ignored; a page beyond the range is kept (the system clamps what it shows).
   if (value < 0 || value == PageSize()) return;
-  if (Rules() == TScrollRules::Standard && value > Max() - Min() + 1)
-    throw EInvalidOperation("Scroll bar property out of range");
   FModel.SetPageSize(value);
   ApplyInfo();
   RepaintIfDirty();

@@ -164,6 +164,7 @@ void TsSpeedButton::PaintSkin() {
     QueryParentCache(&SkinData(), ci);
     ApplyDisabledKind(cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
   }
+  if (FOnPaint) FOnPaint(this, cache);
 }
 
 void TsSpeedButton::PaintClient(HDC dc) {
@@ -206,8 +207,11 @@ void TsSpeedButton::HotChanged() {
     TsSkinned::HotChanged();
     return;
   }
-  FFade.reset();
-  FFade = std::make_unique<TsAnimTimer>(nullptr);
+  // Kept between fades, as a push button's.
+  if (!FFade) {
+    FFade = std::make_unique<TsAnimTimer>(nullptr);
+    FFade->SetCounter(SkinData().IsHot() ? 1 : 0);
+  }
   FFade->StartFor(&SkinData());  // the look shown until now
   BuildCache();
   FFade->SetActive(SkinData().IsHot() ? TsFadeDirection::In : TsFadeDirection::Out);

@@ -40,8 +40,13 @@ public:
   void SetOnMouseLeave(const TNotifyEvent& e) { FOnMouseLeave = e; }
   // Shows the drop-down menu below the button now; false when the button went away meanwhile.
   bool DropDown();
+  // After each skinned painting of a button (not of a separator or divider), with the cache.
+  const TsBmpPaintEvent& OnPaint() const { return FOnPaint; }
+  void SetOnPaint(const TsBmpPaintEvent& e) { FOnPaint = e; }
   // A fade is showing frames.
   bool Fading() const;
+  // The fade's timer, kept from a hover change until the fade is stopped; nullptr without one.
+  TsAnimTimer* FadeTimer() const { return FFade.get(); }
 
 protected:
   void PaintSkin() override;
@@ -67,4 +72,5 @@ private:
   std::unique_ptr<TsAnimTimer> FFade;
   TNotifyEvent FOnMouseEnter;
   TNotifyEvent FOnMouseLeave;
+  TsBmpPaintEvent FOnPaint;
 };

@@ -16,6 +16,9 @@ struct TLogSetup {
   TLogSetup() {
     RegisterSkinMessage();
     RegisterMessageName(RE_ROVADUZI, "RE_ROVADUZI");
+    // The log exists before the save is registered, so that it is destroyed only after the save
+    // has run (exit runs its handlers in the reverse order of registration).
+    DebugLog();
     std::atexit(&SaveAtExit);
   }
 } LogSetup;

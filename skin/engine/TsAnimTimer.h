@@ -1,7 +1,5 @@
 #pragma once
 
-#include <memory>
-
 #include "skin/engine/TsFadeTimer.h"
 
 // The fade of a control without a window (a speed button): each frame is kept in Frame and the
@@ -10,14 +8,9 @@
 class TsAnimTimer : public TsFadeTimer {
 public:
   explicit TsAnimTimer(TComponent* owner);
-  ~TsAnimTimer() override;
 
-  TBitmap* Frame() const { return FFrame.get(); }
+  void Timer() override;
 
 protected:
-  void Timer() override;
-  void ShowFrame(const TsFadeTick& tick) override;
-
-private:
-  std::unique_ptr<TBitmap> FFrame;
+  void ShowFrame() override;
 };

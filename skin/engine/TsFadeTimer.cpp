@@ -42,7 +42,8 @@ void PostStop(const TsFadeTimer* timer) {
 
 }  // namespace
 
-TsFadeTimer::TsFadeTimer(TComponent* owner) : TTimer(owner), FSaved(std::make_unique<TBitmap>()) {
+TsFadeTimer::TsFadeTimer(TComponent* owner)
+    : TTimer(owner), FSaved(std::make_unique<TBitmap>()), FFrame(std::make_unique<TBitmap>()) {
   // Made with the first timer, not when a fade first ends, so that it appears at a known moment.
   if (!StopWindow) StopWindow = AllocateHWnd(TWndMethod(&StopWndProc));
   LiveTimers().insert(this);
@@ -88,24 +89,28 @@ void TsFadeTimer::Timer() {
       PostStop(this);
       break;
     case TsFadeTick::TsAction::Paint:
-      ShowFrame(tick);
+      if (BlendFrame(tick)) ShowFrame();
       break;
     case TsFadeTick::TsAction::None:
       break;
   }
 }
 
-void TsFadeTimer::ShowFrame(const TsFadeTick& tick) {
-  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl());
+bool TsFadeTimer::BlendFrame(const TsFadeTick& tick) {
   TBitmap* cache = FSkinData->CacheBitmap();
-  if (!control || !cache || !control->HandleAllocated()) return;
+  if (!cache) return false;
   TsBitmap24 frame;
   TsFadeSchedule::RenderFrame(tick, BitmapRows(FSaved.get()), BitmapRows(cache), frame);
-  TBitmap shown;
-  shown.SetPixelFormat(TPixelFormat::Bit24);
-  shown.SetSize(frame.Width(), frame.Height());
-  const TsBitmap24View rows = BitmapRows(&shown);
+  FFrame->SetPixelFormat(TPixelFormat::Bit24);
+  FFrame->SetSize(frame.Width(), frame.Height());
+  const TsBitmap24View rows = BitmapRows(FFrame.get());
   for (int32_t y = 0; y < rows.Height(); ++y) std::memcpy(rows.Row(y), frame.View().Row(y), size_t(rows.Width()) * 3);
+  return true;
+}
+
+void TsFadeTimer::ShowFrame() {
+  auto* control = dynamic_cast<TWinControl*>(FSkinData->OwnerControl());
+  if (!control || !control->HandleAllocated()) return;
   const TWindowDC dc(control->Handle(), TWindowDC::Client);
-  BitBlt(dc.Handle(), 0, 0, shown.Width(), shown.Height(), shown.Canvas()->Handle(), 0, 0, SRCCOPY);
+  BitBlt(dc.Handle(), 0, 0, FFrame->Width(), FFrame->Height(), FFrame->Canvas()->Handle(), 0, 0, SRCCOPY);
 }

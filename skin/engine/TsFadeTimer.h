@@ -29,18 +29,25 @@ public:
   void SetCounter(int counter) { FSchedule.SetCounter(counter); }
   int Steps() const { return FSchedule.Steps(); }
   TBitmap* Saved() const { return FSaved.get(); }
+  // The frame shown last; empty before the first.
+  TBitmap* Frame() const { return FFrame.get(); }
+
+  // One step of the fade; the platform timer calls it every Interval.
+  void Timer() override;
 
 protected:
-  void Timer() override;
-  // Shows a blended frame: copied straight onto the control's window.
-  virtual void ShowFrame(const TsFadeTick& tick);
+  // Shows the frame just blended into Frame: copied straight onto the control's window.
+  virtual void ShowFrame();
   bool ControlUsable() const;
 
 private:
   // The platform timer runs only with a handler; the stepping itself happens in Timer.
   void IdleTick(TObject*) {}
+  // Blends the tick's frame into Frame; false when the control has no cache to blend.
+  bool BlendFrame(const TsFadeTick& tick);
 
   TsFadeSchedule FSchedule;
   TsCommonData* FSkinData = nullptr;  // not owned
   std::unique_ptr<TBitmap> FSaved;
+  std::unique_ptr<TBitmap> FFrame;
 };

@@ -7,9 +7,11 @@
 void TsFadeSchedule::StartFor(int32_t intervalMs, int32_t iterations) {
   FInterval = uint32_t(std::clamp<int64_t>(intervalMs, MinInterval, MaxInterval));
   FSteps = std::clamp(iterations, 0, MaxSteps);
-  if (FDirection == TsFadeDirection::In) FSteps = FCounter;
-  else if (FDirection == TsFadeDirection::Out) FSteps = FSteps - FCounter;
-  FSteps = std::clamp(FSteps, 0, MaxSteps);
+  // A frame depends only on the counter, whichever way the fade runs; the counter already points
+  // past the frame shown last, so a reversal steps back onto that frame and runs back from there.
+  if (FDirection == TsFadeDirection::Idle) return;
+  FCounter += FDirection == TsFadeDirection::In ? -1 : 1;
+  FCounter = std::clamp(FCounter, 0, FSteps);
 }
 
 TsFadeTick TsFadeSchedule::Tick(bool controlUsable) {

@@ -34,8 +34,8 @@ public:
 
   void SetActive(TsFadeDirection direction) { FDirection = direction; }
 
-  // Takes the section's settings (both clamped to sane ranges). A fade reversed half-way runs back
-  // only over the steps already taken.
+  // Takes the section's settings (both clamped to sane ranges). Called while a fade runs, it
+  // reverses it: the fade runs back over exactly the frames it has shown, from the last one.
   void StartFor(int32_t intervalMs, int32_t iterations);
 
   TsFadeTick Tick(bool controlUsable);

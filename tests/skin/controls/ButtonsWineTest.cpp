@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsSpeedButton.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/TsAnimTimer.h"
+#include "skin/engine/TsFadeTimer.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -39,6 +42,37 @@ void CALLBACK CloseMenu(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
   EndMenu();
 }
+
+// Steps a fade by hand, as its timer would, without pumping (so the platform timer never ticks
+// meanwhile), until it ends or has shown `most` frames: each frame it showed. A tick that leaves
+// the timer running has shown one.
+std::vector<TPixels> FadeFrames(TsFadeTimer* fade, std::size_t most = 100) {
+  std::vector<TPixels> frames;
+  for (int i = 0; i < 100 && fade->Enabled() && frames.size() < most; ++i) {
+    fade->Timer();
+    if (fade->Enabled()) frames.push_back(PixelsOf(*fade->Frame()));
+  }
+  return frames;
+}
+
+// Each frame is the hot look blended toward the normal one at the alpha of its step (out of 256),
+// channel by channel, rounded.
+void ExpectBlends(const std::vector<TPixels>& frames, const TPixels& normal, const TPixels& hot,
+                  const std::vector<int>& alphas) {
+  ASSERT_EQ(frames.size(), alphas.size());
+  for (std::size_t f = 0; f < frames.size(); ++f) {
+    ASSERT_EQ(frames[f].size(), normal.size());
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < normal.size(); ++i)
+      for (int shift : {0, 8, 16}) {
+        const int n = (normal[i] >> shift) & 255, h = (hot[i] >> shift) & 255, got = (frames[f][i] >> shift) & 255;
+        wrong += std::abs(got - (h + (n - h) * alphas[f] / 256.0)) > 0.5;
+      }
+    EXPECT_EQ(wrong, 0u) << "frame " << f << " at alpha " << alphas[f];
+  }
+}
+
+TPixels CacheNow(TsSkinnedControl* control) { return PixelsOf(*control->SkinData().CacheBitmap()); }
 
 class Buttons : public TSkinnedFormTest {
 protected:
@@ -207,6 +241,54 @@ protected:
     EXPECT_EQ(Captured(b), hot);
   }
 
+  // Entering fades in over the section's five steps and leaving fades out over them on the same
+  // timer; a fade reversed half-way runs back over exactly the frames it showed.
+  template <typename T>
+  void ExpectFadesFollowTheirSteps() {
+    T* b = Put<T>();
+    const TPixels normal = CacheNow(b);
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    TsFadeTimer* fade = b->FadeTimer();
+    ASSERT_NE(fade, nullptr);
+    const TPixels hot = CacheNow(b);
+    ASSERT_NE(hot, normal);
+    ExpectBlends(FadeFrames(fade), normal, hot, {204, 153, 102, 51, 0});
+    EXPECT_FALSE(b->Fading());
+    b->Perform(CM_MOUSELEAVE, 0, 0);
+    ASSERT_EQ(b->FadeTimer(), fade) << "kept between fades";
+    EXPECT_EQ(CacheNow(b), normal);
+    ExpectBlends(FadeFrames(fade), normal, hot, {0, 51, 102, 153, 204, 255});
+    Pump();
+    EXPECT_EQ(b->FadeTimer(), nullptr) << "a finished fade out frees its timer";
+
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    fade = b->FadeTimer();
+    ASSERT_NE(fade, nullptr);
+    ExpectBlends(FadeFrames(fade, 2), normal, hot, {204, 153});
+    b->Perform(CM_MOUSELEAVE, 0, 0);
+    ASSERT_EQ(b->FadeTimer(), fade);
+    ExpectBlends(FadeFrames(fade), normal, hot, {153, 204, 255});
+    Pump();
+    EXPECT_EQ(CacheNow(b), normal);
+  }
+
+  // OnPaint draws over the finished cache, disabled look included, and the screen shows it.
+  template <typename T>
+  void ExpectOnPaintDrawsOverTheCache(T* b) {
+    std::vector<std::pair<TObject*, TBitmap*>> calls;
+    b->SetOnPaint(TsBmpPaintEvent::FromFunctor([&](TObject* sender, TBitmap* bmp) {
+      calls.emplace_back(sender, bmp);
+      SetPixel(bmp->Canvas()->Handle(), 3, 3, RGB(255, 0, 0));
+    }));
+    b->SetEnabled(false);
+    Pump();
+    b->Repaint();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().first, b);
+    EXPECT_EQ(calls.back().second, b->SkinData().CacheBitmap());
+    EXPECT_EQ(CacheNow(b)[3 * std::size_t(b->Width()) + 3], 0xFF0000u);
+  }
+
   template <typename T>
   void ExpectCensusFlat(bool skinned) {
     auto cycle = [&] {
@@ -316,6 +398,17 @@ TEST_P(SkinnedButtons, AFadeEndsOnTheFinalLook) {
   LoadSkin(GetParam());
   ExpectFadeEndsOnTheFinalLook<TsButton>();
   ExpectFadeEndsOnTheFinalLook<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, FadesFollowTheirStepsBothWaysAndBackFromHalfWay) {
+  LoadSkin(GetParam());
+  ExpectFadesFollowTheirSteps<TsButton>();
+  ExpectFadesFollowTheirSteps<TsBitBtn>();
+}
+
+TEST_P(SkinnedButtons, ABitButtonsOnPaintDrawsOverItsFinishedCache) {
+  LoadSkin(GetParam());
+  ExpectOnPaintDrawsOverTheCache(Put<TsBitBtn>());
 }
 
 TEST_P(SkinnedButtons, TheyLeaveNoHandlesBehind) {
@@ -471,6 +564,38 @@ TEST_P(SkinnedSpeedButtons, AFadeEndsOnTheFinalLookAndLeavesNothing) {
     SendSkinCommandTo(b, SkinCommand::StopFading);
   };
   EXPECT_EQ(TGuiCensus::ChangeOver(100, fade), TGuiCensus());
+}
+
+TEST_P(SkinnedSpeedButtons, FadesFollowTheirStepsAndTheParentPaintsEachFrame) {
+  LoadSkin(GetParam());
+  TsSpeedButton* b = PutSpeed();
+  b->SetCaption("S");
+  Pump();
+  const TPixels normal = CacheNow(b);
+  b->Perform(CM_MOUSEENTER, 0, 0);
+  TsAnimTimer* fade = b->FadeTimer();
+  ASSERT_NE(fade, nullptr);
+  const TPixels hot = CacheNow(b);
+  ASSERT_NE(hot, normal);
+  ExpectBlends(FadeFrames(fade, 2), normal, hot, {204, 153});
+  // The button paints the frame on whatever its parent hands it.
+  TBitmap shown;
+  shown.SetPixelFormat(TPixelFormat::Bit24);
+  shown.SetSize(b->Width(), b->Height());
+  b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(shown.Canvas()->Handle()), 0);
+  EXPECT_EQ(PixelsOf(shown), PixelsOf(*fade->Frame()));
+  b->Perform(CM_MOUSELEAVE, 0, 0);
+  ASSERT_EQ(b->FadeTimer(), fade);
+  ExpectBlends(FadeFrames(fade), normal, hot, {153, 204, 255});
+  Pump();
+  EXPECT_EQ(b->FadeTimer(), nullptr);
+  b->Perform(WM_PAINT, reinterpret_cast<WPARAM>(shown.Canvas()->Handle()), 0);
+  EXPECT_EQ(PixelsOf(shown), normal);
+}
+
+TEST_P(SkinnedSpeedButtons, OnPaintDrawsOverTheFinishedCache) {
+  LoadSkin(GetParam());
+  ExpectOnPaintDrawsOverTheCache(PutSpeed());
 }
 
 TEST_P(SkinnedSpeedButtons, SkinnedAndUnskinnedTheyLeaveNoHandlesBehind) {

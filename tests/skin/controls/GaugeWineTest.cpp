@@ -9,6 +9,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
 #include "skin/controls/TsGauge.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -119,6 +120,72 @@ TEST_F(Gauge, AnEmptyRangeShowsNothingAndBoundsAreChecked) {
   EXPECT_EQ(G->PercentDone(), 0);
   EXPECT_THROW(G->SetMaxValue(-5), EInvalidOperation);
   EXPECT_EQ(G->MaxValue(), 0);
+}
+
+// Everything the gauge paints, into our bitmap.
+std::vector<COLORREF> Painted(TsGauge* gauge, TBitmap& target) {
+  gauge->Perform(WM_PAINT, reinterpret_cast<WPARAM>(target.Canvas()->Handle()), 0);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < gauge->Height(); ++y)
+    for (int x = 0; x < gauge->Width(); ++x) pixels.push_back(GetPixel(target.Canvas()->Handle(), x, y));
+  return pixels;
+}
+
+TEST_F(Gauge, TheSkinnedTextEndsWithTheSuffixAndTheStandardOneWithAPercentSign) {
+  G->SetKind(TsGaugeKind::gkText);
+  G->SetProgress(50);
+  const std::vector<COLORREF> percent = Painted(G, Target);
+  G->SetSuffix(" done");
+  EXPECT_EQ(Painted(G, Target), percent) << "unskinned";
+  LoadSkin();
+  ASSERT_TRUE(G->IsSkinned());
+  const std::vector<COLORREF> done = Painted(G, Target);
+  G->SetSuffix("%");
+  EXPECT_NE(Painted(G, Target), done);
+  G->SetShowText(false);
+  EXPECT_NE(Painted(G, Target), done) << "the text is drawn";
+}
+
+// Skinned, the pie and the needle are drawn in ForeColor over the skin, which shows through their
+// free part; unskinned, that part is BackColor.
+TEST_F(Gauge, SkinnedPieAndNeedleShowTheSkinInsideTheirOutline) {
+  LoadSkin();
+  ASSERT_TRUE(G->IsSkinned());
+  G->SetShowText(false);
+  G->SetForeColor(RGB(255, 0, 0));
+  G->SetBackColor(RGB(0, 0, 255));
+  G->SetKind(TsGaugeKind::gkText);
+  const std::vector<COLORREF> skin = Painted(G, Target);
+  const int w = G->Width(), h = G->Height();
+  auto at = [&](const std::vector<COLORREF>& p, int x, int y) { return p[std::size_t(y * w + x)]; };
+
+  // A quarter: the upper right quadrant is filled, the rest of the ellipse is the skin.
+  G->SetKind(TsGaugeKind::gkPie);
+  G->SetProgress(25);
+  std::vector<COLORREF> pie = Painted(G, Target);
+  EXPECT_EQ(at(pie, w * 7 / 10, h * 3 / 10), RGB(255, 0, 0));
+  EXPECT_EQ(at(pie, w * 3 / 10, h * 7 / 10), at(skin, w * 3 / 10, h * 7 / 10));
+  int outline = 0;
+  for (int y = h * 3 / 4; y < h; ++y) outline += at(pie, w / 2, y) == RGB(255, 0, 0);
+  EXPECT_GT(outline, 0) << "the ellipse";
+
+  // Half-way: the needle stands upright in the half ellipse, outlined in ForeColor.
+  G->SetKind(TsGaugeKind::gkNeedle);
+  G->SetProgress(50);
+  std::vector<COLORREF> needle = Painted(G, Target);
+  EXPECT_EQ(at(needle, w / 4, h * 3 / 4), at(skin, w / 4, h * 3 / 4));
+  EXPECT_EQ(at(needle, w / 2, h / 2), RGB(255, 0, 0)) << "the needle";
+  outline = 0;
+  for (int y = 0; y < h / 2; ++y) outline += at(needle, w / 6, y) == RGB(255, 0, 0);
+  EXPECT_GT(outline, 0) << "the arc";
+
+  SendSkinCommandTo(G, SkinCommand::RemoveSkin);
+  ASSERT_FALSE(G->IsSkinned());
+  needle = Painted(G, Target);
+  EXPECT_EQ(at(needle, w / 4, h * 3 / 4), RGB(0, 0, 255));
+  G->SetKind(TsGaugeKind::gkPie);
+  pie = Painted(G, Target);
+  EXPECT_EQ(at(pie, w * 3 / 10, h * 7 / 10), RGB(0, 0, 255));
 }
 
 TEST_F(Gauge, PaintingEveryKindSkinnedAndUnskinnedLeaksNothing) {

@@ -34,6 +34,25 @@ public:
   std::vector<WPARAM> Commands;
 };
 
+// A form built as the program builds its windows, with a drag bar given no control to drag; it
+// records the system commands it gets instead of running them.
+class TDragBarForm : public TForm {
+public:
+  explicit TDragBarForm(TComponent* owner) : TForm(owner) {
+    SetBounds(60, 60, 200, 120);
+    Bar = NewControl<TsDragBar>(this, this);
+  }
+  void WndProc(TMessage& message) override {
+    if (message.Msg == WM_SYSCOMMAND) {
+      Commands.push_back(message.WParam);
+      return;
+    }
+    TForm::WndProc(message);
+  }
+  TsDragBar* Bar = nullptr;
+  std::vector<WPARAM> Commands;
+};
+
 class Panels : public TSkinnedFormTest {
 protected:
 };
@@ -72,6 +91,20 @@ TEST_F(Panels, ADragBarStartsTheMoveOfItsControlUntilThatIsFreed) {
   EXPECT_EQ(bar->DraggedControl(), nullptr);
   bar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));  // nothing left to move
   bar->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+TEST_F(Panels, ADragBarMadeWithItsFormDragsTheFormUnlessToldOtherwise) {
+  TDragBarForm* form = nullptr;
+  Application->CreateForm(form);
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(form->Bar->DraggedControl(), form);
+  form->Bar->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  form->Bar->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(form->Commands, (std::vector<WPARAM>{SC_MOVE | HTCAPTION}));
+  form->Free();
+  // Placed later, by a program, it drags only what it is given.
+  auto* bar = NewControl<TsDragBar>(Form, Form);
+  EXPECT_EQ(bar->DraggedControl(), nullptr);
 }
 
 TEST_F(Panels, AGripShowsTheCornerOfItsLinkedControlsCacheAndStaysOnTop) {

@@ -140,6 +140,24 @@ TEST_F(ScrollBarTest, WithoutASkinItIsTheStandardScrollBar) {
   EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
 }
 
+TEST_F(ScrollBarTest, WithoutASkinAnInvertedRangeIsAnErrorAndALargePageIsKept) {
+  auto* bar = Put<TsScrollBar>();
+  try {
+    bar->SetParams(0, 10, 5);
+    ADD_FAILURE() << "an inverted range was accepted";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_EQ(std::string(e.what()), "Scrollbar property out of range");
+  }
+  bar->SetParams(0, 0, 100);
+  bar->SetPageSize(500);
+  EXPECT_EQ(bar->PageSize(), 500);
+  bar->SetPageSize(-3);
+  EXPECT_EQ(bar->PageSize(), 500);
+  EXPECT_EQ(bar->Max(), 100);
+  Pump();
+  EXPECT_TRUE(Boxes.empty());
+}
+
 class SkinnedScrollBar : public ScrollBarTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(SkinnedScrollBar, TheScreenShowsTheCacheWhateverTheMouseDoes) {

@@ -223,6 +223,8 @@ TEST_F(SkinEngine, SwitchingSkinsAtRunTime) {
 
 TEST_F(SkinEngine, SkinOffAndOnAgain) {
   StartManager("Sand");
+  Inner->SkinData().PrepareCache();
+  ASSERT_EQ(Inner->SkinData().CacheBitmap()->Width(), 50);
   Inner->Seen.clear();
   Manager->SetActive(false);
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::RemoveSkin));
@@ -353,6 +355,28 @@ TEST_F(SkinEngine, HoverTurnsOnlyHoveringKindsHot) {
     EXPECT_EQ(c->SkinData().IsHot(), hovers);
     c->Perform(CM_MOUSELEAVE);
     EXPECT_FALSE(c->SkinData().MouseOver());
+    c->Free();
+  }
+}
+
+// Whatever its flags say, a disabled control is never hot, and the mouse over a no-hover kind
+// does not make it hot while the focus does.
+TEST_F(SkinEngine, NeitherADisabledControlNorAHoveredNoHoverKindIsHot) {
+  StartManager("Sand");
+  for (TsControlKind kind : {TsControlKind::Button, TsControlKind::Panel}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    auto* c = Make<TTestSkinned>(Form, Form, kind);
+    c->SetBounds(10, 160, 40, 20);
+    c->SkinData().SetSkinSection("BUTTON");
+    c->SkinData().SetMouseOver(true);
+    EXPECT_EQ(c->SkinData().IsHot(), kind == TsControlKind::Button);
+    c->SetEnabled(false);
+    c->SkinData().SetMouseOver(true);
+    c->SkinData().SetFocusHot(true);
+    EXPECT_FALSE(c->SkinData().IsHot());
+    c->SetEnabled(true);
+    c->SkinData().SetFocusHot(true);
+    EXPECT_TRUE(c->SkinData().IsHot());
     c->Free();
   }
 }

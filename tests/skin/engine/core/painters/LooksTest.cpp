@@ -73,19 +73,47 @@ TEST(TsFadeSchedule, FadesInOverItsStepsAtItsInterval) {
   EXPECT_EQ(f.Schedule.Counter(), 5);
 }
 
+// Reversed half-way, a fade shows the frames it has shown in the opposite order, from the last one
+// (never jumping to the far look first), then the final look.
 TEST(TsFadeSchedule, AReversedFadeRunsBackOverTheStepsTaken) {
   FakeClockFade f;
   f.Schedule.SetCounter(1);
   f.Schedule.StartFor(10, 10);
   f.Start(TsFadeDirection::In);
-  f.Advance(30);  // three steps in: counter 4
+  f.Advance(30);
+  EXPECT_EQ(Alphas(f.Ticks), (std::vector<int>{230, 204, 179}));
   f.Schedule.StartFor(10, 10);
-  EXPECT_EQ(f.Schedule.Steps(), 4);
+  EXPECT_EQ(f.Schedule.Steps(), 10);
   f.Ticks.clear();
   f.Start(TsFadeDirection::Out);
   f.Advance(1000);
-  EXPECT_EQ(Alphas(f.Ticks), (std::vector<int>{0, 64, 128, 192, 255}));
+  EXPECT_EQ(Alphas(f.Ticks), (std::vector<int>{179, 204, 230, 255}));
   EXPECT_EQ(f.Ticks.back().Action, TsFadeTick::TsAction::Stop);  // the owner frees the timer afterwards
+
+  // Out from the end, reversed after two frames, and in again to the end.
+  FakeClockFade g;
+  g.Schedule.SetCounter(5);
+  g.Schedule.StartFor(10, 5);
+  g.Start(TsFadeDirection::Out);
+  g.Advance(20);
+  EXPECT_EQ(Alphas(g.Ticks), (std::vector<int>{0, 51}));
+  g.Schedule.StartFor(10, 5);
+  g.Ticks.clear();
+  g.Start(TsFadeDirection::In);
+  g.Advance(1000);
+  EXPECT_EQ(Alphas(g.Ticks), (std::vector<int>{51, 0}));
+  EXPECT_FALSE(g.Schedule.Enabled());
+  EXPECT_EQ(g.Schedule.Counter(), 5);
+
+  // Reversed before its first frame: nothing of the other look shows.
+  FakeClockFade h;
+  h.Schedule.SetCounter(1);
+  h.Schedule.StartFor(10, 5);
+  h.Start(TsFadeDirection::In);
+  h.Schedule.StartFor(10, 5);
+  h.Start(TsFadeDirection::Out);
+  h.Advance(1000);
+  EXPECT_EQ(Alphas(h.Ticks), (std::vector<int>{255}));
 }
 
 TEST(TsFadeSchedule, ClampsHostileSettingsAndStopsForAGoneControl) {
