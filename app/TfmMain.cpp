@@ -338,7 +338,8 @@ void TfmMain::UpdateLabelColors() {
   TColor color = clWindowText;
   if (SkinData().Active) {
     const int32_t section = FindSectionIndex("PANEL");
-    if (SectionIndexValid(section)) color = SkinSectionData[static_cast<size_t>(section)].FontColor[0];
+    if (SectionIndexValid(section))
+      color = ActiveSkin().SkinSectionData[static_cast<size_t>(section)].FontColor[0];
   }
   for (TsBoundLabel* label : {sFilenameEdit1->BoundLabel(), sSpinEdit1->BoundLabel()}) {
     label->Font()->SetColor(color);

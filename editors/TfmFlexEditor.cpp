@@ -80,7 +80,7 @@ void TfmFlexEditor::ColorLabels() {
   TColor color = clWindowText;
   const int section = FProvider->SkinData()->SkinIndex();
   if (FProvider->FrameSkinned() && SectionIndexValid(section))
-    color = SkinSectionData[std::size_t(section)].FontColor[0];
+    color = ActiveSkin().SkinSectionData[std::size_t(section)].FontColor[0];
   for (TsBoundLabel* label : {sFilenameEdit1->BoundLabel(), sEdit1->BoundLabel()}) {
     if (label->Font()->Color() != color) label->Font()->SetColor(color);
   }

@@ -55,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   InstallSkinTables(std::move(skin.Tables));
   SkinData().Active = true;
   ResolveCommonIndexes();
-  for (std::size_t i = 0; i < SkinSectionData.size() && i < 64; ++i) {
-    const std::string& name = SkinSectionData[i].SectionName;
+  for (std::size_t i = 0; i < ActiveSkin().SkinSectionData.size() && i < 64; ++i) {
+    const std::string& name = ActiveSkin().SkinSectionData[i].SectionName;
     const auto index = static_cast<std::int32_t>(i);
     for (const char* mask : {"BORDERSMASK", "GLYPHMASK", "PATTERN"}) {
       (void)MaskFrameSize(FindMaskIndex(index, name, mask));

@@ -34,13 +34,15 @@ void DrawButtonCaption(TCanvas* canvas, const std::string& caption, bool enabled
                        TsCommonData* skinData, bool hot) {
   if (caption.empty()) return;
   RECT text = r;
-  DrawSkinTextByData(canvas, caption, enabled, text, DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS | extraFlags, skinData,
-                     hot);
+  DrawSkinTextByData(ActiveSkin(), canvas, caption, enabled, text,
+                     DT_CENTER | DT_WORDBREAK | DT_EXPANDTABS | extraFlags, skinData, hot);
 }
 
 void DrawButtonFocus(TCanvas* canvas, RECT r, int margin, const TsCommonData& skinData) {
   const int section = skinData.SkinIndex();
-  if (!SectionIndexValid(section) || !SkinSectionData[static_cast<std::size_t>(section)].ShowFocus) return;
+  if (!SectionIndexValid(section) ||
+      !ActiveSkin().SkinSectionData[static_cast<std::size_t>(section)].ShowFocus)
+    return;
   InflateRect(&r, margin, margin);
   DrawGripDots(canvas, r);
 }
@@ -71,7 +73,7 @@ RECT PaintButtonFace(TControl* control, TsCommonData* skinData, TsButtonLayoutIn
   glyph.Look.Grayed = look.Grayed;
   glyph.Look.DisabledKind = look.DisabledGlyphKind;
   glyph.Look.Enabled = control->Enabled();
-  DrawSkinButtonGlyph(glyph, cache, ToRECT(CalcGlyphRect(in)));
+  DrawSkinButtonGlyph(ActiveSkin(), glyph, cache, ToRECT(CalcGlyphRect(in)));
   return text;
 }
 

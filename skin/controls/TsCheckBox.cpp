@@ -26,7 +26,8 @@ void PaintCheckControl(TsSkinnedControl& layer, TWinControl* control, TAlignment
   const POINT at{control->Left(), control->Top()};
   TsCacheInfo ci;
   QueryParentCache(&data, ci);
-  PaintSectionByData(&data, ci, true, cache, at, RECT{0, 0, width, height}, hot ? TsSkinState::Hot : TsSkinState::Normal);
+  PaintSectionByData(ActiveSkin(), &data, ci, true, cache, at, RECT{0, 0, width, height},
+                     hot ? TsSkinState::Hot : TsSkinState::Normal);
 
   TsFrameSize size = MaskFrameSize(glyphMask);
   if (size.Width <= 0 || size.Height <= 0) size = {NoGlyphSize, NoGlyphSize};
@@ -42,7 +43,7 @@ void PaintCheckControl(TsSkinnedControl& layer, TWinControl* control, TAlignment
                                         : RECT{indent, Margin, width - Margin - 2, height - Margin};
     const UINT flags = DT_VCENTER | DT_SINGLELINE | (alignment == taLeftJustify ? DT_RIGHT : 0u);
     r.bottom -= 2;
-    DrawSkinTextByData(canvas, caption, control->Enabled(), r, flags, &data, hot);
+    DrawSkinTextByData(ActiveSkin(), canvas, caption, control->Enabled(), r, flags, &data, hot);
     if (control->Focused()) {
       r.bottom -= 2;
       r.top += 1;
@@ -50,11 +51,12 @@ void PaintCheckControl(TsSkinnedControl& layer, TWinControl* control, TAlignment
       DrawGripDots(canvas, r);
     }
   }
-  if (MaskIndexValid(glyphMask)) PaintMaskedGlyph(cache, POINT{box.left, box.top}, state, glyphMask, TsGlyphShade::Normal);
+  if (MaskIndexValid(glyphMask))
+    PaintMaskedGlyph(ActiveSkin(), cache, POINT{box.left, box.top}, state, glyphMask, TsGlyphShade::Normal);
 
   if (!control->Enabled()) {
     QueryParentCache(&data, ci);
-    ApplyDisabledKind(cache, layer.DisabledKind(), control, at, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, layer.DisabledKind(), control, at, ci);
   }
 }
 
@@ -79,9 +81,12 @@ TsSkinState TsCheckBox::SkinState() const { return CheckControlState(AskNative(B
 // The skin's glyph for the state: GLOBALINFO's BOXUNCHECKED, BOXCHECKED or BOXGRAYED.
 int TsCheckBox::GlyphMask() const {
   switch (State()) {
-    case cbChecked: return SkinCommonIndexes.CheckGlyphs.BoxChecked;
-    case cbGrayed: return SkinCommonIndexes.CheckGlyphs.BoxGrayed;
-    default: return SkinCommonIndexes.CheckGlyphs.BoxUnchecked;
+    case cbChecked:
+      return ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxChecked;
+    case cbGrayed:
+      return ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxGrayed;
+    default:
+      return ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxUnchecked;
   }
 }
 
@@ -97,7 +102,7 @@ bool TsRadioButton::SkinnedMessage(TMessage& message) {
 TsSkinState TsRadioButton::SkinState() const { return CheckControlState(AskNative(BM_GETSTATE), SkinData()); }
 
 void TsRadioButton::PaintSkin() {
-  const auto& glyphs = SkinCommonIndexes.CheckGlyphs;
+  const auto& glyphs = ActiveSkin().SkinCommonIndexes.CheckGlyphs;
   const int glyph = SkinData().SkinIndex() >= 0 ? (Checked() ? glyphs.RadioChecked : glyphs.RadioUnchecked) : -1;
   PaintCheckControl(*this, this, Alignment(), glyph, SkinState());
 }

@@ -49,7 +49,7 @@ namespace ComboSkin {
 int GlyphMask(const TsCommonData& skin) {
   const int section = skin.SkinIndex();
   if (!SectionIndexValid(section)) return -1;
-  return FindMaskIndex(section, SkinSectionData[std::size_t(section)].SectionName, "GLYPHMASK");
+  return FindMaskIndex(section, ActiveSkin().SkinSectionData[std::size_t(section)].SectionName, "GLYPHMASK");
 }
 
 TsSkinState ButtonState(bool dropped, bool hot) {
@@ -63,12 +63,14 @@ void PaintCache(TsSkinnedControl& layer, TWinControl* control, TsSkinState secti
   const POINT at{control->Left(), control->Top()};
   TsCacheInfo ci;
   QueryParentCache(&skin, ci);
-  PaintSectionByData(&skin, ci, true, cache, at, RECT{0, 0, control->Width(), control->Height()}, sectionState);
+  PaintSectionByData(ActiveSkin(), &skin, ci, true, cache, at,
+                     RECT{0, 0, control->Width(), control->Height()}, sectionState);
   const int glyph = GlyphMask(skin);
-  if (MaskIndexValid(glyph)) PaintMaskedGlyph(cache, buttonTopLeft, buttonState, glyph, TsGlyphShade::Normal);
+  if (MaskIndexValid(glyph))
+    PaintMaskedGlyph(ActiveSkin(), cache, buttonTopLeft, buttonState, glyph, TsGlyphShade::Normal);
   if (!control->Enabled()) {
     QueryParentCache(&skin, ci);
-    ApplyDisabledKind(cache, layer.DisabledKind(), control, at, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, layer.DisabledKind(), control, at, ci);
   }
 }
 
@@ -341,7 +343,7 @@ void TsCustomComboBox::PaintFace(HDC dc) {
   if ((Style() == csOwnerDrawFixed || Style() == csOwnerDrawVariable) && OnDrawItem()) {
     const int section = SkinData().SkinIndex();
     if (SectionIndexValid(section) && !SkinData().CustomFont()) {
-      const TsSectionData& s = SkinSectionData[std::size_t(section)];
+      const TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
       canvas->Font()->SetColor(SkinData().IsHot() ? s.HotFontColor[0] : s.FontColor[0]);
     }
     OnDrawItem()(this, index, r, odComboBoxEdit);
@@ -351,5 +353,5 @@ void TsCustomComboBox::PaintFace(HDC dc) {
   UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
   if (FAlignment == taRightJustify) flags |= DT_RIGHT;
   else if (FAlignment == taCenter) flags |= DT_CENTER;
-  DrawSkinTextByData(canvas, item, Enabled(), text, flags, &SkinData(), SkinData().IsHot());
+  DrawSkinTextByData(ActiveSkin(), canvas, item, Enabled(), text, flags, &SkinData(), SkinData().IsHot());
 }

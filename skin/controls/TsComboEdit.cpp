@@ -140,7 +140,7 @@ void TsEditButton::PaintSkin() {
   if (!FEdit->Enabled()) {
     TsCacheInfo ci;
     QueryParentCache(&SkinData(), ci);
-    ApplyDisabledKind(SkinData().CacheBitmap(), DisabledKind(), this, POINT{Left(), Top()}, ci);
+    ApplyDisabledKind(ActiveSkin(), SkinData().CacheBitmap(), DisabledKind(), this, POINT{Left(), Top()}, ci);
   }
 }
 
@@ -403,6 +403,7 @@ void TsCustomComboEdit::PaintText() {
     }
   }
   const bool hot = SkinState() != TsSkinState::Normal;
-  DrawSkinTextByData(canvas, text, Enabled(), r, DT_WORDBREAK | DT_SINGLELINE | DT_NOPREFIX | AlignmentFlag(FAlignment),
-                     &SkinData(), hot);
+  DrawSkinTextByData(ActiveSkin(), canvas, text, Enabled(), r,
+                     DT_WORDBREAK | DT_SINGLELINE | DT_NOPREFIX | AlignmentFlag(FAlignment), &SkinData(),
+                     hot);
 }

@@ -329,7 +329,7 @@ void TsCommonComboBox::PaintFace(HDC dc) {
   if (EditHandle() != nullptr) return;
   const int section = SkinData().SkinIndex();
   if (!SectionIndexValid(section)) return;
-  const TsSectionData& s = SkinSectionData[std::size_t(section)];
+  const TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
   const int buttonWidth = ButtonWidth();
   RECT r{3, 3, Width() - buttonWidth - 6, Height() - 3};
   if (r.right <= r.left) return;
@@ -355,7 +355,7 @@ void TsCommonComboBox::PaintFace(HDC dc) {
     const int y = box.top + (box.bottom - box.top - canvas->TextHeight(text.empty() ? "0" : text)) / 2;
     canvas->TextRect(box, box.left, y, text);
   } else {
-    DrawSkinTextByData(canvas, text, Enabled(), box, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER, &SkinData(),
-                       SkinData().IsHot());
+    DrawSkinTextByData(ActiveSkin(), canvas, text, Enabled(), box, DT_NOPREFIX | DT_SINGLELINE | DT_VCENTER,
+                       &SkinData(), SkinData().IsHot());
   }
 }

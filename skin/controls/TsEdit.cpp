@@ -18,7 +18,9 @@ bool TsEdit::SkinnedMessage(TMessage& message) {
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: {
       const int section = SkinData().SkinIndex();
-      if (SectionIndexValid(section) && SkinSectionData[static_cast<std::size_t>(section)].ReservedBoolean) break;
+      if (SectionIndexValid(section) &&
+          ActiveSkin().SkinSectionData[static_cast<std::size_t>(section)].ReservedBoolean)
+        break;
       InheritedWndProc(message);
       return true;
     }

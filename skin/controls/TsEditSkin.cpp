@@ -98,20 +98,21 @@ void PaintText(TsCommonData& skin, TCustomEdit* edit, bool hot) {
       OffsetRect(&r, origin.x, origin.y);
     }
   }
-  DrawSkinTextByData(canvas, text, edit->Enabled(), r, DT_WORDBREAK | DT_SINGLELINE | DT_NOPREFIX, &skin, hot);
+  DrawSkinTextByData(ActiveSkin(), canvas, text, edit->Enabled(), r,
+                     DT_WORDBREAK | DT_SINGLELINE | DT_NOPREFIX, &skin, hot);
 }
 
 TColor SectionColor(const TsCommonData& skin, bool hot) {
   const int section = skin.SkinIndex();
   if (!SectionIndexValid(section)) return clWindow;
-  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(section)];
+  const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(section)];
   return hot ? s.HotColor : s.Color;
 }
 
 TColor SectionFontColor(const TsCommonData& skin, bool hot, TColor ownFontColor) {
   const int section = skin.SkinIndex();
   if (skin.CustomFont() || !SectionIndexValid(section)) return ownFontColor;
-  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(section)];
+  const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(section)];
   return hot ? s.HotFontColor[0] : s.FontColor[0];
 }
 

@@ -155,7 +155,8 @@ void TsGauge::PaintSkinnedBar(TBitmap* cache, int percent) {
   const int w = horizontal ? length : Width(), h = horizontal ? Height() : length;
   const POINT at{0, horizontal ? 0 : Height() - length};
   const TsCacheInfo own{cache, 0, 0, true};
-  PaintSectionByIndex(index, section, own, NewWorkBitmap(work, w, h), at, RECT{0, 0, w, h}, TsSkinState::Normal, true);
+  PaintSectionByIndex(ActiveSkin(), index, section, own, NewWorkBitmap(work, w, h), at, RECT{0, 0, w, h},
+                      TsSkinState::Normal, true);
   BitBlt(cache->Canvas()->Handle(), at.x, at.y, w, h, work.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -164,7 +165,8 @@ void TsGauge::PaintSkin() {
   TsCacheInfo ci;
   QueryParentCache(&SkinData(), ci);
   const RECT all{0, 0, Width(), Height()};
-  PaintSectionByData(&SkinData(), ci, true, cache, POINT{Left(), Top()}, all, TsSkinState::Normal);
+  PaintSectionByData(ActiveSkin(), &SkinData(), ci, true, cache, POINT{Left(), Top()}, all,
+                     TsSkinState::Normal);
   const int percent = PercentDone();
   TCanvas* canvas = cache->Canvas();
   if (IsBar(FKind))
@@ -176,7 +178,7 @@ void TsGauge::PaintSkin() {
     canvas->Pen()->SetStyle(TPenStyle::InsideFrame);
     canvas->Brush()->SetStyle(TBrushStyle::Clear);
     RECT r = all;
-    DrawSkinTextByData(canvas, IntToStr(percent) + FSuffix, Enabled(), r,
+    DrawSkinTextByData(ActiveSkin(), canvas, IntToStr(percent) + FSuffix, Enabled(), r,
                        CaptionTextFlags(this, taCenter) | DT_NOPREFIX, &SkinData(), false);
   }
 }

@@ -69,7 +69,7 @@ void TsGroupBox::PaintSkin() {
     canvas->Brush()->SetColor(ParentColorOf(this));
     canvas->FillRect(RECT{0, 0, Width(), band});
   }
-  PaintSectionByData(&SkinData(), ci, true, cache, POINT{Left(), Top() + band / 2},
+  PaintSectionByData(ActiveSkin(), &SkinData(), ci, true, cache, POINT{Left(), Top() + band / 2},
                      RECT{0, band / 2, Width(), Height()}, TsSkinState::Normal);
 
   if (!Caption().empty()) {
@@ -78,9 +78,11 @@ void TsGroupBox::PaintSkin() {
     const RECT r{caption.Left, caption.Top, caption.Right, caption.Bottom};
     const TsSkinState state = Focused() ? TsSkinState::Hot : TsSkinState::Normal;
     if (!FCaptionSkin.empty()) {
-      PaintSectionByIndex(index, plate, TsCacheInfo{cache, 0, 0, true}, cache, POINT{r.left, r.top}, r, state, true);
+      PaintSectionByIndex(ActiveSkin(), index, plate, TsCacheInfo{cache, 0, 0, true}, cache,
+                          POINT{r.left, r.top}, r, state, true);
     } else if ((ci.Valid && ci.Bitmap) || !Parent()) {
-      PaintSectionByIndex(index, plate, ci, cache, POINT{Left() + r.left, Top() + r.top}, r, state, true);
+      PaintSectionByIndex(ActiveSkin(), index, plate, ci, cache, POINT{Left() + r.left, Top() + r.top}, r,
+                          state, true);
     } else {
       canvas->Brush()->SetStyle(TBrushStyle::Solid);
       canvas->Brush()->SetColor(ParentColorOf(this));
@@ -88,11 +90,12 @@ void TsGroupBox::PaintSkin() {
     }
     canvas->Brush()->SetStyle(TBrushStyle::Clear);
     RECT text = r;
-    DrawSkinTextByIndex(canvas, Caption(), Enabled(), text, DT_CENTER | DT_NOPREFIX, index, false);
+    DrawSkinTextByIndex(ActiveSkin(), canvas, Caption(), Enabled(), text, DT_CENTER | DT_NOPREFIX, index,
+                        false);
   }
   if (!Enabled()) {
     QueryParentCache(&SkinData(), ci);
-    ApplyDisabledKind(cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
   }
 }
 

@@ -10,7 +10,8 @@
 namespace {
 
 TColor SectionTextColor(int section) {
-  return SectionIndexValid(section) ? SkinSectionData[std::size_t(section)].FontColor[0] : clNone;
+  return SectionIndexValid(section) ? ActiveSkin().SkinSectionData[std::size_t(section)].FontColor[0]
+                                    : clNone;
 }
 
 // The text colour of the skin that shows through a label on parent: that of the nearest skinned
@@ -23,7 +24,7 @@ TColor SkinTextColorOn(TWinControl* parent) {
     if (!IsSkinnedControl(p)) return clNone;
     if (dynamic_cast<TCustomForm*>(p)) {
       const TColor form = SectionTextColor(FindSectionIndex("FORM"));
-      return form != clNone ? form : SectionTextColor(SkinCommonIndexes.GlobalInfo);
+      return form != clNone ? form : SectionTextColor(ActiveSkin().SkinCommonIndexes.GlobalInfo);
     }
   }
   return clNone;

@@ -404,7 +404,8 @@ void TsCustomListView::PaintHeader(HDC dc) {
   int right = 0;
   for (const TRect& r : sections) right = std::max(right, int(r.Right));
   // Right of the last section: the buttons' colour.
-  const TColor rest = SectionIndexValid(section) ? SkinSectionData[std::size_t(section)].Color : clBtnFace;
+  const TColor rest =
+      SectionIndexValid(section) ? ActiveSkin().SkinSectionData[std::size_t(section)].Color : clBtnFace;
   {
     const TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(rest)));
     const RECT r{right, 0, client.right, client.bottom};
@@ -435,8 +436,8 @@ void TsCustomListView::PaintHeaderSection(TBitmap& image, int index, const RECT&
     TBitmap button;
     button.SetPixelFormat(TPixelFormat::Bit24);
     button.SetSize(w, h);
-    PaintSectionByIndex(section, SkinSectionData[std::size_t(section)].SectionName, ci, &button, at,
-                        RECT{0, 0, w, h}, static_cast<TsSkinState>(state), true);
+    PaintSectionByIndex(ActiveSkin(), section, ActiveSkin().SkinSectionData[std::size_t(section)].SectionName,
+                        ci, &button, at, RECT{0, 0, w, h}, static_cast<TsSkinState>(state), true);
     BitBlt(image.Canvas()->Handle(), r.left, r.top, w, h, button.Canvas()->Handle(), 0, 0, SRCCOPY);
   }
 
@@ -466,5 +467,5 @@ void TsCustomListView::PaintHeaderSection(TBitmap& image, int index, const RECT&
   canvas->Brush()->SetStyle(TBrushStyle::Clear);
   const TSaveDC saved(canvas->Handle());
   IntersectClipRect(canvas->Handle(), r.left, r.top, r.right, r.bottom);
-  DrawSkinTextByIndex(canvas, text, Enabled(), caption, flags, section, state != 0);
+  DrawSkinTextByIndex(ActiveSkin(), canvas, text, Enabled(), caption, flags, section, state != 0);
 }

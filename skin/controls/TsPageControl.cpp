@@ -24,7 +24,7 @@ TRect ToTRect(const RECT& r) { return TRect{r.left, r.top, r.right, r.bottom}; }
 RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
 
 const TsCommonSection& TabSection(TTabSide side) {
-  const TsSidedSections& tabs = SkinCommonIndexes.Tabs;
+  const TsSidedSections& tabs = ActiveSkin().SkinCommonIndexes.Tabs;
   switch (side) {
     case TTabSide::Bottom: return tabs.Bottom;
     case TTabSide::Left: return tabs.Left;
@@ -238,18 +238,21 @@ void TsPageControl::PaintSkin() {
   int body = FindSectionIndex(BodySectionName());
   if (!SectionIndexValid(body)) body = SkinData().SkinIndex();
   const TRect b = ::BodyArea(frame);
-  const TColor oldKeyFill = SkinKeyFillColor;
-  if (Parent()) SkinKeyFillColor = static_cast<TColor>(ColorToRGB(Parent()->Color()));
-  PaintSectionByIndex(body, BodySectionName(), ci, cache, POINT{Left() + b.Left, Top() + b.Top}, ToRECT(b),
-                      TsSkinState::Normal, true);
-  SkinKeyFillColor = oldKeyFill;
+  {
+    const TsPaintColorsScope colors(
+        ActiveSkin(),
+        Parent() ? std::optional<TColor>(static_cast<TColor>(ColorToRGB(Parent()->Color()))) : std::nullopt,
+        std::nullopt);
+    PaintSectionByIndex(ActiveSkin(), body, BodySectionName(), ci, cache,
+                        POINT{Left() + b.Left, Top() + b.Top}, ToRECT(b), TsSkinState::Normal, true);
+  }
 
   // The active tab last, over the body's edge.
   if (activeTab >= 0 && activeTab < int(natives.size()))
     PaintTab(activeTab, natives[std::size_t(activeTab)], true, RECT{0, 0, Width(), Height()});
   if (!Enabled()) {
     QueryParentCache(&SkinData(), ci);
-    ApplyDisabledKind(cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
   }
 }
 
@@ -284,9 +287,10 @@ void TsPageControl::PaintTab(int tabIndex, const TRect& native, bool active, con
   tab.SetPixelFormat(TPixelFormat::Bit24);
   tab.SetSize(w, h);
   // What lies below the tab (strip, body edge, the parent) shows through its rounded corners.
-  const std::string name = SkinSectionData[std::size_t(section.Section)].SectionName;
-  PaintSectionByIndex(section.Section, name, TsCacheInfo{cache, 0, 0, true}, &tab, POINT{r.left, r.top},
-                      RECT{0, 0, w, h}, active ? TsSkinState::Pressed : TsSkinState::Normal, true);
+  const std::string name = ActiveSkin().SkinSectionData[std::size_t(section.Section)].SectionName;
+  PaintSectionByIndex(ActiveSkin(), section.Section, name, TsCacheInfo{cache, 0, 0, true}, &tab,
+                      POINT{r.left, r.top}, RECT{0, 0, w, h},
+                      active ? TsSkinState::Pressed : TsSkinState::Normal, true);
   TTabSheet* page = PageForTab(tabIndex);
   if (page) PaintCaption(&tab, page->Caption(), RECT{0, 0, w, h}, section.Section, active);
   if (active && Focused()) {
@@ -306,7 +310,8 @@ void TsPageControl::PaintCaption(TBitmap* target, const std::string& caption, co
   const TTabSide side = Side();
   if (side == TTabSide::Top || side == TTabSide::Bottom) {
     RECT text = r;
-    DrawSkinTextByIndex(canvas, caption, Enabled(), text, DT_CENTER | DT_VCENTER | DT_SINGLELINE, section, active);
+    DrawSkinTextByIndex(ActiveSkin(), canvas, caption, Enabled(), text,
+                        DT_CENTER | DT_VCENTER | DT_SINGLELINE, section, active);
     return;
   }
   // Side tabs: the caption turned along the tab, reading upwards on the left, downwards on the right.
@@ -321,7 +326,7 @@ void TsPageControl::PaintCaption(TBitmap* target, const std::string& caption, co
   const TSelectObject selected(dc, font.Handle());
   SIZE extent{};
   GetTextExtentPoint32A(dc, caption.c_str(), int(caption.size()), &extent);
-  const TsSectionData& s = SkinSectionData[std::size_t(section)];
+  const TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
   SetTextColor(dc, ColorToRGB(!Enabled() ? clGrayText : active ? s.HotFontColor[0] : s.FontColor[0]));
   SetBkMode(dc, TRANSPARENT);
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
@@ -434,8 +439,10 @@ bool TsTabSheet::SkinCommandOfSheet(TMessage& message, TsPageControl* pages) {
     case SkinCommand::HasPaintedBackground: {
       // A page control without a section has no percentages to read.
       const int section = pages->SkinData().SkinIndex();
-      const bool painted = SectionIndexValid(section) && SkinSectionData[std::size_t(section)].GradientPercent +
-                                                                 SkinSectionData[std::size_t(section)].ImagePercent >= 1;
+      const bool painted = SectionIndexValid(section) &&
+                           ActiveSkin().SkinSectionData[std::size_t(section)].GradientPercent +
+                                   ActiveSkin().SkinSectionData[std::size_t(section)].ImagePercent >=
+                               1;
       message.LParam = painted || pages->SkinData().NeedsParentBackground() ? 1 : 0;
       return true;
     }

@@ -23,8 +23,8 @@ void TsPanel::PaintText() {
   const int line = canvas->TextExtent("W").cy;
   r.top = (r.top + r.bottom - line) / 2;
   r.bottom = r.top + line;
-  DrawSkinTextByData(canvas, Caption(), Enabled(), r, CaptionTextFlags(this, Alignment()) | DT_NOPREFIX, &SkinData(),
-                     false);
+  DrawSkinTextByData(ActiveSkin(), canvas, Caption(), Enabled(), r,
+                     CaptionTextFlags(this, Alignment()) | DT_NOPREFIX, &SkinData(), false);
 }
 
 void TsPanel::CacheShown(bool rebuilt) {

@@ -95,17 +95,17 @@ void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisa
   const int w = FControl->Width(), h = FControl->Height();
   TsCacheInfo ci;
   QueryParentCache(FSkinData, ci);
-  PaintBackgroundByData(FSkinData, ci, state, cache, at, RECT{0, 0, w, h});
+  PaintBackgroundByData(ActiveSkin(), FSkinData, ci, state, cache, at, RECT{0, 0, w, h});
   // The content is the caller's painting and may raise: the region is freed then too.
   TGdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
   const int mask = FSkinData->BorderIndex();
-  if (drawOverBorder) PaintSkinTemplateRgn(cache, region.Handle(), true, state, mask);
+  if (drawOverBorder) PaintSkinTemplateRgn(ActiveSkin(), cache, region.Handle(), true, state, mask);
   paintContent();
-  if (!drawOverBorder) PaintSkinTemplateRgn(cache, region.Handle(), false, state, mask);
+  if (!drawOverBorder) PaintSkinTemplateRgn(ActiveSkin(), cache, region.Handle(), false, state, mask);
   ApplyRegion(region);
   if (!FControl->Enabled()) {
     QueryParentCache(FSkinData, ci);
-    ApplyDisabledKind(cache, disabledKind, FControl, at, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, disabledKind, FControl, at, ci);
   }
 }
 
@@ -130,7 +130,8 @@ bool TsPushButtonParts::FadeTo(bool hot, bool pressed, const std::function<void(
     return false;
   }
   const int section = FSkinData->SkinIndex();
-  if (!SectionIndexValid(section) || !SkinSectionData[std::size_t(section)].FadingEnabled) return false;
+  if (!SectionIndexValid(section) || !ActiveSkin().SkinSectionData[std::size_t(section)].FadingEnabled)
+    return false;
   if (!FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle())) return false;
   // The timer stays between fades, so that leaving fades out from where entering got to; a new
   // one starts entering at its first step and leaving at its last.

@@ -32,7 +32,7 @@ TPartIndexes PartOf(const TsCommonSection& s, bool glyph, const char* name) {
 
 // The one reader of the skin's common indexes for the bar's parts.
 TPartIndexes IndexesOf(TScrollBarPart part, bool vertical) {
-  const TsSkinCommonIndexes& ix = SkinCommonIndexes;
+  const TsSkinCommonIndexes& ix = ActiveSkin().SkinCommonIndexes;
   switch (part) {
     case TScrollBarPart::FirstArrow:
       return vertical ? PartOf(ix.ScrollButtons.Top, true, "SCROLLBTNTOP")
@@ -72,8 +72,9 @@ void PaintPart(TBitmap* cache, const TPartIndexes& ix, const RECT& r, TsSkinStat
   part.SetPixelFormat(TPixelFormat::Bit24);
   part.SetSize(w, h);
   BitBlt(part.Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), r.left, r.top, SRCCOPY);
-  PaintSectionWithMask(ix.Section, ix.Border, ix.Pattern, &part, POINT{sourceOrigin.x + r.left, sourceOrigin.y + r.top},
-                       RECT{0, 0, w, h}, state, true, source, ix.Name, ix.HotPattern);
+  PaintSectionWithMask(ActiveSkin(), ix.Section, ix.Border, ix.Pattern, &part,
+                       POINT{sourceOrigin.x + r.left, sourceOrigin.y + r.top}, RECT{0, 0, w, h}, state, true,
+                       source, ix.Name, ix.HotPattern);
   BitBlt(cache->Canvas()->Handle(), r.left, r.top, w, h, part.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -83,7 +84,7 @@ void PaintGlyph(TBitmap* cache, int glyph, const RECT& r, TsSkinState state, int
   const TsFrameSize frame = MaskFrameSize(glyph);
   const int x = r.left + (r.right - r.left - frame.Width) / 2, y = r.top + (r.bottom - r.top - frame.Height) / 2;
   if (x < r.left || y < r.top) return;
-  PaintMaskedGlyph(cache, POINT{x + shift, y + shift}, state, glyph, TsGlyphShade::Normal);
+  PaintMaskedGlyph(ActiveSkin(), cache, POINT{x + shift, y + shift}, state, glyph, TsGlyphShade::Normal);
 }
 
 }  // namespace
@@ -478,10 +479,11 @@ void TsScrollBar::PaintSkin() {
     TsCacheInfo ci;
     QueryParentCache(&SkinData(), ci);
     if (!FLinkedControl || FLinkedControl == Parent()) {
-      ApplyDisabledKind(cache, DisabledKind(), this, at, ci);
+      ApplyDisabledKind(ActiveSkin(), cache, DisabledKind(), this, at, ci);
     } else {
       const int track = IndexesOf(TScrollBarPart::TrackBefore, false).Section;
-      if (SectionIndexValid(track)) BlendRoundRectColor(cache, all, 60, 0, 0, SkinSectionData[std::size_t(track)].Color);
+      if (SectionIndexValid(track))
+        BlendRoundRectColor(cache, all, 60, 0, 0, ActiveSkin().SkinSectionData[std::size_t(track)].Color);
     }
   }
 }

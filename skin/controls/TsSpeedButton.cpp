@@ -103,20 +103,21 @@ void TsSpeedButton::PaintDivider(TBitmap* cache) {
   if (!MaskIndexValid(mask)) return;
   const int w = MaskFrameSize(mask).Width;
   const int x = (Width() - w) / 2;
-  PaintNinePartImage(cache, RECT{x, 1, x + w, Height() - 2}, true, TsSkinState::Normal, mask, EmptyCacheInfo);
+  PaintNinePartImage(ActiveSkin(), cache, RECT{x, 1, x + w, Height() - 2}, true, TsSkinState::Normal, mask,
+                     EmptyCacheInfo);
 }
 
 void TsSpeedButton::PaintArrow(TBitmap* cache, const TsCacheInfo& ci) {
   const bool pressed = (FMenuOpen && FDropdownMenu) || Down() || State() == bsDown || State() == bsExclusive;
   const TsSkinState state = pressed ? TsSkinState::Pressed : SkinData().IsHot() ? TsSkinState::Hot : TsSkinState::Normal;
   const RECT part{Width() - ArrowWidth, 0, Width(), Height()};
-  PaintSectionByData(&SkinData(), ci, true, cache, POINT{Left(), Top()}, part, state);
+  PaintSectionByData(ActiveSkin(), &SkinData(), ci, true, cache, POINT{Left(), Top()}, part, state);
   const int section = FindSectionIndex("SCROLLBTNBOTTOM");
   const int glyph = section < 0 ? -1 : FindMaskIndex(section, "SCROLLBTNBOTTOM", "GLYPHMASK");
   if (!MaskIndexValid(glyph)) return;
   const TsFrameSize size = MaskFrameSize(glyph);
   const POINT at{Width() - ArrowWidth + (ArrowWidth - size.Width) / 2 + 1, (Height() - size.Height) / 2};
-  PaintMaskedGlyph(cache, at, state, glyph, TsGlyphShade::Normal);
+  PaintMaskedGlyph(ActiveSkin(), cache, at, state, glyph, TsGlyphShade::Normal);
 }
 
 void TsSpeedButton::PaintFace(TBitmap* cache, TsSkinState state, const TsCacheInfo& ci) {
@@ -124,9 +125,9 @@ void TsSpeedButton::PaintFace(TBitmap* cache, TsSkinState state, const TsCacheIn
   const RECT r{0, 0, Width() - arrow, Height()};
   const POINT at{Left(), Top()};
   if (FLook.DrawOverBorder)
-    PaintSectionByData(&SkinData(), ci, true, cache, at, r, state);
+    PaintSectionByData(ActiveSkin(), &SkinData(), ci, true, cache, at, r, state);
   else
-    PaintBackgroundByData(&SkinData(), ci, state, cache, at, r);
+    PaintBackgroundByData(ActiveSkin(), &SkinData(), ci, state, cache, at, r);
   TsButtonLayoutInput in;
   in.Width = Width();
   in.Height = Height();
@@ -144,7 +145,7 @@ void TsSpeedButton::PaintFace(TBitmap* cache, TsSkinState state, const TsCacheIn
   PaintButtonFace(this, &SkinData(), in, FLook, glyph, state != TsSkinState::Normal);
   if (!FLook.DrawOverBorder) {
     const int mask = FindMaskIndex(SkinData().SkinIndex(), SkinData().SkinSection(), "BORDERSMASK");
-    if (MaskIndexValid(mask)) PaintNinePartImage(cache, r, false, state, mask, ci);
+    if (MaskIndexValid(mask)) PaintNinePartImage(ActiveSkin(), cache, r, false, state, mask, ci);
   }
   if (arrow) PaintArrow(cache, ci);
 }
@@ -162,7 +163,7 @@ void TsSpeedButton::PaintSkin() {
   PaintFace(cache, SkinState(), ci);
   if (!Enabled()) {
     QueryParentCache(&SkinData(), ci);
-    ApplyDisabledKind(cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, DisabledKind(), this, POINT{Left(), Top()}, ci);
   }
   if (FOnPaint) FOnPaint(this, cache);
 }
@@ -200,8 +201,9 @@ bool TsSpeedButton::SkinnedMessage(TMessage& message) {
 
 void TsSpeedButton::HotChanged() {
   const int section = SkinData().SkinIndex();
-  const bool fades = SectionIndexValid(section) && SkinSectionData[std::size_t(section)].FadingEnabled &&
-                     Parent() && Parent()->HandleAllocated() && Visible() && !FMenuOpen;
+  const bool fades = SectionIndexValid(section) &&
+                     ActiveSkin().SkinSectionData[std::size_t(section)].FadingEnabled && Parent() &&
+                     Parent()->HandleAllocated() && Visible() && !FMenuOpen;
   if (!fades) {
     StopFade();
     TsSkinned::HotChanged();

@@ -14,20 +14,11 @@ namespace {
 
 // The skin's key-fill and background colours as the colour of the edit below for one painting of
 // a spin button's arrow, back to what they were on every way out.
-class TWindowColoredPaint {
+class TWindowColoredPaint : public TsPaintColorsScope {
 public:
-  explicit TWindowColoredPaint(TColor color) : FKey(SkinKeyFillColor), FBackground(SkinBackgroundFillColor) {
-    SkinKeyFillColor = SkinBackgroundFillColor = static_cast<TColor>(ColorToRGB(color));
-  }
-  ~TWindowColoredPaint() {
-    SkinKeyFillColor = FKey;
-    SkinBackgroundFillColor = FBackground;
-  }
-  TWindowColoredPaint(const TWindowColoredPaint&) = delete;
-  TWindowColoredPaint& operator=(const TWindowColoredPaint&) = delete;
-
-private:
-  TColor FKey, FBackground;
+  explicit TWindowColoredPaint(TColor color)
+      : TsPaintColorsScope(ActiveSkin(), static_cast<TColor>(ColorToRGB(color)),
+                           static_cast<TColor>(ColorToRGB(color))) {}
 };
 
 std::int64_t TickCount() { return static_cast<std::int64_t>(GetTickCount64()); }
@@ -169,7 +160,8 @@ void TsSpinButton::DrawArrow(TsTimerSpeedButton* button, SpinModel::TDirection d
   // Black, or the skinned button's text colour, which reads on its face.
   TColor ink = clBlack;
   const int section = button->SkinData().SkinIndex();
-  if (button->IsSkinned() && SectionIndexValid(section)) ink = SkinSectionData[std::size_t(section)].FontColor[0];
+  if (button->IsSkinned() && SectionIndexValid(section))
+    ink = ActiveSkin().SkinSectionData[std::size_t(section)].FontColor[0];
   if (ColorToRGB(ink) == ColorToRGB(clWhite)) ink = TColor(RGB(254, 254, 254));  // white is the see-through colour
   canvas->Brush()->SetColor(ink);
   canvas->Pen()->SetColor(ink);

@@ -44,7 +44,7 @@ void TsStatusBar::SkinCommand(TMessage& message) {
 void TsStatusBar::ResolveMasks() {
   const int section = SkinData().SkinIndex();
   if (FMasksResolved && FResolvedSection == section) return;
-  const std::string& name = SkinSectionData[static_cast<std::size_t>(section)].SectionName;
+  const std::string& name = ActiveSkin().SkinSectionData[static_cast<std::size_t>(section)].SectionName;
   FPanelMask = FindMaskIndex(section, name, "STATUSPANELMASK");
   FGripMask = FindMaskIndex(section, name, "GRIPIMAGE");
   FDividerMask = FindMaskIndex(FindSectionIndex("DIVIDER"), "DIVIDER", "BORDERSMASK");
@@ -56,20 +56,21 @@ void TsStatusBar::PaintPanel(RECT r, const std::string& text, TAlignment alignme
   TBitmap* cache = SkinData().CacheBitmap();
   InflateRect(&r, -1, -1);
   if (MaskIndexValid(FPanelMask)) {
-    PaintNinePartImage(cache, SimplePanel() ? RECT{0, 0, Width(), Height()} : r, true, TsSkinState::Normal, FPanelMask,
-                       TsCacheInfo{cache, 0, 0, true});
+    PaintNinePartImage(ActiveSkin(), cache, SimplePanel() ? RECT{0, 0, Width(), Height()} : r, true,
+                       TsSkinState::Normal, FPanelMask, TsCacheInfo{cache, 0, 0, true});
   } else if (!last && MaskIndexValid(FDividerMask)) {
     const int width = MaskFrameSize(FDividerMask).Width;
-    PaintNinePartImage(cache, RECT{r.right - width, 1, r.right, Height() - 2}, true, TsSkinState::Normal, FDividerMask,
-                       TsCacheInfo{cache, 0, 0, true});
+    PaintNinePartImage(ActiveSkin(), cache, RECT{r.right - width, 1, r.right, Height() - 2}, true,
+                       TsSkinState::Normal, FDividerMask, TsCacheInfo{cache, 0, 0, true});
   }
   TCanvas* canvas = cache->Canvas();
   canvas->SetFont(Font());
   canvas->Brush()->SetStyle(TBrushStyle::Clear);
   RECT t{r.left + 2, r.top, r.right - 4, r.bottom - 1};
   const std::string shown = EllipsizeText(canvas, text, t.right - t.left);
-  DrawSkinTextByData(canvas, shown, Enabled(), t, CaptionTextFlags(this, alignment) | DT_SINGLELINE | DT_NOPREFIX,
-                     &SkinData(), SkinData().IsHot());
+  DrawSkinTextByData(ActiveSkin(), canvas, shown, Enabled(), t,
+                     CaptionTextFlags(this, alignment) | DT_SINGLELINE | DT_NOPREFIX, &SkinData(),
+                     SkinData().IsHot());
 }
 
 void TsStatusBar::PaintSkin() {
@@ -77,8 +78,8 @@ void TsStatusBar::PaintSkin() {
   TBitmap* cache = SkinData().CacheBitmap();
   TsCacheInfo ci;
   QueryParentCache(&SkinData(), ci);
-  PaintSectionByData(&SkinData(), ci, true, cache, POINT{Left(), Top()}, RECT{0, 0, Width(), Height()},
-                     TsSkinState::Normal);
+  PaintSectionByData(ActiveSkin(), &SkinData(), ci, true, cache, POINT{Left(), Top()},
+                     RECT{0, 0, Width(), Height()}, TsSkinState::Normal);
   if (SimplePanel()) {
     PaintPanel(RECT{0, 1, Width() - 1, Height() - 1}, SimpleText(), taLeftJustify, true);
   } else {
@@ -103,7 +104,7 @@ void TsStatusBar::PaintSkin() {
   if (SizeGrip() && !parentZoomed) {
     const TsFrameSize size = MaskFrameSize(FGripMask);
     if (MaskIndexValid(FGripMask))
-      PaintMaskedGlyph(cache, POINT{Width() - size.Width - 1, Height() - size.Height - 1}, TsSkinState::Normal,
-                       FGripMask, TsGlyphShade::Normal);
+      PaintMaskedGlyph(ActiveSkin(), cache, POINT{Width() - size.Width - 1, Height() - size.Height - 1},
+                       TsSkinState::Normal, FGripMask, TsGlyphShade::Normal);
   }
 }

@@ -15,7 +15,7 @@
 namespace {
 
 const TsCommonSection& ArrowSection(bool vertical, bool first) {
-  const auto& buttons = SkinCommonIndexes.ScrollButtons;
+  const auto& buttons = ActiveSkin().SkinCommonIndexes.ScrollButtons;
   if (vertical) return first ? buttons.Top : buttons.Bottom;
   return first ? buttons.Left : buttons.Right;
 }
@@ -58,19 +58,21 @@ void TsUpDown::PaintArrow(TBitmap& bmp, TArrow arrow, POINT at) {
   const int w = bmp.Width(), h = bmp.Height();
   const auto state = static_cast<TsSkinState>(FModel.PaintState(arrow));
   TsCacheInfo ci = Parent() ? AskCache(Parent()) : TsCacheInfo{};
-  PaintSectionWithMask(section.Section, section.BordersMask, section.Pattern, &bmp, at, RECT{0, 0, w, h}, state, true,
-                       ci, SkinSectionData[static_cast<std::size_t>(section.Section)].SectionName, section.HotPattern);
+  PaintSectionWithMask(ActiveSkin(), section.Section, section.BordersMask, section.Pattern, &bmp, at,
+                       RECT{0, 0, w, h}, state, true, ci,
+                       ActiveSkin().SkinSectionData[static_cast<std::size_t>(section.Section)].SectionName,
+                       section.HotPattern);
   if (section.GlyphMask >= 0) {
     const TsFrameSize frame = MaskFrameSize(section.GlyphMask);
     const int x = (w - frame.Width) / 2, y = (h - frame.Height) / 2;
     // A glyph larger than the arrow: neither glyph nor disabled look.
     if (x < 0 || y < 0) return;
-    PaintMaskedGlyph(&bmp, POINT{x, y}, state, section.GlyphMask, TsGlyphShade::Normal);
+    PaintMaskedGlyph(ActiveSkin(), &bmp, POINT{x, y}, state, section.GlyphMask, TsGlyphShade::Normal);
   }
   if (!FModel.Dimmed(arrow, Enabled())) return;
   ci = Parent() ? AskCache(Parent()) : TsCacheInfo{};
   if (ci.Valid && ci.Bitmap)
-    ApplyDisabledKind(&bmp, FDisabledKind, this, at, ci);
+    ApplyDisabledKind(ActiveSkin(), &bmp, FDisabledKind, this, at, ci);
   else
     BlendRoundRectColor(&bmp, RECT{0, 0, w + 1, h + 1}, 60, 0, 0,
                         Parent() ? static_cast<TColor>(ColorToRGB(Parent()->Color())) : clBtnFace);

@@ -58,17 +58,19 @@ void BlendBitmapsByMask(TBitmap* d, TBitmap* s, TBitmap* mask, const RECT& r) {
   BlendBitmapsByMask(BitmapRows(d), source.View(), m.View(), ToTRect(r));
 }
 
-void CopyRectTransparent(TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& ci, TColor key,
-                         const TsInclusiveRect& srcR, int y) {
+void CopyRectTransparent(const TsActiveSkin& skin, TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& ci,
+                         TColor key, const TsInclusiveRect& srcR, int y) {
   if (!dst || !src) return;
   const TsBitmap24 source = Snapshot(src);
-  const TColor fill = SkinKeyFillColor == SkinKeyColor ? SkinKeyColor : static_cast<TColor>(ColorToRGB(SkinKeyFillColor));
+  const TColor fill = skin.SkinKeyFillColor == SkinKeyColor
+                          ? SkinKeyColor
+                          : static_cast<TColor>(ColorToRGB(skin.SkinKeyFillColor));
   CopyRectTransparent(BitmapRows(dst), source.View(), {x, y}, ViewOfCache(ci), key, srcR, fill);
 }
 
-void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
-                              const TsCacheInfo& ci) {
-  if (!MaskIndexValid(maskIndex)) return;
-  PaintNinePartMasterImage(BitmapRows(bmp), ToTRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
-                           SkinKeyFillColor);
+void PaintNinePartMasterImage(const TsActiveSkin& skin, TBitmap* bmp, const RECT& r, bool fillCentre,
+                              TsSkinState state, int maskIndex, const TsCacheInfo& ci) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
+  PaintNinePartMasterImage(BitmapRows(bmp), ToTRect(r), fillCentre, state, MaskImageOf(skin, maskIndex),
+                           ViewOfCache(ci), skin.SkinKeyFillColor);
 }

@@ -8,6 +8,7 @@
 
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/core/PixelGeometry.h"
+#include "skin/engine/core/SkinTables.h"
 
 class TBitmap;
 
@@ -24,7 +25,7 @@ void BlendBitmapRect(TBitmap* d, TBitmap* s, std::array<uint8_t, 3> alpha, const
 void BlendColorByMask(TBitmap* a, TBitmap* mask, TColor color);
 void BlendBitmapsByMask(TBitmap* d, TBitmap* s, TBitmap* mask, const RECT& r);
 // src's inclusive rectangle srcR to (x, y) of dst, key pixels replaced (key fill, parent, or kept).
-void CopyRectTransparent(TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& ci, TColor key,
-                         const TsInclusiveRect& srcR, int y);
-void PaintNinePartMasterImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
-                              const TsCacheInfo& ci);
+void CopyRectTransparent(const TsActiveSkin& skin, TBitmap* dst, TBitmap* src, int x, const TsCacheInfo& ci,
+                         TColor key, const TsInclusiveRect& srcR, int y);
+void PaintNinePartMasterImage(const TsActiveSkin& skin, TBitmap* bmp, const RECT& r, bool fillCentre,
+                              TsSkinState state, int maskIndex, const TsCacheInfo& ci);

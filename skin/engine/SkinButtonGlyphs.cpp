@@ -31,8 +31,8 @@ void StoreRows(const TsBitmap24& rows, TBitmap* bmp) {
 
 }  // namespace
 
-void DrawButtonGlyph(TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs, bool enabled, bool grayed,
-                     TsDisabledGlyphKind kind, bool hot, int blend) {
+void DrawButtonGlyph(const TsActiveSkin& skin, TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs,
+                     bool enabled, bool grayed, TsDisabledGlyphKind kind, bool hot, int blend) {
   const TsBitmap24 rows = RowsCopy(glyph);
   if (rows.Width() <= 0) return;
   TsGlyphLook look;
@@ -41,18 +41,19 @@ void DrawButtonGlyph(TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs,
   look.Hot = hot;
   look.DisabledKind = kind;
   look.Blend = blend;
-  DrawButtonGlyph(rows.View(), BitmapRows(dst), {r.left, r.top}, numGlyphs, look, SkinKeyFillColor);
+  DrawButtonGlyph(rows.View(), BitmapRows(dst), {r.left, r.top}, numGlyphs, look, skin.SkinKeyFillColor);
 }
 
-void DrawSkinButtonGlyph(const TsButtonGlyphSource& source, TBitmap* cache, const RECT& r) {
+void DrawSkinButtonGlyph(const TsActiveSkin& skin, const TsButtonGlyphSource& source, TBitmap* cache,
+                         const RECT& r) {
   if (!cache) return;
   const TsGlyphLook& look = source.Look;
   if (source.Glyph && source.Glyph->Width() > 0) {
-    DrawButtonGlyph(source.Glyph, cache, r, source.NumGlyphs & 0x7F, look.Enabled, look.Grayed, look.DisabledKind,
-                    look.Hot, look.Blend);
+    DrawButtonGlyph(skin, source.Glyph, cache, r, source.NumGlyphs & 0x7F, look.Enabled, look.Grayed,
+                    look.DisabledKind, look.Hot, look.Blend);
     return;
   }
-  DrawImageListGlyph(cache, source.Images, source.ImageIndex, {r.left, r.top}, look);
+  DrawImageListGlyph(skin, cache, source.Images, source.ImageIndex, {r.left, r.top}, look);
 }
 
 int ImageListCount(TImageList* images) { return images ? images->Count() : 0; }
@@ -65,7 +66,8 @@ void ImageListToBitmap(TBitmap* bmp, TImageList* images, int index) {
   images->Draw(bmp->Canvas(), 0, 0, index);
 }
 
-void DrawImageListGlyph(TBitmap* dst, TImageList* images, int index, POINT at, const TsGlyphLook& look) {
+void DrawImageListGlyph(const TsActiveSkin& skin, TBitmap* dst, TImageList* images, int index, POINT at,
+                        const TsGlyphLook& look) {
   if (!images || index < 0 || index >= ImageListCount(images)) return;
   TBitmap temp;
   temp.SetPixelFormat(TPixelFormat::Bit24);
@@ -75,7 +77,7 @@ void DrawImageListGlyph(TBitmap* dst, TImageList* images, int index, POINT at, c
   FillRectPixels(BitmapRows(&temp), {0, 0, temp.Width(), temp.Height()}, TsBgr::FromColor(fill));
   images->Draw(temp.Canvas(), 0, 0, index);
   const TsBitmap24 rows = TsBitmap24::CopyOf(BitmapRows(&temp));
-  DrawButtonGlyph(rows.View(), BitmapRows(dst), {at.x, at.y}, 1, look, SkinKeyFillColor);
+  DrawButtonGlyph(rows.View(), BitmapRows(dst), {at.x, at.y}, 1, look, skin.SkinKeyFillColor);
 }
 
 void PaintImageListGlyph(TComponent* owner, TsCommonData* skinData, int index, int& numGlyphs,

@@ -4,6 +4,7 @@
 
 #include "framework/win/Graphics.h"
 #include "skin/engine/core/ButtonGlyph.h"
+#include "skin/engine/core/SkinTables.h"
 
 class TBitmap;
 class TComponent;
@@ -14,8 +15,8 @@ class TsCommonData;
 
 // Draws the glyph (one or two frames) into dst at r's top-left corner. The button's own glyph
 // bitmap is read through a 24-bit copy and never altered.
-void DrawButtonGlyph(TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs, bool enabled, bool grayed,
-                     TsDisabledGlyphKind kind, bool hot, int blend);
+void DrawButtonGlyph(const TsActiveSkin& skin, TBitmap* glyph, TBitmap* dst, const RECT& r, int numGlyphs,
+                     bool enabled, bool grayed, TsDisabledGlyphKind kind, bool hot, int blend);
 
 // Where a skinned bit or speed button takes its glyph from, and the look it shows now.
 struct TsButtonGlyphSource {
@@ -27,11 +28,13 @@ struct TsButtonGlyphSource {
 };
 
 // The glyph of a skinned bit or speed button into its cache at r's top-left corner.
-void DrawSkinButtonGlyph(const TsButtonGlyphSource& source, TBitmap* cache, const RECT& r);
+void DrawSkinButtonGlyph(const TsActiveSkin& skin, const TsButtonGlyphSource& source, TBitmap* cache,
+                         const RECT& r);
 
 // Image `index` of an image list as a glyph at `at` of dst, on the list's background colour (the key
 // colour when it has none).
-void DrawImageListGlyph(TBitmap* dst, TImageList* images, int index, POINT at, const TsGlyphLook& look);
+void DrawImageListGlyph(const TsActiveSkin& skin, TBitmap* dst, TImageList* images, int index, POINT at,
+                        const TsGlyphLook& look);
 
 // bmp takes the list's image size, filled with the key colour, with image `index` drawn at (0, 0).
 void ImageListToBitmap(TBitmap* bmp, TImageList* images, int index);

@@ -7,8 +7,6 @@
 
 UINT RE_ROVADUZI = 0;
 const TsCacheInfo EmptyCacheInfo{nullptr, -99, -99, false};
-TColor SkinKeyFillColor = SkinKeyColor;
-TColor SkinBackgroundFillColor = SkinKeyColor;
 
 namespace {
 

@@ -29,12 +29,6 @@ struct TsCacheInfo {
 // Passed where no parent image is wanted.
 extern const TsCacheInfo EmptyCacheInfo;
 
-// The skin's global paint colours, set around one painting; $FF00FF means none. Key-colour pixels
-// of masks take SkinKeyFillColor; SkinBackgroundFillColor stands for what lies below a control
-// where no parent image is at hand.
-extern TColor SkinKeyFillColor;
-extern TColor SkinBackgroundFillColor;
-
 // What a form's skin provider offers the skin engine (implemented by the form skinning).
 class TsSkinProviderLink {
 public:

@@ -16,11 +16,12 @@ void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {
   DeleteObject(cut);
 }
 
-void PaintSkinTemplateRgn(TBitmap* bmp, HRGN rgn, bool fillCentre, TsSkinState state, int maskIndex) {
-  if (!MaskIndexValid(maskIndex)) return;
+void PaintSkinTemplateRgn(const TsActiveSkin& skin, TBitmap* bmp, HRGN rgn, bool fillCentre,
+                          TsSkinState state, int maskIndex) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
   const TsBitmap24View rows = BitmapRows(bmp);
   if (rows.IsEmpty()) return;
   std::vector<TsRect> runs;
-  PaintSkinTemplateRgn(rows, runs, fillCentre, state, MaskImageOf(maskIndex));
+  PaintSkinTemplateRgn(rows, runs, fillCentre, state, MaskImageOf(skin, maskIndex));
   CutRunsFromRegion(rgn, runs);
 }

@@ -16,22 +16,25 @@ namespace {
 
 TsCacheView ViewOfCache(const TsCacheInfo& ci) { return CacheViewOf(ci.Bitmap, ci.X, ci.Y, ci.Valid); }
 
-TsSkinColors GlobalColors() {
-  return PlatformSkinColors(SkinKeyFillColor, SkinBackgroundFillColor);
+TsSkinColors PaintColors(const TsActiveSkin& skin) {
+  return PlatformSkinColors(skin.SkinKeyFillColor, skin.SkinBackgroundFillColor);
 }
 
 TsPoint ToTsPoint(POINT p) { return {p.x, p.y}; }
 
-// Puts both global colours back to "none" on every way out of a painting.
-class TGlobalColorsReset {
+// Puts both paint colours back to "none" on every way out of a painting.
+class TPaintColorsReset {
 public:
-  TGlobalColorsReset() = default;
-  ~TGlobalColorsReset() {
-    SkinKeyFillColor = SkinKeyColor;
-    SkinBackgroundFillColor = SkinKeyColor;
+  explicit TPaintColorsReset(const TsActiveSkin& skin) : FSkin(skin) {}
+  ~TPaintColorsReset() {
+    FSkin.SkinKeyFillColor = SkinKeyColor;
+    FSkin.SkinBackgroundFillColor = SkinKeyColor;
   }
-  TGlobalColorsReset(const TGlobalColorsReset&) = delete;
-  TGlobalColorsReset& operator=(const TGlobalColorsReset&) = delete;
+  TPaintColorsReset(const TPaintColorsReset&) = delete;
+  TPaintColorsReset& operator=(const TPaintColorsReset&) = delete;
+
+private:
+  const TsActiveSkin& FSkin;
 };
 
 // The colour a custom-coloured skin object stands for: its owner control's, or what an owner that
@@ -48,89 +51,93 @@ std::optional<TColor> CustomColorOf(TsCommonData* data) {
 
 }  // namespace
 
-void PaintBackgroundByIndex(int skinIndex, const std::string&, const TsCacheInfo& ci, TBitmap* bmp, POINT offset,
-                            const RECT& r, TsSkinState state) {
-  PaintBackgroundByIndex(BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r),
-                         state, GlobalColors());
+void PaintBackgroundByIndex(const TsActiveSkin& skin, int skinIndex, const std::string&,
+                            const TsCacheInfo& ci, TBitmap* bmp, POINT offset, const RECT& r,
+                            TsSkinState state) {
+  PaintBackgroundByIndex(skin, BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r),
+                         state, PaintColors(skin));
 }
 
-void PaintBackgroundByData(TsCommonData* data, const TsCacheInfo& ci, TsSkinState state, TBitmap* bmp,
-                           POINT offset, const RECT& r) {
-  if (!data || !SectionIndexValid(data->SkinIndex())) return;
+void PaintBackgroundByData(const TsActiveSkin& skin, TsCommonData* data, const TsCacheInfo& ci,
+                           TsSkinState state, TBitmap* bmp, POINT offset, const RECT& r) {
+  if (!data || !skin.SectionIndexValid(data->SkinIndex())) return;
   const TsBitmap24View rows = BitmapRows(bmp);
-  const TsSkinColors colors = GlobalColors();
-  const TsSectionImages images = SectionImagesOf(data->SkinIndex());
+  const TsSkinColors colors = PaintColors(skin);
+  const TsSectionImages images = skin.SectionImagesOf(data->SkinIndex());
   const int32_t image = state == TsSkinState::Normal ? images.PatternMask : images.HotPatternMask;
-  TsSectionLook look = SectionLookOf(data->SkinIndex(), state, image, true, colors);
+  TsSectionLook look = SectionLookOf(skin, data->SkinIndex(), state, image, true, colors);
   const std::optional<TColor> custom = CustomColorOf(data);
   if (custom && *custom != SkinKeyColor) look.Color = *custom;
   PaintSectionBackground(rows, ToTRect(r), look, ViewOfCache(ci), ToTsPoint(offset), colors.Background);
 }
 
-void PaintBackgroundWithIndexes(int skinIndex, int patternIndex, int hotPatternIndex, TBitmap* bmp,
-                                POINT offset, const RECT& r, TsSkinState state, const TsCacheInfo& ci,
-                                const std::string&) {
-  PaintBackgroundWithIndexes(BitmapRows(bmp), skinIndex, patternIndex, hotPatternIndex, ToTsPoint(offset),
-                             ToTRect(r), state, ViewOfCache(ci), GlobalColors());
+void PaintBackgroundWithIndexes(const TsActiveSkin& skin, int skinIndex, int patternIndex,
+                                int hotPatternIndex, TBitmap* bmp, POINT offset, const RECT& r,
+                                TsSkinState state, const TsCacheInfo& ci, const std::string&) {
+  PaintBackgroundWithIndexes(skin, BitmapRows(bmp), skinIndex, patternIndex, hotPatternIndex,
+                             ToTsPoint(offset), ToTRect(r), state, ViewOfCache(ci), PaintColors(skin));
 }
 
-void PaintSectionByIndex(int skinIndex, const std::string&, const TsCacheInfo& ci, TBitmap* bmp, POINT offset,
-                         const RECT& r, TsSkinState state, bool fillCentre) {
+void PaintSectionByIndex(const TsActiveSkin& skin, int skinIndex, const std::string&, const TsCacheInfo& ci,
+                         TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
   if (!bmp) return;
-  PaintSectionByIndex(BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r), state,
-                      fillCentre, GlobalColors());
+  PaintSectionByIndex(skin, BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r), state,
+                      fillCentre, PaintColors(skin));
 }
 
-void PaintSectionByIndexMaster(int skinIndex, const std::string&, const TsCacheInfo& ci, TBitmap* bmp,
-                               POINT offset, const RECT& r, TsSkinState state, bool fillCentre) {
-  PaintSectionByIndexMaster(BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset),
-                            ToTRect(r), state, fillCentre, GlobalColors());
+void PaintSectionByIndexMaster(const TsActiveSkin& skin, int skinIndex, const std::string&,
+                               const TsCacheInfo& ci, TBitmap* bmp, POINT offset, const RECT& r,
+                               TsSkinState state, bool fillCentre) {
+  PaintSectionByIndexMaster(skin, BitmapRows(bmp), skinIndex, ViewOfCache(ci), ToTsPoint(offset), ToTRect(r),
+                            state, fillCentre, PaintColors(skin));
 }
 
-void PaintSectionWithMask(int skinIndex, int maskIndex, int patternIndex, TBitmap* bmp, POINT offset,
-                          const RECT& r, TsSkinState state, bool fillCentre, const TsCacheInfo& ci,
-                          const std::string&, int hotPatternIndex) {
-  PaintSectionWithMask(BitmapRows(bmp), skinIndex, maskIndex, patternIndex, ToTsPoint(offset), ToTRect(r), state,
-                       fillCentre, ViewOfCache(ci), hotPatternIndex, GlobalColors());
+void PaintSectionWithMask(const TsActiveSkin& skin, int skinIndex, int maskIndex, int patternIndex,
+                          TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state, bool fillCentre,
+                          const TsCacheInfo& ci, const std::string&, int hotPatternIndex) {
+  PaintSectionWithMask(skin, BitmapRows(bmp), skinIndex, maskIndex, patternIndex, ToTsPoint(offset),
+                       ToTRect(r), state, fillCentre, ViewOfCache(ci), hotPatternIndex, PaintColors(skin));
 }
 
-void PaintSectionByData(TsCommonData* data, const TsCacheInfo& ci, bool fillCentre, TBitmap* bmp,
-                        POINT offset, const RECT& r, TsSkinState state) {
-  if (!data || !bmp || !SectionIndexValid(data->SkinIndex())) return;
+void PaintSectionByData(const TsActiveSkin& skin, TsCommonData* data, const TsCacheInfo& ci, bool fillCentre,
+                        TBitmap* bmp, POINT offset, const RECT& r, TsSkinState state) {
+  if (!data || !bmp || !skin.SectionIndexValid(data->SkinIndex())) return;
   if (r.left < 0 || r.top < 0 || r.right > bmp->Width() || r.bottom > bmp->Height()) return;
-  const TGlobalColorsReset reset;
+  const TPaintColorsReset reset(skin);
   TWinControl* parent = data->OwnerControl() ? data->OwnerControl()->Parent() : nullptr;
   if (!ci.Valid && parent) {
-    SkinKeyFillColor = SkinBackgroundFillColor = static_cast<TColor>(ColorToRGB(parent->Color()));
+    skin.SkinKeyFillColor = skin.SkinBackgroundFillColor = static_cast<TColor>(ColorToRGB(parent->Color()));
   } else if (ci.Valid && parent && !data->NeedsParentBackground() &&
-             SkinBackgroundFillColor == SkinKeyColor) {
-    SkinBackgroundFillColor = AskBackgroundColor(parent);
+             skin.SkinBackgroundFillColor == SkinKeyColor) {
+    skin.SkinBackgroundFillColor = AskBackgroundColor(parent);
   }
-  PaintControlSection(BitmapRows(bmp), data->SkinIndex(), data->BorderIndex(),
-                      CustomColorOf(data), ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTRect(r), state,
-                      GlobalColors());
+  PaintControlSection(skin, BitmapRows(bmp), data->SkinIndex(), data->BorderIndex(), CustomColorOf(data),
+                      ViewOfCache(ci), fillCentre, ToTsPoint(offset), ToTRect(r), state, PaintColors(skin));
 }
 
-void PaintMaskedGlyph(TBitmap* bmp, POINT p, TsSkinState state, int maskIndex, TsGlyphShade shade) {
-  if (!MaskIndexValid(maskIndex)) return;
-  PaintMaskedGlyph(BitmapRows(bmp), ToTsPoint(p), state, MaskImageOf(maskIndex), shade, SkinKeyFillColor);
+void PaintMaskedGlyph(const TsActiveSkin& skin, TBitmap* bmp, POINT p, TsSkinState state, int maskIndex,
+                      TsGlyphShade shade) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
+  PaintMaskedGlyph(BitmapRows(bmp), ToTsPoint(p), state, MaskImageOf(skin, maskIndex), shade,
+                   skin.SkinKeyFillColor);
 }
 
-void PaintNinePartImage(TBitmap* bmp, const RECT& r, bool fillCentre, TsSkinState state, int maskIndex,
-                        const TsCacheInfo& ci) {
-  if (!MaskIndexValid(maskIndex)) return;
-  PaintNinePartImage(BitmapRows(bmp), ToTRect(r), fillCentre, state, MaskImageOf(maskIndex), ViewOfCache(ci),
-                     SkinKeyFillColor);
+void PaintNinePartImage(const TsActiveSkin& skin, TBitmap* bmp, const RECT& r, bool fillCentre,
+                        TsSkinState state, int maskIndex, const TsCacheInfo& ci) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
+  PaintNinePartImage(BitmapRows(bmp), ToTRect(r), fillCentre, state, MaskImageOf(skin, maskIndex),
+                     ViewOfCache(ci), skin.SkinKeyFillColor);
 }
 
-void ApplyDisabledKind(TBitmap* bmp, TsDisabledKind kinds, TControl* control, POINT offset, const TsCacheInfo& ci) {
+void ApplyDisabledKind(const TsActiveSkin& skin, TBitmap* bmp, TsDisabledKind kinds, TControl* control,
+                       POINT offset, const TsCacheInfo& ci) {
   std::optional<TColor> parentColor;
   TColor own = clBtnFace;
   if (control) {
     own = control->Color();
     if (control->Parent()) parentColor = static_cast<TColor>(ColorToRGB(control->Parent()->Color()));
   }
-  ApplyDisabledKind(BitmapRows(bmp), kinds, ToTsPoint(offset), ViewOfCache(ci), SkinBackgroundFillColor,
+  ApplyDisabledKind(BitmapRows(bmp), kinds, ToTsPoint(offset), ViewOfCache(ci), skin.SkinBackgroundFillColor,
                     parentColor, static_cast<TColor>(ColorToRGB(own)));
 }
 

@@ -47,11 +47,11 @@ TsCaptionColors PlainColors(TCanvas* canvas) {
 
 }  // namespace
 
-void DrawSkinTextByIndex(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags, int skinIndex,
-                         bool hot) {
+void DrawSkinTextByIndex(const TsActiveSkin& skin, TCanvas* canvas, const std::string& text, bool enabled,
+                         RECT& r, UINT flags, int skinIndex, bool hot) {
   TsCaptionColors colors = PlainColors(canvas);
-  if (SectionIndexValid(skinIndex)) {
-    const TsSectionData& s = SkinSectionData[size_t(skinIndex)];
+  if (skin.SectionIndexValid(skinIndex)) {
+    const TsSectionData& s = skin.SkinSectionData[size_t(skinIndex)];
     const auto& fontColors = hot ? s.HotFontColor : s.FontColor;
     colors.HasSection = true;
     colors.Font = fontColors[0];
@@ -60,8 +60,8 @@ void DrawSkinTextByIndex(TCanvas* canvas, const std::string& text, bool enabled,
   DrawPasses(canvas, text, enabled, r, flags, colors);
 }
 
-void DrawSkinTextByData(TCanvas* canvas, const std::string& text, bool enabled, RECT& r, UINT flags,
-                        TsCommonData* data, bool hot) {
+void DrawSkinTextByData(const TsActiveSkin& skin, TCanvas* canvas, const std::string& text, bool enabled,
+                        RECT& r, UINT flags, TsCommonData* data, bool hot) {
   if (!data) {
     DrawCaptionText(canvas, text, enabled, r, flags);
     return;
@@ -72,8 +72,8 @@ void DrawSkinTextByData(TCanvas* canvas, const std::string& text, bool enabled, 
   TsCaptionColors colors = PlainColors(canvas);
   colors.NoClipMainPass = true;
   colors.CustomFont = data->CustomFont();
-  if (SectionIndexValid(data->SkinIndex())) {
-    const TsSectionData& s = SkinSectionData[size_t(data->SkinIndex())];
+  if (skin.SectionIndexValid(data->SkinIndex())) {
+    const TsSectionData& s = skin.SkinSectionData[size_t(data->SkinIndex())];
     const auto& fontColors = hot ? s.HotFontColor : s.FontColor;
     colors.HasSection = true;
     colors.Font = fontColors[0];

@@ -44,13 +44,14 @@ void TileGraphic(TCanvas* canvas, const RECT& r, TGraphic* graphic) {
   }
 }
 
-void TileMaskPart(TCanvas* canvas, const RECT& r, TGraphic* graphic, int maskIndex) {
+void TileMaskPart(const TsActiveSkin& skin, TCanvas* canvas, const RECT& r, TGraphic* graphic,
+                  int maskIndex) {
   if (graphic && !graphic->Empty()) {
     TileGraphic(canvas, r, graphic);
     return;
   }
-  if (!canvas || !MaskIndexValid(maskIndex) || !SkinMasterBitmap) return;
-  const TsMaskImage mask = MaskImageOf(maskIndex);
+  if (!canvas || !skin.MaskIndexValid(maskIndex) || !skin.SkinMasterBitmap) return;
+  const TsMaskImage mask = MaskImageOf(skin, maskIndex);
   const TsRect cut = IntersectRects(mask.R, mask.Master.Bounds());
   if (IsRectEmpty(cut)) return;
   // The master's rows through a bitmap the canvas can copy from.
@@ -70,10 +71,11 @@ std::unique_ptr<TBitmap> CreateControlBitmap(TControl* control) {
   return bmp;
 }
 
-void CollectMaskCornerRects(std::vector<RECT>& rects, int targetWidth, int maskIndex, bool bottom, int yOffset) {
-  if (!MaskIndexValid(maskIndex)) return;
+void CollectMaskCornerRects(const TsActiveSkin& skin, std::vector<RECT>& rects, int targetWidth,
+                            int maskIndex, bool bottom, int yOffset) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
   std::vector<TsRect> runs;
-  CollectMaskCornerRects(runs, targetWidth, MaskImageOf(maskIndex), bottom ? TsCornerRow::Bottom : TsCornerRow::Top,
-                         yOffset);
+  CollectMaskCornerRects(runs, targetWidth, MaskImageOf(skin, maskIndex),
+                         bottom ? TsCornerRow::Bottom : TsCornerRow::Top, yOffset);
   for (const TsRect& run : runs) rects.push_back(ToRECT(run));
 }

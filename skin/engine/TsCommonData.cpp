@@ -16,7 +16,7 @@ bool InDesign(const TControl* c) {
 }
 
 const TsSectionData* Section(int index) {
-  return SectionIndexValid(index) ? &SkinSectionData[static_cast<std::size_t>(index)] : nullptr;
+  return SectionIndexValid(index) ? &ActiveSkin().SkinSectionData[static_cast<std::size_t>(index)] : nullptr;
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ void TsCommonData::SetSkinSection(const std::string& section) {
   const std::string value = section.empty() ? "UNKNOWN" : section;
   if (value == FSkinSection) return;
   FSkinSection = value;
-  if (SkinSectionData.empty()) {
+  if (ActiveSkin().SkinSectionData.empty()) {
     FSkinIndex = -1;
     FBorderIndex = -1;
   } else {
@@ -149,7 +149,7 @@ void TsCommonData::AnswerBackgroundColor() {
     if (c) ::AnswerBackgroundColor(static_cast<TColor>(ColorToRGB(c->Color())));
     return;
   }
-  const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(FSkinIndex)];
+  const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinIndex)];
   const int t = s.Transparency;
   if (t <= 0) {
     ::AnswerBackgroundColor(s.Color);

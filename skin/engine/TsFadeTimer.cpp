@@ -64,7 +64,7 @@ void TsFadeTimer::StartFor(TsCommonData* skinData) {
   if (TBitmap* cache = skinData->CacheBitmap()) FSaved->Assign(cache);
   int interval = 5, iterations = 5;
   if (SectionIndexValid(skinData->SkinIndex())) {
-    const TsSectionData& s = SkinSectionData[size_t(skinData->SkinIndex())];
+    const TsSectionData& s = ActiveSkin().SkinSectionData[size_t(skinData->SkinIndex())];
     interval = s.FadingIntervalIn;
     iterations = s.FadingIterations;
   }

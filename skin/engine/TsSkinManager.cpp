@@ -92,7 +92,7 @@ void TsSkinManager::LoadAndBroadcast() {
   }
   BroadcastSkinChange();
   // A name that found no skin holds nothing: naming it again looks for it again.
-  FLoaded = !SkinSectionData.empty();
+  FLoaded = !ActiveSkin().SkinSectionData.empty();
   FLoadedName = FSkinName;
   FLoadedDirectory = ResolvedSkinDirectory();
 }
@@ -228,8 +228,9 @@ void TsSkinManager::Notification(TComponent* component, TOperation operation) {
 }
 
 TColor GlobalSectionColor() {
-  const std::int16_t global = SkinCommonIndexes.GlobalInfo;
+  const std::int16_t global = ActiveSkin().SkinCommonIndexes.GlobalInfo;
   if (SectionIndexValid(global))
-    return static_cast<TColor>(ColorToRGB(SkinSectionData[static_cast<std::size_t>(global)].Color));
+    return static_cast<TColor>(
+        ColorToRGB(ActiveSkin().SkinSectionData[static_cast<std::size_t>(global)].Color));
   return static_cast<TColor>(ColorToRGB(clBtnFace));
 }

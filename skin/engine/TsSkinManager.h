@@ -26,7 +26,8 @@ using TsMenuSkinnerFactory = std::unique_ptr<TsMenuSkinnerLink> (*)(TComponent* 
 // Installed by the menu skinning; the default manager creates its skinner through it.
 void SetMenuSkinnerFactory(TsMenuSkinnerFactory factory);
 
-// Names the skin folder and skin, loads the skin into the global tables and tells every window.
+// Names the skin folder and skin, loads the skin into the program's active skin (ActiveSkin()) and
+// tells every window.
 // The first manager created is the default manager; only it loads skins.
 class TsSkinManager : public TComponent {
 public:

@@ -259,11 +259,11 @@ void TsSkinnedControl::PaintSkin() {
   const RECT all{0, 0, FControl->Width(), FControl->Height()};
   TsCacheInfo ci;
   QueryParentCache(&FSkinData, ci);
-  PaintSectionByData(&FSkinData, ci, true, cache, at, all, SkinState());
+  PaintSectionByData(ActiveSkin(), &FSkinData, ci, true, cache, at, all, SkinState());
   PaintText();
   if (!FControl->Enabled()) {
     QueryParentCache(&FSkinData, ci);
-    ApplyDisabledKind(cache, FDisabledKind, FControl, at, ci);
+    ApplyDisabledKind(ActiveSkin(), cache, FDisabledKind, FControl, at, ci);
   }
 }
 

@@ -67,9 +67,9 @@ void CopyRectFrom(HDC dc, HDC src, int x, int y, int w, int h) {
 
 // The text colour of the skin's global section; the grid's own without one.
 TColor GlobalFontColor() {
-  const std::int16_t global = SkinCommonIndexes.GlobalInfo;
+  const std::int16_t global = ActiveSkin().SkinCommonIndexes.GlobalInfo;
   if (!SectionIndexValid(global)) return clDefault;
-  const TColor color = SkinSectionData[std::size_t(global)].FontColor[0];
+  const TColor color = ActiveSkin().SkinSectionData[std::size_t(global)].FontColor[0];
   return color < 0 ? clDefault : TColor(ColorToRGB(color));
 }
 
@@ -305,8 +305,8 @@ void TsGridItem::PaintFrame() {
     cache = FSkinData->CacheBitmap();
     TsCacheInfo ci;
     QueryParentCache(FSkinData.get(), ci);
-    PaintSectionByData(FSkinData.get(), ci, true, cache, POINT{FGrid->Left(), FGrid->Top()}, RECT{0, 0, w, h},
-                       TsSkinState::Normal);
+    PaintSectionByData(ActiveSkin(), FSkinData.get(), ci, true, cache, POINT{FGrid->Left(), FGrid->Top()},
+                       RECT{0, 0, w, h}, TsSkinState::Normal);
     FFrameDirty = false;
   }
   SetFixedColorFromSkin();

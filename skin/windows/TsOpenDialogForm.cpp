@@ -486,7 +486,9 @@ void TsOpenDialogForm::HelpClick(TObject*) {
 void TsOpenDialogForm::ApplyLabelColor() {
   // The labels paint the standard way: on a dark skin they take the dialog section's text colour.
   const std::int32_t section = SkinData().Active ? FindSectionIndex("DIALOG") : -1;
-  const TColor color = SectionIndexValid(section) ? SkinSectionData[std::size_t(section)].FontColor[0] : clWindowText;
+  const TColor color = SectionIndexValid(section)
+                           ? ActiveSkin().SkinSectionData[std::size_t(section)].FontColor[0]
+                           : clWindowText;
   for (TsBoundLabel* bound : {FDriveComboBox->BoundLabel(), FFileNameEdit->BoundLabel(), FFileTypeBox->BoundLabel()})
     bound->Font()->SetColor(color);
   if (FPictureLabel != nullptr) FPictureLabel->Font()->SetColor(color);

@@ -132,7 +132,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
   FOldWindowProc = FForm->WindowProc();
   FForm->SetWindowProc(TWndMethod(this, &TsSkinProvider::FormWindowProc));
   FHooked = true;
-  if (::SkinData().Active && !SkinMaskData.empty()) EmptyBorderIcons();
+  if (::SkinData().Active && !ActiveSkin().SkinMaskData.empty()) EmptyBorderIcons();
 }
 
 TsSkinProvider::~TsSkinProvider() {
@@ -653,14 +653,15 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
       FSkinData->SetActiveChild(reinterpret_cast<TControl*>(m.LParam));
       break;
     case SkinCommand::HasPaintedBackground: {
-      const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())];
+      const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())];
       m.LParam = s.GradientPercent + s.ImagePercent > 0 ? 1 : 0;
       break;
     }
     case SkinCommand::GetBgColor:
-      AnswerBackgroundColor(FSkinData->HasSkin()
-                                ? SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].Color
-                                : static_cast<TColor>(ColorToRGB(FForm->Color())));
+      AnswerBackgroundColor(
+          FSkinData->HasSkin()
+              ? ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].Color
+              : static_cast<TColor>(ColorToRGB(FForm->Color())));
       break;
     default: break;
   }
@@ -1119,7 +1120,8 @@ void TsSkinProvider::ApplyRegion() {
   auto collect = [&](int mask, bool bottom) {
     if (!MaskIndexValid(mask)) return;
     const int cornerHeight = MaskFrameSize(mask).Height / 3;
-    CollectMaskCornerRects(rects, f.Width, MaskImageOf(mask), bottom ? TsCornerRow::Bottom : TsCornerRow::Top,
+    CollectMaskCornerRects(rects, f.Width, MaskImageOf(ActiveSkin(), mask),
+                           bottom ? TsCornerRow::Bottom : TsCornerRow::Top,
                            bottom ? f.Height - cornerHeight : 0);
   };
   collect(FSkinData->BorderIndex(), false);
@@ -1175,7 +1177,8 @@ void TsSkinProvider::PaintFrame() {
   const int titleHeight = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
   // The skin may ask to keep the background under the title: then only the title repaints.
   const bool titleCache =
-      valid && bordered && SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].ReservedBoolean;
+      valid && bordered &&
+      ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].ReservedBoolean;
   if (titleCache && !FMenuChanged && FTitleBitmap && FTitleBitmap->Width() == f.Width &&
       cache->Width() == f.Width && cache->Height() == f.Height) {
     ++FFramePaints;
@@ -1194,13 +1197,14 @@ void TsSkinProvider::PaintFrame() {
   RECT r{0, 0, f.Width, f.Height};
   if (f.Window.Iconic) r.bottom = std::min<LONG>(f.Height, titleHeight + 1);
   if (bordered)
-    PaintSectionByData(FSkinData.get(), EmptyCacheInfo, true, cache, POINT{0, 0}, r, state);
+    PaintSectionByData(ActiveSkin(), FSkinData.get(), EmptyCacheInfo, true, cache, POINT{0, 0}, r, state);
   else
-    PaintBackgroundByIndex(FSkinData->SkinIndex(), FSkinData->SkinSection(), EmptyCacheInfo, cache, POINT{0, 0}, r,
-                           state);
+    PaintBackgroundByIndex(ActiveSkin(), FSkinData->SkinIndex(), FSkinData->SkinSection(), EmptyCacheInfo,
+                           cache, POINT{0, 0}, r, state);
   if (f.GripShown) {
     const TRect g = GripRect(f, s);
-    PaintMaskedGlyph(cache, POINT{g.Left, g.Top}, TsSkinState::Normal, FMasks.Grip, TsGlyphShade::Normal);
+    PaintMaskedGlyph(ActiveSkin(), cache, POINT{g.Left, g.Top}, TsSkinState::Normal, FMasks.Grip,
+                     TsGlyphShade::Normal);
   }
   if (titleCache && !(FTitleBitmap && FTitleBitmap->Width() == f.Width)) {
     FTitleBitmap = std::make_unique<TBitmap>();
@@ -1224,14 +1228,15 @@ void TsSkinProvider::PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinSta
   const int title = FindSectionIndex("FORMTITLE");
   const RECT tr{0, 0, f.Width, f.Window.Iconic ? std::min(f.Height, titleHeight + 1) : titleHeight};
   if (title >= 0)
-    PaintSectionByIndex(title, "FORMTITLE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, tr, state, true);
+    PaintSectionByIndex(ActiveSkin(), title, "FORMTITLE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0},
+                        tr, state, true);
   PaintIcon(cache, f);
   const int systemCount = SystemButtonCount(f.Window);
   if (systemCount > 0 && MaskIndexValid(FMasks.TitleBar)) {
     const int corner = MaskFrameSize(FMasks.TitleBar).Width / 3;
     const int partWidth = 2 * corner + systemCount * ButtonSize(f).Width;
-    PaintNinePartImage(cache, RECT{f.Width - partWidth, 0, f.Width, titleHeight}, true, state, FMasks.TitleBar,
-                       TsCacheInfo{cache, 0, 0, true});
+    PaintNinePartImage(ActiveSkin(), cache, RECT{f.Width - partWidth, 0, f.Width, titleHeight}, true, state,
+                       FMasks.TitleBar, TsCacheInfo{cache, 0, 0, true});
   }
   // What lies behind the buttons, for repainting one button alone.
   const int top = std::max(TopBandHeight(f, s), titleHeight);
@@ -1284,8 +1289,8 @@ void TsSkinProvider::PaintButtonInto(TBitmap* cache, const TsCaptionSlot& slot, 
   // A glyph missing from the skin leaves its slot empty; the slot still answers.
   if (MaskIndexValid(mask)) {
     const bool pale = !FFormActive || !slot.Enabled;
-    PaintMaskedGlyph(cache, POINT{slot.Rect.Left, slot.Rect.Top}, static_cast<TsSkinState>(state), mask,
-                     pale ? TsGlyphShade::Pale : TsGlyphShade::Normal);
+    PaintMaskedGlyph(ActiveSkin(), cache, POINT{slot.Rect.Left, slot.Rect.Top},
+                     static_cast<TsSkinState>(state), mask, pale ? TsGlyphShade::Pale : TsGlyphShade::Normal);
   }
   if (slot.Glyph == TsButtonGlyph::User) {
     TsTitleButton* b = FTitleButtons->Items(slot.Code - TsHit::FirstUser);
@@ -1334,9 +1339,9 @@ void TsSkinProvider::PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, con
   const std::string shown = EllipsizeText(canvas, text, tr.Width());
   const int title = FindSectionIndex("FORMTITLE");
   canvas->Brush()->SetStyle(TBrushStyle::Clear);
-  DrawSkinTextByIndex(canvas, shown, FForm->Enabled(), r,
-                      CaptionTextFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER, title >= 0 ? title : FSkinData->SkinIndex(),
-                      FFormActive);
+  DrawSkinTextByIndex(ActiveSkin(), canvas, shown, FForm->Enabled(), r,
+                      CaptionTextFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER,
+                      title >= 0 ? title : FSkinData->SkinIndex(), FFormActive);
 }
 
 void TsSkinProvider::CollectMenuItems(std::vector<TMenuItem*>& items) {
@@ -1406,7 +1411,8 @@ void TsSkinProvider::PaintMenuBand(TBitmap* cache, const TsFrameFacts& f) {
       item->OnAdvancedDrawItem()(item, canvas, r, 0);
     } else {
       canvas->Brush()->SetStyle(TBrushStyle::Clear);
-      DrawSkinTextByIndex(canvas, item->Caption(), item->Enabled(), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+      DrawSkinTextByIndex(ActiveSkin(), canvas, item->Caption(), item->Enabled(), r,
+                          DT_CENTER | DT_VCENTER | DT_SINGLELINE,
                           MenuTextSection(canvas, "MENULINE", TsSkinState::Normal), false);
     }
   }

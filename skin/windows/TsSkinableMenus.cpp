@@ -236,7 +236,7 @@ void PaintMenuSection(const char* section, const TsCacheInfo& parent, TBitmap* b
   if (bmp == nullptr) return;
   const int index = FindSectionIndex(section);
   if (SectionIndexValid(index)) {
-    PaintSectionByIndex(index, section, parent, bmp, offset, r, state, true);
+    PaintSectionByIndex(ActiveSkin(), index, section, parent, bmp, offset, r, state, true);
     return;
   }
   TCanvas* canvas = bmp->Canvas();
@@ -444,8 +444,8 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
     const std::string title = item->Caption().substr(1, item->Caption().size() - 2);
     RECT r{0, 0, w, h};
     const int titleSection = MenuTextSection(canvas, "MENUITEM", TsSkinState::Normal);
-    DrawSkinTextByIndex(canvas, title, true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, titleSection,
-                        false);
+    DrawSkinTextByIndex(ActiveSkin(), canvas, title, true, r,
+                        DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, titleSection, false);
     if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitCaption);
     BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
     return;
@@ -488,12 +488,12 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
   RECT text{layout.TextLeft, 0, w, h};
   const UINT flags =
       AlignmentFlags(caption.Alignment) | DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_HIDEPREFIX | DT_VCENTER;
-  DrawSkinTextByIndex(canvas, caption.Text, item->Enabled(), text, flags, itemSection, hot);
+  DrawSkinTextByIndex(ActiveSkin(), canvas, caption.Text, item->Enabled(), text, flags, itemSection, hot);
   const std::string shortCut = ShortCutToText(item->ShortCut());
   if (!shortCut.empty()) {
     RECT r{layout.ShortCutLeft, 0, layout.ShortCutRight, h};
-    DrawSkinTextByIndex(canvas, shortCut, item->Enabled(), r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER, itemSection,
-                        hot);
+    DrawSkinTextByIndex(ActiveSkin(), canvas, shortCut, item->Enabled(), r,
+                        DT_RIGHT | DT_SINGLELINE | DT_VCENTER, itemSection, hot);
   }
   if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitNormal);
   BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
@@ -541,13 +541,14 @@ void TsSkinableMenus::BarDrawItem(TObject* Sender, TCanvas* ACanvas, const RECT&
   if (State & odDefault) canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
   const int lineSection = MenuTextSection(canvas, "MENULINE", state);
   RECT text{FMargin, 0, w - FMargin, h};
-  DrawSkinTextByIndex(canvas, item->Caption(), item->Enabled(), text, DT_CENTER | DT_SINGLELINE | DT_VCENTER,
-                      lineSection, state != TsSkinState::Normal);
+  DrawSkinTextByIndex(ActiveSkin(), canvas, item->Caption(), item->Enabled(), text,
+                      DT_CENTER | DT_SINGLELINE | DT_VCENTER, lineSection, state != TsSkinState::Normal);
   const std::string shortCut = ShortCutToText(item->ShortCut());
   if (!shortCut.empty()) {
     RECT r{FMargin, 0, w - FMargin, h};
-    DrawSkinTextByIndex(canvas, shortCut, item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_EXPANDTABS | DT_SINGLELINE,
-                        lineSection, state != TsSkinState::Normal);
+    DrawSkinTextByIndex(ActiveSkin(), canvas, shortCut, item->Enabled(), r,
+                        DT_RIGHT | DT_VCENTER | DT_EXPANDTABS | DT_SINGLELINE, lineSection,
+                        state != TsSkinState::Normal);
   }
   if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitBar);
   BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);

@@ -145,7 +145,7 @@ TEST_F(BundledSkins, EverySectionAndMaskTheWindowsLookUpIsThere) {
     // Every common index that names something resolves, each to its own section: scroll parts,
     // tabs, check glyphs.
     ResolveCommonIndexes();
-    const TsSkinCommonIndexes& ix = SkinCommonIndexes;
+    const TsSkinCommonIndexes& ix = ActiveSkin().SkinCommonIndexes;
     EXPECT_EQ(ix.GlobalInfo, FindSectionIndex("GLOBALINFO"));
     const std::pair<const TsCommonSection*, const char*> sections[] = {
         {&ix.Tabs.Top, "TABTOP"},

@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
   probe.SetPixelFormat(TPixelFormat::Bit24);
   probe.SetSize(800, 600);
   const double section = Median(9, 50, [&](int) {
-    PaintSectionByData(provider->SkinData(), EmptyCacheInfo, true, &probe, POINT{0, 0}, RECT{0, 0, 800, 600},
-                       TsSkinState::Normal);
+    PaintSectionByData(ActiveSkin(), provider->SkinData(), EmptyCacheInfo, true, &probe, POINT{0, 0},
+                       RECT{0, 0, 800, 600}, TsSkinState::Normal);
   });
 
   RECT w;

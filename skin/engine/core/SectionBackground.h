@@ -41,7 +41,7 @@ void PaintOpaqueBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionL
 void PaintSectionBackground(TsBitmap24View bmp, const TsRect& r, const TsSectionLook& look,
                             const TsCacheView& cache, TsPoint offset, TColor backgroundColor);
 
-// Settings of one section painting beyond the look: the border mask and the skin's global colours.
+// Settings of one section painting beyond the look: the border mask and the skin's paint colours.
 struct TsSectionPaint {
   const TsMaskImage* Border = nullptr;  // nullptr: no border mask
   TsSkinState State = TsSkinState::Normal;

@@ -12,25 +12,25 @@ bool InsideBitmap(const TsBitmap24View& bmp, const TsRect& r) {
          r.Bottom <= bmp.Height();
 }
 
-TsPatternTile MaskTile(int32_t maskIndex) {
-  if (!MaskIndexValid(maskIndex)) return {};
-  const TsMaskImage m = MaskImageOf(maskIndex);
+TsPatternTile MaskTile(const TsActiveSkin& skin, int32_t maskIndex) {
+  if (!skin.MaskIndexValid(maskIndex)) return {};
+  const TsMaskImage m = MaskImageOf(skin, maskIndex);
   if (m.HasOwnBitmap()) return {m.Own, m.Own.Bounds(), true};
   if (m.Master.IsEmpty() || IsRectEmpty(IntersectRects(m.R, m.Master.Bounds()))) return {};
   return {m.Master, m.R, true};
 }
 
-TsPatternTile PatternTile(int32_t patternIndex) {
-  if (patternIndex < 0 || size_t(patternIndex) >= SkinPatternData.size()) return {};
-  const auto& image = SkinPatternData[size_t(patternIndex)].Image;
+TsPatternTile PatternTile(const TsActiveSkin& skin, int32_t patternIndex) {
+  if (patternIndex < 0 || size_t(patternIndex) >= skin.SkinPatternData.size()) return {};
+  const auto& image = skin.SkinPatternData[size_t(patternIndex)].Image;
   if (!image || image->Empty()) return {};
   const TsBitmap24View v = ViewOf(*image);
   return {v, v.Bounds(), true};
 }
 
 // The section's image mask for the state.
-int32_t ImageMaskOf(int32_t skinIndex, TsSkinState state) {
-  const TsSectionImages images = SectionImagesOf(skinIndex);
+int32_t ImageMaskOf(const TsActiveSkin& skin, int32_t skinIndex, TsSkinState state) {
+  const TsSectionImages images = skin.SectionImagesOf(skinIndex);
   return state == TsSkinState::Normal ? images.PatternMask : images.HotPatternMask;
 }
 
@@ -54,12 +54,12 @@ TsBitmap24View ViewOf(const TsPixmap& pixmap) {
                         ptrdiff_t(pixmap.Stride()));
 }
 
-TsMaskImage MaskImageOf(int32_t maskIndex) {
+TsMaskImage MaskImageOf(const TsActiveSkin& skin, int32_t maskIndex) {
   TsMaskImage m;
-  if (!MaskIndexValid(maskIndex)) return m;
-  const TsMaskData& data = SkinMaskData[size_t(maskIndex)];
+  if (!skin.MaskIndexValid(maskIndex)) return m;
+  const TsMaskData& data = skin.SkinMaskData[size_t(maskIndex)];
   if (data.Bmp) m.Own = ViewOf(*data.Bmp);
-  if (SkinMasterBitmap) m.Master = ViewOf(*SkinMasterBitmap);
+  if (skin.SkinMasterBitmap) m.Master = ViewOf(*skin.SkinMasterBitmap);
   m.R = data.R;
   m.ImageCount = data.ImageCount;
   m.MaskType = data.MaskType;
@@ -67,11 +67,11 @@ TsMaskImage MaskImageOf(int32_t maskIndex) {
   return m;
 }
 
-TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageIndex, bool jpegFallback,
-                            const TsSkinColors& colors) {
+TsSectionLook SectionLookOf(const TsActiveSkin& skin, int32_t skinIndex, TsSkinState state,
+                            int32_t imageIndex, bool jpegFallback, const TsSkinColors& colors) {
   TsSectionLook look;
-  if (!SectionIndexValid(skinIndex)) return look;
-  const TsSectionData& s = SkinSectionData[size_t(skinIndex)];
+  if (!skin.SectionIndexValid(skinIndex)) return look;
+  const TsSectionData& s = skin.SkinSectionData[size_t(skinIndex)];
   const bool hot = state != TsSkinState::Normal;
   look.Color = colors.Resolve(hot ? s.HotColor : s.Color);
   look.Transparency = hot ? s.HotTransparency : s.Transparency;
@@ -79,77 +79,78 @@ TsSectionLook SectionLookOf(int32_t skinIndex, TsSkinState state, int32_t imageI
   look.Gradient = hot ? s.HotGradient : s.Gradient;
   look.ImagePercent = hot ? s.HotImagePercent : s.ImagePercent;
   if (look.ImagePercent > 0) {
-    look.Pattern = MaskTile(imageIndex);
+    look.Pattern = MaskTile(skin, imageIndex);
     if (!look.Pattern.Present && jpegFallback) {
-      const TsSectionImages images = SectionImagesOf(skinIndex);
-      look.Pattern = PatternTile(hot ? images.HotPattern : images.Pattern);
+      const TsSectionImages images = skin.SectionImagesOf(skinIndex);
+      look.Pattern = PatternTile(skin, hot ? images.HotPattern : images.Pattern);
     }
   }
   return look;
 }
 
-void PaintBackgroundByIndex(TsBitmap24View bmp, int32_t skinIndex,
+void PaintBackgroundByIndex(const TsActiveSkin& skin, TsBitmap24View bmp, int32_t skinIndex,
                             const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                             const TsSkinColors& colors) {
-  if (!SectionIndexValid(skinIndex)) return;
-  const int32_t image = ImageMaskOf(skinIndex, state);
-  PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, true, colors), cache, offset,
+  if (!skin.SectionIndexValid(skinIndex)) return;
+  const int32_t image = ImageMaskOf(skin, skinIndex, state);
+  PaintSectionBackground(bmp, r, SectionLookOf(skin, skinIndex, state, image, true, colors), cache, offset,
                          colors.Background);
 }
 
-void PaintBackgroundWithIndexes(TsBitmap24View bmp, int32_t skinIndex, int32_t patternIndex,
-                                int32_t hotPatternIndex, TsPoint offset, const TsRect& r, TsSkinState state,
-                                const TsCacheView& cache, const TsSkinColors& colors) {
-  if (!SectionIndexValid(skinIndex)) return;
+void PaintBackgroundWithIndexes(const TsActiveSkin& skin, TsBitmap24View bmp, int32_t skinIndex,
+                                int32_t patternIndex, int32_t hotPatternIndex, TsPoint offset,
+                                const TsRect& r, TsSkinState state, const TsCacheView& cache,
+                                const TsSkinColors& colors) {
+  if (!skin.SectionIndexValid(skinIndex)) return;
   const int32_t image = state == TsSkinState::Normal ? patternIndex : hotPatternIndex;
-  PaintSectionBackground(bmp, r, SectionLookOf(skinIndex, state, image, false, colors), cache, offset,
+  PaintSectionBackground(bmp, r, SectionLookOf(skin, skinIndex, state, image, false, colors), cache, offset,
                          colors.Background);
 }
 
-void PaintSectionByIndex(TsBitmap24View bmp, int32_t skinIndex,
+void PaintSectionByIndex(const TsActiveSkin& skin, TsBitmap24View bmp, int32_t skinIndex,
                          const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                          bool fillCentre, const TsSkinColors& colors) {
-  if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = ImageMaskOf(skinIndex, state);
-  const int32_t borderIndex = SectionImagesOf(skinIndex).BordersMask;
-  const TsMaskImage border = MaskImageOf(borderIndex);
-  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, true, colors),
-                MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
+  if (!InsideBitmap(bmp, r) || !skin.SectionIndexValid(skinIndex)) return;
+  const int32_t image = ImageMaskOf(skin, skinIndex, state);
+  const int32_t borderIndex = skin.SectionImagesOf(skinIndex).BordersMask;
+  const TsMaskImage border = MaskImageOf(skin, borderIndex);
+  PaintWithLook(bmp, r, SectionLookOf(skin, skinIndex, state, image, true, colors),
+                skin.MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
                 cache, offset, colors);
 }
 
-void PaintSectionByIndexMaster(TsBitmap24View bmp, int32_t skinIndex,
+void PaintSectionByIndexMaster(const TsActiveSkin& skin, TsBitmap24View bmp, int32_t skinIndex,
                                const TsCacheView& cache, TsPoint offset, const TsRect& r, TsSkinState state,
                                bool fillCentre, const TsSkinColors& colors) {
-  if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = ImageMaskOf(skinIndex, state);
-  const int32_t borderIndex = SectionImagesOf(skinIndex).BordersMask;
-  const TsMaskImage border = MaskImageOf(borderIndex);
-  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, true, colors),
-                MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::MasterOnly, state,
+  if (!InsideBitmap(bmp, r) || !skin.SectionIndexValid(skinIndex)) return;
+  const int32_t image = ImageMaskOf(skin, skinIndex, state);
+  const int32_t borderIndex = skin.SectionImagesOf(skinIndex).BordersMask;
+  const TsMaskImage border = MaskImageOf(skin, borderIndex);
+  PaintWithLook(bmp, r, SectionLookOf(skin, skinIndex, state, image, true, colors),
+                skin.MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::MasterOnly, state,
                 fillCentre, cache, offset, colors);
 }
 
-void PaintSectionWithMask(TsBitmap24View bmp, int32_t skinIndex, int32_t maskIndex, int32_t patternIndex,
-                          TsPoint offset, const TsRect& r, TsSkinState state, bool fillCentre,
-                          const TsCacheView& cache, int32_t hotPatternIndex, const TsSkinColors& colors) {
-  if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
+void PaintSectionWithMask(const TsActiveSkin& skin, TsBitmap24View bmp, int32_t skinIndex, int32_t maskIndex,
+                          int32_t patternIndex, TsPoint offset, const TsRect& r, TsSkinState state,
+                          bool fillCentre, const TsCacheView& cache, int32_t hotPatternIndex,
+                          const TsSkinColors& colors) {
+  if (!InsideBitmap(bmp, r) || !skin.SectionIndexValid(skinIndex)) return;
   const int32_t image = state == TsSkinState::Normal ? patternIndex : hotPatternIndex;
-  const TsMaskImage border = MaskImageOf(maskIndex);
-  PaintWithLook(bmp, r, SectionLookOf(skinIndex, state, image, false, colors),
-                MaskIndexValid(maskIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
+  const TsMaskImage border = MaskImageOf(skin, maskIndex);
+  PaintWithLook(bmp, r, SectionLookOf(skin, skinIndex, state, image, false, colors),
+                skin.MaskIndexValid(maskIndex) ? &border : nullptr, TsBorderRoad::Any, state, fillCentre,
                 cache, offset, colors);
 }
 
-void PaintControlSection(TsBitmap24View bmp, int32_t skinIndex,
-                         int32_t borderIndex, std::optional<TColor> customColor, const TsCacheView& cache,
-                         bool fillCentre, TsPoint offset, const TsRect& r, TsSkinState state,
-                         const TsSkinColors& colors) {
-  if (!InsideBitmap(bmp, r) || !SectionIndexValid(skinIndex)) return;
-  const int32_t image = ImageMaskOf(skinIndex, state);
-  TsSectionLook look = SectionLookOf(skinIndex, state, image, true, colors);
+void PaintControlSection(const TsActiveSkin& skin, TsBitmap24View bmp, int32_t skinIndex, int32_t borderIndex,
+                         std::optional<TColor> customColor, const TsCacheView& cache, bool fillCentre,
+                         TsPoint offset, const TsRect& r, TsSkinState state, const TsSkinColors& colors) {
+  if (!InsideBitmap(bmp, r) || !skin.SectionIndexValid(skinIndex)) return;
+  const int32_t image = ImageMaskOf(skin, skinIndex, state);
+  TsSectionLook look = SectionLookOf(skin, skinIndex, state, image, true, colors);
   if (customColor && *customColor != SkinKeyColor) look.Color = colors.Resolve(*customColor);
-  const TsMaskImage border = MaskImageOf(borderIndex);
-  PaintWithLook(bmp, r, look, MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::Any, state,
+  const TsMaskImage border = MaskImageOf(skin, borderIndex);
+  PaintWithLook(bmp, r, look, skin.MaskIndexValid(borderIndex) ? &border : nullptr, TsBorderRoad::Any, state,
                 fillCentre, cache, offset, colors);
 }

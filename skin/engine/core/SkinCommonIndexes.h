@@ -57,7 +57,5 @@ struct TsSkinCommonIndexes {
   bool operator==(const TsSkinCommonIndexes&) const = default;
 };
 
-extern TsSkinCommonIndexes SkinCommonIndexes;
-
-// Fills SkinCommonIndexes from the installed tables; everything -1 without a skin.
+// Fills the active skin's SkinCommonIndexes from its tables (TsActiveSkin::ResolveCommonIndexes).
 void ResolveCommonIndexes();

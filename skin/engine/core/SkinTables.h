@@ -3,9 +3,12 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "skin/engine/core/SkinCommonIndexes.h"
 #include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsPixmap.h"
 
@@ -81,37 +84,89 @@ struct TsSkinTables {
   std::shared_ptr<const TsPixmap> MasterBitmap;
 };
 
-// The tables of the loaded skin (window thread only).
-extern std::vector<TsSectionData> SkinSectionData;
-extern std::vector<TsMaskData> SkinMaskData;
-extern std::vector<TsPatternData> SkinPatternData;
-extern std::shared_ptr<const TsPixmap> SkinMasterBitmap;
+struct TsFrameSize {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
 
-// Replaces every table at once, so no reader ever sees a half-loaded skin, and finds each
-// section's Images in the new tables.
+// A loaded skin as the painters see it: its tables, master bitmap, the common indexes resolved
+// from them and the paint colours set around one painting. The program holds one (ActiveSkin());
+// painters take the skin they paint from as an argument.
+class TsActiveSkin {
+public:
+  std::vector<TsSectionData> SkinSectionData;
+  std::vector<TsMaskData> SkinMaskData;
+  std::vector<TsPatternData> SkinPatternData;
+  std::shared_ptr<const TsPixmap> SkinMasterBitmap;
+  TsSkinCommonIndexes SkinCommonIndexes;
+  // The paint colours, set around one painting; SkinKeyColor means none. Key-colour pixels of
+  // masks take SkinKeyFillColor; SkinBackgroundFillColor stands for what lies below a control
+  // where no parent image is at hand.
+  mutable TColor SkinKeyFillColor = SkinKeyColor;
+  mutable TColor SkinBackgroundFillColor = SkinKeyColor;
+
+  // Replaces every table at once, so no reader ever sees a half-loaded skin, and finds each
+  // section's Images in the new tables.
+  void InstallTables(TsSkinTables tables);
+  void FreeMasks();  // masks and the master bitmap
+  void FreePatterns();
+  void FreeSections();
+  // Fills SkinCommonIndexes from the tables; everything -1 without a skin.
+  void ResolveCommonIndexes();
+
+  // Lookups: -1 when not found. Mask and pattern names are compared exactly (callers pass upper
+  // case); section names ignoring case. A mask or pattern missing in a section is looked up in the
+  // section named by its PARENTCLASS, and so on up the chain (a cycle ends the search).
+  std::int32_t FindSectionIndex(const std::string& name) const;
+  std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
+                             const std::string& maskName) const;
+  std::int32_t FindPatternIndex(std::int32_t skinIndex, const std::string& sectionName,
+                                const std::string& patternName) const;
+  // The images of section skinIndex; all -1 for an invalid index. JPEG patterns count only while a
+  // skin is active, as with FindPatternIndex.
+  TsSectionImages SectionImagesOf(std::int32_t skinIndex) const;
+  bool SectionIndexValid(std::int32_t index) const;
+  bool MaskIndexValid(std::int32_t index) const;
+  // Size of one state frame of a mask; zero for an invalid index.
+  TsFrameSize MaskFrameSize(std::int32_t maskIndex) const;
+
+private:
+  void ResolveSectionImages();
+  // A hashed index of the first section of each name, rebuilt whenever the table is not the one
+  // it was built for (callers may fill the table themselves).
+  mutable std::unordered_map<std::string, std::int32_t> FSectionIndex;
+  mutable const TsSectionData* FIndexedData = nullptr;
+  mutable std::size_t FIndexedSize = 0;
+  mutable bool FIndexValid = false;
+};
+
+// Sets a skin's paint colours for one painting (a colour not given stays as it is) and puts back
+// what they were on every way out.
+class TsPaintColorsScope {
+public:
+  TsPaintColorsScope(const TsActiveSkin& skin, std::optional<TColor> keyFill,
+                     std::optional<TColor> background);
+  ~TsPaintColorsScope();
+  TsPaintColorsScope(const TsPaintColorsScope&) = delete;
+  TsPaintColorsScope& operator=(const TsPaintColorsScope&) = delete;
+
+private:
+  const TsActiveSkin& FSkin;
+  TColor FKeyFill;
+  TColor FBackground;
+};
+
+// The program's active skin (window thread only).
+TsActiveSkin& ActiveSkin();
+
+// The same operations on ActiveSkin().
 void InstallSkinTables(TsSkinTables tables);
-void FreeSkinMasks();  // masks and the master bitmap
-void FreeSkinPatterns();
-void FreeSkinSections();
-
-// Lookups: -1 when not found. Mask and pattern names are compared exactly (callers pass upper
-// case); section names ignoring case. A mask or pattern missing in a section is looked up in the
-// section named by its PARENTCLASS, and so on up the chain (a cycle ends the search).
 std::int32_t FindSectionIndex(const std::string& name);
 std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
                            const std::string& maskName);
 std::int32_t FindPatternIndex(std::int32_t skinIndex, const std::string& sectionName,
                               const std::string& patternName);
-// The images of section skinIndex; all -1 for an invalid index. JPEG patterns count only while a
-// skin is active, as with FindPatternIndex.
 TsSectionImages SectionImagesOf(std::int32_t skinIndex);
-
 bool SectionIndexValid(std::int32_t index);
 bool MaskIndexValid(std::int32_t index);
-
-struct TsFrameSize {
-  std::int32_t Width = 0;
-  std::int32_t Height = 0;
-};
-// Size of one state frame of a mask; zero for an invalid index.
 TsFrameSize MaskFrameSize(std::int32_t maskIndex);

@@ -217,11 +217,13 @@ TEST_F(MainWindow, FirstStartTakesTheDefaultsAndWritesTheFourKeysOnlyAtTheEnd) {
   // The edits' captions take the skin's panel text colour, and the standard one without a skin.
   const int32_t panel = FindSectionIndex("PANEL");
   ASSERT_TRUE(SectionIndexValid(panel));
-  EXPECT_EQ(Main->sFilenameEdit1->BoundLabel()->Font()->Color(), SkinSectionData[size_t(panel)].FontColor[0]);
+  EXPECT_EQ(Main->sFilenameEdit1->BoundLabel()->Font()->Color(),
+            ActiveSkin().SkinSectionData[size_t(panel)].FontColor[0]);
   Main->SkinManager->SetActive(false);
   EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(), clWindowText);
   Main->SkinManager->SetActive(true);
-  EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(), SkinSectionData[size_t(panel)].FontColor[0]);
+  EXPECT_EQ(Main->sSpinEdit1->BoundLabel()->Font()->Color(),
+            ActiveSkin().SkinSectionData[size_t(panel)].FontColor[0]);
   Main->SetShowHints(false);
   Close();
   TIniFile ini(IniName());
@@ -259,7 +261,7 @@ TEST_F(MainWindow, AMissingSkinStartsUnskinnedSaidOnceADamagedOneStartsWithoutIt
     if (std::string(name) != "Broken") {
       EXPECT_FALSE(SkinData().Active);
       EXPECT_FALSE(Main->SkinManager->Active());
-      EXPECT_TRUE(SkinSectionData.empty());
+      EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
     } else {
       // Damaged pictures read as missing ones, and the master bitmap is said: the skin loads
       // without what draws from it, so the frame keeps the standard caption buttons.

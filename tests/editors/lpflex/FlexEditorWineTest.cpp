@@ -117,7 +117,7 @@ TEST_F(FlexEditorWindow, TheCaptionsFollowTheSkinOffAndOnAgain) {
   ASSERT_NE(provider, nullptr);
   const int section = provider->SkinData()->SkinIndex();
   ASSERT_TRUE(SectionIndexValid(section));
-  const TColor skinned = SkinSectionData[size_t(section)].FontColor[0];
+  const TColor skinned = ActiveSkin().SkinSectionData[size_t(section)].FontColor[0];
   ASSERT_NE(skinned, clWindowText);
   for (TsBoundLabel* label : labels) EXPECT_EQ(label->Font()->Color(), skinned);
   manager->SetActive(false);

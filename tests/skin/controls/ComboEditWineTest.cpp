@@ -325,7 +325,7 @@ TEST_F(SkinnedComboEdits, TheLettersTakeTheSectionsFontColourFocusedOrNot) {
   Edit->SetText("WWWWWW");
   const int section = Edit->SkinData().SkinIndex();
   ASSERT_TRUE(SectionIndexValid(section));
-  const TsSectionData& s = SkinSectionData[size_t(section)];
+  const TsSectionData& s = ActiveSkin().SkinSectionData[size_t(section)];
   auto lettersIn = [this](TColor color) {
     TBitmap bmp;
     bmp.SetPixelFormat(TPixelFormat::Bit24);

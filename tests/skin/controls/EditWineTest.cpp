@@ -237,7 +237,8 @@ TEST_P(SkinnedEdits, AMemoKeepsItsNativeClientInTheSectionColourInsideTheSkinned
       TBitmap shown;
       Capture(memo, shown);
       EXPECT_EQ(FrameOf(shown), FrameOf(*layer->SkinData().CacheBitmap())) << focused;
-      const TsSectionData& s = SkinSectionData[static_cast<std::size_t>(FindSectionIndex("EDIT"))];
+      const TsSectionData& s =
+          ActiveSkin().SkinSectionData[static_cast<std::size_t>(FindSectionIndex("EDIT"))];
       const COLORREF expected = ColorToRGB(focused ? s.HotColor : s.Color);
       const COLORREF below = GetPixel(shown.Canvas()->Handle(), 150, 60);  // under the text
       EXPECT_EQ(below, expected) << memo->ClassName() << (focused ? " focused" : "");
@@ -423,7 +424,7 @@ TEST_F(BoundLabels, OnASkinALabelInTheDefaultColourTakesTheTextColourOfTheSkinBe
   auto* label = NewControl<TsLabel>(Form, panel, RECT{8, 8, 200, 30});
   label->SetCaption("Readable at night");
   Pump();
-  const TsSectionData& section = SkinSectionData[std::size_t(panel->SkinData().SkinIndex())];
+  const TsSectionData& section = ActiveSkin().SkinSectionData[std::size_t(panel->SkinData().SkinIndex())];
   const TColor night = section.FontColor[0];
   ASSERT_NE(ColorToRGB(night), ColorToRGB(clWindowText));
   EXPECT_EQ(label->TextColor(), night);

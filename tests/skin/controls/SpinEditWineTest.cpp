@@ -269,12 +269,12 @@ TEST_P(SkinnedSpinEdit, TheButtonsShowTheirCachesOverTheEditsImageAndLeaveTheGlo
   EXPECT_EQ(PixelsOf(shown), CacheOf(up));
 
   // A painting sets the skin's colours for itself only.
-  SkinKeyFillColor = SkinBackgroundFillColor = SkinKeyColor;
+  ActiveSkin().SkinKeyFillColor = ActiveSkin().SkinBackgroundFillColor = SkinKeyColor;
   up->SkinData().SetRepaintNeeded(true);
   up->Repaint();
   EXPECT_GT(up->CacheBuilds(), builds);
-  EXPECT_EQ(SkinKeyFillColor, SkinKeyColor);
-  EXPECT_EQ(SkinBackgroundFillColor, SkinKeyColor);
+  EXPECT_EQ(ActiveSkin().SkinKeyFillColor, SkinKeyColor);
+  EXPECT_EQ(ActiveSkin().SkinBackgroundFillColor, SkinKeyColor);
 
   // A click steps as without the skin; the pressed look is a new cache.
   const int before = up->CacheBuilds();

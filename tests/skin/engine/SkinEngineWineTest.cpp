@@ -210,13 +210,14 @@ TEST_F(SkinEngine, SwitchingSkinsAtRunTime) {
   StartManager("Sand");
   const int sand = Inner->SkinData().SkinIndex();
   ASSERT_GE(sand, 0);
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(sand)].Color, 255);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(sand)].Color, 255);
   Manager->SetSkinName("Night");
   ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color, 16711680);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color,
+            16711680);
   // A name without a folder or internal skin empties the tables; controls drop their indexes.
   Manager->SetSkinName("Gone");
-  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_FALSE(Inner->SkinData().HasSkin());
 }
@@ -230,7 +231,7 @@ TEST_F(SkinEngine, SkinOffAndOnAgain) {
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::RemoveSkin));
   EXPECT_EQ(Inner->SkinData().SkinIndex(), -1);
   EXPECT_FALSE(SkinData().Active);
-  EXPECT_TRUE(SkinCommonIndexes == TsSkinCommonIndexes{});
+  EXPECT_TRUE(ActiveSkin().SkinCommonIndexes == TsSkinCommonIndexes{});
   EXPECT_EQ(Inner->SkinData().CacheBitmap()->Width(), 0);
   Manager->SetActive(true);
   EXPECT_TRUE(SkinData().Active);
@@ -242,10 +243,10 @@ TEST_F(SkinEngine, OnlyTheFirstManagerLoads) {
   TsSkinManager* second = NewComponent<TsSkinManager>(Form);
   EXPECT_FALSE(second->Active());
   second->SetSkinName("Night");
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(FindSectionIndex("BUTTON"))].Color, 255);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(FindSectionIndex("BUTTON"))].Color, 255);
   second->SetActive(true);
   second->SetActive(false);  // turning any manager off releases the skin for all
-  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
   second->Free();
 }
 
@@ -275,12 +276,14 @@ TEST_F(SkinEngine, TheBundledSkinsLoadAndSwitch) {
   Manager->SetSkinName("Desert");
   ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
   EXPECT_GE(Inner->SkinData().BorderIndex(), 0);
-  EXPECT_TRUE(SkinMasterBitmap);
-  const TColor desert = SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color;
+  EXPECT_TRUE(ActiveSkin().SkinMasterBitmap);
+  const TColor desert =
+      ActiveSkin().SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color;
   Manager->SetSkinName("Nocturne");
   ASSERT_GE(Inner->SkinData().SkinIndex(), 0);
-  EXPECT_NE(SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color, desert);
-  EXPECT_GE(SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
+  EXPECT_NE(ActiveSkin().SkinSectionData[static_cast<std::size_t>(Inner->SkinData().SkinIndex())].Color,
+            desert);
+  EXPECT_GE(ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
 }
 
 }  // namespace
@@ -432,7 +435,7 @@ TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
   Manager->BeginLoading();
   Manager->SetSkinDirectory(Folder);
   Manager->SetSkinName("Sand");
-  EXPECT_TRUE(SkinSectionData.empty());  // only stored while the form is read
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());  // only stored while the form is read
   Manager->Loaded();
   EXPECT_GE(FindSectionIndex("PANEL"), 0);
   EXPECT_TRUE(SkinData().Active);
@@ -448,7 +451,7 @@ TEST_F(SkinEngine, AManagerBeingLoadedWaitsForLoadedAndTellsAroundEachChange) {
   EXPECT_EQ(Manager->CommonSections()[2], "COLOR=255");
   const int mine = FindSectionIndex("MYPANEL");
   ASSERT_GE(mine, 0);
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(mine)].Color, 255);
 }
 
 // Observers hear each change after the windows: the controls hold the new skin's sections, or
@@ -521,7 +524,7 @@ TEST_F(SkinEngine, NamingTheLoadedSkinAgainLoadsNothingButEveryOtherChangeReload
   WriteSkin(other, "Sand", "[GLOBALINFO]\r\nVERSION=6\r\n[PANEL]\r\nCOLOR=7\r\n");
   Manager->SetSkinDirectory(other);
   Manager->SetSkinName("Sand");
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(FindSectionIndex("PANEL"))].Color, 7);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(FindSectionIndex("PANEL"))].Color, 7);
   Manager->SetSkinDirectory(Folder);
   Manager->SetSkinName("Night");
   EXPECT_EQ(log.Events.size(), 8u);
@@ -575,11 +578,11 @@ TEST_F(SkinEngine, InternalSkinsStandInForAMissingFolder) {
   EXPECT_EQ(Manager->SkinName(), "Inside");
   const int b = FindSectionIndex("BUTTON");
   ASSERT_GE(b, 0);
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].Color, 0x123456);
-  EXPECT_EQ(SkinSectionData[static_cast<std::size_t>(b)].FontColor[4], 5);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(b)].Color, 0x123456);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(b)].FontColor[4], 5);
   const int glyphIndex = FindMaskIndex(b, "BUTTON", "GLYPHMASK");
   ASSERT_GE(glyphIndex, 0);
-  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(),
+  EXPECT_EQ(ActiveSkin().SkinMaskData[static_cast<std::size_t>(glyphIndex)].Bmp->Width(),
             9);  // an 8-bit bitmap, now 24 bits
   EXPECT_EQ(MaskFrameSize(FindMaskIndex(b, "BUTTON", "BORDERSMASK")).Width, 10);
   EXPECT_GE(FindPatternIndex(b, "BUTTON", "PATTERN"), 0);
@@ -684,14 +687,14 @@ TEST_F(SkinEngine, APaintingNeverTakesTheAnswerToAnEarlierQuestion) {
   const TsCacheInfo ci{&parentImage, 0, 0, true};
   TBitmap* cache = Inner->SkinData().CacheBitmap();
   auto paint = [&] {
-    PaintSectionByData(&Inner->SkinData(), ci, true, cache, {0, 0}, {0, 0, cache->Width(), cache->Height()},
-                       TsSkinState::Normal);
+    PaintSectionByData(ActiveSkin(), &Inner->SkinData(), ci, true, cache, {0, 0},
+                       {0, 0, cache->Width(), cache->Height()}, TsSkinState::Normal);
     return GetPixel(cache->Canvas()->Handle(), 25, 10);
   };
   const COLORREF alone = paint();
   EXPECT_EQ(AskBackgroundColor(Direct), 0x00FF00);
   EXPECT_EQ(paint(), alone);
-  EXPECT_EQ(SkinBackgroundFillColor, SkinKeyColor);  // the painting's colours end with it
+  EXPECT_EQ(ActiveSkin().SkinBackgroundFillColor, SkinKeyColor);  // the painting's colours end with it
 }
 
 }  // namespace

@@ -208,7 +208,7 @@ TEST_F(Skinned, SettingTheSameSectionDoesNothing) {
   const int index = Button->SkinData().SkinIndex();
   ASSERT_GE(index, 0);
   // A lookup now would find nothing, so a re-resolve would show.
-  SkinSectionData[static_cast<std::size_t>(index)].SectionName = "RENAMED";
+  ActiveSkin().SkinSectionData[static_cast<std::size_t>(index)].SectionName = "RENAMED";
   Button->SkinData().SetSkinSection(Button->SkinData().SkinSection());
   EXPECT_EQ(Button->SkinData().SkinIndex(), index);
   EXPECT_FALSE(Button->SkinData().RepaintNeeded());

@@ -55,11 +55,12 @@ struct TShow {
 void DropMenuSections() {
   const int menu = FindSectionIndex("MAINMENU"), item = FindSectionIndex("MENUITEM"), line = FindSectionIndex("MENULINE");
   TsSkinTables tables;
-  for (int i = 0; i < int(SkinSectionData.size()); ++i)
-    if (i != menu && i != item && i != line) tables.Sections.push_back(SkinSectionData[std::size_t(i)]);
-  tables.Masks = SkinMaskData;
-  tables.Patterns = SkinPatternData;
-  tables.MasterBitmap = SkinMasterBitmap;
+  for (int i = 0; i < int(ActiveSkin().SkinSectionData.size()); ++i)
+    if (i != menu && i != item && i != line)
+      tables.Sections.push_back(ActiveSkin().SkinSectionData[std::size_t(i)]);
+  tables.Masks = ActiveSkin().SkinMaskData;
+  tables.Patterns = ActiveSkin().SkinPatternData;
+  tables.MasterBitmap = ActiveSkin().SkinMasterBitmap;
   InstallSkinTables(std::move(tables));
   ClearMenuList(true);
 }

@@ -379,14 +379,14 @@ TEST_F(Menus, BarItemsMeasureAndPaintOverTheProvidersImage) {
 // The loaded skin without its menu sections, as a skin whose options lack them loads.
 void DropMenuSections() {
   TsSkinTables tables;
-  for (const TsSectionData& section : SkinSectionData) {
+  for (const TsSectionData& section : ActiveSkin().SkinSectionData) {
     std::string name = section.SectionName;
     for (char& c : name) c = char(std::toupper(static_cast<unsigned char>(c)));
     if (name != "MAINMENU" && name != "MENUITEM" && name != "MENULINE") tables.Sections.push_back(section);
   }
-  tables.Masks = SkinMaskData;
-  tables.Patterns = SkinPatternData;
-  tables.MasterBitmap = SkinMasterBitmap;
+  tables.Masks = ActiveSkin().SkinMaskData;
+  tables.Patterns = ActiveSkin().SkinPatternData;
+  tables.MasterBitmap = ActiveSkin().SkinMasterBitmap;
   InstallSkinTables(std::move(tables));
   ClearMenuList(true);
 }

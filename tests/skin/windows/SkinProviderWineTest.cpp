@@ -277,8 +277,8 @@ TEST_F(SkinProviderTest, CommandAnswers) {
   EXPECT_EQ(ci.Y, origin.y - Window().top);
   (void)c;
   const int form = FindSectionIndex("FORM");
-  EXPECT_EQ(AskBackgroundColor(Form), SkinSectionData[std::size_t(form)].Color);
-  const TsSectionData& s = SkinSectionData[std::size_t(form)];
+  EXPECT_EQ(AskBackgroundColor(Form), ActiveSkin().SkinSectionData[std::size_t(form)].Color);
+  const TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(form)];
   EXPECT_EQ(AskHasPaintedBackground(Form), s.GradientPercent + s.ImagePercent > 0);
   Provider->SkinData()->SetRepaintNeeded(true);
   EXPECT_EQ(SendSkinCommand(H(), SkinCommand::GetBgChanged), 1);
@@ -391,7 +391,7 @@ TEST_F(SkinProviderTest, FormColourFollowsTheSkinAndPaintsAsCustomColour) {
   LoadSkin("Nocturne");
   EXPECT_EQ(Form->Color(), GlobalSectionColor());
   // A custom-coloured provider paints its section in the form's colour.
-  TsSectionData& section = SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())];
+  TsSectionData& section = ActiveSkin().SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())];
   section.ImagePercent = section.GradientPercent = 0;
   Provider->SkinData()->SetCustomColor(true);
   Form->SetColor(TColor(0x0000FF));
@@ -412,7 +412,7 @@ TEST_F(SkinProviderTest, TitleCacheGivesTheSameImage) {
   LoadSkin("Desert");
   Provider->RepaintNonClient();
   const std::vector<std::uint32_t> full = CacheTop(Form->Height());
-  SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())].ReservedBoolean = true;
+  ActiveSkin().SkinSectionData[std::size_t(Provider->SkinData()->SkinIndex())].ReservedBoolean = true;
   Provider->RepaintNonClient();  // full paint, the title background kept
   Provider->RepaintNonClient();  // from the kept title background
   EXPECT_EQ(CacheTop(Form->Height()), full);

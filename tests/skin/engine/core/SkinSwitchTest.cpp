@@ -55,7 +55,7 @@ protected:
 
 TEST_F(SkinSwitchTest, AFolderSkinFillsTheGlobals) {
   EXPECT_EQ(LoadSkinIntoGlobals(Request("Plain")), "Plain");
-  EXPECT_EQ(SkinSectionData.size(), 2u);
+  EXPECT_EQ(ActiveSkin().SkinSectionData.size(), 2u);
   EXPECT_DOUBLE_EQ(SkinData().Version, 2);
   EXPECT_EQ(SkinData().Author, "Me");
   ASSERT_TRUE(SkinData().IniFile);
@@ -65,10 +65,10 @@ TEST_F(SkinSwitchTest, AFolderSkinFillsTheGlobals) {
 
 TEST_F(SkinSwitchTest, AMissingSkinEmptiesEveryTableAndForgetsTheOldFile) {
   LoadSkinIntoGlobals(Request("Plain"));
-  ASSERT_FALSE(SkinSectionData.empty());
+  ASSERT_FALSE(ActiveSkin().SkinSectionData.empty());
   EXPECT_EQ(LoadSkinIntoGlobals(Request("Nowhere")), "Nowhere");
-  EXPECT_TRUE(SkinSectionData.empty());
-  EXPECT_TRUE(SkinMaskData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinMaskData.empty());
   EXPECT_FALSE(SkinData().IniFile);
   EXPECT_TRUE(SkinData().SkinPath.empty());
 }
@@ -85,13 +85,13 @@ TEST_F(SkinSwitchTest, AMissingSkinFallsBackToTheFirstInternalSkin) {
   EXPECT_EQ(LoadSkinIntoGlobals(Request("Nowhere")), "Inner");
   EXPECT_EQ(FindSectionIndex("PANEL"), 0);
   EXPECT_EQ(LoadSkinIntoGlobals(Request("Second")), "Second");
-  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
   EXPECT_EQ(LoadSkinIntoGlobals(Request("second")), "Inner");  // names compare with case
 }
 
 TEST_F(SkinSwitchTest, AnOldSkinIsRefusedWithABox) {
   LoadSkinIntoGlobals(Request("Old"));
-  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
   ASSERT_EQ(FBoxes.size(), 1u);
   EXPECT_EQ(FBoxes[0].first, TsBoxKind::Error);
   EXPECT_EQ(FBoxes[0].second, OldSkinMessage);
@@ -102,7 +102,7 @@ TEST_F(SkinSwitchTest, ASkinBeyondTheBoundsIsRefusedBeforeParsingNamingItsFile) 
   for (int i = 0; i < 200000; ++i) huge += "[S" + std::to_string(i) + "]\n";
   Write("Skins/Huge/Options.dat", huge);
   LoadSkinIntoGlobals(Request("Plain"));
-  ASSERT_FALSE(SkinSectionData.empty());
+  ASSERT_FALSE(ActiveSkin().SkinSectionData.empty());
   std::string refusal;
   {
     TAllocationProbe probe;
@@ -116,7 +116,7 @@ TEST_F(SkinSwitchTest, ASkinBeyondTheBoundsIsRefusedBeforeParsingNamingItsFile) 
   }
   EXPECT_NE(refusal.find("Huge\\Options.dat"), std::string::npos) << refusal;
   EXPECT_NE(refusal.find("200001 sections"), std::string::npos) << refusal;
-  EXPECT_TRUE(SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
   EXPECT_FALSE(SkinData().IniFile);
   EXPECT_TRUE(FBoxes.empty());  // the caller says it, once
 }
@@ -163,12 +163,12 @@ TColor FailingColorToRGB(TColor) {
 
 TEST_F(SkinSwitchTest, AnErrorDuringALoadLeavesNoTablesBehind) {
   LoadSkinIntoGlobals(Request("Plain"));
-  ASSERT_FALSE(SkinSectionData.empty());
+  ASSERT_FALSE(ActiveSkin().SkinSectionData.empty());
   TsSkinRequest r = Request("Plain");
   r.ColorToRGB = &FailingColorToRGB;
   EXPECT_THROW(LoadSkinIntoGlobals(r), ESkinError);
-  EXPECT_TRUE(SkinSectionData.empty());
-  EXPECT_TRUE(SkinMaskData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
+  EXPECT_TRUE(ActiveSkin().SkinMaskData.empty());
   EXPECT_FALSE(SkinData().IniFile);
 }
 

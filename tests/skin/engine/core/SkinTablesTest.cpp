@@ -111,7 +111,7 @@ TEST_F(SkinTablesTest, SectionImagesFollowEveryNewTable) {
   EXPECT_EQ(button.HotPatternMask, 1);
   EXPECT_EQ(button.PatternMask, 2);  // from its parent
   for (std::int32_t i = 0; i < 3; ++i) {
-    const std::string& name = SkinSectionData[static_cast<std::size_t>(i)].SectionName;
+    const std::string& name = ActiveSkin().SkinSectionData[static_cast<std::size_t>(i)].SectionName;
     const TsSectionImages images = SectionImagesOf(i);
     EXPECT_EQ(images.PatternMask, FindMaskIndex(i, name, "PATTERN")) << name;
     EXPECT_EQ(images.HotPatternMask, FindMaskIndex(i, name, "HOTPATTERN")) << name;
@@ -123,10 +123,10 @@ TEST_F(SkinTablesTest, SectionImagesFollowEveryNewTable) {
   EXPECT_EQ(SectionImagesOf(2).HotPattern, 0);  // through BUTTON from EDIT
   EXPECT_EQ(SectionImagesOf(1).Pattern, -1);
 
-  FreeSkinMasks();
+  ActiveSkin().FreeMasks();
   EXPECT_EQ(SectionImagesOf(1).BordersMask, -1);
   EXPECT_EQ(SectionImagesOf(2).PatternMask, -1);
-  FreeSkinPatterns();
+  ActiveSkin().FreePatterns();
   EXPECT_EQ(SectionImagesOf(2).Pattern, -1);
   EXPECT_EQ(SectionImagesOf(7).BordersMask, -1);
 }
@@ -260,11 +260,60 @@ TEST_F(SkinTablesTest, LookupsFollowEveryNewTable) {
   InstallSkinTables(std::move(b));
   EXPECT_EQ(FindSectionIndex("TWO"), -1);
   EXPECT_EQ(FindSectionIndex("four"), 1);
-  SkinSectionData.push_back(Section("FIVE"));  // filled by hand
+  ActiveSkin().SkinSectionData.push_back(Section("FIVE"));  // filled by hand
   EXPECT_EQ(FindSectionIndex("FIVE"), 2);
-  SkinSectionData[0].SectionName = "RENAMED";  // changed in place
+  ActiveSkin().SkinSectionData[0].SectionName = "RENAMED";  // changed in place
   EXPECT_EQ(FindSectionIndex("RENAMED"), 0);
   EXPECT_EQ(FindSectionIndex("THREE"), -1);
+}
+
+// Two skins asked in turn: each answers from its own tables, inheritance and common indexes, and
+// neither is the program's skin.
+TEST_F(SkinTablesTest, TwoSkinsAnswerFromTheirOwnTables) {
+  TsSkinTables a;
+  a.Sections = {Section("GLOBALINFO"), Section("BUTTON"), Section("SPEEDBUTTON", "BUTTON")};
+  a.Masks = {Mask("GLOBALINFO", "BOXCHECKED"), Mask("BUTTON", "BORDERSMASK")};
+  TsSkinTables b;
+  b.Sections = {Section("SPEEDBUTTON", "PANEL"), Section("PANEL"), Section("GLOBALINFO")};
+  b.Masks = {Mask("PANEL", "BORDERSMASK")};
+  TsActiveSkin first;
+  TsActiveSkin second;
+  first.InstallTables(std::move(a));
+  second.InstallTables(std::move(b));
+  first.ResolveCommonIndexes();
+  second.ResolveCommonIndexes();
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(first.FindSectionIndex("speedbutton"), 2);
+    EXPECT_EQ(second.FindSectionIndex("speedbutton"), 0);
+    EXPECT_EQ(first.FindMaskIndex(2, "SPEEDBUTTON", "BORDERSMASK"), 1);
+    EXPECT_EQ(second.FindMaskIndex(0, "SPEEDBUTTON", "BORDERSMASK"), 0);
+    EXPECT_EQ(first.SectionImagesOf(2).BordersMask, 1);
+    EXPECT_EQ(second.SectionImagesOf(0).BordersMask, 0);
+  }
+  EXPECT_EQ(first.SkinCommonIndexes.GlobalInfo, 0);
+  EXPECT_EQ(first.SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
+  EXPECT_EQ(second.SkinCommonIndexes.GlobalInfo, 2);
+  EXPECT_EQ(second.SkinCommonIndexes.CheckGlyphs.BoxChecked, -1);
+  EXPECT_EQ(FindSectionIndex("SPEEDBUTTON"), -1);
+  EXPECT_TRUE(ActiveSkin().SkinCommonIndexes == TsSkinCommonIndexes{});
+}
+
+// Paint colours set around nested paintings come back level by level; a colour not given is kept.
+TEST(TsPaintColorsScope, PutsBackWhatEachLevelFound) {
+  TsActiveSkin skin;
+  {
+    const TsPaintColorsScope outer(skin, 0x102030, 0x405060);
+    {
+      const TsPaintColorsScope inner(skin, 0x707070, std::nullopt);
+      EXPECT_EQ(skin.SkinKeyFillColor, 0x707070);
+      EXPECT_EQ(skin.SkinBackgroundFillColor, 0x405060);
+    }
+    EXPECT_EQ(skin.SkinKeyFillColor, 0x102030);
+    EXPECT_EQ(skin.SkinBackgroundFillColor, 0x405060);
+  }
+  EXPECT_EQ(skin.SkinKeyFillColor, SkinKeyColor);
+  EXPECT_EQ(skin.SkinBackgroundFillColor, SkinKeyColor);
+  EXPECT_EQ(ActiveSkin().SkinKeyFillColor, SkinKeyColor);
 }
 
 }  // namespace

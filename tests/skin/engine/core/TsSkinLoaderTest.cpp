@@ -213,21 +213,21 @@ TEST_F(SkinLoaderTest, LookupsOnTheInstalledTablesFollowInheritance) {
   ASSERT_GE(tool, 0);
   const std::int32_t mask = FindMaskIndex(tool, "TOOLBUTTON", "BORDERSMASK");
   ASSERT_GE(mask, 0);
-  EXPECT_EQ(SkinMaskData[static_cast<std::size_t>(mask)].SectionName, "BUTTON");
+  EXPECT_EQ(ActiveSkin().SkinMaskData[static_cast<std::size_t>(mask)].SectionName, "BUTTON");
   EXPECT_EQ(MaskFrameSize(mask).Width, 20);
   EXPECT_EQ(MaskFrameSize(mask).Height, 12);
   EXPECT_EQ(FindMaskIndex(FindSectionIndex("A"), "A", "BORDERSMASK"), -1);
 
   ResolveCommonIndexes();
-  EXPECT_EQ(SkinCommonIndexes.GlobalInfo, FindSectionIndex("GLOBALINFO"));
-  EXPECT_EQ(SkinCommonIndexes.CheckGlyphs.BoxChecked,
-            FindMaskIndex(SkinCommonIndexes.GlobalInfo, "GLOBALINFO", "BOXCHECKED"));
-  EXPECT_GE(SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
-  EXPECT_EQ(SkinCommonIndexes.CheckGlyphs.BoxUnchecked, -1);
-  EXPECT_EQ(SkinCommonIndexes.Tabs.Top.Section, -1);
+  EXPECT_EQ(ActiveSkin().SkinCommonIndexes.GlobalInfo, FindSectionIndex("GLOBALINFO"));
+  EXPECT_EQ(ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxChecked,
+            FindMaskIndex(ActiveSkin().SkinCommonIndexes.GlobalInfo, "GLOBALINFO", "BOXCHECKED"));
+  EXPECT_GE(ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxChecked, 0);
+  EXPECT_EQ(ActiveSkin().SkinCommonIndexes.CheckGlyphs.BoxUnchecked, -1);
+  EXPECT_EQ(ActiveSkin().SkinCommonIndexes.Tabs.Top.Section, -1);
   InstallSkinTables({});
   ResolveCommonIndexes();
-  EXPECT_TRUE(SkinCommonIndexes == TsSkinCommonIndexes{});
+  EXPECT_TRUE(ActiveSkin().SkinCommonIndexes == TsSkinCommonIndexes{});
 }
 
 TEST_F(SkinLoaderTest, OldSkinsAreRefusedOnlyWithoutAVersion) {

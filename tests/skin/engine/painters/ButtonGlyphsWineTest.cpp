@@ -30,7 +30,7 @@ TEST(ButtonGlyphsWine, DisabledGreyedGlyphHasNoGreyBoxAndTheGlyphStaysUnchanged)
   cache.SetSize(10, 10);
   cache.Canvas()->Brush()->SetColor(0x646464);
   cache.Canvas()->FillRect({0, 0, 10, 10});
-  DrawButtonGlyph(&glyph, &cache, {3, 3, 7, 7}, 1, false, false, {true, true}, false, 0);
+  DrawButtonGlyph(ActiveSkin(), &glyph, &cache, {3, 3, 7, 7}, 1, false, false, {true, true}, false, 0);
   EXPECT_EQ(At(cache, 3, 3), RGB(100, 100, 100));  // key pixels leave the button face
   EXPECT_EQ(At(cache, 4, 4), RGB(65, 65, 65));     // grey 30 half over 100
   EXPECT_EQ(glyph.PixelFormat(), before);

@@ -77,7 +77,7 @@ protected:
   }
   void PaintCache(TsSkinState state) {
     TBitmap* cache = Button->SkinData().CacheBitmap();
-    PaintSectionByData(&Button->SkinData(), EmptyCacheInfo, true, cache, {0, 0},
+    PaintSectionByData(ActiveSkin(), &Button->SkinData(), EmptyCacheInfo, true, cache, {0, 0},
                        {0, 0, cache->Width(), cache->Height()}, state);
   }
   TCustomForm* Form = nullptr;
@@ -142,7 +142,7 @@ TEST_F(FadeTimerWine, DisabledLookOfAControlWithoutParentUsesItsOwnColour) {
   bmp.SetSize(4, 4);
   bmp.Canvas()->Brush()->SetColor(0xC8C8C8);
   bmp.Canvas()->FillRect({0, 0, 4, 4});
-  ApplyDisabledKind(&bmp, {true, false}, orphan, {0, 0}, EmptyCacheInfo);
+  ApplyDisabledKind(ActiveSkin(), &bmp, {true, false}, orphan, {0, 0}, EmptyCacheInfo);
   EXPECT_EQ(GetPixel(bmp.Canvas()->Handle(), 2, 2), RGB(99, 99, 99));  // half of 200 over black
   Button->SetColor(0xFFFFFF);
   Form->SetColor(0x000000);
@@ -151,7 +151,7 @@ TEST_F(FadeTimerWine, DisabledLookOfAControlWithoutParentUsesItsOwnColour) {
   child.SetSize(4, 4);
   child.Canvas()->Brush()->SetColor(0xC8C8C8);
   child.Canvas()->FillRect({0, 0, 4, 4});
-  ApplyDisabledKind(&child, {true, false}, Button, {0, 0}, EmptyCacheInfo);
+  ApplyDisabledKind(ActiveSkin(), &child, {true, false}, Button, {0, 0}, EmptyCacheInfo);
   EXPECT_EQ(GetPixel(child.Canvas()->Handle(), 2, 2), RGB(99, 99, 99));  // the parent's black, not its own white
 }
 

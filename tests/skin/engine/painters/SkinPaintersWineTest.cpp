@@ -34,13 +34,11 @@ protected:
     border->SetPixel(0, 0, SkinKeyColor);
     border->SetPixel(1, 0, SkinKeyColor);
     t.Masks.push_back({border, "PANEL", "BORDERSMASK", {}, 1, 0, 0});
-    InstallSkinTables(std::move(t));
+    Skin.InstallTables(std::move(t));
     SkinData().Active = true;
   }
-  void TearDown() override {
-    InstallSkinTables({});
-    SkinData().Active = false;
-  }
+  void TearDown() override { SkinData().Active = false; }
+  TsActiveSkin Skin;
 };
 
 COLORREF At(TBitmap& b, int x, int y) { return GetPixel(b.Canvas()->Handle(), x, y); }
@@ -63,7 +61,7 @@ TEST_F(SkinPaintersWine, SectionPaintedIntoACacheAndCopiedToAWindowReadsBack) {
   cache.SetPixelFormat(TPixelFormat::Bit24);
   cache.SetSize(40, 30);
   const TsBitmap24View rows = BitmapRows(&cache);
-  PaintSectionByIndex(rows, 0, TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
+  PaintSectionByIndex(Skin, rows, 0, TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
                       PlatformSkinColors());
   EXPECT_EQ(At(cache, 20, 15), RGB(255, 0, 0));
   EXPECT_EQ(At(cache, 2, 0), RGB(255, 255, 255));  // border edge without a parent image: exact rule
@@ -99,18 +97,18 @@ TEST_F(SkinPaintersWine, SectionToDCPaintsOnlyItsRectangle) {
   cache.SetPixelFormat(TPixelFormat::Bit24);
   cache.SetSize(40, 30);
   const TsBitmap24View rows = BitmapRows(&cache);
-  PaintSectionByIndex(rows, 0, TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
+  PaintSectionByIndex(Skin, rows, 0, TsCacheView::None(), {0, 0}, rows.Bounds(), TsSkinState::Normal, true,
                       PlatformSkinColors());
   TBitmap target;
   target.SetPixelFormat(TPixelFormat::Bit24);
   target.SetSize(50, 40);
-  PaintSectionToDC(0, "PANEL", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{5, 5, 45, 35},
-                   TsSkinState::Normal, true);
+  PaintSectionToDC(Skin, 0, "PANEL", TsCacheView::None(), target.Canvas()->Handle(), {0, 0},
+                   RECT{5, 5, 45, 35}, TsSkinState::Normal, true);
   for (int y = 0; y < 30; y += 3)
     for (int x = 0; x < 40; x += 3) ASSERT_EQ(At(target, x + 5, y + 5), At(cache, x, y)) << x << "," << y;
   EXPECT_EQ(At(target, 4, 4), RGB(0, 0, 0));
   EXPECT_EQ(At(target, 45, 35), RGB(0, 0, 0));
-  PaintSectionToDC(7, "NONE", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{0, 0, 5, 5},
+  PaintSectionToDC(Skin, 7, "NONE", TsCacheView::None(), target.Canvas()->Handle(), {0, 0}, RECT{0, 0, 5, 5},
                    TsSkinState::Normal, true);
   EXPECT_EQ(At(target, 0, 0), RGB(0, 0, 0));
 }
@@ -120,13 +118,13 @@ TEST_F(SkinPaintersWine, TemplateRegionLosesTheKeyPixelsOnly) {
   bmp.SetPixelFormat(TPixelFormat::Bit24);
   bmp.SetSize(10, 8);
   HRGN rgn = CreateRectRgn(0, 0, 10, 8);
-  PaintSkinTemplateRgn(&bmp, rgn, true, TsSkinState::Normal, 0);
+  PaintSkinTemplateRgn(Skin, &bmp, rgn, true, TsSkinState::Normal, 0);
   EXPECT_FALSE(PtInRegion(rgn, 0, 0));
   EXPECT_FALSE(PtInRegion(rgn, 1, 0));
   EXPECT_TRUE(PtInRegion(rgn, 2, 0));
   EXPECT_TRUE(PtInRegion(rgn, 0, 1));
   // Painting again never brings a cut pixel back.
-  PaintSkinTemplateRgn(&bmp, rgn, true, TsSkinState::Normal, 0);
+  PaintSkinTemplateRgn(Skin, &bmp, rgn, true, TsSkinState::Normal, 0);
   EXPECT_FALSE(PtInRegion(rgn, 0, 0));
   EXPECT_TRUE(PtInRegion(rgn, 9, 7));
   DeleteObject(rgn);
@@ -139,7 +137,7 @@ TEST_F(SkinPaintersWine, CaptionIsFittedToItsMeasuredText) {
   TCanvas* canvas = bmp.Canvas();
   const SIZE s = canvas->TextExtent("Split file");
   RECT r{0, 0, 200, 40};
-  DrawSkinTextByIndex(canvas, "Split file", true, r, DT_CENTER | DT_SINGLELINE, 0, false);
+  DrawSkinTextByIndex(Skin, canvas, "Split file", true, r, DT_CENTER | DT_SINGLELINE, 0, false);
   EXPECT_EQ(r.right - r.left, 200 - 2 * ((200 - s.cx) / 2) + 2);
   EXPECT_EQ(r.bottom - r.top, 40 - 2 * ((40 - s.cy) / 2) + 2);
   // The text is drawn in the section's colour.
