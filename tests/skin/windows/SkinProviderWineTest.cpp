@@ -283,7 +283,9 @@ TEST_F(SkinProviderTest, CommandAnswers) {
   Provider->SkinData()->SetRepaintNeeded(true);
   EXPECT_EQ(SendSkinCommand(H(), SkinCommand::GetBgChanged), 1);
 
-  // WM_GETTEXT with no room writes nothing; with room for one character only the zero.
+  // WM_GETTEXT with no room writes nothing; with room for one character only the zero. The text
+  // set through the skinned form is the provider's to answer.
+  SendMessageA(H(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Provider"));
   char buffer[4] = {'x', 'x', 'x', 'x'};
   EXPECT_EQ(SendMessageA(H(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
   EXPECT_EQ(buffer[0], 'x');
@@ -337,6 +339,34 @@ TEST_F(SkinProviderTest, CaptionDragMovesOnceAndCancelMovesNothing) {
   SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
   ReleaseCapture();
   EXPECT_FALSE(Provider->Dragging());
+}
+
+// A maximized form's caption moves nothing: a press there only activates the form, and the largest
+// size the platform may track is the work area and the 6 pixels of the frame.
+TEST_F(SkinProviderTest, AMaximizedFormsCaptionOnlyActivatesAndItsTrackSizeIsTheWorkArea) {
+  LoadSkin("Desert");
+  Provider->SetResizeMode(TsResizeMode::rmStandard);
+  MINMAXINFO mmi{};
+  SendMessageA(H(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  const RECT work = WorkArea();
+  EXPECT_EQ(mmi.ptMaxTrackSize.x, work.right - work.left + 6);
+  EXPECT_EQ(mmi.ptMaxTrackSize.y, work.bottom - work.top + 6);
+
+  Form->SetWindowState(wsMaximized);
+  Pump();
+  ASSERT_TRUE(IsZoomed(H()));
+  TForm* other = NewComponent<TForm>(Application);
+  other->SetBounds(0, 0, 120, 80);
+  other->Show();
+  SetActiveWindow(other->Handle());
+  Pump();
+  ASSERT_NE(GetActiveWindow(), H());
+  const RECT w = Window();
+  SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(w.left + 150, ButtonPoint(HTCLOSE).y));
+  EXPECT_EQ(GetActiveWindow(), H());
+  EXPECT_EQ(Recorder.Count(WM_NCLBUTTONDOWN), 0);  // no platform move loop
+  EXPECT_FALSE(Provider->Dragging());
+  other->Free();
 }
 
 TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
