@@ -48,8 +48,11 @@ int TsMenuBand::Rows() {
 void TsMenuBand::CollectItems(std::vector<TMenuItem*>& items) {
   TMainMenu* menu = FProvider.Form()->Menu();
   if (!menu) return;
-  for (int i = 0; i < menu->Items()->Count(); ++i)
-    if (menu->Items()->Items(i)->Visible()) items.push_back(menu->Items()->Items(i));
+  // Only the items the menu painter measures and draws take room in the band.
+  for (int i = 0; i < menu->Items()->Count(); ++i) {
+    TMenuItem* item = menu->Items()->Items(i);
+    if (item->Visible() && item->OnMeasureItem() && item->OnAdvancedDrawItem()) items.push_back(item);
+  }
 }
 
 int TsMenuBand::ComputeRows() {

@@ -60,5 +60,9 @@ void TsOutlineDrag::End(bool apply) {
   }
   HWND h = FForm->HandleAllocated() ? FForm->Handle() : nullptr;
   if (h && GetCapture() == h) ReleaseCapture();
-  if (h && result) MoveWindow(h, result->Left, result->Top, result->Width(), result->Height(), TRUE);
+  if (!h || !result) return;
+  // The outline is on the screen; a child window (an MDI child) is placed in its parent's client.
+  POINT origin{result->Left, result->Top};
+  if (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) ScreenToClient(GetParent(h), &origin);
+  MoveWindow(h, origin.x, origin.y, result->Width(), result->Height(), TRUE);
 }

@@ -141,6 +141,8 @@ void TsProviderFrame::PaintIcon(TBitmap* cache, const TsFrameFacts& f) {
   HICON icon = nullptr;
   if (!form->Icon()->Empty())
     icon = form->Icon()->Handle();
+  else if (TIcon* large = AppLargeIcon(); large && ir.Height() > 16)
+    icon = large->Handle();  // sharper than the small one stretched
   else if (TIcon* small = AppSmallIcon())
     icon = small->Handle();
   if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);

@@ -125,6 +125,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  *FAlive = false;
   if (FForm && FHooked) {
     EndDrag(false);
     // Put the old procedure back only while the form's procedure is still ours; a hook installed
@@ -376,11 +377,13 @@ void TsSkinProvider::FormWindowProc(TMessage& message) {
     if (FMDIForm) FMDIForm->UpdateMDIIconItem();
     return;
   }
+  // The form's handler may free the form and this provider with it (a release).
+  const std::shared_ptr<bool> alive = FAlive;
   if (Skinned())
     HandleSkinned(message);
   else
     HandleNotSkinned(message);
-  AfterMDIMessage(message);
+  if (*alive) AfterMDIMessage(message);
 }
 
 void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
@@ -930,6 +933,10 @@ void TsSkinProvider::SysCommand(TMessage& m) {
     ShowSystemMenuUnderIcon();
     return;
   }
+  // Move and Size of the system menu (the bare commands; a caption press sends SC_MOVE | HTCAPTION).
+  if ((command == SC_MOVE || command == SC_SIZE) && (m.WParam & 0xF) == 0 && FResizeMode == TsResizeMode::rmBorder &&
+      StartMenuDrag(command == SC_MOVE))
+    return;
   if ((m.WParam & 0xFFFF) == (SC_MOVE | HTCAPTION)) FForm->Repaint();
   CallOld(m);
   if (command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE) {
@@ -937,6 +944,23 @@ void TsSkinProvider::SysCommand(TMessage& m) {
     FFrame->ForgetTitle();
     if (FForm->HandleAllocated()) FSystemMenu->UpdateItems();
   }
+}
+
+// The outline drag without a pressed button: the cursor goes to the caption's middle (a move) or to
+// the bottom-right corner (a size), and the next click ends it. An iconic or maximized window is
+// left to the platform.
+bool TsSkinProvider::StartMenuDrag(bool move) {
+  HWND h = FForm->Handle();
+  if (IsIconic(h) || IsZoomed(h)) return false;
+  RECT w;
+  GetWindowRect(h, &w);
+  const TsFrameFacts f = FrameFacts();
+  const POINT at = move ? POINT{(w.left + w.right) / 2, w.top + (::FrameBorderHeight(f, SystemSizes()) +
+                                                                  ::TitleBarHeight(f, SystemSizes())) / 2}
+                        : POINT{w.right - 1, w.bottom - 1};
+  SetCursorPos(at.x, at.y);
+  FDrag->Start(move ? HTCAPTION : HTBOTTOMRIGHT, at.x, at.y);
+  return true;
 }
 
 void TsSkinProvider::ClientPaint(TMessage& m) {
@@ -980,6 +1004,7 @@ void TsSkinProvider::NcPaint() {
     UpdateMenus(true);
     FHookedMenu = FForm->Menu();
     FMenuOwnerDrawDone = true;
+    FMenuBand->Forget();  // the hooked items take room now
   }
   FFrame->UpdateRegion();
   const TWindowDC dc(h, TWindowDC::TArea::Whole);

@@ -193,6 +193,7 @@ private:
   void ButtonUp(TMessage& message, bool nonClient);
   void NcLButtonDblClk(TMessage& message);
   void SysCommand(TMessage& message);
+  bool StartMenuDrag(bool move);
   void NcActivate(TMessage& message);
   void WindowPosChanging(TMessage& message);
   void MaximizeToWorkArea(MINMAXINFO* mmi);
@@ -235,4 +236,5 @@ private:
   std::unique_ptr<TsProviderFrame> FFrame;
   std::unique_ptr<TsFormScrollBars> FScrollBars;
   std::unique_ptr<TsOutlineDrag> FDrag;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

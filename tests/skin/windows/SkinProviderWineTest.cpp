@@ -23,6 +23,7 @@
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsSkinableMenus.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
 #include "tests/framework/win/TGuiCensus.h"
@@ -605,6 +606,62 @@ TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithI
   Pump();
   EXPECT_FALSE(bool(file->OnAdvancedDrawItem()));
   EXPECT_FALSE(bool(open->OnAdvancedDrawItem()));
+}
+
+// The band places only the items the menu painter measures and draws: a long menu wraps into more
+// rows, and takes none with a skin manager that has no menu painter.
+TEST_F(SkinProviderTest, MenuItemsWithoutThePaintersHandlersTakeNoRoomInTheBand) {
+  LoadSkin("Desert");
+  auto* menu = NewComponent<TMainMenu>(Form);
+  for (int i = 0; i < 8; ++i) {
+    auto* item = NewComponent<TMenuItem>(Form);
+    item->SetCaption("A rather long menu title " + std::to_string(i));
+    menu->Items()->Add(item);
+  }
+  Form->SetMenu(menu);
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  ASSERT_TRUE(bool(menu->Items()->Items(1)->OnMeasureItem()));
+  EXPECT_GT(Provider->MenuRowCount(), 1);
+
+  Manager->Free();
+  Manager = nullptr;
+  SetMenuSkinnerFactory(nullptr);
+  LoadSkin("Desert");
+  InstallSkinableMenus();
+  Provider->RepaintMenuLine();
+  ASSERT_FALSE(bool(menu->Items()->Items(1)->OnMeasureItem()));
+  EXPECT_EQ(Provider->MenuRowCount(), 1);
+}
+
+// Move and Size of the system menu run the outline drag from the caption's middle or the
+// bottom-right corner; the next click puts the window where the outline is.
+TEST_F(SkinProviderTest, MoveAndSizeOfTheSystemMenuRunTheOutlineDrag) {
+  LoadSkin("Desert");
+  const RECT before = Window();
+  auto releaseAt = [&](int dx, int dy) {
+    POINT p;
+    GetCursorPos(&p);
+    p.x += dx;
+    p.y += dy;
+    ScreenToClient(H(), &p);
+    SendMessageA(H(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(H(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  };
+  SendMessageA(H(), WM_SYSCOMMAND, SC_MOVE, 0);
+  EXPECT_TRUE(Provider->Dragging());
+  EXPECT_EQ(GetCapture(), H());
+  releaseAt(30, 20);
+  EXPECT_FALSE(Provider->Dragging());
+  EXPECT_EQ(Window().left, before.left + 30);
+  EXPECT_EQ(Window().top, before.top + 20);
+  EXPECT_EQ(Recorder.SysCommands(SC_MOVE), 0);  // the platform's own move loop never runs
+
+  SendMessageA(H(), WM_SYSCOMMAND, SC_SIZE, 0);
+  EXPECT_TRUE(Provider->Dragging());
+  releaseAt(15, 25);
+  EXPECT_EQ(Window().right - Window().left, before.right - before.left + 15);
+  EXPECT_EQ(Window().bottom - Window().top, before.bottom - before.top + 25);
 }
 
 namespace {

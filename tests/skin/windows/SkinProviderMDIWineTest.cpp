@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TMenuItem.h"
+#include "framework/win/TScreen.h"
+#include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsSkinProvider.h"
+#include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/ScribbleFreed.h"
+
+namespace {
+
+class TMdiMain : public TForm {
+public:
+  explicit TMdiMain(TComponent* owner) : TForm(owner) {
+    SetFormStyle(fsMDIForm);
+    SetBounds(40, 40, 560, 400);
+    SetCaption("Frame");
+  }
+};
+class TMdiSheet : public TForm {
+public:
+  explicit TMdiSheet(TComponent* owner) : TForm(owner) {
+    SetFormStyle(fsMDIChild);
+    SetBounds(20, 20, 220, 140);
+    SetCaption("Sheet");
+    Provider = NewComponent<TsSkinProvider>(this);
+  }
+  TsSkinProvider* Provider = nullptr;
+};
+
+// A main MDI form with a menu and one child, each with its provider, in the look of the parameter.
+class SkinProviderMDIFrame : public ::testing::TestWithParam<const char*> {
+protected:
+  void SetUp() override {
+    Application->Initialize();
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    Application->CreateForm(Frame);
+    Menu = NewComponent<TMainMenu>(Frame);
+    auto* file = NewComponent<TMenuItem>(Frame);
+    file->SetCaption("&File");
+    Menu->Items()->Add(file);
+    Frame->SetMenu(Menu);
+    FrameProvider = NewComponent<TsSkinProvider>(Frame);
+    Frame->Show();
+    Pump();
+    Application->CreateForm(Child);
+    Pump();
+    if (std::string(GetParam()) != "none") {
+      Manager = NewComponent<TsSkinManager>(Application);
+      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+      Manager->SetActive(true);
+      Manager->SetSkinName(GetParam());
+      Pump();
+      ASSERT_TRUE(Child->Provider->Skinned());
+    }
+  }
+  void TearDown() override {
+    for (int i = Screen->FormCount() - 1; i >= 0; --i)
+      if (Screen->Forms(i)->FormStyle() == fsMDIChild) Screen->Forms(i)->Free();
+    Frame->Free();
+    if (Manager) Manager->Free();
+    InstallSkinTables({});
+    ::SkinData().Active = false;
+    Pump();
+  }
+  static RECT WindowOf(TCustomForm* form) {
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    return r;
+  }
+
+  TMdiMain* Frame = nullptr;
+  TMainMenu* Menu = nullptr;
+  TsSkinProvider* FrameProvider = nullptr;
+  TMdiSheet* Child = nullptr;
+  TsSkinManager* Manager = nullptr;
+};
+
+INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMDIFrame, ::testing::Values("none", "Desert", "Nocturne"));
+
+// The outline follows the mouse on the screen; the child lands where the outline was, in its
+// parent's client area.
+TEST_P(SkinProviderMDIFrame, AChildDraggedByItsOutlineMovesAsFarAsTheMouse) {
+  if (std::string(GetParam()) == "none") GTEST_SKIP() << "the outline drag is the skin's";
+  Child->Provider->SetResizeMode(TsResizeMode::rmBorder);
+  HWND h = Child->Handle();
+  const RECT before = WindowOf(Child);
+  const POINT press{before.left + 40, before.top + Child->Provider->FrameBorderHeight() +
+                                          Child->Provider->TitleBarHeight() / 2};
+  SendMessageA(h, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
+  ASSERT_TRUE(Child->Provider->Dragging());
+  POINT to{press.x + 25, press.y + 12};
+  ScreenToClient(h, &to);
+  SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(to.x, to.y));
+  SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+  EXPECT_FALSE(Child->Provider->Dragging());
+  const RECT after = WindowOf(Child);
+  EXPECT_EQ(after.left - before.left, 25);
+  EXPECT_EQ(after.top - before.top, 12);
+  EXPECT_EQ(after.right - after.left, before.right - before.left);
+}
+
+// A child released by its own handler frees its provider while the provider's window procedure
+// still runs: nothing of the provider is read after that.
+TEST_P(SkinProviderMDIFrame, AChildReleasedFromItsOwnMessageIsGoneCleanly) {
+  const TScribbleFreed scribble;
+  Child->Release();
+  Pump();
+  for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_NE(Screen->Forms(i)->FormStyle(), fsMDIChild);
+}
+
+}  // namespace
