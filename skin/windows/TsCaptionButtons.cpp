@@ -94,7 +94,8 @@ void TsCaptionButtons::Paint(int code) {
   TCustomForm* form = FProvider.Form();
   if (!FProvider.Skinned() || !FProvider.WindowImage() || !form->Visible()) return;
   const TsFrameFacts f = FProvider.FrameFacts();
-  const std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, TsSkinProvider::SystemSizes());
+  std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, TsSkinProvider::SystemSizes());
+  for (const TsCaptionSlot& child : ChildButtonSlots(f, TsSkinProvider::SystemSizes())) slots.push_back(child);
   auto it = std::find_if(slots.begin(), slots.end(), [code](const TsCaptionSlot& s) { return s.Code == code; });
   if (it == slots.end()) return;
   const TRect& r = it->Rect;

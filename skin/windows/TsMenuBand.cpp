@@ -36,6 +36,13 @@ int MeasureBarItem(TMenuItem* item, TCanvas* canvas, int extra) {
 
 }  // namespace
 
+// The maximized MDI child's icon at the head of the main form's band, where its menu item stands.
+void TsMenuBand::PaintChildIcon(TBitmap* cache, int x, int y, int size) {
+  if (MDIFormProvider() != static_cast<TsFormFrameLink*>(&FProvider) || !MDIChildIconVisible() || size <= 0) return;
+  TCustomForm* child = FProvider.Form()->ActiveMDIChild();
+  DrawIconEx(cache->Canvas()->Handle(), x, y, child->Icon()->Handle(), size, size, 0, nullptr, DI_NORMAL);
+}
+
 TsMenuBand::TsMenuBand(TsSkinProvider& provider) : FProvider(provider), FBitmap(std::make_unique<TBitmap>()) {}
 
 TsMenuBand::~TsMenuBand() = default;
@@ -87,6 +94,8 @@ void TsMenuBand::Paint(TBitmap* cache, const TsFrameFacts& f) {
   FBitmap->SetSize(br.right - br.left, br.bottom - br.top);
   if (br.right > br.left && br.bottom > br.top)
     FBitmap->Canvas()->CopyRect(RECT{0, 0, br.right - br.left, br.bottom - br.top}, cache->Canvas(), br);
+
+  PaintChildIcon(cache, fbw + 1, t + 1, line - 2);
 
   std::vector<TMenuItem*> items;
   CollectItems(items);

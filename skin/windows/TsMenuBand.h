@@ -25,6 +25,7 @@ public:
 
 private:
   void CollectItems(std::vector<TMenuItem*>& items);
+  void PaintChildIcon(TBitmap* cache, int x, int y, int size);
   int ComputeRows();
 
   TsSkinProvider& FProvider;

@@ -120,7 +120,9 @@ void TsProviderFrame::PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinSt
   PaintIcon(cache, f);
   PaintTitleBar(cache, f, state, titleHeight);
   const std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, s);
-  FButtons.PaintAll(cache, slots, f.Width, std::max(TopBandHeight(f, s), titleHeight));
+  std::vector<TsCaptionSlot> buttons = slots;
+  for (const TsCaptionSlot& child : ChildButtonSlots(f, s)) buttons.push_back(child);
+  FButtons.PaintAll(cache, buttons, f.Width, std::max(TopBandHeight(f, s), titleHeight));
   PaintCaptionText(cache, f, slots);
 }
 

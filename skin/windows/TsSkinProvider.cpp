@@ -318,6 +318,10 @@ TsFrameFacts TsSkinProvider::FrameFacts() {
   const TsFrameSize grip = MaskFrameSize(FMasks.Grip);
   f.Grip = {grip.Width, grip.Height};
   if (HasMenuBand(f)) f.MenuRows = FMenuBand->Rows();
+  if (FForm->FormStyle() == fsMDIForm && menu) {
+    TCustomForm* child = FForm->ActiveMDIChild();
+    f.ChildButtonsShown = child && child->HandleAllocated() && IsZoomed(child->Handle());
+  }
   return f;
 }
 

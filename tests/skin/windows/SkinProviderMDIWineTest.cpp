@@ -32,6 +32,7 @@ public:
     SetFormStyle(fsMDIChild);
     SetBounds(20, 20, 220, 140);
     SetCaption("Sheet");
+    SetOnClose(TCloseEvent::FromFunctor([](TObject*, TCloseAction& action) { action = caFree; }));
     Provider = NewComponent<TsSkinProvider>(this);
   }
   TsSkinProvider* Provider = nullptr;
@@ -72,6 +73,32 @@ protected:
     ::SkinData().Active = false;
     Pump();
   }
+  bool Skinned() const { return std::string(GetParam()) != "none"; }
+  int ChildCount() const {
+    int n = 0;
+    for (int i = 0; i < Screen->FormCount(); ++i) n += Screen->Forms(i)->FormStyle() == fsMDIChild ? 1 : 0;
+    return n;
+  }
+  // The screen point in the middle of the maximized child's button in the frame's menu band: the
+  // skin's, or without a skin the platform's (the last three items of the frame's menu bar).
+  POINT ChildButtonPoint(int code) {
+    RECT r{};
+    if (Skinned()) {
+      const RECT w = WindowOf(Frame);
+      for (const TsCaptionSlot& s : ChildButtonSlots(FrameProvider->FrameFacts(), TsSkinProvider::SystemSizes()))
+        if (s.Code == code) r = RECT{w.left + s.Rect.Left, w.top + s.Rect.Top, w.left + s.Rect.Right, w.top + s.Rect.Bottom};
+    } else {
+      HMENU bar = GetMenu(Frame->Handle());
+      const int last = GetMenuItemCount(bar) - 1;
+      GetMenuItemRect(Frame->Handle(), bar, last - (code - TsHit::ChildClose), &r);
+    }
+    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+  void MaximizeChild() {
+    SendMessageA(Child->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump();
+    ASSERT_TRUE(IsZoomed(Child->Handle()));
+  }
   static RECT WindowOf(TCustomForm* form) {
     RECT r;
     GetWindowRect(form->Handle(), &r);
@@ -86,6 +113,24 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMDIFrame, ::testing::Values("none", "Desert", "Nocturne"));
+
+// A maximized child's three buttons in the frame's menu band restore, minimize and close it,
+// clicked as a user clicks them.
+TEST_P(SkinProviderMDIFrame, TheMaximizedChildsButtonsInTheBandRestoreMinimizeAndClose) {
+  MaximizeChild();
+  ClickAt(ChildButtonPoint(TsHit::ChildRestore));
+  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(Child->Handle()); }));
+  EXPECT_FALSE(IsIconic(Child->Handle()));
+
+  MaximizeChild();
+  ClickAt(ChildButtonPoint(TsHit::ChildMinimize));
+  EXPECT_TRUE(PumpUntil([&] { return IsIconic(Child->Handle()); }));
+
+  MaximizeChild();
+  ClickAt(ChildButtonPoint(TsHit::ChildClose));
+  EXPECT_TRUE(PumpUntil([&] { return ChildCount() == 0; }));
+  Child = nullptr;
+}
 
 // The outline follows the mouse on the screen; the child lands where the outline was, in its
 // parent's client area.
