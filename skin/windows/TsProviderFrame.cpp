@@ -11,6 +11,7 @@
 #include "skin/engine/core/MaskCornerRuns.h"
 #include "skin/engine/core/SectionPainting.h"
 #include "skin/engine/core/SkinTables.h"
+#include "skin/controls/TsMDIForm.h"
 #include "skin/windows/TsCaptionButtons.h"
 #include "skin/windows/TsMenuBand.h"
 #include "skin/windows/TsSkinProvider.h"
@@ -96,8 +97,19 @@ void TsProviderFrame::Paint() {
     if (HasMenuBand(f)) FBand.Paint(cache, f);
     PaintTitle(cache, f, state);
   }
+  PaintMDIArea(cache, state);
   FMenuChanged = false;
   Finished();
+}
+
+// An MDI main form's client window shows this part of the image (the skin's MDI area).
+void TsProviderFrame::PaintMDIArea(TBitmap* cache, TsSkinState state) {
+  TsMDIForm* mdi = FProvider.MDIForm();
+  const int index = FindSectionIndex("MDIAREA");
+  if (!mdi || !SectionIndexValid(index)) return;
+  const int left = mdi->ClientAreaLeft(), top = mdi->ClientAreaTop();
+  const RECT area{left, top, left + mdi->ClientAreaWidth(), top + mdi->ClientAreaHeight()};
+  PaintSectionByIndex(index, "MDIAREA", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, area, state, true);
 }
 
 void TsProviderFrame::PaintTitleBar(TBitmap* cache, const TsFrameFacts& f, TsSkinState state, int titleHeight) {

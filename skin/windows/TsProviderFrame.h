@@ -48,6 +48,7 @@ private:
   void PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state);
   void PaintIcon(TBitmap* cache, const TsFrameFacts& f);
   void PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
+  void PaintMDIArea(TBitmap* cache, TsSkinState state);
   void PaintTitleBar(TBitmap* cache, const TsFrameFacts& f, TsSkinState state, int titleHeight);
   bool PaintFromTitleCache(TBitmap* cache, const TsFrameFacts& f, TsSkinState state);
   void KeepTitle(TBitmap* cache, const TsFrameFacts& f, int titleHeight);

@@ -2,13 +2,17 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <string>
 
 #include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
+#include "skin/controls/TsMDIForm.h"
+#include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -130,6 +134,30 @@ TEST_P(SkinProviderMDIFrame, TheMaximizedChildsButtonsInTheBandRestoreMinimizeAn
   ClickAt(ChildButtonPoint(TsHit::ChildClose));
   EXPECT_TRUE(PumpUntil([&] { return ChildCount() == 0; }));
   Child = nullptr;
+}
+
+// The client of a skinned MDI main form shows the skin's MDI area: the frame's window image holds
+// that section over the client area.
+TEST_P(SkinProviderMDIFrame, TheWindowImageHoldsTheMDIAreaOverTheClient) {
+  if (!Skinned()) GTEST_SKIP() << "no image without a skin";
+  RedrawWindow(Frame->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+  Pump();
+  TBitmap* image = FrameProvider->WindowImage();
+  TsMDIForm* mdi = FrameProvider->MDIForm();
+  ASSERT_NE(image, nullptr);
+  ASSERT_NE(mdi, nullptr);
+  const RECT area{mdi->ClientAreaLeft(), mdi->ClientAreaTop(), mdi->ClientAreaLeft() + mdi->ClientAreaWidth(),
+                  mdi->ClientAreaTop() + mdi->ClientAreaHeight()};
+  ASSERT_GT(area.right - area.left, 0);
+  TBitmap expected;
+  expected.Assign(image);
+  PaintSectionByIndex(FindSectionIndex("MDIAREA"), "MDIAREA", TsCacheInfo{&expected, 0, 0, true}, &expected,
+                      POINT{0, 0}, area, FrameProvider->FormActive() ? TsSkinState::Normal : TsSkinState::Hot, true);
+  int differing = 0;
+  for (int y = area.top; y < area.bottom; ++y)
+    differing += std::memcmp(image->ScanLine(y) + 3 * area.left, expected.ScanLine(y) + 3 * area.left,
+                             std::size_t(3 * (area.right - area.left))) != 0;
+  EXPECT_EQ(differing, 0);
 }
 
 // The outline follows the mouse on the screen; the child lands where the outline was, in its
