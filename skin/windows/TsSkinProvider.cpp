@@ -870,6 +870,13 @@ void TsSkinProvider::ButtonUp(TMessage& m, bool nonClient) {
     return;
   }
   if (IsButtonCode(code)) return;
+  // An iconic MDI child has no caption to drop its menu from: it opens where the icon was let go.
+  if (IsIconic(FForm->Handle()) && MDIFormProvider() && FSkinManager->SkinnedPopups()) {
+    POINT at;
+    GetCursorPos(&at);
+    ShowSystemMenu(at.x, at.y);
+    return;
+  }
   CallOld(m);
 }
 

@@ -846,6 +846,46 @@ TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTak
   Pump();
 }
 
+// A left click on an iconic MDI child opens the skin's system menu of that child.
+TEST(SkinProviderMDI, ALeftReleaseOnAnIconicChildOpensItsSkinnedSystemMenu) {
+  Application->Initialize();
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  NewComponent<TsSkinProvider>(frame);
+  frame->Show();
+  TMdiChild* child = nullptr;
+  Application->CreateForm(child);
+  auto* manager = NewComponent<TsSkinManager>(Application);
+  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  manager->SetActive(true);
+  manager->SetSkinName("Nocturne");
+  Pump();
+  TsSkinProvider* provider = nullptr;
+  for (int i = 0; i < child->ComponentCount(); ++i)
+    if (auto* p = dynamic_cast<TsSkinProvider*>(child->Components(i))) provider = p;
+  ASSERT_TRUE(provider && provider->Skinned());
+  SendMessageA(child->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  ASSERT_TRUE(IsIconic(child->Handle()));
+
+  HMENU shown = nullptr;
+  RunLater(50, [&] {
+    shown = ShownDropDown();
+    EndMenu();
+  });
+  RunLater(2000, [] { EndMenu(); });  // never left open
+  SendMessageA(child->Handle(), WM_NCLBUTTONUP, HTCAPTION, 0);
+  Pump();
+  EXPECT_EQ(shown, provider->SystemMenu()->Handle());
+
+  child->Free();
+  frame->Free();
+  manager->Free();
+  InstallSkinTables({});
+  ::SkinData().Active = false;
+  Pump();
+}
+
 namespace {
 
 RECT BoundsOf(const TControl* c) { return RECT{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()}; }
