@@ -15,6 +15,7 @@
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TPanel.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -606,6 +607,27 @@ TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithI
   Pump();
   EXPECT_FALSE(bool(file->OnAdvancedDrawItem()));
   EXPECT_FALSE(bool(open->OnAdvancedDrawItem()));
+}
+
+// A title icon larger than 16 pixels shows the program's large icon, not its small one stretched.
+TEST_F(SkinProviderTest, ALargeTitleIconIsTheProgramsLargeIcon) {
+  ASSERT_NE(AppLargeIcon(), nullptr);
+  LoadSkin("Desert");
+  Form->SetCaption("");
+  Provider->TitleIcon()->SetWidth(32);
+  Provider->TitleIcon()->SetHeight(32);
+  Provider->SetShowAppIcon(false);
+  Provider->RepaintNonClient();
+  TBitmap expected;
+  expected.Assign(Provider->SkinData()->CacheBitmap());
+  Provider->SetShowAppIcon(true);
+  Provider->RepaintNonClient();
+  const TsFrameFacts f = Provider->FrameFacts();
+  const TRect ir = IconRect(f, TsSkinProvider::SystemSizes());
+  ASSERT_EQ(ir.Height(), 32);
+  DrawIconEx(expected.Canvas()->Handle(), ir.Left, ir.Top, AppLargeIcon()->Handle(), 32, 32, 0, nullptr, DI_NORMAL);
+  const RECT area{ir.Left, std::max(ir.Top, 0), ir.Right, ir.Bottom};
+  EXPECT_EQ(Pixels(*Provider->SkinData()->CacheBitmap(), area), Pixels(expected, area));
 }
 
 // The band places only the items the menu painter measures and draws: a long menu wraps into more
