@@ -125,6 +125,9 @@ TEST_P(SkinProviderMDIFrame, TheMaximizedChildsButtonsInTheBandRestoreMinimizeAn
   ClickAt(ChildButtonPoint(TsHit::ChildRestore));
   EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(Child->Handle()); }));
   EXPECT_FALSE(IsIconic(Child->Handle()));
+  // The band is the main form's own again: its first item, no child buttons.
+  EXPECT_TRUE(PumpUntil([&] { return Menu->Items()->Items(0)->Caption() == "&File"; }));
+  EXPECT_FALSE(FrameProvider->FrameFacts().ChildButtonsShown);
 
   MaximizeChild();
   ClickAt(ChildButtonPoint(TsHit::ChildMinimize));
@@ -134,6 +137,8 @@ TEST_P(SkinProviderMDIFrame, TheMaximizedChildsButtonsInTheBandRestoreMinimizeAn
   ClickAt(ChildButtonPoint(TsHit::ChildClose));
   EXPECT_TRUE(PumpUntil([&] { return ChildCount() == 0; }));
   Child = nullptr;
+  EXPECT_TRUE(PumpUntil([&] { return Menu->Items()->Items(0)->Caption() == "&File"; }));
+  EXPECT_FALSE(FrameProvider->FrameFacts().ChildButtonsShown);
 }
 
 // The client of a skinned MDI main form shows the skin's MDI area: the frame's window image holds
