@@ -18,6 +18,7 @@
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/MaximizeSupport.h"
 #include "tests/skin/windows/ScribbleFreed.h"
 
 namespace {
@@ -60,10 +61,7 @@ protected:
     Application->CreateForm(Child);
     Pump();
     if (std::string(GetParam()) != "none") {
-      Manager = NewComponent<TsSkinManager>(Application);
-      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-      Manager->SetActive(true);
-      Manager->SetSkinName(GetParam());
+      Manager = NewBundledSkinManager(GetParam());
       Pump();
       ASSERT_TRUE(Child->Provider->Skinned());
     }

@@ -877,10 +877,7 @@ TEST(SkinProviderMDI, ALeftReleaseOnAnIconicChildOpensItsSkinnedSystemMenu) {
   frame->Show();
   TMdiChild* child = nullptr;
   Application->CreateForm(child);
-  auto* manager = NewComponent<TsSkinManager>(Application);
-  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-  manager->SetActive(true);
-  manager->SetSkinName("Nocturne");
+  TsSkinManager* manager = NewBundledSkinManager("Nocturne");
   Pump();
   TsSkinProvider* provider = nullptr;
   for (int i = 0; i < child->ComponentCount(); ++i)
@@ -943,10 +940,7 @@ protected:
     Form->Show();
     Pump();
     if (std::string(GetParam()) != "none") {
-      Manager = NewComponent<TsSkinManager>(Application);
-      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-      Manager->SetActive(true);
-      Manager->SetSkinName(GetParam());
+      Manager = NewBundledSkinManager(GetParam());
       Pump();
       ASSERT_TRUE(Provider->Skinned());
     }
