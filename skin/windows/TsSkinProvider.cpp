@@ -23,6 +23,11 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsMDIForm.h"
+#include "skin/windows/TsCaptionButtons.h"
+#include "skin/windows/TsFormScrollBars.h"
+#include "skin/windows/TsMenuBand.h"
+#include "skin/windows/TsOutlineDrag.h"
+#include "skin/windows/TsProviderFrame.h"
 #include "skin/windows/TsSkinableMenus.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
@@ -73,29 +78,12 @@ TsBorderKind BorderKindOf(TFormBorderStyle s) {
   return TsBorderKind::Sizeable;
 }
 
-RECT ToRECT(const TRect& r) { return RECT{r.Left, r.Top, r.Right, r.Bottom}; }
-
 int SignedX(LPARAM l) { return static_cast<short>(LOWORD(l)); }
 int SignedY(LPARAM l) { return static_cast<short>(HIWORD(l)); }
 
 bool IsButtonCode(int code) {
   return code == TsHit::MinButton || code == TsHit::MaxButton || code == TsHit::Close || code == TsHit::Help ||
          (code >= TsHit::ChildClose && code <= TsHit::ChildMinimize) || code >= TsHit::FirstUser;
-}
-
-std::string StripAmpersands(const std::string& s) {
-  std::string out;
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '&' && i + 1 < s.size()) ++i;
-    out += s[i];
-  }
-  return out;
-}
-
-// The copy of part of one bitmap into another.
-void CopyRect(TBitmap* dst, int dx, int dy, TBitmap* src, int sx, int sy, int w, int h) {
-  if (w <= 0 || h <= 0) return;
-  BitBlt(dst->Canvas()->Handle(), dx, dy, w, h, src->Canvas()->Handle(), sx, sy, SRCCOPY);
 }
 
 }  // namespace
@@ -117,16 +105,17 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
       FBorderIcons(kIconSystemMenu | kIconMinimize | kIconMaximize),
       FTitleButtons(std::make_unique<TsTitleButtons>(this)),
       FTitleIcon(std::make_unique<TsTitleIcon>()),
-      FButtonBackground(std::make_unique<TBitmap>()),
-      FMenuBarBitmap(std::make_unique<TBitmap>()) {
+      FButtons(std::make_unique<TsCaptionButtons>(*this)),
+      FMenuBand(std::make_unique<TsMenuBand>(*this)),
+      FFrame(std::make_unique<TsProviderFrame>(*this, *FButtons, *FMenuBand)),
+      FScrollBars(std::make_unique<TsFormScrollBars>(FForm)),
+      FDrag(std::make_unique<TsOutlineDrag>(FForm)) {
   FSkinData->SetControlKind(TsControlKind::SkinProvider);
   FSkinData->SetSkinSection("FORM");
-  FButtonBackground->SetPixelFormat(TPixelFormat::Bit24);
   FSystemMenu = NewComponent<TsSystemMenu>(this);
   FSystemMenu->SetForm(FForm);
   if (!FForm) return;
   FSavedBorderIcons = FForm->BorderIcons();
-  FSavedAutoScroll = FForm->AutoScroll();
   FSkinManager = ::SkinData().DefaultManager;
   if (FSkinManager) FSkinManager->FreeNotification(this);
   FOldWindowProc = FForm->WindowProc();
@@ -136,6 +125,7 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 }
 
 TsSkinProvider::~TsSkinProvider() {
+  *FAlive = false;
   if (FForm && FHooked) {
     EndDrag(false);
     // Put the old procedure back only while the form's procedure is still ours; a hook installed
@@ -147,110 +137,9 @@ TsSkinProvider::~TsSkinProvider() {
   if (MDIFormProvider() == this) SetMDIFormProvider(nullptr);
 }
 
-bool TsSkinProvider::IsOwnBar(const TControl* c) const {
-  return c && (c == FBars[0] || c == FBars[1] || c == FGrip);
-}
-
-void TsSkinProvider::FreeBars() {
-  ScrollChildren(FScrolled[0], FScrolled[1]);  // the children back where they were
-  FScrolled[0] = FScrolled[1] = 0;
-  for (TsScrollBar*& bar : FBars)
-    if (bar) {
-      bar->Free();
-      bar = nullptr;
-    }
-  if (FGrip) {
-    FGrip->Free();
-    FGrip = nullptr;
-  }
-}
-
-void TsSkinProvider::ScrollChildren(int dx, int dy) {
-  if ((dx == 0 && dy == 0) || !FForm) return;
-  for (int i = 0; i < FForm->ControlCount(); ++i) {
-    TControl* c = FForm->Controls(i);
-    if (IsOwnBar(c)) continue;
-    c->SetBounds(c->Left() + dx, c->Top() + dy, c->Width(), c->Height());
-  }
-}
-
-void TsSkinProvider::ScrollChanged(TObject* sender) {
-  if (FScrolling) return;
-  FScrolling = true;
-  const int k = sender == FBars[1] ? 1 : 0;
-  if (TsScrollBar* bar = FBars[k]) {
-    const int delta = bar->Position() - FScrolled[k];
-    FScrolled[k] = bar->Position();
-    ScrollChildren(k == 0 ? -delta : 0, k == 1 ? -delta : 0);
-  }
-  FScrolling = false;
-}
-
 void TsSkinProvider::UpdateFormScrollBars() {
-  if (!FForm || IsLoading() || IsDestroying() || FForm->IsDestroying() || (FForm->ControlState() & csCreating) ||
-      FForm->FormStyle() == fsMDIForm || FScrolling)
-    return;
-  if (!Skinned() || !FForm->Visible() || !FSavedAutoScroll) {
-    FreeBars();
-    if (FSavedAutoScroll && !FForm->AutoScroll()) FForm->SetAutoScroll(true);
-    return;
-  }
-  if (FForm->AutoScroll()) FForm->SetAutoScroll(false);
-  int contentH = 2, contentW = 2;
-  for (int i = 0; i < FForm->ControlCount(); ++i) {
-    TControl* c = FForm->Controls(i);
-    if (IsOwnBar(c) || !c->Visible()) continue;
-    // Measured as if not scrolled.
-    if (c->Align() == alNone || c->Align() == alTop)
-      contentH = std::max(contentH, 2 + c->Top() + FScrolled[1] + c->Height());
-    if (c->Align() == alNone || c->Align() == alLeft)
-      contentW = std::max(contentW, 2 + c->Left() + FScrolled[0] + c->Width());
-  }
-  RECT client;
-  GetClientRect(FForm->Handle(), &client);
-  const int sx = GetSystemMetrics(SM_CXVSCROLL), sy = GetSystemMetrics(SM_CYHSCROLL);
-  bool needV = contentH > client.bottom;
-  bool needH = contentW > client.right;
-  // One bar takes room from the other direction.
-  if (needV && !needH) needH = contentW > client.right - sx;
-  if (needH && !needV) needV = contentH > client.bottom - sy;
-  const bool need[2] = {needH, needV};
-  for (int k = 0; k < 2; ++k) {
-    if (!need[k]) {
-      if (FBars[k]) {
-        ScrollChildren(k == 0 ? FScrolled[0] : 0, k == 1 ? FScrolled[1] : 0);
-        FScrolled[k] = 0;
-        FBars[k]->Free();
-        FBars[k] = nullptr;
-      }
-      continue;
-    }
-    const RECT r = k == 1 ? RECT{client.right - sx, 0, client.right, client.bottom - (needH ? sy : 0)}
-                          : RECT{0, client.bottom - sy, client.right - (needV ? sx : 0), client.bottom};
-    if (!FBars[k]) {
-      FBars[k] = NewControl<TsScrollBar>(FForm, FForm, r);
-      FBars[k]->SetKind(k == 1 ? sbVertical : sbHorizontal);
-      FBars[k]->SetTabStop(false);
-      FBars[k]->SetOnChange(TNotifyEvent(this, &TsSkinProvider::ScrollChanged));
-    } else {
-      FBars[k]->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    }
-    const int page = k == 1 ? client.bottom - 4 : client.right - 4;
-    FScrolling = true;
-    FBars[k]->SetParams(std::min(FScrolled[k], k == 1 ? contentH : contentW), 0, k == 1 ? contentH : contentW);
-    FBars[k]->SetPageSize(std::max(page, 1));
-    FBars[k]->SetLargeChange(80);
-    FScrolling = false;
-    FBars[k]->SetVisible(true);
-  }
-  if (FBars[0] && FBars[1]) {
-    const RECT g{client.right - sx, client.bottom - sy, client.right, client.bottom};
-    if (!FGrip) FGrip = NewControl<TsGrip>(FForm, FForm, g);
-    FGrip->SetBounds(g.left, g.top, g.right - g.left, g.bottom - g.top);
-  } else if (FGrip) {
-    FGrip->Free();
-    FGrip = nullptr;
-  }
+  if (IsLoading() || IsDestroying()) return;
+  FScrollBars->Update(Skinned());
 }
 
 void TsSkinProvider::AfterConstruction() {
@@ -363,11 +252,7 @@ void TsSkinProvider::RestoreBorderIcons() {
     TMessage m{WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FCaptionText.c_str()), 0};
     CallOld(m);
   }
-  if (h && FRegionApplied) {
-    SetWindowRgn(h, nullptr, TRUE);
-    FRegionApplied = false;
-  }
-  FRegionPending = true;
+  FFrame->DropRegion(h);
   if (FForm->BorderIcons() != FSavedBorderIcons) {
     FSettingBorderIcons = true;
     FForm->SetBorderIcons(FSavedBorderIcons);
@@ -432,15 +317,16 @@ TsFrameFacts TsSkinProvider::FrameFacts() {
   f.GripShown = FGripMode == TsGripMode::gmRightBottom && MaskIndexValid(FMasks.Grip);
   const TsFrameSize grip = MaskFrameSize(FMasks.Grip);
   f.Grip = {grip.Width, grip.Height};
-  if (HasMenuBand(f)) {
-    if (FMenuRowCache < 0) FMenuRowCache = ComputeMenuRows();
-    f.MenuRows = FMenuRowCache;
+  if (HasMenuBand(f)) f.MenuRows = FMenuBand->Rows();
+  if (FForm->FormStyle() == fsMDIForm && menu) {
+    TCustomForm* child = FForm->ActiveMDIChild();
+    f.ChildButtonsShown = child && child->HandleAllocated() && IsZoomed(child->Handle());
   }
   return f;
 }
 
 std::vector<TsCaptionSlot> TsSkinProvider::CaptionSlots() {
-  FButtons.SetUserCount(FTitleButtons->Count());
+  FButtons->SyncUserCount();
   return ::CaptionSlots(FrameFacts(), SystemSizes());
 }
 
@@ -462,14 +348,15 @@ int TsSkinProvider::MenuRowCount() const {
 int TsSkinProvider::MenuLineHeight() const {
   return ::MenuLineHeight(const_cast<TsSkinProvider*>(this)->FrameFacts(), SystemSizes());
 }
-TBitmap* TsSkinProvider::WindowImage() { return FFramePainted ? FSkinData->CacheBitmap() : nullptr; }
+std::string TsSkinProvider::ShownCaption() const { return FHasCaptionText ? FCaptionText : FForm->Caption(); }
+TBitmap* TsSkinProvider::WindowImage() { return FFrame->Painted() ? FSkinData->CacheBitmap() : nullptr; }
 void TsSkinProvider::SetBackgroundChanged(bool changed) { FSkinData->SetBackgroundDirty(changed); }
 void TsSkinProvider::MarkCacheFresh() {
   FSkinData->SetRepaintNeeded(false);
   FSkinData->SetBackgroundDirty(false);
 }
 void TsSkinProvider::RepaintMenuLine() {
-  FMenuRowCache = -1;
+  FMenuBand->Forget();
   MarkRepaint();
   if (Skinned()) NcPaint();
 }
@@ -477,7 +364,7 @@ void TsSkinProvider::RefreshFrame() { RepaintNonClient(); }
 
 void TsSkinProvider::MarkRepaint() {
   FSkinData->SetRepaintNeeded(true);
-  FMenuRowCache = -1;
+  FMenuBand->Forget();
 }
 
 void TsSkinProvider::RepaintNonClient() {
@@ -494,11 +381,13 @@ void TsSkinProvider::FormWindowProc(TMessage& message) {
     if (FMDIForm) FMDIForm->UpdateMDIIconItem();
     return;
   }
+  // The form's handler may free the form and this provider with it (a release).
+  const std::shared_ptr<bool> alive = FAlive;
   if (Skinned())
     HandleSkinned(message);
   else
     HandleNotSkinned(message);
-  AfterMDIMessage(message);
+  if (*alive) AfterMDIMessage(message);
 }
 
 void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
@@ -519,7 +408,7 @@ bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
   // A drag ends, unmoved, whenever the capture or the window goes away.
   switch (m.Msg) {
     case WM_CAPTURECHANGED:
-      if (FDrag.Active() && reinterpret_cast<HWND>(m.LParam) != FForm->Handle()) EndDrag(false);
+      if (FDrag->Active() && reinterpret_cast<HWND>(m.LParam) != FForm->Handle()) EndDrag(false);
       break;
     case WM_CANCELMODE:
     case WM_DESTROY:
@@ -582,13 +471,12 @@ void TsSkinProvider::UpdateMenus(bool enable) {
 void TsSkinProvider::RemoveSkin(TMessage& m) {
   EndDrag(false);
   FSkinData->HandleSkinCommand(m);
-  FMenuRowCache = -1;
+  FMenuBand->Forget();
   ClearMenuList(true);
   UpdateMenus(false);
   FMenuOwnerDrawDone = false;
-  FFramePainted = false;
-  FTitleBitmap.reset();
-  FButtons.SetHot(0);
+  FFrame->Reset();
+  FButtons->SetHot(0);
   RestoreBorderIcons();
   UpdateFormScrollBars();
   if (FForm && FUseGlobalColor && !FSkinData->CustomColor()) FForm->SetColor(clBtnFace);
@@ -605,7 +493,7 @@ void TsSkinProvider::HandleNotSkinned(TMessage& m) {
       if (FSkinData->HasSkin()) EmptyBorderIcons();
       FFormActive = Screen && Screen->ActiveForm() == FForm;
       MarkRepaint();
-      FTitleBitmap.reset();
+      FFrame->ForgetTitle();
     }
     ApplyFormColor();
     return;
@@ -623,7 +511,7 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
     case SkinCommand::Refresh:
       MarkRepaint();
       FSkinData->SetBackgroundDirty(false);
-      FTitleBitmap.reset();
+      FFrame->ForgetTitle();
       UpdateMenus(FSkinData->HasSkin());
       if (h) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
       ApplyFormColor();
@@ -658,10 +546,9 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
       break;
     }
     case SkinCommand::GetBgColor:
-      AnswerBackgroundColor(
-          FSkinData->HasSkin()
-              ? ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].Color
-              : static_cast<TColor>(ColorToRGB(FForm->Color())));
+      AnswerBackgroundColor(FSkinData->HasSkin()
+                                ? ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].Color
+                                : static_cast<TColor>(ColorToRGB(FForm->Color())));
       break;
     default: break;
   }
@@ -784,15 +671,15 @@ void TsSkinProvider::WMGetMinMaxInfo(TMessage& m) {
 }
 
 void TsSkinProvider::WMWindowPosChanging(TMessage& m) {
-  if (FInRegionUpdate) return;
+  if (FFrame->InRegionUpdate()) return;
   WindowPosChanging(m);
   CallOld(m);
 }
 
 // Also the end of a move or size loop.
 void TsSkinProvider::WMWindowPosChanged(TMessage& m) {
-  if (FInRegionUpdate) return;
-  FRegionPending = true;
+  if (FFrame->InRegionUpdate()) return;
+  FFrame->RegionChanged();
   CallOld(m);
   SizeChanged(m);
 }
@@ -824,10 +711,10 @@ void TsSkinProvider::WMNCRButtonUp(TMessage& m) {
 
 void TsSkinProvider::WMMouseMove(TMessage& m) {
   CallOld(m);
-  if (!FDrag.Active()) return;
+  if (!FDrag->Active()) return;
   POINT p{SignedX(m.LParam), SignedY(m.LParam)};
   ClientToScreen(FForm->Handle(), &p);
-  DragTo(p.x, p.y);
+  FDrag->MoveTo(p.x, p.y);
 }
 
 void TsSkinProvider::WMMouseLeave(TMessage& m) {
@@ -843,7 +730,7 @@ void TsSkinProvider::CMColorChanged(TMessage& m) {
 
 void TsSkinProvider::CMMenuChanged(TMessage& m) {
   if (FForm->Visible() && !(FForm->ControlState() & csCreating)) {
-    FMenuChanged = true;
+    FFrame->SetMenuChanged();
     MarkRepaint();
   }
   CallOld(m);
@@ -860,7 +747,7 @@ void TsSkinProvider::NcActivate(TMessage& m) {
   if (FForm->ControlState() & csCreating) return;
   if (FForm->BorderStyle() != bsNone && (m.WParam != 0) != FFormActive) {
     FFormActive = m.WParam != 0;
-    FTitleBitmap.reset();
+    FFrame->ForgetTitle();
     MarkRepaint();
   }
   NcPaint();
@@ -896,7 +783,7 @@ void TsSkinProvider::SizeChanged(TMessage&) {
   TBitmap* cache = FSkinData->CacheBitmap();
   if (!cache || (cache->Width() == FForm->Width() && cache->Height() == FForm->Height())) return;
   if (!(FForm->ControlState() & csCreating)) MarkRepaint();
-  FMenuRowCache = -1;
+  FMenuBand->Forget();
   RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
 }
 
@@ -940,8 +827,7 @@ void TsSkinProvider::NcLButtonDown(TMessage& m) {
     return;
   }
   if (IsButtonCode(code)) {
-    FButtons.SetUserCount(FTitleButtons->Count());
-    if (!FButtons.HasButton(code)) return;
+    if (!FButtons->HasButton(code)) return;
     PressButton(code);
     if (code >= TsHit::FirstUser) FTitleButtons->Items(code - TsHit::FirstUser)->MouseDown(mbLeft, 0, x, y);
     return;
@@ -961,14 +847,14 @@ void TsSkinProvider::NcLButtonDown(TMessage& m) {
     }
   }
   if (FResizeMode == TsResizeMode::rmBorder && (code == HTCAPTION || TsHit::IsEdge(code))) {
-    StartDrag(code, x, y);
+    FDrag->Start(code, x, y);
     return;
   }
   CallOld(m);
 }
 
 void TsSkinProvider::ButtonUp(TMessage& m, bool nonClient) {
-  if (FDrag.Active()) {
+  if (FDrag->Active()) {
     EndDrag(true);
     if (!nonClient) CallOld(m);
     return;
@@ -979,15 +865,18 @@ void TsSkinProvider::ButtonUp(TMessage& m, bool nonClient) {
     return;
   }
   const int code = static_cast<int>(m.WParam);
-  std::vector<int> changed;
-  FButtons.SetUserCount(FTitleButtons->Count());
-  const bool acts = FButtons.Release(code, changed);
-  for (int c : changed) PaintButton(c);
-  if (acts) {
+  if (FButtons->Release(code)) {
     ActionOf(code, SignedX(m.LParam), SignedY(m.LParam));
     return;
   }
   if (IsButtonCode(code)) return;
+  // An iconic MDI child has no caption to drop its menu from: it opens where the icon was let go.
+  if (IsIconic(FForm->Handle()) && MDIFormProvider() && FSkinManager->SkinnedPopups()) {
+    POINT at;
+    GetCursorPos(&at);
+    ShowSystemMenu(at.x, at.y);
+    return;
+  }
   CallOld(m);
 }
 
@@ -1055,13 +944,34 @@ void TsSkinProvider::SysCommand(TMessage& m) {
     ShowSystemMenuUnderIcon();
     return;
   }
+  // Move and Size of the system menu (the bare commands; a caption press sends SC_MOVE | HTCAPTION).
+  if ((command == SC_MOVE || command == SC_SIZE) && (m.WParam & 0xF) == 0 && FResizeMode == TsResizeMode::rmBorder &&
+      StartMenuDrag(command == SC_MOVE))
+    return;
   if ((m.WParam & 0xFFFF) == (SC_MOVE | HTCAPTION)) FForm->Repaint();
   CallOld(m);
   if (command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE) {
     MarkRepaint();
-    FTitleBitmap.reset();
+    FFrame->ForgetTitle();
     if (FForm->HandleAllocated()) FSystemMenu->UpdateItems();
   }
+}
+
+// The outline drag without a pressed button: the cursor goes to the caption's middle (a move) or to
+// the bottom-right corner (a size), and the next click ends it. An iconic or maximized window is
+// left to the platform.
+bool TsSkinProvider::StartMenuDrag(bool move) {
+  HWND h = FForm->Handle();
+  if (IsIconic(h) || IsZoomed(h)) return false;
+  RECT w;
+  GetWindowRect(h, &w);
+  const TsFrameFacts f = FrameFacts();
+  const POINT at = move ? POINT{(w.left + w.right) / 2, w.top + (::FrameBorderHeight(f, SystemSizes()) +
+                                                                  ::TitleBarHeight(f, SystemSizes())) / 2}
+                        : POINT{w.right - 1, w.bottom - 1};
+  SetCursorPos(at.x, at.y);
+  FDrag->Start(move ? HTCAPTION : HTBOTTOMRIGHT, at.x, at.y);
+  return true;
 }
 
 void TsSkinProvider::ClientPaint(TMessage& m) {
@@ -1105,331 +1015,26 @@ void TsSkinProvider::NcPaint() {
     UpdateMenus(true);
     FHookedMenu = FForm->Menu();
     FMenuOwnerDrawDone = true;
+    FMenuBand->Forget();  // the hooked items take room now
   }
-  if (!FInRegionUpdate && FRegionPending && FForm->BorderStyle() != bsNone) ApplyRegion();
+  FFrame->UpdateRegion();
   const TWindowDC dc(h, TWindowDC::TArea::Whole);
   const TSaveDC saved(dc.Handle());
   OutputFrame(dc.Handle());
-  FInRegionUpdate = false;
+  FFrame->EndRegionUpdate();
 }
 
-void TsSkinProvider::ApplyRegion() {
-  FRegionPending = false;
-  const TsFrameFacts f = FrameFacts();
-  std::vector<TsRect> rects;
-  auto collect = [&](int mask, bool bottom) {
-    if (!MaskIndexValid(mask)) return;
-    const int cornerHeight = MaskFrameSize(mask).Height / 3;
-    CollectMaskCornerRects(rects, f.Width, MaskImageOf(ActiveSkin(), mask),
-                           bottom ? TsCornerRow::Bottom : TsCornerRow::Top,
-                           bottom ? f.Height - cornerHeight : 0);
-  };
-  collect(FSkinData->BorderIndex(), false);
-  if (f.Window.State != TsShowState::Minimized) collect(FSkinData->BorderIndex(), true);
-  collect(SectionImagesOf(FindSectionIndex("FORMTITLE")).BordersMask, false);
-  HWND h = FForm->Handle();
-  if (rects.empty()) {
-    if (FRegionApplied) {
-      FInRegionUpdate = true;
-      SetWindowRgn(h, nullptr, TRUE);
-      FRegionApplied = false;
-    }
-    return;
-  }
-  HRGN rgn = CreateRectRgn(0, 0, f.Width, f.Height);
-  for (const TsRect& r : rects) {
-    HRGN cut = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-    CombineRgn(rgn, rgn, cut, RGN_DIFF);
-    DeleteObject(cut);
-  }
-  FInRegionUpdate = true;
-  // The window owns the region from here on.
-  if (!SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);
-  FRegionApplied = true;
-}
-
-void TsSkinProvider::OutputFrame(HDC dc) {
-  PaintFrame();
-  TBitmap* cache = FSkinData->CacheBitmap();
-  if (!cache || cache->Width() == 0) return;
-  const TsFrameFacts f = FrameFacts();
-  const TsSystemSizes& s = SystemSizes();
-  const int fbw = ::FrameBorderWidth(f, s), fbh = ::FrameBorderHeight(f, s), b = f.BorderWidth;
-  // The top band down to the client area, whatever rows the platform's menu bar takes.
-  const int t = std::max(FrameTopHeight(f, s), ClientOffsetY(f, s)) + b;
-  HDC src = cache->Canvas()->Handle();
-  const int cw = cache->Width(), ch = cache->Height();
-  BitBlt(dc, 0, 0, f.Width, t, src, 0, 0, SRCCOPY);
-  BitBlt(dc, 0, t, fbw + b, ch - t, src, 0, t, SRCCOPY);
-  BitBlt(dc, fbw + b, f.Height - fbh - b, f.Width - 2 * (fbw + b), fbh + b, src, fbw + b, f.Height - fbh - b, SRCCOPY);
-  BitBlt(dc, cw - fbw - b, t, fbw + b, ch - t, src, cw - fbw - b, t, SRCCOPY);
-}
-
-void TsSkinProvider::PaintFrame() {
-  if (!FForm || (FForm->ControlState() & csCreating) || !FSkinData->RepaintNeeded()) return;
-  TBitmap* cache = FSkinData->CacheBitmap();
-  const TsFrameFacts f = FrameFacts();
-  const TsSystemSizes& s = SystemSizes();
-  const bool valid = SectionIndexValid(FSkinData->SkinIndex());
-  // A skin's own look is the active window's; its hot fields (paler title, no pattern) the inactive.
-  const TsSkinState state = FFormActive ? TsSkinState::Normal : TsSkinState::Hot;
-  const bool bordered = FForm->BorderStyle() != bsNone;
-  const int titleHeight = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
-  // The skin may ask to keep the background under the title: then only the title repaints.
-  const bool titleCache =
-      valid && bordered &&
-      ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].ReservedBoolean;
-  if (titleCache && !FMenuChanged && FTitleBitmap && FTitleBitmap->Width() == f.Width &&
-      cache->Width() == f.Width && cache->Height() == f.Height) {
-    ++FFramePaints;
-    CopyRect(cache, 0, 0, FTitleBitmap.get(), 0, 0, f.Width, FTitleBitmap->Height());
-    PaintTitle(cache, f, state);
-    FFramePainted = true;
-    FSkinData->SetRepaintNeeded(false);
-    FSkinData->SetBackgroundDirty(false);
-    return;
-  }
-  FRegionPending = true;
-  cache->SetPixelFormat(TPixelFormat::Bit24);
-  if (cache->Width() != f.Width || cache->Height() != f.Height) cache->SetSize(f.Width, f.Height);
-  if (!valid) return;
-  ++FFramePaints;
-  RECT r{0, 0, f.Width, f.Height};
-  if (f.Window.Iconic) r.bottom = std::min<LONG>(f.Height, titleHeight + 1);
-  if (bordered)
-    PaintSectionByData(ActiveSkin(), FSkinData.get(), EmptyCacheInfo, true, cache, POINT{0, 0}, r, state);
-  else
-    PaintBackgroundByIndex(ActiveSkin(), FSkinData->SkinIndex(), FSkinData->SkinSection(), EmptyCacheInfo,
-                           cache, POINT{0, 0}, r, state);
-  if (f.GripShown) {
-    const TRect g = GripRect(f, s);
-    PaintMaskedGlyph(ActiveSkin(), cache, POINT{g.Left, g.Top}, TsSkinState::Normal, FMasks.Grip,
-                     TsGlyphShade::Normal);
-  }
-  if (titleCache && !(FTitleBitmap && FTitleBitmap->Width() == f.Width)) {
-    FTitleBitmap = std::make_unique<TBitmap>();
-    FTitleBitmap->SetPixelFormat(TPixelFormat::Bit24);
-    FTitleBitmap->SetSize(f.Width, std::min(titleHeight, f.Height));
-    CopyRect(FTitleBitmap.get(), 0, 0, cache, 0, 0, f.Width, FTitleBitmap->Height());
-  }
-  if (bordered) {
-    if (HasMenuBand(f)) PaintMenuBand(cache, f);
-    PaintTitle(cache, f, state);
-  }
-  FMenuChanged = false;
-  FFramePainted = true;
-  FSkinData->SetRepaintNeeded(false);
-  FSkinData->SetBackgroundDirty(false);
-}
-
-void TsSkinProvider::PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state) {
-  const TsSystemSizes& s = SystemSizes();
-  const int titleHeight = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
-  const int title = FindSectionIndex("FORMTITLE");
-  const RECT tr{0, 0, f.Width, f.Window.Iconic ? std::min(f.Height, titleHeight + 1) : titleHeight};
-  if (title >= 0)
-    PaintSectionByIndex(ActiveSkin(), title, "FORMTITLE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0},
-                        tr, state, true);
-  PaintIcon(cache, f);
-  const int systemCount = SystemButtonCount(f.Window);
-  if (systemCount > 0 && MaskIndexValid(FMasks.TitleBar)) {
-    const int corner = MaskFrameSize(FMasks.TitleBar).Width / 3;
-    const int partWidth = 2 * corner + systemCount * ButtonSize(f).Width;
-    PaintNinePartImage(ActiveSkin(), cache, RECT{f.Width - partWidth, 0, f.Width, titleHeight}, true, state,
-                       FMasks.TitleBar, TsCacheInfo{cache, 0, 0, true});
-  }
-  // What lies behind the buttons, for repainting one button alone.
-  const int top = std::max(TopBandHeight(f, s), titleHeight);
-  FButtonBackground->SetSize(f.Width, std::max(top, 1));
-  CopyRect(FButtonBackground.get(), 0, 0, cache, 0, 0, f.Width, top);
-  const std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, s);
-  PaintCaptionButtons(cache, f, slots);
-  PaintCaptionText(cache, f, slots);
-}
-
-void TsSkinProvider::PaintIcon(TBitmap* cache, const TsFrameFacts& f) {
-  if (!IconShown(f)) return;
-  const TRect ir = IconRect(f, SystemSizes());
-  if (ir.Width() <= 0 || ir.Height() <= 0) return;
-  HDC dc = cache->Canvas()->Handle();
-  if (!FTitleIcon->Glyph()->Empty()) {
-    TBitmap* g = FTitleIcon->Glyph();
-    g->SetTransparent(true);
-    g->SetTransparentColor(static_cast<TColor>(SkinKeyColor));
-    cache->Canvas()->StretchDraw(RECT{ir.Left, ir.Top, ir.Right, ir.Bottom}, g);
-    return;
-  }
-  HICON icon = nullptr;
-  if (!FForm->Icon()->Empty())
-    icon = FForm->Icon()->Handle();
-  else if (TIcon* small = AppSmallIcon())
-    icon = small->Handle();
-  if (!icon) icon = LoadIconA(nullptr, IDI_APPLICATION);
-  DrawIconEx(dc, ir.Left, ir.Top, icon, ir.Width(), ir.Height(), 0, nullptr, DI_NORMAL);
-}
-
-int TsSkinProvider::MaskOf(const TsCaptionSlot& slot) const {
-  switch (slot.Glyph) {
-    case TsButtonGlyph::Close: return FMasks.Close;
-    case TsButtonGlyph::Maximize: return FMasks.Max;
-    case TsButtonGlyph::Restore: return MaskIndexValid(FMasks.Norm) ? FMasks.Norm : FMasks.Max;
-    case TsButtonGlyph::Minimize: return FMasks.Min;
-    case TsButtonGlyph::Help: return FMasks.Help;
-    case TsButtonGlyph::User: {
-      const TsTitleButton* b = FTitleButtons->Items(slot.Code - TsHit::FirstUser);
-      return b && b->UseSkinData() ? FMasks.Title : -1;
-    }
-  }
-  return -1;
-}
-
-void TsSkinProvider::PaintButtonInto(TBitmap* cache, const TsCaptionSlot& slot, const TsFrameFacts&) {
-  const int state = FButtons.State(slot.Code);
-  const int mask = MaskOf(slot);
-  // A glyph missing from the skin leaves its slot empty; the slot still answers.
-  if (MaskIndexValid(mask)) {
-    const bool pale = !FFormActive || !slot.Enabled;
-    PaintMaskedGlyph(ActiveSkin(), cache, POINT{slot.Rect.Left, slot.Rect.Top},
-                     static_cast<TsSkinState>(state), mask, pale ? TsGlyphShade::Pale : TsGlyphShade::Normal);
-  }
-  if (slot.Glyph == TsButtonGlyph::User) {
-    TsTitleButton* b = FTitleButtons->Items(slot.Code - TsHit::FirstUser);
-    TBitmap* g = b ? b->Glyph() : nullptr;
-    if (g && !g->Empty()) {
-      g->SetTransparent(true);
-      g->SetTransparentColor(static_cast<TColor>(g->Canvas()->Pixel(0, g->Height() - 1)));
-      const int shift = state == 2 ? 1 : 0;
-      cache->Canvas()->Draw(slot.Rect.Left + (slot.Rect.Width() - g->Width()) / 2 + shift,
-                            slot.Rect.Top + (slot.Rect.Height() - g->Height()) / 2 + shift, g);
-    }
-  }
-}
-
-void TsSkinProvider::PaintCaptionButtons(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots) {
-  FButtons.SetUserCount(FTitleButtons->Count());
-  for (const TsCaptionSlot& slot : slots) PaintButtonInto(cache, slot, f);
-}
-
-void TsSkinProvider::PaintButton(int code) {
-  if (!Skinned() || !FFramePainted || !FForm->Visible()) return;
-  const TsFrameFacts f = FrameFacts();
-  const std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, SystemSizes());
-  auto it = std::find_if(slots.begin(), slots.end(), [code](const TsCaptionSlot& s) { return s.Code == code; });
-  if (it == slots.end()) return;
-  const TRect& r = it->Rect;
-  // A slot squeezed onto the icon stays unpainted.
-  if (IconRect(f, SystemSizes()).Right >= r.Left) return;
-  TBitmap* cache = FSkinData->CacheBitmap();
-  if (!cache || cache->Width() != f.Width) return;
-  ++FButtonPaints;
-  CopyRect(cache, r.Left, r.Top, FButtonBackground.get(), r.Left, r.Top, r.Width(), r.Height());
-  PaintButtonInto(cache, *it, f);
-  const TWindowDC dc(FForm->Handle(), TWindowDC::TArea::Whole);
-  BitBlt(dc.Handle(), r.Left, r.Top, r.Width(), r.Height(), cache->Canvas()->Handle(), r.Left, r.Top, SRCCOPY);
-}
-
-void TsSkinProvider::PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots) {
-  const std::string text = FHasCaptionText ? FCaptionText : FForm->Caption();
-  if (text.empty()) return;
-  TCanvas* canvas = cache->Canvas();
-  canvas->SetFont(FForm->Font());
-  canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
-  const TRect tr = CaptionTextRect(f, SystemSizes(), static_cast<int>(slots.size()));
-  RECT r = ToRECT(tr);
-  const std::string shown = EllipsizeText(canvas, text, tr.Width());
-  const int title = FindSectionIndex("FORMTITLE");
-  canvas->Brush()->SetStyle(TBrushStyle::Clear);
-  DrawSkinTextByIndex(ActiveSkin(), canvas, shown, FForm->Enabled(), r,
-                      CaptionTextFlags(FForm, FCaptionAlignment) | DT_SINGLELINE | DT_VCENTER,
-                      title >= 0 ? title : FSkinData->SkinIndex(), FFormActive);
-}
-
-void TsSkinProvider::CollectMenuItems(std::vector<TMenuItem*>& items) {
-  TMainMenu* menu = FForm->Menu();
-  if (!menu) return;
-  for (int i = 0; i < menu->Items()->Count(); ++i)
-    if (menu->Items()->Items(i)->Visible()) items.push_back(menu->Items()->Items(i));
-}
-
-namespace {
-
-// A top-level item's width in the band: its measure event, or its caption in the canvas' font.
-int MeasureBarItem(TMenuItem* item, TCanvas* canvas, int extra) {
-  int w = 10, h = 19;
-  if (item->OnMeasureItem())
-    item->OnMeasureItem()(item, canvas, w, h);
-  else
-    w = canvas->TextWidth(StripAmpersands(item->Caption())) + 8;
-  return w + extra;
-}
-
-}  // namespace
-
-int TsSkinProvider::ComputeMenuRows() {
-  std::vector<TMenuItem*> items;
-  CollectMenuItems(items);
-  TBitmap* cache = FSkinData->CacheBitmap();
-  if (items.empty() || !cache) return 1;
-  const TsSystemSizes& s = SystemSizes();
-  TCanvas* canvas = cache->Canvas();
-  canvas->SetFont(Screen ? Screen->MenuFont() : FForm->Font());
-  std::vector<int> widths;
-  for (TMenuItem* item : items) widths.push_back(MeasureBarItem(item, canvas, s.MenuSizeX - 6));
-  TsFrameFacts f;
-  f.Window = WindowFacts();
-  f.Width = FForm->Width();
-  f.BorderWidth = FForm->BorderWidth();
-  return MenuBarRows(PlaceMenuBar(widths, ::FrameBorderWidth(f, s), MenuBarLimit(f, s)));
-}
-
-void TsSkinProvider::PaintMenuBand(TBitmap* cache, const TsFrameFacts& f) {
-  const TsSystemSizes& s = SystemSizes();
-  const int line = ::MenuLineHeight(f, s);
-  if (line <= 0) return;
-  const int t = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
-  const int fbw = ::FrameBorderWidth(f, s);
-  // The band reaches the client area whatever rows the platform's menu bar took.
-  const int bottom = std::max(t + f.MenuRows * line, ClientOffsetY(f, s));
-  const RECT br{fbw, t, f.Width - fbw, bottom};
-  PaintMenuSection("MENULINE", TsCacheInfo{cache, 0, 0, true}, cache, POINT{0, 0}, br, TsSkinState::Normal);
-  FMenuBarBitmap->SetPixelFormat(TPixelFormat::Bit24);
-  FMenuBarBitmap->SetSize(br.right - br.left, br.bottom - br.top);
-  CopyRect(FMenuBarBitmap.get(), 0, 0, cache, br.left, br.top, br.right - br.left, br.bottom - br.top);
-
-  std::vector<TMenuItem*> items;
-  CollectMenuItems(items);
-  TCanvas* canvas = cache->Canvas();
-  canvas->SetFont(Screen ? Screen->MenuFont() : FForm->Font());
-  std::vector<int> widths;
-  for (TMenuItem* item : items) widths.push_back(MeasureBarItem(item, canvas, s.MenuSizeX - 6));
-  const std::vector<TsMenuPlace> places = PlaceMenuBar(widths, fbw, MenuBarLimit(f, s));
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const TsMenuPlace& p = places[i];
-    RECT r{p.X, t + p.Row * line, p.X + p.Width, t + (p.Row + 1) * line};
-    TMenuItem* item = items[i];
-    if (item->OnAdvancedDrawItem()) {
-      item->OnAdvancedDrawItem()(item, canvas, r, 0);
-    } else {
-      canvas->Brush()->SetStyle(TBrushStyle::Clear);
-      DrawSkinTextByIndex(ActiveSkin(), canvas, item->Caption(), item->Enabled(), r,
-                          DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-                          MenuTextSection(canvas, "MENULINE", TsSkinState::Normal), false);
-    }
-  }
-}
+void TsSkinProvider::PaintFrame() { FFrame->Paint(); }
+void TsSkinProvider::OutputFrame(HDC dc) { FFrame->Output(dc); }
+int TsSkinProvider::FramePaints() const { return FFrame->Paints(); }
 
 // ---- caption buttons -------------------------------------------------------------------------------
 
-void TsSkinProvider::SetHotButton(int code) {
-  FButtons.SetUserCount(FTitleButtons->Count());
-  for (int c : FButtons.SetHot(code)) PaintButton(c);
-}
-
-void TsSkinProvider::PressButton(int code) {
-  FButtons.SetUserCount(FTitleButtons->Count());
-  if (!FButtons.HasButton(code)) return;
-  for (int c : FButtons.Press(code)) PaintButton(c);
-}
+void TsSkinProvider::SetHotButton(int code) { FButtons->SetHot(code); }
+void TsSkinProvider::PressButton(int code) { FButtons->Press(code); }
+int TsSkinProvider::HotButton() const { return FButtons->Hot(); }
+int TsSkinProvider::ButtonState(int code) const { return FButtons->State(code); }
+int TsSkinProvider::ButtonPaints() const { return FButtons->Paints(); }
 
 void TsSkinProvider::ShowSystemMenuUnderIcon() {
   RECT w;
@@ -1456,58 +1061,11 @@ void TsSkinProvider::ShowSystemMenu(int x, int y) {
   if (command != 0) TMenuItem::DispatchCommand(command);
 }
 
-// ---- outline drag --------------------------------------------------------------------------------
+// ---- outline drag and scroll bars ----------------------------------------------------------------
 
-void TsSkinProvider::DrawDragFrame(HDC dc) {
-  if (FDrag.Active()) DrawOutline(dc, FDrag.Frame());
-}
+void TsSkinProvider::DrawDragFrame(HDC dc) { FDrag->Draw(dc); }
+bool TsSkinProvider::Dragging() const { return FDrag->Active(); }
+void TsSkinProvider::EndDrag(bool apply) { FDrag->End(apply); }
+TsScrollBar* TsSkinProvider::VertScrollBar() const { return FScrollBars->Vert(); }
+TsScrollBar* TsSkinProvider::HorzScrollBar() const { return FScrollBars->Horz(); }
 
-void TsSkinProvider::DrawOutline(HDC dc, const TRect& r) {
-  if (!dc) return;
-  const POINT pts[5] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Right - 1, r.Bottom - 1}, {r.Left, r.Bottom - 1},
-                        {r.Left, r.Top}};
-  const int old = SetROP2(dc, R2_NOT);
-  Polyline(dc, pts, 5);
-  SetROP2(dc, old);
-}
-
-void TsSkinProvider::StartDrag(int code, int screenX, int screenY) {
-  HWND h = FForm->Handle();
-  if (FDrag.Active() || IsZoomed(h)) return;
-  RECT w;
-  GetWindowRect(h, &w);
-  const TSizeConstraints& c = FForm->Constraints();
-  const int minW = std::max(c.MinWidth, GetSystemMetrics(SM_CXMINTRACK));
-  const int minH = std::max(c.MinHeight, GetSystemMetrics(SM_CYMINTRACK));
-  if (!FDrag.Start(code, TRect{w.left, w.top, w.right, w.bottom}, screenX, screenY, minW, minH)) return;
-  SetCapture(h);
-  FDragDC = GetWindowDC(GetDesktopWindow());
-  FDragSaved = SaveDC(FDragDC);
-  DrawDragFrame(FDragDC);
-}
-
-void TsSkinProvider::DragTo(int screenX, int screenY) {
-  if (!FDrag.Active()) return;
-  const TRect before = FDrag.Frame();
-  if (!FDrag.MoveTo(screenX, screenY)) return;
-  DrawOutline(FDragDC, before);  // drawn twice, the old outline is gone
-  DrawDragFrame(FDragDC);
-}
-
-void TsSkinProvider::EndDrag(bool apply) {
-  if (!FDrag.Active()) return;
-  DrawDragFrame(FDragDC);  // erase
-  std::optional<TRect> result;
-  if (apply)
-    result = FDrag.Finish();
-  else
-    FDrag.Cancel();
-  if (FDragDC) {
-    RestoreDC(FDragDC, FDragSaved);
-    ReleaseDC(GetDesktopWindow(), FDragDC);
-    FDragDC = nullptr;
-  }
-  HWND h = FForm->HandleAllocated() ? FForm->Handle() : nullptr;
-  if (h && GetCapture() == h) ReleaseCapture();
-  if (h && result) MoveWindow(h, result->Left, result->Top, result->Width(), result->Height(), TRUE);
-}

@@ -12,7 +12,6 @@
 #include "skin/engine/TsColorSource.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsFormFrameLink.h"
-#include "skin/windows/core/TsFrameDrag.h"
 #include "skin/windows/core/TsFrameGeometry.h"
 
 class TBitmap;
@@ -26,7 +25,11 @@ class TsTitleButton;
 class TsTitleButtons;
 class TsTitleIcon;
 class TsScrollBar;
-class TsGrip;
+class TsCaptionButtons;
+class TsFormScrollBars;
+class TsMenuBand;
+class TsOutlineDrag;
+class TsProviderFrame;
 
 enum class TsGripMode { gmNone, gmRightBottom };
 enum class TsResizeMode { rmStandard, rmBorder };
@@ -36,6 +39,9 @@ enum class TsResizeMode { rmStandard, rmBorder };
 // from its cache, the hit test and the caption's clicks are its own, the platform's caption buttons
 // and caption text are kept off the window, and (with rmBorder) moving and sizing show an outline
 // that moves the window once at the end. Without a skin every message goes on as before.
+// Its parts: the frame's image and region (TsProviderFrame), the caption buttons (TsCaptionButtons),
+// the menu band (TsMenuBand), the form's scroll bars (TsFormScrollBars) and the outline drag
+// (TsOutlineDrag); the provider answers the messages and tells its parts.
 //
 //   auto* provider = NewComponent<TsSkinProvider>(form);   // hooks the form at once
 //   provider->SetResizeMode(TsResizeMode::rmBorder);
@@ -83,15 +89,15 @@ public:
   void RepaintNonClient();
   void SetHotButton(int code);
   void PressButton(int code);
-  int HotButton() const { return FButtons.Hot(); }
-  int ButtonState(int code) const { return FButtons.State(code); }
+  int HotButton() const;
+  int ButtonState(int code) const;
   void ShowSystemMenu(int x, int y);
   void ShowSystemMenuUnderIcon();
   // The provider's own scroll bars over a skinned form that scrolled by itself: shown while the
   // children reach past the client area; without a skin the form scrolls as before.
   void UpdateFormScrollBars();
-  TsScrollBar* VertScrollBar() const { return FBars[1]; }
-  TsScrollBar* HorzScrollBar() const { return FBars[0]; }
+  TsScrollBar* VertScrollBar() const;
+  TsScrollBar* HorzScrollBar() const;
   // What the window rules see of the form.
   TsWindowFacts WindowFacts() const;
   // The frame's geometry now (window and client sizes, masks, menu rows).
@@ -105,12 +111,21 @@ public:
   void OutputFrame(HDC dc);
   // The outline of the running drag, drawn (or erased: R2_NOT) on dc.
   void DrawDragFrame(HDC dc);
-  bool Dragging() const { return FDrag.Active(); }
+  bool Dragging() const;
 
   // How often the frame was painted whole and single buttons were repainted (for tests and
   // benchmarks that count work instead of timing it).
-  int FramePaints() const { return FFramePaints; }
-  int ButtonPaints() const { return FButtonPaints; }
+  int FramePaints() const;
+  int ButtonPaints() const;
+
+  // What the parts read of the form's look: the skin's mask indexes, whether the form is drawn
+  // active, and the caption as the skin shows it.
+  struct TMasks {
+    int Min = -1, Max = -1, Close = -1, Help = -1, Norm = -1, Title = -1, Grip = -1, TitleBar = -1;
+  };
+  const TMasks& Masks() const { return FMasks; }
+  bool FormActive() const { return FFormActive; }
+  std::string ShownCaption() const;
 
   // TsFormFrameLink
   TCustomForm* Form() const override { return FForm; }
@@ -138,10 +153,6 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  struct TMasks {
-    int Min = -1, Max = -1, Close = -1, Help = -1, Norm = -1, Title = -1, Grip = -1, TitleBar = -1;
-  };
-
   void CallOld(TMessage& message);
   bool HandleFirstSteps(TMessage& message);
   void HandleNotSkinned(TMessage& message);
@@ -176,38 +187,20 @@ private:
   void NcPaint();
   // The platform's copy of the caption, set without the platform painting its own caption.
   static void StoreWindowText(HWND h, LPARAM text);
-  void ApplyRegion();
   void ClientPaint(TMessage& message);
   void NcHitTest(TMessage& message);
   void NcLButtonDown(TMessage& message);
   void ButtonUp(TMessage& message, bool nonClient);
   void NcLButtonDblClk(TMessage& message);
   void SysCommand(TMessage& message);
+  bool StartMenuDrag(bool move);
   void NcActivate(TMessage& message);
   void WindowPosChanging(TMessage& message);
   void MaximizeToWorkArea(MINMAXINFO* mmi);
   void SizeChanged(TMessage& message);
   void ActionOf(int code, int x, int y);
 
-  void PaintButton(int code);
-  void PaintButtonInto(TBitmap* cache, const TsCaptionSlot& slot, const TsFrameFacts& f);
-  void PaintCaptionButtons(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
-  void PaintIcon(TBitmap* cache, const TsFrameFacts& f);
-  void PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state);
-  void PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, const std::vector<TsCaptionSlot>& slots);
-  void PaintMenuBand(TBitmap* cache, const TsFrameFacts& f);
-  void CollectMenuItems(std::vector<TMenuItem*>& items);
-  int ComputeMenuRows();
-  int MaskOf(const TsCaptionSlot& slot) const;
   void MarkRepaint();
-
-  void DrawOutline(HDC dc, const TRect& r);
-  bool IsOwnBar(const TControl* c) const;
-  void ScrollChanged(TObject* sender);
-  void ScrollChildren(int dx, int dy);
-  void FreeBars();
-  void StartDrag(int code, int screenX, int screenY);
-  void DragTo(int screenX, int screenY);
   void EndDrag(bool apply);
 
   std::unique_ptr<TsCommonData> FSkinData;
@@ -233,30 +226,15 @@ private:
   bool FHooked = false;
   std::string FCaptionText;
   bool FHasCaptionText = false;
-  bool FRegionPending = true;
-  bool FInRegionUpdate = false;
-  bool FRegionApplied = false;
   bool FFormActive = true;
-  bool FMenuChanged = true;
   bool FMenuOwnerDrawDone = false;
   const TMainMenu* FHookedMenu = nullptr;  // compared only, never used
-  int FMenuRowCache = -1;
   TMasks FMasks;
-  TsCaptionButtonStates FButtons;
-  std::unique_ptr<TBitmap> FButtonBackground;
-  std::unique_ptr<TBitmap> FTitleBitmap;
-  std::unique_ptr<TBitmap> FMenuBarBitmap;
-  bool FFramePainted = false;
-  int FFramePaints = 0;
-  int FButtonPaints = 0;
 
-  bool FSavedAutoScroll = false;
-  TsScrollBar* FBars[2] = {nullptr, nullptr};  // horizontal, vertical
-  TsGrip* FGrip = nullptr;
-  int FScrolled[2] = {0, 0};
-  bool FScrolling = false;
-
-  TsFrameDragModel FDrag;
-  HDC FDragDC = nullptr;
-  int FDragSaved = 0;
+  std::unique_ptr<TsCaptionButtons> FButtons;
+  std::unique_ptr<TsMenuBand> FMenuBand;
+  std::unique_ptr<TsProviderFrame> FFrame;
+  std::unique_ptr<TsFormScrollBars> FScrollBars;
+  std::unique_ptr<TsOutlineDrag> FDrag;
+  std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

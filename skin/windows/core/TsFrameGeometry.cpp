@@ -122,6 +122,32 @@ std::vector<TsCaptionSlot> CaptionSlots(const TsFrameFacts& f, const TsSystemSiz
   return slots;
 }
 
+std::vector<TsCaptionSlot> ChildButtonSlots(const TsFrameFacts& f, const TsSystemSizes& s) {
+  std::vector<TsCaptionSlot> slots;
+  if (!f.ChildButtonsShown) return slots;
+  const TsSize b = f.CloseMask.Width > 0 && f.CloseMask.Height > 0 ? f.CloseMask : TsSize{16, 16};
+  const int top = TitleBarHeight(f, s) + FrameBorderHeight(f, s) + (MenuLineHeight(f, s) - b.Height) / 2;
+  const int right = f.Width - FrameBorderWidth(f, s) - 1;
+  const struct {
+    int Code;
+    TsButtonGlyph Glyph;
+  } buttons[] = {{TsHit::ChildClose, TsButtonGlyph::Close},
+                 {TsHit::ChildRestore, TsButtonGlyph::Restore},
+                 {TsHit::ChildMinimize, TsButtonGlyph::Minimize}};
+  for (const auto& button : buttons) {
+    TsCaptionSlot slot;
+    slot.Code = button.Code;
+    slot.Slot = static_cast<int>(slots.size()) + 1;
+    slot.Rect.Right = right - (slot.Slot - 1) * (b.Width + 1);
+    slot.Rect.Left = slot.Rect.Right - b.Width;
+    slot.Rect.Top = top;
+    slot.Rect.Bottom = top + b.Height;
+    slot.Glyph = button.Glyph;
+    slots.push_back(slot);
+  }
+  return slots;
+}
+
 TRect CaptionTextRect(const TsFrameFacts& f, const TsSystemSizes& s, int slotCount) {
   const TRect icon = IconRect(f, s);
   const TsSize b = ButtonSize(f);
@@ -164,6 +190,9 @@ TsHitResult FrameHitTest(const TsFrameFacts& f, const TsSystemSizes& s, const st
     const TRect g = GripRect(f, s);
     if (x >= g.Left && y >= g.Top) return {TsHit::BottomRight, false};
   }
+  for (const TsCaptionSlot& slot : ChildButtonSlots(f, s))
+    if (Inside(x, slot.Rect.Left, slot.Rect.Right) && Inside(y, slot.Rect.Top, slot.Rect.Bottom))
+      return {slot.Code, true};
   if (f.Window.State == TsShowState::Maximized && (x < 2 || y < 2 || x >= f.Width - 2 || y >= f.Height - 2))
     return {TsHit::Transparent, false};
   return {TsHit::Nowhere, false};

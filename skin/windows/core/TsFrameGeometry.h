@@ -51,6 +51,7 @@ struct TsFrameFacts {
   std::vector<bool> UserButtonsEnabled;   // the user caption buttons, in collection order
   bool GripShown = false;                 // grip mode and its mask
   TsSize Grip;
+  bool ChildButtonsShown = false;         // an MDI main form with a menu and a maximized child
 };
 
 int TitleBarHeight(const TsFrameFacts& f, const TsSystemSizes& s);
@@ -86,12 +87,17 @@ struct TsCaptionSlot {
 // The caption buttons right to left: close (always its slot), maximize and minimize when visible,
 // help with the help icon, then the user buttons.
 std::vector<TsCaptionSlot> CaptionSlots(const TsFrameFacts& f, const TsSystemSizes& s);
+// The maximized MDI child's buttons in the menu band, right to left: close (its right edge one pixel
+// inside the frame), restore, minimize; one state frame of BICONCLOSE each (16 x 16 without it),
+// centred in the first menu row. None unless ChildButtonsShown.
+std::vector<TsCaptionSlot> ChildButtonSlots(const TsFrameFacts& f, const TsSystemSizes& s);
 // The caption text's rectangle: between the icon and the buttons.
 TRect CaptionTextRect(const TsFrameFacts& f, const TsSystemSizes& s, int slotCount);
 TRect GripRect(const TsFrameFacts& f, const TsSystemSizes& s);
 
-// WM_NCHITTEST at p (window coordinates): Code, and MakeHot when the code is a button to show hot.
-// Code Nowhere leaves the answer to the platform.
+// WM_NCHITTEST at p (window coordinates): Code, and MakeHot when the code is a button to show hot
+// (the caption buttons of slots, the child buttons of the menu band). Code Nowhere leaves the answer
+// to the platform.
 struct TsHitResult {
   int Code = TsHit::Nowhere;
   bool MakeHot = false;

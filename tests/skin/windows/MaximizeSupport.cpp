@@ -2,8 +2,18 @@
 
 #include <algorithm>
 
+#include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
+#include "skin/engine/TsSkinManager.h"
 #include "skin/windows/TsSkinProvider.h"
+
+TsSkinManager* NewBundledSkinManager(const char* name) {
+  auto* manager = NewComponent<TsSkinManager>(Application);
+  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  manager->SetActive(true);
+  manager->SetSkinName(name);
+  return manager;
+}
 
 RECT WorkArea() {
   RECT work;

@@ -3,8 +3,11 @@
 #include <windows.h>
 
 class TCustomForm;
+class TsSkinManager;
 class TsSkinProvider;
 
+// A skin manager of the application with the bundled skin `name` active.
+TsSkinManager* NewBundledSkinManager(const char* name);
 // The primary monitor's work area, where a window maximizes.
 RECT WorkArea();
 bool RectInside(const RECT& inner, const RECT& outer);

@@ -15,6 +15,7 @@
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TPanel.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
@@ -23,6 +24,7 @@
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsSkinableMenus.h"
 #include "skin/windows/TsSystemMenu.h"
 #include "skin/windows/TsTitleButtons.h"
 #include "tests/framework/win/TGuiCensus.h"
@@ -283,7 +285,9 @@ TEST_F(SkinProviderTest, CommandAnswers) {
   Provider->SkinData()->SetRepaintNeeded(true);
   EXPECT_EQ(SendSkinCommand(H(), SkinCommand::GetBgChanged), 1);
 
-  // WM_GETTEXT with no room writes nothing; with room for one character only the zero.
+  // WM_GETTEXT with no room writes nothing; with room for one character only the zero. The text
+  // set through the skinned form is the provider's to answer.
+  SendMessageA(H(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Provider"));
   char buffer[4] = {'x', 'x', 'x', 'x'};
   EXPECT_EQ(SendMessageA(H(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
   EXPECT_EQ(buffer[0], 'x');
@@ -337,6 +341,34 @@ TEST_F(SkinProviderTest, CaptionDragMovesOnceAndCancelMovesNothing) {
   SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(press.x, press.y));
   ReleaseCapture();
   EXPECT_FALSE(Provider->Dragging());
+}
+
+// A maximized form's caption moves nothing: a press there only activates the form, and the largest
+// size the platform may track is the work area and the 6 pixels of the frame.
+TEST_F(SkinProviderTest, AMaximizedFormsCaptionOnlyActivatesAndItsTrackSizeIsTheWorkArea) {
+  LoadSkin("Desert");
+  Provider->SetResizeMode(TsResizeMode::rmStandard);
+  MINMAXINFO mmi{};
+  SendMessageA(H(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+  const RECT work = WorkArea();
+  EXPECT_EQ(mmi.ptMaxTrackSize.x, work.right - work.left + 6);
+  EXPECT_EQ(mmi.ptMaxTrackSize.y, work.bottom - work.top + 6);
+
+  Form->SetWindowState(wsMaximized);
+  Pump();
+  ASSERT_TRUE(IsZoomed(H()));
+  TForm* other = NewComponent<TForm>(Application);
+  other->SetBounds(0, 0, 120, 80);
+  other->Show();
+  SetActiveWindow(other->Handle());
+  Pump();
+  ASSERT_NE(GetActiveWindow(), H());
+  const RECT w = Window();
+  SendMessageA(H(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(w.left + 150, ButtonPoint(HTCLOSE).y));
+  EXPECT_EQ(GetActiveWindow(), H());
+  EXPECT_EQ(Recorder.Count(WM_NCLBUTTONDOWN), 0);  // no platform move loop
+  EXPECT_FALSE(Provider->Dragging());
+  other->Free();
 }
 
 TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
@@ -577,6 +609,83 @@ TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithI
   EXPECT_FALSE(bool(open->OnAdvancedDrawItem()));
 }
 
+// A title icon larger than 16 pixels shows the program's large icon, not its small one stretched.
+TEST_F(SkinProviderTest, ALargeTitleIconIsTheProgramsLargeIcon) {
+  ASSERT_NE(AppLargeIcon(), nullptr);
+  LoadSkin("Desert");
+  Form->SetCaption("");
+  Provider->TitleIcon()->SetWidth(32);
+  Provider->TitleIcon()->SetHeight(32);
+  Provider->SetShowAppIcon(false);
+  Provider->RepaintNonClient();
+  TBitmap expected;
+  expected.Assign(Provider->SkinData()->CacheBitmap());
+  Provider->SetShowAppIcon(true);
+  Provider->RepaintNonClient();
+  const TsFrameFacts f = Provider->FrameFacts();
+  const TRect ir = IconRect(f, TsSkinProvider::SystemSizes());
+  ASSERT_EQ(ir.Height(), 32);
+  DrawIconEx(expected.Canvas()->Handle(), ir.Left, ir.Top, AppLargeIcon()->Handle(), 32, 32, 0, nullptr, DI_NORMAL);
+  const RECT area{ir.Left, std::max(ir.Top, 0), ir.Right, ir.Bottom};
+  EXPECT_EQ(Pixels(*Provider->SkinData()->CacheBitmap(), area), Pixels(expected, area));
+}
+
+// The band places only the items the menu painter measures and draws: a long menu wraps into more
+// rows, and takes none with a skin manager that has no menu painter.
+TEST_F(SkinProviderTest, MenuItemsWithoutThePaintersHandlersTakeNoRoomInTheBand) {
+  LoadSkin("Desert");
+  auto* menu = NewComponent<TMainMenu>(Form);
+  for (int i = 0; i < 8; ++i) {
+    auto* item = NewComponent<TMenuItem>(Form);
+    item->SetCaption("A rather long menu title " + std::to_string(i));
+    menu->Items()->Add(item);
+  }
+  Form->SetMenu(menu);
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  ASSERT_TRUE(bool(menu->Items()->Items(1)->OnMeasureItem()));
+  EXPECT_GT(Provider->MenuRowCount(), 1);
+
+  Manager->Free();
+  Manager = nullptr;
+  SetMenuSkinnerFactory(nullptr);
+  LoadSkin("Desert");
+  InstallSkinableMenus();
+  Provider->RepaintMenuLine();
+  ASSERT_FALSE(bool(menu->Items()->Items(1)->OnMeasureItem()));
+  EXPECT_EQ(Provider->MenuRowCount(), 1);
+}
+
+// Move and Size of the system menu run the outline drag from the caption's middle or the
+// bottom-right corner; the next click puts the window where the outline is.
+TEST_F(SkinProviderTest, MoveAndSizeOfTheSystemMenuRunTheOutlineDrag) {
+  LoadSkin("Desert");
+  const RECT before = Window();
+  auto releaseAt = [&](int dx, int dy) {
+    POINT p;
+    GetCursorPos(&p);
+    p.x += dx;
+    p.y += dy;
+    ScreenToClient(H(), &p);
+    SendMessageA(H(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(H(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+  };
+  SendMessageA(H(), WM_SYSCOMMAND, SC_MOVE, 0);
+  EXPECT_TRUE(Provider->Dragging());
+  EXPECT_EQ(GetCapture(), H());
+  releaseAt(30, 20);
+  EXPECT_FALSE(Provider->Dragging());
+  EXPECT_EQ(Window().left, before.left + 30);
+  EXPECT_EQ(Window().top, before.top + 20);
+  EXPECT_EQ(Recorder.SysCommands(SC_MOVE), 0);  // the platform's own move loop never runs
+
+  SendMessageA(H(), WM_SYSCOMMAND, SC_SIZE, 0);
+  EXPECT_TRUE(Provider->Dragging());
+  releaseAt(15, 25);
+  EXPECT_EQ(Window().right - Window().left, before.right - before.left + 15);
+  EXPECT_EQ(Window().bottom - Window().top, before.bottom - before.top + 25);
+}
+
 namespace {
 
 // The menu of the drop-down window shown now; null when none is shown.
@@ -759,6 +868,43 @@ TEST(SkinProviderMDI, AMaximizedChildBringsItsItemIntoTheMainMenuAndRestoringTak
   Pump();
 }
 
+// A left click on an iconic MDI child opens the skin's system menu of that child.
+TEST(SkinProviderMDI, ALeftReleaseOnAnIconicChildOpensItsSkinnedSystemMenu) {
+  Application->Initialize();
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  NewComponent<TsSkinProvider>(frame);
+  frame->Show();
+  TMdiChild* child = nullptr;
+  Application->CreateForm(child);
+  TsSkinManager* manager = NewBundledSkinManager("Nocturne");
+  Pump();
+  TsSkinProvider* provider = nullptr;
+  for (int i = 0; i < child->ComponentCount(); ++i)
+    if (auto* p = dynamic_cast<TsSkinProvider*>(child->Components(i))) provider = p;
+  ASSERT_TRUE(provider && provider->Skinned());
+  SendMessageA(child->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  Pump();
+  ASSERT_TRUE(IsIconic(child->Handle()));
+
+  HMENU shown = nullptr;
+  RunLater(50, [&] {
+    shown = ShownDropDown();
+    EndMenu();
+  });
+  RunLater(2000, [] { EndMenu(); });  // never left open
+  SendMessageA(child->Handle(), WM_NCLBUTTONUP, HTCAPTION, 0);
+  Pump();
+  EXPECT_EQ(shown, provider->SystemMenu()->Handle());
+
+  child->Free();
+  frame->Free();
+  manager->Free();
+  InstallSkinTables({});
+  ::SkinData().Active = false;
+  Pump();
+}
+
 namespace {
 
 RECT BoundsOf(const TControl* c) { return RECT{c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height()}; }
@@ -794,10 +940,7 @@ protected:
     Form->Show();
     Pump();
     if (std::string(GetParam()) != "none") {
-      Manager = NewComponent<TsSkinManager>(Application);
-      Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
-      Manager->SetActive(true);
-      Manager->SetSkinName(GetParam());
+      Manager = NewBundledSkinManager(GetParam());
       Pump();
       ASSERT_TRUE(Provider->Skinned());
     }

@@ -192,6 +192,32 @@ TEST(FrameHitTest, DisabledIconicMaximizedAndGrip) {
   EXPECT_EQ(CodeAt(f, g.Left, g.Top - 1), TsHit::Nowhere);
 }
 
+// A maximized MDI child's buttons sit in the first menu row from the frame's right edge, one
+// close-glyph frame each, and answer 101 to 103 (both edges inclusive); without them the band
+// answers nothing of its own.
+TEST(FrameHitTest, MaximizedChildButtonsInTheMenuBand) {
+  TsFrameFacts f = Form();
+  f.HasMenu = true;
+  f.MenuItemsVisible = true;
+  EXPECT_TRUE(ChildButtonSlots(f, Sizes()).empty());
+  EXPECT_EQ(CodeAt(f, 380, 35), TsHit::Nowhere);
+  f.ChildButtonsShown = true;
+  const std::vector<TsCaptionSlot> slots = ChildButtonSlots(f, Sizes());
+  ASSERT_EQ(slots.size(), 3u);
+  // Top: title 23 + frame 6 + (menu row 19 - glyph 16) / 2 = 30; right: 400 - 5 - 1.
+  EXPECT_EQ(slots[0].Rect, (TRect{376, 30, 394, 46}));
+  EXPECT_EQ(slots[1].Rect, (TRect{357, 30, 375, 46}));
+  EXPECT_EQ(slots[2].Rect, (TRect{338, 30, 356, 46}));
+  EXPECT_EQ(slots[1].Glyph, TsButtonGlyph::Restore);
+  EXPECT_EQ(FrameHitTest(f, Sizes(), CaptionSlots(f, Sizes()), 394, 46), (TsHitResult{TsHit::ChildClose, true}));
+  EXPECT_EQ(CodeAt(f, 357, 30), TsHit::ChildRestore);
+  EXPECT_EQ(CodeAt(f, 338, 38), TsHit::ChildMinimize);
+  EXPECT_EQ(CodeAt(f, 337, 38), TsHit::Nowhere);
+  EXPECT_EQ(CodeAt(f, 380, 47), TsHit::Nowhere);
+  f.CloseMask = {};
+  EXPECT_EQ(ChildButtonSlots(f, Sizes())[0].Rect, (TRect{378, 30, 394, 46}));
+}
+
 TEST(MenuBar, MergeByGroupAndSkipUnhookedOrHidden) {
   const std::vector<TsMenuEntry> form = {{0, true}, {1, false}, {2, true}, {5, true}};
   EXPECT_EQ(MergeMenuBar(form, {}), (std::vector<TsMenuSource>{{false, 0}, {false, 2}, {false, 3}}));

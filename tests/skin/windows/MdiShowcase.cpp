@@ -1,0 +1,64 @@
+// An MDI main form with two children for a look by eye (not a test): the MDI area, and with
+// "maximized" the active child maximized, its icon and buttons in the main form's menu band. It
+// stays a few seconds for a screen grab:
+//   wine mdi_showcase.exe SKINS-FOLDER SKIN|none restored|maximized
+#include <windows.h>
+
+#include <string>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
+#include "framework/win/TMainMenu.h"
+#include "framework/win/TPanel.h"
+#include "skin/windows/TsSkinProvider.h"
+#include "tests/skin/controls/ShowcaseForm.h"
+
+namespace {
+
+class TMainForm : public TForm {
+public:
+  explicit TMainForm(TComponent* owner) : TForm(owner) {
+    SetFormStyle(fsMDIForm);
+    SetCaption("Tarvex - MDI frame");
+    SetBounds(30, 30, 640, 460);
+    auto* menu = NewComponent<TMainMenu>(this);
+    for (const char* text : {"&File", "&Edit", "&Window", "&Help"}) {
+      auto* item = NewComponent<TMenuItem>(menu);
+      item->SetCaption(text);
+      menu->Items()->Add(item);
+    }
+    SetMenu(menu);
+    NewComponent<TsSkinProvider>(this)->SetResizeMode(TsResizeMode::rmBorder);
+  }
+};
+
+class TSheet : public TForm {
+public:
+  explicit TSheet(TComponent* owner) : TForm(owner) {
+    SetFormStyle(fsMDIChild);
+    SetBounds(Count * 40 + 10, Count * 30 + 10, 300, 200);
+    SetCaption("Sheet " + std::to_string(++Count));
+    NewComponent<TsSkinProvider>(this)->SetResizeMode(TsResizeMode::rmBorder);
+    NewControl<TPanel>(this, this, RECT{12, 12, 150, 60})->SetCaption("Panel");
+  }
+  static inline int Count = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) return 2;
+  const std::string folder = argv[1], skin = argv[2], scene = argv[3];
+  Application->Initialize();
+  ShowcaseSkinManager(folder, skin);
+  TMainForm* frame = nullptr;
+  Application->CreateForm(frame);
+  frame->Show();
+  TSheet* sheet = nullptr;
+  Application->CreateForm(sheet);
+  Application->CreateForm(sheet);
+  ShowcasePump(300);
+  if (scene == "maximized") SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ShowcasePump(8000);
+  return 0;
+}
