@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/base/NavigatorModel.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
@@ -162,29 +163,11 @@ void TDBNavigator::SetHints(const std::vector<std::string>& hints) {
 }
 
 void TDBNavigator::Layout() {
-  int count = 0;
-  for (size_t i = 0; i < FButtons.size(); ++i)
-    if (FVisibleButtons & (1u << i)) ++count;
-  if (count == 0) count = 1;
-  int width = Width() / count;
-  int leftover = Width() - count * width;
-  // Spread the leftover pixels one by one over the buttons.
-  int accumulator = count / 2;
-  int x = 0;
+  // The buttons cover the whole control, to its bottom edge.
+  const NavigatorModel::TLayout layout = NavigatorModel::Layout(Width(), Height(), 0, FVisibleButtons, true, 0);
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    TNavButton* button = FButtons[i];
-    if (!(FVisibleButtons & (1u << i))) {
-      button->SetBounds(Width() + 1, 0, width, Height());
-      continue;
-    }
-    int w = width;
-    accumulator -= leftover;
-    if (accumulator < 0) {
-      accumulator += count;
-      ++w;
-    }
-    button->SetBounds(x, 0, w, Height());
-    x += w;
+    const TRect& r = layout.Buttons[i];
+    FButtons[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
   }
 }
 
@@ -194,25 +177,18 @@ void TDBNavigator::Resize() {
 }
 
 void TDBNavigator::UpdateButtons() {
-  bool active = FLink.Active() && Enabled();
-  if (!active) {
-    for (TNavButton* b : FButtons) b->SetEnabled(false);
-    return;
-  }
+  NavigatorModel::TDataState state;
   TClientDataSet* table = FLink.DataSet();
-  bool editing = FLink.Editing();
-  bool empty = table->IsEmpty();
-  bool atStart = empty || table->RecNo() <= 1, atEnd = empty || table->RecNo() >= table->RecordCount();
-  FButtons[size_t(nbFirst)]->SetEnabled(!atStart);
-  FButtons[size_t(nbPrior)]->SetEnabled(!atStart);
-  FButtons[size_t(nbNext)]->SetEnabled(!atEnd);
-  FButtons[size_t(nbLast)]->SetEnabled(!atEnd);
-  FButtons[size_t(nbDelete)]->SetEnabled(!empty);
-  FButtons[size_t(nbInsert)]->SetEnabled(true);
-  FButtons[size_t(nbRefresh)]->SetEnabled(true);
-  FButtons[size_t(nbEdit)]->SetEnabled(!editing && !empty);
-  FButtons[size_t(nbPost)]->SetEnabled(editing);
-  FButtons[size_t(nbCancel)]->SetEnabled(editing);
+  state.Active = FLink.Active() && Enabled() && table != nullptr;
+  if (state.Active) {
+    state.Empty = table->IsEmpty();
+    state.AtStart = state.Empty || table->RecNo() <= 1;
+    state.AtEnd = state.Empty || table->RecNo() >= table->RecordCount();
+    state.CanModify = true;
+    state.Editing = FLink.Editing();
+  }
+  const NavigatorModel::TButtonBits enabled = NavigatorModel::EnabledButtons(state);
+  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetEnabled((enabled >> i) & 1u);
 }
 
 void TDBNavigator::BtnClick(TNavigateBtn index) {
@@ -257,21 +233,19 @@ void TDBNavigator::ButtonMouseDown(TObject* sender, TMouseButton button, TShiftS
 
 void TDBNavigator::KeyDown(WORD& key, TShiftState shift) {
   TCustomControl::KeyDown(key, shift);
-  auto step = [this](int direction) {
-    for (int i = int(FFocusedButton) + direction; i >= 0 && i < int(FButtons.size()); i += direction) {
-      if (FVisibleButtons & (1u << i)) {
-        FFocusedButton = TNavigateBtn(i);
-        Invalidate();
-        return;
-      }
-    }
-  };
   switch (key) {
     case VK_SPACE:
       if (FButtons[size_t(FFocusedButton)]->Enabled()) FButtons[size_t(FFocusedButton)]->Click();
       break;
-    case VK_LEFT: step(-1); break;
-    case VK_RIGHT: step(1); break;
+    case VK_LEFT:
+    case VK_RIGHT: {
+      const int next = NavigatorModel::StepFocus(int(FFocusedButton), key == VK_LEFT ? -1 : 1, FVisibleButtons);
+      if (next != int(FFocusedButton)) {
+        FFocusedButton = TNavigateBtn(next);
+        Invalidate();
+      }
+      break;
+    }
     default: return;
   }
   key = 0;

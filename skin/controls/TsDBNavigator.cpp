@@ -228,13 +228,13 @@ void TsDBNavigator::LayOut() {
       NavigatorModel::Layout(Width(), Height(), BorderSize(), FVisibleButtons, Align() != alNone);
   if (layout.Width != Width()) SetBounds(Left(), Top(), layout.Width, Height());
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    const TsRect& r = layout.Buttons[i];
+    const TRect& r = layout.Buttons[i];
     FButtons[i]->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
   }
 }
 
 void TsDBNavigator::SetBounds(int left, int top, int width, int height) {
-  const TsPoint min = NavigatorModel::MinSize(FVisibleButtons, BorderSize());
+  const NavigatorModel::TPoint min = NavigatorModel::MinSize(FVisibleButtons, BorderSize());
   TsPanel::SetBounds(left, top, std::max(width, min.X), std::max(height, min.Y));
 }
 

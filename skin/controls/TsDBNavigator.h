@@ -9,7 +9,7 @@
 #include "framework/win/TDataLink.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
-#include "skin/controls/core/NavigatorModel.h"
+#include "framework/base/NavigatorModel.h"
 
 class TImageList;
 class TTimer;
