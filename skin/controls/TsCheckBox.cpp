@@ -66,18 +66,34 @@ TsSkinState CheckControlState(LRESULT nativeState, const TsCommonData& data) {
 
 }  // namespace
 
-TsCheckBox::TsCheckBox(TComponent* owner) : TsSkinned(TsControlKind::CheckBox, TsCacheBitmap::Own, owner) {}
+template <typename Base>
+TsCheckControl<Base>::TsCheckControl(TsControlKind kind, TComponent* owner)
+    : TsSkinned<Base>(kind, TsCacheBitmap::Own, owner) {}
 
-bool TsCheckBox::SkinnedMessage(TMessage& message) {
-  // The box shows the new state.
-  if (message.Msg == BM_SETCHECK) SkinData().SetRepaintNeeded(true);
-  return TsSkinned::SkinnedMessage(message);
+template <typename Base>
+bool TsCheckControl<Base>::SkinnedMessage(TMessage& message) {
+  // The mark shows the new state.
+  if (message.Msg == BM_SETCHECK) this->SkinData().SetRepaintNeeded(true);
+  return TsSkinned<Base>::SkinnedMessage(message);
 }
 
-TsSkinState TsCheckBox::SkinState() const { return CheckControlState(AskNative(BM_GETSTATE), SkinData()); }
+template <typename Base>
+TsSkinState TsCheckControl<Base>::SkinState() const {
+  return CheckControlState(this->AskNative(BM_GETSTATE), this->SkinData());
+}
+
+template <typename Base>
+void TsCheckControl<Base>::PaintSkin() {
+  PaintCheckControl(*this, this, this->Alignment(), CheckGlyph(), SkinState());
+}
+
+template class TsCheckControl<TCheckBox>;
+template class TsCheckControl<TRadioButton>;
+
+TsCheckBox::TsCheckBox(TComponent* owner) : TsCheckControl(TsControlKind::CheckBox, owner) {}
 
 // The skin's glyph for the state: GLOBALINFO's BOXUNCHECKED, BOXCHECKED or BOXGRAYED.
-int TsCheckBox::GlyphMask() const {
+int TsCheckBox::CheckGlyph() const {
   switch (State()) {
     case cbChecked: return SkinCommonIndexes.CheckGlyphs.BoxChecked;
     case cbGrayed: return SkinCommonIndexes.CheckGlyphs.BoxGrayed;
@@ -85,19 +101,9 @@ int TsCheckBox::GlyphMask() const {
   }
 }
 
-void TsCheckBox::PaintSkin() { PaintCheckControl(*this, this, Alignment(), GlyphMask(), SkinState()); }
+TsRadioButton::TsRadioButton(TComponent* owner) : TsCheckControl(TsControlKind::RadioButton, owner) {}
 
-TsRadioButton::TsRadioButton(TComponent* owner) : TsSkinned(TsControlKind::RadioButton, TsCacheBitmap::Own, owner) {}
-
-bool TsRadioButton::SkinnedMessage(TMessage& message) {
-  if (message.Msg == BM_SETCHECK) SkinData().SetRepaintNeeded(true);
-  return TsSkinned::SkinnedMessage(message);
-}
-
-TsSkinState TsRadioButton::SkinState() const { return CheckControlState(AskNative(BM_GETSTATE), SkinData()); }
-
-void TsRadioButton::PaintSkin() {
+int TsRadioButton::CheckGlyph() const {
   const auto& glyphs = SkinCommonIndexes.CheckGlyphs;
-  const int glyph = SkinData().SkinIndex() >= 0 ? (Checked() ? glyphs.RadioChecked : glyphs.RadioUnchecked) : -1;
-  PaintCheckControl(*this, this, Alignment(), glyph, SkinState());
+  return SkinData().SkinIndex() >= 0 ? (Checked() ? glyphs.RadioChecked : glyphs.RadioUnchecked) : -1;
 }
