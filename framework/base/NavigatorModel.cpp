@@ -1,6 +1,7 @@
 #include "framework/base/NavigatorModel.h"
 
 #include <bit>
+#include <cstddef>
 
 namespace NavigatorModel {
 
@@ -30,7 +31,7 @@ TLayout Layout(int width, int height, int border, TButtonBits visible, bool alig
   int x = border;
   for (int i = 0; i < ButtonCount; ++i) {
     if (!Shows(visible, i)) {
-      layout.Buttons[size_t(i)] = TRect{width + 1, border, width + 1 + w, border + h};
+      layout.Buttons[std::size_t(i)] = TRect{width + 1, border, width + 1 + w, border + h};
       continue;
     }
     int bw = w;
@@ -39,7 +40,7 @@ TLayout Layout(int width, int height, int border, TButtonBits visible, bool alig
       accumulator += count;
       ++bw;
     }
-    layout.Buttons[size_t(i)] = TRect{x, border, x + bw, border + h};
+    layout.Buttons[std::size_t(i)] = TRect{x, border, x + bw, border + h};
     x += bw;
   }
   return layout;

@@ -130,41 +130,79 @@ void TNavButton::RepeatTick() {
   }
 }
 
-TDBNavigator::TDBNavigator(TComponent* owner) : TCustomControl(owner), FLink(this) {
+TDBNavigator::TDBNavigator(TComponent* owner) : TDBNavigator(owner, TNoButtons{}) {
+  MakeButtons([this](TNavigateBtn index) -> TSpeedButton* {
+    auto* button = NewComponent<TNavButton>(this, index);
+    button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
+    return button;
+  });
+}
+
+TDBNavigator::TDBNavigator(TComponent* owner, TNoButtons) : TCustomControl(owner), FLink(this) {
   SetControlStyle((ControlStyle() | csOpaque) & ~(csAcceptsControls | csSetCaption));
   SetColor(clBtnFace);
+}
+
+TDBNavigator::~TDBNavigator() { *FExists = false; }
+
+void TDBNavigator::MakeButtons(const std::function<TSpeedButton*(TNavigateBtn)>& make) {
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    auto* button = NewComponent<TNavButton>(this, TNavigateBtn(i));
+    TSpeedButton* button = make(TNavigateBtn(i));
     button->SetHint(kDefaultHints[i]);
-    button->SetOnClick(TNotifyEvent(this, &TDBNavigator::ButtonClick));
-    button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
+    button->SetOnClick(TNotifyEvent::FromFunctor([this, i](TObject*) { BtnClick(TNavigateBtn(i)); }));
     button->SetParent(this);
     FButtons[i] = button;
   }
-  SetBounds(0, 0, 240, 25);
+  SetBounds(Left(), Top(), 240, 25);
   Layout();
   UpdateButtons();
 }
 
-TDBNavigator::~TDBNavigator() = default;
+void TDBNavigator::TNavLink::DataEvent(TDataEvent event) {
+  // A table on its way out is not asked about its records.
+  if (event != TDataEvent::deDataSetDestroying) FNavigator->UpdateButtons();
+}
+
+void TDBNavigator::SetDataSource(TDataSource* source) {
+  FLink.SetDataSource(source);
+  UpdateButtons();
+}
 
 void TDBNavigator::SetVisibleButtons(TButtonSet value) {
   value &= nbAllButtons;
   if (value == FVisibleButtons) return;
   FVisibleButtons = value;
-  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetVisible((value & (1u << i)) != 0);
+  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetVisible((value >> i) & 1u);
+  // Space must never press a button that cannot be seen.
+  SetFocusedButton(TNavigateBtn(NavigatorModel::FocusAfterVisibleChange(int(FFocusedButton), value)));
   Layout();
   Invalidate();
 }
 
 void TDBNavigator::SetHints(const std::vector<std::string>& hints) {
+  FHints = hints;
   for (size_t i = 0; i < FButtons.size(); ++i)
     FButtons[i]->SetHint(i < hints.size() && !hints[i].empty() ? hints[i] : kDefaultHints[i]);
 }
 
+void TDBNavigator::SetFocusedButton(TNavigateBtn index) {
+  if (index == FFocusedButton) return;
+  const TNavigateBtn old = FFocusedButton;
+  FFocusedButton = index;
+  FocusLookChanged(old);
+  FocusLookChanged(index);
+}
+
+void TDBNavigator::FocusLookChanged(TNavigateBtn) { Invalidate(); }
+
+NavigatorModel::TLayout TDBNavigator::ButtonLayout() const {
+  return NavigatorModel::Layout(Width(), Height(), 0, FVisibleButtons, true, 0);
+}
+
 void TDBNavigator::Layout() {
-  // The buttons cover the whole control, to its bottom edge.
-  const NavigatorModel::TLayout layout = NavigatorModel::Layout(Width(), Height(), 0, FVisibleButtons, true, 0);
+  if (!FButtons[0]) return;
+  const NavigatorModel::TLayout layout = ButtonLayout();
+  if (layout.Width != Width()) SetBounds(Left(), Top(), layout.Width, Height());
   for (size_t i = 0; i < FButtons.size(); ++i) {
     const TRect& r = layout.Buttons[i];
     FButtons[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
@@ -177,6 +215,7 @@ void TDBNavigator::Resize() {
 }
 
 void TDBNavigator::UpdateButtons() {
+  if (!FButtons[0]) return;
   NavigatorModel::TDataState state;
   TClientDataSet* table = FLink.DataSet();
   state.Active = FLink.Active() && Enabled() && table != nullptr;
@@ -184,17 +223,27 @@ void TDBNavigator::UpdateButtons() {
     state.Empty = table->IsEmpty();
     state.AtStart = state.Empty || table->RecNo() <= 1;
     state.AtEnd = state.Empty || table->RecNo() >= table->RecordCount();
-    state.CanModify = true;
+    state.CanModify = table->CanModify();
     state.Editing = FLink.Editing();
   }
   const NavigatorModel::TButtonBits enabled = NavigatorModel::EnabledButtons(state);
   for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetEnabled((enabled >> i) & 1u);
 }
 
+bool TDBNavigator::ConfirmDeletion() {
+  if (Application == nullptr) return true;
+  return Application->MessageBox("Delete record?", Application->Title(), MB_OKCANCEL | MB_ICONQUESTION) != IDCANCEL;
+}
+
 void TDBNavigator::BtnClick(TNavigateBtn index) {
+  // Handlers and the question may free the navigator.
+  const std::shared_ptr<bool> exists = FExists;
   TClientDataSet* table = FLink.DataSet();
-  if (table != nullptr && FLink.Active()) {
+  if (table && FLink.Active()) {
     if (FBeforeAction) FBeforeAction(this, index);
+    if (!*exists) return;
+    table = FLink.DataSet();
+    if (!table || !FLink.Active()) return;
     switch (index) {
       case nbFirst: table->First(); break;
       case nbPrior: table->Prior(); break;
@@ -203,30 +252,25 @@ void TDBNavigator::BtnClick(TNavigateBtn index) {
       case nbInsert: table->Insert(); break;
       case nbDelete: {
         if (table->IsEmpty()) break;
-        std::string title = Application != nullptr ? Application->Title() : "";
-        if (FConfirmDelete && Application != nullptr &&
-            Application->MessageBox("Delete record?", title, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
-          break;
-        table->Delete();
+        const bool yes = !FConfirmDelete || ConfirmDeletion();
+        if (!*exists) return;
+        table = FLink.DataSet();
+        if (yes && table && FLink.Active() && !table->IsEmpty()) table->Delete();
         break;
       }
       case nbEdit: table->Edit(); break;
       case nbPost: table->Post(); break;
       case nbCancel: table->Cancel(); break;
-      case nbRefresh: break;  // an in-memory table has nothing to reread
+      case nbRefresh: RefreshData(table); break;
     }
+    if (!*exists) return;
   }
   if (FOnNavClick) FOnNavClick(this, index);
 }
 
-void TDBNavigator::ButtonClick(TObject* sender) {
-  auto* button = static_cast<TNavButton*>(sender);
-  BtnClick(button->Index());
-}
-
 void TDBNavigator::ButtonMouseDown(TObject* sender, TMouseButton button, TShiftState, int, int) {
   if (button != mbLeft) return;
-  FFocusedButton = static_cast<TNavButton*>(sender)->Index();
+  SetFocusedButton(static_cast<TNavButton*>(sender)->Index());
   if (CanFocus() && !Focused()) SetFocus();
   Invalidate();
 }
@@ -234,19 +278,17 @@ void TDBNavigator::ButtonMouseDown(TObject* sender, TMouseButton button, TShiftS
 void TDBNavigator::KeyDown(WORD& key, TShiftState shift) {
   TCustomControl::KeyDown(key, shift);
   switch (key) {
-    case VK_SPACE:
-      if (FButtons[size_t(FFocusedButton)]->Enabled()) FButtons[size_t(FFocusedButton)]->Click();
-      break;
-    case VK_LEFT:
-    case VK_RIGHT: {
-      const int next = NavigatorModel::StepFocus(int(FFocusedButton), key == VK_LEFT ? -1 : 1, FVisibleButtons);
-      if (next != int(FFocusedButton)) {
-        FFocusedButton = TNavigateBtn(next);
-        Invalidate();
-      }
+    case VK_SPACE: {
+      TSpeedButton* button = FButtons[size_t(FFocusedButton)];
+      if (button->Enabled() && button->Visible()) button->Click();
       break;
     }
-    default: return;
+    case VK_LEFT:
+    case VK_RIGHT:
+      SetFocusedButton(TNavigateBtn(NavigatorModel::StepFocus(int(FFocusedButton), key == VK_LEFT ? -1 : 1, FVisibleButtons)));
+      break;
+    default:
+      return;
   }
   key = 0;
 }
@@ -273,8 +315,9 @@ void TDBNavigator::Dispatch(TMessage& message) {
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      Invalidate();
-      break;
+      TCustomControl::Dispatch(message);
+      FocusLookChanged(FFocusedButton);
+      return;
     default:
       break;
   }

@@ -459,6 +459,15 @@ TEST_F(NavigatorTest, FourVisibleButtonsShareTheWidth) {
   EXPECT_EQ(Table.RecNo(), 50);
 }
 
+TEST_F(NavigatorTest, HidingTheFocusedButtonMovesTheFocusSoSpaceNeverPressesAHiddenButton) {
+  for (int i = 0; i < 3; ++i) Nav->Perform(CN_KEYDOWN, VK_RIGHT, 0);
+  ASSERT_EQ(Nav->FocusedButton(), nbLast);
+  Nav->SetVisibleButtons(NavButton(nbFirst) | NavButton(nbPrior) | NavButton(nbNext));
+  EXPECT_EQ(Nav->FocusedButton(), nbNext);
+  Nav->Perform(CN_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(Table.RecNo(), 2);
+}
+
 TEST_F(NavigatorTest, AllButtonsFillTheWholeHeightAndSpreadTheLeftover) {
   Nav->SetBounds(420, 250, 243, 31);
   int x = 0, wider = 0;
