@@ -158,11 +158,7 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& message) {
       return true;
     case CM_ENTER:
     case CM_EXIT:
-      SkinData().SetFocusHot(message.Msg == CM_ENTER);
-      SkinData().SetMouseOver(false);
-      SkinData().SetRepaintNeeded(true);
-      InheritedWndProc(message);
-      Repaint();
+      FocusMessage(message, message.Msg == CM_ENTER);
       return true;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:

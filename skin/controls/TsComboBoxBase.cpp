@@ -103,6 +103,14 @@ bool TsComboBoxBase::NativePaintsAfter(const TMessage& message) const {
   }
 }
 
+void TsComboBoxBase::FocusMessage(TMessage& message, bool focused) {
+  SkinData().SetFocusHot(focused);
+  SkinData().SetMouseOver(false);
+  SkinData().SetRepaintNeeded(true);
+  InheritedWndProc(message);
+  Repaint();
+}
+
 int TsComboBoxBase::GlyphMask() const {
   const int section = SkinData().SkinIndex();
   if (!SectionIndexValid(section)) return -1;

@@ -33,6 +33,9 @@ protected:
   bool SkinnedMessage(TMessage& message) override;
   bool NativePaintsAfter(const TMessage& message) const override;
 
+  // The focus came (focused) or went with message: the face repainted in its new look after the
+  // framework handled it.
+  void FocusMessage(TMessage& message, bool focused);
   // The section's drop-down glyph ("GLYPHMASK"), -1 without one.
   int GlyphMask() const;
   // The section, the drop-down glyph at buttonTopLeft (pressed while dropped, else hot or normal),

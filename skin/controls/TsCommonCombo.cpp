@@ -31,11 +31,7 @@ bool TsCustomListControl::SkinnedMessage(TMessage& message) {
     case WM_KILLFOCUS:
     case CM_ENTER:
     case CM_EXIT:
-      skin.SetFocusHot(message.Msg == WM_SETFOCUS || message.Msg == CM_ENTER);
-      skin.SetMouseOver(false);
-      skin.SetRepaintNeeded(true);
-      InheritedWndProc(message);
-      Repaint();
+      FocusMessage(message, message.Msg == WM_SETFOCUS || message.Msg == CM_ENTER);
       return true;
     case WM_MOUSEWHEEL:
     case WM_MOVE:
