@@ -136,6 +136,8 @@ void TsRadioGroup::ItemsChanged(TObject*) {
 
 // As many buttons as items, captioned by them, the one of ItemIndex checked; then arranged.
 void TsRadioGroup::UpdateButtons() {
+  // An index stored while loading is brought into range once the items are known.
+  if (!IsLoading()) FItemIndex = ClampItemIndex(FItemIndex, FItems.Count());
   while (ButtonCount() < FItems.Count()) {
     auto* button = NewComponent<TsGroupButton>(this);
     button->SetParent(this);
