@@ -102,6 +102,7 @@ void TsGroupBox::CacheShown(bool rebuilt) {
 
 TsGroupButton::TsGroupButton(TsRadioGroup* group) : TsRadioButton(group), FGroup(group) {
   SkinData().SetSkinSection("RADIOBUTTON");
+  SetAutoSize(false);  // the group gives each button its cell
   SetVisible(false);
   SetEnabled(group->Enabled());
   SetParentShowHint(false);

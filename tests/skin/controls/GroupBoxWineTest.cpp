@@ -103,6 +103,8 @@ TEST_F(Groups, ASkinnedGroupShowsItsCacheAndItsButtonsTheirs) {
   Pump();
   ASSERT_TRUE(group->IsSkinned());
   ASSERT_TRUE(group->Buttons(0)->IsSkinned());
+  // Each button fills its cell, whatever its caption.
+  EXPECT_EQ(group->Buttons(0)->Width(), group->Buttons(1)->Width());
   TBitmap* cache = group->SkinData().CacheBitmap();
   ASSERT_NE(cache, nullptr);
   // The caption band's corner and a point of the frame below it come from the cache.
