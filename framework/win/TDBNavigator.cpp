@@ -87,7 +87,8 @@ void MakeGlyph(TBitmap& glyph, TNavigateBtn button) {
 
 }  // namespace
 
-TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index) : TSpeedButton(navigator), FIndex(index) {
+TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index)
+    : TSpeedButton(navigator), FNavigator(navigator), FIndex(index) {
   TBitmap glyph;
   MakeGlyph(glyph, index);
   SetGlyph(&glyph);
@@ -96,39 +97,22 @@ TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index) : TSpeedButt
 
 void TNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TSpeedButton::MouseDown(button, shift, x, y);
-  if (button != mbLeft || !Repeats() || !Enabled()) return;
-  if (FRepeatTimer == nullptr) {
-    FRepeatTimer = NewComponent<TTimer>(this);
-    FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TNavButton::TimerExpired));
-  }
-  FRepeatTimer->SetInterval(kRepeatDelay);
-  FRepeatTimer->SetEnabled(true);
+  if (button == mbLeft && Repeats() && Enabled()) FNavigator->StartRepeat(this);
 }
 
 void TNavButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (FRepeatTimer != nullptr) FRepeatTimer->SetEnabled(false);
+  FNavigator->StopRepeat();
   TSpeedButton::MouseUp(button, shift, x, y);
 }
 
-void TNavButton::TimerExpired(TObject*) { RepeatTick(); }
-
 void TNavButton::Paint() {
   TSpeedButton::Paint();
-  auto* navigator = dynamic_cast<TDBNavigator*>(Parent());
-  if (navigator == nullptr || !navigator->Focused() || navigator->FocusedButton() != FIndex) return;
+  if (!FNavigator->Focused() || FNavigator->FocusedButton() != FIndex) return;
   RECT r{3, 3, Width() - 3, Height() - 3};
   DrawFocusRect(Canvas()->Handle(), &r);
 }
 
-void TNavButton::RepeatTick() {
-  if (FRepeatTimer != nullptr) FRepeatTimer->SetInterval(kRepeatInterval);
-  // Clicks only while the button is held down with the mouse over it.
-  if (State() == bsDown && Enabled()) {
-    Click();
-  } else if (!(GetKeyState(VK_LBUTTON) & 0x8000) && FRepeatTimer != nullptr) {
-    FRepeatTimer->SetEnabled(false);
-  }
-}
+void TNavButton::RepeatTick() { FNavigator->RepeatTick(); }
 
 TDBNavigator::TDBNavigator(TComponent* owner) : TDBNavigator(owner, TNoButtons{}) {
   MakeButtons([this](TNavigateBtn index) -> TSpeedButton* {
@@ -266,6 +250,27 @@ void TDBNavigator::BtnClick(TNavigateBtn index) {
     if (!*exists) return;
   }
   if (FOnNavClick) FOnNavClick(this, index);
+}
+
+void TDBNavigator::StartRepeat(TSpeedButton* button) {
+  if (FRepeatTimer == nullptr) {
+    FRepeatTimer = NewComponent<TTimer>(this);
+    FRepeatTimer->SetOnTimer(TNotifyEvent::FromFunctor([this](TObject*) { RepeatTick(); }));
+  }
+  FHeldButton = button;
+  FRepeatTimer->SetInterval(kRepeatDelay);
+  FRepeatTimer->SetEnabled(true);
+}
+
+void TDBNavigator::StopRepeat() {
+  if (FRepeatTimer != nullptr) FRepeatTimer->SetEnabled(false);
+}
+
+void TDBNavigator::RepeatTick() {
+  if (FRepeatTimer != nullptr) FRepeatTimer->SetInterval(kRepeatInterval);
+  if (FHeldButton == nullptr) return;
+  if (FHeldButton->State() == bsDown && FHeldButton->Enabled()) FHeldButton->Click();
+  else if (!(GetKeyState(VK_LBUTTON) & 0x8000)) StopRepeat();
 }
 
 void TDBNavigator::ButtonMouseDown(TObject* sender, TMouseButton button, TShiftState, int, int) {

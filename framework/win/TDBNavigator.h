@@ -25,7 +25,7 @@ using ENavClick = TDelegate<void(TObject* Sender, TNavigateBtn Button)>;
 
 class TDBNavigator;
 
-// A button of the navigator; Prior and Next repeat while held (after 400 ms, every 100 ms).
+// A button of the navigator; Prior and Next repeat while held (TDBNavigator::StartRepeat).
 class TNavButton : public TSpeedButton {
 public:
   TNavButton(TDBNavigator* navigator, TNavigateBtn index);
@@ -40,10 +40,8 @@ protected:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-  void TimerExpired(TObject* sender);
-
+  TDBNavigator* FNavigator;
   TNavigateBtn FIndex;
-  TTimer* FRepeatTimer = nullptr;
 };
 
 // A row of buttons that move through and edit a table through a data source. The buttons are
@@ -71,6 +69,13 @@ public:
 
   // Runs the action of button index (as its click does).
   void BtnClick(TNavigateBtn index);
+
+  // The left button pressed button (Prior or Next): it clicks again while held, after 400 ms and
+  // then every 100 ms, until StopRepeat.
+  void StartRepeat(TSpeedButton* button);
+  void StopRepeat();
+  // One tick of the repeat: a click while the button is held down with the mouse over it.
+  void RepeatTick();
 
   const ENavClick& BeforeAction() const { return FBeforeAction; }
   void SetBeforeAction(const ENavClick& e) { FBeforeAction = e; }
@@ -127,6 +132,8 @@ private:
   bool FConfirmDelete = true;
   TNavigateBtn FFocusedButton = nbFirst;
   ENavClick FBeforeAction, FOnNavClick;
+  TTimer* FRepeatTimer = nullptr;
+  TSpeedButton* FHeldButton = nullptr;
   // False once the navigator is gone: a handler run from BtnClick may free it.
   std::shared_ptr<bool> FExists = std::make_shared<bool>(true);
 };

@@ -10,12 +10,9 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TDataSource.h"
 #include "framework/win/TImageList.h"
-#include "framework/win/TTimer.h"
 #include "skin/engine/SkinCommands.h"
 
 namespace {
-
-constexpr unsigned RepeatDelay = 400, RepeatInterval = 100;
 
 const char* const DefaultHints[10] = {"First record", "Prior record", "Next record", "Last record",
                                       "Insert record", "Delete record", "Edit record", "Post edit",
@@ -82,28 +79,15 @@ void TsNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
   const std::shared_ptr<bool> alive = Alive();
   if (button == mbLeft) FNavigator->SetFocusedButton(FIndex);
   TsSpeedButton::MouseDown(button, shift, x, y);
-  if (!*alive || button != mbLeft || !Repeats() || !Enabled()) return;
-  if (!FRepeatTimer) {
-    FRepeatTimer = NewComponent<TTimer>(this);
-    FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TsNavButton::TimerExpired));
-  }
-  FRepeatTimer->SetInterval(RepeatDelay);
-  FRepeatTimer->SetEnabled(true);
+  if (*alive && button == mbLeft && Repeats() && Enabled()) FNavigator->StartRepeat(this);
 }
 
 void TsNavButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
+  FNavigator->StopRepeat();
   TsSpeedButton::MouseUp(button, shift, x, y);
 }
 
-void TsNavButton::TimerExpired(TObject*) { RepeatTick(); }
-
-void TsNavButton::RepeatTick() {
-  if (FRepeatTimer) FRepeatTimer->SetInterval(RepeatInterval);
-  // Clicks only while the button is held down with the mouse over it.
-  if (State() == bsDown && Enabled()) Click();
-  else if (!(GetKeyState(VK_LBUTTON) & 0x8000) && FRepeatTimer) FRepeatTimer->SetEnabled(false);
-}
+void TsNavButton::RepeatTick() { FNavigator->RepeatTick(); }
 
 // TsDBNavigator
 

@@ -11,11 +11,11 @@
 #include "skin/engine/TsSkinned.h"
 
 class TImageList;
-class TTimer;
 class TsDBNavigator;
 
-// A button of the skinned navigator ("TOOLBUTTON"); Prior and Next repeat while held (after
-// 400 ms, every 100 ms). The navigator's focused button shows hot while the navigator has the focus.
+// A button of the skinned navigator ("TOOLBUTTON"); Prior and Next repeat while held
+// (TDBNavigator::StartRepeat). The navigator's focused button shows hot while the navigator has the
+// focus.
 class TsNavButton : public TsSpeedButton {
 public:
   TsNavButton(TsDBNavigator* navigator, TNavigateBtn index);
@@ -32,12 +32,10 @@ protected:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-  void TimerExpired(TObject* sender);
   bool ShowsFocus() const;
 
   TsDBNavigator* FNavigator;
   TNavigateBtn FIndex;
-  TTimer* FRepeatTimer = nullptr;
 };
 
 // Asked before a record is deleted; true deletes it. Replaceable (tests, another dialog); by
