@@ -31,6 +31,26 @@ void TButtonControl::ShowCheck() {
   if (HandleAllocated()) SendMessageA(Handle(), BM_SETCHECK, CheckValue(), 0);
 }
 
-bool TButtonControl::IsOwnAccel(const TMessage& message) {
-  return IsAccel(char(message.WParam), Text()) && CanFocus();
+void TButtonControl::Dispatch(TMessage& message) {
+  switch (message.Msg) {
+    case CN_COMMAND:
+      switch (HIWORD(message.WParam)) {
+        case BN_CLICKED: Clicked(); break;
+        // Sent only by a radio button or a button with BS_NOTIFY.
+        case BN_DOUBLECLICKED: DblClick(); break;
+        default: break;
+      }
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(char(message.WParam), Text()) && CanFocus()) {
+        SetFocus();
+        AccelPressed();
+        message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(message);
 }

@@ -11,6 +11,8 @@ public:
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment value);
 
+  void Dispatch(TMessage& message) override;
+
 protected:
   // buttonStyle: the BS_ style of the native button; width: the default width.
   TButtonControl(TComponent* owner, DWORD buttonStyle, int width);
@@ -21,8 +23,10 @@ protected:
   virtual WPARAM CheckValue() const = 0;
   // Shows the state in the window, when there is one.
   void ShowCheck();
-  // A CM_DIALOGCHAR for this control's accelerator, while it can take the focus.
-  bool IsOwnAccel(const TMessage& message);
+  // The user clicked the control (BN_CLICKED).
+  virtual void Clicked() = 0;
+  // The control's accelerator was typed; the focus has been moved to it.
+  virtual void AccelPressed() = 0;
 
 private:
   DWORD FButtonStyle;

@@ -18,22 +18,3 @@ void TCheckBox::Toggle() {
     case cbGrayed: SetState(cbUnchecked); break;
   }
 }
-
-void TCheckBox::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CN_COMMAND:
-      if (HIWORD(message.WParam) == BN_CLICKED) Toggle();
-      return;
-    case CM_DIALOGCHAR:
-      if (IsOwnAccel(message)) {
-        SetFocus();
-        if (Focused()) Toggle();
-        message.Result = 1;
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  TButtonControl::Dispatch(message);
-}

@@ -16,10 +16,12 @@ public:
   void SetAllowGrayed(bool value) { FAllowGrayed = value; }
   virtual void Toggle();
 
-  void Dispatch(TMessage& message) override;
-
 protected:
   WPARAM CheckValue() const override { return WPARAM(FState); }
+  void Clicked() override { Toggle(); }
+  void AccelPressed() override {
+    if (Focused()) Toggle();
+  }
 
 private:
   TCheckBoxState FState = cbUnchecked;

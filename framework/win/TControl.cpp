@@ -284,6 +284,7 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  CanAutoSize(width, height);
   width = FConstraints.ClampWidth(width < 0 ? 0 : width);
   height = FConstraints.ClampHeight(height < 0 ? 0 : height);
   bool resized = width != FWidth || height != FHeight;

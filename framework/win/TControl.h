@@ -150,6 +150,9 @@ protected:
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void Resize();
+  // Asked by SetBounds with the asked size: a control that sizes itself to its content sets the
+  // size it needs and answers true.
+  virtual bool CanAutoSize(int& /*newWidth*/, int& /*newHeight*/) { return false; }
   // Called after the font object changed.
   virtual void FontChanged();
   // Tells the parent a visible property changed that needs realigning.

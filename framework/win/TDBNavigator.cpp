@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/base/NavigatorModel.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
@@ -86,7 +87,8 @@ void MakeGlyph(TBitmap& glyph, TNavigateBtn button) {
 
 }  // namespace
 
-TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index) : TSpeedButton(navigator), FIndex(index) {
+TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index)
+    : TSpeedButton(navigator), FNavigator(navigator), FIndex(index) {
   TBitmap glyph;
   MakeGlyph(glyph, index);
   SetGlyph(&glyph);
@@ -95,96 +97,99 @@ TNavButton::TNavButton(TDBNavigator* navigator, TNavigateBtn index) : TSpeedButt
 
 void TNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   TSpeedButton::MouseDown(button, shift, x, y);
-  if (button != mbLeft || !Repeats() || !Enabled()) return;
-  if (FRepeatTimer == nullptr) {
-    FRepeatTimer = NewComponent<TTimer>(this);
-    FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TNavButton::TimerExpired));
-  }
-  FRepeatTimer->SetInterval(kRepeatDelay);
-  FRepeatTimer->SetEnabled(true);
+  if (button == mbLeft && Repeats() && Enabled()) FNavigator->StartRepeat(this);
 }
 
 void TNavButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (FRepeatTimer != nullptr) FRepeatTimer->SetEnabled(false);
+  FNavigator->StopRepeat();
   TSpeedButton::MouseUp(button, shift, x, y);
 }
 
-void TNavButton::TimerExpired(TObject*) { RepeatTick(); }
-
 void TNavButton::Paint() {
   TSpeedButton::Paint();
-  auto* navigator = dynamic_cast<TDBNavigator*>(Parent());
-  if (navigator == nullptr || !navigator->Focused() || navigator->FocusedButton() != FIndex) return;
+  if (!FNavigator->Focused() || FNavigator->FocusedButton() != FIndex) return;
   RECT r{3, 3, Width() - 3, Height() - 3};
   DrawFocusRect(Canvas()->Handle(), &r);
 }
 
-void TNavButton::RepeatTick() {
-  if (FRepeatTimer != nullptr) FRepeatTimer->SetInterval(kRepeatInterval);
-  // Clicks only while the button is held down with the mouse over it.
-  if (State() == bsDown && Enabled()) {
-    Click();
-  } else if (!(GetKeyState(VK_LBUTTON) & 0x8000) && FRepeatTimer != nullptr) {
-    FRepeatTimer->SetEnabled(false);
-  }
+void TNavButton::RepeatTick() { FNavigator->RepeatTick(); }
+
+TDBNavigator::TDBNavigator(TComponent* owner) : TDBNavigator(owner, TNoButtons{}) {
+  MakeButtons([this](TNavigateBtn index) -> TSpeedButton* {
+    auto* button = NewComponent<TNavButton>(this, index);
+    button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
+    return button;
+  });
 }
 
-TDBNavigator::TDBNavigator(TComponent* owner) : TCustomControl(owner), FLink(this) {
+TDBNavigator::TDBNavigator(TComponent* owner, TNoButtons) : TCustomControl(owner), FLink(this) {
   SetControlStyle((ControlStyle() | csOpaque) & ~(csAcceptsControls | csSetCaption));
   SetColor(clBtnFace);
+}
+
+TDBNavigator::~TDBNavigator() { *FExists = false; }
+
+void TDBNavigator::MakeButtons(const std::function<TSpeedButton*(TNavigateBtn)>& make) {
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    auto* button = NewComponent<TNavButton>(this, TNavigateBtn(i));
+    TSpeedButton* button = make(TNavigateBtn(i));
     button->SetHint(kDefaultHints[i]);
-    button->SetOnClick(TNotifyEvent(this, &TDBNavigator::ButtonClick));
-    button->SetOnMouseDown(TMouseEvent(this, &TDBNavigator::ButtonMouseDown));
+    button->SetOnClick(TNotifyEvent::FromFunctor([this, i](TObject*) { BtnClick(TNavigateBtn(i)); }));
     button->SetParent(this);
     FButtons[i] = button;
   }
-  SetBounds(0, 0, 240, 25);
+  SetBounds(Left(), Top(), 240, 25);
   Layout();
   UpdateButtons();
 }
 
-TDBNavigator::~TDBNavigator() = default;
+void TDBNavigator::TNavLink::DataEvent(TDataEvent event) {
+  // A table on its way out is not asked about its records.
+  if (event != TDataEvent::deDataSetDestroying) FNavigator->UpdateButtons();
+}
+
+void TDBNavigator::SetDataSource(TDataSource* source) {
+  FLink.SetDataSource(source);
+  UpdateButtons();
+}
 
 void TDBNavigator::SetVisibleButtons(TButtonSet value) {
   value &= nbAllButtons;
   if (value == FVisibleButtons) return;
   FVisibleButtons = value;
-  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetVisible((value & (1u << i)) != 0);
+  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetVisible((value >> i) & 1u);
+  // Space must never press a button that cannot be seen.
+  SetFocusedButton(TNavigateBtn(NavigatorModel::FocusAfterVisibleChange(int(FFocusedButton), value)));
   Layout();
   Invalidate();
 }
 
 void TDBNavigator::SetHints(const std::vector<std::string>& hints) {
+  FHints = hints;
   for (size_t i = 0; i < FButtons.size(); ++i)
     FButtons[i]->SetHint(i < hints.size() && !hints[i].empty() ? hints[i] : kDefaultHints[i]);
 }
 
+void TDBNavigator::SetFocusedButton(TNavigateBtn index) {
+  if (index == FFocusedButton) return;
+  const TNavigateBtn old = FFocusedButton;
+  FFocusedButton = index;
+  FocusLookChanged(old);
+  FocusLookChanged(index);
+}
+
+void TDBNavigator::FocusLookChanged(TNavigateBtn) { Invalidate(); }
+
+NavigatorModel::TLayout TDBNavigator::ButtonLayout() const {
+  return NavigatorModel::Layout(Width(), Height(), 0, FVisibleButtons, true, 0);
+}
+
 void TDBNavigator::Layout() {
-  int count = 0;
-  for (size_t i = 0; i < FButtons.size(); ++i)
-    if (FVisibleButtons & (1u << i)) ++count;
-  if (count == 0) count = 1;
-  int width = Width() / count;
-  int leftover = Width() - count * width;
-  // Spread the leftover pixels one by one over the buttons.
-  int accumulator = count / 2;
-  int x = 0;
+  if (!FButtons[0]) return;
+  const NavigatorModel::TLayout layout = ButtonLayout();
+  if (layout.Width != Width()) SetBounds(Left(), Top(), layout.Width, Height());
   for (size_t i = 0; i < FButtons.size(); ++i) {
-    TNavButton* button = FButtons[i];
-    if (!(FVisibleButtons & (1u << i))) {
-      button->SetBounds(Width() + 1, 0, width, Height());
-      continue;
-    }
-    int w = width;
-    accumulator -= leftover;
-    if (accumulator < 0) {
-      accumulator += count;
-      ++w;
-    }
-    button->SetBounds(x, 0, w, Height());
-    x += w;
+    const TRect& r = layout.Buttons[i];
+    FButtons[i]->SetBounds(r.Left, r.Top, r.Width(), r.Height());
   }
 }
 
@@ -194,31 +199,35 @@ void TDBNavigator::Resize() {
 }
 
 void TDBNavigator::UpdateButtons() {
-  bool active = FLink.Active() && Enabled();
-  if (!active) {
-    for (TNavButton* b : FButtons) b->SetEnabled(false);
-    return;
-  }
+  if (!FButtons[0]) return;
+  NavigatorModel::TDataState state;
   TClientDataSet* table = FLink.DataSet();
-  bool editing = FLink.Editing();
-  bool empty = table->IsEmpty();
-  bool atStart = empty || table->RecNo() <= 1, atEnd = empty || table->RecNo() >= table->RecordCount();
-  FButtons[size_t(nbFirst)]->SetEnabled(!atStart);
-  FButtons[size_t(nbPrior)]->SetEnabled(!atStart);
-  FButtons[size_t(nbNext)]->SetEnabled(!atEnd);
-  FButtons[size_t(nbLast)]->SetEnabled(!atEnd);
-  FButtons[size_t(nbDelete)]->SetEnabled(!empty);
-  FButtons[size_t(nbInsert)]->SetEnabled(true);
-  FButtons[size_t(nbRefresh)]->SetEnabled(true);
-  FButtons[size_t(nbEdit)]->SetEnabled(!editing && !empty);
-  FButtons[size_t(nbPost)]->SetEnabled(editing);
-  FButtons[size_t(nbCancel)]->SetEnabled(editing);
+  state.Active = FLink.Active() && Enabled() && table != nullptr;
+  if (state.Active) {
+    state.Empty = table->IsEmpty();
+    state.AtStart = state.Empty || table->RecNo() <= 1;
+    state.AtEnd = state.Empty || table->RecNo() >= table->RecordCount();
+    state.CanModify = table->CanModify();
+    state.Editing = FLink.Editing();
+  }
+  const NavigatorModel::TButtonBits enabled = NavigatorModel::EnabledButtons(state);
+  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetEnabled((enabled >> i) & 1u);
+}
+
+bool TDBNavigator::ConfirmDeletion() {
+  if (Application == nullptr) return true;
+  return Application->MessageBox("Delete record?", Application->Title(), MB_OKCANCEL | MB_ICONQUESTION) != IDCANCEL;
 }
 
 void TDBNavigator::BtnClick(TNavigateBtn index) {
+  // Handlers and the question may free the navigator.
+  const std::shared_ptr<bool> exists = FExists;
   TClientDataSet* table = FLink.DataSet();
-  if (table != nullptr && FLink.Active()) {
+  if (table && FLink.Active()) {
     if (FBeforeAction) FBeforeAction(this, index);
+    if (!*exists) return;
+    table = FLink.DataSet();
+    if (!table || !FLink.Active()) return;
     switch (index) {
       case nbFirst: table->First(); break;
       case nbPrior: table->Prior(); break;
@@ -227,52 +236,64 @@ void TDBNavigator::BtnClick(TNavigateBtn index) {
       case nbInsert: table->Insert(); break;
       case nbDelete: {
         if (table->IsEmpty()) break;
-        std::string title = Application != nullptr ? Application->Title() : "";
-        if (FConfirmDelete && Application != nullptr &&
-            Application->MessageBox("Delete record?", title, MB_OKCANCEL | MB_ICONQUESTION) == IDCANCEL)
-          break;
-        table->Delete();
+        const bool yes = !FConfirmDelete || ConfirmDeletion();
+        if (!*exists) return;
+        table = FLink.DataSet();
+        if (yes && table && FLink.Active() && !table->IsEmpty()) table->Delete();
         break;
       }
       case nbEdit: table->Edit(); break;
       case nbPost: table->Post(); break;
       case nbCancel: table->Cancel(); break;
-      case nbRefresh: break;  // an in-memory table has nothing to reread
+      case nbRefresh: RefreshData(table); break;
     }
+    if (!*exists) return;
   }
   if (FOnNavClick) FOnNavClick(this, index);
 }
 
-void TDBNavigator::ButtonClick(TObject* sender) {
-  auto* button = static_cast<TNavButton*>(sender);
-  BtnClick(button->Index());
+void TDBNavigator::StartRepeat(TSpeedButton* button) {
+  if (FRepeatTimer == nullptr) {
+    FRepeatTimer = NewComponent<TTimer>(this);
+    FRepeatTimer->SetOnTimer(TNotifyEvent::FromFunctor([this](TObject*) { RepeatTick(); }));
+  }
+  FHeldButton = button;
+  FRepeatTimer->SetInterval(kRepeatDelay);
+  FRepeatTimer->SetEnabled(true);
+}
+
+void TDBNavigator::StopRepeat() {
+  if (FRepeatTimer != nullptr) FRepeatTimer->SetEnabled(false);
+}
+
+void TDBNavigator::RepeatTick() {
+  if (FRepeatTimer != nullptr) FRepeatTimer->SetInterval(kRepeatInterval);
+  if (FHeldButton == nullptr) return;
+  if (FHeldButton->State() == bsDown && FHeldButton->Enabled()) FHeldButton->Click();
+  else if (!(GetKeyState(VK_LBUTTON) & 0x8000)) StopRepeat();
 }
 
 void TDBNavigator::ButtonMouseDown(TObject* sender, TMouseButton button, TShiftState, int, int) {
   if (button != mbLeft) return;
-  FFocusedButton = static_cast<TNavButton*>(sender)->Index();
+  SetFocusedButton(static_cast<TNavButton*>(sender)->Index());
   if (CanFocus() && !Focused()) SetFocus();
   Invalidate();
 }
 
 void TDBNavigator::KeyDown(WORD& key, TShiftState shift) {
   TCustomControl::KeyDown(key, shift);
-  auto step = [this](int direction) {
-    for (int i = int(FFocusedButton) + direction; i >= 0 && i < int(FButtons.size()); i += direction) {
-      if (FVisibleButtons & (1u << i)) {
-        FFocusedButton = TNavigateBtn(i);
-        Invalidate();
-        return;
-      }
-    }
-  };
   switch (key) {
-    case VK_SPACE:
-      if (FButtons[size_t(FFocusedButton)]->Enabled()) FButtons[size_t(FFocusedButton)]->Click();
+    case VK_SPACE: {
+      TSpeedButton* button = FButtons[size_t(FFocusedButton)];
+      if (button->Enabled() && button->Visible()) button->Click();
       break;
-    case VK_LEFT: step(-1); break;
-    case VK_RIGHT: step(1); break;
-    default: return;
+    }
+    case VK_LEFT:
+    case VK_RIGHT:
+      SetFocusedButton(TNavigateBtn(NavigatorModel::StepFocus(int(FFocusedButton), key == VK_LEFT ? -1 : 1, FVisibleButtons)));
+      break;
+    default:
+      return;
   }
   key = 0;
 }
@@ -299,8 +320,9 @@ void TDBNavigator::Dispatch(TMessage& message) {
       return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-      Invalidate();
-      break;
+      TCustomControl::Dispatch(message);
+      FocusLookChanged(FFocusedButton);
+      return;
     default:
       break;
   }

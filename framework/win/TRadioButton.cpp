@@ -17,26 +17,3 @@ void TRadioButton::SetChecked(bool value) {
   }
   Click();
 }
-
-void TRadioButton::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case CN_COMMAND:
-      switch (HIWORD(message.WParam)) {
-        case BN_CLICKED: SetChecked(true); break;
-        case BN_DOUBLECLICKED: DblClick(); break;
-        default: break;
-      }
-      return;
-    case CM_DIALOGCHAR:
-      if (IsOwnAccel(message)) {
-        SetFocus();
-        SetChecked(true);
-        message.Result = 1;
-        return;
-      }
-      break;
-    default:
-      break;
-  }
-  TButtonControl::Dispatch(message);
-}

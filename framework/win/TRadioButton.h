@@ -11,10 +11,10 @@ public:
   bool Checked() const { return FChecked; }
   void SetChecked(bool value);
 
-  void Dispatch(TMessage& message) override;
-
 protected:
   WPARAM CheckValue() const override { return FChecked ? BST_CHECKED : BST_UNCHECKED; }
+  void Clicked() override { SetChecked(true); }
+  void AccelPressed() override { SetChecked(true); }
 
 private:
   bool FChecked = false;

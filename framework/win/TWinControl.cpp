@@ -336,6 +336,7 @@ void TWinControl::NotifyControls(UINT msg) {
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
+  CanAutoSize(width, height);
   if (FHandle == nullptr) {
     int oldW = Width(), oldH = Height();
     TControl::SetBounds(left, top, width, height);

@@ -6,11 +6,8 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TControlCanvas.h"
-#include "skin/controls/TsEditSkin.h"
-#include "skin/controls/TsLabel.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/SkinTextPainter.h"
-#include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
 
 namespace {
@@ -44,109 +41,9 @@ bool ChangesValue(WORD key, bool fromEdit) {
 
 }  // namespace
 
-namespace ComboSkin {
-
-int GlyphMask(const TsCommonData& skin) {
-  const int section = skin.SkinIndex();
-  if (!SectionIndexValid(section)) return -1;
-  return FindMaskIndex(section, ActiveSkin().SkinSectionData[std::size_t(section)].SectionName, "GLYPHMASK");
-}
-
-TsSkinState ButtonState(bool dropped, bool hot) {
-  return dropped ? TsSkinState::Pressed : (hot ? TsSkinState::Hot : TsSkinState::Normal);
-}
-
-void PaintCache(TsSkinnedControl& layer, TWinControl* control, TsSkinState sectionState, POINT buttonTopLeft,
-                TsSkinState buttonState) {
-  TsCommonData& skin = layer.SkinData();
-  TBitmap* cache = skin.CacheBitmap();
-  const POINT at{control->Left(), control->Top()};
-  TsCacheInfo ci;
-  QueryParentCache(&skin, ci);
-  PaintSectionByData(ActiveSkin(), &skin, ci, true, cache, at,
-                     RECT{0, 0, control->Width(), control->Height()}, sectionState);
-  const int glyph = GlyphMask(skin);
-  if (MaskIndexValid(glyph))
-    PaintMaskedGlyph(ActiveSkin(), cache, buttonTopLeft, buttonState, glyph, TsGlyphShade::Normal);
-  if (!control->Enabled()) {
-    QueryParentCache(&skin, ci);
-    ApplyDisabledKind(ActiveSkin(), cache, layer.DisabledKind(), control, at, ci);
-  }
-}
-
-void ExcludeChildren(HDC dc, HWND window) {
-  for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(child)) continue;
-    RECT r;
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
-  }
-}
-
-void RedrawAll(TWinControl* control) {
-  if (control->HandleAllocated())
-    RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-}
-
-std::string ItemText(HWND combo, int index) {
-  if (index < 0) return {};
-  const LRESULT length = SendMessageA(combo, CB_GETLBTEXTLEN, WPARAM(index), 0);
-  if (length == CB_ERR || length < 0) return {};
-  std::string item(std::size_t(length) + 1, '\0');
-  const LRESULT got = SendMessageA(combo, CB_GETLBTEXT, WPARAM(index), reinterpret_cast<LPARAM>(item.data()));
-  if (got == CB_ERR || got < 0) return {};
-  item.resize(std::min(std::size_t(got), std::size_t(length)));
-  return item;
-}
-
-void AnswerEditColors(TMessage& message, const TsCommonData& skin, TBrush& brush, bool enabled, TColor ownFontColor) {
-  const bool hot = skin.IsHot();
-  const TColor color = EditSkin::SectionColor(skin, hot);
-  if (brush.Color() != color) brush.SetColor(color);
-  HDC dc = reinterpret_cast<HDC>(message.WParam);
-  SetTextColor(dc, ColorToRGB(enabled ? EditSkin::SectionFontColor(skin, hot, ownFontColor) : clGrayText));
-  SetBkColor(dc, ColorToRGB(color));
-  message.Result = reinterpret_cast<LRESULT>(brush.Handle());
-}
-
-bool NativePaintsAfter(UINT msg, HWND combo) {
-  switch (msg) {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-    case WM_ENABLE:
-    case WM_SETTEXT:
-    case WM_SETFONT:
-    case WM_KEYDOWN:
-    case WM_CHAR:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_LBUTTONUP:
-    case WM_CAPTURECHANGED:
-    case WM_MOUSEWHEEL:
-    case WM_COMMAND:
-    case CN_COMMAND:
-    case CB_SETCURSEL:
-    case CB_SELECTSTRING:
-    case CB_SHOWDROPDOWN:
-    case CB_RESETCONTENT:
-    case CB_DELETESTRING:
-      return true;
-    case WM_MOUSEMOVE:
-      return GetCapture() == combo;
-    default:
-      return false;
-  }
-}
-
-}  // namespace ComboSkin
-
 TsCustomComboBox::TsCustomComboBox(TComponent* owner)
-    : TsSkinned(TsControlKind::Edit, TsCacheBitmap::Own, owner),
+    : TsComboBoxBase(TsControlKind::Edit, owner),
       FEditGuard(TWndMethod(this, &TsCustomComboBox::EditWndProc), this) {
-  InstallEditLabelFactory();
-  if (SkinData().SkinSection().empty()) SkinData().SetSkinSection("COMBOBOX");
-  FBoundLabel = std::make_unique<TsBoundLabel>(&SkinData());
   SetControlStyle(ControlStyle() & ~csOpaque);
   SetItemHeight(13);
   SetDropDownCount(16);
@@ -163,7 +60,7 @@ void TsCustomComboBox::SetAlignment(TAlignment value) {
 }
 
 RECT TsCustomComboBox::ButtonRect() const {
-  TsFrameSize size = MaskFrameSize(IsSkinned() ? ComboSkin::GlyphMask(SkinData()) : -1);
+  TsFrameSize size = MaskFrameSize(IsSkinned() ? GlyphMask() : -1);
   if (size.Width <= 0 || size.Height <= 0) size = {NoGlyphSize, NoGlyphSize};
   const int left = Width() - size.Width - ButtonMargin, top = (Height() - size.Height) / 2;
   return RECT{left, top, left + size.Width, top + size.Height};
@@ -179,7 +76,7 @@ bool TsCustomComboBox::ComboFocused() const {
 bool TsCustomComboBox::ListStyle() const { return Style() != csDropDown && Style() != csSimple; }
 
 void TsCustomComboBox::CreateWnd() {
-  TsSkinned::CreateWnd();
+  TsComboBoxBase::CreateWnd();
   // In front of the framework's own hook on the edit: read-only drops keys before they become events.
   if (EditHandle() != nullptr) FEditGuard.Hook(EditHandle());
 }
@@ -187,7 +84,7 @@ void TsCustomComboBox::CreateWnd() {
 void TsCustomComboBox::DestroyWnd() {
   FEditGuard.Unhook();
   FDroppedLook = false;
-  TsSkinned::DestroyWnd();
+  TsComboBoxBase::DestroyWnd();
 }
 
 // The read-only filter, for the combo's window and its edit.
@@ -242,13 +139,7 @@ void TsCustomComboBox::WndProc(TMessage& message) {
       default: break;
     }
   }
-  TsSkinned::WndProc(message);
-}
-
-void TsCustomComboBox::SkinCommand(TMessage& message) {
-  TsSkinned::SkinCommand(message);
-  const ::SkinCommand command = SkinCommandOf(message.WParam);
-  if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin) ComboSkin::RedrawAll(this);
+  TsComboBoxBase::WndProc(message);
 }
 
 void TsCustomComboBox::SetDroppedLook(bool value) {
@@ -265,18 +156,9 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& message) {
       InheritedWndProc(message);
       SetDroppedLook(false);
       return true;
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:  // a disabled edit asks for these
-      if (SkinData().CustomColor()) return false;
-      ComboSkin::AnswerEditColors(message, SkinData(), FEditBrush, Enabled(), Font()->Color());
-      return true;
     case CM_ENTER:
     case CM_EXIT:
-      SkinData().SetFocusHot(message.Msg == CM_ENTER);
-      SkinData().SetMouseOver(false);
-      SkinData().SetRepaintNeeded(true);
-      InheritedWndProc(message);
-      Repaint();
+      FocusMessage(message, message.Msg == CM_ENTER);
       return true;
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
@@ -286,29 +168,21 @@ bool TsCustomComboBox::SkinnedMessage(TMessage& message) {
       }
       return false;
     default:
-      return TsSkinned::SkinnedMessage(message);
+      return TsComboBoxBase::SkinnedMessage(message);
   }
-}
-
-bool TsCustomComboBox::NativePaintsAfter(const TMessage& message) const {
-  return HandleAllocated() && ComboSkin::NativePaintsAfter(message.Msg, const_cast<TsCustomComboBox*>(this)->Handle());
 }
 
 void TsCustomComboBox::PaintSkin() {
   const RECT b = ButtonRect();
-  ComboSkin::PaintCache(*this, this, SkinState(), POINT{b.left, b.top},
-                        ComboSkin::ButtonState(FDroppedLook, SkinData().IsHot()));
+  PaintComboCache(POINT{b.left, b.top}, FDroppedLook);
 }
 
 void TsCustomComboBox::PaintClient(HDC dc) {
-  TsCommonData& skin = SkinData();
-  if (skin.BackgroundChanged()) return;
-  if (skin.RepaintNeeded() && !skin.Updating()) BuildCache();
-  TBitmap* cache = skin.CacheBitmap();
+  TBitmap* cache = ShownCache();
   if (!cache) return;
   HDC src = cache->Canvas()->Handle();
   const int w = Width(), h = Height();
-  const bool focusedLook = ComboFocused() || skin.FocusHot();
+  const bool focusedLook = ComboFocused() || SkinData().FocusHot();
   if (Enabled() && ListStyle() && (focusedLook || DroppedDown())) {
     // The native face (selection bar, focus) inside the skinned frame and button.
     CallWindowProcA(DefWndProc(), Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
@@ -321,8 +195,7 @@ void TsCustomComboBox::PaintClient(HDC dc) {
     return;
   }
   // The edit (and a simple combo's list) paint themselves.
-  ComboSkin::ExcludeChildren(dc, Handle());
-  BitBlt(dc, 0, 0, w, h, src, 0, 0, SRCCOPY);
+  PaintAroundChildren(dc, cache);
   if (ListStyle()) PaintFace(dc);
 }
 

@@ -11,30 +11,17 @@
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TControlCanvas.h"
-#include "skin/controls/TsComboBox.h"
-#include "skin/controls/TsLabel.h"
 #include "skin/controls/core/AutoComplete.h"
 #include "skin/engine/SkinTextPainter.h"
-#include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
 
 // ---- TsCustomListControl ----
 
 TsCustomListControl::TsCustomListControl(TComponent* owner)
-    : TsSkinned(TsControlKind::ListControl, TsCacheBitmap::Own, owner) {
-  InstallEditLabelFactory();
-  if (SkinData().SkinSection().empty()) SkinData().SetSkinSection("COMBOBOX");
-  FBoundLabel = std::make_unique<TsBoundLabel>(&SkinData());
-}
+    : TsComboBoxBase(TsControlKind::ListControl, owner) {}
 
 TsCustomListControl::~TsCustomListControl() {
   if (HandleAllocated()) DestroyHandle();
-}
-
-void TsCustomListControl::SkinCommand(TMessage& message) {
-  TsSkinned::SkinCommand(message);
-  const ::SkinCommand command = SkinCommandOf(message.WParam);
-  if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin) ComboSkin::RedrawAll(this);
 }
 
 bool TsCustomListControl::SkinnedMessage(TMessage& message) {
@@ -44,11 +31,7 @@ bool TsCustomListControl::SkinnedMessage(TMessage& message) {
     case WM_KILLFOCUS:
     case CM_ENTER:
     case CM_EXIT:
-      skin.SetFocusHot(message.Msg == WM_SETFOCUS || message.Msg == CM_ENTER);
-      skin.SetMouseOver(false);
-      skin.SetRepaintNeeded(true);
-      InheritedWndProc(message);
-      Repaint();
+      FocusMessage(message, message.Msg == WM_SETFOCUS || message.Msg == CM_ENTER);
       return true;
     case WM_MOUSEWHEEL:
     case WM_MOVE:
@@ -62,7 +45,7 @@ bool TsCustomListControl::SkinnedMessage(TMessage& message) {
     case WM_VSCROLL:
       return true;
     default:
-      return TsSkinned::SkinnedMessage(message);
+      return TsComboBoxBase::SkinnedMessage(message);
   }
 }
 
@@ -99,7 +82,7 @@ void TsCommonCombo::DestroyWnd() {
 }
 
 RECT TsCommonCombo::ButtonArea() {
-  const TsFrameSize size = MaskFrameSize(IsSkinned() ? ComboSkin::GlyphMask(SkinData()) : -1);
+  const TsFrameSize size = MaskFrameSize(IsSkinned() ? GlyphMask() : -1);
   if (size.Width <= 0 || size.Height <= 0) return RECT{};
   const RECT client = ClientRect();
   const int top = (client.bottom - size.Height) / 2;
@@ -169,11 +152,6 @@ void TsCommonCombo::ListWndProc(TMessage& message) {
 
 bool TsCommonCombo::SkinnedMessage(TMessage& message) {
   switch (message.Msg) {
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORSTATIC:  // a disabled edit asks for these
-      if (SkinData().CustomColor()) return false;
-      ComboSkin::AnswerEditColors(message, SkinData(), FEditBrush, Enabled(), Font()->Color());
-      return true;
     case CN_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(message.LParam);
       if (item == nullptr || item->hDC == nullptr) return true;
@@ -191,24 +169,15 @@ bool TsCommonCombo::SkinnedMessage(TMessage& message) {
   }
 }
 
-bool TsCommonCombo::NativePaintsAfter(const TMessage& message) const {
-  return HandleAllocated() && ComboSkin::NativePaintsAfter(message.Msg, const_cast<TsCommonCombo*>(this)->Handle());
-}
-
 void TsCommonCombo::PaintSkin() {
   const RECT b = ButtonArea();
-  ComboSkin::PaintCache(*this, this, SkinState(), POINT{b.left, b.top},
-                        ComboSkin::ButtonState(DroppedDown(), SkinData().IsHot()));
+  PaintComboCache(POINT{b.left, b.top}, DroppedDown());
 }
 
 void TsCommonCombo::PaintClient(HDC dc) {
-  TsCommonData& skin = SkinData();
-  if (skin.BackgroundChanged()) return;
-  if (skin.RepaintNeeded() && !skin.Updating()) BuildCache();
-  TBitmap* cache = skin.CacheBitmap();
+  TBitmap* cache = ShownCache();
   if (!cache) return;
-  ComboSkin::ExcludeChildren(dc, Handle());
-  BitBlt(dc, 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+  PaintAroundChildren(dc, cache);
   PaintFace(dc);
 }
 

@@ -6,27 +6,18 @@
 #include <memory>
 #include <string>
 
-#include "framework/win/TBrush.h"
-#include "framework/win/TComboBox.h"
 #include "framework/win/TWindowHook.h"
-#include "skin/engine/TsBoundLabel.h"
-#include "skin/engine/TsSkinned.h"
+#include "skin/controls/TsComboBoxBase.h"
 
-// The skin layer of the combo family with its own child handling: the skin object ("COMBOBOX"),
-// the bound label, and focus, hot and size changes repainting the face.
-class TsCustomListControl : public TsSkinned<TComboBox> {
+// The skin layer of the combo family with its own child handling: focus, hot and size changes
+// repaint the face.
+class TsCustomListControl : public TsComboBoxBase {
 public:
   explicit TsCustomListControl(TComponent* owner);
   ~TsCustomListControl() override;
 
-  TsBoundLabel* BoundLabel() override { return FBoundLabel.get(); }
-
 protected:
   bool SkinnedMessage(TMessage& message) override;
-  void SkinCommand(TMessage& message) override;
-
-private:
-  std::unique_ptr<TsBoundLabel> FBoundLabel;
 };
 
 // The combo window with its edit and list children, each subclassed by this object alone: keys typed
@@ -48,7 +39,6 @@ protected:
   void CreateWnd() override;
   void DestroyWnd() override;
   bool SkinnedMessage(TMessage& message) override;
-  bool NativePaintsAfter(const TMessage& message) const override;
   void PaintSkin() override;
   void PaintClient(HDC dc) override;
   // The current item on the face while skinned, over the cache; none by default (the edit shows it).
@@ -64,7 +54,6 @@ private:
 
   TWindowHook FEditHook;
   TWindowHook FListHook;
-  TBrush FEditBrush;
 };
 
 class TsCommonComboBox;

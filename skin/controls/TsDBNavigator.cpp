@@ -10,11 +10,9 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TDataSource.h"
 #include "framework/win/TImageList.h"
-#include "framework/win/TTimer.h"
+#include "skin/engine/SkinCommands.h"
 
 namespace {
-
-constexpr unsigned RepeatDelay = 400, RepeatInterval = 100;
 
 const char* const DefaultHints[10] = {"First record", "Prior record", "Next record", "Last record",
                                       "Insert record", "Delete record", "Edit record", "Post edit",
@@ -81,81 +79,28 @@ void TsNavButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y
   const std::shared_ptr<bool> alive = Alive();
   if (button == mbLeft) FNavigator->SetFocusedButton(FIndex);
   TsSpeedButton::MouseDown(button, shift, x, y);
-  if (!*alive || button != mbLeft || !Repeats() || !Enabled()) return;
-  if (!FRepeatTimer) {
-    FRepeatTimer = NewComponent<TTimer>(this);
-    FRepeatTimer->SetOnTimer(TNotifyEvent(this, &TsNavButton::TimerExpired));
-  }
-  FRepeatTimer->SetInterval(RepeatDelay);
-  FRepeatTimer->SetEnabled(true);
+  if (*alive && button == mbLeft && Repeats() && Enabled()) FNavigator->StartRepeat(this);
 }
 
 void TsNavButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
+  FNavigator->StopRepeat();
   TsSpeedButton::MouseUp(button, shift, x, y);
 }
 
-void TsNavButton::TimerExpired(TObject*) { RepeatTick(); }
-
-void TsNavButton::RepeatTick() {
-  if (FRepeatTimer) FRepeatTimer->SetInterval(RepeatInterval);
-  // Clicks only while the button is held down with the mouse over it.
-  if (State() == bsDown && Enabled()) Click();
-  else if (!(GetKeyState(VK_LBUTTON) & 0x8000) && FRepeatTimer) FRepeatTimer->SetEnabled(false);
-}
-
-// TsNavDataLink
-
-void TsNavDataLink::DataEvent(TDataEvent event) {
-  if (event != TDataEvent::deDataSetDestroying) FNavigator->UpdateEnabling();
-}
-
-void TsNavDataLink::ActiveChanged() { FNavigator->UpdateEnabling(); }
+void TsNavButton::RepeatTick() { FNavigator->RepeatTick(); }
 
 // TsDBNavigator
 
-TsDBNavigator::TsDBNavigator(TComponent* owner) : TsPanel(TsControlKind::ToolBar, owner), FLink(this) {
-  SetControlStyle((ControlStyle() | csOpaque) & ~(csAcceptsControls | csSetCaption));
+TsDBNavigator::TsDBNavigator(TComponent* owner)
+    : TsSkinned(TsControlKind::ToolBar, TsCacheBitmap::Own, owner, TNoButtons{}) {
+  SetControlStyle(ControlStyle() | csReplicatable);
   SkinData().SetSkinSection("TOOLBAR");
-  SetBevelOuter(bvNone);
-  SetCaption("");
   SetTabStop(true);
-  for (size_t i = 0; i < FButtons.size(); ++i) {
-    auto* button = NewComponent<TsNavButton>(this, TNavigateBtn(i));
-    button->SetHint(DefaultHints[i]);
-    button->SetOnClick(TNotifyEvent::FromFunctor([this, i](TObject*) { BtnClick(TNavigateBtn(i)); }));
-    button->SetParent(this);
-    FButtons[i] = button;
-  }
+  MakeButtons([this](TNavigateBtn index) -> TSpeedButton* { return NewComponent<TsNavButton>(this, index); });
   UpdateGlyphs();
-  SetBounds(Left(), Top(), 240, 25);
-  LayOut();
-  UpdateEnabling();
 }
 
 TsDBNavigator::~TsDBNavigator() { MarkDead(); }
-
-void TsDBNavigator::SetDataSource(TDataSource* source) {
-  FLink.SetDataSource(source);
-  UpdateEnabling();
-}
-
-void TsDBNavigator::SetVisibleButtons(TButtonSet value) {
-  value &= nbAllButtons;
-  if (value == FVisibleButtons) return;
-  FVisibleButtons = value;
-  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetVisible((value >> i) & 1u);
-  // Space must never press a button that cannot be seen.
-  SetFocusedButton(TNavigateBtn(NavigatorModel::FocusAfterVisibleChange(int(FFocusedButton), value)));
-  LayOut();
-  Invalidate();
-}
-
-void TsDBNavigator::SetHints(const std::vector<std::string>& hints) {
-  FHints = hints;
-  for (size_t i = 0; i < FButtons.size(); ++i)
-    FButtons[i]->SetHint(i < hints.size() && !hints[i].empty() ? hints[i] : DefaultHints[i]);
-}
 
 void TsDBNavigator::SetImages(TImageList* images) {
   if (images == FImages) return;
@@ -172,7 +117,7 @@ void TsDBNavigator::SetFirstImageIndex(int value) {
 }
 
 void TsDBNavigator::Notification(TComponent* component, TOperation operation) {
-  TsPanel::Notification(component, operation);
+  TsSkinned::Notification(component, operation);
   if (operation == TOperation::Remove && component == FImages) {
     FImages = nullptr;
     UpdateGlyphs();
@@ -180,8 +125,9 @@ void TsDBNavigator::Notification(TComponent* component, TOperation operation) {
 }
 
 void TsDBNavigator::UpdateGlyphs() {
-  for (size_t i = 0; i < FButtons.size(); ++i) {
-    TsNavButton* button = FButtons[i];
+  for (size_t i = 0; i < 10; ++i) {
+    TsNavButton* button = Buttons(TNavigateBtn(i));
+    if (!button) return;
     TsButtonLook look = button->Look();
     look.Images = FImages;
     look.ImageIndex = FImages ? FFirstImageIndex + int(i) : -1;
@@ -197,142 +143,48 @@ void TsDBNavigator::UpdateGlyphs() {
   }
 }
 
-void TsDBNavigator::SetFocusedButton(TNavigateBtn index) {
-  if (index == FFocusedButton) return;
-  const TNavigateBtn old = FFocusedButton;
-  FFocusedButton = index;
-  RepaintButton(old);
-  RepaintButton(index);
-}
-
-void TsDBNavigator::RepaintButton(TNavigateBtn index) {
-  TsNavButton* button = FButtons[size_t(index)];
+void TsDBNavigator::FocusLookChanged(TNavigateBtn index) {
+  TsNavButton* button = Buttons(index);
+  if (!button) return;
   button->SkinData().SetRepaintNeeded(true);
   button->Invalidate();
 }
 
-int TsDBNavigator::BorderSize() const {
-  NavigatorModel::TBorder border;
-  border.Single = BorderStyle() == bsSingle;
-  border.Ctl3D = true;
-  border.BorderWidth = 0;
-  border.BevelWidth = BevelWidth();
-  border.BevelInner = BevelInner() != bvNone;
-  border.BevelOuter = BevelOuter() != bvNone;
-  return NavigatorModel::BorderSize(border);
-}
-
-void TsDBNavigator::LayOut() {
-  if (!FButtons[0]) return;
-  const NavigatorModel::TLayout layout =
-      NavigatorModel::Layout(Width(), Height(), BorderSize(), FVisibleButtons, Align() != alNone);
-  if (layout.Width != Width()) SetBounds(Left(), Top(), layout.Width, Height());
-  for (size_t i = 0; i < FButtons.size(); ++i) {
-    const TsRect& r = layout.Buttons[i];
-    FButtons[i]->SetBounds(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
-  }
+// The buttons keep a pixel free at the bottom; a navigator that is not aligned shrinks to whole
+// buttons.
+NavigatorModel::TLayout TsDBNavigator::ButtonLayout() const {
+  return NavigatorModel::Layout(Width(), Height(), 0, VisibleButtons(), Align() != alNone);
 }
 
 void TsDBNavigator::SetBounds(int left, int top, int width, int height) {
-  const TsPoint min = NavigatorModel::MinSize(FVisibleButtons, BorderSize());
-  TsPanel::SetBounds(left, top, std::max(width, min.X), std::max(height, min.Y));
+  const NavigatorModel::TPoint min = NavigatorModel::MinSize(VisibleButtons(), 0);
+  TsSkinned::SetBounds(left, top, std::max(width, min.X), std::max(height, min.Y));
 }
 
 void TsDBNavigator::Resize() {
-  LayOut();
+  Layout();
   SkinData().RequestRepaint();
-  TsPanel::Resize();
+  TCustomControl::Resize();
 }
 
-void TsDBNavigator::UpdateEnabling() {
-  if (!FButtons[0]) return;
-  NavigatorModel::TDataState state;
-  TClientDataSet* table = FLink.DataSet();
-  state.Active = FLink.Active() && Enabled() && table;
-  if (state.Active) {
-    state.Empty = table->IsEmpty();
-    state.AtStart = state.Empty || table->RecNo() <= 1;
-    state.AtEnd = state.Empty || table->RecNo() >= table->RecordCount();
-    state.CanModify = table->CanModify();
-    state.Editing = FLink.Editing();
+bool TsDBNavigator::ConfirmDeletion() {
+  // Only a clear yes deletes: closing the question is no answer.
+  return NavigatorDeleteConfirmation()(this);
+}
+
+void TsDBNavigator::RefreshData(TClientDataSet* table) { table->Refresh(); }
+
+bool TsDBNavigator::SkinnedMessage(TMessage& message) {
+  if (message.Msg == CM_VISIBLECHANGED) {
+    SkinData().SetRepaintNeeded(true);
+    SkinData().SetBackgroundDirty(false);
+    InheritedWndProc(message);
+    return true;
   }
-  const NavigatorModel::TButtonBits enabled = NavigatorModel::EnabledButtons(state);
-  for (size_t i = 0; i < FButtons.size(); ++i) FButtons[i]->SetEnabled((enabled >> i) & 1u);
+  return TsSkinned::SkinnedMessage(message);
 }
 
-void TsDBNavigator::BtnClick(TNavigateBtn index) {
-  // Handlers and the question may free the navigator.
-  const std::shared_ptr<bool> alive = Alive();
-  TClientDataSet* table = FLink.DataSet();
-  if (table && FLink.Active()) {
-    if (FBeforeAction) FBeforeAction(this, index);
-    if (!*alive) return;
-    table = FLink.DataSet();
-    if (!table || !FLink.Active()) return;
-    switch (index) {
-      case nbFirst: table->First(); break;
-      case nbPrior: table->Prior(); break;
-      case nbNext: table->Next(); break;
-      case nbLast: table->Last(); break;
-      case nbInsert: table->Insert(); break;
-      case nbDelete: {
-        if (table->IsEmpty()) break;
-        // Only a clear yes deletes: closing the question is no answer.
-        const bool yes = !FConfirmDelete || NavigatorDeleteConfirmation()(this);
-        if (!*alive) return;
-        table = FLink.DataSet();
-        if (yes && table && FLink.Active() && !table->IsEmpty()) table->Delete();
-        break;
-      }
-      case nbEdit: table->Edit(); break;
-      case nbPost: table->Post(); break;
-      case nbCancel: table->Cancel(); break;
-      case nbRefresh: table->Refresh(); break;
-    }
-    if (!*alive) return;
-  }
-  if (FOnNavClick) FOnNavClick(this, index);
-}
-
-void TsDBNavigator::KeyDown(WORD& key, TShiftState shift) {
-  TsPanel::KeyDown(key, shift);
-  switch (key) {
-    case VK_SPACE: {
-      TsNavButton* button = FButtons[size_t(FFocusedButton)];
-      if (button->Enabled() && button->Visible()) button->Click();
-      break;
-    }
-    case VK_LEFT:
-    case VK_RIGHT:
-      SetFocusedButton(TNavigateBtn(NavigatorModel::StepFocus(int(FFocusedButton), key == VK_LEFT ? -1 : 1, FVisibleButtons)));
-      break;
-    default:
-      return;
-  }
-  key = 0;
-}
-
-void TsDBNavigator::Loaded() {
-  TsPanel::Loaded();
-  UpdateEnabling();
-}
-
-void TsDBNavigator::Dispatch(TMessage& message) {
-  switch (message.Msg) {
-    case WM_GETDLGCODE:
-      message.Result = DLGC_WANTARROWS;
-      return;
-    case CM_ENABLEDCHANGED:
-      TsPanel::Dispatch(message);
-      if (!IsLoading()) UpdateEnabling();
-      return;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      TsPanel::Dispatch(message);
-      RepaintButton(FFocusedButton);
-      return;
-    default:
-      break;
-  }
-  TsPanel::Dispatch(message);
+void TsDBNavigator::CacheShown(bool rebuilt) {
+  // The buttons show the navigator through them: they repaint over its new image.
+  if (rebuilt) RefreshChildren(this);
 }

@@ -105,6 +105,7 @@ void TsGroupBox::CacheShown(bool rebuilt) {
 
 TsGroupButton::TsGroupButton(TsRadioGroup* group) : TsRadioButton(group), FGroup(group) {
   SkinData().SetSkinSection("RADIOBUTTON");
+  SetAutoSize(false);  // the group gives each button its cell
   SetVisible(false);
   SetEnabled(group->Enabled());
   SetParentShowHint(false);
@@ -139,6 +140,8 @@ void TsRadioGroup::ItemsChanged(TObject*) {
 
 // As many buttons as items, captioned by them, the one of ItemIndex checked; then arranged.
 void TsRadioGroup::UpdateButtons() {
+  // An index stored while loading is brought into range once the items are known.
+  if (!IsLoading()) FItemIndex = ClampItemIndex(FItemIndex, FItems.Count());
   while (ButtonCount() < FItems.Count()) {
     auto* button = NewComponent<TsGroupButton>(this);
     button->SetParent(this);

@@ -50,6 +50,19 @@ TEST_F(Groups, AClickOnAButtonSelectsItsItemAndClicksTheGroup) {
   EXPECT_EQ(Clicks, 1);
 }
 
+TEST_F(Groups, AnItemIndexStoredWhileLoadingIsKeptInRangeOnceLoaded) {
+  Form->BeginLoading();
+  auto* group = Group({"one", "two"});
+  group->SetItemIndex(5);  // stored as it is while loading
+  Form->EndLoading();
+  EXPECT_EQ(group->ItemIndex(), 1);
+  ASSERT_EQ(group->ButtonCount(), 2);
+  EXPECT_TRUE(group->Buttons(1)->Checked());
+  group->SetItemIndex(0);
+  EXPECT_TRUE(group->Buttons(0)->Checked());
+  EXPECT_FALSE(group->Buttons(1)->Checked());
+}
+
 TEST_F(Groups, ItemIndexAndColumnsAreKeptInRange) {
   auto* group = Group({"one", "two"});
   group->SetItemIndex(5);
@@ -90,6 +103,8 @@ TEST_F(Groups, ASkinnedGroupShowsItsCacheAndItsButtonsTheirs) {
   Pump();
   ASSERT_TRUE(group->IsSkinned());
   ASSERT_TRUE(group->Buttons(0)->IsSkinned());
+  // Each button fills its cell, whatever its caption.
+  EXPECT_EQ(group->Buttons(0)->Width(), group->Buttons(1)->Width());
   TBitmap* cache = group->SkinData().CacheBitmap();
   ASSERT_NE(cache, nullptr);
   // The caption band's corner and a point of the frame below it come from the cache.
@@ -100,6 +115,46 @@ TEST_F(Groups, ASkinnedGroupShowsItsCacheAndItsButtonsTheirs) {
   group->SetCaptionLayout(TsGroupCaptionLayout::clTopRight);
   Pump();
   EXPECT_GT(group->CacheBuilds(), builds);
+}
+
+// A group box that shows where its caption plate goes.
+class TPlateGroup : public TsGroupBox {
+public:
+  using TsGroupBox::TsGroupBox;
+  using TsGroupBox::CaptionRect;
+};
+
+TEST_F(Groups, TheCaptionIsCentredOnItsPlateInEveryLayout) {
+  LoadSkin();
+  auto* box = NewControl<TPlateGroup>(Form, Form, RECT{10, 10, 300, 100});
+  // Two captions of the same letters: the columns where their pictures differ are the text's.
+  auto picture = [box](const char* caption) {
+    box->SetCaption(caption);
+    box->SkinData().RequestRepaint();
+    box->Repaint();
+    Pump();
+    return CacheOf(box);
+  };
+  for (TsGroupCaptionLayout layout :
+       {TsGroupCaptionLayout::clTopLeft, TsGroupCaptionLayout::clTopCenter, TsGroupCaptionLayout::clTopRight}) {
+    box->SetCaptionLayout(layout);
+    const TPixels a = picture("WMWM"), b = picture("MWMW");
+    const TGroupRect plate = box->CaptionRect();
+    int first = box->Width(), last = -1;
+    for (int x = 0; x < box->Width(); ++x) {
+      for (int y = plate.Top; y < plate.Bottom; ++y) {
+        const std::size_t i = std::size_t(y) * std::size_t(box->Width()) + std::size_t(x);
+        if (a[i] != b[i]) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+      }
+    }
+    ASSERT_GE(last, first);
+    EXPECT_GE(first, plate.Left);
+    EXPECT_LT(last, plate.Right);
+    EXPECT_NEAR((first + last + 1) / 2.0, (plate.Left + plate.Right) / 2.0, 1.5) << int(layout);
+  }
 }
 
 // Tab, Shift+Tab and the arrows posted to the focused window, as the keyboard sends them.

@@ -459,6 +459,32 @@ TEST_F(NavigatorTest, FourVisibleButtonsShareTheWidth) {
   EXPECT_EQ(Table.RecNo(), 50);
 }
 
+TEST_F(NavigatorTest, HidingTheFocusedButtonMovesTheFocusSoSpaceNeverPressesAHiddenButton) {
+  for (int i = 0; i < 3; ++i) Nav->Perform(CN_KEYDOWN, VK_RIGHT, 0);
+  ASSERT_EQ(Nav->FocusedButton(), nbLast);
+  Nav->SetVisibleButtons(NavButton(nbFirst) | NavButton(nbPrior) | NavButton(nbNext));
+  EXPECT_EQ(Nav->FocusedButton(), nbNext);
+  Nav->Perform(CN_KEYDOWN, VK_SPACE, 0);
+  EXPECT_EQ(Table.RecNo(), 2);
+}
+
+TEST_F(NavigatorTest, AllButtonsFillTheWholeHeightAndSpreadTheLeftover) {
+  Nav->SetBounds(420, 250, 243, 31);
+  int x = 0, wider = 0;
+  for (int i = 0; i < 10; ++i) {
+    TNavButton* button = Nav->Buttons(TNavigateBtn(i));
+    EXPECT_EQ(button->Left(), x);
+    EXPECT_EQ(button->Top(), 0);
+    EXPECT_EQ(button->Height(), 31);
+    wider += button->Width() == 25;
+    x += button->Width();
+  }
+  EXPECT_EQ(x, 243);
+  EXPECT_EQ(wider, 3);
+  EXPECT_EQ(Nav->Buttons(nbFirst)->Width(), 24);  // the wider ones are spread, not all at the start
+  EXPECT_EQ(Nav->Width(), 243);
+}
+
 }  // namespace
 
 namespace {

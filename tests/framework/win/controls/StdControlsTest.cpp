@@ -153,6 +153,31 @@ TEST_F(StdControls, RadioButtonsAreExclusiveAmongSiblingsOnly) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(StdControls, CheckBoxAndRadioButtonAnswerTheirAccelerators) {
+  auto* box = Make<TCheckBox>();
+  box->SetCaption("&Wrap");
+  auto* radio = Make<TRadioButton>();
+  radio->SetTop(30);
+  radio->SetCaption("&Left");
+  int doubles = 0;
+  radio->SetOnDblClick(Counter(doubles));
+  EXPECT_NE(Form->Perform(CM_DIALOGCHAR, 'w', 0), 0);
+  Pump();
+  EXPECT_EQ(GetFocus(), box->Handle());
+  EXPECT_TRUE(box->Checked());
+  EXPECT_NE(Form->Perform(CM_DIALOGCHAR, 'l', 0), 0);
+  Pump();
+  EXPECT_EQ(GetFocus(), radio->Handle());
+  EXPECT_TRUE(radio->Checked());
+  EXPECT_TRUE(box->Checked());
+  // A disabled control leaves its accelerator to others.
+  box->SetEnabled(false);
+  EXPECT_EQ(Form->Perform(CM_DIALOGCHAR, 'w', 0), 0);
+  EXPECT_TRUE(box->Checked());
+  radio->Perform(CN_COMMAND, MAKEWPARAM(0, BN_DOUBLECLICKED), 0);
+  EXPECT_EQ(doubles, 1);
+}
+
 TEST_F(StdControls, RadioGroupTracksItemIndexFromClicksAndCode) {
   auto* group = Make<TRadioGroup>();
   group->SetBounds(10, 10, 300, 120);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "skin/controls/core/NavigatorModel.h"
+#include "framework/base/NavigatorModel.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(NavigatorModel, LayoutSpreadsTheLeftoverAndParksHiddenButtons) {
   l = Layout(247, 25, 2, AllButtons, true);
   EXPECT_EQ(l.Width, 247);
   int wider = 0, x = 2;
-  for (const TsRect& r : l.Buttons) {
+  for (const TRect& r : l.Buttons) {
     EXPECT_EQ(r.Left, x);
     EXPECT_EQ(r.Top, 2);
     x = r.Right;
@@ -45,7 +45,7 @@ TEST(NavigatorModel, LayoutSpreadsTheLeftoverAndParksHiddenButtons) {
 }
 
 TEST(NavigatorModel, MinimumSizeHoldsEveryVisibleButton) {
-  const TsPoint m = MinSize(Moves, 3);
+  const TPoint m = MinSize(Moves, 3);
   EXPECT_EQ(m.X, 4 * MinButtonWidth + 6);
   EXPECT_EQ(m.Y, MinButtonHeight + 6);
   EXPECT_EQ(MinSize(0, 0).X, MinButtonWidth);

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "skin/engine/core/PixelGeometry.h"
+#include "framework/base/TRect.h"
 
 // The data navigator's row of ten buttons (First, Prior, Next, Last, Insert, Delete, Edit, Post,
 // Cancel, Refresh by index 0..9): layout, enabling and keyboard focus, apart from any window.
@@ -18,6 +18,11 @@ enum : int { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refre
 // skin's button frame stays whole, and a button stays a target the mouse can hit.
 constexpr int MinButtonWidth = 20;
 constexpr int MinButtonHeight = 20;
+
+struct TPoint {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+};
 
 struct TBorder {
   bool Single = false;  // BorderStyle single
@@ -34,14 +39,15 @@ int VisibleCount(TButtonBits visible);
 
 struct TLayout {
   int Width = 0;  // the navigator's width (changed only when it is not aligned)
-  std::array<TsRect, ButtonCount> Buttons{};
+  std::array<TRect, ButtonCount> Buttons{};
 };
 // Visible buttons left to right at the top border, the leftover pixels of the division spread one by
-// one; hidden ones just beyond the right edge.
-TLayout Layout(int width, int height, int border, TButtonBits visible, bool aligned);
+// one; hidden ones just beyond the right edge. The buttons end bottomGap pixels above the bottom
+// border.
+TLayout Layout(int width, int height, int border, TButtonBits visible, bool aligned, int bottomGap = 1);
 
 // The smallest size the navigator may take.
-TsPoint MinSize(TButtonBits visible, int border);
+TPoint MinSize(TButtonBits visible, int border);
 
 struct TDataState {
   bool Active = false;   // a source with an open table, and the navigator enabled

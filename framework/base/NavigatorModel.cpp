@@ -1,6 +1,7 @@
-#include "skin/controls/core/NavigatorModel.h"
+#include "framework/base/NavigatorModel.h"
 
 #include <bit>
+#include <cstddef>
 
 namespace NavigatorModel {
 
@@ -18,19 +19,19 @@ int BorderSize(const TBorder& b) {
 
 int VisibleCount(TButtonBits visible) { return std::popcount(unsigned(visible & AllButtons)); }
 
-TLayout Layout(int width, int height, int border, TButtonBits visible, bool aligned) {
+TLayout Layout(int width, int height, int border, TButtonBits visible, bool aligned, int bottomGap) {
   TLayout layout;
   const int count = VisibleCount(visible) == 0 ? 1 : VisibleCount(visible);
   const int inner = width - 2 * border;
   const int w = inner > 0 ? inner / count : 0;
   layout.Width = aligned ? width : 2 * border + count * w;
   const int leftover = aligned ? inner - count * w : 0;
-  const int h = height - 2 * border - 1;
+  const int h = height - 2 * border - bottomGap;
   int accumulator = count / 2;
   int x = border;
   for (int i = 0; i < ButtonCount; ++i) {
     if (!Shows(visible, i)) {
-      layout.Buttons[size_t(i)] = TsRect{width + 1, border, width + 1 + w, border + h};
+      layout.Buttons[std::size_t(i)] = TRect{width + 1, border, width + 1 + w, border + h};
       continue;
     }
     int bw = w;
@@ -39,15 +40,15 @@ TLayout Layout(int width, int height, int border, TButtonBits visible, bool alig
       accumulator += count;
       ++bw;
     }
-    layout.Buttons[size_t(i)] = TsRect{x, border, x + bw, border + h};
+    layout.Buttons[std::size_t(i)] = TRect{x, border, x + bw, border + h};
     x += bw;
   }
   return layout;
 }
 
-TsPoint MinSize(TButtonBits visible, int border) {
+TPoint MinSize(TButtonBits visible, int border) {
   const int count = VisibleCount(visible) == 0 ? 1 : VisibleCount(visible);
-  return TsPoint{count * MinButtonWidth + 2 * border, MinButtonHeight + 2 * border};
+  return TPoint{count * MinButtonWidth + 2 * border, MinButtonHeight + 2 * border};
 }
 
 TButtonBits EnabledButtons(const TDataState& s) {
