@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "app/TfmAbout.h"
 #include "app/TfmAdd.h"
@@ -72,9 +73,13 @@ public:
   explicit TJob(TfmMain& form) : FForm(form) {
     FForm.FBusy = true;
     FForm.SetJobControlsEnabled(false);
+    FForm.FLastJobFrame = FForm.JobClock();
   }
   ~TJob() {
     FForm.FBusy = false;
+    // The last values are painted now, whether or not a frame was due.
+    FForm.sGauge1->Update();
+    FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
     if (FForm.FCloseWhenIdle) PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
   }
@@ -411,7 +416,10 @@ void TfmMain::SelectLastRow() { FRows->SelectLast(); }
 
 void TfmMain::SetStatus(const std::string& text) {
   sStatusBar1->SetSimpleText(text);
-  sStatusBar1->Update();
+  if (FBusy)
+    JobFrame();
+  else
+    sStatusBar1->Update();
 }
 
 // The gauge holds 32-bit values: larger ranges are scaled down by a power of two.
@@ -425,6 +433,7 @@ void TfmMain::SetGaugeRange(int64_t max, int64_t progress) {
 
 void TfmMain::SetGaugeProgress(int64_t progress) {
   sGauge1->SetProgress(static_cast<int32_t>(progress >> FGaugeShift));
+  if (FBusy) JobFrame();
 }
 
 void TfmMain::ShowError(const std::string& text) { SkinMessageDlg(text, TMsgDlgType::mtError, mbCancel, 0); }
@@ -450,13 +459,53 @@ bool TfmMain::AskSaveFileName(const std::string& filter, std::string& fileName) 
 
 void TfmMain::SetBusyCursor(bool busy) { Screen->SetCursor(busy ? crHourGlass : crDefault); }
 
-void TfmMain::ProcessMessages() { Application->ProcessMessages(); }
+void TfmMain::ProcessMessages() {
+  if (FBusy)
+    JobFrame();
+  else
+    Application->ProcessMessages();
+}
+
+uint64_t TfmMain::JobClock() { return GetTickCount64(); }
+
+// What changed since the last frame (the gauge, the status, new rows) is painted by the messages'
+// WM_PAINT.
+void TfmMain::JobFrame() {
+  const uint64_t now = JobClock();
+  if (now - FLastJobFrame < kJobFrameMs) return;
+  FLastJobFrame = now;
+  Application->ProcessMessages();
+}
 
 // --- jobs ----------------------------------------------------------------------------------------
 
+// The window is locked from redraw while the controls change, then each changed control is
+// painted once.
 void TfmMain::SetJobControlsEnabled(bool enabled) {
-  for (TWorkbenchCommand command : CommandsOffDuringJob())
-    if (TControl* control = CommandControl(command)) control->SetEnabled(enabled);
+  const bool locked = false;
+  if (locked) {
+    // The lock validates the whole window: what waits to be painted is painted first.
+    UpdateWindow(Handle());
+    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+  }
+  // Locked, the window has no control that can take the focus: a disabled control's focus moves on
+  // after the lock.
+  TWinControl* focused = FindControl(GetFocus());
+  std::vector<TControl*> changed;
+  for (TWorkbenchCommand command : CommandsOffDuringJob()) {
+    TControl* control = CommandControl(command);
+    if (control == nullptr || control->Enabled() == enabled) continue;
+    control->SetEnabled(enabled);
+    changed.push_back(control);
+  }
+  if (locked) {
+    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    if (focused != nullptr && !focused->Enabled() && focused->Parent() != nullptr &&
+        (GetFocus() == nullptr || GetFocus() == focused->Handle()))
+      focused->Parent()->SelectNext(focused, true, true);
+    for (TControl* control : changed) control->Invalidate();
+    UpdateWindow(Handle());
+  }
   // The menu is rebuilt and the skinned frame repainted once for all its items, not once each.
   const HWND shown = MainMenu1->WindowHandle();
   MainMenu1->SetWindowHandle(nullptr);
