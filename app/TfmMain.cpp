@@ -73,11 +73,13 @@ public:
   explicit TJob(TfmMain& form) : FForm(form) {
     FForm.FBusy = true;
     FForm.SetJobControlsEnabled(false);
+    FForm.sStatusBar1->SetTextHeld(true);
     FForm.FLastJobFrame = FForm.JobClock();
   }
   ~TJob() {
     FForm.FBusy = false;
     // The last values are painted now, whether or not a frame was due.
+    FForm.sStatusBar1->SetTextHeld(false);
     FForm.sGauge1->Update();
     FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
@@ -474,6 +476,7 @@ void TfmMain::JobFrame() {
   const uint64_t now = JobClock();
   if (now - FLastJobFrame < kJobFrameMs) return;
   FLastJobFrame = now;
+  sStatusBar1->ShowHeldText();
   Application->ProcessMessages();
 }
 
