@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <vector>
 
 #include "app/TfmAbout.h"
 #include "app/TfmAdd.h"
@@ -482,33 +481,9 @@ void TfmMain::JobFrame() {
 
 // --- jobs ----------------------------------------------------------------------------------------
 
-// The window is locked from redraw while the controls change, then each changed control is
-// painted once.
 void TfmMain::SetJobControlsEnabled(bool enabled) {
-  const bool locked = false;
-  if (locked) {
-    // The lock validates the whole window: what waits to be painted is painted first.
-    UpdateWindow(Handle());
-    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
-  }
-  // Locked, the window has no control that can take the focus: a disabled control's focus moves on
-  // after the lock.
-  TWinControl* focused = FindControl(GetFocus());
-  std::vector<TControl*> changed;
-  for (TWorkbenchCommand command : CommandsOffDuringJob()) {
-    TControl* control = CommandControl(command);
-    if (control == nullptr || control->Enabled() == enabled) continue;
-    control->SetEnabled(enabled);
-    changed.push_back(control);
-  }
-  if (locked) {
-    SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
-    if (focused != nullptr && !focused->Enabled() && focused->Parent() != nullptr &&
-        (GetFocus() == nullptr || GetFocus() == focused->Handle()))
-      focused->Parent()->SelectNext(focused, true, true);
-    for (TControl* control : changed) control->Invalidate();
-    UpdateWindow(Handle());
-  }
+  for (TWorkbenchCommand command : CommandsOffDuringJob())
+    if (TControl* control = CommandControl(command)) control->SetEnabled(enabled);
   // The menu is rebuilt and the skinned frame repainted once for all its items, not once each.
   const HWND shown = MainMenu1->WindowHandle();
   MainMenu1->SetWindowHandle(nullptr);

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -860,6 +861,30 @@ TEST_F(MainWindow, AJobPaintsTheGaugeAndStatusOncePerFrameAndEndsShowingItsLastV
     EXPECT_TRUE(gaugeShown == CachePixels(Main->sGauge1->SkinData())) << "the gauge shows an earlier value";
     EXPECT_TRUE(statusShown == CachePixels(Main->sStatusBar1->SkinData())) << "the status shows an earlier text";
   }
+}
+
+// Turning the jobs' controls off and on for a job paints each of them once each way.
+TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
+  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+  TWorkFolder dir("offon");
+  Open();
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->ClockStep = 0;  // no frame within the job
+  Pump();
+  const std::vector<std::pair<std::string, TControl*>> controls{
+      {"Open project", Main->sButton1}, {"Save project", Main->sButton2}, {"Add", Main->sButton3},
+      {"Delete", Main->sButton4}, {"Open by", Main->sButton5}, {"Edit", Main->sButton6},
+      {"Replace", Main->sButton7}, {"Flash", Main->sButton8}, {"Clear All", Main->sButton9},
+      {"Combine", Main->sButton10}, {"Split", Main->sButton11}, {"superfile name", Main->sFilenameEdit1},
+      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1}};
+  std::vector<std::unique_ptr<TPaintCounter>> counters;
+  for (const auto& [name, control] : controls) counters.push_back(std::make_unique<TPaintCounter>(control));
+  Main->sButton11Click(nullptr);
+  Pump();
+  ASSERT_GT(Main->CDS->RecordCount(), 0);
+  for (size_t i = 0; i < controls.size(); ++i) EXPECT_EQ(counters[i]->Paints, 2u) << controls[i].first;
 }
 
 }  // namespace
