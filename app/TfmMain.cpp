@@ -72,9 +72,15 @@ public:
   explicit TJob(TfmMain& form) : FForm(form) {
     FForm.FBusy = true;
     FForm.SetJobControlsEnabled(false);
+    FForm.sStatusBar1->SetTextHeld(true);
+    FForm.FLastJobFrame = FForm.JobClock();
   }
   ~TJob() {
     FForm.FBusy = false;
+    // The last values are painted now, whether or not a frame was due.
+    FForm.sStatusBar1->SetTextHeld(false);
+    FForm.sGauge1->Update();
+    FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
     if (FForm.FCloseWhenIdle) PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
   }
@@ -412,7 +418,10 @@ void TfmMain::SelectLastRow() { FRows->SelectLast(); }
 
 void TfmMain::SetStatus(const std::string& text) {
   sStatusBar1->SetSimpleText(text);
-  sStatusBar1->Update();
+  if (FBusy)
+    JobFrame();
+  else
+    sStatusBar1->Update();
 }
 
 // The gauge holds 32-bit values: larger ranges are scaled down by a power of two.
@@ -426,6 +435,7 @@ void TfmMain::SetGaugeRange(int64_t max, int64_t progress) {
 
 void TfmMain::SetGaugeProgress(int64_t progress) {
   sGauge1->SetProgress(static_cast<int32_t>(progress >> FGaugeShift));
+  if (FBusy) JobFrame();
 }
 
 void TfmMain::ShowError(const std::string& text) { SkinMessageDlg(text, TMsgDlgType::mtError, mbCancel, 0); }
@@ -451,7 +461,24 @@ bool TfmMain::AskSaveFileName(const std::string& filter, std::string& fileName) 
 
 void TfmMain::SetBusyCursor(bool busy) { Screen->SetCursor(busy ? crHourGlass : crDefault); }
 
-void TfmMain::ProcessMessages() { Application->ProcessMessages(); }
+void TfmMain::ProcessMessages() {
+  if (FBusy)
+    JobFrame();
+  else
+    Application->ProcessMessages();
+}
+
+uint64_t TfmMain::JobClock() { return GetTickCount64(); }
+
+// What changed since the last frame (the gauge, the status, new rows) is painted by the messages'
+// WM_PAINT.
+void TfmMain::JobFrame() {
+  const uint64_t now = JobClock();
+  if (now - FLastJobFrame < kJobFrameMs) return;
+  FLastJobFrame = now;
+  sStatusBar1->ShowHeldText();
+  Application->ProcessMessages();
+}
 
 // --- jobs ----------------------------------------------------------------------------------------
 

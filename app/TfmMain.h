@@ -132,6 +132,12 @@ public:
   void SetBusyCursor(bool busy) override;
   void ProcessMessages() override;
 
+  // During a job the gauge and the status follow every step, but the window is painted and its
+  // messages handled only when a frame is due: at most once per kJobFrameMs.
+  static constexpr uint64_t kJobFrameMs = 33;
+  // The clock of the job's frames, in ms.
+  virtual uint64_t JobClock();
+
   // Event handlers (public so that tests can drive them as the user does).
   void FormCreate(TObject* sender);
   void FormDestroy(TObject* sender);
@@ -166,6 +172,7 @@ private:
   void SaveEnvironment();
   void UpdateLabelColors();
   void SetJobControlsEnabled(bool enabled);
+  void JobFrame();
   // The control or menu item of a command; nullptr for the other kind.
   TControl* CommandControl(TWorkbenchCommand command) const;
   TMenuItem* CommandMenuItem(TWorkbenchCommand command) const;
@@ -186,6 +193,7 @@ private:
   TTimer* FFlashCloseTimer = nullptr;
   std::unique_ptr<TsSkinObserver> FSkinObserver;
   int FGaugeShift = 0;
+  uint64_t FLastJobFrame = 0;
 };
 
 extern TfmMain* fmMain;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "skin/engine/SkinSectionPainter.h"
@@ -11,6 +13,30 @@
 
 TsStatusBar::TsStatusBar(TComponent* owner) : TsSkinned(TsControlKind::StatusBar, TsCacheBitmap::Own, owner) {
   SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque);
+}
+
+void TsStatusBar::WndProc(TMessage& message) {
+  if (FTextHeld && message.Msg == SB_SETTEXTA && LOBYTE(message.WParam) == 255) {
+    FTextWaiting = true;
+    message.Result = TRUE;
+    return;
+  }
+  TsSkinned::WndProc(message);
+}
+
+void TsStatusBar::SetTextHeld(bool value) {
+  if (value == FTextHeld) return;
+  if (!value) ShowHeldText();
+  FTextHeld = value;
+}
+
+void TsStatusBar::ShowHeldText() {
+  if (!FTextWaiting) return;
+  FTextWaiting = false;
+  if (!SimplePanel() || !HandleAllocated()) return;
+  const bool held = std::exchange(FTextHeld, false);
+  SendMessageA(Handle(), SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(SimpleText().c_str()));
+  FTextHeld = held;
 }
 
 bool TsStatusBar::SkinnedMessage(TMessage& message) {

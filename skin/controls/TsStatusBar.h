@@ -8,6 +8,13 @@
 class TsStatusBar : public TsSkinned<TStatusBar> {
 public:
   explicit TsStatusBar(TComponent* owner);
+  void WndProc(TMessage& message) override;
+
+  // Held, a new simple text is kept (SimpleText follows it) but reaches the bar, and is painted,
+  // only at ShowHeldText or the release.
+  bool TextHeld() const { return FTextHeld; }
+  void SetTextHeld(bool value);
+  void ShowHeldText();
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
@@ -26,4 +33,6 @@ private:
   int FPanelMask = -1;
   int FDividerMask = -1;
   int FGripMask = -1;
+  bool FTextHeld = false;
+  bool FTextWaiting = false;
 };

@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -23,6 +25,8 @@
 #include "framework/base/TField.h"
 #include "framework/base/TIniFile.h"
 #include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
@@ -36,6 +40,7 @@
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
+#include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
@@ -110,12 +115,50 @@ public:
     Statuses.push_back(text);
     TfmMain::SetStatus(text);
   }
+  // When set, the job's clock moves by ClockStep ms at each reading.
+  std::optional<uint64_t> ClockStep;
+  uint64_t Now = 0;
+  uint64_t JobClock() override {
+    if (!ClockStep) return TfmMain::JobClock();
+    return Now += *ClockStep;
+  }
   std::tm LocalTime() override {
     std::tm t{};
     t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 5, t.tm_wday = 6, t.tm_hour = 20, t.tm_min = 3, t.tm_sec = 13;
     return t;
   }
 };
+
+// Counts the WM_PAINTs a control takes while the counter lives.
+class TPaintCounter {
+public:
+  explicit TPaintCounter(TControl* control) : FControl(control), FOld(control->WindowProc()) {
+    control->SetWindowProc(TWndMethod(this, &TPaintCounter::Proc));
+  }
+  ~TPaintCounter() { FControl->SetWindowProc(FOld); }
+  TPaintCounter(const TPaintCounter&) = delete;
+  TPaintCounter& operator=(const TPaintCounter&) = delete;
+  uint64_t Paints = 0;
+
+private:
+  void Proc(TMessage& message) {
+    if (message.Msg == WM_PAINT) ++Paints;
+    FOld(message);
+  }
+  TControl* FControl;
+  TWndMethod FOld;
+};
+
+// The pixels of a skinned control's cache, the image its last painting showed.
+std::vector<COLORREF> CachePixels(TsCommonData& skinData) {
+  std::vector<COLORREF> pixels;
+  TBitmap* cache = skinData.CacheBitmap();
+  if (cache == nullptr) return pixels;
+  const HDC dc = cache->Canvas()->Handle();
+  for (int y = 0; y < cache->Height(); ++y)
+    for (int x = 0; x < cache->Width(); ++x) pixels.push_back(GetPixel(dc, x, y));
+  return pixels;
+}
 
 void WriteText(const std::string& fileName, const std::string& text) {
   std::ofstream(fileName, std::ios::binary) << text;
@@ -743,6 +786,7 @@ TEST_F(MainWindow, ACloseDuringASplitWaitsForItsEnd) {
   WriteFileBytes(dir / "fw.shx", BuildSuperfile(groups));
   Main->sSpinEdit1->SetValue(1);
   Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->ClockStep = TfmMain::kJobFrameMs;  // every step a frame
   Main->sButton11Click(nullptr);
   EXPECT_FALSE(closedDuring);
   EXPECT_FALSE(enabledDuring);
@@ -774,10 +818,75 @@ TEST_F(MainWindow, ARunningSplitGraysTheJobsMenuItemsAndEnvironmentAndGivesThemB
   WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
   Main->sSpinEdit1->SetValue(1);
   Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->ClockStep = TfmMain::kJobFrameMs;  // every step a frame
   Main->sButton11Click(nullptr);
   ASSERT_TRUE(ran);
   EXPECT_EQ(shownDuring, std::vector<std::string>{});
   for (const auto& [name, item] : items) EXPECT_TRUE(shown(item)) << name << " after the split";
+}
+
+// However fast the job's clock runs, the gauge and the status are painted once per frame at most,
+// and when the job returns their last painting shows their last values.
+TEST_F(MainWindow, AJobPaintsTheGaugeAndStatusOncePerFrameAndEndsShowingItsLastValues) {
+  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+  TWorkFolder dir("frames");
+  Open();
+  ASSERT_TRUE(Main->SkinManager->Active());
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  for (const uint64_t step : {uint64_t(0), uint64_t(1), TfmMain::kJobFrameMs}) {
+    SCOPED_TRACE("clock step " + std::to_string(step) + " ms");
+    Main->ClockStep = step;
+    Pump();
+    const uint64_t start = Main->Now;
+    std::vector<COLORREF> gaugeShown, statusShown;
+    {
+      TPaintCounter gauge(Main->sGauge1), status(Main->sStatusBar1);
+      Main->sButton11Click(nullptr);
+      const uint64_t frames = (Main->Now - start) / TfmMain::kJobFrameMs;
+      EXPECT_GE(gauge.Paints, 1u);
+      EXPECT_LE(gauge.Paints, frames + 1);
+      EXPECT_GE(status.Paints, 1u);
+      EXPECT_LE(status.Paints, frames + 1);
+      gaugeShown = CachePixels(Main->sGauge1->SkinData());
+      statusShown = CachePixels(Main->sStatusBar1->SkinData());
+    }
+    EXPECT_EQ(Main->sGauge1->PercentDone(), 100);
+    ASSERT_FALSE(Main->Statuses.empty());
+    EXPECT_EQ(Main->sStatusBar1->SimpleText(), Main->Statuses.back());
+    // What a full repaint of the final values paints.
+    for (TsCommonData* data : {&Main->sGauge1->SkinData(), &Main->sStatusBar1->SkinData()}) data->SetRepaintNeeded(true);
+    Main->sGauge1->Repaint();
+    Main->sStatusBar1->Repaint();
+    EXPECT_FALSE(gaugeShown.empty());
+    EXPECT_TRUE(gaugeShown == CachePixels(Main->sGauge1->SkinData())) << "the gauge shows an earlier value";
+    EXPECT_TRUE(statusShown == CachePixels(Main->sStatusBar1->SkinData())) << "the status shows an earlier text";
+  }
+}
+
+// Turning the jobs' controls off and on for a job paints each of them once each way.
+TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
+  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+  TWorkFolder dir("offon");
+  Open();
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->ClockStep = 0;  // no frame within the job
+  Pump();
+  const std::vector<std::pair<std::string, TControl*>> controls{
+      {"Open project", Main->sButton1}, {"Save project", Main->sButton2}, {"Add", Main->sButton3},
+      {"Delete", Main->sButton4}, {"Open by", Main->sButton5}, {"Edit", Main->sButton6},
+      {"Replace", Main->sButton7}, {"Flash", Main->sButton8}, {"Clear All", Main->sButton9},
+      {"Combine", Main->sButton10}, {"Split", Main->sButton11}, {"superfile name", Main->sFilenameEdit1},
+      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1}};
+  std::vector<std::unique_ptr<TPaintCounter>> counters;
+  for (const auto& [name, control] : controls) counters.push_back(std::make_unique<TPaintCounter>(control));
+  Main->sButton11Click(nullptr);
+  Pump();
+  ASSERT_GT(Main->CDS->RecordCount(), 0);
+  for (size_t i = 0; i < controls.size(); ++i) EXPECT_EQ(counters[i]->Paints, 2u) << controls[i].first;
 }
 
 }  // namespace

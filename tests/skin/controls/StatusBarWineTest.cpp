@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <string>
+
 #include "ControlPixels.h"
 
 #include "framework/win/GdiScopes.h"
@@ -72,6 +76,38 @@ TEST_F(StatusBar, SkinnedANewTextShowsAtOnceFromTheCache) {
   bar->AddPanel({"Last", 50});
   Pump();
   EXPECT_GT(bar->CacheBuilds(), builds + 1);
+}
+
+// Held, the texts follow SimpleText but the bar shows and paints only the last one, when asked or
+// released.
+TEST_F(StatusBar, AHeldTextReachesTheBarOnlyWhenShownOrReleased) {
+  auto* manager = NewComponent<TsSkinManager>(Form);
+  manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  manager->SetSkinName("Desert");
+  auto* bar = Bar<TsStatusBar>();
+  ASSERT_TRUE(bar->IsSkinned());
+  const auto barText = [bar] {
+    char text[256] = {};
+    SendMessageA(bar->Handle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    return std::string(text);
+  };
+  const int builds = bar->CacheBuilds();
+  bar->SetTextHeld(true);
+  bar->SetSimpleText("Extracting Flash...");
+  bar->SetSimpleText("Extracting LangPack...");
+  EXPECT_EQ(bar->SimpleText(), "Extracting LangPack...");
+  EXPECT_EQ(barText(), "Ready");
+  EXPECT_EQ(bar->CacheBuilds(), builds);
+  bar->ShowHeldText();
+  EXPECT_EQ(barText(), "Extracting LangPack...");
+  EXPECT_EQ(bar->CacheBuilds(), builds + 1);
+  bar->ShowHeldText();  // nothing new
+  EXPECT_EQ(bar->CacheBuilds(), builds + 1);
+  bar->SetSimpleText("File done");
+  bar->SetTextHeld(false);
+  EXPECT_EQ(barText(), "File done");
+  bar->SetSimpleText("Ready");
+  EXPECT_EQ(barText(), "Ready");
 }
 
 // Desert divides its panels with DIVIDER marks, none after the last; Nocturne frames each panel
