@@ -243,9 +243,8 @@ void TsCustomComboBox::WndProc(TMessage& message) {
   TsSkinned::WndProc(message);
 }
 
-void TsCustomComboBox::SkinCommand(TMessage& message) {
-  TsSkinned::SkinCommand(message);
-  const ::SkinCommand command = SkinCommandOf(message.WParam);
+void TsCustomComboBox::StandingCommand(::SkinCommand command) {
+  TsSkinned::StandingCommand(command);
   if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin) ComboSkin::RedrawAll(this);
 }
 

@@ -63,7 +63,7 @@ public:
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
   void PaintSkin() override;
   void PaintClient(HDC dc) override;
   bool NativePaintsAfter(const TMessage& message) const override;

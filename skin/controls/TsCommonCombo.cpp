@@ -31,9 +31,8 @@ TsCustomListControl::~TsCustomListControl() {
   if (HandleAllocated()) DestroyHandle();
 }
 
-void TsCustomListControl::SkinCommand(TMessage& message) {
-  TsSkinned::SkinCommand(message);
-  const ::SkinCommand command = SkinCommandOf(message.WParam);
+void TsCustomListControl::StandingCommand(::SkinCommand command) {
+  TsSkinned::StandingCommand(command);
   if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin) ComboSkin::RedrawAll(this);
 }
 

@@ -23,7 +23,7 @@ public:
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
 
 private:
   std::unique_ptr<TsBoundLabel> FBoundLabel;

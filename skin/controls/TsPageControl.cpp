@@ -135,28 +135,32 @@ std::string TsPageControl::BodySectionName() const {
   }
 }
 
-void TsPageControl::SkinCommand(TMessage& message) {
-  switch (SkinCommandOf(message.WParam)) {
+void TsPageControl::StandingCommand(::SkinCommand command) {
+  switch (command) {
     case SkinCommand::RemoveSkin:
-      SkinControlMessage(message, &SkinData());
+      SkinData().Command(command, false, nullptr);
       UpdateTabScroller();
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-      BroadcastToChildren(this, message);
+      BroadcastToChildren(this, command);
       break;
     case SkinCommand::Refresh:
-      SkinControlMessage(message, &SkinData());
+      SkinData().Command(command, false, nullptr);
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
       UpdateTabScroller();
       if (FTabScroller) FTabScroller->Repaint();
-      BroadcastToChildren(this, message);
+      BroadcastToChildren(this, command);
       break;
     case SkinCommand::Repaint:
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
       break;
     default:
-      TsSkinned::SkinCommand(message);
+      TsSkinned::StandingCommand(command);
       break;
   }
+}
+
+bool TsPageControl::SkinBackgroundChanged() {
+  return IsSkinned() && (SkinData().BackgroundChangedBelow() || FTabChanging);
 }
 
 void TsPageControl::EndTabChange() {
@@ -166,10 +170,6 @@ void TsPageControl::EndTabChange() {
 }
 
 bool TsPageControl::SkinnedMessage(TMessage& message) {
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::GetBgChanged) {
-    message.Result = SkinData().RepaintNeeded() || SkinData().BackgroundChanged() || FTabChanging ? 1 : 0;
-    return true;
-  }
   switch (message.Msg) {
     case WM_NCPAINT:
       message.Result = 1;
@@ -406,44 +406,57 @@ TsPageControl* TsTabSheet::SkinnedPageControl() const {
   return pages && pages->IsSkinned() ? pages : nullptr;
 }
 
-bool TsTabSheet::SkinCommandOfSheet(TMessage& message, TsPageControl* pages) {
-  switch (SkinCommandOf(message.WParam)) {
+TsPageControl* TsTabSheet::Pages() const {
+  return dynamic_cast<TsPageControl*>(PageControl());
+}
+
+TsCacheInfo TsTabSheet::SkinCache() {
+  TsPageControl* pages = Pages();
+  const TsCacheInfo ci = pages && pages->IsSkinned() ? AskCache(pages) : TsCacheInfo{};
+  return ci.Valid ? TsCacheInfo{ci.Bitmap, ci.X + Left(), ci.Y + Top(), true} : TsCacheInfo{};
+}
+
+TColor TsTabSheet::SkinBackgroundColor() {
+  TsPageControl* pages = Pages();
+  return pages ? AskBackgroundColor(pages) : SkinKeyColor;
+}
+
+bool TsTabSheet::SkinBackgroundChanged() {
+  TsPageControl* pages = Pages();
+  return pages && (pages->SkinData().BackgroundChangedBelow() || pages->TabChanging());
+}
+
+bool TsTabSheet::SkinHasPaintedBackground() {
+  TsPageControl* pages = Pages();
+  if (!pages) return false;
+  // A page control without a section has no percentages to read.
+  const int section = pages->SkinData().SkinIndex();
+  const bool painted = SectionIndexValid(section) && SkinSectionData[std::size_t(section)].GradientPercent +
+                                                             SkinSectionData[std::size_t(section)].ImagePercent >= 1;
+  return painted || pages->SkinData().NeedsParentBackground();
+}
+
+void TsTabSheet::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
+  if (!Pages()) {
+    // On another page control the sheet is a plain container: a broadcast passes through.
+    if (command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh)
+      BroadcastToChildren(this, command);
+    return;
+  }
+  switch (command) {
     case SkinCommand::NewSkin:
-      BroadcastToChildren(this, message);
-      return true;
+      BroadcastToChildren(this, command);
+      break;
     case SkinCommand::RemoveSkin:
       Repaint();
-      BroadcastToChildren(this, message);
-      return true;
+      BroadcastToChildren(this, command);
+      break;
     case SkinCommand::Refresh:
       if (Visible()) Repaint();
-      BroadcastToChildren(this, message);
-      return true;
-    case SkinCommand::GetCache: {
-      const TsCacheInfo ci = pages->IsSkinned() ? AskCache(pages) : TsCacheInfo{};
-      AnswerCache(ci.Valid ? TsCacheInfo{ci.Bitmap, ci.X + Left(), ci.Y + Top(), true} : TsCacheInfo{});
-      return true;
-    }
-    case SkinCommand::IsSkinned:
-      message.LParam = 1;
-      return true;
-    case SkinCommand::GetBgChanged:
-      message.Result =
-          pages->SkinData().RepaintNeeded() || pages->SkinData().BackgroundChanged() || pages->TabChanging() ? 1 : 0;
-      return true;
-    case SkinCommand::HasPaintedBackground: {
-      // A page control without a section has no percentages to read.
-      const int section = pages->SkinData().SkinIndex();
-      const bool painted = SectionIndexValid(section) && SkinSectionData[std::size_t(section)].GradientPercent +
-                                                                 SkinSectionData[std::size_t(section)].ImagePercent >= 1;
-      message.LParam = painted || pages->SkinData().NeedsParentBackground() ? 1 : 0;
-      return true;
-    }
-    case SkinCommand::GetBgColor:
-      AnswerBackgroundColor(AskBackgroundColor(pages));
-      return true;
+      BroadcastToChildren(this, command);
+      break;
     default:
-      return true;  // the sheet has no skin object of its own
+      break;  // the sheet has no skin object of its own
   }
 }
 
@@ -464,8 +477,7 @@ void TsTabSheet::PaintGraphicChild(HDC dc, TControl* child) {
 }
 
 void TsTabSheet::WndProc(TMessage& message) {
-  auto* pages = dynamic_cast<TsPageControl*>(PageControl());
-  if (pages && message.Msg == RE_ROVADUZI && SkinCommandOfSheet(message, pages)) return;
+  if (Pages() && DispatchSkinMessage(*this, message)) return;
   TsPageControl* skinned = SkinnedPageControl();
   if (skinned && !IsDestroying()) {
     if (message.Msg == WM_PAINT && message.WParam == 0) {

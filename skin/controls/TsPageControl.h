@@ -39,8 +39,11 @@ public:
   // A tab switch is being handled: the body is not repainted meanwhile.
   bool TabChanging() const { return FTabChanging; }
 
+  // Also while a tab switch is handled, for the pages' children.
+  bool SkinBackgroundChanged() override;
+
 protected:
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
   bool SkinnedMessage(TMessage& message) override;
   void PaintSkin() override;
   void CacheShown(bool rebuilt) override;
@@ -68,11 +71,19 @@ private:
 
 // A page of a skinned page control: it shows the page control's cache through itself so that it
 // looks like part of the body, and answers its children's questions about the background for it.
-class TsTabSheet : public TTabSheet {
+class TsTabSheet : public TTabSheet, public TsSkinPeer {
 public:
   explicit TsTabSheet(TComponent* owner) : TTabSheet(owner) {}
 
   void WndProc(TMessage& message) override;
+
+  // The page control's answers, for the sheet's place in its body. The sheet has no skin object of
+  // its own: a broadcast goes on to its children.
+  TsCacheInfo SkinCache() override;
+  TColor SkinBackgroundColor() override;
+  bool SkinBackgroundChanged() override;
+  bool SkinHasPaintedBackground() override;
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
 
 protected:
   // Graphic children are drawn over the page control's cache, which the sheet shows.
@@ -80,6 +91,7 @@ protected:
 
 private:
   TsPageControl* SkinnedPageControl() const;
-  bool SkinCommandOfSheet(TMessage& message, TsPageControl* pages);
+  // The skinned page control the sheet lies on, skinned or not.
+  TsPageControl* Pages() const;
   void PaintFromPageControl(TsPageControl* pages);
 };

@@ -92,6 +92,10 @@ void TsUpDown::PaintArrows(HDC dc) {
          SRCCOPY);
 }
 
+void TsUpDown::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
+  if (command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh) Repaint();
+}
+
 void TsUpDown::WndProc(TMessage& message) {
   switch (message.Msg) {
     case WM_NCHITTEST:
@@ -103,19 +107,7 @@ void TsUpDown::WndProc(TMessage& message) {
       FPositionKnown = false;
       break;
   }
-  if (message.Msg == RE_ROVADUZI) {
-    switch (SkinCommandOf(message.WParam)) {
-      case SkinCommand::RemoveSkin:
-      case SkinCommand::Refresh:
-        Repaint();
-        return;
-      case SkinCommand::IsSkinned:
-        message.LParam = 1;
-        return;
-      default:
-        break;
-    }
-  }
+  if (DispatchSkinMessage(*this, message)) return;
   const bool skinned = SkinPaints();
   switch (message.Msg) {
     case WM_PAINT:

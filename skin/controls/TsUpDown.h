@@ -2,6 +2,7 @@
 
 #include "framework/win/TUpDown.h"
 #include "skin/controls/core/UpDownModel.h"
+#include "skin/engine/TsSkinPeer.h"
 #include "skin/engine/core/TsDisabledKind.h"
 
 class TBitmap;
@@ -9,7 +10,7 @@ class TBitmap;
 // The up-down whose two arrows are painted with the skin's scroll-button sections while a skin is
 // active. It has no skin object of its own: each arrow is painted over its parent's image. An arrow
 // that cannot move further looks disabled while ShowInaccessibility is set.
-class TsUpDown : public TUpDown {
+class TsUpDown : public TUpDown, public TsSkinPeer {
 public:
   explicit TsUpDown(TComponent* owner);
 
@@ -21,6 +22,8 @@ public:
   TUpDownModel::TState ArrowState() const { return FModel.State(); }
 
   void WndProc(TMessage& message) override;
+  // RemoveSkin and Refresh repaint the arrows.
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
 
 private:
   using TArrow = TUpDownModel::TArrow;

@@ -40,9 +40,9 @@ class TTestSkinned : public TsSkinned<TCustomControl> {
 public:
   explicit TTestSkinned(TComponent* owner, TsControlKind kind = TsControlKind::Button)
       : TsSkinned(kind, TsCacheBitmap::Own, owner) {}
-  void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), ::SkinData().Active, SkinChanging});
-    TsSkinned::WndProc(m);
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    Seen.push_back({command, ::SkinData().Active, SkinChanging});
+    TsSkinned::SkinCommand(command, parameter, child);
   }
   std::vector<TSeen> Seen;
 };
@@ -51,9 +51,9 @@ class TTestGraphic : public TsSkinned<TGraphicControl> {
 public:
   explicit TTestGraphic(TComponent* owner)
       : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
-  void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), ::SkinData().Active, SkinChanging});
-    TsSkinned::WndProc(m);
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    Seen.push_back({command, ::SkinData().Active, SkinChanging});
+    TsSkinned::SkinCommand(command, parameter, child);
   }
   std::vector<TSeen> Seen;
 };
@@ -143,22 +143,19 @@ TEST_F(SkinEngine, TheMessageIsRegistered) {
 }
 
 TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
-  TMessage m = MakeSkinMessage(SkinCommand::Refresh);
-  BroadcastToApplication(m);
+  BroadcastToApplication(SkinCommand::Refresh);
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::Refresh));
   EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::Refresh));
   EXPECT_TRUE(Got(Direct->Seen, SkinCommand::Refresh));
-  // The panel is asked whether it is skinned, but never handed the broadcast itself.
+  // The panel has no peer: it is never handed the broadcast, nor sent the message at all.
   const int before = Panel->SkinMessages;
-  TMessage again = MakeSkinMessage(SkinCommand::Refresh);
-  BroadcastToChildren(Form, again);
-  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the IsSkinned question only
+  BroadcastToChildren(Form, SkinCommand::Refresh);
+  EXPECT_EQ(Panel->SkinMessages, before);
 }
 
 TEST_F(SkinEngine, AChildBeingDestroyedIsSkippedNotTheEndOfTheWalk) {
   Inner->Destroying();
-  TMessage m = MakeSkinMessage(SkinCommand::Refresh);
-  BroadcastToChildren(Panel, m);
+  BroadcastToChildren(Panel, SkinCommand::Refresh);
   EXPECT_FALSE(Got(Inner->Seen, SkinCommand::Refresh));
   EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::Refresh));
 }
