@@ -86,7 +86,7 @@ void TsSkinnedControl::SetDisabledKind(TsDisabledKind kind) {
 }
 
 bool TsSkinnedControl::IsSkinned() const {
-  return ControlUsable(FControl) && FSkinData.HasSkin();
+  return ControlUsable(FControl) && SkinResolved();
 }
 
 void TsSkinnedControl::SkinnedWndProc(TMessage& message) {

@@ -50,7 +50,7 @@ public:
   // How the cache is altered while the control is disabled.
   TsDisabledKind DisabledKind() const { return FDisabledKind; }
   void SetDisabledKind(TsDisabledKind kind);
-  // The control is usable (ControlUsable) and its section resolved: it paints from the skin.
+  // The control is usable (ControlUsable) and SkinResolved: it paints from the skin.
   bool IsSkinned() const;
   // How many times the cache was built.
   int CacheBuilds() const { return FCacheBuilds; }
@@ -74,6 +74,9 @@ public:
   static void PaintGraphicChildOverCache(TWinControl* parent, HDC dc, TControl* child, const TsCacheInfo& ci);
 
 protected:
+  // The skin the control paints from is at hand: by default its own section is resolved. A control
+  // that paints with sections of other parts (arrows, its parent's body) says when instead.
+  virtual bool SkinResolved() const { return FSkinData.HasSkin(); }
   // The standing commands. By default the skin object takes NewSkin, RemoveSkin and Refresh, a
   // windowed control passes them on to its children, and RemoveSkin, Refresh and Repaint repaint.
   virtual void StandingCommand(::SkinCommand command);
