@@ -31,7 +31,9 @@ TColor SkinTextColorOn(TWinControl* parent) {
 
 }  // namespace
 
-TsCustomLabel::TsCustomLabel(TComponent* owner) : TLabel(owner) { SetTransparent(true); }
+TsCustomLabel::TsCustomLabel(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {
+  SetTransparent(true);
+}
 
 TColor TsCustomLabel::TextColor() {
   const TColor own = Font()->Color();

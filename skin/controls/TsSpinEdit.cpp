@@ -117,7 +117,7 @@ void TsTimerSpeedButton::PaintClient(HDC dc) {
 
 // --- TsSpinButton ---
 
-TsSpinButton::TsSpinButton(TComponent* owner) : TWinControl(owner) {
+TsSpinButton::TsSpinButton(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {
   SetControlStyle(ControlStyle() & ~(csAcceptsControls | csSetCaption));
   FUpButton = MakeButton();
   FDownButton = MakeButton();
@@ -152,7 +152,7 @@ void TsSpinButton::SetBounds(int left, int top, int width, int height) {
 }
 
 void TsSpinButton::Loaded() {
-  TWinControl::Loaded();
+  TsSkinned::Loaded();
   int w = Width(), h = Height();
   AdjustSize(w, h);
   if (w != Width() || h != Height()) TWinControl::SetBounds(Left(), Top(), w, h);
@@ -244,13 +244,7 @@ TsCacheInfo TsSpinButton::SkinCache() {
   return TsCacheInfo{edit->SkinData().CacheBitmap(), Left() + int(origin.x), Top() + int(origin.y), true};
 }
 
-void TsSpinButton::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
-  if (command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh)
-    BroadcastToChildren(this, command);
-}
-
 void TsSpinButton::Dispatch(TMessage& message) {
-  if (DispatchSkinMessage(*this, message)) return;
   switch (message.Msg) {
     case WM_GETDLGCODE:
       message.Result = DLGC_WANTARROWS;

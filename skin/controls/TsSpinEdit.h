@@ -51,7 +51,7 @@ private:
 // The window holding the up and down buttons of a spin edit, at the edit's right edge. A press
 // on a button gives the focus to FocusControl (or to the spin button); the skinned buttons take
 // what shows through them from the spin edit's cache.
-class TsSpinButton : public TWinControl, public TsSkinPeer {
+class TsSpinButton : public TsSkinned<TWinControl> {
 public:
   explicit TsSpinButton(TComponent* owner);
 
@@ -72,10 +72,9 @@ public:
   void SetBounds(int left, int top, int width, int height) override;
   void Loaded() override;
 
-  // The buttons paint over what the spin edit's cache shows at their place. Without a skin object
-  // of its own, the spin button passes a broadcast on to them.
+  // The buttons paint over what the spin edit's cache shows at their place: the spin button has
+  // no section of its own.
   TsCacheInfo SkinCache() override;
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
 
 protected:
   void Dispatch(TMessage& message) override;

@@ -331,7 +331,7 @@ TEST_F(BoundLabels, TheLabelIsATransparentEditLabelThatFollowsItsEdit) {
   auto* label = dynamic_cast<TsEditLabel*>(LabelOf(edit));
   ASSERT_NE(label, nullptr);
   EXPECT_TRUE(label->Transparent());
-  EXPECT_EQ(label->BoundLabel(), edit->BoundLabel());
+  EXPECT_EQ(label->Bound(), edit->BoundLabel());
   EXPECT_EQ(label->Parent(), Form);
   EXPECT_EQ(label->Owner(), Form);
   EXPECT_LT(label->Left() + label->Width(), edit->Left());
