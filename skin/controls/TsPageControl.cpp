@@ -401,9 +401,11 @@ void TsPageControl::ScrollerClicked(TObject*, TUDBtnType) {
   Invalidate();
 }
 
-TsPageControl* TsTabSheet::SkinnedPageControl() const {
-  auto* pages = dynamic_cast<TsPageControl*>(PageControl());
-  return pages && pages->IsSkinned() ? pages : nullptr;
+TsTabSheet::TsTabSheet(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {}
+
+bool TsTabSheet::SkinResolved() const {
+  TsPageControl* pages = Pages();
+  return pages && pages->IsSkinned();
 }
 
 TsPageControl* TsTabSheet::Pages() const {
@@ -436,13 +438,12 @@ bool TsTabSheet::SkinHasPaintedBackground() {
   return painted || pages->SkinData().NeedsParentBackground();
 }
 
-void TsTabSheet::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
-  if (!Pages()) {
-    // On another page control the sheet is a plain container: a broadcast passes through.
-    if (command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh)
-      BroadcastToChildren(this, command);
-    return;
-  }
+void TsTabSheet::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+  if (command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh)
+    TsSkinned::SkinCommand(command, parameter, child);
+}
+
+void TsTabSheet::StandingCommand(::SkinCommand command) {
   switch (command) {
     case SkinCommand::NewSkin:
       BroadcastToChildren(this, command);
@@ -456,39 +457,18 @@ void TsTabSheet::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl
       BroadcastToChildren(this, command);
       break;
     default:
-      break;  // the sheet has no skin object of its own
+      break;
   }
 }
 
-void TsTabSheet::PaintFromPageControl(TsPageControl* pages) {
-  const TPaintDC dc(Handle(), nullptr);
-  const TSaveDC saved(dc.Handle());
+bool TsTabSheet::SkinnedMessage(TMessage& message) {
+  if (message.Msg == WM_PAINT && message.WParam != 0) return false;
+  if (message.Msg == WM_ERASEBKGND) message.Result = 1;
+  return TsSkinned::SkinnedMessage(message);
+}
+
+void TsTabSheet::PaintClient(HDC dc) {
+  TsPageControl* pages = Pages();
   if (pages->SkinData().BackgroundChanged() || !pages->SkinData().CacheBitmap()) return;
-  CopyCacheToDC(this, &pages->SkinData(), POINT{Left(), Top()}, dc.Handle(), ClientRect());
-  PaintControls(dc.Handle(), nullptr);
-}
-
-void TsTabSheet::PaintGraphicChild(HDC dc, TControl* child) {
-  if (!SkinnedPageControl()) {
-    TTabSheet::PaintGraphicChild(dc, child);
-    return;
-  }
-  if (!child->IsDestroying()) TsSkinnedControl::PaintGraphicChildOverCache(this, dc, child, AskCache(this));
-}
-
-void TsTabSheet::WndProc(TMessage& message) {
-  if (Pages() && DispatchSkinMessage(*this, message)) return;
-  TsPageControl* skinned = SkinnedPageControl();
-  if (skinned && !IsDestroying()) {
-    if (message.Msg == WM_PAINT && message.WParam == 0) {
-      PaintFromPageControl(skinned);
-      message.Result = 0;
-      return;
-    }
-    if (message.Msg == WM_ERASEBKGND) {
-      message.Result = 1;
-      return;
-    }
-  }
-  TTabSheet::WndProc(message);
+  CopyCacheToDC(this, &pages->SkinData(), POINT{Left(), Top()}, dc, ClientRect());
 }
