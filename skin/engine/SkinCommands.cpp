@@ -24,6 +24,23 @@ void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
     for (int i = 0; i < win->ControlCount(); ++i) SetUpdatingTree(win->Controls(i), parameter);
 }
 
+// A skin object alone, answering as a peer.
+class TDataPeer : public TsSkinPeer {
+public:
+  explicit TDataPeer(TsCommonData& data) : FData(data) {}
+  TsCacheInfo SkinCache() override { return FData.Cache(); }
+  TColor SkinBackgroundColor() override { return FData.BackgroundColor(); }
+  bool SkinBackgroundChanged() override { return FData.BackgroundChangedBelow(); }
+  bool SkinChildrenDirty() override { return FData.ChildrenDirty(); }
+  bool SkinHasPaintedBackground() override { return FData.HasPaintedBackground(); }
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    FData.Command(command, parameter, child);
+  }
+
+private:
+  TsCommonData& FData;
+};
+
 // The control named by SetActiveChild's LParam; the other commands carry no control there.
 TControl* ChildOf(SkinCommand command, const TMessage& message) {
   return command == SkinCommand::SetActiveChild ? reinterpret_cast<TControl*>(message.LParam) : nullptr;
@@ -198,6 +215,10 @@ bool DispatchSkinMessage(TsSkinPeer& peer, TMessage& message) {
     case SkinCommand::HasPaintedBackground:
       message.LParam = peer.SkinHasPaintedBackground() ? 1 : 0;
       break;
+    case SkinCommand::SetRepaintIfTransparent:
+      peer.SkinCommand(command, SkinParameterOf(message.WParam), nullptr);
+      message.Result = 0;
+      break;
     default:
       peer.SkinCommand(command, SkinParameterOf(message.WParam), ChildOf(command, message));
       break;
@@ -206,33 +227,17 @@ bool DispatchSkinMessage(TsSkinPeer& peer, TMessage& message) {
 }
 
 bool HandleSkinMessage(TsCommonData& skinData, TMessage& message) {
-  if (message.Msg != RE_ROVADUZI) return false;
-  const SkinCommand command = SkinCommandOf(message.WParam);
-  switch (command) {
+  TDataPeer peer(skinData);
+  if (!DispatchSkinMessage(peer, message)) return false;
+  // The questions answered in the record stop the control there.
+  switch (SkinCommandOf(message.WParam)) {
     case SkinCommand::IsSkinned:
-      message.LParam = 1;
-      return true;
-    case SkinCommand::GetCache:
-      SkinReplyRecord = skinData.Cache();
-      return false;
     case SkinCommand::GetBgColor:
-      SkinBackgroundColor = skinData.BackgroundColor();
-      return true;
     case SkinCommand::GetBgChanged:
-      message.Result = skinData.BackgroundChangedBelow() ? 1 : 0;
-      return true;
     case SkinCommand::GetChildrenDirty:
-      message.LParam = skinData.ChildrenDirty() ? 1 : 0;
-      return true;
     case SkinCommand::HasPaintedBackground:
-      message.LParam = skinData.HasPaintedBackground() ? 1 : 0;
       return true;
-    case SkinCommand::SetRepaintIfTransparent:
-      skinData.Command(command, SkinParameterOf(message.WParam), nullptr);
-      message.Result = 0;
-      return false;
     default:
-      skinData.Command(command, SkinParameterOf(message.WParam), ChildOf(command, message));
       return false;
   }
 }
