@@ -46,9 +46,8 @@ TsComboBoxBase::~TsComboBoxBase() {
   if (HandleAllocated()) DestroyHandle();
 }
 
-void TsComboBoxBase::SkinCommand(TMessage& message) {
-  TsSkinned::SkinCommand(message);
-  const ::SkinCommand command = SkinCommandOf(message.WParam);
+void TsComboBoxBase::StandingCommand(::SkinCommand command) {
+  TsSkinned::StandingCommand(command);
   if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin) ComboSkin::RedrawAll(this);
 }
 

@@ -28,7 +28,7 @@ protected:
   TsComboBoxBase(TsControlKind kind, TComponent* owner);
   ~TsComboBoxBase() override;
 
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
   // The edit child's colour requests answered from the section, unless the control has its own.
   bool SkinnedMessage(TMessage& message) override;
   bool NativePaintsAfter(const TMessage& message) const override;

@@ -356,21 +356,15 @@ void TsCustomComboEdit::MouseDown(TMouseButton button, TShiftState shift, int x,
   TsMaskEdit::MouseDown(button, shift, x, y);
 }
 
-bool TsCustomComboEdit::SkinnedMessage(TMessage& message) {
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::GetCache) {
-    // The button's background: the client part of the cache, also while the native edit paints
-    // the client (the cache holds the hot look then, in the colours the native client takes).
-    if (HandleAllocated() && SkinData().RepaintNeeded() && !SkinData().Updating()) BuildCache();
-    TBitmap* cache = SkinData().CacheBitmap();
-    if (!cache || !HandleAllocated()) {
-      AnswerCache(TsCacheInfo{});
-    } else {
-      const POINT origin = EditSkin::ClientOrigin(Handle());
-      AnswerCache(TsCacheInfo{cache, int(origin.x), int(origin.y), true});
-    }
-    return true;
-  }
-  return TsMaskEdit::SkinnedMessage(message);
+TsCacheInfo TsCustomComboEdit::SkinCache() {
+  if (!IsSkinned()) return {};
+  // Also while the native edit paints the client: the cache holds the hot look then, in the colours
+  // the native client takes.
+  if (HandleAllocated() && SkinData().RepaintNeeded() && !SkinData().Updating()) BuildCache();
+  TBitmap* cache = SkinData().CacheBitmap();
+  if (!cache || !HandleAllocated()) return {};
+  const POINT origin = EditSkin::ClientOrigin(Handle());
+  return TsCacheInfo{cache, int(origin.x), int(origin.y), true};
 }
 
 void TsCustomComboEdit::PaintClient(HDC dc) {

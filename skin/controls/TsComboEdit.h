@@ -134,7 +134,8 @@ protected:
   void Change() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Notification(TComponent* component, TOperation operation) override;
-  bool SkinnedMessage(TMessage& message) override;
+  // The button's background: the client part of the cache.
+  TsCacheInfo SkinCache() override;
   void PaintClient(HDC dc) override;
   void PaintText() override;
   // The text drawn while the edit shows from its cache.

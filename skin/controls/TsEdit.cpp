@@ -1,7 +1,5 @@
 #include "skin/controls/TsEdit.h"
 
-#include "skin/engine/SkinMessage.h"
-#include "skin/engine/core/SkinCommand.h"
 #include "skin/engine/core/SkinTables.h"
 
 TsEdit::TsEdit(TComponent* owner) : TsSkinnedEdit(TsControlKind::Edit, owner) {
@@ -9,11 +7,6 @@ TsEdit::TsEdit(TComponent* owner) : TsSkinnedEdit(TsControlKind::Edit, owner) {
 }
 
 bool TsEdit::SkinnedMessage(TMessage& message) {
-  // The edit paints no background for children.
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::HasPaintedBackground) {
-    message.LParam = 0;
-    return true;
-  }
   switch (message.Msg) {
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: {

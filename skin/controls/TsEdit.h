@@ -11,4 +11,6 @@ public:
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
+  // The edit paints no background for children.
+  bool SkinHasPaintedBackground() override { return false; }
 };

@@ -95,10 +95,10 @@ protected:
     }
   }
 
-  void SkinCommand(TMessage& message) override {
-    Layer::SkinCommand(message);
+  void StandingCommand(::SkinCommand command) override {
+    Layer::StandingCommand(command);
     // A new window drops every trace of the skin: the native frame and painting are back.
-    if (SkinCommandOf(message.WParam) == SkinCommand::RemoveSkin && !this->IsDestroying()) this->RecreateWnd();
+    if (command == ::SkinCommand::RemoveSkin && !this->IsDestroying()) this->RecreateWnd();
   }
 
   bool NativePaintsAfter(const TMessage& message) const override {

@@ -24,7 +24,7 @@ TsGroupBox::TsGroupBox(TComponent* owner) : TsSkinned(TsControlKind::GroupBox, T
 }
 
 void TsGroupBox::CaptionChanged() {
-  if (!Caption().empty() && HandleAllocated()) SendSkinCommand(Handle(), SkinCommand::Refresh);
+  if (!Caption().empty() && HandleAllocated()) SendSkinCommandTo(this, SkinCommand::Refresh);
 }
 
 void TsGroupBox::SetCaptionLayout(TsGroupCaptionLayout value) {

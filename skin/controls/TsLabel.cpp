@@ -19,8 +19,12 @@ TColor SectionTextColor(int section) {
 TColor SkinTextColorOn(TWinControl* parent) {
   if (!SkinData().Active) return clNone;
   for (TWinControl* p = parent; p; p = p->Parent()) {
-    if (auto* skinned = dynamic_cast<TsSkinnedControl*>(p))
-      return skinned->IsSkinned() ? SectionTextColor(skinned->SkinData().SkinIndex()) : clNone;
+    if (auto* skinned = dynamic_cast<TsSkinnedControl*>(p)) {
+      if (!skinned->IsSkinned()) return clNone;
+      // Skinned without a section of its own (a tab sheet): it shows its parent's skin.
+      if (SectionIndexValid(skinned->SkinData().SkinIndex())) return SectionTextColor(skinned->SkinData().SkinIndex());
+      continue;
+    }
     if (!IsSkinnedControl(p)) return clNone;
     if (dynamic_cast<TCustomForm*>(p)) {
       const TColor form = SectionTextColor(FindSectionIndex("FORM"));
@@ -32,7 +36,9 @@ TColor SkinTextColorOn(TWinControl* parent) {
 
 }  // namespace
 
-TsCustomLabel::TsCustomLabel(TComponent* owner) : TLabel(owner) { SetTransparent(true); }
+TsCustomLabel::TsCustomLabel(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {
+  SetTransparent(true);
+}
 
 TColor TsCustomLabel::TextColor() {
   const TColor own = Font()->Color();

@@ -2,11 +2,13 @@
 
 #include "framework/win/TLabel.h"
 #include "skin/engine/TsBoundLabel.h"
+#include "skin/engine/TsSkinned.h"
 
 // The label of the skinned controls: always transparent, so the skin of its parent shows through;
-// its text is painted the standard way. A label in the default text colour takes the text colour
-// of the skin it stands on, so it stays readable on a dark skin.
-class TsCustomLabel : public TLabel {
+// its text is painted the standard way (its skin object has no section of its own). A label in the
+// default text colour takes the text colour of the skin it stands on, so it stays readable on a
+// dark skin.
+class TsCustomLabel : public TsSkinned<TLabel> {
 public:
   explicit TsCustomLabel(TComponent* owner);
 
@@ -30,7 +32,8 @@ public:
   TsEditLabel(TComponent* owner, TsBoundLabel* boundLabel);
   ~TsEditLabel() override;
 
-  TsBoundLabel* BoundLabel() const { return FBoundLabel; }
+  // The bound label that keeps this label.
+  TsBoundLabel* Bound() const { return FBoundLabel; }
   // A new font or text resizes the label: it takes its place beside its control again.
   void Dispatch(TMessage& message) override;
   void Loaded() override;

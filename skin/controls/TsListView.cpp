@@ -217,17 +217,17 @@ bool TsCustomListView::PaintBorder(HDC windowDC) {
   return true;
 }
 
-void TsCustomListView::SkinCommand(TMessage& message) {
-  switch (SkinCommandOf(message.WParam)) {
+void TsCustomListView::StandingCommand(::SkinCommand command) {
+  switch (command) {
     case SkinCommand::RemoveSkin:
-      SkinControlMessage(message, &SkinData());
+      SkinData().Command(command, false, nullptr);
       FreeBars();
       SetHotSection(-2);
       if (HandleAllocated())
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
       break;
     case SkinCommand::Refresh:
-      SkinControlMessage(message, &SkinData());
+      SkinData().Command(command, false, nullptr);
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
       UpdateScrollBars();
       break;
@@ -235,7 +235,7 @@ void TsCustomListView::SkinCommand(TMessage& message) {
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
       break;
     default:
-      TsSkinned::SkinCommand(message);
+      TsSkinned::StandingCommand(command);
       break;
   }
 }

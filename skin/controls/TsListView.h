@@ -38,7 +38,7 @@ public:
   void UpdateScrollBars();
 
 protected:
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
   bool SkinnedMessage(TMessage& message) override;
   bool NativePaintsAfter(const TMessage&) const override { return false; }
   void PaintClient(HDC) override {}

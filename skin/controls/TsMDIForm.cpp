@@ -158,25 +158,18 @@ void TsMDIForm::PaintEdges() {
     BitBlt(dc.Handle(), s.Left, s.Top, s.Width(), s.Height(), source, area.Left + s.Left, area.Top + s.Top, SRCCOPY);
 }
 
+void TsMDIForm::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
+  if (command == SkinCommand::RemoveSkin && FClientHook.Window())
+    RedrawWindow(FClientHook.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME);
+}
+
 void TsMDIForm::ClientWndProc(TMessage& message) {
   if (FProvider == nullptr || FForm == nullptr) {
     FClientHook.CallDefault(message);
     return;
   }
   HWND client = FClientHook.Window();
-  if (message.Msg == RE_ROVADUZI) {
-    switch (SkinCommandOf(message.WParam)) {
-      case SkinCommand::RemoveSkin:
-        RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME);
-        return;
-      case SkinCommand::IsSkinned:
-        message.Result = 1;
-        return;
-      default:
-        FClientHook.CallDefault(message);
-        return;
-    }
-  }
+  if (DispatchSkinMessage(*this, message)) return;
   if (!FProvider->FrameSkinned() || FProvider->WindowImage() == nullptr) {
     FClientHook.CallDefault(message);
     return;

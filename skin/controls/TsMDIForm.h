@@ -6,6 +6,7 @@
 #include "framework/win/TComponent.h"
 #include "framework/win/TWindowHook.h"
 #include "skin/controls/core/MDIClientRules.h"
+#include "skin/engine/TsSkinPeer.h"
 
 class TCustomForm;
 class TMenuItem;
@@ -18,7 +19,7 @@ class TsScrollBar;
 // only what was hooked taken off again), a pair of skinned bars with a grip in place of the
 // client's own bars while a skin is active and no child is maximized, and the item standing first
 // in the main menu while the active child is maximized (Restore, Minimize, Close with Ctrl+F4).
-class TsMDIForm : public TComponent {
+class TsMDIForm : public TComponent, public TsSkinPeer {
 public:
   explicit TsMDIForm(TsFormFrameLink* provider);
   ~TsMDIForm() override;
@@ -52,6 +53,8 @@ protected:
 private:
   TMenuItem* CreateChildIconItem();
   void ClientWndProc(TMessage& message);
+  // The client window's side of the skin protocol, which reaches it through the message only.
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
   bool ActiveChildMaximized();
   TRect ClientArea();
   TMDIAlignedSizes AlignedSizes();

@@ -233,12 +233,6 @@ void TsMemo::WndProc(TMessage& message) {
 
 TsRichEdit::TsRichEdit(TComponent* owner) : TsSkinnedMemo(owner, TsMemoScrollBars::THostKind::RichEdit) {}
 
-bool TsRichEdit::SkinnedMessage(TMessage& message) {
-  // No cache is offered to children.
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::GetCache) return true;
-  return TsSkinnedMemo::SkinnedMessage(message);
-}
-
 void TsRichEdit::DestroyWnd() {
   FColoredWindow = nullptr;
   TsSkinnedMemo::DestroyWnd();

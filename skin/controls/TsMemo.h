@@ -104,11 +104,11 @@ protected:
     return true;
   }
 
-  void SkinCommand(TMessage& message) override {
+  void StandingCommand(::SkinCommand command) override {
     // The bars go before the window is made again without the skin.
-    if (SkinCommandOf(message.WParam) == SkinCommand::RemoveSkin && !this->IsDestroying()) FBars.Free();
-    Layer::SkinCommand(message);
-    if (SkinCommandOf(message.WParam) != SkinCommand::RemoveSkin) UpdateScrollBars();
+    if (command == ::SkinCommand::RemoveSkin && !this->IsDestroying()) FBars.Free();
+    Layer::StandingCommand(command);
+    if (command != ::SkinCommand::RemoveSkin) UpdateScrollBars();
   }
 
   void Notification(TComponent* component, TOperation operation) override {
@@ -154,7 +154,8 @@ public:
   explicit TsRichEdit(TComponent* owner);
 
 protected:
-  bool SkinnedMessage(TMessage& message) override;
+  // No cache is offered to children.
+  TsCacheInfo SkinCache() override { return {}; }
   void ApplyClientColors() override;
   void DestroyWnd() override;
 

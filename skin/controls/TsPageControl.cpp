@@ -135,28 +135,32 @@ std::string TsPageControl::BodySectionName() const {
   }
 }
 
-void TsPageControl::SkinCommand(TMessage& message) {
-  switch (SkinCommandOf(message.WParam)) {
+void TsPageControl::StandingCommand(::SkinCommand command) {
+  switch (command) {
     case SkinCommand::RemoveSkin:
-      SkinControlMessage(message, &SkinData());
+      SkinData().Command(command, false, nullptr);
       UpdateTabScroller();
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
-      BroadcastToChildren(this, message);
+      BroadcastToChildren(this, command);
       break;
     case SkinCommand::Refresh:
-      SkinControlMessage(message, &SkinData());
+      SkinData().Command(command, false, nullptr);
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
       UpdateTabScroller();
       if (FTabScroller) FTabScroller->Repaint();
-      BroadcastToChildren(this, message);
+      BroadcastToChildren(this, command);
       break;
     case SkinCommand::Repaint:
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
       break;
     default:
-      TsSkinned::SkinCommand(message);
+      TsSkinned::StandingCommand(command);
       break;
   }
+}
+
+bool TsPageControl::SkinBackgroundChanged() {
+  return IsSkinned() && (SkinData().BackgroundChangedBelow() || FTabChanging);
 }
 
 void TsPageControl::EndTabChange() {
@@ -166,10 +170,6 @@ void TsPageControl::EndTabChange() {
 }
 
 bool TsPageControl::SkinnedMessage(TMessage& message) {
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::GetBgChanged) {
-    message.Result = SkinData().RepaintNeeded() || SkinData().BackgroundChanged() || FTabChanging ? 1 : 0;
-    return true;
-  }
   switch (message.Msg) {
     case WM_NCPAINT:
       message.Result = 1;
@@ -406,84 +406,74 @@ void TsPageControl::ScrollerClicked(TObject*, TUDBtnType) {
   Invalidate();
 }
 
-TsPageControl* TsTabSheet::SkinnedPageControl() const {
-  auto* pages = dynamic_cast<TsPageControl*>(PageControl());
-  return pages && pages->IsSkinned() ? pages : nullptr;
+TsTabSheet::TsTabSheet(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {}
+
+bool TsTabSheet::SkinResolved() const {
+  TsPageControl* pages = Pages();
+  return pages && pages->IsSkinned();
 }
 
-bool TsTabSheet::SkinCommandOfSheet(TMessage& message, TsPageControl* pages) {
-  switch (SkinCommandOf(message.WParam)) {
+TsPageControl* TsTabSheet::Pages() const {
+  return dynamic_cast<TsPageControl*>(PageControl());
+}
+
+TsCacheInfo TsTabSheet::SkinCache() {
+  TsPageControl* pages = Pages();
+  const TsCacheInfo ci = pages && pages->IsSkinned() ? AskCache(pages) : TsCacheInfo{};
+  return ci.Valid ? TsCacheInfo{ci.Bitmap, ci.X + Left(), ci.Y + Top(), true} : TsCacheInfo{};
+}
+
+TColor TsTabSheet::SkinBackgroundColor() {
+  TsPageControl* pages = Pages();
+  return pages ? AskBackgroundColor(pages) : SkinKeyColor;
+}
+
+bool TsTabSheet::SkinBackgroundChanged() {
+  TsPageControl* pages = Pages();
+  return pages && (pages->SkinData().BackgroundChangedBelow() || pages->TabChanging());
+}
+
+bool TsTabSheet::SkinHasPaintedBackground() {
+  TsPageControl* pages = Pages();
+  if (!pages) return false;
+  // A page control without a section has no percentages to read.
+  const int section = pages->SkinData().SkinIndex();
+  const bool painted = SectionIndexValid(section) && ActiveSkin().SkinSectionData[std::size_t(section)].GradientPercent +
+                                                             ActiveSkin().SkinSectionData[std::size_t(section)].ImagePercent >= 1;
+  return painted || pages->SkinData().NeedsParentBackground();
+}
+
+void TsTabSheet::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+  if (command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh)
+    TsSkinned::SkinCommand(command, parameter, child);
+}
+
+void TsTabSheet::StandingCommand(::SkinCommand command) {
+  switch (command) {
     case SkinCommand::NewSkin:
-      BroadcastToChildren(this, message);
-      return true;
+      BroadcastToChildren(this, command);
+      break;
     case SkinCommand::RemoveSkin:
       Repaint();
-      BroadcastToChildren(this, message);
-      return true;
+      BroadcastToChildren(this, command);
+      break;
     case SkinCommand::Refresh:
       if (Visible()) Repaint();
-      BroadcastToChildren(this, message);
-      return true;
-    case SkinCommand::GetCache: {
-      const TsCacheInfo ci = pages->IsSkinned() ? AskCache(pages) : TsCacheInfo{};
-      AnswerCache(ci.Valid ? TsCacheInfo{ci.Bitmap, ci.X + Left(), ci.Y + Top(), true} : TsCacheInfo{});
-      return true;
-    }
-    case SkinCommand::IsSkinned:
-      message.LParam = 1;
-      return true;
-    case SkinCommand::GetBgChanged:
-      message.Result =
-          pages->SkinData().RepaintNeeded() || pages->SkinData().BackgroundChanged() || pages->TabChanging() ? 1 : 0;
-      return true;
-    case SkinCommand::HasPaintedBackground: {
-      // A page control without a section has no percentages to read.
-      const int section = pages->SkinData().SkinIndex();
-      const bool painted = SectionIndexValid(section) &&
-                           ActiveSkin().SkinSectionData[std::size_t(section)].GradientPercent +
-                                   ActiveSkin().SkinSectionData[std::size_t(section)].ImagePercent >=
-                               1;
-      message.LParam = painted || pages->SkinData().NeedsParentBackground() ? 1 : 0;
-      return true;
-    }
-    case SkinCommand::GetBgColor:
-      AnswerBackgroundColor(AskBackgroundColor(pages));
-      return true;
+      BroadcastToChildren(this, command);
+      break;
     default:
-      return true;  // the sheet has no skin object of its own
+      break;
   }
 }
 
-void TsTabSheet::PaintFromPageControl(TsPageControl* pages) {
-  const TPaintDC dc(Handle(), nullptr);
-  const TSaveDC saved(dc.Handle());
+bool TsTabSheet::SkinnedMessage(TMessage& message) {
+  if (message.Msg == WM_PAINT && message.WParam != 0) return false;
+  if (message.Msg == WM_ERASEBKGND) message.Result = 1;
+  return TsSkinned::SkinnedMessage(message);
+}
+
+void TsTabSheet::PaintClient(HDC dc) {
+  TsPageControl* pages = Pages();
   if (pages->SkinData().BackgroundChanged() || !pages->SkinData().CacheBitmap()) return;
-  CopyCacheToDC(this, &pages->SkinData(), POINT{Left(), Top()}, dc.Handle(), ClientRect());
-  PaintControls(dc.Handle(), nullptr);
-}
-
-void TsTabSheet::PaintGraphicChild(HDC dc, TControl* child) {
-  if (!SkinnedPageControl()) {
-    TTabSheet::PaintGraphicChild(dc, child);
-    return;
-  }
-  if (!child->IsDestroying()) TsSkinnedControl::PaintGraphicChildOverCache(this, dc, child, AskCache(this));
-}
-
-void TsTabSheet::WndProc(TMessage& message) {
-  auto* pages = dynamic_cast<TsPageControl*>(PageControl());
-  if (pages && message.Msg == RE_ROVADUZI && SkinCommandOfSheet(message, pages)) return;
-  TsPageControl* skinned = SkinnedPageControl();
-  if (skinned && !IsDestroying()) {
-    if (message.Msg == WM_PAINT && message.WParam == 0) {
-      PaintFromPageControl(skinned);
-      message.Result = 0;
-      return;
-    }
-    if (message.Msg == WM_ERASEBKGND) {
-      message.Result = 1;
-      return;
-    }
-  }
-  TTabSheet::WndProc(message);
+  CopyCacheToDC(this, &pages->SkinData(), POINT{Left(), Top()}, dc, ClientRect());
 }

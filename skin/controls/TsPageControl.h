@@ -39,8 +39,11 @@ public:
   // A tab switch is being handled: the body is not repainted meanwhile.
   bool TabChanging() const { return FTabChanging; }
 
+  // Also while a tab switch is handled, for the pages' children.
+  bool SkinBackgroundChanged() override;
+
 protected:
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
   bool SkinnedMessage(TMessage& message) override;
   void PaintSkin() override;
   void CacheShown(bool rebuilt) override;
@@ -68,18 +71,30 @@ private:
 
 // A page of a skinned page control: it shows the page control's cache through itself so that it
 // looks like part of the body, and answers its children's questions about the background for it.
-class TsTabSheet : public TTabSheet {
+// Its skin object has no section of its own; graphic children are drawn over the page control's
+// cache, which the sheet shows.
+class TsTabSheet : public TsSkinned<TTabSheet> {
 public:
-  explicit TsTabSheet(TComponent* owner) : TTabSheet(owner) {}
+  explicit TsTabSheet(TComponent* owner);
 
-  void WndProc(TMessage& message) override;
+  // The page control's answers, for the sheet's place in its body.
+  TsCacheInfo SkinCache() override;
+  TColor SkinBackgroundColor() override;
+  bool SkinBackgroundChanged() override;
+  bool SkinHasPaintedBackground() override;
+  // Of the commands, only the standing ones concern the sheet.
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
 
 protected:
-  // Graphic children are drawn over the page control's cache, which the sheet shows.
-  void PaintGraphicChild(HDC dc, TControl* child) override;
+  // Skinned while its page control is.
+  bool SkinResolved() const override;
+  // The sheet only passes a skin change on to its children, and repaints when the skin goes.
+  void StandingCommand(::SkinCommand command) override;
+  // A painting into a given DC is the standard one.
+  bool SkinnedMessage(TMessage& message) override;
+  void PaintClient(HDC dc) override;
 
 private:
-  TsPageControl* SkinnedPageControl() const;
-  bool SkinCommandOfSheet(TMessage& message, TsPageControl* pages);
-  void PaintFromPageControl(TsPageControl* pages);
+  // The skinned page control the sheet lies on, skinned or not.
+  TsPageControl* Pages() const;
 };

@@ -43,11 +43,6 @@ TsPushButtonParts::~TsPushButtonParts() = default;
 bool TsPushButtonParts::Message(TMessage& message, bool isDefault) {
   // Only the mouse entering or leaving fades; focus changes switch at once.
   FHoverChange = message.Msg == CM_MOUSEENTER || message.Msg == CM_MOUSELEAVE;
-  if (message.Msg == RE_ROVADUZI) {
-    if (SkinCommandOf(message.WParam) != SkinCommand::StopFading) return false;
-    if (StopFade()) FControl->Repaint();
-    return true;
-  }
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:

@@ -127,12 +127,16 @@ protected:
     if (FParts.Message(message, this->Default())) return true;
     return TsSkinned<Base>::SkinnedMessage(message);
   }
-  void SkinCommand(TMessage& message) override {
-    if (SkinCommandOf(message.WParam) == SkinCommand::RemoveSkin) {
+  void StandingCommand(::SkinCommand command) override {
+    if (command == ::SkinCommand::RemoveSkin) {
       FParts.StopFade();
       FParts.DropRegion();
     }
-    TsSkinned<Base>::SkinCommand(message);
+    TsSkinned<Base>::StandingCommand(command);
+  }
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    if (command != ::SkinCommand::StopFading) return TsSkinned<Base>::SkinCommand(command, parameter, child);
+    if (this->IsSkinned() && FParts.StopFade()) this->Repaint();
   }
   void HotChanged() override {
     if (!FParts.FadeTo(this->SkinData().IsHot(), Pressed(), [this] { this->BuildCache(); })) TsSkinned<Base>::HotChanged();

@@ -275,8 +275,8 @@ void TsScrollBar::Dispatch(TMessage& message) {
   TsSkinned::Dispatch(message);
 }
 
-void TsScrollBar::SkinCommand(TMessage& message) {
-  TsSkinned::SkinCommand(message);
+void TsScrollBar::StandingCommand(::SkinCommand command) {
+  TsSkinned::StandingCommand(command);
   MatchWindowToSkin();
 }
 

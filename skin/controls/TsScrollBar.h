@@ -76,7 +76,7 @@ protected:
   void CreateWnd() override;
   void Dispatch(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
   bool SkinnedMessage(TMessage& message) override;
   void PaintSkin() override;
 

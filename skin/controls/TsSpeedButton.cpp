@@ -177,12 +177,13 @@ void TsSpeedButton::PaintClient(HDC dc) {
   TsSkinned::PaintClient(dc);
 }
 
+void TsSpeedButton::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+  if (command != ::SkinCommand::StopFading) return TsSkinned::SkinCommand(command, parameter, child);
+  if (IsSkinned() && StopFade()) Repaint();
+}
+
 bool TsSpeedButton::SkinnedMessage(TMessage& message) {
   if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, Alive())) return true;
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::StopFading) {
-    if (StopFade()) Repaint();
-    return true;
-  }
   switch (message.Msg) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:

@@ -108,7 +108,7 @@ void TsTimerSpeedButton::PaintClient(HDC dc) {
 
 // --- TsSpinButton ---
 
-TsSpinButton::TsSpinButton(TComponent* owner) : TWinControl(owner) {
+TsSpinButton::TsSpinButton(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {
   SetControlStyle(ControlStyle() & ~(csAcceptsControls | csSetCaption));
   FUpButton = MakeButton();
   FDownButton = MakeButton();
@@ -143,7 +143,7 @@ void TsSpinButton::SetBounds(int left, int top, int width, int height) {
 }
 
 void TsSpinButton::Loaded() {
-  TWinControl::Loaded();
+  TsSkinned::Loaded();
   int w = Width(), h = Height();
   AdjustSize(w, h);
   if (w != Width() || h != Height()) TWinControl::SetBounds(Left(), Top(), w, h);
@@ -229,6 +229,13 @@ void TsSpinButton::ButtonClick(TObject* sender) {
   }
 }
 
+TsCacheInfo TsSpinButton::SkinCache() {
+  auto* edit = dynamic_cast<TsSkinnedControl*>(Parent());
+  if (!edit || !edit->IsSkinned() || !edit->SkinData().CacheBitmap() || !Parent()->HandleAllocated()) return {};
+  const POINT origin = EditSkin::ClientOrigin(Parent()->Handle());
+  return TsCacheInfo{edit->SkinData().CacheBitmap(), Left() + int(origin.x), Top() + int(origin.y), true};
+}
+
 void TsSpinButton::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case WM_GETDLGCODE:
@@ -250,13 +257,6 @@ void TsSpinButton::Dispatch(TMessage& message) {
       break;
   }
   TWinControl::Dispatch(message);
-  // The buttons paint over what the spin edit's cache shows at their place.
-  if (message.Msg == RE_ROVADUZI && SkinCommandOf(message.WParam) == SkinCommand::GetCache) {
-    auto* edit = dynamic_cast<TsSkinnedControl*>(Parent());
-    if (!edit || !edit->IsSkinned() || !edit->SkinData().CacheBitmap() || !Parent()->HandleAllocated()) return;
-    const POINT origin = EditSkin::ClientOrigin(Parent()->Handle());
-    AnswerCache(TsCacheInfo{edit->SkinData().CacheBitmap(), Left() + origin.x, Top() + origin.y, true});
-  }
 }
 
 // --- TsBaseSpinEdit ---
@@ -350,12 +350,6 @@ void TsBaseSpinEdit::WndProc(TMessage& message) {
   // not yet): the button is placed, and too low a height raised, then. A move alone leaves both.
   if (message.Msg == WM_WINDOWPOSCHANGED && !(reinterpret_cast<const WINDOWPOS*>(message.LParam)->flags & SWP_NOSIZE))
     PlaceButton();
-  // A skin came or went: the drawn arrows take its text colour.
-  if (message.Msg == RE_ROVADUZI && FButton) {
-    const ::SkinCommand command = SkinCommandOf(message.WParam);
-    if (command == ::SkinCommand::NewSkin || command == ::SkinCommand::RemoveSkin || command == ::SkinCommand::Refresh)
-      FButton->RedrawArrows();
-  }
   // The arrows follow the edit's enabled state.
   if (message.Msg == CM_ENABLEDCHANGED && FButton) {
     FButton->SetEnabled(Enabled());
@@ -363,6 +357,12 @@ void TsBaseSpinEdit::WndProc(TMessage& message) {
   }
   // A new font resets the native edit's text rectangle.
   if (message.Msg == WM_SETFONT) SetEditRect();
+}
+
+void TsBaseSpinEdit::StandingCommand(::SkinCommand command) {
+  TsEdit::StandingCommand(command);
+  // A skin came or went: the drawn arrows take its text colour.
+  if (FButton && command != ::SkinCommand::Repaint) FButton->RedrawArrows();
 }
 
 void TsBaseSpinEdit::CacheShown(bool rebuilt) {

@@ -51,7 +51,7 @@ private:
 // The window holding the up and down buttons of a spin edit, at the edit's right edge. A press
 // on a button gives the focus to FocusControl (or to the spin button); the skinned buttons take
 // what shows through them from the spin edit's cache.
-class TsSpinButton : public TWinControl {
+class TsSpinButton : public TsSkinned<TWinControl> {
 public:
   explicit TsSpinButton(TComponent* owner);
 
@@ -71,6 +71,10 @@ public:
 
   void SetBounds(int left, int top, int width, int height) override;
   void Loaded() override;
+
+  // The buttons paint over what the spin edit's cache shows at their place: the spin button has
+  // no section of its own.
+  TsCacheInfo SkinCache() override;
 
 protected:
   void Dispatch(TMessage& message) override;
@@ -114,6 +118,7 @@ protected:
   void CreateWnd() override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
+  void StandingCommand(::SkinCommand command) override;
   void CacheShown(bool rebuilt) override;
 
 private:

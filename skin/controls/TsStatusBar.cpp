@@ -61,10 +61,10 @@ bool TsStatusBar::NativePaintsAfter(const TMessage& message) const {
   }
 }
 
-void TsStatusBar::SkinCommand(TMessage& message) {
+void TsStatusBar::StandingCommand(::SkinCommand command) {
   // Whatever the command, the skin may be another one now.
   FMasksResolved = false;
-  TsSkinned::SkinCommand(message);
+  TsSkinned::StandingCommand(command);
 }
 
 void TsStatusBar::ResolveMasks() {

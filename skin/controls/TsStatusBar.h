@@ -21,7 +21,7 @@ protected:
   bool NativePaintsAfter(const TMessage& message) const override;
   void PaintSkin() override;
   TsSkinState SkinState() const override { return TsSkinState::Normal; }
-  void SkinCommand(TMessage& message) override;
+  void StandingCommand(::SkinCommand command) override;
 
 private:
   void PaintPanel(RECT r, const std::string& text, TAlignment alignment, bool last);

@@ -22,7 +22,9 @@ const TsCommonSection& ArrowSection(bool vertical, bool first) {
 
 }  // namespace
 
-TsUpDown::TsUpDown(TComponent* owner) : TUpDown(owner) { SetControlStyle(ControlStyle() & ~csDoubleClicks); }
+TsUpDown::TsUpDown(TComponent* owner) : TsSkinned(TsControlKind::MaskEdit, TsCacheBitmap::None, owner) {
+  SetControlStyle(ControlStyle() & ~csDoubleClicks);
+}
 
 void TsUpDown::SetShowInaccessibility(bool value) {
   if (value == FModel.ShowInaccessibility) return;
@@ -36,9 +38,9 @@ void TsUpDown::SetDisabledKind(TsDisabledKind value) {
   Repaint();
 }
 
-bool TsUpDown::SkinPaints() const {
+bool TsUpDown::SkinResolved() const {
   const bool vertical = Orientation() == udVertical;
-  return SkinData().Active && ArrowSection(vertical, true).Section >= 0 && ArrowSection(vertical, false).Section >= 0;
+  return ::SkinData().Active && ArrowSection(vertical, true).Section >= 0 && ArrowSection(vertical, false).Section >= 0;
 }
 
 void TsUpDown::SyncModel() {
@@ -95,86 +97,48 @@ void TsUpDown::PaintArrows(HDC dc) {
 }
 
 void TsUpDown::WndProc(TMessage& message) {
+  // Hovering and painting cannot move the position; any other message may.
+  if (message.Msg != WM_NCHITTEST && message.Msg != WM_SETCURSOR && message.Msg != WM_MOUSEMOVE &&
+      message.Msg != WM_PAINT)
+    FPositionKnown = false;
+  const std::shared_ptr<bool> alive = Alive();
+  TsSkinned::WndProc(message);
+  if (*alive) FollowArrows(message);
+}
+
+void TsUpDown::FollowArrows(TMessage& message) {
   switch (message.Msg) {
-    case WM_NCHITTEST:
-    case WM_SETCURSOR:
-    case WM_MOUSEMOVE:
-    case WM_PAINT:
-      break;
-    default:
-      FPositionKnown = false;
-      break;
-  }
-  if (message.Msg == RE_ROVADUZI) {
-    switch (SkinCommandOf(message.WParam)) {
-      case SkinCommand::RemoveSkin:
-      case SkinCommand::Refresh:
-        Repaint();
-        return;
-      case SkinCommand::IsSkinned:
-        message.LParam = 1;
-        return;
-      default:
-        break;
-    }
-  }
-  const bool skinned = SkinPaints();
-  switch (message.Msg) {
-    case WM_PAINT:
-      if (!skinned) break;
-      {
-        const TPaintDC dc(Handle(), reinterpret_cast<HDC>(message.WParam));
-        const TSaveDC saved(dc.Handle());
-        PaintArrows(dc.Handle());
-      }
-      message.Result = 0;
-      return;
-    case WM_ERASEBKGND:
-    case WM_NCPAINT:
-      if (skinned) return;
-      break;
     case WM_NCHITTEST: {
-      TUpDown::WndProc(message);
       if (!FPositionKnown) SyncModel();
       FPositionKnown = true;
       POINT p{static_cast<short>(LOWORD(message.LParam)), static_cast<short>(HIWORD(message.LParam))};
       ::ScreenToClient(Handle(), &p);
       const RECT first = FirstArrowRect();
-      if (FModel.MouseOver(PtInRect(&first, p) ? TArrow::First : TArrow::Second) && skinned) Repaint();
+      if (FModel.MouseOver(PtInRect(&first, p) ? TArrow::First : TArrow::Second) && IsSkinned()) Repaint();
       return;
     }
     case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      TUpDown::WndProc(message);
+    case WM_LBUTTONDBLCLK:
       SyncModel();
       FModel.Press();
       if (message.Msg == WM_LBUTTONDOWN) message.Result = 1;
-      if (skinned) Invalidate();
-      return;
-    }
+      break;
     case WM_LBUTTONUP:
-      TUpDown::WndProc(message);
       SyncModel();
-      if (FModel.Release()) {
-        message.Result = 1;
-        if (skinned) Invalidate();
-      }
-      return;
+      if (!FModel.Release()) return;
+      message.Result = 1;
+      break;
     case UDM_SETPOS:
     case UDM_SETPOS32:
     case UDM_SETRANGE:
     case UDM_SETRANGE32:
       // An arrow may reach or leave its bound: its look changes.
-      TUpDown::WndProc(message);
-      if (skinned) Invalidate();
-      return;
-    case CM_MOUSELEAVE:
-      TUpDown::WndProc(message);
-      FModel.Leave();
-      if (skinned) Invalidate();
-      return;
-    default:
       break;
+    case CM_MOUSELEAVE:
+      FModel.Leave();
+      break;
+    default:
+      return;
   }
-  TUpDown::WndProc(message);
+  if (IsSkinned()) Invalidate();
 }

@@ -1,12 +1,22 @@
 #include "skin/engine/SkinCommands.h"
 
+#include <unordered_map>
+
+#include "framework/win/TApplication.h"
+#include "framework/win/TCustomForm.h"
 #include "framework/win/TWinControl.h"
+#include "skin/engine/TsCommonData.h"
+
+TsCacheInfo SkinReplyRecord;
+TColor SkinBackgroundColor = SkinKeyColor;
 
 namespace {
 
-// The answers of GetCache and GetBgColor; they hold the last answer only.
-TsCacheInfo CacheReply;
-TColor BackgroundColorReply = SkinKeyColor;
+// Peers of controls that are no peers themselves.
+std::unordered_map<TControl*, TsSkinPeer*>& Registered() {
+  static std::unordered_map<TControl*, TsSkinPeer*> peers;
+  return peers;
+}
 
 void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
   SendSkinCommandTo(control, SkinCommand::SetUpdating, parameter);
@@ -14,82 +24,122 @@ void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
     for (int i = 0; i < win->ControlCount(); ++i) SetUpdatingTree(win->Controls(i), parameter);
 }
 
+// A skin object alone, answering as a peer.
+class TDataPeer : public TsSkinPeer {
+public:
+  explicit TDataPeer(TsCommonData& data) : FData(data) {}
+  TsCacheInfo SkinCache() override { return FData.Cache(); }
+  TColor SkinBackgroundColor() override { return FData.BackgroundColor(); }
+  bool SkinBackgroundChanged() override { return FData.BackgroundChangedBelow(); }
+  bool SkinChildrenDirty() override { return FData.ChildrenDirty(); }
+  bool SkinHasPaintedBackground() override { return FData.HasPaintedBackground(); }
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    FData.Command(command, parameter, child);
+  }
+
+private:
+  TsCommonData& FData;
+};
+
+// The control named by SetActiveChild's LParam; the other commands carry no control there.
+TControl* ChildOf(SkinCommand command, const TMessage& message) {
+  return command == SkinCommand::SetActiveChild ? reinterpret_cast<TControl*>(message.LParam) : nullptr;
+}
+
 }  // namespace
 
-LRESULT SendSkinCommand(HWND handle, SkinCommand command) {
-  return SendMessageA(handle, RE_ROVADUZI, MakeSkinWParam(command), 0);
+TsSkinPeer* SkinPeerOf(TControl* control) {
+  if (!control) return nullptr;
+  if (auto* peer = dynamic_cast<TsSkinPeer*>(control)) return peer;
+  const auto& peers = Registered();
+  const auto it = peers.find(control);
+  return it == peers.end() ? nullptr : it->second;
 }
 
-LRESULT SendSkinCommandTo(TControl* control, SkinCommand command, std::uint32_t parameter) {
-  if (!control) return 0;
-  const WPARAM w = MakeSkinWParam(command, parameter);
-  if (auto* win = dynamic_cast<TWinControl*>(control)) return SendMessageA(win->Handle(), RE_ROVADUZI, w, 0);
-  return control->Perform(RE_ROVADUZI, w, 0);
+void RegisterSkinPeer(TControl* control, TsSkinPeer* peer) {
+  if (control && peer) Registered()[control] = peer;
 }
 
-bool AskControl(TControl* control, SkinCommand command) {
-  if (!control) return false;
-  TMessage m = MakeSkinMessage(command);
-  if (control->WindowProc()) control->WindowProc()(m);
-  return m.LParam == 1;
+void UnregisterSkinPeer(TControl* control, TsSkinPeer* peer) {
+  auto& peers = Registered();
+  const auto it = peers.find(control);
+  if (it != peers.end() && it->second == peer) peers.erase(it);
 }
 
 bool IsSkinnedControl(TControl* control) {
-  return AskControl(control, SkinCommand::IsSkinned);
+  return SkinPeerOf(control) != nullptr;
 }
 
-TsCacheInfo AskCache(TWinControl* control) {
-  CacheReply.Valid = false;
-  if (!control) return {};
-  SendSkinCommand(control->Handle(), SkinCommand::GetCache);
-  // Only a valid answer names a bitmap: what an earlier answer left in the other fields is not one.
-  return CacheReply.Valid ? CacheReply : TsCacheInfo{};
+TsCacheInfo AskCache(TControl* control) {
+  TsSkinPeer* peer = SkinPeerOf(control);
+  if (!peer) return {};
+  // Only a valid answer names a bitmap.
+  const TsCacheInfo ci = peer->SkinCache();
+  return ci.Valid ? ci : TsCacheInfo{};
 }
 
-TColor AskBackgroundColor(TWinControl* control) {
-  BackgroundColorReply = SkinKeyColor;
-  if (control) SendSkinCommand(control->Handle(), SkinCommand::GetBgColor);
-  return BackgroundColorReply;
+TColor AskBackgroundColor(TControl* control) {
+  TsSkinPeer* peer = SkinPeerOf(control);
+  return peer ? peer->SkinBackgroundColor() : SkinKeyColor;
 }
 
 bool AskParentBackgroundChanged(TControl* control) {
-  if (!control || !control->Parent()) return false;
-  TWinControl* parent = control->Parent();
-  const WPARAM w = MakeSkinWParam(SkinCommand::GetBgChanged);
-  if (IsWindowed(control)) return SendMessageA(parent->Handle(), RE_ROVADUZI, w, 0) == 1;
-  return parent->Perform(RE_ROVADUZI, w, 0) == 1;
+  if (!control) return false;
+  TsSkinPeer* peer = SkinPeerOf(control->Parent());
+  return peer && peer->SkinBackgroundChanged();
 }
 
-bool AskChildrenDirty(TWinControl* control) {
-  return AskControl(control, SkinCommand::GetChildrenDirty);
+bool AskChildrenDirty(TControl* control) {
+  TsSkinPeer* peer = SkinPeerOf(control);
+  return peer && peer->SkinChildrenDirty();
 }
 
-bool AskHasPaintedBackground(TWinControl* control) {
-  return AskControl(control, SkinCommand::HasPaintedBackground);
+bool AskHasPaintedBackground(TControl* control) {
+  TsSkinPeer* peer = SkinPeerOf(control);
+  return peer && peer->SkinHasPaintedBackground();
 }
 
-void AnswerCache(const TsCacheInfo& cache) {
-  CacheReply = cache;
+bool AskControl(TControl* control, SkinCommand command) {
+  TsSkinPeer* peer = SkinPeerOf(control);
+  if (!peer) return false;
+  switch (command) {
+    case SkinCommand::IsSkinned:
+      return true;
+    case SkinCommand::GetBgChanged:
+      return peer->SkinBackgroundChanged();
+    case SkinCommand::GetChildrenDirty:
+      return peer->SkinChildrenDirty();
+    case SkinCommand::HasPaintedBackground:
+      return peer->SkinHasPaintedBackground();
+    default:
+      return false;
+  }
 }
 
-void AnswerBackgroundColor(TColor color) {
-  BackgroundColorReply = color;
+TsFormFrameLink* AskProvider(TControl* form) {
+  if (TsSkinPeer* peer = SkinPeerOf(form)) return peer->SkinProvider();
+  auto* win = dynamic_cast<TWinControl*>(form);
+  if (!win || !win->HandleAllocated()) return nullptr;
+  return reinterpret_cast<TsFormFrameLink*>(SendSkinCommand(win->Handle(), SkinCommand::GetProvider));
+}
+
+void SendSkinCommandTo(TControl* control, SkinCommand command, std::uint32_t parameter) {
+  if (TsSkinPeer* peer = SkinPeerOf(control)) peer->SkinCommand(command, parameter == 1, nullptr);
 }
 
 void SetActiveChildOf(TWinControl* parent, TControl* child) {
-  if (!parent) return;
-  parent->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::SetActiveChild), reinterpret_cast<LPARAM>(child));
+  if (TsSkinPeer* peer = SkinPeerOf(parent)) peer->SkinCommand(SkinCommand::SetActiveChild, false, child);
 }
 
 void NotifyRepainted(TControl* control) {
-  if (control) control->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::Repainted), 0);
+  SendSkinCommandTo(control, SkinCommand::Repainted);
 }
 
 void RefreshChildren(TWinControl* parent) {
   if (!parent) return;
   for (int i = 0; i < parent->ControlCount(); ++i) {
     TControl* child = parent->Controls(i);
-    if (IsWindowed(child)) child->Perform(RE_ROVADUZI, MakeSkinWParam(SkinCommand::Repaint), 0);
+    if (IsWindowed(child)) SendSkinCommandTo(child, SkinCommand::Repaint);
   }
 }
 
@@ -99,4 +149,95 @@ void SetUpdatingTreeOn(TControl* control) {
 
 void SetUpdatingTreeOff(TControl* control) {
   SetUpdatingTree(control, 0);
+}
+
+void BroadcastToChildren(TWinControl* parent, SkinCommand command) {
+  if (!parent) return;
+  // The count is read again for every child: a handler may add or remove controls.
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* child = parent->Controls(i);
+    // A child being destroyed is passed over; the walk goes on with its siblings.
+    if (child->IsDestroying()) continue;
+    if (TsSkinPeer* peer = SkinPeerOf(child))
+      peer->SkinCommand(command, false, nullptr);
+    else if (IsWindowed(child))
+      BroadcastToChildren(static_cast<TWinControl*>(child), command);
+  }
+}
+
+void BroadcastToApplication(SkinCommand command, LPARAM manager) {
+  if (!Application) return;
+  const WPARAM w = MakeSkinWParam(command);
+  for (int i = 0; i < Application->ComponentCount(); ++i) {
+    auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
+    if (!win || win->IsDestroying()) continue;
+    HWND handle = win->Handle();
+    if (TsSkinPeer* peer = SkinPeerOf(win))
+      peer->SkinCommand(command, false, nullptr);
+    else
+      SendMessageA(handle, RE_ROVADUZI, w, manager);
+    BroadcastToChildren(win, command);
+    // The MDI client is a window of the platform's class, reached by the message only.
+    auto* form = dynamic_cast<TCustomForm*>(win);
+    if (form && form->FormStyle() == TFormStyle::fsMDIForm && form->ClientHandle())
+      SendMessageA(form->ClientHandle(), RE_ROVADUZI, w, manager);
+  }
+}
+
+LRESULT SendSkinCommand(HWND handle, SkinCommand command) {
+  return SendMessageA(handle, RE_ROVADUZI, MakeSkinWParam(command), 0);
+}
+
+bool DispatchSkinMessage(TsSkinPeer& peer, TMessage& message) {
+  if (message.Msg != RE_ROVADUZI) return false;
+  const SkinCommand command = SkinCommandOf(message.WParam);
+  switch (command) {
+    case SkinCommand::IsSkinned:
+      // LParam for a caller that hands the record over, Result for one that sends the message.
+      message.LParam = 1;
+      message.Result = 1;
+      break;
+    case SkinCommand::GetProvider:
+      message.Result = reinterpret_cast<LRESULT>(peer.SkinProvider());
+      break;
+    case SkinCommand::GetCache:
+      SkinReplyRecord = peer.SkinCache();
+      break;
+    case SkinCommand::GetBgColor:
+      SkinBackgroundColor = peer.SkinBackgroundColor();
+      break;
+    case SkinCommand::GetBgChanged:
+      message.Result = peer.SkinBackgroundChanged() ? 1 : 0;
+      break;
+    case SkinCommand::GetChildrenDirty:
+      message.LParam = peer.SkinChildrenDirty() ? 1 : 0;
+      break;
+    case SkinCommand::HasPaintedBackground:
+      message.LParam = peer.SkinHasPaintedBackground() ? 1 : 0;
+      break;
+    case SkinCommand::SetRepaintIfTransparent:
+      peer.SkinCommand(command, SkinParameterOf(message.WParam), nullptr);
+      message.Result = 0;
+      break;
+    default:
+      peer.SkinCommand(command, SkinParameterOf(message.WParam), ChildOf(command, message));
+      break;
+  }
+  return true;
+}
+
+bool HandleSkinMessage(TsCommonData& skinData, TMessage& message) {
+  TDataPeer peer(skinData);
+  if (!DispatchSkinMessage(peer, message)) return false;
+  // The questions answered in the record stop the control there.
+  switch (SkinCommandOf(message.WParam)) {
+    case SkinCommand::IsSkinned:
+    case SkinCommand::GetBgColor:
+    case SkinCommand::GetBgChanged:
+    case SkinCommand::GetChildrenDirty:
+    case SkinCommand::HasPaintedBackground:
+      return true;
+    default:
+      return false;
+  }
 }

@@ -37,12 +37,8 @@ public:
   virtual void ProviderWndProc(TMessage& message) = 0;
 };
 
-// Hands one message to every child: graphic children by Perform, skinned windowed children by
-// their WindowProc; unskinned windowed children pass it on to their own children.
-void BroadcastToChildren(TWinControl* parent, TMessage& message);
+// Hands one message to the form's skin provider, when it has one.
 void SendToSkinProvider(TCustomForm* form, TMessage& message);
-// Every windowed component of the application and everything inside it.
-void BroadcastToApplication(TMessage& message);
 
 inline TMessage MakeSkinMessage(SkinCommand command, std::uint32_t parameter = 0, LPARAM lParam = 0) {
   TMessage m;

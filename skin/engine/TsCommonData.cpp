@@ -143,18 +143,16 @@ void TsCommonData::CopyFromCache(HDC dc, int x, int y, int width, int height) {
   BitBlt(dc, x, y, width, height, FCacheBitmap->Canvas()->Handle(), x, y, SRCCOPY);
 }
 
-void TsCommonData::AnswerBackgroundColor() {
+TsCacheInfo TsCommonData::Cache() const {
+  return FCacheBitmap ? TsCacheInfo{FCacheBitmap.get(), 0, 0, true} : TsCacheInfo{};
+}
+
+TColor TsCommonData::BackgroundColor() const {
   TControl* c = FOwnerControl;
-  if (!HasSkin()) {
-    if (c) ::AnswerBackgroundColor(static_cast<TColor>(ColorToRGB(c->Color())));
-    return;
-  }
+  if (!HasSkin()) return c ? static_cast<TColor>(ColorToRGB(c->Color())) : SkinKeyColor;
   const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinIndex)];
   const int t = s.Transparency;
-  if (t <= 0) {
-    ::AnswerBackgroundColor(s.Color);
-    return;
-  }
+  if (t <= 0) return s.Color;
   TColor below;
   if (c && c->Parent()) {
     TWinControl* parent = c->Parent();
@@ -165,86 +163,75 @@ void TsCommonData::AnswerBackgroundColor() {
   } else {
     below = c ? static_cast<TColor>(ColorToRGB(c->Color())) : SkinKeyColor;
   }
-  ::AnswerBackgroundColor(MixSkinBackground(t, s.Color, below));
+  return MixSkinBackground(t, s.Color, below);
 }
 
-bool TsCommonData::HandleSkinCommand(TMessage& message) {
-  if (message.Msg != RE_ROVADUZI) return false;
-  const SkinCommand command = SkinCommandOf(message.WParam);
-  const bool parameter = SkinParameterOf(message.WParam);
+bool TsCommonData::BackgroundChangedBelow() const {
+  return FRepaintNeeded || BackgroundChanged();
+}
+
+bool TsCommonData::HasPaintedBackground() const {
+  // Without a section there are no percentages to read: they count as 0.
+  const TsSectionData* s = Section(FSkinIndex);
+  return (s && s->GradientPercent + s->ImagePercent > 0) || NeedsParentBackground();
+}
+
+void TsCommonData::Command(::SkinCommand command, bool parameter, TControl* child) {
   switch (command) {
     case SkinCommand::NewSkin:
       FBackgroundDirty = true;
       ResolveIndexes();
-      return false;
+      break;
     case SkinCommand::RemoveSkin:
       FBorderIndex = -1;
       FSkinIndex = -1;
       FBackgroundDirty = true;
       if (FCacheBitmap) FCacheBitmap->SetSize(0, 0);
-      return false;
+      break;
     case SkinCommand::Refresh:
       FRepaintNeeded = true;
       FBackgroundDirty = false;
-      return false;
-    case SkinCommand::GetCache:
-      AnswerCache(FCacheBitmap ? TsCacheInfo{FCacheBitmap.get(), 0, 0, true} : TsCacheInfo{});
-      return false;
-    case SkinCommand::IsSkinned:
-      message.LParam = 1;
-      return true;
+      break;
     case SkinCommand::SetBgChanged:
       FBackgroundDirty = parameter;
-      return false;
+      break;
     case SkinCommand::SetUpdating:
       FUpdating = parameter;
-      return false;
-    case SkinCommand::GetBgChanged:
-      message.Result = (FRepaintNeeded || BackgroundChanged()) ? 1 : 0;
-      return true;
-    case SkinCommand::GetChildrenDirty:
-      message.LParam = FChildrenDirty ? 1 : 0;
-      return true;
+      break;
     case SkinCommand::SetRepaintIfTransparent:
       if (IsTransparent() && parameter) FRepaintNeeded = true;
-      message.Result = 0;
-      return false;
+      break;
     case SkinCommand::SectionChanged:
       if (UpperCase(FSkinSection) == SkinData().ChangedSection) RequestRepaint();
-      return false;
+      break;
     case SkinCommand::SetActiveChild:
-      FActiveChild = reinterpret_cast<TControl*>(message.LParam);
-      return false;
+      FActiveChild = child;
+      break;
     case SkinCommand::SetRepaintNeeded:
       FRepaintNeeded = parameter;
-      return false;
-    case SkinCommand::HasPaintedBackground: {
-      // Without a section there are no percentages to read: they count as 0.
-      const TsSectionData* s = Section(FSkinIndex);
-      message.LParam = (s && s->GradientPercent + s->ImagePercent > 0) || NeedsParentBackground() ? 1 : 0;
-      return true;
-    }
+      break;
     case SkinCommand::RedrawTransparent: {
       const bool needs = NeedsParentBackground();
       if (needs) FRepaintNeeded = true;
       auto* win = dynamic_cast<TWinControl*>(FOwnerControl);
-      if (!win) return false;
+      if (!win) break;
       if (parameter)
         RedrawWindow(win->Handle(), nullptr, nullptr,
                      RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
       if (needs)
         for (int i = 0; i < win->ControlCount(); ++i) {
-          TControl* child = win->Controls(i);
-          if (!child->IsDestroying()) SendSkinCommandTo(child, SkinCommand::RedrawTransparent, 0);
+          TControl* c = win->Controls(i);
+          if (!c->IsDestroying()) SendSkinCommandTo(c, SkinCommand::RedrawTransparent, 0);
         }
-      return false;
+      break;
     }
-    case SkinCommand::GetBgColor:
-      AnswerBackgroundColor();
-      return true;
     default:
-      return false;
+      break;
   }
+}
+
+bool TsCommonData::HandleSkinCommand(TMessage& message) {
+  return HandleSkinMessage(*this, message);
 }
 
 bool ControlUsable(TControl* control) {
@@ -254,7 +241,6 @@ bool ControlUsable(TControl* control) {
 
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
   if (!skinData) return false;
-  if (message.Msg == RE_ROVADUZI) return skinData->HandleSkinCommand(message);
   TControl* owner = skinData->OwnerControl();
   switch (message.Msg) {
     case WM_MOVE:

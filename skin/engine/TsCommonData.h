@@ -76,12 +76,24 @@ public:
   void CopyFromCache(HDC dc, int x, int y, int width, int height);
   TBitmap* CacheBitmap() const { return FCacheBitmap.get(); }
 
-  // The skin commands; True when the command was handled and the control stops there.
+  // The skin commands that are no question (NewSkin, RemoveSkin, Refresh, SetBgChanged, SetUpdating,
+  // SetRepaintIfTransparent, SectionChanged, SetActiveChild, SetRepaintNeeded, RedrawTransparent);
+  // the others change nothing here.
+  void Command(::SkinCommand command, bool parameter, TControl* child);
+  // The answers to the questions: the cache for children (GetCache), the colour shown as the
+  // background (GetBgColor; SkinKeyColor without an owner or a skin), the background below the
+  // children changed (GetBgChanged), and a background of its own painted or the parent's needed
+  // (HasPaintedBackground).
+  TsCacheInfo Cache() const;
+  TColor BackgroundColor() const;
+  bool BackgroundChangedBelow() const;
+  bool HasPaintedBackground() const;
+  // The registered skin message (SkinCommands.h); True when the command was handled and the control
+  // stops there.
   bool HandleSkinCommand(TMessage& message);
 
 private:
   bool OwnerDestroying() const;
-  void AnswerBackgroundColor();
 
   std::string FSkinSection;
   bool FCustomFont = false;
@@ -103,8 +115,8 @@ private:
 
 // The control exists, is neither being created, loading nor destroyed, and has a parent.
 bool ControlUsable(TControl* control);
-// The skin object's share of a skinned control's messages (the skin commands, focus, hover, size and
-// move); True when the message was fully handled.
+// The skin object's share of a skinned control's messages (focus, hover, size and move); True when
+// the message was fully handled.
 bool SkinControlMessage(TMessage& message, TsCommonData* skinData);
 // The parent's cache for a child (GetCache to the parent); none without a parent.
 void QueryParentCache(TsCommonData* skinData, TsCacheInfo& ci);

@@ -13,5 +13,5 @@ void SetMDIFormProvider(TsFormFrameLink* provider) { GMDIFormProvider = provider
 TsFormFrameLink* GetFormProvider(TControl* control) {
   TCustomForm* form = control != nullptr ? GetParentForm(control) : nullptr;
   if (form == nullptr || !form->HandleAllocated()) return nullptr;
-  return reinterpret_cast<TsFormFrameLink*>(SendSkinCommand(form->Handle(), SkinCommand::GetProvider));
+  return AskProvider(form);
 }

@@ -6,7 +6,7 @@
 #include "framework/win/Graphics.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
-#include "skin/engine/SkinMessage.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/TsSkinObserver.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
@@ -170,22 +170,19 @@ void TsSkinManager::BroadcastSkinChange() {
   TsSkinData& data = SkinData();
   data.Active = false;
   SkinChanging = true;
-  TMessage m = MakeSkinMessage(SkinCommand::NewSkin, 0, reinterpret_cast<LPARAM>(this));
-  BroadcastToApplication(m);
+  BroadcastToApplication(SkinCommand::NewSkin, reinterpret_cast<LPARAM>(this));
   ResolveCommonIndexes();
   SkinChanging = false;
   data.Active = true;
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
-  TMessage refresh = MakeSkinMessage(SkinCommand::Refresh, 0, reinterpret_cast<LPARAM>(this));
-  BroadcastToApplication(refresh);
+  BroadcastToApplication(SkinCommand::Refresh, reinterpret_cast<LPARAM>(this));
   NotifyObservers();
 }
 
 void TsSkinManager::ReleaseSkin() {
   FLoaded = false;
   SkinData().Active = false;
-  TMessage m = MakeSkinMessage(SkinCommand::RemoveSkin, 0, reinterpret_cast<LPARAM>(this));
-  BroadcastToApplication(m);
+  BroadcastToApplication(SkinCommand::RemoveSkin, reinterpret_cast<LPARAM>(this));
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
   NotifyObservers();
   ReleaseSkinGlobals();

@@ -25,12 +25,6 @@ private:
   TControl* FChild;
 };
 
-bool IsStandingCommand(SkinCommand command) {
-  return command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin ||
-         command == SkinCommand::Refresh || command == SkinCommand::Repaint ||
-         command == SkinCommand::IsSkinned;
-}
-
 bool AsksForRepaint(UINT msg) {
   return msg == WM_SETFONT || msg == CM_VISIBLECHANGED || msg == CM_ENABLEDCHANGED || msg == CM_TEXTCHANGED;
 }
@@ -92,14 +86,11 @@ void TsSkinnedControl::SetDisabledKind(TsDisabledKind kind) {
 }
 
 bool TsSkinnedControl::IsSkinned() const {
-  return ControlUsable(FControl) && FSkinData.HasSkin();
+  return ControlUsable(FControl) && SkinResolved();
 }
 
 void TsSkinnedControl::SkinnedWndProc(TMessage& message) {
-  if (message.Msg == RE_ROVADUZI && IsStandingCommand(SkinCommandOf(message.WParam))) {
-    SkinCommand(message);
-    return;
-  }
+  if (DispatchSkinMessage(*this, message)) return;
   // Handlers may free the control (a click that closes its form); nothing of it is touched then.
   const std::shared_ptr<bool> alive = FAlive;
   if (IsSkinned()) {
@@ -143,28 +134,59 @@ LRESULT TsSkinnedControl::AskNative(UINT msg, WPARAM wParam, LPARAM lParam) cons
   return CallWindowProcA(FWindow->DefWndProc(), FWindow->Handle(), msg, wParam, lParam);
 }
 
-void TsSkinnedControl::SkinCommand(TMessage& message) {
-  switch (SkinCommandOf(message.WParam)) {
+TsCacheInfo TsSkinnedControl::SkinCache() {
+  return IsSkinned() ? FSkinData.Cache() : TsCacheInfo{};
+}
+
+TColor TsSkinnedControl::SkinBackgroundColor() {
+  return IsSkinned() ? FSkinData.BackgroundColor() : SkinKeyColor;
+}
+
+bool TsSkinnedControl::SkinBackgroundChanged() {
+  return IsSkinned() && FSkinData.BackgroundChangedBelow();
+}
+
+bool TsSkinnedControl::SkinChildrenDirty() {
+  return IsSkinned() && FSkinData.ChildrenDirty();
+}
+
+bool TsSkinnedControl::SkinHasPaintedBackground() {
+  return IsSkinned() && FSkinData.HasPaintedBackground();
+}
+
+void TsSkinnedControl::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+  switch (command) {
+    case SkinCommand::NewSkin:
+    case SkinCommand::RemoveSkin:
+    case SkinCommand::Refresh:
+    case SkinCommand::Repaint:
+      StandingCommand(command);
+      break;
+    default:
+      if (IsSkinned()) FSkinData.Command(command, parameter, child);
+      break;
+  }
+}
+
+void TsSkinnedControl::StandingCommand(::SkinCommand command) {
+  switch (command) {
     case SkinCommand::NewSkin:
       // The children take the new skin before the control repaints over them.
-      BroadcastToChildren(FWindow, message);
-      SkinControlMessage(message, &FSkinData);
+      BroadcastToChildren(FWindow, command);
+      FSkinData.Command(command, false, nullptr);
       break;
     case SkinCommand::RemoveSkin:
-      SkinControlMessage(message, &FSkinData);
+      FSkinData.Command(command, false, nullptr);
       FControl->Repaint();
-      BroadcastToChildren(FWindow, message);
+      BroadcastToChildren(FWindow, command);
       break;
     case SkinCommand::Refresh:
-      SkinControlMessage(message, &FSkinData);
-      BroadcastToChildren(FWindow, message);
+      FSkinData.Command(command, false, nullptr);
+      BroadcastToChildren(FWindow, command);
       FControl->Repaint();
       break;
     case SkinCommand::Repaint:
       FControl->Repaint();
-      break;
-    case SkinCommand::IsSkinned:
-      message.LParam = 1;
       break;
     default:
       break;

@@ -9,6 +9,7 @@
 #include "framework/win/Messages.h"
 #include "framework/win/TWinControl.h"
 #include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsSkinPeer.h"
 #include "skin/engine/core/SkinKinds.h"
 #include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsDisabledKind.h"
@@ -20,9 +21,13 @@ class TsBoundLabel;
 // control runs. A control gets it as TsSkinned<TheFrameworkControl> (below) and states only its kind
 // and, where it differs from the defaults, its painting and its reactions.
 //
+// The control is the peer of the skin protocol (TsSkinPeer): it answers the questions and takes the
+// commands while it is skinned; NewSkin, RemoveSkin, Refresh and Repaint whatever its state, passing
+// the first three on to its children.
+//
 // Message order (SkinnedWndProc):
-//  1. The standing skin commands (NewSkin, RemoveSkin, Refresh, Repaint, IsSkinned) go to
-//     SkinCommand, whatever the control's state, and stop.
+//  1. The registered skin message, from a window that is no peer, is translated into the peer's
+//     calls and stops.
 //  2. While the control is not skinned (IsSkinned false) everything else goes to the framework
 //     control, then to the bound label.
 //  3. Skinned: SkinnedMessage first (painting, frame and background); unless it stops the message,
@@ -32,7 +37,7 @@ class TsBoundLabel;
 //     some messages (NativePaintsAfter): once the outermost message of the control is done, the
 //     control is painted from the cache again, so the native look never stays on screen. Last, the
 //     bound label follows the control.
-class TsSkinnedControl {
+class TsSkinnedControl : public TsSkinPeer {
 public:
   // window: the control itself when it is a windowed control, else nullptr.
   TsSkinnedControl(TControl* control, TWinControl* window, TsControlKind kind, TsCacheBitmap cache);
@@ -45,10 +50,20 @@ public:
   // How the cache is altered while the control is disabled.
   TsDisabledKind DisabledKind() const { return FDisabledKind; }
   void SetDisabledKind(TsDisabledKind kind);
-  // The control is usable (ControlUsable) and its section resolved: it paints from the skin.
+  // The control is usable (ControlUsable) and SkinResolved: it paints from the skin.
   bool IsSkinned() const;
   // How many times the cache was built.
   int CacheBuilds() const { return FCacheBuilds; }
+
+  // The skin object's answers while skinned; no answer otherwise.
+  TsCacheInfo SkinCache() override;
+  TColor SkinBackgroundColor() override;
+  bool SkinBackgroundChanged() override;
+  bool SkinChildrenDirty() override;
+  bool SkinHasPaintedBackground() override;
+  // The standing commands (NewSkin, RemoveSkin, Refresh, Repaint) go to StandingCommand whatever
+  // the control's state; the others to the skin object while the control is skinned.
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
 
   // Graphic child of the skinned windowed control parent into dc (origin at the child, clipped to
   // it): one that is not opaque is drawn off screen over the parent's cache, so its transparent parts
@@ -59,9 +74,12 @@ public:
   static void PaintGraphicChildOverCache(TWinControl* parent, HDC dc, TControl* child, const TsCacheInfo& ci);
 
 protected:
+  // The skin the control paints from is at hand: by default its own section is resolved. A control
+  // that paints with sections of other parts (arrows, its parent's body) says when instead.
+  virtual bool SkinResolved() const { return FSkinData.HasSkin(); }
   // The standing commands. By default the skin object takes NewSkin, RemoveSkin and Refresh, a
   // windowed control passes them on to its children, and RemoveSkin, Refresh and Repaint repaint.
-  virtual void SkinCommand(TMessage& message);
+  virtual void StandingCommand(::SkinCommand command);
   // A message while skinned, before the common handling; True stops it there. By default WM_PAINT
   // paints from the cache, WM_NCPAINT stops when PaintBorder painted the frame, and WM_ERASEBKGND
   // stops (the cache covers the background).

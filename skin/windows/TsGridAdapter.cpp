@@ -110,6 +110,7 @@ void TsGridItem::Bind(TDBGrid* grid) {
   FGrid = grid;
   FHook = NewComponent<TsGridHook>(grid, this, grid->WindowProc());
   grid->SetWindowProc(FHook->Method());
+  RegisterSkinPeer(grid, this);
 
   FFrameDirty = true;
   if (grid->HandleAllocated()) SendMessageA(grid->Handle(), WM_NCPAINT, 1, 0);
@@ -119,6 +120,7 @@ void TsGridItem::Bind(TDBGrid* grid) {
 void TsGridItem::Unbind() {
   if (FGrid == nullptr) return;
   TDBGrid* grid = FGrid;
+  UnregisterSkinPeer(grid, this);
   const bool gridGoing = grid->IsDestroying();
   TWinControl* parent = grid->Parent();
   if (parent == nullptr || !parent->IsDestroying()) FreeBars();
@@ -143,6 +145,7 @@ void TsGridItem::Unbind() {
 }
 
 void TsGridItem::Forget() {
+  UnregisterSkinPeer(FGrid, this);
   if (FHook != nullptr) FHook->Detach();
   FHook = nullptr;
   FGrid = nullptr;
@@ -182,26 +185,13 @@ void TsGridItem::RefreshAfterSkin() {
     RedrawWindow(FGrid->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
 }
 
-// The skin commands; false for one passed on to the grid.
-bool TsGridItem::SkinCommandMessage(TMessage& message, bool skinned) {
-  const SkinCommand command = SkinCommandOf(message.WParam);
-  if (command == SkinCommand::IsSkinned) {
-    message.LParam = 1;
-    return true;
-  }
-  if (!skinned) {
-    switch (command) {
-      case SkinCommand::NewSkin:
-        FSkinData->ResolveIndexes();
-        FFrameDirty = true;
-        return true;
-      case SkinCommand::RemoveSkin:
-        RefreshAfterSkin();
-        return true;
-      default:
-        return false;
-    }
-  }
+TsCacheInfo TsGridItem::SkinCache() {
+  return EmptyCacheInfo;
+}
+
+void TsGridItem::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
+  if (FGrid == nullptr) return;
+  const bool skinned = SkinActive() && FSkinData->HasSkin();
   switch (command) {
     case SkinCommand::NewSkin:
       FFrameDirty = true;
@@ -211,6 +201,7 @@ bool TsGridItem::SkinCommandMessage(TMessage& message, bool skinned) {
       RefreshAfterSkin();
       break;
     case SkinCommand::Refresh:
+      if (!skinned) break;
       FFrameDirty = true;
       if (FGrid->HandleAllocated()) {
         SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
@@ -218,28 +209,20 @@ bool TsGridItem::SkinCommandMessage(TMessage& message, bool skinned) {
       }
       UpdateBars();
       break;
-    case SkinCommand::GetCache:
-      // The grid keeps no cache of its client for children to paint over.
-      AnswerCache(EmptyCacheInfo);
-      break;
     case SkinCommand::Repaint:
-      if (Visible() && FGrid->HandleAllocated()) SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
+      if (skinned && Visible() && FGrid->HandleAllocated()) SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
       break;
     default:
       break;
   }
-  return true;
 }
 
 void TsGridItem::WndProc(TMessage& message) {
   // The item may be unbound by what a message does: keep what is needed on the stack.
   TDBGrid* grid = FGrid;
   if (grid == nullptr) return;
+  if (DispatchSkinMessage(*this, message)) return;
   const bool skinned = SkinActive() && FSkinData->HasSkin();
-  if (RE_ROVADUZI != 0 && message.Msg == RE_ROVADUZI) {
-    if (!SkinCommandMessage(message, skinned)) CallSaved(message);
-    return;
-  }
   if (!skinned) {
     CallSaved(message);
     return;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/win/Controls.h"
+#include "skin/engine/TsSkinPeer.h"
 #include "skin/windows/TsCtrlAdapter.h"
 #include "skin/windows/core/GridBars.h"
 
@@ -19,10 +20,10 @@ class TsScrollBar;
 
 // One adapted grid: its skin object, the window procedure it runs ahead of the grid's own, the
 // skinned frame and the pair of skinned scroll bars laid over the grid's native ones.
-class TsGridItem {
+class TsGridItem : public TsSkinPeer {
 public:
   explicit TsGridItem(TsGridAdapter* adapter);
-  ~TsGridItem();
+  ~TsGridItem() override;
   TsGridItem(const TsGridItem&) = delete;
   TsGridItem& operator=(const TsGridItem&) = delete;
 
@@ -52,7 +53,9 @@ private:
 
   void WndProc(TMessage& message);
   void CallSaved(TMessage& message);
-  bool SkinCommandMessage(TMessage& message, bool skinned);
+  // The grid's side of the skin protocol: the grid keeps no cache for children.
+  TsCacheInfo SkinCache() override;
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
   void PaintFrame();
   void FreeBars();
   void RefreshAfterSkin();

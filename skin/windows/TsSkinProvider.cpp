@@ -121,11 +121,13 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
   FOldWindowProc = FForm->WindowProc();
   FForm->SetWindowProc(TWndMethod(this, &TsSkinProvider::FormWindowProc));
   FHooked = true;
+  RegisterSkinPeer(FForm, this);
   if (::SkinData().Active && !ActiveSkin().SkinMaskData.empty()) EmptyBorderIcons();
 }
 
 TsSkinProvider::~TsSkinProvider() {
   *FAlive = false;
+  UnregisterSkinPeer(FForm, this);
   if (FForm && FHooked) {
     EndDrag(false);
     // Put the old procedure back only while the form's procedure is still ours; a hook installed
@@ -376,6 +378,7 @@ void TsSkinProvider::RepaintNonClient() {
 
 void TsSkinProvider::FormWindowProc(TMessage& message) {
   if (!FForm) return;
+  if (DispatchSkinMessage(*this, message)) return;
   if (HandleFirstSteps(message)) return;
   if (message.Msg == MDIUpdateMessage()) {
     if (FMDIForm) FMDIForm->UpdateMDIIconItem();
@@ -423,18 +426,6 @@ bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
       break;
     default: break;
   }
-  if (m.Msg == RE_ROVADUZI) {
-    const SkinCommand command = SkinCommandOf(m.WParam);
-    if (command == SkinCommand::RemoveSkin) {
-      RemoveSkin(m);
-      return true;
-    }
-    if (command == SkinCommand::IsSkinned) {
-      m.LParam = 1;
-      return true;
-    }
-    return false;
-  }
   switch (m.Msg) {
     case WM_SETTEXT:
       FCaptionText = m.LParam ? reinterpret_cast<const char*>(m.LParam) : "";
@@ -468,9 +459,9 @@ void TsSkinProvider::UpdateMenus(bool enable) {
   menus->HookComponent(FForm, enable);
 }
 
-void TsSkinProvider::RemoveSkin(TMessage& m) {
+void TsSkinProvider::RemoveSkin() {
   EndDrag(false);
-  FSkinData->HandleSkinCommand(m);
+  FSkinData->Command(SkinCommand::RemoveSkin, false, nullptr);
   FMenuBand->Forget();
   ClearMenuList(true);
   UpdateMenus(false);
@@ -482,30 +473,65 @@ void TsSkinProvider::RemoveSkin(TMessage& m) {
   if (FForm && FUseGlobalColor && !FSkinData->CustomColor()) FForm->SetColor(clBtnFace);
 }
 
-void TsSkinProvider::HandleNotSkinned(TMessage& m) {
-  if (m.Msg == RE_ROVADUZI && SkinCommandOf(m.WParam) == SkinCommand::NewSkin) {
-    ClearMenuList(true);
-    FMenuOwnerDrawDone = false;
-    FSkinData->HandleSkinCommand(m);
-    if (::SkinData().DefaultManager) {
-      ResolveMasks();
-      if (!FSkinManager) SetSkinManager(::SkinData().DefaultManager);
-      if (FSkinData->HasSkin()) EmptyBorderIcons();
-      FFormActive = Screen && Screen->ActiveForm() == FForm;
-      MarkRepaint();
-      FFrame->ForgetTitle();
-    }
-    ApplyFormColor();
-    return;
+void TsSkinProvider::NewSkin() {
+  ClearMenuList(true);
+  FMenuOwnerDrawDone = false;
+  FSkinData->Command(SkinCommand::NewSkin, false, nullptr);
+  if (::SkinData().DefaultManager) {
+    ResolveMasks();
+    if (!FSkinManager) SetSkinManager(::SkinData().DefaultManager);
+    if (FSkinData->HasSkin()) EmptyBorderIcons();
+    FFormActive = Screen && Screen->ActiveForm() == FForm;
+    MarkRepaint();
+    FFrame->ForgetTitle();
   }
+  ApplyFormColor();
+}
+
+void TsSkinProvider::HandleNotSkinned(TMessage& m) {
   CallOld(m);
 }
 
-void TsSkinProvider::HandleSkinCommand(TMessage& m) {
+TsCacheInfo TsSkinProvider::SkinCache() {
+  if (!Skinned() || IsLoading()) return {};
+  const TsFrameFacts f = FrameFacts();
+  return TsCacheInfo{FSkinData->CacheBitmap(), ClientOffsetX(f), ClientOffsetY(f, SystemSizes()), true};
+}
+
+TColor TsSkinProvider::SkinBackgroundColor() {
+  if (!Skinned()) return SkinKeyColor;
+  return FSkinData->HasSkin() ? ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].Color
+                              : static_cast<TColor>(ColorToRGB(FForm->Color()));
+}
+
+bool TsSkinProvider::SkinBackgroundChanged() {
+  return Skinned() && (FSkinData->RepaintNeeded() || FSkinData->BackgroundChanged());
+}
+
+bool TsSkinProvider::SkinHasPaintedBackground() {
+  if (!Skinned()) return false;
+  const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())];
+  return s.GradientPercent + s.ImagePercent > 0;
+}
+
+TsFormFrameLink* TsSkinProvider::SkinProvider() {
+  return Skinned() ? this : nullptr;
+}
+
+void TsSkinProvider::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+  if (!FForm) return;
+  if (command == SkinCommand::RemoveSkin) {
+    RemoveSkin();
+    return;
+  }
+  if (!Skinned()) {
+    if (command == SkinCommand::NewSkin) NewSkin();
+    return;
+  }
   HWND h = FForm->HandleAllocated() ? FForm->Handle() : nullptr;
-  switch (SkinCommandOf(m.WParam)) {
+  switch (command) {
     case SkinCommand::NewSkin:
-      HandleNotSkinned(m);
+      NewSkin();
       if (h) SendMessageA(h, WM_NCPAINT, 1, 0);
       break;
     case SkinCommand::Refresh:
@@ -517,38 +543,16 @@ void TsSkinProvider::HandleSkinCommand(TMessage& m) {
       ApplyFormColor();
       UpdateFormScrollBars();
       break;
-    case SkinCommand::GetProvider:
-      m.Result = reinterpret_cast<LRESULT>(static_cast<TsFormFrameLink*>(this));
-      break;
-    case SkinCommand::GetCache:
-      if (!IsLoading()) {
-        const TsFrameFacts f = FrameFacts();
-        AnswerCache(TsCacheInfo{FSkinData->CacheBitmap(), ClientOffsetX(f), ClientOffsetY(f, SystemSizes()), true});
-      }
-      break;
     case SkinCommand::SetBgChanged:
-      FSkinData->SetBackgroundDirty(SkinParameterOf(m.WParam));
+      FSkinData->SetBackgroundDirty(parameter);
       if (FSkinData->BackgroundChanged()) FSkinData->SetRepaintNeeded(true);
       break;
     case SkinCommand::SetUpdating:
-      FSkinData->SetUpdating((m.WParam & 0xFF) != 0);
+      FSkinData->SetUpdating(parameter);
       if (FSkinData->Updating()) PaintFrame();
       break;
-    case SkinCommand::GetBgChanged:
-      m.Result = FSkinData->RepaintNeeded() || FSkinData->BackgroundChanged() ? 1 : 0;
-      break;
     case SkinCommand::SetActiveChild:
-      FSkinData->SetActiveChild(reinterpret_cast<TControl*>(m.LParam));
-      break;
-    case SkinCommand::HasPaintedBackground: {
-      const TsSectionData& s = ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())];
-      m.LParam = s.GradientPercent + s.ImagePercent > 0 ? 1 : 0;
-      break;
-    }
-    case SkinCommand::GetBgColor:
-      AnswerBackgroundColor(FSkinData->HasSkin()
-                                ? ActiveSkin().SkinSectionData[static_cast<std::size_t>(FSkinData->SkinIndex())].Color
-                                : static_cast<TColor>(ColorToRGB(FForm->Color())));
+      FSkinData->SetActiveChild(child);
       break;
     default: break;
   }
@@ -618,7 +622,6 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
     case CM_MENUCHANGED:
       return CMMenuChanged(m);
   }
-  if (m.Msg == RE_ROVADUZI) return HandleSkinCommand(m);
   CallOld(m);
 }
 

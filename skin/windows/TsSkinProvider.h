@@ -12,6 +12,8 @@
 #include "skin/engine/TsColorSource.h"
 #include "skin/engine/TsCommonData.h"
 #include "skin/engine/TsFormFrameLink.h"
+#include "skin/engine/TsSkinPeer.h"
+#include "skin/windows/core/TsFrameDrag.h"
 #include "skin/windows/core/TsFrameGeometry.h"
 
 class TBitmap;
@@ -45,7 +47,11 @@ enum class TsResizeMode { rmStandard, rmBorder };
 //
 //   auto* provider = NewComponent<TsSkinProvider>(form);   // hooks the form at once
 //   provider->SetResizeMode(TsResizeMode::rmBorder);
-class TsSkinProvider : public TComponent, public TsFormFrameLink, public TsSkinProviderLink, public TsColorSource {
+class TsSkinProvider : public TComponent,
+                       public TsFormFrameLink,
+                       public TsSkinProviderLink,
+                       public TsColorSource,
+                       public TsSkinPeer {
 public:
   explicit TsSkinProvider(TComponent* owner);
   ~TsSkinProvider() override;
@@ -156,7 +162,15 @@ private:
   void CallOld(TMessage& message);
   bool HandleFirstSteps(TMessage& message);
   void HandleNotSkinned(TMessage& message);
-  void HandleSkinCommand(TMessage& message);
+  // The form's side of the skin protocol: it answers while the form is skinned; NewSkin and
+  // RemoveSkin whatever its state.
+  TsCacheInfo SkinCache() override;
+  TColor SkinBackgroundColor() override;
+  bool SkinBackgroundChanged() override;
+  bool SkinHasPaintedBackground() override;
+  TsFormFrameLink* SkinProvider() override;
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  void NewSkin();
   void HandleSkinned(TMessage& message);
   // Handlers of single messages of a skinned form.
   void WMSetText(TMessage& message);
@@ -178,7 +192,7 @@ private:
   void ApplyFormColor();
   void EmptyBorderIcons();
   void RestoreBorderIcons();
-  void RemoveSkin(TMessage& message);
+  void RemoveSkin();
   // The form's menus get (or lose) the skinned menu painter's handlers.
   void UpdateMenus(bool enable);
   // An MDI main form's client follows its size; a child's size and activation reach the main form.

@@ -18,6 +18,7 @@
 #include "skin/controls/TsLabel.h"
 #include "skin/controls/TsMaskEdit.h"
 #include "skin/controls/TsMemo.h"
+#include "skin/controls/TsPageControl.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
@@ -332,7 +333,7 @@ TEST_F(BoundLabels, TheLabelIsATransparentEditLabelThatFollowsItsEdit) {
   auto* label = dynamic_cast<TsEditLabel*>(LabelOf(edit));
   ASSERT_NE(label, nullptr);
   EXPECT_TRUE(label->Transparent());
-  EXPECT_EQ(label->BoundLabel(), edit->BoundLabel());
+  EXPECT_EQ(label->Bound(), edit->BoundLabel());
   EXPECT_EQ(label->Parent(), Form);
   EXPECT_EQ(label->Owner(), Form);
   EXPECT_LT(label->Left() + label->Width(), edit->Left());
@@ -436,6 +437,16 @@ TEST_F(BoundLabels, OnASkinALabelInTheDefaultColourTakesTheTextColourOfTheSkinBe
   label->Font()->SetColor(clRed);
   EXPECT_EQ(label->TextColor(), clRed);
   label->Font()->SetColor(clWindowText);
+
+  // A tab sheet shows its page control's skin: a label on it takes that section's colour.
+  auto* pages = NewControl<TsPageControl>(Form, Form, RECT{10, 160, 250, 260});
+  auto* sheet = NewComponent<TsTabSheet>(Form);
+  sheet->SetPageControl(pages);
+  pages->SetActivePageIndex(0);
+  auto* onSheet = NewControl<TsLabel>(Form, sheet, RECT{4, 4, 100, 20});
+  Pump();
+  ASSERT_TRUE(pages->IsSkinned());
+  EXPECT_EQ(onSheet->TextColor(), ActiveSkin().SkinSectionData[std::size_t(pages->SkinData().SkinIndex())].FontColor[0]);
   auto* plain = NewControl<TsLabel>(Form, Form, RECT{10, 130, 200, 150});
   EXPECT_EQ(plain->TextColor(), clWindowText);
   Manager->SetActive(false);

@@ -236,6 +236,19 @@ TEST_F(SpinEdit, TheButtonFollowsTheRightEdgeWhenTheEditIsSizedAfterItsWindowExi
   }
 }
 
+// A skin that comes and goes after the spin edit exists reaches its buttons through the spin button.
+TEST_F(SpinEdit, SkinChangesReachTheButtonsThroughTheSpinButton) {
+  auto* spin = Put();
+  TsTimerSpeedButton* up = spin->Button()->UpButton();
+  EXPECT_EQ(up->SkinData().SkinIndex(), -1);
+  LoadSkin();
+  EXPECT_EQ(up->SkinData().SkinIndex(), FindSectionIndex("SPEEDBUTTON_SMALL"));
+  EXPECT_GE(up->SkinData().SkinIndex(), 0);
+  Manager->SetActive(false);
+  EXPECT_EQ(up->SkinData().SkinIndex(), -1);
+  EXPECT_FALSE(AskCache(spin->Button()).Valid);
+}
+
 class SkinnedSpinEdit : public SpinEdit, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(SkinnedSpinEdit, TheButtonsShowTheirCachesOverTheEditsImageAndLeaveTheGlobalsAsFound) {

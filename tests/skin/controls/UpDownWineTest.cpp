@@ -46,6 +46,17 @@ TEST_F(UpDown, WithoutASkinItIsTheStandardUpDown) {
   Pump();
   EXPECT_EQ(Half(skinned, true), upper);
   EXPECT_EQ(Half(skinned, false), lower);
+
+  // Skinned, then the skin released: the standard look again, the arrows' model still followed.
+  LoadSkin();
+  Pump();
+  EXPECT_NE(Half(skinned, true), upper);
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_EQ(Half(skinned, true), upper);
+  EXPECT_EQ(Half(skinned, false), lower);
+  HitAt(skinned, 5, 35);
+  EXPECT_EQ(skinned->ArrowState(), 2);
 }
 
 TEST_F(UpDown, SkinnedAnArrowAtItsBoundLooksDisabledAndDoesNotLight) {

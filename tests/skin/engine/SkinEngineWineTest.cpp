@@ -11,6 +11,7 @@
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
 #include "framework/win/TCustomControl.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TGraphicControl.h"
@@ -40,22 +41,32 @@ class TTestSkinned : public TsSkinned<TCustomControl> {
 public:
   explicit TTestSkinned(TComponent* owner, TsControlKind kind = TsControlKind::Button)
       : TsSkinned(kind, TsCacheBitmap::Own, owner) {}
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    Seen.push_back({command, ::SkinData().Active, SkinChanging});
+    TsSkinned::SkinCommand(command, parameter, child);
+  }
   void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), ::SkinData().Active, SkinChanging});
+    if (m.Msg == RE_ROVADUZI) ++SkinMessages;
     TsSkinned::WndProc(m);
   }
   std::vector<TSeen> Seen;
+  int SkinMessages = 0;
 };
 
 class TTestGraphic : public TsSkinned<TGraphicControl> {
 public:
   explicit TTestGraphic(TComponent* owner)
       : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    Seen.push_back({command, ::SkinData().Active, SkinChanging});
+    TsSkinned::SkinCommand(command, parameter, child);
+  }
   void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) Seen.push_back({SkinCommandOf(m.WParam), ::SkinData().Active, SkinChanging});
+    if (m.Msg == RE_ROVADUZI) ++SkinMessages;
     TsSkinned::WndProc(m);
   }
   std::vector<TSeen> Seen;
+  int SkinMessages = 0;
 };
 
 // An unskinned container: it never answers the skin message.
@@ -143,22 +154,75 @@ TEST_F(SkinEngine, TheMessageIsRegistered) {
 }
 
 TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
-  TMessage m = MakeSkinMessage(SkinCommand::Refresh);
-  BroadcastToApplication(m);
+  BroadcastToApplication(SkinCommand::Refresh);
   EXPECT_TRUE(Got(Inner->Seen, SkinCommand::Refresh));
   EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::Refresh));
   EXPECT_TRUE(Got(Direct->Seen, SkinCommand::Refresh));
-  // The panel is asked whether it is skinned, but never handed the broadcast itself.
+  // The panel has no peer: it is never handed the broadcast, nor sent the message at all.
   const int before = Panel->SkinMessages;
-  TMessage again = MakeSkinMessage(SkinCommand::Refresh);
-  BroadcastToChildren(Form, again);
-  EXPECT_EQ(Panel->SkinMessages, before + 1);  // the IsSkinned question only
+  BroadcastToChildren(Form, SkinCommand::Refresh);
+  EXPECT_EQ(Panel->SkinMessages, before);
+}
+
+// Skin changes and painting pass between our own controls as calls: none of them is sent the
+// registered message, not even the unskinned panel the broadcasts pass through.
+TEST_F(SkinEngine, OurOwnControlsNeverSendEachOtherTheMessage) {
+  auto* child = Make<TTestSkinned>(Direct, Form);
+  child->SetBounds(2, 2, 20, 10);
+  Form->Show();
+  StartManager("Sand");
+  Manager->SetSkinName("Night");
+  RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  TBitmap target;
+  target.SetPixelFormat(TPixelFormat::Bit24);
+  target.SetSize(120, 60);
+  Panel->PaintControls(target.Canvas()->Handle(), nullptr);
+  Manager->SetActive(false);
+  EXPECT_GE(child->CacheBuilds(), 1);
+  EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::RemoveSkin));
+  EXPECT_EQ(Inner->SkinMessages + Direct->SkinMessages + child->SkinMessages + Graphic->SkinMessages, 0);
+  EXPECT_EQ(Panel->SkinMessages, 0);
+  Form->Hide();
+}
+
+// A window that only knows the registered message gets the answers our controls give each other.
+TEST_F(SkinEngine, TheMessageFromAForeignWindowIsAnsweredAsThePeerAnswers) {
+  StartManager("Sand");
+  auto send = [](TWinControl* c, SkinCommand command, std::uint32_t parameter = 0, LPARAM l = 0) {
+    return SendMessageA(c->Handle(), RE_ROVADUZI, MakeSkinWParam(command, parameter), l);
+  };
+  SkinBackgroundColor = SkinKeyColor;
+  send(Inner, SkinCommand::GetBgColor);
+  EXPECT_EQ(SkinBackgroundColor, MixSkinBackground(50, 255, 0xFFFFFF));
+  EXPECT_EQ(SkinBackgroundColor, AskBackgroundColor(Inner));
+  SkinReplyRecord = TsCacheInfo{};
+  send(Direct, SkinCommand::GetCache);
+  EXPECT_TRUE(SkinReplyRecord.Valid);
+  EXPECT_EQ(SkinReplyRecord.Bitmap, Direct->SkinData().CacheBitmap());
+  EXPECT_EQ(send(Inner, SkinCommand::IsSkinned), 1);
+  EXPECT_EQ(send(Panel, SkinCommand::IsSkinned), 0);
+  TMessage m = MakeSkinMessage(SkinCommand::HasPaintedBackground);
+  Direct->WindowProc()(m);
+  EXPECT_EQ(m.LParam == 1, AskHasPaintedBackground(Direct));
+  Direct->SkinData().SetRepaintNeeded(true);
+  EXPECT_EQ(send(Direct, SkinCommand::GetBgChanged), 1);
+
+  // Commands reach the skin object, the control of SetActiveChild included.
+  send(Direct, SkinCommand::SetUpdating, 1);
+  EXPECT_TRUE(Direct->SkinData().Updating());
+  send(Direct, SkinCommand::SetUpdating, 0);
+  EXPECT_FALSE(Direct->SkinData().Updating());
+  send(Direct, SkinCommand::SetActiveChild, 0, reinterpret_cast<LPARAM>(Graphic));
+  EXPECT_EQ(Direct->SkinData().ActiveChild(), Graphic);
+  // A number no command has is taken and changes nothing.
+  Direct->SkinData().SetRepaintNeeded(false);
+  send(Direct, static_cast<SkinCommand>(14), 1);
+  EXPECT_FALSE(Direct->SkinData().RepaintNeeded());
 }
 
 TEST_F(SkinEngine, AChildBeingDestroyedIsSkippedNotTheEndOfTheWalk) {
   Inner->Destroying();
-  TMessage m = MakeSkinMessage(SkinCommand::Refresh);
-  BroadcastToChildren(Panel, m);
+  BroadcastToChildren(Panel, SkinCommand::Refresh);
   EXPECT_FALSE(Got(Inner->Seen, SkinCommand::Refresh));
   EXPECT_TRUE(Got(Graphic->Seen, SkinCommand::Refresh));
 }

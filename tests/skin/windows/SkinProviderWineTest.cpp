@@ -285,6 +285,15 @@ TEST_F(SkinProviderTest, CommandAnswers) {
   Provider->SkinData()->SetRepaintNeeded(true);
   EXPECT_EQ(SendSkinCommand(H(), SkinCommand::GetBgChanged), 1);
 
+  // The provider is the form's peer while it lives: freed, it leaves no peer behind.
+  EXPECT_EQ(SkinPeerOf(Form), static_cast<TsSkinPeer*>(Provider));
+  TForm* other = NewComponent<TForm>(Application);
+  auto* gone = NewComponent<TsSkinProvider>(other);
+  EXPECT_TRUE(IsSkinnedControl(other));
+  gone->Free();
+  EXPECT_EQ(SkinPeerOf(other), nullptr);
+  other->Free();
+
   // WM_GETTEXT with no room writes nothing; with room for one character only the zero. The text
   // set through the skinned form is the provider's to answer.
   SendMessageA(H(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Provider"));

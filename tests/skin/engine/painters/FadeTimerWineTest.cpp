@@ -26,16 +26,14 @@ public:
   int Stops = 0;
 
 protected:
-  bool SkinnedMessage(TMessage& m) override {
-    if (m.Msg != RE_ROVADUZI || SkinCommandOf(m.WParam) != SkinCommand::StopFading)
-      return TsSkinned::SkinnedMessage(m);
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    if (command != ::SkinCommand::StopFading || !IsSkinned()) return TsSkinned::SkinCommand(command, parameter, child);
     if (Fade) {
       Fade->SetActive(TsFadeDirection::Idle);
       Fade->Free();
       Fade = nullptr;
       ++Stops;
     }
-    return true;
   }
 };
 
