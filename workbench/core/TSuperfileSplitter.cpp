@@ -7,6 +7,7 @@
 #include "framework/base/Exception.h"
 #include "framework/base/TAtomicFileStream.h"
 #include "workbench/core/CodeGroups.h"
+#include "workbench/core/HexPairs.h"
 #include "workbench/core/Messages.h"
 #include "workbench/core/TRawFile.h"
 #include "workbench/core/TSuperfileHeader.h"
@@ -23,24 +24,6 @@ struct TSplitFailure {
 
 [[noreturn]] void Invalid(const std::string& detail) {
   throw TSplitFailure{Msgs[TMsgId::InvalidShx] + " " + detail};
-}
-
-// Hex pairs are decoded without validation, as the superfile tools always did: a character gives
-// the digit (code - 48) mod 256, less 7 above 16. Upper-case digits decode correctly.
-struct THexDigits {
-  uint8_t Digit[256];
-  constexpr THexDigits() : Digit{} {
-    for (int c = 0; c < 256; ++c) {
-      uint8_t d = static_cast<uint8_t>(c - 48);
-      if (d > 16) d = static_cast<uint8_t>(d - 7);
-      Digit[c] = d;
-    }
-  }
-};
-constexpr THexDigits kHex;
-
-inline uint8_t HexPair(const uint8_t* p) {
-  return static_cast<uint8_t>((kHex.Digit[p[0]] << 4) | kHex.Digit[p[1]]);
 }
 
 // The source's name without folder and extension; a name without a dot is taken whole.
@@ -235,21 +218,21 @@ private:
       Invalid("S3 record shorter than its count at offset " + std::to_string(offset) + ".");
     unsigned sum = count;
     for (size_t i = 4; i < 12; i += 2) sum += HexPair(line + i);
+    // Data that fits the output buffer (and the memory map's rest) is decoded in place; it counts
+    // as appended only once the checksum holds.
     uint8_t data[kMaxRecordData];
-    const uint8_t* p = line + 12;
-    for (size_t i = 0; i < dataCount; ++i, p += 2) {
-      data[i] = HexPair(p);
-      sum += data[i];
-    }
-    if (((sum + HexPair(p)) & 0xFF) != 0xFF) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
-    Append(data, dataCount);
+    const bool inPlace = dataCount <= FSize - FOutLen && (FMapLeft == 0 || static_cast<int64_t>(dataCount) <= FMapLeft);
+    uint8_t* target = inPlace ? FOut + FOutLen : data;
+    sum += DecodeHexPairs(line + 12, dataCount, target);
+    if (((sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) != 0xFF) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
+    Append(target, dataCount);
   }
 
   void Append(const uint8_t* data, size_t count) {
     while (count > 0) {
       size_t chunk = std::min(count, FSize - FOutLen);
       if (FMapLeft > 0 && static_cast<int64_t>(chunk) > FMapLeft) chunk = static_cast<size_t>(FMapLeft);
-      std::memcpy(FOut + FOutLen, data, chunk);
+      if (data != FOut + FOutLen) std::memcpy(FOut + FOutLen, data, chunk);
       FOutLen += chunk;
       data += chunk;
       count -= chunk;

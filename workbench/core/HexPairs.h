@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Hex pairs of S-record text decoded without validation, as the superfile tools always did: a
+// character gives the digit (code - 48) mod 256, less 7 when above 16, and a pair gives the byte
+// (first digit * 16 + second digit) mod 256. Upper-case digits decode correctly; any other
+// character gives some byte, which the record's checksum then refuses.
+
+// The digit of one character.
+inline uint8_t HexDigit(uint8_t c) {
+  const uint8_t d = static_cast<uint8_t>(c - 48);
+  return d > 16 ? static_cast<uint8_t>(d - 7) : d;
+}
+
+// The byte of the pair at text.
+inline uint8_t HexPair(const uint8_t* text) {
+  return static_cast<uint8_t>((HexDigit(text[0]) << 4) | HexDigit(text[1]));
+}
+
+// Decodes the count pairs at text (2 * count characters) into out (count bytes) and returns the
+// sum of the decoded bytes. text and out must not overlap.
+uint32_t DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out);
