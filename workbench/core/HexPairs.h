@@ -19,6 +19,11 @@ inline uint8_t HexPair(const uint8_t* text) {
   return static_cast<uint8_t>((HexDigit(text[0]) << 4) | HexDigit(text[1]));
 }
 
-// Decodes the count pairs at text (2 * count characters) into out (count bytes) and returns the
-// sum of the decoded bytes. text and out must not overlap.
-uint32_t DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out);
+struct THexPairsDecoded {
+  uint32_t Sum = 0;     // of the decoded bytes
+  bool HasCR = false;   // whether a character was a CR, which would have ended the line before
+};
+
+// Decodes the count pairs at text (2 * count characters) into out (count bytes). text and out must
+// not overlap.
+THexPairsDecoded DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out);

@@ -96,6 +96,19 @@ public:
     }
   }
 
+  // The rest of the current block from the start of the next line, when that line starts in it;
+  // a caller that takes a whole line from it passes its length with the CR and LF to Skip.
+  bool Peek(const uint8_t*& at, size_t& avail) const {
+    if (FSkip || FPos >= FLen) return false;
+    at = FBuf + FPos;
+    avail = FLen - FPos;
+    return true;
+  }
+  void Skip(size_t count) {
+    FLineOffset = FBlockOffset + static_cast<int64_t>(FPos);
+    FPos += count;
+  }
+
   int64_t LineOffset() const { return FLineOffset; }
   // Offset of the first byte not yet read; an LF still to be skipped counts as read.
   int64_t Consumed() const { return FBlockOffset + static_cast<int64_t>(FPos) + (FSkip ? 1 : 0); }
@@ -178,6 +191,7 @@ private:
     size_t length = 0;
     FEndTurn = false;
     while (!FEndTurn) {
+      if (FImage && TakeWholeS3(reader)) continue;
       if (!reader.Next(line, length))
         Invalid("The file ends before the S7 record of the block of " + GetCGName(cg) + ".");
       if (length == 0 || line[0] != 'S') {
@@ -208,6 +222,27 @@ private:
     }
   }
 
+  // The common line, a sound S3 record lying whole in the reader's block with its CR and LF, is
+  // taken without a search for its end. Anything else is left to the line-by-line way, which
+  // reports what is wrong.
+  bool TakeWholeS3(TLineReader& reader) {
+    const uint8_t* line = nullptr;
+    size_t avail = 0;
+    if (!reader.Peek(line, avail) || avail < 16 || line[0] != 'S' || line[1] != '3') return false;
+    const unsigned count = HexPair(line + 2);
+    if (count < 5 || count - 5 > kMaxRecordData) return false;
+    const size_t length = 14 + 2 * static_cast<size_t>(count - 5);
+    if (length + 2 > avail || line[length] != '\r') return false;
+    // A CR before the expected end would have ended the line there; Decode looks at the address
+    // and the data.
+    if (line[2] == '\r' || line[3] == '\r' || line[length - 2] == '\r' || line[length - 1] == '\r') return false;
+    const TRecord record = Decode(line, count);
+    if (!record.Sound) return false;
+    reader.Skip(length + 2);
+    Append(record.Data, count - 5);
+    return true;
+  }
+
   void ParseS3(const uint8_t* line, size_t length, int64_t offset) {
     if (length < 4) Invalid("Incomplete S3 record at offset " + std::to_string(offset) + ".");
     const unsigned count = HexPair(line + 2);
@@ -216,16 +251,29 @@ private:
     // "S3", count, address, data, checksum.
     if (length < 14 + 2 * dataCount || dataCount > kMaxRecordData)
       Invalid("S3 record shorter than its count at offset " + std::to_string(offset) + ".");
-    unsigned sum = count;
-    for (size_t i = 4; i < 12; i += 2) sum += HexPair(line + i);
-    // Data that fits the output buffer (and the memory map's rest) is decoded in place; it counts
-    // as appended only once the checksum holds.
-    uint8_t data[kMaxRecordData];
-    const bool inPlace = dataCount <= FSize - FOutLen && (FMapLeft == 0 || static_cast<int64_t>(dataCount) <= FMapLeft);
-    uint8_t* target = inPlace ? FOut + FOutLen : data;
-    sum += DecodeHexPairs(line + 12, dataCount, target);
-    if (((sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) != 0xFF) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
-    Append(target, dataCount);
+    const TRecord record = Decode(line, count);
+    if (!record.Checksum) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
+    Append(record.Data, dataCount);
+  }
+
+  struct TRecord {
+    const uint8_t* Data;
+    bool Checksum;  // the checksum holds
+    bool Sound;     // and no character of the address or the data is a CR
+  };
+
+  // Decodes a record of count - 5 data bytes. Data that fits the output buffer (and the memory
+  // map's rest) is decoded in place; it counts as appended only once Append takes it.
+  TRecord Decode(const uint8_t* line, unsigned count) {
+    const size_t dataCount = count - 5;
+    uint8_t address[4];
+    const THexPairsDecoded head = DecodeHexPairs(line + 4, 4, address);
+    const bool inPlace =
+        dataCount <= FSize - FOutLen && (FMapLeft == 0 || static_cast<int64_t>(dataCount) <= FMapLeft);
+    uint8_t* target = inPlace ? FOut + FOutLen : FStaged;
+    const THexPairsDecoded data = DecodeHexPairs(line + 12, dataCount, target);
+    const bool checksum = ((count + head.Sum + data.Sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) == 0xFF;
+    return {target, checksum, checksum && !head.HasCR && !data.HasCR};
   }
 
   void Append(const uint8_t* data, size_t count) {
@@ -295,6 +343,7 @@ private:
   std::string FBaseName;
   uint8_t* FOut;
   size_t FSize;
+  uint8_t FStaged[kMaxRecordData];  // a record's data that does not fit the output buffer's rest
   size_t FOutLen = 0;
   std::unique_ptr<TAtomicFileStream> FImage;
   TCodeGroupRow FRow;

@@ -19,7 +19,7 @@ uint8_t Expected(uint8_t first, uint8_t second) {
 
 std::vector<uint8_t> Decode(const std::string& text, uint32_t* sum = nullptr) {
   std::vector<uint8_t> out(text.size() / 2);
-  const uint32_t s = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), out.size(), out.data());
+  const uint32_t s = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), out.size(), out.data()).Sum;
   if (sum) *sum = s;
   return out;
 }
@@ -51,16 +51,19 @@ TEST(HexPairs, UpperCaseDecodesAndLowerCaseAsTheToolsAlwaysDid) {
 }
 
 TEST(HexPairs, EveryCharacterAtEveryPositionOfABlockGivesTheToolsByte) {
-  // 40 pairs: two vector blocks and a scalar tail. Each character value goes once into each of the
-  // 80 positions, among digits that differ per position, so that a lane mixed up shows.
+  // 55 pairs take every step of the decoder: 32, 16 and 4 pairs at a time, then one by one. Each
+  // character value goes once into each position, among digits that differ per position, so that
+  // a lane mixed up shows.
   std::string base;
-  for (int i = 0; i < 80; ++i) base += "0123456789ABCDEF"[(i * 7) & 15];
+  for (int i = 0; i < 110; ++i) base += "0123456789ABCDEF"[(i * 7) & 15];
   for (int value = 0; value < 256; ++value) {
     for (size_t at = 0; at < base.size(); ++at) {
       std::string text = base;
       text[at] = static_cast<char>(value);
-      uint32_t sum = 0;
-      const std::vector<uint8_t> got = Decode(text, &sum);
+      std::vector<uint8_t> got(text.size() / 2);
+      const THexPairsDecoded decoded = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), got.size(), got.data());
+      const uint32_t sum = decoded.Sum;
+      const bool hasCR = decoded.HasCR;
       uint32_t expectedSum = 0;
       bool same = true;
       for (size_t i = 0; i < got.size(); ++i) {
@@ -69,6 +72,7 @@ TEST(HexPairs, EveryCharacterAtEveryPositionOfABlockGivesTheToolsByte) {
         expectedSum += want;
       }
       ASSERT_TRUE(same) << "character " << value << " at " << at;
+      ASSERT_EQ(hasCR, value == '\r') << "character " << value << " at " << at;
       ASSERT_EQ(sum, expectedSum) << "character " << value << " at " << at;
     }
   }
@@ -79,7 +83,7 @@ TEST(HexPairs, AnyCountWritesExactlyItsBytes) {
   for (int i = 0; i < 2 * 70; ++i) text += "FEDCBA9876543210"[(i * 5 + 3) & 15];
   for (size_t count = 0; count <= 70; ++count) {
     std::vector<uint8_t> out(count + 16, 0x55);
-    const uint32_t sum = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), count, out.data());
+    const uint32_t sum = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), count, out.data()).Sum;
     uint32_t expectedSum = 0;
     for (size_t i = 0; i < count; ++i) {
       const uint8_t want = Expected(static_cast<uint8_t>(text[2 * i]), static_cast<uint8_t>(text[2 * i + 1]));
