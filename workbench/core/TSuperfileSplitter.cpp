@@ -16,6 +16,8 @@ namespace {
 
 constexpr size_t kMaxLine = 255;
 constexpr size_t kMaxRecordData = (kMaxLine - 14) / 2;
+// Room before the output buffer for a record's address, which is decoded with its data.
+constexpr size_t kAddressBytes = 4;
 
 // A format failure with its message-list text; shown to the user, it ends the split.
 struct TSplitFailure {
@@ -239,7 +241,9 @@ private:
     const TRecord record = Decode(line, count);
     if (!record.Sound) return false;
     reader.Skip(length + 2);
-    Append(record.Data, count - 5);
+    // Most records land in place with room to spare.
+    if (record.Data == FOut + FOutLen && FMapLeft == 0 && FOutLen + (count - 5) < FSize) FOutLen += count - 5;
+    else Append(record.Data, count - 5);
     return true;
   }
 
@@ -266,14 +270,18 @@ private:
   // map's rest) is decoded in place; it counts as appended only once Append takes it.
   TRecord Decode(const uint8_t* line, unsigned count) {
     const size_t dataCount = count - 5;
-    uint8_t address[4];
-    const THexPairsDecoded head = DecodeHexPairs(line + 4, 4, address);
     const bool inPlace =
         dataCount <= FSize - FOutLen && (FMapLeft == 0 || static_cast<int64_t>(dataCount) <= FMapLeft);
-    uint8_t* target = inPlace ? FOut + FOutLen : FStaged;
-    const THexPairsDecoded data = DecodeHexPairs(line + 12, dataCount, target);
-    const bool checksum = ((count + head.Sum + data.Sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) == 0xFF;
-    return {target, checksum, checksum && !head.HasCR && !data.HasCR};
+    uint8_t* target = inPlace ? FOut + FOutLen : FStaged + kAddressBytes;
+    // The address is decoded in one go with the data, into the bytes before the data's place
+    // (both buffers have room there); what they held is put back.
+    uint8_t* front = target - kAddressBytes;
+    uint8_t held[kAddressBytes];
+    std::memcpy(held, front, kAddressBytes);
+    const THexPairsDecoded pairs = DecodeHexPairs(line + 4, kAddressBytes + dataCount, front);
+    std::memcpy(front, held, kAddressBytes);
+    const bool checksum = ((count + pairs.Sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) == 0xFF;
+    return {target, checksum, checksum && !pairs.HasCR};
   }
 
   void Append(const uint8_t* data, size_t count) {
@@ -343,7 +351,8 @@ private:
   std::string FBaseName;
   uint8_t* FOut;
   size_t FSize;
-  uint8_t FStaged[kMaxRecordData];  // a record's data that does not fit the output buffer's rest
+  // A record's data that does not fit the output buffer's rest, after room for its address.
+  uint8_t FStaged[kAddressBytes + kMaxRecordData];
   size_t FOutLen = 0;
   std::unique_ptr<TAtomicFileStream> FImage;
   TCodeGroupRow FRow;
@@ -379,10 +388,10 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
     TAtomicFileStream::WriteFile(JoinPath(options.OutputDir, baseName + ".hdr"), header.Data(),
                                  header.Size());
     auto input = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
-    auto output = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
+    auto output = std::make_unique_for_overwrite<uint8_t[]>(kAddressBytes + bufSize);
     TBusyCursor busy(FHost);
     TLineReader reader(source, input.get(), bufSize, progress, FHost, progress);
-    TSplitRun run(FHost, options, header, baseName, output.get(), bufSize);
+    TSplitRun run(FHost, options, header, baseName, output.get() + kAddressBytes, bufSize);
     try {
       run.Walk(reader);
     } catch (const TSplitFailure& failure) {
