@@ -7,6 +7,17 @@
 
 namespace {
 
+// Pairs from..count-1, one by one.
+inline THexPairsDecoded DecodeOneByOne(const uint8_t* text, std::size_t from, std::size_t count, uint8_t* out,
+                                       THexPairsDecoded result) {
+  for (std::size_t i = from; i < count; ++i) {
+    out[i] = HexPair(text + 2 * i);
+    result.Sum += out[i];
+    result.HasCR = result.HasCR || text[2 * i] == '\r' || text[2 * i + 1] == '\r';
+  }
+  return result;
+}
+
 #ifdef TARVEX_HEX_X86
 // SSE2 is part of x86-64; AVX2, where the processor has it, takes 32 pairs a step instead of 16.
 
@@ -29,9 +40,10 @@ inline uint32_t SumOf(__m128i sums) {
          static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
 }
 
-// Pairs 16 at a time, then 4 at a time; count is a multiple of 4. The results come back by value,
-// in registers: fields stored one by one and read back whole would stall every call.
-THexPairsDecoded DecodeSse2(const uint8_t* text, std::size_t count, uint8_t* out) {
+// Pairs 16 at a time, then 4 at a time, then one by one. Inlined into each whole decoder; results
+// travel by value, in registers: fields stored one by one and read back whole would stall every call.
+__attribute__((always_inline)) inline THexPairsDecoded DecodeNarrow(const uint8_t* text, std::size_t count,
+                                                                     uint8_t* out) {
   const __m128i cr = _mm_set1_epi8('\r');
   __m128i sums = _mm_setzero_si128();
   __m128i crs = _mm_setzero_si128();
@@ -44,7 +56,7 @@ THexPairsDecoded DecodeSse2(const uint8_t* text, std::size_t count, uint8_t* out
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
     sums = _mm_add_epi64(sums, _mm_sad_epu8(bytes, _mm_setzero_si128()));
   }
-  for (; i < count; i += 4) {
+  for (; i + 4 <= count; i += 4) {
     const __m128i a = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(text + 2 * i));
     crs = _mm_or_si128(crs, _mm_cmpeq_epi8(a, cr));
     // The upper half of a is zero: its lanes give the byte 0xF9, which the sum leaves out.
@@ -54,7 +66,11 @@ THexPairsDecoded DecodeSse2(const uint8_t* text, std::size_t count, uint8_t* out
     __builtin_memcpy(out + i, &four, 4);
     sums = _mm_add_epi64(sums, _mm_sad_epu8(words, _mm_setzero_si128()));
   }
-  return {SumOf(sums), _mm_movemask_epi8(crs) != 0};
+  return DecodeOneByOne(text, i, count, out, {SumOf(sums), _mm_movemask_epi8(crs) != 0});
+}
+
+THexPairsDecoded DecodeWithSse2(const uint8_t* text, std::size_t count, uint8_t* out) {
+  return DecodeNarrow(text, count, out);
 }
 
 __attribute__((target("avx2"))) inline __m256i Digits(__m256i chars) {
@@ -68,13 +84,13 @@ __attribute__((target("avx2"))) inline __m256i PairBytes(__m256i digits) {
   return _mm256_or_si256(high, _mm256_srli_epi16(digits, 8));
 }
 
-// Pairs 32 at a time; count is a multiple of 32.
-__attribute__((target("avx2"))) THexPairsDecoded DecodeAvx2(const uint8_t* text, std::size_t count, uint8_t* out) {
+__attribute__((target("avx2"))) THexPairsDecoded DecodeWithAvx2(const uint8_t* text, std::size_t count,
+                                                                  uint8_t* out) {
   const __m256i cr = _mm256_set1_epi8('\r');
   __m256i sums = _mm256_setzero_si256();
   __m256i crs = _mm256_setzero_si256();
   std::size_t i = 0;
-  for (; i < count; i += 32) {
+  for (; i + 32 <= count; i += 32) {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 2 * i));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + 2 * i + 32));
     crs = _mm256_or_si256(crs, _mm256_or_si256(_mm256_cmpeq_epi8(a, cr), _mm256_cmpeq_epi8(b, cr)));
@@ -84,43 +100,24 @@ __attribute__((target("avx2"))) THexPairsDecoded DecodeAvx2(const uint8_t* text,
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), bytes);
     sums = _mm256_add_epi64(sums, _mm256_sad_epu8(bytes, _mm256_setzero_si256()));
   }
-  return {SumOf(_mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1))),
-          _mm256_movemask_epi8(crs) != 0};
+  const THexPairsDecoded rest = DecodeNarrow(text + 2 * i, count - i, out + i);
+  return {SumOf(_mm_add_epi64(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1))) + rest.Sum,
+          rest.HasCR || _mm256_movemask_epi8(crs) != 0};
 }
 
 bool HasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
 }
 #endif
 
 }  // namespace
 
 THexPairsDecoded DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out) {
-  uint32_t sum = 0;
-  bool cr = false;
-  std::size_t i = 0;
 #ifdef TARVEX_HEX_X86
-  if (count >= 32 && HasAvx2()) {
-    i = count & ~std::size_t{31};
-    const THexPairsDecoded wide = DecodeAvx2(text, i, out);
-    sum = wide.Sum;
-    cr = wide.HasCR;
-  }
-  if (const std::size_t n = (count - i) & ~std::size_t{3}; n > 0) {
-    const THexPairsDecoded part = DecodeSse2(text + 2 * i, n, out + i);
-    sum += part.Sum;
-    cr = cr || part.HasCR;
-    i += n;
-  }
+  static const auto decode = HasAvx2() ? DecodeWithAvx2 : DecodeWithSse2;
+  return decode(text, count, out);
+#else
+  return DecodeOneByOne(text, 0, count, out, {});
 #endif
-  for (; i < count; ++i) {
-    out[i] = HexPair(text + 2 * i);
-    sum += out[i];
-    cr = cr || text[2 * i] == '\r' || text[2 * i + 1] == '\r';
-  }
-  return {sum, cr};
 }
