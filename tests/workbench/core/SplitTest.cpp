@@ -286,6 +286,33 @@ TEST(Split, AForeignCharacterAnywhereInARecordsDataFailsItsChecksum) {
   }
 }
 
+TEST(Split, ACRInsideARecordEndsItsLineThereEvenWhenTheChecksumWouldHold) {
+  const std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  const std::vector<std::string> lines = Lines(file);
+  const std::string record = lines[12];
+  ASSERT_EQ(record.size(), 14u + 2 * 64);
+  // In the address, across the data, and in the checksum.
+  for (const size_t at : {4ul, 11ul, 12ul, 43ul, 139ul, 140ul, 141ul}) {
+    std::string line = record;
+    line[at] = '\r';
+    if (at < 140) {
+      // The checksum that the pairs with the CR would give.
+      unsigned sum = 0;
+      for (size_t i = 2; i < 140; i += 2) sum += HexPair(reinterpret_cast<const uint8_t*>(line.data() + i));
+      line.replace(140, 2, IntToHex(255 - (sum & 0xFF), 2));
+    }
+    std::vector<std::string> edited = lines;
+    edited[12] = line;
+    TTempFolder dir("tarvex-split-cr");
+    TSplitResult r;
+    RunSplit(r, dir, WithLines(file, edited));
+    EXPECT_FALSE(r.Ok) << at;
+    const auto errors = r.Host.Errors();
+    ASSERT_EQ(errors.size(), 1u) << at;
+    EXPECT_EQ(errors[0].rfind("Invalid SHX file! S3 record shorter than its count", 0), 0u) << at << ": " << errors[0];
+  }
+}
+
 TEST(Split, FewerEntriesThanCountedStillStopsAtTheTable) {
   TTempFolder dir("tarvex-split-count");
   std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
