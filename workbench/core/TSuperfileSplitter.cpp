@@ -242,8 +242,10 @@ private:
     if (!record.Sound) return false;
     reader.Skip(length + 2);
     // Most records land in place with room to spare.
-    if (record.Data == FOut + FOutLen && FMapLeft == 0 && FOutLen + (count - 5) < FSize) FOutLen += count - 5;
-    else Append(record.Data, count - 5);
+    if (record.Data == FOut + FOutLen && FMapLeft == 0 && FOutLen + (count - 5) < FSize)
+      FOutLen += count - 5;
+    else
+      Append(record.Data, count - 5);
     return true;
   }
 
@@ -352,7 +354,7 @@ private:
   uint8_t* FOut;
   size_t FSize;
   // A record's data that does not fit the output buffer's rest, after room for its address.
-  uint8_t FStaged[kAddressBytes + kMaxRecordData];
+  uint8_t FStaged[kAddressBytes + kMaxRecordData] = {};
   size_t FOutLen = 0;
   std::unique_ptr<TAtomicFileStream> FImage;
   TCodeGroupRow FRow;
@@ -389,6 +391,7 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
                                  header.Size());
     auto input = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
     auto output = std::make_unique_for_overwrite<uint8_t[]>(kAddressBytes + bufSize);
+    std::memset(output.get(), 0, kAddressBytes);
     TBusyCursor busy(FHost);
     TLineReader reader(source, input.get(), bufSize, progress, FHost, progress);
     TSplitRun run(FHost, options, header, baseName, output.get() + kAddressBytes, bufSize);
