@@ -57,7 +57,9 @@ private:
   bool FLast = false;
 };
 
-std::string Join(const std::string& dir, const std::string& name) { return dir + "/" + name; }
+std::string Join(const std::string& dir, const std::string& name) {
+  return dir + "/" + name;
+}
 
 }  // namespace
 
@@ -95,7 +97,8 @@ int main(int argc, char** argv) {
     for (const auto& [size, name] : plan) {
       TAtomicFileStream image(Join(outDir, name));
       for (int64_t done = 0; done < size;) {
-        const size_t chunk = static_cast<size_t>(std::min<int64_t>(size - done, static_cast<int64_t>(bufSize)));
+        const size_t chunk =
+            static_cast<size_t>(std::min<int64_t>(size - done, static_cast<int64_t>(bufSize)));
         done += static_cast<int64_t>(chunk);
         written += static_cast<int64_t>(chunk);
         reader.ReadUpTo(total > 0 ? static_cast<int64_t>(static_cast<double>(text) * written / total) : 0);

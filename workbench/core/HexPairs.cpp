@@ -43,7 +43,7 @@ inline uint32_t SumOf(__m128i sums) {
 // Pairs 16 at a time, then 4 at a time, then one by one. Inlined into each whole decoder; results
 // travel by value, in registers: fields stored one by one and read back whole would stall every call.
 __attribute__((always_inline)) inline THexPairsDecoded DecodeNarrow(const uint8_t* text, std::size_t count,
-                                                                     uint8_t* out) {
+                                                                    uint8_t* out) {
   const __m128i cr = _mm_set1_epi8('\r');
   __m128i sums = _mm_setzero_si128();
   __m128i crs = _mm_setzero_si128();
@@ -86,7 +86,7 @@ __attribute__((target("avx2"))) inline __m256i PairBytes(__m256i digits) {
 
 // The exact way for any character, 32 pairs a step.
 __attribute__((target("avx2"))) THexPairsDecoded DecodeAnyWithAvx2(const uint8_t* text, std::size_t count,
-                                                                     uint8_t* out) {
+                                                                   uint8_t* out) {
   const __m256i cr = _mm256_set1_epi8('\r');
   __m256i sums = _mm256_setzero_si256();
   __m256i crs = _mm256_setzero_si256();
@@ -110,7 +110,7 @@ __attribute__((target("avx2"))) THexPairsDecoded DecodeAnyWithAvx2(const uint8_t
 // first digit * 16 + second, one multiply-add, and no character is a CR. Text with any other
 // character in the 32-pair steps is decoded again the exact way.
 __attribute__((target("avx2"))) THexPairsDecoded DecodeWithAvx2(const uint8_t* text, std::size_t count,
-                                                                  uint8_t* out) {
+                                                                uint8_t* out) {
   const __m256i weights = _mm256_set1_epi16(0x0110);  // 16 for the first digit, 1 for the second
   __m256i sums = _mm256_setzero_si256();
   __m256i digitBits = _mm256_setzero_si256();

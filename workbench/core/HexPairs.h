@@ -5,8 +5,8 @@
 
 // Hex pairs of S-record text decoded without validation, as the superfile tools always did: a
 // character gives the digit (code - 48) mod 256, less 7 when above 16, and a pair gives the byte
-// (first digit * 16 + second digit) mod 256. Upper-case digits decode correctly; any other
-// character gives some byte, which the record's checksum then refuses.
+// (first digit * 16, bitwise or the second digit) mod 256. Upper-case digits decode correctly; any
+// other character gives some byte, which the record's checksum mostly refuses.
 
 // The digit of one character.
 inline uint8_t HexDigit(uint8_t c) {
@@ -20,8 +20,8 @@ inline uint8_t HexPair(const uint8_t* text) {
 }
 
 struct THexPairsDecoded {
-  uint32_t Sum = 0;     // of the decoded bytes
-  bool HasCR = false;   // whether a character was a CR, which would have ended the line before
+  uint32_t Sum = 0;    // of the decoded bytes
+  bool HasCR = false;  // whether a character was a CR, which would have ended the line before
 };
 
 // Decodes the count pairs at text (2 * count characters) into out (count bytes). text and out must

@@ -19,7 +19,8 @@ uint8_t Expected(uint8_t first, uint8_t second) {
 
 std::vector<uint8_t> Decode(const std::string& text, uint32_t* sum = nullptr) {
   std::vector<uint8_t> out(text.size() / 2);
-  const uint32_t s = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), out.size(), out.data()).Sum;
+  const uint32_t s =
+      DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), out.size(), out.data()).Sum;
   if (sum) *sum = s;
   return out;
 }
@@ -44,7 +45,8 @@ TEST(HexPairs, UpperCaseDecodesAndLowerCaseAsTheToolsAlwaysDid) {
   for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const std::vector<uint8_t> got = Decode(lower);
   for (size_t i = 0; i < got.size(); ++i)
-    EXPECT_EQ(got[i], Expected(static_cast<uint8_t>(lower[2 * i]), static_cast<uint8_t>(lower[2 * i + 1]))) << i;
+    EXPECT_EQ(got[i], Expected(static_cast<uint8_t>(lower[2 * i]), static_cast<uint8_t>(lower[2 * i + 1])))
+        << i;
   EXPECT_EQ(Decode(std::string(16, '0') + "0a" + std::string(14, '0'))[8], 0x2A);
   EXPECT_EQ(Decode(std::string(16, '0') + "a0" + std::string(14, '0'))[8], 0xA0);
   EXPECT_EQ(HexPair(reinterpret_cast<const uint8_t*>("0a")), 0x2A);
@@ -61,13 +63,15 @@ TEST(HexPairs, EveryCharacterAtEveryPositionOfABlockGivesTheToolsByte) {
       std::string text = base;
       text[at] = static_cast<char>(value);
       std::vector<uint8_t> got(text.size() / 2);
-      const THexPairsDecoded decoded = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), got.size(), got.data());
+      const THexPairsDecoded decoded =
+          DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), got.size(), got.data());
       const uint32_t sum = decoded.Sum;
       const bool hasCR = decoded.HasCR;
       uint32_t expectedSum = 0;
       bool same = true;
       for (size_t i = 0; i < got.size(); ++i) {
-        const uint8_t want = Expected(static_cast<uint8_t>(text[2 * i]), static_cast<uint8_t>(text[2 * i + 1]));
+        const uint8_t want =
+            Expected(static_cast<uint8_t>(text[2 * i]), static_cast<uint8_t>(text[2 * i + 1]));
         same = same && got[i] == want;
         expectedSum += want;
       }
