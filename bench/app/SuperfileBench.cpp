@@ -205,14 +205,16 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   const std::string plan = (dir / "floor-plan.txt").string();
   {
     std::ofstream out(plan, std::ios::trunc);
-    for (const TRow& row : rows) out << fs::file_size(row.Name) << " " << fs::path(row.Name).filename().string() << "\n";
+    for (const TRow& row : rows)
+      out << fs::file_size(row.Name) << " " << fs::path(row.Name).filename().string() << "\n";
   }
   const auto floorInto = [&](const fs::path& out) {
     return std::vector<std::vector<std::string>>{{SPLIT_FLOOR, superfile, plan, out.string()}};
   };
   fs::create_directories(dir / "floor");
   RunAll(floorInto(dir / "floor"));
-  if (bench::CorruptionAsked("floor")) std::ofstream(rows[largest].Name, std::ios::binary | std::ios::app).put('\0');
+  if (bench::CorruptionAsked("floor"))
+    std::ofstream(rows[largest].Name, std::ios::binary | std::ios::app).put('\0');
   for (const fs::directory_entry& ours : fs::directory_iterator(dir / "split")) {
     const fs::path theirs = dir / "floor" / ours.path().filename();
     if (!fs::exists(theirs) || fs::file_size(theirs) != ours.file_size())
@@ -294,8 +296,8 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   };
   // The checks' writes are on the disk before the first timed run, so that no run waits for them.
   bench::RunProcess({"sync"});
-  addRow("split floor: shx-tool split / its reads and writes without parsing", {SHX_TOOL, "split", superfile}, "",
-         floorInto, false);
+  addRow("split floor: shx-tool split / its reads and writes without parsing", {SHX_TOOL, "split", superfile},
+         "", floorInto, false);
   for (const bool synced : {false, true}) {
     addRow("split: shx-tool / objcopy -I srec -O binary of each block", {SHX_TOOL, "split", superfile}, "",
            splitPeerInto, synced);

@@ -238,7 +238,8 @@ private:
     if (length + 2 > avail || line[length] != '\r') return false;
     // A CR before the expected end would have ended the line there; Decode looks at the address
     // and the data.
-    if (line[2] == '\r' || line[3] == '\r' || line[length - 2] == '\r' || line[length - 1] == '\r') return false;
+    if (line[2] == '\r' || line[3] == '\r' || line[length - 2] == '\r' || line[length - 1] == '\r')
+      return false;
     const TRecord record = Decode(line, count);
     if (!record.Sound) return false;
     reader.Skip(length + 2);
@@ -394,7 +395,8 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
     // The records' addresses are decoded into the room before the data; with that room starting
     // on a cache line, a record of 64 bytes is stored without a store across two lines.
     auto output = std::make_unique_for_overwrite<uint8_t[]>(kCacheLine + bufSize);
-    uint8_t* const room = output.get() + (kCacheLine - reinterpret_cast<uintptr_t>(output.get()) % kCacheLine) % kCacheLine;
+    uint8_t* const room =
+        output.get() + (kCacheLine - reinterpret_cast<uintptr_t>(output.get()) % kCacheLine) % kCacheLine;
     std::memset(room, 0, kAddressBytes);
     TBusyCursor busy(FHost);
     TLineReader reader(source, input.get(), bufSize, progress, FHost, progress);

@@ -309,7 +309,8 @@ TEST(Split, ACRInsideARecordEndsItsLineThereEvenWhenTheChecksumWouldHold) {
     EXPECT_FALSE(r.Ok) << at;
     const auto errors = r.Host.Errors();
     ASSERT_EQ(errors.size(), 1u) << at;
-    EXPECT_EQ(errors[0].rfind("Invalid SHX file! S3 record shorter than its count", 0), 0u) << at << ": " << errors[0];
+    EXPECT_EQ(errors[0].rfind("Invalid SHX file! S3 record shorter than its count", 0), 0u)
+        << at << ": " << errors[0];
   }
 }
 
