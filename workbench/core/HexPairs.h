@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // Hex pairs of S-record text decoded without validation, as the superfile tools always did: a
 // character gives the digit (code - 48) mod 256, less 7 when above 16, and a pair gives the byte
@@ -27,3 +28,8 @@ struct THexPairsDecoded {
 // Decodes the count pairs at text (2 * count characters) into out (count bytes). text and out must
 // not overlap.
 THexPairsDecoded DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out);
+
+// Every way of decoding that this processor can run, each giving DecodeHexPairs' results; the
+// last, the fastest, is the one DecodeHexPairs takes. For tests of each.
+using THexPairsDecoder = THexPairsDecoded (*)(const uint8_t* text, std::size_t count, uint8_t* out);
+std::vector<THexPairsDecoder> HexPairsDecoders();

@@ -52,49 +52,58 @@ TEST(HexPairs, UpperCaseDecodesAndLowerCaseAsTheToolsAlwaysDid) {
   EXPECT_EQ(HexPair(reinterpret_cast<const uint8_t*>("0a")), 0x2A);
 }
 
-TEST(HexPairs, EveryCharacterAtEveryPositionOfABlockGivesTheToolsByte) {
-  // 55 pairs take every step of the decoder: 32, 16 and 4 pairs at a time, then one by one. Each
-  // character value goes once into each position, among digits that differ per position, so that
-  // a lane mixed up shows.
+TEST(HexPairs, EveryDecoderGivesTheToolsByteForEveryCharacterAtEveryPosition) {
+  // 119 pairs take every step of every decoder: 64, 32, 16 and 4 pairs at a time, then one by one.
+  // Each character value goes once into each position, among digits that differ per position, so
+  // that a lane mixed up shows.
   std::string base;
-  for (int i = 0; i < 110; ++i) base += "0123456789ABCDEF"[(i * 7) & 15];
-  for (int value = 0; value < 256; ++value) {
-    for (size_t at = 0; at < base.size(); ++at) {
-      std::string text = base;
-      text[at] = static_cast<char>(value);
-      std::vector<uint8_t> got(text.size() / 2);
-      const THexPairsDecoded decoded =
-          DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), got.size(), got.data());
-      const uint32_t sum = decoded.Sum;
-      const bool hasCR = decoded.HasCR;
-      uint32_t expectedSum = 0;
-      bool same = true;
-      for (size_t i = 0; i < got.size(); ++i) {
-        const uint8_t want =
-            Expected(static_cast<uint8_t>(text[2 * i]), static_cast<uint8_t>(text[2 * i + 1]));
-        same = same && got[i] == want;
-        expectedSum += want;
+  for (int i = 0; i < 2 * 119; ++i) base += "0123456789ABCDEF"[(i * 7) & 15];
+  std::vector<uint8_t> baseBytes;
+  uint32_t baseSum = 0;
+  for (size_t i = 0; i < base.size(); i += 2) {
+    baseBytes.push_back(Expected(static_cast<uint8_t>(base[i]), static_cast<uint8_t>(base[i + 1])));
+    baseSum += baseBytes.back();
+  }
+  const std::vector<THexPairsDecoder> decoders = HexPairsDecoders();
+  ASSERT_GE(decoders.size(), 1u);
+  for (size_t d = 0; d < decoders.size(); ++d) {
+    for (int value = 0; value < 256; ++value) {
+      for (size_t at = 0; at < base.size(); ++at) {
+        std::string text = base;
+        text[at] = static_cast<char>(value);
+        std::vector<uint8_t> want = baseBytes;
+        const size_t pair = at / 2;
+        want[pair] = Expected(static_cast<uint8_t>(text[2 * pair]), static_cast<uint8_t>(text[2 * pair + 1]));
+        std::vector<uint8_t> got(want.size());
+        const THexPairsDecoded decoded =
+            decoders[d](reinterpret_cast<const uint8_t*>(text.data()), got.size(), got.data());
+        ASSERT_EQ(got, want) << "decoder " << d << ", character " << value << " at " << at;
+        ASSERT_EQ(decoded.HasCR, value == '\r') << "decoder " << d << ", character " << value << " at " << at;
+        ASSERT_EQ(decoded.Sum, baseSum - baseBytes[pair] + want[pair])
+            << "decoder " << d << ", character " << value << " at " << at;
       }
-      ASSERT_TRUE(same) << "character " << value << " at " << at;
-      ASSERT_EQ(hasCR, value == '\r') << "character " << value << " at " << at;
-      ASSERT_EQ(sum, expectedSum) << "character " << value << " at " << at;
     }
   }
 }
 
-TEST(HexPairs, AnyCountWritesExactlyItsBytes) {
+TEST(HexPairs, EveryDecoderWritesExactlyTheBytesOfAnyCount) {
   std::string text;
-  for (int i = 0; i < 2 * 70; ++i) text += "FEDCBA9876543210"[(i * 5 + 3) & 15];
-  for (size_t count = 0; count <= 70; ++count) {
-    std::vector<uint8_t> out(count + 16, 0x55);
-    const uint32_t sum = DecodeHexPairs(reinterpret_cast<const uint8_t*>(text.data()), count, out.data()).Sum;
-    uint32_t expectedSum = 0;
-    for (size_t i = 0; i < count; ++i) {
-      const uint8_t want = Expected(static_cast<uint8_t>(text[2 * i]), static_cast<uint8_t>(text[2 * i + 1]));
-      ASSERT_EQ(out[i], want) << count << " pairs, byte " << i;
-      expectedSum += want;
+  for (int i = 0; i < 2 * 140; ++i) text += "FEDCBA9876543210"[(i * 5 + 3) & 15];
+  const std::vector<THexPairsDecoder> decoders = HexPairsDecoders();
+  for (size_t d = 0; d < decoders.size(); ++d) {
+    for (size_t count = 0; count <= 140; ++count) {
+      std::vector<uint8_t> out(count + 64, 0x55);
+      const uint32_t sum = decoders[d](reinterpret_cast<const uint8_t*>(text.data()), count, out.data()).Sum;
+      uint32_t expectedSum = 0;
+      for (size_t i = 0; i < count; ++i) {
+        const uint8_t want =
+            Expected(static_cast<uint8_t>(text[2 * i]), static_cast<uint8_t>(text[2 * i + 1]));
+        ASSERT_EQ(out[i], want) << "decoder " << d << ", " << count << " pairs, byte " << i;
+        expectedSum += want;
+      }
+      EXPECT_EQ(sum, expectedSum) << "decoder " << d << ", " << count << " pairs";
+      for (size_t i = count; i < out.size(); ++i)
+        ASSERT_EQ(out[i], 0x55) << "decoder " << d << ", " << count << " pairs wrote byte " << i;
     }
-    EXPECT_EQ(sum, expectedSum) << count;
-    for (size_t i = count; i < out.size(); ++i) ASSERT_EQ(out[i], 0x55) << count << " pairs wrote byte " << i;
   }
 }
