@@ -8,8 +8,13 @@
 //            block is compared with the split image carrying the table the format asks for.
 // shx-tool syncs each file it writes, objcopy does not: each work has a second row, objcopy with a
 // sync of its outputs after it (inside its time). Each timed run writes to a fresh folder.
+//   split floor: split-floor, the split's own reads and writes (the same buffers, write-back and
+//            flush per file) without its parsing, writing as many bytes to each image; its row shows
+//            how close the split comes to its file work alone. Its images and header copy must have
+//            the names and sizes of ours.
 // Options: --mib A,B,... (superfile sizes, default 16,64,256), --pairs N, --check-only.
-// TARVEX_BENCH_CORRUPT=split or =combine flips a byte of our output before the checks.
+// TARVEX_BENCH_CORRUPT=split or =combine flips a byte of our output before the checks; =floor adds a
+// byte to our largest image before the floor's sizes are compared.
 
 #include <unistd.h>
 
@@ -196,6 +201,27 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
       bench::CheckFailed("split of " + size + ": the " + rows[i].Type + " image differs from objcopy's at byte " +
                          std::to_string(*at));
 
+  // The floor: the images in the order of the text, with our names and sizes.
+  const std::string plan = (dir / "floor-plan.txt").string();
+  {
+    std::ofstream out(plan, std::ios::trunc);
+    for (const TRow& row : rows)
+      out << fs::file_size(row.Name) << " " << fs::path(row.Name).filename().string() << "\n";
+  }
+  const auto floorInto = [&](const fs::path& out) {
+    return std::vector<std::vector<std::string>>{{SPLIT_FLOOR, superfile, plan, out.string()}};
+  };
+  fs::create_directories(dir / "floor");
+  RunAll(floorInto(dir / "floor"));
+  if (bench::CorruptionAsked("floor"))
+    std::ofstream(rows[largest].Name, std::ios::binary | std::ios::app).put('\0');
+  for (const fs::directory_entry& ours : fs::directory_iterator(dir / "split")) {
+    const fs::path theirs = dir / "floor" / ours.path().filename();
+    if (!fs::exists(theirs) || fs::file_size(theirs) != ours.file_size())
+      bench::CheckFailed("split floor of " + size + ": " + ours.path().filename().string() +
+                         (fs::exists(theirs) ? " has another size" : " is missing"));
+  }
+
   // Combine: every block's S3 records against objcopy's of its image.
   const std::string combined = (dir / "combined.shx").string();
   bench::RunProcess({SHX_TOOL, "combine", list, combined});
@@ -268,6 +294,10 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
     bench::AddRow(bench::PairRow(work + (synced ? ", then sync of its outputs" : ""), size,
                                  bench::RunPairs(oursRun, peerRun, options.Pairs), true));
   };
+  // The checks' writes are on the disk before the first timed run, so that no run waits for them.
+  bench::RunProcess({"sync"});
+  addRow("split floor: shx-tool split / its reads and writes without parsing", {SHX_TOOL, "split", superfile},
+         "", floorInto, false);
   for (const bool synced : {false, true}) {
     addRow("split: shx-tool / objcopy -I srec -O binary of each block", {SHX_TOOL, "split", superfile}, "",
            splitPeerInto, synced);

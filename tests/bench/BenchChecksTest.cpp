@@ -42,7 +42,7 @@ void ExpectChecks(const std::string& bench, std::initializer_list<const char*> k
 }  // namespace
 
 TEST(BenchChecks, SuperfileSplitAndCombineFailOnACorruptedByte) {
-  ExpectChecks(APP_SUPERFILE_BENCH, {"split", "combine"}, "--mib 1");
+  ExpectChecks(APP_SUPERFILE_BENCH, {"split", "combine", "floor"}, "--mib 1");
 }
 
 TEST(BenchChecks, GIFDecodeAndEncodeFailOnACorruptedResult) {

@@ -7,6 +7,7 @@
 #include "framework/base/Exception.h"
 #include "framework/base/TAtomicFileStream.h"
 #include "workbench/core/CodeGroups.h"
+#include "workbench/core/HexPairs.h"
 #include "workbench/core/Messages.h"
 #include "workbench/core/TRawFile.h"
 #include "workbench/core/TSuperfileHeader.h"
@@ -15,6 +16,9 @@ namespace {
 
 constexpr size_t kMaxLine = 255;
 constexpr size_t kMaxRecordData = (kMaxLine - 14) / 2;
+// Room before the output buffer for a record's address, which is decoded with its data.
+constexpr size_t kAddressBytes = 4;
+constexpr size_t kCacheLine = 64;
 
 // A format failure with its message-list text; shown to the user, it ends the split.
 struct TSplitFailure {
@@ -23,24 +27,6 @@ struct TSplitFailure {
 
 [[noreturn]] void Invalid(const std::string& detail) {
   throw TSplitFailure{Msgs[TMsgId::InvalidShx] + " " + detail};
-}
-
-// Hex pairs are decoded without validation, as the superfile tools always did: a character gives
-// the digit (code - 48) mod 256, less 7 above 16. Upper-case digits decode correctly.
-struct THexDigits {
-  uint8_t Digit[256];
-  constexpr THexDigits() : Digit{} {
-    for (int c = 0; c < 256; ++c) {
-      uint8_t d = static_cast<uint8_t>(c - 48);
-      if (d > 16) d = static_cast<uint8_t>(d - 7);
-      Digit[c] = d;
-    }
-  }
-};
-constexpr THexDigits kHex;
-
-inline uint8_t HexPair(const uint8_t* p) {
-  return static_cast<uint8_t>((kHex.Digit[p[0]] << 4) | kHex.Digit[p[1]]);
 }
 
 // The source's name without folder and extension; a name without a dot is taken whole.
@@ -111,6 +97,19 @@ public:
       have += avail;
       FPos = FLen;
     }
+  }
+
+  // The rest of the current block from the start of the next line, when that line starts in it;
+  // a caller that takes a whole line from it passes its length with the CR and LF to Skip.
+  bool Peek(const uint8_t*& at, size_t& avail) const {
+    if (FSkip || FPos >= FLen) return false;
+    at = FBuf + FPos;
+    avail = FLen - FPos;
+    return true;
+  }
+  void Skip(size_t count) {
+    FLineOffset = FBlockOffset + static_cast<int64_t>(FPos);
+    FPos += count;
   }
 
   int64_t LineOffset() const { return FLineOffset; }
@@ -195,6 +194,7 @@ private:
     size_t length = 0;
     FEndTurn = false;
     while (!FEndTurn) {
+      if (FImage && TakeWholeS3(reader)) continue;
       if (!reader.Next(line, length))
         Invalid("The file ends before the S7 record of the block of " + GetCGName(cg) + ".");
       if (length == 0 || line[0] != 'S') {
@@ -225,6 +225,32 @@ private:
     }
   }
 
+  // The common line, a sound S3 record lying whole in the reader's block with its CR and LF, is
+  // taken without a search for its end. Anything else is left to the line-by-line way, which
+  // reports what is wrong.
+  bool TakeWholeS3(TLineReader& reader) {
+    const uint8_t* line = nullptr;
+    size_t avail = 0;
+    if (!reader.Peek(line, avail) || avail < 16 || line[0] != 'S' || line[1] != '3') return false;
+    const unsigned count = HexPair(line + 2);
+    if (count < 5 || count - 5 > kMaxRecordData) return false;
+    const size_t length = 14 + 2 * static_cast<size_t>(count - 5);
+    if (length + 2 > avail || line[length] != '\r') return false;
+    // A CR before the expected end would have ended the line there; Decode looks at the address
+    // and the data.
+    if (line[2] == '\r' || line[3] == '\r' || line[length - 2] == '\r' || line[length - 1] == '\r')
+      return false;
+    const TRecord record = Decode(line, count);
+    if (!record.Sound) return false;
+    reader.Skip(length + 2);
+    // Most records land in place with room to spare.
+    if (record.Data == FOut + FOutLen && FMapLeft == 0 && FOutLen + (count - 5) < FSize)
+      FOutLen += count - 5;
+    else
+      Append(record.Data, count - 5);
+    return true;
+  }
+
   void ParseS3(const uint8_t* line, size_t length, int64_t offset) {
     if (length < 4) Invalid("Incomplete S3 record at offset " + std::to_string(offset) + ".");
     const unsigned count = HexPair(line + 2);
@@ -233,23 +259,40 @@ private:
     // "S3", count, address, data, checksum.
     if (length < 14 + 2 * dataCount || dataCount > kMaxRecordData)
       Invalid("S3 record shorter than its count at offset " + std::to_string(offset) + ".");
-    unsigned sum = count;
-    for (size_t i = 4; i < 12; i += 2) sum += HexPair(line + i);
-    uint8_t data[kMaxRecordData];
-    const uint8_t* p = line + 12;
-    for (size_t i = 0; i < dataCount; ++i, p += 2) {
-      data[i] = HexPair(p);
-      sum += data[i];
-    }
-    if (((sum + HexPair(p)) & 0xFF) != 0xFF) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
-    Append(data, dataCount);
+    const TRecord record = Decode(line, count);
+    if (!record.Checksum) throw TSplitFailure{Msgs[TMsgId::SRecordChecksum]};
+    Append(record.Data, dataCount);
+  }
+
+  struct TRecord {
+    const uint8_t* Data;
+    bool Checksum;  // the checksum holds
+    bool Sound;     // and no character of the address or the data is a CR
+  };
+
+  // Decodes a record of count - 5 data bytes. Data that fits the output buffer (and the memory
+  // map's rest) is decoded in place; it counts as appended only once Append takes it.
+  TRecord Decode(const uint8_t* line, unsigned count) {
+    const size_t dataCount = count - 5;
+    const bool inPlace =
+        dataCount <= FSize - FOutLen && (FMapLeft == 0 || static_cast<int64_t>(dataCount) <= FMapLeft);
+    uint8_t* target = inPlace ? FOut + FOutLen : FStaged + kAddressBytes;
+    // The address is decoded in one go with the data, into the bytes before the data's place
+    // (both buffers have room there); what they held is put back.
+    uint8_t* front = target - kAddressBytes;
+    uint8_t held[kAddressBytes];
+    std::memcpy(held, front, kAddressBytes);
+    const THexPairsDecoded pairs = DecodeHexPairs(line + 4, kAddressBytes + dataCount, front);
+    std::memcpy(front, held, kAddressBytes);
+    const bool checksum = ((count + pairs.Sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) == 0xFF;
+    return {target, checksum, checksum && !pairs.HasCR};
   }
 
   void Append(const uint8_t* data, size_t count) {
     while (count > 0) {
       size_t chunk = std::min(count, FSize - FOutLen);
       if (FMapLeft > 0 && static_cast<int64_t>(chunk) > FMapLeft) chunk = static_cast<size_t>(FMapLeft);
-      std::memcpy(FOut + FOutLen, data, chunk);
+      if (data != FOut + FOutLen) std::memcpy(FOut + FOutLen, data, chunk);
       FOutLen += chunk;
       data += chunk;
       count -= chunk;
@@ -312,6 +355,8 @@ private:
   std::string FBaseName;
   uint8_t* FOut;
   size_t FSize;
+  // A record's data that does not fit the output buffer's rest, after room for its address.
+  uint8_t FStaged[kAddressBytes + kMaxRecordData] = {};
   size_t FOutLen = 0;
   std::unique_ptr<TAtomicFileStream> FImage;
   TCodeGroupRow FRow;
@@ -347,10 +392,15 @@ bool TSuperfileSplitter::Split(const std::string& fileName, const TSplitOptions&
     TAtomicFileStream::WriteFile(JoinPath(options.OutputDir, baseName + ".hdr"), header.Data(),
                                  header.Size());
     auto input = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
-    auto output = std::make_unique_for_overwrite<uint8_t[]>(bufSize);
+    // The records' addresses are decoded into the room before the data; with that room starting
+    // on a cache line, a record of 64 bytes is stored without a store across two lines.
+    auto output = std::make_unique_for_overwrite<uint8_t[]>(kCacheLine + bufSize);
+    uint8_t* const room =
+        output.get() + (kCacheLine - reinterpret_cast<uintptr_t>(output.get()) % kCacheLine) % kCacheLine;
+    std::memset(room, 0, kAddressBytes);
     TBusyCursor busy(FHost);
     TLineReader reader(source, input.get(), bufSize, progress, FHost, progress);
-    TSplitRun run(FHost, options, header, baseName, output.get(), bufSize);
+    TSplitRun run(FHost, options, header, baseName, room + kAddressBytes, bufSize);
     try {
       run.Walk(reader);
     } catch (const TSplitFailure& failure) {

@@ -14,6 +14,7 @@
 #include "framework/base/AnsiStrings.h"
 #include "shx-generator.h"
 #include "tests/framework/base/WriteFault.h"
+#include "workbench/core/HexPairs.h"
 #include "workbench/core/TRawFile.h"
 
 namespace {
@@ -251,6 +252,65 @@ TEST(Split, MalformedRecordsStopWithAClearErrorKeepingEarlierRows) {
     EXPECT_EQ(r.Host.Rows.size(), c.Rows) << c.Name;
     EXPECT_EQ(r.Host.LastStatus(), errors[0]) << c.Name;
     EXPECT_EQ(r.Host.Events.back(), "last") << c.Name;
+  }
+}
+
+TEST(Split, AForeignCharacterAnywhereInARecordsDataFailsItsChecksum) {
+  const std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  const std::vector<std::string> lines = Lines(file);
+  const std::string record = lines[12];
+  ASSERT_EQ(record.size(), 14u + 2 * 64);
+  // Characters that are no hex digit; per position the first that changes the pair's byte.
+  const std::string foreign = std::string("Gg :/@x~") + '\x7F' + '\xFF';
+  // The first and last two characters of each 16-byte block of the data.
+  std::vector<size_t> positions;
+  for (size_t block = 0; block < 4; ++block)
+    for (size_t k : {0, 1, 30, 31}) positions.push_back(12 + 32 * block + k);
+  for (size_t at : positions) {
+    const size_t pair = at - (at - 12) % 2;
+    const uint8_t before = HexPair(reinterpret_cast<const uint8_t*>(record.data() + pair));
+    std::vector<std::string> edited = lines;
+    for (char c : foreign) {
+      edited[12][at] = c;
+      if (HexPair(reinterpret_cast<const uint8_t*>(edited[12].data() + pair)) != before) break;
+    }
+    // Buffers with room for the record and without it take both ways of placing its data.
+    for (const int bufferKB : {1, 512}) {
+      TTempFolder dir("tarvex-split-foreign");
+      TSplitResult r;
+      RunSplit(r, dir, WithLines(file, edited), {bufferKB, false, ""});
+      EXPECT_FALSE(r.Ok) << at;
+      ASSERT_EQ(r.Host.Errors(), std::vector<std::string>{"S-Reord wrong checksum!"}) << at;
+      EXPECT_EQ(r.Host.Rows.size(), 1u) << at;
+    }
+  }
+}
+
+TEST(Split, ACRInsideARecordEndsItsLineThereEvenWhenTheChecksumWouldHold) {
+  const std::vector<uint8_t> file = BuildSuperfile(SmallFirmware());
+  const std::vector<std::string> lines = Lines(file);
+  const std::string record = lines[12];
+  ASSERT_EQ(record.size(), 14u + 2 * 64);
+  // In the address, across the data, and in the checksum.
+  for (const size_t at : {4ul, 11ul, 12ul, 43ul, 139ul, 140ul, 141ul}) {
+    std::string line = record;
+    line[at] = '\r';
+    if (at < 140) {
+      // The checksum that the pairs with the CR would give.
+      unsigned sum = 0;
+      for (size_t i = 2; i < 140; i += 2) sum += HexPair(reinterpret_cast<const uint8_t*>(line.data() + i));
+      line.replace(140, 2, IntToHex(255 - (sum & 0xFF), 2));
+    }
+    std::vector<std::string> edited = lines;
+    edited[12] = line;
+    TTempFolder dir("tarvex-split-cr");
+    TSplitResult r;
+    RunSplit(r, dir, WithLines(file, edited));
+    EXPECT_FALSE(r.Ok) << at;
+    const auto errors = r.Host.Errors();
+    ASSERT_EQ(errors.size(), 1u) << at;
+    EXPECT_EQ(errors[0].rfind("Invalid SHX file! S3 record shorter than its count", 0), 0u)
+        << at << ": " << errors[0];
   }
 }
 
