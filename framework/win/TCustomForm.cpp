@@ -180,6 +180,37 @@ void TCustomForm::SetAutoScroll(bool autoScroll) {
   UpdateScrollRange();
 }
 
+void TControlScrollBar::SetVisible(bool visible) {
+  if (visible == FVisible) return;
+  FVisible = visible;
+  Changed();
+}
+
+void TControlScrollBar::SetRange(int range) {
+  range = std::max(range, 0);
+  if (range == FRange) return;
+  FRange = range;
+  Changed();
+}
+
+void TControlScrollBar::SetIncrement(int increment) {
+  increment = std::max(increment, 1);
+  if (increment == FIncrement) return;
+  FIncrement = increment;
+  Changed();
+}
+
+int TControlScrollBar::Position() const { return FForm->FScroll[FBar]; }
+
+void TControlScrollBar::SetPosition(int position) {
+  if (FForm->HandleAllocated()) FForm->ScrollBy(FBar, SB_THUMBPOSITION, position);
+}
+
+void TControlScrollBar::Changed() {
+  FForm->UpdateScrollRange();
+  FForm->Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this));
+}
+
 void TCustomForm::CreateParams(TCreateParams& params) {
   TWinControl::CreateParams(params);
   params.Style &= ~DWORD(WS_CHILD | WS_VISIBLE | WS_TABSTOP);
@@ -290,6 +321,9 @@ void TCustomForm::UpdateScrollRange() {
       extent[SB_HORZ] = std::max(extent[SB_HORZ], c->Left() + c->Width() + FScroll[SB_HORZ]);
       extent[SB_VERT] = std::max(extent[SB_VERT], c->Top() + c->Height() + FScroll[SB_VERT]);
     }
+    const TControlScrollBar* bars[2] = {&FHorzScrollBar, &FVertScrollBar};
+    for (int bar : {SB_HORZ, SB_VERT})
+      extent[bar] = bars[bar]->Visible() ? std::max(extent[bar], bars[bar]->Range()) : 0;
   }
   int page[2] = {client.right, client.bottom};
   for (int bar : {SB_HORZ, SB_VERT}) {
@@ -308,7 +342,7 @@ void TCustomForm::UpdateScrollRange() {
 void TCustomForm::ScrollBy(int bar, int code, int thumb) {
   SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   GetScrollInfo(Handle(), bar, &si);
-  int pos = FScroll[bar], line = 8, page = int(si.nPage);
+  int pos = FScroll[bar], line = (bar == SB_HORZ ? FHorzScrollBar : FVertScrollBar).Increment(), page = int(si.nPage);
   switch (code) {
     case SB_LINEUP: pos -= line; break;
     case SB_LINEDOWN: pos += line; break;

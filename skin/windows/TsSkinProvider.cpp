@@ -617,6 +617,13 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
       return CMColorChanged(m);
     case CM_MENUCHANGED:
       return CMMenuChanged(m);
+    case CM_CHANGED:
+      CallOld(m);
+      // The form's scroll bar settings changed.
+      if (m.LParam && (m.LParam == reinterpret_cast<LPARAM>(FForm->VertScrollBar()) ||
+                       m.LParam == reinterpret_cast<LPARAM>(FForm->HorzScrollBar())))
+        UpdateFormScrollBars();
+      return;
   }
   if (m.Msg == RE_ROVADUZI) return HandleSkinCommand(m);
   CallOld(m);

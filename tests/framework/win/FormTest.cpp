@@ -302,6 +302,45 @@ TEST(Form, ClientSizeWithoutAWindowMatchesTheWindow) {
   EXPECT_EQ(r.right, 300);
 }
 
+// The form's scroll bars: a child past the client area scrolls it by Increment per line; a hidden
+// bar takes no range and scrolls the children back; a Range past the children scrolls further.
+TEST(Form, ScrollBarsFollowVisibleRangeAndIncrement) {
+  auto form = Make<TTestForm>();
+  form->SetClientWidth(200);
+  form->SetClientHeight(150);
+  auto* low = new TWinControl(form.get());
+  low->SetBounds(10, 300, 50, 40);
+  low->SetParent(form.get());
+  form->HandleNeeded();
+  HWND h = form->Handle();
+  auto range = [h](int bar) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(h, bar, &si);
+    return si.nPage == 0 ? 0 : si.nMax + 1;
+  };
+  EXPECT_EQ(range(SB_VERT), 340);
+  EXPECT_EQ(range(SB_HORZ), 0);
+
+  form->VertScrollBar()->SetIncrement(30);
+  SendMessageA(h, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(form->VertScrollBar()->Position(), 30);
+  EXPECT_EQ(low->Top(), 270);
+  form->VertScrollBar()->SetPosition(100);
+  EXPECT_EQ(low->Top(), 200);
+
+  form->VertScrollBar()->SetVisible(false);
+  EXPECT_EQ(range(SB_VERT), 0);
+  EXPECT_EQ(form->VertScrollBar()->Position(), 0);
+  EXPECT_EQ(low->Top(), 300);
+
+  form->VertScrollBar()->SetVisible(true);
+  form->HorzScrollBar()->SetRange(500);
+  EXPECT_EQ(range(SB_HORZ), 500);
+  form->HorzScrollBar()->SetPosition(1000);  // held at the end of the range
+  EXPECT_EQ(form->HorzScrollBar()->Position(), 500 - form->ClientWidth());
+  EXPECT_EQ(low->Left(), 10 - form->HorzScrollBar()->Position());
+}
+
 TEST(Form, FormsAreListedOnTheScreen) {
   int before = Screen->FormCount();
   {
