@@ -158,6 +158,7 @@ void TCustomForm::SetWindowState(TWindowState state) {
 
 void TCustomForm::SetMenu(TMainMenu* menu) {
   if (menu == FMenu) return;
+  MergeIntoFrame(nullptr);  // the old menu leaves the frame's
   if (FMenu != nullptr) FMenu->RemoveFreeNotification(this);
   FMenu = menu;
   if (menu != nullptr) {
@@ -168,6 +169,9 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
     ::SetMenu(Handle(), menu != nullptr ? menu->Handle() : nullptr);
     DrawMenuBar(Handle());
   }
+  TCustomForm* frame = Application != nullptr ? Application->MainForm() : nullptr;
+  if (menu != nullptr && HandleAllocated() && frame != nullptr && frame != this && frame->ActiveMDIChild() == this)
+    MergeIntoFrame(menu);
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
@@ -281,6 +285,7 @@ void TCustomForm::CreateWnd() {
 }
 
 void TCustomForm::DestroyWindowHandle() {
+  MergeIntoFrame(nullptr);
   if (FClientHandle != nullptr) {
     DestroyWindow(FClientHandle);
     FClientHandle = nullptr;
@@ -665,8 +670,22 @@ void TCustomForm::WMActivate(TMessage& message) {
 
 void TCustomForm::WMMDIActivate(TMessage& message) {
   DefaultHandler(message);
-  if (reinterpret_cast<HWND>(message.LParam) == Handle()) Perform(CM_ACTIVATE);
-  else if (reinterpret_cast<HWND>(message.WParam) == Handle()) Perform(CM_DEACTIVATE);
+  if (reinterpret_cast<HWND>(message.LParam) == Handle()) {
+    MergeIntoFrame(FMenu);
+    Perform(CM_ACTIVATE);
+  } else if (reinterpret_cast<HWND>(message.WParam) == Handle()) {
+    MergeIntoFrame(nullptr);
+    Perform(CM_DEACTIVATE);
+  }
+}
+
+// An MDI child's menu shows in its frame's menu while the child is active.
+void TCustomForm::MergeIntoFrame(TMainMenu* menu) {
+  TCustomForm* frame = Application != nullptr ? Application->MainForm() : nullptr;
+  if (FFormStyle != fsMDIChild || frame == nullptr || frame == this || frame->FMenu == nullptr) return;
+  TMenu* merged = frame->FMenu->Merged();
+  if (menu != nullptr) frame->FMenu->Merge(menu);
+  else if (merged != nullptr && merged == FMenu) frame->FMenu->Unmerge(merged);
 }
 
 void TCustomForm::WMSetFocus(TMessage& message) {

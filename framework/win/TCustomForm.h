@@ -154,6 +154,7 @@ protected:
 private:
   friend class TControlScrollBar;
   void ShowForm(bool show);
+  void MergeIntoFrame(TMainMenu* menu);
   void ActivateFormBefore();
   void PlaceOnFirstShow();
   void UpdateScrollRange();

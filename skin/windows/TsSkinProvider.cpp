@@ -466,6 +466,8 @@ void TsSkinProvider::UpdateMenus(bool enable) {
   auto* menus = manager ? dynamic_cast<TsSkinableMenus*>(manager->MenuSkinner()) : nullptr;
   if (menus == nullptr || FForm == nullptr || FForm->IsDestroying()) return;
   menus->HookComponent(FForm, enable);
+  // The active MDI child's items shown in this form's menu bar are painted with it.
+  if (TMainMenu* menu = FForm->Menu(); menu && menu->Merged()) menus->HookComponent(menu->Merged(), enable);
 }
 
 void TsSkinProvider::RemoveSkin(TMessage& m) {

@@ -384,6 +384,75 @@ TEST(Form, MdiFormHasAClientWindowAndKnowsItsActiveChild) {
   EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
+namespace {
+
+TMenuItem* AddTopItem(TMainMenu* menu, const char* caption, uint8_t group) {
+  auto* item = NewComponent<TMenuItem>(menu);
+  item->SetCaption(caption);
+  item->SetGroupIndex(group);
+  menu->Items()->Add(item);
+  auto* sub = NewComponent<TMenuItem>(menu);
+  sub->SetCaption(std::string(caption) + " item");
+  item->Add(sub);
+  return item;
+}
+
+std::vector<std::string> MenuBarTexts(HWND window) {
+  std::vector<std::string> texts;
+  HMENU bar = GetMenu(window);
+  for (int i = 0; bar != nullptr && i < GetMenuItemCount(bar); ++i) {
+    char text[64] = "";
+    GetMenuStringA(bar, UINT(i), text, sizeof text, MF_BYPOSITION);
+    if (text[0] != '\0') texts.emplace_back(text);  // the maximized child's own entries have none
+  }
+  return texts;
+}
+
+}  // namespace
+
+// The active MDI child's menu shows in its frame's menu bar by group: an item of the frame's group
+// is replaced, the others stand in group order; a click on a merged item reaches the child's item;
+// changes to the child's menu show at once; the frame's own items come back when the child goes.
+TEST(Form, ActiveMdiChildMenuMergesIntoTheFramesByGroup) {
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  auto* frameMenu = NewComponent<TMainMenu>(frame);
+  AddTopItem(frameMenu, "&File", 0);
+  AddTopItem(frameMenu, "&Tools", 5);
+  AddTopItem(frameMenu, "&Window", 9);
+  frame->SetMenu(frameMenu);
+  frame->Show();
+  TMdiChild* child = nullptr;
+  Application->CreateForm(child);
+  auto* childMenu = NewComponent<TMainMenu>(child);
+  AddTopItem(childMenu, "&Document", 0);
+  TMenuItem* edit = AddTopItem(childMenu, "&Edit", 3);
+  child->SetMenu(childMenu);
+  Pump();
+  HWND h = frame->Handle();
+  EXPECT_EQ(MenuBarTexts(h), (std::vector<std::string>{"&Document", "&Edit", "&Tools", "&Window"}));
+
+  int clicks = 0;
+  TMenuItem* undo = edit->Items(0);
+  struct TCount {
+    int* N;
+    void Click(TObject*) { ++*N; }
+  } count{&clicks};
+  undo->SetOnClick(TNotifyEvent(&count, &TCount::Click));
+  SendMessageA(h, WM_COMMAND, undo->Command(), 0);
+  EXPECT_EQ(clicks, 1);
+
+  AddTopItem(childMenu, "&Help", 12);
+  Pump();
+  EXPECT_EQ(MenuBarTexts(h).back(), "&Help");
+
+  child->Free();
+  Pump();
+  EXPECT_EQ(frameMenu->Merged(), nullptr);
+  EXPECT_EQ(MenuBarTexts(h), (std::vector<std::string>{"&File", "&Tools", "&Window"}));
+  frame->Free();
+}
+
 TEST(Form, HelpGoesThroughOnHelp) {
   struct THelp {
     UINT Command = 0;
