@@ -139,6 +139,49 @@ TEST_P(SkinProviderMDIFrame, TheMaximizedChildsButtonsInTheBandRestoreMinimizeAn
   EXPECT_FALSE(FrameProvider->FrameFacts().ChildButtonsShown);
 }
 
+// The maximized child's menu shows in the frame's band beside the frame's own items, painted by
+// the skin's menu painter; a click on its item opens it and its command reaches the child's item.
+TEST_P(SkinProviderMDIFrame, TheMaximizedChildsMenuIsMergedIntoTheBandAndOpens) {
+  auto* childMenu = NewComponent<TMainMenu>(Child);
+  auto* edit = NewComponent<TMenuItem>(Child);
+  edit->SetCaption("&Edit");
+  edit->SetGroupIndex(1);
+  childMenu->Items()->Add(edit);
+  auto* copy = NewComponent<TMenuItem>(Child);
+  copy->SetCaption("&Copy");
+  edit->Add(copy);
+  int copies = 0;
+  copy->SetOnClick(TNotifyEvent::FromFunctor([&](TObject*) { ++copies; }));
+  Child->SetMenu(childMenu);
+  MaximizeChild();
+  ASSERT_EQ(Menu->Merged(), childMenu);
+  if (Skinned()) {
+    EXPECT_TRUE(PumpUntil([&] { return bool(edit->OnAdvancedDrawItem()); }));
+  }
+
+  HMENU bar = GetMenu(Frame->Handle());
+  int index = -1;
+  for (int i = 0; i < GetMenuItemCount(bar); ++i)
+    if (GetSubMenu(bar, i) != nullptr && GetSubMenu(bar, i) == edit->Handle()) index = i;
+  ASSERT_GE(index, 0);
+  RECT r{};
+  ASSERT_TRUE(GetMenuItemRect(Frame->Handle(), bar, UINT(index), &r));
+  RunLater(200, [&] {
+    PostMessageA(Frame->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(Frame->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  });
+  RunLater(3000, [] { EndMenu(); });  // never left open, whatever happens to the keys
+  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  EXPECT_TRUE(PumpUntil([&] { return copies == 1; }));
+
+  // Closed, the child takes its items away.
+  SendMessageA(Child->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return ChildCount() == 0; }));
+  Child = nullptr;
+  EXPECT_EQ(Menu->Merged(), nullptr);
+  EXPECT_EQ(GetMenuItemCount(GetMenu(Frame->Handle())), 1);
+}
+
 // The client of a skinned MDI main form shows the skin's MDI area: the frame's window image holds
 // that section over the client area.
 TEST_P(SkinProviderMDIFrame, TheWindowImageHoldsTheMDIAreaOverTheClient) {
