@@ -754,12 +754,29 @@ void TsSkinProvider::NcActivate(TMessage& m) {
   CallOld(pass);
   m.Result = pass.Result;
   if (FForm->ControlState() & csCreating) return;
-  if (FForm->BorderStyle() != bsNone && (m.WParam != 0) != FFormActive) {
-    FFormActive = m.WParam != 0;
-    FFrame->ForgetTitle();
-    MarkRepaint();
+  if (FForm->BorderStyle() != bsNone) {
+    bool active = m.WParam != 0;
+    if (FrameFacts().ChildButtonsShown) {
+      // Under a maximized child the main form is drawn active while that child is the active one:
+      // the platform's passing deactivations between child and main form do not change it.
+      TCustomForm* child = FForm->ActiveMDIChild();
+      active = active || (child && child->Active()) ? true : FFormActive;
+    }
+    if (active != FFormActive) {
+      FFormActive = active;
+      FFrame->ForgetTitle();
+      MarkRepaint();
+    }
   }
   NcPaint();
+  // The other children's frames follow this one's activation.
+  if (FForm->FormStyle() == fsMDIChild)
+    if (TsFormFrameLink* main = MDIFormProvider(); main && main->Form())
+      for (int i = 0; i < main->Form()->MDIChildCount(); ++i) {
+        TCustomForm* other = main->Form()->MDIChildren(i);
+        if (other != FForm && other->HandleAllocated() && IsWindowVisible(other->Handle()))
+          SendMessageA(other->Handle(), WM_NCPAINT, 1, 0);
+      }
 }
 
 void TsSkinProvider::WindowPosChanging(TMessage& m) {
@@ -1018,6 +1035,12 @@ void TsSkinProvider::ClientPaint(TMessage& m) {
 void TsSkinProvider::NcPaint() {
   if (!FForm->Visible() || IsLoading() || (FForm->ControlState() & csCreating) || FSkinData->BackgroundChanged())
     return;
+  // A child under another, maximized child is not seen: its frame is not painted.
+  if (FForm->FormStyle() == fsMDIChild)
+    if (TsFormFrameLink* main = MDIFormProvider(); main && main->Form())
+      if (TCustomForm* shown = main->Form()->ActiveMDIChild();
+          shown && shown != FForm && shown->HandleAllocated() && IsZoomed(shown->Handle()))
+        return;
   HWND h = FForm->Handle();
   if (!FMenuOwnerDrawDone || FForm->Menu() != FHookedMenu) {
     // Menus made or changed after the skin was loaded get the skinned painter with the next frame.

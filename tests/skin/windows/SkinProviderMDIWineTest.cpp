@@ -182,6 +182,23 @@ TEST_P(SkinProviderMDIFrame, TheMaximizedChildsMenuIsMergedIntoTheBandAndOpens) 
   EXPECT_EQ(GetMenuItemCount(GetMenu(Frame->Handle())), 1);
 }
 
+// The main form is drawn active while its maximized child is the active one, whatever passing
+// deactivation the platform sends it; with the child restored a deactivation shows at once.
+TEST_P(SkinProviderMDIFrame, TheMainFormStaysDrawnActiveOverItsActiveMaximizedChild) {
+  if (!Skinned()) GTEST_SKIP() << "the platform draws the frame";
+  MaximizeChild();
+  ASSERT_TRUE(Child->Active());
+  SendMessageA(Frame->Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_TRUE(FrameProvider->FormActive());
+  SendMessageA(Child->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ASSERT_FALSE(IsZoomed(Child->Handle()));
+  SendMessageA(Frame->Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(FrameProvider->FormActive());
+  SendMessageA(Frame->Handle(), WM_NCACTIVATE, TRUE, 0);
+  EXPECT_TRUE(FrameProvider->FormActive());
+}
+
 // The client of a skinned MDI main form shows the skin's MDI area: the frame's window image holds
 // that section over the client area.
 TEST_P(SkinProviderMDIFrame, TheWindowImageHoldsTheMDIAreaOverTheClient) {
