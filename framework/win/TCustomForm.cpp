@@ -158,6 +158,7 @@ void TCustomForm::SetWindowState(TWindowState state) {
 
 void TCustomForm::SetMenu(TMainMenu* menu) {
   if (menu == FMenu) return;
+  MergeIntoFrame(nullptr);  // the old menu leaves the frame's
   if (FMenu != nullptr) FMenu->RemoveFreeNotification(this);
   FMenu = menu;
   if (menu != nullptr) {
@@ -168,6 +169,9 @@ void TCustomForm::SetMenu(TMainMenu* menu) {
     ::SetMenu(Handle(), menu != nullptr ? menu->Handle() : nullptr);
     DrawMenuBar(Handle());
   }
+  TCustomForm* frame = Application != nullptr ? Application->MainForm() : nullptr;
+  if (menu != nullptr && HandleAllocated() && frame != nullptr && frame != this && frame->ActiveMDIChild() == this)
+    MergeIntoFrame(menu);
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
@@ -178,6 +182,37 @@ void TCustomForm::SetAutoScroll(bool autoScroll) {
   if (autoScroll == FAutoScroll) return;
   FAutoScroll = autoScroll;
   UpdateScrollRange();
+}
+
+void TControlScrollBar::SetVisible(bool visible) {
+  if (visible == FVisible) return;
+  FVisible = visible;
+  Changed();
+}
+
+void TControlScrollBar::SetRange(int range) {
+  range = std::max(range, 0);
+  if (range == FRange) return;
+  FRange = range;
+  Changed();
+}
+
+void TControlScrollBar::SetIncrement(int increment) {
+  increment = std::max(increment, 1);
+  if (increment == FIncrement) return;
+  FIncrement = increment;
+  Changed();
+}
+
+int TControlScrollBar::Position() const { return FForm->FScroll[FBar]; }
+
+void TControlScrollBar::SetPosition(int position) {
+  if (FForm->HandleAllocated()) FForm->ScrollBy(FBar, SB_THUMBPOSITION, position);
+}
+
+void TControlScrollBar::Changed() {
+  FForm->UpdateScrollRange();
+  FForm->Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this));
 }
 
 void TCustomForm::CreateParams(TCreateParams& params) {
@@ -250,6 +285,7 @@ void TCustomForm::CreateWnd() {
 }
 
 void TCustomForm::DestroyWindowHandle() {
+  MergeIntoFrame(nullptr);
   if (FClientHandle != nullptr) {
     DestroyWindow(FClientHandle);
     FClientHandle = nullptr;
@@ -290,6 +326,9 @@ void TCustomForm::UpdateScrollRange() {
       extent[SB_HORZ] = std::max(extent[SB_HORZ], c->Left() + c->Width() + FScroll[SB_HORZ]);
       extent[SB_VERT] = std::max(extent[SB_VERT], c->Top() + c->Height() + FScroll[SB_VERT]);
     }
+    const TControlScrollBar* bars[2] = {&FHorzScrollBar, &FVertScrollBar};
+    for (int bar : {SB_HORZ, SB_VERT})
+      extent[bar] = bars[bar]->Visible() ? std::max(extent[bar], bars[bar]->Range()) : 0;
   }
   int page[2] = {client.right, client.bottom};
   for (int bar : {SB_HORZ, SB_VERT}) {
@@ -308,7 +347,7 @@ void TCustomForm::UpdateScrollRange() {
 void TCustomForm::ScrollBy(int bar, int code, int thumb) {
   SCROLLINFO si{sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
   GetScrollInfo(Handle(), bar, &si);
-  int pos = FScroll[bar], line = 8, page = int(si.nPage);
+  int pos = FScroll[bar], line = (bar == SB_HORZ ? FHorzScrollBar : FVertScrollBar).Increment(), page = int(si.nPage);
   switch (code) {
     case SB_LINEUP: pos -= line; break;
     case SB_LINEDOWN: pos += line; break;
@@ -631,8 +670,22 @@ void TCustomForm::WMActivate(TMessage& message) {
 
 void TCustomForm::WMMDIActivate(TMessage& message) {
   DefaultHandler(message);
-  if (reinterpret_cast<HWND>(message.LParam) == Handle()) Perform(CM_ACTIVATE);
-  else if (reinterpret_cast<HWND>(message.WParam) == Handle()) Perform(CM_DEACTIVATE);
+  if (reinterpret_cast<HWND>(message.LParam) == Handle()) {
+    MergeIntoFrame(FMenu);
+    Perform(CM_ACTIVATE);
+  } else if (reinterpret_cast<HWND>(message.WParam) == Handle()) {
+    MergeIntoFrame(nullptr);
+    Perform(CM_DEACTIVATE);
+  }
+}
+
+// An MDI child's menu shows in its frame's menu while the child is active.
+void TCustomForm::MergeIntoFrame(TMainMenu* menu) {
+  TCustomForm* frame = Application != nullptr ? Application->MainForm() : nullptr;
+  if (FFormStyle != fsMDIChild || frame == nullptr || frame == this || frame->FMenu == nullptr) return;
+  TMenu* merged = frame->FMenu->Merged();
+  if (menu != nullptr) frame->FMenu->Merge(menu);
+  else if (merged != nullptr && merged == FMenu) frame->FMenu->Unmerge(merged);
 }
 
 void TCustomForm::WMSetFocus(TMessage& message) {

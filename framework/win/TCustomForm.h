@@ -24,6 +24,35 @@ using enum TWindowState;
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 using enum TCloseAction;
 
+class TCustomForm;
+
+// One of a form's two scroll bars. Visible False keeps the bar away; Range, when larger than the
+// children's extent, is the scrolled extent; Increment is the line step. The form sends CM_CHANGED
+// with this bar as LParam when a setting changes.
+class TControlScrollBar {
+public:
+  TControlScrollBar(TCustomForm* form, int bar) : FForm(form), FBar(bar) {}
+  TControlScrollBar(const TControlScrollBar&) = delete;
+  TControlScrollBar& operator=(const TControlScrollBar&) = delete;
+
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool visible);
+  int Range() const { return FRange; }
+  void SetRange(int range);
+  int Increment() const { return FIncrement; }
+  void SetIncrement(int increment);
+  int Position() const;
+  void SetPosition(int position);
+
+private:
+  void Changed();
+  TCustomForm* FForm;
+  int FBar;  // SB_HORZ or SB_VERT
+  bool FVisible = true;
+  int FRange = 0;
+  int FIncrement = 8;
+};
+
 using TCloseEvent = TDelegate<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TDelegate<void(TObject* Sender, bool& CanClose)>;
 
@@ -58,6 +87,8 @@ public:
   TIcon* Icon() { return &FIcon; }
   bool AutoScroll() const { return FAutoScroll; }
   void SetAutoScroll(bool autoScroll);
+  TControlScrollBar* VertScrollBar() { return &FVertScrollBar; }
+  TControlScrollBar* HorzScrollBar() { return &FHorzScrollBar; }
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool keyPreview) { FKeyPreview = keyPreview; }
   TWinControl* ActiveControl() const { return FActiveControl; }
@@ -121,7 +152,9 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
+  friend class TControlScrollBar;
   void ShowForm(bool show);
+  void MergeIntoFrame(TMainMenu* menu);
   void ActivateFormBefore();
   void PlaceOnFirstShow();
   void UpdateScrollRange();
@@ -160,6 +193,8 @@ private:
   bool FShownOnce = false;
   HWND FClientHandle = nullptr;
   int FScroll[2] = {0, 0};
+  TControlScrollBar FHorzScrollBar{this, SB_HORZ};
+  TControlScrollBar FVertScrollBar{this, SB_VERT};
   TNotifyEvent FOnCreate, FOnDestroy, FOnShow, FOnHide, FOnActivate, FOnDeactivate;
   TCloseEvent FOnClose;
   TCloseQueryEvent FOnCloseQuery;

@@ -1,5 +1,7 @@
 #include "framework/win/TMenu.h"
 
+#include <algorithm>
+
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TImageList.h"
 #include "framework/win/TWinControl.h"
@@ -10,6 +12,8 @@ TMenu::TMenu(TComponent* owner) : TComponent(owner) {
 }
 
 TMenu::~TMenu() {
+  if (FMergedInto != nullptr) FMergedInto->Unmerge(this);
+  if (FMerged != nullptr) FMerged->FMergedInto = nullptr;
   if (FItems != nullptr) FItems->FMenu = nullptr;
   DestroyMenuHandle();
 }
@@ -17,6 +21,7 @@ TMenu::~TMenu() {
 void TMenu::DestroyMenuHandle() {
   if (FHandle == nullptr) return;
   if (FItems != nullptr) FItems->FreeHandles();
+  if (FMerged != nullptr && FMerged->FItems != nullptr) FMerged->FItems->FreeHandles();
   DestroyMenu(FHandle);
   FHandle = nullptr;
 }
@@ -27,9 +32,10 @@ HMENU TMenu::Handle() {
   if (FHandle == nullptr || FDirty) {
     HMENU old = FHandle;
     if (FItems != nullptr) FItems->FreeHandles();
+    if (FMerged != nullptr && FMerged->FItems != nullptr) FMerged->FItems->FreeHandles();
     FHandle = CreateMenuHandle();
     if (FHandle == nullptr) throw EOutOfResources("Cannot create a menu");
-    if (FItems != nullptr) FItems->AppendTo(FHandle, FOwnerDraw);
+    for (TMenuItem* item : ShownItems()) item->AppendSelf(FHandle, FOwnerDraw);
     FDirty = false;
     // The window may still show the old menu: it takes the new one on CM_MENUCHANGED, after
     // which the old one can go.
@@ -75,8 +81,41 @@ void TMenu::Notification(TComponent* component, TOperation operation) {
   }
 }
 
+void TMenu::Merge(TMenu* menu) {
+  if (menu == FMerged || menu == this) return;
+  if (FMerged != nullptr) {
+    if (FMerged->FItems != nullptr) FMerged->FItems->FreeHandles();
+    FMerged->FMergedInto = nullptr;
+  }
+  if (menu != nullptr && menu->FMergedInto != nullptr) menu->FMergedInto->Unmerge(menu);
+  FMerged = menu;
+  if (menu != nullptr) menu->FMergedInto = this;
+  MenuChanged(nullptr, true);
+}
+
+void TMenu::Unmerge(TMenu* menu) {
+  if (menu != nullptr && menu == FMerged) Merge(nullptr);
+}
+
+std::vector<TMenuItem*> TMenu::ShownItems() const {
+  std::vector<TMenuItem*> shown;
+  if (FItems == nullptr) return shown;
+  std::vector<TMenuItem*> merged;
+  if (FMerged != nullptr && FMerged->FItems != nullptr) merged = FMerged->FItems->FItems;
+  std::size_t next = 0;
+  for (TMenuItem* item : FItems->FItems) {
+    const uint8_t group = item->GroupIndex();
+    while (next < merged.size() && merged[next]->GroupIndex() <= group) shown.push_back(merged[next++]);
+    const bool replaced = std::any_of(merged.begin(), merged.end(), [group](TMenuItem* m) { return m->GroupIndex() == group; });
+    if (!replaced) shown.push_back(item);
+  }
+  shown.insert(shown.end(), merged.begin() + std::ptrdiff_t(next), merged.end());
+  return shown;
+}
+
 void TMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   if (IsDestroying()) return;
+  if (FMergedInto != nullptr) FMergedInto->MenuChanged(source, rebuild);
   FDirty = true;
   if (FOnChange) FOnChange(this, source, rebuild);
   if (FWindowHandle != nullptr) {

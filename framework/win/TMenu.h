@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "framework/win/TMenuItem.h"
 
 class TImageList;
@@ -26,6 +28,14 @@ public:
   // Clicks the enabled, visible item with this shortcut; false when there is none.
   bool IsShortCut(WORD key, TShiftState shift);
   TMenuItem* FindItem(UINT command) const;
+  // Another menu's top-level items shown among this menu's (an active MDI child's menu in its
+  // frame's): each replaces this menu's items of its GroupIndex and stands before those of a higher
+  // one. One menu at a time; nullptr ends the merge.
+  void Merge(TMenu* menu);
+  void Unmerge(TMenu* menu);
+  TMenu* Merged() const { return FMerged; }
+  // The top-level items in the order they are shown, hidden ones included.
+  std::vector<TMenuItem*> ShownItems() const;
   const TMenuChangeEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TMenuChangeEvent& e) { FOnChange = e; }
 
@@ -46,4 +56,6 @@ private:
   bool FOwnerDraw = false;
   TImageList* FImages = nullptr;
   TMenuChangeEvent FOnChange;
+  TMenu* FMerged = nullptr;
+  TMenu* FMergedInto = nullptr;
 };

@@ -289,8 +289,13 @@ void TMenuItem::FreeHandles() {
 }
 
 void TMenuItem::AppendTo(HMENU menu, bool ownerDraw) {
-  for (TMenuItem* item : FItems) {
-    if (!item->FVisible) continue;
+  for (TMenuItem* item : FItems) item->AppendSelf(menu, ownerDraw);
+}
+
+void TMenuItem::AppendSelf(HMENU menu, bool ownerDraw) {
+  TMenuItem* item = this;
+  {
+    if (!item->FVisible) return;
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof mii;
     mii.fMask = MIIM_ID | MIIM_STATE | MIIM_DATA | MIIM_FTYPE;

@@ -103,6 +103,8 @@ private:
   friend class TMenu;
   // Appends the visible sub-items to menu, making sub-menus for items that have items.
   void AppendTo(HMENU menu, bool ownerDraw);
+  // Appends this item when it is visible.
+  void AppendSelf(HMENU menu, bool ownerDraw);
   void FreeHandles();
   void TurnSiblingsOff();
 

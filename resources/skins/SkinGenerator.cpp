@@ -274,7 +274,8 @@ void DrawGlyph(Layer& l, Glyph g, float x, float y, float size, const Rgb& c, fl
   }
 }
 
-// Title buttons: normal, hot, pressed.
+// Title buttons: normal, hot, pressed. The same glyphs stand on the menu band for a maximized MDI
+// child: on a light theme's band the light glyph keeps a dark rim to be seen.
 Picture TitleGlyph(const Theme& t, Glyph g, bool danger) {
   const int s = 21;
   return Strip(s, s, 3, [&](Layer& l, int state, float ox) {
@@ -283,6 +284,7 @@ Picture TitleGlyph(const Theme& t, Glyph g, bool danger) {
       l.FillRoundRect(ox + 1, 1, ox + s - 1, s - 1, 4, back,
                       danger ? (state == 1 ? 0.9f : 1.0f) : (state == 1 ? 0.22f : 0.35f));
     }
+    if (!t.Dark) DrawGlyph(l, g, ox + 3, 3, s - 6, Darker(t.TitleBottom, 0.35f), 3.4f);
     DrawGlyph(l, g, ox + 3, 3, s - 6, t.TitleText, 1.5f);
   });
 }

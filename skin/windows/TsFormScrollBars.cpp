@@ -73,7 +73,8 @@ TsFormScrollBars::TContent TsFormScrollBars::MeasureContent() const {
   return content;
 }
 
-void TsFormScrollBars::PlaceBar(int k, int left, int top, int right, int bottom, int page, int range) {
+void TsFormScrollBars::PlaceBar(int k, int left, int top, int right, int bottom, int page, int range,
+                                int increment) {
   if (!FBars[k]) {
     FBars[k] = NewControl<TsScrollBar>(FForm, FForm, RECT{left, top, right, bottom});
     FBars[k]->SetKind(k == 1 ? sbVertical : sbHorizontal);
@@ -85,6 +86,7 @@ void TsFormScrollBars::PlaceBar(int k, int left, int top, int right, int bottom,
   FScrolling = true;
   FBars[k]->SetParams(std::min(FScrolled[k], range), 0, range);
   FBars[k]->SetPageSize(std::max(page, 1));
+  FBars[k]->SetSmallChange(increment);
   FBars[k]->SetLargeChange(80);
   FScrolling = false;
   FBars[k]->SetVisible(true);
@@ -109,19 +111,24 @@ void TsFormScrollBars::Update(bool skinned) {
   RECT client;
   GetClientRect(FForm->Handle(), &client);
   const int sx = GetSystemMetrics(SM_CXVSCROLL), sy = GetSystemMetrics(SM_CYHSCROLL);
-  bool needV = content.Height > client.bottom;
-  bool needH = content.Width > client.right;
+  // The form's own settings: a hidden bar never shows, a Range past the children scrolls further.
+  TControlScrollBar* settings[2] = {FForm->HorzScrollBar(), FForm->VertScrollBar()};
+  const int rangeH = std::max(content.Width, settings[0]->Range());
+  const int rangeV = std::max(content.Height, settings[1]->Range());
+  const bool allowH = settings[0]->Visible(), allowV = settings[1]->Visible();
+  bool needV = allowV && rangeV > client.bottom;
+  bool needH = allowH && rangeH > client.right;
   // One bar takes room from the other direction.
-  if (needV && !needH) needH = content.Width > client.right - sx;
-  if (needH && !needV) needV = content.Height > client.bottom - sy;
+  if (needV && !needH) needH = allowH && rangeH > client.right - sx;
+  if (needH && !needV) needV = allowV && rangeV > client.bottom - sy;
   if (needH)
-    PlaceBar(0, 0, client.bottom - sy, client.right - (needV ? sx : 0), client.bottom, client.right - 4,
-             content.Width);
+    PlaceBar(0, 0, client.bottom - sy, client.right - (needV ? sx : 0), client.bottom, client.right - 4, rangeH,
+             settings[0]->Increment());
   else
     FreeBar(0);
   if (needV)
-    PlaceBar(1, client.right - sx, 0, client.right, client.bottom - (needH ? sy : 0), client.bottom - 4,
-             content.Height);
+    PlaceBar(1, client.right - sx, 0, client.right, client.bottom - (needH ? sy : 0), client.bottom - 4, rangeV,
+             settings[1]->Increment());
   else
     FreeBar(1);
   if (FBars[0] && FBars[1]) {

@@ -30,7 +30,7 @@ private:
   void FreeBars();
   void FreeBar(int k);
   TContent MeasureContent() const;
-  void PlaceBar(int k, int left, int top, int right, int bottom, int page, int range);
+  void PlaceBar(int k, int left, int top, int right, int bottom, int page, int range, int increment);
   void PlaceGrip(int left, int top, int right, int bottom);
 
   TCustomForm* FForm;

@@ -52,14 +52,22 @@ int TsMenuBand::Rows() {
   return FRowCache;
 }
 
+// The form's items and those of the menu merged into it (the active MDI child's), in the order the
+// platform's menu shows them; only the items the menu painter measures and draws take room.
 void TsMenuBand::CollectItems(std::vector<TMenuItem*>& items) {
   TMainMenu* menu = FProvider.Form()->Menu();
   if (!menu) return;
-  // Only the items the menu painter measures and draws take room in the band.
-  for (int i = 0; i < menu->Items()->Count(); ++i) {
-    TMenuItem* item = menu->Items()->Items(i);
-    if (item->Visible() && item->OnMeasureItem() && item->OnAdvancedDrawItem()) items.push_back(item);
-  }
+  auto entries = [](TMenu* m) {
+    std::vector<TsMenuEntry> out;
+    for (int i = 0; m && i < m->Items()->Count(); ++i) {
+      TMenuItem* item = m->Items()->Items(i);
+      out.push_back({item->GroupIndex(), item->Visible() && item->OnMeasureItem() && item->OnAdvancedDrawItem()});
+    }
+    return out;
+  };
+  TMenu* merged = menu->Merged();
+  for (const TsMenuSource& src : MergeMenuBar(entries(menu), entries(merged)))
+    items.push_back((src.FromChild ? merged : menu)->Items()->Items(src.Index));
 }
 
 int TsMenuBand::ComputeRows() {

@@ -457,6 +457,8 @@ void TsSkinProvider::UpdateMenus(bool enable) {
   auto* menus = manager ? dynamic_cast<TsSkinableMenus*>(manager->MenuSkinner()) : nullptr;
   if (menus == nullptr || FForm == nullptr || FForm->IsDestroying()) return;
   menus->HookComponent(FForm, enable);
+  // The active MDI child's items shown in this form's menu bar are painted with it.
+  if (TMainMenu* menu = FForm->Menu(); menu && menu->Merged()) menus->HookComponent(menu->Merged(), enable);
 }
 
 void TsSkinProvider::RemoveSkin() {
@@ -621,6 +623,13 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
       return CMColorChanged(m);
     case CM_MENUCHANGED:
       return CMMenuChanged(m);
+    case CM_CHANGED:
+      CallOld(m);
+      // The form's scroll bar settings changed.
+      if (m.LParam && (m.LParam == reinterpret_cast<LPARAM>(FForm->VertScrollBar()) ||
+                       m.LParam == reinterpret_cast<LPARAM>(FForm->HorzScrollBar())))
+        UpdateFormScrollBars();
+      return;
   }
   CallOld(m);
 }
@@ -748,12 +757,29 @@ void TsSkinProvider::NcActivate(TMessage& m) {
   CallOld(pass);
   m.Result = pass.Result;
   if (FForm->ControlState() & csCreating) return;
-  if (FForm->BorderStyle() != bsNone && (m.WParam != 0) != FFormActive) {
-    FFormActive = m.WParam != 0;
-    FFrame->ForgetTitle();
-    MarkRepaint();
+  if (FForm->BorderStyle() != bsNone) {
+    bool active = m.WParam != 0;
+    if (FrameFacts().ChildButtonsShown) {
+      // Under a maximized child the main form is drawn active while that child is the active one:
+      // the platform's passing deactivations between child and main form do not change it.
+      TCustomForm* child = FForm->ActiveMDIChild();
+      active = active || (child && child->Active()) ? true : FFormActive;
+    }
+    if (active != FFormActive) {
+      FFormActive = active;
+      FFrame->ForgetTitle();
+      MarkRepaint();
+    }
   }
   NcPaint();
+  // The other children's frames follow this one's activation.
+  if (FForm->FormStyle() == fsMDIChild)
+    if (TsFormFrameLink* main = MDIFormProvider(); main && main->Form())
+      for (int i = 0; i < main->Form()->MDIChildCount(); ++i) {
+        TCustomForm* other = main->Form()->MDIChildren(i);
+        if (other != FForm && other->HandleAllocated() && IsWindowVisible(other->Handle()))
+          SendMessageA(other->Handle(), WM_NCPAINT, 1, 0);
+      }
 }
 
 void TsSkinProvider::WindowPosChanging(TMessage& m) {
@@ -1012,6 +1038,12 @@ void TsSkinProvider::ClientPaint(TMessage& m) {
 void TsSkinProvider::NcPaint() {
   if (!FForm->Visible() || IsLoading() || (FForm->ControlState() & csCreating) || FSkinData->BackgroundChanged())
     return;
+  // A child under another, maximized child is not seen: its frame is not painted.
+  if (FForm->FormStyle() == fsMDIChild)
+    if (TsFormFrameLink* main = MDIFormProvider(); main && main->Form())
+      if (TCustomForm* shown = main->Form()->ActiveMDIChild();
+          shown && shown != FForm && shown->HandleAllocated() && IsZoomed(shown->Handle()))
+        return;
   HWND h = FForm->Handle();
   if (!FMenuOwnerDrawDone || FForm->Menu() != FHookedMenu) {
     // Menus made or changed after the skin was loaded get the skinned painter with the next frame.

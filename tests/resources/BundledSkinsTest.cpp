@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
+#include <string>
 
 #include "resources/skins/SkinGenerator.h"
 #include "skin/engine/core/SkinCommonIndexes.h"
@@ -216,6 +219,37 @@ TEST_F(BundledSkins, TheTwoSkinsLookDifferent) {
   EXPECT_GT(brightness(colour(desert, "FORM")), 600);    // a light theme
   EXPECT_LT(brightness(colour(nocturne, "FORM")), 200);  // a dark one
   EXPECT_NE(colour(desert, "BUTTON"), colour(nocturne, "BUTTON"));
+}
+
+// The title button glyphs are drawn on the title bar and, for a maximized MDI child, on the menu
+// band: over the band's colour each glyph's normal frame stands out clearly in both skins.
+TEST_F(BundledSkins, TitleButtonGlyphsStandOutOnTheMenuBand) {
+  ASSERT_TRUE(Generated);
+  auto brightness = [](int c) { return (c & 255) + ((c >> 8) & 255) + ((c >> 16) & 255); };
+  for (const char* name : {"Desert", "Nocturne"}) {
+    TsLoadedSkin skin = Load(name);
+    int band = -1;
+    for (const auto& r : skin.Tables.Sections)
+      if (r.SectionName == "MENULINE") band = r.Color;
+    ASSERT_GE(band, 0) << name;
+    const TsPixmap& master = *skin.Tables.MasterBitmap;
+    for (const auto& m : skin.Tables.Masks) {
+      if (m.SectionName != "FORM" || (m.MaskName != "BICONCLOSE" && m.MaskName != "BICONMIN" && m.MaskName != "BICONMAX"))
+        continue;
+      SCOPED_TRACE(std::string(name) + " " + m.MaskName);
+      ASSERT_FALSE(m.Bmp);
+      const int w = WidthOf(m.R) / m.ImageCount, h = HeightOf(m.R) / 2;
+      int contrast = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          const int image = master.Pixel(m.R.Left + x, m.R.Top + y);
+          const float opaque = 1.0f - (master.Pixel(m.R.Left + x, m.R.Top + h + y) & 255) / 255.0f;
+          const float seen = opaque * brightness(image) + (1 - opaque) * brightness(band);
+          contrast = std::max(contrast, static_cast<int>(std::fabs(seen - brightness(band))));
+        }
+      EXPECT_GE(contrast, 300);
+    }
+  }
 }
 
 }  // namespace

@@ -302,6 +302,45 @@ TEST(Form, ClientSizeWithoutAWindowMatchesTheWindow) {
   EXPECT_EQ(r.right, 300);
 }
 
+// The form's scroll bars: a child past the client area scrolls it by Increment per line; a hidden
+// bar takes no range and scrolls the children back; a Range past the children scrolls further.
+TEST(Form, ScrollBarsFollowVisibleRangeAndIncrement) {
+  auto form = Make<TTestForm>();
+  form->SetClientWidth(200);
+  form->SetClientHeight(150);
+  auto* low = new TWinControl(form.get());
+  low->SetBounds(10, 300, 50, 40);
+  low->SetParent(form.get());
+  form->HandleNeeded();
+  HWND h = form->Handle();
+  auto range = [h](int bar) {
+    SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(h, bar, &si);
+    return si.nPage == 0 ? 0 : si.nMax + 1;
+  };
+  EXPECT_EQ(range(SB_VERT), 340);
+  EXPECT_EQ(range(SB_HORZ), 0);
+
+  form->VertScrollBar()->SetIncrement(30);
+  SendMessageA(h, WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(form->VertScrollBar()->Position(), 30);
+  EXPECT_EQ(low->Top(), 270);
+  form->VertScrollBar()->SetPosition(100);
+  EXPECT_EQ(low->Top(), 200);
+
+  form->VertScrollBar()->SetVisible(false);
+  EXPECT_EQ(range(SB_VERT), 0);
+  EXPECT_EQ(form->VertScrollBar()->Position(), 0);
+  EXPECT_EQ(low->Top(), 300);
+
+  form->VertScrollBar()->SetVisible(true);
+  form->HorzScrollBar()->SetRange(500);
+  EXPECT_EQ(range(SB_HORZ), 500);
+  form->HorzScrollBar()->SetPosition(1000);  // held at the end of the range
+  EXPECT_EQ(form->HorzScrollBar()->Position(), 500 - form->ClientWidth());
+  EXPECT_EQ(low->Left(), 10 - form->HorzScrollBar()->Position());
+}
+
 TEST(Form, FormsAreListedOnTheScreen) {
   int before = Screen->FormCount();
   {
@@ -343,6 +382,61 @@ TEST(Form, MdiFormHasAClientWindowAndKnowsItsActiveChild) {
   EXPECT_EQ(frame->MDIChildCount(), 0);
   frame->Free();
   EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+namespace {
+
+void AddTopItem(TMainMenu* menu, const char* caption, uint8_t group) {
+  auto* item = NewComponent<TMenuItem>(menu);
+  item->SetCaption(caption);
+  item->SetGroupIndex(group);
+  menu->Items()->Add(item);
+}
+
+std::vector<std::string> MenuBarTexts(HWND window) {
+  std::vector<std::string> texts;
+  HMENU bar = GetMenu(window);
+  for (int i = 0; bar != nullptr && i < GetMenuItemCount(bar); ++i) {
+    char text[64] = "";
+    GetMenuStringA(bar, UINT(i), text, sizeof text, MF_BYPOSITION);
+    if (text[0] != '\0') texts.emplace_back(text);  // the maximized child's own entries have none
+  }
+  return texts;
+}
+
+}  // namespace
+
+// The active MDI child's menu shows in its frame's menu bar by group: an item of the frame's group
+// is replaced, the others stand in group order; changes to the child's menu show at once; the
+// frame's own items come back when the child goes.
+TEST(Form, ActiveMdiChildMenuMergesIntoTheFramesByGroup) {
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  auto* frameMenu = NewComponent<TMainMenu>(frame);
+  AddTopItem(frameMenu, "&File", 0);
+  AddTopItem(frameMenu, "&Tools", 5);
+  AddTopItem(frameMenu, "&Window", 9);
+  frame->SetMenu(frameMenu);
+  frame->Show();
+  TMdiChild* child = nullptr;
+  Application->CreateForm(child);
+  auto* childMenu = NewComponent<TMainMenu>(child);
+  AddTopItem(childMenu, "&Document", 0);
+  AddTopItem(childMenu, "&Edit", 3);
+  child->SetMenu(childMenu);
+  Pump();
+  HWND h = frame->Handle();
+  EXPECT_EQ(MenuBarTexts(h), (std::vector<std::string>{"&Document", "&Edit", "&Tools", "&Window"}));
+
+  AddTopItem(childMenu, "&Help", 12);
+  Pump();
+  EXPECT_EQ(MenuBarTexts(h).back(), "&Help");
+
+  child->Free();
+  Pump();
+  EXPECT_EQ(frameMenu->Merged(), nullptr);
+  EXPECT_EQ(MenuBarTexts(h), (std::vector<std::string>{"&File", "&Tools", "&Window"}));
+  frame->Free();
 }
 
 TEST(Form, HelpGoesThroughOnHelp) {

@@ -1,10 +1,12 @@
 // An MDI main form with two children for a look by eye (not a test): the MDI area, and with
-// "maximized" the active child maximized, its icon and buttons in the main form's menu band. It
+// "maximized" the active child maximized, its icon, buttons and menu in the main form's menu band. It
 // stays a few seconds for a screen grab:
 //   wine mdi_showcase.exe SKINS-FOLDER SKIN|none restored|maximized
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
@@ -15,6 +17,18 @@
 
 namespace {
 
+void AddItems(TMainMenu* menu, std::initializer_list<std::pair<const char*, uint8_t>> items) {
+  for (const auto& [text, group] : items) {
+    auto* item = NewComponent<TMenuItem>(menu);
+    item->SetCaption(text);
+    item->SetGroupIndex(group);
+    menu->Items()->Add(item);
+    auto* sub = NewComponent<TMenuItem>(menu);
+    sub->SetCaption(std::string(text + 1) + " item");
+    item->Add(sub);
+  }
+}
+
 class TMainForm : public TForm {
 public:
   explicit TMainForm(TComponent* owner) : TForm(owner) {
@@ -22,11 +36,7 @@ public:
     SetCaption("Tarvex - MDI frame");
     SetBounds(30, 30, 640, 460);
     auto* menu = NewComponent<TMainMenu>(this);
-    for (const char* text : {"&File", "&Edit", "&Window", "&Help"}) {
-      auto* item = NewComponent<TMenuItem>(menu);
-      item->SetCaption(text);
-      menu->Items()->Add(item);
-    }
+    AddItems(menu, {{"&File", 0}, {"&Edit", 1}, {"&Window", 5}, {"&Help", 9}});
     SetMenu(menu);
     NewComponent<TsSkinProvider>(this)->SetResizeMode(TsResizeMode::rmBorder);
   }
@@ -40,6 +50,10 @@ public:
     SetCaption("Sheet " + std::to_string(++Count));
     NewComponent<TsSkinProvider>(this)->SetResizeMode(TsResizeMode::rmBorder);
     NewControl<TPanel>(this, this, RECT{12, 12, 150, 60})->SetCaption("Panel");
+    // Shown in the main form's menu while this sheet is active: its Edit replaces the main form's.
+    auto* menu = NewComponent<TMainMenu>(this);
+    AddItems(menu, {{"&Edit", 1}, {"&Sheet", 2}});
+    SetMenu(menu);
   }
   static inline int Count = 0;
 };

@@ -139,6 +139,59 @@ TEST_P(SkinProviderMDIFrame, TheMaximizedChildsButtonsInTheBandRestoreMinimizeAn
   EXPECT_FALSE(FrameProvider->FrameFacts().ChildButtonsShown);
 }
 
+// The maximized child's menu shows in the frame's band beside the frame's own items, painted by
+// the skin's menu painter; a click on its item opens it and its command reaches the child's item.
+TEST_P(SkinProviderMDIFrame, TheMaximizedChildsMenuIsMergedIntoTheBandAndOpens) {
+  auto* childMenu = NewComponent<TMainMenu>(Child);
+  auto* edit = NewComponent<TMenuItem>(Child);
+  edit->SetCaption("&Edit");
+  edit->SetGroupIndex(1);
+  childMenu->Items()->Add(edit);
+  auto* copy = NewComponent<TMenuItem>(Child);
+  copy->SetCaption("&Copy");
+  edit->Add(copy);
+  int copies = 0;
+  copy->SetOnClick(TNotifyEvent::FromFunctor([&](TObject*) { ++copies; }));
+  Child->SetMenu(childMenu);
+  MaximizeChild();
+  ASSERT_EQ(Menu->Merged(), childMenu);
+  if (Skinned()) {
+    EXPECT_TRUE(PumpUntil([&] { return bool(edit->OnAdvancedDrawItem()); }));
+  }
+
+  HMENU bar = GetMenu(Frame->Handle());
+  int index = -1;
+  for (int i = 0; i < GetMenuItemCount(bar); ++i)
+    if (GetSubMenu(bar, i) != nullptr && GetSubMenu(bar, i) == edit->Handle()) index = i;
+  ASSERT_GE(index, 0);
+  RECT r{};
+  ASSERT_TRUE(GetMenuItemRect(Frame->Handle(), bar, UINT(index), &r));
+  RunLater(200, [&] {
+    PostMessageA(Frame->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(Frame->Handle(), WM_KEYDOWN, VK_RETURN, 0);
+  });
+  RunLater(3000, [] { EndMenu(); });  // never left open, whatever happens to the keys
+  ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+  EXPECT_TRUE(PumpUntil([&] { return copies == 1; }));
+}
+
+// The main form is drawn active while its maximized child is the active one, whatever passing
+// deactivation the platform sends it; with the child restored a deactivation shows at once.
+TEST_P(SkinProviderMDIFrame, TheMainFormStaysDrawnActiveOverItsActiveMaximizedChild) {
+  if (!Skinned()) GTEST_SKIP() << "the platform draws the frame";
+  MaximizeChild();
+  ASSERT_TRUE(Child->Active());
+  SendMessageA(Frame->Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_TRUE(FrameProvider->FormActive());
+  SendMessageA(Child->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  Pump();
+  ASSERT_FALSE(IsZoomed(Child->Handle()));
+  SendMessageA(Frame->Handle(), WM_NCACTIVATE, FALSE, 0);
+  EXPECT_FALSE(FrameProvider->FormActive());
+  SendMessageA(Frame->Handle(), WM_NCACTIVATE, TRUE, 0);
+  EXPECT_TRUE(FrameProvider->FormActive());
+}
+
 // The client of a skinned MDI main form shows the skin's MDI area: the frame's window image holds
 // that section over the client area.
 TEST_P(SkinProviderMDIFrame, TheWindowImageHoldsTheMDIAreaOverTheClient) {

@@ -546,6 +546,29 @@ TEST_F(SkinProviderTest, OwnScrollBarsWhileSkinnedTheFormsOwnWithout) {
   EXPECT_TRUE(Form->AutoScroll());
 }
 
+// The skin's bars follow the form's own settings: Increment is the line step, a hidden bar is
+// freed (children scrolled back) and a Range past the children brings a bar of that range.
+TEST_F(SkinProviderTest, OwnScrollBarsFollowTheFormsScrollBarSettings) {
+  TPanel* low = NewControl<TPanel>(Form, Form, RECT{10, 400, 100, 450});
+  Form->VertScrollBar()->SetIncrement(24);
+  LoadSkin("Desert");
+  TsScrollBar* vert = Provider->VertScrollBar();
+  ASSERT_NE(vert, nullptr);
+  EXPECT_EQ(vert->SmallChange(), 24);
+  vert->SetPosition(50);
+  EXPECT_EQ(low->Top(), 350);
+
+  Form->VertScrollBar()->SetVisible(false);
+  EXPECT_EQ(Provider->VertScrollBar(), nullptr);
+  EXPECT_EQ(low->Top(), 400);
+
+  ASSERT_EQ(Provider->HorzScrollBar(), nullptr);
+  Form->HorzScrollBar()->SetRange(Form->ClientWidth() + 300);
+  ASSERT_NE(Provider->HorzScrollBar(), nullptr);
+  EXPECT_EQ(Provider->HorzScrollBar()->Max(), Form->ClientWidth() + 300);
+  EXPECT_FALSE(Form->AutoScroll());  // the form's own bars stay away while skinned
+}
+
 // Handles stay flat over skinned forms with a menu made, shown, clicked, dragged and freed.
 TEST_F(SkinProviderTest, CensusOfFormsAndSkinSwitches) {
   LoadSkin("Desert");
