@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TImageList.h"
 #include "framework/win/TTabSheet.h"
 
 TPageControl::TPageControl(TComponent* owner) : TWinControl(owner) {
@@ -25,6 +27,7 @@ void TPageControl::CreateParams(TCreateParams& params) {
   params.Style |= WS_CLIPCHILDREN;
   // Side tabs only work on several rows.
   if (FMultiLine || FTabPosition == tpLeft || FTabPosition == tpRight) params.Style |= TCS_MULTILINE;
+  if (FOwnerDraw) params.Style |= TCS_OWNERDRAWFIXED;
   switch (FTabPosition) {
     case tpBottom: params.Style |= TCS_BOTTOM; break;
     case tpLeft: params.Style |= TCS_VERTICAL; break;
@@ -36,7 +39,33 @@ void TPageControl::CreateParams(TCreateParams& params) {
 
 void TPageControl::CreateWnd() {
   TWinControl::CreateWnd();
+  ApplyImages();
   UpdateTabs();
+}
+
+void TPageControl::SetImages(TImageList* images) {
+  if (images == FImages) return;
+  if (FImages != nullptr) FImages->RemoveFreeNotification(this);
+  FImages = images;
+  if (images != nullptr) images->FreeNotification(this);
+  ApplyImages();
+  Realign();
+}
+
+void TPageControl::ApplyImages() {
+  if (!HandleAllocated()) return;
+  SendMessageA(Handle(), TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+}
+
+void TPageControl::SetOwnerDraw(bool value) {
+  if (value == FOwnerDraw) return;
+  FOwnerDraw = value;
+  RecreateWnd();
+}
+
+void TPageControl::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == TOperation::Remove && component == FImages) SetImages(nullptr);
 }
 
 RECT TPageControl::DisplayRect() {
@@ -201,6 +230,17 @@ void TPageControl::Change() {
 
 void TPageControl::Dispatch(TMessage& message) {
   switch (message.Msg) {
+    case CN_DRAWITEM: {
+      auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
+      if (dis == nullptr) return;
+      TCanvasDC bound(FCanvas, dis->hDC);
+      FCanvas.SetFont(Font());
+      FCanvas.Brush()->SetColor(clBtnFace);
+      if (FOnDrawTab) FOnDrawTab(this, int(dis->itemID), dis->rcItem, (dis->itemState & ODS_SELECTED) != 0);
+      else FCanvas.FillRect(dis->rcItem);
+      message.Result = 1;
+      return;
+    }
     case CN_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(message.LParam);
       if (header == nullptr) return;

@@ -3,9 +3,15 @@
 #include <vector>
 
 #include "framework/win/StdControlTypes.h"
+#include "framework/win/TCanvas.h"
 #include "framework/win/TWinControl.h"
 
+class TImageList;
+class TPageControl;
 class TTabSheet;
+
+// An owner-drawn tab: Control->Canvas() draws into Rect.
+using TDrawTabEvent = TDelegate<void(TPageControl* Control, int TabIndex, const RECT& Rect, bool Active)>;
 
 // The native tab control holding pages (TTabSheet); the active page fills the display area.
 // OnChanging may refuse a switch the user asks for; OnChange follows every switch the user makes.
@@ -31,6 +37,15 @@ public:
   TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) const;
   void SelectNextPage(bool goForward);
   RECT DisplayRect();
+  // The tabs' images, by each page's ImageIndex (not owned).
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* images);
+  // The tabs are drawn by OnDrawTab on Canvas.
+  bool OwnerDraw() const { return FOwnerDraw; }
+  void SetOwnerDraw(bool value);
+  TCanvas* Canvas() { return &FCanvas; }
+  const TDrawTabEvent& OnDrawTab() const { return FOnDrawTab; }
+  void SetOnDrawTab(const TDrawTabEvent& e) { FOnDrawTab = e; }
 
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& e) { FOnChange = e; }
@@ -39,6 +54,7 @@ public:
 
   void AdjustClientRect(RECT& r) override;
   void Dispatch(TMessage& message) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
 protected:
   void CreateParams(TCreateParams& params) override;
@@ -55,11 +71,16 @@ private:
   void UpdateTabs();
   void UpdateTab(TTabSheet* page);
   void ShowActive();
+  void ApplyImages();
 
   std::vector<TTabSheet*> FPages;
   TTabSheet* FActivePage = nullptr;
   TTabPosition FTabPosition = tpTop;
   bool FMultiLine = false;
+  TImageList* FImages = nullptr;
+  bool FOwnerDraw = false;
+  TCanvas FCanvas;
+  TDrawTabEvent FOnDrawTab;
   TNotifyEvent FOnChange;
   TTabChangingEvent FOnChanging;
 };

@@ -9,6 +9,7 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TFont.h"
+#include "framework/win/TImageList.h"
 #include "skin/controls/TsUpDown.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinMessage.h"
@@ -281,24 +282,84 @@ void TsPageControl::PaintTab(int tabIndex, const TRect& native, bool active, con
   // Empty, or scrolled out of the strip to the left.
   if (w <= 0 || h <= 0 || r.right <= 0) return;
   const TsCommonSection& section = TabSection(Side());
-  if (section.Section < 0 || !MaskIndexValid(section.BordersMask)) return;
+  const bool skinnedTab = section.Section >= 0 && MaskIndexValid(section.BordersMask);
   TBitmap* cache = SkinData().CacheBitmap();
   TBitmap tab;
   tab.SetPixelFormat(TPixelFormat::Bit24);
   tab.SetSize(w, h);
-  // What lies below the tab (strip, body edge, the parent) shows through its rounded corners.
-  const std::string name = ActiveSkin().SkinSectionData[std::size_t(section.Section)].SectionName;
-  PaintSectionByIndex(ActiveSkin(), section.Section, name, TsCacheInfo{cache, 0, 0, true}, &tab,
-                      POINT{r.left, r.top}, RECT{0, 0, w, h},
-                      active ? TsSkinState::Pressed : TsSkinState::Normal, true);
-  TTabSheet* page = PageForTab(tabIndex);
-  if (page) PaintCaption(&tab, page->Caption(), RECT{0, 0, w, h}, section.Section, active);
+  if (skinnedTab) {
+    // What lies below the tab (strip, body edge, the parent) shows through its rounded corners.
+    const std::string name = ActiveSkin().SkinSectionData[std::size_t(section.Section)].SectionName;
+    PaintSectionByIndex(ActiveSkin(), section.Section, name, TsCacheInfo{cache, 0, 0, true}, &tab,
+                        POINT{r.left, r.top}, RECT{0, 0, w, h},
+                        active ? TsSkinState::Pressed : TsSkinState::Normal, true);
+  } else {
+    // No tab look in the skin: the content over what the strip shows.
+    BitBlt(tab.Canvas()->Handle(), 0, 0, w, h, cache->Canvas()->Handle(), r.left, r.top, SRCCOPY);
+  }
+  // The content in the part of the tab that shows: the body hides the lower edge of an inactive one.
+  RECT shown{};
+  if (!IntersectRect(&shown, &r, &clip)) return;
+  OffsetRect(&shown, -r.left, -r.top);
+  PaintTabContent(&tab, tabIndex, shown, skinnedTab ? section.Section : SkinData().SkinIndex(), active);
   if (active && Focused()) {
     RECT focus{3, 3, w - 3, h - 3};
     DrawFocusRect(tab.Canvas()->Handle(), &focus);
   }
   // An inactive tab never covers the body.
   CopyInto(cache, r, tab, clip);
+}
+
+// The owner's drawing, or the page's image and caption side by side along the tab.
+void TsPageControl::PaintTabContent(TBitmap* target, int tabIndex, const RECT& r, int section, bool active) {
+  if (OwnerDraw()) {
+    if (!OnDrawTab()) return;
+    TCanvasDC bound(*Canvas(), target->Canvas()->Handle());
+    Canvas()->SetFont(Font());
+    OnDrawTab()(this, tabIndex, r, active);
+    return;
+  }
+  TTabSheet* page = PageForTab(tabIndex);
+  if (!page) return;
+  RECT text = r;
+  TImageList* images = Images();
+  if (images && page->ImageIndex() >= 0 && page->ImageIndex() < images->Count()) {
+    TCanvas* canvas = target->Canvas();
+    canvas->SetFont(Font());
+    const int captionWidth = page->Caption().empty() ? 0 : canvas->TextWidth(page->Caption());
+    const int iw = images->Width(), ih = images->Height();
+    POINT at{};
+    switch (Side()) {
+      case TTabSide::Top:
+      case TTabSide::Bottom:
+        at = {r.left + (r.right - r.left - (captionWidth + iw + 8)) / 2, r.top + (r.bottom - r.top - ih) / 2};
+        text.left = at.x + iw + 8;
+        break;
+      case TTabSide::Left: {
+        // Read upwards: the image at the lower end.
+        const int start = r.top + (r.bottom - r.top - (captionWidth + ih + 8)) / 2;
+        at = {r.left + (r.right - r.left - iw) / 2, start + captionWidth + 8};
+        text.bottom = at.y - 8;
+        text.top = text.bottom - captionWidth;
+        break;
+      }
+      case TTabSide::Right: {
+        const int start = r.top + (r.bottom - r.top - (captionWidth + ih + 8)) / 2;
+        at = {r.left + (r.right - r.left - iw) / 2, start};
+        text.top = at.y + ih + 8;
+        text.bottom = text.top + captionWidth;
+        break;
+      }
+    }
+    images->Draw(canvas, at.x, at.y, page->ImageIndex(), Enabled());
+    if (Side() == TTabSide::Top || Side() == TTabSide::Bottom) {
+      canvas->Brush()->SetStyle(TBrushStyle::Clear);
+      DrawSkinTextByIndex(ActiveSkin(), canvas, page->Caption(), Enabled(), text,
+                          DT_LEFT | DT_VCENTER | DT_SINGLELINE, section, active);
+      return;
+    }
+  }
+  PaintCaption(target, page->Caption(), text, section, active);
 }
 
 void TsPageControl::PaintCaption(TBitmap* target, const std::string& caption, const RECT& r, int section,
@@ -326,8 +387,11 @@ void TsPageControl::PaintCaption(TBitmap* target, const std::string& caption, co
   const TSelectObject selected(dc, font.Handle());
   SIZE extent{};
   GetTextExtentPoint32A(dc, caption.c_str(), int(caption.size()), &extent);
-  const TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
-  SetTextColor(dc, ColorToRGB(!Enabled() ? clGrayText : active ? s.HotFontColor[0] : s.FontColor[0]));
+  const TColor color = !Enabled()                                ? clGrayText
+                       : !ActiveSkin().SectionIndexValid(section) ? Font()->Color()
+                       : active ? ActiveSkin().SkinSectionData[std::size_t(section)].HotFontColor[0]
+                                : ActiveSkin().SkinSectionData[std::size_t(section)].FontColor[0];
+  SetTextColor(dc, ColorToRGB(color));
   SetBkMode(dc, TRANSPARENT);
   const int cx = (r.left + r.right) / 2, cy = (r.top + r.bottom) / 2;
   if (side == TTabSide::Left)

@@ -56,6 +56,7 @@ private:
   std::vector<TRect> NativeTabRects();
   void PaintTabs(const TsCacheInfo& ci, const std::vector<TRect>& natives, int activeTab);
   void PaintTab(int tabIndex, const TRect& native, bool active, const RECT& clip);
+  void PaintTabContent(TBitmap* target, int tabIndex, const RECT& r, int section, bool active);
   void PaintCaption(TBitmap* target, const std::string& caption, const RECT& r, int section, bool active);
   void UpdateTabScroller();
   void PostScrollerUpdate();

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
+#include "framework/win/TImageList.h"
 #include "framework/win/TPageControl.h"
 #include "framework/win/TTabSheet.h"
 #include "skin/controls/TsButton.h"
@@ -95,6 +97,29 @@ TEST_F(PageControlTest, WithoutASkinItIsTheStandardPageControl) {
   for (std::size_t i = 0; i < shown.size(); ++i) EXPECT_EQ(shown[i], expected[i]) << "shot " << i;
   // A sheet of a page control without a section reports no painted background.
   EXPECT_FALSE(AskHasPaintedBackground(skinned->Pages(0)));
+}
+
+TEST_F(PageControlTest, WithoutASkinTheNativeTabsShowTheImagesAndCallOnDrawTab) {
+  auto* images = NewComponent<TImageList>(Form);
+  auto* control = Put<TsPageControl, TsTabSheet>(3);
+  control->SetImages(images);
+  control->Pages(1)->SetImageIndex(0);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(control->Handle(), TCM_GETIMAGELIST, 0, 0)), images->Handle());
+  TCITEMA item{};
+  item.mask = TCIF_IMAGE;
+  ASSERT_TRUE(SendMessageA(control->Handle(), TCM_GETITEMA, 1, reinterpret_cast<LPARAM>(&item)));
+  EXPECT_EQ(item.iImage, 0);
+  std::vector<int> drawn;
+  control->SetOnDrawTab(TDrawTabEvent::FromFunctor([&](TPageControl*, int tab, const RECT&, bool) { drawn.push_back(tab); }));
+  control->SetOwnerDraw(true);
+  RedrawWindow(control->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  std::sort(drawn.begin(), drawn.end());
+  drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+  EXPECT_EQ(drawn, (std::vector<int>{0, 1, 2}));
+  // The list freed: the control lets go of it.
+  images->Free();
+  EXPECT_EQ(control->Images(), nullptr);
+  EXPECT_EQ(SendMessageA(control->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
 }
 
 class SkinnedPageControl : public PageControlTest, public ::testing::WithParamInterface<const char*> {};
@@ -278,6 +303,76 @@ TEST_P(SkinnedPageControl, AGraphicControlOnASheetShowsThePageControlsSkinAround
   RECT inControl = bare;
   OffsetRect(&inControl, sheet->Left(), sheet->Top());
   EXPECT_EQ(Area(Captured(sheet), sheet->Width(), bare), Area(CacheOf(control), control->Width(), inControl));
+}
+
+// A list with one solid glyph in colour (read back from our bitmaps as R << 16 | G << 8 | B).
+TImageList* SolidGlyphs(TComponent* owner, COLORREF color) {
+  auto* images = NewComponent<TImageList>(owner);
+  TBitmap glyph;
+  glyph.SetPixelFormat(TPixelFormat::Bit24);
+  glyph.SetSize(images->Width(), images->Height());
+  glyph.Canvas()->Brush()->SetColor(static_cast<TColor>(color));
+  glyph.Canvas()->FillRect(RECT{0, 0, images->Width(), images->Height()});
+  images->Add(&glyph, nullptr);
+  return images;
+}
+
+int Count(const TPixels& p, std::uint32_t pixel) { return int(std::count(p.begin(), p.end(), pixel)); }
+
+TEST_P(SkinnedPageControl, TabsShowTheirImagesAndOwnerDrawingOverTheSkin) {
+  LoadSkin(GetParam());
+  TImageList* images = SolidGlyphs(Form, RGB(255, 0, 0));
+  const int glyph = images->Width() * images->Height();
+  for (TTabPosition position : {tpTop, tpLeft}) {
+    auto* control = Put<TsPageControl, TsTabSheet>(3, RECT{10, 10, 330, 200}, position);
+    control->SetImages(images);
+    // At the top an inactive tab, which the body half hides; on the left the active one (the active
+    // tab of side tabs overlaps the row beside it).
+    const int page = position == tpTop ? 1 : 0;
+    control->Pages(page)->SetImageIndex(0);
+    control->SkinData().RequestRepaint();
+    Pump();
+    const int w = control->Width();
+    // One whole glyph, on the second tab.
+    EXPECT_EQ(Count(CacheOf(control), 0xFF0000u), glyph) << int(position);
+    EXPECT_EQ(Count(Area(CacheOf(control), w, control->SkinTabRect(page, page == 0)), 0xFF0000u), glyph)
+        << int(position);
+    control->Free();
+  }
+  // Owner-drawn: the skinned tab below, then what the handler draws, told which tab is active.
+  auto* control = Put<TsPageControl, TsTabSheet>(3);
+  std::vector<std::pair<int, bool>> drawn;
+  control->SetOnDrawTab(TDrawTabEvent::FromFunctor([&](TPageControl* c, int tab, const RECT& r, bool active) {
+    drawn.emplace_back(tab, active);
+    RECT mark{r.left + 2, r.top + 2, r.left + 6, r.top + 6};
+    c->Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(0, 255, 0)));
+    c->Canvas()->FillRect(mark);
+  }));
+  control->SetOwnerDraw(true);
+  drawn.clear();
+  control->SkinData().RequestRepaint();
+  Pump();
+  EXPECT_EQ(Count(CacheOf(control), 0x00FF00u), 3 * 16);
+  std::sort(drawn.begin(), drawn.end());
+  drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+  EXPECT_EQ(drawn, (std::vector<std::pair<int, bool>>{{0, true}, {1, false}, {2, false}}));
+}
+
+TEST_P(SkinnedPageControl, TabCaptionsShowWhenTheSkinHasNoTabLook) {
+  LoadSkin(GetParam());
+  TsCommonSection& top = ActiveSkin().SkinCommonIndexes.Tabs.Top;
+  const TsCommonSection kept = top;
+  top.BordersMask = -1;
+  auto* control = Put<TsPageControl, TsTabSheet>(3);
+  const int w = control->Width();
+  const RECT tab = control->SkinTabRect(1, false);
+  const TPixels named = Area(CacheOf(control), w, tab);
+  control->Pages(1)->SetCaption("");
+  control->SkinData().RequestRepaint();
+  Pump();
+  const TPixels empty = Area(CacheOf(control), w, tab);
+  top = kept;
+  EXPECT_NE(named, empty);
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledSkins, SkinnedPageControl, ::testing::Values("Desert", "Nocturne"));
