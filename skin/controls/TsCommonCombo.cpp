@@ -306,7 +306,10 @@ void TsCommonComboBox::PaintFace(HDC dc) {
   TCanvas* canvas = Canvas();
   canvas->SetFont(Font());
   canvas->Brush()->SetStyle(TBrushStyle::Solid);
-  const bool bar = (SkinData().FocusHot() || Focused()) && !DroppedDown() && s.ShowFocus;
+  // Focused with the list closed, the text is written plainly: on the highlight bar when the section
+  // shows focus, else in the control's font colour.
+  const bool focusedLook = (SkinData().FocusHot() || Focused()) && !DroppedDown();
+  const bool bar = focusedLook && s.ShowFocus;
   if (bar) {
     canvas->Brush()->SetColor(clHighlight);
     canvas->Font()->SetColor(clHighlightText);
@@ -320,7 +323,7 @@ void TsCommonComboBox::PaintFace(HDC dc) {
   if (imageEnd >= 0) box.left = imageEnd;
   canvas->Brush()->SetStyle(TBrushStyle::Clear);
   const std::string text = ComboSkin::ItemText(Handle(), index);
-  if (bar) {
+  if (focusedLook) {
     const int y = box.top + (box.bottom - box.top - canvas->TextHeight(text.empty() ? "0" : text)) / 2;
     canvas->TextRect(box, box.left, y, text);
   } else {

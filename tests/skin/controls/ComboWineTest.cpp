@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -247,6 +248,30 @@ TEST_P(SkinnedCombos, AListComboShowsTheCacheAndItsItemOnlyWhenItHasOne) {
   EXPECT_EQ(Part(shown, w, RECT{0, 0, w, 3}), Part(cache, w, RECT{0, 0, w, 3}));
   EXPECT_EQ(Part(shown, w, RECT{0, h - 3, w, h}), Part(cache, w, RECT{0, h - 3, w, h}));
   EXPECT_EQ(Part(shown, w, RECT{b.left - 3, 0, w, h}), Part(cache, w, RECT{b.left - 3, 0, w, h}));
+}
+
+TEST_P(SkinnedCombos, AFocusedFaceWithoutTheFocusBarWritesItsTextInTheFontColour) {
+  LoadSkin(GetParam());
+  auto* c = Put<TsCommonComboBox>(csDropDownList);
+  const int section = c->SkinData().SkinIndex();
+  ASSERT_TRUE(SectionIndexValid(section));
+  TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
+  const bool showFocus = s.ShowFocus;
+  s.ShowFocus = false;
+  c->Font()->SetColor(static_cast<TColor>(RGB(0, 0, 255)));
+  c->SetItemIndex(3);
+  auto blue = [&] {
+    const TPixels p = Captured(c);
+    return std::count(p.begin(), p.end(), 0x0000FFu);  // read as R << 16 | G << 8 | B
+  };
+  Pump();
+  const auto unfocused = blue();
+  c->SetFocus();
+  Pump();
+  const auto focused = blue();
+  s.ShowFocus = showFocus;
+  EXPECT_EQ(unfocused, 0);  // the section's colours
+  EXPECT_GT(focused, 0);    // the font's
 }
 
 TEST_P(SkinnedCombos, TheButtonLooksPressedFromDropDownUntilTheListReports) {
