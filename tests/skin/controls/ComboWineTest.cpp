@@ -423,6 +423,24 @@ TEST_F(Combos, ChildHooksComeOffInAnyOrderWithOtherHooksOnTheSameChild) {
   list->Free();
 }
 
+TEST_F(Combos, ChangesInsideTheImageListReachTheImageCombo) {
+  auto* images = NewComponent<TImageList>(Form);
+  auto* ex = Put<TsComboBoxEx>(csOwnerDrawFixed);
+  auto* other = Put<TsComboBoxEx>(csOwnerDrawFixed, 60);
+  ex->SetImages(images);
+  other->SetImages(images);
+  EXPECT_EQ(ex->ItemHeight(), 16);
+  // Larger images: both combos make their items tall enough.
+  images->SetSize(24, 24);
+  EXPECT_EQ(ex->ItemHeight(), 24);
+  EXPECT_EQ(other->ItemHeight(), 24);
+  // A freed combo or one given other images is told nothing more.
+  other->Free();
+  ex->SetImages(nullptr);
+  images->SetSize(32, 32);
+  EXPECT_EQ(ex->ItemHeight(), 24);
+}
+
 TEST_F(Combos, ItemStringsAreReadWithTheirLengthAndBadIndexesAreSafe) {
   auto* c = Put<TsCommonComboBox>(csDropDown);
   TsComboBoxStrings& items = c->ItemStrings();
