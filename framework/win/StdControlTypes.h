@@ -29,6 +29,12 @@ enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFix
 using enum TComboBoxStyle;
 enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 using enum TBevelCut;
+enum class TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+using enum TBevelKind;
+// The sides a bevel is drawn on, as a set of bits.
+enum TBevelEdge : unsigned { beLeft = 1, beTop = 2, beRight = 4, beBottom = 8 };
+using TBevelEdges = unsigned;
+constexpr TBevelEdges AllBevelEdges = beLeft | beTop | beRight | beBottom;
 enum class TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 using enum TViewStyle;
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };

@@ -1,5 +1,7 @@
 #include "framework/win/TImageList.h"
 
+#include <algorithm>
+
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 
@@ -111,4 +113,15 @@ void TImageList::GetBitmap(int index, TBitmap* bitmap) {
 
 void TImageList::Change() {
   if (FOnChange) FOnChange(this);
+  // A link may unregister while it is told: tell a copy.
+  const std::vector<TNotifyEvent> links = FChangeLinks;
+  for (const TNotifyEvent& link : links) link(this);
+}
+
+void TImageList::RegisterChanges(const TNotifyEvent& e) {
+  if (std::find(FChangeLinks.begin(), FChangeLinks.end(), e) == FChangeLinks.end()) FChangeLinks.push_back(e);
+}
+
+void TImageList::UnRegisterChanges(const TNotifyEvent& e) {
+  FChangeLinks.erase(std::remove(FChangeLinks.begin(), FChangeLinks.end(), e), FChangeLinks.end());
 }

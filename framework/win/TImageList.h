@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "framework/win/Controls.h"
 #include "framework/win/TComponent.h"
 #include "framework/win/Graphics.h"
@@ -44,6 +46,9 @@ public:
   void GetBitmap(int index, TBitmap* bitmap);
   const TNotifyEvent& OnChange() const { return FOnChange; }
   void SetOnChange(const TNotifyEvent& e) { FOnChange = e; }
+  // Controls showing the images are told of each change besides OnChange, until they unregister.
+  void RegisterChanges(const TNotifyEvent& e);
+  void UnRegisterChanges(const TNotifyEvent& e);
 
 private:
   void Change();
@@ -55,4 +60,5 @@ private:
   int FHeight = 16;
   bool FMasked = true;
   TNotifyEvent FOnChange;
+  std::vector<TNotifyEvent> FChangeLinks;
 };

@@ -59,14 +59,28 @@ void TsCustomComboBoxEx::CreateWnd() {
   TsCommonComboBox::CreateWnd();
 }
 
+TsCustomComboBoxEx::~TsCustomComboBoxEx() {
+  if (FImages != nullptr) FImages->UnRegisterChanges(TNotifyEvent(this, &TsCustomComboBoxEx::ImagesChanged));
+}
+
 void TsCustomComboBoxEx::SetImages(TImageList* images) {
   if (images == FImages) return;
-  if (FImages != nullptr) FImages->RemoveFreeNotification(this);
+  const TNotifyEvent link(this, &TsCustomComboBoxEx::ImagesChanged);
+  if (FImages != nullptr) {
+    FImages->RemoveFreeNotification(this);
+    FImages->UnRegisterChanges(link);
+  }
   FImages = images;
   if (images != nullptr) {
     images->FreeNotification(this);
-    if (ItemHeight() < images->Height()) SetItemHeight(images->Height());
+    images->RegisterChanges(link);
   }
+  ImagesChanged(images);
+}
+
+// New images, or the list's own changed: items tall enough for them, everything drawn again.
+void TsCustomComboBoxEx::ImagesChanged(TObject*) {
+  if (FImages != nullptr && ItemHeight() < FImages->Height()) SetItemHeight(FImages->Height());
   SkinData().RequestRepaint();
   if (HandleAllocated()) Invalidate();
 }

@@ -51,6 +51,7 @@ private:
 class TsCustomComboBoxEx : public TsCommonComboBox {
 public:
   explicit TsCustomComboBoxEx(TComponent* owner);
+  ~TsCustomComboBoxEx() override;
 
   TImageList* Images() const { return FImages; }
   void SetImages(TImageList* images);
@@ -68,6 +69,7 @@ protected:
   void DrawSkinnedItem(TMessage& message) override;
 
 private:
+  void ImagesChanged(TObject* sender);
   void DrawImage(TCanvas* canvas, const TsComboItem& item, const RECT& r, bool selected, bool face);
 
   TImageList* FImages = nullptr;

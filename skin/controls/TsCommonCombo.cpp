@@ -11,6 +11,7 @@
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TControlCanvas.h"
+#include "framework/win/TFont.h"
 #include "skin/controls/core/AutoComplete.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/core/SkinTables.h"
@@ -22,6 +23,81 @@ TsCustomListControl::TsCustomListControl(TComponent* owner)
 
 TsCustomListControl::~TsCustomListControl() {
   if (HandleAllocated()) DestroyHandle();
+}
+
+void TsCustomListControl::SetBevelKind(TBevelKind value) {
+  if (value == FBevelKind) return;
+  FBevelKind = value;
+  BevelChanged();
+}
+
+void TsCustomListControl::SetBevelInner(TBevelCut value) {
+  if (value == FBevelInner) return;
+  FBevelInner = value;
+  BevelChanged();
+}
+
+void TsCustomListControl::SetBevelOuter(TBevelCut value) {
+  if (value == FBevelOuter) return;
+  FBevelOuter = value;
+  BevelChanged();
+}
+
+void TsCustomListControl::SetBevelEdges(TBevelEdges value) {
+  if (value == FBevelEdges) return;
+  FBevelEdges = value;
+  BevelChanged();
+}
+
+void TsCustomListControl::BevelChanged() {
+  if (HandleAllocated()) Invalidate();
+}
+
+void TsCustomListControl::WndProc(TMessage& message) {
+  const std::shared_ptr<bool> alive = Alive();
+  TsComboBoxBase::WndProc(message);
+  if (*alive && message.Msg == WM_PAINT && FBevelKind != bkNone && !IsSkinned() && HandleAllocated()) PaintBevel();
+}
+
+// Over the standard painting: the face in Color, the bevel on the sides asked for, the drop-down
+// button inside it and the current item, then the frame again.
+void TsCustomListControl::PaintBevel() {
+  const TWindowDC dc(Handle(), TWindowDC::Client);
+  RECT r = ClientRect();
+  {
+    const TGdiObject<HBRUSH> brush(CreateSolidBrush(ColorToRGB(Color())));
+    FillRect(dc.Handle(), &r, brush.Handle());
+    FrameRect(dc.Handle(), &r, brush.Handle());
+    RECT inside = r;
+    InflateRect(&inside, -1, -1);
+    FrameRect(dc.Handle(), &inside, brush.Handle());
+  }
+  auto cut = [](TBevelCut c, UINT lowered, UINT raised) {
+    return c == bvLowered ? lowered : c == bvRaised ? raised : 0u;
+  };
+  const UINT edge = cut(FBevelInner, BDR_SUNKENINNER, BDR_RAISEDINNER) | cut(FBevelOuter, BDR_SUNKENOUTER, BDR_RAISEDOUTER);
+  UINT flags = BF_ADJUST;
+  if (FBevelEdges & beLeft) flags |= BF_LEFT;
+  if (FBevelEdges & beTop) flags |= BF_TOP;
+  if (FBevelEdges & beRight) flags |= BF_RIGHT;
+  if (FBevelEdges & beBottom) flags |= BF_BOTTOM;
+  if (FBevelKind == bkSoft) flags |= BF_SOFT;
+  if (FBevelKind == bkFlat) flags |= BF_FLAT;
+  if (!Ctl3D()) flags |= BF_MONO;
+  if (edge != 0) DrawEdge(dc.Handle(), &r, edge, flags);
+  RECT button{r.right - GetSystemMetrics(SM_CXHTHUMB) - 1, r.top, r.right, r.bottom};
+  DrawFrameControl(dc.Handle(), &button, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_FLAT);
+  // Without an edit child the fill took the current item's text: it is written again inside the bevel.
+  if (EditHandle() == nullptr && ItemIndex() >= 0) {
+    const std::string text = ComboSkin::ItemText(Handle(), ItemIndex());
+    RECT box{r.left + 2, r.top, button.left - 1, r.bottom};
+    const TSaveDC saved(dc.Handle());
+    const TSelectObject font(dc.Handle(), Font()->Handle());
+    SetBkMode(dc.Handle(), TRANSPARENT);
+    SetTextColor(dc.Handle(), ColorToRGB(Enabled() ? Font()->Color() : clGrayText));
+    DrawTextA(dc.Handle(), text.c_str(), int(text.size()), &box, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  }
+  SendMessageA(Handle(), WM_NCPAINT, 1, 0);
 }
 
 bool TsCustomListControl::SkinnedMessage(TMessage& message) {
@@ -306,7 +382,10 @@ void TsCommonComboBox::PaintFace(HDC dc) {
   TCanvas* canvas = Canvas();
   canvas->SetFont(Font());
   canvas->Brush()->SetStyle(TBrushStyle::Solid);
-  const bool bar = (SkinData().FocusHot() || Focused()) && !DroppedDown() && s.ShowFocus;
+  // Focused with the list closed, the text is written plainly: on the highlight bar when the section
+  // shows focus, else in the control's font colour.
+  const bool focusedLook = (SkinData().FocusHot() || Focused()) && !DroppedDown();
+  const bool bar = focusedLook && s.ShowFocus;
   if (bar) {
     canvas->Brush()->SetColor(clHighlight);
     canvas->Font()->SetColor(clHighlightText);
@@ -320,7 +399,7 @@ void TsCommonComboBox::PaintFace(HDC dc) {
   if (imageEnd >= 0) box.left = imageEnd;
   canvas->Brush()->SetStyle(TBrushStyle::Clear);
   const std::string text = ComboSkin::ItemText(Handle(), index);
-  if (bar) {
+  if (focusedLook) {
     const int y = box.top + (box.bottom - box.top - canvas->TextHeight(text.empty() ? "0" : text)) / 2;
     canvas->TextRect(box, box.left, y, text);
   } else {

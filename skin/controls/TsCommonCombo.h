@@ -16,8 +16,29 @@ public:
   explicit TsCustomListControl(TComponent* owner);
   ~TsCustomListControl() override;
 
+  // A bevel drawn around the face while unskinned (none by default).
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind value);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut value);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut value);
+  TBevelEdges BevelEdges() const { return FBevelEdges; }
+  void SetBevelEdges(TBevelEdges value);
+
+  void WndProc(TMessage& message) override;
+
 protected:
   bool SkinnedMessage(TMessage& message) override;
+
+private:
+  void PaintBevel();
+  void BevelChanged();
+
+  TBevelKind FBevelKind = bkNone;
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
+  TBevelEdges FBevelEdges = AllBevelEdges;
 };
 
 // The combo window with its edit and list children, each subclassed by this object alone: keys typed

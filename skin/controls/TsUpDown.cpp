@@ -119,6 +119,7 @@ void TsUpDown::FollowArrows(TMessage& message) {
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+    case WM_NCLBUTTONDBLCLK:
       SyncModel();
       FModel.Press();
       if (message.Msg == WM_LBUTTONDOWN) message.Result = 1;

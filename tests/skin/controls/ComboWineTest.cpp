@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,30 @@ TEST_P(SkinnedCombos, AListComboShowsTheCacheAndItsItemOnlyWhenItHasOne) {
   EXPECT_EQ(Part(shown, w, RECT{b.left - 3, 0, w, h}), Part(cache, w, RECT{b.left - 3, 0, w, h}));
 }
 
+TEST_P(SkinnedCombos, AFocusedFaceWithoutTheFocusBarWritesItsTextInTheFontColour) {
+  LoadSkin(GetParam());
+  auto* c = Put<TsCommonComboBox>(csDropDownList);
+  const int section = c->SkinData().SkinIndex();
+  ASSERT_TRUE(SectionIndexValid(section));
+  TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
+  const bool showFocus = s.ShowFocus;
+  s.ShowFocus = false;
+  c->Font()->SetColor(static_cast<TColor>(RGB(0, 0, 255)));
+  c->SetItemIndex(3);
+  auto blue = [&] {
+    const TPixels p = Captured(c);
+    return std::count(p.begin(), p.end(), 0x0000FFu);  // read as R << 16 | G << 8 | B
+  };
+  Pump();
+  const auto unfocused = blue();
+  c->SetFocus();
+  Pump();
+  const auto focused = blue();
+  s.ShowFocus = showFocus;
+  EXPECT_EQ(unfocused, 0);  // the section's colours
+  EXPECT_GT(focused, 0);    // the font's
+}
+
 TEST_P(SkinnedCombos, TheButtonLooksPressedFromDropDownUntilTheListReports) {
   LoadSkin(GetParam());
   auto* c = Put<TsComboBox>(csDropDown);
@@ -396,6 +421,63 @@ TEST_F(Combos, ChildHooksComeOffInAnyOrderWithOtherHooksOnTheSameChild) {
   EXPECT_EQ(list->EditHandle(), nullptr);
   EXPECT_EQ(list->ListHandle(), nullptr);
   list->Free();
+}
+
+TEST_F(Combos, UnskinnedABevelIsDrawnOverTheStandardFace) {
+  auto* c = Put<TsCommonComboBox>(csDropDownList);
+  const int w = c->Width(), h = c->Height();
+  auto rgb = [](int index) {  // a system colour as our bitmaps read it
+    const COLORREF c = GetSysColor(index);
+    return std::uint32_t(GetRValue(c)) << 16 | std::uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+  };
+  auto painted = [&] {
+    RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    return Captured(c);
+  };
+  const TPixels plain = painted();
+  c->SetBevelKind(bkTile);
+  TPixels shown = painted();
+  EXPECT_NE(shown, plain);
+  // The outer cut is lowered: the shadow on the left and top of the client, the light on the right.
+  const auto at = [&](int x, int y) { return shown[std::size_t(y) * std::size_t(w) + std::size_t(x)]; };
+  const RECT client = c->ClientRect();
+  const int ox = (w - client.right) / 2, oy = (h - client.bottom) / 2;  // the native frame around it
+  EXPECT_EQ(at(ox, oy + client.bottom / 2), rgb(COLOR_BTNSHADOW));
+  EXPECT_EQ(at(ox + client.right - 1, oy + client.bottom / 2), rgb(COLOR_BTNHIGHLIGHT));
+  c->SetBevelOuter(bvRaised);
+  shown = painted();
+  EXPECT_EQ(at(ox, oy + client.bottom / 2), rgb(COLOR_3DLIGHT));  // a raised outer cut starts light
+  // Only on the sides asked for: the left column is the face's own colour.
+  c->SetBevelEdges(beTop | beBottom);
+  shown = painted();
+  const COLORREF face = ColorToRGB(c->Color());
+  EXPECT_EQ(at(ox, oy + client.bottom / 2),
+            std::uint32_t(GetRValue(face)) << 16 | std::uint32_t(GetGValue(face)) << 8 | GetBValue(face));
+  EXPECT_NE(at(ox + client.right / 2, oy), at(ox, oy + client.bottom / 2));  // the top edge is there
+  // The current item stays readable inside the bevel.
+  c->Font()->SetColor(static_cast<TColor>(RGB(0, 0, 255)));
+  c->SetItemIndex(2);
+  shown = painted();
+  EXPECT_GT(std::count(shown.begin(), shown.end(), 0x0000FFu), 0);
+}
+
+TEST_F(Combos, ChangesInsideTheImageListReachTheImageCombo) {
+  auto* images = NewComponent<TImageList>(Form);
+  auto* ex = Put<TsComboBoxEx>(csOwnerDrawFixed);
+  auto* other = Put<TsComboBoxEx>(csOwnerDrawFixed, 60);
+  ex->SetImages(images);
+  other->SetImages(images);
+  EXPECT_EQ(ex->ItemHeight(), 16);
+  // Larger images: both combos make their items tall enough.
+  images->SetSize(24, 24);
+  EXPECT_EQ(ex->ItemHeight(), 24);
+  EXPECT_EQ(other->ItemHeight(), 24);
+  // A freed combo or one given other images is told nothing more.
+  other->Free();
+  ex->SetImages(nullptr);
+  images->SetSize(32, 32);
+  EXPECT_EQ(ex->ItemHeight(), 24);
 }
 
 TEST_F(Combos, ItemStringsAreReadWithTheirLengthAndBadIndexesAreSafe) {

@@ -84,6 +84,11 @@ TEST_F(UpDown, SkinnedAnArrowAtItsBoundLooksDisabledAndDoesNotLight) {
   Pump();
   EXPECT_EQ(updown->ArrowState(), 0);
   EXPECT_NE(Half(updown, false), lowerHot);
+
+  // A double click on the frame presses as a double click inside does.
+  HitAt(updown, 5, 35);
+  SendMessageA(updown->Handle(), WM_NCLBUTTONDBLCLK, HTBORDER, 0);
+  EXPECT_EQ(updown->ArrowState(), 4);
 }
 
 }  // namespace

@@ -44,6 +44,33 @@ TEST(UpDownModel, AnArrowAtItsBoundStaysDarkWhileInaccessibilityShows) {
   EXPECT_TRUE(m.Dimmed(TArrow::Second, false));  // disabled: both
 }
 
+TEST(UpDownModel, AnArrowAtItsBoundNeverShowsPressedAndItsReleaseFollowsInaccessibility) {
+  TUpDownModel m;
+  m.ShowInaccessibility = false;
+  m.Position = 100;
+  EXPECT_TRUE(m.MouseOver(TArrow::First));  // lit at Max when the bound is not shown
+  m.Press();
+  EXPECT_TRUE(m.Pressed());
+  EXPECT_EQ(m.State(), 1);  // nothing left to press towards
+  EXPECT_TRUE(m.Release());
+  // Pressed inside the range, then held until the position reached the bound.
+  for (const bool shown : {false, true}) {
+    for (const TArrow arrow : {TArrow::First, TArrow::Second}) {
+      TUpDownModel held;
+      held.ShowInaccessibility = shown;
+      held.Position = 50;
+      held.MouseOver(arrow);
+      held.Press();
+      const TUpDownModel::TState pressed = arrow == TArrow::First ? 3 : 4;
+      ASSERT_EQ(held.State(), pressed);
+      held.Position = held.Bound(arrow);
+      // Shown, the bound keeps the pressed look until the mouse moves; else the arrow is lit again.
+      EXPECT_EQ(held.Release(), !shown);
+      EXPECT_EQ(held.State(), shown ? pressed : TUpDownModel::TState(arrow == TArrow::First ? 1 : 2));
+    }
+  }
+}
+
 TEST(UpDownModel, AHorizontalOneHasItsBoundsTheOtherWay) {
   TUpDownModel m;
   m.Vertical = false;
