@@ -7,8 +7,8 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
 #include "skin/engine/SkinSectionPainter.h"
-#include "skin/engine/core/SkinTables.h"
 #include "skin/engine/TsCommonData.h"
+#include "skin/engine/core/SkinTables.h"
 #include "skin/windows/TsProviderHost.h"
 #include "skin/windows/TsTitleButtons.h"
 
