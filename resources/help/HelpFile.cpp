@@ -136,150 +136,159 @@ TBytes InternalFile(const TBytes& data) {
   return out;
 }
 
-}  // namespace
-
-std::int32_t HelpContextHash(std::string_view name) {
-  std::uint32_t hash = 0;
-  for (const char c : name) {
-    std::uint32_t x = 0;
-    if (c >= 'A' && c <= 'Z') x = std::uint32_t(c - 'A' + 17);
-    else if (c >= 'a' && c <= 'z') x = std::uint32_t(c - 'a' + 17);
-    else if (c >= '1' && c <= '9') x = std::uint32_t(c - '0');
-    else if (c == '0') x = 10;
-    else if (c == '.') x = 12;
-    else if (c == '_') x = 13;
-    if (x != 0) hash = hash * 43 + x;
-  }
-  return std::int32_t(hash);
-}
-
-THelpDocument ParseHelpSource(std::string_view source) {
-  THelpDocument document;
-  std::map<std::string, int> contextLines;
-  std::set<std::uint32_t> numbers;
-  std::vector<std::pair<std::string, int>> links;
-  std::string paragraph;
-  int paragraphLine = 0;
-
-  const auto flush = [&] {
-    if (paragraph.empty()) return;
-    std::vector<THelpSpan> spans;
+// Reads the source line by line: directives, topics and their paragraphs; the links are checked
+// once every topic is known.
+class THelpParser {
+public:
+  THelpDocument Parse(std::string_view source) {
+    int lineNumber = 0;
     std::size_t at = 0;
-    while (at < paragraph.size()) {
-      const std::size_t open = paragraph.find("[[", at);
-      if (open == std::string::npos) {
-        spans.push_back({paragraph.substr(at), ""});
-        break;
-      }
-      if (open > at) spans.push_back({paragraph.substr(at, open - at), ""});
-      const std::size_t close = paragraph.find("]]", open);
-      const std::size_t bar = paragraph.find('|', open);
-      if (close == std::string::npos || bar == std::string::npos || bar > close)
-        Fail(paragraphLine, "a link is written [[NAME|text]]");
-      std::string name(Trim(std::string_view(paragraph).substr(open + 2, bar - open - 2)));
-      spans.push_back({paragraph.substr(bar + 1, close - bar - 1), name});
-      links.emplace_back(name, paragraphLine);
-      at = close + 2;
+    while (at <= source.size()) {
+      std::size_t end = source.find('\n', at);
+      if (end == std::string_view::npos) end = source.size();
+      const std::string_view line = Trim(source.substr(at, end - at));
+      at = end + 1;
+      ++lineNumber;
+      Line(line, lineNumber);
     }
-    document.Topics.back().Paragraphs.push_back(std::move(spans));
-    paragraph.clear();
-  };
+    Flush();
+    CheckContexts();
+    return std::move(FDocument);
+  }
 
-  int lineNumber = 0;
-  std::size_t at = 0;
-  while (at <= source.size()) {
-    std::size_t end = source.find('\n', at);
-    if (end == std::string_view::npos) end = source.size();
-    const std::string_view line = Trim(source.substr(at, end - at));
-    at = end + 1;
-    ++lineNumber;
-    if (!line.empty() && line.front() == '#') continue;
+private:
+  void Line(std::string_view line, int lineNumber) {
+    if (!line.empty() && line.front() == '#') return;
     if (line.empty()) {
-      flush();
-      continue;
+      Flush();
+      return;
     }
     if (line.front() == '.') {
-      flush();
-      const std::size_t blank = line.find(' ');
-      const std::string_view word = line.substr(0, blank);
-      const std::string_view rest = blank == std::string_view::npos ? "" : Trim(line.substr(blank));
-      if (word == ".title") {
-        document.Title = rest;
-      } else if (word == ".topic") {
-        const std::size_t split = rest.find(' ');
-        const std::string name(rest.substr(0, split));
-        if (name.empty() || HelpContextHash(name) == 0) Fail(lineNumber, "a topic needs a context name");
-        if (!contextLines.emplace(name, lineNumber).second) Fail(lineNumber, "context " + name + " repeats");
-        document.Topics.push_back({name, std::string(split == std::string_view::npos ? "" : Trim(rest.substr(split))), {}, {}});
-      } else if (word == ".map") {
-        if (document.Topics.empty()) Fail(lineNumber, ".map outside a topic");
-        std::uint32_t number = 0;
-        const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), number);
-        if (error != std::errc() || end != rest.data() + rest.size()) Fail(lineNumber, "bad context number");
-        if (!numbers.insert(number).second) Fail(lineNumber, "context number repeats");
-        document.Topics.back().MapNumbers.push_back(number);
-      } else {
-        Fail(lineNumber, "unknown directive " + std::string(word));
-      }
-      continue;
+      Flush();
+      Directive(line, lineNumber);
+      return;
     }
-    if (document.Topics.empty()) Fail(lineNumber, "text outside a topic");
-    if (paragraph.empty()) paragraphLine = lineNumber;
-    else paragraph += ' ';
-    paragraph += line;
+    if (FDocument.Topics.empty()) Fail(lineNumber, "text outside a topic");
+    if (FParagraph.empty()) FParagraphLine = lineNumber;
+    else FParagraph += ' ';
+    FParagraph += line;
   }
-  flush();
-  for (const auto& [name, line] : links)
-    if (!contextLines.count(name)) Fail(line, "link to unknown topic " + name);
-  // Distinct names must not share a hash, or a link would open the wrong topic.
-  std::map<std::int32_t, std::string> hashes;
-  for (const THelpTopic& topic : document.Topics)
-    if (!hashes.emplace(HelpContextHash(topic.Context), topic.Context).second)
-      Fail(contextLines[topic.Context], "context " + topic.Context + " hashes as " + hashes[HelpContextHash(topic.Context)]);
-  return document;
+
+  void Directive(std::string_view line, int lineNumber) {
+    const std::size_t blank = line.find(' ');
+    const std::string_view word = line.substr(0, blank);
+    const std::string_view rest = blank == std::string_view::npos ? "" : Trim(line.substr(blank));
+    if (word == ".title") FDocument.Title = rest;
+    else if (word == ".topic") Topic(rest, lineNumber);
+    else if (word == ".map") Map(rest, lineNumber);
+    else Fail(lineNumber, "unknown directive " + std::string(word));
+  }
+
+  void Topic(std::string_view rest, int lineNumber) {
+    const std::size_t split = rest.find(' ');
+    const std::string name(rest.substr(0, split));
+    if (name.empty() || HelpContextHash(name) == 0) Fail(lineNumber, "a topic needs a context name");
+    if (!FContextLines.emplace(name, lineNumber).second) Fail(lineNumber, "context " + name + " repeats");
+    FDocument.Topics.push_back({name, std::string(split == std::string_view::npos ? "" : Trim(rest.substr(split))), {}, {}});
+  }
+
+  void Map(std::string_view rest, int lineNumber) {
+    if (FDocument.Topics.empty()) Fail(lineNumber, ".map outside a topic");
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), number);
+    if (error != std::errc() || end != rest.data() + rest.size()) Fail(lineNumber, "bad context number");
+    if (!FNumbers.insert(number).second) Fail(lineNumber, "context number repeats");
+    FDocument.Topics.back().MapNumbers.push_back(number);
+  }
+
+  // The gathered paragraph into its spans: plain text and [[NAME|text]] links.
+  void Flush() {
+    if (FParagraph.empty()) return;
+    std::vector<THelpSpan> spans;
+    std::size_t at = 0;
+    while (at < FParagraph.size()) {
+      const std::size_t open = FParagraph.find("[[", at);
+      if (open == std::string::npos) {
+        spans.push_back({FParagraph.substr(at), ""});
+        break;
+      }
+      if (open > at) spans.push_back({FParagraph.substr(at, open - at), ""});
+      const std::size_t close = FParagraph.find("]]", open);
+      const std::size_t bar = FParagraph.find('|', open);
+      if (close == std::string::npos || bar == std::string::npos || bar > close)
+        Fail(FParagraphLine, "a link is written [[NAME|text]]");
+      std::string name(Trim(std::string_view(FParagraph).substr(open + 2, bar - open - 2)));
+      spans.push_back({FParagraph.substr(bar + 1, close - bar - 1), name});
+      FLinks.emplace_back(name, FParagraphLine);
+      at = close + 2;
+    }
+    FDocument.Topics.back().Paragraphs.push_back(std::move(spans));
+    FParagraph.clear();
+  }
+
+  void CheckContexts() {
+    for (const auto& [name, line] : FLinks)
+      if (!FContextLines.count(name)) Fail(line, "link to unknown topic " + name);
+    // Distinct names must not share a hash, or a link would open the wrong topic.
+    std::map<std::int32_t, std::string> hashes;
+    for (const THelpTopic& topic : FDocument.Topics)
+      if (!hashes.emplace(HelpContextHash(topic.Context), topic.Context).second)
+        Fail(FContextLines[topic.Context], "context " + topic.Context + " hashes as " + hashes[HelpContextHash(topic.Context)]);
+  }
+
+  THelpDocument FDocument;
+  std::map<std::string, int> FContextLines;
+  std::set<std::uint32_t> FNumbers;
+  std::vector<std::pair<std::string, int>> FLinks;
+  std::string FParagraph;
+  int FParagraphLine = 0;
+};
+
+// The records of one topic: its header, its heading and its paragraphs.
+void AddTopicRecords(const THelpTopic& topic, std::size_t t, std::vector<TRecord>& records) {
+  const auto add = [&](TRecord record) {
+    record.Topic = t;
+    records.push_back(std::move(record));
+  };
+  TRecord header;
+  header.Type = kTopicHeader;
+  header.Data1.resize(28, 0);
+  header.Data2.assign(topic.Title.begin(), topic.Title.end());
+  header.Data2.push_back(0);
+  add(std::move(header));
+  TParagraphBuilder heading(kHeadingFont);
+  heading.Text(topic.Title);
+  add(heading.Finish());
+  for (const std::vector<THelpSpan>& spans : topic.Paragraphs) {
+    TParagraphBuilder paragraph(kBodyFont);
+    for (const THelpSpan& span : spans) {
+      if (span.Link.empty()) {
+        paragraph.Text(span.Text);
+        continue;
+      }
+      const auto hash = std::uint32_t(HelpContextHash(span.Link));
+      paragraph.Command({kJump, std::uint8_t(hash), std::uint8_t(hash >> 8), std::uint8_t(hash >> 16),
+                         std::uint8_t(hash >> 24)});
+      paragraph.Text(span.Text);
+      paragraph.Command({kLinkEnd});
+    }
+    add(paragraph.Finish());
+  }
 }
 
-std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
-  if (document.Topics.empty()) throw std::runtime_error("a help file needs a topic");
+// Where the records and topics lie in the topic file.
+struct TTopicLayout {
+  std::size_t Blocks = 0;
+  std::vector<std::uint32_t> Pos, Offset, Size;
+};
 
-  // The records: for each topic its header, its heading and its paragraphs.
-  std::vector<TRecord> records;
-  for (std::size_t t = 0; t < document.Topics.size(); ++t) {
-    const THelpTopic& topic = document.Topics[t];
-    const auto add = [&](TRecord record) {
-      record.Topic = t;
-      records.push_back(std::move(record));
-    };
-    TRecord header;
-    header.Type = kTopicHeader;
-    header.Data1.resize(28, 0);
-    header.Data2.assign(topic.Title.begin(), topic.Title.end());
-    header.Data2.push_back(0);
-    add(std::move(header));
-    TParagraphBuilder heading(kHeadingFont);
-    heading.Text(topic.Title);
-    add(heading.Finish());
-    for (const std::vector<THelpSpan>& spans : topic.Paragraphs) {
-      TParagraphBuilder paragraph(kBodyFont);
-      for (const THelpSpan& span : spans) {
-        if (span.Link.empty()) {
-          paragraph.Text(span.Text);
-          continue;
-        }
-        const auto hash = std::uint32_t(HelpContextHash(span.Link));
-        paragraph.Command({kJump, std::uint8_t(hash), std::uint8_t(hash >> 8), std::uint8_t(hash >> 16),
-                           std::uint8_t(hash >> 24)});
-        paragraph.Text(span.Text);
-        paragraph.Command({kLinkEnd});
-      }
-      add(paragraph.Finish());
-    }
-  }
-
-  // Layout: a record never straddles two blocks. The topic offset of a topic is its block << 15
-  // plus the characters of the paragraphs before it in that block.
-  std::vector<std::uint32_t> topicPos(document.Topics.size()), topicOffset(document.Topics.size());
-  std::vector<std::uint32_t> topicSize(document.Topics.size(), 0);
+// A record never straddles two blocks. The topic offset of a topic is its block << 15 plus the
+// characters of the paragraphs before it in that block.
+TTopicLayout LayOutRecords(const THelpDocument& document, std::vector<TRecord>& records) {
+  TTopicLayout layout;
+  layout.Pos.resize(document.Topics.size());
+  layout.Offset.resize(document.Topics.size());
+  layout.Size.resize(document.Topics.size(), 0);
   std::size_t block = 0, used = 0, characters = 0;
   for (TRecord& r : records) {
     if (r.Size() > kBlockData) throw std::runtime_error("a paragraph of \"" + document.Topics[r.Topic].Title + "\" is too long");
@@ -290,16 +299,34 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
     if (used == 0) characters = 0;
     r.Pos = std::uint32_t(block << 14 | (kBlockHeader + used));
     used += r.Size();
-    topicSize[r.Topic] += std::uint32_t(r.Size());
+    layout.Size[r.Topic] += std::uint32_t(r.Size());
     if (r.Type == kTopicHeader) {
-      topicPos[r.Topic] = r.Pos;
-      topicOffset[r.Topic] = std::uint32_t(block << 15 | characters);
+      layout.Pos[r.Topic] = r.Pos;
+      layout.Offset[r.Topic] = std::uint32_t(block << 15 | characters);
     } else {
       characters += r.Characters;
     }
   }
+  layout.Blocks = block + 1;
+  return layout;
+}
 
-  TBytes topicFile((block + 1) * kBlockSize, 0);
+// A topic header's fields: the topic's size, its neighbours and its first paragraph.
+void FillTopicHeader(TRecord& r, const TTopicLayout& layout, std::uint32_t firstParagraph) {
+  const std::size_t t = r.Topic;
+  const bool last = t + 1 == layout.Offset.size();
+  Set32(r.Data1, 0, layout.Size[t]);
+  Set32(r.Data1, 4, t == 0 ? kNone : layout.Offset[t - 1]);
+  Set32(r.Data1, 8, last ? kNone : layout.Offset[t + 1]);
+  Set32(r.Data1, 12, std::uint32_t(t));
+  Set32(r.Data1, 16, kNone);  // no non-scrolling region
+  Set32(r.Data1, 20, firstParagraph);
+  Set32(r.Data1, 24, last ? kNone : layout.Pos[t + 1]);
+}
+
+// The topic file: the blocks with their headers and the records chained by their link headers.
+TBytes TopicFile(std::vector<TRecord>& records, const TTopicLayout& layout) {
+  TBytes topicFile(layout.Blocks * kBlockSize, 0);
   std::uint32_t lastRecord = kNone, lastHeader = kNone;
   std::size_t headerBlock = kNone;
   for (std::size_t i = 0; i < records.size(); ++i) {
@@ -320,15 +347,7 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
     Put32(link, std::uint32_t(kLinkHeader + r.Data1.size()));
     link.push_back(r.Type);
     if (r.Type == kTopicHeader) {
-      const std::size_t t = r.Topic;
-      const bool last = t + 1 == document.Topics.size();
-      Set32(r.Data1, 0, topicSize[t]);
-      Set32(r.Data1, 4, t == 0 ? kNone : topicOffset[t - 1]);
-      Set32(r.Data1, 8, last ? kNone : topicOffset[t + 1]);
-      Set32(r.Data1, 12, std::uint32_t(t));
-      Set32(r.Data1, 16, kNone);  // no non-scrolling region
-      Set32(r.Data1, 20, records[i + 1].Pos);
-      Set32(r.Data1, 24, last ? kNone : topicPos[t + 1]);
+      FillTopicHeader(r, layout, records[i + 1].Pos);
       lastHeader = r.Pos;
     }
     link.insert(link.end(), r.Data1.begin(), r.Data1.end());
@@ -336,7 +355,10 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
     std::copy(link.begin(), link.end(), topicFile.begin() + std::ptrdiff_t(b * kBlockSize + offset));
     lastRecord = r.Pos;
   }
+  return topicFile;
+}
 
+TBytes SystemFile(const THelpDocument& document, std::uint32_t contentsOffset) {
   TBytes system;
   Put16(system, 0x036C);  // magic
   Put16(system, 21);      // minor version: 3.1 and later
@@ -348,10 +370,13 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
   PutText(system, document.Title);
   Put16(system, 3);  // contents topic
   Put16(system, 4);
-  Put32(system, topicOffset[0]);
+  Put32(system, contentsOffset);
+  return system;
+}
 
-  // Fonts: one face, body and heading descriptors (attributes, half points, family, face,
-  // foreground and background colours).
+// Fonts: one face, body and heading descriptors (attributes, half points, family, face,
+// foreground and background colours).
+TBytes FontFile() {
   TBytes font;
   const std::size_t faceLength = 32;
   Put16(font, 1);
@@ -368,7 +393,11 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
     Put16(font, 0);
     font.insert(font.end(), {0, 0, 0, 255, 255, 255});
   }
+  return font;
+}
 
+// The context names' hashes, sorted, to the topics' offsets.
+TBytes ContextFile(const THelpDocument& document, const std::vector<std::uint32_t>& topicOffset) {
   std::vector<std::pair<std::int32_t, std::uint32_t>> hashes;
   for (std::size_t t = 0; t < document.Topics.size(); ++t)
     hashes.emplace_back(HelpContextHash(document.Topics[t].Context), topicOffset[t]);
@@ -380,7 +409,11 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
     Put32(e, offset);
     contextEntries.push_back(std::move(e));
   }
+  return BTree("L4", 0x0002, 0x0800, contextEntries);
+}
 
+// The numeric contexts to the topics' offsets.
+TBytes MapFile(const THelpDocument& document, const std::vector<std::uint32_t>& topicOffset) {
   TBytes map;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> numbers;
   for (std::size_t t = 0; t < document.Topics.size(); ++t)
@@ -390,12 +423,11 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
     Put32(map, number);
     Put32(map, offset);
   }
+  return map;
+}
 
-  const std::map<std::string, TBytes> files = {{"|CONTEXT", BTree("L4", 0x0002, 0x0800, contextEntries)},
-                                               {"|CTXOMAP", map},
-                                               {"|FONT", font},
-                                               {"|SYSTEM", system},
-                                               {"|TOPIC", topicFile}};
+// The container: its header, the internal files and their directory.
+TBytes FileSystem(const std::map<std::string, TBytes>& files) {
   TBytes out(16, 0);
   std::vector<TBytes> directory;  // std::map iterates in byte order, as the directory is searched
   for (const auto& [name, data] : files) {
@@ -414,4 +446,36 @@ std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
   Set32(out, 8, kNone);  // no free block
   Set32(out, 12, std::uint32_t(out.size()));
   return out;
+}
+
+}  // namespace
+
+std::int32_t HelpContextHash(std::string_view name) {
+  std::uint32_t hash = 0;
+  for (const char c : name) {
+    std::uint32_t x = 0;
+    if (c >= 'A' && c <= 'Z') x = std::uint32_t(c - 'A' + 17);
+    else if (c >= 'a' && c <= 'z') x = std::uint32_t(c - 'a' + 17);
+    else if (c >= '1' && c <= '9') x = std::uint32_t(c - '0');
+    else if (c == '0') x = 10;
+    else if (c == '.') x = 12;
+    else if (c == '_') x = 13;
+    if (x != 0) hash = hash * 43 + x;
+  }
+  return std::int32_t(hash);
+}
+
+THelpDocument ParseHelpSource(std::string_view source) { return THelpParser().Parse(source); }
+
+std::vector<std::uint8_t> WriteHelpFile(const THelpDocument& document) {
+  if (document.Topics.empty()) throw std::runtime_error("a help file needs a topic");
+  std::vector<TRecord> records;
+  for (std::size_t t = 0; t < document.Topics.size(); ++t) AddTopicRecords(document.Topics[t], t, records);
+  const TTopicLayout layout = LayOutRecords(document, records);
+  TBytes topicFile = TopicFile(records, layout);
+  return FileSystem({{"|CONTEXT", ContextFile(document, layout.Offset)},
+                     {"|CTXOMAP", MapFile(document, layout.Offset)},
+                     {"|FONT", FontFile()},
+                     {"|SYSTEM", SystemFile(document, layout.Offset[0])},
+                     {"|TOPIC", std::move(topicFile)}});
 }

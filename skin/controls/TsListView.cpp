@@ -342,12 +342,26 @@ void TsCustomListView::HeaderProc(TMessage& message) {
     case WM_ERASEBKGND:
       message.Result = 1;
       return;
+    case WM_NCDESTROY:
+      FHeaderTracking = false;
+      FHotSection = -2;
+      FPressedSection = -1;
+      break;
+    default:
+      if (HeaderMouse(header, message)) return;
+      break;
+  }
+  FHeaderHook.CallDefault(message);
+}
+
+bool TsCustomListView::HeaderMouse(HWND header, TMessage& message) {
+  switch (message.Msg) {
     case WM_NCHITTEST: {
       FHeaderHook.CallDefault(message);
       POINT p{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
       ::ScreenToClient(header, &p);
       SetHotSection(HeaderSectionAt(HeaderSections(header), p.x, p.y));
-      return;
+      return true;
     }
     case WM_MOUSEMOVE:
       if (!FHeaderTracking) {
@@ -355,19 +369,19 @@ void TsCustomListView::HeaderProc(TMessage& message) {
         TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, header, 0};
         FHeaderTracking = TrackMouseEvent(&track) != FALSE;
       }
-      break;
+      return false;
     case WM_MOUSELEAVE:
       FHeaderTracking = false;
       FHeaderHook.CallDefault(message);
       SetHotSection(-2);
-      return;
+      return true;
     case WM_LBUTTONDOWN: {
       HDHITTESTINFO hit{};
       hit.pt = POINT{short(LOWORD(message.LParam)), short(HIWORD(message.LParam))};
       SendMessageA(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
       FPressedSection = (hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) ? -1 : hit.iItem;
       RedrawWindow(header, nullptr, nullptr, RDW_INVALIDATE);
-      break;
+      return false;
     }
     case WM_LBUTTONUP: {
       FPressedSection = -1;
@@ -376,17 +390,11 @@ void TsCustomListView::HeaderProc(TMessage& message) {
       FHeaderHook.CallDefault(message);
       // A divider dragged to a new width changes the horizontal range.
       if (*alive) UpdateScrollBars();
-      return;
+      return true;
     }
-    case WM_NCDESTROY:
-      FHeaderTracking = false;
-      FHotSection = -2;
-      FPressedSection = -1;
-      break;
     default:
-      break;
+      return false;
   }
-  FHeaderHook.CallDefault(message);
 }
 
 void TsCustomListView::PaintHeader(HDC dc) {

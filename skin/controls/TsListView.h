@@ -50,6 +50,8 @@ protected:
 private:
   void HookHeader();
   void HeaderProc(TMessage& message);
+  // The header's mouse messages; True when the message was answered.
+  bool HeaderMouse(HWND header, TMessage& message);
   void PaintHeader(HDC dc);
   void PaintHeaderSection(TBitmap& image, int index, const RECT& r);
   void SetHotSection(int section);

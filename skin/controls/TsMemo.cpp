@@ -117,8 +117,58 @@ void TsMemoScrollBars::Forget(TComponent* component) {
   if (component == FHorizontal) FHorizontal = nullptr;
 }
 
-void TsMemoScrollBars::Update(bool skinned) {
+TsMemoScrollBars::TWantedBars TsMemoScrollBars::Wanted(TScrollStyle style, bool designing) const {
+  TWantedBars w;
+  w.Vertical = (style == ssVertical || style == ssBoth) && NativeScrollInfo(FHost, SB_VERT, w.VInfo);
+  w.Horizontal = (style == ssHorizontal || style == ssBoth) && NativeScrollInfo(FHost, SB_HORZ, w.HInfo);
+  const bool enabled = FHost->Enabled() && !designing;
+  w.VerticalEnabled = enabled;
+  w.HorizontalEnabled = enabled && !(FHost->WordWrap() && FHost->Alignment() != taLeftJustify);
+  if (FKind == THostKind::RichEdit) ApplyRichEditRules(w, enabled);
+  return w;
+}
 
+void TsMemoScrollBars::ApplyRichEditRules(TWantedBars& w, bool enabled) const {
+  const auto* rich = dynamic_cast<const TRichEdit*>(FHost);
+  TRichEditBarState state;
+  state.Vertical = NativeBar(FHost, OBJID_VSCROLL, w.Vertical, w.VInfo);
+  state.Horizontal = NativeBar(FHost, OBJID_HSCROLL, w.Horizontal, w.HInfo);
+  state.HideScrollBars = !rich || rich->HideScrollBars();
+  state.Enabled = enabled;
+  state.WordWrap = FHost->WordWrap();
+  state.Width = FHost->Width();
+  state.Height = FHost->Height();
+  state.VerticalBarWidth = GetSystemMetrics(SM_CXVSCROLL);
+  state.HorizontalBarHeight = GetSystemMetrics(SM_CYHSCROLL);
+  const TRichEditBars bars = RichEditBars(state);
+  w.Vertical = bars.VerticalShown;
+  w.Horizontal = bars.HorizontalShown;
+  w.VerticalEnabled = bars.VerticalEnabled;
+  w.HorizontalEnabled = bars.HorizontalEnabled;
+}
+
+void TsMemoScrollBars::PlaceBars(const TWantedBars& w) {
+  const int cxV = GetSystemMetrics(SM_CXVSCROLL), cyH = GetSystemMetrics(SM_CYHSCROLL);
+  if (w.Vertical) {
+    if (!FVertical) FVertical = Make(sbVertical);
+    FVertical->SetBounds(FHost->Left() + FHost->Width() - FVertical->Width() - 2, FHost->Top() + 2,
+                         FVertical->Width(), FHost->Height() - cyH * w.Horizontal - 4);
+    Fill(FVertical, FillOf(w.VInfo, w.VerticalEnabled), FLastVertical);
+    if (FVertical && FHost->UseRightToLeftAlignment()) FVertical->SetLeft(FHost->Left() + 4);
+  } else if (FVertical) {
+    FVertical->SetVisible(false);
+  }
+  if (w.Horizontal) {
+    if (!FHorizontal) FHorizontal = Make(sbHorizontal);
+    FHorizontal->SetBounds(FHost->Left() + 2, FHost->Top() + FHost->Height() - FHorizontal->Height() - 2,
+                           FHost->Width() - cxV * w.Vertical - 4, FHorizontal->Height());
+    Fill(FHorizontal, FillOf(w.HInfo, w.HorizontalEnabled), FLastHorizontal);
+  } else if (FHorizontal) {
+    FHorizontal->SetVisible(false);
+  }
+}
+
+void TsMemoScrollBars::Update(bool skinned) {
   // Showing and placing a bar sends the edit messages that lead here again.
   if (FUpdating) return;
   FUpdating = true;
@@ -138,49 +188,7 @@ void TsMemoScrollBars::Update(bool skinned) {
     Hide();
     return;
   }
-  SCROLLINFO vi{}, hi{};
-  bool vWanted = (style == ssVertical || style == ssBoth) && NativeScrollInfo(FHost, SB_VERT, vi);
-  bool hWanted = (style == ssHorizontal || style == ssBoth) && NativeScrollInfo(FHost, SB_HORZ, hi);
-  const bool enabled = FHost->Enabled() && !designing;
-  const int cxV = GetSystemMetrics(SM_CXVSCROLL), cyH = GetSystemMetrics(SM_CYHSCROLL);
-  bool vEnabled = enabled;
-  bool hEnabled = enabled && !(FHost->WordWrap() && FHost->Alignment() != taLeftJustify);
-  if (FKind == THostKind::RichEdit) {
-    const auto* rich = dynamic_cast<const TRichEdit*>(FHost);
-    TRichEditBarState state;
-    state.Vertical = NativeBar(FHost, OBJID_VSCROLL, vWanted, vi);
-    state.Horizontal = NativeBar(FHost, OBJID_HSCROLL, hWanted, hi);
-    state.HideScrollBars = !rich || rich->HideScrollBars();
-    state.Enabled = enabled;
-    state.WordWrap = FHost->WordWrap();
-    state.Width = FHost->Width();
-    state.Height = FHost->Height();
-    state.VerticalBarWidth = cxV;
-    state.HorizontalBarHeight = cyH;
-    const TRichEditBars bars = RichEditBars(state);
-    vWanted = bars.VerticalShown;
-    hWanted = bars.HorizontalShown;
-    vEnabled = bars.VerticalEnabled;
-    hEnabled = bars.HorizontalEnabled;
-  }
-
-  if (vWanted) {
-    if (!FVertical) FVertical = Make(sbVertical);
-    FVertical->SetBounds(FHost->Left() + FHost->Width() - FVertical->Width() - 2, FHost->Top() + 2,
-                         FVertical->Width(), FHost->Height() - cyH * hWanted - 4);
-    Fill(FVertical, FillOf(vi, vEnabled), FLastVertical);
-    if (FVertical && FHost->UseRightToLeftAlignment()) FVertical->SetLeft(FHost->Left() + 4);
-  } else if (FVertical) {
-    FVertical->SetVisible(false);
-  }
-  if (hWanted) {
-    if (!FHorizontal) FHorizontal = Make(sbHorizontal);
-    FHorizontal->SetBounds(FHost->Left() + 2, FHost->Top() + FHost->Height() - FHorizontal->Height() - 2,
-                           FHost->Width() - cxV * vWanted - 4, FHorizontal->Height());
-    Fill(FHorizontal, FillOf(hi, hEnabled), FLastHorizontal);
-  } else if (FHorizontal) {
-    FHorizontal->SetVisible(false);
-  }
+  PlaceBars(Wanted(style, designing));
 }
 
 // A shown bar already showing info is left alone: the edit asks after every message that may

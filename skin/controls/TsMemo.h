@@ -41,6 +41,14 @@ private:
   void Fill(TsScrollBar* bar, const TScrollInfoFill& info, TScrollInfoFill& last);
   void Scroll(TObject* sender, int oldPosition);
   void Hide();
+  // The bars the edit's state asks for, whether each is enabled, and the edit's scroll info.
+  struct TWantedBars {
+    SCROLLINFO VInfo{}, HInfo{};
+    bool Vertical = false, Horizontal = false, VerticalEnabled = false, HorizontalEnabled = false;
+  };
+  TWantedBars Wanted(TScrollStyle style, bool designing) const;
+  void ApplyRichEditRules(TWantedBars& w, bool enabled) const;
+  void PlaceBars(const TWantedBars& w);
 
   TMemo* FHost;
   THostKind FKind;

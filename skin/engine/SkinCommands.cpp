@@ -5,7 +5,6 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TWinControl.h"
-#include "skin/engine/TsCommonData.h"
 
 TsCacheInfo SkinReplyRecord;
 TColor SkinBackgroundColor = SkinKeyColor;
@@ -23,23 +22,6 @@ void SetUpdatingTree(TControl* control, std::uint32_t parameter) {
   if (auto* win = dynamic_cast<TWinControl*>(control))
     for (int i = 0; i < win->ControlCount(); ++i) SetUpdatingTree(win->Controls(i), parameter);
 }
-
-// A skin object alone, answering as a peer.
-class TDataPeer : public TsSkinPeer {
-public:
-  explicit TDataPeer(TsCommonData& data) : FData(data) {}
-  TsCacheInfo SkinCache() override { return FData.Cache(); }
-  TColor SkinBackgroundColor() override { return FData.BackgroundColor(); }
-  bool SkinBackgroundChanged() override { return FData.BackgroundChangedBelow(); }
-  bool SkinChildrenDirty() override { return FData.ChildrenDirty(); }
-  bool SkinHasPaintedBackground() override { return FData.HasPaintedBackground(); }
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
-    FData.Command(command, parameter, child);
-  }
-
-private:
-  TsCommonData& FData;
-};
 
 // The control named by SetActiveChild's LParam; the other commands carry no control there.
 TControl* ChildOf(SkinCommand command, const TMessage& message) {
@@ -224,20 +206,4 @@ bool DispatchSkinMessage(TsSkinPeer& peer, TMessage& message) {
       break;
   }
   return true;
-}
-
-bool HandleSkinMessage(TsCommonData& skinData, TMessage& message) {
-  TDataPeer peer(skinData);
-  if (!DispatchSkinMessage(peer, message)) return false;
-  // The questions answered in the record stop the control there.
-  switch (SkinCommandOf(message.WParam)) {
-    case SkinCommand::IsSkinned:
-    case SkinCommand::GetBgColor:
-    case SkinCommand::GetBgChanged:
-    case SkinCommand::GetChildrenDirty:
-    case SkinCommand::HasPaintedBackground:
-      return true;
-    default:
-      return false;
-  }
 }

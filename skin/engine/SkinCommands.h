@@ -9,7 +9,6 @@
 
 class TControl;
 class TWinControl;
-class TsCommonData;
 class TsFormFrameLink;
 
 // The skin protocol. Between our own controls it is typed: the peer of a control (TsSkinPeer) is
@@ -75,5 +74,3 @@ LRESULT SendSkinCommand(HWND handle, SkinCommand command);
 // The registered message arriving at a peer's window procedure: translated into the peer's calls,
 // with the answer in the record (and the reply globals). False for any other message.
 bool DispatchSkinMessage(TsSkinPeer& peer, TMessage& message);
-// The same for a skin object alone; True when the command was fully answered (the caller stops).
-bool HandleSkinMessage(TsCommonData& skinData, TMessage& message);

@@ -11,6 +11,41 @@
 
 namespace {
 
+// A skin object alone, answering as a peer.
+class TDataPeer : public TsSkinPeer {
+public:
+  explicit TDataPeer(TsCommonData& data) : FData(data) {}
+  TsCacheInfo SkinCache() override { return FData.Cache(); }
+  TColor SkinBackgroundColor() override { return FData.BackgroundColor(); }
+  bool SkinBackgroundChanged() override { return FData.BackgroundChangedBelow(); }
+  bool SkinChildrenDirty() override { return FData.ChildrenDirty(); }
+  bool SkinHasPaintedBackground() override { return FData.HasPaintedBackground(); }
+  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+    FData.Command(command, parameter, child);
+  }
+
+private:
+  TsCommonData& FData;
+};
+
+// The registered message for a skin object alone; True when the command was fully answered (the
+// caller stops).
+bool HandleSkinMessage(TsCommonData& skinData, TMessage& message) {
+  TDataPeer peer(skinData);
+  if (!DispatchSkinMessage(peer, message)) return false;
+  // The questions answered in the record stop the control there.
+  switch (SkinCommandOf(message.WParam)) {
+    case SkinCommand::IsSkinned:
+    case SkinCommand::GetBgColor:
+    case SkinCommand::GetBgChanged:
+    case SkinCommand::GetChildrenDirty:
+    case SkinCommand::HasPaintedBackground:
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool InDesign(const TControl* c) {
   return (c->ComponentState() & csDesigning) != 0;
 }

@@ -7,11 +7,12 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
 #include "skin/engine/SkinSectionPainter.h"
+#include "skin/engine/TsCommonData.h"
 #include "skin/engine/core/SkinTables.h"
-#include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsProviderHost.h"
 #include "skin/windows/TsTitleButtons.h"
 
-TsCaptionButtons::TsCaptionButtons(TsSkinProvider& provider)
+TsCaptionButtons::TsCaptionButtons(TsProviderHost& provider)
     : FProvider(provider), FBackground(std::make_unique<TBitmap>()) {
   FBackground->SetPixelFormat(TPixelFormat::Bit24);
 }
@@ -45,7 +46,7 @@ bool TsCaptionButtons::Release(int code) {
 }
 
 int TsCaptionButtons::MaskOf(const TsCaptionSlot& slot) const {
-  const TsSkinProvider::TMasks& masks = FProvider.Masks();
+  const TsProviderMasks& masks = FProvider.Masks();
   switch (slot.Glyph) {
     case TsButtonGlyph::Close: return masks.Close;
     case TsButtonGlyph::Maximize: return masks.Max;
@@ -94,13 +95,13 @@ void TsCaptionButtons::Paint(int code) {
   TCustomForm* form = FProvider.Form();
   if (!FProvider.Skinned() || !FProvider.WindowImage() || !form->Visible()) return;
   const TsFrameFacts f = FProvider.FrameFacts();
-  std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, TsSkinProvider::SystemSizes());
-  for (const TsCaptionSlot& child : ChildButtonSlots(f, TsSkinProvider::SystemSizes())) slots.push_back(child);
+  std::vector<TsCaptionSlot> slots = ::CaptionSlots(f, FProvider.FrameSizes());
+  for (const TsCaptionSlot& child : ChildButtonSlots(f, FProvider.FrameSizes())) slots.push_back(child);
   auto it = std::find_if(slots.begin(), slots.end(), [code](const TsCaptionSlot& s) { return s.Code == code; });
   if (it == slots.end()) return;
   const TRect& r = it->Rect;
   // A slot squeezed onto the icon stays unpainted.
-  if (IconRect(f, TsSkinProvider::SystemSizes()).Right >= r.Left) return;
+  if (IconRect(f, FProvider.FrameSizes()).Right >= r.Left) return;
   TBitmap* cache = FProvider.SkinData()->CacheBitmap();
   if (!cache || cache->Width() != f.Width) return;
   ++FPaints;

@@ -6,13 +6,13 @@
 #include "skin/windows/core/TsFrameGeometry.h"
 
 class TBitmap;
-class TsSkinProvider;
+class TsProviderHost;
 
 // The caption buttons of a skinned form: their states (normal, hot, pressed), their glyphs from the
 // skin's masks, and the repaint of a single button over what lies behind it.
 class TsCaptionButtons {
 public:
-  explicit TsCaptionButtons(TsSkinProvider& provider);
+  explicit TsCaptionButtons(TsProviderHost& provider);
   ~TsCaptionButtons();
   TsCaptionButtons(const TsCaptionButtons&) = delete;
   TsCaptionButtons& operator=(const TsCaptionButtons&) = delete;
@@ -36,7 +36,7 @@ private:
   int MaskOf(const TsCaptionSlot& slot) const;
   void PaintInto(TBitmap* cache, const TsCaptionSlot& slot);
 
-  TsSkinProvider& FProvider;
+  TsProviderHost& FProvider;
   TsCaptionButtonStates FStates;
   std::unique_ptr<TBitmap> FBackground;
   int FPaints = 0;

@@ -227,6 +227,10 @@ void TsGridItem::WndProc(TMessage& message) {
     CallSaved(message);
     return;
   }
+  HandleSkinned(grid, message);
+}
+
+void TsGridItem::HandleSkinned(TDBGrid* grid, TMessage& message) {
   switch (message.Msg) {
     case WM_SIZE:
       if (Visible()) FFrameDirty = true;

@@ -52,6 +52,9 @@ private:
   friend class TsGridHook;
 
   void WndProc(TMessage& message);
+  // A message to the skinned grid: the grid's procedure, then the bars and frame it changed. grid:
+  // the grid bound when the message came, for telling whether the message unbound it.
+  void HandleSkinned(TDBGrid* grid, TMessage& message);
   void CallSaved(TMessage& message);
   // The grid's side of the skin protocol: the grid keeps no cache for children.
   TsCacheInfo SkinCache() override;

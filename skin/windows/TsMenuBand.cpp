@@ -10,7 +10,9 @@
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/SkinUtilsWin.h"
-#include "skin/windows/TsSkinProvider.h"
+#include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsFormFrameLink.h"
+#include "skin/windows/TsProviderHost.h"
 #include "skin/windows/TsSkinableMenus.h"
 
 namespace {
@@ -38,12 +40,12 @@ int MeasureBarItem(TMenuItem* item, TCanvas* canvas, int extra) {
 
 // The maximized MDI child's icon at the head of the main form's band, where its menu item stands.
 void TsMenuBand::PaintChildIcon(TBitmap* cache, int x, int y, int size) {
-  if (MDIFormProvider() != static_cast<TsFormFrameLink*>(&FProvider) || !MDIChildIconVisible() || size <= 0) return;
+  if (MDIFormProvider() != dynamic_cast<TsFormFrameLink*>(&FProvider) || !MDIChildIconVisible() || size <= 0) return;
   TCustomForm* child = FProvider.Form()->ActiveMDIChild();
   DrawIconEx(cache->Canvas()->Handle(), x, y, child->Icon()->Handle(), size, size, 0, nullptr, DI_NORMAL);
 }
 
-TsMenuBand::TsMenuBand(TsSkinProvider& provider) : FProvider(provider), FBitmap(std::make_unique<TBitmap>()) {}
+TsMenuBand::TsMenuBand(TsProviderHost& provider) : FProvider(provider), FBitmap(std::make_unique<TBitmap>()) {}
 
 TsMenuBand::~TsMenuBand() = default;
 
@@ -76,7 +78,7 @@ int TsMenuBand::ComputeRows() {
   TBitmap* cache = FProvider.SkinData()->CacheBitmap();
   if (items.empty() || !cache) return 1;
   TCustomForm* form = FProvider.Form();
-  const TsSystemSizes& s = TsSkinProvider::SystemSizes();
+  const TsSystemSizes& s = FProvider.FrameSizes();
   TCanvas* canvas = cache->Canvas();
   canvas->SetFont(Screen ? Screen->MenuFont() : form->Font());
   std::vector<int> widths;
@@ -89,7 +91,7 @@ int TsMenuBand::ComputeRows() {
 }
 
 void TsMenuBand::Paint(TBitmap* cache, const TsFrameFacts& f) {
-  const TsSystemSizes& s = TsSkinProvider::SystemSizes();
+  const TsSystemSizes& s = FProvider.FrameSizes();
   const int line = ::MenuLineHeight(f, s);
   if (line <= 0) return;
   const int t = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);

@@ -5,14 +5,14 @@
 
 class TBitmap;
 class TMenuItem;
-class TsSkinProvider;
+class TsProviderHost;
 struct TsFrameFacts;
 
 // The menu band of a skinned form: the main menu's top-level items placed in rows under the title
 // and painted from the skin's MENULINE section.
 class TsMenuBand {
 public:
-  explicit TsMenuBand(TsSkinProvider& provider);
+  explicit TsMenuBand(TsProviderHost& provider);
   ~TsMenuBand();
   TsMenuBand(const TsMenuBand&) = delete;
   TsMenuBand& operator=(const TsMenuBand&) = delete;
@@ -28,7 +28,7 @@ private:
   void PaintChildIcon(TBitmap* cache, int x, int y, int size);
   int ComputeRows();
 
-  TsSkinProvider& FProvider;
+  TsProviderHost& FProvider;
   std::unique_ptr<TBitmap> FBitmap;
   int FRowCache = -1;
 };

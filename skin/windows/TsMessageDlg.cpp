@@ -117,78 +117,71 @@ std::string GetCommDlgString(int id) {
   return n > 0 ? std::string(buffer, std::size_t(n)) : std::string();
 }
 
-TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
-                                       const TMsgDlgCaptions& captions) {
-  TFormHolder form(NewComponent<TsMessageForm>(Application));
-  form->SetBorderStyle(bsDialog);
-  TMeasureCanvas measure(form.get());
-  const POINT ave = GetAveCharSize(measure.Canvas());
-  const UINT reading = ReadingFlags(form.get());
+namespace {
 
-  MessageButtonWidthCache().Fill(buttons, [&](const std::string& caption) {
+using TOwnCaptions = std::array<const std::string*, kMsgDlgButtonKinds>;
+
+// The widths of the buttons' captions: the shared ones measured once, and the box's own captions
+// (every button of the row is as wide as the widest, this box only), noted in own by kind.
+TMsgDlgButtonWidths MeasureButtons(TMeasureCanvas& measure, UINT reading, TMsgDlgButtons buttons,
+                                   const TMsgDlgCaptions& captions, TOwnCaptions& own) {
+  const auto width = [&](const std::string& caption) {
     const RECT r = measure.Extent(caption, RECT{0, 0, 0, 0}, DT_SINGLELINE | DT_LEFT | reading);
     return int(r.right - r.left);
-  });
-  // Captions of the box's own: every button of the row is as wide as the widest, this box only.
+  };
+  MessageButtonWidthCache().Fill(buttons, width);
   TMsgDlgButtonWidths widths = MessageButtonWidthCache();
-  std::array<const std::string*, kMsgDlgButtonKinds> ownCaptions{};
-  for (const TMsgDlgCaption& own : captions) {
-    if (own.Button == 0) continue;
-    const int kind = std::countr_zero(unsigned(own.Button));
+  for (const TMsgDlgCaption& caption : captions) {
+    if (caption.Button == 0) continue;
+    const int kind = std::countr_zero(unsigned(caption.Button));
     if (kind >= kMsgDlgButtonKinds) continue;
-    ownCaptions[std::size_t(kind)] = &own.Caption;
-    const RECT r = measure.Extent(own.Caption, RECT{0, 0, 0, 0}, DT_SINGLELINE | DT_LEFT | reading);
-    widths.FitCaption(kind, int(r.right - r.left));
+    own[std::size_t(kind)] = &caption.Caption;
+    widths.FitCaption(kind, width(caption.Caption));
   }
-  // The message is shown as written: "&" is no accelerator, and the extent is that of its
-  // characters only.
-  const UINT textFlags = DT_EXPANDTABS | DT_NOPREFIX | reading;
-  const int wrap = MessageTextWrapWidth(Screen->Width());
-  std::string text = BreakOverlongWords(msg, wrap, [&](std::string_view line) {
-    const RECT r = measure.Extent(line, RECT{0, 0, 0, 0}, textFlags | DT_SINGLELINE);
-    return int(r.right - r.left);
-  });
-  RECT textRect = measure.Extent(text, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK);
+  return widths;
+}
 
-  TMsgDlgLayoutInput in;
-  in.AveWidth = ave.x;
-  in.AveHeight = ave.y;
-  in.ScreenWidth = Screen->Width();
-  in.ScreenHeight = Screen->Height();
-  in.HasIcon = MsgDlgTypeHasIcon(type);
-  in.Buttons = buttons;
-  in.TextWidth = textRect.right;
-  in.TextHeight = textRect.bottom;
-  in.Widths = &widths;
-  in.RightToLeft = form->UseRightToLeftAlignment();
+// The message laid out on the box; the message, its wrap width and flags.
+struct TMessageText {
+  std::string Text;
+  int Wrap = 0;
+  UINT Flags = 0;
+};
+
+void MeasureText(TMeasureCanvas& measure, const TMessageText& text, TMsgDlgLayoutInput& in) {
+  const RECT r = measure.Extent(text.Text, RECT{0, 0, text.Wrap, 0}, text.Flags | DT_WORDBREAK);
+  in.TextWidth = r.right;
+  in.TextHeight = r.bottom;
+}
+
+// The box sized to its layout. A box never grows taller than the work area: the message is cut to
+// the height left for it.
+TMsgDlgLayout SizeToMessage(TsMessageForm* form, TMeasureCanvas& measure, TMessageText& text,
+                            TMsgDlgLayoutInput& in) {
+  MeasureText(measure, text, in);
   TMsgDlgLayout layout = LayoutMessageDialog(in);
   form->SetClientSize(layout.ClientWidth, layout.ClientHeight);
-
-  // A box never grows taller than the work area: the message is cut to the height left for it.
   RECT work{0, 0, Screen->Width(), Screen->Height()};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   if (const int excess = form->Height() - (work.bottom - work.top); excess > 0) {
-    text = CutToHeight(text, in.TextHeight - excess, [&](std::string_view shown) {
-      return int(measure.Extent(shown, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK).bottom);
+    text.Text = CutToHeight(text.Text, in.TextHeight - excess, [&](std::string_view shown) {
+      return int(measure.Extent(shown, RECT{0, 0, text.Wrap, 0}, text.Flags | DT_WORDBREAK).bottom);
     });
-    textRect = measure.Extent(text, RECT{0, 0, wrap, 0}, textFlags | DT_WORDBREAK);
-    in.TextWidth = textRect.right;
-    in.TextHeight = textRect.bottom;
+    MeasureText(measure, text, in);
     layout = LayoutMessageDialog(in);
     form->SetClientSize(layout.ClientWidth, layout.ClientHeight);
   }
-  const TMsgDlgPlacement centre =
-      PlaceMessageDialog(Screen->Width(), Screen->Height(), form->Width(), form->Height(), -1, -1);
-  form->SetBounds(centre.Left, centre.Top, form->Width(), form->Height());
-  form->SetCaption(type == mtCustom ? Application->Title() : MsgDlgTypeCaption(type));
+  return layout;
+}
 
-  if (in.HasIcon) {
-    auto* image = NewControl<TImage>(form.get(), form.get(), ToRECT(layout.IconBounds));
+void AddIconAndMessage(TsMessageForm* form, const TMsgDlgLayout& layout, TMsgDlgType type, bool hasIcon,
+                       const std::string& text) {
+  if (hasIcon) {
+    auto* image = NewControl<TImage>(form, form, ToRECT(layout.IconBounds));
     image->SetName("Image");
     ShowSystemIcon(image, TypeIcons[static_cast<int>(type)]);
   }
-
-  auto* label = NewControl<TsLabel>(form.get(), form.get(), ToRECT(layout.TextBounds));
+  auto* label = NewControl<TsLabel>(form, form, ToRECT(layout.TextBounds));
   label->SetName("Message");
   label->SetAutoSize(false);
   label->SetShowAccelChar(false);
@@ -197,20 +190,61 @@ TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type,
   label->SetCaption(text);
   // Placing it on the form sized it to its font while it was still auto-sized.
   label->SetBoundsRect(ToRECT(layout.TextBounds));
+}
 
+void AddButtons(TsMessageForm* form, const TMsgDlgLayout& layout, const TOwnCaptions& own) {
   for (const TMsgDlgButtonPlace& place : layout.Buttons) {
     const TMsgDlgButtonInfo& info = MsgDlgButtonInfo(place.Kind);
-    auto* button = NewControl<TsBitBtn>(form.get(), form.get(), ToRECT(place.Bounds));
+    auto* button = NewControl<TsBitBtn>(form, form, ToRECT(place.Bounds));
     button->SetName(info.Name);
-    const std::string* own = ownCaptions[std::size_t(std::clamp(place.Kind, 0, kMsgDlgButtonKinds - 1))];
-    button->SetCaption(own != nullptr ? *own : std::string(info.Caption));
+    const std::string* caption = own[std::size_t(std::clamp(place.Kind, 0, kMsgDlgButtonKinds - 1))];
+    button->SetCaption(caption != nullptr ? *caption : std::string(info.Caption));
     button->SetModalResult(info.ModalResult);
     button->SetDefault(place.Default);
     button->SetCancel(place.Cancel);
-    if (place.Kind == kHelpKind) button->SetOnClick(TNotifyEvent(form.get(), &TsMessageForm::HelpButtonClick));
+    if (place.Kind == kHelpKind) button->SetOnClick(TNotifyEvent(form, &TsMessageForm::HelpButtonClick));
     // The box opens with the focus on its default button, which Return then presses.
     if (place.Default) form->SetActiveControl(button);
   }
+}
+
+}  // namespace
+
+TsMessageForm* CreateSkinMessageDialog(const std::string& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                                       const TMsgDlgCaptions& captions) {
+  TFormHolder form(NewComponent<TsMessageForm>(Application));
+  form->SetBorderStyle(bsDialog);
+  TMeasureCanvas measure(form.get());
+  const POINT ave = GetAveCharSize(measure.Canvas());
+  const UINT reading = ReadingFlags(form.get());
+  TOwnCaptions ownCaptions{};
+  TMsgDlgButtonWidths widths = MeasureButtons(measure, reading, buttons, captions, ownCaptions);
+  // The message is shown as written: "&" is no accelerator, and the extent is that of its
+  // characters only.
+  TMessageText text;
+  text.Flags = DT_EXPANDTABS | DT_NOPREFIX | reading;
+  text.Wrap = MessageTextWrapWidth(Screen->Width());
+  text.Text = BreakOverlongWords(msg, text.Wrap, [&](std::string_view line) {
+    const RECT r = measure.Extent(line, RECT{0, 0, 0, 0}, text.Flags | DT_SINGLELINE);
+    return int(r.right - r.left);
+  });
+
+  TMsgDlgLayoutInput in;
+  in.AveWidth = ave.x;
+  in.AveHeight = ave.y;
+  in.ScreenWidth = Screen->Width();
+  in.ScreenHeight = Screen->Height();
+  in.HasIcon = MsgDlgTypeHasIcon(type);
+  in.Buttons = buttons;
+  in.Widths = &widths;
+  in.RightToLeft = form->UseRightToLeftAlignment();
+  const TMsgDlgLayout layout = SizeToMessage(form.get(), measure, text, in);
+  const TMsgDlgPlacement centre =
+      PlaceMessageDialog(Screen->Width(), Screen->Height(), form->Width(), form->Height(), -1, -1);
+  form->SetBounds(centre.Left, centre.Top, form->Width(), form->Height());
+  form->SetCaption(type == mtCustom ? Application->Title() : MsgDlgTypeCaption(type));
+  AddIconAndMessage(form.get(), layout, type, in.HasIcon, text.Text);
+  AddButtons(form.get(), layout, ownCaptions);
   return form.release();
 }
 

@@ -8,13 +8,14 @@
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/SkinUtilsWin.h"
+#include "skin/engine/TsCommonData.h"
 #include "skin/engine/core/MaskCornerRuns.h"
 #include "skin/engine/core/SectionPainting.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/controls/TsMDIForm.h"
 #include "skin/windows/TsCaptionButtons.h"
 #include "skin/windows/TsMenuBand.h"
-#include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsProviderHost.h"
 #include "skin/windows/TsTitleButtons.h"
 
 namespace {
@@ -26,7 +27,7 @@ void CopyTop(TBitmap* dst, TBitmap* src, int w, int h) {
 
 }  // namespace
 
-TsProviderFrame::TsProviderFrame(TsSkinProvider& provider, TsCaptionButtons& buttons, TsMenuBand& band)
+TsProviderFrame::TsProviderFrame(TsProviderHost& provider, TsCaptionButtons& buttons, TsMenuBand& band)
     : FProvider(provider), FButtons(buttons), FBand(band) {}
 
 TsProviderFrame::~TsProviderFrame() = default;
@@ -68,7 +69,7 @@ void TsProviderFrame::Paint() {
   if (!form || (form->ControlState() & csCreating) || !data->RepaintNeeded()) return;
   TBitmap* cache = data->CacheBitmap();
   const TsFrameFacts f = FProvider.FrameFacts();
-  const TsSystemSizes& s = TsSkinProvider::SystemSizes();
+  const TsSystemSizes& s = FProvider.FrameSizes();
   const bool valid = SectionIndexValid(data->SkinIndex());
   // A skin's own look is the active window's; its hot fields (paler title, no pattern) the inactive.
   const TsSkinState state = FProvider.FormActive() ? TsSkinState::Normal : TsSkinState::Hot;
@@ -123,7 +124,7 @@ void TsProviderFrame::PaintTitleBar(TBitmap* cache, const TsFrameFacts& f, TsSki
 }
 
 void TsProviderFrame::PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinState state) {
-  const TsSystemSizes& s = TsSkinProvider::SystemSizes();
+  const TsSystemSizes& s = FProvider.FrameSizes();
   const int titleHeight = ::TitleBarHeight(f, s) + ::FrameBorderHeight(f, s);
   const int title = FindSectionIndex("FORMTITLE");
   const RECT tr{0, 0, f.Width, f.Window.Iconic ? std::min(f.Height, titleHeight + 1) : titleHeight};
@@ -140,7 +141,7 @@ void TsProviderFrame::PaintTitle(TBitmap* cache, const TsFrameFacts& f, TsSkinSt
 
 void TsProviderFrame::PaintIcon(TBitmap* cache, const TsFrameFacts& f) {
   if (!IconShown(f)) return;
-  const TRect ir = IconRect(f, TsSkinProvider::SystemSizes());
+  const TRect ir = IconRect(f, FProvider.FrameSizes());
   if (ir.Width() <= 0 || ir.Height() <= 0) return;
   HDC dc = cache->Canvas()->Handle();
   TsTitleIcon* titleIcon = FProvider.TitleIcon();
@@ -170,7 +171,7 @@ void TsProviderFrame::PaintCaptionText(TBitmap* cache, const TsFrameFacts& f, co
   TCanvas* canvas = cache->Canvas();
   canvas->SetFont(form->Font());
   canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
-  const TRect tr = CaptionTextRect(f, TsSkinProvider::SystemSizes(), static_cast<int>(slots.size()));
+  const TRect tr = CaptionTextRect(f, FProvider.FrameSizes(), static_cast<int>(slots.size()));
   RECT r{tr.Left, tr.Top, tr.Right, tr.Bottom};
   const std::string shown = EllipsizeText(canvas, text, tr.Width());
   const int title = FindSectionIndex("FORMTITLE");
@@ -185,7 +186,7 @@ void TsProviderFrame::Output(HDC dc) {
   TBitmap* cache = FProvider.SkinData()->CacheBitmap();
   if (!cache || cache->Width() == 0) return;
   const TsFrameFacts f = FProvider.FrameFacts();
-  const TsSystemSizes& s = TsSkinProvider::SystemSizes();
+  const TsSystemSizes& s = FProvider.FrameSizes();
   const int fbw = ::FrameBorderWidth(f, s), fbh = ::FrameBorderHeight(f, s), b = f.BorderWidth;
   // The top band down to the client area, whatever rows the platform's menu bar takes.
   const int t = std::max(FrameTopHeight(f, s), ClientOffsetY(f, s)) + b;

@@ -11,14 +11,14 @@
 class TBitmap;
 class TsCaptionButtons;
 class TsMenuBand;
-class TsSkinProvider;
+class TsProviderHost;
 
 // The frame of a skinned form: the whole window image in the provider's cache (borders, title,
 // icon, caption buttons, caption text, menu band), its non-client bands on the window, and the
 // window region cut from the skin's corner masks.
 class TsProviderFrame {
 public:
-  TsProviderFrame(TsSkinProvider& provider, TsCaptionButtons& buttons, TsMenuBand& band);
+  TsProviderFrame(TsProviderHost& provider, TsCaptionButtons& buttons, TsMenuBand& band);
   ~TsProviderFrame();
   TsProviderFrame(const TsProviderFrame&) = delete;
   TsProviderFrame& operator=(const TsProviderFrame&) = delete;
@@ -55,7 +55,7 @@ private:
   void Finished();
   void ApplyRegion();
 
-  TsSkinProvider& FProvider;
+  TsProviderHost& FProvider;
   TsCaptionButtons& FButtons;
   TsMenuBand& FBand;
   std::unique_ptr<TBitmap> FTitleBitmap;

@@ -14,6 +14,7 @@
 #include "skin/engine/TsFormFrameLink.h"
 #include "skin/engine/TsSkinPeer.h"
 #include "skin/windows/core/TsFrameDrag.h"
+#include "skin/windows/TsProviderHost.h"
 #include "skin/windows/core/TsFrameGeometry.h"
 
 class TBitmap;
@@ -51,19 +52,20 @@ class TsSkinProvider : public TComponent,
                        public TsFormFrameLink,
                        public TsSkinProviderLink,
                        public TsColorSource,
-                       public TsSkinPeer {
+                       public TsSkinPeer,
+                       public TsProviderHost {
 public:
   explicit TsSkinProvider(TComponent* owner);
   ~TsSkinProvider() override;
   void AfterConstruction() override;
   void Loaded() override;
 
-  TsCommonData* SkinData() { return FSkinData.get(); }
-  TsSkinManager* SkinManager() const { return FSkinManager; }
+  TsCommonData* SkinData() override { return FSkinData.get(); }
+  TsSkinManager* SkinManager() const override { return FSkinManager; }
   void SetSkinManager(TsSkinManager* manager);
   uint8_t BorderIcons() const { return FBorderIcons; }
   void SetBorderIcons(uint8_t icons) { FBorderIcons = icons; }
-  TAlignment CaptionAlignment() const { return FCaptionAlignment; }
+  TAlignment CaptionAlignment() const override { return FCaptionAlignment; }
   void SetCaptionAlignment(TAlignment value);
   TsGripMode GripMode() const { return FGripMode; }
   void SetGripMode(TsGripMode mode);
@@ -77,13 +79,13 @@ public:
   void SetSnapBuffer(int value) { FSnapBuffer = value; }
   bool ShowAppIcon() const { return FShowAppIcon; }
   void SetShowAppIcon(bool value);
-  TsTitleButtons* TitleButtons() { return FTitleButtons.get(); }
-  TsTitleIcon* TitleIcon() { return FTitleIcon.get(); }
+  TsTitleButtons* TitleButtons() override { return FTitleButtons.get(); }
+  TsTitleIcon* TitleIcon() override { return FTitleIcon.get(); }
   bool UseGlobalColor() const { return FUseGlobalColor; }
   void SetUseGlobalColor(bool value);
   TsSystemMenu* SystemMenu() const { return FSystemMenu; }
   // The skinned MDI client of an MDI main form; null for other forms.
-  TsMDIForm* MDIForm() const { return FMDIForm; }
+  TsMDIForm* MDIForm() const override { return FMDIForm; }
 
   // The form's window procedure while the provider lives.
   void FormWindowProc(TMessage& message);
@@ -91,7 +93,7 @@ public:
   // The procedure that was in front of the form before the hook.
   const TWndMethod& OldWindowProc() const { return FOldWindowProc; }
 
-  bool Skinned() const;
+  bool Skinned() const override;
   void RepaintNonClient();
   void SetHotButton(int code);
   void PressButton(int code);
@@ -105,9 +107,9 @@ public:
   TsScrollBar* VertScrollBar() const;
   TsScrollBar* HorzScrollBar() const;
   // What the window rules see of the form.
-  TsWindowFacts WindowFacts() const;
+  TsWindowFacts WindowFacts() const override;
   // The frame's geometry now (window and client sizes, masks, menu rows).
-  TsFrameFacts FrameFacts();
+  TsFrameFacts FrameFacts() override;
   std::vector<TsCaptionSlot> CaptionSlots();
   // The platform's answer for WM_NCHITTEST at the screen point, as the provider gives it.
   int HitTest(int screenX, int screenY);
@@ -126,12 +128,10 @@ public:
 
   // What the parts read of the form's look: the skin's mask indexes, whether the form is drawn
   // active, and the caption as the skin shows it.
-  struct TMasks {
-    int Min = -1, Max = -1, Close = -1, Help = -1, Norm = -1, Title = -1, Grip = -1, TitleBar = -1;
-  };
-  const TMasks& Masks() const { return FMasks; }
-  bool FormActive() const { return FFormActive; }
-  std::string ShownCaption() const;
+  using TMasks = TsProviderMasks;
+  const TMasks& Masks() const override { return FMasks; }
+  bool FormActive() const override { return FFormActive; }
+  std::string ShownCaption() const override;
 
   // TsFormFrameLink
   TCustomForm* Form() const override { return FForm; }
@@ -154,6 +154,7 @@ public:
   // The system metrics the frame uses; a test may give others.
   static const TsSystemSizes& SystemSizes();
   static void SetSystemSizes(const TsSystemSizes* sizes);
+  const TsSystemSizes& FrameSizes() const override { return SystemSizes(); }
 
 protected:
   void Notification(TComponent* component, TOperation operation) override;

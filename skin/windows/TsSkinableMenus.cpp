@@ -392,70 +392,58 @@ void TsSkinableMenus::MeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width,
   Height = size.Height;
 }
 
-void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State) {
-  auto* item = dynamic_cast<TMenuItem*>(Sender);
-  if (item == nullptr || ACanvas == nullptr) return;
-  const TsMenuItemType kind = MenuItemKind(item->Caption(), false);
-  const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
-  if (w <= 0 || h <= 0) return;
-
-  TBitmap work;
-  Prepare24(work, w, h);
-  TCanvas* canvas = work.Canvas();
-  UseMenuFont(canvas);
-
-  // The popup's background: one bitmap as high as all the popup's items.
+TBitmap* TsSkinableMenus::PopupBackgroundOf(TMenuItem* item, TCanvas* canvas, const RECT& ARect) {
+  // One bitmap as high as all the popup's items.
   TMenuItem* parent = item->Parent();
   TMenuItem* key = parent != nullptr && parent->Count() > 0 ? parent->Items(0) : item;
-  TBitmap* background = PopupBackground(key);
-  if (background == nullptr) {
-    int height = 0;
-    if (parent != nullptr) {
-      for (int i = 0; i < parent->Count(); ++i)
-        if (parent->Items(i)->Visible()) height += PopupItemSize(parent->Items(i), canvas).Height;
-    }
-    // Items sit inside the popup's border (ARect.left from its edge): the background covers the
-    // border on both sides, so every item finds its place in it.
-    const int inset = std::max(int(ARect.left), 0);
-    height = std::max(height + 2 * inset, int(ARect.bottom) + inset);
-    const int width = int(ARect.right) + inset;
-    auto bmp = std::make_unique<TBitmap>();
-    Prepare24(*bmp, width, height);
-    PaintMenuSection("MAINMENU", EmptyCacheInfo, bmp.get(), POINT{0, 0}, RECT{0, 0, width, height},
-                     TsSkinState::Normal);
-    background = bmp.get();
-    MenuList().push_back({std::move(bmp), key});
-    UseMenuFont(canvas);
+  if (TBitmap* background = PopupBackground(key)) return background;
+  int height = 0;
+  if (parent != nullptr) {
+    for (int i = 0; i < parent->Count(); ++i)
+      if (parent->Items(i)->Visible()) height += PopupItemSize(parent->Items(i), canvas).Height;
   }
-  PaintPopupMargin(ACanvas->Handle(), *background, ARect);
-  if (kind == TsMenuItemType::mitSeparator) {
-    // The bevel line over the popup's background, not over the platform's menu colour.
-    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, background->Canvas()->Handle(), ARect.left, ARect.top,
-           SRCCOPY);
-    RECT r = ARect;
-    InflateRect(&r, -(FBorderWidth + FMargin), 0);
-    int count = 1;
-    DrawBevelFrame(ACanvas->Handle(), r, TColor(0x808080), TColor(0xFFFFFF), count);
-    return;
-  }
-  if (kind == TsMenuItemType::mitCaption) {
-    // A title between hyphens: the popup's background with the title centred on it.
-    BitBlt(canvas->Handle(), 0, 0, w, h, background->Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
-    const std::string title = item->Caption().substr(1, item->Caption().size() - 2);
-    RECT r{0, 0, w, h};
-    const int titleSection = MenuTextSection(canvas, "MENUITEM", TsSkinState::Normal);
-    DrawSkinTextByIndex(ActiveSkin(), canvas, title, true, r,
-                        DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX, titleSection, false);
-    if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitCaption);
-    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
-    return;
-  }
-  const TsSkinState itemState = StateOf(State, odSelected);
-  PaintMenuSection("MENUITEM", TsCacheInfo{background, 0, 0, true}, &work, POINT{ARect.left, ARect.top},
-                   RECT{0, 0, w, h}, itemState);
+  // Items sit inside the popup's border (ARect.left from its edge): the background covers the
+  // border on both sides, so every item finds its place in it.
+  const int inset = std::max(int(ARect.left), 0);
+  height = std::max(height + 2 * inset, int(ARect.bottom) + inset);
+  const int width = int(ARect.right) + inset;
+  auto bmp = std::make_unique<TBitmap>();
+  Prepare24(*bmp, width, height);
+  PaintMenuSection("MAINMENU", EmptyCacheInfo, bmp.get(), POINT{0, 0}, RECT{0, 0, width, height},
+                   TsSkinState::Normal);
+  TBitmap* background = bmp.get();
+  MenuList().push_back({std::move(bmp), key});
+  UseMenuFont(canvas);
+  return background;
+}
 
-  const TsMenuSize glyph = MenuGlyphSize(kind, GlyphSource(item));
-  const TsMenuItemLayout layout = PopupItemLayout(w, h, glyph, FMargin);
+void TsSkinableMenus::DrawSeparatorItem(TCanvas* ACanvas, TBitmap& background, const RECT& ARect) {
+  // The bevel line over the popup's background, not over the platform's menu colour.
+  BitBlt(ACanvas->Handle(), ARect.left, ARect.top, ARect.right - ARect.left, ARect.bottom - ARect.top,
+         background.Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
+  RECT r = ARect;
+  InflateRect(&r, -(FBorderWidth + FMargin), 0);
+  int count = 1;
+  DrawBevelFrame(ACanvas->Handle(), r, TColor(0x808080), TColor(0xFFFFFF), count);
+}
+
+void TsSkinableMenus::DrawCaptionItem(TMenuItem* item, TCanvas* canvas, TBitmap& background, const RECT& ARect,
+                                      TOwnerDrawState State) {
+  // A title between hyphens: the popup's background with the title centred on it.
+  const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
+  BitBlt(canvas->Handle(), 0, 0, w, h, background.Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
+  const std::string title = item->Caption().substr(1, item->Caption().size() - 2);
+  RECT r{0, 0, w, h};
+  const int titleSection = MenuTextSection(canvas, "MENUITEM", TsSkinState::Normal);
+  DrawSkinTextByIndex(ActiveSkin(), canvas, title, true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX,
+                      titleSection, false);
+  if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitCaption);
+}
+
+void TsSkinableMenus::DrawItemGlyph(TMenuItem* item, TBitmap& work, const TsMenuItemLayout& layout,
+                                    const TsMenuSize& glyph, TOwnerDrawState State) {
+  TCanvas* canvas = work.Canvas();
+  const int h = work.Height();
   TImageList* images = ImagesOf(item);
   const bool hasImage = images != nullptr && item->ImageIndex() >= 0;
   const bool hasBitmap = !item->Bitmap()->Empty();
@@ -478,23 +466,57 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
     const int at = (h - images->Height()) / 2;
     images->Draw(canvas, at, at, item->ImageIndex(), (State & odDisabled) == 0);
   }
+}
 
+void TsSkinableMenus::DrawItemText(TMenuItem* item, TCanvas* canvas, const TsMenuItemLayout& layout, const RECT& area,
+                                   TsSkinState itemState, TOwnerDrawState State) {
   UseMenuFont(canvas);
   // Not every platform tells the default item in the state.
   if ((State & odDefault) || item->Default()) canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
   const TsMenuCaptionLayout caption = PopupCaptionLayout(item->Caption(), MenuAlignment(FAlignment));
   const bool hot = (State & (odSelected | odHotLight)) != 0;
   const int itemSection = MenuTextSection(canvas, "MENUITEM", itemState);
-  RECT text{layout.TextLeft, 0, w, h};
+  RECT text{layout.TextLeft, 0, area.right, area.bottom};
   const UINT flags =
       AlignmentFlags(caption.Alignment) | DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_HIDEPREFIX | DT_VCENTER;
   DrawSkinTextByIndex(ActiveSkin(), canvas, caption.Text, item->Enabled(), text, flags, itemSection, hot);
   const std::string shortCut = ShortCutToText(item->ShortCut());
   if (!shortCut.empty()) {
-    RECT r{layout.ShortCutLeft, 0, layout.ShortCutRight, h};
-    DrawSkinTextByIndex(ActiveSkin(), canvas, shortCut, item->Enabled(), r,
-                        DT_RIGHT | DT_SINGLELINE | DT_VCENTER, itemSection, hot);
+    RECT r{layout.ShortCutLeft, 0, layout.ShortCutRight, area.bottom};
+    DrawSkinTextByIndex(ActiveSkin(), canvas, shortCut, item->Enabled(), r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER,
+                        itemSection, hot);
   }
+}
+
+void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State) {
+  auto* item = dynamic_cast<TMenuItem*>(Sender);
+  if (item == nullptr || ACanvas == nullptr) return;
+  const TsMenuItemType kind = MenuItemKind(item->Caption(), false);
+  const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
+  if (w <= 0 || h <= 0) return;
+
+  TBitmap work;
+  Prepare24(work, w, h);
+  TCanvas* canvas = work.Canvas();
+  UseMenuFont(canvas);
+  TBitmap* background = PopupBackgroundOf(item, canvas, ARect);
+  PaintPopupMargin(ACanvas->Handle(), *background, ARect);
+  if (kind == TsMenuItemType::mitSeparator) {
+    DrawSeparatorItem(ACanvas, *background, ARect);
+    return;
+  }
+  if (kind == TsMenuItemType::mitCaption) {
+    DrawCaptionItem(item, canvas, *background, ARect, State);
+    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+    return;
+  }
+  const TsSkinState itemState = StateOf(State, odSelected);
+  PaintMenuSection("MENUITEM", TsCacheInfo{background, 0, 0, true}, &work, POINT{ARect.left, ARect.top},
+                   RECT{0, 0, w, h}, itemState);
+  const TsMenuSize glyph = MenuGlyphSize(kind, GlyphSource(item));
+  const TsMenuItemLayout layout = PopupItemLayout(w, h, glyph, FMargin);
+  DrawItemGlyph(item, work, layout, glyph, State);
+  DrawItemText(item, canvas, layout, RECT{0, 0, w, h}, itemState, State);
   if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitNormal);
   BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
 }

@@ -8,7 +8,7 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMenuItem.h"
 #include "skin/engine/TsSkinManager.h"
-#include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsProviderHost.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr const char* kSkinsItemName = "SkinSelectItem";
 
 }  // namespace
 
-TsSystemMenu::TsSystemMenu(TComponent* owner) : TPopupMenu(owner), FProvider(dynamic_cast<TsSkinProvider*>(owner)) {
+TsSystemMenu::TsSystemMenu(TComponent* owner) : TPopupMenu(owner), FProvider(dynamic_cast<TsProviderHost*>(owner)) {
   SetAutoPopup(false);
   FItemRestore = NewItem("ItemRestore", "Restore", &TsSystemMenu::RestoreClick);
   FItemMove = NewItem("ItemMove", "Move", &TsSystemMenu::MoveClick);

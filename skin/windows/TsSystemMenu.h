@@ -4,7 +4,7 @@
 
 class TCustomForm;
 class TMenuItem;
-class TsSkinProvider;
+class TsProviderHost;
 
 // The window menu of a skinned form: the usual window commands, shown and enabled by the same rules
 // as the caption buttons, and optionally a submenu for choosing the skin.
@@ -12,7 +12,7 @@ class TsSystemMenu : public TPopupMenu {
 public:
   explicit TsSystemMenu(TComponent* owner);
 
-  TsSkinProvider* Provider() const { return FProvider; }
+  TsProviderHost* Provider() const { return FProvider; }
   TCustomForm* Form() const { return FForm; }
   void SetForm(TCustomForm* form) { FForm = form; }
 
@@ -40,7 +40,7 @@ private:
   void CloseClick(TObject*);
   void SkinClick(TObject* sender);
 
-  TsSkinProvider* FProvider;
+  TsProviderHost* FProvider;
   TCustomForm* FForm = nullptr;
   TMenuItem *FItemRestore, *FItemMove, *FItemSize, *FItemMinimize, *FItemMaximize, *FItemClose;
 };

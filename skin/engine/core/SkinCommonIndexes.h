@@ -56,6 +56,3 @@ struct TsSkinCommonIndexes {
   TsCheckGlyphs CheckGlyphs;
   bool operator==(const TsSkinCommonIndexes&) const = default;
 };
-
-// Fills the active skin's SkinCommonIndexes from its tables (TsActiveSkin::ResolveCommonIndexes).
-void ResolveCommonIndexes();

@@ -76,6 +76,9 @@ struct TsPatternData {
   std::string PatternName;  // upper case
 };
 
+// The most sections on one PARENTCLASS chain: the loader refuses longer chains, lookups stop there.
+constexpr std::size_t MaxInheritanceDepth = 64;
+
 // The three tables and the master bitmap of one loaded skin.
 struct TsSkinTables {
   std::vector<TsSectionData> Sections;
@@ -161,6 +164,8 @@ TsActiveSkin& ActiveSkin();
 
 // The same operations on ActiveSkin().
 void InstallSkinTables(TsSkinTables tables);
+// Fills the active skin's SkinCommonIndexes from its tables (TsActiveSkin::ResolveCommonIndexes).
+void ResolveCommonIndexes();
 std::int32_t FindSectionIndex(const std::string& name);
 std::int32_t FindMaskIndex(std::int32_t skinIndex, const std::string& sectionName,
                            const std::string& maskName);

@@ -69,7 +69,7 @@ TsLoadedSkin LoadSkin(const TsSkinSource& source);
 // Bounds of a skin description; real skins stay far below them. A skin beyond one is refused.
 constexpr std::size_t MaxSkinSections = 4096;
 constexpr std::size_t MaxSkinKeys = 65536;     // key lines of all sections together
-constexpr std::size_t MaxInheritanceDepth = 64;  // sections on one PARENTCLASS chain
+// MaxInheritanceDepth (SkinTables.h): sections on one PARENTCLASS chain.
 
 // Throws ESkinError naming file when counts exceed the bounds; callers count before parsing.
 void CheckSkinBounds(const TsIniText::TCounts& counts, const std::string& file);
