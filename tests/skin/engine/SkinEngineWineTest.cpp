@@ -814,3 +814,58 @@ TEST_F(SkinEngine, TheDefaultManagersMenuSkinnerFollowsMenusOfItsForm) {
 }
 
 }  // namespace
+
+namespace {
+
+// The colour of every pixel of a control's cache, row by row.
+std::vector<TColor> CachePixels(TTestSkinned* control) {
+  std::vector<TColor> pixels;
+  TBitmap* cache = control->SkinData().CacheBitmap();
+  for (int y = 0; y < cache->Height(); ++y)
+    for (int x = 0; x < cache->Width(); ++x) pixels.push_back(cache->Canvas()->Pixel(x, y));
+  return pixels;
+}
+
+void PaintNow(TForm* form) {
+  RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+}  // namespace
+
+// A switch builds nothing for a form that is hidden; once shown, it paints once in the new skin,
+// as a form made under that skin does, and with the skin gone it shows the standard look.
+TEST_F(SkinEngine, AHiddenFormTakesTheSwitchWhenItIsShown) {
+  StartManager("Sand");
+  Form->Show();
+  PaintNow(Form);
+  const std::vector<TColor> sand = CachePixels(Direct);
+  ASSERT_FALSE(sand.empty());
+  Form->Hide();
+  const int inner = Inner->CacheBuilds(), direct = Direct->CacheBuilds();
+  Manager->SetSkinName("Night");
+  EXPECT_EQ(Inner->CacheBuilds(), inner);
+  EXPECT_EQ(Direct->CacheBuilds(), direct);
+
+  Form->Show();
+  PaintNow(Form);
+  EXPECT_GT(Inner->CacheBuilds(), inner);
+  EXPECT_GT(Direct->CacheBuilds(), direct);
+  TForm* fresh = NewComponent<TForm>(Application);
+  fresh->SetBounds(0, 0, 300, 200);
+  auto* twin = Make<TTestSkinned>(fresh, fresh, TsControlKind::Panel);
+  twin->SetBounds(210, 10, 50, 20);
+  fresh->Show();
+  PaintNow(fresh);
+  const std::vector<TColor> night = CachePixels(twin);
+  fresh->Free();
+  EXPECT_EQ(CachePixels(Direct), night);
+  EXPECT_NE(night, sand);
+
+  Form->Hide();
+  Manager->SetActive(false);
+  Form->Show();
+  PaintNow(Form);
+  EXPECT_EQ(Direct->SkinData().SkinIndex(), -1);
+  EXPECT_EQ(Direct->SkinData().CacheBitmap()->Width(), 0);
+  Form->Hide();
+}

@@ -1145,3 +1145,41 @@ INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMaximize, ::testing::Values("none", 
                          [](const auto& info) { return std::string(info.param); });
 
 }  // namespace
+
+namespace {
+
+std::vector<std::uint32_t> FormCachePixels(TsSkinProvider* provider) {
+  TBitmap* cache = static_cast<TsSkinPeer*>(provider)->SkinCache().Bitmap;
+  if (!cache || cache->Width() == 0) return {};
+  return Pixels(*cache, RECT{0, 0, cache->Width(), cache->Height()});
+}
+
+}  // namespace
+
+// A form hidden at a switch paints no frame then; shown, it paints as a form made under the new skin.
+TEST_F(SkinProviderTest, AHiddenFormPaintsTheNewSkinWhenShown) {
+  LoadSkin("Desert");
+  const std::vector<std::uint32_t> desert = FormCachePixels(Provider);
+  ASSERT_FALSE(desert.empty());
+  Form->Hide();
+  Pump();
+  const int frames = Provider->FramePaints();
+  LoadSkin("Nocturne");
+  EXPECT_EQ(Provider->FramePaints(), frames);
+  Form->Show();
+  Pump();
+  EXPECT_GT(Provider->FramePaints(), frames);
+  const std::vector<std::uint32_t> shown = FormCachePixels(Provider);
+
+  TForm* fresh = NewComponent<TForm>(Application);
+  fresh->SetBounds(60, 60, 420, 300);
+  fresh->SetCaption("Provider");
+  auto* freshProvider = NewComponent<TsSkinProvider>(fresh);
+  freshProvider->SetResizeMode(TsResizeMode::rmBorder);
+  fresh->Show();
+  Pump();
+  EXPECT_EQ(shown, FormCachePixels(freshProvider));
+  EXPECT_NE(shown, desert);
+  fresh->Free();
+  Pump();
+}
