@@ -20,6 +20,36 @@ inline THexPairsDecoded DecodeOneByOne(const uint8_t* text, std::size_t from, st
   return result;
 }
 
+// The data count of the S3 record at line when TakeS3Records takes it, its data decoded to out;
+// else -1.
+int TakeS3Exactly(const uint8_t* line, std::size_t avail, uint8_t* out, std::size_t room) {
+  if (avail < 16 || line[0] != 'S' || line[1] != '3') return -1;
+  const unsigned count = HexPair(line + 2);
+  const std::size_t dataCount = count - 5u;
+  if (count < 5 || dataCount > kMaxS3Data || dataCount > room) return -1;
+  // "S3", count, address, data, checksum.
+  const std::size_t length = 14 + 2 * dataCount;
+  if (length + 2 > avail || line[length] != '\r') return -1;
+  bool cr = false;
+  uint32_t sum = count;
+  for (std::size_t i = 2; i < 12; ++i) cr = cr || line[i] == '\r';
+  for (std::size_t i = 4; i < 12; i += 2) sum += HexPair(line + i);
+  const uint8_t* checksum = line + length - 2;
+  const THexPairsDecoded data = DecodeHexPairs(line + 12, dataCount, out);
+  cr = cr || data.HasCR || checksum[0] == '\r' || checksum[1] == '\r';
+  sum += data.Sum + HexPair(checksum);
+  return !cr && (sum & 0xFF) == 0xFF ? static_cast<int>(dataCount) : -1;
+}
+
+TS3Records TakeS3RecordsExactly(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room) {
+  TS3Records run;
+  for (int n; (n = TakeS3Exactly(text + run.Text, avail - run.Text, out + run.Data, room - run.Data)) >= 0;) {
+    run.Text += 16 + 2 * static_cast<std::size_t>(n);
+    run.Data += static_cast<std::size_t>(n);
+  }
+  return run;
+}
+
 #ifdef TARVEX_HEX_X86
 // SSE2 is part of x86-64; AVX2 and AVX-512, where the processor has them, take 32 and 64 pairs a
 // step instead of 16.
@@ -168,6 +198,111 @@ __attribute__((target("avx512f,avx512bw"))) THexPairsDecoded DecodeWithAvx512(co
   for (const uint64_t lane : lanes) sum += lane;
   return {static_cast<uint32_t>(sum), rest.HasCR};
 }
+
+// What the S3 records of one count share: their length and the masks of their data's characters
+// in steps of 64, and of their data bytes in steps of 64.
+struct TS3Shape {
+  std::size_t DataCount;
+  std::size_t Length;  // without the CR and the byte after it
+  __mmask64 Chars[4];
+  __mmask64 Bytes[2];
+};
+
+inline TS3Shape ShapeOf(std::size_t dataCount) {
+  const auto first = [](std::size_t count, std::size_t from) -> __mmask64 {
+    const std::size_t bits = count > from ? count - from : 0;
+    return bits >= 64 ? ~0ull : (1ull << bits) - 1;
+  };
+  const std::size_t chars = 2 * dataCount;
+  return {dataCount,
+          14 + 2 * dataCount,
+          {first(chars, 0), first(chars, 64), first(chars, 128), first(chars, 192)},
+          {first(dataCount, 0), first(dataCount, 64)}};
+}
+
+// TakeS3WithAvx512's answer for a record with a character that is no digit below 16.
+constexpr int kTakeExactly = -2;
+
+// Decodes the record of that shape at line, whose "S3", count and CR are known sound: its data
+// count when its count, address, data and checksum are all digits below 16 (see DecodeWithAvx2)
+// and the checksum holds; -1 when it does not hold; for other characters, kTakeExactly.
+__attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int DecodeS3(const uint8_t* line,
+                                                                                  const TS3Shape& shape,
+                                                                                  uint8_t* out) {
+  const __m512i zeros = _mm512_set1_epi8('0');  // a '0' gives the digit and the byte 0
+  const __m512i weights = _mm512_set1_epi16(0x0110);
+  const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
+  const __m512i above15 = _mm512_set1_epi8(static_cast<char>(0xF0));
+  // The head with the checksum's characters in place of "S3": pairs 0 to 5 are the checksum, the
+  // count and the address.
+  uint16_t checksum;
+  __builtin_memcpy(&checksum, line + shape.Length - 2, 2);
+  const __m128i head =
+      Digits(_mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), checksum, 0));
+  const __mmask16 headAbove15 = _mm_test_epi8_mask(head, _mm_set1_epi8(static_cast<char>(0xF0)));
+  const uint8_t* data = line + 12;
+  const __m512i d0 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[0], data));
+  const __m512i d1 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[1], data + 64));
+  __m512i digitBits = _mm512_or_si512(d0, d1);
+  // The pack works per 128-bit quarter: the permute puts the first chunk's bytes before the second's.
+  const __m512i low = _mm512_maskz_permutexvar_epi64(
+      0xFF, order, _mm512_packus_epi16(_mm512_maddubs_epi16(d0, weights), _mm512_maddubs_epi16(d1, weights)));
+  __m512i high = _mm512_setzero_si512();
+  if (shape.DataCount > 64) {
+    const __m512i d2 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[2], data + 128));
+    const __m512i d3 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[3], data + 192));
+    digitBits = _mm512_ternarylogic_epi64(digitBits, d2, d3, 0xFE);  // a | b | c
+    high = _mm512_maskz_permutexvar_epi64(
+        0xFF, order, _mm512_packus_epi16(_mm512_maddubs_epi16(d2, weights), _mm512_maddubs_epi16(d3, weights)));
+  }
+  if ((headAbove15 & 0x0FFF) != 0 || _mm512_test_epi8_mask(digitBits, above15) != 0) return kTakeExactly;
+  _mm512_mask_storeu_epi8(out, shape.Bytes[0], low);
+  if (shape.DataCount > 64) _mm512_mask_storeu_epi8(out + 64, shape.Bytes[1], high);
+  // Only the sum's low byte counts: the bytes are folded by bytewise sums, with the head's six,
+  // before one sum of eight. (The masked forms of the shuffles and the extract: GCC 12 warns of
+  // the plain ones' undefined operand.)
+  __m512i all = _mm512_add_epi8(low, high);
+  all = _mm512_add_epi8(all, _mm512_maskz_shuffle_i64x2(0xFF, all, all, 0x4E));
+  all = _mm512_add_epi8(all, _mm512_maskz_shuffle_i64x2(0xFF, all, all, 0xB1));
+  const __m128i headPairs = _mm_maddubs_epi16(head, _mm_set1_epi16(0x0110));
+  const __m128i quarter = _mm_add_epi8(_mm512_maskz_extracti32x4_epi32(0xF, all, 0),
+                                       _mm_maskz_packus_epi16(0x3F, headPairs, headPairs));
+  const __m128i eighth = _mm_add_epi8(quarter, _mm_unpackhi_epi64(quarter, quarter));
+  const int sum = _mm_cvtsi128_si32(_mm_sad_epu8(eighth, _mm_setzero_si128()));
+  return (sum & 0xFF) == 0xFF ? static_cast<int>(shape.DataCount) : -1;
+}
+
+// Runs of records of one count, decoded by DecodeS3; the first of each run, and each record with
+// characters other than digits below 16, is taken the exact way. Within a run the next record's
+// place does not wait for this one's count, which is only compared.
+__attribute__((target("avx512f,avx512bw,avx512vl"))) TS3Records TakeS3RecordsWithAvx512(const uint8_t* text,
+                                                                                    std::size_t avail,
+                                                                                    uint8_t* out,
+                                                                                    std::size_t room) {
+  TS3Records run;
+  for (;;) {
+    const uint8_t* line = text + run.Text;
+    const int first = TakeS3Exactly(line, avail - run.Text, out + run.Data, room - run.Data);
+    if (first < 0) return run;
+    const TS3Shape shape = ShapeOf(static_cast<std::size_t>(first));
+    uint32_t lead;  // "S3" and the count
+    __builtin_memcpy(&lead, line, 4);
+    const std::size_t step = shape.Length + 2;
+    for (int n = first; n >= 0;) {
+      run.Text += step;
+      run.Data += shape.DataCount;
+      line = text + run.Text;
+      uint32_t next;
+      if (avail - run.Text < step || room - run.Data < shape.DataCount) break;
+      __builtin_memcpy(&next, line, 4);
+      if (next != lead || line[shape.Length] != '\r') break;
+      n = DecodeS3(line, shape, out + run.Data);
+      // A record with other characters begins a run of its own.
+      if (n == kTakeExactly) break;
+      if (n < 0) return run;
+    }
+  }
+}
 #endif
 
 }  // namespace
@@ -191,4 +326,19 @@ std::vector<THexPairsDecoder> HexPairsDecoders() {
 THexPairsDecoded DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out) {
   static const THexPairsDecoder decode = HexPairsDecoders().back();
   return decode(text, count, out);
+}
+
+std::vector<TS3RecordsTaker> S3RecordsTakers() {
+  std::vector<TS3RecordsTaker> takers = {TakeS3RecordsExactly};
+#ifdef TARVEX_HEX_X86
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl"))
+    takers.push_back(TakeS3RecordsWithAvx512);
+#endif
+  return takers;
+}
+
+TS3Records TakeS3Records(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room) {
+  static const TS3RecordsTaker take = S3RecordsTakers().back();
+  return take(text, avail, out, room);
 }
