@@ -225,10 +225,12 @@ constexpr int kTakeExactly = -2;
 
 // Decodes the record of that shape at line, whose "S3", count and CR are known sound: its data
 // count when its count, address, data and checksum are all digits below 16 (see DecodeWithAvx2)
-// and the checksum holds; -1 when it does not hold; for other characters, kTakeExactly.
+// and the checksum holds; -1 when it does not hold; for other characters, kTakeExactly. Wide
+// records, of more than 64 data bytes, take twice the steps.
+template <bool Wide>
 __attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int DecodeS3(const uint8_t* line,
-                                                                                  const TS3Shape& shape,
-                                                                                  uint8_t* out) {
+                                                                                       const TS3Shape& shape,
+                                                                                       uint8_t* out) {
   const __m512i zeros = _mm512_set1_epi8('0');  // a '0' gives the digit and the byte 0
   const __m512i weights = _mm512_set1_epi16(0x0110);
   const __m512i order = _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7);
@@ -239,7 +241,6 @@ __attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int D
   __builtin_memcpy(&checksum, line + shape.Length - 2, 2);
   const __m128i head =
       Digits(_mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), checksum, 0));
-  const __mmask16 headAbove15 = _mm_test_epi8_mask(head, _mm_set1_epi8(static_cast<char>(0xF0)));
   const uint8_t* data = line + 12;
   const __m512i d0 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[0], data));
   const __m512i d1 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[1], data + 64));
@@ -247,34 +248,60 @@ __attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int D
   // The pack works per 128-bit quarter: the permute puts the first chunk's bytes before the second's.
   const __m512i low = _mm512_maskz_permutexvar_epi64(
       0xFF, order, _mm512_packus_epi16(_mm512_maddubs_epi16(d0, weights), _mm512_maddubs_epi16(d1, weights)));
-  __m512i high = _mm512_setzero_si512();
-  if (shape.DataCount > 64) {
+  // Only the sum's low byte counts: the bytes are folded by bytewise sums before one sum of eight.
+  // The head's six go in with the data; the masked forms of the shuffles and the extract, because
+  // GCC 12 warns of the plain ones' undefined operand.
+  const __m128i headPairs = _mm_maddubs_epi16(head, _mm_set1_epi16(0x0110));
+  __m512i all = _mm512_add_epi8(low, _mm512_zextsi128_si512(_mm_maskz_packus_epi16(0x3F, headPairs, headPairs)));
+  __m512i high;
+  if constexpr (Wide) {
     const __m512i d2 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[2], data + 128));
     const __m512i d3 = Digits(_mm512_mask_loadu_epi8(zeros, shape.Chars[3], data + 192));
     digitBits = _mm512_ternarylogic_epi64(digitBits, d2, d3, 0xFE);  // a | b | c
     high = _mm512_maskz_permutexvar_epi64(
         0xFF, order, _mm512_packus_epi16(_mm512_maddubs_epi16(d2, weights), _mm512_maddubs_epi16(d3, weights)));
+    all = _mm512_add_epi8(all, high);
   }
-  if ((headAbove15 & 0x0FFF) != 0 || _mm512_test_epi8_mask(digitBits, above15) != 0) return kTakeExactly;
+  if ((_mm_test_epi8_mask(head, _mm_set1_epi8(static_cast<char>(0xF0))) & 0x0FFF) != 0 ||
+      _mm512_test_epi8_mask(digitBits, above15) != 0)
+    return kTakeExactly;
   _mm512_mask_storeu_epi8(out, shape.Bytes[0], low);
-  if (shape.DataCount > 64) _mm512_mask_storeu_epi8(out + 64, shape.Bytes[1], high);
-  // Only the sum's low byte counts: the bytes are folded by bytewise sums, with the head's six,
-  // before one sum of eight. (The masked forms of the shuffles and the extract: GCC 12 warns of
-  // the plain ones' undefined operand.)
-  __m512i all = _mm512_add_epi8(low, high);
+  if constexpr (Wide) _mm512_mask_storeu_epi8(out + 64, shape.Bytes[1], high);
   all = _mm512_add_epi8(all, _mm512_maskz_shuffle_i64x2(0xFF, all, all, 0x4E));
   all = _mm512_add_epi8(all, _mm512_maskz_shuffle_i64x2(0xFF, all, all, 0xB1));
-  const __m128i headPairs = _mm_maddubs_epi16(head, _mm_set1_epi16(0x0110));
-  const __m128i quarter = _mm_add_epi8(_mm512_maskz_extracti32x4_epi32(0xF, all, 0),
-                                       _mm_maskz_packus_epi16(0x3F, headPairs, headPairs));
+  const __m128i quarter = _mm512_maskz_extracti32x4_epi32(0xF, all, 0);
   const __m128i eighth = _mm_add_epi8(quarter, _mm_unpackhi_epi64(quarter, quarter));
   const int sum = _mm_cvtsi128_si32(_mm_sad_epu8(eighth, _mm_setzero_si128()));
   return (sum & 0xFF) == 0xFF ? static_cast<int>(shape.DataCount) : -1;
 }
 
-// Runs of records of one count, decoded by DecodeS3; the first of each run, and each record with
-// characters other than digits below 16, is taken the exact way. Within a run the next record's
-// place does not wait for this one's count, which is only compared.
+// The records after the first of a run, which have its lead ("S3" and the count) and shape, as
+// long as DecodeS3 takes them; false after a record whose checksum does not hold.
+template <bool Wide>
+__attribute__((target("avx512f,avx512bw,avx512vl"))) bool TakeRunWithAvx512(const uint8_t* text,
+                                                                           std::size_t avail, uint8_t* out,
+                                                                           std::size_t room, uint32_t lead,
+                                                                           const TS3Shape& shape,
+                                                                           TS3Records& run) {
+  const std::size_t step = shape.Length + 2;
+  for (;;) {
+    const uint8_t* line = text + run.Text;
+    uint32_t next;
+    if (avail - run.Text < step || room - run.Data < shape.DataCount) return true;
+    __builtin_memcpy(&next, line, 4);
+    if (next != lead || line[shape.Length] != '\r') return true;
+    const int n = DecodeS3<Wide>(line, shape, out + run.Data);
+    // A record with other characters begins a run of its own.
+    if (n == kTakeExactly) return true;
+    if (n < 0) return false;
+    run.Text += step;
+    run.Data += shape.DataCount;
+  }
+}
+
+// Runs of records of one count; the first of each run, and each record with characters other
+// than digits below 16, is taken the exact way. Within a run the next record's place does not
+// wait for this one's count, which is only compared.
 __attribute__((target("avx512f,avx512bw,avx512vl"))) TS3Records TakeS3RecordsWithAvx512(const uint8_t* text,
                                                                                     std::size_t avail,
                                                                                     uint8_t* out,
@@ -285,22 +312,13 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) TS3Records TakeS3RecordsWit
     const int first = TakeS3Exactly(line, avail - run.Text, out + run.Data, room - run.Data);
     if (first < 0) return run;
     const TS3Shape shape = ShapeOf(static_cast<std::size_t>(first));
-    uint32_t lead;  // "S3" and the count
+    uint32_t lead;
     __builtin_memcpy(&lead, line, 4);
-    const std::size_t step = shape.Length + 2;
-    for (int n = first; n >= 0;) {
-      run.Text += step;
-      run.Data += shape.DataCount;
-      line = text + run.Text;
-      uint32_t next;
-      if (avail - run.Text < step || room - run.Data < shape.DataCount) break;
-      __builtin_memcpy(&next, line, 4);
-      if (next != lead || line[shape.Length] != '\r') break;
-      n = DecodeS3(line, shape, out + run.Data);
-      // A record with other characters begins a run of its own.
-      if (n == kTakeExactly) break;
-      if (n < 0) return run;
-    }
+    run.Text += shape.Length + 2;
+    run.Data += shape.DataCount;
+    if (!(shape.DataCount > 64 ? TakeRunWithAvx512<true> : TakeRunWithAvx512<false>)(text, avail, out, room, lead,
+                                                                                     shape, run))
+      return run;
   }
 }
 #endif
