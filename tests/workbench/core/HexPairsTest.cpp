@@ -193,10 +193,10 @@ TEST(S3Records, EveryTakerTakesRunsOfEveryCountAndStopsAtTheEndOfTheTextOrTheRoo
 }
 
 TEST(S3Records, EveryTakerLeavesARecordWithACRABadCharacterOrABadChecksumToTheCaller) {
-  // Runs of 64 and of 120 data bytes: the bad record in the middle of each, at every position of
+  // Runs of 20, 64 and 120 data bytes: the bad record in the middle of each, at every position of
   // the head, of each step of the data, of the checksum and of the CR and LF, whose other records
   // are still taken.
-  for (const size_t count : {size_t{64}, size_t{120}}) {
+  for (const size_t count : {size_t{20}, size_t{64}, size_t{120}}) {
     const std::string good = Record(0x2000, count, 7);
     const std::string before = Record(0x1000, count, 6), after = Record(0x3000, count, 8) + Record(0x4000, count, 9);
     for (size_t at = 2; at < good.size(); ++at) {
