@@ -210,18 +210,19 @@ struct TS3Shape {
 };
 
 inline TS3Shape ShapeOf(std::size_t dataCount) {
-  const auto first = [](std::size_t count, std::size_t from) -> __mmask64 {
+  // The mask of the step of 64 from `from` of count items.
+  const auto step = [](std::size_t count, std::size_t from) -> __mmask64 {
     const std::size_t bits = count > from ? count - from : 0;
     return bits >= 64 ? ~0ull : (1ull << bits) - 1;
   };
   const std::size_t chars = 2 * dataCount;
   return {dataCount,
           14 + 2 * dataCount,
-          {first(chars, 0), first(chars, 64), first(chars, 128), first(chars, 192)},
-          {first(dataCount, 0), first(dataCount, 64)}};
+          {step(chars, 0), step(chars, 64), step(chars, 128), step(chars, 192)},
+          {step(dataCount, 0), step(dataCount, 64)}};
 }
 
-// TakeS3WithAvx512's answer for a record with a character that is no digit below 16.
+// DecodeS3's answer for a record with a character that is no digit below 16.
 constexpr int kTakeExactly = -2;
 
 // How many data bytes the records of a run have: 64, other counts up to 64, or more.
@@ -339,6 +340,7 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool TakeRunWithAvx512(cons
   if (shape.DataCount > 0) fit = std::min(fit, (room - run.Data) / shape.DataCount);
   const uint8_t* line = text + run.Text;
   uint8_t* to = out + run.Data;
+  bool sound = true;
   for (; fit > 0; --fit, line += step, to += shape.DataCount) {
     uint32_t next;
     __builtin_memcpy(&next, line, 4);
@@ -347,12 +349,12 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool TakeRunWithAvx512(cons
     // A record with other characters begins a run of its own.
     if (n == kTakeExactly) break;
     if (n < 0) {
-      run = {static_cast<std::size_t>(line - text), static_cast<std::size_t>(to - out)};
-      return false;
+      sound = false;
+      break;
     }
   }
   run = {static_cast<std::size_t>(line - text), static_cast<std::size_t>(to - out)};
-  return true;
+  return sound;
 }
 
 // Runs of records of one count; the first of each run, and each record with characters other
