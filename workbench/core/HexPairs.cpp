@@ -248,15 +248,18 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) inline TS3Constants MakeS3C
                  _mm_set1_epi8(16),
                  _mm_set1_epi8(7)};
   // Opaque to the compiler, which would otherwise make them afresh for every record.
-  asm("" : "+v"(c.Zeros), "+v"(c.Weights), "+v"(c.Order), "+v"(c.Above15), "+v"(c.Minus48), "+v"(c.Sixteen),
-      "+v"(c.Seven));
-  asm("" : "+v"(c.HeadWeights), "+v"(c.HeadAbove15), "+v"(c.HeadMinus48), "+v"(c.HeadSixteen), "+v"(c.HeadSeven));
+  asm(""
+      : "+v"(c.Zeros), "+v"(c.Weights), "+v"(c.Order), "+v"(c.Above15), "+v"(c.Minus48), "+v"(c.Sixteen),
+        "+v"(c.Seven));
+  asm(""
+      : "+v"(c.HeadWeights), "+v"(c.HeadAbove15), "+v"(c.HeadMinus48), "+v"(c.HeadSixteen),
+        "+v"(c.HeadSeven));
   return c;
 }
 
 // As Digits, with the constants at hand.
 __attribute__((target("avx512f,avx512bw"), always_inline)) inline __m512i DigitsWith(const TS3Constants& c,
-                                                                                   __m512i chars) {
+                                                                                     __m512i chars) {
   const __m512i d = _mm512_add_epi8(chars, c.Minus48);
   return _mm512_mask_sub_epi8(d, _mm512_cmpgt_epu8_mask(d, c.Sixteen), d, c.Seven);
 }
@@ -269,9 +272,8 @@ __attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline __m12
 
 // The digits of the data's chunk i of 64 characters; characters past the data read as '0'.
 template <TS3Width Width>
-__attribute__((target("avx512f,avx512bw"), always_inline)) inline __m512i DigitsOfChunk(const uint8_t* data, int i,
-                                                                                      const TS3Shape& shape,
-                                                                                      const TS3Constants& c) {
+__attribute__((target("avx512f,avx512bw"), always_inline)) inline __m512i DigitsOfChunk(
+    const uint8_t* data, int i, const TS3Shape& shape, const TS3Constants& c) {
   if constexpr (Width == TS3Width::Full) return DigitsWith(c, _mm512_loadu_si512(data + 64 * i));
   return DigitsWith(c, _mm512_mask_loadu_epi8(c.Zeros, shape.Chars[i], data + 64 * i));
 }
@@ -281,32 +283,35 @@ __attribute__((target("avx512f,avx512bw"), always_inline)) inline __m512i Digits
 // and the checksum holds; -1 when it does not hold; for other characters, kTakeExactly.
 template <TS3Width Width>
 __attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int DecodeS3(const uint8_t* line,
-                                                                                       const TS3Shape& shape,
-                                                                                       const TS3Constants& c,
-                                                                                       uint8_t* out) {
+                                                                                        const TS3Shape& shape,
+                                                                                        const TS3Constants& c,
+                                                                                        uint8_t* out) {
   // The head with the checksum's characters in place of "S3": pairs 0 to 5 are the checksum, the
   // count and the address.
   uint16_t checksum;
   __builtin_memcpy(&checksum, line + shape.Length - 2, 2);
-  const __m128i head =
-      HeadDigitsWith(c, _mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), checksum, 0));
+  const __m128i head = HeadDigitsWith(
+      c, _mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), checksum, 0));
   const uint8_t* data = line + 12;
   const __m512i d0 = DigitsOfChunk<Width>(data, 0, shape, c), d1 = DigitsOfChunk<Width>(data, 1, shape, c);
   __m512i digitBits = _mm512_or_si512(d0, d1);
   // The pack works per 128-bit quarter: the permute puts the first chunk's bytes before the second's.
   const __m512i low = _mm512_maskz_permutexvar_epi64(
-      0xFF, c.Order, _mm512_packus_epi16(_mm512_maddubs_epi16(d0, c.Weights), _mm512_maddubs_epi16(d1, c.Weights)));
+      0xFF, c.Order,
+      _mm512_packus_epi16(_mm512_maddubs_epi16(d0, c.Weights), _mm512_maddubs_epi16(d1, c.Weights)));
   // Only the sum's low byte counts: the bytes are folded by bytewise sums before one sum of eight.
   // The head's six go in with the data; the masked forms of the shuffles and the extract, because
   // GCC 12 warns of the plain ones' undefined operand.
   const __m128i headPairs = _mm_maddubs_epi16(head, c.HeadWeights);
-  __m512i all = _mm512_add_epi8(low, _mm512_zextsi128_si512(_mm_maskz_packus_epi16(0x3F, headPairs, headPairs)));
+  __m512i all =
+      _mm512_add_epi8(low, _mm512_zextsi128_si512(_mm_maskz_packus_epi16(0x3F, headPairs, headPairs)));
   __m512i high;
   if constexpr (Width == TS3Width::Wide) {
     const __m512i d2 = DigitsOfChunk<Width>(data, 2, shape, c), d3 = DigitsOfChunk<Width>(data, 3, shape, c);
     digitBits = _mm512_ternarylogic_epi64(digitBits, d2, d3, 0xFE);  // a | b | c
     high = _mm512_maskz_permutexvar_epi64(
-        0xFF, c.Order, _mm512_packus_epi16(_mm512_maddubs_epi16(d2, c.Weights), _mm512_maddubs_epi16(d3, c.Weights)));
+        0xFF, c.Order,
+        _mm512_packus_epi16(_mm512_maddubs_epi16(d2, c.Weights), _mm512_maddubs_epi16(d3, c.Weights)));
     all = _mm512_add_epi8(all, high);
   }
   if ((_mm_test_epi8_mask(head, c.HeadAbove15) & 0x0FFF) != 0 ||
@@ -329,10 +334,10 @@ __attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int D
 // long as DecodeS3 takes them; false after a record whose checksum does not hold.
 template <TS3Width Width>
 __attribute__((target("avx512f,avx512bw,avx512vl"))) bool TakeRunWithAvx512(const uint8_t* text,
-                                                                           std::size_t avail, uint8_t* out,
-                                                                           std::size_t room, uint32_t lead,
-                                                                           const TS3Shape& shape,
-                                                                           TS3Records& run) {
+                                                                            std::size_t avail, uint8_t* out,
+                                                                            std::size_t room, uint32_t lead,
+                                                                            const TS3Shape& shape,
+                                                                            TS3Records& run) {
   const TS3Constants c = MakeS3Constants();
   const std::size_t step = shape.Length + 2;
   // Records that fit the text and the room.
@@ -361,9 +366,9 @@ __attribute__((target("avx512f,avx512bw,avx512vl"))) bool TakeRunWithAvx512(cons
 // than digits below 16, is taken the exact way. Within a run the next record's place does not
 // wait for this one's count, which is only compared.
 __attribute__((target("avx512f,avx512bw,avx512vl"))) TS3Records TakeS3RecordsWithAvx512(const uint8_t* text,
-                                                                                    std::size_t avail,
-                                                                                    uint8_t* out,
-                                                                                    std::size_t room) {
+                                                                                        std::size_t avail,
+                                                                                        uint8_t* out,
+                                                                                        std::size_t room) {
   TS3Records run;
   for (;;) {
     const uint8_t* line = text + run.Text;
@@ -409,7 +414,8 @@ std::vector<TS3RecordsTaker> S3RecordsTakers() {
   std::vector<TS3RecordsTaker> takers = {TakeS3RecordsExactly};
 #ifdef TARVEX_HEX_X86
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl"))
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vl"))
     takers.push_back(TakeS3RecordsWithAvx512);
 #endif
   return takers;

@@ -50,5 +50,6 @@ struct TS3Records {
 TS3Records TakeS3Records(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room);
 
 // Every way of taking records that this processor can run, the fastest last. For tests of each.
-using TS3RecordsTaker = TS3Records (*)(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room);
+using TS3RecordsTaker = TS3Records (*)(const uint8_t* text, std::size_t avail, uint8_t* out,
+                                       std::size_t room);
 std::vector<TS3RecordsTaker> S3RecordsTakers();

@@ -137,7 +137,9 @@ TS3Records Model(const std::string& text, size_t room, std::vector<uint8_t>& dat
   for (;;) {
     const size_t at = run.Text, avail = text.size() - at;
     if (avail < 16 || text.compare(at, 2, "S3") != 0) return run;
-    const auto pair = [&](size_t i) { return Expected(static_cast<uint8_t>(text[i]), static_cast<uint8_t>(text[i + 1])); };
+    const auto pair = [&](size_t i) {
+      return Expected(static_cast<uint8_t>(text[i]), static_cast<uint8_t>(text[i + 1]));
+    };
     const unsigned count = pair(at + 2);
     if (count < 5 || count - 5 > kMaxS3Data || count - 5 > room - run.Data) return run;
     const size_t length = 4 + 2 * count;
@@ -159,7 +161,8 @@ TS3Records ExpectTakersAgree(const std::string& text, size_t room, const std::st
   const std::vector<TS3RecordsTaker> takers = S3RecordsTakers();
   for (size_t t = 0; t < takers.size(); ++t) {
     std::vector<uint8_t> out(room + 64, 0x55);
-    const TS3Records got = takers[t](reinterpret_cast<const uint8_t*>(text.data()), text.size(), out.data(), room);
+    const TS3Records got =
+        takers[t](reinterpret_cast<const uint8_t*>(text.data()), text.size(), out.data(), room);
     EXPECT_EQ(got.Text, model.Text) << "taker " << t << ", " << what;
     EXPECT_EQ(got.Data, model.Data) << "taker " << t << ", " << what;
     EXPECT_TRUE(std::equal(want.begin(), want.end(), out.begin())) << "taker " << t << ", " << what;
@@ -188,7 +191,8 @@ TEST(S3Records, EveryTakerTakesRunsOfEveryCountAndStopsAtTheEndOfTheTextOrTheRoo
   EXPECT_EQ(ExpectTakersAgree(text, data, "all counts").Data, data);
   // A record is taken only whole with its CR and the byte after it.
   const std::string run = Record(0x1000, 64, 1) + Record(0x1040, 64, 2) + Record(0x1080, 64, 3);
-  for (size_t end = 0; end <= run.size(); ++end) ExpectTakersAgree(run.substr(0, end), 192, "text of " + std::to_string(end));
+  for (size_t end = 0; end <= run.size(); ++end)
+    ExpectTakersAgree(run.substr(0, end), 192, "text of " + std::to_string(end));
   for (size_t room = 0; room <= 192; ++room) ExpectTakersAgree(run, room, "room of " + std::to_string(room));
 }
 
@@ -198,7 +202,8 @@ TEST(S3Records, EveryTakerLeavesARecordWithACRABadCharacterOrABadChecksumToTheCa
   // are still taken.
   for (const size_t count : {size_t{20}, size_t{64}, size_t{120}}) {
     const std::string good = Record(0x2000, count, 7);
-    const std::string before = Record(0x1000, count, 6), after = Record(0x3000, count, 8) + Record(0x4000, count, 9);
+    const std::string before = Record(0x1000, count, 6),
+                      after = Record(0x3000, count, 8) + Record(0x4000, count, 9);
     for (size_t at = 2; at < good.size(); ++at) {
       // A CR, characters that are no digit below 16 (of which a lower-case letter first in a pair
       // gives the upper-case byte), and a digit that breaks the checksum.
@@ -206,9 +211,11 @@ TEST(S3Records, EveryTakerLeavesARecordWithACRABadCharacterOrABadChecksumToTheCa
       for (const char c : {'\r', 'G', '@', 'a', 'f', '/', '\x80', '\xFF', changed}) {
         std::string bad = good;
         bad[at] = c;
-        if (c == 'a' || c == 'f') bad[at] = static_cast<char>(std::tolower(static_cast<unsigned char>(good[at])));
+        if (c == 'a' || c == 'f')
+          bad[at] = static_cast<char>(std::tolower(static_cast<unsigned char>(good[at])));
         ExpectTakersAgree(before + bad + after, 4 * count,
-                          std::to_string(count) + " bytes, character " + std::to_string(static_cast<uint8_t>(c)) + " at " + std::to_string(at));
+                          std::to_string(count) + " bytes, character " +
+                              std::to_string(static_cast<uint8_t>(c)) + " at " + std::to_string(at));
       }
     }
   }
