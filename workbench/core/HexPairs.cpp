@@ -1,5 +1,6 @@
 #include "workbench/core/HexPairs.h"
 
+#include <algorithm>
 #include <vector>
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -18,6 +19,36 @@ inline THexPairsDecoded DecodeOneByOne(const uint8_t* text, std::size_t from, st
     result.HasCR = result.HasCR || text[2 * i] == '\r' || text[2 * i + 1] == '\r';
   }
   return result;
+}
+
+// The data count of the S3 record at line when TakeS3Records takes it, its data decoded to out;
+// else -1.
+int TakeS3Exactly(const uint8_t* line, std::size_t avail, uint8_t* out, std::size_t room) {
+  if (avail < 16 || line[0] != 'S' || line[1] != '3') return -1;
+  const unsigned count = HexPair(line + 2);
+  const std::size_t dataCount = count - 5u;
+  if (count < 5 || dataCount > kMaxS3Data || dataCount > room) return -1;
+  // "S3", count, address, data, checksum.
+  const std::size_t length = 14 + 2 * dataCount;
+  if (length + 2 > avail || line[length] != '\r') return -1;
+  bool cr = false;
+  uint32_t sum = count;
+  for (std::size_t i = 2; i < 12; ++i) cr = cr || line[i] == '\r';
+  for (std::size_t i = 4; i < 12; i += 2) sum += HexPair(line + i);
+  const uint8_t* checksum = line + length - 2;
+  const THexPairsDecoded data = DecodeHexPairs(line + 12, dataCount, out);
+  cr = cr || data.HasCR || checksum[0] == '\r' || checksum[1] == '\r';
+  sum += data.Sum + HexPair(checksum);
+  return !cr && (sum & 0xFF) == 0xFF ? static_cast<int>(dataCount) : -1;
+}
+
+TS3Records TakeS3RecordsExactly(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room) {
+  TS3Records run;
+  for (int n; (n = TakeS3Exactly(text + run.Text, avail - run.Text, out + run.Data, room - run.Data)) >= 0;) {
+    run.Text += 16 + 2 * static_cast<std::size_t>(n);
+    run.Data += static_cast<std::size_t>(n);
+  }
+  return run;
 }
 
 #ifdef TARVEX_HEX_X86
@@ -168,6 +199,192 @@ __attribute__((target("avx512f,avx512bw"))) THexPairsDecoded DecodeWithAvx512(co
   for (const uint64_t lane : lanes) sum += lane;
   return {static_cast<uint32_t>(sum), rest.HasCR};
 }
+
+// What the S3 records of one count share: their length and the masks of their data's characters
+// in steps of 64, and of their data bytes in steps of 64.
+struct TS3Shape {
+  std::size_t DataCount;
+  std::size_t Length;  // without the CR and the byte after it
+  __mmask64 Chars[4];
+  __mmask64 Bytes[2];
+};
+
+inline TS3Shape ShapeOf(std::size_t dataCount) {
+  // The mask of the step of 64 from `from` of count items.
+  const auto step = [](std::size_t count, std::size_t from) -> __mmask64 {
+    const std::size_t bits = count > from ? count - from : 0;
+    return bits >= 64 ? ~0ull : (1ull << bits) - 1;
+  };
+  const std::size_t chars = 2 * dataCount;
+  return {dataCount,
+          14 + 2 * dataCount,
+          {step(chars, 0), step(chars, 64), step(chars, 128), step(chars, 192)},
+          {step(dataCount, 0), step(dataCount, 64)}};
+}
+
+// DecodeS3's answer for a record with a character that is no digit below 16.
+constexpr int kTakeExactly = -2;
+
+// How many data bytes the records of a run have: 64, other counts up to 64, or more.
+enum class TS3Width { Full, Narrow, Wide };
+
+// The constants of DecodeS3, made once per run and kept in registers.
+struct TS3Constants {
+  __m512i Zeros, Weights, Order, Above15, Minus48, Sixteen, Seven;
+  __m128i HeadWeights, HeadAbove15, HeadMinus48, HeadSixteen, HeadSeven;  // the same for the head
+};
+
+__attribute__((target("avx512f,avx512bw,avx512vl"))) inline TS3Constants MakeS3Constants() {
+  TS3Constants c{_mm512_set1_epi8('0'),  // a '0' gives the digit and the byte 0
+                 _mm512_set1_epi16(0x0110),
+                 _mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7),
+                 _mm512_set1_epi8(static_cast<char>(0xF0)),
+                 _mm512_set1_epi8(-48),
+                 _mm512_set1_epi8(16),
+                 _mm512_set1_epi8(7),
+                 _mm_set1_epi16(0x0110),
+                 _mm_set1_epi8(static_cast<char>(0xF0)),
+                 _mm_set1_epi8(-48),
+                 _mm_set1_epi8(16),
+                 _mm_set1_epi8(7)};
+  // Opaque to the compiler, which would otherwise make them afresh for every record.
+  asm(""
+      : "+v"(c.Zeros), "+v"(c.Weights), "+v"(c.Order), "+v"(c.Above15), "+v"(c.Minus48), "+v"(c.Sixteen),
+        "+v"(c.Seven));
+  asm(""
+      : "+v"(c.HeadWeights), "+v"(c.HeadAbove15), "+v"(c.HeadMinus48), "+v"(c.HeadSixteen),
+        "+v"(c.HeadSeven));
+  return c;
+}
+
+// As Digits, with the constants at hand.
+__attribute__((target("avx512f,avx512bw"), always_inline)) inline __m512i DigitsWith(const TS3Constants& c,
+                                                                                     __m512i chars) {
+  const __m512i d = _mm512_add_epi8(chars, c.Minus48);
+  return _mm512_mask_sub_epi8(d, _mm512_cmpgt_epu8_mask(d, c.Sixteen), d, c.Seven);
+}
+
+__attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline __m128i HeadDigitsWith(
+    const TS3Constants& c, __m128i chars) {
+  const __m128i d = _mm_add_epi8(chars, c.HeadMinus48);
+  return _mm_mask_sub_epi8(d, _mm_cmpgt_epu8_mask(d, c.HeadSixteen), d, c.HeadSeven);
+}
+
+// The digits of the data's chunk i of 64 characters; characters past the data read as '0'.
+template <TS3Width Width>
+__attribute__((target("avx512f,avx512bw"), always_inline)) inline __m512i DigitsOfChunk(
+    const uint8_t* data, int i, const TS3Shape& shape, const TS3Constants& c) {
+  if constexpr (Width == TS3Width::Full) return DigitsWith(c, _mm512_loadu_si512(data + 64 * i));
+  return DigitsWith(c, _mm512_mask_loadu_epi8(c.Zeros, shape.Chars[i], data + 64 * i));
+}
+
+// Decodes the record of that shape at line, whose "S3", count and CR are known sound: its data
+// count when its count, address, data and checksum are all digits below 16 (see DecodeWithAvx2)
+// and the checksum holds; -1 when it does not hold; for other characters, kTakeExactly.
+template <TS3Width Width>
+__attribute__((target("avx512f,avx512bw,avx512vl"), always_inline)) inline int DecodeS3(const uint8_t* line,
+                                                                                        const TS3Shape& shape,
+                                                                                        const TS3Constants& c,
+                                                                                        uint8_t* out) {
+  // The head with the checksum's characters in place of "S3": pairs 0 to 5 are the checksum, the
+  // count and the address.
+  uint16_t checksum;
+  __builtin_memcpy(&checksum, line + shape.Length - 2, 2);
+  const __m128i head = HeadDigitsWith(
+      c, _mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), checksum, 0));
+  const uint8_t* data = line + 12;
+  const __m512i d0 = DigitsOfChunk<Width>(data, 0, shape, c), d1 = DigitsOfChunk<Width>(data, 1, shape, c);
+  __m512i digitBits = _mm512_or_si512(d0, d1);
+  // The pack works per 128-bit quarter: the permute puts the first chunk's bytes before the second's.
+  const __m512i low = _mm512_maskz_permutexvar_epi64(
+      0xFF, c.Order,
+      _mm512_packus_epi16(_mm512_maddubs_epi16(d0, c.Weights), _mm512_maddubs_epi16(d1, c.Weights)));
+  // Only the sum's low byte counts: the bytes are folded by bytewise sums before one sum of eight.
+  // The head's six go in with the data; the masked forms of the shuffles and the extract, because
+  // GCC 12 warns of the plain ones' undefined operand.
+  const __m128i headPairs = _mm_maddubs_epi16(head, c.HeadWeights);
+  __m512i all =
+      _mm512_add_epi8(low, _mm512_zextsi128_si512(_mm_maskz_packus_epi16(0x3F, headPairs, headPairs)));
+  __m512i high;
+  if constexpr (Width == TS3Width::Wide) {
+    const __m512i d2 = DigitsOfChunk<Width>(data, 2, shape, c), d3 = DigitsOfChunk<Width>(data, 3, shape, c);
+    digitBits = _mm512_ternarylogic_epi64(digitBits, d2, d3, 0xFE);  // a | b | c
+    high = _mm512_maskz_permutexvar_epi64(
+        0xFF, c.Order,
+        _mm512_packus_epi16(_mm512_maddubs_epi16(d2, c.Weights), _mm512_maddubs_epi16(d3, c.Weights)));
+    all = _mm512_add_epi8(all, high);
+  }
+  if ((_mm_test_epi8_mask(head, c.HeadAbove15) & 0x0FFF) != 0 ||
+      _mm512_test_epi8_mask(digitBits, c.Above15) != 0)
+    return kTakeExactly;
+  if constexpr (Width == TS3Width::Full)
+    _mm512_storeu_si512(out, low);
+  else
+    _mm512_mask_storeu_epi8(out, shape.Bytes[0], low);
+  if constexpr (Width == TS3Width::Wide) _mm512_mask_storeu_epi8(out + 64, shape.Bytes[1], high);
+  all = _mm512_add_epi8(all, _mm512_maskz_shuffle_i64x2(0xFF, all, all, 0x4E));
+  all = _mm512_add_epi8(all, _mm512_maskz_shuffle_i64x2(0xFF, all, all, 0xB1));
+  const __m128i quarter = _mm512_maskz_extracti32x4_epi32(0xF, all, 0);
+  const __m128i eighth = _mm_add_epi8(quarter, _mm_unpackhi_epi64(quarter, quarter));
+  const int sum = _mm_cvtsi128_si32(_mm_sad_epu8(eighth, _mm_setzero_si128()));
+  return (sum & 0xFF) == 0xFF ? static_cast<int>(shape.DataCount) : -1;
+}
+
+// The records after the first of a run, which have its lead ("S3" and the count) and shape, as
+// long as DecodeS3 takes them; false after a record whose checksum does not hold.
+template <TS3Width Width>
+__attribute__((target("avx512f,avx512bw,avx512vl"))) bool TakeRunWithAvx512(const uint8_t* text,
+                                                                            std::size_t avail, uint8_t* out,
+                                                                            std::size_t room, uint32_t lead,
+                                                                            const TS3Shape& shape,
+                                                                            TS3Records& run) {
+  const TS3Constants c = MakeS3Constants();
+  const std::size_t step = shape.Length + 2;
+  // Records that fit the text and the room.
+  std::size_t fit = (avail - run.Text) / step;
+  if (shape.DataCount > 0) fit = std::min(fit, (room - run.Data) / shape.DataCount);
+  const uint8_t* line = text + run.Text;
+  uint8_t* to = out + run.Data;
+  bool sound = true;
+  for (; fit > 0; --fit, line += step, to += shape.DataCount) {
+    uint32_t next;
+    __builtin_memcpy(&next, line, 4);
+    if (next != lead || line[shape.Length] != '\r') break;
+    const int n = DecodeS3<Width>(line, shape, c, to);
+    // A record with other characters begins a run of its own.
+    if (n == kTakeExactly) break;
+    if (n < 0) {
+      sound = false;
+      break;
+    }
+  }
+  run = {static_cast<std::size_t>(line - text), static_cast<std::size_t>(to - out)};
+  return sound;
+}
+
+// Runs of records of one count; the first of each run, and each record with characters other
+// than digits below 16, is taken the exact way. Within a run the next record's place does not
+// wait for this one's count, which is only compared.
+__attribute__((target("avx512f,avx512bw,avx512vl"))) TS3Records TakeS3RecordsWithAvx512(const uint8_t* text,
+                                                                                        std::size_t avail,
+                                                                                        uint8_t* out,
+                                                                                        std::size_t room) {
+  TS3Records run;
+  for (;;) {
+    const uint8_t* line = text + run.Text;
+    const int first = TakeS3Exactly(line, avail - run.Text, out + run.Data, room - run.Data);
+    if (first < 0) return run;
+    const TS3Shape shape = ShapeOf(static_cast<std::size_t>(first));
+    uint32_t lead;
+    __builtin_memcpy(&lead, line, 4);
+    run.Text += shape.Length + 2;
+    run.Data += shape.DataCount;
+    const auto take = shape.DataCount == 64  ? TakeRunWithAvx512<TS3Width::Full>
+                      : shape.DataCount > 64 ? TakeRunWithAvx512<TS3Width::Wide>
+                                             : TakeRunWithAvx512<TS3Width::Narrow>;
+    if (!take(text, avail, out, room, lead, shape, run)) return run;
+  }
+}
 #endif
 
 }  // namespace
@@ -191,4 +408,20 @@ std::vector<THexPairsDecoder> HexPairsDecoders() {
 THexPairsDecoded DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t* out) {
   static const THexPairsDecoder decode = HexPairsDecoders().back();
   return decode(text, count, out);
+}
+
+std::vector<TS3RecordsTaker> S3RecordsTakers() {
+  std::vector<TS3RecordsTaker> takers = {TakeS3RecordsExactly};
+#ifdef TARVEX_HEX_X86
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+      __builtin_cpu_supports("avx512vl"))
+    takers.push_back(TakeS3RecordsWithAvx512);
+#endif
+  return takers;
+}
+
+TS3Records TakeS3Records(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room) {
+  static const TS3RecordsTaker take = S3RecordsTakers().back();
+  return take(text, avail, out, room);
 }

@@ -33,3 +33,23 @@ THexPairsDecoded DecodeHexPairs(const uint8_t* text, std::size_t count, uint8_t*
 // last, the fastest, is the one DecodeHexPairs takes. For tests of each.
 using THexPairsDecoder = THexPairsDecoded (*)(const uint8_t* text, std::size_t count, uint8_t* out);
 std::vector<THexPairsDecoder> HexPairsDecoders();
+
+// A line of S-record text holds at most 255 characters, so an S3 record at most 120 data bytes.
+constexpr std::size_t kMaxS3Data = 120;
+
+struct TS3Records {
+  std::size_t Text = 0;  // characters of the records taken, each with its CR and the byte after it
+  std::size_t Data = 0;  // their data bytes, in order at out
+};
+
+// Takes S3 records from the avail characters at text while each one lies whole in them with its CR
+// and the byte after it, has a count of 5 to 5 + kMaxS3Data whose characters end with the CR, has no
+// CR before its end and a checksum that holds (pairs decoded as DecodeHexPairs does), and its data
+// fits what is left of room. The first record that does not is left for the caller, who reads it
+// line by line and says what is wrong. out's bytes past the data taken may be overwritten up to room.
+TS3Records TakeS3Records(const uint8_t* text, std::size_t avail, uint8_t* out, std::size_t room);
+
+// Every way of taking records that this processor can run, the fastest last. For tests of each.
+using TS3RecordsTaker = TS3Records (*)(const uint8_t* text, std::size_t avail, uint8_t* out,
+                                       std::size_t room);
+std::vector<TS3RecordsTaker> S3RecordsTakers();

@@ -16,6 +16,7 @@ namespace {
 
 constexpr size_t kMaxLine = 255;
 constexpr size_t kMaxRecordData = (kMaxLine - 14) / 2;
+static_assert(kMaxRecordData == kMaxS3Data);
 // Room before the output buffer for a record's address, which is decoded with its data.
 constexpr size_t kAddressBytes = 4;
 constexpr size_t kCacheLine = 64;
@@ -194,7 +195,7 @@ private:
     size_t length = 0;
     FEndTurn = false;
     while (!FEndTurn) {
-      if (FImage && TakeWholeS3(reader)) continue;
+      if (FImage && TakeRecords(reader)) continue;
       if (!reader.Next(line, length))
         Invalid("The file ends before the S7 record of the block of " + GetCGName(cg) + ".");
       if (length == 0 || line[0] != 'S') {
@@ -225,29 +226,19 @@ private:
     }
   }
 
-  // The common line, a sound S3 record lying whole in the reader's block with its CR and LF, is
-  // taken without a search for its end. Anything else is left to the line-by-line way, which
-  // reports what is wrong.
-  bool TakeWholeS3(TLineReader& reader) {
-    const uint8_t* line = nullptr;
+  // Runs of sound S3 records lying whole in the reader's block are decoded in one pass straight
+  // into the output buffer. The record that ends a run is read line by line, which places data
+  // that does not fit and reports what is wrong.
+  bool TakeRecords(TLineReader& reader) {
+    const uint8_t* text = nullptr;
     size_t avail = 0;
-    if (!reader.Peek(line, avail) || avail < 16 || line[0] != 'S' || line[1] != '3') return false;
-    const unsigned count = HexPair(line + 2);
-    if (count < 5 || count - 5 > kMaxRecordData) return false;
-    const size_t length = 14 + 2 * static_cast<size_t>(count - 5);
-    if (length + 2 > avail || line[length] != '\r') return false;
-    // A CR before the expected end would have ended the line there; Decode looks at the address
-    // and the data.
-    if (line[2] == '\r' || line[3] == '\r' || line[length - 2] == '\r' || line[length - 1] == '\r')
-      return false;
-    const TRecord record = Decode(line, count);
-    if (!record.Sound) return false;
-    reader.Skip(length + 2);
-    // Most records land in place with room to spare.
-    if (record.Data == FOut + FOutLen && FMapLeft == 0 && FOutLen + (count - 5) < FSize)
-      FOutLen += count - 5;
-    else
-      Append(record.Data, count - 5);
+    if (!reader.Peek(text, avail)) return false;
+    size_t room = FSize - FOutLen;
+    if (FMapLeft > 0) room = std::min(room, static_cast<size_t>(FMapLeft));
+    const TS3Records run = TakeS3Records(text, avail, FOut + FOutLen, room);
+    if (run.Text == 0) return false;
+    reader.Skip(run.Text);
+    Append(FOut + FOutLen, run.Data);
     return true;
   }
 
@@ -267,7 +258,6 @@ private:
   struct TRecord {
     const uint8_t* Data;
     bool Checksum;  // the checksum holds
-    bool Sound;     // and no character of the address or the data is a CR
   };
 
   // Decodes a record of count - 5 data bytes. Data that fits the output buffer (and the memory
@@ -285,7 +275,7 @@ private:
     const THexPairsDecoded pairs = DecodeHexPairs(line + 4, kAddressBytes + dataCount, front);
     std::memcpy(front, held, kAddressBytes);
     const bool checksum = ((count + pairs.Sum + HexPair(line + 12 + 2 * dataCount)) & 0xFF) == 0xFF;
-    return {target, checksum, checksum && !pairs.HasCR};
+    return {target, checksum};
   }
 
   void Append(const uint8_t* data, size_t count) {

@@ -107,3 +107,116 @@ TEST(HexPairs, EveryDecoderWritesExactlyTheBytesOfAnyCount) {
     }
   }
 }
+
+namespace {
+
+std::string HexByte(unsigned value) {
+  const char* digits = "0123456789ABCDEF";
+  return {digits[(value >> 4) & 15], digits[value & 15]};
+}
+
+// An S3 record of dataCount bytes with a sound checksum, CR and LF.
+std::string Record(uint32_t address, size_t dataCount, unsigned seed) {
+  std::string line = "S3" + HexByte(static_cast<unsigned>(dataCount + 5));
+  unsigned sum = static_cast<unsigned>(dataCount + 5);
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    line += HexByte((address >> shift) & 0xFF);
+    sum += (address >> shift) & 0xFF;
+  }
+  for (size_t i = 0; i < dataCount; ++i) {
+    const unsigned byte = (seed * 131 + static_cast<unsigned>(i) * 77 + 5) & 0xFF;
+    line += HexByte(byte);
+    sum += byte;
+  }
+  return line + HexByte(0xFF - (sum & 0xFF)) + "\r\n";
+}
+
+// What TakeS3Records must give, one record and one character at a time.
+TS3Records Model(const std::string& text, size_t room, std::vector<uint8_t>& data) {
+  TS3Records run;
+  for (;;) {
+    const size_t at = run.Text, avail = text.size() - at;
+    if (avail < 16 || text.compare(at, 2, "S3") != 0) return run;
+    const auto pair = [&](size_t i) {
+      return Expected(static_cast<uint8_t>(text[i]), static_cast<uint8_t>(text[i + 1]));
+    };
+    const unsigned count = pair(at + 2);
+    if (count < 5 || count - 5 > kMaxS3Data || count - 5 > room - run.Data) return run;
+    const size_t length = 4 + 2 * count;
+    if (length + 2 > avail || text[at + length] != '\r') return run;
+    if (text.find('\r', at + 2) < at + length) return run;
+    unsigned sum = 0;
+    for (size_t i = at + 2; i < at + length; i += 2) sum += pair(i);
+    if ((sum & 0xFF) != 0xFF) return run;
+    for (size_t i = at + 12; i < at + length - 2; i += 2) data.push_back(pair(i));
+    run.Text += length + 2;
+    run.Data += count - 5;
+  }
+}
+
+// Each taker against the model, on text with room for room bytes; nothing past room is written.
+TS3Records ExpectTakersAgree(const std::string& text, size_t room, const std::string& what) {
+  std::vector<uint8_t> want;
+  const TS3Records model = Model(text, room, want);
+  const std::vector<TS3RecordsTaker> takers = S3RecordsTakers();
+  for (size_t t = 0; t < takers.size(); ++t) {
+    std::vector<uint8_t> out(room + 64, 0x55);
+    const TS3Records got =
+        takers[t](reinterpret_cast<const uint8_t*>(text.data()), text.size(), out.data(), room);
+    EXPECT_EQ(got.Text, model.Text) << "taker " << t << ", " << what;
+    EXPECT_EQ(got.Data, model.Data) << "taker " << t << ", " << what;
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), out.begin())) << "taker " << t << ", " << what;
+    for (size_t i = room; i < out.size(); ++i)
+      EXPECT_EQ(out[i], 0x55) << "taker " << t << " wrote byte " << i << ", " << what;
+  }
+  return model;
+}
+
+}  // namespace
+
+TEST(S3Records, EveryTakerTakesRunsOfEveryCountAndStopsAtTheEndOfTheTextOrTheRoom) {
+  // Every data count, each in a run of three, so that runs of one count begin and end; with room
+  // for all three and for all but the last byte.
+  std::string text;
+  size_t data = 0;
+  for (size_t count = 0; count <= kMaxS3Data; ++count) {
+    std::string run;
+    for (unsigned k = 0; k < 3; ++k, data += count)
+      run += Record(0x10000000u + static_cast<uint32_t>(data), count, static_cast<unsigned>(count * 3 + k));
+    EXPECT_EQ(ExpectTakersAgree(run, 3 * count, "count " + std::to_string(count)).Data, 3 * count);
+    if (count > 0) ExpectTakersAgree(run, 3 * count - 1, "count " + std::to_string(count) + " less a byte");
+    text += run;
+  }
+  text += "S70500000000FA\r\n";
+  EXPECT_EQ(ExpectTakersAgree(text, data, "all counts").Data, data);
+  // A record is taken only whole with its CR and the byte after it.
+  const std::string run = Record(0x1000, 64, 1) + Record(0x1040, 64, 2) + Record(0x1080, 64, 3);
+  for (size_t end = 0; end <= run.size(); ++end)
+    ExpectTakersAgree(run.substr(0, end), 192, "text of " + std::to_string(end));
+  for (size_t room = 0; room <= 192; ++room) ExpectTakersAgree(run, room, "room of " + std::to_string(room));
+}
+
+TEST(S3Records, EveryTakerLeavesARecordWithACRABadCharacterOrABadChecksumToTheCaller) {
+  // Runs of 20, 64 and 120 data bytes: the bad record in the middle of each, at every position of
+  // the head, of each step of the data, of the checksum and of the CR and LF, whose other records
+  // are still taken.
+  for (const size_t count : {size_t{20}, size_t{64}, size_t{120}}) {
+    const std::string good = Record(0x2000, count, 7);
+    const std::string before = Record(0x1000, count, 6),
+                      after = Record(0x3000, count, 8) + Record(0x4000, count, 9);
+    for (size_t at = 2; at < good.size(); ++at) {
+      // A CR, characters that are no digit below 16 (of which a lower-case letter first in a pair
+      // gives the upper-case byte), and a digit that breaks the checksum.
+      const char changed = good[at] == '0' ? '1' : '0';
+      for (const char c : {'\r', 'G', '@', 'a', 'f', '/', '\x80', '\xFF', changed}) {
+        std::string bad = good;
+        bad[at] = c;
+        if (c == 'a' || c == 'f')
+          bad[at] = static_cast<char>(std::tolower(static_cast<unsigned char>(good[at])));
+        ExpectTakersAgree(before + bad + after, 4 * count,
+                          std::to_string(count) + " bytes, character " +
+                              std::to_string(static_cast<uint8_t>(c)) + " at " + std::to_string(at));
+      }
+    }
+  }
+}
