@@ -153,11 +153,10 @@ void BroadcastToApplication(SkinCommand command, LPARAM manager) {
   for (int i = 0; i < Application->ComponentCount(); ++i) {
     auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
     if (!win || win->IsDestroying()) continue;
-    HWND handle = win->Handle();
     if (TsSkinPeer* peer = SkinPeerOf(win))
       peer->SkinCommand(command, false, nullptr);
     else
-      SendMessageA(handle, RE_ROVADUZI, w, manager);
+      SendMessageA(win->Handle(), RE_ROVADUZI, w, manager);
     BroadcastToChildren(win, command);
     // The MDI client is a window of the platform's class, reached by the message only.
     auto* form = dynamic_cast<TCustomForm*>(win);

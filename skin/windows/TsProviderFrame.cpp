@@ -225,6 +225,8 @@ void TsProviderFrame::ApplyRegion() {
   if (f.Window.State != TsShowState::Minimized) collect(border, true);
   collect(SectionImagesOf(FindSectionIndex("FORMTITLE")).BordersMask, false);
   HWND h = FProvider.Form()->Handle();
+  const TsRect bounds{0, 0, f.Width, f.Height};
+  if (FRegionApplied && !rects.empty() && h == FRegionWindow && bounds == FRegionBounds && rects == FRegionCuts) return;
   if (rects.empty()) {
     if (FRegionApplied) {
       FInRegionUpdate = true;
@@ -243,4 +245,7 @@ void TsProviderFrame::ApplyRegion() {
   // The window owns the region from here on.
   if (!SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);
   FRegionApplied = true;
+  FRegionWindow = h;
+  FRegionBounds = bounds;
+  FRegionCuts = std::move(rects);
 }

@@ -65,4 +65,9 @@ private:
   bool FRegionPending = true;
   bool FInRegionUpdate = false;
   bool FRegionApplied = false;
+  // The region last applied: a paint that cuts the same one leaves the window alone, since setting
+  // it again repaints the whole window with its controls.
+  HWND FRegionWindow = nullptr;
+  TsRect FRegionBounds;
+  std::vector<TsRect> FRegionCuts;
 };

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <dlgs.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -863,6 +864,74 @@ TEST_F(MainWindow, AJobPaintsTheGaugeAndStatusOncePerFrameAndEndsShowingItsLastV
     EXPECT_TRUE(gaugeShown == CachePixels(Main->sGauge1->SkinData())) << "the gauge shows an earlier value";
     EXPECT_TRUE(statusShown == CachePixels(Main->sStatusBar1->SkinData())) << "the status shows an earlier text";
   }
+}
+
+// What the main window and its controls are told to show, and whether the skin was in place then:
+// the window's showing, its frame and background, and every paint, sent or taken from the queue.
+class TFirstLook {
+public:
+  TFirstLook() {
+    Current = this;
+    FSent = SetWindowsHookExA(WH_CALLWNDPROC, &Sent, nullptr, GetCurrentThreadId());
+    FQueued = SetWindowsHookExA(WH_GETMESSAGE, &Queued, nullptr, GetCurrentThreadId());
+  }
+  ~TFirstLook() {
+    UnhookWindowsHookEx(FSent);
+    UnhookWindowsHookEx(FQueued);
+    Current = nullptr;
+  }
+  TFirstLook(const TFirstLook&) = delete;
+  TFirstLook& operator=(const TFirstLook&) = delete;
+
+  struct TSeen {
+    UINT Msg;
+    bool Skinned;
+  };
+  std::vector<TSeen> Seen;
+
+private:
+  static void Note(HWND window, UINT msg, WPARAM wParam) {
+    const bool shown = msg == WM_SHOWWINDOW && wParam != 0;
+    if (!shown && msg != WM_NCPAINT && msg != WM_ERASEBKGND && msg != WM_PAINT) return;
+    TfmMain* main = fmMain;
+    if (Current == nullptr || main == nullptr || !main->HandleAllocated()) return;
+    if (window != main->Handle() && !IsChild(main->Handle(), window)) return;
+    Current->Seen.push_back({msg, SkinData().Active && main->sSkinProvider1->Skinned()});
+  }
+  static LRESULT CALLBACK Sent(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+      const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+      Note(m->hwnd, m->message, m->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static LRESULT CALLBACK Queued(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && wParam == PM_REMOVE) {
+      const auto* m = reinterpret_cast<const MSG*>(lParam);
+      Note(m->hwnd, m->message, m->wParam);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline TFirstLook* Current = nullptr;
+  HHOOK FSent, FQueued;
+};
+
+// At start the skin is in place before the main window shows anything: its first frame is skinned,
+// never the standard look first and the skin after it.
+TEST_F(MainWindow, AtStartTheWindowAndItsControlsAreFirstSeenSkinned) {
+  TFirstLook look;
+  Main = NewComponent<TTestMain>(Application);
+  fmMain = Main;
+  // As the program makes its main window: with a window, hidden, until the message loop shows it.
+  Main->HandleNeeded();
+  Main->Show();
+  Pump();
+  ASSERT_TRUE(IsWindowVisible(Main->Handle()));
+  for (UINT msg : {UINT(WM_SHOWWINDOW), UINT(WM_NCPAINT), UINT(WM_PAINT)})
+    EXPECT_TRUE(std::any_of(look.Seen.begin(), look.Seen.end(), [msg](const auto& s) { return s.Msg == msg; }))
+        << "message " << msg << " never came";
+  for (size_t i = 0; i < look.Seen.size(); ++i)
+    EXPECT_TRUE(look.Seen[i].Skinned) << "message " << look.Seen[i].Msg << " (" << i << ") came unskinned";
 }
 
 // Turning the jobs' controls off and on for a job paints each of them once each way.

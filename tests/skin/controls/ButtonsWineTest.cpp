@@ -19,6 +19,7 @@
 #include "framework/win/TPopupMenu.h"
 #include "skin/controls/TsBitBtn.h"
 #include "skin/controls/TsButton.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/TsAnimTimer.h"
@@ -368,6 +369,54 @@ TEST_P(SkinnedButtons, TheWindowIsCutToTheBorderMaskAndWholeWithoutTheSkin) {
   LoadSkin(GetParam());
   ExpectRegionCutAndRestored<TsButton>();
   ExpectRegionCutAndRestored<TsBitBtn>();
+}
+
+// Cutting a button's window at its first skinned paint repaints the parent only where the button
+// gives way, never under the whole button: the button itself is painted once.
+TEST_P(SkinnedButtons, TheFirstCutRepaintsTheParentOnlyWhereTheButtonGivesWay) {
+  LoadSkin(GetParam());
+  // The panel notes, at each paint, whether the point Watched was to be repainted.
+  class TCountedPanel : public TsPanel {
+  public:
+    using TsPanel::TsPanel;
+    void WndProc(TMessage& m) override {
+      if (m.Msg == WM_PAINT) {
+        const TGdiObject<HRGN> update(CreateRectRgn(0, 0, 0, 0));
+        GetUpdateRgn(Handle(), update.Handle(), FALSE);
+        Paints.push_back(PtInRegion(update.Handle(), Watched.x, Watched.y) != 0);
+      }
+      TsPanel::WndProc(m);
+    }
+    POINT Watched{};
+    std::vector<bool> Paints;
+  };
+  class TCountedButton : public TsButton {
+  public:
+    using TsButton::TsButton;
+    void WndProc(TMessage& m) override {
+      if (m.Msg == WM_PAINT) ++Paints;
+      TsButton::WndProc(m);
+    }
+    int Paints = 0;
+  };
+  // As a form shows its controls: the panel's first paint paints its buttons over its image.
+  Form->Hide();
+  auto* panel = NewControl<TCountedPanel>(Form, Form, RECT{0, 0, 300, 120});
+  auto* b = NewControl<TCountedButton>(Form, panel, RECT{20, 20, 160, 48});
+  b->SetCaption("&Press");
+  panel->Watched = POINT{b->Left() + b->Width() / 2, b->Top() + b->Height() / 2};
+  Pump();
+  Form->Show();
+  Pump();
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(b->Handle(), rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+  DeleteObject(rgn);
+  EXPECT_EQ(b->Paints, 1);
+  // Its first paint shows the whole panel; none after it repaints under the button.
+  ASSERT_FALSE(panel->Paints.empty());
+  for (size_t i = 1; i < panel->Paints.size(); ++i)
+    EXPECT_FALSE(panel->Paints[i]) << "the parent repainted under the button";
 }
 
 TEST_P(SkinnedButtons, TheDefaultLookFollowsTheFocus) {

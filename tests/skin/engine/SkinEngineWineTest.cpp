@@ -164,6 +164,25 @@ TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
   EXPECT_EQ(Panel->SkinMessages, before);
 }
 
+// A form that is its own peer (a form with a provider) and has no window yet takes a skin change
+// with its controls, and gets no window from it: a form made at start is shown, and built, later.
+TEST_F(SkinEngine, ASkinChangeMakesNoWindowForAPeerFormThatHasNone) {
+  struct TFormPeer : TsSkinPeer {
+    void SkinCommand(::SkinCommand command, bool, TControl*) override { Seen.push_back(command); }
+    std::vector<::SkinCommand> Seen;
+  } peer;
+  TForm* later = NewComponent<TForm>(Application);
+  RegisterSkinPeer(later, &peer);
+  auto* child = Make<TTestSkinned>(later, later, TsControlKind::Panel);
+  StartManager("Sand");
+  EXPECT_FALSE(later->HandleAllocated());
+  EXPECT_FALSE(child->HandleAllocated());
+  EXPECT_EQ(peer.Seen, (std::vector<::SkinCommand>{SkinCommand::NewSkin, SkinCommand::Refresh}));
+  EXPECT_EQ(child->SkinData().SkinIndex(), FindSectionIndex("PANEL"));
+  UnregisterSkinPeer(later, &peer);
+  later->Free();
+}
+
 // Skin changes and painting pass between our own controls as calls: none of them is sent the
 // registered message, not even the unskinned panel the broadcasts pass through.
 TEST_F(SkinEngine, OurOwnControlsNeverSendEachOtherTheMessage) {

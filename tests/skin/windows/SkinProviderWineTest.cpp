@@ -203,6 +203,54 @@ TEST_F(SkinProviderTest, HoverRepaintsSingleButtonsOnly) {
   EXPECT_EQ(Provider->ButtonPaints() - buttons, 4);
 }
 
+// Counts the frame changes (WM_NCCALCSIZE) the platform sends a window of this thread.
+class TFrameChanges {
+public:
+  explicit TFrameChanges(HWND window) {
+    Window = window;
+    Count = 0;
+    FHook = SetWindowsHookExA(WH_CALLWNDPROC, &Sent, nullptr, GetCurrentThreadId());
+  }
+  ~TFrameChanges() { UnhookWindowsHookEx(FHook); }
+  TFrameChanges(const TFrameChanges&) = delete;
+  TFrameChanges& operator=(const TFrameChanges&) = delete;
+  static inline int Count = 0;
+
+private:
+  static LRESULT CALLBACK Sent(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && m->hwnd == Window && m->message == WM_NCCALCSIZE) ++Count;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline HWND Window = nullptr;
+  HHOOK FHook;
+};
+
+// Setting the window region changes the frame and repaints the window: a frame repaint that cuts
+// the region it has already (a form made active, say) leaves the window's frame alone, while a new
+// size still cuts the region again at the new corners.
+TEST_F(SkinProviderTest, AFrameRepaintThatCutsTheSameRegionLeavesTheWindowsFrameAlone) {
+  LoadSkin("Desert");
+  const int frames = Provider->FramePaints();
+  const TFrameChanges changes(H());
+  // The region of a repainted frame is cut with the frame's next painting.
+  for (int i = 0; i < 2; ++i) {
+    Provider->RepaintNonClient();
+    Pump();
+  }
+  EXPECT_GT(Provider->FramePaints(), frames);
+  EXPECT_EQ(TFrameChanges::Count, 0);
+
+  const int oldWidth = Form->Width();
+  Form->SetBounds(Form->Left(), Form->Top(), oldWidth + 40, Form->Height());
+  Pump();
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(H(), rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, 0));
+  EXPECT_TRUE(PtInRegion(rgn, oldWidth - 1, 0));
+  DeleteObject(rgn);
+}
+
 TEST_F(SkinProviderTest, SkinOnOffOnKeepsWindowsCaptionAndStyles) {
   TPanel* child = NewControl<TPanel>(Form, Form, RECT{10, 10, 100, 60});
   Pump();
