@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "app/TfmAbout.h"
 #include "app/TfmAdd.h"
@@ -17,6 +18,7 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
 #include "framework/base/TIniFile.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
@@ -482,16 +484,100 @@ void TfmMain::JobFrame() {
 
 // --- jobs ----------------------------------------------------------------------------------------
 
+namespace {
+
+// The window draws nothing while its controls change (no native control paints its own look, no
+// skinned one paints once for each message of the change); what waited to be painted before waits
+// again afterwards, since turning drawing off drops it.
+class TRedrawLock {
+public:
+  explicit TRedrawLock(HWND window) : FWindow(window) {
+    KeepPending(window);
+    EnumChildWindows(window, &TRedrawLock::KeepChild, reinterpret_cast<LPARAM>(this));
+    SendMessageA(FWindow, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TRedrawLock() {
+    SendMessageA(FWindow, WM_SETREDRAW, TRUE, 0);
+    for (const auto& [window, region] : FPending)
+      if (IsWindow(window)) InvalidateRgn(window, region->Handle(), TRUE);
+  }
+  TRedrawLock(const TRedrawLock&) = delete;
+  TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+private:
+  static BOOL CALLBACK KeepChild(HWND window, LPARAM self) {
+    reinterpret_cast<TRedrawLock*>(self)->KeepPending(window);
+    return TRUE;
+  }
+  void KeepPending(HWND window) {
+    auto region = std::make_unique<TGdiObject<HRGN>>(CreateRectRgn(0, 0, 0, 0));
+    if (region->Handle() != nullptr && GetUpdateRgn(window, region->Handle(), FALSE) > NULLREGION)
+      FPending.emplace_back(window, std::move(region));
+  }
+
+  HWND FWindow;
+  std::vector<std::pair<HWND, std::unique_ptr<TGdiObject<HRGN>>>> FPending;
+};
+
+// The controls of tree, and tree itself, with whether each is enabled.
+void CollectEnabled(TControl* tree, std::vector<std::pair<TControl*, bool>>& out) {
+  out.emplace_back(tree, tree->Enabled());
+  if (auto* parent = dynamic_cast<TWinControl*>(tree))
+    for (int i = 0; i < parent->ControlCount(); ++i) CollectEnabled(parent->Controls(i), out);
+}
+
+}  // namespace
+
+// Each control that changes is painted once, all of them at the end, in the look the user then
+// sees (the job's start shows them off before any work).
 void TfmMain::SetJobControlsEnabled(bool enabled) {
+  std::vector<TControl*> controls;
   for (TWorkbenchCommand command : CommandsOffDuringJob())
-    if (TControl* control = CommandControl(command)) control->SetEnabled(enabled);
-  // The menu is rebuilt and the skinned frame repainted once for all its items, not once each.
-  const HWND shown = MainMenu1->WindowHandle();
+    if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
+      controls.push_back(control);
+  if (!HandleAllocated() || !IsWindowVisible(Handle())) {
+    for (TControl* control : controls) control->SetEnabled(enabled);
+  } else {
+    // What follows a control (its label, its buttons) changes with it: each is compared.
+    std::vector<std::pair<TControl*, bool>> before;
+    for (TControl* control : controls) CollectEnabled(control, before);
+    TWinControl* focused = FindControl(GetFocus());
+    {
+      const TRedrawLock lock(Handle());
+      for (TControl* control : controls) control->SetEnabled(enabled);
+    }
+    if (focused != nullptr && !focused->Enabled() && focused->Parent() != nullptr &&
+        (GetFocus() == nullptr || GetFocus() == focused->Handle()))
+      focused->Parent()->SelectNext(focused, true, true);
+    for (const auto& [control, was] : before) {
+      if (control->Enabled() == was) continue;
+      auto* window = dynamic_cast<TWinControl*>(control);
+      if (window != nullptr && window->HandleAllocated())
+        RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+      else
+        control->Invalidate();
+    }
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
+  SetJobMenuEnabled(enabled);
+}
+
+// The items are turned off and on in the menu the window shows: the menu is built again, and the
+// skinned frame repainted, only for an item the menu bar shows.
+void TfmMain::SetJobMenuEnabled(bool enabled) {
+  const HWND window = MainMenu1->WindowHandle();
+  const HMENU shown = window != nullptr ? GetMenu(window) : nullptr;
+  bool onBar = false;
   MainMenu1->SetWindowHandle(nullptr);
-  for (TWorkbenchCommand command : CommandsOffDuringJob())
-    if (TMenuItem* item = CommandMenuItem(command)) item->SetEnabled(enabled);
-  MainMenu1->SetWindowHandle(shown);
-  if (shown != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
+  for (TWorkbenchCommand command : CommandsOffDuringJob()) {
+    TMenuItem* item = CommandMenuItem(command);
+    if (item == nullptr || item->Enabled() == enabled) continue;
+    item->SetEnabled(enabled);
+    onBar = onBar || item->Parent() == MainMenu1->Items();
+    if (shown != nullptr) EnableMenuItem(shown, item->Command(), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+  MainMenu1->SetWindowHandle(window);
+  if (onBar && window != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
 }
 
 TControl* TfmMain::CommandControl(TWorkbenchCommand command) const {
