@@ -486,37 +486,21 @@ void TfmMain::JobFrame() {
 
 namespace {
 
-// The window draws nothing while its controls change (no native control paints its own look, no
-// skinned one paints once for each message of the change); what waited to be painted before waits
-// again afterwards, since turning drawing off drops it.
+// A window and its children draw nothing while their controls change (no native control paints
+// its own look, no skinned one paints once for each message of the change). Turning drawing off
+// drops what waited to be painted: that is painted first.
 class TRedrawLock {
 public:
   explicit TRedrawLock(HWND window) : FWindow(window) {
-    KeepPending(window);
-    EnumChildWindows(window, &TRedrawLock::KeepChild, reinterpret_cast<LPARAM>(this));
+    RedrawWindow(FWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     SendMessageA(FWindow, WM_SETREDRAW, FALSE, 0);
   }
-  ~TRedrawLock() {
-    SendMessageA(FWindow, WM_SETREDRAW, TRUE, 0);
-    for (const auto& [window, region] : FPending)
-      if (IsWindow(window)) InvalidateRgn(window, region->Handle(), TRUE);
-  }
+  ~TRedrawLock() { SendMessageA(FWindow, WM_SETREDRAW, TRUE, 0); }
   TRedrawLock(const TRedrawLock&) = delete;
   TRedrawLock& operator=(const TRedrawLock&) = delete;
 
 private:
-  static BOOL CALLBACK KeepChild(HWND window, LPARAM self) {
-    reinterpret_cast<TRedrawLock*>(self)->KeepPending(window);
-    return TRUE;
-  }
-  void KeepPending(HWND window) {
-    auto region = std::make_unique<TGdiObject<HRGN>>(CreateRectRgn(0, 0, 0, 0));
-    if (region->Handle() != nullptr && GetUpdateRgn(window, region->Handle(), FALSE) > NULLREGION)
-      FPending.emplace_back(window, std::move(region));
-  }
-
   HWND FWindow;
-  std::vector<std::pair<HWND, std::unique_ptr<TGdiObject<HRGN>>>> FPending;
 };
 
 // The controls of tree, and tree itself, with whether each is enabled.
@@ -535,30 +519,36 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
   for (TWorkbenchCommand command : CommandsOffDuringJob())
     if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
       controls.push_back(control);
-  if (!HandleAllocated() || !IsWindowVisible(Handle())) {
+  // The windows that hold them are held from drawing.
+  std::vector<HWND> holders;
+  for (TControl* control : controls)
+    if (TWinControl* parent = control->Parent(); parent != nullptr && parent->HandleAllocated() &&
+                                                 IsWindowVisible(parent->Handle()) &&
+                                                 std::find(holders.begin(), holders.end(), parent->Handle()) == holders.end())
+      holders.push_back(parent->Handle());
+  // What follows a control (its label, its buttons) changes with it: each is compared.
+  std::vector<std::pair<TControl*, bool>> before;
+  for (TControl* control : controls) CollectEnabled(control, before);
+  TWinControl* focused = FindControl(GetFocus());
+  {
+    std::vector<std::unique_ptr<TRedrawLock>> locks;
+    for (HWND holder : holders) locks.push_back(std::make_unique<TRedrawLock>(holder));
     for (TControl* control : controls) control->SetEnabled(enabled);
-  } else {
-    // What follows a control (its label, its buttons) changes with it: each is compared.
-    std::vector<std::pair<TControl*, bool>> before;
-    for (TControl* control : controls) CollectEnabled(control, before);
-    TWinControl* focused = FindControl(GetFocus());
-    {
-      const TRedrawLock lock(Handle());
-      for (TControl* control : controls) control->SetEnabled(enabled);
-    }
-    if (focused != nullptr && !focused->Enabled() && focused->Parent() != nullptr &&
-        (GetFocus() == nullptr || GetFocus() == focused->Handle()))
-      focused->Parent()->SelectNext(focused, true, true);
-    for (const auto& [control, was] : before) {
-      if (control->Enabled() == was) continue;
-      auto* window = dynamic_cast<TWinControl*>(control);
-      if (window != nullptr && window->HandleAllocated())
-        RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-      else
-        control->Invalidate();
-    }
-    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   }
+  if (holders.empty()) return SetJobMenuEnabled(enabled);
+  // Held, the window had no control to take the focus from a control turned off.
+  if (focused != nullptr && !focused->Enabled() && focused->Parent() != nullptr &&
+      (GetFocus() == nullptr || GetFocus() == focused->Handle()))
+    focused->Parent()->SelectNext(focused, true, true);
+  for (const auto& [control, was] : before) {
+    if (control->Enabled() == was) continue;
+    auto* window = dynamic_cast<TWinControl*>(control);
+    if (window != nullptr && window->HandleAllocated())
+      RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    else
+      control->Invalidate();
+  }
+  for (HWND holder : holders) RedrawWindow(holder, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   SetJobMenuEnabled(enabled);
 }
 
