@@ -503,7 +503,7 @@ private:
   HWND FWindow;
 };
 
-// The controls of tree, and tree itself, with whether each is enabled.
+// The controls of tree, tree itself first, with whether each is enabled.
 void CollectEnabled(TControl* tree, std::vector<std::pair<TControl*, bool>>& out) {
   out.emplace_back(tree, tree->Enabled());
   if (auto* parent = dynamic_cast<TWinControl*>(tree))
@@ -520,26 +520,20 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
     if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
       controls.push_back(control);
   // The windows that hold them are held from drawing.
-  std::vector<HWND> holders;
+  std::vector<TWinControl*> holders;
   for (TControl* control : controls)
     if (TWinControl* parent = control->Parent(); parent != nullptr && parent->HandleAllocated() &&
                                                  IsWindowVisible(parent->Handle()) &&
-                                                 std::find(holders.begin(), holders.end(), parent->Handle()) == holders.end())
-      holders.push_back(parent->Handle());
-  // What follows a control (its label, its buttons) changes with it: each is compared.
+                                                 std::find(holders.begin(), holders.end(), parent) == holders.end())
+      holders.push_back(parent);
+  // What follows a control (its label, its buttons) changes with it: all they hold is compared.
   std::vector<std::pair<TControl*, bool>> before;
-  for (TControl* control : controls) CollectEnabled(control, before);
-  TWinControl* focused = FindControl(GetFocus());
+  for (TWinControl* holder : holders) CollectEnabled(holder, before);
   {
     std::vector<std::unique_ptr<TRedrawLock>> locks;
-    for (HWND holder : holders) locks.push_back(std::make_unique<TRedrawLock>(holder));
+    for (TWinControl* holder : holders) locks.push_back(std::make_unique<TRedrawLock>(holder->Handle()));
     for (TControl* control : controls) control->SetEnabled(enabled);
   }
-  if (holders.empty()) return SetJobMenuEnabled(enabled);
-  // Held, the window had no control to take the focus from a control turned off.
-  if (focused != nullptr && !focused->Enabled() && focused->Parent() != nullptr &&
-      (GetFocus() == nullptr || GetFocus() == focused->Handle()))
-    focused->Parent()->SelectNext(focused, true, true);
   for (const auto& [control, was] : before) {
     if (control->Enabled() == was) continue;
     auto* window = dynamic_cast<TWinControl*>(control);
@@ -548,7 +542,7 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
     else
       control->Invalidate();
   }
-  for (HWND holder : holders) RedrawWindow(holder, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  for (TWinControl* holder : holders) RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   SetJobMenuEnabled(enabled);
 }
 

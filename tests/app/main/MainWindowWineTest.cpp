@@ -888,7 +888,8 @@ TEST_F(MainWindow, AJobPaintsTheGaugeAndStatusOncePerFrameAndEndsShowingItsLastV
   }
 }
 
-// Turning the jobs' controls off and on for a job paints each of them once each way.
+// Turning the jobs' controls off and on for a job paints each of them, and the labels that follow
+// them, once each way.
 TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
   WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
   TWorkFolder dir("offon");
@@ -903,7 +904,9 @@ TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
       {"Delete", Main->sButton4}, {"Open by", Main->sButton5}, {"Edit", Main->sButton6},
       {"Replace", Main->sButton7}, {"Flash", Main->sButton8}, {"Clear All", Main->sButton9},
       {"Combine", Main->sButton10}, {"Split", Main->sButton11}, {"superfile name", Main->sFilenameEdit1},
-      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1}};
+      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1},
+      {"superfile name's label", Main->sFilenameEdit1->BoundLabel()->Label()->Control()},
+      {"buffer size's label", Main->sSpinEdit1->BoundLabel()->Label()->Control()}};
   std::vector<std::unique_ptr<TPaintCounter>> counters;
   for (const auto& [name, control] : controls) counters.push_back(std::make_unique<TPaintCounter>(control));
   Main->sButton11Click(nullptr);
