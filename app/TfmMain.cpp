@@ -18,7 +18,6 @@
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
 #include "framework/base/TIniFile.h"
-#include "framework/win/GdiScopes.h"
 #include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
