@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "app/TfmAbout.h"
 #include "app/TfmAdd.h"
@@ -482,16 +483,84 @@ void TfmMain::JobFrame() {
 
 // --- jobs ----------------------------------------------------------------------------------------
 
+namespace {
+
+// A window and its children draw nothing while their controls change (no native control paints
+// its own look, no skinned one paints once for each message of the change). Turning drawing off
+// drops what waited to be painted: that is painted first.
+class TRedrawLock {
+public:
+  explicit TRedrawLock(HWND window) : FWindow(window) {
+    RedrawWindow(FWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SendMessageA(FWindow, WM_SETREDRAW, FALSE, 0);
+  }
+  ~TRedrawLock() { SendMessageA(FWindow, WM_SETREDRAW, TRUE, 0); }
+  TRedrawLock(const TRedrawLock&) = delete;
+  TRedrawLock& operator=(const TRedrawLock&) = delete;
+
+private:
+  HWND FWindow;
+};
+
+// The controls of tree, tree itself first, with whether each is enabled.
+void CollectEnabled(TControl* tree, std::vector<std::pair<TControl*, bool>>& out) {
+  out.emplace_back(tree, tree->Enabled());
+  if (auto* parent = dynamic_cast<TWinControl*>(tree))
+    for (int i = 0; i < parent->ControlCount(); ++i) CollectEnabled(parent->Controls(i), out);
+}
+
+}  // namespace
+
+// Each control that changes is painted once, all of them at the end, in the look the user then
+// sees (the job's start shows them off before any work).
 void TfmMain::SetJobControlsEnabled(bool enabled) {
+  std::vector<TControl*> controls;
   for (TWorkbenchCommand command : CommandsOffDuringJob())
-    if (TControl* control = CommandControl(command)) control->SetEnabled(enabled);
-  // The menu is rebuilt and the skinned frame repainted once for all its items, not once each.
-  const HWND shown = MainMenu1->WindowHandle();
+    if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
+      controls.push_back(control);
+  // The windows that hold them are held from drawing.
+  std::vector<TWinControl*> holders;
+  for (TControl* control : controls)
+    if (TWinControl* parent = control->Parent(); parent != nullptr && parent->HandleAllocated() &&
+                                                 IsWindowVisible(parent->Handle()) &&
+                                                 std::find(holders.begin(), holders.end(), parent) == holders.end())
+      holders.push_back(parent);
+  // What follows a control (its label, its buttons) changes with it: all they hold is compared.
+  std::vector<std::pair<TControl*, bool>> before;
+  for (TWinControl* holder : holders) CollectEnabled(holder, before);
+  {
+    std::vector<std::unique_ptr<TRedrawLock>> locks;
+    for (TWinControl* holder : holders) locks.push_back(std::make_unique<TRedrawLock>(holder->Handle()));
+    for (TControl* control : controls) control->SetEnabled(enabled);
+  }
+  for (const auto& [control, was] : before) {
+    if (control->Enabled() == was) continue;
+    auto* window = dynamic_cast<TWinControl*>(control);
+    if (window != nullptr && window->HandleAllocated())
+      RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+    else
+      control->Invalidate();
+  }
+  for (TWinControl* holder : holders) RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SetJobMenuEnabled(enabled);
+}
+
+// The items are turned off and on in the menu the window shows: the menu is built again, and the
+// skinned frame repainted, only for an item the menu bar shows.
+void TfmMain::SetJobMenuEnabled(bool enabled) {
+  const HWND window = MainMenu1->WindowHandle();
+  const HMENU shown = window != nullptr ? GetMenu(window) : nullptr;
+  bool onBar = false;
   MainMenu1->SetWindowHandle(nullptr);
-  for (TWorkbenchCommand command : CommandsOffDuringJob())
-    if (TMenuItem* item = CommandMenuItem(command)) item->SetEnabled(enabled);
-  MainMenu1->SetWindowHandle(shown);
-  if (shown != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
+  for (TWorkbenchCommand command : CommandsOffDuringJob()) {
+    TMenuItem* item = CommandMenuItem(command);
+    if (item == nullptr || item->Enabled() == enabled) continue;
+    item->SetEnabled(enabled);
+    onBar = onBar || item->Parent() == MainMenu1->Items();
+    if (shown != nullptr) EnableMenuItem(shown, item->Command(), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+  }
+  MainMenu1->SetWindowHandle(window);
+  if (onBar && window != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
 }
 
 TControl* TfmMain::CommandControl(TWorkbenchCommand command) const {

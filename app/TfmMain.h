@@ -172,6 +172,7 @@ private:
   void SaveEnvironment();
   void UpdateLabelColors();
   void SetJobControlsEnabled(bool enabled);
+  void SetJobMenuEnabled(bool enabled);
   void JobFrame();
   // The control or menu item of a command; nullptr for the other kind.
   TControl* CommandControl(TWorkbenchCommand command) const;

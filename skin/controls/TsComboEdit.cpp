@@ -320,6 +320,11 @@ void TsCustomComboEdit::Dispatch(TMessage& message) {
       break;
   }
   TsMaskEdit::Dispatch(message);
+  // The button paints the edit's state (greyed while the edit is off).
+  if (message.Msg == CM_ENABLEDCHANGED && FButton) {
+    FButton->SkinData().SetRepaintNeeded(true);
+    FButton->Invalidate();
+  }
   // A new font resets the native margins.
   if (message.Msg == WM_SIZE || message.Msg == WM_SETFONT ||
       (message.Msg == CN_COMMAND && HIWORD(message.WParam) == EN_CHANGE))

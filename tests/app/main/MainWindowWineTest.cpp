@@ -42,6 +42,7 @@
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsCommonData.h"
+#include "skin/engine/TsSkinned.h"
 #include "skin/engine/TsBoundLabel.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
@@ -159,6 +160,28 @@ std::vector<COLORREF> CachePixels(TsCommonData& skinData) {
   for (int y = 0; y < cache->Height(); ++y)
     for (int x = 0; x < cache->Width(); ++x) pixels.push_back(GetPixel(dc, x, y));
   return pixels;
+}
+
+// The skinned controls of tree, parents before their children.
+void SkinnedTree(TControl* tree, std::vector<TsSkinnedControl*>& out) {
+  if (auto* skinned = dynamic_cast<TsSkinnedControl*>(tree)) out.push_back(skinned);
+  if (auto* parent = dynamic_cast<TWinControl*>(tree))
+    for (int i = 0; i < parent->ControlCount(); ++i) SkinnedTree(parent->Controls(i), out);
+}
+
+// The controls among these whose last painting differs from what a full repaint in their present
+// state paints (parents first, so that children stand on their parents' new images).
+std::vector<std::string> StalePaintings(const std::vector<TsSkinnedControl*>& controls) {
+  std::vector<std::vector<COLORREF>> shown;
+  for (TsSkinnedControl* c : controls) shown.push_back(CachePixels(c->SkinData()));
+  for (TsSkinnedControl* c : controls) c->SkinData().SetRepaintNeeded(true);
+  std::vector<std::string> stale;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    auto* control = dynamic_cast<TControl*>(controls[i]);
+    control->Repaint();
+    if (CachePixels(controls[i]->SkinData()) != shown[i]) stale.push_back(control->ClassName() + " " + control->Name());
+  }
+  return stale;
 }
 
 void WriteText(const std::string& fileName, const std::string& text) {
@@ -934,7 +957,8 @@ TEST_F(MainWindow, AtStartTheWindowAndItsControlsAreFirstSeenSkinned) {
     EXPECT_TRUE(look.Seen[i].Skinned) << "message " << look.Seen[i].Msg << " (" << i << ") came unskinned";
 }
 
-// Turning the jobs' controls off and on for a job paints each of them once each way.
+// Turning the jobs' controls off and on for a job paints each of them, and the labels that follow
+// them, once each way.
 TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
   WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
   TWorkFolder dir("offon");
@@ -949,13 +973,61 @@ TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
       {"Delete", Main->sButton4}, {"Open by", Main->sButton5}, {"Edit", Main->sButton6},
       {"Replace", Main->sButton7}, {"Flash", Main->sButton8}, {"Clear All", Main->sButton9},
       {"Combine", Main->sButton10}, {"Split", Main->sButton11}, {"superfile name", Main->sFilenameEdit1},
-      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1}};
+      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1},
+      {"superfile name's label", Main->sFilenameEdit1->BoundLabel()->Label()->Control()},
+      {"buffer size's label", Main->sSpinEdit1->BoundLabel()->Label()->Control()}};
   std::vector<std::unique_ptr<TPaintCounter>> counters;
   for (const auto& [name, control] : controls) counters.push_back(std::make_unique<TPaintCounter>(control));
   Main->sButton11Click(nullptr);
   Pump();
   ASSERT_GT(Main->CDS->RecordCount(), 0);
   for (size_t i = 0; i < controls.size(); ++i) EXPECT_EQ(counters[i]->Paints, 2u) << controls[i].first;
+}
+
+// While a job runs its controls are off and show it, painted with nothing left waiting; when it ends
+// they show what a full repaint shows (a radio button stood on its group's image of the job, the
+// file edit's button kept the look it had before). The menu shown grays the jobs' items in place: it
+// is not built again, nor the skinned frame.
+TEST_F(MainWindow, AJobShowsItsControlsOffWhileItRunsAndAsAFullRepaintWouldAfter) {
+  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+  TWorkFolder dir("offlook");
+  Open();
+  ASSERT_TRUE(Main->SkinManager->Active());
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->ClockStep = 0;  // no frame within the job
+  Pump();
+  const std::vector<TControl*> jobControls{
+      Main->sButton1, Main->sButton2, Main->sButton3, Main->sButton4, Main->sButton5,
+      Main->sButton6, Main->sButton7, Main->sButton8, Main->sButton9, Main->sButton10,
+      Main->sButton11, Main->sFilenameEdit1, Main->sSpinEdit1, Main->sCheckBox1, Main->sRadioGroup1};
+  std::vector<TsSkinnedControl*> skinned;
+  for (TControl* control : jobControls) SkinnedTree(control, skinned);
+  const HMENU menu = GetMenu(Main->Handle());
+  const int frames = Main->sSkinProvider1->FramePaints();
+  bool checked = false;
+  std::vector<std::string> onDuring, waitingDuring, staleDuring;
+  Main->sGauge1->SetOnChange(TNotifyEvent::FromFunctor([&](TObject*) {
+    if (checked) return;
+    checked = true;
+    for (TControl* control : jobControls) {
+      if (control->Enabled()) onDuring.push_back(control->Name());
+      auto* window = dynamic_cast<TWinControl*>(control);
+      if (window != nullptr && GetUpdateRect(window->Handle(), nullptr, FALSE)) waitingDuring.push_back(control->Name());
+    }
+    staleDuring = StalePaintings(skinned);
+  }));
+  Main->sButton11Click(nullptr);
+  Main->sGauge1->SetOnChange(TNotifyEvent());
+  ASSERT_TRUE(checked);
+  EXPECT_EQ(onDuring, std::vector<std::string>{});
+  EXPECT_EQ(waitingDuring, std::vector<std::string>{});
+  EXPECT_EQ(staleDuring, std::vector<std::string>{});
+  EXPECT_EQ(Main->sSkinProvider1->FramePaints(), frames);
+  EXPECT_EQ(GetMenu(Main->Handle()), menu);
+  for (TControl* control : jobControls) EXPECT_TRUE(control->Enabled()) << control->Name();
+  EXPECT_EQ(StalePaintings(skinned), std::vector<std::string>{});
 }
 
 }  // namespace

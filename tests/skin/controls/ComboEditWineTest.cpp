@@ -416,6 +416,21 @@ TEST_F(SkinnedComboEdits, AFocusedEditShowsItsButtonOnTheEditsSkinAsAnUnfocusedO
   EXPECT_EQ(mismatch, 0);
 }
 
+// Turned off and on, the edit shows its button greyed and back, as a button built anew would be.
+TEST_F(SkinnedComboEdits, TheButtonFollowsTheEditOffAndOn) {
+  Other->SetFocus();
+  Pump();
+  const TPixels on = CacheOf(Edit->Button());
+  for (const bool enabled : {false, true}) {
+    SCOPED_TRACE(enabled ? "on" : "off");
+    Edit->SetEnabled(enabled);
+    Pump();
+    const TPixels shown = CacheOf(Edit->Button());
+    EXPECT_EQ(shown, ButtonCache());
+    EXPECT_EQ(shown == on, enabled);
+  }
+}
+
 TEST_F(ComboEdits, SkinOffAndOnWithEditsAlive) {
   auto* money = NewControl<TsCurrencyEdit>(Form, Form, RECT{10, 70, 90, 91});
   Num->SetValue(3.25);
