@@ -290,6 +290,13 @@ void TCustomForm::DestroyWindowHandle() {
     DestroyWindow(FClientHandle);
     FClientHandle = nullptr;
   }
+  // An MDI child goes through its client, which activates the next child (maximized when this one
+  // was) and forgets this one; a child destroyed behind the client's back stays its active child.
+  if (FFormStyle == fsMDIChild && HandleAllocated())
+    if (HWND client = GetParent(Handle()); client != nullptr) {
+      SetControlState(ControlState() | csDestroyingHandle);
+      SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(Handle()), 0);
+    }
   TWinControl::DestroyWindowHandle();
 }
 

@@ -381,7 +381,10 @@ void TsSkinProvider::FormWindowProc(TMessage& message) {
   if (DispatchSkinMessage(*this, message)) return;
   if (HandleFirstSteps(message)) return;
   if (message.Msg == MDIUpdateMessage()) {
-    if (FMDIForm) FMDIForm->UpdateMDIIconItem();
+    if (FMDIForm && Skinned())
+      FMDIForm->UpdateMDIIconItem();
+    else if (FMDIForm)
+      FMDIForm->RemoveChildIconItem();
     return;
   }
   // The form's handler may free the form and this provider with it (a release).
@@ -397,6 +400,8 @@ void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
   if (FMDIForm && m.Msg == WM_SIZE) FMDIForm->UpdateScrollBars();
   if (FForm->FormStyle() != fsMDIChild) return;
   if (m.Msg != WM_SIZE && m.Msg != WM_MDIACTIVATE && m.Msg != WM_NCDESTROY) return;
+  // The platform maximizes and restores children by itself too (the next child, Ctrl+F6).
+  if (m.Msg == WM_SIZE && FForm->HandleAllocated()) FSystemMenu->UpdateItems();
   // Posted: while a child is sized, activated or destroyed the main form's state is not final yet.
   TsFormFrameLink* main = MDIFormProvider();
   if (main != nullptr && main->Form() != nullptr && main->Form()->HandleAllocated())
@@ -470,6 +475,7 @@ void TsSkinProvider::RemoveSkin() {
   FMenuOwnerDrawDone = false;
   FFrame->Reset();
   FButtons->SetHot(0);
+  if (FMDIForm) FMDIForm->RemoveChildIconItem();
   RestoreBorderIcons();
   UpdateFormScrollBars();
   if (FForm && FUseGlobalColor && !FSkinData->CustomColor()) FForm->SetColor(clBtnFace);
@@ -486,6 +492,8 @@ void TsSkinProvider::NewSkin() {
     FFormActive = Screen && Screen->ActiveForm() == FForm;
     MarkRepaint();
     FFrame->ForgetTitle();
+    // A child maximized before the skin came shows its item in the band now.
+    if (FMDIForm && FForm->HandleAllocated()) PostMessageA(FForm->Handle(), MDIUpdateMessage(), 0, 0);
   }
   ApplyFormColor();
 }
@@ -983,7 +991,20 @@ void TsSkinProvider::SysCommand(TMessage& m) {
     MarkRepaint();
     FFrame->ForgetTitle();
     if (FForm->HandleAllocated()) FSystemMenu->UpdateItems();
+    if (FForm->FormStyle() == fsMDIChild && command != SC_MAXIMIZE) AfterMDIChildSizeCommand(command);
   }
+}
+
+// A child minimized or restored paints its new frame at once; restored, the children that lay
+// under it while it was maximized show theirs again.
+void TsSkinProvider::AfterMDIChildSizeCommand(unsigned command) {
+  if (!FForm->HandleAllocated()) return;
+  RepaintNonClient();
+  TsFormFrameLink* main = MDIFormProvider();
+  if (command != SC_RESTORE || main == nullptr || main->Form() == nullptr) return;
+  for (int i = 0; i < main->Form()->MDIChildCount(); ++i)
+    if (TCustomForm* other = main->Form()->MDIChildren(i); other != FForm && other->HandleAllocated())
+      SendMessageA(other->Handle(), WM_NCPAINT, 1, 0);
 }
 
 // The outline drag without a pressed button: the cursor goes to the caption's middle (a move) or to
