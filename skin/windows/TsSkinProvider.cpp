@@ -381,10 +381,14 @@ void TsSkinProvider::FormWindowProc(TMessage& message) {
   if (DispatchSkinMessage(*this, message)) return;
   if (HandleFirstSteps(message)) return;
   if (message.Msg == MDIUpdateMessage()) {
-    if (FMDIForm && Skinned())
+    if (FMDIForm && Skinned()) {
       FMDIForm->UpdateMDIIconItem();
-    else if (FMDIForm)
+      // Another child came up or one changed its size state: the platform has put its name in
+      // the caption (without a WM_SETTEXT) and the band may show other buttons.
+      if (message.WParam != 0) RepaintNonClient();
+    } else if (FMDIForm) {
       FMDIForm->RemoveChildIconItem();
+    }
     return;
   }
   // The form's handler may free the form and this provider with it (a release).
@@ -402,10 +406,18 @@ void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
   if (m.Msg != WM_SIZE && m.Msg != WM_MDIACTIVATE && m.Msg != WM_NCDESTROY) return;
   // The platform maximizes and restores children by itself too (the next child, Ctrl+F6).
   if (m.Msg == WM_SIZE && FForm->HandleAllocated()) FSystemMenu->UpdateItems();
+  // The main form's frame is painted again when the child's size state changed (a plain resize
+  // leaves it), or another child comes up or goes.
+  bool frameChanged = true;
+  if (m.Msg == WM_SIZE) {
+    const int sizeState = m.WParam == SIZE_MAXIMIZED || m.WParam == SIZE_MINIMIZED ? int(m.WParam) : SIZE_RESTORED;
+    frameChanged = sizeState != FMDISizeState;
+    FMDISizeState = sizeState;
+  }
   // Posted: while a child is sized, activated or destroyed the main form's state is not final yet.
   TsFormFrameLink* main = MDIFormProvider();
   if (main != nullptr && main->Form() != nullptr && main->Form()->HandleAllocated())
-    PostMessageA(main->Form()->Handle(), MDIUpdateMessage(), 0, 0);
+    PostMessageA(main->Form()->Handle(), MDIUpdateMessage(), frameChanged ? 1 : 0, 0);
 }
 
 bool TsSkinProvider::HandleFirstSteps(TMessage& m) {

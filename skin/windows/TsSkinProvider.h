@@ -244,6 +244,7 @@ private:
   bool FHasCaptionText = false;
   bool FFormActive = true;
   bool FMenuOwnerDrawDone = false;
+  int FMDISizeState = SIZE_RESTORED;  // an MDI child's last WM_SIZE kind: restored, maximized, minimized
   const TMainMenu* FHookedMenu = nullptr;  // compared only, never used
   TMasks FMasks;
 

@@ -138,6 +138,21 @@ protected:
       }
     return out;
   }
+  // The window image's title, and the band where the child buttons go, as they stand (the menu's
+  // items are left out: one may be hot under the mouse).
+  std::vector<std::uint32_t> TitleAndButtonPixels() {
+    std::vector<std::uint32_t> out = BandPixels();
+    TBitmap* image = FrameProvider->WindowImage();
+    if (image == nullptr) return out;
+    const TsFrameFacts f = FrameProvider->FrameFacts();
+    const int height = ::FrameBorderHeight(f, TsSkinProvider::SystemSizes()) + ::TitleBarHeight(f, TsSkinProvider::SystemSizes());
+    for (int y = 0; y < height && y < image->Height(); ++y) {
+      const std::uint8_t* row = image->ScanLine(y);
+      for (int x = 0; x < image->Width(); ++x)
+        out.push_back(row[3 * x] | row[3 * x + 1] << 8 | std::uint32_t(row[3 * x + 2]) << 16);
+    }
+    return out;
+  }
   // What a user sees of the frame, its band and its children, with the active child maximized or
   // not: the child buttons answer at their places and stand in the window image, the child-icon
   // item heads the menu, the skinned MDI bars are gone while a child is maximized, every frame is
@@ -166,6 +181,16 @@ protected:
     FrameProvider->SetHotButton(0);
     Pump();
     EXPECT_FALSE(FrameProvider->SkinData()->RepaintNeeded()) << "the frame waits for a repaint";
+    // The title and the band on the screen are the cache's: a fresh paint now changes nothing.
+    const std::vector<std::uint32_t> shown = TitleAndButtonPixels();
+    FrameProvider->RepaintNonClient();
+    EXPECT_TRUE(shown == TitleAndButtonPixels()) << "the frame shows a stale title or band";
+    if (!CleanBand.empty()) {
+      if (maximized)
+        EXPECT_NE(BandPixels(), CleanBand) << "no child buttons in the window image";
+      else
+        EXPECT_EQ(BandPixels(), CleanBand) << "something of the child buttons stays in the window image";
+    }
     if (maximized) {
       EXPECT_EQ(mdi->VScrollBar(), nullptr);
       EXPECT_EQ(mdi->HScrollBar(), nullptr);
@@ -195,6 +220,8 @@ protected:
   TsSkinProvider* FrameProvider = nullptr;
   TMdiSheet* Child = nullptr;
   TsSkinManager* Manager = nullptr;
+  // The band where the child buttons go, as the window image holds it with no child maximized.
+  std::vector<std::uint32_t> CleanBand;
 };
 
 INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMDIFrame, ::testing::Values("none", "Desert", "Nocturne"));
@@ -335,7 +362,7 @@ TEST_P(SkinProviderMDIFrame, AChildReleasedFromItsOwnMessageIsGoneCleanly) {
 TEST_P(SkinProviderMDIFrame, MaximizeRestoreAndMinimizeFromTheBandLeaveTheFrameInStep) {
   TMdiSheet* second = AddChild();
   ASSERT_EQ(Active(), second);
-  const std::vector<std::uint32_t> clean = BandPixels();
+  CleanBand = BandPixels();
   {
     SCOPED_TRACE("restored");
     ExpectFrameShows(false);
@@ -345,16 +372,12 @@ TEST_P(SkinProviderMDIFrame, MaximizeRestoreAndMinimizeFromTheBandLeaveTheFrameI
   {
     SCOPED_TRACE("maximized by its caption button");
     ExpectFrameShows(true);
-    if (Skinned()) {
-      EXPECT_NE(BandPixels(), clean);
-    }
   }
   ClickAt(ChildButtonPoint(TsHit::ChildRestore));
   ASSERT_TRUE(PumpUntil([&] { return !IsZoomed(second->Handle()); }));
   {
     SCOPED_TRACE("restored from the band");
     ExpectFrameShows(false);
-    EXPECT_EQ(BandPixels(), clean);
   }
   second->Provider->SystemMenu()->ItemMaximize()->Click();
   ASSERT_TRUE(PumpUntil([&] { return IsZoomed(second->Handle()); }));
@@ -367,9 +390,6 @@ TEST_P(SkinProviderMDIFrame, MaximizeRestoreAndMinimizeFromTheBandLeaveTheFrameI
   {
     SCOPED_TRACE("minimized from the band");
     ExpectFrameShows(Active() != nullptr && IsZoomed(Active()->Handle()));
-    if (Active() == nullptr || !IsZoomed(Active()->Handle())) {
-      EXPECT_EQ(BandPixels(), clean);
-    }
   }
 }
 
@@ -379,7 +399,7 @@ TEST_P(SkinProviderMDIFrame, MaximizeRestoreAndMinimizeFromTheBandLeaveTheFrameI
 TEST_P(SkinProviderMDIFrame, NextAndCloseKeysAndTheBandsCloseKeepTheBandInStep) {
   TMdiSheet* second = AddChild();
   TMdiSheet* third = AddChild();
-  const std::vector<std::uint32_t> clean = BandPixels();
+  CleanBand = BandPixels();
   SendMessageA(third->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
   ASSERT_TRUE(PumpUntil([&] { return IsZoomed(third->Handle()); }));
   PressWithCtrl(VK_F6);
@@ -420,13 +440,13 @@ TEST_P(SkinProviderMDIFrame, NextAndCloseKeysAndTheBandsCloseKeepTheBandInStep) 
   {
     SCOPED_TRACE("the last closed");
     ExpectFrameShows(false);
-    EXPECT_EQ(BandPixels(), clean);
   }
   (void)second;
 }
 
 // The frame's own minimize, maximize and restore keep a maximized child's band.
 TEST_P(SkinProviderMDIFrame, TheFramesOwnSizeCommandsKeepTheMaximizedChildsBand) {
+  CleanBand = BandPixels();
   MaximizeChild();
   for (const WPARAM command : {SC_MINIMIZE, SC_RESTORE, SC_MAXIMIZE, SC_RESTORE}) {
     SCOPED_TRACE(command);
@@ -459,6 +479,7 @@ TEST_P(SkinProviderMDIFrame, AMaximizeRestoreCloseCycleLeavesNoHandleBehind) {
 // platform shows the child's buttons then); put back on, the item comes back.
 TEST_P(SkinProviderMDIFrame, TheChildIconItemGoesAndComesWithTheSkin) {
   if (!Skinned()) GTEST_SKIP() << "the skin is switched";
+  CleanBand = BandPixels();
   MaximizeChild();
   TMenuItem* item = FrameProvider->MDIForm()->ChildIconItem();
   ASSERT_EQ(Menu->Items()->Items(0), item);
