@@ -14,6 +14,7 @@
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
 #include "skin/controls/TsMDIForm.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
@@ -109,6 +110,14 @@ protected:
     TMdiSheet* child = nullptr;
     Application->CreateForm(child);
     child->SetCaption("Sheet " + std::to_string(ChildCount()));
+    // Its menu merges into the frame's band while it is the active child.
+    auto* menu = NewComponent<TMainMenu>(child);
+    auto* item = NewComponent<TMenuItem>(child);
+    item->SetCaption("&Sheet");
+    item->SetGroupIndex(2);
+    menu->Items()->Add(item);
+    child->SetMenu(menu);
+    child->Provider->SetResizeMode(TsResizeMode::rmBorder);
     Pump();
     return child;
   }
@@ -181,9 +190,14 @@ protected:
     FrameProvider->SetHotButton(0);
     Pump();
     EXPECT_FALSE(FrameProvider->SkinData()->RepaintNeeded()) << "the frame waits for a repaint";
+    // The caption shown is the window's text, which the platform sets to name the maximized child.
+    char text[256] = "";
+    DefWindowProcA(Frame->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(FrameProvider->ShownCaption(), text);
     // The title and the band on the screen are the cache's: a fresh paint now changes nothing.
     const std::vector<std::uint32_t> shown = TitleAndButtonPixels();
-    FrameProvider->RepaintNonClient();
+    SendSkinCommand(Frame->Handle(), SkinCommand::Refresh);  // the title's cache forgotten too
+    Pump();
     EXPECT_TRUE(shown == TitleAndButtonPixels()) << "the frame shows a stale title or band";
     if (!CleanBand.empty()) {
       if (maximized)
