@@ -290,6 +290,15 @@ void TCustomForm::DestroyWindowHandle() {
     DestroyWindow(FClientHandle);
     FClientHandle = nullptr;
   }
+  // An MDI child goes through its client, which activates the next child (maximized when this one
+  // was) and forgets this one; a child destroyed behind the client's back stays its active child.
+  // The client switches its drawing off meanwhile: what it shows afterwards is drawn anew.
+  if (FFormStyle == fsMDIChild && HandleAllocated())
+    if (HWND client = GetParent(Handle()); client != nullptr) {
+      SetControlState(ControlState() | csDestroyingHandle);
+      SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(Handle()), 0);
+      RedrawWindow(client, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    }
   TWinControl::DestroyWindowHandle();
 }
 

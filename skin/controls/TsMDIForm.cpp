@@ -221,11 +221,16 @@ void TsMDIForm::UpdateMDIIconItem() {
       FProvider->MarkCacheFresh();
       FProvider->RepaintMenuLine();
     }
-  } else if (FChildIconItem->Parent() != nullptr) {
-    FChildIconItem->Parent()->Remove(FChildIconItem);
-    FProvider->RefreshFrame();
+  } else {
+    RemoveChildIconItem();
   }
   UpdateScrollBars();
+}
+
+void TsMDIForm::RemoveChildIconItem() {
+  if (FChildIconItem == nullptr || FChildIconItem->Parent() == nullptr) return;
+  FChildIconItem->Parent()->Remove(FChildIconItem);
+  FProvider->RefreshFrame();
 }
 
 TsScrollBar* TsMDIForm::MakeBar(bool vertical) {

@@ -38,6 +38,9 @@ public:
   // The item at the head of the main menu while the active child is maximized, else none; then
   // the bars.
   void UpdateMDIIconItem();
+  // The item out of the main menu, whatever the child's state (without a skin the platform shows
+  // the maximized child's icon and buttons in the menu bar itself).
+  void RemoveChildIconItem();
   // The skinned bars and grip in step with the client's scroll information.
   void UpdateScrollBars();
 

@@ -381,7 +381,14 @@ void TsSkinProvider::FormWindowProc(TMessage& message) {
   if (DispatchSkinMessage(*this, message)) return;
   if (HandleFirstSteps(message)) return;
   if (message.Msg == MDIUpdateMessage()) {
-    if (FMDIForm) FMDIForm->UpdateMDIIconItem();
+    if (FMDIForm && Skinned()) {
+      FMDIForm->UpdateMDIIconItem();
+      // Another child came up or one changed its size state: the platform has put its name in
+      // the caption (without a WM_SETTEXT) and the band may show other buttons.
+      if (message.WParam != 0) RepaintNonClient();
+    } else if (FMDIForm) {
+      FMDIForm->RemoveChildIconItem();
+    }
     return;
   }
   // The form's handler may free the form and this provider with it (a release).
@@ -397,10 +404,20 @@ void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
   if (FMDIForm && m.Msg == WM_SIZE) FMDIForm->UpdateScrollBars();
   if (FForm->FormStyle() != fsMDIChild) return;
   if (m.Msg != WM_SIZE && m.Msg != WM_MDIACTIVATE && m.Msg != WM_NCDESTROY) return;
+  // The platform maximizes and restores children by itself too (the next child, Ctrl+F6).
+  if (m.Msg == WM_SIZE && FForm->HandleAllocated()) FSystemMenu->UpdateItems();
+  // The main form's frame is painted again when the child's size state changed (a plain resize
+  // leaves it), or another child comes up or goes.
+  bool frameChanged = true;
+  if (m.Msg == WM_SIZE) {
+    const int sizeState = m.WParam == SIZE_MAXIMIZED || m.WParam == SIZE_MINIMIZED ? int(m.WParam) : SIZE_RESTORED;
+    frameChanged = sizeState != FMDISizeState;
+    FMDISizeState = sizeState;
+  }
   // Posted: while a child is sized, activated or destroyed the main form's state is not final yet.
   TsFormFrameLink* main = MDIFormProvider();
   if (main != nullptr && main->Form() != nullptr && main->Form()->HandleAllocated())
-    PostMessageA(main->Form()->Handle(), MDIUpdateMessage(), 0, 0);
+    PostMessageA(main->Form()->Handle(), MDIUpdateMessage(), frameChanged ? 1 : 0, 0);
 }
 
 bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
@@ -470,6 +487,7 @@ void TsSkinProvider::RemoveSkin() {
   FMenuOwnerDrawDone = false;
   FFrame->Reset();
   FButtons->SetHot(0);
+  if (FMDIForm) FMDIForm->RemoveChildIconItem();
   RestoreBorderIcons();
   UpdateFormScrollBars();
   if (FForm && FUseGlobalColor && !FSkinData->CustomColor()) FForm->SetColor(clBtnFace);
@@ -486,6 +504,8 @@ void TsSkinProvider::NewSkin() {
     FFormActive = Screen && Screen->ActiveForm() == FForm;
     MarkRepaint();
     FFrame->ForgetTitle();
+    // A child maximized before the skin came shows its item in the band now.
+    if (FMDIForm && FForm->HandleAllocated()) PostMessageA(FForm->Handle(), MDIUpdateMessage(), 0, 0);
   }
   ApplyFormColor();
 }
@@ -983,7 +1003,20 @@ void TsSkinProvider::SysCommand(TMessage& m) {
     MarkRepaint();
     FFrame->ForgetTitle();
     if (FForm->HandleAllocated()) FSystemMenu->UpdateItems();
+    if (FForm->FormStyle() == fsMDIChild && command != SC_MAXIMIZE) AfterMDIChildSizeCommand(command);
   }
+}
+
+// A child minimized or restored paints its new frame at once; restored, the children that lay
+// under it while it was maximized show theirs again.
+void TsSkinProvider::AfterMDIChildSizeCommand(unsigned command) {
+  if (!FForm->HandleAllocated()) return;
+  RepaintNonClient();
+  TsFormFrameLink* main = MDIFormProvider();
+  if (command != SC_RESTORE || main == nullptr || main->Form() == nullptr) return;
+  for (int i = 0; i < main->Form()->MDIChildCount(); ++i)
+    if (TCustomForm* other = main->Form()->MDIChildren(i); other != FForm && other->HandleAllocated())
+      SendMessageA(other->Handle(), WM_NCPAINT, 1, 0);
 }
 
 // The outline drag without a pressed button: the cursor goes to the caption's middle (a move) or to

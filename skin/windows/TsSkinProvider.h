@@ -198,6 +198,7 @@ private:
   void UpdateMenus(bool enable);
   // An MDI main form's client follows its size; a child's size and activation reach the main form.
   void AfterMDIMessage(const TMessage& message);
+  void AfterMDIChildSizeCommand(unsigned command);
 
   void NcPaint();
   // The platform's copy of the caption, set without the platform painting its own caption.
@@ -243,6 +244,7 @@ private:
   bool FHasCaptionText = false;
   bool FFormActive = true;
   bool FMenuOwnerDrawDone = false;
+  int FMDISizeState = SIZE_RESTORED;  // an MDI child's last WM_SIZE kind: restored, maximized, minimized
   const TMainMenu* FHookedMenu = nullptr;  // compared only, never used
   TMasks FMasks;
 

@@ -384,6 +384,31 @@ TEST(Form, MdiFormHasAClientWindowAndKnowsItsActiveChild) {
   EXPECT_EQ(Application->MainForm(), nullptr);
 }
 
+// A freed child leaves through the client: the next child becomes the active one, maximized when
+// the freed one was, and with the last one gone there is no active child.
+TEST(Form, AFreedMdiChildHandsTheActivationToTheNext) {
+  TMdiFrame* frame = nullptr;
+  Application->CreateForm(frame);
+  frame->Show();
+  TMdiChild* first = nullptr;
+  TMdiChild* second = nullptr;
+  Application->CreateForm(first);
+  Application->CreateForm(second);
+  Pump();
+  ASSERT_EQ(frame->ActiveMDIChild(), second);
+  SendMessageA(second->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(IsZoomed(second->Handle()));
+  second->Free();
+  Pump();
+  EXPECT_EQ(frame->ActiveMDIChild(), first);
+  EXPECT_TRUE(IsZoomed(first->Handle()));
+  first->Free();
+  Pump();
+  EXPECT_EQ(frame->ActiveMDIChild(), nullptr);
+  EXPECT_EQ(SendMessageA(frame->ClientHandle(), WM_MDIGETACTIVE, 0, 0), 0);
+  frame->Free();
+}
+
 namespace {
 
 void AddTopItem(TMainMenu* menu, const char* caption, uint8_t group) {

@@ -22,6 +22,7 @@
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "tests/framework/win/TGuiCensus.h"
+#include "tests/skin/controls/MdiTestFrame.h"
 
 namespace {
 
@@ -109,43 +110,24 @@ public:
   static inline int Closes = 0;
 };
 
-class TMdiFrame : public TForm {
-public:
-  explicit TMdiFrame(TComponent* owner) : TForm(owner) {
-    SetFormStyle(fsMDIForm);
-    SetBounds(30, 30, 520, 380);
-  }
-};
-
 class MDIForms : public ::testing::Test {
 protected:
   void SetUp() override {
-    Application->Initialize();
-    ASSERT_EQ(Application->MainForm(), nullptr);
-    Application->CreateForm(Frame);
-    Menu = NewComponent<TMainMenu>(Frame);
-    auto* file = NewComponent<TMenuItem>(Frame);
-    file->SetCaption("&File");
-    Menu->Items()->Add(file);
-    Frame->SetMenu(Menu);
+    Frame = NewMdiTestFrame();
+    ASSERT_EQ(Application->MainForm(), Frame);
+    Menu = Frame->MainMenu();
     Frame->Show();
     Provider = NewComponent<TStubProvider>(Frame);
     TChild::Closes = 0;
     Pump();
   }
   void TearDown() override {
-    FreeChildren();
-    if (Frame != nullptr) Frame->Free();
+    FreeMdiForms(Frame);
     InstallSkinTables({});
     SkinData().Active = false;
     Pump();
   }
   static void Pump() { Application->ProcessMessages(); }
-  // Children belong to the application: they go before their frame.
-  static void FreeChildren() {
-    for (int i = Screen->FormCount() - 1; i >= 0; --i)
-      if (Screen->Forms(i)->FormStyle() == fsMDIChild) Screen->Forms(i)->Free();
-  }
   TChild* NewChild() {
     TChild* child = nullptr;
     Application->CreateForm(child);
@@ -173,7 +155,7 @@ protected:
     SetKeyboardState(keys);
   }
 
-  TMdiFrame* Frame = nullptr;
+  TMdiTestFrame* Frame = nullptr;
   TMainMenu* Menu = nullptr;
   TStubProvider* Provider = nullptr;
   TsSkinManager* Manager = nullptr;

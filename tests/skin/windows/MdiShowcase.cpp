@@ -1,7 +1,8 @@
 // An MDI main form with two children for a look by eye (not a test): the MDI area, and with
-// "maximized" the active child maximized, its icon, buttons and menu in the main form's menu band. It
-// stays a few seconds for a screen grab:
-//   wine mdi_showcase.exe SKINS-FOLDER SKIN|none restored|maximized
+// "maximized" the active child maximized, its icon, buttons and menu in the main form's menu band;
+// "unmaximized" maximized and restored again; "closed" maximized and closed. It stays a few seconds
+// for a screen grab:
+//   wine mdi_showcase.exe SKINS-FOLDER SKIN|none restored|maximized|unmaximized|closed
 #include <windows.h>
 
 #include <initializer_list>
@@ -48,6 +49,7 @@ public:
     SetFormStyle(fsMDIChild);
     SetBounds(Count * 40 + 10, Count * 30 + 10, 300, 200);
     SetCaption("Sheet " + std::to_string(++Count));
+    SetOnClose(TCloseEvent::FromFunctor([](TObject*, TCloseAction& action) { action = caFree; }));
     NewComponent<TsSkinProvider>(this)->SetResizeMode(TsResizeMode::rmBorder);
     NewControl<TPanel>(this, this, RECT{12, 12, 150, 60})->SetCaption("Panel");
     // Shown in the main form's menu while this sheet is active: its Edit replaces the main form's.
@@ -72,7 +74,12 @@ int main(int argc, char** argv) {
   Application->CreateForm(sheet);
   Application->CreateForm(sheet);
   ShowcasePump(300);
-  if (scene == "maximized") SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  if (scene != "restored") SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ShowcasePump(300);
+  // After the round trip the frame and the band must look as before it; after the close the other
+  // sheet takes the place maximized.
+  if (scene == "unmaximized") SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  if (scene == "closed") SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
   ShowcasePump(8000);
   return 0;
 }

@@ -2,8 +2,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
@@ -12,25 +14,35 @@
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
 #include "skin/controls/TsMDIForm.h"
+#include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsSystemMenu.h"
+#include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/controls/MdiTestFrame.h"
 #include "tests/skin/windows/MaximizeSupport.h"
 #include "tests/skin/windows/ScribbleFreed.h"
 
 namespace {
 
-class TMdiMain : public TForm {
-public:
-  explicit TMdiMain(TComponent* owner) : TForm(owner) {
-    SetFormStyle(fsMDIForm);
-    SetBounds(40, 40, 560, 400);
-    SetCaption("Frame");
+constexpr int kCensusCycles = 200;
+
+// A key pressed and let go with Ctrl held, as the keyboard sends it.
+void PressWithCtrl(WORD key) {
+  INPUT in[4] = {};
+  const WORD keys[4] = {VK_CONTROL, key, key, VK_CONTROL};
+  for (int i = 0; i < 4; ++i) {
+    in[i].type = INPUT_KEYBOARD;
+    in[i].ki.wVk = keys[i];
+    in[i].ki.dwFlags = i < 2 ? 0 : KEYEVENTF_KEYUP;
   }
-};
+  SendInput(4, in, sizeof(INPUT));
+}
+
 class TMdiSheet : public TForm {
 public:
   explicit TMdiSheet(TComponent* owner) : TForm(owner) {
@@ -47,14 +59,9 @@ public:
 class SkinProviderMDIFrame : public ::testing::TestWithParam<const char*> {
 protected:
   void SetUp() override {
-    Application->Initialize();
-    ASSERT_EQ(Application->MainForm(), nullptr);
-    Application->CreateForm(Frame);
-    Menu = NewComponent<TMainMenu>(Frame);
-    auto* file = NewComponent<TMenuItem>(Frame);
-    file->SetCaption("&File");
-    Menu->Items()->Add(file);
-    Frame->SetMenu(Menu);
+    Frame = NewMdiTestFrame();
+    ASSERT_EQ(Application->MainForm(), Frame);
+    Menu = Frame->MainMenu();
     FrameProvider = NewComponent<TsSkinProvider>(Frame);
     Frame->Show();
     Pump();
@@ -67,9 +74,7 @@ protected:
     }
   }
   void TearDown() override {
-    for (int i = Screen->FormCount() - 1; i >= 0; --i)
-      if (Screen->Forms(i)->FormStyle() == fsMDIChild) Screen->Forms(i)->Free();
-    Frame->Free();
+    FreeMdiForms(Frame);
     if (Manager) Manager->Free();
     InstallSkinTables({});
     ::SkinData().Active = false;
@@ -101,17 +106,136 @@ protected:
     Pump();
     ASSERT_TRUE(IsZoomed(Child->Handle()));
   }
+  TMdiSheet* AddChild() {
+    TMdiSheet* child = nullptr;
+    Application->CreateForm(child);
+    child->SetCaption("Sheet " + std::to_string(ChildCount()));
+    // Its menu merges into the frame's band while it is the active child.
+    auto* menu = NewComponent<TMainMenu>(child);
+    auto* item = NewComponent<TMenuItem>(child);
+    item->SetCaption("&Sheet");
+    item->SetGroupIndex(2);
+    menu->Items()->Add(item);
+    child->SetMenu(menu);
+    child->Provider->SetResizeMode(TsResizeMode::rmBorder);
+    Pump();
+    return child;
+  }
+  std::vector<TMdiSheet*> Children() const {
+    std::vector<TMdiSheet*> out;
+    for (int i = 0; i < Frame->MDIChildCount(); ++i)
+      if (auto* sheet = dynamic_cast<TMdiSheet*>(Frame->MDIChildren(i))) out.push_back(sheet);
+    return out;
+  }
+  TMdiSheet* Active() const { return dynamic_cast<TMdiSheet*>(Frame->ActiveMDIChild()); }
+  // The band's place of the maximized child's buttons, whether they show or not (window coordinates).
+  std::vector<TsCaptionSlot> ChildSlots() {
+    TsFrameFacts f = FrameProvider->FrameFacts();
+    f.ChildButtonsShown = true;
+    return ChildButtonSlots(f, TsSkinProvider::SystemSizes());
+  }
+  // The band under the child buttons as the frame's window image holds it.
+  std::vector<std::uint32_t> BandPixels() {
+    std::vector<std::uint32_t> out;
+    TBitmap* image = FrameProvider->WindowImage();
+    if (image == nullptr) return out;
+    for (const TsCaptionSlot& s : ChildSlots())
+      for (int y = s.Rect.Top; y < s.Rect.Bottom; ++y) {
+        const std::uint8_t* row = image->ScanLine(y);
+        for (int x = s.Rect.Left; x < s.Rect.Right; ++x)
+          out.push_back(row[3 * x] | row[3 * x + 1] << 8 | std::uint32_t(row[3 * x + 2]) << 16);
+      }
+    return out;
+  }
+  // The window image's title, and the band where the child buttons go, as they stand (the menu's
+  // items are left out: one may be hot under the mouse).
+  std::vector<std::uint32_t> TitleAndButtonPixels() {
+    std::vector<std::uint32_t> out = BandPixels();
+    TBitmap* image = FrameProvider->WindowImage();
+    if (image == nullptr) return out;
+    const TsFrameFacts f = FrameProvider->FrameFacts();
+    const int height = ::FrameBorderHeight(f, TsSkinProvider::SystemSizes()) + ::TitleBarHeight(f, TsSkinProvider::SystemSizes());
+    for (int y = 0; y < height && y < image->Height(); ++y) {
+      const std::uint8_t* row = image->ScanLine(y);
+      for (int x = 0; x < image->Width(); ++x)
+        out.push_back(row[3 * x] | row[3 * x + 1] << 8 | std::uint32_t(row[3 * x + 2]) << 16);
+    }
+    return out;
+  }
+  // What a user sees of the frame, its band and its children, with the active child maximized or
+  // not: the child buttons answer at their places and stand in the window image, the child-icon
+  // item heads the menu, the skinned MDI bars are gone while a child is maximized, every frame is
+  // painted fresh, each child drawn active or not as it is, and its system menu offers what its
+  // state allows.
+  void ExpectFrameShows(bool maximized) {
+    TsMDIForm* mdi = FrameProvider->MDIForm();
+    ASSERT_NE(mdi, nullptr);
+    TMenuItem* head = Menu->Items()->Count() > 0 ? Menu->Items()->Items(0) : nullptr;
+    if (!Skinned()) {
+      // The platform shows the maximized child's icon and buttons in the bar itself.
+      EXPECT_NE(head, mdi->ChildIconItem());
+      return;
+    }
+    EXPECT_EQ(head == mdi->ChildIconItem(), maximized);
+    EXPECT_EQ(FrameProvider->FrameFacts().ChildButtonsShown, maximized);
+    const RECT w = WindowOf(Frame);
+    for (const TsCaptionSlot& s : ChildSlots()) {
+      const int code = FrameProvider->HitTest(w.left + (s.Rect.Left + s.Rect.Right) / 2,
+                                              w.top + (s.Rect.Top + s.Rect.Bottom) / 2);
+      if (maximized)
+        EXPECT_EQ(code, s.Code);
+      else
+        EXPECT_NE(code, s.Code);
+    }
+    FrameProvider->SetHotButton(0);
+    Pump();
+    EXPECT_FALSE(FrameProvider->SkinData()->RepaintNeeded()) << "the frame waits for a repaint";
+    // The caption shown is the window's text, which the platform sets to name the maximized child.
+    char text[256] = "";
+    DefWindowProcA(Frame->Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(FrameProvider->ShownCaption(), text);
+    // The title and the band on the screen are the cache's: a fresh paint now changes nothing.
+    const std::vector<std::uint32_t> shown = TitleAndButtonPixels();
+    SendSkinCommand(Frame->Handle(), SkinCommand::Refresh);  // the title's cache forgotten too
+    Pump();
+    EXPECT_TRUE(shown == TitleAndButtonPixels()) << "the frame shows a stale title or band";
+    if (!CleanBand.empty()) {
+      if (maximized)
+        EXPECT_NE(BandPixels(), CleanBand) << "no child buttons in the window image";
+      else
+        EXPECT_EQ(BandPixels(), CleanBand) << "something of the child buttons stays in the window image";
+    }
+    if (maximized) {
+      EXPECT_EQ(mdi->VScrollBar(), nullptr);
+      EXPECT_EQ(mdi->HScrollBar(), nullptr);
+      EXPECT_EQ(mdi->Grip(), nullptr);
+    }
+    for (TMdiSheet* child : Children()) {
+      SCOPED_TRACE(child->Caption() + (IsIconic(child->Handle()) ? " iconic" : IsZoomed(child->Handle()) ? " zoomed" : ""));
+      HWND h = child->Handle();
+      EXPECT_EQ(child->Provider->FormActive(), child == Active());
+      const bool hidden = child != Active() && maximized;
+      if (!hidden && IsWindowVisible(h)) {
+        EXPECT_FALSE(child->Provider->SkinData()->RepaintNeeded());
+      }
+      TsSystemMenu* menu = child->Provider->SystemMenu();
+      EXPECT_EQ(menu->ItemRestore()->Enabled(), IsZoomed(h) || IsIconic(h));
+      EXPECT_EQ(menu->ItemMaximize()->Enabled(), !IsZoomed(h));
+    }
+  }
   static RECT WindowOf(TCustomForm* form) {
     RECT r;
     GetWindowRect(form->Handle(), &r);
     return r;
   }
 
-  TMdiMain* Frame = nullptr;
+  TMdiTestFrame* Frame = nullptr;
   TMainMenu* Menu = nullptr;
   TsSkinProvider* FrameProvider = nullptr;
   TMdiSheet* Child = nullptr;
   TsSkinManager* Manager = nullptr;
+  // The band where the child buttons go, as the window image holds it with no child maximized.
+  std::vector<std::uint32_t> CleanBand;
 };
 
 INSTANTIATE_TEST_SUITE_P(Looks, SkinProviderMDIFrame, ::testing::Values("none", "Desert", "Nocturne"));
@@ -245,6 +369,142 @@ TEST_P(SkinProviderMDIFrame, AChildReleasedFromItsOwnMessageIsGoneCleanly) {
   Child->Release();
   Pump();
   for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_NE(Screen->Forms(i)->FormStyle(), fsMDIChild);
+}
+
+// Each step a user takes with a maximized child leaves the frame as the step says: maximized by
+// its caption button, restored and minimized from the band, and back.
+TEST_P(SkinProviderMDIFrame, MaximizeRestoreAndMinimizeFromTheBandLeaveTheFrameInStep) {
+  TMdiSheet* second = AddChild();
+  ASSERT_EQ(Active(), second);
+  CleanBand = BandPixels();
+  {
+    SCOPED_TRACE("restored");
+    ExpectFrameShows(false);
+  }
+  ClickAt(MaximizeButtonPoint(second, second->Provider));
+  ASSERT_TRUE(PumpUntil([&] { return IsZoomed(second->Handle()); }));
+  {
+    SCOPED_TRACE("maximized by its caption button");
+    ExpectFrameShows(true);
+  }
+  ClickAt(ChildButtonPoint(TsHit::ChildRestore));
+  ASSERT_TRUE(PumpUntil([&] { return !IsZoomed(second->Handle()); }));
+  {
+    SCOPED_TRACE("restored from the band");
+    ExpectFrameShows(false);
+  }
+  second->Provider->SystemMenu()->ItemMaximize()->Click();
+  ASSERT_TRUE(PumpUntil([&] { return IsZoomed(second->Handle()); }));
+  {
+    SCOPED_TRACE("maximized from its system menu");
+    ExpectFrameShows(true);
+  }
+  ClickAt(ChildButtonPoint(TsHit::ChildMinimize));
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(second->Handle()); }));
+  {
+    SCOPED_TRACE("minimized from the band");
+    ExpectFrameShows(Active() != nullptr && IsZoomed(Active()->Handle()));
+  }
+}
+
+// Ctrl+F6 with a maximized child brings the next one up maximized, as the platform does, and the
+// band follows; Ctrl+F4 and the band's close button close the active maximized child, the next
+// takes its place maximized, and after the last one nothing of it stays in the band.
+TEST_P(SkinProviderMDIFrame, NextAndCloseKeysAndTheBandsCloseKeepTheBandInStep) {
+  TMdiSheet* second = AddChild();
+  TMdiSheet* third = AddChild();
+  CleanBand = BandPixels();
+  SendMessageA(third->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(PumpUntil([&] { return IsZoomed(third->Handle()); }));
+  PressWithCtrl(VK_F6);
+  ASSERT_TRUE(PumpUntil([&] { return Active() != third; }));
+  Pump();
+  ASSERT_NE(Active(), nullptr);
+  EXPECT_TRUE(IsZoomed(Active()->Handle()));
+  EXPECT_FALSE(IsZoomed(third->Handle()));
+  {
+    SCOPED_TRACE("next child by Ctrl+F6");
+    ExpectFrameShows(true);
+  }
+  PressWithCtrl(VK_F4);
+  ASSERT_TRUE(PumpUntil([&] { return ChildCount() == 2; }));
+  Pump();
+  ASSERT_NE(Active(), nullptr);
+  EXPECT_TRUE(IsZoomed(Active()->Handle()));
+  {
+    SCOPED_TRACE("closed by Ctrl+F4");
+    ExpectFrameShows(true);
+  }
+  ClickAt(ChildButtonPoint(TsHit::ChildClose));
+  ASSERT_TRUE(PumpUntil([&] { return ChildCount() == 1; }));
+  Pump();
+  ASSERT_NE(Active(), nullptr);
+  EXPECT_TRUE(IsZoomed(Active()->Handle()));
+  {
+    SCOPED_TRACE("closed from the band");
+    ExpectFrameShows(true);
+  }
+  // Clicked beside the first click's place: the same place would make it a double-click.
+  POINT beside = ChildButtonPoint(TsHit::ChildClose);
+  beside.x -= GetSystemMetrics(SM_CXDOUBLECLK);
+  ClickAt(beside);
+  ASSERT_TRUE(PumpUntil([&] { return ChildCount() == 0; }));
+  Child = nullptr;
+  Pump();
+  {
+    SCOPED_TRACE("the last closed");
+    ExpectFrameShows(false);
+  }
+  (void)second;
+}
+
+// The frame's own minimize, maximize and restore keep a maximized child's band.
+TEST_P(SkinProviderMDIFrame, TheFramesOwnSizeCommandsKeepTheMaximizedChildsBand) {
+  CleanBand = BandPixels();
+  MaximizeChild();
+  for (const WPARAM command : {SC_MINIMIZE, SC_RESTORE, SC_MAXIMIZE, SC_RESTORE}) {
+    SCOPED_TRACE(command);
+    SendMessageA(Frame->Handle(), WM_SYSCOMMAND, command, 0);
+    Pump();
+    if (IsIconic(Frame->Handle())) continue;
+    EXPECT_TRUE(IsZoomed(Child->Handle()));
+    ExpectFrameShows(true);
+  }
+}
+
+// Maximizing, restoring and closing children through the band leaves no handle behind.
+TEST_P(SkinProviderMDIFrame, AMaximizeRestoreCloseCycleLeavesNoHandleBehind) {
+  auto cycle = [&] {
+    TMdiSheet* sheet = AddChild();
+    SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump();
+    SendMessageA(Frame->Handle(), WM_NCPAINT, 1, 0);
+    SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    Pump();
+    SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    Pump();
+    SendMessageA(sheet->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump();
+  };
+  EXPECT_EQ(TGuiCensus::ChangeOver(kCensusCycles / 10, cycle), TGuiCensus());
+}
+
+// The skin taken off while a child is maximized takes the child-icon item out of the menu (the
+// platform shows the child's buttons then); put back on, the item comes back.
+TEST_P(SkinProviderMDIFrame, TheChildIconItemGoesAndComesWithTheSkin) {
+  if (!Skinned()) GTEST_SKIP() << "the skin is switched";
+  CleanBand = BandPixels();
+  MaximizeChild();
+  TMenuItem* item = FrameProvider->MDIForm()->ChildIconItem();
+  ASSERT_EQ(Menu->Items()->Items(0), item);
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_NE(Menu->Items()->Items(0), item);
+  EXPECT_EQ(Menu->Items()->Count(), 1);
+  Manager->SetActive(true);
+  Pump();
+  EXPECT_EQ(Menu->Items()->Items(0), item);
+  ExpectFrameShows(true);
 }
 
 }  // namespace
