@@ -227,8 +227,7 @@ void TsProviderFrame::ApplyRegion() {
   HWND h = FProvider.Form()->Handle();
   if (rects.empty()) {
     if (FRegionApplied) {
-      FInRegionUpdate = true;
-      SetWindowRgn(h, nullptr, TRUE);
+      SetRegion(h, nullptr);
       FRegionApplied = false;
     }
     return;
@@ -239,8 +238,15 @@ void TsProviderFrame::ApplyRegion() {
     CombineRgn(rgn, rgn, cut, RGN_DIFF);
     DeleteObject(cut);
   }
+  SetRegion(h, rgn);
+  FRegionApplied = true;
+}
+
+// The platform repositions and repaints the window within the call: a frame painted meanwhile
+// (nested) leaves the region alone, and the position change it reports is not a new size.
+void TsProviderFrame::SetRegion(HWND h, HRGN rgn) {
   FInRegionUpdate = true;
   // The window owns the region from here on.
-  if (!SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);
-  FRegionApplied = true;
+  if (!SetWindowRgn(h, rgn, TRUE) && rgn) DeleteObject(rgn);
+  FInRegionUpdate = false;
 }

@@ -40,9 +40,10 @@ struct TRecorder {
   TWndMethod Next;
   std::vector<TMessage> Seen;
   bool SwallowSysCommand = true;
+  bool NoteFrameChanges = false;  // WM_NCCALCSIZE too
   void Proc(TMessage& m) {
     if (m.Msg == WM_SYSCOMMAND || m.Msg == WM_NCACTIVATE || m.Msg == WM_NCLBUTTONDOWN ||
-        m.Msg == WM_NCRBUTTONDOWN)
+        m.Msg == WM_NCRBUTTONDOWN || (NoteFrameChanges && m.Msg == WM_NCCALCSIZE))
       Seen.push_back(m);
     if (m.Msg == WM_SYSCOMMAND && SwallowSysCommand) return;
     Next(m);
@@ -409,6 +410,32 @@ TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
   InvalidateRect(H(), nullptr, FALSE);
   SendMessageA(H(), WM_PAINT, 0, 0);
   EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
+}
+
+// The region cut for a size is kept while the size stays: setting it again would lay out and
+// repaint the whole window once more within each repaint.
+TEST_F(SkinProviderTest, ARepaintKeepsTheRegionAndANewSizeCutsItAgain) {
+  LoadSkin("Desert");
+  const auto repaint = [this] {
+    RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  };
+  repaint();
+  Pump();
+  Recorder.NoteFrameChanges = true;
+  Recorder.Seen.clear();
+  repaint();
+  repaint();
+  EXPECT_EQ(Recorder.Count(WM_NCCALCSIZE), 0);
+
+  Form->SetBounds(60, 60, 500, 320);
+  Pump();
+  repaint();
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(H(), rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, 0));
+  EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, Form->Height() - 1));
+  EXPECT_TRUE(PtInRegion(rgn, Form->Width() / 2, Form->Height() - 1));
+  DeleteObject(rgn);
 }
 
 TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
