@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
@@ -232,13 +233,19 @@ void TsProviderFrame::ApplyRegion() {
     }
     return;
   }
-  HRGN rgn = CreateRectRgn(0, 0, f.Width, f.Height);
+  TGdiObject<HRGN> rgn(CreateRectRgn(0, 0, f.Width, f.Height));
   for (const TsRect& r : rects) {
     HRGN cut = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-    CombineRgn(rgn, rgn, cut, RGN_DIFF);
+    CombineRgn(rgn.Handle(), rgn.Handle(), cut, RGN_DIFF);
     DeleteObject(cut);
   }
-  SetRegion(h, rgn);
+  // The window keeps a region that is the same (a frame repainted for its activation, a skin with
+  // the same corners): setting it again would lay out and repaint the window for nothing.
+  if (FRegionApplied) {
+    const TGdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(h, current.Handle()) != ERROR && EqualRgn(current.Handle(), rgn.Handle())) return;
+  }
+  SetRegion(h, rgn.Release());
   FRegionApplied = true;
 }
 

@@ -19,8 +19,12 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
 #include "skin/controls/TsMDIForm.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsSkinProvider.h"
@@ -436,6 +440,31 @@ TEST_F(SkinProviderTest, ARepaintKeepsTheRegionAndANewSizeCutsItAgain) {
   EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, Form->Height() - 1));
   EXPECT_TRUE(PtInRegion(rgn, Form->Width() / 2, Form->Height() - 1));
   DeleteObject(rgn);
+}
+
+// A skin switch of a shown form builds each cache once: the frame's and every control's.
+TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{8, 8, 300, 120});
+  std::vector<TsSkinnedControl*> controls{panel, NewControl<TsButton>(Form, panel, RECT{8, 8, 90, 33}),
+                                          NewControl<TsCheckBox>(Form, panel, RECT{8, 44, 150, 63}),
+                                          NewControl<TsEdit>(Form, panel, RECT{8, 74, 150, 95})};
+  LoadSkin("Desert");
+  const auto repaint = [this] {
+    RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+  };
+  repaint();
+  for (const char* skin : {"Nocturne", "Desert"}) {
+    std::vector<int> builds;
+    for (TsSkinnedControl* c : controls) builds.push_back(c->CacheBuilds());
+    const int frames = Provider->FramePaints();
+    LoadSkin(skin);
+    repaint();
+    EXPECT_EQ(Provider->FramePaints() - frames, 1) << skin;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+      EXPECT_EQ(controls[i]->CacheBuilds() - builds[i], 1)
+          << skin << ": " << dynamic_cast<TControl*>(controls[i])->ClassName();
+  }
 }
 
 TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
