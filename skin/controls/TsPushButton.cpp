@@ -111,8 +111,14 @@ void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
   if (GetWindowRgn(FControl->Handle(), current.Handle()) == ERROR)
     SetRectRgn(current.Handle(), 0, 0, FControl->Width(), FControl->Height());
   if (EqualRgn(current.Handle(), region.Handle())) return;
-  // The window owns a region given to it; one it refused is freed with the scope.
-  if (SetWindowRgn(FControl->Handle(), region.Handle(), TRUE)) region.Release();
+  // The button shows its new cache right after this; only the parent repaints what the region now
+  // leaves uncovered (a redraw of the button would paint it twice).
+  if (!SetWindowRgn(FControl->Handle(), region.Handle(), FALSE)) return;
+  region.Release();
+  if (TWinControl* parent = FControl->Parent(); parent && parent->HandleAllocated()) {
+    const RECT bounds = FControl->BoundsRect();
+    RedrawWindow(parent->Handle(), &bounds, nullptr, RDW_INVALIDATE | RDW_ERASE);
+  }
 }
 
 bool TsPushButtonParts::Fading() const { return FFade && FFade->Enabled(); }

@@ -442,12 +442,25 @@ TEST_F(SkinProviderTest, ARepaintKeepsTheRegionAndANewSizeCutsItAgain) {
   DeleteObject(rgn);
 }
 
-// A skin switch of a shown form builds each cache once: the frame's and every control's.
+// Counts the paints that reach a control.
+struct TPaintCounter {
+  TWndMethod Next;
+  int Paints = 0;
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_PAINT) ++Paints;
+    Next(m);
+  }
+};
+
+// A skin switch of a shown form builds each cache once: the frame's and every control's. A button
+// whose region is cut anew is not redrawn for it as well.
 TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
   auto* panel = NewControl<TsPanel>(Form, Form, RECT{8, 8, 300, 120});
-  std::vector<TsSkinnedControl*> controls{panel, NewControl<TsButton>(Form, panel, RECT{8, 8, 90, 33}),
-                                          NewControl<TsCheckBox>(Form, panel, RECT{8, 44, 150, 63}),
+  auto* button = NewControl<TsButton>(Form, panel, RECT{8, 8, 90, 33});
+  std::vector<TsSkinnedControl*> controls{panel, button, NewControl<TsCheckBox>(Form, panel, RECT{8, 44, 150, 63}),
                                           NewControl<TsEdit>(Form, panel, RECT{8, 74, 150, 95})};
+  TPaintCounter counter{button->WindowProc()};
+  button->SetWindowProc(TWndMethod(&counter, &TPaintCounter::Proc));
   LoadSkin("Desert");
   const auto repaint = [this] {
     RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -458,13 +471,21 @@ TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
     std::vector<int> builds;
     for (TsSkinnedControl* c : controls) builds.push_back(c->CacheBuilds());
     const int frames = Provider->FramePaints();
+    counter.Paints = 0;
     LoadSkin(skin);
+    EXPECT_EQ(counter.Paints, 1) << skin;
     repaint();
     EXPECT_EQ(Provider->FramePaints() - frames, 1) << skin;
     for (std::size_t i = 0; i < controls.size(); ++i)
       EXPECT_EQ(controls[i]->CacheBuilds() - builds[i], 1)
           << skin << ": " << dynamic_cast<TControl*>(controls[i])->ClassName();
   }
+  // A new size cuts the button's region anew: one paint all the same.
+  counter.Paints = 0;
+  button->SetBounds(8, 8, 120, 33);
+  Pump();
+  EXPECT_EQ(counter.Paints, 1);
+  button->SetWindowProc(counter.Next);
 }
 
 TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
