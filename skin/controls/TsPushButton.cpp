@@ -111,12 +111,11 @@ void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
   if (GetWindowRgn(FControl->Handle(), current.Handle()) == ERROR)
     SetRectRgn(current.Handle(), 0, 0, FControl->Width(), FControl->Height());
   if (EqualRgn(current.Handle(), region.Handle())) return;
-  // Only what changes is repainted: the parent where the button gives way, the button where it
-  // grows. The platform's own redraw would repaint the parent under the whole button, and the
-  // button again after it.
-  const TGdiObject<HRGN> given(CreateRectRgn(0, 0, 0, 0)), taken(CreateRectRgn(0, 0, 0, 0));
+  // The button shows its new cache right after this (a redraw of it would paint it twice); only
+  // the parent repaints, and only where the button gives way. The platform's own redraw would
+  // repaint the parent under the whole button, and the button again after it.
+  const TGdiObject<HRGN> given(CreateRectRgn(0, 0, 0, 0));
   CombineRgn(given.Handle(), current.Handle(), region.Handle(), RGN_DIFF);
-  CombineRgn(taken.Handle(), region.Handle(), current.Handle(), RGN_DIFF);
   HWND window = FControl->Handle();
   // The window owns a region given to it; one it refused is freed with the scope.
   if (!SetWindowRgn(window, region.Handle(), FALSE)) return;
@@ -130,7 +129,6 @@ void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
     OffsetRgn(given.Handle(), origin.x, origin.y);
     RedrawWindow(parent, nullptr, given.Handle(), RDW_INVALIDATE | RDW_ERASE);
   }
-  RedrawWindow(window, nullptr, taken.Handle(), RDW_INVALIDATE | RDW_ERASE);
 }
 
 bool TsPushButtonParts::Fading() const { return FFade && FFade->Enabled(); }

@@ -202,6 +202,8 @@ bool TsSkinnedControl::SkinnedMessage(TMessage& message) {
       return true;
     case WM_NCPAINT: {
       if (!FWindow) return false;
+      // A control that draws no frame of its own needs no window DC to say so.
+      if (!PaintsBorder()) return PaintBorder(nullptr);
       const TWindowDC dc(FWindow->Handle(), TWindowDC::Whole);
       return PaintBorder(dc.Handle());
     }

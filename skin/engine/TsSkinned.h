@@ -97,7 +97,8 @@ protected:
   // True when the control painted it (the native frame is then never drawn); by default the native
   // frame stays.
   virtual bool PaintBorder(HDC /*windowDC*/) { return false; }
-  // The control overrides PaintBorder: only then is a window DC taken after each client painting.
+  // The control overrides PaintBorder to draw: only then is a window DC taken, on WM_NCPAINT and
+  // after each client painting; otherwise PaintBorder gets none.
   virtual bool PaintsBorder() const { return false; }
   // Paints the cache, prepared at the control's size: by default the section in SkinState over the
   // whole control with the parent's image below, PaintText, and the disabled look.

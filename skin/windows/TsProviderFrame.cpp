@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
@@ -229,23 +230,35 @@ void TsProviderFrame::ApplyRegion() {
   if (FRegionApplied && !rects.empty() && h == FRegionWindow && bounds == FRegionBounds && rects == FRegionCuts) return;
   if (rects.empty()) {
     if (FRegionApplied) {
-      FInRegionUpdate = true;
-      SetWindowRgn(h, nullptr, TRUE);
+      SetRegion(h, nullptr);
       FRegionApplied = false;
     }
     return;
   }
-  HRGN rgn = CreateRectRgn(0, 0, f.Width, f.Height);
+  TGdiObject<HRGN> rgn(CreateRectRgn(0, 0, f.Width, f.Height));
   for (const TsRect& r : rects) {
     HRGN cut = CreateRectRgn(r.Left, r.Top, r.Right, r.Bottom);
-    CombineRgn(rgn, rgn, cut, RGN_DIFF);
+    CombineRgn(rgn.Handle(), rgn.Handle(), cut, RGN_DIFF);
     DeleteObject(cut);
   }
-  FInRegionUpdate = true;
-  // The window owns the region from here on.
-  if (!SetWindowRgn(h, rgn, TRUE)) DeleteObject(rgn);
+  // The window keeps a region that is the same (a frame repainted for its activation, a skin with
+  // the same corners): setting it again would lay out and repaint the window for nothing.
+  if (FRegionApplied) {
+    const TGdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
+    if (GetWindowRgn(h, current.Handle()) != ERROR && EqualRgn(current.Handle(), rgn.Handle())) return;
+  }
+  SetRegion(h, rgn.Release());
   FRegionApplied = true;
   FRegionWindow = h;
   FRegionBounds = bounds;
   FRegionCuts = std::move(rects);
+}
+
+// The platform repositions and repaints the window within the call: a frame painted meanwhile
+// (nested) leaves the region alone, and the position change it reports is not a new size.
+void TsProviderFrame::SetRegion(HWND h, HRGN rgn) {
+  FInRegionUpdate = true;
+  // The window owns the region from here on.
+  if (!SetWindowRgn(h, rgn, TRUE) && rgn) DeleteObject(rgn);
+  FInRegionUpdate = false;
 }

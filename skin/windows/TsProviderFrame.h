@@ -36,9 +36,8 @@ public:
   void SetMenuChanged() { FMenuChanged = true; }
 
   // The window region: cut again with the next paint after a size change; while it is set the
-  // platform's position messages are the region's own.
+  // platform's position messages (and the paints they cause) are the region's own.
   bool InRegionUpdate() const { return FInRegionUpdate; }
-  void EndRegionUpdate() { FInRegionUpdate = false; }
   void RegionChanged() { FRegionPending = true; }
   void UpdateRegion();
   // The window without region (the skin goes).
@@ -54,6 +53,7 @@ private:
   void KeepTitle(TBitmap* cache, const TsFrameFacts& f, int titleHeight);
   void Finished();
   void ApplyRegion();
+  void SetRegion(HWND h, HRGN rgn);
 
   TsProviderHost& FProvider;
   TsCaptionButtons& FButtons;

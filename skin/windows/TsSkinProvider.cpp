@@ -1089,7 +1089,6 @@ void TsSkinProvider::NcPaint() {
   const TWindowDC dc(h, TWindowDC::TArea::Whole);
   const TSaveDC saved(dc.Handle());
   OutputFrame(dc.Handle());
-  FFrame->EndRegionUpdate();
 }
 
 void TsSkinProvider::PaintFrame() { FFrame->Paint(); }

@@ -19,8 +19,12 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsCheckBox.h"
+#include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
 #include "skin/controls/TsMDIForm.h"
+#include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/windows/TsSkinProvider.h"
@@ -40,9 +44,10 @@ struct TRecorder {
   TWndMethod Next;
   std::vector<TMessage> Seen;
   bool SwallowSysCommand = true;
+  bool NoteFrameChanges = false;  // WM_NCCALCSIZE too
   void Proc(TMessage& m) {
     if (m.Msg == WM_SYSCOMMAND || m.Msg == WM_NCACTIVATE || m.Msg == WM_NCLBUTTONDOWN ||
-        m.Msg == WM_NCRBUTTONDOWN)
+        m.Msg == WM_NCRBUTTONDOWN || (NoteFrameChanges && m.Msg == WM_NCCALCSIZE))
       Seen.push_back(m);
     if (m.Msg == WM_SYSCOMMAND && SwallowSysCommand) return;
     Next(m);
@@ -457,6 +462,78 @@ TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
   InvalidateRect(H(), nullptr, FALSE);
   SendMessageA(H(), WM_PAINT, 0, 0);
   EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
+}
+
+// The region cut for a size is kept while the size stays: setting it again would lay out and
+// repaint the whole window once more within each repaint.
+TEST_F(SkinProviderTest, ARepaintKeepsTheRegionAndANewSizeCutsItAgain) {
+  LoadSkin("Desert");
+  const auto repaint = [this] {
+    RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  };
+  repaint();
+  Pump();
+  Recorder.NoteFrameChanges = true;
+  Recorder.Seen.clear();
+  repaint();
+  repaint();
+  EXPECT_EQ(Recorder.Count(WM_NCCALCSIZE), 0);
+
+  Form->SetBounds(60, 60, 500, 320);
+  Pump();
+  repaint();
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(GetWindowRgn(H(), rgn), ERROR);
+  EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, 0));
+  EXPECT_FALSE(PtInRegion(rgn, Form->Width() - 1, Form->Height() - 1));
+  EXPECT_TRUE(PtInRegion(rgn, Form->Width() / 2, Form->Height() - 1));
+  DeleteObject(rgn);
+}
+
+// Counts the paints that reach a control.
+struct TPaintCounter {
+  TWndMethod Next;
+  int Paints = 0;
+  void Proc(TMessage& m) {
+    if (m.Msg == WM_PAINT) ++Paints;
+    Next(m);
+  }
+};
+
+// A skin switch of a shown form builds each cache once: the frame's and every control's. A button
+// whose region is cut anew is not redrawn for it as well.
+TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{8, 8, 300, 120});
+  auto* button = NewControl<TsButton>(Form, panel, RECT{8, 8, 90, 33});
+  std::vector<TsSkinnedControl*> controls{panel, button, NewControl<TsCheckBox>(Form, panel, RECT{8, 44, 150, 63}),
+                                          NewControl<TsEdit>(Form, panel, RECT{8, 74, 150, 95})};
+  TPaintCounter counter{button->WindowProc()};
+  button->SetWindowProc(TWndMethod(&counter, &TPaintCounter::Proc));
+  LoadSkin("Desert");
+  const auto repaint = [this] {
+    RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+  };
+  repaint();
+  for (const char* skin : {"Nocturne", "Desert"}) {
+    std::vector<int> builds;
+    for (TsSkinnedControl* c : controls) builds.push_back(c->CacheBuilds());
+    const int frames = Provider->FramePaints();
+    counter.Paints = 0;
+    LoadSkin(skin);
+    EXPECT_EQ(counter.Paints, 1) << skin;
+    repaint();
+    EXPECT_EQ(Provider->FramePaints() - frames, 1) << skin;
+    for (std::size_t i = 0; i < controls.size(); ++i)
+      EXPECT_EQ(controls[i]->CacheBuilds() - builds[i], 1)
+          << skin << ": " << dynamic_cast<TControl*>(controls[i])->ClassName();
+  }
+  // A new size cuts the button's region anew: one paint all the same.
+  counter.Paints = 0;
+  button->SetBounds(8, 8, 120, 33);
+  Pump();
+  EXPECT_EQ(counter.Paints, 1);
+  button->SetWindowProc(counter.Next);
 }
 
 TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
