@@ -14,6 +14,9 @@ constexpr std::uint32_t UnknownAddress = 0xFFFFFFFF;
 constexpr std::uint32_t SettleAfterJump = 500;
 constexpr std::uint32_t SettleAfterErase = 500;
 constexpr std::uint32_t PauseAfterFile = 1000;
+// An unplug fails the transfer at once; the driver drops the phone's interface a moment later.
+constexpr std::uint32_t UnplugGrace = 1000;
+constexpr std::uint32_t UnplugPoll = 20;
 // The boot loader's erase command: the name, the separator and its argument.
 const std::string EraseCommand = std::string("ERASE\x1E") + '\x80';
 const std::string EraseAck = std::string("ACK\x1E") + "ERASE";
@@ -131,6 +134,14 @@ TFlashOutcome TFlashSequence::SendImages(const std::vector<TFlashRow>& rows) {
   return TFlashOutcome::Done;
 }
 
+bool TFlashSequence::GoneWithinGrace() {
+  for (std::uint32_t waited = 0;; waited += UnplugPoll) {
+    if (!FLink.Plugged()) return true;
+    if (waited >= UnplugGrace) return false;
+    FHost.Sleep(UnplugPoll);
+  }
+}
+
 void TFlashSequence::PowerDown() {
   std::string reply;
   if (FLink.Command("POWER_DOWN", reply) && reply.find(PowerDownAck) != std::string::npos) {
@@ -197,7 +208,7 @@ TFlashOutcome TFlashSequence::Run(const TFlashJob& job) {
   loader = {};
   if (outcome == TFlashOutcome::Done) outcome = SendImages(job.Rows);
   // A failure reads as a refusal by the phone unless the log tells that it went away.
-  if (outcome != TFlashOutcome::Done && !FLink.Plugged()) FHost.LogLine("The phone was unplugged during the run.");
+  if (outcome != TFlashOutcome::Done && GoneWithinGrace()) FHost.LogLine("The phone was unplugged during the run.");
   PowerDown();
   return outcome;
 }

@@ -103,6 +103,8 @@ private:
   bool Upload(std::uint32_t address, std::span<const std::uint8_t> data, std::uint32_t& failedAt);
   TFlashOutcome SendImages(const std::vector<TFlashRow>& rows);
   void PowerDown();
+  // Whether the phone leaves the driver's interfaces within a short grace after a failure.
+  bool GoneWithinGrace();
 
   TFlashLink& FLink;
   TFlashHost& FHost;

@@ -70,9 +70,14 @@ public:
   bool Command(const std::string& command, std::string& reply) override {
     return Connected() && FProtocol.BootCommand(command, reply);
   }
-  bool Plugged() override { return FLink.IsInterfacePresent(FLink.DevicePath()); }
+  bool Plugged() override {
+    if (FLink.IsInterfacePresent(FLink.DevicePath())) return true;
+    // A driver slow to drop the interface answers as before for a few more questions.
+    return StillListedAfterUnplug > 0 && StillListedAfterUnplug-- > 0;
+  }
 
   int Restarts = 0;
+  int StillListedAfterUnplug = 0;
   Lines Errors;
 
 private:
@@ -332,6 +337,20 @@ TEST_F(FlashRun, UnplugInTheMiddleOfAFileNamesTheBlockAndStops) {
   // Nothing after the first failed block: one ADDR and BIN for it, none for CG 15.
   const Lines commands = Phone.Commands();
   EXPECT_EQ(std::count(commands.begin(), commands.end(), "ADDR 11000000"), 0);
+}
+
+// The driver reports the unplug a while after the failed block: it is still told as an unplug, and
+// the run waits for it only a bounded time.
+TEST_F(FlashRun, AnUnplugTheDriverReportsLateIsStillToldAsAnUnplug) {
+  const TFlashJob job = TwoGroups();
+  Link.Attach(TSimMode::Flash);
+  Link.StillListedAfterUnplug = 10;
+  Phone.InjectFault(TSimStep::Bin, TSimFault::Unplug, 3);
+  const std::uint64_t sleptBefore = Host.Slept;
+  EXPECT_EQ(Run(job), TFlashOutcome::FileFailed);
+  EXPECT_NE(std::find(Host.Log.begin(), Host.Log.end(), Unplugged), Host.Log.end());
+  EXPECT_EQ(Link.StillListedAfterUnplug, 0);
+  EXPECT_LE(Host.Slept - sleptBefore, 500u + 500u + 1000u + 1000u);
 }
 
 TEST_F(FlashRun, SlowPhoneWithinItsTimeOutsStillFlashes) {
