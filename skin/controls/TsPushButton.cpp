@@ -83,6 +83,16 @@ void TsPushButtonParts::DropRegion() {
   if (FControl->HandleAllocated()) SetWindowRgn(FControl->Handle(), nullptr, TRUE);
 }
 
+void TsPushButtonParts::CutRegionAhead(TsSkinState state, bool drawOverBorder) {
+  if (!RefreshRepaintsHeld() || !FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle()) || Fading())
+    return;
+  const int w = FControl->Width(), h = FControl->Height();
+  if (w <= 0 || h <= 0) return;
+  TGdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
+  CutSkinTemplateRgn(ActiveSkin(), w, h, region.Handle(), drawOverBorder, state, FSkinData->BorderIndex());
+  ApplyRegion(region);
+}
+
 void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisabledKind disabledKind,
                                   const std::function<void()>& paintContent) {
   TBitmap* cache = FSkinData->CacheBitmap();

@@ -24,6 +24,14 @@ void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {
   DeleteObject(cut);
 }
 
+void CutSkinTemplateRgn(const TsActiveSkin& skin, int width, int height, HRGN rgn, bool fillCentre,
+                        TsSkinState state, int maskIndex) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
+  std::vector<TsRect> runs;
+  SkinTemplateRgnRuns(width, height, runs, fillCentre, state, MaskImageOf(skin, maskIndex));
+  CutRunsFromRegion(rgn, runs);
+}
+
 void PaintSkinTemplateRgn(const TsActiveSkin& skin, TBitmap* bmp, HRGN rgn, bool fillCentre,
                           TsSkinState state, int maskIndex) {
   if (!skin.MaskIndexValid(maskIndex)) return;

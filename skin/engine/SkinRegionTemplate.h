@@ -17,6 +17,10 @@ bool WindowHasRegion(HWND window, HRGN rgn, HRGN current, const RECT* whole = nu
 // Removes every run from the region (difference: a pixel once cut never comes back).
 void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs);
 
+// Cuts from rgn what PaintSkinTemplateRgn would cut for a bitmap of this size, painting nothing.
+void CutSkinTemplateRgn(const TsActiveSkin& skin, int width, int height, HRGN rgn, bool fillCentre,
+                        TsSkinState state, int maskIndex);
+
 // Paints frame `state` of border mask maskIndex over the whole bitmap and cuts its key-colour runs
 // out of the button's region. Nothing for an invalid mask.
 void PaintSkinTemplateRgn(const TsActiveSkin& skin, TBitmap* bmp, HRGN rgn, bool fillCentre,
