@@ -12,8 +12,11 @@ TMemoryDC::TMemoryDC(HBITMAP bitmap) : FHandle(CreateCompatibleDC(nullptr)) {
 
 TMemoryDC::TMemoryDC(HDC dc, int width, int height) : FHandle(CreateCompatibleDC(dc)) {
   if (FHandle == nullptr) throw EOutOfResources("Cannot create a memory device context");
-  // A bitmap compatible with a memory DC takes the format of the bitmap it holds, monochrome when none.
-  FOwnedBitmap = CreateCompatibleBitmap(TScreenDC().Handle(), std::max(width, 1), std::max(height, 1));
+  // A bitmap compatible with a memory DC takes the format of the bitmap it holds, monochrome when none:
+  // the screen's format then. A window's DC has the screen's format already.
+  const int w = std::max(width, 1), h = std::max(height, 1);
+  FOwnedBitmap = GetObjectType(dc) == OBJ_DC ? CreateCompatibleBitmap(dc, w, h)
+                                             : CreateCompatibleBitmap(TScreenDC().Handle(), w, h);
   if (FOwnedBitmap == nullptr) {
     DeleteDC(FHandle);
     throw EOutOfResources("Cannot create a bitmap");

@@ -6,10 +6,14 @@
 
 namespace {
 
+// The screen's resolution is fixed for the life of the process: asked once, not by each font.
 int ScreenPixelsPerInch() {
-  const TScreenDC screen;
-  const int ppi = GetDeviceCaps(screen.Handle(), LOGPIXELSY);
-  return ppi > 0 ? ppi : 96;
+  static const int ppi = [] {
+    const TScreenDC screen;
+    const int asked = GetDeviceCaps(screen.Handle(), LOGPIXELSY);
+    return asked > 0 ? asked : 96;
+  }();
+  return ppi;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
@@ -16,9 +18,100 @@ namespace {
 thread_local TWinControl* gCreationControl = nullptr;
 TControl* gCaptureControl = nullptr;
 
-const char* ControlProp() {
-  static const ATOM atom = GlobalAddAtomA("TarvexControl");
-  return MAKEINTATOM(atom);
+// The control of each window, read on every message. Kept here rather than as a window property,
+// which some platforms ask of the window server on each read.
+class TControlsByWindow {
+public:
+  void Add(HWND window, TWinControl* control) {
+    const std::lock_guard<std::mutex> lock(FMutex);
+    FControls[window] = control;
+  }
+  // Only the control's own entry goes: the window may belong to another control by now.
+  void Remove(HWND window, const TWinControl* control) {
+    const std::lock_guard<std::mutex> lock(FMutex);
+    if (auto it = FControls.find(window); it != FControls.end() && it->second == control) FControls.erase(it);
+  }
+  TWinControl* Find(HWND window) {
+    const std::lock_guard<std::mutex> lock(FMutex);
+    const auto it = FControls.find(window);
+    return it != FControls.end() ? it->second : nullptr;
+  }
+
+private:
+  std::mutex FMutex;
+  std::unordered_map<HWND, TWinControl*> FControls;
+};
+
+TControlsByWindow& ControlsByWindow() {
+  static TControlsByWindow controls;
+  return controls;
+}
+
+// The focus window as the thread's window procedures see it. The focus cannot come to or leave one
+// of the program's windows without WM_SETFOCUS or WM_KILLFOCUS to that window, so the answer, asked
+// of the platform once, holds until a message that may come with a move of the focus enters or
+// leaves a window procedure: those two, activation, showing, enabling and destroying, input, and a
+// child's notifications (a child losing the focus tells its parent before the new focus hears).
+// A repaint of many windows asks once. Outside any window procedure it is asked each time.
+struct TFocusCache {
+  int Depth = 0;
+  bool Known = false;
+  HWND Focus = nullptr;
+};
+thread_local TFocusCache gFocus;
+
+bool MayComeWithFocusMove(UINT msg) {
+  if ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+      (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK) || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC))
+    return true;
+  switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+    case WM_MOUSEACTIVATE:
+    case WM_CHILDACTIVATE:
+    case WM_SHOWWINDOW:
+    case WM_ENABLE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+    case WM_SYSCOMMAND:
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_PARENTNOTIFY:
+      return true;
+    default:
+      return false;
+  }
+}
+
+class TDispatchScope {
+public:
+  explicit TDispatchScope(UINT msg) : FKeepsFocus(!MayComeWithFocusMove(msg)) {
+    ++gFocus.Depth;
+    if (!FKeepsFocus) gFocus.Known = false;
+  }
+  ~TDispatchScope() {
+    if (!FKeepsFocus) gFocus.Known = false;
+    --gFocus.Depth;
+  }
+  TDispatchScope(const TDispatchScope&) = delete;
+  TDispatchScope& operator=(const TDispatchScope&) = delete;
+
+private:
+  const bool FKeepsFocus;
+};
+
+HWND FocusWindow() {
+  if (gFocus.Depth == 0) return GetFocus();
+  if (!gFocus.Known) {
+    gFocus.Focus = GetFocus();
+    gFocus.Known = true;
+  }
+  return gFocus.Focus;
 }
 
 // The native window class a control's class is built on: registered once per class name.
@@ -57,12 +150,13 @@ void SetCaptureControl(TControl* control) {
 
 TWinControl* FindControl(HWND window) {
   if (window == nullptr) return nullptr;
-  return static_cast<TWinControl*>(GetPropA(window, ControlProp()));
+  return ControlsByWindow().Find(window);
 }
 
 LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   TWinControl* control = FindControl(window);
   if (control == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
+  const TDispatchScope scope(msg);
   TMessage message{msg, wParam, lParam, 0};
   try {
     // A copy: the handler may replace the window procedure while it runs.
@@ -92,7 +186,7 @@ TWinControl::~TWinControl() {
   if (FHandle != nullptr) {
     // Only the parts of this object up to here are left: let the window go without it.
     HWND handle = FHandle;
-    RemovePropA(handle, ControlProp());
+    ControlsByWindow().Remove(handle, this);
     SetWindowLongPtrA(handle, GWLP_WNDPROC,
                       reinterpret_cast<LONG_PTR>(FDefWndProc ? FDefWndProc : DefWindowProcA));
     FHandle = nullptr;
@@ -120,7 +214,7 @@ void TWinControl::BeforeDestruction() {
 
 void TWinControl::AttachHandle(HWND handle) {
   FHandle = handle;
-  SetPropA(handle, ControlProp(), this);
+  ControlsByWindow().Add(handle, this);
   SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWndProc));
 }
 
@@ -226,7 +320,10 @@ void TWinControl::DestroyWnd() {
 void TWinControl::DestroyWindowHandle() {
   SetControlState(ControlState() | csDestroyingHandle);
   HWND handle = FHandle;
-  if (handle != nullptr) DestroyWindow(handle);
+  if (handle != nullptr) {
+    DestroyWindow(handle);
+    ControlsByWindow().Remove(handle, this);
+  }
   FHandle = nullptr;
   SetControlState(ControlState() & ~csDestroyingHandle);
 }
@@ -507,7 +604,7 @@ void TWinControl::SetFocus() {
   }
 }
 
-bool TWinControl::Focused() const { return FHandle != nullptr && GetFocus() == FHandle; }
+bool TWinControl::Focused() const { return FHandle != nullptr && FocusWindow() == FHandle; }
 
 int TWinControl::TabOrder() const {
   if (Parent() == nullptr) return -1;
@@ -974,7 +1071,7 @@ void TWinControl::WMCaptureChanged(TMessage& message) {
 
 void TWinControl::WMNCDestroy(TMessage& message) {
   DefaultHandler(message);
-  if (FHandle != nullptr) RemovePropA(FHandle, ControlProp());
+  if (FHandle != nullptr) ControlsByWindow().Remove(FHandle, this);
   FHandle = nullptr;
 }
 

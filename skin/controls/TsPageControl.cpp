@@ -522,7 +522,12 @@ void TsTabSheet::StandingCommand(::SkinCommand command) {
       BroadcastToChildren(this, command);
       break;
     case SkinCommand::Refresh:
-      if (Visible()) Repaint();
+      if (Visible()) {
+        if (RefreshRepaintsHeld())
+          Invalidate();
+        else
+          Repaint();
+      }
       BroadcastToChildren(this, command);
       break;
     default:

@@ -83,6 +83,16 @@ void TsPushButtonParts::DropRegion() {
   if (FControl->HandleAllocated()) SetWindowRgn(FControl->Handle(), nullptr, TRUE);
 }
 
+void TsPushButtonParts::CutRegionAhead(TsSkinState state, bool drawOverBorder) {
+  if (!RefreshRepaintsHeld() || !FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle()) || Fading())
+    return;
+  const int w = FControl->Width(), h = FControl->Height();
+  if (w <= 0 || h <= 0) return;
+  TGdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
+  CutSkinTemplateRgn(ActiveSkin(), w, h, region.Handle(), drawOverBorder, state, FSkinData->BorderIndex());
+  ApplyRegion(region);
+}
+
 void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisabledKind disabledKind,
                                   const std::function<void()>& paintContent) {
   TBitmap* cache = FSkinData->CacheBitmap();
@@ -108,9 +118,8 @@ void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
   // The window keeps the region it has when the new one is the same: no redraw, nothing to give.
   if (!FControl->HandleAllocated()) return;
   const TGdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
-  if (GetWindowRgn(FControl->Handle(), current.Handle()) == ERROR)
-    SetRectRgn(current.Handle(), 0, 0, FControl->Width(), FControl->Height());
-  if (EqualRgn(current.Handle(), region.Handle())) return;
+  const RECT whole{0, 0, FControl->Width(), FControl->Height()};
+  if (WindowHasRegion(FControl->Handle(), region.Handle(), current.Handle(), &whole)) return;
   // The button shows its new cache right after this (a redraw of it would paint it twice); only
   // the parent repaints, and only where the button gives way. The platform's own redraw would
   // repaint the parent under the whole button, and the button again after it.

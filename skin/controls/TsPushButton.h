@@ -64,6 +64,10 @@ public:
   bool Message(TMessage& message, bool isDefault);
   // The skin went away: the window gets its whole rectangle back.
   void DropRegion();
+  // In a refresh of the application with the repaints held, a shown button takes the region its
+  // next cache will cut before anything paints, so that its parent, painting first, covers what
+  // the new corners give way (and need not paint again for them).
+  void CutRegionAhead(TsSkinState state, bool drawOverBorder);
   // The cache: background, border mask (before content, or after it without drawOverBorder), the
   // window region cut from the mask's corners, the disabled look.
   void PaintSkin(TsSkinState state, bool drawOverBorder, TsDisabledKind disabledKind,
@@ -132,6 +136,7 @@ protected:
       FParts.StopFade();
       FParts.DropRegion();
     }
+    if (command == ::SkinCommand::Refresh && this->IsSkinned()) FParts.CutRegionAhead(SkinState(), DrawOverBorder());
     TsSkinned<Base>::StandingCommand(command);
   }
   void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {

@@ -165,6 +165,34 @@ void BroadcastToApplication(SkinCommand command, LPARAM manager) {
   }
 }
 
+namespace {
+
+bool RepaintsHeld = false;
+
+}  // namespace
+
+bool RefreshRepaintsHeld() { return RepaintsHeld; }
+
+void RefreshApplication(LPARAM manager) {
+  struct THold {
+    THold() { RepaintsHeld = true; }
+    ~THold() { RepaintsHeld = false; }
+  };
+  {
+    const THold hold;
+    BroadcastToApplication(SkinCommand::Refresh, manager);
+  }
+  if (!Application) return;
+  // The second round paints what the first gave back to the parents: where a button's new region
+  // leaves them the corners.
+  for (int round = 0; round < 2; ++round)
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+      auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
+      if (win && !win->IsDestroying() && win->HandleAllocated() && IsWindowVisible(win->Handle()))
+        RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+}
+
 LRESULT SendSkinCommand(HWND handle, SkinCommand command) {
   return SendMessageA(handle, RE_ROVADUZI, MakeSkinWParam(command), 0);
 }

@@ -61,6 +61,13 @@ void BroadcastToChildren(TWinControl* parent, SkinCommand command);
 // Every windowed component of the application and everything inside it. manager: the sender of a
 // skin change, handed to windows that only know the message.
 void BroadcastToApplication(SkinCommand command, LPARAM manager = 0);
+// Refresh to the application as above, with the controls' repaints held: a control told only
+// invalidates itself, and once every control has heard, each visible window paints what is invalid,
+// each parent before its children. Painted in the walk's order, a child paints before its parent's
+// new cache is there, for nothing, and again once it is.
+void RefreshApplication(LPARAM manager);
+// A refresh of the application is going on: a control invalidates itself rather than repainting.
+bool RefreshRepaintsHeld();
 
 // --- The registered message, for windows that are no peer of ours ---
 

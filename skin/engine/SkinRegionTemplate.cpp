@@ -3,6 +3,14 @@
 #include "skin/engine/SkinBitmapRows.h"
 #include "skin/engine/core/RegionTemplate.h"
 
+bool WindowHasRegion(HWND window, HRGN rgn, HRGN current, const RECT* whole) {
+  if (GetWindowRgn(window, current) == ERROR) {
+    if (!whole) return false;
+    SetRectRgn(current, whole->left, whole->top, whole->right, whole->bottom);
+  }
+  return EqualRgn(current, rgn) != FALSE;
+}
+
 void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {
   if (!rgn || runs.empty()) return;
   // One region of all runs, taken away in a single step.
@@ -14,6 +22,14 @@ void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {
   }
   CombineRgn(rgn, rgn, cut, RGN_DIFF);
   DeleteObject(cut);
+}
+
+void CutSkinTemplateRgn(const TsActiveSkin& skin, int width, int height, HRGN rgn, bool fillCentre,
+                        TsSkinState state, int maskIndex) {
+  if (!skin.MaskIndexValid(maskIndex)) return;
+  std::vector<TsRect> runs;
+  SkinTemplateRgnRuns(width, height, runs, fillCentre, state, MaskImageOf(skin, maskIndex));
+  CutRunsFromRegion(rgn, runs);
 }
 
 void PaintSkinTemplateRgn(const TsActiveSkin& skin, TBitmap* bmp, HRGN rgn, bool fillCentre,

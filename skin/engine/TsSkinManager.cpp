@@ -175,7 +175,7 @@ void TsSkinManager::BroadcastSkinChange() {
   SkinChanging = false;
   data.Active = true;
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();
-  BroadcastToApplication(SkinCommand::Refresh, reinterpret_cast<LPARAM>(this));
+  RefreshApplication(reinterpret_cast<LPARAM>(this));
   NotifyObservers();
 }
 

@@ -183,7 +183,10 @@ void TsSkinnedControl::StandingCommand(::SkinCommand command) {
     case SkinCommand::Refresh:
       FSkinData.Command(command, false, nullptr);
       BroadcastToChildren(FWindow, command);
-      FControl->Repaint();
+      if (RefreshRepaintsHeld())
+        FControl->Invalidate();
+      else
+        FControl->Repaint();
       break;
     case SkinCommand::Repaint:
       FControl->Repaint();

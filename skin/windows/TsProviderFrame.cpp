@@ -6,6 +6,7 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
+#include "skin/engine/SkinRegionTemplate.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/SkinUtilsWin.h"
@@ -245,7 +246,7 @@ void TsProviderFrame::ApplyRegion() {
   // the same corners): setting it again would lay out and repaint the window for nothing.
   if (FRegionApplied) {
     const TGdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
-    if (GetWindowRgn(h, current.Handle()) != ERROR && EqualRgn(current.Handle(), rgn.Handle())) return;
+    if (WindowHasRegion(h, rgn.Handle(), current.Handle())) return;
   }
   SetRegion(h, rgn.Release());
   FRegionApplied = true;

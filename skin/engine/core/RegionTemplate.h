@@ -18,6 +18,10 @@
 void PaintSkinTemplateRgn(TsBitmap24View bmp, std::vector<TsRect>& cutRuns, bool fillCentre,
                           TsSkinState state, const TsMaskImage& mask);
 
+// The runs PaintSkinTemplateRgn cuts from a bitmap of this size, without a bitmap to paint.
+void SkinTemplateRgnRuns(int32_t width, int32_t height, std::vector<TsRect>& cutRuns, bool fillCentre,
+                         TsSkinState state, const TsMaskImage& mask);
+
 // One part: srcR of the mask through its mask half to dstR, key pixels appended to cutRuns. A mask
 // without a mask half is copied plainly and cuts nothing.
 void CopyPartToRegion(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, const TsMaskImage& mask,

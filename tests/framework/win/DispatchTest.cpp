@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -224,6 +225,95 @@ TEST_F(DispatchTest, FreeingTheControlUnderTheMouseForgetsIt) {
   gLog.clear();
   SendMessageA(form->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
   EXPECT_EQ(gLog, (std::vector<std::string>{"enter form"}));
+}
+
+// Runs a step inside the control's own handler of a message, as a paint or a command would.
+struct TInside {
+  TWndMethod Old;
+  UINT Msg;
+  std::function<void()> Step;
+  void Proc(TMessage& m) {
+    if (m.Msg == Msg && Step) {
+      const std::function<void()> step = std::move(Step);
+      Step = nullptr;
+      step();
+    }
+    Old(m);
+  }
+};
+
+// Focused answers from one look at the platform for a stretch of handlers; a move of the focus,
+// made by a handler or to a window of no control, is seen at once.
+TEST_F(DispatchTest, FocusedFollowsTheFocusMovedInsideAHandler) {
+  auto form = Make<TTestForm>();
+  auto* a = new TProbeControl(form.get());
+  a->SetParent(form.get());
+  auto* b = new TProbeControl(form.get());
+  b->SetBounds(100, 10, 80, 30);
+  b->SetParent(form.get());
+  form->Show();
+  Pump();
+  HWND native = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 200, 10, 80, 24, form->Handle(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(native, nullptr);
+  ::SetFocus(a->Handle());
+  std::vector<bool> seen;
+  const auto look = [&] {
+    seen.push_back(a->Focused());
+    seen.push_back(b->Focused());
+  };
+  for (UINT msg : {kProbe, UINT(WM_PAINT)}) {
+    seen.clear();
+    ::SetFocus(a->Handle());
+    TInside inside{a->WindowProc(), msg, [&] {
+                     look();
+                     ::SetFocus(b->Handle());
+                     look();
+                     ::SetFocus(native);
+                     look();
+                     ::SetFocus(a->Handle());
+                     look();
+                   }};
+    a->SetWindowProc(TWndMethod(&inside, &TInside::Proc));
+    if (msg == WM_PAINT) {
+      InvalidateRect(a->Handle(), nullptr, TRUE);
+      UpdateWindow(a->Handle());
+    } else {
+      SendMessageA(a->Handle(), msg, 0, 0);
+    }
+    a->SetWindowProc(inside.Old);
+    EXPECT_EQ(seen, (std::vector<bool>{true, false, false, true, false, false, true, false})) << MessageName(msg);
+  }
+  // Outside any handler it is the platform's answer.
+  ::SetFocus(b->Handle());
+  EXPECT_FALSE(a->Focused());
+  EXPECT_TRUE(b->Focused());
+  DestroyWindow(native);
+}
+
+// The control of a window is found until the window goes: a new window of the same control takes
+// over, and a window of no control, or of a control freed, finds none.
+TEST_F(DispatchTest, AWindowFindsItsControlWhileItLives) {
+  auto form = Make<TTestForm>();
+  auto* probe = new TProbeControl(form.get());
+  probe->SetParent(form.get());
+  HWND first = probe->Handle();
+  EXPECT_EQ(FindControl(first), probe);
+  EXPECT_EQ(FindControl(form->Handle()), form.get());
+  probe->RecreateWnd();
+  HWND second = probe->Handle();
+  ASSERT_NE(second, first);
+  EXPECT_EQ(FindControl(first), nullptr);
+  EXPECT_EQ(FindControl(second), probe);
+  // A message to the window still reaches the control.
+  EXPECT_EQ(SendMessageA(second, kProbe, 0, 0), 42);
+  probe->Free();
+  EXPECT_EQ(FindControl(second), nullptr);
+  HWND native = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, form->Handle(), nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  EXPECT_EQ(FindControl(native), nullptr);
+  EXPECT_EQ(FindControl(nullptr), nullptr);
+  DestroyWindow(native);
 }
 
 TEST(MessageNames, KnowsPlatformAndFrameworkMessages) {

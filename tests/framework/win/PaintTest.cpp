@@ -115,6 +115,33 @@ TEST(Paint, AChildThatThrowsLeavesTheDeviceContextAndItsCanvasAsTheyWere) {
   EXPECT_EQ(PixelAt(dc.Handle(), 40, 10), ColorToRGB(clBlue));
 }
 
+// A buffer for a DC takes the screen's format, whether the DC is a window's or a memory DC holding
+// a bitmap of another format.
+TEST(Paint, ABufferTakesTheScreensFormatFromAWindowsDCAsFromAMemoryDC) {
+  auto form = Make<TTestForm>();
+  form->Show();
+  Pump();
+  int screenBits = 0;
+  {
+    const TScreenDC screen;
+    screenBits = GetDeviceCaps(screen.Handle(), BITSPIXEL);
+  }
+  const TWindowDC window(form->Handle(), TWindowDC::Client);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), 4, 4, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  TGdiObject<HBITMAP> dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const TMemoryDC memory(dib.Handle());
+  for (HDC dc : {window.Handle(), memory.Handle()}) {
+    const TMemoryDC buffer(dc, 8, 6);
+    BITMAP made{};
+    ASSERT_EQ(GetObjectA(buffer.Bitmap(), sizeof made, &made), int(sizeof made));
+    EXPECT_EQ(made.bmBitsPixel, screenBits);
+    EXPECT_EQ(made.bmWidth, 8);
+  }
+  form->Hide();
+}
+
 TEST(Paint, ScopesDeleteWhatTheyMadeAndPutBackWhatTheyChangedWhenLeftByAnException) {
   HDC dcHandle = nullptr;
   HBITMAP bitmap = nullptr;

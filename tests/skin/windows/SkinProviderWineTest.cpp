@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -534,6 +535,44 @@ TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
   Pump();
   EXPECT_EQ(counter.Paints, 1);
   button->SetWindowProc(counter.Next);
+}
+
+// A switch leaves no control showing the old skin, also where no graphic control has the form paint
+// early: the controls hear of the switch before the form has its new cache, and each then builds
+// and paints once, after its parent, before the switch returns. A button's new corners are cut
+// before its parent paints, so the parent does not paint again where they give way.
+TEST_F(SkinProviderTest, ASwitchRepaintsEachControlOnceAfterItsParent) {
+  auto* left = NewControl<TsButton>(Form, Form, RECT{8, 8, 90, 33});
+  auto* right = NewControl<TsButton>(Form, Form, RECT{100, 8, 182, 33});
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{8, 44, 300, 160});
+  auto* inner = NewControl<TsButton>(Form, panel, RECT{8, 8, 90, 33});
+  const std::vector<TsSkinnedControl*> controls{left, right, panel, inner};
+  std::vector<std::unique_ptr<TPaintCounter>> counters;
+  for (TsSkinnedControl* c : controls) {
+    auto* w = dynamic_cast<TWinControl*>(c);
+    counters.push_back(std::make_unique<TPaintCounter>(TPaintCounter{w->WindowProc()}));
+    w->SetWindowProc(TWndMethod(counters.back().get(), &TPaintCounter::Proc));
+  }
+  LoadSkin("Desert");
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  for (const char* skin : {"Nocturne", "Desert"}) {
+    std::vector<int> builds;
+    for (TsSkinnedControl* c : controls) builds.push_back(c->CacheBuilds());
+    for (auto& counter : counters) counter->Paints = 0;
+    const int frames = Provider->FramePaints();
+    Manager->SetSkinName(skin);
+    EXPECT_EQ(Provider->FramePaints() - frames, 1) << skin;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      auto* w = dynamic_cast<TWinControl*>(controls[i]);
+      EXPECT_EQ(controls[i]->CacheBuilds() - builds[i], 1) << skin << ": control " << i;
+      EXPECT_EQ(counters[i]->Paints, 1) << skin << ": control " << i;
+      EXPECT_FALSE(GetUpdateRect(w->Handle(), nullptr, FALSE)) << skin << ": control " << i;
+    }
+    EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE)) << skin;
+  }
+  for (std::size_t i = 0; i < controls.size(); ++i)
+    dynamic_cast<TWinControl*>(controls[i])->SetWindowProc(counters[i]->Next);
 }
 
 TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "PixelTestSupport.h"
@@ -60,6 +61,39 @@ TEST(PaintSkinTemplateRgn, SmallOrEmptyMasksPaintNothing) {
   TsMaskImage none;  // no own bitmap and no master
   PaintSkinTemplateRgn(d.View(), runs, true, TsSkinState::Normal, none);
   EXPECT_TRUE(runs.empty());
+}
+
+// The runs told without a bitmap are those the painting cuts: own and master masks, with and without
+// the centre, each state, sizes below, at and above the parts, and cut into the bitmap's edge.
+TEST(SkinTemplateRgnRuns, AreTheRunsThePaintingCuts) {
+  TsBitmap24 own = ButtonBorder();
+  for (int x : {0, 1, 6, 7, 13}) own.SetPixel(x, x % 2, Key);
+  own.SetPixel(2, 2, Key);  // the centre of the first frame
+  own.SetPixel(9, 3, Key);
+  TsBitmap24 master = Filled(24, 8, Grey(70));
+  for (int x : {0, 3, 8, 11, 16}) master.SetPixel(x, 0, Key);
+  master.SetPixel(1, 1, Key);
+  master.SetPixel(10, 2, Key);
+  TsMaskImage ownMask;
+  ownMask.Own = own.View();
+  TsMaskImage masterMask;
+  masterMask.Master = master.View();
+  masterMask.R = {0, 0, 24, 8};
+  masterMask.ImageCount = 2;
+  masterMask.MaskType = 1;
+  for (const TsMaskImage* m : {&ownMask, &masterMask})
+    for (bool centre : {true, false})
+      for (TsSkinState state : {TsSkinState::Normal, TsSkinState::Hot, TsSkinState::Pressed})
+        for (auto [w, h] : {std::pair{2, 2}, std::pair{6, 6}, std::pair{7, 5}, std::pair{40, 23}}) {
+          TsBitmap24 d = Filled(w, h, Grey(0));
+          std::vector<TsRect> painted, told;
+          PaintSkinTemplateRgn(d.View(), painted, centre, state, *m);
+          SkinTemplateRgnRuns(w, h, told, centre, state, *m);
+          EXPECT_EQ(told, painted) << w << "x" << h << " state " << int(state) << " centre " << centre;
+        }
+  std::vector<TsRect> none;
+  SkinTemplateRgnRuns(0, 10, none, true, TsSkinState::Normal, ownMask);
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(CopyPartToRegion, RunsStayInsideTheBitmap) {
