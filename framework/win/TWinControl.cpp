@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 #include <algorithm>
+#include <mutex>
+#include <unordered_map>
 
 #include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
@@ -19,6 +21,42 @@ TControl* gCaptureControl = nullptr;
 const char* ControlProp() {
   static const ATOM atom = GlobalAddAtomA("TarvexControl");
   return MAKEINTATOM(atom);
+}
+
+// The window property's pairs, kept beside it: a property is read by a round trip to the window
+// server on some platforms, and every message of a control looks its control up.
+std::mutex gControlsLock;
+std::unordered_map<HWND, TWinControl*> gControls;
+
+void SetControlOf(HWND window, TWinControl* control) {
+  SetPropA(window, ControlProp(), control);
+  const std::lock_guard<std::mutex> lock(gControlsLock);
+  gControls[window] = control;
+}
+
+void ForgetControlOf(HWND window) {
+  RemovePropA(window, ControlProp());
+  const std::lock_guard<std::mutex> lock(gControlsLock);
+  gControls.erase(window);
+}
+
+// The thread's focus window as last asked, until a window of the framework hears of a change (a
+// focus message goes to the window that loses the focus and to the one that gets it). Asking the
+// platform is a round trip to the window server on some platforms.
+struct TKnownFocus {
+  HWND Window = nullptr;
+  bool Known = false;
+};
+thread_local TKnownFocus gFocus;
+
+HWND FocusWindow() {
+  if (!gFocus.Known) gFocus = {GetFocus(), true};
+  return gFocus.Window;
+}
+
+bool ChangesFocus(UINT msg) {
+  return msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_ACTIVATE || msg == WM_ACTIVATEAPP ||
+         msg == WM_NCDESTROY;
 }
 
 // The native window class a control's class is built on: registered once per class name.
@@ -57,10 +95,16 @@ void SetCaptureControl(TControl* control) {
 
 TWinControl* FindControl(HWND window) {
   if (window == nullptr) return nullptr;
+  {
+    const std::lock_guard<std::mutex> lock(gControlsLock);
+    if (auto it = gControls.find(window); it != gControls.end()) return it->second;
+  }
   return static_cast<TWinControl*>(GetPropA(window, ControlProp()));
 }
 
 LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The focus has moved by the time either window hears of it.
+  if (ChangesFocus(msg)) gFocus.Known = false;
   TWinControl* control = FindControl(window);
   if (control == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
   TMessage message{msg, wParam, lParam, 0};
@@ -70,6 +114,12 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
     else control->WndProc(message);
   } catch (...) {
     HandleWindowException(control);
+  }
+  if (ChangesFocus(msg)) gFocus.Known = false;
+  // The window is gone, whatever its handlers did with the message.
+  if (msg == WM_NCDESTROY) {
+    const std::lock_guard<std::mutex> lock(gControlsLock);
+    gControls.erase(window);
   }
   return message.Result;
 }
@@ -92,7 +142,7 @@ TWinControl::~TWinControl() {
   if (FHandle != nullptr) {
     // Only the parts of this object up to here are left: let the window go without it.
     HWND handle = FHandle;
-    RemovePropA(handle, ControlProp());
+    ForgetControlOf(handle);
     SetWindowLongPtrA(handle, GWLP_WNDPROC,
                       reinterpret_cast<LONG_PTR>(FDefWndProc ? FDefWndProc : DefWindowProcA));
     FHandle = nullptr;
@@ -120,7 +170,8 @@ void TWinControl::BeforeDestruction() {
 
 void TWinControl::AttachHandle(HWND handle) {
   FHandle = handle;
-  SetPropA(handle, ControlProp(), this);
+  SetControlOf(handle, this);
+  gFocus.Known = false;
   SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWndProc));
 }
 
@@ -507,7 +558,7 @@ void TWinControl::SetFocus() {
   }
 }
 
-bool TWinControl::Focused() const { return FHandle != nullptr && GetFocus() == FHandle; }
+bool TWinControl::Focused() const { return FHandle != nullptr && FocusWindow() == FHandle; }
 
 int TWinControl::TabOrder() const {
   if (Parent() == nullptr) return -1;
@@ -974,7 +1025,7 @@ void TWinControl::WMCaptureChanged(TMessage& message) {
 
 void TWinControl::WMNCDestroy(TMessage& message) {
   DefaultHandler(message);
-  if (FHandle != nullptr) RemovePropA(FHandle, ControlProp());
+  if (FHandle != nullptr) ForgetControlOf(FHandle);
   FHandle = nullptr;
 }
 
