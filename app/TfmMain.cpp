@@ -74,12 +74,14 @@ public:
     FForm.FBusy = true;
     FForm.SetJobControlsEnabled(false);
     FForm.sStatusBar1->SetTextHeld(true);
+    FForm.sGauge1->SetProgressHeld(true);
     FForm.FLastJobFrame = FForm.JobClock();
   }
   ~TJob() {
     FForm.FBusy = false;
     // The last values are painted now, whether or not a frame was due.
     FForm.sStatusBar1->SetTextHeld(false);
+    FForm.sGauge1->SetProgressHeld(false);
     FForm.sGauge1->Update();
     FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
@@ -478,6 +480,7 @@ void TfmMain::JobFrame() {
   if (now - FLastJobFrame < kJobFrameMs) return;
   FLastJobFrame = now;
   sStatusBar1->ShowHeldText();
+  sGauge1->ShowHeldProgress();
   Application->ProcessMessages();
 }
 
