@@ -548,22 +548,10 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
   SetJobMenuEnabled(enabled);
 }
 
-// The items are turned off and on in the menu the window shows: the menu is built again, and the
-// skinned frame repainted, only for an item the menu bar shows.
+// The menu shown takes the items' new states in place.
 void TfmMain::SetJobMenuEnabled(bool enabled) {
-  const HWND window = MainMenu1->WindowHandle();
-  const HMENU shown = window != nullptr ? GetMenu(window) : nullptr;
-  bool onBar = false;
-  MainMenu1->SetWindowHandle(nullptr);
-  for (TWorkbenchCommand command : CommandsOffDuringJob()) {
-    TMenuItem* item = CommandMenuItem(command);
-    if (item == nullptr || item->Enabled() == enabled) continue;
-    item->SetEnabled(enabled);
-    onBar = onBar || item->Parent() == MainMenu1->Items();
-    if (shown != nullptr) EnableMenuItem(shown, item->Command(), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  }
-  MainMenu1->SetWindowHandle(window);
-  if (onBar && window != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
+  for (TWorkbenchCommand command : CommandsOffDuringJob())
+    if (TMenuItem* item = CommandMenuItem(command)) item->SetEnabled(enabled);
 }
 
 TControl* TfmMain::CommandControl(TWorkbenchCommand command) const {
