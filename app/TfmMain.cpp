@@ -74,12 +74,14 @@ public:
     FForm.FBusy = true;
     FForm.SetJobControlsEnabled(false);
     FForm.sStatusBar1->SetTextHeld(true);
+    FForm.sGauge1->SetProgressHeld(true);
     FForm.FLastJobFrame = FForm.JobClock();
   }
   ~TJob() {
     FForm.FBusy = false;
     // The last values are painted now, whether or not a frame was due.
     FForm.sStatusBar1->SetTextHeld(false);
+    FForm.sGauge1->SetProgressHeld(false);
     FForm.sGauge1->Update();
     FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
@@ -478,6 +480,7 @@ void TfmMain::JobFrame() {
   if (now - FLastJobFrame < kJobFrameMs) return;
   FLastJobFrame = now;
   sStatusBar1->ShowHeldText();
+  sGauge1->ShowHeldProgress();
   Application->ProcessMessages();
 }
 
@@ -545,22 +548,10 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
   SetJobMenuEnabled(enabled);
 }
 
-// The items are turned off and on in the menu the window shows: the menu is built again, and the
-// skinned frame repainted, only for an item the menu bar shows.
+// The menu shown takes the items' new states in place.
 void TfmMain::SetJobMenuEnabled(bool enabled) {
-  const HWND window = MainMenu1->WindowHandle();
-  const HMENU shown = window != nullptr ? GetMenu(window) : nullptr;
-  bool onBar = false;
-  MainMenu1->SetWindowHandle(nullptr);
-  for (TWorkbenchCommand command : CommandsOffDuringJob()) {
-    TMenuItem* item = CommandMenuItem(command);
-    if (item == nullptr || item->Enabled() == enabled) continue;
-    item->SetEnabled(enabled);
-    onBar = onBar || item->Parent() == MainMenu1->Items();
-    if (shown != nullptr) EnableMenuItem(shown, item->Command(), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-  }
-  MainMenu1->SetWindowHandle(window);
-  if (onBar && window != nullptr && HandleAllocated()) Perform(CM_MENUCHANGED, 0, 0);
+  for (TWorkbenchCommand command : CommandsOffDuringJob())
+    if (TMenuItem* item = CommandMenuItem(command)) item->SetEnabled(enabled);
 }
 
 TControl* TfmMain::CommandControl(TWorkbenchCommand command) const {

@@ -123,6 +123,23 @@ void TMenu::MenuChanged(TMenuItem* source, bool rebuild) {
   }
 }
 
+void TMenu::ItemEnabledChanged(TMenuItem* item) {
+  if (IsDestroying()) return;
+  // Merged, the items are shown in the other menu's handle.
+  TMenu* shown = FMergedInto != nullptr ? FMergedInto : this;
+  if (shown->FHandle == nullptr || shown->FDirty || shown->IsDestroying()) {
+    MenuChanged(item, false);
+    return;
+  }
+  EnableMenuItem(shown->FHandle, item->Command(), MF_BYCOMMAND | (item->Enabled() ? MF_ENABLED : MF_GRAYED));
+  if (FOnChange) FOnChange(this, item, false);
+  if (shown != this && shown->FOnChange) shown->FOnChange(shown, item, false);
+  const bool onBar = item->Parent() == FItems;
+  if (onBar && shown->FWindowHandle != nullptr) {
+    if (TWinControl* control = FindControl(shown->FWindowHandle)) control->Perform(CM_MENUCHANGED, 0, 0);
+  }
+}
+
 namespace {
 
 TMenuItem* FindShortCut(TMenuItem* parent, TShortCut sc) {

@@ -43,6 +43,9 @@ protected:
   friend class TMenuItem;
   virtual HMENU CreateMenuHandle();
   virtual void MenuChanged(TMenuItem* source, bool rebuild);
+  // An item turned on or off: the built menu takes it in place, and only an item of the menu bar
+  // asks the window to show it (CM_MENUCHANGED).
+  void ItemEnabledChanged(TMenuItem* item);
   void DestroyMenuHandle();
   // Puts the freshly built menu into the window that showed the old one.
   void ShowInWindow();

@@ -221,7 +221,7 @@ void TMenuItem::SetChecked(bool checked) {
 void TMenuItem::SetEnabled(bool enabled) {
   if (enabled == FEnabled) return;
   FEnabled = enabled;
-  MenuChanged(false);
+  if (TMenu* menu = GetParentMenu()) menu->ItemEnabledChanged(this);
 }
 
 void TMenuItem::SetVisible(bool visible) {

@@ -25,7 +25,8 @@ using TAdvancedMenuDrawItemEvent =
     TDelegate<void(TObject* Sender, TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State)>;
 
 // One entry of a menu, and the sub-menu of its own items. Every change tells the menu it belongs
-// to, which rebuilds its platform menu and sends CM_MENUCHANGED to its window.
+// to, which rebuilds its platform menu and sends CM_MENUCHANGED to its window; turning an item on
+// or off changes the built menu in place.
 class TMenuItem : public TComponent {
 public:
   explicit TMenuItem(TComponent* owner);

@@ -1,6 +1,7 @@
 #include "skin/controls/TsGauge.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "framework/base/AnsiStrings.h"
 #include "framework/win/TBitmap.h"
@@ -31,8 +32,22 @@ TsGauge::TsGauge(TComponent* owner) : TsSkinned(TsControlKind::Gauge, TsCacheBit
 void TsGauge::ValuesChanged(int oldPercent) {
   if (PercentDone() != oldPercent) {
     if (!SkinChanging) SkinData().SetRepaintNeeded(true);
-    Invalidate();
+    if (FProgressHeld)
+      FProgressWaiting = true;
+    else
+      Invalidate();
   }
+}
+
+void TsGauge::SetProgressHeld(bool value) {
+  if (value == FProgressHeld) return;
+  if (!value) ShowHeldProgress();
+  FProgressHeld = value;
+}
+
+void TsGauge::ShowHeldProgress() {
+  if (!std::exchange(FProgressWaiting, false)) return;
+  Invalidate();
 }
 
 void TsGauge::SetMinValue(std::int32_t value) {

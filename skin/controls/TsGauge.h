@@ -27,6 +27,11 @@ public:
   // Adds to Progress (clamped).
   void AddProgress(std::int32_t value);
   int PercentDone() const { return FModel.PercentDone(); }
+  // Held, a new percentage is kept (the values follow every change) but the gauge is invalidated,
+  // and so painted, only at ShowHeldProgress or the release.
+  bool ProgressHeld() const { return FProgressHeld; }
+  void SetProgressHeld(bool value);
+  void ShowHeldProgress();
 
   TsGaugeKind Kind() const { return FKind; }
   void SetKind(TsGaugeKind value);
@@ -63,6 +68,8 @@ private:
   TColor FBackColor = clWhite;
   std::string FProgressSkin;
   TNotifyEvent FOnChange;
+  bool FProgressHeld = false;
+  bool FProgressWaiting = false;
   // The standard look's work images, kept from one painting to the next.
   TBitmap FWork, FOverlay, FTextImage;
 };

@@ -87,7 +87,7 @@ void TsCommonData::Loaded() {
 }
 
 void TsCommonData::ResolveIndexes() {
-  FRepaintNeeded = true;
+  SetRepaintNeeded(true);
   FSkinIndex = FindSectionIndex(FSkinSection);
   // Painters test SkinIndex first, but a stale border index must not outlive its section.
   FBorderIndex = SectionImagesOf(FSkinIndex).BordersMask;
@@ -138,7 +138,7 @@ bool TsCommonData::IsHot() const {
 void TsCommonData::RequestRepaint() {
   TControl* c = FOwnerControl;
   if (!c || c->IsDestroying() || c->IsLoading()) return;
-  FRepaintNeeded = true;
+  SetRepaintNeeded(true);
   if (ControlUsable(c)) c->Repaint();
   if (!c->Name().empty() && c->Parent()) NotifyRepainted(c);
 }
@@ -171,6 +171,11 @@ void TsCommonData::PrepareCache() {
       (FCacheBitmap->Width() != FOwnerControl->Width() || FCacheBitmap->Height() != FOwnerControl->Height()))
     FCacheBitmap->SetSize(FOwnerControl->Width(), FOwnerControl->Height());
   SetGraphicsMode(FCacheBitmap->Canvas()->Handle(), GM_ADVANCED);
+}
+
+std::unique_ptr<TBitmap> TsCommonData::ExchangeCache(std::unique_ptr<TBitmap> picture) {
+  std::swap(picture, FCacheBitmap);
+  return picture;
 }
 
 void TsCommonData::CopyFromCache(HDC dc, int x, int y, int width, int height) {
@@ -222,19 +227,21 @@ void TsCommonData::Command(::SkinCommand command, bool parameter, TControl* chil
       FSkinIndex = -1;
       FBackgroundDirty = true;
       if (FCacheBitmap) FCacheBitmap->SetSize(0, 0);
+      ++FRepaintRequests;
       break;
     case SkinCommand::Refresh:
-      FRepaintNeeded = true;
+      SetRepaintNeeded(true);
       FBackgroundDirty = false;
       break;
     case SkinCommand::SetBgChanged:
+      if (parameter) ++FRepaintRequests;
       FBackgroundDirty = parameter;
       break;
     case SkinCommand::SetUpdating:
       FUpdating = parameter;
       break;
     case SkinCommand::SetRepaintIfTransparent:
-      if (IsTransparent() && parameter) FRepaintNeeded = true;
+      if (IsTransparent() && parameter) SetRepaintNeeded(true);
       break;
     case SkinCommand::SectionChanged:
       if (UpperCase(FSkinSection) == SkinData().ChangedSection) RequestRepaint();
@@ -243,11 +250,11 @@ void TsCommonData::Command(::SkinCommand command, bool parameter, TControl* chil
       FActiveChild = child;
       break;
     case SkinCommand::SetRepaintNeeded:
-      FRepaintNeeded = parameter;
+      SetRepaintNeeded(parameter);
       break;
     case SkinCommand::RedrawTransparent: {
       const bool needs = NeedsParentBackground();
-      if (needs) FRepaintNeeded = true;
+      if (needs) SetRepaintNeeded(true);
       auto* win = dynamic_cast<TWinControl*>(FOwnerControl);
       if (!win) break;
       if (parameter)

@@ -47,7 +47,10 @@ public:
 
   // The background must be rebuilt (NewSkin, RemoveSkin, SetBgChanged; cleared by Refresh).
   bool BackgroundDirty() const { return FBackgroundDirty; }
-  void SetBackgroundDirty(bool value) { FBackgroundDirty = value; }
+  void SetBackgroundDirty(bool value) {
+    if (value) ++FRepaintRequests;
+    FBackgroundDirty = value;
+  }
   // The child that announced itself with SetActiveChild; not owned.
   TControl* ActiveChild() const { return FActiveChild; }
   void SetActiveChild(TControl* child) { FActiveChild = child; }
@@ -56,7 +59,12 @@ public:
   void SetUpdating(bool value) { FUpdating = value; }
   // The cache must be repainted before its next copy to the screen.
   bool RepaintNeeded() const { return FRepaintNeeded; }
-  void SetRepaintNeeded(bool value) { FRepaintNeeded = value; }
+  void SetRepaintNeeded(bool value) {
+    if (value) ++FRepaintRequests;
+    FRepaintNeeded = value;
+  }
+  // How many times a repaint of the cache, or a new background, was asked for so far.
+  unsigned RepaintRequests() const { return FRepaintRequests; }
   // Set by the control's painter while it lies partly outside its parent: its children repaint.
   bool ChildrenDirty() const { return FChildrenDirty; }
   void SetChildrenDirty(bool value) { FChildrenDirty = value; }
@@ -75,6 +83,8 @@ public:
   void PrepareCache();
   void CopyFromCache(HDC dc, int x, int y, int width, int height);
   TBitmap* CacheBitmap() const { return FCacheBitmap.get(); }
+  // Puts picture in the cache's place and returns the cache.
+  std::unique_ptr<TBitmap> ExchangeCache(std::unique_ptr<TBitmap> picture);
 
   // The skin commands that are no question (NewSkin, RemoveSkin, Refresh, SetBgChanged, SetUpdating,
   // SetRepaintIfTransparent, SectionChanged, SetActiveChild, SetRepaintNeeded, RedrawTransparent);
@@ -107,6 +117,7 @@ private:
   TControl* FActiveChild = nullptr;
   bool FUpdating = false;
   bool FRepaintNeeded = true;
+  unsigned FRepaintRequests = 0;
   bool FChildrenDirty = false;
   bool FFocusHot = false;
   bool FMouseOver = false;

@@ -113,6 +113,8 @@ void TsSkinnedControl::SkinnedWndProc(TMessage& message) {
 void TsSkinnedControl::SkinnedMessageChain(TMessage& message) {
   if (SkinnedMessage(message)) return;
   const std::shared_ptr<bool> alive = FAlive;
+  const bool toggle = message.Msg == CM_ENABLEDCHANGED;
+  const unsigned requestsBefore = FSkinData.RepaintRequests();
   const bool wasHot = FSkinData.IsHot();
   if (!SkinControlMessage(message, &FSkinData)) InheritedWndProc(message);
   if (!*alive) return;
@@ -121,6 +123,10 @@ void TsSkinnedControl::SkinnedMessageChain(TMessage& message) {
   if (NativePaintsAfter(message)) {
     FNativePainted = true;
     if (SkinState() != FCacheState) FSkinData.SetRepaintNeeded(true);
+  }
+  if (toggle) {
+    FToggleFrom = requestsBefore;
+    FToggleTo = FSkinData.RepaintRequests();
   }
 }
 
@@ -272,12 +278,41 @@ void TsSkinnedControl::PaintClient(HDC dc) {
     FSkinData.CopyFromCache(dc, 0, 0, all.right, all.bottom);
 }
 
+// A control turned off and back on with nothing else changed, as a job turns its controls, shows
+// the picture it had before again instead of building it anew.
 void TsSkinnedControl::BuildCache() {
+  const bool enabled = FControl->Enabled();
+  const POINT at{FControl->Left(), FControl->Top()};
+  const auto fits = [this](const TBitmap* bitmap) {
+    return bitmap != nullptr && bitmap->Width() == FControl->Width() && bitmap->Height() == FControl->Height();
+  };
+  // Nothing asked for a new picture since the cache was built but the last turning on or off.
+  const bool onlyToggled = enabled != FCacheEnabled && FBuiltAt == FToggleFrom &&
+                           FSkinData.RepaintRequests() == FToggleTo && fits(FSkinData.CacheBitmap());
+  if (onlyToggled && fits(FSpare.Bitmap.get()) && FSpare.Enabled == enabled && FSpare.State == SkinState() &&
+      FSpare.At.x == at.x && FSpare.At.y == at.y) {
+    FSpare.Bitmap = FSkinData.ExchangeCache(std::move(FSpare.Bitmap));
+    FSpare.Enabled = FCacheEnabled;
+    std::swap(FSpare.State, FCacheState);
+    std::swap(FSpare.At, FCacheAt);
+    FCacheEnabled = enabled;
+    FSkinData.SetRepaintNeeded(false);
+    FBuiltAt = FSkinData.RepaintRequests();
+    return;
+  }
+  // The picture of the state left stays at hand for the way back.
+  if (onlyToggled)
+    FSpare = {FSkinData.ExchangeCache(nullptr), FCacheEnabled, FCacheState, FCacheAt};
+  else
+    FSpare = {};
   ++FCacheBuilds;
   FSkinData.PrepareCache();
   PaintSkin();
   FCacheState = SkinState();
+  FCacheEnabled = enabled;
+  FCacheAt = at;
   FSkinData.SetRepaintNeeded(false);
+  FBuiltAt = FSkinData.RepaintRequests();
 }
 
 void TsSkinnedControl::PaintSkin() {

@@ -14,6 +14,7 @@
 #include "skin/engine/core/SkinTypes.h"
 #include "skin/engine/core/TsDisabledKind.h"
 
+class TBitmap;
 class TControl;
 class TsBoundLabel;
 
@@ -141,7 +142,21 @@ private:
   TsCommonData FSkinData;
   TsDisabledKind FDisabledKind;
   TsSkinState FCacheState = TsSkinState::Normal;
+  bool FCacheEnabled = true;
+  POINT FCacheAt{};
   int FCacheBuilds = 0;
+  // The picture of the other enabled state, kept while turning the control off or on is all that
+  // changed since it was built; it takes the cache's place when the control turns back.
+  struct TSparePicture {
+    std::unique_ptr<TBitmap> Bitmap;
+    bool Enabled = false;
+    TsSkinState State = TsSkinState::Normal;
+    POINT At{};
+  } FSpare;
+  // The skin object's repaint requests counted when the cache was last built, and before and after
+  // the last turning on or off.
+  unsigned FBuiltAt = 0;
+  unsigned FToggleFrom = 1, FToggleTo = 0;
   int FMessageDepth = 0;       // messages of this control being handled, nested
   bool FNativePainted = false; // the native control drew while they ran
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

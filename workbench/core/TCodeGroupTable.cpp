@@ -71,19 +71,25 @@ bool TCodeGroupTable::AddCGRecord(int cg, int64_t size, const std::string& fileN
     throw Exception("The path \"" + fileName + "\" is longer than " + std::to_string(kMaxNameLength) +
                     " characters.");
   if (!FDataSet.Active()) FDataSet.CreateDataSet();
-  const TBookmark here = FDataSet.GetBookmark();
-  if (FDataSet.Locate("Type", TVariant(typeText))) {
-    if (!here.IsNull()) FDataSet.GotoBookmark(here);
-    if (OnWarning) OnWarning("\"" + typeText + "\" " + Msgs[TMsgId::AlreadyExists]);
-    return false;
+  bool exists = false;
+  {
+    // The grid hears of the row once, not of every step of the look-up and the append.
+    const TControlsDisabled quiet(FDataSet);
+    const TBookmark here = FDataSet.GetBookmark();
+    exists = FDataSet.Locate("Type", TVariant(typeText));
+    if (exists) {
+      if (!here.IsNull()) FDataSet.GotoBookmark(here);
+    } else {
+      // The size field is 32-bit; larger images show the largest size it can hold.
+      const int32_t shownSize =
+          static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
+      FDataSet.AppendRecord({cg < 0 ? TVariant() : TVariant(cg), TVariant(fileName), TVariant(typeText),
+                             TVariant(static_cast<int32_t>(a1)), TVariant(static_cast<int32_t>(a2)),
+                             TVariant(shownSize)});
+    }
   }
-  // The size field is 32-bit; larger images show the largest size it can hold.
-  const int32_t shownSize =
-      static_cast<int32_t>(std::min<int64_t>(size, std::numeric_limits<int32_t>::max()));
-  FDataSet.AppendRecord({cg < 0 ? TVariant() : TVariant(cg), TVariant(fileName), TVariant(typeText),
-                         TVariant(static_cast<int32_t>(a1)), TVariant(static_cast<int32_t>(a2)),
-                         TVariant(shownSize)});
-  return true;
+  if (exists && OnWarning) OnWarning("\"" + typeText + "\" " + Msgs[TMsgId::AlreadyExists]);
+  return !exists;
 }
 
 void TCodeGroupTable::SelectLast() {

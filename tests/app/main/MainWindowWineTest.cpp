@@ -1030,4 +1030,49 @@ TEST_F(MainWindow, AJobShowsItsControlsOffWhileItRunsAndAsAFullRepaintWouldAfter
   EXPECT_EQ(StalePaintings(skinned), std::vector<std::string>{});
 }
 
+// A job after the first shows its controls off and on from the pictures the first one built,
+// building none: what they show is what the first job showed, and then what a full repaint shows.
+TEST_F(MainWindow, ALaterJobShowsItsControlsOffAndOnFromTheKeptPictures) {
+  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+  TWorkFolder dir("keptlook");
+  Open();
+  ASSERT_TRUE(Main->SkinManager->Active());
+  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+  Main->sSpinEdit1->SetValue(1);
+  Main->sFilenameEdit1->SetText(dir / "fw.shx");
+  Main->ClockStep = 0;  // no frame within the job
+  Pump();
+  std::vector<TsSkinnedControl*> skinned;
+  for (TControl* control : std::vector<TControl*>{Main->sButton1, Main->sButton2, Main->sButton3, Main->sButton4,
+                                                   Main->sButton5, Main->sButton6, Main->sButton7, Main->sButton8,
+                                                   Main->sButton9, Main->sButton10, Main->sButton11, Main->sCheckBox1})
+    SkinnedTree(control, skinned);
+  const auto pictures = [&] {
+    std::vector<std::vector<COLORREF>> shown;
+    for (TsSkinnedControl* c : skinned) shown.push_back(CachePixels(c->SkinData()));
+    return shown;
+  };
+  const auto builds = [&] {
+    int n = 0;
+    for (TsSkinnedControl* c : skinned) n += c->CacheBuilds();
+    return n;
+  };
+  std::vector<std::vector<COLORREF>> during;
+  Main->sGauge1->SetOnChange(TNotifyEvent::FromFunctor([&](TObject*) {
+    if (during.empty()) during = pictures();
+  }));
+  Main->sButton11Click(nullptr);
+  Pump();
+  const std::vector<std::vector<COLORREF>> firstDuring = during, firstAfter = pictures();
+  const int built = builds();
+  during.clear();
+  Main->sButton11Click(nullptr);
+  Pump();
+  Main->sGauge1->SetOnChange(TNotifyEvent());
+  EXPECT_EQ(builds(), built);
+  EXPECT_TRUE(during == firstDuring) << "a control shows another picture off";
+  EXPECT_TRUE(pictures() == firstAfter) << "a control shows another picture on";
+  EXPECT_EQ(StalePaintings(skinned), std::vector<std::string>{});
+}
+
 }  // namespace

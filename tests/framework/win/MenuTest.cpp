@@ -60,11 +60,48 @@ TEST(Menu, TheFormShowsTheMenuAndFollowsEveryChange) {
   EXPECT_EQ(form->MenuChanges, before + 1);
   EXPECT_EQ(MenuText(GetMenu(form->Handle()), 0), "&Project");
   form->Save->SetEnabled(false);
-  EXPECT_EQ(form->MenuChanges, before + 2);
+  EXPECT_EQ(form->MenuChanges, before + 1);  // changed in place
   HMENU sub = GetSubMenu(GetMenu(form->Handle()), 0);
   EXPECT_TRUE(GetMenuState(sub, 0, MF_BYPOSITION) & MF_GRAYED);
   form->Save->SetVisible(false);
   EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMenu(form->Handle()), 0)), 0);
+}
+
+// An item turned off and on changes in the menu shown: the menu is not built again, a drop-down's
+// item tells the window nothing, a menu bar's item has the window show it; a menu built later
+// starts with the item's state.
+TEST(Menu, TurningItemsOffAndOnChangesTheMenuShownInPlace) {
+  auto form = Make<TMenuForm>();
+  auto* edit = new TMenuItem(form.get());
+  edit->SetCaption("&Edit");
+  form->Menu->Items()->Add(edit);
+  const HMENU bar = GetMenu(form->Handle());
+  ASSERT_EQ(bar, form->Menu->Handle());
+  const auto grayed = [](HMENU menu, TMenuItem* item) {
+    return (GetMenuState(menu, item->Command(), MF_BYCOMMAND) & MF_GRAYED) != 0;
+  };
+  const int before = form->MenuChanges;
+  form->Save->SetEnabled(false);
+  EXPECT_EQ(GetMenu(form->Handle()), bar);
+  EXPECT_EQ(form->Menu->Handle(), bar);
+  EXPECT_TRUE(grayed(bar, form->Save));
+  EXPECT_EQ(form->MenuChanges, before);
+  form->Save->SetEnabled(true);
+  EXPECT_FALSE(grayed(bar, form->Save));
+  EXPECT_EQ(form->MenuChanges, before);
+
+  edit->SetEnabled(false);
+  EXPECT_EQ(form->Menu->Handle(), bar);
+  EXPECT_TRUE(grayed(bar, edit));
+  EXPECT_EQ(form->MenuChanges, before + 1);
+
+  // Built anew for another change, the menu keeps the states.
+  form->Save->SetEnabled(false);
+  form->File->SetCaption("&Project");
+  const HMENU rebuilt = GetMenu(form->Handle());
+  EXPECT_NE(rebuilt, bar);
+  EXPECT_TRUE(grayed(rebuilt, form->Save));
+  EXPECT_TRUE(grayed(rebuilt, edit));
 }
 
 TEST(Menu, CommandsAndShortCutsClickTheirItem) {

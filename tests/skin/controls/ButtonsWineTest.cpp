@@ -460,6 +460,46 @@ TEST_P(SkinnedButtons, ABitButtonsOnPaintDrawsOverItsFinishedCache) {
   ExpectOnPaintDrawsOverTheCache(Put<TsBitBtn>());
 }
 
+// Turned off and on again with nothing else changed, as a job turns its buttons, a button shows the
+// pictures it built before without building them again; a change besides (a new caption) is built.
+TEST_P(SkinnedButtons, OffAndOnAgainShowTheKeptPicturesOnlyWhileNothingElseChanged) {
+  LoadSkin(GetParam());
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 10, 250, 120});
+  auto* b = NewControl<TsButton>(Form, panel, RECT{20, 20, 160, 48});
+  b->SetCaption("&Press");
+  Pump();
+  // The panel held from drawing while the button changes; the button painted after.
+  const auto turn = [&](bool on) {
+    SendMessageA(panel->Handle(), WM_SETREDRAW, FALSE, 0);
+    b->SetEnabled(on);
+    SendMessageA(panel->Handle(), WM_SETREDRAW, TRUE, 0);
+    b->Repaint();
+    return CacheNow(b);
+  };
+  const auto rebuilt = [&] {
+    b->SkinData().SetRepaintNeeded(true);
+    b->Repaint();
+    return CacheNow(b);
+  };
+  const TPixels off = turn(false);
+  const TPixels on = turn(true);
+  EXPECT_NE(off, on);
+  const int builds = b->CacheBuilds();
+  EXPECT_EQ(turn(false), off);
+  EXPECT_EQ(turn(true), on);
+  EXPECT_EQ(turn(false), off);
+  EXPECT_EQ(b->CacheBuilds(), builds);
+  EXPECT_EQ(rebuilt(), off);
+  EXPECT_EQ(turn(true), on);
+  b->SetCaption("&Other");
+  const TPixels offOther = turn(false);
+  EXPECT_NE(offOther, off);
+  EXPECT_EQ(offOther, rebuilt());
+  const TPixels onOther = turn(true);
+  EXPECT_NE(onOther, on);
+  EXPECT_EQ(onOther, rebuilt());
+}
+
 TEST_P(SkinnedButtons, TheyLeaveNoHandlesBehind) {
   LoadSkin(GetParam());
   ExpectCensusFlat<TsButton>(true);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 #include "framework/win/TApplication.h"
@@ -113,6 +114,43 @@ TEST_F(Gauge, ProgressReportsEachChangeOnceAndRebuildsOnlyForANewPercentage) {
   G->SetMaxValue(100'000'000);
   G->SetProgress(100'000'000);
   EXPECT_EQ(G->PercentDone(), 100);
+}
+
+// Held, the gauge follows every value but asks its parent for no painting until the showing or the
+// release, whose painting shows the last value.
+TEST_F(Gauge, HeldItFollowsEachValueAndAsksForAPaintOnlyWhenShownOrReleased) {
+  Form->Show();
+  const HWND parent = Form->Handle();
+  const auto waiting = [parent] { return GetUpdateRect(parent, nullptr, FALSE) != FALSE; };
+  G->SetMaxValue(100);
+  UpdateWindow(parent);
+  G->SetProgressHeld(true);
+  G->SetProgress(30);
+  G->SetProgress(50);
+  EXPECT_EQ(G->PercentDone(), 50);
+  EXPECT_FALSE(waiting());
+  G->ShowHeldProgress();
+  EXPECT_TRUE(waiting());
+  UpdateWindow(parent);
+  G->ShowHeldProgress();  // nothing new
+  EXPECT_FALSE(waiting());
+  G->SetProgress(70);
+  EXPECT_FALSE(waiting());
+  G->SetProgressHeld(false);
+  EXPECT_TRUE(waiting());
+  // What the release paints is the last value.
+  PaintedAt(0, 0);
+  TBitmap held;
+  held.Assign(&Target);
+  auto* fresh = NewControl<TsGauge>(Form, Form, RECT{10, 50, 130, 80});
+  fresh->SetMaxValue(100);
+  fresh->SetProgress(70);
+  std::swap(G, fresh);
+  PaintedAt(0, 0);
+  std::swap(G, fresh);
+  for (int x = 0; x < Target.Width(); ++x)
+    for (int y = 0; y < Target.Height(); ++y)
+      ASSERT_EQ(GetPixel(held.Canvas()->Handle(), x, y), GetPixel(Target.Canvas()->Handle(), x, y)) << x << "," << y;
 }
 
 TEST_F(Gauge, AnEmptyRangeShowsNothingAndBoundsAreChecked) {

@@ -391,6 +391,69 @@ TEST_F(Menus, BarItemsMeasureAndPaintOverTheProvidersImage) {
   icon->Free();
 }
 
+// Items turned off and on in the menu shown, which is not built again: without a skin the platform's
+// menu has them greyed; in either skin the painter draws them greyed, in a drop-down and on the bar,
+// and as before once they are on again.
+TEST_F(Menus, ItemsTurnedOffInTheMenuShownAreDrawnGreyedInEveryLook) {
+  const HMENU shown = GetMenu(Form->Handle());
+  ASSERT_NE(shown, nullptr);
+  const auto state = [shown](TMenuItem* item) -> TOwnerDrawState {
+    return (GetMenuState(shown, item->Command(), MF_BYCOMMAND) & MF_GRAYED) ? odGrayed | odDisabled : 0;
+  };
+  Open->SetEnabled(false);
+  File->SetEnabled(false);
+  EXPECT_EQ(GetMenu(Form->Handle()), shown);
+  EXPECT_EQ(state(Open), odGrayed | odDisabled);
+  EXPECT_EQ(state(File), odGrayed | odDisabled);
+  Open->SetEnabled(true);
+  File->SetEnabled(true);
+  EXPECT_EQ(state(Open), 0);
+  EXPECT_EQ(state(File), 0);
+
+  TImageProvider provider(Form);
+  SetMDIFormProvider(&provider);
+  for (const char* skin : {"Desert", "Nocturne"}) {
+    SCOPED_TRACE(skin);
+    LoadSkin(skin);
+    Pump();
+    const HMENU skinned = GetMenu(Form->Handle());
+    const auto drawn = [&](TMenuItem* item, bool bar) {
+      TBitmap bmp;
+      bmp.SetPixelFormat(TPixelFormat::Bit24);
+      bmp.SetSize(120, 20);
+      bmp.Canvas()->Brush()->SetColor(clFuchsia);
+      bmp.Canvas()->FillRect(RECT{0, 0, 120, 20});
+      const TOwnerDrawState st = (GetMenuState(skinned, item->Command(), MF_BYCOMMAND) & MF_GRAYED) ? odGrayed | odDisabled : 0;
+      if (bar)
+        Painter->BarDrawItem(item, bmp.Canvas(), RECT{0, 0, 120, 20}, st);
+      else
+        Painter->DrawItem(item, bmp.Canvas(), RECT{0, 0, 120, 20}, st);
+      std::vector<std::uint32_t> pixels;
+      for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 120; ++x) pixels.push_back(PixelAt(bmp, x, y));
+      return pixels;
+    };
+    const auto openOn = drawn(Open, false), fileOn = drawn(File, true);
+    Open->SetEnabled(false);
+    File->SetEnabled(false);
+    EXPECT_EQ(GetMenu(Form->Handle()), skinned);
+    EXPECT_NE(drawn(Open, false), openOn);
+    EXPECT_NE(drawn(File, true), fileOn);
+    // What a menu built anew with the items off shows.
+    const auto openOff = drawn(Open, false), fileOff = drawn(File, true);
+    Open->SetCaption("&Open ");
+    Open->SetCaption("&Open");
+    Pump();
+    EXPECT_EQ(drawn(Open, false), openOff);
+    EXPECT_EQ(drawn(File, true), fileOff);
+    Open->SetEnabled(true);
+    File->SetEnabled(true);
+    EXPECT_EQ(drawn(Open, false), openOn);
+    EXPECT_EQ(drawn(File, true), fileOn);
+  }
+  SetMDIFormProvider(nullptr);
+}
+
 // The loaded skin without its menu sections, as a skin whose options lack them loads.
 void DropMenuSections() {
   TsSkinTables tables;

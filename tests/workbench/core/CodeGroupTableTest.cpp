@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <vector>
 
 #include "TRecordingHost.h"
 #include "framework/base/Exception.h"
@@ -76,6 +77,30 @@ TEST(CodeGroupTable, OneRowPerTypeAndNoCutPaths) {
   EXPECT_EQ(row.A2, 0xFFFFFFFFu);
   EXPECT_EQ(row.Size, 0x7FFFFFFF);
   EXPECT_EQ(g.CDS.FieldByName("A1Str")->AsString(), "A0000000");
+}
+
+// The grid hears of an added row once, as a change of the whole table that leaves the new row
+// current; a refused one leaves the current row, and the warning comes after the grid heard.
+TEST(CodeGroupTable, TheGridHearsOfEachAddedRowOnce) {
+  TGrid g;
+  g.Fill();
+  struct TEvents {
+    std::vector<TDataEvent> Seen;
+    void Note(TClientDataSet*, TDataEvent event) { Seen.push_back(event); }
+  } events;
+  g.CDS.AddDataEventHandler(TDataEventHandler(&events, &TEvents::Note));
+  EXPECT_TRUE(g.Table.AddCGRecord(5, 1, "/fw/a{@0x00000000}CG5.smg", 0, 0));
+  EXPECT_EQ(events.Seen, std::vector<TDataEvent>{TDataEvent::deDataSetChange});
+  EXPECT_EQ(g.Table.CurrentRow().Type, "CG5");
+  g.CDS.First();
+  const std::string first = g.Table.CurrentRow().Type;
+  events.Seen.clear();
+  std::vector<TDataEvent> heardBeforeWarning;
+  g.Table.OnWarning = [&](const std::string&) { heardBeforeWarning = events.Seen; };
+  EXPECT_FALSE(g.Table.AddCGRecord(5, 1, "/fw/b{@0x00000000}CG5.smg", 0, 0));
+  EXPECT_EQ(heardBeforeWarning, std::vector<TDataEvent>{TDataEvent::deDataSetChange});
+  EXPECT_EQ(g.Table.CurrentRow().Type, first);
+  g.CDS.RemoveDataEventHandler(TDataEventHandler(&events, &TEvents::Note));
 }
 
 TEST(CodeGroupTable, RowsByCodeGroupKeepTheGridsOrderAndRow) {
