@@ -284,11 +284,20 @@ TEST_F(DispatchTest, FocusedFollowsTheFocusMovedInsideAHandler) {
     a->SetWindowProc(inside.Old);
     EXPECT_EQ(seen, (std::vector<bool>{true, false, false, true, false, false, true, false})) << MessageName(msg);
   }
-  // Outside any handler it is the platform's answer.
+  // Outside any handler the answers follow the focus as well: to a window of no control and back,
+  // and away from a focused window that goes.
+  const auto focused = [&] { return std::vector<bool>{a->Focused(), b->Focused()}; };
   ::SetFocus(b->Handle());
-  EXPECT_FALSE(a->Focused());
-  EXPECT_TRUE(b->Focused());
+  EXPECT_EQ(focused(), (std::vector<bool>{false, true}));
+  ::SetFocus(native);
+  EXPECT_EQ(focused(), (std::vector<bool>{false, false}));
+  ::SetFocus(a->Handle());
+  EXPECT_EQ(focused(), (std::vector<bool>{true, false}));
   DestroyWindow(native);
+  DestroyWindow(a->Handle());
+  EXPECT_EQ(focused(), (std::vector<bool>{false, false}));
+  ::SetFocus(a->Handle());
+  EXPECT_EQ(focused(), (std::vector<bool>{true, false}));
 }
 
 // The control of a window is found until the window goes: a new window of the same control takes
@@ -378,57 +387,3 @@ TEST(MessageLoop, ACharacterPostedBetweenPeekAndRemovalReachesAUnicodeWindowWhol
 }
 
 }  // namespace
-
-namespace {
-
-// A plain native edit of no framework control.
-HWND ForeignEdit(HWND parent) {
-  return CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 10, 120, 80, 20, parent, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-}
-
-}  // namespace
-
-// Focused and FindControl answer without asking the platform each time: the answers still follow
-// the focus from control to control, to a window of no control and back, and to none when the
-// focused window goes; a handle no longer finds the control once its window is gone.
-TEST_F(DispatchTest, FocusedAndFindControlFollowTheFocusAndWindowsThatGo) {
-  auto form = Make<TTestForm>();
-  auto* a = new TCheckBoxControl(form.get());
-  a->SetParent(form.get());
-  auto* b = new TProbeControl(form.get());
-  b->SetParent(form.get());
-  form->Show();
-  SetForegroundWindow(form->Handle());
-  const auto focused = [&] { return std::vector<bool>{a->Focused(), b->Focused()}; };
-
-  ::SetFocus(a->Handle());
-  EXPECT_EQ(focused(), (std::vector<bool>{true, false}));
-  ::SetFocus(b->Handle());
-  EXPECT_EQ(focused(), (std::vector<bool>{false, true}));
-  const HWND foreign = ForeignEdit(form->Handle());
-  ::SetFocus(foreign);
-  EXPECT_EQ(focused(), (std::vector<bool>{false, false}));
-  ::SetFocus(a->Handle());
-  EXPECT_EQ(focused(), (std::vector<bool>{true, false}));
-  // Turned off, the focused control gives the focus up.
-  EnableWindow(a->Handle(), FALSE);
-  EXPECT_EQ(a->Focused(), GetFocus() == a->Handle());
-  EnableWindow(a->Handle(), TRUE);
-  DestroyWindow(foreign);
-
-  const HWND old = b->Handle();
-  ::SetFocus(old);
-  EXPECT_EQ(FindControl(old), b);
-  DestroyWindow(old);
-  EXPECT_EQ(FindControl(old), nullptr);
-  EXPECT_FALSE(b->Focused());
-  EXPECT_EQ(b->Focused(), GetFocus() == old);
-  EXPECT_FALSE(a->Focused());
-  // A window made anew is found, and focused.
-  const HWND fresh = b->Handle();
-  EXPECT_NE(fresh, old);
-  EXPECT_EQ(FindControl(fresh), b);
-  ::SetFocus(fresh);
-  EXPECT_EQ(focused(), (std::vector<bool>{false, true}));
-}
