@@ -47,23 +47,71 @@ TControlsByWindow& ControlsByWindow() {
   return controls;
 }
 
-// The thread's focus window as last asked, until a window of the framework hears of a change (a
-// focus message goes to the window that loses the focus and to the one that gets it). Asking the
-// platform is a round trip to the window server on some platforms.
-struct TKnownFocus {
-  HWND Window = nullptr;
+// The focus window as the thread's window procedures see it. The focus cannot come to or leave one
+// of the program's windows without WM_SETFOCUS or WM_KILLFOCUS to that window, so the answer, asked
+// of the platform once, holds until a message that may come with a move of the focus enters or
+// leaves a window procedure: those two, activation, showing, enabling and destroying, input, and a
+// child's notifications (a child losing the focus tells its parent before the new focus hears).
+// A repaint of many windows asks once. Outside any window procedure it is asked each time.
+struct TFocusCache {
+  int Depth = 0;
   bool Known = false;
+  HWND Focus = nullptr;
 };
-thread_local TKnownFocus gFocus;
+thread_local TFocusCache gFocus;
 
-HWND FocusWindow() {
-  if (!gFocus.Known) gFocus = {GetFocus(), true};
-  return gFocus.Window;
+bool MayComeWithFocusMove(UINT msg) {
+  if ((msg >= WM_KEYFIRST && msg <= WM_KEYLAST) || (msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) ||
+      (msg >= WM_NCMOUSEMOVE && msg <= WM_NCXBUTTONDBLCLK) || (msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC))
+    return true;
+  switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+    case WM_MOUSEACTIVATE:
+    case WM_CHILDACTIVATE:
+    case WM_SHOWWINDOW:
+    case WM_ENABLE:
+    case WM_DESTROY:
+    case WM_NCDESTROY:
+    case WM_CANCELMODE:
+    case WM_CAPTURECHANGED:
+    case WM_SYSCOMMAND:
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_PARENTNOTIFY:
+      return true;
+    default:
+      return false;
+  }
 }
 
-bool ChangesFocus(UINT msg) {
-  return msg == WM_SETFOCUS || msg == WM_KILLFOCUS || msg == WM_ACTIVATE || msg == WM_ACTIVATEAPP ||
-         msg == WM_NCDESTROY;
+class TDispatchScope {
+public:
+  explicit TDispatchScope(UINT msg) : FKeepsFocus(!MayComeWithFocusMove(msg)) {
+    ++gFocus.Depth;
+    if (!FKeepsFocus) gFocus.Known = false;
+  }
+  ~TDispatchScope() {
+    if (!FKeepsFocus) gFocus.Known = false;
+    --gFocus.Depth;
+  }
+  TDispatchScope(const TDispatchScope&) = delete;
+  TDispatchScope& operator=(const TDispatchScope&) = delete;
+
+private:
+  const bool FKeepsFocus;
+};
+
+HWND FocusWindow() {
+  if (gFocus.Depth == 0) return GetFocus();
+  if (!gFocus.Known) {
+    gFocus.Focus = GetFocus();
+    gFocus.Known = true;
+  }
+  return gFocus.Focus;
 }
 
 // The native window class a control's class is built on: registered once per class name.
@@ -106,10 +154,9 @@ TWinControl* FindControl(HWND window) {
 }
 
 LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  // The focus has moved by the time either window hears of it.
-  if (ChangesFocus(msg)) gFocus.Known = false;
   TWinControl* control = FindControl(window);
   if (control == nullptr) return DefWindowProcA(window, msg, wParam, lParam);
+  const TDispatchScope scope(msg);
   TMessage message{msg, wParam, lParam, 0};
   try {
     // A copy: the handler may replace the window procedure while it runs.
@@ -118,7 +165,6 @@ LRESULT CALLBACK FrameworkWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM l
   } catch (...) {
     HandleWindowException(control);
   }
-  if (ChangesFocus(msg)) gFocus.Known = false;
   return message.Result;
 }
 
@@ -169,7 +215,6 @@ void TWinControl::BeforeDestruction() {
 void TWinControl::AttachHandle(HWND handle) {
   FHandle = handle;
   ControlsByWindow().Add(handle, this);
-  gFocus.Known = false;
   SetWindowLongPtrA(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FrameworkWndProc));
 }
 
