@@ -248,6 +248,18 @@ protected:
     Pump();
   }
 
+  // The window in the Desert look, its source a generated superfile in dir that a job splits with
+  // many small reads and no frame painted within it.
+  void OpenSkinnedForAJob(const TWorkFolder& dir) {
+    WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
+    Open();
+    WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
+    Main->sSpinEdit1->SetValue(1);
+    Main->sFilenameEdit1->SetText(dir / "fw.shx");
+    Main->ClockStep = 0;
+    Pump();
+  }
+
   // Splits a generated superfile through "Split file" and returns its groups.
   std::vector<TShxGroup> SplitGenerated(const TWorkFolder& dir, uint32_t seed = 7) {
     std::vector<TShxGroup> groups = RealisticFirmware(4000, seed);
@@ -960,14 +972,8 @@ TEST_F(MainWindow, AtStartTheWindowAndItsControlsAreFirstSeenSkinned) {
 // Turning the jobs' controls off and on for a job paints each of them, and the labels that follow
 // them, once each way.
 TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
-  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
   TWorkFolder dir("offon");
-  Open();
-  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
-  Main->sSpinEdit1->SetValue(1);
-  Main->sFilenameEdit1->SetText(dir / "fw.shx");
-  Main->ClockStep = 0;  // no frame within the job
-  Pump();
+  OpenSkinnedForAJob(dir);
   const std::vector<std::pair<std::string, TControl*>> controls{
       {"Open project", Main->sButton1}, {"Save project", Main->sButton2}, {"Add", Main->sButton3},
       {"Delete", Main->sButton4}, {"Open by", Main->sButton5}, {"Edit", Main->sButton6},
@@ -989,15 +995,9 @@ TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
 // file edit's button kept the look it had before). The menu shown grays the jobs' items in place: it
 // is not built again, nor the skinned frame.
 TEST_F(MainWindow, AJobShowsItsControlsOffWhileItRunsAndAsAFullRepaintWouldAfter) {
-  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
   TWorkFolder dir("offlook");
-  Open();
+  OpenSkinnedForAJob(dir);
   ASSERT_TRUE(Main->SkinManager->Active());
-  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
-  Main->sSpinEdit1->SetValue(1);
-  Main->sFilenameEdit1->SetText(dir / "fw.shx");
-  Main->ClockStep = 0;  // no frame within the job
-  Pump();
   const std::vector<TControl*> jobControls{
       Main->sButton1, Main->sButton2, Main->sButton3, Main->sButton4, Main->sButton5,
       Main->sButton6, Main->sButton7, Main->sButton8, Main->sButton9, Main->sButton10,
@@ -1033,15 +1033,9 @@ TEST_F(MainWindow, AJobShowsItsControlsOffWhileItRunsAndAsAFullRepaintWouldAfter
 // A job after the first shows its controls off and on from the pictures the first one built,
 // building none: what they show is what the first job showed, and then what a full repaint shows.
 TEST_F(MainWindow, ALaterJobShowsItsControlsOffAndOnFromTheKeptPictures) {
-  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\nShowHints=0\r\n");
   TWorkFolder dir("keptlook");
-  Open();
+  OpenSkinnedForAJob(dir);
   ASSERT_TRUE(Main->SkinManager->Active());
-  WriteFileBytes(dir / "fw.shx", BuildSuperfile(RealisticFirmware(200000, 3)));
-  Main->sSpinEdit1->SetValue(1);
-  Main->sFilenameEdit1->SetText(dir / "fw.shx");
-  Main->ClockStep = 0;  // no frame within the job
-  Pump();
   std::vector<TsSkinnedControl*> skinned;
   for (TControl* control : std::vector<TControl*>{Main->sButton1, Main->sButton2, Main->sButton3, Main->sButton4,
                                                    Main->sButton5, Main->sButton6, Main->sButton7, Main->sButton8,
