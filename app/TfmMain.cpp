@@ -488,23 +488,6 @@ void TfmMain::JobFrame() {
 
 namespace {
 
-// A window and its children draw nothing while their controls change (no native control paints
-// its own look, no skinned one paints once for each message of the change). Turning drawing off
-// drops what waited to be painted: that is painted first.
-class TRedrawLock {
-public:
-  explicit TRedrawLock(HWND window) : FWindow(window) {
-    RedrawWindow(FWindow, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SendMessageA(FWindow, WM_SETREDRAW, FALSE, 0);
-  }
-  ~TRedrawLock() { SendMessageA(FWindow, WM_SETREDRAW, TRUE, 0); }
-  TRedrawLock(const TRedrawLock&) = delete;
-  TRedrawLock& operator=(const TRedrawLock&) = delete;
-
-private:
-  HWND FWindow;
-};
-
 // The controls of tree, tree itself first, with whether each is enabled.
 void CollectEnabled(TControl* tree, std::vector<std::pair<TControl*, bool>>& out) {
   out.emplace_back(tree, tree->Enabled());
@@ -521,7 +504,7 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
   for (TWorkbenchCommand command : CommandsOffDuringJob())
     if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
       controls.push_back(control);
-  // The windows that hold them are held from drawing.
+  // The windows that hold them are painted once all have changed.
   std::vector<TWinControl*> holders;
   for (TControl* control : controls)
     if (TWinControl* parent = control->Parent(); parent != nullptr && parent->HandleAllocated() &&
@@ -532,8 +515,8 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
   std::vector<std::pair<TControl*, bool>> before;
   for (TWinControl* holder : holders) CollectEnabled(holder, before);
   {
-    std::vector<std::unique_ptr<TRedrawLock>> locks;
-    for (TWinControl* holder : holders) locks.push_back(std::make_unique<TRedrawLock>(holder->Handle()));
+    // No control paints once for each message of its change.
+    const TUpdatesHeld held;
     for (TControl* control : controls) control->SetEnabled(enabled);
   }
   for (const auto& [control, was] : before) {

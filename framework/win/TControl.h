@@ -13,6 +13,20 @@ class TWinControl;
 class TCustomForm;
 class TPopupMenu;
 
+// While one is alive, Update (and so Repaint) of any control leaves what changed invalidated, to
+// be painted once by whoever ends the hold.
+class TUpdatesHeld {
+public:
+  TUpdatesHeld() { ++FDepth; }
+  ~TUpdatesHeld() { --FDepth; }
+  TUpdatesHeld(const TUpdatesHeld&) = delete;
+  TUpdatesHeld& operator=(const TUpdatesHeld&) = delete;
+  static bool Active() { return FDepth > 0; }
+
+private:
+  static inline int FDepth = 0;
+};
+
 // Base of every visible control. Messages reach it through the replaceable WindowProc delegate,
 // then the virtual WndProc, Dispatch and DefaultHandler; Perform sends one that way without any
 // window handle.

@@ -669,7 +669,7 @@ void TWinControl::SetEnabled(bool enabled) { TControl::SetEnabled(enabled); }
 void TWinControl::Invalidate() { Perform(CM_INVALIDATE); }
 
 void TWinControl::Update() {
-  if (FHandle != nullptr) UpdateWindow(FHandle);
+  if (FHandle != nullptr && !TUpdatesHeld::Active()) UpdateWindow(FHandle);
 }
 
 void TWinControl::Repaint() {

@@ -58,6 +58,7 @@ protected:
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
   bool SkinnedMessage(TMessage& message) override;
+  bool NativeEnablePaintsOnly() const override { return true; }
   void PaintSkin() override;
   TsSkinState SkinState() const override;
   bool CanAutoSize(int& newWidth, int& newHeight) override;

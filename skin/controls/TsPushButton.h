@@ -126,6 +126,7 @@ protected:
     if (Pressed()) return TsSkinState::Pressed;
     return this->SkinData().IsHot() || DefaultLook() ? TsSkinState::Hot : TsSkinState::Normal;
   }
+  bool NativeEnablePaintsOnly() const override { return true; }
   bool SkinnedMessage(TMessage& message) override {
     if (!FireHover(message, this, FOnMouseEnter, FOnMouseLeave, this->Alive())) return true;
     if (FParts.Message(message, this->Default())) return true;

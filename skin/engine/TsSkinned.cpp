@@ -101,7 +101,10 @@ void TsSkinnedControl::SkinnedWndProc(TMessage& message) {
     if (!*alive) return;
     if (FMessageDepth == 0 && FNativePainted) {
       FNativePainted = false;
-      PaintNow();
+      if (TUpdatesHeld::Active())
+        FControl->Invalidate();
+      else
+        PaintNow();
     }
   } else {
     InheritedWndProc(message);
@@ -218,6 +221,9 @@ bool TsSkinnedControl::SkinnedMessage(TMessage& message) {
     }
     case WM_ERASEBKGND:
       return true;
+    case WM_ENABLE:
+      // The state is painted from the skin once the change is done (CM_ENABLEDCHANGED asks for it).
+      return NativeEnablePaintsOnly();
     default:
       return false;
   }

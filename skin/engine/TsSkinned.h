@@ -91,6 +91,9 @@ protected:
   // native class: the messages after which a BUTTON-like control draws (presses, checks, focus,
   // enabling, text, capture and key-board cues).
   virtual bool NativePaintsAfter(const TMessage& message) const;
+  // The native control does nothing on WM_ENABLE but draw its own look of the state (a BUTTON):
+  // while skinned it is not told.
+  virtual bool NativeEnablePaintsOnly() const { return false; }
 
   // The client area on WM_PAINT: the cache rebuilt (PaintSkin) when due, then copied to dc.
   virtual void PaintClient(HDC dc);

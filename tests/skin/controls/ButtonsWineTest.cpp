@@ -19,6 +19,7 @@
 #include "framework/win/TPopupMenu.h"
 #include "skin/controls/TsBitBtn.h"
 #include "skin/controls/TsButton.h"
+#include "skin/controls/TsCheckBox.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpeedButton.h"
 #include "skin/engine/SkinCommands.h"
@@ -468,11 +469,12 @@ TEST_P(SkinnedButtons, OffAndOnAgainShowTheKeptPicturesOnlyWhileNothingElseChang
   auto* b = NewControl<TsButton>(Form, panel, RECT{20, 20, 160, 48});
   b->SetCaption("&Press");
   Pump();
-  // The panel held from drawing while the button changes; the button painted after.
+  // Updates held while the button changes; the button painted after.
   const auto turn = [&](bool on) {
-    SendMessageA(panel->Handle(), WM_SETREDRAW, FALSE, 0);
-    b->SetEnabled(on);
-    SendMessageA(panel->Handle(), WM_SETREDRAW, TRUE, 0);
+    {
+      const TUpdatesHeld held;
+      b->SetEnabled(on);
+    }
     b->Repaint();
     return CacheNow(b);
   };
@@ -498,6 +500,45 @@ TEST_P(SkinnedButtons, OffAndOnAgainShowTheKeptPicturesOnlyWhileNothingElseChang
   const TPixels onOther = turn(true);
   EXPECT_NE(onOther, on);
   EXPECT_EQ(onOther, rebuilt());
+}
+
+// Turned off or on while updates are held, as a job turns its controls, a skinned button or check
+// box waits and is then painted once, from the skin alone: the native control draws nothing.
+TEST_P(SkinnedButtons, OffAndOnUnderAHoldArePaintedOnceFromTheSkinAlone) {
+  LoadSkin(GetParam());
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 10, 250, 120});
+  auto* button = NewControl<TsButton>(Form, panel, RECT{20, 20, 160, 48});
+  auto* check = NewControl<TsCheckBox>(Form, panel, RECT{20, 60, 160, 80});
+  check->SetCaption("Check");
+  Pump();
+  // A native BUTTON asks its parent for its colours each time it draws itself.
+  int nativeDraws = 0, buttonPaints = 0, checkPaints = 0;
+  const auto count = [](TControl* control, const std::function<void(UINT)>& seen) {
+    const TWndMethod old = control->WindowProc();
+    control->SetWindowProc(TWndMethod::FromFunctor([old, seen](TMessage& m) {
+      seen(m.Msg);
+      old(m);
+    }));
+  };
+  count(panel, [&](UINT msg) { nativeDraws += msg == WM_CTLCOLORBTN || msg == WM_CTLCOLORSTATIC; });
+  count(button, [&](UINT msg) { buttonPaints += msg == WM_PAINT; });
+  count(check, [&](UINT msg) { checkPaints += msg == WM_PAINT; });
+  for (const bool on : {false, true}) {
+    nativeDraws = buttonPaints = checkPaints = 0;
+    {
+      const TUpdatesHeld held;
+      button->SetEnabled(on);
+      check->SetEnabled(on);
+      EXPECT_EQ(buttonPaints + checkPaints, 0);
+    }
+    EXPECT_TRUE(GetUpdateRect(button->Handle(), nullptr, FALSE));
+    EXPECT_TRUE(GetUpdateRect(check->Handle(), nullptr, FALSE));
+    RedrawWindow(panel->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_EQ(buttonPaints, 1) << (on ? "on" : "off");
+    EXPECT_EQ(checkPaints, 1) << (on ? "on" : "off");
+    EXPECT_EQ(nativeDraws, 0) << (on ? "on" : "off");
+  }
+  for (TControl* c : std::vector<TControl*>{panel, button, check}) c->SetWindowProc(TWndMethod());
 }
 
 TEST_P(SkinnedButtons, TheyLeaveNoHandlesBehind) {
