@@ -486,17 +486,6 @@ void TfmMain::JobFrame() {
 
 // --- jobs ----------------------------------------------------------------------------------------
 
-namespace {
-
-// The controls of tree, tree itself first, with whether each is enabled.
-void CollectEnabled(TControl* tree, std::vector<std::pair<TControl*, bool>>& out) {
-  out.emplace_back(tree, tree->Enabled());
-  if (auto* parent = dynamic_cast<TWinControl*>(tree))
-    for (int i = 0; i < parent->ControlCount(); ++i) CollectEnabled(parent->Controls(i), out);
-}
-
-}  // namespace
-
 // Each control that changes is painted once, all of them at the end, in the look the user then
 // sees (the job's start shows them off before any work).
 void TfmMain::SetJobControlsEnabled(bool enabled) {
@@ -511,21 +500,10 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
                                                  IsWindowVisible(parent->Handle()) &&
                                                  std::find(holders.begin(), holders.end(), parent) == holders.end())
       holders.push_back(parent);
-  // What follows a control (its label, its buttons) changes with it: all they hold is compared.
-  std::vector<std::pair<TControl*, bool>> before;
-  for (TWinControl* holder : holders) CollectEnabled(holder, before);
   {
-    // No control paints once for each message of its change.
+    // Each control, and what follows it (its label, its buttons), leaves its change invalidated.
     const TUpdatesHeld held;
     for (TControl* control : controls) control->SetEnabled(enabled);
-  }
-  for (const auto& [control, was] : before) {
-    if (control->Enabled() == was) continue;
-    auto* window = dynamic_cast<TWinControl*>(control);
-    if (window != nullptr && window->HandleAllocated())
-      RedrawWindow(window->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
-    else
-      control->Invalidate();
   }
   for (TWinControl* holder : holders) RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   SetJobMenuEnabled(enabled);
