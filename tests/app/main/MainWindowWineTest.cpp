@@ -979,7 +979,8 @@ TEST_F(MainWindow, AJobPaintsEachOfItsControlsOnceOffAndOnceOn) {
       {"Delete", Main->sButton4}, {"Open by", Main->sButton5}, {"Edit", Main->sButton6},
       {"Replace", Main->sButton7}, {"Flash", Main->sButton8}, {"Clear All", Main->sButton9},
       {"Combine", Main->sButton10}, {"Split", Main->sButton11}, {"superfile name", Main->sFilenameEdit1},
-      {"buffer size", Main->sSpinEdit1}, {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1},
+      {"buffer size", Main->sSpinEdit1}, {"buffer size's arrows", Main->sSpinEdit1->Button()},
+      {"memory map", Main->sCheckBox1}, {"ordered by", Main->sRadioGroup1},
       {"superfile name's label", Main->sFilenameEdit1->BoundLabel()->Label()->Control()},
       {"buffer size's label", Main->sSpinEdit1->BoundLabel()->Label()->Control()}};
   std::vector<std::unique_ptr<TPaintCounter>> counters;
