@@ -32,22 +32,8 @@ TsGauge::TsGauge(TComponent* owner) : TsSkinned(TsControlKind::Gauge, TsCacheBit
 void TsGauge::ValuesChanged(int oldPercent) {
   if (PercentDone() != oldPercent) {
     if (!SkinChanging) SkinData().SetRepaintNeeded(true);
-    if (FProgressHeld)
-      FProgressWaiting = true;
-    else
-      Invalidate();
+    if (!FProgressShowing.Hold()) Invalidate();
   }
-}
-
-void TsGauge::SetProgressHeld(bool value) {
-  if (value == FProgressHeld) return;
-  if (!value) ShowHeldProgress();
-  FProgressHeld = value;
-}
-
-void TsGauge::ShowHeldProgress() {
-  if (!std::exchange(FProgressWaiting, false)) return;
-  Invalidate();
 }
 
 void TsGauge::SetMinValue(std::int32_t value) {

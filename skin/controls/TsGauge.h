@@ -7,6 +7,7 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TGraphicControl.h"
 #include "skin/controls/core/GaugeModel.h"
+#include "skin/engine/TsHeldShowing.h"
 #include "skin/engine/TsSkinned.h"
 
 enum class TsGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
@@ -29,9 +30,9 @@ public:
   int PercentDone() const { return FModel.PercentDone(); }
   // Held, a new percentage is kept (the values follow every change) but the gauge is invalidated,
   // and so painted, only at ShowHeldProgress or the release.
-  bool ProgressHeld() const { return FProgressHeld; }
-  void SetProgressHeld(bool value);
-  void ShowHeldProgress();
+  bool ProgressHeld() const { return FProgressShowing.Held(); }
+  void SetProgressHeld(bool value) { FProgressShowing.SetHeld(value); }
+  void ShowHeldProgress() { FProgressShowing.ShowWaiting(); }
 
   TsGaugeKind Kind() const { return FKind; }
   void SetKind(TsGaugeKind value);
@@ -68,8 +69,7 @@ private:
   TColor FBackColor = clWhite;
   std::string FProgressSkin;
   TNotifyEvent FOnChange;
-  bool FProgressHeld = false;
-  bool FProgressWaiting = false;
+  TsHeldShowing FProgressShowing{[this] { Invalidate(); }};
   // The standard look's work images, kept from one painting to the next.
   TBitmap FWork, FOverlay, FTextImage;
 };

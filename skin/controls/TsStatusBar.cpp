@@ -16,27 +16,16 @@ TsStatusBar::TsStatusBar(TComponent* owner) : TsSkinned(TsControlKind::StatusBar
 }
 
 void TsStatusBar::WndProc(TMessage& message) {
-  if (FTextHeld && message.Msg == SB_SETTEXTA && LOBYTE(message.WParam) == 255) {
-    FTextWaiting = true;
+  if (message.Msg == SB_SETTEXTA && LOBYTE(message.WParam) == 255 && FTextShowing.Hold()) {
     message.Result = TRUE;
     return;
   }
   TsSkinned::WndProc(message);
 }
 
-void TsStatusBar::SetTextHeld(bool value) {
-  if (value == FTextHeld) return;
-  if (!value) ShowHeldText();
-  FTextHeld = value;
-}
-
-void TsStatusBar::ShowHeldText() {
-  if (!FTextWaiting) return;
-  FTextWaiting = false;
-  if (!SimplePanel() || !HandleAllocated()) return;
-  const bool held = std::exchange(FTextHeld, false);
-  SendMessageA(Handle(), SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(SimpleText().c_str()));
-  FTextHeld = held;
+void TsStatusBar::SendSimpleText() {
+  if (SimplePanel() && HandleAllocated())
+    SendMessageA(Handle(), SB_SETTEXTA, 255 | SBT_NOBORDERS, reinterpret_cast<LPARAM>(SimpleText().c_str()));
 }
 
 bool TsStatusBar::SkinnedMessage(TMessage& message) {

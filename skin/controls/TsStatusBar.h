@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/win/TStatusBar.h"
+#include "skin/engine/TsHeldShowing.h"
 #include "skin/engine/TsSkinned.h"
 
 // The status bar painted from its section ("STATUSBAR"): panel frames ("STATUSPANELMASK") or
@@ -12,9 +13,9 @@ public:
 
   // Held, a new simple text is kept (SimpleText follows it) but reaches the bar, and is painted,
   // only at ShowHeldText or the release.
-  bool TextHeld() const { return FTextHeld; }
-  void SetTextHeld(bool value);
-  void ShowHeldText();
+  bool TextHeld() const { return FTextShowing.Held(); }
+  void SetTextHeld(bool value) { FTextShowing.SetHeld(value); }
+  void ShowHeldText() { FTextShowing.ShowWaiting(); }
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
@@ -26,6 +27,8 @@ protected:
 private:
   void PaintPanel(RECT r, const std::string& text, TAlignment alignment, bool last);
   void ResolveMasks();
+  // SimpleText to the bar, when it shows it.
+  void SendSimpleText();
 
   // The panel frame and divider masks of the skin at hand; looked up once per skin.
   bool FMasksResolved = false;
@@ -33,6 +36,5 @@ private:
   int FPanelMask = -1;
   int FDividerMask = -1;
   int FGripMask = -1;
-  bool FTextHeld = false;
-  bool FTextWaiting = false;
+  TsHeldShowing FTextShowing{[this] { SendSimpleText(); }};
 };
