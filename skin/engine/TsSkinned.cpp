@@ -127,10 +127,7 @@ void TsSkinnedControl::SkinnedMessageChain(TMessage& message) {
     FNativePainted = true;
     if (SkinState() != FCacheState) FSkinData.SetRepaintNeeded(true);
   }
-  if (toggle) {
-    FToggleFrom = requestsBefore;
-    FToggleTo = FSkinData.RepaintRequests();
-  }
+  if (toggle && requestsBefore == FQuietAt) FQuietAt = FSkinData.RepaintRequests();
 }
 
 bool TsSkinnedControl::NativePaintsAfter(const TMessage& message) const {
@@ -292,9 +289,9 @@ void TsSkinnedControl::BuildCache() {
   const auto fits = [this](const TBitmap* bitmap) {
     return bitmap != nullptr && bitmap->Width() == FControl->Width() && bitmap->Height() == FControl->Height();
   };
-  // Nothing asked for a new picture since the cache was built but the last turning on or off.
-  const bool onlyToggled = enabled != FCacheEnabled && FBuiltAt == FToggleFrom &&
-                           FSkinData.RepaintRequests() == FToggleTo && fits(FSkinData.CacheBitmap());
+  // Nothing asked for a new picture since the cache was built but turning on or off.
+  const bool onlyToggled =
+      enabled != FCacheEnabled && FSkinData.RepaintRequests() == FQuietAt && fits(FSkinData.CacheBitmap());
   if (onlyToggled && fits(FSpare.Bitmap.get()) && FSpare.Enabled == enabled && FSpare.State == SkinState() &&
       FSpare.At.x == at.x && FSpare.At.y == at.y) {
     FSpare.Bitmap = FSkinData.ExchangeCache(std::move(FSpare.Bitmap));
@@ -303,7 +300,7 @@ void TsSkinnedControl::BuildCache() {
     std::swap(FSpare.At, FCacheAt);
     FCacheEnabled = enabled;
     FSkinData.SetRepaintNeeded(false);
-    FBuiltAt = FSkinData.RepaintRequests();
+    FQuietAt = FSkinData.RepaintRequests();
     return;
   }
   // The picture of the state left stays at hand for the way back.
@@ -318,7 +315,7 @@ void TsSkinnedControl::BuildCache() {
   FCacheEnabled = enabled;
   FCacheAt = at;
   FSkinData.SetRepaintNeeded(false);
-  FBuiltAt = FSkinData.RepaintRequests();
+  FQuietAt = FSkinData.RepaintRequests();
 }
 
 void TsSkinnedControl::PaintSkin() {

@@ -156,10 +156,10 @@ private:
     TsSkinState State = TsSkinState::Normal;
     POINT At{};
   } FSpare;
-  // The skin object's repaint requests counted when the cache was last built, and before and after
-  // the last turning on or off.
-  unsigned FBuiltAt = 0;
-  unsigned FToggleFrom = 1, FToggleTo = 0;
+  // The skin object's repaint requests counted when the cache was last built, moved past those of
+  // each turning on or off while nothing else asked for one: still the count, only turning on or
+  // off changed since.
+  unsigned FQuietAt = 0;
   int FMessageDepth = 0;       // messages of this control being handled, nested
   bool FNativePainted = false; // the native control drew while they ran
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
