@@ -167,19 +167,31 @@ void BroadcastToApplication(SkinCommand command, LPARAM manager) {
 
 namespace {
 
-bool RepaintsHeld = false;
+// A refresh of the application going on: while it lasts, the controls told only invalidate
+// themselves. One started by a handler within another gives the outer one back when it ends.
+class TRefreshScope {
+public:
+  TRefreshScope() : FOuter(Current()) { Current() = this; }
+  ~TRefreshScope() { Current() = FOuter; }
+  TRefreshScope(const TRefreshScope&) = delete;
+  TRefreshScope& operator=(const TRefreshScope&) = delete;
+
+  static TRefreshScope*& Current() {
+    static TRefreshScope* current = nullptr;
+    return current;
+  }
+
+private:
+  TRefreshScope* FOuter;
+};
 
 }  // namespace
 
-bool RefreshRepaintsHeld() { return RepaintsHeld; }
+bool RefreshRepaintsHeld() { return TRefreshScope::Current() != nullptr; }
 
 void RefreshApplication(LPARAM manager) {
-  struct THold {
-    THold() { RepaintsHeld = true; }
-    ~THold() { RepaintsHeld = false; }
-  };
   {
-    const THold hold;
+    const TRefreshScope refresh;
     BroadcastToApplication(SkinCommand::Refresh, manager);
   }
   if (!Application) return;
