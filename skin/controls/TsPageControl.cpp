@@ -524,7 +524,7 @@ void TsTabSheet::StandingCommand(::SkinCommand command) {
     case SkinCommand::Refresh:
       if (Visible()) {
         if (RefreshRepaintsHeld())
-          Invalidate();
+          InvalidateForRefresh(this);
         else
           Repaint();
       }

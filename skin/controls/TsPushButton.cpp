@@ -79,8 +79,38 @@ bool TsPushButtonParts::DefaultLook(bool isDefault) const {
   return isDefault && button != nullptr && button->PressedByReturn();
 }
 
+namespace {
+
+// The region's data, as the window server keeps it; empty when it cannot be read.
+std::vector<char> RegionData(HRGN region) {
+  const DWORD size = GetRegionData(region, 0, nullptr);
+  std::vector<char> data(size);
+  if (size == 0 || GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data())) != size) data.clear();
+  return data;
+}
+
+}  // namespace
+
 void TsPushButtonParts::DropRegion() {
-  if (FControl->HandleAllocated()) SetWindowRgn(FControl->Handle(), nullptr, TRUE);
+  if (!FControl->HandleAllocated()) return;
+  const bool dropped = SetWindowRgn(FControl->Handle(), nullptr, TRUE) != 0;
+  FRegionWindow = dropped ? FControl->Handle() : nullptr;
+  FRegionData.clear();
+}
+
+void TsPushButtonParts::CurrentRegion(HWND window, HRGN current, const RECT& whole) const {
+  if (window != FRegionWindow) {
+    if (GetWindowRgn(window, current) == ERROR) SetRectRgn(current, whole.left, whole.top, whole.right, whole.bottom);
+  } else if (FRegionData.empty()) {
+    SetRectRgn(current, whole.left, whole.top, whole.right, whole.bottom);
+  } else {
+    const TGdiObject<HRGN> kept(ExtCreateRegion(nullptr, DWORD(FRegionData.size()),
+                                                reinterpret_cast<const RGNDATA*>(FRegionData.data())));
+    if (kept.Handle())
+      CombineRgn(current, kept.Handle(), nullptr, RGN_COPY);
+    else if (GetWindowRgn(window, current) == ERROR)
+      SetRectRgn(current, whole.left, whole.top, whole.right, whole.bottom);
+  }
 }
 
 void TsPushButtonParts::CutRegionAhead(TsSkinState state, bool drawOverBorder) {
@@ -117,26 +147,33 @@ void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisa
 void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
   // The window keeps the region it has when the new one is the same: no redraw, nothing to give.
   if (!FControl->HandleAllocated()) return;
+  HWND window = FControl->Handle();
   const TGdiObject<HRGN> current(CreateRectRgn(0, 0, 0, 0));
   const RECT whole{0, 0, FControl->Width(), FControl->Height()};
-  if (WindowHasRegion(FControl->Handle(), region.Handle(), current.Handle(), &whole)) return;
+  CurrentRegion(window, current.Handle(), whole);
+  if (EqualRgn(current.Handle(), region.Handle())) return;
   // The button shows its new cache right after this (a redraw of it would paint it twice); only
   // the parent repaints, and only where the button gives way. The platform's own redraw would
   // repaint the parent under the whole button, and the button again after it.
-  const TGdiObject<HRGN> given(CreateRectRgn(0, 0, 0, 0));
-  CombineRgn(given.Handle(), current.Handle(), region.Handle(), RGN_DIFF);
-  HWND window = FControl->Handle();
-  // The window owns a region given to it; one it refused is freed with the scope.
-  if (!SetWindowRgn(window, region.Handle(), FALSE)) return;
+  const TGdiObject<HRGN> freed(CreateRectRgn(0, 0, 0, 0));
+  const bool givesWay = CombineRgn(freed.Handle(), current.Handle(), region.Handle(), RGN_DIFF) != NULLREGION;
+  // Kept as data: the window owns a region given to it (one it refused is freed with the scope).
+  std::vector<char> data = RegionData(region.Handle());
+  const bool given = SetWindowRgn(window, region.Handle(), FALSE) != 0;
+  FRegionWindow = given && !data.empty() ? window : nullptr;
+  FRegionData = std::move(data);
+  if (!given) return;
   region.Release();
+  // A refresh that invalidates the whole form paints the corners too.
+  if (!givesWay || RefreshInvalidatesWhole(FControl)) return;
   if (HWND parent = GetParent(window)) {
     // A region is relative to the window's corner, the parent's repaint to its client area.
     RECT bounds;
     GetWindowRect(window, &bounds);
     POINT origin{bounds.left, bounds.top};
     ScreenToClient(parent, &origin);
-    OffsetRgn(given.Handle(), origin.x, origin.y);
-    RedrawWindow(parent, nullptr, given.Handle(), RDW_INVALIDATE | RDW_ERASE);
+    OffsetRgn(freed.Handle(), origin.x, origin.y);
+    RedrawWindow(parent, nullptr, freed.Handle(), RDW_INVALIDATE | RDW_ERASE);
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "framework/base/Delegate.h"
 #include "framework/win/TControl.h"
@@ -81,6 +82,9 @@ public:
 
 private:
   void ApplyRegion(TGdiObject<HRGN>& region);
+  // The window's region into current: the one last given to this window, kept here, else asked of
+  // the platform (a request to the window server under Wine); the whole rectangle when it has none.
+  void CurrentRegion(HWND window, HRGN current, const RECT& whole) const;
 
   TWinControl* FControl;
   TsCommonData* FSkinData;
@@ -88,6 +92,8 @@ private:
   bool FDefaultLook = false;  // as last painted
   bool FHoverChange = false;  // the message being handled is the mouse entering or leaving
   std::unique_ptr<TsFadeTimer> FFade;
+  HWND FRegionWindow = nullptr;   // the window the kept region was given to
+  std::vector<char> FRegionData;  // its region's data; empty when it has none
 };
 
 // A skinned push button over a framework button class: the native button keeps its own press and

@@ -1,6 +1,8 @@
 #include "skin/engine/SkinCommands.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
@@ -167,20 +169,69 @@ void BroadcastToApplication(SkinCommand command, LPARAM manager) {
 
 namespace {
 
-bool RepaintsHeld = false;
+bool ShownForm(TWinControl* win) {
+  return win && !win->IsDestroying() && win->HandleAllocated() && IsWindowVisible(win->Handle());
+}
+
+// A refresh of the application going on: while it lasts, the controls told only invalidate
+// themselves, or nothing where the refresh invalidates their form whole afterwards (the forms
+// shown when it began). One started by a handler within another gives the outer one back when it
+// ends.
+class TRefreshScope {
+public:
+  TRefreshScope() : FOuter(Current()) {
+    Current() = this;
+    if (Application)
+      for (int i = 0; i < Application->ComponentCount(); ++i) {
+        auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
+        if (ShownForm(win)) FForms.push_back(win);
+      }
+  }
+  ~TRefreshScope() { Current() = FOuter; }
+  TRefreshScope(const TRefreshScope&) = delete;
+  TRefreshScope& operator=(const TRefreshScope&) = delete;
+
+  static TRefreshScope*& Current() {
+    static TRefreshScope* current = nullptr;
+    return current;
+  }
+
+  bool Covers(TControl* control) const {
+    TControl* top = control;
+    while (top->Parent()) top = top->Parent();
+    return std::find(FForms.begin(), FForms.end(), top) != FForms.end();
+  }
+
+private:
+  TRefreshScope* FOuter;
+  std::vector<TWinControl*> FForms;
+};
 
 }  // namespace
 
-bool RefreshRepaintsHeld() { return RepaintsHeld; }
+bool RefreshRepaintsHeld() { return TRefreshScope::Current() != nullptr; }
+
+bool RefreshInvalidatesWhole(TControl* control) {
+  const TRefreshScope* refresh = TRefreshScope::Current();
+  return refresh && control && refresh->Covers(control);
+}
+
+void InvalidateForRefresh(TControl* control) {
+  if (!RefreshInvalidatesWhole(control)) control->Invalidate();
+}
 
 void RefreshApplication(LPARAM manager) {
-  struct THold {
-    THold() { RepaintsHeld = true; }
-    ~THold() { RepaintsHeld = false; }
-  };
   {
-    const THold hold;
+    const TRefreshScope refresh;
     BroadcastToApplication(SkinCommand::Refresh, manager);
+    // One request for each form's whole tree instead of one for each of its controls. The forms
+    // are looked up again: a handler may have freed one.
+    if (Application)
+      for (int i = 0; i < Application->ComponentCount(); ++i) {
+        auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
+        if (ShownForm(win) && refresh.Covers(win))
+          RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      }
   }
   if (!Application) return;
   // The second round paints what the first gave back to the parents: where a button's new region
@@ -188,8 +239,7 @@ void RefreshApplication(LPARAM manager) {
   for (int round = 0; round < 2; ++round)
     for (int i = 0; i < Application->ComponentCount(); ++i) {
       auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
-      if (win && !win->IsDestroying() && win->HandleAllocated() && IsWindowVisible(win->Handle()))
-        RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+      if (ShownForm(win)) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 }
 

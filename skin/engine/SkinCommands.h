@@ -68,6 +68,12 @@ void BroadcastToApplication(SkinCommand command, LPARAM manager = 0);
 void RefreshApplication(LPARAM manager);
 // A refresh of the application is going on: a control invalidates itself rather than repainting.
 bool RefreshRepaintsHeld();
+// A refresh of the application is going on and the control lies on a form it invalidates whole,
+// with everything on it, once every control has heard: nothing there needs invalidating before.
+bool RefreshInvalidatesWhole(TControl* control);
+// A control told to refresh while the repaints are held: invalidated, unless the refresh
+// invalidates its form whole.
+void InvalidateForRefresh(TControl* control);
 
 // --- The registered message, for windows that are no peer of ours ---
 

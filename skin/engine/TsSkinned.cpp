@@ -190,7 +190,7 @@ void TsSkinnedControl::StandingCommand(::SkinCommand command) {
       FSkinData.Command(command, false, nullptr);
       BroadcastToChildren(FWindow, command);
       if (RefreshRepaintsHeld())
-        FControl->Invalidate();
+        InvalidateForRefresh(FControl);
       else
         FControl->Repaint();
       break;

@@ -205,7 +205,7 @@ void TsGridItem::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl
       FFrameDirty = true;
       if (FGrid->HandleAllocated()) {
         SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
-        FGrid->Invalidate();
+        InvalidateForRefresh(FGrid);
       }
       UpdateBars();
       break;

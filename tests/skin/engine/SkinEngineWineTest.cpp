@@ -183,6 +183,36 @@ TEST_F(SkinEngine, ASkinChangeMakesNoWindowForAPeerFormThatHasNone) {
   later->Free();
 }
 
+// A refresh that a handler starts within another leaves the repaints held for the rest of the
+// outer one: the controls that hear after it still only invalidate themselves.
+TEST_F(SkinEngine, ARefreshStartedWithinARefreshHoldsTheRepaintsUntilTheOuterOneEnds) {
+  struct TPeer : TsSkinPeer {
+    void SkinCommand(::SkinCommand command, bool, TControl*) override {
+      if (command != SkinCommand::Refresh) return;
+      if (Nest) {
+        Nest = false;
+        RefreshApplication(0);
+      }
+      Held.push_back(RefreshRepaintsHeld());
+    }
+    bool Nest = false;
+    std::vector<bool> Held;
+  } nester, after;
+  TForm* first = NewComponent<TForm>(Application);
+  TForm* second = NewComponent<TForm>(Application);
+  RegisterSkinPeer(first, &nester);
+  RegisterSkinPeer(second, &after);
+  nester.Nest = true;
+  RefreshApplication(0);
+  EXPECT_EQ(nester.Held, (std::vector<bool>{true, true}));
+  EXPECT_EQ(after.Held, (std::vector<bool>{true, true}));
+  EXPECT_FALSE(RefreshRepaintsHeld());
+  UnregisterSkinPeer(first, &nester);
+  UnregisterSkinPeer(second, &after);
+  first->Free();
+  second->Free();
+}
+
 // Skin changes and painting pass between our own controls as calls: none of them is sent the
 // registered message, not even the unskinned panel the broadcasts pass through.
 TEST_F(SkinEngine, OurOwnControlsNeverSendEachOtherTheMessage) {

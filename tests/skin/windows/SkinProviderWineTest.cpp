@@ -575,6 +575,80 @@ TEST_F(SkinProviderTest, ASwitchRepaintsEachControlOnceAfterItsParent) {
     dynamic_cast<TWinControl*>(controls[i])->SetWindowProc(counters[i]->Next);
 }
 
+// The window's region as data; empty when it has none.
+std::vector<char> RegionOf(HWND window) {
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  std::vector<char> data;
+  if (GetWindowRgn(window, rgn) != ERROR) {
+    data.resize(GetRegionData(rgn, 0, nullptr));
+    GetRegionData(rgn, DWORD(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+  }
+  DeleteObject(rgn);
+  return data;
+}
+
+// The client pixels of a window in a rectangle, as the window shows them.
+std::vector<std::uint32_t> ClientPixels(HWND window, const RECT& r) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(r.right, r.bottom);
+  HDC dc = GetDC(window);
+  BitBlt(bmp.Canvas()->Handle(), 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+  ReleaseDC(window, dc);
+  return Pixels(bmp, r);
+}
+
+// A button takes each skin's corners at a switch, the same ones as when that skin was first
+// loaded, also after the skin was off and gave it its whole rectangle back. Where the new corners
+// give way, its parent shows its own new cache.
+TEST_F(SkinProviderTest, ASwitchGivesAButtonEachSkinsCornersAndItsParentPaintsWhereTheyGiveWay) {
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{8, 8, 300, 120});
+  auto* button = NewControl<TsButton>(Form, panel, RECT{20, 20, 120, 45});
+  LoadSkin("Desert");
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  const std::vector<char> desert = RegionOf(button->Handle());
+  LoadSkin("Nocturne");
+  const std::vector<char> nocturne = RegionOf(button->Handle());
+  ASSERT_FALSE(desert.empty());
+  ASSERT_FALSE(nocturne.empty());
+  ASSERT_NE(desert, nocturne) << "the two skins cut the same corners";
+
+  const RECT corners{button->Left(), button->Top(), button->Left() + 4, button->Top() + 4};
+  for (const char* skin : {"Desert", "Nocturne", "Desert"}) {
+    LoadSkin(skin);
+    EXPECT_EQ(RegionOf(button->Handle()), std::string(skin) == "Desert" ? desert : nocturne) << skin;
+    // Where the button's window is not, the panel shows its cache.
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(button->Handle(), rgn), ERROR);
+    const TsCacheInfo ci = AskCache(panel);
+    ASSERT_TRUE(ci.Valid);
+    const std::vector<std::uint32_t> shown = ClientPixels(panel->Handle(), corners);
+    TBitmap& cache = *ci.Bitmap;
+    std::vector<std::uint32_t> wanted =
+        Pixels(cache, RECT{ci.X + corners.left, ci.Y + corners.top, ci.X + corners.right, ci.Y + corners.bottom});
+    int outside = 0;
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < 4; ++x) {
+        const std::size_t i = std::size_t(y * 4 + x);
+        if (PtInRegion(rgn, x, y)) continue;
+        ++outside;
+        EXPECT_EQ(shown[i], wanted[i]) << skin << " at " << x << "," << y;
+      }
+    DeleteObject(rgn);
+    EXPECT_GT(outside, 0) << skin;
+  }
+
+  Manager->SetActive(false);
+  Pump();
+  EXPECT_TRUE(RegionOf(button->Handle()).empty());
+  Manager->SetActive(true);
+  Pump();
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Pump();
+  EXPECT_EQ(RegionOf(button->Handle()), desert);
+}
+
 TEST_F(SkinProviderTest, SnapsWithTheNewSizeAndOnlyWhenMoved) {
   LoadSkin("Desert");
   Provider->SetScreenSnap(true);
