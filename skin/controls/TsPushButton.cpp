@@ -100,7 +100,7 @@ void TsPushButtonParts::DropRegion() {
 
 void TsPushButtonParts::CurrentRegion(HWND window, HRGN current, const RECT& whole) const {
   if (window != FRegionWindow) {
-    if (GetWindowRgn(window, current) == ERROR) SetRectRgn(current, whole.left, whole.top, whole.right, whole.bottom);
+    ReadWindowRegion(window, current, &whole);
   } else if (FRegionData.empty()) {
     SetRectRgn(current, whole.left, whole.top, whole.right, whole.bottom);
   } else {
@@ -108,8 +108,8 @@ void TsPushButtonParts::CurrentRegion(HWND window, HRGN current, const RECT& who
                                                 reinterpret_cast<const RGNDATA*>(FRegionData.data())));
     if (kept.Handle())
       CombineRgn(current, kept.Handle(), nullptr, RGN_COPY);
-    else if (GetWindowRgn(window, current) == ERROR)
-      SetRectRgn(current, whole.left, whole.top, whole.right, whole.bottom);
+    else
+      ReadWindowRegion(window, current, &whole);
   }
 }
 

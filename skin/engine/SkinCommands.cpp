@@ -173,20 +173,22 @@ bool ShownForm(TWinControl* win) {
   return win && !win->IsDestroying() && win->HandleAllocated() && IsWindowVisible(win->Handle());
 }
 
+// The application's forms shown now.
+std::vector<TWinControl*> ShownForms() {
+  std::vector<TWinControl*> forms;
+  if (Application)
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+      if (auto* win = dynamic_cast<TWinControl*>(Application->Components(i)); ShownForm(win)) forms.push_back(win);
+  return forms;
+}
+
 // A refresh of the application going on: while it lasts, the controls told only invalidate
 // themselves, or nothing where the refresh invalidates their form whole afterwards (the forms
 // shown when it began). One started by a handler within another gives the outer one back when it
 // ends.
 class TRefreshScope {
 public:
-  TRefreshScope() : FOuter(Current()) {
-    Current() = this;
-    if (Application)
-      for (int i = 0; i < Application->ComponentCount(); ++i) {
-        auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
-        if (ShownForm(win)) FForms.push_back(win);
-      }
-  }
+  TRefreshScope() : FOuter(Current()), FForms(ShownForms()) { Current() = this; }
   ~TRefreshScope() { Current() = FOuter; }
   TRefreshScope(const TRefreshScope&) = delete;
   TRefreshScope& operator=(const TRefreshScope&) = delete;
@@ -226,21 +228,13 @@ void RefreshApplication(LPARAM manager) {
     BroadcastToApplication(SkinCommand::Refresh, manager);
     // One request for each form's whole tree instead of one for each of its controls. The forms
     // are looked up again: a handler may have freed one.
-    if (Application)
-      for (int i = 0; i < Application->ComponentCount(); ++i) {
-        auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
-        if (ShownForm(win) && refresh.Covers(win))
-          RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-      }
+    for (TWinControl* win : ShownForms())
+      if (refresh.Covers(win)) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
   }
-  if (!Application) return;
   // The second round paints what the first gave back to the parents: where a button's new region
   // leaves them the corners.
   for (int round = 0; round < 2; ++round)
-    for (int i = 0; i < Application->ComponentCount(); ++i) {
-      auto* win = dynamic_cast<TWinControl*>(Application->Components(i));
-      if (ShownForm(win)) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    }
+    for (TWinControl* win : ShownForms()) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 LRESULT SendSkinCommand(HWND handle, SkinCommand command) {

@@ -3,12 +3,15 @@
 #include "skin/engine/SkinBitmapRows.h"
 #include "skin/engine/core/RegionTemplate.h"
 
+bool ReadWindowRegion(HWND window, HRGN current, const RECT* whole) {
+  if (GetWindowRgn(window, current) != ERROR) return true;
+  if (!whole) return false;
+  SetRectRgn(current, whole->left, whole->top, whole->right, whole->bottom);
+  return true;
+}
+
 bool WindowHasRegion(HWND window, HRGN rgn, HRGN current, const RECT* whole) {
-  if (GetWindowRgn(window, current) == ERROR) {
-    if (!whole) return false;
-    SetRectRgn(current, whole->left, whole->top, whole->right, whole->bottom);
-  }
-  return EqualRgn(current, rgn) != FALSE;
+  return ReadWindowRegion(window, current, whole) && EqualRgn(current, rgn) != FALSE;
 }
 
 void CutRunsFromRegion(HRGN rgn, const std::vector<TsRect>& runs) {

@@ -9,6 +9,9 @@
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/SkinTypes.h"
 
+// The window's region into `current`; a window without one has `whole` when it is given, else
+// false.
+bool ReadWindowRegion(HWND window, HRGN current, const RECT* whole);
 // True when the window already has region `rgn`: setting it again would lay out and repaint the
 // window for nothing. A window without a region has `whole` when one is given, else none that equals
 // any. `current` receives the window's region as compared.
