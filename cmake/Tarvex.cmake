@@ -149,11 +149,13 @@ function(tarvex_wine_test name)
 endfunction()
 
 # What every test binary links: its main, GoogleTest's with a watchdog that ends a hanging test
-# (tests/TestMain.cpp); Wine tests also get the GDI/USER census (tests/framework/win/TGuiCensus.h).
+# (tests/TestMain.cpp); Wine tests also get the GDI/USER census (tests/framework/win/TGuiCensus.h) and
+# actions run later from a message loop, dropped at the end of each test (tests/framework/win/RunLater.h).
 if(TARVEX_KIND STREQUAL "win")
-  tarvex_library(tarvex_test_main WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp DEPS gtest)
-  tarvex_library(wine_test_support WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/framework/win/TGuiCensus.cpp)
+  tarvex_library(wine_test_support WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/framework/win/TGuiCensus.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/framework/win/RunLater.cpp)
   target_link_libraries(wine_test_support PUBLIC gdi32 user32 ntdll)
+  tarvex_library(tarvex_test_main WINDOWS SOURCES ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp DEPS gtest wine_test_support)
 elseif(TARVEX_KIND STREQUAL "host" OR TARVEX_KIND STREQUAL "asan")
   tarvex_library(tarvex_test_main SOURCES ${CMAKE_SOURCE_DIR}/tests/TestMain.cpp DEPS GTest::gtest)
 endif()

@@ -1,6 +1,7 @@
 // The main of every test binary: GoogleTest's, plus a watchdog. A test that runs longer than
 // TARVEX_TEST_TIMEOUT seconds (default 180) is named on the output and the binary ends at once
-// with code 124, so one hang costs minutes instead of the run's whole time-out.
+// with code 124, so one hang costs minutes instead of the run's whole time-out. Under Windows the
+// actions a test left to run later are dropped when it ends.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,6 +14,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "tests/framework/win/RunLater.h"
 #endif
 
 namespace {
@@ -78,6 +81,14 @@ private:
   std::thread FThread;  // last: it starts once the members it uses exist
 };
 
+#ifdef _WIN32
+// What a Wine test left to run later ends with it.
+class TPendingActionsEnd : public testing::EmptyTestEventListener {
+public:
+  void OnTestEnd(const testing::TestInfo&) override { CancelPendingActions(); }
+};
+#endif
+
 std::chrono::seconds TestTimeLimit() {
   const char* text = std::getenv("TARVEX_TEST_TIMEOUT");
   long seconds = text != nullptr ? std::strtol(text, nullptr, 10) : 0;
@@ -91,6 +102,9 @@ int main(int argc, char** argv) {
   testing::TestEventListeners& listeners = testing::UnitTest::GetInstance()->listeners();
   auto* watchdog = new TWatchdog(TestTimeLimit());
   listeners.Append(watchdog);
+#ifdef _WIN32
+  listeners.Append(new TPendingActionsEnd);
+#endif
   int result = RUN_ALL_TESTS();
   delete listeners.Release(watchdog);
   return result;

@@ -387,3 +387,23 @@ TEST(MessageLoop, ACharacterPostedBetweenPeekAndRemovalReachesAUnicodeWindowWhol
 }
 
 }  // namespace
+
+// An action a test left to run later ends with that test: the next one, pumping past its time,
+// does not run it. (The two run in this order.)
+namespace {
+bool gLeftActionRan = false;
+}
+
+TEST(LaterActions, ATestLeavesAnActionPending) {
+  gLeftActionRan = false;
+  RunLater(30, [] { gLeftActionRan = true; });
+  RunLater(0, [] {});
+  PumpUntil([] { return false; }, 5);
+}
+
+TEST(LaterActions, TheNextTestDoesNotRunIt) {
+  bool ran = false;
+  RunLater(100, [&] { ran = true; });
+  EXPECT_TRUE(PumpUntil([&] { return ran; }, 2000));
+  EXPECT_FALSE(gLeftActionRan);
+}

@@ -1,26 +1,10 @@
 #include "TestSupport.h"
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <vector>
 
 namespace {
-
-std::map<UINT_PTR, std::function<void()>>& PendingActions() {
-  static std::map<UINT_PTR, std::function<void()>> map;
-  return map;
-}
-
-void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
-  auto& map = PendingActions();
-  auto it = map.find(id);
-  if (it == map.end()) return;
-  std::function<void()> action = std::move(it->second);
-  map.erase(it);
-  action();
-}
 
 INPUT MouseInput(POINT at, DWORD flags) {
   INPUT in{};
@@ -36,11 +20,6 @@ INPUT MouseInput(POINT at, DWORD flags) {
 
 void Pump() {
   for (int i = 0; i < 5; ++i) Application->ProcessMessages();
-}
-
-void RunLater(unsigned delayMs, std::function<void()> action) {
-  UINT_PTR id = SetTimer(nullptr, 0, delayMs, RunPending);
-  PendingActions()[id] = std::move(action);
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -9,13 +9,10 @@
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
+#include "tests/framework/win/RunLater.h"
 
 // Handles the messages waiting now, a few rounds so posted follow-ups are handled too.
 void Pump();
-
-// Runs action on the window thread after delayMs, from inside whatever message loop is running
-// (a modal loop included).
-void RunLater(unsigned delayMs, std::function<void()> action);
 
 // Handles messages as they come until done() holds; false when it still does not after timeoutMs.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
