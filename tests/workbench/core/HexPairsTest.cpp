@@ -163,7 +163,8 @@ class TGuardedText {
 public:
   TGuardedText() {
     FPage = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-    FBase = static_cast<uint8_t*>(mmap(nullptr, kSize + 2 * FPage, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    FBase = static_cast<uint8_t*>(
+        mmap(nullptr, kSize + 2 * FPage, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     if (FBase == MAP_FAILED || mprotect(FBase + FPage, kSize, PROT_READ | PROT_WRITE) != 0) std::abort();
   }
   ~TGuardedText() { munmap(FBase, kSize + 2 * FPage); }
@@ -198,7 +199,8 @@ TS3Records ExpectTakersAgree(const std::string& text, size_t room, const std::st
       EXPECT_EQ(got.Data, model.Data) << where;
       EXPECT_TRUE(std::equal(want.begin(), want.end(), out.begin() + kGuard)) << where;
       size_t wrote = 0;  // the first byte written outside the room, counted from out's guard
-      while (wrote < out.size() && (out[wrote] == 0x55 || (wrote >= kGuard && wrote < kGuard + room))) ++wrote;
+      while (wrote < out.size() && (out[wrote] == 0x55 || (wrote >= kGuard && wrote < kGuard + room)))
+        ++wrote;
       EXPECT_EQ(wrote, out.size()) << "wrote byte " << wrote << " of out and its guards, " << where;
     }
   }
@@ -244,7 +246,8 @@ TEST(S3Records, EveryTakerLeavesARecordWithACRABadCharacterOrABadChecksumToTheCa
   // Runs of 0 to 120 data bytes, read in whole and partial steps: the bad record in the middle of
   // each, at every position of the head, of each step of the data, of the checksum and of the CR
   // and LF, whose other records are still taken.
-  for (const size_t count : {size_t{0}, size_t{1}, size_t{20}, size_t{48}, size_t{64}, size_t{65}, size_t{120}}) {
+  for (const size_t count :
+       {size_t{0}, size_t{1}, size_t{20}, size_t{48}, size_t{64}, size_t{65}, size_t{120}}) {
     const std::string good = Record(0x2000, count, 7);
     const std::string before = Record(0x1000, count, 6),
                       after = Record(0x3000, count, 8) + Record(0x4000, count, 9);
