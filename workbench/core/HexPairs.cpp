@@ -1,6 +1,7 @@
 #include "workbench/core/HexPairs.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #if defined(__x86_64__) || defined(_M_X64)
@@ -165,6 +166,173 @@ __attribute__((target("avx2"))) THexPairsDecoded DecodeWithAvx2(const uint8_t* t
           rest.HasCR};
 }
 
+// A record decoder's answer for a record with a character that is no digit below 16.
+constexpr int kTakeExactly = -2;
+
+// What DecodeS3WithAvx2 needs, made once per run and kept in registers. A record's data is read in
+// chunks of 32 characters; where the count is no multiple of 16, the last chunk reaches past the
+// data, and its characters there count as '0'.
+struct TS3Avx2Constants {
+  __m256i Weights, Above15, Minus48, At, Seven;
+  __m256i Zeros, Tail;               // '0' in every byte; the last chunk's bytes that are data
+  __m128i HeadWeights, HeadAbove15;  // the head's six pairs; its last two are data
+};
+
+__attribute__((target("avx2"))) inline TS3Avx2Constants MakeS3Avx2Constants(std::size_t dataCount) {
+  const int tail = static_cast<int>(2 * dataCount % 32);
+  TS3Avx2Constants c{
+      _mm256_set1_epi16(0x0110),
+      _mm256_set1_epi8(static_cast<char>(0xF0)),
+      _mm256_set1_epi8(-48),
+      _mm256_set1_epi8('@'),
+      _mm256_set1_epi8(7),
+      _mm256_set1_epi8('0'),
+      _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(tail)),
+                        _mm256_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19,
+                                         20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31)),
+      _mm_setr_epi16(0x0110, 0x0110, 0x0110, 0x0110, 0x0110, 0x0110, 0, 0),
+      _mm_setr_epi32(static_cast<int>(0xF0F0F0F0), static_cast<int>(0xF0F0F0F0), static_cast<int>(0xF0F0F0F0),
+                     0)};
+  // Opaque to the compiler, which would otherwise make them afresh for every record.
+  asm("" : "+x"(c.Weights), "+x"(c.Above15), "+x"(c.Minus48), "+x"(c.At), "+x"(c.Seven));
+  asm("" : "+x"(c.Zeros), "+x"(c.Tail), "+x"(c.HeadWeights), "+x"(c.HeadAbove15));
+  return c;
+}
+
+// The digits of 32 characters, as HexDigit gives them wherever it gives one below 16, and one of 16
+// or more exactly where HexDigit does: a character above '@' gives (code - 55), any other
+// (code - 48). The compare is signed, so characters from 0x80 on give 0x50 or more.
+__attribute__((target("avx2"), always_inline)) inline __m256i DigitsWith(const TS3Avx2Constants& c,
+                                                                         __m256i chars) {
+  const __m256i letters = _mm256_and_si256(_mm256_cmpgt_epi8(chars, c.At), c.Seven);
+  return _mm256_sub_epi8(_mm256_add_epi8(chars, c.Minus48), letters);
+}
+
+__attribute__((target("avx2"), always_inline)) inline __m128i HeadDigitsWith(const TS3Avx2Constants& c,
+                                                                             __m128i chars) {
+  const __m128i letters =
+      _mm_and_si128(_mm_cmpgt_epi8(chars, _mm256_castsi256_si128(c.At)), _mm256_castsi256_si128(c.Seven));
+  return _mm_sub_epi8(_mm_add_epi8(chars, _mm256_castsi256_si128(c.Minus48)), letters);
+}
+
+// The digits of chunk i of the data's characters.
+template <int Chunks, bool Partial>
+__attribute__((target("avx2"), always_inline)) inline __m256i ChunkDigits(const uint8_t* data, int i,
+                                                                          const TS3Avx2Constants& c) {
+  const __m256i chars = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(data + 32 * i));
+  if (Partial && i == Chunks - 1) return DigitsWith(c, _mm256_blendv_epi8(c.Zeros, chars, c.Tail));
+  return DigitsWith(c, chars);
+}
+
+// As DecodeS3 with AVX-512, for the record at line of `length` characters whose "S3", count and CR
+// are known sound and whose data are read in Chunks chunks, of which the last is partial or not.
+// Writes 16 * Chunks bytes at out: the data, then zeros up to the end of the last chunk.
+template <int Chunks, bool Partial>
+__attribute__((target("avx2"), always_inline)) inline int DecodeS3WithAvx2(
+    const uint8_t* line, std::size_t length, std::size_t dataCount, const TS3Avx2Constants& c, uint8_t* out) {
+  // The head with the checksum's characters in place of "S3": pairs 0 to 5 are the checksum, the
+  // count and the address.
+  uint16_t checksum;
+  __builtin_memcpy(&checksum, line + length - 2, 2);
+  const __m128i head = HeadDigitsWith(
+      c, _mm_insert_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), checksum, 0));
+  const uint8_t* data = line + 12;
+  // Only the sum's low byte counts: the bytes are folded by bytewise sums before one sum of eight.
+  __m128i folded = _mm_packus_epi16(_mm_maddubs_epi16(head, c.HeadWeights), _mm_setzero_si128());
+  __m256i digitBits = _mm256_setzero_si256();
+  __m256i sums = _mm256_setzero_si256();
+#pragma GCC unroll 4
+  for (int i = 0; i + 1 < Chunks; i += 2) {
+    const __m256i a = ChunkDigits<Chunks, Partial>(data, i, c),
+                  b = ChunkDigits<Chunks, Partial>(data, i + 1, c);
+    digitBits = _mm256_or_si256(digitBits, _mm256_or_si256(a, b));
+    const __m256i bytes =
+        _mm256_packus_epi16(_mm256_maddubs_epi16(a, c.Weights), _mm256_maddubs_epi16(b, c.Weights));
+    sums = _mm256_add_epi8(sums, bytes);
+    // The pack works per 128-bit half: the permute puts a's bytes before b's.
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 16 * i), _mm256_permute4x64_epi64(bytes, 0xD8));
+  }
+  if constexpr (Chunks % 2 == 1) {
+    const __m256i a = ChunkDigits<Chunks, Partial>(data, Chunks - 1, c);
+    digitBits = _mm256_or_si256(digitBits, a);
+    const __m256i words = _mm256_maddubs_epi16(a, c.Weights);
+    const __m128i bytes = _mm_packus_epi16(_mm256_castsi256_si128(words), _mm256_extracti128_si256(words, 1));
+    folded = _mm_add_epi8(folded, bytes);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * (Chunks - 1)), bytes);
+  }
+  if (!_mm_testz_si128(head, c.HeadAbove15) || !_mm256_testz_si256(digitBits, c.Above15)) return kTakeExactly;
+  folded =
+      _mm_add_epi8(folded, _mm_add_epi8(_mm256_castsi256_si128(sums), _mm256_extracti128_si256(sums, 1)));
+  const __m128i sum = _mm_sad_epu8(folded, _mm_setzero_si128());
+  const int low = _mm_cvtsi128_si32(sum) + _mm_extract_epi16(sum, 4);
+  return (low & 0xFF) == 0xFF ? static_cast<int>(dataCount) : -1;
+}
+
+// As TakeRunWithAvx512, for records of dataCount bytes read in Chunks chunks. A record is taken
+// this way only where its last chunk's reading and writing stay in the text and the room; the
+// others are left to the exact way.
+template <int Chunks, bool Partial>
+__attribute__((target("avx2"))) bool TakeRunWithAvx2(const uint8_t* text, std::size_t avail, uint8_t* out,
+                                                     std::size_t room, uint32_t lead, std::size_t dataCount,
+                                                     TS3Records& run) {
+  const TS3Avx2Constants c = MakeS3Avx2Constants(dataCount);
+  const std::size_t length = 14 + 2 * dataCount, step = length + 2;
+  const std::size_t reads = std::max<std::size_t>(step, 12 + 32 * Chunks);
+  const std::size_t writes = std::max<std::size_t>(dataCount, 16 * Chunks);
+  const std::size_t textLeft = avail - run.Text, roomLeft = room - run.Data;
+  std::size_t fit = textLeft < reads ? 0 : (textLeft - reads) / step + 1;
+  if (dataCount > 0) fit = roomLeft < writes ? 0 : std::min(fit, (roomLeft - writes) / dataCount + 1);
+  const uint8_t* line = text + run.Text;
+  uint8_t* to = out + run.Data;
+  bool sound = true;
+  for (; fit > 0; --fit, line += step, to += dataCount) {
+    uint32_t next;
+    __builtin_memcpy(&next, line, 4);
+    if (next != lead || line[length] != '\r') break;
+    const int n = DecodeS3WithAvx2<Chunks, Partial>(line, length, dataCount, c, to);
+    // A record with other characters begins a run of its own.
+    if (n == kTakeExactly) break;
+    if (n < 0) {
+      sound = false;
+      break;
+    }
+  }
+  run = {static_cast<std::size_t>(line - text), static_cast<std::size_t>(to - out)};
+  return sound;
+}
+
+// Runs of records of one count, as TakeS3RecordsWithAvx512 takes them: the first of each run, and
+// each record with characters other than digits below 16, the exact way.
+__attribute__((target("avx2"))) TS3Records TakeS3RecordsWithAvx2(const uint8_t* text, std::size_t avail,
+                                                                 uint8_t* out, std::size_t room) {
+  using TRun =
+      bool (*)(const uint8_t*, std::size_t, uint8_t*, std::size_t, uint32_t, std::size_t, TS3Records&);
+  // By the count of chunks and whether the last is partial.
+  static constexpr TRun kRuns[][2] = {{TakeRunWithAvx2<0, false>, TakeRunWithAvx2<0, false>},
+                                      {TakeRunWithAvx2<1, false>, TakeRunWithAvx2<1, true>},
+                                      {TakeRunWithAvx2<2, false>, TakeRunWithAvx2<2, true>},
+                                      {TakeRunWithAvx2<3, false>, TakeRunWithAvx2<3, true>},
+                                      {TakeRunWithAvx2<4, false>, TakeRunWithAvx2<4, true>},
+                                      {TakeRunWithAvx2<5, false>, TakeRunWithAvx2<5, true>},
+                                      {TakeRunWithAvx2<6, false>, TakeRunWithAvx2<6, true>},
+                                      {TakeRunWithAvx2<7, false>, TakeRunWithAvx2<7, true>},
+                                      {TakeRunWithAvx2<8, false>, TakeRunWithAvx2<8, true>}};
+  static_assert(std::size(kRuns) == (kMaxS3Data + 15) / 16 + 1);
+  TS3Records run;
+  for (;;) {
+    const uint8_t* line = text + run.Text;
+    const int first = TakeS3Exactly(line, avail - run.Text, out + run.Data, room - run.Data);
+    if (first < 0) return run;
+    const std::size_t dataCount = static_cast<std::size_t>(first);
+    uint32_t lead;
+    __builtin_memcpy(&lead, line, 4);
+    run.Text += 16 + 2 * dataCount;
+    run.Data += dataCount;
+    if (!kRuns[(dataCount + 15) / 16][dataCount % 16 != 0](text, avail, out, room, lead, dataCount, run))
+      return run;
+  }
+}
+
 __attribute__((target("avx512f,avx512bw"))) inline __m512i Digits(__m512i chars) {
   const __m512i d = _mm512_sub_epi8(chars, _mm512_set1_epi8(48));
   return _mm512_mask_sub_epi8(d, _mm512_cmpgt_epu8_mask(d, _mm512_set1_epi8(16)), d, _mm512_set1_epi8(7));
@@ -221,9 +389,6 @@ inline TS3Shape ShapeOf(std::size_t dataCount) {
           {step(chars, 0), step(chars, 64), step(chars, 128), step(chars, 192)},
           {step(dataCount, 0), step(dataCount, 64)}};
 }
-
-// DecodeS3's answer for a record with a character that is no digit below 16.
-constexpr int kTakeExactly = -2;
 
 // How many data bytes the records of a run have: 64, other counts up to 64, or more.
 enum class TS3Width { Full, Narrow, Wide };
@@ -414,6 +579,7 @@ std::vector<TS3RecordsTaker> S3RecordsTakers() {
   std::vector<TS3RecordsTaker> takers = {TakeS3RecordsExactly};
 #ifdef TARVEX_HEX_X86
   __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) takers.push_back(TakeS3RecordsWithAvx2);
   if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
       __builtin_cpu_supports("avx512vl"))
     takers.push_back(TakeS3RecordsWithAvx512);

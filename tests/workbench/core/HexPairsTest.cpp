@@ -1,8 +1,11 @@
 #include "workbench/core/HexPairs.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -154,20 +157,52 @@ TS3Records Model(const std::string& text, size_t room, std::vector<uint8_t>& dat
   }
 }
 
-// Each taker against the model, on text with room for room bytes; nothing past room is written.
+// Pages between two pages that may not be touched: text laid against either guard makes a taker
+// that reads before or past it fault.
+class TGuardedText {
+public:
+  TGuardedText() {
+    FPage = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    FBase = static_cast<uint8_t*>(
+        mmap(nullptr, kSize + 2 * FPage, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (FBase == MAP_FAILED || mprotect(FBase + FPage, kSize, PROT_READ | PROT_WRITE) != 0) std::abort();
+  }
+  ~TGuardedText() { munmap(FBase, kSize + 2 * FPage); }
+  // The text laid from the first usable byte, or up to the last.
+  const uint8_t* Lay(const std::string& text, bool atEnd) {
+    if (text.size() > kSize) std::abort();
+    uint8_t* at = FBase + FPage + (atEnd ? kSize - text.size() : 0);
+    std::memcpy(at, text.data(), text.size());
+    return at;
+  }
+
+private:
+  static constexpr size_t kSize = 128 * 1024;
+  size_t FPage;
+  uint8_t* FBase;
+};
+
+// Each taker against the model, on text with room for room bytes; nothing before out or past room
+// is written, and nothing outside the text is read.
 TS3Records ExpectTakersAgree(const std::string& text, size_t room, const std::string& what) {
+  static TGuardedText guarded;
+  constexpr size_t kGuard = 64;
   std::vector<uint8_t> want;
   const TS3Records model = Model(text, room, want);
   const std::vector<TS3RecordsTaker> takers = S3RecordsTakers();
   for (size_t t = 0; t < takers.size(); ++t) {
-    std::vector<uint8_t> out(room + 64, 0x55);
-    const TS3Records got =
-        takers[t](reinterpret_cast<const uint8_t*>(text.data()), text.size(), out.data(), room);
-    EXPECT_EQ(got.Text, model.Text) << "taker " << t << ", " << what;
-    EXPECT_EQ(got.Data, model.Data) << "taker " << t << ", " << what;
-    EXPECT_TRUE(std::equal(want.begin(), want.end(), out.begin())) << "taker " << t << ", " << what;
-    for (size_t i = room; i < out.size(); ++i)
-      EXPECT_EQ(out[i], 0x55) << "taker " << t << " wrote byte " << i << ", " << what;
+    for (const bool atEnd : {false, true}) {
+      const std::string where = "taker " + std::to_string(t) + (atEnd ? ", text at the end, " : ", ") + what;
+      std::vector<uint8_t> out(kGuard + room + kGuard, 0x55);
+      const TS3Records got = takers[t](guarded.Lay(text, atEnd), text.size(), out.data() + kGuard, room);
+      EXPECT_EQ(got.Text, model.Text) << where;
+      EXPECT_EQ(got.Data, model.Data) << where;
+      EXPECT_TRUE(std::equal(want.begin(), want.end(), out.begin() + kGuard)) << where;
+      size_t wrote = 0;  // the first byte written outside the room, counted from out's guard
+      while (wrote < out.size() && (out[wrote] == 0x55 || (wrote >= kGuard && wrote < kGuard + room)))
+        ++wrote;
+      EXPECT_EQ(wrote, out.size()) << "wrote byte " << wrote << " of out and its guards, " << where;
+    }
   }
   return model;
 }
@@ -189,18 +224,30 @@ TEST(S3Records, EveryTakerTakesRunsOfEveryCountAndStopsAtTheEndOfTheTextOrTheRoo
   }
   text += "S70500000000FA\r\n";
   EXPECT_EQ(ExpectTakersAgree(text, data, "all counts").Data, data);
-  // A record is taken only whole with its CR and the byte after it.
-  const std::string run = Record(0x1000, 64, 1) + Record(0x1040, 64, 2) + Record(0x1080, 64, 3);
-  for (size_t end = 0; end <= run.size(); ++end)
-    ExpectTakersAgree(run.substr(0, end), 192, "text of " + std::to_string(end));
-  for (size_t room = 0; room <= 192; ++room) ExpectTakersAgree(run, room, "room of " + std::to_string(room));
+  // A record is taken only whole with its CR and the byte after it, and its data only whole in the
+  // room; in runs of four of the counts whose data the vector takers read and write in whole or
+  // partial steps, in an odd or even number of them, and with none.
+  for (const size_t count : {size_t{0}, size_t{1}, size_t{48}, size_t{64}, size_t{65}, size_t{120}}) {
+    std::string run;
+    for (unsigned k = 0; k < 4; ++k)
+      run += Record(0x1000 + static_cast<uint32_t>(k * count), count, static_cast<unsigned>(count + k));
+    const std::string of = " of " + std::to_string(count) + "-byte records";
+    for (size_t end = 0; end <= run.size(); ++end)
+      ExpectTakersAgree(run.substr(0, end), 4 * count, "text of " + std::to_string(end) + of);
+    for (size_t room = 0; room <= 4 * count; ++room)
+      ExpectTakersAgree(run, room, "room of " + std::to_string(room) + of);
+  }
+  // Where the processor has AVX2, a vector taker is among those tested.
+  __builtin_cpu_init();
+  EXPECT_GE(S3RecordsTakers().size(), __builtin_cpu_supports("avx2") ? 2u : 1u);
 }
 
 TEST(S3Records, EveryTakerLeavesARecordWithACRABadCharacterOrABadChecksumToTheCaller) {
-  // Runs of 20, 64 and 120 data bytes: the bad record in the middle of each, at every position of
-  // the head, of each step of the data, of the checksum and of the CR and LF, whose other records
-  // are still taken.
-  for (const size_t count : {size_t{20}, size_t{64}, size_t{120}}) {
+  // Runs of 0 to 120 data bytes, read in whole and partial steps: the bad record in the middle of
+  // each, at every position of the head, of each step of the data, of the checksum and of the CR
+  // and LF, whose other records are still taken.
+  for (const size_t count :
+       {size_t{0}, size_t{1}, size_t{20}, size_t{48}, size_t{64}, size_t{65}, size_t{120}}) {
     const std::string good = Record(0x2000, count, 7);
     const std::string before = Record(0x1000, count, 6),
                       after = Record(0x3000, count, 8) + Record(0x4000, count, 9);
