@@ -5,6 +5,33 @@
 #include "framework/win/Controls.h"
 #include "framework/win/TControlCanvas.h"
 
+namespace {
+
+int ScreenBitsPerPixel() {
+  static const int bits = [] {
+    const TScreenDC screen;
+    return GetDeviceCaps(screen.Handle(), BITSPIXEL) * GetDeviceCaps(screen.Handle(), PLANES);
+  }();
+  return bits;
+}
+
+}  // namespace
+
+HBITMAP CreateScreenBitmap(int width, int height) {
+  const int bits = ScreenBitsPerPixel();
+  // Screens of fewer colours keep the platform's own formats (palettes, 16-bit masks).
+  if (bits != 24 && bits != 32) return CreateCompatibleBitmap(TScreenDC().Handle(), width, height);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = static_cast<WORD>(bits);
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+}
+
 TMemoryDC::TMemoryDC(HBITMAP bitmap) : FHandle(CreateCompatibleDC(nullptr)) {
   if (FHandle == nullptr) throw EOutOfResources("Cannot create a memory device context");
   Select(bitmap);
@@ -14,9 +41,7 @@ TMemoryDC::TMemoryDC(HDC dc, int width, int height) : FHandle(CreateCompatibleDC
   if (FHandle == nullptr) throw EOutOfResources("Cannot create a memory device context");
   // A bitmap compatible with a memory DC takes the format of the bitmap it holds, monochrome when none:
   // the screen's format then. A window's DC has the screen's format already.
-  const int w = std::max(width, 1), h = std::max(height, 1);
-  FOwnedBitmap = GetObjectType(dc) == OBJ_DC ? CreateCompatibleBitmap(dc, w, h)
-                                             : CreateCompatibleBitmap(TScreenDC().Handle(), w, h);
+  FOwnedBitmap = CreateScreenBitmap(std::max(width, 1), std::max(height, 1));
   if (FOwnedBitmap == nullptr) {
     DeleteDC(FHandle);
     throw EOutOfResources("Cannot create a bitmap");

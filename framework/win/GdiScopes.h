@@ -57,6 +57,11 @@ private:
   HDC FHandle;
 };
 
+// A bitmap of width x height in the screen's format, as CreateCompatibleBitmap makes one for the
+// screen's DC. The screen's depth is asked once per process: the platform answers each ask with a
+// round of display queries.
+HBITMAP CreateScreenBitmap(int width, int height);
+
 // A window's device context, released on exit: TWindowDC::Client (GetDC) draws on the client area,
 // TWindowDC::Whole (GetWindowDC) on the whole window, frame included.
 class TWindowDC {

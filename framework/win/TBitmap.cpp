@@ -78,7 +78,7 @@ struct TBitmap::TImage {
     CheckSize(width, height, bits);
     if (width == 0 || height == 0) return;
     if (bits == 0) {
-      Handle = CreateCompatibleBitmap(TScreenDC().Handle(), width, height);
+      Handle = CreateScreenBitmap(width, height);
     } else {
       struct {
         BITMAPINFOHEADER Header;
