@@ -31,6 +31,7 @@
 #include "skin/controls/TsCheckBox.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
+#include "skin/engine/TsSkinned.h"
 #include "skin/controls/TsGroupBox.h"
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsSpinEdit.h"
@@ -505,7 +506,10 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
     const TUpdatesHeld held;
     for (TControl* control : controls) control->SetEnabled(enabled);
   }
-  for (TWinControl* holder : holders) RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  for (TWinControl* holder : holders) {
+    TsSkinnedControl::PaintTreeInPlace(holder, false);
+    RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  }
   SetJobMenuEnabled(enabled);
 }
 

@@ -59,6 +59,7 @@ protected:
   void WndProc(TMessage& message) override;
   bool SkinnedMessage(TMessage& message) override;
   bool NativeEnablePaintsOnly() const override { return true; }
+  bool PaintsWholeClient() const override { return true; }
   void PaintSkin() override;
   TsSkinState SkinState() const override;
   bool CanAutoSize(int& newWidth, int& newHeight) override;

@@ -24,6 +24,7 @@ public:
 protected:
   void PaintSkin() override;
   void CacheShown(bool rebuilt) override;
+  bool PaintsWholeClient() const override { return true; }
   TsSkinState SkinState() const override { return TsSkinState::Normal; }
   TGroupRect CaptionRect();
 

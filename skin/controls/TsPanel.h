@@ -20,6 +20,7 @@ public:
 
 protected:
   TsPanel(TsControlKind kind, TComponent* owner);
+  bool PaintsWholeClient() const override { return true; }
   void Paint() override;
   void PaintText() override;
   void CacheShown(bool rebuilt) override;

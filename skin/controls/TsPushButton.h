@@ -128,6 +128,7 @@ public:
 
 protected:
   bool Pressed() const { return FDown || (this->AskNative(BM_GETSTATE) & BST_PUSHED); }
+  bool PaintsWholeClient() const override { return true; }
   TsSkinState SkinState() const override {
     if (Pressed()) return TsSkinState::Pressed;
     return this->SkinData().IsHot() || DefaultLook() ? TsSkinState::Hot : TsSkinState::Normal;

@@ -19,6 +19,7 @@ public:
 
 protected:
   bool SkinnedMessage(TMessage& message) override;
+  bool PaintsWholeClient() const override { return true; }
   bool NativePaintsAfter(const TMessage& message) const override;
   void PaintSkin() override;
   TsSkinState SkinState() const override { return TsSkinState::Normal; }

@@ -7,6 +7,7 @@
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TWinControl.h"
+#include "skin/engine/TsSkinned.h"
 
 TsCacheInfo SkinReplyRecord;
 TColor SkinBackgroundColor = SkinKeyColor;
@@ -223,16 +224,23 @@ void InvalidateForRefresh(TControl* control) {
 }
 
 void RefreshApplication(LPARAM manager) {
+  std::vector<TWinControl*> covered;
   {
     const TRefreshScope refresh;
     BroadcastToApplication(SkinCommand::Refresh, manager);
     // One request for each form's whole tree instead of one for each of its controls. The forms
     // are looked up again: a handler may have freed one.
     for (TWinControl* win : ShownForms())
-      if (refresh.Covers(win)) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+      if (refresh.Covers(win)) {
+        RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        covered.push_back(win);
+      }
   }
-  // The second round paints what the first gave back to the parents: where a button's new region
-  // leaves them the corners.
+  // Every control of those forms waits: the ones that can are painted in place.
+  for (TWinControl* win : ShownForms())
+    if (std::find(covered.begin(), covered.end(), win) != covered.end()) TsSkinnedControl::PaintTreeInPlace(win, true);
+  // The rest by WM_PAINT; the second round paints what the first gave back to the parents: where a
+  // button's new region leaves them the corners.
   for (int round = 0; round < 2; ++round)
     for (TWinControl* win : ShownForms()) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

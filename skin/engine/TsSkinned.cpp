@@ -195,7 +195,7 @@ void TsSkinnedControl::StandingCommand(::SkinCommand command) {
         FControl->Repaint();
       break;
     case SkinCommand::Repaint:
-      FControl->Repaint();
+      if (TUpdatesHeld::Active() || !PaintInPlace()) FControl->Repaint();
       break;
     default:
       break;
@@ -243,7 +243,47 @@ void TsSkinnedControl::PaintNow() {
   PaintOn(dc.Handle());
 }
 
+bool TsSkinnedControl::PaintInPlace() {
+  // A parent whose picture is not rebuilt yet paints first, by WM_PAINT.
+  if (!FWindow || !PaintsWholeClient() || !FWindow->HandleAllocated() || !IsWindowVisible(FWindow->Handle()) ||
+      !IsSkinned() || FSkinData.BackgroundChanged())
+    return false;
+  PaintNow();
+  ValidateRect(FWindow->Handle(), nullptr);
+  ++FPaintsInPlace;
+  return true;
+}
+
+// A paint through WM_PAINT costs a dozen requests to the window server (the update region, the
+// caret hidden and shown again, the paint DC); a control painted in place costs one. The others are
+// painted as WM_PAINT would paint them, each before its children.
+void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, bool allWaiting) {
+  PaintTreeInPlace(root, allWaiting, PaintSequence());
+}
+
+// A control painted since the walk began (its parent's new picture repaints the children over it)
+// waits no more.
+void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, bool allWaiting, unsigned began) {
+  if (!root->HandleAllocated() || !root->Visible()) return;
+  auto* skinned = dynamic_cast<TsSkinnedControl*>(root);
+  if (skinned && skinned->PaintsWholeClient()) {
+    if (skinned->FPaintedAt <= began && (allWaiting || GetUpdateRect(root->Handle(), nullptr, FALSE)) &&
+        !skinned->PaintInPlace())
+      RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+  } else {
+    RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
+  }
+  for (int i = 0; i < root->ControlCount(); ++i)
+    if (auto* child = dynamic_cast<TWinControl*>(root->Controls(i))) PaintTreeInPlace(child, allWaiting, began);
+}
+
+unsigned& TsSkinnedControl::PaintSequence() {
+  static unsigned sequence = 0;
+  return sequence;
+}
+
 void TsSkinnedControl::PaintOn(HDC clientDC) {
+  FPaintedAt = ++PaintSequence();
   {
     const TSaveDC saved(clientDC);
     PaintClient(clientDC);

@@ -53,8 +53,9 @@ public:
   void SetDisabledKind(TsDisabledKind kind);
   // The control is usable (ControlUsable) and SkinResolved: it paints from the skin.
   bool IsSkinned() const;
-  // How many times the cache was built.
+  // How many times the cache was built; how many times the control was painted in place.
   int CacheBuilds() const { return FCacheBuilds; }
+  int PaintsInPlace() const { return FPaintsInPlace; }
 
   // The skin object's answers while skinned; no answer otherwise.
   TsCacheInfo SkinCache() override;
@@ -65,6 +66,15 @@ public:
   // The standing commands (NewSkin, RemoveSkin, Refresh, Repaint) go to StandingCommand whatever
   // the control's state; the others to the skin object while the control is skinned.
   void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+
+  // A windowed control that draws its whole client from the skin (PaintsWholeClient) painted now,
+  // outside WM_PAINT, and its client taken off what waits to be painted; false when it is not
+  // painted so (graphic, not skinned, not shown, or drawn by WM_PAINT).
+  bool PaintInPlace();
+  // PaintInPlace for each windowed control of root's tree, root included, parents first: those
+  // whose client waits to be painted, or every one when all are known to wait. What else waits is
+  // left to WM_PAINT.
+  static void PaintTreeInPlace(TWinControl* root, bool allWaiting);
 
   // Graphic child of the skinned windowed control parent into dc (origin at the child, clipped to
   // it): one that is not opaque is drawn off screen over the parent's cache, so its transparent parts
@@ -95,6 +105,9 @@ protected:
   // while skinned it is not told.
   virtual bool NativeEnablePaintsOnly() const { return false; }
 
+  // WM_PAINT does nothing but PaintClient, the graphic children and the frame: the control can be
+  // painted outside it (PaintInPlace).
+  virtual bool PaintsWholeClient() const { return false; }
   // The client area on WM_PAINT: the cache rebuilt (PaintSkin) when due, then copied to dc.
   virtual void PaintClient(HDC dc);
   // The frame, on WM_NCPAINT and after each client painting, on the window's DC (frame included).
@@ -136,6 +149,9 @@ protected:
   TWinControl* Window() const { return FWindow; }
 
 private:
+  static void PaintTreeInPlace(TWinControl* root, bool allWaiting, unsigned began);
+  // Counts the paintings of every skinned control.
+  static unsigned& PaintSequence();
   void SkinnedMessageChain(TMessage& message);
   void PaintMessage(TMessage& message);
   void PaintOn(HDC clientDC);
@@ -148,6 +164,8 @@ private:
   bool FCacheEnabled = true;
   POINT FCacheAt{};
   int FCacheBuilds = 0;
+  int FPaintsInPlace = 0;
+  unsigned FPaintedAt = 0;  // PaintSequence at the last painting
   // The picture of the other enabled state, kept while turning the control off or on is all that
   // changed since it was built; it takes the cache's place when the control turns back.
   struct TSparePicture {

@@ -492,12 +492,20 @@ TEST_F(SkinProviderTest, ARepaintKeepsTheRegionAndANewSizeCutsItAgain) {
 }
 
 // Counts the paints that reach a control.
+// The paintings of a skinned control, by WM_PAINT or in place.
 struct TPaintCounter {
   TWndMethod Next;
-  int Paints = 0;
+  TsSkinnedControl* Skinned;
+  int Messages = 0;
+  int InPlaceBefore = 0;
   void Proc(TMessage& m) {
-    if (m.Msg == WM_PAINT) ++Paints;
+    if (m.Msg == WM_PAINT) ++Messages;
     Next(m);
+  }
+  int Paints() const { return Messages + Skinned->PaintsInPlace() - InPlaceBefore; }
+  void Reset() {
+    Messages = 0;
+    InPlaceBefore = Skinned->PaintsInPlace();
   }
 };
 
@@ -508,7 +516,7 @@ TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
   auto* button = NewControl<TsButton>(Form, panel, RECT{8, 8, 90, 33});
   std::vector<TsSkinnedControl*> controls{panel, button, NewControl<TsCheckBox>(Form, panel, RECT{8, 44, 150, 63}),
                                           NewControl<TsEdit>(Form, panel, RECT{8, 74, 150, 95})};
-  TPaintCounter counter{button->WindowProc()};
+  TPaintCounter counter{button->WindowProc(), button};
   button->SetWindowProc(TWndMethod(&counter, &TPaintCounter::Proc));
   LoadSkin("Desert");
   const auto repaint = [this] {
@@ -520,9 +528,9 @@ TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
     std::vector<int> builds;
     for (TsSkinnedControl* c : controls) builds.push_back(c->CacheBuilds());
     const int frames = Provider->FramePaints();
-    counter.Paints = 0;
+    counter.Reset();
     LoadSkin(skin);
-    EXPECT_EQ(counter.Paints, 1) << skin;
+    EXPECT_EQ(counter.Paints(), 1) << skin;
     repaint();
     EXPECT_EQ(Provider->FramePaints() - frames, 1) << skin;
     for (std::size_t i = 0; i < controls.size(); ++i)
@@ -530,12 +538,14 @@ TEST_F(SkinProviderTest, ASwitchBuildsEachCacheOnce) {
           << skin << ": " << dynamic_cast<TControl*>(controls[i])->ClassName();
   }
   // A new size cuts the button's region anew: one paint all the same.
-  counter.Paints = 0;
+  counter.Reset();
   button->SetBounds(8, 8, 120, 33);
   Pump();
-  EXPECT_EQ(counter.Paints, 1);
+  EXPECT_EQ(counter.Paints(), 1);
   button->SetWindowProc(counter.Next);
 }
+
+std::vector<std::uint32_t> ClientPixels(HWND window, const RECT& r);
 
 // A switch leaves no control showing the old skin, also where no graphic control has the form paint
 // early: the controls hear of the switch before the form has its new cache, and each then builds
@@ -550,7 +560,7 @@ TEST_F(SkinProviderTest, ASwitchRepaintsEachControlOnceAfterItsParent) {
   std::vector<std::unique_ptr<TPaintCounter>> counters;
   for (TsSkinnedControl* c : controls) {
     auto* w = dynamic_cast<TWinControl*>(c);
-    counters.push_back(std::make_unique<TPaintCounter>(TPaintCounter{w->WindowProc()}));
+    counters.push_back(std::make_unique<TPaintCounter>(TPaintCounter{w->WindowProc(), c}));
     w->SetWindowProc(TWndMethod(counters.back().get(), &TPaintCounter::Proc));
   }
   LoadSkin("Desert");
@@ -559,17 +569,22 @@ TEST_F(SkinProviderTest, ASwitchRepaintsEachControlOnceAfterItsParent) {
   for (const char* skin : {"Nocturne", "Desert"}) {
     std::vector<int> builds;
     for (TsSkinnedControl* c : controls) builds.push_back(c->CacheBuilds());
-    for (auto& counter : counters) counter->Paints = 0;
+    for (auto& counter : counters) counter->Reset();
     const int frames = Provider->FramePaints();
     Manager->SetSkinName(skin);
     EXPECT_EQ(Provider->FramePaints() - frames, 1) << skin;
     for (std::size_t i = 0; i < controls.size(); ++i) {
       auto* w = dynamic_cast<TWinControl*>(controls[i]);
       EXPECT_EQ(controls[i]->CacheBuilds() - builds[i], 1) << skin << ": control " << i;
-      EXPECT_EQ(counters[i]->Paints, 1) << skin << ": control " << i;
+      EXPECT_EQ(counters[i]->Paints(), 1) << skin << ": control " << i;
       EXPECT_FALSE(GetUpdateRect(w->Handle(), nullptr, FALSE)) << skin << ": control " << i;
     }
     EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE)) << skin;
+    // What the switch painted is what a full repaint paints.
+    const RECT client{0, 0, Form->ClientWidth(), Form->ClientHeight()};
+    const std::vector<std::uint32_t> switched = ClientPixels(H(), client);
+    RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_TRUE(ClientPixels(H(), client) == switched) << skin;
   }
   for (std::size_t i = 0; i < controls.size(); ++i)
     dynamic_cast<TWinControl*>(controls[i])->SetWindowProc(counters[i]->Next);
