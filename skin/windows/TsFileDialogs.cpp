@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
 #include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
@@ -41,6 +42,10 @@ bool RunSkinned(TOpenDialog* dialog, TsFileDialogKind kind, const TNotifyEvent& 
   form->Prepare(dialog, kind);
   if (form->ShowModal() != mrOk) return false;
   dialog->SetFileName(form->ResultFileName());
+  // As the platform's dialog: the chosen file's folder becomes the current one, also for a name
+  // typed with a folder other than the list's (the options may put the old one back after).
+  if (const std::string folder = ExtractFilePath(dialog->FileName()); !folder.empty())
+    SetCurrentDirectoryA(folder.c_str());
   TStringList& files = dialog->Files();
   files.Clear();
   for (const std::string& name : form->ResultFiles()) files.Add(name);

@@ -248,6 +248,19 @@ TEST_F(FileDialogs, AcceptGivesTheNameAndTheFolderFollowsTheOptions) {
   EXPECT_EQ(events, (std::vector<std::string>{"show", "close"}));
   EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(CurrentFolder()), sub)) << "accepted: the list's folder";
 
+  // A name typed with another folder than the list's: that folder becomes the current one, as the
+  // platform's dialog makes it (a split then writes beside the file chosen).
+  SetCurrentDirectoryA(Tree.Root.c_str());
+  dialog.SetFileName("");
+  dialog.SetInitialDir(Tree.Root);
+  WhenShown<TsOpenDialogForm>([&](TsOpenDialogForm* form) {
+    form->FileNameEdit()->SetText(file);
+    Click(form->OkButton());
+  });
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName(), file);
+  EXPECT_TRUE(SameText(IncludeTrailingPathDelimiter(CurrentFolder()), sub)) << "accepted: the typed file's folder";
+
   // With no-change-of-folder the folder comes back after an accept too; a typed absolute name is
   // taken as typed.
   SetCurrentDirectoryA(Tree.Root.c_str());
