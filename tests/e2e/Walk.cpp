@@ -35,7 +35,8 @@ const TShxGroup& Group(int cg) {
 std::string ImageName(uint32_t start, const std::string& tag) {
   char address[16];
   std::snprintf(address, sizeof address, "%08X", start);
-  return user->Folder() + "\\" + imageBase + "{@0x" + address + "}" + tag + ".smg";
+  const std::string folder = imageBase == "firmware" ? firmwareDir : user->Folder();
+  return folder + "\\" + imageBase + "{@0x" + address + "}" + tag + ".smg";
 }
 
 std::vector<int> ImageRows() { return {-2, 1, 2, 4, 15, 18}; }

@@ -22,7 +22,8 @@ extern HWND mainWindow;
 extern TFirmware firmware;
 extern std::string firmwareDir;  // the generated firmware's files
 extern bool phonePlugged;
-// The superfile whose split left the images in the program's folder: "firmware", then "combined".
+// The superfile whose split left the images beside it: "firmware" (in firmwareDir), then "combined"
+// (in the program's folder).
 extern std::string imageBase;
 
 Bytes Concat(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b);
@@ -33,7 +34,7 @@ const TShxGroup& Group(int cg);
 std::vector<int> ImageRows();
 // Where the row's image starts.
 uint32_t ImageStart(int row);
-// The image file the last split wrote for a row: "BASE{@0xSTART}TAG.smg" in the program's folder.
+// The image file the last split wrote for a row: "BASE{@0xSTART}TAG.smg" beside the superfile.
 std::string ImagePath(int row);
 // The image file the split names for a start and tag.
 std::string ImageName(uint32_t start, const std::string& tag);

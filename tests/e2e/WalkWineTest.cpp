@@ -46,7 +46,7 @@ TEST_F(Walk, Step2_SplitFileWritesEveryGroupAndTheHeader) {
   ASSERT_NE(mainWindow, nullptr);
   ASSERT_TRUE(SplitThroughTheMainWindow(firmwareDir + "\\firmware.shx"));
   ExpectImages();
-  EXPECT_EQ(ReadWholeFile(user->Folder() + "\\firmware.hdr"),
+  EXPECT_EQ(ReadWholeFile(firmwareDir + "\\firmware.hdr"),
             Bytes(firmware.Superfile.begin(), firmware.Superfile.begin() + 8172));
 }
 
