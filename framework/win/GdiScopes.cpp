@@ -39,8 +39,8 @@ TMemoryDC::TMemoryDC(HBITMAP bitmap) : FHandle(CreateCompatibleDC(nullptr)) {
 
 TMemoryDC::TMemoryDC(HDC dc, int width, int height) : FHandle(CreateCompatibleDC(dc)) {
   if (FHandle == nullptr) throw EOutOfResources("Cannot create a memory device context");
-  // A bitmap compatible with a memory DC takes the format of the bitmap it holds, monochrome when none:
-  // the screen's format then. A window's DC has the screen's format already.
+  // The bitmap is in the screen's format whatever dc holds: a memory DC's compatible bitmap would take
+  // the format of the bitmap selected into it, monochrome when none.
   FOwnedBitmap = CreateScreenBitmap(std::max(width, 1), std::max(height, 1));
   if (FOwnedBitmap == nullptr) {
     DeleteDC(FHandle);
