@@ -494,6 +494,14 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
   for (TWorkbenchCommand command : CommandsOffDuringJob())
     if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
       controls.push_back(control);
+  // The control with the focus goes last: the focus then moves once, to the first that stays on,
+  // instead of from each control turned off to the next.
+  if (HWND focus = GetFocus(); focus != nullptr)
+    std::stable_partition(controls.begin(), controls.end(), [focus](TControl* control) {
+      auto* window = dynamic_cast<TWinControl*>(control);
+      return window == nullptr || !window->HandleAllocated() ||
+             (window->Handle() != focus && !IsChild(window->Handle(), focus));
+    });
   // The windows that hold them are painted once all have changed.
   std::vector<TWinControl*> holders;
   for (TControl* control : controls)
@@ -502,14 +510,14 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
                                                  std::find(holders.begin(), holders.end(), parent) == holders.end())
       holders.push_back(parent);
   {
-    // Each control, and what follows it (its label, its buttons), leaves its change invalidated.
+    // Controls that paint from the skin alone are painted in place when all have changed, the rest
+    // (what follows a control, its label, its buttons, leaves its change invalidated) by WM_PAINT.
+    const TsInPlacePaints inPlace;
     const TUpdatesHeld held;
     for (TControl* control : controls) control->SetEnabled(enabled);
   }
-  for (TWinControl* holder : holders) {
-    TsSkinnedControl::PaintTreeInPlace(holder, false);
+  for (TWinControl* holder : holders)
     RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  }
   SetJobMenuEnabled(enabled);
 }
 

@@ -50,7 +50,7 @@ TControlsByWindow& ControlsByWindow() {
 // The focus window as the thread's window procedures see it. The focus cannot come to or leave one
 // of the program's windows without WM_SETFOCUS or WM_KILLFOCUS to that window, so the answer, asked
 // of the platform once, holds until a message that may come with a move of the focus enters or
-// leaves a window procedure: those two, activation, showing, enabling and destroying, input, and a
+// leaves a window procedure: those two, activation, showing and destroying, input, and a
 // child's notifications (a child losing the focus tells its parent before the new focus hears).
 // A repaint of many windows asks once. Outside any window procedure it is asked each time.
 struct TFocusCache {
@@ -73,10 +73,8 @@ bool MayComeWithFocusMove(UINT msg) {
     case WM_MOUSEACTIVATE:
     case WM_CHILDACTIVATE:
     case WM_SHOWWINDOW:
-    case WM_ENABLE:
     case WM_DESTROY:
     case WM_NCDESTROY:
-    case WM_CANCELMODE:
     case WM_CAPTURECHANGED:
     case WM_SYSCOMMAND:
     case WM_COMMAND:

@@ -238,7 +238,7 @@ void RefreshApplication(LPARAM manager) {
   }
   // Every control of those forms waits: the ones that can are painted in place.
   for (TWinControl* win : ShownForms())
-    if (std::find(covered.begin(), covered.end(), win) != covered.end()) TsSkinnedControl::PaintTreeInPlace(win, true);
+    if (std::find(covered.begin(), covered.end(), win) != covered.end()) TsSkinnedControl::PaintTreeInPlace(win);
   // The rest by WM_PAINT; the second round paints what the first gave back to the parents: where a
   // button's new region leaves them the corners.
   for (int round = 0; round < 2; ++round)

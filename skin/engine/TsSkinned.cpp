@@ -77,7 +77,10 @@ TsSkinnedControl::TsSkinnedControl(TControl* control, TWinControl* window, TsCon
   FSkinData.SetControlKind(kind);
 }
 
-TsSkinnedControl::~TsSkinnedControl() { *FAlive = false; }
+TsSkinnedControl::~TsSkinnedControl() {
+  *FAlive = false;
+  TsInPlacePaints::Forget(this);
+}
 
 void TsSkinnedControl::SetDisabledKind(TsDisabledKind kind) {
   if (kind == FDisabledKind) return;
@@ -257,24 +260,23 @@ bool TsSkinnedControl::PaintInPlace() {
 // A paint through WM_PAINT costs a dozen requests to the window server (the update region, the
 // caret hidden and shown again, the paint DC); a control painted in place costs one. The others are
 // painted as WM_PAINT would paint them, each before its children.
-void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, bool allWaiting) {
-  PaintTreeInPlace(root, allWaiting, PaintSequence());
+void TsSkinnedControl::PaintTreeInPlace(TWinControl* root) {
+  PaintTreeInPlace(root, PaintSequence());
 }
 
 // A control painted since the walk began (its parent's new picture repaints the children over it)
 // waits no more.
-void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, bool allWaiting, unsigned began) {
+void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, unsigned began) {
   if (!root->HandleAllocated() || !root->Visible()) return;
   auto* skinned = dynamic_cast<TsSkinnedControl*>(root);
   if (skinned && skinned->PaintsWholeClient()) {
-    if (skinned->FPaintedAt <= began && (allWaiting || GetUpdateRect(root->Handle(), nullptr, FALSE)) &&
-        !skinned->PaintInPlace())
+    if (skinned->FPaintedAt <= began && !skinned->PaintInPlace())
       RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
   } else {
     RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
   }
   for (int i = 0; i < root->ControlCount(); ++i)
-    if (auto* child = dynamic_cast<TWinControl*>(root->Controls(i))) PaintTreeInPlace(child, allWaiting, began);
+    if (auto* child = dynamic_cast<TWinControl*>(root->Controls(i))) PaintTreeInPlace(child, began);
 }
 
 unsigned& TsSkinnedControl::PaintSequence() {
@@ -401,4 +403,40 @@ void TsSkinnedControl::PaintGraphicChildOverCache(TWinControl* parent, HDC dc, T
   child->Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
   SetViewportOrgEx(mem, 0, 0, nullptr);
   BitBlt(dc, clip.left, clip.top, w, h, mem, 0, 0, SRCCOPY);
+}
+
+// --- TsInPlacePaints --------------------------------------------------------------------------------
+
+bool TsInPlacePaints::Take(TControl* control) {
+  if (FDepth == 0) return false;
+  auto* skinned = dynamic_cast<TsSkinnedControl*>(control);
+  // A graphic control is painted with its parent's client.
+  if (skinned && !skinned->FWindow && control->Parent() != nullptr)
+    skinned = dynamic_cast<TsSkinnedControl*>(control->Parent());
+  if (!skinned || !skinned->FWindow || !skinned->PaintsWholeClient() || !skinned->FWindow->HandleAllocated() ||
+      !skinned->IsSkinned())
+    return false;
+  if (std::find(FWaiting.begin(), FWaiting.end(), skinned) == FWaiting.end()) FWaiting.push_back(skinned);
+  return true;
+}
+
+void TsInPlacePaints::Forget(const TsSkinnedControl* control) {
+  FWaiting.erase(std::remove(FWaiting.begin(), FWaiting.end(), control), FWaiting.end());
+}
+
+TsInPlacePaints::~TsInPlacePaints() {
+  if (--FDepth > 0) return;
+  const auto depth = [](const TsSkinnedControl* s) {
+    int d = 0;
+    for (const TControl* c = s->FControl; c != nullptr; c = c->Parent()) ++d;
+    return d;
+  };
+  std::stable_sort(FWaiting.begin(), FWaiting.end(),
+                   [&](const TsSkinnedControl* a, const TsSkinnedControl* b) { return depth(a) < depth(b); });
+  // Taken off one by one: a control freed meanwhile leaves the list (Forget).
+  while (!FWaiting.empty()) {
+    TsSkinnedControl* s = FWaiting.front();
+    FWaiting.erase(FWaiting.begin());
+    if (!s->PaintInPlace()) s->FControl->Repaint();
+  }
 }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "framework/win/Messages.h"
 #include "framework/win/TWinControl.h"
@@ -71,10 +72,9 @@ public:
   // outside WM_PAINT, and its client taken off what waits to be painted; false when it is not
   // painted so (graphic, not skinned, not shown, or drawn by WM_PAINT).
   bool PaintInPlace();
-  // PaintInPlace for each windowed control of root's tree, root included, parents first: those
-  // whose client waits to be painted, or every one when all are known to wait. What else waits is
-  // left to WM_PAINT.
-  static void PaintTreeInPlace(TWinControl* root, bool allWaiting);
+  // PaintInPlace for each windowed control of root's tree, all known to wait, root included,
+  // parents first. What else waits is left to WM_PAINT.
+  static void PaintTreeInPlace(TWinControl* root);
 
   // Graphic child of the skinned windowed control parent into dc (origin at the child, clipped to
   // it): one that is not opaque is drawn off screen over the parent's cache, so its transparent parts
@@ -149,7 +149,9 @@ protected:
   TWinControl* Window() const { return FWindow; }
 
 private:
-  static void PaintTreeInPlace(TWinControl* root, bool allWaiting, unsigned began);
+  friend class TsInPlacePaints;
+
+  static void PaintTreeInPlace(TWinControl* root, unsigned began);
   // Counts the paintings of every skinned control.
   static unsigned& PaintSequence();
   void SkinnedMessageChain(TMessage& message);
@@ -181,6 +183,28 @@ private:
   int FMessageDepth = 0;       // messages of this control being handled, nested
   bool FNativePainted = false; // the native control drew while they ran
   std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
+};
+
+// While the outermost scope lasts, a skinned control that paints its whole client (PaintsWholeClient)
+// waits in the scope instead of invalidating its window, as does the parent of a skinned graphic
+// control; when the scope ends the waiting controls are painted in place, parents first, each once.
+// Invalidating a window and painting it by WM_PAINT cost a dozen requests to the window server, so
+// many controls changed together (a job turning its controls off) cost far fewer.
+class TsInPlacePaints {
+public:
+  TsInPlacePaints() { ++FDepth; }
+  ~TsInPlacePaints();
+  TsInPlacePaints(const TsInPlacePaints&) = delete;
+  TsInPlacePaints& operator=(const TsInPlacePaints&) = delete;
+
+  // True when control waits for the scope's end (so needs no repaint of its own now).
+  static bool Take(TControl* control);
+  // control is going away: it waits no more.
+  static void Forget(const TsSkinnedControl* control);
+
+private:
+  static inline int FDepth = 0;
+  static inline std::vector<TsSkinnedControl*> FWaiting;
 };
 
 // The paint hook of a skinned windowed control: its graphic children over the skin.
@@ -219,6 +243,10 @@ public:
     SkinData().Loaded();
   }
   void WndProc(TMessage& message) override { SkinnedWndProc(message); }
+  // Within a TsInPlacePaints scope the control may wait to be painted in place instead.
+  void Invalidate() override {
+    if (!TsInPlacePaints::Take(this)) Base::Invalidate();
+  }
 
   // The window's last messages still come through the skinned procedure: they come while the skin
   // object is whole (a control freed with Free has lost its window already).

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
@@ -51,6 +52,21 @@ class TProbeSpeedButton : public TsSkinned<TGraphicControl> {
 public:
   explicit TProbeSpeedButton(TComponent* owner)
       : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
+};
+
+// A skinned control whose WM_PAINT paints nothing but its client from the skin, logging each painting.
+class TWholePainter : public TsSkinned<TCustomControl> {
+public:
+  TWholePainter(TComponent* owner, TsControlKind kind, std::vector<TControl*>& log)
+      : TsSkinned(kind, TsCacheBitmap::Own, owner), Log(log) {}
+  std::vector<TControl*>& Log;
+
+protected:
+  bool PaintsWholeClient() const override { return true; }
+  void PaintClient(HDC dc) override {
+    Log.push_back(this);
+    TsSkinned::PaintClient(dc);
+  }
 };
 
 // A transparent graphic child whose painting fails.
@@ -266,6 +282,61 @@ TEST_F(Skinned, AnExceptionInAGraphicChildsPaintLeaksNothing) {
   EXPECT_EQ(origin.x, 0);
   EXPECT_EQ(origin.y, 0);
   EXPECT_FALSE(child->ControlState() & csPaintCopy);
+}
+
+// Within a scope, controls that paint their whole client wait instead of invalidating their windows
+// (a graphic child's parent waits for it); when the outermost scope ends each is painted once,
+// parents first, and nothing is left for WM_PAINT. Other controls invalidate as ever.
+TEST_F(Skinned, ControlsInvalidatedInAnInPlaceScopeArePaintedOnceEachParentsFirstWhenItEnds) {
+  std::vector<TControl*> log;
+  auto* panel = new TWholePainter(Form, TsControlKind::Panel, log);
+  panel->SetParent(Form);
+  panel->SetBounds(60, 0, 200, 100);
+  TWholePainter* buttons[3];
+  for (int i = 0; i < 3; ++i) {
+    buttons[i] = new TWholePainter(Form, TsControlKind::Button, log);
+    buttons[i]->SetParent(panel);
+    buttons[i]->SetBounds(10 + 50 * i, 10, 40, 20);
+  }
+  auto* speed = NewComponent<TProbeSpeedButton>(Form);
+  speed->SetParent(panel);
+  speed->SetBounds(10, 50, 20, 10);
+  Form->Show();
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+  ASSERT_TRUE(panel->IsSkinned());
+  log.clear();
+  const auto waitsForPaint = [](TWinControl* c) {
+    return GetUpdateRect(c->Handle(), nullptr, FALSE) != FALSE;
+  };
+  {
+    const TsInPlacePaints outer;
+    {
+      const TsInPlacePaints inner;
+      buttons[1]->Invalidate();
+      buttons[0]->Repaint();
+      buttons[1]->Invalidate();
+      buttons[2]->Invalidate();
+      speed->Invalidate();
+      Button->Invalidate();  // paints by WM_PAINT
+    }
+    EXPECT_TRUE(log.empty());
+    for (TWinControl* c : {static_cast<TWinControl*>(panel), static_cast<TWinControl*>(buttons[0]),
+                           static_cast<TWinControl*>(buttons[1])})
+      EXPECT_FALSE(waitsForPaint(c));
+    EXPECT_TRUE(waitsForPaint(Button));
+    buttons[2]->Free();  // gone before the scope ends: never touched
+  }
+  EXPECT_EQ(log, (std::vector<TControl*>{panel, buttons[1], buttons[0]}));
+  for (TWinControl* c : {static_cast<TWinControl*>(panel), static_cast<TWinControl*>(buttons[0]),
+                         static_cast<TWinControl*>(buttons[1])})
+    EXPECT_FALSE(waitsForPaint(c));
+  log.clear();
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+  EXPECT_TRUE(log.empty());
+  // Outside any scope a control invalidates its window.
+  buttons[0]->Invalidate();
+  EXPECT_TRUE(waitsForPaint(buttons[0]));
+  Form->Hide();
 }
 
 }  // namespace
