@@ -81,8 +81,11 @@ public:
   ~TJob() {
     FForm.FBusy = false;
     // The last values are painted now, whether or not a frame was due.
-    FForm.sStatusBar1->SetTextHeld(false);
-    FForm.sGauge1->SetProgressHeld(false);
+    {
+      const TsInPlacePaints inPlace;
+      FForm.sStatusBar1->SetTextHeld(false);
+      FForm.sGauge1->SetProgressHeld(false);
+    }
     FForm.sGauge1->Update();
     FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
@@ -474,14 +477,17 @@ void TfmMain::ProcessMessages() {
 
 uint64_t TfmMain::JobClock() { return GetTickCount64(); }
 
-// What changed since the last frame (the gauge, the status, new rows) is painted by the messages'
-// WM_PAINT.
+// What changed since the last frame is painted: the gauge and the status in place, new rows by the
+// messages' WM_PAINT.
 void TfmMain::JobFrame() {
   const uint64_t now = JobClock();
   if (now - FLastJobFrame < kJobFrameMs) return;
   FLastJobFrame = now;
-  sStatusBar1->ShowHeldText();
-  sGauge1->ShowHeldProgress();
+  {
+    const TsInPlacePaints inPlace;
+    sStatusBar1->ShowHeldText();
+    sGauge1->ShowHeldProgress();
+  }
   Application->ProcessMessages();
 }
 

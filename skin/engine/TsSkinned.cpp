@@ -257,6 +257,22 @@ bool TsSkinnedControl::PaintInPlace() {
   return true;
 }
 
+bool TsSkinnedControl::PaintOpaqueGraphicInPlace() {
+  TWinControl* parent = FControl->Parent();
+  if (FWindow || !(FControl->ControlStyle() & csOpaque) || !FControl->Visible() || !parent ||
+      !parent->HandleAllocated() || !IsWindowVisible(parent->Handle()) || !IsSkinned())
+    return false;
+  const TWindowDC dc(parent->Handle(), TWindowDC::Client);
+  const TSaveDC saved(dc.Handle());
+  SetViewportOrgEx(dc.Handle(), FControl->Left(), FControl->Top(), nullptr);
+  IntersectClipRect(dc.Handle(), 0, 0, FControl->Width(), FControl->Height());
+  PaintOn(dc.Handle());
+  const RECT place = FControl->BoundsRect();
+  ValidateRect(parent->Handle(), &place);
+  ++FPaintsInPlace;
+  return true;
+}
+
 // A paint through WM_PAINT costs a dozen requests to the window server (the update region, the
 // caret hidden and shown again, the paint DC); a control painted in place costs one. The others are
 // painted as WM_PAINT would paint them, each before its children.
@@ -410,9 +426,16 @@ void TsSkinnedControl::PaintGraphicChildOverCache(TWinControl* parent, HDC dc, T
 bool TsInPlacePaints::Take(TControl* control) {
   if (FDepth == 0) return false;
   auto* skinned = dynamic_cast<TsSkinnedControl*>(control);
-  // A graphic control is painted with its parent's client.
-  if (skinned && !skinned->FWindow && control->Parent() != nullptr)
-    skinned = dynamic_cast<TsSkinnedControl*>(control->Parent());
+  if (skinned && !skinned->FWindow) {
+    // A graphic control is painted with its parent's client, or alone when it covers its place.
+    auto* holder = dynamic_cast<TsSkinnedControl*>(control->Parent());
+    if (!holder || !holder->PaintsWholeClient()) {
+      if (!(control->ControlStyle() & csOpaque) || !skinned->IsSkinned()) return false;
+      if (std::find(FWaiting.begin(), FWaiting.end(), skinned) == FWaiting.end()) FWaiting.push_back(skinned);
+      return true;
+    }
+    skinned = holder;
+  }
   if (!skinned || !skinned->FWindow || !skinned->PaintsWholeClient() || !skinned->FWindow->HandleAllocated() ||
       !skinned->IsSkinned())
     return false;
@@ -437,6 +460,6 @@ TsInPlacePaints::~TsInPlacePaints() {
   while (!FWaiting.empty()) {
     TsSkinnedControl* s = FWaiting.front();
     FWaiting.erase(FWaiting.begin());
-    if (!s->PaintInPlace()) s->FControl->Repaint();
+    if (!(s->FWindow ? s->PaintInPlace() : s->PaintOpaqueGraphicInPlace())) s->FControl->Repaint();
   }
 }

@@ -152,6 +152,9 @@ private:
   friend class TsInPlacePaints;
 
   static void PaintTreeInPlace(TWinControl* root, unsigned began);
+  // An opaque graphic control painted now on its parent's DC, as the parent's WM_PAINT paints it, and
+  // its place taken off what waits to be painted.
+  bool PaintOpaqueGraphicInPlace();
   // Counts the paintings of every skinned control.
   static unsigned& PaintSequence();
   void SkinnedMessageChain(TMessage& message);
@@ -187,9 +190,10 @@ private:
 
 // While the outermost scope lasts, a skinned control that paints its whole client (PaintsWholeClient)
 // waits in the scope instead of invalidating its window, as does the parent of a skinned graphic
-// control; when the scope ends the waiting controls are painted in place, parents first, each once.
-// Invalidating a window and painting it by WM_PAINT cost a dozen requests to the window server, so
-// many controls changed together (a job turning its controls off) cost far fewer.
+// control, or the graphic control itself when it is opaque and its parent does not paint so. When
+// the scope ends the waiting controls are painted in place, parents first, each once. Invalidating
+// a window and painting it by WM_PAINT cost a dozen requests to the window server, so many controls
+// changed together (a job turning its controls off) cost far fewer.
 class TsInPlacePaints {
 public:
   TsInPlacePaints() { ++FDepth; }

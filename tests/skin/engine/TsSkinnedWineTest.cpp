@@ -69,6 +69,22 @@ protected:
   }
 };
 
+// An opaque skinned graphic control, logging each painting.
+class TOpaqueGraphic : public TsSkinned<TGraphicControl> {
+public:
+  TOpaqueGraphic(TComponent* owner, std::vector<TControl*>& log)
+      : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::Own, owner), Log(log) {
+    SetControlStyle(ControlStyle() | csOpaque);
+  }
+  std::vector<TControl*>& Log;
+
+protected:
+  void PaintClient(HDC dc) override {
+    Log.push_back(this);
+    TsSkinned::PaintClient(dc);
+  }
+};
+
 // A transparent graphic child whose painting fails.
 class TFailingChild : public TGraphicControl {
 public:
@@ -301,6 +317,13 @@ TEST_F(Skinned, ControlsInvalidatedInAnInPlaceScopeArePaintedOnceEachParentsFirs
   auto* speed = NewComponent<TProbeSpeedButton>(Form);
   speed->SetParent(panel);
   speed->SetBounds(10, 50, 20, 10);
+  // On the plain form: the opaque one is painted alone, the other by the form's WM_PAINT.
+  auto* opaque = new TOpaqueGraphic(Form, log);
+  opaque->SetParent(Form);
+  opaque->SetBounds(10, 120, 30, 12);
+  auto* clear = NewComponent<TProbeSpeedButton>(Form);
+  clear->SetParent(Form);
+  clear->SetBounds(10, 150, 30, 12);
   Form->Show();
   for (int i = 0; i < 5; ++i) Application->ProcessMessages();
   ASSERT_TRUE(panel->IsSkinned());
@@ -317,8 +340,12 @@ TEST_F(Skinned, ControlsInvalidatedInAnInPlaceScopeArePaintedOnceEachParentsFirs
       buttons[1]->Invalidate();
       buttons[2]->Invalidate();
       speed->Invalidate();
+      opaque->Invalidate();
       Button->Invalidate();  // paints by WM_PAINT
     }
+    EXPECT_FALSE(GetUpdateRect(Form->Handle(), nullptr, FALSE));
+    clear->Invalidate();
+    EXPECT_TRUE(GetUpdateRect(Form->Handle(), nullptr, FALSE));
     EXPECT_TRUE(log.empty());
     for (TWinControl* c : {static_cast<TWinControl*>(panel), static_cast<TWinControl*>(buttons[0]),
                            static_cast<TWinControl*>(buttons[1])})
@@ -326,7 +353,7 @@ TEST_F(Skinned, ControlsInvalidatedInAnInPlaceScopeArePaintedOnceEachParentsFirs
     EXPECT_TRUE(waitsForPaint(Button));
     buttons[2]->Free();  // gone before the scope ends: never touched
   }
-  EXPECT_EQ(log, (std::vector<TControl*>{panel, buttons[1], buttons[0]}));
+  EXPECT_EQ(log, (std::vector<TControl*>{panel, opaque, buttons[1], buttons[0]}));
   for (TWinControl* c : {static_cast<TWinControl*>(panel), static_cast<TWinControl*>(buttons[0]),
                          static_cast<TWinControl*>(buttons[1])})
     EXPECT_FALSE(waitsForPaint(c));
