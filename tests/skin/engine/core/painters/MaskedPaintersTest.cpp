@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "PixelTestSupport.h"
 #include "skin/engine/core/NinePartLayout.h"
 
@@ -241,4 +244,60 @@ TEST(NinePartMaster, MaskTypeOneAppliesTheMaskHalf) {
   EXPECT_EQ(d.Pixel(3, 3), Rgb(1, 1, 76));
 }
 
+// Master parts of every width up to a few vectors, over random pixels and masks with key pixels
+// scattered and in runs: each pixel is what the rule gives it alone, in each way key pixels go
+// (a fill colour, the parent's pixel, left as they were).
+TEST(NinePartMaster, EveryPixelOfAPartTakesTheRuleOrItsKeyPixelsWay) {
+  std::mt19937 random(7);
+  const auto byte = [&] { return uint8_t(random() & 0xFF); };
+  for (int width = 1; width <= 40; ++width) {
+    const int height = 3;
+    TsBitmap24 master(width + 2, height * 2);
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width + 2; ++x) {
+        const bool key = random() % 4 == 0 || (x >= 5 && x < 9 && y == 1);
+        master.SetPixel(x, y, key ? Key : Rgb(byte(), byte(), byte()));
+        master.SetPixel(x, y + height, Rgb(byte(), byte(), byte()));
+      }
+    TsMaskImage mask;
+    mask.Master = master.View();
+    mask.R = {0, 0, width + 2, height * 2};
+    mask.MaskType = 1;
+    TsBitmap24 parent(width + 4, height + 4);
+    for (int y = 0; y < height + 4; ++y)
+      for (int x = 0; x < width + 4; ++x) parent.SetPixel(x, y, Rgb(byte(), byte(), byte()));
+    TsCacheView cache;
+    cache.Bitmap = parent.View();
+    cache.X = 2;
+    cache.Y = 1;
+    cache.Valid = true;
+    for (int way = 0; way < 3; ++way) {
+      SCOPED_TRACE("width " + std::to_string(width) + ", way " + std::to_string(way));
+      const TColor fill = way == 0 ? TColor(0x123456) : SkinKeyColor;
+      const TsCacheView& under = way == 1 ? cache : TsCacheView::None();
+      TsBitmap24 d(width + 1, height + 1);
+      for (int y = 0; y < height + 1; ++y)
+        for (int x = 0; x < width + 1; ++x) d.SetPixel(x, y, Rgb(byte(), byte(), byte()));
+      TsBitmap24 want = TsBitmap24::CopyOf(d.View());
+      for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+          const TsBgr s = master.Pixel(x + 1, y), m = master.Pixel(x + 1, y + height), below = d.Pixel(x + 1, y + 1);
+          TsBgr w = below;
+          if (!(s == Key))
+            w = {MaskedChannel(s.B, below.B, m.B), MaskedChannel(s.G, below.G, m.G), MaskedChannel(s.R, below.R, m.R)};
+          else if (way == 0)
+            w = TsBgr::FromColor(fill);
+          else if (way == 1)
+            w = parent.Pixel(x + 1 + 2, y + 1 + 1);
+          want.SetPixel(x + 1, y + 1, w);
+        }
+      CopyMasterPartMasked(d.View(), RectOfSize(1, 1, width, height), RectOfSize(1, 0, width, height), mask, under,
+                           fill);
+      for (int y = 0; y < height + 1; ++y)
+        for (int x = 0; x < width + 1; ++x) ASSERT_EQ(d.Pixel(x, y), want.Pixel(x, y)) << x << "," << y;
+    }
+  }
+}
+
 }  // namespace
+
