@@ -431,7 +431,7 @@ bool TsInPlacePaints::Take(TControl* control) {
     auto* holder = dynamic_cast<TsSkinnedControl*>(control->Parent());
     if (!holder || !holder->PaintsWholeClient()) {
       if (!(control->ControlStyle() & csOpaque) || !skinned->IsSkinned()) return false;
-      if (std::find(FWaiting.begin(), FWaiting.end(), skinned) == FWaiting.end()) FWaiting.push_back(skinned);
+      Wait(skinned);
       return true;
     }
     skinned = holder;
@@ -439,8 +439,12 @@ bool TsInPlacePaints::Take(TControl* control) {
   if (!skinned || !skinned->FWindow || !skinned->PaintsWholeClient() || !skinned->FWindow->HandleAllocated() ||
       !skinned->IsSkinned())
     return false;
-  if (std::find(FWaiting.begin(), FWaiting.end(), skinned) == FWaiting.end()) FWaiting.push_back(skinned);
+  Wait(skinned);
   return true;
+}
+
+void TsInPlacePaints::Wait(TsSkinnedControl* control) {
+  if (std::find(FWaiting.begin(), FWaiting.end(), control) == FWaiting.end()) FWaiting.push_back(control);
 }
 
 void TsInPlacePaints::Forget(const TsSkinnedControl* control) {
@@ -456,10 +460,15 @@ TsInPlacePaints::~TsInPlacePaints() {
   };
   std::stable_sort(FWaiting.begin(), FWaiting.end(),
                    [&](const TsSkinnedControl* a, const TsSkinnedControl* b) { return depth(a) < depth(b); });
-  // Taken off one by one: a control freed meanwhile leaves the list (Forget).
+  // Taken off one by one: a control freed meanwhile leaves the list (Forget). A painting that fails
+  // is left to WM_PAINT, where failures are handled, rather than thrown out of a destructor.
   while (!FWaiting.empty()) {
     TsSkinnedControl* s = FWaiting.front();
     FWaiting.erase(FWaiting.begin());
-    if (!(s->FWindow ? s->PaintInPlace() : s->PaintOpaqueGraphicInPlace())) s->FControl->Repaint();
+    try {
+      if (!(s->FWindow ? s->PaintInPlace() : s->PaintOpaqueGraphicInPlace())) s->FControl->Repaint();
+    } catch (...) {
+      s->FControl->Invalidate();
+    }
   }
 }

@@ -61,9 +61,12 @@ public:
       : TsSkinned(kind, TsCacheBitmap::Own, owner), Log(log) {}
   std::vector<TControl*>& Log;
 
+  bool Fails = false;
+
 protected:
   bool PaintsWholeClient() const override { return true; }
   void PaintClient(HDC dc) override {
+    if (Fails) throw std::runtime_error("paint failed");
     Log.push_back(this);
     TsSkinned::PaintClient(dc);
   }
@@ -363,6 +366,18 @@ TEST_F(Skinned, ControlsInvalidatedInAnInPlaceScopeArePaintedOnceEachParentsFirs
   // Outside any scope a control invalidates its window.
   buttons[0]->Invalidate();
   EXPECT_TRUE(waitsForPaint(buttons[0]));
+  // A painting that fails at the scope's end leaves the control to WM_PAINT, and the others painted.
+  for (int i = 0; i < 5; ++i) Application->ProcessMessages();
+  log.clear();
+  buttons[0]->Fails = true;
+  {
+    const TsInPlacePaints scope;
+    buttons[0]->Invalidate();
+    buttons[1]->Invalidate();
+  }
+  EXPECT_EQ(log, (std::vector<TControl*>{buttons[1]}));
+  EXPECT_TRUE(waitsForPaint(buttons[0]));
+  buttons[0]->Fails = false;
   Form->Hide();
 }
 
