@@ -429,22 +429,14 @@ bool TsInPlacePaints::Take(TControl* control) {
   if (skinned && !skinned->FWindow) {
     // A graphic control is painted with its parent's client, or alone when it covers its place.
     auto* holder = dynamic_cast<TsSkinnedControl*>(control->Parent());
-    if (!holder || !holder->PaintsWholeClient()) {
-      if (!(control->ControlStyle() & csOpaque) || !skinned->IsSkinned()) return false;
-      Wait(skinned);
-      return true;
-    }
-    skinned = holder;
+    if (holder && holder->PaintsWholeClient()) skinned = holder;
+    else if (!(control->ControlStyle() & csOpaque)) return false;
   }
-  if (!skinned || !skinned->FWindow || !skinned->PaintsWholeClient() || !skinned->FWindow->HandleAllocated() ||
-      !skinned->IsSkinned())
+  if (!skinned || !skinned->IsSkinned() ||
+      (skinned->FWindow && (!skinned->PaintsWholeClient() || !skinned->FWindow->HandleAllocated())))
     return false;
-  Wait(skinned);
+  if (std::find(FWaiting.begin(), FWaiting.end(), skinned) == FWaiting.end()) FWaiting.push_back(skinned);
   return true;
-}
-
-void TsInPlacePaints::Wait(TsSkinnedControl* control) {
-  if (std::find(FWaiting.begin(), FWaiting.end(), control) == FWaiting.end()) FWaiting.push_back(control);
 }
 
 void TsInPlacePaints::Forget(const TsSkinnedControl* control) {

@@ -207,8 +207,6 @@ public:
   static void Forget(const TsSkinnedControl* control);
 
 private:
-  static void Wait(TsSkinnedControl* control);
-
   static inline int FDepth = 0;
   static inline std::vector<TsSkinnedControl*> FWaiting;
 };
