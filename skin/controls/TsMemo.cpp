@@ -218,6 +218,12 @@ void TsMemoScrollBars::Scroll(TObject* sender, int) {
   bar->SetEventsSuspended(held);
 }
 
+bool TsMemoScrollBars::CoverNativeBars() const {
+  const LONG style = GetWindowLongA(FHost->Handle(), GWL_STYLE);
+  const bool v = FVertical && FVertical->Visible(), h = FHorizontal && FHorizontal->Visible();
+  return (!(style & WS_VSCROLL) || v) && (!(style & WS_HSCROLL) || h);
+}
+
 void TsMemoScrollBars::PaintGaps(HDC windowDC, TColor color) const {
   const int w = FHost->Width(), h = FHost->Height();
   const bool v = FVertical && FVertical->Visible(), hz = FHorizontal && FHorizontal->Visible();

@@ -33,6 +33,9 @@ public:
   // The column beside the vertical bar, the row above the horizontal one and the corner between
   // them, inside the frame, in the client's colour (on the edit's window DC).
   void PaintGaps(HDC windowDC, TColor color) const;
+  // Whether each native bar the edit shows lies under a shown skinned bar: the frame and the gaps
+  // then cover all the native frame would paint.
+  bool CoverNativeBars() const;
   // The messages after which the edit's scroll state may have changed.
   static bool MayScroll(const TMessage& message);
 
@@ -95,8 +98,9 @@ protected:
         UpdateScrollBars();
         return true;
       case WM_NCPAINT:
-        // The native scroll bars are in the frame's inside, under the skinned pair.
-        this->InheritedWndProc(message);
+        // The native scroll bars are in the frame's inside, under the skinned pair: painted only
+        // where the pair leaves one of them uncovered.
+        if (!FramePaintedFromSkin() || !FBars.CoverNativeBars()) this->InheritedWndProc(message);
         this->PaintFrame();
         return true;
       default:
@@ -122,6 +126,12 @@ protected:
   void Notification(TComponent* component, TOperation operation) override {
     Layer::Notification(component, operation);
     if (operation == TOperation::Remove) FBars.Forget(component);
+  }
+
+  // PaintFrame paints the whole frame from the skin now.
+  bool FramePaintedFromSkin() {
+    const TsCommonData& skin = this->SkinData();
+    return EditSkin::FramePaintable(this, skin) && !(skin.RepaintNeeded() && skin.Updating());
   }
 
   // Gives the native control the client colours before it paints, where it does not ask for them.

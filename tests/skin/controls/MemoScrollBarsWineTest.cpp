@@ -2,10 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "ControlPixels.h"
 #include "framework/win/TApplication.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TButton.h"
 #include "framework/win/TCustomForm.h"
 #include "skin/controls/TsMemo.h"
@@ -166,6 +170,46 @@ TEST_P(SkinnedMemoScrollBars, SmallOrBarlessMemosShowNoBarsAndTheSkinsGoingFrees
   Pump();
   EXPECT_EQ(memo->VScrollBar(), nullptr);
   EXPECT_EQ(small->VScrollBar(), nullptr);
+}
+
+// The memo's whole window as the screen shows it, skinned bars over it included.
+TPixels WholeWindow(TWinControl* memo) {
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(memo->Width(), memo->Height());
+  const TWindowDC dc(memo->Handle(), TWindowDC::Whole);
+  BitBlt(bmp.Canvas()->Handle(), 0, 0, memo->Width(), memo->Height(), dc.Handle(), 0, 0, SRCCOPY);
+  return PixelsOf(bmp);
+}
+
+// The frame repainted over a window marked in one colour: what is left of the mark.
+int MarkLeftAfterFramePaint(TWinControl* memo) {
+  constexpr COLORREF mark = RGB(255, 0, 255);
+  {
+    const TWindowDC dc(memo->Handle(), TWindowDC::Whole);
+    const RECT all{0, 0, memo->Width(), memo->Height()};
+    TBrush brush;
+    brush.SetColor(TColor(mark));
+    FillRect(dc.Handle(), &all, brush.Handle());
+  }
+  RedrawWindow(memo->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const TPixels pixels = WholeWindow(memo);
+  return int(std::count(pixels.begin(), pixels.end(), std::uint32_t(0xFF00FF)));
+}
+
+TEST_P(SkinnedMemoScrollBars, EveryPixelOfTheFrameIsPaintedWhetherTheBarsCoverTheNativeOnesOrNot) {
+  LoadSkin(GetParam());
+  for (TScrollStyle style : {ssBoth, ssVertical, ssNone}) {
+    auto* memo = Put<TsMemo>(style);
+    EXPECT_EQ(MarkLeftAfterFramePaint(memo), 0) << int(style);
+    // Too narrow for the skinned bars: the native ones are painted by the edit.
+    memo->SetWidth(15);
+    Pump();
+    ASSERT_TRUE(!memo->VScrollBar() || !memo->VScrollBar()->Visible());
+    EXPECT_EQ(MarkLeftAfterFramePaint(memo), 0) << int(style);
+    memo->Free();
+    Pump();
+  }
 }
 
 TEST_F(MemoScrollBars, ManyLivesOfAMemoWithBarsLeaveNoHandles) {
