@@ -46,14 +46,17 @@ void TScreen::RemoveForm(TCustomForm* form) {
 void TScreen::SetCursor(TCursor cursor) {
   if (cursor == FCursor) return;
   FCursor = cursor;
-  if (cursor == crDefault) {
-    // Let the window under the mouse choose again.
-    POINT p;
-    GetCursorPos(&p);
-    SetCursorPos(p.x, p.y);
-  } else {
-    ::SetCursor(Cursors(cursor));
+  // The window of this thread under the mouse chooses again now, as it does when the mouse moves.
+  POINT p;
+  if (cursor == crDefault && GetCursorPos(&p)) {
+    HWND over = WindowFromPoint(p);
+    if (over != nullptr && GetWindowThreadProcessId(over, nullptr) == GetCurrentThreadId()) {
+      const LRESULT hit = SendMessageA(over, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+      SendMessageA(over, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(hit, WM_MOUSEMOVE));
+      return;
+    }
   }
+  ::SetCursor(Cursors(cursor));
 }
 
 HCURSOR TScreen::Cursors(TCursor cursor) {

@@ -9,9 +9,11 @@
 #include "framework/base/TStringList.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
+#include "framework/win/TCustomEdit.h"
 #include "framework/win/TGraphicControl.h"
 #include "framework/win/THintWindow.h"
 #include "framework/win/TImageList.h"
+#include "framework/win/TPanel.h"
 #include "framework/win/TRegistry.h"
 #include "framework/win/TScreen.h"
 
@@ -380,6 +382,29 @@ TEST(Screen, KnowsItsSizeFontsAndCursors) {
   Screen->SetCursor(crHourGlass);
   EXPECT_EQ(Screen->Cursor(), crHourGlass);
   Screen->SetCursor(crDefault);
+}
+
+// Long work ends with the cursor of the control under the mouse again, without waiting for the
+// mouse to move; a control's own cursor is taken over by the application's while it is set.
+TEST(Screen, TheDefaultCursorGoesBackToTheControlUnderTheMouseAtOnce) {
+  auto form = Make<TTestForm>();
+  form->SetBounds(60, 60, 300, 200);
+  auto* edit = NewControl<TEdit>(form.get(), form.get(), RECT{10, 10, 200, 34});
+  auto* plain = NewControl<TPanel>(form.get(), form.get(), RECT{10, 60, 200, 120});
+  plain->SetCursor(crHandPoint);
+  form->Show();
+  Pump();
+  const HCURSOR ibeam = LoadCursorA(nullptr, IDC_IBEAM);
+  for (auto [control, own] : {std::pair<TWinControl*, HCURSOR>{edit, ibeam},
+                              std::pair<TWinControl*, HCURSOR>{plain, Screen->Cursors(crHandPoint)}}) {
+    const POINT p = control->ClientToScreen(POINT{5, 5});
+    SetCursorPos(p.x, p.y);
+    ASSERT_TRUE(PumpUntil([&] { return GetCursor() == own; }));
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(GetCursor(), Screen->Cursors(crHourGlass));
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(GetCursor(), own);
+  }
 }
 
 }  // namespace
