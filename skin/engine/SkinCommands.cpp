@@ -4,9 +4,11 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TWinControl.h"
+#include "skin/engine/TsFormFrameLink.h"
 #include "skin/engine/TsSkinned.h"
 
 TsCacheInfo SkinReplyRecord;
@@ -223,8 +225,56 @@ void InvalidateForRefresh(TControl* control) {
   if (!RefreshInvalidatesWhole(control)) control->Invalidate();
 }
 
+namespace {
+
+// A form that covers what lies below it: shown, not minimized, not see-through, with a provider, whose
+// moves and changes of order are heard (ShowFormsWaitingForView).
+bool CoveringForm(TWinControl* win) {
+  return ShownForm(win) && dynamic_cast<TCustomForm*>(win) && GetFormProvider(win) && !IsIconic(win->Handle()) &&
+         !(GetWindowLongA(win->Handle(), GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT));
+}
+
+// Whether the program's covering forms above form, leaving aside, hide all of it.
+bool HiddenByOwnForms(TWinControl* form, const TWinControl* leaving) {
+  if (!CoveringForm(form)) return false;
+  RECT r;
+  GetWindowRect(form->Handle(), &r);
+  const TGdiObject<HRGN> shown(CreateRectRgnIndirect(&r));
+  const TGdiObject<HRGN> cover(CreateRectRgn(0, 0, 0, 0));
+  for (HWND above = GetWindow(form->Handle(), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+    TWinControl* win = FindControl(above);
+    if (!win || win == leaving || !CoveringForm(win)) continue;
+    RECT a;
+    GetWindowRect(above, &a);
+    // A window region is relative to the window's corner.
+    if (GetWindowRgn(above, cover.Handle()) == ERROR)
+      SetRectRgn(cover.Handle(), a.left, a.top, a.right, a.bottom);
+    else
+      OffsetRgn(cover.Handle(), a.left, a.top);
+    if (CombineRgn(shown.Handle(), shown.Handle(), cover.Handle(), RGN_DIFF) == NULLREGION) return true;
+  }
+  return false;
+}
+
+// Forms the refresh found hidden behind the program's other forms: not painted until they show.
+std::vector<HWND>& WaitingForView() {
+  static std::vector<HWND> forms;
+  return forms;
+}
+
+// Paints what is invalid on the forms: the controls that can in place (those of inPlace), the rest by
+// WM_PAINT; the second round paints what the first gave back to the parents (where a button's new
+// region leaves them the corners).
+void PaintFormsNow(const std::vector<TWinControl*>& inPlace, const std::vector<TWinControl*>& forms) {
+  for (TWinControl* win : inPlace) TsSkinnedControl::PaintTreeInPlace(win);
+  for (int round = 0; round < 2; ++round)
+    for (TWinControl* win : forms) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
 void RefreshApplication(LPARAM manager) {
-  std::vector<TWinControl*> covered;
+  std::vector<TWinControl*> invalidated;
   {
     const TRefreshScope refresh;
     BroadcastToApplication(SkinCommand::Refresh, manager);
@@ -233,16 +283,49 @@ void RefreshApplication(LPARAM manager) {
     for (TWinControl* win : ShownForms())
       if (refresh.Covers(win)) {
         RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        covered.push_back(win);
+        invalidated.push_back(win);
       }
   }
-  // Every control of those forms waits: the ones that can are painted in place.
-  for (TWinControl* win : ShownForms())
-    if (std::find(covered.begin(), covered.end(), win) != covered.end()) TsSkinnedControl::PaintTreeInPlace(win);
-  // The rest by WM_PAINT; the second round paints what the first gave back to the parents: where a
-  // button's new region leaves them the corners.
-  for (int round = 0; round < 2; ++round)
-    for (TWinControl* win : ShownForms()) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // A form no one sees waits until it shows (ShowFormsWaitingForView); every control of the others
+  // waits, and those that can are painted in place.
+  std::vector<TWinControl*> inPlace, shown;
+  std::vector<HWND>& waiting = WaitingForView();
+  for (TWinControl* win : ShownForms()) {
+    const bool refreshed = std::find(invalidated.begin(), invalidated.end(), win) != invalidated.end();
+    if (refreshed) waiting.erase(std::remove(waiting.begin(), waiting.end(), win->Handle()), waiting.end());
+    if (refreshed && HiddenByOwnForms(win, nullptr)) {
+      RedrawWindow(win->Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
+      waiting.push_back(win->Handle());
+      continue;
+    }
+    if (refreshed) inPlace.push_back(win);
+    if (std::find(waiting.begin(), waiting.end(), win->Handle()) == waiting.end()) shown.push_back(win);
+  }
+  PaintFormsNow(inPlace, shown);
+}
+
+void ShowFormsWaitingForView(const TWinControl* leaving) {
+  static bool checking = false;
+  std::vector<HWND>& waiting = WaitingForView();
+  if (waiting.empty() || checking || RefreshRepaintsHeld()) return;
+  checking = true;
+  std::vector<TWinControl*> shown;
+  // A form gone or hidden meanwhile needs nothing: showing a window paints all of it.
+  for (auto it = waiting.begin(); it != waiting.end();) {
+    TWinControl* win = FindControl(*it);
+    if (win == leaving || !ShownForm(win)) {
+      it = waiting.erase(it);
+    } else if (!HiddenByOwnForms(win, leaving)) {
+      shown.push_back(win);
+      it = waiting.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  // Painted by WM_PAINT, once what brought the change (an activation) is done.
+  for (TWinControl* win : shown)
+    RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  checking = false;
 }
 
 LRESULT SendSkinCommand(HWND handle, SkinCommand command) {

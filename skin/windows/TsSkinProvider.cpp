@@ -128,6 +128,8 @@ TsSkinProvider::TsSkinProvider(TComponent* owner)
 TsSkinProvider::~TsSkinProvider() {
   *FAlive = false;
   UnregisterSkinPeer(FForm, this);
+  // Without its provider the form hides no other that waits for its repaint.
+  ShowFormsWaitingForView(FForm);
   if (FForm && FHooked) {
     EndDrag(false);
     // Put the old procedure back only while the form's procedure is still ours; a hook installed
@@ -712,8 +714,12 @@ void TsSkinProvider::WMWindowPosChanging(TMessage& m) {
 void TsSkinProvider::WMWindowPosChanged(TMessage& m) {
   if (FFrame->InRegionUpdate()) return;
   FFrame->RegionChanged();
+  const std::shared_ptr<bool> alive = FAlive;
   CallOld(m);
+  if (!*alive) return;
   SizeChanged(m);
+  // A form moved, shown, hidden or raised may show another that waits for its repaint.
+  ShowFormsWaitingForView();
 }
 
 void TsSkinProvider::WMSize(TMessage& m) {

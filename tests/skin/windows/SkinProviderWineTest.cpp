@@ -317,6 +317,81 @@ TEST_F(SkinProviderTest, ACaptionSetAfterTheWindowExistsIsTheWindowsOwnTextInEve
   }
 }
 
+// A form that the program's other forms hide wholly takes a skin switch only when it shows, at once
+// and as a full repaint paints it: uncovered, raised, or its cover gone. One partly shown takes it
+// at the switch.
+TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinWhenItShows) {
+  LoadSkin("Desert");
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 10, 200, 120});
+  const auto client = [&] {
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(Form->ClientWidth(), Form->ClientHeight());
+    HDC dc = GetDC(H());
+    BitBlt(bmp.Canvas()->Handle(), 0, 0, Form->ClientWidth(), Form->ClientHeight(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(H(), dc);
+    return Pixels(bmp, RECT{0, 0, Form->ClientWidth(), Form->ClientHeight()});
+  };
+  // Once the change is handled, the form shows what a full repaint shows.
+  const auto expectRepainted = [&](int builds, const char* how) {
+    Pump();
+    EXPECT_GT(panel->CacheBuilds(), builds) << how;
+    const std::vector<std::uint32_t> shown = client(), top = ScreenTop(20);
+    RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(client(), shown) << how << " active " << (GetActiveWindow() == H()) << " fg " << (GetForegroundWindow() == H()) << " activewin " << GetActiveWindow() << " me " << H();
+    EXPECT_EQ(ScreenTop(20), top) << how;
+  };
+  TForm* cover = NewComponent<TForm>(Application);
+  cover->SetBounds(20, 20, 500, 400);
+  NewComponent<TsSkinProvider>(cover);
+  const auto coverAgain = [&] {
+    cover->SetBounds(20, 20, 500, 400);
+    cover->Show();
+    SetWindowPos(cover->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+  };
+  const char* skins[] = {"Nocturne", "Desert"};
+  int next = 0;
+  const auto switchUnseen = [&] {
+    const int builds = panel->CacheBuilds();
+    LoadSkin(skins[next++ % 2]);
+    EXPECT_EQ(panel->CacheBuilds(), builds);
+    return builds;
+  };
+
+  coverAgain();
+  int builds = switchUnseen();
+  cover->SetLeft(600);
+  expectRepainted(builds, "uncovered");
+
+  coverAgain();
+  builds = switchUnseen();
+  SetWindowPos(H(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  expectRepainted(builds, "raised");
+
+  coverAgain();
+  builds = switchUnseen();
+  cover->Hide();
+  expectRepainted(builds, "cover hidden");
+
+  coverAgain();
+  builds = switchUnseen();
+  cover->Free();
+  expectRepainted(builds, "cover freed");
+
+  // A cover that leaves a corner of the form shown: the form takes the switch with the others.
+  cover = NewComponent<TForm>(Application);
+  NewComponent<TsSkinProvider>(cover);
+  cover->SetBounds(80, 80, 500, 400);
+  cover->Show();
+  Pump();
+  builds = panel->CacheBuilds();
+  LoadSkin(skins[next++ % 2]);
+  expectRepainted(builds, "partly covered");
+  cover->Free();
+  Pump();
+}
+
 TEST_F(SkinProviderTest, CommandAnswers) {
   LoadSkin("Desert");
   const LRESULT link = SendSkinCommand(H(), SkinCommand::GetProvider);
