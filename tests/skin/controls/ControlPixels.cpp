@@ -40,11 +40,11 @@ TPixels InRegion(TWinControl* control, TPixels pixels) {
 
 }  // namespace
 
-TPixels Captured(TWinControl* control) {
+TPixels Captured(TWinControl* control, bool wholeWindow) {
   TBitmap bmp;
   bmp.SetPixelFormat(TPixelFormat::Bit24);
   bmp.SetSize(control->Width(), control->Height());
-  const TWindowDC dc(control->Handle(), TWindowDC::Client);
+  const TWindowDC dc(control->Handle(), wholeWindow ? TWindowDC::Whole : TWindowDC::Client);
   BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
   return InRegion(control, PixelsOf(bmp));
 }

@@ -16,8 +16,9 @@ class TsSkinnedControl;
 using TPixels = std::vector<std::uint32_t>;
 
 TPixels PixelsOf(TBitmap& bmp);
-// What the screen shows of the control's window; 0 outside its window region.
-TPixels Captured(TWinControl* control);
+// What the screen shows of the control's window (from its client's corner, or its frame's);
+// 0 outside its window region.
+TPixels Captured(TWinControl* control, bool wholeWindow = false);
 // The control's skin cache; empty without one, 0 outside the window region.
 TPixels CacheOf(TsSkinnedControl* control);
 

@@ -172,16 +172,6 @@ TEST_P(SkinnedMemoScrollBars, SmallOrBarlessMemosShowNoBarsAndTheSkinsGoingFrees
   EXPECT_EQ(small->VScrollBar(), nullptr);
 }
 
-// The memo's whole window as the screen shows it, skinned bars over it included.
-TPixels WholeWindow(TWinControl* memo) {
-  TBitmap bmp;
-  bmp.SetPixelFormat(TPixelFormat::Bit24);
-  bmp.SetSize(memo->Width(), memo->Height());
-  const TWindowDC dc(memo->Handle(), TWindowDC::Whole);
-  BitBlt(bmp.Canvas()->Handle(), 0, 0, memo->Width(), memo->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  return PixelsOf(bmp);
-}
-
 // The frame repainted over a window marked in one colour: what is left of the mark.
 int MarkLeftAfterFramePaint(TWinControl* memo) {
   constexpr COLORREF mark = RGB(255, 0, 255);
@@ -193,7 +183,7 @@ int MarkLeftAfterFramePaint(TWinControl* memo) {
     FillRect(dc.Handle(), &all, brush.Handle());
   }
   RedrawWindow(memo->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-  const TPixels pixels = WholeWindow(memo);
+  const TPixels pixels = Captured(memo, true);
   return int(std::count(pixels.begin(), pixels.end(), std::uint32_t(0xFF00FF)));
 }
 
