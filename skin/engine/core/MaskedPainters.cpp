@@ -55,8 +55,36 @@ void ApplyMaskedRuleRun(uint8_t* d, const uint8_t* s, const uint8_t* m, size_t n
   for (; i < n; ++i) d[i] = MaskedChannel(s[i], d[i], m[i]);
 }
 
+void CopyParentPixel(uint8_t* d, const TsCacheView& cache, int32_t x, int32_t y) {
+  if (const uint8_t* parent = cache.PixelAt(int64_t(cache.X) + x, int64_t(cache.Y) + y)) std::memcpy(d, parent, 3);
+}
+
+// How many pixels from p on, at most limit, are of the key colour: sixteen compared at once.
+int32_t KeyRunLength(const uint8_t* p, int32_t limit) {
+  int32_t n = 0;
+#if defined(__SSE2__)
+  alignas(16) static const uint8_t keys[48] = {255, 0, 255, 255, 0, 255, 255, 0, 255, 255, 0, 255, 255, 0, 255, 255,
+                                               0, 255, 255, 0, 255, 255, 0, 255, 255, 0, 255, 255, 0, 255, 255, 0,
+                                               255, 255, 0, 255, 255, 0, 255, 255, 0, 255, 255, 0, 255, 255, 0, 255};
+  const __m128i k0 = _mm_load_si128(reinterpret_cast<const __m128i*>(keys));
+  const __m128i k1 = _mm_load_si128(reinterpret_cast<const __m128i*>(keys + 16));
+  const __m128i k2 = _mm_load_si128(reinterpret_cast<const __m128i*>(keys + 32));
+  for (; n + 16 <= limit; n += 16) {
+    const uint8_t* q = p + 3 * n;
+    const __m128i same = _mm_and_si128(
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q)), k0),
+        _mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16)), k1),
+                      _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 32)), k2)));
+    if (_mm_movemask_epi8(same) != 0xFFFF) break;
+  }
+#endif
+  while (n < limit && IsKeyPixel(p + 3 * n)) ++n;
+  return n;
+}
+
 // Each row of a clipped part with a mask half: runs of pixels not of the key colour take the masked
-// pixel rule, and key(dst, dstX, dstY) each key pixel.
+// pixel rule, and key(dst, dstX, dstY, count) each run of key pixels (a part's open centre is one
+// run a row).
 template <typename K>
 void ForEachMaskedRow(const TsBitmap24View& bmp, const TsMaskSource& s, const TsBlitArea& a, K key) {
   for (int32_t y = 0; y < a.Height; ++y) {
@@ -67,15 +95,19 @@ void ForEachMaskedRow(const TsBitmap24View& bmp, const TsMaskSource& s, const Ts
       int32_t end = x;
       while (end < a.Width && !IsKeyPixel(p + 3 * end)) ++end;
       ApplyMaskedRuleRun(d + 3 * x, p + 3 * x, m + 3 * x, size_t(end - x) * 3);
-      if (end < a.Width) key(d + 3 * end, a.DstX + end, a.DstY + y);
-      x = end + 1;
+      x = end;
+      end += KeyRunLength(p + 3 * end, a.Width - end);
+      if (end > x) key(d + 3 * x, a.DstX + x, a.DstY + y, end - x);
+      x = end;
     }
   }
 }
 
-void CopyParentPixel(uint8_t* d, const TsCacheView& cache, int32_t x, int32_t y) {
-  if (const uint8_t* parent = cache.PixelAt(int64_t(cache.X) + x, int64_t(cache.Y) + y)) std::memcpy(d, parent, 3);
+// Key pixels that show the parent's pixels under them.
+void CopyParentPixels(uint8_t* d, const TsCacheView& cache, int32_t x, int32_t y, int32_t count) {
+  for (int32_t i = 0; i < count; ++i, d += 3) CopyParentPixel(d, cache, x + i, y);
 }
+
 
 TsRect FrameRect(int64_t left, int64_t top, int64_t width, int64_t height) {
   return RectOfSize(left, top, width, height);
@@ -133,7 +165,7 @@ void CopyRectByMask(TsBitmap24View bmp, const TsRect& dstR, const TsRect& srcR, 
   const TsBlitArea a = ClipPart(bmp, s, dstR, srcR);
   if (a.IsEmpty()) return;
   if (cache.Valid) {
-    ForEachMaskedRow(bmp, s, a, [&](uint8_t* d, int32_t x, int32_t y) { CopyParentPixel(d, cache, x, y); });
+    ForEachMaskedRow(bmp, s, a, [&](uint8_t* d, int32_t x, int32_t y, int32_t n) { CopyParentPixels(d, cache, x, y, n); });
   } else {
     ForEachMaskedPixel(bmp, s, a, [&](uint8_t* d, const uint8_t* p, const uint8_t* m, int32_t, int32_t) {
       for (int c = 0; c < 3; ++c) d[c] = MaskedChannelExact(p[c], d[c], m[c]);
@@ -150,9 +182,11 @@ void CopyMasterPartMasked(TsBitmap24View bmp, const TsRect& dstR, const TsRect& 
   if (a.IsEmpty()) return;
   const bool fill = keyFill != SkinKeyColor;
   const TsBgr fillColor = TsBgr::FromColor(keyFill);
-  ForEachMaskedRow(bmp, s, a, [&](uint8_t* d, int32_t x, int32_t y) {
-    if (fill) fillColor.Store(d);
-    else if (cache.Valid) CopyParentPixel(d, cache, x, y);
+  ForEachMaskedRow(bmp, s, a, [&](uint8_t* d, int32_t x, int32_t y, int32_t n) {
+    if (fill)
+      for (int32_t i = 0; i < n; ++i) fillColor.Store(d + 3 * i);
+    else if (cache.Valid)
+      CopyParentPixels(d, cache, x, y, n);
   });
 }
 

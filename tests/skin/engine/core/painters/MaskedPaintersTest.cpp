@@ -245,8 +245,8 @@ TEST(NinePartMaster, MaskTypeOneAppliesTheMaskHalf) {
 }
 
 // Master parts of every width up to a few vectors, over random pixels and masks with key pixels
-// scattered and in runs: each pixel is what the rule gives it alone, in each way key pixels go
-// (a fill colour, the parent's pixel, left as they were).
+// scattered and in runs, short and long: each pixel is what the rule gives it alone, in each way key
+// pixels go (a fill colour, the parent's pixel, left as they were).
 TEST(NinePartMaster, EveryPixelOfAPartTakesTheRuleOrItsKeyPixelsWay) {
   std::mt19937 random(7);
   const auto byte = [&] { return uint8_t(random() & 0xFF); };
@@ -255,7 +255,9 @@ TEST(NinePartMaster, EveryPixelOfAPartTakesTheRuleOrItsKeyPixelsWay) {
     TsBitmap24 master(width + 2, height * 2);
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width + 2; ++x) {
-        const bool key = random() % 4 == 0 || (x >= 5 && x < 9 && y == 1);
+        // Runs longer than sixteen pixels too, as an open centre has them.
+        const bool key = random() % 4 == 0 || (x >= 5 && x < 9 && y == 1) || (y == 2 && x >= 2 && x < 37) ||
+                         (y == 0 && x >= 4 && x < 21);
         master.SetPixel(x, y, key ? Key : Rgb(byte(), byte(), byte()));
         master.SetPixel(x, y + height, Rgb(byte(), byte(), byte()));
       }
