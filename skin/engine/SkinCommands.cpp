@@ -262,15 +262,6 @@ std::vector<HWND>& WaitingForView() {
   return forms;
 }
 
-// Paints what is invalid on the forms: the controls that can in place (those of inPlace), the rest by
-// WM_PAINT; the second round paints what the first gave back to the parents (where a button's new
-// region leaves them the corners).
-void PaintFormsNow(const std::vector<TWinControl*>& inPlace, const std::vector<TWinControl*>& forms) {
-  for (TWinControl* win : inPlace) TsSkinnedControl::PaintTreeInPlace(win);
-  for (int round = 0; round < 2; ++round)
-    for (TWinControl* win : forms) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-}
-
 }  // namespace
 
 void RefreshApplication(LPARAM manager) {
@@ -301,7 +292,11 @@ void RefreshApplication(LPARAM manager) {
     if (refreshed) inPlace.push_back(win);
     if (std::find(waiting.begin(), waiting.end(), win->Handle()) == waiting.end()) shown.push_back(win);
   }
-  PaintFormsNow(inPlace, shown);
+  for (TWinControl* win : inPlace) TsSkinnedControl::PaintTreeInPlace(win);
+  // The rest by WM_PAINT; the second round paints what the first gave back to the parents: where a
+  // button's new region leaves them the corners.
+  for (int round = 0; round < 2; ++round)
+    for (TWinControl* win : shown) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void ShowFormsWaitingForView(const TWinControl* leaving) {
