@@ -234,35 +234,58 @@ bool CoveringForm(TWinControl* win) {
          !(GetWindowLongA(win->Handle(), GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT));
 }
 
-// Whether the program's covering forms above form, leaving aside, hide all of it.
-bool HiddenByOwnForms(TWinControl* form, const TWinControl* leaving) {
+// What the program's covering forms above form, leaving aside, hide of the screen, into cover; false
+// when form is not one whose cover is heard of.
+bool OwnFormsCover(TWinControl* form, const TWinControl* leaving, HRGN cover) {
+  SetRectRgn(cover, 0, 0, 0, 0);
   if (!CoveringForm(form)) return false;
-  RECT r;
-  GetWindowRect(form->Handle(), &r);
-  const TGdiObject<HRGN> shown(CreateRectRgnIndirect(&r));
-  const TGdiObject<HRGN> cover(CreateRectRgn(0, 0, 0, 0));
-  for (HWND above = GetWindow(form->Handle(), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-    TWinControl* win = FindControl(above);
+  const TGdiObject<HRGN> above(CreateRectRgn(0, 0, 0, 0));
+  for (HWND window = GetWindow(form->Handle(), GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV)) {
+    TWinControl* win = FindControl(window);
     if (!win || win == leaving || !CoveringForm(win)) continue;
     RECT a;
-    GetWindowRect(above, &a);
+    GetWindowRect(window, &a);
     // A window region is relative to the window's corner.
-    if (GetWindowRgn(above, cover.Handle()) == ERROR)
-      SetRectRgn(cover.Handle(), a.left, a.top, a.right, a.bottom);
+    if (GetWindowRgn(window, above.Handle()) == ERROR)
+      SetRectRgn(above.Handle(), a.left, a.top, a.right, a.bottom);
     else
-      OffsetRgn(cover.Handle(), a.left, a.top);
-    if (CombineRgn(shown.Handle(), shown.Handle(), cover.Handle(), RGN_DIFF) == NULLREGION) return true;
+      OffsetRgn(above.Handle(), a.left, a.top);
+    CombineRgn(cover, cover, above.Handle(), RGN_OR);
   }
-  return false;
+  return true;
 }
 
-// Forms the refresh found hidden behind the program's other forms: not painted until they show.
+// Whether cover hides all of window.
+bool HiddenBy(HWND window, HRGN cover) {
+  RECT r;
+  GetWindowRect(window, &r);
+  const TGdiObject<HRGN> shown(CreateRectRgnIndirect(&r));
+  return CombineRgn(shown.Handle(), shown.Handle(), cover, RGN_DIFF) == NULLREGION;
+}
+
+// Forms and controls that the refresh found hidden behind the program's other forms: not painted
+// until they show.
 std::vector<HWND>& WaitingForView() {
-  static std::vector<HWND> forms;
-  return forms;
+  static std::vector<HWND> windows;
+  return windows;
+}
+
+// What the program's other forms hide of the form that the refresh paints now; none otherwise.
+HRGN& PaintedFormCover() {
+  static HRGN cover = nullptr;
+  return cover;
 }
 
 }  // namespace
+
+bool LeftUnseen(HWND window) {
+  const HRGN cover = PaintedFormCover();
+  if (cover == nullptr || !HiddenBy(window, cover)) return false;
+  ValidateRect(window, nullptr);
+  std::vector<HWND>& waiting = WaitingForView();
+  if (std::find(waiting.begin(), waiting.end(), window) == waiting.end()) waiting.push_back(window);
+  return true;
+}
 
 void RefreshApplication(LPARAM manager) {
   std::vector<TWinControl*> invalidated;
@@ -277,22 +300,35 @@ void RefreshApplication(LPARAM manager) {
         invalidated.push_back(win);
       }
   }
-  // A form no one sees waits until it shows (ShowFormsWaitingForView); every control of the others
-  // waits, and those that can are painted in place.
-  std::vector<TWinControl*> inPlace, shown;
+  // A form no one sees waits until it shows (ShowFormsWaitingForView), and so does a control of the
+  // others that the program's other forms hide wholly; every other control waits, and those that
+  // can are painted in place.
+  std::vector<TWinControl*> shown;
   std::vector<HWND>& waiting = WaitingForView();
+  const TGdiObject<HRGN> cover(CreateRectRgn(0, 0, 0, 0));
   for (TWinControl* win : ShownForms()) {
     const bool refreshed = std::find(invalidated.begin(), invalidated.end(), win) != invalidated.end();
-    if (refreshed) waiting.erase(std::remove(waiting.begin(), waiting.end(), win->Handle()), waiting.end());
-    if (refreshed && HiddenByOwnForms(win, nullptr)) {
-      RedrawWindow(win->Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
-      waiting.push_back(win->Handle());
-      continue;
+    if (refreshed) {
+      waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
+                                   [win](HWND h) { return GetAncestor(h, GA_ROOT) == win->Handle(); }),
+                    waiting.end());
+      const bool covers = OwnFormsCover(win, nullptr, cover.Handle());
+      if (covers && HiddenBy(win->Handle(), cover.Handle())) {
+        RedrawWindow(win->Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
+        waiting.push_back(win->Handle());
+        continue;
+      }
+      PaintedFormCover() = covers ? cover.Handle() : nullptr;
+      try {
+        TsSkinnedControl::PaintTreeInPlace(win);
+      } catch (...) {
+        PaintedFormCover() = nullptr;
+        throw;
+      }
+      PaintedFormCover() = nullptr;
     }
-    if (refreshed) inPlace.push_back(win);
     if (std::find(waiting.begin(), waiting.end(), win->Handle()) == waiting.end()) shown.push_back(win);
   }
-  for (TWinControl* win : inPlace) TsSkinnedControl::PaintTreeInPlace(win);
   // The rest by WM_PAINT; the second round paints what the first gave back to the parents: where a
   // button's new region leaves them the corners.
   for (int round = 0; round < 2; ++round)
@@ -302,24 +338,34 @@ void RefreshApplication(LPARAM manager) {
 void ShowFormsWaitingForView(const TWinControl* leaving) {
   static bool checking = false;
   std::vector<HWND>& waiting = WaitingForView();
-  if (waiting.empty() || checking || RefreshRepaintsHeld()) return;
+  if (waiting.empty() || checking || RefreshRepaintsHeld() || PaintedFormCover()) return;
   checking = true;
-  std::vector<TWinControl*> shown;
-  // A form gone or hidden meanwhile needs nothing: showing a window paints all of it.
+  std::vector<HWND> shown;
+  // The cover of the form last looked at: a form's controls wait side by side.
+  const TGdiObject<HRGN> cover(CreateRectRgn(0, 0, 0, 0));
+  TWinControl* coverOf = nullptr;
+  bool covers = false;
+  // A window gone or hidden meanwhile needs nothing: showing a window paints all of it.
   for (auto it = waiting.begin(); it != waiting.end();) {
     TWinControl* win = FindControl(*it);
-    if (win == leaving || !ShownForm(win)) {
+    const HWND root = GetAncestor(*it, GA_ROOT);
+    TWinControl* form = FindControl(root);
+    if (form != coverOf && form != nullptr && form != leaving) {
+      covers = OwnFormsCover(form, leaving, cover.Handle());
+      coverOf = form;
+    }
+    if (form == nullptr || form == leaving || !ShownForm(win)) {
       it = waiting.erase(it);
-    } else if (!HiddenByOwnForms(win, leaving)) {
-      shown.push_back(win);
+    } else if (!covers || !HiddenBy(*it, cover.Handle())) {
+      shown.push_back(*it);
       it = waiting.erase(it);
     } else {
       ++it;
     }
   }
   // Painted by WM_PAINT, once what brought the change (an activation) is done.
-  for (TWinControl* win : shown)
-    RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  for (HWND window : shown)
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   checking = false;
 }
 

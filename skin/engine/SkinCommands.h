@@ -66,10 +66,14 @@ void BroadcastToApplication(SkinCommand command, LPARAM manager = 0);
 // each parent before its children. Painted in the walk's order, a child paints before its parent's
 // new cache is there, for nothing, and again once it is.
 void RefreshApplication(LPARAM manager);
-// The refresh leaves a form that the program's other forms hide wholly unpainted: called whenever a
-// form moves, changes size, shows, hides or changes its place in the Z order, it has such a form
-// that shows now repainted whole. leaving: a form going away, which hides nothing any more.
+// The refresh leaves a form or a control that the program's other forms hide wholly unpainted:
+// called whenever a form moves, changes size, shows, hides or changes its place in the Z order, it
+// has such a window that shows now repainted whole. leaving: a form going away, which hides nothing
+// any more.
 void ShowFormsWaitingForView(const TWinControl* leaving = nullptr);
+// While the refresh paints a form in place: true for a window of it that the program's other forms
+// hide wholly, which is then taken off what waits to be painted and left for ShowFormsWaitingForView.
+bool LeftUnseen(HWND window);
 // A refresh of the application is going on: a control invalidates itself rather than repainting.
 bool RefreshRepaintsHeld();
 // A refresh of the application is going on and the control lies on a form it invalidates whole,

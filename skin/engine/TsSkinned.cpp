@@ -251,6 +251,11 @@ bool TsSkinnedControl::PaintInPlace() {
   if (!FWindow || !PaintsWholeClient() || !FWindow->HandleAllocated() || !IsWindowVisible(FWindow->Handle()) ||
       !IsSkinned() || FSkinData.BackgroundChanged())
     return false;
+  if (LeftUnseen(FWindow->Handle())) {
+    // Built by WM_PAINT once it shows.
+    FSkinData.SetRepaintNeeded(true);
+    return true;
+  }
   PaintNow();
   ValidateRect(FWindow->Handle(), nullptr);
   ++FPaintsInPlace;
@@ -288,7 +293,7 @@ void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, unsigned began) {
   if (skinned && skinned->PaintsWholeClient()) {
     if (skinned->FPaintedAt <= began && !skinned->PaintInPlace())
       RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
-  } else {
+  } else if (!LeftUnseen(root->Handle())) {
     RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
   }
   for (int i = 0; i < root->ControlCount(); ++i)

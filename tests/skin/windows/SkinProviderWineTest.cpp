@@ -135,6 +135,30 @@ protected:
     ReleaseDC(H(), dc);
     return Pixels(bmp, RECT{0, 0, Form->Width(), height});
   }
+  // The client area as the screen shows it, read into our bitmap.
+  std::vector<std::uint32_t> ScreenClient() {
+    TBitmap bmp;
+    bmp.SetPixelFormat(TPixelFormat::Bit24);
+    bmp.SetSize(Form->ClientWidth(), Form->ClientHeight());
+    HDC dc = GetDC(H());
+    BitBlt(bmp.Canvas()->Handle(), 0, 0, Form->ClientWidth(), Form->ClientHeight(), dc, 0, 0, SRCCOPY);
+    ReleaseDC(H(), dc);
+    return Pixels(bmp, RECT{0, 0, Form->ClientWidth(), Form->ClientHeight()});
+  }
+  // Once what uncovered the form is handled, it shows what a full repaint shows.
+  void ExpectShownAsRepainted(const char* how) {
+    Pump();
+    const std::vector<std::uint32_t> shown = ScreenClient(), top = ScreenTop(20);
+    RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    EXPECT_EQ(ScreenClient(), shown) << how;
+    EXPECT_EQ(ScreenTop(20), top) << how;
+  }
+  // A form with a provider over the form, shown on top.
+  TForm* NewCover() {
+    TForm* cover = NewComponent<TForm>(Application);
+    NewComponent<TsSkinProvider>(cover);
+    return cover;
+  }
   std::vector<std::uint32_t> CacheTop(int height) {
     return Pixels(*Provider->SkinData()->CacheBitmap(), RECT{0, 0, Form->Width(), height});
   }
@@ -323,28 +347,13 @@ TEST_F(SkinProviderTest, ACaptionSetAfterTheWindowExistsIsTheWindowsOwnTextInEve
 TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinWhenItShows) {
   LoadSkin("Desert");
   auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 10, 200, 120});
-  const auto client = [&] {
-    TBitmap bmp;
-    bmp.SetPixelFormat(TPixelFormat::Bit24);
-    bmp.SetSize(Form->ClientWidth(), Form->ClientHeight());
-    HDC dc = GetDC(H());
-    BitBlt(bmp.Canvas()->Handle(), 0, 0, Form->ClientWidth(), Form->ClientHeight(), dc, 0, 0, SRCCOPY);
-    ReleaseDC(H(), dc);
-    return Pixels(bmp, RECT{0, 0, Form->ClientWidth(), Form->ClientHeight()});
-  };
-  // Once the change is handled (the repaint waits for WM_PAINT), the form shows what a full repaint
-  // shows.
+  // The repaint waits for WM_PAINT.
   const auto expectRepainted = [&](int builds, const char* how) {
     Pump();
     EXPECT_GT(panel->CacheBuilds(), builds) << how;
-    const std::vector<std::uint32_t> shown = client(), top = ScreenTop(20);
-    RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    EXPECT_EQ(client(), shown) << how;
-    EXPECT_EQ(ScreenTop(20), top) << how;
+    ExpectShownAsRepainted(how);
   };
-  TForm* cover = NewComponent<TForm>(Application);
-  cover->SetBounds(20, 20, 500, 400);
-  NewComponent<TsSkinProvider>(cover);
+  TForm* cover = NewCover();
   const auto coverAgain = [&] {
     cover->SetBounds(20, 20, 500, 400);
     cover->Show();
@@ -381,8 +390,7 @@ TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinW
   expectRepainted(builds, "cover freed");
 
   // A cover that leaves a corner of the form shown: the form takes the switch with the others.
-  cover = NewComponent<TForm>(Application);
-  NewComponent<TsSkinProvider>(cover);
+  cover = NewCover();
   cover->SetBounds(80, 80, 500, 400);
   cover->Show();
   Pump();
@@ -391,6 +399,75 @@ TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinW
   expectRepainted(builds, "partly covered");
   cover->Free();
   Pump();
+}
+
+// Of a form partly shown, a control that the program's other forms hide wholly takes a switch only
+// when some of it shows, and then as a full repaint paints it: a button under the cover (its panel,
+// partly shown, repaints the children over its new picture) and a panel with a child.
+TEST_F(SkinProviderTest, AControlHiddenBehindTheProgramsOthersRepaintsInTheNewSkinWhenUncovered) {
+  LoadSkin("Desert");
+  auto* wide = NewControl<TsPanel>(Form, Form, RECT{10, 10, 390, 130});
+  auto* button = NewControl<TsButton>(wide, wide, RECT{10, 10, 90, 35});
+  auto* hidden = NewControl<TsPanel>(Form, Form, RECT{10, 140, 110, 240});
+  auto* child = NewControl<TsButton>(hidden, hidden, RECT{10, 10, 90, 35});
+  POINT origin{0, 0};
+  ClientToScreen(H(), &origin);
+  // Over the form's left part: the button, the lower panel and a third of the wide one. The form
+  // stays active throughout: a form activated after its client is painted is another matter.
+  TForm* cover = NewCover();
+  const auto coverAgain = [&] {
+    cover->SetBounds(origin.x - 40, origin.y - 10, 200, 300);
+    cover->Show();
+    SetForegroundWindow(H());
+    Pump();
+    SetWindowPos(cover->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), H());
+  };
+  const char* skins[] = {"Nocturne", "Desert"};
+  int next = 0;
+  struct TBuilds {
+    int Button, Hidden, Child;
+  } before{};
+  const auto builds = [&] { return TBuilds{button->CacheBuilds(), hidden->CacheBuilds(), child->CacheBuilds()}; };
+  const auto switchCovered = [&] {
+    before = builds();
+    const int shown = wide->CacheBuilds();
+    LoadSkin(skins[next++ % 2]);
+    EXPECT_GT(wide->CacheBuilds(), shown);
+    const TBuilds now = builds();
+    EXPECT_EQ(now.Button, before.Button);
+    EXPECT_EQ(now.Hidden, before.Hidden);
+    EXPECT_EQ(now.Child, before.Child);
+  };
+  const auto expectRepainted = [&](const char* how) {
+    Pump();
+    const TBuilds now = builds();
+    EXPECT_GT(now.Button, before.Button) << how;
+    EXPECT_GT(now.Hidden, before.Hidden) << how;
+    EXPECT_GT(now.Child, before.Child) << how;
+    ExpectShownAsRepainted(how);
+  };
+
+  coverAgain();
+  switchCovered();
+  cover->SetLeft(origin.x + 60);
+  expectRepainted("partly uncovered");
+
+  coverAgain();
+  switchCovered();
+  SetWindowPos(H(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  expectRepainted("raised");
+
+  coverAgain();
+  switchCovered();
+  cover->Hide();
+  expectRepainted("cover hidden");
+
+  coverAgain();
+  switchCovered();
+  cover->Free();
+  expectRepainted("cover freed");
 }
 
 TEST_F(SkinProviderTest, CommandAnswers) {
