@@ -114,7 +114,9 @@ void TsPushButtonParts::CurrentRegion(HWND window, HRGN current, const RECT& who
 }
 
 void TsPushButtonParts::CutRegionAhead(TsSkinState state, bool drawOverBorder) {
-  if (!RefreshRepaintsHeld() || !FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle()) || Fading())
+  // A button no one sees takes its new region when it is painted.
+  if (!RefreshRepaintsHeld() || !FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle()) || Fading() ||
+      RefreshLeavesUnseen(FControl))
     return;
   const int w = FControl->Width(), h = FControl->Height();
   if (w <= 0 || h <= 0) return;

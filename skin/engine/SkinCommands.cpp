@@ -185,48 +185,6 @@ std::vector<TWinControl*> ShownForms() {
   return forms;
 }
 
-// A refresh of the application going on: while it lasts, the controls told only invalidate
-// themselves, or nothing where the refresh invalidates their form whole afterwards (the forms
-// shown when it began). One started by a handler within another gives the outer one back when it
-// ends.
-class TRefreshScope {
-public:
-  TRefreshScope() : FOuter(Current()), FForms(ShownForms()) { Current() = this; }
-  ~TRefreshScope() { Current() = FOuter; }
-  TRefreshScope(const TRefreshScope&) = delete;
-  TRefreshScope& operator=(const TRefreshScope&) = delete;
-
-  static TRefreshScope*& Current() {
-    static TRefreshScope* current = nullptr;
-    return current;
-  }
-
-  bool Covers(TControl* control) const {
-    TControl* top = control;
-    while (top->Parent()) top = top->Parent();
-    return std::find(FForms.begin(), FForms.end(), top) != FForms.end();
-  }
-
-private:
-  TRefreshScope* FOuter;
-  std::vector<TWinControl*> FForms;
-};
-
-}  // namespace
-
-bool RefreshRepaintsHeld() { return TRefreshScope::Current() != nullptr; }
-
-bool RefreshInvalidatesWhole(TControl* control) {
-  const TRefreshScope* refresh = TRefreshScope::Current();
-  return refresh && control && refresh->Covers(control);
-}
-
-void InvalidateForRefresh(TControl* control) {
-  if (!RefreshInvalidatesWhole(control)) control->Invalidate();
-}
-
-namespace {
-
 // A form that covers what lies below it: shown, not minimized, not see-through, with a provider, whose
 // moves and changes of order are heard (ShowFormsWaitingForView).
 bool CoveringForm(TWinControl* win) {
@@ -262,6 +220,77 @@ bool HiddenBy(HWND window, HRGN cover) {
   const TGdiObject<HRGN> shown(CreateRectRgnIndirect(&r));
   return CombineRgn(shown.Handle(), shown.Handle(), cover, RGN_DIFF) == NULLREGION;
 }
+
+// A refresh of the application going on: while it lasts, the controls told only invalidate
+// themselves, or nothing where the refresh invalidates their form whole afterwards (the forms
+// shown when it began). One started by a handler within another gives the outer one back when it
+// ends.
+class TRefreshScope {
+public:
+  TRefreshScope() : FOuter(Current()), FForms(ShownForms()) {
+    for (TWinControl* form : FForms) {
+      HRGN cover = CreateRectRgn(0, 0, 0, 0);
+      if (OwnFormsCover(form, nullptr, cover))
+        FCovers.push_back({form, cover});
+      else
+        DeleteObject(cover);
+    }
+    Current() = this;
+  }
+  ~TRefreshScope() {
+    Current() = FOuter;
+    for (const auto& [form, cover] : FCovers) DeleteObject(cover);
+  }
+  TRefreshScope(const TRefreshScope&) = delete;
+  TRefreshScope& operator=(const TRefreshScope&) = delete;
+
+  static TRefreshScope*& Current() {
+    static TRefreshScope* current = nullptr;
+    return current;
+  }
+
+  bool Covers(TControl* control) const {
+    TControl* top = control;
+    while (top->Parent()) top = top->Parent();
+    return std::find(FForms.begin(), FForms.end(), top) != FForms.end();
+  }
+
+  // Whether the program's other forms hid all of control's window when the refresh began.
+  bool Unseen(TControl* control) const {
+    auto* window = dynamic_cast<TWinControl*>(control);
+    if (!window || !window->HandleAllocated()) return false;
+    TControl* top = control;
+    while (top->Parent()) top = top->Parent();
+    for (const auto& [form, cover] : FCovers)
+      if (form == top) return HiddenBy(window->Handle(), cover);
+    return false;
+  }
+
+private:
+  TRefreshScope* FOuter;
+  std::vector<TWinControl*> FForms;
+  std::vector<std::pair<TWinControl*, HRGN>> FCovers;
+};
+
+}  // namespace
+
+bool RefreshRepaintsHeld() { return TRefreshScope::Current() != nullptr; }
+
+bool RefreshInvalidatesWhole(TControl* control) {
+  const TRefreshScope* refresh = TRefreshScope::Current();
+  return refresh && control && refresh->Covers(control);
+}
+
+bool RefreshLeavesUnseen(TControl* control) {
+  const TRefreshScope* refresh = TRefreshScope::Current();
+  return refresh && control && refresh->Unseen(control);
+}
+
+void InvalidateForRefresh(TControl* control) {
+  if (!RefreshInvalidatesWhole(control)) control->Invalidate();
+}
+
+namespace {
 
 // Forms and controls that the refresh found hidden behind the program's other forms: not painted
 // until they show.

@@ -79,6 +79,9 @@ bool RefreshRepaintsHeld();
 // A refresh of the application is going on and the control lies on a form it invalidates whole,
 // with everything on it, once every control has heard: nothing there needs invalidating before.
 bool RefreshInvalidatesWhole(TControl* control);
+// A refresh of the application is going on and the program's other forms hid all of the control
+// when it began: what it shows can wait until it is painted.
+bool RefreshLeavesUnseen(TControl* control);
 // A control told to refresh while the repaints are held: invalidated, unless the refresh
 // invalidates its form whole.
 void InvalidateForRefresh(TControl* control);

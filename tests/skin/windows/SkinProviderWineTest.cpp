@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -403,11 +404,13 @@ TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinW
 
 // Of a form partly shown, a control that the program's other forms hide wholly takes a switch only
 // when some of it shows, and then as a full repaint paints it: a button under the cover (its panel,
-// partly shown, repaints the children over its new picture) and a panel with a child.
+// partly shown, repaints the children over its new picture) and a panel with a child. The button
+// then has the corners of a button in sight.
 TEST_F(SkinProviderTest, AControlHiddenBehindTheProgramsOthersRepaintsInTheNewSkinWhenUncovered) {
   LoadSkin("Desert");
   auto* wide = NewControl<TsPanel>(Form, Form, RECT{10, 10, 390, 130});
   auto* button = NewControl<TsButton>(wide, wide, RECT{10, 10, 90, 35});
+  auto* seen = NewControl<TsButton>(wide, wide, RECT{290, 10, 370, 35});
   auto* hidden = NewControl<TsPanel>(Form, Form, RECT{10, 140, 110, 240});
   auto* child = NewControl<TsButton>(hidden, hidden, RECT{10, 10, 90, 35});
   POINT origin{0, 0};
@@ -424,6 +427,11 @@ TEST_F(SkinProviderTest, AControlHiddenBehindTheProgramsOthersRepaintsInTheNewSk
     Pump();
     ASSERT_EQ(GetActiveWindow(), H());
   };
+  const auto SameCorners = [](TsButton* a, TsButton* b) {
+    const TGdiObject<HRGN> ra(CreateRectRgn(0, 0, 0, 0)), rb(CreateRectRgn(0, 0, 0, 0));
+    return (GetWindowRgn(a->Handle(), ra.Handle()) == ERROR) == (GetWindowRgn(b->Handle(), rb.Handle()) == ERROR) &&
+           EqualRgn(ra.Handle(), rb.Handle());
+  };
   const char* skins[] = {"Nocturne", "Desert"};
   int next = 0;
   struct TBuilds {
@@ -439,6 +447,8 @@ TEST_F(SkinProviderTest, AControlHiddenBehindTheProgramsOthersRepaintsInTheNewSk
     EXPECT_EQ(now.Button, before.Button);
     EXPECT_EQ(now.Hidden, before.Hidden);
     EXPECT_EQ(now.Child, before.Child);
+    // The skins' buttons have other corners.
+    EXPECT_FALSE(SameCorners(button, seen));
   };
   const auto expectRepainted = [&](const char* how) {
     Pump();
@@ -446,6 +456,7 @@ TEST_F(SkinProviderTest, AControlHiddenBehindTheProgramsOthersRepaintsInTheNewSk
     EXPECT_GT(now.Button, before.Button) << how;
     EXPECT_GT(now.Hidden, before.Hidden) << how;
     EXPECT_GT(now.Child, before.Child) << how;
+    EXPECT_TRUE(SameCorners(button, seen)) << how;
     ExpectShownAsRepainted(how);
   };
 
