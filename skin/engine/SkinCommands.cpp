@@ -305,6 +305,15 @@ HRGN& PaintedFormCover() {
   return cover;
 }
 
+// The form painted within the scope has cover.
+class TPaintedFormCover {
+public:
+  explicit TPaintedFormCover(HRGN cover) { PaintedFormCover() = cover; }
+  ~TPaintedFormCover() { PaintedFormCover() = nullptr; }
+  TPaintedFormCover(const TPaintedFormCover&) = delete;
+  TPaintedFormCover& operator=(const TPaintedFormCover&) = delete;
+};
+
 }  // namespace
 
 bool LeftUnseen(HWND window) {
@@ -347,14 +356,8 @@ void RefreshApplication(LPARAM manager) {
         waiting.push_back(win->Handle());
         continue;
       }
-      PaintedFormCover() = covers ? cover.Handle() : nullptr;
-      try {
-        TsSkinnedControl::PaintTreeInPlace(win);
-      } catch (...) {
-        PaintedFormCover() = nullptr;
-        throw;
-      }
-      PaintedFormCover() = nullptr;
+      const TPaintedFormCover painted(covers ? cover.Handle() : nullptr);
+      TsSkinnedControl::PaintTreeInPlace(win);
     }
     if (std::find(waiting.begin(), waiting.end(), win->Handle()) == waiting.end()) shown.push_back(win);
   }
