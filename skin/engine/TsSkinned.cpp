@@ -293,7 +293,7 @@ void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, unsigned began) {
   if (skinned && skinned->PaintsWholeClient()) {
     if (skinned->FPaintedAt <= began && !skinned->PaintInPlace())
       RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
-  } else if (!LeftUnseen(root->Handle())) {
+  } else {
     RedrawWindow(root->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_NOCHILDREN);
   }
   for (int i = 0; i < root->ControlCount(); ++i)
