@@ -70,7 +70,8 @@ public:
 
   // A windowed control that draws its whole client from the skin (PaintsWholeClient) painted now,
   // outside WM_PAINT, and its client taken off what waits to be painted; false when it is not
-  // painted so (graphic, not skinned, not shown, or drawn by WM_PAINT).
+  // painted so (graphic, not skinned, not shown, or drawn by WM_PAINT). At a skin switch, one that
+  // the program's other forms hide wholly is left to repaint when it shows (LeftUnseen).
   bool PaintInPlace();
   // PaintInPlace for each windowed control of root's tree, all known to wait, root included,
   // parents first. What else waits is left to WM_PAINT.
