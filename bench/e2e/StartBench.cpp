@@ -87,7 +87,7 @@ TStart StartAndClose(const std::string& exe, const std::string& folder, const st
   const double start = NowMs();
   if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
                       &process))
-    throw std::runtime_error("cannot start " + exe);
+    throw std::runtime_error("cannot start " + exe + " (error " + std::to_string(GetLastError()) + ")");
   HWND window = nullptr;
   for (;;) {
     if (NowMs() - start > 30000) {
@@ -121,7 +121,10 @@ public:
   TBench() {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    Folder = std::string(temp) + "tarvex-start-bench-" + std::to_string(GetCurrentProcessId());
+    // The platform gives a process id again once its process has ended: the time keeps a folder
+    // that an earlier run left, or still holds, out of the way.
+    Folder = std::string(temp) + "tarvex-start-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(GetTickCount64());
     CopyFolder(TARVEX_PROGRAM_FOLDER, Folder);
     Exe = Folder + "\\Tarvex.exe";
     Ini = Folder + "\\Tarvex.ini";
