@@ -299,6 +299,13 @@ std::vector<HWND>& WaitingForView() {
   return windows;
 }
 
+// The form that holds window: the top of its controls' parents (an MDI child, not its frame).
+TWinControl* FormOf(HWND window) {
+  TWinControl* control = FindControl(window);
+  while (control != nullptr && control->Parent() != nullptr) control = control->Parent();
+  return control;
+}
+
 // What the program's other forms hide of the form that the refresh paints now; none otherwise.
 HRGN& PaintedFormCover() {
   static HRGN cover = nullptr;
@@ -348,7 +355,7 @@ void RefreshApplication(LPARAM manager) {
     const bool refreshed = std::find(invalidated.begin(), invalidated.end(), win) != invalidated.end();
     if (refreshed) {
       waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
-                                   [win](HWND h) { return GetAncestor(h, GA_ROOT) == win->Handle(); }),
+                                   [win](HWND h) { return FormOf(h) == win; }),
                     waiting.end());
       const bool covers = OwnFormsCover(win, nullptr, cover.Handle());
       if (covers && HiddenBy(win->Handle(), cover.Handle())) {
@@ -380,8 +387,7 @@ void ShowFormsWaitingForView(const TWinControl* leaving) {
   // A window gone or hidden meanwhile needs nothing: showing a window paints all of it.
   for (auto it = waiting.begin(); it != waiting.end();) {
     TWinControl* win = FindControl(*it);
-    const HWND root = GetAncestor(*it, GA_ROOT);
-    TWinControl* form = FindControl(root);
+    TWinControl* form = FormOf(*it);
     if (form != coverOf && form != nullptr && form != leaving) {
       covers = OwnFormsCover(form, leaving, cover.Handle());
       coverOf = form;

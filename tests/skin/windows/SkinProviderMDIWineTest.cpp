@@ -187,6 +187,8 @@ protected:
       else
         EXPECT_NE(code, s.Code);
     }
+    // Away from the frame: a refresh paints a band button under the mouse hot.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     FrameProvider->SetHotButton(0);
     Pump();
     EXPECT_FALSE(FrameProvider->SkinData()->RepaintNeeded()) << "the frame waits for a repaint";
