@@ -259,8 +259,7 @@ public:
   bool Unseen(TControl* control) const {
     auto* window = dynamic_cast<TWinControl*>(control);
     if (!window || !window->HandleAllocated()) return false;
-    TControl* top = control;
-    while (top->Parent()) top = top->Parent();
+    const TCustomForm* top = GetParentForm(control);
     for (const auto& [form, cover] : FCovers)
       if (form == top) return HiddenBy(window->Handle(), cover);
     return false;
@@ -297,13 +296,6 @@ namespace {
 std::vector<HWND>& WaitingForView() {
   static std::vector<HWND> windows;
   return windows;
-}
-
-// The form that holds window: the top of its controls' parents (an MDI child, not its frame).
-TWinControl* FormOf(HWND window) {
-  TWinControl* control = FindControl(window);
-  while (control != nullptr && control->Parent() != nullptr) control = control->Parent();
-  return control;
 }
 
 // What the program's other forms hide of the form that the refresh paints now; none otherwise.
@@ -355,7 +347,7 @@ void RefreshApplication(LPARAM manager) {
     const bool refreshed = std::find(invalidated.begin(), invalidated.end(), win) != invalidated.end();
     if (refreshed) {
       waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
-                                   [win](HWND h) { return FormOf(h) == win; }),
+                                   [win](HWND h) { return GetParentForm(FindControl(h)) == win; }),
                     waiting.end());
       const bool covers = OwnFormsCover(win, nullptr, cover.Handle());
       if (covers && HiddenBy(win->Handle(), cover.Handle())) {
@@ -387,7 +379,8 @@ void ShowFormsWaitingForView(const TWinControl* leaving) {
   // A window gone or hidden meanwhile needs nothing: showing a window paints all of it.
   for (auto it = waiting.begin(); it != waiting.end();) {
     TWinControl* win = FindControl(*it);
-    TWinControl* form = FormOf(*it);
+    // Through the controls' parents: an MDI child's controls are its own, not its frame's.
+    TWinControl* form = GetParentForm(win);
     if (form != coverOf && form != nullptr && form != leaving) {
       covers = OwnFormsCover(form, leaving, cover.Handle());
       coverOf = form;
