@@ -203,9 +203,11 @@ void TsGridItem::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl
     case SkinCommand::Refresh:
       if (!skinned) break;
       FFrameDirty = true;
-      if (FGrid->HandleAllocated()) {
+      // A form the refresh invalidates whole gets its children's frames invalidated with it: the
+      // frame is painted once, with the client (or when the form shows, if it is hidden).
+      if (FGrid->HandleAllocated() && !RefreshInvalidatesWhole(FGrid)) {
         SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
-        InvalidateForRefresh(FGrid);
+        FGrid->Invalidate();
       }
       UpdateBars();
       break;

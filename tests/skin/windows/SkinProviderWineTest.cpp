@@ -13,6 +13,7 @@
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
+#include "framework/win/TDBGrid.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TPanel.h"
@@ -29,6 +30,7 @@
 #include "skin/controls/TsPanel.h"
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsStatusBar.h"
+#include "skin/windows/TsGridAdapter.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSkinableMenus.h"
 #include "skin/windows/TsSystemMenu.h"
@@ -348,6 +350,9 @@ TEST_F(SkinProviderTest, ACaptionSetAfterTheWindowExistsIsTheWindowsOwnTextInEve
 TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinWhenItShows) {
   LoadSkin("Desert");
   auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 10, 200, 120});
+  // A grid's frame is the adapter's, painted with the form.
+  NewControl<TDBGrid>(Form, Form, RECT{10, 130, 200, 230});
+  NewComponent<TsGridAdapter>(Form);
   // The repaint waits for WM_PAINT.
   const auto expectRepainted = [&](int builds, const char* how) {
     Pump();
