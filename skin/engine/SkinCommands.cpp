@@ -192,26 +192,53 @@ bool CoveringForm(TWinControl* win) {
          !(GetWindowLongA(win->Handle(), GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT));
 }
 
-// What the program's covering forms above form, leaving aside, hide of the screen, into cover; false
-// when form is not one whose cover is heard of.
-bool OwnFormsCover(TWinControl* form, const TWinControl* leaving, HRGN cover) {
-  SetRectRgn(cover, 0, 0, 0, 0);
-  if (!CoveringForm(form)) return false;
-  const TGdiObject<HRGN> above(CreateRectRgn(0, 0, 0, 0));
-  for (HWND window = GetWindow(form->Handle(), GW_HWNDPREV); window; window = GetWindow(window, GW_HWNDPREV)) {
-    TWinControl* win = FindControl(window);
-    if (!win || win == leaving || !CoveringForm(win)) continue;
-    RECT a;
-    GetWindowRect(window, &a);
-    // A window region is relative to the window's corner.
-    if (GetWindowRgn(window, above.Handle()) == ERROR)
-      SetRectRgn(above.Handle(), a.left, a.top, a.right, a.bottom);
-    else
-      OffsetRgn(above.Handle(), a.left, a.top);
-    CombineRgn(cover, cover, above.Handle(), RGN_OR);
+// The program's covering forms in Z order, top first, each with what it covers of the screen. Taken
+// at once: one request to the window server for the order and one for each form's region.
+class TOwnForms {
+public:
+  // leaving: a form going away, which covers nothing.
+  explicit TOwnForms(const TWinControl* leaving = nullptr) {
+    std::vector<HWND> order;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) {
+          reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&order));
+    for (HWND window : order) {
+      TWinControl* win = FindControl(window);
+      if (!win || win == leaving || !CoveringForm(win)) continue;
+      RECT a;
+      GetWindowRect(window, &a);
+      HRGN shape = CreateRectRgn(0, 0, 0, 0);
+      // A window region is relative to the window's corner.
+      if (GetWindowRgn(window, shape) == ERROR)
+        SetRectRgn(shape, a.left, a.top, a.right, a.bottom);
+      else
+        OffsetRgn(shape, a.left, a.top);
+      FForms.push_back({win, shape});
+    }
   }
-  return true;
-}
+  ~TOwnForms() {
+    for (const auto& [form, shape] : FForms) DeleteObject(shape);
+  }
+  TOwnForms(const TOwnForms&) = delete;
+  TOwnForms& operator=(const TOwnForms&) = delete;
+
+  // What the covering forms above form hide, into cover; false when form is not one of them.
+  bool CoverOf(const TWinControl* form, HRGN cover) const {
+    SetRectRgn(cover, 0, 0, 0, 0);
+    for (const auto& [win, shape] : FForms) {
+      if (win == form) return true;
+      CombineRgn(cover, cover, shape, RGN_OR);
+    }
+    return false;
+  }
+
+private:
+  std::vector<std::pair<TWinControl*, HRGN>> FForms;
+};
 
 // Whether cover hides all of window.
 bool HiddenBy(HWND window, HRGN cover) {
@@ -228,9 +255,10 @@ bool HiddenBy(HWND window, HRGN cover) {
 class TRefreshScope {
 public:
   TRefreshScope() : FOuter(Current()), FForms(ShownForms()) {
+    const TOwnForms own;
     for (TWinControl* form : FForms) {
       HRGN cover = CreateRectRgn(0, 0, 0, 0);
-      if (OwnFormsCover(form, nullptr, cover))
+      if (own.CoverOf(form, cover))
         FCovers.push_back({form, cover});
       else
         DeleteObject(cover);
@@ -343,13 +371,15 @@ void RefreshApplication(LPARAM manager) {
   std::vector<TWinControl*> shown;
   std::vector<HWND>& waiting = WaitingForView();
   const TGdiObject<HRGN> cover(CreateRectRgn(0, 0, 0, 0));
+  // Taken after the broadcast: a new skin may give the forms new regions.
+  const TOwnForms own;
   for (TWinControl* win : ShownForms()) {
     const bool refreshed = std::find(invalidated.begin(), invalidated.end(), win) != invalidated.end();
     if (refreshed) {
       waiting.erase(std::remove_if(waiting.begin(), waiting.end(),
                                    [win](HWND h) { return GetParentForm(FindControl(h)) == win; }),
                     waiting.end());
-      const bool covers = OwnFormsCover(win, nullptr, cover.Handle());
+      const bool covers = own.CoverOf(win, cover.Handle());
       if (covers && HiddenBy(win->Handle(), cover.Handle())) {
         RedrawWindow(win->Handle(), nullptr, nullptr, RDW_VALIDATE | RDW_NOFRAME | RDW_ALLCHILDREN);
         waiting.push_back(win->Handle());
@@ -372,6 +402,7 @@ void ShowFormsWaitingForView(const TWinControl* leaving) {
   if (waiting.empty() || checking || RefreshRepaintsHeld() || PaintedFormCover()) return;
   checking = true;
   std::vector<HWND> shown;
+  const TOwnForms own(leaving);
   // The cover of the form last looked at: a form's controls wait side by side.
   const TGdiObject<HRGN> cover(CreateRectRgn(0, 0, 0, 0));
   TWinControl* coverOf = nullptr;
@@ -382,7 +413,7 @@ void ShowFormsWaitingForView(const TWinControl* leaving) {
     // Through the controls' parents: an MDI child's controls are its own, not its frame's.
     TWinControl* form = GetParentForm(win);
     if (form != coverOf && form != nullptr && form != leaving) {
-      covers = OwnFormsCover(form, leaving, cover.Handle());
+      covers = own.CoverOf(form, cover.Handle());
       coverOf = form;
     }
     if (form == nullptr || form == leaving || !ShownForm(win)) {
