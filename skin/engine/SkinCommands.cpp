@@ -320,7 +320,7 @@ void InvalidateForRefresh(TControl* control) {
 namespace {
 
 // Forms and controls that the refresh found hidden behind the program's other forms: not painted
-// until they show.
+// until they show, or the program has been idle a moment (CatchUpWhenIdle).
 std::vector<HWND>& WaitingForView() {
   static std::vector<HWND> windows;
   return windows;
@@ -330,6 +330,32 @@ std::vector<HWND>& WaitingForView() {
 HRGN& PaintedFormCover() {
   static HRGN cover = nullptr;
   return cover;
+}
+
+// Once the program has been idle a moment after a refresh, what still waits is painted all the
+// same. The order of windows the platform reports need not be the order on the screen (under Wine
+// the screen can keep an older one), and a window taken for hidden must not keep the old skin in
+// sight.
+constexpr UINT kCatchUpMs = 250;
+UINT_PTR& CatchUpTimer() {
+  static UINT_PTR timer = 0;
+  return timer;
+}
+
+void CALLBACK PaintWhatStillWaits(HWND, UINT, UINT_PTR, DWORD) {
+  KillTimer(nullptr, CatchUpTimer());
+  CatchUpTimer() = 0;
+  std::vector<HWND> waiting;
+  waiting.swap(WaitingForView());
+  for (HWND window : waiting)
+    if (TWinControl* win = FindControl(window); win && ShownForm(GetParentForm(win)))
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+void CatchUpWhenIdle() {
+  if (WaitingForView().empty()) return;
+  if (CatchUpTimer() != 0) KillTimer(nullptr, CatchUpTimer());
+  CatchUpTimer() = SetTimer(nullptr, 0, kCatchUpMs, PaintWhatStillWaits);
 }
 
 // The form painted within the scope has cover.
@@ -394,6 +420,7 @@ void RefreshApplication(LPARAM manager) {
   // button's new region leaves them the corners.
   for (int round = 0; round < 2; ++round)
     for (TWinControl* win : shown) RedrawWindow(win->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  CatchUpWhenIdle();
 }
 
 void ShowFormsWaitingForView(const TWinControl* leaving) {

@@ -407,6 +407,33 @@ TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinW
   Pump();
 }
 
+// What waits is painted once the program has been idle a moment, still hidden or not: the order of
+// windows the platform reports need not be the one on the screen.
+TEST_F(SkinProviderTest, AHiddenFormTakesTheSwitchOnceTheProgramIsIdleAMoment) {
+  LoadSkin("Desert");
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{10, 10, 200, 120});
+  TForm* cover = NewCover();
+  cover->SetBounds(20, 20, 500, 400);
+  cover->Show();
+  SetWindowPos(cover->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Pump();
+  const int builds = panel->CacheBuilds();
+  LoadSkin("Nocturne");
+  Pump();
+  EXPECT_EQ(panel->CacheBuilds(), builds);
+  const DWORD until = GetTickCount() + 5000;
+  while (panel->CacheBuilds() == builds && GetTickCount() < until) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    Pump();
+  }
+  EXPECT_GT(panel->CacheBuilds(), builds);
+  // Nothing waits any more: uncovered, the form is not painted again.
+  const int caughtUp = panel->CacheBuilds();
+  cover->Free();
+  Pump();
+  EXPECT_EQ(panel->CacheBuilds(), caughtUp);
+}
+
 // Of a form partly shown, a control that the program's other forms hide wholly takes a switch only
 // when some of it shows, and then as a full repaint paints it: a button under the cover (its panel,
 // partly shown, repaints the children over its new picture) and a panel with a child. The button
