@@ -5,12 +5,15 @@
 // windows add. Goal: the switch with every window open under 1 s.
 //
 // Checks first: after a switch both programs' options show the skin chosen, the first with its
-// six windows open (the options close with "Ok") and the second with its main window alone. TARVEX_BENCH_CORRUPT=skin-switch
-// has the first choose the other skin, which must fail the check (exit code 2).
+// six windows open (the options close with "Ok") and the second with its main window alone, and
+// once each program is idle the screen shows what a full repaint of every window shows.
+// TARVEX_BENCH_CORRUPT=skin-switch has the first choose the other skin, which must fail the check
+// (exit code 2).
 //
 //   wine build/win/bench/e2e/e2e_skin_switch_bench.exe [--pairs N] [--check-only]
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -31,6 +34,28 @@ const TLook Desert{"desert", "Desert"}, Nocturne{"nocturne", "Nocturne"};
 int GridRowY(int row) { return 18 + row * 17 + 17 / 2; }
 
 void Fail(const TUserDriver& user, const std::string& what) { throw std::runtime_error(user.Failure(what)); }
+
+// The whole screen, 24-bit rows.
+std::vector<char> ScreenPixels() {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  std::vector<char> pixels;
+  if (bitmap != nullptr) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    pixels.assign(static_cast<const char*>(bits), static_cast<const char*>(bits) + std::size_t(w) * 3 * h);
+    DeleteObject(bitmap);
+  }
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
 
 // One Tarvex.exe with the generated firmware split into its grid.
 class TSide {
@@ -84,11 +109,40 @@ public:
   }
 
   void Check(const std::string& side) {
+    // Once the program is idle, the windows show what a full repaint of each shows. A caret may
+    // blink meanwhile: a few pixels are let pass.
+    const std::vector<char> shown = SettledScreen();
+    for (const TShownWindow& s : Shown)
+      RedrawWindow(s.Window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+    const std::vector<char> repainted = SettledScreen();
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i + 3 <= shown.size() && i + 3 <= repainted.size(); i += 3)
+      differing += std::memcmp(&shown[i], &repainted[i], 3) != 0;
+    if (shown.size() != repainted.size() || differing > 100)
+      CheckFailed(side + ": " + std::to_string(differing) + " pixels of the screen differ from a full repaint");
     if (Skins->LookShown() != Current->Skin) CheckFailed(side + ": the options do not show " + Current->Skin);
     const std::size_t want = EveryWindow ? 6 : 1, open = Skins->VisibleWindows().size();
     if (Shown.size() != want || open != want)
       CheckFailed(side + ": " + std::to_string(open) + " windows open, " + std::to_string(want) + " wanted:\n" +
                   User.WindowList());
+  }
+
+  // The screen once the program has handled what it was sent and nothing changed on it for 400 ms
+  // (what waits after a switch is painted when the program has been idle 250 ms).
+  std::vector<char> SettledScreen() const {
+    Skins->Settled();
+    std::vector<char> last = ScreenPixels();
+    const double until = NowMs() + 10000;
+    for (double since = NowMs(); NowMs() < until && NowMs() - since < 400;) {
+      Sleep(50);
+      std::vector<char> now = ScreenPixels();
+      if (now != last) {
+        last.swap(now);
+        since = NowMs();
+      }
+    }
+    return last;
   }
 
   const bool EveryWindow;
