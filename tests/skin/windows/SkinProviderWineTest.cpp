@@ -368,9 +368,10 @@ TEST_F(SkinProviderTest, AFormHiddenBehindTheProgramsOthersRepaintsInTheNewSkinW
   };
   const char* skins[] = {"Nocturne", "Desert"};
   int next = 0;
+  // Counted before any message is handled: the program idle a moment paints what waits.
   const auto switchUnseen = [&] {
     const int builds = panel->CacheBuilds();
-    LoadSkin(skins[next++ % 2]);
+    Manager->SetSkinName(skins[next++ % 2]);
     EXPECT_EQ(panel->CacheBuilds(), builds);
     return builds;
   };
@@ -418,8 +419,7 @@ TEST_F(SkinProviderTest, AHiddenFormTakesTheSwitchOnceTheProgramIsIdleAMoment) {
   SetWindowPos(cover->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   Pump();
   const int builds = panel->CacheBuilds();
-  LoadSkin("Nocturne");
-  Pump();
+  Manager->SetSkinName("Nocturne");
   EXPECT_EQ(panel->CacheBuilds(), builds);
   const DWORD until = GetTickCount() + 5000;
   while (panel->CacheBuilds() == builds && GetTickCount() < until) {
@@ -470,10 +470,11 @@ TEST_F(SkinProviderTest, AControlHiddenBehindTheProgramsOthersRepaintsInTheNewSk
     int Button, Hidden, Child;
   } before{};
   const auto builds = [&] { return TBuilds{button->CacheBuilds(), hidden->CacheBuilds(), child->CacheBuilds()}; };
+  // Counted before any message is handled, as in the test above.
   const auto switchCovered = [&] {
     before = builds();
     const int shown = wide->CacheBuilds();
-    LoadSkin(skins[next++ % 2]);
+    Manager->SetSkinName(skins[next++ % 2]);
     EXPECT_GT(wide->CacheBuilds(), shown);
     const TBuilds now = builds();
     EXPECT_EQ(now.Button, before.Button);
