@@ -35,26 +35,10 @@ int GridRowY(int row) { return 18 + row * 17 + 17 / 2; }
 
 void Fail(const TUserDriver& user, const std::string& what) { throw std::runtime_error(user.Failure(what)); }
 
-// The whole screen, 24-bit rows.
+// The whole screen.
 std::vector<char> ScreenPixels() {
-  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  std::vector<char> pixels;
-  if (bitmap != nullptr) {
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    pixels.assign(static_cast<const char*>(bits), static_cast<const char*>(bits) + std::size_t(w) * 3 * h);
-    DeleteObject(bitmap);
-  }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return pixels;
+  BITMAPINFOHEADER header;
+  return ScreenPixels(RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}, header);
 }
 
 // One Tarvex.exe with the generated firmware split into its grid.
@@ -119,7 +103,7 @@ public:
     std::size_t differing = 0;
     for (std::size_t i = 0; i + 3 <= shown.size() && i + 3 <= repainted.size(); i += 3)
       differing += std::memcmp(&shown[i], &repainted[i], 3) != 0;
-    if (shown.size() != repainted.size() || differing > 100)
+    if (shown.empty() || shown.size() != repainted.size() || differing > 100)
       CheckFailed(side + ": " + std::to_string(differing) + " pixels of the screen differ from a full repaint");
     if (Skins->LookShown() != Current->Skin) CheckFailed(side + ": the options do not show " + Current->Skin);
     const std::size_t want = EveryWindow ? 6 : 1, open = Skins->VisibleWindows().size();

@@ -59,9 +59,6 @@ void TSkinSwitcher::RepaintNow() const {
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ERASENOW | RDW_ALLCHILDREN);
 }
 
-namespace {
-
-// The screen's pixels in a rectangle, bottom-up 24-bit rows.
 std::vector<char> ScreenPixels(const RECT& r, BITMAPINFOHEADER& header) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   header = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
@@ -71,18 +68,19 @@ std::vector<char> ScreenPixels(const RECT& r, BITMAPINFOHEADER& header) {
   HDC memory = CreateCompatibleDC(screen);
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-  SelectObject(memory, old);
-  const std::size_t size = ((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}) * height;
-  std::vector<char> pixels(static_cast<const char*>(bits), static_cast<const char*>(bits) + size);
-  DeleteObject(bitmap);
+  std::vector<char> pixels;
+  if (bitmap != nullptr) {
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    SelectObject(memory, old);
+    const std::size_t size = ((static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}) * height;
+    pixels.assign(static_cast<const char*>(bits), static_cast<const char*>(bits) + size);
+    DeleteObject(bitmap);
+  }
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return pixels;
 }
-
-}  // namespace
 
 void TSkinSwitcher::Shot(HWND window, const std::string& name) const {
   // Raised, the window is painted whole; the X server shows what lay there before until the

@@ -17,6 +17,9 @@ struct TLook {
   const char* Skin;  // the skin combo's choice, typed by its first letter; nullptr: skin off
 };
 
+// The screen's pixels in a rectangle, bottom-up 24-bit rows; empty when no bitmap could be made.
+std::vector<char> ScreenPixels(const RECT& r, BITMAPINFOHEADER& header);
+
 // A window kept open, by what screenshots call it.
 struct TShownWindow {
   std::string Name;
