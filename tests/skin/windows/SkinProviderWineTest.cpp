@@ -159,15 +159,10 @@ protected:
   // Raises cover over the form and waits until the platform's order keeps it there a moment: an
   // activation that the X server reports late raises the form again.
   void RaiseOver(TForm* cover) {
-    const auto above = [](HWND upper, HWND lower) {
-      for (HWND w = GetWindow(upper, GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT))
-        if (w == lower) return true;
-      return false;
-    };
     const DWORD until = GetTickCount() + 3000;
     DWORD steadySince = GetTickCount();
     while (GetTickCount() < until) {
-      if (!above(cover->Handle(), H())) {
+      if (!IsAbove(cover->Handle(), H())) {
         SetWindowPos(cover->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         steadySince = GetTickCount();
       } else if (GetTickCount() - steadySince >= 150) {
@@ -441,11 +436,7 @@ TEST_F(SkinProviderTest, AHiddenFormTakesTheSwitchOnceTheProgramIsIdleAMoment) {
   const int builds = panel->CacheBuilds();
   Manager->SetSkinName("Nocturne");
   EXPECT_EQ(panel->CacheBuilds(), builds);
-  const DWORD until = GetTickCount() + 5000;
-  while (panel->CacheBuilds() == builds && GetTickCount() < until) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-    Pump();
-  }
+  PumpUntil([&] { return panel->CacheBuilds() != builds; });
   EXPECT_GT(panel->CacheBuilds(), builds);
   // Nothing waits any more: uncovered, the form is not painted again.
   const int caughtUp = panel->CacheBuilds();
