@@ -3,6 +3,23 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
+
+namespace {
+
+// Where the native control moves position by delta: within the range as it is; past a bound to
+// the other end's side when it wraps, else to that bound.
+int SteppedPosition(int position, int delta, int min, int max, bool wrap) {
+  const std::int64_t low = std::min(min, max), high = std::max(min, max);
+  std::int64_t next = std::int64_t(position) + delta;
+  if (next >= low && next <= high) return int(next);
+  if (!wrap) return int(next > high ? high : low);
+  const std::int64_t span = high - low + 1;
+  next = (next - low) % span;
+  return int(low + (next < 0 ? next + span : next));
+}
+
+}  // namespace
 
 TUpDown::TUpDown(TComponent* owner) : TWinControl(owner) {
   SetControlStyle(ControlStyle() & ~csDoubleClicks);
@@ -121,14 +138,24 @@ void TUpDown::SetWrap(bool value) {
   RecreateWnd();
 }
 
+bool TUpDown::CanChange(int position, int delta) {
+  bool allow = true;
+  if (FOnChanging) FOnChanging(this, allow);
+  if (FOnChangingEx) {
+    const int next = SteppedPosition(position, delta, FMin, FMax, FWrap);
+    const TUpDownDirection direction = next == position ? updNone : delta > 0 ? updUp : updDown;
+    FOnChangingEx(this, allow, next, direction);
+  }
+  return allow;
+}
+
 void TUpDown::Dispatch(TMessage& message) {
   switch (message.Msg) {
     case CN_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(message.LParam);
       if (header == nullptr || header->code != UDN_DELTAPOS) return;
       auto* delta = reinterpret_cast<NMUPDOWN*>(header);
-      bool allow = true;
-      if (FOnChanging) FOnChanging(this, allow);
+      const bool allow = CanChange(delta->iPos, delta->iDelta);
       if (allow) FLastDelta = delta->iDelta;
       message.Result = allow ? FALSE : TRUE;
       return;

@@ -3,8 +3,15 @@
 #include "framework/win/StdControlTypes.h"
 #include "framework/win/TWinControl.h"
 
+// Which way a step of the arrows or keys moves the position; none when it cannot move it.
+enum class TUpDownDirection { updNone, updUp, updDown };
+using enum TUpDownDirection;
+using TUDChangingEventEx =
+    TDelegate<void(TObject* Sender, bool& AllowChange, int NewValue, TUpDownDirection Direction)>;
+
 // The native up-down control. With an Associate it sits beside that control and shows its
-// position as the control's text. OnChanging may refuse a step; OnClick follows each one.
+// position as the control's text. Before a step OnChanging, then OnChangingEx (told the position
+// the step moves to and its direction) may refuse it; OnClick follows each step.
 class TUpDown : public TWinControl {
 public:
   explicit TUpDown(TComponent* owner);
@@ -32,6 +39,8 @@ public:
 
   const TUDChangingEvent& OnChanging() const { return FOnChanging; }
   void SetOnChanging(const TUDChangingEvent& e) { FOnChanging = e; }
+  const TUDChangingEventEx& OnChangingEx() const { return FOnChangingEx; }
+  void SetOnChangingEx(const TUDChangingEventEx& e) { FOnChangingEx = e; }
   const TUDClickEvent& OnClickButton() const { return FOnClick; }
   void SetOnClickButton(const TUDClickEvent& e) { FOnClick = e; }
 
@@ -44,6 +53,8 @@ protected:
 
 private:
   void ApplyRange();
+  // Asks OnChanging and OnChangingEx whether a step of delta from position may be taken.
+  bool CanChange(int position, int delta);
 
   int FMin = 0, FMax = 100, FPosition = 0, FIncrement = 1;
   TUDOrientation FOrientation = udVertical;
@@ -54,5 +65,6 @@ private:
   bool FWrap = false;
   int FLastDelta = 0;
   TUDChangingEvent FOnChanging;
+  TUDChangingEventEx FOnChangingEx;
   TUDClickEvent FOnClick;
 };
