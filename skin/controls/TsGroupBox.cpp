@@ -1,6 +1,7 @@
 #include "skin/controls/TsGroupBox.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -118,6 +119,38 @@ TsGroupButton::TsGroupButton(TsRadioGroup* group) : TsRadioButton(group), FGroup
 TsGroupButton::~TsGroupButton() {
   auto& buttons = FGroup->FButtons;
   buttons.erase(std::remove(buttons.begin(), buttons.end(), this), buttons.end());
+}
+
+void TsGroupButton::Dispatch(TMessage& message) {
+  if (message.Msg != CN_COMMAND) {
+    TsRadioButton::Dispatch(message);
+    return;
+  }
+  // A click (BN_CLICKED, BN_DOUBLECLICKED) checks the button only while the group may change, and
+  // never again from within the handlers it runs.
+  const WORD code = HIWORD(message.WParam);
+  if (FInClick || (code != BN_CLICKED && code != BN_DOUBLECLICKED) || !FGroup->CanModify()) return;
+  // Cleared however the click ends, unless the group's OnClick freed the button meanwhile.
+  struct TInClick {
+    std::shared_ptr<bool> Alive;
+    bool& Flag;
+    ~TInClick() {
+      if (*Alive) Flag = false;
+    }
+  } const inClick{Alive(), FInClick};
+  FInClick = true;
+  TsRadioButton::Dispatch(message);
+}
+
+void TsGroupButton::KeyDown(WORD& key, TShiftState shift) {
+  TsRadioButton::KeyDown(key, shift);
+  FGroup->KeyDown(key, shift);
+}
+
+void TsGroupButton::KeyPress(char& key) {
+  TsRadioButton::KeyPress(key);
+  FGroup->KeyPress(key);
+  if ((key == '\b' || key == ' ') && !FGroup->CanModify()) key = 0;
 }
 
 TsRadioGroup::TsRadioGroup(TComponent* owner) : TsGroupBox(owner) {

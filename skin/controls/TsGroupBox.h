@@ -38,14 +38,22 @@ private:
 
 class TsRadioGroup;
 
-// A radio button of a radio group ("RADIOBUTTON"), made and placed by its group.
+// A radio button of a radio group ("RADIOBUTTON"), made and placed by its group. Its clicks check it
+// only while the group can be modified; the keys typed on it reach the group's key events too.
 class TsGroupButton : public TsRadioButton {
 public:
   explicit TsGroupButton(TsRadioGroup* group);
   ~TsGroupButton() override;
 
+  void Dispatch(TMessage& message) override;
+
+protected:
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void KeyPress(char& key) override;
+
 private:
   TsRadioGroup* FGroup;
+  bool FInClick = false;
 };
 
 // A group box whose Items are shown as radio buttons in Columns; ItemIndex is the checked one
@@ -68,6 +76,9 @@ public:
 
 protected:
   void Resize() override;
+  // The user may change the checked button; a group that says no keeps it against clicks, the
+  // arrows and Space.
+  virtual bool CanModify() const { return true; }
 
 private:
   friend class TsGroupButton;

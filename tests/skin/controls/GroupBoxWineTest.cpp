@@ -15,13 +15,15 @@
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
 #include "skin/engine/core/TsSkinData.h"
+#include "tests/framework/win/TestSupport.h"
 
 namespace {
 
 class Groups : public TSkinnedFormTest {
 protected:
-  TsRadioGroup* Group(std::initializer_list<const char*> items) {
-    auto* group = NewControl<TsRadioGroup>(Form, Form, RECT{10, 10, 220, 115});
+  template <typename T = TsRadioGroup>
+  T* Group(std::initializer_list<const char*> items) {
+    auto* group = NewControl<T>(Form, Form, RECT{10, 10, 220, 115});
     group->SetCaption("Show ordered by");
     for (const char* item : items) group->Items().Add(item);
     group->SetOnClick(TNotifyEvent::FromFunctor([this](TObject*) { ++Clicks; }));
@@ -211,6 +213,103 @@ TEST_F(Groups, TheGroupIsOneTabStopEnteredAtItsCheckedButtonAndTheArrowsCheck) {
     for (TControl* c : {static_cast<TControl*>(before), static_cast<TControl*>(group), static_cast<TControl*>(after)})
       c->Free();
   }
+}
+
+// A radio group whose checked button the user may not change while Locked.
+class TLockedGroup : public TsRadioGroup {
+public:
+  using TsRadioGroup::TsRadioGroup;
+  bool Locked = true;
+
+protected:
+  bool CanModify() const override { return !Locked; }
+};
+
+TEST_F(Groups, AGroupThatCannotBeModifiedKeepsItsCheckedButtonAndSeesTheKeysTypedOnItsButtons) {
+  for (const bool skinned : {false, true}) {
+    SCOPED_TRACE(skinned ? "Desert" : "no skin");
+    if (skinned) LoadSkin();
+    auto* group = Group<TLockedGroup>({"one", "two", "three"});
+    group->SetItemIndex(0);
+    Clicks = 0;
+    std::vector<WORD> downs;
+    std::string presses, reached;  // typed on a button: seen by the group, come to the button's window
+    int ups = 0;
+    group->SetOnKeyDown(TKeyEvent::FromFunctor([&](TObject* sender, WORD& key, TShiftState) {
+      EXPECT_EQ(sender, group);
+      downs.push_back(key);
+    }));
+    group->SetOnKeyPress(TKeyPressEvent::FromFunctor([&](TObject* sender, char& key) {
+      EXPECT_EQ(sender, group);
+      presses += key;
+    }));
+    for (int i = 0; i < group->ButtonCount(); ++i) {
+      TsGroupButton* button = group->Buttons(i);
+      button->SetOnKeyUp(TKeyEvent::FromFunctor([&](TObject*, WORD&, TShiftState) { ++ups; }));
+      button->SetWindowProc(TWndMethod::FromFunctor([&reached, own = button->WindowProc()](TMessage& m) {
+        if (m.Msg == WM_CHAR) reached += char(m.WParam);
+        own(m);
+      }));
+    }
+    SetForegroundWindow(Form->Handle());
+    group->Buttons(0)->SetFocus();
+    Pump();
+    const auto click = [&](int i) {
+      ClickControl(group->Buttons(i));
+      return PumpUntil([&] { return GetFocus() == group->Buttons(i)->Handle() && GetCapture() == nullptr; });
+    };
+    const auto type = [&](WORD vk) {
+      const int was = ups;
+      PressKey(vk);
+      return PumpUntil([&] { return ups > was; });
+    };
+    const auto checked = [group] {
+      std::string marks;
+      for (int i = 0; i < group->ButtonCount(); ++i) marks += group->Buttons(i)->Checked() ? 'x' : '-';
+      return marks;
+    };
+
+    ASSERT_TRUE(click(1));
+    ASSERT_TRUE(type(VK_SPACE));
+    ASSERT_TRUE(type(VK_DOWN));  // the focus moves on, the check stays
+    EXPECT_EQ(GetFocus(), group->Buttons(2)->Handle());
+    ASSERT_TRUE(type('A'));
+    ASSERT_TRUE(type(VK_BACK));
+    EXPECT_EQ(checked(), "x--");
+    EXPECT_EQ(group->ItemIndex(), 0);
+    EXPECT_EQ(Clicks, 0);
+    EXPECT_EQ(downs, (std::vector<WORD>{VK_SPACE, VK_DOWN, 'A', VK_BACK}));
+    EXPECT_EQ(presses, " a\b");
+    EXPECT_EQ(reached, "a") << "Space and Backspace are dropped";
+
+    group->Locked = false;
+    ASSERT_TRUE(type(VK_SPACE));
+    EXPECT_EQ(checked(), "--x");
+    EXPECT_EQ(reached, "a ");
+    ASSERT_TRUE(click(0));
+    EXPECT_EQ(checked(), "x--");
+    ASSERT_TRUE(type(VK_DOWN));
+    EXPECT_EQ(checked(), "-x-");
+    EXPECT_EQ(group->ItemIndex(), 1);
+    EXPECT_EQ(Clicks, 3);
+    group->Free();
+  }
+}
+
+// A click that the group's own OnClick sends to the button being clicked is not taken.
+TEST_F(Groups, AButtonsClickDoesNotReenterFromTheGroupsHandler) {
+  auto* group = Group({"one", "two"});
+  group->SetItemIndex(0);
+  group->SetOnClick(TNotifyEvent::FromFunctor([&](TObject*) {
+    if (++Clicks > 1) return;
+    group->SetItemIndex(0);
+    SendMessageA(group->Buttons(1)->Handle(), BM_CLICK, 0, 0);
+  }));
+  Pump();
+  ClickControl(group->Buttons(1));
+  ASSERT_TRUE(PumpUntil([&] { return Clicks > 0 && GetCapture() == nullptr; }));
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(group->ItemIndex(), 0);
 }
 
 }  // namespace
