@@ -142,6 +142,11 @@ void TsGroupButton::Dispatch(TMessage& message) {
   TsRadioButton::Dispatch(message);
 }
 
+// The accelerator focuses the button, and checks it only as a click would.
+void TsGroupButton::AccelPressed() {
+  if (FGroup->CanModify()) TsRadioButton::AccelPressed();
+}
+
 void TsGroupButton::KeyDown(WORD& key, TShiftState shift) {
   TsRadioButton::KeyDown(key, shift);
   FGroup->KeyDown(key, shift);

@@ -38,8 +38,9 @@ private:
 
 class TsRadioGroup;
 
-// A radio button of a radio group ("RADIOBUTTON"), made and placed by its group. Its clicks check it
-// only while the group can be modified; the keys typed on it reach the group's key events too.
+// A radio button of a radio group ("RADIOBUTTON"), made and placed by its group. Its clicks and its
+// accelerator check it only while the group can be modified; the keys typed on it reach the
+// group's key events too.
 class TsGroupButton : public TsRadioButton {
 public:
   explicit TsGroupButton(TsRadioGroup* group);
@@ -50,6 +51,7 @@ public:
 protected:
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
+  void AccelPressed() override;
 
 private:
   TsRadioGroup* FGroup;

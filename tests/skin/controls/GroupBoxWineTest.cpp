@@ -229,7 +229,7 @@ TEST_F(Groups, AGroupThatCannotBeModifiedKeepsItsCheckedButtonAndSeesTheKeysType
   for (const bool skinned : {false, true}) {
     SCOPED_TRACE(skinned ? "Desert" : "no skin");
     if (skinned) LoadSkin();
-    auto* group = Group<TLockedGroup>({"one", "two", "three"});
+    auto* group = Group<TLockedGroup>({"one", "&two", "three"});
     group->SetItemIndex(0);
     Clicks = 0;
     std::vector<WORD> downs;
@@ -281,10 +281,14 @@ TEST_F(Groups, AGroupThatCannotBeModifiedKeepsItsCheckedButtonAndSeesTheKeysType
     EXPECT_EQ(downs, (std::vector<WORD>{VK_SPACE, VK_DOWN, 'A', VK_BACK}));
     EXPECT_EQ(presses, " a\b");
     EXPECT_EQ(reached, "a") << "Space and Backspace are dropped";
+    PressKey('T', false, true);  // the accelerator of "&two" focuses it only
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == group->Buttons(1)->Handle(); }));
+    Pump();
+    EXPECT_EQ(checked(), "x--");
 
     group->Locked = false;
     ASSERT_TRUE(type(VK_SPACE));
-    EXPECT_EQ(checked(), "--x");
+    EXPECT_EQ(checked(), "-x-");
     EXPECT_EQ(reached, "a ");
     ASSERT_TRUE(click(0));
     EXPECT_EQ(checked(), "x--");
