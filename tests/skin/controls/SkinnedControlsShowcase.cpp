@@ -21,6 +21,7 @@
 #include "skin/controls/TsScrollBar.h"
 #include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
+#include "skin/controls/TsUpDown.h"
 #include "tests/skin/controls/ShowcaseForm.h"
 
 int main(int argc, char** argv) {
@@ -191,6 +192,20 @@ int main(int argc, char** argv) {
   auto* disabledSpin = NewControl<TsSpinEdit>(form, form, RECT{870, 300, 970, 322});
   disabledSpin->SetValue(7);
   disabledSpin->SetEnabled(false);
+
+  // Up-downs: beside an edit, at Max (its up arrow dimmed), horizontal, disabled.
+  auto* counted = NewControl<TsEdit>(form, form, RECT{650, 332, 710, 353});
+  auto* updown = NewControl<TsUpDown>(form, form, RECT{710, 332, 727, 353});
+  updown->SetAssociate(counted);
+  updown->SetPosition(5);
+  auto* atMax = NewControl<TsUpDown>(form, form, RECT{760, 332, 777, 362});
+  atMax->SetPosition(100);
+  auto* across = NewControl<TsUpDown>(form, form, RECT{790, 332, 830, 349});
+  across->SetOrientation(udHorizontal);
+  across->SetBounds(790, 332, 40, 17);
+  across->SetPosition(50);
+  auto* disabledUpDown = NewControl<TsUpDown>(form, form, RECT{850, 332, 867, 362});
+  disabledUpDown->SetEnabled(false);
 
   form->Show();
   focusedEdit->SetFocus();
