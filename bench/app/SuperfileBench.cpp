@@ -7,18 +7,26 @@
 //            must equal objcopy's. The combine rebuilds the RAM downloader's address table, so its
 //            block is compared with the split image carrying the table the format asks for.
 // shx-tool syncs each file it writes, objcopy does not: each work has a second row, objcopy with a
-// sync of its outputs after it (inside its time). Each timed run writes to a fresh folder.
+// sync of its outputs after it (inside its time). Each timed run writes to a fresh folder, and the
+// disk is synced after each run, outside the timing, so that no run pays for the writes of the one
+// before. objcopy is started once per block or image, shx-tool once, and the blocks it splits are
+// cut from the superfile before its clock starts: notes under the table say so, with what a start
+// and the cut take.
 //   split floor: split-floor, the split's own reads and writes (the same buffers, write-back and
 //            flush per file) without its parsing, writing as many bytes to each image; its row shows
 //            how close the split comes to its file work alone. Its images and header copy must have
 //            the names and sizes of ours.
+//   combine floor: combine-floor, the combine's own reads and writes without its formatting,
+//            writing as many bytes as our superfile has, which its output must have.
 // Options: --mib A,B,... (superfile sizes, default 16,64,256), --pairs N, --check-only.
 // TARVEX_BENCH_CORRUPT=split or =combine flips a byte of our output before the checks; =floor adds a
-// byte to our largest image before the floor's sizes are compared.
+// byte to our largest image before the floor's sizes are compared, =combine-floor one to our
+// superfile before the combine floor's size is.
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -175,7 +183,9 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   const std::string size = bench::Bytes(bytes) + " superfile";
 
   // Split: every image against objcopy's binary of its block.
+  const auto cutStart = std::chrono::steady_clock::now();
   const std::vector<std::string> blocks = WriteBlocks(superfile, dir / "blocks");
+  const double cutSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - cutStart).count();
   fs::create_directories(dir / "split");
   bench::RunProcess({SHX_TOOL, "split", superfile, (dir / "split").string()}, (dir / "split.txt").string());
   const std::string list = (dir / "list.txt").string();
@@ -258,17 +268,47 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
       bench::CheckFailed("combine of " + size + ": the block of " + fs::path(image->second).filename().string() +
                          " differs from objcopy's, " + why);
   }
+
+  // The combine's floor: the images in the order of the list, as many bytes written as ours.
+  const auto combineFloorInto = [&](const fs::path& out) {
+    std::vector<std::string> command{COMBINE_FLOOR, std::to_string(fs::file_size(combined)), (out / "timed.shx").string()};
+    for (const TRow& row : rows) command.push_back(row.Name);
+    return std::vector<std::vector<std::string>>{command};
+  };
+  fs::create_directories(dir / "combine-floor");
+  RunAll(combineFloorInto(dir / "combine-floor"));
+  const uint64_t floorBytes = fs::file_size(dir / "combine-floor" / "timed.shx");
+  if (bench::CorruptionAsked("combine-floor")) std::ofstream(combined, std::ios::binary | std::ios::app).put('\0');
+  if (floorBytes != fs::file_size(combined))
+    bench::CheckFailed("combine floor of " + size + ": " + std::to_string(floorBytes) + " bytes written, ours " +
+                       std::to_string(fs::file_size(combined)));
   std::printf("  %s: %zu images and %zu blocks equal objcopy's\n", size.c_str(), rows.size(), ourBlocks.size());
   if (options.CheckOnly) return;
 
+  std::vector<double> starts;
+  for (int i = 0; i < 5; ++i) starts.push_back(bench::RunProcess({"objcopy", "--version"}).Seconds);
+  std::sort(starts.begin(), starts.end());
+  const std::string start = bench::Seconds(starts[starts.size() / 2]);
+  bench::AddNote("split of " + size + ": objcopy is started " + std::to_string(blocks.size()) +
+                 " times (once per block) to shx-tool's once, a start taking " + start +
+                 ", and the blocks it reads are cut from the superfile before its clock starts (the cut: " +
+                 bench::Seconds(cutSeconds) + ")");
+  bench::AddNote("combine of " + size + ": objcopy is started " + std::to_string(combinePeer.size()) +
+                 " times (once per image) to shx-tool's once, a start taking " + start +
+                 ", and reads the memory map and the flash joined, and the RAM downloader with its table, "
+                 "made before its clock starts");
+
   // Each timed run writes to a fresh folder, removed after it. shx-tool syncs every file it writes
   // and objcopy none, so objcopy is timed twice: as it is, and with a sync of its outputs after it.
+  // Either way the disk is synced after the run, untimed: the writes left to the system would
+  // otherwise land in the next run, whichever side it is.
   int runs = 0;
   const auto inFreshFolder = [&](const std::function<bench::TSample(const fs::path&)>& run) {
     const fs::path out = dir / ("run-" + std::to_string(runs++));
     fs::create_directories(out);
     const bench::TSample sample = run(out);
     fs::remove_all(out);
+    ::sync();
     return sample;
   };
   const auto withSync = [](std::vector<std::vector<std::string>> commands) {
@@ -298,6 +338,8 @@ void Bench(int mib, const fs::path& dir, const bench::TOptions& options) {
   bench::RunProcess({"sync"});
   addRow("split floor: shx-tool split / its reads and writes without parsing", {SHX_TOOL, "split", superfile},
          "", floorInto, false);
+  addRow("combine floor: shx-tool combine / its reads and writes without formatting", {SHX_TOOL, "combine", list},
+         "timed.shx", combineFloorInto, false);
   for (const bool synced : {false, true}) {
     addRow("split: shx-tool / objcopy -I srec -O binary of each block", {SHX_TOOL, "split", superfile}, "",
            splitPeerInto, synced);

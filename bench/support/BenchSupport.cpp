@@ -37,6 +37,11 @@ std::vector<TRow>& Rows() {
   return rows;
 }
 
+std::vector<std::string>& Notes() {
+  static std::vector<std::string> notes;
+  return notes;
+}
+
 std::string Format(const char* format, double value) {
   char text[64];
   std::snprintf(text, sizeof text, format, value);
@@ -265,12 +270,19 @@ void AddRow(const TRow& row) {
   std::fflush(stdout);
 }
 
+void AddNote(const std::string& text) {
+  Notes().push_back(text);
+  std::printf("  note: %s\n", text.c_str());
+  std::fflush(stdout);
+}
+
 void SaveRows() {
   const char* path = std::getenv("TARVEX_BENCH_ROWS");
   if (!path) return;
   std::ofstream out(path, std::ios::app);
   for (const TRow& r : Rows())
     out << r.Work << '\t' << r.Size << '\t' << r.Ours << '\t' << r.Peer << '\t' << r.Ratio << '\t' << r.Memory << '\n';
+  for (const std::string& note : Notes()) out << "#\t" << note << '\n';
 }
 
 std::string Seconds(double seconds) {

@@ -93,7 +93,9 @@ TRow PairRow(const std::string& work, const std::string& size, const TPairs& pai
 // A measurement without a peer: the median and range of `runs` runs.
 TRow SoloRow(const std::string& work, const std::string& size, const std::vector<TSample>& runs);
 void AddRow(const TRow& row);
-// Appends the rows added so far to the file TARVEX_BENCH_ROWS names, when it is set.
+// A line printed under the closing table: what its rows leave out of the timing.
+void AddNote(const std::string& text);
+// Appends the rows and notes added so far to the file TARVEX_BENCH_ROWS names, when it is set.
 void SaveRows();
 
 std::string Seconds(double seconds);  // "412 ms", "3.21 s", "85.0 us"

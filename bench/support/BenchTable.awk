@@ -1,5 +1,6 @@
 # The closing table of tools/bench from the rows the benches saved (tab-separated: work, size, ours,
-# peer, ratio, memory). Each ratio must read as the peer's time over ours: a row whose median
+# peer, ratio, memory and, where the bench was given one, its goal), then the benches' notes (lines
+# "#<tab>TEXT") under it. Each ratio must read as the peer's time over ours: a row whose median
 # ratio lies outside its range, or points the other way than its two times where they differ by
 # half or more, is named after the table and the exit code is 1.
 #   awk -F'\t' -f bench/support/BenchTable.awk ROWS
@@ -25,18 +26,25 @@ function check(row, work, ours, peer, ratio,    m, parts, median, low, high, q) 
     bad[++nbad] = work ": ours " ours ", peer " peer ", yet the ratio is " median " (it must be peer / ours)"
 }
 
-BEGIN { n = 1; split("work\tsize\tours\tpeer\tratio\tmemory", h, "\t"); for (c = 1; c <= 6; ++c) { cell[1, c] = h[c]; w[c] = length(h[c]) } }
+BEGIN { n = 1; k = 7; split("work\tsize\tours\tpeer\tratio\tmemory\tgoal", h, "\t"); for (c = 1; c <= k; ++c) { cell[1, c] = h[c]; w[c] = length(h[c]) } }
+$1 == "#" { notes[++nnotes] = $2; next }
 {
   ++n
-  for (c = 1; c <= 6; ++c) { cell[n, c] = $c; if (length($c) > w[c]) w[c] = length($c) }
+  for (c = 1; c <= k; ++c) { cell[n, c] = $c; if (length($c) > w[c]) w[c] = length($c) }
   check(n, $1, $3, $4, $5)
 }
 END {
   for (r = 1; r <= n; ++r) {
     line = ""
-    for (c = 1; c <= 6; ++c) line = line sprintf(c < 6 ? "%-" w[c] "s | " : "%s", cell[r, c])
+    for (c = 1; c <= k; ++c) line = line sprintf(c < k ? "%-" w[c] "s | " : "%s", cell[r, c])
+    sub(/ +$/, "", line)
     print line
-    if (r == 1) { sep = ""; for (c = 1; c <= 6; ++c) sep = sep sprintf(c < 6 ? "%s-+-" : "%s", substr("----------------------------------------------------------------------------------------------------", 1, w[c])); print sep }
+    if (r == 1) { sep = ""; for (c = 1; c <= k; ++c) sep = sep sprintf(c < k ? "%s-+-" : "%s", substr("----------------------------------------------------------------------------------------------------", 1, w[c])); print sep }
+  }
+  if (nnotes) {
+    print ""
+    print "notes:"
+    for (i = 1; i <= nnotes; ++i) print "  " notes[i]
   }
   if (nbad) {
     print ""

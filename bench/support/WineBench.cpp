@@ -95,8 +95,16 @@ TPairTimes RunPairs(int pairs, const std::function<double()>& ours, const std::f
   return times;
 }
 
-void AddPairRow(const std::string& work, const std::string& size, const TPairTimes& times) {
-  AddRow(work, size, Milliseconds(Median(times.Ours)), Milliseconds(Median(times.Peer)), RatioText(times.Ratios));
+std::string Goal(double times, const std::vector<double>& ratios) {
+  char text[64];
+  // The ratio is the peer's time over ours: ours within `times` the peer's when it is 1 / times or more.
+  const bool held = !ratios.empty() && Median(ratios) * times >= 1;
+  std::snprintf(text, sizeof text, "ours <= %gx peer: %s", times, held ? "held" : "not held");
+  return text;
+}
+
+void AddPairRow(const std::string& work, const std::string& size, const TPairTimes& times, const std::string& goal) {
+  AddRow(work, size, Milliseconds(Median(times.Ours)), Milliseconds(Median(times.Peer)), RatioText(times.Ratios), goal);
 }
 
 std::string Milliseconds(double ms) {
@@ -114,9 +122,10 @@ std::string RatioText(std::vector<double> ratios) {
 }
 
 void AddRow(const std::string& work, const std::string& size, const std::string& ours, const std::string& peer,
-            const std::string& ratio) {
-  Rows.push_back(work + "\t" + size + "\t" + ours + "\t" + peer + "\t" + ratio + "\t-");
-  std::printf("%-44s %-26s %-12s %-12s %s\n", work.c_str(), size.c_str(), ours.c_str(), peer.c_str(), ratio.c_str());
+            const std::string& ratio, const std::string& goal) {
+  Rows.push_back(work + "\t" + size + "\t" + ours + "\t" + peer + "\t" + ratio + "\t-\t" + goal);
+  std::printf("%-44s %-26s %-12s %-12s %s  %s\n", work.c_str(), size.c_str(), ours.c_str(), peer.c_str(),
+              ratio.c_str(), goal.c_str());
 }
 
 }  // namespace winbench

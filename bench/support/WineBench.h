@@ -54,13 +54,17 @@ struct TPairTimes {
 };
 // Runs `pairs` pairs in turn; each side returns the time of its run in ms.
 TPairTimes RunPairs(int pairs, const std::function<double()>& ours, const std::function<double()>& peer);
-// The row of the closing table for pairs run by RunPairs.
-void AddPairRow(const std::string& work, const std::string& size, const TPairTimes& times);
+// The goal of a row: ours at most `times` times the peer's time, by the median ratio, and whether
+// the pairs held it: "ours <= 1.2x peer: held" or "... not held".
+std::string Goal(double times, const std::vector<double>& ratios);
+// The row of the closing table for pairs run by RunPairs, with its goal when it has one.
+void AddPairRow(const std::string& work, const std::string& size, const TPairTimes& times,
+                const std::string& goal = "");
 
 std::string Milliseconds(double ms);       // "0.42 ms", "148.8 ms"
 std::string RatioText(std::vector<double> ratios);  // "median [min-max]"
-// One row of the closing table (work, size, ours, peer, ratio), also printed.
+// One row of the closing table (work, size, ours, peer, ratio, goal), also printed.
 void AddRow(const std::string& work, const std::string& size, const std::string& ours, const std::string& peer,
-            const std::string& ratio);
+            const std::string& ratio, const std::string& goal = "");
 
 }  // namespace winbench

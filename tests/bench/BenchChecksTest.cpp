@@ -41,8 +41,8 @@ void ExpectChecks(const std::string& bench, std::initializer_list<const char*> k
 
 }  // namespace
 
-TEST(BenchChecks, SuperfileSplitAndCombineFailOnACorruptedByte) {
-  ExpectChecks(APP_SUPERFILE_BENCH, {"split", "combine", "floor"}, "--mib 1");
+TEST(BenchChecks, SuperfileSplitCombineAndFloorsFailOnACorruptedByte) {
+  ExpectChecks(APP_SUPERFILE_BENCH, {"split", "combine", "floor", "combine-floor"}, "--mib 1");
 }
 
 TEST(BenchChecks, GIFDecodeAndEncodeFailOnACorruptedResult) {

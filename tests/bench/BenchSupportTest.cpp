@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -108,6 +109,38 @@ TEST(BenchTable, ShowsTheRowsAndRefusesARatioUpsideDown) {
   EXPECT_EQ(outside.Code, 1) << outside.Text;
   // Times about equal say nothing of the direction.
   EXPECT_EQ(Table({"grid\t1 page\t10.0 ms\t11.0 ms\t0.95 [0.90-1.20]\t-"}).Code, 0);
+}
+
+// A bench's goal has its own column, and its notes stand under the table, not among its rows.
+TEST(BenchTable, ShowsEachGoalInItsColumnAndTheNotesUnderTheTable) {
+  const TTable table = Table({"repaint\t1 window\t3.00 ms\t2.00 ms\t0.67 [0.60-0.70]\t-\tours <= 1.5x peer: held",
+                              "#\tobjcopy is started 8 times",
+                              "split\t16 MiB\t2.00 s\t3.00 s\t1.50 [1.50-1.50]\t-"});
+  EXPECT_EQ(table.Code, 0) << table.Text;
+  const size_t header = table.Text.find("| memory | goal");
+  const size_t goal = table.Text.find("| -      | ours <= 1.5x peer: held\n");
+  const size_t split = table.Text.find("split ");
+  const size_t notes = table.Text.find("\nnotes:\n  objcopy is started 8 times\n");
+  EXPECT_NE(header, std::string::npos) << table.Text;
+  EXPECT_NE(goal, std::string::npos) << table.Text;
+  ASSERT_NE(notes, std::string::npos) << table.Text;
+  EXPECT_LT(split, notes) << table.Text;
+  EXPECT_EQ(table.Text.find("#"), std::string::npos) << table.Text;
+}
+
+TEST(BenchTable, NotesReachTheFileNamedForTheTable) {
+  char path[] = "/tmp/tarvex-bench-notes-XXXXXX";
+  const int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  setenv("TARVEX_BENCH_ROWS", path, 1);
+  bench::AddNote("the cut is untimed");
+  bench::SaveRows();
+  unsetenv("TARVEX_BENCH_ROWS");
+  std::ifstream in(path);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("#\tthe cut is untimed\n"), std::string::npos) << text;
+  std::remove(path);
 }
 
 // The peak /usr/bin/time reports for a command, in kB; -1 when it cannot be had.
