@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
 
 #include "bench/support/WineBench.h"
 
@@ -138,6 +139,60 @@ std::uint64_t Digest(const TScreenPixels& pixels) {
   for (int shift = 0; shift < 32; shift += 8) add(std::uint8_t(pixels.Width >> shift)), add(std::uint8_t(pixels.Height >> shift));
   for (std::uint8_t byte : pixels.Bgr) add(byte);
   return hash;
+}
+
+TScreenWatch::TScreenWatch(TRead read, int pauseMs) : FRead(std::move(read)), FPause(pauseMs) {
+  FPixels = FRead();
+  FLastChange = NowMs();
+  FReadEnds.push_back(FLastChange);
+  FThread = std::thread([this] { Run(); });
+}
+
+TScreenWatch::~TScreenWatch() { Stop(); }
+
+void TScreenWatch::Run() {
+  while (!FStop) {
+    Sleep(DWORD(FPause));
+    std::vector<char> pixels = FRead();
+    const double now = NowMs();
+    const std::lock_guard<std::mutex> lock(FLock);
+    FReadEnds.push_back(now);
+    if (pixels != FPixels) {
+      FPixels.swap(pixels);
+      FLastChange = now;
+    }
+  }
+}
+
+double TScreenWatch::LastChange() const {
+  const std::lock_guard<std::mutex> lock(FLock);
+  return FLastChange;
+}
+
+bool TScreenWatch::QuietFor(double ms) const { return NowMs() - LastChange() >= ms; }
+
+bool TScreenWatch::WaitQuiet(double ms, double timeoutMs) {
+  for (const double until = NowMs() + timeoutMs; !QuietFor(ms) && NowMs() < until;) Sleep(10);
+  const bool quiet = QuietFor(ms);
+  Stop();
+  return quiet;
+}
+
+void TScreenWatch::Stop() {
+  FStop = true;
+  if (FThread.joinable()) FThread.join();
+}
+
+std::vector<char> TScreenWatch::Pixels() const {
+  const std::lock_guard<std::mutex> lock(FLock);
+  return FPixels;
+}
+
+double TScreenWatch::Resolution() const {
+  const std::lock_guard<std::mutex> lock(FLock);
+  std::vector<double> intervals;
+  for (size_t i = 1; i < FReadEnds.size(); ++i) intervals.push_back(FReadEnds[i] - FReadEnds[i - 1]);
+  return Median(intervals);
 }
 
 void CheckReference(const std::string& references, const std::string& name, TScreenPixels pixels,

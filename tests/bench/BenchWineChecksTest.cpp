@@ -5,10 +5,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "bench/support/WineBench.h"
+#include "bench/support/WineScreen.h"
 
 namespace {
 
@@ -86,4 +88,88 @@ TEST(WineBenchPairs, RatioIsThePeersTimeOverOursAndTheSidesTakeTurns) {
   EXPECT_EQ(winbench::RatioText(times.Ratios), "2.50 [2.50-2.50]");
   EXPECT_EQ(winbench::Milliseconds(winbench::Median(times.Ours)), "10.0 ms");
   EXPECT_EQ(winbench::Milliseconds(winbench::Median(times.Peer)), "25.0 ms");
+}
+
+// A row's goal is held by the median of its ratios, the peer's time over ours.
+TEST(WineBenchPairs, GoalIsHeldWhenOursStaysWithinItsTimesThePeers) {
+  EXPECT_EQ(winbench::Goal(1.2, {0.80, 0.85, 0.90}), "ours <= 1.2x peer: held");
+  EXPECT_EQ(winbench::Goal(1.2, {0.80, 0.81, 1.50}), "ours <= 1.2x peer: not held");
+  EXPECT_EQ(winbench::Goal(2, {0.45, 0.55, 0.60}), "ours <= 2x peer: held");
+  EXPECT_EQ(winbench::Goal(1.5, {}), "ours <= 1.5x peer: not held");
+}
+
+namespace {
+
+// A window painted in one colour, which a timer changes once.
+COLORREF gColour = RGB(0, 0, 255);
+double gRepaintedAt = 0;
+
+LRESULT CALLBACK ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    HBRUSH brush = CreateSolidBrush(gColour);
+    FillRect(dc, &paint.rcPaint, brush);
+    DeleteObject(brush);
+    EndPaint(window, &paint);
+    return 0;
+  }
+  if (message == WM_TIMER) {
+    KillTimer(window, wParam);
+    gColour = RGB(255, 0, 0);
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    gRepaintedAt = winbench::NowMs();
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Handles messages as they come until done() holds, for at most timeoutMs.
+bool PumpUntil(const std::function<bool()>& done, double timeoutMs) {
+  for (const double until = winbench::NowMs() + timeoutMs; !done() && winbench::NowMs() < until;) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+  }
+  return done();
+}
+
+std::vector<char> Pixels(HWND window) {
+  const winbench::TScreenPixels pixels = winbench::ClientPixels(window);
+  return {pixels.Bgr.begin(), pixels.Bgr.end()};
+}
+
+}  // namespace
+
+// A paint that comes a while after the work (as the program paints what waited once idle) is the
+// last change, dated when it showed, not when the quiet wait after it ended.
+TEST(WineScreenWatch, DatesTheLastChangeAndNotTheEndOfTheQuietWait) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = ColourProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TarvexScreenWatchTest";
+  RegisterClassA(&windowClass);
+  const int side = 4 * GetSystemMetrics(SM_CXICON);
+  HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, side,
+                                side, nullptr, nullptr, windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  UpdateWindow(window);
+  const std::vector<char> blue = Pixels(window);
+  ASSERT_FALSE(blue.empty());
+  ASSERT_EQ(std::vector<char>(blue.begin(), blue.begin() + 3), (std::vector<char>{char(255), 0, 0}));
+
+  winbench::TScreenWatch watch([window] { return Pixels(window); });
+  SetTimer(window, 1, 250, nullptr);
+  const double quietMs = 300;
+  EXPECT_TRUE(PumpUntil([&] { return gRepaintedAt > 0 && watch.QuietFor(quietMs); }, 10000));
+  const double waitEnded = winbench::NowMs();
+  watch.Stop();
+  EXPECT_GE(watch.LastChange(), gRepaintedAt);
+  EXPECT_LE(watch.LastChange() + quietMs, waitEnded);
+  const std::vector<char> shown = watch.Pixels();
+  ASSERT_EQ(shown.size(), blue.size());
+  EXPECT_EQ(std::vector<char>(shown.begin(), shown.begin() + 3), (std::vector<char>{0, 0, char(255)}));
+  EXPECT_GT(watch.Resolution(), 0);
+  DestroyWindow(window);
+  UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
 }
