@@ -105,17 +105,6 @@ void Pump() {
   for (int i = 0; i < 3; ++i) Application->ProcessMessages();
 }
 
-// Handles what a job left the window when its click returned (the grid's and the status line's
-// paints, messages posted) until nothing of it waits.
-void Settle() {
-  const double until = NowMs() + 30000;
-  do {
-    Application->ProcessMessages();
-  } while (HIWORD(GetQueueStatus(QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0 && NowMs() < until);
-  if (HIWORD(GetQueueStatus(QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0)
-    throw std::runtime_error("the main window still paints 30 s after its job");
-}
-
 // A click of button as its window reports it to its parent.
 void Click(TWinControl* button) {
   const HWND window = button->Handle();
@@ -189,13 +178,12 @@ public:
     fs::remove(IniName(), ignored);
   }
 
-  // A job through the window: from the click until the window has painted what the job changed.
+  // A job through the window: from the click until the window has handled and painted what the
+  // job left it (the grid's and the status line's paints, messages posted).
   double WindowJob(TWinControl* button) {
-    Settle();
-    const double start = NowMs();
-    Click(button);
-    Settle();
-    return NowMs() - start;
+    const auto pump = [] { Application->ProcessMessages(); };
+    TimeUntilSettled([] {}, pump);
+    return TimeUntilSettled([button] { Click(button); }, pump);
   }
   double WindowSplit() {
     SetCurrentDirectoryA(WindowDir.c_str());

@@ -12,9 +12,10 @@
 // Checks first: a first start (no ini) writes the default environment at exit (skin "Desert",
 // on); each side shows exactly its one window (Tarvex: with its "Split file" button, no message
 // box); Tarvex's painted window shows the pixels recorded in StartBench.references for its look;
-// and Tarvex started from an ini writes that ini again at exit. TARVEX_BENCH_CORRUPT=start spoils
-// the skinned window's pixels, which must fail the check; --save-reference records them after a
-// deliberate change of the window's look.
+// Tarvex started from an ini writes that ini again at exit; and the two sides' ini differ in
+// "Skined" alone. TARVEX_BENCH_CORRUPT=start spoils the skinned window's pixels, =start-ini has the
+// skinned side start with no ini, either of which must fail the checks; --save-reference records
+// the pixels after a deliberate change of the window's look.
 //
 //   wine build/win/bench/e2e/e2e_start_bench.exe [--pairs N] [--check-only] [--save-reference]
 #include <windows.h>
@@ -148,7 +149,11 @@ public:
     return ini.replace(ini.find("Skined=1"), 8, skinned ? "Skined=1" : "Skined=0");
   }
   TStart Tarvex(bool skinned) {
-    std::ofstream(Ini, std::ios::binary | std::ios::trunc) << IniFor(skinned);
+    if (skinned && CorruptionAsked("start-ini"))
+      DeleteFileA(Ini.c_str());
+    else
+      std::ofstream(Ini, std::ios::binary | std::ios::trunc) << IniFor(skinned);
+    StartedWith[skinned] = WrittenIni();
     return StartAndClose(Exe, Folder, "Tarvex");
   }
   TStart Peer() { return StartAndClose(TARVEX_START_PEER, Folder, "Peer"); }
@@ -158,6 +163,14 @@ public:
     CheckShown(side, Tarvex(skinned), skinned ? "start, Desert" : "start, no skin", options, false);
     if (WrittenIni() != IniFor(skinned))
       CheckFailed(side + ": the environment written at exit is not the one it started with:\n" + WrittenIni());
+  }
+  // The skinned and the unskinned start read the same environment but for "Skined".
+  void CheckSameEnvironment() {
+    std::string on = StartedWith[true];
+    const size_t at = on.find("Skined=1");
+    if (at == std::string::npos || on.replace(at, 8, "Skined=0") != StartedWith[false])
+      CheckFailed("the skinned start read another environment than the unskinned one but for \"Skined\":\n" +
+                  StartedWith[true] + "\nagainst\n" + StartedWith[false]);
   }
   void CheckShown(const std::string& side, const TStart& run, const std::string& reference, const TOptions& options,
                   bool corrupt) {
@@ -175,6 +188,7 @@ public:
   }
 
   std::string Folder, Exe, Ini, DefaultIni;
+  std::string StartedWith[2];  // the ini of the last start without and with the skin
 };
 
 }  // namespace
@@ -188,6 +202,7 @@ int main(int argc, char** argv) {
     bench.FirstStart(options, CorruptionAsked("start"));
     bench.CheckTarvex(true, options);
     bench.CheckTarvex(false, options);
+    bench.CheckSameEnvironment();
     bench.CheckPeer();
     if (options.CheckOnly || options.SaveReference) return;
     std::vector<double> skinned, bare, peer, skinnedRatios, bareRatios, skinRatios;

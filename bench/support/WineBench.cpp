@@ -1,5 +1,7 @@
 #include "bench/support/WineBench.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -70,6 +72,16 @@ double TimeOne(const std::function<void()>& call) {
   start = NowMs();
   for (int i = 0; i < repeats; ++i) call();
   return (NowMs() - start) / repeats;
+}
+
+double TimeUntilSettled(const std::function<void()>& job, const std::function<void()>& pump) {
+  const auto waiting = [] { return HIWORD(GetQueueStatus(QS_PAINT | QS_POSTMESSAGE | QS_SENDMESSAGE)) != 0; };
+  const double start = NowMs();
+  job();
+  for (const double until = NowMs() + 30000; waiting() && NowMs() < until;) pump();
+  const double ms = NowMs() - start;
+  if (waiting()) throw std::runtime_error("the windows still have messages or paints waiting 30 s after the job");
+  return ms;
 }
 
 void InTurn(int pair, const std::function<void()>& ours, const std::function<void()>& peer) {

@@ -44,6 +44,10 @@ double NowMs();
 double Median(std::vector<double> values);
 // The time of one call in ms, from enough calls to last about a quarter second.
 double TimeOne(const std::function<void()>& call);
+// Times a job done on the calling thread's windows until the thread has handled what the job left
+// it (posted and sent messages, paints), each round of them by `pump`, the program's own loop.
+// Throws when something still waits after 30 s.
+double TimeUntilSettled(const std::function<void()>& job, const std::function<void()>& pump);
 // Runs both sides of a pair, ours first in even pairs and the peer first in odd ones.
 void InTurn(int pair, const std::function<void()>& ours, const std::function<void()>& peer);
 

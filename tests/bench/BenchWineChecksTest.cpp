@@ -59,7 +59,7 @@ TEST(BenchWineChecks, DRMPreviewFailsOnACorruptedPicture) {
 }
 
 TEST(BenchWineChecks, StartAndSkinSwitchFailOnACorruptedWindow) {
-  ExpectChecks(E2E_START_BENCH, {"start"});
+  ExpectChecks(E2E_START_BENCH, {"start", "start-ini"});
   ExpectChecks(E2E_SKIN_SWITCH_BENCH, {"skin-switch"});
 }
 
@@ -102,7 +102,7 @@ namespace {
 
 // A window painted in one colour, which a timer changes once.
 COLORREF gColour = RGB(0, 0, 255);
-double gRepaintedAt = 0;
+double gRepaintedAt = 0, gPaintedAt = 0;
 
 LRESULT CALLBACK ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_PAINT) {
@@ -112,6 +112,7 @@ LRESULT CALLBACK ColourProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     FillRect(dc, &paint.rcPaint, brush);
     DeleteObject(brush);
     EndPaint(window, &paint);
+    gPaintedAt = winbench::NowMs();
     return 0;
   }
   if (message == WM_TIMER) {
@@ -140,6 +141,36 @@ std::vector<char> Pixels(HWND window) {
 }
 
 }  // namespace
+
+// A job's time runs until the paint it left is done, not until the job returns.
+TEST(WineBenchJob, IsTimedUntilItsWindowHasPainted) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = ColourProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "TarvexSettledJobTest";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+  ASSERT_NE(window, nullptr);
+  UpdateWindow(window);
+  gPaintedAt = 0;
+  double jobStarted = 0;
+  const double ms = winbench::TimeUntilSettled(
+      [&] {
+        jobStarted = winbench::NowMs();
+        InvalidateRect(window, nullptr, FALSE);
+      },
+      [] {
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&msg);
+      });
+  ASSERT_GT(gPaintedAt, jobStarted);
+  // The clock started before the job and stopped after the paint.
+  EXPECT_GE(ms, gPaintedAt - jobStarted);
+  EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
+  DestroyWindow(window);
+  UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
+}
 
 // A paint that comes a while after the work (as the program paints what waited once idle) is the
 // last change, dated when it showed, not when the quiet wait after it ended.
