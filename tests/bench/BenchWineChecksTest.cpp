@@ -135,6 +135,30 @@ bool PumpUntil(const std::function<bool()>& done, double timeoutMs) {
   return done();
 }
 
+// A top-left window of ColourProc, `side` pixels square, painted.
+class TColourWindow {
+public:
+  explicit TColourWindow(int side) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = ColourProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kClass;
+    RegisterClassA(&windowClass);
+    Window = CreateWindowExA(WS_EX_TOPMOST, kClass, "", WS_POPUP | WS_VISIBLE, 0, 0, side, side, nullptr, nullptr,
+                             windowClass.hInstance, nullptr);
+    UpdateWindow(Window);
+  }
+  ~TColourWindow() {
+    DestroyWindow(Window);
+    UnregisterClassA(kClass, GetModuleHandleA(nullptr));
+  }
+  TColourWindow(const TColourWindow&) = delete;
+  TColourWindow& operator=(const TColourWindow&) = delete;
+
+  static constexpr const char* kClass = "TarvexBenchColourWindow";
+  HWND Window = nullptr;
+};
+
 std::vector<char> Pixels(HWND window) {
   const winbench::TScreenPixels pixels = winbench::ClientPixels(window);
   return {pixels.Bgr.begin(), pixels.Bgr.end()};
@@ -144,16 +168,9 @@ std::vector<char> Pixels(HWND window) {
 
 // A job's time runs until the paint it left is done, not until the job returns.
 TEST(WineBenchJob, IsTimedUntilItsWindowHasPainted) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = ColourProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "TarvexSettledJobTest";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), nullptr, nullptr,
-                                windowClass.hInstance, nullptr);
+  const TColourWindow colour(GetSystemMetrics(SM_CXICON));
+  const HWND window = colour.Window;
   ASSERT_NE(window, nullptr);
-  UpdateWindow(window);
   gPaintedAt = 0;
   double jobStarted = 0;
   const double ms = winbench::TimeUntilSettled(
@@ -168,23 +185,14 @@ TEST(WineBenchJob, IsTimedUntilItsWindowHasPainted) {
   // The clock started before the job and stopped after the paint.
   EXPECT_GE(ms, gPaintedAt - jobStarted);
   EXPECT_FALSE(GetUpdateRect(window, nullptr, FALSE));
-  DestroyWindow(window);
-  UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
 }
 
 // A paint that comes a while after the work (as the program paints what waited once idle) is the
 // last change, dated when it showed, not when the quiet wait after it ended.
 TEST(WineScreenWatch, DatesTheLastChangeAndNotTheEndOfTheQuietWait) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = ColourProc;
-  windowClass.hInstance = GetModuleHandleA(nullptr);
-  windowClass.lpszClassName = "TarvexScreenWatchTest";
-  RegisterClassA(&windowClass);
-  const int side = 4 * GetSystemMetrics(SM_CXICON);
-  HWND window = CreateWindowExA(WS_EX_TOPMOST, windowClass.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, side,
-                                side, nullptr, nullptr, windowClass.hInstance, nullptr);
+  const TColourWindow colour(4 * GetSystemMetrics(SM_CXICON));
+  const HWND window = colour.Window;
   ASSERT_NE(window, nullptr);
-  UpdateWindow(window);
   const std::vector<char> blue = Pixels(window);
   ASSERT_FALSE(blue.empty());
   ASSERT_EQ(std::vector<char>(blue.begin(), blue.begin() + 3), (std::vector<char>{char(255), 0, 0}));
@@ -201,6 +209,4 @@ TEST(WineScreenWatch, DatesTheLastChangeAndNotTheEndOfTheQuietWait) {
   ASSERT_EQ(shown.size(), blue.size());
   EXPECT_EQ(std::vector<char>(shown.begin(), shown.begin() + 3), (std::vector<char>{0, 0, char(255)}));
   EXPECT_GT(watch.Resolution(), 0);
-  DestroyWindow(window);
-  UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
 }
