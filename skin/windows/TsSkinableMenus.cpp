@@ -65,6 +65,12 @@ void PaintPopupMargin(HDC itemDC, TBitmap& background, const RECT& item) {
   BitBlt(dc.Handle(), 0, 0, w, h, background.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
+// The popup's background under an item's rectangle.
+void ShowPopupBackground(TCanvas* canvas, TBitmap& background, const RECT& r) {
+  BitBlt(canvas->Handle(), r.left, r.top, r.right - r.left, r.bottom - r.top, background.Canvas()->Handle(), r.left,
+         r.top, SRCCOPY);
+}
+
 void Prepare24(TBitmap& bmp, int w, int h) {
   bmp.SetPixelFormat(TPixelFormat::Bit24);
   bmp.SetSize(std::max(w, 0), std::max(h, 0));
@@ -419,25 +425,11 @@ TBitmap* TsSkinableMenus::PopupBackgroundOf(TMenuItem* item, TCanvas* canvas, co
 
 void TsSkinableMenus::DrawSeparatorItem(TCanvas* ACanvas, TBitmap& background, const RECT& ARect) {
   // The bevel line over the popup's background, not over the platform's menu colour.
-  BitBlt(ACanvas->Handle(), ARect.left, ARect.top, ARect.right - ARect.left, ARect.bottom - ARect.top,
-         background.Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
+  ShowPopupBackground(ACanvas, background, ARect);
   RECT r = ARect;
   InflateRect(&r, -(FBorderWidth + FMargin), 0);
   int count = 1;
   DrawBevelFrame(ACanvas->Handle(), r, TColor(0x808080), TColor(0xFFFFFF), count);
-}
-
-void TsSkinableMenus::DrawCaptionItem(TMenuItem* item, TCanvas* canvas, TBitmap& background, const RECT& ARect,
-                                      TOwnerDrawState State) {
-  // A title between hyphens: the popup's background with the title centred on it.
-  const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
-  BitBlt(canvas->Handle(), 0, 0, w, h, background.Canvas()->Handle(), ARect.left, ARect.top, SRCCOPY);
-  const std::string title = item->Caption().substr(1, item->Caption().size() - 2);
-  RECT r{0, 0, w, h};
-  const int titleSection = MenuTextSection(canvas, "MENUITEM", TsSkinState::Normal);
-  DrawSkinTextByIndex(ActiveSkin(), canvas, title, true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_HIDEPREFIX,
-                      titleSection, false);
-  if (FOnDrawItem) FOnDrawItem(item, canvas, RECT{0, 0, w, h}, State, TsMenuItemType::mitCaption);
 }
 
 void TsSkinableMenus::DrawItemGlyph(TMenuItem* item, TBitmap& work, const TsMenuItemLayout& layout,
@@ -506,8 +498,8 @@ void TsSkinableMenus::DrawItem(TObject* Sender, TCanvas* ACanvas, const RECT& AR
     return;
   }
   if (kind == TsMenuItemType::mitCaption) {
-    DrawCaptionItem(item, canvas, *background, ARect, State);
-    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+    // A caption item draws nothing: its row is the popup's, not the platform's menu colour.
+    ShowPopupBackground(ACanvas, *background, ARect);
     return;
   }
   const TsSkinState itemState = StateOf(State, odSelected);

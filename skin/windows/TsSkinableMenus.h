@@ -84,8 +84,6 @@ private:
   // The steps of painting a popup item.
   TBitmap* PopupBackgroundOf(TMenuItem* item, TCanvas* canvas, const RECT& ARect);
   void DrawSeparatorItem(TCanvas* ACanvas, TBitmap& background, const RECT& ARect);
-  void DrawCaptionItem(TMenuItem* item, TCanvas* canvas, TBitmap& background, const RECT& ARect,
-                       TOwnerDrawState State);
   void DrawItemGlyph(TMenuItem* item, TBitmap& work, const TsMenuItemLayout& layout, const TsMenuSize& glyph,
                      TOwnerDrawState State);
   void DrawItemText(TMenuItem* item, TCanvas* canvas, const TsMenuItemLayout& layout, const RECT& area,
