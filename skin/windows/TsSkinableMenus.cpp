@@ -139,6 +139,22 @@ TsMenuAlignment MenuAlignment(TAlignment a) {
   }
 }
 
+int Luma(COLORREF rgb) { return 30 * GetRValue(rgb) + 59 * GetGValue(rgb) + 11 * GetBValue(rgb); }
+
+// Embossed text (a white highlight under grey) reads as disabled on a light face only; on a face
+// darker than the section's text it outshines the enabled items. There the canvas takes the text
+// colour halfway to the face, and true is returned.
+bool DimDisabledText(TCanvas* canvas, int section, bool hot) {
+  if (!SectionIndexValid(section)) return false;
+  const TsSectionData& s = ActiveSkin().SkinSectionData[std::size_t(section)];
+  const COLORREF face = ColorToRGB(hot ? s.HotColor : s.Color);
+  const COLORREF text = ColorToRGB(hot ? s.HotFontColor[0] : s.FontColor[0]);
+  if (Luma(face) >= Luma(text)) return false;
+  canvas->Font()->SetColor(TColor(RGB((GetRValue(face) + GetRValue(text)) / 2, (GetGValue(face) + GetGValue(text)) / 2,
+                                      (GetBValue(face) + GetBValue(text)) / 2)));
+  return true;
+}
+
 TsSkinState StateOf(TOwnerDrawState state, TOwnerDrawState hot) {
   return (state & hot) != 0 ? TsSkinState::Hot : TsSkinState::Normal;
 }
@@ -467,15 +483,21 @@ void TsSkinableMenus::DrawItemText(TMenuItem* item, TCanvas* canvas, const TsMen
   if ((State & odDefault) || item->Default()) canvas->Font()->SetStyle(canvas->Font()->Style() | fsBold);
   const TsMenuCaptionLayout caption = PopupCaptionLayout(item->Caption(), MenuAlignment(FAlignment));
   const bool hot = (State & (odSelected | odHotLight)) != 0;
-  const int itemSection = MenuTextSection(canvas, "MENUITEM", itemState);
+  int itemSection = MenuTextSection(canvas, "MENUITEM", itemState);
+  bool enabled = item->Enabled();
+  if (!enabled && DimDisabledText(canvas, itemSection, hot)) {
+    // One pass in the canvas' colour.
+    enabled = true;
+    itemSection = -1;
+  }
   RECT text{layout.TextLeft, 0, area.right, area.bottom};
   const UINT flags =
       AlignmentFlags(caption.Alignment) | DT_EXPANDTABS | DT_SINGLELINE | DT_NOCLIP | DT_HIDEPREFIX | DT_VCENTER;
-  DrawSkinTextByIndex(ActiveSkin(), canvas, caption.Text, item->Enabled(), text, flags, itemSection, hot);
+  DrawSkinTextByIndex(ActiveSkin(), canvas, caption.Text, enabled, text, flags, itemSection, hot);
   const std::string shortCut = ShortCutToText(item->ShortCut());
   if (!shortCut.empty()) {
     RECT r{layout.ShortCutLeft, 0, layout.ShortCutRight, area.bottom};
-    DrawSkinTextByIndex(ActiveSkin(), canvas, shortCut, item->Enabled(), r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER,
+    DrawSkinTextByIndex(ActiveSkin(), canvas, shortCut, enabled, r, DT_RIGHT | DT_SINGLELINE | DT_VCENTER,
                         itemSection, hot);
   }
 }

@@ -8,6 +8,7 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMenuItem.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsProviderHost.h"
 
 namespace {
@@ -113,6 +114,10 @@ void TsSystemMenu::MakeSkinsSubmenu() {
     item->SetOnClick(TNotifyEvent(this, &TsSystemMenu::SkinClick));
     skins->Add(item);
   }
+  // The new items are this menu's own, which no skin manager hears of: the menu painter takes the
+  // menu again, or the platform's plain drawing would show them among the skin's.
+  TsSkinManager* main = SkinData().DefaultManager;
+  if (SkinData().Active && main != nullptr && main->MenuSkinner() != nullptr) main->MenuSkinner()->HookItem(this);
 }
 
 void TsSystemMenu::SkinClick(TObject* sender) {

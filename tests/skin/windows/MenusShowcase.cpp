@@ -1,7 +1,9 @@
 // A skinned form with a menu bar and a popup shown open over it (checked, glyph, disabled,
 // separator and caption items), for a look by eye. The popup stays open until the process ends.
-// "bare" takes the menu sections out of the loaded skin, as a skin without them has it:
-//   wine menus_showcase.exe SKINS-FOLDER SKIN|none [bare]
+// "bare" takes the menu sections out of the loaded skin, as a skin without them has it; "sysmenu"
+// switches to the look while the form is shown (from no skin, or to none from Nocturne) and opens
+// the form's system menu with its skins submenu instead:
+//   wine menus_showcase.exe SKINS-FOLDER SKIN|none [bare|sysmenu]
 #include <windows.h>
 
 #include <string>
@@ -16,8 +18,10 @@
 #include "framework/win/TTimer.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
+#include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSkinableMenus.h"
+#include "tests/skin/controls/ShowcaseForm.h"
 
 namespace {
 
@@ -45,10 +49,25 @@ struct TShow {
   TForm* Form = nullptr;
   TPopupMenu* Popup = nullptr;
   TTimer* Timer = nullptr;
+  TsSkinProvider* Provider = nullptr;
   void Open(TObject*) {
     Timer->SetEnabled(false);
-    const POINT at = Form->ClientToScreen(POINT{40, 30});
-    Popup->Popup(at.x, at.y);
+    if (Provider == nullptr) {
+      const POINT at = Form->ClientToScreen(POINT{40, 30});
+      Popup->Popup(at.x, at.y);
+    } else if (!SkinData().Active) {
+      PostMessageA(Form->Handle(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    } else {
+      // The first item is the skins submenu: opened by keys once the menu runs.
+      SetTimer(Form->Handle(), 1, 200, [](HWND h, UINT, UINT_PTR id, DWORD) {
+        KillTimer(h, id);
+        PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(h, WM_KEYDOWN, VK_RIGHT, 0);
+      });
+      RECT w;
+      GetWindowRect(Form->Handle(), &w);
+      Provider->ShowSystemMenu(w.left + 8, w.top + 30);
+    }
   }
 };
 
@@ -75,7 +94,7 @@ int main(int argc, char** argv) {
   TForm* form = NewComponent<TForm>(Application);
   form->SetCaption("Tarvex menus");
   form->SetBounds(40, 40, 520, 360);
-  NewComponent<TsSkinProvider>(form);
+  auto* provider = NewComponent<TsSkinProvider>(form);
   auto* manager = NewComponent<TsSkinManager>(form);
   manager->SetSkinDirectory(folder);
 
@@ -99,13 +118,28 @@ int main(int argc, char** argv) {
   def->SetDefault(true);
   Add(form, popup->Items(), "E&xit")->SetShortCut(ShortCut(VK_F4, ssAlt));
 
-  if (skin != "none") {
-    manager->SetSkinName(skin);
-    manager->SetActive(true);
-    if (argc > 3 && std::string(argv[3]) == "bare") DropMenuSections();
+  const std::string mode = argc > 3 ? argv[3] : "";
+  if (mode == "sysmenu") {
+    // The look before the switch.
+    manager->SetActive(skin == "none");
+    manager->SetSkinName(skin == "none" ? "Nocturne" : "Desert");
+    form->Show();
+    ShowcasePump(300);
+    if (skin == "none") {
+      manager->SetActive(false);
+    } else {
+      manager->SetSkinName(skin);
+      manager->SetActive(true);
+    }
+  } else {
+    if (skin != "none") {
+      manager->SetSkinName(skin);
+      manager->SetActive(true);
+      if (mode == "bare") DropMenuSections();
+    }
+    form->Show();
   }
-  form->Show();
-  TShow show{form, popup, NewComponent<TTimer>(form)};
+  TShow show{form, popup, NewComponent<TTimer>(form), mode == "sysmenu" ? provider : nullptr};
   show.Timer->SetInterval(400);
   show.Timer->SetOnTimer(TNotifyEvent(&show, &TShow::Open));
   show.Timer->SetEnabled(true);

@@ -22,6 +22,7 @@
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsSkinableMenus.h"
+#include "skin/windows/TsSystemMenu.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 
@@ -538,6 +539,130 @@ TEST_F(Menus, ASkinWithoutMenuSectionsPaintsItemsAndTheBandInTheStandardMenuColo
   Painter->BarDrawItem(File, bar.Canvas(), item, odSelected);
   EXPECT_GT(CountOf(bar, item, SysPixel(COLOR_HIGHLIGHT)), 60 * h / 2);
   EXPECT_GT(CountOf(bar, item, SysPixel(COLOR_HIGHLIGHTTEXT)), 0);
+}
+
+// An item of a menu on the screen, as the platform holds it.
+struct TShownItem {
+  TMenuItem* Item = nullptr;
+  UINT Type = 0, State = 0;
+};
+
+void CollectShown(HMENU menu, std::vector<TShownItem>& items) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_DATA | MIIM_SUBMENU;
+    GetMenuItemInfoA(menu, UINT(i), TRUE, &mii);
+    items.push_back({TMenuItem::FromData(mii.dwItemData), mii.fType, mii.fState});
+    if (mii.hSubMenu != nullptr) CollectShown(mii.hSubMenu, items);
+  }
+}
+
+// The item measured and drawn through the framework's routing of the platform's messages, in the
+// state the shown menu gives it, into bmp.
+void DrawAsShown(const TShownItem& shown, TBitmap& bmp) {
+  MEASUREITEMSTRUCT mis{};
+  mis.CtlType = ODT_MENU;
+  mis.itemData = reinterpret_cast<ULONG_PTR>(shown.Item);
+  TMenuItem::DispatchMeasureItem(mis);
+  const int w = std::max<int>(int(mis.itemWidth), 120), h = int(mis.itemHeight);
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(w, h);
+  bmp.Canvas()->Brush()->SetColor(clFuchsia);
+  bmp.Canvas()->FillRect(RECT{0, 0, w, h});
+  DRAWITEMSTRUCT dis{};
+  dis.CtlType = ODT_MENU;
+  dis.itemData = mis.itemData;
+  dis.hDC = bmp.Canvas()->Handle();
+  dis.rcItem = RECT{0, 0, w, h};
+  if (shown.State & MFS_GRAYED) dis.itemState |= ODS_GRAYED | ODS_DISABLED;
+  if (shown.State & MFS_CHECKED) dis.itemState |= ODS_CHECKED;
+  TMenuItem::DispatchDrawItem(dis);
+}
+
+int Luma(std::uint32_t p) { return (30 * int((p >> 16) & 0xFF) + 59 * int((p >> 8) & 0xFF) + 11 * int(p & 0xFF)) / 100; }
+
+// How far the text stands out: the largest difference of brightness from the item's face (its
+// most frequent colour).
+int TextContrast(TBitmap& bmp) {
+  std::vector<std::uint32_t> pixels;
+  for (int y = 0; y < bmp.Height(); ++y)
+    for (int x = 0; x < bmp.Width(); ++x) pixels.push_back(PixelAt(bmp, x, y));
+  std::vector<std::uint32_t> sorted = pixels;
+  std::sort(sorted.begin(), sorted.end());
+  std::uint32_t face = sorted[0];
+  std::size_t best = 0;
+  for (std::size_t i = 0; i < sorted.size();) {
+    std::size_t j = i;
+    while (j < sorted.size() && sorted[j] == sorted[i]) ++j;
+    if (j - i > best) best = j - i, face = sorted[i];
+    i = j;
+  }
+  int contrast = 0;
+  for (std::uint32_t p : pixels) contrast = std::max(contrast, std::abs(Luma(p) - Luma(face)));
+  return contrast;
+}
+
+// Started without a skin and given one while running, as the options do it: the system menu on the
+// screen, its skins submenu included, is drawn by the skin's painter (the current skin with the
+// skin's checked square), and its disabled "Restore" stands out less than the enabled "Move".
+TEST_F(Menus, TheSystemMenuAfterALiveSwitchIsTheSkinsOwnAndRestoreLooksDisabled) {
+  auto* provider = NewComponent<TsSkinProvider>(Form);
+  Manager = NewComponent<TsSkinManager>(Form);
+  Manager->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  Manager->SetActive(false);
+  Manager->SetSkinName("Desert");
+  ASSERT_FALSE(SkinData().Active);
+  for (const char* skin : {"Nocturne", "Desert"}) {
+    SCOPED_TRACE(skin);
+    Manager->SetSkinName(skin);
+    Manager->SetActive(true);
+    ASSERT_TRUE(SkinData().Active);
+    Painter = dynamic_cast<TsSkinableMenus*>(Manager->MenuSkinner());
+    ASSERT_NE(Painter, nullptr);
+    Pump();
+    std::vector<TShownItem> shown;
+    RunLater(50, [&] {
+      HWND popup = FindWindowExA(nullptr, nullptr, "#32768", nullptr);
+      if (popup != nullptr) CollectShown(reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)), shown);
+      EndMenu();
+    });
+    RunLater(2000, [] { EndMenu(); });  // never left open
+    RECT w;
+    GetWindowRect(Form->Handle(), &w);
+    provider->ShowSystemMenu(w.left + 10, w.top + 30);
+    Pump();
+
+    const TAdvancedMenuDrawItemEvent painter(Painter, &TsSkinableMenus::DrawItem);
+    TsSystemMenu* menu = provider->SystemMenu();
+    const TShownItem* current = nullptr;
+    const TShownItem *restore = nullptr, *move = nullptr;
+    int skins = 0;
+    for (const TShownItem& item : shown) {
+      ASSERT_NE(item.Item, nullptr);
+      EXPECT_TRUE(item.Type & MFT_OWNERDRAW) << item.Item->Caption();
+      EXPECT_TRUE(item.Item->OnAdvancedDrawItem() == painter) << item.Item->Caption();
+      if (item.Item->Parent() != menu->Items()) ++skins;
+      if (item.Item->Caption() == skin) current = &item;
+      if (item.Item == menu->ItemRestore()) restore = &item;
+      if (item.Item == menu->ItemMove()) move = &item;
+    }
+    EXPECT_GE(skins, 2) << "the skins submenu";
+    ASSERT_TRUE(current && restore && move);
+    EXPECT_TRUE(current->State & MFS_CHECKED);
+    EXPECT_TRUE(restore->State & MFS_GRAYED);
+
+    // The current skin: a sunken square in the glyph column, no letter.
+    TBitmap checked;
+    DrawAsShown(*current, checked);
+    const int top = (checked.Height() - 16) / 2, left = Painter->Margin();
+    EXPECT_EQ(PixelAt(checked, left + 8, top), 0x808080u);
+    EXPECT_EQ(PixelAt(checked, left + 8, top + 15), 0xFFFFFFu);
+    TBitmap restoreBmp, moveBmp;
+    DrawAsShown(*restore, restoreBmp);
+    DrawAsShown(*move, moveBmp);
+    EXPECT_LT(TextContrast(restoreBmp) * 4, TextContrast(moveBmp) * 3);
+  }
 }
 
 TEST_F(Menus, CensusStaysFlatOverHookedPopupsDrawnAndFreed) {
