@@ -134,6 +134,8 @@ TsFileListView::~TsFileListView() = default;
 
 void TsFileListView::CreateWnd() {
   TsCustomListView::CreateWnd();
+  Font()->SetName("MS Sans Serif");
+  Font()->SetSize(8);
   if (!IsLoading() && !FColumnsMade) AddFileColumns();
 }
 

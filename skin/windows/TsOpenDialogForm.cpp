@@ -116,7 +116,6 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* owner) : TForm(owner) {
   FProvider->SetGripMode(TsGripMode::gmRightBottom);
   FProvider->SetShowAppIcon(false);
   FProvider->SetBorderIcons(biSystemMenu);
-  FProvider->SetMakeSkinMenu(false);
 
   // The tool buttons on the right of the folder box.
   const int arrow = TsSpeedButton::ArrowWidth;

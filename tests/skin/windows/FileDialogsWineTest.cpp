@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@
 #include "skin/windows/TsPathComboBox.h"
 #include "skin/windows/TsMessageDlg.h"
 #include "skin/windows/TsOpenDialogForm.h"
+#include "skin/windows/TsSkinProvider.h"
+#include "skin/windows/TsSystemMenu.h"
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 
@@ -295,6 +298,92 @@ TEST_F(FileDialogs, AcceptGivesTheNameAndTheFolderFollowsTheOptions) {
   EXPECT_FALSE(dialog.Execute());
   EXPECT_TRUE(stayedEmpty);
   EXPECT_EQ(warning, sub + "missing.smg\r\nFile not found");
+}
+
+// The middle of a skinned window's title, as its provider painted it.
+std::uint32_t TitlePixel(TsSkinProvider* provider) {
+  TBitmap* image = provider->WindowImage();
+  if (image == nullptr || image->Width() < 1) return 0xFF00FF;
+  const std::uint8_t* row = image->ScanLine(provider->TitleBarHeight() / 2);
+  const int x = image->Width() / 2;
+  return row[3 * x] | (row[3 * x + 1] << 8) | (std::uint32_t(row[3 * x + 2]) << 16);
+}
+
+// The dialog's system menu offers the skins as every skinned window's does: one chosen there by
+// keys reskins the dialog and the window under it, and the dialog still gives the file accepted.
+TEST_F(FileDialogs, ASkinChosenFromTheDialogsSystemMenuReskinsItAndTheMainWindowAndTheFileIsGiven) {
+  LoadSkin();
+  const std::string file = Tree.File("flash.shx");
+  TOwned<TTestForm> main = Make<TTestForm>();
+  main->SetCaption("Main");
+  auto* mainProvider = NewComponent<TsSkinProvider>(main.get());
+  main->Show();
+  Pump();
+  const std::uint32_t mainBefore = TitlePixel(mainProvider);
+
+  TsOpenDialog dialog(nullptr);
+  dialog.SetInitialDir(Tree.Root);
+  struct TSeen {
+    bool SkinsOffered = false, StillShown = false;
+    std::uint32_t DialogBefore = 0, DialogAfter = 0, MainAfter = 0;
+  } seen;
+  TsOpenDialogForm* form = nullptr;
+  // Once the menu runs: down to the skins, into them and to the other skin.
+  std::function<void(int)> choose = [&](int tries) {
+    RunLater(10, [&, tries] {
+      HWND popup = FindWindowExA(nullptr, nullptr, "#32768", nullptr);
+      if (popup == nullptr || !IsWindowVisible(popup)) {
+        if (tries > 0) choose(tries - 1);
+        return;
+      }
+      TMenuItem* first = form->SkinProvider()->SystemMenu()->Items()->Items(0);
+      seen.SkinsOffered = first->Name() == "SkinSelectItem";
+      int other = -1;
+      for (int i = 0; seen.SkinsOffered && i < first->Count(); ++i)
+        if (first->Items(i)->Caption() == "Nocturne") other = i;
+      if (other < 0) {
+        EndMenu();
+        return;
+      }
+      HWND h = form->Handle();
+      PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageA(h, WM_KEYDOWN, VK_RIGHT, 0);
+      for (int i = 0; i < other; ++i) PostMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
+    });
+  };
+  // Then, with the menu gone: the windows as they show now, and the file accepted.
+  std::function<void(int)> accept = [&](int tries) {
+    RunLater(10, [&, tries] {
+      const bool menuGone = FindWindowExA(nullptr, nullptr, "#32768", nullptr) == nullptr ||
+                            !IsWindowVisible(FindWindowExA(nullptr, nullptr, "#32768", nullptr));
+      if ((Manager->SkinName() != "Nocturne" || !menuGone) && tries > 0) {
+        accept(tries - 1);
+        return;
+      }
+      Pump();
+      seen.StillShown = ShownForm<TsOpenDialogForm>() == form;
+      seen.DialogAfter = TitlePixel(form->SkinProvider());
+      seen.MainAfter = TitlePixel(mainProvider);
+      Click(form->OkButton());
+    });
+  };
+  WhenShown<TsOpenDialogForm>([&](TsOpenDialogForm* shown) {
+    form = shown;
+    seen.DialogBefore = TitlePixel(form->SkinProvider());
+    form->FileNameEdit()->SetText("flash.shx");
+    choose(300);
+    RunLater(4000, [] { EndMenu(); });  // never left open
+    accept(500);
+    PressKey(VK_SPACE, false, true);
+  });
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_TRUE(seen.SkinsOffered);
+  EXPECT_EQ(Manager->SkinName(), "Nocturne");
+  EXPECT_TRUE(seen.StillShown);
+  EXPECT_NE(seen.DialogAfter, seen.DialogBefore);
+  EXPECT_NE(seen.MainAfter, mainBefore);
+  EXPECT_EQ(dialog.FileName(), file);
 }
 
 TEST_F(FileDialogs, SaveDialogAsksBeforeOverwritingAndOnlyOnce) {

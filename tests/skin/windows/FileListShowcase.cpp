@@ -32,6 +32,13 @@ std::string MakeFolder() {
     std::ofstream out(root + f.Name, std::ios::binary);
     out << std::string(f.Size, 'x');
   }
+  // Names beyond ASCII, in the ANSI code page: "Übersicht_äöß.txt", "café_naïve_ñ.lng",
+  // "Ångström_ØÆ.smg" and "€uro_Œuvre.bin".
+  for (const char* name : {"\xDC" "bersicht_\xE4\xF6\xDF.txt", "caf\xE9_na\xEFve_\xF1.lng", "\xC5ngstr\xF6m_\xD8\xC6.smg",
+                           "\x80uro_\x8Cuvre.bin"}) {
+    HANDLE h = CreateFileA((root + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+  }
   return root;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
@@ -453,3 +454,33 @@ TEST_F(FileListView, ListsComeAndGoWithoutHandles) {
   EXPECT_EQ(TGuiCensus::ChangeOver(50, cycle), TGuiCensus());
 }
 
+
+// The list shows its names in "MS Sans Serif" 8, in a window made again too, and that font has a
+// glyph (no box) for each character of names beyond ASCII.
+TEST_F(FileListView, NamesShowInMSSansSerif8WithAGlyphForEveryCharacter) {
+  const std::string name =
+      "\xDC" "bersicht_\xE4\xF6\xDF caf\xE9 na\xEFve \xF1 \xC5ngstr\xF6m \xD8\xC6 \x80uro \x8Cuvre.txt";
+  WriteFile(Root + name, 1);
+  List->SetDirectory(Root);
+  ASSERT_NE(Item(name), nullptr);
+  const TScreenDC screen;
+  const int height = -MulDiv(8, GetDeviceCaps(screen.Handle(), LOGPIXELSY), 72);
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "first window" : "made again");
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(List->Handle(), WM_GETFONT, 0, 0));
+    LOGFONTA lf{};
+    ASSERT_NE(GetObjectA(font, sizeof lf, &lf), 0);
+    EXPECT_STREQ(lf.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(lf.lfHeight, height);
+    HDC dc = GetDC(List->Handle());
+    HGDIOBJ old = SelectObject(dc, font);
+    std::vector<WORD> glyphs(name.size());
+    ASSERT_EQ(GetGlyphIndicesA(dc, name.c_str(), int(name.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS),
+              DWORD(name.size()));
+    SelectObject(dc, old);
+    ReleaseDC(List->Handle(), dc);
+    for (std::size_t i = 0; i < name.size(); ++i) EXPECT_NE(glyphs[i], 0xFFFF) << "character " << i;
+    List->RecreateWnd();
+    Pump();
+  }
+}
