@@ -1,7 +1,8 @@
 // The open and save dialogs on a folder of sub-folders and files, for a look by eye (not a test):
 //   wine file_dialogs_showcase.exe SKINS-FOLDER SKIN|none KIND
 // KIND: open (report view), folders (the folder box dropped down), overwrite (the save dialog's
-// question), gif or jpeg (the open-picture dialog previewing one). The dialog stays until closed.
+// question), gif or jpeg (the open-picture dialog previewing one), sysmenu (the open dialog's system
+// menu with its skins submenu open). The dialog stays until closed.
 #include <windows.h>
 
 #include <functional>
@@ -19,6 +20,7 @@
 #include "skin/windows/TsFileListView.h"
 #include "skin/windows/TsOpenDialogForm.h"
 #include "skin/windows/TsPathComboBox.h"
+#include "skin/windows/TsSkinProvider.h"
 
 namespace {
 
@@ -142,8 +144,8 @@ int main(int argc, char** argv) {
     dialog.SetInitialDir(root);
     dialog.SetTitle("Open firmware");
     dialog.SetFilter("All files (*.*)|*.*|Firmware files (*.shx)|*.shx");
-    const bool folders = kind == "folders";
-    Later(300, [folders] {
+    const bool folders = kind == "folders", menu = kind == "sysmenu";
+    Later(300, [folders, menu] {
       if (TsOpenDialogForm* form = ShownForm()) {
         Select(form, "cg1.smg");
         if (folders)
@@ -151,6 +153,16 @@ int main(int argc, char** argv) {
             form->DriveComboBox()->SetFocus();
             form->DriveComboBox()->SetDroppedDown(true);
           });
+        if (menu) {
+          // Into the skins submenu once the menu runs.
+          Later(200, [form] {
+            PostMessageA(form->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageA(form->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+          });
+          RECT w;
+          GetWindowRect(form->Handle(), &w);
+          form->SkinProvider()->ShowSystemMenu(w.left + 8, w.top + 24);
+        }
       }
     });
     dialog.Execute();
