@@ -78,6 +78,9 @@ enum class TDragMode { dmManual, dmAutomatic };
 using enum TDragMode;
 enum class TDragKind { dkDrag, dkDock };
 using enum TDragKind;
+// Where the mouse of a drag is against the control asked: it came over it, moves on it, or left it.
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using enum TDragState;
 
 using TWndMethod = TDelegate<void(TMessage& Message)>;
 using TScrollEvent = TDelegate<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
@@ -85,6 +88,10 @@ using TMouseEvent = TDelegate<void(TObject* Sender, TMouseButton Button, TShiftS
 using TMouseMoveEvent = TDelegate<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TKeyEvent = TDelegate<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 using TKeyPressEvent = TDelegate<void(TObject* Sender, char& Key)>;
+using TDragOverEvent =
+    TDelegate<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = TDelegate<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = TDelegate<void(TObject* Sender, TObject* Target, int X, int Y)>;
 
 // The keyboard and mouse state bits of a key message's or mouse message's data.
 TShiftState KeyDataToShiftState(LPARAM keyData);

@@ -111,13 +111,24 @@ void TComboBox::Dispatch(TMessage& message) {
           break;
         case CBN_EDITCHANGE: Change(); break;
         case CBN_DROPDOWN:
-          if (FOnDropDown) FOnDropDown(this);
+          DropDownNotified();
+          break;
+        case CBN_SETFOCUS:
+        case CBN_KILLFOCUS:
+          FFocusChanged = true;
+          // The focus may be in the edit child, which the form does not see.
+          if (TCustomForm* form = GetParentForm(this); form != nullptr && HIWORD(message.WParam) == CBN_SETFOCUS)
+            form->SetFocusedControl(this);
           break;
         case CBN_CLOSEUP:
           if (FOnCloseUp) FOnCloseUp(this);
           break;
         default: break;
       }
+      return;
+    case CM_CANCELMODE:
+      // A press on another control closes the list.
+      if (reinterpret_cast<TControl*>(message.LParam) != this && DroppedDown()) SetDroppedDown(false);
       return;
     case CN_DRAWITEM: {
       auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(message.LParam);
@@ -151,6 +162,24 @@ void TComboBox::Dispatch(TMessage& message) {
       break;
   }
   TWinControl::Dispatch(message);
+}
+
+// The list is about to show. A handler that moved the focus meanwhile leaves the native combo
+// dropping a list that nothing would close: it is cancelled once the drop-down is done.
+void TComboBox::DropDownNotified() {
+  FFocusChanged = false;
+  DropDown();
+  if (!HandleAllocated()) return;
+  AdjustDropDown();
+  if (!FFocusChanged) return;
+  const HWND h = Handle();
+  PostMessageA(h, WM_CANCELMODE, 0, 0);
+  const HWND focus = GetFocus();
+  if (focus != h && !IsChild(h, focus)) PostMessageA(h, CB_SHOWDROPDOWN, FALSE, 0);
+}
+
+void TComboBox::DropDown() {
+  if (FOnDropDown) FOnDropDown(this);
 }
 
 void TComboBox::DrawItem(int index, RECT rect, TOwnerDrawState state) {

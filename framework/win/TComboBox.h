@@ -63,10 +63,15 @@ protected:
   virtual void DrawItem(int index, RECT rect, TOwnerDrawState state);
   virtual void Change();
   virtual void Select();
+  // OnDropDown, as the list is about to show.
+  virtual void DropDown();
+  // Sizes the list before it shows; the native size by default.
+  virtual void AdjustDropDown() {}
 
 private:
   void EditWndProc(TMessage& message);
   bool DialogKey(WORD key, LPARAM keyData);
+  void DropDownNotified();
 
   TComboBoxStyle FStyle = csDropDown;
   TStringList FItems;
@@ -74,6 +79,8 @@ private:
   int FDropDownCount = 8;
   int FItemHeight = 16;
   int FMaxLength = 0;
+  // A CBN_SETFOCUS or CBN_KILLFOCUS came since the last drop-down began.
+  bool FFocusChanged = false;
   TWindowHook FEditHook;
   TControlCanvas FCanvas;
   TNotifyEvent FOnChange, FOnSelect, FOnDropDown, FOnCloseUp;

@@ -2,10 +2,14 @@
 
 #include <windowsx.h>
 
+#include <cstdlib>
+
+#include "framework/win/AllocateHWnd.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TPopupMenu.h"
+#include "framework/win/TScreen.h"
 #include "framework/win/TWinControl.h"
 
 namespace {
@@ -54,12 +58,166 @@ void SetMouseControl(TControl* control) {
 
 TControl* MouseControl() { return gMouseControl; }
 
+// The one drag of a control that may run: a hidden window holds the mouse capture and follows the
+// mouse until a release, a right press, Escape or EndDrag ends the drag.
+class TDragSession {
+public:
+  TDragSession(TControl* source, int threshold) : FSource(source), FThreshold(threshold) {
+    GetCursorPos(&FStart);
+    FCapture = AllocateHWnd(TWndMethod(this, &TDragSession::CaptureProc));
+    ::SetCapture(FCapture);
+  }
+  TDragSession(const TDragSession&) = delete;
+  TDragSession& operator=(const TDragSession&) = delete;
+
+  static TDragSession* Running() { return FRunning; }
+  static void Begin(TControl* source, bool immediate, int threshold) {
+    FRunning = new TDragSession(source, immediate ? 0 : threshold);
+    if (!immediate) return;
+    POINT p;
+    GetCursorPos(&p);
+    FRunning->Start(p);
+  }
+  TControl* Source() const { return FSource; }
+  bool Started() const { return FStarted; }
+
+  // Ends the drag: a drop on the control under the mouse when drop is set and it accepts. The state
+  // is gone before the handlers run, so they may start another drag.
+  void End(bool drop, POINT p) {
+    TControl* source = FSource;
+    TControl* over = FTarget;
+    TControl* target = drop && FAccepted ? FTarget : nullptr;
+    const bool started = FStarted;
+    Finish();
+    if (!started) return;
+    if (over != nullptr && target == nullptr) {
+      const POINT c = over->ScreenToClient(p);
+      bool accept = false;
+      over->DragOver(source, c.x, c.y, dsDragLeave, accept);
+    }
+    const POINT c = (target != nullptr ? target : source)->ScreenToClient(p);
+    if (target != nullptr) target->DragDrop(source, c.x, c.y);
+    source->DoEndDrag(target, c.x, c.y);
+  }
+
+  // A control going away leaves the drag: as its source the drag ends with no event.
+  void Forget(TControl* control) {
+    if (control == FSource) {
+      Finish();
+      return;
+    }
+    if (control == FTarget) {
+      FTarget = nullptr;
+      FAccepted = false;
+    }
+  }
+
+private:
+  // The window goes first (and the capture with it), so that nothing reaches this object again.
+  void Finish() {
+    const HWND capture = FCapture;
+    FRunning = nullptr;
+    DeallocateHWnd(capture);
+    delete this;
+  }
+
+  void Start(POINT p) {
+    FStarted = true;
+    FSource->DoStartDrag();
+    if (FRunning == this) MoveTo(p);
+  }
+
+  // The framework control under p: a graphic child of the window there, else that window's control
+  // (a native child such as a combo box's edit belongs to its parent's).
+  static TControl* ControlAt(POINT p) {
+    TWinControl* window = nullptr;
+    for (HWND w = WindowFromPoint(p); w != nullptr && window == nullptr; w = GetParent(w)) window = FindControl(w);
+    if (window == nullptr) return nullptr;
+    TControl* graphic = window->ControlAtPos(window->ScreenToClient(p), false);
+    return graphic != nullptr ? graphic : window;
+  }
+
+  bool Ask(TControl* target, POINT p, TDragState state) {
+    const POINT c = target->ScreenToClient(p);
+    bool accept = false;
+    target->DragOver(FSource, c.x, c.y, state, accept);
+    return accept;
+  }
+
+  void MoveTo(POINT p) {
+    TControl* target = ControlAt(p);
+    TControl* left = FTarget;
+    if (target != FTarget) {
+      FTarget = nullptr;
+      FAccepted = false;
+      if (left != nullptr) Ask(left, p, dsDragLeave);
+      if (FRunning != this) return;
+      FTarget = target;
+    }
+    // The handler may end the drag: nothing of it is touched then.
+    const bool accepted = target != nullptr && Ask(target, p, left == target ? dsDragMove : dsDragEnter);
+    if (FRunning != this) return;
+    FAccepted = accepted;
+    const TCursor cursor = FTarget != nullptr && FAccepted ? FSource->DragCursor() : crNoDrop;
+    ::SetCursor(Screen != nullptr ? Screen->Cursors(cursor) : LoadCursorA(nullptr, IDC_NO));
+  }
+
+  void CaptureProc(TMessage& message) {
+    POINT p{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)};
+    switch (message.Msg) {
+      case WM_MOUSEMOVE:
+        ::ClientToScreen(FCapture, &p);
+        if (FStarted) MoveTo(p);
+        else if (std::abs(p.x - FStart.x) >= FThreshold || std::abs(p.y - FStart.y) >= FThreshold) Start(p);
+        return;
+      case WM_LBUTTONUP:
+        ::ClientToScreen(FCapture, &p);
+        End(true, p);
+        return;
+      case WM_RBUTTONDOWN:
+        ::ClientToScreen(FCapture, &p);
+        End(false, p);
+        return;
+      case WM_CANCELMODE:
+      case WM_CAPTURECHANGED:
+        // Another window took the mouse.
+        if (message.Msg == WM_CANCELMODE || reinterpret_cast<HWND>(message.LParam) != FCapture) {
+          GetCursorPos(&p);
+          End(false, p);
+        }
+        return;
+      default:
+        message.Result = DefWindowProcA(FCapture, message.Msg, message.WParam, message.LParam);
+        return;
+    }
+  }
+
+  static inline TDragSession* FRunning = nullptr;
+  TControl* FSource;
+  int FThreshold;
+  POINT FStart{};
+  HWND FCapture = nullptr;
+  bool FStarted = false;
+  TControl* FTarget = nullptr;
+  bool FAccepted = false;
+};
+
+bool CancelDrag() {
+  TDragSession* drag = TDragSession::Running();
+  if (drag == nullptr) return false;
+  POINT p;
+  GetCursorPos(&p);
+  drag->End(false, p);
+  return true;
+}
+
 TControl::TControl(TComponent* owner) : TComponent(owner) {
   FWindowProc = TWndMethod(this, &TControl::WndProc);
   FFont.SetOnChange(TNotifyEvent(this, &TControl::FontObjectChanged));
 }
 
 TControl::~TControl() {
+  if (TDragSession* drag = TDragSession::Running()) drag->Forget(this);
   if (gMouseControl == this) gMouseControl = nullptr;
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
   FFont.SetOnChange(nullptr);
@@ -68,6 +226,7 @@ TControl::~TControl() {
 
 void TControl::BeforeDestruction() {
   TComponent::BeforeDestruction();
+  if (TDragSession* drag = TDragSession::Running()) drag->Forget(this);
   if (gMouseControl == this) gMouseControl = nullptr;
   if (Application != nullptr) Application->ControlDestroying(this);
   if (FParent != nullptr) FParent->RemoveControl(this);
@@ -93,7 +252,18 @@ void TControl::WndProc(TMessage& message) {
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
+      SendCancelMode(this);
+      if (FDragMode == dmAutomatic && !Dragging()) {
+        BeginDrag(true);
+        return;
+      }
       if (FControlStyle & csCaptureMouse) SetCaptureControl(this);
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      SendCancelMode(this);
       break;
     case WM_LBUTTONUP:
       // The release comes after the control (and a native control under it) saw the button go up.
@@ -253,6 +423,41 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 void TControl::MouseMove(TShiftState shift, int x, int y) {
   if (FOnMouseMove) FOnMouseMove(this, shift, x, y);
+}
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (TDragSession::Running() != nullptr) return;
+  TDragSession::Begin(this, immediate, threshold);
+}
+
+void TControl::EndDrag(bool drop) {
+  TDragSession* drag = TDragSession::Running();
+  if (drag == nullptr || drag->Source() != this) return;
+  POINT p;
+  GetCursorPos(&p);
+  drag->End(drop, p);
+}
+
+bool TControl::Dragging() const {
+  const TDragSession* drag = TDragSession::Running();
+  return drag != nullptr && drag->Source() == this && drag->Started();
+}
+
+void TControl::DragOver(TObject* source, int x, int y, TDragState state, bool& accept) {
+  accept = FOnDragOver.Assigned();
+  if (FOnDragOver) FOnDragOver(this, source, x, y, state, accept);
+}
+
+void TControl::DragDrop(TObject* source, int x, int y) {
+  if (FOnDragDrop) FOnDragDrop(this, source, x, y);
+}
+
+void TControl::DoStartDrag() {
+  if (FOnStartDrag) FOnStartDrag(this);
+}
+
+void TControl::DoEndDrag(TObject* target, int x, int y) {
+  if (FOnEndDrag) FOnEndDrag(this, target, x, y);
 }
 
 void TControl::Click() {

@@ -119,15 +119,26 @@ public:
   void SetParentBiDiMode(bool parentBiDiMode);
   bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
   bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
-  // Dragging with the mouse is not supported; the properties are kept for the controls that
-  // publish them.
+  // Drag and drop between controls. dmAutomatic starts a drag on a left press. While a drag runs the
+  // mouse is captured; the control under it is asked through DragOver (OnDragOver) whether it
+  // accepts the source, and the cursor is DragCursor over one that does, crNoDrop elsewhere. A
+  // release over an accepting control calls its DragDrop (OnDragDrop); Escape, a right press or
+  // EndDrag(false) end the drag without a drop. OnStartDrag begins every drag, OnEndDrag ends it.
+  // Only dkDrag is supported.
   TDragMode DragMode() const { return FDragMode; }
   void SetDragMode(TDragMode mode) { FDragMode = mode; }
   TDragKind DragKind() const { return FDragKind; }
   void SetDragKind(TDragKind kind) { FDragKind = kind; }
   TCursor DragCursor() const { return FDragCursor; }
   void SetDragCursor(TCursor cursor) { FDragCursor = cursor; }
-  bool Dragging() const { return false; }
+  // Starts a drag of this control now (immediate), or once the mouse has moved threshold pixels
+  // with the button held; a release before that ends it unstarted, with no event.
+  void BeginDrag(bool immediate, int threshold = 5);
+  // Ends this control's drag: dropped on the control under the mouse when drop is set and it
+  // accepts, else cancelled.
+  void EndDrag(bool drop);
+  // A drag of this control has started and not ended.
+  bool Dragging() const;
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle style) { FControlStyle = style; }
   TControlState ControlState() const { return FControlState; }
@@ -154,6 +165,14 @@ public:
   void SetOnMouseUp(const TMouseEvent& e) { FOnMouseUp = e; }
   const TMouseMoveEvent& OnMouseMove() const { return FOnMouseMove; }
   void SetOnMouseMove(const TMouseMoveEvent& e) { FOnMouseMove = e; }
+  const TDragOverEvent& OnDragOver() const { return FOnDragOver; }
+  void SetOnDragOver(const TDragOverEvent& e) { FOnDragOver = e; }
+  const TDragDropEvent& OnDragDrop() const { return FOnDragDrop; }
+  void SetOnDragDrop(const TDragDropEvent& e) { FOnDragDrop = e; }
+  const TNotifyEvent& OnStartDrag() const { return FOnStartDrag; }
+  void SetOnStartDrag(const TNotifyEvent& e) { FOnStartDrag = e; }
+  const TEndDragEvent& OnEndDrag() const { return FOnEndDrag; }
+  void SetOnEndDrag(const TEndDragEvent& e) { FOnEndDrag = e; }
 
   virtual void Click();
   virtual void DblClick();
@@ -163,6 +182,13 @@ protected:
   virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void MouseMove(TShiftState shift, int x, int y);
+  // The drag's calls: accept (false unless OnDragOver is assigned) says whether source may drop
+  // here; x, y are in this control's client coordinates. The end's are the target's, or without a
+  // target the source's own.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
+  virtual void DoStartDrag();
+  virtual void DoEndDrag(TObject* target, int x, int y);
   virtual void Resize();
   // Asked by SetBounds with the asked size: a control that sizes itself to its content sets the
   // size it needs and answers true.
@@ -181,6 +207,7 @@ protected:
 
 private:
   friend class TWinControl;
+  friend class TDragSession;
   void FontObjectChanged(TObject* sender);
   void DoParentFontChanged();
   void DoParentColorChanged();
@@ -219,6 +246,10 @@ private:
   TNotifyEvent FOnClick, FOnDblClick, FOnResize;
   TMouseEvent FOnMouseDown, FOnMouseUp;
   TMouseMoveEvent FOnMouseMove;
+  TDragOverEvent FOnDragOver;
+  TDragDropEvent FOnDragDrop;
+  TNotifyEvent FOnStartDrag;
+  TEndDragEvent FOnEndDrag;
 };
 
 // Makes a control (NewComponent), gives it its bounds (left, top, right, bottom in the parent's
@@ -242,6 +273,9 @@ T* NewControl(TComponent* owner, TWinControl* parent) {
 // the new one (nullptr: the mouse left our windows).
 TControl* MouseControl();
 void SetMouseControl(TControl* control);
+
+// The drag running now, ended without a drop (Escape); false when there is none.
+bool CancelDrag();
 
 // The form a control sits on (itself for a form), nullptr when it has none.
 TCustomForm* GetParentForm(TControl* control);

@@ -632,6 +632,12 @@ void TCustomForm::Dispatch(TMessage& message) {
       return;
     case WM_SETFOCUS:
       return WMSetFocus(message);
+    case CM_CANCELMODE:
+      // A press on another control cancels what the focused one was doing (a dropped list, a pop-up).
+      if (FFocusedControl != nullptr && FFocusedControl != this &&
+          FFocusedControl != reinterpret_cast<TControl*>(message.LParam))
+        FFocusedControl->Perform(CM_CANCELMODE, 0, message.LParam);
+      return;
     case WM_GETMINMAXINFO:
       return WMGetMinMaxInfo(message);
     case WM_HSCROLL:

@@ -766,6 +766,14 @@ void TWinControl::WndProc(TMessage& message) {
         return;
       }
       break;
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+      // Escape ends a drag of any control, wherever the focus is.
+      if (message.WParam == VK_ESCAPE && CancelDrag()) {
+        message.Result = 1;
+        return;
+      }
+      break;
     case WM_MOUSELEAVE: {
       TControl* over = MouseControl();
       if (over != nullptr && (over == this || (over->Parent() == this && !IsWindowed(over)))) SetMouseControl(nullptr);

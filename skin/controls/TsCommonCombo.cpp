@@ -165,6 +165,52 @@ RECT TsCommonCombo::ButtonArea() {
   return RECT{client.right - size.Width - top, top, client.right - top, client.bottom - top};
 }
 
+RECT TsCommonCombo::DropButtonRect() {
+  const RECT area = ButtonArea();
+  if (area.right > area.left) return area;
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof(info);
+  return GetComboBoxInfo(Handle(), &info) ? info.rcButton : RECT{};
+}
+
+void TsCommonCombo::WndProc(TMessage& message) {
+  switch (message.Msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      if (DragMode() != dmAutomatic || Dragging()) break;
+      // The framework's drag start is passed by: the press drags only away from the button.
+      SendCancelMode(this);
+      if (const RECT button = DropButtonRect(); EditHandle() == nullptr && Style() != csSimple &&
+          !PtInRect(&button, POINT{GET_X_LPARAM(message.LParam), GET_Y_LPARAM(message.LParam)})) {
+        if (CanFocus()) SetFocus();
+        BeginDrag(false);
+        return;
+      }
+      SetControlState(ControlState() | csLButtonDown);
+      Dispatch(message);
+      return;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+      // The native combo alone sees the size it is given for its list.
+      if (!FSizingList) break;
+      DefaultHandler(message);
+      return;
+    default:
+      break;
+  }
+  TsCustomListControl::WndProc(message);
+}
+
+void TsCommonCombo::AdjustDropDown() {
+  const int n = std::clamp(int(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)), 1, std::max(1, DropDownCount()));
+  FSizingList = true;
+  SetWindowPos(Handle(), nullptr, 0, 0, Width(), ItemHeight() * n + Height() + 2,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_HIDEWINDOW);
+  FSizingList = false;
+  SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_SHOWWINDOW);
+}
+
 bool TsCommonCombo::ChildMessage(TMessage& message, HWND child, bool fromList) {
   switch (message.Msg) {
     case WM_RBUTTONUP: {
@@ -201,6 +247,8 @@ void TsCommonCombo::EditWndProc(TMessage& message) {
     message.Result = Perform(message.Msg, message.WParam, message.LParam);
     return;
   }
+  if (message.Msg == WM_LBUTTONDOWN || message.Msg == WM_LBUTTONDBLCLK || message.Msg == WM_RBUTTONDOWN)
+    SendCancelMode(this);
   if (ChildMessage(message, FEditHook.Window(), false)) return;
   const std::shared_ptr<bool> alive = Alive();
   FEditHook.CallDefault(message);
@@ -212,6 +260,17 @@ void TsCommonCombo::EditWndProc(TMessage& message) {
       break;
     case WM_LBUTTONDBLCLK:
       if (ControlStyle() & csDoubleClicks) DblClick();
+      if (!*alive) return;
+      [[fallthrough]];
+    case WM_LBUTTONDOWN:
+      if (DragMode() == dmAutomatic && !Dragging()) {
+        // The edit ends its own press here, and the drag waits for the mouse to move.
+        POINT p;
+        GetCursorPos(&p);
+        ::ScreenToClient(FEditHook.Window(), &p);
+        SendMessageA(FEditHook.Window(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        BeginDrag(false);
+      }
       break;
     default:
       break;

@@ -56,6 +56,10 @@ public:
   // right end, vertically centred, kept from the edge by its top margin; empty without one.
   RECT ButtonArea();
 
+  // Under dmAutomatic a press on a list-only combo away from its button starts a drag once the mouse
+  // moves, and so does a press in the edit child (after the edit has taken it as a click).
+  void WndProc(TMessage& message) override;
+
 protected:
   void CreateWnd() override;
   void DestroyWnd() override;
@@ -66,12 +70,18 @@ protected:
   virtual void PaintFace(HDC /*dc*/) {}
   // CN_DRAWITEM of a list item (index >= 0) while skinned; by default the framework's drawing.
   virtual void DrawSkinnedItem(TMessage& message) { InheritedWndProc(message); }
+  // The combo window is made as tall as the list it drops: DropDownCount items at most, one at least.
+  void AdjustDropDown() override;
 
 private:
   void EditWndProc(TMessage& message);
   void ListWndProc(TMessage& message);
   // The rules both children share; true when the message ended there.
   bool ChildMessage(TMessage& message, HWND child, bool fromList);
+  // Where a press drops the list: the skin's button area, else the native button.
+  RECT DropButtonRect();
+
+  bool FSizingList = false;
 
   TWindowHook FEditHook;
   TWindowHook FListHook;

@@ -70,6 +70,11 @@ void ClickAt(POINT at, int clicks) {
   SendInput(UINT(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+void MouseAt(POINT at, DWORD buttons) {
+  INPUT in = MouseInput(at, buttons);
+  SendInput(1, &in, sizeof(INPUT));
+}
+
 POINT CentreOf(HWND window, RECT r) {
   POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   ClientToScreen(window, &p);

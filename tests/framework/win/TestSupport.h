@@ -25,6 +25,9 @@ void ClickAt(POINT at, int clicks = 1);
 POINT CentreOf(HWND window, RECT r);
 void ClickControl(TWinControl* control, int clicks = 1);
 void PressKey(WORD key, bool shift = false, bool alt = false);
+// The mouse moved to a point of the screen and there, with buttons (MOUSEEVENTF_LEFTDOWN, ...),
+// a button pressed or let go.
+void MouseAt(POINT at, DWORD buttons = 0);
 
 // True when top-level window a lies above b.
 bool IsAbove(HWND a, HWND b);
