@@ -255,6 +255,22 @@ TEST_F(ComboEdits, TheCalculatorOpensAndClosesFromATimerAndGivesItsResult) {
   EXPECT_FALSE(Num->Calculator()->Visible());
 }
 
+TEST_F(ComboEdits, APressOnAnotherControlOfTheFormHidesThePopupAndOneOnThePopupDoesNot) {
+  auto* panel = NewControl<TsPanel>(Form, Form, RECT{200, 60, 300, 120});
+  Pump();
+  ClickButton(Num);
+  ASSERT_NE(Num->Calculator(), nullptr);
+  ASSERT_TRUE(Num->PopupVisible());
+  // Pressed on the calculator itself, the pop-up stays.
+  ClickControl(Num->Calculator());
+  Pump();
+  EXPECT_TRUE(Num->PopupVisible());
+  // The panel takes no focus: only the press tells the edit.
+  ClickControl(panel);
+  ASSERT_TRUE(PumpUntil([&] { return !Num->PopupVisible(); }));
+  EXPECT_TRUE(Num->Focused());
+}
+
 TEST_F(ComboEdits, AnOverflowOnTheCalculatorShowsAnErrorAndKeysGoOn) {
   auto* calc = NewComponent<TsCalcForm>(Form);
   calc->Show();
