@@ -82,27 +82,23 @@ protected:
   TObject* Dropped = nullptr;
 };
 
-TEST_P(ComboDrag, AListComboDragsFromItsFaceAndDropsDownFromItsButton) {
-  auto* c = Put<TsCommonComboBox>(csDropDownList);
-  c->SetDragMode(dmAutomatic);
-  DragToList(c, c->ClientToScreen(POINT{10, c->Height() / 2}));
-  EXPECT_EQ(Dropped, c);
-  EXPECT_TRUE(c->Focused());
-  EXPECT_EQ(GetCapture(), nullptr);
-
-  ClickAt(ButtonCentre(c));
-  EXPECT_TRUE(PumpUntil([&] { return c->DroppedDown(); }));
-  EXPECT_FALSE(c->Dragging());
-  c->SetDroppedDown(false);
-}
-
-TEST_P(ComboDrag, AnEditComboDragsFromItsEditOnceTheMouseMoves) {
-  auto* c = Put<TsCommonComboBox>(csDropDown);
-  c->SetDragMode(dmAutomatic);
-  DragToList(c, c->ClientToScreen(POINT{10, c->Height() / 2}));
-  EXPECT_EQ(Dropped, c);
-  // The edit had its press and release: it holds no capture.
-  EXPECT_EQ(GetCapture(), nullptr);
+TEST_P(ComboDrag, APressAwayFromTheButtonDragsOnceTheMouseMovesAndOneOnTheButtonDropsTheList) {
+  // A list-only combo from its face, an editable one from its edit (which had its press and release
+  // first: it keeps no capture).
+  auto* list = Put<TsCommonComboBox>(csDropDownList, 20);
+  auto* edit = Put<TsCommonComboBox>(csDropDown, 50);
+  for (TsCommonComboBox* c : {list, edit}) {
+    c->SetDragMode(dmAutomatic);
+    Dropped = nullptr;
+    DragToList(c, c->ClientToScreen(POINT{10, c->Height() / 2}));
+    EXPECT_EQ(Dropped, c);
+    EXPECT_TRUE(c == edit || c->Focused());
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+  ClickAt(ButtonCentre(list));
+  EXPECT_TRUE(PumpUntil([&] { return list->DroppedDown(); }));
+  EXPECT_FALSE(list->Dragging());
+  list->SetDroppedDown(false);
 }
 
 TEST_P(ComboDrag, AnOnDropDownThatMovesTheFocusLeavesNoListDropped) {
