@@ -1,7 +1,7 @@
 #include "skin/engine/TsFadeTimer.h"
 
 #include <cstring>
-#include <set>
+#include <map>
 
 #include "framework/win/AllocateHWnd.h"
 #include "framework/win/GdiScopes.h"
@@ -16,19 +16,22 @@
 
 namespace {
 
-// Timers alive now: a deferred stop only reaches a timer that still exists.
-std::set<const TsFadeTimer*>& LiveTimers() {
-  static std::set<const TsFadeTimer*> timers;
+// Timers alive now, by id: a deferred stop only reaches the timer that asked for it. Ids are never
+// reused, so a timer made later at the freed one's address is not stopped by a stop meant for it.
+std::map<uint64_t, const TsFadeTimer*>& LiveTimers() {
+  static std::map<uint64_t, const TsFadeTimer*> timers;
   return timers;
 }
+uint64_t LastTimerId = 0;
 
 constexpr UINT WM_FADESTOP = WM_APP + 0x2F1;
 HWND StopWindow = nullptr;
 
 void StopWndProc(TMessage& message) {
   if (message.Msg == WM_FADESTOP) {
-    const auto* timer = reinterpret_cast<const TsFadeTimer*>(message.LParam);
-    if (LiveTimers().count(timer) && timer->SkinData() && timer->SkinData()->OwnerControl())
+    const auto live = LiveTimers().find(static_cast<uint64_t>(message.LParam));
+    const TsFadeTimer* timer = live != LiveTimers().end() ? live->second : nullptr;
+    if (timer && timer->SkinData() && timer->SkinData()->OwnerControl())
       SendSkinCommandTo(timer->SkinData()->OwnerControl(), SkinCommand::StopFading);
     return;
   }
@@ -36,8 +39,8 @@ void StopWndProc(TMessage& message) {
 }
 
 // Asks the control to stop and free the timer once the current message has been handled.
-void PostStop(const TsFadeTimer* timer) {
-  PostMessageA(StopWindow, WM_FADESTOP, 0, reinterpret_cast<LPARAM>(timer));
+void PostStop(uint64_t timerId) {
+  PostMessageA(StopWindow, WM_FADESTOP, 0, static_cast<LPARAM>(timerId));
 }
 
 }  // namespace
@@ -46,12 +49,13 @@ TsFadeTimer::TsFadeTimer(TComponent* owner)
     : TTimer(owner), FSaved(std::make_unique<TBitmap>()), FFrame(std::make_unique<TBitmap>()) {
   // Made with the first timer, not when a fade first ends, so that it appears at a known moment.
   if (!StopWindow) StopWindow = AllocateHWnd(TWndMethod(&StopWndProc));
-  LiveTimers().insert(this);
+  FId = ++LastTimerId;
+  LiveTimers().emplace(FId, this);
   SetActive(TsFadeDirection::Idle);
   SetOnTimer(TNotifyEvent(this, &TsFadeTimer::IdleTick));
 }
 
-TsFadeTimer::~TsFadeTimer() { LiveTimers().erase(this); }
+TsFadeTimer::~TsFadeTimer() { LiveTimers().erase(FId); }
 
 void TsFadeTimer::SetActive(TsFadeDirection direction) {
   FSchedule.SetActive(direction);
@@ -86,7 +90,7 @@ void TsFadeTimer::Timer() {
       break;
     case TsFadeTick::TsAction::Stop:
       SetEnabled(false);
-      PostStop(this);
+      PostStop(FId);
       break;
     case TsFadeTick::TsAction::Paint:
       if (BlendFrame(tick)) ShowFrame();

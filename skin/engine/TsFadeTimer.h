@@ -46,6 +46,7 @@ private:
   // Blends the tick's frame into Frame; false when the control has no cache to blend.
   bool BlendFrame(const TsFadeTick& tick);
 
+  uint64_t FId = 0;  // names the timer in its deferred stop; never reused
   TsFadeSchedule FSchedule;
   TsCommonData* FSkinData = nullptr;  // not owned
   std::unique_ptr<TBitmap> FSaved;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -94,6 +96,39 @@ TEST_F(FadeTimerWine, FadeOutEndsWithTheControlFreeingItsTimerAfterTheTick) {
   Button->Fade->SetActive(TsFadeDirection::Out);
   EXPECT_TRUE(PumpUntilStopped());
   EXPECT_EQ(Button->Stops, 1);
+}
+
+// A fade timer that is always made in the same place, as the heap may place a new timer where
+// a freed one was.
+class TPinnedFadeTimer : public TsFadeTimer {
+public:
+  using TsFadeTimer::TsFadeTimer;
+  static void* operator new(std::size_t size) {
+    EXPECT_LE(size, sizeof(Place));
+    return Place;
+  }
+  static void operator delete(void*) {}
+
+private:
+  alignas(std::max_align_t) static inline unsigned char Place[sizeof(TsFadeTimer) + 64];
+};
+
+TEST_F(FadeTimerWine, AStopMeantForAFreedTimerLeavesTheTimerMadeInItsPlace) {
+  PaintCache(TsSkinState::Hot);
+  auto* first = NewComponent<TPinnedFadeTimer>(Button);
+  first->StartFor(&Button->SkinData());
+  first->SetCounter(-1);  // below its steps: the tick asks the control to stop it, after the tick
+  first->SetActive(TsFadeDirection::Out);
+  first->Timer();
+  // The control freed it for its own reasons before the stop arrived, and began another fade.
+  first->Free();
+  auto* second = NewComponent<TPinnedFadeTimer>(Button);
+  ASSERT_EQ(static_cast<void*>(second), static_cast<void*>(first));
+  Button->Fade = second;
+  second->StartFor(&Button->SkinData());
+  Application->ProcessMessages();
+  EXPECT_EQ(Button->Stops, 0);
+  EXPECT_EQ(Button->Fade, second);  // the button frees it with itself
 }
 
 TEST_F(FadeTimerWine, FadeInRunsItsStepsAndGoesIdle) {
