@@ -35,7 +35,7 @@ std::string LoadSkinIntoGlobals(const TsSkinRequest& request) {
     const std::string file = directory + name + "\\Options.dat";
     if (auto text = name.empty() ? std::nullopt : TsDiskFiles::ReadText(file)) {
       // Refused before parsing: a huge description would cost far more parsed than as text.
-      CheckSkinBounds(TsIniText::Count(*text), file);
+      CheckSkinDescription(TsIniText::Count(*text), file);
       data.IniFile = std::make_unique<TsIniText>(TsIniText::FromText(std::move(*text)));
       data.SkinPath = directory + name + "\\";
     } else {

@@ -20,8 +20,8 @@ struct TsSkinRequest {
 // exists, else the internal skin of that name, else the first internal skin (whose name is
 // returned), else nothing (every table empty). The tables are replaced only by a complete load;
 // on an error every table is emptied before the error goes on. A skin of the old format shows
-// its box and leaves the section table empty; a skin beyond the loader's bounds raises
-// ESkinError naming its file. A master bitmap that is there but cannot be read is said in a box,
+// its box and leaves the section table empty; a skin beyond the loader's bounds, or one whose
+// description holds no section at all (empty or garbage), raises ESkinError naming its file. A master bitmap that is there but cannot be read is said in a box,
 // and the skin loads without what draws from it. SkinData().Active is left False: the manager sets
 // it while broadcasting the change.
 std::string LoadSkinIntoGlobals(const TsSkinRequest& request);

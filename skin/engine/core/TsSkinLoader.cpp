@@ -470,6 +470,11 @@ void CheckSkinBounds(const TsIniText::TCounts& counts, const std::string& file) 
   if (counts.Keys > MaxSkinKeys) refuse(counts.Keys, "keys", MaxSkinKeys);
 }
 
+void CheckSkinDescription(const TsIniText::TCounts& counts, const std::string& file) {
+  CheckSkinBounds(counts, file);
+  if (counts.Sections == 0) throw ESkinError(file + " holds no section: it is empty or not a skin description.");
+}
+
 TsLoadedSkin LoadSkin(const TsSkinSource& source) {
   TsLoadedSkin out;
   TsSkinTables& tables = out.Tables;

@@ -73,6 +73,9 @@ constexpr std::size_t MaxSkinKeys = 65536;     // key lines of all sections toge
 
 // Throws ESkinError naming file when counts exceed the bounds; callers count before parsing.
 void CheckSkinBounds(const TsIniText::TCounts& counts, const std::string& file);
+// The same for a skin's own description, which must also hold at least one section: an empty or
+// garbage file is refused rather than loaded as an empty skin.
+void CheckSkinDescription(const TsIniText::TCounts& counts, const std::string& file);
 
 // Text of the box shown for a skin of the old format.
 extern const char* const OldSkinMessage;

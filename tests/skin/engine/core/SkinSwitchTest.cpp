@@ -121,6 +121,33 @@ TEST_F(SkinSwitchTest, ASkinBeyondTheBoundsIsRefusedBeforeParsingNamingItsFile) 
   EXPECT_TRUE(FBoxes.empty());  // the caller says it, once
 }
 
+TEST_F(SkinSwitchTest, ADescriptionWithoutASectionIsRefusedNamingItsFile) {
+  Write("Skins/Empty/Options.dat", "");
+  // Bytes of some other file: keys, but no "[name]" line.
+  static const char garbage[] = "\x89PNG\r\n\x1a\n\0\0 VERSION=5\nCOLOR=255\n[broken\n";
+  Write("Skins/Garbage/Options.dat", std::string(garbage, sizeof garbage - 1));
+  // A malformed value is no refusal: it counts as absent.
+  Write("Skins/Odd/Options.dat", "[BUTTON]\nCOLOR=red\n");
+  for (const char* name : {"Empty", "Garbage"}) {
+    SCOPED_TRACE(name);
+    LoadSkinIntoGlobals(Request("Plain"));
+    std::string refusal;
+    try {
+      LoadSkinIntoGlobals(Request(name));
+    } catch (const ESkinError& e) {
+      refusal = e.Message();
+    }
+    EXPECT_NE(refusal.find(std::string(name) + "\\Options.dat"), std::string::npos) << refusal;
+    EXPECT_NE(refusal.find("no section"), std::string::npos) << refusal;
+    EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
+    EXPECT_FALSE(SkinData().IniFile);
+  }
+  EXPECT_EQ(LoadSkinIntoGlobals(Request("Odd")), "Odd");
+  ASSERT_EQ(ActiveSkin().SkinSectionData.size(), 1u);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[0].Color, 0xFFFFFF);
+  EXPECT_TRUE(FBoxes.empty());  // the caller says it, once
+}
+
 TEST_F(SkinSwitchTest, AnUnreadableMasterBitmapIsSaidOnceAndTheSkinLoadsWithoutIt) {
   Write("Skins/Cut/Options.dat",
         "[GLOBALINFO]\nVERSION=5\nMASTERBITMAP=Master.bmp\n[FORM]\nBICONCLOSE=#(0,0,30,10)(3,0)\n"
