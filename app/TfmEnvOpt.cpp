@@ -7,7 +7,6 @@
 
 #include "app/DialogUnits.h"
 #include "app/TfmMain.h"
-#include "framework/base/AnsiStrings.h"
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsCheckBox.h"
 #include "skin/controls/TsComboBox.h"
@@ -29,6 +28,9 @@ public:
   bool ShowHints() override { return fmMain != nullptr && fmMain->ShowHints(); }
   void SetShowHints(bool value) override {
     if (fmMain != nullptr) fmMain->SetShowHints(value);
+  }
+  void SkinSwitchedByUser() override {
+    if (fmMain != nullptr) fmMain->SkinSwitchedByUser();
   }
 };
 
@@ -131,6 +133,7 @@ void TfmEnvOpt::FormShow(TObject*) {
 
   TsSkinManager* manager = Link()->SkinManager();
   Skin->SetChecked(manager != nullptr && manager->Active());
+  FSkinShown = Skin->Checked();
   Skin->SetEnabled(manager != nullptr);
   SkinName->ClearItems();
   if (manager != nullptr) {
@@ -153,6 +156,7 @@ void TfmEnvOpt::ShowHintsClick(TObject*) {
 
 void TfmEnvOpt::OkClick(TObject*) {
   Close();
+  if (Skin->Checked() != FSkinShown) Link()->SkinSwitchedByUser();
   ApplySkin(SkinName->Text(), Skin->Checked());
   Link()->SetShowHints(ShowHints->Checked());
 }
@@ -165,14 +169,15 @@ void TfmEnvOpt::ApplySkin(const std::string& name, bool active) {
   const std::string previous = manager->SkinName();
   const bool wasActive = manager->Active();
   try {
-    // A skin is loaded once: switched off first, or named once while on.
+    // A skin is loaded once: switched off first, or named once while on. Named again, the skin
+    // loaded already is read again, so that an edit of it shows.
     if (!active) {
       manager->SetActive(false);
       if (!name.empty()) manager->SetSkinName(name);
     } else if (!wasActive) {
       if (!name.empty()) manager->SetSkinName(name);
       manager->SetActive(true);
-    } else if (!name.empty() && !SameText(name, previous)) {
+    } else if (!name.empty()) {
       manager->SetSkinName(name);
     }
   } catch (const std::exception& e) {

@@ -19,6 +19,8 @@ public:
   virtual std::string Language() = 0;
   virtual bool ShowHints() = 0;
   virtual void SetShowHints(bool value) = 0;
+  // The user closed the options with Ok after changing the "Skin" box.
+  virtual void SkinSwitchedByUser() {}
 };
 
 // The environment options: the language (shown, not applied), the skin on or off and its name,
@@ -52,6 +54,7 @@ private:
 
   TEnvironmentLink* FLink = nullptr;
   bool FFilling = false;  // FormShow sets the check boxes: their clicks change nothing then
+  bool FSkinShown = false;  // the "Skin" box as FormShow set it
 };
 
 extern TfmEnvOpt* fmEnvOpt;

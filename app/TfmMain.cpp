@@ -256,7 +256,7 @@ void TfmMain::BuildComponents() {
   sGridAdapter1 = NewComponent<TsGridAdapter>(this);
 
   FSkinObserver = std::make_unique<TsSkinObserver>([this] {
-    if (!IsDestroying()) UpdateLabelColors();
+    if (!IsDestroying()) SkinChanged();
   });
   FSkinObserver->SetManager(SkinManager);
 
@@ -308,15 +308,18 @@ void TfmMain::FormCreate(TObject*) {
   FLangDir = FAppDir + "Langs\\";
   FIni = std::make_unique<TIniFile>(IniFileName());
   FLanguage = FIni->ReadString(kEnvironment, "Language", "English");
-  const bool skined = FIni->ReadBool(kEnvironment, "Skined", true);
+  FSkinedRead = FIni->ReadBool(kEnvironment, "Skined", true);
   const std::string skinName = FIni->ReadString(kEnvironment, "SkinName", "Desert");
   FShowHints = FIni->ReadBool(kEnvironment, "ShowHints", true);
-  LoadSkinAtStart(skined, skinName);
+  LoadSkinAtStart(FSkinedRead, skinName);
   UpdateLabelColors();
+  // Too large to read: the defaults are in force, and the file is never written over.
+  if (!FIni->LoadError().empty())
+    ShowError(FIni->LoadError() + "\rTarvex starts with the default settings and leaves the file as it is.");
 }
 
 // The skin is loaded once, with the ini's name. One that cannot be loaded leaves the program
-// unskinned, said once.
+// unskinned, said once; "Skined" keeps its value, so that the next start tries the skin again.
 void TfmMain::LoadSkinAtStart(bool active, const std::string& name) {
   if (!active) {
     SkinManager->SetActive(false);
@@ -342,7 +345,14 @@ void TfmMain::LoadSkinAtStart(bool active, const std::string& name) {
   if (failure.empty()) return;
   SkinManager->SetActive(false);
   SkinManager->SetSkinName(name);
+  FKeepSkined = true;
   SkinMessageDlg(failure + "\rTarvex runs without a skin.", TMsgDlgType::mtWarning, mbOK, 0);
+}
+
+void TfmMain::SkinChanged() {
+  // A refused load is told to the windows too, with empty tables.
+  if (SkinManager->Active() && SkinData().Active && !ActiveSkin().SkinSectionData.empty()) FKeepSkined = false;
+  UpdateLabelColors();
 }
 
 // Labels paint with their own font: the edits' captions take the panel's text colour of the skin,
@@ -362,7 +372,7 @@ void TfmMain::UpdateLabelColors() {
 
 void TfmMain::SaveEnvironment() {
   FIni->WriteString(kEnvironment, "Language", FLanguage);
-  FIni->WriteBool(kEnvironment, "Skined", SkinManager->Active());
+  FIni->WriteBool(kEnvironment, "Skined", FKeepSkined ? FSkinedRead : SkinManager->Active());
   FIni->WriteString(kEnvironment, "SkinName", SkinManager->SkinName());
   FIni->WriteBool(kEnvironment, "ShowHints", FShowHints);
 }
@@ -371,6 +381,11 @@ void TfmMain::SaveEnvironment() {
 // one stays whole.
 void TfmMain::FormDestroy(TObject*) {
   if (!FIni) return;
+  // A file refused at start was said then; it is left as it is.
+  if (!FIni->LoadError().empty()) {
+    FIni.reset();
+    return;
+  }
   try {
     SaveEnvironment();
     FIni->UpdateFile();

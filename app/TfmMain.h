@@ -92,6 +92,8 @@ public:
   const std::string& Language() const { return FLanguage; }
   bool ShowHints() const { return FShowHints; }
   void SetShowHints(bool value) { FShowHints = value; }
+  // The user switched the skin on or off in the options: "Skined" is written as the skin is then.
+  void SkinSwitchedByUser() { FKeepSkined = false; }
   // The Name of the grid's current row; empty when the grid is closed or empty.
   std::string CurrentRowName();
   // The program's ini file (the executable's name with ".ini").
@@ -169,6 +171,7 @@ private:
   void BuildComponents();
   void BuildMenu();
   void LoadSkinAtStart(bool active, const std::string& name);
+  void SkinChanged();
   void SaveEnvironment();
   void UpdateLabelColors();
   void SetJobControlsEnabled(bool enabled);
@@ -186,6 +189,10 @@ private:
   std::string FLangDir;
   std::string FLanguage = "English";
   bool FShowHints = true;
+  // The skin named at start was refused: "Skined" is written back as it was read (FSkinedRead),
+  // so that a repaired skin is used again, until the user switches the skin or a skin loads.
+  bool FKeepSkined = false;
+  bool FSkinedRead = true;
   std::unique_ptr<TIniFile> FIni;
   std::unique_ptr<TClientDataSet> FCDS;
   std::unique_ptr<TCodeGroupTable> FRows;

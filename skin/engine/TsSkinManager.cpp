@@ -69,10 +69,6 @@ void TsSkinManager::Loaded() {
   if (IsDefaultManager() && FActive && !FSkinName.empty()) LoadAndBroadcast();
 }
 
-bool TsSkinManager::HoldsLoadedSkin(const std::string& name) const {
-  return FLoaded && SkinData().Active && name == FLoadedName && ResolvedSkinDirectory() == FLoadedDirectory;
-}
-
 void TsSkinManager::LoadAndBroadcast() {
   TsSkinRequest request;
   request.SkinDirectory = FSkinDirectory;
@@ -82,7 +78,6 @@ void TsSkinManager::LoadAndBroadcast() {
   request.InternalSkins = &internal;
   request.CommonSections = FCommonSections;
   request.ColorToRGB = &ResolveColor;
-  FLoaded = false;
   try {
     FSkinName = LoadSkinIntoGlobals(request);
   } catch (...) {
@@ -91,22 +86,11 @@ void TsSkinManager::LoadAndBroadcast() {
     throw;
   }
   BroadcastSkinChange();
-  // A name that found no skin holds nothing: naming it again looks for it again.
-  FLoaded = !ActiveSkin().SkinSectionData.empty();
-  FLoadedName = FSkinName;
-  FLoadedDirectory = ResolvedSkinDirectory();
 }
 
+// Every call runs the whole sequence, the name the manager holds included: a skin edited on disk
+// and named again is read again.
 void TsSkinManager::SetSkinName(const std::string& name) {
-  // The skin the tables hold already: nothing to load, nothing to tell the windows.
-  if (FActive && IsDefaultManager() && !IsLoading() && HoldsLoadedSkin(name)) {
-    FSkinName = name;
-    return;
-  }
-  Reload(name);
-}
-
-void TsSkinManager::Reload(const std::string& name) {
   FSkinName = name;
   if (!FActive || !IsDefaultManager()) return;
   if (FOnBeforeChange) FOnBeforeChange(this);
@@ -133,13 +117,13 @@ void TsSkinManager::SetActive(bool value) {
     if (!IsLoading()) ReleaseSkin();
     ResolveCommonIndexes();
   } else {
-    Reload(FSkinName);
+    SetSkinName(FSkinName);
   }
 }
 
 void TsSkinManager::SetCommonSections(const std::vector<std::string>& lines) {
   FCommonSections = NormalizeCommonSections(lines);
-  Reload(FSkinName);
+  SetSkinName(FSkinName);
 }
 
 void TsSkinManager::SetSkinnedPopups(bool value) {
@@ -180,7 +164,6 @@ void TsSkinManager::BroadcastSkinChange() {
 }
 
 void TsSkinManager::ReleaseSkin() {
-  FLoaded = false;
   SkinData().Active = false;
   BroadcastToApplication(SkinCommand::RemoveSkin, reinterpret_cast<LPARAM>(this));
   if (FMenuSkinner) FMenuSkinner->UpdateFromManager();

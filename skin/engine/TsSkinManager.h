@@ -46,8 +46,9 @@ public:
   const std::string& SkinDirectory() const { return FSkinDirectory; }
   void SetSkinDirectory(const std::string& directory);
   const std::string& SkinName() const { return FSkinName; }
-  // Stores the name and, on the default active manager, loads the skin and broadcasts it, unless
-  // the tables hold that skin of the same folder already.
+  // Stores the name and, on the default active manager, runs the load sequence: OnBeforeChange,
+  // the skin read from its folder again (even when it is the one loaded), the broadcast,
+  // OnAfterChange. A skin that cannot be loaded raises after the windows were told.
   void SetSkinName(const std::string& name);
   bool SkinnedPopups() const { return FSkinnedPopups; }
   void SetSkinnedPopups(bool value);
@@ -80,10 +81,6 @@ private:
   void RemoveObserver(TsSkinObserver* observer);
   void NotifyObservers();
   void LoadAndBroadcast();
-  // Stores the name and loads it, whatever the tables hold.
-  void Reload(const std::string& name);
-  // The last load, complete and not released since, was of this name in the current folder.
-  bool HoldsLoadedSkin(const std::string& name) const;
 
   bool FActive = false;
   std::vector<std::string> FCommonSections;
@@ -93,8 +90,6 @@ private:
   bool FSkinnedPopups = true;
   TsNotifyEvent FOnAfterChange, FOnBeforeChange;
   std::unique_ptr<TsMenuSkinnerLink> FMenuSkinner;
-  bool FLoaded = false;
-  std::string FLoadedName, FLoadedDirectory;
   std::vector<TsSkinObserver*> FObservers;
 };
 

@@ -616,16 +616,20 @@ TEST_F(SkinEngine, EveryObserverHearsEachChangeAfterTheWindowsUntilItLeavesOrGoe
   EXPECT_EQ(killer.Manager(), nullptr);
 }
 
-TEST_F(SkinEngine, NamingTheLoadedSkinAgainLoadsNothingButEveryOtherChangeReloads) {
+TEST_F(SkinEngine, NamingTheLoadedSkinAgainReadsItAgainAsEveryOtherChangeDoes) {
   StartManager("Sand");
   TChangeLog log;
   Manager->SetOnBeforeChange(TsNotifyEvent(&log, &TChangeLog::Before));
   Manager->SetOnAfterChange(TsNotifyEvent(&log, &TChangeLog::After));
   Inner->Seen.clear();
+  // The user edits the loaded skin and names it again: the windows are told around a fresh read.
+  WriteSkin(Folder, "Sand", "[GLOBALINFO]\r\nVERSION=6\r\n[BUTTON]\r\nCOLOR=255\r\n[PANEL]\r\nCOLOR=9\r\n");
   Manager->SetSkinName("Sand");
-  EXPECT_TRUE(log.Events.empty());
-  EXPECT_TRUE(Inner->Seen.empty());
+  EXPECT_EQ(log.Events, (std::vector<std::string>{"before 3", "after 2"}));
+  EXPECT_TRUE(Got(Inner->Seen, SkinCommand::NewSkin));
   EXPECT_TRUE(SkinData().Active);
+  EXPECT_EQ(ActiveSkin().SkinSectionData[static_cast<std::size_t>(FindSectionIndex("PANEL"))].Color, 9);
+  log.Events.clear();
 
   // Off and on again, extra sections, another folder and another name each load.
   Manager->SetActive(false);
