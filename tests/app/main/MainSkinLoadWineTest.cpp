@@ -169,6 +169,16 @@ TEST_F(MainSkinLoad, ARefusedSkinChosenLiveIsSaidAndTheUsersSwitchDecidesSkined)
     Close();
     EXPECT_FALSE(SkinedWritten());
   }
+  // A skin loaded since the refusal ends the keeping too: the ini says what is in force then.
+  {
+    TBoxAnswerer boxes;
+    Open("[Environment]\r\nSkined=1\r\nSkinName=Empty\r\n");
+    Main->SkinManager->SetSkinName("Desert");
+    Main->SkinManager->SetActive(true);
+    Main->SkinManager->SetActive(false);
+    Close();
+    EXPECT_FALSE(SkinedWritten());
+  }
   // Skinned, an empty skin chosen is refused as the others are: the skin before stays.
   TBoxAnswerer boxes;
   Open("[Environment]\r\nSkined=1\r\nSkinName=Desert\r\n");
