@@ -38,13 +38,15 @@ TIniFile::TIniFile(const std::string& fileName) : FFileName(fileName) {
   try {
     TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
     size = file.Size();
-    if (size < 0 || static_cast<std::uint64_t>(size) > TLoadBudget::kMaxLoadBudget) size = -1;
-    else text.resize(static_cast<std::size_t>(size));
-    if (size > 0) file.ReadBuffer(text.data(), size);
+    // A file past the largest budget is not read: its size alone refuses it.
+    if (size >= 0 && static_cast<std::uint64_t>(size) <= TLoadBudget::kMaxLoadBudget) {
+      text.resize(static_cast<std::size_t>(size));
+      if (size > 0) file.ReadBuffer(text.data(), size);
+    }
   } catch (const Exception&) {
     return;  // as the platform's ini functions: no file, no values
   }
-  TLoadBudget budget(size < 0 ? SIZE_MAX : text.size());
+  TLoadBudget budget(size < 0 ? SIZE_MAX : static_cast<std::size_t>(size));
   try {
     if (!budget.FileFits()) TooLarge(fileName, budget);
     Parse(text, budget);

@@ -8,7 +8,10 @@ namespace {
 constexpr std::size_t kBlockOverhead = 16;
 constexpr std::size_t kGranule = 16;
 
-std::string Megabytes(std::size_t bytes) { return std::to_string((bytes + (1 << 20) - 1) >> 20) + " MB"; }
+// Rounded up, without overflow for the largest sizes.
+std::string Megabytes(std::size_t bytes) {
+  return std::to_string((bytes >> 20) + ((bytes & ((1 << 20) - 1)) != 0)) + " MB";
+}
 
 }  // namespace
 

@@ -139,4 +139,16 @@ TEST(LoadMemory, AnIniTooLargeToHoldIsRefusedWithinItsBudget) {
   EXPECT_EQ(FileSize(file), size);
 }
 
+TEST(LoadMemory, AnIniPastTheLargestBudgetIsRefusedUnreadWithItsTrueSize) {
+  TTempFolder dir;
+  const std::string file = dir / "huge.ini";
+  WriteText(file, "[Environment]\r\n");
+  std::filesystem::resize_file(file, TLoadBudget::kMaxLoadBudget + 1);  // sparse: no room taken
+  const TAllocationProbe probe;
+  const TIniFile ini(file);
+  EXPECT_LT(probe.Peak(), std::size_t{1} << 20);
+  EXPECT_NE(ini.LoadError().find("(the file has 1025 MB)"), std::string::npos) << ini.LoadError();
+  EXPECT_FALSE(ini.SectionExists("Environment"));
+}
+
 }  // namespace
