@@ -1,13 +1,13 @@
 // The skin and the ini file at the main window's start and in the environment options: one load at
-// start, a skin read again when chosen again, skins refused for their description, the "Skined"
-// key kept across a refusal, and an ini file too large to read. Boxes are answered from timers.
+// start, a skin read again when chosen again, skins refused for their description, "Skined" kept
+// across a refusal, and an ini file too large to read. Boxes are answered from timers.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 
 #include "app/TfmEnvOpt.h"
@@ -32,14 +32,9 @@ void WriteText(const std::string& fileName, const std::string& text) {
   std::ofstream(fileName, std::ios::binary) << text;
 }
 
-std::string ReadText(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::string SkinFile(const std::string& skin) { return ExeDir() + "Skins\\" + skin + "\\Options.dat"; }
+
+bool SkinedWritten() { return TIniFile(IniName()).ReadBool("Environment", "Skined", false); }
 
 // The main window counting the skin loads it starts, from its own start on.
 class TCountingMain : public TfmMain {
@@ -50,6 +45,45 @@ public:
   int Loads = 0;
 };
 
+// The main window from its start, with the ini file as it finds it, to its end.
+class TRun {
+public:
+  TRun() : Main(NewComponent<TCountingMain>(Application)) {
+    fmMain = Main;
+    Main->Show();
+    Pump();
+  }
+  ~TRun() {
+    Main->Free();
+    fmMain = nullptr;
+    Pump();
+  }
+  TRun(const TRun&) = delete;
+  TRun& operator=(const TRun&) = delete;
+  TCountingMain* const Main;
+};
+
+// The options shown, the "Skin" box clicked when switchSkin is set, the skin chosen (when named),
+// then Ok clicked with the mouse; returns once all that Ok does is done.
+void ChooseInOptions(bool switchSkin, const std::string& skin) {
+  fmEnvOpt->Show();
+  Pump();
+  if (switchSkin) {
+    ClickControl(fmEnvOpt->Skin);
+    ASSERT_TRUE(PumpUntil([] { return fmEnvOpt->SkinName->Enabled(); }));
+  }
+  if (!skin.empty()) fmEnvOpt->SkinName->SetItemIndex(fmEnvOpt->SkinName->Items().IndexOf(skin));
+  bool done = false;
+  fmEnvOpt->Ok->SetOnClick(TNotifyEvent::FromFunctor([&done](TObject* sender) {
+    fmEnvOpt->OkClick(sender);
+    done = true;
+  }));
+  ClickControl(fmEnvOpt->Ok);
+  const bool closed = PumpUntil([&done] { return done; });
+  fmEnvOpt->Ok->SetOnClick(TNotifyEvent(fmEnvOpt, &TfmEnvOpt::OkClick));
+  ASSERT_TRUE(closed);
+}
+
 class MainSkinLoad : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
@@ -58,8 +92,9 @@ protected:
     fs::copy(ExeDir() + "Skins\\Desert", ExeDir() + "Skins\\Mine", fs::copy_options::recursive);
     fs::create_directories(ExeDir() + "Skins\\Empty");
     WriteText(SkinFile("Empty"), "");
-    fs::create_directories(ExeDir() + "Skins\\Garbage");
+    // Bytes of a picture: a key line, but no "[name]" line.
     static const char garbage[] = "GIF89a\x01\0\x01\0\x80\0\0\xff\xff\xff\0\0\0!\xf9\x04\x01\0\0\0\0,COLOR=1\n";
+    fs::create_directories(ExeDir() + "Skins\\Garbage");
     WriteText(SkinFile("Garbage"), std::string(garbage, sizeof garbage - 1));
     CreateProgramForms();
   }
@@ -67,68 +102,24 @@ protected:
     std::error_code ignored;
     fs::remove_all(ExeDir() + "Skins", ignored);
   }
-  void SetUp() override { fs::remove(IniName()); }
-  void TearDown() override {
-    Close();
-    fs::remove(IniName());
-  }
-
-  void Open(const std::string& ini) {
-    WriteText(IniName(), ini);
-    Start();
-  }
-  void Start() {
-    Main = NewComponent<TCountingMain>(Application);
-    fmMain = Main;
-    Main->Show();
-    Pump();
-  }
-  void Close() {
-    if (Main == nullptr) return;
-    Main->Free();
-    Main = nullptr;
-    fmMain = nullptr;
-    Pump();
-  }
-  // The options shown, the "Skin" box clicked when switch is set and the skin chosen, then Ok
-  // clicked with the mouse; returns once the options are closed and what Ok does is done.
-  static void ChooseInOptions(bool switchSkin, const std::string& skin) {
-    fmEnvOpt->Show();
-    Pump();
-    if (switchSkin) {
-      ClickControl(fmEnvOpt->Skin);
-      ASSERT_TRUE(PumpUntil([] { return fmEnvOpt->SkinName->Enabled(); }));
-    }
-    if (!skin.empty()) fmEnvOpt->SkinName->SetItemIndex(fmEnvOpt->SkinName->Items().IndexOf(skin));
-    bool done = false;
-    fmEnvOpt->Ok->SetOnClick(TNotifyEvent::FromFunctor([&done](TObject* sender) {
-      fmEnvOpt->OkClick(sender);
-      done = true;
-    }));
-    ClickControl(fmEnvOpt->Ok);
-    const bool closed = PumpUntil([&done] { return done; });
-    fmEnvOpt->Ok->SetOnClick(TNotifyEvent(fmEnvOpt, &TfmEnvOpt::OkClick));
-    ASSERT_TRUE(closed);
-  }
-  static bool SkinedWritten() { return TIniFile(IniName()).ReadBool("Environment", "Skined", false); }
-
-  TCountingMain* Main = nullptr;
+  void TearDown() override { fs::remove(IniName()); }
 };
 
 TEST_F(MainSkinLoad, TheStartLoadsTheSkinOnceAndOkOnTheSameSkinReadsItsEdit) {
-  Open("[Environment]\r\nSkined=1\r\nSkinName=Mine\r\nShowHints=0\r\n");
-  EXPECT_EQ(Main->Loads, 1);
+  WriteText(IniName(), "[Environment]\r\nSkinName=Mine\r\nShowHints=0\r\n");
+  TRun run;
+  EXPECT_EQ(run.Main->Loads, 1);
   ASSERT_TRUE(SkinData().Active);
   // The user edits the panel's colour of the skin in use, and chooses that skin again.
-  std::string options = ReadText(SkinFile("Mine"));
-  const size_t colour = options.find("\nCOLOR=", options.find("[PANEL]"));
-  ASSERT_NE(colour, std::string::npos);
-  options.replace(colour + 7, options.find_first_of("\r\n", colour + 1) - colour - 7, "1193046");
+  std::ifstream in(SkinFile("Mine"), std::ios::binary);
+  std::string options((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  const size_t colour = options.find("\nCOLOR=", options.find("[PANEL]")) + 7;
+  options.replace(colour, options.find_first_of("\r\n", colour) - colour, "1193046");
   WriteText(SkinFile("Mine"), options);
   ChooseInOptions(false, "Mine");
-  EXPECT_EQ(Main->Loads, 2);
+  EXPECT_EQ(run.Main->Loads, 2);
   EXPECT_TRUE(SkinData().Active);
-  EXPECT_EQ(Main->SkinManager->SkinName(), "Mine");
   const int32_t panel = FindSectionIndex("PANEL");
   ASSERT_TRUE(SectionIndexValid(panel));
   EXPECT_EQ(ActiveSkin().SkinSectionData[size_t(panel)].Color, 1193046);
@@ -137,83 +128,78 @@ TEST_F(MainSkinLoad, TheStartLoadsTheSkinOnceAndOkOnTheSameSkinReadsItsEdit) {
 TEST_F(MainSkinLoad, AnEmptyOrGarbageSkinIsRefusedAtStartNamingItsFileAndSkinedIsKept) {
   for (const char* name : {"Empty", "Garbage"}) {
     SCOPED_TRACE(name);
+    WriteText(IniName(), std::string("[Environment]\r\nSkinName=") + name + "\r\n");
     TBoxAnswerer boxes;
-    Open(std::string("[Environment]\r\nSkinName=") + name + "\r\n");
-    ASSERT_EQ(boxes.Boxes.size(), 1u);
-    EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
-    EXPECT_NE(boxes.Boxes[0].Text.find(SkinFile(name)), std::string::npos) << boxes.Boxes[0].Text;
-    EXPECT_NE(boxes.Boxes[0].Text.find("no section"), std::string::npos) << boxes.Boxes[0].Text;
-    EXPECT_FALSE(Main->SkinManager->Active());
-    EXPECT_FALSE(SkinData().Active);
-    EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
-    // Ok in the options with the "Skin" box as it was changes nothing of that.
-    ChooseInOptions(false, "");
-    Close();
+    {
+      TRun run;
+      ASSERT_EQ(boxes.Boxes.size(), 1u);
+      EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"OK"});
+      EXPECT_NE(boxes.Boxes[0].Text.find(SkinFile(name)), std::string::npos) << boxes.Boxes[0].Text;
+      EXPECT_NE(boxes.Boxes[0].Text.find("no section"), std::string::npos) << boxes.Boxes[0].Text;
+      EXPECT_FALSE(run.Main->SkinManager->Active());
+      EXPECT_FALSE(SkinData().Active);
+      EXPECT_TRUE(ActiveSkin().SkinSectionData.empty());
+      // Ok in the options with the "Skin" box as it was changes nothing of that.
+      ChooseInOptions(false, "");
+    }
     EXPECT_TRUE(SkinedWritten()) << "the next start tries the skin again";
     EXPECT_EQ(TIniFile(IniName()).ReadString("Environment", "SkinName", ""), name);
   }
 }
 
-TEST_F(MainSkinLoad, ARefusedSkinChosenLiveIsSaidAndTheUsersSwitchDecidesSkined) {
-  // Unskinned after a refusal, the user switches the skin on with a garbage skin: refused too,
+TEST_F(MainSkinLoad, ARefusedSkinChosenLiveIsSaidAndWhatTheUserDoesDecidesSkined) {
+  const std::string refusedAtStart = "[Environment]\r\nSkined=1\r\nSkinName=Empty\r\n";
+  TBoxAnswerer boxes;
+  // Unskinned after the refusal, the user switches the skin on with a garbage skin: refused too,
   // and the user's switch is what the ini keeps.
+  WriteText(IniName(), refusedAtStart);
   {
-    TBoxAnswerer boxes;
-    Open("[Environment]\r\nSkined=1\r\nSkinName=Empty\r\n");
+    TRun run;
     ChooseInOptions(true, "Garbage");
     ASSERT_EQ(boxes.Boxes.size(), 2u);
     EXPECT_NE(boxes.Boxes[1].Text.find(SkinFile("Garbage")), std::string::npos) << boxes.Boxes[1].Text;
     EXPECT_NE(boxes.Boxes[1].Text.find("no section"), std::string::npos) << boxes.Boxes[1].Text;
     EXPECT_EQ(boxes.Boxes[1].Buttons, std::vector<std::string>{"Cancel"});
-    EXPECT_FALSE(Main->SkinManager->Active());
-    Close();
-    EXPECT_FALSE(SkinedWritten());
+    EXPECT_FALSE(run.Main->SkinManager->Active());
   }
+  EXPECT_FALSE(SkinedWritten());
   // A skin loaded since the refusal ends the keeping too: the ini says what is in force then.
+  WriteText(IniName(), refusedAtStart);
   {
-    TBoxAnswerer boxes;
-    Open("[Environment]\r\nSkined=1\r\nSkinName=Empty\r\n");
-    Main->SkinManager->SetSkinName("Desert");
-    Main->SkinManager->SetActive(true);
-    Main->SkinManager->SetActive(false);
-    Close();
-    EXPECT_FALSE(SkinedWritten());
+    TRun run;
+    run.Main->SkinManager->SetSkinName("Desert");
+    run.Main->SkinManager->SetActive(true);
+    run.Main->SkinManager->SetActive(false);
   }
+  EXPECT_FALSE(SkinedWritten());
   // Skinned, an empty skin chosen is refused as the others are: the skin before stays.
-  TBoxAnswerer boxes;
-  Open("[Environment]\r\nSkined=1\r\nSkinName=Desert\r\n");
+  WriteText(IniName(), "[Environment]\r\nSkined=1\r\nSkinName=Desert\r\n");
+  boxes.Boxes.clear();
+  TRun run;
   ChooseInOptions(false, "Empty");
   ASSERT_EQ(boxes.Boxes.size(), 1u);
   EXPECT_NE(boxes.Boxes[0].Text.find(SkinFile("Empty")), std::string::npos) << boxes.Boxes[0].Text;
   EXPECT_TRUE(SkinData().Active);
-  EXPECT_EQ(Main->SkinManager->SkinName(), "Desert");
+  EXPECT_EQ(run.Main->SkinManager->SkinName(), "Desert");
   EXPECT_GE(FindSectionIndex("BUTTON"), 0);
 }
 
 TEST_F(MainSkinLoad, AnIniTooLargeToReadIsSaidAtStartNamingItAndLeftAsItIs) {
-  // Longer than any ini file may be; sparse, so it takes no room on the disk.
-  constexpr LONGLONG size = (LONGLONG{1} << 30) + 1;
-  {
-    const HANDLE file = CreateFileA(IniName().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    LARGE_INTEGER at;
-    at.QuadPart = size;
-    const bool sized = SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file);
-    CloseHandle(file);
-    ASSERT_TRUE(sized);
-  }
+  // Past the largest ini file that is read; sparse, so it takes no room on the disk.
+  const auto size = (std::uintmax_t{1} << 30) + 1;
+  WriteText(IniName(), "[Environment]\r\nSkined=0\r\n");
+  fs::resize_file(IniName(), size);
   TBoxAnswerer boxes;
-  Start();
-  ASSERT_EQ(boxes.Boxes.size(), 1u);
-  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"Cancel"});
-  EXPECT_NE(boxes.Boxes[0].Text.find(IniName()), std::string::npos) << boxes.Boxes[0].Text;
-  EXPECT_NE(boxes.Boxes[0].Text.find("too large"), std::string::npos) << boxes.Boxes[0].Text;
-  // The defaults are in force.
-  EXPECT_TRUE(Main->SkinManager->Active());
-  EXPECT_EQ(Main->SkinManager->SkinName(), "Desert");
-  Close();
+  {
+    TRun run;
+    ASSERT_EQ(boxes.Boxes.size(), 1u);
+    EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"Cancel"});
+    EXPECT_NE(boxes.Boxes[0].Text.find(IniName()), std::string::npos) << boxes.Boxes[0].Text;
+    EXPECT_NE(boxes.Boxes[0].Text.find("too large"), std::string::npos) << boxes.Boxes[0].Text;
+    EXPECT_TRUE(run.Main->SkinManager->Active()) << "the defaults are in force";
+  }
   EXPECT_EQ(boxes.Boxes.size(), 1u) << "said once";
-  EXPECT_EQ(static_cast<LONGLONG>(fs::file_size(IniName())), size);
+  EXPECT_EQ(fs::file_size(IniName()), size);
 }
 
 }  // namespace
