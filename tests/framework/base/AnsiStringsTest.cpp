@@ -74,3 +74,26 @@ TEST(AnsiStrings, Utf8RoundTripAndMalformedInput) {
   EXPECT_EQ(Utf8ToWide("\x80x"), u"\uFFFDx");
   EXPECT_EQ(WideToUtf8(WideString(1, char16_t(0xD800))), "\xEF\xBF\xBD");
 }
+
+// Each side of the limits of the 2, 3 and 4 byte forms: the shortest form, overlong forms just below
+// it, the surrogates and the last code point.
+TEST(AnsiStrings, Utf8LimitsOfEachLength) {
+  const WideString bad3(3, u'\uFFFD'), bad4(4, u'\uFFFD');
+  EXPECT_EQ(Utf8ToWide("\xC1\xBF"), u"\uFFFD\uFFFD");
+  EXPECT_EQ(Utf8ToWide("\xC2\x80"), u"\u0080");
+  EXPECT_EQ(Utf8ToWide("\xDF\xBF"), u"\u07FF");
+  EXPECT_EQ(Utf8ToWide("\xE0\x82\x80"), bad3);
+  EXPECT_EQ(Utf8ToWide("\xE0\x9F\xBF"), bad3);
+  EXPECT_EQ(Utf8ToWide("\xE0\xA0\x80"), u"\u0800");
+  EXPECT_EQ(Utf8ToWide("\xED\x9F\xBF"), u"\uD7FF");
+  EXPECT_EQ(Utf8ToWide("\xED\xBF\xBF"), bad3);
+  EXPECT_EQ(Utf8ToWide("\xEE\x80\x80"), u"\uE000");
+  EXPECT_EQ(Utf8ToWide("\xEF\xBF\xBF"), u"\uFFFF");
+  EXPECT_EQ(Utf8ToWide("\xF0\x8F\xBF\xBF"), bad4);
+  EXPECT_EQ(Utf8ToWide("\xF0\x90\x80\x80"), u"\U00010000");
+  EXPECT_EQ(Utf8ToWide("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
+  EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), bad4);
+  EXPECT_EQ(Utf8ToWide("\xF5\x80\x80\x80"), bad4);
+  // A malformed sequence costs one replacement per byte; what follows is read again.
+  EXPECT_EQ(Utf8ToWide("\xE0\x82\x80\xC3\xA9"), bad3 + u"\u00E9");
+}

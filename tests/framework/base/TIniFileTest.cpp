@@ -111,6 +111,31 @@ TEST(TIniFile, EraseDeleteAndSectionLists) {
   EXPECT_THROW(ini.WriteString("B", "a=b", "1"), Exception);
 }
 
+// A line break in a new or changed value, or in a section name, is kept out of the saved file's lines.
+TEST(TIniFile, LineBreaksInValuesMakeNoKeysInTheSavedFile) {
+  std::string name = TempName("tvx_breaks.ini");
+  WriteFile(name, "[A]\r\nold=0\r\n");
+  {
+    TIniFile ini(name);
+    ini.WriteString("A", "old", "1\nevil=1");
+    ini.WriteString("A", "new", "1\revil=1");
+    ini.WriteString("B\r\n[C]", "x", "2\r\nevil=2");
+    ini.UpdateFile();
+  }
+  std::string written = ReadFile(name);
+  EXPECT_EQ(written.find("\nevil"), std::string::npos) << written;
+  EXPECT_EQ(written.find("\revil"), std::string::npos) << written;
+  TIniFile back(name);
+  TStringList sections;
+  back.ReadSections(sections);
+  EXPECT_EQ(sections.Count(), 2) << sections.CommaText();
+  for (const char* section : {"A", "B", "C"}) EXPECT_FALSE(back.ValueExists(section, "evil")) << section;
+  TStringList keys;
+  back.ReadSection("A", keys);
+  EXPECT_EQ(keys.CommaText(), "old,new");
+  std::remove(name.c_str());
+}
+
 // Repeated names in any case: the first wins, whatever was changed since the file was read.
 TEST(TIniFile, TheFirstOfEqualNamesWinsThroughEveryChange) {
   const std::string name = TempName("tvx_repeats.ini");

@@ -11,6 +11,19 @@
 #include "gif/core/TNetscapeColorLookup.h"
 
 namespace {
+// The web level of a channel: the level rises at 48, 99, 150, 201 and 252.
+int ReferenceLevel(int value) {
+  int level = 0;
+  for (int first : {48, 99, 150, 201, 252}) level += value >= first ? 1 : 0;
+  return level;
+}
+
+uint8_t ReferenceLookup(int red, int green, int blue, TGIFColor& used) {
+  const int r = ReferenceLevel(red), g = ReferenceLevel(green), b = ReferenceLevel(blue);
+  used = {static_cast<uint8_t>(r * 51), static_cast<uint8_t>(g * 51), static_cast<uint8_t>(b * 51)};
+  return static_cast<uint8_t>(36 * r + 6 * g + b);
+}
+
 TBytes RandomImage(int width, int height, unsigned seed) {
   std::mt19937 random(seed);
   TBytes bgr(static_cast<size_t>(width) * height * 3);
@@ -32,8 +45,7 @@ TBytes ReferenceDither(const TBytes& bgr, int width, int height) {
         value[c] =
             std::clamp(bgr[(static_cast<size_t>(y) * width + x) * 3 + c] + (at(x, y, c) + 8) / 16, 0, 255);
       TGIFColor used;
-      out[static_cast<size_t>(y) * width + x] =
-          TNetscapeColorLookup::Lookup(value[2], value[1], value[0], used);
+      out[static_cast<size_t>(y) * width + x] = ReferenceLookup(value[2], value[1], value[0], used);
       const int usedValue[3] = {used.Blue, used.Green, used.Red};
       for (int c = 0; c < 3; ++c) {
         const int d = value[c] - usedValue[c];
@@ -63,6 +75,19 @@ TEST(GIFColorReducer, WebLookupAndPalette) {
   }
 }
 
+// Every value of each channel, against the reference levels (each side of a step: 47/48, ..., 251/252).
+TEST(GIFColorReducer, WebLookupStepsOnEachChannel) {
+  for (int v = 0; v < 256; ++v) {
+    TGIFColor used, expected;
+    const int level = ReferenceLevel(v);
+    EXPECT_EQ(TNetscapeColorLookup::Lookup(v, 0, 0, used), 36 * level) << v;
+    EXPECT_EQ(used.Red, level * 51) << v;
+    EXPECT_EQ(TNetscapeColorLookup::Lookup(0, v, 0, used), 6 * level) << v;
+    EXPECT_EQ(TNetscapeColorLookup::Lookup(255 - v, 0, v, used), ReferenceLookup(255 - v, 0, v, expected)) << v;
+    EXPECT_EQ(used, expected) << v;
+  }
+}
+
 TEST(GIFColorReducer, WithoutDitheringEqualColorsGiveEqualWebIndices) {
   const int width = 37, height = 11;
   TBytes bgr = RandomImage(width, height, 1);
@@ -73,7 +98,7 @@ TEST(GIFColorReducer, WithoutDitheringEqualColorsGiveEqualWebIndices) {
   TGIFColorReducer::Reduce(bgr.data(), width * 3, width, height, TGIFDither::None, out.data(), width);
   for (size_t i = 0; i < out.size(); ++i) {
     TGIFColor used;
-    ASSERT_EQ(out[i], TNetscapeColorLookup::Lookup(bgr[i * 3 + 2], bgr[i * 3 + 1], bgr[i * 3], used));
+    ASSERT_EQ(out[i], ReferenceLookup(bgr[i * 3 + 2], bgr[i * 3 + 1], bgr[i * 3], used));
   }
   for (int x = 0; x < width; ++x) EXPECT_EQ(out[(height - 1) * width + x], out[0]);
 }

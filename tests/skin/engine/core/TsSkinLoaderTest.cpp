@@ -307,3 +307,31 @@ TEST_F(SkinLoaderTest, InternalSkinsCopyTheirRecordsWithoutInheritance) {
 }
 
 }  // namespace
+
+// Description lines indented or ended with tabs are read like any other.
+TEST_F(SkinLoaderTest, TabsAroundDescriptionLinesAreBlanks) {
+  auto s = Load("\t[GLOBALINFO]\t\r\n\tVersion=5\r\n\tAUTHOR\t=\tTarvex\t\r\n[TSEDIT]\n\tCOLOR=2\n");
+  EXPECT_FALSE(s.Refused);
+  EXPECT_DOUBLE_EQ(s.Version, 5);
+  EXPECT_EQ(s.Author, "Tarvex");
+  EXPECT_EQ(Section(s, "TSEDIT").Color, 2);
+}
+
+// A JPEG below 90000 pixels is a mask, one of 90000 or more a pattern.
+TEST_F(SkinLoaderTest, JpegsBecomeMasksJustBelowThePatternSize) {
+  FFiles.Add(Folder + "at.jpg", EncodeJpeg(FilledPixmap(300, 300, 0x808080)));
+  FFiles.Add(Folder + "below.jpg", EncodeJpeg(FilledPixmap(299, 301, 0x808080)));
+  FFiles.Add(Folder + "wide.jpg", EncodeJpeg(FilledPixmap(900, 100, 0x808080)));
+  FFiles.Add(Folder + "narrow.jpg", EncodeJpeg(FilledPixmap(899, 100, 0x808080)));
+  auto s = Load("[GLOBALINFO]\nVERSION=5\n[BUTTON]\nA=at.jpg\nB=below.jpg\nC=wide.jpg\nD=narrow.jpg\n");
+  std::vector<std::string> patterns;
+  for (const auto& p : s.Tables.Patterns) patterns.push_back(p.PatternName);
+  EXPECT_EQ(patterns, (std::vector<std::string>{"A", "C"}));
+  for (const char* key : {"B", "D"}) {
+    const TsMaskData* m = Mask(s, "BUTTON", key);
+    ASSERT_TRUE(m && m->Bmp) << key;
+    EXPECT_EQ(static_cast<std::int64_t>(m->Bmp->Width()) * m->Bmp->Height(), key[0] == 'B' ? 89999 : 89900);
+  }
+  EXPECT_EQ(Mask(s, "BUTTON", "A"), nullptr);
+  EXPECT_EQ(Mask(s, "BUTTON", "C"), nullptr);
+}

@@ -56,6 +56,13 @@ TEST(PaintOpaqueBackground, SharesAboveAllOrNoneFillWithAColour) {
   none.Transparency = 30;
   PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, none, 0x00FF00);
   EXPECT_TRUE(UntouchedOutside(b, 0, 0, 0, 0, Rgb(0, 255, 0)));
+  // Without transparency, or without a background colour, the section's own colour.
+  none.Transparency = 0;
+  PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, none, 0x00FF00);
+  EXPECT_TRUE(UntouchedOutside(b, 0, 0, 0, 0, Rgb(255, 0, 0)));
+  none.Transparency = 30;
+  PaintOpaqueBackground(b.View(), {0, 0, 3, 3}, none, SkinKeyColor);
+  EXPECT_TRUE(UntouchedOutside(b, 0, 0, 0, 0, Rgb(255, 0, 0)));
 }
 
 TEST(PaintOpaqueBackground, AGradientShareWithoutStopsOrImageLeavesNoStalePixels) {
