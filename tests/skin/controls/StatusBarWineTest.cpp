@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 #include "ControlPixels.h"
@@ -14,6 +15,7 @@
 #include "framework/win/TCanvas.h"
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TStatusBar.h"
+#include "skin/controls/TsEdit.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/TsSkinManager.h"
 #include "skin/engine/core/SkinTables.h"
@@ -149,6 +151,109 @@ TEST_F(StatusBar, PanelsShowDividersOrTheirOwnFramesAsTheSkinHasThem) {
     Manager = nullptr;
     Pump();
   }
+}
+
+// A text wider than the bar shows as a start of it that fits, followed by "...": the bar shows what
+// it shows for some such text (one that fits the bar is never cut further).
+TEST_F(StatusBar, ATextWiderThanTheBarEndsInAnEllipsis) {
+  LoadSkin("Nocturne");
+  auto* bar = Bar<TsStatusBar>();
+  bar->SetSizeGrip(false);
+  ASSERT_TRUE(bar->IsSkinned());
+  std::string text;
+  for (int i = 0; text.size() < 300; ++i) text += "Extracting " + std::to_string(i) + " ";
+  bar->SetSimpleText(text);
+  Pump();
+  const TPixels shown = CacheOf(bar);
+  TBitmap measure;
+  measure.Canvas()->SetFont(bar->Font());
+  bool found = false;
+  for (size_t k = text.size(); k > 0 && !found; --k) {
+    const std::string candidate = text.substr(0, k) + "...";
+    const int width = measure.Canvas()->TextWidth(candidate);
+    if (width > bar->Width()) continue;
+    if (width < bar->Width() / 2) break;
+    bar->SetSimpleText(candidate);
+    Pump();
+    found = CacheOf(bar) == shown;
+  }
+  EXPECT_TRUE(found);
+}
+
+// Both looks have a grip image; with SizeGrip off none shows, and the grip changes only the
+// bar's right end.
+TEST_F(StatusBar, NoGripWithSizeGripOff) {
+  for (const char* skin : {"Desert", "Nocturne"}) {
+    LoadSkin(skin);
+    ASSERT_GE(FindMaskIndex(FindSectionIndex("STATUSBAR"), "STATUSBAR", "GRIPIMAGE"), 0) << skin;
+    auto* bar = Bar<TsStatusBar>();
+    bar->SetSimpleText("");
+    bar->SetSizeGrip(true);
+    Pump();
+    const TPixels on = CacheOf(bar);
+    bar->SetSizeGrip(false);
+    Pump();
+    const TPixels off = CacheOf(bar);
+    ASSERT_EQ(on.size(), off.size()) << skin;
+    EXPECT_NE(on, off) << skin;
+    int leftmost = bar->Width();
+    for (size_t i = 0; i < on.size(); ++i)
+      if (on[i] != off[i]) leftmost = std::min(leftmost, static_cast<int>(i % bar->Width()));
+    EXPECT_GT(leftmost, bar->Width() / 2) << skin;
+    bar->Free();
+    Manager->Free();
+    Manager = nullptr;
+    Pump();
+  }
+}
+
+// An empty section name is stored as "UNKNOWN", a section no skin has.
+TEST_F(StatusBar, AnEmptySkinSectionIsStoredAsUnknown) {
+  LoadSkin();
+  auto* bar = Bar<TsStatusBar>();
+  ASSERT_TRUE(bar->IsSkinned());
+  bar->SkinData().SetSkinSection("");
+  EXPECT_EQ(bar->SkinData().SkinSection(), "UNKNOWN");
+  EXPECT_EQ(bar->SkinData().SkinIndex(), -1);
+  bar->SkinData().SetSkinSection("STATUSBAR");
+  EXPECT_EQ(bar->SkinData().SkinIndex(), FindSectionIndex("STATUSBAR"));
+}
+
+// The focus lights a skinned control only when it is a tab stop.
+TEST_F(StatusBar, FocusLightsOnlyATabStop) {
+  LoadSkin();
+  auto* edit = NewControl<TsEdit>(Form, Form, RECT{10, 10, 150, 35});
+  auto* other = NewControl<TsEdit>(Form, Form, RECT{10, 50, 150, 75});
+  Pump();
+  ASSERT_TRUE(edit->IsSkinned());
+  for (bool tabStop : {false, true}) {
+    edit->SetTabStop(tabStop);
+    SetFocus(other->Handle());
+    Pump();
+    edit->SkinData().SetFocusHot(false);
+    SetFocus(edit->Handle());
+    Pump();
+    ASSERT_EQ(GetFocus(), edit->Handle());
+    EXPECT_EQ(edit->SkinData().FocusHot(), tabStop) << tabStop;
+  }
+}
+
+// An empty skin name clears the skin folder of the active default manager, and only of it.
+TEST_F(StatusBar, AnEmptySkinNameClearsTheSkinDirectory) {
+  LoadSkin();
+  auto* second = NewComponent<TsSkinManager>(Form);
+  second->SetSkinDirectory(TARVEX_BUNDLED_SKINS);
+  second->SetSkinName("");
+  EXPECT_EQ(second->SkinDirectory(), TARVEX_BUNDLED_SKINS);
+  Manager->SetActive(false);
+  Manager->SetSkinName("");
+  EXPECT_EQ(Manager->SkinDirectory(), TARVEX_BUNDLED_SKINS);
+  Manager->SetSkinName("Desert");
+  Manager->SetActive(true);
+  ASSERT_TRUE(SkinData().Active);
+  Manager->SetSkinName("");
+  EXPECT_EQ(Manager->SkinDirectory(), "");
+  EXPECT_LT(FindSectionIndex("BUTTON"), 0);
 }
 
 }  // namespace

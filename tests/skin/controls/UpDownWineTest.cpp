@@ -159,4 +159,27 @@ TEST_F(UpDown, OnChangingExIsToldWhereAStepGoesAndMayRefuseIt) {
   }
 }
 
+// Disabled, each arrow looks as it does at its bound, whatever the position and ShowInaccessibility.
+TEST_F(UpDown, DisabledBothArrowsLookAsAtTheirBound) {
+  LoadSkin();
+  auto* updown = NewControl<TsUpDown>(Form, Form, RECT{10, 10, 27, 50});
+  updown->SetPosition(100);
+  Pump();
+  const auto upperAtMax = Half(updown, true);
+  updown->SetPosition(0);
+  Pump();
+  const auto lowerAtMin = Half(updown, false);
+  updown->SetPosition(50);
+  Pump();
+  EXPECT_NE(Half(updown, true), upperAtMax);
+  EXPECT_NE(Half(updown, false), lowerAtMin);
+  updown->SetEnabled(false);
+  for (bool show : {true, false}) {
+    updown->SetShowInaccessibility(show);
+    Pump();
+    EXPECT_EQ(Half(updown, true), upperAtMax) << show;
+    EXPECT_EQ(Half(updown, false), lowerAtMin) << show;
+  }
+}
+
 }  // namespace
