@@ -51,6 +51,16 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
   }
 }
 
+void AppendUtf16(WideString& out, std::uint32_t cp) {
+  if (cp >= 0x10000) {
+    cp -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (cp >> 10));
+    out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+  } else {
+    out += static_cast<char16_t>(cp);
+  }
+}
+
 std::string IntToStr(std::int64_t value) { return std::to_string(value); }
 
 bool TryStrToInt(const std::string& text, std::int32_t& value) {
@@ -130,8 +140,8 @@ std::string Format(const char* format, ...) {
   return out;
 }
 
-std::string UpperCase(const std::string& text) {
-  std::string out = text;
+std::string UpperCase(std::string_view text) {
+  std::string out(text);
   for (char& c : out) c = AsciiUpper(c);
   return out;
 }
@@ -147,7 +157,7 @@ int CompareStr(const std::string& a, const std::string& b) {
   return r < 0 ? -1 : r > 0 ? 1 : 0;
 }
 
-int CompareText(const std::string& a, const std::string& b) {
+int CompareText(std::string_view a, std::string_view b) {
   std::size_t n = a.size() < b.size() ? a.size() : b.size();
   for (std::size_t i = 0; i < n; ++i) {
     auto x = static_cast<unsigned char>(AsciiUpper(a[i]));
@@ -157,7 +167,7 @@ int CompareText(const std::string& a, const std::string& b) {
   return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
-bool SameText(const std::string& a, const std::string& b) {
+bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && CompareText(a, b) == 0;
 }
 
@@ -281,13 +291,7 @@ WideString Utf8ToWide(const std::string& text) {
       ++i;
       continue;
     }
-    if (cp >= 0x10000) {
-      cp -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (cp >> 10));
-      out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
+    AppendUtf16(out, cp);
     i += len;
   }
   return out;

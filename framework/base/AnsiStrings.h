@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Text helpers. Text is std::string in the ANSI code page (Windows-1252 here); wide text is
 // UTF-16 in std::u16string and appears only where a field or a file is wide.
@@ -21,11 +22,11 @@ std::string IntToHex(std::int64_t value, int digits);
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Case rules are those of ASCII letters; other bytes are left as they are.
-std::string UpperCase(const std::string& text);
+std::string UpperCase(std::string_view text);
 std::string LowerCase(const std::string& text);
 int CompareStr(const std::string& a, const std::string& b);
-int CompareText(const std::string& a, const std::string& b);
-bool SameText(const std::string& a, const std::string& b);
+int CompareText(std::string_view a, std::string_view b);
+bool SameText(std::string_view a, std::string_view b);
 // Remove leading and/or trailing blanks and control characters (codes up to 32).
 std::string Trim(const std::string& text);
 std::string TrimLeft(const std::string& text);
@@ -46,5 +47,7 @@ std::string WideToAnsi(const WideString& text);
 // UTF-8 <-> UTF-16. Malformed UTF-8 and unpaired surrogates become U+FFFD.
 // Appends code point cp (at most 0x10FFFF) in UTF-8.
 void AppendUtf8(std::string& out, std::uint32_t cp);
+// Appends code point cp (at most 0x10FFFF) in UTF-16: one unit, or a surrogate pair above U+FFFF.
+void AppendUtf16(WideString& out, std::uint32_t cp);
 WideString Utf8ToWide(const std::string& text);
 std::string WideToUtf8(const WideString& text);

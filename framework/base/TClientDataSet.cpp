@@ -6,6 +6,7 @@
 #include "framework/base/AnsiStrings.h"
 #include "framework/base/Exception.h"
 #include "framework/base/TAtomicFileStream.h"
+#include "framework/base/TField.h"
 #include "framework/base/TIntegerField.h"
 #include "framework/base/TStream.h"
 #include "framework/base/TStringField.h"
@@ -74,20 +75,6 @@ private:
   TDataSetState& FOuter;
   TDataSetState FSavedState, FSavedOuter;
 };
-
-std::string TextOf(const TVariant& v) {
-  switch (v.Type()) {
-    case TVarType::varInteger:
-      return IntToStr(v.Integer());
-    case TVarType::varString:
-      return v.String();
-    case TVarType::varWideString:
-      return WideToAnsi(v.Wide());
-    case TVarType::varNull:
-      break;
-  }
-  return "";
-}
 
 [[noreturn]] void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
 
@@ -496,10 +483,10 @@ bool TClientDataSet::Locate(const std::string& fieldName, const TVariant& value)
   // A value the field cannot hold (not a number, a text longer than the field) equals none of
   // its values; the field's own conversion would cut such a text to a prefix.
   if (field->DataType() == TFieldType::ftString && value.Type() != TVarType::varNull &&
-      TextOf(value).size() > static_cast<std::size_t>(field->Size()))
+      VariantText(value).size() > static_cast<std::size_t>(field->Size()))
     return false;
   if (field->DataType() == TFieldType::ftWideString && value.Type() != TVarType::varNull &&
-      (value.Type() == TVarType::varWideString ? value.Wide().size() : TextOf(value).size()) >
+      (value.Type() == TVarType::varWideString ? value.Wide().size() : VariantText(value).size()) >
           static_cast<std::size_t>(field->Size()))
     return false;
   TVariant wanted;

@@ -9,20 +9,21 @@ const TVariant& TField::Value() const { return FDataSet->FieldValue(*this); }
 
 void TField::SetValue(const TVariant& value) { FDataSet->SetFieldValue(*this, Convert(value)); }
 
-std::string TField::AsString() const {
-  const TVariant& v = Value();
-  switch (v.Type()) {
+std::string VariantText(const TVariant& value) {
+  switch (value.Type()) {
     case TVarType::varNull:
       return "";
     case TVarType::varInteger:
-      return IntToStr(v.Integer());
+      return IntToStr(value.Integer());
     case TVarType::varString:
-      return v.String();
+      return value.String();
     case TVarType::varWideString:
-      return WideToAnsi(v.Wide());
+      return WideToAnsi(value.Wide());
   }
   return "";
 }
+
+std::string TField::AsString() const { return VariantText(Value()); }
 
 std::int32_t TField::AsInteger() const {
   const TVariant& v = Value();

@@ -8,6 +8,9 @@
 #include "framework/base/TObject.h"
 #include "framework/base/TVariant.h"
 
+// The text of a field value: "" when empty, an integer in decimal, a wide text in the ANSI code page.
+std::string VariantText(const TVariant& value);
+
 // One column of a TClientDataSet, and the way to read and write it on the current row.
 // A field is made and owned by its table (TClientDataSet::AddIntegerField and kin).
 class TField : public TObject {

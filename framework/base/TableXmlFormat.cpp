@@ -47,12 +47,7 @@ bool DecodeUtf8(std::string_view in, WideString& out) {
     }
     static constexpr std::uint32_t kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
     if (cp < kSmallest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) return false;
-    if (cp >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
+    AppendUtf16(out, cp);
     i += length;
   }
   return true;
@@ -240,13 +235,7 @@ private:
           cp = cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(d);
           if (cp > 0x10FFFF) Corrupt("a reference out of range");
         }
-        if (cp >= 0x10000) {
-          cp -= 0x10000;
-          out += static_cast<char16_t>(0xD800 + (cp >> 10));
-          out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-        } else {
-          out += static_cast<char16_t>(cp);
-        }
+        AppendUtf16(out, cp);
       } else {
         Corrupt("an unknown entity");
       }

@@ -31,33 +31,7 @@ void ForEachLine(std::string_view text, TLine f) {
   }
 }
 
-int CompareNoCase(std::string_view a, std::string_view b) {
-  const std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    const int ca = std::toupper(static_cast<unsigned char>(a[i]));
-    const int cb = std::toupper(static_cast<unsigned char>(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 }  // namespace
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
-std::string UpperCase(std::string_view s) {
-  std::string r(s);
-  // Only ASCII letters: ini names are compared in the invariant way.
-  for (char& c : r)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return r;
-}
 
 std::optional<std::int32_t> ParseIniInteger(std::string_view text) {
   std::string_view s = TrimBlanks(text);
@@ -173,7 +147,7 @@ void TsIniText::IndexKeys(TSection& section) {
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
   // Equal keys stay in file order, so the first of them is the one kept.
   std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const int c = CompareNoCase(KeyOf(entries[a]), KeyOf(entries[b]));
+    const int c = CompareText(KeyOf(entries[a]), KeyOf(entries[b]));
     return c < 0 || (c == 0 && a < b);
   });
   std::vector<bool> repeated(entries.size(), false);
@@ -201,7 +175,7 @@ const TsIniText::TSection* TsIniText::FindSection(std::string_view name) const {
 
 const TsIniText::TEntry* TsIniText::Find(const TSection& section, std::string_view key) const {
   auto it = std::lower_bound(section.Index.begin(), section.Index.end(), key, [&](std::uint32_t e, std::string_view k) {
-    return CompareNoCase(KeyOf(section.Entries[e]), k) < 0;
+    return CompareText(KeyOf(section.Entries[e]), k) < 0;
   });
   if (it == section.Index.end() || !SameText(KeyOf(section.Entries[*it]), key)) return nullptr;
   return &section.Entries[*it];

@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "framework/base/AnsiStrings.h"
+
 // Ini text held in memory: sections and keys in file order, looked up ignoring case.
 // A repeated section continues the first one; a repeated key keeps its first value. The text is
 // kept once; keys and values are places in it, so a parsed skin costs little beyond its text.
@@ -74,6 +76,3 @@ private:
 // out of range.
 std::optional<std::int32_t> ParseIniInteger(std::string_view text);
 std::optional<double> ParseIniFloat(std::string_view text);
-
-bool SameText(std::string_view a, std::string_view b);
-std::string UpperCase(std::string_view s);
