@@ -94,6 +94,10 @@ TEST(AnsiStrings, Utf8LimitsOfEachLength) {
   EXPECT_EQ(Utf8ToWide("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
   EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), bad4);
   EXPECT_EQ(Utf8ToWide("\xF5\x80\x80\x80"), bad4);
+  // Each code point in UTF-16: one unit up to U+FFFF, a surrogate pair above.
+  WideString units;
+  for (std::uint32_t cp : {0x41u, 0xFFFFu, 0x10000u, 0x10FFFFu}) AppendUtf16(units, cp);
+  EXPECT_EQ(units, u"A\uFFFF\U00010000\U0010FFFF");
   // A malformed sequence costs one replacement per byte; what follows is read again.
   EXPECT_EQ(Utf8ToWide("\xE0\x82\x80\xC3\xA9"), bad3 + u"\u00E9");
 }
