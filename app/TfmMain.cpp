@@ -68,10 +68,11 @@ constexpr int kSourceHelpContext = 11;
 }  // namespace
 
 // A split or a combine: the jobs' controls are off while it runs; a close asked for meanwhile
-// happens at its end.
+// happens at its end. The control that had the focus when it began, in this window or in the
+// editor that asked for the job, has it again at its end.
 class TfmMain::TJob {
 public:
-  explicit TJob(TfmMain& form) : FForm(form) {
+  explicit TJob(TfmMain& form) : FForm(form), FFocus(GetFocus()) {
     FForm.FBusy = true;
     FForm.SetJobControlsEnabled(false);
     FForm.sStatusBar1->SetTextHeld(true);
@@ -89,13 +90,32 @@ public:
     FForm.sGauge1->Update();
     FForm.sStatusBar1->Update();
     FForm.SetJobControlsEnabled(true);
-    if (FForm.FCloseWhenIdle) PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
+    if (FForm.FCloseWhenIdle)
+      PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
+    else
+      RestoreFocus();
   }
   TJob(const TJob&) = delete;
   TJob& operator=(const TJob&) = delete;
 
 private:
+  // Turning the focused control off left the focus nowhere, and a dialog of the job may have moved
+  // it. It goes back to that control, or to the next one of its window's Tab order that can take
+  // it. While the program is not in front (the user went to another one meanwhile) the window only
+  // notes it, for its next activation.
+  void RestoreFocus() {
+    TWinControl* control = FindControl(FFocus);  // none when it went away
+    TCustomForm* form = control != nullptr ? GetParentForm(control) : nullptr;
+    if (form == nullptr || !form->HandleAllocated() || !IsWindowVisible(form->Handle())) return;
+    TWinControl* target = control->CanFocus() ? control : form->FindNextControl(control, true, true, false);
+    if (target == nullptr) return;
+    const HWND active = GetActiveWindow();
+    if (active != nullptr && active != form->Handle() && form->Enabled()) SetActiveWindow(form->Handle());
+    form->FocusControl(target);
+  }
+
   TfmMain& FForm;
+  const HWND FFocus;
 };
 
 TfmMain::TfmMain(TComponent* owner) : TForm(owner) {

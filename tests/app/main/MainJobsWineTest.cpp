@@ -1,0 +1,184 @@
+// The main window's jobs as a user starts them, in each look: the focus after a split or a combine
+// started from the keys, also one an editor asks for, and what a job that is refused says.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <dlgs.h>
+
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/TfmMain.h"
+#include "editors/TfmFlexEditor.h"
+#include "framework/base/TClientDataSet.h"
+#include "framework/base/TField.h"
+#include "framework/win/TDBGrid.h"
+#include "framework/win/TScreen.h"
+#include "phone/TfmFlash.h"
+#include "shx-generator.h"
+#include "skin/controls/TsButton.h"
+#include "skin/controls/TsEdit.h"
+#include "skin/controls/TsGauge.h"
+#include "skin/controls/TsStatusBar.h"
+#include "skin/engine/core/TsSkinData.h"
+#include "skin/windows/TsFileDialogs.h"
+#include "skin/windows/TsFileNameEdit.h"
+#include "skin/windows/TsOpenDialogForm.h"
+#include "tests/app/main/ProgramForms.h"
+#include "tests/framework/win/TestSupport.h"
+#include "tests/skin/windows/TBoxAnswerer.h"
+#include "workbench/core/Messages.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TsOpenDialogForm* ShownDialogForm() {
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (auto* form = dynamic_cast<TsOpenDialogForm*>(Screen->Forms(i));
+        form != nullptr && form->IsModal() && form->HandleAllocated() && IsWindowVisible(form->Handle()))
+      return form;
+  return nullptr;
+}
+
+// The skinned dialog window, once shown, takes fileName and OK.
+void AcceptSkinnedDialog(const std::string& fileName, int tries = 1000) {
+  RunLater(5, [fileName, tries] {
+    if (TsOpenDialogForm* form = ShownDialogForm()) {
+      form->FileNameEdit()->SetText(fileName);
+      SendMessageA(form->OkButton()->Handle(), BM_CLICK, 0, 0);
+    } else if (tries > 0) {
+      AcceptSkinnedDialog(fileName, tries - 1);
+    }
+  });
+}
+
+// The file dialog's next run answers with fileName: the skinned dialog window while a skin is
+// active, the platform's otherwise.
+void AnswerFileDialog(TOpenDialog* dialog, const std::string& fileName) {
+  if (SkinData().Active) return AcceptSkinnedDialog(fileName);
+  dialog->SetOnShow(TNotifyEvent::FromFunctor([dialog, fileName](TObject*) {
+    SendMessageA(dialog->Handle(), CDM_SETCONTROLTEXT, cmb13, reinterpret_cast<LPARAM>(fileName.c_str()));
+    PostMessageA(dialog->Handle(), WM_COMMAND, IDOK, 0);
+  }));
+}
+
+std::string FocusedName() {
+  TWinControl* c = FindControl(GetFocus());
+  return c != nullptr ? c->Name() : "none";
+}
+
+// The look is the skin's name; empty for none.
+class MainJobs : public ::testing::TestWithParam<std::string> {
+protected:
+  static void SetUpTestSuite() {
+    Application->Initialize();
+    PlaceBundledSkins({"Desert", "Nocturne"});
+    CreateProgramForms();
+  }
+  static void TearDownTestSuite() {
+    std::error_code ignored;
+    fs::remove_all(ExeDir() + "Skins", ignored);
+  }
+
+  void SetUp() override {
+    const std::string& look = GetParam();
+    std::ofstream(IniName(), std::ios::binary)
+        << "[Environment]\r\nShowHints=0\r\nSkined=" << (look.empty() ? "0" : "1")
+        << "\r\nSkinName=" << (look.empty() ? "Desert" : look) << "\r\n";
+    Dir = fs::temp_directory_path() / ("tarvex-jobs-" + (look.empty() ? std::string("none") : look));
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+    // The split writes its images to the current folder.
+    char old[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, old);
+    OldDir = old;
+    SetCurrentDirectoryA(Dir.string().c_str());
+    Main = NewComponent<TfmMain>(Application);
+    fmMain = Main;
+    Main->Show();
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == Main->Handle(); }));
+    ASSERT_EQ(SkinData().Active, !look.empty());
+    WriteFileBytes(Path("fw.shx"), BuildSuperfile(RealisticFirmware(4000, 7)));
+    Main->sFilenameEdit1->SetText(Path("fw.shx"));
+  }
+  void TearDown() override {
+    fmFlexEditor->Hide();
+    Main->Free();
+    fmMain = nullptr;
+    Pump();
+    fs::remove(IniName());
+    SetCurrentDirectoryA(OldDir.c_str());
+    std::error_code ignored;
+    fs::remove_all(Dir, ignored);
+  }
+
+  std::string Path(const std::string& name) const { return (Dir / name).string(); }
+
+  // Tab from `from` to `to`, then Space on it; `done` holds once its job has ended.
+  void StartFromKeys(TWinControl* from, TWinControl* to, const std::function<bool()>& done) {
+    from->SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == from->Handle(); }));
+    PressKey(VK_TAB);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == to->Handle(); })) << FocusedName();
+    PressKey(VK_SPACE);
+    ASSERT_TRUE(PumpUntil(done));
+  }
+
+  // After a job: `control` has the focus, and Tab moves it on to `next`.
+  static void ExpectFocusThenTab(TWinControl* control, TWinControl* next) {
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == control->Handle(); }))
+        << control->ClassName() << " " << control->Name() << " lacks the focus, " << FocusedName() << " has it";
+    PressKey(VK_TAB);
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == next->Handle(); }))
+        << "Tab from " << control->Caption() << " went to " << FocusedName();
+  }
+
+  static inline TfmMain* Main = nullptr;
+  fs::path Dir;
+  std::string OldDir;
+};
+
+TEST_P(MainJobs, TheFocusComesBackAfterASplitAndACombineStartedFromTheKeys) {
+  TBoxAnswerer boxes;
+  StartFromKeys(Main->sButton2, Main->sButton11, [&] { return Main->CDS->Active() && !Main->Busy(); });
+  ASSERT_GT(Main->CDS->RecordCount(), 2);
+  ExpectFocusThenTab(Main->sButton11, Main->sButton10);
+  AnswerFileDialog(Main->sSaveDialog1, Path("new.shx"));
+  StartFromKeys(Main->sButton11, Main->sButton10, [&] { return fs::exists(Path("new.shx")) && !Main->Busy(); });
+  ExpectFocusThenTab(Main->sButton10, Main->sButton3);
+  EXPECT_TRUE(boxes.Boxes.empty()) << boxes.Boxes.front().Text;
+}
+
+TEST_P(MainJobs, AnEditorsCombineGivesTheFocusBackToTheEditorAlsoWhenRefused) {
+  Main->sButton11Click(Main->sButton11);
+  ASSERT_TRUE(Main->CDS->Locate("cg", TVariant(2)));
+  fmFlexEditor->Show();
+  ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == fmFlexEditor->Handle(); }));
+  TsButton* makeShx = fmFlexEditor->sButton4;
+  TWinControl* next = fmFlexEditor->FindNextControl(makeShx, true, true, false);
+  TBoxAnswerer boxes;
+  // Without the RAM downloader's row the main window comes forward with message 60.
+  Main->sButton9Click(Main->sButton9);
+  StartFromKeys(fmFlexEditor->sButton3, makeShx, [&] { return boxes.Boxes.size() == 1 && !Main->Busy(); });
+  EXPECT_EQ(boxes.Boxes[0].Text, Msgs[TMsgId::RamDownloaderNotFound]);
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == fmFlexEditor->Handle(); }));
+  ExpectFocusThenTab(makeShx, next);
+  // With it, through the save dialog.
+  Main->sButton11Click(Main->sButton11);
+  AnswerFileDialog(Main->sSaveDialog1, Path("flex.shx"));
+  StartFromKeys(fmFlexEditor->sButton3, makeShx, [&] { return fs::exists(Path("flex.shx")) && !Main->Busy(); });
+  EXPECT_EQ(GetActiveWindow(), fmFlexEditor->Handle());
+  ExpectFocusThenTab(makeShx, next);
+  EXPECT_EQ(boxes.Boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, MainJobs, ::testing::Values("", "Desert", "Nocturne"),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           return info.param.empty() ? std::string("NoSkin") : info.param;
+                         });
+
+}  // namespace
