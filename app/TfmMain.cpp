@@ -622,7 +622,13 @@ void TfmMain::SplitFile(const std::string& fileName) {
 void TfmMain::CombineToSHX(const std::string& fileName) {
   if (FBusy || !CDS->Active()) return;
   TJob job(*this);
-  TSuperfileCombiner(*this).Combine(FRows->RowsByCG(), fileName, sSpinEdit1->Value());
+  RunCombine(fileName);
+}
+
+// The gauge starts empty, so that a combine refused or cancelled does not show the last run's end.
+void TfmMain::RunCombine(const std::string& initialName) {
+  SetGaugeProgress(0);
+  TSuperfileCombiner(*this).Combine(FRows->RowsByCG(), initialName, sSpinEdit1->Value());
 }
 
 // The grid is kept in a file of its own in the temporary folder while the single group is
@@ -644,9 +650,7 @@ void TfmMain::CombineSingleCG(int cg, const std::string& fileName, int32_t addre
   DBGrid1->ClearSelection();
   FRows->CombineSingleCG(
       cg, fileName, static_cast<uint32_t>(address), size,
-      [this](const std::string& initialName) {
-        TSuperfileCombiner(*this).Combine(FRows->RowsByCG(), initialName, sSpinEdit1->Value());
-      },
+      [this](const std::string& initialName) { RunCombine(initialName); },
       temp);
 }
 

@@ -177,6 +177,7 @@ private:
   void SetJobControlsEnabled(bool enabled);
   void SetJobMenuEnabled(bool enabled);
   void JobFrame();
+  void RunCombine(const std::string& initialName);
   // The control or menu item of a command; nullptr for the other kind.
   TControl* CommandControl(TWorkbenchCommand command) const;
   TMenuItem* CommandMenuItem(TWorkbenchCommand command) const;

@@ -176,6 +176,25 @@ TEST_P(MainJobs, AnEditorsCombineGivesTheFocusBackToTheEditorAlsoWhenRefused) {
   EXPECT_EQ(boxes.Boxes.size(), 1u);
 }
 
+TEST_P(MainJobs, ACombineRefusedForAMissingImageSaysItInTheErrorBoxAndEmptiesTheGauge) {
+  Main->sButton11Click(Main->sButton11);
+  AnswerFileDialog(Main->sSaveDialog1, Path("first.shx"));
+  Main->sButton10Click(Main->sButton10);
+  ASSERT_TRUE(fs::exists(Path("first.shx")));
+  ASSERT_GT(Main->sGauge1->Progress(), 0);
+  ASSERT_TRUE(Main->CDS->Locate("cg", TVariant(4)));
+  const std::string gone = Main->CDS->FieldByName("Name")->AsString();
+  fs::remove(gone);
+  TBoxAnswerer boxes;
+  Main->sButton10Click(Main->sButton10);
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_NE(boxes.Boxes[0].Text.find(gone), std::string::npos) << boxes.Boxes[0].Text;
+  EXPECT_EQ(boxes.Boxes[0].Buttons, std::vector<std::string>{"Cancel"});
+  EXPECT_EQ(Main->sStatusBar1->SimpleText(), boxes.Boxes[0].Text);
+  EXPECT_EQ(Main->sGauge1->Progress(), 0);
+  EXPECT_FALSE(ShownDialogForm());
+}
+
 INSTANTIATE_TEST_SUITE_P(Looks, MainJobs, ::testing::Values("", "Desert", "Nocturne"),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            return info.param.empty() ? std::string("NoSkin") : info.param;
