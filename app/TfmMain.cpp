@@ -631,6 +631,32 @@ void TfmMain::RunCombine(const std::string& initialName) {
   TSuperfileCombiner(*this).Combine(FRows->RowsByCG(), initialName, sSpinEdit1->Value());
 }
 
+namespace {
+
+// The temporary folder, with a name short enough for GetTempFileNameA, which adds up to 14
+// characters within MAX_PATH.
+std::string TempFolderForCombine() {
+  constexpr size_t kLongest = MAX_PATH - 14;
+  std::string folder(MAX_PATH, '\0');
+  DWORD length = GetTempPathA(static_cast<DWORD>(folder.size()), folder.data());
+  // Longer than the buffer: the platform asks for more room, or refuses it as too long.
+  const bool tooLong = length > folder.size() || (length == 0 && GetLastError() == ERROR_FILENAME_EXCED_RANGE);
+  if (length > folder.size()) {
+    folder.assign(length, '\0');
+    length = GetTempPathA(static_cast<DWORD>(folder.size()), folder.data());
+    if (length >= folder.size()) length = 0;
+  }
+  folder.resize(length);
+  if (tooLong || folder.size() > kLongest)
+    throw Exception("No temporary file can be created for the combine: the path of the temporary folder " +
+                    (folder.empty() ? std::string() : "(" + folder + ") ") + "is too long; at most " +
+                    std::to_string(kLongest) + " characters are possible. Set TMP and TEMP to a shorter one.");
+  if (folder.empty()) throw Exception("No temporary file can be created for the combine: there is no temporary folder.");
+  return folder;
+}
+
+}  // namespace
+
 // The grid is kept in a file of its own in the temporary folder while the single group is
 // combined, and removed afterwards.
 void TfmMain::CombineSingleCG(int cg, const std::string& fileName, int32_t address, int32_t size) {
@@ -638,10 +664,10 @@ void TfmMain::CombineSingleCG(int cg, const std::string& fileName, int32_t addre
     ShowError("A split or combine is running; try again when it has ended.");
     return;
   }
-  char folder[MAX_PATH] = {};
+  const std::string folder = TempFolderForCombine();
   char temp[MAX_PATH] = {};
-  if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "tvx", 0, temp) == 0)
-    throw Exception("No temporary file can be created for the combine.");
+  if (GetTempFileNameA(folder.c_str(), "tvx", 0, temp) == 0)
+    throw Exception("No temporary file can be created for the combine in " + folder + ".");
   struct TRemove {
     const char* Name;
     ~TRemove() { DeleteFileA(Name); }

@@ -11,8 +11,10 @@ struct TSplitOptions {
 };
 
 // Splits a superfile into its header copy and one image file per code group, each listed as a grid
-// row through the host. Every file is replaced only once it is complete, so a failed split leaves
-// the files of an earlier one as they were. Failures of the format are shown through the host and
+// row through the host. Each file replaces its old one as soon as it is complete, never before: after
+// a split that failed past the header, the header copy and the images of the groups before the
+// failure are new, and the image being written then and those after it are an earlier split's, if
+// there was one. A corrupt header writes nothing. Failures of the format are shown through the host and
 // end the split with false; file errors raise the file layer's errors (EFCreateError for a file that
 // cannot be created, EInOutError otherwise).
 class TSuperfileSplitter {

@@ -195,6 +195,34 @@ TEST_P(MainJobs, ACombineRefusedForAMissingImageSaysItInTheErrorBoxAndEmptiesThe
   EXPECT_FALSE(ShownDialogForm());
 }
 
+// An editor's combine keeps the grid in a temporary file, whose folder comes from TMP and TEMP.
+TEST_P(MainJobs, ATemporaryFolderWhosePathIsTooLongIsSaidAsSuch) {
+  Main->sButton11Click(Main->sButton11);
+  ASSERT_TRUE(Main->CDS->Locate("cg", TVariant(2)));
+  const std::string image = Main->CDS->FieldByName("Name")->AsString();
+  char tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+  GetEnvironmentVariableA("TMP", tmp, MAX_PATH);
+  GetEnvironmentVariableA("TEMP", temp, MAX_PATH);
+  // Within MAX_PATH but too long for a file name in it, and beyond MAX_PATH.
+  for (size_t length : {size_t(250), size_t(400)}) {
+    SCOPED_TRACE(length);
+    const std::string folder = Dir.string() + "\\" + std::string(length - Dir.string().size() - 1, 't');
+    SetEnvironmentVariableA("TMP", folder.c_str());
+    SetEnvironmentVariableA("TEMP", folder.c_str());
+    std::string error;
+    try {
+      Main->CombineSingleCG(2, image, 0x10000000, static_cast<int32_t>(fs::file_size(image)));
+    } catch (const std::exception& e) {
+      error = e.what();
+    }
+    SetEnvironmentVariableA("TMP", tmp);
+    SetEnvironmentVariableA("TEMP", temp);
+    EXPECT_NE(error.find("path of the temporary folder"), std::string::npos) << error;
+    EXPECT_NE(error.find("is too long"), std::string::npos) << error;
+    EXPECT_FALSE(Main->Busy());
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Looks, MainJobs, ::testing::Values("", "Desert", "Nocturne"),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            return info.param.empty() ? std::string("NoSkin") : info.param;
