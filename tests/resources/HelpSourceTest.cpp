@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -52,4 +54,21 @@ TEST(HelpSource, ContextHashIgnoresCaseAndOtherCharacters) {
   EXPECT_EQ(HelpContextHash("a-b"), HelpContextHash("ab"));
   EXPECT_NE(HelpContextHash("ab"), HelpContextHash("ba"));
   EXPECT_NE(HelpContextHash("a0"), HelpContextHash("a"));
+}
+
+// The program's own guide tells where the split writes: the current folder, which a file dialog
+// changes, not the superfile's folder as such.
+TEST(HelpSource, TheGuideSaysTheSplitWritesToTheCurrentFolder) {
+  std::ifstream in(TARVEX_HELP_SOURCE, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  const THelpDocument document = ParseHelpSource(text.str());
+  std::string source;
+  for (const THelpTopic& topic : document.Topics)
+    if (topic.Context == "source")
+      for (const auto& paragraph : topic.Paragraphs)
+        for (const THelpSpan& span : paragraph) source += span.Text;
+  ASSERT_FALSE(source.empty());
+  EXPECT_NE(source.find("into the current folder"), std::string::npos) << source;
+  EXPECT_EQ(source.find("beside it"), std::string::npos) << source;
 }
