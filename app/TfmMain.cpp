@@ -874,12 +874,15 @@ void TfmMain::SaveProject(const std::string& fileName) {
 void TfmMain::OpenProject(const std::string& fileName) {
   if (FBusy) return;
   DBGrid1->ClearSelection();
-  const TProjectOptions options = Project::Open(*CDS, fileName);
+  std::string unreadable;
+  const TProjectOptions options = Project::Open(*CDS, fileName, &unreadable);
   sFilenameEdit1->SetText(options.Name);
   sSpinEdit1->SetValue(options.IOBufferSizeKB);
   sCheckBox1->SetChecked(options.SeparateMemoryMap);
   sRadioGroup1->SetItemIndex(options.Order);
   FRows->SetOrder(options.Order);
+  // A missing options file gives the defaults silently; one that is there but unreadable is said.
+  if (!unreadable.empty()) ShowWarning(unreadable + "\rThe rows are loaded; the options take their defaults.");
 }
 
 void TfmMain::Help1Click(TObject*) {

@@ -1,5 +1,8 @@
 #include "workbench/core/TProject.h"
 
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cerrno>
 #include <set>
 
@@ -57,6 +60,26 @@ std::string TableProblem(TClientDataSet& table) {
   return {};
 }
 
+// Why a file that is there cannot be read, or empty when it can be or is not there at all.
+std::string WhyUnreadable(const std::string& fileName) {
+#ifdef _WIN32
+  struct _stat64 info;
+  if (_stat64(fileName.c_str(), &info) != 0) return {};
+  const bool regular = (info.st_mode & _S_IFMT) == _S_IFREG;
+#else
+  struct stat info;
+  if (stat(fileName.c_str(), &info) != 0) return {};
+  const bool regular = S_ISREG(info.st_mode);
+#endif
+  if (!regular) return "it is not a file";
+  try {
+    TFileStream file(fileName, fmOpenRead | fmShareDenyWrite);
+  } catch (const Exception& e) {
+    return e.what();
+  }
+  return {};
+}
+
 }  // namespace
 
 namespace Project {
@@ -87,7 +110,11 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
   TAtomicFileStream::CommitAll({&table, &config});
 }
 
-TProjectOptions ReadOptions(const std::string& optionsFile) {
+TProjectOptions ReadOptions(const std::string& optionsFile, std::string* unreadable) {
+  if (unreadable != nullptr) {
+    const std::string why = WhyUnreadable(optionsFile);
+    *unreadable = why.empty() ? why : "The project's options file " + optionsFile + " cannot be read (" + why + ").";
+  }
   const TIniFile ini(optionsFile);
   if (!ini.LoadError().empty()) throw EInOutError(ini.LoadError(), EFBIG);
   TProjectOptions options;
@@ -100,7 +127,7 @@ TProjectOptions ReadOptions(const std::string& optionsFile) {
   return options;
 }
 
-TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile) {
+TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile, std::string* unreadable) {
   TMemoryStream bytes;
   bytes.LoadFromFile(tableFile);
   std::string problem;
@@ -118,7 +145,7 @@ TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile) {
   } catch (const EDatabaseError& e) {
     throw EProjectError("The project " + tableFile + " cannot be opened: " + e.what());
   }
-  return ReadOptions(OptionsFileName(tableFile));
+  return ReadOptions(OptionsFileName(tableFile), unreadable);
 }
 
 }  // namespace Project

@@ -37,11 +37,13 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
 // Reads the rows and checks them before the grid takes them: a table that is not a grid's (other
 // fields), or rows the grid could not hold (two of one type, a code group outside -2..20, a type
 // that is not its code group's) raise EProjectError and leave the grid as it was. The options come
-// from the options file; a missing file or key, or a value out of range, reads as its default.
-TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile);
+// from the options file, as ReadOptions reads them.
+TProjectOptions Open(TClientDataSet& grid, const std::string& tableFile, std::string* unreadable = nullptr);
 
 // The options file's values, with the defaults for what is missing or out of range. A file too
-// large to read raises EInOutError.
-TProjectOptions ReadOptions(const std::string& optionsFile);
+// large to read raises EInOutError. A file that is there but cannot be read (a folder, one another
+// program holds, no permission) reads as the defaults; `unreadable`, when given, then gets a text
+// naming it and saying why, and is emptied otherwise.
+TProjectOptions ReadOptions(const std::string& optionsFile, std::string* unreadable = nullptr);
 
 }  // namespace Project

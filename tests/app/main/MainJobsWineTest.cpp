@@ -22,6 +22,7 @@
 #include "skin/controls/TsButton.h"
 #include "skin/controls/TsEdit.h"
 #include "skin/controls/TsGauge.h"
+#include "skin/controls/TsSpinEdit.h"
 #include "skin/controls/TsStatusBar.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileDialogs.h"
@@ -193,6 +194,43 @@ TEST_P(MainJobs, ACombineRefusedForAMissingImageSaysItInTheErrorBoxAndEmptiesThe
   EXPECT_EQ(Main->sStatusBar1->SimpleText(), boxes.Boxes[0].Text);
   EXPECT_EQ(Main->sGauge1->Progress(), 0);
   EXPECT_FALSE(ShownDialogForm());
+}
+
+TEST_P(MainJobs, AProjectWhoseOptionsFileCannotBeReadOpensWithTheDefaultsAndOneWarningNamingIt) {
+  Main->sButton11Click(Main->sButton11);
+  const int rows = Main->CDS->RecordCount();
+  Main->sSpinEdit1->SetValue(64);
+  TBoxAnswerer boxes;
+  Main->SaveProject(Path("p.scp"));
+  ASSERT_EQ(boxes.Boxes.size(), 1u);  // saved
+  const std::string cfg = Path("p.cfg");
+  // A folder in its place, a file another program holds, and none: only the first two are said.
+  const auto reopen = [&] {
+    boxes.Boxes.clear();
+    Main->sSpinEdit1->SetValue(64);
+    Main->sButton9Click(Main->sButton9);
+    Main->OpenProject(Path("p.scp"));
+    EXPECT_EQ(Main->CDS->RecordCount(), rows);
+    EXPECT_EQ(Main->sSpinEdit1->Value(), 128);
+  };
+  fs::rename(cfg, Path("p.cfg.old"));
+  fs::create_directory(cfg);
+  reopen();
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_NE(boxes.Boxes[0].Text.find(cfg), std::string::npos) << boxes.Boxes[0].Text;
+  fs::remove(cfg);
+  fs::rename(Path("p.cfg.old"), cfg);
+  {
+    const HANDLE held = CreateFileA(cfg.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    reopen();
+    CloseHandle(held);
+  }
+  ASSERT_EQ(boxes.Boxes.size(), 1u);
+  EXPECT_NE(boxes.Boxes[0].Text.find(cfg), std::string::npos) << boxes.Boxes[0].Text;
+  fs::remove(cfg);
+  reopen();
+  EXPECT_TRUE(boxes.Boxes.empty());
 }
 
 // An editor's combine keeps the grid in a temporary file, whose folder comes from TMP and TEMP.
