@@ -3,11 +3,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "app/DialogUnits.h"
 #include "app/ShellOpen.h"
 #include "app/TfmMain.h"
+#include "framework/base/FileSize.h"
 #include "framework/base/TClientDataSet.h"
+#include "framework/base/TLoadBudget.h"
 #include "framework/win/SystemPaths.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TDBGrid.h"
@@ -42,11 +45,11 @@ bool FileExists(const std::string& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Renames a file that cannot be read as the list to a free name beside it; that name, or empty
-// when it could not be moved.
-std::string MoveAside(const std::string& name) {
+// Renames a file that cannot be read as the list to a free name beside it, the suffix saying why;
+// that name, or empty when it could not be moved.
+std::string MoveAside(const std::string& name, const std::string& suffix) {
   for (int i = 0; i < 100; ++i) {
-    const std::string aside = name + (i == 0 ? ".damaged" : ".damaged" + std::to_string(i));
+    const std::string aside = name + (i == 0 ? suffix : suffix + std::to_string(i));
     if (MoveFileExA(name.c_str(), aside.c_str(), 0)) return aside;
     if (GetLastError() != ERROR_ALREADY_EXISTS && GetLastError() != ERROR_FILE_EXISTS) break;
   }
@@ -146,7 +149,10 @@ void TfmView::LoadList() {
     // A damaged or foreign file is kept for the user under another name; the list starts empty
     // and is written anew at the end. When it cannot be moved it is not overwritten either.
     CDS1->CreateDataSet();
-    const std::string aside = MoveAside(FListFileName);
+    // A file refused for its size alone is not damaged; its name says what was wrong with it.
+    const int64_t size = FileSizeOf(FListFileName);
+    const bool tooLarge = size >= 0 && !TLoadBudget(static_cast<size_t>(size)).FileFits();
+    const std::string aside = MoveAside(FListFileName, tooLarge ? ".too-large" : ".damaged");
     FSaveList = !aside.empty();
     ShowError(std::string(e.what()) + "\r\n" +
               (aside.empty() ? "The viewer list starts empty; the file is left as it is and not written."

@@ -12,6 +12,7 @@
 #include "app/TfmView.h"
 #include "framework/base/TAtomicFileStream.h"
 #include "framework/base/TClientDataSet.h"
+#include "framework/base/TLoadBudget.h"
 #include "framework/win/TApplication.h"
 #include "shx-generator.h"
 #include "skin/controls/TsButton.h"
@@ -281,6 +282,29 @@ TEST_F(ViewerDialog, ADamagedOrForeignListIsReportedOnceAndKeptAside) {
     again.reset();
     ASSERT_TRUE(DeleteFileA((Dir / "Tarvex.cds.damaged").c_str()));
   }
+}
+
+// A list larger than any table may be is refused unread, and kept under a name that says so.
+TEST_F(ViewerDialog, AListRefusedForItsSizeIsKeptAsTooLarge) {
+  {
+    const HANDLE file = CreateFileA(List().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(TLoadBudget::kMaxLoadBudget) + 1;  // sparse: nothing written
+    EXPECT_TRUE(SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+  }
+  TBoxSeen seen;
+  AnswerBox("Cancel", seen);
+  auto view = Create();
+  EXPECT_EQ(seen.Count, 1);
+  EXPECT_NE(seen.Text.find("too large"), std::string::npos) << seen.Text;
+  EXPECT_NE(seen.Text.find("Tarvex.cds.too-large"), std::string::npos) << seen.Text;
+  EXPECT_TRUE(FileExists(Dir / "Tarvex.cds.too-large"));
+  EXPECT_FALSE(FileExists(Dir / "Tarvex.cds.damaged"));
+  EXPECT_TRUE(view->CDS1->IsEmpty());
+  view.reset();
+  EXPECT_TRUE(DeleteFileA((Dir / "Tarvex.cds.too-large").c_str()));
 }
 
 TEST_F(ViewerDialog, AFailedWriteIsReportedAndKeepsTheOldList) {
