@@ -285,17 +285,28 @@ void TsGridItem::HandleSkinned(TDBGrid* grid, TMessage& message) {
   }
 }
 
+// The frame is painted at the window's place and size as the platform has them: a WM_NCPAINT
+// within a resize comes before the grid's bounds hear of the new size, and a frame of the old size
+// would leave the new edges unpainted.
 void TsGridItem::PaintFrame() {
-  if (!FGrid->HandleAllocated() || FGrid->Width() <= 0 || FGrid->Height() <= 0) return;
-  const int w = FGrid->Width(), h = FGrid->Height();
+  if (!FGrid->HandleAllocated()) return;
+  RECT r;
+  GetWindowRect(FGrid->Handle(), &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return;
   TBitmap* cache = FSkinData->CacheBitmap();
   if (FFrameDirty || cache == nullptr || cache->Width() != w || cache->Height() != h) {
+    POINT at{r.left, r.top};
+    if (TWinControl* parent = FGrid->Parent(); parent != nullptr && parent->HandleAllocated())
+      ScreenToClient(parent->Handle(), &at);
+    else
+      at = POINT{FGrid->Left(), FGrid->Top()};
     FSkinData->PrepareCache();
     cache = FSkinData->CacheBitmap();
+    if (cache->Width() != w || cache->Height() != h) cache->SetSize(w, h);
     TsCacheInfo ci;
     QueryParentCache(FSkinData.get(), ci);
-    PaintSectionByData(ActiveSkin(), FSkinData.get(), ci, true, cache, POINT{FGrid->Left(), FGrid->Top()},
-                       RECT{0, 0, w, h}, TsSkinState::Normal);
+    PaintSectionByData(ActiveSkin(), FSkinData.get(), ci, true, cache, at, RECT{0, 0, w, h}, TsSkinState::Normal);
     FFrameDirty = false;
   }
   SetFixedColorFromSkin();

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <dlgs.h>
 
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <fstream>
@@ -15,6 +16,9 @@
 #include "editors/TfmFlexEditor.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
+#include "framework/win/GdiScopes.h"
+#include "framework/win/TBitmap.h"
+#include "framework/win/TCanvas.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TScreen.h"
 #include "phone/TfmFlash.h"
@@ -27,6 +31,7 @@
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsFileDialogs.h"
 #include "skin/windows/TsFileNameEdit.h"
+#include "skin/windows/TsGridAdapter.h"
 #include "skin/windows/TsOpenDialogForm.h"
 #include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TestSupport.h"
@@ -231,6 +236,66 @@ TEST_P(MainJobs, AProjectWhoseOptionsFileCannotBeReadOpensWithTheDefaultsAndOneW
   fs::remove(cfg);
   reopen();
   EXPECT_TRUE(boxes.Boxes.empty());
+}
+
+// What the screen shows of the grid's whole window (frame included), read into our own bitmap.
+struct TShot {
+  int Width = 0, Height = 0;
+  std::vector<uint8_t> Bytes;  // rows of 24-bit pixels, top first
+  bool operator==(const TShot&) const = default;
+};
+
+TShot ShotOf(TWinControl* control, const std::string& dump = "") {
+  TBitmap bmp;
+  bmp.SetPixelFormat(TPixelFormat::Bit24);
+  bmp.SetSize(control->Width(), control->Height());
+  {
+    const TWindowDC dc(control->Handle(), TWindowDC::Whole);
+    BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
+  }
+  if (!dump.empty()) bmp.SaveToFile(dump);
+  TShot shot{control->Width(), control->Height(), {}};
+  for (int y = 0; y < shot.Height; ++y) {
+    const uint8_t* row = bmp.ScanLine(y);
+    shot.Bytes.insert(shot.Bytes.end(), row, row + 3 * shot.Width);
+  }
+  return shot;
+}
+
+// The pixels of two shots of one size that differ.
+int Differing(const TShot& a, const TShot& b) {
+  if (a.Width != b.Width || a.Height != b.Height) return -1;
+  int n = 0;
+  for (size_t i = 0; i < a.Bytes.size(); i += 3) n += std::memcmp(&a.Bytes[i], &b.Bytes[i], 3) != 0;
+  return n;
+}
+
+TEST_P(MainJobs, AfterAResizeTheGridOnTheScreenIsWhatAFullRepaintPaints) {
+  Main->sButton11Click(Main->sButton11);
+  Pump();
+  TDBGrid* grid = Main->DBGrid1;
+  TsGridItem* item = Main->sGridAdapter1->Controls()->Count() > 0 ? Main->sGridAdapter1->Controls()->Items(0) : nullptr;
+  const auto check = [&](const char* step) {
+    SCOPED_TRACE(step);
+    Pump();
+    const std::string base = "C:\\" + std::string(GetParam().empty() ? "none" : GetParam()) + "-" + step;
+    const TShot shown = ShotOf(grid, getenv("TARVEX_DUMP") ? base + "-shown.bmp" : "");
+    if (item != nullptr) item->SetFrameDirty();
+    RedrawWindow(Main->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    const TShot repainted = ShotOf(grid, getenv("TARVEX_DUMP") ? base + "-full.bmp" : "");
+    EXPECT_EQ(Differing(shown, repainted), 0);
+  };
+  check("start");
+  // As the caption's buttons do it.
+  SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+  ASSERT_TRUE(IsZoomed(Main->Handle()));
+  check("maximized");
+  SendMessageA(Main->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_FALSE(IsZoomed(Main->Handle()));
+  check("restored");
+  Main->SetBounds(Main->Left(), Main->Top(), Main->Width() + 120, Main->Height() + 90);
+  check("enlarged");
 }
 
 // An editor's combine keeps the grid in a temporary file, whose folder comes from TMP and TEMP.
