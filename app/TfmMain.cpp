@@ -89,11 +89,11 @@ public:
     }
     FForm.sGauge1->Update();
     FForm.sStatusBar1->Update();
-    FForm.SetJobControlsEnabled(true);
-    if (FForm.FCloseWhenIdle)
-      PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
-    else
-      RestoreFocus();
+    // The focus comes back while the controls change, so that its look is painted with theirs.
+    FForm.SetJobControlsEnabled(true, [this] {
+      if (!FForm.FCloseWhenIdle) RestoreFocus();
+    });
+    if (FForm.FCloseWhenIdle) PostMessageA(FForm.Handle(), WM_CLOSE, 0, 0);
   }
   TJob(const TJob&) = delete;
   TJob& operator=(const TJob&) = delete;
@@ -530,7 +530,7 @@ void TfmMain::JobFrame() {
 
 // Each control that changes is painted once, all of them at the end, in the look the user then
 // sees (the job's start shows them off before any work).
-void TfmMain::SetJobControlsEnabled(bool enabled) {
+void TfmMain::SetJobControlsEnabled(bool enabled, const std::function<void()>& thenInScope) {
   std::vector<TControl*> controls;
   for (TWorkbenchCommand command : CommandsOffDuringJob())
     if (TControl* control = CommandControl(command); control != nullptr && control->Enabled() != enabled)
@@ -556,6 +556,7 @@ void TfmMain::SetJobControlsEnabled(bool enabled) {
     const TsInPlacePaints inPlace;
     const TUpdatesHeld held;
     for (TControl* control : controls) control->SetEnabled(enabled);
+    if (thenInScope) thenInScope();
   }
   for (TWinControl* holder : holders)
     RedrawWindow(holder->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);

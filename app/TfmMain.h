@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -174,7 +175,8 @@ private:
   void SkinChanged();
   void SaveEnvironment();
   void UpdateLabelColors();
-  void SetJobControlsEnabled(bool enabled);
+  // thenInScope runs once the controls have changed, before they are painted.
+  void SetJobControlsEnabled(bool enabled, const std::function<void()>& thenInScope = {});
   void SetJobMenuEnabled(bool enabled);
   void JobFrame();
   void RunCombine(const std::string& initialName);
