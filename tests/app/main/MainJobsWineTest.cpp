@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,17 +92,8 @@ protected:
 
   void SetUp() override {
     const std::string& look = GetParam();
-    std::ofstream(IniName(), std::ios::binary)
-        << "[Environment]\r\nShowHints=0\r\nSkined=" << (look.empty() ? "0" : "1")
-        << "\r\nSkinName=" << (look.empty() ? "Desert" : look) << "\r\n";
-    Dir = fs::temp_directory_path() / ("tarvex-jobs-" + (look.empty() ? std::string("none") : look));
-    fs::remove_all(Dir);
-    fs::create_directories(Dir);
-    // The split writes its images to the current folder.
-    char old[MAX_PATH] = {};
-    GetCurrentDirectoryA(MAX_PATH, old);
-    OldDir = old;
-    SetCurrentDirectoryA(Dir.string().c_str());
+    WriteLookIni(look);
+    Dir = std::make_unique<TCurrentFolder>("tarvex-jobs-" + (look.empty() ? std::string("none") : look));
     Main = NewComponent<TfmMain>(Application);
     fmMain = Main;
     Main->Show();
@@ -117,12 +108,10 @@ protected:
     fmMain = nullptr;
     Pump();
     fs::remove(IniName());
-    SetCurrentDirectoryA(OldDir.c_str());
-    std::error_code ignored;
-    fs::remove_all(Dir, ignored);
+    Dir.reset();
   }
 
-  std::string Path(const std::string& name) const { return (Dir / name).string(); }
+  std::string Path(const std::string& name) const { return (Dir->Path() / name).string(); }
 
   // Tab from `from` to `to`, then Space on it; `done` holds once its job has ended.
   void StartFromKeys(TWinControl* from, TWinControl* to, const std::function<bool()>& done) {
@@ -144,8 +133,7 @@ protected:
   }
 
   static inline TfmMain* Main = nullptr;
-  fs::path Dir;
-  std::string OldDir;
+  std::unique_ptr<TCurrentFolder> Dir;
 };
 
 TEST_P(MainJobs, TheFocusComesBackAfterASplitAndACombineStartedFromTheKeys) {
@@ -309,7 +297,8 @@ TEST_P(MainJobs, ATemporaryFolderWhosePathIsTooLongIsSaidAsSuch) {
   // Within MAX_PATH but too long for a file name in it, and beyond MAX_PATH.
   for (size_t length : {size_t(250), size_t(400)}) {
     SCOPED_TRACE(length);
-    const std::string folder = Dir.string() + "\\" + std::string(length - Dir.string().size() - 1, 't');
+    const std::string base = Dir->Path().string();
+    const std::string folder = base + "\\" + std::string(length - base.size() - 1, 't');
     SetEnvironmentVariableA("TMP", folder.c_str());
     SetEnvironmentVariableA("TEMP", folder.c_str());
     std::string error;
