@@ -641,7 +641,8 @@ std::string TempFolderForCombine() {
   std::string folder(MAX_PATH, '\0');
   DWORD length = GetTempPathA(static_cast<DWORD>(folder.size()), folder.data());
   // Longer than the buffer: the platform asks for more room, or refuses it as too long.
-  const bool tooLong = length > folder.size() || (length == 0 && GetLastError() == ERROR_FILENAME_EXCED_RANGE);
+  const bool tooLong =
+      length > folder.size() || (length == 0 && GetLastError() == ERROR_FILENAME_EXCED_RANGE);
   if (length > folder.size()) {
     folder.assign(length, '\0');
     length = GetTempPathA(static_cast<DWORD>(folder.size()), folder.data());
@@ -651,8 +652,10 @@ std::string TempFolderForCombine() {
   if (tooLong || folder.size() > kLongest)
     throw Exception("No temporary file can be created for the combine: the path of the temporary folder " +
                     (folder.empty() ? std::string() : "(" + folder + ") ") + "is too long; at most " +
-                    std::to_string(kLongest) + " characters are possible. Set TMP and TEMP to a shorter one.");
-  if (folder.empty()) throw Exception("No temporary file can be created for the combine: there is no temporary folder.");
+                    std::to_string(kLongest) +
+                    " characters are possible. Set TMP and TEMP to a shorter one.");
+  if (folder.empty())
+    throw Exception("No temporary file can be created for the combine: there is no temporary folder.");
   return folder;
 }
 
@@ -677,8 +680,7 @@ void TfmMain::CombineSingleCG(int cg, const std::string& fileName, int32_t addre
   DBGrid1->ClearSelection();
   FRows->CombineSingleCG(
       cg, fileName, static_cast<uint32_t>(address), size,
-      [this](const std::string& initialName) { RunCombine(initialName); },
-      temp);
+      [this](const std::string& initialName) { RunCombine(initialName); }, temp);
 }
 
 // --- grid -------------------------------------------------------------------------------------------
@@ -883,7 +885,8 @@ void TfmMain::OpenProject(const std::string& fileName) {
   sRadioGroup1->SetItemIndex(options.Order);
   FRows->SetOrder(options.Order);
   // A missing options file gives the defaults silently; one that is there but unreadable is said.
-  if (!unreadable.empty()) ShowWarning(unreadable + "\rThe rows are loaded; the options take their defaults.");
+  if (!unreadable.empty())
+    ShowWarning(unreadable + "\rThe rows are loaded; the options take their defaults.");
 }
 
 void TfmMain::Help1Click(TObject*) {

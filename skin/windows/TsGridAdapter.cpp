@@ -306,7 +306,8 @@ void TsGridItem::PaintFrame() {
     if (cache->Width() != w || cache->Height() != h) cache->SetSize(w, h);
     TsCacheInfo ci;
     QueryParentCache(FSkinData.get(), ci);
-    PaintSectionByData(ActiveSkin(), FSkinData.get(), ci, true, cache, at, RECT{0, 0, w, h}, TsSkinState::Normal);
+    PaintSectionByData(ActiveSkin(), FSkinData.get(), ci, true, cache, at, RECT{0, 0, w, h},
+                       TsSkinState::Normal);
     FFrameDirty = false;
   }
   SetFixedColorFromSkin();

@@ -113,7 +113,8 @@ void Save(TClientDataSet& grid, const std::string& tableFile, const TProjectOpti
 TProjectOptions ReadOptions(const std::string& optionsFile, std::string* unreadable) {
   if (unreadable != nullptr) {
     const std::string why = WhyUnreadable(optionsFile);
-    *unreadable = why.empty() ? why : "The project's options file " + optionsFile + " cannot be read (" + why + ").";
+    *unreadable =
+        why.empty() ? why : "The project's options file " + optionsFile + " cannot be read (" + why + ").";
   }
   const TIniFile ini(optionsFile);
   if (!ini.LoadError().empty()) throw EInOutError(ini.LoadError(), EFBIG);

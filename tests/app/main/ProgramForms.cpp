@@ -46,11 +46,13 @@ void PlaceBundledSkins(std::initializer_list<const char*> skins) {
 }
 
 void WriteLookIni(const std::string& look) {
-  std::ofstream(IniName(), std::ios::binary) << "[Environment]\r\nShowHints=0\r\nSkined=" << (look.empty() ? "0" : "1")
-                                             << "\r\nSkinName=" << (look.empty() ? "Desert" : look) << "\r\n";
+  std::ofstream(IniName(), std::ios::binary)
+      << "[Environment]\r\nShowHints=0\r\nSkined=" << (look.empty() ? "0" : "1")
+      << "\r\nSkinName=" << (look.empty() ? "Desert" : look) << "\r\n";
 }
 
-TCurrentFolder::TCurrentFolder(const std::string& name) : FPath(std::filesystem::temp_directory_path() / name) {
+TCurrentFolder::TCurrentFolder(const std::string& name)
+    : FPath(std::filesystem::temp_directory_path() / name) {
   std::filesystem::remove_all(FPath);
   std::filesystem::create_directories(FPath);
   char old[MAX_PATH] = {};
