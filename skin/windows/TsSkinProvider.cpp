@@ -902,6 +902,18 @@ void TsSkinProvider::NcLButtonDown(TMessage& m) {
     }
   }
   if (FResizeMode == TsResizeMode::rmBorder && (code == HTCAPTION || TsHit::IsEdge(code))) {
+    // The platform activates a window pressed on its caption while it handles the press (it answers
+    // the mouse activation "not yet" there); its move loop is held back, the outline moves instead.
+    // That loop would also bring the window (an MDI child: and activate it) to the front.
+    const std::shared_ptr<bool> alive = FAlive;
+    if (code == HTCAPTION) {
+      FHoldMoveLoop = true;
+      CallOld(m);
+      if (!*alive) return;
+      FHoldMoveLoop = false;
+    }
+    BringWindowToTop(h);
+    if (!*alive) return;
     FDrag->Start(code, x, y);
     return;
   }
@@ -993,6 +1005,7 @@ void TsSkinProvider::NcLButtonDblClk(TMessage& m) {
 
 void TsSkinProvider::SysCommand(TMessage& m) {
   const unsigned command = static_cast<unsigned>(m.WParam & 0xFFF0);
+  if (FHoldMoveLoop && command == SC_MOVE) return;
   // Alt+Space: the platform's own menu has no caption to drop from, so the skin's drops instead.
   if (command == SC_KEYMENU && m.LParam == ' ' && FSkinManager->SkinnedPopups() &&
       FForm->FormStyle() != fsMDIChild) {

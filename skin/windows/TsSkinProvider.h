@@ -244,6 +244,7 @@ private:
   bool FHasCaptionText = false;
   bool FFormActive = true;
   bool FMenuOwnerDrawDone = false;
+  bool FHoldMoveLoop = false;  // a caption press is passed on: the platform's move loop is not wanted
   int FMDISizeState = SIZE_RESTORED;  // an MDI child's last WM_SIZE kind: restored, maximized, minimized
   const TMainMenu* FHookedMenu = nullptr;  // compared only, never used
   TMasks FMasks;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/TfmAdd.h"
@@ -227,6 +228,71 @@ TEST_P(MainActivation, ClosingAnyOtherWindowGivesTheMainWindowBackWithItsFocused
   // Tab goes on from there.
   PressKey(VK_TAB);
   EXPECT_TRUE(PumpUntil([&] { return GetFocus() != Main->sButton6->Handle() && IsChild(Main->Handle(), GetFocus()); }));
+}
+
+// The left button pressed at one point, the mouse moved to another and let go there, as a user drags.
+void DragAt(POINT from, POINT to) {
+  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+  auto input = [&](POINT at, DWORD flags) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = LONG((at.x * 65535 + cx / 2) / (cx - 1));
+    in.mi.dy = LONG((at.y * 65535 + cy / 2) / (cy - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return in;
+  };
+  const POINT half{(from.x + to.x) / 2, (from.y + to.y) / 2};
+  INPUT inputs[] = {input(from, 0), input(from, MOUSEEVENTF_LEFTDOWN), input(half, 0), input(to, 0),
+                    input(to, MOUSEEVENTF_LEFTUP)};
+  SendInput(UINT(std::size(inputs)), inputs, sizeof(INPUT));
+}
+
+RECT WindowRectOf(TCustomForm* form) {
+  RECT r;
+  GetWindowRect(form->Handle(), &r);
+  return r;
+}
+
+// With an editor in front and moved aside, a press on the caption or an edge of the window behind
+// makes that window the active one, and a press on the editor's makes the editor active again.
+TEST_P(MainActivation, APressOnTheCaptionOrEdgeOfAnInactiveWindowActivatesIt) {
+  Main->SetBounds(20, 20, 620, 460);
+  ClickAt(RowOf(15), 2);
+  ExpectInFront(fmDRMEditor);
+  TCustomForm* editor = fmDRMEditor;
+  const RECT m = WindowRectOf(Main);
+  editor->SetBounds(m.left + 300, m.top + 240, editor->Width(), editor->Height());
+  Pump();
+  const RECT e = WindowRectOf(editor);
+  ASSERT_GT(e.right, m.right + 80);
+  ASSERT_GT(e.bottom, m.bottom + 20);
+  const int frame = GetSystemMetrics(SM_CYFRAME), caption = GetSystemMetrics(SM_CYCAPTION);
+  // Points in the windows' captions (left of any button), on their left and bottom edges.
+  const POINT mainCaption{m.left + 120, m.top + frame + caption / 2};
+  const POINT editorCaption{m.right + 40, e.top + frame + caption / 2};
+  const POINT mainEdge{m.left + 1, (m.top + e.top) / 2 + caption};
+  const POINT editorEdge{(m.right + e.right) / 2, e.bottom - 2};
+  auto expectActive = [&](TCustomForm* form, const char* what) {
+    EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle() && IsChild(form->Handle(), GetFocus()); }))
+        << what << ": active " << GetActiveWindow() << ", main " << Main->Handle() << ", editor " << editor->Handle()
+        << ", focus " << GetFocus();
+  };
+  for (auto [mainPoint, editorPoint, what] :
+       {std::tuple{mainCaption, editorCaption, "caption"}, std::tuple{mainEdge, editorEdge, "edge"}}) {
+    SCOPED_TRACE(what);
+    ClickAt(mainPoint);
+    expectActive(Main, "main");
+    EXPECT_TRUE(IsAbove(Main->Handle(), editor->Handle()));
+    ClickAt(editorPoint);
+    expectActive(editor, "editor");
+    EXPECT_TRUE(IsAbove(editor->Handle(), Main->Handle()));
+  }
+  // A drag that starts on the inactive window's caption activates it and moves it.
+  DragAt(mainCaption, POINT{mainCaption.x + 30, mainCaption.y + 20});
+  expectActive(Main, "main dragged");
+  EXPECT_TRUE(PumpUntil([&] { return WindowRectOf(Main).left == m.left + 30 && WindowRectOf(Main).top == m.top + 20; }))
+      << WindowRectOf(Main).left << "," << WindowRectOf(Main).top;
+  editor->Hide();
 }
 
 INSTANTIATE_TEST_SUITE_P(Looks, MainActivation, ::testing::Values("", "Desert", "Nocturne"),
