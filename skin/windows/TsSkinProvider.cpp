@@ -416,10 +416,47 @@ void TsSkinProvider::AfterMDIMessage(const TMessage& m) {
     frameChanged = sizeState != FMDISizeState;
     FMDISizeState = sizeState;
   }
-  // Posted: while a child is sized, activated or destroyed the main form's state is not final yet.
+  PostMainMDIUpdate(frameChanged);
+}
+
+// Posted: while a child is sized, moved, activated or destroyed the main form's state is not final
+// yet (the client works its scroll ranges out on a message it posts itself).
+void TsSkinProvider::PostMainMDIUpdate(bool frameChanged) {
   TsFormFrameLink* main = MDIFormProvider();
-  if (main != nullptr && main->Form() != nullptr && main->Form()->HandleAllocated())
+  if (main != nullptr && main->Form() != nullptr && main->Form() != FForm && main->Form()->HandleAllocated())
     PostMessageA(main->Form()->Handle(), MDIUpdateMessage(), frameChanged ? 1 : 0, 0);
+}
+
+void TsSkinProvider::WMMove(TMessage& m) {
+  CallOld(m);
+  if (FForm->FormStyle() != fsMDIChild || IsZoomed(FForm->Handle())) return;
+  if (TsFormFrameLink* main = MDIFormProvider()) {
+    main->SetBackgroundChanged(false);
+    PostMainMDIUpdate(false);
+  }
+}
+
+void TsSkinProvider::WMChildActivate(TMessage& m) {
+  const std::shared_ptr<bool> alive = FAlive;
+  CallOld(m);
+  if (!*alive) return;
+  UpdateMenuOwnerDraw();
+  PostMainMDIUpdate(false);
+}
+
+void TsSkinProvider::UpdateMenuOwnerDraw() {
+  TMainMenu* menu = FForm->Menu();
+  if (menu == nullptr || menu->Items()->Count() == 0 || FInMenuOwnerDraw) return;
+  // A caption taken away and put back makes the framework build the menu bar anew.
+  TMenuItem* first = menu->Items()->Items(0);
+  const std::string caption = first->Caption();
+  FInMenuOwnerDraw = true;
+  FSkinData->SetBackgroundDirty(true);
+  first->SetCaption("");
+  menu->SetOwnerDraw(FSkinData->HasSkin());
+  first->SetCaption(caption);
+  FSkinData->SetBackgroundDirty(false);
+  FInMenuOwnerDraw = false;
 }
 
 bool TsSkinProvider::HandleFirstSteps(TMessage& m) {
@@ -609,6 +646,14 @@ void TsSkinProvider::HandleSkinned(TMessage& m) {
     case WM_ERASEBKGND:
       m.Result = 1;
       return;
+    case WM_MOVE:
+      return WMMove(m);
+    case WM_SYSCOLORCHANGE:
+      CallOld(m);
+      UpdateMenuOwnerDraw();
+      return;
+    case WM_CHILDACTIVATE:
+      return WMChildActivate(m);
     case WM_GETMINMAXINFO:
       return WMGetMinMaxInfo(m);
     case WM_WINDOWPOSCHANGING:
@@ -1101,6 +1146,7 @@ void TsSkinProvider::NcPaint() {
     // Menus made or changed after the skin was loaded get the skinned painter with the next frame.
     UpdateMenus(true);
     FHookedMenu = FForm->Menu();
+    UpdateMenuOwnerDraw();
     FMenuOwnerDrawDone = true;
     FMenuBand->Forget();  // the hooked items take room now
   }

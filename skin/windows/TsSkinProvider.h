@@ -105,6 +105,8 @@ public:
   // children reach past the client area; without a skin the form scrolls as before.
   void UpdateFormScrollBars();
   TsScrollBar* VertScrollBar() const;
+  // The form's menu bar built anew, owner-drawn while the form has a skin.
+  void UpdateMenuOwnerDraw();
   TsScrollBar* HorzScrollBar() const;
   // What the window rules see of the form.
   TsWindowFacts WindowFacts() const override;
@@ -198,6 +200,9 @@ private:
   void UpdateMenus(bool enable);
   // An MDI main form's client follows its size; a child's size and activation reach the main form.
   void AfterMDIMessage(const TMessage& message);
+  void PostMainMDIUpdate(bool frameChanged);
+  void WMMove(TMessage& message);
+  void WMChildActivate(TMessage& message);
   void AfterMDIChildSizeCommand(unsigned command);
 
   void NcPaint();
@@ -244,6 +249,7 @@ private:
   bool FHasCaptionText = false;
   bool FFormActive = true;
   bool FMenuOwnerDrawDone = false;
+  bool FInMenuOwnerDraw = false;
   bool FHoldMoveLoop = false;  // a caption press is passed on: the platform's move loop is not wanted
   int FMDISizeState = SIZE_RESTORED;  // an MDI child's last WM_SIZE kind: restored, maximized, minimized
   const TMainMenu* FHookedMenu = nullptr;  // compared only, never used

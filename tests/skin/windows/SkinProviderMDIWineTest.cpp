@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "framework/win/TMenuItem.h"
 #include "framework/win/TScreen.h"
 #include "skin/controls/TsMDIForm.h"
+#include "skin/controls/TsPanel.h"
+#include "skin/controls/TsScrollBar.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/TsSkinManager.h"
@@ -362,6 +365,49 @@ TEST_P(SkinProviderMDIFrame, AChildDraggedByItsOutlineMovesAsFarAsTheMouse) {
   EXPECT_EQ(after.left - before.left, 25);
   EXPECT_EQ(after.top - before.top, 12);
   EXPECT_EQ(after.right - after.left, before.right - before.left);
+}
+
+// A child moved (its position only) or activated puts the frame's skinned bars in step with the
+// client's scroll ranges, without anyone asking the frame for it.
+TEST_P(SkinProviderMDIFrame, AChildMovedOrActivatedPutsTheSkinnedBarsInStepWithTheClient) {
+  if (!Skinned()) GTEST_SKIP() << "the bars are the skin's";
+  HWND client = Frame->ClientHandle();
+  // The client's own reckoning of its ranges, on the message it posts itself after a child moved,
+  // is kept out: the test prefix reckons them to none.
+  SUBCLASSPROC keepRanges = [](HWND w, UINT m, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) -> LRESULT {
+    if (m == 0x003F) return 0;  // WM_MDICALCCHILDSCROLL
+    return DefSubclassProc(w, m, wp, lp);
+  };
+  ASSERT_TRUE(SetWindowSubclass(client, keepRanges, 3, 0));
+  auto setRange = [&](int bar, int page) {
+    SCROLLINFO r{};
+    r.cbSize = sizeof r;
+    r.fMask = SIF_ALL;
+    r.nMin = -50;
+    r.nMax = 400;
+    r.nPage = UINT(page);
+    SetScrollInfo(client, bar, &r, FALSE);
+  };
+  setRange(SB_VERT, 200);
+  setRange(SB_HORZ, 300);
+  Pump();
+  TsMDIForm* mdi = FrameProvider->MDIForm();
+  ASSERT_EQ(mdi->VScrollBar(), nullptr);
+  ASSERT_EQ(mdi->HScrollBar(), nullptr);
+
+  Child->SetBounds(Child->Left() + 30, Child->Top() + 20, Child->Width(), Child->Height());
+  EXPECT_TRUE(PumpUntil([&] { return mdi->VScrollBar() != nullptr && mdi->HScrollBar() != nullptr; }));
+  if (mdi->VScrollBar() != nullptr && mdi->HScrollBar() != nullptr) {
+    EXPECT_EQ(mdi->VScrollBar()->Max(), 400 - 200 + 50 + 1);
+    EXPECT_EQ(mdi->HScrollBar()->Max(), 400 - 300 + 50 + 1);
+    EXPECT_TRUE(mdi->VScrollBar()->Visible());
+    EXPECT_NE(mdi->Grip(), nullptr);
+  }
+  // The child activated once more (the platform tells the child itself first).
+  setRange(SB_VERT, 100);
+  SendMessageA(Child->Handle(), WM_CHILDACTIVATE, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return mdi->VScrollBar() != nullptr && mdi->VScrollBar()->Max() == 400 - 100 + 50 + 1; }));
+  RemoveWindowSubclass(client, keepRanges, 3);
 }
 
 // A child released by its own handler frees its provider while the provider's window procedure

@@ -1101,6 +1101,35 @@ TEST_F(SkinProviderTest, AMenuGivenToASkinnedFormIsPaintedByTheSkinAndLetGoWithI
   EXPECT_FALSE(bool(open->OnAdvancedDrawItem()));
 }
 
+// A change of the system's colours builds the skinned menu bar anew (its items measured and drawn
+// again), owner-drawn, with its captions as they were.
+TEST_F(SkinProviderTest, ASystemColourChangeBuildsTheSkinnedMenuBarAnew) {
+  LoadSkin("Desert");
+  auto* menu = NewComponent<TMainMenu>(Form);
+  for (const char* caption : {"&File", "&Edit"}) {
+    auto* item = NewComponent<TMenuItem>(Form);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  Form->SetMenu(menu);
+  RedrawWindow(H(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  Pump();
+  const HMENU before = GetMenu(H());
+  ASSERT_TRUE(menu->OwnerDraw());
+
+  SendMessageA(H(), WM_SYSCOLORCHANGE, 0, 0);
+  Pump();
+  const HMENU after = GetMenu(H());
+  EXPECT_NE(after, before);
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfoA(after, 0, TRUE, &info));
+  EXPECT_TRUE(info.fType & MFT_OWNERDRAW);
+  EXPECT_EQ(menu->Items()->Items(0)->Caption(), "&File");
+  EXPECT_FALSE(Provider->SkinData()->BackgroundChanged());
+}
+
 // A title icon larger than 16 pixels shows the program's large icon, not its small one stretched.
 TEST_F(SkinProviderTest, ALargeTitleIconIsTheProgramsLargeIcon) {
   ASSERT_NE(AppLargeIcon(), nullptr);
