@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TPopupMenu.h"
@@ -38,6 +39,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+  FCanvas.FreeHandle();
   if (Screen != nullptr) Screen->RemoveForm(this);
   if (Application != nullptr) Application->FormDestroying(this);
 }
@@ -668,6 +670,20 @@ void TCustomForm::Dispatch(TMessage& message) {
       break;
   }
   TWinControl::Dispatch(message);
+}
+
+void TCustomForm::PaintWindow(HDC dc) {
+  TWinControl::PaintWindow(dc);
+  PaintOnCanvas(dc);
+}
+
+void TCustomForm::PaintOnCanvas(HDC dc) {
+  TCanvasDC bound(FCanvas, dc);
+  Paint();
+}
+
+void TCustomForm::Paint() {
+  if (FOnPaint) FOnPaint(this);
 }
 
 void TCustomForm::CMActivate() {

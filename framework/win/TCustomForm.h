@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/win/TControlCanvas.h"
 #include "framework/win/TIcon.h"
 #include "framework/win/TWinControl.h"
 
@@ -94,6 +95,11 @@ public:
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActiveControl(TWinControl* control);
   bool Active() const { return FActive; }
+  // The canvas OnPaint draws on: the window's device context while the form paints.
+  TCanvas* Canvas() { return &FCanvas; }
+  // Runs the form's painting on its canvas bound to dc, after the client was painted (by the form
+  // itself, or by whatever paints the form's client for it).
+  void PaintOnCanvas(HDC dc);
   const std::string& HelpFile() const { return FHelpFile; }
   void SetHelpFile(const std::string& file) { FHelpFile = file; }
 
@@ -132,6 +138,9 @@ public:
   void SetOnClose(const TCloseEvent& e) { FOnClose = e; }
   const TCloseQueryEvent& OnCloseQuery() const { return FOnCloseQuery; }
   void SetOnCloseQuery(const TCloseQueryEvent& e) { FOnCloseQuery = e; }
+  // Called after the form's own painting of its client, to draw on Canvas.
+  const TNotifyEvent& OnPaint() const { return FOnPaint; }
+  void SetOnPaint(const TNotifyEvent& e) { FOnPaint = e; }
   const TNotifyEvent& OnActivate() const { return FOnActivate; }
   void SetOnActivate(const TNotifyEvent& e) { FOnActivate = e; }
   const TNotifyEvent& OnDeactivate() const { return FOnDeactivate; }
@@ -142,6 +151,8 @@ protected:
   void CreateWnd() override;
   void DestroyWindowHandle() override;
   void AlignControls(TControl* control, RECT& r) override;
+  void PaintWindow(HDC dc) override;
+  virtual void Paint();
   virtual void DoCreate();
   virtual void DoDestroy();
   virtual void DoShow();
@@ -195,7 +206,8 @@ private:
   int FScroll[2] = {0, 0};
   TControlScrollBar FHorzScrollBar{this, SB_HORZ};
   TControlScrollBar FVertScrollBar{this, SB_VERT};
-  TNotifyEvent FOnCreate, FOnDestroy, FOnShow, FOnHide, FOnActivate, FOnDeactivate;
+  TControlCanvas FCanvas{this};
+  TNotifyEvent FOnCreate, FOnDestroy, FOnShow, FOnHide, FOnActivate, FOnDeactivate, FOnPaint;
   TCloseEvent FOnClose;
   TCloseQueryEvent FOnCloseQuery;
 };

@@ -1111,18 +1111,28 @@ void TsSkinProvider::ClientPaint(TMessage& m) {
     const int ox = ClientOffsetX(f), oy = ClientOffsetY(f, SystemSizes()) + f.BorderWidth;
     TBitmap* cache = FSkinData->CacheBitmap();
     TControl* active = FSkinData->ActiveChild();
+    // What the form draws itself (OnPaint) goes over the skin's client and under its graphic
+    // controls, as without a skin.
     if (active && active->Parent() == FForm) {
       const TSaveDC saved(dc);
       IntersectClipRect(dc, active->Left(), active->Top(), active->Left() + active->Width(),
                         active->Top() + active->Height());
       BitBlt(dc, active->Left(), active->Top(), active->Width(), active->Height(), cache->Canvas()->Handle(),
              ox + active->Left(), oy + active->Top(), SRCCOPY);
+      {
+        const TSaveDC painting(dc);
+        FForm->PaintOnCanvas(dc);
+      }
       SetViewportOrgEx(dc, active->Left(), active->Top(), nullptr);
       TsSkinnedControl::PaintGraphicChildOverSkin(FForm, dc, active);
     } else {
       RECT c;
       GetClientRect(h, &c);
       BitBlt(dc, 0, 0, c.right, c.bottom, cache->Canvas()->Handle(), ox, oy, SRCCOPY);
+      {
+        const TSaveDC painting(dc);
+        FForm->PaintOnCanvas(dc);
+      }
       FForm->PaintControls(dc, nullptr);
     }
   }

@@ -16,6 +16,7 @@
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
+#include "framework/win/TPaintBox.h"
 #include "framework/win/TPanel.h"
 #include "skin/engine/SkinCommands.h"
 #include "skin/engine/SkinUtilsWin.h"
@@ -670,6 +671,37 @@ TEST_F(SkinProviderTest, FramePixelsOnScreenAndInPrintAreTheCache) {
   InvalidateRect(H(), nullptr, FALSE);
   SendMessageA(H(), WM_PAINT, 0, 0);
   EXPECT_FALSE(GetUpdateRect(H(), nullptr, FALSE));
+}
+
+// What the form's OnPaint draws on its canvas shows in its client, under its graphic controls,
+// without a skin and in each skin.
+TEST_F(SkinProviderTest, WhatTheFormsOnPaintDrawsShowsUnderItsGraphicControls) {
+  const COLORREF drawn = RGB(200, 30, 160), boxed = RGB(20, 180, 40);
+  Form->SetOnPaint(TNotifyEvent::FromFunctor([&](TObject*) {
+    Form->Canvas()->Brush()->SetColor(TColor(drawn));
+    Form->Canvas()->FillRect(RECT{10, 10, 110, 60});
+  }));
+  auto* box = NewControl<TPaintBox>(Form, Form, RECT{60, 30, 90, 50});
+  box->SetOnPaint(TNotifyEvent::FromFunctor([&](TObject*) {
+    box->Canvas()->Brush()->SetColor(TColor(boxed));
+    box->Canvas()->FillRect(RECT{0, 0, box->Width(), box->Height()});
+  }));
+  const auto at = [&](const std::vector<std::uint32_t>& pixels, int x, int y) {
+    const std::uint32_t p = pixels[std::size_t(y * Form->ClientWidth() + x)];
+    return RGB(p >> 16, (p >> 8) & 0xFF, p & 0xFF);
+  };
+  for (const char* look : {"", "Desert", "Nocturne"}) {
+    SCOPED_TRACE(*look ? look : "no skin");
+    if (*look) LoadSkin(look);
+    RedrawWindow(H(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    const std::vector<std::uint32_t> shown = ScreenClient();
+    EXPECT_EQ(at(shown, 20, 20), drawn);
+    EXPECT_EQ(at(shown, 105, 55), drawn);
+    EXPECT_EQ(at(shown, 70, 40), boxed);
+    EXPECT_NE(at(shown, 5, 5), drawn);
+    EXPECT_NE(at(shown, 115, 20), drawn);
+  }
 }
 
 // The region cut for a size is kept while the size stays: setting it again would lay out and
