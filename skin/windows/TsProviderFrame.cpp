@@ -189,11 +189,20 @@ void TsProviderFrame::Output(HDC dc) {
   if (!cache || cache->Width() == 0) return;
   const TsFrameFacts f = FProvider.FrameFacts();
   const TsSystemSizes& s = FProvider.FrameSizes();
+  HDC src = cache->Canvas()->Handle();
+  const int cw = cache->Width(), ch = cache->Height();
+  if (BorderlessSizingFrame(f)) {
+    // Four strips as wide as the window's frame (and the form's border within it).
+    const int b = ClientOffsetX(f);
+    BitBlt(dc, 0, 0, f.Width, b, src, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, b, b, ch - b, src, 0, b, SRCCOPY);
+    BitBlt(dc, f.Width - b, b, b, f.Height - b, src, f.Width - b, b, SRCCOPY);
+    BitBlt(dc, b, ch - b, cw - b, b, src, b, ch - b, SRCCOPY);
+    return;
+  }
   const int fbw = ::FrameBorderWidth(f, s), fbh = ::FrameBorderHeight(f, s), b = f.BorderWidth;
   // The top band down to the client area, whatever rows the platform's menu bar takes.
   const int t = std::max(FrameTopHeight(f, s), ClientOffsetY(f, s)) + b;
-  HDC src = cache->Canvas()->Handle();
-  const int cw = cache->Width(), ch = cache->Height();
   BitBlt(dc, 0, 0, f.Width, t, src, 0, 0, SRCCOPY);
   BitBlt(dc, 0, t, fbw + b, ch - t, src, 0, t, SRCCOPY);
   BitBlt(dc, fbw + b, f.Height - fbh - b, f.Width - 2 * (fbw + b), fbh + b, src, fbw + b, f.Height - fbh - b, SRCCOPY);
@@ -201,7 +210,7 @@ void TsProviderFrame::Output(HDC dc) {
 }
 
 void TsProviderFrame::UpdateRegion() {
-  if (!FInRegionUpdate && FRegionPending && FProvider.Form()->BorderStyle() != bsNone) ApplyRegion();
+  if (!FInRegionUpdate && FRegionPending && HasSkinFrame(FProvider.WindowFacts())) ApplyRegion();
 }
 
 void TsProviderFrame::DropRegion(HWND h) {

@@ -288,6 +288,7 @@ TsWindowFacts TsSkinProvider::WindowFacts() const {
             : state == wsMinimized ? TsShowState::Minimized
                                    : TsShowState::Normal;
   f.Iconic = FForm->HandleAllocated() && IsIconic(FForm->Handle());
+  f.ThickFrame = FForm->HandleAllocated() && (GetWindowLongPtrA(FForm->Handle(), GWL_STYLE) & WS_THICKFRAME) != 0;
   return f;
 }
 
@@ -734,7 +735,7 @@ void TsSkinProvider::WMActivate(TMessage& m) {
   CallOld(m);
   if (FForm->ControlState() & csCreating) return;
   MarkRepaint();
-  if (FForm->BorderStyle() != bsNone) NcPaint();
+  if (HasSkinFrame(WindowFacts())) NcPaint();
   UpdateFormScrollBars();
   FSystemMenu->UpdateItems();
 }

@@ -35,6 +35,12 @@ int TopBandHeight(const TsFrameFacts& f, const TsSystemSizes& s) {
   return f.Height - f.ClientHeight - FrameBorderHeight(f, s);
 }
 
+bool HasSkinFrame(const TsWindowFacts& w) { return w.Border != TsBorderKind::None || w.ThickFrame; }
+
+bool BorderlessSizingFrame(const TsFrameFacts& f) {
+  return f.Window.Border == TsBorderKind::None && f.Window.ThickFrame;
+}
+
 TsSize ButtonSize(const TsFrameFacts& f) {
   if (f.CloseMask.Width <= 0 || f.CloseMask.Height <= 0) return {21, 21};
   return f.CloseMask;

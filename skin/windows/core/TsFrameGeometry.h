@@ -59,6 +59,12 @@ int FrameBorderWidth(const TsFrameFacts& f, const TsSystemSizes& s);
 int FrameBorderHeight(const TsFrameFacts& f, const TsSystemSizes& s);
 int MenuLineHeight(const TsFrameFacts& f, const TsSystemSizes& s);
 bool HasMenuBand(const TsFrameFacts& f);
+// The skin paints a frame and cuts the window's region: a form with a border, or a borderless one
+// whose window has the sizing frame.
+bool HasSkinFrame(const TsWindowFacts& w);
+// A borderless form with the sizing frame: its frame is strips of the window image as wide as the
+// window's non-client frame.
+bool BorderlessSizingFrame(const TsFrameFacts& f);
 // Title, menu band and top border together, from the window and client sizes.
 int TopBandHeight(const TsFrameFacts& f, const TsSystemSizes& s);
 TsSize ButtonSize(const TsFrameFacts& f);

@@ -19,6 +19,8 @@ struct TsWindowFacts {
   TsShowState State = TsShowState::Normal;
   // The window itself is minimized (can differ from State while a state change is under way).
   bool Iconic = false;
+  // The window has the sizing frame (a borderless form may add it).
+  bool ThickFrame = false;
 };
 
 bool CloseVisible(const TsWindowFacts& f);

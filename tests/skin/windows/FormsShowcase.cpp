@@ -1,6 +1,6 @@
 // Skinned forms for a look by eye (not a test): caption, borders, buttons, menu band, grip and the
 // system menu. It stays a few seconds for a screen grab:
-//   wine forms_showcase.exe SKINS-FOLDER SKIN|none frames|maximized|sysmenu|renamed
+//   wine forms_showcase.exe SKINS-FOLDER SKIN|none frames|maximized|sysmenu|renamed|thickframe
 #include <windows.h>
 
 #include <string>
@@ -37,6 +37,18 @@ TForm* MakeForm(const char* caption, TFormBorderStyle style, RECT r, bool menu) 
   return form;
 }
 
+// A borderless form that sizes by its edges: its window gets the sizing frame.
+class TThickFramedForm : public TForm {
+public:
+  using TForm::TForm;
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TForm::CreateParams(params);
+    params.Style |= WS_THICKFRAME;
+  }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,6 +60,13 @@ int main(int argc, char** argv) {
     TForm* form = MakeForm("Tarvex - maximized", bsSizeable, RECT{40, 40, 500, 400}, true);
     form->Show();
     form->SetWindowState(wsMaximized);
+  } else if (scene == "thickframe") {
+    auto* form = NewComponent<TThickFramedForm>(Application);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(60, 60, 360, 220);
+    NewComponent<TsSkinProvider>(form)->SetResizeMode(TsResizeMode::rmBorder);
+    NewControl<TPanel>(form, form, RECT{12, 12, 150, 60})->SetCaption("Panel");
+    form->Show();
   } else if (scene == "renamed") {
     // The caption changed once the window is on the screen.
     TForm* form = MakeForm("Tarvex - first caption", bsSizeable, RECT{40, 40, 500, 300}, true);

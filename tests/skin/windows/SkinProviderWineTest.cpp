@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -702,6 +703,79 @@ TEST_F(SkinProviderTest, WhatTheFormsOnPaintDrawsShowsUnderItsGraphicControls) {
     EXPECT_NE(at(shown, 5, 5), drawn);
     EXPECT_NE(at(shown, 115, 20), drawn);
   }
+}
+
+// A borderless form that sizes by its edges: its window gets the sizing frame.
+class TThickFramedForm : public TForm {
+public:
+  using TForm::TForm;
+
+protected:
+  void CreateParams(TCreateParams& params) override {
+    TForm::CreateParams(params);
+    params.Style |= WS_THICKFRAME;
+  }
+};
+
+// A borderless form whose window has the sizing frame shows the skin in that frame: strips of the
+// window image as wide as the frame, the window cut at the skin's corners, and nothing painted over
+// its client; the platform answers where its edges are.
+TEST_F(SkinProviderTest, ABorderlessFormWithTheSizingFrameShowsTheSkinInItsFrame) {
+  const COLORREF drawn = RGB(200, 30, 160);
+  auto* form = NewComponent<TThickFramedForm>(Application);
+  form->SetBorderStyle(bsNone);
+  form->SetBounds(100, 90, 300, 200);
+  auto* provider = NewComponent<TsSkinProvider>(form);
+  provider->SetResizeMode(TsResizeMode::rmBorder);
+  form->SetOnPaint(TNotifyEvent::FromFunctor([&](TObject*) {
+    form->Canvas()->Brush()->SetColor(TColor(drawn));
+    form->Canvas()->FillRect(RECT{0, 0, form->ClientWidth(), 40});
+  }));
+  form->Show();
+  HWND h = form->Handle();
+  for (const char* look : {"Desert", "Nocturne"}) {
+    SCOPED_TRACE(look);
+    LoadSkin(look);
+    ASSERT_TRUE(provider->Skinned());
+    RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump();
+    // The frame repainted alone leaves the client as the form drew it.
+    SendMessageA(h, WM_NCPAINT, 1, 0);
+    const int w = form->Width(), ht = form->Height();
+    const int b = (w - form->ClientWidth()) / 2;
+    ASSERT_GT(b, 0);
+    TBitmap shot;
+    shot.SetPixelFormat(TPixelFormat::Bit24);
+    shot.SetSize(w, ht);
+    {
+      HDC dc = GetWindowDC(h);
+      BitBlt(shot.Canvas()->Handle(), 0, 0, w, ht, dc, 0, 0, SRCCOPY);
+      ReleaseDC(h, dc);
+    }
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(h, rgn), ERROR) << "no region";
+    EXPECT_FALSE(PtInRegion(rgn, 0, 0));
+    EXPECT_TRUE(PtInRegion(rgn, w / 2, 0));
+    // Every frame pixel inside the region is the window image's.
+    TBitmap* cache = provider->SkinData()->CacheBitmap();
+    ASSERT_EQ(cache->Width(), w);
+    int differing = 0;
+    for (int y = 0; y < ht; ++y)
+      for (int x = 0; x < w; ++x) {
+        const bool frame = x < b || y < b || x >= w - b || y >= ht - b;
+        if (frame && PtInRegion(rgn, x, y))
+          differing += std::memcmp(shot.ScanLine(y) + 3 * x, cache->ScanLine(y) + 3 * x, 3) != 0;
+      }
+    DeleteObject(rgn);
+    EXPECT_EQ(differing, 0);
+    const std::uint8_t* row = shot.ScanLine(b + 2);
+    EXPECT_EQ(RGB(row[3 * (w / 2) + 2], row[3 * (w / 2) + 1], row[3 * (w / 2)]), drawn) << "the client's top is painted over";
+    RECT r;
+    GetWindowRect(h, &r);
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM(r.left + b / 2, (r.top + r.bottom) / 2)), HTLEFT);
+    EXPECT_EQ(SendMessageA(h, WM_NCHITTEST, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2)), HTCLIENT);
+  }
+  form->Free();
 }
 
 // The region cut for a size is kept while the size stays: setting it again would lay out and
