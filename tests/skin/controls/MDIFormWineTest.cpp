@@ -257,17 +257,8 @@ TEST_F(MDIForms, SkinnedBarsFollowTheClientAndGoWithTheSkin) {
   Pump();
   // The client's ranges as the platform sets them for children from -50 to 400 (the test prefix
   // does not recompute them once its client has hidden its bars).
-  auto setRange = [&](int bar, int page) {
-    SCROLLINFO r{};
-    r.cbSize = sizeof r;
-    r.fMask = SIF_ALL;
-    r.nMin = -50;
-    r.nMax = 400;
-    r.nPage = UINT(page);
-    SetScrollInfo(Frame->ClientHandle(), bar, &r, FALSE);
-  };
-  setRange(SB_VERT, 200);
-  setRange(SB_HORZ, 300);
+  SetClientScrollRange(Frame->ClientHandle(), SB_VERT, -50, 400, 200);
+  SetClientScrollRange(Frame->ClientHandle(), SB_HORZ, -50, 400, 300);
   Provider->Mdi->UpdateScrollBars();
   ASSERT_NE(Provider->Mdi->VScrollBar(), nullptr);
   ASSERT_NE(Provider->Mdi->HScrollBar(), nullptr);

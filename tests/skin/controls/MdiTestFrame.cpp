@@ -28,3 +28,13 @@ void FreeMdiForms(TCustomForm* frame) {
     if (Screen->Forms(i)->FormStyle() == fsMDIChild) Screen->Forms(i)->Free();
   if (frame != nullptr) frame->Free();
 }
+
+void SetClientScrollRange(HWND client, int bar, int min, int max, int page) {
+  SCROLLINFO r{};
+  r.cbSize = sizeof r;
+  r.fMask = SIF_ALL;
+  r.nMin = min;
+  r.nMax = max;
+  r.nPage = UINT(page);
+  SetScrollInfo(client, bar, &r, FALSE);
+}

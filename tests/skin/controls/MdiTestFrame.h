@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 #include "framework/win/TCustomForm.h"
 
 class TMainMenu;
@@ -18,3 +20,6 @@ private:
 TMdiTestFrame* NewMdiTestFrame();
 // The application's MDI children freed (they belong to the application and go first), then frame.
 void FreeMdiForms(TCustomForm* frame);
+// The MDI client's range of scroll bar bar (SB_VERT, SB_HORZ) set as the platform sets it for
+// children reaching from min to max, with page; the client is not redrawn.
+void SetClientScrollRange(HWND client, int bar, int min, int max, int page);

@@ -13,6 +13,7 @@
 #include "skin/windows/TsSkinProvider.h"
 #include "skin/windows/TsTitleButtons.h"
 #include "tests/skin/controls/ShowcaseForm.h"
+#include "tests/skin/windows/ThickFramedForm.h"
 
 namespace {
 
@@ -36,18 +37,6 @@ TForm* MakeForm(const char* caption, TFormBorderStyle style, RECT r, bool menu) 
   NewControl<TPanel>(form, form, RECT{12, 12, 150, 60})->SetCaption("Panel");
   return form;
 }
-
-// A borderless form that sizes by its edges: its window gets the sizing frame.
-class TThickFramedForm : public TForm {
-public:
-  using TForm::TForm;
-
-protected:
-  void CreateParams(TCreateParams& params) override {
-    TForm::CreateParams(params);
-    params.Style |= WS_THICKFRAME;
-  }
-};
 
 }  // namespace
 

@@ -379,17 +379,8 @@ TEST_P(SkinProviderMDIFrame, AChildMovedOrActivatedPutsTheSkinnedBarsInStepWithT
     return DefSubclassProc(w, m, wp, lp);
   };
   ASSERT_TRUE(SetWindowSubclass(client, keepRanges, 3, 0));
-  auto setRange = [&](int bar, int page) {
-    SCROLLINFO r{};
-    r.cbSize = sizeof r;
-    r.fMask = SIF_ALL;
-    r.nMin = -50;
-    r.nMax = 400;
-    r.nPage = UINT(page);
-    SetScrollInfo(client, bar, &r, FALSE);
-  };
-  setRange(SB_VERT, 200);
-  setRange(SB_HORZ, 300);
+  SetClientScrollRange(client, SB_VERT, -50, 400, 200);
+  SetClientScrollRange(client, SB_HORZ, -50, 400, 300);
   Pump();
   TsMDIForm* mdi = FrameProvider->MDIForm();
   ASSERT_EQ(mdi->VScrollBar(), nullptr);
@@ -404,7 +395,7 @@ TEST_P(SkinProviderMDIFrame, AChildMovedOrActivatedPutsTheSkinnedBarsInStepWithT
     EXPECT_NE(mdi->Grip(), nullptr);
   }
   // The child activated once more (the platform tells the child itself first).
-  setRange(SB_VERT, 100);
+  SetClientScrollRange(client, SB_VERT, -50, 400, 100);
   SendMessageA(Child->Handle(), WM_CHILDACTIVATE, 0, 0);
   EXPECT_TRUE(PumpUntil([&] { return mdi->VScrollBar() != nullptr && mdi->VScrollBar()->Max() == 400 - 100 + 50 + 1; }));
   RemoveWindowSubclass(client, keepRanges, 3);

@@ -40,6 +40,7 @@
 #include "tests/framework/win/TGuiCensus.h"
 #include "tests/framework/win/TestSupport.h"
 #include "tests/skin/windows/MaximizeSupport.h"
+#include "tests/skin/windows/ThickFramedForm.h"
 
 namespace {
 
@@ -705,18 +706,6 @@ TEST_F(SkinProviderTest, WhatTheFormsOnPaintDrawsShowsUnderItsGraphicControls) {
   }
 }
 
-// A borderless form that sizes by its edges: its window gets the sizing frame.
-class TThickFramedForm : public TForm {
-public:
-  using TForm::TForm;
-
-protected:
-  void CreateParams(TCreateParams& params) override {
-    TForm::CreateParams(params);
-    params.Style |= WS_THICKFRAME;
-  }
-};
-
 // A borderless form whose window has the sizing frame shows the skin in that frame: strips of the
 // window image as wide as the frame, the window cut at the skin's corners, and nothing painted over
 // its client; the platform answers where its edges are.
@@ -747,11 +736,7 @@ TEST_F(SkinProviderTest, ABorderlessFormWithTheSizingFrameShowsTheSkinInItsFrame
     TBitmap shot;
     shot.SetPixelFormat(TPixelFormat::Bit24);
     shot.SetSize(w, ht);
-    {
-      HDC dc = GetWindowDC(h);
-      BitBlt(shot.Canvas()->Handle(), 0, 0, w, ht, dc, 0, 0, SRCCOPY);
-      ReleaseDC(h, dc);
-    }
+    BitBlt(shot.Canvas()->Handle(), 0, 0, w, ht, TWindowDC(h, TWindowDC::TArea::Whole).Handle(), 0, 0, SRCCOPY);
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(h, rgn), ERROR) << "no region";
     EXPECT_FALSE(PtInRegion(rgn, 0, 0));
