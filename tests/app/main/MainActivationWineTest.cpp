@@ -232,19 +232,10 @@ TEST_P(MainActivation, ClosingAnyOtherWindowGivesTheMainWindowBackWithItsFocused
 
 // The left button pressed at one point, the mouse moved to another and let go there, as a user drags.
 void DragAt(POINT from, POINT to) {
-  const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-  auto input = [&](POINT at, DWORD flags) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = LONG((at.x * 65535 + cx / 2) / (cx - 1));
-    in.mi.dy = LONG((at.y * 65535 + cy / 2) / (cy - 1));
-    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return in;
-  };
-  const POINT half{(from.x + to.x) / 2, (from.y + to.y) / 2};
-  INPUT inputs[] = {input(from, 0), input(from, MOUSEEVENTF_LEFTDOWN), input(half, 0), input(to, 0),
-                    input(to, MOUSEEVENTF_LEFTUP)};
-  SendInput(UINT(std::size(inputs)), inputs, sizeof(INPUT));
+  MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+  MouseAt(POINT{(from.x + to.x) / 2, (from.y + to.y) / 2});
+  MouseAt(to);
+  MouseAt(to, MOUSEEVENTF_LEFTUP);
 }
 
 RECT WindowRectOf(TCustomForm* form) {
