@@ -105,9 +105,9 @@ public:
   // children reach past the client area; without a skin the form scrolls as before.
   void UpdateFormScrollBars();
   TsScrollBar* VertScrollBar() const;
+  TsScrollBar* HorzScrollBar() const;
   // The form's menu bar built anew, owner-drawn while the form has a skin.
   void UpdateMenuOwnerDraw();
-  TsScrollBar* HorzScrollBar() const;
   // What the window rules see of the form.
   TsWindowFacts WindowFacts() const override;
   // The frame's geometry now (window and client sizes, masks, menu rows).
