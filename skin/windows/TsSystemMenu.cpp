@@ -1,6 +1,7 @@
 #include "skin/windows/TsSystemMenu.h"
 
 #include <algorithm>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TMenuItem.h"
 #include "skin/engine/TsSkinManager.h"
+#include "skin/engine/core/SkinMessages.h"
 #include "skin/engine/core/TsSkinData.h"
 #include "skin/windows/TsProviderHost.h"
 
@@ -126,5 +128,17 @@ void TsSystemMenu::SkinClick(TObject* sender) {
   if (!item || !manager) return;
   std::string name = item->Caption();
   name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
-  manager->SetSkinName(name);
+  const std::string previous = manager->SkinName();
+  try {
+    manager->SetSkinName(name);
+  } catch (const std::exception& e) {
+    // A refused skin leaves the one before, or none when that cannot be loaded either, and is said.
+    const std::string reason = e.what();
+    try {
+      manager->SetSkinName(previous);
+    } catch (const std::exception&) {
+      manager->SetActive(false);
+    }
+    ShowErrorBox("The skin \"" + name + "\" cannot be loaded: " + reason);
+  }
 }
