@@ -556,6 +556,8 @@ void TsSkinProvider::HandleNotSkinned(TMessage& m) {
 
 TsCacheInfo TsSkinProvider::SkinCache() {
   if (!Skinned() || IsLoading()) return {};
+  // A child may ask before the form's first frame was painted (while its menu bar is built anew).
+  if (const TBitmap* cache = FSkinData->CacheBitmap(); cache != nullptr && cache->Width() == 0) PaintFrame();
   const TsFrameFacts f = FrameFacts();
   return TsCacheInfo{FSkinData->CacheBitmap(), ClientOffsetX(f), ClientOffsetY(f, SystemSizes()), true};
 }
