@@ -220,14 +220,14 @@ bool TsCustomListView::PaintBorder(HDC windowDC) {
 void TsCustomListView::StandingCommand(::SkinCommand command) {
   switch (command) {
     case SkinCommand::RemoveSkin:
-      SkinData().Command(command, false, nullptr);
+      SkinData().Command(command);
       FreeBars();
       SetHotSection(-2);
       if (HandleAllocated())
         RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
       break;
     case SkinCommand::Refresh:
-      SkinData().Command(command, false, nullptr);
+      SkinData().Command(command);
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
       UpdateScrollBars();
       break;

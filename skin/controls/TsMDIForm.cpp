@@ -158,7 +158,7 @@ void TsMDIForm::PaintEdges() {
     BitBlt(dc.Handle(), s.Left, s.Top, s.Width(), s.Height(), source, area.Left + s.Left, area.Top + s.Top, SRCCOPY);
 }
 
-void TsMDIForm::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
+void TsMDIForm::SkinCommand(::SkinCommand command) {
   if (command == SkinCommand::RemoveSkin && FClientHook.Window())
     RedrawWindow(FClientHook.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_FRAME);
 }

@@ -57,7 +57,7 @@ private:
   TMenuItem* CreateChildIconItem();
   void ClientWndProc(TMessage& message);
   // The client window's side of the skin protocol, which reaches it through the message only.
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  void SkinCommand(::SkinCommand command) override;
   bool ActiveChildMaximized();
   TRect ClientArea();
   TMDIAlignedSizes AlignedSizes();

@@ -139,17 +139,17 @@ std::string TsPageControl::BodySectionName() const {
 void TsPageControl::StandingCommand(::SkinCommand command) {
   switch (command) {
     case SkinCommand::RemoveSkin:
-      SkinData().Command(command, false, nullptr);
+      SkinData().Command(command);
       UpdateTabScroller();
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
       BroadcastToChildren(this, command);
       break;
     case SkinCommand::Refresh:
-      SkinData().Command(command, false, nullptr);
+      SkinData().Command(command);
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
       UpdateTabScroller();
       if (FTabScroller) FTabScroller->Repaint();
-      BroadcastToChildren(this, command);
+      PassOnToChildren(this, command);
       break;
     case SkinCommand::Repaint:
       if (HandleAllocated()) RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -507,9 +507,9 @@ bool TsTabSheet::SkinHasPaintedBackground() {
   return painted || pages->SkinData().NeedsParentBackground();
 }
 
-void TsTabSheet::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+void TsTabSheet::SkinCommand(::SkinCommand command) {
   if (command == SkinCommand::NewSkin || command == SkinCommand::RemoveSkin || command == SkinCommand::Refresh)
-    TsSkinned::SkinCommand(command, parameter, child);
+    TsSkinned::SkinCommand(command);
 }
 
 void TsTabSheet::StandingCommand(::SkinCommand command) {
@@ -523,12 +523,12 @@ void TsTabSheet::StandingCommand(::SkinCommand command) {
       break;
     case SkinCommand::Refresh:
       if (Visible()) {
-        if (RefreshRepaintsHeld())
-          InvalidateForRefresh(this);
+        if (const TsRefresh* refresh = RefreshGoingOn())
+          refresh->Invalidate(this);
         else
           Repaint();
       }
-      BroadcastToChildren(this, command);
+      PassOnToChildren(this, command);
       break;
     default:
       break;

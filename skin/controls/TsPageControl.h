@@ -84,7 +84,7 @@ public:
   bool SkinBackgroundChanged() override;
   bool SkinHasPaintedBackground() override;
   // Of the commands, only the standing ones concern the sheet.
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  void SkinCommand(::SkinCommand command) override;
 
 protected:
   // Skinned while its page control is.

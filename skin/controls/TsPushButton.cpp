@@ -113,16 +113,16 @@ void TsPushButtonParts::CurrentRegion(HWND window, HRGN current, const RECT& who
   }
 }
 
-void TsPushButtonParts::CutRegionAhead(TsSkinState state, bool drawOverBorder) {
+void TsPushButtonParts::CutRegionAhead(const TsRefresh* refresh, TsSkinState state, bool drawOverBorder) {
   // A button no one sees takes its new region when it is painted.
-  if (!RefreshRepaintsHeld() || !FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle()) || Fading() ||
-      RefreshLeavesUnseen(FControl))
+  if (!refresh || !FControl->HandleAllocated() || !IsWindowVisible(FControl->Handle()) || Fading() ||
+      refresh->LeavesUnseen(FControl))
     return;
   const int w = FControl->Width(), h = FControl->Height();
   if (w <= 0 || h <= 0) return;
   TGdiObject<HRGN> region(CreateRectRgn(0, 0, w, h));
   CutSkinTemplateRgn(ActiveSkin(), w, h, region.Handle(), drawOverBorder, state, FSkinData->BorderIndex());
-  ApplyRegion(region);
+  ApplyRegion(region, refresh);
 }
 
 void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisabledKind disabledKind,
@@ -146,7 +146,7 @@ void TsPushButtonParts::PaintSkin(TsSkinState state, bool drawOverBorder, TsDisa
   }
 }
 
-void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
+void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region, const TsRefresh* refresh) {
   // The window keeps the region it has when the new one is the same: no redraw, nothing to give.
   if (!FControl->HandleAllocated()) return;
   HWND window = FControl->Handle();
@@ -167,7 +167,7 @@ void TsPushButtonParts::ApplyRegion(TGdiObject<HRGN>& region) {
   if (!given) return;
   region.Release();
   // A refresh that invalidates the whole form paints the corners too.
-  if (!givesWay || RefreshInvalidatesWhole(FControl)) return;
+  if (!givesWay || (refresh && refresh->InvalidatesWhole(FControl))) return;
   if (HWND parent = GetParent(window)) {
     // A region is relative to the window's corner, the parent's repaint to its client area.
     RECT bounds;

@@ -68,7 +68,7 @@ public:
   // In a refresh of the application with the repaints held, a shown button takes the region its
   // next cache will cut before anything paints, so that its parent, painting first, covers what
   // the new corners give way (and need not paint again for them).
-  void CutRegionAhead(TsSkinState state, bool drawOverBorder);
+  void CutRegionAhead(const TsRefresh* refresh, TsSkinState state, bool drawOverBorder);
   // The cache: background, border mask (before content, or after it without drawOverBorder), the
   // window region cut from the mask's corners, the disabled look.
   void PaintSkin(TsSkinState state, bool drawOverBorder, TsDisabledKind disabledKind,
@@ -81,7 +81,9 @@ public:
   bool StopFade();
 
 private:
-  void ApplyRegion(TGdiObject<HRGN>& region);
+  // refresh: the application's refresh going on, if any; a form it invalidates whole paints the
+  // corners the new region gives back.
+  void ApplyRegion(TGdiObject<HRGN>& region, const TsRefresh* refresh = nullptr);
   // The window's region into current: the one last given to this window, kept here, else asked of
   // the platform (a request to the window server under Wine); the whole rectangle when it has none.
   void CurrentRegion(HWND window, HRGN current, const RECT& whole) const;
@@ -144,11 +146,11 @@ protected:
       FParts.StopFade();
       FParts.DropRegion();
     }
-    if (command == ::SkinCommand::Refresh && this->IsSkinned()) FParts.CutRegionAhead(SkinState(), DrawOverBorder());
+    if (command == ::SkinCommand::Refresh && this->IsSkinned()) FParts.CutRegionAhead(this->RefreshGoingOn(), SkinState(), DrawOverBorder());
     TsSkinned<Base>::StandingCommand(command);
   }
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
-    if (command != ::SkinCommand::StopFading) return TsSkinned<Base>::SkinCommand(command, parameter, child);
+  void SkinCommand(::SkinCommand command) override {
+    if (command != ::SkinCommand::StopFading) return TsSkinned<Base>::SkinCommand(command);
     if (this->IsSkinned() && FParts.StopFade()) this->Repaint();
   }
   void HotChanged() override {

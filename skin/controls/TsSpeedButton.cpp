@@ -177,8 +177,8 @@ void TsSpeedButton::PaintClient(HDC dc) {
   TsSkinned::PaintClient(dc);
 }
 
-void TsSpeedButton::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
-  if (command != ::SkinCommand::StopFading) return TsSkinned::SkinCommand(command, parameter, child);
+void TsSpeedButton::SkinCommand(::SkinCommand command) {
+  if (command != ::SkinCommand::StopFading) return TsSkinned::SkinCommand(command);
   if (IsSkinned() && StopFade()) Repaint();
 }
 

@@ -53,7 +53,7 @@ protected:
   void PaintClient(HDC dc) override;
   TsSkinState SkinState() const override;
   bool SkinnedMessage(TMessage& message) override;
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  void SkinCommand(::SkinCommand command) override;
   void HotChanged() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void Notification(TComponent* component, TOperation operation) override;

@@ -43,48 +43,29 @@ TsFormFrameLink* AskProvider(TControl* form);
 
 // --- Commands ---
 
-// The command to the control's peer.
-void SendSkinCommandTo(TControl* control, SkinCommand command, std::uint32_t parameter = 0);
+// A command that carries nothing to the control's peer.
+void SendSkinCommandTo(TControl* control, SkinCommand command);
 // SetActiveChild to the parent: child paints now (nullptr: no child any more).
 void SetActiveChildOf(TWinControl* parent, TControl* child);
+// RedrawTransparent to the control (its window is not invalidated).
+void RedrawTransparentOf(TControl* control);
 // Repainted to the control itself: its cache was repainted.
 void NotifyRepainted(TControl* control);
 // Repaint to every windowed child, in child order.
 void RefreshChildren(TWinControl* parent);
-// SetUpdating (parameter 1 or 0) to the control and, depth first, everything inside it.
+// SetUpdating (on or off) to the control and, depth first, everything inside it.
 void SetUpdatingTreeOn(TControl* control);
 void SetUpdatingTreeOff(TControl* control);
 
 // The walk of a broadcast: every child in order; a child without a peer that is windowed passes the
 // command on to its own children, so unskinned containers let it through.
 void BroadcastToChildren(TWinControl* parent, SkinCommand command);
+// Refresh within the application's refresh, down the same walk.
+void BroadcastToChildren(TWinControl* parent, const TsRefresh& refresh);
 // Every windowed component of the application and everything inside it. manager: the sender of a
 // skin change, handed to windows that only know the message.
 void BroadcastToApplication(SkinCommand command, LPARAM manager = 0);
-// Refresh to the application as above, with the controls' repaints held: a control told only
-// invalidates itself, and once every control has heard, each visible window paints what is invalid,
-// each parent before its children. Painted in the walk's order, a child paints before its parent's
-// new cache is there, for nothing, and again once it is.
-void RefreshApplication(LPARAM manager);
-// The refresh leaves a form or a control that the program's other forms hide wholly unpainted:
-// called whenever a form moves, changes size, shows, hides or changes its place in the Z order, it
-// has such a window that shows now repainted whole. leaving: a form going away, which hides nothing
-// any more.
-void ShowFormsWaitingForView(const TWinControl* leaving = nullptr);
-// While the refresh paints a form in place: true for a window of it that the program's other forms
-// hide wholly, which is then taken off what waits to be painted and left for ShowFormsWaitingForView.
-bool LeftUnseen(HWND window);
-// A refresh of the application is going on: a control invalidates itself rather than repainting.
-bool RefreshRepaintsHeld();
-// A refresh of the application is going on and the control lies on a form it invalidates whole,
-// with everything on it, once every control has heard: nothing there needs invalidating before.
-bool RefreshInvalidatesWhole(TControl* control);
-// A refresh of the application is going on and the program's other forms hid all of the control
-// when it began: what it shows can wait until it is painted.
-bool RefreshLeavesUnseen(TControl* control);
-// A control told to refresh while the repaints are held: invalidated, unless the refresh
-// invalidates its form whole.
-void InvalidateForRefresh(TControl* control);
+void BroadcastToApplication(const TsRefresh& refresh, LPARAM manager);
 
 // --- The registered message, for windows that are no peer of ours ---
 

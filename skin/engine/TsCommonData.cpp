@@ -20,9 +20,13 @@ public:
   bool SkinBackgroundChanged() override { return FData.BackgroundChangedBelow(); }
   bool SkinChildrenDirty() override { return FData.ChildrenDirty(); }
   bool SkinHasPaintedBackground() override { return FData.HasPaintedBackground(); }
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
-    FData.Command(command, parameter, child);
-  }
+  void SkinCommand(::SkinCommand command) override { FData.Command(command); }
+  void SetSkinBgChanged(bool changed) override { FData.SetBackgroundDirty(changed); }
+  void SetSkinUpdating(bool updating) override { FData.SetUpdating(updating); }
+  void SetSkinRepaintNeeded(bool needed) override { FData.SetRepaintNeeded(needed); }
+  void SetSkinRepaintIfTransparent(bool repaint) override { FData.RepaintIfTransparent(repaint); }
+  void RedrawSkinTransparent(bool invalidate) override { FData.RedrawTransparent(invalidate); }
+  void SetSkinActiveChild(TControl* child) override { FData.SetActiveChild(child); }
 
 private:
   TsCommonData& FData;
@@ -216,7 +220,7 @@ bool TsCommonData::HasPaintedBackground() const {
   return (s && s->GradientPercent + s->ImagePercent > 0) || NeedsParentBackground();
 }
 
-void TsCommonData::Command(::SkinCommand command, bool parameter, TControl* child) {
+void TsCommonData::Command(::SkinCommand command) {
   switch (command) {
     case SkinCommand::NewSkin:
       FBackgroundDirty = true;
@@ -233,43 +237,30 @@ void TsCommonData::Command(::SkinCommand command, bool parameter, TControl* chil
       SetRepaintNeeded(true);
       FBackgroundDirty = false;
       break;
-    case SkinCommand::SetBgChanged:
-      if (parameter) ++FRepaintRequests;
-      FBackgroundDirty = parameter;
-      break;
-    case SkinCommand::SetUpdating:
-      FUpdating = parameter;
-      break;
-    case SkinCommand::SetRepaintIfTransparent:
-      if (IsTransparent() && parameter) SetRepaintNeeded(true);
-      break;
     case SkinCommand::SectionChanged:
       if (UpperCase(FSkinSection) == SkinData().ChangedSection) RequestRepaint();
       break;
-    case SkinCommand::SetActiveChild:
-      FActiveChild = child;
-      break;
-    case SkinCommand::SetRepaintNeeded:
-      SetRepaintNeeded(parameter);
-      break;
-    case SkinCommand::RedrawTransparent: {
-      const bool needs = NeedsParentBackground();
-      if (needs) SetRepaintNeeded(true);
-      auto* win = dynamic_cast<TWinControl*>(FOwnerControl);
-      if (!win) break;
-      if (parameter)
-        RedrawWindow(win->Handle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
-      if (needs)
-        for (int i = 0; i < win->ControlCount(); ++i) {
-          TControl* c = win->Controls(i);
-          if (!c->IsDestroying()) SendSkinCommandTo(c, SkinCommand::RedrawTransparent, 0);
-        }
-      break;
-    }
     default:
       break;
   }
+}
+
+void TsCommonData::RepaintIfTransparent(bool repaint) {
+  if (IsTransparent() && repaint) SetRepaintNeeded(true);
+}
+
+void TsCommonData::RedrawTransparent(bool invalidate) {
+  const bool needs = NeedsParentBackground();
+  if (needs) SetRepaintNeeded(true);
+  auto* win = dynamic_cast<TWinControl*>(FOwnerControl);
+  if (!win) return;
+  if (invalidate)
+    RedrawWindow(win->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
+  if (needs)
+    for (int i = 0; i < win->ControlCount(); ++i) {
+      TControl* c = win->Controls(i);
+      if (!c->IsDestroying()) RedrawTransparentOf(c);
+    }
 }
 
 bool TsCommonData::HandleSkinCommand(TMessage& message) {
@@ -288,7 +279,7 @@ bool SkinControlMessage(TMessage& message, TsCommonData* skinData) {
     case WM_MOVE:
     case WM_WINDOWPOSCHANGED:
       if (owner && skinData->NeedsParentBackground())
-        SendSkinCommandTo(owner, SkinCommand::RedrawTransparent, 0);
+        RedrawTransparentOf(owner);
       break;
     case WM_SIZE:
       skinData->SetRepaintNeeded(true);

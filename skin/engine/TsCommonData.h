@@ -86,10 +86,14 @@ public:
   // Puts picture in the cache's place and returns the cache.
   std::unique_ptr<TBitmap> ExchangeCache(std::unique_ptr<TBitmap> picture);
 
-  // The skin commands that are no question (NewSkin, RemoveSkin, Refresh, SetBgChanged, SetUpdating,
-  // SetRepaintIfTransparent, SectionChanged, SetActiveChild, SetRepaintNeeded, RedrawTransparent);
-  // the others change nothing here.
-  void Command(::SkinCommand command, bool parameter, TControl* child);
+  // The skin commands that carry nothing (NewSkin, RemoveSkin, Refresh, SectionChanged); the others
+  // change nothing here. Those that carry a value are the setters above and the two below.
+  void Command(::SkinCommand command);
+  // SetRepaintIfTransparent: a see-through control repaints when repaint is true.
+  void RepaintIfTransparent(bool repaint);
+  // RedrawTransparent: a control that shows its parent repaints, and so does each of its children;
+  // invalidate: its window is invalidated as well.
+  void RedrawTransparent(bool invalidate);
   // The answers to the questions: the cache for children (GetCache), the colour shown as the
   // background (GetBgColor; SkinKeyColor without an owner or a skin), the background below the
   // children changed (GetBgChanged), and a background of its own painted or the parent's needed

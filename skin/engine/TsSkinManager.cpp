@@ -7,6 +7,7 @@
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TMenuItem.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinRefresh.h"
 #include "skin/engine/SkinUtilsWin.h"
 #include "skin/engine/TsSkinObserver.h"
 #include "skin/engine/core/SkinCommonIndexes.h"

@@ -163,7 +163,7 @@ bool TsSkinnedControl::SkinHasPaintedBackground() {
   return IsSkinned() && FSkinData.HasPaintedBackground();
 }
 
-void TsSkinnedControl::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+void TsSkinnedControl::SkinCommand(::SkinCommand command) {
   switch (command) {
     case SkinCommand::NewSkin:
     case SkinCommand::RemoveSkin:
@@ -172,9 +172,47 @@ void TsSkinnedControl::SkinCommand(::SkinCommand command, bool parameter, TContr
       StandingCommand(command);
       break;
     default:
-      if (IsSkinned()) FSkinData.Command(command, parameter, child);
+      if (IsSkinned()) FSkinData.Command(command);
       break;
   }
+}
+
+void TsSkinnedControl::SkinRefresh(const TsRefresh& refresh) {
+  const TsRefresh* outer = FRefresh;
+  FRefresh = &refresh;
+  StandingCommand(SkinCommand::Refresh);
+  FRefresh = outer;
+}
+
+void TsSkinnedControl::SetSkinBgChanged(bool changed) {
+  if (IsSkinned()) FSkinData.SetBackgroundDirty(changed);
+}
+
+void TsSkinnedControl::SetSkinUpdating(bool updating) {
+  if (IsSkinned()) FSkinData.SetUpdating(updating);
+}
+
+void TsSkinnedControl::SetSkinRepaintNeeded(bool needed) {
+  if (IsSkinned()) FSkinData.SetRepaintNeeded(needed);
+}
+
+void TsSkinnedControl::SetSkinRepaintIfTransparent(bool repaint) {
+  if (IsSkinned()) FSkinData.RepaintIfTransparent(repaint);
+}
+
+void TsSkinnedControl::RedrawSkinTransparent(bool invalidate) {
+  if (IsSkinned()) FSkinData.RedrawTransparent(invalidate);
+}
+
+void TsSkinnedControl::SetSkinActiveChild(TControl* child) {
+  if (IsSkinned()) FSkinData.SetActiveChild(child);
+}
+
+void TsSkinnedControl::PassOnToChildren(TWinControl* parent, ::SkinCommand command) {
+  if (command == SkinCommand::Refresh && FRefresh)
+    BroadcastToChildren(parent, *FRefresh);
+  else
+    BroadcastToChildren(parent, command);
 }
 
 void TsSkinnedControl::StandingCommand(::SkinCommand command) {
@@ -182,18 +220,18 @@ void TsSkinnedControl::StandingCommand(::SkinCommand command) {
     case SkinCommand::NewSkin:
       // The children take the new skin before the control repaints over them.
       BroadcastToChildren(FWindow, command);
-      FSkinData.Command(command, false, nullptr);
+      FSkinData.Command(command);
       break;
     case SkinCommand::RemoveSkin:
-      FSkinData.Command(command, false, nullptr);
+      FSkinData.Command(command);
       FControl->Repaint();
       BroadcastToChildren(FWindow, command);
       break;
     case SkinCommand::Refresh:
-      FSkinData.Command(command, false, nullptr);
-      BroadcastToChildren(FWindow, command);
-      if (RefreshRepaintsHeld())
-        InvalidateForRefresh(FControl);
+      FSkinData.Command(command);
+      PassOnToChildren(FWindow, command);
+      if (FRefresh)
+        FRefresh->Invalidate(FControl);
       else
         FControl->Repaint();
       break;
@@ -251,7 +289,7 @@ bool TsSkinnedControl::PaintInPlace() {
   if (!FWindow || !PaintsWholeClient() || !FWindow->HandleAllocated() || !IsWindowVisible(FWindow->Handle()) ||
       !IsSkinned() || FSkinData.BackgroundChanged())
     return false;
-  if (LeftUnseen(FWindow->Handle())) {
+  if (const TsPaintCover* cover = PaintCover(); cover && cover->LeftUnseen(FWindow->Handle())) {
     // Built by WM_PAINT once it shows.
     FSkinData.SetRepaintNeeded(true);
     return true;
@@ -281,8 +319,18 @@ bool TsSkinnedControl::PaintOpaqueGraphicInPlace() {
 // A paint through WM_PAINT costs a dozen requests to the window server (the update region, the
 // caret hidden and shown again, the paint DC); a control painted in place costs one. The others are
 // painted as WM_PAINT would paint them, each before its children.
-void TsSkinnedControl::PaintTreeInPlace(TWinControl* root) {
+void TsSkinnedControl::PaintTreeInPlace(TWinControl* root, const TsPaintCover* cover) {
+  struct TCoverScope {
+    const TsPaintCover* Outer = PaintCover();
+    ~TCoverScope() { PaintCover() = Outer; }
+  } scope;
+  PaintCover() = cover;
   PaintTreeInPlace(root, PaintSequence());
+}
+
+const TsPaintCover*& TsSkinnedControl::PaintCover() {
+  static const TsPaintCover* cover = nullptr;
+  return cover;
 }
 
 // A control painted since the walk began (its parent's new picture repaints the children over it)

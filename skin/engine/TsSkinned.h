@@ -19,6 +19,16 @@ class TBitmap;
 class TControl;
 class TsBoundLabel;
 
+// What the program's other forms hide of a form painted in place after a skin switch.
+class TsPaintCover {
+public:
+  // True for a window that the cover hides wholly: it is taken off what waits to be painted and
+  // painted when it shows.
+  virtual bool LeftUnseen(HWND window) const = 0;
+
+  virtual ~TsPaintCover() = default;
+};
+
 // The skin layer of a skinned control: its skin object and the window procedure every skinned
 // control runs. A control gets it as TsSkinned<TheFrameworkControl> (below) and states only its kind
 // and, where it differs from the defaults, its painting and its reactions.
@@ -65,17 +75,26 @@ public:
   bool SkinChildrenDirty() override;
   bool SkinHasPaintedBackground() override;
   // The standing commands (NewSkin, RemoveSkin, Refresh, Repaint) go to StandingCommand whatever
-  // the control's state; the others to the skin object while the control is skinned.
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  // the control's state, a refresh of the application with them (RefreshGoingOn); the others to the
+  // skin object while the control is skinned.
+  void SkinCommand(::SkinCommand command) override;
+  void SkinRefresh(const TsRefresh& refresh) override;
+  void SetSkinBgChanged(bool changed) override;
+  void SetSkinUpdating(bool updating) override;
+  void SetSkinRepaintNeeded(bool needed) override;
+  void SetSkinRepaintIfTransparent(bool repaint) override;
+  void RedrawSkinTransparent(bool invalidate) override;
+  void SetSkinActiveChild(TControl* child) override;
 
   // A windowed control that draws its whole client from the skin (PaintsWholeClient) painted now,
   // outside WM_PAINT, and its client taken off what waits to be painted; false when it is not
-  // painted so (graphic, not skinned, not shown, or drawn by WM_PAINT). At a skin switch, one that
-  // the program's other forms hide wholly is left to repaint when it shows (LeftUnseen).
+  // painted so (graphic, not skinned, not shown, or drawn by WM_PAINT). While a form is painted in
+  // place at a skin switch, one that its cover hides wholly is left to repaint when it shows.
   bool PaintInPlace();
   // PaintInPlace for each windowed control of root's tree, all known to wait, root included,
-  // parents first. What else waits is left to WM_PAINT.
-  static void PaintTreeInPlace(TWinControl* root);
+  // parents first. What else waits is left to WM_PAINT. cover: what the program's other forms hide
+  // of root's form, for everything painted in place meanwhile (nullptr: nothing).
+  static void PaintTreeInPlace(TWinControl* root, const TsPaintCover* cover = nullptr);
 
   // Graphic child of the skinned windowed control parent into dc (origin at the child, clipped to
   // it): one that is not opaque is drawn off screen over the parent's cache, so its transparent parts
@@ -92,6 +111,10 @@ protected:
   // The standing commands. By default the skin object takes NewSkin, RemoveSkin and Refresh, a
   // windowed control passes them on to its children, and RemoveSkin, Refresh and Repaint repaint.
   virtual void StandingCommand(::SkinCommand command);
+  // The refresh of the application that the control hears Refresh within; nullptr outside one.
+  const TsRefresh* RefreshGoingOn() const { return FRefresh; }
+  // A standing command passed on to the children of a windowed control, with the refresh going on.
+  void PassOnToChildren(TWinControl* parent, ::SkinCommand command);
   // A message while skinned, before the common handling; True stops it there. By default WM_PAINT
   // paints from the cache, WM_NCPAINT stops when PaintBorder painted the frame, and WM_ERASEBKGND
   // stops (the cache covers the background).
@@ -153,6 +176,8 @@ private:
   friend class TsInPlacePaints;
 
   static void PaintTreeInPlace(TWinControl* root, unsigned began);
+  // The cover of the form painted in place now; nullptr when none is.
+  static const TsPaintCover*& PaintCover();
   // An opaque graphic control painted now on its parent's DC, as the parent's WM_PAINT paints it, and
   // its place taken off what waits to be painted.
   bool PaintOpaqueGraphicInPlace();
@@ -172,6 +197,7 @@ private:
   int FCacheBuilds = 0;
   int FPaintsInPlace = 0;
   unsigned FPaintedAt = 0;  // PaintSequence at the last painting
+  const TsRefresh* FRefresh = nullptr;
   // The picture of the other enabled state, kept while turning the control off or on is all that
   // changed since it was built; it takes the cache's place when the control turns back.
   struct TSparePicture {

@@ -189,7 +189,23 @@ TsCacheInfo TsGridItem::SkinCache() {
   return EmptyCacheInfo;
 }
 
-void TsGridItem::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl* /*child*/) {
+void TsGridItem::SkinRefresh(const TsRefresh& refresh) {
+  Refresh(&refresh);
+}
+
+void TsGridItem::Refresh(const TsRefresh* refresh) {
+  if (FGrid == nullptr || !SkinActive() || !FSkinData->HasSkin()) return;
+  FFrameDirty = true;
+  // A form the refresh invalidates whole gets its children's frames invalidated with it: the
+  // frame is painted once, with the client (or when the form shows, if it is hidden).
+  if (FGrid->HandleAllocated() && !(refresh && refresh->InvalidatesWhole(FGrid))) {
+    SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
+    FGrid->Invalidate();
+  }
+  UpdateBars();
+}
+
+void TsGridItem::SkinCommand(::SkinCommand command) {
   if (FGrid == nullptr) return;
   const bool skinned = SkinActive() && FSkinData->HasSkin();
   switch (command) {
@@ -201,15 +217,7 @@ void TsGridItem::SkinCommand(::SkinCommand command, bool /*parameter*/, TControl
       RefreshAfterSkin();
       break;
     case SkinCommand::Refresh:
-      if (!skinned) break;
-      FFrameDirty = true;
-      // A form the refresh invalidates whole gets its children's frames invalidated with it: the
-      // frame is painted once, with the client (or when the form shows, if it is hidden).
-      if (FGrid->HandleAllocated() && !RefreshInvalidatesWhole(FGrid)) {
-        SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);
-        FGrid->Invalidate();
-      }
-      UpdateBars();
+      Refresh(nullptr);
       break;
     case SkinCommand::Repaint:
       if (skinned && Visible() && FGrid->HandleAllocated()) SendMessageA(FGrid->Handle(), WM_NCPAINT, 1, 0);

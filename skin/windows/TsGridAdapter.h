@@ -58,7 +58,10 @@ private:
   void CallSaved(TMessage& message);
   // The grid's side of the skin protocol: the grid keeps no cache for children.
   TsCacheInfo SkinCache() override;
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  void SkinCommand(::SkinCommand command) override;
+  void SkinRefresh(const TsRefresh& refresh) override;
+  // Refresh, within the application's refresh or not (nullptr).
+  void Refresh(const TsRefresh* refresh);
   void PaintFrame();
   void FreeBars();
   void RefreshAfterSkin();

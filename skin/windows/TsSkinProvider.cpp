@@ -11,6 +11,7 @@
 #include "framework/win/TMainMenu.h"
 #include "framework/win/TScreen.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinRefresh.h"
 #include "skin/engine/SkinSectionPainter.h"
 #include "skin/engine/SkinTextPainter.h"
 #include "skin/engine/SkinUtilsWin.h"
@@ -520,7 +521,7 @@ void TsSkinProvider::UpdateMenus(bool enable) {
 
 void TsSkinProvider::RemoveSkin() {
   EndDrag(false);
-  FSkinData->Command(SkinCommand::RemoveSkin, false, nullptr);
+  FSkinData->Command(SkinCommand::RemoveSkin);
   FMenuBand->Forget();
   ClearMenuList(true);
   UpdateMenus(false);
@@ -536,7 +537,7 @@ void TsSkinProvider::RemoveSkin() {
 void TsSkinProvider::NewSkin() {
   ClearMenuList(true);
   FMenuOwnerDrawDone = false;
-  FSkinData->Command(SkinCommand::NewSkin, false, nullptr);
+  FSkinData->Command(SkinCommand::NewSkin);
   if (::SkinData().DefaultManager) {
     ResolveMasks();
     if (!FSkinManager) SetSkinManager(::SkinData().DefaultManager);
@@ -582,7 +583,7 @@ TsFormFrameLink* TsSkinProvider::SkinProvider() {
   return Skinned() ? this : nullptr;
 }
 
-void TsSkinProvider::SkinCommand(::SkinCommand command, bool parameter, TControl* child) {
+void TsSkinProvider::SkinCommand(::SkinCommand command) {
   if (!FForm) return;
   if (command == SkinCommand::RemoveSkin) {
     RemoveSkin();
@@ -607,19 +608,24 @@ void TsSkinProvider::SkinCommand(::SkinCommand command, bool parameter, TControl
       ApplyFormColor();
       UpdateFormScrollBars();
       break;
-    case SkinCommand::SetBgChanged:
-      FSkinData->SetBackgroundDirty(parameter);
-      if (FSkinData->BackgroundChanged()) FSkinData->SetRepaintNeeded(true);
-      break;
-    case SkinCommand::SetUpdating:
-      FSkinData->SetUpdating(parameter);
-      if (FSkinData->Updating()) PaintFrame();
-      break;
-    case SkinCommand::SetActiveChild:
-      FSkinData->SetActiveChild(child);
-      break;
     default: break;
   }
+}
+
+void TsSkinProvider::SetSkinBgChanged(bool changed) {
+  if (!FForm || !Skinned()) return;
+  FSkinData->SetBackgroundDirty(changed);
+  if (FSkinData->BackgroundChanged()) FSkinData->SetRepaintNeeded(true);
+}
+
+void TsSkinProvider::SetSkinUpdating(bool updating) {
+  if (!FForm || !Skinned()) return;
+  FSkinData->SetUpdating(updating);
+  if (FSkinData->Updating()) PaintFrame();
+}
+
+void TsSkinProvider::SetSkinActiveChild(TControl* child) {
+  if (FForm && Skinned()) FSkinData->SetActiveChild(child);
 }
 
 void TsSkinProvider::StoreWindowText(HWND h, LPARAM text) {

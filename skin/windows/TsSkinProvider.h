@@ -172,7 +172,10 @@ private:
   bool SkinBackgroundChanged() override;
   bool SkinHasPaintedBackground() override;
   TsFormFrameLink* SkinProvider() override;
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override;
+  void SkinCommand(::SkinCommand command) override;
+  void SetSkinBgChanged(bool changed) override;
+  void SetSkinUpdating(bool updating) override;
+  void SetSkinActiveChild(TControl* child) override;
   void NewSkin();
   void HandleSkinned(TMessage& message);
   // Handlers of single messages of a skinned form.

@@ -16,6 +16,7 @@
 #include "framework/win/TCustomForm.h"
 #include "framework/win/TGraphicControl.h"
 #include "skin/engine/SkinCommands.h"
+#include "skin/engine/SkinRefresh.h"
 #include "skin/engine/SkinDebugLogWin.h"
 #include "skin/engine/SkinMessage.h"
 #include "skin/engine/TsCommonData.h"
@@ -41,9 +42,17 @@ class TTestSkinned : public TsSkinned<TCustomControl> {
 public:
   explicit TTestSkinned(TComponent* owner, TsControlKind kind = TsControlKind::Button)
       : TsSkinned(kind, TsCacheBitmap::Own, owner) {}
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+  void SkinCommand(::SkinCommand command) override {
     Seen.push_back({command, ::SkinData().Active, SkinChanging});
-    TsSkinned::SkinCommand(command, parameter, child);
+    TsSkinned::SkinCommand(command);
+  }
+  void SkinRefresh(const TsRefresh& refresh) override {
+    Seen.push_back({::SkinCommand::Refresh, ::SkinData().Active, SkinChanging});
+    TsSkinned::SkinRefresh(refresh);
+  }
+  void RedrawSkinTransparent(bool invalidate) override {
+    Seen.push_back({::SkinCommand::RedrawTransparent, ::SkinData().Active, SkinChanging});
+    TsSkinned::RedrawSkinTransparent(invalidate);
   }
   void WndProc(TMessage& m) override {
     if (m.Msg == RE_ROVADUZI) ++SkinMessages;
@@ -57,9 +66,17 @@ class TTestGraphic : public TsSkinned<TGraphicControl> {
 public:
   explicit TTestGraphic(TComponent* owner)
       : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
+  void SkinCommand(::SkinCommand command) override {
     Seen.push_back({command, ::SkinData().Active, SkinChanging});
-    TsSkinned::SkinCommand(command, parameter, child);
+    TsSkinned::SkinCommand(command);
+  }
+  void SkinRefresh(const TsRefresh& refresh) override {
+    Seen.push_back({::SkinCommand::Refresh, ::SkinData().Active, SkinChanging});
+    TsSkinned::SkinRefresh(refresh);
+  }
+  void RedrawSkinTransparent(bool invalidate) override {
+    Seen.push_back({::SkinCommand::RedrawTransparent, ::SkinData().Active, SkinChanging});
+    TsSkinned::RedrawSkinTransparent(invalidate);
   }
   void WndProc(TMessage& m) override {
     if (m.Msg == RE_ROVADUZI) ++SkinMessages;
@@ -168,7 +185,7 @@ TEST_F(SkinEngine, ABroadcastReachesSkinnedControlsThroughUnskinnedPanels) {
 // with its controls, and gets no window from it: a form made at start is shown, and built, later.
 TEST_F(SkinEngine, ASkinChangeMakesNoWindowForAPeerFormThatHasNone) {
   struct TFormPeer : TsSkinPeer {
-    void SkinCommand(::SkinCommand command, bool, TControl*) override { Seen.push_back(command); }
+    void SkinCommand(::SkinCommand command) override { Seen.push_back(command); }
     std::vector<::SkinCommand> Seen;
   } peer;
   TForm* later = NewComponent<TForm>(Application);
@@ -184,16 +201,19 @@ TEST_F(SkinEngine, ASkinChangeMakesNoWindowForAPeerFormThatHasNone) {
 }
 
 // A refresh that a handler starts within another leaves the repaints held for the rest of the
-// outer one: the controls that hear after it still only invalidate themselves.
+// outer one: the controls that hear after it still hear the refresh, and only invalidate themselves.
 TEST_F(SkinEngine, ARefreshStartedWithinARefreshHoldsTheRepaintsUntilTheOuterOneEnds) {
   struct TPeer : TsSkinPeer {
-    void SkinCommand(::SkinCommand command, bool, TControl*) override {
-      if (command != SkinCommand::Refresh) return;
+    // Refresh outside a refresh of the application: the repaints are not held.
+    void SkinCommand(::SkinCommand command) override {
+      if (command == SkinCommand::Refresh) Held.push_back(false);
+    }
+    void SkinRefresh(const TsRefresh&) override {
       if (Nest) {
         Nest = false;
         RefreshApplication(0);
       }
-      Held.push_back(RefreshRepaintsHeld());
+      Held.push_back(true);
     }
     bool Nest = false;
     std::vector<bool> Held;
@@ -206,7 +226,8 @@ TEST_F(SkinEngine, ARefreshStartedWithinARefreshHoldsTheRepaintsUntilTheOuterOne
   RefreshApplication(0);
   EXPECT_EQ(nester.Held, (std::vector<bool>{true, true}));
   EXPECT_EQ(after.Held, (std::vector<bool>{true, true}));
-  EXPECT_FALSE(RefreshRepaintsHeld());
+  BroadcastToApplication(SkinCommand::Refresh);
+  EXPECT_EQ(after.Held, (std::vector<bool>{true, true, false}));
   UnregisterSkinPeer(first, &nester);
   UnregisterSkinPeer(second, &after);
   first->Free();
@@ -524,12 +545,12 @@ TEST_F(SkinEngine, RedrawTransparentReachesTheChildrenOfATransparentControl) {
   auto* child = Make<TTestSkinned>(outer, Form);
   outer->SkinData().SetUpdating(true);  // counts as needing its parent's background
   child->Seen.clear();
-  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);
+  RedrawTransparentOf(outer);
   EXPECT_TRUE(outer->SkinData().RepaintNeeded());
   EXPECT_TRUE(Got(child->Seen, SkinCommand::RedrawTransparent));
   outer->SkinData().SetUpdating(false);
   child->Seen.clear();
-  SendSkinCommandTo(outer, SkinCommand::RedrawTransparent, 0);  // over an unskinned form: no
+  RedrawTransparentOf(outer);  // over an unskinned form: no
   EXPECT_FALSE(Got(child->Seen, SkinCommand::RedrawTransparent));
 }
 

@@ -28,8 +28,8 @@ public:
   int Stops = 0;
 
 protected:
-  void SkinCommand(::SkinCommand command, bool parameter, TControl* child) override {
-    if (command != ::SkinCommand::StopFading || !IsSkinned()) return TsSkinned::SkinCommand(command, parameter, child);
+  void SkinCommand(::SkinCommand command) override {
+    if (command != ::SkinCommand::StopFading || !IsSkinned()) return TsSkinned::SkinCommand(command);
     if (Fade) {
       Fade->SetActive(TsFadeDirection::Idle);
       Fade->Free();
