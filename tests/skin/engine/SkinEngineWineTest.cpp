@@ -38,52 +38,43 @@ struct TSeen {
 };
 
 // Skinned controls as the recipe builds them, noting the skin commands they get.
-class TTestSkinned : public TsSkinned<TCustomControl> {
+template <typename Control>
+class TNoting : public TsSkinned<Control> {
 public:
-  explicit TTestSkinned(TComponent* owner, TsControlKind kind = TsControlKind::Button)
-      : TsSkinned(kind, TsCacheBitmap::Own, owner) {}
+  using Layer = TsSkinned<Control>;
+  TNoting(TsControlKind kind, TsCacheBitmap cache, TComponent* owner) : Layer(kind, cache, owner) {}
   void SkinCommand(::SkinCommand command) override {
-    Seen.push_back({command, ::SkinData().Active, SkinChanging});
-    TsSkinned::SkinCommand(command);
+    Note(command);
+    Layer::SkinCommand(command);
   }
   void SkinRefresh(const TsRefresh& refresh) override {
-    Seen.push_back({::SkinCommand::Refresh, ::SkinData().Active, SkinChanging});
-    TsSkinned::SkinRefresh(refresh);
+    Note(::SkinCommand::Refresh);
+    Layer::SkinRefresh(refresh);
   }
   void RedrawSkinTransparent(bool invalidate) override {
-    Seen.push_back({::SkinCommand::RedrawTransparent, ::SkinData().Active, SkinChanging});
-    TsSkinned::RedrawSkinTransparent(invalidate);
+    Note(::SkinCommand::RedrawTransparent);
+    Layer::RedrawSkinTransparent(invalidate);
   }
   void WndProc(TMessage& m) override {
     if (m.Msg == RE_ROVADUZI) ++SkinMessages;
-    TsSkinned::WndProc(m);
+    Layer::WndProc(m);
   }
   std::vector<TSeen> Seen;
   int SkinMessages = 0;
+
+private:
+  void Note(::SkinCommand command) { Seen.push_back({command, ::SkinData().Active, SkinChanging}); }
 };
 
-class TTestGraphic : public TsSkinned<TGraphicControl> {
+class TTestSkinned : public TNoting<TCustomControl> {
 public:
-  explicit TTestGraphic(TComponent* owner)
-      : TsSkinned(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
-  void SkinCommand(::SkinCommand command) override {
-    Seen.push_back({command, ::SkinData().Active, SkinChanging});
-    TsSkinned::SkinCommand(command);
-  }
-  void SkinRefresh(const TsRefresh& refresh) override {
-    Seen.push_back({::SkinCommand::Refresh, ::SkinData().Active, SkinChanging});
-    TsSkinned::SkinRefresh(refresh);
-  }
-  void RedrawSkinTransparent(bool invalidate) override {
-    Seen.push_back({::SkinCommand::RedrawTransparent, ::SkinData().Active, SkinChanging});
-    TsSkinned::RedrawSkinTransparent(invalidate);
-  }
-  void WndProc(TMessage& m) override {
-    if (m.Msg == RE_ROVADUZI) ++SkinMessages;
-    TsSkinned::WndProc(m);
-  }
-  std::vector<TSeen> Seen;
-  int SkinMessages = 0;
+  explicit TTestSkinned(TComponent* owner, TsControlKind kind = TsControlKind::Button)
+      : TNoting(kind, TsCacheBitmap::Own, owner) {}
+};
+
+class TTestGraphic : public TNoting<TGraphicControl> {
+public:
+  explicit TTestGraphic(TComponent* owner) : TNoting(TsControlKind::SpeedButton, TsCacheBitmap::None, owner) {}
 };
 
 // An unskinned container: it never answers the skin message.
