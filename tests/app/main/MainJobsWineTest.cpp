@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <dlgs.h>
 
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -16,9 +15,6 @@
 #include "editors/TfmFlexEditor.h"
 #include "framework/base/TClientDataSet.h"
 #include "framework/base/TField.h"
-#include "framework/win/GdiScopes.h"
-#include "framework/win/TBitmap.h"
-#include "framework/win/TCanvas.h"
 #include "framework/win/TDBGrid.h"
 #include "framework/win/TScreen.h"
 #include "shx-generator.h"
@@ -34,6 +30,7 @@
 #include "skin/windows/TsOpenDialogForm.h"
 #include "tests/app/main/ProgramForms.h"
 #include "tests/framework/win/TestSupport.h"
+#include "tests/skin/controls/ControlPixels.h"
 #include "tests/skin/windows/TBoxAnswerer.h"
 #include "workbench/core/Messages.h"
 
@@ -232,34 +229,11 @@ TEST_P(MainJobs, AProjectWhoseOptionsFileCannotBeReadOpensWithTheDefaultsAndOneW
   EXPECT_TRUE(boxes.Boxes.empty());
 }
 
-// What the screen shows of the grid's whole window (frame included), read into our own bitmap.
-struct TShot {
-  int Width = 0, Height = 0;
-  std::vector<uint8_t> Bytes;  // rows of 24-bit pixels, top first
-  bool operator==(const TShot&) const = default;
-};
-
-TShot ShotOf(TWinControl* control) {
-  TBitmap bmp;
-  bmp.SetPixelFormat(TPixelFormat::Bit24);
-  bmp.SetSize(control->Width(), control->Height());
-  {
-    const TWindowDC dc(control->Handle(), TWindowDC::Whole);
-    BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  }
-  TShot shot{control->Width(), control->Height(), {}};
-  for (int y = 0; y < shot.Height; ++y) {
-    const uint8_t* row = bmp.ScanLine(y);
-    shot.Bytes.insert(shot.Bytes.end(), row, row + 3 * shot.Width);
-  }
-  return shot;
-}
-
 // The pixels of two shots of one size that differ.
-int Differing(const TShot& a, const TShot& b) {
-  if (a.Width != b.Width || a.Height != b.Height) return -1;
+int Differing(const TPixels& a, const TPixels& b) {
+  if (a.size() != b.size()) return -1;
   int n = 0;
-  for (size_t i = 0; i < a.Bytes.size(); i += 3) n += std::memcmp(&a.Bytes[i], &b.Bytes[i], 3) != 0;
+  for (std::size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
   return n;
 }
 
@@ -272,12 +246,12 @@ TEST_P(MainJobs, AfterAResizeTheGridOnTheScreenIsWhatAFullRepaintPaints) {
   const auto check = [&](const char* step) {
     SCOPED_TRACE(step);
     Pump();
-    const TShot shown = ShotOf(grid);
+    const TPixels shown = Captured(grid, true);
     if (item != nullptr) item->SetFrameDirty();
     RedrawWindow(Main->Handle(), nullptr, nullptr,
                  RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
-    const TShot repainted = ShotOf(grid);
+    const TPixels repainted = Captured(grid, true);
     EXPECT_EQ(Differing(shown, repainted), 0);
   };
   check("start");

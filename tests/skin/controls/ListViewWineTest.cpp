@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "ControlPixels.h"
-#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -22,16 +21,6 @@
 namespace {
 
 LPARAM At(int x, int y) { return MAKELPARAM(x, y); }
-
-// The whole window, frame included, read into our bitmap.
-TPixels WholeWindow(TWinControl* control) {
-  TBitmap bmp;
-  bmp.SetPixelFormat(TPixelFormat::Bit24);
-  bmp.SetSize(control->Width(), control->Height());
-  const TWindowDC dc(control->Handle(), TWindowDC::Whole);
-  BitBlt(bmp.Canvas()->Handle(), 0, 0, control->Width(), control->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  return PixelsOf(bmp);
-}
 
 // Rows [top, bottom) of w-wide pixels.
 TPixels Rows(const TPixels& p, int w, int top, int bottom) {
@@ -71,16 +60,16 @@ protected:
 TEST_F(ListViewTest, WithoutASkinItIsTheStandardListView) {
   std::vector<TPixels> expected, shown;
   auto script = [&](TListView* list, std::vector<TPixels>& shots) {
-    shots.push_back(WholeWindow(list));
+    shots.push_back(Captured(list, true));
     list->SetItemIndex(3);
     Pump();
-    shots.push_back(WholeWindow(list));
+    shots.push_back(Captured(list, true));
     SendMessageA(list->Handle(), WM_VSCROLL, SB_PAGEDOWN, 0);
     Pump();
-    shots.push_back(WholeWindow(list));
+    shots.push_back(Captured(list, true));
     list->SetViewStyle(vsIcon);
     Pump();
-    shots.push_back(WholeWindow(list));
+    shots.push_back(Captured(list, true));
   };
   auto* standard = PutReport<TListView>(40);
   script(standard, expected);
@@ -102,7 +91,7 @@ TEST_P(SkinnedListView, TheFrameComesFromTheCacheAndTheBarsLieOverTheNativeOnes)
   auto* list = PutReport<TsCustomListView>(60, 150);
   ASSERT_TRUE(list->IsSkinned());
   const int w = list->Width(), h = list->Height();
-  const TPixels cache = CacheOf(list), screen = WholeWindow(list);
+  const TPixels cache = CacheOf(list), screen = Captured(list, true);
   EXPECT_EQ(Rows(screen, w, 0, 2), Rows(cache, w, 0, 2));
   EXPECT_EQ(Rows(screen, w, h - 2, h), Rows(cache, w, h - 2, h));
   EXPECT_EQ(Columns(screen, w, 0, 2), Columns(cache, w, 0, 2));

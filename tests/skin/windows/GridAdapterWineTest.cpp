@@ -6,7 +6,6 @@
 #include <string>
 
 #include "framework/base/TClientDataSet.h"
-#include "framework/win/GdiScopes.h"
 #include "framework/win/TApplication.h"
 #include "framework/win/TBitmap.h"
 #include "framework/win/TCanvas.h"
@@ -336,22 +335,12 @@ TEST_F(GridAdapter, WithoutAutoSearchTheNamedGridsAreBoundInOrderUpToAnEmptyName
   EXPECT_GE(adapter->IndexOfGrid(later), 0);
 }
 
-// The whole window of a control as the screen shows it, read through its window DC.
-TPixels WindowPixels(TWinControl* c) {
-  TBitmap shot;
-  shot.SetPixelFormat(TPixelFormat::Bit24);
-  shot.SetSize(c->Width(), c->Height());
-  const TWindowDC dc(c->Handle(), TWindowDC::Whole);
-  BitBlt(shot.Canvas()->Handle(), 0, 0, c->Width(), c->Height(), dc.Handle(), 0, 0, SRCCOPY);
-  return PixelsOf(shot);
-}
-
 TEST_F(GridAdapter, TheFrameOnTheWindowIsTheSkinsEditFrame) {
   // Wide columns: both bars, and the square between them.
   Grid->AddColumn("ID", "Again", 200);
   TsGridAdapter* adapter = Adapt();
   TsGridItem* item = Item(adapter, 0);
-  const TPixels plain = WindowPixels(Grid);
+  const TPixels plain = Captured(Grid, true);
   // As the skin leaves it: the bars came after the grid's frame was painted.
   LoadSkin("Desert");
   Pump();
@@ -376,7 +365,7 @@ TEST_F(GridAdapter, TheFrameOnTheWindowIsTheSkinsEditFrame) {
     int Compared = 0, Differing = 0, Changed = 0;
   };
   auto countFrame = [&] {
-    const TPixels screen = WindowPixels(Grid), frame = PixelsOf(*item->SkinData()->CacheBitmap());
+    const TPixels screen = Captured(Grid, true), frame = PixelsOf(*item->SkinData()->CacheBitmap());
     TFrameCount n;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
