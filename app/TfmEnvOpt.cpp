@@ -182,14 +182,8 @@ void TfmEnvOpt::ApplySkin(const std::string& name, bool active) {
     }
   } catch (const std::exception& e) {
     // A skin that cannot be loaded leaves the one before, or none when that fails too.
-    std::string reason = e.what();
-    try {
-      manager->SetActive(false);
-      manager->SetSkinName(previous);
-      manager->SetActive(wasActive);
-    } catch (const std::exception&) {
-      manager->SetActive(false);
-    }
+    const std::string reason = e.what();
+    manager->RestoreSkin(previous, wasActive);
     SkinMessageDlg("The skin \"" + name + "\" cannot be loaded: " + reason, mtError, mbCancel, 0);
   }
 }

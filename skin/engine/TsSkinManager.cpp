@@ -1,6 +1,7 @@
 #include "skin/engine/TsSkinManager.h"
 
 #include <algorithm>
+#include <exception>
 #include <utility>
 
 #include "framework/win/Graphics.h"
@@ -103,6 +104,16 @@ void TsSkinManager::SetSkinName(const std::string& name) {
   }
   LoadAndBroadcast();
   if (FOnAfterChange) FOnAfterChange(this);
+}
+
+void TsSkinManager::RestoreSkin(const std::string& name, bool active) {
+  try {
+    SetActive(false);
+    SetSkinName(name);
+    SetActive(active);
+  } catch (const std::exception&) {
+    SetActive(false);
+  }
 }
 
 void TsSkinManager::SetSkinDirectory(const std::string& directory) {

@@ -50,6 +50,9 @@ public:
   // the skin read from its folder again (even when it is the one loaded), the broadcast,
   // OnAfterChange. A skin that cannot be loaded raises after the windows were told.
   void SetSkinName(const std::string& name);
+  // After a skin that could not be loaded: the skin named before, active as it was, or none when
+  // that cannot be loaded either.
+  void RestoreSkin(const std::string& name, bool active);
   bool SkinnedPopups() const { return FSkinnedPopups; }
   void SetSkinnedPopups(bool value);
   const TsNotifyEvent& OnAfterChange() const { return FOnAfterChange; }

@@ -129,16 +129,13 @@ void TsSystemMenu::SkinClick(TObject* sender) {
   std::string name = item->Caption();
   name.erase(std::remove(name.begin(), name.end(), '&'), name.end());
   const std::string previous = manager->SkinName();
+  const bool wasActive = manager->Active();
   try {
     manager->SetSkinName(name);
   } catch (const std::exception& e) {
     // A refused skin leaves the one before, or none when that cannot be loaded either, and is said.
     const std::string reason = e.what();
-    try {
-      manager->SetSkinName(previous);
-    } catch (const std::exception&) {
-      manager->SetActive(false);
-    }
+    manager->RestoreSkin(previous, wasActive);
     ShowErrorBox("The skin \"" + name + "\" cannot be loaded: " + reason);
   }
 }
